@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what building and testing both programs needs on Debian 12.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+  build-essential cmake ninja-build pkg-config \
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6 \
+  libgl-dev \
+  googletest libgtest-dev libgmock-dev libbenchmark-dev \
+  clang libclang-rt-dev \
+  iproute2 procps xvfb xauth >/dev/null
