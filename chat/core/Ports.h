@@ -1,0 +1,42 @@
+#pragma once
+// What the core needs from outside: a user interface (windows, or lines on a
+// terminal) and an event pump with a millisecond clock. The desktop program,
+// the headless peer and the tests each plug in their own.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace lanyx {
+
+enum MsgIcon : int { IconNone = 0, IconCritical = 16, IconQuestion = 32, IconExclamation = 48, IconInformation = 64 };
+
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+    // A message box with an OK button. `text` uses "\n" for line breaks.
+    virtual void messageBox(const std::string& text, const std::string& title, int icon) = 0;
+    virtual void showSplash(const std::string& /*versionText*/) {}
+    virtual void hideSplash() {}
+    virtual void showTray() {}
+    virtual void removeTray() {}
+    // The modal name dialog shown when the configured name is taken at start-up:
+    // a new name that passed the name checks, or nothing when the user closed it.
+    virtual std::optional<std::string> askNewName(const std::string& /*takenName*/) { return std::nullopt; }
+    // Screen size in twips, for the start geometry of chat windows.
+    virtual std::pair<std::int32_t, std::int32_t> screenTwips() { return {1024 * 15, 768 * 15}; }
+};
+
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual std::uint32_t ticks() = 0;
+    // Let pending events run once.
+    virtual void pumpOnce() = 0;
+    // Let events run for `ms` milliseconds, or until a stop was requested.
+    virtual void runFor(std::uint32_t ms) = 0;
+    // True once the user asked the program to end (an interrupt, the session ending).
+    virtual bool stopRequested() const { return false; }
+};
+
+} // namespace lanyx

@@ -1,0 +1,127 @@
+#include "RecordFile.h"
+
+#include "Cp1252.h"
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+namespace lanyx {
+
+bool RecordReader::atEnd() const {
+    return pos_ >= text_.size();
+}
+
+std::string RecordReader::next() {
+    auto isEol = [](char c) { return c == '\r' || c == '\n'; };
+    auto skipSeparator = [&] {
+        if (pos_ >= text_.size()) return;
+        if (text_[pos_] == ',') {
+            ++pos_;
+        } else if (text_[pos_] == '\r') {
+            ++pos_;
+            if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+        } else if (text_[pos_] == '\n') {
+            ++pos_;
+        }
+    };
+    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+    if (pos_ >= text_.size())
+        throw LanyxError(err::InputPastEnd, "Input past end of file");
+
+    std::string value;
+    if (text_[pos_] == '"') {
+        const auto close = text_.find('"', pos_ + 1);
+        if (close == std::string::npos) {
+            value = text_.substr(pos_ + 1);
+            pos_ = text_.size();
+            return value;
+        }
+        value = text_.substr(pos_ + 1, close - pos_ - 1);
+        pos_ = close + 1;
+        // Anything between the closing quote and the separator is ignored.
+        while (pos_ < text_.size() && text_[pos_] != ',' && !isEol(text_[pos_])) ++pos_;
+        skipSeparator();
+        return value;
+    }
+    const auto start = pos_;
+    while (pos_ < text_.size() && text_[pos_] != ',' && !isEol(text_[pos_])) ++pos_;
+    value = text_.substr(start, pos_ - start);
+    skipSeparator();
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
+    return value;
+}
+
+void RecordWriter::sep() {
+    if (!lineStart_) out_ += ',';
+    lineStart_ = false;
+}
+
+RecordWriter& RecordWriter::text(std::string_view v) {
+    sep();
+    out_ += '"';
+    out_ += v;
+    out_ += '"';
+    return *this;
+}
+
+RecordWriter& RecordWriter::number(std::int64_t v) {
+    sep();
+    out_ += std::to_string(v);
+    return *this;
+}
+
+RecordWriter& RecordWriter::raw(std::string_view v) {
+    sep();
+    out_ += v;
+    return *this;
+}
+
+RecordWriter& RecordWriter::end() {
+    out_ += "\r\n";
+    lineStart_ = true;
+    return *this;
+}
+
+std::optional<std::string> readTextFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return cp1252::toUtf8(bytes);
+}
+
+void writeTextFileAtomic(const std::filesystem::path& path, std::string_view utf8) {
+    const std::string bytes = cp1252::fromUtf8(utf8);
+    auto tmp = path;
+    tmp += ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out) throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ec;
+            std::filesystem::remove(tmp, ec);
+            throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(tmp, path, ec);
+    if (ec) {
+        std::filesystem::remove(tmp, ec);
+        throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
+    }
+}
+
+void appendTextFile(const std::filesystem::path& path, std::string_view utf8) {
+    const std::string bytes = cp1252::fromUtf8(utf8);
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (!out) throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
+}
+
+} // namespace lanyx

@@ -1,0 +1,76 @@
+#pragma once
+// The record syntax of every text file the program keeps: comma-separated
+// values, texts in double quotes, numbers bare, records ending in CR LF,
+// Windows-1252 on disk.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lanyx {
+
+// An error with the number and description the program reports to the user.
+class LanyxError : public std::runtime_error {
+public:
+    LanyxError(int number, const std::string& description)
+        : std::runtime_error(description), number_(number) {}
+    int number() const { return number_; }
+
+private:
+    int number_;
+};
+
+// Error numbers we report (kept to the classic runtime's numbering so logs
+// read the same as they always have).
+namespace err {
+constexpr int InvalidArgument = 5;
+constexpr int Overflow = 6;
+constexpr int TypeMismatch = 13;
+constexpr int FileNotFound = 53;
+constexpr int InputPastEnd = 62;
+constexpr int PathAccess = 75;
+constexpr int KeyNotUnique = 35602;
+constexpr int AddressInUse = 10048;
+constexpr int NetworkError = 10050;
+} // namespace err
+
+// Reads a record file as one stream of values: commas and line ends alike
+// separate values, quotes are stripped.
+class RecordReader {
+public:
+    explicit RecordReader(std::string_view utf8Text) : text_(utf8Text) {}
+    bool atEnd() const;
+    // Next value; throws LanyxError(InputPastEnd) when the text is exhausted.
+    std::string next();
+
+private:
+    std::string text_;
+    std::size_t pos_ = 0;
+};
+
+class RecordWriter {
+public:
+    RecordWriter& text(std::string_view v);
+    RecordWriter& number(std::int64_t v);
+    RecordWriter& raw(std::string_view v);
+    RecordWriter& end();
+    const std::string& str() const { return out_; }
+
+private:
+    void sep();
+    std::string out_;
+    bool lineStart_ = true;
+};
+
+// Whole-file helpers. Contents are UTF-8 in memory, Windows-1252 on disk.
+std::optional<std::string> readTextFile(const std::filesystem::path& path);
+// Replaces the file through a temporary file so that a failure mid-write never
+// leaves a half-written file behind. Throws LanyxError.
+void writeTextFileAtomic(const std::filesystem::path& path, std::string_view utf8);
+// Appends; throws LanyxError.
+void appendTextFile(const std::filesystem::path& path, std::string_view utf8);
+
+} // namespace lanyx

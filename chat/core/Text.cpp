@@ -1,0 +1,117 @@
+#include "Text.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace lanyx {
+
+namespace {
+
+char32_t lowerCp(char32_t c) {
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+    switch (c) {
+    case 0x160: return 0x161;
+    case 0x152: return 0x153;
+    case 0x17D: return 0x17E;
+    case 0x178: return 0xFF;
+    default: return c;
+    }
+}
+
+} // namespace
+
+std::string toLower(std::string_view s) {
+    std::string out(s);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto b = static_cast<unsigned char>(out[i]);
+        if (b < 0x80) {
+            if (b >= 'A' && b <= 'Z') out[i] = static_cast<char>(b + 32);
+            continue;
+        }
+        // Two-byte sequences cover every upper-case letter we fold; the lower
+        // case of each has the same length, so it is replaced in place.
+        if ((b & 0xE0) == 0xC0 && i + 1 < out.size()) {
+            const auto c = static_cast<unsigned char>(out[i + 1]);
+            const char32_t cp = ((b & 0x1F) << 6) | (c & 0x3F);
+            const char32_t lo = lowerCp(cp);
+            if (lo != cp && lo < 0x800) {
+                out[i] = static_cast<char>(0xC0 | (lo >> 6));
+                out[i + 1] = static_cast<char>(0x80 | (lo & 0x3F));
+            }
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    bool ascii = true;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if ((x | y) & 0x80) { ascii = false; break; }
+        const auto lx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
+        const auto ly = (y >= 'A' && y <= 'Z') ? y + 32 : y;
+        if (lx != ly) return false;
+    }
+    return ascii || toLower(a) == toLower(b);
+}
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+std::string_view trimBlanks(std::string_view s) {
+    const auto b = s.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    const auto e = s.find_last_not_of(' ');
+    return s.substr(b, e - b + 1);
+}
+
+std::int64_t leadingNumber(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
+    std::int64_t v = 0;
+    constexpr std::int64_t cap = std::numeric_limits<std::int64_t>::max() / 10 - 10;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        if (v < cap) v = v * 10 + (s[i] - '0');
+    return neg ? -v : v;
+}
+
+std::optional<std::int64_t> parseNumber(std::string_view s) {
+    s = trimBlanks(s);
+    if (s.empty() || s.size() > 40) return std::nullopt;
+    std::string text(s);
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E'))
+            return std::nullopt;
+    char* end = nullptr;
+    const double d = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(d)) return std::nullopt;
+    if (d > 9.2e18 || d < -9.2e18) return std::nullopt;
+    return static_cast<std::int64_t>(std::nearbyint(d));
+}
+
+std::int32_t CountItems(std::string_view list) {
+    std::int32_t n = 0;
+    for (char c : list)
+        if (c == '|') ++n;
+    return n;
+}
+
+std::string GetItem(std::string_view list, std::int32_t n) {
+    std::size_t start = 0;
+    for (std::int32_t k = 1;; ++k) {
+        const auto bar = list.find('|', start);
+        if (bar == std::string_view::npos) return std::string(list.substr(start));
+        if (k == n) return std::string(list.substr(start, bar - start));
+        start = bar + 1;
+    }
+}
+
+} // namespace lanyx

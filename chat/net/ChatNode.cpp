@@ -1,0 +1,314 @@
+#include "ChatNode.h"
+
+#include "Cp1252.h"
+#include "Platform.h"
+#include "RecordFile.h"
+#include "Text.h"
+#include "Wire.h"
+
+#include <limits>
+
+namespace lanyx {
+
+namespace {
+
+// Texts needed before any language file could be read (a missing or broken
+// Lang.con must still be reported in words).
+std::string builtInText(int code) {
+    switch (code) {
+    case 1201: return "user|users|online|";
+    case 1208: return "Error receiving data:";
+    case 8202: return "This user name is already in use on the network. Please choose another one.";
+    case 8203: return "Available";
+    case 8204: return "Alerts Only";
+    case 8205: return "Do Not Disturb";
+    case 8209: return "Lanyx could not start";
+    case 10201: return "has joined the network";
+    default: return {};
+    }
+}
+
+} // namespace
+
+ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink,
+                   EventPump& pump)
+    : config_(std::move(config)), transport_(transport), ui_(ui), sink_(sink), pump_(pump) {
+    log_.setFile(config_.dataDir / "Log.txt");
+    log_.setErrorReporter([this](const std::string& msg) { ui_.messageBox(msg, "", IconNone); });
+    lang_.setReporters([this](const std::string& text, const std::string& title,
+                              int icon) { ui_.messageBox(text, title, icon); },
+                       [this](const std::string& text) { log_.WriteLog(text); });
+    data_.user.UserName = config_.logonName;
+    transport_.setReceiver([this](std::string_view bytes) { onDatagram(bytes); });
+    users_.addObserver(this);
+    loadStatusNames();
+    captionWords_ = LangText(1201);
+}
+
+ChatNode::~ChatNode() {
+    transport_.setReceiver({});
+    users_.removeObserver(this);
+}
+
+std::string ChatNode::LangText(int code) {
+    if (lang_.size() == 0) return builtInText(code);
+    return lang_.text(code);
+}
+
+// ---- sending ---------------------------------------------------------------
+
+void ChatNode::SendDatagram(std::string_view text) {
+    if (text.empty() || !transport_.isOpen()) return;
+    std::string line;
+    line.reserve(state_.MyName.size() + 1 + text.size());
+    line += state_.MyName;
+    line += '|';
+    line += text;
+    transport_.send(cp1252::fromUtf8(line));
+}
+
+void ChatNode::SendToAll(std::string_view payload) {
+    std::string text(wire::PublicMessage);
+    text += payload;
+    SendDatagram(text);
+}
+
+void ChatNode::SendPrivate(std::string_view argument) {
+    std::string_view recipient;
+    std::string_view message;
+    const auto blank = argument.find(' ');
+    if (blank != std::string_view::npos) {
+        recipient = trimBlanks(argument.substr(0, blank));
+        message = trimBlanks(argument.substr(blank + 1));
+    }
+    std::string text(wire::PrivateMessage);
+    text += message;
+    text += '|';
+    text += recipient;
+    SendDatagram(text);
+}
+
+void ChatNode::SendPresence() {
+    SendToAll("");
+    SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
+    SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
+}
+
+void ChatNode::OpenNetwork() {
+    transport_.open();
+    pump_.pumpOnce();
+    SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
+    SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
+    if (!state_.ProbeMode) SendToAll(state_.MyName + " " + LangText(10201));
+}
+
+void ChatNode::CloseNetwork() {
+    SendDatagram(wire::LeaveNotice);
+    transport_.close();
+}
+
+void ChatNode::SetStatus(std::int16_t status) {
+    state_.Status = status;
+    SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(status));
+}
+
+// ---- receiving -------------------------------------------------------------
+
+void ChatNode::onDatagram(std::string_view bytes) {
+    try {
+        ProcessDatagram(cp1252::toUtf8(bytes));
+    } catch (const LanyxError& e) {
+        if (e.number() == err::TypeMismatch) return;
+        // Logged, never shown: anybody on the segment can send anything.
+        log_.WriteLog("Error Receveing Data: " + std::to_string(e.number()) + ": " + e.what());
+    } catch (const std::exception& e) {
+        log_.WriteLog("Error Receveing Data: " + std::to_string(err::InvalidArgument) + ": " + e.what());
+    }
+}
+
+void ChatNode::ProcessDatagram(std::string_view text) {
+    const auto d = wire::parse(text);
+    if (!d) throw LanyxError(err::InvalidArgument, "Invalid procedure call or argument");
+    const std::string sender(d->sender);
+
+    auto row = users_.findExact(sender);
+    if (!row) {
+        if (!sender.empty() && sender.front() == '_' && !equalsNoCase(sender, state_.MyName)) {
+            // A copy that is probing: answer, never list it.
+            SendPresence();
+            return;
+        }
+        row = users_.addUser(sender);
+        SendPresence();
+    }
+
+    const auto cmd = d->command;
+    const auto payload = d->payload;
+    if (wire::isCommand(cmd, wire::ColourAnnounce)) {
+        const auto v = leadingNumber(payload);
+        if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+            throw LanyxError(err::Overflow, "Overflow");
+        users_.setColour(*row, static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
+    } else if (wire::isCommand(cmd, wire::StatusAnnounce)) {
+        const auto v = leadingNumber(payload);
+        if (v >= 0 && v <= 2) {
+            users_.setStatus(*row, static_cast<std::int16_t>(v), statusNames_[v]);
+        } else {
+            LogUnknownData(payload, sender);
+            users_.setStatus(*row, -1, "");
+        }
+    } else if (wire::isCommand(cmd, wire::PublicMessage)) {
+        if (payload.empty() || users_.IsBlocked(sender)) return;
+        if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return;
+        DeliverMessage(payload, sender, false);
+    } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
+        users_.removeUser(*row);
+        sink_.RemoveUserFromChats(sender);
+    } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
+        const auto p = wire::splitPrivate(payload);
+        if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return;
+        if (!p.text.empty()) DeliverMessage(p.text, sender, true);
+    } else if (wire::isCommand(cmd, wire::BoxMessage)) {
+        if (sender != state_.MyName && !users_.IsBlocked(sender)) sink_.ShowBox(std::string(payload), sender);
+    }
+}
+
+void ChatNode::DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate) {
+    if (startsWith(text, wire::ChatMark)) {
+        if (state_.Status == 0)
+            sink_.RouteChatLine(std::string(text.substr(wire::ChatMark.size())), sender, isPrivate,
+                                users_.GetColorForUName(sender));
+    } else if (startsWith(text, wire::AlertMark)) {
+        if (state_.Status == 0 || state_.Status == 1)
+            sink_.ShowAlert(std::string(text.substr(wire::AlertMark.size())), sender, isPrivate);
+    } else {
+        LogUnknownData(text, sender);
+    }
+}
+
+void ChatNode::LogUnknownData(std::string_view text, std::string_view sender) {
+    log_.WriteLog("Unknow Data Receved (" + std::string(sender) + ": " + std::string(text) + ")");
+}
+
+// ---- roster side effects ---------------------------------------------------
+
+std::string ChatNode::StatusCaption() {
+    return users_.StatusCaption(captionWords_);
+}
+
+void ChatNode::updateCaption() {
+    auto caption = StatusCaption();
+    if (caption == caption_) return;
+    caption_ = std::move(caption);
+    sink_.StatusCaptionChanged(caption_);
+}
+
+void ChatNode::rowsReset() {
+    updateCaption();
+    sink_.RefreshChatUserLists();
+}
+
+void ChatNode::userAdded(std::size_t) {
+    updateCaption();
+    sink_.RefreshChatUserLists();
+}
+
+void ChatNode::userRemoved(const std::string&) {
+    updateCaption();
+}
+
+void ChatNode::userChanged(std::size_t) {
+    sink_.RefreshChatUserLists();
+}
+
+void ChatNode::blockedChanged() {
+    updateCaption();
+    sink_.RefreshChatUserLists();
+}
+
+void ChatNode::groupRowsChanged() {
+    updateCaption();
+}
+
+// ---- settings, language, names ----------------------------------------------
+
+void ChatNode::loadStatusNames() {
+    for (int i = 0; i < 3; ++i) statusNames_[i] = LangText(8203 + i);
+}
+
+void ChatNode::ReloadLanguage() {
+    lang_.load(config_.langFile, data_.user.Language);
+    loadStatusNames();
+    users_.renameStatuses(statusNames_);
+    captionWords_ = LangText(1201);
+    updateCaption();
+}
+
+int ChatNode::NameProblem(const std::string& name) {
+    if (users_.IsNameTaken(name, state_.MyName)) return 2204;
+    // Every character must pass: a blank or "|" in a name breaks the wire.
+    if (name.empty()) return 2205;
+    for (char c : name) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!ok) return 2205;
+    }
+    return 0;
+}
+
+bool ChatNode::anotherInstanceRunning() {
+    std::error_code ec;
+    std::filesystem::create_directories(config_.dataDir, ec);
+    lock_ = platform::InstanceLock::acquire(config_.dataDir);
+    return lock_ == nullptr;
+}
+
+void ChatNode::readSettings() {
+    std::error_code ec;
+    if (!std::filesystem::exists(config_.langFile, ec))
+        throw LanyxError(err::FileNotFound, "File not found: " + config_.langFile.string());
+    const auto outcome = ReadSettings(settingsFile(), data_, config_.logonName, [this](std::string& language) {
+        lang_.load(config_.langFile, language);
+    });
+    if (outcome.recovered) {
+        std::string text = "Settings could not be read (" + std::to_string(outcome.errorNumber) + ": " +
+                           outcome.errorText + "); default settings written";
+        if (!outcome.backup.empty()) text += ", the old file kept as " + outcome.backup.filename().string();
+        log_.WriteLog(text);
+    }
+    users_.setBlocked(data_.blocked);
+    users_.setGroups(data_.groups);
+    persistedName_ = data_.user.UserName;
+    persistedColour_ = data_.user.Colour;
+    if (config_.nameForRun) data_.user.UserName = *config_.nameForRun;
+    if (config_.colourForRun) data_.user.Colour = *config_.colourForRun;
+    loadStatusNames();
+    captionWords_ = LangText(1201);
+    updateCaption();
+}
+
+void ChatNode::rejoinUnder(const std::string& name) {
+    CloseNetwork();
+    users_.ClearlvUsers();
+    state_.MyName = name;
+    data_.user.UserName = name;
+    persistedName_ = name;
+    OpenNetwork();
+    saveSettings();
+}
+
+void ChatNode::saveSettings() {
+    SettingsData d = data_;
+    d.blocked = users_.blocked();
+    d.groups = users_.groups();
+    // While probing, the name in use is only the probe name: keep the user's.
+    std::string name = (state_.ProbeMode || state_.MyName.empty()) ? data_.user.UserName : state_.MyName;
+    if (config_.nameForRun && name == *config_.nameForRun) name = persistedName_;
+    if (config_.colourForRun) d.user.Colour = persistedColour_;
+    SaveSettings(settingsFile(), d, name);
+}
+
+void ChatNode::applyAutostart() {
+    if (!config_.autostartProgram.empty()) platform::SetAutostart(data_.user.Autostart, config_.autostartProgram);
+}
+
+} // namespace lanyx

@@ -1,0 +1,143 @@
+#pragma once
+// One copy of the chat program on the network: settings, language, log,
+// roster and the socket commands, driven by start-up and by received
+// datagrams. Windows and the headless peer only plug in their ports.
+#include "EventLog.h"
+#include "Ports.h"
+#include "RunState.h"
+#include "Settings.h"
+#include "Transport.h"
+#include "UserList.h"
+#include "modLANG.h"
+#include "modStartUp.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace lanyx {
+
+namespace platform {
+class InstanceLock;
+}
+
+// Where received messages go: alert popups and chat windows on the desktop,
+// lines on standard output in the headless peer.
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) = 0;
+    // A chat line for the chat windows that hold the sender (or a new one).
+    virtual void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
+                               std::uint32_t colour) = 0;
+    // A plain message box titled with the sender's name.
+    virtual void ShowBox(const std::string& text, const std::string& sender) = 0;
+    virtual void RemoveUserFromChats(const std::string& /*name*/) {}
+    virtual void RefreshChatUserLists() {}
+    virtual void StatusCaptionChanged(const std::string& /*caption*/) {}
+};
+
+struct NodeConfig {
+    std::filesystem::path dataDir;     // User.ini, Log.txt and the instance lock
+    std::filesystem::path langFile;    // Lang.con
+    std::filesystem::path autostartProgram;  // empty: leave the autostart registration alone
+    std::string logonName;
+    // For this run only; the settings file keeps its own values.
+    std::optional<std::string> nameForRun;
+    std::optional<std::uint32_t> colourForRun;
+};
+
+class ChatNode final : public StartUpHost, private UserListObserver {
+public:
+    ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink,
+             EventPump& pump);
+    ~ChatNode() override;
+
+    // Sending.
+    void SendDatagram(std::string_view commandAndPayload);
+    void SendToAll(std::string_view payload);
+    void SendPrivate(std::string_view recipientBlankMessage);
+    void OpenNetwork();
+    void CloseNetwork();
+    void SendPresence();
+
+    // Receiving: the data-arrival handler (bytes as they came off the wire);
+    // errors are caught and logged here.
+    void onDatagram(std::string_view bytes);
+    // One datagram as text; throws on malformed input.
+    void ProcessDatagram(std::string_view text);
+    void DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate);
+
+    // The status menu: remember, announce.
+    void SetStatus(std::int16_t status);
+    // 0 when the name may be used, else the text code of the refusal
+    // (2204 taken, 2205 not allowed).
+    int NameProblem(const std::string& name);
+    // Reloads the language and re-applies the status names.
+    void ReloadLanguage();
+
+    std::string LangText(int code);
+    std::string StatusName(int status) const { return (status >= 0 && status <= 2) ? statusNames_[status] : ""; }
+    std::string StatusCaption();
+    void WriteLog(const std::string& text) { log_.WriteLog(text); }
+
+    RunState& state() { return state_; }
+    UserSettings& settings() { return data_.user; }
+    Geometry& mainGeometry() { return data_.main; }
+    UserList& users() { return users_; }
+    LanguageTable& language() { return lang_; }
+    EventLog& log() { return log_; }
+    const NodeConfig& config() const { return config_; }
+    DatagramTransport& transport() { return transport_; }
+    std::filesystem::path settingsFile() const { return config_.dataDir / "User.ini"; }
+
+    // StartUpHost
+    bool anotherInstanceRunning() override;
+    void writeLog(const std::string& text) override { log_.WriteLog(text); }
+    void readSettings() override;
+    void trimLog() override { log_.TrimLog(300); }
+    void openNetwork() override { OpenNetwork(); }
+    void closeNetwork() override { CloseNetwork(); }
+    void clearUsers() override { users_.ClearlvUsers(); }
+    bool isNameTaken(const std::string& name) override { return users_.IsNameTaken(name, state_.MyName); }
+    void rejoinUnder(const std::string& name) override;
+    void saveSettings() override;
+    void applyAutostart() override;
+    std::string langText(int code) override { return LangText(code); }
+    RunState& runState() override { return state_; }
+    UserSettings& userSettings() override { return data_.user; }
+    std::string logonName() override { return config_.logonName; }
+
+private:
+    void LogUnknownData(std::string_view text, std::string_view sender);
+    void updateCaption();
+    void loadStatusNames();
+    // UserListObserver: refresh what chat windows and the status line show
+    // only when it changed.
+    void rowsReset() override;
+    void userAdded(std::size_t) override;
+    void userRemoved(const std::string&) override;
+    void userChanged(std::size_t) override;
+    void blockedChanged() override;
+    void groupRowsChanged() override;
+
+    NodeConfig config_;
+    DatagramTransport& transport_;
+    UserInterface& ui_;
+    MessageSink& sink_;
+    EventPump& pump_;
+    RunState state_;
+    SettingsData data_;
+    UserList users_;
+    LanguageTable lang_;
+    EventLog log_;
+    std::string statusNames_[3];
+    std::string caption_;
+    std::string captionWords_;
+    std::string persistedName_;
+    std::uint32_t persistedColour_ = 0;
+    std::unique_ptr<platform::InstanceLock> lock_;
+};
+
+} // namespace lanyx

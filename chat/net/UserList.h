@@ -1,0 +1,108 @@
+#pragma once
+// The roster and the main window's lists: the "(All)" row, one row per
+// present user, one row per group; the group definitions and the blocked
+// users. Windows show it through a UserListObserver.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace lanyx {
+
+enum UserIcon : int { IconAll = 1, IconUser = 2, IconBlocked = 3, IconGroup = 4 };
+
+struct PeerRecord {
+    std::string text;         // the name as received
+    std::string key;          // lower case; unique
+    int icon = IconUser;
+    bool checked = true;
+    std::uint32_t colour = 0; // 0x00BBGGRR
+    std::int16_t status = -1; // -1 until announced
+    std::string statusText;
+};
+
+class UserListObserver {
+public:
+    virtual ~UserListObserver() = default;
+    virtual void rowsReset() {}
+    virtual void userAdded(std::size_t /*userIndex*/) {}
+    virtual void userAboutToBeRemoved(std::size_t /*userIndex*/) {}
+    virtual void userRemoved(const std::string& /*name*/) {}
+    virtual void userChanged(std::size_t /*userIndex*/) {}
+    virtual void groupRowsChanged() {}
+    virtual void blockedChanged() {}
+};
+
+class UserList {
+public:
+    static constexpr std::string_view kAllRow = "(All)";
+
+    // Rows as the user list shows them: 0 is "(All)", then users, then groups.
+    std::size_t rowCount() const { return 1 + users_.size() + groupRows_.size(); }
+    std::string rowText(std::size_t row) const;
+    int rowIcon(std::size_t row) const;
+    std::uint32_t rowColour(std::size_t row) const;
+    // Rows whose text begins with "(" are never users.
+    static bool isUserText(std::string_view text) { return text.empty() || text.front() != '('; }
+
+    std::size_t userCount() const { return users_.size(); }
+    const PeerRecord& user(std::size_t i) const { return users_[i]; }
+    const std::vector<PeerRecord>& users() const { return users_; }
+    std::optional<std::size_t> findExact(std::string_view name) const;
+    std::optional<std::size_t> findNoCase(std::string_view name) const;
+
+    // Throws LanyxError(KeyNotUnique) when a listed name differs only in case.
+    std::size_t addUser(const std::string& name);
+    void removeUser(std::size_t index);
+    void setColour(std::size_t index, std::uint32_t colour);
+    void setStatus(std::size_t index, std::int16_t status, const std::string& text);
+    // Re-applies the status names after a language change.
+    void renameStatuses(const std::string (&names)[3]);
+
+    // Empties the list to the "(All)" row and the group rows.
+    void ClearlvUsers();
+
+    // Group definitions ("name|member|member|").
+    const std::vector<std::string>& groups() const { return groups_; }
+    void setGroups(std::vector<std::string> groups);
+    void RefGroups();
+    std::string GetActiveGroupList(std::string_view label) const;
+
+    // Blocked users, unique without regard to case.
+    const std::vector<std::string>& blocked() const { return blocked_; }
+    bool IsBlocked(std::string_view name) const;
+    void AddBlocked(const std::string& name);
+    void RemoveBlock(std::string_view name);
+    void setBlocked(const std::vector<std::string>& names);
+
+    std::uint32_t GetColorForUName(std::string_view name) const;
+    // Rows equal to the name without regard to case; the own row counts, so
+    // the own name is taken only when a second row has it.
+    bool IsNameTaken(std::string_view name, std::string_view myName) const;
+    // " 3 users online (-0)" from the "|"-terminated word list of the language.
+    std::string StatusCaption(std::string_view words) const;
+
+    void addObserver(UserListObserver* o) { observers_.push_back(o); }
+    void removeObserver(UserListObserver* o);
+
+private:
+    void RefBlock();
+    void reindexFrom(std::size_t first);
+    template <typename F> void notify(F f) {
+        for (auto* o : observers_) f(*o);
+    }
+
+    std::vector<PeerRecord> users_;
+    std::unordered_map<std::string, std::size_t> byName_;
+    std::unordered_map<std::string, std::size_t> byKey_;
+    std::vector<std::string> groups_;
+    std::vector<std::string> groupRows_;
+    std::vector<std::string> blocked_;
+    std::unordered_set<std::string> blockedKeys_;
+    std::vector<UserListObserver*> observers_;
+};
+
+} // namespace lanyx

@@ -1,0 +1,114 @@
+#pragma once
+// An in-memory network segment: several chat nodes in one process, every
+// datagram delivered to every open endpoint (the sender's own included), in
+// order, when the segment is pumped. Time is simulated.
+#include "ChatNode.h"
+#include "RecordFile.h"
+#include "Transport.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace lanyx::test {
+
+class MemorySegment;
+
+class MemoryTransport : public DatagramTransport {
+public:
+    explicit MemoryTransport(MemorySegment& segment) : segment_(segment) {}
+    void open() override;
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    void send(std::string_view bytes) override;
+    void receive(std::string_view bytes) { deliver(bytes); }
+    std::vector<std::string> sent;  // everything this endpoint sent
+    bool failOpen = false;
+
+private:
+    MemorySegment& segment_;
+    bool open_ = false;
+};
+
+class MemorySegment : public EventPump {
+public:
+    void attach(MemoryTransport* t) { endpoints_.push_back(t); }
+    void post(std::string bytes) { queue_.push_back(std::move(bytes)); }
+    // Delivers until nothing is left (answers to answers included).
+    void deliverAll() {
+        std::size_t guard = 0;
+        while (!queue_.empty() && ++guard < 1000000) {
+            const std::string bytes = std::move(queue_.front());
+            queue_.pop_front();
+            ++delivered_;
+            for (auto* e : endpoints_)
+                if (e->isOpen()) e->receive(bytes);
+        }
+    }
+    std::size_t delivered() const { return delivered_; }
+    std::size_t pending() const { return queue_.size(); }
+
+    std::uint32_t ticks() override { return now_; }
+    void pumpOnce() override { deliverAll(); }
+    void runFor(std::uint32_t ms) override {
+        deliverAll();
+        now_ += ms;
+    }
+    bool stopRequested() const override { return stop_; }
+    void requestStop() { stop_ = true; }
+
+private:
+    std::vector<MemoryTransport*> endpoints_;
+    std::deque<std::string> queue_;
+    std::uint32_t now_ = 1000;
+    std::size_t delivered_ = 0;
+    bool stop_ = false;
+};
+
+inline void MemoryTransport::open() {
+    if (failOpen) throw LanyxError(err::AddressInUse, "Address in use");
+    open_ = true;
+}
+
+inline void MemoryTransport::send(std::string_view bytes) {
+    sent.emplace_back(bytes);
+    segment_.post(std::string(bytes));
+}
+
+// Records what reached the user: alerts, chat lines, boxes, message boxes.
+struct Recorder : UserInterface, MessageSink {
+    struct Item {
+        std::string kind, sender, text;
+        bool isPrivate = false;
+    };
+    std::vector<Item> items;
+    std::vector<std::string> boxes;
+    std::vector<std::string> removedFromChats;
+    std::optional<std::string> answerName;  // what the start-up name dialog answers
+    int nameDialogs = 0;
+    int chatRefreshes = 0;
+    std::string caption;
+
+    void messageBox(const std::string& text, const std::string& title, int) override {
+        boxes.push_back(title.empty() ? text : title + ": " + text);
+    }
+    std::optional<std::string> askNewName(const std::string&) override {
+        ++nameDialogs;
+        return answerName;
+    }
+    void ShowAlert(const std::string& text, const std::string& sender, bool p) override {
+        items.push_back({"alert", sender, text, p});
+    }
+    void RouteChatLine(const std::string& text, const std::string& sender, bool p, std::uint32_t) override {
+        items.push_back({"chat", sender, text, p});
+    }
+    void ShowBox(const std::string& text, const std::string& sender) override {
+        items.push_back({"box", sender, text, false});
+    }
+    void RemoveUserFromChats(const std::string& name) override { removedFromChats.push_back(name); }
+    void RefreshChatUserLists() override { ++chatRefreshes; }
+    void StatusCaptionChanged(const std::string& c) override { caption = c; }
+};
+
+} // namespace lanyx::test

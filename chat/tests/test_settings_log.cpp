@@ -1,0 +1,185 @@
+#include "EventLog.h"
+#include "Platform.h"
+#include "RecordFile.h"
+#include "Settings.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace lanyx;
+using test::readBytes;
+using test::writeBytes;
+
+namespace {
+
+SettingsData readFrom(const std::filesystem::path& file, ReadOutcome* outcome = nullptr,
+                      const std::string& logon = "ann") {
+    SettingsData d;
+    auto o = ReadSettings(file, d, logon, {});
+    if (outcome) *outcome = o;
+    return d;
+}
+
+} // namespace
+
+TEST(Settings, MissingFileIsCreatedWithTheDefaultsAndRead) {
+    test::TempDir dir;
+    ReadOutcome o;
+    const auto d = readFrom(dir / "User.ini", &o, "ann");
+    EXPECT_TRUE(o.createdDefault);
+    EXPECT_FALSE(o.recovered);
+    EXPECT_EQ(d.user.Language, "English");
+    EXPECT_EQ(d.user.UserName, "ann");
+    EXPECT_EQ(d.user.Colour, 0u);
+    EXPECT_EQ(d.user.PopupPosition, 4);
+    EXPECT_EQ(d.user.AlertSound, "(B)");
+    EXPECT_EQ(d.user.Autostart, 0);
+    EXPECT_EQ(d.main, (Geometry{0, 0, 2505, 4605}));
+    EXPECT_TRUE(d.blocked.empty());
+    EXPECT_TRUE(d.groups.empty());
+    EXPECT_EQ(readBytes(dir / "User.ini"),
+              "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",\"0\",\"4\",\"(B)\",\"0\"\r\n0,0,0,0\r\n"
+              "\"0\"\r\n\"\"\r\n\"0\"\r\n\"\"\r\n");
+}
+
+TEST(Settings, BlockedNamesAreTrimmedAndGroupCountSkipsTheEmptyRecord) {
+    test::TempDir dir;
+    writeBytes(dir / "User.ini",
+               "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",255,2,\"(S)\",1\r\n1,2,3,4\r\n2\r\n\"  bob  \"\r\n"
+               "\"ann\"\r\n\"\"\r\n0\r\n");
+    ReadOutcome o;
+    const auto d = readFrom(dir / "User.ini", &o);
+    EXPECT_FALSE(o.recovered);
+    EXPECT_EQ(d.blocked, (std::vector<std::string>{"bob", "ann"}));
+    EXPECT_TRUE(d.groups.empty());
+    EXPECT_EQ(d.user.Colour, 255u);
+    EXPECT_EQ(d.user.PopupPosition, 2);
+    EXPECT_EQ(d.user.Autostart, 1);
+}
+
+TEST(Settings, ShortRecordShiftsTheReadAndTheDefaultReplacesItButTheOldFileIsKept) {
+    test::TempDir dir;
+    // Record 4 lacks its last value: everything after it is read one value early.
+    const std::string broken =
+        "\"Deutsch\"\r\n3\r\n10,20,3000,4000\r\n\"ann\",255,2,\"(S)\"\r\n1,2,3,4\r\n0\r\n1\r\n\"team|ann|\"\r\n";
+    writeBytes(dir / "User.ini", broken);
+    ReadOutcome o;
+    const auto d = readFrom(dir / "User.ini", &o);
+    EXPECT_TRUE(o.recovered);
+    EXPECT_EQ(o.errorNumber, err::InputPastEnd);
+    // What was read before the failure stays in effect.
+    EXPECT_EQ(d.user.Language, "Deutsch");
+    EXPECT_EQ(d.user.AlertHeight, 3);
+    EXPECT_EQ(d.main, (Geometry{10, 20, 3000, 4000}));
+    EXPECT_EQ(d.user.Autostart, 1);  // shifted: the first chat value
+    // The user's file is kept; the default file is in its place.
+    EXPECT_EQ(readBytes(dir / "User.ini.bak"), broken);
+    EXPECT_EQ(readBytes(dir / "User.ini").substr(0, 11), "\"English\"\r\n");
+}
+
+TEST(Settings, SaveAndReadBackKeepEverythingIncludingWideDesktops) {
+    test::TempDir dir;
+    SettingsData d;
+    d.user.Language = "Fran\xC3\xA7" "ais";
+    d.user.Colour = 0x00FF8000;
+    d.user.PopupPosition = 1;
+    d.user.AlertSound = "ding.wav";
+    d.user.Autostart = 1;
+    d.user.Chat = {100, 200, 2500, 3800};
+    d.main = {40000, 100, 2505, 4605};  // right of a 2,560-pixel screen
+    d.blocked = {" eve ", "mallory"};
+    d.groups = {"team|ann|bob|", "ops|carl|"};
+    SaveSettings(dir / "User.ini", d, "J\xC3\xA9r\xC3\xB4me");
+    EXPECT_NE(readBytes(dir / "User.ini").find("\"J\xE9r\xF4me\""), std::string::npos);  // Windows-1252 on disk
+
+    ReadOutcome o;
+    const auto back = readFrom(dir / "User.ini", &o);
+    EXPECT_FALSE(o.recovered) << o.errorText;
+    EXPECT_EQ(back.user.Language, d.user.Language);
+    EXPECT_EQ(back.user.UserName, "J\xC3\xA9r\xC3\xB4me");
+    EXPECT_EQ(back.user.Colour, d.user.Colour);
+    EXPECT_EQ(back.user.AlertSound, "ding.wav");
+    EXPECT_EQ(back.user.Chat, d.user.Chat);
+    EXPECT_EQ(back.main, d.main);
+    EXPECT_EQ(back.blocked, (std::vector<std::string>{"eve", "mallory"}));
+    EXPECT_EQ(back.groups, d.groups);
+    EXPECT_FALSE(std::filesystem::exists(dir / "User.ini.tmp"));
+}
+
+TEST(Settings, LanguageFailureReplacesTheFile) {
+    test::TempDir dir;
+    SettingsData d;
+    SaveSettings(dir / "User.ini", d, "ann");
+    auto o = ReadSettings(dir / "User.ini", d, "ann",
+                          [](std::string&) { throw LanyxError(err::FileNotFound, "File not found"); });
+    EXPECT_TRUE(o.recovered);
+    EXPECT_TRUE(std::filesystem::exists(dir / "User.ini.bak"));
+}
+
+TEST(EventLog, LinesAreQuotedAndTimeStamped) {
+    test::TempDir dir;
+    EventLog log(dir / "Log.txt", [] { return " 07/12/2026 11:22:33 "; });
+    log.WriteLog("Lanyx loaded");
+    log.WriteLog("Unknow Data Receved (bob: a\r\nforged line)");
+    EXPECT_EQ(readBytes(dir / "Log.txt"),
+              "\"07/12/2026 11:22:33 Lanyx loaded\"\r\n"
+              "\"07/12/2026 11:22:33 Unknow Data Receved (bob: a  forged line)\"\r\n");
+}
+
+TEST(EventLog, AFailingWriteIsReportedWithEachEventsText) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "Log.txt");  // not writable as a file, even for root
+    std::vector<std::string> shown;
+    EventLog log(dir / "Log.txt", {}, [&](const std::string& m) { shown.push_back(m); });
+    log.WriteLog("one");
+    log.WriteLog("two");
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], "Error writing to Log file. Text to write:\n\none");
+    EXPECT_EQ(shown[1], "Error writing to Log file. Text to write:\n\ntwo");
+}
+
+TEST(EventLog, TrimKeepsTheLast300Lines) {
+    test::TempDir dir;
+    std::string text;
+    for (int i = 1; i <= 450; ++i) text += "\"line " + std::to_string(i) + "\"\r\n";
+    writeBytes(dir / "Log.txt", text);
+    EventLog log(dir / "Log.txt");
+    EXPECT_TRUE(log.TrimLog(300));
+    const auto kept = readBytes(dir / "Log.txt");
+    EXPECT_EQ(kept.substr(0, 12), "\"line 151\"\r\n");
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n'), 300);
+
+    // 300 lines or fewer: untouched.
+    EXPECT_TRUE(log.TrimLog(300));
+    EXPECT_EQ(readBytes(dir / "Log.txt"), kept);
+    EventLog missing(dir / "none.txt");
+    EXPECT_TRUE(missing.TrimLog(300));
+}
+
+TEST(Platform, AutostartEntryIsWrittenAndRemoved) {
+    test::TempDir dir;
+    setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    const auto entry = dir / "autostart" / "Lanyx.desktop";
+    platform::SetAutostart(1, "/opt/Lan yx/lanyx");
+    const auto text = readBytes(entry);
+    EXPECT_NE(text.find("Exec=\"/opt/Lan yx/lanyx\""), std::string::npos);
+    EXPECT_NE(text.find("[Desktop Entry]"), std::string::npos);
+    platform::SetAutostart(7, "/x");  // any other flag: nothing
+    EXPECT_TRUE(std::filesystem::exists(entry));
+    platform::SetAutostart(0, "/x");
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    platform::SetAutostart(0, "/x");  // nothing there: no error
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(Platform, OneCopyPerDataFolder) {
+    test::TempDir dir;
+    auto first = platform::InstanceLock::acquire(dir.path());
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(platform::InstanceLock::acquire(dir.path()));
+    first.reset();
+    EXPECT_TRUE(platform::InstanceLock::acquire(dir.path()));
+    EXPECT_FALSE(platform::GetLogonName().empty());
+}

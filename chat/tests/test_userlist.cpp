@@ -1,0 +1,105 @@
+#include "RecordFile.h"
+#include "UserList.h"
+
+#include <gtest/gtest.h>
+
+using namespace lanyx;
+
+namespace {
+
+struct Counter : UserListObserver {
+    int blockedChanges = 0, changed = 0;
+    void blockedChanged() override { ++blockedChanges; }
+    void userChanged(std::size_t) override { ++changed; }
+};
+
+const std::string kWords = "user|users|online|";
+
+} // namespace
+
+TEST(UserList, RowsAreAllThenUsersThenGroups) {
+    UserList l;
+    l.setGroups({"team|ann|bob|"});
+    l.addUser("ann");
+    l.addUser("Bob");
+    ASSERT_EQ(l.rowCount(), 4u);
+    EXPECT_EQ(l.rowText(0), "(All)");
+    EXPECT_EQ(l.rowIcon(0), IconAll);
+    EXPECT_EQ(l.rowText(2), "Bob");
+    EXPECT_EQ(l.rowText(3), "(team)");
+    EXPECT_EQ(l.rowIcon(3), IconGroup);
+    // Emptying keeps "(All)" and the groups.
+    l.ClearlvUsers();
+    EXPECT_EQ(l.rowCount(), 2u);
+    EXPECT_EQ(l.StatusCaption(kWords), " 0 users online (-0)");
+}
+
+TEST(UserList, LookupsSurviveRemovalInTheMiddle) {
+    UserList l;
+    for (auto n : {"a", "b", "c", "d"}) l.addUser(n);
+    l.removeUser(*l.findExact("b"));
+    EXPECT_EQ(*l.findExact("c"), 1u);
+    EXPECT_EQ(*l.findNoCase("D"), 2u);
+    EXPECT_FALSE(l.findExact("b"));
+    EXPECT_FALSE(l.findExact("C"));  // exact means exact
+    try {
+        l.addUser("A");
+        FAIL() << "names that differ only in case cannot both be listed";
+    } catch (const LanyxError& e) {
+        EXPECT_EQ(e.number(), err::KeyNotUnique);
+    }
+}
+
+TEST(UserList, GroupMembersMatchWithoutCaseAndComeBackAsListed) {
+    UserList l;
+    l.addUser("Ann");
+    l.addUser("bob");
+    l.setGroups({"Sales|ann|zed|ann|BOB|", "sales|bob|"});
+    EXPECT_EQ(l.GetActiveGroupList("(Sales)"), "Ann|Ann|bob|");  // absent zed adds nothing, twice is twice
+    EXPECT_EQ(l.GetActiveGroupList("(sales)"), "bob|");          // the group name keeps its case
+    EXPECT_EQ(l.GetActiveGroupList("(nobody)"), "");
+    EXPECT_EQ(l.GetActiveGroupList("Sales"), "Ann|Ann|bob|");
+}
+
+TEST(UserList, BlockTwiceMarksAndUnmarks) {
+    UserList l;
+    Counter c;
+    l.addObserver(&c);
+    l.addUser("bob");
+    l.addUser("ann");
+    l.setGroups({"g|x|"});
+    EXPECT_EQ(l.StatusCaption(kWords), " 2 users online (-0)");
+    l.AddBlocked("BOB");
+    EXPECT_EQ(l.user(0).icon, IconBlocked);
+    EXPECT_TRUE(l.IsBlocked("bob"));
+    EXPECT_EQ(l.StatusCaption(kWords), " 2 users online (-1)");
+    l.AddBlocked("bob");  // already there, any case
+    EXPECT_EQ(l.blocked().size(), 1u);
+    l.RemoveBlock("Bob");
+    EXPECT_EQ(l.user(0).icon, IconUser);
+    EXPECT_EQ(l.StatusCaption(kWords), " 2 users online (-0)");
+    l.removeUser(1);
+    EXPECT_EQ(l.StatusCaption(kWords), " 1 user online (-0)");
+
+    // Removing from an empty list does nothing at all.
+    const int before = c.blockedChanges;
+    l.RemoveBlock("nobody");
+    EXPECT_EQ(c.blockedChanges, before);
+    // A newcomer who is blocked is marked from the start.
+    l.AddBlocked("eve");
+    l.addUser("Eve");
+    EXPECT_EQ(l.user(*l.findExact("Eve")).icon, IconBlocked);
+}
+
+TEST(UserList, NameTakenAndColours) {
+    UserList l;
+    l.addUser("ann");
+    l.addUser("bob");
+    l.setColour(1, 255);
+    EXPECT_TRUE(l.IsNameTaken("BOB", "ann"));
+    EXPECT_FALSE(l.IsNameTaken("ann", "ann"));  // only the own row
+    EXPECT_FALSE(l.IsNameTaken("carl", "ann"));
+    EXPECT_EQ(l.GetColorForUName("Bob"), 255u);
+    EXPECT_EQ(l.GetColorForUName("carl"), 0u);
+    EXPECT_EQ(l.GetColorForUName("(All)"), 0u);
+}
