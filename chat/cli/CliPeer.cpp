@@ -1,0 +1,200 @@
+#include "CliPeer.h"
+
+#include "Text.h"
+
+#include <ostream>
+
+namespace lanyx::cli {
+
+std::optional<std::uint32_t> ParseColour(const std::string& text) {
+    auto hex = [](const std::string& s) -> std::optional<std::uint32_t> {
+        if (s.empty() || s.size() > 6) return std::nullopt;
+        std::uint32_t v = 0;
+        for (char c : s) {
+            v <<= 4;
+            if (c >= '0' && c <= '9') v |= static_cast<std::uint32_t>(c - '0');
+            else if (c >= 'a' && c <= 'f') v |= static_cast<std::uint32_t>(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F') v |= static_cast<std::uint32_t>(c - 'A' + 10);
+            else return std::nullopt;
+        }
+        return v;
+    };
+    if (!text.empty() && text[0] == '#') {
+        const auto rgb = hex(text.substr(1));
+        if (!rgb || text.size() != 7) return std::nullopt;
+        // #RRGGBB to 0x00BBGGRR
+        return ((*rgb & 0xFF) << 16) | (*rgb & 0xFF00) | ((*rgb >> 16) & 0xFF);
+    }
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return hex(text.substr(2));
+    const auto v = parseNumber(text);
+    if (!v || *v < 0 || *v > 0xFFFFFF || text.find('.') != std::string::npos) return std::nullopt;
+    return static_cast<std::uint32_t>(*v);
+}
+
+std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOptions& o) {
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& v) -> bool {
+            if (i + 1 >= args.size()) return false;
+            v = args[++i];
+            return true;
+        };
+        auto number = [&](std::uint32_t& target, std::uint32_t max) -> std::optional<std::string> {
+            std::string v;
+            if (!value(v)) return a + " needs a number";
+            const auto n = parseNumber(v);
+            if (!n || *n < 0 || static_cast<std::uint64_t>(*n) > max) return a + ": not a valid number: " + v;
+            target = static_cast<std::uint32_t>(*n);
+            return std::nullopt;
+        };
+        std::string v;
+        if (a == "-h" || a == "--help") {
+            o.help = true;
+        } else if (a == "--to") {
+            if (!value(v) || v.empty()) return "--to needs a user name";
+            o.to.push_back(v);
+        } else if (a == "--dir") {
+            if (!value(v) || v.empty()) return "--dir needs a folder";
+            o.dir = v;
+        } else if (a == "--name") {
+            if (!value(v) || v.empty()) return "--name needs a user name";
+            o.name = v;
+        } else if (a == "--status") {
+            if (!value(v) || (v != "0" && v != "1" && v != "2")) return "--status takes 0, 1 or 2";
+            o.status = v[0] - '0';
+        } else if (a == "--colour" || a == "--color") {
+            if (!value(v)) return a + " needs a colour";
+            o.colour = ParseColour(v);
+            if (!o.colour) return "not a colour: " + v + " (use a number such as 255, or #rrggbb)";
+        } else if (a == "--probe-ms") {
+            if (auto e = number(o.probeMs, 600000)) return e;
+        } else if (a == "--wait-ms") {
+            if (auto e = number(o.waitMs, 3600000)) return e;
+        } else if (a == "--broadcast") {
+            if (!value(v) || v.empty()) return "--broadcast needs an IPv4 address";
+            o.broadcast = v;
+        } else if (a == "--") {
+            words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            break;
+        } else if (a.size() > 1 && a[0] == '-') {
+            return "unknown option " + a;
+        } else {
+            words.push_back(a);
+        }
+    }
+    if (o.help) return std::nullopt;
+    if (words.empty()) return "no command given (listen, who, alert or chat)";
+    o.command = words[0];
+    if (o.command == "listen" || o.command == "who") {
+        if (words.size() > 1) return o.command + " takes no text";
+        if (!o.to.empty()) return "--to goes with alert and chat";
+    } else if (o.command == "alert" || o.command == "chat") {
+        if (words.size() < 2) return o.command + " needs the text to send";
+        for (std::size_t i = 1; i < words.size(); ++i) o.text += (i > 1 ? " " : "") + words[i];
+        if (trimBlanks(o.text).empty()) return "the text is empty";
+    } else {
+        return "unknown command " + o.command;
+    }
+    return std::nullopt;
+}
+
+std::string HelpText() {
+    return R"(Usage: lanyx-cli [options] COMMAND
+
+A headless Lanyx peer: it joins the local network (UDP port 1414, broadcast)
+as every Lanyx copy does: it listens for ten seconds under a probe name, then
+joins under the user name, and leaves with a leave notice when it ends.
+
+Commands:
+  listen                 print one line per event until interrupted (Ctrl+C)
+  who                    print the users present, then leave
+  alert [--to NAME]... TEXT
+                         send an alert: to each NAME privately, or to everybody
+  chat [--to NAME]... TEXT
+                         send a chat line the same way
+
+Options:
+  --dir DIR              data folder (User.ini, Log.txt); default: the program's
+                         folder when writable, else ~/.local/share/Lanyx
+  --name NAME            user name for this run (User.ini keeps its own)
+  --status 0|1|2         0 available, 1 alerts only, 2 neither (this run)
+  --colour COLOUR        display colour for this run: 255 (0x00BBGGRR) or #rrggbb
+  -h, --help             this text
+
+Advanced (tests):
+  --probe-ms MS          how long the probe listens (default 10000)
+  --wait-ms MS           how long `who` waits for answers (default 2000)
+  --broadcast ADDR       broadcast address (default 255.255.255.255)
+
+Output of listen: one line per event, tab-separated: KIND, SENDER, TEXT, with
+KIND one of join, leave, colour, status, alert, private-alert, chat,
+private-chat, box. Output of who: NAME, STATUS (0-2, or -1), COLOUR per user.
+
+Exit status: 0 done; 1 start-up failed; 2 bad arguments; 3 the user name is
+taken on the network; 4 another copy runs on the same data folder.
+)";
+}
+
+std::string EventLine(const std::string& kind, const std::string& sender, const std::string& text) {
+    std::string l = kind + "\t" + sender + "\t" + text;
+    for (std::size_t i = kind.size() + 1 + sender.size() + 1; i < l.size(); ++i)
+        if (l[i] == '\t' || l[i] == '\r' || l[i] == '\n') l[i] = ' ';
+    return l;
+}
+
+EventPrinter::EventPrinter(std::ostream& out, UserList& users) : out_(out), users_(users) {}
+
+void EventPrinter::setPrinting(bool on) {
+    printing_ = on;
+    shown_.clear();
+    if (!on) return;
+    for (std::size_t i = 0; i < users_.userCount(); ++i) {
+        line("join", users_.user(i).text, "");
+        userChanged(i);
+    }
+}
+
+bool EventPrinter::everSeen(const std::string& name) const {
+    return seen_.count(toLower(name)) > 0;
+}
+
+void EventPrinter::line(const std::string& kind, const std::string& sender, const std::string& text) {
+    if (!printing_) return;
+    out_ << EventLine(kind, sender, text) << std::endl;
+}
+
+void EventPrinter::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
+    line(isPrivate ? "private-alert" : "alert", sender, text);
+}
+
+void EventPrinter::RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate, std::uint32_t) {
+    line(isPrivate ? "private-chat" : "chat", sender, text);
+}
+
+void EventPrinter::ShowBox(const std::string& text, const std::string& sender) {
+    line("box", sender, text);
+}
+
+void EventPrinter::userAdded(std::size_t index) {
+    const auto& u = users_.user(index);
+    seen_.insert(u.key);
+    shown_[u.text] = {u.colour, u.status};
+    line("join", u.text, "");
+}
+
+void EventPrinter::userRemoved(const std::string& name) {
+    shown_.erase(name);
+    line("leave", name, "");
+}
+
+void EventPrinter::userChanged(std::size_t index) {
+    const auto& u = users_.user(index);
+    auto& s = shown_[u.text];
+    // Print what changed; a block mark alone is no network event.
+    if (u.colour != s.colour) line("colour", u.text, std::to_string(u.colour));
+    if (u.status != s.status) line("status", u.text, std::to_string(u.status));
+    s = {u.colour, u.status};
+}
+
+} // namespace lanyx::cli

@@ -1,0 +1,69 @@
+#pragma once
+// lanyx-cli: a headless copy of the chat node for terminals and scripts.
+#include "ChatNode.h"
+
+#include <iosfwd>
+#include <optional>
+#include <set>
+#include <unordered_map>
+#include <string>
+#include <vector>
+
+namespace lanyx::cli {
+
+struct CliOptions {
+    std::string command;  // listen, who, alert, chat
+    std::vector<std::string> to;
+    std::string text;
+    std::optional<std::string> dir;
+    std::optional<std::string> name;
+    std::optional<int> status;
+    std::optional<std::uint32_t> colour;
+    std::uint32_t probeMs = 10000;
+    std::uint32_t waitMs = 2000;
+    std::string broadcast = "255.255.255.255";
+    bool help = false;
+};
+
+// Parses the arguments (without the program name). Returns an error text
+// for the user when they make no sense.
+std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOptions& out);
+// "255", "#ff0000" (red) or "0x0000ff" (red as 0x00BBGGRR) to a colour value.
+std::optional<std::uint32_t> ParseColour(const std::string& text);
+std::string HelpText();
+
+// One event a line: kind, sender, text, separated by tabs. Tabs and line
+// breaks inside the text become blanks, so that every event is one line.
+std::string EventLine(const std::string& kind, const std::string& sender, const std::string& text);
+
+// Prints what the node hears.
+class EventPrinter : public MessageSink, public UserListObserver {
+public:
+    EventPrinter(std::ostream& out, UserList& users);
+    void setPrinting(bool on);
+    bool everSeen(const std::string& name) const;
+
+    void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override;
+    void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
+                       std::uint32_t colour) override;
+    void ShowBox(const std::string& text, const std::string& sender) override;
+
+    void rowsReset() override {}
+    void userAdded(std::size_t index) override;
+    void userRemoved(const std::string& name) override;
+    void userChanged(std::size_t index) override;
+
+private:
+    struct Shown {
+        std::uint32_t colour = 0;
+        std::int16_t status = -1;
+    };
+    void line(const std::string& kind, const std::string& sender, const std::string& text);
+    std::ostream& out_;
+    UserList& users_;
+    bool printing_ = false;
+    std::set<std::string> seen_;
+    std::unordered_map<std::string, Shown> shown_;  // by name
+};
+
+} // namespace lanyx::cli
