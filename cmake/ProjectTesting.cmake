@@ -1,4 +1,5 @@
-# One-line test registration: project_add_test(NAME SOURCES... LIBS ... [GUI])
+# One-line test registration:
+#   project_add_test(NAME SOURCES ... LIBS ... [GUI] [SERIAL] [TIMEOUT s])
 # GUI tests run on the offscreen platform so they need no display, while a
 # person can still run the binary by hand on a real one.
 if(BUILD_TESTING)
@@ -10,12 +11,15 @@ function(project_add_test name)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "GUI;SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   set(props)
   if(T_GUI)
     list(APPEND props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(T_SERIAL)
+    list(APPEND props RUN_SERIAL TRUE)
   endif()
   if(T_TIMEOUT)
     list(APPEND props TIMEOUT ${T_TIMEOUT})

@@ -1,0 +1,57 @@
+#pragma once
+// A simulated network segment for end-to-end tests: a bridge in a switch
+// namespace and one namespace per host, each joined to the bridge by a veth
+// pair. Nothing leaves it: the machine's real network never sees a datagram.
+// Where namespaces cannot be made, copies run on loopback and broadcast to
+// 127.255.255.255 instead.
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace lanyx::e2e {
+
+class SimulatedSegment {
+public:
+    explicit SimulatedSegment(int hosts);
+    ~SimulatedSegment();
+    SimulatedSegment(const SimulatedSegment&) = delete;
+    SimulatedSegment& operator=(const SimulatedSegment&) = delete;
+
+    bool namespaces() const { return namespaces_; }
+    bool usable() const { return namespaces_ || loopback_; }
+    std::string whyNot() const { return why_; }
+    // The command prefix that runs a program on host i (0-based).
+    std::vector<std::string> on(int host) const;
+    // Options that point lanyx-cli at this segment's broadcast address.
+    std::vector<std::string> broadcastOptions() const;
+
+private:
+    bool run(const std::string& command);
+    std::string prefix_;
+    int hosts_;
+    bool namespaces_ = false;
+    bool loopback_ = false;
+    std::string why_;
+};
+
+// A child process with its standard output and error in files.
+class Process {
+public:
+    Process(const std::vector<std::string>& argv, const std::string& outFile, const std::string& errFile);
+    ~Process();
+    void signal(int sig);
+    // Exit status, or -1 when it did not end within the time.
+    int wait(int timeoutMs);
+    bool running();
+
+private:
+    int pid_ = -1;
+    int status_ = -1;
+};
+
+// Polls a file until it holds the text (or the time runs out).
+bool waitForText(const std::string& file, const std::string& text, int timeoutMs);
+std::string readFile(const std::string& file);
+
+} // namespace lanyx::e2e
