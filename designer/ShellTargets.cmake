@@ -1,0 +1,30 @@
+# The shell's widgets and the program.
+add_library(fennic_controls STATIC
+  controls/ControlColors.h controls/ControlColors.cpp
+  controls/FlatBitmapButton.h controls/FlatBitmapButton.cpp
+  controls/HyperlinkStatic.h controls/HyperlinkStatic.cpp
+  controls/CreditsStatic.h controls/CreditsStatic.cpp
+  controls/DesignerBitmaps.h controls/DesignerBitmaps.cpp)
+target_include_directories(fennic_controls PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(fennic_controls PUBLIC Qt6::Widgets)
+
+add_library(fennic_ui STATIC
+  app/FennicMessage.h app/FennicMessage.cpp
+  app/ShellApp.h app/ShellApp.cpp
+  app/WidgetUIDlg.h app/WidgetUIDlg.cpp
+  dialogs/HelpDialog.h dialogs/HelpDialog.cpp
+  dialogs/RenameDlg.h dialogs/RenameDlg.cpp
+  dialogs/NewWidgetDlg.h dialogs/NewWidgetDlg.cpp
+  dialogs/AboutDlg.h dialogs/AboutDlg.cpp)
+target_link_libraries(fennic_ui PUBLIC fennic_core fennic_controls Qt6::Widgets)
+
+add_executable(tavishfennic app/main.cpp)
+target_link_libraries(tavishfennic PRIVATE fennic_ui)
+set_target_properties(tavishfennic PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${FENNIC_BIN_DIR})
+# The program needs its server to be of any use.
+add_dependencies(tavishfennic FennicButton fennic_server_files)
+
+# The encoder's licence text, shown by its about box, where the system has it.
+if(EXISTS /usr/share/common-licenses/LGPL-2)
+  configure_file(/usr/share/common-licenses/LGPL-2 ${FENNIC_BIN_DIR}/LPGL.txt COPYONLY)
+endif()

@@ -1,0 +1,324 @@
+#include "ButtonEditor.h"
+
+#include "../server/WidgetServer.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QSvgRenderer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+// Commands the shell handles for its hosted editor.
+constexpr int kCmdSupportFiles = 32780;
+constexpr int kCmdRename = 32785;
+constexpr int kCmdToggleDark = 32789;
+constexpr int kCmdSamplePage = 32805;
+
+const char* const kStateNames[3] = {"Normal", "Hover", "Pressed"};
+}  // namespace
+
+CButtonPreview::CButtonPreview(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(240, 120);
+}
+
+void CButtonPreview::SetStyle(const ButtonStyle& style) {
+    m_style = style;
+    updateGeometry();
+    update();
+}
+
+void CButtonPreview::SetDark(bool dark) {
+    m_dark = dark;
+    update();
+}
+
+QSize CButtonPreview::sizeHint() const {
+    const QSize button = ButtonOutput::EffectiveSize(m_style);
+    return {3 * (button.width() + 40), button.height() + 60};
+}
+
+void CButtonPreview::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), m_dark ? QColor(0x2b, 0x2b, 0x2b) : QColor(Qt::white));
+    const QSize button = ButtonOutput::EffectiveSize(m_style);
+    const int column = width() / 3;
+    for (int i = 0; i < 3; ++i) {
+        const QRect cell(i * column, 0, column, height());
+        p.setPen(m_dark ? QColor(0xcc, 0xcc, 0xcc) : QColor(0x55, 0x55, 0x55));
+        p.drawText(cell.adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop, tr(kStateNames[i]));
+        QSvgRenderer renderer(ButtonOutput::StaticSvg(m_style, static_cast<ButtonState>(i)).toUtf8());
+        QSizeF size = button;
+        const QSizeF room(column - 16, height() - 40);
+        if (size.width() > room.width() || size.height() > room.height())
+            size.scale(room, Qt::KeepAspectRatio);
+        const QRectF target(cell.center().x() - size.width() / 2, 30 + (room.height() - size.height()) / 2,
+                            size.width(), size.height());
+        renderer.render(&p, target);
+    }
+}
+
+CColorButton::CColorButton(QWidget* parent) : QToolButton(parent) {
+    setMinimumWidth(48);
+    connect(this, &QToolButton::clicked, this, [this]() {
+        const QColor c = QColorDialog::getColor(m_color, this);
+        if (c.isValid() && c != m_color) {
+            SetColor(c);
+            emit ColorChosen(c);
+        }
+    });
+}
+
+void CColorButton::SetColor(const QColor& color) {
+    m_color = color;
+    QPixmap swatch(32, 14);
+    swatch.fill(color);
+    setIcon(QIcon(swatch));
+    setIconSize(swatch.size());
+    setToolTip(color.name());
+}
+
+CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dark)
+    : QWidget(parent), m_style(style) {
+    auto* outer = new QHBoxLayout(this);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setMinimumWidth(340);
+    auto* form = new QWidget(scroll);
+    auto* formLayout = new QVBoxLayout(form);
+
+    auto* labelBox = new QGroupBox(tr("Label"), form);
+    auto* labelForm = new QFormLayout(labelBox);
+    m_label = new QLineEdit(labelBox);
+    m_font = new QFontComboBox(labelBox);
+    m_fontSize = new QSpinBox(labelBox);
+    m_fontSize->setRange(6, 200);
+    m_fontSize->setSuffix(tr(" px"));
+    m_bold = new QCheckBox(tr("Bold"), labelBox);
+    m_italic = new QCheckBox(tr("Italic"), labelBox);
+    auto* styleRow = new QHBoxLayout;
+    styleRow->addWidget(m_bold);
+    styleRow->addWidget(m_italic);
+    labelForm->addRow(tr("&Text:"), m_label);
+    labelForm->addRow(tr("&Font:"), m_font);
+    labelForm->addRow(tr("Si&ze:"), m_fontSize);
+    labelForm->addRow(QString(), styleRow);
+    formLayout->addWidget(labelBox);
+
+    auto* shapeBox = new QGroupBox(tr("Shape"), form);
+    auto* shapeForm = new QFormLayout(shapeBox);
+    m_shape = new QComboBox(shapeBox);
+    m_shape->addItems({tr("Rounded rectangle"), tr("Pill"), tr("Ellipse")});
+    m_radius = new QSpinBox(shapeBox);
+    m_radius->setRange(0, 500);
+    m_fill = new QComboBox(shapeBox);
+    m_fill->addItems({tr("Solid colour"), tr("Two-colour gradient")});
+    m_border = new QSpinBox(shapeBox);
+    m_border->setRange(0, 50);
+    m_borderColor = new CColorButton(shapeBox);
+    m_width = new QSpinBox(shapeBox);
+    m_width->setRange(8, 2000);
+    m_height = new QSpinBox(shapeBox);
+    m_height->setRange(8, 2000);
+    m_padding = new QSpinBox(shapeBox);
+    m_padding->setRange(0, 500);
+    auto* borderRow = new QHBoxLayout;
+    borderRow->addWidget(m_border);
+    borderRow->addWidget(m_borderColor);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(m_width);
+    sizeRow->addWidget(new QLabel(QStringLiteral("\u00d7"), shapeBox));
+    sizeRow->addWidget(m_height);
+    shapeForm->addRow(tr("S&hape:"), m_shape);
+    shapeForm->addRow(tr("Corner &radius:"), m_radius);
+    shapeForm->addRow(tr("F&ill:"), m_fill);
+    shapeForm->addRow(tr("&Border:"), borderRow);
+    shapeForm->addRow(tr("Si&ze:"), sizeRow);
+    shapeForm->addRow(tr("&Padding (sides):"), m_padding);
+    formLayout->addWidget(shapeBox);
+
+    auto* colourBox = new QGroupBox(tr("Colours"), form);
+    auto* grid = new QGridLayout(colourBox);
+    grid->addWidget(new QLabel(tr("Text"), colourBox), 0, 1);
+    grid->addWidget(new QLabel(tr("Fill"), colourBox), 0, 2);
+    grid->addWidget(new QLabel(tr("Fill (bottom)"), colourBox), 0, 3);
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(new QLabel(tr(kStateNames[i]), colourBox), i + 1, 0);
+        m_text[i] = new CColorButton(colourBox);
+        m_fill1[i] = new CColorButton(colourBox);
+        m_fill2[i] = new CColorButton(colourBox);
+        grid->addWidget(m_text[i], i + 1, 1);
+        grid->addWidget(m_fill1[i], i + 1, 2);
+        grid->addWidget(m_fill2[i], i + 1, 3);
+    }
+    formLayout->addWidget(colourBox);
+
+    auto* linkBox = new QGroupBox(tr("Link"), form);
+    auto* linkForm = new QFormLayout(linkBox);
+    m_link = new QLineEdit(linkBox);
+    m_link->setPlaceholderText(QStringLiteral("https://"));
+    m_target = new QComboBox(linkBox);
+    m_target->setEditable(true);
+    m_target->addItems({QString(), QStringLiteral("_top"), QStringLiteral("_blank"), QStringLiteral("_self"),
+                        QStringLiteral("_parent")});
+    m_tooltip = new QLineEdit(linkBox);
+    m_alt = new QLineEdit(linkBox);
+    linkForm->addRow(tr("&Address:"), m_link);
+    linkForm->addRow(tr("Tar&get:"), m_target);
+    linkForm->addRow(tr("T&ooltip:"), m_tooltip);
+    linkForm->addRow(tr("Alternative te&xt:"), m_alt);
+    formLayout->addWidget(linkBox);
+    formLayout->addStretch(1);
+    scroll->setWidget(form);
+    outer->addWidget(scroll);
+
+    auto* right = new QVBoxLayout;
+    m_preview = new CButtonPreview(this);
+    right->addWidget(m_preview, 1);
+    auto* commands = new QHBoxLayout;
+    auto* rename = new QPushButton(tr("Name && Description..."), this);
+    m_dark = new QCheckBox(tr("Dark page"), this);
+    auto* support = new QPushButton(tr("Support Files..."), this);
+    auto* sample = new QPushButton(tr("Sample Page"), this);
+    rename->setAutoDefault(false);
+    support->setAutoDefault(false);
+    sample->setAutoDefault(false);
+    commands->addWidget(rename);
+    commands->addWidget(support);
+    commands->addWidget(sample);
+    commands->addStretch(1);
+    commands->addWidget(m_dark);
+    right->addLayout(commands);
+    outer->addLayout(right, 1);
+
+    connect(rename, &QPushButton::clicked, this, [this]() { PostCommand(kCmdRename); });
+    connect(support, &QPushButton::clicked, this, [this]() { PostCommand(kCmdSupportFiles); });
+    connect(sample, &QPushButton::clicked, this, [this]() { PostCommand(kCmdSamplePage); });
+    // The dark page is the server's option 35; the shell toggles it.
+    connect(m_dark, &QCheckBox::clicked, this, [this]() {
+        m_dark->setChecked(!m_dark->isChecked());
+        PostCommand(kCmdToggleDark);
+    });
+
+    auto changed = [this]() { Collect(); };
+    for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt})
+        connect(e, &QLineEdit::textChanged, this, changed);
+    for (QSpinBox* s : {m_fontSize, m_radius, m_border, m_width, m_height, m_padding})
+        connect(s, &QSpinBox::valueChanged, this, changed);
+    for (QCheckBox* c : {m_bold, m_italic})
+        connect(c, &QCheckBox::toggled, this, changed);
+    for (QComboBox* c : {m_fill, m_shape})
+        connect(c, &QComboBox::currentIndexChanged, this, changed);
+    connect(m_target, &QComboBox::currentTextChanged, this, changed);
+    // Only a choice in the font box changes the family: the box shows a
+    // substitute when the stored family is not installed here, and that must
+    // not replace what the page asks for.
+    connect(m_font, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
+        if (m_filling)
+            return;
+        m_style.fontFamily = font.family();
+        Collect();
+    });
+    connect(m_borderColor, &CColorButton::ColorChosen, this, changed);
+    for (int i = 0; i < 3; ++i) {
+        for (CColorButton* b : {m_text[i], m_fill1[i], m_fill2[i]})
+            connect(b, &CColorButton::ColorChosen, this, changed);
+    }
+
+    Fill();
+    SetDarkPreview(dark);
+}
+
+void CButtonEditor::PostCommand(int command) {
+    if (parentWidget())
+        QCoreApplication::postEvent(parentWidget(), new ShellCommandEvent(command));
+}
+
+void CButtonEditor::SetStyle(const ButtonStyle& style) {
+    m_style = style;
+    Fill();
+}
+
+void CButtonEditor::SetDarkPreview(bool dark) {
+    m_dark->setChecked(dark);
+    m_preview->SetDark(dark);
+}
+
+void CButtonEditor::FocusFirstField() {
+    m_label->setFocus();
+}
+
+void CButtonEditor::Fill() {
+    m_filling = true;
+    const ButtonStyle& s = m_style;
+    m_label->setText(s.label);
+    m_font->setCurrentFont(QFont(s.fontFamily));
+    m_fontSize->setValue(s.fontSize);
+    m_bold->setChecked(s.bold);
+    m_italic->setChecked(s.italic);
+    m_fill->setCurrentIndex(static_cast<int>(s.fill));
+    m_shape->setCurrentIndex(static_cast<int>(s.shape));
+    m_radius->setValue(s.cornerRadius);
+    m_radius->setEnabled(s.shape == ButtonShape::Rounded);
+    m_border->setValue(s.borderWidth);
+    m_borderColor->SetColor(s.borderColor);
+    m_width->setValue(s.width);
+    m_height->setValue(s.height);
+    m_padding->setValue(s.padding);
+    m_link->setText(s.link);
+    m_target->setCurrentText(s.target);
+    m_tooltip->setText(s.tooltip);
+    m_alt->setText(s.altText);
+    for (int i = 0; i < 3; ++i) {
+        m_text[i]->SetColor(s.states[i].text);
+        m_fill1[i]->SetColor(s.states[i].fill);
+        m_fill2[i]->SetColor(s.states[i].fill2);
+        m_fill2[i]->setEnabled(s.fill == FillKind::Gradient);
+    }
+    m_preview->SetStyle(s);
+    m_filling = false;
+}
+
+void CButtonEditor::Collect() {
+    if (m_filling)
+        return;
+    ButtonStyle s = m_style;
+    s.label = m_label->text();
+    s.fontSize = m_fontSize->value();
+    s.bold = m_bold->isChecked();
+    s.italic = m_italic->isChecked();
+    s.fill = static_cast<FillKind>(m_fill->currentIndex());
+    s.shape = static_cast<ButtonShape>(m_shape->currentIndex());
+    s.cornerRadius = m_radius->value();
+    s.borderWidth = m_border->value();
+    s.borderColor = m_borderColor->Color();
+    s.width = m_width->value();
+    s.height = m_height->value();
+    s.padding = m_padding->value();
+    s.link = m_link->text().trimmed();
+    s.target = m_target->currentText().trimmed();
+    s.tooltip = m_tooltip->text();
+    s.altText = m_alt->text();
+    for (int i = 0; i < 3; ++i) {
+        s.states[i].text = m_text[i]->Color();
+        s.states[i].fill = m_fill1[i]->Color();
+        s.states[i].fill2 = m_fill2[i]->Color();
+        m_fill2[i]->setEnabled(s.fill == FillKind::Gradient);
+    }
+    m_radius->setEnabled(s.shape == ButtonShape::Rounded);
+    m_style = s;
+    m_preview->SetStyle(s);
+    emit StyleEdited(s);
+}

@@ -1,0 +1,179 @@
+#include "FennicButtonServer.h"
+
+#include "ButtonEditor.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+bool WriteText(const QString& path, const QString& text) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text.toUtf8());
+    return file.commit();
+}
+
+}  // namespace
+
+QString CButtonResources::LoadString(long id) const {
+    switch (id) {
+    case ButtonStrings::KindName: return QStringLiteral("Fennic Button");
+    case ButtonStrings::KindDescription:
+        return QStringLiteral("A push button for web pages with normal, hover and pressed states.");
+    case ButtonStrings::SupportFileType: return QStringLiteral("widget file (*.svg)");
+    case ButtonStrings::Maker: return QStringLiteral("Meridex");
+    default: return {};
+    }
+}
+
+CFennicButtonServer::CFennicButtonServer() {
+    m_style.progId = kFennicButtonProgID;
+}
+
+CFennicButtonServer::~CFennicButtonServer() {
+    CloseEditor();
+}
+
+QString CFennicButtonServer::ProgID() const {
+    // After a Load this is the maker named by the file, so the shell can
+    // refuse another component's file.
+    return m_style.progId;
+}
+
+void CFennicButtonServer::SetName(const QString& name) {
+    m_style.title = name;
+    RefreshEditor();
+}
+
+void CFennicButtonServer::SetDescription(const QString& description) {
+    m_style.description = description;
+    RefreshEditor();
+}
+
+void CFennicButtonServer::SetLinkAddress(const QString& address) {
+    m_style.link = address;
+    RefreshEditor();
+}
+
+bool CFennicButtonServer::Load(const QString& path) {
+    auto loaded = Pgt::ReadFile(path);
+    if (!loaded)
+        return false;
+    m_style = *loaded;
+    m_path = path;
+    m_modified = 0;
+    RefreshEditor();
+    return true;
+}
+
+QString CFennicButtonServer::SupportFileFor(const QString& pgtPath) {
+    const QFileInfo info(pgtPath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".svg"));
+}
+
+bool CFennicButtonServer::Save(const QString& path) {
+    ButtonStyle style = m_style;
+    style.progId = kFennicButtonProgID;
+    if (!Pgt::WriteFile(style, path) || !WriteText(SupportFileFor(path), ButtonOutput::InteractiveSvg(style)))
+        return false;
+    m_style = style;
+    m_path = path;
+    return true;
+}
+
+QString CFennicButtonServer::SupportFileName() const {
+    if (!m_path.isEmpty())
+        return QFileInfo(SupportFileFor(m_path)).fileName();
+    const QString title = m_style.title.isEmpty() ? QStringLiteral("Button") : m_style.title;
+    return title + QStringLiteral("_") + kFennicButtonProgID + QStringLiteral(".svg");
+}
+
+QString CFennicButtonServer::GetCodePartKind(short index) const {
+    switch (index) {
+    case 0: return QStringLiteral("style");
+    case 1: return QStringLiteral("cursor");
+    default: return {};
+    }
+}
+
+QString CFennicButtonServer::GetCodePartText(short index, short) const {
+    switch (index) {
+    case 0: return ButtonOutput::StyleCode(m_style);
+    case 1: return ButtonOutput::CursorCode(m_style, SupportFileName());
+    default: return {};
+    }
+}
+
+short CFennicButtonServer::GetSupportFileCount() const {
+    return !m_path.isEmpty() && QFileInfo::exists(SupportFileFor(m_path)) ? 1 : 0;
+}
+
+QString CFennicButtonServer::GetSupportFileName(short index) const {
+    return index == 0 && GetSupportFileCount() > 0 ? SupportFileName() : QString();
+}
+
+QString CFennicButtonServer::GetSupportFilePath(short index) const {
+    if (index != 0 || GetSupportFileCount() == 0)
+        return {};
+    return QDir::toNativeSeparators(QFileInfo(m_path).absolutePath() + u'/');
+}
+
+QString CFennicButtonServer::GetSupportFileWebPath(short) const {
+    // The code refers to the file by its bare name: it sits beside the page.
+    return {};
+}
+
+QWidget* CFennicButtonServer::CreateEditor(QWidget* parent) {
+    if (m_editor)
+        throw WidgetServerError(QStringLiteral("The button editor is already open."));
+    if (!parent)
+        throw WidgetServerError(QStringLiteral("No window to place the button editor in."));
+    m_editor = new CButtonEditor(parent, m_style, m_dark != 0);
+    QObject::connect(m_editor, &CButtonEditor::StyleEdited, m_editor,
+                     [this](const ButtonStyle& style) { SetStyle(style); });
+    return m_editor;
+}
+
+long CFennicButtonServer::CloseEditor() {
+    delete m_editor.data();
+    m_editor = nullptr;
+    return 1;
+}
+
+QString CFennicButtonServer::GetPreviewFile() {
+    if (!m_previewDir) {
+        m_previewDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("TavishFennic-XXXXXX")));
+        if (!m_previewDir->isValid()) {
+            m_previewDir.reset();
+            return {};
+        }
+    }
+    const QString path = m_previewDir->filePath(QStringLiteral("preview.svg"));
+    return WriteText(path, ButtonOutput::InteractiveSvg(m_style)) ? path : QString();
+}
+
+void CFennicButtonServer::Activate(long active) {
+    if (m_editor && active)
+        m_editor->FocusFirstField();
+}
+
+void CFennicButtonServer::SetDarkPreview(long dark) {
+    m_dark = dark;
+    if (m_editor)
+        m_editor->SetDarkPreview(dark != 0);
+}
+
+void CFennicButtonServer::SetStyle(const ButtonStyle& style) {
+    if (style == m_style)
+        return;
+    m_style = style;
+    m_modified = 1;
+}
+
+void CFennicButtonServer::RefreshEditor() {
+    if (m_editor)
+        m_editor->SetStyle(m_style);
+}

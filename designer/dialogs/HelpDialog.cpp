@@ -1,0 +1,34 @@
+#include "HelpDialog.h"
+
+#include "HelpTopics.h"
+#include "app/FennicMessage.h"
+#include "app/StringTable.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+bool ShowHelpTopic(QWidget* parent, const QString& topic) {
+    const QString prefix = HelpLocationPrefix(QCoreApplication::applicationDirPath());
+    if (prefix.isEmpty() || topic.isEmpty())
+        return false;
+    const QUrl url = HelpTopicUrl(prefix, topic);
+    if (!url.isValid() || url.isEmpty() || !ShellOpen(url)) {
+        FennicMessageBox(parent, HelpLaunchFailedText(), MessageIcon::Information);
+        return false;
+    }
+    return true;
+}
+
+CHelpDialog::CHelpDialog(int templateId, QWidget* parent) : QDialog(parent), m_templateId(templateId) {}
+
+void CHelpDialog::OnHelp() {
+    ShowHelpTopic(this, HelpTopicFor(m_templateId));
+}
+
+void CHelpDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        OnHelp();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
