@@ -95,7 +95,8 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     auto* outer = new QHBoxLayout(this);
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
-    scroll->setMinimumWidth(340);
+    scroll->setMinimumWidth(360);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* form = new QWidget(scroll);
     auto* formLayout = new QVBoxLayout(form);
 
@@ -113,7 +114,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     styleRow->addWidget(m_italic);
     labelForm->addRow(tr("&Text:"), m_label);
     labelForm->addRow(tr("&Font:"), m_font);
-    labelForm->addRow(tr("Si&ze:"), m_fontSize);
+    labelForm->addRow(tr("Font si&ze:"), m_fontSize);
     labelForm->addRow(QString(), styleRow);
     formLayout->addWidget(labelBox);
 
@@ -144,8 +145,13 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     shapeForm->addRow(tr("S&hape:"), m_shape);
     shapeForm->addRow(tr("Corner &radius:"), m_radius);
     shapeForm->addRow(tr("F&ill:"), m_fill);
-    shapeForm->addRow(tr("&Border:"), borderRow);
-    shapeForm->addRow(tr("Si&ze:"), sizeRow);
+    // Rows holding layouts need their buddies set by hand.
+    auto* borderLabel = new QLabel(tr("&Border:"), shapeBox);
+    borderLabel->setBuddy(m_border);
+    auto* sizeLabel = new QLabel(tr("&Width \u00d7 height:"), shapeBox);
+    sizeLabel->setBuddy(m_width);
+    shapeForm->addRow(borderLabel, borderRow);
+    shapeForm->addRow(sizeLabel, sizeRow);
     shapeForm->addRow(tr("&Padding (sides):"), m_padding);
     formLayout->addWidget(shapeBox);
 

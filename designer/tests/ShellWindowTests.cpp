@@ -1,0 +1,199 @@
+#include "FakeServer.h"
+#include "app/FennicMessage.h"
+#include "app/StringTable.h"
+#include "app/WidgetUIDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers the message boxes a step shows, and records their texts.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(QMessageBox::StandardButton answer) : m_answer(answer) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this]() {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts << box->text();
+                titles << box->windowTitle();
+                if (QAbstractButton* b = box->button(m_answer))
+                    b->click();
+                else
+                    box->reject();
+            }
+        });
+        m_timer.start();
+    }
+    QStringList texts;
+    QStringList titles;
+
+private:
+    QMessageBox::StandardButton m_answer;
+    QTimer m_timer;
+};
+
+class ShellWindowTest : public ::testing::Test {
+protected:
+    std::shared_ptr<FakeServerState> state = std::make_shared<FakeServerState>();
+    QList<FakeServer*> servers;
+    QTemporaryDir profile;
+
+    void SetUp() override {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
+        QCoreApplication::setOrganizationName("Meridex");
+        QCoreApplication::setApplicationName("Tavish Fennic");
+    }
+
+    BindingFactory Factory() {
+        return [this]() {
+            auto binding = std::make_unique<CPagelet>();
+            auto server = std::make_unique<FakeServer>(state);
+            servers << server.get();
+            binding->Attach(std::move(server), kWidgetServerProgID);
+            return binding;
+        };
+    }
+};
+
+TEST_F(ShellWindowTest, StartsUntitledWithEditorOverClientArea) {
+    CWidgetUIDlg dlg(Factory());
+    ASSERT_TRUE(dlg.Initialize());
+    EXPECT_EQ(dlg.windowTitle(), "Tavish Fennic - [Untitled 1]");
+    ASSERT_NE(dlg.EditorWindow(), nullptr);
+    EXPECT_EQ(servers.first()->lastActivate, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(dlg.EditorWindow()->width(), dlg.width());
+
+    servers.first()->SetModified(1);
+    dlg.OnIdle();
+    EXPECT_EQ(dlg.windowTitle(), "Tavish Fennic - [Untitled 1 *]");
+}
+
+TEST_F(ShellWindowTest, EnterAndEscNeverClose) {
+    CWidgetUIDlg dlg(Factory());
+    ASSERT_TRUE(dlg.Initialize());
+    for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&dlg, &press);
+        EXPECT_TRUE(dlg.isVisible());
+    }
+    EXPECT_EQ(servers.first()->lastActivate, 0);  // Enter told the editor
+}
+
+TEST_F(ShellWindowTest, EditorCommandsReachTheShell) {
+    CWidgetUIDlg dlg(Factory());
+    ASSERT_TRUE(dlg.Initialize());
+    QApplication::postEvent(&dlg, new ShellCommandEvent(Cmd::ToggleOption));
+    QApplication::processEvents();
+    EXPECT_EQ(servers.first()->DarkPreview(), 1);
+
+    QList<QUrl> opened;
+    SetShellOpener([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    dlg.OnCommand(Cmd::SamplePage);  // no sample page for this server: nothing
+    EXPECT_TRUE(opened.isEmpty());
+    dlg.OnCommand(Cmd::Ordering);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().scheme(), "https");
+    SetShellOpener(nullptr);
+
+    // Later dialogs stay greyed; Save follows the binding.
+    dlg.UpdateCommandUI(dlg.Action(Cmd::Publish));
+    EXPECT_FALSE(dlg.Action(Cmd::Publish)->isEnabled());
+    dlg.UpdateCommandUI(dlg.Action(Cmd::Save));
+    EXPECT_TRUE(dlg.Action(Cmd::Save)->isEnabled());
+}
+
+TEST_F(ShellWindowTest, CancelKeepsTheWindowAndItsWork) {
+    CWidgetUIDlg dlg(Factory());
+    ASSERT_TRUE(dlg.Initialize());
+    servers.first()->SetModified(1);
+    {
+        BoxAnswerer answerer(QMessageBox::Cancel);
+        EXPECT_FALSE(dlg.close());
+        ASSERT_EQ(answerer.texts, QStringList{"Save changes to current work?"});
+        EXPECT_EQ(answerer.titles, QStringList{"Fennic"});
+    }
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_NE(dlg.EditorWindow(), nullptr);
+    {
+        BoxAnswerer answerer(QMessageBox::No);
+        EXPECT_TRUE(dlg.close());
+    }
+    // The placement was kept for the next start.
+    QSettings settings;
+    EXPECT_TRUE(settings.contains("Windows/Main/showCmd"));
+    EXPECT_TRUE(settings.contains("Windows/Main/Right"));
+}
+
+TEST_F(ShellWindowTest, EditorErrorsAreAutomationErrors) {
+    state->editorThrows = true;
+    CWidgetUIDlg dlg(Factory());
+    BoxAnswerer answerer(QMessageBox::Ok);
+    EXPECT_FALSE(dlg.Initialize());
+    EXPECT_EQ(answerer.texts, QStringList{"Automation error: no editor today"});
+}
+
+TEST_F(ShellWindowTest, DroppedFileIsOpened) {
+    CWidgetUIDlg dlg(Factory());
+    ASSERT_TRUE(dlg.Initialize());
+    state->files.insert("/w/dropped.pgt", kWidgetServerProgID);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/w/dropped.pgt"), QUrl::fromLocalFile("/w/ignored.pgt")});
+    // Drops go to the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dlg, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dlg, &drop);
+    QApplication::processEvents();
+    EXPECT_EQ(dlg.Document().CurrentPath(), "/w/dropped.pgt");
+    EXPECT_EQ(dlg.windowTitle(), "Tavish Fennic - [/w/dropped.pgt]");
+}
+
+// The real server through the registry the build wrote: open, edit, save.
+TEST_F(ShellWindowTest, RealServerOpenEditSave) {
+    qputenv("FENNIC_CLASS_REGISTRY", FENNIC_CLASS_REGISTRY_FILE);
+    QTemporaryDir work;
+    const QString pgt = work.filePath("Ocean.pgt");
+    ASSERT_TRUE(QFile::copy(FENNIC_SOURCE_RESOURCES "/PageletServer/Ocean_PageletServer.FennicButton.pgt", pgt));
+    QFile::setPermissions(pgt, QFile::ReadOwner | QFile::WriteOwner);
+
+    CWidgetUIDlg dlg(RegistryBindingFactory(QString()));
+    ASSERT_TRUE(dlg.Initialize());
+    ASSERT_TRUE(dlg.Document().Open(pgt));
+    auto* label = dlg.EditorWindow()->findChild<QLineEdit*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), "Learn more");
+    label->setText("Read on");
+    dlg.OnIdle();
+    EXPECT_EQ(dlg.windowTitle(), "Tavish Fennic - [" + pgt + " *]");
+    ASSERT_TRUE(dlg.Document().SaveCurrentWork(false));
+    dlg.OnIdle();
+    EXPECT_EQ(dlg.windowTitle(), "Tavish Fennic - [" + pgt + "]");
+    QFile svg(work.filePath("Ocean.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains(">Read on</text>"));
+
+    const QByteArray shots = qgetenv("FENNIC_SCREENSHOT_DIR");
+    if (!shots.isEmpty())
+        dlg.grab().save(QDir(QString::fromLocal8Bit(shots)).filePath("main-window.png"));
+    qunsetenv("FENNIC_CLASS_REGISTRY");
+    BoxAnswerer answerer(QMessageBox::No);
+    dlg.close();
+}
+
+}  // namespace
