@@ -28,3 +28,31 @@ add_dependencies(tavishfennic FennicButton fennic_server_files)
 if(EXISTS /usr/share/common-licenses/LGPL-2)
   configure_file(/usr/share/common-licenses/LGPL-2 ${FENNIC_BIN_DIR}/LPGL.txt COPYONLY)
 endif()
+
+# Installed layout: program, help and licence in bin, the server's folder in
+# lib/tavishfennic, and a class registry beside the program naming the
+# installed plug-in.
+include(GNUInstallDirs)
+set(FENNIC_INSTALL_SERVER_DIR ${CMAKE_INSTALL_LIBDIR}/tavishfennic/PageletServer)
+install(TARGETS tavishfennic RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS FennicButton LIBRARY DESTINATION ${FENNIC_INSTALL_SERVER_DIR})
+install(DIRECTORY ${FENNIC_RESOURCES}/PageletServer/ DESTINATION ${FENNIC_INSTALL_SERVER_DIR})
+install(DIRECTORY ${FENNIC_RESOURCES}/FennicHelp DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(EXISTS ${FENNIC_BIN_DIR}/LPGL.txt)
+  install(FILES ${FENNIC_BIN_DIR}/LPGL.txt DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(CODE "
+  set(prefix \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  set(server \"\${CMAKE_INSTALL_PREFIX}/${FENNIC_INSTALL_SERVER_DIR}/$<TARGET_FILE_NAME:FennicButton>\")
+  file(WRITE \"\${prefix}/${CMAKE_INSTALL_BINDIR}/classes.reg\"
+\"; TavishFennic class registry (installed)
+[PageletServer.FennicButton]
+@=\\\"Fennic Button\\\"
+[PageletServer.FennicButton\\\\CLSID]
+@=\\\"{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\\\"
+[CLSID\\\\{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\\\\ProgID]
+@=\\\"PageletServer.FennicButton\\\"
+[CLSID\\\\{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\\\\InprocServer32]
+@=\\\"\${server}\\\"
+\")
+")

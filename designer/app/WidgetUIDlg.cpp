@@ -423,12 +423,15 @@ void CWidgetUIDlg::dropEvent(QDropEvent* event) {
 }
 
 void CWidgetUIDlg::SavePlacement() {
+    // Position of the frame, size of the client area: that is what move() and
+    // resize() take back, so the window does not creep or grow from run to run
+    // while the window manager has not yet told us its frame.
     QSettings settings;
     WindowPlacementData placement;
     placement.showCmd = isMaximized() ? kShowMaximized : kShowNormal;
-    placement.normal = isMaximized() ? normalGeometry() : frameGeometry();
-    if (!placement.normal.isValid())
-        placement.normal = geometry();
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    const QPoint frameOffset = geometry().topLeft() - pos();
+    placement.normal = QRect(normal.topLeft() - frameOffset, normal.size());
     ::SavePlacement(settings, QStringLiteral("Main"), placement);
 }
 
@@ -437,11 +440,10 @@ void CWidgetUIDlg::RestorePlacement() {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen ? screen->virtualGeometry() : QRect(0, 0, 1024, 768);
     const PlacementDecision decision =
-        ::RestorePlacement(settings, QStringLiteral("Main"), frameGeometry(), screenRect, true, true);
+        ::RestorePlacement(settings, QStringLiteral("Main"), QRect(pos(), size()), screenRect, true, true);
     if (decision.move) {
         move(decision.rect.topLeft());
-        const QSize frameExtra = frameGeometry().size() - geometry().size();
-        resize(decision.rect.size() - frameExtra);
+        resize(decision.rect.size());
     }
     if (decision.maximize)
         setWindowState(windowState() | Qt::WindowMaximized);

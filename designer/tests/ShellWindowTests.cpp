@@ -164,6 +164,54 @@ TEST_F(ShellWindowTest, DroppedFileIsOpened) {
     EXPECT_EQ(dlg.windowTitle(), "Tavish Fennic - [/w/dropped.pgt]");
 }
 
+TEST_F(ShellWindowTest, PlacementIsRestoredOnlyWhenOnScreen) {
+    {
+        QSettings settings;
+        settings.setValue("Windows/Main/showCmd", 1);
+        settings.setValue("Windows/Main/Left", 50);
+        settings.setValue("Windows/Main/Top", 60);
+        settings.setValue("Windows/Main/Right", 650);
+        settings.setValue("Windows/Main/Bottom", 460);
+    }
+    {
+        CWidgetUIDlg dlg(Factory());
+        ASSERT_TRUE(dlg.Initialize());
+        EXPECT_EQ(dlg.pos(), QPoint(50, 60));
+        EXPECT_EQ(dlg.size(), QSize(600, 400));
+        dlg.move(70, 80);
+        BoxAnswerer answerer(QMessageBox::No);
+        dlg.close();
+    }
+    QSettings settings;
+    EXPECT_EQ(settings.value("Windows/Main/Left").toInt(), 70);
+    EXPECT_EQ(settings.value("Windows/Main/Right").toInt(), 670);
+    settings.setValue("Windows/Main/Left", -3000);
+    settings.setValue("Windows/Main/Right", -2400);
+    settings.sync();
+    CWidgetUIDlg dlg(Factory());
+    const QSize before = dlg.size();
+    ASSERT_TRUE(dlg.Initialize());
+    EXPECT_EQ(dlg.size(), before);
+    EXPECT_GE(dlg.pos().x(), 0);
+}
+
+// Errors raised inside the plug-in reach the shell as the shell's type.
+TEST_F(ShellWindowTest, PluginErrorsCrossTheBoundary) {
+    CClassRegistry registry;
+    ASSERT_TRUE(registry.LoadFile(FENNIC_CLASS_REGISTRY_FILE));
+    CPagelet binding;
+    ASSERT_TRUE(binding.Bind(kWidgetServerProgID, registry));
+    QWidget host;
+    ASSERT_NE(binding->CreateEditor(&host), nullptr);
+    try {
+        binding->CreateEditor(&host);
+        ADD_FAILURE() << "a second editor was made";
+    } catch (const WidgetServerError& error) {
+        EXPECT_FALSE(error.Message().isEmpty());
+    }
+    binding->CloseEditor();
+}
+
 // The real server through the registry the build wrote: open, edit, save.
 TEST_F(ShellWindowTest, RealServerOpenEditSave) {
     qputenv("FENNIC_CLASS_REGISTRY", FENNIC_CLASS_REGISTRY_FILE);
