@@ -118,6 +118,12 @@ void SaveSettings(const fs::path& file, const SettingsData& data, const std::str
     writeTextFileAtomic(file, w.str());
 }
 
+void ReadSettingsText(std::string_view utf8, SettingsData& data,
+                      const std::function<void(std::string&)>& loadLanguage) {
+    RecordReader in(utf8);
+    readInto(in, data, loadLanguage);
+}
+
 ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::string& logonName,
                          const std::function<void(std::string&)>& loadLanguage) {
     ReadOutcome outcome;
@@ -129,8 +135,7 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
         }
         const auto text = readTextFile(file);
         if (!text) throw LanyxError(err::FileNotFound, "File not found: " + file.string());
-        RecordReader in(*text);
-        readInto(in, data, loadLanguage);
+        ReadSettingsText(*text, data, loadLanguage);
         return outcome;
     } catch (const LanyxError& e) {
         outcome.errorNumber = e.number();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lanyx {
@@ -54,6 +55,11 @@ struct ReadOutcome {
 ReadOutcome ReadSettings(const std::filesystem::path& file, SettingsData& data,
                          const std::string& logonName,
                          const std::function<void(std::string& language)>& loadLanguage);
+
+// The reading itself, on the file's text: throws LanyxError at the first
+// value that cannot be used, keeping what was read before it in `data`.
+void ReadSettingsText(std::string_view utf8, SettingsData& data,
+                      const std::function<void(std::string& language)>& loadLanguage);
 
 // Writes the whole file; `userName` is the name in use on the network. Throws LanyxError.
 void SaveSettings(const std::filesystem::path& file, const SettingsData& data, const std::string& userName);
