@@ -13,19 +13,6 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 int byteFor(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
     for (std::size_t i = 0; i < kHigh.size(); ++i)
@@ -36,13 +23,27 @@ int byteFor(char32_t cp) {
 } // namespace
 
 std::string toUtf8(std::string_view bytes) {
+    // At most three bytes per character; written in place, then cut to size.
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (unsigned char b : bytes) {
-        if (b < 0x80) out.push_back(static_cast<char>(b));
-        else if (b < 0xA0) appendUtf8(out, kHigh[b - 0x80]);
-        else appendUtf8(out, b);
+    out.resize(bytes.size() * 3);
+    char* o = out.data();
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            *o++ = ch;
+            continue;
+        }
+        const char32_t cp = b < 0xA0 ? kHigh[b - 0x80] : b;
+        if (cp < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (cp >> 6));
+            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xE0 | (cp >> 12));
+            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+        }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 

@@ -63,4 +63,38 @@ bool EventLog::TrimLog(std::size_t keep) {
     return true;
 }
 
+std::string LogLimiter::summary(const std::string& kind, std::size_t dropped) {
+    return kind + ": " + std::to_string(dropped) + (dropped == 1 ? " more line" : " more lines") +
+           " of this kind not logged within a minute";
+}
+
+bool LogLimiter::admit(std::string_view kind, std::uint32_t nowMs, std::vector<std::string>& summaries) {
+    // Windows that are over: their summary goes out now, whatever the kind
+    // of the new line, so that a flood that stops is still accounted for.
+    for (auto it = windows_.begin(); it != windows_.end();) {
+        if (static_cast<std::uint32_t>(nowMs - it->second.start) < windowMs_) {
+            ++it;
+            continue;
+        }
+        if (it->second.dropped > 0) summaries.push_back(summary(it->first, it->second.dropped));
+        it = windows_.erase(it);
+    }
+    auto it = windows_.find(kind);
+    if (it == windows_.end()) it = windows_.emplace(std::string(kind), Window{nowMs, 0, 0}).first;
+    if (it->second.written < perWindow_) {
+        ++it->second.written;
+        return true;
+    }
+    ++it->second.dropped;
+    return false;
+}
+
+std::vector<std::string> LogLimiter::flush() {
+    std::vector<std::string> out;
+    for (const auto& [kind, w] : windows_)
+        if (w.dropped > 0) out.push_back(summary(kind, w.dropped));
+    windows_.clear();
+    return out;
+}
+
 } // namespace lanyx

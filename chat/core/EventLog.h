@@ -2,8 +2,12 @@
 // The event log: one quoted, time-stamped record per event, appended and
 // closed at once so that it survives a crash.
 #include <filesystem>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace lanyx {
 
@@ -29,6 +33,34 @@ private:
     std::filesystem::path file_;
     ClockFn clock_;
     ErrorFn onError_;
+};
+
+// Keeps a flood of similar events (anybody on the segment can send a hundred
+// thousand broken datagrams) from burying the log: of each kind, at most
+// `perWindow` lines are written per window; the rest are counted, and one
+// summary line tells how many were left out once the window is over.
+class LogLimiter {
+public:
+    explicit LogLimiter(std::size_t perWindow = 20, std::uint32_t windowMs = 60000)
+        : perWindow_(perWindow), windowMs_(windowMs) {}
+
+    // Whether a line of this kind may be written now. Summary lines of
+    // windows that have ended (of any kind) are appended to `summaries`, to be
+    // written before it.
+    bool admit(std::string_view kind, std::uint32_t nowMs, std::vector<std::string>& summaries);
+    // Summary lines of every kind that left lines out; the counts start again.
+    std::vector<std::string> flush();
+
+private:
+    struct Window {
+        std::uint32_t start = 0;
+        std::size_t written = 0;
+        std::size_t dropped = 0;
+    };
+    static std::string summary(const std::string& kind, std::size_t dropped);
+    std::size_t perWindow_;
+    std::uint32_t windowMs_;
+    std::map<std::string, Window, std::less<>> windows_;
 };
 
 } // namespace lanyx

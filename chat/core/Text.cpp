@@ -20,30 +20,66 @@ char32_t lowerCp(char32_t c) {
     }
 }
 
-} // namespace
-
-std::string toLower(std::string_view s) {
-    std::string out(s);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const auto b = static_cast<unsigned char>(out[i]);
+// Walks the lower case of a text byte by byte, without building it. Two-byte
+// sequences cover every upper-case letter we fold, and the lower case of each
+// has the same length, so the lower-case text is as long as the text.
+template <typename Emit>
+bool forEachLowerByte(std::string_view s, Emit emit) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
-            if (b >= 'A' && b <= 'Z') out[i] = static_cast<char>(b + 32);
+            if (!emit(static_cast<char>((b >= 'A' && b <= 'Z') ? b + 32 : b))) return false;
             continue;
         }
-        // Two-byte sequences cover every upper-case letter we fold; the lower
-        // case of each has the same length, so it is replaced in place.
-        if ((b & 0xE0) == 0xC0 && i + 1 < out.size()) {
-            const auto c = static_cast<unsigned char>(out[i + 1]);
+        if ((b & 0xE0) == 0xC0 && i + 1 < s.size()) {
+            const auto c = static_cast<unsigned char>(s[i + 1]);
             const char32_t cp = ((b & 0x1F) << 6) | (c & 0x3F);
             const char32_t lo = lowerCp(cp);
             if (lo != cp && lo < 0x800) {
-                out[i] = static_cast<char>(0xC0 | (lo >> 6));
-                out[i + 1] = static_cast<char>(0x80 | (lo & 0x3F));
+                if (!emit(static_cast<char>(0xC0 | (lo >> 6))) || !emit(static_cast<char>(0x80 | (lo & 0x3F))))
+                    return false;
+            } else if (!emit(s[i]) || !emit(s[i + 1])) {
+                return false;
             }
             ++i;
+            continue;
         }
+        if (!emit(s[i])) return false;
     }
+    return true;
+}
+
+} // namespace
+
+std::string toLower(std::string_view s) {
+    std::string out;
+    out.resize(s.size());
+    std::size_t n = 0;
+    forEachLowerByte(s, [&](char c) {
+        out[n++] = c;
+        return true;
+    });
     return out;
+}
+
+std::uint64_t hashNoCase(std::string_view s) {
+    // FNV-1a, then a final mix so that the low bits (the bucket) depend on
+    // every byte.
+    std::uint64_t h = 1469598103934665603ull;
+    forEachLowerByte(s, [&](char c) {
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return true;
+    });
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    return h;
+}
+
+bool lowerEquals(std::string_view s, std::string_view lowerKey) {
+    if (s.size() != lowerKey.size()) return false;
+    std::size_t n = 0;
+    return forEachLowerByte(s, [&](char c) { return lowerKey[n++] == c; });
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {

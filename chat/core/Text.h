@@ -11,6 +11,10 @@ namespace lanyx {
 // Š Œ Ž Ÿ); names are compared through this, never through the locale.
 std::string toLower(std::string_view utf8);
 bool equalsNoCase(std::string_view a, std::string_view b);
+// A hash of toLower(utf8), and toLower(utf8) == lowerKey, without building
+// the lower-case text: for lookups on every received datagram.
+std::uint64_t hashNoCase(std::string_view utf8);
+bool lowerEquals(std::string_view utf8, std::string_view lowerKey);
 bool startsWith(std::string_view s, std::string_view prefix);
 
 // Leading and trailing blanks (spaces only, as names and records are trimmed).

@@ -47,6 +47,8 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
 
 ChatNode::~ChatNode() {
     transport_.setReceiver({});
+    // A flood that ended within the last minute is still accounted for.
+    for (const auto& line : receiveLog_.flush()) log_.WriteLog(line);
     users_.removeObserver(this);
 }
 
@@ -114,22 +116,34 @@ void ChatNode::SetStatus(std::int16_t status) {
 
 // ---- receiving -------------------------------------------------------------
 
+namespace {
+
+bool isAscii(std::string_view bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+} // namespace
+
 void ChatNode::onDatagram(std::string_view bytes) {
     try {
-        ProcessDatagram(cp1252::toUtf8(bytes));
+        // Plain ASCII reads the same in both code pages: no conversion needed.
+        if (isAscii(bytes)) ProcessDatagram(bytes);
+        else ProcessDatagram(cp1252::toUtf8(bytes));
     } catch (const LanyxError& e) {
         if (e.number() == err::TypeMismatch) return;
         // Logged, never shown: anybody on the segment can send anything.
-        log_.WriteLog("Error Receveing Data: " + std::to_string(e.number()) + ": " + e.what());
+        LogReceiveError(e.number(), e.what());
     } catch (const std::exception& e) {
-        log_.WriteLog("Error Receveing Data: " + std::to_string(err::InvalidArgument) + ": " + e.what());
+        LogReceiveError(err::InvalidArgument, e.what());
     }
 }
 
 void ChatNode::ProcessDatagram(std::string_view text) {
     const auto d = wire::parse(text);
     if (!d) throw LanyxError(err::InvalidArgument, "Invalid procedure call or argument");
-    const std::string sender(d->sender);
+    const std::string_view sender = d->sender;
 
     auto row = users_.findExact(sender);
     if (!row) {
@@ -138,7 +152,7 @@ void ChatNode::ProcessDatagram(std::string_view text) {
             SendPresence();
             return;
         }
-        row = users_.addUser(sender);
+        row = users_.addUser(std::string(sender));
         SendPresence();
     }
 
@@ -160,24 +174,34 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     } else if (wire::isCommand(cmd, wire::PublicMessage)) {
         if (payload.empty() || users_.IsBlocked(sender)) return;
         if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return;
-        DeliverMessage(payload, sender, false);
+        deliver(payload, std::string(sender), false, *row);
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
+        const std::string name(sender);
         users_.removeUser(*row);
-        sink_.RemoveUserFromChats(sender);
+        sink_.RemoveUserFromChats(name);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
         const auto p = wire::splitPrivate(payload);
         if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return;
-        if (!p.text.empty()) DeliverMessage(p.text, sender, true);
+        if (!p.text.empty()) deliver(p.text, std::string(sender), true, *row);
     } else if (wire::isCommand(cmd, wire::BoxMessage)) {
-        if (sender != state_.MyName && !users_.IsBlocked(sender)) sink_.ShowBox(std::string(payload), sender);
+        if (sender != state_.MyName && !users_.IsBlocked(sender)) OpenBox(payload, std::string(sender));
     }
 }
 
 void ChatNode::DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate) {
+    deliver(text, sender, isPrivate, users_.findNoCase(sender));
+}
+
+void ChatNode::deliver(std::string_view text, const std::string& sender, bool isPrivate,
+                       std::optional<std::size_t> row) {
     if (startsWith(text, wire::ChatMark)) {
-        if (state_.Status == 0)
-            sink_.RouteChatLine(std::string(text.substr(wire::ChatMark.size())), sender, isPrivate,
-                                users_.GetColorForUName(sender));
+        if (state_.Status == 0) {
+            // The sender's row is the one its name matches without regard to
+            // case (keys are unique); "(All)" is nobody's and has no colour.
+            const std::uint32_t colour =
+                (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.user(*row).colour : 0;
+            sink_.RouteChatLine(std::string(text.substr(wire::ChatMark.size())), sender, isPrivate, colour);
+        }
     } else if (startsWith(text, wire::AlertMark)) {
         if (state_.Status == 0 || state_.Status == 1)
             sink_.ShowAlert(std::string(text.substr(wire::AlertMark.size())), sender, isPrivate);
@@ -186,8 +210,59 @@ void ChatNode::DeliverMessage(std::string_view text, const std::string& sender, 
     }
 }
 
+namespace {
+
+// What a peer sent goes into the log at most this long: a datagram can be
+// 65,000 bytes, and the log is read back whole at every start.
+constexpr std::size_t kMaxLoggedText = 1000;
+
+std::string forLog(std::string_view text) {
+    if (text.size() <= kMaxLoggedText) return std::string(text);
+    std::size_t cut = kMaxLoggedText;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
+} // namespace
+
 void ChatNode::LogUnknownData(std::string_view text, std::string_view sender) {
-    log_.WriteLog("Unknow Data Receved (" + std::string(sender) + ": " + std::string(text) + ")");
+    writeLimited("Unknow Data Receved", "Unknow Data Receved (" + forLog(sender) + ": " + forLog(text) + ")");
+}
+
+void ChatNode::LogReceiveError(int number, const std::string& description) {
+    writeLimited("Error Receveing Data", "Error Receveing Data: " + std::to_string(number) + ": " + description);
+}
+
+void ChatNode::writeLimited(std::string_view kind, const std::string& line) {
+    std::vector<std::string> summaries;
+    const bool admitted = receiveLog_.admit(kind, pump_.ticks(), summaries);
+    for (const auto& s : summaries) log_.WriteLog(s);
+    if (admitted) log_.WriteLog(line);
+}
+
+void ChatNode::OpenBox(std::string_view text, const std::string& sender) {
+    auto key = toLower(sender);
+    if (openBoxes_.count(key)) {
+        writeLimited("Box message not shown", "Box message from " + forLog(sender) +
+                                                  " not shown: the last one from this sender is still open");
+        return;
+    }
+    openBoxes_.insert(key);
+    try {
+        sink_.ShowBox(std::string(text), sender);
+    } catch (...) {
+        openBoxes_.erase(key);
+        throw;
+    }
+    if (!sink_.BoxStaysOpen()) openBoxes_.erase(key);
+}
+
+void ChatNode::BoxClosed(const std::string& sender) {
+    openBoxes_.erase(toLower(sender));
+}
+
+bool ChatNode::IsBoxOpen(std::string_view sender) const {
+    return openBoxes_.count(toLower(sender)) > 0;
 }
 
 // ---- roster side effects ---------------------------------------------------

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 namespace lanyx {
 
@@ -31,8 +32,13 @@ public:
     // A chat line for the chat windows that hold the sender (or a new one).
     virtual void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
                                std::uint32_t colour) = 0;
-    // A plain message box titled with the sender's name.
+    // A plain message box titled with the sender's name. The node asks for
+    // at most one box per sender at a time.
     virtual void ShowBox(const std::string& text, const std::string& sender) = 0;
+    // False (headless, or a modal box): the box is closed when ShowBox
+    // returns. True: it stays open after ShowBox returns, and the sink calls
+    // ChatNode::BoxClosed(sender) when the user closes it.
+    virtual bool BoxStaysOpen() const { return false; }
     virtual void RemoveUserFromChats(const std::string& /*name*/) {}
     virtual void RefreshChatUserLists() {}
     virtual void StatusCaptionChanged(const std::string& /*caption*/) {}
@@ -68,6 +74,9 @@ public:
     // One datagram as text; throws on malformed input.
     void ProcessDatagram(std::string_view text);
     void DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate);
+    // The box of this sender was closed: the next box message may open one.
+    void BoxClosed(const std::string& sender);
+    bool IsBoxOpen(std::string_view sender) const;
 
     // The status menu: remember, announce.
     void SetStatus(std::int16_t status);
@@ -111,6 +120,11 @@ public:
 
 private:
     void LogUnknownData(std::string_view text, std::string_view sender);
+    void LogReceiveError(int number, const std::string& description);
+    // A line about something a peer sent: limited per kind, see LogLimiter.
+    void writeLimited(std::string_view kind, const std::string& line);
+    void deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row);
+    void OpenBox(std::string_view text, const std::string& sender);
     void updateCaption();
     void loadStatusNames();
     // UserListObserver: refresh what chat windows and the status line show
@@ -138,6 +152,8 @@ private:
     std::string persistedName_;
     std::uint32_t persistedColour_ = 0;
     std::unique_ptr<platform::InstanceLock> lock_;
+    std::unordered_set<std::string> openBoxes_;  // lower-case senders
+    LogLimiter receiveLog_;
 };
 
 } // namespace lanyx

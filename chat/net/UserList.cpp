@@ -23,49 +23,88 @@ std::uint32_t UserList::rowColour(std::size_t row) const {
     return (row >= 1 && row <= users_.size()) ? users_[row - 1].colour : 0;
 }
 
+namespace {
+std::uint32_t slotHash(std::uint64_t h) {
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+} // namespace
+
+template <typename Match>
+std::optional<std::size_t> UserList::lookup(std::string_view name, Match match) const {
+    if (index_.empty()) return std::nullopt;
+    const auto hash = slotHash(hashNoCase(name));
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& s = index_[i];
+        if (s.row1 == 0) return std::nullopt;
+        if (s.hash == hash && match(users_[s.row1 - 1])) return s.row1 - 1;
+    }
+}
+
 std::optional<std::size_t> UserList::findExact(std::string_view name) const {
-    const auto it = byName_.find(std::string(name));
-    if (it == byName_.end()) return std::nullopt;
-    return it->second;
+    // Rows with the same text have the same key, so the key's slot leads to it.
+    return lookup(name, [&](const PeerRecord& r) { return r.text == name; });
 }
 
 std::optional<std::size_t> UserList::findNoCase(std::string_view name) const {
-    const auto it = byKey_.find(toLower(name));
-    if (it == byKey_.end()) return std::nullopt;
-    return it->second;
+    return lookup(name, [&](const PeerRecord& r) { return lowerEquals(name, r.key); });
+}
+
+void UserList::indexInsert(std::size_t row, std::uint32_t hash) {
+    const std::size_t mask = index_.size() - 1;
+    std::size_t i = hash & mask;
+    while (index_[i].row1 != 0) i = (i + 1) & mask;
+    index_[i] = Slot{hash, static_cast<std::uint32_t>(row + 1)};
+}
+
+void UserList::indexRebuild(std::size_t capacity) {
+    index_.assign(capacity, Slot{});
+    for (std::size_t r = 0; r < users_.size(); ++r) indexInsert(r, slotHash(hashNoCase(users_[r].key)));
+}
+
+void UserList::indexErase(std::size_t row) {
+    const std::size_t mask = index_.size() - 1;
+    const auto row1 = static_cast<std::uint32_t>(row + 1);
+    std::size_t hole = slotHash(hashNoCase(users_[row].key)) & mask;
+    while (index_[hole].row1 != row1) hole = (hole + 1) & mask;
+    // Backward-shift deletion: move up every later entry of the probe run
+    // whose home lies at or before the hole, so that no lookup stops early.
+    for (std::size_t j = (hole + 1) & mask; index_[j].row1 != 0; j = (j + 1) & mask) {
+        const std::size_t home = index_[j].hash & mask;
+        if (((j - home) & mask) >= ((j - hole) & mask)) {
+            index_[hole] = index_[j];
+            hole = j;
+        }
+    }
+    index_[hole] = Slot{};
+    // The rows after it move up by one: a sequential pass over the slots.
+    for (auto& s : index_)
+        if (s.row1 > row1) --s.row1;
 }
 
 std::size_t UserList::addUser(const std::string& name) {
     PeerRecord r;
     r.text = name;
     r.key = toLower(name);
-    if (byKey_.count(r.key)) throw LanyxError(err::KeyNotUnique, "Key is not unique in collection");
+    if (findNoCase(name)) throw LanyxError(err::KeyNotUnique, "Key is not unique in collection");
     // A row that is not a user keeps the ordinary image, as the block list
     // only ever marks users.
     r.icon = (isUserText(name) && IsBlocked(name)) ? IconBlocked : IconUser;
     const std::size_t index = users_.size();
-    byName_.emplace(r.text, index);
-    byKey_.emplace(r.key, index);
+    // At most half full, so that probe runs stay short.
+    if ((index + 1) * 2 > index_.size()) indexRebuild(std::max<std::size_t>(16, index_.size() * 2));
+    indexInsert(index, slotHash(hashNoCase(r.key)));
     users_.push_back(std::move(r));
     notify([&](UserListObserver& o) { o.userAdded(index); });
     return index;
-}
-
-void UserList::reindexFrom(std::size_t first) {
-    for (std::size_t i = first; i < users_.size(); ++i) {
-        byName_[users_[i].text] = i;
-        byKey_[users_[i].key] = i;
-    }
 }
 
 void UserList::removeUser(std::size_t index) {
     if (index >= users_.size()) return;
     notify([&](UserListObserver& o) { o.userAboutToBeRemoved(index); });
     const std::string name = users_[index].text;
-    byName_.erase(users_[index].text);
-    byKey_.erase(users_[index].key);
+    indexErase(index);
     users_.erase(users_.begin() + static_cast<std::ptrdiff_t>(index));
-    reindexFrom(index);
     notify([&](UserListObserver& o) { o.userRemoved(name); });
 }
 
@@ -96,8 +135,7 @@ void UserList::renameStatuses(const std::string (&names)[3]) {
 
 void UserList::ClearlvUsers() {
     users_.clear();
-    byName_.clear();
-    byKey_.clear();
+    index_.clear();
     // The group rows stay: a list without them would miscount its users.
     groupRows_.clear();
     for (const auto& g : groups_) groupRows_.push_back("(" + GetItem(g, 1) + ")");

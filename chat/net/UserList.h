@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -90,14 +89,23 @@ public:
 
 private:
     void RefBlock();
-    void reindexFrom(std::size_t first);
+    // The name index: open addressing over the rows, keyed by the lower-case
+    // name, which is unique. A slot holds the key's hash and the row index + 1
+    // (0: free). Compact, so that a roster of thousands stays in the cache.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t row1 = 0;
+    };
+    template <typename Match> std::optional<std::size_t> lookup(std::string_view name, Match match) const;
+    void indexInsert(std::size_t row, std::uint32_t hash);
+    void indexErase(std::size_t row);
+    void indexRebuild(std::size_t capacity);
     template <typename F> void notify(F f) {
         for (auto* o : observers_) f(*o);
     }
 
     std::vector<PeerRecord> users_;
-    std::unordered_map<std::string, std::size_t> byName_;
-    std::unordered_map<std::string, std::size_t> byKey_;
+    std::vector<Slot> index_;
     std::vector<std::string> groups_;
     std::vector<std::string> groupRows_;
     std::vector<std::string> blocked_;

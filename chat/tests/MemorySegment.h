@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,8 @@ struct Recorder : UserInterface, MessageSink {
     int nameDialogs = 0;
     int chatRefreshes = 0;
     std::string caption;
+    bool boxesStayOpen = false;            // a desktop with modeless boxes
+    std::function<void()> whileBoxShown;   // what happens while a modal box is up
 
     void messageBox(const std::string& text, const std::string& title, int) override {
         boxes.push_back(title.empty() ? text : title + ": " + text);
@@ -105,7 +108,9 @@ struct Recorder : UserInterface, MessageSink {
     }
     void ShowBox(const std::string& text, const std::string& sender) override {
         items.push_back({"box", sender, text, false});
+        if (whileBoxShown) whileBoxShown();
     }
+    bool BoxStaysOpen() const override { return boxesStayOpen; }
     void RemoveUserFromChats(const std::string& name) override { removedFromChats.push_back(name); }
     void RefreshChatUserLists() override { ++chatRefreshes; }
     void StatusCaptionChanged(const std::string& c) override { caption = c; }

@@ -158,6 +158,29 @@ TEST(EventLog, TrimKeepsTheLast300Lines) {
     EXPECT_TRUE(missing.TrimLog(300));
 }
 
+TEST(EventLog, LimiterWritesAFewOfEachKindPerMinuteThenSumsUp) {
+    LogLimiter limit(3, 60000);
+    std::vector<std::string> summaries;
+    int written = 0;
+    for (int i = 0; i < 10; ++i) written += limit.admit("Error", 1000 + i, summaries);
+    EXPECT_EQ(written, 3);
+    EXPECT_TRUE(limit.admit("Other kind", 2000, summaries));
+    EXPECT_TRUE(summaries.empty());
+    // The window is over: the next line of any kind brings the summary.
+    EXPECT_TRUE(limit.admit("Other kind", 61000, summaries));
+    ASSERT_EQ(summaries.size(), 1u);
+    EXPECT_EQ(summaries[0], "Error: 7 more lines of this kind not logged within a minute");
+    summaries.clear();
+    EXPECT_TRUE(limit.admit("Error", 61001, summaries));  // a new window
+    // The tick counter wraps after 49 days; a window spans the wrap.
+    LogLimiter wrap(1, 60000);
+    EXPECT_TRUE(wrap.admit("E", 0xFFFFFF00u, summaries));
+    EXPECT_FALSE(wrap.admit("E", 0x10u, summaries));
+    EXPECT_TRUE(summaries.empty());
+    EXPECT_EQ(wrap.flush(), std::vector<std::string>{"E: 1 more line of this kind not logged within a minute"});
+    EXPECT_TRUE(wrap.flush().empty());
+}
+
 TEST(Platform, AutostartEntryIsWrittenAndRemoved) {
     test::TempDir dir;
     setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);

@@ -79,3 +79,19 @@ TEST(Records, WriterQuotesTextsAndEndsRecordsWithCrLf) {
     w.text("bob").number(-1).text("(B)").end().number(3).end();
     EXPECT_EQ(w.str(), "\"bob\",-1,\"(B)\"\r\n3\r\n");
 }
+
+TEST(Text, CaseBlindHashAndCompareAgreeWithToLower) {
+    // Broken sequences included: a lead byte before an ASCII letter, a lone
+    // continuation byte, a lead byte at the end.
+    const std::string names[] = {"Ann", "J\xC3\x89R\xC3\x94ME", "\xC5\xA0pela", "\xC3" "A", "\xC1" "A", "x\x80y",
+                                 "end\xC3", "\xC5\xB8", "", "_probe", "(All)"};
+    for (const auto& n : names) {
+        const auto lower = toLower(n);
+        EXPECT_EQ(hashNoCase(n), hashNoCase(lower)) << n;
+        EXPECT_TRUE(lowerEquals(n, lower)) << n;
+        EXPECT_EQ(toLower(lower), lower) << n;
+        EXPECT_FALSE(lowerEquals(n, lower + "x")) << n;
+    }
+    EXPECT_FALSE(lowerEquals("Anna", "anne"));
+    EXPECT_NE(hashNoCase("ann"), hashNoCase("anne"));
+}

@@ -1,4 +1,5 @@
 #include "RecordFile.h"
+#include "Text.h"
 #include "UserList.h"
 
 #include <gtest/gtest.h>
@@ -102,4 +103,32 @@ TEST(UserList, NameTakenAndColours) {
     EXPECT_EQ(l.GetColorForUName("Bob"), 255u);
     EXPECT_EQ(l.GetColorForUName("carl"), 0u);
     EXPECT_EQ(l.GetColorForUName("(All)"), 0u);
+}
+
+TEST(UserList, NameIndexFollowsEveryRowThroughGrowthAndRemovals) {
+    UserList l;
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) {
+        names.push_back((i % 2 ? "User" : "user.") + std::to_string(i));
+        l.addUser(names.back());
+    }
+    // Remove from the front, the middle and the end, in a scattered order.
+    for (int k = 0; k < 1500; ++k) {
+        const auto i = (k * 7919) % names.size();
+        l.removeUser(*l.findExact(names[i]));
+        names.erase(names.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    ASSERT_EQ(l.userCount(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ASSERT_EQ(l.findExact(names[i]), i) << names[i];
+        ASSERT_EQ(l.findNoCase(toLower(names[i])), i) << names[i];
+        ASSERT_EQ(l.user(i).text, names[i]);
+    }
+    EXPECT_FALSE(l.findExact("user.0"));
+    l.addUser("user.0");  // a removed name can come back
+    EXPECT_EQ(*l.findExact("user.0"), names.size());
+    l.ClearlvUsers();
+    EXPECT_FALSE(l.findNoCase("user.0"));
+    l.addUser("USER.0");
+    EXPECT_EQ(*l.findNoCase("user.0"), 0u);
 }
