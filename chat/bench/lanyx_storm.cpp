@@ -1,0 +1,244 @@
+// lanyx-storm: one socket on a (simulated) segment that speaks for many
+// peers. The protocol names the sender in the payload, so one socket can be
+// a whole office.
+//
+//   lanyx-storm [--peers N] [--node NAME] ...        join storm: N newcomers
+//   lanyx-storm --hostile COUNT ...                  COUNT malformed datagrams
+//
+// Join storm: every newcomer sends what a joining copy sends (colour, status,
+// join notice); a running node answers each newcomer it has not listed with
+// its presence (empty public message, colour, status). At most --window
+// newcomers are unanswered at a time, so that the node's socket buffer is
+// not simply overrun. Prints N, datagrams sent, replies received, seconds
+// and datagrams/s, then sends every newcomer's leave notice.
+//
+// Only for segments made for the purpose (network namespaces, loopback):
+// it broadcasts as fast as the node answers.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+    long peers = 1000;
+    long hostile = 0;
+    std::string node;  // count only this sender's replies; empty: any other sender
+    std::string prefix = "storm";
+    std::string broadcast = "255.255.255.255";
+    int port = 1414;
+    long window = 16;
+    long rate = 50000;  // hostile datagrams per second
+    long timeoutMs = 60000;
+    bool leave = true;
+};
+
+void usage() {
+    std::fputs(
+        "Usage: lanyx-storm [--peers N] [--node NAME] [--window W] [--timeout-ms MS] [--no-leave]\n"
+        "       lanyx-storm --hostile COUNT [--rate PER_SECOND]\n"
+        "common: [--broadcast ADDR] [--port PORT] [--prefix NAME]\n",
+        stderr);
+}
+
+bool parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        auto number = [&](long& target) {
+            const char* v = value();
+            if (!v) return false;
+            char* end = nullptr;
+            target = std::strtol(v, &end, 10);
+            return *end == 0 && target >= 0;
+        };
+        const char* v = nullptr;
+        if (a == "--peers") { if (!number(o.peers) || o.peers == 0) return false; }
+        else if (a == "--hostile") { if (!number(o.hostile)) return false; }
+        else if (a == "--window") { if (!number(o.window) || o.window == 0) return false; }
+        else if (a == "--rate") { if (!number(o.rate) || o.rate == 0) return false; }
+        else if (a == "--timeout-ms") { if (!number(o.timeoutMs)) return false; }
+        else if (a == "--port") { long p; if (!number(p) || p > 65535) return false; o.port = static_cast<int>(p); }
+        else if (a == "--node") { if (!(v = value())) return false; o.node = v; }
+        else if (a == "--prefix") { if (!(v = value()) || !*v) return false; o.prefix = v; }
+        else if (a == "--broadcast") { if (!(v = value())) return false; o.broadcast = v; }
+        else if (a == "--no-leave") o.leave = false;
+        else return false;
+    }
+    return true;
+}
+
+class Socket {
+public:
+    Socket(const Options& o) {
+        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+        if (fd_ < 0) fail("socket");
+        const int on = 1;
+        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+        // Large buffers (past the system's limit when allowed): the answers
+        // of a whole segment arrive here.
+        const int buf = 8 << 20;
+        if (setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &buf, sizeof buf) != 0)
+            setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &buf, sizeof buf);
+        setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &buf, sizeof buf);
+        // Bound to the port, as a copy of the program is: the node's answers
+        // are broadcasts to it.
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_port = htons(static_cast<uint16_t>(o.port));
+        local.sin_addr.s_addr = htonl(INADDR_ANY);
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) fail("bind");
+        to_.sin_family = AF_INET;
+        to_.sin_port = htons(static_cast<uint16_t>(o.port));
+        if (inet_pton(AF_INET, o.broadcast.c_str(), &to_.sin_addr) != 1) fail("broadcast address");
+    }
+    ~Socket() { close(fd_); }
+    void send(const std::string& d) {
+        while (sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&to_), sizeof to_) < 0) {
+            if (errno != ENOBUFS && errno != EAGAIN && errno != EINTR) fail("sendto");
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        ++sent;
+    }
+    // One datagram, or false when none came within the time.
+    bool receive(std::string& out, int timeoutMs) {
+        pollfd p{fd_, POLLIN, 0};
+        if (poll(&p, 1, timeoutMs) <= 0) return false;
+        out.resize(65536);
+        const auto n = recv(fd_, out.data(), out.size(), 0);
+        if (n < 0) return false;
+        out.resize(static_cast<std::size_t>(n));
+        return true;
+    }
+    long sent = 0;
+
+private:
+    [[noreturn]] static void fail(const char* what) {
+        std::perror(what);
+        std::exit(1);
+    }
+    int fd_ = -1;
+    sockaddr_in to_{};
+};
+
+std::string senderOf(const std::string& d) {
+    const auto bar = d.find('|');
+    return bar == std::string::npos ? std::string() : d.substr(0, bar);
+}
+
+int joinStorm(const Options& o) {
+    Socket s(o);
+    long answered = 0, replies = 0, next = 0, resent = 0;
+    const auto t0 = Clock::now();
+    auto lastProgress = t0;
+    auto lastResend = t0;
+    std::string d;
+    while (answered < o.peers) {
+        while (next < o.peers && next - answered < o.window) {
+            const std::string name = o.prefix + std::to_string(next++);
+            s.send(name + "|C/0");
+            s.send(name + "|S/0");
+            s.send(name + "|M/" + name + " has joined the network");
+        }
+        if (s.receive(d, 100)) {
+            const auto from = senderOf(d);
+            if (from.empty() || from.compare(0, o.prefix.size(), o.prefix) == 0) continue;  // our own echo
+            if (!o.node.empty() && from != o.node) continue;
+            ++replies;
+            if (d.size() == from.size() + 3 && (d.compare(from.size() + 1, 2, "M/") == 0 ||
+                                                d.compare(from.size() + 1, 2, "m/") == 0))
+                ++answered;
+            lastProgress = Clock::now();
+        } else if (Clock::now() - std::max(lastProgress, lastResend) > std::chrono::milliseconds(300)) {
+            // A full socket buffer at the node dropped some newcomers. Only
+            // those it does not list answer again, so every newcomer is
+            // asked once more and nothing is counted twice.
+            for (long k = 0; k < next; ++k) {
+                s.send(o.prefix + std::to_string(k) + "|C/0");
+                ++resent;
+                if (k % 16 == 15) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            lastResend = Clock::now();
+        }
+        if (Clock::now() - lastProgress > std::chrono::milliseconds(o.timeoutMs)) {
+            std::fprintf(stderr, "lanyx-storm: no answer for %ld ms; %ld of %ld newcomers answered\n",
+                         o.timeoutMs, answered, o.peers);
+            break;
+        }
+    }
+    const double secs = std::chrono::duration<double>(Clock::now() - t0).count();
+    const long sent = s.sent;
+    std::printf("peers\t%ld\nsent\t%ld\nresent\t%ld\nreplies\t%ld\nanswered\t%ld\nseconds\t%.3f\ndatagrams/s\t%.0f\n",
+                o.peers, sent, resent, replies, answered, secs, static_cast<double>(sent + replies) / secs);
+    std::fflush(stdout);
+    if (o.leave) {
+        for (long k = 0; k < next; ++k) {
+            s.send(o.prefix + std::to_string(k) + "|L/");
+            if (k % 64 == 63) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    return answered == o.peers ? 0 : 3;
+}
+
+// Every kind of broken or hostile datagram, in turn. Only the senders named
+// in the comments may end up listed by a node that hears this.
+int hostile(const Options& o) {
+    Socket s(o);
+    std::string high = "hi";
+    for (int b = 0x80; b <= 0xFF; b += 0x11) high.push_back(static_cast<char>(b));
+    const std::string big(65000, 'x');
+    const auto start = Clock::now();
+    for (long k = 0; k < o.hostile; ++k) {
+        const std::string n = std::to_string(k);
+        std::string d;
+        switch (k % 12) {
+        case 0: d = "no bar at all " + n; break;                              // never listed
+        case 1: d = "cut" + n + "|"; break;                                   // never listed
+        case 2: d = "cut" + n + "|C"; break;                                  // never listed
+        case 3: d = "big|M/" + big; break;                                    // big
+        case 4: d = std::string("ctl\x01\x07|M/\x1b[2J\x7f") + '\0' + "x\tbell\a"; break;  // ctl^A^G
+        case 5: d = (k % 24 == 5 ? "Twin|C/" : "TWIN|C/") + n; break;          // one of the twins
+        case 6: d = "_probe" + n + "|C/0"; break;                             // never listed
+        case 7: d = high + "|M/" + std::string(1, static_cast<char>(0x80 + k % 128)) + "\xDE\xDF\xFF"; break;  // hi...
+        case 8: d = "seven|S/7"; break;                                       // seven
+        case 9: d = "boxer|B/box " + n; break;                                // boxer
+        case 10: d = "mixed|P/\xDF" "for nobody|nobody"; break;               // mixed
+        default: d = "evil|C/99999999999999999999"; break;                    // evil
+        }
+        s.send(d);
+        // Paced, so that the node hears most of it rather than its socket
+        // buffer dropping it.
+        const auto due = start + std::chrono::microseconds(k * 1000000 / o.rate);
+        if (k % 32 == 31) std::this_thread::sleep_until(due);
+    }
+    const double secs = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("hostile\t%ld\nsent\t%ld\nseconds\t%.3f\ndatagrams/s\t%.0f\n", o.hostile, s.sent, secs,
+                static_cast<double>(s.sent) / secs);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!parse(argc, argv, o)) {
+        usage();
+        return 2;
+    }
+    return o.hostile > 0 ? hostile(o) : joinStorm(o);
+}

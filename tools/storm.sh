@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Join storm on a simulated segment: lanyx-cli listens on one host,
+# lanyx-storm on another speaks for N newcomers and measures how long the
+# node takes to answer each with its presence. Needs root (network
+# namespaces); nothing reaches the machine's real network.
+#   tools/storm.sh [BUILD_DIR] [N...]      e.g. tools/storm.sh build 1000 10000
+set -euo pipefail
+BUILD=${1:-build}
+shift || true
+SIZES=("$@")
+[ ${#SIZES[@]} -gt 0 ] || SIZES=(1000 10000)
+CLI=$BUILD/bin/lanyx-cli
+STORM=$BUILD/bin/lanyx-storm
+for p in "$CLI" "$STORM"; do
+  [ -x "$p" ] || { echo "storm.sh: $p not built (cmake --build $BUILD)" >&2; exit 2; }
+done
+[ "$(id -u)" -eq 0 ] || { echo "storm.sh: needs root for network namespaces" >&2; exit 2; }
+
+P=lxst$$
+WORK=$(mktemp -d /tmp/lanyx-storm-XXXXXX)
+NODE_PID=
+cleanup() {
+  [ -n "$NODE_PID" ] && kill "$NODE_PID" 2>/dev/null && wait "$NODE_PID" 2>/dev/null || true
+  ip netns del ${P}h0 2>/dev/null || true
+  ip netns del ${P}h1 2>/dev/null || true
+  ip netns del ${P}s 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+ip netns add ${P}s
+ip -n ${P}s link add br0 type bridge
+ip -n ${P}s link set br0 up
+for i in 0 1; do
+  ip netns add ${P}h$i
+  ip link add name ${P}v$i netns ${P}s type veth peer name eth0 netns ${P}h$i
+  ip -n ${P}s link set ${P}v$i master br0 up
+  ip -n ${P}h$i addr add 10.78.0.$((i + 1))/24 dev eth0
+  ip -n ${P}h$i link set eth0 up
+  ip -n ${P}h$i link set lo up
+  ip -n ${P}h$i route add default dev eth0
+done
+
+mkdir -p "$WORK/node"
+ip netns exec ${P}h0 "$CLI" --dir "$WORK/node" --name node --probe-ms 1500 listen > "$WORK/node.out" 2> "$WORK/node.err" &
+NODE_PID=$!
+for _ in $(seq 100); do grep -q "^join	node	" "$WORK/node.out" 2>/dev/null && break; sleep 0.1; done
+grep -q "^join	node	" "$WORK/node.out" || { echo "storm.sh: the node did not join" >&2; cat "$WORK/node.err" >&2; exit 1; }
+
+for n in "${SIZES[@]}"; do
+  echo "== join storm of $n newcomers"
+  ip netns exec ${P}h1 "$STORM" --peers "$n" --node node --prefix "s${n}x"
+  sleep 1  # let the leave notices drain
+done
