@@ -10,5 +10,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6 \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
-  clang libclang-rt-dev \
+  clang libclang-rt-dev g++-mingw-w64-x86-64 \
   iproute2 procps xvfb xauth >/dev/null

@@ -1,0 +1,74 @@
+// One received datagram on a node whose roster lives across inputs, as it
+// does on a segment where anybody can send anything.
+#include "ChatNode.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+using namespace lanyx;
+
+namespace {
+
+struct Ports : DatagramTransport, UserInterface, MessageSink, EventPump {
+    void open() override { open_ = true; }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    void send(std::string_view) override {}
+    void messageBox(const std::string&, const std::string&, int) override {}
+    void ShowAlert(const std::string&, const std::string&, bool) override {}
+    void RouteChatLine(const std::string&, const std::string&, bool, std::uint32_t) override {}
+    // Boxes stay open until every eighth box closes the oldest sender's.
+    void ShowBox(const std::string&, const std::string& sender) override { last = sender; }
+    bool BoxStaysOpen() const override { return true; }
+    std::uint32_t ticks() override {
+        return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now().time_since_epoch())
+                                              .count());
+    }
+    void pumpOnce() override {}
+    void runFor(std::uint32_t) override {}
+    bool open_ = false;
+    std::string last;
+};
+
+struct Fixture {
+    Fixture() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "lanyx-fuzz-XXXXXX").string();
+        if (!mkdtemp(tmpl.data())) std::abort();
+        dir = tmpl;
+        NodeConfig c;
+        c.dataDir = dir;
+        c.langFile = std::filesystem::path(LANYX_SOURCE_DIR) / "resources" / "chat" / "Lang.con";
+        c.logonName = "ann";
+        c.nameForRun = "ann";
+        node = new ChatNode(c, ports, ports, ports, ports);
+        node->readSettings();
+        node->users().setBlocked({"Mallory", "\xC5\xBD" "eljko"});
+        node->users().setGroups({"team|ann|bob|"});
+        node->state().MyName = "ann";
+        node->OpenNetwork();
+    }
+    std::filesystem::path dir;
+    Ports ports;
+    ChatNode* node = nullptr;  // lives as long as the process: the roster persists
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Fixture f;
+    static unsigned inputs = 0;
+    f.node->onDatagram(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (++inputs % 8 == 0 && !f.ports.last.empty()) f.node->BoxClosed(f.ports.last);
+    // A roster without bound would only measure the allocator.
+    if (f.node->users().userCount() > 20000) f.node->users().ClearlvUsers();
+    // What the windows read must hold together.
+    const auto& users = f.node->users();
+    (void)users.rowText(users.rowCount() - 1);
+    if (users.userCount() > 0) (void)users.findNoCase(users.user(users.userCount() / 2).text).value();
+    (void)f.node->StatusCaption();
+    return 0;
+}
