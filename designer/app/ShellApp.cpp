@@ -1,6 +1,7 @@
 #include "ShellApp.h"
 
 #include "WidgetUIDlg.h"
+#include "controls/DesignerBitmaps.h"
 #include "dialogs/AboutDlg.h"
 
 #include <QApplication>
@@ -45,6 +46,7 @@ int CShellApp::Run() {
     // The profile: "Meridex" / "Tavish Fennic" under the current user.
     QCoreApplication::setOrganizationName(QStringLiteral("Meridex"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavish Fennic"));
+    QApplication::setWindowIcon(QIcon(FennicIconPixmap(32)));
     EnterWorkingFolder(m_homeFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 
     CWidgetUIDlg dialog(RegistryBindingFactory(m_homeFolder));

@@ -16,6 +16,25 @@ bool WriteText(const QString& path, const QString& text) {
     return file.commit();
 }
 
+// Preview files outlive the server that wrote them: a browser may still be
+// loading one after the work was closed. They go when the program ends.
+QTemporaryDir* PreviewFolder() {
+    static std::unique_ptr<QTemporaryDir> folder;
+    if (!folder) {
+        folder = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("TavishFennic-XXXXXX")));
+        if (!folder->isValid()) {
+            folder.reset();
+            return nullptr;
+        }
+    }
+    return folder.get();
+}
+
+int NextPreviewNumber() {
+    static int next = 0;
+    return ++next;
+}
+
 }  // namespace
 
 QString CButtonResources::LoadString(long id) const {
@@ -144,14 +163,12 @@ long CFennicButtonServer::CloseEditor() {
 }
 
 QString CFennicButtonServer::GetPreviewFile() {
-    if (!m_previewDir) {
-        m_previewDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("TavishFennic-XXXXXX")));
-        if (!m_previewDir->isValid()) {
-            m_previewDir.reset();
-            return {};
-        }
-    }
-    const QString path = m_previewDir->filePath(QStringLiteral("preview.svg"));
+    QTemporaryDir* folder = PreviewFolder();
+    if (!folder)
+        return {};
+    if (m_previewName.isEmpty())
+        m_previewName = QStringLiteral("preview-%1.svg").arg(NextPreviewNumber());
+    const QString path = folder->filePath(m_previewName);
     return WriteText(path, ButtonOutput::InteractiveSvg(m_style)) ? path : QString();
 }
 

@@ -81,6 +81,6 @@ private:
     long m_dark = 0;
     QString m_path;  // the .pgt last loaded or saved
     QPointer<CButtonEditor> m_editor;
-    std::unique_ptr<QTemporaryDir> m_previewDir;
+    QString m_previewName;  // in the process's preview folder
     CButtonResources m_resources;
 };

@@ -7,8 +7,21 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
+namespace {
+QString& HelpFolderOverride() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+void SetHelpFolder(const QString& folder) {
+    HelpFolderOverride() = folder;
+}
+
 bool ShowHelpTopic(QWidget* parent, const QString& topic) {
-    const QString prefix = HelpLocationPrefix(QCoreApplication::applicationDirPath());
+    // The location is worked out once per run, like the program's own path.
+    static const QString programPrefix = HelpLocationPrefix(QCoreApplication::applicationDirPath());
+    const QString prefix = HelpFolderOverride().isEmpty() ? programPrefix : HelpFolderOverride();
     if (prefix.isEmpty() || topic.isEmpty())
         return false;
     const QUrl url = HelpTopicUrl(prefix, topic);

@@ -6,6 +6,8 @@
 
 // Shows a topic of the help pages; tells the user when they cannot be opened.
 bool ShowHelpTopic(QWidget* parent, const QString& topic);
+// Where the help pages are looked for; empty: "FennicHelp" beside the program.
+void SetHelpFolder(const QString& folder);
 
 class CHelpDialog : public QDialog {
     Q_OBJECT

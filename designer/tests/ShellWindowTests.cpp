@@ -164,6 +164,34 @@ TEST_F(ShellWindowTest, DroppedFileIsOpened) {
     EXPECT_EQ(dlg.windowTitle(), "Tavish Fennic - [/w/dropped.pgt]");
 }
 
+TEST_F(ShellWindowTest, HelpOpensTopicsOrSaysWhyNot) {
+    QList<QUrl> opened;
+    SetShellOpener([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    SetHelpFolder(FENNIC_SOURCE_RESOURCES "/FennicHelp");
+    CWidgetUIDlg dlg(Factory());
+    ASSERT_TRUE(dlg.Initialize());
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(&dlg, &f1);  // the main window has no topic of its own
+    dlg.OnCommand(Cmd::Tutorial);
+    CHelpDialog rename(131);
+    rename.OnHelp();
+    ASSERT_EQ(opened.size(), 3);
+    EXPECT_TRUE(opened[0].path().endsWith("/FennicHelp/index.htm"));
+    EXPECT_TRUE(opened[1].path().endsWith("/FennicHelp/tutorial/000Tutorial.htm"));
+    EXPECT_TRUE(opened[2].path().endsWith("/interface/menu/templates.htm"));
+    EXPECT_EQ(opened[2].fragment(), "rename");
+
+    SetHelpFolder(QDir::tempPath() + "/no-help-here");
+    BoxAnswerer answerer(QMessageBox::Ok);
+    EXPECT_FALSE(ShowHelpTopic(&dlg, "index.htm"));
+    EXPECT_EQ(answerer.texts, QStringList{"Failed to launch help file. Please check if it is installed correctly."});
+    SetHelpFolder(QString());
+    SetShellOpener(nullptr);
+}
+
 TEST_F(ShellWindowTest, PlacementIsRestoredOnlyWhenOnScreen) {
     {
         QSettings settings;
