@@ -3,9 +3,10 @@
 
 Usage: svg_hover_check.py PAGE [X Y]
 
-PAGE is an .svg or .htm file. The page is shown, a screenshot taken, the
-mouse moved to (X, Y) (default 20, 15), and a second screenshot taken; the
-check passes when the two differ, i.e. the hover look is not the normal one.
+PAGE is an .svg or .htm file. The page is shown and a screenshot taken; then
+Tab is pressed (the button must take the focus and change), the page reloaded,
+the mouse moved to (X, Y) (default 20, 15) and pressed. The check passes when
+the focused, hovered and pressed pictures differ from the one before.
 Exit codes: 0 differs, 1 same or failure, 77 Chromium is not installed.
 Talks the DevTools protocol over a pipe, so it needs nothing beyond Python.
 """
@@ -93,6 +94,14 @@ def main():
         time.sleep(1.5)
         clip = {"x": 0, "y": 0, "width": 400, "height": 200, "scale": 1}
         normal = tools.call("Page.captureScreenshot", session, format="png", clip=clip)["data"]
+        # Keyboard users reach the button with Tab and see it as if hovered.
+        for kind in ("rawKeyDown", "keyUp"):
+            tools.call("Input.dispatchKeyEvent", session, type=kind, key="Tab", code="Tab",
+                       windowsVirtualKeyCode=9, nativeVirtualKeyCode=9)
+        time.sleep(0.5)
+        focused = tools.call("Page.captureScreenshot", session, format="png", clip=clip)["data"]
+        tools.call("Page.reload", session)
+        time.sleep(1.5)
         tools.call("Input.dispatchMouseEvent", session, type="mouseMoved", x=x, y=y)
         time.sleep(0.5)
         hover = tools.call("Page.captureScreenshot", session, format="png", clip=clip)["data"]
@@ -103,16 +112,19 @@ def main():
         shots = os.environ.get("FENNIC_SCREENSHOT_DIR")
         if shots:
             base = os.path.splitext(os.path.basename(page))[0]
-            for name, data in (("normal", normal), ("hover", hover), ("pressed", pressed)):
+            for name, data in (("normal", normal), ("focus", focused), ("hover", hover), ("pressed", pressed)):
                 with open(os.path.join(shots, f"{base}-{name}.png"), "wb") as f:
                     f.write(base64.b64decode(data))
+        if normal == focused:
+            print(f"FAIL: the Tab key does not reach the button in {page}")
+            return 1
         if normal == hover:
             print(f"FAIL: hovering {page} changes nothing")
             return 1
         if hover == pressed:
             print(f"FAIL: pressing {page} changes nothing")
             return 1
-        print(f"OK: {page} shows distinct hover and pressed looks")
+        print(f"OK: {page} is reached by Tab and shows distinct hover and pressed looks")
         return 0
     finally:
         try:
