@@ -44,6 +44,7 @@ public:
     // Exit status, or -1 when it did not end within the time.
     int wait(int timeoutMs);
     bool running();
+    int pid() const { return pid_; }
 
 private:
     int pid_ = -1;
