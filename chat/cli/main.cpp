@@ -4,20 +4,15 @@
 #include "Platform.h"
 #include "RecordFile.h"
 #include "QtEventPump.h"
+#include "SignalBridge.h"
 #include "Text.h"
 #include "UdpTransport.h"
 #include "Wire.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <iostream>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
 
 using namespace lanyx;
 
@@ -33,14 +28,6 @@ public:
         std::cerr << "lanyx-cli: " << (title.empty() ? "" : title + ": ") << t << std::endl;
     }
 };
-
-#ifdef Q_OS_UNIX
-int signalPipe[2] = {-1, -1};
-void onSignal(int) {
-    const char b = 1;
-    [[maybe_unused]] auto n = write(signalPipe[1], &b, 1);
-}
-#endif
 
 } // namespace
 
@@ -94,25 +81,13 @@ int main(int argc, char** argv) {
 
     StartUp startUp(node, ui, pump);
 
-#ifdef Q_OS_UNIX
     // SIGINT and SIGTERM end the program through the normal shutdown.
     bool running = false;
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        struct sigaction sa {};
-        sa.sa_handler = onSignal;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &sa, nullptr);
-        sigaction(SIGTERM, &sa, nullptr);
-    }
-    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
-        char b;
-        [[maybe_unused]] auto n = read(signalPipe[0], &b, 1);
+    SignalBridge terminator;
+    QObject::connect(&terminator, &SignalBridge::terminateRequested, [&] {
         pump.requestStop();
         if (running) app.quit();
     });
-#endif
 
     StartUpOptions so;
     so.commandLine = [&] {
@@ -143,9 +118,7 @@ int main(int argc, char** argv) {
     int status = 0;
     if (opt.command == "listen") {
         printer.setPrinting(true);
-#ifdef Q_OS_UNIX
         running = true;
-#endif
         if (!pump.stopRequested()) app.exec();
     } else if (opt.command == "who") {
         pump.runFor(opt.waitMs);
