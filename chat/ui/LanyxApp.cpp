@@ -1,0 +1,180 @@
+#include "LanyxApp.h"
+
+#include "MenuCaption.h"
+#include "Platform.h"
+#include "QtEventPump.h"
+#include "SignalBridge.h"
+#include "Twips.h"
+#include "UdpTransport.h"
+#include "Wire.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSessionManager>
+
+namespace lanyx::ui {
+
+namespace {
+QMessageBox::Icon toIcon(int icon) {
+    switch (icon) {
+    case IconCritical: return QMessageBox::Critical;
+    case IconQuestion: return QMessageBox::Question;
+    case IconExclamation: return QMessageBox::Warning;
+    case IconInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+} // namespace
+
+// ---- ports --------------------------------------------------------------------
+
+void DesktopUi::messageBox(const std::string& text, const std::string& title, int icon) {
+    QMessageBox box(toIcon(icon), title.empty() ? QStringLiteral("Lanyx") : QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+}
+
+void DesktopUi::showSplash(const std::string& versionText) {
+    // Settings and language are in by now: the main window takes its texts
+    // and its place.
+    if (app_.main_) {
+        app_.main_->SetLan();
+        app_.main_->ApplyGeometry();
+    }
+    if (!app_.splash_) app_.splash_ = new frmSplash;
+    app_.splash_->setVersion(QString::fromStdString(versionText));
+    app_.splash_->showInCorner();
+}
+
+void DesktopUi::hideSplash() {
+    if (app_.splash_) app_.splash_->hide();
+}
+
+void DesktopUi::showTray() {
+    if (app_.main_) app_.main_->ShowTray();
+}
+
+void DesktopUi::removeTray() {
+    if (app_.main_) app_.main_->RemoveTray();
+}
+
+std::optional<std::string> DesktopUi::askNewName(const std::string& takenName) {
+    QString name = QString::fromStdString(takenName);
+    for (;;) {
+        bool ok = false;
+        name = QInputDialog::getText(nullptr, QStringLiteral("Lanyx"), QStringLiteral("User name:"), QLineEdit::Normal,
+                                     name, &ok)
+                   .trimmed()
+                   .left(15);
+        if (!ok) return std::nullopt;
+        const int problem = app_.node().NameProblem(name.toStdString());
+        if (problem == 0) return name.toStdString();
+        messageBox(app_.node().LangText(problem), "", IconExclamation);
+    }
+}
+
+std::pair<std::int32_t, std::int32_t> DesktopUi::screenTwips() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return UserInterface::screenTwips();
+    return {ToTwips(s->geometry().width(), s), ToTwips(s->geometry().height(), s)};
+}
+
+void DesktopSink::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
+    auto* box = new QMessageBox(QMessageBox::Information, QString::fromStdString(sender),
+                                QString::fromStdString(text), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->setModal(false);
+    if (isPrivate) box->setInformativeText(QStringLiteral("(private)"));
+    box->show();
+}
+
+void DesktopSink::RouteChatLine(const std::string&, const std::string&, bool, std::uint32_t) {
+    // Chat windows take these.
+}
+
+void DesktopSink::ShowBox(const std::string& text, const std::string& sender) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(sender), QString::fromStdString(text),
+                                QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+void DesktopSink::StatusCaptionChanged(const std::string& caption) {
+    if (app_.main_) app_.main_->setStatusCaption(QString::fromStdString(caption));
+}
+
+// ---- the program ------------------------------------------------------------
+
+LanyxApp::LanyxApp(const DesktopOptions& options) : options_(options), ui_(*this), sink_(*this) {
+    paths_ = ResolvePaths(options_.dir ? std::optional<std::filesystem::path>(*options_.dir) : std::nullopt);
+    QHostAddress broadcast(QString::fromStdString(options_.broadcast));
+    transport_ = std::make_unique<UdpTransport>(broadcast, wire::kPort);
+    pump_ = std::make_unique<QtEventPump>();
+
+    NodeConfig config;
+    config.dataDir = paths_.dataDir;
+    config.langFile = paths_.langFile;
+    config.logonName = platform::GetLogonName();
+    config.nameForRun = options_.name;
+    config.autostartProgram = platform::programFile();
+    node_ = std::make_unique<ChatNode>(config, *transport_, ui_, sink_, *pump_);
+    node_->state().SafeMode = SafeModeFromCommandLine(options_.commandLine);
+    startUp_ = std::make_unique<StartUp>(*node_, ui_, *pump_);
+
+    main_ = new frmMain(*node_);
+    main_->Close = [this] { Shutdown(); };
+
+    auto* terminator = new SignalBridge(this);
+    connect(terminator, &SignalBridge::terminateRequested, this, [this] {
+        pump_->requestStop();
+        Shutdown();
+    });
+    // The desktop session ending is a shutdown too.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { Shutdown(); });
+}
+
+LanyxApp::~LanyxApp() {
+    delete main_;
+    delete splash_;
+}
+
+bool LanyxApp::start() {
+    StartUpOptions o;
+    o.commandLine = options_.commandLine;
+    o.versionMajor = LANYX_VERSION_MAJOR;
+    o.versionMinor = LANYX_VERSION_MINOR;
+    o.versionRevision = LANYX_VERSION_PATCH;
+    o.probeMs = options_.probeMs;
+    const auto result = startUp_->run(o);
+    switch (result) {
+    case StartUpResult::Running: return !shutDown_;
+    case StartUpResult::AnotherInstance: exitCode_ = 4; return false;
+    case StartUpResult::Stopped: return false;
+    case StartUpResult::NameRefused: exitCode_ = 3; return false;
+    case StartUpResult::Failed:
+        // The error was shown; a program without its tray icon or windows
+        // would only linger unseen, so it ends.
+        exitCode_ = 1;
+        Shutdown();
+        return false;
+    }
+    return false;
+}
+
+void LanyxApp::Shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (main_) main_->StoreGeometry();
+    startUp_->Shutdown();
+    if (main_) main_->hide();
+    if (splash_) splash_->hide();
+    QCoreApplication::exit(exitCode_);
+}
+
+} // namespace lanyx::ui

@@ -1,0 +1,99 @@
+#pragma once
+// The desktop program put together: the node over the real socket, the
+// windows over the node, start-up in the event loop, shutdown from the menu,
+// the desktop session or a signal.
+#include "ChatNode.h"
+#include "Paths.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+#include "modStartUp.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace lanyx {
+class QtEventPump;
+class UdpTransport;
+}
+
+namespace lanyx::ui {
+
+class frmMain;
+class frmSplash;
+
+struct DesktopOptions {
+    std::optional<std::string> dir;
+    std::optional<std::string> name;
+    std::string commandLine;
+    std::uint32_t probeMs = 10000;
+    std::string broadcast = "255.255.255.255";
+};
+
+// Message boxes, splash and tray for the core, as windows.
+class DesktopUi : public UserInterface {
+public:
+    explicit DesktopUi(class LanyxApp& app) : app_(app) {}
+    void messageBox(const std::string& text, const std::string& title, int icon) override;
+    void showSplash(const std::string& versionText) override;
+    void hideSplash() override;
+    void showTray() override;
+    void removeTray() override;
+    std::optional<std::string> askNewName(const std::string& takenName) override;
+    std::pair<std::int32_t, std::int32_t> screenTwips() override;
+
+private:
+    LanyxApp& app_;
+};
+
+// Where received messages go on the desktop.
+class DesktopSink : public MessageSink {
+public:
+    explicit DesktopSink(LanyxApp& app) : app_(app) {}
+    void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override;
+    void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
+                       std::uint32_t colour) override;
+    void ShowBox(const std::string& text, const std::string& sender) override;
+    void StatusCaptionChanged(const std::string& caption) override;
+
+private:
+    LanyxApp& app_;
+};
+
+class LanyxApp : public QObject {
+    Q_OBJECT
+public:
+    explicit LanyxApp(const DesktopOptions& options);
+    ~LanyxApp() override;
+
+    // Runs start-up; false when the program should end (its exit code in exitCode()).
+    bool start();
+    // Saves, leaves the network and ends the program.
+    void Shutdown();
+    int exitCode() const { return exitCode_; }
+
+    ChatNode& node() { return *node_; }
+    frmMain* mainWindow() const { return main_; }
+    frmSplash* splash() const { return splash_; }
+
+private:
+    friend class DesktopUi;
+    friend class DesktopSink;
+
+    DesktopOptions options_;
+    LanyxPaths paths_;
+    std::unique_ptr<UdpTransport> transport_;
+    std::unique_ptr<QtEventPump> pump_;
+    DesktopUi ui_;
+    DesktopSink sink_;
+    std::unique_ptr<ChatNode> node_;
+    std::unique_ptr<StartUp> startUp_;
+    QPointer<frmMain> main_;
+    QPointer<frmSplash> splash_;
+    bool shutDown_ = false;
+    int exitCode_ = 0;
+};
+
+} // namespace lanyx::ui

@@ -1,0 +1,132 @@
+#include "TrayIcon.h"
+
+#include <QMenu>
+#include <QTimer>
+
+#ifdef LANYX_HAVE_DBUS
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#endif
+
+namespace lanyx::ui {
+
+TrayIcon::TrayIcon(QObject* parent) : QObject(parent), tray_(new QSystemTrayIcon(this)) {
+    connect(tray_, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
+}
+
+TrayIcon::~TrayIcon() {
+    Destroy();
+}
+
+void TrayIcon::setIcon(const QIcon& icon) {
+    icon_ = icon;
+    tray_->setIcon(icon);  // shown at once while active
+}
+
+void TrayIcon::setToolTipText(const QString& text) {
+    // The tip keeps to the classic 63 characters.
+    tip_ = text.left(63);
+    tray_->setToolTip(tip_);
+}
+
+bool TrayIcon::HasValidShell() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool TrayIcon::Create() {
+    if (active_) Destroy();
+#ifdef LANYX_HAVE_DBUS
+    // A StatusNotifier host never reports double clicks: there one click
+    // shows the window, and the desktop draws the menu itself.
+    const auto bus = QDBusConnection::sessionBus();
+    singleClick_ = bus.isConnected() && bus.interface() &&
+                   bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"));
+#endif
+    if (!HasValidShell()) {
+        // At login the tray may come up after us: keep looking for a while.
+        if (!retry_) {
+            retry_ = new QTimer(this);
+            retry_->setInterval(1000);
+            connect(retry_, &QTimer::timeout, this, &TrayIcon::retry);
+        }
+        retries_ = 0;
+        retry_->start();
+        return false;
+    }
+    tray_->setIcon(icon_);
+    tray_->setToolTip(tip_);
+    tray_->setContextMenu(singleClick_ ? menu_ : nullptr);
+    tray_->show();
+    active_ = true;
+    return true;
+}
+
+void TrayIcon::retry() {
+    if (HasValidShell()) {
+        retry_->stop();
+        if (Create()) emit Appeared();
+    } else if (++retries_ >= 60) {
+        retry_->stop();
+    }
+}
+
+void TrayIcon::Destroy() {
+    if (retry_) retry_->stop();
+    if (!active_) return;
+    tray_->hide();
+    active_ = false;
+}
+
+void TrayIcon::setContextMenu(QMenu* menu) {
+    menu_ = menu;
+    if (active_) tray_->setContextMenu(singleClick_ ? menu_ : nullptr);
+}
+
+void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::DoubleClick: handleMessage(515); break;
+    case QSystemTrayIcon::Context:
+        handleMessage(516);
+        handleMessage(517);
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        handleMessage(519);
+        handleMessage(520);
+        break;
+    case QSystemTrayIcon::Trigger:
+        if (singleClick_) {
+            if (active_ && !busy_) emit ShowParent();
+        } else {
+            handleMessage(513);
+            handleMessage(514);
+        }
+        break;
+    default: break;
+    }
+}
+
+void TrayIcon::handleMessage(int message) {
+    if (!active_ || busy_) return;
+    busy_ = true;
+    switch (message) {
+    case 513: emit MouseDown(1); break;
+    case 514: emit MouseUp(1); break;
+    case 515:
+        emit MouseDblClk(1);
+        emit ShowParent();
+        break;
+    case 516: emit MouseDown(2); break;
+    case 517:
+        emit MouseUp(2);
+        emit ShowPopUpMenu();
+        break;
+    case 518: emit MouseDblClk(2); break;
+    case 519: emit MouseDown(4); break;
+    case 520: emit MouseUp(4); break;
+    case 521: emit MouseDblClk(4); break;
+    default: break;
+    }
+    busy_ = false;
+}
+
+} // namespace lanyx::ui

@@ -1,0 +1,68 @@
+#pragma once
+// The notification-area icon. Mouse activity arrives as the classic mouse
+// message numbers and raises the same events, in the same order.
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+
+class QMenu;
+class QTimer;
+
+namespace lanyx::ui {
+
+class TrayIcon : public QObject {
+    Q_OBJECT
+public:
+    explicit TrayIcon(QObject* parent = nullptr);
+    ~TrayIcon() override;
+
+    bool Active() const { return active_; }
+    QIcon Icon() const { return icon_; }
+    void setIcon(const QIcon& icon);
+    QString ToolTipText() const { return tip_; }
+    void setToolTipText(const QString& text);
+
+    // Whether the desktop has a notification area right now.
+    static bool HasValidShell();
+    // Shows the icon. When the desktop has no notification area (yet), false:
+    // it keeps looking for one for a while and shows the icon when it appears.
+    bool Create();
+    void Destroy();
+
+    // The desktop's own menu for trays that cannot report a right click to
+    // us (StatusNotifier); elsewhere ShowPopUpMenu lets the window open it.
+    void setContextMenu(QMenu* menu);
+    // The tray reports activation in single clicks only (StatusNotifier).
+    bool singleClickTray() const { return singleClick_; }
+
+    // 513..521: left, right, middle button down, up, double-click.
+    void handleMessage(int message);
+    QSystemTrayIcon* systemTrayIcon() const { return tray_; }
+    // For hosts without a notification area that still feed messages (tests).
+    void markActive(bool active) { active_ = active; }
+
+signals:
+    void MouseDown(int button);
+    void MouseUp(int button);
+    void MouseDblClk(int button);
+    void ShowParent();
+    void ShowPopUpMenu();
+    void Appeared();
+
+private:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void retry();
+
+    QSystemTrayIcon* tray_;
+    QIcon icon_;
+    QString tip_;
+    QMenu* menu_ = nullptr;
+    QTimer* retry_ = nullptr;
+    int retries_ = 0;
+    bool active_ = false;
+    bool busy_ = false;
+    bool singleClick_ = false;
+};
+
+} // namespace lanyx::ui

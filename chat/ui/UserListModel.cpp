@@ -1,0 +1,99 @@
+#include "UserListModel.h"
+
+namespace lanyx::ui {
+
+UserListModel::UserListModel(UserList& users, QObject* parent)
+    : QAbstractTableModel(parent), users_(users), rows_(static_cast<int>(users.rowCount())) {
+    users_.addObserver(this);
+}
+
+UserListModel::~UserListModel() {
+    users_.removeObserver(this);
+}
+
+int UserListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int UserListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
+
+QColor UserListModel::toColor(std::uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+QIcon UserListModel::userIcon(int index) {
+    static const QIcon icons[] = {QIcon(), QIcon(QStringLiteral(":/lanyx/all.svg")),
+                                  QIcon(QStringLiteral(":/lanyx/user.svg")),
+                                  QIcon(QStringLiteral(":/lanyx/blocked.svg")),
+                                  QIcon(QStringLiteral(":/lanyx/group.svg"))};
+    return (index >= 1 && index <= 4) ? icons[index] : QIcon();
+}
+
+QVariant UserListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(users_.rowCount())) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    const bool isUser = row >= 1 && row <= users_.userCount();
+    switch (role) {
+    case Qt::DisplayRole:
+        if (index.column() == 0) return QString::fromStdString(users_.rowText(row));
+        return isUser ? QString::fromStdString(users_.user(row - 1).statusText) : QString();
+    case Qt::DecorationRole:
+        return index.column() == 0 ? userIcon(users_.rowIcon(row)) : QVariant();
+    case Qt::ForegroundRole:
+        return isUser ? QVariant(toColor(users_.user(row - 1).colour)) : QVariant();
+    case Qt::UserRole:
+        return users_.rowIcon(row);
+    default:
+        return {};
+    }
+}
+
+QVariant UserListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 2)
+        return headers_[section];
+    return {};
+}
+
+void UserListModel::setHeaders(const QString& name, const QString& status) {
+    headers_[0] = name;
+    headers_[1] = status;
+    emit headerDataChanged(Qt::Horizontal, 0, 1);
+}
+
+void UserListModel::rowsReset() {
+    beginResetModel();
+    rows_ = static_cast<int>(users_.rowCount());
+    endResetModel();
+}
+
+void UserListModel::groupRowsChanged() {
+    rowsReset();
+}
+
+void UserListModel::userAdded(std::size_t index) {
+    // The roster has the row already; the count this model reports moves
+    // only now, so views see a consistent list throughout.
+    const int row = static_cast<int>(index) + 1;
+    beginInsertRows({}, row, row);
+    rows_ = static_cast<int>(users_.rowCount());
+    endInsertRows();
+}
+
+void UserListModel::userAboutToBeRemoved(std::size_t index) {
+    const int row = static_cast<int>(index) + 1;
+    beginRemoveRows({}, row, row);
+}
+
+void UserListModel::userRemoved(const std::string&) {
+    rows_ = static_cast<int>(users_.rowCount());
+    endRemoveRows();
+}
+
+void UserListModel::userChanged(std::size_t index) {
+    const int row = static_cast<int>(index) + 1;
+    emit dataChanged(this->index(row, 0), this->index(row, 1));
+}
+
+} // namespace lanyx::ui

@@ -1,0 +1,42 @@
+#pragma once
+// The user list as a Qt model over the roster: "(All)", the users in their
+// colours with their status, the groups. Rows change one at a time as the
+// roster reports them, so a list of thousands stays smooth.
+#include "UserList.h"
+
+#include <QAbstractTableModel>
+#include <QIcon>
+
+namespace lanyx::ui {
+
+class UserListModel : public QAbstractTableModel, private UserListObserver {
+    Q_OBJECT
+public:
+    explicit UserListModel(UserList& users, QObject* parent = nullptr);
+    ~UserListModel() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void setHeaders(const QString& name, const QString& status);
+    // Icons by index 1 to 4: "(All)", user, blocked user, group.
+    static QIcon userIcon(int index);
+    static QColor toColor(std::uint32_t bgr);
+    UserList& users() { return users_; }
+
+private:
+    void rowsReset() override;
+    void userAdded(std::size_t index) override;
+    void userAboutToBeRemoved(std::size_t index) override;
+    void userRemoved(const std::string& name) override;
+    void userChanged(std::size_t index) override;
+    void groupRowsChanged() override;
+
+    UserList& users_;
+    int rows_;
+    QString headers_[2] = {QStringLiteral("UName"), QStringLiteral("Stat")};
+};
+
+} // namespace lanyx::ui

@@ -1,0 +1,478 @@
+#include "frmMain.h"
+
+#include "CoolMenu.h"
+#include "MenuCaption.h"
+#include "Text.h"
+#include "TrayIcon.h"
+#include "Resources.h"
+#include "Twips.h"
+#include "UserListModel.h"
+#include "WebLinks.h"
+#include "frmAbout.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace lanyx::ui {
+
+namespace {
+
+struct ItemText {
+    const char* name;
+    const char* caption;
+    int code;
+};
+
+// Built-in captions, kept when the language file cannot supply a text.
+constexpr ItemText kItems[] = {
+    {"mnuPop", "&Lanyx", 1101},
+    {"mnuPopSep0", "-Lanyx Alerter", 1102},
+    {"mnuChatAll", "|Start A Conversation with All|Start &Live Chat With All", 1103},
+    {"mnuSndAll", "|Send an alert to every one|Send &Alert To All", 1104},
+    {"mnuPopSep1", "-Configuration", 1105},
+    {"mnuSetStatus", "|Set User Status|&Set Status", 1106},
+    {"mnuOpts", "|Show options window|&Options...", 1107},
+    {"mnuPopSep2", "-Misk", 1108},
+    {"mnuShowMe", "||Show &Main Window", 1109},
+    {"mnuHide", "|Hide this window|&Hide", 1110},
+    {"mnuClose", "|Close Lanyx|&Close", 1111},
+    {"mnuWindow", "&View", 1112},
+    {"mnuViewSep1", "-View Options", 1113},
+    {"mnuStatBar", "#|Show/hide this bar|Status Bar", 1114},
+    {"mnuWinSep1", "-Window", 1115},
+    {"mnuMove", "|Move this window|&Move", 1116},
+    {"mnuMoveSub0", "|Move window to top left|Top &Left", 1117},
+    {"mnuMoveSub1", "|Move window to top right|Top &Right", 1118},
+    {"mnuMoveSub2", "|Move window to bottom left|Bottom L&eft", 1119},
+    {"mnuMoveSub3", "|Move window to bottom right|Bottom R&ight", 1120},
+    {"mnuHelp", "&Help", 1121},
+    {"mnuHelpSep1", "-Information", 1122},
+    {"mnuAbout", "|About Lanyx|A&bout", 1123},
+    {"mnuWeb", "|Links to our web sight|On The &Web", 1124},
+    {"mnuWebSep1", "-Hyperlinks", 1125},
+};
+
+// Separators that stay plain in safe mode; the other titled ones are hidden.
+bool plainInSafeMode(const QString& name) {
+    return name == "mnuPopSep1" || name == "mnuPopSep2" || name == "mnuWinSep1";
+}
+
+const char* kMenuIcons[][2] = {
+    {"mnuChatAll", ":/lanyx/chat.svg"}, {"mnuSndAll", ":/lanyx/alert.svg"}, {"mnuSetStatus", ":/lanyx/status.svg"},
+    {"mnuOpts", ":/lanyx/options.svg"}, {"mnuShowMe", ":/lanyx/show.svg"}, {"mnuHide", ":/lanyx/hide.svg"},
+    {"mnuClose", ":/lanyx/close.svg"},  {"mnuMove", ":/lanyx/move.svg"},   {"mnuAbout", ":/lanyx/about.svg"},
+    {"mnuWeb", ":/lanyx/web.svg"},
+};
+
+} // namespace
+
+frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(node), safe_(node.state().SafeMode) {
+    EnsureResources();
+    setObjectName("frmMain");
+    setWindowIcon(QIcon(QStringLiteral(":/lanyx/lanyx.svg")));
+
+    tb_ = addToolBar(QStringLiteral("TB"));
+    tb_->setObjectName("TB");
+    tb_->setMovable(false);
+    tb_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tb_->setIconSize(QSize(18, 18));
+    tbAlert_ = tb_->addAction(QIcon(QStringLiteral(":/lanyx/alert.svg")), QStringLiteral("&Alert"));
+    tbChat_ = tb_->addAction(QIcon(QStringLiteral(":/lanyx/chat.svg")), QStringLiteral("&Chat"));
+    tbBlock_ = tb_->addAction(QIcon(QStringLiteral(":/lanyx/block.svg")), QStringLiteral("&Block"));
+    connect(tbAlert_, &QAction::triggered, this, [this] {
+        if (OpenComposeWindow) OpenComposeWindow(SelectedRecipients());
+    });
+    connect(tbChat_, &QAction::triggered, this, [this] {
+        if (OpenChatWindow) OpenChatWindow(SelectedRecipients());
+    });
+    connect(tbBlock_, &QAction::triggered, this, &frmMain::BlockSelected);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    model_ = new UserListModel(node_.users(), this);
+    lvUsers_ = new QTreeView(central);
+    lvUsers_->setObjectName("lvUsers");
+    lvUsers_->setModel(model_);
+    lvUsers_->setRootIsDecorated(false);
+    lvUsers_->setUniformRowHeights(true);
+    lvUsers_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lvUsers_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvUsers_->setHeaderHidden(true);
+    lvUsers_->setAllColumnsShowFocus(true);
+    lvUsers_->header()->setStretchLastSection(false);
+    lvUsers_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    lvUsers_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    lvUsers_->setIconSize(QSize(16, 16));
+    layout->addWidget(lvUsers_, 1);
+    lblStat_ = new QLabel(QStringLiteral("<Status>"), central);
+    lblStat_->setObjectName("lblStat");
+    lblStat_->setFrameShape(QFrame::StyledPanel);
+    lblStat_->setFrameShadow(QFrame::Sunken);
+    lblStat_->setTextFormat(Qt::PlainText);
+    layout->addWidget(lblStat_);
+    setCentralWidget(central);
+    connect(lvUsers_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmMain::tmrMnu_Timer);
+    // Enter on the list starts an alert, as the toolbar's first button would.
+    connect(lvUsers_, &QTreeView::activated, this, [this] {
+        if (tbAlert_->isEnabled()) tbAlert_->trigger();
+    });
+
+    // Menus.
+    mnuPop_ = menuBar()->addMenu(QString());
+    mnuPop_->setObjectName("mnuPop");
+    item(mnuPop_, "mnuPopSep0", {});
+    connect(item(mnuPop_, "mnuChatAll", {}), &QAction::triggered, this, [this] {
+        if (OpenChatWindow) OpenChatWindow(std::string(UserList::kAllRow) + "|");
+    });
+    connect(item(mnuPop_, "mnuSndAll", {}), &QAction::triggered, this, [this] {
+        if (OpenComposeWindow) OpenComposeWindow(std::string(UserList::kAllRow) + "|");
+    });
+    item(mnuPop_, "mnuPopSep1", {});
+    mnuSetStatus_ = mnuPop_->addMenu(QString());
+    mnuSetStatus_->menuAction()->setObjectName("mnuSetStatus");
+    auto* statusGroup = new QActionGroup(this);
+    statusGroup->setExclusive(true);
+    for (int i = 0; i < 3; ++i) {
+        mnuStat_[i] = mnuSetStatus_->addAction(QStringLiteral("<Stat>"));
+        mnuStat_[i]->setObjectName(QStringLiteral("mnuStat%1").arg(i));
+        mnuStat_[i]->setCheckable(true);
+        statusGroup->addAction(mnuStat_[i]);
+        connect(mnuStat_[i], &QAction::triggered, this, [this, i] { SetStatus(i); });
+    }
+    connect(item(mnuPop_, "mnuOpts", {}), &QAction::triggered, this, [this] {
+        if (OpenOptions) OpenOptions();
+    });
+    item(mnuPop_, "mnuPopSep2", {});
+    mnuShowMe_ = item(mnuPop_, "mnuShowMe", {});
+    connect(mnuShowMe_, &QAction::triggered, this, &frmMain::ShowMe);
+    mnuHide_ = item(mnuPop_, "mnuHide", {});
+    connect(mnuHide_, &QAction::triggered, this, &QWidget::hide);
+    connect(item(mnuPop_, "mnuClose", {}), &QAction::triggered, this, [this] {
+        if (Close) Close();
+    });
+
+    mnuWindow_ = menuBar()->addMenu(QString());
+    mnuWindow_->setObjectName("mnuWindow");
+    item(mnuWindow_, "mnuViewSep1", {});
+    mnuStatBar_ = item(mnuWindow_, "mnuStatBar", {});
+    mnuStatBar_->setCheckable(true);
+    mnuStatBar_->setChecked(true);
+    connect(mnuStatBar_, &QAction::triggered, this, [this](bool on) { lblStat_->setVisible(on); });
+    item(mnuWindow_, "mnuWinSep1", {});
+    mnuMove_ = mnuWindow_->addMenu(QString());
+    mnuMove_->menuAction()->setObjectName("mnuMove");
+    for (int i = 0; i < 4; ++i) {
+        auto* a = mnuMove_->addAction(QString());
+        a->setObjectName(QStringLiteral("mnuMoveSub%1").arg(i));
+        connect(a, &QAction::triggered, this, [this, i] { MoveToCorner(i); });
+    }
+
+    mnuHelp_ = menuBar()->addMenu(QString());
+    mnuHelp_->setObjectName("mnuHelp");
+    item(mnuHelp_, "mnuHelpSep1", {});
+    connect(item(mnuHelp_, "mnuAbout", {}), &QAction::triggered, this, &frmMain::showAbout);
+    mnuWeb_ = mnuHelp_->addMenu(QString());
+    mnuWeb_->setObjectName("mnuWebMenu");
+    mnuWeb_->menuAction()->setObjectName("mnuWeb");
+    item(mnuWeb_, "mnuWebSep1", {});
+    links_ = WebLinks(QString::fromStdString(node_.state().VersionText));
+    for (int i = 0; i < 6; ++i) {
+        auto* a = mnuWeb_->addAction(QStringLiteral("<WP%1>").arg(i + 1));
+        a->setObjectName(QStringLiteral("mnuWp%1").arg(i));
+        a->setData(links_[i]);
+        connect(a, &QAction::triggered, this, [a] { OpenLink(a->data().toString()); });
+        mnuWp_.append(a);
+    }
+
+    ti_ = new TrayIcon(this);
+    ti_->setContextMenu(mnuPop_);
+    connect(ti_, &TrayIcon::ShowParent, this, &frmMain::ShowMe);
+    connect(ti_, &TrayIcon::ShowPopUpMenu, this, &frmMain::showTrayMenu);
+
+    tmrMnu_ = new QTimer(this);
+    tmrMnu_->setInterval(250);
+    connect(tmrMnu_, &QTimer::timeout, this, &frmMain::tmrMnu_Timer);
+    tmrMnu_->start();
+
+    SetLan();
+    SetUpInt();
+}
+
+frmMain::~frmMain() {
+    if (cool_) cool_->uninstall();
+}
+
+QAction* frmMain::item(QMenu* menu, const char* name, const QString& caption) {
+    auto* a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+QAction* frmMain::action(const char* name) const {
+    for (auto* a : findChildren<QAction*>())
+        if (a->objectName() == QLatin1String(name)) return a;
+    for (QMenu* m : {mnuPop_, mnuWindow_, mnuHelp_})
+        if (m->objectName() == QLatin1String(name)) return m->menuAction();
+    return nullptr;
+}
+
+void frmMain::SetLan() {
+    const bool useTexts = !node_.language().errorFlag();
+    auto text = [&](int code, const char* builtIn) {
+        if (!useTexts) return QString::fromUtf8(builtIn);
+        const auto t = node_.LangText(code);
+        return t.empty() ? QString::fromUtf8(builtIn) : QString::fromStdString(t);
+    };
+    setWindowTitle(text(1001, "Lanyx"));
+    tbAlert_->setText(text(1002, "&Alert"));
+    tbChat_->setText(text(1003, "&Chat"));
+    tbBlock_->setText(text(1004, "&Block"));
+    for (const auto& it : kItems) {
+        const QString caption = text(it.code, it.caption);
+        QAction* a = action(it.name);
+        if (!a) continue;
+        const QString name = QString::fromLatin1(it.name);
+        if (QMenu* top = (name == "mnuPop" ? mnuPop_ : name == "mnuWindow" ? mnuWindow_ : name == "mnuHelp" ? mnuHelp_ : nullptr)) {
+            top->setTitle(QString::fromStdString(VisibleCaption(caption.toStdString())));
+            continue;
+        }
+        ApplyMenuCaption(a, caption, safe_);
+        if (a->menu()) a->menu()->setTitle(a->text());
+        if (a->isSeparator() && safe_) a->setVisible(plainInSafeMode(name));
+    }
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QString::fromStdString(node_.StatusName(i));
+        const QString help = text(8206 + i, "");
+        ApplyMenuCaption(mnuStat_[i], safe_ ? name : QStringLiteral("*|") + help + "|" + name, safe_);
+    }
+    for (int i = 0; i < mnuWp_.size(); ++i) {
+        const QString t = text(1202 + i, "<WP>");
+        const QString address = links_[i];
+        ApplyMenuCaption(mnuWp_[i], safe_ ? t + "\t" + address : "|" + address + "|" + t + "\t" + address, safe_);
+    }
+    if (ti_) ti_->setToolTipText(windowTitle());
+    if (cool_) applyCaptions();
+    UpdateStat();
+}
+
+void frmMain::applyCaptions() {
+    // The menu images are matched to items by their visible captions.
+    CoolMenu::Images images;
+    for (const auto& [name, file] : kMenuIcons)
+        if (QAction* a = action(name)) images.append({a->text(), QIcon(QString::fromLatin1(file))});
+    for (auto* a : mnuWp_) images.append({a->text(), QIcon(QStringLiteral(":/lanyx/web.svg"))});
+    cool_->setImages(images);
+}
+
+void frmMain::SetUpInt() {
+    SetStatus(node_.state().Status);
+    if (!safe_) {
+        cool_ = new CoolMenu(this, {mnuPop_, mnuWindow_, mnuHelp_}, {},
+                             [this](const QString& t, const QString& h) { HelpObj_MenuHelp(t, h); });
+        applyCaptions();
+    }
+    ClearlvUsers();
+    // No close button: the window hides, and the program ends only from its menu.
+    setWindowFlag(Qt::WindowCloseButtonHint, false);
+    applyMinimumSize();
+    tmrMnu_Timer();
+}
+
+void frmMain::applyMinimumSize() {
+    setMinimumSize(ToPixels(2500, screen()), ToPixels(2000, screen()));
+}
+
+void frmMain::ShowTray() {
+    ti_->setIcon(windowIcon());
+    ti_->setToolTipText(windowTitle());
+    if (!ti_->Create()) {
+        // No notification area: the window is the only way in.
+        ShowMe();
+    }
+}
+
+void frmMain::RemoveTray() {
+    ti_->Destroy();
+}
+
+bool frmMain::hidesToTray() const {
+    return ti_ && ti_->Active();
+}
+
+std::string frmMain::GetActiveGroupList(const std::string& label) const {
+    return node_.users().GetActiveGroupList(label);
+}
+
+void frmMain::ShowMe() {
+    if (!placed_) ApplyGeometry();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMain::UpdateStat() {
+    setStatusCaption(QString::fromStdString(node_.StatusCaption()));
+}
+
+void frmMain::setStatusCaption(const QString& caption) {
+    if (lblStat_->text() != caption) lblStat_->setText(caption);
+    statTag_ = caption;
+}
+
+void frmMain::HelpObj_MenuHelp(const QString&, const QString& menuHelp) {
+    if (!menuHelp.isEmpty()) {
+        if (lblStat_->text() != menuHelp) lblStat_->setText(menuHelp);
+    } else {
+        lblStat_->setText(statTag_);
+    }
+}
+
+void frmMain::AddBlocked(const std::string& name) {
+    node_.users().AddBlocked(name);
+}
+
+void frmMain::RemoveBlock(const std::string& name) {
+    node_.users().RemoveBlock(name);
+}
+
+void frmMain::ClearlvUsers() {
+    node_.users().ClearlvUsers();
+    UpdateStat();
+}
+
+std::uint32_t frmMain::GetColorForUName(const std::string& name) const {
+    return node_.users().GetColorForUName(name);
+}
+
+std::string frmMain::SelectedRecipients() const {
+    auto rows = lvUsers_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::string list;
+    const auto& users = node_.users();
+    for (const auto& index : rows) {
+        const auto text = users.rowText(static_cast<std::size_t>(index.row()));
+        if (!text.empty() && text.front() == '(' && text != UserList::kAllRow)
+            list += users.GetActiveGroupList(text);
+        else
+            list += text + "|";
+    }
+    return list;
+}
+
+void frmMain::BlockSelected() {
+    auto rows = lvUsers_->selectionModel()->selectedRows();
+    std::vector<std::string> names;
+    for (const auto& index : rows) {
+        const auto text = node_.users().rowText(static_cast<std::size_t>(index.row()));
+        if (UserList::isUserText(text)) names.push_back(text);
+    }
+    for (const auto& name : names) {
+        if (node_.users().IsBlocked(name)) RemoveBlock(name);
+        else AddBlocked(name);
+    }
+    UpdateStat();
+}
+
+void frmMain::SetStatus(int status) {
+    if (status < 0 || status > 2) return;
+    for (int i = 0; i < 3; ++i) mnuStat_[i]->setChecked(i == status);
+    node_.SetStatus(static_cast<std::int16_t>(status));
+}
+
+void frmMain::MoveToCorner(int corner) {
+    const QScreen* s = screen();
+    const QRect area = s ? s->availableGeometry() : QRect();
+    move(CornerPosition(corner, area, frameGeometry().size()));
+}
+
+void frmMain::tmrMnu_Timer() {
+    const bool visible = isVisible();
+    if (mnuShowMe_->isVisible() == visible) mnuShowMe_->setVisible(!visible);
+    if (mnuHide_->isVisible() != visible) mnuHide_->setVisible(visible);
+    const bool any = lvUsers_->selectionModel()->hasSelection();
+    for (auto* a : {tbAlert_, tbChat_, tbBlock_})
+        if (a->isEnabled() != any) a->setEnabled(any);
+}
+
+void frmMain::ApplyGeometry() {
+    placed_ = true;
+    const auto& g = node_.mainGeometry();
+    const QRect r = ToPixels(g, screen());
+    resize(qMax(r.width(), minimumWidth()), qMax(r.height(), minimumHeight()));
+    // A stored position off every screen (a monitor since unplugged) is not used.
+    for (const QScreen* s : QGuiApplication::screens())
+        if (s->availableGeometry().intersects(QRect(r.topLeft(), QSize(40, 40)))) {
+            move(r.topLeft());
+            break;
+        }
+}
+
+void frmMain::StoreGeometry() {
+    if (!placed_) return;
+    const QRect r = isMinimized() || isMaximized() ? normalGeometry() : QRect(pos(), size());
+    if (r.isValid()) node_.mainGeometry() = ToTwips(r, screen());
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && hidesToTray()) {
+        QTimer::singleShot(0, this, [this] {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            hide();
+        });
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Closing only hides: the program ends from its menu.
+    event->ignore();
+    if (hidesToTray()) hide();
+    else showMinimized();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    tmrMnu_Timer();
+}
+
+void frmMain::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    tmrMnu_Timer();
+}
+
+void frmMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    StoreGeometry();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    StoreGeometry();
+}
+
+void frmMain::showAbout() {
+    if (!about_) about_ = new frmAbout(node_, this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void frmMain::showTrayMenu() {
+    mnuWeb_->menuAction()->setVisible(true);
+    mnuPop_->exec(QCursor::pos());
+}
+
+} // namespace lanyx::ui

@@ -1,0 +1,119 @@
+#pragma once
+// The main window: the users present, the toolbar that starts alerts, chats
+// and blocks, the status line and the program's menus. It normally lives
+// hidden behind the notification-area icon.
+#include "ChatNode.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QTreeView;
+class QTimer;
+
+namespace lanyx::ui {
+
+class CoolMenu;
+class TrayIcon;
+class UserListModel;
+class frmAbout;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain(ChatNode& node, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Hooks to the other windows and to the program.
+    std::function<void(const std::string& list)> OpenComposeWindow;
+    std::function<void(const std::string& list)> OpenChatWindow;
+    std::function<void()> OpenOptions;
+    std::function<void()> Close;  // the program's shutdown
+
+    void SetLan();
+    void ShowTray();
+    void RemoveTray();
+    std::string GetActiveGroupList(const std::string& label) const;
+    void ShowMe();
+    void UpdateStat();
+    void setStatusCaption(const QString& caption);
+    void AddBlocked(const std::string& name);
+    void RemoveBlock(const std::string& name);
+    void ClearlvUsers();
+    std::uint32_t GetColorForUName(const std::string& name) const;
+    void HelpObj_MenuHelp(const QString& menuText, const QString& menuHelp);
+
+    // The recipient list ("|"-terminated) of the selected rows.
+    std::string SelectedRecipients() const;
+    void BlockSelected();
+    void SetStatus(int status);  // the status menu
+    void MoveToCorner(int corner);
+    void tmrMnu_Timer();
+    // Places the window from the stored geometry (twips), and back.
+    void ApplyGeometry();
+    void StoreGeometry();
+    // Whether minimising hides the window (only with a notification area).
+    bool hidesToTray() const;
+
+    QTreeView* lvUsers() const { return lvUsers_; }
+    QLabel* lblStat() const { return lblStat_; }
+    QToolBar* TB() const { return tb_; }
+    QAction* tbAlert() const { return tbAlert_; }
+    QAction* tbChat() const { return tbChat_; }
+    QAction* tbBlock() const { return tbBlock_; }
+    QMenu* mnuPop() const { return mnuPop_; }
+    QMenu* mnuWeb() const { return mnuWeb_; }
+    QMenu* mnuWindow() const { return mnuWindow_; }
+    QAction* mnuStat(int i) const { return mnuStat_[i]; }
+    QAction* mnuStatBar() const { return mnuStatBar_; }
+    QAction* mnuShowMe() const { return mnuShowMe_; }
+    QAction* mnuHide() const { return mnuHide_; }
+    QAction* action(const char* name) const;
+    TrayIcon* TI() const { return ti_; }
+    UserListModel* model() const { return model_; }
+    ChatNode& node() { return node_; }
+    QString statusTag() const { return statTag_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QAction* item(QMenu* menu, const char* name, const QString& caption);
+    void SetUpInt();
+    void applyCaptions();
+    void showAbout();
+    void showTrayMenu();
+    void applyMinimumSize();
+
+    ChatNode& node_;
+    bool safe_;
+    UserListModel* model_ = nullptr;
+    QTreeView* lvUsers_ = nullptr;
+    QLabel* lblStat_ = nullptr;
+    QString statTag_;
+    QToolBar* tb_ = nullptr;
+    QAction *tbAlert_ = nullptr, *tbChat_ = nullptr, *tbBlock_ = nullptr;
+    QMenu *mnuPop_ = nullptr, *mnuWindow_ = nullptr, *mnuHelp_ = nullptr, *mnuWeb_ = nullptr;
+    QMenu *mnuSetStatus_ = nullptr, *mnuMove_ = nullptr;
+    QAction* mnuStat_[3] = {};
+    QAction* mnuStatBar_ = nullptr;
+    QAction *mnuShowMe_ = nullptr, *mnuHide_ = nullptr;
+    QList<QAction*> mnuWp_;
+    QStringList links_;
+    QTimer* tmrMnu_ = nullptr;
+    TrayIcon* ti_ = nullptr;
+    CoolMenu* cool_ = nullptr;
+    QPointer<frmAbout> about_;
+    bool placed_ = false;
+};
+
+} // namespace lanyx::ui

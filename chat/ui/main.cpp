@@ -1,0 +1,43 @@
+// lanyx: chat and alerts for the local network, in the notification area.
+#include "LanyxApp.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    lanyx::ui::DesktopOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        options.commandLine += a + " ";
+        if ((a == "--dir" || a == "--name" || a == "--probe-ms" || a == "--broadcast") && i + 1 >= argc) {
+            std::cerr << "lanyx: " << a << " needs a value\n";
+            return 2;
+        }
+        if (a == "--dir") options.dir = argv[++i];
+        else if (a == "--name") options.name = argv[++i];
+        else if (a == "--probe-ms") options.probeMs = static_cast<std::uint32_t>(std::stoul(argv[++i]));
+        else if (a == "--broadcast") options.broadcast = argv[++i];
+        else if (a == "-h" || a == "--help") {
+            std::cout << "Usage: lanyx [--dir DIR] [--name NAME] [safe]\n\n"
+                         "  --dir DIR    data folder (User.ini, Log.txt)\n"
+                         "  --name NAME  user name for this run\n"
+                         "  safe         plain menus instead of the drawn ones\n";
+            return 0;
+        }
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lanyx"));
+    QApplication::setDesktopFileName(QStringLiteral("lanyx"));
+    // The program lives in the notification area: no window open is no reason to end.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    lanyx::ui::LanyxApp lanyx(options);
+    bool keepRunning = false;
+    QTimer::singleShot(0, [&] {
+        keepRunning = lanyx.start();
+        if (!keepRunning) QCoreApplication::exit(lanyx.exitCode());
+    });
+    const int code = app.exec();
+    return code;
+}

@@ -1,0 +1,239 @@
+// The main window over a node on an in-memory segment, offscreen.
+#include "CoolMenu.h"
+#include "TestSupport.h"
+#include "TrayIcon.h"
+#include "Twips.h"
+#include "UserListModel.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+using namespace lanyx;
+using namespace lanyx::test;
+using lanyx::ui::frmMain;
+
+namespace {
+
+int argc = 1;
+char arg0[] = "lanyx_ui_tests";
+char* argv[] = {arg0, nullptr};
+QApplication* app() {
+    static QApplication* a = new QApplication(argc, argv);
+    return a;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    explicit MainWindow(bool safe = false) : ann(seg, "ann") {
+        app();
+        ann.node.readSettings();
+        ann.node.state().MyName = "ann";
+        ann.node.state().SafeMode = safe;
+        ann.node.users().setGroups({"team|bob|carl|zed|", "nobody|zed|"});
+        // The window comes first, as at start-up: it empties the list when it loads.
+        w = std::make_unique<frmMain>(ann.node);
+        ann.node.OpenNetwork();
+        hear("bob|C/255");
+        hear("bob|S/0");
+        hear("carl|C/0");
+        ann.transport.sent.clear();
+    }
+    void hear(const std::string& text) {
+        seg.post(text);
+        seg.deliverAll();
+    }
+    int rowOf(const std::string& text) {
+        for (std::size_t r = 0; r < ann.node.users().rowCount(); ++r)
+            if (ann.node.users().rowText(r) == text) return static_cast<int>(r);
+        return -1;
+    }
+    void select(std::initializer_list<const char*> rows) {
+        auto* sel = w->lvUsers()->selectionModel();
+        sel->clearSelection();
+        for (const char* r : rows)
+            sel->select(w->model()->index(rowOf(r), 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    MemorySegment seg;
+    Peer ann;
+    std::unique_ptr<frmMain> w;
+};
+
+class SafeMainWindow : public MainWindow {
+protected:
+    SafeMainWindow() : MainWindow(true) {}
+};
+
+} // namespace
+
+TEST_F(MainWindow, ListShowsAllUsersInTheirColoursAndGroups) {
+    auto* m = w->model();
+    ASSERT_EQ(m->rowCount(), 6);  // (All), ann, bob, carl, (team), (nobody)
+    EXPECT_EQ(m->index(0, 0).data().toString(), "(All)");
+    EXPECT_EQ(m->index(rowOf("bob"), 0).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(m->index(rowOf("bob"), 1).data().toString(), "Available");
+    EXPECT_EQ(m->index(rowOf("(team)"), 0).data(Qt::UserRole).toInt(), lanyx::IconGroup);
+    // A newcomer and a leaver move the list one row at a time.
+    QSignalSpy inserted(m, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(m, &QAbstractItemModel::rowsRemoved);
+    hear("dave|C/0");
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(m->index(rowOf("dave"), 0).data().toString(), "dave");
+    hear("bob|L/");
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_EQ(m->rowCount(), 6);
+    EXPECT_EQ(ann.rec.caption, " 3 users online (-0)");  // what the program hands the status line
+    w->UpdateStat();
+    EXPECT_EQ(w->lblStat()->text(), " 3 users online (-0)");
+}
+
+TEST_F(MainWindow, ToolbarFollowsTheSelection) {
+    w->show();
+    EXPECT_FALSE(w->tbAlert()->isEnabled());
+    EXPECT_FALSE(w->tbChat()->isEnabled());
+    EXPECT_FALSE(w->tbBlock()->isEnabled());
+    for (const char* row : {"(All)", "(team)", "bob"}) {
+        select({row});
+        EXPECT_TRUE(w->tbAlert()->isEnabled()) << row;
+        EXPECT_TRUE(w->tbBlock()->isEnabled()) << row;
+    }
+    select({});
+    EXPECT_FALSE(w->tbChat()->isEnabled());
+}
+
+TEST_F(MainWindow, BlockTwiceBlocksAndUnblocks) {
+    select({"bob"});
+    const auto bob = w->model()->index(rowOf("bob"), 0);
+    EXPECT_EQ(bob.data(Qt::UserRole).toInt(), 2);
+    w->tbBlock()->trigger();
+    EXPECT_EQ(bob.data(Qt::UserRole).toInt(), 3);
+    EXPECT_EQ(w->lblStat()->text(), " 3 users online (-1)");
+    w->tbBlock()->trigger();
+    EXPECT_EQ(bob.data(Qt::UserRole).toInt(), 2);
+    EXPECT_EQ(w->lblStat()->text(), " 3 users online (-0)");
+    // Only "(All)" and groups selected: nothing is blocked.
+    select({"(All)", "(team)"});
+    w->tbBlock()->trigger();
+    EXPECT_TRUE(ann.node.users().blocked().empty());
+}
+
+TEST_F(MainWindow, RecipientsFromTheSelection) {
+    std::string composed, chatted;
+    w->OpenComposeWindow = [&](const std::string& l) { composed = l; };
+    w->OpenChatWindow = [&](const std::string& l) { chatted = l; };
+    select({"bob", "(All)"});
+    w->tbAlert()->trigger();
+    EXPECT_EQ(composed, "(All)|bob|");
+    select({"(team)", "ann"});
+    w->tbChat()->trigger();
+    EXPECT_EQ(chatted, "ann|bob|carl|");  // rows in list order; the group's absent member left out
+    select({"(nobody)"});
+    w->tbAlert()->trigger();
+    EXPECT_EQ(composed, "");
+    w->action("mnuSndAll")->trigger();
+    EXPECT_EQ(composed, "(All)|");
+}
+
+TEST_F(MainWindow, StatusMenuAnnouncesAndChecksOneItem) {
+    w->mnuStat(2)->trigger();
+    EXPECT_EQ(ann.transport.sent.back(), "ann|S/2");
+    EXPECT_EQ(ann.node.state().Status, 2);
+    EXPECT_TRUE(w->mnuStat(2)->isChecked());
+    EXPECT_FALSE(w->mnuStat(0)->isChecked());
+    EXPECT_EQ(w->mnuStat(1)->text(), "Alerts Only");
+    EXPECT_EQ(ui::MenuHelp(w->mnuStat(1)), "Accept alerts but no chat messages");
+}
+
+TEST_F(MainWindow, ResizeStopsAtTheMinimumAndMovesToEachCorner) {
+    w->show();
+    w->resize(20, 20);
+    EXPECT_GE(w->width(), ui::ToPixels(2500, w->screen()));
+    EXPECT_GE(w->height(), ui::ToPixels(2000, w->screen()));
+    const QRect area = w->screen()->availableGeometry();
+    for (int corner = 0; corner < 4; ++corner) {
+        w->MoveToCorner(corner);
+        const QRect f = w->frameGeometry();
+        EXPECT_EQ(f.left() == area.left(), corner == 0 || corner == 2) << corner;
+        EXPECT_EQ(f.top() == area.top(), corner < 2) << corner;
+        if (corner == 3) {
+            EXPECT_EQ(f.right(), area.right());
+            EXPECT_EQ(f.bottom(), area.bottom());
+        }
+    }
+}
+
+TEST_F(MainWindow, MenuHelpShowsInTheStatusLineAndGoesBack) {
+    const QString caption = w->lblStat()->text();
+    w->HelpObj_MenuHelp("Status Bar", "Show/hide this bar");
+    EXPECT_EQ(w->lblStat()->text(), "Show/hide this bar");
+    w->HelpObj_MenuHelp("", "");
+    EXPECT_EQ(w->lblStat()->text(), caption);
+
+    // Through a real menu: highlighting an item raises its help.
+    w->show();
+    QMenu* view = w->mnuWindow();
+    view->popup(w->mapToGlobal(QPoint(0, 0)));
+    view->setActiveAction(w->mnuStatBar());
+    EXPECT_EQ(w->lblStat()->text(), "Show/hide this bar");
+    view->hide();
+    EXPECT_EQ(w->lblStat()->text(), caption);
+}
+
+TEST_F(MainWindow, StatusBarToggleAndShowHideItems) {
+    w->show();
+    w->tmrMnu_Timer();
+    EXPECT_FALSE(w->mnuShowMe()->isVisible());
+    EXPECT_TRUE(w->mnuHide()->isVisible());
+    w->mnuStatBar()->trigger();
+    EXPECT_FALSE(w->lblStat()->isVisible());
+    w->mnuStatBar()->trigger();
+    EXPECT_TRUE(w->lblStat()->isVisible());
+    w->mnuHide()->trigger();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(w->mnuShowMe()->isVisible());
+}
+
+TEST_F(MainWindow, MinimisingHidesBehindTheTrayIcon) {
+    w->TI()->markActive(true);
+    w->show();
+    w->showMinimized();
+    QTest::qWait(50);
+    EXPECT_FALSE(w->isVisible());
+    // Double-clicking the tray icon brings it back, normal.
+    QSignalSpy dbl(w->TI(), &ui::TrayIcon::MouseDblClk);
+    w->TI()->handleMessage(515);
+    EXPECT_EQ(dbl.count(), 1);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->isMinimized());
+}
+
+TEST_F(MainWindow, MenusAreDrawnWithIconsMatchedByCaption) {
+    EXPECT_FALSE(w->action("mnuAbout")->icon().isNull());
+    EXPECT_FALSE(w->action("mnuWp0")->icon().isNull());
+    EXPECT_TRUE(w->mnuStatBar()->icon().isNull());  // no image has its caption
+    EXPECT_EQ(w->action("mnuPopSep0")->text(), "Lanyx Alerter");
+    EXPECT_TRUE(w->action("mnuPopSep0")->isSeparator());
+    EXPECT_NE(qobject_cast<ui::CoolMenuStyle*>(w->mnuPop()->style()), nullptr);
+    EXPECT_EQ(ui::MenuHelp(w->action("mnuWp0")), w->action("mnuWp0")->data().toString());
+}
+
+TEST_F(SafeMainWindow, SafeModeKeepsPlainMenusWithCutCaptions) {
+    EXPECT_EQ(w->action("mnuChatAll")->text(), "Start &Live Chat With All");
+    EXPECT_EQ(ui::MenuHelp(w->action("mnuChatAll")), "");
+    EXPECT_FALSE(w->action("mnuPopSep0")->isVisible());
+    EXPECT_TRUE(w->action("mnuPopSep1")->isVisible());
+    EXPECT_TRUE(w->action("mnuPopSep1")->text().isEmpty());
+    EXPECT_FALSE(w->action("mnuWebSep1")->isVisible());
+    EXPECT_EQ(qobject_cast<ui::CoolMenuStyle*>(w->mnuPop()->style()), nullptr);
+    EXPECT_EQ(w->mnuStat(0)->text(), "Available");
+    EXPECT_TRUE(w->action("mnuWp0")->text().endsWith(w->action("mnuWp0")->data().toString()));
+}

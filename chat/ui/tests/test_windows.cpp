@@ -1,0 +1,110 @@
+// The tray icon's events, the splash pulse and the about window.
+#include "TestSupport.h"
+#include "TrayIcon.h"
+#include "frmAbout.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace lanyx;
+using namespace lanyx::ui;
+
+namespace {
+QApplication* app() {
+    static int argc = 1;
+    static char arg0[] = "lanyx_ui_tests";
+    static char* argv[] = {arg0, nullptr};
+    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
+                                                      : new QApplication(argc, argv);
+    return a;
+}
+} // namespace
+
+TEST(TrayIcon, MessagesRaiseTheirEventsInOrder) {
+    app();
+    TrayIcon ti;
+    std::vector<std::string> events;
+    QObject::connect(&ti, &TrayIcon::MouseDown, [&](int b) { events.push_back("down" + std::to_string(b)); });
+    QObject::connect(&ti, &TrayIcon::MouseUp, [&](int b) { events.push_back("up" + std::to_string(b)); });
+    QObject::connect(&ti, &TrayIcon::MouseDblClk, [&](int b) { events.push_back("dbl" + std::to_string(b)); });
+    QObject::connect(&ti, &TrayIcon::ShowParent, [&] { events.push_back("parent"); });
+    QObject::connect(&ti, &TrayIcon::ShowPopUpMenu, [&] {
+        events.push_back("menu");
+        ti.handleMessage(513);  // a click while the menu is open raises nothing
+    });
+    ti.handleMessage(515);  // not active yet: nothing
+    EXPECT_TRUE(events.empty());
+    ti.markActive(true);
+    for (int m : {513, 515, 516, 517, 518, 521, 600}) ti.handleMessage(m);
+    EXPECT_EQ(events, (std::vector<std::string>{"down1", "dbl1", "parent", "down2", "up2", "menu", "dbl2", "dbl4"}));
+}
+
+TEST(TrayIcon, TooltipKeepsToSixtyThreeCharacters) {
+    app();
+    TrayIcon ti;
+    ti.setToolTipText(QString(80, QLatin1Char('x')));
+    EXPECT_EQ(ti.ToolTipText().size(), 63);
+}
+
+TEST(Splash, DotPulsesFromRedToGreenAndBack) {
+    EXPECT_EQ(frmSplash::nextCounter(0), 5);
+    EXPECT_EQ(frmSplash::nextCounter(200), 0);  // past 200 starts again
+    EXPECT_EQ(frmSplash::nextCounter(195), 200);
+    EXPECT_EQ(frmSplash::dotColour(0), QColor(255, 0, 0));    // 256 clipped
+    EXPECT_EQ(frmSplash::dotColour(100), QColor(0, 255, 0));
+    EXPECT_EQ(frmSplash::dotColour(50), QColor(128, 128, 0));
+    EXPECT_EQ(frmSplash::dotColour(150), frmSplash::dotColour(50));  // the way back
+}
+
+class AboutWindow : public ::testing::Test {
+protected:
+    AboutWindow() : ann(seg, "ann") {
+        app();
+        ann.node.readSettings();
+        ann.node.state().VersionText = MakeVersionText(2, 1, 43);
+        main = std::make_unique<frmMain>(ann.node);
+    }
+    test::MemorySegment seg;
+    test::Peer ann;
+    std::unique_ptr<frmMain> main;
+};
+
+TEST_F(AboutWindow, ShowsVersionAndSwitchesTexts) {
+    auto* about = new frmAbout(ann.node, main.get());
+    EXPECT_EQ(about->lblVer()->text(), "2.1.43");
+    EXPECT_EQ(about->txtL()->toPlainText(), frmAbout::CopyRightText());
+    about->licenceButton()->trigger();
+    EXPECT_EQ(about->txtL()->toPlainText(), frmAbout::LicenceText());
+    about->copyRightButton()->trigger();
+    EXPECT_EQ(about->txtL()->toPlainText(), frmAbout::CopyRightText());
+    EXPECT_EQ(about->copyRightButton()->text(), "CopyRight (C)");
+    EXPECT_EQ(about->closeButton()->text(), "&Close");
+    EXPECT_EQ(about->windowTitle(), "About Lanyx");
+    about->close();
+}
+
+TEST_F(AboutWindow, BuiltInCaptionsStayWhenTheLanguageFailed) {
+    ann.node.language().text(31999);  // a missing code sets the error flag
+    ASSERT_TRUE(ann.node.language().errorFlag());
+    auto* about = new frmAbout(ann.node, main.get());
+    EXPECT_EQ(about->licenceButton()->text(), "Licence");
+    EXPECT_EQ(about->lblWeb()->text(), "");
+    about->close();
+}
+
+TEST_F(AboutWindow, ClosesWhenAnotherWindowOfTheProgramIsActivated) {
+    QPointer<frmAbout> about = new frmAbout(ann.node, main.get());
+    about->show();
+    QApplication::setActiveWindow(about);
+    main->show();
+    QApplication::setActiveWindow(main.get());
+    QTest::qWait(20);
+    EXPECT_TRUE(about.isNull() || !about->isVisible());
+}
