@@ -246,6 +246,10 @@ void CWidgetUIDlg::OnIdle() {
     const QString title = m_document.Title();
     if (windowTitle() != title)
         setWindowTitle(title);
+    // Accelerators of greyed items do not fire, so the items' state must
+    // follow the work all the time, not only when a menu opens.
+    for (QAction* action : std::as_const(m_actions))
+        UpdateCommandUI(action);
     if (CPagelet* binding = m_document.Current())
         (*binding)->OnIdle();
     m_inIdle = false;

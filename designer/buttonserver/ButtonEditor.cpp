@@ -100,6 +100,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     auto* form = new QWidget(scroll);
     auto* formLayout = new QVBoxLayout(form);
 
+    // Mnemonics stay clear of Alt+F, T, P and H, which open the shell's menus.
     auto* labelBox = new QGroupBox(tr("Label"), form);
     auto* labelForm = new QFormLayout(labelBox);
     m_label = new QLineEdit(labelBox);
@@ -112,8 +113,8 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     auto* styleRow = new QHBoxLayout;
     styleRow->addWidget(m_bold);
     styleRow->addWidget(m_italic);
-    labelForm->addRow(tr("&Text:"), m_label);
-    labelForm->addRow(tr("&Font:"), m_font);
+    labelForm->addRow(tr("Te&xt:"), m_label);
+    labelForm->addRow(tr("Fo&nt:"), m_font);
     labelForm->addRow(tr("Font si&ze:"), m_fontSize);
     labelForm->addRow(QString(), styleRow);
     formLayout->addWidget(labelBox);
@@ -142,7 +143,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     sizeRow->addWidget(m_width);
     sizeRow->addWidget(new QLabel(QStringLiteral("\u00d7"), shapeBox));
     sizeRow->addWidget(m_height);
-    shapeForm->addRow(tr("S&hape:"), m_shape);
+    shapeForm->addRow(tr("Shap&e:"), m_shape);
     shapeForm->addRow(tr("Corner &radius:"), m_radius);
     shapeForm->addRow(tr("F&ill:"), m_fill);
     // Rows holding layouts need their buddies set by hand.
@@ -152,7 +153,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     sizeLabel->setBuddy(m_width);
     shapeForm->addRow(borderLabel, borderRow);
     shapeForm->addRow(sizeLabel, sizeRow);
-    shapeForm->addRow(tr("&Padding (sides):"), m_padding);
+    shapeForm->addRow(tr("Pa&dding (sides):"), m_padding);
     formLayout->addWidget(shapeBox);
 
     auto* colourBox = new QGroupBox(tr("Colours"), form);
@@ -184,7 +185,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     linkForm->addRow(tr("&Address:"), m_link);
     linkForm->addRow(tr("Tar&get:"), m_target);
     linkForm->addRow(tr("T&ooltip:"), m_tooltip);
-    linkForm->addRow(tr("Alternative te&xt:"), m_alt);
+    linkForm->addRow(tr("Alternati&ve text:"), m_alt);
     formLayout->addWidget(linkBox);
     formLayout->addStretch(1);
     scroll->setWidget(form);

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -226,6 +227,23 @@ TEST_F(ServerTest, EditorLifeAndOptions) {
     server.CloseEditor();
     EXPECT_TRUE(host.findChildren<QWidget*>().isEmpty());
     EXPECT_NE(server.CreateEditor(&host), nullptr);
+}
+
+// Alt+F, T, P and H open the shell's menus; an editor field taking one of
+// them would swallow the menu.
+TEST_F(ServerTest, EditorMnemonicsLeaveTheMenusAlone) {
+    QWidget host;
+    QWidget* editor = server.CreateEditor(&host);
+    int mnemonics = 0;
+    for (const QLabel* label : editor->findChildren<QLabel*>()) {
+        const QString text = label->text();
+        const qsizetype amp = text.indexOf(u'&');
+        if (amp < 0 || amp + 1 >= text.size() || text[amp + 1] == u'&')
+            continue;
+        ++mnemonics;
+        EXPECT_FALSE(QStringLiteral("FTPH").contains(text[amp + 1].toUpper())) << text.toStdString();
+    }
+    EXPECT_GE(mnemonics, 10);
 }
 
 TEST(ShippedFiles, TemplatesAreValidButtons) {
