@@ -2,6 +2,7 @@
 #include "app/FennicMessage.h"
 #include "app/StringTable.h"
 #include "app/WidgetUIDlg.h"
+#include "dialogs/RenameDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -190,6 +191,26 @@ TEST_F(ShellWindowTest, HelpOpensTopicsOrSaysWhyNot) {
     EXPECT_EQ(answerer.texts, QStringList{"Failed to launch help file. Please check if it is installed correctly."});
     SetHelpFolder(QString());
     SetShellOpener(nullptr);
+}
+
+TEST_F(ShellWindowTest, RenameRefusesInvalidNames) {
+    CRenameDlg dialog("Button1", "old", nullptr);
+    auto* name = dialog.findChildren<QLineEdit*>().value(0);
+    ASSERT_NE(name, nullptr);
+    for (const char* bad : {"", "Two words", "under_score", "hy-phen"}) {
+        name->setText(bad);
+        BoxAnswerer answerer(QMessageBox::Ok);
+        dialog.setResult(QDialog::Rejected);
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected) << bad;
+        ASSERT_EQ(answerer.texts.size(), 1) << bad;
+        EXPECT_TRUE(answerer.texts.first().startsWith("You haven't input a name"));
+    }
+    name->setText("Button2");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Name(), "Button2");
+    EXPECT_EQ(dialog.Description(), "old");
 }
 
 TEST_F(ShellWindowTest, PlacementIsRestoredOnlyWhenOnScreen) {
