@@ -50,13 +50,13 @@ QString FormatMessageText(const QString& format, const QStringList& args) {
     for (qsizetype i = 0; i < format.size(); ++i) {
         const QChar c = format[i];
         if (c == u'%' && i + 1 < format.size()) {
-            const QChar spec = format[i + 1];
-            if (spec == u'%') {
+            const QChar conversion = format[i + 1];
+            if (conversion == u'%') {
                 out += u'%';
                 ++i;
                 continue;
             }
-            if (spec == u's' || spec == u'd') {
+            if (conversion == u's' || conversion == u'd') {
                 out += next < args.size() ? args[next] : QString();
                 ++next;
                 ++i;
