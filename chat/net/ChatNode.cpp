@@ -199,7 +199,7 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
             // The sender's row is the one its name matches without regard to
             // case (keys are unique); "(All)" is nobody's and has no colour.
             const std::uint32_t colour =
-                (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.user(*row).colour : 0;
+                (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.rowColour(*row + 1) : 0;
             sink_.RouteChatLine(std::string(text.substr(wire::ChatMark.size())), sender, isPrivate, colour);
         }
     } else if (startsWith(text, wire::AlertMark)) {

@@ -4,6 +4,7 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace lanyx {
 
@@ -20,7 +21,7 @@ int UserList::rowIcon(std::size_t row) const {
 }
 
 std::uint32_t UserList::rowColour(std::size_t row) const {
-    return (row >= 1 && row <= users_.size()) ? users_[row - 1].colour : 0;
+    return (row >= 1 && row <= users_.size()) ? hot_[row - 1].colour : 0;
 }
 
 namespace {
@@ -37,17 +38,21 @@ std::optional<std::size_t> UserList::lookup(std::string_view name, Match match) 
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& s = index_[i];
         if (s.row1 == 0) return std::nullopt;
-        if (s.hash == hash && match(users_[s.row1 - 1])) return s.row1 - 1;
+        if (s.hash == hash && match(s.row1 - 1)) return s.row1 - 1;
     }
 }
 
 std::optional<std::size_t> UserList::findExact(std::string_view name) const {
     // Rows with the same text have the same key, so the key's slot leads to it.
-    return lookup(name, [&](const PeerRecord& r) { return r.text == name; });
+    return lookup(name, [&](std::size_t row) {
+        const HotRow& h = hot_[row];
+        if (h.nameLen > kInlineName) return users_[row].text == name;
+        return h.nameLen == name.size() && std::memcmp(h.name, name.data(), name.size()) == 0;
+    });
 }
 
 std::optional<std::size_t> UserList::findNoCase(std::string_view name) const {
-    return lookup(name, [&](const PeerRecord& r) { return lowerEquals(name, r.key); });
+    return lookup(name, [&](std::size_t row) { return lowerEquals(name, users_[row].key); });
 }
 
 void UserList::indexInsert(std::size_t row, std::uint32_t hash) {
@@ -91,9 +96,11 @@ std::size_t UserList::addUser(const std::string& name) {
     // only ever marks users.
     r.icon = (isUserText(name) && IsBlocked(name)) ? IconBlocked : IconUser;
     const std::size_t index = users_.size();
-    // At most half full, so that probe runs stay short.
-    if ((index + 1) * 2 > index_.size()) indexRebuild(std::max<std::size_t>(16, index_.size() * 2));
+    // At most three quarters full: probe runs stay short, and a table for
+    // ten thousand rows (128 KiB) stays in the cache.
+    if ((index + 1) * 4 > index_.size() * 3) indexRebuild(std::max<std::size_t>(16, index_.size() * 2));
     indexInsert(index, slotHash(hashNoCase(r.key)));
+    hot_.push_back(hotRowFor(r));
     users_.push_back(std::move(r));
     notify([&](UserListObserver& o) { o.userAdded(index); });
     return index;
@@ -105,20 +112,36 @@ void UserList::removeUser(std::size_t index) {
     const std::string name = users_[index].text;
     indexErase(index);
     users_.erase(users_.begin() + static_cast<std::ptrdiff_t>(index));
+    hot_.erase(hot_.begin() + static_cast<std::ptrdiff_t>(index));
     notify([&](UserListObserver& o) { o.userRemoved(name); });
 }
 
+UserList::HotRow UserList::hotRowFor(const PeerRecord& r) {
+    HotRow h;
+    h.colour = r.colour;
+    h.status = r.status;
+    if (r.text.size() <= kInlineName) {
+        h.nameLen = static_cast<std::uint8_t>(r.text.size());
+        std::memcpy(h.name, r.text.data(), r.text.size());
+    } else {
+        h.nameLen = kInlineName + 1;
+    }
+    return h;
+}
+
 void UserList::setColour(std::size_t index, std::uint32_t colour) {
-    auto& r = users_.at(index);
-    if (r.colour == colour) return;
-    r.colour = colour;
+    auto& r = users_.at(index);  // the row is only read when the colour changes
+    auto& h = hot_[index];
+    if (h.colour == colour) return;
+    r.colour = h.colour = colour;
     notify([&](UserListObserver& o) { o.userChanged(index); });
 }
 
 void UserList::setStatus(std::size_t index, std::int16_t status, const std::string& text) {
     auto& r = users_.at(index);
-    if (r.status == status && r.statusText == text) return;
-    r.status = status;
+    auto& h = hot_[index];
+    if (h.status == status && r.statusText == text) return;
+    r.status = h.status = status;
     r.statusText = text;
     notify([&](UserListObserver& o) { o.userChanged(index); });
 }
@@ -136,6 +159,7 @@ void UserList::renameStatuses(const std::string (&names)[3]) {
 void UserList::ClearlvUsers() {
     users_.clear();
     index_.clear();
+    hot_.clear();
     // The group rows stay: a list without them would miscount its users.
     groupRows_.clear();
     for (const auto& g : groups_) groupRows_.push_back("(" + GetItem(g, 1) + ")");

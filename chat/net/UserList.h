@@ -97,6 +97,18 @@ private:
         std::uint32_t row1 = 0;
     };
     template <typename Match> std::optional<std::size_t> lookup(std::string_view name, Match match) const;
+    // What every datagram of a listed sender reads, one 32-byte entry per
+    // row beside the rows: short names inline, colour and status. Mirrors
+    // the rows' fields of the same names.
+    static constexpr std::size_t kInlineName = 24;
+    struct HotRow {
+        std::uint32_t colour = 0;
+        std::int16_t status = -1;
+        std::uint8_t nameLen = 0;  // kInlineName + 1: longer, compare with the row
+        std::uint8_t unused = 0;
+        char name[kInlineName] = {};
+    };
+    static HotRow hotRowFor(const PeerRecord& r);
     void indexInsert(std::size_t row, std::uint32_t hash);
     void indexErase(std::size_t row);
     void indexRebuild(std::size_t capacity);
@@ -106,6 +118,7 @@ private:
 
     std::vector<PeerRecord> users_;
     std::vector<Slot> index_;
+    std::vector<HotRow> hot_;
     std::vector<std::string> groups_;
     std::vector<std::string> groupRows_;
     std::vector<std::string> blocked_;
