@@ -111,8 +111,10 @@ void DesktopSink::StatusCaptionChanged(const std::string& caption) {
 
 // ---- the program ------------------------------------------------------------
 
-LanyxApp::LanyxApp(const DesktopOptions& options) : options_(options), ui_(*this), sink_(*this) {
-    paths_ = ResolvePaths(options_.dir ? std::optional<std::filesystem::path>(*options_.dir) : std::nullopt);
+LanyxApp::LanyxApp(const DesktopOptions& options)
+    : options_(options),
+      paths_(ResolvePaths(options_.dir ? std::optional<std::filesystem::path>(*options_.dir) : std::nullopt)),
+      ui_(*this), sink_(*this), sound_([this](const QString& name) { return QString::fromStdString(paths_.shared(name.toStdString()).string()); }) {
     QHostAddress broadcast(QString::fromStdString(options_.broadcast));
     transport_ = std::make_unique<UdpTransport>(broadcast, wire::kPort);
     pump_ = std::make_unique<QtEventPump>();
@@ -129,6 +131,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options) : options_(options), ui_(*this
 
     main_ = new frmMain(*node_);
     main_->Close = [this] { Shutdown(); };
+    main_->OpenOptions = [this] { OpenOptions(); };
 
     auto* terminator = new SignalBridge(this);
     connect(terminator, &SignalBridge::terminateRequested, this, [this] {
@@ -165,6 +168,15 @@ bool LanyxApp::start() {
         return false;
     }
     return false;
+}
+
+void LanyxApp::SetLanAll() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->metaObject()->indexOfMethod("SetLan()") >= 0) QMetaObject::invokeMethod(w, "SetLan");
+}
+
+void LanyxApp::OpenOptions() {
+    // The Options window comes with its own change.
 }
 
 void LanyxApp::Shutdown() {

@@ -4,6 +4,7 @@
 // the desktop session or a signal.
 #include "ChatNode.h"
 #include "Paths.h"
+#include "Sound.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 #include "modStartUp.h"
@@ -74,7 +75,14 @@ public:
     void Shutdown();
     int exitCode() const { return exitCode_; }
 
+    // Every open window takes the texts of the current language.
+    void SetLanAll();
+    // The Options window (modeless), from the main window's menu.
+    void OpenOptions();
+
     ChatNode& node() { return *node_; }
+    SoundPlayer& sound() { return sound_; }
+    const LanyxPaths& paths() const { return paths_; }
     frmMain* mainWindow() const { return main_; }
     frmSplash* splash() const { return splash_; }
 
@@ -92,6 +100,7 @@ private:
     std::unique_ptr<StartUp> startUp_;
     QPointer<frmMain> main_;
     QPointer<frmSplash> splash_;
+    SoundPlayer sound_;
     bool shutDown_ = false;
     int exitCode_ = 0;
 };

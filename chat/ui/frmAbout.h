@@ -20,7 +20,7 @@ class frmAbout : public QWidget {
 public:
     frmAbout(ChatNode& node, frmMain* main);
 
-    void SetLan();
+    Q_INVOKABLE void SetLan();
     // "c" shows the copyright notice, "l" the licence terms.
     void TB_ButtonClick(const QString& key);
     void lblWeb_Click();

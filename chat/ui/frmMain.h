@@ -34,7 +34,7 @@ public:
     std::function<void()> OpenOptions;
     std::function<void()> Close;  // the program's shutdown
 
-    void SetLan();
+    Q_INVOKABLE void SetLan();
     void ShowTray();
     void RemoveTray();
     std::string GetActiveGroupList(const std::string& label) const;

@@ -15,7 +15,7 @@ public:
     void setVersion(const QString& text);
     // Bottom-right corner of the work area, on top of other windows.
     void showInCorner();
-    void SetLan() {}
+    Q_INVOKABLE void SetLan() {}
 
     // One step of the pulse: counter, and the dot's colour for it.
     static int nextCounter(int counter);
