@@ -182,19 +182,23 @@ bool CWidgetUIDlg::Initialize() {
 }
 
 bool CWidgetUIDlg::ShowEditor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
     m_editor = nullptr;
     CPagelet* binding = m_document.Current();
     if (!binding)
         return false;
     QWidget* editor = nullptr;
+    QString error;
+    bool failed = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         editor = (*binding)->CreateEditor(this);
-    } catch (const WidgetServerError& error) {
-        ShowMessage(Ids::AutomationError, {error.Message().left(256)}, MessageIcon::Error);
+    } catch (const WidgetServerError& e) {
+        failed = true;
+        error = e.Message().left(256);
+    }
+    QApplication::restoreOverrideCursor();
+    if (failed) {
+        ShowMessage(Ids::AutomationError, {error}, MessageIcon::Error);
         return false;
     }
     if (!editor) {
