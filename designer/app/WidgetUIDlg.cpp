@@ -174,7 +174,6 @@ bool CWidgetUIDlg::Initialize() {
     setWindowTitle(QStringLiteral("Tavish Fennic"));
     if (!m_document.Start() || !m_editor)
         return false;
-    m_ready = true;
     RestorePlacement();
     show();
     OnIdle();
@@ -207,6 +206,8 @@ bool CWidgetUIDlg::ShowEditor() {
         return false;
     }
     m_editor = editor;
+    // The layout keeps the editor over the whole client area through every
+    // resize and gives the window the editor's minimum size.
     m_layout->addWidget(editor);
     editor->show();
     (*binding)->Activate(1);

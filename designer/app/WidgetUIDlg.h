@@ -107,7 +107,6 @@ private:
     QVBoxLayout* m_layout = nullptr;
     QMenuBar* m_menuBar = nullptr;
     QPointer<QWidget> m_editor;
-    bool m_ready = false;
     bool m_inIdle = false;
     int m_waitDepth = 0;
     QHash<int, QAction*> m_actions;

@@ -26,8 +26,6 @@ struct CreditsLine {
 class CCreditsStatic : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kTimerId = 150;
-
     explicit CCreditsStatic(QWidget* parent = nullptr);
     ~CCreditsStatic() override;
 
