@@ -216,6 +216,9 @@ namespace {
 // 65,000 bytes, and the log is read back whole at every start.
 constexpr std::size_t kMaxLoggedText = 1000;
 
+// Boxes open at a time, of all senders together.
+constexpr std::size_t kMaxOpenBoxes = 16;
+
 std::string forLog(std::string_view text) {
     if (text.size() <= kMaxLoggedText) return std::string(text);
     std::size_t cut = kMaxLoggedText;
@@ -245,6 +248,14 @@ void ChatNode::OpenBox(std::string_view text, const std::string& sender) {
     if (openBoxes_.count(key)) {
         writeLimited("Box message not shown", "Box message from " + forLog(sender) +
                                                   " not shown: the last one from this sender is still open");
+        return;
+    }
+    // Many senders at once (a flood under ever new names) must not bury the
+    // desktop in boxes either.
+    if (openBoxes_.size() >= kMaxOpenBoxes) {
+        writeLimited("Box message not shown",
+                     "Box message from " + forLog(sender) + " not shown: " + std::to_string(kMaxOpenBoxes) +
+                         " boxes are open");
         return;
     }
     openBoxes_.insert(key);

@@ -33,7 +33,7 @@ public:
     virtual void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
                                std::uint32_t colour) = 0;
     // A plain message box titled with the sender's name. The node asks for
-    // at most one box per sender at a time.
+    // at most one box per sender at a time, and for a few at most in all.
     virtual void ShowBox(const std::string& text, const std::string& sender) = 0;
     // False (headless, or a modal box): the box is closed when ShowBox
     // returns. True: it stays open after ShowBox returns, and the sink calls

@@ -57,6 +57,16 @@ TEST_F(Hostile, ABoxFloodOpensOneBoxPerSenderUntilTheUserClosesIt) {
     ann.node.BoxClosed("nobody");
 }
 
+TEST_F(Hostile, ABoxFloodUnderEverNewNamesOpensAFewBoxesOnly) {
+    ann.rec.boxesStayOpen = true;
+    for (int i = 0; i < 200; ++i) hear("sender" + std::to_string(i) + "|B/hello");
+    EXPECT_EQ(boxes(), 16u);
+    EXPECT_NE(ann.log().find("Box message from sender16 not shown: 16 boxes are open"), std::string::npos);
+    ann.node.BoxClosed("sender0");
+    hear("late|B/hello");
+    EXPECT_EQ(boxes(), 17u);
+}
+
 TEST_F(Hostile, AModalBoxTakesNoSecondBoxOfItsSenderWhileItIsUp) {
     // The modal box keeps the events running: a second box message of the
     // same sender arrives while the first box is shown.
