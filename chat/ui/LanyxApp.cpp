@@ -2,12 +2,17 @@
 
 #include "MenuCaption.h"
 #include "Platform.h"
+#include "Text.h"
 #include "QtEventPump.h"
 #include "SignalBridge.h"
 #include "Twips.h"
 #include "UdpTransport.h"
 #include "Wire.h"
+#include "frmChat.h"
+#include "frmCom.h"
 #include "frmMain.h"
+#include "frmPop.h"
+#include "frmSave.h"
 #include "frmSplash.h"
 
 #include <QApplication>
@@ -15,6 +20,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSessionManager>
+#include <QTimer>
 
 namespace lanyx::ui {
 
@@ -84,17 +90,11 @@ std::pair<std::int32_t, std::int32_t> DesktopUi::screenTwips() {
 }
 
 void DesktopSink::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
-    auto* box = new QMessageBox(QMessageBox::Information, QString::fromStdString(sender),
-                                QString::fromStdString(text), QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowFlag(Qt::WindowStaysOnTopHint);
-    box->setModal(false);
-    if (isPrivate) box->setInformativeText(QStringLiteral("(private)"));
-    box->show();
+    app_.windows().ShowAlert(text, sender, isPrivate);
 }
 
-void DesktopSink::RouteChatLine(const std::string&, const std::string&, bool, std::uint32_t) {
-    // Chat windows take these.
+void DesktopSink::RouteChatLine(const std::string& text, const std::string& sender, bool, std::uint32_t colour) {
+    app_.windows().RouteChatLine(text, sender, colour);
 }
 
 void DesktopSink::ShowBox(const std::string& text, const std::string& sender) {
@@ -102,7 +102,17 @@ void DesktopSink::ShowBox(const std::string& text, const std::string& sender) {
                                 QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
+    // One box per sender at a time: the node hears when this one goes.
+    QObject::connect(box, &QObject::destroyed, &app_, [this, sender] { app_.node().BoxClosed(sender); });
     box->show();
+}
+
+void DesktopSink::RemoveUserFromChats(const std::string& name) {
+    app_.windows().RemoveUserFromChats(name);
+}
+
+void DesktopSink::RefreshChatUserLists() {
+    app_.windows().RefreshChatUserLists();
 }
 
 void DesktopSink::StatusCaptionChanged(const std::string& caption) {
@@ -129,8 +139,13 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     node_->state().SafeMode = SafeModeFromCommandLine(options_.commandLine);
     startUp_ = std::make_unique<StartUp>(*node_, ui_, *pump_);
 
+    windows_ = new ChatWindows(
+        *node_, [this](const QString& s) { sound_.PlaySoundSetting(s); },
+        [this](const std::string& types) { return ui::ChooseExportFile(*node_, types); }, this);
     main_ = new frmMain(*node_);
     main_->Close = [this] { Shutdown(); };
+    main_->OpenComposeWindow = [this](const std::string& list) { windows_->OpenComposeWindow(list); };
+    main_->OpenChatWindow = [this](const std::string& list) { windows_->OpenChatWindow(list); };
     main_->OpenOptions = [this] { OpenOptions(); };
 
     auto* terminator = new SignalBridge(this);

@@ -5,6 +5,7 @@
 #include "ChatNode.h"
 #include "Paths.h"
 #include "Sound.h"
+#include "ChatWindows.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 #include "modStartUp.h"
@@ -57,6 +58,9 @@ public:
     void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
                        std::uint32_t colour) override;
     void ShowBox(const std::string& text, const std::string& sender) override;
+    bool BoxStaysOpen() const override { return true; }
+    void RemoveUserFromChats(const std::string& name) override;
+    void RefreshChatUserLists() override;
     void StatusCaptionChanged(const std::string& caption) override;
 
 private:
@@ -80,6 +84,9 @@ public:
     // The Options window (modeless), from the main window's menu.
     void OpenOptions();
 
+    // The compose, popup and chat windows.
+    ChatWindows& windows() { return *windows_; }
+
     ChatNode& node() { return *node_; }
     SoundPlayer& sound() { return sound_; }
     const LanyxPaths& paths() const { return paths_; }
@@ -101,6 +108,7 @@ private:
     QPointer<frmMain> main_;
     QPointer<frmSplash> splash_;
     SoundPlayer sound_;
+    ChatWindows* windows_ = nullptr;
     bool shutDown_ = false;
     int exitCode_ = 0;
 };

@@ -1,0 +1,26 @@
+#pragma once
+// How the chat program's windows reach each other: the program's collection
+// of open windows and the few shared services they call by name.
+#include <QString>
+#include <string>
+
+class QMenu;
+
+namespace lanyx::ui {
+
+class frmChat;
+class frmCom;
+
+class WindowHub {
+public:
+    virtual ~WindowHub() = default;
+    virtual frmCom* OpenComposeWindow(const std::string& list) = 0;
+    virtual frmChat* OpenChatWindow(const std::string& list) = 0;
+    // Every open chat window refreshes its member images and candidates.
+    virtual void RefreshChatUserLists() = 0;
+    virtual void PlaySoundSetting(const QString& setting) = 0;
+    // The export file dialog; "" when the user closed it.
+    virtual QString ChooseExportFile(const std::string& fileTypes) = 0;
+};
+
+} // namespace lanyx::ui

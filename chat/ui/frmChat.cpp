@@ -1,0 +1,370 @@
+#include "frmChat.h"
+
+#include "CoolMenu.h"
+#include "RecordFile.h"
+#include "Resources.h"
+#include "Twips.h"
+#include "UserListModel.h"
+#include "WindowHub.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTime>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace lanyx::ui {
+
+namespace {
+struct ChatItem {
+    const char* name;
+    const char* caption;
+    int code;
+    const char* icon;
+};
+// In menu order; 3101 to 3116.
+constexpr ChatItem kChatItems[] = {
+    {"mnuView", "&View", 3101, nullptr},
+    {"mnuViewSep0", "-Export", 3102, nullptr},
+    {"mnuExportT", "|Save chat dialog to text file|Export to Text File", 3103, ":/lanyx/save.svg"},
+    {"mnuExportC", "|Copy chat dialog to clipboard|Export To Clipboard", 3104, ":/lanyx/copy.svg"},
+    {"mnuViewSep1", "-View Options", 3105, nullptr},
+    {"mnuOnTop", "#|Make this window stay visible|Keep On Top", 3106, nullptr},
+    {"mnuCLS", "|Clear the chat dialog|&Clear", 3107, ":/lanyx/hide.svg"},
+    {"mnuViewStat", "#|Show/hide this bar|&Status Bar", 3108, nullptr},
+    {"mnuTime", "#|Add the time to each msg|&Add Time", 3109, nullptr},
+    {"mnuViewSep2", "-Exit", 3110, nullptr},
+    {"mnuClose", "|Close this window|&Close", 3111, ":/lanyx/close.svg"},
+    {"mnuUsers", "&Users", 3112, nullptr},
+    {"mnuUsersSep1", "-User List Options", 3113, nullptr},
+    {"mnuAdd", "|Add user to 'recieve' list|&Add User", 3114, ":/lanyx/user.svg"},
+    {"mnuUserSep1", "-Users Online", 3115, nullptr},
+    {"mnuRemove", "|Remove selected user from list|&Remove User", 3116, ":/lanyx/block.svg"},
+};
+} // namespace
+
+frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window), node_(node), hub_(hub) {
+    EnsureResources();
+    setObjectName("frmChat");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QStringLiteral(":/lanyx/chat.svg")));
+    setWindowTitle(QStringLiteral("Chating - Lanyx"));
+
+    menuBar_ = new QMenuBar(this);
+    mnuView_ = menuBar_->addMenu(QString());
+    mnuView_->menuAction()->setObjectName("mnuView");
+    for (const char* n : {"mnuViewSep0", "mnuExportT", "mnuExportC", "mnuViewSep1", "mnuOnTop", "mnuCLS",
+                          "mnuViewStat", "mnuTime", "mnuViewSep2", "mnuClose"})
+        mnuView_->addAction(QString())->setObjectName(n);
+    mnuUsers_ = menuBar_->addMenu(QString());
+    mnuUsers_->menuAction()->setObjectName("mnuUsers");
+    mnuUsers_->addAction(QString())->setObjectName("mnuUsersSep1");
+    mnuAdd_ = mnuUsers_->addMenu(QString());
+    mnuAdd_->menuAction()->setObjectName("mnuAdd");
+    mnuAdd_->addAction(QString())->setObjectName("mnuUserSep1");
+    mnuAdd_->addAction(QStringLiteral("<User>"))->setObjectName("mnuUser0");
+    mnuUsers_->addAction(QString())->setObjectName("mnuRemove");
+
+    lvUsers_ = new QTreeWidget(this);
+    lvUsers_->setObjectName("lvUsers");
+    lvUsers_->setHeaderHidden(true);
+    lvUsers_->setRootIsDecorated(false);
+    lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lvUsers_, &QTreeWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { mnuUsers_->popup(lvUsers_->viewport()->mapToGlobal(p)); });
+    txtMsg_ = new QTextEdit(this);
+    txtMsg_->setObjectName("txtMsg");
+    txtMsg_->setReadOnly(true);
+    txtSnd_ = new QLineEdit(this);
+    txtSnd_->setObjectName("txtSnd");
+    tbSnd_ = new QToolButton(this);
+    tbSnd_->setText(QStringLiteral("&Send"));
+    tbSnd_->setIcon(QIcon(QStringLiteral(":/lanyx/chat.svg")));
+    tbSnd_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(tbSnd_, &QToolButton::clicked, this, &frmChat::Send);
+    connect(txtSnd_, &QLineEdit::returnPressed, this, &frmChat::Send);  // Enter sends
+    lblStat_ = new QLabel(QStringLiteral("<STAT>"), this);
+    lblStat_->setFrameShape(QFrame::StyledPanel);
+    lblStat_->setFrameShadow(QFrame::Sunken);
+
+    // The splitter: the member list keeps at least 400 twips, everything
+    // under it at least 1700.
+    auto* lower = new QWidget(this);
+    auto* lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->setSpacing(0);
+    lowerLayout->addWidget(txtMsg_, 1);
+    auto* input = new QHBoxLayout;
+    input->addWidget(txtSnd_, 1);
+    input->addWidget(tbSnd_);
+    lowerLayout->addLayout(input);
+    lowerLayout->addWidget(lblStat_);
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->addWidget(lvUsers_);
+    splitter_->addWidget(lower);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->setHandleWidth(ToPixels(40, screen()) + 2);
+    lvUsers_->setMinimumHeight(ToPixels(400, screen()));
+    lower->setMinimumHeight(ToPixels(1700, screen()));
+    splitter_->setStretchFactor(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(splitter_);
+    setMinimumSize(ToPixels(2000, screen()), ToPixels(3000, screen()));
+
+    connect(action("mnuExportT"), &QAction::triggered, this, &frmChat::ExportToTextFile);
+    connect(action("mnuExportC"), &QAction::triggered, this, &frmChat::ExportToClipboard);
+    connect(action("mnuOnTop"), &QAction::toggled, this, [this](bool on) { SetTopMost(this, on ? -1 : 0); });
+    connect(action("mnuCLS"), &QAction::triggered, this, [this] {
+        txtMsg_->clear();
+        transcript_.clear();
+    });
+    connect(action("mnuViewStat"), &QAction::toggled, lblStat_, &QWidget::setVisible);
+    connect(action("mnuClose"), &QAction::triggered, this, &QWidget::close);
+    connect(action("mnuRemove"), &QAction::triggered, this, &frmChat::RemoveSelectedUser);
+
+    SetLan();
+    action("mnuOnTop")->setChecked(false);
+    action("mnuViewStat")->setChecked(true);
+    action("mnuTime")->setChecked(false);
+
+    // The shared rectangle of chat windows.
+    const auto& g = node_.settings().Chat;
+    if (g.width > 0 && g.height > 0) {
+        const QRect r = ToPixels(g, screen());
+        resize(r.size());
+        move(r.topLeft());
+    } else {
+        resize(ToPixels(2500, screen()), ToPixels(3800, screen()));
+    }
+    placed_ = true;
+    splitter_->setSizes({ToPixels(840, screen()), height()});
+
+    if (!node_.state().SafeMode) {
+        CoolMenu::Images images;
+        for (const auto& it : kChatItems)
+            if (it.icon) images.append({action(it.name)->text(), QIcon(QString::fromLatin1(it.icon))});
+        cool_ = new CoolMenu(this, {mnuView_, mnuUsers_}, images,
+                             [this](const QString& t, const QString& h) { HelpObj_MenuHelp(t, h); });
+    }
+    UpdateStat();
+    txtSnd_->setFocus();
+}
+
+frmChat::~frmChat() {
+    if (cool_) cool_->uninstall();
+}
+
+QAction* frmChat::action(const char* name) const {
+    for (auto* a : findChildren<QAction*>())
+        if (a->objectName() == QLatin1String(name)) return a;
+    return nullptr;
+}
+
+void frmChat::SetLan() {
+    const bool useTexts = !node_.language().errorFlag();
+    const bool safe = node_.state().SafeMode;
+    auto text = [&](int code, const char* builtIn) {
+        const auto t = useTexts ? node_.LangText(code) : std::string();
+        return t.empty() ? QString::fromUtf8(builtIn) : QString::fromStdString(t);
+    };
+    setWindowTitle(text(3001, "Chating - Lanyx"));
+    tbSnd_->setText(text(3002, "&Send"));
+    for (const auto& it : kChatItems) {
+        QAction* a = action(it.name);
+        if (!a) continue;
+        const QString name = QString::fromLatin1(it.name);
+        ApplyMenuCaption(a, text(it.code, it.caption), safe);
+        if (a->menu()) a->menu()->setTitle(a->text());
+        if (safe && a->isSeparator())
+            a->setVisible(name == "mnuViewSep1" || name == "mnuViewSep2");
+    }
+    UpdateStat();
+}
+
+void frmChat::SavePos() {
+    if (!placed_ || isMinimized()) return;
+    node_.settings().Chat = ToTwips(QRect(pos(), size()), screen());
+}
+
+void frmChat::RefListOfUsers() {
+    // "(All)" and the users present; groups are not offered.
+    QStringList candidates;
+    const auto& users = node_.users();
+    for (std::size_t r = 0; r < users.rowCount(); ++r) {
+        const auto text = users.rowText(r);
+        if (!text.empty() && text.front() == '(' && text != UserList::kAllRow) continue;
+        candidates << QString::fromStdString(text);
+    }
+    const auto actions = mnuAdd_->actions();
+    for (int i = 2; i < actions.size(); ++i) {
+        mnuAdd_->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    QAction* first = actions.value(1);
+    for (int i = 0; i < candidates.size(); ++i) {
+        QAction* a = i == 0 ? first : mnuAdd_->addAction(QString());
+        if (i > 0) a->setObjectName(QStringLiteral("mnuUser%1").arg(i));
+        a->setText(candidates[i]);
+        a->disconnect(this);
+        connect(a, &QAction::triggered, this, [this, a] { AddUser(a->text().toStdString()); });
+    }
+}
+
+void frmChat::RefUserList() {
+    const auto& users = node_.users();
+    for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i) {
+        auto* item = lvUsers_->topLevelItem(i);
+        const std::string name = item->text(0).toStdString();
+        if (equalsNoCase(name, UserList::kAllRow)) {
+            item->setIcon(0, UserListModel::userIcon(IconAll));
+            continue;
+        }
+        item->setIcon(0, UserListModel::userIcon(users.IsBlocked(name) ? IconBlocked : IconUser));
+        const QColor c = UserListModel::toColor(users.GetColorForUName(name));
+        if (item->foreground(0).color() != c) item->setForeground(0, c);
+    }
+    UpdateStat();
+}
+
+bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour) {
+    if (!members_.Accepts(sender)) return false;
+    QString prefix;
+    if (action("mnuTime")->isChecked()) prefix = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + " ";
+    prefix += QString::fromStdString(sender);
+
+    // The hanging indent: wrapped lines start where the tab puts the text.
+    QTextCursor cursor(txtMsg_->document());
+    cursor.movePosition(QTextCursor::End);
+    const QFontMetrics fm(txtMsg_->currentFont());
+    const int indent = fm.horizontalAdvance(prefix + QStringLiteral(": "));
+    QTextBlockFormat block;
+    block.setLeftMargin(indent);
+    block.setTextIndent(-indent);
+    block.setTabPositions({QTextOption::Tab(indent, QTextOption::LeftTab)});
+    QTextCharFormat chars;
+    chars.setForeground(UserListModel::toColor(colour));
+    if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
+    else cursor.insertBlock(block);
+    cursor.insertText(prefix + QStringLiteral(":\t") + QString::fromStdString(line), chars);
+    txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
+    transcript_.add({prefix.toStdString(), line, colour, ToTwips(indent, screen())});
+    return true;
+}
+
+void frmChat::UpdateStat() {
+    const QString text = QString::fromStdString(members_.StatusText(node_.LangText(3201)));
+    if (lblStat_->text() != text) lblStat_->setText(text);
+    statTag_ = text;
+}
+
+void frmChat::HelpObj_MenuHelp(const QString&, const QString& menuHelp) {
+    if (!menuHelp.isEmpty()) {
+        if (lblStat_->text() != menuHelp) lblStat_->setText(menuHelp);
+    } else if (lblStat_->text() != statTag_) {
+        lblStat_->setText(statTag_);
+    }
+}
+
+void frmChat::AddUser(const std::string& name) {
+    if (!members_.AddUser(name)) return;
+    new QTreeWidgetItem(lvUsers_, {QString::fromStdString(name)});
+    RefUserList();
+    node_.WriteLog(name + " Added to chat window");
+}
+
+void frmChat::RemoveUser(const std::string& name) {
+    if (!members_.RemoveUser(name)) return;
+    for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
+        if (equalsNoCase(lvUsers_->topLevelItem(i)->text(0).toStdString(), name)) {
+            delete lvUsers_->takeTopLevelItem(i);
+            break;
+        }
+    RefUserList();
+    node_.WriteLog(name + " Removed from chat window");
+}
+
+void frmChat::RemoveSelectedUser() {
+    auto* item = lvUsers_->currentItem();
+    if (item && item->isSelected() && item->text(0).toStdString() != node_.state().MyName) {
+        members_.RemoveUser(item->text(0).toStdString());
+        delete lvUsers_->takeTopLevelItem(lvUsers_->indexOfTopLevelItem(item));
+    }
+    RefUserList();
+}
+
+void frmChat::Send() {
+    const std::string line = txtSnd_->text().toStdString();
+    try {
+        if (!members_.SendLine(node_, line)) return;
+    } catch (const LanyxError& e) {
+        // The line stays in the input box: nothing typed is lost.
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("The line could not be sent.\n\n%1: %2").arg(e.number()).arg(e.what()));
+        return;
+    }
+    txtSnd_->clear();
+    txtSnd_->setFocus();
+}
+
+void frmChat::ExportToTextFile() {
+    const QString file = hub_.ChooseExportFile(node_.LangText(3202).empty()
+                                                   ? std::string("Text Files (*.txt)|Rich Text Files (*.rtf)|")
+                                                   : node_.LangText(3202));
+    if (file.isEmpty()) return;
+    const auto kind = ExportKindFor(file.toStdString());
+    try {
+        WriteExport(file.toStdString(), kind, transcript_.PlainText(),
+                    transcript_.Rtf(txtMsg_->currentFont().family().toStdString(),
+                                    std::max(2, static_cast<int>(txtMsg_->currentFont().pointSizeF() * 2))));
+    } catch (const LanyxError& e) {
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("%1\n\n%2").arg(file, QString::fromUtf8(e.what())));
+    }
+}
+
+void frmChat::ExportToClipboard() {
+    auto* data = new QMimeData;
+    const QByteArray rtf = QByteArray::fromStdString(transcript_.Rtf());
+    data->setData(QStringLiteral("text/rtf"), rtf);
+    data->setData(QStringLiteral("application/rtf"), rtf);
+    data->setData(QStringLiteral("Rich Text Format"), rtf);
+    data->setText(QString::fromStdString(transcript_.PlainText()));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void frmChat::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    SavePos();
+}
+
+void frmChat::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    SavePos();
+}
+
+void frmChat::closeEvent(QCloseEvent* event) {
+    SavePos();
+    QWidget::closeEvent(event);
+}
+
+} // namespace lanyx::ui

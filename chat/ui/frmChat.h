@@ -1,0 +1,85 @@
+#pragma once
+// A chat window: a local member list, the conversation in the senders'
+// colours with hanging indents, an input line where Enter sends.
+#include "ChatNode.h"
+#include "logic/Export.h"
+#include "logic/Recipients.h"
+
+#include <QWidget>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QSplitter;
+class QTextEdit;
+class QToolButton;
+class QTreeWidget;
+
+namespace lanyx::ui {
+
+class CoolMenu;
+class WindowHub;
+
+class frmChat : public QWidget {
+    Q_OBJECT
+public:
+    frmChat(ChatNode& node, WindowHub& hub);
+    ~frmChat() override;
+
+    Q_INVOKABLE void SetLan();
+    void SavePos();
+    void RefListOfUsers();
+    void RefUserList();
+    // Shows the line when the window holds the sender or "(All)".
+    bool AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour);
+    void UpdateStat();
+    void AddUser(const std::string& name);
+    void RemoveUser(const std::string& name);
+    bool IsUserPresent(const std::string& name) const { return members_.IsUserPresent(name); }
+    // The Send button: the input line to the members.
+    void Send();
+    void RemoveSelectedUser();
+    void ExportToTextFile();
+    void ExportToClipboard();
+    void HelpObj_MenuHelp(const QString& menuText, const QString& menuHelp);
+
+    const ChatMembers& members() const { return members_; }
+    const Transcript& transcript() const { return transcript_; }
+    QTreeWidget* lvUsers() const { return lvUsers_; }
+    QTextEdit* txtMsg() const { return txtMsg_; }
+    QLineEdit* txtSnd() const { return txtSnd_; }
+    QLabel* lblStat() const { return lblStat_; }
+    QSplitter* splitter() const { return splitter_; }
+    QMenu* mnuUsers() const { return mnuUsers_; }
+    QMenu* mnuAdd() const { return mnuAdd_; }
+    QAction* action(const char* name) const;
+    QString statusTag() const { return statTag_; }
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    ChatNode& node_;
+    WindowHub& hub_;
+    ChatMembers members_;
+    Transcript transcript_;
+    QMenuBar* menuBar_;
+    QMenu* mnuView_;
+    QMenu* mnuUsers_;
+    QMenu* mnuAdd_;
+    QTreeWidget* lvUsers_;
+    QSplitter* splitter_;
+    QTextEdit* txtMsg_;
+    QLineEdit* txtSnd_;
+    QToolButton* tbSnd_;
+    QLabel* lblStat_;
+    QString statTag_;
+    CoolMenu* cool_ = nullptr;
+    bool placed_ = false;
+};
+
+} // namespace lanyx::ui

@@ -1,0 +1,78 @@
+#include "Recipients.h"
+
+#include "ChatNode.h"
+#include "Text.h"
+#include "UserList.h"
+#include "Wire.h"
+
+#include <algorithm>
+
+namespace lanyx::ui {
+
+bool NameList::IsUserPresent(std::string_view name) const {
+    return std::any_of(names_.begin(), names_.end(), [&](const std::string& n) { return equalsNoCase(n, name); });
+}
+
+bool NameList::hasAll() const {
+    return IsUserPresent(UserList::kAllRow);
+}
+
+bool ComposeRecipients::AddUser(const std::string& name) {
+    if (IsUserPresent(name)) return false;
+    const bool all = equalsNoCase(name, UserList::kAllRow);
+    if (!all && hasAll()) return false;  // everybody takes no single names
+    if (all) names_.clear();             // everybody replaces single names
+    names_.push_back(name);
+    return true;
+}
+
+bool ComposeRecipients::Send(ChatNode& node, const std::string& message) const {
+    if (trimBlanks(message).empty()) return false;
+    const std::string mark(wire::AlertMark);
+    if (hasAll()) {
+        node.SendToAll(mark + message);
+        node.WriteLog("alert sent to all");
+        return true;
+    }
+    for (const auto& name : names_) {
+        node.SendPrivate(name + " " + mark + message);
+        node.WriteLog("Private alert sent to " + name);
+    }
+    return true;
+}
+
+bool ChatMembers::AddUser(const std::string& name) {
+    if (IsUserPresent(name)) return false;
+    names_.push_back(name);
+    return true;
+}
+
+bool ChatMembers::RemoveUser(std::string_view name) {
+    const auto it =
+        std::find_if(names_.begin(), names_.end(), [&](const std::string& n) { return equalsNoCase(n, name); });
+    if (it == names_.end()) return false;
+    names_.erase(it);
+    return true;
+}
+
+bool ChatMembers::Accepts(std::string_view sender) const {
+    return IsUserPresent(sender) || hasAll();
+}
+
+std::string ChatMembers::StatusText(std::string_view words) const {
+    const auto n = names_.size();
+    return " " + std::to_string(n) + " " + GetItem(words, n == 1 ? 1 : 2) + " " + GetItem(words, 3);
+}
+
+bool ChatMembers::SendLine(ChatNode& node, const std::string& line) const {
+    if (trimBlanks(line).empty()) return false;
+    const std::string mark(wire::ChatMark);
+    if (hasAll()) {
+        node.SendToAll(mark + line);
+        return true;
+    }
+    for (const auto& name : names_) node.SendPrivate(name + " " + mark + line);
+    return true;
+}
+
+} // namespace lanyx::ui

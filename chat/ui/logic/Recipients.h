@@ -1,0 +1,61 @@
+#pragma once
+// The member lists of compose and chat windows: names compared without
+// regard to case, "(All)" meaning everybody. No widgets: the windows show
+// these lists.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lanyx {
+class ChatNode;
+}
+
+namespace lanyx::ui {
+
+class NameList {
+public:
+    bool IsUserPresent(std::string_view name) const;
+    const std::vector<std::string>& names() const { return names_; }
+    std::size_t size() const { return names_.size(); }
+    bool hasAll() const;
+
+protected:
+    std::vector<std::string> names_;
+};
+
+// A compose window's recipients: one "(All)" row, or any number of names.
+class ComposeRecipients : public NameList {
+public:
+    // False when nothing was added.
+    bool AddUser(const std::string& name);
+    // Sends the alert: once to everybody, or privately to each recipient in
+    // order, with a log line each. False (nothing sent) for a blank message.
+    bool Send(ChatNode& node, const std::string& message) const;
+};
+
+// A chat window's members. The own name is added first and never removed
+// by the Remove User command.
+class ChatMembers : public NameList {
+public:
+    bool AddUser(const std::string& name);
+    bool RemoveUser(std::string_view name);
+    // Whether the window shows a line from this sender.
+    bool Accepts(std::string_view sender) const;
+    // " 3 members in this chat" from the "|"-terminated words.
+    std::string StatusText(std::string_view words) const;
+    // Sends a typed line: once to everybody, or to each member (the own name
+    // included). False for a blank line.
+    bool SendLine(ChatNode& node, const std::string& line) const;
+};
+
+// Adds every item of a "|"-terminated list.
+template <typename List> void AddAll(List& list, std::string_view items);
+
+} // namespace lanyx::ui
+
+#include "Text.h"
+
+template <typename List> void lanyx::ui::AddAll(List& list, std::string_view items) {
+    const auto n = CountItems(items);
+    for (std::int32_t i = 1; i <= n; ++i) list.AddUser(GetItem(items, i));
+}

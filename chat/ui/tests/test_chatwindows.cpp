@@ -1,0 +1,249 @@
+// Compose, popup, chat and save windows over a node on an in-memory segment.
+#include "ChatWindows.h"
+#include "TestSupport.h"
+#include "Twips.h"
+#include "frmChat.h"
+#include "frmCom.h"
+#include "frmPop.h"
+#include "frmSave.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QSplitter>
+#include <QTextEdit>
+#include <QRegularExpression>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace lanyx;
+using namespace lanyx::ui;
+
+namespace {
+
+QApplication* app() {
+    static int argc = 1;
+    static char arg0[] = "lanyx_ui_tests";
+    static char* argv[] = {arg0, nullptr};
+    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
+                                                      : new QApplication(argc, argv);
+    return a;
+}
+
+class Windows : public ::testing::Test {
+protected:
+    Windows() : ann(seg, "ann") {
+        app();
+        ann.node.readSettings();
+        ann.node.state().MyName = "ann";
+        ann.node.OpenNetwork();
+        hear("bob|C/255");
+        hear("carl|C/0");
+        ann.transport.sent.clear();
+        windows = std::make_unique<ChatWindows>(ann.node, [this](const QString& s) { sounds << s; },
+                                                [this](const std::string&) { return exportTo; });
+    }
+    ~Windows() override {
+        // Windows may own other top-level widgets (their menus): delete each once.
+        QList<QPointer<QWidget>> open;
+        for (QWidget* w : QApplication::topLevelWidgets()) open << w;
+        for (auto& w : open) delete w.data();
+    }
+    void hear(const std::string& text) {
+        seg.post(text);
+        seg.deliverAll();
+    }
+    test::MemorySegment seg;
+    test::Peer ann;
+    std::unique_ptr<ChatWindows> windows;
+    QStringList sounds;
+    QString exportTo;
+};
+
+QStringList rows(QTreeWidget* list) {
+    QStringList r;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) r << list->topLevelItem(i)->text(0);
+    return r;
+}
+
+} // namespace
+
+TEST_F(Windows, ComposeKeepsAllAloneAndSendsOrStaysOpen) {
+    EXPECT_EQ(windows->OpenComposeWindow(""), nullptr);  // an empty list opens nothing
+    QPointer<frmCom> w = windows->OpenComposeWindow("(All)|bob|");
+    ASSERT_TRUE(w);
+    EXPECT_EQ(rows(w->lvUsers()), QStringList{"(All)"});
+    EXPECT_EQ(w->windowTitle(), "Send Message - Lanyx");
+
+    QPointer<frmCom> named = windows->OpenComposeWindow("bob|BOB|carl|");
+    EXPECT_EQ(rows(named->lvUsers()), (QStringList{"bob", "carl"}));
+    named->txtMsg()->setPlainText("   ");
+    named->sendButton()->trigger();
+    EXPECT_TRUE(named);  // a blank message: nothing sent, still open
+    EXPECT_TRUE(ann.transport.sent.empty());
+    named->txtMsg()->setPlainText("disk full");
+    named->sendButton()->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(named);
+    EXPECT_EQ(ann.transport.sent.size(), 2u);
+}
+
+TEST_F(Windows, PopupSlidesInFlashesAndPlaysTheSound) {
+    ann.node.settings().PopupPosition = 4;
+    ann.node.settings().AlertHeight = 0;
+    ann.node.settings().AlertSound = "(B)";
+    QPointer<frmPop> pop = windows->ShowAlert("Server down", "bob", false);
+    EXPECT_EQ(pop->windowTitle(), "bob");
+    EXPECT_EQ(pop->lblMsg()->text(), "\nServer down");
+    EXPECT_EQ(pop->lblMsg()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(sounds, QStringList{"(B)"});
+    const QRect screen = pop->screen()->geometry();
+    EXPECT_GE(pop->y(), screen.bottom() - 1);  // starts below the screen
+    EXPECT_GE(ToTwips(pop->width(), pop->screen()), 1999);
+    int guard = 0;
+    while (pop->sliding() && ++guard < 10000) pop->aniTimer_Timer();
+    EXPECT_LE(pop->y() + pop->height(), screen.bottom() + 1);
+    EXPECT_GT(pop->y() + pop->height(), screen.bottom() - 5);
+    while (pop->flashing()) pop->Timer_Timer();
+    EXPECT_EQ(pop->flashToggles(), 6);
+
+    ann.node.settings().PopupPosition = 0;
+    QPointer<frmPop> still = windows->ShowAlert("x", "carl", false);
+    EXPECT_FALSE(still->sliding());
+}
+
+TEST_F(Windows, PopupMenuRepliesBlocksAndContinuesAsChat) {
+    QPointer<frmPop> pop = windows->ShowAlert("hello", "bob", true);
+    pop->action("mnuBlock")->trigger();
+    EXPECT_TRUE(ann.node.users().IsBlocked("bob"));
+    EXPECT_TRUE(pop);  // blocking leaves it open
+    pop->action("mnuLive")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(pop);
+    ASSERT_EQ(windows->chatWindows().size(), 1);
+    frmChat* chat = windows->chatWindows().front();
+    EXPECT_EQ(rows(chat->lvUsers()), (QStringList{"ann", "bob"}));
+    ASSERT_EQ(chat->transcript().lines().size(), 1u);
+    EXPECT_EQ(chat->transcript().lines()[0].text, "hello");
+
+    QPointer<frmPop> other = windows->ShowAlert("hi", "carl", false);
+    other->action("mnuReplyAll")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(other);
+    bool composeToAll = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* c = qobject_cast<frmCom*>(w)) composeToAll = composeToAll || c->IsUserPresent("(All)");
+    EXPECT_TRUE(composeToAll);
+}
+
+TEST_F(Windows, PopupExportWritesOneQuotedRecord) {
+    test::TempDir dir;
+    exportTo = QString::fromStdString((dir / "alert.txt").string());
+    QPointer<frmPop> pop = windows->ShowAlert("disk full", "bob", false);
+    pop->ExportToTextFile();
+    EXPECT_EQ(test::readBytes(dir / "alert.txt"), "\"\r\ndisk full\"\r\n");
+}
+
+TEST_F(Windows, ChatLinesGoToEveryWindowThatHoldsTheSender) {
+    frmChat* first = windows->OpenChatWindow("BOB|");
+    frmChat* second = windows->OpenChatWindow("bob|carl|");
+    windows->RouteChatLine("hi", "bob", 255);
+    EXPECT_EQ(first->transcript().lines().size(), 1u);  // member in another letter case
+    EXPECT_EQ(second->transcript().lines().size(), 1u);
+    EXPECT_EQ(windows->chatWindows().size(), 2);
+
+    windows->RouteChatLine("psst", "dave", 0);  // nobody's member: a new window
+    ASSERT_EQ(windows->chatWindows().size(), 3);
+    frmChat* third = windows->chatWindows().back();
+    EXPECT_EQ(rows(third->lvUsers()), (QStringList{"ann", "dave"}));
+    EXPECT_EQ(third->transcript().PlainText(), "dave:\tpsst\r\n");
+    EXPECT_NE(ann.log().find("New chat window opened"), std::string::npos);
+    EXPECT_NE(ann.log().find("dave Added to chat window"), std::string::npos);
+
+    // A peer that leaves leaves every window.
+    windows->RemoveUserFromChats("carl");
+    EXPECT_EQ(rows(second->lvUsers()), (QStringList{"ann", "bob"}));
+    EXPECT_NE(ann.log().find("carl Removed from chat window"), std::string::npos);
+}
+
+TEST_F(Windows, ChatWithEverybodyShowsEveryLineAndSendsOnce) {
+    frmChat* all = windows->OpenChatWindow("(All)|");
+    EXPECT_EQ(rows(all->lvUsers()), (QStringList{"ann", "(All)"}));
+    EXPECT_EQ(all->lblStat()->text(), " 2 members in this chat");
+    all->txtSnd()->setText("hello all");
+    all->Send();
+    EXPECT_EQ(ann.transport.sent, std::vector<std::string>{"ann|M/\xDEhello all"});
+    EXPECT_TRUE(all->txtSnd()->text().isEmpty());
+    windows->RouteChatLine("x", "zed", 0);
+    EXPECT_EQ(windows->chatWindows().size(), 1);
+    EXPECT_EQ(all->transcript().lines().size(), 1u);
+}
+
+TEST_F(Windows, ChatWindowMenusMembersAndLimits) {
+    frmChat* w = windows->OpenChatWindow("bob|");
+    w->show();
+    windows->refreshNow();
+    // Add User offers "(All)" and the users, no groups.
+    QStringList offered;
+    for (QAction* a : w->mnuAdd()->actions())
+        if (!a->isSeparator()) offered << a->text();
+    EXPECT_EQ(offered, (QStringList{"(All)", "ann", "bob", "carl"}));
+    w->mnuAdd()->actions().last()->trigger();
+    EXPECT_TRUE(w->IsUserPresent("carl"));
+    // Remove User never removes the own name.
+    w->lvUsers()->setCurrentItem(w->lvUsers()->topLevelItem(0));
+    w->RemoveSelectedUser();
+    EXPECT_TRUE(w->IsUserPresent("ann"));
+    w->lvUsers()->setCurrentItem(w->lvUsers()->topLevelItem(1));
+    w->RemoveSelectedUser();
+    EXPECT_FALSE(w->IsUserPresent("bob"));
+    // Add Time puts the time before the name.
+    w->action("mnuTime")->setChecked(true);
+    w->AddMsg("late", "carl", 0);
+    EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d carl$")
+                    .match(QString::fromStdString(w->transcript().lines().back().prefix))
+                    .hasMatch());
+    // Sizes: at least 2000 × 3000 twips; the splitter keeps 400 twips above it.
+    w->resize(10, 10);
+    EXPECT_GE(ToTwips(w->width(), w->screen()), 1990);
+    EXPECT_GE(ToTwips(w->height(), w->screen()), 2990);
+    w->splitter()->setSizes({0, 100000});
+    EXPECT_GE(ToTwips(w->lvUsers()->height(), w->screen()), 390);
+    // The help text of a highlighted item, then back.
+    w->HelpObj_MenuHelp("", "Clear the chat dialog");
+    EXPECT_EQ(w->lblStat()->text(), "Clear the chat dialog");
+    w->HelpObj_MenuHelp("", "");
+    EXPECT_EQ(w->lblStat()->text(), w->statusTag());
+    // Every window saves the shared rectangle.
+    w->move(50, 60);
+    EXPECT_EQ(ann.node.settings().Chat.left, ToTwips(50, w->screen()));
+}
+
+TEST_F(Windows, SaveDialogSwitchesTypesAndNeverChoosesAnExistingFile) {
+    test::TempDir dir;
+    test::writeBytes(dir / "old.txt", "x");
+    frmSave dialog(ann.node);
+    dialog.setFolder(QString::fromStdString(dir.path().string()));
+    dialog.setTypes("Text Files (*.txt)|Rich Text Files (*.rtf)|");
+    EXPECT_EQ(dialog.txtFileName()->text(), "old.txt");  // the first .txt of the folder
+    dialog.cmdSave_Click();
+    EXPECT_TRUE(dialog.result().isEmpty());  // an existing file is only selected
+
+    dialog.txtFileName()->setText("chat.txt");
+    dialog.txtFileType()->setCurrentIndex(1);
+    dialog.txtFileType_Click();
+    EXPECT_EQ(dialog.txtFileName()->text(), "chat.rtf");
+    EXPECT_EQ(dialog.pattern(), "*.rtf");
+
+    dialog.txtFileName()->setText("notes");
+    dialog.cmdSave_Click();
+    EXPECT_EQ(dialog.result(), QString::fromStdString((dir / "notes.rtf").string()));
+}

@@ -1,0 +1,178 @@
+// The rules behind the compose, chat, popup and export windows, without a display.
+#include "Cp1252.h"
+#include "TestSupport.h"
+#include "logic/Export.h"
+#include "logic/PopupRules.h"
+#include "logic/Recipients.h"
+#include "logic/SaveRules.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace lanyx;
+using namespace lanyx::ui;
+
+TEST(ComposeRecipients, AllReplacesNamesAndTakesNoMore) {
+    ComposeRecipients r;
+    AddAll(r, "(All)|bob|");
+    EXPECT_EQ(r.names(), std::vector<std::string>{"(All)"});
+    ComposeRecipients named;
+    AddAll(named, "bob|ann|BOB|");
+    EXPECT_EQ(named.names(), (std::vector<std::string>{"bob", "ann"}));  // case-blind duplicate left out
+    named.AddUser("(All)");
+    EXPECT_EQ(named.names(), std::vector<std::string>{"(All)"});
+}
+
+TEST(ComposeRecipients, SendsOncePerRecipientInOrderWithLogLines) {
+    test::MemorySegment seg;
+    test::Peer ann(seg, "ann");
+    ann.node.readSettings();
+    ann.node.state().MyName = "ann";
+    ann.node.OpenNetwork();
+    seg.deliverAll();
+    ann.node.users().AddBlocked("carl");
+    ann.transport.sent.clear();
+
+    ComposeRecipients r;
+    AddAll(r, "bob|carl|dave|");
+    EXPECT_FALSE(r.Send(ann.node, "   "));
+    EXPECT_TRUE(ann.transport.sent.empty());
+    EXPECT_TRUE(r.Send(ann.node, "  disk full"));
+    // The mark goes first, so the leading blanks of the text survive the trim.
+    EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"ann|P/\xDF  disk full|bob", "ann|P/\xDF  disk full|carl",
+                                                             "ann|P/\xDF  disk full|dave"}));
+    const auto log = ann.log();
+    const auto b = log.find("Private alert sent to bob");
+    const auto c = log.find("Private alert sent to carl");
+    const auto d = log.find("Private alert sent to dave");
+    EXPECT_TRUE(b < c && c < d && d != std::string::npos);
+
+    ComposeRecipients all;
+    AddAll(all, "(All)|");
+    ann.transport.sent.clear();
+    all.Send(ann.node, "  lunch");  // the leading blanks stay
+    EXPECT_EQ(ann.transport.sent, std::vector<std::string>{"ann|M/\xDF  lunch"});
+    EXPECT_NE(ann.log().find("alert sent to all"), std::string::npos);
+}
+
+TEST(ChatMembers, MembershipStatusAndSending) {
+    test::MemorySegment seg;
+    test::Peer ann(seg, "ann");
+    ann.node.readSettings();
+    ann.node.state().MyName = "ann";
+    ann.node.OpenNetwork();
+    seg.deliverAll();
+    ann.transport.sent.clear();
+
+    ChatMembers m;
+    EXPECT_TRUE(m.AddUser("ann"));
+    EXPECT_TRUE(m.AddUser("Bob"));
+    EXPECT_FALSE(m.AddUser("bob"));
+    EXPECT_TRUE(m.Accepts("BOB"));
+    EXPECT_FALSE(m.Accepts("carl"));
+    EXPECT_EQ(m.StatusText("member|members|in this chat|"), " 2 members in this chat");
+    EXPECT_TRUE(m.AddUser("carl"));
+    EXPECT_TRUE(m.SendLine(ann.node, "hi"));
+    EXPECT_EQ(ann.transport.sent.size(), 3u);  // the own name too
+    EXPECT_EQ(ann.transport.sent[0], "ann|P/\xDEhi|ann");
+    EXPECT_FALSE(m.SendLine(ann.node, "  "));
+    EXPECT_TRUE(m.RemoveUser("CARL"));
+    EXPECT_FALSE(m.RemoveUser("zed"));
+
+    ChatMembers all;
+    all.AddUser("ann");
+    all.AddUser("(All)");
+    EXPECT_TRUE(all.Accepts("anybody"));
+    ann.transport.sent.clear();
+    all.SendLine(ann.node, " hello ");
+    EXPECT_EQ(ann.transport.sent, std::vector<std::string>{"ann|M/\xDE hello "});
+    EXPECT_EQ(all.StatusText("member|members|in this chat|"), " 2 members in this chat");
+    ChatMembers one;
+    one.AddUser("ann");
+    EXPECT_EQ(one.StatusText("member|members|in this chat|"), " 1 member in this chat");
+}
+
+TEST(PopupRules, SizeAndStartPositions) {
+    EXPECT_EQ(PopupSizeFor(500, 300, 200).width, 2000);  // a short message: 2000 wide
+    EXPECT_EQ(PopupSizeFor(4000, 300, 200).width, 4100);
+    EXPECT_EQ(PopupSizeFor(4000, 300, 200).height, 800);
+    const PopupSize s{3000, 1000};
+    const int SW = 19200, SH = 15360;
+    EXPECT_EQ(PopupStartFor(1, SW, SH, s, 7, 7).left, 0);
+    EXPECT_EQ(PopupStartFor(1, SW, SH, s, 7, 7).top, -1000);
+    EXPECT_EQ(PopupStartFor(2, SW, SH, s, 7, 7).left, SW - 3000);
+    EXPECT_EQ(PopupStartFor(3, SW, SH, s, 7, 7).top, SH);
+    EXPECT_EQ(PopupStartFor(4, SW, SH, s, 7, 7).left, SW - 3000);
+    const auto none = PopupStartFor(0, SW, SH, s, 7, 9);
+    EXPECT_FALSE(none.slides);
+    EXPECT_EQ(none.left, 7);
+    EXPECT_EQ(none.top, 9);
+}
+
+TEST(PopupRules, SlideComesToRestAtTheAlertHeight) {
+    // Corner 2, H = 1: stops with its top 450 to 499 twips below the edge.
+    std::int32_t top = -1000;
+    int steps = 0;
+    while (PopupSlideStep(2, 1, 15360, 1000, top)) ++steps;
+    EXPECT_GE(top, 450);
+    EXPECT_LT(top, 500);
+    // Corner 4, H = 0: rises until its bottom is at or above the screen's.
+    top = 15360;
+    while (PopupSlideStep(4, 0, 15360, 1000, top)) {
+    }
+    EXPECT_LE(top + 1000, 15360);
+    EXPECT_GT(top + 1000, 15360 - 50);
+    EXPECT_FALSE(PopupSlideStep(0, 0, 15360, 1000, top));
+}
+
+TEST(PopupRules, FlashesSixTimesAndEndsUnlit) {
+    PopupFlash f;
+    int ticks = 1;
+    while (f.tick()) ++ticks;
+    EXPECT_EQ(ticks, 6);
+    EXPECT_FALSE(f.lit());
+}
+
+TEST(Export, TextAndRtfFilesByteForByte) {
+    test::TempDir dir;
+    Transcript t;
+    t.add({"bob", "caf\xC3\xA9 {x} \\ y", 0x0000FF, 600});
+    t.add({"12:00:00 ann", "hi", 0, 1100});
+    EXPECT_EQ(t.PlainText(), "bob:\tcaf\xC3\xA9 {x} \\ y\r\n12:00:00 ann:\thi\r\n");
+    WriteExport(dir / "c.txt", ExportKind::Text, t.PlainText(), t.Rtf());
+    EXPECT_EQ(test::readBytes(dir / "c.txt"), "\"bob:\tcaf\xE9 {x} \\ y\r\n12:00:00 ann:\thi\r\n\"\r\n");
+    WriteExport(dir / "c.rtf", ExportKind::Rtf, t.PlainText(), t.Rtf("Arial", 20));
+    EXPECT_EQ(test::readBytes(dir / "c.rtf"),
+              "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
+              "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue0;}\r\n"
+              "\\viewkind4\\uc1"
+              "\\pard\\fi-600\\li600\\tx600\\cf1\\f0\\fs20 bob:\\tab caf\\'e9 \\{x\\} \\\\ y\\par\r\n"
+              "\\pard\\fi-1100\\li1100\\tx1100\\cf2\\f0\\fs20 12:00:00 ann:\\tab hi\\par\r\n"
+              "}\r\n");
+    EXPECT_EQ(ExportKindFor("a.txt"), ExportKind::Text);
+    EXPECT_EQ(ExportKindFor("a.TXT"), ExportKind::None);  // compared with case
+    EXPECT_EQ(ExportKindFor("a.rtf"), ExportKind::Rtf);
+    EXPECT_THROW(WriteExport(dir / "no" / "such.txt", ExportKind::Text, "x", ""), LanyxError);
+}
+
+TEST(SaveRules, TypesNamesAndExistingFiles) {
+    EXPECT_EQ(TypeExtension("Text Files (*.txt)"), ".txt");
+    EXPECT_EQ(TypeExtension("Rich Text Files (*.rtf)"), ".rtf");
+    EXPECT_EQ(NameAfterTypeChange("", "*.txt", ".txt"), ".txt");
+    EXPECT_EQ(NameAfterTypeChange("chat.TXT", "*.txt", ".rtf"), "chat.rtf");
+    EXPECT_EQ(NameAfterTypeChange("chat", "*.txt", ".rtf"), "chat.rtf");
+
+    std::set<std::string> there = {"/d/old.txt", "/d/sub"};
+    auto exists = [&](const std::filesystem::path& p) { return there.count(p.string()) > 0; };
+    EXPECT_EQ(DecideSave("", ".txt", "/d", exists).kind, SaveDecision::Nothing);
+    EXPECT_EQ(DecideSave("*.log", ".txt", "/d", exists).kind, SaveDecision::ShowPattern);
+    EXPECT_EQ(DecideSave("old.txt", ".txt", "/d", exists).kind, SaveDecision::Locate);
+    EXPECT_EQ(DecideSave("sub", ".txt", "/d", exists).kind, SaveDecision::Locate);
+    // The extension that makes it an existing file's name: not overwritten either.
+    EXPECT_EQ(DecideSave("old", ".txt", "/d", exists).kind, SaveDecision::Locate);
+    const auto ok = DecideSave("new", ".txt", "/d", exists);
+    EXPECT_EQ(ok.kind, SaveDecision::Accept);
+    EXPECT_EQ(ok.value, "/d/new.txt");
+    EXPECT_EQ(DecideSave("new.txt", ".txt", "/d", exists).value, "/d/new.txt");  // not twice
+}
