@@ -131,8 +131,8 @@ TEST_F(Flood, AHundredThousandHostileDatagramsLeaveTheNodeAnsweringListingOnlyRe
     // few lines of each kind, not one per datagram.
     EXPECT_EQ(count(err("ann"), "lanyx-cli:"), 0u) << err("ann");
     const auto log = readFile((root_ / "ann" / "Log.txt").string());
-    EXPECT_LE(count(log, "Error Receveing Data: "), 40u);
-    EXPECT_LE(count(log, "Unknow Data Receved ("), 40u);
+    EXPECT_LE(count(log, "Error Receveing Data: "), 60u);
+    EXPECT_LE(count(log, "Unknow Data Receved ("), 60u);
     EXPECT_LT(log.size(), 200u * 1024) << "the log grew with the flood";
 
     // Its memory has not grown with the flood: the roster is nine rows.
