@@ -1,0 +1,184 @@
+#pragma once
+// The Options window: name and colour, language, start with the desktop
+// session, popup corner and alert sound, blocked users and groups. It edits
+// copies in its controls; Accept checks the name and applies everything at
+// once, Close forgets it. At start-up, when the configured name is taken, it
+// runs modally and its Close ends the program.
+#include "ChatNode.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QStackedWidget;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace lanyx::ui {
+
+// What the window needs from the running program besides the node.
+struct OptionsEnv {
+    // Folders whose .wav files can be chosen as the alert sound.
+    QStringList soundFolders;
+    std::function<void(const QString& setting)> playSound;
+    // The language was switched: every open window takes the new texts.
+    std::function<void()> languageChanged;
+};
+
+// One colour of the list: its palette index and value (0x00BBGGRR).
+struct OptColour {
+    int index;
+    std::uint32_t value;
+};
+
+class frmOpt : public QDialog {
+    Q_OBJECT
+public:
+    frmOpt(ChatNode& node, OptionsEnv env, bool startUpMode = false, QWidget* parent = nullptr);
+
+    // Start-up mode: runs modally; the accepted name, or nothing when the
+    // user closed the window.
+    std::optional<std::string> RunStartUp();
+    bool startUpMode() const { return startUp_; }
+
+    Q_INVOKABLE void SetLan();
+    void InputSets();
+    // Applies the controls; in start-up mode the name is left to start-up.
+    void WriteSets();
+    void AddGroups();
+    void AddSnd();
+    void RefBloc();
+    void AddPos();
+    void SetPos(int corner);
+    void SetCol(std::uint32_t colour);
+    void AddCols();
+
+    // The buttons' actions.
+    void Accept();
+    void CloseClicked();
+    void AddBlock();
+    void RemoveBlockItem();
+    void NewGroup();
+    void AddMember();
+    void RemoveNode();
+    void GroupsEnter();
+    void TestSound();
+    void ShowPage(int page);
+
+    // 0 when the name may be used, else the text of the refusal (2204, 2205).
+    int NameProblem(const std::string& name);
+
+    // The 15 colours offered: the classic 16-colour palette without light yellow.
+    static std::vector<OptColour> OfferedColours();
+    // The sound setting for a .wav file found in a folder.
+    static QString SoundKey(const QString& fileName);
+    // "Ann" from " aNN ".
+    static QString BlockName(const QString& typed);
+    // Group definitions from the tree (group names with their members, in tree
+    // order): members go to every group of that exact name, groups without
+    // members are dropped.
+    static std::vector<std::string> BuildGroups(
+        const std::vector<std::pair<std::string, std::vector<std::string>>>& tree);
+    // The question asked before switching to language `index` of the list.
+    QString LanguageQuestion(int index) const;
+
+    // Message boxes and the beep, replaceable for tests.
+    std::function<void(const QString& text, int icon)> MsgBox;
+    std::function<bool(const QString& title, const QString& text)> AskYesNo;
+    std::function<void()> Beep;
+
+    // Controls, by their names.
+    QLineEdit* txtName() const { return txtName_; }
+    QListWidget* lvCol() const { return lvCol_; }
+    QLabel* lblPrevew() const { return lblPrevew_; }
+    QComboBox* CMBlang() const { return CMBlang_; }
+    QCheckBox* chkStartUp() const { return chkStartUp_; }
+    QAbstractButton* posButton(int corner) const;
+    QString tbPosTag() const { return posTag_; }
+    QListWidget* lvSnd() const { return lvSnd_; }
+    QLineEdit* txtBlock() const { return txtBlock_; }
+    QListWidget* lvBlock() const { return lvBlock_; }
+    QPushButton* blockAdd() const { return secAdd_; }
+    QPushButton* blockRemove() const { return secRemove_; }
+    QTreeWidget* tvGroups() const { return tvGroups_; }
+    QLineEdit* txtGroups() const { return txtGroups_; }
+    QPushButton* acceptButton() const { return accept_; }
+    QPushButton* closeButton() const { return close_; }
+    QStackedWidget* picOpt() const { return picOpt_; }
+    QAbstractButton* tabButton(int page) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+private:
+    QWidget* buildUserPage();
+    QWidget* buildInterfacePage();
+    QWidget* buildSecurityPage();
+    QWidget* buildGroupsPage();
+    QString text(int code, const char* builtIn) const;
+    void colourClicked(QListWidgetItem* item);
+    void checkNameBox();
+    QTreeWidgetItem* root() const;
+    bool hasGroups() const;
+    void afterGroupEdit();
+
+    ChatNode& node_;
+    OptionsEnv env_;
+    bool startUp_;
+    std::optional<std::string> acceptedName_;
+    QString posTag_;
+
+    QButtonGroup* tbOpt_ = nullptr;
+    QStackedWidget* picOpt_ = nullptr;
+    QPushButton* accept_ = nullptr;
+    QPushButton* close_ = nullptr;
+    // User
+    QLabel* lblName_ = nullptr;
+    QLineEdit* txtName_ = nullptr;
+    QLabel* lblCol_ = nullptr;
+    QListWidget* lvCol_ = nullptr;
+    QGroupBox* Frame1_ = nullptr;
+    QFrame* picPrevew_ = nullptr;
+    QLabel* lblPrevew_ = nullptr;
+    // Interface
+    QLabel* lblLang_ = nullptr;
+    QComboBox* CMBlang_ = nullptr;
+    QCheckBox* chkStartUp_ = nullptr;
+    QLabel* lblPos_ = nullptr;
+    QButtonGroup* tbPos_ = nullptr;
+    QLabel* lblSnd_ = nullptr;
+    QListWidget* lvSnd_ = nullptr;
+    QPushButton* tbSnd_ = nullptr;
+    // Security
+    QLabel* lblBlock_ = nullptr;
+    QLineEdit* txtBlock_ = nullptr;
+    QListWidget* lvBlock_ = nullptr;
+    QPushButton* secAdd_ = nullptr;
+    QPushButton* secRemove_ = nullptr;
+    // Groups
+    QLabel* lblGroups_ = nullptr;
+    QTreeWidget* tvGroups_ = nullptr;
+    QLineEdit* txtGroups_ = nullptr;
+    QPushButton* grpNew_ = nullptr;
+    QPushButton* grpAdd_ = nullptr;
+    QPushButton* grpRemove_ = nullptr;
+};
+
+} // namespace lanyx::ui

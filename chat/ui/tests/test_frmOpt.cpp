@@ -1,0 +1,476 @@
+// The Options window over nodes on an in-memory segment, offscreen.
+#include "TestSupport.h"
+#include "frmMain.h"
+#include "frmOpt.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using namespace lanyx;
+using namespace lanyx::test;
+using lanyx::ui::frmMain;
+using lanyx::ui::frmOpt;
+using lanyx::ui::OptionsEnv;
+
+namespace {
+
+QApplication* app() {
+    static int argc = 1;
+    static char arg0[] = "lanyx_opt_tests";
+    static char* argv[] = {arg0, nullptr};
+    static QApplication* a = new QApplication(argc, argv);
+    return a;
+}
+
+// What the window asked of the user and of the program.
+struct Seen {
+    std::vector<QString> boxes;
+    std::vector<QString> questions;
+    bool answer = true;
+    int beeps = 0;
+    int languageSwitches = 0;
+    std::vector<QString> played;
+};
+
+void watch(frmOpt& w, Seen& seen) {
+    w.MsgBox = [&seen](const QString& t, int) { seen.boxes.push_back(t); };
+    w.AskYesNo = [&seen](const QString& title, const QString& t) {
+        seen.questions.push_back(title + ": " + t);
+        return seen.answer;
+    };
+    w.Beep = [&seen] { ++seen.beeps; };
+}
+
+// Every open window takes the new texts, as the program does it.
+void setLanAll() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->metaObject()->indexOfMethod("SetLan()") >= 0) QMetaObject::invokeMethod(w, "SetLan");
+}
+
+std::string lang(ChatNode& node, int code) {
+    return node.LangText(code);
+}
+
+class Options : public ::testing::Test {
+protected:
+    Options() : ann(seg, "ann"), bob(seg, "bob") {
+        app();
+        for (Peer* p : {&ann, &bob}) {
+            p->node.readSettings();
+            p->node.state().MyName = p == &ann ? "ann" : "bob";
+        }
+        ann.node.users().setGroups({"team|bob|carl|", "crew|bob|"});
+        ann.node.users().setBlocked({"Zed"});
+        ann.node.OpenNetwork();
+        bob.node.OpenNetwork();
+        seg.deliverAll();
+        ann.transport.sent.clear();
+        writeBytes(wavDir / "ding.wav", "RIFF");
+        writeBytes(wavDir / "BELL.WAV", "RIFF");
+        writeBytes(wavDir / "notes.txt", "x");
+    }
+    std::unique_ptr<frmOpt> open(bool startUp = false) {
+        OptionsEnv env;
+        env.soundFolders = {QString::fromStdString(wavDir.path().string())};
+        env.playSound = [this](const QString& s) { seen.played.push_back(s); };
+        env.languageChanged = [this] {
+            ++seen.languageSwitches;
+            setLanAll();
+        };
+        auto w = std::make_unique<frmOpt>(ann.node, env, startUp);
+        watch(*w, seen);
+        return w;
+    }
+    SettingsData saved() {
+        SettingsData d;
+        ReadSettings(ann.node.settingsFile(), d, "x", [](std::string&) {});
+        return d;
+    }
+    // A leave under the old name first, then only the new name: its colour
+    // and its join notice.
+    ::testing::AssertionResult leftAndJoined(const std::string& from, const std::string& to, std::uint32_t colour) {
+        const auto& sent = ann.transport.sent;
+        if (sent.empty() || sent[0] != from + "|L/") return ::testing::AssertionFailure() << "no leave first";
+        for (std::size_t i = 1; i < sent.size(); ++i)
+            if (sent[i].rfind(to + "|", 0) != 0) return ::testing::AssertionFailure() << sent[i];
+        const auto has = [&](const std::string& d) { return std::count(sent.begin(), sent.end(), d) > 0; };
+        if (!has(to + "|C/" + std::to_string(colour))) return ::testing::AssertionFailure() << "no colour";
+        if (!has(to + "|M/" + to + " " + lang(ann.node, 10201))) return ::testing::AssertionFailure() << "no join";
+        return ::testing::AssertionSuccess();
+    }
+    bool bobLists(const std::string& name) { return bob.node.users().findExact(name).has_value(); }
+
+    MemorySegment seg;
+    Peer ann;
+    Peer bob;
+    TempDir wavDir;
+    Seen seen;
+};
+
+} // namespace
+
+TEST_F(Options, NameChecksRefuseTakenAndBadNamesAndApplyNothing) {
+    auto w = open();
+    // The own name, shown once in the list, may be kept.
+    EXPECT_EQ(w->NameProblem("ann"), 0);
+    EXPECT_EQ(w->NameProblem("Ann2"), 0);
+    EXPECT_EQ(w->NameProblem("bob"), 2204);
+    EXPECT_EQ(w->NameProblem("BOB"), 2204);
+    EXPECT_EQ(w->NameProblem("team"), 0);  // a group's row is "(team)"
+    // Every character counts, not just the last one.
+    for (const char* bad : {"an n", "a|b", "_ann", "ann_x", "b\xC3\xA4r", "", "x y1"})
+        EXPECT_EQ(w->NameProblem(bad), 2205) << bad;
+
+    for (const char* typed : {"bob", "an n9", "a|b"}) {
+        seen.boxes.clear();
+        w->txtName()->setText(typed);
+        w->acceptButton()->click();
+        ASSERT_EQ(seen.boxes.size(), 1u) << typed;
+        const int code = std::string(typed) == "bob" ? 2204 : 2205;
+        EXPECT_EQ(seen.boxes[0].toStdString(), lang(ann.node, code)) << typed;
+    }
+    EXPECT_TRUE(ann.transport.sent.empty());
+    EXPECT_EQ(ann.node.state().MyName, "ann");
+
+    // Blanks around a name are trimmed; an empty box is its own message.
+    seen.boxes.clear();
+    w->txtName()->setText("   ");
+    w->acceptButton()->click();
+    ASSERT_EQ(seen.boxes.size(), 1u);
+    EXPECT_EQ(seen.boxes[0].toStdString(), lang(ann.node, 2206));
+    EXPECT_TRUE(ann.transport.sent.empty());
+}
+
+TEST_F(Options, AcceptUnchangedKeepsEverythingButStillLeavesAndRejoins) {
+    ann.node.settings().Colour = 128;
+    ann.node.settings().PopupPosition = 2;
+    ann.node.settings().AlertSound = "ding.wav";
+    ann.node.settings().Autostart = 1;
+    auto w = open();
+    w->acceptButton()->click();
+    seg.deliverAll();
+    EXPECT_TRUE(seen.boxes.empty());
+    EXPECT_TRUE(seen.questions.empty());
+    EXPECT_TRUE(leftAndJoined("ann", "ann", 128));
+    EXPECT_TRUE(bobLists("ann"));
+
+    const auto d = saved();
+    EXPECT_EQ(d.user.UserName, "ann");
+    EXPECT_EQ(d.user.Colour, 128u);
+    EXPECT_EQ(d.user.PopupPosition, 2);
+    EXPECT_EQ(d.user.AlertSound, "ding.wav");
+    EXPECT_EQ(d.user.Autostart, 1);
+    EXPECT_EQ(d.user.Language, "English");
+    EXPECT_EQ(d.blocked, (std::vector<std::string>{"Zed"}));
+    EXPECT_EQ(d.groups, (std::vector<std::string>{"team|bob|carl|", "crew|bob|"}));
+}
+
+TEST_F(Options, AcceptAppliesEverythingUnderTheNewName) {
+    auto w = open();
+    w->txtName()->setText("  annie ");
+    w->SetCol(0x0000FF);  // light red
+    w->posButton(1)->click();
+    w->lvSnd()->setCurrentRow(0);  // silent
+    w->chkStartUp()->setChecked(true);
+    w->txtBlock()->setText(" mALLory ");
+    QTest::keyClick(w->txtBlock(), Qt::Key_Return);  // Enter adds
+    w->acceptButton()->click();
+    seg.deliverAll();
+
+    // Peers see the old name leave and the new one join in the new colour.
+    EXPECT_TRUE(leftAndJoined("ann", "annie", 255));
+    EXPECT_FALSE(bobLists("ann"));
+    EXPECT_TRUE(bobLists("annie"));
+    EXPECT_EQ(bob.node.users().rowColour(*bob.node.users().findExact("annie") + 1), 255u);
+    EXPECT_EQ(ann.node.state().MyName, "annie");
+    EXPECT_EQ(ann.node.users().blocked(), (std::vector<std::string>{"Zed", "Mallory"}));
+
+    const auto d = saved();
+    EXPECT_EQ(d.user.UserName, "annie");
+    EXPECT_EQ(d.user.Colour, 255u);
+    EXPECT_EQ(d.user.PopupPosition, 1);
+    EXPECT_EQ(d.user.AlertSound, "(S)");
+    EXPECT_EQ(d.user.Autostart, 1);
+    EXPECT_EQ(d.blocked, (std::vector<std::string>{"Zed", "Mallory"}));
+}
+
+TEST_F(Options, CloseDiscardsEverything) {
+    ann.node.saveSettings();
+    const auto before = readBytes(ann.node.settingsFile());
+    auto w = open();
+    w->txtName()->setText("other");
+    w->SetCol(0xFFFFFF);
+    w->chkStartUp()->setChecked(true);
+    w->txtBlock()->setText("eve");
+    w->blockAdd()->click();
+    w->closeButton()->click();
+    EXPECT_TRUE(ann.transport.sent.empty());
+    EXPECT_EQ(ann.node.state().MyName, "ann");
+    EXPECT_EQ(ann.node.settings().Colour, 0u);
+    EXPECT_EQ(ann.node.settings().Autostart, 0);
+    EXPECT_EQ(ann.node.users().blocked(), (std::vector<std::string>{"Zed"}));
+    EXPECT_EQ(readBytes(ann.node.settingsFile()), before);
+}
+
+TEST(OptionsRules, GroupsFromTheTree) {
+    using Tree = std::vector<std::pair<std::string, std::vector<std::string>>>;
+    // A member in two groups stays in both; a group without members goes;
+    // the tree's order is kept.
+    EXPECT_EQ(frmOpt::BuildGroups(Tree{{"b", {"x", "y"}}, {"empty", {}}, {"a", {"x"}}}),
+              (std::vector<std::string>{"b|x|y|", "a|x|"}));
+    EXPECT_TRUE(frmOpt::BuildGroups(Tree{{"only", {}}}).empty());
+    EXPECT_EQ(frmOpt::BlockName(" mIxED cAse "), "Mixed case");
+    EXPECT_EQ(frmOpt::BlockName("e"), "E");
+    EXPECT_EQ(frmOpt::SoundKey("chime"), "chime.wav");
+    EXPECT_EQ(frmOpt::SoundKey("BELL.WAV"), "BELL.WAV");  // found again as it is
+}
+
+TEST_F(Options, GroupsTreeEditing) {
+    ann.node.users().setGroups({});
+    auto w = open();
+    auto* tv = w->tvGroups();
+    auto* root = tv->topLevelItem(0);
+    EXPECT_EQ(root->text(0).toStdString(), lang(ann.node, 2201));
+
+    // Enter with no group yet makes one; with a group it adds a member to it.
+    w->txtGroups()->setText(" devs ");
+    QTest::keyClick(w->txtGroups(), Qt::Key_Return);
+    ASSERT_EQ(root->childCount(), 1);
+    EXPECT_EQ(root->child(0)->text(0), "devs");
+    EXPECT_EQ(w->txtGroups()->text(), "devs");  // kept, trimmed, for the next entry
+    w->txtGroups()->setText("bob");
+    QTest::keyClick(w->txtGroups(), Qt::Key_Return);
+    ASSERT_EQ(root->child(0)->childCount(), 1);
+    // A member selected: the next one goes to its group.
+    w->txtGroups()->setText("carl");
+    w->AddMember();
+    EXPECT_EQ(root->child(0)->childCount(), 2);
+
+    // Duplicates, no target, the root and list separators only beep.
+    const int children = root->child(0)->childCount();
+    w->AddMember();  // carl again
+    w->txtGroups()->setText("devs");
+    w->NewGroup();
+    w->txtGroups()->setText("a|b");
+    w->NewGroup();
+    tv->setCurrentItem(root);
+    w->txtGroups()->setText("dave");
+    w->AddMember();
+    w->RemoveNode();
+    EXPECT_EQ(seen.beeps, 5);
+    EXPECT_EQ(root->childCount(), 1);
+    EXPECT_EQ(root->child(0)->childCount(), children);
+
+    // A second, empty group is dropped on Accept; removing a member works.
+    w->txtGroups()->setText("lonely");
+    w->NewGroup();
+    tv->setCurrentItem(root->child(0)->child(1));
+    w->RemoveNode();
+    EXPECT_EQ(tv->currentItem(), root);
+    w->acceptButton()->click();
+    EXPECT_EQ(ann.node.users().groups(), (std::vector<std::string>{"devs|bob|"}));
+    EXPECT_EQ(saved().groups, (std::vector<std::string>{"devs|bob|"}));
+}
+
+TEST_F(Options, BlockListAddAndRemove) {
+    ann.node.users().setBlocked({});
+    auto w = open();
+    auto* lv = w->lvBlock();
+    EXPECT_FALSE(w->blockRemove()->isEnabled());
+    w->blockAdd()->click();  // empty box: nothing
+    EXPECT_EQ(lv->count(), 0);
+    for (const char* n : {" aNNa ", "BEN", "cy"}) {
+        w->txtBlock()->setText(n);
+        w->blockAdd()->click();
+    }
+    ASSERT_EQ(lv->count(), 3);
+    EXPECT_EQ(lv->item(0)->text(), "Anna");
+    EXPECT_EQ(lv->item(1)->text(), "Ben");
+    EXPECT_EQ(lv->currentRow(), 2);
+    EXPECT_TRUE(w->txtBlock()->text().isEmpty());
+    EXPECT_TRUE(w->blockRemove()->isEnabled());
+
+    lv->setCurrentRow(1);
+    w->blockRemove()->click();
+    EXPECT_EQ(w->txtBlock()->text(), "Ben");
+    EXPECT_EQ(lv->currentItem()->text(), "Cy");  // the one now at that place
+    w->blockRemove()->click();                  // the last: the new last is selected
+    EXPECT_EQ(lv->currentItem()->text(), "Anna");
+    w->blockRemove()->click();
+    EXPECT_FALSE(w->blockRemove()->isEnabled());
+
+    // Duplicates are dropped when applied.
+    for (const char* n : {"dup", "DUP"}) {
+        w->txtBlock()->setText(n);
+        w->blockAdd()->click();
+    }
+    w->acceptButton()->click();
+    EXPECT_EQ(ann.node.users().blocked(), (std::vector<std::string>{"Dup"}));
+}
+
+TEST_F(Options, ColoursCornersAndSounds) {
+    auto w = open();
+    auto* lv = w->lvCol();
+    ASSERT_EQ(lv->count(), 15);
+    EXPECT_EQ(lv->item(0)->text(), "Black");
+    for (int i = 0; i < lv->count(); ++i) EXPECT_NE(lv->item(i)->text(), "Light Yellow");
+    w->SetCol(0x00FFFF);  // light yellow: not offered, nothing selected
+    EXPECT_TRUE(lv->selectedItems().isEmpty());
+    w->SetCol(0x0000FF);
+    EXPECT_EQ(lv->currentItem()->text(), "Light Red");
+    EXPECT_EQ(w->lblPrevew()->palette().color(w->lblPrevew()->foregroundRole()), QColor(255, 0, 0));
+    w->txtName()->setText("preview");
+    EXPECT_EQ(w->lblPrevew()->text(), "preview");
+
+    w->SetPos(3);
+    EXPECT_TRUE(w->posButton(3)->isChecked());
+    EXPECT_EQ(w->tbPosTag(), "3");
+    w->posButton(2)->click();
+    EXPECT_EQ(w->tbPosTag(), "2");
+    EXPECT_FALSE(w->posButton(3)->isChecked());
+    w->SetPos(0);
+    for (int k = 1; k <= 4; ++k) EXPECT_FALSE(w->posButton(k)->isChecked());
+
+    auto* snd = w->lvSnd();
+    ASSERT_EQ(snd->count(), 4);  // (S), (B), BELL.WAV, ding.wav; no notes.txt
+    EXPECT_EQ(snd->item(0)->text().toStdString(), lang(ann.node, 2202));
+    EXPECT_EQ(snd->item(1)->text().toStdString(), lang(ann.node, 2203));
+    EXPECT_EQ(snd->currentRow(), 1);  // the default "(B)"
+    snd->setCurrentRow(3);
+    w->TestSound();
+    snd->setCurrentRow(2);
+    w->TestSound();
+    EXPECT_EQ(seen.played, (std::vector<QString>{"ding.wav", "BELL.WAV"}));
+}
+
+TEST_F(Options, LanguageSwitchReachesOpenWindows) {
+    frmMain main(ann.node);
+    main.show();
+    auto w = open();
+    EXPECT_EQ(w->LanguageQuestion(2), QString::fromStdString(lang(ann.node, 10302) + "\n\n" + lang(ann.node, 10300)));
+
+    // No: stored, but no window changes now.
+    seen.answer = false;
+    w->CMBlang()->setCurrentIndex(2);
+    w->acceptButton()->click();
+    ASSERT_EQ(seen.questions.size(), 1u);
+    EXPECT_TRUE(seen.questions[0].startsWith("Deutsch: "));
+    EXPECT_EQ(seen.languageSwitches, 0);
+    EXPECT_EQ(saved().user.Language, "Deutsch");
+    EXPECT_EQ(main.tbAlert()->text(), "&Alert");
+
+    // Yes: the texts reload and every open window shows them at once.
+    ann.node.settings().Language = "English";
+    seen.answer = true;
+    auto again = open();
+    again->show();
+    again->CMBlang()->setCurrentIndex(2);
+    again->acceptButton()->click();
+    EXPECT_EQ(seen.languageSwitches, 1);
+    EXPECT_EQ(ann.node.settings().Language, "Deutsch");
+    EXPECT_EQ(main.tbAlert()->text().toStdString(), lang(ann.node, 1002));
+    EXPECT_NE(main.tbAlert()->text(), "&Alert");
+
+    // From German, the question stands alone.
+    auto third = open();
+    EXPECT_EQ(third->windowTitle(), "Optionen - Lanyx");
+    EXPECT_EQ(third->LanguageQuestion(1).toStdString(), lang(ann.node, 10301));
+}
+
+TEST_F(Options, StartUpModeCloseReturnsNothing) {
+    ann.node.settings().Autostart = 0;
+    auto w = open(true);
+    w->chkStartUp()->setChecked(true);
+    QTimer::singleShot(0, w.get(), [&] { w->closeButton()->click(); });
+    EXPECT_FALSE(w->RunStartUp().has_value());
+    EXPECT_EQ(ann.node.settings().Autostart, 0);
+    EXPECT_TRUE(ann.transport.sent.empty());
+    // Escape is Close too.
+    auto again = open(true);
+    QTimer::singleShot(0, again.get(), [&] { QTest::keyClick(again.get(), Qt::Key_Escape); });
+    EXPECT_FALSE(again->RunStartUp().has_value());
+}
+
+namespace {
+
+// A start-up whose name dialog is the Options window in start-up mode;
+// `type` fills it in while it runs.
+struct DialogUi : Recorder {
+    std::function<void(frmOpt&)> type;
+    ChatNode* node = nullptr;
+    std::vector<std::optional<std::string>> answers;
+    std::optional<std::string> askNewName(const std::string&) override {
+        ++nameDialogs;
+        frmOpt w(*node, OptionsEnv{}, true);
+        w.MsgBox = [this](const QString& t, int) { boxes.push_back(t.toStdString()); };
+        QTimer::singleShot(0, &w, [&] { type(w); });
+        answers.push_back(w.RunStartUp());
+        return answers.back();
+    }
+};
+
+struct StartingCopy {
+    StartingCopy(MemorySegment& seg, const std::string& userName)
+        : transport(seg), node(config(userName), transport, ui, ui, seg), startUp(node, ui, seg) {
+        seg.attach(&transport);
+        ui.node = &node;
+    }
+    NodeConfig config(const std::string& userName) {
+        NodeConfig c;
+        c.dataDir = dir.path();
+        c.langFile = shippedLangFile();
+        c.logonName = "carl";
+        c.nameForRun = userName;
+        return c;
+    }
+    TempDir dir;
+    MemoryTransport transport;
+    DialogUi ui;
+    ChatNode node;
+    StartUp startUp;
+};
+
+} // namespace
+
+TEST_F(Options, StartUpClashBetweenTwoCopies) {
+    StartingCopy second(seg, "ann");
+    second.ui.type = [](frmOpt& w) {
+        // The taken name is offered; kept as it is, it is refused.
+        EXPECT_EQ(w.txtName()->text(), "ann");
+        w.acceptButton()->click();
+        w.txtName()->setText("annex");
+        w.chkStartUp()->setChecked(true);
+        w.acceptButton()->click();
+    };
+    ASSERT_EQ(second.startUp.run({}), StartUpResult::Running);
+    seg.deliverAll();
+    ASSERT_EQ(second.ui.nameDialogs, 1);
+    EXPECT_EQ(second.ui.answers[0], std::optional<std::string>("annex"));
+    // 8202 first, then the refusal of the taken name.
+    ASSERT_EQ(second.ui.boxes.size(), 2u);
+    EXPECT_EQ(second.ui.boxes[0], lang(ann.node, 8202));
+    EXPECT_EQ(second.ui.boxes[1], lang(ann.node, 2204));
+    EXPECT_EQ(second.node.state().MyName, "annex");
+    EXPECT_TRUE(ann.node.users().findExact("annex").has_value());
+    EXPECT_TRUE(ann.node.users().findExact("ann").has_value());  // the first copy is untouched
+    EXPECT_EQ(second.node.settings().Autostart, 1);
+
+    // Closing the dialog instead ends the start-up.
+    StartingCopy third(seg, "bob");
+    third.ui.type = [](frmOpt& w) { w.closeButton()->click(); };
+    EXPECT_EQ(third.startUp.run({}), StartUpResult::NameRefused);
+    seg.deliverAll();
+    EXPECT_TRUE(ann.node.users().findExact("bob").has_value());  // bob was never disturbed
+}
