@@ -11,12 +11,12 @@
 #include "frmChat.h"
 #include "frmCom.h"
 #include "frmMain.h"
+#include "frmOpt.h"
 #include "frmPop.h"
 #include "frmSave.h"
 #include "frmSplash.h"
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSessionManager>
@@ -68,19 +68,11 @@ void DesktopUi::removeTray() {
     if (app_.main_) app_.main_->RemoveTray();
 }
 
-std::optional<std::string> DesktopUi::askNewName(const std::string& takenName) {
-    QString name = QString::fromStdString(takenName);
-    for (;;) {
-        bool ok = false;
-        name = QInputDialog::getText(nullptr, QStringLiteral("Lanyx"), QStringLiteral("User name:"), QLineEdit::Normal,
-                                     name, &ok)
-                   .trimmed()
-                   .left(15);
-        if (!ok) return std::nullopt;
-        const int problem = app_.node().NameProblem(name.toStdString());
-        if (problem == 0) return name.toStdString();
-        messageBox(app_.node().LangText(problem), "", IconExclamation);
-    }
+std::optional<std::string> DesktopUi::askNewName(const std::string& /*takenName*/) {
+    // The Options window offers the taken name (start-up put it in MyName);
+    // it returns only a name that passed its checks.
+    frmOpt dialog(app_.node(), app_.optionsEnv(), true);
+    return dialog.RunStartUp();
 }
 
 std::pair<std::int32_t, std::int32_t> DesktopUi::screenTwips() {
@@ -158,6 +150,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
 }
 
 LanyxApp::~LanyxApp() {
+    delete opt_;
     delete main_;
     delete splash_;
 }
@@ -191,7 +184,25 @@ void LanyxApp::SetLanAll() {
 }
 
 void LanyxApp::OpenOptions() {
-    // The Options window comes with its own change.
+    if (!opt_) {
+        // Built fresh from the current settings each time it opens.
+        opt_ = new frmOpt(*node_, optionsEnv(), false);
+        opt_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    opt_->show();
+    opt_->raise();
+    opt_->activateWindow();
+}
+
+OptionsEnv LanyxApp::optionsEnv() {
+    OptionsEnv env;
+    for (const auto& dir : {paths_.dataDir, paths_.programDir}) {
+        const QString d = QString::fromStdString(dir.string());
+        if (!env.soundFolders.contains(d)) env.soundFolders.append(d);
+    }
+    env.playSound = [this](const QString& setting) { sound_.PlaySoundSetting(setting); };
+    env.languageChanged = [this] { SetLanAll(); };
+    return env;
 }
 
 void LanyxApp::Shutdown() {
@@ -199,6 +210,7 @@ void LanyxApp::Shutdown() {
     shutDown_ = true;
     if (main_) main_->StoreGeometry();
     startUp_->Shutdown();
+    if (opt_) opt_->close();
     if (main_) main_->hide();
     if (splash_) splash_->hide();
     QCoreApplication::exit(exitCode_);

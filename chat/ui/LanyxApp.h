@@ -7,6 +7,7 @@
 #include "Sound.h"
 #include "ChatWindows.h"
 #include "frmMain.h"
+#include "frmOpt.h"
 #include "frmSplash.h"
 #include "modStartUp.h"
 
@@ -81,8 +82,12 @@ public:
 
     // Every open window takes the texts of the current language.
     void SetLanAll();
-    // The Options window (modeless), from the main window's menu.
+    // The Options window (modeless, one at a time), from the main window's menu.
     void OpenOptions();
+    // What the Options window needs from the program: sound folders, the
+    // sound player and the language switch.
+    OptionsEnv optionsEnv();
+    frmOpt* optionsWindow() const { return opt_; }
 
     // The compose, popup and chat windows.
     ChatWindows& windows() { return *windows_; }
@@ -107,6 +112,7 @@ private:
     std::unique_ptr<StartUp> startUp_;
     QPointer<frmMain> main_;
     QPointer<frmSplash> splash_;
+    QPointer<frmOpt> opt_;
     SoundPlayer sound_;
     ChatWindows* windows_ = nullptr;
     bool shutDown_ = false;
