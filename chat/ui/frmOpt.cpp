@@ -820,8 +820,13 @@ void frmOpt::GroupsEnter() {
 void frmOpt::checkNameBox() {
     const QString t = txtName_->text().trimmed();
     if (t != txtName_->text()) txtName_->setText(t);
-    if (!t.isEmpty() || !isVisible()) return;
+    if (!t.isEmpty() || !isVisible() || txtName_->hasFocus()) return;
+    // Accept and Close have their own say.
+    QWidget* now = QApplication::focusWidget();
+    if (now == accept_ || now == close_) return;
     MsgBox(text(2206, "Please enter a screen name."), IconCritical);
+    // The box may have been left for another page: back to it.
+    ShowPage(0);
     txtName_->setFocus();
 }
 
@@ -832,11 +837,9 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, box, &QLineEdit::selectAll);
     } else if (event->type() == QEvent::FocusOut && watched == txtName_) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        QWidget* next = QApplication::focusWidget();
-        // Leaving the window, or going to Accept or Close (which have their
-        // own say), is no reason to stop the user.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next != close_ &&
-            next != accept_)
+        // Leaving the window is no reason to stop the user. Where the focus
+        // went is known only once it has settled (a page switch passes it on).
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             QTimer::singleShot(0, this, &frmOpt::checkNameBox);
         else
             txtName_->setText(txtName_->text().trimmed());

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -151,6 +152,22 @@ TEST_F(Options, NameChecksRefuseTakenAndBadNamesAndApplyNothing) {
     ASSERT_EQ(seen.boxes.size(), 1u);
     EXPECT_EQ(seen.boxes[0].toStdString(), lang(ann.node, 2206));
     EXPECT_TRUE(ann.transport.sent.empty());
+}
+
+TEST_F(Options, LeavingAnEmptyNameBoxBringsItBack) {
+    auto w = open();
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->txtName()->setFocus();
+    w->txtName()->setText("  ");
+    w->tabButton(2)->click();
+    QTest::qWait(20);
+    ASSERT_EQ(seen.boxes.size(), 1u);
+    EXPECT_EQ(seen.boxes[0].toStdString(), lang(ann.node, 2206));
+    EXPECT_EQ(w->picOpt()->currentIndex(), 0);
+    EXPECT_TRUE(w->txtName()->hasFocus());
+    EXPECT_TRUE(w->txtName()->text().isEmpty());  // trimmed
 }
 
 TEST_F(Options, AcceptUnchangedKeepsEverythingButStillLeavesAndRejoins) {
