@@ -11,4 +11,4 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-dev g++-mingw-w64-x86-64 \
-  iproute2 procps xvfb xauth >/dev/null
+  iproute2 procps xvfb xauth x11-utils >/dev/null
