@@ -4,9 +4,10 @@ add_library(fennic_controls STATIC
   controls/FlatBitmapButton.h controls/FlatBitmapButton.cpp
   controls/HyperlinkStatic.h controls/HyperlinkStatic.cpp
   controls/CreditsStatic.h controls/CreditsStatic.cpp
-  controls/DesignerBitmaps.h controls/DesignerBitmaps.cpp)
+  controls/DesignerBitmaps.h controls/DesignerBitmaps.cpp
+  controls/WidgetPreview.h controls/WidgetPreview.cpp)
 target_include_directories(fennic_controls PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(fennic_controls PUBLIC Qt6::Widgets)
+target_link_libraries(fennic_controls PUBLIC Qt6::Widgets Qt6::Svg)
 
 add_library(fennic_ui STATIC
   app/FennicMessage.h app/FennicMessage.cpp
@@ -14,7 +15,9 @@ add_library(fennic_ui STATIC
   app/WidgetUIDlg.h app/WidgetUIDlg.cpp
   dialogs/HelpDialog.h dialogs/HelpDialog.cpp
   dialogs/RenameDlg.h dialogs/RenameDlg.cpp
-  dialogs/NewWidgetDlg.h dialogs/NewWidgetDlg.cpp
+  dialogs/TemplateDlgs.h dialogs/TemplateDlgs.cpp
+  dialogs/FolderDialog.h dialogs/FolderDialog.cpp
+  dialogs/PublishDlgs.h dialogs/PublishDlgs.cpp
   dialogs/AboutDlg.h dialogs/AboutDlg.cpp)
 target_link_libraries(fennic_ui PUBLIC fennic_core fennic_controls Qt6::Widgets)
 

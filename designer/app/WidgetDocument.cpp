@@ -159,6 +159,52 @@ void CWidgetDocument::Rename(const QString& name, const QString& description) {
     (*m_current)->SetModified(1);
 }
 
+bool CWidgetDocument::SaveAsTemplate(const QString& name, const QString& description,
+                                     const QString& templatePath) {
+    if (!m_current)
+        return false;
+    IWidgetServer* server = m_current->Server();
+    const QString oldName = server->Name();
+    const QString oldDescription = server->Description();
+    const long modified = server->Modified();
+    server->SetName(name);
+    server->SetDescription(description);
+    bool saved;
+    {
+        WaitGuard wait(m_host);
+        saved = server->Save(templatePath);
+    }
+    if (saved)
+        m_host.ShowMessage(Ids::TemplateSaved, {}, MessageIcon::Information);
+    else
+        m_host.ShowMessage(Ids::TemplateSaveFailed, {}, MessageIcon::None);
+    server->SetName(oldName);
+    server->SetDescription(oldDescription);
+    // Putting the names back is no edit of the user's.
+    server->SetModified(modified);
+    return saved;
+}
+
+bool CWidgetDocument::PreparePublish() {
+    if (!m_current)
+        return false;
+    IWidgetServer* server = m_current->Server();
+    if (!m_path.isEmpty() && server->GetSupportFileCount() > 0) {
+        if (server->Modified() == 0)
+            return true;
+        // No goes on with the files as last saved.
+        switch (m_host.AskQuestion(Ids::PublishModified, true)) {
+        case IDocumentHost::Answer::Cancel: return false;
+        case IDocumentHost::Answer::Yes: return SaveCurrentWork(false);
+        case IDocumentHost::Answer::No: return true;
+        }
+        return false;
+    }
+    if (m_host.AskQuestion(Ids::PublishUnsaved, false) != IDocumentHost::Answer::Yes)
+        return false;
+    return SaveCurrentWork(false);
+}
+
 void CWidgetDocument::ToggleOption() {
     if (m_current)
         (*m_current)->SetDarkPreview((*m_current)->DarkPreview() == 0 ? 1 : 0);

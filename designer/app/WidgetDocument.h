@@ -17,6 +17,12 @@ public:
     enum class Answer { Yes, No, Cancel };
     virtual ~IDocumentHost() = default;
     virtual Answer AskSaveChanges() = 0;  // message 62003
+    // A question of the string table: Yes/No/Cancel, or OK/Cancel (OK is Yes).
+    virtual Answer AskQuestion(int id, bool yesNoCancel) {
+        (void)id;
+        (void)yesNoCancel;
+        return Answer::Cancel;
+    }
     virtual void ShowMessage(int id, const QStringList& args, MessageIcon icon) = 0;
     // The file dialog; saveForm proposes the given file name. Empty: cancelled.
     virtual QString AskFileName(bool saveForm, const QString& proposedName) = 0;
@@ -48,7 +54,14 @@ public:
     bool SaveCurrentWork(bool askForName);
 
     void Rename(const QString& name, const QString& description);
+    // Writes the current work as a template under the given name and
+    // description (62010 or 62011), leaving the work's own name, description,
+    // path and modified flag as they were.
+    bool SaveAsTemplate(const QString& name, const QString& description, const QString& templatePath);
     void ToggleOption();
+
+    // Makes sure what is published is saved (63005, 63006); false: stop.
+    bool PreparePublish();
 
     QString ProposedFileName() const;
     QString DocumentName() const;
@@ -56,6 +69,8 @@ public:
     bool IsModified() const;
 
     CPagelet* Current() const { return m_current.get(); }
+    // Dialogs bind servers of their own the same way.
+    const BindingFactory& Factory() const { return m_factory; }
     QString CurrentPath() const { return m_path; }
     int UntitledCounter() const { return m_untitled; }
 

@@ -7,8 +7,9 @@
 #include "controls/DesignerBitmaps.h"
 #include "controls/FlatBitmapButton.h"
 #include "dialogs/HelpTopics.h"
-#include "dialogs/NewWidgetDlg.h"
+#include "dialogs/PublishDlgs.h"
 #include "dialogs/RenameDlg.h"
+#include "dialogs/TemplateDlgs.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -32,10 +33,6 @@ bool IsLaterDialog(int id) {
     // Commands whose dialogs (templates, publishing, browser list) come with
     // later work; their menu items stay greyed until then.
     switch (id) {
-    case Cmd::SaveAsTemplate:
-    case Cmd::Publish:
-    case Cmd::ButtonPublish:
-    case Cmd::ManageTemplates:
     case Cmd::EditBrowsers:
         return true;
     default:
@@ -223,6 +220,17 @@ IDocumentHost::Answer CWidgetUIDlg::AskSaveChanges() {
     }
 }
 
+IDocumentHost::Answer CWidgetUIDlg::AskQuestion(int id, bool yesNoCancel) {
+    const auto buttons = yesNoCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                     : QMessageBox::Ok | QMessageBox::Cancel;
+    switch (FennicMessage(this, id, {}, MessageIcon::Question, buttons)) {
+    case QMessageBox::Yes:
+    case QMessageBox::Ok: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
 void CWidgetUIDlg::ShowMessage(int id, const QStringList& args, MessageIcon icon) {
     FennicMessage(this, id, args, icon);
 }
@@ -267,9 +275,8 @@ void CWidgetUIDlg::UpdateCommandUI(QAction* action) {
     CPagelet* binding = m_document.Current();
     if (IsLaterDialog(id)) {
         action->setEnabled(false);
-    } else if (id == Cmd::NewFromTemplate) {
-        action->setEnabled(NewWidgetDialogAvailable());
-    } else if (id == Cmd::Save || id == Cmd::SaveAs || id == Cmd::PreviewDefault) {
+    } else if (id == Cmd::Save || id == Cmd::SaveAs || id == Cmd::SaveAsTemplate || id == Cmd::Publish ||
+               id == Cmd::PreviewDefault) {
         action->setEnabled(binding != nullptr);
     } else if (id == Cmd::ToggleOption) {
         action->setCheckable(true);
@@ -297,6 +304,10 @@ void CWidgetUIDlg::OnCommand(int id) {
         case Cmd::Save:
         case Cmd::ButtonSave: m_document.SaveCurrentWork(false); break;
         case Cmd::SaveAs: m_document.SaveCurrentWork(true); break;
+        case Cmd::SaveAsTemplate: OnSaveAsTemplate(); break;
+        case Cmd::Publish:
+        case Cmd::ButtonPublish: OnPublish(); break;
+        case Cmd::ManageTemplates: OnManageTemplates(); break;
         case Cmd::Exit: close(); break;
         case Cmd::PreviewDefault: OnPreviewDefault(); break;
         case Cmd::HelpIndex: ShowHelpTopic(this, HelpTopicFor(HelpKey::Index)); break;
@@ -330,9 +341,23 @@ void CWidgetUIDlg::OnCommand(int id) {
 }
 
 void CWidgetUIDlg::OnNewFromTemplate() {
-    const auto choice = RunNewWidgetDialog(this);
-    if (choice)
-        m_document.NewFromTemplate(choice->name, choice->description, choice->templatePath);
+    CNewWidgetDlg dialog(m_document.Factory(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_document.NewFromTemplate(dialog.Name(), dialog.Description(), dialog.TemplatePath());
+}
+
+void CWidgetUIDlg::OnSaveAsTemplate() {
+    CPagelet* binding = m_document.Current();
+    if (!binding)
+        return;
+    CSaveAsTemplateDlg dialog(m_document.Factory(), (*binding)->Name(), (*binding)->Description(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_document.SaveAsTemplate(dialog.Name(), dialog.Description(), dialog.TemplatePath());
+}
+
+void CWidgetUIDlg::OnManageTemplates() {
+    CTemplatesDlg dialog(m_document.Factory(), this);
+    dialog.exec();
 }
 
 void CWidgetUIDlg::OnPreviewDefault() {
@@ -354,10 +379,18 @@ void CWidgetUIDlg::OnRenameWork() {
 }
 
 void CWidgetUIDlg::OnSupportFiles() {
-    // Until the Support Files dialog exists, show the folder that holds them.
+    if (CPagelet* binding = m_document.Current()) {
+        CSupportFilesDlg dialog(*binding, this);
+        dialog.exec();
+    }
+}
+
+void CWidgetUIDlg::OnPublish() {
+    if (!m_document.PreparePublish())
+        return;
     CPagelet* binding = m_document.Current();
-    if (binding && (*binding)->GetSupportFileCount() > 0)
-        ShellOpen(QUrl::fromLocalFile((*binding)->GetSupportFilePath(0)));
+    CViewCodeDlg dialog(*binding, RequiredHtmlCode(*binding->Server()), this);
+    dialog.exec();
 }
 
 void CWidgetUIDlg::accept() {

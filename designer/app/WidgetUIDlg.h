@@ -75,6 +75,7 @@ public:
 
     // IDocumentHost
     Answer AskSaveChanges() override;
+    Answer AskQuestion(int id, bool yesNoCancel) override;
     void ShowMessage(int id, const QStringList& args, MessageIcon icon) override;
     QString AskFileName(bool saveForm, const QString& proposedName) override;
     bool ShowEditor() override;
@@ -99,9 +100,12 @@ private:
     void SavePlacement();
     void RestorePlacement();
     void OnNewFromTemplate();
+    void OnSaveAsTemplate();
+    void OnManageTemplates();
     void OnPreviewDefault();
     void OnRenameWork();
     void OnSupportFiles();
+    void OnPublish();
 
     CWidgetDocument m_document;
     QVBoxLayout* m_layout = nullptr;

@@ -73,9 +73,10 @@ bool CPagelet::Bind(const QString& progId, const CClassRegistry& registry) {
     return true;
 }
 
-void CPagelet::Attach(std::unique_ptr<IWidgetServer> server, const QString& progId) {
+void CPagelet::Attach(std::unique_ptr<IWidgetServer> server, const QString& progId, const QString& folder) {
     m_server = std::move(server);
     m_progId = progId;
+    m_folder = folder;
     m_error = m_server ? BindError::None : BindError::NotAWidgetServer;
     if (m_server)
         Prepare();

@@ -24,8 +24,9 @@ public:
     // Binds to the class registered under progId. On failure the object stays
     // unbound and LastError() says why; callers show one message for all.
     bool Bind(const QString& progId, const CClassRegistry& registry);
-    // Binds to an already created server (embedding, tests). Paths stay empty.
-    void Attach(std::unique_ptr<IWidgetServer> server, const QString& progId);
+    // Binds to an already created server (embedding, tests), with the folder
+    // its templates live in; the other paths stay empty.
+    void Attach(std::unique_ptr<IWidgetServer> server, const QString& progId, const QString& folder = QString());
 
     bool IsBound() const { return m_server != nullptr; }
     BindError LastError() const { return m_error; }

@@ -16,6 +16,10 @@ struct FakeServerState {
     int closedEditors = 0;
     bool editorThrows = false;
     bool noEditor = false;
+    // kind, text
+    QList<QPair<QString, QString>> codeParts;
+    // name, folder, web path
+    QList<QStringList> supportFiles;
 };
 
 class FakeServer : public IWidgetServer, public IResourceModule {
@@ -50,13 +54,13 @@ public:
     long StringId12() const override { return 12; }
     long StringId13() const override { return 13; }
     const IResourceModule* GetResourceHandle() const override { return this; }
-    short GetCodePartCount() const override { return 0; }
-    QString GetCodePartKind(short) const override { return {}; }
-    QString GetCodePartText(short, short) const override { return {}; }
-    short GetSupportFileCount() const override { return 0; }
-    QString GetSupportFileName(short) const override { return {}; }
-    QString GetSupportFilePath(short) const override { return {}; }
-    QString GetSupportFileWebPath(short) const override { return {}; }
+    short GetCodePartCount() const override { return static_cast<short>(m_state->codeParts.size()); }
+    QString GetCodePartKind(short i) const override { return m_state->codeParts.value(i).first; }
+    QString GetCodePartText(short i, short) const override { return m_state->codeParts.value(i).second; }
+    short GetSupportFileCount() const override { return static_cast<short>(m_state->supportFiles.size()); }
+    QString GetSupportFileName(short i) const override { return m_state->supportFiles.value(i).value(0); }
+    QString GetSupportFilePath(short i) const override { return m_state->supportFiles.value(i).value(1); }
+    QString GetSupportFileWebPath(short i) const override { return m_state->supportFiles.value(i).value(2); }
     QWidget* CreateEditor(QWidget* parent) override {
         if (m_state->editorThrows)
             throw WidgetServerError(QStringLiteral("no editor today"));

@@ -1,0 +1,36 @@
+#pragma once
+// Publishing without widgets: which code part is the page's code, the
+// support file rows, copying them, the folder chooser's status text and the
+// system's error text.
+
+#include <QList>
+#include <QString>
+
+class IWidgetServer;
+
+// The text of the last "cursor" code part; empty when there is none.
+QString RequiredHtmlCode(const IWidgetServer& server);
+
+struct SupportFile {
+    QString name;
+    QString path;  // folder, ends in a separator
+    QString webPath;
+    QString Source() const { return path + name; }
+};
+
+// The server's support files in its order, each name/path/web path once
+// (names, paths and web paths compared ignoring case).
+QList<SupportFile> SupportFileRows(const IWidgetServer& server);
+// Whether rows already hold a file like this one.
+bool HasSupportFile(const QList<SupportFile>& rows, const SupportFile& file);
+
+// Copies source to target, replacing target. False: error holds the system's
+// text for what went wrong.
+bool CopyReplacing(const QString& source, const QString& target, QString* error);
+
+// "error code is %d" when the system has no text for an error.
+QString SystemErrorText(const QString& systemText, int code);
+
+// The folder chooser's status line: a path of more than 35 characters is cut
+// to its first 35 followed by "...".
+QString FolderStatusText(const QString& path);

@@ -1,0 +1,199 @@
+#include "BoxAnswerer.h"
+#include "FakeServer.h"
+#include "app/StringTable.h"
+#include "dialogs/FolderDialog.h"
+#include "dialogs/PublishDlgs.h"
+#include "server/Pagelet.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+class PublishDlgTest : public ::testing::Test {
+protected:
+    std::shared_ptr<FakeServerState> state = std::make_shared<FakeServerState>();
+    CPagelet binding;
+    QTemporaryDir dir;
+
+    void SetUp() override { binding.Attach(std::make_unique<FakeServer>(state), kWidgetServerProgID); }
+
+    QString WriteFile(const QString& name, const QByteArray& content) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(content);
+        return path;
+    }
+    QByteArray ReadFile(const QString& path) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+};
+
+TEST_F(PublishDlgTest, CopyToClipboardKeepsTheSelection) {
+    CViewCodeDlg dlg(binding, "<object>code</object>");
+    QTextCursor cursor = dlg.CodeEdit()->textCursor();
+    cursor.setPosition(1);
+    cursor.setPosition(4, QTextCursor::KeepAnchor);
+    dlg.CodeEdit()->setTextCursor(cursor);
+    dlg.OnCopyToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), "<object>code</object>");
+    EXPECT_EQ(dlg.CodeEdit()->textCursor().selectedText(), "obj");
+}
+
+TEST_F(PublishDlgTest, InsertAtCaretOrOverSelectionWithUndo) {
+    const QString page = WriteFile("page.htm", "<body>\r\nHERE\r\n</body>");
+    CInsertCodeDlg dlg(binding, "<b>code</b>");
+    ASSERT_TRUE(dlg.OpenFile(page));
+    const QString caption = dlg.windowTitle();
+    EXPECT_FALSE(dlg.IsModified());
+    EXPECT_FALSE(dlg.SaveButton()->isEnabled());
+    EXPECT_FALSE(dlg.SaveCloseButton()->isEnabled());
+
+    QTextCursor cursor = dlg.Editor()->textCursor();
+    const int at = dlg.Editor()->toPlainText().indexOf("HERE");
+    cursor.setPosition(at);
+    cursor.setPosition(at + 4, QTextCursor::KeepAnchor);
+    dlg.Editor()->setTextCursor(cursor);
+    dlg.OnInsert();
+    EXPECT_TRUE(dlg.Editor()->toPlainText().contains("<body>\n<b>code</b>\n</body>"));
+    EXPECT_FALSE(dlg.Editor()->toPlainText().contains("HERE"));
+    EXPECT_EQ(dlg.windowTitle(), caption + " *");
+    EXPECT_TRUE(dlg.SaveButton()->isEnabled());
+
+    dlg.Editor()->undo();
+    EXPECT_TRUE(dlg.Editor()->toPlainText().contains("HERE"));
+    EXPECT_FALSE(dlg.Editor()->toPlainText().contains("code"));
+
+    cursor = dlg.Editor()->textCursor();
+    cursor.setPosition(0);
+    dlg.Editor()->setTextCursor(cursor);
+    dlg.OnInsert();  // nothing selected: at the caret
+    EXPECT_TRUE(dlg.Editor()->toPlainText().startsWith("<b>code</b><body>"));
+
+    ASSERT_TRUE(dlg.OnSave());
+    EXPECT_FALSE(dlg.IsModified());
+    EXPECT_EQ(dlg.windowTitle(), caption);
+    EXPECT_EQ(ReadFile(page), "<b>code</b><body>\r\nHERE\r\n</body>");  // line ends kept
+}
+
+TEST_F(PublishDlgTest, SaveWritesTheWholeFileAndCopiesSupportFiles) {
+    const QString page = WriteFile("page.html", "a much longer page than the result");
+    QTemporaryDir source;
+    QFile svg(source.filePath("w.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write("<svg/>");
+    svg.close();
+    state->supportFiles = {{"w.svg", source.path() + "/", ""}, {"gone.svg", source.path() + "/", ""}};
+
+    CInsertCodeDlg dlg(binding, "x");
+    ASSERT_TRUE(dlg.OpenFile(page));
+    dlg.Editor()->setPlainText("short");
+    BoxAnswerer answerer(QMessageBox::Ok);
+    ASSERT_TRUE(dlg.OnSave());
+    EXPECT_EQ(ReadFile(page), "short");  // cut to the new length
+    EXPECT_EQ(ReadFile(dir.filePath("w.svg")), "<svg/>");
+    EXPECT_EQ(answerer.texts.size(), 1);  // the missing file, and on it went
+}
+
+TEST_F(PublishDlgTest, PageIsLockedAgainstASecondEditor) {
+    const QString page = WriteFile("page.htm", "<p/>");
+    CInsertCodeDlg first(binding, "x");
+    ASSERT_TRUE(first.OpenFile(page));
+#ifdef Q_OS_UNIX
+    CInsertCodeDlg second(binding, "x");
+    BoxAnswerer answerer(QMessageBox::Ok);
+    EXPECT_FALSE(second.OpenFile(page));
+    EXPECT_EQ(answerer.texts.size(), 1);
+#endif
+    BoxAnswerer quiet(QMessageBox::Ok);
+    CInsertCodeDlg missing(binding, "x");
+    EXPECT_FALSE(missing.OpenFile(dir.filePath("nope.htm")));
+}
+
+#ifdef Q_OS_LINUX
+TEST_F(PublishDlgTest, SaveAndCloseStaysOpenWhenWritingFails) {
+    const QString page = WriteFile("page.htm", "<p/>");
+    CInsertCodeDlg dlg(binding, QString(4096, u'x'));
+    ASSERT_TRUE(dlg.OpenFile(page));
+    dlg.CopyBox()->setChecked(false);
+    dlg.OnInsert();
+    // Files may not grow past 100 bytes for a moment: the write fails.
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    BoxAnswerer answerer(QMessageBox::Ok);
+    dlg.setResult(QDialog::Rejected);
+    dlg.OnSaveAndClose();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(answerer.texts.size(), 1);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_TRUE(dlg.IsModified());
+    dlg.OnSaveAndClose();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+}
+#endif
+
+TEST_F(PublishDlgTest, SupportFilesListedOnceSelectedAndCopied) {
+    QTemporaryDir source;
+    for (const char* name : {"a.svg", "b.svg"}) {
+        QFile f(source.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(name);
+    }
+    const QString folder = source.path() + "/";
+    state->supportFiles = {{"a.svg", folder, ""}, {"a.svg", folder, ""}, {"b.svg", folder, ""}};
+    CSupportFilesDlg dlg(binding);
+    ASSERT_EQ(dlg.List()->topLevelItemCount(), 2);
+    EXPECT_EQ(dlg.List()->selectedItems().size(), 2);
+    EXPECT_TRUE(dlg.CopyButton()->isEnabled());
+    dlg.List()->topLevelItem(0)->setSelected(false);
+    {
+        BoxAnswerer answerer(QMessageBox::Ok);
+        ASSERT_TRUE(dlg.CopySelectedTo(dir.path()));
+        EXPECT_EQ(answerer.texts, QStringList({FormatMessage(Ids::SupportCopied, {QDir::toNativeSeparators(dir.path())})}));
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("a.svg")));
+    EXPECT_EQ(ReadFile(dir.filePath("b.svg")), "b.svg");
+    dlg.List()->clearSelection();
+    EXPECT_FALSE(dlg.CopyButton()->isEnabled());
+
+    dlg.List()->topLevelItem(0)->setSelected(true);
+    BoxAnswerer answerer(QMessageBox::Ok);
+    EXPECT_FALSE(dlg.CopySelectedTo(dir.filePath("missing/folder")));
+    ASSERT_EQ(answerer.texts.size(), 1);
+    EXPECT_TRUE(answerer.texts.first().startsWith("An error occurred while copying support files:\n"));
+}
+
+TEST(FolderDialog, StatusShowsTheSelectedFolderCut) {
+    QTemporaryDir base;
+    const QString deep = base.path() + "/" + QString(40, u'd');
+    ASSERT_TRUE(QDir().mkpath(deep));
+    CFolderDialog dlg(nullptr);
+    EXPECT_EQ(dlg.windowTitle(), "Current Selection");
+    EXPECT_TRUE(dlg.StatusText().isEmpty());
+    dlg.SelectFolder(deep);
+    EXPECT_EQ(dlg.StatusText(), QDir::toNativeSeparators(deep).left(35) + "...");
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(QDir(dlg.FolderPath()), QDir(deep));
+}
+
+}  // namespace

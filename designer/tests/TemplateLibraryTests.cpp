@@ -1,0 +1,129 @@
+#include "FakeServer.h"
+#include "app/StringTable.h"
+#include "app/WidgetDocument.h"
+#include "dialogs/TemplateLibrary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kBegin = "========== Description Part Begin ==========";
+const QByteArray kEnd = "========== Description Part End ==========";
+const QString kProg = QStringLiteral("PageletServer.FennicButton");
+
+void Write(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+TEST(TemplateBlock, MarkersKeysAndLineEnds) {
+    // Lower-case markers count; a later key wins; CR LF and LF both end lines.
+    auto block = ParseTemplateDescription("junk\r\n" + kBegin.toLower() + "\r\nTitle = My Button \r\n"
+                                          "no equals sign\nDescription=first\nDescription = a = b\n"
+                                          "progid = ignored\nProgID=pageletserver.fennicbutton\n" +
+                                          kEnd.toLower() + "\nTitle = after the end\n");
+    EXPECT_TRUE(block.found);
+    EXPECT_EQ(block.title, "My Button");
+    EXPECT_EQ(block.description, "a = b");
+    EXPECT_EQ(block.progId, "pageletserver.fennicbutton");
+    EXPECT_TRUE(IsValidTemplate(block, kProg));  // ProgID ignoring case
+
+    // No End marker: read to the end of the file, last line without a break.
+    block = ParseTemplateDescription(kBegin + "\nTitle = Open\nProgID = " + kProg.toUtf8());
+    EXPECT_EQ(block.title, "Open");
+    EXPECT_TRUE(IsValidTemplate(block, kProg));
+
+    // A Begin line with trailing blanks is no marker.
+    block = ParseTemplateDescription(kBegin + "  \nTitle = X\nProgID = " + kProg.toUtf8() + "\n");
+    EXPECT_FALSE(block.found);
+
+    // An empty title or another server's ProgID is not listed.
+    block = ParseTemplateDescription(kBegin + "\nTitle=\nProgID = " + kProg.toUtf8() + "\n");
+    EXPECT_TRUE(block.title.isEmpty());
+    EXPECT_FALSE(IsValidTemplate(block, kProg));
+    block = ParseTemplateDescription(kBegin + "\nTitle = T\nProgID = PageletServer.Other\n");
+    EXPECT_FALSE(IsValidTemplate(block, kProg));
+}
+
+TEST(TemplateLibrary, EnumeratesValidTemplatesOnly) {
+    QTemporaryDir dir;
+    const QByteArray tail = "\nProgID = " + kProg.toUtf8() + "\n" + kEnd + "\n[Button]\n";
+    Write(dir.filePath("A_" + kProg + ".pgt"), kBegin + "\nTitle = Alpha\nDescription = first" + tail);
+    Write(dir.filePath("b.pgt"), kBegin + "\nTitle = Beta" + tail);
+    Write(dir.filePath("c.pgt"), kBegin + "\nTitle =" + tail);
+    Write(dir.filePath("d.pgt"), "Title = no block" + tail);
+    Write(dir.filePath("e.txt"), kBegin + "\nTitle = Not a pgt" + tail);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("f.pgt"));
+
+    CTemplateList list;
+    list.titles << "stale";
+    EnumerateTemplates(dir.path(), kProg, list);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.titles, QStringList({"Alpha", "Beta"}));
+    EXPECT_EQ(list.descriptions, QStringList({"first", ""}));
+    EXPECT_EQ(list.paths.first(), QDir(dir.path()).filePath("A_" + kProg + ".pgt"));
+
+    list.RemoveAt(0);
+    EXPECT_EQ(list.titles, QStringList({"Beta"}));
+    EXPECT_EQ(list.paths.size(), 1);
+
+    EXPECT_EQ(TemplateFilePath("/srv/x", "Gradient", kProg), "/srv/x/Gradient_PageletServer.FennicButton.pgt");
+}
+
+TEST(TemplateLibrary, ListStyleOtherThanOneOrThreeReadsAsReport) {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("profile.ini"), QSettings::IniFormat);
+    EXPECT_EQ(ReadTemplateDialogSettings(settings, TemplateSection::NewWidget).listStyle, kReportStyle);
+    EXPECT_TRUE(ReadTemplateDialogSettings(settings, TemplateSection::NewWidget).preview);
+    for (int stored : {0, 2, 4, -1}) {
+        settings.setValue("Templates/List Style", stored);
+        EXPECT_EQ(ReadTemplateDialogSettings(settings, TemplateSection::Templates).listStyle, kReportStyle) << stored;
+    }
+    WriteTemplateDialogSettings(settings, TemplateSection::Templates, {kListStyle, false}, true);
+    WriteTemplateDialogSettings(settings, TemplateSection::SaveAsTemplates, {kListStyle, false}, false);
+    EXPECT_EQ(ReadTemplateDialogSettings(settings, TemplateSection::Templates).listStyle, kListStyle);
+    EXPECT_FALSE(ReadTemplateDialogSettings(settings, TemplateSection::Templates).preview);
+    EXPECT_FALSE(settings.contains("Save As Templates/Preview"));
+}
+
+struct QuietHost : IDocumentHost {
+    QList<int> messages;
+    Answer AskSaveChanges() override { return Answer::No; }
+    void ShowMessage(int id, const QStringList&, MessageIcon) override { messages << id; }
+    QString AskFileName(bool, const QString&) override { return {}; }
+    bool ShowEditor() override { return true; }
+};
+
+TEST(TemplateLibrary, SaveAsTemplateLeavesTheWorkAsItWas) {
+    auto state = std::make_shared<FakeServerState>();
+    QuietHost host;
+    CWidgetDocument doc(host, [state]() {
+        auto binding = std::make_unique<CPagelet>();
+        binding->Attach(std::make_unique<FakeServer>(state), kWidgetServerProgID);
+        return binding;
+    });
+    ASSERT_TRUE(doc.Start());
+    IWidgetServer* server = doc.Current()->Server();
+    server->SetName("Mine");
+    server->SetDescription("my own");
+    server->SetModified(1);
+
+    EXPECT_TRUE(doc.SaveAsTemplate("Shiny", "for all", "/srv/Shiny_x.pgt"));
+    EXPECT_EQ(state->saved, QStringList({"/srv/Shiny_x.pgt"}));
+    EXPECT_EQ(host.messages, QList<int>({Ids::TemplateSaved}));
+    EXPECT_EQ(server->Name(), "Mine");
+    EXPECT_EQ(server->Description(), "my own");
+    EXPECT_EQ(server->Modified(), 1);
+    EXPECT_TRUE(doc.CurrentPath().isEmpty());
+
+    state->saveSucceeds = false;
+    EXPECT_FALSE(doc.SaveAsTemplate("Shiny", "", "/srv/Shiny_x.pgt"));
+    EXPECT_EQ(host.messages.last(), Ids::TemplateSaveFailed);
+    EXPECT_EQ(server->Name(), "Mine");
+}
+
+}  // namespace
