@@ -1,6 +1,7 @@
 // Compose, popup, chat and save windows over a node on an in-memory segment.
 #include "ChatWindows.h"
 #include "TestSupport.h"
+#include "UiTestApp.h"
 #include "Twips.h"
 #include "frmChat.h"
 #include "frmCom.h"
@@ -29,14 +30,7 @@ using namespace lanyx::ui;
 
 namespace {
 
-QApplication* app() {
-    static int argc = 1;
-    static char arg0[] = "lanyx_ui_tests";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
-                                                      : new QApplication(argc, argv);
-    return a;
-}
+using lanyx::test::app;
 
 class Windows : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // The main window over a node on an in-memory segment, offscreen.
 #include "CoolMenu.h"
 #include "TestSupport.h"
+#include "UiTestApp.h"
 #include "TrayIcon.h"
 #include "Twips.h"
 #include "UserListModel.h"
@@ -23,13 +24,7 @@ using lanyx::ui::frmMain;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "lanyx_ui_tests";
-char* argv[] = {arg0, nullptr};
-QApplication* app() {
-    static QApplication* a = new QApplication(argc, argv);
-    return a;
-}
+using lanyx::test::app;
 
 class MainWindow : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // The Options window over nodes on an in-memory segment, offscreen.
 #include "TestSupport.h"
+#include "UiTestApp.h"
 #include "frmMain.h"
 #include "frmOpt.h"
 
@@ -27,13 +28,7 @@ using lanyx::ui::OptionsEnv;
 
 namespace {
 
-QApplication* app() {
-    static int argc = 1;
-    static char arg0[] = "lanyx_opt_tests";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return a;
-}
+using lanyx::test::app;
 
 // What the window asked of the user and of the program.
 struct Seen {

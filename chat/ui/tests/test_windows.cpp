@@ -1,5 +1,6 @@
 // The tray icon's events, the splash pulse and the about window.
 #include "TestSupport.h"
+#include "UiTestApp.h"
 #include "TrayIcon.h"
 #include "frmAbout.h"
 #include "frmMain.h"
@@ -17,14 +18,7 @@ using namespace lanyx;
 using namespace lanyx::ui;
 
 namespace {
-QApplication* app() {
-    static int argc = 1;
-    static char arg0[] = "lanyx_ui_tests";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication* a = QApplication::instance() ? static_cast<QApplication*>(QApplication::instance())
-                                                      : new QApplication(argc, argv);
-    return a;
-}
+using lanyx::test::app;
 } // namespace
 
 TEST(TrayIcon, MessagesRaiseTheirEventsInOrder) {
