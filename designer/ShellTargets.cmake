@@ -18,6 +18,7 @@ add_library(fennic_ui STATIC
   dialogs/TemplateDlgs.h dialogs/TemplateDlgs.cpp
   dialogs/FolderDialog.h dialogs/FolderDialog.cpp
   dialogs/PublishDlgs.h dialogs/PublishDlgs.cpp
+  dialogs/BrowserDlgs.h dialogs/BrowserDlgs.cpp
   dialogs/AboutDlg.h dialogs/AboutDlg.cpp)
 target_link_libraries(fennic_ui PUBLIC fennic_core fennic_controls Qt6::Widgets)
 

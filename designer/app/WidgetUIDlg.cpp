@@ -6,6 +6,7 @@
 #include "WindowPlacement.h"
 #include "controls/DesignerBitmaps.h"
 #include "controls/FlatBitmapButton.h"
+#include "dialogs/BrowserDlgs.h"
 #include "dialogs/HelpTopics.h"
 #include "dialogs/PublishDlgs.h"
 #include "dialogs/RenameDlg.h"
@@ -28,17 +29,6 @@
 namespace {
 
 const QString kFileFilter = QStringLiteral("Widget Configuration Files (*.pgt);;All Files (*.*)");
-
-bool IsLaterDialog(int id) {
-    // Commands whose dialogs (templates, publishing, browser list) come with
-    // later work; their menu items stay greyed until then.
-    switch (id) {
-    case Cmd::EditBrowsers:
-        return true;
-    default:
-        return id >= Cmd::FirstBrowser && id <= Cmd::LastBrowser;
-    }
-}
 
 }  // namespace
 
@@ -104,7 +94,8 @@ void CWidgetUIDlg::BuildMenu() {
     QMenu* preview = m_menuBar->addMenu(tr("&Preview"));
     QMenu* inBrowser = preview->addMenu(tr("Preview in &Browser"));
     AddCommand(inBrowser, Cmd::PreviewDefault, tr("&Default Browser\tF12"), QKeySequence(Qt::Key_F12));
-    AddCommand(inBrowser, Cmd::FirstBrowser, tr("Browser1"));
+    m_browserMenu = inBrowser;
+    connect(inBrowser, &QMenu::aboutToShow, this, &CWidgetUIDlg::UpdateBrowserItems);
     preview->addSeparator();
     AddCommand(preview, Cmd::EditBrowsers, tr("&Edit Browser List..."));
 
@@ -273,9 +264,7 @@ void CWidgetUIDlg::UpdateCommandUI(QAction* action) {
         return;
     const int id = action->data().toInt();
     CPagelet* binding = m_document.Current();
-    if (IsLaterDialog(id)) {
-        action->setEnabled(false);
-    } else if (id == Cmd::Save || id == Cmd::SaveAs || id == Cmd::SaveAsTemplate || id == Cmd::Publish ||
+    if (id == Cmd::Save || id == Cmd::SaveAs || id == Cmd::SaveAsTemplate || id == Cmd::Publish ||
                id == Cmd::PreviewDefault) {
         action->setEnabled(binding != nullptr);
     } else if (id == Cmd::ToggleOption) {
@@ -309,7 +298,8 @@ void CWidgetUIDlg::OnCommand(int id) {
         case Cmd::ButtonPublish: OnPublish(); break;
         case Cmd::ManageTemplates: OnManageTemplates(); break;
         case Cmd::Exit: close(); break;
-        case Cmd::PreviewDefault: OnPreviewDefault(); break;
+        case Cmd::PreviewDefault: RunPreview(QString()); break;
+        case Cmd::EditBrowsers: OnEditBrowsers(); break;
         case Cmd::HelpIndex: ShowHelpTopic(this, HelpTopicFor(HelpKey::Index)); break;
         case Cmd::HelpTopics:
         case Cmd::Tutorial:
@@ -332,7 +322,10 @@ void CWidgetUIDlg::OnCommand(int id) {
             if (CPagelet* binding = m_document.Current())
                 ShellOpen(ShellTargetUrl(binding->SamplePage()));
             break;
-        default: break;  // later dialogs: nothing yet
+        default:
+            if (id >= Cmd::FirstBrowser && id <= Cmd::LastBrowser)
+                OnPreviewInBrowser(id);
+            break;
         }
     } catch (const WidgetServerError& error) {
         ShowMessage(Ids::AutomationError, {error.Message().left(256)}, MessageIcon::Error);
@@ -360,13 +353,53 @@ void CWidgetUIDlg::OnManageTemplates() {
     dialog.exec();
 }
 
-void CWidgetUIDlg::OnPreviewDefault() {
+void CWidgetUIDlg::RunPreview(const QString& program) {
     CPagelet* binding = m_document.Current();
     if (!binding)
         return;
     const QString file = (*binding)->GetPreviewFile();
-    if (!file.isEmpty())
+    if (file.isEmpty())
+        return;
+    if (program.isEmpty())
         ShellOpen(QUrl::fromLocalFile(file));
+    else
+        LaunchBrowser(program, file);
+}
+
+void CWidgetUIDlg::OnPreviewInBrowser(int id) {
+    // Detected afresh: a browser may have come or gone since the menu opened.
+    const CBrowserList browsers;
+    const QString program = browsers.ProgramAt(id - Cmd::FirstBrowser);
+    if (!program.isEmpty())
+        RunPreview(program);
+}
+
+void CWidgetUIDlg::UpdateBrowserItems() {
+    for (QAction* action : std::as_const(m_browserActions)) {
+        m_actions.remove(action->data().toInt());
+        delete action;
+    }
+    m_browserActions.clear();
+    if (!m_browsers)
+        m_browsers = std::make_unique<CBrowserList>();
+    const int count = std::min(m_browsers->Count(), Cmd::LastBrowser - Cmd::FirstBrowser + 1);
+    for (int i = 0; i < count; ++i) {
+        const int id = Cmd::FirstBrowser + i;
+        auto* action = new QAction(m_browsers->NameAt(i), m_browserMenu);
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id]() { OnCommand(id); });
+        m_browserMenu->addAction(action);
+        m_actions.insert(id, action);
+        m_browserActions << action;
+    }
+}
+
+void CWidgetUIDlg::OnEditBrowsers() {
+    {
+        CExternalBrowsersDlg dialog(this);
+        dialog.exec();
+    }
+    m_browsers = std::make_unique<CBrowserList>();
 }
 
 void CWidgetUIDlg::OnRenameWork() {

@@ -13,6 +13,7 @@ class QMenu;
 class QMenuBar;
 class QVBoxLayout;
 class CFlatBitmapButton;
+class CBrowserList;
 
 namespace Cmd {
 constexpr int NewBlank = 32799;
@@ -102,7 +103,15 @@ private:
     void OnNewFromTemplate();
     void OnSaveAsTemplate();
     void OnManageTemplates();
-    void OnPreviewDefault();
+    void RunPreview(const QString& program);
+    void OnPreviewInBrowser(int id);
+    void OnEditBrowsers();
+public:
+    // The browser items of Preview in Browser, rebuilt whenever it opens.
+    void UpdateBrowserItems();
+    QMenu* BrowserMenu() const { return m_browserMenu; }
+
+private:
     void OnRenameWork();
     void OnSupportFiles();
     void OnPublish();
@@ -115,4 +124,7 @@ private:
     int m_waitDepth = 0;
     QHash<int, QAction*> m_actions;
     QList<CFlatBitmapButton*> m_buttons;
+    QMenu* m_browserMenu = nullptr;
+    QList<QAction*> m_browserActions;
+    std::unique_ptr<CBrowserList> m_browsers;
 };

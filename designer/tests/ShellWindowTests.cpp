@@ -3,6 +3,7 @@
 #include "app/FennicMessage.h"
 #include "app/StringTable.h"
 #include "app/WidgetUIDlg.h"
+#include "dialogs/BrowserDlgs.h"
 #include "dialogs/RenameDlg.h"
 
 #include <QAction>
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -88,9 +91,9 @@ TEST_F(ShellWindowTest, EditorCommandsReachTheShell) {
     EXPECT_EQ(opened.first().scheme(), "https");
     SetShellOpener(nullptr);
 
-    // Later dialogs stay greyed; Save follows the binding without a menu
-    // having been opened, or its accelerator would not work.
-    EXPECT_FALSE(dlg.Action(Cmd::EditBrowsers)->isEnabled());
+    // Save follows the binding without a menu having been opened, or its
+    // accelerator would not work.
+    EXPECT_TRUE(dlg.Action(Cmd::Publish)->isEnabled());
     EXPECT_TRUE(dlg.Action(Cmd::Save)->isEnabled());
     EXPECT_TRUE(dlg.Action(Cmd::Save)->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_S));
 }
@@ -267,6 +270,55 @@ TEST_F(ShellWindowTest, RealServerOpenEditSave) {
     qunsetenv("FENNIC_CLASS_REGISTRY");
     BoxAnswerer answerer(QMessageBox::No);
     dlg.close();
+}
+
+TEST_F(ShellWindowTest, BrowserItemsFollowTheEditedList) {
+    CWidgetUIDlg dlg(Factory());
+    ASSERT_TRUE(dlg.Initialize());
+    const auto items = [&dlg]() {
+        dlg.UpdateBrowserItems();
+        QStringList names;
+        for (QAction* action : dlg.BrowserMenu()->actions()) {
+            if (action->data().toInt() >= Cmd::FirstBrowser)
+                names << action->text();
+        }
+        return names;
+    };
+    // Edit Browser List, closed at once by a "user".
+    const auto editList = [&dlg]() {
+        QTimer::singleShot(50, []() {
+            if (auto* edit = qobject_cast<CExternalBrowsersDlg*>(QApplication::activeModalWidget()))
+                edit->reject();
+        });
+        dlg.OnCommand(Cmd::EditBrowsers);
+    };
+    const QStringList before = items();  // the desktop's own browsers, if any
+    {
+        CExternalBrowsersDlg edit;
+        ASSERT_TRUE(edit.AddBrowser("Mine", "/bin/true"));
+    }
+    editList();
+    EXPECT_EQ(items(), before + QStringList({"Mine"}));
+    EXPECT_EQ(items(), before + QStringList({"Mine"}));  // no duplicates on reopening
+
+    // The work has no preview file: the browser is not started.
+    QList<LaunchCommand> started;
+    SetBrowserStarter([&](const LaunchCommand& c) {
+        started << c;
+        return true;
+    });
+    dlg.OnCommand(Cmd::FirstBrowser + static_cast<int>(before.size()));
+    SetBrowserStarter(nullptr);
+    EXPECT_TRUE(started.isEmpty());
+
+    {
+        CExternalBrowsersDlg edit;
+        ASSERT_EQ(edit.CustomizedList()->count(), 1);
+        edit.CustomizedList()->item(0)->setSelected(true);
+        edit.OnDelete();
+    }
+    editList();
+    EXPECT_EQ(items(), before);
 }
 
 }  // namespace
