@@ -4,14 +4,21 @@
 #include "app/StringTable.h"
 #include "app/WidgetUIDlg.h"
 #include "dialogs/BrowserDlgs.h"
+#include "dialogs/PublishDlgs.h"
+#include "dialogs/TemplateDlgs.h"
 #include "dialogs/RenameDlg.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -319,6 +326,75 @@ TEST_F(ShellWindowTest, BrowserItemsFollowTheEditedList) {
     }
     editList();
     EXPECT_EQ(items(), before);
+}
+
+// What a new user does: a button from a template, saved, its code put into a
+// page beside its SVG, and the page opened in a browser where the button
+// reacts (headless Chromium, where installed).
+TEST_F(ShellWindowTest, TemplateToPublishedPage) {
+    qputenv("FENNIC_CLASS_REGISTRY", FENNIC_CLASS_REGISTRY_FILE);
+    QTemporaryDir work;
+    CWidgetUIDlg dlg(RegistryBindingFactory(QString()));
+    ASSERT_TRUE(dlg.Initialize());
+    {
+        CNewWidgetDlg choose(dlg.Document().Factory(), &dlg);
+        int ocean = -1;
+        for (int i = 0; i < choose.ItemCount(); ++i) {
+            if (choose.ItemText(i, 0) == "Ocean")
+                ocean = i;
+        }
+        ASSERT_GE(ocean, 0);
+        choose.SelectIndex(ocean);
+        choose.NameEdit()->setText("MyButton");
+        choose.OnCreate();
+        ASSERT_EQ(choose.result(), QDialog::Accepted);
+        ASSERT_TRUE(dlg.Document().NewFromTemplate(choose.Name(), choose.Description(), choose.TemplatePath()));
+    }
+    const QString pgt = work.filePath("MyButton_PageletServer.FennicButton.pgt");
+    QTimer::singleShot(100, [&]() {
+        if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            files->selectFile(pgt);
+            QMetaObject::invokeMethod(files, "accept");
+        }
+    });
+    ASSERT_TRUE(dlg.Document().SaveCurrentWork(false));
+    ASSERT_TRUE(dlg.Document().PreparePublish());  // saved and published: no question
+    CPagelet& binding = *dlg.Document().Current();
+    const QString code = RequiredHtmlCode(*binding.Server());
+    // The SVG is named after the saved file, wherever the dialog put it.
+    const QString svgName = QFileInfo(dlg.Document().CurrentPath()).completeBaseName() + ".svg";
+    EXPECT_TRUE(code.contains(svgName)) << code.toStdString();
+
+    QTemporaryDir site;
+    const QString page = site.filePath("index.html");
+    QFile blank(page);
+    ASSERT_TRUE(blank.open(QIODevice::WriteOnly));
+    blank.write("<!DOCTYPE html>\n<html><body style=\"margin:0\">\n</body></html>\n");
+    blank.close();
+    {
+        CInsertCodeDlg insert(binding, code, &dlg);
+        ASSERT_TRUE(insert.OpenFile(page));
+        QTextCursor caret = insert.Editor()->textCursor();
+        caret.setPosition(insert.Editor()->toPlainText().indexOf("</body>"));
+        insert.Editor()->setTextCursor(caret);
+        insert.OnInsert();
+        ASSERT_TRUE(insert.OnSave());
+    }
+    ASSERT_TRUE(QFile::exists(site.filePath(svgName)));
+    qunsetenv("FENNIC_CLASS_REGISTRY");
+
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (QFile::exists("/usr/bin/chromium") && !python.isEmpty()) {
+        QProcess check;
+        check.setProcessChannelMode(QProcess::MergedChannels);
+        check.start(python, {FENNIC_BROWSER_CHECK, page, "20", "15"});
+        ASSERT_TRUE(check.waitForFinished(90000));
+        const QString out = QString::fromUtf8(check.readAll());
+        if (check.exitCode() != 77)
+            EXPECT_EQ(check.exitCode(), 0) << out.toStdString();
+    }
+    BoxAnswerer answerer(QMessageBox::No);
+    dlg.close();
 }
 
 }  // namespace

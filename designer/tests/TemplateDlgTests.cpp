@@ -30,8 +30,8 @@ protected:
         QCoreApplication::setOrganizationName("Meridex");
         QCoreApplication::setApplicationName("Tavish Fennic");
         const QDir source(QStringLiteral(FENNIC_SOURCE_RESOURCES) + "/PageletServer");
-        for (const QString& name : {"Bubble", "Mint", "Sunset"}) {
-            const QString file = name + QStringLiteral("_PageletServer.FennicButton.pgt");
+        for (const char* name : {"Bubble", "Mint", "Sunset"}) {
+            const QString file = QLatin1String(name) + QStringLiteral("_PageletServer.FennicButton.pgt");
             ASSERT_TRUE(QFile::copy(source.filePath(file), folder.filePath(file)));
         }
     }
