@@ -172,7 +172,7 @@ bool CWidgetDocument::SaveAsTemplate(const QString& name, const QString& descrip
     bool saved;
     {
         WaitGuard wait(m_host);
-        saved = server->Save(templatePath);
+        saved = server->SaveCopy(templatePath);
     }
     if (saved)
         m_host.ShowMessage(Ids::TemplateSaved, {}, MessageIcon::Information);

@@ -103,6 +103,12 @@ bool CFennicButtonServer::Save(const QString& path) {
     return true;
 }
 
+bool CFennicButtonServer::SaveCopy(const QString& path) {
+    ButtonStyle style = m_style;
+    style.progId = kFennicButtonProgID;
+    return Pgt::WriteFile(style, path) && WriteText(SupportFileFor(path), ButtonOutput::InteractiveSvg(style));
+}
+
 QString CFennicButtonServer::SupportFileName() const {
     if (!m_path.isEmpty())
         return QFileInfo(SupportFileFor(m_path)).fileName();

@@ -40,6 +40,7 @@ public:
     void SetSavedTime(const QDateTime& time) override { m_style.savedTime = time; }
     bool Load(const QString& path) override;
     bool Save(const QString& path) override;
+    bool SaveCopy(const QString& path) override;
 
     long StringId10() const override { return ButtonStrings::KindName; }
     long StringId11() const override { return ButtonStrings::KindDescription; }

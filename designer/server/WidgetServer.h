@@ -78,6 +78,9 @@ public:
     virtual void SetSavedTime(const QDateTime& time) = 0;
     virtual bool Load(const QString& path) = 0;
     virtual bool Save(const QString& path) = 0;
+    // Writes the work to `path` without making that file the work's own (a
+    // template copy): code and support files keep naming the work's file.
+    virtual bool SaveCopy(const QString& path) { return Save(path); }
 
     // Members 10 to 13: ids of the server's strings in its resource module.
     virtual long StringId10() const = 0;

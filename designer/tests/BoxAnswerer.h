@@ -11,7 +11,10 @@ public:
     explicit BoxAnswerer(QMessageBox::StandardButton answer) : m_answer(answer) {
         m_timer.setInterval(10);
         QObject::connect(&m_timer, &QTimer::timeout, [this]() {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            // A box already answered stays the active modal widget until its
+            // loop ends; a busy machine may tick again before that.
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box->isVisible()) {
                 texts << box->text();
                 titles << box->windowTitle();
                 if (QAbstractButton* b = box->button(m_answer))

@@ -176,6 +176,16 @@ TEST_F(ServerTest, SaveWritesPgtAndSvgAndSupportFile) {
     EXPECT_EQ(other.Modified(), 0);
 }
 
+TEST_F(ServerTest, ACopyLeavesTheWorksFileAlone) {
+    const QString pgt = dir.filePath("work.pgt");
+    ASSERT_TRUE(server.Save(pgt));
+    ASSERT_TRUE(server.SaveCopy(dir.filePath("Shiny_PageletServer.FennicButton.pgt")));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("Shiny_PageletServer.FennicButton.svg")));
+    // Publishing still names and copies the work's own support file.
+    EXPECT_EQ(server.GetSupportFileName(0), "work.svg");
+    EXPECT_TRUE(server.GetCodePartText(1, 1).contains("data=\"work.svg\""));
+}
+
 TEST_F(ServerTest, LoadReportsTheFilesMakerAndRefusesJunk) {
     const QString foreign = dir.filePath("f.pgt");
     WriteAll(foreign,
