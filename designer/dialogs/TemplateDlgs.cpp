@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QTreeView>
@@ -223,8 +224,11 @@ QString CTemplateListDlg::ItemText(int row, int column) const {
 }
 
 void CTemplateListDlg::RemoveItem(int index) {
-    m_templates.RemoveAt(index);
+    // The view moves its selection while the row goes; the preview must not
+    // look up a template meanwhile, when the two lists disagree.
+    const QSignalBlocker quiet(m_report->selectionModel());
     m_model->removeRow(index);
+    m_templates.RemoveAt(index);
 }
 
 void CTemplateListDlg::SetItemTexts(int index, const QString& title, const QString& description) {
@@ -239,7 +243,8 @@ void CTemplateListDlg::UpdatePreview() {
         return;
     QString file;
     const int index = SelectedIndex();
-    if (m_previewOn && index >= 0 && m_binding && (*m_binding)->Load(m_templates.paths[index]))
+    if (m_previewOn && index >= 0 && index < m_templates.paths.size() && m_binding &&
+        (*m_binding)->Load(m_templates.paths[index]))
         file = (*m_binding)->GetPreviewFile();
     if (!file.isEmpty()) {
         m_preview->SetBackgroundColor(QString());
