@@ -24,6 +24,7 @@ target_link_libraries(fennic_ui PUBLIC fennic_core fennic_controls Qt6::Widgets)
 
 add_executable(tavishfennic app/main.cpp)
 target_link_libraries(tavishfennic PRIVATE fennic_ui)
+target_compile_definitions(tavishfennic PRIVATE TAVISHFENNIC_VERSION="${PROJECT_VERSION}")
 set_target_properties(tavishfennic PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${FENNIC_BIN_DIR})
 # The program needs its server to be of any use.
 add_dependencies(tavishfennic FennicButton fennic_server_files)
@@ -33,30 +34,19 @@ if(EXISTS /usr/share/common-licenses/LGPL-2)
   configure_file(/usr/share/common-licenses/LGPL-2 ${FENNIC_BIN_DIR}/LPGL.txt COPYONLY)
 endif()
 
-# Installed layout: program, help and licence in bin, the server's folder in
-# lib/tavishfennic, and a class registry beside the program naming the
-# installed plug-in.
-include(GNUInstallDirs)
-set(FENNIC_INSTALL_SERVER_DIR ${CMAKE_INSTALL_LIBDIR}/tavishfennic/PageletServer)
-install(TARGETS tavishfennic RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS FennicButton LIBRARY DESTINATION ${FENNIC_INSTALL_SERVER_DIR})
-install(DIRECTORY ${FENNIC_RESOURCES}/PageletServer/ DESTINATION ${FENNIC_INSTALL_SERVER_DIR})
-install(DIRECTORY ${FENNIC_RESOURCES}/FennicHelp DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Installed layout: one program folder holding the program, its class
+# registry, help pages, licence text and the server's folder, as in the build
+# tree; the command is linked into bin.
+program_install_dir(FENNIC_INSTALL_DIR tavishfennic)
+set(FENNIC_INSTALL_SERVER_DIR ${FENNIC_INSTALL_DIR}/PageletServer)
+install(TARGETS tavishfennic RUNTIME DESTINATION ${FENNIC_INSTALL_DIR} COMPONENT tavishfennic)
+install(TARGETS FennicButton LIBRARY DESTINATION ${FENNIC_INSTALL_SERVER_DIR} COMPONENT tavishfennic)
+install(DIRECTORY ${FENNIC_RESOURCES}/PageletServer/ DESTINATION ${FENNIC_INSTALL_SERVER_DIR}
+        COMPONENT tavishfennic)
+install(DIRECTORY ${FENNIC_RESOURCES}/FennicHelp DESTINATION ${FENNIC_INSTALL_DIR} COMPONENT tavishfennic)
+install(FILES ${FENNIC_BIN_DIR}/classes.reg DESTINATION ${FENNIC_INSTALL_DIR} COMPONENT tavishfennic)
 if(EXISTS ${FENNIC_BIN_DIR}/LPGL.txt)
-  install(FILES ${FENNIC_BIN_DIR}/LPGL.txt DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${FENNIC_BIN_DIR}/LPGL.txt DESTINATION ${FENNIC_INSTALL_DIR} COMPONENT tavishfennic)
 endif()
-install(CODE "
-  set(prefix \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-  set(server \"\${CMAKE_INSTALL_PREFIX}/${FENNIC_INSTALL_SERVER_DIR}/$<TARGET_FILE_NAME:FennicButton>\")
-  file(WRITE \"\${prefix}/${CMAKE_INSTALL_BINDIR}/classes.reg\"
-\"; TavishFennic class registry (installed)
-[PageletServer.FennicButton]
-@=\\\"Fennic Button\\\"
-[PageletServer.FennicButton\\\\CLSID]
-@=\\\"{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\\\"
-[CLSID\\\\{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\\\\ProgID]
-@=\\\"PageletServer.FennicButton\\\"
-[CLSID\\\\{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\\\\InprocServer32]
-@=\\\"\${server}\\\"
-\")
-")
+install_program_command(tavishfennic tavishfennic tavishfennic)
+install_desktop_files(tavishfennic tavishfennic ${PROJECT_RESOURCES_DIR}/desktop/tavishfennic.svg)

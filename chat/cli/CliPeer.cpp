@@ -51,6 +51,8 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         std::string v;
         if (a == "-h" || a == "--help") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--to") {
             if (!value(v) || v.empty()) return "--to needs a user name";
             o.to.push_back(v);
@@ -83,7 +85,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             words.push_back(a);
         }
     }
-    if (o.help) return std::nullopt;
+    if (o.help || o.version) return std::nullopt;
     if (words.empty()) return "no command given (listen, who, alert or chat)";
     o.command = words[0];
     if (o.command == "listen" || o.command == "who") {
@@ -121,6 +123,7 @@ Options:
   --status 0|1|2         0 available, 1 alerts only, 2 neither (this run)
   --colour COLOUR        display colour for this run: 255 (0x00BBGGRR) or #rrggbb
   -h, --help             this text
+  --version              the version, then end
 
 Advanced (tests):
   --probe-ms MS          how long the probe listens (default 10000)

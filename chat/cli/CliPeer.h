@@ -23,6 +23,7 @@ struct CliOptions {
     std::uint32_t waitMs = 2000;
     std::string broadcast = "255.255.255.255";
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments (without the program name). Returns an error text

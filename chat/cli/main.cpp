@@ -42,6 +42,11 @@ int main(int argc, char** argv) {
         std::cout << cli::HelpText();
         return 0;
     }
+    if (opt.version) {
+        std::cout << "lanyx-cli " << LANYX_VERSION_MAJOR << '.' << LANYX_VERSION_MINOR << '.' << LANYX_VERSION_PATCH
+                  << std::endl;
+        return 0;
+    }
     QHostAddress broadcast;
     if (!broadcast.setAddress(QString::fromStdString(opt.broadcast)) ||
         broadcast.protocol() != QAbstractSocket::IPv4Protocol) {

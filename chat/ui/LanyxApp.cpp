@@ -16,6 +16,7 @@
 #include "frmSave.h"
 #include "frmSplash.h"
 
+#include <iostream>
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -39,6 +40,8 @@ QMessageBox::Icon toIcon(int icon) {
 // ---- ports --------------------------------------------------------------------
 
 void DesktopUi::messageBox(const std::string& text, const std::string& title, int icon) {
+    // Also for whoever started the program from a terminal or a script.
+    std::cerr << "lanyx: " << text << '\n';
     QMessageBox box(toIcon(icon), title.empty() ? QStringLiteral("Lanyx") : QString::fromStdString(title),
                     QString::fromStdString(text), QMessageBox::Ok);
     box.exec();

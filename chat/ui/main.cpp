@@ -1,5 +1,7 @@
 // lanyx: chat and alerts for the local network, in the notification area.
+#include "InstallCheck.h"
 #include "LanyxApp.h"
+#include "Platform.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -7,6 +9,7 @@
 
 int main(int argc, char** argv) {
     lanyx::ui::DesktopOptions options;
+    bool check = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         options.commandLine += a + " ";
@@ -18,13 +21,28 @@ int main(int argc, char** argv) {
         else if (a == "--name") options.name = argv[++i];
         else if (a == "--probe-ms") options.probeMs = static_cast<std::uint32_t>(std::stoul(argv[++i]));
         else if (a == "--broadcast") options.broadcast = argv[++i];
-        else if (a == "-h" || a == "--help") {
-            std::cout << "Usage: lanyx [--dir DIR] [--name NAME] [safe]\n\n"
+        else if (a == "--check") check = true;
+        else if (a == "--version") {
+            std::cout << "Lanyx " << LANYX_VERSION_MAJOR << '.' << LANYX_VERSION_MINOR << '.' << LANYX_VERSION_PATCH
+                      << '\n';
+            return 0;
+        } else if (a == "-h" || a == "--help") {
+            std::cout << "Usage: lanyx [--dir DIR] [--name NAME] [safe]\n"
+                         "       lanyx --check | --version | --help\n\n"
                          "  --dir DIR    data folder (User.ini, Log.txt)\n"
                          "  --name NAME  user name for this run\n"
-                         "  safe         plain menus instead of the drawn ones\n";
+                         "  safe         plain menus instead of the drawn ones\n"
+                         "  --check      show where the program looks for its files, then end\n";
             return 0;
         }
+    }
+    if (check) {
+        // Exit status 1 when the language file, without which nothing starts, cannot be used.
+        const auto paths = lanyx::ResolvePaths(
+            options.dir ? std::optional<std::filesystem::path>(*options.dir) : std::nullopt);
+        const auto report = lanyx::CheckInstall(paths, lanyx::platform::isDirWritable(paths.dataDir));
+        std::cout << lanyx::FormatReport(report);
+        return report.ok ? 0 : 1;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lanyx"));

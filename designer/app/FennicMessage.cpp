@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <cstdio>
 
 namespace {
 std::function<bool(const QUrl&)>& Opener() {
@@ -25,6 +26,9 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 
 QMessageBox::StandardButton FennicMessageBox(QWidget* parent, const QString& text, MessageIcon icon,
                                              QMessageBox::StandardButtons buttons) {
+    // Errors and warnings also go to whoever started the program from a terminal.
+    if (icon == MessageIcon::Error || icon == MessageIcon::Exclamation)
+        std::fprintf(stderr, "tavishfennic: %s\n", qUtf8Printable(QString(text).replace(u'\r', QString())));
     QMessageBox box(ToQt(icon), LoadStringResource(Ids::AppTitle), text, buttons, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -23,6 +24,10 @@ std::optional<QString> ReadQuoted(const QString& line, qsizetype& pos) {
         }
     }
     return std::nullopt;  // unterminated
+}
+
+bool IsServerKey(const QString& key) {
+    return key.trimmed().endsWith(QStringLiteral("\\InprocServer32"), Qt::CaseInsensitive);
 }
 
 QString Quote(const QString& text) {
@@ -48,11 +53,11 @@ bool CClassRegistry::LoadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return false;
-    LoadText(QString::fromUtf8(file.readAll()));
+    LoadText(QString::fromUtf8(file.readAll()), QFileInfo(path).absolutePath());
     return true;
 }
 
-void CClassRegistry::LoadText(const QString& text) {
+void CClassRegistry::LoadText(const QString& text, const QString& baseFolder) {
     QString key;
     bool haveKey = false;
     for (const QString& raw : text.split(u'\n')) {
@@ -86,8 +91,14 @@ void CClassRegistry::LoadText(const QString& text) {
         while (pos < line.size() && line[pos].isSpace())
             ++pos;
         auto value = ReadQuoted(line, pos);
-        if (value)
-            SetValue(key, name, *value);
+        if (!value)
+            continue;
+        // A server file named relative to the registry file lies beside it,
+        // so an installed tree can be moved or unpacked anywhere.
+        if (!baseFolder.isEmpty() && name.isEmpty() && IsServerKey(key) && !value->isEmpty() &&
+            QDir::isRelativePath(*value))
+            *value = QDir::cleanPath(QDir(baseFolder).filePath(*value));
+        SetValue(key, name, *value);
     }
 }
 

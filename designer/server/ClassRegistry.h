@@ -8,6 +8,8 @@
 //   [CLSID\{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\InprocServer32]
 //   @="/opt/tavishfennic/PageletServer/FennicButton.so"
 //
+// A relative server file is taken from the folder of the registry file that
+// names it ("PageletServer/FennicButton.so" beside classes.reg).
 // Key paths are compared without regard to letter case, like the registry.
 
 #include <QHash>
@@ -20,7 +22,8 @@ public:
     // Reads a registry file and merges it over what is already held. False
     // when the file cannot be read; malformed lines are skipped.
     bool LoadFile(const QString& path);
-    void LoadText(const QString& text);
+    // baseFolder: where relative server files are looked for (none: kept as written).
+    void LoadText(const QString& text, const QString& baseFolder = QString());
 
     void SetValue(const QString& key, const QString& name, const QString& value);
     bool KeyExists(const QString& key) const;

@@ -1,7 +1,9 @@
+#include "app/SetupCheck.h"
 #include "server/Pagelet.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -99,6 +101,52 @@ TEST(Binding, BindsOurServerAndDerivesPaths) {
     CPagelet other;
     EXPECT_FALSE(other.Bind(kWidgetServerProgID, wrongClass));
     EXPECT_EQ(other.LastError(), CPagelet::BindError::NotAWidgetServer);
+}
+
+TEST(ClassRegistry, RelativeServerFileLiesBesideTheRegistryFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath("classes.reg"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[CLSID\\{A}\\InprocServer32]\n@=\"PageletServer/../PageletServer/A.so\"\n"
+               "\"ThreadingModel\"=\"Apartment\"\n"
+               "[CLSID\\{B}\\InprocServer32]\n@=\"/opt/fennic/B.so\"\n"
+               "[CLSID\\{C}\\ProgID]\n@=\"Some.Relative\"\n");
+    file.close();
+    CClassRegistry registry;
+    ASSERT_TRUE(registry.LoadFile(file.fileName()));
+    EXPECT_EQ(registry.InprocServer("{A}"), QDir(dir.path()).filePath("PageletServer/A.so"));
+    EXPECT_EQ(registry.QueryValue("CLSID\\{A}\\InprocServer32", "ThreadingModel"), "Apartment");
+    EXPECT_EQ(registry.InprocServer("{B}"), "/opt/fennic/B.so");
+    EXPECT_EQ(registry.ProgIDFromCLSID("{C}"), "Some.Relative");
+    // Text without a file has nothing to be relative to.
+    CClassRegistry text;
+    text.LoadText("[CLSID\\{A}\\InprocServer32]\n@=\"PageletServer/A.so\"\n");
+    EXPECT_EQ(text.InprocServer("{A}"), "PageletServer/A.so");
+}
+
+// The check behind --check, over the build's own program folder and over a
+// folder with no registry (the per-user registry is kept out of the way).
+TEST(SetupCheck, ReportsBoundServerOrWhyNot) {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString programFolder = QFileInfo(QFileInfo(FENNIC_BUTTON_PLUGIN).absolutePath()).absolutePath();
+    const SetupReport good = CheckSetup(programFolder, "/home/u/Documents");
+    EXPECT_TRUE(good.ok) << good.lines.join('\n').toStdString();
+    const QString all = good.lines.join('\n');
+    EXPECT_TRUE(all.contains("Widget server PageletServer.FennicButton: " +
+                             QDir::toNativeSeparators(QFileInfo(FENNIC_BUTTON_PLUGIN).absoluteFilePath()) +
+                             " (Fennic Button)"))
+        << all.toStdString();
+    EXPECT_FALSE(all.contains("Templates: 0 ")) << all.toStdString();
+    EXPECT_FALSE(all.contains("(missing)")) << all.toStdString();
+
+    QTemporaryDir empty;
+    const SetupReport bad = CheckSetup(empty.path(), "/home/u/Documents");
+    QStandardPaths::setTestModeEnabled(false);
+    EXPECT_FALSE(bad.ok);
+    const QString why = bad.lines.join('\n');
+    EXPECT_TRUE(why.contains("Widget server PageletServer.FennicButton: not registered")) << why.toStdString();
+    EXPECT_TRUE(why.contains("Help: ")) << why.toStdString();
 }
 
 }  // namespace
