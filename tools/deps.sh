@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what building and testing both programs needs on Debian 12.
+# Installs what building, testing and packaging both programs needs on Debian 12.
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -11,4 +11,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-dev g++-mingw-w64-x86-64 \
-  iproute2 procps xvfb xauth x11-utils >/dev/null
+  iproute2 procps xvfb xauth x11-utils \
+  dpkg-dev file desktop-file-utils appstream libglib2.0-bin util-linux >/dev/null
