@@ -74,6 +74,124 @@ TEST(TemplateLibrary, EnumeratesValidTemplatesOnly) {
     EXPECT_EQ(TemplateFilePath("/srv/x", "Gradient", kProg), "/srv/x/Gradient_PageletServer.FennicButton.pgt");
 }
 
+// Folders of an installed copy: the server's folder read-only, the user's
+// own beside it. Each holds a file of every kind that matters to listing.
+class TemplateFoldersTest : public ::testing::Test {
+protected:
+    QTemporaryDir shipped;
+    QTemporaryDir user;
+    TemplateFolders installed;
+
+    static QByteArray Template(const QString& title, const QString& progId = kProg) {
+        return kBegin + "\nTitle = " + title.toUtf8() + "\nDescription = of " + title.toUtf8() +
+               "\nProgID = " + progId.toUtf8() + "\n" + kEnd + "\n[Button]\n";
+    }
+    QString Shipped(const QString& name) const { return shipped.filePath(name + "_" + kProg + ".pgt"); }
+    QString User(const QString& name) const { return user.filePath(name + "_" + kProg + ".pgt"); }
+
+    void SetUp() override {
+        Write(Shipped("Alpha"), Template("Alpha"));
+        Write(Shipped("Beta"), Template("Beta"));
+        Write(Shipped("gamma"), Template("gamma"));
+        Write(User("Beta"), Template("My Beta"));                        // hides the shipped Beta
+        Write(User("gamma"), Template("Other", "PageletServer.Other"));  // not listed, hides nothing
+        Write(User("Delta"), Template("Delta"));
+        installed = {shipped.path(), user.path(), false};
+    }
+};
+
+TEST_F(TemplateFoldersTest, InstalledListingMergesAndTheUsersCopyWins) {
+    CTemplateList list;
+    EnumerateTemplates(installed, kProg, list);
+    EXPECT_EQ(list.titles, QStringList({"Alpha", "My Beta", "Delta", "gamma"}));
+    EXPECT_EQ(list.descriptions, QStringList({"of Alpha", "of My Beta", "of Delta", "of gamma"}));
+    EXPECT_EQ(list.paths, QStringList({Shipped("Alpha"), User("Beta"), User("Delta"), Shipped("gamma")}));
+    EXPECT_EQ(list.readOnly, QList<bool>({true, false, false, true}));
+    list.RemoveAt(0);
+    EXPECT_FALSE(list.IsReadOnly(0));
+    EXPECT_TRUE(list.IsReadOnly(2));
+    EXPECT_FALSE(list.IsReadOnly(3));  // past the end
+
+    // The user's folder need not exist before the first save.
+    TemplateFolders fresh{shipped.path(), user.filePath("not yet"), false};
+    EnumerateTemplates(fresh, kProg, list);
+    EXPECT_EQ(list.titles, QStringList({"Alpha", "Beta", "gamma"}));
+
+    // A writable server folder is all there is, whatever else is named.
+    const TemplateFolders portable{shipped.path(), user.path(), true};
+    EnumerateTemplates(portable, kProg, list);
+    EXPECT_EQ(list.titles, QStringList({"Alpha", "Beta", "gamma"}));
+    EXPECT_EQ(list.readOnly, QList<bool>({false, false, false}));
+}
+
+TEST_F(TemplateFoldersTest, SaveTargetAndReplaceQuestion) {
+    const TemplateFolders portable{shipped.path(), QString(), true};
+    EXPECT_EQ(TemplateSavePath(portable, "Alpha", kProg), Shipped("Alpha"));
+    EXPECT_TRUE(TemplateNameTaken(portable, "Alpha", kProg));
+    EXPECT_FALSE(TemplateNameTaken(portable, "Delta", kProg));
+
+    EXPECT_EQ(TemplateSavePath(installed, "Alpha", kProg), User("Alpha"));
+    EXPECT_TRUE(TemplateNameTaken(installed, "Alpha", kProg));  // shipped only
+    EXPECT_TRUE(TemplateNameTaken(installed, "Beta", kProg));   // both
+    EXPECT_TRUE(TemplateNameTaken(installed, "Delta", kProg));  // the user's only
+    EXPECT_FALSE(TemplateNameTaken(installed, "Epsilon", kProg));
+}
+
+TEST_F(TemplateFoldersTest, DeletingTheUsersCopyShowsTheShippedOneAgain) {
+    EXPECT_EQ(ShadowedTemplatePath(installed, User("Beta"), kProg), Shipped("Beta"));
+    EXPECT_EQ(ShadowedTemplatePath(installed, user.filePath("./Beta_" + kProg + ".pgt"), kProg), Shipped("Beta"));
+    EXPECT_TRUE(ShadowedTemplatePath(installed, User("Delta"), kProg).isEmpty());
+    EXPECT_TRUE(ShadowedTemplatePath(installed, Shipped("Alpha"), kProg).isEmpty());
+    Write(Shipped("Delta"), Template("Delta", "PageletServer.Other"));
+    EXPECT_TRUE(ShadowedTemplatePath(installed, User("Delta"), kProg).isEmpty());  // not a template of ours
+    const TemplateFolders portable{shipped.path(), QString(), true};
+    EXPECT_TRUE(ShadowedTemplatePath(portable, User("Beta"), kProg).isEmpty());
+}
+
+TEST_F(TemplateFoldersTest, FoldersFollowTheWritableCheck) {
+    QTemporaryDir data;
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    QStringList asked;
+    const auto answer = [&asked](bool writable) {
+        return [&asked, writable](const QString& folder) {
+            asked << folder;
+            return writable;
+        };
+    };
+
+    TemplateFolders folders = MakeTemplateFolders(shipped.path(), answer(true));
+    EXPECT_TRUE(folders.shippedWritable);
+    EXPECT_TRUE(folders.user.isEmpty());
+    EXPECT_EQ(folders.SaveFolder(), shipped.path());
+
+    folders = MakeTemplateFolders(shipped.path(), answer(false));
+    EXPECT_FALSE(folders.shippedWritable);
+    EXPECT_EQ(folders.user, data.path() + "/Meridex/Tavish Fennic/Templates");
+    EXPECT_EQ(folders.SaveFolder(), folders.user);
+    EXPECT_EQ(asked, QStringList({shipped.path(), shipped.path()}));
+
+    // An embedded server without a folder keeps to the one folder.
+    folders = MakeTemplateFolders(QString(), answer(false));
+    EXPECT_TRUE(folders.shippedWritable);
+    EXPECT_EQ(asked.size(), 2);
+
+    // The file system's own answer.
+    EXPECT_TRUE(MakeTemplateFolders(shipped.path()).shippedWritable);
+    EXPECT_FALSE(IsFolderWritable(shipped.filePath("missing")));
+    EXPECT_FALSE(IsFolderWritable(Shipped("Alpha")));  // a file
+    QFile::setPermissions(shipped.path(), QFile::ReadOwner | QFile::ExeOwner);
+    if (!QFile(shipped.filePath("probe")).open(QIODevice::WriteOnly)) {  // not as root
+        EXPECT_FALSE(IsFolderWritable(shipped.path()));
+    }
+    QFile::setPermissions(shipped.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    if (oldData.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", oldData);
+}
+
 TEST(TemplateLibrary, ListStyleOtherThanOneOrThreeReadsAsReport) {
     QTemporaryDir dir;
     QSettings settings(dir.filePath("profile.ini"), QSettings::IniFormat);
