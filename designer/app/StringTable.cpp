@@ -29,6 +29,9 @@ QString LoadStringResource(int id) {
          QStringLiteral("Failed to delete this template. Either the template file \"%s\" is read-only, or you don't "
                         "have right to change it.")},
         {Ids::SelectTemplate, QStringLiteral("Please select a template or select \"Create blank Widget\"")},
+        {Ids::ShippedTemplate,
+         QStringLiteral("Template \"%s\" comes with the program and cannot be renamed or deleted. Save a widget as "
+                        "a template of the same name to replace it with your own.")},
         {Ids::TemplateColumns, QStringLiteral("Name\nDescription")},
         {Ids::SupportColumns, QStringLiteral("Name\nPath\nWeb Path")},
         {Ids::OrderingAddress, QStringLiteral("https://www.meridex.example/tavishfennic/order.htm")},

@@ -22,6 +22,7 @@ constexpr int TemplateRenameFailed = 62014;
 constexpr int ConfirmDeleteTemplate = 62015;
 constexpr int TemplateDeleteFailed = 62016;
 constexpr int SelectTemplate = 62018;
+constexpr int ShippedTemplate = 62019;
 constexpr int TemplateColumns = 63000;
 constexpr int SupportColumns = 63001;
 constexpr int OrderingAddress = 63002;

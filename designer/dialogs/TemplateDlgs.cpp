@@ -90,8 +90,12 @@ void CTemplateListArea::Arrange() {
 }
 
 CTemplateListDlg::CTemplateListDlg(int templateId, const QString& section, bool withPreview, BindingFactory factory,
-                                   QWidget* parent)
-    : CHelpDialog(templateId, parent), m_section(section), m_withPreview(withPreview), m_factory(std::move(factory)) {
+                                   QWidget* parent, FolderWritableCheck writable)
+    : CHelpDialog(templateId, parent),
+      m_section(section),
+      m_withPreview(withPreview),
+      m_factory(std::move(factory)),
+      m_writable(std::move(writable)) {
     QSettings settings;
     const TemplateDialogSettings stored = ReadTemplateDialogSettings(settings, section);
     m_style = stored.listStyle;
@@ -190,7 +194,8 @@ bool CTemplateListDlg::FillList() {
         return false;
     }
     m_binding = std::move(binding);
-    EnumerateTemplates(m_binding->ServerFolder(), m_binding->ProgID(), m_templates);
+    m_folders = MakeTemplateFolders(m_binding->ServerFolder(), m_writable);
+    EnumerateTemplates(m_folders, m_binding->ProgID(), m_templates);
     const QIcon icon = TemplateIcon();
     for (int i = 0; i < m_templates.Count(); ++i) {
         auto* title = new QStandardItem(icon, m_templates.titles[i]);
@@ -262,8 +267,9 @@ void CTemplateListDlg::UpdatePreview() {
 
 // ---------------------------------------------------------------- New
 
-CNewWidgetDlg::CNewWidgetDlg(BindingFactory factory, QWidget* parent)
-    : CTemplateListDlg(kTemplateId, TemplateSection::NewWidget, true, std::move(factory), parent) {
+CNewWidgetDlg::CNewWidgetDlg(BindingFactory factory, QWidget* parent, FolderWritableCheck writable)
+    : CTemplateListDlg(kTemplateId, TemplateSection::NewWidget, true, std::move(factory), parent,
+                       std::move(writable)) {
     setWindowTitle(tr("New"));
     WaitCursor wait;
     m_nameEdit = new QLineEdit(QStringLiteral("Normal"), this);
@@ -333,8 +339,9 @@ void CNewWidgetDlg::OnCreate() {
 // ---------------------------------------------------------------- Save As Template
 
 CSaveAsTemplateDlg::CSaveAsTemplateDlg(BindingFactory factory, const QString& name, const QString& description,
-                                       QWidget* parent)
-    : CTemplateListDlg(kTemplateId, TemplateSection::SaveAsTemplates, false, std::move(factory), parent) {
+                                       QWidget* parent, FolderWritableCheck writable)
+    : CTemplateListDlg(kTemplateId, TemplateSection::SaveAsTemplates, false, std::move(factory), parent,
+                       std::move(writable)) {
     setWindowTitle(tr("Save As Template"));
     m_nameEdit = new QLineEdit(name.left(127), this);
     m_nameEdit->setObjectName(QStringLiteral("1016"));
@@ -387,13 +394,17 @@ void CSaveAsTemplateDlg::OnSave() {
     }
     if (!Binding())
         return;  // no server, no folder to save into
-    const QString path = TemplateFilePath(Binding()->ServerFolder(), name, Binding()->ProgID());
-    if (QFile::exists(path) &&
+    const QString path = TemplateSavePath(m_folders, name, Binding()->ProgID());
+    if (TemplateNameTaken(m_folders, name, Binding()->ProgID()) &&
         FennicMessage(this, Ids::TemplateExists, {name}, MessageIcon::Question,
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         m_nameEdit->setFocus();
         return;
     }
+    // The user's folder appears with the first template saved into it; when
+    // it cannot be made, saving fails with its own message.
+    if (!m_folders.shippedWritable)
+        QDir().mkpath(m_folders.user);
     m_name = name;
     m_description = m_descriptionEdit->text();
     m_templatePath = path;
@@ -402,8 +413,9 @@ void CSaveAsTemplateDlg::OnSave() {
 
 // ---------------------------------------------------------------- Templates
 
-CTemplatesDlg::CTemplatesDlg(BindingFactory factory, QWidget* parent)
-    : CTemplateListDlg(kTemplateId, TemplateSection::Templates, true, std::move(factory), parent) {
+CTemplatesDlg::CTemplatesDlg(BindingFactory factory, QWidget* parent, FolderWritableCheck writable)
+    : CTemplateListDlg(kTemplateId, TemplateSection::Templates, true, std::move(factory), parent,
+                       std::move(writable)) {
     setWindowTitle(tr("Templates"));
     WaitCursor wait;
     m_rename = new QPushButton(tr("Re&name"), this);
@@ -444,9 +456,16 @@ void CTemplatesDlg::OnSelectionChanged() {
     UpdatePreview();
 }
 
+bool CTemplatesDlg::RefuseReadOnly(int index) {
+    if (!m_templates.IsReadOnly(index))
+        return false;
+    FennicMessage(this, Ids::ShippedTemplate, {m_templates.titles[index]}, MessageIcon::Information);
+    return true;
+}
+
 void CTemplatesDlg::OnRename() {
     const int index = SelectedIndex();
-    if (index < 0 || !Binding())
+    if (index < 0 || !Binding() || RefuseReadOnly(index))
         return;
     // Offer the selected template's own name even while the preview is off
     // and another template was the last one loaded.
@@ -458,7 +477,7 @@ void CTemplatesDlg::OnRename() {
 
 bool CTemplatesDlg::RenameSelected(const QString& name, const QString& description) {
     const int index = SelectedIndex();
-    if (index < 0 || !Binding())
+    if (index < 0 || !Binding() || RefuseReadOnly(index))
         return false;
     const QString path = m_templates.paths[index];
     bool saved = (*Binding())->Load(path);
@@ -477,7 +496,7 @@ bool CTemplatesDlg::RenameSelected(const QString& name, const QString& descripti
 
 void CTemplatesDlg::OnDelete() {
     const int index = SelectedIndex();
-    if (index < 0)
+    if (index < 0 || RefuseReadOnly(index))
         return;
     if (FennicMessage(this, Ids::ConfirmDeleteTemplate, {m_templates.titles[index]}, MessageIcon::Question,
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
@@ -485,6 +504,15 @@ void CTemplatesDlg::OnDelete() {
     const QString path = m_templates.paths[index];
     if (!QFile::remove(path)) {
         FennicMessage(this, Ids::TemplateDeleteFailed, {QDir::toNativeSeparators(path)}, MessageIcon::Error);
+        return;
+    }
+    const QString shipped = Binding() ? ShadowedTemplatePath(m_folders, path, Binding()->ProgID()) : QString();
+    if (!shipped.isEmpty()) {
+        const TemplateDescription block = ReadTemplateDescription(shipped);
+        SetItemTexts(index, block.title, block.description);
+        m_templates.paths[index] = shipped;
+        m_templates.readOnly[index] = true;
+        OnSelectionChanged();
         return;
     }
     RemoveItem(index);

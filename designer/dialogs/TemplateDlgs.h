@@ -1,7 +1,9 @@
 #pragma once
 // The template dialogs: New (a widget from a template or blank), Save As
 // Template and Templates (rename, delete). Each binds a widget server of its
-// own to find the template folder and to load templates for the preview.
+// own to find the template folders and to load templates for the preview.
+// The check for a writable server folder is the file system's unless a
+// caller passes its own.
 
 #include "HelpDialog.h"
 #include "TemplateLibrary.h"
@@ -68,10 +70,11 @@ public:
     CWidgetPreview* Preview() const { return m_preview; }
     QAbstractItemView* CurrentView() const;
     CPagelet* Binding() const { return m_binding.get(); }
+    const TemplateFolders& Folders() const { return m_folders; }
 
 protected:
     CTemplateListDlg(int templateId, const QString& section, bool withPreview, BindingFactory factory,
-                     QWidget* parent);
+                     QWidget* parent, FolderWritableCheck writable);
     // Binds the dialog's server and fills the list; false when binding failed
     // (62000 shown, the list stays empty).
     bool FillList();
@@ -84,12 +87,14 @@ protected:
     QHBoxLayout* m_toolRow;
     CTemplateListArea* m_area;
     CTemplateList m_templates;
+    TemplateFolders m_folders;
 
 private:
     void ApplyStyle();
     QString m_section;
     bool m_withPreview;
     BindingFactory m_factory;
+    FolderWritableCheck m_writable;
     std::unique_ptr<CPagelet> m_binding;
     int m_style = kReportStyle;
     bool m_previewOn = true;
@@ -107,7 +112,7 @@ class CNewWidgetDlg : public CTemplateListDlg {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 130;
-    CNewWidgetDlg(BindingFactory factory, QWidget* parent = nullptr);
+    CNewWidgetDlg(BindingFactory factory, QWidget* parent = nullptr, FolderWritableCheck writable = {});
 
     QString Name() const { return m_name; }
     QString Description() const { return m_description; }
@@ -135,7 +140,7 @@ class CSaveAsTemplateDlg : public CTemplateListDlg {
 public:
     static constexpr int kTemplateId = 143;
     CSaveAsTemplateDlg(BindingFactory factory, const QString& name, const QString& description,
-                       QWidget* parent = nullptr);
+                       QWidget* parent = nullptr, FolderWritableCheck writable = {});
 
     QString Name() const { return m_name; }
     QString Description() const { return m_description; }
@@ -160,19 +165,25 @@ class CTemplatesDlg : public CTemplateListDlg {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 144;
-    explicit CTemplatesDlg(BindingFactory factory, QWidget* parent = nullptr);
+    explicit CTemplatesDlg(BindingFactory factory, QWidget* parent = nullptr, FolderWritableCheck writable = {});
 
     QPushButton* RenameButton() const { return m_rename; }
     QPushButton* DeleteButton() const { return m_delete; }
+    // A template that comes with an installed program is neither renamed nor
+    // deleted; both say so instead.
     void OnRename();
     // What OK of the Rename dialog does: rewrites the selected template.
     bool RenameSelected(const QString& name, const QString& description);
+    // Deleting the user's copy of a shipped template shows the shipped one
+    // again in its place.
     void OnDelete();
 
 protected:
     void OnSelectionChanged() override;
 
 private:
+    bool RefuseReadOnly(int index);
+
     QPushButton* m_rename;
     QPushButton* m_delete;
 };

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -211,6 +212,146 @@ TEST_F(TemplateDlgTest, FailedBindingLeavesAnEmptyUsableList) {
     CTemplatesDlg dlg(Factory());
     EXPECT_EQ(answerer.texts, QStringList({FormatMessage(Ids::FailedToCreateObject, {kWidgetServerProgID})}));
     EXPECT_EQ(dlg.ItemCount(), 0);
+}
+
+// An installed copy: the same templates, but the server's folder counts as
+// read-only and the user's templates go below a data folder of the test's.
+class InstalledTemplateDlgTest : public TemplateDlgTest {
+protected:
+    QTemporaryDir data;
+    QByteArray oldData;
+    QString user;
+    const FolderWritableCheck readOnly = [](const QString&) { return false; };
+
+    void SetUp() override {
+        TemplateDlgTest::SetUp();
+        oldData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        user = data.path() + "/Meridex/Tavish Fennic/Templates";
+    }
+    void TearDown() override {
+        if (oldData.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldData);
+    }
+    QString UserFile(const QString& name) const {
+        return QDir(user).filePath(name + "_PageletServer.FennicButton.pgt");
+    }
+    QString ShippedFile(const QString& name) const {
+        return QDir(folder.path()).filePath(name + "_PageletServer.FennicButton.pgt");
+    }
+    // A user's template made from a shipped one under another title.
+    void AddUserTemplate(const QString& from, const QString& name, const QString& title) {
+        QFile source(ShippedFile(from));
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+        QByteArray text = source.readAll();
+        text.replace("Title = " + from.toUtf8(), "Title = " + title.toUtf8());
+        ASSERT_TRUE(QDir().mkpath(user));
+        QFile target(UserFile(name));
+        ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+        target.write(text);
+    }
+    static QByteArray Contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_F(InstalledTemplateDlgTest, SaveAsTemplateWritesTheUsersCopy) {
+    CSaveAsTemplateDlg dlg(Factory(), "Mine", "", nullptr, readOnly);
+    EXPECT_EQ(dlg.Folders().user, user);
+    EXPECT_EQ(dlg.ItemCount(), 3);
+    {
+        BoxAnswerer answerer(QMessageBox::Ok);
+        dlg.OnSave();  // a new name: no question, the folder appears
+        EXPECT_TRUE(answerer.texts.isEmpty());
+    }
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.TemplatePath(), UserFile("Mine"));
+    EXPECT_TRUE(QFileInfo(user).isDir());
+
+    // A shipped name is asked about, and replacing it writes the user's copy.
+    CSaveAsTemplateDlg over(Factory(), "Mine", "", nullptr, readOnly);
+    over.SelectIndex(1);
+    ASSERT_EQ(over.NameEdit()->text(), "Mint");
+    {
+        BoxAnswerer answerer(QMessageBox::No);
+        over.OnSave();
+        EXPECT_EQ(answerer.texts, QStringList({FormatMessage(Ids::TemplateExists, {"Mint"})}));
+        EXPECT_EQ(over.result(), QDialog::Rejected);
+    }
+    {
+        BoxAnswerer answerer(QMessageBox::Yes);
+        over.OnSave();
+        EXPECT_EQ(over.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(over.TemplatePath(), UserFile("Mint"));
+
+    // So is a name only the user has.
+    AddUserTemplate("Bubble", "Own", "Own");
+    CSaveAsTemplateDlg own(Factory(), "Own", "", nullptr, readOnly);
+    BoxAnswerer answerer(QMessageBox::No);
+    own.OnSave();
+    EXPECT_EQ(answerer.texts, QStringList({FormatMessage(Ids::TemplateExists, {"Own"})}));
+}
+
+TEST_F(InstalledTemplateDlgTest, ShippedTemplatesAreNeitherRenamedNorDeleted) {
+    AddUserTemplate("Sunset", "Zest", "Zest");
+    CTemplatesDlg dlg(Factory(), nullptr, readOnly);
+    ASSERT_EQ(dlg.ItemCount(), 4);
+    EXPECT_EQ(dlg.ItemText(3, 0), "Zest");
+    dlg.SelectIndex(1);
+    EXPECT_TRUE(dlg.RenameButton()->isEnabled());  // still reachable, and says why not
+    const QByteArray before = Contents(ShippedFile("Mint"));
+    const QString refused = FormatMessage(Ids::ShippedTemplate, {"Mint"});
+    {
+        BoxAnswerer answerer(QMessageBox::Yes);
+        dlg.OnRename();  // refused before the Rename dialog opens
+        EXPECT_FALSE(dlg.RenameSelected("Peppermint", ""));
+        dlg.OnDelete();  // refused without the delete question
+        EXPECT_EQ(answerer.texts, QStringList({refused, refused, refused}));
+    }
+    EXPECT_EQ(dlg.ItemText(1, 0), "Mint");
+    EXPECT_EQ(Contents(ShippedFile("Mint")), before);
+    EXPECT_EQ(dlg.ItemCount(), 4);
+
+    // The user's own: renamed in place and deleted as ever.
+    dlg.SelectIndex(3);
+    ASSERT_TRUE(dlg.RenameSelected("Zesty", "lemon"));
+    EXPECT_EQ(dlg.ItemText(3, 0), "Zesty");
+    EXPECT_TRUE(Contents(UserFile("Zest")).contains("Zesty"));
+    BoxAnswerer answerer(QMessageBox::Yes);
+    dlg.OnDelete();
+    EXPECT_EQ(answerer.texts, QStringList({FormatMessage(Ids::ConfirmDeleteTemplate, {"Zesty"})}));
+    EXPECT_EQ(dlg.ItemCount(), 3);
+    EXPECT_EQ(dlg.SelectedIndex(), 2);
+    EXPECT_FALSE(QFile::exists(UserFile("Zest")));
+}
+
+TEST_F(InstalledTemplateDlgTest, DeletingTheUsersCopyBringsBackTheShippedOne) {
+    AddUserTemplate("Mint", "Mint", "My Mint");
+    {
+        CNewWidgetDlg choose(Factory(), nullptr, readOnly);
+        ASSERT_EQ(choose.ItemCount(), 3);  // listed once
+        EXPECT_EQ(choose.ItemText(1, 0), "My Mint");
+        choose.SelectIndex(1);
+        choose.OnCreate();
+        EXPECT_EQ(choose.TemplatePath(), UserFile("Mint"));
+    }
+    CTemplatesDlg dlg(Factory(), nullptr, readOnly);
+    dlg.SelectIndex(1);
+    BoxAnswerer answerer(QMessageBox::Yes);
+    dlg.OnDelete();
+    EXPECT_FALSE(QFile::exists(UserFile("Mint")));
+    ASSERT_EQ(dlg.ItemCount(), 3);
+    EXPECT_EQ(dlg.SelectedIndex(), 1);
+    EXPECT_EQ(dlg.ItemText(1, 0), "Mint");
+    EXPECT_EQ(dlg.Templates().paths[1], ShippedFile("Mint"));
+    EXPECT_TRUE(dlg.Preview()->HasPicture() || !dlg.PreviewOn());
+    dlg.OnDelete();  // now the shipped one: refused
+    EXPECT_EQ(answerer.texts.last(), FormatMessage(Ids::ShippedTemplate, {"Mint"}));
+    EXPECT_TRUE(QFile::exists(ShippedFile("Mint")));
 }
 
 }  // namespace
