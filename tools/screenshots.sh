@@ -1,29 +1,56 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots of Lanyx as a person would see it: the
-# desktop program under a virtual display on a simulated network segment,
-# with lanyx-cli peers beside it. Needs root (network namespaces), Xvfb and
-# ImageMagick's import. Usage: tools/screenshots-lanyx.sh [BUILD_DIR] [OUT_DIR]
+# Takes the README's screenshots as a person would see them: both desktop
+# programs under a virtual display, Lanyx on a simulated network segment of
+# its own (network namespaces, a bridge, one veth pair per host) with
+# lanyx-cli peers beside it, so nothing is ever broadcast on a real network.
+#
+#   tools/screenshots.sh [BUILD_DIR] [OUT_DIR]      (defaults: build docs)
+#
+# Needs root (network namespaces) and, on Debian 12:
+#   apt-get install -y xvfb imagemagick xdotool x11-utils openbox optipng
+# openbox (window frames and focus) and optipng (smaller files) are used when
+# present; the pictures are taken without them too.
+#
+# Writes lanyx-main.png, lanyx-popup.png, lanyx-chat.png, lanyx-options.png
+# and tavishfennic.png, each cropped to its window.
 set -euo pipefail
-build=${1:-build}
+build=$(cd "${1:-build}" && pwd)
 out=${2:-docs}
-bin="$(cd "$build/bin" && pwd)"
 mkdir -p "$out"
+out=$(cd "$out" && pwd)
+bin=$build/bin
+tfbin=$build/designer/bin
+for tool in Xvfb import xdotool xwininfo ip; do
+  command -v $tool >/dev/null || { echo "screenshots.sh: $tool is missing" >&2; exit 2; }
+done
+[ "$(id -u)" -eq 0 ] || { echo "screenshots.sh: needs root for the network namespaces" >&2; exit 2; }
+
 p=lxs$$
-display=:$((300 + $$ % 300))
+export DISPLAY=:$((300 + $$ % 300))
 work=$(mktemp -d)
+pids=()
+hosts=(ann bob carl dora mallory)
+
 cleanup() {
-  pkill -f "$work" 2>/dev/null || true
-  for i in 0 1 2; do ip netns del ${p}h$i 2>/dev/null || true; done
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  sleep 1
+  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+  for i in "${!hosts[@]}"; do ip netns del ${p}h$i 2>/dev/null || true; done
   ip netns del ${p}s 2>/dev/null || true
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
+# Starts a program in the background and remembers its process for the
+# clean-up (ip netns exec becomes the program: same process).
+bg() { "$@" >>"$work/log.txt" 2>&1 & pids+=($!); }
+
+# ---- the segment: one switch, one host per user ----------------------------
 ip netns add ${p}s
 ip -n ${p}s link add br0 type bridge
 ip -n ${p}s link set br0 up
-for i in 0 1 2; do
+for i in "${!hosts[@]}"; do
   ip netns add ${p}h$i
   ip link add name ${p}v$i netns ${p}s type veth peer name eth0 netns ${p}h$i
   ip -n ${p}s link set ${p}v$i master br0 up
@@ -33,23 +60,169 @@ for i in 0 1 2; do
   ip -n ${p}h$i route add default dev eth0
 done
 
-Xvfb $display -screen 0 1024x640x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+# One datagram as a user's program would send it (Windows-1252 text to the
+# broadcast address): lets a peer that stays present say a line.
+say() {
+  ip netns exec ${p}h$1 python3 - "$2" <<'EOF'
+import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+s.sendto(sys.argv[1].encode("cp1252"), ("255.255.255.255", 1414))
+EOF
+}
+ALERT=$'\u00df'
+CHAT=$'\u00de'
+
+# ---- the display -----------------------------------------------------------
+bg Xvfb "$DISPLAY" -screen 0 1024x768x24 -dpi 96 -nolisten tcp
+for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.2; done
+wm=no
+if command -v openbox >/dev/null; then
+  bg env HOME="$work" openbox
+  wm=yes
+fi
 sleep 1
-mkdir -p "$work"/{ann,bob,carl,dora}
-ip netns exec ${p}h1 "$bin/lanyx-cli" --dir "$work/bob" --name bob --colour '#c62828' --probe-ms 500 listen >/dev/null 2>&1 &
-ip netns exec ${p}h2 "$bin/lanyx-cli" --dir "$work/carl" --name Carl --colour '#1565c0' --status 1 --probe-ms 500 listen >/dev/null 2>&1 &
-sleep 1
-printf '"English"\r\n0\r\n0,0,3600,4605\r\n"ann","0","4","(S)","0"\r\n0,0,0,0\r\n1\r\n"mallory"\r\n1\r\n"team|bob|Carl|"\r\n' > "$work/ann/User.ini"
-DISPLAY=$display ip netns exec ${p}h0 "$bin/lanyx" --dir "$work/ann" --probe-ms 1500 >/dev/null 2>&1 &
-sleep 4
-ip netns exec ${p}h1 "$bin/lanyx-cli" --dir "$work/dora" --name mallory --probe-ms 500 alert hi >/dev/null 2>&1 || true
-sleep 1
-DISPLAY=$display import -window root "$out/lanyx-main.png"
-ip netns exec ${p}h2 "$bin/lanyx-cli" --dir "$work/dora" --name dora --colour '#2e7d32' --probe-ms 500 \
-  alert --to ann "The build server is back. Deploy when ready." >/dev/null 2>&1
-ip netns exec ${p}h2 "$bin/lanyx-cli" --dir "$work/dora" --name dora --colour '#2e7d32' --probe-ms 500 \
-  chat --to ann "Lunch at one? The new place around the corner has a long menu, so this line wraps below the name." >/dev/null 2>&1
+
+# The id of the visible window whose title is exactly $1.
+window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1 || true)
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.2
+  done
+  echo "screenshots.sh: no window '$1' appeared" >&2
+  return 1
+}
+focus() {
+  if [ $wm = yes ]; then xdotool windowactivate --sync "$1"; else xdotool windowfocus --sync "$1"; fi
+  sleep 0.3
+}
+# The window with its frame, as small as the picture allows.
+shot() {
+  local frame=()
+  [ $wm = yes ] && frame=(-frame)
+  import "${frame[@]}" -window "$1" -strip "$out/$2"
+  command -v optipng >/dev/null && optipng -quiet -o5 "$out/$2"
+  echo "  $2 ($(stat -c %s "$out/$2") bytes)"
+}
+# SHOTS_DEBUG=1 keeps a picture of the whole screen at each step.
+screen() { [ -n "${SHOTS_DEBUG:-}" ] && import -window root "$out/screen-$1.png" || true; }
+
+# ---- Lanyx -----------------------------------------------------------------
+echo "Lanyx on a simulated segment (display $DISPLAY)"
+for i in 1 2 3 4; do mkdir -p "$work/${hosts[$i]}"; done
+bg ip netns exec ${p}h1 "$bin/lanyx-cli" --dir "$work/bob" --name bob --colour '#c62828' --probe-ms 500 listen
+bg ip netns exec ${p}h2 "$bin/lanyx-cli" --dir "$work/carl" --name Carl --colour '#1565c0' --status 1 --probe-ms 500 listen
+bg ip netns exec ${p}h3 "$bin/lanyx-cli" --dir "$work/dora" --name dora --colour '#2e7d32' --probe-ms 500 listen
+bg ip netns exec ${p}h4 "$bin/lanyx-cli" --dir "$work/mallory" --name mallory --colour '#6a1b9a' --probe-ms 500 listen
 sleep 2
-DISPLAY=$display import -window root "$out/lanyx-alert-chat.png"
+
+# ann's settings: English, main window 4200 x 5100 twips, alerts in the
+# top right corner without a sound, mallory blocked, a group "team".
+mkdir -p "$work/ann"
+printf '%s\r\n' '"English"' 0 '60,60,4200,5100' '"ann","0","2","(S)","0"' '5200,60,5400,5400' \
+  1 '"mallory"' 1 '"team|bob|Carl|dora|"' >"$work/ann/User.ini"
+bg ip netns exec ${p}h0 "$bin/lanyx" --dir "$work/ann" --probe-ms 1500
+main=$(window Lanyx)
+sleep 3
+focus "$main"
+# Select the fourth row: the toolbar comes alive.
+xdotool key --clearmodifiers Home Down Down Down Down
+sleep 0.5
+shot "$main" lanyx-main.png
+
+# An alert from dora, who stays on the network.
+say 3 "dora|P/${ALERT}The build server is back up. Deploy when you are ready.|ann"
+sleep 3
+screen popup
+popup=$(window dora)
+shot "$popup" lanyx-popup.png
+# Its "Close" link, in the lower right corner.
+eval "$(xdotool getwindowgeometry --shell "$popup")"
+xdotool mousemove --window "$popup" $((WIDTH - 12)) $((HEIGHT - 8)) click 1
+
+# A chat with the group: select "(team)" and press Chat, the toolbar's
+# second button.
+focus "$main"
+xdotool key --clearmodifiers End
+sleep 0.3
+xdotool mousemove --window "$main" 72 44 click 1
+sleep 1
+screen chat
+chat=$(window 'Chating - Lanyx')
+# A new run opens chats at a small centred size; the user drags it bigger.
+xdotool windowsize --sync "$chat" 400 380
+sleep 0.5
+# ... and gives the member list room for everyone (the splitter below it).
+xdotool mousemove --window "$chat" 200 77 mousedown 1 sleep 0.2 mousemove --window "$chat" 200 92 \
+  sleep 0.2 mousemove --window "$chat" 200 100 sleep 0.2 mouseup 1
+focus "$chat"
+xdotool type --delay 30 "Stand-up moves to 10:30 today, room 2.14."
+xdotool key Return
+sleep 0.5
+say 1 "bob|P/${CHAT}Fine by me. I'll bring the release notes.|ann"
+sleep 0.4
+say 2 "Carl|P/${CHAT}I'm on a call until 10:15, then I'm there.|ann"
+sleep 0.4
+say 3 "dora|P/${CHAT}Can someone book the projector?|ann"
+sleep 1
+shot "$chat" lanyx-chat.png
+
+# Options from the main window's Lanyx menu.
+focus "$main"
+xdotool key --clearmodifiers alt+l
+sleep 0.5
+xdotool key o
+options=$(window 'Options - Lanyx')
+sleep 1
+shot "$options" lanyx-options.png
+xdotool key --window "$options" Escape 2>/dev/null || true
+
+# ---- TavishFennic ----------------------------------------------------------
+# A copy of the program folder in a scratch home: its work folder and
+# settings stay there.
+echo "TavishFennic"
+cp -a "$tfbin" "$work/tf"
+rm -rf "$work/tf/My Widget"
+home=$work/home
+mkdir -p "$home"/{.config,.local/share,.cache,run}
+chmod 700 "$home/run"
+bg env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+  XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$home/run" "$work/tf/tavishfennic"
+designer=$(window 'Tavish Fennic - .*')
+sleep 2
+focus "$designer"
+# A new button from a template: File > New > From Template (Ctrl+N).
+xdotool key --clearmodifiers ctrl+n
+new=$(window New)
+focus "$new"
+# The template "Ocean", fourth in the list.
+xdotool mousemove --window "$new" 60 127 click 1
+sleep 0.5
+xdotool key --clearmodifiers alt+n ctrl+a
+xdotool type --delay 20 "Brochure"
+xdotool key --clearmodifiers alt+d
+xdotool type --delay 20 "Download link on the product page"
+sleep 0.5
+screen new
+xdotool key Return
+sleep 2
+designer=$(window 'Tavish Fennic - .*')
+# Tall enough for every group of the editor, the link too.
+xdotool windowsize --sync "$designer" 880 700
+focus "$designer"
+# The label and the link.
+xdotool key --clearmodifiers alt+x ctrl+a
+xdotool type --delay 20 "Get the brochure"
+xdotool key --clearmodifiers alt+a ctrl+a
+xdotool type --delay 20 "https://www.example.com/brochure.pdf"
+xdotool key Home
+xdotool key --clearmodifiers alt+o
+xdotool type --delay 20 "PDF, 2 MB"
+xdotool key --clearmodifiers alt+v
+xdotool type --delay 20 "Download the spring brochure"
+sleep 1
+screen editor
+shot "$(window 'Tavish Fennic - .*')" tavishfennic.png
 echo "screenshots in $out"
