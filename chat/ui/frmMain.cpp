@@ -12,6 +12,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QKeySequence>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QHeaderView>
@@ -239,6 +240,8 @@ void frmMain::SetLan() {
     tbAlert_->setText(text(1002, "&Alert"));
     tbChat_->setText(text(1003, "&Chat"));
     tbBlock_->setText(text(1004, "&Block"));
+    // Tool buttons show the marked letter but do not act on it by themselves.
+    for (QAction* a : {tbAlert_, tbChat_, tbBlock_}) a->setShortcut(QKeySequence::mnemonic(a->text()));
     for (const auto& it : kItems) {
         const QString caption = text(it.code, it.caption);
         QAction* a = action(it.name);

@@ -136,6 +136,17 @@ TEST_F(MainWindow, RecipientsFromTheSelection) {
     EXPECT_EQ(composed, "");
     w->action("mnuSndAll")->trigger();
     EXPECT_EQ(composed, "(All)|");
+
+    // The toolbar's marked letters work from the keyboard.
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    select({"bob"});
+    QTest::keyClick(w.get(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(chatted, "bob|");
+    composed.clear();
+    QTest::keyClick(w.get(), Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(composed, "bob|");
 }
 
 TEST_F(MainWindow, StatusMenuAnnouncesAndChecksOneItem) {
