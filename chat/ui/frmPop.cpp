@@ -185,10 +185,12 @@ void frmPop::ShowAlert(const std::string& text, const std::string& sender, bool 
     const PopupSize size = PopupSizeFor(ToTwips(labelW, s), ToTwips(labelH, s), ToTwips(lblClose_->sizeHint().height(), s));
     resize(ToPixels(size.width, s), ToPixels(size.height, s));
 
-    const QRect screenRect = s ? s->geometry() : QRect(0, 0, 1024, 768);
+    // The work area, so that a panel or task bar does not hide the popup.
+    const QRect screenRect = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
     corner_ = node_.settings().PopupPosition;
     screenH_ = ToTwips(screenRect.height(), s);
     heightTwips_ = size.height;
+    bodyTwips_ = size.height;
     const PopupStart start = PopupStartFor(corner_, ToTwips(screenRect.width(), s), screenH_, size,
                                            ToTwips(x(), s), ToTwips(y(), s));
     leftTwips_ = start.left;
@@ -203,9 +205,15 @@ void frmPop::ShowAlert(const std::string& text, const std::string& sender, bool 
 
 void frmPop::aniTimer_Timer() {
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect screenRect = s ? s->availableGeometry() : QRect();
+    // A window manager's frame (title bar, borders) comes on top of the
+    // popup's own size: the whole frame must end up inside the work area.
+    const QRect frame = frameGeometry();
+    heightTwips_ = bodyTwips_ + (frame.height() > height() ? ToTwips(frame.height() - height(), s) : 0);
+    int left = x();
+    if (corner_ == 2 || corner_ == 4) left = screenRect.left() + screenRect.width() - frame.width();
     const bool more = PopupSlideStep(corner_, node_.settings().AlertHeight, screenH_, heightTwips_, topTwips_);
-    const QRect screenRect = s ? s->geometry() : QRect();
-    move(x(), screenRect.top() + ToPixels(topTwips_, s));
+    move(left, screenRect.top() + ToPixels(topTwips_, s));
     if (!more) aniTimer_->stop();
 }
 

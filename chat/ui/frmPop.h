@@ -59,7 +59,8 @@ private:
     int toggles_ = 0;
     int corner_ = 0;
     std::int32_t topTwips_ = 0;
-    std::int32_t heightTwips_ = 0;
+    std::int32_t heightTwips_ = 0;  // with the window manager's frame
+    std::int32_t bodyTwips_ = 0;    // without it
     std::int32_t screenH_ = 0;
     std::int32_t leftTwips_ = 0;
     bool eventFilter(QObject* watched, QEvent* event) override;
