@@ -105,6 +105,8 @@ echo "$out" | sed 's/^/     /'
 case "$out" in *"Widget server PageletServer.FennicButton: $root/usr/lib/tavishfennic/PageletServer/FennicButton.so (Fennic Button)"*)
   pass "widget server plug-in bound" ;; *) fail "widget server plug-in" ;; esac
 case "$out" in *"Templates: "[1-9]*) pass "templates found" ;; *) fail "templates" ;; esac
+case "$out" in *"of your own in $home/.local/share/Meridex/Tavish Fennic/Templates"*)
+  pass "the user's templates go to the user's folder" ;; *) fail "user template folder" ;; esac
 case "$out" in *"(missing)"*) fail "something is missing" ;; *) pass "help found" ;; esac
 case "$out" in *"Work folder: $home/Documents/My Widget"*) pass "work goes to the documents folder" ;; *) fail "work folder" ;; esac
 

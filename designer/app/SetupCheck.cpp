@@ -38,9 +38,19 @@ SetupReport CheckSetup(const QString& programFolder, const QString& documentsFol
         r.ok = true;
         r.lines << QStringLiteral("Widget server %1: %2 (%3)")
                        .arg(kWidgetServerProgID, Native(binding.ServerFile()), binding.Strings()[0]);
+        const TemplateFolders folders = MakeTemplateFolders(binding.ServerFolder());
         CTemplateList templates;
-        EnumerateTemplates(binding.ServerFolder(), binding.ProgID(), templates);
-        r.lines << QStringLiteral("Templates: %1 in %2").arg(templates.Count()).arg(Native(binding.ServerFolder()));
+        EnumerateTemplates(folders, binding.ProgID(), templates);
+        const auto shipped = templates.readOnly.count(true);
+        if (folders.shippedWritable) {
+            r.lines << QStringLiteral("Templates: %1 in %2").arg(templates.Count()).arg(Native(folders.shipped));
+        } else {
+            r.lines << QStringLiteral("Templates: %1 in %2 (read-only), %3 of your own in %4")
+                           .arg(shipped)
+                           .arg(Native(folders.shipped))
+                           .arg(templates.Count() - shipped)
+                           .arg(Native(folders.user));
+        }
         r.lines << QStringLiteral("Sample page: %1")
                        .arg(binding.SamplePage().isEmpty() ? QStringLiteral("none") : Native(binding.SamplePage()));
     } else {
