@@ -110,6 +110,12 @@ case "$out" in *"of your own in $home/.local/share/Meridex/Tavish Fennic/Templat
 case "$out" in *"(missing)"*) fail "something is missing" ;; *) pass "help found" ;; esac
 case "$out" in *"Work folder: $home/Documents/My Widget"*) pass "work goes to the documents folder" ;; *) fail "work folder" ;; esac
 
+echo "== cmake --install under another prefix"
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+for c in lanyx tavishfennic; do
+  check "$c --check from $work/prefix/bin" as_user "$work/prefix/bin/$c" --check
+done
+
 # Starts a program the way the desktop menu does: through its desktop entry.
 launch() {
   local entry=$root/usr/share/applications/$1.desktop log=$2
