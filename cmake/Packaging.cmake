@@ -3,7 +3,7 @@
 # into build/packages. Each holds its program's components only; the tests,
 # benchmarks and fuzzers are never installed.
 set(CPACK_PACKAGE_VENDOR "The Lanyx and TavishFennic authors")
-set(CPACK_PACKAGE_CONTACT "Lanyx and TavishFennic maintainers <maintainers@localhost>")
+set(CPACK_PACKAGE_CONTACT "${PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
@@ -18,16 +18,16 @@ endif()
 
 set(CPACK_COMPONENT_LANYX_DISPLAY_NAME "Lanyx")
 set(CPACK_COMPONENT_LANYX_DESCRIPTION "chat and alerts for the people on your local network
- Lanyx lets everybody on one local network segment see who is present, send
- pop-up alerts and hold chats, without a server or an account. Every copy
- announces itself with short broadcast datagrams on UDP port 1414; the
- messages are neither encrypted nor authenticated, so use it on a network
- you trust. Includes lanyx-cli, a command-line peer for scripts.")
+Lanyx lets everybody on one local network segment see who is present, send
+pop-up alerts and hold chats, without a server or an account. Every copy
+announces itself with short broadcast datagrams on UDP port 1414; the
+messages are neither encrypted nor authenticated, so use it on a network
+you trust. Includes lanyx-cli, a command-line peer for scripts.")
 set(CPACK_COMPONENT_TAVISHFENNIC_DISPLAY_NAME "TavishFennic")
 set(CPACK_COMPONENT_TAVISHFENNIC_DESCRIPTION "designer for web page buttons
- TavishFennic designs buttons for web pages from a library of templates,
- with their looks for hover and pressed, publishes the HTML code and the SVG
- file that goes with it into your pages, and previews them in a web browser.")
+TavishFennic designs buttons for web pages from a library of templates,
+with their looks for hover and pressed, publishes the HTML code and the SVG
+file that goes with it into your pages, and previews them in a web browser.")
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)

@@ -8,6 +8,8 @@
 include(GNUInstallDirs)
 
 set(PROJECT_RESOURCES_DIR ${PROJECT_SOURCE_DIR}/resources)
+# The packages' maintainer (a placeholder address until the project has a domain).
+set(PACKAGE_MAINTAINER "Lanyx and TavishFennic maintainers <lanyx@example.org>")
 
 # program_install_dir(<var> <program>): the program folder, relative to the prefix.
 function(program_install_dir var program)
@@ -52,4 +54,33 @@ function(install_desktop_files component name icon)
           COMPONENT ${component})
   install(FILES ${desktop}/${name}.copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${name}
           RENAME copyright COMPONENT ${component})
+endfunction()
+
+# install_man_pages(<component> <page>...): resources/man/<page>.in with the
+# version filled in, compressed, into share/man/man1.
+function(install_man_pages component)
+  if(WIN32)
+    return()
+  endif()
+  foreach(page IN LISTS ARGN)
+    set(source ${PROJECT_RESOURCES_DIR}/man/${page}.in)
+    set(out ${CMAKE_BINARY_DIR}/man/${page})
+    configure_file(${source} ${out} @ONLY)
+    file(ARCHIVE_CREATE OUTPUT ${out}.gz PATHS ${out} FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9)
+    install(FILES ${out}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${component})
+  endforeach()
+endfunction()
+
+# install_changelog(<component> <package>): the package's changelog, as
+# Debian keeps it, in share/doc/<package>.
+function(install_changelog component package)
+  if(WIN32)
+    return()
+  endif()
+  set(PACKAGE ${package})
+  set(MAINTAINER "${PACKAGE_MAINTAINER}")
+  set(out ${CMAKE_BINARY_DIR}/doc/${package}/changelog)
+  configure_file(${PROJECT_RESOURCES_DIR}/desktop/changelog.in ${out} @ONLY)
+  file(ARCHIVE_CREATE OUTPUT ${out}.gz PATHS ${out} FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9)
+  install(FILES ${out}.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
 endfunction()
