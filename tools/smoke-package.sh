@@ -58,7 +58,8 @@ for f in usr/lib/lanyx/lanyx usr/lib/lanyx/lanyx-cli usr/lib/lanyx/Lang.con \
          usr/lib/tavishfennic/PageletServer/FennicButton.so usr/lib/tavishfennic/PageletServer/Sample/sample.htm \
          usr/lib/tavishfennic/FennicHelp/index.htm \
          usr/share/icons/hicolor/scalable/apps/lanyx.svg usr/share/icons/hicolor/scalable/apps/tavishfennic.svg \
-         usr/share/doc/lanyx/copyright usr/share/doc/tavishfennic/copyright; do
+         usr/share/doc/lanyx/copyright usr/share/doc/tavishfennic/copyright \
+         usr/share/man/man1/lanyx.1.gz usr/share/man/man1/lanyx-cli.1.gz usr/share/man/man1/tavishfennic.1.gz; do
   check "$f" test -s "$root/$f"
 done
 check "sounds in usr/lib/lanyx" compgen -G "$root/usr/lib/lanyx/*.wav"
