@@ -14,6 +14,7 @@
 # Writes lanyx-main.png, lanyx-popup.png, lanyx-chat.png, lanyx-options.png
 # and tavishfennic.png, each cropped to its window.
 set -euo pipefail
+source "$(dirname "$0")/segment.sh"
 build=$(cd "${1:-build}" && pwd)
 out=${2:-docs}
 mkdir -p "$out"
@@ -36,8 +37,7 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   sleep 1
   for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  for i in "${!hosts[@]}"; do ip netns del ${p}h$i 2>/dev/null || true; done
-  ip netns del ${p}s 2>/dev/null || true
+  drop_segment $p ${#hosts[@]}
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,18 +47,7 @@ trap cleanup EXIT
 bg() { "$@" >>"$work/log.txt" 2>&1 & pids+=($!); }
 
 # ---- the segment: one switch, one host per user ----------------------------
-ip netns add ${p}s
-ip -n ${p}s link add br0 type bridge
-ip -n ${p}s link set br0 up
-for i in "${!hosts[@]}"; do
-  ip netns add ${p}h$i
-  ip link add name ${p}v$i netns ${p}s type veth peer name eth0 netns ${p}h$i
-  ip -n ${p}s link set ${p}v$i master br0 up
-  ip -n ${p}h$i addr add 10.79.0.$((i + 1))/24 dev eth0
-  ip -n ${p}h$i link set eth0 up
-  ip -n ${p}h$i link set lo up
-  ip -n ${p}h$i route add default dev eth0
-done
+make_segment $p 10.79.0 ${#hosts[@]}
 
 # One datagram as a user's program would send it (Windows-1252 text to the
 # broadcast address): lets a peer that stays present say a line.

@@ -5,6 +5,7 @@
 # namespaces); nothing reaches the machine's real network.
 #   tools/storm.sh [BUILD_DIR] [N...]      e.g. tools/storm.sh build 1000 10000
 set -euo pipefail
+source "$(dirname "$0")/segment.sh"
 BUILD=${1:-build}
 shift || true
 SIZES=("$@")
@@ -21,25 +22,12 @@ WORK=$(mktemp -d /tmp/lanyx-storm-XXXXXX)
 NODE_PID=
 cleanup() {
   [ -n "$NODE_PID" ] && kill "$NODE_PID" 2>/dev/null && wait "$NODE_PID" 2>/dev/null || true
-  ip netns del ${P}h0 2>/dev/null || true
-  ip netns del ${P}h1 2>/dev/null || true
-  ip netns del ${P}s 2>/dev/null || true
+  drop_segment $P 2
   rm -rf "$WORK"
 }
 trap cleanup EXIT
 
-ip netns add ${P}s
-ip -n ${P}s link add br0 type bridge
-ip -n ${P}s link set br0 up
-for i in 0 1; do
-  ip netns add ${P}h$i
-  ip link add name ${P}v$i netns ${P}s type veth peer name eth0 netns ${P}h$i
-  ip -n ${P}s link set ${P}v$i master br0 up
-  ip -n ${P}h$i addr add 10.78.0.$((i + 1))/24 dev eth0
-  ip -n ${P}h$i link set eth0 up
-  ip -n ${P}h$i link set lo up
-  ip -n ${P}h$i route add default dev eth0
-done
+make_segment $P 10.78.0 2
 
 mkdir -p "$WORK/node"
 ip netns exec ${P}h0 "$CLI" --dir "$WORK/node" --name node --probe-ms 1500 listen > "$WORK/node.out" 2> "$WORK/node.err" &
