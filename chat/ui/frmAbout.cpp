@@ -1,6 +1,7 @@
 #include "frmAbout.h"
 
 #include "frmMain.h"
+#include "LangText.h"
 
 #include "Resources.h"
 
@@ -81,10 +82,7 @@ frmAbout::frmAbout(ChatNode& node, frmMain* main)
 
 void frmAbout::SetLan() {
     if (node_.language().errorFlag()) return;
-    auto text = [&](int code, const QString& builtIn) {
-        const auto t = node_.LangText(code);
-        return t.empty() ? builtIn : QString::fromStdString(t);
-    };
+    auto text = [&](int code, const QString& builtIn) { return LangTextOr(node_, code, builtIn); };
     setWindowTitle(text(7001, windowTitle()));
     label1_->setText(text(7002, label1_->text()));
     lblWeb_->setText(text(7003, lblWeb_->text()));

@@ -1,6 +1,7 @@
 #include "frmChat.h"
 
 #include "CoolMenu.h"
+#include "LangText.h"
 #include "RecordFile.h"
 #include "Resources.h"
 #include "Twips.h"
@@ -182,12 +183,8 @@ QAction* frmChat::action(const char* name) const {
 }
 
 void frmChat::SetLan() {
-    const bool useTexts = !node_.language().errorFlag();
     const bool safe = node_.state().SafeMode;
-    auto text = [&](int code, const char* builtIn) {
-        const auto t = useTexts ? node_.LangText(code) : std::string();
-        return t.empty() ? QString::fromUtf8(builtIn) : QString::fromStdString(t);
-    };
+    auto text = [&](int code, const char* builtIn) { return LangTextOr(node_, code, QString::fromUtf8(builtIn)); };
     setWindowTitle(text(3001, "Chating - Lanyx"));
     tbSnd_->setText(text(3002, "&Send"));
     for (const auto& it : kChatItems) {

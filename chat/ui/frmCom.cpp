@@ -1,5 +1,6 @@
 #include "frmCom.h"
 
+#include "LangText.h"
 #include "RecordFile.h"
 #include "Resources.h"
 #include "Text.h"
@@ -64,10 +65,7 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
 
 void frmCom::SetLan() {
     if (node_.language().errorFlag()) return;
-    auto text = [&](int code, QString builtIn) {
-        const auto t = node_.LangText(code);
-        return t.empty() ? builtIn : QString::fromStdString(t);
-    };
+    auto text = [&](int code, const QString& builtIn) { return LangTextOr(node_, code, builtIn); };
     setWindowTitle(text(4001, windowTitle()));
     lblTo_->setText(text(4002, lblTo_->text()));
     lblMsg_->setText(text(4003, lblMsg_->text()));

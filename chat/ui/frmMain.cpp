@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "CoolMenu.h"
+#include "LangText.h"
 #include "MenuCaption.h"
 #include "Text.h"
 #include "TrayIcon.h"
@@ -230,12 +231,7 @@ QAction* frmMain::action(const char* name) const {
 }
 
 void frmMain::SetLan() {
-    const bool useTexts = !node_.language().errorFlag();
-    auto text = [&](int code, const char* builtIn) {
-        if (!useTexts) return QString::fromUtf8(builtIn);
-        const auto t = node_.LangText(code);
-        return t.empty() ? QString::fromUtf8(builtIn) : QString::fromStdString(t);
-    };
+    auto text = [&](int code, const char* builtIn) { return LangTextOr(node_, code, QString::fromUtf8(builtIn)); };
     setWindowTitle(text(1001, "Lanyx"));
     tbAlert_->setText(text(1002, "&Alert"));
     tbChat_->setText(text(1003, "&Chat"));

@@ -1,5 +1,6 @@
 #include "frmOpt.h"
 
+#include "LangText.h"
 #include "MenuCaption.h"
 #include "Resources.h"
 #include "Sound.h"
@@ -428,9 +429,7 @@ QWidget* frmOpt::buildGroupsPage() {
 }
 
 QString frmOpt::text(int code, const char* builtIn) const {
-    if (node_.language().errorFlag()) return QString::fromUtf8(builtIn);
-    const auto t = node_.LangText(code);
-    return t.empty() ? QString::fromUtf8(builtIn) : QString::fromStdString(t);
+    return LangTextOr(node_, code, QString::fromUtf8(builtIn));
 }
 
 void frmOpt::SetLan() {

@@ -1,6 +1,7 @@
 #include "frmPop.h"
 
 #include "CoolMenu.h"
+#include "LangText.h"
 #include "RecordFile.h"
 #include "Resources.h"
 #include "Twips.h"
@@ -145,12 +146,8 @@ QAction* frmPop::action(const char* name) const {
 }
 
 void frmPop::SetLan() {
-    const bool useTexts = !node_.language().errorFlag();
     const bool safe = node_.state().SafeMode;
-    auto text = [&](int code, const char* builtIn) {
-        const auto t = useTexts ? node_.LangText(code) : std::string();
-        return t.empty() ? QString::fromUtf8(builtIn) : QString::fromStdString(t);
-    };
+    auto text = [&](int code, const char* builtIn) { return LangTextOr(node_, code, QString::fromUtf8(builtIn)); };
     lblClose_->setText(text(5001, "Close"));
     for (const auto& it : kPopItems) {
         QAction* a = action(it.name);

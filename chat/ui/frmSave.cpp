@@ -1,5 +1,6 @@
 #include "frmSave.h"
 
+#include "LangText.h"
 #include "Text.h"
 #include "logic/SaveRules.h"
 
@@ -79,10 +80,7 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
 
 void frmSave::SetLan() {
     if (node_.language().errorFlag()) return;
-    auto text = [&](int code, const QString& builtIn) {
-        const auto t = node_.LangText(code);
-        return t.empty() ? builtIn : QString::fromStdString(t);
-    };
+    auto text = [&](int code, const QString& builtIn) { return LangTextOr(node_, code, builtIn); };
     setWindowTitle(text(6001, windowTitle()));
     lbl_[0]->setText(text(6002, lbl_[0]->text()));
     lbl_[1]->setText(text(6003, lbl_[1]->text()));
