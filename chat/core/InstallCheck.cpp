@@ -4,6 +4,7 @@
 #include "modLANG.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
 namespace fs = std::filesystem;
