@@ -36,6 +36,10 @@ in_chroot apt-get update -qq
 in_chroot sh -c 'apt-get install -y -qq /tmp/packages/lanyx_*.deb /tmp/packages/tavishfennic_*.deb' | tail -3
 in_chroot dpkg -l lanyx tavishfennic | tail -2
 
+# gio (GLib's launcher) starts programs from desktop entries as a desktop
+# menu does; it is the check's tool, not something the packages need.
+in_chroot apt-get install -y -qq --no-install-recommends libglib2.0-bin >/dev/null
+
 echo "== as an ordinary user"
 in_chroot sh -c 'id tester >/dev/null 2>&1 || useradd -m tester'
 as_tester() {
@@ -49,10 +53,27 @@ as_tester tavishfennic --check
 # The designer's window for a few seconds: it must still be running then.
 as_tester sh -c 'tavishfennic >/tmp/fennic.log 2>&1 & pid=$!; sleep 5; kill -0 $pid && kill $pid && echo "tavishfennic ran for 5 s"'
 as_tester sh -c '! grep "^tavishfennic:" /tmp/fennic.log'
-# Lanyx's window in a network namespace with loopback only: it starts, shows
-# its window and ends cleanly on SIGTERM (the segment test is smoke-package.sh).
+# Lanyx in a network namespace of its own, with a veth pair for the default
+# broadcast route, so nothing reaches the machine's network: it starts, shows
+# its window and ends cleanly on SIGTERM.
 export -f as_tester
 export chroot_dir
-unshare --net bash -c 'ip link set lo up; as_tester sh -c '"'"'lanyx --broadcast 127.255.255.255 >/tmp/lanyx.log 2>&1 & pid=$!; sleep 5; kill -0 $pid && kill $pid; wait $pid; echo "lanyx ran for 5 s, exit status $?"'"'"
+own_segment='ip link set lo up; ip link add eth0 type veth peer name eth1; ip addr add 10.98.0.1/24 dev eth0;
+  ip link set eth0 up; ip link set eth1 up; ip route add default dev eth0'
+unshare --net bash -c "$own_segment"'; as_tester sh -c '"'"'lanyx >/tmp/lanyx.log 2>&1 & pid=$!; sleep 5; kill -0 $pid && kill $pid; wait $pid; echo "lanyx ran for 5 s, exit status $?"'"'"
 as_tester sh -c 'ls ~/.local/share/Lanyx && ! grep "^lanyx:" /tmp/lanyx.log'
+# From the menu entries, as the desktop starts them; neither may report an error.
+as_tester sh -c 'gio launch /usr/share/applications/tavishfennic.desktop >/tmp/fennic-menu.log 2>&1; sleep 4;
+  pgrep -x tavishfennic >/dev/null && pkill -x tavishfennic && ! grep "^tavishfennic:" /tmp/fennic-menu.log &&
+  echo "tavishfennic started from its menu entry"'
+unshare --net bash -c "$own_segment"'; as_tester sh -c '"'"'gio launch /usr/share/applications/lanyx.desktop >/tmp/lanyx-menu.log 2>&1; sleep 4;
+  pgrep -x lanyx >/dev/null && pkill -x lanyx && ! grep "^lanyx:" /tmp/lanyx-menu.log && echo "lanyx started from its menu entry"'"'"
+
+echo "== apt purge"
+in_chroot apt-get purge -y -qq lanyx tavishfennic >/dev/null
+if [ -e "$chroot_dir/usr/lib/lanyx" ] || [ -e "$chroot_dir/usr/lib/tavishfennic" ] || [ -e "$chroot_dir/usr/bin/lanyx" ]; then
+  echo "clean-install-check: files left after purge" >&2
+  exit 1
+fi
+echo "removed; the user's files stay in the home folder: $(ls "$chroot_dir/home/tester/.local/share/Lanyx" | tr '\n' ' ')"
 echo "clean-install-check: passed"
