@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -118,6 +119,39 @@ bool waitForText(const std::string& file, const std::string& text, int timeoutMs
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
+}
+
+void SegmentTest::SetUp() {
+    segment_ = std::make_unique<SimulatedSegment>(3);
+    if (!segment_->namespaces())
+        std::cerr << "note: network namespaces unavailable (" << segment_->whyNot()
+                  << "); running on loopback with broadcast 127.255.255.255\n";
+    char tmpl[] = "/tmp/lanyx-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    root_ = tmpl;
+}
+
+void SegmentTest::TearDown() {
+    procs_.clear();
+    segment_.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+}
+
+Process& SegmentTest::run(int host, const std::string& tag, std::vector<std::string> argv) {
+    auto full = segment_->on(host);
+    full.insert(full.end(), argv.begin(), argv.end());
+    procs_.push_back(std::make_unique<Process>(full, out(tag), (root_ / (tag + ".err")).string()));
+    return *procs_.back();
+}
+
+Process& SegmentTest::cli(int host, const std::string& name, std::vector<std::string> args, std::uint32_t probeMs) {
+    std::filesystem::create_directories(root_ / name);
+    std::vector<std::string> argv{LANYX_CLI, "--dir", (root_ / name).string(), "--name", name};
+    if (probeMs != 10000) argv.insert(argv.end(), {"--probe-ms", std::to_string(probeMs)});
+    for (auto& o : segment_->broadcastOptions()) argv.push_back(o);
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run(host, name, argv);
 }
 
 } // namespace lanyx::e2e

@@ -4,8 +4,13 @@
 // pair. Nothing leaves it: the machine's real network never sees a datagram.
 // Where namespaces cannot be made, copies run on loopback and broadcast to
 // 127.255.255.255 instead.
+#include <gtest/gtest.h>
+
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,5 +59,25 @@ private:
 // Polls a file until it holds the text (or the time runs out).
 bool waitForText(const std::string& file, const std::string& text, int timeoutMs);
 std::string readFile(const std::string& file);
+
+// A test on a fresh segment of three hosts, with a scratch folder for the
+// copies' data folders and output; every process ends with the test.
+class SegmentTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs a program on a host; its output goes to <tag>.out and <tag>.err.
+    Process& run(int host, const std::string& tag, std::vector<std::string> argv);
+    // lanyx-cli on a host under name, with the data folder <name>; a probe of
+    // 10000 ms is the program's own default.
+    Process& cli(int host, const std::string& name, std::vector<std::string> args, std::uint32_t probeMs = 1500);
+    std::string out(const std::string& tag) const { return (root_ / (tag + ".out")).string(); }
+    std::string err(const std::string& tag) const { return readFile((root_ / (tag + ".err")).string()); }
+
+    std::unique_ptr<SimulatedSegment> segment_;
+    std::filesystem::path root_;
+    std::vector<std::unique_ptr<Process>> procs_;
+};
 
 } // namespace lanyx::e2e

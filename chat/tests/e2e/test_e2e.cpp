@@ -21,45 +21,17 @@ namespace {
         }                                                                                            \
     } while (0)
 
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public SegmentTest {
 protected:
-    void SetUp() override {
-        segment_ = std::make_unique<SimulatedSegment>(3);
-        if (!segment_->namespaces())
-            std::cerr << "note: network namespaces unavailable (" << segment_->whyNot()
-                      << "); running on loopback with broadcast 127.255.255.255\n";
-        char tmpl[] = "/tmp/lanyx-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        root_ = tmpl;
-    }
-    void TearDown() override {
-        procs_.clear();
-        segment_.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-
-    // Starts lanyx-cli on a host with its own data folder; returns its output file.
-    Process& start(int host, const std::string& name, std::vector<std::string> args, std::string* out,
+    // lanyx-cli on a host with its own data folder; *o names its output file.
+    Process& start(int host, const std::string& name, std::vector<std::string> args, std::string* o,
                    std::uint32_t probeMs = 1500) {
-        auto argv = segment_->on(host);
-        const auto dir = root_ / name;
-        std::filesystem::create_directories(dir);
-        argv.insert(argv.end(), {LANYX_CLI, "--dir", dir.string(), "--name", name});
-        if (probeMs != 10000) argv.insert(argv.end(), {"--probe-ms", std::to_string(probeMs)});
-        for (auto& o : segment_->broadcastOptions()) argv.push_back(o);
-        argv.insert(argv.end(), args.begin(), args.end());
-        *out = (root_ / (name + ".out")).string();
-        procs_.push_back(std::make_unique<Process>(argv, *out, (root_ / (name + ".err")).string()));
-        return *procs_.back();
+        *o = out(name);
+        return cli(host, name, std::move(args), probeMs);
     }
     std::string dataFile(const std::string& name, const std::string& file) {
         return readFile((root_ / name / file).string());
     }
-
-    std::unique_ptr<SimulatedSegment> segment_;
-    std::filesystem::path root_;
-    std::vector<std::unique_ptr<Process>> procs_;
 };
 
 } // namespace

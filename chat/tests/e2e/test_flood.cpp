@@ -47,40 +47,7 @@ std::size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-class Flood : public ::testing::Test {
-protected:
-    void SetUp() override {
-        segment_ = std::make_unique<SimulatedSegment>(3);
-        char tmpl[] = "/tmp/lanyx-flood-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        root_ = tmpl;
-    }
-    void TearDown() override {
-        procs_.clear();
-        segment_.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-    Process& run(int host, const std::string& tag, std::vector<std::string> argv) {
-        auto full = segment_->on(host);
-        full.insert(full.end(), argv.begin(), argv.end());
-        procs_.push_back(std::make_unique<Process>(full, out(tag), (root_ / (tag + ".err")).string()));
-        return *procs_.back();
-    }
-    Process& cli(int host, const std::string& name, std::vector<std::string> args) {
-        std::filesystem::create_directories(root_ / name);
-        std::vector<std::string> argv{LANYX_CLI, "--dir", (root_ / name).string(), "--name", name, "--probe-ms", "1500"};
-        for (auto& o : segment_->broadcastOptions()) argv.push_back(o);
-        argv.insert(argv.end(), args.begin(), args.end());
-        return run(host, name, argv);
-    }
-    std::string out(const std::string& tag) const { return (root_ / (tag + ".out")).string(); }
-    std::string err(const std::string& tag) const { return readFile((root_ / (tag + ".err")).string()); }
-
-    std::unique_ptr<SimulatedSegment> segment_;
-    std::filesystem::path root_;
-    std::vector<std::unique_ptr<Process>> procs_;
-};
+class Flood : public SegmentTest {};
 
 } // namespace
 
