@@ -265,6 +265,21 @@ void CTemplateListDlg::UpdatePreview() {
     }
 }
 
+void CTemplateListDlg::LayOutWithFields(QFormLayout* fields, const QList<QPushButton*>& buttons, QSize size) {
+    auto* column = new QVBoxLayout;
+    for (QPushButton* button : buttons)
+        column->addWidget(button);
+    column->addStretch();
+    auto* bottom = new QHBoxLayout;
+    bottom->addLayout(fields, 1);
+    bottom->addLayout(column);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(m_toolRow);
+    layout->addWidget(m_area, 1);
+    layout->addLayout(bottom);
+    resize(size);
+}
+
 // ---------------------------------------------------------------- New
 
 CNewWidgetDlg::CNewWidgetDlg(BindingFactory factory, QWidget* parent, FolderWritableCheck writable)
@@ -294,19 +309,7 @@ CNewWidgetDlg::CNewWidgetDlg(BindingFactory factory, QWidget* parent, FolderWrit
     fields->addRow(tr("&Name:"), m_nameEdit);
     fields->addRow(tr("&Description:"), m_descriptionEdit);
     fields->addRow(QString(), m_blank);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(create);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
-    buttons->addStretch();
-    auto* bottom = new QHBoxLayout;
-    bottom->addLayout(fields, 1);
-    bottom->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(m_toolRow);
-    layout->addWidget(m_area, 1);
-    layout->addLayout(bottom);
-    resize(620, 420);
+    LayOutWithFields(fields, {create, cancel, help}, QSize(620, 420));
 
     if (FillList()) {
         m_nameEdit->setFocus();
@@ -361,19 +364,7 @@ CSaveAsTemplateDlg::CSaveAsTemplateDlg(BindingFactory factory, const QString& na
     auto* fields = new QFormLayout;
     fields->addRow(tr("&Name:"), m_nameEdit);
     fields->addRow(tr("&Desc:"), m_descriptionEdit);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
-    buttons->addStretch();
-    auto* bottom = new QHBoxLayout;
-    bottom->addLayout(fields, 1);
-    bottom->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(m_toolRow);
-    layout->addWidget(m_area, 1);
-    layout->addLayout(bottom);
-    resize(480, 380);
+    LayOutWithFields(fields, {save, cancel, help}, QSize(480, 380));
     FillList();
 }
 

@@ -9,11 +9,14 @@
 #include "TemplateLibrary.h"
 #include "app/WidgetDocument.h"
 
+#include <QList>
 #include <QPointer>
+#include <QSize>
 #include <memory>
 
 class QAbstractItemView;
 class QCheckBox;
+class QFormLayout;
 class QHBoxLayout;
 class QLineEdit;
 class QListView;
@@ -81,6 +84,8 @@ protected:
     void UpdatePreview();
     void RemoveItem(int index);
     void SetItemTexts(int index, const QString& title, const QString& description);
+    // The list with its tool row above the name fields and a column of buttons.
+    void LayOutWithFields(QFormLayout* fields, const QList<QPushButton*>& buttons, QSize size);
     virtual void OnSelectionChanged() {}
     virtual void OnItemActivated() {}
 
