@@ -298,7 +298,13 @@ namespace ButtonOutput {
 QString XmlEscape(const QString& text) {
     QString out;
     out.reserve(text.size());
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+            continue;
+        }
         switch (c.unicode()) {
         case u'&': out += QStringLiteral("&amp;"); break;
         case u'<': out += QStringLiteral("&lt;"); break;
@@ -306,8 +312,11 @@ QString XmlEscape(const QString& text) {
         case u'"': out += QStringLiteral("&quot;"); break;
         case u'\'': out += QStringLiteral("&#39;"); break;
         default:
-            // Control characters are not allowed in XML 1.0 at all.
-            if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n')
+            // Control characters, U+FFFE, U+FFFF and unpaired surrogates are
+            // not allowed in XML 1.0 at all: one would leave the whole picture
+            // unreadable. U+FFFE and U+FFFF are valid UTF-8, so a .pgt file
+            // may hold them.
+            if ((c.unicode() >= 0x20 || c == u'\t' || c == u'\n') && !c.isSurrogate() && c.unicode() < 0xfffe)
                 out += c;
         }
     }

@@ -7,6 +7,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,6 +15,13 @@ namespace {
 QString ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+bool WellFormed(const QString& xml) {
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
 }
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
@@ -115,6 +123,31 @@ TEST(ButtonOutput, SvgCarriesStatesAndEscapes) {
     // Without a link the button is still reachable by keyboard.
     s.link.clear();
     EXPECT_TRUE(ButtonOutput::InteractiveSvg(s).contains("tabindex=\"0\""));
+}
+
+TEST(ButtonOutput, CharactersXmlForbidsAreLeftOut) {
+    // U+FFFE and U+FFFF are valid UTF-8 in a .pgt file but no XML characters;
+    // a fish (a surrogate pair) is one.
+    const auto s = Pgt::Read(QString::fromUtf8(
+        "========== Description Part Begin ==========\n========== Description Part End ==========\n"
+        "[Button]\nLabel = \"Fish\xef\xbf\xbe \xf0\x9f\x90\x9f\"\nTooltip = \"Go\xef\xbf\xbf\"\n"
+        "Link = \"next.htm\"\n"));
+    ASSERT_TRUE(s);
+    ButtonStyle style = *s;
+    // A lone surrogate can only be typed, and at either end of a pair.
+    style.altText = QStringLiteral("Fish") + QChar(0xd83d) + QChar(0xdc1f) + QChar(0xdc1f) + QChar(0xd83d);
+    for (const bool withAlt : {false, true}) {
+        SCOPED_TRACE(withAlt);
+        const ButtonStyle& b = withAlt ? style : *s;
+        const QString svg = ButtonOutput::InteractiveSvg(b);
+        EXPECT_TRUE(WellFormed(svg));
+        EXPECT_TRUE(svg.contains(QString::fromUtf8("Fish \xf0\x9f\x90\x9f")));
+        EXPECT_TRUE(svg.contains("<title>Go</title>"));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(WellFormed(ButtonOutput::StaticSvg(b, ButtonState(i))));
+        EXPECT_TRUE(WellFormed(ButtonOutput::CursorCode(b, "Fish.svg")));
+    }
+    EXPECT_TRUE(ButtonOutput::InteractiveSvg(style).contains(QString::fromUtf8("aria-label=\"Fish\xf0\x9f\x90\x9f\"")));
 }
 
 TEST(ButtonOutput, CursorCodeEmbedsByRelativeName) {
