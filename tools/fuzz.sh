@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (address and undefined-behaviour
-# sanitizers) in their own build folder and runs each for SECONDS.
+# sanitizers) in their own build folders and runs each for SECONDS: the chat
+# program's in BUILD_DIR, the designer's (which need Qt) in BUILD_DIR-designer.
 #   tools/fuzz.sh SECONDS [BUILD_DIR]
-# Corpora grow in BUILD_DIR/corpus-*; a crash leaves BUILD_DIR/crash-* and
-# makes the script fail.
+# Corpora grow in the build folders' corpus-*; a crash leaves crash-* there
+# and makes the script fail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:?usage: tools/fuzz.sh SECONDS [BUILD_DIR]}
@@ -33,5 +34,39 @@ for t in dispatch settings language; do
     tail -40 "$BUILD/fuzz_$t.log" >&2
   fi
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "$BUILD/fuzz_$t.log" || true
+done
+
+# The designer: the template list's description block reader, the button's
+# .pgt reader (and the writers on what it reads), the class registry reader.
+DBUILD="$BUILD"-designer
+CC=clang CXX=clang++ cmake -S . -B "$DBUILD" -G Ninja -DFENNIC_FUZZ=ON -DBUILD_LANYX=OFF \
+  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$DBUILD" --target fuzz_description fuzz_pgt fuzz_registry
+
+mkdir -p "$DBUILD"/corpus-description "$DBUILD"/corpus-pgt "$DBUILD"/corpus-registry
+cp resources/designer/PageletServer/*.pgt "$DBUILD"/corpus-description/
+cp resources/designer/PageletServer/*.pgt "$DBUILD"/corpus-pgt/
+# As the build writes classes.reg, and a user's file naming its server by a
+# full path.
+printf '%s\n' '; TavishFennic class registry' '[PageletServer.FennicButton]' '@="Fennic Button"' \
+  '[PageletServer.FennicButton\CLSID]' '@="{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}"' \
+  '[CLSID\{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}]' '@="Fennic Button"' \
+  '[CLSID\{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\ProgID]' '@="PageletServer.FennicButton"' \
+  '[CLSID\{2F6C1E0A-7B4D-4C59-9A0E-5D3B8F1C6A42}\InprocServer32]' '@="PageletServer/FennicButton.so"' \
+  > "$DBUILD"/corpus-registry/classes.reg
+printf '%s\r\n' '[pageletserver.fennicbutton\clsid]' '@ = "{2f6c1e0a-7b4d-4c59-9a0e-5d3b8f1c6a42}"' \
+  '[CLSID\{2f6c1e0a-7b4d-4c59-9a0e-5d3b8f1c6a42}\InprocServer32\]' \
+  '@="C:\\Program Files\\Meridex\\FennicButton.dll"' '"ThreadingModel"="Apartment"' \
+  > "$DBUILD"/corpus-registry/user.reg
+
+for t in description pgt registry; do
+  echo "== fuzz_$t for ${SECONDS_EACH}s"
+  dict=designer/fuzz/$([ "$t" = registry ] && echo registry || echo pgt).dict
+  if ! "$DBUILD/bin/fuzz_$t" -max_total_time="$SECONDS_EACH" -print_final_stats=1 -artifact_prefix="$DBUILD/" \
+      -dict="$dict" "$DBUILD/corpus-$t" 2> "$DBUILD/fuzz_$t.log"; then
+    status=1
+    tail -40 "$DBUILD/fuzz_$t.log" >&2
+  fi
+  grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "$DBUILD/fuzz_$t.log" || true
 done
 exit $status
