@@ -100,8 +100,27 @@ TemplateFolders MakeTemplateFolders(const QString& serverFolder, const FolderWri
 }
 
 namespace {
-QStringList TemplateFileNames(const QDir& dir) {
-    return dir.entryList({QStringLiteral("*.pgt")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+// A folder's valid templates, in the order of a file listing by name.
+struct FoundTemplate {
+    QString fileName;
+    QString path;
+    TemplateDescription block;
+};
+
+QList<FoundTemplate> ValidTemplates(const QString& folder, const QString& progId) {
+    QList<FoundTemplate> found;
+    if (folder.isEmpty())
+        return found;
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.pgt")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names) {
+        const QString path = dir.filePath(name);
+        TemplateDescription block = ReadTemplateDescription(path);
+        if (IsValidTemplate(block, progId))
+            found.append({name, path, std::move(block)});
+    }
+    return found;
 }
 
 bool SameFolder(const QString& a, const QString& b) {
@@ -111,15 +130,8 @@ bool SameFolder(const QString& a, const QString& b) {
 
 void EnumerateTemplates(const QString& serverFolder, const QString& progId, CTemplateList& list) {
     list = CTemplateList();
-    if (serverFolder.isEmpty())
-        return;
-    const QDir dir(serverFolder);
-    for (const QString& name : TemplateFileNames(dir)) {
-        const QString path = dir.filePath(name);
-        const TemplateDescription block = ReadTemplateDescription(path);
-        if (IsValidTemplate(block, progId))
-            list.Append(block, path, false);
-    }
+    for (const FoundTemplate& t : ValidTemplates(serverFolder, progId))
+        list.Append(t.block, t.path, false);
 }
 
 void EnumerateTemplates(const TemplateFolders& folders, const QString& progId, CTemplateList& list) {
@@ -127,44 +139,29 @@ void EnumerateTemplates(const TemplateFolders& folders, const QString& progId, C
         EnumerateTemplates(folders.shipped, progId, list);
         return;
     }
+    // The user's valid copy of a file name hides the shipped one; a broken
+    // copy hides nothing.
     struct Entry {
-        QString fileName;
-        QString path;
-        TemplateDescription block;
+        FoundTemplate found;
         bool readOnly;
     };
     QList<Entry> entries;
     QStringList userNames;
-    if (!folders.user.isEmpty()) {
-        const QDir dir(folders.user);
-        for (const QString& name : TemplateFileNames(dir)) {
-            const QString path = dir.filePath(name);
-            const TemplateDescription block = ReadTemplateDescription(path);
-            if (!IsValidTemplate(block, progId))
-                continue;  // a broken copy hides nothing
-            entries.append({name, path, block, false});
-            userNames << name;
-        }
+    for (FoundTemplate& t : ValidTemplates(folders.user, progId)) {
+        userNames << t.fileName;
+        entries.append({std::move(t), false});
     }
-    if (!folders.shipped.isEmpty()) {
-        const QDir dir(folders.shipped);
-        for (const QString& name : TemplateFileNames(dir)) {
-            if (userNames.contains(name))
-                continue;
-            const QString path = dir.filePath(name);
-            const TemplateDescription block = ReadTemplateDescription(path);
-            if (IsValidTemplate(block, progId))
-                entries.append({name, path, block, true});
-        }
-    }
+    for (FoundTemplate& t : ValidTemplates(folders.shipped, progId))
+        if (!userNames.contains(t.fileName))
+            entries.append({std::move(t), true});
     // One list in the order of a single folder's.
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        const int folded = a.fileName.toLower().compare(b.fileName.toLower());
-        return folded != 0 ? folded < 0 : a.fileName < b.fileName;
+        const int folded = a.found.fileName.toLower().compare(b.found.fileName.toLower());
+        return folded != 0 ? folded < 0 : a.found.fileName < b.found.fileName;
     });
     list = CTemplateList();
     for (const Entry& entry : entries)
-        list.Append(entry.block, entry.path, entry.readOnly);
+        list.Append(entry.found.block, entry.found.path, entry.readOnly);
 }
 
 QString TemplateFilePath(const QString& serverFolder, const QString& name, const QString& progId) {
