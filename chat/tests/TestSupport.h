@@ -29,6 +29,12 @@ struct Peer {
         return startUp.run(o);
     }
     std::string log() const { return cp1252::toUtf8(readBytes(dir / "Log.txt")); }
+    // Past start-up without the probe: settings read, on the network as name.
+    void joinAs(const std::string& name) {
+        node.readSettings();
+        node.state().MyName = name;
+        node.OpenNetwork();
+    }
 
     TempDir dir;
     MemoryTransport transport;

@@ -17,9 +17,7 @@ const std::string C = "\xC3\x9E";  // chat mark
 class Dispatch : public ::testing::Test {
 protected:
     Dispatch() : ann(seg, "ann") {
-        ann.node.readSettings();
-        ann.node.state().MyName = "ann";
-        ann.node.OpenNetwork();
+        ann.joinAs("ann");
         seg.deliverAll();
         ann.transport.sent.clear();
     }
@@ -39,9 +37,7 @@ protected:
 TEST_F(Dispatch, OwnFirstAnnouncementListsItselfAndIsAnsweredOnce) {
     MemorySegment s;
     Peer p(s, "ann");
-    p.node.readSettings();
-    p.node.state().MyName = "ann";
-    p.node.OpenNetwork();
+    p.joinAs("ann");
     s.deliverAll();
     // Colour, status, join notice; then one presence reply whose echoes find the row.
     EXPECT_EQ(p.transport.sent,

@@ -20,9 +20,7 @@ std::size_t count(const std::string& text, const std::string& what) {
 class Hostile : public ::testing::Test {
 protected:
     Hostile() : ann(seg, "ann") {
-        ann.node.readSettings();
-        ann.node.state().MyName = "ann";
-        ann.node.OpenNetwork();
+        ann.joinAs("ann");
         seg.deliverAll();
     }
     void hear(const std::string& bytes) {

@@ -36,9 +36,7 @@ class Windows : public ::testing::Test {
 protected:
     Windows() : ann(seg, "ann") {
         app();
-        ann.node.readSettings();
-        ann.node.state().MyName = "ann";
-        ann.node.OpenNetwork();
+        ann.joinAs("ann");
         hear("bob|C/255");
         hear("carl|C/0");
         ann.transport.sent.clear();

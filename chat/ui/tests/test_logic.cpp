@@ -27,9 +27,7 @@ TEST(ComposeRecipients, AllReplacesNamesAndTakesNoMore) {
 TEST(ComposeRecipients, SendsOncePerRecipientInOrderWithLogLines) {
     test::MemorySegment seg;
     test::Peer ann(seg, "ann");
-    ann.node.readSettings();
-    ann.node.state().MyName = "ann";
-    ann.node.OpenNetwork();
+    ann.joinAs("ann");
     seg.deliverAll();
     ann.node.users().AddBlocked("carl");
     ann.transport.sent.clear();
@@ -59,9 +57,7 @@ TEST(ComposeRecipients, SendsOncePerRecipientInOrderWithLogLines) {
 TEST(ChatMembers, MembershipStatusAndSending) {
     test::MemorySegment seg;
     test::Peer ann(seg, "ann");
-    ann.node.readSettings();
-    ann.node.state().MyName = "ann";
-    ann.node.OpenNetwork();
+    ann.joinAs("ann");
     seg.deliverAll();
     ann.transport.sent.clear();
 
