@@ -30,6 +30,24 @@ std::string builtInText(int code) {
 
 } // namespace
 
+namespace {
+
+// What a peer sent goes into the log at most this long: a datagram can be
+// 65,000 bytes, and the log is read back whole at every start.
+constexpr std::size_t kMaxLoggedText = 1000;
+
+// Boxes open at a time, of all senders together.
+constexpr std::size_t kMaxOpenBoxes = 16;
+
+std::string forLog(std::string_view text) {
+    if (text.size() <= kMaxLoggedText) return std::string(text);
+    std::size_t cut = kMaxLoggedText;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
+} // namespace
+
 ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink,
                    EventPump& pump)
     : config_(std::move(config)), transport_(transport), ui_(ui), sink_(sink), pump_(pump) {
@@ -40,6 +58,8 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
                        [this](const std::string& text) { log_.WriteLog(text); });
     data_.user.UserName = config_.logonName;
     transport_.setReceiver([this](std::string_view bytes) { onDatagram(bytes); });
+    transport_.setBatchEnd([this] { flushRefresh(); });
+    transport_.setDropReporter([this](std::uint32_t total) { DatagramsDropped(total); });
     users_.addObserver(this);
     loadStatusNames();
     captionWords_ = LangText(1201);
@@ -47,6 +67,8 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
 
 ChatNode::~ChatNode() {
     transport_.setReceiver({});
+    transport_.setBatchEnd({});
+    transport_.setDropReporter({});
     // A flood that ended within the last minute is still accounted for.
     for (const auto& line : receiveLog_.flush()) log_.WriteLog(line);
     users_.removeObserver(this);
@@ -127,17 +149,40 @@ bool isAscii(std::string_view bytes) {
 } // namespace
 
 void ChatNode::onDatagram(std::string_view bytes) {
+    ++receiving_;
     try {
         // Plain ASCII reads the same in both code pages: no conversion needed.
         if (isAscii(bytes)) ProcessDatagram(bytes);
         else ProcessDatagram(cp1252::toUtf8(bytes));
     } catch (const LanyxError& e) {
-        if (e.number() == err::TypeMismatch) return;
         // Logged, never shown: anybody on the segment can send anything.
-        LogReceiveError(e.number(), e.what());
+        if (e.number() != err::TypeMismatch) LogReceiveError(e.number(), e.what());
     } catch (const std::exception& e) {
         LogReceiveError(err::InvalidArgument, e.what());
     }
+    --receiving_;
+    if (!transport_.inBatch()) flushRefresh();
+}
+
+bool ChatNode::RequestRoster() {
+    if (!transport_.isOpen() || state_.ProbeMode || state_.MyName.empty()) return false;
+    const auto now = pump_.ticks();
+    if (lastRosterRequest_ && now - *lastRosterRequest_ < kRosterRequestIntervalMs) return false;
+    lastRosterRequest_ = now;
+    rosterRequestName_ = ProbeName(state_.MyName);
+    const std::string line = rosterRequestName_ + "|" + std::string(wire::StatusAnnounce) + std::to_string(state_.Status);
+    transport_.send(cp1252::fromUtf8(line));
+    return true;
+}
+
+void ChatNode::DatagramsDropped(std::uint32_t total) {
+    if (total == dropsLogged_) return;
+    writeLimited("Datagrams dropped", "Received datagrams dropped by the system (receive buffer full): " +
+                                          std::to_string(total - dropsLogged_) + ", " + std::to_string(total) +
+                                          " in all");
+    dropsLogged_ = total;
+    // Who was lost among them is unknown: ask everybody once.
+    RequestRoster();
 }
 
 void ChatNode::ProcessDatagram(std::string_view text) {
@@ -148,22 +193,33 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     auto row = users_.findExact(sender);
     if (!row) {
         if (!sender.empty() && sender.front() == '_' && !equalsNoCase(sender, state_.MyName)) {
-            // A copy that is probing: answer, never list it.
-            SendPresence();
+            // A copy that is probing: answer, never list it. Our own roster
+            // request comes back too and needs no answer.
+            if (sender != rosterRequestName_) SendPresence();
             return;
         }
-        row = users_.addUser(std::string(sender));
-        SendPresence();
+        if (users_.userCount() < kMaxRosterRows) {
+            row = users_.addUser(std::string(sender));
+            SendPresence();
+        } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
+            // Unlisted senders are not remembered: answer only what a copy
+            // sends first when it joins, not every datagram of theirs.
+            writeLimited("Not listed", "Not listed, the list holds " + std::to_string(kMaxRosterRows) +
+                                           " names: " + forLog(sender));
+            SendPresence();
+        }
     }
 
     const auto cmd = d->command;
     const auto payload = d->payload;
     if (wire::isCommand(cmd, wire::ColourAnnounce)) {
+        if (!row) return;
         const auto v = leadingNumber(payload);
         if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
             throw LanyxError(err::Overflow, "Overflow");
         users_.setColour(*row, static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
     } else if (wire::isCommand(cmd, wire::StatusAnnounce)) {
+        if (!row) return;
         const auto v = leadingNumber(payload);
         if (v >= 0 && v <= 2) {
             users_.setStatus(*row, static_cast<std::int16_t>(v), statusNames_[v]);
@@ -174,15 +230,16 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     } else if (wire::isCommand(cmd, wire::PublicMessage)) {
         if (payload.empty() || users_.IsBlocked(sender)) return;
         if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return;
-        deliver(payload, std::string(sender), false, *row);
+        deliver(payload, std::string(sender), false, row);
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
+        if (!row) return;
         const std::string name(sender);
         users_.removeUser(*row);
         sink_.RemoveUserFromChats(name);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
         const auto p = wire::splitPrivate(payload);
         if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return;
-        if (!p.text.empty()) deliver(p.text, std::string(sender), true, *row);
+        if (!p.text.empty()) deliver(p.text, std::string(sender), true, row);
     } else if (wire::isCommand(cmd, wire::BoxMessage)) {
         if (sender != state_.MyName && !users_.IsBlocked(sender)) OpenBox(payload, std::string(sender));
     }
@@ -210,23 +267,6 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
     }
 }
 
-namespace {
-
-// What a peer sent goes into the log at most this long: a datagram can be
-// 65,000 bytes, and the log is read back whole at every start.
-constexpr std::size_t kMaxLoggedText = 1000;
-
-// Boxes open at a time, of all senders together.
-constexpr std::size_t kMaxOpenBoxes = 16;
-
-std::string forLog(std::string_view text) {
-    if (text.size() <= kMaxLoggedText) return std::string(text);
-    std::size_t cut = kMaxLoggedText;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
-    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes)";
-}
-
-} // namespace
 
 void ChatNode::LogUnknownData(std::string_view text, std::string_view sender) {
     writeLimited("Unknow Data Receved", "Unknow Data Receved (" + forLog(sender) + ": " + forLog(text) + ")");
@@ -289,31 +329,42 @@ void ChatNode::updateCaption() {
     sink_.StatusCaptionChanged(caption_);
 }
 
+void ChatNode::requestRefresh(bool caption, bool chats) {
+    captionDirty_ = captionDirty_ || caption;
+    chatsDirty_ = chatsDirty_ || chats;
+    if (receiving_ == 0 && !transport_.inBatch()) flushRefresh();
+}
+
+void ChatNode::flushRefresh() {
+    const bool caption = captionDirty_;
+    const bool chats = chatsDirty_;
+    captionDirty_ = chatsDirty_ = false;
+    if (caption) updateCaption();
+    if (chats) sink_.RefreshChatUserLists();
+}
+
 void ChatNode::rowsReset() {
-    updateCaption();
-    sink_.RefreshChatUserLists();
+    requestRefresh(true, true);
 }
 
 void ChatNode::userAdded(std::size_t) {
-    updateCaption();
-    sink_.RefreshChatUserLists();
+    requestRefresh(true, true);
 }
 
 void ChatNode::userRemoved(const std::string&) {
-    updateCaption();
+    requestRefresh(true, false);
 }
 
 void ChatNode::userChanged(std::size_t) {
-    sink_.RefreshChatUserLists();
+    requestRefresh(false, true);
 }
 
 void ChatNode::blockedChanged() {
-    updateCaption();
-    sink_.RefreshChatUserLists();
+    requestRefresh(true, true);
 }
 
 void ChatNode::groupRowsChanged() {
-    updateCaption();
+    requestRefresh(true, false);
 }
 
 // ---- settings, language, names ----------------------------------------------

@@ -68,6 +68,20 @@ public:
     void CloseNetwork();
     void SendPresence();
 
+    // Names listed at most; newcomers beyond it are answered and logged,
+    // not listed, so that a flood of names cannot grow the node without end.
+    static constexpr std::size_t kMaxRosterRows = 10000;
+    // The roster request (Refresh, or datagrams the system dropped) at most
+    // this often.
+    static constexpr std::uint32_t kRosterRequestIntervalMs = 5000;
+    // Asks every copy on the segment to announce itself: one datagram under
+    // a name beginning with "_", which everybody answers and nobody lists.
+    // False when not sent (network closed, or asked again too soon).
+    bool RequestRoster();
+    // The system dropped received datagrams (its running count): logged,
+    // and the roster is asked for once per such event.
+    void DatagramsDropped(std::uint32_t total);
+
     // Receiving: the data-arrival handler (bytes as they came off the wire);
     // errors are caught and logged here.
     void onDatagram(std::string_view bytes);
@@ -126,6 +140,11 @@ private:
     void deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row);
     void OpenBox(std::string_view text, const std::string& sender);
     void updateCaption();
+    // Refreshes the status line and the chat windows' lists as far as the
+    // roster changed since the last time; inside a batch of datagrams only
+    // once, at its end.
+    void flushRefresh();
+    void requestRefresh(bool caption, bool chats);
     void loadStatusNames();
     // UserListObserver: refresh what chat windows and the status line show
     // only when it changed.
@@ -154,6 +173,12 @@ private:
     std::unique_ptr<platform::InstanceLock> lock_;
     std::unordered_set<std::string> openBoxes_;  // lower-case senders
     LogLimiter receiveLog_;
+    int receiving_ = 0;
+    bool captionDirty_ = false;
+    bool chatsDirty_ = false;
+    std::string rosterRequestName_;
+    std::optional<std::uint32_t> lastRosterRequest_;
+    std::uint32_t dropsLogged_ = 0;
 };
 
 } // namespace lanyx

@@ -1,7 +1,10 @@
 #pragma once
 // The datagram transport: one broadcast endpoint on the segment.
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace lanyx {
 
@@ -18,14 +21,34 @@ public:
     virtual void send(std::string_view bytes) = 0;
     // Whole datagrams, on the user-interface thread.
     void setReceiver(Receiver r) { receiver_ = std::move(r); }
+    // Called after each batch of datagrams handed over at once, so that
+    // the windows refresh once per batch rather than once per datagram.
+    void setBatchEnd(std::function<void()> f) { batchEnd_ = std::move(f); }
+    // The kernel's count of datagrams it dropped on this socket so far,
+    // reported on the user-interface thread whenever it grew.
+    // True while a batch is being handed over: the receiver may leave
+    // refreshes to the batch's end.
+    bool inBatch() const { return inBatch_; }
+    void setDropReporter(std::function<void(std::uint32_t total)> f) { dropReporter_ = std::move(f); }
 
 protected:
     void deliver(std::string_view bytes) {
         if (receiver_) receiver_(bytes);
     }
+    void beginBatch() { inBatch_ = true; }
+    void endBatch() {
+        inBatch_ = false;
+        if (batchEnd_) batchEnd_();
+    }
+    void reportDrops(std::uint32_t total) {
+        if (dropReporter_) dropReporter_(total);
+    }
 
 private:
     Receiver receiver_;
+    bool inBatch_ = false;
+    std::function<void()> batchEnd_;
+    std::function<void(std::uint32_t)> dropReporter_;
 };
 
 } // namespace lanyx

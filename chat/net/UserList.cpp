@@ -82,9 +82,14 @@ void UserList::indexErase(std::size_t row) {
         }
     }
     index_[hole] = Slot{};
-    // The rows after it move up by one: a sequential pass over the slots.
-    for (auto& s : index_)
-        if (s.row1 > row1) --s.row1;
+}
+
+void UserList::indexRenumber(std::size_t from, std::size_t to) {
+    const std::size_t mask = index_.size() - 1;
+    const auto row1 = static_cast<std::uint32_t>(from + 1);
+    std::size_t i = slotHash(hashNoCase(users_[from].key)) & mask;
+    while (index_[i].row1 != row1) i = (i + 1) & mask;
+    index_[i].row1 = static_cast<std::uint32_t>(to + 1);
 }
 
 std::size_t UserList::addUser(const std::string& name) {
@@ -111,8 +116,16 @@ void UserList::removeUser(std::size_t index) {
     notify([&](UserListObserver& o) { o.userAboutToBeRemoved(index); });
     const std::string name = users_[index].text;
     indexErase(index);
-    users_.erase(users_.begin() + static_cast<std::ptrdiff_t>(index));
-    hot_.erase(hot_.begin() + static_cast<std::ptrdiff_t>(index));
+    // The last row takes the place of the removed one: constant time, so
+    // that leave notices cost the same on a roster of any size.
+    const std::size_t last = users_.size() - 1;
+    if (index != last) {
+        indexRenumber(last, index);
+        users_[index] = std::move(users_[last]);
+        hot_[index] = hot_[last];
+    }
+    users_.pop_back();
+    hot_.pop_back();
     notify([&](UserListObserver& o) { o.userRemoved(name); });
 }
 

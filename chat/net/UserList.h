@@ -55,6 +55,8 @@ public:
 
     // Throws LanyxError(KeyNotUnique) when a listed name differs only in case.
     std::size_t addUser(const std::string& name);
+    // The last user row takes the removed row's place (observers hear
+    // userAboutToBeRemoved(index) while the rows are still as they were).
     void removeUser(std::size_t index);
     void setColour(std::size_t index, std::uint32_t colour);
     void setStatus(std::size_t index, std::int16_t status, const std::string& text);
@@ -111,6 +113,7 @@ private:
     static HotRow hotRowFor(const PeerRecord& r);
     void indexInsert(std::size_t row, std::uint32_t hash);
     void indexErase(std::size_t row);
+    void indexRenumber(std::size_t from, std::size_t to);
     void indexRebuild(std::size_t capacity);
     template <typename F> void notify(F f) {
         for (auto* o : observers_) f(*o);

@@ -24,6 +24,13 @@ public:
     bool isOpen() const override { return open_; }
     void send(std::string_view bytes) override;
     void receive(std::string_view bytes) { deliver(bytes); }
+    // As the socket's receiver hands over what it drained at once.
+    void receiveBatch(const std::vector<std::string>& batch) {
+        beginBatch();
+        for (const auto& b : batch) deliver(b);
+        endBatch();
+    }
+    void reportDropTotal(std::uint32_t total) { reportDrops(total); }
     std::vector<std::string> sent;  // everything this endpoint sent
     bool failOpen = false;
 

@@ -38,10 +38,25 @@ TEST(UserList, RowsAreAllThenUsersThenGroups) {
 TEST(UserList, LookupsSurviveRemovalInTheMiddle) {
     UserList l;
     for (auto n : {"a", "b", "c", "d"}) l.addUser(n);
+    // Observers see the rows as they were, then the last row in the gap.
+    struct Watch : UserListObserver {
+        UserList* l = nullptr;
+        std::string before;
+        void userAboutToBeRemoved(std::size_t i) override { before = l->user(i).text + l->user(3).text; }
+    } w;
+    w.l = &l;
+    l.addObserver(&w);
     l.removeUser(*l.findExact("b"));
-    EXPECT_EQ(*l.findExact("c"), 1u);
-    EXPECT_EQ(*l.findNoCase("D"), 2u);
+    EXPECT_EQ(w.before, "bd");
+    EXPECT_EQ(*l.findExact("c"), 2u);
+    EXPECT_EQ(*l.findNoCase("D"), 1u);
+    EXPECT_EQ(l.user(1).text, "d");
     EXPECT_FALSE(l.findExact("b"));
+    l.removeUser(2);  // the last row itself
+    EXPECT_EQ(l.userCount(), 2u);
+    EXPECT_FALSE(l.findExact("c"));
+    EXPECT_EQ(*l.findExact("d"), 1u);
+    l.removeObserver(&w);
     EXPECT_FALSE(l.findExact("C"));  // exact means exact
     try {
         l.addUser("A");
@@ -116,7 +131,9 @@ TEST(UserList, NameIndexFollowsEveryRowThroughGrowthAndRemovals) {
     for (int k = 0; k < 1500; ++k) {
         const auto i = (k * 7919) % names.size();
         l.removeUser(*l.findExact(names[i]));
-        names.erase(names.begin() + static_cast<std::ptrdiff_t>(i));
+        // The last row takes the removed one's place.
+        names[i] = names.back();
+        names.pop_back();
     }
     ASSERT_EQ(l.userCount(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {

@@ -33,7 +33,7 @@ QIcon UserListModel::userIcon(int index) {
 
 QVariant UserListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(users_.rowCount())) return {};
-    const auto row = static_cast<std::size_t>(index.row());
+    const auto row = rosterRow(index.row());
     const bool isUser = row >= 1 && row <= users_.userCount();
     switch (role) {
     case Qt::DisplayRole:
@@ -82,13 +82,32 @@ void UserListModel::userAdded(std::size_t index) {
 }
 
 void UserListModel::userAboutToBeRemoved(std::size_t index) {
+    // The roster moves its last row into the removed one's place. Views see
+    // that as two steps, so that selections stay on the users they were on:
+    // the last row moves up before the removed one, then that one goes.
     const int row = static_cast<int>(index) + 1;
-    beginRemoveRows({}, row, row);
+    const int last = static_cast<int>(users_.userCount());
+    if (row == last) {
+        beginRemoveRows({}, row, row);
+        return;
+    }
+    beginMoveRows({}, last, last, {}, row);
+    moving_ = row;
+    endMoveRows();
+    beginRemoveRows({}, row + 1, row + 1);
 }
 
 void UserListModel::userRemoved(const std::string&) {
+    moving_ = 0;
     rows_ = static_cast<int>(users_.rowCount());
     endRemoveRows();
+}
+
+std::size_t UserListModel::rosterRow(int row) const {
+    // Between the two steps of a removal the roster is still unchanged.
+    if (moving_ == 0 || row < moving_) return static_cast<std::size_t>(row);
+    if (row == moving_) return users_.userCount();
+    return static_cast<std::size_t>(row <= static_cast<int>(users_.userCount()) ? row - 1 : row);
 }
 
 void UserListModel::userChanged(std::size_t index) {

@@ -34,8 +34,13 @@ private:
     void userChanged(std::size_t index) override;
     void groupRowsChanged() override;
 
+    // The roster's row (0 "(All)", then users, then groups) for a row of
+    // this model.
+    std::size_t rosterRow(int row) const;
+
     UserList& users_;
     int rows_;
+    int moving_ = 0;  // during a removal: where the last row now shows
     QString headers_[2] = {QStringLiteral("UName"), QStringLiteral("Stat")};
 };
 
