@@ -4,6 +4,12 @@
 //
 //   lanyx-storm [--peers N] [--node NAME] ...        join storm: N newcomers
 //   lanyx-storm --hostile COUNT ...                  COUNT malformed datagrams
+//   lanyx-storm --burst N [--spread-ms MS] ...        N present peers' presence
+//
+// Burst: N peers already on the segment answer a node's join, each with its
+// presence (empty public message, colour, status), all at once or spread
+// evenly over MS. The node's own report tells how many it listed
+// (`lanyx-cli listen` prints one join line per roster row).
 //
 // Join storm: every newcomer sends what a joining copy sends (colour, status,
 // join notice); a running node answers each newcomer it has not listed with
@@ -37,6 +43,8 @@ using Clock = std::chrono::steady_clock;
 struct Options {
     long peers = 1000;
     long hostile = 0;
+    long burst = 0;
+    long spreadMs = 0;
     std::string node;  // count only this sender's replies; empty: any other sender
     std::string prefix = "storm";
     std::string broadcast = "255.255.255.255";
@@ -51,6 +59,7 @@ void usage() {
     std::fputs(
         "Usage: lanyx-storm [--peers N] [--node NAME] [--window W] [--timeout-ms MS] [--no-leave]\n"
         "       lanyx-storm --hostile COUNT [--rate PER_SECOND]\n"
+        "       lanyx-storm --burst N [--spread-ms MS] [--no-leave]\n"
         "common: [--broadcast ADDR] [--port PORT] [--prefix NAME]\n",
         stderr);
 }
@@ -69,6 +78,8 @@ bool parse(int argc, char** argv, Options& o) {
         const char* v = nullptr;
         if (a == "--peers") { if (!number(o.peers) || o.peers == 0) return false; }
         else if (a == "--hostile") { if (!number(o.hostile)) return false; }
+        else if (a == "--burst") { if (!number(o.burst) || o.burst == 0) return false; }
+        else if (a == "--spread-ms") { if (!number(o.spreadMs)) return false; }
         else if (a == "--window") { if (!number(o.window) || o.window == 0) return false; }
         else if (a == "--rate") { if (!number(o.rate) || o.rate == 0) return false; }
         else if (a == "--timeout-ms") { if (!number(o.timeoutMs)) return false; }
@@ -232,6 +243,30 @@ int hostile(const Options& o) {
     return 0;
 }
 
+int burst(const Options& o) {
+    Socket s(o);
+    const auto start = Clock::now();
+    for (long k = 0; k < o.burst; ++k) {
+        const std::string name = o.prefix + std::to_string(k);
+        s.send(name + "|M/");
+        s.send(name + "|C/0");
+        s.send(name + "|S/0");
+        if (o.spreadMs > 0) std::this_thread::sleep_until(start + std::chrono::microseconds(k * o.spreadMs * 1000 / o.burst));
+    }
+    const double secs = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("burst\t%ld\nsent\t%ld\nseconds\t%.3f\n", o.burst, s.sent, secs);
+    std::fflush(stdout);
+    if (o.leave) {
+        // Time for the node to take the burst in and report it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(o.timeoutMs < 60000 ? o.timeoutMs : 3000));
+        for (long k = 0; k < o.burst; ++k) {
+            s.send(o.prefix + std::to_string(k) + "|L/");
+            if (k % 64 == 63) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -240,5 +275,6 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
+    if (o.burst > 0) return burst(o);
     return o.hostile > 0 ? hostile(o) : joinStorm(o);
 }

@@ -126,7 +126,11 @@ int main(int argc, char** argv) {
         running = true;
         if (!pump.stopRequested()) app.exec();
     } else if (opt.command == "who") {
-        pump.runFor(opt.waitMs);
+        // Halfway through, everybody is asked once more: who was lost among
+        // the replies to our join answers this time.
+        pump.runFor(opt.waitMs / 2);
+        if (!pump.stopRequested()) node.RequestRoster();
+        pump.runFor(opt.waitMs - opt.waitMs / 2);
         for (const auto& u : node.users().users())
             std::cout << cli::EventLine(u.text, std::to_string(u.status), std::to_string(u.colour)) << std::endl;
     } else {

@@ -171,8 +171,26 @@ bool ChatNode::RequestRoster() {
     lastRosterRequest_ = now;
     rosterRequestName_ = ProbeName(state_.MyName);
     const std::string line = rosterRequestName_ + "|" + std::string(wire::StatusAnnounce) + std::to_string(state_.Status);
-    transport_.send(cp1252::fromUtf8(line));
+    try {
+        transport_.send(cp1252::fromUtf8(line));
+    } catch (const LanyxError& e) {
+        // Asked for from a menu or after drops: a failure is logged, not thrown.
+        LogReceiveError(e.number(), e.what());
+        return false;
+    }
     return true;
+}
+
+void ChatNode::ToggleBlocked(const std::vector<std::string>& names) {
+    ++receiving_;  // refreshes wait for the end, as in a batch of datagrams
+    try {
+        users_.ToggleBlocked(names);
+    } catch (...) {
+        --receiving_;
+        throw;
+    }
+    --receiving_;
+    flushRefresh();
 }
 
 void ChatNode::DatagramsDropped(std::uint32_t total) {

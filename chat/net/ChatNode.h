@@ -82,6 +82,9 @@ public:
     // and the roster is asked for once per such event.
     void DatagramsDropped(std::uint32_t total);
 
+    // Blocks or unblocks each of these users; the windows refresh once.
+    void ToggleBlocked(const std::vector<std::string>& names);
+
     // Receiving: the data-arrival handler (bytes as they came off the wire);
     // errors are caught and logged here.
     void onDatagram(std::string_view bytes);

@@ -243,6 +243,27 @@ void UserList::setBlocked(const std::vector<std::string>& names) {
     RefBlock();
 }
 
+void UserList::ToggleBlocked(const std::vector<std::string>& names) {
+    std::unordered_set<std::string> unblock;
+    for (const auto& n : names) {
+        auto key = toLower(n);
+        if (n.empty() || unblock.count(key)) continue;
+        if (blockedKeys_.count(key)) {
+            unblock.insert(std::move(key));
+        } else {
+            blocked_.push_back(n);
+            blockedKeys_.insert(std::move(key));
+        }
+    }
+    if (!unblock.empty()) {
+        blocked_.erase(std::remove_if(blocked_.begin(), blocked_.end(),
+                                      [&](const std::string& b) { return unblock.count(toLower(b)) > 0; }),
+                       blocked_.end());
+        for (const auto& k : unblock) blockedKeys_.erase(k);
+    }
+    RefBlock();
+}
+
 void UserList::RefBlock() {
     for (std::size_t i = 0; i < users_.size(); ++i) {
         auto& r = users_[i];

@@ -149,3 +149,20 @@ TEST(UserList, NameIndexFollowsEveryRowThroughGrowthAndRemovals) {
     l.addUser("USER.0");
     EXPECT_EQ(*l.findNoCase("user.0"), 0u);
 }
+
+TEST(UserList, ToggleBlockedFlipsEachNameOnceInOnePass) {
+    UserList l;
+    Counter c;
+    l.addObserver(&c);
+    for (auto n : {"ann", "bob", "carl"}) l.addUser(n);
+    l.AddBlocked("Bob");
+    const int before = c.blockedChanges;
+    // Bob is unblocked (also when named twice, in any case), ann and carl blocked.
+    l.ToggleBlocked({"ann", "bob", "BOB", "carl", ""});
+    EXPECT_EQ(c.blockedChanges, before + 1);
+    EXPECT_EQ(l.blocked(), (std::vector<std::string>{"ann", "carl"}));
+    EXPECT_FALSE(l.IsBlocked("bob"));
+    EXPECT_EQ(l.user(*l.findExact("ann")).icon, IconBlocked);
+    EXPECT_EQ(l.user(*l.findExact("bob")).icon, IconUser);
+    l.removeObserver(&c);
+}

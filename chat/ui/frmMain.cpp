@@ -172,6 +172,11 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     mnuStatBar_->setCheckable(true);
     mnuStatBar_->setChecked(true);
     connect(mnuStatBar_, &QAction::triggered, this, [this](bool on) { lblStat_->setVisible(on); });
+    // Everybody on the segment announces itself again: brings back users
+    // whose replies were lost. Asked at most every few seconds.
+    mnuRefresh_ = item(mnuWindow_, "mnuRefresh", QStringLiteral("&Refresh"));
+    mnuRefresh_->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(mnuRefresh_, &QAction::triggered, this, [this] { node_.RequestRoster(); });
     item(mnuWindow_, "mnuWinSep1", {});
     mnuMove_ = mnuWindow_->addMenu(QString());
     mnuMove_->menuAction()->setObjectName("mnuMove");
@@ -378,10 +383,7 @@ void frmMain::BlockSelected() {
         const auto text = node_.users().rowText(static_cast<std::size_t>(index.row()));
         if (UserList::isUserText(text)) names.push_back(text);
     }
-    for (const auto& name : names) {
-        if (node_.users().IsBlocked(name)) RemoveBlock(name);
-        else AddBlocked(name);
-    }
+    node_.ToggleBlocked(names);
     UpdateStat();
 }
 

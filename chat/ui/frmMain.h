@@ -106,6 +106,7 @@ private:
     QMenu *mnuSetStatus_ = nullptr, *mnuMove_ = nullptr;
     QAction* mnuStat_[3] = {};
     QAction* mnuStatBar_ = nullptr;
+    QAction* mnuRefresh_ = nullptr;
     QAction *mnuShowMe_ = nullptr, *mnuHide_ = nullptr;
     QList<QAction*> mnuWp_;
     QStringList links_;
