@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -31,7 +32,9 @@ TEST_F(Burst, AThousandPeersAnsweringAtOnceAreAllListed) {
         if (!segment_->namespaces()) GTEST_SKIP() << "no network namespaces and no loopback broadcast";
         FAIL() << "no join seen: " << readFile(out("ann"));
     }
-    constexpr std::size_t kPeers = 1000;
+    // LANYX_BURST_PEERS: a larger burst, for figures taken by hand.
+    std::size_t kPeers = 1000;
+    if (const char* n = std::getenv("LANYX_BURST_PEERS")) kPeers = std::strtoul(n, nullptr, 10);
     std::vector<std::string> storm{LANYX_STORM, "--burst", std::to_string(kPeers), "--prefix", "peer", "--no-leave"};
     for (auto& o : segment_->broadcastOptions()) storm.push_back(o);
     auto& burst = run(1, "burst", storm);
