@@ -18,6 +18,8 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace lanyx;
 using namespace lanyx::test;
 using lanyx::ui::frmMain;
@@ -242,4 +244,30 @@ TEST_F(SafeMainWindow, SafeModeKeepsPlainMenusWithCutCaptions) {
     EXPECT_EQ(qobject_cast<ui::CoolMenuStyle*>(w->mnuPop()->style()), nullptr);
     EXPECT_EQ(w->mnuStat(0)->text(), "Available");
     EXPECT_TRUE(w->action("mnuWp0")->text().endsWith(w->action("mnuWp0")->data().toString()));
+}
+
+TEST_F(MainWindow, ALeaverInTheMiddleKeepsTheSelectionOnTheSameUsers) {
+    hear("dave|C/0");
+    hear("eve|C/0");
+    select({"carl", "eve"});  // eve is the last user row: she moves into bob's place
+    QSignalSpy moved(w->model(), &QAbstractItemModel::rowsMoved);
+    hear("bob|L/");
+    EXPECT_EQ(moved.count(), 1);
+    std::set<std::string> selected;
+    for (const auto& i : w->lvUsers()->selectionModel()->selectedRows())
+        selected.insert(i.data().toString().toStdString());
+    EXPECT_EQ(selected, (std::set<std::string>{"carl", "eve"}));
+    // Every row shows what the roster holds there.
+    auto* m = w->model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        EXPECT_EQ(m->index(r, 0).data().toString().toStdString(), ann.node.users().rowText(static_cast<std::size_t>(r)));
+}
+
+TEST_F(MainWindow, RefreshAsksTheSegmentUnderTheProbeNameAtMostEveryFewSeconds) {
+    auto* refresh = w->findChild<QAction*>("mnuRefresh");
+    ASSERT_NE(refresh, nullptr);
+    EXPECT_EQ(refresh->shortcut(), QKeySequence(Qt::Key_F5));
+    refresh->trigger();
+    refresh->trigger();
+    EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"_ann|S/0"}));
 }
