@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -28,6 +29,26 @@ constexpr int kCmdToggleDark = 32789;
 constexpr int kCmdSamplePage = 32805;
 
 const char* const kStateNames[3] = {"Normal", "Hover", "Pressed"};
+
+// A form long enough to scroll must not change a value under the pointer as
+// the wheel passes over it: an unfocused box hands the wheel on to the scroll
+// area, and a click or Tab (not the wheel) gives it focus.
+class WheelOnlyWhenFocused : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && !widget->hasFocus()) {
+                event->ignore();  // so the parents, the scroll area among them, get it
+                return true;
+            }
+        }
+        return false;
+    }
+};
 }  // namespace
 
 CButtonPreview::CButtonPreview(QWidget* parent) : QWidget(parent) {
@@ -242,6 +263,17 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     for (int i = 0; i < 3; ++i) {
         for (CColorButton* b : {m_text[i], m_fill1[i], m_fill2[i]})
             connect(b, &CColorButton::ColorChosen, this, changed);
+    }
+
+    auto* guard = new WheelOnlyWhenFocused(this);
+    QList<QWidget*> wheeled;
+    for (QWidget* w : form->findChildren<QAbstractSpinBox*>())
+        wheeled << w;
+    for (QWidget* w : form->findChildren<QComboBox*>())
+        wheeled << w;
+    for (QWidget* w : wheeled) {
+        w->setFocusPolicy(Qt::StrongFocus);
+        w->installEventFilter(guard);
     }
 
     Fill();

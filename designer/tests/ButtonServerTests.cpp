@@ -3,7 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QWheelEvent>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -287,6 +292,47 @@ TEST_F(ServerTest, EditorMnemonicsLeaveTheMenusAlone) {
         EXPECT_FALSE(QStringLiteral("FTPH").contains(text[amp + 1].toUpper())) << text.toStdString();
     }
     EXPECT_GE(mnemonics, 10);
+}
+
+// Scrolling the form past a box must not change its value; a focused box
+// still takes the wheel as it always has.
+TEST_F(ServerTest, WheelChangesOnlyTheFocusedBox) {
+    QWidget host;
+    QWidget* editor = server.CreateEditor(&host);
+    host.resize(900, 300);
+    host.show();
+    auto* scroll = editor->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    auto wheel = [](QWidget* target) {
+        QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &event);
+    };
+    const auto spins = scroll->widget()->findChildren<QSpinBox*>();
+    const auto combos = scroll->widget()->findChildren<QComboBox*>();
+    ASSERT_FALSE(spins.isEmpty());
+    ASSERT_FALSE(combos.isEmpty());
+    for (QSpinBox* spin : spins) {
+        const int before = spin->value();
+        wheel(spin);
+        EXPECT_EQ(spin->value(), before);
+        EXPECT_EQ(spin->focusPolicy(), Qt::StrongFocus);  // the wheel does not give it focus either
+    }
+    for (QComboBox* combo : combos) {
+        const int before = combo->currentIndex();
+        wheel(combo);
+        EXPECT_EQ(combo->currentIndex(), before);
+    }
+    EXPECT_EQ(server.Modified(), 0);
+
+    QSpinBox* spin = spins.front();
+    host.activateWindow();
+    spin->setFocus();
+    if (spin->hasFocus()) {  // focus needs an active window, which offscreen gives
+        const int before = spin->value();
+        wheel(spin);
+        EXPECT_NE(spin->value(), before);
+    }
 }
 
 TEST(ShippedFiles, TemplatesAreValidButtons) {
