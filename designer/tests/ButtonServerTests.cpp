@@ -214,6 +214,26 @@ TEST_F(ServerTest, SaveWritesPgtAndSvgAndSupportFile) {
     EXPECT_EQ(other.Modified(), 0);
 }
 
+// Publishing unsaved edits with "No" to saving used to pair code of the new
+// size and label with the old SVG.
+TEST_F(ServerTest, CodeDescribesTheSupportFileNotUnsavedEdits) {
+    ButtonStyle s = server.Style();
+    s.label = "Old";
+    server.SetStyle(s);
+    const QString pgt = dir.filePath("b.pgt");
+    ASSERT_TRUE(server.Save(pgt));
+    const QString saved = server.GetCodePartText(1, 1);
+    s.label = "A much longer new label than before";
+    s.width = 900;
+    s.height = 90;
+    server.SetStyle(s);
+    EXPECT_EQ(server.GetCodePartText(1, 1), saved);
+    EXPECT_TRUE(ReadAll(dir.filePath("b.svg")).contains(">Old</text>"));
+    ASSERT_TRUE(server.Save(pgt));
+    EXPECT_NE(server.GetCodePartText(1, 1), saved);
+    EXPECT_TRUE(server.GetCodePartText(1, 1).contains("width=\"900\""));
+}
+
 TEST_F(ServerTest, ACopyLeavesTheWorksFileAlone) {
     const QString pgt = dir.filePath("work.pgt");
     ASSERT_TRUE(server.Save(pgt));
