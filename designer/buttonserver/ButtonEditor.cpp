@@ -2,6 +2,8 @@
 
 #include "../server/WidgetServer.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -57,6 +59,7 @@ CButtonPreview::CButtonPreview(QWidget* parent) : QWidget(parent) {
 
 void CButtonPreview::SetStyle(const ButtonStyle& style) {
     m_style = style;
+    setMinimumSize(sizeHint().expandedTo(QSize(240, 120)));
     updateGeometry();
     update();
 }
@@ -81,11 +84,11 @@ void CButtonPreview::paintEvent(QPaintEvent*) {
         p.setPen(m_dark ? QColor(0xcc, 0xcc, 0xcc) : QColor(0x55, 0x55, 0x55));
         p.drawText(cell.adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop, tr(kStateNames[i]));
         QSvgRenderer renderer(ButtonOutput::StaticSvg(m_style, static_cast<ButtonState>(i)).toUtf8());
-        QSizeF size = button;
-        const QSizeF room(column - 16, height() - 40);
-        if (size.width() > room.width() || size.height() > room.height())
-            size.scale(room, Qt::KeepAspectRatio);
-        const QRectF target(cell.center().x() - size.width() / 2, 30 + (room.height() - size.height()) / 2,
+        // Drawn at the size the page will show, never scaled to fit: the
+        // author judges the real button (the preview grows to hold it).
+        const QSizeF size = button;
+        const qreal room = std::max<qreal>(height() - 40, size.height());
+        const QRectF target(cell.center().x() - size.width() / 2, 30 + (room - size.height()) / 2,
                             size.width(), size.height());
         renderer.render(&p, target);
     }
@@ -170,7 +173,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     // Rows holding layouts need their buddies set by hand.
     auto* borderLabel = new QLabel(tr("&Border:"), shapeBox);
     borderLabel->setBuddy(m_border);
-    auto* sizeLabel = new QLabel(tr("&Width \u00d7 height:"), shapeBox);
+    auto* sizeLabel = new QLabel(tr("Minimum &width \u00d7 height:"), shapeBox);
     sizeLabel->setBuddy(m_width);
     shapeForm->addRow(borderLabel, borderRow);
     shapeForm->addRow(sizeLabel, sizeRow);
@@ -214,7 +217,12 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
 
     auto* right = new QVBoxLayout;
     m_preview = new CButtonPreview(this);
-    right->addWidget(m_preview, 1);
+    // A large button scrolls here rather than shrinking.
+    auto* previewScroll = new QScrollArea(this);
+    previewScroll->setWidgetResizable(true);
+    previewScroll->setFrameShape(QFrame::NoFrame);
+    previewScroll->setWidget(m_preview);
+    right->addWidget(previewScroll, 1);
     auto* commands = new QHBoxLayout;
     auto* rename = new QPushButton(tr("Name && Description..."), this);
     m_dark = new QCheckBox(tr("Dark page"), this);

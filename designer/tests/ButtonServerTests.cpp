@@ -1,3 +1,4 @@
+#include "buttonserver/ButtonEditor.h"
 #include "buttonserver/ButtonStyle.h"
 #include "buttonserver/FennicButtonServer.h"
 
@@ -168,6 +169,28 @@ TEST(ButtonOutput, CursorCodeEmbedsByRelativeName) {
     EXPECT_TRUE(html.contains("title=\"Go on\""));
     EXPECT_TRUE(html.contains("<a href=\"next.htm\" target=\"_blank\">Next</a>"));
     EXPECT_FALSE(html.contains('/'+QString("tmp")));
+}
+
+// The file named one family and nothing else: a visitor without it got the
+// browser's default, often a serif.
+TEST(ButtonOutput, FontStackEndsInAGenericFamily) {
+    EXPECT_EQ(ButtonOutput::FontStack("DejaVu Sans"), "'DejaVu Sans', sans-serif");
+    EXPECT_EQ(ButtonOutput::FontStack("DejaVu Serif"), "'DejaVu Serif', serif");
+    EXPECT_EQ(ButtonOutput::FontStack("Liberation Mono"), "'Liberation Mono', monospace");
+    EXPECT_EQ(ButtonOutput::FontStack("Sans-Serif"), "sans-serif");
+    EXPECT_EQ(ButtonOutput::FontStack(""), "sans-serif");
+    EXPECT_EQ(ButtonOutput::FontStack("Evil', x; \"y"), "'Evil x y', sans-serif");
+    ButtonStyle s;
+    s.fontFamily = "Cantarell";
+    const QString svg = ButtonOutput::InteractiveSvg(s);
+    QXmlStreamReader reader(svg);
+    QString family;
+    while (!reader.atEnd() && family.isEmpty()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement)
+            family = reader.attributes().value("font-family").toString();
+    }
+    EXPECT_EQ(family, "'Cantarell', sans-serif");
+    EXPECT_TRUE(WellFormed(svg));
 }
 
 TEST(ButtonOutput, SizeGrowsForLongLabels) {
@@ -353,6 +376,19 @@ TEST_F(ServerTest, WheelChangesOnlyTheFocusedBox) {
         wheel(spin);
         EXPECT_NE(spin->value(), before);
     }
+}
+
+// The preview used to scale a large button down to fit, so the author never
+// saw the size the page shows.
+TEST(ButtonPreview, ShowsTheButtonAtItsRealSize) {
+    ButtonStyle s;
+    s.width = 500;
+    s.height = 200;
+    CButtonPreview preview;
+    preview.SetStyle(s);
+    const QSize button = ButtonOutput::EffectiveSize(s);
+    EXPECT_GE(preview.minimumWidth(), 3 * button.width());
+    EXPECT_GE(preview.minimumHeight(), button.height());
 }
 
 TEST(ShippedFiles, TemplatesAreValidButtons) {
