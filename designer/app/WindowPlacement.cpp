@@ -5,6 +5,23 @@ constexpr int kDefaultShowCmd = 5;
 constexpr int kMinVisible = 20;
 }  // namespace
 
+QRect FitToScreen(const QRect& rect, const QRect& screen, bool sizable) {
+    if (!screen.isValid())
+        return rect;
+    QRect fitted = rect;
+    if (sizable)
+        fitted.setSize(rect.size().boundedTo(screen.size()));
+    if (fitted.right() > screen.right())
+        fitted.moveRight(screen.right());
+    if (fitted.bottom() > screen.bottom())
+        fitted.moveBottom(screen.bottom());
+    if (fitted.left() < screen.left())
+        fitted.moveLeft(screen.left());
+    if (fitted.top() < screen.top())
+        fitted.moveTop(screen.top());
+    return fitted;
+}
+
 QString PlacementSection(const QString& name) {
     // QSettings separates groups with '/', which is "\" in the registry.
     return QStringLiteral("Windows/%1").arg(name);
@@ -42,6 +59,9 @@ PlacementDecision RestorePlacement(QSettings& settings, const QString& name, con
     if (stored.isValid() && visible.width() >= kMinVisible && visible.height() >= kMinVisible) {
         decision.move = true;
         decision.rect = sizable ? stored : QRect(stored.topLeft(), current.size());
+        // Stored at another scale or on a larger screen the window may hang
+        // over an edge: bring all of it (title bar too) onto this screen.
+        decision.rect = FitToScreen(decision.rect, screen, sizable);
     }
     decision.maximize = showCmd == kShowMaximized && hasMaximizeBox;
     return decision;

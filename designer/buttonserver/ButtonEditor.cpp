@@ -2,10 +2,13 @@
 
 #include "../server/WidgetServer.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -28,6 +31,26 @@ constexpr int kCmdToggleDark = 32789;
 constexpr int kCmdSamplePage = 32805;
 
 const char* const kStateNames[3] = {"Normal", "Hover", "Pressed"};
+
+// A form long enough to scroll must not change a value under the pointer as
+// the wheel passes over it: an unfocused box hands the wheel on to the scroll
+// area, and a click or Tab (not the wheel) gives it focus.
+class WheelOnlyWhenFocused : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && !widget->hasFocus()) {
+                event->ignore();  // so the parents, the scroll area among them, get it
+                return true;
+            }
+        }
+        return false;
+    }
+};
 }  // namespace
 
 CButtonPreview::CButtonPreview(QWidget* parent) : QWidget(parent) {
@@ -36,6 +59,7 @@ CButtonPreview::CButtonPreview(QWidget* parent) : QWidget(parent) {
 
 void CButtonPreview::SetStyle(const ButtonStyle& style) {
     m_style = style;
+    setMinimumSize(sizeHint().expandedTo(QSize(240, 120)));
     updateGeometry();
     update();
 }
@@ -60,11 +84,11 @@ void CButtonPreview::paintEvent(QPaintEvent*) {
         p.setPen(m_dark ? QColor(0xcc, 0xcc, 0xcc) : QColor(0x55, 0x55, 0x55));
         p.drawText(cell.adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop, tr(kStateNames[i]));
         QSvgRenderer renderer(ButtonOutput::StaticSvg(m_style, static_cast<ButtonState>(i)).toUtf8());
-        QSizeF size = button;
-        const QSizeF room(column - 16, height() - 40);
-        if (size.width() > room.width() || size.height() > room.height())
-            size.scale(room, Qt::KeepAspectRatio);
-        const QRectF target(cell.center().x() - size.width() / 2, 30 + (room.height() - size.height()) / 2,
+        // Drawn at the size the page will show, never scaled to fit: the
+        // author judges the real button (the preview grows to hold it).
+        const QSizeF size = button;
+        const qreal room = std::max<qreal>(height() - 40, size.height());
+        const QRectF target(cell.center().x() - size.width() / 2, 30 + (room - size.height()) / 2,
                             size.width(), size.height());
         renderer.render(&p, target);
     }
@@ -149,7 +173,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     // Rows holding layouts need their buddies set by hand.
     auto* borderLabel = new QLabel(tr("&Border:"), shapeBox);
     borderLabel->setBuddy(m_border);
-    auto* sizeLabel = new QLabel(tr("&Width \u00d7 height:"), shapeBox);
+    auto* sizeLabel = new QLabel(tr("Minimum &width \u00d7 height:"), shapeBox);
     sizeLabel->setBuddy(m_width);
     shapeForm->addRow(borderLabel, borderRow);
     shapeForm->addRow(sizeLabel, sizeRow);
@@ -193,7 +217,12 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
 
     auto* right = new QVBoxLayout;
     m_preview = new CButtonPreview(this);
-    right->addWidget(m_preview, 1);
+    // A large button scrolls here rather than shrinking.
+    auto* previewScroll = new QScrollArea(this);
+    previewScroll->setWidgetResizable(true);
+    previewScroll->setFrameShape(QFrame::NoFrame);
+    previewScroll->setWidget(m_preview);
+    right->addWidget(previewScroll, 1);
     auto* commands = new QHBoxLayout;
     auto* rename = new QPushButton(tr("Name && Description..."), this);
     m_dark = new QCheckBox(tr("Dark page"), this);
@@ -242,6 +271,17 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     for (int i = 0; i < 3; ++i) {
         for (CColorButton* b : {m_text[i], m_fill1[i], m_fill2[i]})
             connect(b, &CColorButton::ColorChosen, this, changed);
+    }
+
+    auto* guard = new WheelOnlyWhenFocused(this);
+    QList<QWidget*> wheeled;
+    for (QWidget* w : form->findChildren<QAbstractSpinBox*>())
+        wheeled << w;
+    for (QWidget* w : form->findChildren<QComboBox*>())
+        wheeled << w;
+    for (QWidget* w : wheeled) {
+        w->setFocusPolicy(Qt::StrongFocus);
+        w->installEventFilter(guard);
     }
 
     Fill();

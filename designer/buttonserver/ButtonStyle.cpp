@@ -92,7 +92,7 @@ QString FillOf(const ButtonStyle& s, int state) {
 
 QString FontAttributes(const ButtonStyle& s) {
     return QStringLiteral("font-family=\"%1\" font-size=\"%2\" font-weight=\"%3\" font-style=\"%4\"")
-        .arg(ButtonOutput::XmlEscape(s.fontFamily), QString::number(s.fontSize),
+        .arg(ButtonOutput::XmlEscape(ButtonOutput::FontStack(s.fontFamily)), QString::number(s.fontSize),
              s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
              s.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
 }
@@ -391,6 +391,30 @@ QString StaticSvg(const ButtonStyle& s, ButtonState state) {
     svg += Label(s, size, s.states[i].text);
     svg += QStringLiteral("</g>\n</svg>\n");
     return svg;
+}
+
+QString FontStack(const QString& family) {
+    static const QStringList generic = {QStringLiteral("serif"), QStringLiteral("sans-serif"),
+                                        QStringLiteral("monospace"), QStringLiteral("cursive"),
+                                        QStringLiteral("fantasy"), QStringLiteral("system-ui")};
+    // Quotes and separators inside a name would end the name or the list.
+    QString name = family;
+    name.remove(u'\'').remove(u'"').remove(u',').remove(u';').remove(u'\\');
+    name = name.trimmed();
+    if (name.isEmpty())
+        return QStringLiteral("sans-serif");
+    if (generic.contains(name.toLower()))
+        return name.toLower();
+    const QString lower = name.toLower();
+    QString fallback = QStringLiteral("sans-serif");
+    if (lower.contains(QLatin1String("mono")) || lower.contains(QLatin1String("courier")) ||
+        lower.contains(QLatin1String("consol")))
+        fallback = QStringLiteral("monospace");
+    else if (!lower.contains(QLatin1String("sans")) &&
+             (lower.contains(QLatin1String("serif")) || lower.contains(QLatin1String("times")) ||
+              lower.contains(QLatin1String("georgia")) || lower.contains(QLatin1String("garamond"))))
+        fallback = QStringLiteral("serif");
+    return QStringLiteral("'%1', %2").arg(name, fallback);
 }
 
 QString StyleCode(const ButtonStyle&) {

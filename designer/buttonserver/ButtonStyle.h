@@ -86,4 +86,8 @@ QString StaticSvg(const ButtonStyle& style, ButtonState state);
 QString StyleCode(const ButtonStyle& style);
 QString CursorCode(const ButtonStyle& style, const QString& svgFileName);
 QString XmlEscape(const QString& text);
+// The family as a CSS font stack ending in a generic family, so a visitor
+// without the font still gets the same kind of type: "'DejaVu Sans',
+// sans-serif". A generic family alone stays as it is.
+QString FontStack(const QString& family);
 }  // namespace ButtonOutput

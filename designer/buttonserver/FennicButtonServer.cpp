@@ -82,6 +82,7 @@ bool CFennicButtonServer::Load(const QString& path) {
     if (!loaded)
         return false;
     m_style = *loaded;
+    m_saved = m_style;
     m_path = path;
     m_modified = 0;
     RefreshEditor();
@@ -99,6 +100,7 @@ bool CFennicButtonServer::Save(const QString& path) {
     if (!Pgt::WriteFile(style, path) || !WriteText(SupportFileFor(path), ButtonOutput::InteractiveSvg(style)))
         return false;
     m_style = style;
+    m_saved = style;
     m_path = path;
     return true;
 }
@@ -125,9 +127,12 @@ QString CFennicButtonServer::GetCodePartKind(short index) const {
 }
 
 QString CFennicButtonServer::GetCodePartText(short index, short) const {
+    // The code sits next to the support file on the site, so it describes the
+    // button that file holds: the saved one, even while edits are unsaved.
+    const ButtonStyle& style = GetSupportFileCount() > 0 ? m_saved : m_style;
     switch (index) {
-    case 0: return ButtonOutput::StyleCode(m_style);
-    case 1: return ButtonOutput::CursorCode(m_style, SupportFileName());
+    case 0: return ButtonOutput::StyleCode(style);
+    case 1: return ButtonOutput::CursorCode(style, SupportFileName());
     default: return {};
     }
 }

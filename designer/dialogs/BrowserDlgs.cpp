@@ -34,7 +34,11 @@ CAddBrowserDlg::CAddBrowserDlg(QWidget* parent) : CHelpDialog(kTemplateId, paren
     m_ok = buttons->button(QDialogButtonBox::Ok);
     auto* form = new QFormLayout(this);
     form->addRow(tr("&Name:"), m_name);
-    form->addRow(tr("&File Path:"), pathRow);
+    // A row holding a layout gets no buddy from the form, and without one
+    // the label would show its ampersand.
+    auto* pathLabel = new QLabel(tr("&File Path:"), this);
+    pathLabel->setBuddy(m_path);
+    form->addRow(pathLabel, pathRow);
     form->addRow(buttons);
     connect(browse, &QPushButton::clicked, this, &CAddBrowserDlg::OnBrowse);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

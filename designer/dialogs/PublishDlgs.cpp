@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cerrno>
@@ -141,7 +142,9 @@ CInsertCodeDlg::CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* 
     resize(640, 440);
     m_caption = windowTitle();
     SetModified(false);
-    connect(m_edit, &QPlainTextEdit::textChanged, this, [this]() { SetModified(true); });
+    // The document's own flag knows when Undo has brought the text back to
+    // what is on disk; a bare textChanged would also fire for loading it.
+    connect(m_edit->document(), &QTextDocument::modificationChanged, this, &CInsertCodeDlg::SetModified);
 }
 
 CInsertCodeDlg::~CInsertCodeDlg() {
@@ -156,7 +159,7 @@ int CInsertCodeDlg::exec() {
         show();
         const QString path = QFileDialog::getOpenFileName(
             this, tr("Open"), QDir::currentPath(),
-            tr("HTML Files (*.htm, *.html) (*.htm *.html);;All Files (*.*) (*)"));
+            tr("HTML Files (*.htm *.html);;All Files (*)"));
         if (path.isEmpty() || !OpenFile(path)) {
             hide();
             return QDialog::Rejected;
@@ -194,13 +197,13 @@ bool CInsertCodeDlg::OpenFile(const QString& path) {
     m_crlf = text.contains(QStringLiteral("\r\n"));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_edit->setPlainText(text);
-    m_caption = windowTitle();
     SetModified(false);
     return true;
 }
 
 void CInsertCodeDlg::SetModified(bool modified) {
     m_modified = modified;
+    m_edit->document()->setModified(modified);
     setWindowTitle(modified ? m_caption + QStringLiteral(" *") : m_caption);
     m_save->setEnabled(modified);
     m_saveClose->setEnabled(modified);
@@ -209,7 +212,6 @@ void CInsertCodeDlg::SetModified(bool modified) {
 void CInsertCodeDlg::OnInsert() {
     // One edit step of the editor: Undo takes the code out again.
     m_edit->textCursor().insertText(m_code);
-    SetModified(true);
 }
 
 bool CInsertCodeDlg::OnSave() {

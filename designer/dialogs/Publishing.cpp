@@ -8,13 +8,27 @@
 #include <cerrno>
 
 QString RequiredHtmlCode(const IWidgetServer& server) {
-    QString code;
+    // The page needs the server's style parts before its element and its
+    // scripts after it; the element alone sits wrongly on the text line.
+    QString styles;
+    QString cursor;
+    QString scripts;
     const short count = server.GetCodePartCount();
     for (short i = 0; i < count; ++i) {
-        if (server.GetCodePartKind(i) == QLatin1String("cursor"))
-            code = server.GetCodePartText(i, 1);
+        const QString kind = server.GetCodePartKind(i);
+        if (kind == QLatin1String("cursor"))
+            cursor = server.GetCodePartText(i, 1);
+        else if (kind == QLatin1String("style"))
+            styles += server.GetCodePartText(i, 1);
+        else if (kind == QLatin1String("script"))
+            scripts += server.GetCodePartText(i, 1);
     }
-    return code;
+    if (cursor.isEmpty())
+        return {};  // nothing to place: the other parts alone make no button
+    auto piece = [](const QString& text) {
+        return text.isEmpty() || text.endsWith(u'\n') ? text : text + u'\n';
+    };
+    return piece(styles) + (scripts.isEmpty() ? cursor : piece(cursor) + scripts);
 }
 
 bool HasSupportFile(const QList<SupportFile>& rows, const SupportFile& file) {

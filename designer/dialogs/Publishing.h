@@ -8,7 +8,9 @@
 
 class IWidgetServer;
 
-// The text of the last "cursor" code part; empty when there is none.
+// What a page needs for the button, in the order it needs it: the "style"
+// parts, the last "cursor" part, the "script" parts. Empty when there is
+// no cursor part.
 QString RequiredHtmlCode(const IWidgetServer& server);
 
 struct SupportFile {

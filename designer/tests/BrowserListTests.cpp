@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -110,6 +111,19 @@ TEST_F(BrowserListTest, LaunchPassesThePreviewFileAsOneArgument) {
     SetBrowserStarter(nullptr);
     ASSERT_EQ(started.size(), 1);
     EXPECT_EQ(started.first().arguments, QStringList({"/p.svg"}));
+}
+
+// A label shows its ampersand as text unless it has a buddy to jump to.
+TEST_F(BrowserListTest, AddBrowserLabelsAreMnemonicsNotText) {
+    CAddBrowserDlg add;
+    int labels = 0;
+    for (const QLabel* label : add.findChildren<QLabel*>()) {
+        if (!label->text().contains(u'&'))
+            continue;
+        ++labels;
+        EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+    }
+    EXPECT_EQ(labels, 2);
 }
 
 TEST_F(BrowserListTest, AddBrowserDialogNeedsNameAndPath) {

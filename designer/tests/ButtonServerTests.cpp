@@ -1,9 +1,15 @@
+#include "buttonserver/ButtonEditor.h"
 #include "buttonserver/ButtonStyle.h"
 #include "buttonserver/FennicButtonServer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QWheelEvent>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -165,6 +171,28 @@ TEST(ButtonOutput, CursorCodeEmbedsByRelativeName) {
     EXPECT_FALSE(html.contains('/'+QString("tmp")));
 }
 
+// The file named one family and nothing else: a visitor without it got the
+// browser's default, often a serif.
+TEST(ButtonOutput, FontStackEndsInAGenericFamily) {
+    EXPECT_EQ(ButtonOutput::FontStack("DejaVu Sans"), "'DejaVu Sans', sans-serif");
+    EXPECT_EQ(ButtonOutput::FontStack("DejaVu Serif"), "'DejaVu Serif', serif");
+    EXPECT_EQ(ButtonOutput::FontStack("Liberation Mono"), "'Liberation Mono', monospace");
+    EXPECT_EQ(ButtonOutput::FontStack("Sans-Serif"), "sans-serif");
+    EXPECT_EQ(ButtonOutput::FontStack(""), "sans-serif");
+    EXPECT_EQ(ButtonOutput::FontStack("Evil', x; \"y"), "'Evil x y', sans-serif");
+    ButtonStyle s;
+    s.fontFamily = "Cantarell";
+    const QString svg = ButtonOutput::InteractiveSvg(s);
+    QXmlStreamReader reader(svg);
+    QString family;
+    while (!reader.atEnd() && family.isEmpty()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement)
+            family = reader.attributes().value("font-family").toString();
+    }
+    EXPECT_EQ(family, "'Cantarell', sans-serif");
+    EXPECT_TRUE(WellFormed(svg));
+}
+
 TEST(ButtonOutput, SizeGrowsForLongLabels) {
     ButtonStyle s;
     s.width = 20;
@@ -207,6 +235,26 @@ TEST_F(ServerTest, SaveWritesPgtAndSvgAndSupportFile) {
     EXPECT_EQ(other.Style().label, "Hello");
     EXPECT_EQ(other.ProgID(), "PageletServer.FennicButton");
     EXPECT_EQ(other.Modified(), 0);
+}
+
+// Publishing unsaved edits with "No" to saving used to pair code of the new
+// size and label with the old SVG.
+TEST_F(ServerTest, CodeDescribesTheSupportFileNotUnsavedEdits) {
+    ButtonStyle s = server.Style();
+    s.label = "Old";
+    server.SetStyle(s);
+    const QString pgt = dir.filePath("b.pgt");
+    ASSERT_TRUE(server.Save(pgt));
+    const QString saved = server.GetCodePartText(1, 1);
+    s.label = "A much longer new label than before";
+    s.width = 900;
+    s.height = 90;
+    server.SetStyle(s);
+    EXPECT_EQ(server.GetCodePartText(1, 1), saved);
+    EXPECT_TRUE(ReadAll(dir.filePath("b.svg")).contains(">Old</text>"));
+    ASSERT_TRUE(server.Save(pgt));
+    EXPECT_NE(server.GetCodePartText(1, 1), saved);
+    EXPECT_TRUE(server.GetCodePartText(1, 1).contains("width=\"900\""));
 }
 
 TEST_F(ServerTest, ACopyLeavesTheWorksFileAlone) {
@@ -287,6 +335,60 @@ TEST_F(ServerTest, EditorMnemonicsLeaveTheMenusAlone) {
         EXPECT_FALSE(QStringLiteral("FTPH").contains(text[amp + 1].toUpper())) << text.toStdString();
     }
     EXPECT_GE(mnemonics, 10);
+}
+
+// Scrolling the form past a box must not change its value; a focused box
+// still takes the wheel as it always has.
+TEST_F(ServerTest, WheelChangesOnlyTheFocusedBox) {
+    QWidget host;
+    QWidget* editor = server.CreateEditor(&host);
+    host.resize(900, 300);
+    host.show();
+    auto* scroll = editor->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    auto wheel = [](QWidget* target) {
+        QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &event);
+    };
+    const auto spins = scroll->widget()->findChildren<QSpinBox*>();
+    const auto combos = scroll->widget()->findChildren<QComboBox*>();
+    ASSERT_FALSE(spins.isEmpty());
+    ASSERT_FALSE(combos.isEmpty());
+    for (QSpinBox* spin : spins) {
+        const int before = spin->value();
+        wheel(spin);
+        EXPECT_EQ(spin->value(), before);
+        EXPECT_EQ(spin->focusPolicy(), Qt::StrongFocus);  // the wheel does not give it focus either
+    }
+    for (QComboBox* combo : combos) {
+        const int before = combo->currentIndex();
+        wheel(combo);
+        EXPECT_EQ(combo->currentIndex(), before);
+    }
+    EXPECT_EQ(server.Modified(), 0);
+
+    QSpinBox* spin = spins.front();
+    host.activateWindow();
+    spin->setFocus();
+    if (spin->hasFocus()) {  // focus needs an active window, which offscreen gives
+        const int before = spin->value();
+        wheel(spin);
+        EXPECT_NE(spin->value(), before);
+    }
+}
+
+// The preview used to scale a large button down to fit, so the author never
+// saw the size the page shows.
+TEST(ButtonPreview, ShowsTheButtonAtItsRealSize) {
+    ButtonStyle s;
+    s.width = 500;
+    s.height = 200;
+    CButtonPreview preview;
+    preview.SetStyle(s);
+    const QSize button = ButtonOutput::EffectiveSize(s);
+    EXPECT_GE(preview.minimumWidth(), 3 * button.width());
+    EXPECT_GE(preview.minimumHeight(), button.height());
 }
 
 TEST(ShippedFiles, TemplatesAreValidButtons) {

@@ -45,6 +45,20 @@ TEST_F(PlacementTest, IgnoresRectanglesOffScreen) {
     EXPECT_FALSE(RestorePlacement(settings, "Main", current, screen, true, true).move);
 }
 
+// A window saved at 2x on a large screen would otherwise reopen hanging off
+// a smaller one, its title bar out of reach.
+TEST_F(PlacementTest, RestoredWindowsFitOnTheScreen) {
+    Store(1, 1260, 100, 1700, 400);
+    auto d = RestorePlacement(settings, "Main", current, screen, true, true);
+    EXPECT_TRUE(screen.contains(d.rect)) << d.rect.x() << "," << d.rect.y();
+    EXPECT_EQ(d.rect.size(), QSize(440, 300));
+    Store(1, -100, -100, 5000, 5000);  // larger than the screen: shrunk to it
+    d = RestorePlacement(settings, "Main", current, screen, true, true);
+    EXPECT_EQ(d.rect, screen);
+    d = RestorePlacement(settings, "Main", current, screen, false, true);  // fixed size: only moved
+    EXPECT_EQ(d.rect, QRect(screen.topLeft(), current.size()));
+}
+
 TEST_F(PlacementTest, DefaultsAndMaximize) {
     // Nothing stored: the current rectangle, not maximised.
     auto d = RestorePlacement(settings, "Main", current, screen, true, true);

@@ -9,6 +9,8 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -88,6 +90,36 @@ TEST_F(PublishDlgTest, InsertAtCaretOrOverSelectionWithUndo) {
     EXPECT_FALSE(dlg.IsModified());
     EXPECT_EQ(dlg.windowTitle(), caption);
     EXPECT_EQ(ReadFile(page), "<b>code</b><body>\r\nHERE\r\n</body>");  // line ends kept
+}
+
+TEST_F(PublishDlgTest, CaptionAndSaveFollowTheTextExactly) {
+    const QString page = WriteFile("page.htm", "<body></body>");
+    CInsertCodeDlg dlg(binding, "<b>code</b>");
+    ASSERT_TRUE(dlg.OpenFile(page));
+    const QString bare = QStringLiteral("Insert Code to File");
+    EXPECT_EQ(dlg.windowTitle(), bare);  // loading the page is no change
+    EXPECT_FALSE(dlg.SaveButton()->isEnabled());
+
+    dlg.OnInsert();
+    dlg.OnInsert();
+    EXPECT_EQ(dlg.windowTitle(), bare + " *");  // one mark however many edits
+    EXPECT_TRUE(dlg.IsModified());
+    dlg.Editor()->undo();
+    dlg.Editor()->undo();
+    EXPECT_EQ(dlg.windowTitle(), bare);  // back to what is on disk
+    EXPECT_FALSE(dlg.IsModified());
+    EXPECT_FALSE(dlg.SaveButton()->isEnabled());
+
+    dlg.OnInsert();
+    ASSERT_TRUE(dlg.OnSave());
+    EXPECT_EQ(dlg.windowTitle(), bare);
+    EXPECT_FALSE(dlg.SaveButton()->isEnabled());
+    dlg.Editor()->undo();  // undoing past the save changes the text again
+    EXPECT_EQ(dlg.windowTitle(), bare + " *");
+    EXPECT_TRUE(dlg.SaveButton()->isEnabled());
+
+    ASSERT_TRUE(dlg.OpenFile(page));  // a second page starts clean as well
+    EXPECT_EQ(dlg.windowTitle(), bare);
 }
 
 TEST_F(PublishDlgTest, SaveWritesTheWholeFileAndCopiesSupportFiles) {
@@ -194,6 +226,31 @@ TEST(FolderDialog, StatusShowsTheSelectedFolderCut) {
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(QDir(dlg.FolderPath()), QDir(deep));
+}
+
+// OK alone used to copy into "/": with no folder chosen there is nothing to accept.
+TEST(FolderDialog, NothingChosenTypedPathsAndNewFolders) {
+    QTemporaryDir base;
+    CFolderDialog dlg(nullptr);
+    EXPECT_FALSE(dlg.OkButton()->isEnabled());
+    dlg.accept();
+    EXPECT_NE(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(dlg.FolderPath().isEmpty());
+
+    dlg.PathEdit()->setText(base.filePath("not-there"));
+    EXPECT_FALSE(dlg.OkButton()->isEnabled());
+    dlg.PathEdit()->setText(base.path());
+    EXPECT_TRUE(dlg.OkButton()->isEnabled());
+    EXPECT_FALSE(dlg.MakeFolder("../escape"));
+    ASSERT_TRUE(dlg.MakeFolder("site"));
+    EXPECT_TRUE(QFileInfo(base.filePath("site")).isDir());
+    EXPECT_EQ(QDir(QDir::fromNativeSeparators(dlg.PathEdit()->text())), QDir(base.filePath("site")));
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(QDir(dlg.FolderPath()), QDir(base.filePath("site")));
+
+    CFolderDialog started(nullptr, base.path());  // a known folder is chosen from the start
+    EXPECT_TRUE(started.OkButton()->isEnabled());
 }
 
 }  // namespace

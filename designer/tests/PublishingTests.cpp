@@ -88,11 +88,17 @@ TEST_F(PublishTest, ModifiedWorkIsOfferedASave) {
     EXPECT_EQ(state->saved, QStringList({"/w/b.pgt"}));
 }
 
-TEST_F(PublishTest, CodeIsTheLastCursorPart) {
+// The element alone used to reach the page without its style, so the button
+// sat above the text line.
+TEST_F(PublishTest, CodeIsStylesThenTheLastCursorPartThenScripts) {
     ASSERT_TRUE(doc.Start());
     EXPECT_TRUE(RequiredHtmlCode(*Server()).isEmpty());
     state->codeParts = {{"style", "<style/>"}, {"cursor", "<one/>"}, {"script", "<s/>"}, {"cursor", "<two/>"}};
-    EXPECT_EQ(RequiredHtmlCode(*Server()), "<two/>");
+    EXPECT_EQ(RequiredHtmlCode(*Server()), "<style/>\n<two/>\n<s/>");
+    state->codeParts = {{"cursor", "<only/>"}};
+    EXPECT_EQ(RequiredHtmlCode(*Server()), "<only/>");  // as it always was
+    state->codeParts = {{"style", "<style/>"}, {"script", "<s/>"}};
+    EXPECT_TRUE(RequiredHtmlCode(*Server()).isEmpty());
     state->codeParts = {{"style", "<style/>"}, {"Cursor", "<case/>"}};
     EXPECT_TRUE(RequiredHtmlCode(*Server()).isEmpty());
 }
