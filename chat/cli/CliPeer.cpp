@@ -139,11 +139,33 @@ taken on the network; 4 another copy runs on the same data folder.
 )";
 }
 
+std::string EscapeControls(std::string_view utf8) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(utf8.size());
+    auto escape = [&](unsigned v) {
+        out += "\\x";
+        out += kHex[(v >> 4) & 0xF];
+        out += kHex[v & 0xF];
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x20 || c == 0x7F) {
+            escape(c);
+        } else if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
+            // U+0080..U+009F: a terminal takes these as controls (CSI is 0x9B).
+            escape(static_cast<unsigned char>(utf8[++i]));
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 std::string EventLine(const std::string& kind, const std::string& sender, const std::string& text) {
-    std::string l = kind + "\t" + sender + "\t" + text;
-    for (std::size_t i = kind.size() + 1 + sender.size() + 1; i < l.size(); ++i)
-        if (l[i] == '\t' || l[i] == '\r' || l[i] == '\n') l[i] = ' ';
-    return l;
+    // Every field escaped: a tab or line break from a peer would forge fields
+    // or lines, an escape sequence would drive the terminal.
+    return EscapeControls(kind) + "\t" + EscapeControls(sender) + "\t" + EscapeControls(text);
 }
 
 EventPrinter::EventPrinter(std::ostream& out, UserList& users) : out_(out), users_(users) {}

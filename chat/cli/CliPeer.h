@@ -7,6 +7,7 @@
 #include <set>
 #include <unordered_map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lanyx::cli {
@@ -35,6 +36,9 @@ std::string HelpText();
 
 // One event a line: kind, sender, text, separated by tabs. Tabs and line
 // breaks inside the text become blanks, so that every event is one line.
+// Control characters (C0, DEL, and C1 as the wire's unassigned bytes decode)
+// as \xNN, so that what a peer sends cannot reach the terminal as controls.
+std::string EscapeControls(std::string_view utf8);
 std::string EventLine(const std::string& kind, const std::string& sender, const std::string& text);
 
 // Prints what the node hears.

@@ -3,7 +3,9 @@
 #include "RecordFile.h"
 #include "Text.h"
 
+#include <algorithm>
 #include <ctime>
+#include <fstream>
 
 namespace lanyx {
 
@@ -40,25 +42,50 @@ void EventLog::WriteLog(const std::string& text) {
 }
 
 bool EventLog::TrimLog(std::size_t keep) {
-    const auto text = readTextFile(file_);
-    if (!text) return true;
-    // Walk back over the line breaks; the text after the keep-th one from the
-    // end is what stays.
+    // Only the tail is read, backwards in blocks: a log of any size costs a
+    // few blocks of memory. Lines may end in CR LF or LF alone.
+    std::ifstream in(file_, std::ios::binary | std::ios::ate);
+    if (!in) return true;
+    const auto end = static_cast<std::uint64_t>(in.tellg());
+    if (in.fail()) return false;
+    constexpr std::uint64_t kBlock = 64 * 1024;
+    std::string tail;  // the bytes from `start` to the end
+    std::uint64_t start = end;
     std::size_t found = 0;
-    std::size_t pos = text->size();
-    while (pos > 0) {
-        const auto br = text->rfind("\r\n", pos - 1);
-        if (br == std::string::npos) return true;
-        // The line break that ends the file ends the last line: it is counted.
-        if (++found == keep + 1) {
+    std::size_t scanned = 0;  // bytes of `tail` already searched, from its end
+    while (start > 0) {
+        const auto n = std::min(kBlock, start);
+        start -= n;
+        std::string block(n, '\0');
+        in.seekg(static_cast<std::streamoff>(start));
+        in.read(block.data(), static_cast<std::streamsize>(n));
+        if (!in) return false;
+        tail.insert(0, block);
+        for (std::size_t i = tail.size() - scanned; i-- > 0;) {
+            if (tail[i] != '\n') continue;
+            // The line break that ends the file ends the last line: it is counted.
+            if (++found == keep + 1) {
+                in.close();
+                try {
+                    writeBytesAtomic(file_, std::string_view(tail).substr(i + 1));
+                } catch (const std::exception&) {
+                    return false;
+                }
+                return true;
+            }
+        }
+        scanned = tail.size();
+        // Lines this long are no log lines: keep at most the last few blocks.
+        if (tail.size() >= kMaxKeptBytes) {
+            const auto br = tail.find('\n', tail.size() - kMaxKeptBytes);
+            in.close();
             try {
-                writeTextFileAtomic(file_, std::string_view(*text).substr(br + 2));
+                writeBytesAtomic(file_, br == std::string::npos ? std::string_view{} : std::string_view(tail).substr(br + 1));
             } catch (const std::exception&) {
                 return false;
             }
             return true;
         }
-        pos = br;
     }
     return true;
 }

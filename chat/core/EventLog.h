@@ -24,7 +24,9 @@ public:
     void setErrorReporter(ErrorFn onError) { onError_ = std::move(onError); }
 
     void WriteLog(const std::string& text);
-    // Keeps the last `keep` lines. Returns false when the file could not be rewritten.
+    // Keeps the last `keep` lines (at most kMaxKeptBytes of them). Returns false
+    // when the file could not be read or rewritten.
+    static constexpr std::size_t kMaxKeptBytes = 4u << 20;
     bool TrimLog(std::size_t keep = 300);
 
     static std::string localTimestamp();

@@ -31,6 +31,33 @@ std::string RecordReader::next() {
 
     std::string value;
     if (text_[pos_] == '"') {
+        // A quote written doubled inside a text is one quote, when the text
+        // closes on its own line; otherwise the text ends at the first quote
+        // as it always did, so files with raw quotes read as before.
+        {
+            std::string escaped;
+            std::size_t p = pos_ + 1;
+            bool closed = false;
+            while (p < text_.size() && !isEol(text_[p])) {
+                if (text_[p] != '"') {
+                    escaped += text_[p++];
+                    continue;
+                }
+                if (p + 1 < text_.size() && text_[p + 1] == '"') {
+                    escaped += '"';
+                    p += 2;
+                    continue;
+                }
+                closed = true;
+                break;
+            }
+            if (closed && escaped.find('"') != std::string::npos) {
+                pos_ = p + 1;
+                while (pos_ < text_.size() && text_[pos_] != ',' && !isEol(text_[pos_])) ++pos_;
+                skipSeparator();
+                return escaped;
+            }
+        }
         const auto close = text_.find('"', pos_ + 1);
         if (close == std::string::npos) {
             value = text_.substr(pos_ + 1);
@@ -60,7 +87,12 @@ void RecordWriter::sep() {
 RecordWriter& RecordWriter::text(std::string_view v) {
     sep();
     out_ += '"';
-    out_ += v;
+    // A quote is doubled so that it reads back; a line break would end the
+    // record, so it becomes a blank.
+    for (char c : v) {
+        if (c == '"') out_ += '"';
+        out_ += (c == '\r' || c == '\n') ? ' ' : c;
+    }
     out_ += '"';
     return *this;
 }
@@ -92,7 +124,10 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path) {
 }
 
 void writeTextFileAtomic(const std::filesystem::path& path, std::string_view utf8) {
-    const std::string bytes = cp1252::fromUtf8(utf8);
+    writeBytesAtomic(path, cp1252::fromUtf8(utf8));
+}
+
+void writeBytesAtomic(const std::filesystem::path& path, std::string_view bytes) {
     auto tmp = path;
     tmp += ".tmp";
     {

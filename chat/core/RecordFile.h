@@ -70,6 +70,8 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path);
 // Replaces the file through a temporary file so that a failure mid-write never
 // leaves a half-written file behind. Throws LanyxError.
 void writeTextFileAtomic(const std::filesystem::path& path, std::string_view utf8);
+// The same for bytes already in the file's code page.
+void writeBytesAtomic(const std::filesystem::path& path, std::string_view bytes);
 // Appends; throws LanyxError.
 void appendTextFile(const std::filesystem::path& path, std::string_view utf8);
 

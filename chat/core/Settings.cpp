@@ -1,10 +1,13 @@
 #include "Settings.h"
 
+#include "Cp1252.h"
 #include "RecordFile.h"
 #include "Text.h"
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -37,15 +40,10 @@ Int convertNumber(const std::string& text) {
     return checkedRange<Int>(*v);
 }
 
-bool containsNoCase(const std::vector<std::string>& list, const std::string& name) {
-    return std::any_of(list.begin(), list.end(), [&](const std::string& e) { return equalsNoCase(e, name); });
-}
-
-void readInto(RecordReader& in, SettingsData& data,
-              const std::function<void(std::string&)>& loadLanguage) {
+// Reads into `data`, which the caller throws away when this throws.
+void readInto(RecordReader& in, SettingsData& data, ReadNotes& notes) {
     auto& u = data.user;
     u.Language = in.next();
-    if (loadLanguage) loadLanguage(u.Language);
     u.AlertHeight = readNumber<std::int16_t>(in);
 
     // The main window's geometry. Stored as 32-bit: twips of a window on a
@@ -58,6 +56,7 @@ void readInto(RecordReader& in, SettingsData& data,
     data.main = g;
 
     u.UserName = in.next();
+    if (!IsValidUserName(u.UserName)) notes.badName = true;
     u.Colour = static_cast<std::uint32_t>(convertNumber<std::int32_t>(in.next()));
     u.PopupPosition = convertNumber<std::int16_t>(in.next());
     u.AlertSound = in.next();
@@ -71,10 +70,17 @@ void readInto(RecordReader& in, SettingsData& data,
     data.blocked.clear();
     data.groups.clear();
 
+    // A hash of the names seen: a list of millions must still read in one pass.
+    std::unordered_set<std::string> seen;
     const auto blocked = readNumber<std::int32_t>(in);
     for (std::int32_t i = 0; i < blocked; ++i) {
         const std::string name(trimBlanks(in.next()));
-        if (!name.empty() && !containsNoCase(data.blocked, name)) data.blocked.push_back(name);
+        if (name.empty()) continue;
+        if (!IsStorableText(name)) {
+            ++notes.droppedNames;
+            continue;
+        }
+        if (seen.insert(toLower(name)).second) data.blocked.push_back(name);
     }
 
     auto countText = in.next();
@@ -82,7 +88,12 @@ void readInto(RecordReader& in, SettingsData& data,
     const auto groups = trimBlanks(countText).empty() ? 0 : convertNumber<std::int32_t>(countText);
     for (std::int32_t i = 0; i < groups; ++i) {
         const std::string group(trimBlanks(in.next()));
-        if (!group.empty()) data.groups.push_back(group);
+        if (group.empty()) continue;
+        if (!IsStorableText(group)) {
+            ++notes.droppedNames;
+            continue;
+        }
+        data.groups.push_back(group);
     }
 }
 
@@ -102,8 +113,24 @@ void WriteDefaultSettings(const fs::path& file, const std::string& logonName, co
     writeTextFileAtomic(file, w.str());
 }
 
-void SaveSettings(const fs::path& file, const SettingsData& data, const std::string& userName) {
+// What a save writes: every value the reader reads back unchanged. Blocked
+// names and groups that could not be read back (a quote, a control
+// character) or that the reader would drop (empty, a second copy) are left out.
+std::string SettingsText(const SettingsData& data, const std::string& userName) {
     const auto& u = data.user;
+    auto storable = [](const std::vector<std::string>& list, bool unique) {
+        std::vector<std::string_view> out;
+        std::unordered_set<std::string> seen;
+        for (const auto& e : list) {
+            const auto t = trimBlanks(e);
+            if (t.empty() || !IsStorableText(t)) continue;
+            if (unique && !seen.insert(toLower(t)).second) continue;
+            out.push_back(t);
+        }
+        return out;
+    };
+    const auto blocked = storable(data.blocked, true);
+    const auto groups = storable(data.groups, false);
     RecordWriter w;
     w.text(u.Language).end();
     w.number(u.AlertHeight).end();
@@ -111,51 +138,180 @@ void SaveSettings(const fs::path& file, const SettingsData& data, const std::str
     w.text(userName).number(static_cast<std::int32_t>(u.Colour)).number(u.PopupPosition).text(u.AlertSound)
         .number(u.Autostart).end();
     w.number(u.Chat.left).number(u.Chat.top).number(u.Chat.width).number(u.Chat.height).end();
-    w.number(static_cast<std::int64_t>(data.blocked.size())).end();
-    for (const auto& b : data.blocked) w.text(trimBlanks(b)).end();
-    w.number(static_cast<std::int64_t>(data.groups.size())).end();
-    for (const auto& g : data.groups) w.text(trimBlanks(g)).end();
-    writeTextFileAtomic(file, w.str());
+    w.number(static_cast<std::int64_t>(blocked.size())).end();
+    for (const auto& b : blocked) w.text(b).end();
+    w.number(static_cast<std::int64_t>(groups.size())).end();
+    for (const auto& g : groups) w.text(g).end();
+    return w.str();
 }
 
-void ReadSettingsText(std::string_view utf8, SettingsData& data,
-                      const std::function<void(std::string&)>& loadLanguage) {
+namespace {
+
+fs::path backupPath(const fs::path& file, int n) {
+    auto p = file;
+    p += ".bak." + std::to_string(n);
+    return p;
+}
+
+bool sameBytes(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::file_size(a, ec) != fs::file_size(b, ec) || ec) return false;
+    const auto ta = readTextFile(a), tb = readTextFile(b);
+    return ta && tb && *ta == *tb;
+}
+
+// Keeps the unreadable file as .bak.1, the older copies moving up to .bak.3.
+// Returns where it is kept, or nothing when it could not be kept.
+std::optional<fs::path> keepBackup(const fs::path& file) {
+    std::error_code ec;
+    const auto newest = backupPath(file, 1);
+    // The same broken file seen again: it is kept already.
+    if (fs::exists(newest, ec) && sameBytes(file, newest)) return newest;
+    fs::remove(backupPath(file, 3), ec);
+    for (int n = 2; n >= 1; --n) {
+        if (!fs::exists(backupPath(file, n), ec)) continue;
+        fs::rename(backupPath(file, n), backupPath(file, n + 1), ec);
+        if (ec) return std::nullopt;
+    }
+    // Never over an existing backup.
+    if (!fs::copy_file(file, newest, fs::copy_options::none, ec) || ec) return std::nullopt;
+    return newest;
+}
+
+std::string replacementName(const std::string& logonName) {
+    if (IsValidUserName(logonName)) return logonName;
+    std::string name;
+    for (char c : logonName)
+        if (name.size() < kMaxUserName && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            name += c;
+    return name.empty() ? std::string("User") : name;
+}
+
+std::string described(int number, const std::string& text) {
+    return std::to_string(number) + ": " + text;
+}
+
+} // namespace
+
+void SaveSettings(const fs::path& file, const SettingsData& data, const std::string& userName) {
+    // As it will be on disk: Windows-1252 has no room for some characters.
+    const std::string text = cp1252::toUtf8(cp1252::fromUtf8(SettingsText(data, userName)));
+    // Refuse to write what would not read back as the same settings.
+    SettingsData back;
+    ReadNotes notes;
+    try {
+        RecordReader in(text);
+        readInto(in, back, notes);
+    } catch (const LanyxError& e) {
+        throw LanyxError(err::PathAccess, "The settings would not read back (" + std::string(e.what()) + ")");
+    }
+    if (SettingsText(back, back.user.UserName) != text)
+        throw LanyxError(err::PathAccess, "The settings would not read back as written");
+    writeTextFileAtomic(file, text);
+    const auto onDisk = readTextFile(file);
+    if (!onDisk || *onDisk != text)
+        throw LanyxError(err::PathAccess, "The settings did not read back as written: " + file.string());
+}
+
+SettingsData ReadSettingsText(std::string_view utf8, ReadNotes* notes) {
+    SettingsData data;
+    ReadNotes local;
     RecordReader in(utf8);
-    readInto(in, data, loadLanguage);
+    readInto(in, data, notes ? *notes : local);
+    return data;
 }
 
 ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::string& logonName,
                          const std::function<void(std::string&)>& loadLanguage) {
     ReadOutcome outcome;
     std::error_code ec;
-    try {
-        if (!fs::exists(file, ec)) {
-            WriteDefaultSettings(file, logonName, data.user.Chat);
-            outcome.createdDefault = true;
+    SettingsData fresh;
+    fresh.user.Chat = data.user.Chat;
+    fresh.user.UserName = logonName;
+    auto refuse = [&](int number, const std::string& text, const std::string& why) {
+        outcome.refused = true;
+        outcome.errorNumber = number;
+        outcome.errorText = text;
+        outcome.notice = "Your settings file " + file.string() + " could not be read (" + described(number, text) +
+                         "). " + why + " It was left as it is and will not be written while Lanyx runs; "
+                         "this time Lanyx starts with the default settings.";
+        data = fresh;
+    };
+
+    const bool exists = fs::exists(file, ec);
+    if (ec) {
+        refuse(err::PathAccess, ec.message(), "Its folder could not be looked into.");
+    } else {
+        if (!exists) {
+            try {
+                WriteDefaultSettings(file, logonName, data.user.Chat);
+                outcome.createdDefault = true;
+            } catch (const LanyxError&) {
+                // Read what we meant to write; the next save tries again.
+            }
         }
-        const auto text = readTextFile(file);
-        if (!text) throw LanyxError(err::FileNotFound, "File not found: " + file.string());
-        ReadSettingsText(*text, data, loadLanguage);
-        return outcome;
-    } catch (const LanyxError& e) {
-        outcome.errorNumber = e.number();
-        outcome.errorText = e.what();
-    } catch (const std::exception& e) {
-        outcome.errorNumber = err::InvalidArgument;
-        outcome.errorText = e.what();
+        const auto size = fs::file_size(file, ec);
+        std::optional<std::string> text;
+        if (!ec && size > kMaxSettingsBytes) {
+            refuse(err::Overflow, "File too large", "It is larger than " + std::to_string(kMaxSettingsBytes >> 20) +
+                                                         " MB, far more than settings ever need.");
+        } else if (!(text = fs::exists(file, ec) ? readTextFile(file)
+                                                 : cp1252::toUtf8(cp1252::fromUtf8(SettingsText(fresh, logonName))))) {
+            refuse(err::PathAccess, "Path/File access error", "It may not be readable for your user.");
+        } else {
+            ReadNotes notes;
+            try {
+                SettingsData read = ReadSettingsText(*text, &notes);
+                if (notes.badName && read.user.UserName != logonName) {
+                    outcome.replacedName = read.user.UserName;
+                    read.user.UserName = replacementName(logonName);
+                    outcome.notice = "The user name in your settings could not be used; Lanyx uses \"" +
+                                     read.user.UserName + "\" instead. Change it in the Options.";
+                }
+                outcome.droppedNames = notes.droppedNames;
+                if (notes.droppedNames > 0) {
+                    if (!outcome.notice.empty()) outcome.notice += "\n\n";
+                    outcome.notice += std::to_string(notes.droppedNames) +
+                                      " blocked names or groups in your settings could not be used and were left out.";
+                }
+                data = std::move(read);
+            } catch (const LanyxError& e) {
+                outcome.errorNumber = e.number();
+                outcome.errorText = e.what();
+                outcome.recovered = true;
+                data = fresh;
+                if (const auto kept = keepBackup(file)) {
+                    outcome.backup = *kept;
+                    try {
+                        WriteDefaultSettings(file, logonName, data.user.Chat);
+                    } catch (const LanyxError&) {
+                        // Start-up goes on with the defaults; the next save tries again.
+                    }
+                    outcome.notice = "Your settings could not be read (" + described(e.number(), e.what()) +
+                                     ") and were replaced by the default settings. The old file is kept as " +
+                                     kept->string() + ".";
+                } else {
+                    outcome.refused = true;
+                    outcome.notice = "Your settings could not be read (" + described(e.number(), e.what()) +
+                                     ") and no copy of them could be kept, so the file " + file.string() +
+                                     " was left as it is and will not be written while Lanyx runs; this time "
+                                     "Lanyx starts with the default settings.";
+                }
+            }
+        }
     }
-    // Keep what the user had before the default file goes over it.
-    outcome.recovered = true;
-    if (fs::exists(file, ec)) {
-        outcome.backup = file;
-        outcome.backup += ".bak";
-        fs::copy_file(file, outcome.backup, fs::copy_options::overwrite_existing, ec);
-        if (ec) outcome.backup.clear();
-    }
-    try {
-        WriteDefaultSettings(file, logonName, data.user.Chat);
-    } catch (const std::exception&) {
-        // Start-up goes on with what was read; the next save tries again.
+
+    // The language file is not the settings': a failure here leaves them alone.
+    if (loadLanguage) {
+        try {
+            loadLanguage(data.user.Language);
+        } catch (const LanyxError& e) {
+            outcome.languageErrorNumber = e.number();
+            outcome.languageErrorText = e.what();
+            if (!outcome.notice.empty()) outcome.notice += "\n\n";
+            outcome.notice += "The language file could not be read (" + described(e.number(), e.what()) +
+                              "); your settings were left as they are.";
+        }
     }
     return outcome;
 }

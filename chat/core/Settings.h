@@ -39,30 +39,54 @@ struct SettingsData {
     std::vector<std::string> groups;
 };
 
+// Larger than any settings file ever is (five million blocked names fit):
+// such a file is refused, never read, never replaced.
+constexpr std::uintmax_t kMaxSettingsBytes = 256u << 20;
+
+// What a read met that it could mend without giving up the file.
+struct ReadNotes {
+    bool badName = false;           // the user name breaks the name rules
+    std::size_t droppedNames = 0;   // blocked names or groups that cannot be stored
+};
+
+// What happened to the user's file, for the log and for one message to the user.
 struct ReadOutcome {
     bool createdDefault = false;  // the file was missing
-    bool recovered = false;       // the file could not be read and was replaced
+    bool recovered = false;       // its text could not be read: kept as `backup`, defaults written
+    bool refused = false;         // not read and left alone (access, size, no backup possible):
+                                  // it must not be written while the program runs
     int errorNumber = 0;
     std::string errorText;
     std::filesystem::path backup;  // where the unreadable file was kept
+    std::string replacedName;      // a user name read that broke the rules
+    std::size_t droppedNames = 0;
+    int languageErrorNumber = 0;   // the language file failed; the settings stand
+    std::string languageErrorText;
+    std::string notice;            // for the user, in words; empty when all went well
 };
 
-// Reads the file into `data`, value by value: what was read before an error
-// stays in effect. `loadLanguage` is called with the language as soon as it is
-// read and may change it or throw. A missing file is created with the default
-// contents first; an unreadable one is kept as User.ini.bak and replaced by
-// the default file.
+// Reads the file into `data`, all or nothing: on any failure `data` holds the
+// defaults, never half of the file. A missing file is created with the
+// default contents first. Only a file whose text cannot be read is replaced by
+// the defaults, after it was kept as User.ini.bak.1 (older copies move up to
+// .bak.3); a file that cannot be opened, is too large, or cannot be kept is
+// left alone. `loadLanguage` is called with the language read, may change it
+// or throw; its failure is reported and leaves the file alone.
 ReadOutcome ReadSettings(const std::filesystem::path& file, SettingsData& data,
                          const std::string& logonName,
                          const std::function<void(std::string& language)>& loadLanguage);
 
 // The reading itself, on the file's text: throws LanyxError at the first
-// value that cannot be used, keeping what was read before it in `data`.
-void ReadSettingsText(std::string_view utf8, SettingsData& data,
-                      const std::function<void(std::string& language)>& loadLanguage);
+// value that cannot be used.
+SettingsData ReadSettingsText(std::string_view utf8, ReadNotes* notes = nullptr);
 
-// Writes the whole file; `userName` is the name in use on the network. Throws LanyxError.
+// Writes the whole file; `userName` is the name in use on the network. What is
+// written is checked to read back as the same settings, before and after
+// writing. Throws LanyxError.
 void SaveSettings(const std::filesystem::path& file, const SettingsData& data, const std::string& userName);
+
+// The text SaveSettings writes, as UTF-8.
+std::string SettingsText(const SettingsData& data, const std::string& userName);
 
 // Throws LanyxError.
 void WriteDefaultSettings(const std::filesystem::path& file, const std::string& logonName,

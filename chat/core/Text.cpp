@@ -150,4 +150,21 @@ std::string GetItem(std::string_view list, std::int32_t n) {
     }
 }
 
+bool IsValidUserName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxUserName) return false;
+    for (char c : name)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+    return true;
+}
+
+bool IsStorableText(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x20 || c == 0x7F || c == '"') return false;
+        // U+0080..U+009F: the C1 controls, as the five unassigned bytes decode.
+        if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) return false;
+    }
+    return true;
+}
+
 } // namespace lanyx

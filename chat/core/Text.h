@@ -34,4 +34,11 @@ std::int32_t CountItems(std::string_view list);
 // The n-th item (from 1) without its "|"; past the end, what follows the last "|".
 std::string GetItem(std::string_view list, std::int32_t n);
 
+// The Options dialog's rules for a user name: 1 to 15 letters or digits of ASCII.
+constexpr std::size_t kMaxUserName = 15;
+bool IsValidUserName(std::string_view name);
+// Whether a text can be stored in a record file and read back by every copy:
+// no double quote (older copies would cut it there), no control character.
+bool IsStorableText(std::string_view utf8);
+
 } // namespace lanyx

@@ -46,6 +46,11 @@ void LanguageTable::setReporters(MessageFn message, LogFn log) {
 }
 
 void LanguageTable::load(const std::filesystem::path& file, std::string& language) {
+    // 201 lines of 10 fields never come near this; a larger file is not read at all.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (!ec && size > kMaxFileBytes)
+        throw LanyxError(err::Overflow, "Language file too large: " + file.string());
     const auto text = readTextFile(file);
     if (!text) throw LanyxError(err::FileNotFound, "File not found: " + file.string());
     loadText(*text, language);

@@ -12,6 +12,7 @@ namespace lanyx {
 
 class LanguageTable {
 public:
+    static constexpr std::uintmax_t kMaxFileBytes = 1u << 20;
     static constexpr std::size_t kMaxEntries = 201;
     static constexpr std::size_t kMaxFields = 10;
 

@@ -27,6 +27,8 @@ StartUpResult StartUp::run(const StartUpOptions& options) {
         host_.readSettings();
         settingsRead_ = true;
         host_.writeLog("  > Settings and language loaded");
+        if (const auto notice = host_.settingsNotice(); !notice.empty())
+            ui_.messageBox(notice, "Lanyx", IconExclamation);
         state.VersionText = MakeVersionText(options.versionMajor, options.versionMinor, options.versionRevision);
         state.Status = options.initialStatus;
         state.SafeMode = SafeModeFromCommandLine(options.commandLine);
@@ -35,7 +37,12 @@ StartUpResult StartUp::run(const StartUpOptions& options) {
         pump_.pumpOnce();
         const auto [sw, sh] = ui_.screenTwips();
         settings.Chat = CenteredChatGeometry(sw, sh);
-        host_.trimLog();
+        // A log that cannot be trimmed only grows: never a reason not to start.
+        try {
+            host_.trimLog();
+        } catch (const std::exception& e) {
+            host_.writeLog(std::string("Log not trimmed: ") + e.what());
+        }
 
         const std::string probeName = ProbeName(host_.logonName());
         state.MyName = probeName;

@@ -15,6 +15,9 @@ public:
     virtual bool anotherInstanceRunning() = 0;
     virtual void writeLog(const std::string& text) = 0;
     virtual void readSettings() = 0;
+    // What reading the settings recovered or left alone, in words for the
+    // user; empty when all went well. Asked once, after readSettings.
+    virtual std::string settingsNotice() { return {}; }
     virtual void trimLog() = 0;
     virtual void openNetwork() = 0;
     virtual void closeNetwork() = 0;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -50,7 +51,14 @@ struct Fixture {
         node->users().setGroups({"team|ann|bob|"});
         node->state().MyName = "ann";
         node->OpenNetwork();
+        fill();
     }
+    // A large roster, so that a cost growing with it shows in every input.
+    void fill() {
+        for (int i = 0; node->users().userCount() < kRoster; ++i)
+            node->onDatagram("peer" + std::to_string(i) + "|C/255");
+    }
+    static constexpr std::size_t kRoster = 10000;
     std::filesystem::path dir;
     Ports ports;
     ChatNode* node = nullptr;  // lives as long as the process: the roster persists
@@ -61,10 +69,24 @@ struct Fixture {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Fixture f;
     static unsigned inputs = 0;
+    const auto t0 = std::chrono::steady_clock::now();
     f.node->onDatagram(std::string_view(reinterpret_cast<const char*>(data), size));
+    const auto spent = std::chrono::steady_clock::now() - t0;
+    // One datagram costs little whatever the roster holds: a walk over all
+    // rows per datagram is fine, a walk per row is not. Generous for the
+    // sanitizers and a busy machine; a quadratic cost at 10,000 rows is seconds.
+    if (spent > std::chrono::milliseconds(250)) {
+        std::fprintf(stderr, "one datagram of %zu bytes took %lld ms with %zu rows\n", size,
+                     static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(spent).count()),
+                     f.node->users().userCount());
+        std::abort();
+    }
     if (++inputs % 8 == 0 && !f.ports.last.empty()) f.node->BoxClosed(f.ports.last);
     // A roster without bound would only measure the allocator.
-    if (f.node->users().userCount() > 20000) f.node->users().ClearlvUsers();
+    if (f.node->users().userCount() > 20000) {
+        f.node->users().ClearlvUsers();
+        f.fill();
+    }
     // What the windows read must hold together.
     const auto& users = f.node->users();
     (void)users.rowText(users.rowCount() - 1);

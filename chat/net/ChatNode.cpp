@@ -430,6 +430,14 @@ void ChatNode::readSettings() {
         if (!outcome.backup.empty()) text += ", the old file kept as " + outcome.backup.filename().string();
         log_.WriteLog(text);
     }
+    if (outcome.refused)
+        log_.WriteLog("Settings could not be read (" + std::to_string(outcome.errorNumber) + ": " +
+                      outcome.errorText + "); the file is left alone");
+    if (outcome.languageErrorNumber)
+        log_.WriteLog("Language file could not be read (" + std::to_string(outcome.languageErrorNumber) + ": " +
+                      outcome.languageErrorText + "); the settings are left alone");
+    settingsLeftAlone_ = outcome.refused;
+    settingsNotice_ = outcome.notice;
     users_.setBlocked(data_.blocked);
     users_.setGroups(data_.groups);
     persistedName_ = data_.user.UserName;
@@ -452,6 +460,7 @@ void ChatNode::rejoinUnder(const std::string& name) {
 }
 
 void ChatNode::saveSettings() {
+    if (settingsLeftAlone_) return;
     SettingsData d = data_;
     d.blocked = users_.blocked();
     d.groups = users_.groups();

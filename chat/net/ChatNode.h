@@ -2,6 +2,7 @@
 // One copy of the chat program on the network: settings, language, log,
 // roster and the socket commands, driven by start-up and by received
 // datagrams. Windows and the headless peer only plug in their ports.
+#include <utility>
 #include "EventLog.h"
 #include "Ports.h"
 #include "RunState.h"
@@ -122,7 +123,10 @@ public:
     bool anotherInstanceRunning() override;
     void writeLog(const std::string& text) override { log_.WriteLog(text); }
     void readSettings() override;
-    void trimLog() override { log_.TrimLog(300); }
+    void trimLog() override {
+        if (!log_.TrimLog(300)) log_.WriteLog("Log not trimmed: it could not be read or rewritten");
+    }
+    std::string settingsNotice() override { return std::exchange(settingsNotice_, {}); }
     void openNetwork() override { OpenNetwork(); }
     void closeNetwork() override { CloseNetwork(); }
     void clearUsers() override { users_.ClearlvUsers(); }
@@ -172,6 +176,8 @@ private:
     std::string caption_;
     std::string captionWords_;
     std::string persistedName_;
+    std::string settingsNotice_;
+    bool settingsLeftAlone_ = false;  // User.ini could not be read: never written over
     std::uint32_t persistedColour_ = 0;
     std::unique_ptr<platform::InstanceLock> lock_;
     std::unordered_set<std::string> openBoxes_;  // lower-case senders

@@ -215,6 +215,9 @@ bool UserList::IsBlocked(std::string_view name) const {
 }
 
 void UserList::AddBlocked(const std::string& name) {
+    // A name the settings file cannot hold (a quote, a control character)
+    // would come back as something else after a restart: refused here.
+    if (trimBlanks(name).empty() || !IsStorableText(name)) return;
     if (IsBlocked(name)) return;
     blocked_.push_back(name);
     blockedKeys_.insert(toLower(name));

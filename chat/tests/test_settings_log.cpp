@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 
 using namespace lanyx;
 using test::readBytes;
@@ -59,24 +61,139 @@ TEST(Settings, BlockedNamesAreTrimmedAndGroupCountSkipsTheEmptyRecord) {
     EXPECT_EQ(d.user.Autostart, 1);
 }
 
-TEST(Settings, ShortRecordShiftsTheReadAndTheDefaultReplacesItButTheOldFileIsKept) {
+TEST(Settings, ShortRecordIsReadAllOrNothingAndTheOldFileIsKept) {
     test::TempDir dir;
     // Record 4 lacks its last value: everything after it is read one value early.
     const std::string broken =
         "\"Deutsch\"\r\n3\r\n10,20,3000,4000\r\n\"ann\",255,2,\"(S)\"\r\n1,2,3,4\r\n0\r\n1\r\n\"team|ann|\"\r\n";
     writeBytes(dir / "User.ini", broken);
     ReadOutcome o;
-    const auto d = readFrom(dir / "User.ini", &o);
+    const auto d = readFrom(dir / "User.ini", &o, "carl");
     EXPECT_TRUE(o.recovered);
     EXPECT_EQ(o.errorNumber, err::InputPastEnd);
-    // What was read before the failure stays in effect.
-    EXPECT_EQ(d.user.Language, "Deutsch");
-    EXPECT_EQ(d.user.AlertHeight, 3);
-    EXPECT_EQ(d.main, (Geometry{10, 20, 3000, 4000}));
-    EXPECT_EQ(d.user.Autostart, 1);  // shifted: the first chat value
-    // The user's file is kept; the default file is in its place.
-    EXPECT_EQ(readBytes(dir / "User.ini.bak"), broken);
+    // Nothing half-read: the defaults, under the logon name.
+    EXPECT_EQ(d.user.Language, "English");
+    EXPECT_EQ(d.user.AlertHeight, 0);
+    EXPECT_EQ(d.main, (Geometry{0, 0, 2505, 4605}));
+    EXPECT_EQ(d.user.UserName, "carl");
+    // The user's file is kept; the default file is in its place; he is told where.
+    EXPECT_EQ(readBytes(dir / "User.ini.bak.1"), broken);
+    EXPECT_EQ(o.backup, dir / "User.ini.bak.1");
+    EXPECT_NE(o.notice.find((dir / "User.ini.bak.1").string()), std::string::npos);
     EXPECT_EQ(readBytes(dir / "User.ini").substr(0, 11), "\"English\"\r\n");
+    // The next start reads the default file: nothing to recover, the backup stays.
+    ReadOutcome again;
+    readFrom(dir / "User.ini", &again, "carl");
+    EXPECT_FALSE(again.recovered);
+    EXPECT_TRUE(again.notice.empty());
+    EXPECT_EQ(readBytes(dir / "User.ini.bak.1"), broken);
+}
+
+TEST(Settings, BackupsRotateThroughThreeAndTheSameBrokenFileIsKeptOnce) {
+    test::TempDir dir;
+    for (const char* v : {"A", "B", "C", "D"}) {
+        writeBytes(dir / "User.ini", std::string("\"") + v + "\"\r\n");
+        readFrom(dir / "User.ini");
+    }
+    EXPECT_EQ(readBytes(dir / "User.ini.bak.1"), "\"D\"\r\n");
+    EXPECT_EQ(readBytes(dir / "User.ini.bak.2"), "\"C\"\r\n");
+    EXPECT_EQ(readBytes(dir / "User.ini.bak.3"), "\"B\"\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "User.ini.bak.4"));
+    writeBytes(dir / "User.ini", "\"D\"\r\n");
+    ReadOutcome o;
+    readFrom(dir / "User.ini", &o);
+    EXPECT_TRUE(o.recovered);
+    EXPECT_EQ(readBytes(dir / "User.ini.bak.2"), "\"C\"\r\n");  // not moved on for the same file
+}
+
+TEST(Settings, FilesThatCannotBeOpenedOrAreHugeAreLeftAlone) {
+    test::TempDir dir;
+    SettingsData mine;
+    mine.blocked = {"mallory"};
+    SaveSettings(dir / "User.ini", mine, "ann");
+    const auto bytes = readBytes(dir / "User.ini");
+
+    // Far larger than any settings file: refused, not read, not replaced.
+    std::filesystem::resize_file(dir / "User.ini", kMaxSettingsBytes + 1);
+    ReadOutcome o;
+    auto d = readFrom(dir / "User.ini", &o, "carl");
+    EXPECT_TRUE(o.refused);
+    EXPECT_FALSE(o.recovered);
+    EXPECT_TRUE(d.blocked.empty());
+    EXPECT_EQ(d.user.UserName, "carl");
+    EXPECT_FALSE(o.notice.empty());
+    EXPECT_EQ(std::filesystem::file_size(dir / "User.ini"), kMaxSettingsBytes + 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "User.ini.bak.1"));
+
+    writeBytes(dir / "User.ini", bytes);
+    std::filesystem::permissions(dir / "User.ini", std::filesystem::perms::none);
+    if (std::ifstream(dir / "User.ini")) GTEST_SKIP() << "running as a user that reads any file";
+    d = readFrom(dir / "User.ini", &o);
+    std::filesystem::permissions(dir / "User.ini", std::filesystem::perms::owner_all);
+    EXPECT_TRUE(o.refused);
+    EXPECT_EQ(readBytes(dir / "User.ini"), bytes);
+    EXPECT_FALSE(std::filesystem::exists(dir / "User.ini.bak.1"));
+}
+
+TEST(Settings, NameAndListsReadAreCheckedWithoutGivingUpTheRest) {
+    test::TempDir dir;
+    const std::string head = "\"English\"\r\n0\r\n0,0,2505,4605\r\n";
+    const std::string tail = ",0,4,\"(B)\",0\r\n0,0,0,0\r\n2\r\n\"bob\"\r\n\"a\x01b\"\r\n1\r\n\"team|\"\r\n";
+    writeBytes(dir / "User.ini", head + "\"\"" + tail);
+    ReadOutcome o;
+    auto d = readFrom(dir / "User.ini", &o, "carl");
+    EXPECT_FALSE(o.recovered);
+    EXPECT_EQ(d.user.UserName, "carl");  // an empty name never reaches the wire
+    EXPECT_EQ(d.blocked, (std::vector<std::string>{"bob"}));
+    EXPECT_EQ(d.groups, (std::vector<std::string>{"team|"}));
+    EXPECT_EQ(o.droppedNames, 1u);
+    EXPECT_NE(o.notice.find("\"carl\""), std::string::npos);
+
+    // A logon name the dialog would refuse is what the default file holds: kept as it is.
+    writeBytes(dir / "User.ini", head + "\"john.doe\"" + tail);
+    d = readFrom(dir / "User.ini", &o, "john.doe");
+    EXPECT_EQ(d.user.UserName, "john.doe");
+    EXPECT_TRUE(o.replacedName.empty());
+}
+
+TEST(Settings, QuotesAndLineBreaksInTextsReadBackAndPlainTextsAreWrittenAsBefore) {
+    test::TempDir dir;
+    SettingsData d;
+    d.user.AlertSound = "C:\\a \"b\".wav";
+    d.user.Language = "Eng\r\nlish";
+    d.blocked = {"x\",1,\"spy", "bob", "BOB"};
+    d.groups = {"team|ann|"};
+    SaveSettings(dir / "User.ini", d, "ann");
+    const auto back = readFrom(dir / "User.ini");
+    EXPECT_EQ(back.user.AlertSound, d.user.AlertSound);
+    EXPECT_EQ(back.user.Language, "Eng  lish");
+    EXPECT_EQ(back.blocked, (std::vector<std::string>{"bob"}));  // a name no copy could read back is left out
+    EXPECT_EQ(back.groups, d.groups);
+
+    SettingsData plain;
+    plain.blocked = {"bob"};
+    plain.groups = {"team|ann|"};
+    SaveSettings(dir / "User.ini", plain, "ann");
+    EXPECT_EQ(readBytes(dir / "User.ini"),
+              "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n1\r\n\"bob\"\r\n1\r\n"
+              "\"team|ann|\"\r\n");
+    // A raw quote, as any copy may have written it, reads as it always did
+    // (which is why names with quotes are refused where they enter).
+    writeBytes(dir / "User.ini", "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n"
+                                 "1\r\n\"x\",1,\"spy\"\r\n1\r\n\"g\"\"\r\n");
+    ReadOutcome o;
+    const auto old = readFrom(dir / "User.ini", &o);
+    EXPECT_FALSE(o.recovered) << o.errorText;
+    EXPECT_EQ(old.blocked, (std::vector<std::string>{"x"}));
+    EXPECT_EQ(old.groups, (std::vector<std::string>{"spy"}));
+}
+
+TEST(Settings, TenThousandsOfBlockedNamesReadInOnePass) {
+    std::string text = "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n200000\r\n";
+    for (int i = 0; i < 200000; ++i) text += "\"n" + std::to_string(i % 100000) + "\"\r\n";
+    text += "0\r\n";
+    const auto d = ReadSettingsText(text);
+    EXPECT_EQ(d.blocked.size(), 100000u);  // the second copies of each are dropped
 }
 
 TEST(Settings, SaveAndReadBackKeepEverythingIncludingWideDesktops) {
@@ -95,7 +212,8 @@ TEST(Settings, SaveAndReadBackKeepEverythingIncludingWideDesktops) {
     EXPECT_NE(readBytes(dir / "User.ini").find("\"J\xE9r\xF4me\""), std::string::npos);  // Windows-1252 on disk
 
     ReadOutcome o;
-    const auto back = readFrom(dir / "User.ini", &o);
+    // The default file's name is the logon name, which may hold what the name rules refuse.
+    const auto back = readFrom(dir / "User.ini", &o, "J\xC3\xA9r\xC3\xB4me");
     EXPECT_FALSE(o.recovered) << o.errorText;
     EXPECT_EQ(back.user.Language, d.user.Language);
     EXPECT_EQ(back.user.UserName, "J\xC3\xA9r\xC3\xB4me");
@@ -108,14 +226,22 @@ TEST(Settings, SaveAndReadBackKeepEverythingIncludingWideDesktops) {
     EXPECT_FALSE(std::filesystem::exists(dir / "User.ini.tmp"));
 }
 
-TEST(Settings, LanguageFailureReplacesTheFile) {
+TEST(Settings, LanguageFailureLeavesTheFileAndTheReadSettingsAlone) {
     test::TempDir dir;
     SettingsData d;
+    d.blocked = {"mallory"};
     SaveSettings(dir / "User.ini", d, "ann");
-    auto o = ReadSettings(dir / "User.ini", d, "ann",
-                          [](std::string&) { throw LanyxError(err::FileNotFound, "File not found"); });
-    EXPECT_TRUE(o.recovered);
-    EXPECT_TRUE(std::filesystem::exists(dir / "User.ini.bak"));
+    const auto bytes = readBytes(dir / "User.ini");
+    SettingsData read;
+    auto o = ReadSettings(dir / "User.ini", read, "ann",
+                          [](std::string&) { throw LanyxError(err::Overflow, "Language file too large"); });
+    EXPECT_FALSE(o.recovered);
+    EXPECT_FALSE(o.refused);
+    EXPECT_EQ(o.languageErrorNumber, err::Overflow);
+    EXPECT_EQ(read.blocked, d.blocked);
+    EXPECT_EQ(readBytes(dir / "User.ini"), bytes);
+    EXPECT_FALSE(std::filesystem::exists(dir / "User.ini.bak.1"));
+    EXPECT_NE(o.notice.find("language file"), std::string::npos);
 }
 
 TEST(EventLog, LinesAreQuotedAndTimeStamped) {
@@ -156,6 +282,23 @@ TEST(EventLog, TrimKeepsTheLast300Lines) {
     EXPECT_EQ(readBytes(dir / "Log.txt"), kept);
     EventLog missing(dir / "none.txt");
     EXPECT_TRUE(missing.TrimLog(300));
+}
+
+TEST(EventLog, TrimTakesLineFeedsAloneAndKeepsABoundedTail) {
+    test::TempDir dir;
+    std::string text;
+    for (int i = 1; i <= 100000; ++i) text += "\"line " + std::to_string(i) + "\"\n";
+    writeBytes(dir / "Log.txt", text);
+    EventLog log(dir / "Log.txt");
+    EXPECT_TRUE(log.TrimLog(300));
+    const auto kept = readBytes(dir / "Log.txt");
+    EXPECT_EQ(kept.substr(0, 13), "\"line 99701\"\n");
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n'), 300);
+
+    // One giant line: no more than the bound is kept, from a line start on.
+    writeBytes(dir / "Log.txt", "\"a\"\r\n" + std::string(EventLog::kMaxKeptBytes + 5, 'x') + "\r\n\"z\"\r\n");
+    EXPECT_TRUE(log.TrimLog(300));
+    EXPECT_EQ(readBytes(dir / "Log.txt"), "\"z\"\r\n");
 }
 
 TEST(EventLog, LimiterWritesAFewOfEachKindPerMinuteThenSumsUp) {
