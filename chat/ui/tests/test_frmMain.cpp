@@ -203,9 +203,29 @@ TEST_F(MainWindow, StatusBarToggleAndShowHideItems) {
     EXPECT_FALSE(w->lblStat()->isVisible());
     w->mnuStatBar()->trigger();
     EXPECT_TRUE(w->lblStat()->isVisible());
+    w->TI()->markActive(true);  // hiding needs a way back
     w->mnuHide()->trigger();
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(w->mnuShowMe()->isVisible());
+}
+
+// Faults found by use: no tray to come back from, a link without its version.
+TEST_F(MainWindow, HideWithoutATrayMinimisesInsteadOfStranding) {
+    ASSERT_FALSE(w->hidesToTray());
+    w->show();
+    w->mnuHide()->trigger();
+    QTest::qWait(20);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->isMinimized());
+}
+
+TEST_F(MainWindow, UpdateLinkCarriesTheVersionSetAfterTheWindowWasBuilt) {
+    // At start-up the window exists before the version text does.
+    ann.node.state().VersionText = MakeVersionText(2, 1, 43);
+    w->SetLan();
+    const QString update = w->action("mnuWp2")->data().toString();
+    EXPECT_TRUE(update.endsWith("version=2.1.43")) << update.toStdString();
+    EXPECT_TRUE(ui::MenuHelp(w->action("mnuWp2")).endsWith("2.1.43"));
 }
 
 TEST_F(MainWindow, MinimisingHidesBehindTheTrayIcon) {
@@ -242,4 +262,22 @@ TEST_F(SafeMainWindow, SafeModeKeepsPlainMenusWithCutCaptions) {
     EXPECT_EQ(qobject_cast<ui::CoolMenuStyle*>(w->mnuPop()->style()), nullptr);
     EXPECT_EQ(w->mnuStat(0)->text(), "Available");
     EXPECT_TRUE(w->action("mnuWp0")->text().endsWith(w->action("mnuWp0")->data().toString()));
+}
+
+TEST_F(MainWindow, MinimumWidthFitsTheToolbarInTheChosenLanguage) {
+    for (const char* language : {"English", "Deutsch"}) {
+        ann.node.settings().Language = language;
+        ann.node.ReloadLanguage();
+        w->SetLan();
+        w->show();
+        w->resize(1, 300);
+        QTest::qWait(20);
+        QApplication::processEvents();
+        for (QAction* a : w->TB()->actions()) {
+            QWidget* b = w->TB()->widgetForAction(a);
+            ASSERT_NE(b, nullptr);
+            EXPECT_TRUE(b->isVisible()) << language << ": " << a->text().toStdString() << " in the overflow";
+            EXPECT_LE(b->geometry().right(), w->TB()->width()) << language;
+        }
+    }
 }
