@@ -4,6 +4,10 @@
 #include "frmChat.h"
 #include "frmCom.h"
 #include "frmPop.h"
+#include "logic/Cascade.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <QTimer>
 
@@ -22,10 +26,22 @@ frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
     w->AddUser(node_.state().MyName);
     const auto n = CountItems(list);
     for (std::int32_t i = 1; i <= n; ++i) w->AddUser(GetItem(list, i));
+    placeNew(w);
     w->show();
     RefreshChatUserLists();
     node_.WriteLog("New chat window opened");
     return w;
+}
+
+void ChatWindows::placeNew(frmChat* w) {
+    // Every chat window starts at the one shared place: a new one must not
+    // hide an older one exactly.
+    QList<QPoint> taken;
+    for (frmChat* other : chatWindows())
+        if (other != w && other->isVisible()) taken.append(other->pos());
+    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    w->move(CascadePlace(w->pos(), w->size(), s->availableGeometry(), taken, 24));
 }
 
 QList<frmChat*> ChatWindows::chatWindows() const {
@@ -44,6 +60,10 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
 void ChatWindows::RemoveUserFromChats(const std::string& name) {
     for (frmChat* w : chatWindows()) w->RemoveUser(name);
     RefreshChatUserLists();
+}
+
+void ChatWindows::RenameOwnInChats(const std::string& from, const std::string& to) {
+    for (frmChat* w : chatWindows()) w->RenameOwn(from, to);
 }
 
 void ChatWindows::RefreshChatUserLists() {

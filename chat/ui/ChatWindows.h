@@ -32,6 +32,8 @@ public:
     // when none does, a new window opens for the sender.
     void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour);
     void RemoveUserFromChats(const std::string& name);
+    // Every open chat window takes the user's new own name.
+    void RenameOwnInChats(const std::string& from, const std::string& to);
     frmPop* ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
     // Refreshes now instead of once the current events are through.
     void refreshNow();
@@ -39,6 +41,8 @@ public:
     QList<frmChat*> chatWindows() const;
 
 private:
+    void placeNew(frmChat* w);
+
     ChatNode& node_;
     SoundFn sound_;
     ChooseFileFn chooseFile_;

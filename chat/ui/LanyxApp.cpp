@@ -205,6 +205,7 @@ OptionsEnv LanyxApp::optionsEnv() {
     }
     env.playSound = [this](const QString& setting) { sound_.PlaySoundSetting(setting); };
     env.languageChanged = [this] { SetLanAll(); };
+    env.nameChanged = [this](const std::string& from, const std::string& to) { windows_->RenameOwnInChats(from, to); };
     return env;
 }
 

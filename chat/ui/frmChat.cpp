@@ -301,6 +301,16 @@ void frmChat::RemoveUser(const std::string& name) {
     node_.WriteLog(name + " Removed from chat window");
 }
 
+void frmChat::RenameOwn(const std::string& from, const std::string& to) {
+    if (!members_.RenameUser(from, to)) return;
+    for (int i = lvUsers_->topLevelItemCount() - 1; i >= 0; --i) {
+        const std::string name = lvUsers_->topLevelItem(i)->text(0).toStdString();
+        if (equalsNoCase(name, from)) lvUsers_->topLevelItem(i)->setText(0, QString::fromStdString(to));
+        else if (equalsNoCase(name, to)) delete lvUsers_->takeTopLevelItem(i);
+    }
+    RefUserList();
+}
+
 void frmChat::RemoveSelectedUser() {
     auto* item = lvUsers_->currentItem();
     if (item && item->isSelected() && item->text(0).toStdString() != node_.state().MyName) {

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 class QAction;
+class QContextMenuEvent;
+class QScrollArea;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -29,6 +31,7 @@ public:
     QString sender() const { return windowTitle(); }
     QString message() const { return message_; }
     QLabel* lblMsg() const { return lblMsg_; }
+    QLabel* lblDrop() const { return lblDrop_; }
     QMenu* mnuPop() const { return mnuPop_; }
     QAction* action(const char* name) const;
     bool sliding() const;
@@ -47,6 +50,7 @@ private:
     WindowHub& hub_;
     QString message_;
     QLabel* lblMsg_;
+    QScrollArea* scroll_;
     QLabel* picImg_;
     QLabel* lblDrop_;
     QLabel* lblClose_;
@@ -60,10 +64,10 @@ private:
     int corner_ = 0;
     std::int32_t topTwips_ = 0;
     std::int32_t heightTwips_ = 0;  // with the window manager's frame
-    std::int32_t bodyTwips_ = 0;    // without it
     std::int32_t screenH_ = 0;
     std::int32_t leftTwips_ = 0;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 } // namespace lanyx::ui

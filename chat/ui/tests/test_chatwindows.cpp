@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -242,4 +244,67 @@ TEST_F(Windows, SaveDialogSwitchesTypesAndNeverChoosesAnExistingFile) {
     dialog.txtFileName()->setText("notes");
     dialog.cmdSave_Click();
     EXPECT_EQ(dialog.result(), QString::fromStdString((dir / "notes.rtf").string()));
+}
+
+// Faults found by use: renaming oneself, the popup's menu, giant alerts.
+TEST_F(Windows, OpenChatsFollowARenameOfTheOwnName) {
+    frmChat* w = windows->OpenChatWindow("bob|");
+    ASSERT_TRUE(w->IsUserPresent("ann"));
+    windows->RenameOwnInChats("ann", "anna");
+    EXPECT_TRUE(w->IsUserPresent("anna"));
+    EXPECT_FALSE(w->IsUserPresent("ann"));
+    EXPECT_EQ(w->members().names(), (std::vector<std::string>{"anna", "bob"}));  // the own name stays first
+    ann.node.state().MyName = "anna";  // what the rejoin did
+    // A member already under the new name is not listed twice.
+    frmChat* v = windows->OpenChatWindow("zoe|");
+    v->AddUser("ZOE2");
+    windows->RenameOwnInChats("anna", "zoe2");
+    EXPECT_EQ(v->members().names(), (std::vector<std::string>{"zoe2", "zoe"}));
+    EXPECT_TRUE(w->AddMsg("hello", "zoe2", 0));
+}
+
+TEST_F(Windows, PopupMenuOpensFromAWideTargetAndFromARightClickAnywhere) {
+    frmPop* pop = windows->ShowAlert("hello", "bob", false);
+    EXPECT_GE(pop->lblDrop()->width(), 20);
+    EXPECT_GE(pop->lblDrop()->height(), 20);
+    for (QWidget* target : {static_cast<QWidget*>(pop->lblMsg()), static_cast<QWidget*>(pop)}) {
+        pop->mnuPop()->hide();
+        QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(target, &ev);
+        EXPECT_TRUE(pop->mnuPop()->isVisible()) << target->objectName().toStdString();
+    }
+    pop->mnuPop()->hide();
+}
+
+TEST_F(Windows, GiantAlertsStayInsideTheWorkAreaAndExportWhole) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::string word(60000, 'x');
+    std::string lines;
+    for (int i = 0; i < 5000; ++i) lines += "line\n";
+    for (const std::string& text : {word, lines}) {
+        frmPop* pop = windows->ShowAlert(text, "bob", false);
+        for (int i = 0; i < 2000 && pop->sliding(); ++i) pop->aniTimer_Timer();
+        EXPECT_LE(pop->frameGeometry().width(), area.width());
+        EXPECT_LE(pop->frameGeometry().height(), area.height());
+        EXPECT_TRUE(area.contains(pop->frameGeometry())) << pop->frameGeometry().x() << "," << pop->frameGeometry().y();
+        EXPECT_EQ(pop->message().size(), static_cast<qsizetype>(text.size()));
+        exportTo = QDir::temp().filePath("lanyx-giant.txt");
+        QFile::remove(exportTo);
+        pop->ExportToTextFile();
+        EXPECT_GE(QFileInfo(exportTo).size(), static_cast<qint64>(text.size()));
+        pop->close();
+    }
+}
+
+TEST_F(Windows, NewChatWindowsCascadeInsideTheWorkArea) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QList<QPoint> seen;
+    for (int i = 0; i < 40; ++i) {
+        frmChat* w = windows->OpenChatWindow("bob|");
+        EXPECT_TRUE(area.contains(QRect(w->pos(), w->size()))) << i;
+        if (i < 8) {
+            EXPECT_FALSE(seen.contains(w->pos())) << i;  // never exactly on an older one
+            seen.append(w->pos());
+        }
+    }
 }
