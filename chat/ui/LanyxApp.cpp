@@ -1,5 +1,6 @@
 #include "LanyxApp.h"
 
+#include "InstanceDoor.h"
 #include "MenuCaption.h"
 #include "Platform.h"
 #include "Text.h"
@@ -167,8 +168,20 @@ bool LanyxApp::start() {
     o.probeMs = options_.probeMs;
     const auto result = startUp_->run(o);
     switch (result) {
-    case StartUpResult::Running: return !shutDown_;
-    case StartUpResult::AnotherInstance: exitCode_ = 4; return false;
+    case StartUpResult::Running: {
+        auto* door = new InstanceDoor(this);
+        connect(door, &InstanceDoor::knocked, this, [this] {
+            if (main_) main_->ShowMe();
+        });
+        if (!door->open(QString::fromStdString(paths_.dataDir.string())))
+            std::cerr << "lanyx: a second start will not be able to show this window\n";
+        return !shutDown_;
+    }
+    case StartUpResult::AnotherInstance:
+        // The running copy may have no tray icon: it shows its window.
+        InstanceDoor::knock(QString::fromStdString(paths_.dataDir.string()));
+        exitCode_ = 4;
+        return false;
     case StartUpResult::Stopped: return false;
     case StartUpResult::NameRefused: exitCode_ = 3; return false;
     case StartUpResult::Failed:
