@@ -1,6 +1,7 @@
 #include "frmChat.h"
 
 #include "CoolMenu.h"
+#include "logic/Contrast.h"
 #include "LangText.h"
 #include "RecordFile.h"
 #include "Resources.h"
@@ -238,7 +239,8 @@ void frmChat::RefUserList() {
             continue;
         }
         item->setIcon(0, UserListModel::userIcon(users.IsBlocked(name) ? IconBlocked : IconUser));
-        const QColor c = UserListModel::toColor(users.GetColorForUName(name));
+        const QColor c = ReadableOn(UserListModel::toColor(users.GetColorForUName(name)),
+                                    lvUsers_->palette().color(QPalette::Base));
         if (item->foreground(0).color() != c) item->setForeground(0, c);
     }
     UpdateStat();
@@ -260,7 +262,7 @@ bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::ui
     block.setTextIndent(-indent);
     block.setTabPositions({QTextOption::Tab(indent, QTextOption::LeftTab)});
     QTextCharFormat chars;
-    chars.setForeground(UserListModel::toColor(colour));
+    chars.setForeground(ReadableOn(UserListModel::toColor(colour), txtMsg_->palette().color(QPalette::Base)));
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
     else cursor.insertBlock(block);
     cursor.insertText(prefix + QStringLiteral(":\t") + QString::fromStdString(line), chars);

@@ -8,6 +8,7 @@
 #include "Resources.h"
 #include "Twips.h"
 #include "UserListModel.h"
+#include "ReadableDelegate.h"
 #include "WebLinks.h"
 #include "frmAbout.h"
 
@@ -110,6 +111,7 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     lvUsers_ = new QTreeView(central);
     lvUsers_->setObjectName("lvUsers");
     lvUsers_->setModel(model_);
+    lvUsers_->setItemDelegate(new ReadableDelegate(lvUsers_));
     lvUsers_->setRootIsDecorated(false);
     lvUsers_->setUniformRowHeights(true);
     lvUsers_->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -8,6 +8,7 @@
 #include "UserListModel.h"
 #include "WindowHub.h"
 #include "frmChat.h"
+#include "logic/Contrast.h"
 #include "logic/Export.h"
 
 #include <QAction>
@@ -178,7 +179,8 @@ void frmPop::ShowAlert(const std::string& text, const std::string& sender, bool 
     lblMsg_->setText(QStringLiteral("\n") + message_);
     setWindowTitle(QString::fromStdString(sender));
     QPalette pal = lblMsg_->palette();
-    pal.setColor(QPalette::WindowText, UserListModel::toColor(node_.users().GetColorForUName(sender)));
+    pal.setColor(QPalette::WindowText, ReadableOn(UserListModel::toColor(node_.users().GetColorForUName(sender)),
+                                                  palette().color(QPalette::Button)));
     lblMsg_->setPalette(pal);
     picImg_->setPixmap(UserListModel::userIcon(IconUser).pixmap(28, 28));
     if (isPrivate) picImg_->setToolTip(QStringLiteral("private"));

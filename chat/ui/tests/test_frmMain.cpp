@@ -6,6 +6,7 @@
 #include "Twips.h"
 #include "UserListModel.h"
 #include "frmMain.h"
+#include "ReadableDelegate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -280,4 +281,21 @@ TEST_F(MainWindow, MinimumWidthFitsTheToolbarInTheChosenLanguage) {
             EXPECT_LE(b->geometry().right(), w->TB()->width()) << language;
         }
     }
+}
+
+TEST_F(MainWindow, AColourInvisibleOnTheListIsDrawnReadableButStoredAsSent) {
+    hear("dan|C/-1");  // white on the white list
+    const int row = rowOf("dan");
+    ASSERT_GE(row, 0);
+    const QModelIndex index = w->model()->index(row, 0);
+    QPalette pal = w->lvUsers()->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    QStyleOptionViewItem option;
+    option.initFrom(w->lvUsers());
+    option.palette = pal;
+    auto* delegate = static_cast<ui::ReadableDelegate*>(w->lvUsers()->itemDelegate());
+    delegate->initStyleOption(&option, index);
+    EXPECT_GE(ui::ContrastRatio(option.palette.color(QPalette::Text), Qt::white), ui::kReadableContrast);
+    EXPECT_EQ(w->model()->data(index, Qt::ForegroundRole).value<QColor>(), QColor(255, 255, 255));
+    EXPECT_EQ(ann.node.users().GetColorForUName("dan"), 0xFFFFFFFFu);
 }

@@ -7,6 +7,7 @@
 #include "logic/SaveRules.h"
 
 #include "logic/Cascade.h"
+#include "logic/Contrast.h"
 #include <gtest/gtest.h>
 
 #include <set>
@@ -193,4 +194,20 @@ TEST(Cascade, StepsPastTakenPlacesAndWrapsInsideTheArea) {
     }
     // Larger than the area: its top-left corner.
     EXPECT_EQ(CascadePlace({50, 50}, QSize(500, 500), area, {}, 20), QPoint(0, 0));
+}
+
+TEST(Contrast, InvisibleColoursAreDrawnReadableAndReadableOnesKept) {
+    const QColor white(255, 255, 255), black(0, 0, 0);
+    EXPECT_DOUBLE_EQ(ContrastRatio(black, white), 21.0);
+    EXPECT_EQ(ReadableOn(QColor(255, 0, 0), white), QColor(255, 0, 0));  // red reads: unchanged
+    for (const QColor& bg : {white, black, QColor(240, 240, 240), QColor(30, 30, 60)})
+        for (const QColor& fg : {white, black, QColor(255, 255, 0), QColor(0, 0, 128), bg}) {
+            const QColor drawn = ReadableOn(fg, bg);
+            EXPECT_GE(ContrastRatio(drawn, bg), kReadableContrast) << fg.name().toStdString() << " on "
+                                                                  << bg.name().toStdString();
+        }
+    // Yellow on white keeps its hue: darker, not black.
+    const QColor yellow = ReadableOn(QColor(255, 255, 0), white);
+    EXPECT_NE(yellow, black);
+    EXPECT_GT(yellow.red(), yellow.blue());
 }
