@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <QDateTime>
 #include <QTimer>
 
 namespace lanyx::ui {
@@ -54,7 +55,38 @@ QList<frmChat*> ChatWindows::chatWindows() const {
 void ChatWindows::RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour) {
     bool shown = false;
     for (frmChat* w : chatWindows()) shown = w->AddMsg(line, sender, colour) || shown;
-    if (!shown) OpenChatWindow(sender + "|")->AddMsg(line, sender, colour);
+    if (shown) return;
+    // A flood of lines from many names must not open a window for each.
+    fromNetwork_.removeAll(nullptr);
+    const bool listed = node_.users().findNoCase(sender).has_value();
+    const QString key = QString::fromStdString(sender).toLower();
+    if (fromNetwork_.size() >= kMaxNetworkChats || (!listed && unknownOpened_.contains(key))) {
+        countNotShown(false);
+        return;
+    }
+    if (!listed) unknownOpened_.append(key);
+    frmChat* w = OpenChatWindow(sender + "|");
+    fromNetwork_.append(w);
+    w->AddMsg(line, sender, colour);
+}
+
+void ChatWindows::countNotShown(bool alert) {
+    ++(alert ? alertsNotShown_ : chatLinesNotShown_);
+    emit notShownChanged(alertsNotShown_, chatLinesNotShown_);
+    // One line in the log every few seconds, not one per alert.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastNotShownLog_ < 5000) return;
+    lastNotShownLog_ = now;
+    node_.WriteLog(std::to_string(alertsNotShown_) + " alerts and " + std::to_string(chatLinesNotShown_) +
+                   " chat lines not shown: too many windows open");
+}
+
+QList<frmPop*> ChatWindows::popups() const {
+    QList<frmPop*> open;
+    // A closed popup is only waiting to be deleted.
+    for (const auto& p : pops_)
+        if (p && p->isVisible()) open.append(p);
+    return open;
 }
 
 void ChatWindows::RemoveUserFromChats(const std::string& name) {
@@ -79,7 +111,6 @@ void ChatWindows::refreshNow() {
     chats_.removeAll(nullptr);
     for (frmChat* w : chatWindows()) {
         w->RefUserList();
-        w->RefListOfUsers();
     }
 }
 
@@ -92,7 +123,19 @@ QString ChatWindows::ChooseExportFile(const std::string& fileTypes) {
 }
 
 frmPop* ChatWindows::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
+    pops_.removeIf([](const QPointer<frmPop>& p) { return !p || !p->isVisible(); });
+    const QString from = QString::fromStdString(sender);
+    for (frmPop* open : popups())
+        if (open->sender().compare(from, Qt::CaseInsensitive) == 0) {
+            open->JoinAlert(text);
+            return open;
+        }
+    if (pops_.size() >= kMaxPopups) {
+        countNotShown(true);
+        return nullptr;
+    }
     auto* pop = new frmPop(node_, *this);
+    pops_.append(pop);
     pop->ShowAlert(text, sender, isPrivate);
     return pop;
 }

@@ -16,6 +16,7 @@
 #include "frmPop.h"
 #include "frmSave.h"
 #include "frmSplash.h"
+#include "TrayIcon.h"
 
 #include <iostream>
 #include <QApplication>
@@ -143,6 +144,11 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     main_->OpenComposeWindow = [this](const std::string& list) { windows_->OpenComposeWindow(list); };
     main_->OpenChatWindow = [this](const std::string& list) { windows_->OpenChatWindow(list); };
     main_->OpenOptions = [this] { OpenOptions(); };
+    connect(windows_, &ChatWindows::notShownChanged, this, [this](int alerts, int lines) {
+        if (main_ && main_->TI())
+            main_->TI()->setToolTipText(QStringLiteral("%1: %2 alerts, %3 chat lines not shown")
+                                            .arg(main_->windowTitle()).arg(alerts).arg(lines));
+    });
 
     auto* terminator = new SignalBridge(this);
     connect(terminator, &SignalBridge::terminateRequested, this, [this] {

@@ -80,6 +80,9 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     mnuUsers_->addAction(QString())->setObjectName("mnuUsersSep1");
     mnuAdd_ = mnuUsers_->addMenu(QString());
     mnuAdd_->menuAction()->setObjectName("mnuAdd");
+    // Built when it opens: a copy of the roster per window would cost memory
+    // and a rebuild of every window for each newcomer.
+    connect(mnuAdd_, &QMenu::aboutToShow, this, &frmChat::RefListOfUsers);
     mnuAdd_->addAction(QString())->setObjectName("mnuUserSep1");
     mnuAdd_->addAction(QStringLiteral("<User>"))->setObjectName("mnuUser0");
     mnuUsers_->addAction(QString())->setObjectName("mnuRemove");

@@ -177,7 +177,8 @@ void frmPop::SetLan() {
 void frmPop::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
     message_ = QString::fromStdString(text);
     lblMsg_->setText(QStringLiteral("\n") + message_);
-    setWindowTitle(QString::fromStdString(sender));
+    sender_ = QString::fromStdString(sender);
+    setWindowTitle(sender_);
     QPalette pal = lblMsg_->palette();
     pal.setColor(QPalette::WindowText, ReadableOn(UserListModel::toColor(node_.users().GetColorForUName(sender)),
                                                   palette().color(QPalette::Button)));
@@ -219,6 +220,14 @@ void frmPop::ShowAlert(const std::string& text, const std::string& sender, bool 
     SetTopMost(this, -1);
     hub_.PlaySoundSetting(QString::fromStdString(node_.settings().AlertSound));
     if (start.slides) aniTimer_->start();
+}
+
+void frmPop::JoinAlert(const std::string& text) {
+    // The newest alert shows (and is what export writes); the title counts them.
+    ++count_;
+    message_ = QString::fromStdString(text);
+    lblMsg_->setText(QStringLiteral("\n") + message_);
+    setWindowTitle(QStringLiteral("%1 (%2)").arg(sender_).arg(count_));
 }
 
 void frmPop::aniTimer_Timer() {

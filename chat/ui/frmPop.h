@@ -26,9 +26,12 @@ public:
 
     // Fills, sizes, places and shows the popup for one alert.
     void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
+    // A later alert from the same sender joins this popup instead of opening another.
+    void JoinAlert(const std::string& text);
+    int alertCount() const { return count_; }
     Q_INVOKABLE void SetLan();
 
-    QString sender() const { return windowTitle(); }
+    QString sender() const { return sender_; }
     QString message() const { return message_; }
     QLabel* lblMsg() const { return lblMsg_; }
     QLabel* lblDrop() const { return lblDrop_; }
@@ -61,6 +64,8 @@ private:
     CoolMenu* cool_ = nullptr;
     PopupFlash flash_;
     int toggles_ = 0;
+    int count_ = 1;
+    QString sender_;
     int corner_ = 0;
     std::int32_t topTwips_ = 0;
     std::int32_t heightTwips_ = 0;  // with the window manager's frame

@@ -188,7 +188,7 @@ TEST_F(Windows, ChatWithEverybodyShowsEveryLineAndSendsOnce) {
 TEST_F(Windows, ChatWindowMenusMembersAndLimits) {
     frmChat* w = windows->OpenChatWindow("bob|");
     w->show();
-    windows->refreshNow();
+    emit w->mnuAdd()->aboutToShow();
     // Add User offers "(All)" and the users, no groups.
     QStringList offered;
     for (QAction* a : w->mnuAdd()->actions())
@@ -307,4 +307,55 @@ TEST_F(Windows, NewChatWindowsCascadeInsideTheWorkArea) {
             seen.append(w->pos());
         }
     }
+}
+
+// A hostile or unlucky segment: windows stay bounded.
+TEST_F(Windows, AlertFloodsJoinOnePopupPerSenderUnderATotalCap) {
+    for (int i = 0; i < 10000; ++i) windows->ShowAlert("alert " + std::to_string(i), "bob", false);
+    ASSERT_EQ(windows->popups().size(), 1);
+    frmPop* bob = windows->popups().front();
+    EXPECT_EQ(bob->alertCount(), 10000);
+    EXPECT_EQ(bob->message(), "alert 9999");
+    EXPECT_EQ(bob->windowTitle(), "bob (10000)");
+    EXPECT_EQ(windows->ShowAlert("again", "BOB", false), bob);  // names without regard to case
+
+    for (int i = 0; i < 20; ++i) windows->ShowAlert("hi", "peer" + std::to_string(i), false);
+    EXPECT_EQ(windows->popups().size(), ChatWindows::kMaxPopups);
+    EXPECT_EQ(windows->alertsNotShown(), 20 - (ChatWindows::kMaxPopups - 1));
+    // Closing one makes room again.
+    bob->close();
+    EXPECT_NE(windows->ShowAlert("back", "bob", false), nullptr);
+    EXPECT_EQ(windows->popups().size(), ChatWindows::kMaxPopups);
+}
+
+TEST_F(Windows, ChatFloodsOpenBoundedWindowsAndOnlyOncePerUnknownSender) {
+    for (int i = 0; i < 200; ++i) windows->RouteChatLine("spam", "stranger" + std::to_string(i), 0);
+    EXPECT_EQ(windows->chatWindows().size(), ChatWindows::kMaxNetworkChats);
+    EXPECT_EQ(windows->chatLinesNotShown(), 200 - ChatWindows::kMaxNetworkChats);
+    // Closing the window of an unknown sender does not invite another one.
+    frmChat* first = windows->chatWindows().front();
+    ASSERT_TRUE(first->IsUserPresent("stranger0"));
+    delete first;
+    windows->RouteChatLine("again", "stranger0", 0);
+    EXPECT_EQ(windows->chatWindows().size(), ChatWindows::kMaxNetworkChats - 1);
+    // A listed user still gets a window once there is room.
+    windows->RouteChatLine("hello", "bob", 255);
+    EXPECT_EQ(windows->chatWindows().size(), ChatWindows::kMaxNetworkChats);
+    EXPECT_TRUE(windows->chatWindows().back()->IsUserPresent("bob"));
+    // Windows the user opens are not counted against the network's share.
+    EXPECT_NE(windows->OpenChatWindow("carl|"), nullptr);
+}
+
+TEST_F(Windows, AddUserMenuIsBuiltWhenItOpens) {
+    frmChat* w = windows->OpenChatWindow("bob|");
+    hear("dora|C/0");
+    windows->refreshNow();
+    auto names = [&] {
+        QStringList n;
+        for (QAction* a : w->mnuAdd()->actions()) n << a->text();
+        return n;
+    };
+    EXPECT_FALSE(names().contains("dora"));  // nothing kept up to date per window
+    emit w->mnuAdd()->aboutToShow();
+    EXPECT_TRUE(names().contains("dora"));
 }
