@@ -32,17 +32,42 @@ public:
     // when none does, a new window opens for the sender.
     void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour);
     void RemoveUserFromChats(const std::string& name);
+    // Every open chat window takes the user's new own name.
+    void RenameOwnInChats(const std::string& from, const std::string& to);
+    // One popup per sender (later alerts join it) and at most kMaxPopups in
+    // all; beyond that an alert is counted and logged, and nullptr returned.
     frmPop* ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
+    static constexpr int kMaxPopups = 8;
+    // Chat windows the network may open (a line from a sender no window holds).
+    static constexpr int kMaxNetworkChats = 16;
+    int alertsNotShown() const { return alertsNotShown_; }
+    int chatLinesNotShown() const { return chatLinesNotShown_; }
+    QList<frmPop*> popups() const;
+
+signals:
+    // Alerts or chat lines were not shown (too many windows): for the tray.
+    void notShownChanged(int alerts, int chatLines);
+
+public:
     // Refreshes now instead of once the current events are through.
     void refreshNow();
     // Open chat windows, in the order they were opened.
     QList<frmChat*> chatWindows() const;
 
 private:
+    void placeNew(frmChat* w);
+
     ChatNode& node_;
     SoundFn sound_;
     ChooseFileFn chooseFile_;
     QList<QPointer<frmChat>> chats_;
+    QList<QPointer<frmPop>> pops_;
+    QList<QPointer<frmChat>> fromNetwork_;
+    QStringList unknownOpened_;  // senders not listed, a window once opened for each
+    int alertsNotShown_ = 0;
+    int chatLinesNotShown_ = 0;
+    qint64 lastNotShownLog_ = 0;
+    void countNotShown(bool alert);
     bool refreshPending_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "LanyxApp.h"
 
+#include "InstanceDoor.h"
 #include "MenuCaption.h"
 #include "Platform.h"
 #include "Text.h"
@@ -15,6 +16,7 @@
 #include "frmPop.h"
 #include "frmSave.h"
 #include "frmSplash.h"
+#include "TrayIcon.h"
 
 #include <iostream>
 #include <QApplication>
@@ -142,6 +144,11 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     main_->OpenComposeWindow = [this](const std::string& list) { windows_->OpenComposeWindow(list); };
     main_->OpenChatWindow = [this](const std::string& list) { windows_->OpenChatWindow(list); };
     main_->OpenOptions = [this] { OpenOptions(); };
+    connect(windows_, &ChatWindows::notShownChanged, this, [this](int alerts, int lines) {
+        if (main_ && main_->TI())
+            main_->TI()->setToolTipText(QStringLiteral("%1: %2 alerts, %3 chat lines not shown")
+                                            .arg(main_->windowTitle()).arg(alerts).arg(lines));
+    });
 
     auto* terminator = new SignalBridge(this);
     connect(terminator, &SignalBridge::terminateRequested, this, [this] {
@@ -167,8 +174,20 @@ bool LanyxApp::start() {
     o.probeMs = options_.probeMs;
     const auto result = startUp_->run(o);
     switch (result) {
-    case StartUpResult::Running: return !shutDown_;
-    case StartUpResult::AnotherInstance: exitCode_ = 4; return false;
+    case StartUpResult::Running: {
+        auto* door = new InstanceDoor(this);
+        connect(door, &InstanceDoor::knocked, this, [this] {
+            if (main_) main_->ShowMe();
+        });
+        if (!door->open(QString::fromStdString(paths_.dataDir.string())))
+            std::cerr << "lanyx: a second start will not be able to show this window\n";
+        return !shutDown_;
+    }
+    case StartUpResult::AnotherInstance:
+        // The running copy may have no tray icon: it shows its window.
+        InstanceDoor::knock(QString::fromStdString(paths_.dataDir.string()));
+        exitCode_ = 4;
+        return false;
     case StartUpResult::Stopped: return false;
     case StartUpResult::NameRefused: exitCode_ = 3; return false;
     case StartUpResult::Failed:
@@ -205,6 +224,7 @@ OptionsEnv LanyxApp::optionsEnv() {
     }
     env.playSound = [this](const QString& setting) { sound_.PlaySoundSetting(setting); };
     env.languageChanged = [this] { SetLanAll(); };
+    env.nameChanged = [this](const std::string& from, const std::string& to) { windows_->RenameOwnInChats(from, to); };
     return env;
 }
 

@@ -1,6 +1,7 @@
 #include "frmChat.h"
 
 #include "CoolMenu.h"
+#include "logic/Contrast.h"
 #include "LangText.h"
 #include "RecordFile.h"
 #include "Resources.h"
@@ -79,6 +80,9 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     mnuUsers_->addAction(QString())->setObjectName("mnuUsersSep1");
     mnuAdd_ = mnuUsers_->addMenu(QString());
     mnuAdd_->menuAction()->setObjectName("mnuAdd");
+    // Built when it opens: a copy of the roster per window would cost memory
+    // and a rebuild of every window for each newcomer.
+    connect(mnuAdd_, &QMenu::aboutToShow, this, &frmChat::RefListOfUsers);
     mnuAdd_->addAction(QString())->setObjectName("mnuUserSep1");
     mnuAdd_->addAction(QStringLiteral("<User>"))->setObjectName("mnuUser0");
     mnuUsers_->addAction(QString())->setObjectName("mnuRemove");
@@ -238,7 +242,8 @@ void frmChat::RefUserList() {
             continue;
         }
         item->setIcon(0, UserListModel::userIcon(users.IsBlocked(name) ? IconBlocked : IconUser));
-        const QColor c = UserListModel::toColor(users.GetColorForUName(name));
+        const QColor c = ReadableOn(UserListModel::toColor(users.GetColorForUName(name)),
+                                    lvUsers_->palette().color(QPalette::Base));
         if (item->foreground(0).color() != c) item->setForeground(0, c);
     }
     UpdateStat();
@@ -260,7 +265,7 @@ bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::ui
     block.setTextIndent(-indent);
     block.setTabPositions({QTextOption::Tab(indent, QTextOption::LeftTab)});
     QTextCharFormat chars;
-    chars.setForeground(UserListModel::toColor(colour));
+    chars.setForeground(ReadableOn(UserListModel::toColor(colour), txtMsg_->palette().color(QPalette::Base)));
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
     else cursor.insertBlock(block);
     cursor.insertText(prefix + QStringLiteral(":\t") + QString::fromStdString(line), chars);
@@ -299,6 +304,16 @@ void frmChat::RemoveUser(const std::string& name) {
         }
     RefUserList();
     node_.WriteLog(name + " Removed from chat window");
+}
+
+void frmChat::RenameOwn(const std::string& from, const std::string& to) {
+    if (!members_.RenameUser(from, to)) return;
+    for (int i = lvUsers_->topLevelItemCount() - 1; i >= 0; --i) {
+        const std::string name = lvUsers_->topLevelItem(i)->text(0).toStdString();
+        if (equalsNoCase(name, from)) lvUsers_->topLevelItem(i)->setText(0, QString::fromStdString(to));
+        else if (equalsNoCase(name, to)) delete lvUsers_->takeTopLevelItem(i);
+    }
+    RefUserList();
 }
 
 void frmChat::RemoveSelectedUser() {

@@ -37,6 +37,8 @@ public:
     void UpdateStat();
     void AddUser(const std::string& name);
     void RemoveUser(const std::string& name);
+    // The own name was changed in the Options dialog.
+    void RenameOwn(const std::string& from, const std::string& to);
     bool IsUserPresent(const std::string& name) const { return members_.IsUserPresent(name); }
     // The Send button: the input line to the members.
     void Send();

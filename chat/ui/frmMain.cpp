@@ -8,6 +8,7 @@
 #include "Resources.h"
 #include "Twips.h"
 #include "UserListModel.h"
+#include "ReadableDelegate.h"
 #include "WebLinks.h"
 #include "frmAbout.h"
 
@@ -20,6 +21,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
+#include <QLayout>
+#include <algorithm>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -107,6 +111,7 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     lvUsers_ = new QTreeView(central);
     lvUsers_->setObjectName("lvUsers");
     lvUsers_->setModel(model_);
+    lvUsers_->setItemDelegate(new ReadableDelegate(lvUsers_));
     lvUsers_->setRootIsDecorated(false);
     lvUsers_->setUniformRowHeights(true);
     lvUsers_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -160,7 +165,11 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     mnuShowMe_ = item(mnuPop_, "mnuShowMe", {});
     connect(mnuShowMe_, &QAction::triggered, this, &frmMain::ShowMe);
     mnuHide_ = item(mnuPop_, "mnuHide", {});
-    connect(mnuHide_, &QAction::triggered, this, &QWidget::hide);
+    // Without a tray icon a hidden window could not be reached again.
+    connect(mnuHide_, &QAction::triggered, this, [this] {
+        if (hidesToTray()) hide();
+        else showMinimized();
+    });
     connect(item(mnuPop_, "mnuClose", {}), &QAction::triggered, this, [this] {
         if (Close) Close();
     });
@@ -261,14 +270,19 @@ void frmMain::SetLan() {
         const QString help = text(8206 + i, "");
         ApplyMenuCaption(mnuStat_[i], safe_ ? name : QStringLiteral("*|") + help + "|" + name, safe_);
     }
+    // The version is known only once start-up has read it, after this window
+    // was built: the addresses are taken afresh each time the texts are.
+    links_ = WebLinks(QString::fromStdString(node_.state().VersionText));
     for (int i = 0; i < mnuWp_.size(); ++i) {
         const QString t = text(1202 + i, "<WP>");
         const QString address = links_[i];
+        mnuWp_[i]->setData(address);
         ApplyMenuCaption(mnuWp_[i], safe_ ? t + "\t" + address : "|" + address + "|" + t + "\t" + address, safe_);
     }
     if (ti_) ti_->setToolTipText(windowTitle());
     if (cool_) applyCaptions();
     UpdateStat();
+    applyMinimumSize();
 }
 
 void frmMain::applyCaptions() {
@@ -295,7 +309,17 @@ void frmMain::SetUpInt() {
 }
 
 void frmMain::applyMinimumSize() {
-    setMinimumSize(ToPixels(2500, screen()), ToPixels(2000, screen()));
+    // Wide enough for the toolbar and the menu bar in the chosen language:
+    // a longer caption must not push a button into the overflow.
+    int toolbar = 0;
+    for (QAction* a : tb_->actions())
+        if (QWidget* b = tb_->widgetForAction(a)) toolbar += b->sizeHint().width() + tb_->layout()->spacing();
+    const int frame = style()->pixelMetric(QStyle::PM_ToolBarFrameWidth, nullptr, tb_) +
+                      style()->pixelMetric(QStyle::PM_ToolBarItemMargin, nullptr, tb_);
+    const QMargins m = tb_->contentsMargins() + tb_->layout()->contentsMargins();
+    toolbar += m.left() + m.right() + 2 * frame + 4;
+    const int width = std::max({ToPixels(2500, screen()), toolbar, menuBar()->sizeHint().width()});
+    setMinimumSize(width, ToPixels(2000, screen()));
 }
 
 void frmMain::ShowTray() {

@@ -650,7 +650,12 @@ void frmOpt::WriteSets() {
 
     // Leave under the old name, join under the new one (announcing the new
     // colour) and save. At start-up the start-up procedure does this itself.
-    if (!startUp_) node_.rejoinUnder(txtName_->text().trimmed().toStdString());
+    if (!startUp_) {
+        const std::string before = node_.state().MyName;
+        const std::string after = txtName_->text().trimmed().toStdString();
+        node_.rejoinUnder(after);
+        if (before != after && env_.nameChanged) env_.nameChanged(before, after);
+    }
 }
 
 // ---- Accept and Close -----------------------------------------------------------------

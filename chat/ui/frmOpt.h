@@ -39,6 +39,8 @@ struct OptionsEnv {
     std::function<void(const QString& setting)> playSound;
     // The language was switched: every open window takes the new texts.
     std::function<void()> languageChanged;
+    // The own name was changed (old, new): open windows follow it.
+    std::function<void(const std::string&, const std::string&)> nameChanged;
 };
 
 // One colour of the list: its palette index and value (0x00BBGGRR).

@@ -8,6 +8,7 @@
 #include "UserListModel.h"
 #include "WindowHub.h"
 #include "frmChat.h"
+#include "logic/Contrast.h"
 #include "logic/Export.h"
 
 #include <QAction>
@@ -19,6 +20,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollArea>
+#include <QContextMenuEvent>
 #include <QTimer>
 
 namespace lanyx::ui {
@@ -62,7 +65,20 @@ frmPop::frmPop(ChatNode& node, WindowHub& hub)
     picImg_->setAutoFillBackground(true);
     picImg_->setFixedSize(36, 36);
     picImg_->setAlignment(Qt::AlignCenter);
+    // The message scrolls inside the popup: anyone on the segment can send
+    // an alert far larger than the screen.
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("scrMsg");
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setWidget(lblMsg_);
+    lblMsg_->installEventFilter(this);
+    picImg_->installEventFilter(this);
     lblDrop_ = new QLabel(QStringLiteral("\u25BE"), this);
+    lblDrop_->setObjectName("lblDrop");
+    lblDrop_->setAlignment(Qt::AlignCenter);
+    // A target a pointer can hit, not a glyph's width.
+    lblDrop_->setMinimumSize(24, 24);
     lblDrop_->setCursor(Qt::PointingHandCursor);
     lblDrop_->setFocusPolicy(Qt::StrongFocus);
     lblDrop_->installEventFilter(this);
@@ -77,7 +93,7 @@ frmPop::frmPop(ChatNode& node, WindowHub& hub)
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(2, 2, 2, 2);
     grid->addWidget(picImg_, 0, 0, Qt::AlignTop);
-    grid->addWidget(lblMsg_, 0, 1, 1, 2);
+    grid->addWidget(scroll_, 0, 1, 1, 2);
     grid->addWidget(lblDrop_, 1, 0, Qt::AlignLeft | Qt::AlignBottom);
     grid->addWidget(lblClose_, 1, 2, Qt::AlignRight | Qt::AlignBottom);
     grid->setColumnStretch(1, 1);
@@ -161,9 +177,11 @@ void frmPop::SetLan() {
 void frmPop::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
     message_ = QString::fromStdString(text);
     lblMsg_->setText(QStringLiteral("\n") + message_);
-    setWindowTitle(QString::fromStdString(sender));
+    sender_ = QString::fromStdString(sender);
+    setWindowTitle(sender_);
     QPalette pal = lblMsg_->palette();
-    pal.setColor(QPalette::WindowText, UserListModel::toColor(node_.users().GetColorForUName(sender)));
+    pal.setColor(QPalette::WindowText, ReadableOn(UserListModel::toColor(node_.users().GetColorForUName(sender)),
+                                                  palette().color(QPalette::Button)));
     lblMsg_->setPalette(pal);
     picImg_->setPixmap(UserListModel::userIcon(IconUser).pixmap(28, 28));
     if (isPrivate) picImg_->setToolTip(QStringLiteral("private"));
@@ -179,15 +197,19 @@ void frmPop::ShowAlert(const std::string& text, const std::string& sender, bool 
     const int labelH = lblMsg_->heightForWidth(std::min(natural, maxTextWidth)) > 0
                            ? lblMsg_->heightForWidth(std::min(natural, maxTextWidth))
                            : lblMsg_->sizeHint().height();
-    const PopupSize size = PopupSizeFor(ToTwips(labelW, s), ToTwips(labelH, s), ToTwips(lblClose_->sizeHint().height(), s));
-    resize(ToPixels(size.width, s), ToPixels(size.height, s));
-
     // The work area, so that a panel or task bar does not hide the popup.
     const QRect screenRect = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    PopupSize size = PopupSizeFor(ToTwips(labelW, s), ToTwips(labelH, s), ToTwips(lblClose_->sizeHint().height(), s));
+    // Never larger than the work area (with room for a frame): the rest scrolls.
+    const QSize most = screenRect.size() - QSize(16, 40);
+    size.width = std::min(size.width, ToTwips(most.width(), s));
+    size.height = std::min(size.height, ToTwips(most.height(), s));
+    setMaximumSize(most);
+    resize(ToPixels(size.width, s), ToPixels(size.height, s));
+
     corner_ = node_.settings().PopupPosition;
     screenH_ = ToTwips(screenRect.height(), s);
     heightTwips_ = size.height;
-    bodyTwips_ = size.height;
     const PopupStart start = PopupStartFor(corner_, ToTwips(screenRect.width(), s), screenH_, size,
                                            ToTwips(x(), s), ToTwips(y(), s));
     leftTwips_ = start.left;
@@ -200,13 +222,22 @@ void frmPop::ShowAlert(const std::string& text, const std::string& sender, bool 
     if (start.slides) aniTimer_->start();
 }
 
+void frmPop::JoinAlert(const std::string& text) {
+    // The newest alert shows (and is what export writes); the title counts them.
+    ++count_;
+    message_ = QString::fromStdString(text);
+    lblMsg_->setText(QStringLiteral("\n") + message_);
+    setWindowTitle(QStringLiteral("%1 (%2)").arg(sender_).arg(count_));
+}
+
 void frmPop::aniTimer_Timer() {
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect screenRect = s ? s->availableGeometry() : QRect();
     // A window manager's frame (title bar, borders) comes on top of the
     // popup's own size: the whole frame must end up inside the work area.
     const QRect frame = frameGeometry();
-    heightTwips_ = bodyTwips_ + (frame.height() > height() ? ToTwips(frame.height() - height(), s) : 0);
+    // The layout may have kept the window taller than asked: its real height counts.
+    heightTwips_ = ToTwips(std::max(frame.height(), height()), s);
     int left = x();
     if (corner_ == 2 || corner_ == 4) left = screenRect.left() + screenRect.width() - frame.width();
     const bool more = PopupSlideStep(corner_, node_.settings().AlertHeight, screenH_, heightTwips_, topTwips_);
@@ -251,7 +282,17 @@ void frmPop::ExportToTextFile() {
     }
 }
 
+void frmPop::contextMenuEvent(QContextMenuEvent* event) {
+    mnuPop_->popup(event->globalPos());
+    event->accept();
+}
+
 bool frmPop::eventFilter(QObject* watched, QEvent* event) {
+    // A right-click anywhere on the popup opens its menu, the message included.
+    if (event->type() == QEvent::ContextMenu && (watched == lblMsg_ || watched == picImg_)) {
+        mnuPop_->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
     const bool click = event->type() == QEvent::MouseButtonRelease &&
                        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     const bool key = event->type() == QEvent::KeyPress &&

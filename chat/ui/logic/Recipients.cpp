@@ -55,6 +55,17 @@ bool ChatMembers::RemoveUser(std::string_view name) {
     return true;
 }
 
+bool ChatMembers::RenameUser(std::string_view from, const std::string& to) {
+    const auto same = [](std::string_view n) {
+        return [n](const std::string& m) { return equalsNoCase(m, n); };
+    };
+    if (std::find_if(names_.begin(), names_.end(), same(from)) == names_.end()) return false;
+    // A member already listed under the new name would otherwise be there twice.
+    if (!equalsNoCase(from, to)) names_.erase(std::remove_if(names_.begin(), names_.end(), same(to)), names_.end());
+    *std::find_if(names_.begin(), names_.end(), same(from)) = to;
+    return true;
+}
+
 bool ChatMembers::Accepts(std::string_view sender) const {
     return IsUserPresent(sender) || hasAll();
 }

@@ -39,6 +39,8 @@ class ChatMembers : public NameList {
 public:
     bool AddUser(const std::string& name);
     bool RemoveUser(std::string_view name);
+    // The own name changed: it keeps its place. False when it was not here.
+    bool RenameUser(std::string_view from, const std::string& to);
     // Whether the window shows a line from this sender.
     bool Accepts(std::string_view sender) const;
     // " 3 members in this chat" from the "|"-terminated words.

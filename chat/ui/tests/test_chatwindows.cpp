@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,7 +188,7 @@ TEST_F(Windows, ChatWithEverybodyShowsEveryLineAndSendsOnce) {
 TEST_F(Windows, ChatWindowMenusMembersAndLimits) {
     frmChat* w = windows->OpenChatWindow("bob|");
     w->show();
-    windows->refreshNow();
+    emit w->mnuAdd()->aboutToShow();
     // Add User offers "(All)" and the users, no groups.
     QStringList offered;
     for (QAction* a : w->mnuAdd()->actions())
@@ -242,4 +244,118 @@ TEST_F(Windows, SaveDialogSwitchesTypesAndNeverChoosesAnExistingFile) {
     dialog.txtFileName()->setText("notes");
     dialog.cmdSave_Click();
     EXPECT_EQ(dialog.result(), QString::fromStdString((dir / "notes.rtf").string()));
+}
+
+// Faults found by use: renaming oneself, the popup's menu, giant alerts.
+TEST_F(Windows, OpenChatsFollowARenameOfTheOwnName) {
+    frmChat* w = windows->OpenChatWindow("bob|");
+    ASSERT_TRUE(w->IsUserPresent("ann"));
+    windows->RenameOwnInChats("ann", "anna");
+    EXPECT_TRUE(w->IsUserPresent("anna"));
+    EXPECT_FALSE(w->IsUserPresent("ann"));
+    EXPECT_EQ(w->members().names(), (std::vector<std::string>{"anna", "bob"}));  // the own name stays first
+    ann.node.state().MyName = "anna";  // what the rejoin did
+    // A member already under the new name is not listed twice.
+    frmChat* v = windows->OpenChatWindow("zoe|");
+    v->AddUser("ZOE2");
+    windows->RenameOwnInChats("anna", "zoe2");
+    EXPECT_EQ(v->members().names(), (std::vector<std::string>{"zoe2", "zoe"}));
+    EXPECT_TRUE(w->AddMsg("hello", "zoe2", 0));
+}
+
+TEST_F(Windows, PopupMenuOpensFromAWideTargetAndFromARightClickAnywhere) {
+    frmPop* pop = windows->ShowAlert("hello", "bob", false);
+    EXPECT_GE(pop->lblDrop()->width(), 20);
+    EXPECT_GE(pop->lblDrop()->height(), 20);
+    for (QWidget* target : {static_cast<QWidget*>(pop->lblMsg()), static_cast<QWidget*>(pop)}) {
+        pop->mnuPop()->hide();
+        QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(target, &ev);
+        EXPECT_TRUE(pop->mnuPop()->isVisible()) << target->objectName().toStdString();
+    }
+    pop->mnuPop()->hide();
+}
+
+TEST_F(Windows, GiantAlertsStayInsideTheWorkAreaAndExportWhole) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::string word(60000, 'x');
+    std::string lines;
+    for (int i = 0; i < 5000; ++i) lines += "line\n";
+    for (const std::string& text : {word, lines}) {
+        frmPop* pop = windows->ShowAlert(text, "bob", false);
+        for (int i = 0; i < 2000 && pop->sliding(); ++i) pop->aniTimer_Timer();
+        EXPECT_LE(pop->frameGeometry().width(), area.width());
+        EXPECT_LE(pop->frameGeometry().height(), area.height());
+        EXPECT_TRUE(area.contains(pop->frameGeometry())) << pop->frameGeometry().x() << "," << pop->frameGeometry().y();
+        EXPECT_EQ(pop->message().size(), static_cast<qsizetype>(text.size()));
+        exportTo = QDir::temp().filePath("lanyx-giant.txt");
+        QFile::remove(exportTo);
+        pop->ExportToTextFile();
+        EXPECT_GE(QFileInfo(exportTo).size(), static_cast<qint64>(text.size()));
+        pop->close();
+    }
+}
+
+TEST_F(Windows, NewChatWindowsCascadeInsideTheWorkArea) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QList<QPoint> seen;
+    for (int i = 0; i < 40; ++i) {
+        frmChat* w = windows->OpenChatWindow("bob|");
+        EXPECT_TRUE(area.contains(QRect(w->pos(), w->size()))) << i;
+        if (i < 8) {
+            EXPECT_FALSE(seen.contains(w->pos())) << i;  // never exactly on an older one
+            seen.append(w->pos());
+        }
+    }
+}
+
+// A hostile or unlucky segment: windows stay bounded.
+TEST_F(Windows, AlertFloodsJoinOnePopupPerSenderUnderATotalCap) {
+    for (int i = 0; i < 10000; ++i) windows->ShowAlert("alert " + std::to_string(i), "bob", false);
+    ASSERT_EQ(windows->popups().size(), 1);
+    frmPop* bob = windows->popups().front();
+    EXPECT_EQ(bob->alertCount(), 10000);
+    EXPECT_EQ(bob->message(), "alert 9999");
+    EXPECT_EQ(bob->windowTitle(), "bob (10000)");
+    EXPECT_EQ(windows->ShowAlert("again", "BOB", false), bob);  // names without regard to case
+
+    for (int i = 0; i < 20; ++i) windows->ShowAlert("hi", "peer" + std::to_string(i), false);
+    EXPECT_EQ(windows->popups().size(), ChatWindows::kMaxPopups);
+    EXPECT_EQ(windows->alertsNotShown(), 20 - (ChatWindows::kMaxPopups - 1));
+    // Closing one makes room again.
+    bob->close();
+    EXPECT_NE(windows->ShowAlert("back", "bob", false), nullptr);
+    EXPECT_EQ(windows->popups().size(), ChatWindows::kMaxPopups);
+}
+
+TEST_F(Windows, ChatFloodsOpenBoundedWindowsAndOnlyOncePerUnknownSender) {
+    for (int i = 0; i < 200; ++i) windows->RouteChatLine("spam", "stranger" + std::to_string(i), 0);
+    EXPECT_EQ(windows->chatWindows().size(), ChatWindows::kMaxNetworkChats);
+    EXPECT_EQ(windows->chatLinesNotShown(), 200 - ChatWindows::kMaxNetworkChats);
+    // Closing the window of an unknown sender does not invite another one.
+    frmChat* first = windows->chatWindows().front();
+    ASSERT_TRUE(first->IsUserPresent("stranger0"));
+    delete first;
+    windows->RouteChatLine("again", "stranger0", 0);
+    EXPECT_EQ(windows->chatWindows().size(), ChatWindows::kMaxNetworkChats - 1);
+    // A listed user still gets a window once there is room.
+    windows->RouteChatLine("hello", "bob", 255);
+    EXPECT_EQ(windows->chatWindows().size(), ChatWindows::kMaxNetworkChats);
+    EXPECT_TRUE(windows->chatWindows().back()->IsUserPresent("bob"));
+    // Windows the user opens are not counted against the network's share.
+    EXPECT_NE(windows->OpenChatWindow("carl|"), nullptr);
+}
+
+TEST_F(Windows, AddUserMenuIsBuiltWhenItOpens) {
+    frmChat* w = windows->OpenChatWindow("bob|");
+    hear("dora|C/0");
+    windows->refreshNow();
+    auto names = [&] {
+        QStringList n;
+        for (QAction* a : w->mnuAdd()->actions()) n << a->text();
+        return n;
+    };
+    EXPECT_FALSE(names().contains("dora"));  // nothing kept up to date per window
+    emit w->mnuAdd()->aboutToShow();
+    EXPECT_TRUE(names().contains("dora"));
 }

@@ -6,6 +6,7 @@
 #include "Twips.h"
 #include "UserListModel.h"
 #include "frmMain.h"
+#include "ReadableDelegate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -205,9 +206,29 @@ TEST_F(MainWindow, StatusBarToggleAndShowHideItems) {
     EXPECT_FALSE(w->lblStat()->isVisible());
     w->mnuStatBar()->trigger();
     EXPECT_TRUE(w->lblStat()->isVisible());
+    w->TI()->markActive(true);  // hiding needs a way back
     w->mnuHide()->trigger();
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(w->mnuShowMe()->isVisible());
+}
+
+// Faults found by use: no tray to come back from, a link without its version.
+TEST_F(MainWindow, HideWithoutATrayMinimisesInsteadOfStranding) {
+    ASSERT_FALSE(w->hidesToTray());
+    w->show();
+    w->mnuHide()->trigger();
+    QTest::qWait(20);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->isMinimized());
+}
+
+TEST_F(MainWindow, UpdateLinkCarriesTheVersionSetAfterTheWindowWasBuilt) {
+    // At start-up the window exists before the version text does.
+    ann.node.state().VersionText = MakeVersionText(2, 1, 43);
+    w->SetLan();
+    const QString update = w->action("mnuWp2")->data().toString();
+    EXPECT_TRUE(update.endsWith("version=2.1.43")) << update.toStdString();
+    EXPECT_TRUE(ui::MenuHelp(w->action("mnuWp2")).endsWith("2.1.43"));
 }
 
 TEST_F(MainWindow, MinimisingHidesBehindTheTrayIcon) {
@@ -270,4 +291,39 @@ TEST_F(MainWindow, RefreshAsksTheSegmentUnderTheProbeNameAtMostEveryFewSeconds) 
     refresh->trigger();
     refresh->trigger();
     EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"_ann|S/0"}));
+}
+
+TEST_F(MainWindow, MinimumWidthFitsTheToolbarInTheChosenLanguage) {
+    for (const char* language : {"English", "Deutsch"}) {
+        ann.node.settings().Language = language;
+        ann.node.ReloadLanguage();
+        w->SetLan();
+        w->show();
+        w->resize(1, 300);
+        QTest::qWait(20);
+        QApplication::processEvents();
+        for (QAction* a : w->TB()->actions()) {
+            QWidget* b = w->TB()->widgetForAction(a);
+            ASSERT_NE(b, nullptr);
+            EXPECT_TRUE(b->isVisible()) << language << ": " << a->text().toStdString() << " in the overflow";
+            EXPECT_LE(b->geometry().right(), w->TB()->width()) << language;
+        }
+    }
+}
+
+TEST_F(MainWindow, AColourInvisibleOnTheListIsDrawnReadableButStoredAsSent) {
+    hear("dan|C/-1");  // white on the white list
+    const int row = rowOf("dan");
+    ASSERT_GE(row, 0);
+    const QModelIndex index = w->model()->index(row, 0);
+    QPalette pal = w->lvUsers()->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    QStyleOptionViewItem option;
+    option.initFrom(w->lvUsers());
+    option.palette = pal;
+    auto* delegate = static_cast<ui::ReadableDelegate*>(w->lvUsers()->itemDelegate());
+    delegate->initStyleOption(&option, index);
+    EXPECT_GE(ui::ContrastRatio(option.palette.color(QPalette::Text), Qt::white), ui::kReadableContrast);
+    EXPECT_EQ(w->model()->data(index, Qt::ForegroundRole).value<QColor>(), QColor(255, 255, 255));
+    EXPECT_EQ(ann.node.users().GetColorForUName("dan"), 0xFFFFFFFFu);
 }

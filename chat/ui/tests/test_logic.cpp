@@ -6,6 +6,8 @@
 #include "logic/Recipients.h"
 #include "logic/SaveRules.h"
 
+#include "logic/Cascade.h"
+#include "logic/Contrast.h"
 #include <gtest/gtest.h>
 
 #include <set>
@@ -171,4 +173,41 @@ TEST(SaveRules, TypesNamesAndExistingFiles) {
     EXPECT_EQ(ok.kind, SaveDecision::Accept);
     EXPECT_EQ(ok.value, "/d/new.txt");
     EXPECT_EQ(DecideSave("new.txt", ".txt", "/d", exists).value, "/d/new.txt");  // not twice
+}
+
+TEST(Cascade, StepsPastTakenPlacesAndWrapsInsideTheArea) {
+    using lanyx::ui::CascadePlace;
+    const QRect area(0, 0, 300, 200);
+    const QSize size(100, 100);
+    EXPECT_EQ(CascadePlace({10, 10}, size, area, {}, 20), QPoint(10, 10));  // free: stays
+    EXPECT_EQ(CascadePlace({10, 10}, size, area, {{10, 10}}, 20), QPoint(30, 30));
+    // A start outside the area (a monitor since unplugged) is pulled in.
+    EXPECT_EQ(CascadePlace({900, -50}, size, area, {}, 20), QPoint(200, 0));
+    // At the bottom the next place starts again at the top, one step right.
+    QList<QPoint> taken;
+    QPoint p(0, 0);
+    for (int i = 0; i < 30; ++i) {
+        p = CascadePlace({0, 0}, size, area, taken, 20);
+        EXPECT_TRUE(area.contains(QRect(p, size))) << i;
+        if (i < 12) EXPECT_FALSE(taken.contains(p)) << i;
+        taken.append(p);
+    }
+    // Larger than the area: its top-left corner.
+    EXPECT_EQ(CascadePlace({50, 50}, QSize(500, 500), area, {}, 20), QPoint(0, 0));
+}
+
+TEST(Contrast, InvisibleColoursAreDrawnReadableAndReadableOnesKept) {
+    const QColor white(255, 255, 255), black(0, 0, 0);
+    EXPECT_DOUBLE_EQ(ContrastRatio(black, white), 21.0);
+    EXPECT_EQ(ReadableOn(QColor(255, 0, 0), white), QColor(255, 0, 0));  // red reads: unchanged
+    for (const QColor& bg : {white, black, QColor(240, 240, 240), QColor(30, 30, 60)})
+        for (const QColor& fg : {white, black, QColor(255, 255, 0), QColor(0, 0, 128), bg}) {
+            const QColor drawn = ReadableOn(fg, bg);
+            EXPECT_GE(ContrastRatio(drawn, bg), kReadableContrast) << fg.name().toStdString() << " on "
+                                                                  << bg.name().toStdString();
+        }
+    // Yellow on white keeps its hue: darker, not black.
+    const QColor yellow = ReadableOn(QColor(255, 255, 0), white);
+    EXPECT_NE(yellow, black);
+    EXPECT_GT(yellow.red(), yellow.blue());
 }

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "UiTestApp.h"
 #include "TrayIcon.h"
+#include "InstanceDoor.h"
 #include "frmAbout.h"
 #include "frmMain.h"
 #include "frmSplash.h"
@@ -101,4 +102,20 @@ TEST_F(AboutWindow, ClosesWhenAnotherWindowOfTheProgramIsActivated) {
     QApplication::setActiveWindow(main.get());
     QTest::qWait(20);
     EXPECT_TRUE(about.isNull() || !about->isVisible());
+}
+
+TEST(InstanceDoor, ASecondStartReachesTheCopyOnTheSameFolderOnly) {
+    app();
+    test::TempDir dir, other;
+    const QString folder = QString::fromStdString(dir.path().string());
+    ui::InstanceDoor door;
+    ASSERT_TRUE(door.open(folder));
+    QSignalSpy knocked(&door, &ui::InstanceDoor::knocked);
+    EXPECT_TRUE(ui::InstanceDoor::knock(folder));
+    EXPECT_TRUE(knocked.wait(2000));
+    EXPECT_FALSE(ui::InstanceDoor::knock(QString::fromStdString(other.path().string()), 200));
+    EXPECT_NE(ui::InstanceDoor::NameFor(folder), ui::InstanceDoor::NameFor(folder + "/sub"));
+    // A copy that crashed left its socket behind: the next copy still opens.
+    ui::InstanceDoor again;
+    EXPECT_TRUE(again.open(folder));
 }
