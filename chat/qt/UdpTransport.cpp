@@ -92,6 +92,7 @@ void UdpTransport::open() {
     broadcastIp_ = broadcast_.toIPv4Address();
     fd_ = fd;
     dropTotal_ = 0;
+    queueDropped_ = 0;
     dropReported_ = 0;
     receiver_ = std::thread([this] { receiveLoop(); });
 }
@@ -164,8 +165,11 @@ void UdpTransport::receiveLoop() {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 for (int i = 0; i < n; ++i) {
-                    queue_.emplace_back(buffers.data() + static_cast<std::size_t>(i) * kMaxDatagram,
-                                        msgs[i].msg_len);
+                    if (queue_.size() < kMaxQueued)
+                        queue_.emplace_back(buffers.data() + static_cast<std::size_t>(i) * kMaxDatagram,
+                                            msgs[i].msg_len);
+                    else
+                        ++queueDropped_;
                     for (cmsghdr* c = CMSG_FIRSTHDR(&msgs[i].msg_hdr); c; c = CMSG_NXTHDR(&msgs[i].msg_hdr, c)) {
 #ifdef SO_RXQ_OVFL
                         if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
@@ -182,7 +186,10 @@ void UdpTransport::receiveLoop() {
             if (n < 0) break;
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                queue_.emplace_back(buffers.data(), static_cast<std::size_t>(n));
+                if (queue_.size() < kMaxQueued)
+                    queue_.emplace_back(buffers.data(), static_cast<std::size_t>(n));
+                else
+                    ++queueDropped_;
             }
 #endif
             any = true;
@@ -217,7 +224,7 @@ void UdpTransport::drainQueue() {
         ++handed;
     }
     endBatch();
-    const std::uint32_t drops = dropTotal_;
+    const std::uint32_t drops = dropTotal_ + queueDropped_;
     if (drops != dropReported_) {
         dropReported_ = drops;
         reportDrops(drops);

@@ -37,6 +37,9 @@ public:
     // Datagrams handed over per pass of the event loop; the rest wait for
     // the next pass, so that windows and timers keep running in a flood.
     static constexpr std::size_t kBatch = 256;
+    // Datagrams waiting for the user-interface thread; beyond this a flood
+    // costs drops (reported like the kernel's), not memory.
+    static constexpr std::size_t kMaxQueued = 200000;
     // The receive buffer the socket got, in bytes (0 when not open).
     int receiveBufferBytes() const { return rcvbuf_; }
     // Test hook: a small receive buffer, so that a test can make the kernel
@@ -57,6 +60,7 @@ private:
     std::size_t takingPos_ = 0;
     std::atomic<bool> posted_{false};
     std::atomic<std::uint32_t> dropTotal_{0};
+    std::atomic<std::uint32_t> queueDropped_{0};
     std::uint32_t dropReported_ = 0;
     quint32 broadcastIp_ = 0;
     std::uint32_t session_ = 0;  // grows at every close()
