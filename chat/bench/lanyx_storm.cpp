@@ -11,12 +11,13 @@
 // evenly over MS. The node's own report tells how many it listed
 // (`lanyx-cli listen` prints one join line per roster row).
 //
-// Join storm: every newcomer sends what a joining copy sends (colour, status,
-// join notice); a running node answers each newcomer it has not listed with
-// its presence (empty public message, colour, status). At most --window
-// newcomers are unanswered at a time, so that the node's socket buffer is
-// not simply overrun. Prints N, datagrams sent, replies received, seconds
-// and datagrams/s, then sends every newcomer's leave notice.
+// Join storm: N newcomers, --rate a second, each sending what a joining copy
+// sends (colour, status, join notice). A running node answers newcomers with
+// its presence (empty public message, colour, status); one presence answers
+// all newcomers it heard before it. Prints N, datagrams sent, replies, whether
+// a presence followed the last newcomer, and how soon a further newcomer was
+// answered afterwards; then sends every newcomer's leave notice. When the
+// node asks everybody to announce itself, every newcomer does.
 //
 // Only for segments made for the purpose (network namespaces, loopback):
 // it broadcasts as fast as the node answers.
@@ -49,15 +50,14 @@ struct Options {
     std::string prefix = "storm";
     std::string broadcast = "255.255.255.255";
     int port = 1414;
-    long window = 16;
-    long rate = 50000;  // hostile datagrams per second
+    long rate = 0;  // newcomers (default 20,000) or hostile datagrams (50,000) per second
     long timeoutMs = 60000;
     bool leave = true;
 };
 
 void usage() {
     std::fputs(
-        "Usage: lanyx-storm [--peers N] [--node NAME] [--window W] [--timeout-ms MS] [--no-leave]\n"
+        "Usage: lanyx-storm [--peers N] [--node NAME] [--rate PER_SECOND] [--timeout-ms MS] [--no-leave]\n"
         "       lanyx-storm --hostile COUNT [--rate PER_SECOND]\n"
         "       lanyx-storm --burst N [--spread-ms MS] [--no-leave]\n"
         "common: [--broadcast ADDR] [--port PORT] [--prefix NAME]\n",
@@ -80,7 +80,6 @@ bool parse(int argc, char** argv, Options& o) {
         else if (a == "--hostile") { if (!number(o.hostile)) return false; }
         else if (a == "--burst") { if (!number(o.burst) || o.burst == 0) return false; }
         else if (a == "--spread-ms") { if (!number(o.spreadMs)) return false; }
-        else if (a == "--window") { if (!number(o.window) || o.window == 0) return false; }
         else if (a == "--rate") { if (!number(o.rate) || o.rate == 0) return false; }
         else if (a == "--timeout-ms") { if (!number(o.timeoutMs)) return false; }
         else if (a == "--port") { long p; if (!number(p) || p > 65535) return false; o.port = static_cast<int>(p); }
@@ -152,58 +151,91 @@ std::string senderOf(const std::string& d) {
     return bar == std::string::npos ? std::string() : d.substr(0, bar);
 }
 
+bool isPresence(const std::string& d, const std::string& from) {
+    return d.size() == from.size() + 3 &&
+           (d.compare(from.size() + 1, 2, "M/") == 0 || d.compare(from.size() + 1, 2, "m/") == 0);
+}
+
 int joinStorm(const Options& o) {
     Socket s(o);
-    long answered = 0, replies = 0, next = 0, resent = 0;
+    long replies = 0, presences = 0, resent = 0, next = 0;
+    bool answeredAfterLast = false;
     const auto t0 = Clock::now();
     auto lastProgress = t0;
-    auto lastResend = t0;
     std::string d;
-    while (answered < o.peers) {
-        while (next < o.peers && next - answered < o.window) {
-            const std::string name = o.prefix + std::to_string(next++);
-            s.send(name + "|C/0");
-            s.send(name + "|S/0");
-            s.send(name + "|M/" + name + " has joined the network");
-        }
-        if (s.receive(d, 100)) {
-            const auto from = senderOf(d);
-            if (from.empty() || from.compare(0, o.prefix.size(), o.prefix) == 0) continue;  // our own echo
-            if (!o.node.empty() && from != o.node) continue;
-            ++replies;
-            if (d.size() == from.size() + 3 && (d.compare(from.size() + 1, 2, "M/") == 0 ||
-                                                d.compare(from.size() + 1, 2, "m/") == 0))
-                ++answered;
-            lastProgress = Clock::now();
-        } else if (Clock::now() - std::max(lastProgress, lastResend) > std::chrono::milliseconds(300)) {
-            // A full socket buffer at the node dropped some newcomers. Only
-            // those it does not list answer again, so every newcomer is
-            // asked once more and nothing is counted twice.
+    // A reply is a broadcast: one presence answers every newcomer heard
+    // before it went out. So newcomers are sent at the given rate without
+    // waiting, and what counts is that a presence followed the last one.
+    auto take = [&](int waitMs) {
+        if (!s.receive(d, waitMs)) return false;
+        const auto from = senderOf(d);
+        if (from.empty() || from.compare(0, o.prefix.size(), o.prefix) == 0) return true;  // our own echo
+        if (!from.empty() && from[0] == '_') {
+            // The node asks everybody to announce itself (it lost datagrams):
+            // each newcomer answers, as a copy of the program would.
             for (long k = 0; k < next; ++k) {
                 s.send(o.prefix + std::to_string(k) + "|C/0");
                 ++resent;
-                if (k % 16 == 15) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                if (k % 64 == 63) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
-            lastResend = Clock::now();
+            return true;
         }
-        if (Clock::now() - lastProgress > std::chrono::milliseconds(o.timeoutMs)) {
-            std::fprintf(stderr, "lanyx-storm: no answer for %ld ms; %ld of %ld newcomers answered\n",
-                         o.timeoutMs, answered, o.peers);
-            break;
+        if (!o.node.empty() && from != o.node) return true;
+        ++replies;
+        if (isPresence(d, from)) {
+            ++presences;
+            if (next == o.peers) answeredAfterLast = true;
+        }
+        lastProgress = Clock::now();
+        return true;
+    };
+    while (next < o.peers) {
+        const std::string name = o.prefix + std::to_string(next++);
+        s.send(name + "|C/0");
+        s.send(name + "|S/0");
+        s.send(name + "|M/" + name + " has joined the network");
+        if (next % 16 == 0) {
+            while (take(0)) {
+            }
+            std::this_thread::sleep_until(t0 + std::chrono::microseconds(next * 1000000 / o.rate));
         }
     }
-    const double secs = std::chrono::duration<double>(Clock::now() - t0).count();
+    const double stormSecs = std::chrono::duration<double>(Clock::now() - t0).count();
+    const auto last = Clock::now();
+    while (!answeredAfterLast && Clock::now() - last < std::chrono::milliseconds(o.timeoutMs)) take(100);
+    // A further newcomer, once the storm has passed, is answered within the
+    // node's reply delay.
+    while (take(200)) {
+    }
+    long lateMs = -1;
+    if (answeredAfterLast) {
+        const std::string name = o.prefix + "late";
+        const long before = presences;
+        const auto sentAt = Clock::now();
+        s.send(name + "|C/0");
+        s.send(name + "|S/0");
+        s.send(name + "|M/" + name + " has joined the network");
+        while (presences == before && Clock::now() - sentAt < std::chrono::milliseconds(o.timeoutMs)) take(100);
+        if (presences > before)
+            lateMs = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(lastProgress - sentAt).count());
+        if (o.leave) s.send(name + "|L/");
+    }
     const long sent = s.sent;
-    std::printf("peers\t%ld\nsent\t%ld\nresent\t%ld\nreplies\t%ld\nanswered\t%ld\nseconds\t%.3f\ndatagrams/s\t%.0f\n",
-                o.peers, sent, resent, replies, answered, secs, static_cast<double>(sent + replies) / secs);
+    std::printf("peers\t%ld\nsent\t%ld\nresent\t%ld\nreplies\t%ld\npresences\t%ld\nstorm seconds\t%.3f\n"
+                "newcomers/s\t%.0f\nanswered after the last\t%s\nfurther newcomer answered in ms\t%ld\n",
+                o.peers, sent, resent, replies, presences, stormSecs, static_cast<double>(o.peers) / stormSecs,
+                answeredAfterLast ? "yes" : "no", lateMs);
     std::fflush(stdout);
+    if (!answeredAfterLast)
+        std::fprintf(stderr, "lanyx-storm: no presence from the node after the last newcomer within %ld ms\n",
+                     o.timeoutMs);
     if (o.leave) {
         for (long k = 0; k < next; ++k) {
             s.send(o.prefix + std::to_string(k) + "|L/");
             if (k % 64 == 63) std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     }
-    return answered == o.peers ? 0 : 3;
+    return answeredAfterLast && lateMs >= 0 ? 0 : 3;
 }
 
 // Every kind of broken or hostile datagram, in turn. Only the senders named
@@ -275,6 +307,7 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
+    if (o.rate == 0) o.rate = o.hostile > 0 ? 50000 : 20000;
     if (o.burst > 0) return burst(o);
     return o.hostile > 0 ? hostile(o) : joinStorm(o);
 }

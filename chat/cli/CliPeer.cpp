@@ -127,7 +127,7 @@ Options:
 
 Advanced (tests):
   --probe-ms MS          how long the probe listens (default 10000)
-  --wait-ms MS           how long `who` waits for answers (default 2000)
+  --wait-ms MS           how long `who` waits for answers (default 3000)
   --broadcast ADDR       broadcast address (default 255.255.255.255)
 
 Output of listen: one line per event, tab-separated: KIND, SENDER, TEXT, with

@@ -21,7 +21,7 @@ struct CliOptions {
     std::optional<int> status;
     std::optional<std::uint32_t> colour;
     std::uint32_t probeMs = 10000;
-    std::uint32_t waitMs = 2000;
+    std::uint32_t waitMs = 3000;  // past the longest reply delay of a busy segment
     std::string broadcast = "255.255.255.255";
     bool help = false;
     bool version = false;

@@ -3,6 +3,7 @@
 // terminal) and an event pump with a millisecond clock. The desktop program,
 // the headless peer and the tests each plug in their own.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -37,6 +38,9 @@ public:
     virtual void runFor(std::uint32_t ms) = 0;
     // True once the user asked the program to end (an interrupt, the session ending).
     virtual bool stopRequested() const { return false; }
+    // Calls `fn` once on this thread, `ms` milliseconds from now, from the
+    // event loop. A pump without timers calls it at once.
+    virtual void callAfter(std::uint32_t /*ms*/, std::function<void()> fn) { fn(); }
 };
 
 } // namespace lanyx

@@ -7,6 +7,7 @@
 #include "Wire.h"
 
 #include <limits>
+#include <random>
 
 namespace lanyx {
 
@@ -61,6 +62,9 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
     transport_.setBatchEnd([this] { flushRefresh(); });
     transport_.setDropReporter([this](std::uint32_t total) { DatagramsDropped(total); });
     users_.addObserver(this);
+    replyRandom_ = [engine = std::minstd_rand(std::random_device{}())](std::uint32_t bound) mutable {
+        return std::uniform_int_distribution<std::uint32_t>(0, bound)(engine);
+    };
     loadStatusNames();
     captionWords_ = LangText(1201);
 }
@@ -118,6 +122,37 @@ void ChatNode::SendPresence() {
     SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
 }
 
+std::uint32_t ChatNode::ReplyWindowMs(std::size_t listed) {
+    if (listed <= kAnswerAtOnceUpTo) return 0;
+    if (listed >= kMaxReplyDelayMs / kReplyDelayPerUserMs) return kMaxReplyDelayMs;
+    return static_cast<std::uint32_t>(listed) * kReplyDelayPerUserMs;
+}
+
+void ChatNode::AnswerNewcomer() {
+    if (replyPending_) return;  // the presence on its way answers this one too
+    const auto window = ReplyWindowMs(users_.userCount());
+    if (window == 0) {
+        ++repliesSent_;
+        SendPresence();
+        return;
+    }
+    replyPending_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    const auto session = networkSession_;
+    pump_.callAfter(replyRandom_(window), [this, alive, session] {
+        if (alive.expired() || session != networkSession_) return;
+        replyPending_ = false;
+        if (!transport_.isOpen()) return;
+        ++repliesSent_;
+        try {
+            SendPresence();
+        } catch (const LanyxError& e) {
+            // Sent from a timer: there is nobody to throw to.
+            LogReceiveError(e.number(), e.what());
+        }
+    });
+}
+
 void ChatNode::OpenNetwork() {
     transport_.open();
     pump_.pumpOnce();
@@ -127,6 +162,8 @@ void ChatNode::OpenNetwork() {
 }
 
 void ChatNode::CloseNetwork() {
+    ++networkSession_;
+    replyPending_ = false;
     SendDatagram(wire::LeaveNotice);
     transport_.close();
 }
@@ -213,18 +250,18 @@ void ChatNode::ProcessDatagram(std::string_view text) {
         if (!sender.empty() && sender.front() == '_' && !equalsNoCase(sender, state_.MyName)) {
             // A copy that is probing: answer, never list it. Our own roster
             // request comes back too and needs no answer.
-            if (sender != rosterRequestName_) SendPresence();
+            if (sender != rosterRequestName_) AnswerNewcomer();
             return;
         }
         if (users_.userCount() < kMaxRosterRows) {
             row = users_.addUser(std::string(sender));
-            SendPresence();
+            AnswerNewcomer();
         } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
             // Unlisted senders are not remembered: answer only what a copy
             // sends first when it joins, not every datagram of theirs.
             writeLimited("Not listed", "Not listed, the list holds " + std::to_string(kMaxRosterRows) +
                                            " names: " + forLog(sender));
-            SendPresence();
+            AnswerNewcomer();
         }
     }
 

@@ -13,6 +13,7 @@
 #include "modStartUp.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,6 +69,24 @@ public:
     void OpenNetwork();
     void CloseNetwork();
     void SendPresence();
+    // A newcomer is to be answered with our presence. A presence is a
+    // broadcast, so one answers every newcomer heard before it goes out:
+    // with more than a few users listed the answer waits a random time
+    // within ReplyWindowMs, and newcomers heard meanwhile share it.
+    void AnswerNewcomer();
+    // Rosters up to this size answer at once.
+    static constexpr std::size_t kAnswerAtOnceUpTo = 4;
+    // The wait grows by this much per user listed, up to kMaxReplyDelayMs.
+    static constexpr std::uint32_t kReplyDelayPerUserMs = 4;
+    static constexpr std::uint32_t kMaxReplyDelayMs = 2000;
+    // The longest wait before answering, with `listed` users in the roster.
+    static std::uint32_t ReplyWindowMs(std::size_t listed);
+    // Presence replies sent so far (after the join), and whether one waits.
+    std::size_t presenceRepliesSent() const { return repliesSent_; }
+    bool replyPending() const { return replyPending_; }
+    // Where the random wait comes from: a number in [0, bound]. Tests
+    // plug in their own.
+    void setReplyRandom(std::function<std::uint32_t(std::uint32_t bound)> random) { replyRandom_ = std::move(random); }
 
     // Names listed at most; newcomers beyond it are answered and logged,
     // not listed, so that a flood of names cannot grow the node without end.
@@ -188,6 +207,11 @@ private:
     std::string rosterRequestName_;
     std::optional<std::uint32_t> lastRosterRequest_;
     std::uint32_t dropsLogged_ = 0;
+    bool replyPending_ = false;
+    std::size_t repliesSent_ = 0;
+    std::uint32_t networkSession_ = 0;  // grows at every close: a waiting reply is void
+    std::function<std::uint32_t(std::uint32_t)> replyRandom_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // timers outliving the node do nothing
 };
 
 } // namespace lanyx

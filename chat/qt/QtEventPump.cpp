@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <chrono>
+
 namespace lanyx {
 
 std::uint32_t QtEventPump::ticks() {
@@ -24,6 +26,10 @@ void QtEventPump::runFor(std::uint32_t ms) {
     waiting_ = &loop;
     loop.exec();
     waiting_ = outer;
+}
+
+void QtEventPump::callAfter(std::uint32_t ms, std::function<void()> fn) {
+    QTimer::singleShot(std::chrono::milliseconds(ms), this, std::move(fn));
 }
 
 void QtEventPump::requestStop() {

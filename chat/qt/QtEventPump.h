@@ -17,6 +17,7 @@ public:
     void pumpOnce() override;
     void runFor(std::uint32_t ms) override;
     bool stopRequested() const override { return stop_; }
+    void callAfter(std::uint32_t ms, std::function<void()> fn) override;
     // Ends a running wait; start-up then shuts down instead of joining.
     void requestStop();
 

@@ -6,6 +6,7 @@
 #include "RecordFile.h"
 #include "Transport.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -58,15 +59,50 @@ public:
     std::size_t pending() const { return queue_.size(); }
 
     std::uint32_t ticks() override { return now_; }
-    void pumpOnce() override { deliverAll(); }
-    void runFor(std::uint32_t ms) override {
+    void pumpOnce() override {
         deliverAll();
-        now_ += ms;
+        fireDue();
     }
+    // Simulated time passes: timers fire when due, and what they send is
+    // delivered before the clock moves on.
+    void runFor(std::uint32_t ms) override {
+        const std::uint32_t end = now_ + ms;
+        pumpOnce();
+        while (!timers_.empty()) {
+            auto first = std::min_element(timers_.begin(), timers_.end(), earlier);
+            if (first->due > end) break;
+            now_ = std::max(now_, first->due);
+            pumpOnce();
+        }
+        now_ = end;
+        pumpOnce();
+    }
+    void callAfter(std::uint32_t ms, std::function<void()> fn) override {
+        timers_.push_back({now_ + ms, nextTimer_++, std::move(fn)});
+    }
+    std::size_t timersWaiting() const { return timers_.size(); }
     bool stopRequested() const override { return stop_; }
     void requestStop() { stop_ = true; }
 
 private:
+    struct Timer {
+        std::uint32_t due;
+        std::uint64_t order;
+        std::function<void()> fn;
+    };
+    static bool earlier(const Timer& a, const Timer& b) { return a.due != b.due ? a.due < b.due : a.order < b.order; }
+    void fireDue() {
+        for (;;) {
+            auto first = std::min_element(timers_.begin(), timers_.end(), earlier);
+            if (first == timers_.end() || first->due > now_) return;
+            auto fn = std::move(first->fn);
+            timers_.erase(first);
+            fn();
+            deliverAll();
+        }
+    }
+    std::vector<Timer> timers_;
+    std::uint64_t nextTimer_ = 0;
     std::vector<MemoryTransport*> endpoints_;
     std::deque<std::string> queue_;
     std::uint32_t now_ = 1000;

@@ -36,8 +36,12 @@ TEST_F(Busy, ABatchOfNewcomersRefreshesTheWindowsOnce) {
     ann.transport.receiveBatch(batch);
     EXPECT_EQ(ann.rec.chatRefreshes, before + 1);
     EXPECT_EQ(ann.rec.caption, " 51 users online (-0)");
-    // Every newcomer is still answered by itself.
-    EXPECT_EQ(countSent("ann|M/"), 50u);
+    // The first few newcomers are answered at once; the rest share one
+    // presence, which goes out within the reply window.
+    EXPECT_EQ(countSent("ann|M/"), 3u);
+    EXPECT_TRUE(ann.node.replyPending());
+    seg.runFor(ChatNode::kMaxReplyDelayMs);
+    EXPECT_EQ(countSent("ann|M/"), 4u);
 
     // A batch that leaves the roster as it was refreshes nothing; datagrams
     // one at a time still refresh each.
@@ -56,6 +60,7 @@ TEST_F(Busy, BeyondTheCapNewcomersAreAnsweredAndLoggedNotListed) {
     ann.transport.receive("zed|C/255");
     EXPECT_EQ(users.userCount(), ChatNode::kMaxRosterRows);
     EXPECT_FALSE(users.findExact("zed"));
+    seg.runFor(ChatNode::kMaxReplyDelayMs);
     EXPECT_EQ(countSent("ann|M/"), 1u);  // its join is answered all the same
     ASSERT_EQ(ann.rec.items.size(), 1u);  // what it says still arrives
     EXPECT_EQ(ann.rec.items[0].text, "hello");
@@ -94,4 +99,90 @@ TEST_F(Busy, RosterRequestGoesOutOnceUnderAProbeNameAndOnDropsOnly) {
     ann.node.state().ProbeMode = true;
     seg.runFor(ChatNode::kRosterRequestIntervalMs);
     EXPECT_FALSE(ann.node.RequestRoster());
+}
+
+TEST(ReplyDelay, TheWindowGrowsWithTheRosterUpToTwoSeconds) {
+    EXPECT_EQ(ChatNode::ReplyWindowMs(0), 0u);
+    EXPECT_EQ(ChatNode::ReplyWindowMs(ChatNode::kAnswerAtOnceUpTo), 0u);
+    EXPECT_EQ(ChatNode::ReplyWindowMs(100), 400u);
+    EXPECT_EQ(ChatNode::ReplyWindowMs(499), 1996u);
+    EXPECT_EQ(ChatNode::ReplyWindowMs(500), ChatNode::kMaxReplyDelayMs);
+    EXPECT_EQ(ChatNode::ReplyWindowMs(ChatNode::kMaxRosterRows), ChatNode::kMaxReplyDelayMs);
+}
+
+namespace {
+
+class Spread : public Busy {
+protected:
+    Spread() {
+        for (int i = 0; i < 99; ++i) ann.node.users().addUser("p" + std::to_string(i));
+        ann.node.setReplyRandom([this](std::uint32_t bound) {
+            bounds.push_back(bound);
+            return wait;
+        });
+    }
+    const std::vector<std::string> presence{"ann|M/", "ann|C/0", "ann|S/0"};
+    std::vector<std::uint32_t> bounds;
+    std::uint32_t wait = 123;
+    const std::size_t repliesBefore = ann.node.presenceRepliesSent();  // the answer to its own join
+};
+
+} // namespace
+
+TEST_F(Spread, OnePresenceAnswersEveryNewcomerHeardMeanwhile) {
+    ann.transport.receive("x0|C/1");
+    EXPECT_TRUE(ann.transport.sent.empty());
+    EXPECT_EQ(bounds, (std::vector<std::uint32_t>{404}));  // 101 listed
+    // Newcomers heard while the answer waits, a probing copy among them,
+    // are answered by the same presence.
+    seg.runFor(100);
+    for (int i = 1; i < 40; ++i) ann.transport.receive("x" + std::to_string(i) + "|C/1");
+    ann.transport.receive("_carl|S/0");
+    EXPECT_TRUE(ann.transport.sent.empty());
+    seg.runFor(22);
+    EXPECT_TRUE(ann.transport.sent.empty());
+    seg.runFor(1);
+    EXPECT_EQ(ann.transport.sent, presence);  // the same three datagrams, in order
+    EXPECT_EQ(ann.node.presenceRepliesSent(), repliesBefore + 1);
+    EXPECT_EQ(bounds.size(), 1u);
+
+    // A newcomer after it is answered again; a known user is not.
+    ann.transport.receive("x1|S/2");
+    seg.runFor(1000);
+    EXPECT_EQ(ann.transport.sent.size(), 3u);
+    ann.transport.receive("y|C/1");
+    seg.runFor(wait);
+    EXPECT_EQ(ann.transport.sent.size(), 6u);
+    EXPECT_EQ(bounds.back(), 4u * 141);
+}
+
+TEST_F(Spread, LeavingTheNetworkCancelsAWaitingAnswer) {
+    ann.transport.receive("x|C/1");
+    ann.node.CloseNetwork();
+    seg.runFor(ChatNode::kMaxReplyDelayMs);
+    EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"ann|L/"}));
+    // Back on the network, the next newcomer is answered as usual.
+    ann.node.OpenNetwork();
+    ann.transport.sent.clear();
+    ann.transport.receive("z|C/1");
+    seg.runFor(wait);
+    EXPECT_EQ(ann.transport.sent, presence);
+}
+
+TEST_F(Busy, AStormOfNewcomersCostsAHandfulOfReplies) {
+    // 10,000 newcomers in half a second, 20 every millisecond; the default
+    // random wait. Every newcomer must see a presence go out after it spoke.
+    const auto before = ann.node.presenceRepliesSent();
+    for (int ms = 0; ms < 500; ++ms) {
+        for (int i = 0; i < 20; ++i) ann.transport.receive("n" + std::to_string(ms * 20 + i) + "|C/1");
+        seg.runFor(1);
+    }
+    seg.runFor(ChatNode::kMaxReplyDelayMs);
+    EXPECT_EQ(ann.node.users().userCount(), ChatNode::kMaxRosterRows);
+    EXPECT_FALSE(ann.node.replyPending());
+    const auto replies = ann.node.presenceRepliesSent() - before;
+    EXPECT_LE(replies, 30u);
+    EXPECT_GE(replies, 4u);  // the first few newcomers are answered at once
+    EXPECT_EQ(ann.transport.sent.size(), 3 * replies);
+    EXPECT_EQ(ann.transport.sent.back(), "ann|S/0");
 }
