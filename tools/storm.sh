@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Join storm on a simulated segment: lanyx-cli listens on one host,
-# lanyx-storm on another speaks for N newcomers and measures how long the
-# node takes to answer each with its presence. Needs root (network
-# namespaces); nothing reaches the machine's real network.
+# Join storm on a simulated segment: lanyx-cli listens on one host (without
+# the privilege to force a large receive buffer), lanyx-storm on another
+# speaks for N newcomers at RATE a second (default 20000), checks that the
+# node's presence follows the last newcomer and that a further one is
+# answered, and this script counts how many newcomers the node listed.
+# Needs root (network namespaces); nothing reaches the real network.
 #   tools/storm.sh [BUILD_DIR] [N...]      e.g. tools/storm.sh build 1000 10000
 set -euo pipefail
 source "$(dirname "$0")/segment.sh"
@@ -30,13 +32,14 @@ trap cleanup EXIT
 make_segment $P 10.78.0 2
 
 mkdir -p "$WORK/node"
-ip netns exec ${P}h0 "$CLI" --dir "$WORK/node" --name node --probe-ms 1500 listen > "$WORK/node.out" 2> "$WORK/node.err" &
+ip netns exec ${P}h0 setpriv --bounding-set -net_admin "$CLI" --dir "$WORK/node" --name node --probe-ms 1500 listen > "$WORK/node.out" 2> "$WORK/node.err" &
 NODE_PID=$!
 for _ in $(seq 100); do grep -q "^join	node	" "$WORK/node.out" 2>/dev/null && break; sleep 0.1; done
 grep -q "^join	node	" "$WORK/node.out" || { echo "storm.sh: the node did not join" >&2; cat "$WORK/node.err" >&2; exit 1; }
 
 for n in "${SIZES[@]}"; do
   echo "== join storm of $n newcomers"
-  ip netns exec ${P}h1 "$STORM" --peers "$n" --node node --prefix "s${n}x"
-  sleep 1  # let the leave notices drain
+  ip netns exec ${P}h1 "$STORM" --peers "$n" --node node --prefix "s${n}x" --rate "${RATE:-20000}" --no-leave || true
+  sleep 1
+  echo "listed	$(grep -c "^join	s${n}x[0-9]" "$WORK/node.out") of $n"
 done

@@ -278,19 +278,37 @@ int hostile(const Options& o) {
 int burst(const Options& o) {
     Socket s(o);
     const auto start = Clock::now();
-    for (long k = 0; k < o.burst; ++k) {
+    auto presence = [&](long k) {
         const std::string name = o.prefix + std::to_string(k);
         s.send(name + "|M/");
         s.send(name + "|C/0");
         s.send(name + "|S/0");
+    };
+    for (long k = 0; k < o.burst; ++k) {
+        presence(k);
         if (o.spreadMs > 0) std::this_thread::sleep_until(start + std::chrono::microseconds(k * o.spreadMs * 1000 / o.burst));
     }
     const double secs = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf("burst\t%ld\nsent\t%ld\nseconds\t%.3f\n", o.burst, s.sent, secs);
     std::fflush(stdout);
+    // Time for the node to take the burst in and report it. When it asks
+    // everybody to announce itself (it lost datagrams), every peer answers,
+    // as a copy of the program would.
+    long asked = 0;
+    const auto end = Clock::now() + std::chrono::milliseconds(o.timeoutMs < 60000 ? o.timeoutMs : 3000);
+    std::string d;
+    while (Clock::now() < end) {
+        if (!s.receive(d, 50)) continue;
+        const auto from = senderOf(d);
+        if (from.size() < 2 || from[0] != '_' || from.compare(0, o.prefix.size(), o.prefix) == 0) continue;
+        ++asked;
+        for (long k = 0; k < o.burst; ++k) {
+            presence(k);
+            if (k % 64 == 63) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    if (asked > 0) std::printf("asked again\t%ld\n", asked);
     if (o.leave) {
-        // Time for the node to take the burst in and report it.
-        std::this_thread::sleep_for(std::chrono::milliseconds(o.timeoutMs < 60000 ? o.timeoutMs : 3000));
         for (long k = 0; k < o.burst; ++k) {
             s.send(o.prefix + std::to_string(k) + "|L/");
             if (k % 64 == 63) std::this_thread::sleep_for(std::chrono::milliseconds(2));

@@ -90,7 +90,7 @@ public:
 
     // Names listed at most; newcomers beyond it are answered and logged,
     // not listed, so that a flood of names cannot grow the node without end.
-    static constexpr std::size_t kMaxRosterRows = 10000;
+    static constexpr std::size_t kMaxRosterRows = 20000;
     // The roster request (Refresh, or datagrams the system dropped) at most
     // this often.
     static constexpr std::uint32_t kRosterRequestIntervalMs = 5000;

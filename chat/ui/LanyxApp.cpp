@@ -114,6 +114,10 @@ void DesktopSink::RefreshChatUserLists() {
 
 void DesktopSink::StatusCaptionChanged(const std::string& caption) {
     if (app_.main_) app_.main_->setStatusCaption(QString::fromStdString(caption));
+    // For figures and tests on simulated segments: the status line's count
+    // is what the roster holds.
+    static const bool print = qEnvironmentVariableIsSet("LANYX_PRINT_STATUS");
+    if (print) std::cout << "status\t" << caption << std::endl;
 }
 
 // ---- the program ------------------------------------------------------------

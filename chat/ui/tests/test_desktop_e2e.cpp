@@ -6,7 +6,10 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
+#include <memory>
 #include <thread>
 #include <unistd.h>
 
@@ -36,72 +39,145 @@ bool waitForWindow(const std::string& display, const std::string& title, int tim
     return false;
 }
 
-} // namespace
-
-TEST(DesktopEndToEnd, AlertPopsUpAndChatLineOpensAChatWindow) {
-    if (run("command -v Xvfb >/dev/null && command -v xwininfo >/dev/null && echo ok").find("ok") == std::string::npos)
-        GTEST_SKIP() << "Xvfb or xwininfo missing: cannot look at the desktop program's windows";
-    SimulatedSegment segment(3);
-    char tmpl[] = "/tmp/lanyx-desk-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const std::filesystem::path root = tmpl;
-    const std::string display = ":" + std::to_string(200 + getpid() % 500);
-    Process xvfb({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, (root / "xvfb.out").string(),
-                 (root / "xvfb.err").string());
-    bool up = false;
-    for (int i = 0; i < 100 && !up; ++i) {
-        up = std::filesystem::exists("/tmp/.X11-unix/X" + display.substr(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+// The desktop program as "ann" on host 0 of a simulated segment, under a
+// virtual display of its own.
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (run("command -v Xvfb >/dev/null && command -v xwininfo >/dev/null && echo ok").find("ok") ==
+            std::string::npos)
+            GTEST_SKIP() << "Xvfb or xwininfo missing: cannot look at the desktop program's windows";
+        char tmpl[] = "/tmp/lanyx-desk-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        root = tmpl;
+        display = ":" + std::to_string(200 + getpid() % 500);
+        xvfb = std::make_unique<Process>(
+            std::vector<std::string>{"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+            (root / "xvfb.out").string(), (root / "xvfb.err").string());
+        bool up = false;
+        for (int i = 0; i < 100 && !up; ++i) {
+            up = std::filesystem::exists("/tmp/.X11-unix/X" + display.substr(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (!up) GTEST_SKIP() << "Xvfb did not start";
     }
-    if (!up) GTEST_SKIP() << "Xvfb did not start";
-
-    auto on = [&](int host, std::vector<std::string> args) {
+    void TearDown() override {
+        if (desktop) {
+            desktop->signal(SIGTERM);
+            desktop->wait(10000);
+        }
+        if (xvfb) {
+            xvfb->signal(SIGTERM);
+            xvfb->wait(3000);
+        }
+        std::error_code ec;
+        if (!root.empty()) std::filesystem::remove_all(root, ec);
+    }
+    std::vector<std::string> on(int host, std::vector<std::string> args) {
         auto argv = segment.on(host);
-        argv.insert(argv.begin() + static_cast<long>(argv.size()), args.begin(), args.end());
+        argv.insert(argv.end(), args.begin(), args.end());
         for (auto& o : segment.broadcastOptions()) argv.push_back(o);
         return argv;
-    };
-    std::filesystem::create_directories(root / "ann");
-    auto argv = segment.on(0);
-    argv.insert(argv.end(), {"env", "DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", LANYX_DESKTOP, "--dir",
-                             (root / "ann").string(), "--name", "ann", "--probe-ms", "1500"});
-    for (auto& o : segment.broadcastOptions()) argv.push_back(o);
-    Process desktop(argv, (root / "ann.out").string(), (root / "ann.err").string());
-    // Without a notification area the main window shows itself.
-    ASSERT_TRUE(waitForWindow(display, "Lanyx", 15000)) << readFile((root / "ann.err").string());
-
-    for (const char* who : {"bob", "carl", "zed"}) std::filesystem::create_directories(root / who);
-    // ann has joined once another copy lists her (until then she only probes).
-    bool joined = false;
-    for (int i = 0; i < 10 && !joined; ++i) {
-        Process who(on(1, {LANYX_CLI, "--dir", (root / "zed").string(), "--name", "zed", "--probe-ms", "500",
-                           "--wait-ms", "500", "who"}),
-                    (root / "who.out").string(), (root / "who.err").string());
-        who.wait(10000);
-        joined = readFile((root / "who.out").string()).find("ann\t") != std::string::npos;
     }
-    ASSERT_TRUE(joined) << readFile((root / "ann.err").string());
+    // A lanyx-cli copy on a host, run to its end.
+    int cli(int host, const std::string& name, std::vector<std::string> args) {
+        std::filesystem::create_directories(root / name);
+        std::vector<std::string> argv{LANYX_CLI, "--dir", (root / name).string(), "--name", name};
+        argv.insert(argv.end(), args.begin(), args.end());
+        Process p(on(host, argv), (root / (name + ".out")).string(), (root / (name + ".err")).string());
+        return p.wait(20000);
+    }
+    // Starts ann and waits until another copy lists her.
+    // With `asUser`, without the privilege to force a large receive buffer.
+    void startAnn(std::vector<std::string> env = {}, bool asUser = false) {
+        std::filesystem::create_directories(root / "ann");
+        std::vector<std::string> args{"env", "DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"};
+        if (asUser && geteuid() == 0 && access("/usr/bin/setpriv", X_OK) == 0)
+            args.insert(args.begin(), {"/usr/bin/setpriv", "--bounding-set", "-net_admin"});
+        args.insert(args.end(), env.begin(), env.end());
+        args.insert(args.end(), {LANYX_DESKTOP, "--dir", (root / "ann").string(), "--name", "ann", "--probe-ms", "1500"});
+        desktop = std::make_unique<Process>(on(0, args), (root / "ann.out").string(), (root / "ann.err").string());
+        // Without a notification area the main window shows itself.
+        ASSERT_TRUE(waitForWindow(display, "Lanyx", 15000)) << readFile((root / "ann.err").string());
+        bool joined = false;
+        for (int i = 0; i < 10 && !joined; ++i) {
+            cli(1, "zed", {"--probe-ms", "500", "--wait-ms", "500", "who"});
+            joined = readFile((root / "zed.out").string()).find("ann\t") != std::string::npos;
+        }
+        ASSERT_TRUE(joined) << readFile((root / "ann.err").string());
+    }
 
-    Process alert(on(1, {LANYX_CLI, "--dir", (root / "bob").string(), "--name", "bob", "--probe-ms", "800", "alert",
-                         "--to", "ann", "disk full"}),
-                  (root / "bob.out").string(), (root / "bob.err").string());
-    EXPECT_EQ(alert.wait(20000), 0);
+    SimulatedSegment segment{3};
+    std::filesystem::path root;
+    std::string display;
+    std::unique_ptr<Process> xvfb;
+    std::unique_ptr<Process> desktop;
+};
+
+} // namespace
+
+TEST_F(Desktop, AlertPopsUpAndChatLineOpensAChatWindow) {
+    startAnn();
+    EXPECT_EQ(cli(1, "bob", {"--probe-ms", "800", "alert", "--to", "ann", "disk full"}), 0);
     // The popup's caption is the sender's name.
     EXPECT_TRUE(waitForWindow(display, "bob", 5000));
 
-    Process chat(on(2, {LANYX_CLI, "--dir", (root / "carl").string(), "--name", "carl", "--probe-ms", "800", "chat",
-                        "--to", "ann", "hello"}),
-                 (root / "carl.out").string(), (root / "carl.err").string());
-    EXPECT_EQ(chat.wait(20000), 0);
+    EXPECT_EQ(cli(2, "carl", {"--probe-ms", "800", "chat", "--to", "ann", "hello"}), 0);
     EXPECT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000));
 
-    desktop.signal(SIGTERM);
-    EXPECT_EQ(desktop.wait(10000), 0);
+    desktop->signal(SIGTERM);
+    EXPECT_EQ(desktop->wait(10000), 0);
+    desktop.reset();
     const auto log = readFile((root / "ann" / "Log.txt").string());
     EXPECT_NE(log.find("New chat window opened"), std::string::npos);
     EXPECT_NE(log.find("Lanyx unloaded"), std::string::npos);
-    xvfb.signal(SIGTERM);
-    xvfb.wait(3000);
-    std::error_code ec;
-    std::filesystem::remove_all(root, ec);
+}
+
+// A thousand present peers answer at once while a chat window is open:
+// every one is listed (the status line counts the roster).
+TEST_F(Desktop, ABurstOfPeersIsListedWithAChatWindowOpen) {
+    if (!segment.namespaces()) GTEST_SKIP() << "no network namespaces: a burst would reach the real network";
+    startAnn({"LANYX_PRINT_STATUS=1"}, true);
+    ASSERT_EQ(cli(2, "carl", {"--probe-ms", "800", "chat", "--to", "ann", "hello"}), 0);
+    ASSERT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000));
+    std::size_t peers = 1000;
+    if (const char* n = std::getenv("LANYX_BURST_PEERS")) peers = std::strtoul(n, nullptr, 10);
+    std::vector<std::string> storm{LANYX_STORM, "--burst", std::to_string(peers), "--prefix", "peer", "--no-leave"};
+    Process burst(on(1, storm), (root / "burst.out").string(), (root / "burst.err").string());
+    ASSERT_EQ(burst.wait(60000), 0) << readFile((root / "burst.err").string());
+    // ann, zed, carl (the copies that left are gone) and every peer.
+    const std::string expected = "\t " + std::to_string(peers + 1) + " users online";
+    bool all = false;
+    for (int i = 0; i < 100 && !all; ++i) {
+        all = readFile((root / "ann.out").string()).find(expected) != std::string::npos;
+        if (!all) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    const auto out = readFile((root / "ann.out").string());
+    EXPECT_TRUE(all) << "last status: " << out.substr(out.rfind("status\t") == std::string::npos ? 0 : out.rfind("status\t"));
+}
+
+// A storm of newcomers, paced at 20,000 a second, while a chat window is
+// open: all are listed, a presence follows the last of them, and a further
+// newcomer afterwards is answered (lanyx-storm's exit status says both).
+TEST_F(Desktop, AStormOfNewcomersIsListedAndAnsweredWithAChatWindowOpen) {
+    if (!segment.namespaces()) GTEST_SKIP() << "no network namespaces: a storm would reach the real network";
+    startAnn({"LANYX_PRINT_STATUS=1"}, true);
+    ASSERT_EQ(cli(2, "carl", {"--probe-ms", "800", "chat", "--to", "ann", "hello"}), 0);
+    ASSERT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000));
+    std::size_t peers = 2000;
+    if (const char* n = std::getenv("LANYX_STORM_PEERS")) peers = std::strtoul(n, nullptr, 10);
+    Process storm(on(1, {LANYX_STORM, "--peers", std::to_string(peers), "--node", "ann", "--prefix", "new",
+                         "--rate", "20000", "--timeout-ms", "10000", "--no-leave"}),
+                  (root / "storm.out").string(), (root / "storm.err").string());
+    EXPECT_EQ(storm.wait(90000), 0) << readFile((root / "storm.out").string()) << readFile((root / "storm.err").string());
+    std::cout << readFile((root / "storm.out").string());
+    // ann, every newcomer and the further one.
+    const std::string expected = "\t " + std::to_string(peers + 2) + " users online";
+    bool all = false;
+    for (int i = 0; i < 100 && !all; ++i) {
+        all = readFile((root / "ann.out").string()).find(expected) != std::string::npos;
+        if (!all) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    const auto out = readFile((root / "ann.out").string());
+    EXPECT_TRUE(all) << "last status: " << out.substr(out.rfind("status\t") == std::string::npos ? 0 : out.rfind("status\t"));
 }
