@@ -186,6 +186,7 @@ bool isAscii(std::string_view bytes) {
 } // namespace
 
 void ChatNode::onDatagram(std::string_view bytes) {
+    if (transport_.inBatch()) users_.beginBatch();
     ++receiving_;
     try {
         // Plain ASCII reads the same in both code pages: no conversion needed.
@@ -391,6 +392,7 @@ void ChatNode::requestRefresh(bool caption, bool chats) {
 }
 
 void ChatNode::flushRefresh() {
+    users_.endBatch();
     const bool caption = captionDirty_;
     const bool chats = chatsDirty_;
     captionDirty_ = chatsDirty_ = false;

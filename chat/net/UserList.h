@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace lanyx {
@@ -33,6 +34,9 @@ public:
     virtual void userChanged(std::size_t /*userIndex*/) {}
     virtual void groupRowsChanged() {}
     virtual void blockedChanged() {}
+    // A batch of datagrams was taken in: views that held back the rows
+    // added meanwhile show them now, as one range.
+    virtual void batchEnded() {}
 };
 
 class UserList {
@@ -89,6 +93,15 @@ public:
     // " 3 users online (-0)" from the "|"-terminated word list of the language.
     std::string StatusCaption(std::string_view words) const;
 
+    // Between these, changes come from one batch of datagrams; observers
+    // may gather what they show of them until endBatch().
+    void beginBatch() { inBatch_ = true; }
+    void endBatch() {
+        if (!std::exchange(inBatch_, false)) return;
+        notify([](UserListObserver& o) { o.batchEnded(); });
+    }
+    bool inBatch() const { return inBatch_; }
+
     void addObserver(UserListObserver* o) { observers_.push_back(o); }
     void removeObserver(UserListObserver* o);
 
@@ -130,6 +143,7 @@ private:
     std::vector<std::string> blocked_;
     std::unordered_set<std::string> blockedKeys_;
     std::vector<UserListObserver*> observers_;
+    bool inBatch_ = false;
 };
 
 } // namespace lanyx

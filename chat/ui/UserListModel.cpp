@@ -63,6 +63,7 @@ void UserListModel::setHeaders(const QString& name, const QString& status) {
 }
 
 void UserListModel::rowsReset() {
+    pending_ = 0;
     beginResetModel();
     rows_ = static_cast<int>(users_.rowCount());
     endResetModel();
@@ -73,15 +74,30 @@ void UserListModel::groupRowsChanged() {
 }
 
 void UserListModel::userAdded(std::size_t index) {
-    // The roster has the row already; the count this model reports moves
-    // only now, so views see a consistent list throughout.
+    // The roster has the row already; this model shows it only once it
+    // inserted it (at once, or at the end of a batch of datagrams), so views
+    // see a consistent list throughout.
     const int row = static_cast<int>(index) + 1;
-    beginInsertRows({}, row, row);
+    if (pending_ > 0 && row != pendingFrom_ + pending_) insertPending();
+    if (pending_ == 0) pendingFrom_ = row;
+    ++pending_;
+    if (!users_.inBatch()) insertPending();
+}
+
+void UserListModel::insertPending() {
+    if (pending_ == 0) return;
+    beginInsertRows({}, pendingFrom_, pendingFrom_ + pending_ - 1);
+    pending_ = 0;
     rows_ = static_cast<int>(users_.rowCount());
     endInsertRows();
 }
 
+void UserListModel::batchEnded() {
+    insertPending();
+}
+
 void UserListModel::userAboutToBeRemoved(std::size_t index) {
+    insertPending();
     // The roster moves its last row into the removed one's place. Views see
     // that as two steps, so that selections stay on the users they were on:
     // the last row moves up before the removed one, then that one goes.
@@ -104,6 +120,8 @@ void UserListModel::userRemoved(const std::string&) {
 }
 
 std::size_t UserListModel::rosterRow(int row) const {
+    // Users held back in a batch sit in the roster before the group rows.
+    if (pending_ > 0) return static_cast<std::size_t>(row < pendingFrom_ ? row : row + pending_);
     // Between the two steps of a removal the roster is still unchanged.
     if (moving_ == 0 || row < moving_) return static_cast<std::size_t>(row);
     if (row == moving_) return users_.userCount();
@@ -112,6 +130,10 @@ std::size_t UserListModel::rosterRow(int row) const {
 
 void UserListModel::userChanged(std::size_t index) {
     const int row = static_cast<int>(index) + 1;
+    if (pending_ > 0 && row >= pendingFrom_) {
+        if (row < pendingFrom_ + pending_) return;  // shown as it is once inserted
+        insertPending();
+    }
     emit dataChanged(this->index(row, 0), this->index(row, 1));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The user list as a Qt model over the roster: "(All)", the users in their
-// colours with their status, the groups. Rows change one at a time as the
-// roster reports them, so a list of thousands stays smooth.
+// colours with their status, the groups. Rows change as the roster reports
+// them; users added by one batch of datagrams are inserted as one range at
+// the batch's end, so a list of thousands stays smooth.
 #include "UserList.h"
 
 #include <QAbstractTableModel>
@@ -33,6 +34,9 @@ private:
     void userRemoved(const std::string& name) override;
     void userChanged(std::size_t index) override;
     void groupRowsChanged() override;
+    void batchEnded() override;
+    // Shows the users held back during a batch.
+    void insertPending();
 
     // The roster's row (0 "(All)", then users, then groups) for a row of
     // this model.
@@ -41,6 +45,8 @@ private:
     UserList& users_;
     int rows_;
     int moving_ = 0;  // during a removal: where the last row now shows
+    int pendingFrom_ = 0;  // users added in this batch, not shown yet: model rows
+    int pending_ = 0;      // from pendingFrom_ on
     QString headers_[2] = {QStringLiteral("UName"), QStringLiteral("Stat")};
 };
 
