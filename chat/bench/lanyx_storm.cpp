@@ -9,7 +9,9 @@
 // Burst: N peers already on the segment answer a node's join, each with its
 // presence (empty public message, colour, status), all at once or spread
 // evenly over MS. The node's own report tells how many it listed
-// (`lanyx-cli listen` prints one join line per roster row).
+// (`lanyx-cli listen` prints one join line per roster row). With
+// --answer-only the peers stay silent until the node asks everybody to
+// announce itself, as peers whose presence the node lost would.
 //
 // Join storm: N newcomers, --rate a second, each sending what a joining copy
 // sends (colour, status, join notice). A running node answers newcomers with
@@ -53,13 +55,14 @@ struct Options {
     long rate = 0;  // newcomers (default 20,000) or hostile datagrams (50,000) per second
     long timeoutMs = 60000;
     bool leave = true;
+    bool answerOnly = false;  // burst: silent until the node asks everybody
 };
 
 void usage() {
     std::fputs(
         "Usage: lanyx-storm [--peers N] [--node NAME] [--rate PER_SECOND] [--timeout-ms MS] [--no-leave]\n"
         "       lanyx-storm --hostile COUNT [--rate PER_SECOND]\n"
-        "       lanyx-storm --burst N [--spread-ms MS] [--no-leave]\n"
+        "       lanyx-storm --burst N [--spread-ms MS] [--answer-only] [--no-leave]\n"
         "common: [--broadcast ADDR] [--port PORT] [--prefix NAME]\n",
         stderr);
 }
@@ -87,6 +90,7 @@ bool parse(int argc, char** argv, Options& o) {
         else if (a == "--prefix") { if (!(v = value()) || !*v) return false; o.prefix = v; }
         else if (a == "--broadcast") { if (!(v = value())) return false; o.broadcast = v; }
         else if (a == "--no-leave") o.leave = false;
+        else if (a == "--answer-only") o.answerOnly = true;
         else return false;
     }
     return true;
@@ -284,7 +288,7 @@ int burst(const Options& o) {
         s.send(name + "|C/0");
         s.send(name + "|S/0");
     };
-    for (long k = 0; k < o.burst; ++k) {
+    for (long k = 0; k < o.burst && !o.answerOnly; ++k) {
         presence(k);
         if (o.spreadMs > 0) std::this_thread::sleep_until(start + std::chrono::microseconds(k * o.spreadMs * 1000 / o.burst));
     }

@@ -181,3 +181,32 @@ TEST_F(Desktop, AStormOfNewcomersIsListedAndAnsweredWithAChatWindowOpen) {
     const auto out = readFile((root / "ann.out").string());
     EXPECT_TRUE(all) << "last status: " << out.substr(out.rfind("status\t") == std::string::npos ? 0 : out.rfind("status\t"));
 }
+
+// Peers whose presence ann lost (they stay silent until asked) come back
+// with Window > Refresh (F5), pressed as a user would.
+TEST_F(Desktop, RefreshBringsBackPeersWhosePresenceWasLost) {
+    if (!segment.namespaces()) GTEST_SKIP() << "no network namespaces";
+    if (run("command -v xdotool >/dev/null && echo ok").find("ok") == std::string::npos)
+        GTEST_SKIP() << "xdotool missing: cannot press F5 in the desktop program";
+    startAnn({"LANYX_PRINT_STATUS=1"});
+    Process lost(on(1, {LANYX_STORM, "--burst", "20", "--answer-only", "--prefix", "lost", "--timeout-ms", "15000",
+                        "--no-leave"}),
+                 (root / "lost.out").string(), (root / "lost.err").string());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    auto status = [&] {
+        const auto out = readFile((root / "ann.out").string());
+        const auto at = out.rfind("status\t");
+        return at == std::string::npos ? std::string() : out.substr(at, out.find('\n', at) - at);
+    };
+    EXPECT_EQ(status(), "status\t 1 user online (-0)");  // only ann herself
+    const std::string key = "DISPLAY=" + display + " xdotool search --onlyvisible --name '^Lanyx$' windowfocus --sync key F5 2>&1";
+    bool back = false;
+    for (int i = 0; i < 50 && !back; ++i) {
+        if (i % 10 == 0) run(key);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        back = status().find(" 21 users online") != std::string::npos;
+    }
+    EXPECT_TRUE(back) << status() << "\n" << readFile((root / "lost.out").string());
+    lost.signal(SIGTERM);
+    lost.wait(3000);
+}
