@@ -13,10 +13,10 @@ command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found" >&2; exit 2
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DLANYX_FUZZ=ON -DLANYX_CORE_ONLY=ON \
   -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" --target fuzz_dispatch fuzz_settings fuzz_language fuzz_eventline
+cmake --build "$BUILD" --target fuzz_dispatch fuzz_settings fuzz_language fuzz_eventline fuzz_offer
 
 # Seeds: what the program really reads.
-mkdir -p "$BUILD"/corpus-dispatch "$BUILD"/corpus-settings "$BUILD"/corpus-language "$BUILD"/corpus-eventline
+mkdir -p "$BUILD"/corpus-dispatch "$BUILD"/corpus-settings "$BUILD"/corpus-language "$BUILD"/corpus-eventline "$BUILD"/corpus-offer
 cp resources/chat/Lang.con "$BUILD"/corpus-language/shipped
 printf '"English"\r\n0\r\n0,0,2505,4605\r\n"ann",255,4,"(B)",0\r\n0,0,2500,3800\r\n2\r\n"bob"\r\n"Carl"\r\n1\r\n"team|ann|bob|"\r\n' \
   > "$BUILD"/corpus-settings/user.ini
@@ -28,8 +28,11 @@ for d in 'bob|C/255' 'bob|S/1' 'bob|M/\xdehello' 'bob|P/\xdfhi|ann' 'bob|L/' '_b
   printf "$d" > "$BUILD/corpus-dispatch/seed$i"; i=$((i + 1))
 done
 
+printf 'v1;id=0123456789abcdef0123456789abcdef;port=40000;files=2;bytes=15;names=Fotos,a%%20b.txt\nD Fotos\nF 10 Fotos/x.jpg\nF 5 a%%20b.txt\n' \
+  > "$BUILD"/corpus-offer/folder
+
 status=0
-for t in dispatch settings language eventline; do
+for t in dispatch settings language eventline offer; do
   echo "== fuzz_$t for ${SECONDS_EACH}s"
   if ! "$BUILD/bin/fuzz_$t" -max_total_time="$SECONDS_EACH" -print_final_stats=1 -artifact_prefix="$BUILD/" \
       "$BUILD/corpus-$t" 2> "$BUILD/fuzz_$t.log"; then

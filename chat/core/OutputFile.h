@@ -1,0 +1,45 @@
+#pragma once
+// Files written from what a peer sends: created new (never over an existing
+// file), never through a link, renamed into place without replacing
+// anything.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace lanyx::platform {
+
+class OutputFile {
+public:
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // A new file; fails when anything (a file, a folder, a link) has the name.
+    static std::unique_ptr<OutputFile> createNew(const std::filesystem::path& path, std::string& error);
+    // An existing regular file (not a link), to append to; `size` is its
+    // length.
+    static std::unique_ptr<OutputFile> openForAppend(const std::filesystem::path& path, std::uint64_t& size,
+                                                     std::string& error);
+
+    bool write(const void* data, std::size_t size, std::string& error);
+    // Data on disk before the file is renamed into place.
+    bool flush(std::string& error);
+
+private:
+    OutputFile() = default;
+    std::intptr_t handle_ = -1;
+};
+
+// Renames `from` to `to` only when nothing has the name `to`.
+bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
+
+// Makes one new folder; fails when the name is taken.
+bool makeNewFolder(const std::filesystem::path& path, std::string& error);
+
+// A path from UTF-8 text, on every system.
+std::filesystem::path pathFromUtf8(const std::string& text);
+std::string pathToUtf8(const std::filesystem::path& path);
+
+} // namespace lanyx::platform

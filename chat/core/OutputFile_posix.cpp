@@ -1,0 +1,110 @@
+#include "OutputFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace lanyx::platform {
+
+namespace {
+std::string describe(const char* what, const fs::path& path) {
+    return std::string(what) + " " + path.string() + ": " + std::strerror(errno);
+}
+} // namespace
+
+OutputFile::~OutputFile() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+std::unique_ptr<OutputFile> OutputFile::createNew(const fs::path& path, std::string& error) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = describe("cannot create", path);
+        return nullptr;
+    }
+    std::unique_ptr<OutputFile> file(new OutputFile);
+    file->handle_ = fd;
+    return file;
+}
+
+std::unique_ptr<OutputFile> OutputFile::openForAppend(const fs::path& path, std::uint64_t& size, std::string& error) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        error = describe("cannot open", path);
+        return nullptr;
+    }
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = "not a plain file: " + path.string();
+        return nullptr;
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    std::unique_ptr<OutputFile> file(new OutputFile);
+    file->handle_ = fd;
+    return file;
+}
+
+bool OutputFile::write(const void* data, std::size_t size, std::string& error) {
+    auto p = static_cast<const char*>(data);
+    while (size > 0) {
+        auto n = ::write(static_cast<int>(handle_), p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = std::string("cannot write: ") + std::strerror(errno);
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool OutputFile::flush(std::string& error) {
+    if (::fdatasync(static_cast<int>(handle_)) != 0 && errno != EINVAL) {
+        error = std::string("cannot write: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool renameNoReplace(const fs::path& from, const fs::path& to, std::string& error) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) {
+        error = describe("cannot rename to", to);
+        return false;
+    }
+#endif
+    // File systems without the flag: a hard link fails when the name is
+    // taken, then the old name goes.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        error = describe("cannot rename to", to);
+        return false;
+    }
+    ::unlink(from.c_str());
+    return true;
+}
+
+bool makeNewFolder(const fs::path& path, std::string& error) {
+    if (::mkdir(path.c_str(), 0755) != 0) {
+        error = describe("cannot make folder", path);
+        return false;
+    }
+    return true;
+}
+
+fs::path pathFromUtf8(const std::string& text) {
+    return fs::path(text);
+}
+
+std::string pathToUtf8(const fs::path& path) {
+    return path.string();
+}
+
+} // namespace lanyx::platform

@@ -1,0 +1,99 @@
+#include "OutputFile.h"
+
+#include <windows.h>
+
+namespace fs = std::filesystem;
+
+namespace lanyx::platform {
+
+namespace {
+std::string describe(const char* what, const fs::path& path) {
+    return std::string(what) + " " + pathToUtf8(path) + " (error " + std::to_string(GetLastError()) + ")";
+}
+} // namespace
+
+OutputFile::~OutputFile() {
+    if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+std::unique_ptr<OutputFile> OutputFile::createNew(const fs::path& path, std::string& error) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = describe("cannot create", path);
+        return nullptr;
+    }
+    std::unique_ptr<OutputFile> file(new OutputFile);
+    file->handle_ = reinterpret_cast<std::intptr_t>(h);
+    return file;
+}
+
+std::unique_ptr<OutputFile> OutputFile::openForAppend(const fs::path& path, std::uint64_t& size, std::string& error) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = describe("cannot open", path);
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    LARGE_INTEGER end{};
+    if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        !SetFilePointerEx(h, LARGE_INTEGER{}, &end, FILE_END)) {
+        CloseHandle(h);
+        error = "not a plain file: " + pathToUtf8(path);
+        return nullptr;
+    }
+    size = static_cast<std::uint64_t>(end.QuadPart);
+    std::unique_ptr<OutputFile> file(new OutputFile);
+    file->handle_ = reinterpret_cast<std::intptr_t>(h);
+    return file;
+}
+
+bool OutputFile::write(const void* data, std::size_t size, std::string& error) {
+    auto p = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(reinterpret_cast<HANDLE>(handle_), p, chunk, &written, nullptr)) {
+            error = "cannot write (error " + std::to_string(GetLastError()) + ")";
+            return false;
+        }
+        p += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool OutputFile::flush(std::string& error) {
+    if (!FlushFileBuffers(reinterpret_cast<HANDLE>(handle_))) {
+        error = "cannot write (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    return true;
+}
+
+bool renameNoReplace(const fs::path& from, const fs::path& to, std::string& error) {
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        error = describe("cannot rename to", to);
+        return false;
+    }
+    return true;
+}
+
+bool makeNewFolder(const fs::path& path, std::string& error) {
+    if (!CreateDirectoryW(path.c_str(), nullptr)) {
+        error = describe("cannot make folder", path);
+        return false;
+    }
+    return true;
+}
+
+fs::path pathFromUtf8(const std::string& text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string pathToUtf8(const fs::path& path) {
+    auto u8 = path.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+} // namespace lanyx::platform

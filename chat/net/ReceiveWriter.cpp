@@ -1,0 +1,244 @@
+#include "ReceiveWriter.h"
+
+#include "OutputFile.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace lanyx::transfer {
+
+namespace {
+
+bool nameTaken(const fs::path& p) {
+    std::error_code ec;
+    return fs::symlink_status(p, ec).type() != fs::file_type::not_found && !ec;
+}
+
+bool isRealFolder(const fs::path& p) {
+    std::error_code ec;
+    return fs::symlink_status(p, ec).type() == fs::file_type::directory;
+}
+
+std::string firstComponent(const std::string& path) {
+    return path.substr(0, path.find('/'));
+}
+
+} // namespace
+
+std::string NumberedName(const std::string& name, int number, bool folder) {
+    const std::string suffix = " (" + std::to_string(number) + ")";
+    auto dot = folder ? std::string::npos : name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return name + suffix;
+    return name.substr(0, dot) + suffix + name.substr(dot);
+}
+
+std::string UniqueName(const fs::path& dir, const std::string& name, bool folder) {
+    if (!nameTaken(dir / platform::pathFromUtf8(name)) && !nameTaken(PartialName(dir / platform::pathFromUtf8(name))))
+        return name;
+    for (int n = 1;; ++n) {
+        auto candidate = NumberedName(name, n, folder);
+        auto path = dir / platform::pathFromUtf8(candidate);
+        if (!nameTaken(path) && !nameTaken(PartialName(path))) return candidate;
+    }
+}
+
+fs::path PartialName(const fs::path& target) {
+    return target.parent_path() / platform::pathFromUtf8("." + platform::pathToUtf8(target.filename()) + ".lanyx-part");
+}
+
+SpaceCheck CheckFreeSpace(const fs::path& folder, std::uint64_t bytes, std::uint64_t* available) {
+    std::error_code ec;
+    auto info = fs::space(folder, ec);
+    if (ec) return SpaceCheck::Unknown;
+    if (available) *available = info.available;
+    // Leave a little room for the file system's own needs.
+    const std::uint64_t margin = 16ull << 20;
+    return info.available >= bytes && info.available - bytes >= margin ? SpaceCheck::Enough : SpaceCheck::NotEnough;
+}
+
+ReceiveWriter::ReceiveWriter(fs::path folder, std::vector<Entry> entries, DigestFactory digests)
+    : folder_(std::move(folder)), entries_(std::move(entries)), digests_(std::move(digests)) {}
+
+ReceiveWriter::~ReceiveWriter() {
+    closeOpen();
+}
+
+bool ReceiveWriter::begin(std::string& error) {
+    if (!isRealFolder(folder_)) {
+        error = "the folder " + platform::pathToUtf8(folder_) + " does not exist";
+        return false;
+    }
+    std::uint64_t total = 0;
+    for (const auto& e : entries_) {
+        if (CheckRelativePath(e.path) != PathError::None) {
+            error = std::string("the sender offered ") + PathErrorText(CheckRelativePath(e.path));
+            return false;
+        }
+        total += e.folder ? 0 : e.size;
+    }
+    std::uint64_t available = 0;
+    if (CheckFreeSpace(folder_, total, &available) == SpaceCheck::NotEnough) {
+        error = "not enough free space in " + platform::pathToUtf8(folder_) + ": " + std::to_string(total) +
+                " bytes needed, " + std::to_string(available) + " free";
+        return false;
+    }
+    tops_.clear();
+    for (const auto& e : entries_) {
+        auto top = firstComponent(e.path);
+        if (std::any_of(tops_.begin(), tops_.end(), [&](const auto& t) { return t.first == top; })) continue;
+        const bool folder = e.folder || e.path.find('/') != std::string::npos;
+        auto chosen = UniqueName(folder_, top, folder);
+        // Two offered names may number to the same choice ("a (1)" offered
+        // beside a taken "a"): keep choices distinct.
+        for (int n = 1; std::any_of(tops_.begin(), tops_.end(), [&](const auto& t) { return t.second == chosen; }); ++n)
+            chosen = UniqueName(folder_, NumberedName(top, n, folder), folder);
+        tops_.emplace_back(top, chosen);
+    }
+    begun_ = true;
+    return true;
+}
+
+fs::path ReceiveWriter::targetOf(std::size_t index) const {
+    const auto& path = entries_.at(index).path;
+    auto top = firstComponent(path);
+    auto it = std::find_if(tops_.begin(), tops_.end(), [&](const auto& t) { return t.first == top; });
+    std::string mapped = (it == tops_.end() ? top : it->second) + path.substr(top.size());
+    return folder_ / platform::pathFromUtf8(mapped);
+}
+
+bool ReceiveWriter::ensureFolders(const fs::path& target, std::string& error) {
+    // Every folder between the chosen folder and the file: made by us, or
+    // already a real folder (never a link).
+    auto relative = target.parent_path().lexically_relative(folder_);
+    fs::path at = folder_;
+    for (const auto& part : relative) {
+        if (part == ".") continue;
+        at /= part;
+        if (isRealFolder(at)) continue;
+        if (!platform::makeNewFolder(at, error)) return false;
+        madeFolders_.push_back(at);
+    }
+    return true;
+}
+
+bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error) {
+    closeOpen();
+    if (!begun_ || index >= entries_.size() || entries_[index].folder) {
+        error = "no such file in the transfer";
+        return false;
+    }
+    auto target = targetOf(index);
+    if (!ensureFolders(target, error)) return false;
+    auto partial = PartialName(target);
+    digest_ = digests_ ? digests_() : nullptr;
+    resumeAt = 0;
+    const bool ours = std::find(partials_.begin(), partials_.end(), partial) != partials_.end();
+    if (ours && nameTaken(partial)) {
+        out_ = platform::OutputFile::openForAppend(partial, resumeAt, error);
+        if (!out_) return false;
+        if (resumeAt > entries_[index].size) {
+            error = "a partial file is longer than the file";
+            out_.reset();
+            return false;
+        }
+        // The check covers the whole file: read back what is there.
+        if (digest_ && resumeAt > 0) {
+            std::ifstream in(partial, std::ios::binary);
+            std::vector<unsigned char> buf(1 << 16);
+            std::uint64_t left = resumeAt;
+            while (left > 0 && in) {
+                auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, buf.size()));
+                in.read(reinterpret_cast<char*>(buf.data()), static_cast<std::streamsize>(n));
+                auto got = static_cast<std::size_t>(in.gcount());
+                digest_->update(buf.data(), got);
+                left -= got;
+                if (got == 0) break;
+            }
+            if (left != 0) {
+                error = "cannot read back " + platform::pathToUtf8(partial);
+                out_.reset();
+                return false;
+            }
+        }
+    } else {
+        out_ = platform::OutputFile::createNew(partial, error);
+        if (!out_) return false;
+        partials_.push_back(partial);
+    }
+    current_ = index;
+    currentLength_ = resumeAt;
+    return true;
+}
+
+bool ReceiveWriter::write(const unsigned char* data, std::size_t size, std::string& error) {
+    if (!out_) {
+        error = "no file is open";
+        return false;
+    }
+    if (size > entries_[current_].size - currentLength_) {
+        error = "the sender sent more than the file's size";
+        return false;
+    }
+    if (!out_->write(data, size, error)) return false;
+    if (digest_) digest_->update(data, size);
+    currentLength_ += size;
+    written_ += size;
+    return true;
+}
+
+bool ReceiveWriter::finishFile(const Digest::Value& expected, std::string& error) {
+    if (!out_) {
+        error = "no file is open";
+        return false;
+    }
+    const auto& entry = entries_[current_];
+    if (currentLength_ != entry.size) {
+        error = "the file ended early: " + std::to_string(currentLength_) + " of " + std::to_string(entry.size) + " bytes";
+        return false;
+    }
+    if (digest_ && digest_->final() != expected) {
+        error = "the file arrived damaged (its check does not match)";
+        return false;
+    }
+    if (!out_->flush(error)) return false;
+    out_.reset();
+    auto target = targetOf(current_);
+    auto partial = PartialName(target);
+    // Someone may have made a file of that name meanwhile: number it then.
+    auto finalPath = target;
+    if (nameTaken(finalPath))
+        finalPath = target.parent_path() /
+                    platform::pathFromUtf8(UniqueName(target.parent_path(), platform::pathToUtf8(target.filename()), false));
+    if (!platform::renameNoReplace(partial, finalPath, error)) return false;
+    partials_.erase(std::remove(partials_.begin(), partials_.end(), partial), partials_.end());
+    finished_.push_back(finalPath);
+    current_ = static_cast<std::size_t>(-1);
+    return true;
+}
+
+void ReceiveWriter::closeOpen() {
+    out_.reset();
+    digest_.reset();
+    current_ = static_cast<std::size_t>(-1);
+}
+
+void ReceiveWriter::suspend() {
+    closeOpen();
+}
+
+void ReceiveWriter::cancel() {
+    closeOpen();
+    std::error_code ec;
+    for (const auto& p : partials_) fs::remove(p, ec);
+    partials_.clear();
+    // Newest first, so that inner folders go before their parents; a folder
+    // that holds a finished file (or anything else) stays.
+    for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) {
+        if (isRealFolder(*it) && fs::is_empty(*it, ec)) fs::remove(*it, ec);
+    }
+    madeFolders_.clear();
+}
+
+} // namespace lanyx::transfer

@@ -1,0 +1,99 @@
+#pragma once
+// Writes what a transfer brings into the folder the receiver chose. Nothing
+// lands outside it, nothing existing is overwritten, a file keeps a
+// temporary name until its check passes, and a cancelled transfer leaves no
+// partial files behind.
+#include "FileOffer.h"
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lanyx::platform {
+class OutputFile;
+}
+
+namespace lanyx::transfer {
+
+// A running digest of a file's bytes (the transfer's integrity check).
+class Digest {
+public:
+    using Value = std::array<unsigned char, 32>;
+    virtual ~Digest() = default;
+    virtual void update(const unsigned char* data, std::size_t size) = 0;
+    virtual Value final() = 0;
+};
+using DigestFactory = std::function<std::unique_ptr<Digest>()>;
+
+// "name (1).ext", "name (2).ext", ... for a name taken in `dir` ("name (1)"
+// for folders and names without an extension; a leading dot is not an
+// extension).
+std::string NumberedName(const std::string& name, int number, bool folder);
+// The first of name, name (1), ... that nothing in `dir` has.
+std::string UniqueName(const std::filesystem::path& dir, const std::string& name, bool folder);
+// The temporary name a file has until it is complete: ".name.lanyx-part".
+std::filesystem::path PartialName(const std::filesystem::path& target);
+
+enum class SpaceCheck { Enough, NotEnough, Unknown };
+// Whether the folder's file system has room for `bytes` more (with a small
+// margin).
+SpaceCheck CheckFreeSpace(const std::filesystem::path& folder, std::uint64_t bytes, std::uint64_t* available = nullptr);
+
+class ReceiveWriter {
+public:
+    ReceiveWriter(std::filesystem::path folder, std::vector<Entry> entries, DigestFactory digests);
+    ~ReceiveWriter();
+    ReceiveWriter(const ReceiveWriter&) = delete;
+    ReceiveWriter& operator=(const ReceiveWriter&) = delete;
+
+    // Chooses the top-level names (numbered where taken) and checks the
+    // folder and free space. Nothing is written yet.
+    bool begin(std::string& error);
+
+    // Starts file `index` (an entry that is a file), making the folders on
+    // its way. Returns where the data continues: 0, or the length of a
+    // partial file kept from an interrupted try.
+    bool openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error);
+    // More of the open file. Refuses data beyond the size the list gave.
+    bool write(const unsigned char* data, std::size_t size, std::string& error);
+    // The open file is complete: its length and digest must match, then it
+    // gets its final name (numbered if that name was taken meanwhile).
+    bool finishFile(const Digest::Value& expected, std::string& error);
+
+    // The connection dropped: partial files stay for a retry.
+    void suspend();
+    // The user (or a failure) ends the transfer: partial files and the
+    // folders that only they needed are removed; finished files stay.
+    void cancel();
+
+    // Where entry `index` goes (valid after begin()).
+    std::filesystem::path targetOf(std::size_t index) const;
+    const std::vector<std::filesystem::path>& finished() const { return finished_; }
+    std::uint64_t bytesWritten() const { return written_; }
+
+private:
+    bool ensureFolders(const std::filesystem::path& relative, std::string& error);
+    void closeOpen();
+
+    std::filesystem::path folder_;
+    std::vector<Entry> entries_;
+    DigestFactory digests_;
+    // Top-level names as given -> names chosen in the folder.
+    std::vector<std::pair<std::string, std::string>> tops_;
+    std::vector<std::filesystem::path> madeFolders_;  // in the order made
+    std::vector<std::filesystem::path> partials_;
+    std::vector<std::filesystem::path> finished_;
+    bool begun_ = false;
+
+    // The file being written.
+    std::size_t current_ = static_cast<std::size_t>(-1);
+    std::unique_ptr<platform::OutputFile> out_;
+    std::unique_ptr<Digest> digest_;
+    std::uint64_t currentLength_ = 0;
+    std::uint64_t written_ = 0;
+};
+
+} // namespace lanyx::transfer
