@@ -123,6 +123,14 @@ bool ReceiveWriter::ensureFolders(const fs::path& target, std::string& error) {
     return true;
 }
 
+bool ReceiveWriter::makeFolder(std::size_t index, std::string& error) {
+    if (!begun_ || index >= entries_.size() || !entries_[index].folder) {
+        error = "no such folder in the transfer";
+        return false;
+    }
+    return ensureFolders(targetOf(index) / "x", error);
+}
+
 bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error) {
     closeOpen();
     if (!begun_ || index >= entries_.size() || entries_[index].folder) {

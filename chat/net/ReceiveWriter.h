@@ -53,6 +53,9 @@ public:
     // folder and free space. Nothing is written yet.
     bool begin(std::string& error);
 
+    // Makes folder `index` (an entry that is a folder) and those above it.
+    bool makeFolder(std::size_t index, std::string& error);
+
     // Starts file `index` (an entry that is a file), making the folders on
     // its way. Returns where the data continues: 0, or the length of a
     // partial file kept from an interrupted try.

@@ -1,0 +1,445 @@
+#include "TransferSession.h"
+
+#include "OutputFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <set>
+#include <utility>
+
+namespace fs = std::filesystem;
+
+namespace lanyx::transfer {
+
+namespace {
+
+void putU32(std::string& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+std::uint32_t getU32(const char* p) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+bool parseU64(std::string_view s, std::uint64_t& out) {
+    if (s.empty() || s.size() > 20 || (s.size() > 1 && s[0] == '0')) return false;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return ec == std::errc() && p == s.data() + s.size();
+}
+
+// An error text from the peer, made safe to show: printable, short.
+std::string peerText(std::string_view text) {
+    std::string out;
+    for (char c : text.substr(0, 200)) out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? ' ' : c;
+    return out;
+}
+
+} // namespace
+
+std::string FrameCodec::encode(FrameType type, std::string_view payload) {
+    std::string frame;
+    frame += static_cast<char>(type);
+    frame.append(payload);
+    if (cipher_) frame = cipher_->seal(frame);
+    std::string out;
+    putU32(out, static_cast<std::uint32_t>(frame.size()));
+    out += frame;
+    return out;
+}
+
+bool FrameCodec::next(FrameType& type, std::string& payload) {
+    if (failed_) return false;
+    if (buffer_.size() - consumed_ < 4) return false;
+    const std::uint32_t length = getU32(buffer_.data() + consumed_);
+    const std::size_t limit = kMaxFramePayload + 1 + (cipher_ ? cipher_->overhead() : 0);
+    if (length == 0 || length > limit) {
+        failed_ = true;
+        return false;
+    }
+    if (buffer_.size() - consumed_ - 4 < length) return false;
+    std::string_view body(buffer_.data() + consumed_ + 4, length);
+    consumed_ += 4 + length;
+    std::string plain;
+    if (cipher_) {
+        auto opened = cipher_->open(body);
+        if (!opened || opened->empty()) {
+            failed_ = true;
+            return false;
+        }
+        plain = std::move(*opened);
+    } else {
+        plain.assign(body);
+    }
+    const auto t = static_cast<unsigned char>(plain[0]);
+    if (t < 1 || t > 8) {
+        failed_ = true;
+        return false;
+    }
+    type = static_cast<FrameType>(t);
+    payload.assign(plain, 1);
+    // Drop what was read once it is a good part of the buffer.
+    if (consumed_ > (1u << 20) && consumed_ * 2 > buffer_.size()) {
+        buffer_.erase(0, consumed_);
+        consumed_ = 0;
+    }
+    return true;
+}
+
+LocalSelection GatherLocal(const std::vector<fs::path>& paths) {
+    LocalSelection sel;
+    std::set<std::string> tops;
+    auto add = [&](const fs::path& source, const std::string& rel, bool folder, std::uint64_t size) {
+        if (auto err = CheckRelativePath(rel); err != PathError::None) {
+            sel.skipped.push_back(rel + ": " + PathErrorText(err));
+            return false;
+        }
+        sel.entries.push_back({rel, folder, size});
+        sel.sources.push_back(folder ? fs::path() : source);
+        if (!folder) {
+            ++sel.files;
+            sel.bytes += size;
+        }
+        return true;
+    };
+    // Folders depth first, names sorted, each folder before what it holds.
+    auto walk = [&](auto&& self, const fs::path& dir, const std::string& rel) -> void {
+        std::vector<fs::directory_entry> children;
+        std::error_code ec;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) children.push_back(*it);
+        if (ec) sel.skipped.push_back(rel + ": cannot read the folder");
+        std::sort(children.begin(), children.end(),
+                  [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+        for (const auto& child : children) {
+            const auto name = rel + "/" + platform::pathToUtf8(child.path().filename());
+            auto st = child.symlink_status(ec);
+            if (ec) continue;
+            if (st.type() == fs::file_type::directory) {
+                if (add({}, name, true, 0)) self(self, child.path(), name);
+            } else if (st.type() == fs::file_type::regular) {
+                add(child.path(), name, false, child.file_size(ec));
+            } else {
+                sel.skipped.push_back(name + (st.type() == fs::file_type::symlink ? ": a link" : ": not a plain file"));
+            }
+        }
+    };
+    for (const auto& path : paths) {
+        std::error_code ec;
+        auto absolute = fs::absolute(path, ec);
+        auto name = platform::pathToUtf8(absolute.lexically_normal().filename());
+        if (name.empty()) name = platform::pathToUtf8(absolute.lexically_normal().parent_path().filename());
+        std::string folded = name;
+        for (auto& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!tops.insert(folded).second) {
+            sel.skipped.push_back(name + ": the same name twice");
+            continue;
+        }
+        auto st = fs::symlink_status(path, ec);
+        if (ec || st.type() == fs::file_type::not_found) {
+            sel.skipped.push_back(name + ": not found");
+        } else if (st.type() == fs::file_type::directory) {
+            if (add({}, name, true, 0)) {
+                sel.topNames.push_back(name);
+                walk(walk, path, name);
+            }
+        } else if (st.type() == fs::file_type::regular) {
+            if (add(path, name, false, fs::file_size(path, ec))) sel.topNames.push_back(name);
+        } else {
+            sel.skipped.push_back(name + (st.type() == fs::file_type::symlink ? ": a link" : ": not a plain file"));
+        }
+    }
+    return sel;
+}
+
+// ---- sender ----
+
+SenderSession::SenderSession(Offer offer, const LocalSelection& selection, DigestFactory digests, FrameCipher* cipher)
+    : offer_(std::move(offer)), selection_(selection), digests_(std::move(digests)), codec_(cipher) {
+    listText_ = FormatManifest(selection_.entries);
+}
+
+void SenderSession::fail(const std::string& text, bool tellPeer) {
+    if (state_ != SessionState::Running) return;
+    if (tellPeer) pending_ += codec_.encode(FrameType::Error, text);
+    state_ = SessionState::Failed;
+    error_ = text;
+    fileOpen_ = false;
+    in_.close();
+}
+
+void SenderSession::received(std::string_view bytes) {
+    codec_.feed(bytes);
+    FrameType type;
+    std::string payload;
+    while (state_ == SessionState::Running && codec_.next(type, payload)) {
+        if (type == FrameType::Error) {
+            fail("the receiver says: " + peerText(payload), false);
+        } else if (type == FrameType::Hello && !helloSeen_) {
+            if (payload != offer_.id) return fail("unknown transfer", true);
+            helloSeen_ = true;
+        } else if (type == FrameType::Want && listSent_ && !streaming_ && !doneSent_) {
+            auto space = payload.find(' ');
+            std::uint64_t index = 0, offset = 0;
+            if (space == std::string::npos || !parseU64(std::string_view(payload).substr(0, space), index) ||
+                !parseU64(std::string_view(payload).substr(space + 1), offset) || index > selection_.entries.size() ||
+                (index < selection_.entries.size() &&
+                 (selection_.entries[index].folder || offset > selection_.entries[index].size)))
+                return fail("a bad request", true);
+            index_ = static_cast<std::size_t>(index);
+            offset_ = offset;
+            streaming_ = true;
+        } else if (type == FrameType::Done && doneSent_) {
+            state_ = SessionState::Finished;
+        } else {
+            return fail("the receiver broke the protocol", true);
+        }
+    }
+    if (codec_.failed()) fail("the connection was tampered with or broken", false);
+}
+
+bool SenderSession::produce(std::string& out) {
+    if (!helloSeen_ || doneSent_) return false;
+    if (!listSent_) {
+        auto piece = std::string_view(listText_).substr(listAt_, kChunk);
+        if (!piece.empty()) {
+            out += codec_.encode(FrameType::List, piece);
+            listAt_ += piece.size();
+        } else {
+            out += codec_.encode(FrameType::ListEnd, {});
+            listSent_ = true;
+        }
+        return true;
+    }
+    if (!streaming_) return false;
+    if (!fileOpen_) {
+        while (index_ < selection_.entries.size() && selection_.entries[index_].folder) ++index_;
+        if (index_ == selection_.entries.size()) {
+            out += codec_.encode(FrameType::Done, {});
+            doneSent_ = true;
+            streaming_ = false;
+            return true;
+        }
+        const auto& entry = selection_.entries[index_];
+        const auto& source = selection_.sources[index_];
+        std::error_code ec;
+        if (fs::file_size(source, ec) != entry.size || ec) {
+            fail(entry.path + " changed while it was being sent", true);
+            return true;
+        }
+        in_.close();
+        in_.clear();
+        in_.open(source, std::ios::binary);
+        digest_ = digests_ ? digests_() : nullptr;
+        // The check covers the whole file, also when the receiver resumes.
+        std::vector<char> buf(kChunk);
+        for (std::uint64_t skip = offset_; skip > 0 && in_;) {
+            auto n = static_cast<std::size_t>(std::min<std::uint64_t>(skip, buf.size()));
+            in_.read(buf.data(), static_cast<std::streamsize>(n));
+            auto got = static_cast<std::size_t>(in_.gcount());
+            if (digest_) digest_->update(reinterpret_cast<unsigned char*>(buf.data()), got);
+            skip -= got;
+            if (got == 0) break;
+        }
+        if (!in_) {
+            fail("cannot read " + entry.path, true);
+            return true;
+        }
+        left_ = entry.size - offset_;
+        fileOpen_ = true;
+    }
+    if (left_ > 0) {
+        std::string chunk(static_cast<std::size_t>(std::min<std::uint64_t>(left_, kChunk)), '\0');
+        in_.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        if (static_cast<std::size_t>(in_.gcount()) != chunk.size()) {
+            fail(selection_.entries[index_].path + " changed while it was being sent", true);
+            return true;
+        }
+        if (digest_) digest_->update(reinterpret_cast<const unsigned char*>(chunk.data()), chunk.size());
+        out += codec_.encode(FrameType::Data, chunk);
+        left_ -= chunk.size();
+        sent_ += chunk.size();
+        return true;
+    }
+    Digest::Value value{};
+    if (digest_) value = digest_->final();
+    out += codec_.encode(FrameType::FileEnd, std::string_view(reinterpret_cast<const char*>(value.data()), value.size()));
+    fileOpen_ = false;
+    in_.close();
+    ++index_;
+    offset_ = 0;
+    return true;
+}
+
+std::string SenderSession::nextOutput(std::size_t room) {
+    std::string out = std::move(pending_);
+    pending_.clear();
+    while (state_ == SessionState::Running && (out.empty() || out.size() + kChunk <= room) && produce(out)) {
+    }
+    return out;
+}
+
+// ---- receiver ----
+
+ReceiverSession::ReceiverSession(Offer offer, fs::path folder, DigestFactory digests)
+    : offer_(std::move(offer)), folder_(std::move(folder)), digests_(std::move(digests)) {}
+
+std::string ReceiverSession::connect(FrameCipher* cipher) {
+    codec_ = std::make_unique<FrameCodec>(cipher);
+    listText_.clear();
+    listDone_ = false;
+    fileOpen_ = false;
+    if (state_ != SessionState::Running) return {};
+    return codec_->encode(FrameType::Hello, offer_.id);
+}
+
+void ReceiverSession::dropped() {
+    if (writer_) writer_->suspend();
+    fileOpen_ = false;
+}
+
+void ReceiverSession::cancel() {
+    if (writer_) writer_->cancel();
+    if (state_ == SessionState::Running) {
+        if (codec_) out_ += codec_->encode(FrameType::Error, "cancelled");
+        state_ = SessionState::Failed;
+        error_ = "cancelled";
+    }
+}
+
+void ReceiverSession::fail(const std::string& text, bool tellPeer) {
+    if (state_ != SessionState::Running) return;
+    if (tellPeer && codec_) out_ += codec_->encode(FrameType::Error, text);
+    // A transfer that cannot go on leaves no partial files; complete files
+    // stay.
+    if (writer_) writer_->cancel();
+    state_ = SessionState::Failed;
+    error_ = text;
+}
+
+void ReceiverSession::received(std::string_view bytes) {
+    if (!codec_ || state_ != SessionState::Running) return;
+    codec_->feed(bytes);
+    FrameType type;
+    std::string payload;
+    while (state_ == SessionState::Running && codec_->next(type, payload)) handle(type, payload);
+    if (codec_->failed()) {
+        // Keep the partial file: a retry over a sound connection resumes.
+        dropped();
+        error_ = "the connection was tampered with or broken";
+    }
+}
+
+void ReceiverSession::askFromFirstMissing() {
+    std::size_t index = 0;
+    while (index < entries_.size() && (entries_[index].folder || complete_[index])) ++index;
+    std::uint64_t offset = 0;
+    if (index < entries_.size()) {
+        std::string error;
+        if (!writer_->openFile(index, offset, error)) return fail(error, true);
+        fileOpen_ = true;
+    }
+    current_ = index;
+    out_ += codec_->encode(FrameType::Want, std::to_string(index) + " " + std::to_string(offset));
+}
+
+void ReceiverSession::handle(FrameType type, std::string& payload) {
+    std::string error;
+    switch (type) {
+    case FrameType::Error:
+        // Partial files stay: the sender may offer again, or the user retries.
+        if (writer_) writer_->suspend();
+        state_ = SessionState::Failed;
+        error_ = "the sender says: " + peerText(payload);
+        return;
+    case FrameType::List:
+        if (listDone_ || listText_.size() + payload.size() > kMaxListBytes) return fail("the transfer list is too long", true);
+        listText_ += payload;
+        return;
+    case FrameType::ListEnd: {
+        if (listDone_) return fail("the sender broke the protocol", true);
+        listDone_ = true;
+        if (writer_) {
+            // A retry: the list must be the one we started with.
+            if (listText_ != firstList_) return fail("the sender changed the files", true);
+            return askFromFirstMissing();
+        }
+        auto list = ParseManifest(listText_, offer_);
+        if (list.error != ManifestError::None) {
+            static const char* why[] = {"", "a badly formed list", "a name that would leave the folder",
+                                        "the same name twice", "a file outside its folder", "too many files",
+                                        "sizes that differ from the offer"};
+            return fail(std::string("refused: the sender's list has ") + why[static_cast<int>(list.error)] +
+                            " (line " + std::to_string(list.line) + ")",
+                        true);
+        }
+        entries_ = std::move(list.entries);
+        firstList_ = listText_;
+        complete_.assign(entries_.size(), false);
+        writer_ = std::make_unique<ReceiveWriter>(folder_, entries_, digests_);
+        if (!writer_->begin(error)) {
+            writer_.reset();
+            return fail(error, true);
+        }
+        // Folders without files are made too.
+        for (std::size_t i = 0; i < entries_.size(); ++i)
+            if (entries_[i].folder && !writer_->makeFolder(i, error)) return fail(error, true);
+        return askFromFirstMissing();
+    }
+    case FrameType::Data:
+    case FrameType::FileEnd: {
+        if (!writer_ || current_ >= entries_.size()) return fail("the sender broke the protocol", true);
+        if (!fileOpen_) {
+            std::uint64_t at = 0;
+            if (!writer_->openFile(current_, at, error)) return fail(error, true);
+            if (at != 0) return fail("a partial file was in the way", true);
+            fileOpen_ = true;
+        }
+        if (type == FrameType::Data) {
+            if (!writer_->write(reinterpret_cast<const unsigned char*>(payload.data()), payload.size(), error))
+                return fail(error, true);
+            received_ += payload.size();
+            return;
+        }
+        Digest::Value expected{};
+        if (payload.size() != expected.size()) return fail("the sender broke the protocol", true);
+        std::copy(payload.begin(), payload.end(), expected.begin());
+        if (!writer_->finishFile(expected, error)) return fail(error, true);
+        complete_[current_] = true;
+        fileOpen_ = false;
+        ++current_;
+        while (current_ < entries_.size() && entries_[current_].folder) ++current_;
+        return;
+    }
+    case FrameType::Done:
+        if (!writer_ || current_ != entries_.size() ||
+            std::count(complete_.begin(), complete_.end(), true) !=
+                std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) { return !e.folder; }))
+            return fail("the transfer ended before every file arrived", true);
+        out_ += codec_->encode(FrameType::Done, {});
+        state_ = SessionState::Finished;
+        return;
+    default:
+        return fail("the sender broke the protocol", true);
+    }
+}
+
+std::string ReceiverSession::takeOutput() {
+    return std::exchange(out_, {});
+}
+
+const std::vector<fs::path>& ReceiverSession::finished() const {
+    static const std::vector<fs::path> none;
+    return writer_ ? writer_->finished() : none;
+}
+
+std::vector<fs::path> ReceiverSession::topLevel() const {
+    std::vector<fs::path> tops;
+    if (!writer_) return tops;
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].path.find('/') == std::string::npos) tops.push_back(writer_->targetOf(i));
+    return tops;
+}
+
+} // namespace lanyx::transfer

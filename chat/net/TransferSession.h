@@ -1,0 +1,157 @@
+#pragma once
+// One transfer over one byte stream (a TCP connection), as two state
+// machines that read and write bytes and never touch a socket: the socket
+// layer feeds them what arrives and asks them for what to send while its
+// send buffer has room, so memory stays bounded whatever the file sizes.
+//
+// Frames: type (1 byte), payload length (4 bytes, big-endian), payload; each
+// frame sealed by the stream cipher when one is set.
+//   receiver -> sender  Hello   transfer id
+//   sender -> receiver  List    the transfer list
+//   receiver -> sender  Want    "index offset": stream from this file on
+//   sender -> receiver  Data    bytes of the current file
+//   sender -> receiver  FileEnd the file's digest (32 bytes)
+//   sender -> receiver  Done    after the last file
+//   receiver -> sender  Done    everything arrived and checked
+//   either way          Error   a text for the user; the connection ends
+// A new connection after a drop starts with Hello again; the receiver then
+// asks from the first file it does not have complete.
+#include "FileOffer.h"
+#include "ReceiveWriter.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lanyx::transfer {
+
+inline constexpr std::size_t kChunk = 256 * 1024;
+inline constexpr std::size_t kMaxFramePayload = kChunk + 1024;
+inline constexpr std::size_t kMaxListBytes = 64u << 20;  // the list travels in frames of its own
+
+enum class FrameType : std::uint8_t { Hello = 1, List = 2, Want = 3, Data = 4, FileEnd = 5, Done = 6, Error = 7, ListEnd = 8 };
+
+// Seals and opens frames (authenticated encryption keyed per connection).
+// Frames must be opened in the order they were sealed.
+class FrameCipher {
+public:
+    virtual ~FrameCipher() = default;
+    virtual std::string seal(std::string_view plain) = 0;
+    virtual std::optional<std::string> open(std::string_view sealed) = 0;
+    virtual std::size_t overhead() const = 0;
+};
+
+// Frames into bytes and back, through the cipher when there is one.
+class FrameCodec {
+public:
+    explicit FrameCodec(FrameCipher* cipher = nullptr) : cipher_(cipher) {}
+    std::string encode(FrameType type, std::string_view payload);
+    void feed(std::string_view bytes) { buffer_.append(bytes); }
+    // The next whole frame, if one is there. A frame too long, of an unknown
+    // type or that does not open makes the codec fail for good.
+    bool next(FrameType& type, std::string& payload);
+    bool failed() const { return failed_; }
+    std::size_t buffered() const { return buffer_.size() - consumed_; }
+
+private:
+    FrameCipher* cipher_;
+    std::string buffer_;
+    std::size_t consumed_ = 0;
+    bool failed_ = false;
+};
+
+enum class SessionState { Running, Finished, Failed };
+
+// Files on this computer, gathered for sending: folders walked in a stable
+// order; links and special files are left out and named in `skipped`.
+struct LocalSelection {
+    std::vector<Entry> entries;
+    std::vector<std::filesystem::path> sources;  // per entry ("" for folders)
+    std::vector<std::string> skipped;            // what was left out, and why
+    std::uint64_t files = 0, bytes = 0;
+    std::vector<std::string> topNames;
+};
+LocalSelection GatherLocal(const std::vector<std::filesystem::path>& paths);
+
+class SenderSession {
+public:
+    SenderSession(Offer offer, const LocalSelection& selection, DigestFactory digests, FrameCipher* cipher = nullptr);
+    void received(std::string_view bytes);
+    // The next bytes to send: whole frames up to about `room` bytes (at least
+    // one frame when something is due); empty when nothing is due now.
+    std::string nextOutput(std::size_t room);
+    SessionState state() const { return state_; }
+    const std::string& error() const { return error_; }
+    std::uint64_t bytesSent() const { return sent_; }
+
+private:
+    void fail(const std::string& text, bool tellPeer);
+    bool produce(std::string& out);
+
+    Offer offer_;
+    const LocalSelection& selection_;
+    DigestFactory digests_;
+    FrameCodec codec_;
+    SessionState state_ = SessionState::Running;
+    std::string error_;
+    std::string pending_;  // frames made but not handed out
+    bool helloSeen_ = false, listSent_ = false, streaming_ = false, doneSent_ = false;
+    std::size_t listAt_ = 0;
+    std::string listText_;
+    std::size_t index_ = 0;
+    std::uint64_t offset_ = 0;
+    std::ifstream in_;
+    std::unique_ptr<Digest> digest_;
+    bool fileOpen_ = false;
+    std::uint64_t left_ = 0;
+    std::uint64_t sent_ = 0;
+};
+
+class ReceiverSession {
+public:
+    ReceiverSession(Offer offer, std::filesystem::path folder, DigestFactory digests);
+    // A new connection: `cipher` seals this connection's frames. Returns the
+    // first bytes to send (Hello).
+    std::string connect(FrameCipher* cipher = nullptr);
+    // The connection dropped: keep what arrived for the next connect().
+    void dropped();
+    // The user cancelled: partial files go.
+    void cancel();
+    void received(std::string_view bytes);
+    std::string takeOutput();
+    SessionState state() const { return state_; }
+    const std::string& error() const { return error_; }
+    std::uint64_t bytesReceived() const { return received_; }
+    std::uint64_t totalBytes() const { return offer_.bytes; }
+    const std::vector<std::filesystem::path>& finished() const;
+    // The files and folders it made at the top of the chosen folder.
+    std::vector<std::filesystem::path> topLevel() const;
+
+private:
+    void fail(const std::string& text, bool tellPeer);
+    void handle(FrameType type, std::string& payload);
+    void askFromFirstMissing();
+
+    Offer offer_;
+    std::filesystem::path folder_;
+    DigestFactory digests_;
+    std::unique_ptr<FrameCodec> codec_;
+    std::unique_ptr<ReceiveWriter> writer_;
+    std::vector<Entry> entries_;
+    std::string listText_, firstList_;
+    bool listDone_ = false;
+    std::vector<bool> complete_;
+    std::size_t current_ = 0;
+    bool fileOpen_ = false;
+    std::string out_;
+    SessionState state_ = SessionState::Running;
+    std::string error_;
+    std::uint64_t received_ = 0;
+};
+
+} // namespace lanyx::transfer
