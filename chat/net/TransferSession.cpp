@@ -291,6 +291,7 @@ std::string ReceiverSession::connect(FrameCipher* cipher) {
     listDone_ = false;
     fileOpen_ = false;
     if (state_ != SessionState::Running) return {};
+    error_.clear();
     return codec_->encode(FrameType::Hello, offer_.id);
 }
 

@@ -1,0 +1,243 @@
+#include "TransferLinks.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <vector>
+
+namespace lanyx {
+
+using namespace transfer;
+
+namespace {
+constexpr qint64 kReadBuffer = 4 << 20;  // beyond this TCP itself holds the sender back
+constexpr int kLineTimeoutMs = 10000;
+constexpr std::size_t kMaxLine = 64;
+const QByteArray kGreeting = "LANYX-XFER 1 ";
+} // namespace
+
+struct TransferServer::Outgoing {
+    Offer offer;
+    LocalSelection selection;
+    CipherFactory ciphers;
+};
+
+struct TransferServer::Connection {
+    QTcpSocket* socket = nullptr;
+    QByteArray line;
+    Outgoing* outgoing = nullptr;
+    QString id;
+    std::unique_ptr<FrameCipher> cipher;
+    std::unique_ptr<SenderSession> session;
+    quint64 reported = 0;
+    bool ended = false;
+    bool gone = false;  // disconnected; freed at the next pass of the event loop
+};
+
+TransferServer::TransferServer(DigestFactory digests, QObject* parent)
+    : QObject(parent), digests_(std::move(digests)), server_(std::make_unique<QTcpServer>()) {
+    connect(server_.get(), &QTcpServer::newConnection, this, &TransferServer::accept);
+}
+
+TransferServer::~TransferServer() {
+    for (auto& [socket, c] : connections_) {
+        socket->disconnect(this);
+        socket->abort();
+        delete socket;
+    }
+}
+
+bool TransferServer::listen(quint16 port, QString* error) {
+    if (server_->isListening()) return true;
+    if (!server_->listen(QHostAddress::AnyIPv4, port)) {
+        if (error) *error = server_->errorString();
+        return false;
+    }
+    return true;
+}
+
+quint16 TransferServer::port() const {
+    return server_->serverPort();
+}
+
+void TransferServer::add(const Offer& offer, LocalSelection selection, CipherFactory ciphers) {
+    auto out = std::make_unique<Outgoing>();
+    out->offer = offer;
+    out->selection = std::move(selection);
+    out->ciphers = std::move(ciphers);
+    outgoing_[QString::fromStdString(offer.id)] = std::move(out);
+}
+
+void TransferServer::remove(const QString& id) {
+    // Aborting drops the connection at once (drop() runs inside abort()).
+    std::vector<QTcpSocket*> cut;
+    for (auto& [socket, c] : connections_)
+        if (c->id == id && !c->gone) {
+            c->ended = true;
+            cut.push_back(socket);
+        }
+    for (auto* socket : cut) socket->abort();
+    outgoing_.erase(id);
+}
+
+void TransferServer::accept() {
+    while (auto* socket = server_->nextPendingConnection()) {
+        socket->setReadBufferSize(kReadBuffer);
+        auto c = std::make_unique<Connection>();
+        c->socket = socket;
+        auto* raw = c.get();
+        connections_[socket] = std::move(c);
+        connect(socket, &QTcpSocket::readyRead, this, [this, raw] { readFrom(raw); });
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, raw] { writeTo(raw); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, raw] { drop(raw); });
+        // A connection that never names its transfer is not kept.
+        QTimer::singleShot(kLineTimeoutMs, socket, [socket, raw] {
+            if (!raw->outgoing) socket->abort();
+        });
+    }
+}
+
+void TransferServer::readFrom(Connection* c) {
+    if (c->gone) return;
+    QByteArray bytes = c->socket->readAll();
+    if (!c->outgoing) {
+        c->line += bytes;
+        auto nl = c->line.indexOf('\n');
+        if (nl < 0) {
+            if (static_cast<std::size_t>(c->line.size()) > kMaxLine) c->socket->abort();
+            return;
+        }
+        QByteArray first = c->line.left(nl);
+        bytes = c->line.mid(nl + 1);
+        c->line.clear();
+        auto it = first.startsWith(kGreeting) ? outgoing_.find(QString::fromLatin1(first.mid(kGreeting.size())))
+                                              : outgoing_.end();
+        if (it == outgoing_.end()) {
+            c->socket->abort();  // not a transfer we offer (or one cancelled)
+            return;
+        }
+        c->outgoing = it->second.get();
+        c->id = it->first;
+        if (c->outgoing->ciphers) c->cipher = c->outgoing->ciphers(c->outgoing->offer);
+        c->session = std::make_unique<SenderSession>(c->outgoing->offer, c->outgoing->selection, digests_, c->cipher.get());
+    }
+    c->session->received(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    writeTo(c);
+}
+
+void TransferServer::writeTo(Connection* c) {
+    if (!c->session || c->ended || c->gone) return;
+    while (c->socket->bytesToWrite() < kHighWater) {
+        auto out = c->session->nextOutput(static_cast<std::size_t>(kHighWater - c->socket->bytesToWrite()));
+        if (out.empty()) break;
+        c->socket->write(out.data(), static_cast<qint64>(out.size()));
+    }
+    const auto sent = c->session->bytesSent();
+    const auto total = c->outgoing->offer.bytes;
+    if (sent - c->reported >= (1u << 20) || (sent == total && c->reported != sent)) {
+        c->reported = sent;
+        emit progress(c->id, sent, total);
+    }
+    if (c->session->state() != SessionState::Running) {
+        c->ended = true;
+        const bool ok = c->session->state() == SessionState::Finished;
+        emit finished(c->id, ok, QString::fromStdString(ok ? std::string() : c->session->error()));
+        c->socket->disconnectFromHost();
+    }
+}
+
+void TransferServer::drop(Connection* c) {
+    if (c->gone) return;
+    c->gone = true;
+    auto* socket = c->socket;
+    if (c->session && !c->ended) {
+        c->ended = true;
+        emit finished(c->id, false, tr("the receiver closed the connection"));
+    }
+    // Callers up the stack may still hold `c`: free it later.
+    QTimer::singleShot(0, this, [this, socket] {
+        connections_.erase(socket);
+        socket->deleteLater();
+    });
+}
+
+// ---- receiving ----
+
+TransferClient::TransferClient(Offer offer, QHostAddress sender, std::filesystem::path folder, DigestFactory digests,
+                               CipherFactory ciphers, QObject* parent)
+    : QObject(parent), offer_(offer), sender_(std::move(sender)), ciphers_(std::move(ciphers)),
+      session_(std::move(offer), std::move(folder), std::move(digests)) {}
+
+TransferClient::~TransferClient() {
+    if (socket_) socket_->abort();
+}
+
+void TransferClient::start() {
+    if (!resumable()) return;
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+        socket_->deleteLater();
+    }
+    reported_ = false;
+    socket_ = new QTcpSocket(this);
+    socket_->setReadBufferSize(kReadBuffer);
+    connect(socket_, &QTcpSocket::connected, this, [this] {
+        cipher_ = ciphers_ ? ciphers_(offer_) : nullptr;
+        auto hello = session_.connect(cipher_.get());
+        socket_->write(kGreeting + QByteArray::fromStdString(offer_.id) + '\n');
+        socket_->write(hello.data(), static_cast<qint64>(hello.size()));
+    });
+    connect(socket_, &QTcpSocket::readyRead, this, &TransferClient::readMore);
+    connect(socket_, &QTcpSocket::disconnected, this, [this] { lost(tr("the sender closed the connection")); });
+    connect(socket_, &QTcpSocket::errorOccurred, this, [this] { lost(socket_->errorString()); });
+    socket_->connectToHost(sender_, offer_.port);
+}
+
+void TransferClient::cancel() {
+    session_.cancel();
+    flush();
+    if (socket_) socket_->disconnectFromHost();
+    if (!reported_) {
+        reported_ = true;
+        emit finished(false, tr("cancelled"));
+    }
+}
+
+void TransferClient::flush() {
+    auto out = session_.takeOutput();
+    if (!out.empty() && socket_ && socket_->state() == QAbstractSocket::ConnectedState)
+        socket_->write(out.data(), static_cast<qint64>(out.size()));
+}
+
+void TransferClient::readMore() {
+    const auto before = session_.bytesReceived();
+    while (socket_->bytesAvailable() > 0) {
+        QByteArray bytes = socket_->read(kReadBuffer);
+        session_.received(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        if (session_.state() != SessionState::Running || !session_.error().empty()) break;
+    }
+    flush();
+    if (session_.bytesReceived() != before) emit progress(session_.bytesReceived(), session_.totalBytes());
+    if (session_.state() != SessionState::Running && !reported_) {
+        reported_ = true;
+        const bool ok = session_.state() == SessionState::Finished;
+        socket_->disconnectFromHost();
+        emit finished(ok, QString::fromStdString(session_.error()));
+    } else if (!session_.error().empty()) {
+        socket_->abort();  // a broken connection: the partial file stays for a retry
+    }
+}
+
+void TransferClient::lost(const QString& why) {
+    if (reported_) return;
+    session_.dropped();
+    if (session_.state() == SessionState::Running) {
+        reported_ = true;
+        const auto& error = session_.error();
+        emit finished(false, error.empty() ? tr("connection lost (%1)").arg(why) : QString::fromStdString(error));
+    }
+}
+
+} // namespace lanyx

@@ -1,0 +1,97 @@
+#pragma once
+// File transfers over TCP: the sender listens, the receiver connects to the
+// sender's address (the one its offer came from) and the port in the offer.
+// A connection opens with one line naming the transfer ("LANYX-XFER 1 id"),
+// then carries the transfer's frames. Each side writes only while its send
+// buffer is below kHighWater, so a transfer holds a few chunks in memory,
+// and each pass of the event loop moves a bounded amount, so a fast or slow
+// transfer never stalls the chat.
+#include "TransferSession.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace lanyx {
+
+// The cipher for one connection of a transfer (nullptr: frames in the clear,
+// for tests).
+using CipherFactory = std::function<std::unique_ptr<transfer::FrameCipher>(const transfer::Offer&)>;
+
+class TransferServer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qint64 kHighWater = 1 << 20;
+
+    explicit TransferServer(transfer::DigestFactory digests, QObject* parent = nullptr);
+    ~TransferServer() override;
+    // Listens on every address, on `port` (0: any free port).
+    bool listen(quint16 port, QString* error);
+    quint16 port() const;
+
+    // Offers `selection` under `offer.id` until remove(); several
+    // connections may come for it (retries after a drop).
+    void add(const transfer::Offer& offer, transfer::LocalSelection selection, CipherFactory ciphers = {});
+    void remove(const QString& id);
+
+signals:
+    void progress(const QString& id, quint64 sent, quint64 total);
+    void finished(const QString& id, bool ok, const QString& message);
+
+private:
+    struct Outgoing;
+    struct Connection;
+    void accept();
+    void readFrom(Connection* c);
+    void writeTo(Connection* c);
+    void drop(Connection* c);
+
+    transfer::DigestFactory digests_;
+    std::unique_ptr<QTcpServer> server_;
+    std::map<QString, std::unique_ptr<Outgoing>> outgoing_;
+    std::map<QTcpSocket*, std::unique_ptr<Connection>> connections_;
+};
+
+class TransferClient : public QObject {
+    Q_OBJECT
+public:
+    TransferClient(transfer::Offer offer, QHostAddress sender, std::filesystem::path folder,
+                   transfer::DigestFactory digests, CipherFactory ciphers = {}, QObject* parent = nullptr);
+    ~TransferClient() override;
+    // Connects (again, after a drop: the transfer resumes).
+    void start();
+    void cancel();
+    transfer::SessionState state() const { return session_.state(); }
+    const transfer::ReceiverSession& session() const { return session_; }
+
+signals:
+    void progress(quint64 received, quint64 total);
+    // `ok` false with a message: failed; the caller may start() again while
+    // resumable() holds.
+    void finished(bool ok, const QString& message);
+
+public:
+    // Whether a retry can go on from where the last connection stopped.
+    bool resumable() const { return session_.state() == transfer::SessionState::Running; }
+
+private:
+    void readMore();
+    void flush();
+    void lost(const QString& why);
+
+    transfer::Offer offer_;
+    QHostAddress sender_;
+    CipherFactory ciphers_;
+    std::unique_ptr<transfer::FrameCipher> cipher_;
+    transfer::ReceiverSession session_;
+    QTcpSocket* socket_ = nullptr;
+    bool reported_ = false;
+};
+
+} // namespace lanyx

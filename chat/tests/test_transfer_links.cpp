@@ -1,0 +1,167 @@
+// Transfers over real TCP on this computer's loopback: both ends in one
+// process, driven by the event loop as in the programs.
+#include "TransferLinks.h"
+#include "TestFiles.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using namespace lanyx;
+using namespace lanyx::transfer;
+using lanyx::test::readBytes;
+using lanyx::test::TempDir;
+using lanyx::test::writeBytes;
+
+namespace {
+
+class Fnv : public Digest {
+public:
+    void update(const unsigned char* d, std::size_t n) override {
+        for (std::size_t i = 0; i < n; ++i) h_ = (h_ ^ d[i]) * 1099511628211ull;
+    }
+    Value final() override {
+        Value v{};
+        for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<unsigned char>(h_ >> ((i % 8) * 8));
+        return v;
+    }
+
+private:
+    std::uint64_t h_ = 1469598103934665603ull;
+};
+DigestFactory digests() {
+    return [] { return std::make_unique<Fnv>(); };
+}
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "lanyx_transfer_links_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication a(argc, argv);
+    return a;
+}
+
+template <typename Done>
+bool runUntil(Done done, int ms = 20000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+std::string pattern(std::size_t size, unsigned seed) {
+    std::string s(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7919 + seed) >> 5);
+    return s;
+}
+
+Offer offerOf(const LocalSelection& sel, quint16 port) {
+    Offer o;
+    o.id = NewTransferId();
+    o.port = port;
+    o.files = sel.files;
+    o.bytes = sel.bytes;
+    o.names = sel.topNames;
+    return o;
+}
+
+} // namespace
+
+TEST(TransferLinks, TwoTransfersAtOnceArriveWhileTheEventLoopKeepsTurning) {
+    app();
+    TempDir src, dst;
+    writeBytes(src / "big.bin", pattern(24u << 20, 3));
+    fs::create_directories(src / "tree" / "sub");
+    for (int i = 0; i < 200; ++i) writeBytes(src / "tree" / "sub" / ("f" + std::to_string(i)), pattern(i * 37, i));
+
+    TransferServer server(digests());
+    QString error;
+    ASSERT_TRUE(server.listen(0, &error)) << error.toStdString();
+    auto selBig = GatherLocal({src / "big.bin"});
+    auto selTree = GatherLocal({src / "tree"});
+    auto offerBig = offerOf(selBig, server.port());
+    auto offerTree = offerOf(selTree, server.port());
+    server.add(offerBig, selBig);
+    server.add(offerTree, selTree);
+
+    TransferClient big(offerBig, QHostAddress::LocalHost, dst.path(), digests());
+    TransferClient tree(offerTree, QHostAddress::LocalHost, dst.path(), digests());
+    int results = 0;
+    bool allOk = true;
+    for (auto* c : {&big, &tree})
+        QObject::connect(c, &TransferClient::finished, [&](bool ok, const QString& message) {
+            ++results;
+            allOk = allOk && ok;
+            if (!ok) ADD_FAILURE() << message.toStdString();
+        });
+    // A timer stands for the chat: it must keep firing during the transfers.
+    int ticks = 0;
+    QTimer chat;
+    QObject::connect(&chat, &QTimer::timeout, [&] { ++ticks; });
+    chat.start(5);
+    big.start();
+    tree.start();
+    ASSERT_TRUE(runUntil([&] { return results == 2; }));
+    EXPECT_TRUE(allOk);
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ(readBytes(dst / "big.bin"), readBytes(src / "big.bin"));
+    EXPECT_EQ(readBytes(dst / "tree" / "sub" / "f199"), readBytes(src / "tree" / "sub" / "f199"));
+}
+
+TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
+    app();
+    TempDir src, dst;
+    writeBytes(src / "big.bin", pattern(16u << 20, 9));
+    TransferServer server(digests());
+    ASSERT_TRUE(server.listen(0, nullptr));
+    auto sel = GatherLocal({src / "big.bin"});
+    auto offer = offerOf(sel, server.port());
+    server.add(offer, sel);
+
+    TransferClient client(offer, QHostAddress::LocalHost, dst.path(), digests());
+    bool done = false, ok = false;
+    QString message;
+    QObject::connect(&client, &TransferClient::finished, [&](bool o, const QString& m) {
+        done = true;
+        ok = o;
+        message = m;
+    });
+    // Cut the connection from the sender's side once some data arrived.
+    QObject::connect(&client, &TransferClient::progress, [&](quint64 got, quint64) {
+        if (got > (4u << 20) && got < (8u << 20)) server.remove(QString::fromStdString(offer.id));
+    });
+    client.start();
+    ASSERT_TRUE(runUntil([&] { return done; }));
+    EXPECT_FALSE(ok);
+    ASSERT_TRUE(client.resumable()) << message.toStdString();
+    const auto before = client.session().bytesReceived();
+    EXPECT_TRUE(fs::exists(dst / ".big.bin.lanyx-part"));
+
+    // Offered again (the sender still has it): the retry goes on from there.
+    QObject::disconnect(&client, &TransferClient::progress, nullptr, nullptr);
+    server.add(offer, sel);
+    done = false;
+    client.start();
+    ASSERT_TRUE(runUntil([&] { return done; }));
+    EXPECT_TRUE(ok) << message.toStdString();
+    EXPECT_EQ(readBytes(dst / "big.bin"), readBytes(src / "big.bin"));
+    EXPECT_GE(before, 4u << 20);
+
+    // A transfer the sender does not offer: the connection is closed, nothing
+    // is written.
+    TempDir dst2;
+    auto unknown = offer;
+    unknown.id = NewTransferId();
+    TransferClient stranger(unknown, QHostAddress::LocalHost, dst2.path(), digests());
+    done = false;
+    QObject::connect(&stranger, &TransferClient::finished, [&](bool o, const QString&) {
+        done = true;
+        ok = o;
+    });
+    stranger.start();
+    ASSERT_TRUE(runUntil([&] { return done; }));
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(fs::is_empty(dst2.path()));
+}
