@@ -20,7 +20,7 @@ const QByteArray kGreeting = "LANYX-XFER 1 ";
 struct TransferServer::Outgoing {
     Offer offer;
     LocalSelection selection;
-    CipherFactory ciphers;
+    SecurityFactory security;
 };
 
 struct TransferServer::Connection {
@@ -28,6 +28,8 @@ struct TransferServer::Connection {
     QByteArray line;
     Outgoing* outgoing = nullptr;
     QString id;
+    std::unique_ptr<ConnectionHandshake> handshake;
+    std::string handshakeIn;
     std::unique_ptr<FrameCipher> cipher;
     std::unique_ptr<SenderSession> session;
     quint64 reported = 0;
@@ -61,11 +63,11 @@ quint16 TransferServer::port() const {
     return server_->serverPort();
 }
 
-void TransferServer::add(const Offer& offer, LocalSelection selection, CipherFactory ciphers) {
+void TransferServer::add(const Offer& offer, LocalSelection selection, SecurityFactory security) {
     auto out = std::make_unique<Outgoing>();
     out->offer = offer;
     out->selection = std::move(selection);
-    out->ciphers = std::move(ciphers);
+    out->security = std::move(security);
     outgoing_[QString::fromStdString(offer.id)] = std::move(out);
 }
 
@@ -119,9 +121,28 @@ void TransferServer::readFrom(Connection* c) {
         }
         c->outgoing = it->second.get();
         c->id = it->first;
-        if (c->outgoing->ciphers) c->cipher = c->outgoing->ciphers(c->outgoing->offer);
-        c->session = std::make_unique<SenderSession>(c->outgoing->offer, c->outgoing->selection, digests_, c->cipher.get());
+        if (c->outgoing->security) c->handshake = c->outgoing->security(c->outgoing->offer);
     }
+    if (c->handshake && !c->session) {
+        c->handshakeIn.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        std::string reply;
+        auto step = c->handshake->consume(c->handshakeIn, reply);
+        if (step == ConnectionHandshake::Step::NeedMore) {
+            if (c->handshakeIn.size() > 4096) c->socket->abort();
+            return;
+        }
+        if (step == ConnectionHandshake::Step::Failed) {
+            c->ended = true;
+            emit finished(c->id, false, QString::fromStdString(c->handshake->error()));
+            c->socket->abort();
+            return;
+        }
+        c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
+        c->cipher = c->handshake->cipher();
+        bytes = QByteArray::fromStdString(std::exchange(c->handshakeIn, {}));
+    }
+    if (!c->session)
+        c->session = std::make_unique<SenderSession>(c->outgoing->offer, c->outgoing->selection, digests_, c->cipher.get());
     c->session->received(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     writeTo(c);
 }
@@ -165,8 +186,8 @@ void TransferServer::drop(Connection* c) {
 // ---- receiving ----
 
 TransferClient::TransferClient(Offer offer, QHostAddress sender, std::filesystem::path folder, DigestFactory digests,
-                               CipherFactory ciphers, QObject* parent)
-    : QObject(parent), offer_(offer), sender_(std::move(sender)), ciphers_(std::move(ciphers)),
+                               SecurityFactory security, QObject* parent)
+    : QObject(parent), offer_(offer), sender_(std::move(sender)), security_(std::move(security)),
       session_(std::move(offer), std::move(folder), std::move(digests)) {}
 
 TransferClient::~TransferClient() {
@@ -184,10 +205,15 @@ void TransferClient::start() {
     socket_ = new QTcpSocket(this);
     socket_->setReadBufferSize(kReadBuffer);
     connect(socket_, &QTcpSocket::connected, this, [this] {
-        cipher_ = ciphers_ ? ciphers_(offer_) : nullptr;
-        auto hello = session_.connect(cipher_.get());
         socket_->write(kGreeting + QByteArray::fromStdString(offer_.id) + '\n');
-        socket_->write(hello.data(), static_cast<qint64>(hello.size()));
+        pendingIn_.clear();
+        handshake_ = security_ ? security_(offer_) : nullptr;
+        if (handshake_) {
+            auto first = handshake_->start();
+            socket_->write(first.data(), static_cast<qint64>(first.size()));
+        } else {
+            secured();
+        }
     });
     connect(socket_, &QTcpSocket::readyRead, this, &TransferClient::readMore);
     connect(socket_, &QTcpSocket::disconnected, this, [this] { lost(tr("the sender closed the connection")); });
@@ -211,7 +237,30 @@ void TransferClient::flush() {
         socket_->write(out.data(), static_cast<qint64>(out.size()));
 }
 
+void TransferClient::secured() {
+    cipher_ = handshake_ ? handshake_->cipher() : nullptr;
+    handshake_.reset();
+    auto hello = session_.connect(cipher_.get());
+    socket_->write(hello.data(), static_cast<qint64>(hello.size()));
+}
+
 void TransferClient::readMore() {
+    if (handshake_) {
+        auto bytes = socket_->readAll();
+        pendingIn_.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        std::string reply;
+        auto step = handshake_->consume(pendingIn_, reply);
+        if (step == ConnectionHandshake::Step::NeedMore) return;
+        if (step == ConnectionHandshake::Step::Failed) {
+            reported_ = true;
+            const auto why = QString::fromStdString(handshake_->error());
+            socket_->abort();
+            emit finished(false, why);
+            return;
+        }
+        secured();
+        if (!pendingIn_.empty()) session_.received(std::exchange(pendingIn_, {}));
+    }
     const auto before = session_.bytesReceived();
     while (socket_->bytesAvailable() > 0) {
         QByteArray bytes = socket_->read(kReadBuffer);

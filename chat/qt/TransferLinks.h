@@ -6,6 +6,7 @@
 // buffer is below kHighWater, so a transfer holds a few chunks in memory,
 // and each pass of the event loop moves a bounded amount, so a fast or slow
 // transfer never stalls the chat.
+#include "TransferCrypto.h"
 #include "TransferSession.h"
 
 #include <QHostAddress>
@@ -20,9 +21,10 @@ class QTcpSocket;
 
 namespace lanyx {
 
-// The cipher for one connection of a transfer (nullptr: frames in the clear,
-// for tests).
-using CipherFactory = std::function<std::unique_ptr<transfer::FrameCipher>(const transfer::Offer&)>;
+// The handshake for one connection of a transfer: it proves both sides'
+// identity keys and gives the connection's cipher. Without one (tests
+// only) frames go in the clear.
+using SecurityFactory = std::function<std::unique_ptr<transfer::ConnectionHandshake>(const transfer::Offer&)>;
 
 class TransferServer : public QObject {
     Q_OBJECT
@@ -37,7 +39,7 @@ public:
 
     // Offers `selection` under `offer.id` until remove(); several
     // connections may come for it (retries after a drop).
-    void add(const transfer::Offer& offer, transfer::LocalSelection selection, CipherFactory ciphers = {});
+    void add(const transfer::Offer& offer, transfer::LocalSelection selection, SecurityFactory security = {});
     void remove(const QString& id);
 
 signals:
@@ -62,7 +64,7 @@ class TransferClient : public QObject {
     Q_OBJECT
 public:
     TransferClient(transfer::Offer offer, QHostAddress sender, std::filesystem::path folder,
-                   transfer::DigestFactory digests, CipherFactory ciphers = {}, QObject* parent = nullptr);
+                   transfer::DigestFactory digests, SecurityFactory security = {}, QObject* parent = nullptr);
     ~TransferClient() override;
     // Connects (again, after a drop: the transfer resumes).
     void start();
@@ -82,12 +84,15 @@ public:
 
 private:
     void readMore();
+    void secured();
     void flush();
     void lost(const QString& why);
 
     transfer::Offer offer_;
     QHostAddress sender_;
-    CipherFactory ciphers_;
+    SecurityFactory security_;
+    std::unique_ptr<transfer::ConnectionHandshake> handshake_;
+    std::string pendingIn_;
     std::unique_ptr<transfer::FrameCipher> cipher_;
     transfer::ReceiverSession session_;
     QTcpSocket* socket_ = nullptr;

@@ -165,3 +165,50 @@ TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
     EXPECT_FALSE(ok);
     EXPECT_TRUE(fs::is_empty(dst2.path()));
 }
+
+TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
+    app();
+    TempDir src, dst, dst2;
+    writeBytes(src / "plan.txt", pattern(3u << 20, 5));
+    SigningKey annSecret, bobSecret, eveSecret;
+    VerifyKey annPub, bobPub, evePub;
+    MakeSigningKey(annSecret, annPub);
+    MakeSigningKey(bobSecret, bobPub);
+    MakeSigningKey(eveSecret, evePub);
+
+    TransferServer server(Blake2bDigests());  // ann's copy, offering to bob
+    ASSERT_TRUE(server.listen(0, nullptr));
+    auto sel = GatherLocal({src / "plan.txt"});
+    auto offer = offerOf(sel, server.port());
+    QString serverMessage;
+    QObject::connect(&server, &TransferServer::finished, [&](const QString&, bool, const QString& m) { serverMessage = m; });
+    server.add(offer, sel, [&](const Offer& o) {
+        return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, annSecret, bobPub);
+    });
+
+    auto receive = [&](const SigningKey& own, const fs::path& folder) {
+        TransferClient client(offer, QHostAddress::LocalHost, folder, Blake2bDigests(), [&](const Offer& o) {
+            return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id, own, annPub);
+        });
+        bool done = false, ok = false;
+        QString message;
+        QObject::connect(&client, &TransferClient::finished, [&](bool o, const QString& m) {
+            done = true;
+            ok = o;
+            message = m;
+        });
+        client.start();
+        EXPECT_TRUE(runUntil([&] { return done; }));
+        return std::make_pair(ok, message.toStdString());
+    };
+    // Eve knows the transfer's id but not bob's key.
+    auto [eveOk, eveMessage] = receive(eveSecret, dst2.path());
+    EXPECT_FALSE(eveOk);
+    EXPECT_TRUE(fs::is_empty(dst2.path()));
+    EXPECT_TRUE(runUntil([&] { return !serverMessage.isEmpty(); }));
+    EXPECT_NE(serverMessage.toStdString().find("not the one known"), std::string::npos) << serverMessage.toStdString();
+
+    auto [bobOk, bobMessage] = receive(bobSecret, dst.path());
+    EXPECT_TRUE(bobOk) << bobMessage;
+    EXPECT_EQ(readBytes(dst / "plan.txt"), readBytes(src / "plan.txt"));
+}

@@ -254,3 +254,74 @@ TEST(TransferSession, ATamperedConnectionNeverProducesADamagedFile) {
     EXPECT_EQ(s2.state(), SessionState::Failed);
     EXPECT_NE(r2.error().find("changed while"), std::string::npos) << r2.error();
 }
+
+#include "TransferCrypto.h"
+
+namespace {
+struct Keys {
+    SigningKey secret;
+    VerifyKey pub;
+    Keys() { MakeSigningKey(secret, pub); }
+};
+
+// Runs the handshake between two ends; returns their ciphers, or nothing.
+std::pair<std::unique_ptr<FrameCipher>, std::unique_ptr<FrameCipher>> shake(ConnectionHandshake& r,
+                                                                            ConnectionHandshake& s) {
+    std::string toSender = r.start(), toReceiver, none;
+    if (s.consume(toSender, toReceiver) != ConnectionHandshake::Step::Done) return {};
+    if (r.consume(toReceiver, none) != ConnectionHandshake::Step::Done) return {};
+    return {r.cipher(), s.cipher()};
+}
+} // namespace
+
+TEST(TransferSecurity, OnlyThePinnedKeysGetAConnectionAndFramesOpenOnceInOrder) {
+    Keys ann, bob, eve;
+    const auto id = NewTransferId();
+    {
+        ConnectionHandshake r(ConnectionHandshake::Role::Receiver, id, bob.secret, ann.pub);
+        ConnectionHandshake s(ConnectionHandshake::Role::Sender, id, ann.secret, bob.pub);
+        auto [rc, sc] = shake(r, s);
+        ASSERT_TRUE(rc && sc);
+        FrameCodec out(sc.get()), in(rc.get());
+        auto first = out.encode(FrameType::Data, "first");
+        in.feed(first + out.encode(FrameType::Data, "second"));
+        FrameType t;
+        std::string p;
+        ASSERT_TRUE(in.next(t, p));
+        EXPECT_EQ(p, "first");
+        ASSERT_TRUE(in.next(t, p));
+        EXPECT_EQ(p, "second");
+        // A frame sent again (a replay) does not open.
+        auto third = out.encode(FrameType::Data, "third");
+        in.feed(third);
+        ASSERT_TRUE(in.next(t, p));
+        in.feed(third);
+        EXPECT_FALSE(in.next(t, p));
+        EXPECT_TRUE(in.failed());
+        // No plaintext on the wire.
+        EXPECT_EQ(out.encode(FrameType::Data, "secret words").find("secret"), std::string::npos);
+    }
+    {
+        // Eve answers in ann's place: bob's receiver refuses her.
+        ConnectionHandshake r(ConnectionHandshake::Role::Receiver, id, bob.secret, ann.pub);
+        ConnectionHandshake s(ConnectionHandshake::Role::Sender, id, eve.secret, bob.pub);
+        EXPECT_FALSE(shake(r, s).first);
+        EXPECT_NE(r.error().find("not the one known"), std::string::npos);
+    }
+    {
+        // Eve asks for ann's transfer under bob's name: ann's sender refuses.
+        ConnectionHandshake r(ConnectionHandshake::Role::Receiver, id, eve.secret, ann.pub);
+        ConnectionHandshake s(ConnectionHandshake::Role::Sender, id, ann.secret, bob.pub);
+        EXPECT_FALSE(shake(r, s).first);
+        // A hello for one transfer does not open another.
+        ConnectionHandshake r2(ConnectionHandshake::Role::Receiver, id, bob.secret, ann.pub);
+        ConnectionHandshake s2(ConnectionHandshake::Role::Sender, NewTransferId(), ann.secret, bob.pub);
+        EXPECT_FALSE(shake(r2, s2).first);
+    }
+    // The digest is BLAKE2b-256: the empty input's known value.
+    auto d = Blake2bDigests()();
+    auto v = d->final();
+    EXPECT_EQ(v[0], 0x0e);
+    EXPECT_EQ(v[1], 0x57);
+    EXPECT_EQ(v[31], 0xa8);
+}
