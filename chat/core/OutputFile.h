@@ -24,7 +24,8 @@ public:
                                                      std::string& error);
 
     bool write(const void* data, std::size_t size, std::string& error);
-    // Data on disk before the file is renamed into place.
+    // Closes the file, reporting a write the system kept back; nothing can
+    // be written after it.
     bool flush(std::string& error);
 
 private:

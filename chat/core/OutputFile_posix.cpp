@@ -51,6 +51,10 @@ std::unique_ptr<OutputFile> OutputFile::openForAppend(const fs::path& path, std:
 }
 
 bool OutputFile::write(const void* data, std::size_t size, std::string& error) {
+    if (handle_ < 0) {
+        error = "the file is closed";
+        return false;
+    }
     auto p = static_cast<const char*>(data);
     while (size > 0) {
         auto n = ::write(static_cast<int>(handle_), p, size);
@@ -66,7 +70,12 @@ bool OutputFile::write(const void* data, std::size_t size, std::string& error) {
 }
 
 bool OutputFile::flush(std::string& error) {
-    if (::fdatasync(static_cast<int>(handle_)) != 0 && errno != EINVAL) {
+    // Writes are unbuffered; closing reports what a network file system
+    // kept back. (No sync per file: thousands of small files would cost
+    // a disk flush each.)
+    const int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    if (::close(fd) != 0) {
         error = std::string("cannot write: ") + std::strerror(errno);
         return false;
     }

@@ -64,7 +64,9 @@ bool OutputFile::write(const void* data, std::size_t size, std::string& error) {
 }
 
 bool OutputFile::flush(std::string& error) {
-    if (!FlushFileBuffers(reinterpret_cast<HANDLE>(handle_))) {
+    HANDLE h = reinterpret_cast<HANDLE>(handle_);
+    handle_ = -1;
+    if (!CloseHandle(h)) {
         error = "cannot write (error " + std::to_string(GetLastError()) + ")";
         return false;
     }

@@ -233,7 +233,7 @@ bool SenderSession::produce(std::string& out) {
         in_.open(source, std::ios::binary);
         digest_ = digests_ ? digests_() : nullptr;
         // The check covers the whole file, also when the receiver resumes.
-        std::vector<char> buf(kChunk);
+        std::vector<char> buf(offset_ > 0 ? kChunk : 0);
         for (std::uint64_t skip = offset_; skip > 0 && in_;) {
             auto n = static_cast<std::size_t>(std::min<std::uint64_t>(skip, buf.size()));
             in_.read(buf.data(), static_cast<std::streamsize>(n));
