@@ -40,14 +40,26 @@ std::string peerText(std::string_view text) {
 } // namespace
 
 std::string FrameCodec::encode(FrameType type, std::string_view payload) {
-    std::string frame;
-    frame += static_cast<char>(type);
-    frame.append(payload);
-    if (cipher_) frame = cipher_->seal(frame);
     std::string out;
-    putU32(out, static_cast<std::uint32_t>(frame.size()));
-    out += frame;
+    encodeTo(out, type, payload);
     return out;
+}
+
+void FrameCodec::encodeTo(std::string& out, FrameType type, std::string_view payload) {
+    // The type goes last, so that the receiver takes the payload as it is.
+    if (!cipher_) {
+        putU32(out, static_cast<std::uint32_t>(payload.size() + 1));
+        out.append(payload);
+        out += static_cast<char>(type);
+        return;
+    }
+    std::string plain;
+    plain.reserve(payload.size() + 1);
+    plain.append(payload);
+    plain += static_cast<char>(type);
+    const auto sealed = cipher_->seal(plain);
+    putU32(out, static_cast<std::uint32_t>(sealed.size()));
+    out += sealed;
 }
 
 bool FrameCodec::next(FrameType& type, std::string& payload) {
@@ -73,13 +85,14 @@ bool FrameCodec::next(FrameType& type, std::string& payload) {
     } else {
         plain.assign(body);
     }
-    const auto t = static_cast<unsigned char>(plain[0]);
+    const auto t = static_cast<unsigned char>(plain.back());
     if (t < 1 || t > 8) {
         failed_ = true;
         return false;
     }
     type = static_cast<FrameType>(t);
-    payload.assign(plain, 1);
+    plain.pop_back();
+    payload = std::move(plain);
     // Drop what was read once it is a good part of the buffer.
     if (consumed_ > (1u << 20) && consumed_ * 2 > buffer_.size()) {
         buffer_.erase(0, consumed_);
@@ -257,7 +270,7 @@ bool SenderSession::produce(std::string& out) {
             return true;
         }
         if (digest_) digest_->update(reinterpret_cast<const unsigned char*>(chunk.data()), chunk.size());
-        out += codec_.encode(FrameType::Data, chunk);
+        codec_.encodeTo(out, FrameType::Data, chunk);
         left_ -= chunk.size();
         sent_ += chunk.size();
         return true;

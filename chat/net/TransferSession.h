@@ -4,8 +4,8 @@
 // layer feeds them what arrives and asks them for what to send while its
 // send buffer has room, so memory stays bounded whatever the file sizes.
 //
-// Frames: type (1 byte), payload length (4 bytes, big-endian), payload; each
-// frame sealed by the stream cipher when one is set.
+// Frames: length (4 bytes, big-endian), then payload and type (1 byte), the
+// two sealed by the stream cipher when one is set.
 //   receiver -> sender  Hello   transfer id
 //   sender -> receiver  List    the transfer list
 //   receiver -> sender  Want    "index offset": stream from this file on
@@ -51,6 +51,7 @@ class FrameCodec {
 public:
     explicit FrameCodec(FrameCipher* cipher = nullptr) : cipher_(cipher) {}
     std::string encode(FrameType type, std::string_view payload);
+    void encodeTo(std::string& out, FrameType type, std::string_view payload);
     void feed(std::string_view bytes) { buffer_.append(bytes); }
     // The next whole frame, if one is there. A frame too long, of an unknown
     // type or that does not open makes the codec fail for good.
