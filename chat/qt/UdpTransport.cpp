@@ -302,6 +302,8 @@ void UdpTransport::stopWatching() {
 #endif
     netlinkFd_ = -1;
     duplicates_.clear();
+    // The next open reads the interfaces anew and announces everywhere itself.
+    scanned_ = false;
 }
 
 

@@ -1,7 +1,9 @@
 // The arithmetic and bookkeeping behind sending to every network: subnets,
 // the destination list, repeats along several paths, remembered senders.
+#include "MemorySegment.h"
 #include "Networks.h"
 #include "RecordFile.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -189,4 +191,32 @@ TEST(Remembered, SendersFromOtherSubnetsAreForgottenWithTheirLeaveAndBounded) {
     for (std::size_t i = 0; i < 100; ++i) s.heard(branch, "n" + std::to_string(i));
     s.left(branch, "n0");
     EXPECT_EQ(s.size(), 1u);
+}
+
+// On a network that came while running the copy announces itself as at its
+// join, and sends no leave; while probing it says nothing under the probe name.
+TEST(NewNetwork, TheCopyAnnouncesColourStatusAndJoinWithoutALeave) {
+    lanyx::test::MemorySegment seg;
+    lanyx::test::Peer ann(seg, "ann");
+    ann.joinAs("ann");
+    ann.node.settings().Colour = 255;
+    ann.node.SetStatus(1);
+    seg.deliverAll();
+    ann.transport.sent.clear();
+    ann.transport.joinNetwork();
+    EXPECT_EQ(ann.transport.sent,
+              (std::vector<std::string>{"ann|C/255", "ann|S/1", "ann|M/ann has joined the network"}));
+
+    lanyx::test::Peer bob(seg, "bob");
+    bob.node.readSettings();
+    bob.node.state().ProbeMode = true;
+    bob.node.state().MyName = "_bob";
+    bob.node.OpenNetwork();
+    bob.transport.sent.clear();
+    bob.transport.joinNetwork();
+    EXPECT_TRUE(bob.transport.sent.empty());
+    bob.node.CloseNetwork();
+    bob.transport.sent.clear();
+    bob.transport.joinNetwork();  // closed: nothing either
+    EXPECT_TRUE(bob.transport.sent.empty());
 }

@@ -45,7 +45,9 @@ int main(int argc, char** argv) {
             options.dir ? std::optional<std::filesystem::path>(*options.dir) : std::nullopt);
         const auto report = lanyx::CheckInstall(paths, lanyx::platform::isDirWritable(paths.dataDir));
         std::cout << lanyx::FormatReport(report);
-        // Where the datagrams go: the interfaces and the extra destinations.
+        // Where the datagrams go: the interfaces and the extra destinations
+        // (name look-ups want an application object, no windows).
+        QCoreApplication core(argc, argv);
         const auto list = lanyx::net::readDestinations(paths.dataDir / lanyx::net::kDestinationsFile);
         std::cout << "Network (sends to):\n";
         for (const auto& line : lanyx::UdpTransport::describeRoutesFor(
