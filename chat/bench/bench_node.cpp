@@ -3,6 +3,7 @@
 //   lanyx_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include "BenchNode.h"
 #include "Cp1252.h"
+#include "Networks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -167,6 +168,31 @@ void BM_ToUtf8(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(cp1252::toUtf8(d));
 }
 BENCHMARK(BM_ToUtf8);
+
+// The repeat check every received datagram passes: distinct datagrams of
+// the given size along one path (the common case, and a flood), and each
+// datagram twice along two paths (a computer on two interfaces).
+void BM_RepeatCheck(benchmark::State& state) {
+    const auto size = static_cast<std::size_t>(state.range(0));
+    const bool twoPaths = state.range(1) != 0;
+    std::vector<std::string> datagrams;
+    for (int i = 0; i < 4096; ++i) {
+        std::string d = "peer" + std::to_string(i) + "|M/\xDF";
+        d.resize(size, 'x');
+        datagrams.push_back(std::move(d));
+    }
+    net::DuplicateFilter filter;
+    std::uint32_t now = 0;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const auto& d = datagrams[i++ % datagrams.size()];
+        benchmark::DoNotOptimize(filter.admit(d, 1, now));
+        if (twoPaths) benchmark::DoNotOptimize(filter.admit(d, 2, now));
+        if ((i & 1023) == 0) now += 2000;  // the window passes: no false repeats
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * (twoPaths ? 2 : 1));
+}
+BENCHMARK(BM_RepeatCheck)->ArgNames({"bytes", "twoPaths"})->Args({60, 0})->Args({1000, 0})->Args({60000, 0})->Args({60, 1});
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "CliPeer.h"
 
+#include "Networks.h"
 #include "Text.h"
 
 #include <ostream>
@@ -76,6 +77,10 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         } else if (a == "--broadcast") {
             if (!value(v) || v.empty()) return "--broadcast needs an IPv4 address";
             o.broadcast = v;
+        } else if (a == "--also") {
+            if (!value(v) || v.empty()) return "--also needs a host name or IPv4 address";
+            if (const auto p = net::destinationProblem(v)) return "--also " + v + ": " + *p;
+            o.also.push_back(v);
         } else if (a == "--") {
             words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             break;
@@ -86,9 +91,9 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         }
     }
     if (o.help || o.version) return std::nullopt;
-    if (words.empty()) return "no command given (listen, who, alert or chat)";
+    if (words.empty()) return "no command given (listen, who, alert, chat or networks)";
     o.command = words[0];
-    if (o.command == "listen" || o.command == "who") {
+    if (o.command == "listen" || o.command == "who" || o.command == "networks") {
         if (words.size() > 1) return o.command + " takes no text";
         if (!o.to.empty()) return "--to goes with alert and chat";
     } else if (o.command == "alert" || o.command == "chat") {
@@ -115,6 +120,7 @@ Commands:
                          send an alert: to each NAME privately, or to everybody
   chat [--to NAME]... TEXT
                          send a chat line the same way
+  networks               print the interfaces and destinations sent to, then end
 
 Options:
   --dir DIR              data folder (User.ini, Log.txt); default: the program's
@@ -122,6 +128,10 @@ Options:
   --name NAME            user name for this run (User.ini keeps its own)
   --status 0|1|2         0 available, 1 alerts only, 2 neither (this run)
   --colour COLOUR        display colour for this run: 255 (0x00BBGGRR) or #rrggbb
+  --also HOST            also send every datagram to HOST (a host name, an
+                         address or a directed broadcast such as 10.2.255.255),
+                         beside those in Network.txt in the data folder;
+                         repeatable
   -h, --help             this text
   --version              the version, then end
 
@@ -132,7 +142,10 @@ Advanced (tests):
 
 Output of listen: one line per event, tab-separated: KIND, SENDER, TEXT, with
 KIND one of join, leave, colour, status, alert, private-alert, chat,
-private-chat, box. Output of who: NAME, STATUS (0-2, or -1), COLOUR per user.
+private-chat, box, network (an interface sent through, at the start and when
+one comes), network-gone. Output of who: NAME, STATUS (0-2, or -1), COLOUR
+per user. Output of networks and on standard error at the start: one line per
+interface and destination.
 
 Exit status: 0 done; 1 start-up failed; 2 bad arguments; 3 the user name is
 taken on the network; 4 another copy runs on the same data folder.
@@ -182,6 +195,10 @@ void EventPrinter::setPrinting(bool on) {
 
 bool EventPrinter::everSeen(const std::string& name) const {
     return seen_.count(toLower(name)) > 0;
+}
+
+void EventPrinter::note(const std::string& kind, const std::string& text) {
+    line(kind, "", text);
 }
 
 void EventPrinter::line(const std::string& kind, const std::string& sender, const std::string& text) {

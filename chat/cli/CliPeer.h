@@ -23,6 +23,7 @@ struct CliOptions {
     std::uint32_t probeMs = 10000;
     std::uint32_t waitMs = 3000;  // past the longest reply delay of a busy segment
     std::string broadcast = "255.255.255.255";
+    std::vector<std::string> also;  // extra destinations for this run
     bool help = false;
     bool version = false;
 };
@@ -46,6 +47,8 @@ class EventPrinter : public MessageSink, public UserListObserver {
 public:
     EventPrinter(std::ostream& out, UserList& users);
     void setPrinting(bool on);
+    // A line about this copy itself (kind, empty sender, text), while printing.
+    void note(const std::string& kind, const std::string& text);
     bool everSeen(const std::string& name) const;
 
     void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override;

@@ -1,5 +1,6 @@
 // lanyx-cli: the chat node without windows, for terminals and scripts.
 #include "CliPeer.h"
+#include "Networks.h"
 #include "Paths.h"
 #include "Platform.h"
 #include "RecordFile.h"
@@ -11,6 +12,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <iostream>
 
 
@@ -64,7 +66,21 @@ int main(int argc, char** argv) {
     config.nameForRun = opt.name;
     config.colourForRun = opt.colour;
 
+    // Extra destinations: the data folder's list, and --also for this run.
+    auto destinations = net::readDestinations(paths.dataDir / net::kDestinationsFile);
+    for (const auto& p : destinations.problems)
+        std::cerr << "lanyx-cli: " << net::kDestinationsFile << ": left out: " << p << std::endl;
+    for (const auto& a : opt.also)
+        if (std::find(destinations.entries.begin(), destinations.entries.end(), a) == destinations.entries.end())
+            destinations.entries.push_back(a);
+    if (opt.command == "networks") {
+        for (const auto& line : UdpTransport::describeRoutesFor(destinations.entries, broadcast))
+            std::cout << line << std::endl;
+        return 0;
+    }
+
     UdpTransport transport(broadcast, wire::kPort);
+    transport.setExtraDestinations(destinations.entries);
     QtEventPump pump;
     TerminalUi ui;
     UserList* usersForPrinter = nullptr;
@@ -82,6 +98,8 @@ int main(int argc, char** argv) {
     usersForPrinter = &node.users();
     cli::EventPrinter printer(std::cout, *usersForPrinter);
     sink.printer = &printer;
+    // Networks as they come and go, in the event lines while listening.
+    transport.setNetworkReporter([&](const std::string& kind, const std::string& what) { printer.note(kind, what); });
     node.users().addObserver(&printer);
 
     StartUp startUp(node, ui, pump);
@@ -123,6 +141,10 @@ int main(int argc, char** argv) {
     int status = 0;
     if (opt.command == "listen") {
         printer.setPrinting(true);
+        // What the start found, for the event lines too.
+        for (const auto& line : transport.describeRoutes())
+            if (line.rfind("interface ", 0) == 0 && line.find(", not sent twice") == std::string::npos)
+                printer.note("network", line.substr(10));
         running = true;
         if (!pump.stopRequested()) app.exec();
     } else if (opt.command == "who") {

@@ -61,6 +61,7 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
     transport_.setReceiver([this](std::string_view bytes) { onDatagram(bytes); });
     transport_.setBatchEnd([this] { flushRefresh(); });
     transport_.setDropReporter([this](std::uint32_t total) { DatagramsDropped(total); });
+    transport_.setNetworksJoined([this] { AnnounceOnNewNetworks(); });
     users_.addObserver(this);
     replyRandom_ = [engine = std::minstd_rand(std::random_device{}())](std::uint32_t bound) mutable {
         return std::uniform_int_distribution<std::uint32_t>(0, bound)(engine);
@@ -73,6 +74,7 @@ ChatNode::~ChatNode() {
     transport_.setReceiver({});
     transport_.setBatchEnd({});
     transport_.setDropReporter({});
+    transport_.setNetworksJoined({});
     // A flood that ended within the last minute is still accounted for.
     for (const auto& line : receiveLog_.flush()) log_.WriteLog(line);
     users_.removeObserver(this);
@@ -159,6 +161,19 @@ void ChatNode::OpenNetwork() {
     SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
     SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
     if (!state_.ProbeMode) SendToAll(state_.MyName + " " + LangText(10201));
+}
+
+void ChatNode::AnnounceOnNewNetworks() {
+    // While probing, the name is not ours yet: the join comes with the real one.
+    if (!transport_.isOpen() || state_.ProbeMode || state_.MyName.empty()) return;
+    try {
+        SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
+        SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
+        SendToAll(state_.MyName + " " + LangText(10201));
+    } catch (const LanyxError& e) {
+        // Called from the socket adapter: there is nobody to throw to.
+        LogReceiveError(e.number(), e.what());
+    }
 }
 
 void ChatNode::CloseNetwork() {

@@ -68,6 +68,9 @@ public:
     void SendPrivate(std::string_view recipientBlankMessage);
     void OpenNetwork();
     void CloseNetwork();
+    // Colour, status and join notice, as at the join: sent when the
+    // computer came onto another network while the copy runs.
+    void AnnounceOnNewNetworks();
     void SendPresence();
     // A newcomer is to be answered with our presence. A presence is a
     // broadcast, so one answers every newcomer heard before it goes out:

@@ -30,6 +30,11 @@ public:
     // refreshes to the batch's end.
     bool inBatch() const { return inBatch_; }
     void setDropReporter(std::function<void(std::uint32_t total)> f) { dropReporter_ = std::move(f); }
+    // The computer came onto networks it was not on (a cable plugged in, a
+    // VPN up, a destination name resolved): called on the user-interface
+    // thread, and what is sent from inside goes to those networks only, so
+    // that the copy announces itself there and nowhere else.
+    void setNetworksJoined(std::function<void()> f) { networksJoined_ = std::move(f); }
 
 protected:
     void deliver(std::string_view bytes) {
@@ -43,12 +48,16 @@ protected:
     void reportDrops(std::uint32_t total) {
         if (dropReporter_) dropReporter_(total);
     }
+    void networksJoined() {
+        if (networksJoined_) networksJoined_();
+    }
 
 private:
     Receiver receiver_;
     bool inBatch_ = false;
     std::function<void()> batchEnd_;
     std::function<void(std::uint32_t)> dropReporter_;
+    std::function<void()> networksJoined_;
 };
 
 } // namespace lanyx

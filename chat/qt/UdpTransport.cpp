@@ -2,9 +2,20 @@
 
 #include "RecordFile.h"
 
+#include "Wire.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHostInfo>
 #include <QMetaObject>
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QUdpSocket>
+
+#include <algorithm>
+#include <chrono>
 
 #ifdef Q_OS_UNIX
 #include <arpa/inet.h>
@@ -16,6 +27,10 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#endif
 #endif
 
 namespace lanyx {
@@ -26,6 +41,271 @@ UdpTransport::UdpTransport(QHostAddress broadcast, quint16 port, QObject* parent
 UdpTransport::~UdpTransport() {
     close();
 }
+
+// ---- networks: what is sent to -------------------------------------------------
+
+namespace {
+
+// How often the interfaces are read again without a notice from the system.
+#ifdef __linux__
+constexpr int kRescanMs = 30000;
+#else
+constexpr int kRescanMs = 5000;
+#endif
+// A change comes as a burst of notices (link, then address): read once after.
+constexpr int kSettleMs = 300;
+// Names are looked up again this often (addresses behind a name change).
+constexpr int kLookupAgainMs = 10 * 60 * 1000;
+
+bool isLoopbackAddress(quint32 ip) {
+    return (ip >> 24) == 127;
+}
+
+} // namespace
+
+std::vector<net::LocalNetwork> UdpTransport::scanInterfaces() {
+    std::vector<net::LocalNetwork> out;
+    for (const QNetworkInterface& i : QNetworkInterface::allInterfaces()) {
+        const auto f = i.flags();
+        if (!(f & QNetworkInterface::IsUp) || !(f & QNetworkInterface::IsRunning) ||
+            !(f & QNetworkInterface::CanBroadcast) || (f & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry& e : i.addressEntries()) {
+            if (e.ip().protocol() != QAbstractSocket::IPv4Protocol) continue;
+            net::LocalNetwork n;
+            n.name = i.name().toStdString();
+            n.index = static_cast<unsigned>(i.index());
+            n.address = e.ip().toIPv4Address();
+            n.netmask = e.netmask().toIPv4Address();
+            n.broadcast = e.broadcast().isNull() ? (n.address | ~n.netmask) : e.broadcast().toIPv4Address();
+            // A /32 or /31 has nobody else to broadcast to.
+            if (n.netmask == 0xFFFFFFFFu || n.netmask == 0xFFFFFFFEu || isLoopbackAddress(n.address)) continue;
+            out.push_back(std::move(n));
+        }
+    }
+    return out;
+}
+
+std::uint32_t UdpTransport::nowMs() const {
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void UdpTransport::rescan() {
+    auto all = scanInterfaces();
+    auto nets = net::oneForEachSubnet(all);
+    const auto added = net::subnetsAdded(networks_, nets);
+    const auto lost = net::subnetsAdded(nets, networks_);
+    const bool first = !scanned_;
+    scanned_ = true;
+    allNetworks_ = std::move(all);
+    networks_ = std::move(nets);
+    if (networkReporter_) {
+        for (const auto& n : lost) networkReporter_("network-gone", n.describe());
+        for (const auto& n : added) networkReporter_("network", n.describe());
+    }
+    if (added.empty()) return;
+    // A VPN that came up may be what a name needed.
+    for (std::size_t i = 0; i < extras_.size(); ++i)
+        if (extras_[i].failed) lookUp(i);
+    if (!first && limited() && isOpen()) announceTo(Restriction{added, {}});
+}
+
+void UdpTransport::announceTo(Restriction r) {
+    if (!isOpen() || restriction_) return;
+    restriction_ = std::move(r);
+    networksJoined();
+    restriction_.reset();
+}
+
+void UdpTransport::setExtraDestinations(const std::vector<std::string>& entries) {
+    ++extrasGeneration_;
+    const auto before = unicastTargets();
+    std::vector<Extra> next;
+    for (const auto& e : entries) {
+        if (net::destinationProblem(e)) continue;
+        Extra x;
+        x.entry = e;
+        if (const auto ip = net::parseIpv4(e)) {
+            x.addresses.push_back(*ip);
+        } else {
+            // A name looked up before keeps its addresses until the new answer.
+            for (const auto& old : extras_)
+                if (old.entry == e) x.addresses = old.addresses;
+        }
+        next.push_back(std::move(x));
+    }
+    extras_ = std::move(next);
+    for (std::size_t i = 0; i < extras_.size(); ++i)
+        if (!net::parseIpv4(extras_[i].entry)) lookUp(i);
+    std::vector<quint32> fresh;
+    for (const auto a : unicastTargets())
+        if (std::find(before.begin(), before.end(), a) == before.end()) fresh.push_back(a);
+    if (!fresh.empty()) announceTo(Restriction{{}, fresh});
+}
+
+void UdpTransport::lookUp(std::size_t i) {
+    if (i >= extras_.size() || extras_[i].looking) return;
+    extras_[i].looking = true;
+    const auto generation = extrasGeneration_;
+    const std::string entry = extras_[i].entry;
+    QHostInfo::lookupHost(QString::fromStdString(entry), this, [this, generation, i, entry](const QHostInfo& info) {
+        if (generation != extrasGeneration_ || i >= extras_.size() || extras_[i].entry != entry) return;
+        const auto before = unicastTargets();
+        Extra& x = extras_[i];
+        x.looking = false;
+        std::vector<quint32> found;
+        for (const QHostAddress& a : info.addresses())
+            if (a.protocol() == QAbstractSocket::IPv4Protocol && found.size() < 4) found.push_back(a.toIPv4Address());
+        x.failed = found.empty();
+        if (!found.empty()) x.addresses = std::move(found);
+        std::vector<quint32> fresh;
+        for (const auto a : unicastTargets())
+            if (std::find(before.begin(), before.end(), a) == before.end()) fresh.push_back(a);
+        if (!fresh.empty()) announceTo(Restriction{{}, fresh});
+    });
+}
+
+std::vector<quint32> UdpTransport::unicastTargets() const {
+    std::vector<quint32> out;
+    auto add = [&](quint32 a) {
+        if (std::find(out.begin(), out.end(), a) == out.end()) out.push_back(a);
+    };
+    for (const auto& x : extras_)
+        for (const auto a : x.addresses) add(a);
+    for (const auto a : remembered_.addresses()) add(a);
+    return out;
+}
+
+bool UdpTransport::take(std::string_view bytes, quint32 from, quint32 to, int interfaceIndex) {
+    const std::uint64_t path = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(interfaceIndex)) << 32) | to;
+    if (!duplicates_.admit(bytes, path, nowMs())) return false;
+    if (from == 0 || isLoopbackAddress(from)) return true;
+    const bool offSubnet = to != 0xFFFFFFFFu && !net::onLocalSubnet(from, allNetworks_);
+    if (!offSubnet && remembered_.size() == 0) return true;  // the common case, cheap in a flood
+    const auto d = wire::parse(bytes);
+    if (!d || d->sender.empty()) return true;
+    if (wire::isCommand(d->command, wire::LeaveNotice)) {
+        remembered_.left(from, d->sender);
+        return true;
+    }
+    // Sent to us directly (or to our subnet's broadcast address) from a
+    // subnet we are not on: that copy is reached only by sending to it.
+    if (offSubnet) remembered_.heard(from, d->sender);
+    return true;
+}
+
+std::vector<std::string> UdpTransport::describeRoutes() const {
+    std::vector<std::string> out;
+    if (!limited()) {
+        out.push_back("broadcast to " + broadcast_.toString().toStdString() + " (set on the command line)");
+    } else if (networks_.empty()) {
+        out.push_back("no network interface that can broadcast: to 255.255.255.255 as the system routes it");
+    } else {
+        for (const auto& n : allNetworks_) {
+            const auto sent = std::find_if(networks_.begin(), networks_.end(),
+                                           [&](const net::LocalNetwork& o) { return o.sameSubnet(n); });
+            if (sent != networks_.end() && sent->index == n.index && sent->address == n.address)
+                out.push_back("interface " + n.describe());
+            else if (sent != networks_.end())
+                out.push_back("interface " + n.describe() + ": same subnet as " + sent->name + ", not sent twice");
+        }
+    }
+    for (const auto& x : extras_) {
+        std::string line = "also " + x.entry;
+        if (!x.addresses.empty()) {
+            std::string list;
+            for (const auto a : x.addresses) list += (list.empty() ? "" : ", ") + net::formatIpv4(a);
+            if (list != x.entry) line += " (" + list + ")";
+        } else if (x.looking) {
+            line += ": being looked up";
+        } else {
+            line += ": does not resolve";
+        }
+        out.push_back(line);
+    }
+    for (const auto a : remembered_.addresses())
+        out.push_back("also " + net::formatIpv4(a) + " (a copy heard from another subnet)");
+    return out;
+}
+
+std::vector<std::string> UdpTransport::describeRoutesFor(const std::vector<std::string>& extras, QHostAddress broadcast) {
+    UdpTransport t(std::move(broadcast));
+    t.allNetworks_ = scanInterfaces();
+    t.networks_ = net::oneForEachSubnet(t.allNetworks_);
+    for (const auto& e : extras) {
+        Extra x;
+        x.entry = e;
+        if (const auto ip = net::parseIpv4(e)) {
+            x.addresses.push_back(*ip);
+        } else {
+            const QHostInfo info = QHostInfo::fromName(QString::fromStdString(e));
+            for (const QHostAddress& a : info.addresses())
+                if (a.protocol() == QAbstractSocket::IPv4Protocol && x.addresses.size() < 4)
+                    x.addresses.push_back(a.toIPv4Address());
+            x.failed = x.addresses.empty();
+        }
+        t.extras_.push_back(std::move(x));
+    }
+    return t.describeRoutes();
+}
+
+void UdpTransport::startWatching() {
+    if (!rescanTimer_) {
+        rescanTimer_ = new QTimer(this);
+        connect(rescanTimer_, &QTimer::timeout, this, &UdpTransport::rescan);
+        settleTimer_ = new QTimer(this);
+        settleTimer_->setSingleShot(true);
+        connect(settleTimer_, &QTimer::timeout, this, &UdpTransport::rescan);
+        lookupTimer_ = new QTimer(this);
+        connect(lookupTimer_, &QTimer::timeout, this, [this] {
+            for (std::size_t i = 0; i < extras_.size(); ++i)
+                if (!net::parseIpv4(extras_[i].entry)) lookUp(i);
+        });
+    }
+    rescan();
+    rescanTimer_->start(kRescanMs);
+    lookupTimer_->start(kLookupAgainMs);
+#ifdef __linux__
+    // The kernel tells of links and addresses that come and go.
+    const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
+    if (fd >= 0) {
+        sockaddr_nl nl{};
+        nl.nl_family = AF_NETLINK;
+        nl.nl_groups = RTMGRP_LINK | RTMGRP_IPV4_IFADDR;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&nl), sizeof nl) == 0) {
+            netlinkFd_ = fd;
+            watcher_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+            connect(watcher_, &QSocketNotifier::activated, this, [this] {
+                char buf[8192];
+                while (::recv(netlinkFd_, buf, sizeof buf, MSG_DONTWAIT) > 0) {
+                }
+                settleTimer_->start(kSettleMs);
+            });
+        } else {
+            ::close(fd);
+        }
+    }
+#endif
+}
+
+void UdpTransport::stopWatching() {
+    if (rescanTimer_) {
+        rescanTimer_->stop();
+        settleTimer_->stop();
+        lookupTimer_->stop();
+    }
+    delete watcher_;
+    watcher_ = nullptr;
+#ifdef Q_OS_UNIX
+    if (netlinkFd_ >= 0) ::close(netlinkFd_);
+#endif
+    netlinkFd_ = -1;
+    duplicates_.clear();
+    // The next open reads the interfaces anew and announces everywhere itself.
+    scanned_ = false;
+}
+
 
 #ifdef Q_OS_UNIX
 
@@ -70,6 +350,10 @@ void UdpTransport::open() {
 #ifdef SO_RXQ_OVFL
     setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
 #endif
+#ifdef IP_PKTINFO
+    // Which interface and destination address each datagram came by.
+    setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
+#endif
     socklen_t len = sizeof rcvbuf_;
     if (getsockopt(fd, SOL_SOCKET, SO_RCVBUF, &rcvbuf_, &len) != 0) rcvbuf_ = 0;
 
@@ -95,10 +379,12 @@ void UdpTransport::open() {
     queueDropped_ = 0;
     dropReported_ = 0;
     receiver_ = std::thread([this] { receiveLoop(); });
+    startWatching();
 }
 
 void UdpTransport::close() {
     if (fd_ < 0) return;
+    stopWatching();
     const char b = 1;
     [[maybe_unused]] auto n = ::write(wake_[1], &b, 1);
     if (receiver_.joinable()) receiver_.join();
@@ -119,14 +405,72 @@ bool UdpTransport::isOpen() const {
     return fd_ >= 0;
 }
 
-void UdpTransport::send(std::string_view bytes) {
-    if (fd_ < 0) return;
+int UdpTransport::sendOne(std::string_view bytes, quint32 ip, const net::LocalNetwork* via) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(broadcastIp_);
+    to.sin_addr.s_addr = htonl(ip);
     to.sin_port = htons(port_);
-    const auto n = ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    if (n < 0) throw LanyxError(err::NetworkError, std::strerror(errno));
+#ifdef __linux__
+    if (via) {
+        // The limited broadcast through this interface, from its address.
+        iovec iov{const_cast<char*>(bytes.data()), bytes.size()};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+        msghdr m{};
+        m.msg_name = &to;
+        m.msg_namelen = sizeof to;
+        m.msg_iov = &iov;
+        m.msg_iovlen = 1;
+        m.msg_control = control;
+        m.msg_controllen = sizeof control;
+        cmsghdr* c = CMSG_FIRSTHDR(&m);
+        c->cmsg_level = IPPROTO_IP;
+        c->cmsg_type = IP_PKTINFO;
+        c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+        in_pktinfo info{};
+        info.ipi_ifindex = static_cast<int>(via->index);
+        info.ipi_spec_dst.s_addr = htonl(via->address);
+        std::memcpy(CMSG_DATA(c), &info, sizeof info);
+        return ::sendmsg(fd_, &m, 0) < 0 ? errno : 0;
+    }
+#else
+    // Elsewhere each network's own broadcast address takes it there.
+    if (via) to.sin_addr.s_addr = htonl(via->broadcast);
+#endif
+    return ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) < 0 ? errno : 0;
+}
+
+void UdpTransport::send(std::string_view bytes) {
+    if (fd_ < 0) return;
+    int sent = 0;
+    int failure = 0;
+    bool stale = false;
+    auto result = [&](int e) {
+        if (e == 0) {
+            ++sent;
+            return;
+        }
+        failure = e;
+        if (e == ENODEV || e == ENXIO || e == EADDRNOTAVAIL || e == ENETDOWN) stale = true;
+    };
+    if (restriction_) {
+        for (const auto& n : restriction_->networks) result(sendOne(bytes, 0xFFFFFFFFu, &n));
+        for (const auto a : restriction_->addresses) result(sendOne(bytes, a, nullptr));
+        if (stale && settleTimer_) settleTimer_->start(kSettleMs);
+        return;  // an announcement: the caller has nobody to tell of a failure
+    }
+    if (!limited() || networks_.empty()) {
+        result(sendOne(bytes, broadcastIp_, nullptr));
+    } else {
+        for (const auto& n : networks_) result(sendOne(bytes, 0xFFFFFFFFu, &n));
+        // The interfaces changed under us: as the system routes it, until
+        // the next reading of the interfaces.
+        if (sent == 0) result(sendOne(bytes, 0xFFFFFFFFu, nullptr));
+    }
+    const bool broadcastSent = sent > 0;
+    for (const auto a : unicastTargets()) result(sendOne(bytes, a, nullptr));
+    if (stale && settleTimer_) settleTimer_->start(kSettleMs);
+    // One unreachable extra destination is no failure of the whole send.
+    if (!broadcastSent && sent == 0 && failure) throw LanyxError(err::NetworkError, std::strerror(failure));
 }
 
 void UdpTransport::receiveLoop() {
@@ -135,10 +479,11 @@ void UdpTransport::receiveLoop() {
     constexpr std::size_t kMaxDatagram = 65536;
     std::vector<char> buffers(kRead * kMaxDatagram);
 #ifdef __linux__
-    constexpr std::size_t kControl = CMSG_SPACE(sizeof(std::uint32_t));
+    constexpr std::size_t kControl = CMSG_SPACE(sizeof(std::uint32_t)) + CMSG_SPACE(sizeof(in_pktinfo)) + 64;
     std::vector<char> control(kRead * kControl);
     std::vector<mmsghdr> msgs(kRead);
     std::vector<iovec> iov(kRead);
+    std::vector<sockaddr_in> from(kRead);
 #endif
     for (;;) {
         pollfd p[2] = {{fd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -155,6 +500,9 @@ void UdpTransport::receiveLoop() {
                 msgs[i] = {};
                 msgs[i].msg_hdr.msg_iov = &iov[i];
                 msgs[i].msg_hdr.msg_iovlen = 1;
+                from[i] = {};
+                msgs[i].msg_hdr.msg_name = &from[i];
+                msgs[i].msg_hdr.msg_namelen = sizeof from[i];
                 msgs[i].msg_hdr.msg_control = control.data() + i * kControl;
                 msgs[i].msg_hdr.msg_controllen = kControl;
             }
@@ -165,18 +513,27 @@ void UdpTransport::receiveLoop() {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 for (int i = 0; i < n; ++i) {
-                    if (queue_.size() < kMaxQueued)
-                        queue_.emplace_back(buffers.data() + static_cast<std::size_t>(i) * kMaxDatagram,
-                                            msgs[i].msg_len);
-                    else
-                        ++queueDropped_;
+                    Arrival a;
+                    a.from = ntohl(from[i].sin_addr.s_addr);
                     for (cmsghdr* c = CMSG_FIRSTHDR(&msgs[i].msg_hdr); c; c = CMSG_NXTHDR(&msgs[i].msg_hdr, c)) {
+                        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+                            in_pktinfo info;
+                            std::memcpy(&info, CMSG_DATA(c), sizeof info);
+                            a.to = ntohl(info.ipi_addr.s_addr);
+                            a.interfaceIndex = info.ipi_ifindex;
+                        }
 #ifdef SO_RXQ_OVFL
                         if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
                             std::memcpy(&drops, CMSG_DATA(c), sizeof drops);
                             sawDrops = true;
                         }
 #endif
+                    }
+                    if (queue_.size() < kMaxQueued) {
+                        a.bytes.assign(buffers.data() + static_cast<std::size_t>(i) * kMaxDatagram, msgs[i].msg_len);
+                        queue_.push_back(std::move(a));
+                    } else {
+                        ++queueDropped_;
                     }
                 }
             }
@@ -187,7 +544,7 @@ void UdpTransport::receiveLoop() {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (queue_.size() < kMaxQueued)
-                    queue_.emplace_back(buffers.data(), static_cast<std::size_t>(n));
+                    queue_.push_back(Arrival{std::string(buffers.data(), static_cast<std::size_t>(n)), 0, 0, 0});
                 else
                     ++queueDropped_;
             }
@@ -209,7 +566,7 @@ void UdpTransport::drainQueue() {
     // datagram triggers may run a nested event loop that drains further, or
     // close the socket (a re-join), which discards the rest.
     while (handed < kBatch && session_ == session) {
-        std::string d;
+        Arrival d;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (takingPos_ >= taking_.size()) {
@@ -220,7 +577,7 @@ void UdpTransport::drainQueue() {
             }
             d = std::move(taking_[takingPos_++]);
         }
-        deliver(d);
+        if (take(d.bytes, d.from, d.to, d.interfaceIndex)) deliver(d.bytes);
         ++handed;
     }
     endBatch();
@@ -256,10 +613,12 @@ void UdpTransport::open() {
     rcvbuf_ = socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
     connect(socket.get(), &QUdpSocket::readyRead, this, &UdpTransport::readPending);
     socket_ = std::move(socket);
+    startWatching();
 }
 
 void UdpTransport::close() {
     if (!socket_) return;
+    stopWatching();
     socket_->close();
     socket_.reset();
     rcvbuf_ = 0;
@@ -269,10 +628,30 @@ bool UdpTransport::isOpen() const {
     return socket_ != nullptr;
 }
 
+int UdpTransport::sendOne(std::string_view bytes, quint32 ip, const net::LocalNetwork* via) {
+    // Each network's own broadcast address takes the datagram there.
+    const QHostAddress to(via ? via->broadcast : ip);
+    const auto n = socket_->writeDatagram(bytes.data(), static_cast<qint64>(bytes.size()), to, port_);
+    return n < 0 ? 1 : 0;
+}
+
 void UdpTransport::send(std::string_view bytes) {
     if (!socket_) return;
-    const auto n = socket_->writeDatagram(bytes.data(), static_cast<qint64>(bytes.size()), broadcast_, port_);
-    if (n < 0) throw LanyxError(err::NetworkError, socket_->errorString().toStdString());
+    if (restriction_) {
+        for (const auto& n : restriction_->networks) sendOne(bytes, 0, &n);
+        for (const auto a : restriction_->addresses) sendOne(bytes, a, nullptr);
+        return;
+    }
+    int sent = 0;
+    if (!limited() || networks_.empty()) {
+        sent += sendOne(bytes, broadcast_.toIPv4Address(), nullptr) == 0;
+    } else {
+        for (const auto& n : networks_) sent += sendOne(bytes, 0, &n) == 0;
+        if (sent == 0) sent += sendOne(bytes, 0xFFFFFFFFu, nullptr) == 0;
+    }
+    const QString error = socket_->errorString();
+    for (const auto a : unicastTargets()) sendOne(bytes, a, nullptr);
+    if (sent == 0) throw LanyxError(err::NetworkError, error.toStdString());
 }
 
 void UdpTransport::readPending() {
@@ -282,7 +661,11 @@ void UdpTransport::readPending() {
     while (socket_ && socket_->hasPendingDatagrams() && handed < kBatch) {
         const QNetworkDatagram d = socket_->receiveDatagram();
         const QByteArray data = d.data();
-        deliver(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+        const std::string_view bytes(data.constData(), static_cast<std::size_t>(data.size()));
+        const quint32 to = d.destinationAddress().protocol() == QAbstractSocket::IPv4Protocol
+                               ? d.destinationAddress().toIPv4Address()
+                               : 0;
+        if (take(bytes, d.senderAddress().toIPv4Address(), to, static_cast<int>(d.interfaceIndex()))) deliver(bytes);
         ++handed;
     }
     endBatch();

@@ -2,22 +2,35 @@
 // The real transport: a UDP socket on port 1414 that broadcasts to the
 // segment and hears every broadcast, its own included.
 //
+// A broadcast to 255.255.255.255 leaves only through the interface of the
+// default route, so every datagram goes out once through each interface
+// that is up, can broadcast and has an IPv4 address (once per subnet), and
+// also to the extra destinations (other subnets) and to copies heard from
+// other subnets. The interfaces are followed while the socket is open
+// (netlink on Linux, a slow re-scan elsewhere). What then arrives more than
+// once, along different paths, is taken once.
+//
 // On a busy segment a newcomer hears thousands of replies within a few
 // milliseconds, more than the kernel's socket buffer holds. So on POSIX
 // systems a receiver thread drains the socket (in batches, recvmmsg on
 // Linux) into a queue, and the datagrams are handed to the protocol logic
 // on the user-interface thread in batches, in the order they came.
+#include "Networks.h"
 #include "Transport.h"
 
 #include <QHostAddress>
 #include <QObject>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+class QSocketNotifier;
+class QTimer;
 class QUdpSocket;
 
 namespace lanyx {
@@ -46,8 +59,69 @@ public:
     // drop datagrams on purpose. Applies at the next open().
     void setReceiveBufferForTest(int bytes) { testRcvbuf_ = bytes; }
 
+    // Host names, addresses or directed-broadcast addresses every datagram
+    // also goes to. Names are looked up in the background (again whenever
+    // the networks change); a destination that becomes reachable while the
+    // socket is open gets the copy's announcement.
+    void setExtraDestinations(const std::vector<std::string>& entries);
+    // Lines for the user: the interfaces sent through, the extra
+    // destinations with their addresses, the copies remembered.
+    std::vector<std::string> describeRoutes() const;
+    // Called with a line whenever a network comes ("network\t<description>")
+    // or goes ("network-gone\t<description>").
+    void setNetworkReporter(std::function<void(const std::string& kind, const std::string& what)> f) {
+        networkReporter_ = std::move(f);
+    }
+    // Reads the interfaces again now (the watcher does it by itself).
+    void rescan();
+    // The interfaces of this computer that can broadcast, one entry per
+    // IPv4 address.
+    static std::vector<net::LocalNetwork> scanInterfaces();
+    // The same lines as describeRoutes() without a socket: for a check of
+    // the installation. Looks names up and waits for the answers.
+    static std::vector<std::string> describeRoutesFor(const std::vector<std::string>& extras,
+                                                      QHostAddress broadcast = QHostAddress::Broadcast);
+
 private:
+    struct Extra {
+        std::string entry;
+        std::vector<quint32> addresses;
+        bool looking = false;
+        bool failed = false;
+    };
+    // What was sent to, restricted while announcing on new networks.
+    struct Restriction {
+        std::vector<net::LocalNetwork> networks;
+        std::vector<quint32> addresses;
+    };
     void readPending();
+    // A datagram off the socket: false for a repeat along another path.
+    bool take(std::string_view bytes, quint32 from, quint32 to, int interfaceIndex);
+    void startWatching();
+    void stopWatching();
+    void lookUp(std::size_t i);
+    void announceTo(Restriction r);
+    std::vector<quint32> unicastTargets() const;
+    bool limited() const { return broadcast_ == QHostAddress(QHostAddress::Broadcast); }
+    std::uint32_t nowMs() const;
+    // One datagram to one address, through one network or as routed;
+    // errno (or a socket error) on failure, 0 when sent.
+    int sendOne(std::string_view bytes, quint32 to, const net::LocalNetwork* via);
+
+    std::vector<net::LocalNetwork> allNetworks_;  // every address of an interface that can broadcast
+    std::vector<net::LocalNetwork> networks_;     // one per subnet: sent through
+    bool scanned_ = false;
+    std::vector<Extra> extras_;
+    std::uint32_t extrasGeneration_ = 0;
+    net::RememberedSenders remembered_;
+    net::DuplicateFilter duplicates_;
+    std::optional<Restriction> restriction_;
+    std::function<void(const std::string&, const std::string&)> networkReporter_;
+    QTimer* rescanTimer_ = nullptr;
+    QTimer* settleTimer_ = nullptr;
+    QTimer* lookupTimer_ = nullptr;
+    QSocketNotifier* watcher_ = nullptr;
+    int netlinkFd_ = -1;
 #ifdef Q_OS_UNIX
     void receiveLoop();
     void drainQueue();
@@ -55,8 +129,14 @@ private:
     int wake_[2] = {-1, -1};
     std::thread receiver_;
     std::mutex mutex_;
-    std::vector<std::string> queue_;
-    std::vector<std::string> taking_;
+    struct Arrival {
+        std::string bytes;
+        quint32 from = 0;
+        quint32 to = 0;
+        int interfaceIndex = 0;
+    };
+    std::vector<Arrival> queue_;
+    std::vector<Arrival> taking_;
     std::size_t takingPos_ = 0;
     std::atomic<bool> posted_{false};
     std::atomic<std::uint32_t> dropTotal_{0};

@@ -32,6 +32,8 @@ public:
         endBatch();
     }
     void reportDropTotal(std::uint32_t total) { reportDrops(total); }
+    // As the socket does when the computer comes onto another network.
+    void joinNetwork() { networksJoined(); }
     std::vector<std::string> sent;  // everything this endpoint sent
     bool failOpen = false;
 

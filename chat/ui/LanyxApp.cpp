@@ -7,6 +7,7 @@
 #include "QtEventPump.h"
 #include "SignalBridge.h"
 #include "Twips.h"
+#include "Networks.h"
 #include "UdpTransport.h"
 #include "Wire.h"
 #include "frmChat.h"
@@ -128,6 +129,9 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
       ui_(*this), sink_(*this), sound_([this](const QString& name) { return QString::fromStdString(paths_.shared(name.toStdString()).string()); }) {
     QHostAddress broadcast(QString::fromStdString(options_.broadcast));
     transport_ = std::make_unique<UdpTransport>(broadcast, wire::kPort);
+    // Other subnets: the list beside User.ini. Lines that cannot be used are
+    // left out here and named by the Options window's Network page.
+    transport_->setExtraDestinations(net::readDestinations(paths_.dataDir / net::kDestinationsFile).entries);
     pump_ = std::make_unique<QtEventPump>();
 
     NodeConfig config;
@@ -229,6 +233,10 @@ OptionsEnv LanyxApp::optionsEnv() {
     env.playSound = [this](const QString& setting) { sound_.PlaySoundSetting(setting); };
     env.languageChanged = [this] { SetLanAll(); };
     env.nameChanged = [this](const std::string& from, const std::string& to) { windows_->RenameOwnInChats(from, to); };
+    env.destinationsFile = paths_.dataDir / net::kDestinationsFile;
+    env.destinationsChanged = [this](const std::vector<std::string>& entries) {
+        transport_->setExtraDestinations(entries);
+    };
     return env;
 }
 

@@ -28,6 +28,11 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QPlainTextEdit>
+
+#include "NetworkPage.h"
+#include "Networks.h"
+#include "RecordFile.h"
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -39,6 +44,8 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;       // sound setting, colour value
 constexpr int kTagRole = Qt::UserRole + 1;   // tree node kind: "A", "G", "U"
 constexpr int kMaxName = 15;
+// User, Interface, Security, Groups, Network.
+constexpr int kPages = 5;
 
 // The classic 16-colour palette as (red, green, blue).
 constexpr int kPalette[16][3] = {
@@ -195,8 +202,9 @@ frmOpt::frmOpt(ChatNode& node, OptionsEnv env, bool startUpMode, QWidget* parent
     tabRow->setContentsMargins(0, 0, 0, 0);
     tbOpt_ = new QButtonGroup(this);
     tbOpt_->setExclusive(true);
-    const char* tabIcons[] = {":/lanyx/user.svg", ":/lanyx/options.svg", ":/lanyx/block.svg", ":/lanyx/group.svg"};
-    for (int i = 0; i < 4; ++i) {
+    const char* tabIcons[] = {":/lanyx/user.svg", ":/lanyx/options.svg", ":/lanyx/block.svg", ":/lanyx/group.svg",
+                              ":/lanyx/options.svg"};
+    for (int i = 0; i < kPages; ++i) {
         auto* b = new QToolButton(tabs);
         b->setObjectName(QStringLiteral("tbOpt%1").arg(i + 1));
         b->setIcon(QIcon(QString::fromLatin1(tabIcons[i])));
@@ -221,6 +229,8 @@ frmOpt::frmOpt(ChatNode& node, OptionsEnv env, bool startUpMode, QWidget* parent
     picOpt_->addWidget(buildInterfacePage());
     picOpt_->addWidget(buildSecurityPage());
     picOpt_->addWidget(buildGroupsPage());
+    network_ = new NetworkPage(picOpt_);
+    picOpt_->addWidget(network_);
     outer->addWidget(picOpt_, 1);
     connect(tbOpt_, &QButtonGroup::idClicked, this, &frmOpt::ShowPage);
 
@@ -242,7 +252,7 @@ frmOpt::frmOpt(ChatNode& node, OptionsEnv env, bool startUpMode, QWidget* parent
     // Up/Down go through the pages.
     for (auto key : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
         connect(new QShortcut(key, this), &QShortcut::activated, this, &frmOpt::Accept);
-    auto step = [this](int by) { ShowPage((picOpt_->currentIndex() + by + 4) % 4); };
+    auto step = [this](int by) { ShowPage((picOpt_->currentIndex() + by + kPages) % kPages); };
     for (auto key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
         connect(new QShortcut(key, this), &QShortcut::activated, this, [step] { step(1); });
     for (auto key : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
@@ -436,6 +446,7 @@ void frmOpt::SetLan() {
     setWindowTitle(text(2001, "Options - Lanyx"));
     const char* tabs[] = {"&User", "&Interface", "&Securety", "&Groups"};
     for (int i = 0; i < 4; ++i) tbOpt_->button(i)->setText(text(2002 + i, tabs[i]));
+    tbOpt_->button(4)->setText(QStringLiteral("&Network"));
     accept_->setText(text(2006, "&Accept"));
     close_->setText(text(2007, "&Close"));
     lblName_->setText(text(2008, "Screen Name"));
@@ -577,11 +588,11 @@ void frmOpt::RefBloc() {
 }
 
 void frmOpt::ShowPage(int page) {
-    if (page < 0 || page > 3) return;
+    if (page < 0 || page >= kPages) return;
     picOpt_->setCurrentIndex(page);
     tbOpt_->button(page)->setChecked(true);
     // Keyboard users land in the page's first box.
-    QWidget* first[] = {txtName_, CMBlang_, txtBlock_, txtGroups_};
+    QWidget* first[] = {txtName_, CMBlang_, txtBlock_, txtGroups_, network_->editor()};
     if (isVisible()) first[page]->setFocus(Qt::TabFocusReason);
 }
 
@@ -602,6 +613,11 @@ void frmOpt::InputSets() {
         if (lvSnd_->item(i)->data(kKeyRole).toString() == sound) lvSnd_->setCurrentRow(i);
     chkStartUp_->setChecked(s.Autostart != 0);
     CMBlang_->setCurrentIndex(CMBlang_->findText(QString::fromStdString(s.Language), Qt::MatchExactly | Qt::MatchCaseSensitive));
+
+    if (!env_.destinationsFile.empty()) {
+        destinationsRead_ = net::readDestinations(env_.destinationsFile).entries;
+        network_->setEntries(destinationsRead_);
+    }
 
     lvBlock_->clear();
     for (const auto& b : node_.users().blocked())
@@ -648,6 +664,18 @@ void frmOpt::WriteSets() {
         }
     node_.users().setGroups(BuildGroups(tree));
 
+    const auto destinations = network_->entries();
+    if (!env_.destinationsFile.empty() && destinations != destinationsRead_) {
+        try {
+            net::writeDestinations(env_.destinationsFile, destinations);
+            destinationsRead_ = destinations;
+            if (env_.destinationsChanged) env_.destinationsChanged(destinations);
+        } catch (const LanyxError& e) {
+            MsgBox(QStringLiteral("The destinations could not be saved: ") + QString::fromStdString(e.what()),
+                   IconExclamation);
+        }
+    }
+
     // Leave under the old name, join under the new one (announcing the new
     // colour) and save. At start-up the start-up procedure does this itself.
     if (!startUp_) {
@@ -674,6 +702,14 @@ QString frmOpt::LanguageQuestion(int index) const {
 }
 
 void frmOpt::Accept() {
+    // Nothing is saved that could not be read back.
+    if (const auto problems = network_->problems(); !problems.isEmpty()) {
+        MsgBox(QStringLiteral("These destinations are no host name or IPv4 address:\n") +
+                   problems.join(QLatin1Char('\n')),
+               IconExclamation);
+        ShowPage(4);
+        return;
+    }
     const QString name = txtName_->text().trimmed();
     txtName_->setText(name);
     if (name.isEmpty()) {

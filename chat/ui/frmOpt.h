@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -31,6 +32,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace lanyx::ui {
+class NetworkPage;
+}
+
+namespace lanyx::ui {
 
 // What the window needs from the running program besides the node.
 struct OptionsEnv {
@@ -41,6 +46,10 @@ struct OptionsEnv {
     std::function<void()> languageChanged;
     // The own name was changed (old, new): open windows follow it.
     std::function<void(const std::string&, const std::string&)> nameChanged;
+    // The list of extra destinations (Network page): its file, and what to
+    // tell when it was saved. No file: the page shows the list unsaved.
+    std::filesystem::path destinationsFile;
+    std::function<void(const std::vector<std::string>&)> destinationsChanged;
 };
 
 // One colour of the list: its palette index and value (0x00BBGGRR).
@@ -121,6 +130,7 @@ public:
     QTreeWidget* tvGroups() const { return tvGroups_; }
     QLineEdit* txtGroups() const { return txtGroups_; }
     QPushButton* acceptButton() const { return accept_; }
+    NetworkPage* networkPage() const { return network_; }
     QPushButton* closeButton() const { return close_; }
     QStackedWidget* picOpt() const { return picOpt_; }
     QAbstractButton* tabButton(int page) const;
@@ -150,6 +160,8 @@ private:
     QButtonGroup* tbOpt_ = nullptr;
     QStackedWidget* picOpt_ = nullptr;
     QPushButton* accept_ = nullptr;
+    NetworkPage* network_ = nullptr;
+    std::vector<std::string> destinationsRead_;
     QPushButton* close_ = nullptr;
     // User
     QLabel* lblName_ = nullptr;

@@ -1,6 +1,8 @@
 // lanyx: chat and alerts for the local network, in the notification area.
 #include "InstallCheck.h"
 #include "LanyxApp.h"
+#include "Networks.h"
+#include "UdpTransport.h"
 #include "Platform.h"
 
 #include <QApplication>
@@ -32,7 +34,8 @@ int main(int argc, char** argv) {
                          "  --dir DIR    data folder (User.ini, Log.txt)\n"
                          "  --name NAME  user name for this run\n"
                          "  safe         plain menus instead of the drawn ones\n"
-                         "  --check      show where the program looks for its files, then end\n";
+                         "  --check      show where the program looks for its files and which\n"
+                         "               interfaces and destinations it sends to, then end\n";
             return 0;
         }
     }
@@ -42,6 +45,16 @@ int main(int argc, char** argv) {
             options.dir ? std::optional<std::filesystem::path>(*options.dir) : std::nullopt);
         const auto report = lanyx::CheckInstall(paths, lanyx::platform::isDirWritable(paths.dataDir));
         std::cout << lanyx::FormatReport(report);
+        // Where the datagrams go: the interfaces and the extra destinations
+        // (name look-ups want an application object, no windows).
+        QCoreApplication core(argc, argv);
+        const auto list = lanyx::net::readDestinations(paths.dataDir / lanyx::net::kDestinationsFile);
+        std::cout << "Network (sends to):\n";
+        for (const auto& line : lanyx::UdpTransport::describeRoutesFor(
+                 list.entries, QHostAddress(QString::fromStdString(options.broadcast))))
+            std::cout << "  " << line << "\n";
+        for (const auto& p : list.problems)
+            std::cout << "  " << lanyx::net::kDestinationsFile << ": left out: " << p << "\n";
         return report.ok ? 0 : 1;
     }
     QApplication app(argc, argv);

@@ -3,6 +3,8 @@
 #include "UiTestApp.h"
 #include "frmMain.h"
 #include "frmOpt.h"
+#include "NetworkPage.h"
+#include "Networks.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -485,4 +488,51 @@ TEST_F(Options, StartUpClashBetweenTwoCopies) {
     EXPECT_EQ(third.startUp.run({}), StartUpResult::NameRefused);
     seg.deliverAll();
     EXPECT_TRUE(ann.node.users().findExact("bob").has_value());  // bob was never disturbed
+}
+
+// The Network page: a line that cannot be read back keeps the window open
+// and saves nothing; a name that does not resolve is shown as such and may
+// be kept (the VPN that knows it may be down); the list is saved beside
+// User.ini and handed to the socket.
+TEST_F(Options, NetworkPageRefusesWhatCannotBeReadBackAndShowsNamesThatDoNotResolve) {
+    const auto file = ann.node.config().dataDir / net::kDestinationsFile;
+    net::writeDestinations(file, {"10.2.255.255"});
+    std::vector<std::vector<std::string>> handed;
+    OptionsEnv env;
+    env.destinationsFile = file;
+    env.destinationsChanged = [&](const std::vector<std::string>& e) { handed.push_back(e); };
+    frmOpt w(ann.node, env, false);
+    watch(w, seen);
+    auto* page = w.networkPage();
+    ASSERT_NE(page, nullptr);
+    std::vector<QString> asked;
+    page->setResolver([&](const QString& name, std::function<void(QStringList)> done) {
+        asked.push_back(name);
+        done(name == "branch" ? QStringList{"10.3.0.7"} : QStringList{});
+    });
+    EXPECT_EQ(page->editor()->toPlainText(), "10.2.255.255");
+
+    page->editor()->setPlainText("10.2.255.255\nbad host\n10.2.3.300");
+    w.acceptButton()->click();
+    ASSERT_EQ(seen.boxes.size(), 1u);
+    EXPECT_NE(seen.boxes[0].indexOf("bad host"), -1) << seen.boxes[0].toStdString();
+    EXPECT_NE(seen.boxes[0].indexOf("10.2.3.300"), -1);
+    EXPECT_EQ(w.picOpt()->currentIndex(), 4);
+    EXPECT_TRUE(ann.transport.sent.empty());  // nothing applied
+    EXPECT_EQ(net::readDestinations(file).entries, std::vector<std::string>{"10.2.255.255"});
+    EXPECT_TRUE(handed.empty());
+
+    page->editor()->setPlainText("10.2.255.255\nbranch\nnowhere\nBRANCH");
+    page->checkNow();
+    const QString check = page->checkLabel()->text();
+    EXPECT_NE(check.indexOf("branch: 10.3.0.7"), -1) << check.toStdString();
+    EXPECT_NE(check.indexOf("nowhere: does not resolve"), -1) << check.toStdString();
+    EXPECT_EQ(asked, (std::vector<QString>{"branch", "nowhere"}));  // addresses need no look-up, repeats none
+    seen.boxes.clear();
+    w.acceptButton()->click();
+    EXPECT_TRUE(seen.boxes.empty());
+    const std::vector<std::string> expected{"10.2.255.255", "branch", "nowhere"};
+    EXPECT_EQ(net::readDestinations(file).entries, expected);
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0], expected);
 }
