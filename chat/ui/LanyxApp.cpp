@@ -2,6 +2,7 @@
 
 #include "InstanceDoor.h"
 #include "MenuCaption.h"
+#include "Notifier.h"
 #include "Platform.h"
 #include "Text.h"
 #include "QtEventPump.h"
@@ -20,6 +21,7 @@
 
 #include <iostream>
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSessionManager>
@@ -143,6 +145,10 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     windows_ = new ChatWindows(
         *node_, [this](const QString& s) { sound_.PlaySoundSetting(s); },
         [this](const std::string& types) { return ui::ChooseExportFile(*node_, types); }, this);
+    prefs_ = DesktopPrefs::Read(prefsFile());
+    notifier_ = new DesktopNotifier(this);
+    windows_->setNotifier(notifier_, [this] { return alertsAsNotifications(); });
+    windows_->setChatSound([this] { return prefs_.chatSound; });
     main_ = new frmMain(*node_);
     main_->Close = [this] { Shutdown(); };
     main_->OpenComposeWindow = [this](const std::string& list) { windows_->OpenComposeWindow(list); };
@@ -152,6 +158,11 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
         if (main_ && main_->TI())
             main_->TI()->setToolTipText(QStringLiteral("%1: %2 alerts, %3 chat lines not shown")
                                             .arg(main_->windowTitle()).arg(alerts).arg(lines));
+    });
+
+    // The tray shows that a chat line waits unread.
+    connect(windows_, &ChatWindows::unreadChanged, this, [this](bool unread) {
+        if (main_ && main_->TI()) main_->TI()->setUnread(unread);
     });
 
     auto* terminator = new SignalBridge(this);
@@ -229,7 +240,21 @@ OptionsEnv LanyxApp::optionsEnv() {
     env.playSound = [this](const QString& setting) { sound_.PlaySoundSetting(setting); };
     env.languageChanged = [this] { SetLanAll(); };
     env.nameChanged = [this](const std::string& from, const std::string& to) { windows_->RenameOwnInChats(from, to); };
+    env.prefs = &prefs_;
+    env.prefsChanged = [this] {
+        if (!prefs_.Write(prefsFile()))
+            node_->WriteLog("Could not write " + prefsFile().toStdString());
+    };
     return env;
+}
+
+QString LanyxApp::prefsFile() const {
+    return QDir(QString::fromStdString(paths_.dataDir.string())).filePath(DesktopPrefs::FileName());
+}
+
+bool LanyxApp::alertsAsNotifications() {
+    return RouteAlert(prefs_.notifications, QGuiApplication::platformName(), notifier_->available()) ==
+           AlertRoute::Notification;
 }
 
 void LanyxApp::Shutdown() {

@@ -5,6 +5,7 @@
 // once, Close forgets it. At start-up, when the configured name is taken, it
 // runs modally and its Close ends the program.
 #include "ChatNode.h"
+#include "logic/DesktopPrefs.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -41,6 +42,10 @@ struct OptionsEnv {
     std::function<void()> languageChanged;
     // The own name was changed (old, new): open windows follow it.
     std::function<void(const std::string&, const std::string&)> nameChanged;
+    // The desktop program's own settings (none: the window leaves them out)
+    // and what saves them once Accept changed them.
+    DesktopPrefs* prefs = nullptr;
+    std::function<void()> prefsChanged;
 };
 
 // One colour of the list: its palette index and value (0x00BBGGRR).
@@ -114,6 +119,8 @@ public:
     QAbstractButton* posButton(int corner) const;
     QString tbPosTag() const { return posTag_; }
     QListWidget* lvSnd() const { return lvSnd_; }
+    QCheckBox* chkNotify() const { return chkNotify_; }
+    QComboBox* cmbChatSnd() const { return cmbChatSnd_; }
     QLineEdit* txtBlock() const { return txtBlock_; }
     QListWidget* lvBlock() const { return lvBlock_; }
     QPushButton* blockAdd() const { return secAdd_; }
@@ -168,6 +175,9 @@ private:
     QLabel* lblSnd_ = nullptr;
     QListWidget* lvSnd_ = nullptr;
     QPushButton* tbSnd_ = nullptr;
+    QCheckBox* chkNotify_ = nullptr;
+    QLabel* lblChatSnd_ = nullptr;
+    QComboBox* cmbChatSnd_ = nullptr;
     // Security
     QLabel* lblBlock_ = nullptr;
     QLineEdit* txtBlock_ = nullptr;

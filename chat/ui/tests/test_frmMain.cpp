@@ -327,3 +327,21 @@ TEST_F(MainWindow, AColourInvisibleOnTheListIsDrawnReadableButStoredAsSent) {
     EXPECT_EQ(w->model()->data(index, Qt::ForegroundRole).value<QColor>(), QColor(255, 255, 255));
     EXPECT_EQ(ann.node.users().GetColorForUName("dan"), 0xFFFFFFFFu);
 }
+
+TEST(TrayUnread, TheMarkShowsUntilClearedAndSurvivesANewIcon) {
+    lanyx::test::app();
+    ui::TrayIcon tray;
+    const QIcon base(QStringLiteral(":/lanyx/lanyx.svg"));
+    tray.setIcon(base);
+    const QImage plain = tray.shownIcon().pixmap(32, 32).toImage();
+    tray.setUnread(true);
+    const QImage marked = tray.shownIcon().pixmap(32, 32).toImage();
+    EXPECT_NE(plain, marked);
+    // The mark sits in the top right corner; the rest is the program's icon.
+    EXPECT_EQ(marked.pixelColor(31 - 6, 6).red(), 0xE0);
+    EXPECT_EQ(plain.pixelColor(2, 30), marked.pixelColor(2, 30));
+    tray.setIcon(base);  // e.g. the language switch sets the icon again
+    EXPECT_EQ(tray.shownIcon().pixmap(32, 32).toImage(), marked);
+    tray.setUnread(false);
+    EXPECT_EQ(tray.shownIcon().pixmap(32, 32).toImage(), plain);
+}
