@@ -11,5 +11,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-dev g++-mingw-w64-x86-64 \
-  iproute2 procps xvfb xauth x11-utils xdotool dbus-daemon \
+  iproute2 procps xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin util-linux >/dev/null

@@ -7,6 +7,7 @@
 #include "LangText.h"
 #include "Notifier.h"
 #include "logic/Cascade.h"
+#include "logic/DesktopPrefs.h"
 
 #include <QApplication>
 
@@ -171,10 +172,10 @@ QString ChatWindows::ChooseExportFile(const std::string& fileTypes) {
     return chooseFile_ ? chooseFile_(fileTypes) : QString();
 }
 
-void ChatWindows::setNotifier(DesktopNotifier* notifier, std::function<bool()> use) {
+void ChatWindows::setNotifier(DesktopNotifier* notifier, std::function<bool()> chosen) {
     if (notifier_) disconnect(notifier_, nullptr, this, nullptr);
     notifier_ = notifier;
-    useNotifier_ = std::move(use);
+    chosen_ = std::move(chosen);
     if (!notifier_) return;
     connect(notifier_, &DesktopNotifier::actionInvoked, this, &ChatWindows::notificationAction);
     // Where the service fails the popup still shows the alert.
@@ -199,7 +200,9 @@ void ChatWindows::notificationAction(const QString& sender, const QString& actio
 }
 
 frmPop* ChatWindows::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
-    if (notifier_ && !forcePopup_ && useNotifier_ && useNotifier_()) {
+    if (notifier_ && !forcePopup_ &&
+        RouteAlert(chosen_ && chosen_(), QGuiApplication::platformName(), notifier_->available()) ==
+            AlertRoute::Notification) {
         auto label = [this](int code, const char* builtIn) {
             return LangTextOr(node_, code, QString::fromLatin1(builtIn)).remove(QLatin1Char('&'));
         };

@@ -41,8 +41,10 @@ public:
     // all; beyond that an alert is counted and logged, and nullptr returned.
     frmPop* ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
     static constexpr int kMaxPopups = 8;
-    // Alerts may go to desktop notifications instead: `use` says when.
-    void setNotifier(DesktopNotifier* notifier, std::function<bool()> use);
+    // Alerts go to desktop notifications where `chosen` says so, or where a
+    // popup cannot place itself (a native Wayland window); never without a
+    // notification service.
+    void setNotifier(DesktopNotifier* notifier, std::function<bool()> chosen);
     DesktopNotifier* notifier() const { return notifier_; }
     // The sound setting played for a chat line arriving in a window in the
     // background ("(S)" plays nothing).
@@ -90,7 +92,7 @@ private:
     void countNotShown(bool alert);
     bool refreshPending_ = false;
     DesktopNotifier* notifier_ = nullptr;
-    std::function<bool()> useNotifier_;
+    std::function<bool()> chosen_;
     std::function<QString()> chatSound_;
     QList<QPointer<frmChat>> unread_;
     qint64 lastChatSound_ = -1;

@@ -147,7 +147,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
         [this](const std::string& types) { return ui::ChooseExportFile(*node_, types); }, this);
     prefs_ = DesktopPrefs::Read(prefsFile());
     notifier_ = new DesktopNotifier(this);
-    windows_->setNotifier(notifier_, [this] { return alertsAsNotifications(); });
+    windows_->setNotifier(notifier_, [this] { return prefs_.notifications; });
     windows_->setChatSound([this] { return prefs_.chatSound; });
     main_ = new frmMain(*node_);
     main_->Close = [this] { Shutdown(); };
@@ -250,11 +250,6 @@ OptionsEnv LanyxApp::optionsEnv() {
 
 QString LanyxApp::prefsFile() const {
     return QDir(QString::fromStdString(paths_.dataDir.string())).filePath(DesktopPrefs::FileName());
-}
-
-bool LanyxApp::alertsAsNotifications() {
-    return RouteAlert(prefs_.notifications, QGuiApplication::platformName(), notifier_->available()) ==
-           AlertRoute::Notification;
 }
 
 void LanyxApp::Shutdown() {

@@ -102,8 +102,6 @@ public:
     // The desktop program's own settings (Desktop.ini beside User.ini).
     DesktopPrefs& prefs() { return prefs_; }
     QString prefsFile() const;
-    // Whether alerts go to desktop notifications now.
-    bool alertsAsNotifications();
 
 private:
     friend class DesktopUi;

@@ -31,6 +31,7 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace lanyx;
@@ -219,8 +220,8 @@ protected:
         windows = std::make_unique<ChatWindows>(ann.node, [this](const QString& s) { sounds << s; },
                                                 [](const std::string&) { return QString(); });
         notifier = new DesktopNotifier(windows.get());
-        windows->setNotifier(notifier, [this] { return notifier->available(); });
-        before = g_notify->calls().size();
+        windows->setNotifier(notifier, [this] { return chosen; });
+        before = g_notify ? g_notify->calls().size() : 0;
     }
     void TearDown() override {
         QList<QPointer<QWidget>> open;
@@ -241,6 +242,7 @@ protected:
     DesktopNotifier* notifier = nullptr;
     QStringList sounds;
     int before = 0;
+    bool chosen = true;  // "desktop notifications" in the Options
 };
 
 } // namespace
@@ -321,6 +323,80 @@ TEST_F(Notifications, WithoutAServiceThePopupShowsTheAlert) {
     EXPECT_EQ(newCalls(0).size(), 0);
 }
 
+TEST_F(Notifications, WherePopupsCanBePlacedTheyStayTheDefault) {
+    if (QGuiApplication::platformName().startsWith("wayland")) GTEST_SKIP() << "a native Wayland window";
+    chosen = false;
+    QPointer<frmPop> pop = windows->ShowAlert("popup", "bob", false);
+    ASSERT_TRUE(pop);
+    EXPECT_EQ(newCalls(0).size(), 0);
+}
+
+// Run by WaylandSession below, as a native Wayland client of a compositor of
+// its own: without anything chosen, alerts become notifications.
+TEST_F(Notifications, OnANativeWaylandWindowAlertsBecomeNotifications) {
+    if (!QGuiApplication::platformName().startsWith("wayland")) GTEST_SKIP() << "not a native Wayland window: " << QGuiApplication::platformName().toStdString();
+    chosen = false;
+    EXPECT_EQ(windows->ShowAlert("from wayland", "bob", false), nullptr);
+    EXPECT_TRUE(windows->popups().isEmpty());
+    EXPECT_EQ(notifier->openCount(), 1);
+    // The service lives in the parent test, which looks at what it got.
+    QTest::qWait(500);
+}
+
+// A headless Wayland compositor, and this program as its client on the same
+// private bus (the services stay in this process and record the calls).
+TEST(WaylandSession, AlertsOfANativeWaylandClientGoToTheNotificationService) {
+    if (!g_privateBus) GTEST_SKIP() << "dbus-run-session missing";
+    if (access("/usr/bin/weston", X_OK) != 0) GTEST_SKIP() << "weston missing: no Wayland compositor to run under";
+    if (!std::filesystem::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so"))
+        GTEST_SKIP() << "Qt's Wayland platform missing (qt6-wayland)";
+    char tmpl[] = "/tmp/lanyx-wl-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string runtime = tmpl;
+    chmod(runtime.c_str(), 0700);
+    const pid_t weston = fork();
+    if (weston == 0) {
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        freopen("/dev/null", "w", stdout);
+        freopen((runtime + "/weston.log").c_str(), "w", stderr);
+        execl("/usr/bin/weston", "weston", "--backend=headless-backend.so", "--socket=wayland-lanyx",
+              "--idle-time=0", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    bool up = false;
+    for (int i = 0; i < 100 && !up; ++i) {
+        up = std::filesystem::exists(runtime + "/wayland-lanyx");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const int before = g_notify->calls().size();
+    int status = -1;
+    if (up) {
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+            setenv("WAYLAND_DISPLAY", "wayland-lanyx", 1);
+            setenv("LANYX_TEST_WAYLAND", "1", 1);
+            setenv("XDG_SESSION_TYPE", "wayland", 1);
+            unsetenv("DISPLAY");
+            execl("/proc/self/exe", "lanyx_dbus_tests",
+                  "--gtest_filter=Notifications.OnANativeWaylandWindowAlertsBecomeNotifications",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // The services answer on their own thread meanwhile.
+        waitpid(child, &status, 0);
+    }
+    kill(weston, SIGTERM);
+    waitpid(weston, nullptr, 0);
+    std::error_code ec;
+    std::filesystem::remove_all(runtime, ec);
+    ASSERT_TRUE(up) << "weston did not start";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const auto calls = g_notify->calls().mid(before);
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls[0].body, "from wayland");
+}
+
 TEST(StatusNotifier, RegistersActivatesExportsItsMenuAndShowsUnread) {
     if (!g_privateBus) GTEST_SKIP() << "dbus-run-session missing: no private session bus for the watcher";
     if (!g_display) GTEST_SKIP() << "Xvfb missing: the tray needs a desktop platform, not offscreen";
@@ -394,7 +470,9 @@ int main(int argc, char** argv) {
     }
     g_privateBus = !listing && std::getenv("LANYX_TEST_PRIVATE_BUS") && std::getenv("DBUS_SESSION_BUS_ADDRESS");
     pid_t xvfb = -1;
-    if (g_privateBus && access("/usr/bin/Xvfb", X_OK) == 0) {
+    const bool wayland = std::getenv("LANYX_TEST_WAYLAND") != nullptr;
+    if (wayland) setenv("QT_QPA_PLATFORM", "wayland", 1);
+    if (g_privateBus && !wayland && access("/usr/bin/Xvfb", X_OK) == 0) {
         const std::string display = ":" + std::to_string(600 + getpid() % 300);
         xvfb = fork();
         if (xvfb == 0) {
@@ -411,10 +489,11 @@ int main(int argc, char** argv) {
             setenv("QT_QPA_PLATFORM", "xcb", 1);
         }
     }
-    if (!g_display) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The watcher must be there before the first tray icon asks for it.
+    if (!g_display && !wayland) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    if (g_privateBus) startServices();
+    // The watcher must be there before the first tray icon asks for it. A
+    // Wayland child shares the parent's bus and its services.
+    if (g_privateBus && !wayland) startServices();
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     if (xvfb > 0) {
