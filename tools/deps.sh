@@ -12,5 +12,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   clang libclang-rt-dev g++-mingw-w64-x86-64 \
   libsodium-dev \
-  iproute2 procps xvfb xauth x11-utils xdotool \
+  iproute2 procps xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin util-linux >/dev/null

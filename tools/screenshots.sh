@@ -7,12 +7,13 @@
 #   tools/screenshots.sh [BUILD_DIR] [OUT_DIR]      (defaults: build docs)
 #
 # Needs root (network namespaces) and, on Debian 12:
-#   apt-get install -y xvfb imagemagick xdotool x11-utils openbox optipng
+#   apt-get install -y xvfb imagemagick xdotool x11-utils openbox optipng trayer
 # openbox (window frames and focus) and optipng (smaller files) are used when
 # present; the pictures are taken without them too.
 #
-# Writes lanyx-main.png, lanyx-popup.png, lanyx-chat.png, lanyx-options.png
-# and tavishfennic.png, each cropped to its window.
+# Writes lanyx-main.png, lanyx-popup.png, lanyx-chat.png, lanyx-options.png,
+# lanyx-main-de.png, lanyx-chats-cascaded.png, lanyx-tray-unread.png (with
+# trayer installed) and tavishfennic.png, each cropped to its window.
 set -euo pipefail
 source "$(dirname "$0")/segment.sh"
 build=$(cd "${1:-build}" && pwd)
@@ -113,6 +114,7 @@ mkdir -p "$work/ann"
 printf '%s\r\n' '"English"' 0 '60,60,4200,5100' '"ann","0","2","(S)","0"' '5200,60,5400,5400' \
   1 '"mallory"' 1 '"team|bob|Carl|dora|"' >"$work/ann/User.ini"
 bg ip netns exec ${p}h0 "$bin/lanyx" --dir "$work/ann" --probe-ms 1500
+lanyx_at=$((${#pids[@]} - 1))
 main=$(window Lanyx)
 sleep 3
 focus "$main"
@@ -167,6 +169,56 @@ options=$(window 'Options - Lanyx')
 sleep 1
 shot "$options" lanyx-options.png
 xdotool key --window "$options" Escape 2>/dev/null || true
+
+# ---- Lanyx in German: two chats from the segment and the unread tray icon ---
+# A notification area (trayer draws the X one) for the icon; ann again, in
+# German, at the default size.
+kill "${pids[${lanyx_at}]}" 2>/dev/null || true
+sleep 2
+if command -v trayer >/dev/null; then
+  bg trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
+    --transparent false --tint 0xdddddd --SetDockType true
+  sleep 1
+fi
+mkdir -p "$work/anna"
+printf '%s\r\n' '"Deutsch"' 0 '60,60,2505,4605' '"ann","0","2","(S)","0"' '3600,900,6000,4500' \
+  0 1 '"team|bob|Carl|dora|"' >"$work/anna/User.ini"
+bg ip netns exec ${p}h0 "$bin/lanyx" --dir "$work/anna" --probe-ms 1500
+sleep 4
+# With a tray the main window waits behind the icon: Lanyx > Show from its menu.
+if command -v trayer >/dev/null; then
+  # The icon: the Lanyx window embedded in trayer's panel.
+  xwininfo -root -tree >"$work/tree.txt"
+  icon=$(awk '/"panel": \("panel" "trayer"\)/{p=1} p && /"Lanyx"/{print $1; exit}' "$work/tree.txt")
+  xdotool mousemove --window "$icon" 11 13 click --repeat 2 --delay 120 1
+fi
+main=$(window Lanyx)
+sleep 1
+shot "$main" lanyx-main-de.png
+# Two chat lines from two senders no window holds: two windows, cascaded.
+say 1 "bob|P/${CHAT}Kurze Frage zum Release?|ann"
+sleep 1.5
+say 2 "Carl|P/${CHAT}Bin gleich da.|ann"
+sleep 1.5
+# A new run opens chats at a small size; the user makes them bigger.
+for id in $(xdotool search --onlyvisible --name '^Chat - Lanyx$'); do xdotool windowsize --sync "$id" 360 300; done
+sleep 0.5
+# The user goes back to the main window; a line arrives in the background.
+focus "$main"
+say 1 "bob|P/${CHAT}Um 10:30 im Raum 2.14?|ann"
+sleep 1.5
+# The two chat windows with their frames, and the icon with its unread mark.
+read -r x0 y0 x1 y1 < <(for id in $(xdotool search --onlyvisible --name '^Chat - Lanyx$'); do
+  eval "$(xdotool getwindowgeometry --shell "$id")"; echo "$X $Y $((X + WIDTH)) $((Y + HEIGHT))"; done |
+  awk 'NR==1{a=$1;b=$2;c=$3;d=$4} {if($1<a)a=$1; if($2<b)b=$2; if($3>c)c=$3; if($4>d)d=$4} END{print a-4, b-36, c+4, d+4}')
+import -window root -crop $((x1 - x0))x$((y1 - y0))+$x0+$y0 +repage -strip "$out/lanyx-chats-cascaded.png"
+echo "  lanyx-chats-cascaded.png"
+if command -v trayer >/dev/null; then
+  eval "$(xdotool getwindowgeometry --shell "$icon")"
+  import -window root -crop $((WIDTH + 12))x$((HEIGHT + 2))+$((X - 6))+$((Y - 1)) +repage -resize 300% -strip \
+    "$out/lanyx-tray-unread.png"
+  echo "  lanyx-tray-unread.png"
+fi
 
 # ---- TavishFennic ----------------------------------------------------------
 # A copy of the program folder in a scratch home: its work folder and

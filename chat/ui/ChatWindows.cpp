@@ -4,7 +4,12 @@
 #include "frmChat.h"
 #include "frmCom.h"
 #include "frmPop.h"
+#include "LangText.h"
+#include "Notifier.h"
 #include "logic/Cascade.h"
+#include "logic/DesktopPrefs.h"
+
+#include <QApplication>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -24,6 +29,13 @@ frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
 frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
     auto* w = new frmChat(node_, *this);
     chats_.append(w);
+    connect(w, &frmChat::activated, this, [this, w] { markRead(w); });
+    connect(w, &QObject::destroyed, this, [this](QObject* gone) {
+        // The pointer may not be cleared yet while the window is destroyed.
+        const bool had = !unread_.isEmpty();
+        unread_.removeIf([gone](const QPointer<frmChat>& p) { return !p || p.data() == gone; });
+        if (had && unread_.isEmpty()) emit unreadChanged(false);
+    });
     w->AddUser(node_.state().MyName);
     const auto n = CountItems(list);
     for (std::int32_t i = 1; i <= n; ++i) w->AddUser(GetItem(list, i));
@@ -54,7 +66,14 @@ QList<frmChat*> ChatWindows::chatWindows() const {
 
 void ChatWindows::RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour) {
     bool shown = false;
-    for (frmChat* w : chatWindows()) shown = w->AddMsg(line, sender, colour) || shown;
+    // The own lines come back from the segment too: they need no attention.
+    const bool own = QString::fromStdString(sender).compare(QString::fromStdString(node_.state().MyName),
+                                                            Qt::CaseInsensitive) == 0;
+    for (frmChat* w : chatWindows())
+        if (w->AddMsg(line, sender, colour)) {
+            shown = true;
+            if (!own) markUnread(w);
+        }
     if (shown) return;
     // A flood of lines from many names must not open a window for each.
     fromNetwork_.removeAll(nullptr);
@@ -67,7 +86,38 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
     if (!listed) unknownOpened_.append(key);
     frmChat* w = OpenChatWindow(sender + "|");
     fromNetwork_.append(w);
-    w->AddMsg(line, sender, colour);
+    if (w->AddMsg(line, sender, colour) && !own) markUnread(w);
+}
+
+QList<frmChat*> ChatWindows::unreadWindows() const {
+    QList<frmChat*> list;
+    for (const auto& w : unread_)
+        if (w) list.append(w);
+    return list;
+}
+
+void ChatWindows::markUnread(frmChat* w) {
+    if (w->isActiveWindow()) return;
+    // The desktop's own way: an urgency hint, a flashing task bar entry.
+    QApplication::alert(w);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (chatSound_ && (lastChatSound_ < 0 || now - lastChatSound_ >= kChatSoundGapMs)) {
+        const QString setting = chatSound_();
+        if (setting != QLatin1String("(S)")) {
+            lastChatSound_ = now;
+            PlaySoundSetting(setting);
+        }
+    }
+    unread_.removeAll(nullptr);
+    if (unread_.contains(w)) return;
+    unread_.append(w);
+    if (unread_.size() == 1) emit unreadChanged(true);
+}
+
+void ChatWindows::markRead(frmChat* w) {
+    unread_.removeAll(nullptr);
+    if (!unread_.removeAll(w)) return;
+    if (unread_.isEmpty()) emit unreadChanged(false);
 }
 
 void ChatWindows::countNotShown(bool alert) {
@@ -122,7 +172,46 @@ QString ChatWindows::ChooseExportFile(const std::string& fileTypes) {
     return chooseFile_ ? chooseFile_(fileTypes) : QString();
 }
 
+void ChatWindows::setNotifier(DesktopNotifier* notifier, std::function<bool()> chosen) {
+    if (notifier_) disconnect(notifier_, nullptr, this, nullptr);
+    notifier_ = notifier;
+    chosen_ = std::move(chosen);
+    if (!notifier_) return;
+    connect(notifier_, &DesktopNotifier::actionInvoked, this, &ChatWindows::notificationAction);
+    // Where the service fails the popup still shows the alert.
+    connect(notifier_, &DesktopNotifier::failed, this, [this](const QString& sender, const QString& text) {
+        forcePopup_ = true;
+        ShowAlert(text.toStdString(), sender.toStdString(), false);
+        forcePopup_ = false;
+    });
+}
+
+void ChatWindows::notificationAction(const QString& sender, const QString& action, const QString& text) {
+    const std::string from = sender.toStdString();
+    if (action == QLatin1String(DesktopNotifier::kReply)) {
+        OpenComposeWindow(from + "|");
+    } else if (action == QLatin1String(DesktopNotifier::kLive)) {
+        if (frmChat* chat = OpenChatWindow(from + "|"))
+            chat->AddMsg(text.toStdString(), from, node_.users().GetColorForUName(from));
+    } else if (action == QLatin1String(DesktopNotifier::kBlock)) {
+        node_.users().AddBlocked(from);
+        RefreshChatUserLists();
+    }
+}
+
 frmPop* ChatWindows::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
+    if (notifier_ && !forcePopup_ &&
+        RouteAlert(chosen_ && chosen_(), QGuiApplication::platformName(), notifier_->available()) ==
+            AlertRoute::Notification) {
+        auto label = [this](int code, const char* builtIn) {
+            return LangTextOr(node_, code, QString::fromLatin1(builtIn)).remove(QLatin1Char('&'));
+        };
+        notifier_->setActionLabels(label(5104, "Reply"), label(5108, "Start Live Chat"), label(5109, "Block Sender"));
+        // The sound as for a popup: once per notification, not for each alert of a flood.
+        if (notifier_->notify(QString::fromStdString(sender), QString::fromStdString(text)))
+            PlaySoundSetting(QString::fromStdString(node_.settings().AlertSound));
+        return nullptr;
+    }
     pops_.removeIf([](const QPointer<frmPop>& p) { return !p || !p->isVisible(); });
     const QString from = QString::fromStdString(sender);
     for (frmPop* open : popups())

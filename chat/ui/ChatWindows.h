@@ -10,8 +10,11 @@
 #include <QPointer>
 #include <functional>
 
+class QTimer;
+
 namespace lanyx::ui {
 
+class DesktopNotifier;
 class frmChat;
 class frmPop;
 
@@ -38,6 +41,19 @@ public:
     // all; beyond that an alert is counted and logged, and nullptr returned.
     frmPop* ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
     static constexpr int kMaxPopups = 8;
+    // Alerts go to desktop notifications where `chosen` says so, or where a
+    // popup cannot place itself (a native Wayland window); never without a
+    // notification service.
+    void setNotifier(DesktopNotifier* notifier, std::function<bool()> chosen);
+    DesktopNotifier* notifier() const { return notifier_; }
+    // The sound setting played for a chat line arriving in a window in the
+    // background ("(S)" plays nothing).
+    void setChatSound(std::function<QString()> setting) { chatSound_ = std::move(setting); }
+    // Chat windows holding a line not seen yet (arrived while not active).
+    QList<frmChat*> unreadWindows() const;
+    bool hasUnread() const { return !unreadWindows().isEmpty(); }
+    // At most one chat sound in this time, however many lines arrive.
+    static constexpr int kChatSoundGapMs = 2000;
     // Chat windows the network may open (a line from a sender no window holds).
     static constexpr int kMaxNetworkChats = 16;
     int alertsNotShown() const { return alertsNotShown_; }
@@ -47,6 +63,9 @@ public:
 signals:
     // Alerts or chat lines were not shown (too many windows): for the tray.
     void notShownChanged(int alerts, int chatLines);
+    // A chat window got a line while in the background, or the last such
+    // window was activated or closed: for the tray's unread state.
+    void unreadChanged(bool unread);
 
 public:
     // Refreshes now instead of once the current events are through.
@@ -56,6 +75,9 @@ public:
 
 private:
     void placeNew(frmChat* w);
+    void markUnread(frmChat* w);
+    void markRead(frmChat* w);
+    void notificationAction(const QString& sender, const QString& action, const QString& text);
 
     ChatNode& node_;
     SoundFn sound_;
@@ -69,6 +91,12 @@ private:
     qint64 lastNotShownLog_ = 0;
     void countNotShown(bool alert);
     bool refreshPending_ = false;
+    DesktopNotifier* notifier_ = nullptr;
+    std::function<bool()> chosen_;
+    std::function<QString()> chatSound_;
+    QList<QPointer<frmChat>> unread_;
+    qint64 lastChatSound_ = -1;
+    bool forcePopup_ = false;
 };
 
 } // namespace lanyx::ui

@@ -2,6 +2,7 @@
 
 #include "InstanceDoor.h"
 #include "MenuCaption.h"
+#include "Notifier.h"
 #include "Platform.h"
 #include "Text.h"
 #include "QtEventPump.h"
@@ -21,6 +22,7 @@
 
 #include <iostream>
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSessionManager>
@@ -147,6 +149,10 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     windows_ = new ChatWindows(
         *node_, [this](const QString& s) { sound_.PlaySoundSetting(s); },
         [this](const std::string& types) { return ui::ChooseExportFile(*node_, types); }, this);
+    prefs_ = DesktopPrefs::Read(prefsFile());
+    notifier_ = new DesktopNotifier(this);
+    windows_->setNotifier(notifier_, [this] { return prefs_.notifications; });
+    windows_->setChatSound([this] { return prefs_.chatSound; });
     main_ = new frmMain(*node_);
     main_->Close = [this] { Shutdown(); };
     main_->OpenComposeWindow = [this](const std::string& list) { windows_->OpenComposeWindow(list); };
@@ -156,6 +162,11 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
         if (main_ && main_->TI())
             main_->TI()->setToolTipText(QStringLiteral("%1: %2 alerts, %3 chat lines not shown")
                                             .arg(main_->windowTitle()).arg(alerts).arg(lines));
+    });
+
+    // The tray shows that a chat line waits unread.
+    connect(windows_, &ChatWindows::unreadChanged, this, [this](bool unread) {
+        if (main_ && main_->TI()) main_->TI()->setUnread(unread);
     });
 
     auto* terminator = new SignalBridge(this);
@@ -237,7 +248,16 @@ OptionsEnv LanyxApp::optionsEnv() {
     env.destinationsChanged = [this](const std::vector<std::string>& entries) {
         transport_->setExtraDestinations(entries);
     };
+    env.prefs = &prefs_;
+    env.prefsChanged = [this] {
+        if (!prefs_.Write(prefsFile()))
+            node_->WriteLog("Could not write " + prefsFile().toStdString());
+    };
     return env;
+}
+
+QString LanyxApp::prefsFile() const {
+    return QDir(QString::fromStdString(paths_.dataDir.string())).filePath(DesktopPrefs::FileName());
 }
 
 void LanyxApp::Shutdown() {

@@ -10,6 +10,7 @@
 #include "frmOpt.h"
 #include "frmSplash.h"
 #include "modStartUp.h"
+#include "logic/DesktopPrefs.h"
 
 #include <QObject>
 #include <QPointer>
@@ -24,6 +25,7 @@ class UdpTransport;
 
 namespace lanyx::ui {
 
+class DesktopNotifier;
 class frmMain;
 class frmSplash;
 
@@ -97,6 +99,9 @@ public:
     const LanyxPaths& paths() const { return paths_; }
     frmMain* mainWindow() const { return main_; }
     frmSplash* splash() const { return splash_; }
+    // The desktop program's own settings (Desktop.ini beside User.ini).
+    DesktopPrefs& prefs() { return prefs_; }
+    QString prefsFile() const;
 
 private:
     friend class DesktopUi;
@@ -115,6 +120,8 @@ private:
     QPointer<frmOpt> opt_;
     SoundPlayer sound_;
     ChatWindows* windows_ = nullptr;
+    DesktopPrefs prefs_;
+    DesktopNotifier* notifier_ = nullptr;
     bool shutDown_ = false;
     int exitCode_ = 0;
 };

@@ -1,6 +1,10 @@
 #include "TrayIcon.h"
 
+#include <algorithm>
+
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QTimer>
 
 #ifdef LANYX_HAVE_DBUS
@@ -20,7 +24,37 @@ TrayIcon::~TrayIcon() {
 
 void TrayIcon::setIcon(const QIcon& icon) {
     icon_ = icon;
-    tray_->setIcon(icon);  // shown at once while active
+    tray_->setIcon(shownIcon());  // shown at once while active
+}
+
+QIcon TrayIcon::shownIcon() const {
+    return unread_ ? UnreadIcon(icon_) : icon_;
+}
+
+void TrayIcon::setUnread(bool unread) {
+    if (unread_ == unread) return;
+    unread_ = unread;
+    tray_->setIcon(shownIcon());
+}
+
+QIcon TrayIcon::UnreadIcon(const QIcon& base) {
+    // A round mark in the top right corner, large enough to see at 16 px.
+    QIcon marked;
+    for (int size : {16, 22, 24, 32, 48, 64, 128}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        base.paint(&p, QRect(0, 0, size, size));
+        const qreal d = size * 0.5;
+        const QRectF dot(size - d - 0.5, 0.5, d, d);
+        p.setPen(QPen(Qt::white, std::max(1.0, size / 16.0)));
+        p.setBrush(QColor(0xE0, 0x30, 0x20));
+        p.drawEllipse(dot);
+        p.end();
+        marked.addPixmap(pm);
+    }
+    return marked;
 }
 
 void TrayIcon::setToolTipText(const QString& text) {
@@ -53,7 +87,7 @@ bool TrayIcon::Create() {
         retry_->start();
         return false;
     }
-    tray_->setIcon(icon_);
+    tray_->setIcon(shownIcon());
     tray_->setToolTip(tip_);
     tray_->setContextMenu(singleClick_ ? menu_ : nullptr);
     tray_->show();

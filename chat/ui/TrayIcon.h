@@ -21,6 +21,14 @@ public:
     QIcon Icon() const { return icon_; }
     void setIcon(const QIcon& icon);
     QString ToolTipText() const { return tip_; }
+    // Something unread waits (a chat line in a window in the background):
+    // the icon carries a mark until it is cleared.
+    void setUnread(bool unread);
+    bool unread() const { return unread_; }
+    // The icon as the tray shows it now.
+    QIcon shownIcon() const;
+    // The program's icon with the unread mark.
+    static QIcon UnreadIcon(const QIcon& base);
     void setToolTipText(const QString& text);
 
     // Whether the desktop has a notification area right now.
@@ -63,6 +71,7 @@ private:
     bool active_ = false;
     bool busy_ = false;
     bool singleClick_ = false;
+    bool unread_ = false;
 };
 
 } // namespace lanyx::ui

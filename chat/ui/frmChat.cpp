@@ -374,6 +374,11 @@ void frmChat::resizeEvent(QResizeEvent* event) {
     SavePos();
 }
 
+void frmChat::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated();
+    QWidget::changeEvent(event);
+}
+
 void frmChat::closeEvent(QCloseEvent* event) {
     SavePos();
     QWidget::closeEvent(event);

@@ -59,7 +59,12 @@ public:
     QAction* action(const char* name) const;
     QString statusTag() const { return statTag_; }
 
+signals:
+    // The window became the active one (its lines have been seen).
+    void activated();
+
 protected:
+    void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -122,6 +122,18 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     lvUsers_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     lvUsers_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     lvUsers_->setIconSize(QSize(16, 16));
+    // "(All)" and the groups have no status: their names take the whole row,
+    // however wide long status words in a language make the status column.
+    auto span = [this](int first, int last) {
+        for (int r = first; r <= last; ++r) {
+            const int icon = model_->index(r, 0).data(Qt::UserRole).toInt();
+            if (icon == IconAll || icon == IconGroup) lvUsers_->setFirstColumnSpanned(r, QModelIndex(), true);
+        }
+    };
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [span](const QModelIndex&, int first, int last) { span(first, last); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this, span] { span(0, model_->rowCount() - 1); });
+    span(0, model_->rowCount() - 1);
     layout->addWidget(lvUsers_, 1);
     lblStat_ = new QLabel(QStringLiteral("<Status>"), central);
     lblStat_->setObjectName("lblStat");

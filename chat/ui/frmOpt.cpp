@@ -338,6 +338,13 @@ QWidget* frmOpt::buildInterfacePage() {
     chkStartUp_->setObjectName("chkStartUp");
     v->addWidget(chkStartUp_);
 
+    // Alerts through the desktop's notification service (where a popup
+    // cannot place itself, e.g. on Wayland, they go there anyway).
+    chkNotify_ = new QCheckBox(page);
+    chkNotify_->setObjectName("chkNotify");
+    chkNotify_->setVisible(env_.prefs != nullptr);
+    v->addWidget(chkNotify_);
+
     lblPos_ = makeLabel("lblPos", page);
     v->addWidget(lblPos_);
     auto* posRow = new QHBoxLayout;
@@ -372,6 +379,17 @@ QWidget* frmOpt::buildInterfacePage() {
     v->addLayout(sndRow, 1);
     connect(tbSnd_, &QPushButton::clicked, this, &frmOpt::TestSound);
     connect(lvSnd_, &QListWidget::itemActivated, this, &frmOpt::TestSound);
+
+    lblChatSnd_ = makeLabel("lblChatSnd", page);
+    cmbChatSnd_ = new QComboBox(page);
+    cmbChatSnd_->setObjectName("cmbChatSnd");
+    lblChatSnd_->setBuddy(cmbChatSnd_);
+    auto* chatSndRow = new QHBoxLayout;
+    chatSndRow->addWidget(lblChatSnd_);
+    chatSndRow->addWidget(cmbChatSnd_, 1);
+    v->addLayout(chatSndRow);
+    lblChatSnd_->setVisible(env_.prefs != nullptr);
+    cmbChatSnd_->setVisible(env_.prefs != nullptr);
     return page;
 }
 
@@ -456,6 +474,8 @@ void frmOpt::SetLan() {
     lblSnd_->setText(text(2012, "Play sound on new message?"));
     tbSnd_->setText(text(2013, "&Test"));
     chkStartUp_->setText(text(2014, "&Run Lanyx on StartUp"));
+    chkNotify_->setText(QStringLiteral("desktop notifications"));
+    lblChatSnd_->setText(QStringLiteral("Sound for a chat line in the background"));
     lblBlock_->setText(text(2015, "Block Users"));
     secAdd_->setText(text(2016, "&Add"));
     secRemove_->setText(text(2017, "&Remove"));
@@ -478,6 +498,11 @@ void frmOpt::SetLan() {
         const QString key = item->data(kKeyRole).toString();
         if (key == QLatin1String("(S)")) item->setText(text(2202, "Silent"));
         else if (key == QLatin1String("(B)")) item->setText(text(2203, "System Beep"));
+    }
+    for (int i = 0; i < cmbChatSnd_->count(); ++i) {
+        const QString key = cmbChatSnd_->itemData(i).toString();
+        if (key == QLatin1String("(S)")) cmbChatSnd_->setItemText(i, text(2202, "Silent"));
+        else if (key == QLatin1String("(B)")) cmbChatSnd_->setItemText(i, text(2203, "System Beep"));
     }
     const std::string names =
         text(9201, "Black|Blue|Green|Cyan|Red|Magenta|Brown|Light Grey|Dark Grey|Light Blue|Light Green|"
@@ -551,9 +576,11 @@ QAbstractButton* frmOpt::tabButton(int page) const {
 
 void frmOpt::AddSnd() {
     lvSnd_->clear();
+    cmbChatSnd_->clear();
     auto add = [this](const QString& key, const QString& label, const char* icon) {
         auto* item = new QListWidgetItem(QIcon(QString::fromLatin1(icon)), label, lvSnd_);
         item->setData(kKeyRole, key);
+        cmbChatSnd_->addItem(QIcon(QString::fromLatin1(icon)), label, key);
     };
     add(QStringLiteral("(S)"), text(2202, "Silent"), ":/lanyx/silent.svg");
     add(QStringLiteral("(B)"), text(2203, "System Beep"), ":/lanyx/sound.svg");
@@ -612,6 +639,16 @@ void frmOpt::InputSets() {
     for (int i = 0; i < lvSnd_->count(); ++i)
         if (lvSnd_->item(i)->data(kKeyRole).toString() == sound) lvSnd_->setCurrentRow(i);
     chkStartUp_->setChecked(s.Autostart != 0);
+    if (env_.prefs) {
+        chkNotify_->setChecked(env_.prefs->notifications);
+        int chat = cmbChatSnd_->findData(env_.prefs->chatSound);
+        if (chat < 0) {
+            // A sound file no longer there keeps its name until the user picks another.
+            cmbChatSnd_->addItem(env_.prefs->chatSound, env_.prefs->chatSound);
+            chat = cmbChatSnd_->count() - 1;
+        }
+        cmbChatSnd_->setCurrentIndex(chat);
+    }
     CMBlang_->setCurrentIndex(CMBlang_->findText(QString::fromStdString(s.Language), Qt::MatchExactly | Qt::MatchCaseSensitive));
 
     if (!env_.destinationsFile.empty()) {
@@ -649,6 +686,14 @@ void frmOpt::WriteSets() {
     if (ok && pos >= 0 && pos <= 4) s.PopupPosition = static_cast<std::int16_t>(pos);
     if (auto* snd = lvSnd_->currentItem()) s.AlertSound = snd->data(kKeyRole).toString().toStdString();
     s.Autostart = chkStartUp_->isChecked() ? 1 : 0;
+    if (env_.prefs) {
+        DesktopPrefs p = *env_.prefs;
+        p.notifications = chkNotify_->isChecked();
+        if (cmbChatSnd_->currentIndex() >= 0) p.chatSound = cmbChatSnd_->currentData().toString();
+        const bool changed = p.notifications != env_.prefs->notifications || p.chatSound != env_.prefs->chatSound;
+        *env_.prefs = p;
+        if (changed && env_.prefsChanged) env_.prefsChanged();
+    }
 
     std::vector<std::string> blocked;
     for (int i = 0; i < lvBlock_->count(); ++i) blocked.push_back(lvBlock_->item(i)->text().toStdString());

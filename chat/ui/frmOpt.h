@@ -5,6 +5,7 @@
 // once, Close forgets it. At start-up, when the configured name is taken, it
 // runs modally and its Close ends the program.
 #include "ChatNode.h"
+#include "logic/DesktopPrefs.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -50,6 +51,10 @@ struct OptionsEnv {
     // tell when it was saved. No file: the page shows the list unsaved.
     std::filesystem::path destinationsFile;
     std::function<void(const std::vector<std::string>&)> destinationsChanged;
+    // The desktop program's own settings (none: the window leaves them out)
+    // and what saves them once Accept changed them.
+    DesktopPrefs* prefs = nullptr;
+    std::function<void()> prefsChanged;
 };
 
 // One colour of the list: its palette index and value (0x00BBGGRR).
@@ -123,6 +128,8 @@ public:
     QAbstractButton* posButton(int corner) const;
     QString tbPosTag() const { return posTag_; }
     QListWidget* lvSnd() const { return lvSnd_; }
+    QCheckBox* chkNotify() const { return chkNotify_; }
+    QComboBox* cmbChatSnd() const { return cmbChatSnd_; }
     QLineEdit* txtBlock() const { return txtBlock_; }
     QListWidget* lvBlock() const { return lvBlock_; }
     QPushButton* blockAdd() const { return secAdd_; }
@@ -180,6 +187,9 @@ private:
     QLabel* lblSnd_ = nullptr;
     QListWidget* lvSnd_ = nullptr;
     QPushButton* tbSnd_ = nullptr;
+    QCheckBox* chkNotify_ = nullptr;
+    QLabel* lblChatSnd_ = nullptr;
+    QComboBox* cmbChatSnd_ = nullptr;
     // Security
     QLabel* lblBlock_ = nullptr;
     QLineEdit* txtBlock_ = nullptr;

@@ -4,10 +4,12 @@
 #include "Networks.h"
 #include "UdpTransport.h"
 #include "Platform.h"
+#include "logic/DesktopPrefs.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <iostream>
+#include <vector>
 
 int main(int argc, char** argv) {
     lanyx::ui::DesktopOptions options;
@@ -57,7 +59,19 @@ int main(int argc, char** argv) {
             std::cout << "  " << lanyx::net::kDestinationsFile << ": left out: " << p << "\n";
         return report.ok ? 0 : 1;
     }
-    QApplication app(argc, argv);
+    // On a Wayland session the popup cannot place itself: run through
+    // XWayland where there is one. Given on the command line, not in the
+    // environment, so that programs started from here choose for themselves.
+    std::vector<char*> args(argv, argv + argc);
+    QByteArray platform = lanyx::ui::ChoosePlatform(lanyx::ui::CurrentSessionEnv()).toUtf8();
+    static char platformOption[] = "-platform";
+    if (!platform.isEmpty()) {
+        args.insert(args.begin() + 1, {platformOption, platform.data()});
+        std::cerr << "lanyx: Wayland session: running through XWayland (set QT_QPA_PLATFORM to choose)\n";
+    }
+    args.push_back(nullptr);
+    int qtArgc = static_cast<int>(args.size()) - 1;
+    QApplication app(qtArgc, args.data());
     QApplication::setApplicationName(QStringLiteral("Lanyx"));
     QApplication::setDesktopFileName(QStringLiteral("lanyx"));
     // The program lives in the notification area: no window open is no reason to end.

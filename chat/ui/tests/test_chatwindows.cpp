@@ -24,6 +24,7 @@
 #include <QSplitter>
 #include <QTextEdit>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -358,4 +359,56 @@ TEST_F(Windows, AddUserMenuIsBuiltWhenItOpens) {
     EXPECT_FALSE(names().contains("dora"));  // nothing kept up to date per window
     emit w->mnuAdd()->aboutToShow();
     EXPECT_TRUE(names().contains("dora"));
+}
+
+// A line for a window in the background asks for attention: the window is
+// marked unread (the tray shows it) until it is activated, and the chosen
+// chat sound plays, once for a burst of lines.
+TEST_F(Windows, LineInABackgroundWindowIsUnreadUntilActivated) {
+    QString chatSound = "(B)";
+    windows->setChatSound([&] { return chatSound; });
+    QList<bool> changes;
+    QObject::connect(windows.get(), &ChatWindows::unreadChanged, [&](bool u) { changes << u; });
+    frmChat* bobChat = windows->OpenChatWindow("bob|");
+    frmChat* carlChat = windows->OpenChatWindow("carl|");
+    // The user works in another window.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QTRY_VERIFY(elsewhere.isActiveWindow());
+    QApplication::processEvents();
+    ASSERT_FALSE(bobChat->isActiveWindow());
+    ASSERT_FALSE(carlChat->isActiveWindow());
+
+    windows->RouteChatLine("ann here", "ANN", 0);  // the own line, back from the segment
+    EXPECT_FALSE(windows->hasUnread());
+    EXPECT_TRUE(sounds.isEmpty());
+
+    windows->RouteChatLine("hi", "bob", 255);
+    windows->RouteChatLine("there?", "bob", 255);
+    windows->RouteChatLine("me too", "carl", 0);
+    EXPECT_EQ(windows->unreadWindows(), (QList<frmChat*>{bobChat, carlChat}));
+    EXPECT_EQ(changes, QList<bool>{true});           // one change for the whole burst
+    EXPECT_EQ(sounds, QStringList{"(B)"});           // one sound, not three
+
+    bobChat->activateWindow();
+    QTRY_VERIFY(bobChat->isActiveWindow());
+    EXPECT_EQ(windows->unreadWindows(), QList<frmChat*>{carlChat});
+    EXPECT_EQ(changes, QList<bool>{true});
+    // The active window's lines are seen as they come.
+    windows->RouteChatLine("still here", "bob", 255);
+    EXPECT_EQ(windows->unreadWindows(), QList<frmChat*>{carlChat});
+    // Closing the last unread window clears the state too.
+    carlChat->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(windows->hasUnread());
+    EXPECT_EQ(changes, (QList<bool>{true, false}));
+}
+
+TEST_F(Windows, SilentChatSoundPlaysNothingAndANewWindowFromTheSegmentIsUnread) {
+    windows->setChatSound([] { return QStringLiteral("(S)"); });
+    windows->RouteChatLine("psst", "dave", 0);  // no window holds dave: one opens
+    ASSERT_EQ(windows->chatWindows().size(), 1);
+    EXPECT_EQ(windows->unreadWindows(), windows->chatWindows());
+    EXPECT_TRUE(sounds.isEmpty());
 }

@@ -210,3 +210,13 @@ TEST_F(Desktop, RefreshBringsBackPeersWhosePresenceWasLost) {
     lost.signal(SIGTERM);
     lost.wait(3000);
 }
+
+// A Wayland session with XWayland (the virtual display stands in for it):
+// without QT_QPA_PLATFORM of the user's, the program runs through X, where
+// its popup can place itself.
+TEST_F(Desktop, OnAWaylandSessionItRunsThroughXWaylandByDefault) {
+    startAnn({"QT_QPA_PLATFORM=", "XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-none"});
+    EXPECT_NE(readFile((root / "ann.err").string()).find("running through XWayland"), std::string::npos);
+    EXPECT_EQ(cli(1, "bob", {"--probe-ms", "800", "alert", "--to", "ann", "placed"}), 0);
+    EXPECT_TRUE(waitForWindow(display, "bob", 5000));
+}

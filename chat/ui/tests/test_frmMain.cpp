@@ -327,3 +327,48 @@ TEST_F(MainWindow, AColourInvisibleOnTheListIsDrawnReadableButStoredAsSent) {
     EXPECT_EQ(w->model()->data(index, Qt::ForegroundRole).value<QColor>(), QColor(255, 255, 255));
     EXPECT_EQ(ann.node.users().GetColorForUName("dan"), 0xFFFFFFFFu);
 }
+
+TEST(TrayUnread, TheMarkShowsUntilClearedAndSurvivesANewIcon) {
+    lanyx::test::app();
+    ui::TrayIcon tray;
+    const QIcon base(QStringLiteral(":/lanyx/lanyx.svg"));
+    tray.setIcon(base);
+    const QImage plain = tray.shownIcon().pixmap(32, 32).toImage();
+    tray.setUnread(true);
+    const QImage marked = tray.shownIcon().pixmap(32, 32).toImage();
+    EXPECT_NE(plain, marked);
+    // The mark sits in the top right corner; the rest is the program's icon.
+    EXPECT_EQ(marked.pixelColor(31 - 6, 6).red(), 0xE0);
+    EXPECT_EQ(plain.pixelColor(2, 30), marked.pixelColor(2, 30));
+    tray.setIcon(base);  // e.g. the language switch sets the icon again
+    EXPECT_EQ(tray.shownIcon().pixmap(32, 32).toImage(), marked);
+    tray.setUnread(false);
+    EXPECT_EQ(tray.shownIcon().pixmap(32, 32).toImage(), plain);
+}
+
+// At the default size in German a status column of long words must not cut
+// the group names (and "(All)") short: those rows have no status to show.
+TEST_F(MainWindow, GroupNamesAreNotCutAtTheDefaultSizeInGerman) {
+    ann.node.users().setGroups({"Entwicklung|bob|", "Buchhaltung|carl|"});
+    ann.node.settings().Language = "Deutsch";
+    ann.node.ReloadLanguage();
+    hear("bob|S/1");
+    hear("carl|S/2");
+    w->SetLan();
+    w->ApplyGeometry();
+    w->show();
+    QTest::qWait(20);
+    QApplication::processEvents();
+    const QFontMetrics fm(w->lvUsers()->font());
+    int checked = 0;
+    for (int r = 0; r < w->model()->rowCount(); ++r) {
+        const QModelIndex index = w->model()->index(r, 0);
+        const int icon = index.data(Qt::UserRole).toInt();
+        if (icon != 1 && icon != 4) continue;  // "(All)" and the groups
+        ++checked;
+        const QString text = index.data().toString();
+        const int needed = fm.horizontalAdvance(text) + w->lvUsers()->iconSize().width() + 12;
+        EXPECT_GE(w->lvUsers()->visualRect(index).width(), needed) << text.toStdString() << " is cut";
+    }
+    EXPECT_EQ(checked, 3);
+}

@@ -536,3 +536,32 @@ TEST_F(Options, NetworkPageRefusesWhatCannotBeReadBackAndShowsNamesThatDoNotReso
     ASSERT_EQ(handed.size(), 1u);
     EXPECT_EQ(handed[0], expected);
 }
+
+// Desktop notifications and the chat sound live in Desktop.ini: Accept
+// saves them only when they changed, and User.ini stays as it was.
+TEST_F(Options, DesktopSettingsAreShownAndSavedApartFromUserIni) {
+    ui::DesktopPrefs prefs;
+    prefs.chatSound = "gone.wav";  // a file no longer there keeps its name
+    int saves = 0;
+    OptionsEnv env;
+    env.soundFolders = {QString::fromStdString(wavDir.path().string())};
+    env.prefs = &prefs;
+    env.prefsChanged = [&] { ++saves; };
+    frmOpt w(ann.node, env, false);
+    watch(w, seen);
+    w.InputSets();
+    EXPECT_FALSE(w.chkNotify()->isChecked());
+    EXPECT_EQ(w.chkNotify()->text(), "desktop notifications");
+    EXPECT_EQ(w.cmbChatSnd()->currentData().toString(), "gone.wav");
+    w.WriteSets();
+    EXPECT_EQ(saves, 0);  // nothing changed
+    const auto before = readBytes(ann.node.settingsFile());
+
+    w.chkNotify()->setChecked(true);
+    w.cmbChatSnd()->setCurrentIndex(w.cmbChatSnd()->findData("ding.wav"));
+    w.WriteSets();
+    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(prefs.notifications);
+    EXPECT_EQ(prefs.chatSound, "ding.wav");
+    EXPECT_EQ(readBytes(ann.node.settingsFile()), before);
+}

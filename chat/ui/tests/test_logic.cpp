@@ -8,6 +8,12 @@
 
 #include "logic/Cascade.h"
 #include "logic/Contrast.h"
+#include "logic/DesktopPrefs.h"
+#include "Notifier.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -210,4 +216,55 @@ TEST(Contrast, InvisibleColoursAreDrawnReadableAndReadableOnesKept) {
     const QColor yellow = ReadableOn(QColor(255, 255, 0), white);
     EXPECT_NE(yellow, black);
     EXPECT_GT(yellow.red(), yellow.blue());
+}
+
+TEST(DesktopPrefs, RoundTripKeepsUnknownLinesAndSkipsDamagedOnes) {
+    const auto p = DesktopPrefs::fromText("Other=1\r\nNotifications=1\ngarbage\nChatSound=ding.wav\n=x\n");
+    EXPECT_TRUE(p.notifications);
+    EXPECT_EQ(p.chatSound, "ding.wav");
+    EXPECT_EQ(p.other, QStringList{"Other=1"});
+    EXPECT_EQ(DesktopPrefs::fromText(p.toText()).toText(), p.toText());
+    // Values that cannot be right leave the defaults.
+    const auto bad = DesktopPrefs::fromText("Notifications=yes\nChatSound=../../etc/x.wav\nChatSound=\n");
+    EXPECT_FALSE(bad.notifications);
+    EXPECT_EQ(bad.chatSound, "(S)");
+    EXPECT_TRUE(bad.other.isEmpty());
+}
+
+TEST(DesktopPrefs, MissingFileGivesDefaultsAndWriteReadsBack) {
+    const QString dir = QDir::temp().filePath(QStringLiteral("lanyx-prefs-%1").arg(QCoreApplication::applicationPid()));
+    QDir().mkpath(dir);
+    const QString file = QDir(dir).filePath(DesktopPrefs::FileName());
+    QFile::remove(file);
+    EXPECT_FALSE(DesktopPrefs::Read(file).notifications);
+    DesktopPrefs p;
+    p.notifications = true;
+    p.chatSound = "(B)";
+    ASSERT_TRUE(p.Write(file));
+    EXPECT_EQ(DesktopPrefs::Read(file).toText(), p.toText());
+    EXPECT_FALSE(p.Write(QDir(dir).filePath("no/such/folder/Desktop.ini")));
+    QDir(dir).removeRecursively();
+}
+
+TEST(SessionPlatform, WaylandWithXWaylandRunsThroughXcbUnlessTheUserChose) {
+    EXPECT_EQ(ChoosePlatform({"", "wayland", "wayland-0", ":0"}), "xcb;wayland");
+    EXPECT_EQ(ChoosePlatform({"", "", "wayland-0", ":1"}), "xcb;wayland");  // no session type, still Wayland
+    EXPECT_EQ(ChoosePlatform({"wayland", "wayland", "wayland-0", ":0"}), "");  // the user's choice wins
+    EXPECT_EQ(ChoosePlatform({"", "wayland", "wayland-0", ""}), "");          // no XWayland: Qt's own choice
+    EXPECT_EQ(ChoosePlatform({"", "x11", "", ":0"}), "");
+}
+
+TEST(SessionPlatform, AlertsGoToNotificationsWhenChosenOrWhenAPopupCannotBePlaced) {
+    EXPECT_EQ(RouteAlert(false, "xcb", true), AlertRoute::Popup);
+    EXPECT_EQ(RouteAlert(true, "xcb", true), AlertRoute::Notification);
+    EXPECT_EQ(RouteAlert(false, "wayland", true), AlertRoute::Notification);
+    EXPECT_EQ(RouteAlert(false, "wayland-egl", true), AlertRoute::Notification);
+    // Without a service the popup is the only way left.
+    EXPECT_EQ(RouteAlert(true, "wayland", false), AlertRoute::Popup);
+}
+
+TEST(NotificationBody, MarkupIsEscapedAndAHugeAlertBounded) {
+    EXPECT_EQ(DesktopNotifier::BodyFor("<b>a & b</b>"), "&lt;b&gt;a &amp; b&lt;/b&gt;");
+    const QString body = DesktopNotifier::BodyFor(QString(60000, 'x'));
+    EXPECT_EQ(body.size(), DesktopNotifier::kMaxBody + 1);
 }

@@ -1,0 +1,74 @@
+#include "logic/DesktopPrefs.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace lanyx::ui {
+
+namespace {
+constexpr auto kNotifications = "Notifications";
+constexpr auto kChatSound = "ChatSound";
+} // namespace
+
+DesktopPrefs DesktopPrefs::fromText(const QByteArray& text) {
+    DesktopPrefs p;
+    for (QByteArray line : text.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        const int eq = line.indexOf('=');
+        const QString key = QString::fromUtf8(line.left(eq)).trimmed();
+        const QString value = QString::fromUtf8(line.mid(eq + 1)).trimmed();
+        if (eq > 0 && key == QLatin1String(kNotifications) && (value == "0" || value == "1"))
+            p.notifications = value == "1";
+        else if (eq > 0 && key == QLatin1String(kChatSound) && !value.isEmpty() && !value.contains('/') &&
+                 !value.contains('\\'))
+            p.chatSound = value;  // a file name in the program's folder, never a path
+        else if (eq > 0 && key != QLatin1String(kNotifications) && key != QLatin1String(kChatSound))
+            p.other.append(QString::fromUtf8(line));
+    }
+    return p;
+}
+
+QByteArray DesktopPrefs::toText() const {
+    QByteArray out;
+    out += QByteArray(kNotifications) + '=' + (notifications ? "1" : "0") + '\n';
+    out += QByteArray(kChatSound) + '=' + chatSound.toUtf8() + '\n';
+    for (const auto& line : other) out += line.toUtf8() + '\n';
+    return out;
+}
+
+DesktopPrefs DesktopPrefs::Read(const QString& file) {
+    QFile f(file);
+    // Far larger than this file ever is: not read.
+    if (!f.open(QIODevice::ReadOnly) || f.size() > (1 << 20)) return {};
+    return fromText(f.readAll());
+}
+
+bool DesktopPrefs::Write(const QString& file) const {
+    QSaveFile f(file);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(toText());
+    return f.commit();
+}
+
+QString ChoosePlatform(const SessionEnv& env) {
+    if (!env.qpaPlatform.isEmpty()) return {};
+    const bool wayland = env.sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0 ||
+                         !env.waylandDisplay.isEmpty();
+    if (!wayland || env.display.isEmpty()) return {};
+    // Through XWayland; should it fail to open after all, Wayland itself.
+    return QStringLiteral("xcb;wayland");
+}
+
+SessionEnv CurrentSessionEnv() {
+    return {qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("XDG_SESSION_TYPE"),
+            qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("DISPLAY")};
+}
+
+AlertRoute RouteAlert(bool notificationsChosen, const QString& platformName, bool notificationServiceThere) {
+    if (!notificationServiceThere) return AlertRoute::Popup;  // the popup is better than nothing
+    if (notificationsChosen) return AlertRoute::Notification;
+    return platformName.startsWith(QLatin1String("wayland"), Qt::CaseInsensitive) ? AlertRoute::Notification
+                                                                                   : AlertRoute::Popup;
+}
+
+} // namespace lanyx::ui
