@@ -172,14 +172,16 @@ const std::string* SecureLink::verifyKeyFor(const std::string& senderKey) const 
 
 bool SecureLink::incoming(std::string_view wireBytes, Trust& trust) {
     trust = Trust::Plain;
-    if (!active_) return false;
     const auto d = split(wireBytes);
     if (!d || d->command[1] != '/') return false;
     const bool own = d->sender == myWire_;
-    switch (lowerAscii(d->command[0])) {
-    case 'k':
+    // Keys are learnt while probing too: the answers to the probe carry them.
+    if (lowerAscii(d->command[0]) == 'k') {
         if (!own) onAnnounce(cp1252::toUtf8(d->sender), wireBytes, d->payload);
         return false;
+    }
+    if (!active_) return false;
+    switch (lowerAscii(d->command[0])) {
     case 'g':
         if (!own) onCompanion(cp1252::toUtf8(d->sender), d->payload);
         return false;
