@@ -182,6 +182,8 @@ const PinStore::Pin* PinStore::find(std::string_view name) const {
 }
 
 bool PinStore::set(std::string_view name, Pin pin) {
+    // One line per pin: a name with a line break or tab cannot be kept.
+    if (name.empty() || name.find_first_of("\t\r\n") != std::string_view::npos) return false;
     auto key = toLower(name);
     auto it = pins_.find(key);
     if (it != pins_.end()) {

@@ -49,7 +49,8 @@ public:
     };
 
     const Pin* find(std::string_view name) const;
-    // Pins or re-pins the name; false when the store is full.
+    // Pins or re-pins the name; false when the store is full or the name
+    // holds a tab or line break.
     bool set(std::string_view name, Pin pin);
     std::size_t size() const { return pins_.size(); }
 

@@ -290,7 +290,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     const auto* pin = pins_.find(key);
     if (!pin) {
         if (!pins_.set(key, PinStore::Pin{*signPk, *boxPk})) {
-            log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: the list of known keys is full");
+            log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: the list of known keys is full, or the name cannot be kept in it");
             return;
         }
         pinsChanged();
