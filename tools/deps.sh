@@ -10,6 +10,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6 qt6-multimedia-dev \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
+  libsodium-dev \
   clang libclang-rt-dev g++-mingw-w64-x86-64 \
   libsodium-dev \
   iproute2 procps xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \

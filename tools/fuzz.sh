@@ -13,10 +13,20 @@ command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found" >&2; exit 2
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DLANYX_FUZZ=ON -DLANYX_CORE_ONLY=ON \
   -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" --target fuzz_dispatch fuzz_settings fuzz_language fuzz_eventline fuzz_offer
+cmake --build "$BUILD" --target fuzz_dispatch fuzz_settings fuzz_language fuzz_eventline fuzz_offer fuzz_secure fuzz_keyfiles
 
 # Seeds: what the program really reads.
-mkdir -p "$BUILD"/corpus-dispatch "$BUILD"/corpus-settings "$BUILD"/corpus-language "$BUILD"/corpus-eventline "$BUILD"/corpus-offer
+mkdir -p "$BUILD"/corpus-dispatch "$BUILD"/corpus-settings "$BUILD"/corpus-language "$BUILD"/corpus-eventline \
+  "$BUILD"/corpus-secure "$BUILD"/corpus-keyfiles "$BUILD"/corpus-offer
+printf '\x00""1;sign,box,receipt;AAAA;BBBB;CCCC' > "$BUILD"/corpus-secure/announce
+printf '\x01""AAAAAAAAAAA=' > "$BUILD"/corpus-secure/companion
+printf '\x02""ann|AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=' > "$BUILD"/corpus-secure/encrypted
+printf '\x04\xdfhello' > "$BUILD"/corpus-secure/opens
+printf '\x05""sign,box;bob' > "$BUILD"/corpus-secure/signed-announce
+printf 'Lanyx identity 1\nsign AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\nbox AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n' \
+  > "$BUILD"/corpus-keyfiles/identity
+printf 'Lanyx known keys 1\nann\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n' \
+  > "$BUILD"/corpus-keyfiles/pins
 cp resources/chat/Lang.con "$BUILD"/corpus-language/shipped
 printf '"English"\r\n0\r\n0,0,2505,4605\r\n"ann",255,4,"(B)",0\r\n0,0,2500,3800\r\n2\r\n"bob"\r\n"Carl"\r\n1\r\n"team|ann|bob|"\r\n' \
   > "$BUILD"/corpus-settings/user.ini
@@ -32,7 +42,7 @@ printf 'v1;id=0123456789abcdef0123456789abcdef;port=40000;files=2;bytes=15;names
   > "$BUILD"/corpus-offer/folder
 
 status=0
-for t in dispatch settings language eventline offer; do
+for t in dispatch settings language eventline offer secure keyfiles; do
   echo "== fuzz_$t for ${SECONDS_EACH}s"
   if ! "$BUILD/bin/fuzz_$t" -max_total_time="$SECONDS_EACH" -print_final_stats=1 -artifact_prefix="$BUILD/" \
       "$BUILD/corpus-$t" 2> "$BUILD/fuzz_$t.log"; then

@@ -81,6 +81,8 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             if (!value(v) || v.empty()) return "--also needs a host name or IPv4 address";
             if (const auto p = net::destinationProblem(v)) return "--also " + v + ": " + *p;
             o.also.push_back(v);
+        } else if (a == "--drop-first-private") {
+            o.dropFirstPrivate = true;
         } else if (a == "--") {
             words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             break;
@@ -139,13 +141,19 @@ Advanced (tests):
   --probe-ms MS          how long the probe listens (default 10000)
   --wait-ms MS           how long `who` waits for answers (default 3000)
   --broadcast ADDR       broadcast address (default 255.255.255.255)
+  --drop-first-private   the first transmission of an encrypted private
+                         message is not sent (to see it repeated)
 
 Output of listen: one line per event, tab-separated: KIND, SENDER, TEXT, with
 KIND one of join, leave, colour, status, alert, private-alert, chat,
 private-chat, box, network (an interface sent through, at the start and when
-one comes), network-gone. Output of who: NAME, STATUS (0-2, or -1), COLOUR
-per user. Output of networks and on standard error at the start: one line per
-interface and destination.
+one comes), network-gone, keys (verified, not verified, key changed),
+key-changed (a warning). A message under a name with a known key that is not
+signed by it starts with "(not verified) ". Output of who: NAME, STATUS (0-2,
+or -1), COLOUR per user. alert and chat to users print one delivery line per
+user (encrypted: delivered / not confirmed, or in the clear) and wait for the
+confirmations (a few seconds at most). Output of networks and on standard
+error at the start: one line per interface and destination.
 
 Exit status: 0 done; 1 start-up failed; 2 bad arguments; 3 the user name is
 taken on the network; 4 another copy runs on the same data folder.
@@ -218,11 +226,43 @@ void EventPrinter::ShowBox(const std::string& text, const std::string& sender) {
     line("box", sender, text);
 }
 
+void EventPrinter::PrivateDelivery(const DeliveryReport& report) {
+    if (report.state == Delivery::Waiting) {
+        awaiting_.insert(report.id);
+        return;
+    }
+    awaiting_.erase(report.id);
+    // Printed also when not listening: it answers the command given.
+    out_ << EventLine("delivery", report.recipient, DeliveryText(report)) << std::endl;
+}
+
+void EventPrinter::KeyWarning(const std::string& name, const std::string& text) {
+    out_ << EventLine("key-changed", name, text) << std::endl;
+}
+
+std::string KeyStateText(KeyState state) {
+    switch (state) {
+    case KeyState::Verified: return "verified";
+    case KeyState::Changed: return "key changed";
+    default: return "not verified";
+    }
+}
+
+std::string DeliveryText(const DeliveryReport& r) {
+    switch (r.state) {
+    case Delivery::Waiting: return "encrypted: waiting for confirmation";
+    case Delivery::Delivered: return "encrypted: delivered";
+    case Delivery::NotConfirmed: return "encrypted: not confirmed";
+    default: return "in the clear: sent; this recipient's program does not confirm";
+    }
+}
+
 void EventPrinter::userAdded(std::size_t index) {
     const auto& u = users_.user(index);
     seen_.insert(u.key);
-    shown_[u.text] = {u.colour, u.status};
+    shown_[u.text] = {u.colour, u.status, KeyState::NoKeys};
     line("join", u.text, "");
+    if (u.keyState != KeyState::NoKeys) userChanged(index);
 }
 
 void EventPrinter::userRemoved(const std::string& name) {
@@ -236,7 +276,8 @@ void EventPrinter::userChanged(std::size_t index) {
     // Print what changed; a block mark alone is no network event.
     if (u.colour != s.colour) line("colour", u.text, std::to_string(u.colour));
     if (u.status != s.status) line("status", u.text, std::to_string(u.status));
-    s = {u.colour, u.status};
+    if (u.keyState != s.keys) line("keys", u.text, KeyStateText(u.keyState));
+    s = {u.colour, u.status, u.keyState};
 }
 
 } // namespace lanyx::cli

@@ -24,6 +24,7 @@ struct CliOptions {
     std::uint32_t waitMs = 3000;  // past the longest reply delay of a busy segment
     std::string broadcast = "255.255.255.255";
     std::vector<std::string> also;  // extra destinations for this run
+    bool dropFirstPrivate = false;  // test aid: the first encrypted transmission is lost
     bool help = false;
     bool version = false;
 };
@@ -41,6 +42,10 @@ std::string HelpText();
 // as \xNN, so that what a peer sends cannot reach the terminal as controls.
 std::string EscapeControls(std::string_view utf8);
 std::string EventLine(const std::string& kind, const std::string& sender, const std::string& text);
+// "verified", "not verified", "key changed".
+std::string KeyStateText(KeyState state);
+// What became of a private message, as lanyx-cli prints it.
+std::string DeliveryText(const DeliveryReport& report);
 
 // Prints what the node hears.
 class EventPrinter : public MessageSink, public UserListObserver {
@@ -55,6 +60,10 @@ public:
     void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
                        std::uint32_t colour) override;
     void ShowBox(const std::string& text, const std::string& sender) override;
+    void PrivateDelivery(const DeliveryReport& report) override;
+    void KeyWarning(const std::string& name, const std::string& text) override;
+    // Encrypted messages sent and not yet confirmed or given up.
+    std::size_t awaitingReceipts() const { return awaiting_.size(); }
 
     void rowsReset() override {}
     void userAdded(std::size_t index) override;
@@ -65,7 +74,9 @@ private:
     struct Shown {
         std::uint32_t colour = 0;
         std::int16_t status = -1;
+        KeyState keys = KeyState::NoKeys;
     };
+    std::set<std::uint64_t> awaiting_;
     void line(const std::string& kind, const std::string& sender, const std::string& text);
     std::ostream& out_;
     UserList& users_;

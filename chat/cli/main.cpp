@@ -93,6 +93,8 @@ int main(int argc, char** argv) {
             printer->RouteChatLine(t, s, p, c);
         }
         void ShowBox(const std::string& t, const std::string& s) override { printer->ShowBox(t, s); }
+        void PrivateDelivery(const DeliveryReport& r) override { printer->PrivateDelivery(r); }
+        void KeyWarning(const std::string& n, const std::string& t) override { printer->KeyWarning(n, t); }
     } sink;
     ChatNode node(config, transport, ui, sink, pump);
     usersForPrinter = &node.users();
@@ -163,6 +165,7 @@ int main(int argc, char** argv) {
                 node.SendToAll(mark + opt.text);
                 if (alert) node.WriteLog("alert sent to all");
             } else {
+                if (opt.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
                 for (const auto& name : opt.to) {
                     if (!printer.everSeen(name))
                         std::cerr << "lanyx-cli: " << name << " was not seen on the network; sending anyway"
@@ -176,6 +179,8 @@ int main(int argc, char** argv) {
             status = 1;
         }
         pump.pumpOnce();
+        // Encrypted messages are repeated until confirmed: stay for that.
+        for (int i = 0; i < 100 && printer.awaitingReceipts() > 0 && !pump.stopRequested(); ++i) pump.runFor(100);
     }
     startUp.Shutdown();
     return status;

@@ -6,6 +6,7 @@
 #include "Text.h"
 #include "Wire.h"
 
+#include <chrono>
 #include <limits>
 #include <random>
 
@@ -71,6 +72,7 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
 }
 
 ChatNode::~ChatNode() {
+    secure_.reset();  // writes the known keys, logging through the node
     transport_.setReceiver({});
     transport_.setBatchEnd({});
     transport_.setDropReporter({});
@@ -94,7 +96,64 @@ void ChatNode::SendDatagram(std::string_view text) {
     line += state_.MyName;
     line += '|';
     line += text;
-    transport_.send(cp1252::fromUtf8(line));
+    sendWire(cp1252::fromUtf8(line));
+}
+
+void ChatNode::sendWire(std::string_view bytes) {
+    if (secure_) secure_->send(bytes);
+    else transport_.send(bytes);
+}
+
+bool ChatNode::EnableKeys() {
+    if (secure_) return true;
+    auto loaded = LoadOrCreateIdentity(config_.dataDir);
+    if (!loaded.note.empty()) log_.WriteLog(loaded.note);
+    if (!loaded.identity) return false;
+    const auto pinsFile = config_.dataDir / PinStore::kFileName;
+    PinStore pins;
+    std::string problem;
+    if (!pins.load(pinsFile, problem)) {
+        // Never written over: pins of the first contacts must not be lost.
+        log_.WriteLog("The known keys could not be read (" + problem + "); running without keys");
+        return false;
+    }
+    if (!problem.empty()) log_.WriteLog("The known keys: " + problem);
+    SecureLink::Hooks h;
+    h.send = [this](std::string_view bytes) {
+        if (transport_.isOpen()) transport_.send(bytes);
+    };
+    h.process = [this](std::string_view bytes, Trust trust) { handleDatagram(bytes, trust); };
+    h.deliverPrivate = [this](const std::string& text, const std::string& sender, Trust trust) {
+        if (users_.IsBlocked(sender)) return false;
+        const bool chat = startsWith(text, wire::ChatMark);
+        const bool alert = startsWith(text, wire::AlertMark);
+        if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
+        ++receiving_;
+        try {
+            deliver(text, sender, true, users_.findNoCase(sender), {trust == Trust::NotVerified, true});
+        } catch (...) {
+            --receiving_;
+            throw;
+        }
+        --receiving_;
+        return true;
+    };
+    h.delivery = [this](const DeliveryReport& r) { sink_.PrivateDelivery(r); };
+    h.keyState = [this](const std::string& name, KeyState state) {
+        if (const auto row = users_.findNoCase(name)) users_.setKeyState(*row, state);
+    };
+    h.keyChanged = [this](const std::string& name, const std::string& text) { sink_.KeyWarning(name, text); };
+    h.log = [this](std::string_view kind, const std::string& line) { writeLimited(kind, line); };
+    h.ticks = [this] { return pump_.ticks(); };
+    h.callAfter = [this](std::uint32_t ms, std::function<void()> fn) { pump_.callAfter(ms, std::move(fn)); };
+    h.wallMicros = [] {
+        return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                              std::chrono::system_clock::now().time_since_epoch())
+                                              .count());
+    };
+    secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins), pinsFile, std::move(h));
+    secure_->setMyName(state_.MyName);
+    return true;
 }
 
 void ChatNode::SendToAll(std::string_view payload) {
@@ -103,7 +162,7 @@ void ChatNode::SendToAll(std::string_view payload) {
     SendDatagram(text);
 }
 
-void ChatNode::SendPrivate(std::string_view argument) {
+DeliveryReport ChatNode::SendPrivate(std::string_view argument) {
     std::string_view recipient;
     std::string_view message;
     const auto blank = argument.find(' ');
@@ -111,15 +170,25 @@ void ChatNode::SendPrivate(std::string_view argument) {
         recipient = trimBlanks(argument.substr(0, blank));
         message = trimBlanks(argument.substr(blank + 1));
     }
+    if (secure_ && !message.empty() && transport_.isOpen()) {
+        if (auto report = secure_->sendPrivate(std::string(recipient), std::string(message))) {
+            sink_.PrivateDelivery(*report);
+            return *report;
+        }
+    }
     std::string text(wire::PrivateMessage);
     text += message;
     text += '|';
     text += recipient;
     SendDatagram(text);
+    DeliveryReport report{0, std::string(recipient), false, Delivery::NoReceipts};
+    if (!recipient.empty()) sink_.PrivateDelivery(report);
+    return report;
 }
 
 void ChatNode::SendPresence() {
     SendToAll("");
+    if (secure_ && transport_.isOpen()) secure_->announce();
     SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
     SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
 }
@@ -157,8 +226,12 @@ void ChatNode::AnswerNewcomer() {
 
 void ChatNode::OpenNetwork() {
     transport_.open();
+    if (secure_) secure_->setMyName(state_.MyName);
     pump_.pumpOnce();
     SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
+    // After the colour: copies without keys list us by then and take the
+    // announcement as a command they do not know.
+    if (secure_ && transport_.isOpen()) secure_->announce();
     SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
     if (!state_.ProbeMode) SendToAll(state_.MyName + " " + LangText(10201));
 }
@@ -201,20 +274,38 @@ bool isAscii(std::string_view bytes) {
 } // namespace
 
 void ChatNode::onDatagram(std::string_view bytes) {
+    handleDatagram(bytes, std::nullopt);
+}
+
+void ChatNode::handleDatagram(std::string_view bytes, std::optional<Trust> judged) {
     if (transport_.inBatch()) users_.beginBatch();
     ++receiving_;
+    const auto outer = trust_;
     try {
-        // Plain ASCII reads the same in both code pages: no conversion needed.
-        if (isAscii(bytes)) ProcessDatagram(bytes);
-        else ProcessDatagram(cp1252::toUtf8(bytes));
+        Trust trust = judged.value_or(Trust::Plain);
+        // Under a pinned name, a datagram waits for its signature.
+        if (judged || !secure_ || !secure_->incoming(bytes, trust)) {
+            trust_ = trust;
+            // Plain ASCII reads the same in both code pages: no conversion needed.
+            if (isAscii(bytes)) ProcessDatagram(bytes);
+            else ProcessDatagram(cp1252::toUtf8(bytes));
+        }
     } catch (const LanyxError& e) {
         // Logged, never shown: anybody on the segment can send anything.
         if (e.number() != err::TypeMismatch) LogReceiveError(e.number(), e.what());
     } catch (const std::exception& e) {
         LogReceiveError(err::InvalidArgument, e.what());
     }
+    trust_ = outer;
     --receiving_;
-    if (!transport_.inBatch()) flushRefresh();
+    if (!transport_.inBatch() && receiving_ == 0) flushRefresh();
+}
+
+bool ChatNode::ignoredAsNotVerified(std::string_view sender, std::string_view command) {
+    if (trust_ != Trust::NotVerified) return false;
+    writeLimited("Not verified", "Ignored, not signed by the key pinned for the name: " + forLog(sender) + "|" +
+                                     std::string(command));
+    return true;
 }
 
 bool ChatNode::RequestRoster() {
@@ -271,6 +362,7 @@ void ChatNode::ProcessDatagram(std::string_view text) {
         }
         if (users_.userCount() < kMaxRosterRows) {
             row = users_.addUser(std::string(sender));
+            if (secure_) users_.setKeyState(*row, secure_->stateOf(sender));
             AnswerNewcomer();
         } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
             // Unlisted senders are not remembered: answer only what a copy
@@ -284,13 +376,13 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     const auto cmd = d->command;
     const auto payload = d->payload;
     if (wire::isCommand(cmd, wire::ColourAnnounce)) {
-        if (!row) return;
+        if (!row || ignoredAsNotVerified(sender, cmd)) return;
         const auto v = leadingNumber(payload);
         if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
             throw LanyxError(err::Overflow, "Overflow");
         users_.setColour(*row, static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
     } else if (wire::isCommand(cmd, wire::StatusAnnounce)) {
-        if (!row) return;
+        if (!row || ignoredAsNotVerified(sender, cmd)) return;
         const auto v = leadingNumber(payload);
         if (v >= 0 && v <= 2) {
             users_.setStatus(*row, static_cast<std::int16_t>(v), statusNames_[v]);
@@ -301,16 +393,17 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     } else if (wire::isCommand(cmd, wire::PublicMessage)) {
         if (payload.empty() || users_.IsBlocked(sender)) return;
         if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return;
-        deliver(payload, std::string(sender), false, row);
+        deliver(payload, std::string(sender), false, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
-        if (!row) return;
+        if (!row || ignoredAsNotVerified(sender, cmd)) return;
         const std::string name(sender);
+        if (secure_ && trust_ == Trust::Verified) secure_->forget(name);
         users_.removeUser(*row);
         sink_.RemoveUserFromChats(name);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
         const auto p = wire::splitPrivate(payload);
         if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return;
-        if (!p.text.empty()) deliver(p.text, std::string(sender), true, row);
+        if (!p.text.empty()) deliver(p.text, std::string(sender), true, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::BoxMessage)) {
         if (sender != state_.MyName && !users_.IsBlocked(sender)) OpenBox(payload, std::string(sender));
     }
@@ -321,18 +414,19 @@ void ChatNode::DeliverMessage(std::string_view text, const std::string& sender, 
 }
 
 void ChatNode::deliver(std::string_view text, const std::string& sender, bool isPrivate,
-                       std::optional<std::size_t> row) {
+                       std::optional<std::size_t> row, MessageMarks marks) {
     if (startsWith(text, wire::ChatMark)) {
         if (state_.Status == 0) {
             // The sender's row is the one its name matches without regard to
             // case (keys are unique); "(All)" is nobody's and has no colour.
             const std::uint32_t colour =
                 (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.rowColour(*row + 1) : 0;
-            sink_.RouteChatLine(std::string(text.substr(wire::ChatMark.size())), sender, isPrivate, colour);
+            sink_.RouteMarkedChatLine(std::string(text.substr(wire::ChatMark.size())), sender, isPrivate, colour,
+                                      marks);
         }
     } else if (startsWith(text, wire::AlertMark)) {
         if (state_.Status == 0 || state_.Status == 1)
-            sink_.ShowAlert(std::string(text.substr(wire::AlertMark.size())), sender, isPrivate);
+            sink_.ShowMarkedAlert(std::string(text.substr(wire::AlertMark.size())), sender, isPrivate, marks);
     } else {
         LogUnknownData(text, sender);
     }
@@ -501,6 +595,7 @@ void ChatNode::readSettings() {
     loadStatusNames();
     captionWords_ = LangText(1201);
     updateCaption();
+    EnableKeys();
 }
 
 void ChatNode::rejoinUnder(const std::string& name) {

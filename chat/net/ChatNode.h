@@ -6,6 +6,7 @@
 #include "EventLog.h"
 #include "Ports.h"
 #include "RunState.h"
+#include "SecureLink.h"
 #include "Settings.h"
 #include "Transport.h"
 #include "UserList.h"
@@ -25,10 +26,32 @@ namespace platform {
 class InstanceLock;
 }
 
+// What is known of a message beside its text.
+struct MessageMarks {
+    bool notVerified = false;  // under a name with a pinned key, without a good signature
+    bool encrypted = false;    // came encrypted for us alone
+};
+inline constexpr std::string_view kNotVerifiedMark = "(not verified) ";
+
 // Where received messages go: alert popups and chat windows on the desktop,
 // lines on standard output in the headless peer.
 class MessageSink {
 public:
+    // With what is known of the message. The plain forms get the text with
+    // the "not verified" mark in front where it applies.
+    virtual void ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
+                                 MessageMarks marks) {
+        ShowAlert(marks.notVerified ? std::string(kNotVerifiedMark) + text : text, sender, isPrivate);
+    }
+    virtual void RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate,
+                                     std::uint32_t colour, MessageMarks marks) {
+        RouteChatLine(marks.notVerified ? std::string(kNotVerifiedMark) + text : text, sender, isPrivate, colour);
+    }
+    // What became of a private message sent: every message gets one report
+    // when sent, an encrypted one another when confirmed or given up.
+    virtual void PrivateDelivery(const DeliveryReport& /*report*/) {}
+    // A user announced a key other than the one pinned for the name.
+    virtual void KeyWarning(const std::string& /*name*/, const std::string& /*text*/) {}
     virtual ~MessageSink() = default;
     virtual void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) = 0;
     // A chat line for the chat windows that hold the sender (or a new one).
@@ -65,7 +88,9 @@ public:
     // Sending.
     void SendDatagram(std::string_view commandAndPayload);
     void SendToAll(std::string_view payload);
-    void SendPrivate(std::string_view recipientBlankMessage);
+    // Encrypted (and confirmed) to a recipient whose key is known, else as
+    // "P/" in the clear. What became of it also goes to the sink.
+    DeliveryReport SendPrivate(std::string_view recipientBlankMessage);
     void OpenNetwork();
     void CloseNetwork();
     // Colour, status and join notice, as at the join: sent when the
@@ -114,6 +139,12 @@ public:
     // One datagram as text; throws on malformed input.
     void ProcessDatagram(std::string_view text);
     void DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate);
+
+    // Keys: made at the first start, in the data folder (readSettings calls
+    // this). False when this build or this folder cannot have them; the
+    // copy then behaves as one without keys.
+    bool EnableKeys();
+    SecureLink* secure() { return secure_.get(); }
     // The box of this sender was closed: the next box message may open one.
     void BoxClosed(const std::string& sender);
     bool IsBoxOpen(std::string_view sender) const;
@@ -166,7 +197,12 @@ private:
     void LogReceiveError(int number, const std::string& description);
     // A line about something a peer sent: limited per kind, see LogLimiter.
     void writeLimited(std::string_view kind, const std::string& line);
-    void deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row);
+    void deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row,
+                 MessageMarks marks = {});
+    // One datagram off the wire, or one the secure link held and judged.
+    void handleDatagram(std::string_view bytes, std::optional<Trust> judged);
+    bool ignoredAsNotVerified(std::string_view sender, std::string_view command);
+    void sendWire(std::string_view bytes);
     void OpenBox(std::string_view text, const std::string& sender);
     void updateCaption();
     // Refreshes the status line and the chat windows' lists as far as the
@@ -214,6 +250,8 @@ private:
     std::size_t repliesSent_ = 0;
     std::uint32_t networkSession_ = 0;  // grows at every close: a waiting reply is void
     std::function<std::uint32_t(std::uint32_t)> replyRandom_;
+    std::unique_ptr<SecureLink> secure_;
+    Trust trust_ = Trust::Plain;  // of the datagram being processed
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // timers outliving the node do nothing
 };
 

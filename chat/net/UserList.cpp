@@ -159,6 +159,13 @@ void UserList::setStatus(std::size_t index, std::int16_t status, const std::stri
     notify([&](UserListObserver& o) { o.userChanged(index); });
 }
 
+void UserList::setKeyState(std::size_t index, KeyState state) {
+    auto& r = users_.at(index);
+    if (r.keyState == state) return;
+    r.keyState = state;
+    notify([&](UserListObserver& o) { o.userChanged(index); });
+}
+
 void UserList::renameStatuses(const std::string (&names)[3]) {
     for (std::size_t i = 0; i < users_.size(); ++i) {
         auto& r = users_[i];

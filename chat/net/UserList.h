@@ -14,6 +14,13 @@ namespace lanyx {
 
 enum UserIcon : int { IconAll = 1, IconUser = 2, IconBlocked = 3, IconGroup = 4 };
 
+// What the roster shows of a user's key.
+enum class KeyState : std::uint8_t {
+    NoKeys,    // not verified: no key announced (a copy without keys)
+    Verified,  // announced the key pinned for the name
+    Changed,   // announced a key other than the pinned one
+};
+
 struct PeerRecord {
     std::string text;         // the name as received
     std::string key;          // lower case; unique
@@ -22,6 +29,7 @@ struct PeerRecord {
     std::uint32_t colour = 0; // 0x00BBGGRR
     std::int16_t status = -1; // -1 until announced
     std::string statusText;
+    KeyState keyState = KeyState::NoKeys;
 };
 
 class UserListObserver {
@@ -64,6 +72,7 @@ public:
     void removeUser(std::size_t index);
     void setColour(std::size_t index, std::uint32_t colour);
     void setStatus(std::size_t index, std::int16_t status, const std::string& text);
+    void setKeyState(std::size_t index, KeyState state);
     // Re-applies the status names after a language change.
     void renameStatuses(const std::string (&names)[3]);
 

@@ -34,7 +34,16 @@ public:
     void reportDropTotal(std::uint32_t total) { reportDrops(total); }
     // As the socket does when the computer comes onto another network.
     void joinNetwork() { networksJoined(); }
-    std::vector<std::string> sent;  // everything this endpoint sent
+    // What this endpoint sent of the commands every copy knows: what a copy
+    // without keys makes of it. allSent: everything, ours included.
+    std::vector<std::string> sent;
+    std::vector<std::string> allSent;
+    static bool ourOwnCommand(std::string_view bytes) {
+        const auto bar = bytes.find('|');
+        if (bar == std::string_view::npos || bytes.size() < bar + 3 || bytes[bar + 2] != '/') return false;
+        const char c = bytes[bar + 1];
+        return std::string_view("KkGgEeRr").find(c) != std::string_view::npos;
+    }
     bool failOpen = false;
 
 private:
@@ -118,7 +127,8 @@ inline void MemoryTransport::open() {
 }
 
 inline void MemoryTransport::send(std::string_view bytes) {
-    sent.emplace_back(bytes);
+    allSent.emplace_back(bytes);
+    if (!ourOwnCommand(bytes)) sent.emplace_back(bytes);
     segment_.post(std::string(bytes));
 }
 
@@ -159,6 +169,12 @@ struct Recorder : UserInterface, MessageSink {
     void RemoveUserFromChats(const std::string& name) override { removedFromChats.push_back(name); }
     void RefreshChatUserLists() override { ++chatRefreshes; }
     void StatusCaptionChanged(const std::string& c) override { caption = c; }
+    void PrivateDelivery(const DeliveryReport& r) override { deliveries.push_back(r); }
+    void KeyWarning(const std::string& name, const std::string& text) override {
+        keyWarnings.push_back(name + ": " + text);
+    }
+    std::vector<DeliveryReport> deliveries;
+    std::vector<std::string> keyWarnings;
 };
 
 } // namespace lanyx::test

@@ -107,6 +107,16 @@ void DesktopSink::ShowBox(const std::string& text, const std::string& sender) {
     box->show();
 }
 
+void DesktopSink::KeyWarning(const std::string& name, const std::string& text) {
+    // Not modal: the network goes on while the user reads it.
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(name),
+                                QString::fromStdString(text), QMessageBox::Ok);
+    box->setObjectName("boxKeyChanged");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 void DesktopSink::RemoveUserFromChats(const std::string& name) {
     app_.windows().RemoveUserFromChats(name);
 }

@@ -65,6 +65,7 @@ public:
     void RemoveUserFromChats(const std::string& name) override;
     void RefreshChatUserLists() override;
     void StatusCaptionChanged(const std::string& caption) override;
+    void KeyWarning(const std::string& name, const std::string& text) override;
 
 private:
     LanyxApp& app_;

@@ -31,6 +31,24 @@ QIcon UserListModel::userIcon(int index) {
     return (index >= 1 && index <= 4) ? icons[index] : QIcon();
 }
 
+QVariant UserListModel::keyIcon(KeyState state) {
+    static const QIcon verified(QStringLiteral(":/lanyx/verified.svg"));
+    static const QIcon changed(QStringLiteral(":/lanyx/keychanged.svg"));
+    switch (state) {
+    case KeyState::Verified: return verified;
+    case KeyState::Changed: return changed;
+    default: return {};
+    }
+}
+
+QString UserListModel::keyText(KeyState state) {
+    switch (state) {
+    case KeyState::Verified: return QStringLiteral("verified");
+    case KeyState::Changed: return QStringLiteral("key changed");
+    default: return QStringLiteral("not verified");
+    }
+}
+
 QVariant UserListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(users_.rowCount())) return {};
     const auto row = rosterRow(index.row());
@@ -40,7 +58,10 @@ QVariant UserListModel::data(const QModelIndex& index, int role) const {
         if (index.column() == 0) return QString::fromStdString(users_.rowText(row));
         return isUser ? QString::fromStdString(users_.user(row - 1).statusText) : QString();
     case Qt::DecorationRole:
-        return index.column() == 0 ? userIcon(users_.rowIcon(row)) : QVariant();
+        if (index.column() == 0) return userIcon(users_.rowIcon(row));
+        return isUser ? keyIcon(users_.user(row - 1).keyState) : QVariant();
+    case Qt::ToolTipRole:
+        return isUser ? QVariant(keyText(users_.user(row - 1).keyState)) : QVariant();
     case Qt::ForegroundRole:
         return isUser ? QVariant(toColor(users_.user(row - 1).colour)) : QVariant();
     case Qt::UserRole:

@@ -24,6 +24,9 @@ public:
     void setHeaders(const QString& name, const QString& status);
     // Icons by index 1 to 4: "(All)", user, blocked user, group.
     static QIcon userIcon(int index);
+    // The status column's mark of a user's key, and its words.
+    static QVariant keyIcon(KeyState state);
+    static QString keyText(KeyState state);
     static QColor toColor(std::uint32_t bgr);
     UserList& users() { return users_; }
 

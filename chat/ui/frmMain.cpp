@@ -1,4 +1,5 @@
 #include "frmMain.h"
+#include "frmUserInfo.h"
 
 #include "CoolMenu.h"
 #include "LangText.h"
@@ -19,6 +20,7 @@
 #include <QCursor>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
@@ -146,6 +148,28 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     // Enter on the list starts an alert, as the toolbar's first button would.
     connect(lvUsers_, &QTreeView::activated, this, [this] {
         if (tbAlert_->isEnabled()) tbAlert_->trigger();
+    });
+
+    // A user's key and fingerprints: the list's context menu, or Ctrl+I.
+    lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* userInfo = new QAction(tr("User information..."), this);
+    userInfo->setObjectName("mnuUserInfo");
+    userInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    userInfo->setShortcutContext(Qt::WindowShortcut);
+    addAction(userInfo);
+    connect(userInfo, &QAction::triggered, this, [this] {
+        const auto idx = lvUsers_->currentIndex();
+        if (!idx.isValid()) return;
+        const auto name = model_->data(model_->index(idx.row(), 0), Qt::DisplayRole).toString().toStdString();
+        if (node_.users().findExact(name)) ShowUserInfo(name);
+    });
+    connect(lvUsers_, &QWidget::customContextMenuRequested, this, [this, userInfo](const QPoint& pos) {
+        const auto idx = lvUsers_->indexAt(pos);
+        if (!idx.isValid()) return;
+        lvUsers_->setCurrentIndex(idx);
+        QMenu menu(this);
+        menu.addAction(userInfo);
+        menu.exec(lvUsers_->viewport()->mapToGlobal(pos));
     });
 
     // Menus.
@@ -510,6 +534,17 @@ void frmMain::showAbout() {
 void frmMain::showTrayMenu() {
     mnuWeb_->menuAction()->setVisible(true);
     mnuPop_->exec(QCursor::pos());
+}
+
+} // namespace lanyx::ui
+
+namespace lanyx::ui {
+
+frmUserInfo* frmMain::ShowUserInfo(const std::string& name) {
+    auto* w = new frmUserInfo(node_, name, this);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->show();
+    return w;
 }
 
 } // namespace lanyx::ui

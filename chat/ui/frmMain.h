@@ -22,6 +22,8 @@ class TrayIcon;
 class UserListModel;
 class frmAbout;
 
+class frmUserInfo;
+
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,6 +49,8 @@ public:
     std::uint32_t GetColorForUName(const std::string& name) const;
     void HelpObj_MenuHelp(const QString& menuText, const QString& menuHelp);
 
+    // The key window of a listed user (closes itself).
+    frmUserInfo* ShowUserInfo(const std::string& name);
     // The recipient list ("|"-terminated) of the selected rows.
     std::string SelectedRecipients() const;
     void BlockSelected();

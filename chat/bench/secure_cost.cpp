@@ -1,0 +1,140 @@
+// What signing and encryption cost per datagram: figures only, nothing fails.
+//   lanyx-secure-cost [COUNT]
+// Prints, per datagram: signing one (sender), the receive path of a chat
+// node for a signed datagram with its companion from a pinned user, the
+// same node for an unsigned datagram of a user without keys, and an
+// encrypted private message received and confirmed.
+#include "BenchNode.h"
+#include "Crypto.h"
+#include "SecureLink.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace lanyx;
+using namespace lanyx::bench;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Timers never fire: what is held is let go by its companion alone.
+struct QuietPorts : NullPorts {
+    void callAfter(std::uint32_t, std::function<void()>) override {}
+};
+
+struct Capture : DatagramTransport {
+    void open() override { open_ = true; }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    void send(std::string_view b) override { sent.emplace_back(b); }
+    std::vector<std::string> sent;
+    bool open_ = false;
+};
+
+// A second copy's link (bob), whose datagrams are made here and fed to the node.
+struct Sender {
+    Sender() {
+        SecureLink::Hooks h;
+        h.send = [this](std::string_view b) { out.emplace_back(b); };
+        h.process = [](std::string_view, Trust) {};
+        h.deliverPrivate = [](const std::string&, const std::string&, Trust) { return true; };
+        h.ticks = [] { return 0u; };
+        h.callAfter = [](std::uint32_t, std::function<void()>) {};
+        h.wallMicros = [this] { return ++seq; };
+        link = std::make_unique<SecureLink>(Identity::generate(), PinStore{}, std::filesystem::path{}, h);
+        link->setMyName("bob");
+    }
+    std::vector<std::string> out;
+    std::uint64_t seq = 1;
+    std::unique_ptr<SecureLink> link;
+};
+
+double nsPer(Clock::duration d, std::size_t n) {
+    return std::chrono::duration<double, std::nano>(d).count() / static_cast<double>(n);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!crypto::available()) {
+        std::puts("no cryptography in this build");
+        return 0;
+    }
+    const std::size_t n = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 20000;
+
+    ScratchDir dir;
+    Capture transport;
+    QuietPorts ports;
+    NodeConfig c;
+    c.dataDir = dir.path();
+    c.langFile = std::filesystem::path(LANYX_SOURCE_DIR) / "resources" / "chat" / "Lang.con";
+    c.logonName = c.nameForRun.emplace("me");
+    ChatNode node(c, transport, ports, ports, ports);
+    node.readSettings();
+    node.state().MyName = "me";
+    node.OpenNetwork();
+
+    Sender bob;
+    bob.link->announce();
+    for (const auto& d : bob.out) node.onDatagram(d);
+    bob.out.clear();
+    // bob learns our keys from our announcement.
+    for (const auto& d : transport.sent) {
+        Trust t;
+        bob.link->incoming(d, t);
+    }
+    node.onDatagram("bob|S/0");
+
+    // Sender: one status with its companion, per datagram signed.
+    auto t0 = Clock::now();
+    for (std::size_t i = 0; i < n; ++i) bob.link->send("bob|C/" + std::to_string(i));
+    const double sign = nsPer(Clock::now() - t0, n);
+
+    // Receiver: the pairs through the node.
+    std::vector<std::string> pairs = std::move(bob.out);
+    t0 = Clock::now();
+    for (const auto& d : pairs) node.onDatagram(d);
+    const double verified = nsPer(Clock::now() - t0, n);
+    const auto shownColour = node.users().user(*node.users().findExact("bob")).colour;
+
+    // The same node, a user without keys.
+    std::vector<std::string> plain;
+    for (std::size_t i = 0; i < n; ++i) plain.push_back("zed|C/" + std::to_string(i));
+    t0 = Clock::now();
+    for (const auto& d : plain) node.onDatagram(d);
+    const double unsigned_ = nsPer(Clock::now() - t0, n);
+
+    // Encrypted private alerts, received, shown and confirmed.
+    bob.out.clear();
+    const std::size_t m = n / 4 + 1;
+    for (std::size_t i = 0; i < m; ++i) bob.link->sendPrivate("me", "\xC3\x9F" "alert " + std::to_string(i));
+    std::vector<std::string> sealed = std::move(bob.out);
+    const auto shownBefore = ports.shown;
+    t0 = Clock::now();
+    for (const auto& d : sealed) node.onDatagram(d);
+    const double privateCost = nsPer(Clock::now() - t0, m);
+
+    // The library's verification alone, for comparison on this machine.
+    const auto keys = crypto::SigningKeysFromSeed(std::string(32, 's'));
+    const std::string msg(48, 'm');
+    const auto sig = crypto::Sign(msg, keys->secretKey);
+    std::size_t good = 0;
+    t0 = Clock::now();
+    for (std::size_t i = 0; i < n; ++i) good += crypto::Verify(msg, sig, keys->publicKey);
+    const double verifyAlone = nsPer(Clock::now() - t0, n);
+
+    std::printf("datagrams: %zu (private: %zu)\n", n, m);
+    std::printf("Ed25519 verification alone (libsodium):              %8.0f ns%s\n", verifyAlone,
+                good == n ? "" : "  [failed]");
+    std::printf("sign one datagram (hash + Ed25519), sender:          %8.0f ns\n", sign);
+    std::printf("signed datagram + companion through the node:        %8.0f ns  (%.0f per second)%s\n", verified,
+                1e9 / verified, shownColour == n - 1 ? "" : "  [last colour NOT applied]");
+    std::printf("unsigned datagram of a user without keys, the node:  %8.0f ns  (%.0f per second)\n", unsigned_,
+                1e9 / unsigned_);
+    std::printf("encrypted private alert received and confirmed:      %8.0f ns  (%zu shown)\n", privateCost,
+                ports.shown - shownBefore);
+    return 0;
+}

@@ -1,0 +1,24 @@
+// The key file and the file of known keys as found in a data folder: read,
+// and what was read written and read again to the same.
+#include "Identity.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+using namespace lanyx;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (auto id = Identity::fromText(text)) {
+        const auto again = Identity::fromText(id->toText());
+        if (!again || again->signPublic != id->signPublic || again->boxSecret != id->boxSecret) std::abort();
+    }
+    std::size_t skipped = 0;
+    const auto pins = PinStore::fromText(text, &skipped);
+    const auto written = pins.toText();
+    std::size_t skippedAgain = 0;
+    const auto back = PinStore::fromText(written, &skippedAgain);
+    if (skippedAgain != 0 || back.size() != pins.size() || back.toText() != written) std::abort();
+    return 0;
+}

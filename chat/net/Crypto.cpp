@@ -1,0 +1,171 @@
+#include "Crypto.h"
+
+#if LANYX_HAVE_SODIUM
+#include <sodium.h>
+#endif
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace lanyx::crypto {
+
+#if LANYX_HAVE_SODIUM
+
+namespace {
+
+const unsigned char* u(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
+unsigned char* u(std::string& s) { return reinterpret_cast<unsigned char*>(s.data()); }
+
+} // namespace
+
+bool available() {
+    static const bool ok = sodium_init() >= 0;
+    return ok;
+}
+
+std::string RandomBytes(std::size_t n) {
+    std::string out(n, '\0');
+    randombytes_buf(out.data(), n);
+    return out;
+}
+
+std::optional<SigningKeys> SigningKeysFromSeed(std::string_view seed) {
+    if (seed.size() != crypto_sign_SEEDBYTES) return std::nullopt;
+    SigningKeys k{std::string(crypto_sign_PUBLICKEYBYTES, '\0'), std::string(crypto_sign_SECRETKEYBYTES, '\0')};
+    if (crypto_sign_seed_keypair(u(k.publicKey), u(k.secretKey), u(seed)) != 0) return std::nullopt;
+    return k;
+}
+
+std::string Sign(std::string_view message, std::string_view secretKey) {
+    if (secretKey.size() != crypto_sign_SECRETKEYBYTES) throw std::invalid_argument("signing key size");
+    std::string sig(crypto_sign_BYTES, '\0');
+    crypto_sign_detached(u(sig), nullptr, u(message), message.size(), u(secretKey));
+    return sig;
+}
+
+bool Verify(std::string_view message, std::string_view signature, std::string_view publicKey) {
+    if (signature.size() != crypto_sign_BYTES || publicKey.size() != crypto_sign_PUBLICKEYBYTES) return false;
+    return crypto_sign_verify_detached(u(signature), u(message), message.size(), u(publicKey)) == 0;
+}
+
+std::optional<std::string> BoxPublicFromSecret(std::string_view secret) {
+    if (secret.size() != crypto_scalarmult_SCALARBYTES) return std::nullopt;
+    std::string pub(crypto_scalarmult_BYTES, '\0');
+    if (crypto_scalarmult_base(u(pub), u(secret)) != 0) return std::nullopt;
+    return pub;
+}
+
+std::optional<std::string> SharedKey(std::string_view mySecret, std::string_view myPublic,
+                                     std::string_view theirPublic) {
+    if (mySecret.size() != kBoxSecretBytes || myPublic.size() != kBoxPublicBytes ||
+        theirPublic.size() != kBoxPublicBytes)
+        return std::nullopt;
+    std::string point(crypto_scalarmult_BYTES, '\0');
+    if (crypto_scalarmult(u(point), u(mySecret), u(theirPublic)) != 0) {
+        Wipe(point);
+        return std::nullopt;  // a low-order point: no shared secret
+    }
+    const auto [lo, hi] = std::minmax(myPublic, theirPublic);
+    crypto_generichash_state st;
+    std::string key(kKeyBytes, '\0');
+    crypto_generichash_init(&st, nullptr, 0, key.size());
+    crypto_generichash_update(&st, u(point), point.size());
+    crypto_generichash_update(&st, u(lo), lo.size());
+    crypto_generichash_update(&st, u(hi), hi.size());
+    crypto_generichash_final(&st, u(key), key.size());
+    Wipe(point);
+    return key;
+}
+
+std::string Seal(std::string_view key, std::string_view plaintext, std::string_view associated) {
+    if (key.size() != kKeyBytes) throw std::invalid_argument("key size");
+    std::string out(kNonceBytes + plaintext.size() + kTagBytes, '\0');
+    randombytes_buf(out.data(), kNonceBytes);
+    unsigned long long written = 0;
+    crypto_aead_xchacha20poly1305_ietf_encrypt(u(out) + kNonceBytes, &written, u(plaintext), plaintext.size(),
+                                               u(associated), associated.size(), nullptr, u(out), u(key));
+    out.resize(kNonceBytes + written);
+    return out;
+}
+
+std::optional<std::string> Open(std::string_view key, std::string_view sealed, std::string_view associated) {
+    if (key.size() != kKeyBytes || sealed.size() < kNonceBytes + kTagBytes) return std::nullopt;
+    std::string out(sealed.size() - kNonceBytes - kTagBytes, '\0');
+    unsigned long long written = 0;
+    if (crypto_aead_xchacha20poly1305_ietf_decrypt(u(out), &written, nullptr, u(sealed) + kNonceBytes,
+                                                   sealed.size() - kNonceBytes, u(associated), associated.size(),
+                                                   u(sealed), u(key)) != 0)
+        return std::nullopt;
+    out.resize(written);
+    return out;
+}
+
+std::string Hash(std::string_view data) {
+    std::string h(kHashBytes, '\0');
+    crypto_generichash(u(h), h.size(), u(data), data.size(), nullptr, 0);
+    return h;
+}
+
+std::string ToBase64(std::string_view bytes) {
+    const auto variant = sodium_base64_VARIANT_ORIGINAL;
+    std::string out(sodium_base64_ENCODED_LEN(bytes.size(), variant), '\0');
+    sodium_bin2base64(out.data(), out.size(), u(bytes), bytes.size(), variant);
+    out.resize(out.size() - 1);  // the terminating zero
+    return out;
+}
+
+std::optional<std::string> FromBase64(std::string_view text) {
+    std::string out(text.size() / 4 * 3 + 3, '\0');
+    std::size_t len = 0;
+    const char* end = nullptr;
+    if (sodium_base642bin(u(out), out.size(), text.data(), text.size(), nullptr, &len, &end,
+                          sodium_base64_VARIANT_ORIGINAL) != 0 ||
+        end != text.data() + text.size())
+        return std::nullopt;
+    out.resize(len);
+    return out;
+}
+
+void Wipe(std::string& secret) {
+    if (!secret.empty()) sodium_memzero(secret.data(), secret.size());
+    secret.clear();
+}
+
+#else  // without the library: a copy without keys
+
+bool available() { return false; }
+std::string RandomBytes(std::size_t) { throw std::logic_error("no cryptography in this build"); }
+std::optional<SigningKeys> SigningKeysFromSeed(std::string_view) { return std::nullopt; }
+std::string Sign(std::string_view, std::string_view) { throw std::logic_error("no cryptography in this build"); }
+bool Verify(std::string_view, std::string_view, std::string_view) { return false; }
+std::optional<std::string> BoxPublicFromSecret(std::string_view) { return std::nullopt; }
+std::optional<std::string> SharedKey(std::string_view, std::string_view, std::string_view) { return std::nullopt; }
+std::string Seal(std::string_view, std::string_view, std::string_view) {
+    throw std::logic_error("no cryptography in this build");
+}
+std::optional<std::string> Open(std::string_view, std::string_view, std::string_view) { return std::nullopt; }
+std::string Hash(std::string_view) { throw std::logic_error("no cryptography in this build"); }
+std::string ToBase64(std::string_view) { return {}; }
+std::optional<std::string> FromBase64(std::string_view) { return std::nullopt; }
+void Wipe(std::string& secret) {
+    std::fill(secret.begin(), secret.end(), '\0');
+    secret.clear();
+}
+
+#endif
+
+std::string Fingerprint(std::string_view publicKey) {
+    if (!available()) return {};
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto h = Hash(publicKey);
+    std::string out;
+    for (std::size_t i = 0; i < 10; ++i) {
+        if (i > 0 && i % 2 == 0) out += ' ';
+        const auto b = static_cast<unsigned char>(h[i]);
+        out += kHex[b >> 4];
+        out += kHex[b & 15];
+    }
+    return out;
+}
+
+} // namespace lanyx::crypto

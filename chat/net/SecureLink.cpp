@@ -1,0 +1,534 @@
+#include "SecureLink.h"
+
+#include "Cp1252.h"
+#include "Crypto.h"
+#include "Text.h"
+
+#include <algorithm>
+
+namespace lanyx {
+
+namespace {
+
+constexpr std::string_view kAnnounceTag = "LANYX-K1";
+constexpr std::string_view kCompanionTag = "LANYX-G1";
+constexpr std::string_view kPrivateTag = "LANYX-E1";
+constexpr std::string_view kReceiptTag = "LANYX-R1";
+constexpr std::size_t kSeqBytes = 8;
+constexpr std::size_t kCompanionBytes = kSeqBytes + crypto::kHashBytes + crypto::kSignatureBytes;
+constexpr std::uint32_t kEarlyKeepMs = 3000;
+constexpr std::uint32_t kPinsSaveDelayMs = 1000;
+// The wire bytes of the two marks.
+constexpr char kAlertByte = '\xDF';
+constexpr char kChatByte = '\xDE';
+
+std::string be64(std::uint64_t v) {
+    std::string out(kSeqBytes, '\0');
+    for (int i = 7; i >= 0; --i, v >>= 8) out[static_cast<std::size_t>(i)] = static_cast<char>(v & 0xFF);
+    return out;
+}
+
+std::uint64_t fromBe64(std::string_view b) {
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < kSeqBytes; ++i) v = (v << 8) | static_cast<unsigned char>(b[i]);
+    return v;
+}
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+struct Split {
+    std::string_view sender, command, payload;
+};
+
+std::optional<Split> split(std::string_view bytes) {
+    const auto bar = bytes.find('|');
+    if (bar == std::string_view::npos || bytes.size() < bar + 3) return std::nullopt;
+    return Split{bytes.substr(0, bar), bytes.substr(bar + 1, 2), bytes.substr(bar + 3)};
+}
+
+std::string shorten(std::string_view utf8) {
+    if (utf8.size() <= 100) return std::string(utf8);
+    std::size_t cut = 100;
+    while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(utf8.substr(0, cut)) + "...";
+}
+
+} // namespace
+
+// ---- replay window ---------------------------------------------------------
+
+bool ReplayWindow::seen(std::uint64_t seq) const {
+    if (seq > top_ || tooOld(seq)) return false;
+    const auto back = top_ - seq;
+    return back < 64 && (bits_ >> back) & 1;
+}
+
+bool ReplayWindow::accept(std::uint64_t seq) {
+    if (seq > top_) {
+        const auto shift = seq - top_;
+        bits_ = shift >= 64 ? 0 : bits_ << shift;
+        bits_ |= 1;
+        top_ = seq;
+        return true;
+    }
+    if (tooOld(seq) || seen(seq)) return false;
+    bits_ |= std::uint64_t{1} << (top_ - seq);
+    return true;
+}
+
+// ---- the link --------------------------------------------------------------
+
+SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks)
+    : id_(std::move(identity)), pins_(std::move(pins)), pinsFile_(std::move(pinsFile)), hooks_(std::move(hooks)) {}
+
+SecureLink::~SecureLink() {
+    savePins();
+    crypto::Wipe(id_.signSecret);
+    crypto::Wipe(id_.boxSecret);
+}
+
+void SecureLink::setMyName(const std::string& name) {
+    myName_ = name;
+    myWire_ = cp1252::fromUtf8(name);
+    myKey_ = toLower(name);
+    active_ = !name.empty() && name.front() != '_';
+}
+
+void SecureLink::log(std::string_view kind, const std::string& line) {
+    if (hooks_.log) hooks_.log(kind, line);
+}
+
+std::uint64_t SecureLink::nextSeq() {
+    // Seeded from the clock, so that numbers keep growing across restarts.
+    seq_ = std::max(seq_ + 1, hooks_.wallMicros ? hooks_.wallMicros() : seq_ + 1);
+    return seq_;
+}
+
+std::string SecureLink::companionFor(std::string_view wireBytes) {
+    const std::string head = be64(nextSeq()) + crypto::Hash(wireBytes);
+    const std::string sig = crypto::Sign(std::string(kCompanionTag) + head, id_.signSecret);
+    return myWire_ + "|" + std::string(secure::Companion) + crypto::ToBase64(head + sig);
+}
+
+namespace {
+
+// Datagrams whose forgery hurts: leave notice, status, colour, alerts and
+// chat lines. A private one only when `me` is its recipient (receiving) or
+// always (sending, me empty).
+bool signable(const Split& d, std::string_view meUtf8) {
+    const char c = lowerAscii(d.command[0]);
+    if (d.command[1] != '/') return false;
+    switch (c) {
+    case 'c':
+    case 's':
+    case 'l': return true;
+    case 'm': return !d.payload.empty() && (d.payload.front() == kAlertByte || d.payload.front() == kChatByte);
+    case 'p': {
+        if (meUtf8.empty()) return true;
+        const auto bar = d.payload.rfind('|');
+        if (bar == std::string_view::npos) return false;
+        return equalsNoCase(cp1252::toUtf8(d.payload.substr(bar + 1)), meUtf8);
+    }
+    default: return false;
+    }
+}
+
+} // namespace
+
+void SecureLink::send(std::string_view wireBytes) {
+    const auto d = split(wireBytes);
+    if (!active_ || !d || !signable(*d, {})) {
+        hooks_.send(wireBytes);
+        return;
+    }
+    const auto companion = companionFor(wireBytes);
+    // Our leave notice ends our listing elsewhere: a datagram after it would
+    // list us again at copies without keys.
+    if (lowerAscii(d->command[0]) == 'l') {
+        hooks_.send(companion);
+        hooks_.send(wireBytes);
+    } else {
+        hooks_.send(wireBytes);
+        hooks_.send(companion);
+    }
+}
+
+void SecureLink::announce() {
+    if (!active_) return;
+    const std::string prefix = myWire_ + "|" + std::string(secure::Announce) + std::to_string(secure::kVersion) + ";" +
+                               std::string(secure::kCapabilities) + ";" + crypto::ToBase64(id_.signPublic) + ";" +
+                               crypto::ToBase64(id_.boxPublic) + ";";
+    const std::string seq = be64(nextSeq());
+    const std::string sig = crypto::Sign(std::string(kAnnounceTag) + prefix + seq, id_.signSecret);
+    hooks_.send(prefix + crypto::ToBase64(seq + sig));
+}
+
+const std::string* SecureLink::verifyKeyFor(const std::string& senderKey) const {
+    // Our own echoes are taken as they come: what matters is what others hear.
+    if (senderKey == myKey_) return nullptr;
+    const auto* pin = pins_.find(senderKey);
+    return pin ? &pin->signPublic : nullptr;
+}
+
+bool SecureLink::incoming(std::string_view wireBytes, Trust& trust) {
+    trust = Trust::Plain;
+    const auto d = split(wireBytes);
+    if (!d || d->command[1] != '/') return false;
+    const bool own = d->sender == myWire_;
+    // Keys are learnt while probing too: the answers to the probe carry them.
+    if (lowerAscii(d->command[0]) == 'k') {
+        if (!own) onAnnounce(cp1252::toUtf8(d->sender), wireBytes, d->payload);
+        return false;
+    }
+    if (!active_) return false;
+    switch (lowerAscii(d->command[0])) {
+    case 'g':
+        if (!own) onCompanion(cp1252::toUtf8(d->sender), d->payload);
+        return false;
+    case 'e':
+        if (!own) onEncrypted(d->sender, d->payload);
+        return false;
+    case 'r':
+        if (!own) onReceipt(d->sender, d->payload);
+        return false;
+    default: break;
+    }
+    // Nobody pinned (a copy alone, or among copies without keys): nothing
+    // to wait for, and nothing spent on the way.
+    if (pins_.size() == 0 || !signable(*d, myName_)) return false;
+    const auto senderKey = toLower(cp1252::toUtf8(d->sender));
+    if (!verifyKeyFor(senderKey)) return false;
+    auto hash = crypto::Hash(wireBytes);
+    if (const auto it = early_.find(hash); it != early_.end() && it->second.senderKey == senderKey) {
+        early_.erase(it);
+        trust = Trust::Verified;
+        return false;
+    }
+    const auto serial = ++heldSerial_;
+    held_.push_back(Held{std::string(wireBytes), std::move(hash), senderKey, serial});
+    if (held_.size() > kMaxHeld) release(held_.front().serial, Trust::NotVerified);
+    const std::weak_ptr<int> alive = alive_;
+    hooks_.callAfter(kHoldMs, [this, alive, serial] {
+        if (!alive.expired()) release(serial, Trust::NotVerified);
+    });
+    return true;
+}
+
+void SecureLink::release(std::uint64_t serial, Trust trust) {
+    const auto it = std::find_if(held_.begin(), held_.end(), [&](const Held& h) { return h.serial == serial; });
+    if (it == held_.end()) return;
+    const std::string bytes = std::move(it->bytes);
+    held_.erase(it);
+    hooks_.process(bytes, trust);
+}
+
+void SecureLink::onCompanion(std::string_view sender, std::string_view payload) {
+    const auto senderKey = toLower(sender);
+    const auto* key = verifyKeyFor(senderKey);
+    if (!key) return;  // nothing pinned to check it with
+    const auto raw = crypto::FromBase64(payload);
+    if (!raw || raw->size() != kCompanionBytes) {
+        log("Bad signature", "Malformed signature datagram from " + shorten(sender));
+        return;
+    }
+    const std::string_view head = std::string_view(*raw).substr(0, kSeqBytes + crypto::kHashBytes);
+    if (!crypto::Verify(std::string(kCompanionTag) + std::string(head), raw->substr(head.size()), *key)) {
+        log("Bad signature", "Signature from " + shorten(sender) + " does not match the key pinned for the name");
+        return;
+    }
+    if (!signedSeen_[*key].accept(fromBe64(head))) {
+        log("Replay refused", "Replayed signed datagram from " + shorten(sender) + " refused");
+        return;
+    }
+    std::string hash(head.substr(kSeqBytes));
+    for (const auto& h : held_) {
+        if (h.hash == hash && h.senderKey == senderKey) {
+            release(h.serial, Trust::Verified);
+            return;
+        }
+    }
+    const auto now = hooks_.ticks();
+    if (early_.size() >= kMaxEarlySignatures) {
+        std::erase_if(early_, [&](const auto& e) { return now - e.second.at > kEarlyKeepMs; });
+        if (early_.size() >= kMaxEarlySignatures) early_.clear();
+    }
+    early_[std::move(hash)] = Early{senderKey, now};
+}
+
+void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std::string_view payload) {
+    std::vector<std::string_view> f;
+    for (std::size_t start = 0;;) {
+        const auto semi = payload.find(';', start);
+        f.push_back(payload.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start));
+        if (semi == std::string_view::npos) break;
+        start = semi + 1;
+    }
+    if (f.size() != 5 || f[0].empty() || f[0].size() > 4 ||
+        !std::all_of(f[0].begin(), f[0].end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return;
+    const auto signPk = crypto::FromBase64(f[2]);
+    const auto boxPk = crypto::FromBase64(f[3]);
+    const auto tail = crypto::FromBase64(f[4]);
+    if (!signPk || signPk->size() != crypto::kSignPublicBytes || !boxPk || boxPk->size() != crypto::kBoxPublicBytes ||
+        !tail || tail->size() != kSeqBytes + crypto::kSignatureBytes)
+        return;
+    const auto signedPart = bytes.substr(0, bytes.size() - f[4].size());
+    if (!crypto::Verify(std::string(kAnnounceTag) + std::string(signedPart) + tail->substr(0, kSeqBytes),
+                        tail->substr(kSeqBytes), *signPk)) {
+        log("Bad signature", "Announcement from " + shorten(sender) + " with a bad signature");
+        return;
+    }
+    if (sender.empty() || sender.front() == '_') return;  // probing copies are never pinned
+    if (!signedSeen_[*signPk].accept(fromBe64(*tail))) {
+        log("Replay refused", "Replayed announcement from " + shorten(sender) + " refused");
+        return;
+    }
+    const auto key = toLower(sender);
+    auto& peer = peers_[key];
+    const bool newOffer = peer.signPublic != *signPk;
+    peer.signPublic = *signPk;
+    peer.boxPublic = *boxPk;
+    peer.caps = std::string(f[1]);
+    const auto* pin = pins_.find(key);
+    if (!pin) {
+        if (!pins_.set(key, PinStore::Pin{*signPk, *boxPk})) {
+            log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: the list of known keys is full, or the name cannot be kept in it");
+            return;
+        }
+        pinsChanged();
+        setState(std::string(sender), peer, KeyState::Verified);
+    } else if (pin->signPublic == *signPk) {
+        if (pin->boxPublic != *boxPk) {
+            // A new agreement key under the pinned signing key: signed by it.
+            pins_.set(key, PinStore::Pin{*signPk, *boxPk});
+            pinsChanged();
+        }
+        setState(std::string(sender), peer, KeyState::Verified);
+    } else {
+        const bool warn = peer.state != KeyState::Changed || newOffer;
+        setState(std::string(sender), peer, KeyState::Changed);
+        if (warn) {
+            log("Key changed", "The key of " + shorten(sender) + " changed: pinned " +
+                                   crypto::Fingerprint(pin->signPublic) + ", announced " +
+                                   crypto::Fingerprint(*signPk));
+            if (hooks_.keyChanged) hooks_.keyChanged(std::string(sender), WarningText(std::string(sender)));
+        }
+    }
+}
+
+void SecureLink::setState(const std::string& senderUtf8, Peer& peer, KeyState state) {
+    if (peer.state == state) return;
+    peer.state = state;
+    if (hooks_.keyState) hooks_.keyState(senderUtf8, state);
+}
+
+void SecureLink::onEncrypted(std::string_view senderWire, std::string_view payload) {
+    const auto bar = payload.find('|');
+    if (bar == std::string_view::npos) return;
+    const auto recipientWire = payload.substr(0, bar);
+    if (!equalsNoCase(cp1252::toUtf8(recipientWire), myName_)) return;
+    const std::string sender = cp1252::toUtf8(senderWire);
+    const auto senderKey = toLower(sender);
+    const auto raw = crypto::FromBase64(payload.substr(bar + 1));
+    if (!raw || raw->size() < kSeqBytes + crypto::kNonceBytes + crypto::kTagBytes) {
+        log("Private message not readable", "Malformed encrypted message from " + shorten(sender));
+        return;
+    }
+    const std::string seq8 = raw->substr(0, kSeqBytes);
+    const std::string ad = std::string(kPrivateTag) + std::string(senderWire) + '\0' + std::string(recipientWire) + seq8;
+    const std::string_view sealed = std::string_view(*raw).substr(kSeqBytes);
+
+    std::optional<std::string> plain;
+    std::optional<std::string> shared;
+    Trust trust = Trust::Verified;
+    const auto* pin = pins_.find(senderKey);
+    if (pin) {
+        shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
+        if (shared) plain = crypto::Open(*shared, sealed, ad);
+    }
+    if (!plain) {
+        // A key announced in place of the pinned one: readable, not verified.
+        const auto it = peers_.find(senderKey);
+        if (it != peers_.end() && !it->second.boxPublic.empty() && (!pin || it->second.boxPublic != pin->boxPublic)) {
+            if (shared) crypto::Wipe(*shared);
+            shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, it->second.boxPublic);
+            if (shared) plain = crypto::Open(*shared, sealed, ad);
+            trust = Trust::NotVerified;
+        }
+    }
+    if (!plain) {
+        if (shared) crypto::Wipe(*shared);
+        log("Private message not readable", "Encrypted message from " + shorten(sender) + " could not be read");
+        return;
+    }
+    const auto seq = fromBe64(seq8);
+    auto& window = privateSeen_[senderKey];
+    if (window.seen(seq)) {
+        sendReceipt(senderWire, *shared, seq);  // a repeat: our receipt was lost
+    } else if (window.tooOld(seq)) {
+        log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
+    } else if (hooks_.deliverPrivate(cp1252::toUtf8(*plain), sender, trust)) {
+        window.accept(seq);
+        sendReceipt(senderWire, *shared, seq);
+    }
+    crypto::Wipe(*plain);
+    crypto::Wipe(*shared);
+}
+
+void SecureLink::sendReceipt(std::string_view senderWire, const std::string& key, std::uint64_t seq) {
+    const std::string seq8 = be64(seq);
+    const std::string ad = std::string(kReceiptTag) + myWire_ + '\0' + std::string(senderWire) + seq8;
+    hooks_.send(myWire_ + "|" + std::string(secure::Receipt) + std::string(senderWire) + "|" +
+                crypto::ToBase64(seq8 + crypto::Seal(key, {}, ad)));
+}
+
+void SecureLink::onReceipt(std::string_view senderWire, std::string_view payload) {
+    const auto bar = payload.find('|');
+    if (bar == std::string_view::npos) return;
+    const auto recipientWire = payload.substr(0, bar);
+    if (!equalsNoCase(cp1252::toUtf8(recipientWire), myName_)) return;
+    const auto raw = crypto::FromBase64(payload.substr(bar + 1));
+    if (!raw || raw->size() != kSeqBytes + crypto::kNonceBytes + crypto::kTagBytes) return;
+    const auto seq = fromBe64(*raw);
+    const auto it = outgoing_.find(seq);
+    const std::string sender = cp1252::toUtf8(senderWire);
+    if (it == outgoing_.end() || toLower(it->second.report.recipient) != toLower(sender)) return;
+    const auto* pin = pins_.find(toLower(sender));
+    if (!pin) return;
+    auto shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
+    if (!shared) return;
+    const std::string ad = std::string(kReceiptTag) + std::string(senderWire) + '\0' + std::string(recipientWire) +
+                           raw->substr(0, kSeqBytes);
+    const bool ok = crypto::Open(*shared, std::string_view(*raw).substr(kSeqBytes), ad).has_value();
+    crypto::Wipe(*shared);
+    if (!ok) {
+        log("Bad signature", "Receipt from " + shorten(sender) + " could not be checked");
+        return;
+    }
+    auto report = it->second.report;
+    outgoing_.erase(it);
+    report.state = Delivery::Delivered;
+    if (hooks_.delivery) hooks_.delivery(report);
+}
+
+bool SecureLink::canEncryptTo(std::string_view recipient) const {
+    if (!active_) return false;
+    const auto key = toLower(recipient);
+    if (key == myKey_) return false;
+    const auto it = peers_.find(key);
+    if (it == peers_.end() || it->second.state != KeyState::Verified) return false;
+    if (it->second.caps.find("box") == std::string::npos) return false;
+    const auto* pin = pins_.find(key);
+    return pin && pin->boxPublic == it->second.boxPublic;
+}
+
+std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipient, const std::string& message) {
+    if (!canEncryptTo(recipient)) return std::nullopt;
+    const auto* pin = pins_.find(toLower(recipient));
+    auto shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
+    if (!shared) return std::nullopt;
+    const auto seq = nextSeq();
+    const std::string seq8 = be64(seq);
+    const std::string recipientWire = cp1252::fromUtf8(recipient);
+    const std::string ad = std::string(kPrivateTag) + myWire_ + '\0' + recipientWire + seq8;
+    std::string plain = cp1252::fromUtf8(message);
+    const std::string bytes = myWire_ + "|" + std::string(secure::Encrypted) + recipientWire + "|" +
+                              crypto::ToBase64(seq8 + crypto::Seal(*shared, plain, ad));
+    crypto::Wipe(plain);
+    crypto::Wipe(*shared);
+    DeliveryReport report{seq, recipient, true, Delivery::Waiting};
+    outgoing_[seq] = Outgoing{bytes, report, 0};
+    if (!std::exchange(dropNext_, false)) hooks_.send(bytes);
+    scheduleRetry(seq);
+    return report;
+}
+
+void SecureLink::scheduleRetry(std::uint64_t id) {
+    const auto it = outgoing_.find(id);
+    if (it == outgoing_.end()) return;
+    const std::weak_ptr<int> alive = alive_;
+    const auto repeats = it->second.repeats;
+    if (repeats < std::size(kRetryMs)) {
+        hooks_.callAfter(kRetryMs[repeats], [this, alive, id] {
+            if (alive.expired()) return;
+            const auto o = outgoing_.find(id);
+            if (o == outgoing_.end()) return;
+            ++o->second.repeats;
+            hooks_.send(o->second.bytes);
+            scheduleRetry(id);
+        });
+        return;
+    }
+    hooks_.callAfter(kLastWaitMs, [this, alive, id] {
+        if (alive.expired()) return;
+        const auto o = outgoing_.find(id);
+        if (o == outgoing_.end()) return;
+        auto report = o->second.report;
+        outgoing_.erase(o);
+        report.state = Delivery::NotConfirmed;
+        log("Not confirmed", "Private message to " + shorten(report.recipient) + " not confirmed");
+        if (hooks_.delivery) hooks_.delivery(report);
+    });
+}
+
+KeyState SecureLink::stateOf(std::string_view name) const {
+    const auto it = peers_.find(toLower(name));
+    return it == peers_.end() ? KeyState::NoKeys : it->second.state;
+}
+
+std::string SecureLink::ownFingerprint() const { return crypto::Fingerprint(id_.signPublic); }
+
+std::string SecureLink::pinnedFingerprint(std::string_view name) const {
+    const auto* pin = pins_.find(name);
+    return pin ? crypto::Fingerprint(pin->signPublic) : std::string();
+}
+
+std::string SecureLink::announcedFingerprint(std::string_view name) const {
+    const auto it = peers_.find(toLower(name));
+    return it == peers_.end() || it->second.signPublic.empty() ? std::string()
+                                                               : crypto::Fingerprint(it->second.signPublic);
+}
+
+bool SecureLink::acceptNewKey(std::string_view name) {
+    const auto key = toLower(name);
+    const auto it = peers_.find(key);
+    if (it == peers_.end() || it->second.state != KeyState::Changed) return false;
+    if (!pins_.set(key, PinStore::Pin{it->second.signPublic, it->second.boxPublic})) return false;
+    log("Key accepted", "New key of " + shorten(name) + " accepted: " + crypto::Fingerprint(it->second.signPublic));
+    pinsChanged();
+    setState(std::string(name), it->second, KeyState::Verified);
+    return true;
+}
+
+void SecureLink::forget(std::string_view name) { peers_.erase(toLower(name)); }
+
+void SecureLink::pinsChanged() {
+    pinsDirty_ = true;
+    if (pinsSaveQueued_) return;
+    // A burst of newcomers writes the file once.
+    pinsSaveQueued_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    hooks_.callAfter(kPinsSaveDelayMs, [this, alive] {
+        if (alive.expired()) return;
+        pinsSaveQueued_ = false;
+        savePins();
+    });
+}
+
+void SecureLink::savePins() {
+    if (!pinsDirty_ || pinsFile_.empty()) return;
+    std::string problem;
+    if (pins_.save(pinsFile_, problem)) pinsDirty_ = false;
+    else log("Known keys not saved", "The known keys could not be saved: " + problem);
+}
+
+std::string SecureLink::WarningText(const std::string& name) {
+    return "The key of " + name +
+           " has changed. Either " + name + "'s program was reinstalled or its data folder lost, or somebody "
+           "else is using the name " + name + ". Until you accept the new key, " + name +
+           "'s leave notices, status and colour are ignored and messages from " + name +
+           " are marked \"not verified\". Compare the fingerprints with " + name +
+           " in person or by phone before you accept the new key.";
+}
+
+} // namespace lanyx
