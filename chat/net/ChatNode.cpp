@@ -241,6 +241,8 @@ void ChatNode::AnnounceOnNewNetworks() {
     if (!transport_.isOpen() || state_.ProbeMode || state_.MyName.empty()) return;
     try {
         SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
+        // Our keys, as at the join: after the colour.
+        if (secure_) secure_->announce();
         SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
         SendToAll(state_.MyName + " " + LangText(10201));
     } catch (const LanyxError& e) {
