@@ -3,6 +3,7 @@
 #include "app/FennicMessage.h"
 #include "app/StringTable.h"
 #include "app/WidgetUIDlg.h"
+#include "buttonserver/FennicButtonServer.h"
 #include "dialogs/BrowserDlgs.h"
 #include "dialogs/PublishDlgs.h"
 #include "dialogs/TemplateDlgs.h"
@@ -267,7 +268,7 @@ TEST_F(ShellWindowTest, RealServerOpenEditSave) {
     ASSERT_TRUE(dlg.Document().SaveCurrentWork(false));
     dlg.OnIdle();
     EXPECT_EQ(dlg.windowTitle(), "Tavish Fennic - [" + pgt + "]");
-    QFile svg(work.filePath("Ocean.svg"));
+    QFile svg(work.filePath("ocean.svg"));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svg.readAll().contains(">Read on</text>"));
 
@@ -361,8 +362,9 @@ TEST_F(ShellWindowTest, TemplateToPublishedPage) {
     ASSERT_TRUE(dlg.Document().PreparePublish());  // saved and published: no question
     CPagelet& binding = *dlg.Document().Current();
     const QString code = RequiredHtmlCode(*binding.Server());
-    // The SVG is named after the saved file, wherever the dialog put it.
-    const QString svgName = QFileInfo(dlg.Document().CurrentPath()).completeBaseName() + ".svg";
+    // The SVG has a short name made from the saved file's, wherever the dialog put it.
+    const QString svgName = QFileInfo(CFennicButtonServer::SupportFileFor(dlg.Document().CurrentPath())).fileName();
+    EXPECT_EQ(svgName, "mybutton.svg");
     EXPECT_TRUE(code.contains(svgName)) << code.toStdString();
 
     QTemporaryDir site;
