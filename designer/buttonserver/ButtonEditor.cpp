@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSvgRenderer>
 #include <QToolButton>
@@ -232,6 +233,10 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     formLayout->addWidget(linkBox);
     formLayout->addStretch(1);
     scroll->setWidget(form);
+    // Wide enough for the form: it never scrolls sideways, so a narrower
+    // area would cut off the right-hand fields.
+    scroll->setMinimumWidth(std::max(360, form->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() +
+                                              2 * scroll->frameWidth()));
     outer->addWidget(scroll);
 
     auto* right = new QVBoxLayout;

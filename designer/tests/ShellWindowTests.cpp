@@ -275,8 +275,10 @@ TEST_F(ShellWindowTest, RealServerOpenEditSave) {
     EXPECT_TRUE(svg.readAll().contains(">Read on</text>"));
 
     const QByteArray shots = qgetenv("FENNIC_SCREENSHOT_DIR");
-    if (!shots.isEmpty())
+    if (!shots.isEmpty()) {
+        dlg.resize(1180, 760);
         dlg.grab().save(QDir(QString::fromLocal8Bit(shots)).filePath("main-window.png"));
+    }
     qunsetenv("FENNIC_CLASS_REGISTRY");
     BoxAnswerer answerer(QMessageBox::No);
     dlg.close();
