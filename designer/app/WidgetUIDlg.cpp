@@ -86,6 +86,10 @@ void CWidgetUIDlg::BuildMenu() {
     file->addSeparator();
     AddCommand(file, Cmd::Exit, tr("E&xit"));
 
+    QMenu* edit = m_menuBar->addMenu(tr("&Edit"));
+    AddCommand(edit, EditCmd::Undo, tr("&Undo\tCtrl+Z"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    AddCommand(edit, EditCmd::Redo, tr("&Redo\tCtrl+Shift+Z"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+
     QMenu* templates = m_menuBar->addMenu(tr("&Template"));
     // One action per id: the File menu's item serves both menus.
     templates->addAction(m_actions.value(Cmd::SaveAsTemplate));
@@ -267,6 +271,8 @@ void CWidgetUIDlg::UpdateCommandUI(QAction* action) {
     if (id == Cmd::Save || id == Cmd::SaveAs || id == Cmd::SaveAsTemplate || id == Cmd::Publish ||
                id == Cmd::PreviewDefault) {
         action->setEnabled(binding != nullptr);
+    } else if (id == EditCmd::Undo || id == EditCmd::Redo) {
+        action->setEnabled(binding && (*binding)->EditCommand(id, true));
     } else if (id == Cmd::ToggleOption) {
         action->setCheckable(true);
         action->setChecked(binding && (*binding)->DarkPreview() != 0);
@@ -317,6 +323,11 @@ void CWidgetUIDlg::OnCommand(int id) {
         case Cmd::SupportFiles:
         case Cmd::ButtonSupportFiles: OnSupportFiles(); break;
         case Cmd::RenameWork: OnRenameWork(); break;
+        case EditCmd::Undo:
+        case EditCmd::Redo:
+            if (CPagelet* binding = m_document.Current())
+                (*binding)->EditCommand(id, false);
+            break;
         case Cmd::ToggleOption: m_document.ToggleOption(); break;
         case Cmd::SamplePage:
             if (CPagelet* binding = m_document.Current())
@@ -357,7 +368,7 @@ void CWidgetUIDlg::RunPreview(const QString& program) {
     CPagelet* binding = m_document.Current();
     if (!binding)
         return;
-    const QString file = (*binding)->GetPreviewFile();
+    const QString file = (*binding)->GetPreviewPage();
     if (file.isEmpty())
         return;
     if (program.isEmpty())

@@ -3,6 +3,7 @@
 #include "../server/WidgetServer.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -11,6 +12,7 @@
 #include <QEvent>
 #include <QFontComboBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSvgRenderer>
 #include <QToolButton>
@@ -182,17 +185,29 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
 
     auto* colourBox = new QGroupBox(tr("Colours"), form);
     auto* grid = new QGridLayout(colourBox);
-    grid->addWidget(new QLabel(tr("Text"), colourBox), 0, 1);
-    grid->addWidget(new QLabel(tr("Fill"), colourBox), 0, 2);
-    grid->addWidget(new QLabel(tr("Fill (bottom)"), colourBox), 0, 3);
+    auto* baseLabel = new QLabel(tr("From one &colour:"), colourBox);
+    m_base = new CColorButton(colourBox);
+    m_base->setObjectName(QStringLiteral("base"));
+    m_base->setToolTip(tr("Choose a base colour: the normal, hover and pressed looks and readable text colours are "
+                          "made from it. Each can still be changed below."));
+    baseLabel->setBuddy(m_base);
+    grid->addWidget(baseLabel, 0, 0, 1, 2);
+    grid->addWidget(m_base, 0, 2);
+    grid->addWidget(new QLabel(tr("Text"), colourBox), 1, 1);
+    grid->addWidget(new QLabel(tr("Fill"), colourBox), 1, 2);
+    grid->addWidget(new QLabel(tr("Fill (bottom)"), colourBox), 1, 3);
+    grid->addWidget(new QLabel(tr("Contrast"), colourBox), 1, 4);
     for (int i = 0; i < 3; ++i) {
-        grid->addWidget(new QLabel(tr(kStateNames[i]), colourBox), i + 1, 0);
+        grid->addWidget(new QLabel(tr(kStateNames[i]), colourBox), i + 2, 0);
         m_text[i] = new CColorButton(colourBox);
         m_fill1[i] = new CColorButton(colourBox);
         m_fill2[i] = new CColorButton(colourBox);
-        grid->addWidget(m_text[i], i + 1, 1);
-        grid->addWidget(m_fill1[i], i + 1, 2);
-        grid->addWidget(m_fill2[i], i + 1, 3);
+        m_contrast[i] = new QLabel(colourBox);
+        m_contrast[i]->setTextFormat(Qt::PlainText);
+        grid->addWidget(m_text[i], i + 2, 1);
+        grid->addWidget(m_fill1[i], i + 2, 2);
+        grid->addWidget(m_fill2[i], i + 2, 3);
+        grid->addWidget(m_contrast[i], i + 2, 4);
     }
     formLayout->addWidget(colourBox);
 
@@ -210,9 +225,18 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     linkForm->addRow(tr("Tar&get:"), m_target);
     linkForm->addRow(tr("T&ooltip:"), m_tooltip);
     linkForm->addRow(tr("Alternati&ve text:"), m_alt);
+    m_form = new QComboBox(linkBox);
+    m_form->addItems({tr("SVG picture in an <object> (with a support file)"), tr("HTML link <a> with CSS"),
+                      tr("HTML <button> with CSS")});
+    m_form->setToolTip(tr("The HTML forms need no file beside the page: the code holds a CSS block and the element."));
+    linkForm->addRow(tr("P&ublish as:"), m_form);
     formLayout->addWidget(linkBox);
     formLayout->addStretch(1);
     scroll->setWidget(form);
+    // Wide enough for the form: it never scrolls sideways, so a narrower
+    // area would cut off the right-hand fields.
+    scroll->setMinimumWidth(std::max(360, form->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() +
+                                              2 * scroll->frameWidth()));
     outer->addWidget(scroll);
 
     auto* right = new QVBoxLayout;
@@ -248,16 +272,27 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
         PostCommand(kCmdToggleDark);
     });
 
-    auto changed = [this]() { Collect(); };
+    // Each field is named, so that a run of edits of one field is one undo step.
+    const auto changedIn = [this](QObject* field) {
+        return [this, field]() { Collect(field->objectName()); };
+    };
+    const std::pair<QWidget*, const char*> names[] = {
+        {m_label, "label"},   {m_link, "link"},       {m_tooltip, "tooltip"}, {m_alt, "alt"},
+        {m_fontSize, "size"}, {m_radius, "radius"},   {m_border, "border"},   {m_width, "width"},
+        {m_height, "height"}, {m_padding, "padding"}, {m_bold, "bold"},       {m_italic, "italic"},
+        {m_fill, "fill"},     {m_shape, "shape"},     {m_target, "target"},   {m_form, "form"},
+        {m_font, "font"},     {m_borderColor, "borderColor"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
     for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt})
-        connect(e, &QLineEdit::textChanged, this, changed);
+        connect(e, &QLineEdit::textChanged, this, changedIn(e));
     for (QSpinBox* s : {m_fontSize, m_radius, m_border, m_width, m_height, m_padding})
-        connect(s, &QSpinBox::valueChanged, this, changed);
+        connect(s, &QSpinBox::valueChanged, this, changedIn(s));
     for (QCheckBox* c : {m_bold, m_italic})
-        connect(c, &QCheckBox::toggled, this, changed);
-    for (QComboBox* c : {m_fill, m_shape})
-        connect(c, &QComboBox::currentIndexChanged, this, changed);
-    connect(m_target, &QComboBox::currentTextChanged, this, changed);
+        connect(c, &QCheckBox::toggled, this, changedIn(c));
+    for (QComboBox* c : {m_fill, m_shape, m_form})
+        connect(c, &QComboBox::currentIndexChanged, this, changedIn(c));
+    connect(m_target, &QComboBox::currentTextChanged, this, changedIn(m_target));
     // Only a choice in the font box changes the family: the box shows a
     // substitute when the stored family is not installed here, and that must
     // not replace what the page asks for.
@@ -265,13 +300,22 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
         if (m_filling)
             return;
         m_style.fontFamily = font.family();
-        Collect();
+        Collect(QStringLiteral("font"));
     });
-    connect(m_borderColor, &CColorButton::ColorChosen, this, changed);
+    connect(m_borderColor, &CColorButton::ColorChosen, this, changedIn(m_borderColor));
     for (int i = 0; i < 3; ++i) {
+        m_text[i]->setObjectName(QStringLiteral("text%1").arg(i));
+        m_fill1[i]->setObjectName(QStringLiteral("fill%1").arg(i));
+        m_fill2[i]->setObjectName(QStringLiteral("fillBottom%1").arg(i));
         for (CColorButton* b : {m_text[i], m_fill1[i], m_fill2[i]})
-            connect(b, &CColorButton::ColorChosen, this, changed);
+            connect(b, &CColorButton::ColorChosen, this, changedIn(b));
     }
+    connect(m_base, &CColorButton::ColorChosen, this, [this](const QColor& c) { DeriveFrom(c); });
+
+    // Undo and redo are the editor's, whichever field has the focus: a line
+    // edit's own undo would step back through its text alone.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
 
     auto* guard = new WheelOnlyWhenFocused(this);
     QList<QWidget*> wheeled;
@@ -285,7 +329,75 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     }
 
     Fill();
+    m_history.Reset(m_style);
     SetDarkPreview(dark);
+}
+
+bool CButtonEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination combo = key->keyCombination();
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo) || combo == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
+        if (undo || redo) {
+            // Taken here before the window's Edit menu sees it, so the
+            // same step is never undone twice.
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                undo ? Undo() : Redo();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CButtonEditor::Undo() {
+    if (!m_history.CanUndo())
+        return;
+    m_style = m_history.Undo(m_style);
+    Fill();
+    emit StyleEdited(m_style);
+}
+
+void CButtonEditor::Redo() {
+    if (!m_history.CanRedo())
+        return;
+    m_style = m_history.Redo(m_style);
+    Fill();
+    emit StyleEdited(m_style);
+}
+
+void CButtonEditor::DeriveFrom(const QColor& base) {
+    if (!base.isValid())
+        return;
+    ButtonStyle s = m_style;
+    s.states = ButtonColors::Derive(base);
+    m_style = s;
+    Fill();
+    Commit(s, QString());
+}
+
+QString CButtonEditor::ContrastText(ButtonState state) const {
+    const double ratio = ButtonColors::StateContrast(m_style, state);
+    const bool low = ratio < ButtonColors::kMinimumContrast;
+    // 4.496 must not read as the 4.50 it falls short of.
+    const double shown = low ? std::min(std::round(ratio * 100.0), 449.0) / 100.0 : std::round(ratio * 100.0) / 100.0;
+    const QString text = QString::number(shown, 'f', 2) + QStringLiteral(":1");
+    if (low)
+        return text + QStringLiteral(" \u26a0 ") + tr("below 4.5:1");
+    return text;
+}
+
+void CButtonEditor::ShowContrast() {
+    for (int i = 0; i < 3; ++i) {
+        const auto state = static_cast<ButtonState>(i);
+        const bool low = ButtonColors::StateContrast(m_style, state) < ButtonColors::kMinimumContrast;
+        m_contrast[i]->setText(ContrastText(state));
+        m_contrast[i]->setStyleSheet(low ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
+        m_contrast[i]->setToolTip(low ? tr("Text and fill of this state are too alike for many readers "
+                                           "(WCAG AA asks for 4.5:1 at least).")
+                                      : tr("Text and fill contrast meets WCAG AA (4.5:1)."));
+    }
 }
 
 void CButtonEditor::PostCommand(int command) {
@@ -295,6 +407,13 @@ void CButtonEditor::PostCommand(int command) {
 
 void CButtonEditor::SetStyle(const ButtonStyle& style) {
     m_style = style;
+    m_history.Rebase(style);
+    Fill();
+}
+
+void CButtonEditor::ResetStyle(const ButtonStyle& style) {
+    m_style = style;
+    m_history.Reset(style);
     Fill();
 }
 
@@ -328,6 +447,8 @@ void CButtonEditor::Fill() {
     m_target->setCurrentText(s.target);
     m_tooltip->setText(s.tooltip);
     m_alt->setText(s.altText);
+    m_form->setCurrentIndex(static_cast<int>(s.form));
+    m_base->SetColor(s.states[0].fill);
     for (int i = 0; i < 3; ++i) {
         m_text[i]->SetColor(s.states[i].text);
         m_fill1[i]->SetColor(s.states[i].fill);
@@ -335,10 +456,11 @@ void CButtonEditor::Fill() {
         m_fill2[i]->setEnabled(s.fill == FillKind::Gradient);
     }
     m_preview->SetStyle(s);
+    ShowContrast();
     m_filling = false;
 }
 
-void CButtonEditor::Collect() {
+void CButtonEditor::Collect(const QString& field) {
     if (m_filling)
         return;
     ButtonStyle s = m_style;
@@ -358,6 +480,7 @@ void CButtonEditor::Collect() {
     s.target = m_target->currentText().trimmed();
     s.tooltip = m_tooltip->text();
     s.altText = m_alt->text();
+    s.form = static_cast<OutputForm>(std::max(0, m_form->currentIndex()));
     for (int i = 0; i < 3; ++i) {
         s.states[i].text = m_text[i]->Color();
         s.states[i].fill = m_fill1[i]->Color();
@@ -365,7 +488,14 @@ void CButtonEditor::Collect() {
         m_fill2[i]->setEnabled(s.fill == FillKind::Gradient);
     }
     m_radius->setEnabled(s.shape == ButtonShape::Rounded);
+    m_base->SetColor(s.states[0].fill);
+    Commit(s, field);
+}
+
+void CButtonEditor::Commit(const ButtonStyle& s, const QString& field) {
     m_style = s;
     m_preview->SetStyle(s);
+    ShowContrast();
+    m_history.Record(s, field);
     emit StyleEdited(s);
 }

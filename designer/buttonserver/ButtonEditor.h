@@ -3,6 +3,7 @@
 // settings on the left, a live picture of its three states on the right.
 
 #include "ButtonStyle.h"
+#include "StyleHistory.h"
 
 #include <QToolButton>
 #include <QWidget>
@@ -10,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QFontComboBox;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
@@ -47,19 +49,38 @@ class CButtonEditor : public QWidget {
     Q_OBJECT
 public:
     CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dark);
+    // The work changed outside the editor; the undo steps stay.
     void SetStyle(const ButtonStyle& style);
+    // Another work: the undo steps start afresh.
+    void ResetStyle(const ButtonStyle& style);
     void SetDarkPreview(bool dark);
     void FocusFirstField();
+
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    void Undo();
+    void Redo();
+    // The contrast shown for a state: "4.83:1", with a warning below 4.5:1.
+    QString ContrastText(ButtonState state) const;
+    // What choosing a base colour does: the three looks are derived from it.
+    void ChooseBaseColor(const QColor& base) { DeriveFrom(base); }
 
 signals:
     void StyleEdited(const ButtonStyle& style);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Fill();
-    void Collect();
+    void Collect(const QString& field);
+    void Commit(const ButtonStyle& style, const QString& field);
+    void ShowContrast();
     void PostCommand(int command);
+    void DeriveFrom(const QColor& base);
 
     ButtonStyle m_style;
+    StyleHistory m_history;
     bool m_filling = false;
     CButtonPreview* m_preview = nullptr;
     QCheckBox* m_dark = nullptr;
@@ -80,6 +101,9 @@ private:
     QComboBox* m_target = nullptr;
     QLineEdit* m_tooltip = nullptr;
     QLineEdit* m_alt = nullptr;
+    QComboBox* m_form = nullptr;
+    CColorButton* m_base = nullptr;
+    QLabel* m_contrast[3] = {};
     CColorButton* m_text[3] = {};
     CColorButton* m_fill1[3] = {};
     CColorButton* m_fill2[3] = {};

@@ -182,6 +182,10 @@ QString Write(const ButtonStyle& s) {
     lines << QStringLiteral("Target = %1").arg(Quoted(s.target));
     lines << QStringLiteral("Tooltip = %1").arg(Quoted(s.tooltip));
     lines << QStringLiteral("AltText = %1").arg(Quoted(s.altText));
+    lines << QStringLiteral("Form = %1")
+                 .arg(s.form == OutputForm::Link     ? "link"
+                      : s.form == OutputForm::Button ? "button"
+                                                     : "svg");
     for (int i = 0; i < 3; ++i) {
         lines << QStringLiteral("[%1]").arg(QLatin1String(kStateSections[i]));
         lines << QStringLiteral("Text = %1").arg(ColorText(s.states[i].text));
@@ -261,6 +265,10 @@ std::optional<ButtonStyle> Read(const QString& text) {
             else if (key == QLatin1String("Target")) s.target = Unquoted(value);
             else if (key == QLatin1String("Tooltip")) s.tooltip = Unquoted(value);
             else if (key == QLatin1String("AltText")) s.altText = Unquoted(value);
+            else if (key == QLatin1String("Form"))
+                s.form = value == QLatin1String("link")     ? OutputForm::Link
+                         : value == QLatin1String("button") ? OutputForm::Button
+                                                            : OutputForm::Svg;
             continue;
         }
         for (int st = 0; st < 3; ++st) {
@@ -321,6 +329,29 @@ QString XmlEscape(const QString& text) {
         }
     }
     return out;
+}
+
+QString WebSafeName(const QString& text) {
+    // Decomposed, an accented letter is its base letter and marks to drop.
+    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+    QString out;
+    bool hyphen = false;
+    for (const QChar c : decomposed) {
+        const char16_t u = c.unicode();
+        if ((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z')) {
+            if (hyphen && !out.isEmpty())
+                out += u'-';
+            hyphen = false;
+            out += c.toLower();
+        } else if (c.category() != QChar::Mark_NonSpacing) {
+            hyphen = true;
+        }
+        if (out.size() >= 40)
+            break;
+    }
+    while (out.endsWith(u'-'))
+        out.chop(1);
+    return out.isEmpty() ? QStringLiteral("button") : out;
 }
 
 QSize EffectiveSize(const ButtonStyle& s) {
@@ -400,6 +431,8 @@ QString FontStack(const QString& family) {
     // Quotes and separators inside a name would end the name or the list.
     QString name = family;
     name.remove(u'\'').remove(u'"').remove(u',').remove(u';').remove(u'\\');
+    // Nor may it end the style element or block it sits in.
+    name.remove(u'<').remove(u'>').remove(u'{').remove(u'}');
     name = name.trimmed();
     if (name.isEmpty())
         return QStringLiteral("sans-serif");
@@ -450,4 +483,223 @@ QString CursorCode(const ButtonStyle& s, const QString& svgFileName) {
     return html;
 }
 
+QString Rem(double pixels) {
+    if (pixels == 0)
+        return QStringLiteral("0");
+    return QString::number(std::round(pixels / 16.0 * 10000.0) / 10000.0, 'g', 8) + QStringLiteral("rem");
+}
+
+QString HtmlClass(const ButtonStyle& s) {
+    return QStringLiteral("fb-") + WebSafeName(s.title);
+}
+
+namespace {
+
+QString Background(const ButtonStyle& s, const QString& state) {
+    if (s.fill == FillKind::Gradient)
+        return QStringLiteral("linear-gradient(var(--fb-%1fill), var(--fb-%1fill-2))").arg(state);
+    return QStringLiteral("var(--fb-%1fill)").arg(state);
+}
+
+// A string for a JavaScript literal in single quotes, inside an attribute.
+QString ScriptString(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\\' || c == u'\'') {
+            out += u'\\';
+            out += c;
+        } else if (c.unicode() < 0x20 || c == u'<' || c == u'>' || c == u'&' || c == u'"' || c.unicode() == 0x2028 ||
+                 c.unicode() == 0x2029)
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+QString HtmlCss(const ButtonStyle& s) {
+    const QString c = QStringLiteral(".") + HtmlClass(s);
+    QString radius;
+    switch (s.shape) {
+    case ButtonShape::Rounded: radius = Rem(s.cornerRadius); break;
+    case ButtonShape::Pill: radius = QStringLiteral("999rem"); break;
+    case ButtonShape::Ellipse: radius = QStringLiteral("50%"); break;
+    }
+    QString css;
+    css += c + QStringLiteral(" {\n");
+    const char* const prefixes[3] = {"", "hover-", "pressed-"};
+    for (int i = 0; i < 3; ++i) {
+        const QString p = QLatin1String(prefixes[i]);
+        css += QStringLiteral("  --fb-%1text: %2;\n").arg(p, ColorText(s.states[i].text));
+        css += QStringLiteral("  --fb-%1fill: %2;\n").arg(p, ColorText(s.states[i].fill));
+        if (s.fill == FillKind::Gradient)
+            css += QStringLiteral("  --fb-%1fill-2: %2;\n").arg(p, ColorText(s.states[i].fill2));
+    }
+    css += QStringLiteral("  --fb-border: %1;\n").arg(ColorText(s.borderColor));
+    // The ring sits on the page, outside the button: the normal fill is the
+    // colour the author chose to stand out there.
+    css += QStringLiteral("  --fb-focus: %1;\n").arg(ColorText(s.states[0].fill));
+    css += QStringLiteral(
+               "  display: inline-flex;\n"
+               "  align-items: center;\n"
+               "  justify-content: center;\n"
+               "  box-sizing: border-box;\n"
+               "  min-width: %1;\n"
+               "  min-height: %2;\n"
+               "  margin: 0;\n"
+               "  padding: 0 %3;\n")
+               .arg(Rem(s.width), Rem(s.height), Rem(s.padding));
+    css += s.borderWidth > 0 ? QStringLiteral("  border: %1 solid var(--fb-border);\n").arg(Rem(s.borderWidth))
+                             : QStringLiteral("  border: 0;\n");
+    css += QStringLiteral(
+               "  border-radius: %1;\n"
+               "  font-family: %2;\n"
+               "  font-size: %3;\n"
+               "  font-weight: %4;\n"
+               "  font-style: %5;\n"
+               "  line-height: 1.2;\n"
+               "  white-space: nowrap;\n"
+               "  text-decoration: none;\n"
+               "  color: var(--fb-text);\n"
+               "  background: %6;\n"
+               "  cursor: pointer;\n"
+               "  -webkit-appearance: none;\n"
+               "  appearance: none;\n"
+               "  transition: color 0.15s, background-color 0.15s, transform 0.05s;\n"
+               "}\n")
+               .arg(radius, FontStack(s.fontFamily), Rem(s.fontSize), s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
+                    s.italic ? QStringLiteral("italic") : QStringLiteral("normal"), Background(s, QString()));
+    css += QStringLiteral("%1:hover {\n  color: var(--fb-hover-text);\n  background: %2;\n}\n")
+               .arg(c, Background(s, QStringLiteral("hover-")));
+    css += QStringLiteral(
+               "%1:focus-visible {\n  outline: 0.125rem solid var(--fb-focus);\n  outline-offset: 0.125rem;\n}\n")
+               .arg(c);
+    css += QStringLiteral(
+               "%1:active {\n  color: var(--fb-pressed-text);\n  background: %2;\n  transform: translateY(0.0625rem);\n}\n")
+               .arg(c, Background(s, QStringLiteral("pressed-")));
+    css += QStringLiteral(
+               "@media (prefers-reduced-motion: reduce) {\n"
+               "  %1 { transition: none; }\n"
+               "  %1:active { transform: none; }\n"
+               "}\n")
+               .arg(c);
+    return css;
+}
+
+QString HtmlStyleCode(const ButtonStyle& s) {
+    return QStringLiteral("<style>\n") + HtmlCss(s) + QStringLiteral("</style>\n");
+}
+
+QString HtmlElementCode(const ButtonStyle& s) {
+    QString attributes = QStringLiteral(" class=\"%1\"").arg(HtmlClass(s));
+    const bool link = s.form != OutputForm::Button;
+    QString html;
+    if (link) {
+        if (!s.link.isEmpty()) {
+            attributes += QStringLiteral(" href=\"%1\"").arg(XmlEscape(s.link));
+            if (!s.target.isEmpty())
+                attributes += QStringLiteral(" target=\"%1\"").arg(XmlEscape(s.target));
+        } else {
+            // A link to nowhere is a button for the page's own script.
+            attributes += QStringLiteral(" role=\"button\" tabindex=\"0\"");
+        }
+    } else {
+        attributes.prepend(QStringLiteral(" type=\"button\""));
+        if (!s.link.isEmpty()) {
+            const QString go = s.target.isEmpty() || s.target == QLatin1String("_self")
+                                   ? QStringLiteral("window.location.href='%1'").arg(ScriptString(s.link))
+                                   : QStringLiteral("window.open('%1', '%2')").arg(ScriptString(s.link), ScriptString(s.target));
+            attributes += QStringLiteral(" onclick=\"%1\"").arg(XmlEscape(go));
+        }
+    }
+    if (!s.tooltip.isEmpty())
+        attributes += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));
+    if (!s.altText.isEmpty() && s.altText != s.label)
+        attributes += QStringLiteral(" aria-label=\"%1\"").arg(XmlEscape(s.altText));
+    const QString tag = link ? QStringLiteral("a") : QStringLiteral("button");
+    return QStringLiteral("<%1%2>%3</%1>\n").arg(tag, attributes, XmlEscape(s.label));
+}
+
+QString PreviewPage(const ButtonStyle& s, const QString& svgFileName) {
+    const bool svg = s.form == OutputForm::Svg;
+    const QString button = svg ? CursorCode(s, svgFileName).trimmed() : HtmlElementCode(s).trimmed();
+    QString page = QStringLiteral(
+                       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                       "<title>%1</title>\n"
+                       "<style>\n"
+                       "body { margin: 0; font: 1rem/1.6 system-ui, sans-serif; }\n"
+                       ".fp-sheet { padding: 1.5rem 2rem; }\n"
+                       ".fp-light { background: #ffffff; color: #222222; }\n"
+                       ".fp-dark { background: #1e1e1e; color: #e0e0e0; }\n"
+                       ".fp-sheet h2 { margin: 0 0 0.5rem; font-size: 1.1rem; }\n"
+                       "</style>\n")
+                       .arg(XmlEscape(s.title.isEmpty() ? QStringLiteral("Button preview") : s.title));
+    page += svg ? StyleCode(s) : HtmlStyleCode(s);
+    page += QStringLiteral("</head>\n<body>\n");
+    const char* const sheets[2][2] = {{"fp-light", "On a light page"}, {"fp-dark", "On a dark page"}};
+    for (const auto& sheet : sheets) {
+        page += QStringLiteral(
+                    "<section class=\"fp-sheet %1\">\n<h2>%2</h2>\n"
+                    "<p>Text runs up to the button, %3 and on after it, so you see how it sits on the line. "
+                    "Point at it, press it, or reach it with the Tab key.</p>\n"
+                    "<p>A second paragraph follows, the way a page goes on below a button.</p>\n</section>\n")
+                    .arg(QLatin1String(sheet[0]), QLatin1String(sheet[1]), button);
+    }
+    page += QStringLiteral("</body>\n</html>\n");
+    return page;
+}
+
 }  // namespace ButtonOutput
+
+namespace ButtonColors {
+
+double RelativeLuminance(const QColor& color) {
+    const auto channel = [](int v) {
+        const double c = v / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = color.toRgb();
+    return 0.2126 * channel(rgb.red()) + 0.7152 * channel(rgb.green()) + 0.0722 * channel(rgb.blue());
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = RelativeLuminance(a);
+    const double lb = RelativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+double StateContrast(const ButtonStyle& s, ButtonState state) {
+    const StateLook& look = s.Look(state);
+    double ratio = ContrastRatio(look.text, look.fill);
+    if (s.fill == FillKind::Gradient)
+        ratio = std::min(ratio, ContrastRatio(look.text, look.fill2));
+    return ratio;
+}
+
+QColor Mix(const QColor& a, const QColor& b, double amount) {
+    const auto mix = [amount](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * amount)); };
+    const QColor ra = a.toRgb();
+    const QColor rb = b.toRgb();
+    return QColor(mix(ra.red(), rb.red()), mix(ra.green(), rb.green()), mix(ra.blue(), rb.blue()));
+}
+
+std::array<StateLook, 3> Derive(const QColor& base) {
+    const QColor white(Qt::white);
+    const QColor black(Qt::black);
+    const bool light = RelativeLuminance(base) > 0.5;
+    const QColor hover = light ? Mix(base, black, 0.1) : Mix(base, white, 0.2);
+    const QColor pressed = Mix(base, black, 0.25);
+    const auto look = [&](const QColor& fill) {
+        const QColor fill2 = Mix(fill, black, 0.2);
+        // Judged against the darker end too, which the gradient reaches.
+        const double onWhite = std::min(ContrastRatio(white, fill), ContrastRatio(white, fill2));
+        const double onBlack = std::min(ContrastRatio(black, fill), ContrastRatio(black, fill2));
+        return StateLook{onWhite >= onBlack ? white : black, fill, fill2};
+    };
+    return {look(base), look(hover), look(pressed)};
+}
+
+}  // namespace ButtonColors

@@ -11,6 +11,9 @@
 enum class ButtonState { Normal = 0, Hover = 1, Pressed = 2 };
 enum class FillKind { Solid = 0, Gradient = 1 };
 enum class ButtonShape { Rounded = 0, Pill = 1, Ellipse = 2 };
+// What the page gets: the SVG in an <object> (with its support file), or a
+// plain HTML element styled by CSS and needing no file.
+enum class OutputForm { Svg = 0, Link = 1, Button = 2 };
 
 struct StateLook {
     QColor text;
@@ -45,6 +48,7 @@ struct ButtonStyle {
     QString target;
     QString tooltip;
     QString altText;
+    OutputForm form = OutputForm::Svg;  // files without a Form key are SVG
 
     std::array<StateLook, 3> states = {
         StateLook{QColor(Qt::white), QColor(0x3a, 0x7b, 0xd5), QColor(0x1d, 0x4e, 0x89)},
@@ -86,8 +90,43 @@ QString StaticSvg(const ButtonStyle& style, ButtonState state);
 QString StyleCode(const ButtonStyle& style);
 QString CursorCode(const ButtonStyle& style, const QString& svgFileName);
 QString XmlEscape(const QString& text);
+// A short name safe in any web address and file system: ASCII letters
+// (lower case), digits and single hyphens, accents dropped, at most 40
+// characters; "button" when nothing is left.
+QString WebSafeName(const QString& text);
 // The family as a CSS font stack ending in a generic family, so a visitor
 // without the font still gets the same kind of type: "'DejaVu Sans',
 // sans-serif". A generic family alone stays as it is.
 QString FontStack(const QString& family);
+
+// The HTML form: the button as a plain <a> or <button> element and the CSS
+// block that styles it (custom properties for the colours, sizes in rem,
+// :hover, :focus-visible and :active, still when reduced motion is asked
+// for). The class is "fb-" and the web-safe title, so several buttons can
+// share a page.
+QString HtmlClass(const ButtonStyle& style);
+QString HtmlCss(const ButtonStyle& style);  // the bare CSS
+QString HtmlStyleCode(const ButtonStyle& style);  // HtmlCss in a <style> element
+QString HtmlElementCode(const ButtonStyle& style);
+// "0.875rem" for 14 pixels at the browser's default 16.
+QString Rem(double pixels);
+// A small page showing the button among text on a light and a dark
+// background; svgFileName names the picture beside it in the SVG form.
+QString PreviewPage(const ButtonStyle& style, const QString& svgFileName);
 }  // namespace ButtonOutput
+
+namespace ButtonColors {
+// WCAG 2 relative luminance (0 black to 1 white) and contrast ratio (1 to 21).
+double RelativeLuminance(const QColor& color);
+double ContrastRatio(const QColor& a, const QColor& b);
+// The lower ratio of a state's text against its fill and, for a gradient,
+// its bottom colour.
+double StateContrast(const ButtonStyle& style, ButtonState state);
+constexpr double kMinimumContrast = 4.5;  // WCAG AA for normal text
+// a moved towards b by amount (0 to 1), per sRGB channel.
+QColor Mix(const QColor& a, const QColor& b, double amount);
+// The three looks made from one base colour: normal is the base, hover a
+// step lighter (darker for a light base), pressed a step darker; gradients
+// end a step darker; each text is white or black, whichever reads better.
+std::array<StateLook, 3> Derive(const QColor& base);
+}  // namespace ButtonColors

@@ -3,6 +3,7 @@
 #include "ButtonEditor.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -85,11 +86,22 @@ bool CFennicButtonServer::Load(const QString& path) {
     m_saved = m_style;
     m_path = path;
     m_modified = 0;
-    RefreshEditor();
+    if (m_editor)
+        m_editor->ResetStyle(m_style);
     return true;
 }
 
 QString CFennicButtonServer::SupportFileFor(const QString& pgtPath) {
+    const QFileInfo info(pgtPath);
+    QString base = info.completeBaseName();
+    // Work files are named "<title>_<ProgID>.pgt"; the page needs only the title.
+    const QString suffix = QStringLiteral("_") + kFennicButtonProgID;
+    if (base.endsWith(suffix, Qt::CaseInsensitive) && base.size() > suffix.size())
+        base.chop(suffix.size());
+    return info.dir().filePath(ButtonOutput::WebSafeName(base) + QStringLiteral(".svg"));
+}
+
+QString CFennicButtonServer::LegacySupportFileFor(const QString& pgtPath) {
     const QFileInfo info(pgtPath);
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".svg"));
 }
@@ -97,8 +109,16 @@ QString CFennicButtonServer::SupportFileFor(const QString& pgtPath) {
 bool CFennicButtonServer::Save(const QString& path) {
     ButtonStyle style = m_style;
     style.progId = kFennicButtonProgID;
-    if (!Pgt::WriteFile(style, path) || !WriteText(SupportFileFor(path), ButtonOutput::InteractiveSvg(style)))
+    const bool svg = style.form == OutputForm::Svg;
+    if (!Pgt::WriteFile(style, path) || (svg && !WriteText(SupportFileFor(path), ButtonOutput::InteractiveSvg(style))))
         return false;
+    // The file of the old naming (or of the SVG form) would describe an older
+    // button next to the work; it is the work's own, so it goes.
+    const QString legacy = LegacySupportFileFor(path);
+    if (legacy != SupportFileFor(path) || !svg)
+        QFile::remove(legacy);
+    if (!svg)
+        QFile::remove(SupportFileFor(path));
     m_style = style;
     m_saved = style;
     m_path = path;
@@ -106,16 +126,31 @@ bool CFennicButtonServer::Save(const QString& path) {
 }
 
 bool CFennicButtonServer::SaveCopy(const QString& path) {
+    // A copy is a template: previews are drawn from the .pgt, so no support
+    // file is left beside it.
     ButtonStyle style = m_style;
     style.progId = kFennicButtonProgID;
-    return Pgt::WriteFile(style, path) && WriteText(SupportFileFor(path), ButtonOutput::InteractiveSvg(style));
+    return Pgt::WriteFile(style, path);
+}
+
+QString CFennicButtonServer::SupportFilePath() const {
+    if (m_path.isEmpty() || m_saved.form != OutputForm::Svg)
+        return {};
+    const QString current = SupportFileFor(m_path);
+    if (QFileInfo::exists(current))
+        return current;
+    // Works saved before the short names keep publishing the file they have.
+    const QString legacy = LegacySupportFileFor(m_path);
+    return QFileInfo::exists(legacy) ? legacy : QString();
 }
 
 QString CFennicButtonServer::SupportFileName() const {
+    const QString path = SupportFilePath();
+    if (!path.isEmpty())
+        return QFileInfo(path).fileName();
     if (!m_path.isEmpty())
         return QFileInfo(SupportFileFor(m_path)).fileName();
-    const QString title = m_style.title.isEmpty() ? QStringLiteral("Button") : m_style.title;
-    return title + QStringLiteral("_") + kFennicButtonProgID + QStringLiteral(".svg");
+    return ButtonOutput::WebSafeName(m_style.title) + QStringLiteral(".svg");
 }
 
 QString CFennicButtonServer::GetCodePartKind(short index) const {
@@ -130,6 +165,13 @@ QString CFennicButtonServer::GetCodePartText(short index, short) const {
     // The code sits next to the support file on the site, so it describes the
     // button that file holds: the saved one, even while edits are unsaved.
     const ButtonStyle& style = GetSupportFileCount() > 0 ? m_saved : m_style;
+    if (style.form != OutputForm::Svg) {
+        switch (index) {
+        case 0: return ButtonOutput::HtmlStyleCode(style);
+        case 1: return ButtonOutput::HtmlElementCode(style);
+        default: return {};
+        }
+    }
     switch (index) {
     case 0: return ButtonOutput::StyleCode(style);
     case 1: return ButtonOutput::CursorCode(style, SupportFileName());
@@ -138,7 +180,7 @@ QString CFennicButtonServer::GetCodePartText(short index, short) const {
 }
 
 short CFennicButtonServer::GetSupportFileCount() const {
-    return !m_path.isEmpty() && QFileInfo::exists(SupportFileFor(m_path)) ? 1 : 0;
+    return SupportFilePath().isEmpty() ? 0 : 1;
 }
 
 QString CFennicButtonServer::GetSupportFileName(short index) const {
@@ -178,14 +220,44 @@ QString CFennicButtonServer::GetPreviewFile() {
     if (!folder)
         return {};
     if (m_previewName.isEmpty())
-        m_previewName = QStringLiteral("preview-%1.svg").arg(NextPreviewNumber());
-    const QString path = folder->filePath(m_previewName);
+        m_previewName = QStringLiteral("preview-%1").arg(NextPreviewNumber());
+    const QString path = folder->filePath(m_previewName + QStringLiteral(".svg"));
     return WriteText(path, ButtonOutput::InteractiveSvg(m_style)) ? path : QString();
+}
+
+QString CFennicButtonServer::GetPreviewPage() {
+    // The button in a small page of text, on light and dark, as a visitor
+    // meets it; the SVG form's picture lies beside the page.
+    const QString svg = GetPreviewFile();
+    if (svg.isEmpty())
+        return {};
+    const QString page = QFileInfo(svg).dir().filePath(m_previewName + QStringLiteral(".htm"));
+    return WriteText(page, ButtonOutput::PreviewPage(m_style, QFileInfo(svg).fileName())) ? page : QString();
 }
 
 void CFennicButtonServer::Activate(long active) {
     if (m_editor && active)
         m_editor->FocusFirstField();
+}
+
+bool CFennicButtonServer::EditCommand(int command, bool queryOnly) {
+    if (!m_editor)
+        return false;
+    switch (command) {
+    case EditCmd::Undo:
+        if (!m_editor->CanUndo())
+            return false;
+        if (!queryOnly)
+            m_editor->Undo();
+        return true;
+    case EditCmd::Redo:
+        if (!m_editor->CanRedo())
+            return false;
+        if (!queryOnly)
+            m_editor->Redo();
+        return true;
+    default: return false;
+    }
 }
 
 void CFennicButtonServer::SetDarkPreview(long dark) {

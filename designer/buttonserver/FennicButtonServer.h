@@ -61,19 +61,26 @@ public:
     long CloseEditor() override;
     void OnIdle() override {}
     QString GetPreviewFile() override;
+    QString GetPreviewPage() override;
     void Activate(long active) override;
     long Modified() const override { return m_modified; }
     void SetModified(long modified) override { m_modified = modified; }
     long DarkPreview() const override { return m_dark; }
     void SetDarkPreview(long dark) override;
     bool PreTranslateMessage(QObject*, QEvent*) override { return false; }
+    bool EditCommand(int command, bool queryOnly) override;
 
     const ButtonStyle& Style() const { return m_style; }
     void SetStyle(const ButtonStyle& style);  // as the editor does: marks modified
-    // The support file's name for a .pgt path: same folder and title, ".svg".
+    // The support file for a .pgt path: same folder, a short web-safe name
+    // made from the file's title ("Ocean Btn_PageletServer.FennicButton.pgt"
+    // gives "ocean-btn.svg").
     static QString SupportFileFor(const QString& pgtPath);
+    // What files saved before had: the .pgt's own name with ".svg".
+    static QString LegacySupportFileFor(const QString& pgtPath);
 
 private:
+    QString SupportFilePath() const;  // empty: none on disk
     QString SupportFileName() const;
     void RefreshEditor();
 

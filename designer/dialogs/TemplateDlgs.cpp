@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -475,7 +476,8 @@ bool CTemplatesDlg::RenameSelected(const QString& name, const QString& descripti
     if (saved) {
         (*Binding())->SetName(name);
         (*Binding())->SetDescription(description);
-        saved = (*Binding())->Save(path);
+        // A copy: a template needs no support files beside it.
+        saved = (*Binding())->SaveCopy(path);
     }
     if (!saved) {
         FennicMessage(this, Ids::TemplateRenameFailed, {QDir::toNativeSeparators(path)}, MessageIcon::Error);
@@ -483,6 +485,23 @@ bool CTemplatesDlg::RenameSelected(const QString& name, const QString& descripti
     }
     SetItemTexts(index, name, description);
     return true;
+}
+
+QStringList CTemplatesDlg::TemplateSupportFiles(const QString& path) {
+    // What the server says belongs to the template and lies in its folder
+    // (older versions wrote the button's picture beside each template).
+    QStringList files;
+    if (!Binding() || !(*Binding())->Load(path))
+        return files;
+    const QString folder = QFileInfo(path).absolutePath();
+    IWidgetServer& server = *Binding()->Server();
+    for (short i = 0; i < server.GetSupportFileCount(); ++i) {
+        const QString name = server.GetSupportFileName(i);
+        const QString file = QDir(QDir::fromNativeSeparators(server.GetSupportFilePath(i))).filePath(name);
+        if (!name.isEmpty() && QFileInfo(file).absolutePath() == folder && QFileInfo(file).isFile())
+            files << file;
+    }
+    return files;
 }
 
 void CTemplatesDlg::OnDelete() {
@@ -493,10 +512,13 @@ void CTemplatesDlg::OnDelete() {
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const QString path = m_templates.paths[index];
+    const QStringList belonging = TemplateSupportFiles(path);
     if (!QFile::remove(path)) {
         FennicMessage(this, Ids::TemplateDeleteFailed, {QDir::toNativeSeparators(path)}, MessageIcon::Error);
         return;
     }
+    for (const QString& file : belonging)
+        QFile::remove(file);
     const QString shipped = Binding() ? ShadowedTemplatePath(m_folders, path, Binding()->ProgID()) : QString();
     if (!shipped.isEmpty()) {
         const TemplateDescription block = ReadTemplateDescription(shipped);

@@ -187,6 +187,8 @@ protected:
     void OnSelectionChanged() override;
 
 private:
+    // Support files of the template at path that lie beside it.
+    QStringList TemplateSupportFiles(const QString& path);
     bool RefuseReadOnly(int index);
 
     QPushButton* m_rename;

@@ -41,7 +41,15 @@ constexpr int Activate = 33;
 constexpr int Modified = 34;
 constexpr int DarkPreview = 35;  // see IWidgetServer::DarkPreview
 constexpr int PreTranslateMessage = 36;
+constexpr int EditCommand = 37;     // see IWidgetServer::EditCommand
+constexpr int GetPreviewPage = 38;  // see IWidgetServer::GetPreviewPage
 }  // namespace Dispid
+
+// Commands of the shell's Edit menu handed to the server's editor.
+namespace EditCmd {
+constexpr int Undo = 57643;
+constexpr int Redo = 57644;
+}  // namespace EditCmd
 
 // Raised by a server for what used to be an automation error; the text is what
 // the shell shows after "Automation error: ".
@@ -115,6 +123,15 @@ public:
     // Key events of the shell's window before the shell handles them; true
     // when the server consumed the event.
     virtual bool PreTranslateMessage(QObject* target, QEvent* event) = 0;
+    // Member 37: an Edit menu command (EditCmd::) for the open editor. With
+    // queryOnly it only says whether the command can be carried out now;
+    // otherwise it carries it out and says whether it did. Servers without
+    // an undo history keep the default.
+    virtual bool EditCommand(int /*command*/, bool /*queryOnly*/) { return false; }
+    // Member 38: what Preview in Browser opens, the widget on a page as a
+    // visitor meets it. GetPreviewFile stays the bare picture the template
+    // dialogs draw.
+    virtual QString GetPreviewPage() { return GetPreviewFile(); }
 };
 
 // Root object of a widget server plug-in: one factory per plug-in file, one

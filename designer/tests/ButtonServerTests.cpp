@@ -4,7 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScrollArea>
@@ -222,12 +226,13 @@ TEST_F(ServerTest, SaveWritesPgtAndSvgAndSupportFile) {
     const QString pgt = dir.filePath("Button1_PageletServer.FennicButton.pgt");
     ASSERT_TRUE(server.Save(pgt));
     EXPECT_TRUE(ReadAll(pgt).startsWith("========== Description Part Begin ==========\r\nTitle = Button1\r\n"));
-    const QString svg = dir.filePath("Button1_PageletServer.FennicButton.svg");
+    // The file that goes onto the site has a short, web-safe name.
+    const QString svg = dir.filePath("button1.svg");
     EXPECT_TRUE(ReadAll(svg).contains(">Hello</text>"));
     ASSERT_EQ(server.GetSupportFileCount(), 1);
-    EXPECT_EQ(server.GetSupportFileName(0), "Button1_PageletServer.FennicButton.svg");
+    EXPECT_EQ(server.GetSupportFileName(0), "button1.svg");
     EXPECT_EQ(QDir::fromNativeSeparators(server.GetSupportFilePath(0)), dir.path() + "/");
-    EXPECT_TRUE(server.GetCodePartText(1, 1).contains("data=\"Button1_PageletServer.FennicButton.svg\""));
+    EXPECT_TRUE(server.GetCodePartText(1, 1).contains("data=\"button1.svg\""));
 
     CFennicButtonServer other;
     ASSERT_TRUE(other.Load(pgt));
@@ -261,10 +266,39 @@ TEST_F(ServerTest, ACopyLeavesTheWorksFileAlone) {
     const QString pgt = dir.filePath("work.pgt");
     ASSERT_TRUE(server.Save(pgt));
     ASSERT_TRUE(server.SaveCopy(dir.filePath("Shiny_PageletServer.FennicButton.pgt")));
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("Shiny_PageletServer.FennicButton.svg")));
+    // A template copy needs no picture beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.svg"}, QDir::Files), QStringList({"work.svg"}));
     // Publishing still names and copies the work's own support file.
     EXPECT_EQ(server.GetSupportFileName(0), "work.svg");
     EXPECT_TRUE(server.GetCodePartText(1, 1).contains("data=\"work.svg\""));
+}
+
+TEST(SupportFileNames, ShortAndWebSafe) {
+    EXPECT_EQ(ButtonOutput::WebSafeName("Ocean Btn"), "ocean-btn");
+    EXPECT_EQ(ButtonOutput::WebSafeName("  Crème brûlée!! #2 "), "creme-brulee-2");
+    EXPECT_EQ(ButtonOutput::WebSafeName("../../etc/passwd"), "etc-passwd");
+    EXPECT_EQ(ButtonOutput::WebSafeName("\u6309\u94ae"), "button");  // nothing ASCII is left
+    EXPECT_EQ(ButtonOutput::WebSafeName(QString(80, u'a')).size(), 40);
+    EXPECT_EQ(QFileInfo(CFennicButtonServer::SupportFileFor("/w/OceanBtn_PageletServer.FennicButton.pgt")).fileName(),
+              "oceanbtn.svg");
+    EXPECT_EQ(QFileInfo(CFennicButtonServer::SupportFileFor("/w/My Page.pgt")).fileName(), "my-page.svg");
+}
+
+// A work saved before the short names still publishes the file it has, and
+// its next save replaces that file by the short one.
+TEST_F(ServerTest, WorksOfTheOldNamingStillPublish) {
+    const QString pgt = dir.filePath("Old_PageletServer.FennicButton.pgt");
+    ASSERT_TRUE(server.Save(pgt));
+    const QString legacy = dir.filePath("Old_PageletServer.FennicButton.svg");
+    ASSERT_TRUE(QFile::rename(dir.filePath("old.svg"), legacy));
+    CFennicButtonServer reopened;
+    ASSERT_TRUE(reopened.Load(pgt));
+    ASSERT_EQ(reopened.GetSupportFileCount(), 1);
+    EXPECT_EQ(reopened.GetSupportFileName(0), "Old_PageletServer.FennicButton.svg");
+    EXPECT_TRUE(reopened.GetCodePartText(1, 1).contains("data=\"Old_PageletServer.FennicButton.svg\""));
+    ASSERT_TRUE(reopened.Save(pgt));
+    EXPECT_EQ(reopened.GetSupportFileName(0), "old.svg");
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.svg"}, QDir::Files), QStringList({"old.svg"}));
 }
 
 TEST_F(ServerTest, LoadReportsTheFilesMakerAndRefusesJunk) {
@@ -404,6 +438,276 @@ TEST(ShippedFiles, TemplatesAreValidButtons) {
     }
     EXPECT_TRUE(QFile::exists(folder.filePath("Sample/sample.htm")));
     EXPECT_TRUE(QSvgRenderer(folder.filePath("Sample/sample.svg")).isValid());
+}
+
+}  // namespace
+
+namespace {
+
+// Crude but enough for generated CSS: braces balance, never close early, and
+// every declaration inside a rule ends in a semicolon.
+bool CssBalanced(const QString& css) {
+    int depth = 0;
+    for (const QChar c : css) {
+        if (c == u'{')
+            ++depth;
+        else if (c == u'}' && --depth < 0)
+            return false;
+    }
+    return depth == 0;
+}
+
+ButtonStyle HtmlButton(OutputForm form) {
+    ButtonStyle s;
+    s.title = "Ocean Btn";
+    s.form = form;
+    s.width = 120;
+    s.height = 36;
+    s.fontSize = 14;
+    s.padding = 10;
+    s.cornerRadius = 6;
+    return s;
+}
+
+TEST(HtmlForm, CssHasTheStatesRemSizesAndCustomProperties) {
+    const ButtonStyle s = HtmlButton(OutputForm::Link);
+    const QString css = ButtonOutput::HtmlCss(s);
+    EXPECT_TRUE(CssBalanced(css)) << css.toStdString();
+    for (const char* rule : {".fb-ocean-btn {", ".fb-ocean-btn:hover {", ".fb-ocean-btn:focus-visible {",
+                             ".fb-ocean-btn:active {", "@media (prefers-reduced-motion: reduce) {"})
+        EXPECT_TRUE(css.contains(QLatin1String(rule))) << rule;
+    // Sizes follow the visitor's font size.
+    for (const char* size : {"min-width: 7.5rem;", "min-height: 2.25rem;", "font-size: 0.875rem;",
+                             "padding: 0 0.625rem;", "border-radius: 0.375rem;", "border: 0.0625rem solid"})
+        EXPECT_TRUE(css.contains(QLatin1String(size))) << size;
+    EXPECT_FALSE(css.contains("px")) << "every size is in rem";
+    // Colours are custom properties the states use.
+    EXPECT_TRUE(css.contains("--fb-text: #ffffff;"));
+    EXPECT_TRUE(css.contains("--fb-hover-fill: #5a9bf0;"));
+    EXPECT_TRUE(css.contains("--fb-pressed-fill-2: #3a7bd5;"));
+    EXPECT_TRUE(css.contains("color: var(--fb-hover-text);"));
+    EXPECT_TRUE(css.contains("background: linear-gradient(var(--fb-pressed-fill), var(--fb-pressed-fill-2));"));
+    EXPECT_TRUE(css.contains("transition: none;"));  // what moves is still when asked
+
+    ButtonStyle solid = s;
+    solid.fill = FillKind::Solid;
+    solid.shape = ButtonShape::Pill;
+    solid.borderWidth = 0;
+    solid.fontFamily = "Evil</style><script>";
+    const QString solidCss = ButtonOutput::HtmlCss(solid);
+    EXPECT_FALSE(solidCss.contains("fill-2"));
+    EXPECT_TRUE(solidCss.contains("background: var(--fb-fill);"));
+    EXPECT_TRUE(solidCss.contains("border: 0;"));
+    EXPECT_TRUE(solidCss.contains("border-radius: 999rem;"));
+    EXPECT_FALSE(solidCss.contains("<"));
+    EXPECT_TRUE(CssBalanced(solidCss));
+    EXPECT_EQ(ButtonOutput::Rem(0), "0");
+    EXPECT_EQ(ButtonOutput::Rem(1), "0.0625rem");
+}
+
+TEST(HtmlForm, ElementsAreWellFormedAndEscaped) {
+    ButtonStyle s = HtmlButton(OutputForm::Link);
+    s.label = "Go <now> & \"then\"";
+    s.link = "https://example.org/?a=1&b='2'";
+    s.target = "_blank";
+    s.tooltip = "tip";
+    s.altText = "Go now";
+    const QString a = ButtonOutput::HtmlElementCode(s);
+    EXPECT_TRUE(WellFormed(a)) << a.toStdString();
+    EXPECT_TRUE(a.startsWith("<a class=\"fb-ocean-btn\" href=\"https://example.org/?a=1&amp;b=&#39;2&#39;\" "
+                             "target=\"_blank\" title=\"tip\" aria-label=\"Go now\">"));
+    EXPECT_TRUE(a.contains(">Go &lt;now&gt; &amp; &quot;then&quot;</a>"));
+
+    s.form = OutputForm::Button;
+    const QString button = ButtonOutput::HtmlElementCode(s);
+    EXPECT_TRUE(WellFormed(button)) << button.toStdString();
+    EXPECT_TRUE(button.startsWith("<button type=\"button\" class=\"fb-ocean-btn\" onclick=\"window.open("));
+    EXPECT_TRUE(button.contains("b=\\&#39;2\\&#39;"));  // the quote cannot end the script's string
+    s.link.clear();
+    EXPECT_FALSE(ButtonOutput::HtmlElementCode(s).contains("onclick"));
+    s.form = OutputForm::Link;
+    EXPECT_TRUE(ButtonOutput::HtmlElementCode(s).contains("role=\"button\" tabindex=\"0\""));  // still focusable
+}
+
+TEST_F(ServerTest, HtmlFormPublishesWithoutSupportFiles) {
+    ButtonStyle s = server.Style();
+    s.title = "Plain";
+    s.form = OutputForm::Button;
+    server.SetStyle(s);
+    const QString pgt = dir.filePath("Plain_PageletServer.FennicButton.pgt");
+    ASSERT_TRUE(server.Save(pgt));
+    EXPECT_EQ(server.GetSupportFileCount(), 0);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*.svg"}, QDir::Files).isEmpty());
+    EXPECT_TRUE(server.GetCodePartText(0, 1).startsWith("<style>\n.fb-plain {"));
+    EXPECT_TRUE(server.GetCodePartText(1, 1).startsWith("<button type=\"button\" class=\"fb-plain\""));
+
+    // The choice is stored; a file without it opens in the SVG form.
+    CFennicButtonServer reopened;
+    ASSERT_TRUE(reopened.Load(pgt));
+    EXPECT_EQ(reopened.Style().form, OutputForm::Button);
+    const QString old = dir.filePath("old.pgt");
+    QString text = ReadAll(pgt);
+    text.remove("Form = button\r\n");
+    WriteAll(old, text.toUtf8());
+    ASSERT_TRUE(reopened.Load(old));
+    EXPECT_EQ(reopened.Style().form, OutputForm::Svg);
+}
+
+TEST_F(ServerTest, PreviewIsAPageWithTextOnLightAndDark) {
+    const QString page = server.GetPreviewPage();
+    ASSERT_TRUE(page.endsWith(".htm"));
+    const QString html = ReadAll(page);
+    EXPECT_TRUE(html.contains("fp-light") && html.contains("fp-dark"));
+    EXPECT_EQ(html.count("<object class=\"fennic-button\""), 2);
+    const QString svg = QFileInfo(page).dir().filePath(QFileInfo(page).completeBaseName() + ".svg");
+    EXPECT_TRUE(ReadAll(svg).contains("<svg"));
+    ButtonStyle s = server.Style();
+    s.form = OutputForm::Link;
+    s.label = "Inline";
+    server.SetStyle(s);
+    EXPECT_EQ(server.GetPreviewPage(), page);
+    const QString again = ReadAll(page);
+    EXPECT_EQ(again.count(">Inline</a>"), 2);
+    EXPECT_TRUE(again.contains(":focus-visible"));
+}
+
+TEST(Contrast, KnownRatios) {
+    using ButtonColors::ContrastRatio;
+    EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(Qt::white, Qt::black), 21.0, 1e-9);  // order does not matter
+    EXPECT_NEAR(ContrastRatio(QColor("#777777"), Qt::white), 4.48, 0.005);
+    EXPECT_NEAR(ContrastRatio(QColor("#767676"), Qt::white), 4.54, 0.005);  // the lightest grey passing AA
+    EXPECT_NEAR(ContrastRatio(QColor("#123456"), QColor("#123456")), 1.0, 1e-9);
+    EXPECT_NEAR(ButtonColors::RelativeLuminance(QColor("#ff0000")), 0.2126, 1e-9);
+
+    ButtonStyle s;
+    s.fill = FillKind::Gradient;
+    s.states[0] = {Qt::white, Qt::black, QColor("#777777")};
+    EXPECT_NEAR(ButtonColors::StateContrast(s, ButtonState::Normal), 4.48, 0.005);  // the gradient's weaker end
+    s.fill = FillKind::Solid;
+    EXPECT_NEAR(ButtonColors::StateContrast(s, ButtonState::Normal), 21.0, 1e-9);
+}
+
+TEST(Contrast, DerivedLooks) {
+    EXPECT_EQ(ButtonColors::Mix(Qt::black, Qt::white, 0.2), QColor("#333333"));
+    const auto dark = ButtonColors::Derive(QColor("#204080"));
+    EXPECT_EQ(dark[0].fill, QColor("#204080"));
+    EXPECT_EQ(dark[1].fill, QColor("#4d6699"));  // 20 % towards white
+    EXPECT_EQ(dark[2].fill, QColor("#183060"));  // 25 % towards black
+    EXPECT_EQ(dark[0].fill2, QColor("#1a3366"));
+    for (const StateLook& look : dark)
+        EXPECT_EQ(look.text, QColor(Qt::white));
+    const auto light = ButtonColors::Derive(QColor("#f0f0f0"));
+    EXPECT_EQ(light[1].fill, QColor("#d8d8d8"));  // a light base gets darker on hover
+    for (const StateLook& look : light)
+        EXPECT_EQ(look.text, QColor(Qt::black));
+    // Whatever the base, the derived text reads at least as well as the
+    // better of black and white allows.
+    for (const char* base : {"#ff0000", "#00ff00", "#808080", "#ffff00", "#000000", "#ffffff"}) {
+        ButtonStyle s;
+        s.states = ButtonColors::Derive(QColor(base));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_GE(ButtonColors::StateContrast(s, static_cast<ButtonState>(i)), 3.0) << base << " " << i;
+    }
+}
+
+TEST(StyleHistoryTest, StepsMergeRedoDropsAndMetaStays) {
+    StyleHistory history;
+    ButtonStyle s;
+    history.Reset(s);
+    EXPECT_FALSE(history.CanUndo());
+    ButtonStyle typed = s;
+    for (const char* text : {"H", "He", "Hey"}) {  // one field typed into: one step
+        typed.label = text;
+        history.Record(typed, "label");
+    }
+    ButtonStyle wider = typed;
+    wider.width = 300;
+    history.Record(wider, "width");
+    history.Record(wider, "width");  // nothing changed: no step
+    EXPECT_EQ(history.StepCount(), 3u);
+
+    ButtonStyle current = wider;
+    current.title = "Renamed";  // outside the editor
+    history.Rebase(current);
+    current = history.Undo(current);
+    EXPECT_EQ(current.label, "Hey");
+    EXPECT_EQ(current.width, s.width);
+    EXPECT_EQ(current.title, "Renamed");
+    current = history.Undo(current);
+    EXPECT_EQ(current.label, s.label);
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_EQ(history.Undo(current), current);
+    current = history.Redo(current);
+    EXPECT_EQ(current.label, "Hey");
+    EXPECT_TRUE(history.CanRedo());
+
+    current.label = "Hey!";  // typing after an undo starts a new step and drops the redo
+    history.Record(current, "label");
+    EXPECT_FALSE(history.CanRedo());
+    current.label = "Hey!!";
+    history.Record(current, "label");
+    EXPECT_EQ(history.Undo(current).label, "Hey");
+
+    history.Reset(s);
+    for (size_t i = 0; i < StyleHistory::kMaxSteps + 20; ++i) {
+        ButtonStyle step = s;
+        step.width = static_cast<int>(i) + 10;
+        history.Record(step, QString());
+    }
+    EXPECT_EQ(history.StepCount(), StyleHistory::kMaxSteps);
+}
+
+TEST_F(ServerTest, EditorUndoesAndRedoesEveryKindOfField) {
+    QWidget host;
+    auto* editor = static_cast<CButtonEditor*>(server.CreateEditor(&host));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_FALSE(server.EditCommand(EditCmd::Undo, true));
+    auto* label = editor->findChild<QLineEdit*>("label");
+    auto* width = editor->findChild<QSpinBox*>("width");
+    auto* form = editor->findChild<QComboBox*>("form");
+    auto* bold = editor->findChild<QCheckBox*>("bold");
+    ASSERT_TRUE(label && width && form && bold);
+    const ButtonStyle start = server.Style();
+    label->setText("One");
+    width->setValue(222);
+    form->setCurrentIndex(2);
+    bold->setChecked(!start.bold);
+    editor->ChooseBaseColor(QColor("#204080"));
+    EXPECT_EQ(server.Style().states[1].fill, QColor("#4d6699"));
+    EXPECT_TRUE(server.EditCommand(EditCmd::Undo, true));
+
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(server.EditCommand(EditCmd::Undo, false));
+    EXPECT_FALSE(server.EditCommand(EditCmd::Undo, false));
+    EXPECT_TRUE(server.Style() == start);
+    EXPECT_EQ(label->text(), start.label);  // the fields show it too
+
+    // Ctrl+Shift+Z in a line edit is the editor's redo, not the line edit's.
+    label->setFocus();
+    QKeyEvent redo(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::sendEvent(label, &redo);
+    EXPECT_EQ(server.Style().label, "One");
+    EXPECT_EQ(label->text(), "One");
+    QKeyEvent undo(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier);
+    QCoreApplication::sendEvent(width, &undo);
+    EXPECT_EQ(server.Style().label, start.label);
+    server.CloseEditor();
+}
+
+TEST_F(ServerTest, EditorShowsContrastAndWarnsBelowAA) {
+    QWidget host;
+    auto* editor = static_cast<CButtonEditor*>(server.CreateEditor(&host));
+    ButtonStyle s = server.Style();
+    s.fill = FillKind::Solid;
+    s.states[0] = {Qt::black, Qt::white, Qt::white};
+    s.states[1] = {QColor("#777777"), Qt::white, Qt::white};
+    s.states[2] = {QColor("#767676"), Qt::white, Qt::white};
+    editor->SetStyle(s);
+    EXPECT_EQ(editor->ContrastText(ButtonState::Normal), "21.00:1");
+    EXPECT_EQ(editor->ContrastText(ButtonState::Hover), QString::fromUtf8("4.48:1 \u26a0 below 4.5:1"));
+    EXPECT_EQ(editor->ContrastText(ButtonState::Pressed), "4.54:1");
+    server.CloseEditor();
 }
 
 }  // namespace

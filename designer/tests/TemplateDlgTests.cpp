@@ -206,6 +206,28 @@ TEST_F(TemplateDlgTest, DeleteSelectsTheNextOrTheNewLastItem) {
     EXPECT_EQ(dlg.Templates().Count(), 0);
 }
 
+// Renaming used to write an .svg beside the template, and Delete left the
+// picture of older versions behind.
+TEST_F(TemplateDlgTest, TemplatesLeaveNoStrayFiles) {
+    const QDir dir(folder.path());
+    const auto svgs = [&dir]() { return dir.entryList({"*.svg"}, QDir::Files); };
+    CTemplatesDlg dlg(Factory());
+    dlg.SelectIndex(1);
+    ASSERT_TRUE(dlg.RenameSelected("Peppermint", "cool"));
+    EXPECT_TRUE(svgs().isEmpty());
+
+    QFile legacy(dir.filePath("Mint_PageletServer.FennicButton.svg"));
+    ASSERT_TRUE(legacy.open(QIODevice::WriteOnly));
+    legacy.close();
+    QFile unrelated(dir.filePath("bubble-picture.svg"));
+    ASSERT_TRUE(unrelated.open(QIODevice::WriteOnly));
+    unrelated.close();
+    BoxAnswerer answerer(QMessageBox::Yes);
+    dlg.SelectIndex(1);
+    dlg.OnDelete();
+    EXPECT_EQ(svgs(), QStringList({"bubble-picture.svg"}));
+}
+
 TEST_F(TemplateDlgTest, FailedBindingLeavesAnEmptyUsableList) {
     bindFails = true;
     BoxAnswerer answerer(QMessageBox::Ok);

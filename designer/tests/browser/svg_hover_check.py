@@ -2,8 +2,12 @@
 """Checks in headless Chromium that a generated button reacts to the mouse.
 
 Usage: svg_hover_check.py PAGE [X Y]
+       svg_hover_check.py PAGE --element SELECTOR
 
-PAGE is an .svg or .htm file. The page is shown and a screenshot taken; then
+PAGE is an .svg or .htm file. With --element the button is the page's
+element SELECTOR (the HTML form): the mouse goes to its middle, and it must
+also sit on the line of the text before it, take the focus from Tab and show
+a focus ring. The page is shown and a screenshot taken; then
 Tab is pressed (the button must take the focus and change), the page reloaded,
 the mouse moved to (X, Y) (default 20, 15) and pressed. The check passes when
 the focused, hovered and pressed pictures differ from the one before.
@@ -52,6 +56,34 @@ class DevTools:
         return json.loads(message)
 
 
+# Where the element is and whether it shares a line box with the last
+# character of the text just before it.
+LAYOUT_SCRIPT = """(() => {
+  const el = document.querySelector(%s);
+  if (!el) return null;
+  const r = el.getBoundingClientRect();
+  let t = el.previousSibling;
+  while (t && (t.nodeType !== Node.TEXT_NODE || !t.textContent.trim())) t = t.previousSibling;
+  let onLine = false;
+  if (t) {
+    const range = document.createRange();
+    const end = t.textContent.trimEnd().length;
+    range.setStart(t, end - 1);
+    range.setEnd(t, end);
+    const c = range.getBoundingClientRect();
+    onLine = r.top <= c.bottom && r.bottom >= c.top && r.left >= c.right - 1;
+  }
+  return {x: r.x + r.width / 2, y: r.y + r.height / 2, onLine: onLine};
+})()"""
+
+FOCUS_SCRIPT = """(() => {
+  const el = document.activeElement;
+  if (!el || !el.matches(%s)) return 'focus is on ' + (el ? el.tagName : 'nothing');
+  const s = getComputedStyle(el);
+  return s.outlineStyle !== 'none' && parseFloat(s.outlineWidth) > 0 ? 'ring' : 'no ring';
+})()"""
+
+
 def place_pipe(read_end, write_end):
     # In the child: move the pipe to fds 3 and 4 without one clobbering the other.
     high_read = os.dup(read_end)
@@ -68,8 +100,13 @@ def main():
         print(f"SKIP: {CHROMIUM} is not installed")
         return 77
     page = os.path.abspath(sys.argv[1])
-    x = float(sys.argv[2]) if len(sys.argv) > 2 else 20.0
-    y = float(sys.argv[3]) if len(sys.argv) > 3 else 15.0
+    selector = None
+    if len(sys.argv) > 3 and sys.argv[2] == "--element":
+        selector = sys.argv[3]
+        x = y = 0.0
+    else:
+        x = float(sys.argv[2]) if len(sys.argv) > 2 else 20.0
+        y = float(sys.argv[3]) if len(sys.argv) > 3 else 15.0
 
     # fds 3 and 4 are the browser's end of the DevTools pipe.
     to_browser_r, to_browser_w = os.pipe()
@@ -93,6 +130,20 @@ def main():
         tools.call("Page.navigate", session, url="file://" + page)
         time.sleep(1.5)
         clip = {"x": 0, "y": 0, "width": 400, "height": 200, "scale": 1}
+
+        def evaluate(expression):
+            return tools.call("Runtime.evaluate", session, expression=expression,
+                              returnByValue=True)["result"].get("value")
+
+        if selector:
+            where = evaluate(LAYOUT_SCRIPT % json.dumps(selector))
+            if not where:
+                print(f"FAIL: no element {selector} in {page}")
+                return 1
+            x, y = where["x"], where["y"]
+            if not where["onLine"]:
+                print(f"FAIL: {selector} does not sit on the line of the text before it: {where}")
+                return 1
         normal = tools.call("Page.captureScreenshot", session, format="png", clip=clip)["data"]
         # Keyboard users reach the button with Tab and see it as if hovered.
         for kind in ("rawKeyDown", "keyUp"):
@@ -100,6 +151,11 @@ def main():
                        windowsVirtualKeyCode=9, nativeVirtualKeyCode=9)
         time.sleep(0.5)
         focused = tools.call("Page.captureScreenshot", session, format="png", clip=clip)["data"]
+        if selector:
+            ring = evaluate(FOCUS_SCRIPT % json.dumps(selector))
+            if ring != "ring":
+                print(f"FAIL: Tab does not give {selector} a visible focus ring ({ring})")
+                return 1
         tools.call("Page.reload", session)
         time.sleep(1.5)
         tools.call("Input.dispatchMouseEvent", session, type="mouseMoved", x=x, y=y)
