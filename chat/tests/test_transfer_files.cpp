@@ -3,6 +3,7 @@
 #include "FileOffer.h"
 #include "ReceiveWriter.h"
 #include "TestFiles.h"
+#include "TransferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,35 +14,9 @@ using namespace lanyx::transfer;
 using lanyx::test::readBytes;
 using lanyx::test::TempDir;
 using lanyx::test::writeBytes;
+using namespace lanyx::test;
 
 namespace {
-
-// A small digest for tests (FNV-1a spread over 32 bytes): enough to tell
-// a damaged file from a sound one.
-class TestDigest : public Digest {
-public:
-    void update(const unsigned char* data, std::size_t size) override {
-        for (std::size_t i = 0; i < size; ++i) h_ = (h_ ^ data[i]) * 1099511628211ull;
-    }
-    Value final() override {
-        Value v{};
-        for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<unsigned char>(h_ >> ((i % 8) * 8));
-        return v;
-    }
-
-private:
-    std::uint64_t h_ = 1469598103934665603ull;
-};
-
-DigestFactory testDigests() {
-    return [] { return std::make_unique<TestDigest>(); };
-}
-
-Digest::Value digestOf(const std::string& bytes) {
-    TestDigest d;
-    d.update(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    return d.final();
-}
 
 bool writeAll(ReceiveWriter& w, const std::string& bytes, std::string& error) {
     return w.write(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), error);
@@ -55,14 +30,6 @@ Offer offerFor(std::uint64_t files, std::uint64_t bytes) {
     o.bytes = bytes;
     o.names = {"x"};
     return o;
-}
-
-std::vector<std::string> listing(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-        names.push_back(e.path().lexically_relative(dir).generic_string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // process, driven by the event loop as in the programs.
 #include "TransferLinks.h"
 #include "TestFiles.h"
+#include "TransferTestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,26 +15,9 @@ using namespace lanyx::transfer;
 using lanyx::test::readBytes;
 using lanyx::test::TempDir;
 using lanyx::test::writeBytes;
+using namespace lanyx::test;
 
 namespace {
-
-class Fnv : public Digest {
-public:
-    void update(const unsigned char* d, std::size_t n) override {
-        for (std::size_t i = 0; i < n; ++i) h_ = (h_ ^ d[i]) * 1099511628211ull;
-    }
-    Value final() override {
-        Value v{};
-        for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<unsigned char>(h_ >> ((i % 8) * 8));
-        return v;
-    }
-
-private:
-    std::uint64_t h_ = 1469598103934665603ull;
-};
-DigestFactory digests() {
-    return [] { return std::make_unique<Fnv>(); };
-}
 
 QCoreApplication& app() {
     static int argc = 1;
@@ -51,22 +35,6 @@ bool runUntil(Done done, int ms = 20000) {
     return done();
 }
 
-std::string pattern(std::size_t size, unsigned seed) {
-    std::string s(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7919 + seed) >> 5);
-    return s;
-}
-
-Offer offerOf(const LocalSelection& sel, quint16 port) {
-    Offer o;
-    o.id = NewTransferId();
-    o.port = port;
-    o.files = sel.files;
-    o.bytes = sel.bytes;
-    o.names = sel.topNames;
-    return o;
-}
-
 } // namespace
 
 TEST(TransferLinks, TwoTransfersAtOnceArriveWhileTheEventLoopKeepsTurning) {
@@ -76,7 +44,7 @@ TEST(TransferLinks, TwoTransfersAtOnceArriveWhileTheEventLoopKeepsTurning) {
     fs::create_directories(src / "tree" / "sub");
     for (int i = 0; i < 200; ++i) writeBytes(src / "tree" / "sub" / ("f" + std::to_string(i)), pattern(i * 37, i));
 
-    TransferServer server(digests());
+    TransferServer server(testDigests());
     QString error;
     ASSERT_TRUE(server.listen(0, &error)) << error.toStdString();
     auto selBig = GatherLocal({src / "big.bin"});
@@ -86,8 +54,8 @@ TEST(TransferLinks, TwoTransfersAtOnceArriveWhileTheEventLoopKeepsTurning) {
     server.add(offerBig, selBig);
     server.add(offerTree, selTree);
 
-    TransferClient big(offerBig, QHostAddress::LocalHost, dst.path(), digests());
-    TransferClient tree(offerTree, QHostAddress::LocalHost, dst.path(), digests());
+    TransferClient big(offerBig, QHostAddress::LocalHost, dst.path(), testDigests());
+    TransferClient tree(offerTree, QHostAddress::LocalHost, dst.path(), testDigests());
     int results = 0;
     bool allOk = true;
     for (auto* c : {&big, &tree})
@@ -114,13 +82,13 @@ TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
     app();
     TempDir src, dst;
     writeBytes(src / "big.bin", pattern(16u << 20, 9));
-    TransferServer server(digests());
+    TransferServer server(testDigests());
     ASSERT_TRUE(server.listen(0, nullptr));
     auto sel = GatherLocal({src / "big.bin"});
     auto offer = offerOf(sel, server.port());
     server.add(offer, sel);
 
-    TransferClient client(offer, QHostAddress::LocalHost, dst.path(), digests());
+    TransferClient client(offer, QHostAddress::LocalHost, dst.path(), testDigests());
     bool done = false, ok = false;
     QString message;
     QObject::connect(&client, &TransferClient::finished, [&](bool o, const QString& m) {
@@ -154,7 +122,7 @@ TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
     TempDir dst2;
     auto unknown = offer;
     unknown.id = NewTransferId();
-    TransferClient stranger(unknown, QHostAddress::LocalHost, dst2.path(), digests());
+    TransferClient stranger(unknown, QHostAddress::LocalHost, dst2.path(), testDigests());
     done = false;
     QObject::connect(&stranger, &TransferClient::finished, [&](bool o, const QString&) {
         done = true;

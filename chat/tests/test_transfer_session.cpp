@@ -2,6 +2,7 @@
 // and what a hostile sender or a damaged connection cannot do.
 #include "TransferSession.h"
 #include "TestFiles.h"
+#include "TransferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,26 +11,9 @@ using namespace lanyx::transfer;
 using lanyx::test::readBytes;
 using lanyx::test::TempDir;
 using lanyx::test::writeBytes;
+using namespace lanyx::test;
 
 namespace {
-
-class SumDigest : public Digest {
-public:
-    void update(const unsigned char* data, std::size_t size) override {
-        for (std::size_t i = 0; i < size; ++i) h_ = (h_ ^ data[i]) * 1099511628211ull;
-    }
-    Value final() override {
-        Value v{};
-        for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<unsigned char>(h_ >> ((i % 8) * 8));
-        return v;
-    }
-
-private:
-    std::uint64_t h_ = 1469598103934665603ull;
-};
-DigestFactory digests() {
-    return [] { return std::make_unique<SumDigest>(); };
-}
 
 // Stands in for the real cipher: a running key and a check byte, enough
 // that a changed, dropped or reordered frame does not open.
@@ -62,16 +46,6 @@ private:
     unsigned sealed_ = 0, opened_ = 0;
 };
 
-Offer offerOf(const LocalSelection& sel) {
-    Offer o;
-    o.id = NewTransferId();
-    o.port = 40000;
-    o.files = sel.files;
-    o.bytes = sel.bytes;
-    o.names = sel.topNames;
-    return o;
-}
-
 // Runs both ends until nothing moves, or until `budget` bytes went from
 // sender to receiver (a connection cut halfway).
 void pump(SenderSession& s, ReceiverSession& r, std::string first, std::size_t budget = SIZE_MAX,
@@ -90,20 +64,6 @@ void pump(SenderSession& s, ReceiverSession& r, std::string first, std::size_t b
         if (moved == budget) return;
     }
     FAIL() << "the transfer never settled";
-}
-
-std::string pattern(std::size_t size, unsigned seed) {
-    std::string s(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 131 + seed) >> 3);
-    return s;
-}
-
-std::vector<std::string> listing(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-        names.push_back(e.path().lexically_relative(dir).generic_string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 struct Fixture {
@@ -130,8 +90,8 @@ TEST(TransferSession, AFolderTreeAndAFileArriveByteForByteThroughTheCipher) {
     EXPECT_TRUE(ParseOffer(FormatOffer(offer))) << "what we gather is what a peer accepts";
 
     TestCipher sendSide, receiveSide;
-    SenderSession s(offer, sel, digests(), &sendSide);
-    ReceiverSession r(offer, f.dst.path(), digests());
+    SenderSession s(offer, sel, testDigests(), &sendSide);
+    ReceiverSession r(offer, f.dst.path(), testDigests());
     pump(s, r, r.connect(&receiveSide));
     ASSERT_EQ(r.state(), SessionState::Finished) << r.error();
     EXPECT_EQ(s.state(), SessionState::Finished) << s.error();
@@ -142,8 +102,8 @@ TEST(TransferSession, AFolderTreeAndAFileArriveByteForByteThroughTheCipher) {
     EXPECT_EQ(readBytes(f.dst / "notes.txt"), "hello");
 
     // The same again: nothing is overwritten, the new copy is numbered.
-    SenderSession s2(offer, sel, digests());
-    ReceiverSession r2(offer, f.dst.path(), digests());
+    SenderSession s2(offer, sel, testDigests());
+    ReceiverSession r2(offer, f.dst.path(), testDigests());
     pump(s2, r2, r2.connect());
     ASSERT_EQ(r2.state(), SessionState::Finished) << r2.error();
     EXPECT_TRUE(fs::exists(f.dst / "Fotos (1)" / "a.jpg"));
@@ -154,16 +114,16 @@ TEST(TransferSession, ADroppedConnectionResumesWhereItStopped) {
     Fixture f;
     auto sel = GatherLocal({f.src / "Fotos", f.src / "notes.txt"});
     auto offer = offerOf(sel);
-    ReceiverSession r(offer, f.dst.path(), digests());
+    ReceiverSession r(offer, f.dst.path(), testDigests());
     {
-        SenderSession s(offer, sel, digests());
+        SenderSession s(offer, sel, testDigests());
         pump(s, r, r.connect(), kChunk + 5000);  // cut inside a.jpg's second chunk
         r.dropped();
     }
     const auto before = r.bytesReceived();
     EXPECT_GT(before, 0u);
     EXPECT_TRUE(fs::exists(f.dst / "Fotos" / ".a.jpg.lanyx-part"));
-    SenderSession again(offer, sel, digests());
+    SenderSession again(offer, sel, testDigests());
     pump(again, r, r.connect());
     ASSERT_EQ(r.state(), SessionState::Finished) << r.error();
     EXPECT_EQ(readBytes(f.dst / "Fotos" / "a.jpg"), readBytes(f.src / "Fotos" / "a.jpg"));
@@ -173,8 +133,8 @@ TEST(TransferSession, ADroppedConnectionResumesWhereItStopped) {
     // Cancel after a drop removes the partial file and the folders only it
     // needed; the file that was complete stays.
     TempDir other;
-    ReceiverSession c(offer, other.path(), digests());
-    SenderSession s3(offer, sel, digests());
+    ReceiverSession c(offer, other.path(), testDigests());
+    SenderSession s3(offer, sel, testDigests());
     pump(s3, c, c.connect(), kChunk);
     c.dropped();
     c.cancel();
@@ -193,7 +153,7 @@ TEST(TransferSession, AHostileSenderIsRefusedAndWritesNothingOutsideTheFolder) {
         return o;
     };
     auto run = [&](const Offer& offer, const std::vector<std::pair<FrameType, std::string>>& frames) {
-        ReceiverSession r(offer, dst.path(), digests());
+        ReceiverSession r(offer, dst.path(), testDigests());
         r.connect();
         FrameCodec codec;
         for (const auto& [type, payload] : frames) r.received(codec.encode(type, payload));
@@ -221,7 +181,7 @@ TEST(TransferSession, AHostileSenderIsRefusedAndWritesNothingOutsideTheFolder) {
     EXPECT_FALSE(fs::exists(dst.path().parent_path() / "escape"));
 
     // A frame that claims to be huge ends the connection before memory goes.
-    ReceiverSession r(offerWith(1, 2), dst.path(), digests());
+    ReceiverSession r(offerWith(1, 2), dst.path(), testDigests());
     r.connect();
     r.received(std::string("\x7f\xff\xff\xff\x02", 5) + std::string(1000, 'x'));
     EXPECT_NE(r.error().find("broken"), std::string::npos);
@@ -232,8 +192,8 @@ TEST(TransferSession, ATamperedConnectionNeverProducesADamagedFile) {
     auto sel = GatherLocal({f.src / "notes.txt", f.src / "Fotos"});
     auto offer = offerOf(sel);
     TestCipher a, b;
-    SenderSession s(offer, sel, digests(), &a);
-    ReceiverSession r(offer, f.dst.path(), digests());
+    SenderSession s(offer, sel, testDigests(), &a);
+    ReceiverSession r(offer, f.dst.path(), testDigests());
     bool flipped = false;
     pump(s, r, r.connect(&b), SIZE_MAX, [&](std::string& bytes) {
         if (!flipped && bytes.size() > 100000) {
@@ -247,8 +207,8 @@ TEST(TransferSession, ATamperedConnectionNeverProducesADamagedFile) {
 
     // A file that changes while it is sent is reported, not sent damaged.
     TempDir dst2;
-    SenderSession s2(offer, sel, digests());
-    ReceiverSession r2(offer, dst2.path(), digests());
+    SenderSession s2(offer, sel, testDigests());
+    ReceiverSession r2(offer, dst2.path(), testDigests());
     writeBytes(f.src / "Fotos" / "a.jpg", "shorter now");
     pump(s2, r2, r2.connect());
     EXPECT_EQ(s2.state(), SessionState::Failed);
