@@ -424,7 +424,7 @@ void CWidgetUIDlg::OnRenameWork() {
 
 void CWidgetUIDlg::OnSupportFiles() {
     if (CPagelet* binding = m_document.Current()) {
-        CSupportFilesDlg dialog(*binding, this);
+        CSupportFilesDlg dialog(*binding, this, m_document.CurrentPath());
         dialog.exec();
     }
 }
@@ -433,7 +433,7 @@ void CWidgetUIDlg::OnPublish() {
     if (!m_document.PreparePublish())
         return;
     CPagelet* binding = m_document.Current();
-    CViewCodeDlg dialog(*binding, RequiredHtmlCode(*binding->Server()), this);
+    CViewCodeDlg dialog(*binding, RequiredHtmlCode(*binding->Server()), this, m_document.CurrentPath());
     dialog.exec();
 }
 

@@ -5,7 +5,16 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTimerEvent>
+#include <cmath>
 #include <cstring>
+
+namespace {
+
+int DevicePixels(int layoutPixels, qreal ratio) {
+    return std::max(1, static_cast<int>(std::ceil(layoutPixels * ratio - 1e-9)));
+}
+
+}  // namespace
 
 CreditsLine CreditsLine::Parse(const QString& line) {
     CreditsLine out;
@@ -99,7 +108,7 @@ QFont CCreditsStatic::FontFor(CreditsLine::Style style) const {
 int CCreditsStatic::LineHeight(const CreditsLine& line) const {
     if (line.style == CreditsLine::Style::Picture) {
         const QPixmap pic = m_pictures ? m_pictures(line.text) : QPixmap();
-        return pic.isNull() ? 1 : pic.height();
+        return pic.isNull() ? 1 : std::max(1, qRound(pic.deviceIndependentSize().height()));
     }
     // The font's pixel height is the height of its text, blank lines included.
     return CreditsLine::FontPixels(line.style);
@@ -112,13 +121,39 @@ QColor CCreditsStatic::BackgroundAt(int x) const {
     return CreditsBandColor(m_gradient, m_colors[0], band);
 }
 
+void CCreditsStatic::SetDevicePixelRatio(qreal ratio) {
+    m_ratio = ratio > 0 ? ratio : 0;
+    m_image = QImage();
+    if (m_current >= 0)
+        m_lineImage = RenderLine(CreditsLine::Parse(m_lines[m_current]));
+    update();
+}
+
+qreal CCreditsStatic::DrawingRatio() const {
+    return m_ratio > 0 ? m_ratio : devicePixelRatioF();
+}
+
+// An image of width x height layout pixels, drawn at the screen's density.
+QImage CCreditsStatic::NewImage(int width, int height) const {
+    const qreal ratio = DrawingRatio();
+    QImage image(DevicePixels(width, ratio), DevicePixels(height, ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+bool CCreditsStatic::ImageFits() const {
+    const qreal ratio = DrawingRatio();
+    return !m_image.isNull() && qFuzzyCompare(m_image.devicePixelRatio(), ratio) &&
+           m_image.size() == QSize(DevicePixels(width(), ratio), DevicePixels(height(), ratio));
+}
+
 void CCreditsStatic::FillBackground(QImage& image, const QRect& area) const {
     QPainter p(&image);
     if (m_gradient < 1 || m_gradient > 4) {
         p.fillRect(area, m_colors[0]);
         return;
     }
-    const int w = image.width();
+    const int w = qRound(image.deviceIndependentSize().width());
     for (int k = 0; k < 256; ++k) {
         const int x0 = k * w / 256;
         const int x1 = (k + 1) * w / 256;
@@ -129,17 +164,18 @@ void CCreditsStatic::FillBackground(QImage& image, const QRect& area) const {
 
 QImage CCreditsStatic::RenderLine(const CreditsLine& line) const {
     const int h = std::max(1, LineHeight(line));
-    QImage image(std::max(1, width()), h, QImage::Format_RGB32);
-    FillBackground(image, image.rect());
+    const QRect area(0, 0, std::max(1, width()), h);
+    QImage image = NewImage(area.width(), area.height());
+    FillBackground(image, area);
     QPainter p(&image);
     if (line.style == CreditsLine::Style::Picture) {
         const QPixmap pic = m_pictures ? m_pictures(line.text) : QPixmap();
         if (!pic.isNull())
-            p.drawPixmap((image.width() - pic.width()) / 2, 0, pic);
+            p.drawPixmap(QPointF((area.width() - pic.deviceIndependentSize().width()) / 2, 0), pic);
     } else if (!line.text.isEmpty()) {
         p.setFont(FontFor(line.style));
         p.setPen(m_colors[CreditsLine::ColorSlot(line.style)]);
-        p.drawText(image.rect(), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, line.text);
+        p.drawText(area, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, line.text);
     }
     return image;
 }
@@ -179,46 +215,62 @@ void CCreditsStatic::NextLine() {
 void CCreditsStatic::Tick() {
     if (m_lines.isEmpty() || width() <= 0 || height() <= 0)
         return;
-    if (m_image.size() != size()) {
-        m_image = QImage(size(), QImage::Format_RGB32);
-        FillBackground(m_image, m_image.rect());
+    const qreal ratio = DrawingRatio();
+    if (!ImageFits()) {
+        m_image = NewImage(width(), height());
+        FillBackground(m_image, rect());
     }
+    // After a move to a screen of another density the line in hand is drawn
+    // afresh, so that its rows match the picture they are added to.
+    if (m_current >= 0 && !qFuzzyCompare(m_lineImage.devicePixelRatio(), ratio))
+        m_lineImage = RenderLine(CreditsLine::Parse(m_lines[m_current]));
     ++m_count;
     if (m_current < 0 || m_count > m_lineHeight)
         NextLine();
 
+    // A step is one layout pixel: as many rows of the image as the screen
+    // has for it (on a 1.5 screen one and two in turn).
+    const int first = static_cast<int>(std::floor((m_count - 1) * ratio + 1e-9));
+    const int end = static_cast<int>(std::floor(m_count * ratio + 1e-9));
+    const int h = m_image.height();
+    const int rows = std::clamp(end - first, 0, h);
+    if (rows == 0) {
+        update();
+        return;
+    }
     // Only the band that has ever held text moves: the background is the same
     // all the way down each column, so the rest would not change anyway.
-    const int band = std::min(m_bandWidth, m_image.width());
+    const int band = std::min(DevicePixels(m_bandWidth, ratio), m_image.width());
     const int x0 = (m_image.width() - band) / 2;
-    const int h = m_image.height();
-    if (band > 0) {
-        for (int y = 0; y + 1 < h; ++y)
-            std::memcpy(m_image.scanLine(y) + 4 * x0, m_image.scanLine(y + 1) + 4 * x0, 4 * band);
+    if (m_bandWidth > 0) {
+        for (int y = 0; y + rows < h; ++y)
+            std::memcpy(m_image.scanLine(y) + 4 * x0, m_image.scanLine(y + rows) + 4 * x0, 4 * band);
     }
-    const int row = std::min(m_count - 1, m_lineImage.height() - 1);
-    if (!m_lineImage.isNull() && m_lineImage.width() == m_image.width() && row >= 0)
-        std::memcpy(m_image.scanLine(h - 1), m_lineImage.constScanLine(row), 4 * m_image.width());
+    if (!m_lineImage.isNull() && m_lineImage.width() == m_image.width()) {
+        for (int i = 0; i < rows; ++i) {
+            const int row = std::clamp(first + i, 0, m_lineImage.height() - 1);
+            std::memcpy(m_image.scanLine(h - rows + i), m_lineImage.constScanLine(row), 4 * m_image.width());
+        }
+    }
     update();
 }
 
 void CCreditsStatic::BuildStill() {
-    m_image = QImage(size(), QImage::Format_RGB32);
-    FillBackground(m_image, m_image.rect());
+    m_image = NewImage(width(), height());
+    FillBackground(m_image, rect());
     QPainter p(&m_image);
     int y = 0;
     for (const QString& text : m_lines) {
         if (y >= height())
             break;
         const CreditsLine line = CreditsLine::Parse(text);
-        const QImage strip = RenderLine(line);
-        p.drawImage(0, y, strip);
-        y += strip.height();
+        p.drawImage(QPoint(0, y), RenderLine(line));
+        y += std::max(1, LineHeight(line));
     }
 }
 
 void CCreditsStatic::paintEvent(QPaintEvent*) {
-    if (!m_timer.isActive() && m_image.size() != size())
+    if (!m_timer.isActive() && !ImageFits())
         BuildStill();
     QPainter p(this);
     if (m_image.isNull())

@@ -51,6 +51,13 @@ public:
     int LineHeight(const CreditsLine& line) const;
     QColor BackgroundAt(int x) const;
 
+    // Pixels of the screen per pixel of the layout the credits are drawn at;
+    // 0 (the default) follows the screen the widget is on.
+    void SetDevicePixelRatio(qreal ratio);
+    qreal DrawingRatio() const;
+    // What is on show: the size of the widget times DrawingRatio() in pixels.
+    const QImage& Image() const { return m_image; }
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void timerEvent(QTimerEvent*) override;
@@ -61,6 +68,8 @@ private:
     QImage RenderLine(const CreditsLine& line) const;
     void FillBackground(QImage& image, const QRect& area) const;
     void BuildStill();
+    QImage NewImage(int width, int height) const;
+    bool ImageFits() const;
     void NextLine();
 
     QStringList m_lines;
@@ -68,6 +77,7 @@ private:
     std::array<int, 3> m_speeds = {70, 40, 5};
     int m_speedSlot = 1;
     int m_gradient = 0;
+    qreal m_ratio = 0;
     std::function<QPixmap(const QString&)> m_pictures;
 
     QBasicTimer m_timer;
@@ -75,7 +85,7 @@ private:
     int m_current = -1;      // index of the line scrolling in
     int m_count = 0;         // pixels of it scrolled in
     int m_lineHeight = 15;
-    int m_bandWidth = 0;
+    int m_bandWidth = 0;     // in layout pixels
     QImage m_lineImage;
     QImage m_image;
 };

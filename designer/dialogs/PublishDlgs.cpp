@@ -42,8 +42,8 @@ QString FileErrorText(const QString& path, const QString& reason) {
 
 // ---------------------------------------------------------------- View Code
 
-CViewCodeDlg::CViewCodeDlg(CPagelet& binding, const QString& code, QWidget* parent)
-    : CHelpDialog(kTemplateId, parent), m_binding(binding) {
+CViewCodeDlg::CViewCodeDlg(CPagelet& binding, const QString& code, QWidget* parent, const QString& workFile)
+    : CHelpDialog(kTemplateId, parent), m_binding(binding), m_workFile(workFile) {
     setWindowTitle(tr("View Code"));
     auto* important = new QGroupBox(tr("Important"), this);
     auto* notice = new QLabel(tr("After you copy and paste the code below into the HTML page, you must also copy the "
@@ -95,19 +95,19 @@ void CViewCodeDlg::OnCopyToClipboard() {
 }
 
 void CViewCodeDlg::OnInsertToFile() {
-    CInsertCodeDlg dialog(m_binding, m_edit->toPlainText(), this);
+    CInsertCodeDlg dialog(m_binding, m_edit->toPlainText(), this, m_workFile);
     dialog.exec();
 }
 
 void CViewCodeDlg::OnSupportFiles() {
-    CSupportFilesDlg dialog(m_binding, this);
+    CSupportFilesDlg dialog(m_binding, this, m_workFile);
     dialog.exec();
 }
 
 // ---------------------------------------------------------------- Insert Code to File
 
-CInsertCodeDlg::CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* parent)
-    : CHelpDialog(kTemplateId, parent), m_binding(binding), m_code(code) {
+CInsertCodeDlg::CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* parent, const QString& workFile)
+    : CHelpDialog(kTemplateId, parent), m_binding(binding), m_code(code), m_workFile(workFile) {
     setWindowTitle(tr("Insert Code to File"));
     m_edit = new QPlainTextEdit(this);
     m_edit->setObjectName(QStringLiteral("1030"));
@@ -158,7 +158,7 @@ int CInsertCodeDlg::exec() {
     if (!m_file.isOpen()) {
         show();
         const QString path = QFileDialog::getOpenFileName(
-            this, tr("Open"), QDir::currentPath(),
+            this, tr("Open"), FolderDialogStart(LastPageFolder(), m_workFile),
             tr("HTML Files (*.htm *.html);;All Files (*)"));
         if (path.isEmpty() || !OpenFile(path)) {
             hide();
@@ -198,6 +198,7 @@ bool CInsertCodeDlg::OpenFile(const QString& path) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_edit->setPlainText(text);
     SetModified(false);
+    RememberPageFolder(QFileInfo(path).absolutePath());
     return true;
 }
 
@@ -245,8 +246,8 @@ void CInsertCodeDlg::OnSaveAndClose() {
 
 // ---------------------------------------------------------------- Support Files
 
-CSupportFilesDlg::CSupportFilesDlg(CPagelet& binding, QWidget* parent)
-    : CHelpDialog(kTemplateId, parent), m_binding(binding) {
+CSupportFilesDlg::CSupportFilesDlg(CPagelet& binding, QWidget* parent, const QString& workFile)
+    : CHelpDialog(kTemplateId, parent), m_binding(binding), m_workFile(workFile) {
     setWindowTitle(tr("Support Files"));
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("1011"));
@@ -285,9 +286,13 @@ CSupportFilesDlg::CSupportFilesDlg(CPagelet& binding, QWidget* parent)
 }
 
 void CSupportFilesDlg::OnCopyTo() {
-    CFolderDialog dialog(this);
+    CFolderDialog dialog(this, CopyToStart());
     if (dialog.exec() == QDialog::Accepted)
         CopySelectedTo(dialog.FolderPath());
+}
+
+QString CSupportFilesDlg::CopyToStart() const {
+    return FolderDialogStart(LastPageFolder(), m_workFile);
 }
 
 bool CSupportFilesDlg::CopySelectedTo(const QString& folder) {
@@ -301,6 +306,7 @@ bool CSupportFilesDlg::CopySelectedTo(const QString& folder) {
             return false;
         }
     }
+    RememberPageFolder(folder);
     FennicMessage(this, Ids::SupportCopied, {QDir::toNativeSeparators(folder)}, MessageIcon::None);
     return true;
 }

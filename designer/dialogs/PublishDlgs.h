@@ -20,7 +20,10 @@ class CViewCodeDlg : public CHelpDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 148;
-    CViewCodeDlg(CPagelet& binding, const QString& code, QWidget* parent = nullptr);
+    // workFile: the .pgt of the work, where the folder choosers start when
+    // no page is known yet.
+    CViewCodeDlg(CPagelet& binding, const QString& code, QWidget* parent = nullptr,
+                 const QString& workFile = QString());
     QPlainTextEdit* CodeEdit() const { return m_edit; }
     CHyperlinkStatic* Link() const { return m_link; }
     void OnCopyToClipboard();
@@ -29,6 +32,7 @@ public:
 
 private:
     CPagelet& m_binding;
+    QString m_workFile;
     QPlainTextEdit* m_edit;
     CHyperlinkStatic* m_link;
 };
@@ -38,7 +42,8 @@ class CInsertCodeDlg : public CHelpDialog {
 public:
     static constexpr int kTemplateId = 132;
     // With an empty path the dialog asks for the HTML file once shown.
-    CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* parent = nullptr);
+    CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* parent = nullptr,
+                   const QString& workFile = QString());
     ~CInsertCodeDlg() override;
 
     // Opens, locks against other writers and shows the HTML file; false: the
@@ -58,6 +63,7 @@ private:
     void SetModified(bool modified);
     CPagelet& m_binding;
     QString m_code;
+    QString m_workFile;
     QFile m_file;
     bool m_latin1 = false;  // not UTF-8: written back byte for byte
     bool m_crlf = false;
@@ -73,10 +79,12 @@ class CSupportFilesDlg : public CHelpDialog {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 141;
-    CSupportFilesDlg(CPagelet& binding, QWidget* parent = nullptr);
+    CSupportFilesDlg(CPagelet& binding, QWidget* parent = nullptr, const QString& workFile = QString());
     QTreeWidget* List() const { return m_list; }
     QPushButton* CopyButton() const { return m_copyTo; }
     void OnCopyTo();
+    // Where Copy to... starts choosing.
+    QString CopyToStart() const;
     // Copies the selected files in list order; stops at the first failure
     // (62012), reports success with 62013.
     bool CopySelectedTo(const QString& folder);
@@ -86,4 +94,5 @@ private:
     QTreeWidget* m_list;
     QPushButton* m_copyTo;
     QList<SupportFile> m_rows;
+    QString m_workFile;
 };

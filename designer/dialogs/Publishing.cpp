@@ -2,6 +2,7 @@
 
 #include "server/WidgetServer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -100,4 +101,31 @@ QString FolderStatusText(const QString& path) {
     if (path.size() > 35)
         return path.left(35) + QStringLiteral("...");
     return path;
+}
+
+namespace {
+QString& PageFolderMemory() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+void RememberPageFolder(const QString& folder) {
+    if (!folder.isEmpty())
+        PageFolderMemory() = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+QString LastPageFolder() {
+    return PageFolderMemory();
+}
+
+QString FolderDialogStart(const QString& pageFolder, const QString& workFile) {
+    if (!pageFolder.isEmpty() && QFileInfo(pageFolder).isDir())
+        return QDir::cleanPath(QFileInfo(pageFolder).absoluteFilePath());
+    if (!workFile.isEmpty()) {
+        const QString folder = QFileInfo(workFile).absolutePath();
+        if (QFileInfo(folder).isDir())
+            return QDir::cleanPath(folder);
+    }
+    return QDir::homePath();
 }

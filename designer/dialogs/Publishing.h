@@ -36,3 +36,11 @@ QString SystemErrorText(const QString& systemText, int code);
 // The folder chooser's status line: a path of more than 35 characters is cut
 // to its first 35 followed by "...".
 QString FolderStatusText(const QString& path);
+
+// The folder of the page the code last went into (an HTML file it was
+// inserted into, or a folder support files were copied to) in this run.
+void RememberPageFolder(const QString& folder);
+QString LastPageFolder();
+// Where the folder chooser starts: the page's folder, else that of the work's
+// file, else the user's home; a folder that is no longer there is passed over.
+QString FolderDialogStart(const QString& pageFolder, const QString& workFile);

@@ -10,6 +10,7 @@
 #include <QEnterEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QtMath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -142,6 +143,61 @@ TEST(Credits, ScrollsLinesAndRestartsWithoutPause) {
     for (int i = 0; i < 15; ++i)
         credits.Tick();
     EXPECT_EQ(credits.CurrentLineIndex(), 0);  // the first line follows the last at once
+}
+
+// The credits used to be drawn at 1x and scaled up, blurred, on a 2x screen.
+TEST(Credits, DrawnAtTheScreensDensity) {
+    const QString text = "Title\t|some body text|Heading\r";
+    auto drawn = [&](qreal ratio, int ticks) {
+        CCreditsStatic credits;
+        credits.resize(200, 60);
+        credits.SetDevicePixelRatio(ratio);
+        credits.SetCredits(text, u'|');
+        credits.StartScrolling();
+        for (int i = 0; i < ticks; ++i)
+            credits.Tick();
+        return credits.Image();
+    };
+    const QImage one = drawn(1, 30);
+    const QImage two = drawn(2, 30);
+    EXPECT_EQ(one.size(), QSize(200, 60));
+    EXPECT_EQ(two.size(), QSize(400, 120));
+    EXPECT_EQ(two.devicePixelRatio(), 2.0);
+    EXPECT_EQ(two.deviceIndependentSize(), QSizeF(200, 60));
+    // Scrolled as far in layout pixels, but with detail of its own rather
+    // than each pixel of the 1x picture doubled.
+    const QImage doubled = one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    EXPECT_NE(two.convertToFormat(QImage::Format_RGB32).copy(), doubled.convertToFormat(QImage::Format_RGB32));
+    const QImage twoDown = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int close = 0;
+    for (int y = 0; y < one.height(); ++y)
+        for (int x = 0; x < one.width(); ++x)
+            close += std::abs(qGray(one.pixel(x, y)) - qGray(twoDown.pixel(x, y))) < 64;
+    EXPECT_GT(close, one.width() * one.height() * 9 / 10);  // the same lines at the same places
+
+    // A still picture (not scrolling) and a change of density on the way.
+    CCreditsStatic still;
+    still.resize(120, 40);
+    still.SetDevicePixelRatio(1.5);
+    still.SetCredits(text, u'|');
+    still.grab();
+    EXPECT_EQ(still.Image().size(), QSize(180, 60));
+    EXPECT_EQ(still.Image().devicePixelRatio(), 1.5);
+    still.StartScrolling();
+    for (int i = 0; i < 50; ++i)
+        still.Tick();
+    EXPECT_EQ(still.Image().size(), QSize(180, 60));
+    still.SetDevicePixelRatio(2);
+    still.Tick();
+    EXPECT_EQ(still.Image().size(), QSize(240, 80));
+
+    // By default the screen's own density (2 under QT_SCALE_FACTOR=2).
+    CCreditsStatic screen;
+    screen.resize(50, 20);
+    screen.SetCredits(text, u'|');
+    screen.grab();
+    EXPECT_EQ(screen.Image().devicePixelRatio(), screen.devicePixelRatioF());
+    EXPECT_EQ(screen.Image().width(), qCeil(50 * screen.devicePixelRatioF()));
 }
 
 TEST(AboutBoxes, CreditsAndLicence) {

@@ -5,15 +5,19 @@
 #include "dialogs/PublishDlgs.h"
 #include "server/Pagelet.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #ifdef Q_OS_LINUX
@@ -212,6 +216,56 @@ TEST_F(PublishDlgTest, SupportFilesListedOnceSelectedAndCopied) {
     EXPECT_FALSE(dlg.CopySelectedTo(dir.filePath("missing/folder")));
     ASSERT_EQ(answerer.texts.size(), 1);
     EXPECT_TRUE(answerer.texts.first().startsWith("An error occurred while copying support files:\n"));
+}
+
+// Copy to... used to start at "/" with "/" selected.
+TEST_F(PublishDlgTest, FolderChoosersStartAtThePagesFolder) {
+    QTemporaryDir work;
+    const QString pgt = work.filePath("Ocean.pgt");
+    EXPECT_EQ(QDir(FolderDialogStart("", "")), QDir::home());
+    EXPECT_EQ(QDir(FolderDialogStart("", pgt)), QDir(work.path()));
+    EXPECT_EQ(QDir(FolderDialogStart(dir.path(), pgt)), QDir(dir.path()));
+    EXPECT_EQ(QDir(FolderDialogStart(dir.filePath("gone"), pgt)), QDir(work.path()));
+    EXPECT_EQ(QDir(FolderDialogStart("", work.filePath("gone/Ocean.pgt"))), QDir::home());
+
+    // The page the code went into is remembered for the next chooser.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("site"));
+    const QString page = WriteFile("site/index.html", "<p>text</p>\n");
+    {
+        CInsertCodeDlg insert(binding, "x", nullptr, pgt);
+        ASSERT_TRUE(insert.OpenFile(page));
+    }
+    CSupportFilesDlg support(binding, nullptr, pgt);
+    EXPECT_EQ(QDir(support.CopyToStart()), QDir(dir.filePath("site")));
+
+    // The chooser itself opens there, the folder chosen and shown.
+    QString shown;
+    bool okEnabled = false;
+    QString current;
+    QTimer::singleShot(0, [&]() {
+        auto* chooser = qobject_cast<CFolderDialog*>(QApplication::activeModalWidget());
+        if (!chooser)
+            return;  // caught below: nothing was shown
+        shown = QDir::fromNativeSeparators(chooser->PathEdit()->text());
+        okEnabled = chooser->OkButton()->isEnabled();
+        if (auto* tree = chooser->findChild<QTreeView*>())
+            current = static_cast<const QFileSystemModel*>(tree->model())->filePath(tree->currentIndex());
+        chooser->reject();
+    });
+    support.OnCopyTo();
+    EXPECT_EQ(QDir(shown), QDir(dir.filePath("site")));
+    EXPECT_EQ(QDir(current), QDir(dir.filePath("site")));
+    EXPECT_TRUE(okEnabled);
+
+    // Copying somewhere else makes that the page's folder.
+    state->supportFiles = {};
+    QTemporaryDir other;
+    {
+        BoxAnswerer answerer(QMessageBox::Ok);
+        ASSERT_TRUE(support.CopySelectedTo(other.path()));
+    }
+    EXPECT_EQ(QDir(LastPageFolder()), QDir(other.path()));
+    EXPECT_EQ(QDir(CSupportFilesDlg(binding, nullptr, pgt).CopyToStart()), QDir(other.path()));
 }
 
 TEST(FolderDialog, StatusShowsTheSelectedFolderCut) {
