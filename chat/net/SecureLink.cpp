@@ -164,8 +164,9 @@ void SecureLink::announce() {
 }
 
 const std::string* SecureLink::verifyKeyFor(const std::string& senderKey) const {
-    // Our own echoes are taken as they come: what matters is what others hear.
-    if (senderKey == myKey_) return nullptr;
+    // Our own name is pinned to our own key: our echoes carry its signature,
+    // a stranger speaking under our name does not.
+    if (senderKey == myKey_) return active_ ? &id_.signPublic : nullptr;
     const auto* pin = pins_.find(senderKey);
     return pin ? &pin->signPublic : nullptr;
 }
@@ -183,7 +184,7 @@ bool SecureLink::incoming(std::string_view wireBytes, Trust& trust) {
     if (!active_) return false;
     switch (lowerAscii(d->command[0])) {
     case 'g':
-        if (!own) onCompanion(cp1252::toUtf8(d->sender), d->payload);
+        onCompanion(cp1252::toUtf8(d->sender), d->payload);
         return false;
     case 'e':
         if (!own) onEncrypted(d->sender, d->payload);

@@ -91,6 +91,29 @@ TEST_F(Secure, UnsignedLeaveStatusAndColourUnderAPinnedNameAreIgnored) {
     EXPECT_FALSE(bob.node.users().findExact("zed"));
 }
 
+TEST_F(Secure, UnderOurOwnNameOnlyOurOwnSignedEchoesAreTaken) {
+    forge("bob|L/");
+    forge("bob|S/2");
+    ASSERT_TRUE(bob.node.users().findExact("bob"));
+    EXPECT_EQ(row(bob, "bob").status, 0);
+    EXPECT_NE(bob.log().find("Ignored, not signed by the key pinned for the name: bob|L/"), std::string::npos);
+    // The own echoes carry the own signature.
+    bob.node.SetStatus(1);
+    seg.runFor(100);
+    EXPECT_EQ(row(bob, "bob").status, 1);
+    EXPECT_TRUE(bob.node.users().findExact("bob"));
+    // A replay of the own signed status is refused like anyone's.
+    bob.transport.allSent.clear();
+    bob.node.SetStatus(2);
+    seg.runFor(100);
+    const auto recorded = bob.transport.allSent;
+    bob.node.SetStatus(0);
+    seg.runFor(100);
+    for (const auto& d : recorded) seg.post(d);
+    seg.runFor(1000);
+    EXPECT_EQ(row(bob, "bob").status, 0);
+}
+
 TEST_F(Secure, ForgedAlertsAreMarkedNotVerifiedAndRealOnesAreNot) {
     forge("ann|M/" + A + "from the boss");
     forge("ann|P/" + A + "just for you|bob");

@@ -26,6 +26,14 @@ frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
     return ui::OpenComposeWindow(node_, list);
 }
 
+void ChatWindows::PrivateDelivery(const DeliveryReport& report) {
+    // Rare enough to ask every window; each knows its own messages.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* com = qobject_cast<frmCom*>(w)) com->ShowDelivery(report);
+        else if (auto* chat = qobject_cast<frmChat*>(w)) chat->ShowDelivery(report);
+    }
+}
+
 frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
     auto* w = new frmChat(node_, *this);
     chats_.append(w);

@@ -35,6 +35,8 @@ public:
     // when none does, a new window opens for the sender.
     void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour);
     void RemoveUserFromChats(const std::string& name);
+    // A report about a private message a compose or chat window sent.
+    void PrivateDelivery(const DeliveryReport& report);
     // Every open chat window takes the user's new own name.
     void RenameOwnInChats(const std::string& from, const std::string& to);
     // One popup per sender (later alerts join it) and at most kMaxPopups in

@@ -117,6 +117,11 @@ void DesktopSink::KeyWarning(const std::string& name, const std::string& text) {
     box->show();
 }
 
+void DesktopSink::PrivateDelivery(const DeliveryReport& report) {
+    // The first report of each message is the one SendPrivate returns to the window.
+    if (report.state != Delivery::Waiting && report.id != 0) app_.windows().PrivateDelivery(report);
+}
+
 void DesktopSink::RemoveUserFromChats(const std::string& name) {
     app_.windows().RemoveUserFromChats(name);
 }

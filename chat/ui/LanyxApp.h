@@ -66,6 +66,7 @@ public:
     void RefreshChatUserLists() override;
     void StatusCaptionChanged(const std::string& caption) override;
     void KeyWarning(const std::string& name, const std::string& text) override;
+    void PrivateDelivery(const DeliveryReport& report) override;
 
 private:
     LanyxApp& app_;

@@ -105,6 +105,9 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     tbSnd_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(tbSnd_, &QToolButton::clicked, this, &frmChat::Send);
     connect(txtSnd_, &QLineEdit::returnPressed, this, &frmChat::Send);  // Enter sends
+    lblDelivery_ = new QLabel(this);
+    lblDelivery_->setObjectName("lblDelivery");
+    lblDelivery_->setVisible(false);
     lblStat_ = new QLabel(QStringLiteral("<STAT>"), this);
     lblStat_->setFrameShape(QFrame::StyledPanel);
     lblStat_->setFrameShadow(QFrame::Sunken);
@@ -120,6 +123,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     input->addWidget(txtSnd_, 1);
     input->addWidget(tbSnd_);
     lowerLayout->addLayout(input);
+    lowerLayout->addWidget(lblDelivery_);
     lowerLayout->addWidget(lblStat_);
     splitter_ = new QSplitter(Qt::Vertical, this);
     splitter_->addWidget(lvUsers_);
@@ -328,7 +332,11 @@ void frmChat::RemoveSelectedUser() {
 void frmChat::Send() {
     const std::string line = txtSnd_->text().toStdString();
     try {
-        if (!members_.SendLine(node_, line)) return;
+        std::vector<DeliveryReport> reports;
+        if (!members_.SendLine(node_, line, &reports)) return;
+        delivery_.start(reports, node_.state().MyName);
+        lblDelivery_->setText(QString::fromStdString(delivery_.text()));
+        lblDelivery_->setVisible(!delivery_.empty());
     } catch (const LanyxError& e) {
         // The line stays in the input box: nothing typed is lost.
         QMessageBox::warning(this, windowTitle(),
@@ -337,6 +345,10 @@ void frmChat::Send() {
     }
     txtSnd_->clear();
     txtSnd_->setFocus();
+}
+
+void frmChat::ShowDelivery(const DeliveryReport& report) {
+    if (delivery_.update(report)) lblDelivery_->setText(QString::fromStdString(delivery_.text()));
 }
 
 void frmChat::ExportToTextFile() {

@@ -2,6 +2,7 @@
 // A chat window: a local member list, the conversation in the senders'
 // colours with hanging indents, an input line where Enter sends.
 #include "ChatNode.h"
+#include "logic/DeliveryStatus.h"
 #include "logic/Export.h"
 #include "logic/Recipients.h"
 
@@ -53,6 +54,11 @@ public:
     QTextEdit* txtMsg() const { return txtMsg_; }
     QLineEdit* txtSnd() const { return txtSnd_; }
     QLabel* lblStat() const { return lblStat_; }
+    // What became of the last line sent privately, per member; hidden
+    // until one was.
+    QLabel* lblDelivery() const { return lblDelivery_; }
+    // A later report about a line this window sent.
+    void ShowDelivery(const DeliveryReport& report);
     QSplitter* splitter() const { return splitter_; }
     QMenu* mnuUsers() const { return mnuUsers_; }
     QMenu* mnuAdd() const { return mnuAdd_; }
@@ -84,6 +90,8 @@ private:
     QLineEdit* txtSnd_;
     QToolButton* tbSnd_;
     QLabel* lblStat_;
+    QLabel* lblDelivery_;
+    DeliveryStatus delivery_;
     QString statTag_;
     CoolMenu* cool_ = nullptr;
     bool placed_ = false;

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -58,6 +59,11 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     layout->addWidget(lvUsers_);
     layout->addWidget(lblMsg_);
     layout->addWidget(txtMsg_, 1);
+    lblDelivery_ = new QLabel(this);
+    lblDelivery_->setObjectName("lblDelivery");
+    lblDelivery_->setWordWrap(true);
+    lblDelivery_->setVisible(false);
+    layout->addWidget(lblDelivery_);
     resize(360, 300);
     SetLan();
     txtMsg_->setFocus();
@@ -97,14 +103,36 @@ void frmCom::RefUserList() {
 void frmCom::Send() {
     const std::string message = txtMsg_->toPlainText().toStdString();
     try {
-        if (!recipients_.Send(node_, message)) return;
+        if (!send_->isEnabled()) return;  // already sent: the window shows what became of it
+        std::vector<DeliveryReport> reports;
+        if (!recipients_.Send(node_, message, &reports)) return;
+        delivery_.start(reports, {});
     } catch (const LanyxError& e) {
         // The window stays open with the message, so nothing typed is lost.
         QMessageBox::warning(this, windowTitle(),
                              QStringLiteral("The alert could not be sent.\n\n%1: %2").arg(e.number()).arg(e.what()));
         return;
     }
-    close();
+    if (delivery_.empty()) {
+        close();
+        return;
+    }
+    send_->setEnabled(false);
+    txtMsg_->setReadOnly(true);
+    showDelivery();
+}
+
+void frmCom::ShowDelivery(const DeliveryReport& report) {
+    if (delivery_.update(report)) showDelivery();
+}
+
+void frmCom::showDelivery() {
+    lblDelivery_->setText(QString::fromStdString(delivery_.text()));
+    lblDelivery_->setVisible(true);
+    if (delivery_.settled() && !closing_) {
+        closing_ = true;
+        QTimer::singleShot(lingerMs_, this, &QWidget::close);
+    }
 }
 
 frmCom* OpenComposeWindow(ChatNode& node, const std::string& list) {

@@ -2,6 +2,7 @@
 // The compose window: recipients and one message; Send delivers it as an
 // alert and closes the window.
 #include "ChatNode.h"
+#include "logic/DeliveryStatus.h"
 #include "logic/Recipients.h"
 
 #include <QWidget>
@@ -22,8 +23,17 @@ public:
     Q_INVOKABLE void RefUserList();
     void AddUser(const std::string& name);
     bool IsUserPresent(const std::string& name) const { return recipients_.IsUserPresent(name); }
-    // Sends and closes; a blank message does nothing.
+    // Sends; a blank message does nothing. An alert to everybody closes the
+    // window at once. After a private one it stays, read-only, showing per
+    // recipient whether it went encrypted and whether it was delivered, and
+    // closes itself lingerMs() after nothing is waiting any more.
     void Send();
+    // A later report about the message this window sent.
+    void ShowDelivery(const DeliveryReport& report);
+    void setLingerMs(int ms) { lingerMs_ = ms; }
+    int lingerMs() const { return lingerMs_; }
+    static constexpr int kLingerMs = 4000;
+    QLabel* lblDelivery() const { return lblDelivery_; }
 
     const ComposeRecipients& recipients() const { return recipients_; }
     QTreeWidget* lvUsers() const { return lvUsers_; }
@@ -33,6 +43,7 @@ public:
 
 private:
     void rebuild();
+    void showDelivery();
 
     ChatNode& node_;
     ComposeRecipients recipients_;
@@ -42,6 +53,10 @@ private:
     QPlainTextEdit* txtMsg_;
     QAction* send_;
     QAction* close_;
+    QLabel* lblDelivery_;
+    DeliveryStatus delivery_;
+    int lingerMs_ = kLingerMs;
+    bool closing_ = false;
 };
 
 // A new compose window for a "|"-terminated list; none for an empty list.

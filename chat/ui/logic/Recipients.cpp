@@ -26,7 +26,7 @@ bool ComposeRecipients::AddUser(const std::string& name) {
     return true;
 }
 
-bool ComposeRecipients::Send(ChatNode& node, const std::string& message) const {
+bool ComposeRecipients::Send(ChatNode& node, const std::string& message, std::vector<DeliveryReport>* reports) const {
     if (trimBlanks(message).empty()) return false;
     const std::string mark(wire::AlertMark);
     if (hasAll()) {
@@ -35,7 +35,8 @@ bool ComposeRecipients::Send(ChatNode& node, const std::string& message) const {
         return true;
     }
     for (const auto& name : names_) {
-        node.SendPrivate(name + " " + mark + message);
+        auto report = node.SendPrivate(name + " " + mark + message);
+        if (reports) reports->push_back(std::move(report));
         node.WriteLog("Private alert sent to " + name);
     }
     return true;
@@ -75,14 +76,17 @@ std::string ChatMembers::StatusText(std::string_view words) const {
     return " " + std::to_string(n) + " " + GetItem(words, n == 1 ? 1 : 2) + " " + GetItem(words, 3);
 }
 
-bool ChatMembers::SendLine(ChatNode& node, const std::string& line) const {
+bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports) const {
     if (trimBlanks(line).empty()) return false;
     const std::string mark(wire::ChatMark);
     if (hasAll()) {
         node.SendToAll(mark + line);
         return true;
     }
-    for (const auto& name : names_) node.SendPrivate(name + " " + mark + line);
+    for (const auto& name : names_) {
+        auto report = node.SendPrivate(name + " " + mark + line);
+        if (reports) reports->push_back(std::move(report));
+    }
     return true;
 }
 

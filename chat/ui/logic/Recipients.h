@@ -2,6 +2,8 @@
 // The member lists of compose and chat windows: names compared without
 // regard to case, "(All)" meaning everybody. No widgets: the windows show
 // these lists.
+#include "SecureLink.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +32,8 @@ public:
     bool AddUser(const std::string& name);
     // Sends the alert: once to everybody, or privately to each recipient in
     // order, with a log line each. False (nothing sent) for a blank message.
-    bool Send(ChatNode& node, const std::string& message) const;
+    // `reports` takes what became of each private copy.
+    bool Send(ChatNode& node, const std::string& message, std::vector<DeliveryReport>* reports = nullptr) const;
 };
 
 // A chat window's members. The own name is added first and never removed
@@ -47,7 +50,7 @@ public:
     std::string StatusText(std::string_view words) const;
     // Sends a typed line: once to everybody, or to each member (the own name
     // included). False for a blank line.
-    bool SendLine(ChatNode& node, const std::string& line) const;
+    bool SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports = nullptr) const;
 };
 
 // Adds every item of a "|"-terminated list.

@@ -63,6 +63,14 @@ protected:
     QString exportTo;
 };
 
+// A window that closes itself once the current events are through.
+template <typename W> void closeSoon(QPointer<W>& w) {
+    for (int i = 0; i < 10 && w; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 QStringList rows(QTreeWidget* list) {
     QStringList r;
     for (int i = 0; i < list->topLevelItemCount(); ++i) r << list->topLevelItem(i)->text(0);
@@ -85,10 +93,67 @@ TEST_F(Windows, ComposeKeepsAllAloneAndSendsOrStaysOpen) {
     EXPECT_TRUE(named);  // a blank message: nothing sent, still open
     EXPECT_TRUE(ann.transport.sent.empty());
     named->txtMsg()->setPlainText("disk full");
+    named->setLingerMs(0);
     named->sendButton()->trigger();
-    QApplication::processEvents();
+    // Private copies: the window says how each went before it closes.
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->lblDelivery()->text(),
+              "bob: in the clear, sent; this recipient's program does not confirm\n"
+              "carl: in the clear, sent; this recipient's program does not confirm");
+    named->sendButton()->trigger();  // sent once only
+    closeSoon(named);
     EXPECT_FALSE(named);
     EXPECT_EQ(ann.transport.sent.size(), 2u);
+
+    w->txtMsg()->setPlainText("lunch");
+    w->sendButton()->trigger();  // to everybody: closes at once
+    QApplication::processEvents();
+    EXPECT_FALSE(w);
+}
+
+TEST_F(Windows, PrivateMessagesShowALockOrTheClearPerRecipientAndThenDelivery) {
+    test::Peer dave(seg, "dave");
+    dave.joinAs("dave");
+    seg.runFor(2000);  // keys announced and pinned both ways
+    std::size_t routed = 0;
+    const auto route = [&](std::uint32_t ms) {
+        seg.runFor(ms);
+        for (; routed < ann.rec.deliveries.size(); ++routed) windows->PrivateDelivery(ann.rec.deliveries[routed]);
+    };
+    const QString lock = QString::fromUtf8("\xF0\x9F\x94\x92");
+    const QString clear = "bob: in the clear, sent; this recipient's program does not confirm";
+
+    frmChat* chat = windows->OpenChatWindow("dave|bob|");
+    QPointer<frmCom> com = windows->OpenComposeWindow("dave|bob|");
+    com->setLingerMs(0);
+    com->txtMsg()->setPlainText("the safe code is 4711");
+    com->sendButton()->trigger();
+    ASSERT_TRUE(com);
+    EXPECT_EQ(com->lblDelivery()->text(), "dave: " + lock + " encrypted, waiting for confirmation\n" + clear);
+    EXPECT_FALSE(com->sendButton()->isEnabled());
+    EXPECT_TRUE(com->txtMsg()->isReadOnly());
+    QApplication::processEvents();
+    EXPECT_TRUE(com);  // still waiting for dave
+    route(100);
+    ASSERT_TRUE(com);
+    EXPECT_EQ(com->lblDelivery()->text(), "dave: " + lock + " encrypted, delivered\n" + clear);
+    EXPECT_TRUE(chat->lblDelivery()->isHidden());  // not the chat window's message
+    closeSoon(com);
+    EXPECT_FALSE(com);
+
+    // The chat window: the own copy is not listed; a member who went away
+    // stays not confirmed after the repeats.
+    chat->txtSnd()->setText("hi");
+    chat->Send();
+    EXPECT_FALSE(chat->lblDelivery()->isHidden());
+    EXPECT_EQ(chat->lblDelivery()->text(), "dave: " + lock + " encrypted, waiting for confirmation\n" + clear);
+    route(100);
+    EXPECT_EQ(chat->lblDelivery()->text(), "dave: " + lock + " encrypted, delivered\n" + clear);
+    dave.transport.close();
+    chat->txtSnd()->setText("still there?");
+    chat->Send();
+    route(20000);
+    EXPECT_EQ(chat->lblDelivery()->text(), "dave: " + lock + " encrypted, not confirmed\n" + clear);
 }
 
 TEST_F(Windows, PopupSlidesInFlashesAndPlaysTheSound) {

@@ -1,0 +1,52 @@
+#include "DeliveryStatus.h"
+
+#include "Text.h"
+
+#include <algorithm>
+
+namespace lanyx::ui {
+
+void DeliveryStatus::start(const std::vector<DeliveryReport>& sent, std::string_view ownName) {
+    rows_.clear();
+    for (const auto& r : sent)
+        if (!r.recipient.empty() && !equalsNoCase(r.recipient, ownName)) rows_.push_back(r);
+}
+
+bool DeliveryStatus::update(const DeliveryReport& report) {
+    // Reports in the clear carry no number: they are final when sent.
+    if (report.id == 0) return false;
+    bool mine = false;
+    for (auto& r : rows_) {
+        if (r.id == report.id && equalsNoCase(r.recipient, report.recipient)) {
+            r.state = report.state;
+            mine = true;
+        }
+    }
+    return mine;
+}
+
+bool DeliveryStatus::settled() const {
+    return std::none_of(rows_.begin(), rows_.end(), [](const DeliveryReport& r) { return r.state == Delivery::Waiting; });
+}
+
+std::string DeliveryStatus::rowText(const DeliveryReport& r) {
+    std::string text = r.recipient + ": ";
+    if (!r.encrypted) return text + "in the clear, sent; this recipient's program does not confirm";
+    text += "\xF0\x9F\x94\x92 encrypted, ";  // a lock
+    switch (r.state) {
+    case Delivery::Delivered: return text + "delivered";
+    case Delivery::NotConfirmed: return text + "not confirmed";
+    default: return text + "waiting for confirmation";
+    }
+}
+
+std::string DeliveryStatus::text() const {
+    std::string out;
+    for (const auto& r : rows_) {
+        if (!out.empty()) out += '\n';
+        out += rowText(r);
+    }
+    return out;
+}
+
+} // namespace lanyx::ui
