@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace lanyx::bench {
 
@@ -26,6 +28,18 @@ struct NullPorts : UserInterface, MessageSink, EventPump {
     std::uint32_t ticks() override { return 0; }
     void pumpOnce() override {}
     void runFor(std::uint32_t) override {}
+    // Timers wait, as in the program, until runTimers(): a presence reply
+    // waits its random delay and answers every newcomer heard meanwhile.
+    void callAfter(std::uint32_t ms, std::function<void()> fn) override {
+        if (ms == 0) fn();
+        else timers.push_back(std::move(fn));
+    }
+    void runTimers() {
+        auto due = std::move(timers);
+        timers.clear();
+        for (auto& fn : due) fn();
+    }
+    std::vector<std::function<void()>> timers;
     std::size_t shown = 0;
     std::size_t boxes = 0;
 };
