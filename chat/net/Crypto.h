@@ -1,7 +1,9 @@
 #pragma once
-// The one place the cryptographic library is called. Everything here works
-// on raw byte strings. Without the library (a build that could not have it)
-// available() is false and nothing else may be called.
+// The one place the cryptographic library is called for datagrams; file
+// transfers add only their stream cipher and key exchange (TransferCrypto)
+// and sign through here. Everything here works on raw byte strings. Without
+// the library (a build that could not have it) available() is false and
+// nothing else may be called.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -8,13 +8,13 @@
 
 namespace lanyx::transfer {
 
-namespace {
-
-bool parseU64(std::string_view s, std::uint64_t& out) {
+bool ParseCount(std::string_view s, std::uint64_t& out) {
     if (s.empty() || s.size() > 20 || (s.size() > 1 && s[0] == '0')) return false;
     auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
     return ec == std::errc() && p == s.data() + s.size();
 }
+
+namespace {
 
 bool isHexLower(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
@@ -157,9 +157,9 @@ std::optional<Offer> ParseOffer(std::string_view text) {
     offer.id = std::string(value(0));
     if (offer.id.size() != 32 || !isHexLower(offer.id)) return std::nullopt;
     std::uint64_t port = 0;
-    if (!parseU64(value(1), port) || port == 0 || port > 65535) return std::nullopt;
+    if (!ParseCount(value(1), port) || port == 0 || port > 65535) return std::nullopt;
     offer.port = static_cast<std::uint16_t>(port);
-    if (!parseU64(value(2), offer.files) || !parseU64(value(3), offer.bytes)) return std::nullopt;
+    if (!ParseCount(value(2), offer.files) || !ParseCount(value(3), offer.bytes)) return std::nullopt;
     if (offer.files > kMaxEntries) return std::nullopt;
     if (!value(4).empty()) {
         for (auto part : split(value(4), ',')) {
@@ -256,7 +256,7 @@ ManifestResult ParseManifest(std::string_view text, const Offer& offer) {
         } else if (line.substr(0, 2) == "F ") {
             auto rest = line.substr(2);
             auto space = rest.find(' ');
-            if (space == std::string_view::npos || !parseU64(rest.substr(0, space), entry.size))
+            if (space == std::string_view::npos || !ParseCount(rest.substr(0, space), entry.size))
                 return fail(ManifestError::Syntax, lineNo);
             encoded = rest.substr(space + 1);
         } else {

@@ -34,6 +34,10 @@ struct Offer {
 std::string FormatOffer(const Offer& offer);
 std::optional<Offer> ParseOffer(std::string_view text);
 
+// A decimal count as offers and transfers write it: digits only, no leading
+// zero, within 64 bits.
+bool ParseCount(std::string_view text, std::uint64_t& out);
+
 // A new random transfer id (32 hex digits).
 std::string NewTransferId();
 

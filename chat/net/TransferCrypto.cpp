@@ -1,7 +1,10 @@
 #include "TransferCrypto.h"
 
+#include "Crypto.h"
+
 #include <sodium.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -13,8 +16,11 @@ namespace {
 constexpr std::size_t kHello = crypto_kx_PUBLICKEYBYTES + crypto_sign_BYTES;
 
 void ensureSodium() {
-    static const bool ready = sodium_init() >= 0;
-    if (!ready) throw std::runtime_error("libsodium cannot start");
+    if (!crypto::available()) throw std::runtime_error("libsodium cannot start");
+}
+
+std::string_view bytes(const unsigned char* p, std::size_t n) {
+    return {reinterpret_cast<const char*>(p), n};
 }
 
 std::string transcript(const char* label, const std::string& id, const unsigned char* a, const unsigned char* b) {
@@ -99,7 +105,11 @@ private:
 
 void MakeSigningKey(SigningKey& secret, VerifyKey& pub) {
     ensureSodium();
-    crypto_sign_keypair(pub.data(), secret.data());
+    auto keys = crypto::SigningKeysFromSeed(crypto::RandomBytes(crypto::kSignSeedBytes));
+    if (!keys) throw std::runtime_error("cannot make a signing key");
+    std::copy(keys->secretKey.begin(), keys->secretKey.end(), secret.begin());
+    std::copy(keys->publicKey.begin(), keys->publicKey.end(), pub.begin());
+    crypto::Wipe(keys->secretKey);
 }
 
 DigestFactory Blake2bDigests() {
@@ -123,11 +133,7 @@ ConnectionHandshake::~ConnectionHandshake() {
 std::string ConnectionHandshake::start() {
     if (role_ != Role::Receiver) return {};
     auto t = transcript("lanyx-xfer-1 R", id_, ephPub_.data(), nullptr);
-    std::string out(reinterpret_cast<const char*>(ephPub_.data()), ephPub_.size());
-    unsigned char sig[crypto_sign_BYTES];
-    crypto_sign_detached(sig, nullptr, reinterpret_cast<const unsigned char*>(t.data()), t.size(), own_.data());
-    out.append(reinterpret_cast<const char*>(sig), sizeof sig);
-    return out;
+    return std::string(bytes(ephPub_.data(), ephPub_.size())) + crypto::Sign(t, bytes(own_.data(), own_.size()));
 }
 
 ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std::string& reply) {
@@ -135,11 +141,11 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
     if (!error_.empty()) return Step::Failed;
     if (buffer.size() < kHello) return Step::NeedMore;
     std::memcpy(peerEph_.data(), buffer.data(), peerEph_.size());
-    const auto* sig = reinterpret_cast<const unsigned char*>(buffer.data() + peerEph_.size());
+    const std::string sig = buffer.substr(peerEph_.size(), crypto_sign_BYTES);
     const auto t = role_ == Role::Sender ? transcript("lanyx-xfer-1 R", id_, peerEph_.data(), nullptr)
                                          : transcript("lanyx-xfer-1 S", id_, peerEph_.data(), ephPub_.data());
     buffer.erase(0, kHello);
-    if (crypto_sign_verify_detached(sig, reinterpret_cast<const unsigned char*>(t.data()), t.size(), peer_.data()) != 0) {
+    if (!crypto::Verify(t, sig, bytes(peer_.data(), peer_.size()))) {
         error_ = "the other side's key is not the one known for it";
         return Step::Failed;
     }
@@ -152,10 +158,7 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
     }
     if (role_ == Role::Sender) {
         auto mine = transcript("lanyx-xfer-1 S", id_, ephPub_.data(), peerEph_.data());
-        reply.assign(reinterpret_cast<const char*>(ephPub_.data()), ephPub_.size());
-        unsigned char mysig[crypto_sign_BYTES];
-        crypto_sign_detached(mysig, nullptr, reinterpret_cast<const unsigned char*>(mine.data()), mine.size(), own_.data());
-        reply.append(reinterpret_cast<const char*>(mysig), sizeof mysig);
+        reply = std::string(bytes(ephPub_.data(), ephPub_.size())) + crypto::Sign(mine, bytes(own_.data(), own_.size()));
     }
     done_ = true;
     return Step::Done;

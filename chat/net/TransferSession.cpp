@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <set>
 #include <utility>
 
@@ -22,12 +21,6 @@ std::uint32_t getU32(const char* p) {
     std::uint32_t v = 0;
     for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(p[i]);
     return v;
-}
-
-bool parseU64(std::string_view s, std::uint64_t& out) {
-    if (s.empty() || s.size() > 20 || (s.size() > 1 && s[0] == '0')) return false;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-    return ec == std::errc() && p == s.data() + s.size();
 }
 
 // An error text from the peer, made safe to show: printable, short.
@@ -195,8 +188,8 @@ void SenderSession::received(std::string_view bytes) {
         } else if (type == FrameType::Want && listSent_ && !streaming_ && !doneSent_) {
             auto space = payload.find(' ');
             std::uint64_t index = 0, offset = 0;
-            if (space == std::string::npos || !parseU64(std::string_view(payload).substr(0, space), index) ||
-                !parseU64(std::string_view(payload).substr(space + 1), offset) || index > selection_.entries.size() ||
+            if (space == std::string::npos || !ParseCount(std::string_view(payload).substr(0, space), index) ||
+                !ParseCount(std::string_view(payload).substr(space + 1), offset) || index > selection_.entries.size() ||
                 (index < selection_.entries.size() &&
                  (selection_.entries[index].folder || offset > selection_.entries[index].size)))
                 return fail("a bad request", true);
