@@ -125,6 +125,11 @@ bool ChatNode::EnableKeys() {
     h.process = [this](std::string_view bytes, Trust trust) { handleDatagram(bytes, trust); };
     h.deliverPrivate = [this](const std::string& text, const std::string& sender, Trust trust) {
         if (users_.IsBlocked(sender)) return false;
+        if (startsWith(text, kFileTag)) {
+            // Files only from a verified key: the transfer proves the same key.
+            if (!files_ || trust != Trust::Verified) return false;
+            return files_->fileMessage(sender, text.substr(kFileTag.size()), transport_.currentSource());
+        }
         const bool chat = startsWith(text, wire::ChatMark);
         const bool alert = startsWith(text, wire::AlertMark);
         if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
@@ -138,7 +143,14 @@ bool ChatNode::EnableKeys() {
         --receiving_;
         return true;
     };
-    h.delivery = [this](const DeliveryReport& r) { sink_.PrivateDelivery(r); };
+    h.delivery = [this](const DeliveryReport& r) {
+        if (fileReports_.count(r.id)) {
+            if (r.state != Delivery::Waiting) fileReports_.erase(r.id);
+            if (files_) files_->fileDelivery(r);
+            return;
+        }
+        sink_.PrivateDelivery(r);
+    };
     h.keyState = [this](const std::string& name, KeyState state) {
         if (const auto row = users_.findNoCase(name)) users_.setKeyState(*row, state);
     };
@@ -152,6 +164,8 @@ bool ChatNode::EnableKeys() {
                                               .count());
     };
     secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins), pinsFile, std::move(h));
+    secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });
+    if (files_) secure_->addCapability(secure::kFilesCapability);
     secure_->setMyName(state_.MyName);
     return true;
 }
@@ -186,11 +200,34 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument) {
     return report;
 }
 
-void ChatNode::SendPresence() {
+void ChatNode::SendPresence(Presence how) {
     SendToAll("");
-    if (secure_ && transport_.isOpen()) secure_->announce();
-    SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
-    SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
+    sendColourAndStatus(how);
+}
+
+void ChatNode::sendColourAndStatus(Presence how) {
+    const std::string colour = std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour));
+    const std::string status = std::string(wire::StatusAnnounce) + std::to_string(state_.Status);
+    if (!secure_ || !transport_.isOpen() || !secure_->active()) {
+        SendDatagram(colour);
+        SendDatagram(status);
+        return;
+    }
+    const auto wire = [&](const std::string& text) { return cp1252::fromUtf8(state_.MyName + "|" + text); };
+    if (how == Presence::Plain) {
+        // Exactly what a copy without keys sends. Our copies take it as
+        // changing nothing, which it does.
+        transport_.send(wire(colour));
+        transport_.send(wire(status));
+        return;
+    }
+    // Our keys after the colour (copies without keys list us by then and
+    // take them as a command they do not know), and one companion after
+    // the status for both.
+    std::vector<std::string> out{wire(colour)};
+    if (how == Presence::WithKeys) out.push_back(secure_->announcement());
+    out.push_back(wire(status));
+    secure_->sendTogether(out);
 }
 
 std::uint32_t ChatNode::ReplyWindowMs(std::size_t listed) {
@@ -199,12 +236,15 @@ std::uint32_t ChatNode::ReplyWindowMs(std::size_t listed) {
     return static_cast<std::uint32_t>(listed) * kReplyDelayPerUserMs;
 }
 
-void ChatNode::AnswerNewcomer() {
+void ChatNode::AnswerNewcomer(std::string_view newcomer) {
+    if (!newcomer.empty() && answering_.size() < 64) answering_.emplace_back(newcomer);
     if (replyPending_) return;  // the presence on its way answers this one too
     const auto window = ReplyWindowMs(users_.userCount());
     if (window == 0) {
+        // A small segment: our keys go with every answer.
+        answering_.clear();
         ++repliesSent_;
-        SendPresence();
+        SendPresence(Presence::WithKeys);
         return;
     }
     replyPending_ = true;
@@ -213,10 +253,25 @@ void ChatNode::AnswerNewcomer() {
     pump_.callAfter(replyRandom_(window), [this, alive, session] {
         if (alive.expired() || session != networkSession_) return;
         replyPending_ = false;
+        const auto answered = std::exchange(answering_, {});
         if (!transport_.isOpen()) return;
+        // Our keys and signatures only for newcomers that announced keys:
+        // copies without keys have no use for them, and a newcomer that
+        // reads slowly is buried in replies of more than the three
+        // datagrams of a presence.
+        bool withKeys = false;
+        if (secure_) {
+            const auto now = pump_.ticks();
+            std::erase_if(answeredWithoutKeys_, [&](const auto& a) { return now - a.second > kKeysLateMs; });
+            for (const auto& name : answered) {
+                if (secure_->stateOf(name) != KeyState::NoKeys) withKeys = true;
+                else if (answeredWithoutKeys_.size() < 256) answeredWithoutKeys_.emplace_back(name, now);
+            }
+            if (withKeys) answeredWithoutKeys_.clear();
+        }
         ++repliesSent_;
         try {
-            SendPresence();
+            SendPresence(withKeys ? Presence::WithKeys : Presence::Plain);
         } catch (const LanyxError& e) {
             // Sent from a timer: there is nobody to throw to.
             LogReceiveError(e.number(), e.what());
@@ -224,15 +279,68 @@ void ChatNode::AnswerNewcomer() {
     });
 }
 
+void ChatNode::firstAnnouncement(const std::string& name) {
+    const auto now = pump_.ticks();
+    for (const auto& a : answeredWithoutKeys_) {
+        if (now - a.second <= kKeysLateMs && equalsNoCase(a.first, name)) {
+            answeredWithoutKeys_.clear();
+            sendKeysSoon();
+            return;
+        }
+    }
+}
+
+void ChatNode::sendKeysSoon() {
+    if (keysPending_ || replyPending_) return;  // the next presence may carry them; else one announcement
+    keysPending_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    const auto session = networkSession_;
+    pump_.callAfter(replyRandom_(ReplyWindowMs(users_.userCount())), [this, alive, session] {
+        if (alive.expired() || session != networkSession_) return;
+        keysPending_ = false;
+        if (!transport_.isOpen() || !secure_) return;
+        try {
+            // Colour and status signed too: a copy that pinned us before
+            // ignored the unsigned ones of the presence it got.
+            sendColourAndStatus(Presence::WithKeys);
+        } catch (const LanyxError& e) {
+            LogReceiveError(e.number(), e.what());
+        }
+    });
+}
+
+void ChatNode::SetFileHandler(FileMessageHandler* handler) {
+    files_ = handler;
+    if (handler && secure_) secure_->addCapability(secure::kFilesCapability);
+}
+
+bool ChatNode::CanSendFilesTo(const std::string& name, std::string* why) const {
+    const auto say = [&](const char* text) {
+        if (why) *why = text;
+        return false;
+    };
+    if (!secure_ || !secure_->active()) return say("This copy runs without keys, so it cannot send files.");
+    switch (secure_->stateOf(name)) {
+    case KeyState::NoKeys: return say("This user's program cannot receive files.");
+    case KeyState::Changed: return say("This user's key changed: accept the new key in the user's info first.");
+    default: break;
+    }
+    if (!secure_->peerHas(name, secure::kFilesCapability)) return say("This user's program cannot receive files.");
+    return true;
+}
+
+std::optional<DeliveryReport> ChatNode::SendFileMessage(const std::string& recipient, const std::string& body) {
+    if (!secure_ || !transport_.isOpen() || !CanSendFilesTo(recipient)) return std::nullopt;
+    auto report = secure_->sendPrivate(recipient, std::string(kFileTag) + body);
+    if (report) fileReports_.insert(report->id);
+    return report;
+}
+
 void ChatNode::OpenNetwork() {
     transport_.open();
     if (secure_) secure_->setMyName(state_.MyName);
     pump_.pumpOnce();
-    SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
-    // After the colour: copies without keys list us by then and take the
-    // announcement as a command they do not know.
-    if (secure_ && transport_.isOpen()) secure_->announce();
-    SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
+    sendColourAndStatus(Presence::WithKeys);
     if (!state_.ProbeMode) SendToAll(state_.MyName + " " + LangText(10201));
 }
 
@@ -240,10 +348,7 @@ void ChatNode::AnnounceOnNewNetworks() {
     // While probing, the name is not ours yet: the join comes with the real one.
     if (!transport_.isOpen() || state_.ProbeMode || state_.MyName.empty()) return;
     try {
-        SendDatagram(std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour)));
-        // Our keys, as at the join: after the colour.
-        if (secure_) secure_->announce();
-        SendDatagram(std::string(wire::StatusAnnounce) + std::to_string(state_.Status));
+        sendColourAndStatus(Presence::WithKeys);  // our keys with them, as at the join
         SendToAll(state_.MyName + " " + LangText(10201));
     } catch (const LanyxError& e) {
         // Called from the socket adapter: there is nobody to throw to.
@@ -254,6 +359,9 @@ void ChatNode::AnnounceOnNewNetworks() {
 void ChatNode::CloseNetwork() {
     ++networkSession_;
     replyPending_ = false;
+    keysPending_ = false;
+    answering_.clear();
+    answeredWithoutKeys_.clear();
     SendDatagram(wire::LeaveNotice);
     transport_.close();
 }
@@ -365,27 +473,36 @@ void ChatNode::ProcessDatagram(std::string_view text) {
         if (users_.userCount() < kMaxRosterRows) {
             row = users_.addUser(std::string(sender));
             if (secure_) users_.setKeyState(*row, secure_->stateOf(sender));
-            AnswerNewcomer();
+            AnswerNewcomer(sender);
         } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
             // Unlisted senders are not remembered: answer only what a copy
             // sends first when it joins, not every datagram of theirs.
             writeLimited("Not listed", "Not listed, the list holds " + std::to_string(kMaxRosterRows) +
                                            " names: " + forLog(sender));
-            AnswerNewcomer();
+            AnswerNewcomer(sender);
         }
     }
 
     const auto cmd = d->command;
     const auto payload = d->payload;
     if (wire::isCommand(cmd, wire::ColourAnnounce)) {
-        if (!row || ignoredAsNotVerified(sender, cmd)) return;
+        if (!row) return;
         const auto v = leadingNumber(payload);
+        // Unsigned and changing nothing (our copies answer copies without
+        // keys in their own terms): nothing to ignore, nothing to log.
+        if (trust_ == Trust::NotVerified && v >= std::numeric_limits<std::int32_t>::min() &&
+            v <= std::numeric_limits<std::int32_t>::max() &&
+            users_.users()[*row].colour == static_cast<std::uint32_t>(static_cast<std::int32_t>(v)))
+            return;
+        if (ignoredAsNotVerified(sender, cmd)) return;
         if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
             throw LanyxError(err::Overflow, "Overflow");
         users_.setColour(*row, static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
     } else if (wire::isCommand(cmd, wire::StatusAnnounce)) {
-        if (!row || ignoredAsNotVerified(sender, cmd)) return;
+        if (!row) return;
         const auto v = leadingNumber(payload);
+        if (trust_ == Trust::NotVerified && v >= 0 && v <= 2 && users_.users()[*row].status == v) return;
+        if (ignoredAsNotVerified(sender, cmd)) return;
         if (v >= 0 && v <= 2) {
             users_.setStatus(*row, static_cast<std::int16_t>(v), statusNames_[v]);
         } else {

@@ -69,6 +69,20 @@ public:
     virtual void StatusCaptionChanged(const std::string& /*caption*/) {}
 };
 
+// File offers and their answers travel as encrypted private messages that
+// begin with kFileTag; the node hands them to this handler, and to nobody
+// else. Only from senders whose key is pinned and verified.
+inline constexpr std::string_view kFileTag = "lanyx-files ";
+class FileMessageHandler {
+public:
+    virtual ~FileMessageHandler() = default;
+    // `body` after the tag (UTF-8); `sourceV4` the address it came from (host
+    // order, 0 when not known). True when taken (the sender gets a receipt).
+    virtual bool fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) = 0;
+    // What became of a file message sent.
+    virtual void fileDelivery(const DeliveryReport& /*report*/) {}
+};
+
 struct NodeConfig {
     std::filesystem::path dataDir;     // User.ini, Log.txt and the instance lock
     std::filesystem::path langFile;    // Lang.con
@@ -96,17 +110,24 @@ public:
     // Colour, status and join notice, as at the join: sent when the
     // computer came onto another network while the copy runs.
     void AnnounceOnNewNetworks();
-    void SendPresence();
+    // Presence: the empty message, colour and status. Plain: as a copy
+    // without keys sends it; Signed: colour and status under one
+    // companion; WithKeys: our announcement with them.
+    enum class Presence { Plain, Signed, WithKeys };
+    void SendPresence(Presence how = Presence::WithKeys);
     // A newcomer is to be answered with our presence. A presence is a
     // broadcast, so one answers every newcomer heard before it goes out:
     // with more than a few users listed the answer waits a random time
     // within ReplyWindowMs, and newcomers heard meanwhile share it.
-    void AnswerNewcomer();
+    void AnswerNewcomer(std::string_view newcomer = {});
     // Rosters up to this size answer at once.
     static constexpr std::size_t kAnswerAtOnceUpTo = 4;
     // The wait grows by this much per user listed, up to kMaxReplyDelayMs.
     static constexpr std::uint32_t kReplyDelayPerUserMs = 4;
     static constexpr std::uint32_t kMaxReplyDelayMs = 2000;
+    // A newcomer answered without our keys that announces its own within
+    // this time gets ours after all.
+    static constexpr std::uint32_t kKeysLateMs = 3000;
     // The longest wait before answering, with `listed` users in the roster.
     static std::uint32_t ReplyWindowMs(std::size_t listed);
     // Presence replies sent so far (after the join), and whether one waits.
@@ -145,6 +166,14 @@ public:
     // copy then behaves as one without keys.
     bool EnableKeys();
     SecureLink* secure() { return secure_.get(); }
+
+    // Files. With a handler set, the copy announces that it takes offers.
+    void SetFileHandler(FileMessageHandler* handler);
+    // Whether files can go to `name`; else `why` says why not, for the user.
+    bool CanSendFilesTo(const std::string& name, std::string* why = nullptr) const;
+    // An encrypted, confirmed file message (kFileTag and `body`); nothing
+    // when the recipient cannot take one.
+    std::optional<DeliveryReport> SendFileMessage(const std::string& recipient, const std::string& body);
     // The box of this sender was closed: the next box message may open one.
     void BoxClosed(const std::string& sender);
     bool IsBoxOpen(std::string_view sender) const;
@@ -250,6 +279,17 @@ private:
     std::size_t repliesSent_ = 0;
     std::uint32_t networkSession_ = 0;  // grows at every close: a waiting reply is void
     std::function<std::uint32_t(std::uint32_t)> replyRandom_;
+    // Newcomers the waiting presence answers, and those answered without
+    // our keys lately (name, when): one of them announcing keys after all
+    // gets ours.
+    std::vector<std::string> answering_;
+    std::vector<std::pair<std::string, std::uint32_t>> answeredWithoutKeys_;
+    bool keysPending_ = false;
+    void firstAnnouncement(const std::string& name);
+    void sendColourAndStatus(Presence how);
+    void sendKeysSoon();
+    FileMessageHandler* files_ = nullptr;
+    std::unordered_set<std::uint64_t> fileReports_;
     std::unique_ptr<SecureLink> secure_;
     Trust trust_ = Trust::Plain;  // of the datagram being processed
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // timers outliving the node do nothing

@@ -15,7 +15,10 @@ constexpr std::string_view kCompanionTag = "LANYX-G1";
 constexpr std::string_view kPrivateTag = "LANYX-E1";
 constexpr std::string_view kReceiptTag = "LANYX-R1";
 constexpr std::size_t kSeqBytes = 8;
+// A companion: sequence number, the hashes of one to kMaxSignedTogether
+// datagrams, the signature over both.
 constexpr std::size_t kCompanionBytes = kSeqBytes + crypto::kHashBytes + crypto::kSignatureBytes;
+constexpr std::size_t kMaxCompanionBytes = kCompanionBytes + (secure::kMaxSignedTogether - 1) * crypto::kHashBytes;
 constexpr std::uint32_t kEarlyKeepMs = 3000;
 constexpr std::uint32_t kPinsSaveDelayMs = 1000;
 // The wire bytes of the two marks.
@@ -104,8 +107,9 @@ std::uint64_t SecureLink::nextSeq() {
     return seq_;
 }
 
-std::string SecureLink::companionFor(std::string_view wireBytes) {
-    const std::string head = be64(nextSeq()) + crypto::Hash(wireBytes);
+std::string SecureLink::companionFor(const std::vector<std::string_view>& wireBytes) {
+    std::string head = be64(nextSeq());
+    for (const auto b : wireBytes) head += crypto::Hash(b);
     const std::string sig = crypto::Sign(std::string(kCompanionTag) + head, id_.signSecret);
     return myWire_ + "|" + std::string(secure::Companion) + crypto::ToBase64(head + sig);
 }
@@ -141,7 +145,7 @@ void SecureLink::send(std::string_view wireBytes) {
         hooks_.send(wireBytes);
         return;
     }
-    const auto companion = companionFor(wireBytes);
+    const auto companion = companionFor({wireBytes});
     // Our leave notice ends our listing elsewhere: a datagram after it would
     // list us again at copies without keys.
     if (lowerAscii(d->command[0]) == 'l') {
@@ -153,14 +157,55 @@ void SecureLink::send(std::string_view wireBytes) {
     }
 }
 
+void SecureLink::sendTogether(const std::vector<std::string>& wireBytes) {
+    std::vector<std::string_view> signedOnes;
+    for (const auto& b : wireBytes) {
+        const auto d = split(b);
+        if (active_ && d && signable(*d, {}) && lowerAscii(d->command[0]) != 'l') signedOnes.push_back(b);
+    }
+    for (const auto& b : wireBytes) hooks_.send(b);
+    for (std::size_t at = 0; at < signedOnes.size(); at += secure::kMaxSignedTogether) {
+        const auto n = std::min(secure::kMaxSignedTogether, signedOnes.size() - at);
+        hooks_.send(companionFor({signedOnes.begin() + static_cast<std::ptrdiff_t>(at),
+                                  signedOnes.begin() + static_cast<std::ptrdiff_t>(at + n)}));
+    }
+}
+
+void SecureLink::addCapability(std::string_view capability) {
+    if (capability.empty() || capability.find_first_of(",;|") != std::string_view::npos) return;
+    for (std::size_t start = 0; start <= caps_.size();) {
+        const auto comma = std::min(caps_.find(',', start), caps_.size());
+        if (std::string_view(caps_).substr(start, comma - start) == capability) return;
+        start = comma + 1;
+    }
+    caps_ += ',';
+    caps_ += capability;
+}
+
+bool SecureLink::peerHas(std::string_view name, std::string_view capability) const {
+    const auto it = peers_.find(toLower(name));
+    if (it == peers_.end() || it->second.state != KeyState::Verified) return false;
+    const std::string_view caps = it->second.caps;
+    for (std::size_t start = 0; start <= caps.size();) {
+        const auto comma = std::min(caps.find(',', start), caps.size());
+        if (caps.substr(start, comma - start) == capability) return true;
+        start = comma + 1;
+    }
+    return false;
+}
+
 void SecureLink::announce() {
-    if (!active_) return;
+    if (const auto bytes = announcement(); !bytes.empty()) hooks_.send(bytes);
+}
+
+std::string SecureLink::announcement() {
+    if (!active_) return {};
     const std::string prefix = myWire_ + "|" + std::string(secure::Announce) + std::to_string(secure::kVersion) + ";" +
-                               std::string(secure::kCapabilities) + ";" + crypto::ToBase64(id_.signPublic) + ";" +
+                               caps_ + ";" + crypto::ToBase64(id_.signPublic) + ";" +
                                crypto::ToBase64(id_.boxPublic) + ";";
     const std::string seq = be64(nextSeq());
     const std::string sig = crypto::Sign(std::string(kAnnounceTag) + prefix + seq, id_.signSecret);
-    hooks_.send(prefix + crypto::ToBase64(seq + sig));
+    return prefix + crypto::ToBase64(seq + sig);
 }
 
 const std::string* SecureLink::verifyKeyFor(const std::string& senderKey) const {
@@ -228,11 +273,12 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
     const auto* key = verifyKeyFor(senderKey);
     if (!key) return;  // nothing pinned to check it with
     const auto raw = crypto::FromBase64(payload);
-    if (!raw || raw->size() != kCompanionBytes) {
+    if (!raw || raw->size() < kCompanionBytes || raw->size() > kMaxCompanionBytes ||
+        (raw->size() - kCompanionBytes) % crypto::kHashBytes != 0) {
         log("Bad signature", "Malformed signature datagram from " + shorten(sender));
         return;
     }
-    const std::string_view head = std::string_view(*raw).substr(0, kSeqBytes + crypto::kHashBytes);
+    const std::string_view head = std::string_view(*raw).substr(0, raw->size() - crypto::kSignatureBytes);
     if (!crypto::Verify(std::string(kCompanionTag) + std::string(head), raw->substr(head.size()), *key)) {
         log("Bad signature", "Signature from " + shorten(sender) + " does not match the key pinned for the name");
         return;
@@ -241,19 +287,21 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
         log("Replay refused", "Replayed signed datagram from " + shorten(sender) + " refused");
         return;
     }
-    std::string hash(head.substr(kSeqBytes));
-    for (const auto& h : held_) {
-        if (h.hash == hash && h.senderKey == senderKey) {
-            release(h.serial, Trust::Verified);
-            return;
+    for (std::size_t at = kSeqBytes; at < head.size(); at += crypto::kHashBytes) {
+        std::string hash(head.substr(at, crypto::kHashBytes));
+        const auto held = std::find_if(held_.begin(), held_.end(),
+                                       [&](const Held& h) { return h.hash == hash && h.senderKey == senderKey; });
+        if (held != held_.end()) {
+            release(held->serial, Trust::Verified);
+            continue;
         }
+        const auto now = hooks_.ticks();
+        if (early_.size() >= kMaxEarlySignatures) {
+            std::erase_if(early_, [&](const auto& e) { return now - e.second.at > kEarlyKeepMs; });
+            if (early_.size() >= kMaxEarlySignatures) early_.clear();
+        }
+        early_[std::move(hash)] = Early{senderKey, now};
     }
-    const auto now = hooks_.ticks();
-    if (early_.size() >= kMaxEarlySignatures) {
-        std::erase_if(early_, [&](const auto& e) { return now - e.second.at > kEarlyKeepMs; });
-        if (early_.size() >= kMaxEarlySignatures) early_.clear();
-    }
-    early_[std::move(hash)] = Early{senderKey, now};
 }
 
 void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std::string_view payload) {
@@ -286,6 +334,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     }
     const auto key = toLower(sender);
     auto& peer = peers_[key];
+    const bool first = peer.signPublic.empty();
     const bool newOffer = peer.signPublic != *signPk;
     peer.signPublic = *signPk;
     peer.boxPublic = *boxPk;
@@ -315,6 +364,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
             if (hooks_.keyChanged) hooks_.keyChanged(std::string(sender), WarningText(std::string(sender)));
         }
     }
+    if (first && firstAnnounce_) firstAnnounce_(std::string(sender));
 }
 
 void SecureLink::setState(const std::string& senderUtf8, Peer& peer, KeyState state) {

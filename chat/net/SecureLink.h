@@ -54,6 +54,10 @@ inline constexpr std::string_view Encrypted = "E/";
 inline constexpr std::string_view Receipt = "R/";
 inline constexpr int kVersion = 1;
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";
+// Announced besides those by a copy that takes file offers.
+inline constexpr std::string_view kFilesCapability = "files";
+// One companion signs up to this many datagrams sent one after another.
+inline constexpr std::size_t kMaxSignedTogether = 4;
 } // namespace secure
 
 // Sequence numbers seen per key: the highest and the 64 below it.
@@ -108,7 +112,20 @@ public:
     // Sending: the datagram with its companion (the companion first for a
     // leave notice, which ends our listing at other copies), or alone.
     void send(std::string_view wireBytes);
+    // Several datagrams under one companion, sent after the last of them
+    // (never a leave notice): a presence costs one signature, not one each.
+    void sendTogether(const std::vector<std::string>& wireBytes);
     void announce();
+    // The announcement's bytes (empty when not active), to send oneself.
+    std::string announcement();
+    // A capability announced besides the usual ones (before the first announce).
+    void addCapability(std::string_view capability);
+    // Whether `name` announced `capability` this session under its pinned key.
+    bool peerHas(std::string_view name, std::string_view capability) const;
+    // Our keys, for the transfer connections that prove them.
+    const Identity& identity() const { return id_; }
+    // A user announced keys this session for the first time (UTF-8 name).
+    void setFirstAnnouncementHook(std::function<void(const std::string&)> hook) { firstAnnounce_ = std::move(hook); }
     bool canEncryptTo(std::string_view recipient) const;
     // Sends an encrypted private message (UTF-8, mark first) and repeats it
     // until confirmed. Nothing when the recipient has no usable key.
@@ -159,7 +176,7 @@ private:
     };
 
     std::uint64_t nextSeq();
-    std::string companionFor(std::string_view wireBytes);
+    std::string companionFor(const std::vector<std::string_view>& wireBytes);
     // The key pinned for a sender's datagrams (none for our own name).
     const std::string* verifyKeyFor(const std::string& senderKey) const;
     void onAnnounce(std::string_view sender, std::string_view bytes, std::string_view payload);
@@ -181,6 +198,8 @@ private:
     std::string myName_;      // UTF-8
     std::string myWire_;      // as on the wire
     std::string myKey_;       // lower case
+    std::string caps_{secure::kCapabilities};
+    std::function<void(const std::string&)> firstAnnounce_;
     bool active_ = false;
     bool dropNext_ = false;
     bool pinsDirty_ = false;

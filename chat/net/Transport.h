@@ -36,9 +36,15 @@ public:
     // that the copy announces itself there and nowhere else.
     void setNetworksJoined(std::function<void()> f) { networksJoined_ = std::move(f); }
 
+    // The IPv4 address (host order) the datagram being handed over came
+    // from; 0 when not known. File offers are answered at this address.
+    std::uint32_t currentSource() const { return source_; }
+
 protected:
-    void deliver(std::string_view bytes) {
+    void deliver(std::string_view bytes, std::uint32_t sourceV4 = 0) {
+        source_ = sourceV4;
         if (receiver_) receiver_(bytes);
+        source_ = 0;
     }
     void beginBatch() { inBatch_ = true; }
     void endBatch() {
@@ -55,6 +61,7 @@ protected:
 private:
     Receiver receiver_;
     bool inBatch_ = false;
+    std::uint32_t source_ = 0;
     std::function<void()> batchEnd_;
     std::function<void(std::uint32_t)> dropReporter_;
     std::function<void()> networksJoined_;

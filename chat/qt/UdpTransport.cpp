@@ -577,7 +577,7 @@ void UdpTransport::drainQueue() {
             }
             d = std::move(taking_[takingPos_++]);
         }
-        if (take(d.bytes, d.from, d.to, d.interfaceIndex)) deliver(d.bytes);
+        if (take(d.bytes, d.from, d.to, d.interfaceIndex)) deliver(d.bytes, d.from);
         ++handed;
     }
     endBatch();
@@ -665,7 +665,8 @@ void UdpTransport::readPending() {
         const quint32 to = d.destinationAddress().protocol() == QAbstractSocket::IPv4Protocol
                                ? d.destinationAddress().toIPv4Address()
                                : 0;
-        if (take(bytes, d.senderAddress().toIPv4Address(), to, static_cast<int>(d.interfaceIndex()))) deliver(bytes);
+        if (take(bytes, d.senderAddress().toIPv4Address(), to, static_cast<int>(d.interfaceIndex())))
+            deliver(bytes, d.senderAddress().toIPv4Address());
         ++handed;
     }
     endBatch();

@@ -143,6 +143,75 @@ TEST_F(Secure, AReplayedSignedDatagramIsRefused) {
     EXPECT_EQ(row(bob, "ann").status, 0);
 }
 
+// On a segment of more than a few users a presence goes out after a wait,
+// shaped by whom it answers.
+TEST_F(Secure, PresenceRepliesAreThePlainThreeDatagramsForCopiesWithoutKeys) {
+    for (const char* z : {"z1", "z2", "z3"}) forge(std::string(z) + "|C/0");
+    seg.runFor(3000);
+    const auto bobLog = bob.log();
+    ann.transport.allSent.clear();
+    forge("neo|C/0");  // a copy without keys joins
+    seg.runFor(ChatNode::kMaxReplyDelayMs + 500);
+    EXPECT_EQ(ann.transport.allSent,
+              (std::vector<std::string>{"ann|M/", "ann|C/0", "ann|S/0"}));
+    // Our other copies take the unsigned presence as what it is: no change,
+    // nothing ignored, nothing logged.
+    EXPECT_EQ(bob.log(), bobLog);
+    EXPECT_EQ(row(bob, "ann").status, 0);
+    // A changed status in the clear is still ignored.
+    forge("ann|S/2");
+    EXPECT_EQ(row(bob, "ann").status, 0);
+}
+
+TEST_F(Secure, PresenceRepliesToOurNewcomersCarryKeysAndOneSignatureForColourAndStatus) {
+    for (const char* z : {"z1", "z2", "z3"}) forge(std::string(z) + "|C/0");
+    ann.node.SetStatus(1);
+    seg.runFor(3000);
+    Peer dan(seg, "dan");
+    ann.transport.allSent.clear();
+    ann.transport.sent.clear();
+    dan.joinAs("dan");
+    seg.runFor(ChatNode::kMaxReplyDelayMs + 500);
+    const auto& sent = ann.transport.allSent;
+    ASSERT_EQ(sent.size(), 5u);
+    EXPECT_EQ(sent[0], "ann|M/");
+    EXPECT_EQ(sent[1], "ann|C/0");
+    EXPECT_EQ(sent[2].rfind("ann|K/", 0), 0u);
+    EXPECT_EQ(sent[3], "ann|S/1");
+    EXPECT_EQ(sent[4].rfind("ann|G/", 0), 0u);
+    EXPECT_EQ(row(dan, "ann").keyState, KeyState::Verified);
+    EXPECT_EQ(row(dan, "ann").status, 1);
+    // What copies without keys see of it is the presence they know.
+    EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"ann|M/", "ann|C/0", "ann|S/1"}));
+    // One companion signs both: changing either breaks it.
+    const auto companion = sent[4];
+    ann.node.SetStatus(0);
+    seg.runFor(100);
+    seg.post("ann|C/0");
+    seg.post("ann|S/2");
+    seg.post(companion);
+    seg.runFor(1000);
+    EXPECT_EQ(row(dan, "ann").status, 0);
+}
+
+TEST_F(Secure, ANewcomerWhoseKeysCameAfterTheReplyGetsTheSignedPresenceAfterAll) {
+    for (const char* z : {"z1", "z2", "z3"}) forge(std::string(z) + "|C/0");
+    seg.runFor(3000);
+    ann.node.setReplyRandom([](std::uint32_t) { return 0u; });  // answers before the newcomer's keys arrive
+    ann.node.SetStatus(2);
+    seg.runFor(100);
+    forge("dan|C/0");
+    ann.transport.allSent.clear();
+    // dan's announcement arrives only now (here: bob's keys under dan's
+    // name, as if dan announced late).
+    Peer dan(seg, "dan");
+    dan.joinAs("dan");
+    seg.runFor(ChatNode::kMaxReplyDelayMs + 500);
+    EXPECT_TRUE(contains(ann.transport.allSent, "ann|K/"));
+    EXPECT_EQ(row(dan, "ann").keyState, KeyState::Verified);
+    EXPECT_EQ(row(dan, "ann").status, 2);
+}
+
 TEST_F(Secure, PrivateMessagesBetweenCopiesWithKeysTravelEncryptedAndAreConfirmed) {
     for (auto* p : {&ann, &bob, &carl}) {
         p->transport.allSent.clear();
