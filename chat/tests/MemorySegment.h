@@ -24,7 +24,9 @@ public:
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     void send(std::string_view bytes) override;
-    void receive(std::string_view bytes) { deliver(bytes); }
+    void receive(std::string_view bytes) { deliver(bytes, source); }
+    // The address datagrams seem to come from (host order; 0: not known).
+    std::uint32_t source = 0;
     // As the socket's receiver hands over what it drained at once.
     void receiveBatch(const std::vector<std::string>& batch) {
         beginBatch();

@@ -1,0 +1,513 @@
+#include "FileTransfers.h"
+
+#include "Text.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstring>
+
+namespace lanyx {
+
+using namespace transfer;
+
+namespace {
+
+// File messages: "offer <offer>", "decline <id>", "cancel <id>".
+constexpr std::string_view kOffer = "offer ";
+constexpr std::string_view kDecline = "decline ";
+constexpr std::string_view kCancel = "cancel ";
+
+bool isTransferId(std::string_view id) {
+    return id.size() == 32 && std::all_of(id.begin(), id.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+constexpr qint64 kSpeedWindowMs = 4000;
+constexpr qint64 kSignalEveryMs = 200;
+
+} // namespace
+
+QString SizeText(quint64 bytes) {
+    if (bytes == 1) return QStringLiteral("1 byte");
+    if (bytes < 1000) return QStringLiteral("%1 bytes").arg(bytes);
+    static const char* units[] = {"KB", "MB", "GB", "TB"};
+    double v = static_cast<double>(bytes) / 1000.0;
+    int u = 0;
+    while (v >= 1000.0 && u < 3) {
+        v /= 1000.0;
+        ++u;
+    }
+    return QStringLiteral("%1 %2").arg(v, 0, 'f', v < 10 ? 1 : 0).arg(QLatin1String(units[u]));
+}
+
+QString CountText(quint64 files, quint64 bytes) {
+    return (files == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(files)) + QStringLiteral(", ") +
+           SizeText(bytes);
+}
+
+QString TransferStateText(const TransferItem& item) {
+    using S = TransferItem::State;
+    const bool out = item.direction == TransferItem::Direction::Outgoing;
+    QString text;
+    switch (item.state) {
+    case S::Offering: text = QStringLiteral("Waiting for %1 to accept").arg(item.peer); break;
+    case S::Offered: text = QStringLiteral("Offered by %1").arg(item.peer); break;
+    case S::Running: text = out ? QStringLiteral("Sending") : QStringLiteral("Receiving"); break;
+    case S::Interrupted: text = QStringLiteral("Interrupted"); break;
+    case S::Finished: text = out ? QStringLiteral("Sent") : QStringLiteral("Received"); break;
+    case S::Failed: text = QStringLiteral("Failed"); break;
+    case S::Declined: text = QStringLiteral("Declined by %1").arg(item.peer); break;
+    case S::Cancelled: text = QStringLiteral("Cancelled"); break;
+    }
+    if (!item.message.isEmpty()) text += QStringLiteral(": ") + item.message;
+    return text;
+}
+
+FileTransfers::FileTransfers(ChatNode& node, QObject* parent) : QObject(parent), node_(node) {
+    clock_.start();
+#if LANYX_HAVE_SODIUM
+    digests_ = Blake2bDigests();
+    server_ = std::make_unique<TransferServer>(digests_);
+    connect(server_.get(), &TransferServer::progress, this, &FileTransfers::serverProgress);
+    connect(server_.get(), &TransferServer::finished, this, &FileTransfers::serverFinished);
+    node_.SetFileHandler(this);
+#endif
+}
+
+FileTransfers::~FileTransfers() {
+    node_.SetFileHandler(nullptr);
+    // Partial files of transfers still running stay for nobody: remove them.
+    for (auto& [id, live] : live_)
+        if (live.client && live.client->state() == SessionState::Running) {
+            live.client->disconnect(this);
+            live.client->cancel();
+        }
+}
+
+TransferItem* FileTransfers::find(const QString& id) {
+    for (auto& i : items_)
+        if (i.id == id) return &i;
+    return nullptr;
+}
+
+const TransferItem* FileTransfers::item(const QString& id) const {
+    for (const auto& i : items_)
+        if (i.id == id) return &i;
+    return nullptr;
+}
+
+QString FileTransfers::defaultFolder() {
+    auto d = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (d.isEmpty()) d = QDir::homePath();
+    return d;
+}
+
+quint16 FileTransfers::listeningPort() const {
+    return server_ ? server_->port() : 0;
+}
+
+bool FileTransfers::canSendTo(const QString& name, QString* why) const {
+    if (!server_) {
+        if (why) *why = tr("This copy of Lanyx was built without file transfers.");
+        return false;
+    }
+    std::string reason;
+    if (node_.CanSendFilesTo(name.toStdString(), &reason)) return true;
+    if (why) *why = QString::fromStdString(reason);
+    return false;
+}
+
+bool FileTransfers::ensureListening(QString* error) {
+    if (!server_) return false;
+    QString first;
+    if (server_->listen(kDefaultPort, &first)) return true;
+    if (server_->listen(0, error)) return true;
+    return false;
+}
+
+SecurityFactory FileTransfers::securityFor(const QString& peer, ConnectionHandshake::Role role) const {
+#if LANYX_HAVE_SODIUM
+    auto* secure = node_.secure();
+    if (!secure) return {};
+    const auto* pin = secure->pins().find(toLower(peer.toStdString()));
+    const auto& own = secure->identity().signSecret;
+    if (!pin || pin->signPublic.size() != 32 || own.size() != 64) return {};
+    SigningKey ownKey{};
+    VerifyKey peerKey{};
+    std::memcpy(ownKey.data(), own.data(), ownKey.size());
+    std::memcpy(peerKey.data(), pin->signPublic.data(), peerKey.size());
+    return [role, ownKey, peerKey](const Offer& offer) {
+        return std::make_unique<ConnectionHandshake>(role, offer.id, ownKey, peerKey);
+    };
+#else
+    (void)peer;
+    (void)role;
+    return {};
+#endif
+}
+
+std::size_t FileTransfers::pending(TransferItem::Direction direction) const {
+    return static_cast<std::size_t>(std::count_if(items_.begin(), items_.end(), [&](const TransferItem& i) {
+        return i.direction == direction && !i.ended();
+    }));
+}
+
+void FileTransfers::tell(const QString& peer, const std::string& body) {
+    try {
+        node_.SendFileMessage(peer.toStdString(), body);
+    } catch (const std::exception&) {
+        // The network is closed: the other side finds out on its own.
+    }
+}
+
+QString FileTransfers::send(const QString& name, const QStringList& paths, QString* error) {
+    const auto fail = [&](const QString& text) {
+        if (error) *error = text;
+        return QString();
+    };
+    QString why;
+    if (!canSendTo(name, &why)) return fail(why);
+    if (paths.isEmpty()) return fail(tr("Nothing to send."));
+    if (pending(TransferItem::Direction::Outgoing) >= kMaxPendingOffers)
+        return fail(tr("Too many transfers at once; wait for some to end."));
+    std::vector<std::filesystem::path> sources;
+    for (const auto& p : paths) {
+        const QFileInfo info(p);
+        if (!info.exists() && !info.isSymLink()) return fail(tr("%1 does not exist.").arg(p));
+        if (!info.isReadable()) return fail(tr("%1 cannot be read.").arg(p));
+        sources.push_back(std::filesystem::path(QDir::cleanPath(info.absoluteFilePath()).toStdString()));
+    }
+    auto selection = GatherLocal(sources);
+    if (selection.entries.empty()) {
+        QString text = tr("Nothing to send");
+        if (!selection.skipped.empty()) text += QStringLiteral(": ") + QString::fromStdString(selection.skipped.front());
+        return fail(text + QStringLiteral("."));
+    }
+    QString listenError;
+    if (!ensureListening(&listenError)) return fail(tr("Files cannot be offered: %1").arg(listenError));
+
+    Offer offer;
+    offer.id = NewTransferId();
+    offer.port = server_->port();
+    offer.files = selection.files;
+    offer.bytes = selection.bytes;
+    offer.names = selection.topNames;
+    const auto security = securityFor(name, ConnectionHandshake::Role::Sender);
+    if (!security) return fail(tr("No key is known for %1.").arg(name));
+
+    TransferItem item;
+    item.id = QString::fromStdString(offer.id);
+    item.direction = TransferItem::Direction::Outgoing;
+    item.peer = name;
+    for (const auto& n : selection.topNames) item.names << QString::fromStdString(n);
+    item.files = selection.files;
+    item.bytes = selection.bytes;
+    for (const auto& s : selection.skipped) item.skipped << QString::fromStdString(s);
+    item.state = TransferItem::State::Offering;
+
+    std::optional<DeliveryReport> report;
+    try {
+        report = node_.SendFileMessage(name.toStdString(), std::string(kOffer) + FormatOffer(offer));
+    } catch (const std::exception& e) {
+        return fail(tr("The offer could not be sent: %1").arg(QString::fromStdString(e.what())));
+    }
+    if (!report) return fail(tr("The offer could not be sent to %1.").arg(name));
+    server_->add(offer, std::move(selection), security);
+    Live live;
+    live.offer = offer;
+    live.offerReport = report->id;
+    live_[item.id] = std::move(live);
+    const auto id = item.id;
+    items_.push_back(std::move(item));
+    emit itemAdded(id);
+    endAfter(id, kOfferKeepMs, TransferItem::State::Failed, tr("no answer"));
+    return id;
+}
+
+void FileTransfers::endAfter(const QString& id, int ms, TransferItem::State state, const QString& message) {
+    auto it = live_.find(id);
+    if (it == live_.end()) return;
+    const int serial = ++serial_;
+    it->second.deadline = serial;
+    QTimer::singleShot(ms, this, [this, id, serial, state, message] {
+        auto l = live_.find(id);
+        auto* item = find(id);
+        if (l == live_.end() || !item || l->second.deadline != serial || item->ended()) return;
+        if (item->direction == TransferItem::Direction::Outgoing && server_) server_->remove(id);
+        setState(*item, state, message);
+    });
+}
+
+void FileTransfers::setState(TransferItem& item, TransferItem::State state, const QString& message) {
+    item.state = state;
+    item.message = message;
+    if (state != TransferItem::State::Running) {
+        item.bytesPerSecond = 0;
+        item.secondsLeft = -1;
+    }
+    const auto id = item.id;
+    if (item.ended()) {
+        const bool ok = state == TransferItem::State::Finished;
+        forget(id);
+        emit itemChanged(id);
+        emit itemEnded(id, ok);
+    } else {
+        emit itemChanged(id);
+    }
+}
+
+void FileTransfers::forget(const QString& id) {
+    auto l = live_.find(id);
+    if (l == live_.end()) return;
+    if (auto* client = l->second.client) {
+        client->disconnect(this);
+        // A finished one closes its connection gracefully (the sender is
+        // still to read our last frame): deleting it would cut that short.
+        if (client->state() == SessionState::Finished) QTimer::singleShot(30000, client, &QObject::deleteLater);
+        else client->deleteLater();
+    }
+    live_.erase(l);
+}
+
+void FileTransfers::progress(TransferItem& item, quint64 done) {
+    auto& live = live_[item.id];
+    const auto now = clock_.elapsed();
+    item.done = std::min(done, item.bytes);
+    live.samples.emplace_back(now, item.done);
+    while (live.samples.size() > 2 && now - live.samples.front().first > kSpeedWindowMs) live.samples.pop_front();
+    const auto& first = live.samples.front();
+    if (now - first.first >= 500 && item.done >= first.second) {
+        item.bytesPerSecond = static_cast<double>(item.done - first.second) * 1000.0 / static_cast<double>(now - first.first);
+        item.secondsLeft =
+            item.bytesPerSecond > 0 ? static_cast<qint64>(static_cast<double>(item.bytes - item.done) / item.bytesPerSecond + 0.5) : -1;
+    }
+    if (item.state != TransferItem::State::Running) {
+        setState(item, TransferItem::State::Running);
+        live.lastSignal = now;
+        return;
+    }
+    if (live.lastSignal < 0 || now - live.lastSignal >= kSignalEveryMs || item.done == item.bytes) {
+        live.lastSignal = now;
+        emit itemChanged(item.id);
+    }
+}
+
+void FileTransfers::accept(const QString& id, const QString& folder) {
+    auto* item = find(id);
+    auto l = live_.find(id);
+    if (!item || l == live_.end() || item->state != TransferItem::State::Offered) return;
+    const QFileInfo dir(folder);
+    if (!dir.isDir() || !dir.isWritable()) {
+        setState(*item, TransferItem::State::Offered, tr("%1 is not a folder this user can write to").arg(folder));
+        return;
+    }
+    const auto security = securityFor(item->peer, ConnectionHandshake::Role::Receiver);
+    if (!security) {
+        setState(*item, TransferItem::State::Failed, tr("no key is known for %1").arg(item->peer));
+        return;
+    }
+    item->folder = QDir::cleanPath(dir.absoluteFilePath());
+    auto* client = new TransferClient(l->second.offer, l->second.sender,
+                                      std::filesystem::path(item->folder.toStdString()), digests_, security, this);
+    l->second.client = client;
+    connect(client, &TransferClient::progress, this, [this, id](quint64 received, quint64) {
+        auto* it = find(id);
+        if (!it) return;
+        progress(*it, received);
+        auto l = live_.find(id);
+        if (l != live_.end() && dropAfter_ > 0 && !l->second.dropped && received >= dropAfter_) {
+            // A cut connection, as a cable pulled: the transfer goes on from here.
+            l->second.dropped = true;
+            QTimer::singleShot(0, this, [this, id] {
+                auto l = live_.find(id);
+                if (l != live_.end() && l->second.client) l->second.client->start();
+            });
+        }
+    });
+    connect(client, &TransferClient::finished, this,
+            [this, id](bool ok, const QString& message) { clientFinished(id, ok, message); });
+    setState(*item, TransferItem::State::Running);
+    client->start();
+}
+
+void FileTransfers::connectClient(const QString& id) {
+    auto l = live_.find(id);
+    auto* item = find(id);
+    if (l == live_.end() || !item || !l->second.client || item->ended()) return;
+    setState(*item, TransferItem::State::Running, {});
+    l->second.client->start();
+}
+
+void FileTransfers::clientFinished(const QString& id, bool ok, const QString& message) {
+    auto* item = find(id);
+    auto l = live_.find(id);
+    if (!item || l == live_.end() || item->ended()) return;
+    if (ok) {
+        item->done = item->bytes;
+        item->made.clear();
+        for (const auto& p : l->second.client->session().topLevel()) item->made << QString::fromStdString(p.string());
+        setState(*item, TransferItem::State::Finished);
+        return;
+    }
+    if (l->second.client->resumable()) {
+        // The connection dropped: connect again a few times, then leave it
+        // to the user (Retry).
+        auto& live = l->second;
+        if (live.retries < static_cast<int>(std::size(kRetryMs))) {
+            const int wait = kRetryMs[live.retries++];
+            setState(*item, TransferItem::State::Interrupted, tr("%1; trying again").arg(message));
+            QTimer::singleShot(wait, this, [this, id] {
+                auto* it = find(id);
+                if (it && it->state == TransferItem::State::Interrupted) connectClient(id);
+            });
+        } else {
+            setState(*item, TransferItem::State::Interrupted, message);
+        }
+        return;
+    }
+    if (message == QStringLiteral("cancelled")) return;  // cancel() says so itself
+    setState(*item, TransferItem::State::Failed, message);
+    tell(item->peer, std::string(kCancel) + id.toStdString());
+}
+
+void FileTransfers::retry(const QString& id) {
+    auto l = live_.find(id);
+    auto* item = find(id);
+    if (!item || l == live_.end() || !item->canRetry()) return;
+    l->second.retries = 0;
+    connectClient(id);
+}
+
+void FileTransfers::decline(const QString& id) {
+    auto* item = find(id);
+    if (!item || item->state != TransferItem::State::Offered) return;
+    tell(item->peer, std::string(kDecline) + id.toStdString());
+    setState(*item, TransferItem::State::Declined, tr("declined"));
+}
+
+void FileTransfers::cancel(const QString& id) {
+    auto* item = find(id);
+    if (!item || item->ended()) return;
+    if (item->state == TransferItem::State::Offered) {
+        decline(id);
+        return;
+    }
+    auto l = live_.find(id);
+    if (item->direction == TransferItem::Direction::Outgoing) {
+        if (server_) server_->remove(id);
+    } else if (l != live_.end() && l->second.client) {
+        l->second.client->disconnect(this);
+        l->second.client->cancel();  // partial files go
+    }
+    tell(item->peer, std::string(kCancel) + id.toStdString());
+    setState(*item, TransferItem::State::Cancelled, {});
+}
+
+void FileTransfers::clearEnded() {
+    const auto before = items_.size();
+    std::erase_if(items_, [](const TransferItem& i) { return i.ended(); });
+    if (items_.size() != before) emit cleared();
+}
+
+void FileTransfers::serverProgress(const QString& id, quint64 sent, quint64) {
+    if (auto* item = find(id); item && !item->ended()) progress(*item, sent);
+}
+
+void FileTransfers::serverFinished(const QString& id, bool ok, const QString& message) {
+    auto* item = find(id);
+    if (!item || item->ended()) return;
+    if (ok) {
+        if (server_) server_->remove(id);
+        item->done = item->bytes;
+        setState(*item, TransferItem::State::Finished);
+        return;
+    }
+    // One connection failed (dropped, or somebody without the key tried):
+    // the receiver may connect again and go on.
+    if (item->state == TransferItem::State::Offering) {
+        node_.WriteLog("A connection for a file offer to " + item->peer.toStdString() + " failed: " + message.toStdString());
+        return;
+    }
+    setState(*item, TransferItem::State::Interrupted, message);
+    endAfter(id, kResumeKeepMs, TransferItem::State::Failed, tr("the receiver did not come back"));
+}
+
+bool FileTransfers::fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) {
+    const QString from = QString::fromStdString(sender);
+    if (body.rfind(kOffer, 0) == 0) {
+        auto offer = ParseOffer(std::string_view(body).substr(kOffer.size()));
+        if (!offer) {
+            node_.WriteLog("File offer from " + sender + " refused: it does not parse");
+            return true;  // taken: a repeat would not parse either
+        }
+        const QString id = QString::fromStdString(offer->id);
+        if (const auto* known = item(id)) return known->peer.compare(from, Qt::CaseInsensitive) == 0;  // a repeat
+        if (sourceV4 == 0) return false;
+        if (pending(TransferItem::Direction::Incoming) >= kMaxPendingOffers) {
+            node_.WriteLog("File offer from " + sender + " refused: too many offers wait for an answer");
+            return false;
+        }
+        TransferItem item;
+        item.id = id;
+        item.direction = TransferItem::Direction::Incoming;
+        item.peer = from;
+        for (const auto& n : offer->names) item.names << QString::fromStdString(n);
+        item.files = offer->files;
+        item.bytes = offer->bytes;
+        item.state = TransferItem::State::Offered;
+        Live live;
+        live.sender = QHostAddress(static_cast<quint32>(sourceV4));
+        live.offer = *offer;
+        live_[id] = std::move(live);
+        items_.push_back(std::move(item));
+        emit itemAdded(id);
+        emit offerArrived(id);
+        // An offer nobody answers does not wait for ever.
+        endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));
+        return true;
+    }
+    const bool decline = body.rfind(kDecline, 0) == 0;
+    const bool cancel = body.rfind(kCancel, 0) == 0;
+    if (!decline && !cancel) return false;
+    const auto idText = std::string_view(body).substr(decline ? kDecline.size() : kCancel.size());
+    if (!isTransferId(idText)) return false;
+    auto* it = find(QString::fromLatin1(idText.data(), static_cast<qsizetype>(idText.size())));
+    // Only the other side of a transfer can end it.
+    if (!it || it->peer.compare(from, Qt::CaseInsensitive) != 0) return true;
+    if (it->ended()) return true;
+    if (it->direction == TransferItem::Direction::Outgoing) {
+        if (server_) server_->remove(it->id);
+        setState(*it, decline ? TransferItem::State::Declined : TransferItem::State::Cancelled,
+                 decline ? QString() : tr("cancelled by %1").arg(from));
+    } else {
+        auto l = live_.find(it->id);
+        if (l != live_.end() && l->second.client) {
+            l->second.client->disconnect(this);
+            l->second.client->cancel();
+        }
+        setState(*it, TransferItem::State::Cancelled,
+                 it->state == TransferItem::State::Offered ? tr("withdrawn by %1").arg(from)
+                                                           : tr("cancelled by %1").arg(from));
+    }
+    return true;
+}
+
+void FileTransfers::fileDelivery(const DeliveryReport& report) {
+    if (report.state != Delivery::NotConfirmed) return;
+    for (auto& [id, live] : live_) {
+        if (live.offerReport != report.id) continue;
+        auto* item = find(id);
+        if (item && item->state == TransferItem::State::Offering) {
+            if (server_) server_->remove(id);
+            setState(*item, TransferItem::State::Failed, tr("the offer did not reach %1").arg(item->peer));
+        }
+        return;
+    }
+}
+
+} // namespace lanyx

@@ -1,0 +1,149 @@
+#pragma once
+// File transfers as the user sees them: offers sent and received, and the
+// transfers they became. The offer and its answers travel as encrypted file
+// messages through the node; the files themselves over TCP (TransferLinks),
+// the receiver connecting to the sender. Both the desktop program and
+// lanyx-cli run one of these beside their node.
+#include "ChatNode.h"
+#include "TransferLinks.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace lanyx {
+
+struct TransferItem {
+    enum class Direction { Outgoing, Incoming };
+    enum class State {
+        Offering,     // sent, waiting for the recipient's answer
+        Offered,      // received, waiting for our user's answer
+        Running,
+        Interrupted,  // the connection dropped; it resumes on a retry
+        Finished,
+        Failed,
+        Declined,
+        Cancelled,
+    };
+    QString id;
+    Direction direction = Direction::Outgoing;
+    QString peer;        // the other side's user name
+    QStringList names;   // top-level names as offered (up to 16)
+    quint64 files = 0, bytes = 0, done = 0;
+    State state = State::Offering;
+    QString message;     // why it failed, was cancelled or interrupted
+    QString folder;      // incoming: where it goes; outgoing: empty
+    QStringList made;    // incoming, finished: what it made at the top of the folder
+    QStringList skipped; // outgoing: what was left out (links, special files)
+    double bytesPerSecond = 0;
+    qint64 secondsLeft = -1;  // unknown
+    bool ended() const {
+        return state == State::Finished || state == State::Failed || state == State::Declined ||
+               state == State::Cancelled;
+    }
+    bool canRetry() const { return direction == Direction::Incoming && state == State::Interrupted; }
+};
+
+QString TransferStateText(const TransferItem& item);
+// "1.4 MB", "12 KB", "3 bytes".
+QString SizeText(quint64 bytes);
+// "2 files, 1.4 MB" / "1 file, 3 bytes".
+QString CountText(quint64 files, quint64 bytes);
+
+class FileTransfers : public QObject, public FileMessageHandler {
+    Q_OBJECT
+public:
+    // The port the sender listens on, where free (else any free port: the
+    // offer names it). One firewall rule on the sender's side.
+    static constexpr quint16 kDefaultPort = 1415;
+    // Offers waiting for an answer at most, per direction.
+    static constexpr std::size_t kMaxPendingOffers = 32;
+    // An interrupted outgoing transfer waits this long for the receiver to
+    // resume; an unanswered offer this long for an answer.
+    static constexpr int kResumeKeepMs = 10 * 60 * 1000;
+    static constexpr int kOfferKeepMs = 60 * 60 * 1000;
+    // Automatic reconnects of an interrupted incoming transfer, after these waits.
+    static constexpr int kRetryMs[] = {1000, 3000, 8000};
+
+    explicit FileTransfers(ChatNode& node, QObject* parent = nullptr);
+    ~FileTransfers() override;
+
+    // Whether files can go to `name`; else `why` says why not.
+    bool canSendTo(const QString& name, QString* why = nullptr) const;
+    // Offers `paths` (files and folders) to `name`. The id, or empty with `error`.
+    QString send(const QString& name, const QStringList& paths, QString* error);
+    void accept(const QString& id, const QString& folder);
+    void decline(const QString& id);
+    void cancel(const QString& id);
+    // An interrupted incoming transfer connects again and goes on.
+    void retry(const QString& id);
+    // Ended transfers leave the list.
+    void clearEnded();
+
+    const std::vector<TransferItem>& items() const { return items_; }
+    const TransferItem* item(const QString& id) const;
+    // Where offers go unless the user chooses otherwise.
+    static QString defaultFolder();
+    quint16 listeningPort() const;
+
+    // Test aid: the first connection of each incoming transfer is cut once
+    // this many bytes arrived (0: never).
+    void setDropAfterForTest(quint64 bytes) { dropAfter_ = bytes; }
+
+    // FileMessageHandler
+    bool fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
+    void fileDelivery(const DeliveryReport& report) override;
+
+signals:
+    void itemAdded(const QString& id);
+    void itemChanged(const QString& id);
+    // A new offer waits for the user's answer.
+    void offerArrived(const QString& id);
+    // Finished (ok), or failed, declined or cancelled.
+    void itemEnded(const QString& id, bool ok);
+    void cleared();
+
+private:
+    struct Live {
+        QHostAddress sender;                  // incoming: where to connect
+        transfer::Offer offer;
+        TransferClient* client = nullptr;     // ours; deleted later, never inside its own signal
+        std::uint64_t offerReport = 0;        // outgoing: the offer's delivery report
+        int retries = 0;
+        bool dropped = false;                 // the test cut happened
+        std::deque<std::pair<qint64, quint64>> samples;  // (ms, bytes) for the speed
+        qint64 lastSignal = -1;
+        int deadline = 0;                     // serial of the timer that ends a wait
+    };
+    TransferItem* find(const QString& id);
+    void setState(TransferItem& item, TransferItem::State state, const QString& message = {});
+    void progress(TransferItem& item, quint64 done);
+    bool ensureListening(QString* error);
+    SecurityFactory securityFor(const QString& peer, transfer::ConnectionHandshake::Role role) const;
+    void connectClient(const QString& id);
+    void clientFinished(const QString& id, bool ok, const QString& message);
+    void serverProgress(const QString& id, quint64 sent, quint64 total);
+    void serverFinished(const QString& id, bool ok, const QString& message);
+    void endAfter(const QString& id, int ms, TransferItem::State state, const QString& message);
+    void tell(const QString& peer, const std::string& body);
+    std::size_t pending(TransferItem::Direction direction) const;
+    void forget(const QString& id);
+
+    ChatNode& node_;
+    transfer::DigestFactory digests_;
+    std::unique_ptr<TransferServer> server_;
+    std::vector<TransferItem> items_;
+    std::map<QString, Live> live_;
+    QElapsedTimer clock_;
+    quint64 dropAfter_ = 0;
+    int serial_ = 0;
+};
+
+} // namespace lanyx

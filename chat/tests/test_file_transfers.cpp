@@ -1,0 +1,152 @@
+// Offers and transfers between two nodes: the offers as encrypted file
+// messages on a simulated segment, the files over TCP on loopback.
+#include "FileTransfers.h"
+#include "TestSupport.h"
+#include "TransferTestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using namespace lanyx;
+using namespace lanyx::test;
+using State = TransferItem::State;
+
+namespace {
+
+QCoreApplication& qtApp() {
+    static int argc = 1;
+    static char name[] = "lanyx_file_transfers_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication a(argc, argv);
+    return a;
+}
+
+class Files : public ::testing::Test {
+protected:
+    Files() : ann(seg, "ann"), bob(seg, "bob") {
+        qtApp();
+        for (auto* p : {&ann, &bob}) {
+            p->transport.source = 0x7f000001;  // loopback: where the offers seem to come from
+        }
+        annFiles = std::make_unique<FileTransfers>(ann.node);
+        bobFiles = std::make_unique<FileTransfers>(bob.node);
+        QObject::connect(bobFiles.get(), &FileTransfers::offerArrived, [this] { ++offers; });
+        ann.joinAs("ann");
+        seg.runFor(50);
+        bob.joinAs("bob");
+        seg.runFor(2000);
+    }
+    // Simulated time for the datagrams, the real event loop for TCP.
+    template <typename Done>
+    bool runUntil(Done done, int ms = 20000) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < ms) {
+            seg.runFor(10);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return done();
+    }
+    State stateAt(FileTransfers& f, const QString& id) {
+        const auto* i = f.item(id);
+        return i ? i->state : State::Failed;
+    }
+
+    MemorySegment seg;
+    Peer ann, bob;
+    std::unique_ptr<FileTransfers> annFiles, bobFiles;
+    int offers = 0;  // offers bob was shown
+    TempDir src, dst;
+};
+
+} // namespace
+
+TEST_F(Files, AFileAndAFolderTreeArriveByteForByteAfterTheRecipientAccepts) {
+    writeBytes(src / "report.pdf", pattern(3u << 20, 1));
+    fs::create_directories(src / "photos" / "2026");
+    writeBytes(src / "photos" / "2026" / "a.jpg", pattern(70000, 2));
+    writeBytes(src / "photos" / "b.jpg", "");
+    QString why;
+    ASSERT_TRUE(annFiles->canSendTo("bob", &why)) << why.toStdString();
+    QString error;
+    const auto id = annFiles->send("bob", {QString::fromStdString((src / "report.pdf").string()),
+                                           QString::fromStdString((src / "photos").string())},
+                                   &error);
+    ASSERT_FALSE(id.isEmpty()) << error.toStdString();
+    ASSERT_TRUE(runUntil([&] { return offers == 1; }));
+    const auto* offered = bobFiles->item(id);
+    ASSERT_TRUE(offered);
+    EXPECT_EQ(offered->peer, "ann");
+    EXPECT_EQ(offered->files, 3u);
+    EXPECT_EQ(offered->bytes, (3u << 20) + 70000u);
+    EXPECT_EQ(offered->names, (QStringList{"report.pdf", "photos"}));
+    // Nothing is written before the answer.
+    EXPECT_TRUE(fs::is_empty(dst.path()));
+    EXPECT_EQ(stateAt(*annFiles, id), State::Offering);
+
+    bobFiles->accept(id, QString::fromStdString(dst.path().string()));
+    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, id) == State::Finished && stateAt(*annFiles, id) == State::Finished; }))
+        << TransferStateText(*bobFiles->item(id)).toStdString() << " / "
+        << TransferStateText(*annFiles->item(id)).toStdString();
+    EXPECT_EQ(readBytes(dst / "report.pdf"), pattern(3u << 20, 1));
+    EXPECT_EQ(readBytes(dst / "photos" / "2026" / "a.jpg"), pattern(70000, 2));
+    EXPECT_TRUE(fs::exists(dst / "photos" / "b.jpg"));
+    EXPECT_EQ(bobFiles->item(id)->made.size(), 2);
+    EXPECT_EQ(bobFiles->item(id)->done, bobFiles->item(id)->bytes);
+}
+
+TEST_F(Files, DeclineLeavesNothingAndTellsTheSender) {
+    writeBytes(src / "a.txt", "hello");
+    QString error;
+    const auto id = annFiles->send("bob", {QString::fromStdString((src / "a.txt").string())}, &error);
+    ASSERT_TRUE(runUntil([&] { return offers == 1; }));
+    bobFiles->decline(id);
+    ASSERT_TRUE(runUntil([&] { return stateAt(*annFiles, id) == State::Declined; }));
+    EXPECT_TRUE(fs::is_empty(dst.path()));
+    EXPECT_EQ(stateAt(*bobFiles, id), State::Declined);
+}
+
+TEST_F(Files, ACutConnectionResumesAndTheSenderCanCancelMidway) {
+    writeBytes(src / "big.bin", pattern(8u << 20, 5));
+    bobFiles->setDropAfterForTest(2u << 20);
+    QString error;
+    const auto id = annFiles->send("bob", {QString::fromStdString((src / "big.bin").string())}, &error);
+    ASSERT_TRUE(runUntil([&] { return offers == 1; }));
+    bobFiles->accept(id, QString::fromStdString(dst.path().string()));
+    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, id) == State::Finished; }))
+        << TransferStateText(*bobFiles->item(id)).toStdString();
+    EXPECT_EQ(readBytes(dst / "big.bin"), pattern(8u << 20, 5));
+
+    // A second one, cancelled by the sender once it runs: nothing stays.
+    TempDir dst2;
+    bobFiles->setDropAfterForTest(0);
+    const auto id2 = annFiles->send("bob", {QString::fromStdString((src / "big.bin").string())}, &error);
+    ASSERT_TRUE(runUntil([&] { return offers == 2; }));
+    bobFiles->accept(id2, QString::fromStdString(dst2.path().string()));
+    ASSERT_TRUE(runUntil([&] { return bobFiles->item(id2)->done > 0; }));
+    annFiles->cancel(id2);
+    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, id2) == State::Cancelled; }));
+    EXPECT_EQ(stateAt(*annFiles, id2), State::Cancelled);
+    EXPECT_TRUE(fs::is_empty(dst2.path())) << listing(dst2.path()).size();
+}
+
+TEST_F(Files, OnlyCopiesThatAnnouncedTheCapabilityAreOffered) {
+    seg.post("zed|C/0");  // a copy without keys
+    seg.runFor(1000);
+    QString why;
+    EXPECT_FALSE(annFiles->canSendTo("zed", &why));
+    EXPECT_EQ(why, "This user's program cannot receive files.");
+    QString error;
+    writeBytes(src / "a.txt", "x");
+    EXPECT_TRUE(annFiles->send("zed", {QString::fromStdString((src / "a.txt").string())}, &error).isEmpty());
+    EXPECT_EQ(error, why);
+    EXPECT_TRUE(annFiles->send("bob", {QString::fromStdString((src / "missing").string())}, &error).isEmpty());
+    EXPECT_TRUE(error.contains("does not exist"));
+    // A file message in the clear, or under a name without a verified key, is no offer.
+    const auto before = bobFiles->items().size();
+    seg.post("zed|P/lanyx-files offer v1;id=0123456789abcdef0123456789abcdef;port=1;files=1;bytes=1;names=a|bob");
+    seg.runFor(1000);
+    EXPECT_EQ(bobFiles->items().size(), before);
+}
