@@ -442,7 +442,7 @@ void frmChat::renderMark(std::size_t line) {
     // either made to read on the window's background.
     QTextCharFormat format;
     format.setProperty(kDeliveryMark, true);
-    format.setForeground(ReadableOn(LineMarks::warns(*mark) ? QColor(0xC0, 0x20, 0x00) : QColor(0x80, 0x80, 0x80),
+    format.setForeground(ReadableOn(LineMarks::warns(*mark) ? QColor(0xC0, 0x20, 0x00) : QColor(0x70, 0x70, 0x70),
                                     txtMsg_->palette().color(QPalette::Base)));
     format.setToolTip(QString::fromStdString(LineMarks::toolTip(*mark)));
     cursor.insertText(QStringLiteral("  ") + QString::fromStdString(LineMarks::text(*mark)), format);
