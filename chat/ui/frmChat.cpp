@@ -445,7 +445,12 @@ void frmChat::renderMark(std::size_t line) {
     format.setForeground(ReadableOn(LineMarks::warns(*mark) ? QColor(0xC0, 0x20, 0x00) : QColor(0x70, 0x70, 0x70),
                                     txtMsg_->palette().color(QPalette::Base)));
     format.setToolTip(QString::fromStdString(LineMarks::toolTip(*mark)));
+    // A view that followed the conversation to its end stays there when
+    // a longer mark wraps the last line.
+    QScrollBar* bar = txtMsg_->verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
     cursor.insertText(QStringLiteral("  ") + QString::fromStdString(LineMarks::text(*mark)), format);
+    if (atEnd) bar->setValue(bar->maximum());
 }
 
 QString frmChat::markShown(std::size_t line) const {
