@@ -26,11 +26,17 @@
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextFragment>
 #include <QTextEdit>
 #include <QTime>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <utility>
+#include <vector>
 
 namespace lanyx::ui {
 
@@ -59,6 +65,51 @@ constexpr ChatItem kChatItems[] = {
     {"mnuAdd", "|Add user to 'recieve' list|&Add User", 3114, ":/lanyx/user.svg"},
     {"mnuUserSep1", "-Users Online", 3115, nullptr},
     {"mnuRemove", "|Remove selected user from list|&Remove User", 3116, ":/lanyx/block.svg"},
+};
+
+// Set on the delivery mark at the end of an own line: view state, which
+// copies and drags of the conversation leave out.
+constexpr int kDeliveryMark = QTextFormat::UserProperty + 14;
+
+// The mark's characters in a block, as [first, last); {-1, -1} without one.
+std::pair<int, int> markRange(const QTextBlock& block) {
+    std::pair<int, int> range{-1, -1};
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (!f.isValid() || !f.charFormat().boolProperty(kDeliveryMark)) continue;
+        if (range.first < 0) range.first = f.position();
+        range.second = f.position() + f.length();
+    }
+    return range;
+}
+
+// The conversation view: what is copied or dragged out of it is the text
+// the senders wrote, without the delivery marks.
+class TranscriptEdit : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override {
+        QTextDocument copy;
+        QTextCursor(&copy).insertFragment(textCursor().selection());
+        QTextCursor cut(&copy);
+        for (QTextBlock b = copy.lastBlock(); b.isValid(); b = b.previous()) {
+            std::vector<std::pair<int, int>> marks;
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().isValid() && it.fragment().charFormat().boolProperty(kDeliveryMark))
+                    marks.emplace_back(it.fragment().position(), it.fragment().position() + it.fragment().length());
+            for (auto m = marks.rbegin(); m != marks.rend(); ++m) {
+                cut.setPosition(m->first);
+                cut.setPosition(m->second, QTextCursor::KeepAnchor);
+                cut.removeSelectedText();
+            }
+        }
+        auto* data = new QMimeData;
+        data->setText(copy.toPlainText());
+        data->setHtml(copy.toHtml());
+        return data;
+    }
 };
 } // namespace
 
@@ -94,9 +145,12 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvUsers_, &QTreeWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { mnuUsers_->popup(lvUsers_->viewport()->mapToGlobal(p)); });
-    txtMsg_ = new QTextEdit(this);
+    txtMsg_ = new TranscriptEdit(this);
     txtMsg_->setObjectName("txtMsg");
     txtMsg_->setReadOnly(true);
+    // Only ever appended to (and marks updated): an undo history would
+    // hold a second copy of the whole conversation.
+    txtMsg_->setUndoRedoEnabled(false);
     txtSnd_ = new QLineEdit(this);
     txtSnd_->setObjectName("txtSnd");
     tbSnd_ = new QToolButton(this);
@@ -147,6 +201,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     connect(action("mnuCLS"), &QAction::triggered, this, [this] {
         txtMsg_->clear();
         transcript_.clear();
+        marks_.clear();
     });
     connect(action("mnuViewStat"), &QAction::toggled, lblStat_, &QWidget::setVisible);
     connect(action("mnuClose"), &QAction::triggered, this, &QWidget::close);
@@ -270,11 +325,19 @@ bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::ui
     block.setTabPositions({QTextOption::Tab(indent, QTextOption::LeftTab)});
     QTextCharFormat chars;
     chars.setForeground(ReadableOn(UserListModel::toColor(colour), txtMsg_->palette().color(QPalette::Base)));
+    // The new block takes the line's format, not that of a mark before it.
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
-    else cursor.insertBlock(block);
+    else cursor.insertBlock(block, chars);
+    const int first = cursor.blockNumber();
     cursor.insertText(prefix + QStringLiteral(":\t") + QString::fromStdString(line), chars);
-    txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
+    // A line's last block carries its number when it has a delivery mark.
+    const std::size_t index = transcript_.lines().size();
+    const bool marked = equalsNoCase(sender, node_.state().MyName) && marks_.shown(index, line);
+    for (QTextBlock b = txtMsg_->document()->findBlockByNumber(first); b.isValid(); b = b.next())
+        b.setUserState(marked && b == txtMsg_->document()->lastBlock() ? static_cast<int>(index) : -1);
     transcript_.add({prefix.toStdString(), line, colour, ToTwips(indent, screen())});
+    if (marked) renderMark(index);
+    txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
     return true;
 }
 
@@ -335,6 +398,7 @@ void frmChat::Send() {
         std::vector<DeliveryReport> reports;
         if (!members_.SendLine(node_, line, &reports)) return;
         delivery_.start(reports, node_.state().MyName);
+        marks_.sent(line, reports, node_.state().MyName);
         lblDelivery_->setText(QString::fromStdString(delivery_.text()));
         lblDelivery_->setVisible(!delivery_.empty());
     } catch (const LanyxError& e) {
@@ -349,6 +413,58 @@ void frmChat::Send() {
 
 void frmChat::ShowDelivery(const DeliveryReport& report) {
     if (delivery_.update(report)) lblDelivery_->setText(QString::fromStdString(delivery_.text()));
+    if (const auto line = marks_.update(report)) renderMark(*line);
+}
+
+namespace {
+// The block that ends transcript line `line`, when it has a mark; the
+// lines a report is about are mostly the last ones.
+QTextBlock markedBlock(const QTextDocument* doc, std::size_t line) {
+    for (QTextBlock b = doc->lastBlock(); b.isValid(); b = b.previous())
+        if (b.userState() == static_cast<int>(line)) return b;
+    return {};
+}
+} // namespace
+
+void frmChat::renderMark(std::size_t line) {
+    const LineMark* mark = marks_.mark(line);
+    const QTextBlock block = markedBlock(txtMsg_->document(), line);
+    if (!mark || !block.isValid()) return;
+    QTextCursor cursor(block);
+    const auto [from, to] = markRange(block);
+    if (from >= 0) {
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+    } else {
+        cursor.movePosition(QTextCursor::EndOfBlock);
+    }
+    // The document's own font and size; grey, or red when not confirmed,
+    // either made to read on the window's background.
+    QTextCharFormat format;
+    format.setProperty(kDeliveryMark, true);
+    format.setForeground(ReadableOn(LineMarks::warns(*mark) ? QColor(0xC0, 0x20, 0x00) : QColor(0x70, 0x70, 0x70),
+                                    txtMsg_->palette().color(QPalette::Base)));
+    format.setToolTip(QString::fromStdString(LineMarks::toolTip(*mark)));
+    // A view that followed the conversation to its end stays there when
+    // a longer mark wraps the last line.
+    QScrollBar* bar = txtMsg_->verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    cursor.insertText(QStringLiteral("  ") + QString::fromStdString(LineMarks::text(*mark)), format);
+    if (atEnd) bar->setValue(bar->maximum());
+}
+
+QString frmChat::markShown(std::size_t line) const {
+    const QTextBlock block = markedBlock(txtMsg_->document(), line);
+    const auto [from, to] = markRange(block);
+    if (from < 0) return {};
+    return block.text().mid(from - block.position(), to - from).trimmed();
+}
+
+QString frmChat::markToolTip(std::size_t line) const {
+    const QTextBlock block = markedBlock(txtMsg_->document(), line);
+    for (auto it = block.begin(); block.isValid() && !it.atEnd(); ++it)
+        if (it.fragment().charFormat().boolProperty(kDeliveryMark)) return it.fragment().charFormat().toolTip();
+    return {};
 }
 
 void frmChat::ExportToTextFile() {

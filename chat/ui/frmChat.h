@@ -4,6 +4,7 @@
 #include "ChatNode.h"
 #include "logic/DeliveryStatus.h"
 #include "logic/Export.h"
+#include "logic/LineMarks.h"
 #include "logic/Recipients.h"
 
 #include <QWidget>
@@ -57,8 +58,15 @@ public:
     // What became of the last line sent privately, per member; hidden
     // until one was.
     QLabel* lblDelivery() const { return lblDelivery_; }
-    // A later report about a line this window sent.
+    // A later report about a line this window sent: the summary and the
+    // mark at the end of that line in the transcript.
     void ShowDelivery(const DeliveryReport& report);
+    // What each own private line shows beside it (view state only).
+    const LineMarks& lineMarks() const { return marks_; }
+    // The text of the mark shown at the end of transcript line `line`
+    // (empty without one) and its tooltip.
+    QString markShown(std::size_t line) const;
+    QString markToolTip(std::size_t line) const;
     QSplitter* splitter() const { return splitter_; }
     QMenu* mnuUsers() const { return mnuUsers_; }
     QMenu* mnuAdd() const { return mnuAdd_; }
@@ -76,6 +84,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void renderMark(std::size_t line);
+
     ChatNode& node_;
     WindowHub& hub_;
     ChatMembers members_;
@@ -92,6 +102,7 @@ private:
     QLabel* lblStat_;
     QLabel* lblDelivery_;
     DeliveryStatus delivery_;
+    LineMarks marks_;
     QString statTag_;
     CoolMenu* cool_ = nullptr;
     bool placed_ = false;

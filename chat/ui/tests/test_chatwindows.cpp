@@ -22,7 +22,13 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSplitter>
+#include <QClipboard>
+#include <QHelpEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QToolTip>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
@@ -476,4 +482,190 @@ TEST_F(Windows, SilentChatSoundPlaysNothingAndANewWindowFromTheSegmentIsUnread) 
     ASSERT_EQ(windows->chatWindows().size(), 1);
     EXPECT_EQ(windows->unreadWindows(), windows->chatWindows());
     EXPECT_TRUE(sounds.isEmpty());
+}
+
+namespace {
+// Routes what reached ann to the desktop windows the way the desktop sink
+// does, chat lines and delivery reports each when the test says.
+struct Router {
+    test::Peer& peer;
+    ChatWindows& windows;
+    std::size_t lines = 0;
+    std::size_t reports = 0;
+    void routeLines() {
+        for (; lines < peer.rec.items.size(); ++lines)
+            if (peer.rec.items[lines].kind == "chat")
+                windows.RouteChatLine(peer.rec.items[lines].text, peer.rec.items[lines].sender, 0);
+    }
+    // The reports that came since the last call, not yet routed.
+    std::vector<DeliveryReport> take() {
+        std::vector<DeliveryReport> out(peer.rec.deliveries.begin() + static_cast<std::ptrdiff_t>(reports),
+                                        peer.rec.deliveries.end());
+        reports = peer.rec.deliveries.size();
+        return out;
+    }
+};
+
+const QString kLock = QString::fromUtf8("\xF0\x9F\x94\x92");
+const QString kOpen = QString::fromUtf8("\xF0\x9F\x94\x93");
+
+// The id of the encrypted report to `to`, the n-th such in `reports`.
+std::uint64_t idTo(const std::vector<DeliveryReport>& reports, const std::string& to, int n = 0) {
+    for (const auto& r : reports)
+        if (r.encrypted && r.recipient == to && r.state == Delivery::Waiting && n-- == 0) return r.id;
+    return 0;
+}
+} // namespace
+
+TEST_F(Windows, EveryOwnPrivateLineKeepsItsMarkPerRecipientAndItUpdatesInPlace) {
+    test::Peer dave(seg, "dave");
+    dave.joinAs("dave");
+    seg.runFor(2000);  // keys announced and pinned both ways
+    Router route{ann, *windows};
+    route.take();
+    frmChat* chat = windows->OpenChatWindow("dave|bob|");
+    chat->txtSnd()->setText("first");
+    chat->Send();
+    chat->txtSnd()->setText("second");
+    chat->Send();
+    seg.runFor(100);
+    const auto sent = route.take();
+    const std::uint64_t first = idTo(sent, "dave", 0), second = idTo(sent, "dave", 1);
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(second, 0u);
+    EXPECT_TRUE(chat->transcript().lines().empty());  // the own copies are not back yet
+
+    // The receipt for the second line comes before the line is shown.
+    windows->PrivateDelivery({second, "dave", true, Delivery::Delivered});
+    route.routeLines();
+    ASSERT_EQ(chat->transcript().lines().size(), 2u);
+    EXPECT_EQ(chat->transcript().lines()[1].text, "second");
+    EXPECT_EQ(chat->markShown(0), "dave " + kLock + " waiting, bob " + kOpen + " sent");
+    EXPECT_EQ(chat->markShown(1), "dave " + kLock + " delivered, bob " + kOpen + " sent");
+
+    // The first line's receipt, many lines later; another window's report
+    // and a repeated one change nothing.
+    for (int i = 0; i < 200; ++i) windows->RouteChatLine("chatter " + std::to_string(i), "bob", 255);
+    windows->PrivateDelivery({first, "dave", true, Delivery::Delivered});
+    windows->PrivateDelivery({first + second + 1000, "dave", true, Delivery::NotConfirmed});
+    windows->PrivateDelivery({first, "dave", true, Delivery::Delivered});
+    EXPECT_EQ(chat->markShown(0), "dave " + kLock + " delivered, bob " + kOpen + " sent");
+    EXPECT_EQ(chat->markToolTip(0), "dave: " + kLock +
+                                        " encrypted, delivered\n"
+                                        "bob: in the clear, sent; this recipient's program does not confirm");
+    EXPECT_EQ(chat->markShown(1), "dave " + kLock + " delivered, bob " + kOpen + " sent");
+    EXPECT_TRUE(chat->markShown(2).isEmpty());  // bob's lines carry none
+    EXPECT_EQ(chat->lineMarks().lines(), 2u);
+    // The text of every line is as it was: the marks sit after it.
+    const QTextBlock firstBlock = chat->txtMsg()->document()->firstBlock();
+    EXPECT_TRUE(firstBlock.text().startsWith("ann:\tfirst  dave " + kLock)) << firstBlock.text().toStdString();
+    EXPECT_EQ(chat->txtMsg()->document()->findBlockByNumber(2).text(), "bob:\tchatter 0");
+
+    // A member who went away: the line says so once the repeats are through,
+    // the summary below too.
+    dave.transport.close();
+    chat->txtSnd()->setText("still there?");
+    chat->Send();
+    seg.runFor(20000);
+    route.routeLines();
+    for (const auto& r : route.take()) windows->PrivateDelivery(r);
+    ASSERT_EQ(chat->transcript().lines().size(), 203u);
+    EXPECT_EQ(chat->markShown(202), "dave " + kLock + " not confirmed, bob " + kOpen + " sent");
+    EXPECT_EQ(chat->lblDelivery()->text(), "dave: " + kLock + " encrypted, not confirmed\n"
+                                           "bob: in the clear, sent; this recipient's program does not confirm");
+    EXPECT_EQ(chat->markShown(0), "dave " + kLock + " delivered, bob " + kOpen + " sent");
+
+    // Clear: the marks go with the lines.
+    chat->action("mnuCLS")->trigger();
+    EXPECT_EQ(chat->lineMarks().lines(), 0u);
+}
+
+TEST_F(Windows, OneRecipientShowsTheStateAloneAndTheTooltipComesFromTheMark) {
+    test::Peer dave(seg, "dave");
+    dave.joinAs("dave");
+    seg.runFor(2000);
+    Router route{ann, *windows};
+    frmChat* chat = windows->OpenChatWindow("dave|");
+    chat->txtSnd()->setText("hi");
+    chat->Send();
+    seg.runFor(100);
+    route.routeLines();
+    for (const auto& r : route.take()) windows->PrivateDelivery(r);
+    ASSERT_EQ(chat->transcript().lines().size(), 1u);
+    EXPECT_EQ(chat->markShown(0), kLock + " delivered");
+
+    // Hovering over the mark shows the full state.
+    QTextCursor at(chat->txtMsg()->document()->firstBlock());
+    at.movePosition(QTextCursor::EndOfBlock);
+    at.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 3);
+    const QPoint pos = chat->txtMsg()->cursorRect(at).center();
+    QHelpEvent help(QEvent::ToolTip, pos, chat->txtMsg()->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(chat->txtMsg()->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), "dave: " + kLock + " encrypted, delivered");
+    QToolTip::hideText();
+}
+
+TEST_F(Windows, DeliveryMarksStayOutOfCopiesExportsAndTheTranscript) {
+    test::Peer dave(seg, "dave");
+    dave.joinAs("dave");
+    seg.runFor(2000);
+    Router route{ann, *windows};
+    // Both windows show the own lines; only the one that sent them marks them.
+    frmChat* marked = windows->OpenChatWindow("dave|bob|");
+    frmChat* plain = windows->OpenChatWindow("dave|bob|");
+    windows->RouteChatLine("code?", "bob", 255);
+    for (const char* line : {"the safe code is 4711", "caf\xC3\xA9 at {noon}\\"}) {
+        marked->txtSnd()->setText(QString::fromUtf8(line));
+        marked->Send();
+    }
+    seg.runFor(100);
+    route.routeLines();
+    for (const auto& r : route.take()) windows->PrivateDelivery(r);
+    windows->RouteChatLine("thanks", "bob", 255);
+    ASSERT_EQ(marked->transcript().lines().size(), 4u);
+    ASSERT_EQ(marked->lineMarks().lines(), 2u);
+    EXPECT_EQ(plain->lineMarks().lines(), 0u);
+    EXPECT_TRUE(marked->txtMsg()->toPlainText().contains(kLock));  // shown in the view
+    EXPECT_FALSE(plain->txtMsg()->toPlainText().contains(kLock));
+
+    const std::string text = "bob:\tcode?\r\nann:\tthe safe code is 4711\r\nann:\tcaf\xC3\xA9 at {noon}\\\r\n"
+                             "bob:\tthanks\r\n";
+    EXPECT_EQ(marked->transcript().PlainText(), text);
+    EXPECT_EQ(marked->transcript().Rtf(), plain->transcript().Rtf());
+
+    // The files, byte for byte: text in Windows-1252, and RTF.
+    test::TempDir dir;
+    for (const char* ext : {"txt", "rtf"}) {
+        exportTo = QString::fromStdString((dir / (std::string("marked.") + ext)).string());
+        marked->ExportToTextFile();
+        exportTo = QString::fromStdString((dir / (std::string("plain.") + ext)).string());
+        plain->ExportToTextFile();
+        EXPECT_EQ(test::readBytes(dir / (std::string("marked.") + ext)),
+                  test::readBytes(dir / (std::string("plain.") + ext)))
+            << ext;
+    }
+    EXPECT_EQ(test::readBytes(dir / "marked.txt"), "\"" + cp1252::fromUtf8(text) + "\"\r\n");
+    marked->ExportToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), text);
+
+    // Copying out of the view: everything, and a piece that ends inside a mark.
+    const auto copied = [](frmChat* w, int from, int to) {
+        QTextCursor c(w->txtMsg()->document());
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        w->txtMsg()->setTextCursor(c);
+        w->txtMsg()->copy();
+        return QApplication::clipboard()->text();
+    };
+    marked->txtMsg()->selectAll();
+    marked->txtMsg()->copy();
+    const QString all = QApplication::clipboard()->text();
+    plain->txtMsg()->selectAll();
+    plain->txtMsg()->copy();
+    EXPECT_EQ(all, QApplication::clipboard()->text());
+    EXPECT_EQ(all, "bob:\tcode?\nann:\tthe safe code is 4711\nann:\tcaf\u00E9 at {noon}\\\nbob:\tthanks");
+    const QTextBlock second = marked->txtMsg()->document()->findBlockByNumber(1);
+    EXPECT_EQ(copied(marked, second.position() + 5, second.position() + second.length() - 3), "the safe code is 4711");
+    EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasHtml());
+    EXPECT_FALSE(QApplication::clipboard()->mimeData()->html().contains(kLock));
 }
