@@ -1,4 +1,4 @@
-// The key file and the file of known keys as found in a data folder: read,
+// The key file, the file of known keys and the sequence numbers seen as found in a data folder: read,
 // and what was read written and read again to the same.
 #include "Identity.h"
 
@@ -20,5 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t skippedAgain = 0;
     const auto back = PinStore::fromText(written, &skippedAgain);
     if (skippedAgain != 0 || back.size() != pins.size() || back.toText() != written) std::abort();
+    const auto seen = SeenStore::fromText(text);
+    const auto seenText = seen.toText();
+    std::size_t seenSkipped = 0;
+    if (SeenStore::fromText(seenText, &seenSkipped).toText() != seenText || seenSkipped != 0) std::abort();
     return 0;
 }

@@ -253,4 +253,104 @@ bool PinStore::save(const std::filesystem::path& file, std::string& problem) con
     return writeReplacing(file, toText(), false, problem);
 }
 
+// ---- sequence numbers seen ---------------------------------------------------
+
+namespace {
+constexpr std::string_view kSeenHeader = "Lanyx sequence numbers seen 1";
+constexpr std::uintmax_t kMaxSeenFileBytes = 8u << 20;
+
+std::string hex64(std::uint64_t v) {
+    static const char* digits = "0123456789abcdef";
+    std::string s(16, '0');
+    for (int i = 15; i >= 0; --i, v >>= 4) s[static_cast<std::size_t>(i)] = digits[v & 15];
+    return s;
+}
+
+bool parseHex64(std::string_view t, std::uint64_t& out) {
+    if (t.size() != 16) return false;
+    out = 0;
+    for (char c : t) {
+        int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (d < 0) return false;
+        out = (out << 4) | static_cast<std::uint64_t>(d);
+    }
+    return true;
+}
+} // namespace
+
+std::string SeenStore::toText() const {
+    std::string out(kSeenHeader);
+    out += '\n';
+    std::size_t n = 0;
+    const auto put = [&](char kind, const std::string& id, const Window& w) {
+        if (n++ >= kMaxEntries) return;
+        out += kind;
+        out += '\t';
+        out += id;
+        out += '\t';
+        out += hex64(w.top);
+        out += '\t';
+        out += hex64(w.bits);
+        out += '\n';
+    };
+    for (const auto& [key, w] : signing) put('s', crypto::ToBase64(key), w);
+    for (const auto& [name, w] : privateSenders)
+        if (!name.empty() && name.find_first_of("\t\r\n") == std::string::npos) put('p', name, w);
+    return out;
+}
+
+SeenStore SeenStore::fromText(std::string_view text, std::size_t* skipped) {
+    SeenStore store;
+    std::size_t bad = 0;
+    const auto ls = lines(text);
+    for (std::size_t i = 0; i < ls.size(); ++i) {
+        const auto line = ls[i];
+        if (line.empty() || (i == 0 && line == kSeenHeader)) continue;
+        // kind, id, top, bits: the id may not hold a tab, the rest is fixed.
+        if (line.size() < 3 + 34 || line[1] != '\t' || (line[0] != 's' && line[0] != 'p') ||
+            store.signing.size() + store.privateSenders.size() >= kMaxEntries) {
+            ++bad;
+            continue;
+        }
+        const auto tail = line.substr(line.size() - 33);  // top, tab, bits
+        const auto id = line.substr(2, line.size() - 2 - 34);
+        Window w;
+        if (line[line.size() - 34] != '\t' || tail[16] != '\t' || !parseHex64(tail.substr(0, 16), w.top) ||
+            !parseHex64(tail.substr(17), w.bits) || id.empty() || id.find('\t') != std::string_view::npos) {
+            ++bad;
+            continue;
+        }
+        if (line[0] == 's') {
+            const auto key = crypto::FromBase64(id);
+            if (!key || key->size() != crypto::kSignPublicBytes) {
+                ++bad;
+                continue;
+            }
+            store.signing[*key] = w;
+        } else {
+            store.privateSenders[std::string(id)] = w;
+        }
+    }
+    if (skipped) *skipped = bad;
+    return store;
+}
+
+bool SeenStore::load(const std::filesystem::path& file, std::string& problem) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        *this = {};
+        return true;
+    }
+    const auto text = readSmallFile(file, kMaxSeenFileBytes, problem);
+    if (!text) return false;
+    std::size_t skipped = 0;
+    *this = fromText(*text, &skipped);
+    if (skipped) problem = std::to_string(skipped) + " lines skipped";
+    return true;
+}
+
+bool SeenStore::save(const std::filesystem::path& file, std::string& problem) const {
+    return writeReplacing(file, toText(), false, problem);
+}
+
 } // namespace lanyx

@@ -3,6 +3,7 @@
 // its own in the data folder.
 #include <cstddef>
 #include <filesystem>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -53,6 +54,7 @@ public:
     // holds a tab or line break.
     bool set(std::string_view name, Pin pin);
     std::size_t size() const { return pins_.size(); }
+    const std::map<std::string, Pin, std::less<>>& all() const { return pins_; }
 
     std::string toText() const;
     // Lines that make no sense are skipped and counted.
@@ -64,6 +66,29 @@ public:
 
 private:
     std::map<std::string, Pin, std::less<>> pins_;
+};
+
+// The sequence numbers seen per signing key and per sender of private
+// messages, kept across starts: a datagram recorded before the copy's last
+// start is refused as one recorded since. A lost or damaged file only
+// opens that gap again.
+class SeenStore {
+public:
+    static constexpr const char* kFileName = "SeenNumbers.txt";
+    static constexpr std::size_t kMaxEntries = 40000;
+
+    struct Window {
+        std::uint64_t top = 0;
+        std::uint64_t bits = 0;
+    };
+    // Kind 's': by signing key (raw bytes); 'p': by sender (lower-case name).
+    std::map<std::string, Window, std::less<>> signing, privateSenders;
+
+    std::string toText() const;
+    static SeenStore fromText(std::string_view text, std::size_t* skipped = nullptr);
+    // A missing file is an empty store.
+    bool load(const std::filesystem::path& file, std::string& problem);
+    bool save(const std::filesystem::path& file, std::string& problem) const;
 };
 
 } // namespace lanyx

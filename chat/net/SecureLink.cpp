@@ -1,5 +1,7 @@
 #include "SecureLink.h"
 
+#include <unordered_set>
+
 #include "Cp1252.h"
 #include "Crypto.h"
 #include "Text.h"
@@ -21,6 +23,8 @@ constexpr std::size_t kCompanionBytes = kSeqBytes + crypto::kHashBytes + crypto:
 constexpr std::size_t kMaxCompanionBytes = kCompanionBytes + (secure::kMaxSignedTogether - 1) * crypto::kHashBytes;
 constexpr std::uint32_t kEarlyKeepMs = 3000;
 constexpr std::uint32_t kPinsSaveDelayMs = 1000;
+// Sequence numbers are written at most this often (and at the end).
+constexpr std::uint32_t kSeenSaveDelayMs = 15000;
 // The wire bytes of the two marks.
 constexpr char kAlertByte = '\xDF';
 constexpr char kChatByte = '\xDE';
@@ -82,10 +86,25 @@ bool ReplayWindow::accept(std::uint64_t seq) {
 // ---- the link --------------------------------------------------------------
 
 SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks)
-    : id_(std::move(identity)), pins_(std::move(pins)), pinsFile_(std::move(pinsFile)), hooks_(std::move(hooks)) {}
+    : id_(std::move(identity)), pins_(std::move(pins)), pinsFile_(std::move(pinsFile)), hooks_(std::move(hooks)) {
+    if (pinsFile_.empty()) return;
+    SeenStore seen;
+    std::string problem;
+    if (!seen.load(pinsFile_.parent_path() / SeenStore::kFileName, problem)) {
+        log("Sequence numbers not read", "The sequence numbers seen could not be read (" + problem +
+                                             "): replays from before this start are not caught");
+        return;
+    }
+    if (!problem.empty()) log("Sequence numbers not read", "The sequence numbers seen: " + problem);
+    for (const auto& [key, w] : seen.signing) signedSeen_[key] = ReplayWindow(w.top, w.bits);
+    for (const auto& [name, w] : seen.privateSenders) privateSeen_[name] = ReplayWindow(w.top, w.bits);
+    // Our own numbers go on from where they were, even if the clock went back.
+    if (const auto own = signedSeen_.find(id_.signPublic); own != signedSeen_.end()) seq_ = own->second.top();
+}
 
 SecureLink::~SecureLink() {
     savePins();
+    saveSeen();
     crypto::Wipe(id_.signSecret);
     crypto::Wipe(id_.boxSecret);
 }
@@ -104,6 +123,7 @@ void SecureLink::log(std::string_view kind, const std::string& line) {
 std::uint64_t SecureLink::nextSeq() {
     // Seeded from the clock, so that numbers keep growing across restarts.
     seq_ = std::max(seq_ + 1, hooks_.wallMicros ? hooks_.wallMicros() : seq_ + 1);
+    seenChanged();
     return seq_;
 }
 
@@ -283,7 +303,7 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
         log("Bad signature", "Signature from " + shorten(sender) + " does not match the key pinned for the name");
         return;
     }
-    if (!signedSeen_[*key].accept(fromBe64(head))) {
+    if (!signedWindow(*key).accept(fromBe64(head))) {
         log("Replay refused", "Replayed signed datagram from " + shorten(sender) + " refused");
         return;
     }
@@ -328,7 +348,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         return;
     }
     if (sender.empty() || sender.front() == '_') return;  // probing copies are never pinned
-    if (!signedSeen_[*signPk].accept(fromBe64(*tail))) {
+    if (!signedWindow(*signPk).accept(fromBe64(*tail))) {
         log("Replay refused", "Replayed announcement from " + shorten(sender) + " refused");
         return;
     }
@@ -420,6 +440,7 @@ void SecureLink::onEncrypted(std::string_view senderWire, std::string_view paylo
         log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
     } else if (hooks_.deliverPrivate(cp1252::toUtf8(*plain), sender, trust)) {
         window.accept(seq);
+        seenChanged();
         sendReceipt(senderWire, *shared, seq);
     }
     crypto::Wipe(*plain);
@@ -564,6 +585,48 @@ void SecureLink::pinsChanged() {
         pinsSaveQueued_ = false;
         savePins();
     });
+}
+
+ReplayWindow& SecureLink::signedWindow(const std::string& key) {
+    seenChanged();
+    if (const auto it = signedSeen_.find(key); it != signedSeen_.end()) return it->second;
+    if (signedSeen_.size() >= pins_.size() + 1 + kMaxUnpinnedWindows) {
+        std::unordered_set<std::string> pinned{id_.signPublic};
+        for (const auto& [name, pin] : pins_.all()) pinned.insert(pin.signPublic);
+        std::erase_if(signedSeen_, [&](const auto& e) { return !pinned.count(e.first); });
+    }
+    return signedSeen_[key];
+}
+
+void SecureLink::seenChanged() {
+    seenDirty_ = true;
+    if (seenSaveQueued_ || pinsFile_.empty()) return;
+    seenSaveQueued_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    hooks_.callAfter(kSeenSaveDelayMs, [this, alive] {
+        if (alive.expired()) return;
+        seenSaveQueued_ = false;
+        saveSeen();
+    });
+}
+
+void SecureLink::saveSeen() {
+    if (!seenDirty_ || pinsFile_.empty()) return;
+    // Only what can be checked after a restart: the windows of pinned keys
+    // and names, and our own.
+    SeenStore seen;
+    std::unordered_set<std::string> pinnedKeys{id_.signPublic};
+    for (const auto& [name, pin] : pins_.all()) pinnedKeys.insert(pin.signPublic);
+    for (const auto& [key, w] : signedSeen_)
+        if (pinnedKeys.count(key)) seen.signing[key] = {w.top(), w.bits()};
+    auto own = signedSeen_.count(id_.signPublic) ? signedSeen_.at(id_.signPublic) : ReplayWindow();
+    own.accept(seq_);  // the highest number we used
+    seen.signing[id_.signPublic] = {own.top(), own.bits()};
+    for (const auto& [name, w] : privateSeen_)
+        if (pins_.find(name)) seen.privateSenders[name] = {w.top(), w.bits()};
+    std::string problem;
+    if (seen.save(pinsFile_.parent_path() / SeenStore::kFileName, problem)) seenDirty_ = false;
+    else log("Sequence numbers not saved", "The sequence numbers seen could not be saved: " + problem);
 }
 
 void SecureLink::savePins() {

@@ -63,6 +63,10 @@ inline constexpr std::size_t kMaxSignedTogether = 4;
 // Sequence numbers seen per key: the highest and the 64 below it.
 class ReplayWindow {
 public:
+    ReplayWindow() = default;
+    ReplayWindow(std::uint64_t top, std::uint64_t bits) : top_(top), bits_(bits) {}
+    std::uint64_t top() const { return top_; }
+    std::uint64_t bits() const { return bits_; }
     // True (and remembered) for a number not seen before and not too old.
     bool accept(std::uint64_t seq);
     bool seen(std::uint64_t seq) const;
@@ -148,6 +152,11 @@ public:
     void forget(std::string_view name);
     const PinStore& pins() const { return pins_; }
     void savePins();
+    // The sequence numbers seen, written beside the known keys.
+    void saveSeen();
+    // Windows of keys nobody pinned are kept at most this many; beyond it
+    // they are dropped (an announcement with a made-up key costs nothing).
+    static constexpr std::size_t kMaxUnpinnedWindows = 4096;
 
     // Pieces of the wire format, for tests and fuzzing.
     static std::string WarningText(const std::string& name);
@@ -189,6 +198,8 @@ private:
     void sendReceipt(std::string_view senderWire, const std::string& key, std::uint64_t seq);
     void setState(const std::string& senderUtf8, Peer& peer, KeyState state);
     void pinsChanged();
+    void seenChanged();
+    ReplayWindow& signedWindow(const std::string& key);
     void log(std::string_view kind, const std::string& line);
 
     Identity id_;
@@ -204,6 +215,8 @@ private:
     bool dropNext_ = false;
     bool pinsDirty_ = false;
     bool pinsSaveQueued_ = false;
+    bool seenDirty_ = false;
+    bool seenSaveQueued_ = false;
     std::uint64_t seq_ = 0;
     std::uint64_t heldSerial_ = 0;
     std::unordered_map<std::string, Peer> peers_;  // by lower-case name

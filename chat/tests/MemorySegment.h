@@ -56,6 +56,7 @@ private:
 class MemorySegment : public EventPump {
 public:
     void attach(MemoryTransport* t) { endpoints_.push_back(t); }
+    void detach(MemoryTransport* t) { std::erase(endpoints_, t); }
     void post(std::string bytes) { queue_.push_back(std::move(bytes)); }
     // Delivers until nothing is left (answers to answers included).
     void deliverAll() {

@@ -212,6 +212,53 @@ TEST_F(Secure, ANewcomerWhoseKeysCameAfterTheReplyGetsTheSignedPresenceAfterAll)
     EXPECT_EQ(row(dan, "ann").status, 2);
 }
 
+TEST_F(Secure, AReplayRecordedBeforeTheReceiversRestartIsStillRefused) {
+    TempDir keep;  // dan's data folder, across two runs
+    const auto runDan = [&](const std::function<void(ChatNode&, Recorder&)>& body) {
+        MemoryTransport t(seg);
+        Recorder rec;
+        NodeConfig c;
+        c.dataDir = keep.path();
+        c.langFile = shippedLangFile();
+        c.logonName = "dan";
+        c.nameForRun = "dan";
+        seg.attach(&t);
+        {
+            ChatNode dan(c, t, rec, rec, seg);
+            dan.readSettings();
+            dan.state().MyName = "dan";
+            dan.OpenNetwork();
+            seg.runFor(2000);
+            body(dan, rec);
+            dan.CloseNetwork();
+            seg.runFor(100);
+        }  // the copy ends: what it saw is written
+        seg.detach(&t);
+    };
+    std::vector<std::string> recorded;
+    runDan([&](ChatNode&, Recorder&) {
+        ann.transport.allSent.clear();
+        ann.node.SetStatus(2);
+        seg.runFor(100);
+        recorded = ann.transport.allSent;  // "S/2" and its companion
+        ann.node.SetStatus(0);
+        seg.runFor(100);
+    });
+    ASSERT_EQ(recorded.size(), 2u);
+    const auto seenText = readBytes(keep / SeenStore::kFileName);
+    EXPECT_NE(seenText.find("\ns\t"), std::string::npos) << seenText;
+    // ann is away: nothing newer of hers reaches dan before the replay.
+    ann.transport.close();
+    runDan([&](ChatNode& dan, Recorder&) {
+        for (const auto& d : recorded) seg.post(d);
+        seg.runFor(1000);
+        const auto r = dan.users().findExact("ann");
+        EXPECT_TRUE(!r || dan.users().user(*r).status != 2);
+    });
+    EXPECT_NE(cp1252::toUtf8(readBytes(keep / "Log.txt")).find("Replayed signed datagram from ann refused"),
+              std::string::npos);
+}
+
 TEST_F(Secure, PrivateMessagesBetweenCopiesWithKeysTravelEncryptedAndAreConfirmed) {
     for (auto* p : {&ann, &bob, &carl}) {
         p->transport.allSent.clear();
@@ -350,6 +397,30 @@ TEST(Keys, TheKnownKeysFileSkipsWhatMakesNoSense) {
     ASSERT_EQ(back.size(), 1u);
     ASSERT_TRUE(back.find("ANN"));
     EXPECT_EQ(back.find("ann")->signPublic, k);
+}
+
+TEST(Keys, TheSequenceNumbersFileRoundTripsAndSkipsWhatMakesNoSense) {
+    SeenStore s;
+    s.signing[std::string(32, '\x07')] = {0x0102030405060708ull, 0xffull};
+    s.privateSenders["ann"] = {42, 1};
+    s.privateSenders["bad\tname"] = {1, 1};  // never written: it would break the line
+    const auto text = s.toText();
+    std::size_t skipped = 9;
+    const auto back = SeenStore::fromText(text, &skipped);
+    EXPECT_EQ(skipped, 0u);
+    EXPECT_EQ(back.signing.size(), 1u);
+    EXPECT_EQ(back.signing.begin()->second.top, 0x0102030405060708ull);
+    EXPECT_EQ(back.privateSenders.size(), 1u);
+    EXPECT_EQ(back.privateSenders.at("ann").top, 42u);
+    EXPECT_EQ(back.toText(), text);
+    const auto damaged = SeenStore::fromText(text + "s\tAAAA\t0000000000000001\t0000000000000001\n"  // short key
+                                                    "x\tann\t0000000000000001\t0000000000000001\n"   // kind
+                                                    "p\tann\t00000000000000g1\t0000000000000001\n"   // not hex
+                                                    "p\t\t0000000000000001\t0000000000000001\n"       // no name
+                                                    "p\tzed\t1\t1\n",
+                                             &skipped);
+    EXPECT_EQ(skipped, 5u);
+    EXPECT_EQ(damaged.toText(), text);
 }
 
 TEST(Keys, ReplayWindowTakesEachNumberOnceAndNothingTooOld) {
