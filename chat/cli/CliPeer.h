@@ -13,9 +13,13 @@
 namespace lanyx::cli {
 
 struct CliOptions {
-    std::string command;  // listen, who, alert, chat
+    std::string command;  // listen, who, alert, chat, send, networks
     std::vector<std::string> to;
     std::string text;
+    std::vector<std::string> paths;         // send: files and folders
+    std::optional<std::string> acceptInto;  // listen: accept every offer into this folder
+    bool declineOffers = false;             // listen: decline every offer
+    std::uint32_t offerWaitMs = 300000;     // send: how long an offer waits for its answer
     std::optional<std::string> dir;
     std::optional<std::string> name;
     std::optional<int> status;
@@ -25,6 +29,7 @@ struct CliOptions {
     std::string broadcast = "255.255.255.255";
     std::vector<std::string> also;  // extra destinations for this run
     bool dropFirstPrivate = false;  // test aid: the first encrypted transmission is lost
+    std::uint32_t testDropAfter = 0;  // test aid: cut each incoming transfer once after this many bytes
     bool help = false;
     bool version = false;
 };
