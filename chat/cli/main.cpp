@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
     switch (result) {
     case StartUpResult::Running: break;
     case StartUpResult::AnotherInstance: return 4;
-    case StartUpResult::Stopped: return 0;
+    case StartUpResult::Stopped: return opt.command == "send" ? 5 : 0;  // nothing was sent
     case StartUpResult::NameRefused:
         std::cerr << "lanyx-cli: the name " << node.settings().UserName
                   << " is already in use on the network; choose another with --name" << std::endl;
@@ -264,6 +264,7 @@ int main(int argc, char** argv) {
             spin(1000);
         }
         reporter.endStatusLine();
+        if (ids.size() != opt.to.size()) status = 5;  // not seen, refused, or interrupted before the offer
         for (const auto& id : ids)
             if (files.item(id)->state != TransferItem::State::Finished) status = 5;
     } else if (opt.command == "who") {

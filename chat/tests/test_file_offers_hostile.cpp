@@ -358,3 +358,51 @@ TEST_F(HostileOffers, ControlCharactersInOfferedNamesNeverReachTheTerminalRaw) {
     EXPECT_EQ(text.find("file-offer\tann\t1 file"), std::string::npos) << text;
     expectNothingWritten();
 }
+
+// lanyx-cli's lines for an honest transfer: on a terminal one status line
+// redrawn in place and cleared before each event line; in a file only
+// whole event lines.
+TEST_F(HostileOffers, TheCliShowsProgressInPlaceOnATerminalAndAsLinesOtherwise) {
+    TempDir src;
+    writeBytes(src / "big.bin", pattern(6u << 20, 9));
+    std::ostringstream onTerminal, inFile;
+    cli::TransferReporter bobSide(*bobFiles, onTerminal, true);
+    bobSide.answerOffers(cli::TransferReporter::Answer::Accept, QString::fromStdString(inbox.string()));
+    cli::TransferReporter annSide(*annFiles, inFile, false);
+    QString error;
+    const auto id = annFiles->send("bob", {QString::fromStdString((src / "big.bin").string())}, &error);
+    ASSERT_FALSE(id.isEmpty()) << error.toStdString();
+    ASSERT_TRUE(runUntil([&] {
+        const auto* a = annFiles->item(id);
+        const auto* b = bobFiles->item(id);
+        return a && b && a->ended() && b->ended();
+    })) << onTerminal.str() << inFile.str();
+    bobSide.endStatusLine();
+    EXPECT_EQ(readBytes(inbox / "big.bin"), pattern(6u << 20, 9));
+
+    const auto term = onTerminal.str();
+    EXPECT_NE(term.find("\rfrom ann big.bin: "), std::string::npos) << term;
+    // Every event line starts a fresh line; the status line is blanked first.
+    std::vector<std::string> events;
+    std::istringstream lines(term);
+    for (std::string l; std::getline(lines, l);) {
+        const auto cr = l.rfind('\r');
+        events.push_back(cr == std::string::npos ? l : l.substr(cr + 1));
+    }
+    ASSERT_GE(events.size(), 3u) << term;
+    EXPECT_EQ(events[0], "file-offer\tann\t1 file, 6291456 bytes: big.bin");
+    EXPECT_EQ(events[1].rfind("transfer-started\tann\tbig.bin into ", 0), 0u) << events[1];
+    // The outcome last, and no status line left standing after it.
+    const std::string received = "file-received\tann\t" + (inbox / "big.bin").string() + "\n";
+    const auto at = term.find(received);
+    ASSERT_NE(at, std::string::npos) << term;
+    EXPECT_EQ(term.find_first_not_of(" \r", at + received.size()), std::string::npos) << term.substr(at);
+    EXPECT_EQ(term.find("transfer-progress"), std::string::npos);
+
+    const auto file = inFile.str();
+    EXPECT_EQ(file.find('\r'), std::string::npos) << file;
+    EXPECT_EQ(file.rfind("transfer-started\tbob\tbig.bin\n", 0), 0u) << file;
+    EXPECT_NE(file.find("transfer-progress\tbob\tbig.bin: 6291456 of 6291456 bytes (100 %)"), std::string::npos) << file;
+    EXPECT_EQ(file.substr(file.size() - std::string("file-sent\tbob\tbig.bin\n").size()), "file-sent\tbob\tbig.bin\n")
+        << file;
+}
