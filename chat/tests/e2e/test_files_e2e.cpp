@@ -52,7 +52,7 @@ protected:
     Process& receiver(std::vector<std::string> options) {
         options.insert(options.begin(), "listen");
         auto& p = cli(1, "bob", options);
-        joined_ = waitForText(out("bob"), "network\t", 15000);
+        joined_ = waitForText(out("bob"), "join\tbob\t", 15000);
         return p;
     }
     Process& sender(std::vector<std::string> paths, std::vector<std::string> extra = {}) {
