@@ -258,6 +258,7 @@ void EventPrinter::note(const std::string& kind, const std::string& text) {
 
 void EventPrinter::line(const std::string& kind, const std::string& sender, const std::string& text) {
     if (!printing_) return;
+    if (beforeLine_) beforeLine_();
     out_ << EventLine(kind, sender, text) << std::endl;
 }
 
@@ -280,10 +281,12 @@ void EventPrinter::PrivateDelivery(const DeliveryReport& report) {
     }
     awaiting_.erase(report.id);
     // Printed also when not listening: it answers the command given.
+    if (beforeLine_) beforeLine_();
     out_ << EventLine("delivery", report.recipient, DeliveryText(report)) << std::endl;
 }
 
 void EventPrinter::KeyWarning(const std::string& name, const std::string& text) {
+    if (beforeLine_) beforeLine_();
     out_ << EventLine("key-changed", name, text) << std::endl;
 }
 

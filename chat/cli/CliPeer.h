@@ -2,6 +2,7 @@
 // lanyx-cli: a headless copy of the chat node for terminals and scripts.
 #include "ChatNode.h"
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <set>
@@ -57,6 +58,8 @@ class EventPrinter : public MessageSink, public UserListObserver {
 public:
     EventPrinter(std::ostream& out, UserList& users);
     void setPrinting(bool on);
+    // Called before each line is printed (to clear a progress line).
+    void setBeforeLine(std::function<void()> fn) { beforeLine_ = std::move(fn); }
     // A line about this copy itself (kind, empty sender, text), while printing.
     void note(const std::string& kind, const std::string& text);
     bool everSeen(const std::string& name) const;
@@ -82,6 +85,7 @@ private:
         KeyState keys = KeyState::NoKeys;
     };
     std::set<std::uint64_t> awaiting_;
+    std::function<void()> beforeLine_;
     void line(const std::string& kind, const std::string& sender, const std::string& text);
     std::ostream& out_;
     UserList& users_;

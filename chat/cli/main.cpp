@@ -144,6 +144,7 @@ int main(int argc, char** argv) {
     FileTransfers files(node);
     if (opt.testDropAfter > 0) files.setDropAfterForTest(opt.testDropAfter);
     cli::TransferReporter reporter(files, std::cout, isatty(STDOUT_FILENO) == 1);
+    printer.setBeforeLine([&reporter] { reporter.endStatusLine(); });
     if (opt.acceptInto)
         reporter.answerOffers(cli::TransferReporter::Answer::Accept, QString::fromStdString(*opt.acceptInto));
     else if (opt.declineOffers)
