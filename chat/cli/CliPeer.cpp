@@ -34,6 +34,7 @@ std::optional<std::uint32_t> ParseColour(const std::string& text) {
 
 std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOptions& o) {
     std::vector<std::string> words;
+    bool offerWaitGiven = false, dropAfterGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& v) -> bool {
@@ -83,6 +84,18 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             o.also.push_back(v);
         } else if (a == "--drop-first-private") {
             o.dropFirstPrivate = true;
+        } else if (a == "--accept-into") {
+            if (!value(v) || v.empty()) return "--accept-into needs a folder";
+            o.acceptInto = v;
+        } else if (a == "--decline") {
+            o.declineOffers = true;
+        } else if (a == "--offer-wait-ms") {
+            if (auto e = number(o.offerWaitMs, 86400000)) return e;
+            offerWaitGiven = true;
+        } else if (a == "--test-drop-after") {
+            if (auto e = number(o.testDropAfter, 0xFFFFFFFFu)) return e;
+            if (o.testDropAfter == 0) return "--test-drop-after needs a count above 0";
+            dropAfterGiven = true;
         } else if (a == "--") {
             words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             break;
@@ -93,11 +106,22 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         }
     }
     if (o.help || o.version) return std::nullopt;
-    if (words.empty()) return "no command given (listen, who, alert, chat or networks)";
+    if (words.empty()) return "no command given (listen, who, alert, chat, send or networks)";
     o.command = words[0];
+    if (o.command != "listen") {
+        if (o.acceptInto) return "--accept-into goes with listen";
+        if (o.declineOffers) return "--decline goes with listen";
+        if (dropAfterGiven) return "--test-drop-after goes with listen";
+    }
+    if (offerWaitGiven && o.command != "send") return "--offer-wait-ms goes with send";
+    if (o.acceptInto && o.declineOffers) return "--accept-into and --decline exclude each other";
     if (o.command == "listen" || o.command == "who" || o.command == "networks") {
         if (words.size() > 1) return o.command + " takes no text";
-        if (!o.to.empty()) return "--to goes with alert and chat";
+        if (!o.to.empty()) return "--to goes with alert, chat and send";
+    } else if (o.command == "send") {
+        if (o.to.empty()) return "send needs --to NAME";
+        if (words.size() < 2) return "send needs one or more files or folders";
+        o.paths.assign(words.begin() + 1, words.end());
     } else if (o.command == "alert" || o.command == "chat") {
         if (words.size() < 2) return o.command + " needs the text to send";
         for (std::size_t i = 1; i < words.size(); ++i) o.text += (i > 1 ? " " : "") + words[i];
@@ -116,12 +140,17 @@ as every Lanyx copy does: it listens for ten seconds under a probe name, then
 joins under the user name, and leaves with a leave notice when it ends.
 
 Commands:
-  listen                 print one line per event until interrupted (Ctrl+C)
+  listen                 print one line per event until interrupted (Ctrl+C);
+                         file offers are shown and left unanswered unless
+                         --accept-into or --decline says otherwise
   who                    print the users present, then leave
   alert [--to NAME]... TEXT
                          send an alert: to each NAME privately, or to everybody
   chat [--to NAME]... TEXT
                          send a chat line the same way
+  send --to NAME... PATH...
+                         offer files and folders to each NAME, wait for the
+                         answer, show the progress and end when all is done
   networks               print the interfaces and destinations sent to, then end
 
 Options:
@@ -134,15 +163,22 @@ Options:
                          address or a directed broadcast such as 10.2.255.255),
                          beside those in Network.txt in the data folder;
                          repeatable
+  --accept-into DIR      listen: accept every file offer into DIR
+  --decline              listen: decline every file offer
+  --offer-wait-ms MS     send: how long an offer waits for its answer
+                         (default 300000, five minutes)
   -h, --help             this text
   --version              the version, then end
 
 Advanced (tests):
   --probe-ms MS          how long the probe listens (default 10000)
-  --wait-ms MS           how long `who` waits for answers (default 3000)
+  --wait-ms MS           how long `who` waits for answers, and `send` for the
+                         recipients to be seen (default 3000)
   --broadcast ADDR       broadcast address (default 255.255.255.255)
   --drop-first-private   the first transmission of an encrypted private
                          message is not sent (to see it repeated)
+  --test-drop-after N    listen: cut the connection of each incoming transfer
+                         once, after N bytes (to see it resume)
 
 Output of listen: one line per event, tab-separated: KIND, SENDER, TEXT, with
 KIND one of join, leave, colour, status, alert, private-alert, chat,
@@ -155,8 +191,19 @@ user (encrypted: delivered / not confirmed, or in the clear) and wait for the
 confirmations (a few seconds at most). Output of networks and on standard
 error at the start: one line per interface and destination.
 
+Files: send and listen print, beside the events above, file-offer (COUNT
+files, BYTES bytes: NAMES), transfer-started, transfer-progress (on a
+terminal a single line that updates instead), transfer-interrupted, and one
+final line per transfer: file-sent (a line per file or folder sent),
+file-received (a line per file or folder made), transfer-declined,
+transfer-cancelled or transfer-failed with the reason. Ctrl+C cancels a
+transfer, and the other side is told. The sender listens on TCP port 1415
+(or a free port the offer names): its firewall must let the receiver in.
+
 Exit status: 0 done; 1 start-up failed; 2 bad arguments; 3 the user name is
-taken on the network; 4 another copy runs on the same data folder.
+taken on the network; 4 another copy runs on the same data folder; 5 a
+transfer did not finish (not seen, cannot receive files, declined, failed
+or cancelled).
 )";
 }
 
@@ -211,6 +258,7 @@ void EventPrinter::note(const std::string& kind, const std::string& text) {
 
 void EventPrinter::line(const std::string& kind, const std::string& sender, const std::string& text) {
     if (!printing_) return;
+    if (beforeLine_) beforeLine_();
     out_ << EventLine(kind, sender, text) << std::endl;
 }
 
@@ -233,10 +281,12 @@ void EventPrinter::PrivateDelivery(const DeliveryReport& report) {
     }
     awaiting_.erase(report.id);
     // Printed also when not listening: it answers the command given.
+    if (beforeLine_) beforeLine_();
     out_ << EventLine("delivery", report.recipient, DeliveryText(report)) << std::endl;
 }
 
 void EventPrinter::KeyWarning(const std::string& name, const std::string& text) {
+    if (beforeLine_) beforeLine_();
     out_ << EventLine("key-changed", name, text) << std::endl;
 }
 

@@ -2,6 +2,7 @@
 // lanyx-cli: a headless copy of the chat node for terminals and scripts.
 #include "ChatNode.h"
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <set>
@@ -13,9 +14,13 @@
 namespace lanyx::cli {
 
 struct CliOptions {
-    std::string command;  // listen, who, alert, chat
+    std::string command;  // listen, who, alert, chat, send, networks
     std::vector<std::string> to;
     std::string text;
+    std::vector<std::string> paths;         // send: files and folders
+    std::optional<std::string> acceptInto;  // listen: accept every offer into this folder
+    bool declineOffers = false;             // listen: decline every offer
+    std::uint32_t offerWaitMs = 300000;     // send: how long an offer waits for its answer
     std::optional<std::string> dir;
     std::optional<std::string> name;
     std::optional<int> status;
@@ -25,6 +30,7 @@ struct CliOptions {
     std::string broadcast = "255.255.255.255";
     std::vector<std::string> also;  // extra destinations for this run
     bool dropFirstPrivate = false;  // test aid: the first encrypted transmission is lost
+    std::uint32_t testDropAfter = 0;  // test aid: cut each incoming transfer once after this many bytes
     bool help = false;
     bool version = false;
 };
@@ -52,6 +58,8 @@ class EventPrinter : public MessageSink, public UserListObserver {
 public:
     EventPrinter(std::ostream& out, UserList& users);
     void setPrinting(bool on);
+    // Called before each line is printed (to clear a progress line).
+    void setBeforeLine(std::function<void()> fn) { beforeLine_ = std::move(fn); }
     // A line about this copy itself (kind, empty sender, text), while printing.
     void note(const std::string& kind, const std::string& text);
     bool everSeen(const std::string& name) const;
@@ -77,6 +85,7 @@ private:
         KeyState keys = KeyState::NoKeys;
     };
     std::set<std::uint64_t> awaiting_;
+    std::function<void()> beforeLine_;
     void line(const std::string& kind, const std::string& sender, const std::string& text);
     std::ostream& out_;
     UserList& users_;

@@ -1,5 +1,7 @@
 // lanyx-cli: the chat node without windows, for terminals and scripts.
 #include "CliPeer.h"
+#include "CliTransfers.h"
+#include "FileTransfers.h"
 #include "Networks.h"
 #include "Paths.h"
 #include "Platform.h"
@@ -11,9 +13,13 @@
 #include "Wire.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 #include <iostream>
+#include <unistd.h>
 
 
 using namespace lanyx;
@@ -30,6 +36,21 @@ public:
         std::cerr << "lanyx-cli: " << (title.empty() ? "" : title + ": ") << t << std::endl;
     }
 };
+
+// Runs the event loop for a while, also after a stop was requested (the
+// pump's own waits end at once then): cancels still have to go out.
+void spin(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool listedAs(const UserList& users, const std::string& name) {
+    const auto key = toLower(name);
+    for (const auto& u : users.users())
+        if (u.key == key) return true;
+    return false;
+}
 
 } // namespace
 
@@ -57,6 +78,22 @@ int main(int argc, char** argv) {
     }
 
     QCoreApplication app(argc, argv);
+    // Checked before the probe's wait: a mistake shows at once.
+    if (opt.acceptInto) {
+        const QFileInfo dir(QString::fromStdString(*opt.acceptInto));
+        if (!dir.isDir() || !dir.isWritable()) {
+            std::cerr << "lanyx-cli: --accept-into " << *opt.acceptInto
+                      << (dir.isDir() ? ": this user cannot write to the folder" : ": no such folder") << std::endl;
+            return 2;
+        }
+    }
+    for (const auto& p : opt.paths) {
+        const QFileInfo info(QString::fromStdString(p));
+        if (!info.exists() && !info.isSymLink()) {
+            std::cerr << "lanyx-cli: " << p << ": no such file or folder" << std::endl;
+            return 2;
+        }
+    }
     const auto paths = ResolvePaths(opt.dir ? std::optional<std::filesystem::path>(*opt.dir) : std::nullopt);
 
     NodeConfig config;
@@ -104,6 +141,15 @@ int main(int argc, char** argv) {
     transport.setNetworkReporter([&](const std::string& kind, const std::string& what) { printer.note(kind, what); });
     node.users().addObserver(&printer);
 
+    FileTransfers files(node);
+    if (opt.testDropAfter > 0) files.setDropAfterForTest(opt.testDropAfter);
+    cli::TransferReporter reporter(files, std::cout, isatty(STDOUT_FILENO) == 1);
+    printer.setBeforeLine([&reporter] { reporter.endStatusLine(); });
+    if (opt.acceptInto)
+        reporter.answerOffers(cli::TransferReporter::Answer::Accept, QString::fromStdString(*opt.acceptInto));
+    else if (opt.declineOffers)
+        reporter.answerOffers(cli::TransferReporter::Answer::Decline);
+
     StartUp startUp(node, ui, pump);
 
     // SIGINT and SIGTERM end the program through the normal shutdown.
@@ -130,7 +176,7 @@ int main(int argc, char** argv) {
     switch (result) {
     case StartUpResult::Running: break;
     case StartUpResult::AnotherInstance: return 4;
-    case StartUpResult::Stopped: return 0;
+    case StartUpResult::Stopped: return opt.command == "send" ? 5 : 0;  // nothing was sent
     case StartUpResult::NameRefused:
         std::cerr << "lanyx-cli: the name " << node.settings().UserName
                   << " is already in use on the network; choose another with --name" << std::endl;
@@ -149,6 +195,79 @@ int main(int argc, char** argv) {
                 printer.note("network", line.substr(10));
         running = true;
         if (!pump.stopRequested()) app.exec();
+        // Transfers still running are cancelled: partial files go, and the
+        // senders are told.
+        bool told = false;
+        for (const auto& item : std::vector<TransferItem>(files.items()))
+            if (!item.ended() && item.state != TransferItem::State::Offered) {
+                reporter.cancel(item.id);
+                told = true;
+            }
+        if (told) spin(1000);
+        reporter.endStatusLine();
+    } else if (opt.command == "send") {
+        status = 0;
+        // The recipients are listed with their keys a moment after the
+        // join; halfway through, everybody is asked once more.
+        std::vector<QString> ready;
+        auto allReady = [&] {
+            for (const auto& name : opt.to)
+                if (!files.canSendTo(QString::fromStdString(name))) return false;
+            return true;
+        };
+        for (std::uint32_t waited = 0; waited < opt.waitMs && !allReady() && !pump.stopRequested(); waited += 100) {
+            if (waited == opt.waitMs / 2 / 100 * 100) node.RequestRoster();
+            pump.runFor(100);
+        }
+        std::vector<QString> ids;
+        for (const auto& name : opt.to) {
+            const auto qname = QString::fromStdString(name);
+            QString why;
+            if (pump.stopRequested()) break;
+            if (!files.canSendTo(qname, &why)) {
+                std::cerr << "lanyx-cli: " << name << ": "
+                          << (listedAs(node.users(), name) ? "cannot receive files: " + why.toStdString()
+                                                            : std::string("was not seen on the network"))
+                          << std::endl;
+                status = 5;
+                continue;
+            }
+            QStringList paths;
+            for (const auto& p : opt.paths) paths << QString::fromStdString(p);
+            QString error;
+            const auto id = files.send(qname, paths, &error);
+            if (id.isEmpty()) {
+                std::cerr << "lanyx-cli: " << name << ": " << error.toStdString() << std::endl;
+                status = 5;
+                continue;
+            }
+            ids.push_back(id);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        auto open = [&] {
+            std::vector<QString> left;
+            for (const auto& id : ids)
+                if (const auto* item = files.item(id); item && !item->ended()) left.push_back(id);
+            return left;
+        };
+        while (!open().empty() && !pump.stopRequested()) {
+            pump.runFor(100);
+            if (clock.elapsed() < opt.offerWaitMs) continue;
+            for (const auto& id : open())
+                if (files.item(id)->state == TransferItem::State::Offering)
+                    reporter.cancel(id, QStringLiteral("no answer within %1 s").arg(opt.offerWaitMs / 1000.0));
+        }
+        if (const auto left = open(); !left.empty()) {
+            // Interrupted (Ctrl+C): the recipients are told, so that they
+            // remove what arrived.
+            for (const auto& id : left) reporter.cancel(id);
+            spin(1000);
+        }
+        reporter.endStatusLine();
+        if (ids.size() != opt.to.size()) status = 5;  // not seen, refused, or interrupted before the offer
+        for (const auto& id : ids)
+            if (files.item(id)->state != TransferItem::State::Finished) status = 5;
     } else if (opt.command == "who") {
         // Halfway through, everybody is asked once more: who was lost among
         // the replies to our join answers this time.

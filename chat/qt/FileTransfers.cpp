@@ -371,6 +371,10 @@ void FileTransfers::clientFinished(const QString& id, bool ok, const QString& me
         return;
     }
     if (message == QStringLiteral("cancelled")) return;  // cancel() says so itself
+    // It cannot go on (the sender gave up, for one): partial files would
+    // stay hidden in the folder for good. Finished files stay.
+    l->second.client->disconnect(this);
+    l->second.client->cancel();
     setState(*item, TransferItem::State::Failed, message);
     tell(item->peer, std::string(kCancel) + id.toStdString());
 }

@@ -1,0 +1,86 @@
+// lanyx-cli's options for sending and receiving files.
+#include "CliPeer.h"
+
+#include <gtest/gtest.h>
+
+using namespace lanyx::cli;
+
+namespace {
+
+std::optional<std::string> parse(std::vector<std::string> args, CliOptions& o) {
+    return ParseArgs(args, o);
+}
+
+std::string problem(std::vector<std::string> args) {
+    CliOptions o;
+    const auto p = ParseArgs(args, o);
+    return p ? *p : std::string("(accepted)");
+}
+
+} // namespace
+
+TEST(CliFileOptions, SendTakesRecipientsAndPathsInAnyOrder) {
+    CliOptions o;
+    ASSERT_FALSE(parse({"send", "a.txt", "--to", "bob", "photos", "--to", "ann", "--", "--odd name"}, o));
+    EXPECT_EQ(o.command, "send");
+    EXPECT_EQ(o.to, (std::vector<std::string>{"bob", "ann"}));
+    // After "--" a path may start with a dash.
+    EXPECT_EQ(o.paths, (std::vector<std::string>{"a.txt", "photos", "--odd name"}));
+    EXPECT_EQ(o.offerWaitMs, 300000u);
+    EXPECT_TRUE(o.text.empty());
+
+    CliOptions w;
+    ASSERT_FALSE(parse({"--offer-wait-ms", "1500", "send", "--to", "bob", "x"}, w));
+    EXPECT_EQ(w.offerWaitMs, 1500u);
+}
+
+TEST(CliFileOptions, SendWithoutRecipientOrPathIsRefused) {
+    EXPECT_EQ(problem({"send", "a.txt"}), "send needs --to NAME");
+    EXPECT_EQ(problem({"send", "--to", "bob"}), "send needs one or more files or folders");
+    EXPECT_EQ(problem({"send", "--to"}), "--to needs a user name");
+    EXPECT_EQ(problem({"send", "--to", "bob", "--offer-wait-ms", "soon", "x"}), "--offer-wait-ms: not a valid number: soon");
+    EXPECT_EQ(problem({"send", "--to", "bob", "--offer-wait-ms"}), "--offer-wait-ms needs a number");
+}
+
+TEST(CliFileOptions, ListenAnswersOffersOneWayOnly) {
+    CliOptions o;
+    ASSERT_FALSE(parse({"listen", "--accept-into", "/tmp/in"}, o));
+    ASSERT_TRUE(o.acceptInto);
+    EXPECT_EQ(*o.acceptInto, "/tmp/in");
+    EXPECT_FALSE(o.declineOffers);
+
+    CliOptions d;
+    ASSERT_FALSE(parse({"--decline", "listen", "--test-drop-after", "1048576"}, d));
+    EXPECT_TRUE(d.declineOffers);
+    EXPECT_FALSE(d.acceptInto);
+    EXPECT_EQ(d.testDropAfter, 1048576u);
+
+    EXPECT_EQ(problem({"listen", "--accept-into", "/tmp/in", "--decline"}),
+              "--accept-into and --decline exclude each other");
+    EXPECT_EQ(problem({"listen", "--accept-into"}), "--accept-into needs a folder");
+    EXPECT_EQ(problem({"listen", "--accept-into", ""}), "--accept-into needs a folder");
+    EXPECT_EQ(problem({"listen", "--test-drop-after", "0"}), "--test-drop-after needs a count above 0");
+    EXPECT_EQ(problem({"listen", "--test-drop-after", "-5"}), "--test-drop-after: not a valid number: -5");
+    EXPECT_EQ(problem({"listen", "--test-drop-after", "4294967296"}), "--test-drop-after: not a valid number: 4294967296");
+}
+
+TEST(CliFileOptions, FileOptionsOutsideTheirCommandAreRefused) {
+    EXPECT_EQ(problem({"who", "--accept-into", "/tmp"}), "--accept-into goes with listen");
+    EXPECT_EQ(problem({"send", "--to", "bob", "x", "--decline"}), "--decline goes with listen");
+    EXPECT_EQ(problem({"chat", "--test-drop-after", "10", "hi"}), "--test-drop-after goes with listen");
+    EXPECT_EQ(problem({"listen", "--offer-wait-ms", "10"}), "--offer-wait-ms goes with send");
+    EXPECT_EQ(problem({"listen", "--to", "bob"}), "--to goes with alert, chat and send");
+    EXPECT_EQ(problem({"listen", "a.txt"}), "listen takes no text");
+    // The old commands are as they were.
+    CliOptions o;
+    ASSERT_FALSE(parse({"alert", "--to", "bob", "disk", "full"}, o));
+    EXPECT_EQ(o.text, "disk full");
+    EXPECT_TRUE(o.paths.empty());
+}
+
+TEST(CliFileOptions, HelpNamesTheFileCommandsAndTheFirewallPort) {
+    const auto help = HelpText();
+    for (const char* part : {"send --to NAME", "--accept-into DIR", "--decline", "--offer-wait-ms", "file-received",
+                             "transfer-failed", "TCP port 1415", "5 a\ntransfer did not finish"})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+}
