@@ -27,6 +27,8 @@ printf 'Lanyx identity 1\nsign AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\nbox
   > "$BUILD"/corpus-keyfiles/identity
 printf 'Lanyx known keys 1\nann\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n' \
   > "$BUILD"/corpus-keyfiles/pins
+printf 'Lanyx sequence numbers seen 1\ns\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\t0000000000000042\t0000000000000001\np\tann\t0000000000000007\t00000000000000ff\n' \
+  > "$BUILD"/corpus-keyfiles/seen
 cp resources/chat/Lang.con "$BUILD"/corpus-language/shipped
 printf '"English"\r\n0\r\n0,0,2505,4605\r\n"ann",255,4,"(B)",0\r\n0,0,2500,3800\r\n2\r\n"bob"\r\n"Carl"\r\n1\r\n"team|ann|bob|"\r\n' \
   > "$BUILD"/corpus-settings/user.ini
