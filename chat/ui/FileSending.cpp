@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 namespace lanyx::ui {
@@ -168,6 +170,18 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
         bool failed = false;
         const QString outcome = SendPathsTo(*files_, ok, paths, &failed);
         if (explain) explain(outcome);
+        if (failed) {
+            // Not modal, and not inside the drop: the desktop's drag ends first.
+            auto* w = qobject_cast<QWidget*>(watched);
+            QPointer<QWidget> window = w ? w->window() : nullptr;
+            QTimer::singleShot(0, this, [window, outcome] {
+                auto* box = new QMessageBox(QMessageBox::Warning, tr("Send Files"), outcome, QMessageBox::Ok, window);
+                box->setObjectName("boxSendFailed");
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->setModal(false);
+                box->show();
+            });
+        }
         return true;
     }
     default: return false;

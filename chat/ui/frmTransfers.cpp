@@ -117,7 +117,7 @@ frmTransfers::frmTransfers(FileTransfers& files, QWidget* parent) : QWidget(pare
 
     // Room for a few rows and a long name at the default font, on any screen density.
     const QFontMetrics fm(font());
-    resize(fm.averageCharWidth() * 72, fm.height() * 26);
+    resize(fm.averageCharWidth() * 80, fm.height() * 34);
 }
 
 void frmTransfers::add(const QString& id) {
@@ -154,6 +154,7 @@ void frmTransfers::update(const QString& id) {
     row->lblAmounts->setText(r.amounts);
     row->lblSpeed->setText(r.speed);
     row->bar->setValue(r.percent);
+    row->bar->setVisible(r.bar);
     row->btnAccept->setVisible(r.accept);
     row->btnDecline->setVisible(r.decline);
     row->btnCancel->setVisible(r.cancel);

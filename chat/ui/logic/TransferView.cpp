@@ -55,6 +55,8 @@ TransferRow RowFor(const TransferItem& item) {
     row.names = NamesText(item.names, item.files);
     row.peer = (out ? QStringLiteral("To %1") : QStringLiteral("From %1")).arg(item.peer);
     row.state = TransferStateText(item);
+    // Declined here: the user knows who did it.
+    if (item.state == State::Declined && !out) row.state = QStringLiteral("Declined");
     const bool underWay = item.state == State::Running || item.state == State::Interrupted;
     if (underWay && item.bytes > 0)
         row.amounts = QStringLiteral("%1 of %2").arg(SizeText(item.done), SizeText(item.bytes));
@@ -70,6 +72,8 @@ TransferRow RowFor(const TransferItem& item) {
         row.percent = 100;
     else if (item.bytes > 0)
         row.percent = static_cast<int>(std::min<quint64>(100, item.done * 100 / item.bytes));
+    row.bar = !(item.state == State::Offering || item.state == State::Offered || item.state == State::Declined ||
+                ((item.state == State::Cancelled || item.state == State::Failed) && item.done == 0));
     row.accept = item.state == State::Offered;
     row.decline = item.state == State::Offered;
     row.cancel = item.state == State::Offering || item.state == State::Running || item.state == State::Interrupted;

@@ -21,6 +21,7 @@ struct TransferRow {
     QString amounts;  // "1.2 MB of 3.4 MB" while under way, else "2 files, 3.4 MB"
     QString speed;    // "1.2 MB/s, 3 min left" while running, else ""
     int percent = 0;  // 0..100
+    bool bar = true;  // no bar before any byte went, nor where none ever will
     bool accept = false, decline = false, cancel = false, retry = false, openFolder = false;
 };
 

@@ -130,6 +130,20 @@ TEST(TransferRows, ProgressAmountsAndSpeedStayWithinBounds) {
     EXPECT_EQ(RowFor(itemOf(State::Offered)).amounts, "1 file, 2.0 KB");
 }
 
+TEST(TransferRows, BarOnlyOnceBytesCanMoveAndOwnDeclineNotPinnedOnThePeer) {
+    EXPECT_FALSE(RowFor(itemOf(State::Offered)).bar);
+    EXPECT_FALSE(RowFor(itemOf(State::Offering, Dir::Outgoing)).bar);
+    EXPECT_TRUE(RowFor(itemOf(State::Running)).bar);
+    auto cancelled = itemOf(State::Cancelled);
+    EXPECT_FALSE(RowFor(cancelled).bar);
+    cancelled.done = 10;  // how far it got stays in view
+    EXPECT_TRUE(RowFor(cancelled).bar);
+    auto declinedHere = itemOf(State::Declined);
+    declinedHere.message = "declined";
+    EXPECT_EQ(RowFor(declinedHere).state, "Declined");
+    EXPECT_EQ(RowFor(itemOf(State::Declined, Dir::Outgoing)).state, "Declined by bob");
+}
+
 TEST(TransferNotes, SayWhatEndedHowAndWhere) {
     auto in = itemOf(State::Finished);
     EXPECT_EQ(EndedNote(in), "Received a.txt (1 file, 2.0 KB) from bob into /home/ann/Downloads.");

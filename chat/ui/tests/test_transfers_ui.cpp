@@ -9,6 +9,7 @@
 #include "UiTestApp.h"
 #include "UserListModel.h"
 #include "frmChat.h"
+#include "frmCom.h"
 #include "frmMain.h"
 #include "frmOffer.h"
 #include "frmTransfers.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
@@ -346,6 +348,11 @@ TEST_F(TransferWindows, DropOntoAUserRowOffersToThatUserAndIsRefusedWhereFilesCa
     dragAndDrop(viewport, at(rowOf("bob")), {q(src / "gone.txt")});
     EXPECT_TRUE(w.lblStat()->text().contains("does not exist")) << w.lblStat()->text().toStdString();
     EXPECT_EQ(annFiles->items().size(), 1u);
+    QCoreApplication::processEvents();
+    auto* box = w.findChild<QMessageBox*>("boxSendFailed");
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->text().contains("gone.txt does not exist")) << box->text().toStdString();
+    EXPECT_FALSE(box->isModal());
 
     // The user menu: enabled for bob, disabled with the reason for zed, absent for "(All)".
     for (const auto& [name, enabled] : {std::pair<std::string, bool>{"bob", true}, {"zed", false}}) {
@@ -385,6 +392,8 @@ TEST_F(TransferWindows, ChatWindowTakesDropsForItsMembersAndNotesTheEndOutsideIt
 
     bobChat->sendFiles()->refresh();
     EXPECT_TRUE(bobChat->sendFiles()->sendFolder()->isEnabled());
+    EXPECT_TRUE(bobChat->mnuUsers()->actions().contains(bobChat->sendFiles()->sendFile()));
+    EXPECT_TRUE(bobChat->mnuUsers()->toolTipsVisible());
     // Text dragged into the input line stays text.
     {
         QMimeData text;
@@ -408,4 +417,70 @@ TEST_F(TransferWindows, ChatWindowTakesDropsForItsMembersAndNotesTheEndOutsideIt
     EXPECT_FALSE(zedChat->txtMsg()->toPlainText().contains("a.txt"));
     EXPECT_EQ(bobChat->transcript().PlainText(), before);
     EXPECT_EQ(tray, QStringList{"Transfer finished: Sent a.txt (1 file, 5 bytes) to bob."});
+}
+
+TEST_F(TransferWindows, ComposeWindowOffersFilesToThoseOfItsRecipientsWhoCanTakeThem) {
+    ChatWindows windows(ann.node, [](const QString&) {}, [](const std::string&) { return QString(); });
+    windows.setFileTransfers(annFiles.get());
+    frmCom* both = windows.OpenComposeWindow("bob|zed|");
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->FileTargets(), (QStringList{"bob", "zed"}));
+    both->sendFiles()->refresh();
+    // bob can: the entries work, and the tooltip names who is left out.
+    EXPECT_TRUE(both->sendFiles()->sendFile()->isEnabled());
+    EXPECT_EQ(both->sendFiles()->sendFile()->toolTip(), "zed: This user's program cannot receive files.");
+    writeBytes(src / "a.txt", "alpha");
+    both->sendFiles()->chooseFiles = [&](QWidget*) { return QStringList{q(src / "a.txt")}; };
+    both->sendFiles()->sendFile()->trigger();
+    ASSERT_EQ(annFiles->items().size(), 1u);
+    EXPECT_EQ(annFiles->items().front().peer, "bob");
+    EXPECT_TRUE(both->lblDelivery()->text().startsWith("Offered a.txt to bob.")) << both->lblDelivery()->text().toStdString();
+
+    frmCom* zedOnly = windows.OpenComposeWindow("zed|");
+    zedOnly->sendFiles()->refresh();
+    EXPECT_FALSE(zedOnly->sendFiles()->sendFile()->isEnabled());
+    EXPECT_FALSE(zedOnly->sendFiles()->sendFolder()->isEnabled());
+    EXPECT_EQ(zedOnly->sendFiles()->sendFolder()->toolTip(), "This user's program cannot receive files.");
+    // An alert to everybody names no user to send files to.
+    frmCom* all = windows.OpenComposeWindow("(All)|");
+    EXPECT_TRUE(all->FileTargets().isEmpty());
+    all->sendFiles()->refresh();
+    EXPECT_FALSE(all->sendFiles()->sendFile()->isEnabled());
+    EXPECT_FALSE(all->sendFiles()->sendFile()->toolTip().isEmpty());
+}
+
+// ---- pictures -------------------------------------------------------------------
+
+// With LANYX_SCREENSHOTS=DIR (under Xvfb, say) the Transfers window with rows
+// in several states and an offer window are saved there to be looked at.
+TEST_F(TransferWindows, PicturesOfTheWindowsWhenAsked) {
+    const QString dir = qEnvironmentVariable("LANYX_SCREENSHOTS");
+    if (dir.isEmpty()) GTEST_SKIP() << "set LANYX_SCREENSHOTS=DIR to save pictures of the windows";
+    TransferUi ui(*bobFiles, nullptr);
+    fs::create_directories(src / "Holiday photos 2026");
+    for (int i = 0; i < 40; ++i)
+        writeBytes(src / "Holiday photos 2026" / ("IMG_" + std::to_string(1000 + i) + ".jpg"), pattern(50000, i));
+    writeBytes(src / "quarterly report (final).pdf", pattern(3u << 20, 1));
+    QStringList many;
+    for (int i = 0; i < 20; ++i) {
+        const auto name = "notes-" + std::to_string(i) + ".txt";
+        writeBytes(src / name, "note");
+        many << q(src / name);
+    }
+    const auto done = offer({q(src / "quarterly report (final).pdf")});
+    ui.offerWindow(done)->close();
+    bobFiles->accept(done, q(dst.path()));
+    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, done) == State::Finished; }));
+    const auto declined = offer({q(src / "notes-0.txt")});
+    ui.offerWindow(declined)->close();
+    bobFiles->decline(declined);
+    const auto waiting = offer(many);
+    ui.offerWindow(waiting)->close();
+    const auto folder = offer({q(src / "Holiday photos 2026")});
+    frmTransfers* list = ui.ShowTransfers();
+    frmOffer* w = ui.ShowOffer(folder);
+    QTest::qWait(300);
+    list->grab().save(dir + "/transfers.png");
+    w->grab().save(dir + "/offer.png");
+    ui.ShowOffer(waiting)->grab().save(dir + "/offer-many.png");
 }
