@@ -480,7 +480,7 @@ TEST_F(TransferWindows, PicturesOfTheWindowsWhenAsked) {
     frmTransfers* list = ui.ShowTransfers();
     frmOffer* w = ui.ShowOffer(folder);
     QTest::qWait(300);
-    list->grab().save(dir + "/transfers.png");
-    w->grab().save(dir + "/offer.png");
-    ui.ShowOffer(waiting)->grab().save(dir + "/offer-many.png");
+    list->grab().save(dir + "/lanyx-transfers.png");
+    w->grab().save(dir + "/lanyx-offer.png");
+    ui.ShowOffer(waiting)->grab().save(dir + "/lanyx-offer-many.png");
 }
