@@ -11,7 +11,7 @@ namespace lanyx::ui {
 
 TransferUi::TransferUi(FileTransfers& files, ChatWindows* windows, QObject* parent)
     : QObject(parent), files_(files), windows_(windows) {
-    connect(&files_, &FileTransfers::offerArrived, this, [this](const QString& id) { ShowOffer(id); });
+    connect(&files_, &FileTransfers::offerArrived, this, &TransferUi::arrived);
     connect(&files_, &FileTransfers::itemEnded, this, &TransferUi::ended);
 }
 
@@ -40,15 +40,47 @@ frmTransfers* TransferUi::ShowTransfers() {
     return transfers_;
 }
 
-frmOffer* TransferUi::ShowOffer(const QString& id) {
+int TransferUi::openOfferWindows() const {
+    int n = 0;
+    for (const auto& w : offers_) n += w && w->isVisible();
+    return n;
+}
+
+frmOffer* TransferUi::offerWindowFor(const QString& id) {
     const TransferItem* item = files_.item(id);
     if (!item || item->state != TransferItem::State::Offered) return nullptr;
     QPointer<frmOffer>& w = offers_[id];
     if (!w) w = new frmOffer(files_, id);
+    return w;
+}
+
+frmOffer* TransferUi::ShowOffer(const QString& id) {
+    frmOffer* w = offerWindowFor(id);
+    if (!w) return nullptr;
+    w->setAttribute(Qt::WA_ShowWithoutActivating, false);
     w->show();
     w->raise();
     w->activateWindow();
     return w;
+}
+
+void TransferUi::arrived(const QString& id) {
+    const TransferItem* item = files_.item(id);
+    if (!item) return;
+    if (openOfferWindows() >= kMaxOfferWindows) {
+        if (trayMessage)
+            trayMessage(tr("Files offered"),
+                        tr("%1 offers %2; answer in the Transfers window.")
+                            .arg(item->peer, NamesText(item->names, item->files)),
+                        true);
+        return;
+    }
+    // Not in front of what the user is typing: an Enter meant for a chat
+    // line must not accept files.
+    frmOffer* w = offerWindowFor(id);
+    if (!w) return;
+    w->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    w->show();
 }
 
 void TransferUi::ended(const QString& id, bool ok) {

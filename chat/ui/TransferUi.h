@@ -27,8 +27,13 @@ public:
     ~TransferUi() override;
 
     frmTransfers* ShowTransfers();
-    // The offer window of an offer still waiting (one per offer).
+    // The offer window of an offer still waiting (one per offer), brought
+    // to the front: the user asked for it.
     frmOffer* ShowOffer(const QString& id);
+    // Offer windows open at most at once when offers arrive; further ones
+    // wait in the Transfers window and the tray says so.
+    static constexpr int kMaxOfferWindows = 8;
+    int openOfferWindows() const;
     frmTransfers* transfersWindow() const;
     frmOffer* offerWindow(const QString& id) const;
     // A finished (ok) or failed transfer for the tray; set by the program.
@@ -36,6 +41,8 @@ public:
 
 private:
     void ended(const QString& id, bool ok);
+    void arrived(const QString& id);
+    frmOffer* offerWindowFor(const QString& id);
 
     FileTransfers& files_;
     QPointer<ChatWindows> windows_;

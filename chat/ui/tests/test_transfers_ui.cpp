@@ -265,6 +265,27 @@ TEST_F(TransferWindows, ClosingTheOfferAnswersNothingAndDeclineWritesNothing) {
     EXPECT_EQ(ui.ShowOffer(id), nullptr);
 }
 
+TEST_F(TransferWindows, AFloodOfOffersOpensABoundedNumberOfWindowsThatDoNotTakeTheKeyboard) {
+    TransferUi ui(*bobFiles, nullptr);
+    QStringList tray;
+    ui.trayMessage = [&](const QString& title, const QString& text, bool) { tray << title + ": " + text; };
+    writeBytes(src / "a.txt", "alpha");
+    QStringList ids;
+    for (int i = 0; i < TransferUi::kMaxOfferWindows + 2; ++i) ids << offer({q(src / "a.txt")});
+    EXPECT_EQ(ui.openOfferWindows(), TransferUi::kMaxOfferWindows);
+    ASSERT_TRUE(ui.offerWindow(ids.front()));
+    EXPECT_TRUE(ui.offerWindow(ids.front())->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_FALSE(ui.offerWindow(ids.back()));
+    EXPECT_EQ(tray.size(), 2);
+    EXPECT_EQ(tray.value(0), "Files offered: ann offers a.txt; answer in the Transfers window.");
+    // Every one waits all the same, and opens from the list when asked.
+    for (const auto& id : ids) EXPECT_EQ(stateAt(*bobFiles, id), State::Offered);
+    frmOffer* late = ui.ShowOffer(ids.back());
+    ASSERT_TRUE(late);
+    EXPECT_TRUE(late->isVisible());
+    EXPECT_FALSE(late->testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
 TEST_F(TransferWindows, AnOfferWithdrawnWhileItsWindowIsOpenClosesIt) {
     TransferUi ui(*bobFiles, nullptr);
     writeBytes(src / "a.txt", "alpha");
