@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -115,8 +116,12 @@ void frmOffer::acceptOffer() {
         lblProblem_->setVisible(true);
         return;
     }
+    // A folder not there yet (Downloads on a fresh account, a new name
+    // typed in) is made now; if the offer still cannot go there it goes again.
+    const bool made = !QFileInfo::exists(folder) && QDir().mkpath(folder);
     files_.accept(id_, folder);
     const TransferItem* item = files_.item(id_);
+    if (made && (!item || item->state != TransferItem::State::Running)) QDir().rmdir(folder);
     // A folder that will not do leaves the offer waiting, with the reason.
     if (item && item->state == TransferItem::State::Offered) {
         lblProblem_->setText(item->message.isEmpty() ? tr("The offer could not be accepted.") : item->message);

@@ -214,12 +214,22 @@ TEST_F(TransferWindows, OfferWindowAcceptsIntoTheChosenFolderAndRefusesOneThatWi
     EXPECT_TRUE(w->btnAccept()->isDefault());
 
     // Not a folder: the offer keeps waiting and the window says why.
-    w->txtFolder()->setText(q(dst / "missing"));
+    writeBytes(dst / "plain.txt", "x");
+    w->txtFolder()->setText(q(dst / "plain.txt"));
     w->btnAccept()->click();
     EXPECT_EQ(stateAt(*bobFiles, id), State::Offered);
     EXPECT_TRUE(w->lblProblem()->isVisibleTo(w));
+    EXPECT_TRUE(w->lblProblem()->text().contains("plain.txt")) << w->lblProblem()->text().toStdString();
     EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(fs::exists(dst / "missing"));
+    // Under a file no folder can be made: nothing is left behind either.
+    w->txtFolder()->setText(q(dst / "plain.txt" / "sub"));
+    w->btnAccept()->click();
+    EXPECT_EQ(stateAt(*bobFiles, id), State::Offered);
+    w->txtFolder()->setText("   ");
+    w->btnAccept()->click();
+    EXPECT_EQ(stateAt(*bobFiles, id), State::Offered);
+    EXPECT_EQ(listing(dst.path()), std::vector<std::string>{"plain.txt"});
+    fs::remove(dst / "plain.txt");
 
     // Browse... puts the chosen folder in; Enter accepts.
     TempDir chosen;
@@ -233,6 +243,18 @@ TEST_F(TransferWindows, OfferWindowAcceptsIntoTheChosenFolderAndRefusesOneThatWi
     EXPECT_EQ(readBytes(chosen / "b.txt"), "beta");
     EXPECT_TRUE(fs::is_empty(dst.path()));
     EXPECT_TRUE(!alive || !alive->isVisible());
+}
+
+TEST_F(TransferWindows, AFolderNotThereYetIsMadeOnAccept) {
+    TransferUi ui(*bobFiles, nullptr);
+    writeBytes(src / "a.txt", "alpha");
+    const auto id = offer({q(src / "a.txt")});
+    frmOffer* w = ui.offerWindow(id);
+    ASSERT_TRUE(w);
+    w->txtFolder()->setText(q(dst / "Downloads" / "from ann"));
+    w->btnAccept()->click();
+    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, id) == State::Finished; }));
+    EXPECT_EQ(readBytes(dst / "Downloads" / "from ann" / "a.txt"), "alpha");
 }
 
 TEST_F(TransferWindows, ClosingTheOfferAnswersNothingAndDeclineWritesNothing) {
