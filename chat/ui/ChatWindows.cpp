@@ -23,7 +23,9 @@ ChatWindows::ChatWindows(ChatNode& node, SoundFn sound, ChooseFileFn chooseFile,
     : QObject(parent), node_(node), sound_(std::move(sound)), chooseFile_(std::move(chooseFile)) {}
 
 frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
-    return ui::OpenComposeWindow(node_, list);
+    frmCom* w = ui::OpenComposeWindow(node_, list);
+    if (w) w->setFiles(files_);
+    return w;
 }
 
 void ChatWindows::PrivateDelivery(const DeliveryReport& report) {

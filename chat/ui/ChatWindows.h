@@ -30,6 +30,10 @@ public:
     void RefreshChatUserLists() override;
     void PlaySoundSetting(const QString& setting) override;
     QString ChooseExportFile(const std::string& fileTypes) override;
+    FileTransfers* files() override { return files_; }
+    // Compose and chat windows opened from now on offer Send File... and
+    // take dropped files.
+    void setFileTransfers(FileTransfers* files) { files_ = files; }
 
     // Every chat window that holds the sender (or "(All)") shows the line;
     // when none does, a new window opens for the sender.
@@ -99,6 +103,7 @@ private:
     QList<QPointer<frmChat>> unread_;
     qint64 lastChatSound_ = -1;
     bool forcePopup_ = false;
+    FileTransfers* files_ = nullptr;
 };
 
 } // namespace lanyx::ui

@@ -1,6 +1,8 @@
 #include "LanyxApp.h"
 
+#include "FileTransfers.h"
 #include "InstanceDoor.h"
+#include "TransferUi.h"
 #include "MenuCaption.h"
 #include "Notifier.h"
 #include "Platform.h"
@@ -173,6 +175,20 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     main_->OpenComposeWindow = [this](const std::string& list) { windows_->OpenComposeWindow(list); };
     main_->OpenChatWindow = [this](const std::string& list) { windows_->OpenChatWindow(list); };
     main_->OpenOptions = [this] { OpenOptions(); };
+
+    // Files: the menus and drops of the windows, the offer and Transfers
+    // windows, and a tray message when one finished or failed (not where the
+    // user turned popups off).
+    files_ = std::make_unique<FileTransfers>(*node_);
+    windows_->setFileTransfers(files_.get());
+    main_->setFiles(files_.get());
+    transferUi_ = std::make_unique<TransferUi>(*files_, windows_);
+    main_->OpenTransfers = [this] { transferUi_->ShowTransfers(); };
+    transferUi_->trayMessage = [this](const QString& title, const QString& text, bool ok) {
+        if (!main_ || !main_->TI() || !main_->TI()->Active() || node_->settings().PopupPosition == 0) return;
+        main_->TI()->systemTrayIcon()->showMessage(title, text,
+                                                   ok ? QSystemTrayIcon::Information : QSystemTrayIcon::Warning, 8000);
+    };
     connect(windows_, &ChatWindows::notShownChanged, this, [this](int alerts, int lines) {
         if (main_ && main_->TI())
             main_->TI()->setToolTipText(QStringLiteral("%1: %2 alerts, %3 chat lines not shown")
@@ -197,6 +213,10 @@ LanyxApp::~LanyxApp() {
     delete opt_;
     delete main_;
     delete splash_;
+    // The transfers' windows, then the transfers, while the node is still there.
+    windows_->setFileTransfers(nullptr);
+    transferUi_.reset();
+    files_.reset();
 }
 
 bool LanyxApp::start() {

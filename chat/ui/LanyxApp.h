@@ -19,6 +19,7 @@
 #include <string>
 
 namespace lanyx {
+class FileTransfers;
 class QtEventPump;
 class UdpTransport;
 }
@@ -26,6 +27,7 @@ class UdpTransport;
 namespace lanyx::ui {
 
 class DesktopNotifier;
+class TransferUi;
 class frmMain;
 class frmSplash;
 
@@ -97,6 +99,8 @@ public:
     ChatWindows& windows() { return *windows_; }
 
     ChatNode& node() { return *node_; }
+    FileTransfers& files() { return *files_; }
+    TransferUi& transferUi() { return *transferUi_; }
     SoundPlayer& sound() { return sound_; }
     const LanyxPaths& paths() const { return paths_; }
     frmMain* mainWindow() const { return main_; }
@@ -116,6 +120,9 @@ private:
     DesktopUi ui_;
     DesktopSink sink_;
     std::unique_ptr<ChatNode> node_;
+    // After the node, so that they go before it.
+    std::unique_ptr<FileTransfers> files_;
+    std::unique_ptr<TransferUi> transferUi_;
     std::unique_ptr<StartUp> startUp_;
     QPointer<frmMain> main_;
     QPointer<frmSplash> splash_;

@@ -6,6 +6,10 @@
 
 class QMenu;
 
+namespace lanyx {
+class FileTransfers;
+}
+
 namespace lanyx::ui {
 
 class frmChat;
@@ -21,6 +25,8 @@ public:
     virtual void PlaySoundSetting(const QString& setting) = 0;
     // The export file dialog; "" when the user closed it.
     virtual QString ChooseExportFile(const std::string& fileTypes) = 0;
+    // The program's file transfers; none where it runs without them.
+    virtual FileTransfers* files() { return nullptr; }
 };
 
 } // namespace lanyx::ui

@@ -1,6 +1,7 @@
 #include "frmChat.h"
 
 #include "CoolMenu.h"
+#include "FileSending.h"
 #include "logic/Contrast.h"
 #include "LangText.h"
 #include "RecordFile.h"
@@ -231,6 +232,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         cool_ = new CoolMenu(this, {mnuView_, mnuUsers_}, images,
                              [this](const QString& t, const QString& h) { HelpObj_MenuHelp(t, h); });
     }
+    setUpFiles();
     UpdateStat();
     txtSnd_->setFocus();
 }
@@ -490,6 +492,61 @@ void frmChat::ExportToClipboard() {
     data->setData(QStringLiteral("Rich Text Format"), rtf);
     data->setText(QString::fromStdString(transcript_.PlainText()));
     QApplication::clipboard()->setMimeData(data);
+}
+
+void frmChat::setUpFiles() {
+    sendFiles_ = new SendFileActions(this, [this] { return FileTargets(); });
+    sendFiles_->setFiles(hub_.files());
+    mnuUsers_->addSeparator();
+    sendFiles_->addTo(mnuUsers_);
+    sendFiles_->report = [this](const QString& text) { HelpObj_MenuHelp({}, text); };
+    drops_ = new FileDropFilter(this, [this](QObject* watched, const QPoint& pos, QString*) {
+        // Onto a member: to that one; anywhere else: to the chat.
+        if (watched == lvUsers_->viewport())
+            if (auto* item = lvUsers_->itemAt(pos)) {
+                const QString name = item->text(0);
+                if (name.toStdString() != node_.state().MyName && UserList::isUserText(name.toStdString()))
+                    return QStringList{name};
+            }
+        QStringList all;
+        for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i) {
+            const QString name = lvUsers_->topLevelItem(i)->text(0);
+            if (!equalsNoCase(name.toStdString(), node_.state().MyName) && UserList::isUserText(name.toStdString()))
+                all << name;
+        }
+        return all;
+    });
+    drops_->setFiles(hub_.files());
+    drops_->explain = [this](const QString& text) { HelpObj_MenuHelp({}, text); };
+    for (QWidget* w : {static_cast<QWidget*>(this), txtMsg_->viewport(), static_cast<QWidget*>(txtSnd_),
+                       lvUsers_->viewport()})
+        drops_->watch(w);
+}
+
+QStringList frmChat::FileTargets() const {
+    auto* current = lvUsers_->currentItem();
+    auto usable = [this](const QString& name) {
+        return !equalsNoCase(name.toStdString(), node_.state().MyName) && UserList::isUserText(name.toStdString());
+    };
+    if (current && current->isSelected() && usable(current->text(0))) return {current->text(0)};
+    QStringList all;
+    for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
+        if (usable(lvUsers_->topLevelItem(i)->text(0))) all << lvUsers_->topLevelItem(i)->text(0);
+    return all;
+}
+
+void frmChat::AddNote(const QString& text) {
+    QTextCursor cursor(txtMsg_->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat chars;
+    chars.setFontItalic(true);
+    chars.setForeground(txtMsg_->palette().color(QPalette::PlaceholderText));
+    if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(QTextBlockFormat());
+    else cursor.insertBlock(QTextBlockFormat());
+    QString line;
+    if (action("mnuTime")->isChecked()) line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + " ";
+    cursor.insertText(line + text, chars);
+    txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
 }
 
 void frmChat::moveEvent(QMoveEvent* event) {

@@ -22,6 +22,8 @@ class QTreeWidget;
 namespace lanyx::ui {
 
 class CoolMenu;
+class FileDropFilter;
+class SendFileActions;
 class WindowHub;
 
 class frmChat : public QWidget {
@@ -73,6 +75,15 @@ public:
     QAction* action(const char* name) const;
     QString statusTag() const { return statTag_; }
 
+    // File transfers from this window: Send File... and Send Folder... in
+    // the Users menu, and files dropped onto the window. They go to the
+    // selected member, or to every member but the own name.
+    QStringList FileTargets() const;
+    SendFileActions* sendFiles() const { return sendFiles_; }
+    // A line of the program's own (a transfer that ended): shown, never
+    // exported.
+    void AddNote(const QString& text);
+
 signals:
     // The window became the active one (its lines have been seen).
     void activated();
@@ -106,6 +117,9 @@ private:
     QString statTag_;
     CoolMenu* cool_ = nullptr;
     bool placed_ = false;
+    void setUpFiles();
+    SendFileActions* sendFiles_ = nullptr;
+    FileDropFilter* drops_ = nullptr;
 };
 
 } // namespace lanyx::ui

@@ -1,5 +1,6 @@
 #include "frmCom.h"
 
+#include "FileSending.h"
 #include "LangText.h"
 #include "RecordFile.h"
 #include "Resources.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -64,6 +66,20 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     lblDelivery_->setWordWrap(true);
     lblDelivery_->setVisible(false);
     layout->addWidget(lblDelivery_);
+    sendFiles_ = new SendFileActions(this, [this] { return FileTargets(); });
+    sendFiles_->report = [this](const QString& text) {
+        lblDelivery_->setText(text);
+        lblDelivery_->setVisible(true);
+    };
+    lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lvUsers_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        auto* item = lvUsers_->itemAt(pos);
+        menuUser_ = item ? item->text(0) : QString();
+        QMenu menu(this);
+        sendFiles_->addTo(&menu);
+        menu.exec(lvUsers_->viewport()->mapToGlobal(pos));
+        menuUser_.clear();
+    });
     resize(360, 300);
     SetLan();
     txtMsg_->setFocus();
@@ -133,6 +149,23 @@ void frmCom::showDelivery() {
         closing_ = true;
         QTimer::singleShot(lingerMs_, this, &QWidget::close);
     }
+}
+
+void frmCom::setFiles(FileTransfers* files) {
+    sendFiles_->setFiles(files);
+    sendFiles_->refresh();
+}
+
+QStringList frmCom::FileTargets() const {
+    QStringList names;
+    auto usable = [](const std::string& n) { return UserList::isUserText(n) && !n.empty(); };
+    if (!menuUser_.isEmpty()) {
+        if (usable(menuUser_.toStdString())) names << menuUser_;
+        return names;
+    }
+    for (const auto& name : recipients_.names())
+        if (usable(name)) names << QString::fromStdString(name);
+    return names;
 }
 
 frmCom* OpenComposeWindow(ChatNode& node, const std::string& list) {

@@ -12,7 +12,13 @@ class QLabel;
 class QPlainTextEdit;
 class QTreeWidget;
 
+namespace lanyx {
+class FileTransfers;
+}
+
 namespace lanyx::ui {
+
+class SendFileActions;
 
 class frmCom : public QWidget {
     Q_OBJECT
@@ -40,6 +46,11 @@ public:
     QPlainTextEdit* txtMsg() const { return txtMsg_; }
     QAction* sendButton() const { return send_; }
     QAction* closeButton() const { return close_; }
+    // Send File... and Send Folder... in the recipients' menu: to the
+    // recipient under the pointer, or to all of them.
+    void setFiles(FileTransfers* files);
+    SendFileActions* sendFiles() const { return sendFiles_; }
+    QStringList FileTargets() const;
 
 private:
     void rebuild();
@@ -57,6 +68,8 @@ private:
     DeliveryStatus delivery_;
     int lingerMs_ = kLingerMs;
     bool closing_ = false;
+    SendFileActions* sendFiles_ = nullptr;
+    QString menuUser_;
 };
 
 // A new compose window for a "|"-terminated list; none for an empty list.

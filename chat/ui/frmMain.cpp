@@ -2,6 +2,7 @@
 #include "frmUserInfo.h"
 
 #include "CoolMenu.h"
+#include "FileSending.h"
 #include "LangText.h"
 #include "MenuCaption.h"
 #include "Text.h"
@@ -163,12 +164,29 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
         const auto name = model_->data(model_->index(idx.row(), 0), Qt::DisplayRole).toString().toStdString();
         if (node_.users().findExact(name)) ShowUserInfo(name);
     });
+    // Files for the user under the pointer: the same menu, and a drop onto the row.
+    sendFiles_ = new SendFileActions(this, [this] {
+        return fileTarget_.isEmpty() ? QStringList() : QStringList{fileTarget_};
+    });
+    sendFiles_->report = [this](const QString& text) { HelpObj_MenuHelp({}, text); };
+    drops_ = new FileDropFilter(this, [this](QObject*, const QPoint& pos, QString* why) {
+        const auto idx = lvUsers_->indexAt(pos);
+        const QString name = idx.isValid() ? userAtRow(idx.row()) : QString();
+        if (name.isEmpty()) {
+            *why = tr("Drop files onto a user.");
+            return QStringList();
+        }
+        return QStringList{name};
+    });
+    drops_->explain = [this](const QString& text) { HelpObj_MenuHelp({}, text); };
+    drops_->watch(lvUsers_->viewport());
     connect(lvUsers_, &QWidget::customContextMenuRequested, this, [this, userInfo](const QPoint& pos) {
         const auto idx = lvUsers_->indexAt(pos);
         if (!idx.isValid()) return;
         lvUsers_->setCurrentIndex(idx);
         QMenu menu(this);
         menu.addAction(userInfo);
+        PrepareUserMenu(menu, idx.row());
         menu.exec(lvUsers_->viewport()->mapToGlobal(pos));
     });
 
@@ -197,6 +215,10 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     connect(item(mnuPop_, "mnuOpts", {}), &QAction::triggered, this, [this] {
         if (OpenOptions) OpenOptions();
     });
+    auto* trayTransfers = item(mnuPop_, "mnuPopTransfers", tr("&Transfers"));
+    connect(trayTransfers, &QAction::triggered, this, [this] {
+        if (OpenTransfers) OpenTransfers();
+    });
     item(mnuPop_, "mnuPopSep2", {});
     mnuShowMe_ = item(mnuPop_, "mnuShowMe", {});
     connect(mnuShowMe_, &QAction::triggered, this, &frmMain::ShowMe);
@@ -222,6 +244,14 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     mnuRefresh_ = item(mnuWindow_, "mnuRefresh", QStringLiteral("&Refresh"));
     mnuRefresh_->setShortcut(QKeySequence(Qt::Key_F5));
     connect(mnuRefresh_, &QAction::triggered, this, [this] { node_.RequestRoster(); });
+    // Every transfer of this run; also in the tray's menu.
+    auto* transfers = new QAction(tr("&Transfers"), this);
+    transfers->setObjectName("mnuTransfers");
+    transfers->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(transfers, &QAction::triggered, this, [this] {
+        if (OpenTransfers) OpenTransfers();
+    });
+    mnuWindow_->addAction(transfers);
     item(mnuWindow_, "mnuWinSep1", {});
     mnuMove_ = mnuWindow_->addMenu(QString());
     mnuMove_->menuAction()->setObjectName("mnuMove");
@@ -539,6 +569,26 @@ void frmMain::showTrayMenu() {
 } // namespace lanyx::ui
 
 namespace lanyx::ui {
+
+void frmMain::setFiles(FileTransfers* files) {
+    sendFiles_->setFiles(files);
+    drops_->setFiles(files);
+}
+
+void frmMain::PrepareUserMenu(QMenu& menu, int row) {
+    fileTarget_ = userAtRow(row);
+    if (fileTarget_.isEmpty()) return;
+    menu.addSeparator();
+    sendFiles_->addTo(&menu);
+    sendFiles_->refresh();
+}
+
+QString frmMain::userAtRow(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= node_.users().rowCount()) return {};
+    const auto text = node_.users().rowText(static_cast<std::size_t>(row));
+    if (text.empty() || !UserList::isUserText(text)) return {};
+    return QString::fromStdString(text);
+}
 
 frmUserInfo* frmMain::ShowUserInfo(const std::string& name) {
     auto* w = new frmUserInfo(node_, name, this);

@@ -15,9 +15,15 @@ class QToolBar;
 class QTreeView;
 class QTimer;
 
+namespace lanyx {
+class FileTransfers;
+}
+
 namespace lanyx::ui {
 
 class CoolMenu;
+class FileDropFilter;
+class SendFileActions;
 class TrayIcon;
 class UserListModel;
 class frmAbout;
@@ -35,6 +41,7 @@ public:
     std::function<void(const std::string& list)> OpenChatWindow;
     std::function<void()> OpenOptions;
     std::function<void()> Close;  // the program's shutdown
+    std::function<void()> OpenTransfers;
 
     Q_INVOKABLE void SetLan();
     void ShowTray();
@@ -80,6 +87,15 @@ public:
     TrayIcon* TI() const { return ti_; }
     UserListModel* model() const { return model_; }
     ChatNode& node() { return node_; }
+    // Send File... and Send Folder... in a user's menu and files dropped
+    // onto a user row go through these transfers.
+    void setFiles(FileTransfers* files);
+    SendFileActions* sendFiles() const { return sendFiles_; }
+    FileDropFilter* drops() const { return drops_; }
+    // The user a file menu or a drop at this row is for ("" for a group or "(All)").
+    QString userAtRow(int row) const;
+    // The file entries of the menu for a row (none for a group or "(All)").
+    void PrepareUserMenu(QMenu& menu, int row);
     QString statusTag() const { return statTag_; }
 
 protected:
@@ -119,6 +135,9 @@ private:
     CoolMenu* cool_ = nullptr;
     QPointer<frmAbout> about_;
     bool placed_ = false;
+    SendFileActions* sendFiles_ = nullptr;
+    FileDropFilter* drops_ = nullptr;
+    QString fileTarget_;
 };
 
 } // namespace lanyx::ui

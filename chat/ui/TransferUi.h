@@ -1,0 +1,53 @@
+#pragma once
+// The windows of file transfers over the program's FileTransfers: an offer
+// window for each offer that arrives, the one Transfers window, and a note
+// in the tray and in the chat windows with the other user when a transfer
+// ends.
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace lanyx {
+class FileTransfers;
+}
+
+namespace lanyx::ui {
+
+class ChatWindows;
+class frmOffer;
+class frmTransfers;
+
+class TransferUi : public QObject {
+    Q_OBJECT
+public:
+    TransferUi(FileTransfers& files, ChatWindows* windows, QObject* parent = nullptr);
+    ~TransferUi() override;
+
+    frmTransfers* ShowTransfers();
+    // The offer window of an offer still waiting (one per offer), brought
+    // to the front: the user asked for it.
+    frmOffer* ShowOffer(const QString& id);
+    // Offer windows open at most at once when offers arrive; further ones
+    // wait in the Transfers window and the tray says so.
+    static constexpr int kMaxOfferWindows = 8;
+    int openOfferWindows() const;
+    frmTransfers* transfersWindow() const;
+    frmOffer* offerWindow(const QString& id) const;
+    // A finished (ok) or failed transfer for the tray; set by the program.
+    std::function<void(const QString& title, const QString& text, bool ok)> trayMessage;
+
+private:
+    void ended(const QString& id, bool ok);
+    void arrived(const QString& id);
+    frmOffer* offerWindowFor(const QString& id);
+
+    FileTransfers& files_;
+    QPointer<ChatWindows> windows_;
+    QPointer<frmTransfers> transfers_;
+    QHash<QString, QPointer<frmOffer>> offers_;
+};
+
+} // namespace lanyx::ui
