@@ -61,7 +61,7 @@ QString TransferStateText(const TransferItem& item) {
     case S::Interrupted: text = QStringLiteral("Interrupted"); break;
     case S::Finished: text = out ? QStringLiteral("Sent") : QStringLiteral("Received"); break;
     case S::Failed: text = QStringLiteral("Failed"); break;
-    case S::Declined: text = QStringLiteral("Declined by %1").arg(item.peer); break;
+    case S::Declined: text = out ? QStringLiteral("Declined by %1").arg(item.peer) : QStringLiteral("Declined"); break;
     case S::Cancelled: text = QStringLiteral("Cancelled"); break;
     }
     if (!item.message.isEmpty()) text += QStringLiteral(": ") + item.message;
@@ -266,10 +266,10 @@ void FileTransfers::forget(const QString& id) {
     if (l == live_.end()) return;
     if (auto* client = l->second.client) {
         client->disconnect(this);
-        // A finished one closes its connection gracefully (the sender is
-        // still to read our last frame): deleting it would cut that short.
-        if (client->state() == SessionState::Finished) QTimer::singleShot(30000, client, &QObject::deleteLater);
-        else client->deleteLater();
+        // It closes its connection gracefully (the other side is still to
+        // read our last frame: Done, or the reason it failed): deleting it
+        // now would cut that short.
+        QTimer::singleShot(client->state() == SessionState::Finished ? 30000 : 5000, client, &QObject::deleteLater);
     }
     live_.erase(l);
 }
@@ -391,7 +391,7 @@ void FileTransfers::decline(const QString& id) {
     auto* item = find(id);
     if (!item || item->state != TransferItem::State::Offered) return;
     tell(item->peer, std::string(kDecline) + id.toStdString());
-    setState(*item, TransferItem::State::Declined, tr("declined"));
+    setState(*item, TransferItem::State::Declined);
 }
 
 void FileTransfers::cancel(const QString& id) {
