@@ -112,10 +112,6 @@ private:
 
 class Blake2b : public Digest {
 public:
-    // Pieces smaller than this are hashed at once: handing them over would
-    // cost more than it saves (many small files).
-    static constexpr std::size_t kHandOver = 64 * 1024;
-
     explicit Blake2b(std::shared_ptr<DigestWorker> worker) : worker_(std::move(worker)) {
         crypto_generichash_init(&state_, nullptr, 0, 32);
         pending_.state = &state_;
@@ -124,7 +120,7 @@ public:
         if (worker_) worker_->drain(pending_);
     }
     void update(const unsigned char* data, std::size_t size) override {
-        if (worker_ && (size >= kHandOver || !worker_->idle(pending_)))
+        if (worker_ && (size >= kDigestHandOver || !worker_->idle(pending_)))
             worker_->push(pending_, data, size);
         else
             crypto_generichash_update(&state_, data, size);

@@ -46,6 +46,9 @@ void MakeSigningKey(SigningKey& secret, VerifyKey& pub);
 // with `ownThread` false), so the caller goes on reading or writing; a
 // digest's final() waits for its pieces.
 DigestFactory Blake2bDigests(bool ownThread = true);
+// Pieces smaller than this are hashed at once: handing them over would cost
+// more than it saves (many small files).
+inline constexpr std::size_t kDigestHandOver = 64 * 1024;
 
 // The frame ciphers, as bits of the receiver's offer.
 enum Cipher : std::uint8_t {
