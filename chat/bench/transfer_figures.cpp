@@ -22,6 +22,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -34,6 +36,13 @@ using namespace lanyx;
 using namespace lanyx::transfer;
 
 namespace {
+
+// User and system time of this process, all threads.
+double cpuSeconds() {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return use.ru_utime.tv_sec + use.ru_stime.tv_sec + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
 
 long rssMb() {
     std::ifstream in("/proc/self/status");
@@ -198,6 +207,7 @@ int serve(const fs::path& work, quint16 port, const std::vector<fs::path>& paths
     runUntil([&] { return done; });
     // Let the last bytes leave before the socket goes.
     for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::printf("cpu_seconds %.3f\n", cpuSeconds());
     return ok ? 0 : 1;
 }
 
@@ -232,8 +242,10 @@ int fetch(const fs::path& work, const QString& address, const fs::path& folder) 
     runUntil([&] { return done; });
     const double seconds = t.nsecsElapsed() / 1e9;
     peak = std::max(peak, rssMb());
-    std::printf("seconds %.3f\nrss_before_mib %ld\nrss_peak_mib %ld\nrss_growth_mib %ld\n", seconds, before, peak,
-                peak - before);
+    // The last frame (Done) leaves before the process ends.
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::printf("seconds %.3f\nrss_before_mib %ld\nrss_peak_mib %ld\nrss_growth_mib %ld\ncpu_seconds %.3f\n", seconds,
+                before, peak, peak - before, cpuSeconds());
     return ok ? 0 : 1;
 }
 

@@ -65,18 +65,21 @@ void FrameCodec::feed(std::string_view bytes) {
 }
 
 char* FrameCodec::space(std::size_t size) {
-    // Drop what was read once it is all or a good part of the buffer.
-    if (consumed_ == buffer_.size() || (consumed_ > (1u << 20) && consumed_ * 2 > buffer_.size())) {
-        buffer_.erase(0, consumed_);
+    // The buffer keeps its size; [consumed_, end_) is what waits. What was
+    // read goes when the room is needed (a part of one frame is moved).
+    if (consumed_ == end_) {
+        consumed_ = end_ = 0;
+    } else if (end_ + size > buffer_.size() && consumed_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + consumed_, end_ - consumed_);
+        end_ -= consumed_;
         consumed_ = 0;
     }
-    filled_ = buffer_.size();
-    buffer_.resize(filled_ + size);
-    return buffer_.data() + filled_;
+    if (end_ + size > buffer_.size()) buffer_.resize(end_ + size);
+    return buffer_.data() + end_;
 }
 
 void FrameCodec::commit(std::size_t size) {
-    buffer_.resize(filled_ + std::min(size, buffer_.size() - filled_));
+    end_ += std::min(size, buffer_.size() - end_);
 }
 
 bool FrameCodec::next(FrameType& type, std::string& payload) {
@@ -88,14 +91,14 @@ bool FrameCodec::next(FrameType& type, std::string& payload) {
 
 bool FrameCodec::next(FrameType& type, std::string_view& payload) {
     if (failed_) return false;
-    if (buffer_.size() - consumed_ < 4) return false;
+    if (end_ - consumed_ < 4) return false;
     const std::uint32_t length = getU32(buffer_.data() + consumed_);
     const std::size_t limit = kMaxFramePayload + 1 + (cipher_ ? cipher_->overhead() : 0);
     if (length == 0 || length > limit) {
         failed_ = true;
         return false;
     }
-    if (buffer_.size() - consumed_ - 4 < length) return false;
+    if (end_ - consumed_ - 4 < length) return false;
     char* body = buffer_.data() + consumed_ + 4;
     consumed_ += 4 + length;
     std::size_t size = length;

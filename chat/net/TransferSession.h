@@ -85,12 +85,12 @@ public:
     // feed() or space().
     bool next(FrameType& type, std::string_view& payload);
     bool failed() const { return failed_; }
-    std::size_t buffered() const { return buffer_.size() - consumed_; }
+    std::size_t buffered() const { return end_ - consumed_; }
 
 private:
     FrameCipher* cipher_;
     std::string buffer_;
-    std::size_t consumed_ = 0, filled_ = 0;
+    std::size_t consumed_ = 0, end_ = 0;
     bool failed_ = false;
 };
 
