@@ -5,7 +5,7 @@
 // send buffer has room, so memory stays bounded whatever the file sizes.
 //
 // Frames: length (4 bytes, big-endian), then payload and type (1 byte), the
-// two sealed by the stream cipher when one is set.
+// two sealed by the connection's cipher when one is set.
 //   receiver -> sender  Hello   transfer id
 //   sender -> receiver  List    the transfer list
 //   receiver -> sender  Want    "index offset": stream from this file on
