@@ -13,5 +13,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libsodium-dev \
   clang libclang-rt-dev g++-mingw-w64-x86-64 \
   libsodium-dev \
-  iproute2 procps xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \
+  iproute2 procps socat xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin util-linux >/dev/null

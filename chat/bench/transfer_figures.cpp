@@ -5,6 +5,16 @@
 //                                         file of the same total size
 // Both ends run in this process over loopback; the resident size is the
 // process's, so it bounds what the receiving end alone holds.
+//   lanyx-transfer-figures serve WORK PORT PATH...   the sending end alone: offers PATH...
+//                                         on PORT, writes the offer to WORK/offer, serves
+//                                         one transfer and ends
+//   lanyx-transfer-figures fetch WORK ADDR DIR       the receiving end alone: takes the
+//                                         offer from WORK/offer, fetches it from ADDR into
+//                                         DIR, prints the time and its own resident size
+// The two ends find each other's keys from seeds in WORK (made by whichever
+// starts first), so tools/transfer-bench.sh can run them in two network
+// namespaces.
+#include "Crypto.h"
 #include "TransferLinks.h"
 
 #include <QCoreApplication>
@@ -12,15 +22,28 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace lanyx;
 using namespace lanyx::transfer;
 
 namespace {
+
+// User and system time of this process, all threads.
+double cpuSeconds() {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return use.ru_utime.tv_sec + use.ru_stime.tv_sec + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
 
 long rssMb() {
     std::ifstream in("/proc/self/status");
@@ -101,7 +124,7 @@ double ourTransfer(const std::vector<fs::path>& paths, const fs::path& folder, l
     VerifyKey aPub, bPub;
     MakeSigningKey(aSecret, aPub);
     MakeSigningKey(bSecret, bPub);
-    TransferServer server(Blake2bDigests());
+    TransferServer server(Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr));
     server.listen(0, nullptr);
     auto sel = GatherLocal(paths);
     Offer offer;
@@ -113,7 +136,7 @@ double ourTransfer(const std::vector<fs::path>& paths, const fs::path& folder, l
     server.add(offer, sel, [&](const Offer& o) {
         return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, aSecret, bPub);
     });
-    TransferClient client(offer, QHostAddress::LocalHost, folder, Blake2bDigests(), [&](const Offer& o) {
+    TransferClient client(offer, QHostAddress::LocalHost, folder, Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr), [&](const Offer& o) {
         return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id, bSecret, aPub);
     });
     bool done = false;
@@ -129,6 +152,102 @@ double ourTransfer(const std::vector<fs::path>& paths, const fs::path& folder, l
     client.start();
     runUntil([&] { return done; });
     return t.nsecsElapsed() / 1e9;
+}
+
+// The two ends' signing keys, from seeds kept in `work`.
+struct BenchKeys {
+    SigningKey secret[2];
+    VerifyKey pub[2];
+};
+
+BenchKeys benchKeys(const fs::path& work) {
+    BenchKeys keys;
+    if (!crypto::available()) throw std::runtime_error("libsodium cannot start");
+    for (int i = 0; i < 2; ++i) {
+        const auto file = work / (i == 0 ? "sender.seed" : "receiver.seed");
+        std::string seed;
+        if (std::ifstream in{file, std::ios::binary}) seed.assign(std::istreambuf_iterator<char>(in), {});
+        if (seed.size() != crypto::kSignSeedBytes) {
+            seed = crypto::RandomBytes(crypto::kSignSeedBytes);
+            std::ofstream(file.string() + ".new", std::ios::binary) << seed;
+            fs::rename(file.string() + ".new", file);
+        }
+        auto pair = crypto::SigningKeysFromSeed(seed);
+        std::copy(pair->secretKey.begin(), pair->secretKey.end(), keys.secret[i].begin());
+        std::copy(pair->publicKey.begin(), pair->publicKey.end(), keys.pub[i].begin());
+    }
+    return keys;
+}
+
+int serve(const fs::path& work, quint16 port, const std::vector<fs::path>& paths) {
+    const auto keys = benchKeys(work);
+    TransferServer server(Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr));
+    QString error;
+    if (!server.listen(port, &error)) {
+        std::fprintf(stderr, "cannot listen: %s\n", qPrintable(error));
+        return 1;
+    }
+    auto sel = GatherLocal(paths);
+    Offer offer;
+    offer.id = NewTransferId();
+    offer.port = server.port();
+    offer.files = sel.files;
+    offer.bytes = sel.bytes;
+    offer.names = sel.topNames;
+    server.add(offer, sel, [&](const Offer& o) {
+        return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, keys.secret[0], keys.pub[1]);
+    });
+    std::ofstream(work / "offer.new", std::ios::binary) << FormatOffer(offer);
+    fs::rename(work / "offer.new", work / "offer");
+    bool done = false, ok = false;
+    QObject::connect(&server, &TransferServer::finished, [&](const QString&, bool good, const QString& m) {
+        if (!good) std::fprintf(stderr, "sending failed: %s\n", qPrintable(m));
+        ok = good;
+        done = true;
+    });
+    runUntil([&] { return done; });
+    // Let the last bytes leave before the socket goes.
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::printf("cpu_seconds %.3f\n", cpuSeconds());
+    return ok ? 0 : 1;
+}
+
+int fetch(const fs::path& work, const QString& address, const fs::path& folder) {
+    const auto keys = benchKeys(work);
+    std::string text;
+    for (int i = 0; i < 500 && text.empty(); ++i) {
+        if (std::ifstream in{work / "offer", std::ios::binary}) text.assign(std::istreambuf_iterator<char>(in), {});
+        if (text.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    auto offer = ParseOffer(text);
+    if (!offer) {
+        std::fprintf(stderr, "no offer in %s\n", (work / "offer").c_str());
+        return 1;
+    }
+    fs::create_directories(folder);
+    TransferClient client(*offer, QHostAddress(address), folder, Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr), [&](const Offer& o) {
+        return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id, keys.secret[1], keys.pub[0]);
+    });
+    bool done = false, ok = false;
+    QObject::connect(&client, &TransferClient::finished, [&](bool good, const QString& m) {
+        if (!good) std::fprintf(stderr, "transfer failed: %s\n", qPrintable(m));
+        ok = good;
+        done = true;
+    });
+    const long before = rssMb();
+    long peak = before;
+    QObject::connect(&client, &TransferClient::progress, [&](quint64, quint64) { peak = std::max(peak, rssMb()); });
+    QElapsedTimer t;
+    t.start();
+    client.start();
+    runUntil([&] { return done; });
+    const double seconds = t.nsecsElapsed() / 1e9;
+    peak = std::max(peak, rssMb());
+    // The last frame (Done) leaves before the process ends.
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::printf("seconds %.3f\nrss_before_mib %ld\nrss_peak_mib %ld\nrss_growth_mib %ld\ncpu_seconds %.3f\n", seconds,
+                before, peak, peak - before, cpuSeconds());
+    return ok ? 0 : 1;
 }
 
 } // namespace
@@ -151,6 +270,7 @@ int main(int argc, char** argv) {
         std::printf("our transfer     %6.0f MiB/s (%.2f s)\n", mb / ours, ours);
         std::printf("ratio            %6.1f %%\n", 100.0 * plain / ours);
         std::printf("resident size    %ld MiB before, %ld MiB at most during (+%ld MiB)\n", before, peak, peak - before);
+        std::printf("CPU, both ends   %.2f s in all\n", cpuSeconds());
         return 0;
     }
     if (mode == "small" && argc == 5) {
@@ -169,6 +289,12 @@ int main(int argc, char** argv) {
         std::printf("ratio                %.2f\n", many / one);
         return 0;
     }
-    std::fprintf(stderr, "usage: lanyx-transfer-figures big MB DIR | small N KB DIR\n");
+    if (mode == "serve" && argc >= 5) {
+        std::vector<fs::path> paths(argv + 4, argv + argc);
+        return serve(argv[2], static_cast<quint16>(std::stoul(argv[3])), paths);
+    }
+    if (mode == "fetch" && argc == 5) return fetch(argv[2], QString::fromLocal8Bit(argv[3]), argv[4]);
+    std::fprintf(stderr, "usage: lanyx-transfer-figures big MB DIR | small N KB DIR\n"
+                         "       lanyx-transfer-figures serve WORK PORT PATH... | fetch WORK ADDR DIR\n");
     return 2;
 }

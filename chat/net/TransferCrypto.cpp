@@ -5,6 +5,10 @@
 #include <sodium.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -13,7 +17,8 @@ namespace lanyx::transfer {
 
 namespace {
 
-constexpr std::size_t kHello = crypto_kx_PUBLICKEYBYTES + crypto_sign_BYTES;
+// Key-exchange key, cipher byte, signature.
+constexpr std::size_t kHello = crypto_kx_PUBLICKEYBYTES + 1 + crypto_sign_BYTES;
 
 void ensureSodium() {
     if (!crypto::available()) throw std::runtime_error("libsodium cannot start");
@@ -23,22 +28,105 @@ std::string_view bytes(const unsigned char* p, std::size_t n) {
     return {reinterpret_cast<const char*>(p), n};
 }
 
-std::string transcript(const char* label, const std::string& id, const unsigned char* a, const unsigned char* b) {
+std::string transcript(const char* label, const std::string& id, const unsigned char* a, const unsigned char* b,
+                       std::string_view choices) {
     std::string t(label);
     t += '\0';
     t += id;
     t.append(reinterpret_cast<const char*>(a), 32);
     if (b) t.append(reinterpret_cast<const char*>(b), 32);
+    t += choices;
     return t;
 }
 
+// Hashes for digests on a thread of its own, so that reading, sealing and
+// writing go on meanwhile. What waits is bounded: update() holds the caller
+// back while more than kQueued bytes are queued.
+class DigestWorker {
+public:
+    static constexpr std::size_t kQueued = 8u << 20;
+
+    struct Pending {
+        crypto_generichash_state* state;
+        std::size_t jobs = 0;
+    };
+
+    ~DigestWorker() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+
+    void push(Pending& owner, const unsigned char* data, std::size_t size) {
+        std::string copy(reinterpret_cast<const char*>(data), size);
+        std::unique_lock lock(mutex_);
+        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+        done_.wait(lock, [&] { return queued_ < kQueued; });
+        queued_ += size;
+        ++owner.jobs;
+        jobs_.push_back({&owner, std::move(copy)});
+        wake_.notify_one();
+    }
+    // Waits until everything queued for `owner` is hashed.
+    void drain(Pending& owner) {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [&] { return owner.jobs == 0; });
+    }
+    bool idle(const Pending& owner) {
+        std::lock_guard lock(mutex_);
+        return owner.jobs == 0;
+    }
+
+private:
+    struct Job {
+        Pending* owner;
+        std::string data;
+    };
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return stop_ || !jobs_.empty(); });
+            if (jobs_.empty()) return;
+            Job job = std::move(jobs_.front());
+            jobs_.pop_front();
+            lock.unlock();
+            crypto_generichash_update(job.owner->state, reinterpret_cast<const unsigned char*>(job.data.data()),
+                                      job.data.size());
+            lock.lock();
+            queued_ -= job.data.size();
+            --job.owner->jobs;
+            done_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    std::deque<Job> jobs_;
+    std::size_t queued_ = 0;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
 class Blake2b : public Digest {
 public:
-    Blake2b() { crypto_generichash_init(&state_, nullptr, 0, 32); }
+    explicit Blake2b(std::shared_ptr<DigestWorker> worker) : worker_(std::move(worker)) {
+        crypto_generichash_init(&state_, nullptr, 0, 32);
+        pending_.state = &state_;
+    }
+    ~Blake2b() override {
+        if (worker_) worker_->drain(pending_);
+    }
     void update(const unsigned char* data, std::size_t size) override {
-        crypto_generichash_update(&state_, data, size);
+        if (worker_ && (size >= kDigestHandOver || !worker_->idle(pending_)))
+            worker_->push(pending_, data, size);
+        else
+            crypto_generichash_update(&state_, data, size);
     }
     Value final() override {
+        if (worker_) worker_->drain(pending_);
         Value v{};
         crypto_generichash_final(&state_, v.data(), v.size());
         return v;
@@ -46,6 +134,8 @@ public:
 
 private:
     crypto_generichash_state state_;
+    std::shared_ptr<DigestWorker> worker_;
+    DigestWorker::Pending pending_{};
 };
 
 // Frames sealed in order with XChaCha20-Poly1305 (libsodium's secret
@@ -101,7 +191,106 @@ private:
     bool pulling_ = false;
 };
 
+// Frames sealed with AES-256-GCM. Each direction has a key of its own for
+// this connection only, and the nonce is the frame's number in that
+// direction (never sent): a frame opens only at its place in the order, and
+// no key and nonce are ever used twice.
+class GcmCipher : public FrameCipher {
+public:
+    static constexpr std::size_t kTag = crypto_aead_aes256gcm_ABYTES;
+
+    GcmCipher(const std::array<unsigned char, 32>& tx, const std::array<unsigned char, 32>& rx)
+        : push_(std::make_unique<crypto_aead_aes256gcm_state>()), pull_(std::make_unique<crypto_aead_aes256gcm_state>()) {
+        static_assert(crypto_aead_aes256gcm_KEYBYTES == 32);
+        crypto_aead_aes256gcm_beforenm(push_.get(), tx.data());
+        crypto_aead_aes256gcm_beforenm(pull_.get(), rx.data());
+    }
+    ~GcmCipher() override {
+        sodium_memzero(push_.get(), sizeof *push_);
+        sodium_memzero(pull_.get(), sizeof *pull_);
+    }
+    std::string seal(std::string_view plain) override {
+        std::string out(plain);
+        sealTail(out, 0);
+        return out;
+    }
+    void sealTail(std::string& buffer, std::size_t from) override {
+        const auto n = buffer.size() - from;
+        buffer.resize(buffer.size() + kTag);
+        auto* p = reinterpret_cast<unsigned char*>(buffer.data() + from);
+        const auto nonce = nextNonce(sent_);
+        crypto_aead_aes256gcm_encrypt_detached_afternm(p, p + n, nullptr, p, n, nullptr, 0, nullptr, nonce.data(),
+                                                       push_.get());
+    }
+    std::optional<std::string> open(std::string_view sealed) override {
+        std::string out(sealed);
+        auto n = openInPlace(out.data(), out.size());
+        if (!n) return std::nullopt;
+        out.resize(*n);
+        return out;
+    }
+    std::optional<std::size_t> openInPlace(char* data, std::size_t size) override {
+        if (size < kTag || opened_ == kLast) return std::nullopt;
+        auto* p = reinterpret_cast<unsigned char*>(data);
+        auto nonce = nonceOf(opened_);
+        if (crypto_aead_aes256gcm_decrypt_detached_afternm(p, nullptr, p, size - kTag, p + size - kTag, nullptr, 0,
+                                                           nonce.data(), pull_.get()) != 0)
+            return std::nullopt;
+        ++opened_;
+        return size - kTag;
+    }
+    std::size_t overhead() const override { return kTag; }
+
+private:
+    using Nonce = std::array<unsigned char, crypto_aead_aes256gcm_NPUBBYTES>;
+    static constexpr std::uint64_t kLast = ~std::uint64_t{0};
+
+    static Nonce nonceOf(std::uint64_t n) {
+        Nonce nonce{};
+        for (int i = 0; i < 8; ++i) nonce[static_cast<std::size_t>(i)] = static_cast<unsigned char>(n >> (8 * i));
+        return nonce;
+    }
+    static Nonce nextNonce(std::uint64_t& counter) {
+        // 2^64 frames will not come; were they to, stop rather than repeat.
+        if (counter == kLast) throw std::runtime_error("too many frames on one connection");
+        return nonceOf(counter++);
+    }
+
+    // libsodium wants these aligned; new gives them their alignment.
+    std::unique_ptr<crypto_aead_aes256gcm_state> push_, pull_;
+    std::uint64_t sent_ = 0, opened_ = 0;
+};
+
 } // namespace
+
+std::uint8_t LocalCiphers() {
+    ensureSodium();
+    return kCipherXChaCha20Stream | (crypto_aead_aes256gcm_is_available() ? kCipherAes256Gcm : 0);
+}
+
+std::uint8_t ChooseCipher(std::uint8_t offered, std::uint8_t own) {
+    const std::uint8_t both = offered & own;
+    if (both & kCipherAes256Gcm) return kCipherAes256Gcm;
+    if (both & kCipherXChaCha20Stream) return kCipherXChaCha20Stream;
+    return 0;
+}
+
+const char* CipherName(std::uint8_t cipher) {
+    switch (cipher) {
+    case kCipherAes256Gcm: return "AES-256-GCM";
+    case kCipherXChaCha20Stream: return "XChaCha20-Poly1305";
+    default: return "none";
+    }
+}
+
+std::unique_ptr<FrameCipher> MakeFrameCipher(std::uint8_t cipher, const std::array<unsigned char, 32>& sealKey,
+                                             const std::array<unsigned char, 32>& openKey) {
+    ensureSodium();
+    if (cipher == kCipherAes256Gcm && crypto_aead_aes256gcm_is_available())
+        return std::make_unique<GcmCipher>(sealKey, openKey);
+    if (cipher == kCipherXChaCha20Stream) return std::make_unique<StreamCipher>(sealKey, openKey);
+    return nullptr;
+}
 
 void MakeSigningKey(SigningKey& secret, VerifyKey& pub) {
     ensureSodium();
@@ -112,14 +301,15 @@ void MakeSigningKey(SigningKey& secret, VerifyKey& pub) {
     crypto::Wipe(keys->secretKey);
 }
 
-DigestFactory Blake2bDigests() {
+DigestFactory Blake2bDigests(bool ownThread) {
     ensureSodium();
-    return [] { return std::make_unique<Blake2b>(); };
+    std::shared_ptr<DigestWorker> worker;
+    if (ownThread) worker = std::make_shared<DigestWorker>();
+    return [worker] { return std::make_unique<Blake2b>(worker); };
 }
 
 ConnectionHandshake::ConnectionHandshake(Role role, std::string transferId, SigningKey own, VerifyKey peer)
-    : role_(role), id_(std::move(transferId)), own_(own), peer_(peer) {
-    ensureSodium();
+    : role_(role), id_(std::move(transferId)), own_(own), peer_(peer), ciphers_(LocalCiphers()) {
     crypto_kx_keypair(ephPub_.data(), ephSecret_.data());
 }
 
@@ -132,8 +322,10 @@ ConnectionHandshake::~ConnectionHandshake() {
 
 std::string ConnectionHandshake::start() {
     if (role_ != Role::Receiver) return {};
-    auto t = transcript("lanyx-xfer-1 R", id_, ephPub_.data(), nullptr);
-    return std::string(bytes(ephPub_.data(), ephPub_.size())) + crypto::Sign(t, bytes(own_.data(), own_.size()));
+    offered_ = ciphers_;
+    const std::string offer(1, static_cast<char>(offered_));
+    auto t = transcript("lanyx-xfer-2 R", id_, ephPub_.data(), nullptr, offer);
+    return std::string(bytes(ephPub_.data(), ephPub_.size())) + offer + crypto::Sign(t, bytes(own_.data(), own_.size()));
 }
 
 ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std::string& reply) {
@@ -141,12 +333,29 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
     if (!error_.empty()) return Step::Failed;
     if (buffer.size() < kHello) return Step::NeedMore;
     std::memcpy(peerEph_.data(), buffer.data(), peerEph_.size());
-    const std::string sig = buffer.substr(peerEph_.size(), crypto_sign_BYTES);
-    const auto t = role_ == Role::Sender ? transcript("lanyx-xfer-1 R", id_, peerEph_.data(), nullptr)
-                                         : transcript("lanyx-xfer-1 S", id_, peerEph_.data(), ephPub_.data());
+    const auto theirs = static_cast<std::uint8_t>(buffer[peerEph_.size()]);
+    const std::string sig = buffer.substr(peerEph_.size() + 1, crypto_sign_BYTES);
+    std::string choices;
+    if (role_ == Role::Sender) {
+        offered_ = theirs;
+        choices += static_cast<char>(theirs);
+    } else {
+        chosen_ = theirs;
+        choices += static_cast<char>(offered_);
+        choices += static_cast<char>(theirs);
+    }
+    const auto t = role_ == Role::Sender ? transcript("lanyx-xfer-2 R", id_, peerEph_.data(), nullptr, choices)
+                                         : transcript("lanyx-xfer-2 S", id_, peerEph_.data(), ephPub_.data(), choices);
     buffer.erase(0, kHello);
     if (!crypto::Verify(t, sig, bytes(peer_.data(), peer_.size()))) {
         error_ = "the other side's key is not the one known for it";
+        return Step::Failed;
+    }
+    if (role_ == Role::Sender) {
+        chosen_ = ChooseCipher(offered_, ciphers_);
+    } else if (chosen_ == 0 || (chosen_ & offered_) != chosen_ || ChooseCipher(chosen_, chosen_) != chosen_) {
+        error_ = chosen_ == 0 ? "the other side has no cipher in common with this one"
+                              : "the other side chose a cipher that was not offered";
         return Step::Failed;
     }
     int kx = role_ == Role::Receiver
@@ -157,8 +366,15 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
         return Step::Failed;
     }
     if (role_ == Role::Sender) {
-        auto mine = transcript("lanyx-xfer-1 S", id_, ephPub_.data(), peerEph_.data());
-        reply = std::string(bytes(ephPub_.data(), ephPub_.size())) + crypto::Sign(mine, bytes(own_.data(), own_.size()));
+        // Signed also when nothing is in common, so the receiver can say so.
+        const std::string both{static_cast<char>(offered_), static_cast<char>(chosen_)};
+        auto mine = transcript("lanyx-xfer-2 S", id_, ephPub_.data(), peerEph_.data(), both);
+        reply = std::string(bytes(ephPub_.data(), ephPub_.size())) + static_cast<char>(chosen_) +
+                crypto::Sign(mine, bytes(own_.data(), own_.size()));
+        if (chosen_ == 0) {
+            error_ = "the other side has no cipher in common with this one";
+            return Step::Failed;
+        }
     }
     done_ = true;
     return Step::Done;
@@ -166,7 +382,7 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
 
 std::unique_ptr<FrameCipher> ConnectionHandshake::cipher() {
     if (!done_) return nullptr;
-    return std::make_unique<StreamCipher>(tx_, rx_);
+    return MakeFrameCipher(chosen_, tx_, rx_);
 }
 
 } // namespace lanyx::transfer

@@ -6,17 +6,28 @@
 // reordered frame does not open.
 //
 // Handshake, right after the line that names the transfer:
-//   receiver -> sender  its fresh key-exchange key, and a signature over
-//                       ("lanyx-xfer-1 R", transfer id, that key)
-//   sender -> receiver  its fresh key, and a signature over
-//                       ("lanyx-xfer-1 S", transfer id, its key, the receiver's)
+//   receiver -> sender  its fresh key-exchange key, the ciphers it can use
+//                       (1 byte, a set of Cipher bits), and a signature over
+//                       ("lanyx-xfer-2 R", transfer id, that key, that byte)
+//   sender -> receiver  its fresh key, the cipher it chose (1 byte, 0: none
+//                       in common), and a signature over ("lanyx-xfer-2 S",
+//                       transfer id, its key, the receiver's, both bytes)
 // Each checks the signature against the identity key it holds for the other
-// side. Connection keys come from the two fresh keys (X25519), so a later
-// theft of an identity key does not open recorded transfers.
+// side, so neither the keys nor the choice of cipher can be changed on the
+// way. Connection keys come from the two fresh keys (X25519), so a later
+// theft of an identity key does not open recorded transfers; each direction
+// has a key of its own.
+//
+// Ciphers: AES-256-GCM where the processor has it built in (fast), with a
+// nonce that counts the frames of the direction, and otherwise
+// XChaCha20-Poly1305 as libsodium's secret stream. Either way a frame only
+// opens at its place in the order, so a dropped, repeated or reordered frame
+// ends the connection, and the protocol's final frames show a cut one.
 #include "ReceiveWriter.h"
 #include "TransferSession.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -31,7 +42,30 @@ using VerifyKey = std::array<unsigned char, 32>;    // Ed25519 public key
 void MakeSigningKey(SigningKey& secret, VerifyKey& pub);
 
 // The digest every transfer uses for its integrity check (BLAKE2b-256).
-DigestFactory Blake2bDigests();
+// Large pieces are hashed on a thread the digests of one factory share (not
+// with `ownThread` false), so the caller goes on reading or writing; a
+// digest's final() waits for its pieces.
+DigestFactory Blake2bDigests(bool ownThread = true);
+// Pieces smaller than this are hashed at once: handing them over would cost
+// more than it saves (many small files).
+inline constexpr std::size_t kDigestHandOver = 64 * 1024;
+
+// The frame ciphers, as bits of the receiver's offer.
+enum Cipher : std::uint8_t {
+    kCipherXChaCha20Stream = 1,
+    kCipherAes256Gcm = 2,
+};
+// The ciphers this computer can use (AES-256-GCM only where the processor
+// has it).
+std::uint8_t LocalCiphers();
+// The cipher a sender picks from what both sides can; 0 when none.
+std::uint8_t ChooseCipher(std::uint8_t offered, std::uint8_t own);
+const char* CipherName(std::uint8_t cipher);
+
+// A frame cipher on its own, from one key for sealing and one for opening
+// (32 bytes each); nothing for a cipher this computer cannot use.
+std::unique_ptr<FrameCipher> MakeFrameCipher(std::uint8_t cipher, const std::array<unsigned char, 32>& sealKey,
+                                             const std::array<unsigned char, 32>& openKey);
 
 class ConnectionHandshake {
 public:
@@ -40,6 +74,11 @@ public:
 
     ConnectionHandshake(Role role, std::string transferId, SigningKey own, VerifyKey peer);
     ~ConnectionHandshake();
+    // Limits the ciphers this side offers (receiver) or accepts (sender);
+    // LocalCiphers() unless set. Before start()/consume().
+    void setCiphers(std::uint8_t ciphers) { ciphers_ = ciphers; }
+    // After Done: the cipher both use.
+    std::uint8_t chosen() const { return chosen_; }
     // What the receiver sends first ("" for the sender, which answers).
     std::string start();
     // Takes handshake bytes from the front of `buffer` (leaving what follows
@@ -56,6 +95,8 @@ private:
     VerifyKey peer_;
     std::array<unsigned char, 32> ephPub_{}, ephSecret_{}, peerEph_{};
     std::array<unsigned char, 32> rx_{}, tx_{};
+    std::uint8_t ciphers_;
+    std::uint8_t offered_ = 0, chosen_ = 0;
     bool done_ = false;
     std::string error_;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <set>
 #include <utility>
 
@@ -40,57 +41,82 @@ std::string FrameCodec::encode(FrameType type, std::string_view payload) {
 
 void FrameCodec::encodeTo(std::string& out, FrameType type, std::string_view payload) {
     // The type goes last, so that the receiver takes the payload as it is.
-    if (!cipher_) {
-        putU32(out, static_cast<std::uint32_t>(payload.size() + 1));
-        out.append(payload);
-        out += static_cast<char>(type);
-        return;
+    const auto at = beginFrame(out);
+    out.append(payload);
+    endFrame(out, at, type);
+}
+
+std::size_t FrameCodec::beginFrame(std::string& out) {
+    const auto at = out.size();
+    out.append(4, '\0');
+    return at;
+}
+
+void FrameCodec::endFrame(std::string& out, std::size_t at, FrameType type) {
+    out += static_cast<char>(type);
+    if (cipher_) cipher_->sealTail(out, at + 4);
+    const auto length = static_cast<std::uint32_t>(out.size() - at - 4);
+    for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>(length >> (24 - 8 * i));
+}
+
+void FrameCodec::feed(std::string_view bytes) {
+    std::memcpy(space(bytes.size()), bytes.data(), bytes.size());
+    commit(bytes.size());
+}
+
+char* FrameCodec::space(std::size_t size) {
+    // The buffer keeps its size; [consumed_, end_) is what waits. What was
+    // read goes when the room is needed (a part of one frame is moved).
+    if (consumed_ == end_) {
+        consumed_ = end_ = 0;
+    } else if (end_ + size > buffer_.size() && consumed_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + consumed_, end_ - consumed_);
+        end_ -= consumed_;
+        consumed_ = 0;
     }
-    std::string plain;
-    plain.reserve(payload.size() + 1);
-    plain.append(payload);
-    plain += static_cast<char>(type);
-    const auto sealed = cipher_->seal(plain);
-    putU32(out, static_cast<std::uint32_t>(sealed.size()));
-    out += sealed;
+    if (end_ + size > buffer_.size()) buffer_.resize(end_ + size);
+    return buffer_.data() + end_;
+}
+
+void FrameCodec::commit(std::size_t size) {
+    end_ += std::min(size, buffer_.size() - end_);
 }
 
 bool FrameCodec::next(FrameType& type, std::string& payload) {
+    std::string_view view;
+    if (!next(type, view)) return false;
+    payload.assign(view);
+    return true;
+}
+
+bool FrameCodec::next(FrameType& type, std::string_view& payload) {
     if (failed_) return false;
-    if (buffer_.size() - consumed_ < 4) return false;
+    if (end_ - consumed_ < 4) return false;
     const std::uint32_t length = getU32(buffer_.data() + consumed_);
     const std::size_t limit = kMaxFramePayload + 1 + (cipher_ ? cipher_->overhead() : 0);
     if (length == 0 || length > limit) {
         failed_ = true;
         return false;
     }
-    if (buffer_.size() - consumed_ - 4 < length) return false;
-    std::string_view body(buffer_.data() + consumed_ + 4, length);
+    if (end_ - consumed_ - 4 < length) return false;
+    char* body = buffer_.data() + consumed_ + 4;
     consumed_ += 4 + length;
-    std::string plain;
+    std::size_t size = length;
     if (cipher_) {
-        auto opened = cipher_->open(body);
-        if (!opened || opened->empty()) {
+        auto opened = cipher_->openInPlace(body, length);
+        if (!opened || *opened == 0) {
             failed_ = true;
             return false;
         }
-        plain = std::move(*opened);
-    } else {
-        plain.assign(body);
+        size = *opened;
     }
-    const auto t = static_cast<unsigned char>(plain.back());
+    const auto t = static_cast<unsigned char>(body[size - 1]);
     if (t < 1 || t > 8) {
         failed_ = true;
         return false;
     }
     type = static_cast<FrameType>(t);
-    plain.pop_back();
-    payload = std::move(plain);
-    // Drop what was read once it is a good part of the buffer.
-    if (consumed_ > (1u << 20) && consumed_ * 2 > buffer_.size()) {
-        buffer_.erase(0, consumed_);
-        consumed_ = 0;
-    }
+    payload = std::string_view(body, size - 1);
     return true;
 }
 
@@ -178,7 +204,7 @@ void SenderSession::fail(const std::string& text, bool tellPeer) {
 void SenderSession::received(std::string_view bytes) {
     codec_.feed(bytes);
     FrameType type;
-    std::string payload;
+    std::string_view payload;
     while (state_ == SessionState::Running && codec_.next(type, payload)) {
         if (type == FrameType::Error) {
             fail("the receiver says: " + peerText(payload), false);
@@ -188,8 +214,8 @@ void SenderSession::received(std::string_view bytes) {
         } else if (type == FrameType::Want && listSent_ && !streaming_ && !doneSent_) {
             auto space = payload.find(' ');
             std::uint64_t index = 0, offset = 0;
-            if (space == std::string::npos || !ParseCount(std::string_view(payload).substr(0, space), index) ||
-                !ParseCount(std::string_view(payload).substr(space + 1), offset) || index > selection_.entries.size() ||
+            if (space == std::string::npos || !ParseCount(payload.substr(0, space), index) ||
+                !ParseCount(payload.substr(space + 1), offset) || index > selection_.entries.size() ||
                 (index < selection_.entries.size() &&
                  (selection_.entries[index].folder || offset > selection_.entries[index].size)))
                 return fail("a bad request", true);
@@ -256,16 +282,21 @@ bool SenderSession::produce(std::string& out) {
         fileOpen_ = true;
     }
     if (left_ > 0) {
-        std::string chunk(static_cast<std::size_t>(std::min<std::uint64_t>(left_, kChunk)), '\0');
-        in_.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        if (static_cast<std::size_t>(in_.gcount()) != chunk.size()) {
+        // Read straight into the frame and sealed where it lies.
+        const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kChunk));
+        const auto at = codec_.beginFrame(out);
+        const auto from = out.size();
+        out.resize(from + size);
+        in_.read(out.data() + from, static_cast<std::streamsize>(size));
+        if (static_cast<std::size_t>(in_.gcount()) != size) {
+            out.resize(at);
             fail(selection_.entries[index_].path + " changed while it was being sent", true);
             return true;
         }
-        if (digest_) digest_->update(reinterpret_cast<const unsigned char*>(chunk.data()), chunk.size());
-        codec_.encodeTo(out, FrameType::Data, chunk);
-        left_ -= chunk.size();
-        sent_ += chunk.size();
+        if (digest_) digest_->update(reinterpret_cast<const unsigned char*>(out.data() + from), size);
+        codec_.endFrame(out, at, FrameType::Data);
+        left_ -= size;
+        sent_ += size;
         return true;
     }
     Digest::Value value{};
@@ -328,8 +359,26 @@ void ReceiverSession::fail(const std::string& text, bool tellPeer) {
 void ReceiverSession::received(std::string_view bytes) {
     if (!codec_ || state_ != SessionState::Running) return;
     codec_->feed(bytes);
+    framesArrived();
+}
+
+char* ReceiverSession::receiveSpace(std::size_t size) {
+    if (!codec_ || state_ != SessionState::Running) {
+        spare_.resize(size);
+        return spare_.data();
+    }
+    return codec_->space(size);
+}
+
+void ReceiverSession::receivedInPlace(std::size_t size) {
+    if (!codec_ || state_ != SessionState::Running) return;
+    codec_->commit(size);
+    framesArrived();
+}
+
+void ReceiverSession::framesArrived() {
     FrameType type;
-    std::string payload;
+    std::string_view payload;
     while (state_ == SessionState::Running && codec_->next(type, payload)) handle(type, payload);
     if (codec_->failed()) {
         // Keep the partial file: a retry over a sound connection resumes.
@@ -351,7 +400,7 @@ void ReceiverSession::askFromFirstMissing() {
     out_ += codec_->encode(FrameType::Want, std::to_string(index) + " " + std::to_string(offset));
 }
 
-void ReceiverSession::handle(FrameType type, std::string& payload) {
+void ReceiverSession::handle(FrameType type, std::string_view payload) {
     std::string error;
     switch (type) {
     case FrameType::Error:

@@ -5,7 +5,7 @@
 // send buffer has room, so memory stays bounded whatever the file sizes.
 //
 // Frames: length (4 bytes, big-endian), then payload and type (1 byte), the
-// two sealed by the stream cipher when one is set.
+// two sealed by the connection's cipher when one is set.
 //   receiver -> sender  Hello   transfer id
 //   sender -> receiver  List    the transfer list
 //   receiver -> sender  Want    "index offset": stream from this file on
@@ -19,6 +19,7 @@
 #include "FileOffer.h"
 #include "ReceiveWriter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -43,7 +44,23 @@ public:
     virtual ~FrameCipher() = default;
     virtual std::string seal(std::string_view plain) = 0;
     virtual std::optional<std::string> open(std::string_view sealed) = 0;
+    // Most a frame grows by sealing.
     virtual std::size_t overhead() const = 0;
+    // Seals the bytes of `buffer` from `from` on, where they are when the
+    // cipher can.
+    virtual void sealTail(std::string& buffer, std::size_t from) {
+        std::string sealed = seal(std::string_view(buffer).substr(from));
+        buffer.resize(from);
+        buffer += sealed;
+    }
+    // Opens the `size` sealed bytes at `data` into the front of the same
+    // place; their length, or nothing when they do not open.
+    virtual std::optional<std::size_t> openInPlace(char* data, std::size_t size) {
+        auto plain = open(std::string_view(data, size));
+        if (!plain) return std::nullopt;
+        std::copy(plain->begin(), plain->end(), data);
+        return plain->size();
+    }
 };
 
 // Frames into bytes and back, through the cipher when there is one.
@@ -52,17 +69,28 @@ public:
     explicit FrameCodec(FrameCipher* cipher = nullptr) : cipher_(cipher) {}
     std::string encode(FrameType type, std::string_view payload);
     void encodeTo(std::string& out, FrameType type, std::string_view payload);
-    void feed(std::string_view bytes) { buffer_.append(bytes); }
+    // A frame built in place: beginFrame() leaves room for the length, the
+    // caller appends the payload, endFrame() seals it.
+    std::size_t beginFrame(std::string& out);
+    void endFrame(std::string& out, std::size_t at, FrameType type);
+    void feed(std::string_view bytes);
+    // Room for `size` more bytes read straight into the codec, then how many
+    // came (at most `size`).
+    char* space(std::size_t size);
+    void commit(std::size_t size);
     // The next whole frame, if one is there. A frame too long, of an unknown
     // type or that does not open makes the codec fail for good.
     bool next(FrameType& type, std::string& payload);
+    // The same, the payload left in the codec's buffer until the next
+    // feed() or space().
+    bool next(FrameType& type, std::string_view& payload);
     bool failed() const { return failed_; }
-    std::size_t buffered() const { return buffer_.size() - consumed_; }
+    std::size_t buffered() const { return end_ - consumed_; }
 
 private:
     FrameCipher* cipher_;
     std::string buffer_;
-    std::size_t consumed_ = 0;
+    std::size_t consumed_ = 0, end_ = 0;
     bool failed_ = false;
 };
 
@@ -124,6 +152,10 @@ public:
     // The user cancelled: partial files go.
     void cancel();
     void received(std::string_view bytes);
+    // The same without a copy: room for up to `size` bytes read straight
+    // from the connection, then how many came.
+    char* receiveSpace(std::size_t size);
+    void receivedInPlace(std::size_t size);
     std::string takeOutput();
     SessionState state() const { return state_; }
     const std::string& error() const { return error_; }
@@ -135,7 +167,8 @@ public:
 
 private:
     void fail(const std::string& text, bool tellPeer);
-    void handle(FrameType type, std::string& payload);
+    void handle(FrameType type, std::string_view payload);
+    void framesArrived();
     void askFromFirstMissing();
 
     Offer offer_;
@@ -150,6 +183,7 @@ private:
     std::size_t current_ = 0;
     bool fileOpen_ = false;
     std::string out_;
+    std::string spare_;  // where bytes go that nothing will read
     SessionState state_ = SessionState::Running;
     std::string error_;
     std::uint64_t received_ = 0;

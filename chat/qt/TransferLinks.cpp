@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 namespace lanyx {
@@ -134,7 +135,13 @@ void TransferServer::readFrom(Connection* c) {
         if (step == ConnectionHandshake::Step::Failed) {
             c->ended = true;
             emit finished(c->id, false, QString::fromStdString(c->handshake->error()));
-            c->socket->abort();
+            if (reply.empty()) {
+                c->socket->abort();
+            } else {
+                // It tells the receiver why (no cipher in common).
+                c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
+                c->socket->disconnectFromHost();
+            }
             return;
         }
         c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
@@ -191,7 +198,13 @@ TransferClient::TransferClient(Offer offer, QHostAddress sender, std::filesystem
       session_(std::move(offer), std::move(folder), std::move(digests)) {}
 
 TransferClient::~TransferClient() {
-    if (socket_) socket_->abort();
+    if (!socket_) return;
+    // The last frames (the receiver's Done) go out before the socket closes:
+    // a client freed right after finished() must not leave the sender
+    // thinking the transfer failed.
+    if (socket_->state() == QAbstractSocket::ConnectedState || socket_->state() == QAbstractSocket::ClosingState)
+        socket_->flush();
+    socket_->abort();
 }
 
 void TransferClient::start() {
@@ -263,8 +276,11 @@ void TransferClient::readMore() {
     }
     const auto before = session_.bytesReceived();
     while (socket_->bytesAvailable() > 0) {
-        QByteArray bytes = socket_->read(kReadBuffer);
-        session_.received(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        // Straight from the socket's buffer into the session's.
+        const auto want = static_cast<std::size_t>(std::min(socket_->bytesAvailable(), kReadBuffer));
+        const auto got = socket_->read(session_.receiveSpace(want), static_cast<qint64>(want));
+        session_.receivedInPlace(got > 0 ? static_cast<std::size_t>(got) : 0);
+        if (got <= 0) break;
         if (session_.state() != SessionState::Running || !session_.error().empty()) break;
     }
     flush();

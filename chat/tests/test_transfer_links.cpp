@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -149,14 +150,20 @@ TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
     auto sel = GatherLocal({src / "plan.txt"});
     auto offer = offerOf(sel, server.port());
     QString serverMessage;
-    QObject::connect(&server, &TransferServer::finished, [&](const QString&, bool, const QString& m) { serverMessage = m; });
+    int serverOk = 0;
+    QObject::connect(&server, &TransferServer::finished, [&](const QString&, bool ok, const QString& m) {
+        serverMessage = m;
+        serverOk += ok;
+    });
     server.add(offer, sel, [&](const Offer& o) {
         return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, annSecret, bobPub);
     });
 
-    auto receive = [&](const SigningKey& own, const fs::path& folder) {
+    auto receive = [&](const SigningKey& own, const fs::path& folder, std::uint8_t ciphers = LocalCiphers()) {
         TransferClient client(offer, QHostAddress::LocalHost, folder, Blake2bDigests(), [&](const Offer& o) {
-            return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id, own, annPub);
+            auto h = std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id, own, annPub);
+            h->setCiphers(ciphers);
+            return h;
         });
         bool done = false, ok = false;
         QString message;
@@ -165,8 +172,14 @@ TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
             ok = o;
             message = m;
         });
+        // The loop ends right where finished() is reported, and the client
+        // goes at once, with nothing more done for its socket.
+        QEventLoop loop;
+        QObject::connect(&client, &TransferClient::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
         client.start();
-        EXPECT_TRUE(runUntil([&] { return done; }));
+        loop.exec();
+        EXPECT_TRUE(done);
         return std::make_pair(ok, message.toStdString());
     };
     // Eve knows the transfer's id but not bob's key.
@@ -176,7 +189,24 @@ TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
     EXPECT_TRUE(runUntil([&] { return !serverMessage.isEmpty(); }));
     EXPECT_NE(serverMessage.toStdString().find("not the one known"), std::string::npos) << serverMessage.toStdString();
 
-    auto [bobOk, bobMessage] = receive(bobSecret, dst.path());
+    // Bob's copy knows no cipher ann's does: both say so, nothing is written.
+    serverMessage.clear();
+    auto [oddOk, oddMessage] = receive(bobSecret, dst.path(), 0x80);
+    EXPECT_FALSE(oddOk);
+    EXPECT_NE(oddMessage.find("no cipher in common"), std::string::npos) << oddMessage;
+    EXPECT_TRUE(fs::is_empty(dst.path()));
+    EXPECT_TRUE(runUntil([&] { return !serverMessage.isEmpty(); }));
+    EXPECT_NE(serverMessage.toStdString().find("no cipher in common"), std::string::npos);
+
+    // With the stream cipher only, and then with what both can: the files
+    // arrive, and the sender hears of it although each client is freed as
+    // soon as it reports.
+    auto [bobOk, bobMessage] = receive(bobSecret, dst.path(), kCipherXChaCha20Stream);
     EXPECT_TRUE(bobOk) << bobMessage;
     EXPECT_EQ(readBytes(dst / "plan.txt"), readBytes(src / "plan.txt"));
+    EXPECT_TRUE(runUntil([&] { return serverOk == 1; })) << serverMessage.toStdString();
+    auto [againOk, againMessage] = receive(bobSecret, dst2.path());
+    EXPECT_TRUE(againOk) << againMessage;
+    EXPECT_EQ(readBytes(dst2 / "plan.txt"), readBytes(src / "plan.txt"));
+    EXPECT_TRUE(runUntil([&] { return serverOk == 2; })) << serverMessage.toStdString();
 }
