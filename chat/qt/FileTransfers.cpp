@@ -354,6 +354,14 @@ void FileTransfers::clientFinished(const QString& id, bool ok, const QString& me
         setState(*item, TransferItem::State::Finished);
         return;
     }
+    if (l->second.client->refused()) {
+        // Whoever answered did not prove the sender's key: not the sender.
+        l->second.client->disconnect(this);
+        l->second.client->cancel();
+        setState(*item, TransferItem::State::Failed, tr("refused: %1").arg(message));
+        tell(item->peer, std::string(kCancel) + id.toStdString());
+        return;
+    }
     if (l->second.client->resumable()) {
         // The connection dropped: connect again a few times, then leave it
         // to the user (Retry).

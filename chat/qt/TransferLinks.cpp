@@ -266,6 +266,7 @@ void TransferClient::readMore() {
         if (step == ConnectionHandshake::Step::NeedMore) return;
         if (step == ConnectionHandshake::Step::Failed) {
             reported_ = true;
+            refused_ = true;
             const auto why = QString::fromStdString(handshake_->error());
             socket_->abort();
             emit finished(false, why);

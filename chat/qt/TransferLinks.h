@@ -81,6 +81,9 @@ signals:
 public:
     // Whether a retry can go on from where the last connection stopped.
     bool resumable() const { return session_.state() == transfer::SessionState::Running; }
+    // The other side did not prove the key pinned for it (or has no cipher
+    // in common with us): connecting again would not help.
+    bool refused() const { return refused_; }
 
 private:
     void readMore();
@@ -97,6 +100,7 @@ private:
     transfer::ReceiverSession session_;
     QTcpSocket* socket_ = nullptr;
     bool reported_ = false;
+    bool refused_ = false;
 };
 
 } // namespace lanyx
