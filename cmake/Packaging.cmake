@@ -42,7 +42,8 @@ else()
   set(CPACK_DEBIAN_LANYX_PACKAGE_NAME lanyx)
   set(CPACK_DEBIAN_LANYX_PACKAGE_SECTION net)
   # Wayland sessions run it natively; without the plug-in Qt falls back to X.
-  set(CPACK_DEBIAN_LANYX_PACKAGE_RECOMMENDS "qt6-wayland")
+  # The delivery marks of private messages (a lock, open or closed) are emoji.
+  set(CPACK_DEBIAN_LANYX_PACKAGE_RECOMMENDS "qt6-wayland, fonts-noto-color-emoji")
   set(CPACK_DEBIAN_TAVISHFENNIC_PACKAGE_NAME tavishfennic)
   set(CPACK_DEBIAN_TAVISHFENNIC_PACKAGE_SECTION web)
   set(CPACK_DEBIAN_TAVISHFENNIC_PACKAGE_RECOMMENDS "qt6-wayland")
