@@ -29,8 +29,10 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, QWidget* parent)
     const QString peer = item ? item->peer : QString();
     setWindowTitle(tr("Files from %1 - Lanyx").arg(peer));
 
-    auto* intro = new QLabel(tr("%1 offers you files.").arg(peer.toHtmlEscaped()), this);
+    // A name from the network: plain text, never markup.
+    auto* intro = new QLabel(tr("%1 offers you files.").arg(peer), this);
     intro->setObjectName("lblIntro");
+    intro->setTextFormat(Qt::PlainText);
     QFont bold = intro->font();
     bold.setBold(true);
     intro->setFont(bold);
