@@ -127,12 +127,7 @@ double ourTransfer(const std::vector<fs::path>& paths, const fs::path& folder, l
     TransferServer server(Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr));
     server.listen(0, nullptr);
     auto sel = GatherLocal(paths);
-    Offer offer;
-    offer.id = NewTransferId();
-    offer.port = server.port();
-    offer.files = sel.files;
-    offer.bytes = sel.bytes;
-    offer.names = sel.topNames;
+    const Offer offer = OfferFor(sel, server.port());
     server.add(offer, sel, [&](const Offer& o) {
         return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, aSecret, bPub);
     });
@@ -188,12 +183,7 @@ int serve(const fs::path& work, quint16 port, const std::vector<fs::path>& paths
         return 1;
     }
     auto sel = GatherLocal(paths);
-    Offer offer;
-    offer.id = NewTransferId();
-    offer.port = server.port();
-    offer.files = sel.files;
-    offer.bytes = sel.bytes;
-    offer.names = sel.topNames;
+    const Offer offer = OfferFor(sel, server.port());
     server.add(offer, sel, [&](const Offer& o) {
         return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, keys.secret[0], keys.pub[1]);
     });

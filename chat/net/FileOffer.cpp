@@ -143,6 +143,8 @@ std::string FormatOffer(const Offer& offer) {
     return text;
 }
 
+bool IsTransferId(std::string_view text) { return text.size() == 32 && isHexLower(text); }
+
 std::optional<Offer> ParseOffer(std::string_view text) {
     if (text.size() > kMaxOfferText) return std::nullopt;
     auto fields = split(text, ';');
@@ -155,7 +157,7 @@ std::optional<Offer> ParseOffer(std::string_view text) {
 
     Offer offer;
     offer.id = std::string(value(0));
-    if (offer.id.size() != 32 || !isHexLower(offer.id)) return std::nullopt;
+    if (!IsTransferId(offer.id)) return std::nullopt;
     std::uint64_t port = 0;
     if (!ParseCount(value(1), port) || port == 0 || port > 65535) return std::nullopt;
     offer.port = static_cast<std::uint16_t>(port);

@@ -38,8 +38,9 @@ std::optional<Offer> ParseOffer(std::string_view text);
 // zero, within 64 bits.
 bool ParseCount(std::string_view text, std::uint64_t& out);
 
-// A new random transfer id (32 hex digits).
+// A new random transfer id (32 hex digits), and whether a text is one.
 std::string NewTransferId();
+bool IsTransferId(std::string_view text);
 
 // One entry of a transfer: a folder, or a file with its size. Paths are
 // relative, '/'-separated, UTF-8; a folder comes before what it holds.

@@ -191,13 +191,21 @@ void SecureLink::sendTogether(const std::vector<std::string>& wireBytes) {
     }
 }
 
-void SecureLink::addCapability(std::string_view capability) {
-    if (capability.empty() || capability.find_first_of(",;|") != std::string_view::npos) return;
-    for (std::size_t start = 0; start <= caps_.size();) {
-        const auto comma = std::min(caps_.find(',', start), caps_.size());
-        if (std::string_view(caps_).substr(start, comma - start) == capability) return;
+namespace {
+// Whether a comma-separated list ("sign,box,receipt") names `item`.
+bool listHas(std::string_view list, std::string_view item) {
+    for (std::size_t start = 0; start <= list.size();) {
+        const auto comma = std::min(list.find(',', start), list.size());
+        if (list.substr(start, comma - start) == item) return true;
         start = comma + 1;
     }
+    return false;
+}
+} // namespace
+
+void SecureLink::addCapability(std::string_view capability) {
+    if (capability.empty() || capability.find_first_of(",;|") != std::string_view::npos || listHas(caps_, capability))
+        return;
     caps_ += ',';
     caps_ += capability;
 }
@@ -205,13 +213,7 @@ void SecureLink::addCapability(std::string_view capability) {
 bool SecureLink::peerHas(std::string_view name, std::string_view capability) const {
     const auto it = peers_.find(toLower(name));
     if (it == peers_.end() || it->second.state != KeyState::Verified) return false;
-    const std::string_view caps = it->second.caps;
-    for (std::size_t start = 0; start <= caps.size();) {
-        const auto comma = std::min(caps.find(',', start), caps.size());
-        if (caps.substr(start, comma - start) == capability) return true;
-        start = comma + 1;
-    }
-    return false;
+    return listHas(it->second.caps, capability);
 }
 
 void SecureLink::announce() {
@@ -574,17 +576,21 @@ bool SecureLink::acceptNewKey(std::string_view name) {
 
 void SecureLink::forget(std::string_view name) { peers_.erase(toLower(name)); }
 
+void SecureLink::saveLater(bool& queued, std::uint32_t ms, void (SecureLink::*save)()) {
+    // A burst of changes writes the file once.
+    if (queued) return;
+    queued = true;
+    const std::weak_ptr<int> alive = alive_;
+    hooks_.callAfter(ms, [this, alive, &queued, save] {
+        if (alive.expired()) return;
+        queued = false;
+        (this->*save)();
+    });
+}
+
 void SecureLink::pinsChanged() {
     pinsDirty_ = true;
-    if (pinsSaveQueued_) return;
-    // A burst of newcomers writes the file once.
-    pinsSaveQueued_ = true;
-    const std::weak_ptr<int> alive = alive_;
-    hooks_.callAfter(kPinsSaveDelayMs, [this, alive] {
-        if (alive.expired()) return;
-        pinsSaveQueued_ = false;
-        savePins();
-    });
+    saveLater(pinsSaveQueued_, kPinsSaveDelayMs, &SecureLink::savePins);
 }
 
 ReplayWindow& SecureLink::signedWindow(const std::string& key) {
@@ -600,14 +606,7 @@ ReplayWindow& SecureLink::signedWindow(const std::string& key) {
 
 void SecureLink::seenChanged() {
     seenDirty_ = true;
-    if (seenSaveQueued_ || pinsFile_.empty()) return;
-    seenSaveQueued_ = true;
-    const std::weak_ptr<int> alive = alive_;
-    hooks_.callAfter(kSeenSaveDelayMs, [this, alive] {
-        if (alive.expired()) return;
-        seenSaveQueued_ = false;
-        saveSeen();
-    });
+    if (!pinsFile_.empty()) saveLater(seenSaveQueued_, kSeenSaveDelayMs, &SecureLink::saveSeen);
 }
 
 void SecureLink::saveSeen() {

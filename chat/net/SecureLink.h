@@ -199,6 +199,8 @@ private:
     void setState(const std::string& senderUtf8, Peer& peer, KeyState state);
     void pinsChanged();
     void seenChanged();
+    // Writes a file once after `ms`, however often it changed meanwhile.
+    void saveLater(bool& queued, std::uint32_t ms, void (SecureLink::*save)());
     ReplayWindow& signedWindow(const std::string& key);
     void log(std::string_view kind, const std::string& line);
 

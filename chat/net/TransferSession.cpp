@@ -120,6 +120,16 @@ bool FrameCodec::next(FrameType& type, std::string_view& payload) {
     return true;
 }
 
+Offer OfferFor(const LocalSelection& selection, std::uint16_t port) {
+    Offer offer;
+    offer.id = NewTransferId();
+    offer.port = port;
+    offer.files = selection.files;
+    offer.bytes = selection.bytes;
+    offer.names = selection.topNames;
+    return offer;
+}
+
 LocalSelection GatherLocal(const std::vector<fs::path>& paths) {
     LocalSelection sel;
     std::set<std::string> tops;

@@ -106,6 +106,8 @@ struct LocalSelection {
     std::vector<std::string> topNames;
 };
 LocalSelection GatherLocal(const std::vector<std::filesystem::path>& paths);
+// The offer of a selection under a new transfer id, to connect back to on `port`.
+Offer OfferFor(const LocalSelection& selection, std::uint16_t port);
 
 class SenderSession {
 public:

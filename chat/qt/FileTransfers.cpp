@@ -21,12 +21,6 @@ constexpr std::string_view kOffer = "offer ";
 constexpr std::string_view kDecline = "decline ";
 constexpr std::string_view kCancel = "cancel ";
 
-bool isTransferId(std::string_view id) {
-    return id.size() == 32 && std::all_of(id.begin(), id.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-           });
-}
-
 constexpr qint64 kSpeedWindowMs = 4000;
 constexpr qint64 kSignalEveryMs = 200;
 
@@ -191,12 +185,7 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
     QString listenError;
     if (!ensureListening(&listenError)) return fail(tr("Files cannot be offered: %1").arg(listenError));
 
-    Offer offer;
-    offer.id = NewTransferId();
-    offer.port = server_->port();
-    offer.files = selection.files;
-    offer.bytes = selection.bytes;
-    offer.names = selection.topNames;
+    const Offer offer = OfferFor(selection, server_->port());
     const auto security = securityFor(name, ConnectionHandshake::Role::Sender);
     if (!security) return fail(tr("No key is known for %1.").arg(name));
 
@@ -487,7 +476,7 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
     const bool cancel = body.rfind(kCancel, 0) == 0;
     if (!decline && !cancel) return false;
     const auto idText = std::string_view(body).substr(decline ? kDecline.size() : kCancel.size());
-    if (!isTransferId(idText)) return false;
+    if (!IsTransferId(idText)) return false;
     auto* it = find(QString::fromLatin1(idText.data(), static_cast<qsizetype>(idText.size())));
     // Only the other side of a transfer can end it.
     if (!it || it->peer.compare(from, Qt::CaseInsensitive) != 0) return true;

@@ -56,13 +56,7 @@ inline std::vector<std::string> listing(const std::filesystem::path& dir) {
 }
 
 inline transfer::Offer offerOf(const transfer::LocalSelection& sel, std::uint16_t port = 40000) {
-    transfer::Offer o;
-    o.id = transfer::NewTransferId();
-    o.port = port;
-    o.files = sel.files;
-    o.bytes = sel.bytes;
-    o.names = sel.topNames;
-    return o;
+    return transfer::OfferFor(sel, port);
 }
 
 } // namespace lanyx::test

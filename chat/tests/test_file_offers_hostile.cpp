@@ -2,8 +2,7 @@
 // play fair: the files come from a scripted sender on loopback TCP that
 // speaks the transfer protocol frame by frame.
 #include "CliTransfers.h"
-#include "FileTransfers.h"
-#include "TestSupport.h"
+#include "FilePeers.h"
 #include "TransferCrypto.h"
 #include "TransferTestSupport.h"
 
@@ -24,14 +23,6 @@ using namespace lanyx::transfer;
 using State = TransferItem::State;
 
 namespace {
-
-QCoreApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "lanyx_file_offers_hostile_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication a(argc, argv);
-    return a;
-}
 
 // What the scripted sender does after the receiver's Want: frames to send,
 // then whether to close the connection.
@@ -138,29 +129,16 @@ WantScript fileFrames(std::string data, std::string digestOf, bool done = true) 
 class HostileOffers : public ::testing::Test {
 protected:
     HostileOffers() : ann(seg, "ann"), bob(seg, "bob") {
-        qtApp();
-        ann.transport.source = 0x7f000001;
-        bob.transport.source = 0x7f000001;
-        annFiles = std::make_unique<FileTransfers>(ann.node);  // ann announces files too
-        bobFiles = std::make_unique<FileTransfers>(bob.node);
+        coreApp();
+        joinWithFiles(seg, ann, bob, annFiles, bobFiles);  // ann announces files too
         QObject::connect(bobFiles.get(), &FileTransfers::offerArrived, [this](const QString& id) { offered = id; });
-        ann.joinAs("ann");
-        seg.runFor(50);
-        bob.joinAs("bob");
-        seg.runFor(2000);
         inbox = outer.path() / "inbox";
         fs::create_directories(inbox);
         writeBytes(outer / "sentinel", "x");
     }
     template <typename Done>
     bool runUntil(Done done, int ms = 20000) {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms) {
-            seg.runFor(10);
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return done();
+        return runQtUntil(done, ms, &seg);
     }
     SigningKey annKey() {
         SigningKey k{};

@@ -1,11 +1,8 @@
 // Offers and transfers between two nodes: the offers as encrypted file
 // messages on a simulated segment, the files over TCP on loopback.
-#include "FileTransfers.h"
-#include "TestSupport.h"
+#include "FilePeers.h"
 #include "TransferTestSupport.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -15,39 +12,17 @@ using State = TransferItem::State;
 
 namespace {
 
-QCoreApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "lanyx_file_transfers_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication a(argc, argv);
-    return a;
-}
-
 class Files : public ::testing::Test {
 protected:
     Files() : ann(seg, "ann"), bob(seg, "bob") {
-        qtApp();
-        for (auto* p : {&ann, &bob}) {
-            p->transport.source = 0x7f000001;  // loopback: where the offers seem to come from
-        }
-        annFiles = std::make_unique<FileTransfers>(ann.node);
-        bobFiles = std::make_unique<FileTransfers>(bob.node);
+        coreApp();
+        joinWithFiles(seg, ann, bob, annFiles, bobFiles);
         QObject::connect(bobFiles.get(), &FileTransfers::offerArrived, [this] { ++offers; });
-        ann.joinAs("ann");
-        seg.runFor(50);
-        bob.joinAs("bob");
-        seg.runFor(2000);
     }
     // Simulated time for the datagrams, the real event loop for TCP.
     template <typename Done>
     bool runUntil(Done done, int ms = 20000) {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms) {
-            seg.runFor(10);
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return done();
+        return runQtUntil(done, ms, &seg);
     }
     State stateAt(FileTransfers& f, const QString& id) {
         const auto* i = f.item(id);

@@ -1,5 +1,6 @@
 // Transfers over real TCP on this computer's loopback: both ends in one
 // process, driven by the event loop as in the programs.
+#include "FilePeers.h"
 #include "TransferLinks.h"
 #include "TestFiles.h"
 #include "TransferTestSupport.h"
@@ -18,28 +19,8 @@ using lanyx::test::TempDir;
 using lanyx::test::writeBytes;
 using namespace lanyx::test;
 
-namespace {
-
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "lanyx_transfer_links_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication a(argc, argv);
-    return a;
-}
-
-template <typename Done>
-bool runUntil(Done done, int ms = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-} // namespace
-
 TEST(TransferLinks, TwoTransfersAtOnceArriveWhileTheEventLoopKeepsTurning) {
-    app();
+    coreApp();
     TempDir src, dst;
     writeBytes(src / "big.bin", pattern(24u << 20, 3));
     fs::create_directories(src / "tree" / "sub");
@@ -72,7 +53,7 @@ TEST(TransferLinks, TwoTransfersAtOnceArriveWhileTheEventLoopKeepsTurning) {
     chat.start(5);
     big.start();
     tree.start();
-    ASSERT_TRUE(runUntil([&] { return results == 2; }));
+    ASSERT_TRUE(runQtUntil([&] { return results == 2; }));
     EXPECT_TRUE(allOk);
     EXPECT_GT(ticks, 0);
     EXPECT_EQ(readBytes(dst / "big.bin"), readBytes(src / "big.bin"));
@@ -80,7 +61,7 @@ TEST(TransferLinks, TwoTransfersAtOnceArriveWhileTheEventLoopKeepsTurning) {
 }
 
 TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
-    app();
+    coreApp();
     TempDir src, dst;
     writeBytes(src / "big.bin", pattern(16u << 20, 9));
     TransferServer server(testDigests());
@@ -102,7 +83,7 @@ TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
         if (got > (4u << 20) && got < (8u << 20)) server.remove(QString::fromStdString(offer.id));
     });
     client.start();
-    ASSERT_TRUE(runUntil([&] { return done; }));
+    ASSERT_TRUE(runQtUntil([&] { return done; }));
     EXPECT_FALSE(ok);
     ASSERT_TRUE(client.resumable()) << message.toStdString();
     const auto before = client.session().bytesReceived();
@@ -113,7 +94,7 @@ TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
     server.add(offer, sel);
     done = false;
     client.start();
-    ASSERT_TRUE(runUntil([&] { return done; }));
+    ASSERT_TRUE(runQtUntil([&] { return done; }));
     EXPECT_TRUE(ok) << message.toStdString();
     EXPECT_EQ(readBytes(dst / "big.bin"), readBytes(src / "big.bin"));
     EXPECT_GE(before, 4u << 20);
@@ -130,13 +111,13 @@ TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
         ok = o;
     });
     stranger.start();
-    ASSERT_TRUE(runUntil([&] { return done; }));
+    ASSERT_TRUE(runQtUntil([&] { return done; }));
     EXPECT_FALSE(ok);
     EXPECT_TRUE(fs::is_empty(dst2.path()));
 }
 
 TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
-    app();
+    coreApp();
     TempDir src, dst, dst2;
     writeBytes(src / "plan.txt", pattern(3u << 20, 5));
     SigningKey annSecret, bobSecret, eveSecret;
@@ -186,7 +167,7 @@ TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
     auto [eveOk, eveMessage] = receive(eveSecret, dst2.path());
     EXPECT_FALSE(eveOk);
     EXPECT_TRUE(fs::is_empty(dst2.path()));
-    EXPECT_TRUE(runUntil([&] { return !serverMessage.isEmpty(); }));
+    EXPECT_TRUE(runQtUntil([&] { return !serverMessage.isEmpty(); }));
     EXPECT_NE(serverMessage.toStdString().find("not the one known"), std::string::npos) << serverMessage.toStdString();
 
     // Bob's copy knows no cipher ann's does: both say so, nothing is written.
@@ -195,7 +176,7 @@ TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
     EXPECT_FALSE(oddOk);
     EXPECT_NE(oddMessage.find("no cipher in common"), std::string::npos) << oddMessage;
     EXPECT_TRUE(fs::is_empty(dst.path()));
-    EXPECT_TRUE(runUntil([&] { return !serverMessage.isEmpty(); }));
+    EXPECT_TRUE(runQtUntil([&] { return !serverMessage.isEmpty(); }));
     EXPECT_NE(serverMessage.toStdString().find("no cipher in common"), std::string::npos);
 
     // With the stream cipher only, and then with what both can: the files
@@ -204,9 +185,9 @@ TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
     auto [bobOk, bobMessage] = receive(bobSecret, dst.path(), kCipherXChaCha20Stream);
     EXPECT_TRUE(bobOk) << bobMessage;
     EXPECT_EQ(readBytes(dst / "plan.txt"), readBytes(src / "plan.txt"));
-    EXPECT_TRUE(runUntil([&] { return serverOk == 1; })) << serverMessage.toStdString();
+    EXPECT_TRUE(runQtUntil([&] { return serverOk == 1; })) << serverMessage.toStdString();
     auto [againOk, againMessage] = receive(bobSecret, dst2.path());
     EXPECT_TRUE(againOk) << againMessage;
     EXPECT_EQ(readBytes(dst2 / "plan.txt"), readBytes(src / "plan.txt"));
-    EXPECT_TRUE(runUntil([&] { return serverOk == 2; })) << serverMessage.toStdString();
+    EXPECT_TRUE(runQtUntil([&] { return serverOk == 2; })) << serverMessage.toStdString();
 }

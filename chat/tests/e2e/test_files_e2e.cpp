@@ -12,15 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#define REQUIRE_SEEN(file, text)                                                                     \
-    do {                                                                                             \
-        if (!waitForText(file, text, 15000)) {                                                       \
-            if (!segment_->namespaces())                                                             \
-                GTEST_SKIP() << "no network namespaces and no loopback broadcast: cannot run copies"; \
-            FAIL() << "not seen: " << text << "\n" << readFile(file);                               \
-        }                                                                                            \
-    } while (0)
-
 std::string pattern(std::size_t size, unsigned seed) {
     std::string s(size, '\0');
     for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7919 + seed) >> 5);

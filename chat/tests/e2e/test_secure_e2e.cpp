@@ -12,15 +12,6 @@ using namespace lanyx::e2e;
 
 namespace {
 
-#define REQUIRE_SEEN(file, text)                                                                     \
-    do {                                                                                             \
-        if (!waitForText(file, text, 15000)) {                                                       \
-            if (!segment_->namespaces())                                                             \
-                GTEST_SKIP() << "no network namespaces and no loopback broadcast: cannot run copies"; \
-            FAIL() << "not seen: " << text << "\n" << readFile(file);                               \
-        }                                                                                            \
-    } while (0)
-
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);

@@ -2,8 +2,7 @@
 // simulated segment, the files over TCP on loopback, the windows offscreen.
 #include "ChatWindows.h"
 #include "FileSending.h"
-#include "FileTransfers.h"
-#include "TestSupport.h"
+#include "FilePeers.h"
 #include "TransferTestSupport.h"
 #include "TransferUi.h"
 #include "UiTestApp.h"
@@ -49,13 +48,7 @@ class TransferWindows : public ::testing::Test {
 protected:
     TransferWindows() : ann(seg, "ann"), bob(seg, "bob") {
         app();
-        for (auto* p : {&ann, &bob}) p->transport.source = 0x7f000001;
-        annFiles = std::make_unique<FileTransfers>(ann.node);
-        bobFiles = std::make_unique<FileTransfers>(bob.node);
-        ann.joinAs("ann");
-        seg.runFor(50);
-        bob.joinAs("bob");
-        seg.runFor(2000);
+        joinWithFiles(seg, ann, bob, annFiles, bobFiles);
         seg.post("zed|C/0");  // a copy without keys: no files for it
         seg.runFor(1000);
     }
@@ -66,13 +59,7 @@ protected:
     }
     template <typename Done>
     bool runUntil(Done done, int ms = 20000) {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms) {
-            seg.runFor(10);
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return done();
+        return runQtUntil(done, ms, &seg);
     }
     State stateAt(FileTransfers& f, const QString& id) {
         const auto* i = f.item(id);
