@@ -131,7 +131,8 @@ bool ReceiveWriter::makeFolder(std::size_t index, std::string& error) {
     return ensureFolders(targetOf(index) / "x", error);
 }
 
-bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error) {
+bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error,
+                            std::unique_ptr<Digest> check) {
     closeOpen();
     if (!begun_ || index >= entries_.size() || entries_[index].folder) {
         error = "no such file in the transfer";
@@ -140,7 +141,7 @@ bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::st
     auto target = targetOf(index);
     if (!ensureFolders(target, error)) return false;
     auto partial = PartialName(target);
-    digest_ = digests_ ? digests_() : nullptr;
+    digest_ = check ? std::move(check) : digests_ ? digests_() : nullptr;
     resumeAt = 0;
     const bool ours = std::find(partials_.begin(), partials_.end(), partial) != partials_.end();
     if (ours && nameTaken(partial)) {

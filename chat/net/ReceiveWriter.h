@@ -58,8 +58,10 @@ public:
 
     // Starts file `index` (an entry that is a file), making the folders on
     // its way. Returns where the data continues: 0, or the length of a
-    // partial file kept from an interrupted try.
-    bool openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error);
+    // partial file kept from an interrupted try. `check` checks the file
+    // instead of a digest of the writer's own.
+    bool openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error,
+                  std::unique_ptr<Digest> check = nullptr);
     // More of the open file. Refuses data beyond the size the list gave.
     bool write(const unsigned char* data, std::size_t size, std::string& error);
     // The open file is complete: its length and digest must match, then it

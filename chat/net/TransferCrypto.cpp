@@ -261,6 +261,57 @@ private:
     std::uint64_t sent_ = 0, opened_ = 0;
 };
 
+// A file's check on one connection: Poly1305 under a key of that file and
+// connection (a key is used for one file once). The tag travels sealed, so
+// only the two ends ever see it.
+class KeyedCheck : public Digest {
+public:
+    explicit KeyedCheck(const std::array<unsigned char, 32>& key) {
+        static_assert(crypto_onetimeauth_KEYBYTES == 32 && crypto_onetimeauth_BYTES <= sizeof(Value));
+        crypto_onetimeauth_init(&state_, key.data());
+    }
+    ~KeyedCheck() override { sodium_memzero(&state_, sizeof state_); }
+    void update(const unsigned char* data, std::size_t size) override {
+        crypto_onetimeauth_update(&state_, data, size);
+    }
+    Value final() override {
+        Value v{};
+        crypto_onetimeauth_final(&state_, v.data());
+        return v;
+    }
+
+private:
+    crypto_onetimeauth_state state_;
+};
+
+// A cipher whose connection also keys the files' checks.
+class CheckedCipher : public FrameCipher {
+public:
+    CheckedCipher(std::unique_ptr<FrameCipher> inner, const std::array<unsigned char, 32>& key)
+        : inner_(std::move(inner)), key_(key) {}
+    ~CheckedCipher() override { sodium_memzero(key_.data(), key_.size()); }
+    std::string seal(std::string_view plain) override { return inner_->seal(plain); }
+    std::optional<std::string> open(std::string_view sealed) override { return inner_->open(sealed); }
+    std::size_t overhead() const override { return inner_->overhead(); }
+    void sealTail(std::string& buffer, std::size_t from) override { inner_->sealTail(buffer, from); }
+    std::optional<std::size_t> openInPlace(char* data, std::size_t size) override {
+        return inner_->openInPlace(data, size);
+    }
+    std::unique_ptr<Digest> fileCheck(std::size_t index) override {
+        unsigned char number[8];
+        for (int i = 0; i < 8; ++i) number[i] = static_cast<unsigned char>(static_cast<std::uint64_t>(index) >> (8 * i));
+        std::array<unsigned char, 32> fileKey{};
+        crypto_generichash(fileKey.data(), fileKey.size(), number, sizeof number, key_.data(), key_.size());
+        auto check = std::make_unique<KeyedCheck>(fileKey);
+        sodium_memzero(fileKey.data(), fileKey.size());
+        return check;
+    }
+
+private:
+    std::unique_ptr<FrameCipher> inner_;
+    std::array<unsigned char, 32> key_;
+};
+
 } // namespace
 
 std::uint8_t LocalCiphers() {
@@ -284,12 +335,16 @@ const char* CipherName(std::uint8_t cipher) {
 }
 
 std::unique_ptr<FrameCipher> MakeFrameCipher(std::uint8_t cipher, const std::array<unsigned char, 32>& sealKey,
-                                             const std::array<unsigned char, 32>& openKey) {
+                                             const std::array<unsigned char, 32>& openKey,
+                                             const std::array<unsigned char, 32>* checkKey) {
     ensureSodium();
+    std::unique_ptr<FrameCipher> made;
     if (cipher == kCipherAes256Gcm && crypto_aead_aes256gcm_is_available())
-        return std::make_unique<GcmCipher>(sealKey, openKey);
-    if (cipher == kCipherXChaCha20Stream) return std::make_unique<StreamCipher>(sealKey, openKey);
-    return nullptr;
+        made = std::make_unique<GcmCipher>(sealKey, openKey);
+    else if (cipher == kCipherXChaCha20Stream)
+        made = std::make_unique<StreamCipher>(sealKey, openKey);
+    if (made && checkKey) made = std::make_unique<CheckedCipher>(std::move(made), *checkKey);
+    return made;
 }
 
 void MakeSigningKey(SigningKey& secret, VerifyKey& pub) {
@@ -318,11 +373,12 @@ ConnectionHandshake::~ConnectionHandshake() {
     sodium_memzero(ephSecret_.data(), ephSecret_.size());
     sodium_memzero(rx_.data(), rx_.size());
     sodium_memzero(tx_.data(), tx_.size());
+    sodium_memzero(check_.data(), check_.size());
 }
 
 std::string ConnectionHandshake::start() {
     if (role_ != Role::Receiver) return {};
-    offered_ = ciphers_;
+    offered_ = static_cast<std::uint8_t>(ciphers_ | (keyed_ ? kKeyedFileChecks : 0));
     const std::string offer(1, static_cast<char>(offered_));
     auto t = transcript("lanyx-xfer-2 R", id_, ephPub_.data(), nullptr, offer);
     return std::string(bytes(ephPub_.data(), ephPub_.size())) + offer + crypto::Sign(t, bytes(own_.data(), own_.size()));
@@ -353,9 +409,11 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
     }
     if (role_ == Role::Sender) {
         chosen_ = ChooseCipher(offered_, ciphers_);
-    } else if (chosen_ == 0 || (chosen_ & offered_) != chosen_ || ChooseCipher(chosen_, chosen_) != chosen_) {
-        error_ = chosen_ == 0 ? "the other side has no cipher in common with this one"
-                              : "the other side chose a cipher that was not offered";
+        if (chosen_ != 0 && keyed_ && (offered_ & kKeyedFileChecks)) chosen_ |= kKeyedFileChecks;
+    } else if (const auto cipher = chosen(); cipher == 0 || (chosen_ & offered_) != chosen_ ||
+                                             ChooseCipher(cipher, cipher) != cipher) {
+        error_ = cipher == 0 ? "the other side has no cipher in common with this one"
+                             : "the other side chose a cipher that was not offered";
         return Step::Failed;
     }
     int kx = role_ == Role::Receiver
@@ -364,6 +422,19 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
     if (kx != 0) {
         error_ = "the other side sent an unusable key";
         return Step::Failed;
+    }
+    {
+        // One key for the files' checks, the same on both sides: from both
+        // directions' keys, the receiver's first.
+        const auto& first = role_ == Role::Receiver ? tx_ : rx_;
+        const auto& second = role_ == Role::Receiver ? rx_ : tx_;
+        static const char label[] = "lanyx-file-check";
+        crypto_generichash_state h;
+        crypto_generichash_init(&h, nullptr, 0, check_.size());
+        crypto_generichash_update(&h, reinterpret_cast<const unsigned char*>(label), sizeof label - 1);
+        crypto_generichash_update(&h, first.data(), first.size());
+        crypto_generichash_update(&h, second.data(), second.size());
+        crypto_generichash_final(&h, check_.data(), check_.size());
     }
     if (role_ == Role::Sender) {
         // Signed also when nothing is in common, so the receiver can say so.
@@ -382,7 +453,7 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
 
 std::unique_ptr<FrameCipher> ConnectionHandshake::cipher() {
     if (!done_) return nullptr;
-    return MakeFrameCipher(chosen_, tx_, rx_);
+    return MakeFrameCipher(chosen(), tx_, rx_, keyedChecks() ? &check_ : nullptr);
 }
 
 } // namespace lanyx::transfer

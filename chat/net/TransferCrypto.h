@@ -55,6 +55,10 @@ enum Cipher : std::uint8_t {
     kCipherXChaCha20Stream = 1,
     kCipherAes256Gcm = 2,
 };
+// Not a cipher: offered beside them, this bit says the side checks files
+// with Poly1305 under a key of the connection (one key per file), much
+// cheaper than the digests; when the sender echoes it, both do.
+inline constexpr std::uint8_t kKeyedFileChecks = 0x40;
 // The ciphers this computer can use (AES-256-GCM only where the processor
 // has it).
 std::uint8_t LocalCiphers();
@@ -63,9 +67,11 @@ std::uint8_t ChooseCipher(std::uint8_t offered, std::uint8_t own);
 const char* CipherName(std::uint8_t cipher);
 
 // A frame cipher on its own, from one key for sealing and one for opening
-// (32 bytes each); nothing for a cipher this computer cannot use.
+// (32 bytes each); nothing for a cipher this computer cannot use. With
+// `checkKey` its fileCheck() gives Poly1305 checks keyed from it.
 std::unique_ptr<FrameCipher> MakeFrameCipher(std::uint8_t cipher, const std::array<unsigned char, 32>& sealKey,
-                                             const std::array<unsigned char, 32>& openKey);
+                                             const std::array<unsigned char, 32>& openKey,
+                                             const std::array<unsigned char, 32>* checkKey = nullptr);
 
 class ConnectionHandshake {
 public:
@@ -77,8 +83,13 @@ public:
     // Limits the ciphers this side offers (receiver) or accepts (sender);
     // LocalCiphers() unless set. Before start()/consume().
     void setCiphers(std::uint8_t ciphers) { ciphers_ = ciphers; }
-    // After Done: the cipher both use.
-    std::uint8_t chosen() const { return chosen_; }
+    // Whether this side offers (accepts) keyed file checks; it does unless
+    // told otherwise.
+    void setKeyedChecks(bool on) { keyed_ = on; }
+    // After Done: the cipher both use, and whether files are checked with
+    // keys of the connection.
+    std::uint8_t chosen() const { return static_cast<std::uint8_t>(chosen_ & ~kKeyedFileChecks); }
+    bool keyedChecks() const { return (chosen_ & kKeyedFileChecks) != 0; }
     // What the receiver sends first ("" for the sender, which answers).
     std::string start();
     // Takes handshake bytes from the front of `buffer` (leaving what follows
@@ -94,8 +105,9 @@ private:
     SigningKey own_;
     VerifyKey peer_;
     std::array<unsigned char, 32> ephPub_{}, ephSecret_{}, peerEph_{};
-    std::array<unsigned char, 32> rx_{}, tx_{};
+    std::array<unsigned char, 32> rx_{}, tx_{}, check_{};
     std::uint8_t ciphers_;
+    bool keyed_ = true;
     std::uint8_t offered_ = 0, chosen_ = 0;
     bool done_ = false;
     std::string error_;

@@ -14,10 +14,6 @@ namespace lanyx::transfer {
 
 namespace {
 
-void putU32(std::string& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-
 std::uint32_t getU32(const char* p) {
     std::uint32_t v = 0;
     for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(p[i]);
@@ -273,7 +269,8 @@ bool SenderSession::produce(std::string& out) {
         in_.close();
         in_.clear();
         in_.open(source, std::ios::binary);
-        digest_ = digests_ ? digests_() : nullptr;
+        digest_ = codec_.cipher() ? codec_.cipher()->fileCheck(index_) : nullptr;
+        if (!digest_ && digests_) digest_ = digests_();
         // The check covers the whole file, also when the receiver resumes.
         std::vector<char> buf(offset_ > 0 ? kChunk : 0);
         for (std::uint64_t skip = offset_; skip > 0 && in_;) {
@@ -397,13 +394,17 @@ void ReceiverSession::framesArrived() {
     }
 }
 
+std::unique_ptr<Digest> ReceiverSession::fileCheck(std::size_t index) {
+    return codec_ && codec_->cipher() ? codec_->cipher()->fileCheck(index) : nullptr;
+}
+
 void ReceiverSession::askFromFirstMissing() {
     std::size_t index = 0;
     while (index < entries_.size() && (entries_[index].folder || complete_[index])) ++index;
     std::uint64_t offset = 0;
     if (index < entries_.size()) {
         std::string error;
-        if (!writer_->openFile(index, offset, error)) return fail(error, true);
+        if (!writer_->openFile(index, offset, error, fileCheck(index))) return fail(error, true);
         fileOpen_ = true;
     }
     current_ = index;
@@ -458,7 +459,7 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         if (!writer_ || current_ >= entries_.size()) return fail("the sender broke the protocol", true);
         if (!fileOpen_) {
             std::uint64_t at = 0;
-            if (!writer_->openFile(current_, at, error)) return fail(error, true);
+            if (!writer_->openFile(current_, at, error, fileCheck(current_))) return fail(error, true);
             if (at != 0) return fail("a partial file was in the way", true);
             fileOpen_ = true;
         }

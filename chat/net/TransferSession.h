@@ -61,6 +61,10 @@ public:
         std::copy(plain->begin(), plain->end(), data);
         return plain->size();
     }
+    // The check of file `index` on this connection where the two sides
+    // agreed on checks keyed by the connection; nothing otherwise (the
+    // transfer's digests check the files then).
+    virtual std::unique_ptr<Digest> fileCheck(std::size_t /*index*/) { return nullptr; }
 };
 
 // Frames into bytes and back, through the cipher when there is one.
@@ -86,6 +90,7 @@ public:
     bool next(FrameType& type, std::string_view& payload);
     bool failed() const { return failed_; }
     std::size_t buffered() const { return end_ - consumed_; }
+    FrameCipher* cipher() const { return cipher_; }
 
 private:
     FrameCipher* cipher_;
@@ -172,6 +177,7 @@ private:
     void handle(FrameType type, std::string_view payload);
     void framesArrived();
     void askFromFirstMissing();
+    std::unique_ptr<Digest> fileCheck(std::size_t index);
 
     Offer offer_;
     std::filesystem::path folder_;

@@ -35,7 +35,8 @@ public:
         server_.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server_, &QTcpServer::newConnection, [this] {
             while (auto* s = server_.nextPendingConnection()) {
-                conns_.push_back({s});
+                conns_.emplace_back();
+                conns_.back().socket = s;
                 auto* c = &conns_.back();
                 QObject::connect(s, &QTcpSocket::readyRead, [this, c] { read(*c); });
             }
@@ -48,7 +49,7 @@ public:
 
 private:
     struct Conn {
-        QTcpSocket* socket;
+        QTcpSocket* socket = nullptr;
         std::string in;
         bool greeted = false;
         std::unique_ptr<ConnectionHandshake> handshake;
@@ -110,8 +111,11 @@ private:
     std::list<Conn> conns_;
 };
 
-std::string blake(const std::string& bytes) {
-    auto d = Blake2bDigests()();
+// The check a sound sender gives the first file: keyed by the connection
+// where both agreed on that, else the digest.
+std::string checkOf(FrameCodec& codec, const std::string& bytes) {
+    auto d = codec.cipher() ? codec.cipher()->fileCheck(0) : nullptr;
+    if (!d) d = Blake2bDigests()();
     d->update(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     const auto v = d->final();
     return std::string(reinterpret_cast<const char*>(v.data()), v.size());
@@ -121,7 +125,7 @@ std::string blake(const std::string& bytes) {
 WantScript fileFrames(std::string data, std::string digestOf, bool done = true) {
     return [=](FrameCodec& codec, std::string& out) {
         if (!data.empty()) out += codec.encode(FrameType::Data, data);
-        out += codec.encode(FrameType::FileEnd, blake(digestOf));
+        out += codec.encode(FrameType::FileEnd, checkOf(codec, digestOf));
         if (done) out += codec.encode(FrameType::Done, {});
     };
 }
