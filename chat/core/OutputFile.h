@@ -33,6 +33,26 @@ private:
     std::intptr_t handle_ = -1;
 };
 
+// A file read to be sent: only a regular file (never through a link, and
+// never a pipe or device, whose opening or reading could wait for good);
+// `size` is the size of the file opened, not of whatever has its name by
+// the time it is read.
+class InputFile {
+public:
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    static std::unique_ptr<InputFile> open(const std::filesystem::path& path, std::uint64_t& size, std::string& error);
+    // Up to `size` bytes, fewer only at the end of the file; false on a
+    // read error.
+    bool read(void* data, std::size_t size, std::size_t& got, std::string& error);
+
+private:
+    InputFile() = default;
+    std::intptr_t handle_ = -1;
+};
+
 // Renames `from` to `to` only when nothing has the name `to`.
 bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
 

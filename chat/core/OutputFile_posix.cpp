@@ -82,6 +82,48 @@ bool OutputFile::flush(std::string& error) {
     return true;
 }
 
+InputFile::~InputFile() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+std::unique_ptr<InputFile> InputFile::open(const fs::path& path, std::uint64_t& size, std::string& error) {
+    // Not blocking: a pipe put in the file's place would wait for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = describe("cannot open", path);
+        return nullptr;
+    }
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = "not a plain file: " + path.string();
+        return nullptr;
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    std::unique_ptr<InputFile> file(new InputFile);
+    file->handle_ = fd;
+    return file;
+}
+
+bool InputFile::read(void* data, std::size_t size, std::size_t& got, std::string& error) {
+    got = 0;
+    auto* p = static_cast<char*>(data);
+    while (got < size) {
+        auto n = ::read(static_cast<int>(handle_), p + got, size - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = std::string("cannot read: ") + std::strerror(errno);
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool renameNoReplace(const fs::path& from, const fs::path& to, std::string& error) {
 #ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;

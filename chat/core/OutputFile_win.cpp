@@ -73,6 +73,47 @@ bool OutputFile::flush(std::string& error) {
     return true;
 }
 
+InputFile::~InputFile() {
+    if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+std::unique_ptr<InputFile> InputFile::open(const fs::path& path, std::uint64_t& size, std::string& error) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = describe("cannot open", path);
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    LARGE_INTEGER length{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) || !GetFileSizeEx(h, &length)) {
+        CloseHandle(h);
+        error = "not a plain file: " + pathToUtf8(path);
+        return nullptr;
+    }
+    size = static_cast<std::uint64_t>(length.QuadPart);
+    std::unique_ptr<InputFile> file(new InputFile);
+    file->handle_ = reinterpret_cast<std::intptr_t>(h);
+    return file;
+}
+
+bool InputFile::read(void* data, std::size_t size, std::size_t& got, std::string& error) {
+    got = 0;
+    auto* p = static_cast<char*>(data);
+    while (got < size) {
+        DWORD chunk = size - got > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size - got);
+        DWORD n = 0;
+        if (!ReadFile(reinterpret_cast<HANDLE>(handle_), p + got, chunk, &n, nullptr)) {
+            error = "cannot read (error " + std::to_string(GetLastError()) + ")";
+            return false;
+        }
+        if (n == 0) break;
+        got += n;
+    }
+    return true;
+}
+
 bool renameNoReplace(const fs::path& from, const fs::path& to, std::string& error) {
     if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
         error = describe("cannot rename to", to);

@@ -111,6 +111,9 @@ fs::path ReceiveWriter::targetOf(std::size_t index) const {
 bool ReceiveWriter::ensureFolders(const fs::path& target, std::string& error) {
     // Every folder between the chosen folder and the file: made by us, or
     // already a real folder (never a link).
+    // Files of one folder come one after another: its folders were just
+    // looked at.
+    if (!checkedFolder_.empty() && target.parent_path() == checkedFolder_) return true;
     auto relative = target.parent_path().lexically_relative(folder_);
     fs::path at = folder_;
     for (const auto& part : relative) {
@@ -120,6 +123,7 @@ bool ReceiveWriter::ensureFolders(const fs::path& target, std::string& error) {
         if (!platform::makeNewFolder(at, error)) return false;
         madeFolders_.push_back(at);
     }
+    checkedFolder_ = target.parent_path();
     return true;
 }
 
@@ -215,12 +219,16 @@ bool ReceiveWriter::finishFile(const Digest::Value& expected, std::string& error
     out_.reset();
     auto target = targetOf(current_);
     auto partial = PartialName(target);
-    // Someone may have made a file of that name meanwhile: number it then.
+    // Someone may have made a file of that name meanwhile: number it then
+    // (the rename never replaces, so it tells).
     auto finalPath = target;
-    if (nameTaken(finalPath))
+    if (!platform::renameNoReplace(partial, finalPath, error)) {
+        if (!nameTaken(finalPath)) return false;
         finalPath = target.parent_path() /
                     platform::pathFromUtf8(UniqueName(target.parent_path(), platform::pathToUtf8(target.filename()), false));
-    if (!platform::renameNoReplace(partial, finalPath, error)) return false;
+        error.clear();
+        if (!platform::renameNoReplace(partial, finalPath, error)) return false;
+    }
     partials_.erase(std::remove(partials_.begin(), partials_.end(), partial), partials_.end());
     finished_.push_back(finalPath);
     current_ = static_cast<std::size_t>(-1);
@@ -248,6 +256,7 @@ void ReceiveWriter::cancel() {
         if (isRealFolder(*it) && fs::is_empty(*it, ec)) fs::remove(*it, ec);
     }
     madeFolders_.clear();
+    checkedFolder_.clear();
 }
 
 } // namespace lanyx::transfer

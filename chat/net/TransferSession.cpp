@@ -204,7 +204,7 @@ void SenderSession::fail(const std::string& text, bool tellPeer) {
     state_ = SessionState::Failed;
     error_ = text;
     fileOpen_ = false;
-    in_.close();
+    in_.reset();
 }
 
 void SenderSession::received(std::string_view bytes) {
@@ -260,30 +260,26 @@ bool SenderSession::produce(std::string& out) {
             return true;
         }
         const auto& entry = selection_.entries[index_];
-        const auto& source = selection_.sources[index_];
-        std::error_code ec;
-        if (fs::file_size(source, ec) != entry.size || ec) {
-            fail(entry.path + " changed while it was being sent", true);
+        std::uint64_t size = 0;
+        std::string why;
+        in_ = platform::InputFile::open(selection_.sources[index_], size, why);
+        if (!in_ || size != entry.size) {
+            fail(entry.path + (in_ ? " changed while it was being sent" : " cannot be read: " + why), true);
             return true;
         }
-        in_.close();
-        in_.clear();
-        in_.open(source, std::ios::binary);
         digest_ = codec_.cipher() ? codec_.cipher()->fileCheck(index_) : nullptr;
         if (!digest_ && digests_) digest_ = digests_();
         // The check covers the whole file, also when the receiver resumes.
         std::vector<char> buf(offset_ > 0 ? kChunk : 0);
-        for (std::uint64_t skip = offset_; skip > 0 && in_;) {
-            auto n = static_cast<std::size_t>(std::min<std::uint64_t>(skip, buf.size()));
-            in_.read(buf.data(), static_cast<std::streamsize>(n));
-            auto got = static_cast<std::size_t>(in_.gcount());
+        for (std::uint64_t skip = offset_; skip > 0;) {
+            std::size_t got = 0;
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(skip, buf.size()));
+            if (!in_->read(buf.data(), n, got, why) || got != n) {
+                fail(entry.path + " cannot be read" + (why.empty() ? std::string(" (it became shorter)") : ": " + why), true);
+                return true;
+            }
             if (digest_) digest_->update(reinterpret_cast<unsigned char*>(buf.data()), got);
             skip -= got;
-            if (got == 0) break;
-        }
-        if (!in_) {
-            fail("cannot read " + entry.path, true);
-            return true;
         }
         left_ = entry.size - offset_;
         fileOpen_ = true;
@@ -294,10 +290,12 @@ bool SenderSession::produce(std::string& out) {
         const auto at = codec_.beginFrame(out);
         const auto from = out.size();
         out.resize(from + size);
-        in_.read(out.data() + from, static_cast<std::streamsize>(size));
-        if (static_cast<std::size_t>(in_.gcount()) != size) {
+        std::size_t got = 0;
+        std::string why;
+        if (!in_->read(out.data() + from, size, got, why) || got != size) {
             out.resize(at);
-            fail(selection_.entries[index_].path + " changed while it was being sent", true);
+            fail(selection_.entries[index_].path + (why.empty() ? " changed while it was being sent" : " cannot be read: " + why),
+                 true);
             return true;
         }
         if (digest_) digest_->update(reinterpret_cast<const unsigned char*>(out.data() + from), size);
@@ -310,7 +308,7 @@ bool SenderSession::produce(std::string& out) {
     if (digest_) value = digest_->final();
     out += codec_.encode(FrameType::FileEnd, std::string_view(reinterpret_cast<const char*>(value.data()), value.size()));
     fileOpen_ = false;
-    in_.close();
+    in_.reset();
     ++index_;
     offset_ = 0;
     return true;

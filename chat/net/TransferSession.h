@@ -17,6 +17,7 @@
 // A new connection after a drop starts with Hello again; the receiver then
 // asks from the first file it does not have complete.
 #include "FileOffer.h"
+#include "OutputFile.h"
 #include "ReceiveWriter.h"
 
 #include <algorithm>
@@ -141,7 +142,7 @@ private:
     std::string listText_;
     std::size_t index_ = 0;
     std::uint64_t offset_ = 0;
-    std::ifstream in_;
+    std::unique_ptr<platform::InputFile> in_;
     std::unique_ptr<Digest> digest_;
     bool fileOpen_ = false;
     std::uint64_t left_ = 0;

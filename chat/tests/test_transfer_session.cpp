@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 using namespace lanyx::transfer;
 using lanyx::test::readBytes;
@@ -213,6 +217,28 @@ TEST(TransferSession, ATamperedConnectionNeverProducesADamagedFile) {
     pump(s2, r2, r2.connect());
     EXPECT_EQ(s2.state(), SessionState::Failed);
     EXPECT_NE(r2.error().find("changed while"), std::string::npos) << r2.error();
+
+#ifndef _WIN32
+    // A file swapped for a pipe or a link after it was chosen is not sent,
+    // and the sender does not wait on the pipe for good.
+    for (bool pipe : {true, false}) {
+        Fixture g;
+        auto chosen = GatherLocal({g.src / "notes.txt"});
+        fs::remove(g.src / "notes.txt");
+        if (pipe) {
+            ASSERT_EQ(::mkfifo((g.src / "notes.txt").c_str(), 0600), 0);
+        } else {
+            fs::create_symlink(g.src / "Fotos" / "a.jpg", g.src / "notes.txt");
+        }
+        auto swappedOffer = offerOf(chosen);
+        SenderSession s3(swappedOffer, chosen, testDigests());
+        ReceiverSession r3(swappedOffer, g.dst.path(), testDigests());
+        pump(s3, r3, r3.connect());
+        EXPECT_EQ(s3.state(), SessionState::Failed);
+        EXPECT_NE(r3.error().find("notes.txt cannot be read"), std::string::npos) << r3.error();
+        EXPECT_FALSE(fs::exists(g.dst / "notes.txt"));
+    }
+#endif
 }
 
 #include "TransferCrypto.h"
