@@ -100,9 +100,6 @@ std::unique_ptr<InputFile> InputFile::open(const fs::path& path, std::uint64_t& 
         return nullptr;
     }
     size = static_cast<std::uint64_t>(st.st_size);
-#ifdef POSIX_FADV_SEQUENTIAL
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
     std::unique_ptr<InputFile> file(new InputFile);
     file->handle_ = fd;
     return file;

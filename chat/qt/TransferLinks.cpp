@@ -1,5 +1,7 @@
 #include "TransferLinks.h"
 
+#include "SocketSend.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -159,7 +161,15 @@ void TransferServer::writeTo(Connection* c) {
     while (c->socket->bytesToWrite() < kHighWater) {
         auto out = c->session->nextOutput(static_cast<std::size_t>(kHighWater - c->socket->bytesToWrite()));
         if (out.empty()) break;
-        c->socket->write(out.data(), static_cast<qint64>(out.size()));
+        qint64 sent = 0;
+        if (c->socket->bytesToWrite() == 0 && c->socket->state() == QAbstractSocket::ConnectedState) {
+            // Straight to the system while it takes them; what it does not
+            // take waits in the socket's buffer, which then calls back.
+            sent = SendNow(c->socket->socketDescriptor(), out.data(), static_cast<qint64>(out.size()));
+            if (sent < 0) sent = 0;  // the socket sees the failure and reports it
+        }
+        if (sent < static_cast<qint64>(out.size()))
+            c->socket->write(out.data() + sent, static_cast<qint64>(out.size()) - sent);
     }
     const auto sent = c->session->bytesSent();
     const auto total = c->outgoing->offer.bytes;
