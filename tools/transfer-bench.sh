@@ -137,3 +137,11 @@ for run in $(seq "$RUNS"); do
   printf 'run %d  %d files %6.2f s  one file %6.2f s  ratio %4.2f\n' "$run" "$NSMALL" "$many" "$one" \
     "$(calc "$many / $one")"
 done
+# The file system's own share: the same files written into place as the
+# receiver writes them, without network, encryption or checks.
+rm -rf "$WORK/dst"
+floor=$("$FIG" floor "$NSMALL" "$KBSMALL" "$WORK")
+fmany=$(echo "$floor" | field floor_many_seconds)
+fone=$(echo "$floor" | field floor_one_seconds)
+printf 'file system alone: %d files %6.2f s  one file %6.2f s  ratio %4.2f\n' "$NSMALL" "$fmany" "$fone" \
+  "$(calc "$fmany / ($fone > 0 ? $fone : 0.001)")"

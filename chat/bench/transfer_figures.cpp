@@ -8,6 +8,9 @@
 //   lanyx-transfer-figures serve WORK PORT PATH...   the sending end alone: offers PATH...
 //                                         on PORT, writes the offer to WORK/offer, serves
 //                                         one transfer and ends
+//   lanyx-transfer-figures floor N KB DIR  what the file system alone charges for N files
+//                                         written into place as the receiver does, against
+//                                         one file of the same size
 //   lanyx-transfer-figures fetch WORK ADDR DIR       the receiving end alone: takes the
 //                                         offer from WORK/offer, fetches it from ADDR into
 //                                         DIR, prints the time and its own resident size
@@ -15,6 +18,7 @@
 // starts first), so tools/transfer-bench.sh can run them in two network
 // namespaces.
 #include "Crypto.h"
+#include "OutputFile.h"
 #include "TransferLinks.h"
 
 #include <QCoreApplication>
@@ -255,6 +259,42 @@ int fetch(const fs::path& work, const QString& address, const fs::path& folder) 
     return ok ? 0 : 1;
 }
 
+// What the file system alone charges for N files of KB kilobytes written
+// into place as the receiver writes them (created new under a hidden
+// name, written, closed, renamed without replacing), against one file of
+// the same size: no network, no encryption, no check.
+int floorFigures(std::uint64_t n, std::uint64_t kb, const fs::path& dir) {
+    const std::string block(kb << 10, 'f');
+    const auto many = dir / "floor-many";
+    fs::create_directories(many);
+    std::string error;
+    QElapsedTimer t;
+    t.start();
+    for (std::uint64_t i = 0; i < n; ++i) {
+        const auto target = many / ("f" + std::to_string(i));
+        const auto partial = many / (".f" + std::to_string(i) + ".lanyx-part");
+        auto out = platform::OutputFile::createNew(partial, error);
+        if (!out || !out->write(block.data(), block.size(), error) || !out->flush(error) ||
+            !platform::renameNoReplace(partial, target, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+    }
+    const double manySeconds = t.nsecsElapsed() / 1e9;
+    t.restart();
+    auto out = platform::OutputFile::createNew(dir / "floor-one.bin", error);
+    for (std::uint64_t i = 0; out && i < n; ++i) out->write(block.data(), block.size(), error);
+    if (!out || !out->flush(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    const double oneSeconds = t.nsecsElapsed() / 1e9;
+    std::printf("floor_many_seconds %.3f\nfloor_one_seconds %.3f\n", manySeconds, oneSeconds);
+    fs::remove_all(many);
+    fs::remove(dir / "floor-one.bin");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -299,7 +339,8 @@ int main(int argc, char** argv) {
         return serve(argv[2], static_cast<quint16>(std::stoul(argv[3])), paths);
     }
     if (mode == "fetch" && argc == 5) return fetch(argv[2], QString::fromLocal8Bit(argv[3]), argv[4]);
-    std::fprintf(stderr, "usage: lanyx-transfer-figures big MB DIR | small N KB DIR\n"
+    if (mode == "floor" && argc == 5) return floorFigures(std::stoull(argv[2]), std::stoull(argv[3]), argv[4]);
+    std::fprintf(stderr, "usage: lanyx-transfer-figures big MB DIR | small N KB DIR | floor N KB DIR\n"
                          "       lanyx-transfer-figures serve WORK PORT PATH... | fetch WORK ADDR DIR\n");
     return 2;
 }

@@ -14,7 +14,10 @@
 //                       transfer id, its key, the receiver's, both bytes)
 // Each checks the signature against the identity key it holds for the other
 // side, so neither the keys nor the choice of cipher can be changed on the
-// way. Connection keys come from the two fresh keys (X25519), so a later
+// way. Beside the ciphers the byte may carry kKeyedFileChecks: where both
+// sides set it, each file is checked with Poly1305 under a key of its own
+// from this connection's keys (files resumed on a later connection are
+// read back under that connection's key); else with BLAKE2b. Connection keys come from the two fresh keys (X25519), so a later
 // theft of an identity key does not open recorded transfers; each direction
 // has a key of its own.
 //

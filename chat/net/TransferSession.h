@@ -10,7 +10,8 @@
 //   sender -> receiver  List    the transfer list
 //   receiver -> sender  Want    "index offset": stream from this file on
 //   sender -> receiver  Data    bytes of the current file
-//   sender -> receiver  FileEnd the file's digest (32 bytes)
+//   sender -> receiver  FileEnd the file's check (32 bytes: its digest, or
+//                       the Poly1305 tag keyed by the connection and zeros)
 //   sender -> receiver  Done    after the last file
 //   receiver -> sender  Done    everything arrived and checked
 //   either way          Error   a text for the user; the connection ends
