@@ -95,7 +95,7 @@ our_transfer() {
   }
   wait "$server" || { echo "transfer-bench.sh: the sending end failed" >&2; cat "$WORK/serve.err" >&2; exit 1; }
   cat "$WORK/fetch.out"
-  sed 's/^cpu_seconds/sender_cpu_seconds/' "$WORK/serve.out"
+  sed 's/^cpu_seconds/sender_cpu_seconds/; s/^loop_gap_ms/sender_loop_gap_ms/' "$WORK/serve.out"
 }
 
 field() { awk -v k="$1" '$1 == k { print $2 }'; }
@@ -114,6 +114,9 @@ for run in $(seq "$RUNS"); do
     "$(calc "$plainSendCpu * 1024 / $MB")" "$(calc "$plainRecvCpu * 1024 / $MB")" \
     "$(calc "$(echo "$out" | field sender_cpu_seconds) * 1024 / $MB")" \
     "$(calc "$(echo "$out" | field cpu_seconds) * 1024 / $MB")"
+  # How long a 5 ms timer (standing for the chat) waited at most, each end.
+  printf '       longest wait of the event loop: sender %s ms, receiver %s ms\n' \
+    "$(echo "$out" | field sender_loop_gap_ms)" "$(echo "$out" | field loop_gap_ms)"
 done
 rm -rf "$WORK/dst" "$WORK/src/big.bin"
 

@@ -33,6 +33,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -78,6 +79,25 @@ template <typename Done>
 void runUntil(Done done) {
     while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
+
+// A timer standing for the chat: the longest its event loop kept it
+// waiting, in milliseconds, while it ran.
+class LoopWatch {
+public:
+    LoopWatch() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (last_.isValid()) worst_ = std::max(worst_, last_.elapsed());
+            last_.restart();
+        });
+        timer_.start(5);
+    }
+    qint64 worstGapMs() const { return worst_; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer last_;
+    qint64 worst_ = 0;
+};
 
 void settle(int ms) {
     QEventLoop loop;
@@ -210,10 +230,15 @@ int serve(const fs::path& work, quint16 port, const std::vector<fs::path>& paths
         ok = good;
         done = true;
     });
+    std::optional<LoopWatch> watch;
+    QObject::connect(&server, &TransferServer::progress, [&] {
+        if (!watch) watch.emplace();
+    });
     runUntil([&] { return done; });
+    const auto gap = watch ? watch->worstGapMs() : 0;
     // Let the last bytes leave before the socket goes.
     settle(200);
-    std::printf("cpu_seconds %.3f\n", cpuSeconds());
+    std::printf("cpu_seconds %.3f\nloop_gap_ms %lld\n", cpuSeconds(), static_cast<long long>(gap));
     return ok ? 0 : 1;
 }
 
@@ -249,13 +274,15 @@ int fetch(const fs::path& work, const QString& address, const fs::path& folder) 
     QElapsedTimer t;
     t.start();
     client.start();
+    LoopWatch watch;
     runUntil([&] { return done; });
     const double seconds = t.nsecsElapsed() / 1e9;
+    const auto gap = watch.worstGapMs();
     peak = std::max(peak, rssMb());
     // The last frame (Done) leaves before the process ends.
     settle(100);
-    std::printf("seconds %.3f\nrss_before_mib %ld\nrss_peak_mib %ld\nrss_growth_mib %ld\ncpu_seconds %.3f\n", seconds,
-                before, peak, peak - before, cpuSeconds());
+    std::printf("seconds %.3f\nrss_before_mib %ld\nrss_peak_mib %ld\nrss_growth_mib %ld\ncpu_seconds %.3f\nloop_gap_ms %lld\n",
+                seconds, before, peak, peak - before, cpuSeconds(), static_cast<long long>(gap));
     return ok ? 0 : 1;
 }
 

@@ -37,7 +37,8 @@ struct TransferServer::Connection {
     std::unique_ptr<SenderSession> session;
     quint64 reported = 0;
     bool ended = false;
-    bool gone = false;  // disconnected; freed at the next pass of the event loop
+    bool again = false;  // a pass of writeTo() is due
+    bool gone = false;   // disconnected; freed at the next pass of the event loop
 };
 
 TransferServer::TransferServer(DigestFactory digests, QObject* parent)
@@ -158,7 +159,23 @@ void TransferServer::readFrom(Connection* c) {
 
 void TransferServer::writeTo(Connection* c) {
     if (!c->session || c->ended || c->gone) return;
+    qint64 direct = 0;
     while (c->socket->bytesToWrite() < kHighWater) {
+        if (direct >= kHighWater) {
+            // A pass moves a bounded amount, also while the system takes
+            // everything at once; the next pass comes after the other
+            // events (the chat's among them).
+            if (!c->again) {
+                c->again = true;
+                QTimer::singleShot(0, this, [this, socket = c->socket] {
+                    auto it = connections_.find(socket);
+                    if (it == connections_.end()) return;
+                    it->second->again = false;
+                    writeTo(it->second.get());
+                });
+            }
+            break;
+        }
         auto out = c->session->nextOutput(static_cast<std::size_t>(kHighWater - c->socket->bytesToWrite()));
         if (out.empty()) break;
         qint64 sent = 0;
@@ -167,6 +184,7 @@ void TransferServer::writeTo(Connection* c) {
             // take waits in the socket's buffer, which then calls back.
             sent = SendNow(c->socket->socketDescriptor(), out.data(), static_cast<qint64>(out.size()));
             if (sent < 0) sent = 0;  // the socket sees the failure and reports it
+            direct += sent;
         }
         if (sent < static_cast<qint64>(out.size()))
             c->socket->write(out.data() + sent, static_cast<qint64>(out.size()) - sent);
