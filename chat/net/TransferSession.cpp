@@ -318,7 +318,8 @@ std::string SenderSession::nextOutput(std::size_t room) {
     std::string out = std::move(pending_);
     pending_.clear();
     // Room for what comes, so that the frames are not moved as it grows.
-    out.reserve(std::max(room, kChunk) + kChunk + 4096);
+    if (state_ == SessionState::Running && helloSeen_ && !doneSent_ && (!listSent_ || streaming_))
+        out.reserve(std::max(room, kChunk) + kChunk + 4096);
     while (state_ == SessionState::Running && (out.empty() || out.size() + kChunk <= room) && produce(out)) {
     }
     return out;
