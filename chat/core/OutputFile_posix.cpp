@@ -15,6 +15,23 @@ namespace {
 std::string describe(const char* what, const fs::path& path) {
     return std::string(what) + " " + path.string() + ": " + std::strerror(errno);
 }
+// An existing regular file opened with `flags` (never through a link);
+// its descriptor and length, or -1.
+int openPlainFile(const fs::path& path, int flags, std::uint64_t& size, std::string& error) {
+    int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        error = describe("cannot open", path);
+        return -1;
+    }
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = "not a plain file: " + path.string();
+        return -1;
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    return fd;
+}
 } // namespace
 
 OutputFile::~OutputFile() {
@@ -33,18 +50,8 @@ std::unique_ptr<OutputFile> OutputFile::createNew(const fs::path& path, std::str
 }
 
 std::unique_ptr<OutputFile> OutputFile::openForAppend(const fs::path& path, std::uint64_t& size, std::string& error) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        error = describe("cannot open", path);
-        return nullptr;
-    }
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        error = "not a plain file: " + path.string();
-        return nullptr;
-    }
-    size = static_cast<std::uint64_t>(st.st_size);
+    const int fd = openPlainFile(path, O_WRONLY | O_APPEND, size, error);
+    if (fd < 0) return nullptr;
     std::unique_ptr<OutputFile> file(new OutputFile);
     file->handle_ = fd;
     return file;
@@ -88,18 +95,8 @@ InputFile::~InputFile() {
 
 std::unique_ptr<InputFile> InputFile::open(const fs::path& path, std::uint64_t& size, std::string& error) {
     // Not blocking: a pipe put in the file's place would wait for a writer.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        error = describe("cannot open", path);
-        return nullptr;
-    }
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        error = "not a plain file: " + path.string();
-        return nullptr;
-    }
-    size = static_cast<std::uint64_t>(st.st_size);
+    const int fd = openPlainFile(path, O_RDONLY | O_NONBLOCK, size, error);
+    if (fd < 0) return nullptr;
     std::unique_ptr<InputFile> file(new InputFile);
     file->handle_ = fd;
     return file;

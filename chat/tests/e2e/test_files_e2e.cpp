@@ -54,6 +54,21 @@ protected:
         return cli(0, "ann", args);
     }
     std::string p(const fs::path& path) const { return path.string(); }
+    // A slow link out of ann's host, so that a transfer is still running
+    // when it is cut; false (with the reason) where it cannot be made.
+    bool slowLink(std::string& why) {
+        if (!segment_->namespaces()) {
+            why = "no network namespaces: the link cannot be slowed";
+            return false;
+        }
+        auto& tc = run(0, "tc", {"tc", "qdisc", "add", "dev", "eth0", "root", "tbf", "rate", "40mbit", "burst", "32kb",
+                                 "latency", "100ms"});
+        if (tc.wait(5000) != 0) {
+            why = "tc cannot slow the link: " + err("tc");
+            return false;
+        }
+        return true;
+    }
     fs::path src_, inbox_;
     bool joined_ = false;
 };
@@ -147,11 +162,7 @@ TEST_F(FilesEndToEnd, AConnectionCutHalfwayResumesAndTheFileArrivesWhole) {
 }
 
 TEST_F(FilesEndToEnd, CtrlCAtTheSenderCancelsAndTheReceiverRemovesThePartialFiles) {
-    if (!segment_->namespaces()) GTEST_SKIP() << "no network namespaces: the link cannot be slowed";
-    // A slow link, so that the transfer is still running when it is cut.
-    auto& tc = run(0, "tc", {"tc", "qdisc", "add", "dev", "eth0", "root", "tbf", "rate", "40mbit", "burst", "32kb",
-                             "latency", "100ms"});
-    if (tc.wait(5000) != 0) GTEST_SKIP() << "tc cannot slow the link: " << err("tc");
+    if (std::string why; !slowLink(why)) GTEST_SKIP() << why;
     writeFile(src_ / "movie.bin", pattern(40u << 20, 3));
     writeFile(src_ / "extras" / "one.bin", pattern(1000, 4));
     receiver({"--accept-into", p(inbox_)});
@@ -170,10 +181,7 @@ TEST_F(FilesEndToEnd, CtrlCAtTheSenderCancelsAndTheReceiverRemovesThePartialFile
 }
 
 TEST_F(FilesEndToEnd, CtrlCAtTheReceiverCancelsAndTellsTheSender) {
-    if (!segment_->namespaces()) GTEST_SKIP() << "no network namespaces: the link cannot be slowed";
-    auto& tc = run(0, "tc", {"tc", "qdisc", "add", "dev", "eth0", "root", "tbf", "rate", "40mbit", "burst", "32kb",
-                             "latency", "100ms"});
-    if (tc.wait(5000) != 0) GTEST_SKIP() << "tc cannot slow the link: " << err("tc");
+    if (std::string why; !slowLink(why)) GTEST_SKIP() << why;
     writeFile(src_ / "movie.bin", pattern(40u << 20, 3));
     auto& bob = receiver({"--accept-into", p(inbox_)});
     REQUIRE_JOINED();

@@ -504,6 +504,11 @@ struct Router {
         reports = peer.rec.deliveries.size();
         return out;
     }
+    // The lines, then every report since, as the program hands them on.
+    void routeAll() {
+        routeLines();
+        for (const auto& r : take()) windows.PrivateDelivery(r);
+    }
 };
 
 const QString kLock = QString::fromUtf8("\xF0\x9F\x94\x92");
@@ -567,8 +572,7 @@ TEST_F(Windows, EveryOwnPrivateLineKeepsItsMarkPerRecipientAndItUpdatesInPlace) 
     chat->txtSnd()->setText("still there?");
     chat->Send();
     seg.runFor(20000);
-    route.routeLines();
-    for (const auto& r : route.take()) windows->PrivateDelivery(r);
+    route.routeAll();
     ASSERT_EQ(chat->transcript().lines().size(), 203u);
     EXPECT_EQ(chat->markShown(202), "dave " + kLock + " not confirmed, bob " + kOpen + " sent");
     EXPECT_EQ(chat->lblDelivery()->text(), "dave: " + kLock + " encrypted, not confirmed\n"
@@ -589,8 +593,7 @@ TEST_F(Windows, OneRecipientShowsTheStateAloneAndTheTooltipComesFromTheMark) {
     chat->txtSnd()->setText("hi");
     chat->Send();
     seg.runFor(100);
-    route.routeLines();
-    for (const auto& r : route.take()) windows->PrivateDelivery(r);
+    route.routeAll();
     ASSERT_EQ(chat->transcript().lines().size(), 1u);
     EXPECT_EQ(chat->markShown(0), kLock + " delivered");
 
@@ -619,8 +622,7 @@ TEST_F(Windows, DeliveryMarksStayOutOfCopiesExportsAndTheTranscript) {
         marked->Send();
     }
     seg.runFor(100);
-    route.routeLines();
-    for (const auto& r : route.take()) windows->PrivateDelivery(r);
+    route.routeAll();
     windows->RouteChatLine("thanks", "bob", 255);
     ASSERT_EQ(marked->transcript().lines().size(), 4u);
     ASSERT_EQ(marked->lineMarks().lines(), 2u);
