@@ -1,5 +1,5 @@
-#include "ShellApp.h"
-#include "SetupCheck.h"
+#include "ui/ShellApp.h"
+#include "core/SetupCheck.h"
 
 #include <QApplication>
 #include <QStandardPaths>

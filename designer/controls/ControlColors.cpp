@@ -1,4 +1,4 @@
-#include "ControlColors.h"
+#include "controls/ControlColors.h"
 
 #include <algorithm>
 

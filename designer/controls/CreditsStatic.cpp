@@ -1,6 +1,6 @@
-#include "CreditsStatic.h"
+#include "controls/CreditsStatic.h"
 
-#include "ControlColors.h"
+#include "controls/ControlColors.h"
 
 #include <QFontMetrics>
 #include <QPainter>

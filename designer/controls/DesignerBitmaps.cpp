@@ -1,4 +1,4 @@
-#include "DesignerBitmaps.h"
+#include "controls/DesignerBitmaps.h"
 
 #include <QPainter>
 #include <QPainterPath>

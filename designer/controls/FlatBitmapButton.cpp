@@ -1,6 +1,6 @@
-#include "FlatBitmapButton.h"
+#include "controls/FlatBitmapButton.h"
 
-#include "ControlColors.h"
+#include "controls/ControlColors.h"
 
 #include <QBitmap>
 #include <QPainter>
@@ -10,7 +10,7 @@
 CFlatBitmapButton::CFlatBitmapButton(QWidget* parent, int controlId)
     : QAbstractButton(parent), m_controlId(controlId) {
     setFocusPolicy(Qt::TabFocus);
-    connect(this, &QAbstractButton::clicked, this, [this]() { emit Command(m_controlId); });
+    connect(this, &QAbstractButton::clicked, this, [this]() { Q_EMIT Command(m_controlId); });
 }
 
 void CFlatBitmapButton::SetBitmap(const QPixmap& twoImages) {

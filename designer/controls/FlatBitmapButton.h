@@ -18,7 +18,7 @@ public:
     bool IsHot() const { return m_hot; }
     QSize sizeHint() const override;
 
-signals:
+Q_SIGNALS:
     // The click as a command of the parent: the button's control id.
     void Command(int controlId);
 

@@ -1,4 +1,4 @@
-#include "HyperlinkStatic.h"
+#include "controls/HyperlinkStatic.h"
 
 #include <QMouseEvent>
 
@@ -54,7 +54,7 @@ void CHyperlinkStatic::leaveEvent(QEvent* event) {
 void CHyperlinkStatic::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit Clicked();
+        Q_EMIT Clicked();
 }
 
 void CHyperlinkStatic::changeEvent(QEvent* event) {

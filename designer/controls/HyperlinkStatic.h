@@ -24,7 +24,7 @@ public:
     static QColor NormalColor() { return QColor(0, 0, 255); }
     static QColor HoverColor() { return QColor(255, 0, 0); }
 
-signals:
+Q_SIGNALS:
     void Clicked();
 
 protected:

@@ -1,4 +1,4 @@
-#include "WidgetPreview.h"
+#include "controls/WidgetPreview.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -1,7 +1,7 @@
 // The template list's reader of a widget file's description block on any
 // bytes: it may find no block, never crash; what it lists has a block and a
 // title, and its values are trimmed single lines.
-#include "dialogs/TemplateLibrary.h"
+#include "core/TemplateLibrary.h"
 
 #include <cstdint>
 #include <cstdio>

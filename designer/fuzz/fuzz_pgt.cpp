@@ -3,7 +3,7 @@
 // same file, and the SVG pictures and the embedding code are well-formed XML.
 // No GUI application: the button is sized by an average glyph rather than by
 // font metrics, which keeps the font machinery (and its caches) out of the run.
-#include "buttonserver/ButtonStyle.h"
+#include "button/model/ButtonStyle.h"
 
 #include <QXmlStreamReader>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ClassRegistry.h"
+#include "server/ClassRegistry.h"
 
 #include <QDir>
 #include <QFile>

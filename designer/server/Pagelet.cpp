@@ -1,4 +1,4 @@
-#include "Pagelet.h"
+#include "server/Pagelet.h"
 
 #include <QFileInfo>
 #include <QPluginLoader>

@@ -3,8 +3,8 @@
 // a dialog's preview, plus what the shell derives from the server's
 // registration (folder, help file, sample page) and its four strings.
 
-#include "ClassRegistry.h"
-#include "WidgetServer.h"
+#include "server/ClassRegistry.h"
+#include "server/WidgetServer.h"
 
 #include <QString>
 #include <array>

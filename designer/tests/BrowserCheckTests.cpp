@@ -2,7 +2,7 @@
 // and press change its look, on its own and embedded by the published code.
 // Skipped where Chromium (or Python for the driver script) is not installed.
 
-#include "buttonserver/ButtonStyle.h"
+#include "button/model/ButtonStyle.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "BoxAnswerer.h"
-#include "dialogs/BrowserDlgs.h"
-#include "dialogs/BrowserList.h"
+#include "ui/BrowserDlgs.h"
+#include "core/BrowserList.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "buttonserver/ButtonEditor.h"
-#include "buttonserver/ButtonStyle.h"
-#include "buttonserver/FennicButtonServer.h"
+#include "button/editor/ButtonEditor.h"
+#include "button/model/ButtonStyle.h"
+#include "button/editor/FennicButtonServer.h"
 
 #include <QDir>
 #include <QFile>

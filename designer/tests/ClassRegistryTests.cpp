@@ -1,4 +1,4 @@
-#include "app/SetupCheck.h"
+#include "core/SetupCheck.h"
 #include "server/Pagelet.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "controls/DesignerBitmaps.h"
 #include "controls/FlatBitmapButton.h"
 #include "controls/HyperlinkStatic.h"
-#include "dialogs/AboutDlg.h"
+#include "ui/AboutDlg.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "FakeServer.h"
-#include "app/StringTable.h"
-#include "app/WidgetDocument.h"
+#include "core/StringTable.h"
+#include "core/WidgetDocument.h"
 
 #include <gtest/gtest.h>
 

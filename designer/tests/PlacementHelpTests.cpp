@@ -1,7 +1,7 @@
-#include "app/ShellApp.h"
-#include "app/WindowPlacement.h"
-#include "dialogs/HelpTopics.h"
-#include "dialogs/NameRule.h"
+#include "ui/ShellApp.h"
+#include "core/WindowPlacement.h"
+#include "core/HelpTopics.h"
+#include "core/NameRule.h"
 
 #include <QDir>
 #include <QFile>

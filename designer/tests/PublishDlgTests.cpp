@@ -1,8 +1,8 @@
 #include "BoxAnswerer.h"
 #include "FakeServer.h"
-#include "app/StringTable.h"
-#include "dialogs/FolderDialog.h"
-#include "dialogs/PublishDlgs.h"
+#include "core/StringTable.h"
+#include "ui/FolderDialog.h"
+#include "ui/PublishDlgs.h"
 #include "server/Pagelet.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "FakeServer.h"
-#include "app/StringTable.h"
-#include "app/WidgetDocument.h"
-#include "dialogs/Publishing.h"
+#include "core/StringTable.h"
+#include "core/WidgetDocument.h"
+#include "core/Publishing.h"
 
 #include <QDir>
 #include <QFile>

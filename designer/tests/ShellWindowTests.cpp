@@ -1,13 +1,13 @@
 #include "BoxAnswerer.h"
 #include "FakeServer.h"
-#include "app/FennicMessage.h"
-#include "app/StringTable.h"
-#include "app/WidgetUIDlg.h"
-#include "buttonserver/FennicButtonServer.h"
-#include "dialogs/BrowserDlgs.h"
-#include "dialogs/PublishDlgs.h"
-#include "dialogs/TemplateDlgs.h"
-#include "dialogs/RenameDlg.h"
+#include "ui/FennicMessage.h"
+#include "core/StringTable.h"
+#include "ui/WidgetUIDlg.h"
+#include "button/editor/FennicButtonServer.h"
+#include "ui/BrowserDlgs.h"
+#include "ui/PublishDlgs.h"
+#include "ui/TemplateDlgs.h"
+#include "ui/RenameDlg.h"
 
 #include <QAction>
 #include <QApplication>

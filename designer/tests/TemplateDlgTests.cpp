@@ -1,9 +1,9 @@
 #include "BoxAnswerer.h"
 #include "FakeServer.h"
-#include "app/StringTable.h"
-#include "buttonserver/FennicButtonServer.h"
+#include "core/StringTable.h"
+#include "button/editor/FennicButtonServer.h"
 #include "controls/WidgetPreview.h"
-#include "dialogs/TemplateDlgs.h"
+#include "ui/TemplateDlgs.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

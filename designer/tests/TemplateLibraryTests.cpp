@@ -1,7 +1,7 @@
 #include "FakeServer.h"
-#include "app/StringTable.h"
-#include "app/WidgetDocument.h"
-#include "dialogs/TemplateLibrary.h"
+#include "core/StringTable.h"
+#include "core/WidgetDocument.h"
+#include "core/TemplateLibrary.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,501 @@
+#include "button/editor/ButtonEditor.h"
+
+#include "server/WidgetServer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QSvgRenderer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+// Commands the shell handles for its hosted editor.
+constexpr int kCmdSupportFiles = 32780;
+constexpr int kCmdRename = 32785;
+constexpr int kCmdToggleDark = 32789;
+constexpr int kCmdSamplePage = 32805;
+
+const char* const kStateNames[3] = {"Normal", "Hover", "Pressed"};
+
+// A form long enough to scroll must not change a value under the pointer as
+// the wheel passes over it: an unfocused box hands the wheel on to the scroll
+// area, and a click or Tab (not the wheel) gives it focus.
+class WheelOnlyWhenFocused : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && !widget->hasFocus()) {
+                event->ignore();  // so the parents, the scroll area among them, get it
+                return true;
+            }
+        }
+        return false;
+    }
+};
+}  // namespace
+
+CButtonPreview::CButtonPreview(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(240, 120);
+}
+
+void CButtonPreview::SetStyle(const ButtonStyle& style) {
+    m_style = style;
+    setMinimumSize(sizeHint().expandedTo(QSize(240, 120)));
+    updateGeometry();
+    update();
+}
+
+void CButtonPreview::SetDark(bool dark) {
+    m_dark = dark;
+    update();
+}
+
+QSize CButtonPreview::sizeHint() const {
+    const QSize button = ButtonOutput::EffectiveSize(m_style);
+    return {3 * (button.width() + 40), button.height() + 60};
+}
+
+void CButtonPreview::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), m_dark ? QColor(0x2b, 0x2b, 0x2b) : QColor(Qt::white));
+    const QSize button = ButtonOutput::EffectiveSize(m_style);
+    const int column = width() / 3;
+    for (int i = 0; i < 3; ++i) {
+        const QRect cell(i * column, 0, column, height());
+        p.setPen(m_dark ? QColor(0xcc, 0xcc, 0xcc) : QColor(0x55, 0x55, 0x55));
+        p.drawText(cell.adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop, tr(kStateNames[i]));
+        QSvgRenderer renderer(ButtonOutput::StaticSvg(m_style, static_cast<ButtonState>(i)).toUtf8());
+        // Drawn at the size the page will show, never scaled to fit: the
+        // author judges the real button (the preview grows to hold it).
+        const QSizeF size = button;
+        const qreal room = std::max<qreal>(height() - 40, size.height());
+        const QRectF target(cell.center().x() - size.width() / 2, 30 + (room - size.height()) / 2,
+                            size.width(), size.height());
+        renderer.render(&p, target);
+    }
+}
+
+CColorButton::CColorButton(QWidget* parent) : QToolButton(parent) {
+    setMinimumWidth(48);
+    connect(this, &QToolButton::clicked, this, [this]() {
+        const QColor c = QColorDialog::getColor(m_color, this);
+        if (c.isValid() && c != m_color) {
+            SetColor(c);
+            Q_EMIT ColorChosen(c);
+        }
+    });
+}
+
+void CColorButton::SetColor(const QColor& color) {
+    m_color = color;
+    QPixmap swatch(32, 14);
+    swatch.fill(color);
+    setIcon(QIcon(swatch));
+    setIconSize(swatch.size());
+    setToolTip(color.name());
+}
+
+CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dark)
+    : QWidget(parent), m_style(style) {
+    auto* outer = new QHBoxLayout(this);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setMinimumWidth(360);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* form = new QWidget(scroll);
+    auto* formLayout = new QVBoxLayout(form);
+
+    // Mnemonics stay clear of Alt+F, T, P and H, which open the shell's menus.
+    auto* labelBox = new QGroupBox(tr("Label"), form);
+    auto* labelForm = new QFormLayout(labelBox);
+    m_label = new QLineEdit(labelBox);
+    m_font = new QFontComboBox(labelBox);
+    m_fontSize = new QSpinBox(labelBox);
+    m_fontSize->setRange(6, 200);
+    m_fontSize->setSuffix(tr(" px"));
+    m_bold = new QCheckBox(tr("Bold"), labelBox);
+    m_italic = new QCheckBox(tr("Italic"), labelBox);
+    auto* styleRow = new QHBoxLayout;
+    styleRow->addWidget(m_bold);
+    styleRow->addWidget(m_italic);
+    labelForm->addRow(tr("Te&xt:"), m_label);
+    labelForm->addRow(tr("Fo&nt:"), m_font);
+    labelForm->addRow(tr("Font si&ze:"), m_fontSize);
+    labelForm->addRow(QString(), styleRow);
+    formLayout->addWidget(labelBox);
+
+    auto* shapeBox = new QGroupBox(tr("Shape"), form);
+    auto* shapeForm = new QFormLayout(shapeBox);
+    m_shape = new QComboBox(shapeBox);
+    m_shape->addItems({tr("Rounded rectangle"), tr("Pill"), tr("Ellipse")});
+    m_radius = new QSpinBox(shapeBox);
+    m_radius->setRange(0, 500);
+    m_fill = new QComboBox(shapeBox);
+    m_fill->addItems({tr("Solid colour"), tr("Two-colour gradient")});
+    m_border = new QSpinBox(shapeBox);
+    m_border->setRange(0, 50);
+    m_borderColor = new CColorButton(shapeBox);
+    m_width = new QSpinBox(shapeBox);
+    m_width->setRange(8, 2000);
+    m_height = new QSpinBox(shapeBox);
+    m_height->setRange(8, 2000);
+    m_padding = new QSpinBox(shapeBox);
+    m_padding->setRange(0, 500);
+    auto* borderRow = new QHBoxLayout;
+    borderRow->addWidget(m_border);
+    borderRow->addWidget(m_borderColor);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(m_width);
+    sizeRow->addWidget(new QLabel(QStringLiteral("\u00d7"), shapeBox));
+    sizeRow->addWidget(m_height);
+    shapeForm->addRow(tr("Shap&e:"), m_shape);
+    shapeForm->addRow(tr("Corner &radius:"), m_radius);
+    shapeForm->addRow(tr("F&ill:"), m_fill);
+    // Rows holding layouts need their buddies set by hand.
+    auto* borderLabel = new QLabel(tr("&Border:"), shapeBox);
+    borderLabel->setBuddy(m_border);
+    auto* sizeLabel = new QLabel(tr("Minimum &width \u00d7 height:"), shapeBox);
+    sizeLabel->setBuddy(m_width);
+    shapeForm->addRow(borderLabel, borderRow);
+    shapeForm->addRow(sizeLabel, sizeRow);
+    shapeForm->addRow(tr("Pa&dding (sides):"), m_padding);
+    formLayout->addWidget(shapeBox);
+
+    auto* colourBox = new QGroupBox(tr("Colours"), form);
+    auto* grid = new QGridLayout(colourBox);
+    auto* baseLabel = new QLabel(tr("From one &colour:"), colourBox);
+    m_base = new CColorButton(colourBox);
+    m_base->setObjectName(QStringLiteral("base"));
+    m_base->setToolTip(tr("Choose a base colour: the normal, hover and pressed looks and readable text colours are "
+                          "made from it. Each can still be changed below."));
+    baseLabel->setBuddy(m_base);
+    grid->addWidget(baseLabel, 0, 0, 1, 2);
+    grid->addWidget(m_base, 0, 2);
+    grid->addWidget(new QLabel(tr("Text"), colourBox), 1, 1);
+    grid->addWidget(new QLabel(tr("Fill"), colourBox), 1, 2);
+    grid->addWidget(new QLabel(tr("Fill (bottom)"), colourBox), 1, 3);
+    grid->addWidget(new QLabel(tr("Contrast"), colourBox), 1, 4);
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(new QLabel(tr(kStateNames[i]), colourBox), i + 2, 0);
+        m_text[i] = new CColorButton(colourBox);
+        m_fill1[i] = new CColorButton(colourBox);
+        m_fill2[i] = new CColorButton(colourBox);
+        m_contrast[i] = new QLabel(colourBox);
+        m_contrast[i]->setTextFormat(Qt::PlainText);
+        grid->addWidget(m_text[i], i + 2, 1);
+        grid->addWidget(m_fill1[i], i + 2, 2);
+        grid->addWidget(m_fill2[i], i + 2, 3);
+        grid->addWidget(m_contrast[i], i + 2, 4);
+    }
+    formLayout->addWidget(colourBox);
+
+    auto* linkBox = new QGroupBox(tr("Link"), form);
+    auto* linkForm = new QFormLayout(linkBox);
+    m_link = new QLineEdit(linkBox);
+    m_link->setPlaceholderText(QStringLiteral("https://"));
+    m_target = new QComboBox(linkBox);
+    m_target->setEditable(true);
+    m_target->addItems({QString(), QStringLiteral("_top"), QStringLiteral("_blank"), QStringLiteral("_self"),
+                        QStringLiteral("_parent")});
+    m_tooltip = new QLineEdit(linkBox);
+    m_alt = new QLineEdit(linkBox);
+    linkForm->addRow(tr("&Address:"), m_link);
+    linkForm->addRow(tr("Tar&get:"), m_target);
+    linkForm->addRow(tr("T&ooltip:"), m_tooltip);
+    linkForm->addRow(tr("Alternati&ve text:"), m_alt);
+    m_form = new QComboBox(linkBox);
+    m_form->addItems({tr("SVG picture in an <object> (with a support file)"), tr("HTML link <a> with CSS"),
+                      tr("HTML <button> with CSS")});
+    m_form->setToolTip(tr("The HTML forms need no file beside the page: the code holds a CSS block and the element."));
+    linkForm->addRow(tr("P&ublish as:"), m_form);
+    formLayout->addWidget(linkBox);
+    formLayout->addStretch(1);
+    scroll->setWidget(form);
+    // Wide enough for the form: it never scrolls sideways, so a narrower
+    // area would cut off the right-hand fields.
+    scroll->setMinimumWidth(std::max(360, form->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() +
+                                              2 * scroll->frameWidth()));
+    outer->addWidget(scroll);
+
+    auto* right = new QVBoxLayout;
+    m_preview = new CButtonPreview(this);
+    // A large button scrolls here rather than shrinking.
+    auto* previewScroll = new QScrollArea(this);
+    previewScroll->setWidgetResizable(true);
+    previewScroll->setFrameShape(QFrame::NoFrame);
+    previewScroll->setWidget(m_preview);
+    right->addWidget(previewScroll, 1);
+    auto* commands = new QHBoxLayout;
+    auto* rename = new QPushButton(tr("Name && Description..."), this);
+    m_dark = new QCheckBox(tr("Dark page"), this);
+    auto* support = new QPushButton(tr("Support Files..."), this);
+    auto* sample = new QPushButton(tr("Sample Page"), this);
+    rename->setAutoDefault(false);
+    support->setAutoDefault(false);
+    sample->setAutoDefault(false);
+    commands->addWidget(rename);
+    commands->addWidget(support);
+    commands->addWidget(sample);
+    commands->addStretch(1);
+    commands->addWidget(m_dark);
+    right->addLayout(commands);
+    outer->addLayout(right, 1);
+
+    connect(rename, &QPushButton::clicked, this, [this]() { PostCommand(kCmdRename); });
+    connect(support, &QPushButton::clicked, this, [this]() { PostCommand(kCmdSupportFiles); });
+    connect(sample, &QPushButton::clicked, this, [this]() { PostCommand(kCmdSamplePage); });
+    // The dark page is the server's option 35; the shell toggles it.
+    connect(m_dark, &QCheckBox::clicked, this, [this]() {
+        m_dark->setChecked(!m_dark->isChecked());
+        PostCommand(kCmdToggleDark);
+    });
+
+    // Each field is named, so that a run of edits of one field is one undo step.
+    const auto changedIn = [this](QObject* field) {
+        return [this, field]() { Collect(field->objectName()); };
+    };
+    const std::pair<QWidget*, const char*> names[] = {
+        {m_label, "label"},   {m_link, "link"},       {m_tooltip, "tooltip"}, {m_alt, "alt"},
+        {m_fontSize, "size"}, {m_radius, "radius"},   {m_border, "border"},   {m_width, "width"},
+        {m_height, "height"}, {m_padding, "padding"}, {m_bold, "bold"},       {m_italic, "italic"},
+        {m_fill, "fill"},     {m_shape, "shape"},     {m_target, "target"},   {m_form, "form"},
+        {m_font, "font"},     {m_borderColor, "borderColor"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+    for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt})
+        connect(e, &QLineEdit::textChanged, this, changedIn(e));
+    for (QSpinBox* s : {m_fontSize, m_radius, m_border, m_width, m_height, m_padding})
+        connect(s, &QSpinBox::valueChanged, this, changedIn(s));
+    for (QCheckBox* c : {m_bold, m_italic})
+        connect(c, &QCheckBox::toggled, this, changedIn(c));
+    for (QComboBox* c : {m_fill, m_shape, m_form})
+        connect(c, &QComboBox::currentIndexChanged, this, changedIn(c));
+    connect(m_target, &QComboBox::currentTextChanged, this, changedIn(m_target));
+    // Only a choice in the font box changes the family: the box shows a
+    // substitute when the stored family is not installed here, and that must
+    // not replace what the page asks for.
+    connect(m_font, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
+        if (m_filling)
+            return;
+        m_style.fontFamily = font.family();
+        Collect(QStringLiteral("font"));
+    });
+    connect(m_borderColor, &CColorButton::ColorChosen, this, changedIn(m_borderColor));
+    for (int i = 0; i < 3; ++i) {
+        m_text[i]->setObjectName(QStringLiteral("text%1").arg(i));
+        m_fill1[i]->setObjectName(QStringLiteral("fill%1").arg(i));
+        m_fill2[i]->setObjectName(QStringLiteral("fillBottom%1").arg(i));
+        for (CColorButton* b : {m_text[i], m_fill1[i], m_fill2[i]})
+            connect(b, &CColorButton::ColorChosen, this, changedIn(b));
+    }
+    connect(m_base, &CColorButton::ColorChosen, this, [this](const QColor& c) { DeriveFrom(c); });
+
+    // Undo and redo are the editor's, whichever field has the focus: a line
+    // edit's own undo would step back through its text alone.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+
+    auto* guard = new WheelOnlyWhenFocused(this);
+    QList<QWidget*> wheeled;
+    for (QWidget* w : form->findChildren<QAbstractSpinBox*>())
+        wheeled << w;
+    for (QWidget* w : form->findChildren<QComboBox*>())
+        wheeled << w;
+    for (QWidget* w : wheeled) {
+        w->setFocusPolicy(Qt::StrongFocus);
+        w->installEventFilter(guard);
+    }
+
+    Fill();
+    m_history.Reset(m_style);
+    SetDarkPreview(dark);
+}
+
+bool CButtonEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination combo = key->keyCombination();
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo) || combo == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
+        if (undo || redo) {
+            // Taken here before the window's Edit menu sees it, so the
+            // same step is never undone twice.
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                undo ? Undo() : Redo();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CButtonEditor::Undo() {
+    if (!m_history.CanUndo())
+        return;
+    m_style = m_history.Undo(m_style);
+    Fill();
+    Q_EMIT StyleEdited(m_style);
+}
+
+void CButtonEditor::Redo() {
+    if (!m_history.CanRedo())
+        return;
+    m_style = m_history.Redo(m_style);
+    Fill();
+    Q_EMIT StyleEdited(m_style);
+}
+
+void CButtonEditor::DeriveFrom(const QColor& base) {
+    if (!base.isValid())
+        return;
+    ButtonStyle s = m_style;
+    s.states = ButtonColors::Derive(base);
+    m_style = s;
+    Fill();
+    Commit(s, QString());
+}
+
+QString CButtonEditor::ContrastText(ButtonState state) const {
+    const double ratio = ButtonColors::StateContrast(m_style, state);
+    const bool low = ratio < ButtonColors::kMinimumContrast;
+    // 4.496 must not read as the 4.50 it falls short of.
+    const double shown = low ? std::min(std::round(ratio * 100.0), 449.0) / 100.0 : std::round(ratio * 100.0) / 100.0;
+    const QString text = QString::number(shown, 'f', 2) + QStringLiteral(":1");
+    if (low)
+        return text + QStringLiteral(" \u26a0 ") + tr("below 4.5:1");
+    return text;
+}
+
+void CButtonEditor::ShowContrast() {
+    for (int i = 0; i < 3; ++i) {
+        const auto state = static_cast<ButtonState>(i);
+        const bool low = ButtonColors::StateContrast(m_style, state) < ButtonColors::kMinimumContrast;
+        m_contrast[i]->setText(ContrastText(state));
+        m_contrast[i]->setStyleSheet(low ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
+        m_contrast[i]->setToolTip(low ? tr("Text and fill of this state are too alike for many readers "
+                                           "(WCAG AA asks for 4.5:1 at least).")
+                                      : tr("Text and fill contrast meets WCAG AA (4.5:1)."));
+    }
+}
+
+void CButtonEditor::PostCommand(int command) {
+    if (parentWidget())
+        QCoreApplication::postEvent(parentWidget(), new ShellCommandEvent(command));
+}
+
+void CButtonEditor::SetStyle(const ButtonStyle& style) {
+    m_style = style;
+    m_history.Rebase(style);
+    Fill();
+}
+
+void CButtonEditor::ResetStyle(const ButtonStyle& style) {
+    m_style = style;
+    m_history.Reset(style);
+    Fill();
+}
+
+void CButtonEditor::SetDarkPreview(bool dark) {
+    m_dark->setChecked(dark);
+    m_preview->SetDark(dark);
+}
+
+void CButtonEditor::FocusFirstField() {
+    m_label->setFocus();
+}
+
+void CButtonEditor::Fill() {
+    m_filling = true;
+    const ButtonStyle& s = m_style;
+    m_label->setText(s.label);
+    m_font->setCurrentFont(QFont(s.fontFamily));
+    m_fontSize->setValue(s.fontSize);
+    m_bold->setChecked(s.bold);
+    m_italic->setChecked(s.italic);
+    m_fill->setCurrentIndex(static_cast<int>(s.fill));
+    m_shape->setCurrentIndex(static_cast<int>(s.shape));
+    m_radius->setValue(s.cornerRadius);
+    m_radius->setEnabled(s.shape == ButtonShape::Rounded);
+    m_border->setValue(s.borderWidth);
+    m_borderColor->SetColor(s.borderColor);
+    m_width->setValue(s.width);
+    m_height->setValue(s.height);
+    m_padding->setValue(s.padding);
+    m_link->setText(s.link);
+    m_target->setCurrentText(s.target);
+    m_tooltip->setText(s.tooltip);
+    m_alt->setText(s.altText);
+    m_form->setCurrentIndex(static_cast<int>(s.form));
+    m_base->SetColor(s.states[0].fill);
+    for (int i = 0; i < 3; ++i) {
+        m_text[i]->SetColor(s.states[i].text);
+        m_fill1[i]->SetColor(s.states[i].fill);
+        m_fill2[i]->SetColor(s.states[i].fill2);
+        m_fill2[i]->setEnabled(s.fill == FillKind::Gradient);
+    }
+    m_preview->SetStyle(s);
+    ShowContrast();
+    m_filling = false;
+}
+
+void CButtonEditor::Collect(const QString& field) {
+    if (m_filling)
+        return;
+    ButtonStyle s = m_style;
+    s.label = m_label->text();
+    s.fontSize = m_fontSize->value();
+    s.bold = m_bold->isChecked();
+    s.italic = m_italic->isChecked();
+    s.fill = static_cast<FillKind>(m_fill->currentIndex());
+    s.shape = static_cast<ButtonShape>(m_shape->currentIndex());
+    s.cornerRadius = m_radius->value();
+    s.borderWidth = m_border->value();
+    s.borderColor = m_borderColor->Color();
+    s.width = m_width->value();
+    s.height = m_height->value();
+    s.padding = m_padding->value();
+    s.link = m_link->text().trimmed();
+    s.target = m_target->currentText().trimmed();
+    s.tooltip = m_tooltip->text();
+    s.altText = m_alt->text();
+    s.form = static_cast<OutputForm>(std::max(0, m_form->currentIndex()));
+    for (int i = 0; i < 3; ++i) {
+        s.states[i].text = m_text[i]->Color();
+        s.states[i].fill = m_fill1[i]->Color();
+        s.states[i].fill2 = m_fill2[i]->Color();
+        m_fill2[i]->setEnabled(s.fill == FillKind::Gradient);
+    }
+    m_radius->setEnabled(s.shape == ButtonShape::Rounded);
+    m_base->SetColor(s.states[0].fill);
+    Commit(s, field);
+}
+
+void CButtonEditor::Commit(const ButtonStyle& s, const QString& field) {
+    m_style = s;
+    m_preview->SetStyle(s);
+    ShowContrast();
+    m_history.Record(s, field);
+    Q_EMIT StyleEdited(s);
+}

@@ -1,0 +1,110 @@
+#pragma once
+// The editor the button server places in the shell's window: the button's
+// settings on the left, a live picture of its three states on the right.
+
+#include "button/model/ButtonStyle.h"
+#include "button/model/StyleHistory.h"
+
+#include <QToolButton>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QFontComboBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+
+class CButtonPreview : public QWidget {
+    Q_OBJECT
+public:
+    explicit CButtonPreview(QWidget* parent = nullptr);
+    void SetStyle(const ButtonStyle& style);
+    void SetDark(bool dark);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    ButtonStyle m_style;
+    bool m_dark = false;
+};
+
+class CColorButton : public QToolButton {
+    Q_OBJECT
+public:
+    explicit CColorButton(QWidget* parent = nullptr);
+    QColor Color() const { return m_color; }
+    void SetColor(const QColor& color);
+Q_SIGNALS:
+    void ColorChosen(const QColor& color);
+
+private:
+    QColor m_color;
+};
+
+class CButtonEditor : public QWidget {
+    Q_OBJECT
+public:
+    CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dark);
+    // The work changed outside the editor; the undo steps stay.
+    void SetStyle(const ButtonStyle& style);
+    // Another work: the undo steps start afresh.
+    void ResetStyle(const ButtonStyle& style);
+    void SetDarkPreview(bool dark);
+    void FocusFirstField();
+
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    void Undo();
+    void Redo();
+    // The contrast shown for a state: "4.83:1", with a warning below 4.5:1.
+    QString ContrastText(ButtonState state) const;
+    // What choosing a base colour does: the three looks are derived from it.
+    void ChooseBaseColor(const QColor& base) { DeriveFrom(base); }
+
+Q_SIGNALS:
+    void StyleEdited(const ButtonStyle& style);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Fill();
+    void Collect(const QString& field);
+    void Commit(const ButtonStyle& style, const QString& field);
+    void ShowContrast();
+    void PostCommand(int command);
+    void DeriveFrom(const QColor& base);
+
+    ButtonStyle m_style;
+    StyleHistory m_history;
+    bool m_filling = false;
+    CButtonPreview* m_preview = nullptr;
+    QCheckBox* m_dark = nullptr;
+    QLineEdit* m_label = nullptr;
+    QFontComboBox* m_font = nullptr;
+    QSpinBox* m_fontSize = nullptr;
+    QCheckBox* m_bold = nullptr;
+    QCheckBox* m_italic = nullptr;
+    QComboBox* m_fill = nullptr;
+    QComboBox* m_shape = nullptr;
+    QSpinBox* m_radius = nullptr;
+    QSpinBox* m_border = nullptr;
+    CColorButton* m_borderColor = nullptr;
+    QSpinBox* m_width = nullptr;
+    QSpinBox* m_height = nullptr;
+    QSpinBox* m_padding = nullptr;
+    QLineEdit* m_link = nullptr;
+    QComboBox* m_target = nullptr;
+    QLineEdit* m_tooltip = nullptr;
+    QLineEdit* m_alt = nullptr;
+    QComboBox* m_form = nullptr;
+    CColorButton* m_base = nullptr;
+    QLabel* m_contrast[3] = {};
+    CColorButton* m_text[3] = {};
+    CColorButton* m_fill1[3] = {};
+    CColorButton* m_fill2[3] = {};
+};
