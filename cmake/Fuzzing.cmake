@@ -1,7 +1,6 @@
 # libFuzzer builds (clang only), each in a build folder of its own; see
-# tools/fuzz.sh. The libraries under test are built a second time,
-# instrumented for coverage and with the sanitizers, so that the normal
-# libraries stay as they are.
+# tools/fuzz.sh. Such a folder is for fuzzing alone, so the libraries under
+# test are instrumented for coverage and built with the sanitizers in place.
 
 # fuzz_require_clang(<option>): stops the configuration when the compiler is not clang.
 function(fuzz_require_clang option)

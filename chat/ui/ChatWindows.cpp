@@ -74,6 +74,12 @@ QList<frmChat*> ChatWindows::chatWindows() const {
     return open;
 }
 
+void ChatWindows::NoteToChatsWith(const QString& user, const QString& note) {
+    const std::string name = user.toStdString();
+    for (frmChat* chat : chatWindows())
+        if (chat->IsUserPresent(name)) chat->AddNote(note);
+}
+
 void ChatWindows::RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour) {
     bool shown = false;
     // The own lines come back from the segment too: they need no attention.

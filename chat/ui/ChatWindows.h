@@ -39,6 +39,8 @@ public:
     // when none does, a new window opens for the sender.
     void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour);
     void RemoveUserFromChats(const std::string& name);
+    // A note (not a chat line) in every chat window that holds the user.
+    void NoteToChatsWith(const QString& user, const QString& note);
     // A report about a private message a compose or chat window sent.
     void PrivateDelivery(const DeliveryReport& report);
     // Every open chat window takes the user's new own name.

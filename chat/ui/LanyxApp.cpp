@@ -182,7 +182,8 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     files_ = std::make_unique<FileTransfers>(*node_);
     windows_->setFileTransfers(files_.get());
     main_->setFiles(files_.get());
-    transferUi_ = std::make_unique<TransferUi>(*files_, windows_);
+    transferUi_ = std::make_unique<TransferUi>(*files_);
+    transferUi_->chatNote = [this](const QString& peer, const QString& note) { windows_->NoteToChatsWith(peer, note); };
     main_->OpenTransfers = [this] { transferUi_->ShowTransfers(); };
     transferUi_->trayMessage = [this](const QString& title, const QString& text, bool ok) {
         if (!main_ || !main_->TI() || !main_->TI()->Active() || node_->settings().PopupPosition == 0) return;

@@ -3,7 +3,7 @@
 #include "FileTransfers.h"
 #include "FileOffer.h"
 #include "Resources.h"
-#include "logic/TransferView.h"
+#include "TransferView.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -186,7 +186,7 @@ TEST_F(TransferWindows, ACutConnectionShowsRetryAndCancelLeavesNothingToPress) {
 // ---- the offer window -----------------------------------------------------------
 
 TEST_F(TransferWindows, OfferWindowAcceptsIntoTheChosenFolderAndRefusesOneThatWillNotDo) {
-    TransferUi ui(*bobFiles, nullptr);
+    TransferUi ui(*bobFiles);
     writeBytes(src / "a.txt", "alpha");
     writeBytes(src / "b.txt", "beta");
     const auto id = offer({q(src / "a.txt"), q(src / "b.txt")});
@@ -233,7 +233,7 @@ TEST_F(TransferWindows, OfferWindowAcceptsIntoTheChosenFolderAndRefusesOneThatWi
 }
 
 TEST_F(TransferWindows, AFolderNotThereYetIsMadeOnAccept) {
-    TransferUi ui(*bobFiles, nullptr);
+    TransferUi ui(*bobFiles);
     writeBytes(src / "a.txt", "alpha");
     const auto id = offer({q(src / "a.txt")});
     frmOffer* w = ui.offerWindow(id);
@@ -245,7 +245,7 @@ TEST_F(TransferWindows, AFolderNotThereYetIsMadeOnAccept) {
 }
 
 TEST_F(TransferWindows, ClosingTheOfferAnswersNothingAndDeclineWritesNothing) {
-    TransferUi ui(*bobFiles, nullptr);
+    TransferUi ui(*bobFiles);
     writeBytes(src / "a.txt", "alpha");
     const auto id = offer({q(src / "a.txt")});
     QPointer<frmOffer> w = ui.offerWindow(id);
@@ -275,7 +275,7 @@ TEST_F(TransferWindows, ClosingTheOfferAnswersNothingAndDeclineWritesNothing) {
 }
 
 TEST_F(TransferWindows, AFloodOfOffersOpensABoundedNumberOfWindowsThatDoNotTakeTheKeyboard) {
-    TransferUi ui(*bobFiles, nullptr);
+    TransferUi ui(*bobFiles);
     QStringList tray;
     ui.trayMessage = [&](const QString& title, const QString& text, bool) { tray << title + ": " + text; };
     writeBytes(src / "a.txt", "alpha");
@@ -296,7 +296,7 @@ TEST_F(TransferWindows, AFloodOfOffersOpensABoundedNumberOfWindowsThatDoNotTakeT
 }
 
 TEST_F(TransferWindows, AnOfferWithdrawnWhileItsWindowIsOpenClosesIt) {
-    TransferUi ui(*bobFiles, nullptr);
+    TransferUi ui(*bobFiles);
     writeBytes(src / "a.txt", "alpha");
     const auto id = offer({q(src / "a.txt")});
     QPointer<frmOffer> w = ui.offerWindow(id);
@@ -405,7 +405,8 @@ TEST_F(TransferWindows, DropOntoAUserRowOffersToThatUserAndIsRefusedWhereFilesCa
 TEST_F(TransferWindows, ChatWindowTakesDropsForItsMembersAndNotesTheEndOutsideItsTranscript) {
     ChatWindows windows(ann.node, [](const QString&) {}, [](const std::string&) { return QString(); });
     windows.setFileTransfers(annFiles.get());
-    TransferUi annUi(*annFiles, &windows);
+    TransferUi annUi(*annFiles);
+    annUi.chatNote = [&](const QString& peer, const QString& note) { windows.NoteToChatsWith(peer, note); };
     QStringList tray;
     annUi.trayMessage = [&](const QString& title, const QString& text, bool) { tray << title + ": " + text; };
     frmChat* zedChat = windows.OpenChatWindow("zed|");
@@ -486,7 +487,7 @@ TEST_F(TransferWindows, ComposeWindowOffersFilesToThoseOfItsRecipientsWhoCanTake
 TEST_F(TransferWindows, PicturesOfTheWindowsWhenAsked) {
     const QString dir = qEnvironmentVariable("LANYX_SCREENSHOTS");
     if (dir.isEmpty()) GTEST_SKIP() << "set LANYX_SCREENSHOTS=DIR to save pictures of the windows";
-    TransferUi ui(*bobFiles, nullptr);
+    TransferUi ui(*bobFiles);
     fs::create_directories(src / "Holiday photos 2026");
     for (int i = 0; i < 40; ++i)
         writeBytes(src / "Holiday photos 2026" / ("IMG_" + std::to_string(1000 + i) + ".jpg"), pattern(50000, i));

@@ -16,14 +16,13 @@ class FileTransfers;
 
 namespace lanyx::ui {
 
-class ChatWindows;
 class frmOffer;
 class frmTransfers;
 
 class TransferUi : public QObject {
     Q_OBJECT
 public:
-    TransferUi(FileTransfers& files, ChatWindows* windows, QObject* parent = nullptr);
+    explicit TransferUi(FileTransfers& files, QObject* parent = nullptr);
     ~TransferUi() override;
 
     frmTransfers* ShowTransfers();
@@ -38,6 +37,9 @@ public:
     frmOffer* offerWindow(const QString& id) const;
     // A finished (ok) or failed transfer for the tray; set by the program.
     std::function<void(const QString& title, const QString& text, bool ok)> trayMessage;
+    // The note on an ended transfer for the chat windows with its other
+    // user; set by the program.
+    std::function<void(const QString& peer, const QString& note)> chatNote;
 
 private:
     void ended(const QString& id, bool ok);
@@ -45,7 +47,6 @@ private:
     frmOffer* offerWindowFor(const QString& id);
 
     FileTransfers& files_;
-    QPointer<ChatWindows> windows_;
     QPointer<frmTransfers> transfers_;
     QHash<QString, QPointer<frmOffer>> offers_;
 };

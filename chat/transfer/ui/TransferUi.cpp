@@ -1,16 +1,13 @@
 #include "TransferUi.h"
 
-#include "ChatWindows.h"
 #include "FileTransfers.h"
-#include "frmChat.h"
 #include "frmOffer.h"
 #include "frmTransfers.h"
-#include "logic/TransferView.h"
+#include "TransferView.h"
 
 namespace lanyx::ui {
 
-TransferUi::TransferUi(FileTransfers& files, ChatWindows* windows, QObject* parent)
-    : QObject(parent), files_(files), windows_(windows) {
+TransferUi::TransferUi(FileTransfers& files, QObject* parent) : QObject(parent), files_(files) {
     connect(&files_, &FileTransfers::offerArrived, this, &TransferUi::arrived);
     connect(&files_, &FileTransfers::itemEnded, this, &TransferUi::ended);
 }
@@ -93,9 +90,7 @@ void TransferUi::ended(const QString& id, bool ok) {
     const bool news = ok || item->state == TransferItem::State::Failed;
     if (news && trayMessage)
         trayMessage(ok ? tr("Transfer finished") : tr("Transfer failed"), note, ok);
-    if (!windows_) return;
-    for (frmChat* chat : windows_->chatWindows())
-        if (chat->IsUserPresent(item->peer.toStdString())) chat->AddNote(note);
+    if (chatNote) chatNote(item->peer, note);
 }
 
 } // namespace lanyx::ui

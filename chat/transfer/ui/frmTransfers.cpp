@@ -2,7 +2,7 @@
 
 #include "FileTransfers.h"
 #include "Resources.h"
-#include "logic/TransferView.h"
+#include "TransferView.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>

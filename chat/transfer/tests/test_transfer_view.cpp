@@ -1,5 +1,5 @@
 // What a transfer's row, note and checks show, without a display.
-#include "logic/TransferView.h"
+#include "TransferView.h"
 
 #include <QMimeData>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #include "FileSending.h"
 
 #include "FileTransfers.h"
-#include "logic/TransferView.h"
+#include "TransferView.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
