@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <cstring>
 
 QString RequiredHtmlCode(const IWidgetServer& server) {
     // The page needs the server's style parts before its element and its
@@ -30,6 +31,41 @@ QString RequiredHtmlCode(const IWidgetServer& server) {
         return text.isEmpty() || text.endsWith(u'\n') ? text : text + u'\n';
     };
     return piece(styles) + (scripts.isEmpty() ? cursor : piece(cursor) + scripts);
+}
+
+PageCode PageCodeParts(const IWidgetServer& server) {
+    PageCode code;
+    QString scripts;
+    const short count = server.GetCodePartCount();
+    for (short i = 0; i < count; ++i) {
+        const QString kind = server.GetCodePartKind(i);
+        if (kind == QLatin1String("cursor"))
+            code.element = server.GetCodePartText(i, 1);
+        else if (kind == QLatin1String("style"))
+            code.head += server.GetCodePartText(i, 1);
+        else if (kind == QLatin1String("script"))
+            scripts += server.GetCodePartText(i, 1);
+    }
+    if (code.element.isEmpty())
+        return {};
+    if (!scripts.isEmpty())
+        code.element = (code.element.endsWith(u'\n') ? code.element : code.element + u'\n') + scripts;
+    return code;
+}
+
+QString PageOpenErrorText(const QString& path, QFileDevice::FileError error, int systemError) {
+    const QString where = QDir::toNativeSeparators(path);
+    if (systemError == EACCES || systemError == EPERM || systemError == EROFS || error == QFileDevice::PermissionsError)
+        return QStringLiteral("%1 cannot be changed: it is read-only for you (or lies on a read-only disk). "
+                              "Change its permissions, or save a copy of the page where you may write, "
+                              "and insert the code there.")
+            .arg(where);
+    if (systemError == ENOENT)
+        return QStringLiteral("%1 is no longer there: it was moved, renamed or deleted. Choose the page again.")
+            .arg(where);
+    if (systemError == EBUSY || systemError == ETXTBSY)
+        return QStringLiteral("%1 is in use by another program. Close it there and try again.").arg(where);
+    return QStringLiteral("%1 cannot be opened for writing (%2).").arg(where, QString::fromLocal8Bit(strerror(systemError)));
 }
 
 bool HasSupportFile(const QList<SupportFile>& rows, const SupportFile& file) {

@@ -3,6 +3,7 @@
 // support file rows, copying them, the folder chooser's status text and the
 // system's error text.
 
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 
@@ -12,6 +13,18 @@ class IWidgetServer;
 // parts, the last "cursor" part, the "script" parts. Empty when there is
 // no cursor part.
 QString RequiredHtmlCode(const IWidgetServer& server);
+
+// The same parts as a page takes them: the style parts once in its head, the
+// element (with any scripts after it) where the button goes.
+struct PageCode {
+    QString head;
+    QString element;
+};
+PageCode PageCodeParts(const IWidgetServer& server);
+
+// What to tell the author when a page cannot be opened for writing: the path,
+// what happened in words, and what to do about it.
+QString PageOpenErrorText(const QString& path, QFileDevice::FileError error, int systemError);
 
 struct SupportFile {
     QString name;

@@ -61,6 +61,7 @@ bool CWidgetDocument::Start() {
         return false;
     m_current = std::move(binding);
     m_path.clear();
+    m_givenName.clear();
     ++m_untitled;
     return m_host.ShowEditor();
 }
@@ -71,6 +72,7 @@ bool CWidgetDocument::NewBlank() {
         return false;
     m_current = std::move(binding);
     m_path.clear();
+    m_givenName.clear();
     ++m_untitled;
     return m_host.ShowEditor();
 }
@@ -89,6 +91,7 @@ bool CWidgetDocument::NewFromTemplate(const QString& name, const QString& descri
     (*m_current)->SetDescription(description);
     (*m_current)->SetLinkAddress(QString());
     m_path.clear();
+    m_givenName = name;
     ++m_untitled;
     return m_host.ShowEditor();
 }
@@ -99,6 +102,7 @@ bool CWidgetDocument::Open(const QString& path) {
         return false;
     m_current = std::move(binding);
     m_path = path;
+    m_givenName.clear();
     return m_host.ShowEditor();
 }
 
@@ -157,6 +161,8 @@ void CWidgetDocument::Rename(const QString& name, const QString& description) {
     (*m_current)->SetName(name);
     (*m_current)->SetDescription(description);
     (*m_current)->SetModified(1);
+    if (m_path.isEmpty())
+        m_givenName = name;
 }
 
 bool CWidgetDocument::SaveAsTemplate(const QString& name, const QString& description,
@@ -219,7 +225,10 @@ QString CWidgetDocument::ProposedFileName() const {
 }
 
 QString CWidgetDocument::DocumentName() const {
-    return m_path.isEmpty() ? QStringLiteral("Untitled %1").arg(m_untitled) : m_path;
+    if (!m_path.isEmpty())
+        return m_path;
+    const QString untitled = QStringLiteral("Untitled %1").arg(m_untitled);
+    return m_givenName.isEmpty() ? untitled : QStringLiteral("%1 (%2)").arg(m_givenName, untitled);
 }
 
 bool CWidgetDocument::IsModified() const {

@@ -84,6 +84,9 @@ private:
     BindingFactory m_factory;
     std::unique_ptr<CPagelet> m_current;
     QString m_path;
+    // The name given in the New dialog, shown in the title until the work
+    // has a file.
+    QString m_givenName;
     int m_untitled = 0;
 };
 

@@ -17,6 +17,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
@@ -119,7 +120,7 @@ TEST(ButtonOutput, SvgCarriesStatesAndEscapes) {
     const QString svg = ButtonOutput::InteractiveSvg(s);
     EXPECT_TRUE(svg.contains(".fb:hover .fb-face"));
     EXPECT_TRUE(svg.contains(".fb:active .fb-face"));
-    EXPECT_TRUE(svg.contains(".fb:focus .fb-face"));  // keyboard users see the hover look
+    EXPECT_TRUE(svg.contains(".fb:focus-visible .fb-ring"));  // keyboard users see a ring of its own
     EXPECT_TRUE(svg.contains("Fish &amp; &lt;Chips&gt;"));
     EXPECT_TRUE(svg.contains("href=\"https://example.org/?a=1&amp;b=&quot;2&quot;\""));
     EXPECT_TRUE(svg.contains("target=\"_top\""));
@@ -167,7 +168,7 @@ TEST(ButtonOutput, CursorCodeEmbedsByRelativeName) {
     s.label = "Next";
     s.tooltip = "Go on";
     const QString html = ButtonOutput::CursorCode(s, "My Button_PageletServer.FennicButton.svg");
-    EXPECT_TRUE(html.contains("<object class=\"fennic-button\" type=\"image/svg+xml\""));
+    EXPECT_TRUE(html.contains("<object class=\"" + ButtonOutput::HtmlClass(s) + "\" type=\"image/svg+xml\""));
     EXPECT_TRUE(html.contains("data=\"My%20Button_PageletServer.FennicButton.svg\""));
     EXPECT_TRUE(html.contains("aria-label=\"Next\""));  // alt text falls back to the label
     EXPECT_TRUE(html.contains("title=\"Go on\""));
@@ -207,8 +208,16 @@ TEST(ButtonOutput, SizeGrowsForLongLabels) {
     EXPECT_EQ(size.height(), s.height);
 }
 
+// Most of these are about the SVG form and its support file; new work
+// starts in the link form.
 class ServerTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        ButtonStyle s = server.Style();
+        s.form = OutputForm::Svg;
+        server.SetStyle(s);
+        server.SetModified(0);
+    }
     QTemporaryDir dir;
     CFennicButtonServer server;
 };
@@ -226,13 +235,15 @@ TEST_F(ServerTest, SaveWritesPgtAndSvgAndSupportFile) {
     const QString pgt = dir.filePath("Button1_PageletServer.FennicButton.pgt");
     ASSERT_TRUE(server.Save(pgt));
     EXPECT_TRUE(ReadAll(pgt).startsWith("========== Description Part Begin ==========\r\nTitle = Button1\r\n"));
-    // The file that goes onto the site has a short, web-safe name.
-    const QString svg = dir.filePath("button1.svg");
-    EXPECT_TRUE(ReadAll(svg).contains(">Hello</text>"));
+    // The file that goes onto the site has a short, web-safe name; the
+    // capital B it lost is made up for by a short hash.
+    const QString name = QFileInfo(CFennicButtonServer::SupportFileFor(pgt)).fileName();
+    EXPECT_TRUE(name.startsWith("button1-") && name.endsWith(".svg")) << name.toStdString();
+    EXPECT_TRUE(ReadAll(dir.filePath(name)).contains(">Hello</text>"));
     ASSERT_EQ(server.GetSupportFileCount(), 1);
-    EXPECT_EQ(server.GetSupportFileName(0), "button1.svg");
+    EXPECT_EQ(server.GetSupportFileName(0), name);
     EXPECT_EQ(QDir::fromNativeSeparators(server.GetSupportFilePath(0)), dir.path() + "/");
-    EXPECT_TRUE(server.GetCodePartText(1, 1).contains("data=\"button1.svg\""));
+    EXPECT_TRUE(server.GetCodePartText(1, 1).contains("data=\"" + name + "\""));
 
     CFennicButtonServer other;
     ASSERT_TRUE(other.Load(pgt));
@@ -259,7 +270,8 @@ TEST_F(ServerTest, CodeDescribesTheSupportFileNotUnsavedEdits) {
     EXPECT_TRUE(ReadAll(dir.filePath("b.svg")).contains(">Old</text>"));
     ASSERT_TRUE(server.Save(pgt));
     EXPECT_NE(server.GetCodePartText(1, 1), saved);
-    EXPECT_TRUE(server.GetCodePartText(1, 1).contains("width=\"900\""));
+    // The picture keeps room around the face for the focus ring.
+    EXPECT_TRUE(server.GetCodePartText(1, 1).contains(QStringLiteral("width=\"%1\"").arg(900 + 2 * ButtonOutput::kSvgRingRoom)));
 }
 
 TEST_F(ServerTest, ACopyLeavesTheWorksFileAlone) {
@@ -279,26 +291,38 @@ TEST(SupportFileNames, ShortAndWebSafe) {
     EXPECT_EQ(ButtonOutput::WebSafeName("../../etc/passwd"), "etc-passwd");
     EXPECT_EQ(ButtonOutput::WebSafeName("\u6309\u94ae"), "button");  // nothing ASCII is left
     EXPECT_EQ(ButtonOutput::WebSafeName(QString(80, u'a')).size(), 40);
-    EXPECT_EQ(QFileInfo(CFennicButtonServer::SupportFileFor("/w/OceanBtn_PageletServer.FennicButton.pgt")).fileName(),
-              "oceanbtn.svg");
-    EXPECT_EQ(QFileInfo(CFennicButtonServer::SupportFileFor("/w/My Page.pgt")).fileName(), "my-page.svg");
+    // A title that is its own short name keeps it; one that loses case,
+    // spaces or accents gets a hash of itself, so titles differing only in
+    // case never share a file.
+    const auto name = [](const char* pgt) { return QFileInfo(CFennicButtonServer::SupportFileFor(pgt)).fileName(); };
+    EXPECT_EQ(name("/w/oceanbtn_PageletServer.FennicButton.pgt"), "oceanbtn.svg");
+    EXPECT_TRUE(name("/w/OceanBtn_PageletServer.FennicButton.pgt").contains(QRegularExpression("^oceanbtn-[0-9a-f]{6}\\.svg$")));
+    EXPECT_NE(name("/w/OceanBtn_PageletServer.FennicButton.pgt"), name("/w/OCEANBTN_PageletServer.FennicButton.pgt"));
+    EXPECT_TRUE(name("/w/My Page.pgt").startsWith("my-page-"));
 }
 
-// A work saved before the short names still publishes the file it has, and
-// its next save replaces that file by the short one.
+// A work saved by an older version (no recorded support file, its picture
+// under the .pgt's own name) still publishes the file it has; its next save
+// writes the picture under the new name and leaves the old file alone, since
+// nothing marks it as the work's.
 TEST_F(ServerTest, WorksOfTheOldNamingStillPublish) {
-    const QString pgt = dir.filePath("Old_PageletServer.FennicButton.pgt");
+    const QString pgt = dir.filePath("old_PageletServer.FennicButton.pgt");
     ASSERT_TRUE(server.Save(pgt));
-    const QString legacy = dir.filePath("Old_PageletServer.FennicButton.svg");
-    ASSERT_TRUE(QFile::rename(dir.filePath("old.svg"), legacy));
+    QString text = ReadAll(pgt);
+    text.remove(QRegularExpression("SupportFile = [^\r]*\r\n"));
+    WriteAll(pgt, text.toUtf8());
+    const QString legacy = dir.filePath("old_PageletServer.FennicButton.svg");
+    WriteAll(legacy, "<svg xmlns=\"http://www.w3.org/2000/svg\"/>");
+    ASSERT_TRUE(QFile::remove(dir.filePath("old.svg")));
     CFennicButtonServer reopened;
     ASSERT_TRUE(reopened.Load(pgt));
     ASSERT_EQ(reopened.GetSupportFileCount(), 1);
-    EXPECT_EQ(reopened.GetSupportFileName(0), "Old_PageletServer.FennicButton.svg");
-    EXPECT_TRUE(reopened.GetCodePartText(1, 1).contains("data=\"Old_PageletServer.FennicButton.svg\""));
+    EXPECT_EQ(reopened.GetSupportFileName(0), "old_PageletServer.FennicButton.svg");
+    EXPECT_TRUE(reopened.GetCodePartText(1, 1).contains("data=\"old_PageletServer.FennicButton.svg\""));
     ASSERT_TRUE(reopened.Save(pgt));
     EXPECT_EQ(reopened.GetSupportFileName(0), "old.svg");
-    EXPECT_EQ(QDir(dir.path()).entryList({"*.svg"}, QDir::Files), QStringList({"old.svg"}));
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.svg"}, QDir::Files),
+              QStringList({"old.svg", "old_PageletServer.FennicButton.svg"}));
 }
 
 TEST_F(ServerTest, LoadReportsTheFilesMakerAndRefusesJunk) {
@@ -473,18 +497,21 @@ TEST(HtmlForm, CssHasTheStatesRemSizesAndCustomProperties) {
     const ButtonStyle s = HtmlButton(OutputForm::Link);
     const QString css = ButtonOutput::HtmlCss(s);
     EXPECT_TRUE(CssBalanced(css)) << css.toStdString();
-    for (const char* rule : {".fb-ocean-btn {", ".fb-ocean-btn:hover {", ".fb-ocean-btn:focus-visible {",
-                             ".fb-ocean-btn:active {", "@media (prefers-reduced-motion: reduce) {"})
-        EXPECT_TRUE(css.contains(QLatin1String(rule))) << rule;
+    const QString c = "." + ButtonOutput::HtmlClass(s);
+    EXPECT_TRUE(c.startsWith(".fb-ocean-btn-"));
+    for (const QString& rule : {c + " {", c + ":hover {", c + ":focus-visible {", c + ":active {",
+                                QString("@media (prefers-reduced-motion: reduce) {"),
+                                QString("@media (forced-colors: active) {"), QString("@media (prefers-color-scheme: dark) {")})
+        EXPECT_TRUE(css.contains(rule)) << rule.toStdString();
     // Sizes follow the visitor's font size.
     for (const char* size : {"min-width: 7.5rem;", "min-height: 2.25rem;", "font-size: 0.875rem;",
-                             "padding: 0 0.625rem;", "border-radius: 0.375rem;", "border: 0.0625rem solid"})
+                             "padding: 0.25rem 0.625rem;", "border-radius: 0.375rem;", "border: 0.0625rem solid"})
         EXPECT_TRUE(css.contains(QLatin1String(size))) << size;
     EXPECT_FALSE(css.contains("px")) << "every size is in rem";
     // Colours are custom properties the states use.
     EXPECT_TRUE(css.contains("--fb-text: #ffffff;"));
-    EXPECT_TRUE(css.contains("--fb-hover-fill: #5a9bf0;"));
-    EXPECT_TRUE(css.contains("--fb-pressed-fill-2: #3a7bd5;"));
+    EXPECT_TRUE(css.contains("--fb-hover-fill: " + s.states[1].fill.name() + ";"));
+    EXPECT_TRUE(css.contains("--fb-pressed-fill-2: " + s.states[2].fill2.name() + ";"));
     EXPECT_TRUE(css.contains("color: var(--fb-hover-text);"));
     EXPECT_TRUE(css.contains("background: linear-gradient(var(--fb-pressed-fill), var(--fb-pressed-fill-2));"));
     EXPECT_TRUE(css.contains("transition: none;"));  // what moves is still when asked
@@ -514,19 +541,18 @@ TEST(HtmlForm, ElementsAreWellFormedAndEscaped) {
     s.altText = "Go now";
     const QString a = ButtonOutput::HtmlElementCode(s);
     EXPECT_TRUE(WellFormed(a)) << a.toStdString();
-    EXPECT_TRUE(a.startsWith("<a class=\"fb-ocean-btn\" href=\"https://example.org/?a=1&amp;b=&#39;2&#39;\" "
-                             "target=\"_blank\" title=\"tip\" aria-label=\"Go now\">"));
+    EXPECT_TRUE(a.startsWith("<a class=\"" + ButtonOutput::HtmlClass(s) +
+                             "\" href=\"https://example.org/?a=1&amp;b=&#39;2&#39;\" "
+                             "target=\"_blank\" rel=\"noopener\" title=\"tip\" aria-label=\"Go now\">"))
+        << a.toStdString();
     EXPECT_TRUE(a.contains(">Go &lt;now&gt; &amp; &quot;then&quot;</a>"));
 
+    // Without an address: a real button, well-formed and escaped too.
     s.form = OutputForm::Button;
+    s.link.clear();
     const QString button = ButtonOutput::HtmlElementCode(s);
     EXPECT_TRUE(WellFormed(button)) << button.toStdString();
-    EXPECT_TRUE(button.startsWith("<button type=\"button\" class=\"fb-ocean-btn\" onclick=\"window.open("));
-    EXPECT_TRUE(button.contains("b=\\&#39;2\\&#39;"));  // the quote cannot end the script's string
-    s.link.clear();
-    EXPECT_FALSE(ButtonOutput::HtmlElementCode(s).contains("onclick"));
-    s.form = OutputForm::Link;
-    EXPECT_TRUE(ButtonOutput::HtmlElementCode(s).contains("role=\"button\" tabindex=\"0\""));  // still focusable
+    EXPECT_TRUE(button.startsWith("<button type=\"button\" class=\"" + ButtonOutput::HtmlClass(s) + "\""));
 }
 
 TEST_F(ServerTest, HtmlFormPublishesWithoutSupportFiles) {
@@ -538,8 +564,8 @@ TEST_F(ServerTest, HtmlFormPublishesWithoutSupportFiles) {
     ASSERT_TRUE(server.Save(pgt));
     EXPECT_EQ(server.GetSupportFileCount(), 0);
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.svg"}, QDir::Files).isEmpty());
-    EXPECT_TRUE(server.GetCodePartText(0, 1).startsWith("<style>\n.fb-plain {"));
-    EXPECT_TRUE(server.GetCodePartText(1, 1).startsWith("<button type=\"button\" class=\"fb-plain\""));
+    EXPECT_TRUE(server.GetCodePartText(0, 1).startsWith("<style>\n." + ButtonOutput::HtmlClass(s) + " {"));
+    EXPECT_TRUE(server.GetCodePartText(1, 1).startsWith("<button type=\"button\" class=\"" + ButtonOutput::HtmlClass(s) + "\""));
 
     // The choice is stored; a file without it opens in the SVG form.
     CFennicButtonServer reopened;
@@ -557,8 +583,9 @@ TEST_F(ServerTest, PreviewIsAPageWithTextOnLightAndDark) {
     const QString page = server.GetPreviewPage();
     ASSERT_TRUE(page.endsWith(".htm"));
     const QString html = ReadAll(page);
-    EXPECT_TRUE(html.contains("fp-light") && html.contains("fp-dark"));
-    EXPECT_EQ(html.count("<object class=\"fennic-button\""), 2);
+    // One page, light or dark as the visitor's system is set.
+    EXPECT_TRUE(html.contains("@media (prefers-color-scheme: dark)"));
+    EXPECT_EQ(html.count("<object class=\"" + ButtonOutput::HtmlClass(server.Style()) + "\""), 1);
     const QString svg = QFileInfo(page).dir().filePath(QFileInfo(page).completeBaseName() + ".svg");
     EXPECT_TRUE(ReadAll(svg).contains("<svg"));
     ButtonStyle s = server.Style();
@@ -567,7 +594,7 @@ TEST_F(ServerTest, PreviewIsAPageWithTextOnLightAndDark) {
     server.SetStyle(s);
     EXPECT_EQ(server.GetPreviewPage(), page);
     const QString again = ReadAll(page);
-    EXPECT_EQ(again.count(">Inline</a>"), 2);
+    EXPECT_EQ(again.count(">Inline</button>"), 1);  // no address: a <button>
     EXPECT_TRUE(again.contains(":focus-visible"));
 }
 

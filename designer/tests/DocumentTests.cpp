@@ -66,10 +66,20 @@ TEST_F(DocumentTest, TitleCountsNewWorksButNotOpenedOnes) {
     EXPECT_EQ(doc.UntitledCounter(), 2);
 
     ASSERT_TRUE(doc.NewFromTemplate("Shiny", "desc", "/w/a.pgt"));
-    EXPECT_EQ(doc.Title(), "Tavish Fennic - [Untitled 3]");
+    EXPECT_EQ(doc.Title(), "Tavish Fennic - [Shiny (Untitled 3)]");
     EXPECT_EQ(Server()->Name(), "Shiny");
     EXPECT_EQ(Server()->Description(), "desc");
     EXPECT_TRUE(Server()->Link().isEmpty());  // member 5 emptied
+}
+
+// The title said "Untitled 2" although the work had just been given a name.
+TEST_F(DocumentTest, TitleShowsTheNameGivenUntilSaved) {
+    ASSERT_TRUE(doc.Start());
+    state->files["/t/Ocean.pgt"] = kWidgetServerProgID;
+    ASSERT_TRUE(doc.NewFromTemplate("SignupCTA", "", "/t/Ocean.pgt"));
+    EXPECT_EQ(doc.Title(), "Tavish Fennic - [SignupCTA (Untitled 2)]");
+    ASSERT_TRUE(doc.NewBlank());
+    EXPECT_EQ(doc.Title(), "Tavish Fennic - [Untitled 3]");
 }
 
 TEST_F(DocumentTest, CloseCurrentWorkAnswers) {

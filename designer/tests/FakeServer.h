@@ -20,6 +20,7 @@ struct FakeServerState {
     QList<QPair<QString, QString>> codeParts;
     // name, folder, web path
     QList<QStringList> supportFiles;
+    QString previewFile;
 };
 
 class FakeServer : public IWidgetServer, public IResourceModule {
@@ -76,7 +77,7 @@ public:
         return 1;
     }
     void OnIdle() override {}
-    QString GetPreviewFile() override { return {}; }
+    QString GetPreviewFile() override { return m_state->previewFile; }
     void Activate(long a) override { lastActivate = a; }
     long Modified() const override { return m_modified; }
     void SetModified(long m) override { m_modified = m; }

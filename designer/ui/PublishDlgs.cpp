@@ -46,9 +46,14 @@ CViewCodeDlg::CViewCodeDlg(CPagelet& binding, const QString& code, QWidget* pare
     : CHelpDialog(kTemplateId, parent), m_binding(binding), m_workFile(workFile) {
     setWindowTitle(tr("View Code"));
     auto* important = new QGroupBox(tr("Important"), this);
-    auto* notice = new QLabel(tr("After you copy and paste the code below into the HTML page, you must also copy the "
-                                 "generaged widget file (*.svg) to the same folder as that HTML file."),
+    // Only a button with support files needs them beside the page.
+    const bool files = binding.IsBound() && binding->GetSupportFileCount() > 0;
+    auto* notice = new QLabel(files ? tr("After you copy and paste the code below into the HTML page, you must also copy "
+                                         "the generaged widget file (*.svg) to the same folder as that HTML file.")
+                                    : tr("Put the <style> part into the page's head, once per page, and the element "
+                                         "where the button goes. This button needs no other file."),
                               important);
+    notice->setTextFormat(Qt::PlainText);
     notice->setWordWrap(true);
     m_link = new CHyperlinkStatic(tr("Click here to see the generated widget file"), important);
     m_link->setObjectName(QStringLiteral("1035"));
@@ -57,6 +62,7 @@ CViewCodeDlg::CViewCodeDlg(CPagelet& binding, const QString& code, QWidget* pare
     auto* importantLayout = new QVBoxLayout(important);
     importantLayout->addWidget(notice);
     importantLayout->addWidget(m_link, 0, Qt::AlignLeft);
+    m_link->setVisible(files);
 
     auto* codeGroup = new QGroupBox(tr("Required HTML code:"), this);
     m_edit = new QPlainTextEdit(code, codeGroup);
@@ -107,7 +113,13 @@ void CViewCodeDlg::OnSupportFiles() {
 // ---------------------------------------------------------------- Insert Code to File
 
 CInsertCodeDlg::CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* parent, const QString& workFile)
-    : CHelpDialog(kTemplateId, parent), m_binding(binding), m_code(code), m_workFile(workFile) {
+    : CHelpDialog(kTemplateId, parent), m_binding(binding), m_workFile(workFile) {
+    // The parts, so the style can go into the head; a bare code text (no
+    // server) goes in whole at the caret.
+    if (binding.IsBound())
+        m_code = PageCodeParts(*binding.Server());
+    if (m_code.element.isEmpty())
+        m_code = {QString(), code};
     setWindowTitle(tr("Insert Code to File"));
     m_edit = new QPlainTextEdit(this);
     m_edit->setObjectName(QStringLiteral("1030"));
@@ -115,6 +127,11 @@ CInsertCodeDlg::CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* 
     m_copy = new QCheckBox(tr("Copy widget file (*.svg) to the same directory"), this);
     m_copy->setObjectName(QStringLiteral("1034"));
     m_copy->setChecked(true);
+    // Nothing to copy in the forms that need no file.
+    if (!binding.IsBound() || binding->GetSupportFileCount() == 0) {
+        m_copy->setChecked(false);
+        m_copy->hide();
+    }
     auto* insert = Button(this, tr("&Insert"), 1023);
     m_save = Button(this, tr("&Save"), 1002);
     m_saveClose = Button(this, tr("Save && Close"), 1032);
@@ -172,8 +189,10 @@ bool CInsertCodeDlg::OpenFile(const QString& path) {
     if (m_file.isOpen())
         m_file.close();
     m_file.setFileName(path);
+    errno = 0;
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
-        FennicMessageBox(this, FileErrorText(path, m_file.errorString()), MessageIcon::Exclamation);
+        const int code = errno;
+        FennicMessageBox(this, PageOpenErrorText(path, m_file.error(), code), MessageIcon::Exclamation);
         return false;
     }
 #ifdef Q_OS_UNIX
@@ -181,22 +200,14 @@ bool CInsertCodeDlg::OpenFile(const QString& path) {
     // have its changes overwritten by our Save.
     if (::flock(m_file.handle(), LOCK_EX | LOCK_NB) != 0) {
         m_file.close();
-        FennicMessageBox(this, FileErrorText(path, tr("A sharing violation occurred while accessing the file.")),
-                         MessageIcon::Exclamation);
+        FennicMessageBox(this, PageOpenErrorText(path, QFileDevice::OpenError, EBUSY), MessageIcon::Exclamation);
         return false;
     }
 #endif
-    const QByteArray bytes = m_file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    m_latin1 = utf8.hasError();
-    if (m_latin1)
-        text = QString::fromLatin1(bytes);
-    // The editor works with bare line feeds; a page written with CR LF gets
-    // them back on Save.
-    m_crlf = text.contains(QStringLiteral("\r\n"));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_edit->setPlainText(text);
+    // Read as a browser reads it; written back byte for byte where the
+    // author's edit and the inserted code did not touch it.
+    m_page = CPageText::FromBytes(m_file.readAll());
+    m_edit->setPlainText(m_page.Text());
     SetModified(false);
     RememberPageFolder(QFileInfo(path).absolutePath());
     return true;
@@ -211,22 +222,49 @@ void CInsertCodeDlg::SetModified(bool modified) {
 }
 
 void CInsertCodeDlg::OnInsert() {
-    // One edit step of the editor: Undo takes the code out again.
-    m_edit->textCursor().insertText(m_code);
+    // One edit step of the editor: Undo takes the element and the style out
+    // again together.
+    QTextCursor cursor = m_edit->textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    const QString before = m_edit->toPlainText();
+    const qsizetype at = ElementInsertPosition(before, cursor.position());
+    // Within a line the element joins the text; at a line's start it is a
+    // line of its own.
+    QString element = m_code.element;
+    if (at > 0 && before[at - 1] != u'\n')
+        while (element.endsWith(u'\n'))
+            element.chop(1);
+    cursor.setPosition(static_cast<int>(at));
+    cursor.insertText(element);
+    const qsizetype elementEnd = cursor.position();
+    // The style once per page: a second button of the same look shares it.
+    const QString style = m_code.head.trimmed();
+    if (!style.isEmpty() && !m_edit->toPlainText().contains(style)) {
+        const QString page = m_edit->toPlainText();
+        const qsizetype head = HeadInsertPosition(page);
+        QString block = style + u'\n';
+        if (head > 0 && page[head - 1] != u'\n')
+            block.prepend(u'\n');
+        cursor.setPosition(static_cast<int>(head));
+        cursor.insertText(block);
+        cursor.setPosition(static_cast<int>(head <= at ? elementEnd + block.size() : elementEnd));
+    }
+    cursor.endEditBlock();
+    m_edit->setTextCursor(cursor);
 }
 
 bool CInsertCodeDlg::OnSave() {
     if (!m_file.isOpen())
         return false;
-    QString text = m_edit->toPlainText();
-    if (m_crlf)
-        text.replace(u'\n', QStringLiteral("\r\n"));
-    const QByteArray bytes = m_latin1 ? text.toLatin1() : text.toUtf8();
+    const QByteArray bytes = m_page.Bytes(m_edit->toPlainText());
     if (!m_file.seek(0) || m_file.write(bytes) != bytes.size() || !m_file.flush() || !m_file.resize(bytes.size())) {
         FennicMessageBox(this, FileErrorText(m_file.fileName(), m_file.errorString()), MessageIcon::Exclamation);
         m_file.unsetError();
         return false;
     }
+    // What is on disk now is the page the next save starts from.
+    m_page = CPageText::FromBytes(bytes);
     if (m_copy->isChecked() && m_binding.IsBound()) {
         const QString target = QFileInfo(m_file.fileName()).absolutePath();
         for (const SupportFile& file : SupportFileRows(*m_binding.Server())) {

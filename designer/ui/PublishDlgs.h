@@ -3,6 +3,7 @@
 // an HTML file, and the support files the page needs beside it.
 
 #include "ui/HelpDialog.h"
+#include "core/PageText.h"
 #include "core/Publishing.h"
 
 #include <QFile>
@@ -62,11 +63,10 @@ public:
 private:
     void SetModified(bool modified);
     CPagelet& m_binding;
-    QString m_code;
+    PageCode m_code;
     QString m_workFile;
     QFile m_file;
-    bool m_latin1 = false;  // not UTF-8: written back byte for byte
-    bool m_crlf = false;
+    CPageText m_page;  // the page as opened: its bytes and encoding
     QString m_caption;
     bool m_modified = false;
     QPlainTextEdit* m_edit;

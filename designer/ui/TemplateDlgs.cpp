@@ -1,6 +1,7 @@
 #include "ui/TemplateDlgs.h"
 
 #include "core/NameRule.h"
+#include <QLabel>
 #include "ui/RenameDlg.h"
 #include "ui/FennicMessage.h"
 #include "core/StringTable.h"
@@ -50,6 +51,24 @@ CFlatBitmapButton* ToolButton(QWidget* parent, int id, const QString& caption, i
     button->setCheckable(true);
     button->setFixedSize(button->sizeHint());
     return button;
+}
+
+// Says what a name may hold while it is typed, and keeps the button that
+// would take it greyed until it is fine.
+QLabel* NameHint(QWidget* parent, QLineEdit* edit, QPushButton* take) {
+    auto* hint = new QLabel(parent);
+    hint->setObjectName(QStringLiteral("nameHint"));
+    hint->setWordWrap(true);
+    hint->setTextFormat(Qt::PlainText);
+    const auto update = [hint, edit, take]() {
+        const QString problem = WidgetNameProblem(edit->text());
+        hint->setText(problem);
+        hint->setVisible(!problem.isEmpty());
+        take->setEnabled(problem.isEmpty());
+    };
+    QObject::connect(edit, &QLineEdit::textChanged, hint, update);
+    update();
+    return hint;
 }
 
 }  // namespace
@@ -156,6 +175,13 @@ CTemplateListDlg::CTemplateListDlg(int templateId, const QString& section, bool 
     }
     m_toolRow->addStretch();
     ApplyStyle();
+}
+
+bool CTemplateListDlg::CanWrite(const QString& folder) const {
+    // The check given to the dialog speaks for the server's folder.
+    if (folder == m_folders.shipped && m_writable)
+        return m_writable(folder);
+    return IsFolderWritable(folder);
 }
 
 CTemplateListDlg::~CTemplateListDlg() {
@@ -308,6 +334,7 @@ CNewWidgetDlg::CNewWidgetDlg(BindingFactory factory, QWidget* parent, FolderWrit
 
     auto* fields = new QFormLayout;
     fields->addRow(tr("&Name:"), m_nameEdit);
+    fields->addRow(QString(), NameHint(this, m_nameEdit, create));
     fields->addRow(tr("&Description:"), m_descriptionEdit);
     fields->addRow(QString(), m_blank);
     LayOutWithFields(fields, {create, cancel, help}, QSize(620, 420));
@@ -364,6 +391,7 @@ CSaveAsTemplateDlg::CSaveAsTemplateDlg(BindingFactory factory, const QString& na
 
     auto* fields = new QFormLayout;
     fields->addRow(tr("&Name:"), m_nameEdit);
+    fields->addRow(QString(), NameHint(this, m_nameEdit, save));
     fields->addRow(tr("&Desc:"), m_descriptionEdit);
     LayOutWithFields(fields, {save, cancel, help}, QSize(480, 380));
     FillList();
@@ -393,10 +421,23 @@ void CSaveAsTemplateDlg::OnSave() {
         m_nameEdit->setFocus();
         return;
     }
-    // The user's folder appears with the first template saved into it; when
-    // it cannot be made, saving fails with its own message.
+    // The user's folder appears with the first template saved into it. When
+    // no folder can take the template, the dialog says so and stays open with
+    // what was typed.
     if (!m_folders.shippedWritable)
         QDir().mkpath(m_folders.user);
+    const QString folder = m_folders.SaveFolder();
+    if (folder.isEmpty() || !CanWrite(folder)) {
+        FennicMessageBox(this,
+                         tr("Templates cannot be written here: %1 cannot be written%2. Your name and description "
+                            "are kept; ask for write access, or save the widget as a work file instead.")
+                             .arg(QDir::toNativeSeparators(m_folders.shipped),
+                                  m_folders.user.isEmpty() ? QString()
+                                                           : tr(", nor can %1").arg(QDir::toNativeSeparators(m_folders.user))),
+                         MessageIcon::Exclamation);
+        m_nameEdit->setFocus();
+        return;
+    }
     m_name = name;
     m_description = m_descriptionEdit->text();
     m_templatePath = path;
@@ -491,6 +532,10 @@ QStringList CTemplatesDlg::TemplateSupportFiles(const QString& path) {
     // What the server says belongs to the template and lies in its folder
     // (older versions wrote the button's picture beside each template).
     QStringList files;
+    // Older versions wrote the picture under the template's own name.
+    const QString legacy = QFileInfo(path).dir().filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".svg"));
+    if (QFileInfo(legacy).isFile())
+        files << legacy;
     if (!Binding() || !(*Binding())->Load(path))
         return files;
     const QString folder = QFileInfo(path).absolutePath();
@@ -498,7 +543,8 @@ QStringList CTemplatesDlg::TemplateSupportFiles(const QString& path) {
     for (short i = 0; i < server.GetSupportFileCount(); ++i) {
         const QString name = server.GetSupportFileName(i);
         const QString file = QDir(QDir::fromNativeSeparators(server.GetSupportFilePath(i))).filePath(name);
-        if (!name.isEmpty() && QFileInfo(file).absolutePath() == folder && QFileInfo(file).isFile())
+        if (!name.isEmpty() && QFileInfo(file).absolutePath() == folder && QFileInfo(file).isFile() &&
+            !files.contains(file))
             files << file;
     }
     return files;

@@ -83,6 +83,8 @@ protected:
     bool FillList();
     void UpdatePreview();
     void RemoveItem(int index);
+    // Whether templates can be written into folder.
+    bool CanWrite(const QString& folder) const;
     void SetItemTexts(int index, const QString& title, const QString& description);
     // The list with its tool row above the name fields and a column of buttons.
     void LayOutWithFields(QFormLayout* fields, const QList<QPushButton*>& buttons, QSize size);

@@ -371,10 +371,16 @@ void CWidgetUIDlg::RunPreview(const QString& program) {
     const QString file = (*binding)->GetPreviewPage();
     if (file.isEmpty())
         return;
-    if (program.isEmpty())
-        ShellOpen(QUrl::fromLocalFile(file));
-    else
-        LaunchBrowser(program, file);
+    const bool started = program.isEmpty() ? ShellOpen(QUrl::fromLocalFile(file)) : LaunchBrowser(program, file);
+    if (!started) {
+        FennicMessageBox(this,
+                         tr("The browser could not be started%1. The preview page is %2: open it in a browser of "
+                            "your choice, or pick another one under Preview > Edit Browser List.")
+                             .arg(program.isEmpty() ? tr(" (the desktop has no default browser, or it failed)")
+                                                    : QStringLiteral(" (%1)").arg(program),
+                                  QDir::toNativeSeparators(file)),
+                         MessageIcon::Exclamation);
+    }
 }
 
 void CWidgetUIDlg::OnPreviewInBrowser(int id) {

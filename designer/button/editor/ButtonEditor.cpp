@@ -74,26 +74,49 @@ void CButtonPreview::SetDark(bool dark) {
 
 QSize CButtonPreview::sizeHint() const {
     const QSize button = ButtonOutput::EffectiveSize(m_style);
-    return {3 * (button.width() + 40), button.height() + 60};
+    return {4 * (button.width() + 32), 2 * (button.height() + 56)};
 }
 
 void CButtonPreview::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), m_dark ? QColor(0x2b, 0x2b, 0x2b) : QColor(Qt::white));
     const QSize button = ButtonOutput::EffectiveSize(m_style);
-    const int column = width() / 3;
-    for (int i = 0; i < 3; ++i) {
-        const QRect cell(i * column, 0, column, height());
-        p.setPen(m_dark ? QColor(0xcc, 0xcc, 0xcc) : QColor(0x55, 0x55, 0x55));
-        p.drawText(cell.adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop, tr(kStateNames[i]));
-        QSvgRenderer renderer(ButtonOutput::StaticSvg(m_style, static_cast<ButtonState>(i)).toUtf8());
-        // Drawn at the size the page will show, never scaled to fit: the
-        // author judges the real button (the preview grows to hold it).
-        const QSizeF size = button;
-        const qreal room = std::max<qreal>(height() - 40, size.height());
-        const QRectF target(cell.center().x() - size.width() / 2, 30 + (room - size.height()) / 2,
-                            size.width(), size.height());
-        renderer.render(&p, target);
+    const int column = width() / 4;
+    const int rowHeight = height() / 2;
+    const char* const names[4] = {"Normal", "Hover", "Focus", "Pressed"};
+    const ButtonState looks[4] = {ButtonState::Normal, ButtonState::Hover, ButtonState::Normal, ButtonState::Pressed};
+    const auto tones = ButtonColors::FocusTones(m_style);
+    for (int row = 0; row < 2; ++row) {
+        // The page the option puts first is on top.
+        const bool dark = (row == 0) == m_dark;
+        const QRect band(0, row * rowHeight, width(), rowHeight);
+        p.fillRect(band, dark ? ButtonChecks::kDarkPage : ButtonChecks::kLightPage);
+        p.setPen(dark ? QColor(0xe0, 0xe0, 0xe0) : QColor(0x22, 0x22, 0x22));
+        p.drawText(band.adjusted(6, 4, 0, 0), Qt::AlignLeft | Qt::AlignTop, dark ? tr("Dark page") : tr("Light page"));
+        for (int i = 0; i < 4; ++i) {
+            const QRect cell(i * column, band.top() + 16, column, rowHeight - 16);
+            p.drawText(cell.adjusted(0, 4, 0, 0), Qt::AlignHCenter | Qt::AlignTop, tr(names[i]));
+            QSvgRenderer renderer(ButtonOutput::StaticSvg(m_style, looks[i]).toUtf8());
+            // Drawn at the size the page will show, never scaled to fit: the
+            // author judges the real button (the preview grows to hold it).
+            const QSizeF size = button;
+            const qreal room = std::max<qreal>(cell.height() - 24, size.height());
+            const QRectF target(cell.center().x() - size.width() / 2, cell.top() + 22 + (room - size.height()) / 2,
+                                size.width(), size.height());
+            if (i == 2) {
+                // The ring as the page draws it: the outer tone outside
+                // the inner one, swapped on a dark page.
+                const QColor outer = dark ? tones[1] : tones[0];
+                const QColor inner = dark ? tones[0] : tones[1];
+                p.setRenderHint(QPainter::Antialiasing);
+                p.setPen(QPen(outer, 2));
+                p.setBrush(Qt::NoBrush);
+                p.drawRoundedRect(target.adjusted(-3, -3, 3, 3), 6, 6);
+                p.setPen(QPen(inner, 2));
+                p.drawRoundedRect(target.adjusted(-1, -1, 1, 1), 5, 5);
+                p.setPen(dark ? QColor(0xe0, 0xe0, 0xe0) : QColor(0x22, 0x22, 0x22));
+            }
+            renderer.render(&p, target);
+        }
     }
 }
 
@@ -141,6 +164,12 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     styleRow->addWidget(m_bold);
     styleRow->addWidget(m_italic);
     labelForm->addRow(tr("Te&xt:"), m_label);
+    m_labelWarning = new QLabel(labelBox);
+    m_labelWarning->setObjectName(QStringLiteral("labelWarning"));
+    m_labelWarning->setWordWrap(true);
+    m_labelWarning->setTextFormat(Qt::PlainText);
+    m_labelWarning->hide();
+    labelForm->addRow(QString(), m_labelWarning);
     labelForm->addRow(tr("Fo&nt:"), m_font);
     labelForm->addRow(tr("Font si&ze:"), m_fontSize);
     labelForm->addRow(QString(), styleRow);
@@ -181,6 +210,11 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     shapeForm->addRow(borderLabel, borderRow);
     shapeForm->addRow(sizeLabel, sizeRow);
     shapeForm->addRow(tr("Pa&dding (sides):"), m_padding);
+    m_maxWidth = new QSpinBox(shapeBox);
+    m_maxWidth->setRange(48, 2000);
+    m_maxWidth->setSuffix(tr(" px"));
+    m_maxWidth->setToolTip(tr("Longer labels wrap onto more lines within this width."));
+    shapeForm->addRow(tr("Wrap labels &at:"), m_maxWidth);
     formLayout->addWidget(shapeBox);
 
     auto* colourBox = new QGroupBox(tr("Colours"), form);
@@ -209,7 +243,23 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
         grid->addWidget(m_fill2[i], i + 2, 3);
         grid->addWidget(m_contrast[i], i + 2, 4);
     }
+    auto* focusLabel = new QLabel(tr("F&ocus ring:"), colourBox);
+    m_focus = new CColorButton(colourBox);
+    m_focus->setToolTip(tr("The focus ring is this colour with white or black inside it, so it shows on any page."));
+    focusLabel->setBuddy(m_focus);
+    grid->addWidget(focusLabel, 5, 0, 1, 2);
+    grid->addWidget(m_focus, 5, 2);
     formLayout->addWidget(colourBox);
+
+    // Every state checked as the author works, with the nearest passing
+    // colour a click away.
+    auto* checkBox = new QGroupBox(tr("Checks (WCAG 2.2 AA)"), form);
+    m_checks = new QWidget(checkBox);
+    m_checks->setObjectName(QStringLiteral("checks"));
+    auto* checkLayout = new QVBoxLayout(checkBox);
+    checkLayout->addWidget(m_checks);
+    new QGridLayout(m_checks);
+    formLayout->addWidget(checkBox);
 
     auto* linkBox = new QGroupBox(tr("Link"), form);
     auto* linkForm = new QFormLayout(linkBox);
@@ -230,6 +280,11 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
                       tr("HTML <button> with CSS")});
     m_form->setToolTip(tr("The HTML forms need no file beside the page: the code holds a CSS block and the element."));
     linkForm->addRow(tr("P&ublish as:"), m_form);
+    m_formNote = new QLabel(linkBox);
+    m_formNote->setWordWrap(true);
+    m_formNote->setTextFormat(Qt::PlainText);
+    m_formNote->hide();
+    linkForm->addRow(QString(), m_formNote);
     formLayout->addWidget(linkBox);
     formLayout->addStretch(1);
     scroll->setWidget(form);
@@ -281,12 +336,12 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
         {m_fontSize, "size"}, {m_radius, "radius"},   {m_border, "border"},   {m_width, "width"},
         {m_height, "height"}, {m_padding, "padding"}, {m_bold, "bold"},       {m_italic, "italic"},
         {m_fill, "fill"},     {m_shape, "shape"},     {m_target, "target"},   {m_form, "form"},
-        {m_font, "font"},     {m_borderColor, "borderColor"}};
+        {m_font, "font"},     {m_borderColor, "borderColor"}, {m_maxWidth, "maxWidth"}, {m_focus, "focusColor"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
     for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt})
         connect(e, &QLineEdit::textChanged, this, changedIn(e));
-    for (QSpinBox* s : {m_fontSize, m_radius, m_border, m_width, m_height, m_padding})
+    for (QSpinBox* s : {m_fontSize, m_radius, m_border, m_width, m_height, m_padding, m_maxWidth})
         connect(s, &QSpinBox::valueChanged, this, changedIn(s));
     for (QCheckBox* c : {m_bold, m_italic})
         connect(c, &QCheckBox::toggled, this, changedIn(c));
@@ -303,6 +358,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
         Collect(QStringLiteral("font"));
     });
     connect(m_borderColor, &CColorButton::ColorChosen, this, changedIn(m_borderColor));
+    connect(m_focus, &CColorButton::ColorChosen, this, changedIn(m_focus));
     for (int i = 0; i < 3; ++i) {
         m_text[i]->setObjectName(QStringLiteral("text%1").arg(i));
         m_fill1[i]->setObjectName(QStringLiteral("fill%1").arg(i));
@@ -372,6 +428,7 @@ void CButtonEditor::DeriveFrom(const QColor& base) {
         return;
     ButtonStyle s = m_style;
     s.states = ButtonColors::Derive(base);
+    s.borderColor = ButtonColors::DeriveBorder(base);
     m_style = s;
     Fill();
     Commit(s, QString());
@@ -379,25 +436,75 @@ void CButtonEditor::DeriveFrom(const QColor& base) {
 
 QString CButtonEditor::ContrastText(ButtonState state) const {
     const double ratio = ButtonColors::StateContrast(m_style, state);
-    const bool low = ratio < ButtonColors::kMinimumContrast;
-    // 4.496 must not read as the 4.50 it falls short of.
-    const double shown = low ? std::min(std::round(ratio * 100.0), 449.0) / 100.0 : std::round(ratio * 100.0) / 100.0;
-    const QString text = QString::number(shown, 'f', 2) + QStringLiteral(":1");
-    if (low)
-        return text + QStringLiteral(" \u26a0 ") + tr("below 4.5:1");
+    const double required = ButtonChecks::RequiredTextContrast(m_style);
+    const QString text = ButtonChecks::Ratio(ratio, required);
+    if (ratio < required)
+        return text + QStringLiteral(" \u26a0 ") + tr("below %1:1").arg(required == 3.0 ? QStringLiteral("3") : QStringLiteral("4.5"));
     return text;
 }
 
 void CButtonEditor::ShowContrast() {
+    ShowChecks();
     for (int i = 0; i < 3; ++i) {
         const auto state = static_cast<ButtonState>(i);
-        const bool low = ButtonColors::StateContrast(m_style, state) < ButtonColors::kMinimumContrast;
+        const bool low = ButtonColors::StateContrast(m_style, state) < ButtonChecks::RequiredTextContrast(m_style);
         m_contrast[i]->setText(ContrastText(state));
         m_contrast[i]->setStyleSheet(low ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
         m_contrast[i]->setToolTip(low ? tr("Text and fill of this state are too alike for many readers "
                                            "(WCAG AA asks for 4.5:1 at least).")
                                       : tr("Text and fill contrast meets WCAG AA (4.5:1)."));
     }
+}
+
+void CButtonEditor::ShowChecks() {
+    m_checkResults = ButtonChecks::Run(m_style);
+    auto* grid = static_cast<QGridLayout*>(m_checks->layout());
+    while (QLayoutItem* item = grid->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (int i = 0; i < m_checkResults.size(); ++i) {
+        const ButtonCheck& check = m_checkResults[i];
+        const bool fail = check.level == ButtonCheck::Level::Fail;
+        const bool advice = check.level == ButtonCheck::Level::Advice;
+        // A word as well as a colour: the state is never told by colour alone.
+        auto* mark = new QLabel(fail ? tr("\u2717 Fails") : advice ? tr("\u2139 Advice") : tr("\u2713 Passes"), m_checks);
+        mark->setStyleSheet(fail ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
+        auto* what = new QLabel(check.what + QStringLiteral(": ") + check.measured, m_checks);
+        what->setTextFormat(Qt::PlainText);
+        what->setWordWrap(true);
+        grid->addWidget(mark, i, 0);
+        grid->addWidget(what, i, 1);
+        if (fail && check.fix) {
+            auto* fix = new QPushButton(check.fixText, m_checks);
+            fix->setObjectName(QStringLiteral("fix%1").arg(i));
+            fix->setAutoDefault(false);
+            connect(fix, &QPushButton::clicked, this, [this, i]() { ApplyFix(i); });
+            grid->addWidget(fix, i, 2);
+        }
+    }
+    // The label's length, where the author types it.
+    const qsizetype length = m_style.label.size();
+    m_labelWarning->setVisible(length > 40);
+    m_labelWarning->setText(tr("\u26a0 %1 characters: a label over 40 characters is hard to take in at a glance. "
+                               "It wraps within the width set under Shape.")
+                                .arg(length));
+    const bool becomesLink = m_style.form == OutputForm::Button && !m_style.link.isEmpty();
+    const bool becomesButton = m_style.form == OutputForm::Link && m_style.link.isEmpty();
+    m_formNote->setVisible(becomesLink || becomesButton);
+    m_formNote->setText(becomesLink ? tr("With an address the button goes somewhere: it is published as a link "
+                                         "(no script needed).")
+                                    : tr("Without an address it is published as a <button> for the page's own "
+                                         "script."));
+}
+
+void CButtonEditor::ApplyFix(int index) {
+    if (index < 0 || index >= m_checkResults.size() || !m_checkResults[index].fix)
+        return;
+    const ButtonStyle fixed = *m_checkResults[index].fix;
+    m_style = fixed;
+    Fill();
+    Commit(fixed, QString());
 }
 
 void CButtonEditor::PostCommand(int command) {
@@ -455,6 +562,8 @@ void CButtonEditor::Fill() {
         m_fill2[i]->SetColor(s.states[i].fill2);
         m_fill2[i]->setEnabled(s.fill == FillKind::Gradient);
     }
+    m_maxWidth->setValue(s.maxWidth);
+    m_focus->SetColor(s.focusColor);
     m_preview->SetStyle(s);
     ShowContrast();
     m_filling = false;
@@ -481,6 +590,8 @@ void CButtonEditor::Collect(const QString& field) {
     s.tooltip = m_tooltip->text();
     s.altText = m_alt->text();
     s.form = static_cast<OutputForm>(std::max(0, m_form->currentIndex()));
+    s.maxWidth = m_maxWidth->value();
+    s.focusColor = m_focus->Color();
     for (int i = 0; i < 3; ++i) {
         s.states[i].text = m_text[i]->Color();
         s.states[i].fill = m_fill1[i]->Color();

@@ -3,6 +3,7 @@
 // settings on the left, a live picture of its three states on the right.
 
 #include "button/model/ButtonStyle.h"
+#include "button/model/Checks.h"
 #include "button/model/StyleHistory.h"
 
 #include <QToolButton>
@@ -16,6 +17,8 @@ class QLineEdit;
 class QSpinBox;
 
 
+// The button in each state (normal, hover, focus, pressed) on a light page
+// and on a dark one, at the size the page shows it.
 class CButtonPreview : public QWidget {
     Q_OBJECT
 public:
@@ -62,6 +65,9 @@ public:
     void Redo();
     // The contrast shown for a state: "4.83:1", with a warning below 4.5:1.
     QString ContrastText(ButtonState state) const;
+    // The checks as shown; ApplyFix uses the nearest passing colour of one.
+    const QList<ButtonCheck>& Checks() const { return m_checkResults; }
+    void ApplyFix(int index);
     // What choosing a base colour does: the three looks are derived from it.
     void ChooseBaseColor(const QColor& base) { DeriveFrom(base); }
 
@@ -76,10 +82,12 @@ private:
     void Collect(const QString& field);
     void Commit(const ButtonStyle& style, const QString& field);
     void ShowContrast();
+    void ShowChecks();
     void PostCommand(int command);
     void DeriveFrom(const QColor& base);
 
     ButtonStyle m_style;
+    QList<ButtonCheck> m_checkResults;
     StyleHistory m_history;
     bool m_filling = false;
     CButtonPreview* m_preview = nullptr;
@@ -104,6 +112,11 @@ private:
     QComboBox* m_form = nullptr;
     CColorButton* m_base = nullptr;
     QLabel* m_contrast[3] = {};
+    QLabel* m_labelWarning = nullptr;
+    QSpinBox* m_maxWidth = nullptr;
+    CColorButton* m_focus = nullptr;
+    QWidget* m_checks = nullptr;
+    QLabel* m_formNote = nullptr;
     CColorButton* m_text[3] = {};
     CColorButton* m_fill1[3] = {};
     CColorButton* m_fill2[3] = {};

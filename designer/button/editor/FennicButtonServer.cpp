@@ -2,7 +2,9 @@
 
 #include "button/editor/ButtonEditor.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QStandardPaths>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -22,7 +24,12 @@ bool WriteText(const QString& path, const QString& text) {
 QTemporaryDir* PreviewFolder() {
     static std::unique_ptr<QTemporaryDir> folder;
     if (!folder) {
-        folder = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("TavishFennic-XXXXXX")));
+        // In the user's cache rather than /tmp: browsers in a sandbox (snap,
+        // flatpak) may read the home folder but not the system's /tmp.
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                              QStringLiteral("/TavishFennic");
+        QDir().mkpath(cache);
+        folder = std::make_unique<QTemporaryDir>(QDir(cache).filePath(QStringLiteral("preview-XXXXXX")));
         if (!folder->isValid()) {
             folder.reset();
             return nullptr;
@@ -91,14 +98,39 @@ bool CFennicButtonServer::Load(const QString& path) {
     return true;
 }
 
-QString CFennicButtonServer::SupportFileFor(const QString& pgtPath) {
-    const QFileInfo info(pgtPath);
-    QString base = info.completeBaseName();
+namespace {
+
+QString WorkTitle(const QString& pgtPath) {
+    QString base = QFileInfo(pgtPath).completeBaseName();
     // Work files are named "<title>_<ProgID>.pgt"; the page needs only the title.
     const QString suffix = QStringLiteral("_") + kFennicButtonProgID;
     if (base.endsWith(suffix, Qt::CaseInsensitive) && base.size() > suffix.size())
         base.chop(suffix.size());
-    return info.dir().filePath(ButtonOutput::WebSafeName(base) + QStringLiteral(".svg"));
+    return base;
+}
+
+// The mark a written picture carries: which work it belongs to. Dashes
+// cannot run together inside an XML comment.
+QString OwnerMark(const QString& pgtPath) {
+    QString name = QFileInfo(pgtPath).fileName();
+    name.replace(QStringLiteral("--"), QStringLiteral("-\u2010"));
+    return QStringLiteral("<!-- TavishFennic work: %1 -->").arg(name);
+}
+
+}  // namespace
+
+QString CFennicButtonServer::SupportFileFor(const QString& pgtPath) {
+    const QString title = WorkTitle(pgtPath);
+    QString name = ButtonOutput::WebSafeName(title);
+    if (name != title) {
+        const QByteArray digest = QCryptographicHash::hash(title.toUtf8(), QCryptographicHash::Sha1);
+        name += u'-' + QString::fromLatin1(digest.toHex().left(6));
+    }
+    return QFileInfo(pgtPath).dir().filePath(name + QStringLiteral(".svg"));
+}
+
+QString CFennicButtonServer::ShortSupportFileFor(const QString& pgtPath) {
+    return QFileInfo(pgtPath).dir().filePath(ButtonOutput::WebSafeName(WorkTitle(pgtPath)) + QStringLiteral(".svg"));
 }
 
 QString CFennicButtonServer::LegacySupportFileFor(const QString& pgtPath) {
@@ -106,19 +138,61 @@ QString CFennicButtonServer::LegacySupportFileFor(const QString& pgtPath) {
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".svg"));
 }
 
+bool CFennicButtonServer::WrittenFor(const QString& svgPath, const QString& pgtPath) {
+    QFile file(svgPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return QString::fromUtf8(file.read(4096)).contains(OwnerMark(pgtPath));
+}
+
+QString CFennicButtonServer::ChooseSupportFile(const QString& pgtPath) const {
+    const QDir folder = QFileInfo(pgtPath).dir();
+    // The name this work has used, as long as it is still the work's.
+    if (!m_saved.supportFile.isEmpty() && QFileInfo(m_path) == QFileInfo(pgtPath)) {
+        const QString own = folder.filePath(m_saved.supportFile);
+        if (!QFileInfo::exists(own) || WrittenFor(own, pgtPath))
+            return own;
+    }
+    // Else the work's short name, or the first free one after it: a file of
+    // that name that another work or the author wrote is never replaced.
+    const QString first = SupportFileFor(pgtPath);
+    const QString stem = QFileInfo(first).completeBaseName();
+    for (int n = 1; n < 1000; ++n) {
+        const QString candidate = n == 1 ? first : folder.filePath(QStringLiteral("%1-%2.svg").arg(stem).arg(n));
+        if (!QFileInfo::exists(candidate) || WrittenFor(candidate, pgtPath))
+            return candidate;
+    }
+    return {};
+}
+
 bool CFennicButtonServer::Save(const QString& path) {
     ButtonStyle style = m_style;
     style.progId = kFennicButtonProgID;
     const bool svg = style.form == OutputForm::Svg;
-    if (!Pgt::WriteFile(style, path) || (svg && !WriteText(SupportFileFor(path), ButtonOutput::InteractiveSvg(style))))
-        return false;
-    // The file of the old naming (or of the SVG form) would describe an older
-    // button next to the work; it is the work's own, so it goes.
-    const QString legacy = LegacySupportFileFor(path);
-    if (legacy != SupportFileFor(path) || !svg)
-        QFile::remove(legacy);
+    QString picture;
+    if (svg) {
+        picture = ChooseSupportFile(path);
+        if (picture.isEmpty())
+            return false;
+        style.supportFile = QFileInfo(picture).fileName();
+    }
+    // The picture the work had, which goes when it is no longer needed or
+    // has a new name: only if it is still the work's own.
+    QString previous;
+    if (!m_saved.supportFile.isEmpty() && QFileInfo(m_path) == QFileInfo(path))
+        previous = QFileInfo(path).dir().filePath(m_saved.supportFile);
     if (!svg)
-        QFile::remove(SupportFileFor(path));
+        style.supportFile.clear();
+    QString text = ButtonOutput::InteractiveSvg(style);
+    if (svg) {
+        // The mark after the XML declaration, which must come first.
+        const qsizetype cut = text.indexOf(u'\n') + 1;
+        text.insert(cut, OwnerMark(path) + u'\n');
+    }
+    if (!Pgt::WriteFile(style, path) || (svg && !WriteText(picture, text)))
+        return false;
+    if (!previous.isEmpty() && previous != picture && WrittenFor(previous, path))
+        QFile::remove(previous);
     m_style = style;
     m_saved = style;
     m_path = path;
@@ -130,18 +204,24 @@ bool CFennicButtonServer::SaveCopy(const QString& path) {
     // file is left beside it.
     ButtonStyle style = m_style;
     style.progId = kFennicButtonProgID;
+    style.supportFile.clear();
     return Pgt::WriteFile(style, path);
 }
 
 QString CFennicButtonServer::SupportFilePath() const {
     if (m_path.isEmpty() || m_saved.form != OutputForm::Svg)
         return {};
-    const QString current = SupportFileFor(m_path);
-    if (QFileInfo::exists(current))
-        return current;
-    // Works saved before the short names keep publishing the file they have.
-    const QString legacy = LegacySupportFileFor(m_path);
-    return QFileInfo::exists(legacy) ? legacy : QString();
+    const QDir folder = QFileInfo(m_path).dir();
+    if (!m_saved.supportFile.isEmpty()) {
+        const QString own = folder.filePath(m_saved.supportFile);
+        return QFileInfo::exists(own) ? own : QString();
+    }
+    // Works saved by the versions before keep publishing the file they have.
+    for (const QString& older : {ShortSupportFileFor(m_path), LegacySupportFileFor(m_path)}) {
+        if (QFileInfo::exists(older))
+            return older;
+    }
+    return {};
 }
 
 QString CFennicButtonServer::SupportFileName() const {

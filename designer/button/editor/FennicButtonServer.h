@@ -73,14 +73,24 @@ public:
     const ButtonStyle& Style() const { return m_style; }
     void SetStyle(const ButtonStyle& style);  // as the editor does: marks modified
     // The support file for a .pgt path: same folder, a short web-safe name
-    // made from the file's title ("Ocean Btn_PageletServer.FennicButton.pgt"
-    // gives "ocean-btn.svg").
+    // made from the file's title. Where that name loses something of the
+    // title (case, spaces, accents), a short hash of the title follows, so
+    // titles that differ only in case get files of their own on any file
+    // system ("oceanbtn.svg" for "oceanbtn", "oceanbtn-1a2b3c.svg" for
+    // "OceanBtn").
     static QString SupportFileFor(const QString& pgtPath);
-    // What files saved before had: the .pgt's own name with ".svg".
+    // What the versions before wrote: the short name without the hash, and
+    // before that the .pgt's own name with ".svg".
+    static QString ShortSupportFileFor(const QString& pgtPath);
     static QString LegacySupportFileFor(const QString& pgtPath);
+    // Whether the picture at svgPath was written for the work at pgtPath.
+    static bool WrittenFor(const QString& svgPath, const QString& pgtPath);
 
 private:
     QString SupportFilePath() const;  // empty: none on disk
+    // A name beside pgtPath for the work's picture that is free or already
+    // the work's own.
+    QString ChooseSupportFile(const QString& pgtPath) const;
     QString SupportFileName() const;
     void RefreshEditor();
 

@@ -1,6 +1,9 @@
 #include "button/model/ButtonStyle.h"
 
 #include <QFile>
+#include <QCryptographicHash>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QSaveFile>
@@ -71,17 +74,58 @@ QString Num(double v) {
     return QString::number(std::round(v * 100.0) / 100.0, 'g', 10);
 }
 
-QSizeF LabelSize(const ButtonStyle& s) {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QFont font(s.fontFamily);
-        font.setPixelSize(s.fontSize);
-        font.setBold(s.bold);
-        font.setItalic(s.italic);
-        const QFontMetricsF fm(font);
-        return {fm.horizontalAdvance(s.label), fm.height()};
+bool HaveFonts() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+// The generic family a visitor without the font gets.
+QString GenericFallback(const QString& name) {
+    const QString lower = name.toLower();
+    if (lower.contains(QLatin1String("mono")) || lower.contains(QLatin1String("courier")) ||
+        lower.contains(QLatin1String("consol")))
+        return QStringLiteral("monospace");
+    if (!lower.contains(QLatin1String("sans")) &&
+        (lower.contains(QLatin1String("serif")) || lower.contains(QLatin1String("times")) ||
+         lower.contains(QLatin1String("georgia")) || lower.contains(QLatin1String("garamond"))))
+        return QStringLiteral("serif");
+    return QStringLiteral("sans-serif");
+}
+
+// The label's font as a browser picks it: the family, else its generic one.
+QFont LabelFont(const ButtonStyle& s) {
+    QFont font(s.fontFamily);
+    const QString generic = GenericFallback(s.fontFamily);
+    font.setStyleHint(generic == QLatin1String("serif")       ? QFont::Serif
+                      : generic == QLatin1String("monospace") ? QFont::Monospace
+                                                              : QFont::SansSerif);
+    if (!QFontDatabase::hasFamily(s.fontFamily)) {
+        const QString fallback = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+        // Qt has no generic families of its own; fontconfig's answer to the
+        // hint is what stands in for the missing family.
+        font.setFamilies({s.fontFamily, generic == QLatin1String("serif")       ? QStringLiteral("serif")
+                                        : generic == QLatin1String("monospace") ? QStringLiteral("monospace")
+                                                                                : fallback});
     }
+    font.setPixelSize(s.fontSize);
+    font.setBold(s.bold);
+    font.setItalic(s.italic);
+    return font;
+}
+
+double TextWidth(const ButtonStyle& s, const QString& text) {
+    if (HaveFonts())
+        return QFontMetricsF(LabelFont(s)).horizontalAdvance(text);
     // Without a GUI there are no font metrics; an average glyph is close.
-    return {0.6 * s.fontSize * s.label.size(), 1.2 * s.fontSize};
+    return 0.6 * s.fontSize * text.size();
+}
+
+double LineHeight(const ButtonStyle& s) {
+    return HaveFonts() ? QFontMetricsF(LabelFont(s)).height() : 1.2 * s.fontSize;
+}
+
+// The room the label may take on one line.
+double LineRoom(const ButtonStyle& s) {
+    return std::max(1.0 * s.fontSize, 1.0 * std::max(s.maxWidth, s.width) - 2 * s.padding - 2 * s.borderWidth);
 }
 
 QString FillOf(const ButtonStyle& s, int state) {
@@ -112,8 +156,15 @@ QString Gradients(const ButtonStyle& s, int only = -1) {
     return QStringLiteral("<defs>\n") + out + QStringLiteral("</defs>\n");
 }
 
-// The face shape; inset by half the border so the stroke stays inside.
-QString Face(const ButtonStyle& s, const QSize& size, const QString& extra) {
+double FaceRadius(const ButtonStyle& s, const QSize& size) {
+    const double w = size.width() - s.borderWidth;
+    const double h = size.height() - s.borderWidth;
+    return s.shape == ButtonShape::Pill ? h / 2 : std::min<double>(s.cornerRadius, std::min(w, h) / 2);
+}
+
+// The face shape; inset by half the border so the stroke stays inside, and
+// moved by offset (the room left for the focus ring).
+QString Face(const ButtonStyle& s, const QSize& size, const QString& extra, double offset = 0) {
     const double b = s.borderWidth;
     const double w = size.width() - b;
     const double h = size.height() - b;
@@ -122,21 +173,32 @@ QString Face(const ButtonStyle& s, const QSize& size, const QString& extra) {
                                  : QString();
     if (s.shape == ButtonShape::Ellipse) {
         return QStringLiteral("<ellipse class=\"fb-face\" cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\"%5%6/>\n")
-            .arg(Num(size.width() / 2.0), Num(size.height() / 2.0), Num(w / 2), Num(h / 2), stroke, extra);
+            .arg(Num(offset + size.width() / 2.0), Num(offset + size.height() / 2.0), Num(w / 2), Num(h / 2), stroke, extra);
     }
-    const double r = s.shape == ButtonShape::Pill ? h / 2 : std::min<double>(s.cornerRadius, std::min(w, h) / 2);
     return QStringLiteral(
                "<rect class=\"fb-face\" x=\"%1\" y=\"%1\" width=\"%2\" height=\"%3\" rx=\"%4\" ry=\"%4\"%5%6/>\n")
-        .arg(Num(b / 2), Num(w), Num(h), Num(r), stroke, extra);
+        .arg(Num(offset + b / 2), Num(w), Num(h), Num(FaceRadius(s, size)), stroke, extra);
 }
 
-QString Label(const ButtonStyle& s, const QSize& size, const QColor& color) {
-    // Baseline a little below the middle: viewers differ in support for
-    // dominant-baseline, so it is placed by hand.
-    const double baseline = size.height() / 2.0 + s.fontSize * 0.35;
-    return QStringLiteral("<text class=\"fb-label\" x=\"%1\" y=\"%2\" text-anchor=\"middle\" %3 fill=\"%4\">%5</text>\n")
-        .arg(Num(size.width() / 2.0), Num(baseline), FontAttributes(s), ColorText(color),
-             ButtonOutput::XmlEscape(s.label));
+QString Label(const ButtonStyle& s, const QSize& size, const QColor& color, double offset = 0,
+              const QString& fontAttributes = QString()) {
+    // Baselines placed by hand: viewers differ in support for
+    // dominant-baseline. One line sits a little below the middle.
+    const QStringList lines = ButtonOutput::LabelLines(s);
+    const double lineHeight = 1.2 * s.fontSize;
+    const double cx = offset + size.width() / 2.0;
+    const double first = offset + size.height() / 2.0 - (lines.size() - 1) * lineHeight / 2 + s.fontSize * 0.35;
+    const QString font = fontAttributes.isEmpty() ? FontAttributes(s) : fontAttributes;
+    QString text = QStringLiteral("<text class=\"fb-label\" x=\"%1\" y=\"%2\" text-anchor=\"middle\" %3 fill=\"%4\">")
+                       .arg(Num(cx), Num(first), font, ColorText(color));
+    if (lines.size() == 1) {
+        text += ButtonOutput::XmlEscape(lines.first());
+    } else {
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            text += QStringLiteral("<tspan x=\"%1\" y=\"%2\">%3</tspan>")
+                        .arg(Num(cx), Num(first + i * lineHeight), ButtonOutput::XmlEscape(lines[i]));
+    }
+    return text + QStringLiteral("</text>\n");
 }
 
 QString SvgHead(const QSize& size) {
@@ -186,6 +248,10 @@ QString Write(const ButtonStyle& s) {
                  .arg(s.form == OutputForm::Link     ? "link"
                       : s.form == OutputForm::Button ? "button"
                                                      : "svg");
+    lines << QStringLiteral("FocusColor = %1").arg(ColorText(s.focusColor));
+    lines << QStringLiteral("MaxWidth = %1").arg(s.maxWidth);
+    if (!s.supportFile.isEmpty())
+        lines << QStringLiteral("SupportFile = %1").arg(Quoted(s.supportFile));
     for (int i = 0; i < 3; ++i) {
         lines << QStringLiteral("[%1]").arg(QLatin1String(kStateSections[i]));
         lines << QStringLiteral("Text = %1").arg(ColorText(s.states[i].text));
@@ -209,6 +275,8 @@ std::optional<ButtonStyle> Read(const QString& text) {
 
     ButtonStyle s;
     s.title.clear();
+    // Files from before the HTML forms have no Form key: they are SVG.
+    s.form = OutputForm::Svg;
     // Description block: whole-line markers, first '=' splits, trimmed,
     // case-sensitive keys, later lines win.
     for (++i; i < lines.size(); ++i) {
@@ -269,6 +337,14 @@ std::optional<ButtonStyle> Read(const QString& text) {
                 s.form = value == QLatin1String("link")     ? OutputForm::Link
                          : value == QLatin1String("button") ? OutputForm::Button
                                                             : OutputForm::Svg;
+            else if (key == QLatin1String("FocusColor")) ReadColor(value, s.focusColor);
+            else if (key == QLatin1String("MaxWidth")) ReadInt(value, s.maxWidth, 48, 2000);
+            else if (key == QLatin1String("SupportFile")) {
+                // A bare file name beside the work, nothing else.
+                const QString name = Unquoted(value);
+                if (!name.contains(u'/') && !name.contains(u'\\') && !name.startsWith(u'.'))
+                    s.supportFile = name;
+            }
             continue;
         }
         for (int st = 0; st < 3; ++st) {
@@ -354,13 +430,55 @@ QString WebSafeName(const QString& text) {
     return out.isEmpty() ? QStringLiteral("button") : out;
 }
 
+QStringList LabelLines(const ButtonStyle& s) {
+    const double room = LineRoom(s);
+    QStringList lines;
+    QString line;
+    const auto fits = [&](const QString& text) { return TextWidth(s, text) <= room; };
+    const QStringList words = s.label.split(u' ', Qt::SkipEmptyParts);
+    for (QString word : words) {
+        const QString joined = line.isEmpty() ? word : line + u' ' + word;
+        if (fits(joined)) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines << line;
+        line.clear();
+        // A word longer than a line breaks where it must.
+        while (!fits(word) && word.size() > 1) {
+            qsizetype cut = word.size() - 1;
+            while (cut > 1 && !fits(word.left(cut)))
+                --cut;
+            lines << word.left(cut);
+            word = word.mid(cut);
+        }
+        line = word;
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << line;
+    return lines;
+}
+
+QString ResolvedFamily(const ButtonStyle& s) {
+    if (!HaveFonts())
+        return s.fontFamily;
+    return QFontInfo(LabelFont(s)).family();
+}
+
 QSize EffectiveSize(const ButtonStyle& s) {
-    const QSizeF label = LabelSize(s);
     // Padding is the room at either side of the label; buttons keep their
-    // height unless the label itself does not fit.
+    // height unless the label itself does not fit, and grow downwards when
+    // it wraps.
+    const QStringList lines = LabelLines(s);
+    double widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, TextWidth(s, line));
     const int border = 2 * s.borderWidth;
-    return {std::max(s.width, static_cast<int>(std::ceil(label.width())) + 2 * s.padding + border),
-            std::max(s.height, static_cast<int>(std::ceil(label.height())) + border)};
+    const int limit = std::max(s.maxWidth, s.width);
+    const int width = std::min(limit, static_cast<int>(std::ceil(widest)) + 2 * s.padding + border);
+    const double textHeight = lines.size() == 1 ? LineHeight(s) : lines.size() * 1.2 * s.fontSize + 8;
+    return {std::max(s.width, width), std::max(s.height, static_cast<int>(std::ceil(textHeight)) + border)};
 }
 
 QString AccessibleName(const ButtonStyle& s) {
@@ -368,23 +486,45 @@ QString AccessibleName(const ButtonStyle& s) {
 }
 
 QString InteractiveSvg(const ButtonStyle& s) {
-    const QSize size = EffectiveSize(s);
+    const QSize face = EffectiveSize(s);
+    constexpr int m = kSvgRingRoom;
+    const QSize size(face.width() + 2 * m, face.height() + 2 * m);
     QString svg = SvgHead(size);
     svg += QStringLiteral("<title>%1</title>\n").arg(XmlEscape(AccessibleName(s)));
-    svg += Gradients(s);
+    if (s.fill == FillKind::Gradient) {
+        svg += Gradients(s);
+    }
     const StateLook& hover = s.Look(ButtonState::Hover);
     const StateLook& pressed = s.Look(ButtonState::Pressed);
+    const auto tones = ButtonColors::FocusTones(s);
+    // The focus ring is two rings of two tones, outside the face, in room the
+    // picture keeps for it: an <object> clips anything outside the picture.
     svg += QStringLiteral(
                "<style>\n"
+               ":root { color-scheme: light dark; }\n"
                ".fb { cursor: pointer; outline: none; }\n"
-               ".fb:hover .fb-face, .fb:focus .fb-face { fill: %1; }\n"
-               ".fb:hover .fb-label, .fb:focus .fb-label { fill: %2; }\n"
+               ".fb:hover .fb-face { fill: %1; }\n"
+               ".fb:hover .fb-label { fill: %2; }\n"
                ".fb:active .fb-face { fill: %3; }\n"
                ".fb:active .fb-label { fill: %4; }\n"
-               ".fb:active .fb-content { transform: translate(1px, 1px); }\n"
-               ".fb:focus-visible .fb-focus { visibility: visible; }\n"
+               ".fb:active .fb-content { transform: translate(0, 1px); }\n"
+               ".fb-ring { visibility: hidden; fill: none; stroke-width: 2px; }\n"
+               ".fb:focus-visible .fb-ring { visibility: visible; }\n"
+               "@media (prefers-color-scheme: dark) {\n"
+               "  .fb-ring-outer { stroke: %6; }\n"
+               "  .fb-ring-inner { stroke: %5; }\n"
+               "}\n"
+               "@media (forced-colors: active) {\n"
+               "  .fb-face, .fb:hover .fb-face, .fb:active .fb-face { fill: Canvas; stroke: ButtonText; stroke-width: 2px; }\n"
+               "  .fb-label, .fb:hover .fb-label, .fb:active .fb-label { fill: ButtonText; }\n"
+               "  .fb-ring { stroke: Highlight; }\n"
+               "}\n"
+               "@media (prefers-reduced-motion: reduce) {\n"
+               "  .fb:active .fb-content { transform: none; }\n"
+               "}\n"
                "</style>\n")
-               .arg(FillOf(s, 1), ColorText(hover.text), FillOf(s, 2), ColorText(pressed.text));
+               .arg(FillOf(s, 1), ColorText(hover.text), FillOf(s, 2), ColorText(pressed.text), ColorText(tones[0]),
+                    ColorText(tones[1]));
     QString anchor = QStringLiteral("<a class=\"fb\"");
     if (!s.link.isEmpty()) {
         anchor += QStringLiteral(" href=\"%1\"").arg(XmlEscape(s.link));
@@ -398,15 +538,27 @@ QString InteractiveSvg(const ButtonStyle& s) {
     if (!s.tooltip.isEmpty())
         svg += QStringLiteral("<title>%1</title>\n").arg(XmlEscape(s.tooltip));
     svg += QStringLiteral("<g class=\"fb-content\">\n");
-    svg += Face(s, size, QStringLiteral(" fill=\"%1\"").arg(FillOf(s, 0)));
-    svg += Label(s, size, s.Look(ButtonState::Normal).text);
+    svg += Face(s, face, QStringLiteral(" fill=\"%1\"").arg(FillOf(s, 0)), m);
+    svg += Label(s, face, s.Look(ButtonState::Normal).text, m);
     svg += QStringLiteral("</g>\n");
-    svg += QStringLiteral(
-               "<rect class=\"fb-focus\" visibility=\"hidden\" x=\"1\" y=\"1\" width=\"%1\" height=\"%2\" "
-               "fill=\"none\" stroke=\"%3\" stroke-width=\"1\" stroke-dasharray=\"2 2\"/>\n")
-               .arg(size.width() - 2)
-               .arg(size.height() - 2)
-               .arg(ColorText(hover.text));
+    // Outer ring in the author's colour, inner ring in its partner.
+    for (int ring = 0; ring < 2; ++ring) {
+        const double inset = 1 + 2 * ring;
+        const QString cls = ring == 0 ? QStringLiteral("fb-ring fb-ring-outer") : QStringLiteral("fb-ring fb-ring-inner");
+        const QColor colour = tones[ring];
+        if (s.shape == ButtonShape::Ellipse) {
+            svg += QStringLiteral("<ellipse class=\"%1\" cx=\"%2\" cy=\"%3\" rx=\"%4\" ry=\"%5\" stroke=\"%6\"/>\n")
+                       .arg(cls, Num(size.width() / 2.0), Num(size.height() / 2.0), Num(size.width() / 2.0 - inset),
+                            Num(size.height() / 2.0 - inset), ColorText(colour));
+        } else {
+            const double r = FaceRadius(s, face) + (m - inset);
+            svg += QStringLiteral(
+                       "<rect class=\"%1\" x=\"%2\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" ry=\"%5\" "
+                       "stroke=\"%6\"/>\n")
+                       .arg(cls, Num(inset), Num(size.width() - 2 * inset), Num(size.height() - 2 * inset), Num(r),
+                            ColorText(colour));
+        }
+    }
     svg += QStringLiteral("</a>\n</svg>\n");
     return svg;
 }
@@ -417,9 +569,15 @@ QString StaticSvg(const ButtonStyle& s, ButtonState state) {
     QString svg = SvgHead(size);
     svg += Gradients(s, i);
     const bool shifted = state == ButtonState::Pressed;
-    svg += shifted ? QStringLiteral("<g transform=\"translate(1,1)\">\n") : QStringLiteral("<g>\n");
+    svg += shifted ? QStringLiteral("<g transform=\"translate(0,1)\">\n") : QStringLiteral("<g>\n");
     svg += Face(s, size, QStringLiteral(" fill=\"%1\"").arg(FillOf(s, i)));
-    svg += Label(s, size, s.states[i].text);
+    // The renderer here reads one family name, not a list: it gets the one
+    // the page will show, so the preview draws the published type.
+    const QString font = QStringLiteral("font-family=\"%1\" font-size=\"%2\" font-weight=\"%3\" font-style=\"%4\"")
+                             .arg(XmlEscape(ResolvedFamily(s)), QString::number(s.fontSize),
+                                  s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
+                                  s.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
+    svg += Label(s, size, s.states[i].text, 0, font);
     svg += QStringLiteral("</g>\n</svg>\n");
     return svg;
 }
@@ -438,33 +596,32 @@ QString FontStack(const QString& family) {
         return QStringLiteral("sans-serif");
     if (generic.contains(name.toLower()))
         return name.toLower();
-    const QString lower = name.toLower();
-    QString fallback = QStringLiteral("sans-serif");
-    if (lower.contains(QLatin1String("mono")) || lower.contains(QLatin1String("courier")) ||
-        lower.contains(QLatin1String("consol")))
-        fallback = QStringLiteral("monospace");
-    else if (!lower.contains(QLatin1String("sans")) &&
-             (lower.contains(QLatin1String("serif")) || lower.contains(QLatin1String("times")) ||
-              lower.contains(QLatin1String("georgia")) || lower.contains(QLatin1String("garamond"))))
-        fallback = QStringLiteral("serif");
-    return QStringLiteral("'%1', %2").arg(name, fallback);
+    return QStringLiteral("'%1', %2").arg(name, GenericFallback(name));
 }
 
-QString StyleCode(const ButtonStyle&) {
+QString StyleCode(const ButtonStyle& s) {
+    // Sized in rem, so the picture grows with the visitor's text size; the
+    // colour scheme matches the picture's own, so a dark page shows no light
+    // box around it.
+    const QSize face = EffectiveSize(s);
+    const int m = kSvgRingRoom;
     return QStringLiteral(
-        "<style type=\"text/css\">\n"
-        "object.fennic-button { border: 0; margin: 0; vertical-align: middle; display: inline-block; }\n"
-        "</style>\n");
+               "<style>\n"
+               "object.%1 { display: inline-block; vertical-align: middle; border: 0; margin: 0; "
+               "width: %2; height: %3; color-scheme: light dark; }\n"
+               "</style>\n")
+        .arg(HtmlClass(s), Rem(face.width() + 2 * m), Rem(face.height() + 2 * m));
 }
 
 QString CursorCode(const ButtonStyle& s, const QString& svgFileName) {
-    const QSize size = EffectiveSize(s);
+    const QSize face = EffectiveSize(s);
+    const QSize size(face.width() + 2 * kSvgRingRoom, face.height() + 2 * kSvgRingRoom);
     const QString data = QString::fromLatin1(QUrl::toPercentEncoding(svgFileName, "/._-~"));
     // The button lives in an <object> so that its own CSS states work; the
     // link inside is what gets focus and is announced. The <a> inside the
     // object is the fallback where SVG is not shown.
-    QString html = QStringLiteral("<object class=\"fennic-button\" type=\"image/svg+xml\" data=\"%1\" width=\"%2\" height=\"%3\"")
-                       .arg(XmlEscape(data))
+    QString html = QStringLiteral("<object class=\"%1\" type=\"image/svg+xml\" data=\"%2\" width=\"%3\" height=\"%4\"")
+                       .arg(HtmlClass(s), XmlEscape(data))
                        .arg(size.width())
                        .arg(size.height());
     html += QStringLiteral(" aria-label=\"%1\"").arg(XmlEscape(AccessibleName(s)));
@@ -489,8 +646,31 @@ QString Rem(double pixels) {
     return QString::number(std::round(pixels / 16.0 * 10000.0) / 10000.0, 'g', 8) + QStringLiteral("rem");
 }
 
+QString LookHash(const ButtonStyle& s) {
+    // Everything the page's CSS depends on, and nothing it does not: two
+    // buttons of one look share their style, two looks never do.
+    ButtonStyle look = s;
+    look.title.clear();
+    look.description.clear();
+    look.progId.clear();
+    look.savedTime = QDateTime();
+    look.link.clear();
+    look.target.clear();
+    look.tooltip.clear();
+    look.altText.clear();
+    look.supportFile.clear();
+    // The label changes the SVG form's size only.
+    if (look.form != OutputForm::Svg)
+        look.label.clear();
+    const QByteArray digest = QCryptographicHash::hash(Pgt::Write(look).toUtf8(), QCryptographicHash::Sha1);
+    return QString::fromLatin1(digest.toHex().left(6));
+}
+
 QString HtmlClass(const ButtonStyle& s) {
-    return QStringLiteral("fb-") + WebSafeName(s.title);
+    QString name = WebSafeName(s.title).left(24);
+    while (name.endsWith(u'-'))
+        name.chop(1);
+    return QStringLiteral("fb-%1-%2").arg(name, LookHash(s));
 }
 
 namespace {
@@ -501,18 +681,20 @@ QString Background(const ButtonStyle& s, const QString& state) {
     return QStringLiteral("var(--fb-%1fill)").arg(state);
 }
 
-// A string for a JavaScript literal in single quotes, inside an attribute.
-QString ScriptString(const QString& text) {
+// A font name in CSS as ASCII: the style element then reads the same in a
+// page of any encoding.
+QString CssAscii(const QString& text) {
     QString out;
-    for (const QChar c : text) {
-        if (c == u'\\' || c == u'\'') {
-            out += u'\\';
-            out += c;
-        } else if (c.unicode() < 0x20 || c == u'<' || c == u'>' || c == u'&' || c == u'"' || c.unicode() == 0x2028 ||
-                 c.unicode() == 0x2029)
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (c < 0x80)
+            out += QChar(static_cast<char16_t>(c));
         else
-            out += c;
+            out += QStringLiteral("\\%1 ").arg(static_cast<uint>(c), 0, 16);
     }
     return out;
 }
@@ -527,6 +709,7 @@ QString HtmlCss(const ButtonStyle& s) {
     case ButtonShape::Pill: radius = QStringLiteral("999rem"); break;
     case ButtonShape::Ellipse: radius = QStringLiteral("50%"); break;
     }
+    const auto tones = ButtonColors::FocusTones(s);
     QString css;
     css += c + QStringLiteral(" {\n");
     const char* const prefixes[3] = {"", "hover-", "pressed-"};
@@ -538,9 +721,10 @@ QString HtmlCss(const ButtonStyle& s) {
             css += QStringLiteral("  --fb-%1fill-2: %2;\n").arg(p, ColorText(s.states[i].fill2));
     }
     css += QStringLiteral("  --fb-border: %1;\n").arg(ColorText(s.borderColor));
-    // The ring sits on the page, outside the button: the normal fill is the
-    // colour the author chose to stand out there.
-    css += QStringLiteral("  --fb-focus: %1;\n").arg(ColorText(s.states[0].fill));
+    // Two tones, one ring inside the other: whatever the page's colour, one
+    // of them stands out from it.
+    css += QStringLiteral("  --fb-focus: %1;\n").arg(ColorText(tones[0]));
+    css += QStringLiteral("  --fb-focus-inner: %1;\n").arg(ColorText(tones[1]));
     css += QStringLiteral(
                "  display: inline-flex;\n"
                "  align-items: center;\n"
@@ -548,9 +732,11 @@ QString HtmlCss(const ButtonStyle& s) {
                "  box-sizing: border-box;\n"
                "  min-width: %1;\n"
                "  min-height: %2;\n"
+               "  max-width: %3;\n"
                "  margin: 0;\n"
-               "  padding: 0 %3;\n")
-               .arg(Rem(s.width), Rem(s.height), Rem(s.padding));
+               "  padding: 0.25rem %4;\n"
+               "  vertical-align: middle;\n")
+               .arg(Rem(s.width), Rem(s.height), Rem(std::max(s.maxWidth, s.width)), Rem(s.padding));
     css += s.borderWidth > 0 ? QStringLiteral("  border: %1 solid var(--fb-border);\n").arg(Rem(s.borderWidth))
                              : QStringLiteral("  border: 0;\n");
     css += QStringLiteral(
@@ -560,7 +746,9 @@ QString HtmlCss(const ButtonStyle& s) {
                "  font-weight: %4;\n"
                "  font-style: %5;\n"
                "  line-height: 1.2;\n"
-               "  white-space: nowrap;\n"
+               "  text-align: center;\n"
+               "  white-space: normal;\n"
+               "  overflow-wrap: anywhere;\n"
                "  text-decoration: none;\n"
                "  color: var(--fb-text);\n"
                "  background: %6;\n"
@@ -569,16 +757,31 @@ QString HtmlCss(const ButtonStyle& s) {
                "  appearance: none;\n"
                "  transition: color 0.15s, background-color 0.15s, transform 0.05s;\n"
                "}\n")
-               .arg(radius, FontStack(s.fontFamily), Rem(s.fontSize), s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
+               .arg(radius, CssAscii(FontStack(s.fontFamily)), Rem(s.fontSize), s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
                     s.italic ? QStringLiteral("italic") : QStringLiteral("normal"), Background(s, QString()));
     css += QStringLiteral("%1:hover {\n  color: var(--fb-hover-text);\n  background: %2;\n}\n")
                .arg(c, Background(s, QStringLiteral("hover-")));
     css += QStringLiteral(
-               "%1:focus-visible {\n  outline: 0.125rem solid var(--fb-focus);\n  outline-offset: 0.125rem;\n}\n")
+               "%1:focus-visible {\n  outline: 0.125rem solid var(--fb-focus);\n  outline-offset: 0.125rem;\n"
+               "  box-shadow: 0 0 0 0.125rem var(--fb-focus-inner);\n}\n")
                .arg(c);
     css += QStringLiteral(
                "%1:active {\n  color: var(--fb-pressed-text);\n  background: %2;\n  transform: translateY(0.0625rem);\n}\n")
                .arg(c, Background(s, QStringLiteral("pressed-")));
+    // On a dark page the light tone goes outside, next to the page.
+    css += QStringLiteral(
+               "@media (prefers-color-scheme: dark) {\n"
+               "  %1:focus-visible { outline-color: var(--fb-focus-inner); box-shadow: 0 0 0 0.125rem var(--fb-focus); }\n"
+               "}\n")
+               .arg(c);
+    // Forced colours drop backgrounds and shadows: the system's colours
+    // draw a border that shows the button and an outline for the focus.
+    css += QStringLiteral(
+               "@media (forced-colors: active) {\n"
+               "  %1 { border: 0.125rem solid ButtonText; color: ButtonText; background: ButtonFace; }\n"
+               "  %1:focus-visible { outline: 0.1875rem solid Highlight; outline-offset: 0.125rem; }\n"
+               "}\n")
+               .arg(c);
     css += QStringLiteral(
                "@media (prefers-reduced-motion: reduce) {\n"
                "  %1 { transition: none; }\n"
@@ -593,26 +796,22 @@ QString HtmlStyleCode(const ButtonStyle& s) {
 }
 
 QString HtmlElementCode(const ButtonStyle& s) {
+    // A button that goes somewhere is a link, in either form: links need no
+    // script (which a strict Content-Security-Policy would block) and are
+    // what assistive software expects of navigation. One that goes nowhere
+    // is a real <button> for the page's own script, pressed by Enter and
+    // Space without any.
     QString attributes = QStringLiteral(" class=\"%1\"").arg(HtmlClass(s));
-    const bool link = s.form != OutputForm::Button;
-    QString html;
+    const bool link = !s.link.isEmpty();
     if (link) {
-        if (!s.link.isEmpty()) {
-            attributes += QStringLiteral(" href=\"%1\"").arg(XmlEscape(s.link));
-            if (!s.target.isEmpty())
-                attributes += QStringLiteral(" target=\"%1\"").arg(XmlEscape(s.target));
-        } else {
-            // A link to nowhere is a button for the page's own script.
-            attributes += QStringLiteral(" role=\"button\" tabindex=\"0\"");
+        attributes += QStringLiteral(" href=\"%1\"").arg(XmlEscape(s.link));
+        if (!s.target.isEmpty()) {
+            attributes += QStringLiteral(" target=\"%1\"").arg(XmlEscape(s.target));
+            // A page opened in another window gets no hold on this one.
+            attributes += QStringLiteral(" rel=\"noopener\"");
         }
     } else {
         attributes.prepend(QStringLiteral(" type=\"button\""));
-        if (!s.link.isEmpty()) {
-            const QString go = s.target.isEmpty() || s.target == QLatin1String("_self")
-                                   ? QStringLiteral("window.location.href='%1'").arg(ScriptString(s.link))
-                                   : QStringLiteral("window.open('%1', '%2')").arg(ScriptString(s.link), ScriptString(s.target));
-            attributes += QStringLiteral(" onclick=\"%1\"").arg(XmlEscape(go));
-        }
     }
     if (!s.tooltip.isEmpty())
         attributes += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));
@@ -625,30 +824,28 @@ QString HtmlElementCode(const ButtonStyle& s) {
 QString PreviewPage(const ButtonStyle& s, const QString& svgFileName) {
     const bool svg = s.form == OutputForm::Svg;
     const QString button = svg ? CursorCode(s, svgFileName).trimmed() : HtmlElementCode(s).trimmed();
+    // A page as visitors have them: light, or dark when their system asks for
+    // it, by the same media query a real page uses.
     QString page = QStringLiteral(
                        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                        "<title>%1</title>\n"
                        "<style>\n"
-                       "body { margin: 0; font: 1rem/1.6 system-ui, sans-serif; }\n"
-                       ".fp-sheet { padding: 1.5rem 2rem; }\n"
-                       ".fp-light { background: #ffffff; color: #222222; }\n"
-                       ".fp-dark { background: #1e1e1e; color: #e0e0e0; }\n"
-                       ".fp-sheet h2 { margin: 0 0 0.5rem; font-size: 1.1rem; }\n"
+                       ":root { color-scheme: light dark; }\n"
+                       "body { margin: 0; font: 1rem/1.6 system-ui, sans-serif; background: #ffffff; color: #222222; }\n"
+                       "@media (prefers-color-scheme: dark) { body { background: #121212; color: #e0e0e0; } }\n"
+                       ".fp-sheet { padding: 1.5rem 2rem; max-width: 40rem; }\n"
+                       ".fp-sheet h1 { margin: 0 0 0.5rem; font-size: 1.1rem; }\n"
                        "</style>\n")
                        .arg(XmlEscape(s.title.isEmpty() ? QStringLiteral("Button preview") : s.title));
     page += svg ? StyleCode(s) : HtmlStyleCode(s);
-    page += QStringLiteral("</head>\n<body>\n");
-    const char* const sheets[2][2] = {{"fp-light", "On a light page"}, {"fp-dark", "On a dark page"}};
-    for (const auto& sheet : sheets) {
-        page += QStringLiteral(
-                    "<section class=\"fp-sheet %1\">\n<h2>%2</h2>\n"
-                    "<p>Text runs up to the button, %3 and on after it, so you see how it sits on the line. "
-                    "Point at it, press it, or reach it with the Tab key.</p>\n"
-                    "<p>A second paragraph follows, the way a page goes on below a button.</p>\n</section>\n")
-                    .arg(QLatin1String(sheet[0]), QLatin1String(sheet[1]), button);
-    }
-    page += QStringLiteral("</body>\n</html>\n");
+    page += QStringLiteral(
+                "</head>\n<body>\n<main class=\"fp-sheet\">\n<h1>Button preview</h1>\n"
+                "<p>Text runs up to the button, %1 and on after it, so you see how it sits on the line. "
+                "Point at it, press it, or reach it with the Tab key.</p>\n"
+                "<p>The page is light or dark as your system is set: switch your desktop's dark style to see "
+                "the other.</p>\n</main>\n</body>\n</html>\n")
+                .arg(button);
     return page;
 }
 
@@ -686,18 +883,67 @@ QColor Mix(const QColor& a, const QColor& b, double amount) {
     return QColor(mix(ra.red(), rb.red()), mix(ra.green(), rb.green()), mix(ra.blue(), rb.blue()));
 }
 
+QColor Partner(const QColor& colour) {
+    const QColor white(Qt::white);
+    const QColor black(Qt::black);
+    return ContrastRatio(colour, white) >= ContrastRatio(colour, black) ? white : black;
+}
+
+namespace {
+// colour mixed towards target in steps until it has ratio against other;
+// the amount needed (2 when it never gets there).
+double StepsTowards(const QColor& colour, const QColor& target, const QColor& other, double ratio, QColor* result) {
+    for (int step = 0; step <= 100; ++step) {
+        const QColor c = Mix(colour, target, step / 100.0);
+        if (ContrastRatio(c, other) >= ratio) {
+            *result = c;
+            return step / 100.0;
+        }
+    }
+    return 2;
+}
+}  // namespace
+
+QColor NearestPassing(const QColor& colour, const QColor& other, double ratio) {
+    if (ContrastRatio(colour, other) >= ratio)
+        return colour.toRgb();
+    QColor darker, lighter;
+    const double toBlack = StepsTowards(colour, Qt::black, other, ratio, &darker);
+    const double toWhite = StepsTowards(colour, Qt::white, other, ratio, &lighter);
+    if (toBlack > 1 && toWhite > 1)
+        return Partner(other);
+    return toBlack <= toWhite ? darker : lighter;
+}
+
+std::array<QColor, 2> FocusTones(const ButtonStyle& s) {
+    return {s.focusColor.toRgb(), Partner(s.focusColor)};
+}
+
+QColor DeriveBorder(const QColor& base) {
+    return Mix(base, Qt::black, 0.35);
+}
+
 std::array<StateLook, 3> Derive(const QColor& base) {
     const QColor white(Qt::white);
     const QColor black(Qt::black);
     const bool light = RelativeLuminance(base) > 0.5;
     const QColor hover = light ? Mix(base, black, 0.1) : Mix(base, white, 0.2);
     const QColor pressed = Mix(base, black, 0.25);
-    const auto look = [&](const QColor& fill) {
-        const QColor fill2 = Mix(fill, black, 0.2);
+    const auto look = [&](QColor fill) {
+        QColor fill2 = Mix(fill, black, 0.2);
         // Judged against the darker end too, which the gradient reaches.
-        const double onWhite = std::min(ContrastRatio(white, fill), ContrastRatio(white, fill2));
-        const double onBlack = std::min(ContrastRatio(black, fill), ContrastRatio(black, fill2));
-        return StateLook{onWhite >= onBlack ? white : black, fill, fill2};
+        const auto worst = [&](const QColor& text) {
+            return std::min(ContrastRatio(text, fill), ContrastRatio(text, fill2));
+        };
+        const QColor text = worst(white) >= worst(black) ? white : black;
+        // Too close to its text: the fill moves away from it, both ends
+        // together, until the label reads at AA.
+        const QColor away = text == white ? black : white;
+        for (int step = 1; step <= 100 && worst(text) < kMinimumContrast; ++step) {
+            fill = Mix(fill, away, 0.02);
+            fill2 = Mix(fill, black, text == white ? 0.2 : 0.0);
+        }
+        return StateLook{text, fill, fill2};
     };
     return {look(base), look(hover), look(pressed)};
 }

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -48,12 +49,21 @@ struct ButtonStyle {
     QString target;
     QString tooltip;
     QString altText;
-    OutputForm form = OutputForm::Svg;  // files without a Form key are SVG
+    // New work is a plain HTML link; files without a Form key are SVG.
+    OutputForm form = OutputForm::Link;
+    // The focus ring: this colour and its partner (white or black, whichever
+    // differs more), one ring inside the other, so one of them shows on any
+    // page.
+    QColor focusColor = QColor(0x0b, 0x3d, 0x91);
+    // Labels wrap within this width (pixels at the default text size).
+    int maxWidth = 320;
+    // The support file the work last wrote, by name (SVG form).
+    QString supportFile;
 
     std::array<StateLook, 3> states = {
-        StateLook{QColor(Qt::white), QColor(0x3a, 0x7b, 0xd5), QColor(0x1d, 0x4e, 0x89)},
-        StateLook{QColor(Qt::white), QColor(0x5a, 0x9b, 0xf0), QColor(0x2a, 0x64, 0xad)},
-        StateLook{QColor(0xe8, 0xf0, 0xff), QColor(0x1d, 0x4e, 0x89), QColor(0x3a, 0x7b, 0xd5)},
+        StateLook{QColor(Qt::white), QColor(0x2a, 0x6b, 0xc5), QColor(0x1d, 0x4e, 0x89)},
+        StateLook{QColor(Qt::white), QColor(0x1f, 0x5f, 0xb8), QColor(0x17, 0x45, 0x7d)},
+        StateLook{QColor(0xe8, 0xf0, 0xff), QColor(0x1d, 0x4e, 0x89), QColor(0x23, 0x5c, 0xa6)},
     };
 
     bool operator==(const ButtonStyle&) const = default;
@@ -90,6 +100,14 @@ QString StaticSvg(const ButtonStyle& style, ButtonState state);
 QString StyleCode(const ButtonStyle& style);
 QString CursorCode(const ButtonStyle& style, const QString& svgFileName);
 QString XmlEscape(const QString& text);
+// The label's lines as the page sets them: wrapped at spaces (or anywhere in
+// a word too long for a line) within the maximum width.
+QStringList LabelLines(const ButtonStyle& style);
+// The family the label is drawn in here: the chosen one where installed,
+// else what its generic family gives (a serif for "Georgia").
+QString ResolvedFamily(const ButtonStyle& style);
+// Room around the face of the SVG for the focus ring, in pixels.
+constexpr int kSvgRingRoom = 4;
 // A short name safe in any web address and file system: ASCII letters
 // (lower case), digits and single hyphens, accents dropped, at most 40
 // characters; "button" when nothing is left.
@@ -105,6 +123,8 @@ QString FontStack(const QString& family);
 // for). The class is "fb-" and the web-safe title, so several buttons can
 // share a page.
 QString HtmlClass(const ButtonStyle& style);
+// Six hex digits that change with anything that changes the button's look.
+QString LookHash(const ButtonStyle& style);
 QString HtmlCss(const ButtonStyle& style);  // the bare CSS
 QString HtmlStyleCode(const ButtonStyle& style);  // HtmlCss in a <style> element
 QString HtmlElementCode(const ButtonStyle& style);
@@ -125,8 +145,21 @@ double StateContrast(const ButtonStyle& style, ButtonState state);
 constexpr double kMinimumContrast = 4.5;  // WCAG AA for normal text
 // a moved towards b by amount (0 to 1), per sRGB channel.
 QColor Mix(const QColor& a, const QColor& b, double amount);
+constexpr double kMinimumNonText = 3.0;  // focus rings, borders that matter
 // The three looks made from one base colour: normal is the base, hover a
 // step lighter (darker for a light base), pressed a step darker; gradients
-// end a step darker; each text is white or black, whichever reads better.
+// end a step darker; each text is white or black, whichever reads better,
+// and a fill too close to its text is moved away from it until it reads at
+// 4.5:1.
 std::array<StateLook, 3> Derive(const QColor& base);
+// The border that goes with a base colour: a step darker.
+QColor DeriveBorder(const QColor& base);
+// White or black, whichever differs more from colour.
+QColor Partner(const QColor& colour);
+// The colour nearest to colour (mixed towards black or white, whichever
+// needs less) with at least ratio against other; colour itself when it
+// already has it.
+QColor NearestPassing(const QColor& colour, const QColor& other, double ratio);
+// The two tones of the focus ring: the author's colour and its partner.
+std::array<QColor, 2> FocusTones(const ButtonStyle& style);
 }  // namespace ButtonColors

@@ -1,0 +1,273 @@
+// What the button server writes: support files that never overwrite another
+// work's or the author's, classes that keep two buttons apart, no script, and
+// every shipped look readable and visibly focused in every state.
+
+#include "button/editor/ButtonEditor.h"
+#include "button/editor/FennicButtonServer.h"
+#include "button/model/ButtonStyle.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+QList<ButtonStyle> ShippedTemplates() {
+    QList<ButtonStyle> out;
+    const QDir folder(QStringLiteral(FENNIC_SOURCE_RESOURCES "/PageletServer"));
+    for (const QString& name : folder.entryList({"*.pgt"}, QDir::Files)) {
+        auto style = Pgt::ReadFile(folder.filePath(name));
+        EXPECT_TRUE(style.has_value()) << name.toStdString();
+        if (style)
+            out << *style;
+    }
+    EXPECT_EQ(out.size(), 5);
+    return out;
+}
+
+// Two works whose names differ only in case shared one .svg: saving one
+// overwrote the other's picture, and saving it in an HTML form deleted it.
+TEST(SupportFileSafety, NamesThatDifferInCaseKeepTheirOwnFiles) {
+    QTemporaryDir dir;
+    CFennicButtonServer upper, lower;
+    ButtonStyle a = upper.Style();
+    a.form = OutputForm::Svg;
+    a.label = "Upper";
+    upper.SetStyle(a);
+    ButtonStyle b = lower.Style();
+    b.form = OutputForm::Svg;
+    b.label = "Lower";
+    lower.SetStyle(b);
+    ASSERT_TRUE(upper.Save(dir.filePath("SignupCTA_PageletServer.FennicButton.pgt")));
+    ASSERT_TRUE(lower.Save(dir.filePath("signupcta_PageletServer.FennicButton.pgt")));
+    const QString upperFile = upper.GetSupportFilePath(0) + upper.GetSupportFileName(0);
+    const QString lowerFile = lower.GetSupportFilePath(0) + lower.GetSupportFileName(0);
+    EXPECT_NE(upper.GetSupportFileName(0).toLower(), lower.GetSupportFileName(0).toLower());
+    EXPECT_TRUE(ReadAll(upperFile).contains(">Upper</text>"));
+    EXPECT_TRUE(ReadAll(lowerFile).contains(">Lower</text>"));
+
+    b.form = OutputForm::Link;
+    lower.SetStyle(b);
+    ASSERT_TRUE(lower.Save(dir.filePath("signupcta_PageletServer.FennicButton.pgt")));
+    EXPECT_TRUE(ReadAll(upperFile).contains(">Upper</text>"));
+    EXPECT_FALSE(QFile::exists(lowerFile));
+}
+
+// A picture of the author's that happens to bear the short name is never
+// replaced or removed: the work's picture takes another name.
+TEST(SupportFileSafety, AnAuthorsFileIsNeverOverwritten) {
+    QTemporaryDir dir;
+    QFile own(dir.filePath("logo.svg"));
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write("<svg xmlns=\"http://www.w3.org/2000/svg\"><!-- the author's logo --></svg>");
+    own.close();
+    CFennicButtonServer server;
+    ButtonStyle s = server.Style();
+    s.form = OutputForm::Svg;
+    server.SetStyle(s);
+    const QString pgt = dir.filePath("logo_PageletServer.FennicButton.pgt");
+    ASSERT_TRUE(server.Save(pgt));
+    EXPECT_TRUE(ReadAll(dir.filePath("logo.svg")).contains("the author's logo"));
+    ASSERT_EQ(server.GetSupportFileCount(), 1);
+    EXPECT_NE(server.GetSupportFileName(0), "logo.svg");
+    // The name sticks to the work: the next save and a reopened work use it.
+    const QString name = server.GetSupportFileName(0);
+    ASSERT_TRUE(server.Save(pgt));
+    EXPECT_EQ(server.GetSupportFileName(0), name);
+    CFennicButtonServer reopened;
+    ASSERT_TRUE(reopened.Load(pgt));
+    EXPECT_EQ(reopened.GetSupportFileName(0), name);
+    s.form = OutputForm::Link;
+    server.SetStyle(s);
+    ASSERT_TRUE(server.Save(pgt));
+    EXPECT_TRUE(ReadAll(dir.filePath("logo.svg")).contains("the author's logo"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(name)));
+}
+
+// Both buttons got the class of their name, so the second's rules restyled
+// the first.
+TEST(ButtonClasses, UniquePerStyleSharedByTheSameStyle) {
+    ButtonStyle a;
+    a.title = "Signup";
+    ButtonStyle b = a;
+    b.states[0].fill = QColor("#222222");
+    EXPECT_NE(ButtonOutput::HtmlClass(a), ButtonOutput::HtmlClass(b));
+    EXPECT_TRUE(ButtonOutput::HtmlClass(a).startsWith("fb-signup-"));
+    ButtonStyle again = a;
+    again.description = "the same look, described";
+    EXPECT_EQ(ButtonOutput::HtmlClass(a), ButtonOutput::HtmlClass(again));
+    // Every selector of one button's CSS names its own class only.
+    const QString css = ButtonOutput::HtmlCss(a);
+    const QRegularExpression selector(R"(\.(fb-[a-z0-9-]+))");
+    for (auto it = selector.globalMatch(css); it.hasNext();)
+        EXPECT_EQ(it.next().captured(1), ButtonOutput::HtmlClass(a));
+}
+
+// A navigating <button> used onclick, which a strict Content-Security-Policy
+// blocks. A button that goes somewhere is a link; one that does not is a
+// real <button>, in either form, so the keyboard can press it.
+TEST(ButtonElements, NoScriptAndKeyboardOperable) {
+    ButtonStyle s;
+    s.title = "Go";
+    s.link = "https://example.org/a?b=1&c='2'";
+    s.target = "_blank";
+    for (OutputForm form : {OutputForm::Link, OutputForm::Button}) {
+        s.form = form;
+        const QString html = ButtonOutput::HtmlElementCode(s);
+        EXPECT_FALSE(html.contains("onclick")) << html.toStdString();
+        EXPECT_FALSE(html.contains("window.")) << html.toStdString();
+        EXPECT_TRUE(html.startsWith("<a ")) << html.toStdString();
+        EXPECT_TRUE(html.contains("rel=\"noopener\"")) << html.toStdString();
+    }
+    s.link.clear();
+    for (OutputForm form : {OutputForm::Link, OutputForm::Button}) {
+        s.form = form;
+        const QString html = ButtonOutput::HtmlElementCode(s);
+        EXPECT_TRUE(html.startsWith("<button type=\"button\"")) << html.toStdString();
+        EXPECT_FALSE(html.contains("role=")) << html.toStdString();
+    }
+}
+
+// Four of the five templates and the blank default failed text contrast in
+// at least one look.
+TEST(ShippedLooks, EveryStateReadsAtAA) {
+    QList<ButtonStyle> looks = ShippedTemplates();
+    looks << ButtonStyle{};
+    for (const ButtonStyle& s : looks) {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_GE(ButtonColors::StateContrast(s, static_cast<ButtonState>(i)), 4.5)
+                << s.title.toStdString() << " state " << i;
+        }
+    }
+}
+
+// The focus ring was the button's normal fill (Sunset on white 1.78:1): the
+// ring's two tones must include one at 3:1 on a light and one on a dark page.
+TEST(ShippedLooks, FocusRingShowsOnLightAndDarkPages) {
+    QList<ButtonStyle> looks = ShippedTemplates();
+    looks << ButtonStyle{};
+    const QRegularExpression ring(R"(--fb-focus(?:-inner)?: (#[0-9a-f]{6});)");
+    for (const ButtonStyle& s : looks) {
+        QList<QColor> tones;
+        const QString css = ButtonOutput::HtmlCss(s);
+        for (auto it = ring.globalMatch(css); it.hasNext();)
+            tones << QColor(it.next().captured(1));
+        ASSERT_FALSE(tones.isEmpty()) << s.title.toStdString();
+        for (const QColor page : {QColor("#ffffff"), QColor("#121212")}) {
+            double best = 0;
+            for (const QColor& tone : tones)
+                best = std::max(best, ButtonColors::ContrastRatio(tone, page));
+            EXPECT_GE(best, 3.0) << s.title.toStdString() << " on " << page.name().toStdString();
+        }
+    }
+}
+
+// "From one colour" made a hover look of 3.98:1 and kept the old blue border
+// on a violet button.
+TEST(ShippedLooks, OneColourMakesPassingLooksAndItsOwnBorder) {
+    QWidget host;
+    CFennicButtonServer server;
+    auto* editor = qobject_cast<CButtonEditor*>(server.CreateEditor(&host));
+    ASSERT_NE(editor, nullptr);
+    for (const QColor base : {QColor("#8a2be2"), QColor("#3cb371"), QColor("#ffb347"), QColor("#777777")}) {
+        editor->ChooseBaseColor(base);
+        const ButtonStyle& s = server.Style();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_GE(ButtonColors::StateContrast(s, static_cast<ButtonState>(i)), 4.5)
+                << base.name().toStdString() << " state " << i;
+        }
+        EXPECT_NE(s.borderColor, QColor(0x1d, 0x4e, 0x89)) << base.name().toStdString();
+    }
+}
+
+// The SVG form: the page's colour scheme, the visitor's text size, forced
+// colours and reduced motion; focus drawn as a solid ring of its own, not
+// the hover look with a 1 px dashed line.
+TEST(SvgForm, FollowsThePageAndTheVisitor) {
+    ButtonStyle s;
+    s.form = OutputForm::Svg;
+    const QString svg = ButtonOutput::InteractiveSvg(s);
+    EXPECT_TRUE(svg.contains("color-scheme")) << svg.toStdString();
+    EXPECT_TRUE(svg.contains("@media (forced-colors: active)"));
+    EXPECT_TRUE(svg.contains("@media (prefers-reduced-motion: reduce)"));
+    EXPECT_FALSE(svg.contains("stroke-dasharray"));
+    EXPECT_FALSE(svg.contains(".fb:focus .fb-face"));
+    const QString style = ButtonOutput::StyleCode(s);
+    EXPECT_TRUE(style.contains("rem")) << style.toStdString();
+    EXPECT_TRUE(style.contains("color-scheme")) << style.toStdString();
+    // New work starts in the HTML link form; old files without a form stay SVG.
+    EXPECT_EQ(ButtonStyle{}.form, OutputForm::Link);
+    auto old = Pgt::Read("========== Description Part Begin ==========\nTitle = Old\n"
+                         "========== Description Part End ==========\n[Button]\nLabel = \"x\"\n");
+    ASSERT_TRUE(old.has_value());
+    EXPECT_EQ(old->form, OutputForm::Svg);
+    // The preview page follows the visitor's colour scheme as a page would.
+    EXPECT_TRUE(ButtonOutput::PreviewPage(s, "b.svg").contains("prefers-color-scheme"));
+}
+
+// 500 characters made a 4,886-px button and sideways scrolling.
+TEST(LongLabels, WrapWithinTheMaximumWidth) {
+    ButtonStyle s;
+    s.label = QString("word ").repeated(100).trimmed();
+    const QSize size = ButtonOutput::EffectiveSize(s);
+    EXPECT_LE(size.width(), 400);
+    EXPECT_GT(size.height(), s.height);
+    const QString css = ButtonOutput::HtmlCss(s);
+    EXPECT_TRUE(css.contains("max-width: ")) << css.toStdString();
+    EXPECT_FALSE(css.contains("nowrap"));
+    s.form = OutputForm::Svg;
+    EXPECT_GT(ButtonOutput::InteractiveSvg(s).count("<tspan"), 3);
+
+    QWidget host;
+    CFennicButtonServer server;
+    server.SetStyle(s);
+    ASSERT_NE(server.CreateEditor(&host), nullptr);
+    auto* warning = host.findChild<QLabel*>("labelWarning");
+    ASSERT_NE(warning, nullptr);
+    EXPECT_FALSE(warning->isHidden());
+    EXPECT_TRUE(warning->text().contains("characters")) << warning->text().toStdString();
+}
+
+// The editor's preview drew a sans font where a serif was published.
+TEST(EditorPreview, DrawsTheFontThatIsPublished) {
+    ButtonStyle s;
+    s.fontFamily = "DejaVu Serif";
+    s.label = "Serif";
+    ButtonStyle plain = s;
+    const auto render = [](const QString& svg) {
+        QImage image(200, 60, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QSvgRenderer renderer(svg.toUtf8());
+        QPainter p(&image);
+        renderer.render(&p);
+        return image;
+    };
+    QString explicitFamily = ButtonOutput::StaticSvg(plain, ButtonState::Normal);
+    explicitFamily.replace(QRegularExpression("font-family=\"[^\"]*\""), "font-family=\"DejaVu Serif\"");
+    EXPECT_EQ(render(ButtonOutput::StaticSvg(s, ButtonState::Normal)), render(explicitFamily));
+}
+
+// Previews were written to /tmp, which sandboxed browsers cannot read.
+TEST(PreviewPages, LieInTheUsersCache) {
+    CFennicButtonServer server;
+    const QString page = server.GetPreviewPage();
+    ASSERT_FALSE(page.isEmpty());
+    EXPECT_TRUE(page.startsWith(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)))
+        << page.toStdString();
+}
+
+}  // namespace
