@@ -1,7 +1,9 @@
 #include "ui/ShellApp.h"
+#include "core/CommandLinePublish.h"
 #include "core/SetupCheck.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstring>
@@ -22,7 +24,13 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             Print(QStringLiteral("Usage: tavishfennic\n"
+                                 "       tavishfennic --publish WORK.pgt [--form link|button|svg] --out DIR\n"
+                                 "                    [--into PAGE]... [--marker TEXT]\n"
                                  "       tavishfennic --check | --version | --help\n\n"
+                                 "  --publish    write WORK's code (NAME.head.html, NAME.body.html, NAME.html)\n"
+                                 "               and support files into DIR, as Publish would, without a window;\n"
+                                 "               --into puts the button into PAGE in place of its first marker\n"
+                                 "               (default <!-- button -->), the style into its head once\n"
                                  "  --check      show where the program looks for its files, then end\n"));
             return 0;
         }
@@ -38,6 +46,49 @@ int main(int argc, char** argv) {
             Print(report.lines.join(u'\n') + u'\n');
             return report.ok ? 0 : 1;
         }
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--publish") != 0)
+            continue;
+        PublishRequest request;
+        bool bad = false;
+        for (int j = 1; j < argc; ++j) {
+            const char* arg = argv[j];
+            const bool hasValue = j + 1 < argc;
+            if (std::strcmp(arg, "--publish") == 0 && hasValue)
+                request.work = QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--form") == 0 && hasValue)
+                request.form = QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--out") == 0 && hasValue)
+                request.outDir = QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--into") == 0 && hasValue)
+                request.pages << QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--marker") == 0 && hasValue)
+                request.marker = QString::fromLocal8Bit(argv[++j]);
+            else
+                bad = true;
+        }
+        if (bad || request.work.isEmpty() || request.outDir.isEmpty()) {
+            std::fputs("tavishfennic: --publish WORK.pgt [--form link|button|svg] --out DIR [--into PAGE]... "
+                       "[--marker TEXT]\n",
+                       stderr);
+            return 2;
+        }
+        // Labels are measured with the fonts a window would use, without one.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Meridex"));
+        QCoreApplication::setApplicationName(QStringLiteral("Tavish Fennic"));
+        const PublishResult result =
+            PublishFromCommandLine(request, RegistryBindingFactory(QCoreApplication::applicationDirPath()));
+        if (!result.ok) {
+            std::fprintf(stderr, "tavishfennic: %s\n", qUtf8Printable(result.error));
+            return 1;
+        }
+        for (const QString& file : result.written)
+            Print(QStringLiteral("wrote %1\n").arg(file));
+        return 0;
     }
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("tavishfennic"));

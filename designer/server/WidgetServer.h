@@ -43,6 +43,7 @@ constexpr int DarkPreview = 35;  // see IWidgetServer::DarkPreview
 constexpr int PreTranslateMessage = 36;
 constexpr int EditCommand = 37;     // see IWidgetServer::EditCommand
 constexpr int GetPreviewPage = 38;  // see IWidgetServer::GetPreviewPage
+constexpr int SetOutputForm = 39;   // see IWidgetServer::SetOutputForm
 }  // namespace Dispid
 
 // Commands of the shell's Edit menu handed to the server's editor.
@@ -132,6 +133,10 @@ public:
     // visitor meets it. GetPreviewFile stays the bare picture the template
     // dialogs draw.
     virtual QString GetPreviewPage() { return GetPreviewFile(); }
+    // Member 39: what the page gets, by the server's own name for it
+    // ("link", "button", "svg" for the Fennic button); false for a name the
+    // server does not know. Publishing from the command line uses it.
+    virtual bool SetOutputForm(const QString& /*form*/) { return false; }
 };
 
 // Root object of a widget server plug-in: one factory per plug-in file, one

@@ -2,6 +2,7 @@
 
 #include "ui/FolderDialog.h"
 #include "ui/FennicMessage.h"
+#include "core/CommandLinePublish.h"
 #include "core/StringTable.h"
 #include "controls/HyperlinkStatic.h"
 #include "server/Pagelet.h"
@@ -223,33 +224,25 @@ void CInsertCodeDlg::SetModified(bool modified) {
 
 void CInsertCodeDlg::OnInsert() {
     // One edit step of the editor: Undo takes the element and the style out
-    // again together.
+    // again together. The page changes as a command-line publish changes
+    // it; only the part that differs is replaced, so the view stays put.
     QTextCursor cursor = m_edit->textCursor();
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     const QString before = m_edit->toPlainText();
-    const qsizetype at = ElementInsertPosition(before, cursor.position());
-    // Within a line the element joins the text; at a line's start it is a
-    // line of its own.
-    QString element = m_code.element;
-    if (at > 0 && before[at - 1] != u'\n')
-        while (element.endsWith(u'\n'))
-            element.chop(1);
-    cursor.setPosition(static_cast<int>(at));
-    cursor.insertText(element);
-    const qsizetype elementEnd = cursor.position();
-    // The style once per page: a second button of the same look shares it.
-    const QString style = m_code.head.trimmed();
-    if (!style.isEmpty() && !m_edit->toPlainText().contains(style)) {
-        const QString page = m_edit->toPlainText();
-        const qsizetype head = HeadInsertPosition(page);
-        QString block = style + u'\n';
-        if (head > 0 && page[head - 1] != u'\n')
-            block.prepend(u'\n');
-        cursor.setPosition(static_cast<int>(head));
-        cursor.insertText(block);
-        cursor.setPosition(static_cast<int>(head <= at ? elementEnd + block.size() : elementEnd));
-    }
+    qsizetype caret = cursor.position();
+    const QString after = InsertIntoPage(before, &caret, m_code);
+    qsizetype prefix = 0;
+    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    cursor.setPosition(static_cast<int>(prefix));
+    cursor.setPosition(static_cast<int>(before.size() - suffix), QTextCursor::KeepAnchor);
+    cursor.insertText(after.mid(prefix, after.size() - prefix - suffix));
+    cursor.setPosition(static_cast<int>(caret));
     cursor.endEditBlock();
     m_edit->setTextCursor(cursor);
 }

@@ -340,6 +340,21 @@ bool CFennicButtonServer::EditCommand(int command, bool queryOnly) {
     }
 }
 
+bool CFennicButtonServer::SetOutputForm(const QString& form) {
+    ButtonStyle s = m_style;
+    if (form == QLatin1String("link"))
+        s.form = OutputForm::Link;
+    else if (form == QLatin1String("button"))
+        s.form = OutputForm::Button;
+    else if (form == QLatin1String("svg"))
+        s.form = OutputForm::Svg;
+    else
+        return false;
+    SetStyle(s);
+    RefreshEditor();
+    return true;
+}
+
 void CFennicButtonServer::SetDarkPreview(long dark) {
     m_dark = dark;
     if (m_editor)

@@ -69,6 +69,7 @@ public:
     void SetDarkPreview(long dark) override;
     bool PreTranslateMessage(QObject*, QEvent*) override { return false; }
     bool EditCommand(int command, bool queryOnly) override;
+    bool SetOutputForm(const QString& form) override;
 
     const ButtonStyle& Style() const { return m_style; }
     void SetStyle(const ButtonStyle& style);  // as the editor does: marks modified

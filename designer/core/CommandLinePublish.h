@@ -1,0 +1,34 @@
+#pragma once
+// Publishing without the window: a work file's code and support files
+// written into a folder (and, if asked, its code put into pages), so that
+// authors can publish in a build.
+
+#include "core/PageText.h"
+#include "core/Publishing.h"
+#include "core/WidgetDocument.h"
+
+#include <QString>
+#include <QStringList>
+
+struct PublishRequest {
+    QString work;   // the .pgt
+    QString form;   // empty: as the work has it
+    QString outDir;
+    // Pages to put the button into, each in place of the first marker (a
+    // page with two markers takes the button twice from two runs).
+    QStringList pages;
+    QString marker = QStringLiteral("<!-- button -->");
+};
+
+struct PublishResult {
+    bool ok = false;
+    QStringList written;  // files, in the order written
+    QString error;        // what went wrong, for the author
+};
+
+PublishResult PublishFromCommandLine(const PublishRequest& request, const BindingFactory& factory);
+
+// A page with the button put in at caret as Insert to File does: the style
+// into the head once per look, the element at the nearest place that can
+// hold it. caret is moved past the element.
+QString InsertIntoPage(const QString& page, qsizetype* caret, const PageCode& code);
