@@ -15,3 +15,8 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libsodium-dev \
   iproute2 procps socat xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin util-linux >/dev/null
+# The designer's browser checks: Chromium, and Node with npm for their pinned
+# packages (a Node that is already there, with its own npm, is kept).
+$SUDO apt-get install -y -qq --no-install-recommends chromium >/dev/null
+command -v node >/dev/null && command -v npm >/dev/null || \
+  $SUDO apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null

@@ -508,7 +508,7 @@ QString InteractiveSvg(const ButtonStyle& s) {
                ".fb:active .fb-face { fill: %3; }\n"
                ".fb:active .fb-label { fill: %4; }\n"
                ".fb:active .fb-content { transform: translate(0, 1px); }\n"
-               ".fb-ring { visibility: hidden; fill: none; stroke-width: 2px; }\n"
+               ".fb-ring { visibility: hidden; fill: none; }\n"
                ".fb:focus-visible .fb-ring { visibility: visible; }\n"
                "@media (prefers-color-scheme: dark) {\n"
                "  .fb-ring-outer { stroke: %6; }\n"
@@ -541,22 +541,24 @@ QString InteractiveSvg(const ButtonStyle& s) {
     svg += Face(s, face, QStringLiteral(" fill=\"%1\"").arg(FillOf(s, 0)), m);
     svg += Label(s, face, s.Look(ButtonState::Normal).text, m);
     svg += QStringLiteral("</g>\n");
-    // Outer ring in the author's colour, inner ring in its partner.
+    // Outer ring (3 px) in the author's colour, inner ring (2 px) in its
+    // partner.
     for (int ring = 0; ring < 2; ++ring) {
-        const double inset = 1 + 2 * ring;
+        const double inset = ring == 0 ? 1.5 : 4;
+        const QString width = ring == 0 ? QStringLiteral("3") : QStringLiteral("2");
         const QString cls = ring == 0 ? QStringLiteral("fb-ring fb-ring-outer") : QStringLiteral("fb-ring fb-ring-inner");
         const QColor colour = tones[ring];
         if (s.shape == ButtonShape::Ellipse) {
-            svg += QStringLiteral("<ellipse class=\"%1\" cx=\"%2\" cy=\"%3\" rx=\"%4\" ry=\"%5\" stroke=\"%6\"/>\n")
+            svg += QStringLiteral("<ellipse class=\"%1\" cx=\"%2\" cy=\"%3\" rx=\"%4\" ry=\"%5\" stroke=\"%6\" stroke-width=\"%7\"/>\n")
                        .arg(cls, Num(size.width() / 2.0), Num(size.height() / 2.0), Num(size.width() / 2.0 - inset),
-                            Num(size.height() / 2.0 - inset), ColorText(colour));
+                            Num(size.height() / 2.0 - inset), ColorText(colour), width);
         } else {
             const double r = FaceRadius(s, face) + (m - inset);
             svg += QStringLiteral(
                        "<rect class=\"%1\" x=\"%2\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" ry=\"%5\" "
-                       "stroke=\"%6\"/>\n")
+                       "stroke=\"%6\" stroke-width=\"%7\"/>\n")
                        .arg(cls, Num(inset), Num(size.width() - 2 * inset), Num(size.height() - 2 * inset), Num(r),
-                            ColorText(colour));
+                            ColorText(colour), width);
         }
     }
     svg += QStringLiteral("</a>\n</svg>\n");
@@ -762,7 +764,7 @@ QString HtmlCss(const ButtonStyle& s) {
     css += QStringLiteral("%1:hover {\n  color: var(--fb-hover-text);\n  background: %2;\n}\n")
                .arg(c, Background(s, QStringLiteral("hover-")));
     css += QStringLiteral(
-               "%1:focus-visible {\n  outline: 0.125rem solid var(--fb-focus);\n  outline-offset: 0.125rem;\n"
+               "%1:focus-visible {\n  outline: 0.1875rem solid var(--fb-focus);\n  outline-offset: 0.125rem;\n"
                "  box-shadow: 0 0 0 0.125rem var(--fb-focus-inner);\n}\n")
                .arg(c);
     css += QStringLiteral(

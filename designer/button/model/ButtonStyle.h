@@ -107,7 +107,7 @@ QStringList LabelLines(const ButtonStyle& style);
 // else what its generic family gives (a serif for "Georgia").
 QString ResolvedFamily(const ButtonStyle& style);
 // Room around the face of the SVG for the focus ring, in pixels.
-constexpr int kSvgRingRoom = 4;
+constexpr int kSvgRingRoom = 5;
 // A short name safe in any web address and file system: ASCII letters
 // (lower case), digits and single hyphens, accents dropped, at most 40
 // characters; "button" when nothing is left.
