@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QCoreApplication>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -268,6 +270,38 @@ TEST(PreviewPages, LieInTheUsersCache) {
     ASSERT_FALSE(page.isEmpty());
     EXPECT_TRUE(page.startsWith(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)))
         << page.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// The README's picture of the editor and its checks, one failing with its
+// fix offered: taken when FENNIC_SCREENSHOT_DIR names a folder (run under
+// Xvfb with QT_QPA_PLATFORM=xcb for the desktop's look).
+TEST(EditorPicture, ChecksWithAFixOffered) {
+    const QByteArray dir = qgetenv("FENNIC_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "set FENNIC_SCREENSHOT_DIR to take the editor's picture";
+    auto ocean = Pgt::ReadFile(QStringLiteral(FENNIC_SOURCE_RESOURCES "/PageletServer/Ocean_PageletServer.FennicButton.pgt"));
+    ASSERT_TRUE(ocean.has_value());
+    ocean->states[1].text = QColor("#8fb3e8");
+    QWidget host;
+    host.resize(1180, 980);
+    CFennicButtonServer server;
+    server.SetStyle(*ocean);
+    QWidget* editor = server.CreateEditor(&host);
+    ASSERT_NE(editor, nullptr);
+    editor->setGeometry(host.rect());
+    host.show();
+    QCoreApplication::processEvents();
+    auto* checks = host.findChild<QWidget*>("checks");
+    ASSERT_NE(checks, nullptr);
+    // The form scrolls: the checks are brought into view.
+    if (auto* area = host.findChild<QScrollArea*>())
+        area->ensureWidgetVisible(checks);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(host.grab().save(QString::fromLocal8Bit(dir) + "/tavishfennic-checks.png"));
 }
 
 }  // namespace

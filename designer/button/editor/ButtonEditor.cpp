@@ -214,7 +214,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     m_maxWidth->setRange(48, 2000);
     m_maxWidth->setSuffix(tr(" px"));
     m_maxWidth->setToolTip(tr("Longer labels wrap onto more lines within this width."));
-    shapeForm->addRow(tr("Wrap labels &at:"), m_maxWidth);
+    shapeForm->addRow(tr("Wrap &labels at:"), m_maxWidth);
     formLayout->addWidget(shapeBox);
 
     auto* colourBox = new QGroupBox(tr("Colours"), form);
@@ -243,7 +243,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
         grid->addWidget(m_fill2[i], i + 2, 3);
         grid->addWidget(m_contrast[i], i + 2, 4);
     }
-    auto* focusLabel = new QLabel(tr("F&ocus ring:"), colourBox);
+    auto* focusLabel = new QLabel(tr("Focu&s ring:"), colourBox);
     m_focus = new CColorButton(colourBox);
     m_focus->setToolTip(tr("The focus ring is this colour with white or black inside it, so it shows on any page."));
     focusLabel->setBuddy(m_focus);
