@@ -98,7 +98,7 @@ bool TrayIcon::Create() {
 void TrayIcon::retry() {
     if (HasValidShell()) {
         retry_->stop();
-        if (Create()) emit Appeared();
+        if (Create()) Q_EMIT Appeared();
     } else if (++retries_ >= 60) {
         retry_->stop();
     }
@@ -118,21 +118,21 @@ void TrayIcon::setContextMenu(QMenu* menu) {
 
 void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
-    case QSystemTrayIcon::DoubleClick: handleMessage(515); break;
+    case QSystemTrayIcon::DoubleClick: handleMessage(LeftButtonDoubleClick); break;
     case QSystemTrayIcon::Context:
-        handleMessage(516);
-        handleMessage(517);
+        handleMessage(RightButtonDown);
+        handleMessage(RightButtonUp);
         break;
     case QSystemTrayIcon::MiddleClick:
-        handleMessage(519);
-        handleMessage(520);
+        handleMessage(MiddleButtonDown);
+        handleMessage(MiddleButtonUp);
         break;
     case QSystemTrayIcon::Trigger:
         if (singleClick_) {
-            if (active_ && !busy_) emit ShowParent();
+            if (active_ && !busy_) Q_EMIT ShowParent();
         } else {
-            handleMessage(513);
-            handleMessage(514);
+            handleMessage(LeftButtonDown);
+            handleMessage(LeftButtonUp);
         }
         break;
     default: break;
@@ -143,21 +143,21 @@ void TrayIcon::handleMessage(int message) {
     if (!active_ || busy_) return;
     busy_ = true;
     switch (message) {
-    case 513: emit MouseDown(1); break;
-    case 514: emit MouseUp(1); break;
-    case 515:
-        emit MouseDblClk(1);
-        emit ShowParent();
+    case LeftButtonDown: Q_EMIT MouseDown(1); break;
+    case LeftButtonUp: Q_EMIT MouseUp(1); break;
+    case LeftButtonDoubleClick:
+        Q_EMIT MouseDblClk(1);
+        Q_EMIT ShowParent();
         break;
-    case 516: emit MouseDown(2); break;
-    case 517:
-        emit MouseUp(2);
-        emit ShowPopUpMenu();
+    case RightButtonDown: Q_EMIT MouseDown(2); break;
+    case RightButtonUp:
+        Q_EMIT MouseUp(2);
+        Q_EMIT ShowPopUpMenu();
         break;
-    case 518: emit MouseDblClk(2); break;
-    case 519: emit MouseDown(4); break;
-    case 520: emit MouseUp(4); break;
-    case 521: emit MouseDblClk(4); break;
+    case RightButtonDoubleClick: Q_EMIT MouseDblClk(2); break;
+    case MiddleButtonDown: Q_EMIT MouseDown(4); break;
+    case MiddleButtonUp: Q_EMIT MouseUp(4); break;
+    case MiddleButtonDoubleClick: Q_EMIT MouseDblClk(4); break;
     default: break;
     }
     busy_ = false;

@@ -44,13 +44,26 @@ public:
     // The tray reports activation in single clicks only (StatusNotifier).
     bool singleClickTray() const { return singleClick_; }
 
-    // 513..521: left, right, middle button down, up, double-click.
+    // The classic mouse message numbers the tray speaks in (the values of
+    // Windows' WM_LBUTTONDOWN .. WM_MBUTTONDBLCLK).
+    enum MouseMessage : int {
+        LeftButtonDown = 0x0201,
+        LeftButtonUp = 0x0202,
+        LeftButtonDoubleClick = 0x0203,
+        RightButtonDown = 0x0204,
+        RightButtonUp = 0x0205,
+        RightButtonDoubleClick = 0x0206,
+        MiddleButtonDown = 0x0207,
+        MiddleButtonUp = 0x0208,
+        MiddleButtonDoubleClick = 0x0209,
+    };
+    // Any other number is ignored.
     void handleMessage(int message);
     QSystemTrayIcon* systemTrayIcon() const { return tray_; }
     // For hosts without a notification area that still feed messages (tests).
     void markActive(bool active) { active_ = active; }
 
-signals:
+Q_SIGNALS:
     void MouseDown(int button);
     void MouseUp(int button);
     void MouseDblClk(int button);

@@ -235,11 +235,10 @@ TEST_F(MainWindow, MinimisingHidesBehindTheTrayIcon) {
     w->TI()->markActive(true);
     w->show();
     w->showMinimized();
-    QTest::qWait(50);
-    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }));
     // Double-clicking the tray icon brings it back, normal.
     QSignalSpy dbl(w->TI(), &ui::TrayIcon::MouseDblClk);
-    w->TI()->handleMessage(515);
+    w->TI()->handleMessage(ui::TrayIcon::LeftButtonDoubleClick);
     EXPECT_EQ(dbl.count(), 1);
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(w->isMinimized());

@@ -32,12 +32,15 @@ TEST(TrayIcon, MessagesRaiseTheirEventsInOrder) {
     QObject::connect(&ti, &TrayIcon::ShowParent, [&] { events.push_back("parent"); });
     QObject::connect(&ti, &TrayIcon::ShowPopUpMenu, [&] {
         events.push_back("menu");
-        ti.handleMessage(513);  // a click while the menu is open raises nothing
+        ti.handleMessage(TrayIcon::LeftButtonDown);  // a click while the menu is open raises nothing
     });
-    ti.handleMessage(515);  // not active yet: nothing
+    ti.handleMessage(TrayIcon::LeftButtonDoubleClick);  // not active yet: nothing
     EXPECT_TRUE(events.empty());
     ti.markActive(true);
-    for (int m : {513, 515, 516, 517, 518, 521, 600}) ti.handleMessage(m);
+    for (int m : std::initializer_list<int>{TrayIcon::LeftButtonDown, TrayIcon::LeftButtonDoubleClick,
+                                            TrayIcon::RightButtonDown, TrayIcon::RightButtonUp,
+                                            TrayIcon::RightButtonDoubleClick, TrayIcon::MiddleButtonDoubleClick, 600})
+        ti.handleMessage(m);
     EXPECT_EQ(events, (std::vector<std::string>{"down1", "dbl1", "parent", "down2", "up2", "menu", "dbl2", "dbl4"}));
 }
 
