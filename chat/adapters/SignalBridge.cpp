@@ -32,7 +32,7 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char b;
         [[maybe_unused]] auto n = read(signalPipe[0], &b, 1);
-        emit terminateRequested();
+        Q_EMIT terminateRequested();
     });
 #endif
 }

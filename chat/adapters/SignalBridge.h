@@ -13,7 +13,7 @@ public:
     explicit SignalBridge(QObject* parent = nullptr);
     ~SignalBridge() override;
 
-signals:
+Q_SIGNALS:
     void terminateRequested();
 
 private:

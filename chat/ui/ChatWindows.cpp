@@ -44,7 +44,7 @@ frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
         // The pointer may not be cleared yet while the window is destroyed.
         const bool had = !unread_.isEmpty();
         unread_.removeIf([gone](const QPointer<frmChat>& p) { return !p || p.data() == gone; });
-        if (had && unread_.isEmpty()) emit unreadChanged(false);
+        if (had && unread_.isEmpty()) Q_EMIT unreadChanged(false);
     });
     w->AddUser(node_.state().MyName);
     const auto n = CountItems(list);
@@ -127,18 +127,18 @@ void ChatWindows::markUnread(frmChat* w) {
     unread_.removeAll(nullptr);
     if (unread_.contains(w)) return;
     unread_.append(w);
-    if (unread_.size() == 1) emit unreadChanged(true);
+    if (unread_.size() == 1) Q_EMIT unreadChanged(true);
 }
 
 void ChatWindows::markRead(frmChat* w) {
     unread_.removeAll(nullptr);
     if (!unread_.removeAll(w)) return;
-    if (unread_.isEmpty()) emit unreadChanged(false);
+    if (unread_.isEmpty()) Q_EMIT unreadChanged(false);
 }
 
 void ChatWindows::countNotShown(bool alert) {
     ++(alert ? alertsNotShown_ : chatLinesNotShown_);
-    emit notShownChanged(alertsNotShown_, chatLinesNotShown_);
+    Q_EMIT notShownChanged(alertsNotShown_, chatLinesNotShown_);
     // One line in the log every few seconds, not one per alert.
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (now - lastNotShownLog_ < 5000) return;

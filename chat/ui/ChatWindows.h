@@ -68,7 +68,7 @@ public:
     int chatLinesNotShown() const { return chatLinesNotShown_; }
     QList<frmPop*> popups() const;
 
-signals:
+Q_SIGNALS:
     // Alerts or chat lines were not shown (too many windows): for the tray.
     void notShownChanged(int alerts, int chatLines);
     // A chat window got a line while in the background, or the last such

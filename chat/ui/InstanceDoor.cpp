@@ -39,7 +39,7 @@ bool InstanceDoor::open(const QString& dataDir) {
         while (QLocalSocket* s = server_->nextPendingConnection()) {
             connect(s, &QLocalSocket::readyRead, this, [this, s] {
                 // Anything but the one word is ignored.
-                if (s->readAll().startsWith(kShow)) emit knocked();
+                if (s->readAll().startsWith(kShow)) Q_EMIT knocked();
                 s->disconnectFromServer();
             });
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);

@@ -21,7 +21,7 @@ public:
     // Asks the copy listening for this folder to show itself; false when none answered.
     static bool knock(const QString& dataDir, int timeoutMs = 1000);
 
-signals:
+Q_SIGNALS:
     void knocked();
 
 private:

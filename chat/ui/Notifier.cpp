@@ -99,7 +99,7 @@ void DesktopNotifier::send(const QString& key) {
             const Entry lost = *it;
             bySender_.erase(it);
             checkedAt_ = -1;
-            emit failed(lost.sender, lost.text);
+            Q_EMIT failed(lost.sender, lost.text);
             return;
         }
         it->id = reply.value();
@@ -107,7 +107,7 @@ void DesktopNotifier::send(const QString& key) {
     });
 #else
     const Entry lost = bySender_.take(key);
-    emit failed(lost.sender, lost.text);
+    Q_EMIT failed(lost.sender, lost.text);
 #endif
 }
 
@@ -121,7 +121,7 @@ void DesktopNotifier::onActionInvoked(uint id, const QString& action) {
     const QString key = senderKey(id);
     if (key.isEmpty()) return;
     const Entry& e = bySender_[key];
-    emit actionInvoked(e.sender, action, e.text);
+    Q_EMIT actionInvoked(e.sender, action, e.text);
 }
 
 void DesktopNotifier::onClosed(uint id, uint) {

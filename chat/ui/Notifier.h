@@ -34,13 +34,13 @@ public:
     // The body as the service gets it: markup escaped, bounded.
     static QString BodyFor(const QString& text);
 
-signals:
+Q_SIGNALS:
     // An action of a sender's notification was chosen; `text` is its last alert.
     void actionInvoked(const QString& sender, const QString& action, const QString& text);
     // The service refused or could not be reached: the alert still needs showing.
     void failed(const QString& sender, const QString& text);
 
-private slots:
+private Q_SLOTS:
     void onActionInvoked(uint id, const QString& key);
     void onClosed(uint id, uint reason);
 

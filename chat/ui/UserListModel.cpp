@@ -80,7 +80,7 @@ QVariant UserListModel::headerData(int section, Qt::Orientation orientation, int
 void UserListModel::setHeaders(const QString& name, const QString& status) {
     headers_[0] = name;
     headers_[1] = status;
-    emit headerDataChanged(Qt::Horizontal, 0, 1);
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, 1);
 }
 
 void UserListModel::rowsReset() {
@@ -155,7 +155,7 @@ void UserListModel::userChanged(std::size_t index) {
         if (row < pendingFrom_ + pending_) return;  // shown as it is once inserted
         insertPending();
     }
-    emit dataChanged(this->index(row, 0), this->index(row, 1));
+    Q_EMIT dataChanged(this->index(row, 0), this->index(row, 1));
 }
 
 } // namespace lanyx::ui

@@ -16,8 +16,12 @@ namespace lanyx::ui {
 
 inline QStringList WebLinks(const QString& version) {
     const QString base = QStringLiteral(LANYX_WEB_BASE);
-    return {base + "/", base + "/help/", base + "/update?version=" + version, base + "/bugs/new",
-            base + "/feedback", QStringLiteral(LANYX_MAIL)};
+    return {base + QLatin1Char('/'),
+            base + QLatin1String("/help/"),
+            base + QLatin1String("/update?version=") + version,
+            base + QLatin1String("/bugs/new"),
+            base + QLatin1String("/feedback"),
+            QStringLiteral(LANYX_MAIL)};
 }
 
 } // namespace lanyx::ui

@@ -259,7 +259,7 @@ void frmChat::SetLan() {
         ApplyMenuCaption(a, text(it.code, it.caption), safe);
         if (a->menu()) a->menu()->setTitle(a->text());
         if (safe && a->isSeparator())
-            a->setVisible(name == "mnuViewSep1" || name == "mnuViewSep2");
+            a->setVisible(name == QLatin1String("mnuViewSep1") || name == QLatin1String("mnuViewSep2"));
     }
     UpdateStat();
 }
@@ -313,7 +313,8 @@ void frmChat::RefUserList() {
 bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour) {
     if (!members_.Accepts(sender)) return false;
     QString prefix;
-    if (action("mnuTime")->isChecked()) prefix = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + " ";
+    if (action("mnuTime")->isChecked())
+        prefix = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ');
     prefix += QString::fromStdString(sender);
 
     // The hanging indent: wrapped lines start where the tab puts the text.
@@ -405,8 +406,9 @@ void frmChat::Send() {
         lblDelivery_->setVisible(!delivery_.empty());
     } catch (const LanyxError& e) {
         // The line stays in the input box: nothing typed is lost.
-        QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("The line could not be sent.\n\n%1: %2").arg(e.number()).arg(e.what()));
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("The line could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
         return;
     }
     txtSnd_->clear();
@@ -544,7 +546,8 @@ void frmChat::AddNote(const QString& text) {
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(QTextBlockFormat());
     else cursor.insertBlock(QTextBlockFormat());
     QString line;
-    if (action("mnuTime")->isChecked()) line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + " ";
+    if (action("mnuTime")->isChecked())
+        line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ');
     cursor.insertText(line + text, chars);
     txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
 }
@@ -560,7 +563,7 @@ void frmChat::resizeEvent(QResizeEvent* event) {
 }
 
 void frmChat::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) Q_EMIT activated();
     QWidget::changeEvent(event);
 }
 

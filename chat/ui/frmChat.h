@@ -84,7 +84,7 @@ public:
     // exported.
     void AddNote(const QString& text);
 
-signals:
+Q_SIGNALS:
     // The window became the active one (its lines have been seen).
     void activated();
 

@@ -125,8 +125,9 @@ void frmCom::Send() {
         delivery_.start(reports, {});
     } catch (const LanyxError& e) {
         // The window stays open with the message, so nothing typed is lost.
-        QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("The alert could not be sent.\n\n%1: %2").arg(e.number()).arg(e.what()));
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("The alert could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
         return;
     }
     if (delivery_.empty()) {

@@ -73,7 +73,8 @@ constexpr ItemText kItems[] = {
 
 // Separators that stay plain in safe mode; the other titled ones are hidden.
 bool plainInSafeMode(const QString& name) {
-    return name == "mnuPopSep1" || name == "mnuPopSep2" || name == "mnuWinSep1";
+    return name == QLatin1String("mnuPopSep1") || name == QLatin1String("mnuPopSep2") ||
+           name == QLatin1String("mnuWinSep1");
 }
 
 const char* kMenuIcons[][2] = {
@@ -323,7 +324,10 @@ void frmMain::SetLan() {
         QAction* a = action(it.name);
         if (!a) continue;
         const QString name = QString::fromLatin1(it.name);
-        if (QMenu* top = (name == "mnuPop" ? mnuPop_ : name == "mnuWindow" ? mnuWindow_ : name == "mnuHelp" ? mnuHelp_ : nullptr)) {
+        if (QMenu* top = (name == QLatin1String("mnuPop")      ? mnuPop_
+                          : name == QLatin1String("mnuWindow") ? mnuWindow_
+                          : name == QLatin1String("mnuHelp")   ? mnuHelp_
+                                                               : nullptr)) {
             top->setTitle(QString::fromStdString(VisibleCaption(caption.toStdString())));
             continue;
         }
@@ -334,7 +338,7 @@ void frmMain::SetLan() {
     for (int i = 0; i < 3; ++i) {
         const QString name = QString::fromStdString(node_.StatusName(i));
         const QString help = text(8206 + i, "");
-        ApplyMenuCaption(mnuStat_[i], safe_ ? name : QStringLiteral("*|") + help + "|" + name, safe_);
+        ApplyMenuCaption(mnuStat_[i], safe_ ? name : QStringLiteral("*|") + help + QLatin1Char('|') + name, safe_);
     }
     // The version is known only once start-up has read it, after this window
     // was built: the addresses are taken afresh each time the texts are.
@@ -343,7 +347,10 @@ void frmMain::SetLan() {
         const QString t = text(1202 + i, "<WP>");
         const QString address = links_[i];
         mnuWp_[i]->setData(address);
-        ApplyMenuCaption(mnuWp_[i], safe_ ? t + "\t" + address : "|" + address + "|" + t + "\t" + address, safe_);
+        ApplyMenuCaption(mnuWp_[i],
+                         safe_ ? t + QLatin1Char('\t') + address
+                               : QLatin1Char('|') + address + QLatin1Char('|') + t + QLatin1Char('\t') + address,
+                         safe_);
     }
     if (ti_) ti_->setToolTipText(windowTitle());
     if (cool_) applyCaptions();

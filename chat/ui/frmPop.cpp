@@ -103,12 +103,15 @@ frmPop::frmPop(ChatNode& node, WindowHub& hub)
     mnuReply_ = nullptr;
     for (const auto& it : kPopItems) {
         QString name = QString::fromLatin1(it.name);
-        if (name == "mnuReply") {
+        if (name == QLatin1String("mnuReply")) {
             mnuReply_ = mnuPop_->addMenu(QString());
             mnuReply_->menuAction()->setObjectName(name);
             continue;
         }
-        QMenu* into = (name == "mnuRepSep1" || name == "mnuReplySender" || name == "mnuReplyAll") ? mnuReply_ : mnuPop_;
+        QMenu* into = (name == QLatin1String("mnuRepSep1") || name == QLatin1String("mnuReplySender") ||
+                       name == QLatin1String("mnuReplyAll"))
+                          ? mnuReply_
+                          : mnuPop_;
         auto* a = into->addAction(QString());
         a->setObjectName(name);
     }

@@ -111,7 +111,7 @@ void frmSave::driveChanged() {
         }
         const auto answer = QMessageBox::warning(
             this, windowTitle(),
-            QString::fromStdString(node_.LangText(6201)) + " " + place + "\r\n" + QStringLiteral("68: Device unavailable"),
+            QStringLiteral("%1 %2\r\n68: Device unavailable").arg(QString::fromStdString(node_.LangText(6201)), place),
             QMessageBox::Retry | QMessageBox::Cancel);
         if (answer != QMessageBox::Retry) {
             setFolder(before);

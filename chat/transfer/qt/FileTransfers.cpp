@@ -213,7 +213,7 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
     live_[item.id] = std::move(live);
     const auto id = item.id;
     items_.push_back(std::move(item));
-    emit itemAdded(id);
+    Q_EMIT itemAdded(id);
     endAfter(id, kOfferKeepMs, TransferItem::State::Failed, tr("no answer"));
     return id;
 }
@@ -243,10 +243,10 @@ void FileTransfers::setState(TransferItem& item, TransferItem::State state, cons
     if (item.ended()) {
         const bool ok = state == TransferItem::State::Finished;
         forget(id);
-        emit itemChanged(id);
-        emit itemEnded(id, ok);
+        Q_EMIT itemChanged(id);
+        Q_EMIT itemEnded(id, ok);
     } else {
-        emit itemChanged(id);
+        Q_EMIT itemChanged(id);
     }
 }
 
@@ -282,7 +282,7 @@ void FileTransfers::progress(TransferItem& item, quint64 done) {
     }
     if (live.lastSignal < 0 || now - live.lastSignal >= kSignalEveryMs || item.done == item.bytes) {
         live.lastSignal = now;
-        emit itemChanged(item.id);
+        Q_EMIT itemChanged(item.id);
     }
 }
 
@@ -412,7 +412,7 @@ void FileTransfers::cancel(const QString& id) {
 void FileTransfers::clearEnded() {
     const auto before = items_.size();
     std::erase_if(items_, [](const TransferItem& i) { return i.ended(); });
-    if (items_.size() != before) emit cleared();
+    if (items_.size() != before) Q_EMIT cleared();
 }
 
 void FileTransfers::serverProgress(const QString& id, quint64 sent, quint64) {
@@ -466,8 +466,8 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
         live.offer = *offer;
         live_[id] = std::move(live);
         items_.push_back(std::move(item));
-        emit itemAdded(id);
-        emit offerArrived(id);
+        Q_EMIT itemAdded(id);
+        Q_EMIT offerArrived(id);
         // An offer nobody answers does not wait for ever.
         endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));
         return true;

@@ -101,7 +101,7 @@ public:
     bool fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
     void fileDelivery(const DeliveryReport& report) override;
 
-signals:
+Q_SIGNALS:
     void itemAdded(const QString& id);
     void itemChanged(const QString& id);
     // A new offer waits for the user's answer.

@@ -137,7 +137,7 @@ void TransferServer::readFrom(Connection* c) {
         }
         if (step == ConnectionHandshake::Step::Failed) {
             c->ended = true;
-            emit finished(c->id, false, QString::fromStdString(c->handshake->error()));
+            Q_EMIT finished(c->id, false, QString::fromStdString(c->handshake->error()));
             if (reply.empty()) {
                 c->socket->abort();
             } else {
@@ -193,12 +193,12 @@ void TransferServer::writeTo(Connection* c) {
     const auto total = c->outgoing->offer.bytes;
     if (sent - c->reported >= (1u << 20) || (sent == total && c->reported != sent)) {
         c->reported = sent;
-        emit progress(c->id, sent, total);
+        Q_EMIT progress(c->id, sent, total);
     }
     if (c->session->state() != SessionState::Running) {
         c->ended = true;
         const bool ok = c->session->state() == SessionState::Finished;
-        emit finished(c->id, ok, QString::fromStdString(ok ? std::string() : c->session->error()));
+        Q_EMIT finished(c->id, ok, QString::fromStdString(ok ? std::string() : c->session->error()));
         c->socket->disconnectFromHost();
     }
 }
@@ -209,7 +209,7 @@ void TransferServer::drop(Connection* c) {
     auto* socket = c->socket;
     if (c->session && !c->ended) {
         c->ended = true;
-        emit finished(c->id, false, tr("the receiver closed the connection"));
+        Q_EMIT finished(c->id, false, tr("the receiver closed the connection"));
     }
     // Callers up the stack may still hold `c`: free it later.
     QTimer::singleShot(0, this, [this, socket] {
@@ -268,7 +268,7 @@ void TransferClient::cancel() {
     if (socket_) socket_->disconnectFromHost();
     if (!reported_) {
         reported_ = true;
-        emit finished(false, tr("cancelled"));
+        Q_EMIT finished(false, tr("cancelled"));
     }
 }
 
@@ -297,7 +297,7 @@ void TransferClient::readMore() {
             refused_ = true;
             const auto why = QString::fromStdString(handshake_->error());
             socket_->abort();
-            emit finished(false, why);
+            Q_EMIT finished(false, why);
             return;
         }
         secured();
@@ -313,12 +313,12 @@ void TransferClient::readMore() {
         if (session_.state() != SessionState::Running || !session_.error().empty()) break;
     }
     flush();
-    if (session_.bytesReceived() != before) emit progress(session_.bytesReceived(), session_.totalBytes());
+    if (session_.bytesReceived() != before) Q_EMIT progress(session_.bytesReceived(), session_.totalBytes());
     if (session_.state() != SessionState::Running && !reported_) {
         reported_ = true;
         const bool ok = session_.state() == SessionState::Finished;
         socket_->disconnectFromHost();
-        emit finished(ok, QString::fromStdString(session_.error()));
+        Q_EMIT finished(ok, QString::fromStdString(session_.error()));
     } else if (!session_.error().empty()) {
         socket_->abort();  // a broken connection: the partial file stays for a retry
     }
@@ -330,7 +330,7 @@ void TransferClient::lost(const QString& why) {
     if (session_.state() == SessionState::Running) {
         reported_ = true;
         const auto& error = session_.error();
-        emit finished(false, error.empty() ? tr("connection lost (%1)").arg(why) : QString::fromStdString(error));
+        Q_EMIT finished(false, error.empty() ? tr("connection lost (%1)").arg(why) : QString::fromStdString(error));
     }
 }
 

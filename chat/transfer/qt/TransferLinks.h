@@ -42,7 +42,7 @@ public:
     void add(const transfer::Offer& offer, transfer::LocalSelection selection, SecurityFactory security = {});
     void remove(const QString& id);
 
-signals:
+Q_SIGNALS:
     void progress(const QString& id, quint64 sent, quint64 total);
     void finished(const QString& id, bool ok, const QString& message);
 
@@ -72,7 +72,7 @@ public:
     transfer::SessionState state() const { return session_.state(); }
     const transfer::ReceiverSession& session() const { return session_; }
 
-signals:
+Q_SIGNALS:
     void progress(quint64 received, quint64 total);
     // `ok` false with a message: failed; the caller may start() again while
     // resumable() holds.

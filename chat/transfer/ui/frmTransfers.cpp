@@ -126,7 +126,7 @@ void frmTransfers::add(const QString& id) {
     // Before the stretch that keeps rows at the top.
     listLayout_->insertWidget(listLayout_->count() - 1, row);
     rows_.insert(id, row);
-    connect(row->btnAccept, &QPushButton::clicked, this, [this, id] { emit acceptRequested(id); });
+    connect(row->btnAccept, &QPushButton::clicked, this, [this, id] { Q_EMIT acceptRequested(id); });
     connect(row->btnDecline, &QPushButton::clicked, this, [this, id] { files_.decline(id); });
     connect(row->btnCancel, &QPushButton::clicked, this, [this, id] { files_.cancel(id); });
     connect(row->btnRetry, &QPushButton::clicked, this, [this, id] { files_.retry(id); });

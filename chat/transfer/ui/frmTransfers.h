@@ -55,7 +55,7 @@ public:
     // Opens a folder in the desktop's file manager; tests replace it.
     std::function<void(const QString& folder)> openFolder;
 
-signals:
+Q_SIGNALS:
     // Accept on an offered row: the offer window asks where to.
     void acceptRequested(const QString& id);
 

@@ -17,10 +17,10 @@ DesktopPrefs DesktopPrefs::fromText(const QByteArray& text) {
         const int eq = line.indexOf('=');
         const QString key = QString::fromUtf8(line.left(eq)).trimmed();
         const QString value = QString::fromUtf8(line.mid(eq + 1)).trimmed();
-        if (eq > 0 && key == QLatin1String(kNotifications) && (value == "0" || value == "1"))
-            p.notifications = value == "1";
-        else if (eq > 0 && key == QLatin1String(kChatSound) && !value.isEmpty() && !value.contains('/') &&
-                 !value.contains('\\'))
+        if (eq > 0 && key == QLatin1String(kNotifications) && (value == QLatin1Char('0') || value == QLatin1Char('1')))
+            p.notifications = value == QLatin1Char('1');
+        else if (eq > 0 && key == QLatin1String(kChatSound) && !value.isEmpty() && !value.contains(QLatin1Char('/')) &&
+                 !value.contains(QLatin1Char('\\')))
             p.chatSound = value;  // a file name in the program's folder, never a path
         else if (eq > 0 && key != QLatin1String(kNotifications) && key != QLatin1String(kChatSound))
             p.other.append(QString::fromUtf8(line));

@@ -260,7 +260,7 @@ TEST_F(Windows, ChatWithEverybodyShowsEveryLineAndSendsOnce) {
 TEST_F(Windows, ChatWindowMenusMembersAndLimits) {
     frmChat* w = windows->OpenChatWindow("bob|");
     w->show();
-    emit w->mnuAdd()->aboutToShow();
+    Q_EMIT w->mnuAdd()->aboutToShow();
     // Add User offers "(All)" and the users, no groups.
     QStringList offered;
     for (QAction* a : w->mnuAdd()->actions())
@@ -428,7 +428,7 @@ TEST_F(Windows, AddUserMenuIsBuiltWhenItOpens) {
         return n;
     };
     EXPECT_FALSE(names().contains("dora"));  // nothing kept up to date per window
-    emit w->mnuAdd()->aboutToShow();
+    Q_EMIT w->mnuAdd()->aboutToShow();
     EXPECT_TRUE(names().contains("dora"));
 }
 

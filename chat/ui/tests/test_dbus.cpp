@@ -58,7 +58,7 @@ public:
         return calls_;
     }
 
-public slots:
+public Q_SLOTS:
     uint Notify(const QString& app, uint replaces, const QString&, const QString& summary, const QString& body,
                 const QStringList& actions, const QVariantMap&, int) {
         QMutexLocker l(&mutex_);
@@ -69,7 +69,7 @@ public slots:
     QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
     void CloseNotification(uint) {}
 
-signals:
+Q_SIGNALS:
     void ActionInvoked(uint id, const QString& key);
     void NotificationClosed(uint id, uint reason);
 
@@ -94,14 +94,14 @@ public:
         return items_;
     }
 
-public slots:
+public Q_SLOTS:
     void RegisterStatusNotifierItem(const QString& service) {
         QMutexLocker l(&mutex_);
         items_.append(service);
     }
     void RegisterStatusNotifierHost(const QString&) {}
 
-signals:
+Q_SIGNALS:
     void StatusNotifierItemRegistered(const QString&);
     void StatusNotifierHostRegistered();
 
