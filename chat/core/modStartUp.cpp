@@ -5,14 +5,14 @@
 namespace lanyx {
 
 void StartUp::open() {
-    host_.openNetwork();
+    host_.OpenNetwork();
     networkOpen_ = true;
 }
 
 void StartUp::close() {
     if (!networkOpen_) return;
     networkOpen_ = false;
-    host_.closeNetwork();
+    host_.CloseNetwork();
 }
 
 StartUpResult StartUp::run(const StartUpOptions& options) {
@@ -23,10 +23,10 @@ StartUpResult StartUp::run(const StartUpOptions& options) {
     auto& state = host_.runState();
     auto& settings = host_.userSettings();
     try {
-        host_.writeLog("Lanyx loaded");
+        host_.WriteLog("Lanyx loaded");
         host_.readSettings();
         settingsRead_ = true;
-        host_.writeLog("  > Settings and language loaded");
+        host_.WriteLog("  > Settings and language loaded");
         if (const auto notice = host_.settingsNotice(); !notice.empty())
             ui_.messageBox(notice, "Lanyx", IconExclamation);
         state.VersionText = MakeVersionText(options.versionMajor, options.versionMinor, options.versionRevision);
@@ -41,7 +41,7 @@ StartUpResult StartUp::run(const StartUpOptions& options) {
         try {
             host_.trimLog();
         } catch (const std::exception& e) {
-            host_.writeLog(std::string("Log not trimmed: ") + e.what());
+            host_.WriteLog(std::string("Log not trimmed: ") + e.what());
         }
 
         const std::string probeName = ProbeName(host_.logonName());
@@ -62,7 +62,7 @@ StartUpResult StartUp::run(const StartUpOptions& options) {
         }
 
         if (host_.isNameTaken(settings.UserName)) {
-            ui_.messageBox(host_.langText(8202), "", IconNone);
+            ui_.messageBox(host_.LangText(8202), "", IconNone);
             state.MyName = settings.UserName;  // the dialog offers it for editing
             const auto name = ui_.askNewName(settings.UserName);
             // Never speak under a name another user holds: a leave notice
@@ -88,12 +88,12 @@ StartUpResult StartUp::run(const StartUpOptions& options) {
         return StartUpResult::Running;
     } catch (const LanyxError& e) {
         const std::string detail = std::to_string(e.number()) + ": " + e.what();
-        host_.writeLog("Unable to load: " + detail);
-        ui_.messageBox(host_.langText(8209) + ": " + detail, "", IconNone);
+        host_.WriteLog("Unable to load: " + detail);
+        ui_.messageBox(host_.LangText(8209) + ": " + detail, "", IconNone);
     } catch (const std::exception& e) {
         const std::string detail = std::to_string(err::InvalidArgument) + ": " + e.what();
-        host_.writeLog("Unable to load: " + detail);
-        ui_.messageBox(host_.langText(8209) + ": " + detail, "", IconNone);
+        host_.WriteLog("Unable to load: " + detail);
+        ui_.messageBox(host_.LangText(8209) + ": " + detail, "", IconNone);
     }
     return StartUpResult::Failed;
 }
@@ -116,7 +116,7 @@ void StartUp::Shutdown() {
     }
     if (trayShown_) ui_.removeTray();
     if (settingsRead_) host_.applyAutostart();
-    host_.writeLog("Lanyx unloaded");
+    host_.WriteLog("Lanyx unloaded");
     pump_.pumpOnce();
 }
 

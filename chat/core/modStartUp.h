@@ -13,21 +13,21 @@ class StartUpHost {
 public:
     virtual ~StartUpHost() = default;
     virtual bool anotherInstanceRunning() = 0;
-    virtual void writeLog(const std::string& text) = 0;
+    virtual void WriteLog(const std::string& text) = 0;
     virtual void readSettings() = 0;
     // What reading the settings recovered or left alone, in words for the
     // user; empty when all went well. Asked once, after readSettings.
     virtual std::string settingsNotice() { return {}; }
     virtual void trimLog() = 0;
-    virtual void openNetwork() = 0;
-    virtual void closeNetwork() = 0;
+    virtual void OpenNetwork() = 0;
+    virtual void CloseNetwork() = 0;
     virtual void clearUsers() = 0;
     virtual bool isNameTaken(const std::string& name) = 0;
     // The name dialog's accept: leave, rejoin under `name`, save the settings.
     virtual void rejoinUnder(const std::string& name) = 0;
     virtual void saveSettings() = 0;
     virtual void applyAutostart() = 0;
-    virtual std::string langText(int code) = 0;
+    virtual std::string LangText(int code) = 0;
     virtual RunState& runState() = 0;
     virtual UserSettings& userSettings() = 0;
     virtual std::string logonName() = 0;

@@ -105,8 +105,8 @@ public:
     // Encrypted (and confirmed) to a recipient whose key is known, else as
     // "P/" in the clear. What became of it also goes to the sink.
     DeliveryReport SendPrivate(std::string_view recipientBlankMessage);
-    void OpenNetwork();
-    void CloseNetwork();
+    void OpenNetwork() override;
+    void CloseNetwork() override;
     // Colour, status and join notice, as at the join: sent when the
     // computer came onto another network while the copy runs.
     void AnnounceOnNewNetworks();
@@ -186,10 +186,10 @@ public:
     // Reloads the language and re-applies the status names.
     void ReloadLanguage();
 
-    std::string LangText(int code);
+    std::string LangText(int code) override;
     std::string StatusName(int status) const { return (status >= 0 && status <= 2) ? statusNames_[status] : ""; }
     std::string StatusCaption();
-    void WriteLog(const std::string& text) { log_.WriteLog(text); }
+    void WriteLog(const std::string& text) override { log_.WriteLog(text); }
 
     RunState& state() { return state_; }
     UserSettings& settings() { return data_.user; }
@@ -203,20 +203,16 @@ public:
 
     // StartUpHost
     bool anotherInstanceRunning() override;
-    void writeLog(const std::string& text) override { log_.WriteLog(text); }
     void readSettings() override;
     void trimLog() override {
         if (!log_.TrimLog(300)) log_.WriteLog("Log not trimmed: it could not be read or rewritten");
     }
     std::string settingsNotice() override { return std::exchange(settingsNotice_, {}); }
-    void openNetwork() override { OpenNetwork(); }
-    void closeNetwork() override { CloseNetwork(); }
     void clearUsers() override { users_.ClearlvUsers(); }
     bool isNameTaken(const std::string& name) override { return users_.IsNameTaken(name, state_.MyName); }
     void rejoinUnder(const std::string& name) override;
     void saveSettings() override;
     void applyAutostart() override;
-    std::string langText(int code) override { return LangText(code); }
     RunState& runState() override { return state_; }
     UserSettings& userSettings() override { return data_.user; }
     std::string logonName() override { return config_.logonName; }

@@ -136,14 +136,14 @@ void frmCom::Send() {
     }
     send_->setEnabled(false);
     txtMsg_->setReadOnly(true);
-    showDelivery();
+    refreshDeliveryLine();
 }
 
 void frmCom::ShowDelivery(const DeliveryReport& report) {
-    if (delivery_.update(report)) showDelivery();
+    if (delivery_.update(report)) refreshDeliveryLine();
 }
 
-void frmCom::showDelivery() {
+void frmCom::refreshDeliveryLine() {
     lblDelivery_->setText(QString::fromStdString(delivery_.text()));
     lblDelivery_->setVisible(true);
     if (delivery_.settled() && !closing_) {

@@ -54,7 +54,7 @@ public:
 
 private:
     void rebuild();
-    void showDelivery();
+    void refreshDeliveryLine();
 
     ChatNode& node_;
     ComposeRecipients recipients_;
