@@ -83,6 +83,8 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             if (const auto p = net::destinationProblem(v)) return "--also " + v + ": " + *p;
             o.also.push_back(v);
         } else if (a == "--drop-first-private") {
+            // This and --test-drop-after are aids for the end-to-end tests:
+            // they lose data on purpose, so the help leaves them out.
             o.dropFirstPrivate = true;
         } else if (a == "--accept-into") {
             if (!value(v) || v.empty()) return "--accept-into needs a folder";
@@ -170,15 +172,11 @@ Options:
   -h, --help             this text
   --version              the version, then end
 
-Advanced (tests):
+Advanced:
   --probe-ms MS          how long the probe listens (default 10000)
   --wait-ms MS           how long `who` waits for answers, and `send` for the
                          recipients to be seen (default 3000)
   --broadcast ADDR       broadcast address (default 255.255.255.255)
-  --drop-first-private   the first transmission of an encrypted private
-                         message is not sent (to see it repeated)
-  --test-drop-after N    listen: cut the connection of each incoming transfer
-                         once, after N bytes (to see it resume)
 
 Output of listen: one line per event, tab-separated: KIND, SENDER, TEXT, with
 KIND one of join, leave, colour, status, alert, private-alert, chat,
