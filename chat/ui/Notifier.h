@@ -24,6 +24,13 @@ public:
     bool notify(const QString& sender, const QString& text);
     // Notifications open (or on their way), one per sender.
     int openCount() const { return static_cast<int>(bySender_.size()); }
+    // Notifications the service has not answered yet (it has not said which
+    // number it gave them).
+    int unanswered() const {
+        int n = 0;
+        for (const auto& e : bySender_) n += e.pending ? 1 : 0;
+        return n;
+    }
 
     // Action keys as sent to the service.
     static constexpr const char* kReply = "reply";

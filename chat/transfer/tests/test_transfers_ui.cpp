@@ -510,7 +510,7 @@ TEST_F(TransferWindows, PicturesOfTheWindowsWhenAsked) {
     const auto folder = offer({q(src / "Holiday photos 2026")});
     frmTransfers* list = ui.ShowTransfers();
     frmOffer* w = ui.ShowOffer(folder);
-    QTest::qWait(300);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list) && QTest::qWaitForWindowExposed(w));
     list->grab().save(dir + "/lanyx-transfers.png");
     w->grab().save(dir + "/lanyx-offer.png");
     ui.ShowOffer(waiting)->grab().save(dir + "/lanyx-offer-many.png");

@@ -266,7 +266,8 @@ TEST_F(Notifications, ReplyOpensTheComposeWindowAddressedToTheSender) {
     windows->ShowAlert("lunch?", "bob", false);
     const auto calls = newCalls(1);
     ASSERT_EQ(calls.size(), 1);
-    QTest::qWait(50);  // the service's answer (the id) reaches the program
+    // The service's answer (the notification's number) reaches the program.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notifier->unanswered() == 0; }));
     invokeAction(calls[0].id, QStringLiteral("reply"));
     frmCom* compose = nullptr;
     QElapsedTimer t;
@@ -302,7 +303,9 @@ TEST_F(Notifications, AFloodFromOneSenderReplacesInsteadOfStacking) {
         if (!c.summary.startsWith("bob")) continue;
         ++bobCalls;
         bobIds.insert(c.id);
-        if (bobCalls > 1) EXPECT_EQ(c.replaces, *bobIds.begin());
+        if (bobCalls > 1) {
+            EXPECT_EQ(c.replaces, *bobIds.begin());
+        }
     }
     EXPECT_EQ(bobIds.size(), 1) << "one notification for bob";
     EXPECT_LE(bobCalls, 200);
@@ -339,8 +342,9 @@ TEST_F(Notifications, OnANativeWaylandWindowAlertsBecomeNotifications) {
     EXPECT_EQ(windows->ShowAlert("from wayland", "bob", false), nullptr);
     EXPECT_TRUE(windows->popups().isEmpty());
     EXPECT_EQ(notifier->openCount(), 1);
-    // The service lives in the parent test, which looks at what it got.
-    QTest::qWait(500);
+    // The service lives in the parent test, which looks at what it got: its
+    // answer means it has the call.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notifier->unanswered() == 0; }));
 }
 
 // A headless Wayland compositor, and this program as its client on the same

@@ -217,9 +217,8 @@ TEST_F(MainWindow, HideWithoutATrayMinimisesInsteadOfStranding) {
     ASSERT_FALSE(w->hidesToTray());
     w->show();
     w->mnuHide()->trigger();
-    QTest::qWait(20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->isMinimized(); }));
     EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(w->isMinimized());
 }
 
 TEST_F(MainWindow, UpdateLinkCarriesTheVersionSetAfterTheWindowWasBuilt) {
@@ -299,8 +298,14 @@ TEST_F(MainWindow, MinimumWidthFitsTheToolbarInTheChosenLanguage) {
         w->SetLan();
         w->show();
         w->resize(1, 300);
-        QTest::qWait(20);
-        QApplication::processEvents();
+        const auto allShown = [&] {
+            for (QAction* a : w->TB()->actions()) {
+                const QWidget* b = w->TB()->widgetForAction(a);
+                if (!b || !b->isVisible() || b->geometry().right() > w->TB()->width()) return false;
+            }
+            return true;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(allShown)) << language;
         for (QAction* a : w->TB()->actions()) {
             QWidget* b = w->TB()->widgetForAction(a);
             ASSERT_NE(b, nullptr);
@@ -356,8 +361,7 @@ TEST_F(MainWindow, GroupNamesAreNotCutAtTheDefaultSizeInGerman) {
     w->SetLan();
     w->ApplyGeometry();
     w->show();
-    QTest::qWait(20);
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     const QFontMetrics fm(w->lvUsers()->font());
     int checked = 0;
     for (int r = 0; r < w->model()->rowCount(); ++r) {

@@ -160,7 +160,7 @@ TEST_F(Options, LeavingAnEmptyNameBoxBringsItBack) {
     w->txtName()->setFocus();
     w->txtName()->setText("  ");
     w->tabButton(2)->click();
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !seen.boxes.empty() && w->txtName()->hasFocus(); }));
     ASSERT_EQ(seen.boxes.size(), 1u);
     EXPECT_EQ(seen.boxes[0].toStdString(), lang(ann.node, 2206));
     EXPECT_EQ(w->picOpt()->currentIndex(), 0);

@@ -195,7 +195,9 @@ TEST(Cascade, StepsPastTakenPlacesAndWrapsInsideTheArea) {
     for (int i = 0; i < 30; ++i) {
         p = CascadePlace({0, 0}, size, area, taken, 20);
         EXPECT_TRUE(area.contains(QRect(p, size))) << i;
-        if (i < 12) EXPECT_FALSE(taken.contains(p)) << i;
+        if (i < 12) {
+            EXPECT_FALSE(taken.contains(p)) << i;
+        }
         taken.append(p);
     }
     // Larger than the area: its top-left corner.

@@ -103,8 +103,7 @@ TEST_F(AboutWindow, ClosesWhenAnotherWindowOfTheProgramIsActivated) {
     QApplication::setActiveWindow(about);
     main->show();
     QApplication::setActiveWindow(main.get());
-    QTest::qWait(20);
-    EXPECT_TRUE(about.isNull() || !about->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return about.isNull() || !about->isVisible(); }));
 }
 
 TEST(InstanceDoor, ASecondStartReachesTheCopyOnTheSameFolderOnly) {
