@@ -20,9 +20,11 @@ set(CPACK_COMPONENT_LANYX_DISPLAY_NAME "Lanyx")
 set(CPACK_COMPONENT_LANYX_DESCRIPTION "chat and alerts for the people on your local network
 Lanyx lets everybody on one local network segment see who is present, send
 pop-up alerts and hold chats, without a server or an account. Every copy
-announces itself with short broadcast datagrams on UDP port 1414; the
-messages are neither encrypted nor authenticated, so use it on a network
-you trust. Includes lanyx-cli, a command-line peer for scripts.")
+announces itself with short broadcast datagrams on UDP port 1414. Between
+copies of this Lanyx messages are signed and private ones encrypted; with
+copies of the original protocol they are plain text anyone on the segment
+can read or forge, so use it on a network you trust. Includes lanyx-cli, a
+command-line peer for scripts.")
 set(CPACK_COMPONENT_TAVISHFENNIC_DISPLAY_NAME "TavishFennic")
 set(CPACK_COMPONENT_TAVISHFENNIC_DESCRIPTION "designer for web page buttons
 TavishFennic designs buttons for web pages from a library of templates,

@@ -93,7 +93,7 @@ void frmAbout::SetLan() {
 
 void frmAbout::TB_ButtonClick(const QString& key) {
     const QString k = key.toLower();
-    if (k == QLatin1String("c")) txtL_->setPlainText(CopyRightText());
+    if (k == QLatin1String("c")) txtL_->setPlainText(CopyRightText(node_.secure() != nullptr));
     else if (k == QLatin1String("l")) txtL_->setPlainText(LicenceText());
 }
 
@@ -129,14 +129,22 @@ void frmAbout::changeEvent(QEvent* event) {
     if (active && active != this && !qobject_cast<QMenu*>(active)) close();
 }
 
-QString frmAbout::CopyRightText() {
-    return QStringLiteral(
+QString frmAbout::CopyRightText(bool withKeys) {
+    const QString head = QStringLiteral(
         "Lanyx - chat and alerts for your local network.\n\n"
         "Copyright (C) the Lanyx developers.\n\n"
         "Lanyx talks to the other copies on your network segment directly: "
-        "there is no server, and nothing you send leaves the segment. "
-        "Messages travel as plain text and anyone on the segment can read "
-        "them or send under any name, so do not use Lanyx for secrets.");
+        "there is no server, and nothing you send leaves the segment. ");
+    if (!withKeys)
+        return head + QStringLiteral(
+                          "This copy has no keys: messages travel as plain text and anyone on the "
+                          "segment can read them or send under any name, so do not use Lanyx for secrets.");
+    return head + QStringLiteral(
+                      "Between copies of this Lanyx, what you send is signed and private messages "
+                      "are encrypted; public alerts and chat lines can still be read by anyone on "
+                      "the segment. Copies of the original protocol have no keys: what goes to and "
+                      "from them travels as plain text that anyone on the segment can read or send "
+                      "under any name.");
 }
 
 QString frmAbout::LicenceText() {

@@ -25,7 +25,9 @@ public:
     void TB_ButtonClick(const QString& key);
     void lblWeb_Click();
 
-    static QString CopyRightText();
+    // `withKeys`: this copy signs what it sends and encrypts private
+    // messages (a copy without the cryptographic library cannot).
+    static QString CopyRightText(bool withKeys);
     static QString LicenceText();
 
     QLabel* lblVer() const { return lblVer_; }

@@ -77,15 +77,37 @@ protected:
 TEST_F(AboutWindow, ShowsVersionAndSwitchesTexts) {
     auto* about = new frmAbout(ann.node, main.get());
     EXPECT_EQ(about->lblVer()->text(), "2.1.43");
-    EXPECT_EQ(about->txtL()->toPlainText(), frmAbout::CopyRightText());
+    const QString notice = about->txtL()->toPlainText();
     about->licenceButton()->trigger();
     EXPECT_EQ(about->txtL()->toPlainText(), frmAbout::LicenceText());
     about->copyRightButton()->trigger();
-    EXPECT_EQ(about->txtL()->toPlainText(), frmAbout::CopyRightText());
+    EXPECT_EQ(about->txtL()->toPlainText(), notice);
     EXPECT_EQ(about->copyRightButton()->text(), "CopyRight (C)");
     EXPECT_EQ(about->closeButton()->text(), "&Close");
     EXPECT_EQ(about->windowTitle(), "About Lanyx");
     about->close();
+}
+
+// The notice says what this copy does with what is sent, not more and not less.
+TEST_F(AboutWindow, TheNoticeClaimsEncryptionOnlyForACopyWithKeys) {
+    auto* about = new frmAbout(ann.node, main.get());
+    const QString notice = about->txtL()->toPlainText();
+    if (ann.node.secure()) {
+        EXPECT_TRUE(notice.contains("private messages are encrypted")) << notice.toStdString();
+        EXPECT_FALSE(notice.contains("This copy has no keys")) << notice.toStdString();
+    } else {
+        EXPECT_TRUE(notice.contains("This copy has no keys")) << notice.toStdString();
+    }
+    about->close();
+
+    // A copy whose keys could not be made.
+    test::Peer bob(seg, "bob");
+    ASSERT_EQ(bob.node.secure(), nullptr);
+    frmMain bobMain(bob.node);
+    auto* plain = new frmAbout(bob.node, &bobMain);
+    EXPECT_TRUE(plain->txtL()->toPlainText().contains("messages travel as plain text"));
+    EXPECT_FALSE(plain->txtL()->toPlainText().contains("encrypted"));
+    plain->close();
 }
 
 TEST_F(AboutWindow, BuiltInCaptionsStayWhenTheLanguageFailed) {
