@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 BUILD=${1:-build-win}
 command -v x86_64-w64-mingw32-g++ >/dev/null || { echo "wincross.sh: MinGW-w64 not installed" >&2; exit 2; }
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DLANYX_CORE_ONLY=ON \
-  -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF >/dev/null
+  -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build "$BUILD" --target lanyx_core lanyx_net lanyx_transfer lanyx-core-check
 RUNNER=$(command -v wine64 || command -v wine || true)
 if [ -n "$RUNNER" ]; then
