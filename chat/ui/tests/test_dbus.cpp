@@ -5,6 +5,7 @@
 #include "Notifier.h"
 #include "TestSupport.h"
 #include "TrayIcon.h"
+#include "VirtualDisplay.h"
 #include "frmCom.h"
 #include "frmMain.h"
 #include "frmPop.h"
@@ -28,6 +29,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -473,23 +475,14 @@ int main(int argc, char** argv) {
         unsetenv("LANYX_TEST_PRIVATE_BUS");
     }
     g_privateBus = !listing && std::getenv("LANYX_TEST_PRIVATE_BUS") && std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    pid_t xvfb = -1;
+    std::unique_ptr<lanyx::test::VirtualDisplay> xvfb;
     const bool wayland = std::getenv("LANYX_TEST_WAYLAND") != nullptr;
     if (wayland) setenv("QT_QPA_PLATFORM", "wayland", 1);
-    if (g_privateBus && !wayland && access("/usr/bin/Xvfb", X_OK) == 0) {
-        const std::string display = ":" + std::to_string(600 + getpid() % 300);
-        xvfb = fork();
-        if (xvfb == 0) {
-            execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && !g_display; ++i) {
-            g_display = std::filesystem::exists("/tmp/.X11-unix/X" + display.substr(1));
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+    if (g_privateBus && !wayland) {
+        xvfb = std::make_unique<lanyx::test::VirtualDisplay>();
+        g_display = xvfb->ok();
         if (g_display) {
-            setenv("DISPLAY", display.c_str(), 1);
+            setenv("DISPLAY", xvfb->name().c_str(), 1);
             setenv("QT_QPA_PLATFORM", "xcb", 1);
         }
     }
@@ -499,12 +492,7 @@ int main(int argc, char** argv) {
     // Wayland child shares the parent's bus and its services.
     if (g_privateBus && !wayland) startServices();
     ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    if (xvfb > 0) {
-        kill(xvfb, SIGTERM);
-        waitpid(xvfb, nullptr, 0);
-    }
-    return result;
+    return RUN_ALL_TESTS();
 }
 
 #include "test_dbus.moc"

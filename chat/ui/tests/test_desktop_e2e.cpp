@@ -1,5 +1,6 @@
 // The desktop program on a simulated segment under a virtual display:
 // an alert from lanyx-cli pops up, a chat line opens a chat window.
+#include "VirtualDisplay.h"
 #include "e2e/Segment.h"
 
 #include <gtest/gtest.h>
@@ -50,26 +51,16 @@ protected:
         char tmpl[] = "/tmp/lanyx-desk-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         root = tmpl;
-        display = ":" + std::to_string(200 + getpid() % 500);
-        xvfb = std::make_unique<Process>(
-            std::vector<std::string>{"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-            (root / "xvfb.out").string(), (root / "xvfb.err").string());
-        bool up = false;
-        for (int i = 0; i < 100 && !up; ++i) {
-            up = std::filesystem::exists("/tmp/.X11-unix/X" + display.substr(1));
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        if (!up) GTEST_SKIP() << "Xvfb did not start";
+        xvfb = std::make_unique<lanyx::test::VirtualDisplay>();
+        if (!xvfb->ok()) GTEST_SKIP() << xvfb->why();
+        display = xvfb->name();
     }
     void TearDown() override {
         if (desktop) {
             desktop->signal(SIGTERM);
             desktop->wait(10000);
         }
-        if (xvfb) {
-            xvfb->signal(SIGTERM);
-            xvfb->wait(3000);
-        }
+        xvfb.reset();
         std::error_code ec;
         if (!root.empty()) std::filesystem::remove_all(root, ec);
     }
@@ -110,7 +101,7 @@ protected:
     SimulatedSegment segment{3};
     std::filesystem::path root;
     std::string display;
-    std::unique_ptr<Process> xvfb;
+    std::unique_ptr<lanyx::test::VirtualDisplay> xvfb;
     std::unique_ptr<Process> desktop;
 };
 
