@@ -276,6 +276,49 @@ async function changedPixels(page, a, b) {
   }, [...a], [...b]);
 }
 
+// Pixels of two same-sized screenshots that differ at all.
+async function differentPixels(page, a, b) {
+  return page.evaluate(async (a, b) => {
+    const load = async (bytes) => {
+      const img = await createImageBitmap(new Blob([new Uint8Array(bytes)], { type: 'image/png' }));
+      const c = new OffscreenCanvas(img.width, img.height);
+      const g = c.getContext('2d');
+      g.drawImage(img, 0, 0);
+      return g.getImageData(0, 0, img.width, img.height).data;
+    };
+    const [x, y] = [await load(a), await load(b)];
+    let n = 0;
+    for (let i = 0; i < x.length; i += 4) if (x[i] !== y[i] || x[i + 1] !== y[i + 1] || x[i + 2] !== y[i + 2]) n++;
+    return n;
+  }, [...a], [...b]);
+}
+
+const pause = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// Normal, hover and pressed pictures of the button at box: each look must
+// differ from the one before in a tenth of the button's pixels or more.
+async function looksDiffer(page, box, x, y) {
+  // The press is a click: the link stays where it is.
+  await page.evaluate(() => {
+    const stay = (e) => e.preventDefault();
+    document.addEventListener('click', stay, true);
+    for (const o of document.querySelectorAll('object')) o.contentDocument?.addEventListener('click', stay, true);
+  });
+  const normal = await region(page, box);
+  await page.mouse.move(x, y);
+  await pause(250);
+  const hover = await region(page, box);
+  await page.mouse.down();
+  await pause(250);
+  const pressed = await region(page, box);
+  await page.mouse.up();
+  const enough = 0.1 * box.width * box.height;
+  const hovered = await differentPixels(page, normal, hover);
+  const pressedChange = await differentPixels(page, hover, pressed);
+  assert.ok(hovered >= enough, `hover changes ${hovered} pixels, ${Math.round(enough)} wanted`);
+  assert.ok(pressedChange >= enough, `press changes ${pressedChange} pixels, ${Math.round(enough)} wanted`);
+}
+
 // ---------------------------------------------------------------- checks
 
 for (const name of names) {
@@ -348,7 +391,13 @@ for (const name of names) {
         await new Promise((r) => setTimeout(r, 250));
         const after = await region(page, box);
         const changed = await changedPixels(page, before, after);
+        // The HTML forms draw the ring as an outline, which forced colours keep.
+        const outline = await page.evaluate(() => {
+          const s = getComputedStyle(document.activeElement);
+          return `${s.outlineStyle} ${parseFloat(s.outlineWidth)}`;
+        });
         await page.close();
+        if (form !== 'svg') assert.ok(!outline.startsWith('none') && !outline.endsWith(' 0'), `outline: ${outline}`);
         // A 2 px line around the button: twice its perimeter.
         const needed = 2 * 2 * (box.width + box.height);
         assert.ok(changed >= needed, `${changed} changed pixels, ${Math.round(needed)} needed`);
@@ -360,13 +409,44 @@ for (const name of names) {
       navigations.length = 0;
       assert.ok(await focusByKeyboard(page));
       if (form === 'svg') {
-        // The link inside the picture takes the key.
-        await page.evaluate(() => document.querySelector('[class^="fb-"]').contentDocument.querySelector('a').focus());
+        // Tab went into the picture, onto its link, which takes the key.
+        const inside = await page.evaluate(() => document.activeElement.contentDocument?.activeElement?.tagName);
+        assert.equal(inside, 'a', 'focus on the link inside the picture');
       }
       await page.keyboard.press('Enter');
       await new Promise((r) => setTimeout(r, 500));
       await page.close();
       assert.ok(navigations.some((u) => u.startsWith('https://www.example.com/')), `navigations: ${navigations}`);
+    });
+
+    check(`${label}: hover and press each change the button's look`, async () => {
+      const page = await open(url);
+      const { x, y, box } = await centre(page);
+      try {
+        await looksDiffer(page, box, x, y);
+      } finally {
+        await page.close();
+      }
+    });
+
+    check(`${label}: the button sits on the line of the text before it`, async () => {
+      const page = await open(url);
+      const where = await page.evaluate(() => {
+        const el = document.querySelector('[class^="fb-"]');
+        const r = el.getBoundingClientRect();
+        let t = el.previousSibling;
+        while (t && (t.nodeType !== Node.TEXT_NODE || !t.textContent.trim())) t = t.previousSibling;
+        if (!t) return 'no text before the button';
+        const range = document.createRange();
+        const end = t.textContent.trimEnd().length;
+        range.setStart(t, end - 1);
+        range.setEnd(t, end);
+        const c = range.getBoundingClientRect();
+        return r.top <= c.bottom && r.bottom >= c.top && r.left >= c.right - 1 ? 'on the line'
+          : `button ${JSON.stringify(r)}, text ends at ${JSON.stringify(c)}`;
+      });
+      await page.close();
+      assert.equal(where, 'on the line');
     });
 
     check(`${label}: forced colours show a border and an outline focus`, async () => {
@@ -437,6 +517,35 @@ for (const name of names) {
       assert.deepEqual(result.violations.map((v) => v.id), []);
     });
   }
+}
+
+// The picture of the SVG form opened on its own, as a visitor may follow its
+// address: the Tab key reaches its link, and focus, hover and press show.
+for (const name of names) {
+  check(`${name} svg: the picture on its own takes Tab, hover and press`, async () => {
+    const html = fs.readFileSync(path.join(work, `${name}-svg`, 'page.html'), 'utf8');
+    const picture = /<object class="fb-[a-z0-9-]+" type="image\/svg\+xml" data="([^"]+)"/.exec(html)[1];
+    const page = await open(`${name}-svg/${picture}`);
+    const box = await page.evaluate(() => {
+      const r = document.documentElement.getBoundingClientRect();
+      return { x: r.x, y: r.y, width: r.width, height: r.height };
+    });
+    try {
+      const before = await region(page, box, 0);
+      await page.keyboard.press('Tab');
+      await pause(250);
+      assert.equal(await page.evaluate(() => document.activeElement?.tagName), 'a', 'Tab reaches the link');
+      const focused = await region(page, box, 0);
+      const ring = await changedPixels(page, before, focused);
+      const needed = 2 * 2 * (box.width - 10 + box.height - 10);
+      assert.ok(ring >= needed, `focus changes ${ring} pixels by 3:1, ${needed} needed`);
+      await page.evaluate(() => document.activeElement.blur());
+      await looksDiffer(page, { ...box, x: box.x + 5, y: box.y + 5, width: box.width - 10, height: box.height - 10 },
+        box.x + box.width / 2, box.y + box.height / 2);
+    } finally {
+      await page.close();
+    }
+  });
 }
 
 for (const form of forms) {

@@ -1,5 +1,6 @@
 // The README's pictures of a published page: two buttons, the first focused
-// from the keyboard, on a light page, a dark one and in forced colours.
+// from the keyboard, on a light page, a dark one and in forced colours; and
+// close up, one button on the line of its text, focused from the keyboard.
 //   TAVISHFENNIC=... FENNIC_TEMPLATES=... node pictures.mjs OUT_DIR
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -40,6 +41,25 @@ for (const [file, features] of [['light', [{ name: 'prefers-color-scheme', value
   await tab.keyboard.press('Tab');
   await tab.keyboard.press('Tab');
   await tab.screenshot({ path: path.join(out, `tavishfennic-page-${file}.png`) });
+  await tab.close();
+}
+{
+  const close = path.join(dir, 'line.html');
+  fs.writeFileSync(close, `<!DOCTYPE html>
+<html lang="en"><head><meta charset="utf-8"><title>On the line</title>
+<style>body { margin: 0; padding: 1rem; font: 1rem/1.6 system-ui, sans-serif; background: #fff; color: #1a1a1a; }</style>
+</head><body><p>Read the story, then <!-- button --> and tell your friends.</p></body></html>
+`);
+  execFileSync(process.env.TAVISHFENNIC, ['--publish',
+    path.join(process.env.FENNIC_TEMPLATES, 'Ocean_PageletServer.FennicButton.pgt'), '--form', 'link',
+    '--out', path.join(dir, 'line'), '--into', close], { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' } });
+  const tab = await browser.newPage();
+  await tab.setViewport({ width: 560, height: 84 });
+  await tab.setRequestInterception(true);
+  tab.on('request', (r) => (r.url().startsWith('file:') ? r.continue() : r.abort()));
+  await tab.goto(`file://${close}`);
+  await tab.keyboard.press('Tab');
+  await tab.screenshot({ path: path.join(out, 'tavishfennic-html-focus.png') });
   await tab.close();
 }
 await browser.close();
