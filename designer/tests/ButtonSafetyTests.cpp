@@ -144,6 +144,68 @@ TEST(ButtonElements, NoScriptAndKeyboardOperable) {
     }
 }
 
+// In the SVG form a button without an address was an <a role="button"
+// tabindex="0"> inside the picture: the Tab key stopped on it and Enter or
+// Space did nothing. It is a picture now, the checks fail it and offer the
+// HTML <button>, and the editor says why.
+TEST(ButtonElements, SvgWithoutAnAddressIsAPictureNotADeadButton) {
+    ButtonStyle s;
+    s.title = "Nowhere";
+    s.form = OutputForm::Svg;
+    s.tooltip = "Says more";
+    const QString svg = ButtonOutput::InteractiveSvg(s);
+    EXPECT_FALSE(svg.contains("tabindex")) << svg.toStdString();
+    EXPECT_FALSE(svg.contains("role=\"button\"")) << svg.toStdString();
+    EXPECT_FALSE(svg.contains("<a ")) << svg.toStdString();
+    EXPECT_FALSE(svg.contains("cursor: pointer")) << svg.toStdString();
+    EXPECT_TRUE(svg.contains("role=\"img\"")) << svg.toStdString();
+    // Forced colours still draw it.
+    EXPECT_TRUE(svg.contains("@media (forced-colors: active)"));
+    const QString code = ButtonOutput::CursorCode(s, "nowhere.svg");
+    EXPECT_TRUE(code.contains("role=\"img\" tabindex=\"-1\"")) << code.toStdString();
+    EXPECT_FALSE(code.contains("<a ")) << code.toStdString();
+
+    const auto keyboard = [](const ButtonStyle& style) {
+        for (const ButtonCheck& c : ButtonChecks::Run(style)) {
+            if (c.what == "keyboard") return c;
+        }
+        ADD_FAILURE() << "no keyboard check";
+        return ButtonCheck{};
+    };
+    const ButtonCheck failing = keyboard(s);
+    EXPECT_EQ(failing.level, ButtonCheck::Level::Fail);
+    ASSERT_TRUE(failing.fix.has_value());
+    EXPECT_EQ(failing.fix->form, OutputForm::Button);
+    EXPECT_EQ(keyboard(*failing.fix).level, ButtonCheck::Level::Pass);
+    // Either HTML form without an address is a real <button>; any form with
+    // one is a link.
+    for (OutputForm form : {OutputForm::Link, OutputForm::Button}) {
+        ButtonStyle html = s;
+        html.form = form;
+        EXPECT_EQ(keyboard(html).level, ButtonCheck::Level::Pass);
+    }
+    ButtonStyle linked = s;
+    linked.link = "https://example.org/";
+    EXPECT_EQ(keyboard(linked).level, ButtonCheck::Level::Pass);
+    EXPECT_TRUE(ButtonOutput::InteractiveSvg(linked).contains("<a class=\"fb\" href="));
+
+    QWidget host;
+    CFennicButtonServer server;
+    server.SetStyle(s);
+    auto* editor = qobject_cast<CButtonEditor*>(server.CreateEditor(&host));
+    ASSERT_NE(editor, nullptr);
+    auto* note = host.findChild<QLabel*>("formNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_TRUE(note->text().contains("only a picture")) << note->text().toStdString();
+    // The offered fix is one click away.
+    for (int i = 0; i < editor->Checks().size(); ++i) {
+        if (editor->Checks()[i].what == "keyboard") editor->ApplyFix(i);
+    }
+    EXPECT_EQ(server.Style().form, OutputForm::Button);
+    EXPECT_TRUE(note->isHidden());
+}
+
 // Four of the five templates and the blank default failed text contrast in
 // at least one look.
 TEST(ShippedLooks, EveryStateReadsAtAA) {
@@ -202,6 +264,7 @@ TEST(ShippedLooks, OneColourMakesPassingLooksAndItsOwnBorder) {
 TEST(SvgForm, FollowsThePageAndTheVisitor) {
     ButtonStyle s;
     s.form = OutputForm::Svg;
+    s.link = "https://example.org/";
     const QString svg = ButtonOutput::InteractiveSvg(s);
     EXPECT_TRUE(svg.contains("color-scheme")) << svg.toStdString();
     EXPECT_TRUE(svg.contains("@media (forced-colors: active)"));

@@ -281,6 +281,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     m_form->setToolTip(tr("The HTML forms need no file beside the page: the code holds a CSS block and the element."));
     linkForm->addRow(tr("P&ublish as:"), m_form);
     m_formNote = new QLabel(linkBox);
+    m_formNote->setObjectName(QStringLiteral("formNote"));
     m_formNote->setWordWrap(true);
     m_formNote->setTextFormat(Qt::PlainText);
     m_formNote->hide();
@@ -470,7 +471,7 @@ void CButtonEditor::ShowChecks() {
         // A word as well as a colour: the state is never told by colour alone.
         auto* mark = new QLabel(fail ? tr("\u2717 Fails") : advice ? tr("\u2139 Advice") : tr("\u2713 Passes"), m_checks);
         mark->setStyleSheet(fail ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
-        auto* what = new QLabel(check.what + QStringLiteral(": ") + check.measured, m_checks);
+        auto* what = new QLabel(check.Text(), m_checks);
         what->setTextFormat(Qt::PlainText);
         what->setWordWrap(true);
         grid->addWidget(mark, i, 0);
@@ -491,11 +492,15 @@ void CButtonEditor::ShowChecks() {
                                 .arg(length));
     const bool becomesLink = m_style.form == OutputForm::Button && !m_style.link.isEmpty();
     const bool becomesButton = m_style.form == OutputForm::Link && m_style.link.isEmpty();
-    m_formNote->setVisible(becomesLink || becomesButton);
-    m_formNote->setText(becomesLink ? tr("With an address the button goes somewhere: it is published as a link "
-                                         "(no script needed).")
-                                    : tr("Without an address it is published as a <button> for the page's own "
-                                         "script."));
+    const bool becomesPicture = m_style.form == OutputForm::Svg && m_style.link.isEmpty();
+    m_formNote->setVisible(becomesLink || becomesButton || becomesPicture);
+    m_formNote->setText(becomesLink     ? tr("With an address the button goes somewhere: it is published as a link "
+                                                 "(no script needed).")
+                        : becomesButton ? tr("Without an address it is published as a <button> for the page's own "
+                                             "script.")
+                                        : tr("Without an address the SVG form is only a picture: nothing can press "
+                                             "it. Give it an address, or publish it as an HTML <button> for the "
+                                             "page's own script."));
 }
 
 void CButtonEditor::ApplyFix(int index) {

@@ -489,7 +489,15 @@ QString InteractiveSvg(const ButtonStyle& s) {
     const QSize face = EffectiveSize(s);
     constexpr int m = kSvgRingRoom;
     const QSize size(face.width() + 2 * m, face.height() + 2 * m);
+    // Without an address nothing inside an embedded picture can act: no
+    // script runs there and the page's script cannot reach it by ordinary
+    // means. It is then a picture, and says so, rather than a control that
+    // takes the focus and ignores every key.
+    const bool operable = !s.link.isEmpty();
     QString svg = SvgHead(size);
+    if (!operable)
+        svg.insert(svg.lastIndexOf(u'>'),
+                   QStringLiteral(" role=\"img\" aria-label=\"%1\"").arg(XmlEscape(AccessibleName(s))));
     svg += QStringLiteral("<title>%1</title>\n").arg(XmlEscape(AccessibleName(s)));
     if (s.fill == FillKind::Gradient) {
         svg += Gradients(s);
@@ -499,48 +507,49 @@ QString InteractiveSvg(const ButtonStyle& s) {
     const auto tones = ButtonColors::FocusTones(s);
     // The focus ring is two rings of two tones, outside the face, in room the
     // picture keeps for it: an <object> clips anything outside the picture.
-    svg += QStringLiteral(
-               "<style>\n"
-               ":root { color-scheme: light dark; }\n"
-               ".fb { cursor: pointer; outline: none; }\n"
-               ".fb:hover .fb-face { fill: %1; }\n"
-               ".fb:hover .fb-label { fill: %2; }\n"
-               ".fb:active .fb-face { fill: %3; }\n"
-               ".fb:active .fb-label { fill: %4; }\n"
-               ".fb:active .fb-content { transform: translate(0, 1px); }\n"
-               ".fb-ring { visibility: hidden; fill: none; }\n"
-               ".fb:focus-visible .fb-ring { visibility: visible; }\n"
-               "@media (prefers-color-scheme: dark) {\n"
-               "  .fb-ring-outer { stroke: %6; }\n"
-               "  .fb-ring-inner { stroke: %5; }\n"
-               "}\n"
-               "@media (forced-colors: active) {\n"
-               "  .fb-face, .fb:hover .fb-face, .fb:active .fb-face { fill: Canvas; stroke: ButtonText; stroke-width: 2px; }\n"
-               "  .fb-label, .fb:hover .fb-label, .fb:active .fb-label { fill: ButtonText; }\n"
-               "  .fb-ring { stroke: Highlight; }\n"
-               "}\n"
-               "@media (prefers-reduced-motion: reduce) {\n"
-               "  .fb:active .fb-content { transform: none; }\n"
-               "}\n"
-               "</style>\n")
-               .arg(FillOf(s, 1), ColorText(hover.text), FillOf(s, 2), ColorText(pressed.text), ColorText(tones[0]),
-                    ColorText(tones[1]));
-    QString anchor = QStringLiteral("<a class=\"fb\"");
-    if (!s.link.isEmpty()) {
-        anchor += QStringLiteral(" href=\"%1\"").arg(XmlEscape(s.link));
-        // A button inside an embedded SVG must navigate the page, not itself.
-        anchor += QStringLiteral(" target=\"%1\"").arg(XmlEscape(s.target.isEmpty() ? QStringLiteral("_top") : s.target));
-    } else {
-        anchor += QStringLiteral(" tabindex=\"0\" role=\"button\"");
+    svg += QStringLiteral("<style>\n:root { color-scheme: light dark; }\n");
+    if (operable) {
+        svg += QStringLiteral(
+                   ".fb { cursor: pointer; outline: none; }\n"
+                   ".fb:hover .fb-face { fill: %1; }\n"
+                   ".fb:hover .fb-label { fill: %2; }\n"
+                   ".fb:active .fb-face { fill: %3; }\n"
+                   ".fb:active .fb-label { fill: %4; }\n"
+                   ".fb:active .fb-content { transform: translate(0, 1px); }\n"
+                   ".fb-ring { visibility: hidden; fill: none; }\n"
+                   ".fb:focus-visible .fb-ring { visibility: visible; }\n"
+                   "@media (prefers-color-scheme: dark) {\n"
+                   "  .fb-ring-outer { stroke: %6; }\n"
+                   "  .fb-ring-inner { stroke: %5; }\n"
+                   "}\n")
+                   .arg(FillOf(s, 1), ColorText(hover.text), FillOf(s, 2), ColorText(pressed.text), ColorText(tones[0]),
+                        ColorText(tones[1]));
     }
-    anchor += QStringLiteral(" aria-label=\"%1\">\n").arg(XmlEscape(AccessibleName(s)));
-    svg += anchor;
-    if (!s.tooltip.isEmpty())
-        svg += QStringLiteral("<title>%1</title>\n").arg(XmlEscape(s.tooltip));
+    svg += QStringLiteral(
+        "@media (forced-colors: active) {\n"
+        "  .fb-face, .fb:hover .fb-face, .fb:active .fb-face { fill: Canvas; stroke: ButtonText; stroke-width: 2px; }\n"
+        "  .fb-label, .fb:hover .fb-label, .fb:active .fb-label { fill: ButtonText; }\n"
+        "  .fb-ring { stroke: Highlight; }\n"
+        "}\n");
+    if (operable) {
+        svg += QStringLiteral(
+            "@media (prefers-reduced-motion: reduce) {\n"
+            "  .fb:active .fb-content { transform: none; }\n"
+            "}\n");
+    }
+    svg += QStringLiteral("</style>\n");
+    if (operable) {
+        // A button inside an embedded SVG must navigate the page, not itself.
+        svg += QStringLiteral("<a class=\"fb\" href=\"%1\" target=\"%2\" aria-label=\"%3\">\n")
+                   .arg(XmlEscape(s.link), XmlEscape(s.target.isEmpty() ? QStringLiteral("_top") : s.target),
+                        XmlEscape(AccessibleName(s)));
+        if (!s.tooltip.isEmpty()) svg += QStringLiteral("<title>%1</title>\n").arg(XmlEscape(s.tooltip));
+    }
     svg += QStringLiteral("<g class=\"fb-content\">\n");
     svg += Face(s, face, QStringLiteral(" fill=\"%1\"").arg(FillOf(s, 0)), m);
     svg += Label(s, face, s.Look(ButtonState::Normal).text, m);
     svg += QStringLiteral("</g>\n");
+    if (!operable) return svg + QStringLiteral("</svg>\n");
     // Outer ring (3 px) in the author's colour, inner ring (2 px) in its
     // partner.
     for (int ring = 0; ring < 2; ++ring) {
@@ -626,6 +635,10 @@ QString CursorCode(const ButtonStyle& s, const QString& svgFileName) {
                        .arg(HtmlClass(s), XmlEscape(data))
                        .arg(size.width())
                        .arg(size.height());
+    // Without an address the picture has nothing to press (see
+    // InteractiveSvg): it is announced as the picture it is, and the
+    // <object>, which browsers let take the focus by itself, takes none.
+    if (s.link.isEmpty()) html += QStringLiteral(" role=\"img\" tabindex=\"-1\"");
     html += QStringLiteral(" aria-label=\"%1\"").arg(XmlEscape(AccessibleName(s)));
     if (!s.tooltip.isEmpty())
         html += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));

@@ -92,7 +92,9 @@ namespace ButtonOutput {
 QSize EffectiveSize(const ButtonStyle& style);
 // Self-contained SVG that shows hover and pressed states by itself in a
 // browser (CSS :hover, :focus and :active inside the SVG). The normal state
-// is also given as plain attributes, so viewers without CSS show it.
+// is also given as plain attributes, so viewers without CSS show it. Without
+// an address it is a picture (role img) that takes no focus: nothing in it
+// could act on a key.
 QString InteractiveSvg(const ButtonStyle& style);
 // A picture of one state without any CSS, for the editor's preview.
 QString StaticSvg(const ButtonStyle& style, ButtonState state);

@@ -40,7 +40,7 @@ QColor PassingText(const ButtonStyle& s, int state, double required) {
     return text;
 }
 
-const char* const kStateNames[3] = {"Normal", "Hover", "Pressed"};
+const char* const kStateNames[3] = {"normal", "hover", "pressed"};
 
 }  // namespace
 
@@ -58,24 +58,26 @@ QString Ratio(double ratio, double required) {
 
 QList<ButtonCheck> Run(const ButtonStyle& s) {
     QList<ButtonCheck> checks;
+    const auto needs = [](ButtonCheck& check, const QString& value, const QString& required) {
+        check.value = value;
+        check.required = required;
+        check.measured = QStringLiteral("%1 (needs %2)").arg(value, required);
+    };
     const double required = RequiredTextContrast(s);
     // Focus shows the normal look (or the hover look under the pointer, the
     // pressed look while pressed): its text is checked with those.
-    const int order[4] = {0, 1, -1, 2};
-    for (const int state : order) {
-        if (state < 0)
-            continue;
+    for (int state = 0; state < 3; ++state) {
         ButtonCheck check;
         const double ratio = ButtonColors::StateContrast(s, static_cast<ButtonState>(state));
-        check.what = QStringLiteral("%1: text on fill").arg(QLatin1String(kStateNames[state]));
-        check.measured = QStringLiteral("%1 (needs %2)").arg(Ratio(ratio, required), Fmt(required));
+        check.state = QLatin1String(kStateNames[state]);
+        check.what = QStringLiteral("text on fill");
+        needs(check, Ratio(ratio, required), Fmt(required));
         if (ratio < required) {
             check.level = ButtonCheck::Level::Fail;
             ButtonStyle fixed = s;
             fixed.states[state].text = PassingText(s, state, required);
             check.fix = fixed;
-            check.fixText = QStringLiteral("Use %1 for the %2 text")
-                                .arg(fixed.states[state].text.name(), QLatin1String(kStateNames[state]).toString().toLower());
+            check.fixText = QStringLiteral("Use %1 for the %2 text").arg(fixed.states[state].text.name(), check.state);
         }
         checks << check;
     }
@@ -93,8 +95,10 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
     for (const auto& page : pages) {
         ButtonCheck check;
         const double ratio = best(page.page);
-        check.what = QStringLiteral("Focus: ring on a %1 page").arg(QLatin1String(page.name));
-        check.measured = QStringLiteral("%1 (needs 3.00:1)").arg(Ratio(ratio, 3.0));
+        check.state = QStringLiteral("focus");
+        check.page = QLatin1String(page.name);
+        check.what = QStringLiteral("ring on a %1 page").arg(check.page);
+        needs(check, Ratio(ratio, 3.0), Fmt(3.0));
         if (ratio < ButtonColors::kMinimumNonText) {
             check.level = ButtonCheck::Level::Fail;
             ButtonStyle fixed = s;
@@ -112,8 +116,9 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
                 worst = std::min(worst, best(s.states[state].fill2));
         }
         ButtonCheck check;
-        check.what = QStringLiteral("Focus: ring against the button");
-        check.measured = QStringLiteral("%1 (needs 3.00:1)").arg(Ratio(worst, 3.0));
+        check.state = QStringLiteral("focus");
+        check.what = QStringLiteral("ring against the button");
+        needs(check, Ratio(worst, 3.0), Fmt(3.0));
         if (worst < ButtonColors::kMinimumNonText) {
             check.level = ButtonCheck::Level::Fail;
             ButtonStyle fixed = s;
@@ -131,17 +136,18 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
         const int perimeter = 2 * (size.width() + size.height());
         const int area = 2 * (2 * (size.width() + 8) + 2 * (size.height() + 8)) + 2 * (2 * (size.width() + 4) + 2 * (size.height() + 4));
         ButtonCheck check;
-        check.what = QStringLiteral("Focus: ring area");
-        check.measured = QStringLiteral("%1 px\u00b2 (needs %2 px\u00b2)").arg(area).arg(2 * perimeter);
+        check.state = QStringLiteral("focus");
+        check.what = QStringLiteral("ring area");
+        needs(check, QStringLiteral("%1 px\u00b2").arg(area), QStringLiteral("%1 px\u00b2").arg(2 * perimeter));
         check.level = area >= 2 * perimeter ? ButtonCheck::Level::Pass : ButtonCheck::Level::Fail;
         checks << check;
     }
     {
         ButtonCheck check;
-        check.what = QStringLiteral("Target size");
-        check.measured = QStringLiteral("%1 \u00d7 %2 px (needs 24 \u00d7 24, 44 \u00d7 44 advised)")
-                             .arg(size.width())
-                             .arg(size.height());
+        check.what = QStringLiteral("target size");
+        check.value = QStringLiteral("%1 \u00d7 %2 px").arg(size.width()).arg(size.height());
+        check.required = QStringLiteral("24 \u00d7 24 px");
+        check.measured = QStringLiteral("%1 (needs 24 \u00d7 24, 44 \u00d7 44 advised)").arg(check.value);
         if (size.width() < 24 || size.height() < 24)
             check.level = ButtonCheck::Level::Fail;
         else if (size.width() < 44 || size.height() < 44)
@@ -156,21 +162,46 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
         checks << check;
     }
     {
+        // The SVG form can only go somewhere: without an address the page
+        // gets a picture of a button that nothing can press.
         ButtonCheck check;
-        check.what = QStringLiteral("Label length");
-        check.measured = QStringLiteral("%1 characters (40 or fewer advised)").arg(s.label.size());
-        if (s.label.trimmed().isEmpty())
+        check.what = QStringLiteral("keyboard");
+        const bool picture = s.form == OutputForm::Svg && s.link.isEmpty();
+        check.value = picture            ? QStringLiteral("a picture without an address, nothing to press")
+                      : s.link.isEmpty() ? QStringLiteral("a button for the page's script")
+                                         : QStringLiteral("a link");
+        check.required = QStringLiteral("an address, or the HTML <button> form");
+        check.measured = picture ? check.value + QStringLiteral(" (needs %1)").arg(check.required)
+                                 : QStringLiteral("Tab reaches it, Enter presses it");
+        if (picture) {
             check.level = ButtonCheck::Level::Fail;
-        else if (s.label.size() > 40)
+            ButtonStyle fixed = s;
+            fixed.form = OutputForm::Button;
+            check.fix = fixed;
+            check.fixText = QStringLiteral("Publish as an HTML <button>");
+        }
+        checks << check;
+    }
+    {
+        ButtonCheck check;
+        check.what = QStringLiteral("label length");
+        check.value = QStringLiteral("%1 characters").arg(s.label.size());
+        check.measured = QStringLiteral("%1 (40 or fewer advised)").arg(check.value);
+        if (s.label.trimmed().isEmpty()) {
+            check.level = ButtonCheck::Level::Fail;
+            check.required = QStringLiteral("a visible label");
+        } else if (s.label.size() > 40) {
             check.level = ButtonCheck::Level::Advice;
+        }
         checks << check;
     }
     return checks;
 }
 
-bool AllPass(const QList<ButtonCheck>& checks) {
-    return std::none_of(checks.begin(), checks.end(),
-                        [](const ButtonCheck& c) { return c.level == ButtonCheck::Level::Fail; });
-}
-
 }  // namespace ButtonChecks
+
+QString ButtonCheck::Text() const {
+    const auto capital = [](const QString& text) { return text.left(1).toUpper() + text.mid(1); };
+    const QString subject = state.isEmpty() ? capital(what) : capital(state) + QStringLiteral(": ") + what;
+    return subject + QStringLiteral(": ") + measured;
+}

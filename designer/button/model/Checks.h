@@ -2,8 +2,8 @@
 // The accessibility checks of a button, as the editor shows them and the
 // command line prints them: text contrast of every state, the focus ring
 // against light and dark pages and against the button, the ring's area, the
-// size of the target and the label's length. A failing colour check carries
-// the nearest colour that passes.
+// size of the target, whether the keyboard can press it and the label's
+// length. A failing colour check carries the nearest colour that passes.
 
 #include "ButtonStyle.h"
 
@@ -13,12 +13,20 @@
 
 struct ButtonCheck {
     enum class Level { Pass, Advice, Fail };
-    QString what;      // "Hover: text on fill"
-    QString measured;  // "4.83:1 (needs 4.5:1)"
+    QString state;     // "normal", "hover", "focus", "pressed"; empty: every state
+    QString page;      // "light", "dark": the page it is judged on; empty: any page
+    QString what;      // "text on fill"
+    QString value;     // "2.84:1", "20 × 20 px"
+    QString required;  // "4.50:1", "24 × 24 px"; empty: only advised
+    QString measured;  // as the editor shows it: "4.83:1 (needs 4.50:1)"
     Level level = Level::Pass;
-    // For a failing colour: the look with the nearest passing colour.
+    // For a failing check that has one: the look that passes, nearest to
+    // the author's.
     std::optional<ButtonStyle> fix;
     QString fixText;  // "Use #1f5fb8 for the hover text"
+
+    // The editor's line: "Hover: text on fill: 4.83:1 (needs 4.50:1)".
+    QString Text() const;
 };
 
 namespace ButtonChecks {
@@ -29,7 +37,6 @@ inline const QColor kDarkPage = QColor(0x12, 0x12, 0x12);
 // it needs 3:1 rather than 4.5:1.
 double RequiredTextContrast(const ButtonStyle& style);
 QList<ButtonCheck> Run(const ButtonStyle& style);
-bool AllPass(const QList<ButtonCheck>& checks);
 // "4.83:1": two decimals, never rounded up to a threshold it misses.
 QString Ratio(double ratio, double required);
 }  // namespace ButtonChecks

@@ -74,8 +74,10 @@ ${extraHead}</head>
 </html>
 `;
 
-function publish(name, form, out, into = [], marker) {
-  const args = ['--publish', path.join(templates, `${name}_PageletServer.FennicButton.pgt`), '--form', form, '--out', out];
+const workFile = (name) => path.join(templates, `${name}_PageletServer.FennicButton.pgt`);
+
+function publish(name, form, out, into = [], marker, work = workFile(name)) {
+  const args = ['--publish', work, '--form', form, '--out', out];
   for (const page of into) args.push('--into', page);
   if (marker) args.push('--marker', marker);
   execFileSync(program, args, { env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' }, stdio: 'pipe' });
@@ -86,14 +88,20 @@ function otherOf(name) {
 }
 
 // One folder per template and form: the page with the button twice and the
-// other button once, and a right-to-left copy.
-function makePages(name, form) {
-  const dir = path.join(work, `${name}-${form}`);
+// other button once, and a right-to-left copy. With addressless, the
+// template without its address: a button for the page's own script.
+function makePages(name, form, addressless = false) {
+  const dir = path.join(work, `${addressless ? 'nowhere-' : ''}${name}-${form}`);
   fs.mkdirSync(dir, { recursive: true });
+  let from = workFile(name);
+  if (addressless) {
+    from = path.join(dir, path.basename(from));
+    fs.writeFileSync(from, fs.readFileSync(workFile(name), 'utf8').replace(/^Link = .*$/m, 'Link = ""'));
+  }
   for (const [file, direction] of [['page.html', 'ltr'], ['rtl.html', 'rtl']]) {
     const page = path.join(dir, file);
     fs.writeFileSync(page, PAGE(direction, `${name} as ${form}`));
-    publish(name, form, dir, [page, page]);
+    publish(name, form, dir, [page, page], undefined, from);
     publish(otherOf(name), form, path.join(dir, 'other'), [page], '<!-- other -->');
     // The other button's picture lies beside the page, where its code looks.
     for (const f of fs.readdirSync(path.join(dir, 'other')).filter((f) => f.endsWith('.svg')))
@@ -155,6 +163,7 @@ const navigations = [];
 
 before(async () => {
   for (const name of names) for (const form of forms) makePages(name, form);
+  for (const name of names) for (const form of forms) makePages(name, form, true);
   server = http.createServer((req, res) => {
     const file = path.join(work, decodeURIComponent(new URL(req.url, 'http://x').pathname));
     if (!file.startsWith(work) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
@@ -546,6 +555,73 @@ for (const name of names) {
       await page.close();
     }
   });
+}
+
+// Without an address a button is for the page's own script. Wherever the Tab
+// key stops in it, Enter and Space must press it (a click the page hears);
+// what the keyboard cannot press must not take the focus or be announced as
+// a button.
+for (const name of names) {
+  for (const form of forms) {
+    check(`${name} ${form} without an address: the keyboard presses what Tab reaches, nothing else poses as a button`, async () => {
+      const page = await open(`nowhere-${name}-${form}/page.html`);
+      navigations.length = 0;
+      try {
+        // Ours are the first button and its twin; the other one has an address.
+        await page.evaluate(() => {
+          window.ours = [...document.querySelectorAll(`.${document.querySelector('[class^="fb-"]').className}`)];
+          window.clicks = 0;
+          const count = () => { window.clicks++; };
+          for (const el of window.ours) {
+            el.addEventListener('click', count);
+            el.contentDocument?.addEventListener('click', count);
+          }
+        });
+        const stops = [];
+        const seen = new Set();
+        // Once round the page (its links and three buttons), and a little more.
+        for (let i = 0; i < 8; i++) {
+          await page.keyboard.press('Tab');
+          const where = await page.evaluate(() => {
+            const a = document.activeElement;
+            const n = window.ours.indexOf(a);
+            if (n < 0) return null;
+            const inner = a.contentDocument?.activeElement;
+            return `#${n} ${a.tagName}` + (inner && inner !== a.contentDocument.documentElement ? ` > ${inner.tagName}` : '');
+          });
+          if (!where || seen.has(where)) continue;
+          seen.add(where);
+          for (const key of ['Enter', 'Space']) {
+            const before = await page.evaluate(() => window.clicks);
+            await page.keyboard.press(key);
+            await pause(100);
+            const after = await page.evaluate(() => window.clicks);
+            stops.push(`${where} ${key}: ${after > before ? 'pressed' : 'nothing'}`);
+          }
+        }
+        const posing = await page.evaluate(() => window.ours.flatMap((el) => {
+          const inside = el.contentDocument ? [...el.contentDocument.querySelectorAll('[role="button"], [tabindex], a')] : [];
+          return inside.map((e) => `${e.tagName} role=${e.getAttribute('role')} tabindex=${e.getAttribute('tabindex')}`);
+        }));
+        assert.deepEqual(stops.filter((s) => !s.endsWith('pressed')), [], stops.join('; '));
+        if (form === 'svg') {
+          assert.deepEqual(posing, [], 'inside the picture');
+          assert.deepEqual(await page.evaluate(() => window.ours.map((el) => el.getAttribute('role'))), ['img', 'img']);
+        } else {
+          assert.equal(stops.length, 2 * 2, 'Tab stops on both buttons');
+        }
+        assert.deepEqual(navigations, [], 'no navigation');
+        await page.evaluate(axeSource);
+        const result = await page.evaluate(() => axe.run(document, {
+          runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa'] },
+          rules: { 'target-size': { enabled: true } },
+        }));
+        assert.deepEqual(result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`), []);
+      } finally {
+        await page.close();
+      }
+    });
+  }
 }
 
 for (const form of forms) {
