@@ -17,24 +17,31 @@ void Print(const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // With --publish, --check asks for the button's checks; alone it checks
+    // the setup.
+    bool publishing = false;
+    for (int i = 1; i < argc; ++i) publishing = publishing || std::strcmp(argv[i], "--publish") == 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             Print(QStringLiteral("TavishFennic %1\n").arg(QStringLiteral(TAVISHFENNIC_VERSION)));
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            Print(QStringLiteral("Usage: tavishfennic\n"
-                                 "       tavishfennic --publish WORK.pgt [--form link|button|svg] --out DIR\n"
-                                 "                    [--into PAGE]... [--marker TEXT]\n"
-                                 "       tavishfennic --check | --version | --help\n\n"
-                                 "  --publish    write WORK's code (NAME.head.html, NAME.body.html, NAME.html)\n"
-                                 "               and support files into DIR, as Publish would, without a window;\n"
-                                 "               --into puts the button into PAGE in place of its first marker\n"
-                                 "               (default <!-- button -->), the style into its head once\n"
-                                 "  --check      show where the program looks for its files, then end\n"));
+            Print(
+                QStringLiteral("Usage: tavishfennic\n"
+                               "       tavishfennic --publish WORK.pgt [--form link|button|svg] --out DIR\n"
+                               "                    [--into PAGE]... [--marker TEXT] [--check]\n"
+                               "       tavishfennic --check | --version | --help\n\n"
+                               "  --publish    write WORK's code (NAME.head.html, NAME.body.html, NAME.html)\n"
+                               "               and support files into DIR, as Publish would, without a window;\n"
+                               "               --into puts the button into PAGE in place of its first marker\n"
+                               "               (default <!-- button -->), the style into its head once;\n"
+                               "               --check runs the editor's checks first and, when one fails,\n"
+                               "               names each and writes nothing (exit status 1)\n"
+                               "  --check      show where the program looks for its files, then end\n"));
             return 0;
         }
-        if (std::strcmp(argv[i], "--check") == 0) {
+        if (std::strcmp(argv[i], "--check") == 0 && !publishing) {
             // No window: works without a display. Exit status 1 when the
             // widget server cannot be bound.
             QCoreApplication app(argc, argv);
@@ -65,13 +72,15 @@ int main(int argc, char** argv) {
                 request.pages << QString::fromLocal8Bit(argv[++j]);
             else if (std::strcmp(arg, "--marker") == 0 && hasValue)
                 request.marker = QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--check") == 0) request.check = true;
             else
                 bad = true;
         }
         if (bad || request.work.isEmpty() || request.outDir.isEmpty()) {
-            std::fputs("tavishfennic: --publish WORK.pgt [--form link|button|svg] --out DIR [--into PAGE]... "
-                       "[--marker TEXT]\n",
-                       stderr);
+            std::fputs(
+                "tavishfennic: --publish WORK.pgt [--form link|button|svg] --out DIR [--into PAGE]... "
+                "[--marker TEXT] [--check]\n",
+                stderr);
             return 2;
         }
         // Labels are measured with the fonts a window would use, without one.
@@ -86,6 +95,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tavishfennic: %s\n", qUtf8Printable(result.error));
             return 1;
         }
+        if (!result.checked.isEmpty()) Print(QStringLiteral("checks: %1\n").arg(result.checked));
         for (const QString& file : result.written)
             Print(QStringLiteral("wrote %1\n").arg(file));
         return 0;

@@ -27,6 +27,15 @@ QString BaseName(const QString& work) {
 
 }  // namespace
 
+QString CheckLine(const WidgetCheck& check) {
+    QString line = QStringLiteral("%1, %2, %3: %4")
+                       .arg(check.state.isEmpty() ? QStringLiteral("every state") : check.state,
+                            check.page.isEmpty() ? QStringLiteral("any page") : check.page + QStringLiteral(" page"),
+                            check.what, check.measured);
+    if (!check.required.isEmpty()) line += QStringLiteral(" (needs %1)").arg(check.required);
+    return line;
+}
+
 QString InsertIntoPage(const QString& page, qsizetype* caret, const PageCode& code) {
     QString text = page;
     const qsizetype at = ElementInsertPosition(text, caret ? *caret : 0);
@@ -68,6 +77,26 @@ PublishResult PublishFromCommandLine(const PublishRequest& request, const Bindin
         return fail(QStringLiteral("%1 is not a valid configuration file of Tavish Fennic").arg(request.work));
     if (!request.form.isEmpty() && !server.SetOutputForm(request.form))
         return fail(QStringLiteral("unknown form \"%1\" (link, button or svg)").arg(request.form));
+    if (request.check) {
+        QList<WidgetCheck> checks;
+        if (!server.GetChecks(&checks) || checks.isEmpty())
+            return fail(QStringLiteral("the widget server %1 has no checks to run").arg(kWidgetServerProgID));
+        QStringList failing;
+        qsizetype advice = 0;
+        for (const WidgetCheck& check : checks) {
+            if (check.result == WidgetCheck::Result::Fail) failing << QStringLiteral("  ") + CheckLine(check);
+            else if (check.result == WidgetCheck::Result::Advice) ++advice;
+        }
+        if (!failing.isEmpty()) {
+            return fail(QStringLiteral("%1 fails %2 of the editor's %3 checks; nothing was written:\n%4")
+                            .arg(request.work)
+                            .arg(failing.size())
+                            .arg(checks.size())
+                            .arg(failing.join(u'\n')));
+        }
+        result.checked = QStringLiteral("all %1 checks pass").arg(checks.size());
+        if (advice > 0) result.checked += QStringLiteral(" (%1 with advice: see the editor)").arg(advice);
+    }
     // Saved as Publish saves, but into a scratch folder: the author's work
     // file and the files beside it stay as they are.
     QTemporaryDir scratch;

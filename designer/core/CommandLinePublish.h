@@ -18,13 +18,21 @@ struct PublishRequest {
     // page with two markers takes the button twice from two runs).
     QStringList pages;
     QString marker = QStringLiteral("<!-- button -->");
+    // Run the editor's checks first: a failing one is an error, and nothing
+    // is written.
+    bool check = false;
 };
 
 struct PublishResult {
     bool ok = false;
     QStringList written;  // files, in the order written
-    QString error;        // what went wrong, for the author
+    QString error;        // what went wrong, for the author (lines)
+    QString checked;      // with check: how the checks went
 };
+
+// One check as a build log shows it: "hover, any page, text on fill:
+// 2.84:1 (needs 4.50:1)".
+QString CheckLine(const WidgetCheck& check);
 
 PublishResult PublishFromCommandLine(const PublishRequest& request, const BindingFactory& factory);
 

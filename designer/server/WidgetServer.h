@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QObject>
+#include <QList>
 #include <QString>
 #include <stdexcept>
 
@@ -44,6 +45,7 @@ constexpr int PreTranslateMessage = 36;
 constexpr int EditCommand = 37;     // see IWidgetServer::EditCommand
 constexpr int GetPreviewPage = 38;  // see IWidgetServer::GetPreviewPage
 constexpr int SetOutputForm = 39;   // see IWidgetServer::SetOutputForm
+constexpr int GetChecks = 40;       // see IWidgetServer::GetChecks
 }  // namespace Dispid
 
 // Commands of the shell's Edit menu handed to the server's editor.
@@ -69,6 +71,18 @@ class IResourceModule {
 public:
     virtual ~IResourceModule() = default;
     virtual QString LoadString(long id) const = 0;
+};
+
+// One of the checks a server's editor shows for its widget (contrast,
+// focus, size, keyboard), as a build can gate on it.
+struct WidgetCheck {
+    enum class Result { Pass, Advice, Fail };
+    QString state;     // the state it is about ("hover"); empty: every state
+    QString page;      // the page it is judged on ("dark"); empty: any page
+    QString what;      // "text on fill"
+    QString measured;  // "2.84:1"
+    QString required;  // "4.50:1"; empty where nothing is required
+    Result result = Result::Pass;
 };
 
 class IWidgetServer {
@@ -137,6 +151,9 @@ public:
     // ("link", "button", "svg" for the Fennic button); false for a name the
     // server does not know. Publishing from the command line uses it.
     virtual bool SetOutputForm(const QString& /*form*/) { return false; }
+    // Member 40: the checks the server's editor shows, for the widget as it
+    // stands (in the form last set); false when the server has none.
+    virtual bool GetChecks(QList<WidgetCheck>* /*checks*/) const { return false; }
 };
 
 // Root object of a widget server plug-in: one factory per plug-in file, one

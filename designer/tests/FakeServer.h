@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 struct FakeServerState {
     // path -> ProgID the file names; paths not listed do not load
@@ -21,6 +22,8 @@ struct FakeServerState {
     // name, folder, web path
     QList<QStringList> supportFiles;
     QString previewFile;
+    // What GetChecks gives; none: the server has no checks.
+    std::optional<QList<WidgetCheck>> checks;
 };
 
 class FakeServer : public IWidgetServer, public IResourceModule {
@@ -84,6 +87,11 @@ public:
     long DarkPreview() const override { return m_dark; }
     void SetDarkPreview(long d) override { m_dark = d; }
     bool PreTranslateMessage(QObject*, QEvent*) override { return false; }
+    bool GetChecks(QList<WidgetCheck>* checks) const override {
+        if (!m_state->checks) return false;
+        *checks = *m_state->checks;
+        return true;
+    }
 
     QString Link() const { return m_link; }
     long lastActivate = -1;

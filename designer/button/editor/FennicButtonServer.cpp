@@ -1,6 +1,7 @@
 #include "button/editor/FennicButtonServer.h"
 
 #include "button/editor/ButtonEditor.h"
+#include "button/model/Checks.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -352,6 +353,17 @@ bool CFennicButtonServer::SetOutputForm(const QString& form) {
         return false;
     SetStyle(s);
     RefreshEditor();
+    return true;
+}
+
+bool CFennicButtonServer::GetChecks(QList<WidgetCheck>* checks) const {
+    checks->clear();
+    for (const ButtonCheck& c : ButtonChecks::Run(m_style)) {
+        const WidgetCheck::Result result = c.level == ButtonCheck::Level::Fail     ? WidgetCheck::Result::Fail
+                                           : c.level == ButtonCheck::Level::Advice ? WidgetCheck::Result::Advice
+                                                                                   : WidgetCheck::Result::Pass;
+        checks->append({c.state, c.page, c.what, c.value, c.required, result});
+    }
     return true;
 }
 

@@ -70,6 +70,7 @@ public:
     bool PreTranslateMessage(QObject*, QEvent*) override { return false; }
     bool EditCommand(int command, bool queryOnly) override;
     bool SetOutputForm(const QString& form) override;
+    bool GetChecks(QList<WidgetCheck>* checks) const override;
 
     const ButtonStyle& Style() const { return m_style; }
     void SetStyle(const ButtonStyle& style);  // as the editor does: marks modified
