@@ -5,8 +5,10 @@
 # lanyx-cli peers beside it, so nothing is ever broadcast on a real network.
 #
 #   tools/screenshots.sh [BUILD_DIR] [OUT_DIR]      (defaults: build docs)
+#   SHOTS=designer tools/screenshots.sh ...         (only tavishfennic.png;
+#                                                    SHOTS=lanyx only Lanyx's)
 #
-# Needs root (network namespaces) and, on Debian 12:
+# Needs root for Lanyx's pictures (network namespaces) and, on Debian 12:
 #   apt-get install -y xvfb imagemagick xdotool x11-utils openbox optipng trayer
 # openbox (window frames and focus) and optipng (smaller files) are used when
 # present; the pictures are taken without them too.
@@ -22,10 +24,15 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 bin=$build/bin
 tfbin=$build/designer/bin
-for tool in Xvfb import xdotool xwininfo ip; do
+shots=${SHOTS:-lanyx designer}
+want() { [[ " $shots " == *" $1 "* ]]; }
+for tool in Xvfb import xdotool xwininfo; do
   command -v $tool >/dev/null || { echo "screenshots.sh: $tool is missing" >&2; exit 2; }
 done
-[ "$(id -u)" -eq 0 ] || { echo "screenshots.sh: needs root for the network namespaces" >&2; exit 2; }
+if want lanyx; then
+  command -v ip >/dev/null || { echo "screenshots.sh: ip is missing" >&2; exit 2; }
+  [ "$(id -u)" -eq 0 ] || { echo "screenshots.sh: needs root for the network namespaces" >&2; exit 2; }
+fi
 
 p=lxs$$
 export DISPLAY=:$((300 + $$ % 300))
@@ -38,7 +45,7 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   sleep 1
   for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  drop_segment $p ${#hosts[@]}
+  want lanyx && drop_segment $p ${#hosts[@]}
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,7 +55,7 @@ trap cleanup EXIT
 bg() { "$@" >>"$work/log.txt" 2>&1 & pids+=($!); }
 
 # ---- the segment: one switch, one host per user ----------------------------
-make_segment $p 10.79.0 ${#hosts[@]}
+want lanyx && make_segment $p 10.79.0 ${#hosts[@]}
 
 # One datagram as a user's program would send it (Windows-1252 text to the
 # broadcast address): lets a peer that stays present say a line.
@@ -64,7 +71,9 @@ ALERT=$'\u00df'
 CHAT=$'\u00de'
 
 # ---- the display -----------------------------------------------------------
-bg Xvfb "$DISPLAY" -screen 0 1024x768x24 -dpi 96 -nolisten tcp
+# Room for the designer at the size its editor needs; the pictures are
+# cropped to their windows, so the screen size shows in none of them.
+bg Xvfb "$DISPLAY" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp
 for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.2; done
 wm=no
 if command -v openbox >/dev/null; then
@@ -100,6 +109,7 @@ shot() {
 screen() { [ -n "${SHOTS_DEBUG:-}" ] && import -window root "$out/screen-$1.png" || true; }
 
 # ---- Lanyx -----------------------------------------------------------------
+if want lanyx; then
 echo "Lanyx on a simulated segment (display $DISPLAY)"
 for i in 1 2 3 4; do mkdir -p "$work/${hosts[$i]}"; done
 bg ip netns exec ${p}h1 "$bin/lanyx-cli" --dir "$work/bob" --name bob --colour '#c62828' --probe-ms 500 listen
@@ -219,8 +229,10 @@ if command -v trayer >/dev/null; then
     "$out/lanyx-tray-unread.png"
   echo "  lanyx-tray-unread.png"
 fi
+fi
 
 # ---- TavishFennic ----------------------------------------------------------
+if want designer; then
 # A copy of the program folder in a scratch home: its work folder and
 # settings stay there.
 echo "TavishFennic"
@@ -250,8 +262,9 @@ screen new
 xdotool key Return
 sleep 2
 designer=$(window 'Tavish Fennic - .*')
-# Tall enough for every group of the editor, the link too.
-xdotool windowsize --sync "$designer" 880 700
+# Wide enough for the four looks on light and dark pages beside the
+# settings, tall enough for the settings down to the checks.
+xdotool windowsize --sync "$designer" 1240 940
 focus "$designer"
 # The label and the link.
 xdotool key --clearmodifiers alt+x ctrl+a
@@ -266,4 +279,5 @@ xdotool type --delay 20 "Download the spring brochure"
 sleep 1
 screen editor
 shot "$(window 'Tavish Fennic - .*')" tavishfennic.png
+fi
 echo "screenshots in $out"

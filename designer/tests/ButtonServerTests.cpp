@@ -447,7 +447,7 @@ TEST(ButtonPreview, ShowsTheButtonAtItsRealSize) {
     CButtonPreview preview;
     preview.SetStyle(s);
     const QSize button = ButtonOutput::EffectiveSize(s);
-    EXPECT_GE(preview.minimumWidth(), 3 * button.width());
+    EXPECT_GE(preview.minimumWidth(), 4 * button.width());
     EXPECT_GE(preview.minimumHeight(), button.height());
 }
 

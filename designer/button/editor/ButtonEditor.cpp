@@ -62,7 +62,10 @@ CButtonPreview::CButtonPreview(QWidget* parent) : QWidget(parent) {
 
 void CButtonPreview::SetStyle(const ButtonStyle& style) {
     m_style = style;
-    setMinimumSize(sizeHint().expandedTo(QSize(240, 120)));
+    // Room for the button in each of the four columns and two rows, with
+    // less margin than the preferred size leaves.
+    const QSize button = ButtonOutput::EffectiveSize(m_style);
+    setMinimumSize(QSize(4 * (button.width() + 12), 2 * (button.height() + 48)).expandedTo(QSize(240, 120)));
     updateGeometry();
     update();
 }
@@ -258,7 +261,9 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     m_checks->setObjectName(QStringLiteral("checks"));
     auto* checkLayout = new QVBoxLayout(checkBox);
     checkLayout->addWidget(m_checks);
-    new QGridLayout(m_checks);
+    // The words take the room; marks and fixes keep to their own width.
+    auto* checkGrid = new QGridLayout(m_checks);
+    checkGrid->setColumnStretch(1, 1);
     formLayout->addWidget(checkBox);
 
     auto* linkBox = new QGroupBox(tr("Link"), form);
