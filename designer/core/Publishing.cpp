@@ -9,30 +9,6 @@
 #include <cerrno>
 #include <cstring>
 
-QString RequiredHtmlCode(const IWidgetServer& server) {
-    // The page needs the server's style parts before its element and its
-    // scripts after it; the element alone sits wrongly on the text line.
-    QString styles;
-    QString cursor;
-    QString scripts;
-    const short count = server.GetCodePartCount();
-    for (short i = 0; i < count; ++i) {
-        const QString kind = server.GetCodePartKind(i);
-        if (kind == QLatin1String("cursor"))
-            cursor = server.GetCodePartText(i, 1);
-        else if (kind == QLatin1String("style"))
-            styles += server.GetCodePartText(i, 1);
-        else if (kind == QLatin1String("script"))
-            scripts += server.GetCodePartText(i, 1);
-    }
-    if (cursor.isEmpty())
-        return {};  // nothing to place: the other parts alone make no button
-    auto piece = [](const QString& text) {
-        return text.isEmpty() || text.endsWith(u'\n') ? text : text + u'\n';
-    };
-    return piece(styles) + (scripts.isEmpty() ? cursor : piece(cursor) + scripts);
-}
-
 PageCode PageCodeParts(const IWidgetServer& server) {
     PageCode code;
     QString scripts;
@@ -46,11 +22,19 @@ PageCode PageCodeParts(const IWidgetServer& server) {
         else if (kind == QLatin1String("script"))
             scripts += server.GetCodePartText(i, 1);
     }
-    if (code.element.isEmpty())
-        return {};
+    if (code.element.isEmpty()) return {};  // nothing to place: the other parts alone make no button
     if (!scripts.isEmpty())
         code.element = (code.element.endsWith(u'\n') ? code.element : code.element + u'\n') + scripts;
     return code;
+}
+
+QString RequiredHtmlCode(const IWidgetServer& server) {
+    // The page needs the server's style parts before its element and its
+    // scripts after it; the element alone sits wrongly on the text line.
+    const PageCode code = PageCodeParts(server);
+    if (code.element.isEmpty()) return {};
+    return code.head.isEmpty() || code.head.endsWith(u'\n') ? code.head + code.element
+                                                            : code.head + u'\n' + code.element;
 }
 
 QString PageOpenErrorText(const QString& path, QFileDevice::FileError error, int systemError) {
