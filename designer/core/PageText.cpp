@@ -212,20 +212,23 @@ QByteArray CPageText::Encode(const QString& text) const {
     return EncodeWithReferences(text, m_encoding);
 }
 
+TextChange ChangeBetween(const QString& before, const QString& after) {
+    const qsizetype shorter = std::min(before.size(), after.size());
+    TextChange change;
+    qsizetype& prefix = change.prefix;
+    while (prefix < shorter && before[prefix] == after[prefix]) ++prefix;
+    // Never between the halves of a surrogate pair.
+    if (prefix > 0 && prefix < before.size() && before[prefix - 1].isHighSurrogate()) --prefix;
+    qsizetype& suffix = change.suffix;
+    while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    if (suffix > 0 && before[before.size() - suffix].isLowSurrogate()) --suffix;
+    return change;
+}
+
 QByteArray CPageText::Bytes(const QString& edited) const {
     const QString& old = m_text;
-    const qsizetype shorter = std::min(old.size(), edited.size());
-    qsizetype prefix = 0;
-    while (prefix < shorter && old[prefix] == edited[prefix])
-        ++prefix;
-    // Never between the halves of a surrogate pair.
-    if (prefix > 0 && prefix < old.size() && old[prefix - 1].isHighSurrogate())
-        --prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix && old[old.size() - 1 - suffix] == edited[edited.size() - 1 - suffix])
-        ++suffix;
-    if (suffix > 0 && old[old.size() - suffix].isLowSurrogate())
-        --suffix;
+    const auto [prefix, suffix] = ChangeBetween(old, edited);
     if (prefix == old.size() && suffix == 0 && edited.size() == old.size())
         return m_bytes;
 

@@ -45,6 +45,15 @@ private:
     std::vector<QString> m_lineEnds;
 };
 
+// Where two texts differ: the length of their common start and of their
+// common end after it, never splitting a surrogate pair. before's part in
+// between is what the edit replaced.
+struct TextChange {
+    qsizetype prefix = 0;
+    qsizetype suffix = 0;
+};
+TextChange ChangeBetween(const QString& before, const QString& after);
+
 // The page encoding named by a charset label, as browsers read the label
 // ("iso-8859-1" is Windows-1252); AsciiOnly for labels we do not write.
 PageEncoding EncodingForLabel(const QString& label);

@@ -232,13 +232,7 @@ void CInsertCodeDlg::OnInsert() {
     const QString before = m_edit->toPlainText();
     qsizetype caret = cursor.position();
     const QString after = InsertIntoPage(before, &caret, m_code);
-    qsizetype prefix = 0;
-    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
-           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
-        ++suffix;
+    const auto [prefix, suffix] = ChangeBetween(before, after);
     cursor.setPosition(static_cast<int>(prefix));
     cursor.setPosition(static_cast<int>(before.size() - suffix), QTextCursor::KeepAnchor);
     cursor.insertText(after.mid(prefix, after.size() - prefix - suffix));
