@@ -134,9 +134,11 @@ QString FillOf(const ButtonStyle& s, int state) {
     return ColorText(s.states[state].fill);
 }
 
-QString FontAttributes(const ButtonStyle& s) {
+// family: the CSS font list a browser reads, or one name for a renderer
+// that reads no list.
+QString FontAttributes(const ButtonStyle& s, const QString& family) {
     return QStringLiteral("font-family=\"%1\" font-size=\"%2\" font-weight=\"%3\" font-style=\"%4\"")
-        .arg(ButtonOutput::XmlEscape(ButtonOutput::FontStack(s.fontFamily)), QString::number(s.fontSize),
+        .arg(ButtonOutput::XmlEscape(family), QString::number(s.fontSize),
              s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
              s.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
 }
@@ -180,17 +182,15 @@ QString Face(const ButtonStyle& s, const QSize& size, const QString& extra, doub
         .arg(Num(offset + b / 2), Num(w), Num(h), Num(FaceRadius(s, size)), stroke, extra);
 }
 
-QString Label(const ButtonStyle& s, const QSize& size, const QColor& color, double offset = 0,
-              const QString& fontAttributes = QString()) {
+QString Label(const ButtonStyle& s, const QSize& size, const QColor& color, double offset, const QString& family) {
     // Baselines placed by hand: viewers differ in support for
     // dominant-baseline. One line sits a little below the middle.
     const QStringList lines = ButtonOutput::LabelLines(s);
     const double lineHeight = 1.2 * s.fontSize;
     const double cx = offset + size.width() / 2.0;
     const double first = offset + size.height() / 2.0 - (lines.size() - 1) * lineHeight / 2 + s.fontSize * 0.35;
-    const QString font = fontAttributes.isEmpty() ? FontAttributes(s) : fontAttributes;
     QString text = QStringLiteral("<text class=\"fb-label\" x=\"%1\" y=\"%2\" text-anchor=\"middle\" %3 fill=\"%4\">")
-                       .arg(Num(cx), Num(first), font, ColorText(color));
+                       .arg(Num(cx), Num(first), FontAttributes(s, family), ColorText(color));
     if (lines.size() == 1) {
         text += ButtonOutput::XmlEscape(lines.first());
     } else {
@@ -547,7 +547,7 @@ QString InteractiveSvg(const ButtonStyle& s) {
     }
     svg += QStringLiteral("<g class=\"fb-content\">\n");
     svg += Face(s, face, QStringLiteral(" fill=\"%1\"").arg(FillOf(s, 0)), m);
-    svg += Label(s, face, s.Look(ButtonState::Normal).text, m);
+    svg += Label(s, face, s.Look(ButtonState::Normal).text, m, ButtonOutput::FontStack(s.fontFamily));
     svg += QStringLiteral("</g>\n");
     if (!operable) return svg + QStringLiteral("</svg>\n");
     // Outer ring (3 px) in the author's colour, inner ring (2 px) in its
@@ -584,11 +584,7 @@ QString StaticSvg(const ButtonStyle& s, ButtonState state) {
     svg += Face(s, size, QStringLiteral(" fill=\"%1\"").arg(FillOf(s, i)));
     // The renderer here reads one family name, not a list: it gets the one
     // the page will show, so the preview draws the published type.
-    const QString font = QStringLiteral("font-family=\"%1\" font-size=\"%2\" font-weight=\"%3\" font-style=\"%4\"")
-                             .arg(XmlEscape(ResolvedFamily(s)), QString::number(s.fontSize),
-                                  s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
-                                  s.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
-    svg += Label(s, size, s.states[i].text, 0, font);
+    svg += Label(s, size, s.states[i].text, 0, ResolvedFamily(s));
     svg += QStringLiteral("</g>\n</svg>\n");
     return svg;
 }
