@@ -141,15 +141,19 @@ PublishResult PublishFromCommandLine(const PublishRequest& request, const Bindin
         const qsizetype marker = original.Text().indexOf(request.marker);
         if (marker < 0)
             return fail(QStringLiteral("%1 has no %2 to put the button at").arg(pagePath, request.marker));
+        // The files the button needs go beside the page first: a page must
+        // not name a picture that is not there.
+        for (const SupportFile& file : SupportFileRows(server)) {
+            QString error;
+            const QString target = QFileInfo(pagePath).dir().filePath(file.name);
+            if (!CopyReplacing(file.Source(), target, &error))
+                return fail(QStringLiteral("%1 cannot be copied to %2: %3").arg(file.Source(), target, error));
+        }
         // The marker gives way to the button; a second marker takes the next.
         qsizetype caret = marker;
         const QString edited = InsertIntoPage(QString(original.Text()).remove(marker, request.marker.size()), &caret, code);
         if (!WriteBytes(pagePath, original.Bytes(edited)))
             return fail(QStringLiteral("%1 cannot be written").arg(pagePath));
-        for (const SupportFile& file : SupportFileRows(server)) {
-            QString error;
-            CopyReplacing(file.Source(), QFileInfo(pagePath).dir().filePath(file.name), &error);
-        }
         result.written << pagePath;
     }
     result.ok = true;

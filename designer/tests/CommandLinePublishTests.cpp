@@ -112,6 +112,26 @@ TEST_F(GateTest, PassingChecksPublishAndSaySo) {
     EXPECT_TRUE(plain.checked.isEmpty());
 }
 
+// A picture that could not go beside the page was passed over in silence:
+// the page named a file that was not there, and the build went on.
+TEST_F(GateTest, APictureThatCannotGoBesideThePageFailsAndLeavesThePage) {
+    request.check = false;
+    const QString source = dir.filePath("server");
+    ASSERT_TRUE(QDir().mkpath(source));
+    WriteBytes(source + "/pic.svg", "<svg/>");
+    state->supportFiles = {{"pic.svg", source + "/", "pic.svg"}};
+    // A folder where the picture would go.
+    const QString site = dir.filePath("site");
+    ASSERT_TRUE(QDir().mkpath(site + "/pic.svg"));
+    const QString sitePage = site + "/index.html";
+    WriteBytes(sitePage, kPage);
+    request.pages = {sitePage};
+    const PublishResult result = Publish();
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains(site + "/pic.svg")) << result.error.toStdString();
+    EXPECT_EQ(ReadBytes(sitePage), kPage);
+}
+
 // The program itself, as a build runs it. Before, --check after --publish
 // ran the setup check instead and published nothing, with exit status 0.
 struct ProgramRun {
