@@ -131,10 +131,11 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
 
     const QSize size = ButtonOutput::EffectiveSize(s);
     {
-        // Two rings of 2 px around the button: four times its perimeter,
-        // where a 2 px line around it (twice the perimeter) is asked for.
+        // The rings as drawn: 2 px of the partner tone against the button,
+        // 3 px of the author's colour around it. A 2 px line around the
+        // button (twice its perimeter) is asked for.
         const int perimeter = 2 * (size.width() + size.height());
-        const int area = 2 * (2 * (size.width() + 8) + 2 * (size.height() + 8)) + 2 * (2 * (size.width() + 4) + 2 * (size.height() + 4));
+        const int area = (size.width() + 10) * (size.height() + 10) - size.width() * size.height();
         ButtonCheck check;
         check.state = QStringLiteral("focus");
         check.what = QStringLiteral("ring area");
