@@ -1,7 +1,6 @@
 #include "ui/TemplateDlgs.h"
 
 #include "core/NameRule.h"
-#include <QLabel>
 #include "ui/RenameDlg.h"
 #include "ui/FennicMessage.h"
 #include "core/StringTable.h"

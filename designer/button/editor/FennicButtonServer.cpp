@@ -170,22 +170,19 @@ bool CFennicButtonServer::Save(const QString& path) {
     ButtonStyle style = m_style;
     style.progId = kFennicButtonProgID;
     const bool svg = style.form == OutputForm::Svg;
-    QString picture;
-    if (svg) {
-        picture = ChooseSupportFile(path);
-        if (picture.isEmpty())
-            return false;
-        style.supportFile = QFileInfo(picture).fileName();
-    }
     // The picture the work had, which goes when it is no longer needed or
     // has a new name: only if it is still the work's own.
     QString previous;
     if (!m_saved.supportFile.isEmpty() && QFileInfo(m_path) == QFileInfo(path))
         previous = QFileInfo(path).dir().filePath(m_saved.supportFile);
-    if (!svg)
-        style.supportFile.clear();
-    QString text = ButtonOutput::InteractiveSvg(style);
+    QString picture;
+    QString text;
+    style.supportFile.clear();
     if (svg) {
+        picture = ChooseSupportFile(path);
+        if (picture.isEmpty()) return false;
+        style.supportFile = QFileInfo(picture).fileName();
+        text = ButtonOutput::InteractiveSvg(style);
         // The mark after the XML declaration, which must come first.
         const qsizetype cut = text.indexOf(u'\n') + 1;
         text.insert(cut, OwnerMark(path) + u'\n');

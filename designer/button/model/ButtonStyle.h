@@ -122,8 +122,8 @@ QString FontStack(const QString& family);
 // The HTML form: the button as a plain <a> or <button> element and the CSS
 // block that styles it (custom properties for the colours, sizes in rem,
 // :hover, :focus-visible and :active, still when reduced motion is asked
-// for). The class is "fb-" and the web-safe title, so several buttons can
-// share a page.
+// for). The class is "fb-", the web-safe title and LookHash, so buttons of
+// different looks never restyle each other on one page.
 QString HtmlClass(const ButtonStyle& style);
 // Six hex digits that change with anything that changes the button's look.
 QString LookHash(const ButtonStyle& style);
