@@ -28,6 +28,7 @@ const chromium = process.env.FENNIC_CHROMIUM || '/usr/bin/chromium';
 if (!program || !templates) throw new Error('set TAVISHFENNIC and FENNIC_TEMPLATES');
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'fennic-browser-'));
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'fennic-chromium-'));
 const forms = ['link', 'button', 'svg'];
 const names = fs.readdirSync(templates).filter((f) => f.endsWith('.pgt')).map((f) => f.split('_')[0]).sort();
 
@@ -182,7 +183,7 @@ before(async () => {
   browser = await puppeteer.launch({
     executablePath: chromium,
     headless: true,
-    userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'fennic-chromium-')),
+    userDataDir: profile,
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
       '--disable-sync', '--no-first-run', '--disable-default-apps', '--disable-extensions',
       '--force-device-scale-factor=1'],
@@ -193,6 +194,7 @@ after(async () => {
   await browser?.close();
   server?.close();
   fs.rmSync(work, { recursive: true, force: true });
+  fs.rmSync(profile, { recursive: true, force: true });
   console.log(`${passed} passed, ${failed} failed`);
 });
 

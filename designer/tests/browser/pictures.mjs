@@ -26,7 +26,7 @@ const publish = (name, marker) => execFileSync(process.env.TAVISHFENNIC, ['--pub
 publish('Ocean');
 publish('Sunset', '<!-- other -->');
 const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-  userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'fennic-chromium-')),
+  userDataDir: path.join(dir, 'chromium'),
   args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run', '--force-device-scale-factor=1'] });
 for (const [file, features] of [['light', [{ name: 'prefers-color-scheme', value: 'light' }]],
   ['dark', [{ name: 'prefers-color-scheme', value: 'dark' }]],
