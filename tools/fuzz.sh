@@ -13,11 +13,11 @@ command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found" >&2; exit 2
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DLANYX_FUZZ=ON -DLANYX_CORE_ONLY=ON \
   -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" --target fuzz_dispatch fuzz_settings fuzz_language fuzz_eventline fuzz_offer fuzz_secure fuzz_keyfiles
+cmake --build "$BUILD" --target fuzz_dispatch fuzz_settings fuzz_language fuzz_eventline fuzz_offer fuzz_secure fuzz_keyfiles fuzz_pins
 
 # Seeds: what the program really reads.
 mkdir -p "$BUILD"/corpus-dispatch "$BUILD"/corpus-settings "$BUILD"/corpus-language "$BUILD"/corpus-eventline \
-  "$BUILD"/corpus-secure "$BUILD"/corpus-keyfiles "$BUILD"/corpus-offer
+  "$BUILD"/corpus-secure "$BUILD"/corpus-keyfiles "$BUILD"/corpus-offer "$BUILD"/corpus-pins
 printf '\x00""1;sign,box,receipt;AAAA;BBBB;CCCC' > "$BUILD"/corpus-secure/announce
 printf '\x01""AAAAAAAAAAA=' > "$BUILD"/corpus-secure/companion
 printf '\x02""ann|AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=' > "$BUILD"/corpus-secure/encrypted
@@ -27,6 +27,9 @@ printf 'Lanyx identity 1\nsign AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\nbox
   > "$BUILD"/corpus-keyfiles/identity
 printf 'Lanyx known keys 1\nann\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n' \
   > "$BUILD"/corpus-keyfiles/pins
+printf 'Lanyx known keys 2\nkey\tann\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tnew\tbox\t1700000000\nkey\tbob\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tchecked\tnobox\t1\tBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBA=\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tbox\nplain\trex\t1700000001\n' \
+  > "$BUILD"/corpus-pins/v2
+cp "$BUILD"/corpus-keyfiles/pins "$BUILD"/corpus-pins/v1
 printf 'Lanyx sequence numbers seen 1\ns\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\t0000000000000042\t0000000000000001\np\tann\t0000000000000007\t00000000000000ff\n' \
   > "$BUILD"/corpus-keyfiles/seen
 cp resources/chat/Lang.con "$BUILD"/corpus-language/shipped
@@ -44,7 +47,7 @@ printf 'v1;id=0123456789abcdef0123456789abcdef;port=40000;files=2;bytes=15;names
   > "$BUILD"/corpus-offer/folder
 
 status=0
-for t in dispatch settings language eventline offer secure keyfiles; do
+for t in dispatch settings language eventline offer secure keyfiles pins; do
   echo "== fuzz_$t for ${SECONDS_EACH}s"
   if ! "$BUILD/bin/fuzz_$t" -max_total_time="$SECONDS_EACH" -print_final_stats=1 -artifact_prefix="$BUILD/" \
       "$BUILD/corpus-$t" 2> "$BUILD/fuzz_$t.log"; then

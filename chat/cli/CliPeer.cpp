@@ -89,6 +89,8 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         } else if (a == "--accept-into") {
             if (!value(v) || v.empty()) return "--accept-into needs a folder";
             o.acceptInto = v;
+        } else if (a == "--keep-known") {
+            o.keepKnown = true;
         } else if (a == "--decline") {
             o.declineOffers = true;
         } else if (a == "--offer-wait-ms") {
@@ -108,7 +110,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         }
     }
     if (o.help || o.version) return std::nullopt;
-    if (words.empty()) return "no command given (listen, who, alert, chat, send or networks)";
+    if (words.empty()) return "no command given (listen, who, alert, chat, send, networks, keys or verify)";
     o.command = words[0];
     if (o.command != "listen") {
         if (o.acceptInto) return "--accept-into goes with listen";
@@ -116,8 +118,21 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         if (dropAfterGiven) return "--test-drop-after goes with listen";
     }
     if (offerWaitGiven && o.command != "send") return "--offer-wait-ms goes with send";
+    if (o.keepKnown && o.command != "verify") return "--keep-known goes with verify";
     if (o.acceptInto && o.declineOffers) return "--accept-into and --decline exclude each other";
-    if (o.command == "listen" || o.command == "who" || o.command == "networks") {
+    if (o.command == "verify") {
+        if (!o.to.empty()) return "verify takes the user name without --to";
+        if (words.size() < 2) return "verify needs the user name";
+        o.verifyName = words[1];
+        for (std::size_t i = 2; i < words.size(); ++i) {
+            for (char c : words[i]) {
+                if (c >= '0' && c <= '9') o.safetyNumber += c;
+                else if (c != ' ' && c != '-') return "a safety number has digits only: " + words[i];
+            }
+        }
+        if (o.keepKnown && !o.safetyNumber.empty()) return "--keep-known takes no number";
+        if (!o.safetyNumber.empty() && o.safetyNumber.size() != 60) return "a safety number has 60 digits";
+    } else if (o.command == "listen" || o.command == "who" || o.command == "networks" || o.command == "keys") {
         if (words.size() > 1) return o.command + " takes no text";
         if (!o.to.empty()) return "--to goes with alert, chat and send";
     } else if (o.command == "send") {
@@ -154,6 +169,17 @@ Commands:
                          offer files and folders to each NAME, wait for the
                          answer, show the progress and end when all is done
   networks               print the interfaces and destinations sent to, then end
+  keys                   print the keys this copy knows: NAME, STATE (new key,
+                         not checked / checked by you / changed) and the
+                         safety number to compare with that user
+  verify NAME [NUMBER]   after comparing the safety number with NAME (in
+                         person or by phone), mark NAME's key as checked; a
+                         changed key is accepted this way. NUMBER is what NAME
+                         reads out (its 60 digits); without it the number is
+                         shown and asked about on a terminal
+  verify --keep-known NAME
+                         keep the known key of NAME, dropping the one
+                         announced in its place
 
 Options:
   --dir DIR              data folder (User.ini, Log.txt); default: the program's
@@ -181,12 +207,15 @@ Advanced:
 Output of listen: one line per event, tab-separated: KIND, SENDER, TEXT, with
 KIND one of join, leave, colour, status, alert, private-alert, chat,
 private-chat, box, network (an interface sent through, at the start and when
-one comes), network-gone, keys (verified, not verified, key changed),
-key-changed (a warning). A message under a name with a known key that is not
-signed by it starts with "(not verified) ". Output of who: NAME, STATUS (0-2,
+one comes), network-gone, keys (new key, not checked / checked by you /
+changed / not confirmed / conflict / no keys), key-changed (a warning). A
+message under a name with a known key that is not signed by it starts with
+"(not verified) ". Output of who: NAME, STATUS (0-2,
 or -1), COLOUR per user. alert and chat to users print one delivery line per
-user (encrypted: delivered / not confirmed, or in the clear) and wait for the
-confirmations (a few seconds at most). Output of networks and on standard
+user (encrypted: delivered / not confirmed, in the clear to a copy without
+keys, or not sent when the user's key changed) and wait for the
+confirmations (a few seconds at most). To a user whose key is known a
+private message is sealed or not sent at all, never sent in the clear. Output of networks and on standard
 error at the start: one line per interface and destination.
 
 Files: send and listen print, beside the events above, file-offer (COUNT
@@ -201,7 +230,8 @@ transfer, and the other side is told. The sender listens on TCP port 1415
 Exit status: 0 done; 1 start-up failed; 2 bad arguments; 3 the user name is
 taken on the network; 4 another copy runs on the same data folder; 5 a
 transfer did not finish (not seen, cannot receive files, declined, failed
-or cancelled).
+or cancelled); 6 a private message was not sent because the recipient's key
+changed; 7 verify marked nothing (no key known, or the numbers differ).
 )";
 }
 
@@ -290,9 +320,12 @@ void EventPrinter::KeyWarning(const std::string& name, const std::string& text) 
 
 std::string KeyStateText(KeyState state) {
     switch (state) {
-    case KeyState::Verified: return "verified";
-    case KeyState::Changed: return "key changed";
-    default: return "not verified";
+    case KeyState::Unconfirmed: return "not confirmed";
+    case KeyState::New: return "new key, not checked";
+    case KeyState::Checked: return "checked by you";
+    case KeyState::Changed: return "changed";
+    case KeyState::Conflict: return "conflict";
+    default: return "no keys";
     }
 }
 
@@ -301,6 +334,14 @@ std::string DeliveryText(const DeliveryReport& r) {
     case Delivery::Waiting: return "encrypted: waiting for confirmation";
     case Delivery::Delivered: return "encrypted: delivered";
     case Delivery::NotConfirmed: return "encrypted: not confirmed";
+    case Delivery::Local: return "kept here: a message to yourself stays on this computer";
+    case Delivery::Withheld:
+        switch (r.withheld) {
+        case Withheld::KeyChanged: return "not sent: " + r.recipient + "'s key changed";
+        case Withheld::CannotOpen: return "not sent: " + r.recipient + "'s program takes no sealed messages";
+        case Withheld::Empty: return "not sent: nothing to send";
+        default: return "not sent: this copy is not on the network";
+        }
     default: return "in the clear: sent; this recipient's program does not confirm";
     }
 }

@@ -14,10 +14,13 @@
 namespace lanyx::cli {
 
 struct CliOptions {
-    std::string command;  // listen, who, alert, chat, send, networks
+    std::string command;  // listen, who, alert, chat, send, networks, keys, verify
     std::vector<std::string> to;
     std::string text;
     std::vector<std::string> paths;         // send: files and folders
+    std::string verifyName;                 // verify: whose key
+    std::string safetyNumber;               // verify: the number the other user read (digits)
+    bool keepKnown = false;                 // verify: keep the known key instead
     std::optional<std::string> acceptInto;  // listen: accept every offer into this folder
     bool declineOffers = false;             // listen: decline every offer
     std::uint32_t offerWaitMs = 300000;     // send: how long an offer waits for its answer
@@ -48,8 +51,11 @@ std::string HelpText();
 // as \xNN, so that what a peer sends cannot reach the terminal as controls.
 std::string EscapeControls(std::string_view utf8);
 std::string EventLine(const std::string& kind, const std::string& sender, const std::string& text);
-// "verified", "not verified", "key changed".
+// "new key, not checked", "checked by you", "changed", ...
 std::string KeyStateText(KeyState state);
+// Exit status of alert and chat when a private message was not sent at all
+// (the recipient's key changed).
+inline constexpr int kWithheld = 6;
 // What became of a private message, as lanyx-cli prints it.
 std::string DeliveryText(const DeliveryReport& report);
 

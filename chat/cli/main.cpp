@@ -1,4 +1,5 @@
 // lanyx-cli: the chat node without windows, for terminals and scripts.
+#include "CliKeys.h"
 #include "CliPeer.h"
 #include "CliTransfers.h"
 #include "FileTransfers.h"
@@ -110,6 +111,13 @@ int main(int argc, char** argv) {
     for (const auto& a : opt.also)
         if (std::find(destinations.entries.begin(), destinations.entries.end(), a) == destinations.entries.end())
             destinations.entries.push_back(a);
+    // The known keys need no network.
+    if (opt.command == "keys" || opt.command == "verify") {
+        const auto own = cli::OwnNameOf(paths.dataDir, opt.name, config.logonName);
+        if (opt.command == "keys") return cli::ListKeys(paths.dataDir, own, std::cout, std::cerr);
+        cli::VerifyRequest request{opt.verifyName, opt.safetyNumber, opt.keepKnown, isatty(STDIN_FILENO) == 1};
+        return cli::VerifyKey(paths.dataDir, own, request, std::cin, std::cout, std::cerr);
+    }
     if (opt.command == "networks") {
         for (const auto& line : UdpTransport::describeRoutesFor(destinations.entries, broadcast))
             std::cout << line << std::endl;
@@ -286,10 +294,21 @@ int main(int argc, char** argv) {
             } else {
                 if (opt.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
                 for (const auto& name : opt.to) {
+                    const bool known = node.secure() && node.secure()->hasKey(name);
                     if (!printer.everSeen(name))
                         std::cerr << "lanyx-cli: " << name << " was not seen on the network; sending anyway"
-                                  << std::endl;
-                    node.SendPrivate(name + " " + mark + opt.text);
+                                  << (known ? ", sealed to the known key" : "") << std::endl;
+                    const auto report = node.SendPrivate(name + " " + mark + opt.text);
+                    if (report.state == Delivery::Withheld) {
+                        if (report.withheld == Withheld::KeyChanged)
+                            std::cerr << "lanyx-cli: " << name << ": not sent: " << name
+                                      << "'s key changed. Compare the safety number (lanyx-cli keys) with " << name
+                                      << " in person or by phone, then accept the new key with lanyx-cli verify "
+                                      << name << ", or keep the known one with lanyx-cli verify --keep-known "
+                                      << name << std::endl;
+                        status = cli::kWithheld;
+                        continue;
+                    }
                     if (alert) node.WriteLog("Private alert sent to " + name);
                 }
             }

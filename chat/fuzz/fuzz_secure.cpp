@@ -22,7 +22,7 @@ struct Fixture {
         me = Identity::generate();
         bob = Identity::generate();
         PinStore pins;
-        pins.set("bob", {bob.signPublic, bob.boxPublic});
+        pins.pinNew("bob", bob.signPublic, bob.boxPublic, true, 0);
         SecureLink::Hooks h;
         h.send = [](std::string_view) {};
         h.process = [](std::string_view, Trust) {};

@@ -110,14 +110,11 @@ bool ChatNode::EnableKeys() {
     if (!loaded.note.empty()) log_.WriteLog(loaded.note);
     if (!loaded.identity) return false;
     const auto pinsFile = config_.dataDir / PinStore::kFileName;
-    PinStore pins;
-    std::string problem;
-    if (!pins.load(pinsFile, problem)) {
-        // Never written over: pins of the first contacts must not be lost.
-        log_.WriteLog("The known keys could not be read (" + problem + "); running without keys");
-        return false;
-    }
-    if (!problem.empty()) log_.WriteLog("The known keys: " + problem);
+    // Whatever the file holds, the copy keeps its own keys: a damaged file
+    // gives the keys it could read, and is kept aside for the user.
+    auto pins = LoadPins(pinsFile);
+    if (!pins.logLine.empty()) log_.WriteLog(pins.logLine);
+    if (!pins.notice.empty()) settingsNotice_ += (settingsNotice_.empty() ? "" : "\n\n") + pins.notice;
     SecureLink::Hooks h;
     h.send = [this](std::string_view bytes) {
         if (transport_.isOpen()) transport_.send(bytes);
@@ -126,8 +123,9 @@ bool ChatNode::EnableKeys() {
     h.deliverPrivate = [this](const std::string& text, const std::string& sender, Trust trust) {
         if (users_.IsBlocked(sender)) return false;
         if (startsWith(text, kFileTag)) {
-            // Files only from a verified key: the transfer proves the same key.
-            if (!files_ || trust != Trust::Verified) return false;
+            // Files only from the pinned key, never while another was
+            // announced in its place: the transfer proves the same key.
+            if (!files_ || trust != Trust::Verified || !keyHeard(secure_->stateOf(sender))) return false;
             return files_->fileMessage(sender, text.substr(kFileTag.size()), transport_.currentSource());
         }
         const bool chat = startsWith(text, wire::ChatMark);
@@ -158,14 +156,18 @@ bool ChatNode::EnableKeys() {
     h.log = [this](std::string_view kind, const std::string& line) { writeLimited(kind, line); };
     h.ticks = [this] { return pump_.ticks(); };
     h.callAfter = [this](std::uint32_t ms, std::function<void()> fn) { pump_.callAfter(ms, std::move(fn)); };
-    h.wallMicros = [] {
+    h.wallMicros = config_.wallMicros ? config_.wallMicros : [] {
         return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
                                               std::chrono::system_clock::now().time_since_epoch())
                                               .count());
     };
-    secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins), pinsFile, std::move(h));
+    h.isListed = [this](const std::string& name) { return users_.findNoCase(name).has_value(); };
+    h.source = [this] { return transport_.currentSource(); };
+    secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
+    if (!pins.writable) secure_->keepPinsFileAsItIs();
     secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });
     if (files_) secure_->addCapability(secure::kFilesCapability);
+    secure_->setUserName(data_.user.UserName);
     secure_->setMyName(state_.MyName);
     return true;
 }
@@ -184,20 +186,54 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument) {
         recipient = trimBlanks(argument.substr(0, blank));
         message = trimBlanks(argument.substr(blank + 1));
     }
-    if (secure_ && !message.empty() && transport_.isOpen()) {
-        if (auto report = secure_->sendPrivate(std::string(recipient), std::string(message))) {
-            sink_.PrivateDelivery(*report);
-            return *report;
-        }
+    const std::string to(recipient);
+    if (secure_ && secure_->active() && !message.empty() && equalsNoCase(to, state_.MyName)) {
+        // Our own copy of a line to several users (a chat window holds its
+        // own name): in the clear on the wire it would give away what went
+        // sealed to the others. Nobody else takes it: it stays here.
+        deliverOwnPrivate(std::string(message));
+        DeliveryReport report{0, to, true, Delivery::Local};
+        sink_.PrivateDelivery(report);
+        return report;
+    }
+    if (secure_ && secure_->hasKey(to)) {
+        // A known key: sealed to it, or not sent at all.
+        Withheld why = Withheld::Offline;
+        if (transport_.isOpen())
+            if (auto report = secure_->sendPrivate(to, std::string(message), &why)) {
+                sink_.PrivateDelivery(*report);
+                return *report;
+            }
+        DeliveryReport report{0, to, false, Delivery::Withheld, why};
+        if (why == Withheld::KeyChanged)
+            log_.WriteLog("Private message to " + forLog(to) + " not sent: the key announced for the name changed");
+        sink_.PrivateDelivery(report);
+        return report;
     }
     std::string text(wire::PrivateMessage);
     text += message;
     text += '|';
     text += recipient;
     SendDatagram(text);
-    DeliveryReport report{0, std::string(recipient), false, Delivery::NoReceipts};
+    DeliveryReport report{0, to, false, Delivery::NoReceipts};
     if (!recipient.empty()) sink_.PrivateDelivery(report);
     return report;
+}
+
+void ChatNode::deliverOwnPrivate(std::string text) {
+    // As its echo would come: after the sender has taken its report.
+    const std::weak_ptr<int> alive = alive_;
+    pump_.callAfter(0, [this, alive, text = std::move(text)] {
+        if (alive.expired() || state_.MyName.empty() || users_.IsBlocked(state_.MyName)) return;
+        ++receiving_;
+        try {
+            deliver(text, state_.MyName, true, users_.findNoCase(state_.MyName));
+        } catch (const LanyxError& e) {
+            LogReceiveError(e.number(), e.what());
+        }
+        --receiving_;
+        if (receiving_ == 0) flushRefresh();
+    });
 }
 
 void ChatNode::SendPresence(Presence how) {
@@ -322,7 +358,11 @@ bool ChatNode::CanSendFilesTo(const std::string& name, std::string* why) const {
     if (!secure_ || !secure_->active()) return say("This copy runs without keys, so it cannot send files.");
     switch (secure_->stateOf(name)) {
     case KeyState::NoKeys: return say("This user's program cannot receive files.");
-    case KeyState::Changed: return say("This user's key changed: accept the new key in the user's info first.");
+    case KeyState::Changed:
+        return say("This user's key changed: compare the safety number in the user's information first.");
+    case KeyState::Conflict:
+        return say("A copy without keys uses this name too: check the key in the user's information first.");
+    case KeyState::Unconfirmed: return say("This user's program has not been heard with its key since it was listed.");
     default: break;
     }
     if (!secure_->peerHas(name, secure::kFilesCapability)) return say("This user's program cannot receive files.");
@@ -472,7 +512,10 @@ void ChatNode::ProcessDatagram(std::string_view text) {
         }
         if (users_.userCount() < kMaxRosterRows) {
             row = users_.addUser(std::string(sender));
-            if (secure_) users_.setKeyState(*row, secure_->stateOf(sender));
+            if (secure_) {
+                secure_->noteListed(std::string(sender));
+                users_.setKeyState(*row, secure_->stateOf(sender));
+            }
             AnswerNewcomer(sender);
         } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
             // Unlisted senders are not remembered: answer only what a copy
@@ -516,7 +559,7 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
         if (!row || ignoredAsNotVerified(sender, cmd)) return;
         const std::string name(sender);
-        if (secure_ && trust_ == Trust::Verified) secure_->forget(name);
+        if (secure_) secure_->forget(name);
         users_.removeUser(*row);
         sink_.RemoveUserFromChats(name);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
@@ -524,7 +567,8 @@ void ChatNode::ProcessDatagram(std::string_view text) {
         if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return;
         if (!p.text.empty()) deliver(p.text, std::string(sender), true, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::BoxMessage)) {
-        if (sender != state_.MyName && !users_.IsBlocked(sender)) OpenBox(payload, std::string(sender));
+        if (sender != state_.MyName && !users_.IsBlocked(sender))
+            OpenBox(payload, std::string(sender), {trust_ == Trust::NotVerified, false});
     }
 }
 
@@ -567,7 +611,7 @@ void ChatNode::writeLimited(std::string_view kind, const std::string& line) {
     if (admitted) log_.WriteLog(line);
 }
 
-void ChatNode::OpenBox(std::string_view text, const std::string& sender) {
+void ChatNode::OpenBox(std::string_view text, const std::string& sender, MessageMarks marks) {
     auto key = toLower(sender);
     if (openBoxes_.count(key)) {
         writeLimited("Box message not shown", "Box message from " + forLog(sender) +
@@ -584,7 +628,7 @@ void ChatNode::OpenBox(std::string_view text, const std::string& sender) {
     }
     openBoxes_.insert(key);
     try {
-        sink_.ShowBox(std::string(text), sender);
+        sink_.ShowMarkedBox(std::string(text), sender, marks);
     } catch (...) {
         openBoxes_.erase(key);
         throw;
@@ -629,6 +673,9 @@ void ChatNode::flushRefresh() {
 }
 
 void ChatNode::rowsReset() {
+    // An emptied roster (a join, a new name): what was heard of everybody
+    // is to be heard again.
+    if (secure_ && users_.userCount() == 0) secure_->forgetSessions();
     requestRefresh(true, true);
 }
 
@@ -722,6 +769,7 @@ void ChatNode::rejoinUnder(const std::string& name) {
     users_.ClearlvUsers();
     state_.MyName = name;
     data_.user.UserName = name;
+    if (secure_) secure_->setUserName(name);
     persistedName_ = name;
     OpenNetwork();
     saveSettings();

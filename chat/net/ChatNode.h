@@ -60,6 +60,11 @@ public:
     // A plain message box titled with the sender's name. The node asks for
     // at most one box per sender at a time, and for a few at most in all.
     virtual void ShowBox(const std::string& text, const std::string& sender) = 0;
+    // A box with what is known of it: the plain form gets the "not
+    // verified" mark in front where it applies.
+    virtual void ShowMarkedBox(const std::string& text, const std::string& sender, MessageMarks marks) {
+        ShowBox(marks.notVerified ? std::string(kNotVerifiedMark) + text : text, sender);
+    }
     // False (headless, or a modal box): the box is closed when ShowBox
     // returns. True: it stays open after ShowBox returns, and the sink calls
     // ChatNode::BoxClosed(sender) when the user closes it.
@@ -91,6 +96,9 @@ struct NodeConfig {
     // For this run only; the settings file keeps its own values.
     std::optional<std::string> nameForRun;
     std::optional<std::uint32_t> colourForRun;
+    // This computer's clock in microseconds since 1970 (the system clock
+    // when empty): dates what is signed, and judges what others signed.
+    std::function<std::uint64_t()> wallMicros;
 };
 
 class ChatNode final : public StartUpHost, private UserListObserver {
@@ -102,8 +110,10 @@ public:
     // Sending.
     void SendDatagram(std::string_view commandAndPayload);
     void SendToAll(std::string_view payload);
-    // Encrypted (and confirmed) to a recipient whose key is known, else as
-    // "P/" in the clear. What became of it also goes to the sink.
+    // Encrypted (and confirmed) to a recipient whose key is known, and
+    // never in the clear to one: withheld when that key changed. To a
+    // recipient without a key as "P/" in the clear. To ourselves it stays
+    // here. What became of it also goes to the sink.
     DeliveryReport SendPrivate(std::string_view recipientBlankMessage);
     void OpenNetwork() override;
     void CloseNetwork() override;
@@ -166,6 +176,11 @@ public:
     // copy then behaves as one without keys.
     bool EnableKeys();
     SecureLink* secure() { return secure_.get(); }
+    const SecureLink* secure() const { return secure_.get(); }
+    // What is known of a user's key (NoKeys for a copy without keys).
+    KeyState KeyStateOf(std::string_view name) const {
+        return secure_ ? secure_->stateOf(name) : KeyState::NoKeys;
+    }
 
     // Files. With a handler set, the copy announces that it takes offers.
     void SetFileHandler(FileMessageHandler* handler);
@@ -228,7 +243,9 @@ private:
     void handleDatagram(std::string_view bytes, std::optional<Trust> judged);
     bool ignoredAsNotVerified(std::string_view sender, std::string_view command);
     void sendWire(std::string_view bytes);
-    void OpenBox(std::string_view text, const std::string& sender);
+    void OpenBox(std::string_view text, const std::string& sender, MessageMarks marks);
+    // A private message to ourselves, shown as its echo would be.
+    void deliverOwnPrivate(std::string text);
     void updateCaption();
     // Refreshes the status line and the chat windows' lists as far as the
     // roster changed since the last time; inside a batch of datagrams only

@@ -5,6 +5,7 @@
 #endif
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 namespace lanyx::crypto {
@@ -106,6 +107,12 @@ std::string Hash(std::string_view data) {
     return h;
 }
 
+std::string HashWide(std::string_view data) {
+    std::string h(crypto_generichash_BYTES_MAX, '\0');
+    crypto_generichash(u(h), h.size(), u(data), data.size(), nullptr, 0);
+    return h;
+}
+
 std::string ToBase64(std::string_view bytes) {
     const auto variant = sodium_base64_VARIANT_ORIGINAL;
     std::string out(sodium_base64_ENCODED_LEN(bytes.size(), variant), '\0');
@@ -145,6 +152,7 @@ std::string Seal(std::string_view, std::string_view, std::string_view) {
 }
 std::optional<std::string> Open(std::string_view, std::string_view, std::string_view) { return std::nullopt; }
 std::string Hash(std::string_view) { throw std::logic_error("no cryptography in this build"); }
+std::string HashWide(std::string_view) { throw std::logic_error("no cryptography in this build"); }
 std::string ToBase64(std::string_view) { return {}; }
 std::optional<std::string> FromBase64(std::string_view) { return std::nullopt; }
 void Wipe(std::string& secret) {
@@ -164,6 +172,34 @@ std::string Fingerprint(std::string_view publicKey) {
         const auto b = static_cast<unsigned char>(h[i]);
         out += kHex[b >> 4];
         out += kHex[b & 15];
+    }
+    return out;
+}
+
+std::string SafetyNumber(std::string_view nameA, std::string_view signKeyA, std::string_view nameB,
+                         std::string_view signKeyB) {
+    if (!available()) return {};
+    const auto lower = [](std::string_view n) {
+        std::string s(n.substr(0, 255));
+        for (auto& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    };
+    // Each side as length, name, key; the two in one order for both.
+    std::string a = lower(nameA), b = lower(nameB);
+    a = std::string(1, static_cast<char>(a.size())) + a + std::string(signKeyA);
+    b = std::string(1, static_cast<char>(b.size())) + b + std::string(signKeyB);
+    if (b < a) std::swap(a, b);
+    const std::string input = std::string("Lanyx safety number 1", 22) + a + b;
+    const auto digest = HashWide(input);
+    std::string out;
+    for (std::size_t g = 0; g < 12; ++g) {
+        // 40 bits a group: the remainder by 100000 is as good as even.
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < 5; ++i) v = (v << 8) | static_cast<unsigned char>(digest[g * 5 + i]);
+        const auto digits = std::to_string(100000 + v % 100000).substr(1);
+        if (g > 0) out += ' ';
+        out += digits;
     }
     return out;
 }

@@ -46,6 +46,8 @@ std::string Seal(std::string_view key, std::string_view plaintext, std::string_v
 std::optional<std::string> Open(std::string_view key, std::string_view sealed, std::string_view associated);
 
 std::string Hash(std::string_view data);
+// BLAKE2b with its longest output, 64 bytes.
+std::string HashWide(std::string_view data);
 
 // Standard base64 with padding (no "|" and no blank in it).
 std::string ToBase64(std::string_view bytes);
@@ -54,6 +56,13 @@ std::optional<std::string> FromBase64(std::string_view text);
 // A short form of a public key people can read to each other:
 // "3F2A 91C0 7B44 E2D1 0A9C" (80 bits of its BLAKE2b hash).
 std::string Fingerprint(std::string_view publicKey);
+
+// What two users compare, read aloud or as a QR code, to know that each
+// holds the other's key: twelve groups of five digits ("12345 67890 ..."),
+// made with BLAKE2b from both user names (without regard to case) and both
+// signing keys, the same whichever side computes it. Empty without the library.
+std::string SafetyNumber(std::string_view nameA, std::string_view signKeyA, std::string_view nameB,
+                         std::string_view signKeyB);
 
 // Overwrites a secret before its memory is given back.
 void Wipe(std::string& secret);

@@ -3,9 +3,11 @@
 #include "Crypto.h"
 #include "Text.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 namespace lanyx {
 
@@ -13,8 +15,6 @@ namespace {
 
 constexpr std::string_view kIdentityHeader = "Lanyx identity 1";
 constexpr std::string_view kPinsHeader = "Lanyx known keys 1";
-// Larger files are not ours: kMaxPins lines of a long name and two keys.
-constexpr std::uintmax_t kMaxPinsFileBytes = 16u << 20;
 constexpr std::uintmax_t kMaxKeyFileBytes = 4096;
 
 std::vector<std::string_view> lines(std::string_view text) {
@@ -176,36 +176,210 @@ LoadedIdentity LoadOrCreateIdentity(const std::filesystem::path& dataDir) {
     return result;
 }
 
+std::optional<Identity> ReadIdentity(const std::filesystem::path& dataDir, std::string& problem) {
+    if (!crypto::available()) {
+        problem = "this build has no cryptography";
+        return std::nullopt;
+    }
+    const auto file = dataDir / Identity::kFileName;
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        problem = "no key pair yet (made at the first start)";
+        return std::nullopt;
+    }
+    auto text = readSmallFile(file, kMaxKeyFileBytes, problem);
+    if (!text) return std::nullopt;
+    auto id = Identity::fromText(*text);
+    crypto::Wipe(*text);
+    if (!id) problem = "it is not a key file";
+    return id;
+}
+
+// ---- known keys ------------------------------------------------------------
+
+namespace {
+
+constexpr std::string_view kPinsHeaderV2 = "Lanyx known keys 2";
+constexpr std::int64_t kTouchEverySeconds = 3600;
+
+std::vector<std::string_view> fields(std::string_view line) {
+    std::vector<std::string_view> out;
+    for (std::size_t start = 0;;) {
+        const auto tab = line.find('\t', start);
+        out.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        if (tab == std::string_view::npos) return out;
+        start = tab + 1;
+    }
+}
+
+std::optional<std::string> key32(std::string_view b64) {
+    auto k = crypto::FromBase64(b64);
+    if (!k || k->size() != crypto::kSignPublicBytes) return std::nullopt;
+    return k;
+}
+
+std::optional<std::int64_t> seconds(std::string_view t) {
+    if (t.empty() || t.size() > 12) return std::nullopt;
+    std::int64_t v = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+} // namespace
+
 const PinStore::Pin* PinStore::find(std::string_view name) const {
     const auto it = pins_.find(toLower(name));
     return it == pins_.end() ? nullptr : &it->second;
 }
 
-bool PinStore::set(std::string_view name, Pin pin) {
-    // One line per pin: a name with a line break or tab cannot be kept.
-    if (name.empty() || name.find_first_of("\t\r\n") != std::string_view::npos) return false;
-    auto key = toLower(name);
-    auto it = pins_.find(key);
-    if (it != pins_.end()) {
-        it->second = std::move(pin);
-        return true;
-    }
-    if (pins_.size() >= kMaxPins) return false;
+bool PinStore::insert(std::string key, Pin pin) {
+    if (pin.checked ? checked_ >= kMaxChecked : automaticCount() >= kMaxAutomatic) return false;
+    if (pin.checked) ++checked_;
+    plain_.erase(key);
     pins_.emplace(std::move(key), std::move(pin));
     return true;
 }
 
+bool PinStore::pinNew(std::string_view name, const std::string& sign, const std::string& box, bool opens,
+                      std::int64_t now) {
+    if (!IsValidUserName(name)) return false;
+    auto key = toLower(name);
+    if (pins_.count(key)) return false;
+    if (automaticCount() >= kMaxAutomatic) {
+        // The one heard longest ago makes room; checked pins never do.
+        auto oldest = pins_.end();
+        for (auto it = pins_.begin(); it != pins_.end(); ++it)
+            if (!it->second.checked && (oldest == pins_.end() || it->second.heard < oldest->second.heard)) oldest = it;
+        if (oldest == pins_.end()) return false;
+        pins_.erase(oldest);
+    }
+    Pin pin;
+    pin.signPublic = sign;
+    pin.boxPublic = box;
+    pin.opensSealed = opens;
+    pin.heard = now;
+    return insert(std::move(key), std::move(pin));
+}
+
+bool PinStore::pinChecked(std::string_view name, const std::string& sign, const std::string& box, bool opens,
+                          std::int64_t now) {
+    if (!IsValidUserName(name)) return false;
+    auto key = toLower(name);
+    if (const auto it = pins_.find(key); it != pins_.end()) {
+        if (!it->second.checked && checked_ >= kMaxChecked) return false;
+        if (!it->second.checked) ++checked_;
+        it->second = Pin{sign, box, true, opens, now, {}, {}, true};
+        return true;
+    }
+    Pin pin;
+    pin.signPublic = sign;
+    pin.boxPublic = box;
+    pin.checked = true;
+    pin.opensSealed = opens;
+    pin.heard = now;
+    return insert(std::move(key), std::move(pin));
+}
+
+bool PinStore::markChecked(std::string_view name, std::int64_t now) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end()) return false;
+    auto& pin = it->second;
+    if (!pin.checked && checked_ >= kMaxChecked) return false;
+    if (pin.changed()) {
+        pin.signPublic = std::exchange(pin.newSign, {});
+        pin.boxPublic = std::exchange(pin.newBox, {});
+        pin.opensSealed = pin.newOpensSealed;
+        pin.heard = now;
+    }
+    if (!pin.checked) ++checked_;
+    pin.checked = true;
+    return true;
+}
+
+bool PinStore::setPending(std::string_view name, const std::string& sign, const std::string& box, bool opens) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end() || it->second.signPublic == sign) return false;
+    auto& pin = it->second;
+    if (pin.newSign == sign && pin.newBox == box && pin.newOpensSealed == opens) return false;
+    pin.newSign = sign;
+    pin.newBox = box;
+    pin.newOpensSealed = opens;
+    return true;
+}
+
+bool PinStore::keepKnown(std::string_view name) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end() || !it->second.changed()) return false;
+    it->second.newSign.clear();
+    it->second.newBox.clear();
+    return true;
+}
+
+bool PinStore::updateBox(std::string_view name, const std::string& box, bool opens) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end() || (it->second.boxPublic == box && it->second.opensSealed == opens)) return false;
+    it->second.boxPublic = box;
+    it->second.opensSealed = opens;
+    return true;
+}
+
+bool PinStore::touch(std::string_view name, std::int64_t now) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end() || now - it->second.heard < kTouchEverySeconds) return false;
+    it->second.heard = now;
+    return true;
+}
+
+bool PinStore::erase(std::string_view name) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end()) return false;
+    if (it->second.checked) --checked_;
+    pins_.erase(it);
+    return true;
+}
+
+bool PinStore::isPlain(std::string_view name) const {
+    return plain_.count(toLower(name)) > 0;
+}
+
+void PinStore::notePlain(std::string_view name, std::int64_t now) {
+    if (!IsValidUserName(name)) return;
+    auto key = toLower(name);
+    if (pins_.count(key)) return;
+    if (const auto it = plain_.find(key); it != plain_.end()) {
+        it->second = now;
+        return;
+    }
+    if (plain_.size() >= kMaxPlainNames) {
+        auto oldest = plain_.begin();
+        for (auto it = plain_.begin(); it != plain_.end(); ++it)
+            if (it->second < oldest->second) oldest = it;
+        plain_.erase(oldest);
+    }
+    plain_.emplace(std::move(key), now);
+}
+
+bool PinStore::forgetPlain(std::string_view name) {
+    return plain_.erase(toLower(name)) > 0;
+}
+
 std::string PinStore::toText() const {
-    std::string text(kPinsHeader);
+    std::string text(kPinsHeaderV2);
     text += '\n';
+    const auto opens = [](bool o) { return o ? "box" : "nobox"; };
     for (const auto& [name, pin] : pins_) {
-        text += name;
-        text += '\t';
-        text += crypto::ToBase64(pin.signPublic);
-        text += '\t';
-        text += crypto::ToBase64(pin.boxPublic);
+        text += "key\t" + name + '\t' + crypto::ToBase64(pin.signPublic) + '\t' + crypto::ToBase64(pin.boxPublic) +
+                '\t' + (pin.checked ? "checked" : "new") + '\t' + opens(pin.opensSealed) + '\t' +
+                std::to_string(pin.heard);
+        if (pin.changed())
+            text += '\t' + crypto::ToBase64(pin.newSign) + '\t' + crypto::ToBase64(pin.newBox) + '\t' +
+                    opens(pin.newOpensSealed);
         text += '\n';
     }
+    for (const auto& [name, heard] : plain_) text += "plain\t" + name + '\t' + std::to_string(heard) + '\n';
     return text;
 }
 
@@ -213,44 +387,124 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
     PinStore store;
     std::size_t bad = 0;
     const auto ls = lines(text);
+    const bool v2 = !ls.empty() && ls[0] == kPinsHeaderV2;
+    const auto opensWord = [](std::string_view w) -> std::optional<bool> {
+        if (w == "box") return true;
+        if (w == "nobox") return false;
+        return std::nullopt;
+    };
     for (std::size_t i = 0; i < ls.size(); ++i) {
         const auto line = ls[i];
-        if (i == 0 && line == kPinsHeader) continue;
-        if (line.empty()) continue;
-        const auto t1 = line.find('\t');
-        const auto t2 = t1 == std::string_view::npos ? t1 : line.find('\t', t1 + 1);
-        if (t2 == std::string_view::npos || t1 == 0 || line.find('|') < t1) {
-            ++bad;
-            continue;
+        if (line.empty() || (i == 0 && (line == kPinsHeader || line == kPinsHeaderV2))) continue;
+        const auto f = fields(line);
+        bool ok = false;
+        if (!v2) {
+            // An earlier build's line: name, signing key, agreement key. Its
+            // copies all announced that they take sealed messages.
+            if (f.size() == 3 && IsValidUserName(f[0])) {
+                const auto sign = key32(f[1]);
+                const auto box = key32(f[2]);
+                Pin pin;
+                if (sign && box) {
+                    pin.signPublic = *sign;
+                    pin.boxPublic = *box;
+                    ok = !store.pins_.count(toLower(f[0])) && store.insert(toLower(f[0]), std::move(pin));
+                }
+            }
+        } else if (f.size() == 3 && f[0] == "plain" && IsValidUserName(f[1])) {
+            const auto heard = seconds(f[2]);
+            const auto key = toLower(f[1]);
+            if (heard && !store.pins_.count(key) && !store.plain_.count(key) &&
+                store.plain_.size() < kMaxPlainNames) {
+                store.plain_.emplace(key, *heard);
+                ok = true;
+            }
+        } else if ((f.size() == 7 || f.size() == 10) && f[0] == "key" && IsValidUserName(f[1]) &&
+                   (f[4] == "new" || f[4] == "checked")) {
+            const auto sign = key32(f[2]);
+            const auto box = key32(f[3]);
+            const auto opens = opensWord(f[5]);
+            const auto heard = seconds(f[6]);
+            Pin pin;
+            ok = sign && box && opens && heard;
+            if (ok && f.size() == 10) {
+                const auto newSign = key32(f[7]);
+                const auto newBox = key32(f[8]);
+                const auto newOpens = opensWord(f[9]);
+                ok = newSign && newBox && newOpens && *newSign != *sign;
+                if (ok) {
+                    pin.newSign = *newSign;
+                    pin.newBox = *newBox;
+                    pin.newOpensSealed = *newOpens;
+                }
+            }
+            const auto key = toLower(f[1]);
+            if (ok) {
+                pin.signPublic = *sign;
+                pin.boxPublic = *box;
+                pin.checked = f[4] == "checked";
+                pin.opensSealed = *opens;
+                pin.heard = *heard;
+                ok = !store.pins_.count(key) && store.insert(key, std::move(pin));
+            }
         }
-        auto sign = crypto::FromBase64(line.substr(t1 + 1, t2 - t1 - 1));
-        auto box = crypto::FromBase64(line.substr(t2 + 1));
-        if (!sign || !box || sign->size() != crypto::kSignPublicBytes || box->size() != crypto::kBoxPublicBytes ||
-            !store.set(line.substr(0, t1), Pin{*sign, *box})) {
-            ++bad;
-            continue;
-        }
+        if (!ok) ++bad;
     }
     if (skipped) *skipped = bad;
     return store;
 }
 
-bool PinStore::load(const std::filesystem::path& file, std::string& problem) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        pins_.clear();
-        return true;
-    }
-    const auto text = readSmallFile(file, kMaxPinsFileBytes, problem);
-    if (!text) return false;
-    std::size_t skipped = 0;
-    *this = fromText(*text, &skipped);
-    if (skipped) problem = std::to_string(skipped) + " lines skipped";
-    return true;
-}
-
 bool PinStore::save(const std::filesystem::path& file, std::string& problem) const {
     return writeReplacing(file, toText(), false, problem);
+}
+
+LoadedPins LoadPins(const std::filesystem::path& file) {
+    namespace fs = std::filesystem;
+    LoadedPins out;
+    std::error_code ec;
+    if (!fs::exists(file, ec)) return out;
+    std::string why;
+    std::string text;
+    const auto size = fs::file_size(file, ec);
+    std::ifstream in(file, std::ios::binary);
+    if (ec || !in) {
+        why = "it cannot be opened" + (ec ? ": " + ec.message() : std::string());
+    } else {
+        text.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(size, PinStore::kMaxFileBytes)));
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+        if (size > PinStore::kMaxFileBytes) {
+            why = "it is " + std::to_string(size) + " bytes, more than a file of known keys holds";
+            // The last line read may be cut short: it is left out.
+            text.resize(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
+        }
+    }
+    std::size_t skipped = 0;
+    out.pins = PinStore::fromText(text, &skipped);
+    if (why.empty() && skipped == 0) return out;
+    if (why.empty()) why = std::to_string(skipped) + (skipped == 1 ? " line" : " lines") + " could not be read";
+    // Kept for the user to look at, under a name no start reads; at most a
+    // few, the last one replaced after that.
+    auto aside = fs::path(file).concat(".damaged");
+    for (int n = 2; fs::exists(aside, ec) && n <= 9; ++n) aside = fs::path(file).concat(".damaged" + std::to_string(n));
+    fs::remove(aside, ec);
+    fs::rename(file, aside, ec);
+    const auto kept = std::to_string(out.pins.size()) + (out.pins.size() == 1 ? " key" : " keys");
+    if (ec) {
+        out.writable = false;
+        out.notice = "The file of known keys, " + file.filename().string() + ", could not be read whole (" + why +
+                     "). Lanyx runs with the " + kept + " it could read; it could not keep the file aside (" +
+                     ec.message() + "), so it leaves it as it is and keys learnt now are forgotten at the end.";
+    } else {
+        out.notice = "The file of known keys, " + file.filename().string() + ", could not be read whole (" + why +
+                     "). Lanyx started with the " + kept + " it could read and kept the file as " +
+                     aside.filename().string() +
+                     ". Users whose keys were lost are taken as new when heard again: compare safety numbers "
+                     "with those who matter.";
+    }
+    out.logLine = "The known keys could not be read whole (" + why + "); started with the " + kept +
+                  (ec ? std::string(", the file left as it is") : ", the file kept as " + aside.filename().string());
+    return out;
 }
 
 // ---- sequence numbers seen ---------------------------------------------------

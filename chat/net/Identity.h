@@ -37,36 +37,100 @@ struct LoadedIdentity {
 // old key is never overwritten.
 LoadedIdentity LoadOrCreateIdentity(const std::filesystem::path& dataDir);
 
-// Trust on first use: the first key heard for a user name is kept, by the
-// name in lower case.
+// The keys known for other users' names, by the name in lower case. The
+// first key heard for a name is pinned automatically ("new, not checked");
+// the user marks it checked after comparing the safety number; a different
+// key announced later waits beside the pinned one for the user's decision.
+// Names heard from copies without keys are kept too, so that a key
+// announced for one later is never taken silently.
 class PinStore {
 public:
     static constexpr const char* kFileName = "KnownKeys.txt";
-    static constexpr std::size_t kMaxPins = 20000;
+    // Pins made without the user: the one heard longest ago makes room.
+    static constexpr std::size_t kMaxAutomatic = 10000;
+    // Pins the user checked: only the user makes them, none is pushed out.
+    static constexpr std::size_t kMaxChecked = 10000;
+    // Names heard from copies without keys: the oldest makes room.
+    static constexpr std::size_t kMaxPlainNames = 4096;
+    // A larger file is read no further than this.
+    static constexpr std::size_t kMaxFileBytes = 8u << 20;
 
     struct Pin {
         std::string signPublic;
         std::string boxPublic;
+        bool checked = false;      // the user compared the safety number
+        bool opensSealed = true;   // that copy announced it takes sealed private messages
+        std::int64_t heard = 0;    // Unix seconds: last taken from that key (0: not known)
+        // Another key announced for the name, waiting for the user's decision.
+        std::string newSign;
+        std::string newBox;
+        bool newOpensSealed = true;
+        bool changed() const { return !newSign.empty(); }
     };
 
     const Pin* find(std::string_view name) const;
-    // Pins or re-pins the name; false when the store is full or the name
-    // holds a tab or line break.
-    bool set(std::string_view name, Pin pin);
     std::size_t size() const { return pins_.size(); }
+    std::size_t checkedCount() const { return checked_; }
+    std::size_t automaticCount() const { return pins_.size() - checked_; }
     const std::map<std::string, Pin, std::less<>>& all() const { return pins_; }
 
+    // A first key for the name, not checked. The automatic pin heard longest
+    // ago makes room when there is none; false for a name no user can have
+    // or one that is pinned already.
+    bool pinNew(std::string_view name, const std::string& sign, const std::string& box, bool opens, std::int64_t now);
+    // A key the user checked (a first key, or one announced under a name of
+    // a copy without keys); false when the checked pins are full or the
+    // name cannot be a user's.
+    bool pinChecked(std::string_view name, const std::string& sign, const std::string& box, bool opens,
+                    std::int64_t now);
+    // The user compared the safety number: the pinned key, or the key
+    // waiting beside it, is checked from now on.
+    bool markChecked(std::string_view name, std::int64_t now);
+    // Another key was announced; false when it is the one waiting already.
+    bool setPending(std::string_view name, const std::string& sign, const std::string& box, bool opens);
+    // The user keeps the pinned key: the announced one is dropped.
+    bool keepKnown(std::string_view name);
+    // The pinned key announced a new agreement key or other capabilities.
+    bool updateBox(std::string_view name, const std::string& box, bool opens);
+    // Heard from the pinned key now; true when that is worth writing down
+    // (an hour or more since it was last written).
+    bool touch(std::string_view name, std::int64_t now);
+    bool erase(std::string_view name);
+
+    bool isPlain(std::string_view name) const;
+    void notePlain(std::string_view name, std::int64_t now);
+    bool forgetPlain(std::string_view name);
+    const std::map<std::string, std::int64_t, std::less<>>& plainNames() const { return plain_; }
+
     std::string toText() const;
-    // Lines that make no sense are skipped and counted.
+    // Lines that make no sense are skipped and counted; so are lines beyond
+    // the bounds. An earlier build's file reads as keys not checked.
     static PinStore fromText(std::string_view text, std::size_t* skipped = nullptr);
 
-    // Reading and writing the file; false with a reason on failure.
-    bool load(const std::filesystem::path& file, std::string& problem);
     bool save(const std::filesystem::path& file, std::string& problem) const;
 
 private:
+    bool insert(std::string key, Pin pin);
     std::map<std::string, Pin, std::less<>> pins_;
+    std::map<std::string, std::int64_t, std::less<>> plain_;
+    std::size_t checked_ = 0;
 };
+
+// The file of known keys as a start finds it. A file that could not be
+// read whole (damaged, too large, unreadable) never leaves the copy without
+// keys: what could be read is used, the file is kept aside for the user,
+// and `notice` tells the user once.
+struct LoadedPins {
+    PinStore pins;
+    std::string notice;    // for the user; empty when all went as usual
+    std::string logLine;   // for the log; empty when all went as usual
+    bool writable = true;  // false: the file could not be kept aside, so it is not written over
+};
+LoadedPins LoadPins(const std::filesystem::path& file);
+
+// The key pair as the data folder holds it, without making one; nothing
+// with a reason when there is none or it cannot be read.
+std::optional<Identity> ReadIdentity(const std::filesystem::path& dataDir, std::string& problem);
 
 // The sequence numbers seen per signing key and per sender of private
 // messages, kept across starts: a datagram recorded before the copy's last

@@ -21,7 +21,6 @@ constexpr std::size_t kSeqBytes = 8;
 // datagrams, the signature over both.
 constexpr std::size_t kCompanionBytes = kSeqBytes + crypto::kHashBytes + crypto::kSignatureBytes;
 constexpr std::size_t kMaxCompanionBytes = kCompanionBytes + (secure::kMaxSignedTogether - 1) * crypto::kHashBytes;
-constexpr std::uint32_t kEarlyKeepMs = 3000;
 constexpr std::uint32_t kPinsSaveDelayMs = 1000;
 // Sequence numbers are written at most this often (and at the end).
 constexpr std::uint32_t kSeenSaveDelayMs = 15000;
@@ -65,21 +64,24 @@ std::string shorten(std::string_view utf8) {
 // ---- replay window ---------------------------------------------------------
 
 bool ReplayWindow::seen(std::uint64_t seq) const {
-    if (seq > top_ || tooOld(seq)) return false;
-    const auto back = top_ - seq;
-    return back < 64 && (bits_ >> back) & 1;
+    return seq > floor() && std::binary_search(recent_.begin(), recent_.end(), seq);
 }
 
 bool ReplayWindow::accept(std::uint64_t seq) {
+    if (seq <= floor()) return false;
+    const auto at = std::lower_bound(recent_.begin(), recent_.end(), seq);
+    if (at != recent_.end() && *at == seq) return false;
+    recent_.insert(at, seq);
     if (seq > top_) {
-        const auto shift = seq - top_;
-        bits_ = shift >= 64 ? 0 : bits_ << shift;
-        bits_ |= 1;
         top_ = seq;
-        return true;
+        recent_.erase(recent_.begin(), std::upper_bound(recent_.begin(), recent_.end(), floor()));
     }
-    if (tooOld(seq) || seen(seq)) return false;
-    bits_ |= std::uint64_t{1} << (top_ - seq);
+    if (recent_.size() > kMaxRemembered) {
+        // A sender this busy: the oldest numbers give way, and nothing at or
+        // below them is taken from now on.
+        floor_ = recent_.front();
+        recent_.erase(recent_.begin());
+    }
     return true;
 }
 
@@ -96,8 +98,10 @@ SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path p
         return;
     }
     if (!problem.empty()) log("Sequence numbers not read", "The sequence numbers seen: " + problem);
-    for (const auto& [key, w] : seen.signing) signedSeen_[key] = ReplayWindow(w.top, w.bits);
-    for (const auto& [name, w] : seen.privateSenders) privateSeen_[name] = ReplayWindow(w.top, w.bits);
+    // Only the highest number of each survives a restart: nothing at or
+    // below it is taken again.
+    for (const auto& [key, w] : seen.signing) signedSeen_[key] = ReplayWindow(w.top);
+    for (const auto& [name, w] : seen.privateSenders) privateSeen_[name] = ReplayWindow(w.top);
     // Our own numbers go on from where they were, even if the clock went back.
     if (const auto own = signedSeen_.find(id_.signPublic); own != signedSeen_.end()) seq_ = own->second.top();
 }
@@ -114,6 +118,25 @@ void SecureLink::setMyName(const std::string& name) {
     myWire_ = cp1252::fromUtf8(name);
     myKey_ = toLower(name);
     active_ = !name.empty() && name.front() != '_';
+    dropOwnPins();
+}
+
+void SecureLink::setUserName(const std::string& name) {
+    userKey_ = toLower(name);
+    dropOwnPins();
+}
+
+void SecureLink::dropOwnPins() {
+    // A key pinned for our own name (an earlier build took one announced
+    // under a case variant of it) would verify a stranger under it.
+    for (const auto* key : {&myKey_, &userKey_}) {
+        if (key->empty()) continue;
+        if (pins_.erase(*key)) {
+            log("Key dropped", "A key pinned for the own name " + shorten(*key) + " was dropped");
+            pinsChanged();
+        }
+        if (pins_.forgetPlain(*key)) pinsChanged();
+    }
 }
 
 void SecureLink::log(std::string_view kind, const std::string& line) {
@@ -136,8 +159,8 @@ std::string SecureLink::companionFor(const std::vector<std::string_view>& wireBy
 
 namespace {
 
-// Datagrams whose forgery hurts: leave notice, status, colour, alerts and
-// chat lines. A private one only when `me` is its recipient (receiving) or
+// Datagrams whose forgery hurts: leave notice, status, colour, alerts,
+// chat lines and message boxes. A private one only when `me` is its recipient (receiving) or
 // always (sending, me empty).
 bool signable(const Split& d, std::string_view meUtf8) {
     const char c = lowerAscii(d.command[0]);
@@ -145,7 +168,8 @@ bool signable(const Split& d, std::string_view meUtf8) {
     switch (c) {
     case 'c':
     case 's':
-    case 'l': return true;
+    case 'l':
+    case 'b': return true;
     case 'm': return !d.payload.empty() && (d.payload.front() == kAlertByte || d.payload.front() == kChatByte);
     case 'p': {
         if (meUtf8.empty()) return true;
@@ -211,9 +235,11 @@ void SecureLink::addCapability(std::string_view capability) {
 }
 
 bool SecureLink::peerHas(std::string_view name, std::string_view capability) const {
+    if (!keyHeard(stateOf(name))) return false;
     const auto it = peers_.find(toLower(name));
-    if (it == peers_.end() || it->second.state != KeyState::Verified) return false;
-    return listHas(it->second.caps, capability);
+    const auto* pin = pins_.find(name);
+    return it != peers_.end() && pin && it->second.signPublic == pin->signPublic &&
+           listHas(it->second.caps, capability);
 }
 
 void SecureLink::announce() {
@@ -233,7 +259,7 @@ std::string SecureLink::announcement() {
 const std::string* SecureLink::verifyKeyFor(const std::string& senderKey) const {
     // Our own name is pinned to our own key: our echoes carry its signature,
     // a stranger speaking under our name does not.
-    if (senderKey == myKey_) return active_ ? &id_.signPublic : nullptr;
+    if (isOwn(senderKey)) return active_ ? &id_.signPublic : nullptr;
     const auto* pin = pins_.find(senderKey);
     return pin ? &pin->signPublic : nullptr;
 }
@@ -262,15 +288,20 @@ bool SecureLink::incoming(std::string_view wireBytes, Trust& trust) {
     default: break;
     }
     // Nobody pinned (a copy alone, or among copies without keys): nothing
-    // to wait for, and nothing spent on the way.
-    if (pins_.size() == 0 || !signable(*d, myName_)) return false;
+    // to wait for, and nothing spent on the way; only our own name is known.
+    if (!signable(*d, myName_) || (pins_.size() == 0 && !own && !equalsNoCase(d->sender, myWire_))) return false;
     const auto senderKey = toLower(cp1252::toUtf8(d->sender));
     if (!verifyKeyFor(senderKey)) return false;
     auto hash = crypto::Hash(wireBytes);
     if (const auto it = early_.find(hash); it != early_.end() && it->second.senderKey == senderKey) {
+        // Only a companion heard just before: one from long ago would sign
+        // a datagram lost then and played back now.
+        const bool recent = hooks_.ticks() - it->second.at <= kEarlyKeepMs;
         early_.erase(it);
-        trust = Trust::Verified;
-        return false;
+        if (recent) {
+            trust = Trust::Verified;
+            return false;
+        }
     }
     const auto serial = ++heldSerial_;
     held_.push_back(Held{std::string(wireBytes), std::move(hash), senderKey, serial});
@@ -305,10 +336,16 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
         log("Bad signature", "Signature from " + shorten(sender) + " does not match the key pinned for the name");
         return;
     }
-    if (!signedWindow(*key).accept(fromBe64(head))) {
+    const auto seq = fromBe64(head);
+    // Signed too long ago (or ahead): what it covers waits out its hold and
+    // counts as not verified.
+    if (!fresh(std::string(sender), seq)) return;
+    if (!signedWindow(*key).accept(seq)) {
         log("Replay refused", "Replayed signed datagram from " + shorten(sender) + " refused");
         return;
     }
+    if (!isOwn(senderKey)) confirm(std::string(sender));
+    const auto now = hooks_.ticks();
     for (std::size_t at = kSeqBytes; at < head.size(); at += crypto::kHashBytes) {
         std::string hash(head.substr(at, crypto::kHashBytes));
         const auto held = std::find_if(held_.begin(), held_.end(),
@@ -317,12 +354,114 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
             release(held->serial, Trust::Verified);
             continue;
         }
-        const auto now = hooks_.ticks();
         if (early_.size() >= kMaxEarlySignatures) {
             std::erase_if(early_, [&](const auto& e) { return now - e.second.at > kEarlyKeepMs; });
             if (early_.size() >= kMaxEarlySignatures) early_.clear();
         }
         early_[std::move(hash)] = Early{senderKey, now};
+    }
+}
+
+bool SecureLink::fresh(const std::string& senderUtf8, std::uint64_t seq) {
+    if (!hooks_.wallMicros) return true;
+    const auto now = hooks_.wallMicros();
+    const auto off = seq > now ? seq - now : now - seq;
+    if (off <= kMaxSkewMicros) return true;
+    // Once per sender: a wrong clock signs everything wrong.
+    if (skewLogged_.size() < 4096 && skewLogged_.insert(toLower(senderUtf8)).second) {
+        const auto minutes = off / 60000000;
+        log("Clock off", "Signed by " + shorten(senderUtf8) + " at a time " + std::to_string(minutes) +
+                             " minutes " + (seq > now ? "ahead of" : "behind") +
+                             " this computer's clock: not taken as signed (a recording played back, or a clock "
+                             "that is wrong; signatures count again once the clocks agree within five minutes)");
+    }
+    return false;
+}
+
+void SecureLink::confirm(const std::string& senderUtf8) {
+    const auto key = toLower(senderUtf8);
+    auto& peer = peers_[key];
+    if (pins_.touch(key, nowSeconds())) pinsChanged();
+    if (peer.confirmed) return;
+    peer.confirmed = true;
+    showState(senderUtf8);
+}
+
+void SecureLink::showState(const std::string& senderUtf8) {
+    if (hooks_.keyState) hooks_.keyState(senderUtf8, stateOf(senderUtf8));
+}
+
+std::int64_t SecureLink::nowSeconds() const {
+    return hooks_.wallMicros ? static_cast<std::int64_t>(hooks_.wallMicros() / 1000000) : 0;
+}
+
+bool SecureLink::pinAllowed() {
+    const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
+    const auto now = hooks_.ticks();
+    if (pinRate_.size() >= 4096 && !pinRate_.count(address)) pinRate_.clear();
+    auto [it, made] = pinRate_.try_emplace(address, Bucket{kPinBurst, now});
+    auto& b = it->second;
+    if (!made) {
+        const auto gained = (now - b.at) / kPinRefillMs;
+        if (b.tokens + gained >= kPinBurst) {
+            b.tokens = kPinBurst;
+            b.at = now;
+        } else if (gained > 0) {
+            b.tokens += gained;
+            b.at += gained * kPinRefillMs;
+        }
+    }
+    if (b.tokens == 0) return false;
+    --b.tokens;
+    return true;
+}
+
+bool SecureLink::keyless(const std::string& lowerName) const {
+    if (pins_.isPlain(lowerName)) return true;
+    const auto it = listedKeyless_.find(lowerName);
+    return it != listedKeyless_.end() && hooks_.ticks() - it->second >= kKeylessAfterMs;
+}
+
+void SecureLink::noteListed(const std::string& name) {
+    // While probing, copies of ours answer without their keys.
+    if (!active_ || listedKeyless_.size() >= 25000) return;
+    auto key = toLower(name);
+    if (isOwn(key) || pins_.find(key) || pins_.isPlain(key)) return;
+    if (const auto p = peers_.find(key); p != peers_.end() && !p->second.signPublic.empty()) return;
+    listedKeyless_.try_emplace(std::move(key), hooks_.ticks());
+    if (sweepQueued_) return;
+    sweepQueued_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    hooks_.callAfter(kKeylessAfterMs + 100, [this, alive] {
+        if (!alive.expired()) sweepKeyless();
+    });
+}
+
+void SecureLink::sweepKeyless() {
+    sweepQueued_ = false;
+    const auto now = hooks_.ticks();
+    bool noted = false;
+    for (auto it = listedKeyless_.begin(); it != listedKeyless_.end();) {
+        if (now - it->second < kKeylessAfterMs) {
+            ++it;
+            continue;
+        }
+        // Remembered: a key announced for the name in a later run is not
+        // taken silently either.
+        const auto p = peers_.find(it->first);
+        if (!pins_.find(it->first) && (p == peers_.end() || p->second.signPublic.empty())) {
+            pins_.notePlain(it->first, nowSeconds());
+            noted = true;
+        }
+        it = listedKeyless_.erase(it);
+    }
+    if (noted) pinsChanged();
+    if (!listedKeyless_.empty() && !sweepQueued_) {
+        sweepQueued_ = true;
+        const std::weak_ptr<int> alive = alive_;
+        hooks_.callAfter(kKeylessAfterMs, [this, alive] {
+            if (!alive.expired()) sweepKeyless();
+        });
     }
 }
 
@@ -337,6 +476,13 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     if (f.size() != 5 || f[0].empty() || f[0].size() > 4 ||
         !std::all_of(f[0].begin(), f[0].end(), [](char c) { return c >= '0' && c <= '9'; }))
         return;
+    if (sender.empty() || sender.front() == '_') return;  // probing copies are never pinned
+    // A name no user can have (too long, or characters user names never
+    // hold) is nobody's: it would only fill the file of known keys.
+    if (!IsValidUserName(sender)) {
+        log("Keys not pinned", "Announcement under a name no user can have ignored: " + shorten(sender));
+        return;
+    }
     const auto signPk = crypto::FromBase64(f[2]);
     const auto boxPk = crypto::FromBase64(f[3]);
     const auto tail = crypto::FromBase64(f[4]);
@@ -349,50 +495,70 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         log("Bad signature", "Announcement from " + shorten(sender) + " with a bad signature");
         return;
     }
-    if (sender.empty() || sender.front() == '_') return;  // probing copies are never pinned
+    const std::string name(sender);
+    const auto key = toLower(sender);
+    if (isOwn(key)) {
+        log("Keys not pinned", "Announcement under our own name from another key ignored: " + shorten(sender));
+        return;
+    }
+    if (!fresh(name, fromBe64(*tail))) return;
+    // Only users the roster lists: a stream of names nobody sees listed
+    // would otherwise fill the file of known keys.
+    if (hooks_.isListed && !hooks_.isListed(name)) {
+        log("Keys not pinned", "Announcement from " + shorten(sender) + ", who is not listed, ignored");
+        return;
+    }
     if (!signedWindow(*signPk).accept(fromBe64(*tail))) {
         log("Replay refused", "Replayed announcement from " + shorten(sender) + " refused");
         return;
     }
-    const auto key = toLower(sender);
     auto& peer = peers_[key];
     const bool first = peer.signPublic.empty();
-    const bool newOffer = peer.signPublic != *signPk;
     peer.signPublic = *signPk;
     peer.boxPublic = *boxPk;
     peer.caps = std::string(f[1]);
+    const bool opens = listHas(peer.caps, "box");
     const auto* pin = pins_.find(key);
-    if (!pin) {
-        if (!pins_.set(key, PinStore::Pin{*signPk, *boxPk})) {
-            log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: the list of known keys is full, or the name cannot be kept in it");
-            return;
-        }
-        pinsChanged();
-        setState(std::string(sender), peer, KeyState::Verified);
-    } else if (pin->signPublic == *signPk) {
-        if (pin->boxPublic != *boxPk) {
-            // A new agreement key under the pinned signing key: signed by it.
-            pins_.set(key, PinStore::Pin{*signPk, *boxPk});
+    if (pin && pin->signPublic == *signPk) {
+        // A new agreement key or capabilities under the pinned signing key: signed by it.
+        if (pins_.updateBox(key, *boxPk, opens)) pinsChanged();
+        confirm(name);
+    } else if (pin) {
+        if (pins_.setPending(key, *signPk, *boxPk, opens)) {
             pinsChanged();
-        }
-        setState(std::string(sender), peer, KeyState::Verified);
-    } else {
-        const bool warn = peer.state != KeyState::Changed || newOffer;
-        setState(std::string(sender), peer, KeyState::Changed);
-        if (warn) {
             log("Key changed", "The key of " + shorten(sender) + " changed: pinned " +
                                    crypto::Fingerprint(pin->signPublic) + ", announced " +
-                                   crypto::Fingerprint(*signPk));
-            if (hooks_.keyChanged) hooks_.keyChanged(std::string(sender), WarningText(std::string(sender)));
+                                   crypto::Fingerprint(*signPk) + "; nothing private goes to " + shorten(sender) +
+                                   " until the user decides");
+            showState(name);
+            if (hooks_.keyChanged) hooks_.keyChanged(name, WarningText(name));
         }
+    } else if (peer.conflict) {
+        // Said already.
+    } else if (keyless(key)) {
+        // Heard from a copy without keys, which can never announce one: the
+        // first key announced for its name is not taken; the user decides.
+        peer.conflict = true;
+        listedKeyless_.erase(key);
+        if (!pins_.isPlain(key)) {
+            pins_.notePlain(key, nowSeconds());
+            pinsChanged();
+        }
+        log("Key not pinned", "A key (" + crypto::Fingerprint(*signPk) + ") was announced for " + shorten(sender) +
+                                  ", a name heard from a copy without keys: not pinned until the user checks it");
+        showState(name);
+    } else if (!pinAllowed()) {
+        listedKeyless_.erase(key);
+        log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: too many new keys from one address");
+    } else if (pins_.pinNew(key, *signPk, *boxPk, opens, nowSeconds())) {
+        listedKeyless_.erase(key);
+        pinsChanged();
+        peer.confirmed = true;
+        showState(name);
+    } else {
+        log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: the list of known keys is full");
     }
-    if (first && firstAnnounce_) firstAnnounce_(std::string(sender));
-}
-
-void SecureLink::setState(const std::string& senderUtf8, Peer& peer, KeyState state) {
-    if (peer.state == state) return;
-    peer.state = state;
-    if (hooks_.keyState) hooks_.keyState(senderUtf8, state);
+    if (first && firstAnnounce_) firstAnnounce_(name);
 }
 
 void SecureLink::onEncrypted(std::string_view senderWire, std::string_view payload) {
@@ -415,19 +581,19 @@ void SecureLink::onEncrypted(std::string_view senderWire, std::string_view paylo
     std::optional<std::string> shared;
     Trust trust = Trust::Verified;
     const auto* pin = pins_.find(senderKey);
-    if (pin) {
-        shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
+    const auto tryKey = [&](const std::string& box) {
+        if (plain || box.empty()) return;
+        if (shared) crypto::Wipe(*shared);
+        shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, box);
         if (shared) plain = crypto::Open(*shared, sealed, ad);
-    }
+    };
+    if (pin) tryKey(pin->boxPublic);
     if (!plain) {
-        // A key announced in place of the pinned one: readable, not verified.
-        const auto it = peers_.find(senderKey);
-        if (it != peers_.end() && !it->second.boxPublic.empty() && (!pin || it->second.boxPublic != pin->boxPublic)) {
-            if (shared) crypto::Wipe(*shared);
-            shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, it->second.boxPublic);
-            if (shared) plain = crypto::Open(*shared, sealed, ad);
-            trust = Trust::NotVerified;
-        }
+        // A key announced in place of the pinned one (or for a name nobody
+        // pinned): readable, not verified.
+        trust = Trust::NotVerified;
+        if (pin) tryKey(pin->newBox);
+        if (const auto it = peers_.find(senderKey); it != peers_.end()) tryKey(it->second.boxPublic);
     }
     if (!plain) {
         if (shared) crypto::Wipe(*shared);
@@ -435,6 +601,8 @@ void SecureLink::onEncrypted(std::string_view senderWire, std::string_view paylo
         return;
     }
     const auto seq = fromBe64(seq8);
+    if (!fresh(sender, seq)) trust = Trust::NotVerified;
+    else if (trust == Trust::Verified) confirm(sender);
     auto& window = privateSeen_[senderKey];
     if (window.seen(seq)) {
         sendReceipt(senderWire, *shared, seq);  // a repeat: our receipt was lost
@@ -485,22 +653,33 @@ void SecureLink::onReceipt(std::string_view senderWire, std::string_view payload
     if (hooks_.delivery) hooks_.delivery(report);
 }
 
-bool SecureLink::canEncryptTo(std::string_view recipient) const {
-    if (!active_) return false;
-    const auto key = toLower(recipient);
-    if (key == myKey_) return false;
-    const auto it = peers_.find(key);
-    if (it == peers_.end() || it->second.state != KeyState::Verified) return false;
-    if (it->second.caps.find("box") == std::string::npos) return false;
-    const auto* pin = pins_.find(key);
-    return pin && pin->boxPublic == it->second.boxPublic;
+bool SecureLink::hasKey(std::string_view name) const {
+    return !isOwn(toLower(name)) && pins_.find(name) != nullptr;
 }
 
-std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipient, const std::string& message) {
-    if (!canEncryptTo(recipient)) return std::nullopt;
-    const auto* pin = pins_.find(toLower(recipient));
+bool SecureLink::canEncryptTo(std::string_view recipient) const {
+    const auto* pin = pins_.find(recipient);
+    return active_ && pin && !isOwn(toLower(recipient)) && !pin->changed() && pin->opensSealed;
+}
+
+std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipient, const std::string& message,
+                                                      Withheld* why) {
+    const auto refuse = [&](Withheld w) -> std::optional<DeliveryReport> {
+        if (why) *why = w;
+        return std::nullopt;
+    };
+    // Sealed to the pinned key, whatever this run heard: the recipient may
+    // be away, restarting, or his announcement lost; a forged announcement
+    // puts the name in "changed", which holds everything until the user
+    // has looked.
+    const auto* pin = pins_.find(recipient);
+    if (!pin || isOwn(toLower(recipient))) return refuse(Withheld::None);
+    if (pin->changed()) return refuse(Withheld::KeyChanged);
+    if (!pin->opensSealed) return refuse(Withheld::CannotOpen);
+    if (!active_) return refuse(Withheld::Offline);
+    if (message.empty()) return refuse(Withheld::Empty);
     auto shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
-    if (!shared) return std::nullopt;
+    if (!shared) return refuse(Withheld::CannotOpen);
     const auto seq = nextSeq();
     const std::string seq8 = be64(seq);
     const std::string recipientWire = cp1252::fromUtf8(recipient);
@@ -514,6 +693,7 @@ std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipie
     outgoing_[seq] = Outgoing{bytes, report, 0};
     if (!std::exchange(dropNext_, false)) hooks_.send(bytes);
     scheduleRetry(seq);
+    if (why) *why = Withheld::None;
     return report;
 }
 
@@ -546,8 +726,15 @@ void SecureLink::scheduleRetry(std::uint64_t id) {
 }
 
 KeyState SecureLink::stateOf(std::string_view name) const {
-    const auto it = peers_.find(toLower(name));
-    return it == peers_.end() ? KeyState::NoKeys : it->second.state;
+    const auto key = toLower(name);
+    if (isOwn(key)) return KeyState::NoKeys;
+    const auto peer = peers_.find(key);
+    if (const auto* pin = pins_.find(key)) {
+        if (pin->changed()) return KeyState::Changed;
+        if (peer == peers_.end() || !peer->second.confirmed) return KeyState::Unconfirmed;
+        return pin->checked ? KeyState::Checked : KeyState::New;
+    }
+    return peer != peers_.end() && peer->second.conflict ? KeyState::Conflict : KeyState::NoKeys;
 }
 
 std::string SecureLink::ownFingerprint() const { return crypto::Fingerprint(id_.signPublic); }
@@ -558,23 +745,66 @@ std::string SecureLink::pinnedFingerprint(std::string_view name) const {
 }
 
 std::string SecureLink::announcedFingerprint(std::string_view name) const {
+    if (const auto* pin = pins_.find(name); pin && pin->changed()) return crypto::Fingerprint(pin->newSign);
     const auto it = peers_.find(toLower(name));
     return it == peers_.end() || it->second.signPublic.empty() ? std::string()
                                                                : crypto::Fingerprint(it->second.signPublic);
 }
 
-bool SecureLink::acceptNewKey(std::string_view name) {
+std::string SecureLink::safetyNumber(std::string_view name) const {
     const auto key = toLower(name);
-    const auto it = peers_.find(key);
-    if (it == peers_.end() || it->second.state != KeyState::Changed) return false;
-    if (!pins_.set(key, PinStore::Pin{it->second.signPublic, it->second.boxPublic})) return false;
-    log("Key accepted", "New key of " + shorten(name) + " accepted: " + crypto::Fingerprint(it->second.signPublic));
+    if (isOwn(key)) return {};
+    const std::string* theirs = nullptr;
+    if (const auto* pin = pins_.find(key)) theirs = pin->changed() ? &pin->newSign : &pin->signPublic;
+    else if (const auto it = peers_.find(key); it != peers_.end() && !it->second.signPublic.empty())
+        theirs = &it->second.signPublic;
+    if (!theirs) return {};
+    // The names as the two copies see each other on the wire.
+    const std::string& mine = active_ ? myName_ : userKey_;
+    return crypto::SafetyNumber(mine, id_.signPublic, name, *theirs);
+}
+
+bool SecureLink::markChecked(std::string_view name) {
+    const auto key = toLower(name);
+    if (isOwn(key)) return false;
+    const auto now = nowSeconds();
+    const auto peer = peers_.find(key);
+    if (const auto* pin = pins_.find(key)) {
+        const bool wasChanged = pin->changed();
+        if (!pins_.markChecked(key, now)) {
+            log("Key not checked", "The key of " + shorten(name) + " could not be marked: too many checked keys");
+            return false;
+        }
+        if (wasChanged && peer != peers_.end())
+            peer->second.confirmed = peer->second.signPublic == pins_.find(key)->signPublic;
+    } else {
+        // A key announced this run under a name nobody pinned (heard from a
+        // copy without keys, or not pinned by the limits): the user pins it.
+        if (peer == peers_.end() || peer->second.signPublic.empty() ||
+            !pins_.pinChecked(key, peer->second.signPublic, peer->second.boxPublic,
+                              listHas(peer->second.caps, "box"), now))
+            return false;
+        peer->second.conflict = false;
+        peer->second.confirmed = true;
+        listedKeyless_.erase(key);
+    }
+    log("Key checked", "The key of " + shorten(name) + " was checked by the user: " + pinnedFingerprint(key));
     pinsChanged();
-    setState(std::string(name), it->second, KeyState::Verified);
+    showState(std::string(name));
+    return true;
+}
+
+bool SecureLink::keepKnownKey(std::string_view name) {
+    if (!pins_.keepKnown(name)) return false;
+    log("Key kept", "The known key of " + shorten(name) + " kept; the one announced in its place dropped");
+    pinsChanged();
+    showState(std::string(name));
     return true;
 }
 
 void SecureLink::forget(std::string_view name) { peers_.erase(toLower(name)); }
+
+void SecureLink::forgetSessions() { peers_.clear(); }
 
 void SecureLink::saveLater(bool& queued, std::uint32_t ms, void (SecureLink::*save)()) {
     // A burst of changes writes the file once.
@@ -598,7 +828,10 @@ ReplayWindow& SecureLink::signedWindow(const std::string& key) {
     if (const auto it = signedSeen_.find(key); it != signedSeen_.end()) return it->second;
     if (signedSeen_.size() >= pins_.size() + 1 + kMaxUnpinnedWindows) {
         std::unordered_set<std::string> pinned{id_.signPublic};
-        for (const auto& [name, pin] : pins_.all()) pinned.insert(pin.signPublic);
+        for (const auto& [name, pin] : pins_.all()) {
+            pinned.insert(pin.signPublic);
+            if (pin.changed()) pinned.insert(pin.newSign);
+        }
         std::erase_if(signedSeen_, [&](const auto& e) { return !pinned.count(e.first); });
     }
     return signedSeen_[key];
@@ -616,32 +849,33 @@ void SecureLink::saveSeen() {
     SeenStore seen;
     std::unordered_set<std::string> pinnedKeys{id_.signPublic};
     for (const auto& [name, pin] : pins_.all()) pinnedKeys.insert(pin.signPublic);
+    // Each as its highest number, with the bit that says so (the form the
+    // file always had).
     for (const auto& [key, w] : signedSeen_)
-        if (pinnedKeys.count(key)) seen.signing[key] = {w.top(), w.bits()};
-    auto own = signedSeen_.count(id_.signPublic) ? signedSeen_.at(id_.signPublic) : ReplayWindow();
-    own.accept(seq_);  // the highest number we used
-    seen.signing[id_.signPublic] = {own.top(), own.bits()};
+        if (pinnedKeys.count(key)) seen.signing[key] = {w.top(), 1};
+    const auto ownTop = signedSeen_.count(id_.signPublic) ? signedSeen_.at(id_.signPublic).top() : 0;
+    seen.signing[id_.signPublic] = {std::max(ownTop, seq_), 1};  // the highest number we used
     for (const auto& [name, w] : privateSeen_)
-        if (pins_.find(name)) seen.privateSenders[name] = {w.top(), w.bits()};
+        if (pins_.find(name)) seen.privateSenders[name] = {w.top(), 1};
     std::string problem;
     if (seen.save(pinsFile_.parent_path() / SeenStore::kFileName, problem)) seenDirty_ = false;
     else log("Sequence numbers not saved", "The sequence numbers seen could not be saved: " + problem);
 }
 
 void SecureLink::savePins() {
-    if (!pinsDirty_ || pinsFile_.empty()) return;
+    if (!pinsDirty_ || pinsFile_.empty() || pinsReadOnly_) return;
     std::string problem;
     if (pins_.save(pinsFile_, problem)) pinsDirty_ = false;
     else log("Known keys not saved", "The known keys could not be saved: " + problem);
 }
 
 std::string SecureLink::WarningText(const std::string& name) {
-    return "The key of " + name +
-           " has changed. Either " + name + "'s program was reinstalled or its data folder lost, or somebody "
-           "else is using the name " + name + ". Until you accept the new key, " + name +
-           "'s leave notices, status and colour are ignored and messages from " + name +
-           " are marked \"not verified\". Compare the fingerprints with " + name +
-           " in person or by phone before you accept the new key.";
+    return "The key of " + name + " has changed. Either " + name +
+           "'s program was reinstalled or its data folder lost, or somebody else is using the name " + name +
+           ". Until you decide, nothing private is sent to " + name +
+           ", and what the new key signs is marked \"not verified\" (leave notices, status and colour from it are "
+           "ignored). Compare the safety number in " + name + "'s information with " + name +
+           " in person or by phone: accept the new key only when both of you see the same number.";
 }
 
 } // namespace lanyx

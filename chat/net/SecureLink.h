@@ -4,6 +4,9 @@
 //   "K/"  announcement: version, capabilities and public keys, self-signed
 //   "G/"  companion: the signature of one datagram (by its hash) with a
 //         sequence number
+// Every sequence number is the sender's clock in microseconds when it
+// signed or sealed (at least one above its last): it dates what it covers,
+// so that a recording played back later is told from a fresh datagram.
 //   "E/"  a private message, encrypted and authenticated for one recipient
 //   "R/"  the recipient's receipt of one "E/"
 // The node hands every datagram it sends and receives through here; held
@@ -12,15 +15,18 @@
 #include "Identity.h"
 #include "UserList.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace lanyx {
@@ -38,6 +44,17 @@ enum class Delivery : std::uint8_t {
     Delivered,     // the recipient confirmed it
     NotConfirmed,  // repeated, never confirmed
     NoReceipts,    // sent in the clear; the recipient's program does not confirm
+    Withheld,      // not sent at all: see DeliveryReport::withheld
+    Local,         // for ourselves: shown here, never on the network
+};
+
+// Why a private message to a user with a known key was not sent.
+enum class Withheld : std::uint8_t {
+    None,
+    KeyChanged,    // another key was announced for the user: the user has to look first
+    CannotOpen,    // the known key's program takes no sealed messages
+    Offline,       // this copy is not on the network, or has no name yet
+    Empty,         // nothing to send
 };
 
 struct DeliveryReport {
@@ -45,6 +62,7 @@ struct DeliveryReport {
     std::string recipient;
     bool encrypted = false;
     Delivery state = Delivery::NoReceipts;
+    Withheld withheld = Withheld::None;
 };
 
 namespace secure {
@@ -60,21 +78,29 @@ inline constexpr std::string_view kFilesCapability = "files";
 inline constexpr std::size_t kMaxSignedTogether = 4;
 } // namespace secure
 
-// Sequence numbers seen per key: the highest and the 64 below it.
+// Sequence numbers seen per key. Our copies number what they sign with
+// their clock in microseconds, so the window is a span of time: a number
+// is taken once, in any order, as long as it is within the span below the
+// highest; a few thousand at most are remembered.
 class ReplayWindow {
 public:
+    static constexpr std::uint64_t kSpanMicros = 10ull * 60 * 1000000;
+    static constexpr std::size_t kMaxRemembered = 4096;
     ReplayWindow() = default;
-    ReplayWindow(std::uint64_t top, std::uint64_t bits) : top_(top), bits_(bits) {}
+    // After a restart only the highest number is known: nothing at or below it is taken.
+    explicit ReplayWindow(std::uint64_t top) : top_(top), floor_(top) {}
     std::uint64_t top() const { return top_; }
-    std::uint64_t bits() const { return bits_; }
     // True (and remembered) for a number not seen before and not too old.
     bool accept(std::uint64_t seq);
     bool seen(std::uint64_t seq) const;
-    bool tooOld(std::uint64_t seq) const { return top_ >= 64 && seq <= top_ - 64; }
+    bool tooOld(std::uint64_t seq) const { return seq <= floor(); }
+    std::size_t remembered() const { return recent_.size(); }
 
 private:
+    std::uint64_t floor() const { return std::max(floor_, top_ > kSpanMicros ? top_ - kSpanMicros : 0); }
     std::uint64_t top_ = 0;
-    std::uint64_t bits_ = 0;  // bit i: top_ - i seen
+    std::uint64_t floor_ = 0;           // numbers at or below it are refused
+    std::vector<std::uint64_t> recent_;  // taken above the floor, in order
 };
 
 class SecureLink {
@@ -91,7 +117,13 @@ public:
         std::function<void(std::string_view kind, const std::string& line)> log;
         std::function<std::uint32_t()> ticks;
         std::function<void(std::uint32_t ms, std::function<void()>)> callAfter;
-        std::function<std::uint64_t()> wallMicros;  // seeds the sequence numbers
+        // This computer's clock: seeds the sequence numbers and judges
+        // whether what others signed is fresh.
+        std::function<std::uint64_t()> wallMicros;
+        // Whether the roster lists the name: only listed users are pinned.
+        std::function<bool(const std::string& name)> isListed;
+        // The IPv4 address the datagram being handled came from (0: not known).
+        std::function<std::uint32_t()> source;
     };
 
     // How long a datagram under a pinned name waits for its companion.
@@ -102,6 +134,17 @@ public:
     static constexpr std::uint32_t kLastWaitMs = 1500;
     static constexpr std::size_t kMaxHeld = 4096;
     static constexpr std::size_t kMaxEarlySignatures = 4096;
+    // A companion heard before its datagram signs it this long at most.
+    static constexpr std::uint32_t kEarlyKeepMs = 3000;
+    // What was signed more than this far from our clock is not taken as
+    // signed: a recording played back later, or a clock that is wrong.
+    static constexpr std::uint64_t kMaxSkewMicros = 5ull * 60 * 1000000;
+    // A name listed this long without announcing a key is a copy without
+    // keys: our copies announce theirs with their first datagrams.
+    static constexpr std::uint32_t kKeylessAfterMs = 5000;
+    // New pins per sender address: this many at once, then one per kPinRefillMs.
+    static constexpr std::uint32_t kPinBurst = 32;
+    static constexpr std::uint32_t kPinRefillMs = 2000;
 
     SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks);
     ~SecureLink();
@@ -111,7 +154,12 @@ public:
     // The name we send under (UTF-8). Under a probe name nothing of ours is
     // sent: other copies answer every datagram of a prober.
     void setMyName(const std::string& name);
+    // The user's own name from the settings, also while the copy probes
+    // under another: no key is ever pinned for it, in any case.
+    void setUserName(const std::string& name);
     bool active() const { return active_; }
+    // The file of known keys is not written (it could not be kept aside).
+    void keepPinsFileAsItIs() { pinsReadOnly_ = true; }
 
     // Sending: the datagram with its companion (the companion first for a
     // leave notice, which ends our listing at other copies), or alone.
@@ -130,26 +178,48 @@ public:
     const Identity& identity() const { return id_; }
     // A user announced keys this session for the first time (UTF-8 name).
     void setFirstAnnouncementHook(std::function<void(const std::string&)> hook) { firstAnnounce_ = std::move(hook); }
+    // A key is known for the name (pinned, changed or not): private
+    // messages to it are sealed or not sent, never in the clear.
+    bool hasKey(std::string_view name) const;
     bool canEncryptTo(std::string_view recipient) const;
-    // Sends an encrypted private message (UTF-8, mark first) and repeats it
-    // until confirmed. Nothing when the recipient has no usable key.
-    std::optional<DeliveryReport> sendPrivate(const std::string& recipient, const std::string& message);
+    // Sends an encrypted private message (UTF-8, mark first), sealed to the
+    // pinned key whatever this run heard, and repeats it until confirmed.
+    // Nothing when the recipient has no usable key; `why` says why.
+    std::optional<DeliveryReport> sendPrivate(const std::string& recipient, const std::string& message,
+                                              Withheld* why = nullptr);
     // Test aid: the first transmission of the next private message is not sent.
     void dropNextPrivateForTest() { dropNext_ = true; }
 
     // Receiving. True when the datagram is taken care of here (held for
     // its companion); false when the node goes on with it, its trust in `trust`.
     bool incoming(std::string_view wireBytes, Trust& trust);
+    // The roster listed a user: a name without a key may be a copy
+    // without keys (see kKeylessAfterMs).
+    void noteListed(const std::string& name);
 
+    // What is known of a user's key: the pin, the user's checks, what this
+    // run heard. The one place that says whether a user's key is checked.
     KeyState stateOf(std::string_view name) const;
+    bool isChecked(std::string_view name) const { return stateOf(name) == KeyState::Checked; }
     // Fingerprints: ours, the pinned one of a name, and a new one it announced.
     std::string ownFingerprint() const;
     std::string pinnedFingerprint(std::string_view name) const;
     std::string announcedFingerprint(std::string_view name) const;
-    // The user accepts the key a name announced in place of the pinned one.
-    bool acceptNewKey(std::string_view name);
-    // A verified leave: what was heard of the name this session is void.
+    // The safety number of the key the check of `name` is about: the key
+    // waiting for the user's decision when it changed, else the pinned key,
+    // else the key announced this run; empty when there is none.
+    std::string safetyNumber(std::string_view name) const;
+    // The user compared that safety number with the user in person: the key
+    // is checked from now on (a changed key replaces the pinned one, a key
+    // under a name of a copy without keys is pinned). False when there was
+    // nothing to check.
+    bool markChecked(std::string_view name);
+    // The user keeps the pinned key: the key announced in its place is dropped.
+    bool keepKnownKey(std::string_view name);
+    // A user left, or the roster was emptied: what was heard of them this
+    // session is void (a presence lists them unconfirmed again).
     void forget(std::string_view name);
+    void forgetSessions();
     const PinStore& pins() const { return pins_; }
     void savePins();
     // The sequence numbers seen, written beside the known keys.
@@ -163,10 +233,11 @@ public:
 
 private:
     struct Peer {
-        KeyState state = KeyState::NoKeys;
-        std::string signPublic;  // as announced this session
+        std::string signPublic;  // as announced this session (any key)
         std::string boxPublic;
         std::string caps;
+        bool confirmed = false;  // something signed by the pinned key was taken since listed
+        bool conflict = false;   // announced under a name heard from a copy without keys
     };
     struct Held {
         std::string bytes;
@@ -183,20 +254,35 @@ private:
         DeliveryReport report;
         std::size_t repeats = 0;
     };
+    struct Bucket {
+        std::uint32_t tokens = 0;
+        std::uint32_t at = 0;
+    };
 
     std::uint64_t nextSeq();
     std::string companionFor(const std::vector<std::string_view>& wireBytes);
-    // The key pinned for a sender's datagrams (none for our own name).
+    // The key pinned for a sender's datagrams (ours for our own name).
     const std::string* verifyKeyFor(const std::string& senderKey) const;
+    bool isOwn(std::string_view lowerName) const { return lowerName == myKey_ || lowerName == userKey_; }
     void onAnnounce(std::string_view sender, std::string_view bytes, std::string_view payload);
     void onCompanion(std::string_view sender, std::string_view payload);
     void onEncrypted(std::string_view sender, std::string_view payload);
     void onReceipt(std::string_view sender, std::string_view payload);
     void release(std::uint64_t serial, Trust trust);
-    void releaseExpired(std::uint64_t serial);
     void scheduleRetry(std::uint64_t id);
     void sendReceipt(std::string_view senderWire, const std::string& key, std::uint64_t seq);
-    void setState(const std::string& senderUtf8, Peer& peer, KeyState state);
+    // Signed at a time within kMaxSkewMicros of ours; a sender whose clock
+    // is off is logged once.
+    bool fresh(const std::string& senderUtf8, std::uint64_t seq);
+    // The pinned key signed something just now.
+    void confirm(const std::string& senderUtf8);
+    // A name heard from a copy without keys, this run or remembered.
+    bool keyless(const std::string& lowerName) const;
+    void sweepKeyless();
+    bool pinAllowed();
+    std::int64_t nowSeconds() const;
+    void showState(const std::string& senderUtf8);
+    void dropOwnPins();
     void pinsChanged();
     void seenChanged();
     // Writes a file once after `ms`, however often it changed meanwhile.
@@ -211,14 +297,17 @@ private:
     std::string myName_;      // UTF-8
     std::string myWire_;      // as on the wire
     std::string myKey_;       // lower case
+    std::string userKey_;     // lower case
     std::string caps_{secure::kCapabilities};
     std::function<void(const std::string&)> firstAnnounce_;
     bool active_ = false;
     bool dropNext_ = false;
     bool pinsDirty_ = false;
     bool pinsSaveQueued_ = false;
+    bool pinsReadOnly_ = false;
     bool seenDirty_ = false;
     bool seenSaveQueued_ = false;
+    bool sweepQueued_ = false;
     std::uint64_t seq_ = 0;
     std::uint64_t heldSerial_ = 0;
     std::unordered_map<std::string, Peer> peers_;  // by lower-case name
@@ -227,6 +316,9 @@ private:
     std::deque<Held> held_;
     std::unordered_map<std::string, Early> early_;  // companions heard before their datagram, by hash
     std::map<std::uint64_t, Outgoing> outgoing_;
+    std::unordered_map<std::string, std::uint32_t> listedKeyless_;  // lower-case name -> when listed
+    std::unordered_map<std::uint32_t, Bucket> pinRate_;            // by sender address
+    std::unordered_set<std::string> skewLogged_;                   // lower-case names
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

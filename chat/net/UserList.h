@@ -16,10 +16,15 @@ enum UserIcon : int { IconAll = 1, IconUser = 2, IconBlocked = 3, IconGroup = 4 
 
 // What the roster shows of a user's key.
 enum class KeyState : std::uint8_t {
-    NoKeys,    // not verified: no key announced (a copy without keys)
-    Verified,  // announced the key pinned for the name
-    Changed,   // announced a key other than the pinned one
+    NoKeys,       // no key known for the name: a copy without keys
+    Unconfirmed,  // a key is pinned, but nothing it signed was heard since the user was listed
+    New,          // the pinned key was heard; it was pinned on first contact, nobody checked it
+    Checked,      // the pinned key was heard, and the user checked it
+    Changed,      // another key was announced in place of the pinned one: waiting for the user
+    Conflict,     // a key was announced under a name heard from a copy without keys: not pinned
 };
+// The key is the one pinned, and it was heard since the user was listed.
+inline bool keyHeard(KeyState s) { return s == KeyState::New || s == KeyState::Checked; }
 
 struct PeerRecord {
     std::string text;         // the name as received

@@ -47,6 +47,7 @@ public:
         return std::string_view("KkGgEeRr").find(c) != std::string_view::npos;
     }
     bool failOpen = false;
+    MemorySegment& segment() { return segment_; }
 
 private:
     MemorySegment& segment_;

@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 #include "modStartUp.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -15,12 +16,30 @@ struct Peer {
         : transport(seg), node(config(userName, logon), transport, rec, rec, seg), startUp(node, rec, seg) {
         seg.attach(&transport);
     }
+    // A copy started again on a data folder that outlives it.
+    struct Folder {
+        std::filesystem::path path;
+    };
+    Peer(MemorySegment& seg, const std::string& userName, Folder folder)
+        : home(std::move(folder.path)), transport(seg), node(config(userName, ""), transport, rec, rec, seg),
+          startUp(node, rec, seg) {
+        seg.attach(&transport);
+    }
+    ~Peer() { segment().detach(&transport); }
+    MemorySegment& segment() { return transport.segment(); }
     NodeConfig config(const std::string& userName, const std::string& logon) {
         NodeConfig c;
-        c.dataDir = dir.path();
+        c.dataDir = home.empty() ? dir.path() : home;
         c.langFile = shippedLangFile();
         c.logonName = logon.empty() ? userName : logon;
         c.nameForRun = userName;
+        // The computer's clock, set ahead or back by clockOffsetMicros.
+        c.wallMicros = [this] {
+            return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                  std::chrono::system_clock::now().time_since_epoch())
+                                                  .count() +
+                                              clockOffsetMicros);
+        };
         return c;
     }
     StartUpResult start(std::uint32_t probeMs = 10000) {
@@ -28,7 +47,8 @@ struct Peer {
         o.probeMs = probeMs;
         return startUp.run(o);
     }
-    std::string log() const { return cp1252::toUtf8(readBytes(dir / "Log.txt")); }
+    std::filesystem::path folder() const { return home.empty() ? dir.path() : home; }
+    std::string log() const { return cp1252::toUtf8(readBytes(folder() / "Log.txt")); }
     // Past start-up without the probe: settings read, on the network as name.
     void joinAs(const std::string& name) {
         node.readSettings();
@@ -36,7 +56,9 @@ struct Peer {
         node.OpenNetwork();
     }
 
+    std::int64_t clockOffsetMicros = 0;
     TempDir dir;
+    std::filesystem::path home;
     MemoryTransport transport;
     Recorder rec;
     ChatNode node;

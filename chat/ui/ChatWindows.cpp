@@ -24,7 +24,10 @@ ChatWindows::ChatWindows(ChatNode& node, SoundFn sound, ChooseFileFn chooseFile,
 
 frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
     frmCom* w = ui::OpenComposeWindow(node_, list);
-    if (w) w->setFiles(files_);
+    if (w) {
+        w->setFiles(files_);
+        w->setOpenCheck([this](const std::string& name) { ShowUserInfo(name); });
+    }
     return w;
 }
 

@@ -31,6 +31,11 @@ public:
     void PlaySoundSetting(const QString& setting) override;
     QString ChooseExportFile(const std::string& fileTypes) override;
     FileTransfers* files() override { return files_; }
+    void ShowUserInfo(const std::string& name) override {
+        if (userInfo_) userInfo_(name);
+    }
+    // Where the user's information opens (the main window's).
+    void setUserInfo(std::function<void(const std::string&)> open) { userInfo_ = std::move(open); }
     // Compose and chat windows opened from now on offer Send File... and
     // take dropped files.
     void setFileTransfers(FileTransfers* files) { files_ = files; }
@@ -106,6 +111,7 @@ private:
     qint64 lastChatSound_ = -1;
     bool forcePopup_ = false;
     FileTransfers* files_ = nullptr;
+    std::function<void(const std::string&)> userInfo_;
 };
 
 } // namespace lanyx::ui

@@ -175,6 +175,9 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     main_->OpenComposeWindow = [this](const std::string& list) { windows_->OpenComposeWindow(list); };
     main_->OpenChatWindow = [this](const std::string& list) { windows_->OpenChatWindow(list); };
     main_->OpenOptions = [this] { OpenOptions(); };
+    windows_->setUserInfo([this](const std::string& name) {
+        if (main_) main_->ShowUserInfo(name);
+    });
 
     // Files: the menus and drops of the windows, the offer and Transfers
     // windows, and a tray message when one finished or failed (not where the

@@ -32,20 +32,29 @@ QIcon UserListModel::userIcon(int index) {
 }
 
 QVariant UserListModel::keyIcon(KeyState state) {
-    static const QIcon verified(QStringLiteral(":/lanyx/verified.svg"));
+    static const QIcon checked(QStringLiteral(":/lanyx/verified.svg"));
+    static const QIcon fresh(QStringLiteral(":/lanyx/keynew.svg"));
+    static const QIcon unconfirmed(QStringLiteral(":/lanyx/keyunconfirmed.svg"));
     static const QIcon changed(QStringLiteral(":/lanyx/keychanged.svg"));
+    static const QIcon conflict(QStringLiteral(":/lanyx/keyconflict.svg"));
     switch (state) {
-    case KeyState::Verified: return verified;
+    case KeyState::Checked: return checked;
+    case KeyState::New: return fresh;
+    case KeyState::Unconfirmed: return unconfirmed;
     case KeyState::Changed: return changed;
+    case KeyState::Conflict: return conflict;
     default: return {};
     }
 }
 
 QString UserListModel::keyText(KeyState state) {
     switch (state) {
-    case KeyState::Verified: return QStringLiteral("verified");
-    case KeyState::Changed: return QStringLiteral("key changed");
-    default: return QStringLiteral("not verified");
+    case KeyState::Checked: return tr("checked by you");
+    case KeyState::New: return tr("new key, not checked");
+    case KeyState::Unconfirmed: return tr("key known, not heard with it since listed");
+    case KeyState::Changed: return tr("key changed: nothing private is sent until you check it");
+    case KeyState::Conflict: return tr("a copy without keys uses this name too: check the key");
+    default: return tr("no keys: what this user sends and gets is not protected");
     }
 }
 

@@ -27,6 +27,8 @@ public:
     virtual QString ChooseExportFile(const std::string& fileTypes) = 0;
     // The program's file transfers; none where it runs without them.
     virtual FileTransfers* files() { return nullptr; }
+    // The user's information with the check of the key.
+    virtual void ShowUserInfo(const std::string& /*name*/) {}
 };
 
 } // namespace lanyx::ui

@@ -161,6 +161,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     connect(tbSnd_, &QToolButton::clicked, this, &frmChat::Send);
     connect(txtSnd_, &QLineEdit::returnPressed, this, &frmChat::Send);  // Enter sends
     lblDelivery_ = new QLabel(this);
+    lblDelivery_->setWordWrap(true);
     lblDelivery_->setObjectName("lblDelivery");
     lblDelivery_->setVisible(false);
     lblStat_ = new QLabel(QStringLiteral("<STAT>"), this);
@@ -404,6 +405,8 @@ void frmChat::Send() {
         marks_.sent(line, reports, node_.state().MyName);
         lblDelivery_->setText(QString::fromStdString(delivery_.text()));
         lblDelivery_->setVisible(!delivery_.empty());
+        // Nothing went to a member whose key changed: the check opens.
+        if (const auto changed = delivery_.keyChanged(); !changed.empty()) hub_.ShowUserInfo(changed.front());
     } catch (const LanyxError& e) {
         // The line stays in the input box: nothing typed is lost.
         QMessageBox::warning(

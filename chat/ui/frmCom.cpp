@@ -134,9 +134,14 @@ void frmCom::Send() {
         close();
         return;
     }
-    send_->setEnabled(false);
-    txtMsg_->setReadOnly(true);
+    const auto changed = delivery_.keyChanged();
+    if (!delivery_.allWithheld()) {
+        send_->setEnabled(false);
+        txtMsg_->setReadOnly(true);
+    }
+    // Nothing sent at all: the message stays, to send once the keys are checked.
     refreshDeliveryLine();
+    if (!changed.empty() && openCheck_) openCheck_(changed.front());
 }
 
 void frmCom::ShowDelivery(const DeliveryReport& report) {
@@ -146,7 +151,8 @@ void frmCom::ShowDelivery(const DeliveryReport& report) {
 void frmCom::refreshDeliveryLine() {
     lblDelivery_->setText(QString::fromStdString(delivery_.text()));
     lblDelivery_->setVisible(true);
-    if (delivery_.settled() && !closing_) {
+    // A message held back stays on screen with the reason.
+    if (delivery_.settled() && !closing_ && delivery_.keyChanged().empty() && !delivery_.allWithheld()) {
         closing_ = true;
         QTimer::singleShot(lingerMs_, this, &QWidget::close);
     }

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QPlainTextEdit;
@@ -51,6 +53,8 @@ public:
     void setFiles(FileTransfers* files);
     SendFileActions* sendFiles() const { return sendFiles_; }
     QStringList FileTargets() const;
+    // Opens the check of a user's key: nothing went to a changed one.
+    void setOpenCheck(std::function<void(const std::string&)> open) { openCheck_ = std::move(open); }
 
 private:
     void rebuild();
@@ -70,6 +74,7 @@ private:
     bool closing_ = false;
     SendFileActions* sendFiles_ = nullptr;
     QString menuUser_;
+    std::function<void(const std::string&)> openCheck_;
 };
 
 // A new compose window for a "|"-terminated list; none for an empty list.

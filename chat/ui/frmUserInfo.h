@@ -1,6 +1,8 @@
 #pragma once
-// What is known of a user's key: the state, both sides' fingerprints to
-// read to each other, and the button that accepts a changed key.
+// What is known of a user's key, and the check people can do: the safety
+// number both sides see (as digits and as a QR code) to compare in person
+// or by phone, "Mark as checked" once it matches, and for a changed key the
+// choice between the new key (through the same check) and the known one.
 #include <QDialog>
 
 #include <string>
@@ -20,20 +22,30 @@ public:
     frmUserInfo(ChatNode& node, const std::string& name, QWidget* parent = nullptr);
     // Shows what the node knows now.
     void refresh();
-    QPushButton* acceptButton() const { return accept_; }
+    const std::string& userName() const { return name_; }
+    QPushButton* markCheckedButton() const { return markChecked_; }
+    QPushButton* keepKnownButton() const { return keepKnown_; }
     QString stateText() const;
+    QString safetyNumber() const;
+    // The QR code as drawn; null when there is none.
+    QImage qrImage() const;
     QString ownFingerprint() const;
     QString theirFingerprint() const;
+    QString announcedFingerprint() const;
 
 private:
     ChatNode& node_;
     std::string name_;
     QLabel* state_ = nullptr;
+    QLabel* number_ = nullptr;
+    QLabel* qr_ = nullptr;
+    QLabel* howTo_ = nullptr;
     QLabel* own_ = nullptr;
     QLabel* pinned_ = nullptr;
     QLabel* announced_ = nullptr;
     QLabel* warning_ = nullptr;
-    QPushButton* accept_ = nullptr;
+    QPushButton* markChecked_ = nullptr;
+    QPushButton* keepKnown_ = nullptr;
 };
 
 } // namespace lanyx::ui

@@ -278,10 +278,17 @@ TEST_F(ForgerEndToEnd, ARepeatThatArrivesAfterANewerMessageIsTakenOnce) {
 // the copy probes) pinned a stranger's key to it.
 TEST_F(ForgerEndToEnd, NoAnnouncementPinsTheOwnName) {
     REQUIRE_SEGMENT();
-    auto& f = forger(0, {"--repeat-ms", "200", "--for-ms", "5000", "announce", "BOB", "bob", "Bob"});
+    // While bob probes, somebody speaks under his name: bob does not join,
+    // and keeps no key for it.
+    auto& f = forger(0, {"--repeat-ms", "200", "--for-ms", "4000", "announce", "Bob"});
+    auto& refused = copy(1, "bob-refused", "bob", {"listen"});
+    EXPECT_EQ(refused.wait(20000), 3) << err("bob-refused");
+    f.wait(10000);
+    EXPECT_FALSE(pinnedIn(readFile(file("bob", "KnownKeys.txt")), "bob")) << readFile(file("bob", "KnownKeys.txt"));
+    // Joined, bob hears case variants of his name announced.
     auto& bob = copy(1, "bob", "bob", {"listen"});
     ASSERT_TRUE(waitForText(out("bob"), "network\t", 15000)) << err("bob");
-    f.wait(10000);
+    forge(0, {"announce", "BOB", "Bob"});
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     stop(bob);
     EXPECT_FALSE(pinnedIn(readFile(file("bob", "KnownKeys.txt")), "bob")) << readFile(file("bob", "KnownKeys.txt"));

@@ -25,12 +25,35 @@ bool DeliveryStatus::update(const DeliveryReport& report) {
     return mine;
 }
 
+std::vector<std::string> DeliveryStatus::keyChanged() const {
+    std::vector<std::string> names;
+    for (const auto& r : rows_)
+        if (r.state == Delivery::Withheld && r.withheld == Withheld::KeyChanged) names.push_back(r.recipient);
+    return names;
+}
+
+bool DeliveryStatus::allWithheld() const {
+    return !rows_.empty() &&
+           std::all_of(rows_.begin(), rows_.end(), [](const DeliveryReport& r) { return r.state == Delivery::Withheld; });
+}
+
 bool DeliveryStatus::settled() const {
     return std::none_of(rows_.begin(), rows_.end(), [](const DeliveryReport& r) { return r.state == Delivery::Waiting; });
 }
 
 std::string DeliveryStatus::rowText(const DeliveryReport& r) {
     std::string text = r.recipient + ": ";
+    if (r.state == Delivery::Withheld) {
+        switch (r.withheld) {
+        case Withheld::KeyChanged:
+            return text + "not sent: " + r.recipient + "'s key changed. Compare the safety number in " + r.recipient +
+                   "'s information before anything goes to " + r.recipient + " again";
+        case Withheld::CannotOpen: return text + "not sent: " + r.recipient + "'s program takes no sealed messages";
+        case Withheld::Empty: return text + "not sent: nothing to send";
+        default: return text + "not sent: not on the network";
+        }
+    }
+    if (r.state == Delivery::Local) return text + "shown here only";
     if (!r.encrypted) return text + "in the clear, sent; this recipient's program does not confirm";
     text += "\xF0\x9F\x94\x92 encrypted, ";  // a lock
     switch (r.state) {

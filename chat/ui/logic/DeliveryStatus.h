@@ -20,6 +20,10 @@ public:
     bool empty() const { return rows_.empty(); }
     // Nothing is waiting for a confirmation any more.
     bool settled() const;
+    // Recipients nothing went to because their key changed: the user looks first.
+    std::vector<std::string> keyChanged() const;
+    // Nothing went to anybody.
+    bool allWithheld() const;
     // One line per recipient, "bob: 🔒 encrypted, delivered".
     std::string text() const;
     static std::string rowText(const DeliveryReport& report);

@@ -15,9 +15,10 @@ constexpr std::string_view kLock = "\xF0\x9F\x94\x92";  // closed: went encrypte
 constexpr std::string_view kOpen = "\xF0\x9F\x94\x93";  // open: went in the clear
 
 // The groups in the order they are counted when too many to name.
-enum Group { GDelivered, GWaiting, GNotConfirmed, GClear, GCount };
+enum Group { GDelivered, GWaiting, GNotConfirmed, GClear, GWithheld, GCount };
 
 Group groupOf(const DeliveryReport& r) {
+    if (r.state == Delivery::Withheld) return GWithheld;
     if (!r.encrypted) return GClear;
     switch (r.state) {
     case Delivery::Delivered: return GDelivered;
@@ -26,13 +27,17 @@ Group groupOf(const DeliveryReport& r) {
     }
 }
 
-std::string lockOf(Group g) { return std::string(g == GClear ? kOpen : kLock); }
+std::string lockOf(Group g) {
+    if (g == GWithheld) return "\xE2\x9C\x8B";  // a raised hand: held back
+    return std::string(g == GClear ? kOpen : kLock);
+}
 
 std::string wordOf(Group g) {
     switch (g) {
     case GDelivered: return "delivered";
     case GNotConfirmed: return "not confirmed";
     case GClear: return "sent";
+    case GWithheld: return "not sent";
     default: return "waiting";
     }
 }
@@ -133,7 +138,9 @@ std::string LineMarks::toolTip(const LineMark& mark) {
 
 bool LineMarks::warns(const LineMark& mark) {
     return std::any_of(mark.rows.begin(), mark.rows.end(),
-                       [](const DeliveryReport& r) { return r.encrypted && r.state == Delivery::NotConfirmed; });
+                       [](const DeliveryReport& r) {
+                           return (r.encrypted && r.state == Delivery::NotConfirmed) || r.state == Delivery::Withheld;
+                       });
 }
 
 bool LineMarks::sameLine(std::string_view sent, std::string_view shown) {

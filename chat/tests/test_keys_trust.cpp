@@ -1,0 +1,655 @@
+// What a forger on the segment can and cannot do to the keys of our copies:
+// private messages never in the clear to a known key, marks that say what
+// was checked, a file of known keys nobody can fill from outside, names of
+// copies without keys, fresh signatures and the replay window.
+#include "Crypto.h"
+#include "Identity.h"
+#include "SecureLink.h"
+#include "CliKeys.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace lanyx;
+using namespace lanyx::test;
+
+namespace {
+
+const std::string A = "\xC3\x9F";  // alert mark
+const std::string C = "\xC3\x9E";  // chat mark
+
+bool anyHas(const std::vector<std::string>& v, std::string_view what) {
+    for (const auto& s : v)
+        if (s.find(what) != std::string::npos) return true;
+    return false;
+}
+
+std::uint64_t wallNow() {
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
+}
+
+// A key of his own that signs what he likes, from our own format: the
+// forger of these tests. (The end-to-end forger is built apart from it.)
+class Forger {
+public:
+    Forger() : link_(Identity::generate(), PinStore{}, {}, hooks()) {}
+    // A valid announcement of this key under `name`.
+    std::string announce(const std::string& name, std::int64_t offsetMicros = 0) {
+        offset_ = offsetMicros;
+        link_.setMyName(name);
+        return link_.announcement();
+    }
+    const Identity& identity() const { return link_.identity(); }
+
+private:
+    SecureLink::Hooks hooks() {
+        SecureLink::Hooks h;
+        h.send = [this](std::string_view b) { sent_.emplace_back(b); };
+        h.ticks = [] { return 0u; };
+        h.callAfter = [](std::uint32_t, std::function<void()>) {};
+        h.wallMicros = [this] { return wallNow() + static_cast<std::uint64_t>(offset_); };
+        return h;
+    }
+    std::vector<std::string> sent_;
+    std::int64_t offset_ = 0;
+    SecureLink link_;
+};
+
+class KeyTrust : public ::testing::Test {
+protected:
+    KeyTrust() {
+        ann = std::make_unique<Peer>(seg, "ann", Peer::Folder{annHome.path()});
+        bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
+        ann->joinAs("ann");
+        seg.runFor(50);
+        bob->joinAs("bob");
+        seg.runFor(2000);
+    }
+    void post(const std::vector<std::string>& datagrams, std::uint32_t ms = SecureLink::kHoldMs + 100) {
+        for (const auto& d : datagrams) seg.post(d);
+        seg.runFor(ms);
+    }
+    void forge(const std::string& utf8) { post({cp1252::fromUtf8(utf8)}); }
+    KeyState state(Peer& at, const std::string& name) { return at.node.KeyStateOf(name); }
+    KeyState rowState(Peer& at, const std::string& name) {
+        const auto r = at.node.users().findNoCase(name);
+        EXPECT_TRUE(r) << name;
+        return r ? at.node.users().user(*r).keyState : KeyState::NoKeys;
+    }
+    std::vector<std::string> shown(Peer& p, const std::string& kind) {
+        std::vector<std::string> out;
+        for (const auto& i : p.rec.items)
+            if (i.kind == kind) out.push_back(i.sender + ":" + i.text);
+        return out;
+    }
+    // Ends a copy the way the program ends (its files written), and starts
+    // it again on the same folder.
+    void restart(std::unique_ptr<Peer>& p, const std::string& name, bool join = true) {
+        const auto home = p->folder();
+        p->node.CloseNetwork();
+        seg.runFor(100);
+        p.reset();
+        p = std::make_unique<Peer>(seg, name, Peer::Folder{home});
+        if (!join) return;
+        p->joinAs(name);
+        seg.runFor(2000);
+    }
+
+    MemorySegment seg;
+    TempDir annHome, bobHome;
+    std::unique_ptr<Peer> ann, bob;
+};
+
+} // namespace
+
+// ---- private messages never in the clear to a known key ------------------------
+
+TEST_F(KeyTrust, APrivateMessageToAnAbsentOrUnheardKnownUserIsSealedNeverPlain) {
+    // ann is gone without a word; bob's next run has not heard her since.
+    ann->transport.close();
+    restart(bob, "bob");
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Unconfirmed);
+    bob->transport.allSent.clear();
+    const auto report = bob->node.SendPrivate("ann " + A + "the vault code is 4711");
+    EXPECT_TRUE(report.encrypted);
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "4711"));
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "|P/"));
+    EXPECT_TRUE(anyHas(bob->transport.allSent, "bob|E/ann|"));
+    seg.runFor(10000);
+    EXPECT_EQ(bob->rec.deliveries.back().state, Delivery::NotConfirmed);
+    // ann back: what bob seals to the known key reaches her.
+    ann->transport.open();
+    bob->node.SendPrivate("ann " + A + "back?");
+    seg.runFor(200);
+    EXPECT_EQ(shown(*ann, "alert").back(), "bob:back?");
+    EXPECT_EQ(bob->rec.deliveries.back().state, Delivery::Delivered);
+}
+
+TEST_F(KeyTrust, AForgedAnnouncementHoldsPrivateMessagesUntilTheUserDecides) {
+    Forger mallory;
+    post({mallory.announce("ann")});
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Changed);
+    EXPECT_EQ(rowState(*bob, "ann"), KeyState::Changed);
+    ASSERT_EQ(bob->rec.keyWarnings.size(), 1u);
+    // Again and again: one warning, the state stays.
+    post({mallory.announce("ann"), mallory.announce("ann")});
+    EXPECT_EQ(bob->rec.keyWarnings.size(), 1u);
+    bob->transport.allSent.clear();
+    auto report = bob->node.SendPrivate("ann " + A + "secret");
+    EXPECT_EQ(report.state, Delivery::Withheld);
+    EXPECT_EQ(report.withheld, Withheld::KeyChanged);
+    EXPECT_TRUE(bob->transport.allSent.empty());
+    EXPECT_EQ(bob->rec.deliveries.back().withheld, Withheld::KeyChanged);
+    // ann's real datagrams keep their effect meanwhile.
+    ann->node.SetStatus(1);
+    seg.runFor(100);
+    EXPECT_EQ(bob->node.users().user(*bob->node.users().findExact("ann")).status, 1);
+    // The change is remembered across a restart, until the user decides.
+    restart(bob, "bob");
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Changed);
+    EXPECT_EQ(bob->node.SendPrivate("ann " + A + "secret").state, Delivery::Withheld);
+    // The user compared the numbers with ann: the known key stays.
+    EXPECT_TRUE(bob->node.secure()->keepKnownKey("ann"));
+    EXPECT_NE(state(*bob, "ann"), KeyState::Changed);
+    EXPECT_TRUE(bob->node.SendPrivate("ann " + A + "sealed again").encrypted);
+    seg.runFor(200);
+    EXPECT_EQ(shown(*ann, "alert").back(), "bob:sealed again");
+}
+
+TEST_F(KeyTrust, AcceptingAChangedKeyGoesThroughTheCheckAndSealsToTheNewKey) {
+    // ann's copy was reinstalled: a new key under her name.
+    ann->node.CloseNetwork();
+    seg.runFor(100);
+    Peer ann2(seg, "ann");
+    ann2.joinAs("ann");
+    seg.runFor(2000);
+    ASSERT_EQ(state(*bob, "ann"), KeyState::Changed);
+    // The number bob compares is the one of the new key, the same ann2 sees.
+    EXPECT_EQ(bob->node.secure()->safetyNumber("ann"), ann2.node.secure()->safetyNumber("bob"));
+    EXPECT_NE(bob->node.secure()->safetyNumber("ann"),
+              crypto::SafetyNumber("bob", bob->node.secure()->identity().signPublic, "ann",
+                                   ann->node.secure()->identity().signPublic));
+    EXPECT_TRUE(bob->node.secure()->markChecked("ann"));
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Checked);
+    EXPECT_TRUE(bob->node.SendPrivate("ann " + A + "welcome back").encrypted);
+    seg.runFor(200);
+    EXPECT_EQ(shown(ann2, "alert").back(), "bob:welcome back");
+    // Its status is taken now, and files may go.
+    ann2.node.SetStatus(2);
+    seg.runFor(100);
+    EXPECT_EQ(bob->node.users().user(*bob->node.users().findExact("ann")).status, 2);
+}
+
+TEST_F(KeyTrust, AKnownCopyThatTakesNoSealedMessagesGetsNothingRatherThanPlain) {
+    // dora's copy announced no "box": remembered with her key.
+    restart(bob, "bob", false);
+    const auto file = bobHome / PinStore::kFileName;
+    auto pins = PinStore::fromText(readBytes(file));
+    ASSERT_TRUE(pins.pinNew("dora", std::string(32, 'k'), std::string(32, 'b'), false, 1));
+    std::string problem;
+    ASSERT_TRUE(pins.save(file, problem));
+    bob->joinAs("bob");
+    seg.runFor(500);
+    bob->transport.allSent.clear();
+    const auto report = bob->node.SendPrivate("dora " + A + "secret");
+    EXPECT_EQ(report.state, Delivery::Withheld);
+    EXPECT_EQ(report.withheld, Withheld::CannotOpen);
+    EXPECT_TRUE(bob->transport.allSent.empty());
+}
+
+TEST_F(KeyTrust, OwnChatLinesToNamedMembersNeverGoOutInTheClear) {
+    bob->transport.allSent.clear();
+    // A chat window of bob with ann: one copy to ann, one to bob himself.
+    bob->node.SendPrivate("ann " + C + "lunch at noon?");
+    const auto own = bob->node.SendPrivate("bob " + C + "lunch at noon?");
+    EXPECT_EQ(own.state, Delivery::Local);
+    seg.runFor(200);
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "lunch"));
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "|P/"));
+    // bob's own window shows his line, ann's hers.
+    EXPECT_EQ(shown(*bob, "chat"), std::vector<std::string>{"bob:lunch at noon?"});
+    EXPECT_EQ(shown(*ann, "chat"), std::vector<std::string>{"bob:lunch at noon?"});
+}
+
+// ---- trust marks that mean what they say -----------------------------------------
+
+TEST_F(KeyTrust, FirstContactIsNewUntilTheUserChecksAndTheCheckIsKept) {
+    EXPECT_EQ(state(*bob, "ann"), KeyState::New);
+    EXPECT_EQ(rowState(*bob, "ann"), KeyState::New);
+    EXPECT_FALSE(bob->node.secure()->isChecked("ann"));
+    // Messages from a first-heard key are shown as any others.
+    ann->node.SendToAll(A + "hello");
+    seg.runFor(100);
+    EXPECT_EQ(shown(*bob, "alert").back(), "ann:hello");
+    EXPECT_TRUE(bob->node.secure()->markChecked("ann"));
+    EXPECT_EQ(rowState(*bob, "ann"), KeyState::Checked);
+    EXPECT_FALSE(bob->node.secure()->markChecked("bob"));  // nothing to check of oneself
+    restart(bob, "bob");
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Checked);
+    EXPECT_TRUE(bob->node.secure()->isChecked("ann"));
+}
+
+TEST_F(KeyTrust, UnsignedPresenceAndBoxUnderAKnownNameAreMarked) {
+    ann->node.CloseNetwork();  // a signed leave
+    seg.runFor(100);
+    ASSERT_FALSE(bob->node.users().findExact("ann"));
+    forge("ann|M/");
+    forge("ann|C/0");
+    forge("ann|S/0");
+    ASSERT_TRUE(bob->node.users().findExact("ann"));
+    EXPECT_EQ(rowState(*bob, "ann"), KeyState::Unconfirmed);
+    EXPECT_FALSE(bob->node.CanSendFilesTo("ann"));
+    forge("ann|B/call the bank");
+    EXPECT_EQ(shown(*bob, "box").back(), "ann:(not verified) call the bank");
+    // ann herself comes back: her signed presence confirms the key.
+    ann->node.OpenNetwork();
+    seg.runFor(2000);
+    EXPECT_EQ(rowState(*bob, "ann"), KeyState::New);
+}
+
+// ---- the safety number ---------------------------------------------------------------
+
+TEST(SafetyNumber, IsTheSameOnBothSidesAndChangesWithEitherKeyOrName) {
+    const std::string k1(32, '\x01'), k2(32, '\x02'), k3(32, '\x03');
+    const auto n = crypto::SafetyNumber("ann", k1, "bob", k2);
+    // Twelve groups of five digits: about 199 bits.
+    ASSERT_EQ(n.size(), 12u * 5 + 11);
+    for (std::size_t i = 0; i < n.size(); ++i) EXPECT_TRUE(i % 6 == 5 ? n[i] == ' ' : std::isdigit(n[i])) << n;
+    EXPECT_EQ(n, crypto::SafetyNumber("bob", k2, "ann", k1));
+    EXPECT_EQ(n, crypto::SafetyNumber("Ann", k1, "BOB", k2));  // names without regard to case
+    EXPECT_NE(n, crypto::SafetyNumber("ann", k3, "bob", k2));
+    EXPECT_NE(n, crypto::SafetyNumber("ann", k1, "bob", k3));
+    EXPECT_NE(n, crypto::SafetyNumber("ann", k1, "rob", k2));
+    EXPECT_NE(n, crypto::SafetyNumber("ann", k1, "bob", k2 + "x"));
+    // The names and keys are kept apart: "ann"+"b..." is not "annb"+"...".
+    EXPECT_NE(crypto::SafetyNumber("an", "n" + k1.substr(1), "bob", k2), crypto::SafetyNumber("ann", k1, "bob", k2));
+}
+
+TEST_F(KeyTrust, BothCopiesShowTheSameSafetyNumber) {
+    const auto atBob = bob->node.secure()->safetyNumber("ann");
+    EXPECT_FALSE(atBob.empty());
+    EXPECT_EQ(atBob, ann->node.secure()->safetyNumber("bob"));
+    EXPECT_EQ(atBob, bob->node.secure()->safetyNumber("ANN"));
+    EXPECT_TRUE(bob->node.secure()->safetyNumber("nobody").empty());
+    EXPECT_TRUE(bob->node.secure()->safetyNumber("bob").empty());
+}
+
+// ---- a file of known keys nobody fills from outside ----------------------------------------
+
+TEST_F(KeyTrust, NamesNoUserCanHaveOrNobodyListsAreNeverPinned) {
+    Forger mallory;
+    const std::string huge(65000, '\x80');
+    post({cp1252::fromUtf8("x|C/0"), mallory.announce(cp1252::toUtf8(huge)), mallory.announce("has blank"),
+          mallory.announce("sixteencharsxxxx"), mallory.announce("ghost")});
+    EXPECT_EQ(bob->node.secure()->pins().size(), 1u);  // ann
+    bob->node.secure()->savePins();
+    EXPECT_LT(readBytes(bob->folder() / PinStore::kFileName).size(), 1000u);
+    // Listed first, a fifteen-character name is a user's.
+    forge("fifteencharsxxx|C/0");
+    post({mallory.announce("fifteencharsxxx")});
+    EXPECT_EQ(state(*bob, "fifteencharsxxx"), KeyState::New);
+}
+
+TEST_F(KeyTrust, OneAddressPinsAFewNewKeysAtATimeAndRealUsersStillGetTheirs) {
+    Forger mallory;
+    bob->transport.source = 0x0A000009;
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "flood" + std::to_string(i);
+        seg.post(cp1252::fromUtf8(name + "|C/0"));
+        seg.post(mallory.announce(name));
+    }
+    seg.runFor(100);
+    EXPECT_EQ(bob->node.secure()->pins().size(), 1u + SecureLink::kPinBurst);
+    // Another computer: dora is pinned at once.
+    bob->transport.source = 0x0A000002;
+    Peer dora(seg, "dora");
+    dora.joinAs("dora");
+    seg.runFor(2000);
+    EXPECT_EQ(state(*bob, "dora"), KeyState::New);
+    // The flooding address gets one more after a while.
+    bob->transport.source = 0x0A000009;
+    seg.runFor(SecureLink::kPinRefillMs);
+    forge("late|C/0");
+    post({mallory.announce("late")});
+    EXPECT_EQ(state(*bob, "late"), KeyState::New);
+}
+
+TEST(KnownKeys, AutomaticPinsMakeRoomOldestFirstAndCheckedOnesStay) {
+    PinStore pins;
+    const auto key = [](std::size_t i) {
+        std::string k(32, '\0');
+        k[0] = static_cast<char>(i & 0xFF);
+        k[1] = static_cast<char>((i >> 8) & 0xFF);
+        return k;
+    };
+    ASSERT_TRUE(pins.pinNew("keeper", key(1), key(2), true, 5));
+    ASSERT_TRUE(pins.markChecked("keeper", 5));
+    for (std::size_t i = 0; i < PinStore::kMaxAutomatic; ++i)
+        ASSERT_TRUE(pins.pinNew("u" + std::to_string(i), key(i), key(i), true, 100 + static_cast<std::int64_t>(i)));
+    EXPECT_EQ(pins.automaticCount(), PinStore::kMaxAutomatic);
+    pins.touch("u0", 100 + 4000);  // heard again: no longer the oldest
+    ASSERT_TRUE(pins.pinNew("newcomer", key(7), key(7), true, 99999));
+    EXPECT_EQ(pins.automaticCount(), PinStore::kMaxAutomatic);
+    EXPECT_TRUE(pins.find("u0"));
+    EXPECT_FALSE(pins.find("u1"));  // heard longest ago
+    EXPECT_TRUE(pins.find("keeper"));
+    EXPECT_TRUE(pins.find("newcomer"));
+    // Names no user can have never go in.
+    EXPECT_FALSE(pins.pinNew(std::string(16, 'a'), key(1), key(1), true, 1));
+    EXPECT_FALSE(pins.pinNew("a b", key(1), key(1), true, 1));
+    EXPECT_FALSE(pins.pinNew("", key(1), key(1), true, 1));
+}
+
+TEST(KnownKeys, TheFileRoundTripsAndAnEarlierBuildsFileReadsAsNotChecked) {
+    PinStore pins;
+    const std::string k1(32, 'k'), b1(32, 'b'), k2(32, 'K'), b2(32, 'B');
+    pins.pinNew("Ann", k1, b1, true, 1700000000);
+    pins.pinNew("bob", k1, b1, false, 1);
+    pins.markChecked("bob", 2);
+    pins.pinNew("carl", k1, b1, true, 3);
+    pins.setPending("carl", k2, b2, true);
+    pins.notePlain("rex", 4);
+    const auto text = pins.toText();
+    std::size_t skipped = 9;
+    const auto back = PinStore::fromText(text, &skipped);
+    EXPECT_EQ(skipped, 0u);
+    EXPECT_EQ(back.toText(), text);
+    EXPECT_TRUE(back.find("bob")->checked);
+    EXPECT_FALSE(back.find("bob")->opensSealed);
+    EXPECT_EQ(back.find("carl")->newSign, k2);
+    EXPECT_TRUE(back.isPlain("REX"));
+    // What earlier builds wrote: name, signing key, agreement key.
+    const std::string v1 = "Lanyx known keys 1\nann\t" + crypto::ToBase64(k1) + "\t" + crypto::ToBase64(b1) + "\n";
+    const auto old = PinStore::fromText(v1, &skipped);
+    EXPECT_EQ(skipped, 0u);
+    ASSERT_TRUE(old.find("ann"));
+    EXPECT_FALSE(old.find("ann")->checked);
+    EXPECT_TRUE(old.find("ann")->opensSealed);
+    // Lines that make no sense, or names no user can have, are skipped.
+    const auto damaged = PinStore::fromText(
+        text + "no tabs here\nkey\tdan\tAAAA\tBBBB\tnew\tbox\t1\nkey\tx|y\t" + crypto::ToBase64(k1) + "\t" +
+            crypto::ToBase64(b1) + "\tnew\tbox\t1\nkey\tdan\t" + crypto::ToBase64(k1) + "\t" + crypto::ToBase64(b1) +
+            "\tsure\tbox\t1\nplain\t" + std::string(20, 'z') + "\t1\n",
+        &skipped);
+    EXPECT_EQ(skipped, 5u);
+    EXPECT_EQ(damaged.toText(), text);
+}
+
+TEST(KnownKeys, ADamagedOrHugeFileStartsWithTheGoodLinesKeepsTheFileAsideAndSaysSoOnce) {
+    TempDir dir;
+    const auto file = dir / PinStore::kFileName;
+    PinStore pins;
+    pins.pinNew("ann", std::string(32, 'k'), std::string(32, 'b'), true, 1);
+    const auto good = pins.toText();
+    writeBytes(file, good + "key\t" + std::string(65000, '\xE2') + "\tx\n");
+    auto loaded = LoadPins(file);
+    EXPECT_TRUE(loaded.pins.find("ann"));
+    EXPECT_NE(loaded.notice.find("kept the file as KnownKeys.txt.damaged"), std::string::npos) << loaded.notice;
+    EXPECT_TRUE(loaded.writable);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(readBytes(dir / "KnownKeys.txt.damaged").substr(0, good.size()), good);
+    // The next start finds a sound file and says nothing.
+    ASSERT_TRUE(loaded.pins.save(file, loaded.notice));
+    EXPECT_TRUE(LoadPins(file).notice.empty());
+    // Larger than any file of ours: read as far as it goes, the rest left.
+    std::string huge = good;
+    while (huge.size() <= PinStore::kMaxFileBytes) huge += "plain\tx" + std::to_string(huge.size()) + "\t1\n";
+    writeBytes(file, huge);
+    loaded = LoadPins(file);
+    EXPECT_TRUE(loaded.pins.find("ann"));
+    EXPECT_EQ(loaded.pins.plainNames().size(), PinStore::kMaxPlainNames);
+    EXPECT_NE(loaded.notice.find("more than a file of known keys holds"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "KnownKeys.txt.damaged2"));
+}
+
+TEST(KnownKeys, ACopyWithADamagedFileKeepsItsOwnKeysAndTellsTheUserOnce) {
+    MemorySegment seg;
+    TempDir home;
+    writeBytes(home / PinStore::kFileName, std::string(PinStore::kMaxFileBytes + 100, 'x'));
+    {
+        Peer bob(seg, "bob", Peer::Folder{home.path()});
+        EXPECT_EQ(bob.start(0), StartUpResult::Running);
+        ASSERT_TRUE(bob.node.secure());
+        EXPECT_TRUE(bob.node.secure()->active());
+        EXPECT_EQ(bob.rec.boxes.size(), 1u);
+        EXPECT_NE(bob.rec.boxes.front().find("could not be read whole"), std::string::npos);
+        bob.startUp.Shutdown();
+    }
+    Peer again(seg, "bob", Peer::Folder{home.path()});
+    EXPECT_EQ(again.start(0), StartUpResult::Running);
+    EXPECT_TRUE(again.rec.boxes.empty());
+    again.startUp.Shutdown();
+}
+
+// ---- names of copies without keys ------------------------------------------------------------
+
+TEST_F(KeyTrust, AKeyAnnouncedForANameHeardWithoutKeysIsAConflictNotAPin) {
+    forge("rex|C/0");  // a copy of the original protocol
+    seg.runFor(SecureLink::kKeylessAfterMs + 200);
+    Forger mallory;
+    post({mallory.announce("rex")});
+    EXPECT_EQ(state(*bob, "rex"), KeyState::Conflict);
+    EXPECT_EQ(rowState(*bob, "rex"), KeyState::Conflict);
+    EXPECT_FALSE(bob->node.secure()->pins().find("rex"));
+    // The real rex's datagrams keep their effect.
+    forge("rex|S/1");
+    EXPECT_EQ(bob->node.users().user(*bob->node.users().findExact("rex")).status, 1);
+    // Remembered across a restart: the next run does not pin it either.
+    restart(bob, "bob");
+    forge("rex|C/0");
+    post({mallory.announce("rex")});
+    EXPECT_EQ(state(*bob, "rex"), KeyState::Conflict);
+    // The user decides: checked, it is pinned.
+    EXPECT_FALSE(bob->node.secure()->safetyNumber("rex").empty());
+    EXPECT_TRUE(bob->node.secure()->markChecked("rex"));
+    EXPECT_EQ(state(*bob, "rex"), KeyState::Checked);
+}
+
+TEST_F(KeyTrust, OurCopiesMetForTheFirstTimeAreNoConflict) {
+    // Listed by their first datagram, their keys follow at once.
+    for (const char* z : {"z1", "z2", "z3", "z4"}) forge(std::string(z) + "|C/0");
+    Peer dora(seg, "dora");
+    dora.joinAs("dora");
+    seg.runFor(SecureLink::kKeylessAfterMs + 3000);
+    EXPECT_EQ(state(*bob, "dora"), KeyState::New);
+    EXPECT_EQ(state(dora, "bob"), KeyState::New);
+    EXPECT_EQ(state(dora, "ann"), KeyState::New);
+}
+
+// ---- fresh and in order ---------------------------------------------------------------------
+
+// Sent while bob was away: what ann sends reaches everybody but bob.
+std::vector<std::string> recordedWhileAway(MemorySegment& seg, Peer& ann, Peer& bob,
+                                           const std::function<void()>& send) {
+    seg.detach(&bob.transport);
+    ann.transport.allSent.clear();
+    send();
+    seg.runFor(100);
+    seg.attach(&bob.transport);
+    return ann.transport.allSent;
+}
+
+TEST_F(KeyTrust, WhatWasSignedHoursAgoIsNotVerifiedAndTheSkewLoggedOnce) {
+    const auto recorded = recordedWhileAway(seg, *ann, *bob, [&] {
+        ann->node.SendToAll(A + "meeting moved");
+        ann->node.SetStatus(2);
+    });
+    bob->clockOffsetMicros = 2ll * 3600 * 1000000;  // played back to bob two hours later
+    post(recorded);
+    EXPECT_EQ(shown(*bob, "alert"), std::vector<std::string>{"ann:(not verified) meeting moved"});
+    EXPECT_NE(bob->node.users().user(*bob->node.users().findExact("ann")).status, 2);
+    const auto log = bob->log();
+    const auto first = log.find("minutes behind this computer's clock");
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find("minutes behind", first + 1), std::string::npos);
+    // A clock a few minutes off is no matter.
+    bob->clockOffsetMicros = 4ll * 60 * 1000000;
+    ann->node.SendToAll(A + "on time");
+    seg.runFor(200);
+    EXPECT_EQ(shown(*bob, "alert").back(), "ann:on time");
+}
+
+TEST_F(KeyTrust, ACompanionHeardBeforeItsDatagramSignsItOnlyShortlyAfter) {
+    const auto soon = recordedWhileAway(seg, *ann, *bob, [&] { ann->node.SendToAll(A + "soon"); });
+    ASSERT_EQ(soon.size(), 2u);  // the alert, then its companion
+    post({soon[1]}, 100);
+    post({soon[0]});
+    // The alert was lost then; a recording of it played back later.
+    const auto late = recordedWhileAway(seg, *ann, *bob, [&] { ann->node.SendToAll(A + "late"); });
+    post({late[1]}, SecureLink::kEarlyKeepMs + 1000);
+    post({late[0]});
+    EXPECT_EQ(shown(*bob, "alert"), (std::vector<std::string>{"ann:soon", "ann:(not verified) late"}));
+}
+
+TEST_F(KeyTrust, ARepeatOvertakenByANewerMessageIsTakenOnceAndAReplayRefused) {
+    ann->node.secure()->dropNextPrivateForTest();
+    ann->transport.allSent.clear();
+    ann->node.SendPrivate("bob " + A + "one");
+    ann->node.SendPrivate("bob " + A + "two");
+    seg.runFor(100);
+    EXPECT_EQ(shown(*bob, "alert"), std::vector<std::string>{"ann:two"});
+    seg.runFor(SecureLink::kRetryMs[0] + 100);
+    EXPECT_EQ(shown(*bob, "alert"), (std::vector<std::string>{"ann:two", "ann:one"}));
+    std::size_t delivered = 0;
+    for (const auto& r : ann->rec.deliveries) delivered += r.state == Delivery::Delivered;
+    EXPECT_EQ(delivered, 2u);
+    // Played back: confirmed again, never shown twice; across a restart too.
+    post(ann->transport.allSent);
+    EXPECT_EQ(shown(*bob, "alert").size(), 2u);
+    restart(bob, "bob");
+    post(ann->transport.allSent);
+    EXPECT_TRUE(shown(*bob, "alert").empty());
+}
+
+TEST(ReplayWindow, TakesEachNumberOnceInAnyOrderWithinItsSpan) {
+    ReplayWindow w;
+    const std::uint64_t t = 1'700'000'000'000'000ull;
+    EXPECT_TRUE(w.accept(t));
+    EXPECT_TRUE(w.accept(t + 5'000'000));  // five seconds later
+    EXPECT_TRUE(w.accept(t + 700'000));    // the repeat of one sent between
+    EXPECT_FALSE(w.accept(t + 700'000));
+    EXPECT_FALSE(w.accept(t));
+    EXPECT_TRUE(w.seen(t + 700'000));
+    EXPECT_FALSE(w.seen(t + 1));
+    // Beyond the span below the highest: too old.
+    EXPECT_TRUE(w.accept(t + ReplayWindow::kSpanMicros + 10'000'000));
+    EXPECT_FALSE(w.accept(t + 6'000'000));
+    EXPECT_TRUE(w.tooOld(t + 6'000'000));
+    // After a restart only the highest is known: nothing at or below it.
+    ReplayWindow restarted(t + 5'000'000);
+    EXPECT_FALSE(restarted.accept(t + 5'000'000));
+    EXPECT_FALSE(restarted.accept(t + 1));
+    EXPECT_TRUE(restarted.accept(t + 5'000'001));
+    // A sender this busy: the oldest numbers give way, and stay refused.
+    ReplayWindow busy;
+    for (std::uint64_t i = 1; i <= ReplayWindow::kMaxRemembered + 10; ++i) ASSERT_TRUE(busy.accept(t + i));
+    EXPECT_EQ(busy.remembered(), ReplayWindow::kMaxRemembered);
+    EXPECT_FALSE(busy.accept(t + 5));
+    EXPECT_TRUE(busy.accept(t + ReplayWindow::kMaxRemembered + 100));
+}
+
+// ---- our own name ----------------------------------------------------------------------------
+
+TEST_F(KeyTrust, NoAnnouncementPinsTheOwnNameInAnyCase) {
+    Forger mallory;
+    forge("BOB|C/0");
+    post({mallory.announce("BOB"), mallory.announce("Bob")});
+    EXPECT_FALSE(bob->node.secure()->pins().find("bob"));
+    // Nor while the copy probes under another name.
+    restart(bob, "bob", false);
+    ASSERT_EQ(bob->node.secure(), nullptr);
+    bob->node.readSettings();
+    bob->node.state().MyName = "_bob";
+    bob->node.state().ProbeMode = true;
+    bob->node.OpenNetwork();
+    forge("Bob|C/0");
+    post({mallory.announce("Bob")});
+    EXPECT_FALSE(bob->node.secure()->pins().find("bob"));
+}
+
+TEST(KnownKeys, AKeyPinnedForTheOwnNameByAnEarlierBuildIsDropped) {
+    MemorySegment seg;
+    TempDir home;
+    PinStore old;
+    old.pinNew("bob", std::string(32, 'k'), std::string(32, 'b'), true, 1);
+    old.pinNew("ann", std::string(32, 'K'), std::string(32, 'B'), true, 1);
+    std::string problem;
+    ASSERT_TRUE(old.save(home / PinStore::kFileName, problem));
+    Peer bob(seg, "bob", Peer::Folder{home.path()});
+    bob.joinAs("bob");
+    EXPECT_FALSE(bob.node.secure()->pins().find("bob"));
+    EXPECT_TRUE(bob.node.secure()->pins().find("ann"));
+}
+
+// ---- files between checked and new keys ----------------------------------------------------
+
+TEST_F(KeyTrust, FilesGoToNewAndCheckedKeysNeverToAChangedOne) {
+    struct NoFiles : FileMessageHandler {
+        bool fileMessage(const std::string&, const std::string&, std::uint32_t) override { return true; }
+    } handler;
+    ann->node.SetFileHandler(&handler);
+    bob->node.SetFileHandler(&handler);
+    ann->node.AnnounceOnNewNetworks();
+    bob->node.AnnounceOnNewNetworks();
+    seg.runFor(500);
+    std::string why;
+    EXPECT_TRUE(bob->node.CanSendFilesTo("ann", &why)) << why;
+    bob->node.secure()->markChecked("ann");
+    EXPECT_TRUE(bob->node.CanSendFilesTo("ann", &why)) << why;
+    Forger mallory;
+    post({mallory.announce("ann")});
+    EXPECT_FALSE(bob->node.CanSendFilesTo("ann", &why));
+    EXPECT_NE(why.find("changed"), std::string::npos);
+}
+
+// ---- the command line -------------------------------------------------------------------------
+
+TEST_F(KeyTrust, TheCommandLineListsKeysWithSafetyNumbersAndMarksOneOnlyWhenTheNumbersMatch) {
+    const auto number = bob->node.secure()->safetyNumber("ann");
+    restart(bob, "bob", false);  // the folder is free: the copy ended
+    std::ostringstream out, err;
+    std::istringstream in;
+    EXPECT_EQ(cli::ListKeys(bobHome.path(), "bob", out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("ann\tnew key, not checked\t" + number + "\n"), std::string::npos) << out.str();
+    // A wrong number (somebody else's, or misread) marks nothing.
+    auto wrong = number;
+    wrong[0] = wrong[0] == '9' ? '0' : static_cast<char>(wrong[0] + 1);
+    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"ann", wrong, false, false}, in, out, err), cli::kNotMarked);
+    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"nobody", number, false, false}, in, out, err),
+              cli::kNotMarked);
+    // Asked on a terminal: only yes marks it.
+    std::istringstream no("n\n"), yes("y\n");
+    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"ann", "", false, true}, no, out, err), cli::kNotMarked);
+    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"ann", "", false, false}, in, out, err), 2);
+    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"ann", number, false, false}, in, out, err), 0) << err.str();
+    out.str("");
+    cli::ListKeys(bobHome.path(), "bob", out, err);
+    EXPECT_NE(out.str().find("ann\tchecked by you\t"), std::string::npos);
+    bob->joinAs("bob");
+    seg.runFor(2000);
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Checked);
+    // While a copy runs on the folder, it is the one to ask.
+    ASSERT_FALSE(bob->node.anotherInstanceRunning());
+    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"ann", number, false, false}, yes, out, err), 4);
+}
+
+TEST_F(KeyTrust, TheCommandLineAcceptsAChangedKeyThroughTheSameCheckOrKeepsTheKnownOne) {
+    Forger mallory;
+    post({mallory.announce("ann")});
+    ASSERT_EQ(state(*bob, "ann"), KeyState::Changed);
+    const auto newNumber = bob->node.secure()->safetyNumber("ann");
+    restart(bob, "bob", false);
+    std::ostringstream out, err;
+    std::istringstream in;
+    cli::ListKeys(bobHome.path(), "bob", out, err);
+    EXPECT_NE(out.str().find("ann\tchanged\t" + newNumber), std::string::npos) << out.str();
+    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"ann", "", true, false}, in, out, err), 0) << err.str();
+    bob->joinAs("bob");
+    seg.runFor(2000);
+    EXPECT_EQ(state(*bob, "ann"), KeyState::New);
+    EXPECT_TRUE(bob->node.SendPrivate("ann " + A + "still you").encrypted);
+}
