@@ -13,7 +13,7 @@
 # openbox (window frames and focus) and optipng (smaller files) are used when
 # present; the pictures are taken without them too.
 #
-# Writes lanyx-main.png, lanyx-popup.png, lanyx-chat.png, lanyx-options.png,
+# Writes lanyx-main.png, lanyx-userinfo.png, lanyx-popup.png, lanyx-chat.png, lanyx-options.png,
 # lanyx-main-de.png, lanyx-chats-cascaded.png, lanyx-tray-unread.png (with
 # trayer installed) and tavishfennic.png, each cropped to its window.
 set -euo pipefail
@@ -132,6 +132,17 @@ focus "$main"
 xdotool key --clearmodifiers Home Down Down Down Down
 sleep 0.5
 shot "$main" lanyx-main.png
+
+# bob's information: the safety number to compare with him, and its QR code.
+# Typing a name selects its row.
+xdotool type --delay 60 bob
+sleep 0.3
+xdotool key --clearmodifiers ctrl+i
+info=$(window bob)
+sleep 1
+shot "$info" lanyx-userinfo.png
+xdotool key --window "$info" Escape 2>/dev/null || true
+sleep 0.3
 
 # An alert from dora, who stays on the network.
 say 3 "dora|P/${ALERT}The build server is back up. Deploy when you are ready.|ann"

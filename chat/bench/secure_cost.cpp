@@ -43,12 +43,16 @@ struct Sender {
         h.deliverPrivate = [](const std::string&, const std::string&, Trust) { return true; };
         h.ticks = [] { return 0u; };
         h.callAfter = [](std::uint32_t, std::function<void()>) {};
-        h.wallMicros = [this] { return ++seq; };
+        // Its clock is ours: what it signs is fresh.
+        h.wallMicros = [] {
+            return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                  std::chrono::system_clock::now().time_since_epoch())
+                                                  .count());
+        };
         link = std::make_unique<SecureLink>(Identity::generate(), PinStore{}, std::filesystem::path{}, h);
         link->setMyName("bob");
     }
     std::vector<std::string> out;
-    std::uint64_t seq = 1;
     std::unique_ptr<SecureLink> link;
 };
 
@@ -78,6 +82,8 @@ int main(int argc, char** argv) {
     node.OpenNetwork();
 
     Sender bob;
+    // Listed first, as a copy's presence lists it, then its keys.
+    node.onDatagram("bob|C/0");
     bob.link->announce();
     for (const auto& d : bob.out) node.onDatagram(d);
     bob.out.clear();

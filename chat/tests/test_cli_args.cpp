@@ -84,3 +84,25 @@ TEST(CliFileOptions, HelpNamesTheFileCommandsAndTheFirewallPort) {
                              "transfer-failed", "TCP port 1415", "5 a\ntransfer did not finish"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
 }
+
+TEST(CliKeyOptions, VerifyTakesANameAndTheNumberAsReadOut) {
+    CliOptions o;
+    ASSERT_FALSE(parse({"verify", "bob", "12345 67890 12345 67890 12345 67890", "12345", "67890", "12345",
+                        "67890-12345-67890"},
+                       o));
+    EXPECT_EQ(o.command, "verify");
+    EXPECT_EQ(o.verifyName, "bob");
+    EXPECT_EQ(o.safetyNumber, "123456789012345678901234567890"
+                              "123456789012345678901234567890");
+    CliOptions asked;
+    ASSERT_FALSE(parse({"verify", "--keep-known", "bob"}, asked));
+    EXPECT_TRUE(asked.keepKnown);
+    EXPECT_TRUE(asked.safetyNumber.empty());
+    EXPECT_EQ(problem({"verify"}), "verify needs the user name");
+    EXPECT_EQ(problem({"verify", "bob", "1234"}), "a safety number has 60 digits");
+    EXPECT_EQ(problem({"verify", "bob", "12345abc"}), "a safety number has digits only: 12345abc");
+    EXPECT_EQ(problem({"verify", "--to", "bob", "bob"}), "verify takes the user name without --to");
+    EXPECT_EQ(problem({"listen", "--keep-known"}), "--keep-known goes with verify");
+    EXPECT_EQ(problem({"keys", "bob"}), "keys takes no text");
+    EXPECT_EQ(problem({"keys"}), "(accepted)");
+}

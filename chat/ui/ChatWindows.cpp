@@ -181,6 +181,9 @@ void ChatWindows::refreshNow() {
     for (frmChat* w : chatWindows()) {
         w->RefUserList();
     }
+    // Compose windows show their recipients' keys too.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* com = qobject_cast<frmCom*>(w)) com->RefUserList();
 }
 
 void ChatWindows::PlaySoundSetting(const QString& setting) {

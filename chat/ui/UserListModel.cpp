@@ -1,5 +1,8 @@
 #include "UserListModel.h"
 
+#include <QHeaderView>
+#include <QTreeWidget>
+
 namespace lanyx::ui {
 
 UserListModel::UserListModel(UserList& users, QObject* parent)
@@ -165,6 +168,21 @@ void UserListModel::userChanged(std::size_t index) {
         insertPending();
     }
     Q_EMIT dataChanged(this->index(row, 0), this->index(row, 1));
+}
+
+void KeyColumn(QTreeWidget* list) {
+    list->setColumnCount(2);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+}
+
+void ShowKeyState(QTreeWidgetItem* item, KeyState state) {
+    const auto text = UserListModel::keyText(state);
+    if (item->toolTip(1) == text) return;
+    item->setIcon(1, UserListModel::keyIcon(state).value<QIcon>());
+    item->setToolTip(1, text);
+    item->setData(1, Qt::AccessibleTextRole, text);
 }
 
 } // namespace lanyx::ui

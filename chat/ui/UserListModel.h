@@ -8,6 +8,9 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 
+class QTreeWidget;
+class QTreeWidgetItem;
+
 namespace lanyx::ui {
 
 class UserListModel : public QAbstractTableModel, private UserListObserver {
@@ -52,5 +55,10 @@ private:
     int pending_ = 0;      // from pendingFrom_ on
     QString headers_[2] = {QStringLiteral("UName"), QStringLiteral("Stat")};
 };
+
+// The compose and chat windows' member lists: a narrow second column with
+// the mark of each member's key, its words as the tooltip.
+void KeyColumn(QTreeWidget* list);
+void ShowKeyState(QTreeWidgetItem* item, KeyState state);
 
 } // namespace lanyx::ui

@@ -143,6 +143,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lvUsers_->setObjectName("lvUsers");
     lvUsers_->setHeaderHidden(true);
     lvUsers_->setRootIsDecorated(false);
+    KeyColumn(lvUsers_);
     lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvUsers_, &QTreeWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { mnuUsers_->popup(lvUsers_->viewport()->mapToGlobal(p)); });
@@ -304,6 +305,7 @@ void frmChat::RefUserList() {
             continue;
         }
         item->setIcon(0, UserListModel::userIcon(users.IsBlocked(name) ? IconBlocked : IconUser));
+        ShowKeyState(item, node_.KeyStateOf(name));
         const QColor c = ReadableOn(UserListModel::toColor(users.GetColorForUName(name)),
                                     lvUsers_->palette().color(QPalette::Base));
         if (item->foreground(0).color() != c) item->setForeground(0, c);

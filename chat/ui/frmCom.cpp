@@ -33,7 +33,7 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     lvUsers_->setObjectName("lvUsers");
     lvUsers_->setHeaderHidden(true);
     lvUsers_->setRootIsDecorated(false);
-    lvUsers_->setColumnCount(1);
+    KeyColumn(lvUsers_);
     lvUsers_->setMaximumHeight(90);
     lblMsg_ = new QLabel(QStringLiteral("Message"), this);
     txtMsg_ = new QPlainTextEdit(this);
@@ -112,6 +112,7 @@ void frmCom::RefUserList() {
         const std::string name = item->text(0).toStdString();
         const bool all = equalsNoCase(name, UserList::kAllRow);
         item->setIcon(0, UserListModel::userIcon(all ? IconAll : users.IsBlocked(name) ? IconBlocked : IconUser));
+        if (!all) ShowKeyState(item, node_.KeyStateOf(name));
         item->setForeground(0, UserListModel::toColor(users.GetColorForUName(name)));
     }
 }

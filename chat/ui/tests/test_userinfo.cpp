@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace lanyx;
@@ -142,6 +143,9 @@ TEST_F(KeyCheck, TheComposeWindowSendsNothingToAChangedKeySaysWhyAndOpensTheChec
     com->setOpenCheck([&](const std::string& name) { opened.push_back(name); });
     com->setLingerMs(0);
     com->AddUser("ann");
+    // The recipient's key, marked as in the user list.
+    EXPECT_TRUE(com->lvUsers()->topLevelItem(0)->toolTip(1).startsWith("key changed"));
+    EXPECT_FALSE(com->lvUsers()->topLevelItem(0)->icon(1).isNull());
     com->txtMsg()->setPlainText("the vault code");
     bob.transport.allSent.clear();
     com->Send();
@@ -154,6 +158,8 @@ TEST_F(KeyCheck, TheComposeWindowSendsNothingToAChangedKeySaysWhyAndOpensTheChec
     EXPECT_FALSE(com->txtMsg()->isReadOnly());
     EXPECT_TRUE(com->sendButton()->isEnabled());
     bob.node.secure()->markChecked("ann");
+    com->RefUserList();
+    EXPECT_EQ(com->lvUsers()->topLevelItem(0)->toolTip(1), "checked by you");
     com->Send();
     seg.runFor(200);
     EXPECT_EQ(ann2.rec.items.back().text, "the vault code");
