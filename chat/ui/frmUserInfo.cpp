@@ -141,8 +141,9 @@ void frmUserInfo::refresh() {
     const bool canCheck = !number.empty() && state != KeyState::Checked;
     howTo_->setText(number.empty()
                         ? QString()
-                        : tr("Compare this number with %1 in person or by phone: %1 sees it in your information, "
-                             "or reads the QR code. Mark the key as checked only when both numbers are the same.")
+                        : tr("Compare this number with %1 in person or by phone: %1's Lanyx shows the same "
+                             "number in the user information on you (and lanyx-cli keys lists it), or scan the QR "
+                             "code. Mark the key as checked only when both numbers are the same.")
                               .arg(who));
     switch (state) {
     case KeyState::Changed:
