@@ -238,9 +238,17 @@ const PinStore::Pin* PinStore::find(std::string_view name) const {
 bool PinStore::insert(std::string key, Pin pin) {
     if (pin.checked ? checked_ >= kMaxChecked : automaticCount() >= kMaxAutomatic) return false;
     if (pin.checked) ++checked_;
-    plain_.erase(key);
+    else newByHeard_.emplace(pin.heard, key);
+    forgetPlain(key);
     pins_.emplace(std::move(key), std::move(pin));
     return true;
+}
+
+void PinStore::nowChecked(const std::string& key, Pin& pin) {
+    if (pin.checked) return;
+    newByHeard_.erase({pin.heard, key});
+    pin.checked = true;
+    ++checked_;
 }
 
 bool PinStore::pinNew(std::string_view name, const std::string& sign, const std::string& box, bool opens,
@@ -250,10 +258,9 @@ bool PinStore::pinNew(std::string_view name, const std::string& sign, const std:
     if (pins_.count(key)) return false;
     if (automaticCount() >= kMaxAutomatic) {
         // The one heard longest ago makes room; checked pins never do.
-        auto oldest = pins_.end();
-        for (auto it = pins_.begin(); it != pins_.end(); ++it)
-            if (!it->second.checked && (oldest == pins_.end() || it->second.heard < oldest->second.heard)) oldest = it;
-        if (oldest == pins_.end()) return false;
+        if (newByHeard_.empty()) return false;
+        const auto oldest = newByHeard_.begin()->second;
+        newByHeard_.erase(newByHeard_.begin());
         pins_.erase(oldest);
     }
     Pin pin;
@@ -270,7 +277,7 @@ bool PinStore::pinChecked(std::string_view name, const std::string& sign, const 
     auto key = toLower(name);
     if (const auto it = pins_.find(key); it != pins_.end()) {
         if (!it->second.checked && checked_ >= kMaxChecked) return false;
-        if (!it->second.checked) ++checked_;
+        nowChecked(key, it->second);
         it->second = Pin{sign, box, true, opens, now, {}, {}, true};
         return true;
     }
@@ -288,14 +295,13 @@ bool PinStore::markChecked(std::string_view name, std::int64_t now) {
     if (it == pins_.end()) return false;
     auto& pin = it->second;
     if (!pin.checked && checked_ >= kMaxChecked) return false;
+    nowChecked(it->first, pin);
     if (pin.changed()) {
         pin.signPublic = std::exchange(pin.newSign, {});
         pin.boxPublic = std::exchange(pin.newBox, {});
         pin.opensSealed = pin.newOpensSealed;
         pin.heard = now;
     }
-    if (!pin.checked) ++checked_;
-    pin.checked = true;
     return true;
 }
 
@@ -329,6 +335,10 @@ bool PinStore::updateBox(std::string_view name, const std::string& box, bool ope
 bool PinStore::touch(std::string_view name, std::int64_t now) {
     const auto it = pins_.find(toLower(name));
     if (it == pins_.end() || now - it->second.heard < kTouchEverySeconds) return false;
+    if (!it->second.checked) {
+        newByHeard_.erase({it->second.heard, it->first});
+        newByHeard_.emplace(now, it->first);
+    }
     it->second.heard = now;
     return true;
 }
@@ -337,6 +347,7 @@ bool PinStore::erase(std::string_view name) {
     const auto it = pins_.find(toLower(name));
     if (it == pins_.end()) return false;
     if (it->second.checked) --checked_;
+    else newByHeard_.erase({it->second.heard, it->first});
     pins_.erase(it);
     return true;
 }
@@ -349,21 +360,22 @@ void PinStore::notePlain(std::string_view name, std::int64_t now) {
     if (!IsValidUserName(name)) return;
     auto key = toLower(name);
     if (pins_.count(key)) return;
-    if (const auto it = plain_.find(key); it != plain_.end()) {
-        it->second = now;
-        return;
-    }
+    forgetPlain(key);
     if (plain_.size() >= kMaxPlainNames) {
-        auto oldest = plain_.begin();
-        for (auto it = plain_.begin(); it != plain_.end(); ++it)
-            if (it->second < oldest->second) oldest = it;
-        plain_.erase(oldest);
+        // The name heard longest ago makes room.
+        plain_.erase(plainByHeard_.begin()->second);
+        plainByHeard_.erase(plainByHeard_.begin());
     }
+    plainByHeard_.emplace(now, key);
     plain_.emplace(std::move(key), now);
 }
 
 bool PinStore::forgetPlain(std::string_view name) {
-    return plain_.erase(toLower(name)) > 0;
+    const auto it = plain_.find(toLower(name));
+    if (it == plain_.end()) return false;
+    plainByHeard_.erase({it->second, it->first});
+    plain_.erase(it);
+    return true;
 }
 
 std::string PinStore::toText() const {
@@ -416,7 +428,7 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
             const auto key = toLower(f[1]);
             if (heard && !store.pins_.count(key) && !store.plain_.count(key) &&
                 store.plain_.size() < kMaxPlainNames) {
-                store.plain_.emplace(key, *heard);
+                store.notePlain(key, *heard);
                 ok = true;
             }
         } else if ((f.size() == 7 || f.size() == 10) && f[0] == "key" && IsValidUserName(f[1]) &&

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lanyx {
@@ -111,8 +113,12 @@ public:
 
 private:
     bool insert(std::string key, Pin pin);
+    void nowChecked(const std::string& key, Pin& pin);
     std::map<std::string, Pin, std::less<>> pins_;
     std::map<std::string, std::int64_t, std::less<>> plain_;
+    // By when last heard: which automatic pin, which name makes room.
+    std::set<std::pair<std::int64_t, std::string>> newByHeard_;
+    std::set<std::pair<std::int64_t, std::string>> plainByHeard_;
     std::size_t checked_ = 0;
 };
 

@@ -429,23 +429,41 @@ void SecureLink::noteListed(const std::string& name) {
     if (isOwn(key) || pins_.find(key) || pins_.isPlain(key)) return;
     if (const auto p = peers_.find(key); p != peers_.end() && !p->second.signPublic.empty()) return;
     listedKeyless_.try_emplace(std::move(key), hooks_.ticks());
+    scheduleSweep(kKeylessAfterMs + 100);
+}
+
+void SecureLink::scheduleSweep(std::uint32_t ms) {
     if (sweepQueued_) return;
     sweepQueued_ = true;
     const std::weak_ptr<int> alive = alive_;
-    hooks_.callAfter(kKeylessAfterMs + 100, [this, alive] {
-        if (!alive.expired()) sweepKeyless();
+    hooks_.callAfter(ms, [this, alive] {
+        if (alive.expired()) return;
+        sweepQueued_ = false;
+        // A pump without timers calls back at once: never from inside a sweep.
+        if (!sweeping_) sweepKeyless();
     });
 }
 
 void SecureLink::sweepKeyless() {
-    sweepQueued_ = false;
+    sweeping_ = true;
     const auto now = hooks_.ticks();
+    // One walk over the names at most every few seconds, however often asked.
+    if (sweptOnce_ && now - lastSweep_ < kKeylessAfterMs / 2) {
+        scheduleSweep(kKeylessAfterMs);
+        sweeping_ = false;
+        return;
+    }
+    sweptOnce_ = true;
+    lastSweep_ = now;
     bool noted = false;
-    for (auto it = listedKeyless_.begin(); it != listedKeyless_.end();) {
+    // A flood of names is taken a slice at a time: the rest waits for the next walk.
+    std::size_t budget = kSweepSlice;
+    for (auto it = listedKeyless_.begin(); it != listedKeyless_.end() && budget > 0;) {
         if (now - it->second < kKeylessAfterMs) {
             ++it;
             continue;
         }
+        --budget;
         // Remembered: a key announced for the name in a later run is not
         // taken silently either.
         const auto p = peers_.find(it->first);
@@ -456,13 +474,8 @@ void SecureLink::sweepKeyless() {
         it = listedKeyless_.erase(it);
     }
     if (noted) pinsChanged();
-    if (!listedKeyless_.empty() && !sweepQueued_) {
-        sweepQueued_ = true;
-        const std::weak_ptr<int> alive = alive_;
-        hooks_.callAfter(kKeylessAfterMs, [this, alive] {
-            if (!alive.expired()) sweepKeyless();
-        });
-    }
+    if (!listedKeyless_.empty()) scheduleSweep(budget == 0 ? kKeylessAfterMs / 2 : kKeylessAfterMs);
+    sweeping_ = false;
 }
 
 void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std::string_view payload) {

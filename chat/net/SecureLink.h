@@ -142,6 +142,8 @@ public:
     // A name listed this long without announcing a key is a copy without
     // keys: our copies announce theirs with their first datagrams.
     static constexpr std::uint32_t kKeylessAfterMs = 5000;
+    // Names judged at one walk at most (the rest at the next).
+    static constexpr std::size_t kSweepSlice = 512;
     // New pins per sender address: this many at once, then one per kPinRefillMs.
     static constexpr std::uint32_t kPinBurst = 32;
     static constexpr std::uint32_t kPinRefillMs = 2000;
@@ -279,6 +281,7 @@ private:
     // A name heard from a copy without keys, this run or remembered.
     bool keyless(const std::string& lowerName) const;
     void sweepKeyless();
+    void scheduleSweep(std::uint32_t ms);
     bool pinAllowed();
     std::int64_t nowSeconds() const;
     void showState(const std::string& senderUtf8);
@@ -308,6 +311,9 @@ private:
     bool seenDirty_ = false;
     bool seenSaveQueued_ = false;
     bool sweepQueued_ = false;
+    bool sweeping_ = false;
+    bool sweptOnce_ = false;
+    std::uint32_t lastSweep_ = 0;
     std::uint64_t seq_ = 0;
     std::uint64_t heldSerial_ = 0;
     std::unordered_map<std::string, Peer> peers_;  // by lower-case name

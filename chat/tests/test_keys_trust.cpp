@@ -653,3 +653,33 @@ TEST_F(KeyTrust, TheCommandLineAcceptsAChangedKeyThroughTheSameCheckOrKeepsTheKn
     EXPECT_EQ(state(*bob, "ann"), KeyState::New);
     EXPECT_TRUE(bob->node.SendPrivate("ann " + A + "still you").encrypted);
 }
+
+// A pump without timers (the headless tools' and the fuzzers') calls back at
+// once: the walk over names heard without keys must neither recurse nor
+// take a flood in one go.
+TEST(KeylessNames, APumpWithoutTimersWalksThemASliceAtATime) {
+    struct Instant : EventPump {
+        std::uint32_t ticks() override { return now += 50; }
+        void pumpOnce() override {}
+        void runFor(std::uint32_t) override {}
+        std::uint32_t now = 0;
+    } pump;
+    MemorySegment seg;
+    MemoryTransport transport(seg);
+    Recorder rec;
+    TempDir dir;
+    NodeConfig c;
+    c.dataDir = dir.path();
+    c.langFile = shippedLangFile();
+    c.logonName = "ann";
+    c.nameForRun = "ann";
+    ChatNode node(c, transport, rec, rec, pump);
+    node.readSettings();
+    node.state().MyName = "ann";
+    node.OpenNetwork();
+    for (int i = 0; i < 3000; ++i) node.onDatagram("old" + std::to_string(i) + "|C/0");
+    const auto& plain = node.secure()->pins().plainNames();
+    EXPECT_GT(plain.size(), 0u);
+    EXPECT_LE(plain.size(), 3000u);
+    EXPECT_TRUE(node.secure()->pins().isPlain("old0"));
+}
