@@ -42,7 +42,7 @@ std::int64_t nowSeconds() {
         .count();
 }
 
-} // namespace
+}  // namespace
 
 std::string OwnNameOf(const std::filesystem::path& dataDir, const std::optional<std::string>& nameForRun,
                       const std::string& logonName) {
@@ -56,8 +56,7 @@ std::string OwnNameOf(const std::filesystem::path& dataDir, const std::optional<
     return logonName;
 }
 
-int ListKeys(const std::filesystem::path& dataDir, const std::string& ownName, std::ostream& out,
-             std::ostream& err) {
+int ListKeys(const std::filesystem::path& dataDir, const std::string& ownName, std::ostream& out, std::ostream& err) {
     std::string problem;
     const auto id = ReadIdentity(dataDir, problem);
     if (!id) {
@@ -65,9 +64,9 @@ int ListKeys(const std::filesystem::path& dataDir, const std::string& ownName, s
         return 1;
     }
     std::size_t skipped = 0;
-    const auto pins =
-        PinStore::fromText(readAll(dataDir / PinStore::kFileName, PinStore::kMaxFileBytes), &skipped);
-    if (skipped) err << "lanyx-cli: " << skipped << " lines of " << PinStore::kFileName << " could not be read" << std::endl;
+    const auto pins = PinStore::fromText(readAll(dataDir / PinStore::kFileName, PinStore::kMaxFileBytes), &skipped);
+    if (skipped)
+        err << "lanyx-cli: " << skipped << " lines of " << PinStore::kFileName << " could not be read" << std::endl;
     out << "you\t" << ownName << "\t" << crypto::Fingerprint(id->signPublic) << std::endl;
     for (const auto& [name, pin] : pins.all())
         out << name << "\t" << stateText(pin) << "\t"
@@ -116,8 +115,8 @@ int VerifyKey(const std::filesystem::path& dataDir, const std::string& ownName, 
         out << request.name << ": the known key kept, the one announced in its place dropped" << std::endl;
         return 0;
     }
-    const auto number =
-        crypto::SafetyNumber(ownName, id->signPublic, request.name, pin->changed() ? pin->newSign : pin->signPublic);
+    const auto number = crypto::SafetyNumber(ownName, id->signPublic, request.name,
+                                             pin->changed() ? pin->newSign : pin->signPublic);
     out << "Safety number with " << request.name << (pin->changed() ? " (the new key)" : "") << ":\n  " << number
         << std::endl;
     if (!request.number.empty()) {
@@ -148,4 +147,4 @@ int VerifyKey(const std::filesystem::path& dataDir, const std::string& ownName, 
     return 0;
 }
 
-} // namespace lanyx::cli
+}  // namespace lanyx::cli

@@ -33,4 +33,4 @@ struct VerifyRequest {
 int VerifyKey(const std::filesystem::path& dataDir, const std::string& ownName, const VerifyRequest& request,
               std::istream& in, std::ostream& out, std::ostream& err);
 
-} // namespace lanyx::cli
+}  // namespace lanyx::cli

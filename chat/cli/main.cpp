@@ -304,8 +304,8 @@ int main(int argc, char** argv) {
                             std::cerr << "lanyx-cli: " << name << ": not sent: " << name
                                       << "'s key changed. Compare the safety number (lanyx-cli keys) with " << name
                                       << " in person or by phone, then accept the new key with lanyx-cli verify "
-                                      << name << ", or keep the known one with lanyx-cli verify --keep-known "
-                                      << name << std::endl;
+                                      << name << ", or keep the known one with lanyx-cli verify --keep-known " << name
+                                      << std::endl;
                         status = cli::kWithheld;
                         continue;
                     }

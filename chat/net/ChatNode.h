@@ -178,9 +178,7 @@ public:
     SecureLink* secure() { return secure_.get(); }
     const SecureLink* secure() const { return secure_.get(); }
     // What is known of a user's key (NoKeys for a copy without keys).
-    KeyState KeyStateOf(std::string_view name) const {
-        return secure_ ? secure_->stateOf(name) : KeyState::NoKeys;
-    }
+    KeyState KeyStateOf(std::string_view name) const { return secure_ ? secure_->stateOf(name) : KeyState::NoKeys; }
 
     // Files. With a handler set, the copy announces that it takes offers.
     void SetFileHandler(FileMessageHandler* handler);

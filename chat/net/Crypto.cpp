@@ -152,7 +152,9 @@ std::string Seal(std::string_view, std::string_view, std::string_view) {
 }
 std::optional<std::string> Open(std::string_view, std::string_view, std::string_view) { return std::nullopt; }
 std::string Hash(std::string_view) { throw std::logic_error("no cryptography in this build"); }
-std::string HashWide(std::string_view) { throw std::logic_error("no cryptography in this build"); }
+std::string HashWide(std::string_view) {
+    throw std::logic_error("no cryptography in this build");
+}
 std::string ToBase64(std::string_view) { return {}; }
 std::optional<std::string> FromBase64(std::string_view) { return std::nullopt; }
 void Wipe(std::string& secret) {

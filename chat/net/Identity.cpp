@@ -228,7 +228,7 @@ std::optional<std::int64_t> seconds(std::string_view t) {
     return v;
 }
 
-} // namespace
+}  // namespace
 
 const PinStore::Pin* PinStore::find(std::string_view name) const {
     const auto it = pins_.find(toLower(name));
@@ -426,8 +426,7 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
         } else if (f.size() == 3 && f[0] == "plain" && IsValidUserName(f[1])) {
             const auto heard = seconds(f[2]);
             const auto key = toLower(f[1]);
-            if (heard && !store.pins_.count(key) && !store.plain_.count(key) &&
-                store.plain_.size() < kMaxPlainNames) {
+            if (heard && !store.pins_.count(key) && !store.plain_.count(key) && store.plain_.size() < kMaxPlainNames) {
                 store.notePlain(key, *heard);
                 ok = true;
             }

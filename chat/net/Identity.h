@@ -60,9 +60,9 @@ public:
     struct Pin {
         std::string signPublic;
         std::string boxPublic;
-        bool checked = false;      // the user compared the safety number
-        bool opensSealed = true;   // that copy announced it takes sealed private messages
-        std::int64_t heard = 0;    // Unix seconds: last taken from that key (0: not known)
+        bool checked = false;     // the user compared the safety number
+        bool opensSealed = true;  // that copy announced it takes sealed private messages
+        std::int64_t heard = 0;   // Unix seconds: last taken from that key (0: not known)
         // Another key announced for the name, waiting for the user's decision.
         std::string newSign;
         std::string newBox;

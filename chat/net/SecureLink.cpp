@@ -370,8 +370,8 @@ bool SecureLink::fresh(const std::string& senderUtf8, std::uint64_t seq) {
     // Once per sender: a wrong clock signs everything wrong.
     if (skewLogged_.size() < 4096 && skewLogged_.insert(toLower(senderUtf8)).second) {
         const auto minutes = off / 60000000;
-        log("Clock off", "Signed by " + shorten(senderUtf8) + " at a time " + std::to_string(minutes) +
-                             " minutes " + (seq > now ? "ahead of" : "behind") +
+        log("Clock off", "Signed by " + shorten(senderUtf8) + " at a time " + std::to_string(minutes) + " minutes " +
+                             (seq > now ? "ahead of" : "behind") +
                              " this computer's clock: not taken as signed (a recording played back, or a clock "
                              "that is wrong; signatures count again once the clocks agree within five minutes)");
     }
@@ -794,8 +794,8 @@ bool SecureLink::markChecked(std::string_view name) {
         // A key announced this run under a name nobody pinned (heard from a
         // copy without keys, or not pinned by the limits): the user pins it.
         if (peer == peers_.end() || peer->second.signPublic.empty() ||
-            !pins_.pinChecked(key, peer->second.signPublic, peer->second.boxPublic,
-                              listHas(peer->second.caps, "box"), now))
+            !pins_.pinChecked(key, peer->second.signPublic, peer->second.boxPublic, listHas(peer->second.caps, "box"),
+                              now))
             return false;
         peer->second.conflict = false;
         peer->second.confirmed = true;
@@ -817,7 +817,9 @@ bool SecureLink::keepKnownKey(std::string_view name) {
 
 void SecureLink::forget(std::string_view name) { peers_.erase(toLower(name)); }
 
-void SecureLink::forgetSessions() { peers_.clear(); }
+void SecureLink::forgetSessions() {
+    peers_.clear();
+}
 
 void SecureLink::saveLater(bool& queued, std::uint32_t ms, void (SecureLink::*save)()) {
     // A burst of changes writes the file once.
@@ -887,7 +889,8 @@ std::string SecureLink::WarningText(const std::string& name) {
            "'s program was reinstalled or its data folder lost, or somebody else is using the name " + name +
            ". Until you decide, nothing private is sent to " + name +
            ", and what the new key signs is marked \"not verified\" (leave notices, status and colour from it are "
-           "ignored). Compare the safety number in " + name + "'s information with " + name +
+           "ignored). Compare the safety number in " +
+           name + "'s information with " + name +
            " in person or by phone: accept the new key only when both of you see the same number.";
 }
 

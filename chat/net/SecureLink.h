@@ -38,7 +38,6 @@ enum class Trust : std::uint8_t {
     NotVerified,  // the name has a pinned key, the datagram no good signature
 };
 
-
 enum class Delivery : std::uint8_t {
     Waiting,       // encrypted, not confirmed yet
     Delivered,     // the recipient confirmed it
@@ -51,10 +50,10 @@ enum class Delivery : std::uint8_t {
 // Why a private message to a user with a known key was not sent.
 enum class Withheld : std::uint8_t {
     None,
-    KeyChanged,    // another key was announced for the user: the user has to look first
-    CannotOpen,    // the known key's program takes no sealed messages
-    Offline,       // this copy is not on the network, or has no name yet
-    Empty,         // nothing to send
+    KeyChanged,  // another key was announced for the user: the user has to look first
+    CannotOpen,  // the known key's program takes no sealed messages
+    Offline,     // this copy is not on the network, or has no name yet
+    Empty,       // nothing to send
 };
 
 struct DeliveryReport {
@@ -99,7 +98,7 @@ public:
 private:
     std::uint64_t floor() const { return std::max(floor_, top_ > kSpanMicros ? top_ - kSpanMicros : 0); }
     std::uint64_t top_ = 0;
-    std::uint64_t floor_ = 0;           // numbers at or below it are refused
+    std::uint64_t floor_ = 0;            // numbers at or below it are refused
     std::vector<std::uint64_t> recent_;  // taken above the floor, in order
 };
 
@@ -323,8 +322,8 @@ private:
     std::unordered_map<std::string, Early> early_;  // companions heard before their datagram, by hash
     std::map<std::uint64_t, Outgoing> outgoing_;
     std::unordered_map<std::string, std::uint32_t> listedKeyless_;  // lower-case name -> when listed
-    std::unordered_map<std::uint32_t, Bucket> pinRate_;            // by sender address
-    std::unordered_set<std::string> skewLogged_;                   // lower-case names
+    std::unordered_map<std::uint32_t, Bucket> pinRate_;             // by sender address
+    std::unordered_set<std::string> skewLogged_;                    // lower-case names
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

@@ -24,7 +24,9 @@ enum class KeyState : std::uint8_t {
     Conflict,     // a key was announced under a name heard from a copy without keys: not pinned
 };
 // The key is the one pinned, and it was heard since the user was listed.
-inline bool keyHeard(KeyState s) { return s == KeyState::New || s == KeyState::Checked; }
+inline bool keyHeard(KeyState s) {
+    return s == KeyState::New || s == KeyState::Checked;
+}
 
 struct PeerRecord {
     std::string text;         // the name as received

@@ -21,7 +21,9 @@ struct Peer {
         std::filesystem::path path;
     };
     Peer(MemorySegment& seg, const std::string& userName, Folder folder)
-        : home(std::move(folder.path)), transport(seg), node(config(userName, ""), transport, rec, rec, seg),
+        : home(std::move(folder.path)),
+          transport(seg),
+          node(config(userName, ""), transport, rec, rec, seg),
           startUp(node, rec, seg) {
         seg.attach(&transport);
     }

@@ -87,13 +87,14 @@ TEST(CliFileOptions, HelpNamesTheFileCommandsAndTheFirewallPort) {
 
 TEST(CliKeyOptions, VerifyTakesANameAndTheNumberAsReadOut) {
     CliOptions o;
-    ASSERT_FALSE(parse({"verify", "bob", "12345 67890 12345 67890 12345 67890", "12345", "67890", "12345",
-                        "67890-12345-67890"},
-                       o));
+    ASSERT_FALSE(
+        parse({"verify", "bob", "12345 67890 12345 67890 12345 67890", "12345", "67890", "12345", "67890-12345-67890"},
+              o));
     EXPECT_EQ(o.command, "verify");
     EXPECT_EQ(o.verifyName, "bob");
-    EXPECT_EQ(o.safetyNumber, "123456789012345678901234567890"
-                              "123456789012345678901234567890");
+    EXPECT_EQ(o.safetyNumber,
+              "123456789012345678901234567890"
+              "123456789012345678901234567890");
     CliOptions asked;
     ASSERT_FALSE(parse({"verify", "--keep-known", "bob"}, asked));
     EXPECT_TRUE(asked.keepKnown);

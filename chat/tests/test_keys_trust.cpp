@@ -104,7 +104,7 @@ protected:
     std::unique_ptr<Peer> ann, bob;
 };
 
-} // namespace
+}  // namespace
 
 // ---- private messages never in the clear to a known key ------------------------
 
@@ -370,11 +370,12 @@ TEST(KnownKeys, TheFileRoundTripsAndAnEarlierBuildsFileReadsAsNotChecked) {
     EXPECT_FALSE(old.find("ann")->checked);
     EXPECT_TRUE(old.find("ann")->opensSealed);
     // Lines that make no sense, or names no user can have, are skipped.
-    const auto damaged = PinStore::fromText(
-        text + "no tabs here\nkey\tdan\tAAAA\tBBBB\tnew\tbox\t1\nkey\tx|y\t" + crypto::ToBase64(k1) + "\t" +
-            crypto::ToBase64(b1) + "\tnew\tbox\t1\nkey\tdan\t" + crypto::ToBase64(k1) + "\t" + crypto::ToBase64(b1) +
-            "\tsure\tbox\t1\nplain\t" + std::string(20, 'z') + "\t1\n",
-        &skipped);
+    const auto damaged = PinStore::fromText(text + "no tabs here\nkey\tdan\tAAAA\tBBBB\tnew\tbox\t1\nkey\tx|y\t" +
+                                                crypto::ToBase64(k1) + "\t" + crypto::ToBase64(b1) +
+                                                "\tnew\tbox\t1\nkey\tdan\t" + crypto::ToBase64(k1) + "\t" +
+                                                crypto::ToBase64(b1) + "\tsure\tbox\t1\nplain\t" +
+                                                std::string(20, 'z') + "\t1\n",
+                                            &skipped);
     EXPECT_EQ(skipped, 5u);
     EXPECT_EQ(damaged.toText(), text);
 }
@@ -619,8 +620,7 @@ TEST_F(KeyTrust, TheCommandLineListsKeysWithSafetyNumbersAndMarksOneOnlyWhenTheN
     auto wrong = number;
     wrong[0] = wrong[0] == '9' ? '0' : static_cast<char>(wrong[0] + 1);
     EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"ann", wrong, false, false}, in, out, err), cli::kNotMarked);
-    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"nobody", number, false, false}, in, out, err),
-              cli::kNotMarked);
+    EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"nobody", number, false, false}, in, out, err), cli::kNotMarked);
     // Asked on a terminal: only yes marks it.
     std::istringstream no("n\n"), yes("y\n");
     EXPECT_EQ(cli::VerifyKey(bobHome.path(), "bob", {"ann", "", false, true}, no, out, err), cli::kNotMarked);

@@ -40,4 +40,4 @@ QImage QrImage(const QString& text, int moduleSize) {
 #endif
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -11,4 +11,4 @@ QImage QrImage(const QString& text, int moduleSize);
 // Whether QR codes can be made at all.
 bool QrAvailable();
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

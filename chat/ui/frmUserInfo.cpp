@@ -23,7 +23,7 @@ QString inTwoLines(const std::string& number) {
     return groups.mid(0, 6).join(QLatin1Char(' ')) + QLatin1Char('\n') + groups.mid(6).join(QLatin1Char(' '));
 }
 constexpr int kQrModule = 4;
-} // namespace
+}  // namespace
 
 frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* parent)
     : QDialog(parent), node_(node), name_(name) {
@@ -132,7 +132,8 @@ void frmUserInfo::refresh() {
 
     const auto number = s->safetyNumber(name_);
     number_->setText(number.empty() ? tr("none: no key is known for %1").arg(who) : inTwoLines(number));
-    const QImage qr = number.empty() ? QImage() : QrImage(QString::fromStdString(number).remove(QLatin1Char(' ')), kQrModule);
+    const QImage qr = number.empty() ? QImage()
+                                     : QrImage(QString::fromStdString(number).remove(QLatin1Char(' ')), kQrModule);
     if (qr.isNull()) qr_->clear();
     else qr_->setPixmap(QPixmap::fromImage(qr));
     qr_->setVisible(!qr.isNull());
@@ -146,9 +147,7 @@ void frmUserInfo::refresh() {
                              "code. Mark the key as checked only when both numbers are the same.")
                               .arg(who));
     switch (state) {
-    case KeyState::Changed:
-        warning_->setText(QString::fromStdString(SecureLink::WarningText(name_)));
-        break;
+    case KeyState::Changed: warning_->setText(QString::fromStdString(SecureLink::WarningText(name_))); break;
     case KeyState::Conflict:
         warning_->setText(tr("A copy without keys was heard under the name %1, and now a key is announced for it. "
                              "Somebody may be taking the name: the key is not taken until you check it with %1.")
@@ -166,10 +165,16 @@ void frmUserInfo::refresh() {
 }
 
 QString frmUserInfo::stateText() const { return state_->text(); }
-QString frmUserInfo::safetyNumber() const { return number_->text(); }
-QImage frmUserInfo::qrImage() const { return qr_->property("qrImage").value<QImage>(); }
+QString frmUserInfo::safetyNumber() const {
+    return number_->text();
+}
+QImage frmUserInfo::qrImage() const {
+    return qr_->property("qrImage").value<QImage>();
+}
 QString frmUserInfo::ownFingerprint() const { return own_->text(); }
 QString frmUserInfo::theirFingerprint() const { return pinned_->text(); }
-QString frmUserInfo::announcedFingerprint() const { return announced_->text(); }
+QString frmUserInfo::announcedFingerprint() const {
+    return announced_->text();
+}
 
 } // namespace lanyx::ui

@@ -137,8 +137,9 @@ public:
         return last_;
     }
     std::string announcement(const std::string& name, const std::string& caps = "sign,box,receipt,files") {
-        const std::string prefix = name + "|K/1;" + caps + ";" + b64(std::string(reinterpret_cast<const char*>(keys_.signPk), 32)) +
-                                   ";" + b64(std::string(reinterpret_cast<const char*>(keys_.boxPk), 32)) + ";";
+        const std::string prefix = name + "|K/1;" + caps + ";" +
+                                   b64(std::string(reinterpret_cast<const char*>(keys_.signPk), 32)) + ";" +
+                                   b64(std::string(reinterpret_cast<const char*>(keys_.boxPk), 32)) + ";";
         const std::string s = be64(seq());
         return prefix + b64(s + sign(keys_, "LANYX-K1" + prefix + s));
     }
@@ -168,10 +169,10 @@ public:
         std::string out(24 + text.size() + 16, '\0');
         randombytes_buf(out.data(), 24);
         unsigned long long n = 0;
-        crypto_aead_xchacha20poly1305_ietf_encrypt(
-            reinterpret_cast<unsigned char*>(out.data()) + 24, &n, reinterpret_cast<const unsigned char*>(text.data()),
-            text.size(), reinterpret_cast<const unsigned char*>(ad.data()), ad.size(), nullptr,
-            reinterpret_cast<const unsigned char*>(out.data()), key);
+        crypto_aead_xchacha20poly1305_ietf_encrypt(reinterpret_cast<unsigned char*>(out.data()) + 24, &n,
+                                                   reinterpret_cast<const unsigned char*>(text.data()), text.size(),
+                                                   reinterpret_cast<const unsigned char*>(ad.data()), ad.size(),
+                                                   nullptr, reinterpret_cast<const unsigned char*>(out.data()), key);
         out.resize(24 + n);
         return from + "|E/" + to + "|" + b64(s + out);
     }
@@ -185,13 +186,14 @@ private:
 };
 
 int usage() {
-    std::fprintf(stderr, "usage: lanyx-forger [--broadcast ADDR] [--key FILE] [--time-offset-s N] "
-                         "[--repeat-ms MS --for-ms MS] announce NAME... | signed DATAGRAM... | "
-                         "flood-names COUNT LEN | sealed FROM TO TEXT --to-box BASE64\n");
+    std::fprintf(stderr,
+                 "usage: lanyx-forger [--broadcast ADDR] [--key FILE] [--time-offset-s N] "
+                 "[--repeat-ms MS --for-ms MS] announce NAME... | signed DATAGRAM... | "
+                 "flood-names COUNT LEN | sealed FROM TO TEXT --to-box BASE64\n");
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (sodium_init() < 0) return 1;

@@ -88,20 +88,19 @@ protected:
     void annAndBobMeet(Process*& ann, Process*& bob) {
         ann = &copy(0, "ann", "ann", {"listen"});
         bob = &copy(1, "bob", "bob", {"listen"});
-        ASSERT_TRUE(waitForText(file("bob", "KnownKeys.txt"), "ann\t", 15000))
-            << readFile(out("bob")) << err("bob");
+        ASSERT_TRUE(waitForText(file("bob", "KnownKeys.txt"), "ann\t", 15000)) << readFile(out("bob")) << err("bob");
     }
     bool usable() const { return segment_->usable(); }
     int forgeries_ = 0;
     int sends_ = 0;
 };
 
-#define REQUIRE_SEGMENT()                                                                       \
-    do {                                                                                        \
+#define REQUIRE_SEGMENT()                                                                           \
+    do {                                                                                            \
         if (!segment_->usable()) GTEST_SKIP() << "no network namespaces and no loopback broadcast"; \
     } while (0)
 
-} // namespace
+}  // namespace
 
 // A forged announcement under a pinned name (any host can make one) once
 // put the name in "key changed", and the next private line went out as a

@@ -33,8 +33,8 @@ std::vector<std::string> DeliveryStatus::keyChanged() const {
 }
 
 bool DeliveryStatus::allWithheld() const {
-    return !rows_.empty() &&
-           std::all_of(rows_.begin(), rows_.end(), [](const DeliveryReport& r) { return r.state == Delivery::Withheld; });
+    return !rows_.empty() && std::all_of(rows_.begin(), rows_.end(),
+                                         [](const DeliveryReport& r) { return r.state == Delivery::Withheld; });
 }
 
 bool DeliveryStatus::settled() const {

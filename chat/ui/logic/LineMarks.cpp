@@ -137,10 +137,9 @@ std::string LineMarks::toolTip(const LineMark& mark) {
 }
 
 bool LineMarks::warns(const LineMark& mark) {
-    return std::any_of(mark.rows.begin(), mark.rows.end(),
-                       [](const DeliveryReport& r) {
-                           return (r.encrypted && r.state == Delivery::NotConfirmed) || r.state == Delivery::Withheld;
-                       });
+    return std::any_of(mark.rows.begin(), mark.rows.end(), [](const DeliveryReport& r) {
+        return (r.encrypted && r.state == Delivery::NotConfirmed) || r.state == Delivery::Withheld;
+    });
 }
 
 bool LineMarks::sameLine(std::string_view sent, std::string_view shown) {

@@ -80,8 +80,7 @@ TEST(ChatMembers, MembershipStatusAndSending) {
     EXPECT_TRUE(m.SendLine(ann.node, "hi"));
     // To each member; the own copy stays on this computer (on the wire it
     // would give away what went sealed to the others).
-    EXPECT_EQ(ann.transport.sent,
-              (std::vector<std::string>{"ann|P/\xDEhi|Bob", "ann|P/\xDEhi|carl"}));
+    EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"ann|P/\xDEhi|Bob", "ann|P/\xDEhi|carl"}));
     EXPECT_FALSE(m.SendLine(ann.node, "  "));
     EXPECT_TRUE(m.RemoveUser("CARL"));
     EXPECT_FALSE(m.RemoveUser("zed"));

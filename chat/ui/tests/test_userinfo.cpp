@@ -51,7 +51,7 @@ QString digitsOf(QString s) {
     return s.remove(QRegularExpression(QStringLiteral("[^0-9]")));
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(KeyCheck, ANewKeyShowsTheSafetyNumberBothSidesSeeAndIsMarkedCheckedByTheUser) {
     UserListModel model(bob.node.users());
@@ -152,7 +152,8 @@ TEST_F(KeyCheck, TheComposeWindowSendsNothingToAChangedKeySaysWhyAndOpensTheChec
     seg.runFor(100);
     EXPECT_TRUE(bob.transport.allSent.empty());
     EXPECT_EQ(opened, std::vector<std::string>{"ann"});
-    EXPECT_NE(com->lblDelivery()->text().indexOf("not sent: ann's key changed"), -1) << com->lblDelivery()->text().toStdString();
+    EXPECT_NE(com->lblDelivery()->text().indexOf("not sent: ann's key changed"), -1)
+        << com->lblDelivery()->text().toStdString();
     // Nothing went: the message stays, to send once the key is checked.
     QApplication::processEvents();
     EXPECT_FALSE(com->txtMsg()->isReadOnly());
