@@ -12,6 +12,7 @@ class FileTransfers;
 
 namespace lanyx::ui {
 
+struct FolderMemory;
 class frmChat;
 class frmCom;
 
@@ -27,6 +28,8 @@ public:
     virtual QString ChooseExportFile(const std::string& fileTypes) = 0;
     // The program's file transfers; none where it runs without them.
     virtual FileTransfers* files() { return nullptr; }
+    // Where the file dialogs were last; none where nothing is kept.
+    virtual FolderMemory* folders() { return nullptr; }
 };
 
 } // namespace lanyx::ui

@@ -32,7 +32,9 @@ public:
     // Sends; a blank message does nothing. An alert to everybody closes the
     // window at once. After a private one it stays, read-only, showing per
     // recipient whether it went encrypted and whether it was delivered, and
-    // closes itself lingerMs() after nothing is waiting any more.
+    // closes itself lingerMs() after every recipient confirmed or was sent
+    // to in the clear. One that did not confirm keeps it open, in sight,
+    // until the user closes it.
     void Send();
     // A later report about the message this window sent.
     void ShowDelivery(const DeliveryReport& report);
@@ -40,6 +42,10 @@ public:
     int lingerMs() const { return lingerMs_; }
     static constexpr int kLingerMs = 4000;
     QLabel* lblDelivery() const { return lblDelivery_; }
+    // Per recipient: icon and words.
+    QTreeWidget* lstDelivery() const { return lstDelivery_; }
+    // Recipients who will not see the alert (their status says so).
+    QLabel* lblRecipientNote() const { return lblNote_; }
 
     const ComposeRecipients& recipients() const { return recipients_; }
     QTreeWidget* lvUsers() const { return lvUsers_; }
@@ -52,9 +58,14 @@ public:
     SendFileActions* sendFiles() const { return sendFiles_; }
     QStringList FileTargets() const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void rebuild();
     void refreshDeliveryLine();
+    void showNote();
+    void fitToContent();
 
     ChatNode& node_;
     ComposeRecipients recipients_;
@@ -65,6 +76,8 @@ private:
     QAction* send_;
     QAction* close_;
     QLabel* lblDelivery_;
+    QTreeWidget* lstDelivery_;
+    QLabel* lblNote_;
     DeliveryStatus delivery_;
     int lingerMs_ = kLingerMs;
     bool closing_ = false;

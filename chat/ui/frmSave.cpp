@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -32,7 +33,9 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
     path_ = new QLabel(this);
     path_->setTextFormat(Qt::PlainText);
     dirs_ = new QListWidget(this);
+    dirs_->setObjectName("Dir1");
     files_ = new QListWidget(this);
+    files_->setObjectName("List1");
     name_ = new QLineEdit(this);
     type_ = new QComboBox(this);
     type_->addItems({QStringLiteral("Text Files (*.txt)"), QStringLiteral("Rich Text Files (*.rtf)")});
@@ -79,14 +82,27 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
 }
 
 void frmSave::SetLan() {
-    if (node_.language().errorFlag()) return;
-    auto text = [&](int code, const QString& builtIn) { return LangTextOr(node_, code, builtIn); };
-    setWindowTitle(text(6001, windowTitle()));
-    lbl_[0]->setText(text(6002, lbl_[0]->text()));
-    lbl_[1]->setText(text(6003, lbl_[1]->text()));
-    lbl_[2]->setText(text(6004, lbl_[2]->text()));
-    save_->setText(text(6005, save_->text()));
-    close_->setText(text(6006, close_->text()));
+    auto text = [&](int code, const char* builtIn) { return LangTextOr(node_, code, QString::fromLatin1(builtIn)); };
+    setWindowTitle(text(6001, "Save File"));
+    lbl_[0]->setText(text(6002, "Look in:"));
+    lbl_[1]->setText(text(6003, "File Name:"));
+    lbl_[2]->setText(text(6004, "File Type:"));
+    save_->setText(text(6005, "&Save"));
+    close_->setText(text(6006, "&Close"));
+    files_->setAccessibleName(tr("Files"));
+    dirs_->setAccessibleName(tr("Folders"));
+    path_->setAccessibleName(tr("Folder"));
+    drive_->setAccessibleName(QString(lbl_[0]->text()).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
+}
+
+void frmSave::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
+}
+
+void frmSave::remember(QString* lastFolder) {
+    lastFolder_ = lastFolder;
+    if (lastFolder_ && !lastFolder_->isEmpty()) setFolder(*lastFolder_);
 }
 
 void frmSave::setFolder(const QString& folder) {
@@ -111,7 +127,7 @@ void frmSave::driveChanged() {
         }
         const auto answer = QMessageBox::warning(
             this, windowTitle(),
-            QStringLiteral("%1 %2\r\n68: Device unavailable").arg(QString::fromStdString(node_.LangText(6201)), place),
+            QStringLiteral("%1 %2\r\n%3").arg(QString::fromStdString(node_.LangText(6201)), place, tr("68: Device unavailable")),
             QMessageBox::Retry | QMessageBox::Cancel);
         if (answer != QMessageBox::Retry) {
             setFolder(before);
@@ -168,13 +184,15 @@ void frmSave::cmdSave_Click() {
     case SaveDecision::Accept:
         result_ = QString::fromStdString(d.value);
         pattern_ = QStringLiteral("*.txt");
+        if (lastFolder_) *lastFolder_ = folder_;
         accept();
         return;
     }
 }
 
-QString ChooseExportFile(ChatNode& node, const std::string& fileTypes, QWidget* parent) {
+QString ChooseExportFile(ChatNode& node, const std::string& fileTypes, QWidget* parent, QString* lastFolder) {
     frmSave dialog(node, parent);
+    dialog.remember(lastFolder);
     dialog.setTypes(fileTypes);
     dialog.exec();
     return dialog.result();

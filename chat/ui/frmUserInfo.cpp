@@ -1,7 +1,11 @@
 #include "frmUserInfo.h"
 
 #include "ChatNode.h"
+#include "BoxMessage.h"
 #include "UserListModel.h"
+
+#include <QEvent>
+#include <algorithm>
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -33,16 +37,21 @@ frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* paren
     QFont mono(QStringLiteral("monospace"));
     mono.setStyleHint(QFont::TypeWriter);
     for (auto* l : {own_, pinned_, announced_}) l->setFont(mono);
-    form->addRow(tr("Key:"), state_);
-    form->addRow(tr("Your fingerprint:"), own_);
-    form->addRow(tr("Known fingerprint:"), pinned_);
-    form->addRow(tr("Announced now:"), announced_);
+    for (QLabel*& caption : captions_) {
+        caption = new QLabel(this);
+        caption->setTextFormat(Qt::PlainText);
+    }
+    form->addRow(captions_[0], state_);
+    form->addRow(captions_[1], own_);
+    form->addRow(captions_[2], pinned_);
+    form->addRow(captions_[3], announced_);
+    captions_[0]->setBuddy(state_);
     layout->addLayout(form);
     warning_ = label("lblKeyWarning");
     warning_->setWordWrap(true);
     layout->addWidget(warning_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    accept_ = buttons->addButton(tr("Accept the new key"), QDialogButtonBox::ActionRole);
+    accept_ = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
     accept_->setObjectName("cmdAcceptKey");
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -50,7 +59,28 @@ frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* paren
         if (auto* s = node_.secure()) s->acceptNewKey(name_);
         refresh();
     });
+    SetLan();
+    // Room for the warning beside the fingerprints, on the screen at hand.
+    const QFontMetrics fm(font());
+    resize(std::max(sizeHint().width(), fm.averageCharWidth() * 64), sizeHint().height());
+}
+
+void frmUserInfo::SetLan() {
+    captions_[0]->setText(tr("Key:"));
+    captions_[1]->setText(tr("Your fingerprint:"));
+    captions_[2]->setText(tr("Known fingerprint:"));
+    captions_[3]->setText(tr("Announced now:"));
+    accept_->setText(tr("&Accept the new key"));
+    // Each value is read with its caption.
+    QLabel* values[] = {state_, own_, pinned_, announced_};
+    for (int i = 0; i < 4; ++i) values[i]->setAccessibleName(QString(captions_[i]->text()).remove(QLatin1Char(':')));
+    warning_->setAccessibleName(tr("Warning"));
     refresh();
+}
+
+void frmUserInfo::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
 }
 
 void frmUserInfo::refresh() {
@@ -70,7 +100,8 @@ void frmUserInfo::refresh() {
     pinned_->setText(pinned.empty() ? tr("none") : QString::fromStdString(pinned));
     announced_->setText(announced.empty() ? tr("nothing heard") : QString::fromStdString(announced));
     const bool changed = state == KeyState::Changed;
-    warning_->setText(changed ? QString::fromStdString(SecureLink::WarningText(name_)) : QString());
+    warning_->setText(changed ? KeyWarningText(QString::fromStdString(name_)) : QString());
+    warning_->setVisible(changed);
     accept_->setEnabled(changed);
 }
 

@@ -20,12 +20,17 @@ public:
     frmUserInfo(ChatNode& node, const std::string& name, QWidget* parent = nullptr);
     // Shows what the node knows now.
     void refresh();
+    Q_INVOKABLE void SetLan();
     QPushButton* acceptButton() const { return accept_; }
     QString stateText() const;
     QString ownFingerprint() const;
     QString theirFingerprint() const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    QLabel* captions_[4] = {};
     ChatNode& node_;
     std::string name_;
     QLabel* state_ = nullptr;

@@ -30,7 +30,7 @@ TEST(UserInfo, AChangedKeyIsMarkedShownWithBothFingerprintsAndAcceptedByTheUser)
     seg.runFor(1000);
 
     UserListModel model(bob.node.users());
-    const int row = static_cast<int>(*bob.node.users().findExact("ann")) + 1;
+    const int row = model.modelRow(*bob.node.users().findExact("ann") + 1);
     EXPECT_EQ(model.data(model.index(row, 1), Qt::ToolTipRole).toString(), "key changed");
     EXPECT_FALSE(model.data(model.index(row, 1), Qt::DecorationRole).value<QIcon>().isNull());
     // Its status, signed by the other key, was not taken.
