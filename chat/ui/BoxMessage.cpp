@@ -3,6 +3,7 @@
 #include "Resources.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -52,6 +53,11 @@ frmBox::frmBox(const QString& title, const QString& text, const QIcon& icon, QWi
     layout->addLayout(row, 1);
     layout->addWidget(buttons);
     ok_->setFocus();
+}
+
+void frmBox::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && textFn_) text_->setPlainText(textFn_());
 }
 
 void frmBox::fitToText() {
@@ -110,6 +116,7 @@ QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser)
     const QString who = QString::fromStdString(name);
     auto* box = new frmBox(who, KeyWarningText(who), QIcon(QStringLiteral(":/lanyx/warning.svg")));
     box->setObjectName("boxKeyChanged");
+    box->setTextFn([who] { return KeyWarningText(who); });
     if (showUser) {
         auto* info = new QPushButton(frmBox::tr("User &information..."), box);
         info->setObjectName("cmdUserInfo");

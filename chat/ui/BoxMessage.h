@@ -20,11 +20,17 @@ class frmBox : public QDialog {
 public:
     frmBox(const QString& title, const QString& text, const QIcon& icon = {}, QWidget* parent = nullptr);
     QPlainTextEdit* txtText() const { return text_; }
+    // Texts the program wrote itself follow a switch of the language.
+    void setTextFn(std::function<QString()> text) { textFn_ = std::move(text); }
     QPushButton* okButton() const { return ok_; }
     // Sizes the box to its text, within the work area, and centres it there.
     void fitToText();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    std::function<QString()> textFn_;
     QLabel* icon_ = nullptr;
     QPlainTextEdit* text_;
     QPushButton* ok_;

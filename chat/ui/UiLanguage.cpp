@@ -4,12 +4,25 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 #include <QWidget>
 
 namespace lanyx::ui {
 
 namespace {
+// Texts of the toolkit's file dialogs that its own French and Spanish
+// translations lack: the program carries them.
+[[maybe_unused]] const char* const kToolkitTexts[] = {
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Drive"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "File Folder"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Folder"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "File"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Shortcut"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Unknown"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Alias"),
+};
+
 // The places the toolkit's own translations may be: where the toolkit was
 // installed, and beside the program (a portable or deployed copy).
 QStringList toolkitFolders() {
@@ -44,6 +57,8 @@ bool UiLanguage::Apply(const std::string& language) {
         if (t) QCoreApplication::removeTranslator(t.get());
     installed_.clear();
     current_ = locale;
+    // Dates and numbers the toolkit writes (file dialogs, times) follow too.
+    QLocale::setDefault(locale == QLatin1String("en") ? QLocale::system() : QLocale(locale));
     if (locale == QLatin1String("en")) return true;
     bool ok = true;
     // The toolkit's first: what the program says itself is looked up before it.

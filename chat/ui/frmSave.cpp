@@ -26,6 +26,7 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
     lbl_[1] = new QLabel(QStringLiteral("File Name:"), this);
     lbl_[2] = new QLabel(QStringLiteral("File Type:"), this);
     drive_ = new QComboBox(this);
+    drive_->setObjectName("Drive1");
     // The places a user can reach: the file-system roots and the home folder.
     for (const QFileInfo& root : QDir::drives()) drive_->addItem(root.absoluteFilePath());
     const QString home = QDir::homePath();
@@ -37,7 +38,9 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
     files_ = new QListWidget(this);
     files_->setObjectName("List1");
     name_ = new QLineEdit(this);
+    name_->setObjectName("txtFileName");
     type_ = new QComboBox(this);
+    type_->setObjectName("txtFileType");
     type_->addItems({QStringLiteral("Text Files (*.txt)"), QStringLiteral("Rich Text Files (*.rtf)")});
     save_ = new QPushButton(QStringLiteral("&Save"), this);
     close_ = new QPushButton(QStringLiteral("&Close"), this);
@@ -92,7 +95,15 @@ void frmSave::SetLan() {
     files_->setAccessibleName(tr("Files"));
     dirs_->setAccessibleName(tr("Folders"));
     path_->setAccessibleName(tr("Folder"));
-    drive_->setAccessibleName(QString(lbl_[0]->text()).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
+    auto plain = [](const QString& t) { return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed(); };
+    drive_->setAccessibleName(plain(lbl_[0]->text()));
+    name_->setAccessibleName(plain(lbl_[1]->text()));
+    type_->setAccessibleName(plain(lbl_[2]->text()));
+    for (int i = 0; i < dirs_->count(); ++i)
+        if (dirs_->item(i)->text() == QLatin1String("..")) {
+            dirs_->item(i)->setData(Qt::AccessibleTextRole, tr("Parent folder"));
+            dirs_->item(i)->setToolTip(tr("Parent folder"));
+        }
 }
 
 void frmSave::changeEvent(QEvent* event) {
@@ -111,7 +122,11 @@ void frmSave::setFolder(const QString& folder) {
     folder_ = dir.canonicalPath();
     path_->setText(folder_);
     dirs_->clear();
-    if (!dir.isRoot()) dirs_->addItem(QStringLiteral(".."));
+    if (!dir.isRoot()) {
+        dirs_->addItem(QStringLiteral(".."));
+        dirs_->item(0)->setData(Qt::AccessibleTextRole, tr("Parent folder"));
+        dirs_->item(0)->setToolTip(tr("Parent folder"));
+    }
     dirs_->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
     rFileList();
 }

@@ -133,7 +133,14 @@ bool FileTransfers::canSendTo(const QString& name, QString* why) const {
     }
     std::string reason;
     if (node_.CanSendFilesTo(name.toStdString(), &reason)) return true;
-    if (why) *why = QString::fromStdString(reason);
+    // The node's reasons, in the language of the program.
+    static const char* const reasons[] = {
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This copy runs without keys, so it cannot send files."),
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This user's program cannot receive files."),
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This user's key changed: accept the new key in the user's info first."),
+    };
+    (void)reasons;
+    if (why) *why = said(reason.c_str());
     return false;
 }
 

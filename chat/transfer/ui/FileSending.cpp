@@ -100,6 +100,9 @@ void SendFileActions::addTo(QMenu* menu) {
 }
 
 void SendFileActions::refresh() {
+    // Worded when the menu opens: in the language chosen by then.
+    sendFile_->setText(tr("Send &File..."));
+    sendFolder_->setText(tr("Send F&older..."));
     QString why;
     bool any = false;
     if (!files_) {
