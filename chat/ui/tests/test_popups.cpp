@@ -94,8 +94,11 @@ TEST_F(Popups, ASecondAlertFromOneSenderKeepsTheFirstNewestFirstEachWithItsTime)
 
     // The popup grew with the longer text: it reads on one line.
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
-    for (QTextBlock b = list->document()->begin(); b.isValid(); b = b.next())
-        if (b.text().contains(QString::fromStdString(longer))) EXPECT_EQ(b.layout()->lineCount(), 1);
+    for (QTextBlock b = list->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.text().contains(QString::fromStdString(longer))) {
+            EXPECT_EQ(b.layout()->lineCount(), 1);
+        }
+    }
 
     // Export and the chat keep every text, in the order they came.
     test::TempDir dir;

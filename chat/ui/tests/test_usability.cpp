@@ -212,7 +212,7 @@ TEST_F(Habits, AUsersMenuHasAlertChatBlockAndOpensFromTheKeyboard) {
     ASSERT_GE(bobRow, 0);
     list->setFocus();
     list->setCurrentIndex(list->model()->index(bobRow, 0));
-    for (const auto key : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+    for (const auto& key : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         QStringList items;
         QTimer::singleShot(0, [&] {
             if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {

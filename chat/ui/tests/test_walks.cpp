@@ -583,7 +583,9 @@ TEST(TranslationWalk, EveryMessageIsTranslatedWithItsPlaceholders) {
             for (auto it = placeholder.globalMatch(source); it.hasNext();) want.insert(it.next().captured(0));
             for (auto it = placeholder.globalMatch(text); it.hasNext();) got.insert(it.next().captured(0));
             EXPECT_EQ(want, got) << what;
-            if (source.contains(marked)) EXPECT_TRUE(text.contains(marked)) << what;
+            if (source.contains(marked)) {
+                EXPECT_TRUE(text.contains(marked)) << what;
+            }
         }
         EXPECT_GT(messages, 100) << lang.code;
     }
@@ -627,4 +629,29 @@ TEST(AccessibilityWalk, EveryElementAUserCanActOnHasANameAndEveryWindowFits) {
         EXPECT_GT(windows, 12);
         EXPECT_TRUE(problems.isEmpty()) << language << ":\n" << problems.join("\n").toStdString();
     }
+}
+
+// ---- pictures for the documentation ------------------------------------------------------
+
+// LANYX_SCREENSHOTS=DIR under a virtual display (tools/screenshots.sh runs
+// it): the German main window and Transfers window, and a popup holding
+// three alerts from one sender.
+TEST(Pictures, TheGermanWindowsAndAPopupWithThreeAlertsWhenAsked) {
+    const QString dir = qEnvironmentVariable("LANYX_SCREENSHOTS");
+    if (dir.isEmpty()) GTEST_SKIP() << "set LANYX_SCREENSHOTS=DIR to save pictures of the windows";
+    app();
+    Scene scene;
+    scene.switchTo("Deutsch");
+    scene.ann.node.settings().PopupPosition = 0;
+    frmPop* pop = scene.windows->ShowAlert("Der Drucker im zweiten Stock ist wieder frei.", "dora", false);
+    scene.windows->ShowAlert("Besprechung um 15 Uhr im kleinen Raum, bitte pünktlich.", "dora", true);
+    scene.windows->ShowAlert("Kaffee ist fertig!", "dora", false);
+    for (int i = 0; i < 20; ++i) QApplication::processEvents();
+    ASSERT_NE(pop, nullptr);
+    EXPECT_EQ(pop->alertCount(), 3);
+    for (QWidget* w : QApplication::topLevelWidgets()) w->update();
+    QApplication::processEvents();
+    EXPECT_TRUE(scene.main->grab().save(dir + "/lanyx-main-de.png"));
+    EXPECT_TRUE(scene.transfers->transfersWindow()->grab().save(dir + "/lanyx-transfers-de.png"));
+    EXPECT_TRUE(pop->grab().save(dir + "/lanyx-popup-three.png"));
 }

@@ -811,15 +811,37 @@
 
 Copyright (C) the Lanyx developers.
 
-Lanyx talks to the other copies on your network segment directly: there is no server. Between copies with keys, private messages are encrypted and everything is signed; what goes to or comes from copies without keys travels as plain text, which anyone on the segment can read or send under any name.</source>
+Lanyx talks to the other copies on your network segment directly: there is no server, and nothing you send leaves the segment. </source>
         <translation>Lanyx - Chat und Meldungen für Ihr lokales Netzwerk.
+
+Copyright (C) die Lanyx-Entwickler.
+
+Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server, und nichts, was Sie senden, verlässt das Segment. </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
+        <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
+        <translation>Dieses Exemplar hat keine Schlüssel: Nachrichten reisen als Klartext, und jeder im Segment kann sie lesen oder unter beliebigem Namen senden. Verwenden Sie Lanyx deshalb nicht für Geheimnisse.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
+        <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
+        <translation>Zwischen Exemplaren dieses Lanyx wird alles, was Sie senden, signiert, und private Nachrichten werden verschlüsselt; öffentliche Meldungen und Chatzeilen kann trotzdem jeder im Segment lesen. Exemplare des ursprünglichen Protokolls haben keine Schlüssel: Was an sie geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
+    </message>
+    <message>
+        <source>Lanyx - chat and alerts for your local network.
+
+Copyright (C) the Lanyx developers.
+
+Lanyx talks to the other copies on your network segment directly: there is no server. Between copies with keys, private messages are encrypted and everything is signed; what goes to or comes from copies without keys travels as plain text, which anyone on the segment can read or send under any name.</source>
+        <translation type="vanished">Lanyx - Chat und Meldungen für Ihr lokales Netzwerk.
 
 Copyright (C) die Lanyx-Entwickler.
 
 Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server. Zwischen Exemplaren mit Schlüsseln werden private Nachrichten verschlüsselt und alles wird signiert; was an Exemplare ohne Schlüssel geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="154"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -899,17 +921,17 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Chatzeilen erreichen %1 zurzeit nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="488"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="489"/>
         <source>%1 left the network.</source>
         <translation>%1 hat das Netzwerk verlassen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="507"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="508"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 wurde aus diesem Chat entfernt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="523"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="524"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -918,42 +940,42 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="560"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
         <source>%1 delivered</source>
         <translation>%1 zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="560"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
         <source>delivered</source>
         <translation>zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
         <source>%1 not confirmed</source>
         <translation>%1 nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
         <source>not confirmed</source>
         <translation>nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
         <source>%1 sent</source>
         <translation>%1 gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
         <source>sent</source>
         <translation>gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
         <source>%1 waiting</source>
         <translation>%1 warten</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
@@ -1008,53 +1030,53 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmMain</name>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="181"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="182"/>
         <source>Drop files onto a user.</source>
         <translation>Legen Sie Dateien auf einem Benutzer ab.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="351"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="358"/>
         <source>&amp;Refresh</source>
         <translation>&amp;Aktualisieren</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="352"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="359"/>
         <source>Everybody on the network announces himself again</source>
         <translation>Alle im Netzwerk melden sich erneut</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="353"/>
-        <location filename="../../../chat/ui/frmMain.cpp" line="354"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
         <source>&amp;Transfers</source>
         <translation>Ü&amp;bertragungen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="355"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="362"/>
         <source>User &amp;information...</source>
         <translation>Benutzer&amp;informationen...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
         <source>Users</source>
         <translation>Benutzer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
         <source>Everybody present, then your groups. Enter sends an alert; the Menu key or Shift+F10 opens the user&apos;s menu</source>
         <translation>Alle Anwesenden, dann Ihre Gruppen. Die Eingabetaste sendet eine Meldung; die Menütaste oder Umschalt+F10 öffnet das Menü des Benutzers</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="363"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="370"/>
         <source>Status line</source>
         <translation>Statuszeile</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="364"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
         <source>Toolbar</source>
         <translation>Werkzeugleiste</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="705"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="712"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Entsperren</translation>
     </message>
@@ -1190,48 +1212,48 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>An alle</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="236"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="239"/>
         <source>Menu: reply, chat, block, export</source>
         <translation>Menü: antworten, chatten, sperren, exportieren</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="237"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
         <source>Menu</source>
         <translation>Menü</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="239"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="242"/>
         <source>Alert</source>
         <translation>Meldung</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
         <source>Alerts</source>
         <translation>Meldungen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
         <source>Alerts from %1</source>
         <translation>Meldungen von %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="244"/>
         <source>Newest first, each with its time and whether it was private</source>
         <translation>Neueste zuerst, jede mit Uhrzeit und ob sie privat war</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="242"/>
-        <location filename="../../../chat/ui/frmPop.cpp" line="346"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="245"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="349"/>
         <source>%1 older alerts were not kept: too many to keep.</source>
         <translation>%1 ältere Meldungen wurden nicht behalten: zu viele.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="279"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="282"/>
         <source>(%1 more characters: export or copy the alert to read all of it)</source>
         <translation>(%1 weitere Zeichen: Exportieren oder kopieren Sie die Meldung, um alles zu lesen)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="496"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="499"/>
         <source>%1 could not be written.
 
 %2</source>

@@ -811,15 +811,37 @@
 
 Copyright (C) the Lanyx developers.
 
-Lanyx talks to the other copies on your network segment directly: there is no server. Between copies with keys, private messages are encrypted and everything is signed; what goes to or comes from copies without keys travels as plain text, which anyone on the segment can read or send under any name.</source>
+Lanyx talks to the other copies on your network segment directly: there is no server, and nothing you send leaves the segment. </source>
         <translation>Lanyx - chat y alertas para su red local.
+
+Copyright (C) los desarrolladores de Lanyx.
+
+Lanyx habla directamente con las demás copias de su segmento de red: no hay servidor, y nada de lo que envía sale del segmento. </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
+        <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
+        <translation>Esta copia no tiene claves: los mensajes viajan sin cifrar y cualquiera en el segmento puede leerlos o enviar con cualquier nombre, así que no use Lanyx para secretos.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
+        <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
+        <translation>Entre copias de este Lanyx, lo que envía va firmado y los mensajes privados van cifrados; las alertas públicas y las líneas de chat las puede leer cualquiera en el segmento. Las copias del protocolo original no tienen claves: lo que va a ellas o viene de ellas viaja sin cifrar, y cualquiera en el segmento puede leerlo o enviarlo con cualquier nombre.</translation>
+    </message>
+    <message>
+        <source>Lanyx - chat and alerts for your local network.
+
+Copyright (C) the Lanyx developers.
+
+Lanyx talks to the other copies on your network segment directly: there is no server. Between copies with keys, private messages are encrypted and everything is signed; what goes to or comes from copies without keys travels as plain text, which anyone on the segment can read or send under any name.</source>
+        <translation type="vanished">Lanyx - chat y alertas para su red local.
 
 Copyright (C) los desarrolladores de Lanyx.
 
 Lanyx habla directamente con las demás copias de su segmento de red: no hay servidor. Entre copias con claves, los mensajes privados van cifrados y todo va firmado; lo que se envía a copias sin claves o llega de ellas viaja como texto sin cifrar, que cualquiera en el segmento puede leer o enviar con cualquier nombre.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="154"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -899,17 +921,17 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Las líneas de chat no llegan ahora a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="488"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="489"/>
         <source>%1 left the network.</source>
         <translation>%1 ha salido de la red.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="507"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="508"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 fue quitado de este chat.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="523"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="524"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -918,42 +940,42 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="560"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
         <source>%1 delivered</source>
         <translation>%1 entregadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="560"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
         <source>delivered</source>
         <translation>entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
         <source>%1 not confirmed</source>
         <translation>%1 no confirmadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
         <source>not confirmed</source>
         <translation>no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
         <source>%1 sent</source>
         <translation>%1 enviadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
         <source>sent</source>
         <translation>enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
         <source>%1 waiting</source>
         <translation>%1 en espera</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
         <source>waiting</source>
         <translation>en espera</translation>
     </message>
@@ -1008,53 +1030,53 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmMain</name>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="181"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="182"/>
         <source>Drop files onto a user.</source>
         <translation>Suelte los archivos sobre un usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="351"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="358"/>
         <source>&amp;Refresh</source>
         <translation>Ac&amp;tualizar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="352"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="359"/>
         <source>Everybody on the network announces himself again</source>
         <translation>Todos en la red vuelven a anunciarse</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="353"/>
-        <location filename="../../../chat/ui/frmMain.cpp" line="354"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
         <source>&amp;Transfers</source>
         <translation>&amp;Transferencias</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="355"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="362"/>
         <source>User &amp;information...</source>
         <translation>&amp;Información del usuario...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
         <source>Users</source>
         <translation>Usuarios</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
         <source>Everybody present, then your groups. Enter sends an alert; the Menu key or Shift+F10 opens the user&apos;s menu</source>
         <translation>Todos los presentes y después sus grupos. Intro envía una alerta; la tecla Menú o Mayús+F10 abre el menú del usuario</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="363"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="370"/>
         <source>Status line</source>
         <translation>Línea de estado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="364"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
         <source>Toolbar</source>
         <translation>Barra de herramientas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="705"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="712"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Desbloquear</translation>
     </message>
@@ -1190,48 +1212,48 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>A todos</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="236"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="239"/>
         <source>Menu: reply, chat, block, export</source>
         <translation>Menú: responder, chatear, bloquear, exportar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="237"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
         <source>Menu</source>
         <translation>Menú</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="239"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="242"/>
         <source>Alert</source>
         <translation>Alerta</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
         <source>Alerts</source>
         <translation>Alertas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
         <source>Alerts from %1</source>
         <translation>Alertas de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="244"/>
         <source>Newest first, each with its time and whether it was private</source>
         <translation>Las más recientes primero, cada una con su hora y si era privada</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="242"/>
-        <location filename="../../../chat/ui/frmPop.cpp" line="346"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="245"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="349"/>
         <source>%1 older alerts were not kept: too many to keep.</source>
         <translation>%1 alertas más antiguas no se guardaron: demasiadas.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="279"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="282"/>
         <source>(%1 more characters: export or copy the alert to read all of it)</source>
         <translation>(%1 caracteres más: exporte o copie la alerta para leerla entera)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="496"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="499"/>
         <source>%1 could not be written.
 
 %2</source>

@@ -811,15 +811,37 @@
 
 Copyright (C) the Lanyx developers.
 
-Lanyx talks to the other copies on your network segment directly: there is no server. Between copies with keys, private messages are encrypted and everything is signed; what goes to or comes from copies without keys travels as plain text, which anyone on the segment can read or send under any name.</source>
+Lanyx talks to the other copies on your network segment directly: there is no server, and nothing you send leaves the segment. </source>
         <translation>Lanyx - discussion et alertes pour votre réseau local.
+
+Copyright (C) les développeurs de Lanyx.
+
+Lanyx parle directement aux autres copies de votre segment de réseau : il n&apos;y a pas de serveur, et rien de ce que vous envoyez ne quitte le segment. </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
+        <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
+        <translation>Cette copie n&apos;a pas de clés : les messages circulent en clair et n&apos;importe qui sur le segment peut les lire ou en envoyer sous n&apos;importe quel nom ; n&apos;utilisez donc pas Lanyx pour des secrets.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
+        <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
+        <translation>Entre copies de ce Lanyx, ce que vous envoyez est signé et les messages privés sont chiffrés ; les alertes publiques et les lignes de discussion restent lisibles par tout le monde sur le segment. Les copies du protocole d&apos;origine n&apos;ont pas de clés : ce qui leur est envoyé ou vient d&apos;elles circule en clair, et n&apos;importe qui sur le segment peut le lire ou l&apos;envoyer sous n&apos;importe quel nom.</translation>
+    </message>
+    <message>
+        <source>Lanyx - chat and alerts for your local network.
+
+Copyright (C) the Lanyx developers.
+
+Lanyx talks to the other copies on your network segment directly: there is no server. Between copies with keys, private messages are encrypted and everything is signed; what goes to or comes from copies without keys travels as plain text, which anyone on the segment can read or send under any name.</source>
+        <translation type="vanished">Lanyx - discussion et alertes pour votre réseau local.
 
 Copyright (C) les développeurs de Lanyx.
 
 Lanyx parle directement aux autres copies de votre segment de réseau : il n&apos;y a pas de serveur. Entre copies munies de clés, les messages privés sont chiffrés et tout est signé ; ce qui va vers des copies sans clés ou en vient circule en clair, et n&apos;importe qui sur le segment peut le lire ou l&apos;envoyer sous n&apos;importe quel nom.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="154"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -899,17 +921,17 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Les lignes de discussion n&apos;atteignent pas %1 pour l&apos;instant.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="488"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="489"/>
         <source>%1 left the network.</source>
         <translation>%1 a quitté le réseau.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="507"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="508"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 a été retiré de cette discussion.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="523"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="524"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -918,42 +940,42 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 %1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="560"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
         <source>%1 delivered</source>
         <translation>%1 distribuées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="560"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
         <source>delivered</source>
         <translation>distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
         <source>%1 not confirmed</source>
         <translation>%1 non confirmées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
         <source>not confirmed</source>
         <translation>non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
         <source>%1 sent</source>
         <translation>%1 envoyées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
         <source>sent</source>
         <translation>envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
         <source>%1 waiting</source>
         <translation>%1 en attente</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
         <source>waiting</source>
         <translation>en attente</translation>
     </message>
@@ -1008,53 +1030,53 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmMain</name>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="181"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="182"/>
         <source>Drop files onto a user.</source>
         <translation>Déposez les fichiers sur un utilisateur.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="351"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="358"/>
         <source>&amp;Refresh</source>
         <translation>&amp;Actualiser</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="352"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="359"/>
         <source>Everybody on the network announces himself again</source>
         <translation>Tout le monde sur le réseau s&apos;annonce à nouveau</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="353"/>
-        <location filename="../../../chat/ui/frmMain.cpp" line="354"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
         <source>&amp;Transfers</source>
         <translation>&amp;Transferts</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="355"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="362"/>
         <source>User &amp;information...</source>
         <translation>&amp;Informations sur l&apos;utilisateur...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
         <source>Users</source>
         <translation>Utilisateurs</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
         <source>Everybody present, then your groups. Enter sends an alert; the Menu key or Shift+F10 opens the user&apos;s menu</source>
         <translation>Toutes les personnes présentes, puis vos groupes. Entrée envoie une alerte ; la touche Menu ou Maj+F10 ouvre le menu de l&apos;utilisateur</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="363"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="370"/>
         <source>Status line</source>
         <translation>Ligne d&apos;état</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="364"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
         <source>Toolbar</source>
         <translation>Barre d&apos;outils</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="705"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="712"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Débloquer</translation>
     </message>
@@ -1190,48 +1212,48 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>À tous</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="236"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="239"/>
         <source>Menu: reply, chat, block, export</source>
         <translation>Menu : répondre, discuter, bloquer, exporter</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="237"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
         <source>Menu</source>
         <translation>Menu</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="239"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="242"/>
         <source>Alert</source>
         <translation>Alerte</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
         <source>Alerts</source>
         <translation>Alertes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
         <source>Alerts from %1</source>
         <translation>Alertes de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="244"/>
         <source>Newest first, each with its time and whether it was private</source>
         <translation>Les plus récentes d&apos;abord, chacune avec son heure et si elle était privée</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="242"/>
-        <location filename="../../../chat/ui/frmPop.cpp" line="346"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="245"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="349"/>
         <source>%1 older alerts were not kept: too many to keep.</source>
         <translation>%1 alertes plus anciennes n&apos;ont pas été conservées : trop nombreuses.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="279"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="282"/>
         <source>(%1 more characters: export or copy the alert to read all of it)</source>
         <translation>(%1 caractères de plus : exportez ou copiez l&apos;alerte pour la lire en entier)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="496"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="499"/>
         <source>%1 could not be written.
 
 %2</source>
