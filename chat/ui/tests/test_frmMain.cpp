@@ -49,9 +49,10 @@ protected:
         seg.post(text);
         seg.deliverAll();
     }
+    // The list's row that shows `text`.
     int rowOf(const std::string& text) {
-        for (std::size_t r = 0; r < ann.node.users().rowCount(); ++r)
-            if (ann.node.users().rowText(r) == text) return static_cast<int>(r);
+        for (int r = 0; r < w->model()->rowCount(); ++r)
+            if (w->model()->index(r, 0).data().toString().toStdString() == text) return r;
         return -1;
     }
     void select(std::initializer_list<const char*> rows) {

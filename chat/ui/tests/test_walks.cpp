@@ -232,6 +232,10 @@ class Scene {
 public:
     Scene() : ann(seg, "ann"), bob(seg, "bob") {
         app();
+        // The main window comes first, as at start-up: it empties the list when it loads.
+        ann.node.readSettings();
+        ann.node.state().MyName = "ann";
+        main = new frmMain(ann.node);
         test::joinWithFiles(seg, ann, bob, annFiles, bobFiles);
         // eve, whose key then changes: a copy with a data folder of its own
         // under the same name.
@@ -261,7 +265,6 @@ public:
             windows->NoteToChatsWith(peer, std::move(note));
         };
 
-        main = new frmMain(ann.node);
         main->setFiles(annFiles.get());
         main->ShowMe();
 
@@ -643,7 +646,10 @@ TEST(Pictures, TheGermanWindowsAndAPopupWithThreeAlertsWhenAsked) {
     Scene scene;
     scene.switchTo("Deutsch");
     scene.ann.node.settings().PopupPosition = 0;
+    for (frmPop* p : scene.windows->popups()) p->close();
+    QApplication::processEvents();
     frmPop* pop = scene.windows->ShowAlert("Der Drucker im zweiten Stock ist wieder frei.", "dora", false);
+    ASSERT_NE(pop, nullptr);
     scene.windows->ShowAlert("Besprechung um 15 Uhr im kleinen Raum, bitte pünktlich.", "dora", true);
     scene.windows->ShowAlert("Kaffee ist fertig!", "dora", false);
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
