@@ -70,7 +70,8 @@ void frmBox::fitToText() {
     for (QTextBlock b = text_->document()->begin(); b.isValid() && widest < area.width(); b = b.next())
         widest = std::max(widest, fm.horizontalAdvance(b.text().left(300)));
     const int chrome = layout()->contentsMargins().left() + layout()->contentsMargins().right() +
-                       (icon_ ? icon_->sizeHint().width() + 12 : 0) + text_->verticalScrollBar()->sizeHint().width() + 16;
+                       (icon_ ? icon_->sizeHint().width() + 12 : 0) + text_->verticalScrollBar()->sizeHint().width() +
+                       16;
     const QSize most = area.size() - QSize(24, 60);
     const int textWidth = std::clamp(widest + 16, fm.averageCharWidth() * 30, area.width() / 2);
     const int lines = text_->document()->lineCount() > 0 ? text_->document()->lineCount() : 1;
@@ -88,8 +89,8 @@ void frmBox::fitToText() {
     } else {
         textHeight = most.height();
     }
-    const int buttonsHeight = ok_->sizeHint().height() + 2 * layout()->spacing() +
-                              layout()->contentsMargins().top() + layout()->contentsMargins().bottom();
+    const int buttonsHeight = ok_->sizeHint().height() + 2 * layout()->spacing() + layout()->contentsMargins().top() +
+                              layout()->contentsMargins().bottom();
     const int w = std::min(textWidth + chrome, most.width());
     const int h = std::min(std::max(textHeight + 12, fm.height() * 3) + buttonsHeight, most.height());
     setMaximumSize(area.size());
@@ -105,10 +106,11 @@ QWidget* ShowBoxMessage(const QString& text, const QString& sender) {
 }
 
 QString KeyWarningText(const QString& name) {
-    return frmBox::tr("The key of %1 has changed. Either %1's program was reinstalled or its data folder lost, or "
-                      "somebody else is using the name %1. Until you accept the new key, %1's leave notices, status "
-                      "and colour are ignored and messages from %1 are marked \"not verified\". Compare the "
-                      "fingerprints with %1 in person or by phone before you accept the new key.")
+    return frmBox::tr(
+               "The key of %1 has changed. Either %1's program was reinstalled or its data folder lost, or "
+               "somebody else is using the name %1. Until you accept the new key, %1's leave notices, status "
+               "and colour are ignored and messages from %1 are marked \"not verified\". Compare the "
+               "fingerprints with %1 in person or by phone before you accept the new key.")
         .arg(name);
 }
 
@@ -131,4 +133,4 @@ QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser)
     return box;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -44,4 +44,4 @@ QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser 
 // Its text, in the current language.
 QString KeyWarningText(const QString& name);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

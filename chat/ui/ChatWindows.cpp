@@ -301,7 +301,8 @@ frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alert
         }
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         // Strangers take a place now and then, not at the pace of a flood.
-        if (victim && !matters && !asked && lastMadeRoom_ >= 0 && now - lastMadeRoom_ < kMakeRoomGapMs) victim = nullptr;
+        if (victim && !matters && !asked && lastMadeRoom_ >= 0 && now - lastMadeRoom_ < kMakeRoomGapMs)
+            victim = nullptr;
         if (!victim) {
             const int count = static_cast<int>(alerts.size());
             ensureSummary()->Keep(sender, alerts);

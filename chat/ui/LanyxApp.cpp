@@ -217,8 +217,8 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     };
     connect(windows_, &ChatWindows::notShownChanged, this, [this](int alerts, int lines) {
         if (main_ && main_->TI())
-            main_->TI()->setToolTipText(tr("%1: %2 alerts, %3 chat lines not shown")
-                                            .arg(main_->windowTitle()).arg(alerts).arg(lines));
+            main_->TI()->setToolTipText(
+                tr("%1: %2 alerts, %3 chat lines not shown").arg(main_->windowTitle()).arg(alerts).arg(lines));
     });
 
     // The tray shows that a chat line waits unread.

@@ -72,8 +72,8 @@ public:
     void KeyWarning(const std::string& name, const std::string& text) override;
     void ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
                          MessageMarks marks) override;
-    void RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate,
-                             std::uint32_t colour, MessageMarks marks) override;
+    void RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate, std::uint32_t colour,
+                             MessageMarks marks) override;
     void PrivateDelivery(const DeliveryReport& report) override;
 
 private:

@@ -56,9 +56,10 @@ NetworkPage::NetworkPage(QWidget* parent) : QWidget(parent) {
 }
 
 void NetworkPage::SetLan() {
-    intro_->setText(tr("Lanyx sends to every network this computer is on. For offices behind a router, every "
-                       "message also goes to these destinations, one a line: host names, addresses, or the "
-                       "broadcast address of another subnet (such as 10.2.255.255)."));
+    intro_->setText(
+        tr("Lanyx sends to every network this computer is on. For offices behind a router, every "
+           "message also goes to these destinations, one a line: host names, addresses, or the "
+           "broadcast address of another subnet (such as 10.2.255.255)."));
     txt_->setAccessibleName(tr("Extra destinations"));
     txt_->setAccessibleDescription(tr("One host name or address a line"));
     QStringList sent;
@@ -103,7 +104,7 @@ const char* const kReasons[] = {
     QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "ends with a dot"),
     QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "not a valid IPv4 address"),
 };
-} // namespace
+}  // namespace
 
 QStringList NetworkPage::problems() const {
     QStringList out;
@@ -119,7 +120,9 @@ QStringList NetworkPage::problems() const {
             }
         }
         if (problem.endsWith(many))
-            said = tr("%1: more than %2 destinations").arg(problem.left(problem.size() - many.size())).arg(net::kMaxDestinations);
+            said = tr("%1: more than %2 destinations")
+                       .arg(problem.left(problem.size() - many.size()))
+                       .arg(net::kMaxDestinations);
         out << said;
     }
     return out;

@@ -17,8 +17,9 @@
 namespace lanyx::ui {
 
 PopupSummary::PopupSummary(OpenFn open, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint |
-                          (frmPop::FramelessOn(QGuiApplication::platformName()) ? Qt::FramelessWindowHint : Qt::Widget)),
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint |
+                  (frmPop::FramelessOn(QGuiApplication::platformName()) ? Qt::FramelessWindowHint : Qt::Widget)),
       open_(std::move(open)) {
     EnsureResources();
     setObjectName("frmPopSummary");
@@ -154,7 +155,8 @@ void PopupSummary::refresh() {
         if (last.text.size() > 80) start += QChar(0x2026);
         const QString count = it->alerts.size() == 1 ? tr("1 alert") : tr("%1 alerts").arg(it->alerts.size());
         auto* item = new QListWidgetItem(tr("%1: %2, the last at %3: %4")
-                                             .arg(it->sender, count, last.at.time().toString(QStringLiteral("HH:mm")), start),
+                                             .arg(it->sender, count, last.at.time().toString(QStringLiteral("HH:mm")),
+                                                  start),
                                          list_);
         item->setIcon(QIcon(QStringLiteral(":/lanyx/user.svg")));
     }
@@ -171,8 +173,7 @@ void PopupSummary::placeAt(int corner, int alertHeight) {
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
     const QFontMetrics fm(font());
-    resize(std::min(fm.averageCharWidth() * 60, area.width() - 16),
-           std::min(fm.height() * 14, area.height() / 2));
+    resize(std::min(fm.averageCharWidth() * 60, area.width() - 16), std::min(fm.height() * 14, area.height() / 2));
     if (corner < 1 || corner > 4) return;
     const QRect frame = frameGeometry();
     const int rest = ToPixels(alertHeight * 450, s);
@@ -190,4 +191,4 @@ void PopupSummary::paintEvent(QPaintEvent* event) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

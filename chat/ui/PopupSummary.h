@@ -73,4 +73,4 @@ private:
     QPushButton* show_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -9,7 +9,7 @@ const char* const kContext = "StateIcons";
 QString words(const char* text) {
     return QCoreApplication::translate(kContext, text);
 }
-} // namespace
+}  // namespace
 
 QIcon StateIcon(State state) {
     EnsureResources();
@@ -61,7 +61,8 @@ QString DeliveryWord(const DeliveryReport& r) {
 QString DeliveryRowText(const DeliveryReport& r) {
     const QString who = QString::fromStdString(r.recipient);
     if (!r.encrypted)
-        return words(QT_TRANSLATE_NOOP("StateIcons", "%1: in the clear, sent; this recipient's program does not confirm"))
+        return words(
+                   QT_TRANSLATE_NOOP("StateIcons", "%1: in the clear, sent; this recipient's program does not confirm"))
             .arg(who);
     switch (r.state) {
     case Delivery::Delivered: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: encrypted, delivered")).arg(who);
@@ -70,4 +71,4 @@ QString DeliveryRowText(const DeliveryReport& r) {
     }
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -29,4 +29,4 @@ State DeliveryState(const DeliveryReport& report);
 // confirmed", "sent"; with a count for many ("3 delivered").
 QString DeliveryWord(const DeliveryReport& report);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

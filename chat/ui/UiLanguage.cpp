@@ -33,7 +33,7 @@ QStringList toolkitFolders() {
     }
     return dirs;
 }
-} // namespace
+}  // namespace
 
 UiLanguage::UiLanguage() = default;
 
@@ -90,4 +90,4 @@ void SetLanEverywhere() {
         if (w->metaObject()->indexOfMethod("SetLan()") >= 0) QMetaObject::invokeMethod(w, "SetLan");
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -31,4 +31,4 @@ private:
 // Every open window takes the texts of the current language.
 void SetLanEverywhere();
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -29,7 +29,8 @@ bool UserListModel::before(std::uint32_t a, std::uint32_t b) const {
 
 std::size_t UserListModel::placeOf(std::uint32_t u) const {
     return static_cast<std::size_t>(
-        std::lower_bound(order_.begin(), order_.end(), u, [this](std::uint32_t a, std::uint32_t b) { return before(a, b); }) -
+        std::lower_bound(order_.begin(), order_.end(), u,
+                         [this](std::uint32_t a, std::uint32_t b) { return before(a, b); }) -
         order_.begin());
 }
 

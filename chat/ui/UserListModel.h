@@ -53,9 +53,9 @@ private:
     int groupCount() const;
 
     UserList& users_;
-    std::vector<std::uint32_t> order_;    // user indexes, in the order shown
-    std::vector<std::uint32_t> pending_;  // added in this batch, not shown yet
-    bool changed_ = false;                // rows changed in this batch
+    std::vector<std::uint32_t> order_;           // user indexes, in the order shown
+    std::vector<std::uint32_t> pending_;         // added in this batch, not shown yet
+    bool changed_ = false;                       // rows changed in this batch
     std::uint32_t movedFrom_ = 0, movedTo_ = 0;  // during a removal
     std::size_t movedPlace_ = 0;
     bool removing_ = false;

@@ -141,10 +141,11 @@ void frmAbout::changeEvent(QEvent* event) {
 }
 
 QString frmAbout::CopyRightText(bool withKeys) {
-    const QString head = tr("Lanyx - chat and alerts for your local network.\n\n"
-                            "Copyright (C) the Lanyx developers.\n\n"
-                            "Lanyx talks to the other copies on your network segment directly: "
-                            "there is no server, and nothing you send leaves the segment. ");
+    const QString head = tr(
+        "Lanyx - chat and alerts for your local network.\n\n"
+        "Copyright (C) the Lanyx developers.\n\n"
+        "Lanyx talks to the other copies on your network segment directly: "
+        "there is no server, and nothing you send leaves the segment. ");
     if (!withKeys)
         return head + tr("This copy has no keys: messages travel as plain text and anyone on the "
                          "segment can read them or send under any name, so do not use Lanyx for secrets.");

@@ -311,7 +311,8 @@ void frmChat::SetLan() {
         QString prefix;
         const QString shown = b.text();
         // The time in front stays as it was.
-        if (shown.size() > 9 && shown.at(2) == QLatin1Char(':') && shown.at(8) == QLatin1Char(' ')) prefix = shown.left(9);
+        if (shown.size() > 9 && shown.at(2) == QLatin1Char(':') && shown.at(8) == QLatin1Char(' '))
+            prefix = shown.left(9);
         c.insertText(prefix + note->second(), f);
     }
     for (std::size_t line = 0; line < transcript_.lines().size(); ++line)
@@ -520,8 +521,9 @@ void frmChat::Send() {
         refreshDeliveryLine();
     } catch (const LanyxError& e) {
         // The line stays in the input box: nothing typed is lost.
-        QMessageBox::warning(this, windowTitle(),
-                             tr("The line could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
+        QMessageBox::warning(
+            this, windowTitle(),
+            tr("The line could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
         return;
     }
     txtSnd_->clear();
@@ -730,8 +732,8 @@ void frmChat::insertNote(const QString& text, int id) {
     cursor.movePosition(QTextCursor::End);
     QTextCharFormat chars;
     chars.setFontItalic(true);
-    chars.setForeground(ReadableOn(txtMsg_->palette().color(QPalette::PlaceholderText),
-                                   txtMsg_->palette().color(QPalette::Base)));
+    chars.setForeground(
+        ReadableOn(txtMsg_->palette().color(QPalette::PlaceholderText), txtMsg_->palette().color(QPalette::Base)));
     QTextBlockFormat block;
     if (id >= 0) block.setProperty(kNoteId, id);
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);

@@ -116,8 +116,7 @@ void frmCom::fitToContent() {
     const QFontMetrics fm(font());
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int w = std::max({fm.averageCharWidth() * 52, sizeHint().width(),
-                            fm.horizontalAdvance(windowTitle()) + 120});
+    const int w = std::max({fm.averageCharWidth() * 52, sizeHint().width(), fm.horizontalAdvance(windowTitle()) + 120});
     const int h = std::max(fm.height() * 22, sizeHint().height());
     resize(std::min(w, area.width() - 24), std::min(h, area.height() - 60));
 }
@@ -192,8 +191,9 @@ void frmCom::Send() {
         delivery_.start(reports, {});
     } catch (const LanyxError& e) {
         // The window stays open with the message, so nothing typed is lost.
-        QMessageBox::warning(this, windowTitle(),
-                             tr("The alert could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
+        QMessageBox::warning(
+            this, windowTitle(),
+            tr("The alert could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
         return;
     }
     if (delivery_.empty()) {
@@ -220,15 +220,17 @@ void frmCom::refreshDeliveryLine() {
         if (state == State::Warning) item->setForeground(0, ReadableOn(QColor(0xC0, 0x20, 0x00), base));
     }
     lstDelivery_->setVisible(true);
-    lstDelivery_->setMaximumHeight(lstDelivery_->sizeHintForRow(0) * std::min<int>(6, lstDelivery_->topLevelItemCount()) + 8);
+    lstDelivery_->setMaximumHeight(
+        lstDelivery_->sizeHintForRow(0) * std::min<int>(6, lstDelivery_->topLevelItemCount()) + 8);
     if (!delivery_.settled()) {
         lblDelivery_->setVisible(false);
         return;
     }
     if (delivery_.warns()) {
         // Not confirmed: the user must see it, so the window stays.
-        lblDelivery_->setText(tr("Not every recipient confirmed the alert. It may not have arrived: the program there "
-                                 "may have ended, or the computer left the network."));
+        lblDelivery_->setText(
+            tr("Not every recipient confirmed the alert. It may not have arrived: the program there "
+               "may have ended, or the computer left the network."));
         lblDelivery_->setVisible(true);
         close_->setEnabled(true);
         return;

@@ -365,8 +365,9 @@ void frmMain::SetLan() {
         mnuStat_[i]->setToolTip(QString::fromStdString(node_.StatusName(i)));
     }
     lvUsers_->setAccessibleName(tr("Users"));
-    lvUsers_->setAccessibleDescription(tr("Everybody present, then your groups. Enter sends an alert; the Menu key "
-                                          "or Shift+F10 opens the user's menu"));
+    lvUsers_->setAccessibleDescription(
+        tr("Everybody present, then your groups. Enter sends an alert; the Menu key "
+           "or Shift+F10 opens the user's menu"));
     lblStat_->setAccessibleName(tr("Status line"));
     tb_->setAccessibleName(tr("Toolbar"));
     fitStatusColumn();
@@ -380,8 +381,10 @@ int frmMain::statusColumnWidth() const {
     // The longest status word of the language, with the key's mark beside it.
     const QFontMetrics fm(lvUsers_->font());
     int widest = 0;
-    for (int i = 0; i < 3; ++i) widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(node_.StatusName(i))));
-    return widest + lvUsers_->iconSize().width() + 3 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvUsers_) + 12;
+    for (int i = 0; i < 3; ++i)
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(node_.StatusName(i))));
+    return widest + lvUsers_->iconSize().width() +
+           3 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvUsers_) + 12;
 }
 
 int frmMain::nameColumnMinimum() const {
@@ -574,7 +577,8 @@ QSize frmMain::FittingSize() const {
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
     const int list = fm.horizontalAdvance(QString(15, QLatin1Char('m'))) + 2 * lvUsers_->iconSize().width() + 24 +
-                     statusColumnWidth() + lvUsers_->verticalScrollBar()->sizeHint().width() + 2 * lvUsers_->frameWidth();
+                     statusColumnWidth() + lvUsers_->verticalScrollBar()->sizeHint().width() +
+                     2 * lvUsers_->frameWidth();
     const int rows = std::max(lvUsers_->sizeHintForRow(0), fm.height() + 4);
     const int chrome = menuBar()->sizeHint().height() + tb_->sizeHint().height() + lblStat_->sizeHint().height() +
                        2 * lvUsers_->frameWidth() + 8;
@@ -611,7 +615,6 @@ void frmMain::StoreGeometry() {
     const QRect r = isMinimized() || isMaximized() ? normalGeometry() : QRect(pos(), size());
     if (r.isValid()) node_.mainGeometry() = ToTwips(r, screen());
 }
-
 
 void frmMain::closeEvent(QCloseEvent* event) {
     // Closing only hides: the program ends from its menu.

@@ -270,7 +270,8 @@ frmOpt::frmOpt(ChatNode& node, OptionsEnv env, bool startUpMode, QWidget* parent
     // Room for the longest page in the language, within the work area.
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
-    resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 58, fontMetrics().height() * 26))
+    resize(sizeHint()
+               .expandedTo(QSize(fontMetrics().averageCharWidth() * 58, fontMetrics().height() * 26))
                .boundedTo(area.size() - QSize(24, 60)));
     txtName_->setFocus();
 }
@@ -513,7 +514,9 @@ void frmOpt::SetLan() {
     }
     // Names for screen readers where a list or box has no label of its own
     // next to it that a reader would find.
-    auto plain = [](const QString& t) { return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed(); };
+    auto plain = [](const QString& t) {
+        return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed();
+    };
     txtName_->setAccessibleName(plain(lblName_->text()));
     lvCol_->setAccessibleName(plain(lblCol_->text()));
     lvSnd_->setAccessibleName(plain(lblSnd_->text()));

@@ -68,14 +68,14 @@ bool frmPop::FramelessOn(const QString& platformName) {
 
 QString frmPop::HeaderFor(const PopAlert& alert) {
     return tr("%1 \u00B7 %2")
-        .arg(alert.at.time().toString(QStringLiteral("HH:mm")),
-             alert.isPrivate ? tr("Private") : tr("To everyone"));
+        .arg(alert.at.time().toString(QStringLiteral("HH:mm")), alert.isPrivate ? tr("Private") : tr("To everyone"));
 }
 
 frmPop::frmPop(ChatNode& node, WindowHub& hub)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint |
                            (FramelessOn(QGuiApplication::platformName()) ? Qt::FramelessWindowHint : Qt::Widget)),
-      node_(node), hub_(hub) {
+      node_(node),
+      hub_(hub) {
     EnsureResources();
     setObjectName("frmPop");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -496,7 +496,8 @@ void frmPop::ExportToTextFile() {
     try {
         WriteTextRecords(file.toStdString(), records);
     } catch (const LanyxError& e) {
-        QMessageBox::warning(this, windowTitle(), tr("%1 could not be written.\n\n%2").arg(file, QString::fromUtf8(e.what())));
+        QMessageBox::warning(this, windowTitle(),
+                             tr("%1 could not be written.\n\n%2").arg(file, QString::fromUtf8(e.what())));
     }
 }
 
@@ -537,10 +538,9 @@ bool frmPop::eventFilter(QObject* watched, QEvent* event) {
     }
     const bool click = event->type() == QEvent::MouseButtonRelease &&
                        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-    const bool key = event->type() == QEvent::KeyPress &&
-                     (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
-                      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter ||
-                      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space);
+    const bool key = event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                                           static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter ||
+                                                           static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space);
     const bool menuKey = event->type() == QEvent::KeyPress &&
                          (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Menu ||
                           (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F10 &&

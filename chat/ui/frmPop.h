@@ -104,8 +104,8 @@ private:
     ChatNode& node_;
     WindowHub& hub_;
     std::deque<PopAlert> alerts_;
-    std::deque<int> blocks_;        // the list's blocks of each alert shown, oldest first
-    std::size_t unshownBlocks_ = 0; // blocks of alerts dropped but still in the list
+    std::deque<int> blocks_;         // the list's blocks of each alert shown, oldest first
+    std::size_t unshownBlocks_ = 0;  // blocks of alerts dropped but still in the list
     bool renderPending_ = false;
     qsizetype keptBytes_ = 0;
     int dropped_ = 0;

@@ -95,7 +95,9 @@ void frmSave::SetLan() {
     files_->setAccessibleName(tr("Files"));
     dirs_->setAccessibleName(tr("Folders"));
     path_->setAccessibleName(tr("Folder"));
-    auto plain = [](const QString& t) { return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed(); };
+    auto plain = [](const QString& t) {
+        return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed();
+    };
     drive_->setAccessibleName(plain(lbl_[0]->text()));
     name_->setAccessibleName(plain(lbl_[1]->text()));
     type_->setAccessibleName(plain(lbl_[2]->text()));
@@ -140,10 +142,11 @@ void frmSave::driveChanged() {
             setFolder(place);
             return;
         }
-        const auto answer = QMessageBox::warning(
-            this, windowTitle(),
-            QStringLiteral("%1 %2\r\n%3").arg(QString::fromStdString(node_.LangText(6201)), place, tr("68: Device unavailable")),
-            QMessageBox::Retry | QMessageBox::Cancel);
+        const auto answer = QMessageBox::warning(this, windowTitle(),
+                                                 QStringLiteral("%1 %2\r\n%3")
+                                                     .arg(QString::fromStdString(node_.LangText(6201)), place,
+                                                          tr("68: Device unavailable")),
+                                                 QMessageBox::Retry | QMessageBox::Cancel);
         if (answer != QMessageBox::Retry) {
             setFolder(before);
             return;

@@ -61,7 +61,9 @@ QString TransferStateText(const TransferItem& item) {
     const bool out = item.direction == TransferItem::Direction::Outgoing;
     QString text;
     switch (item.state) {
-    case S::Offering: text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Waiting for %1 to accept")).arg(item.peer); break;
+    case S::Offering:
+        text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Waiting for %1 to accept")).arg(item.peer);
+        break;
     case S::Offered: text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Offered by %1")).arg(item.peer); break;
     case S::Running:
         text = out ? said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Sending"))
@@ -79,7 +81,8 @@ QString TransferStateText(const TransferItem& item) {
         break;
     case S::Cancelled: text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Cancelled")); break;
     }
-    if (!item.message.isEmpty()) text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1: %2")).arg(text, item.message);
+    if (!item.message.isEmpty())
+        text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1: %2")).arg(text, item.message);
     return text;
 }
 
@@ -137,7 +140,8 @@ bool FileTransfers::canSendTo(const QString& name, QString* why) const {
     static const char* const reasons[] = {
         QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This copy runs without keys, so it cannot send files."),
         QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This user's program cannot receive files."),
-        QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This user's key changed: accept the new key in the user's info first."),
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers",
+                          "This user's key changed: accept the new key in the user's info first."),
     };
     (void)reasons;
     if (why) *why = said(reason.c_str());

@@ -410,7 +410,9 @@ TEST_F(TransferWindows, ChatWindowTakesDropsForItsMembersAndNotesTheEndOutsideIt
     ChatWindows windows(ann.node, [](const QString&) {}, [](const std::string&) { return QString(); });
     windows.setFileTransfers(annFiles.get());
     TransferUi annUi(*annFiles);
-    annUi.chatNote = [&](const QString& peer, TransferUi::NoteFn note) { windows.NoteToChatsWith(peer, std::move(note)); };
+    annUi.chatNote = [&](const QString& peer, TransferUi::NoteFn note) {
+        windows.NoteToChatsWith(peer, std::move(note));
+    };
     QStringList tray;
     annUi.trayMessage = [&](const QString& title, const QString& text, bool) { tray << title + ": " + text; };
     frmChat* zedChat = windows.OpenChatWindow("zed|");

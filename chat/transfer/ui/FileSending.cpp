@@ -55,7 +55,8 @@ QString SendPathsTo(FileTransfers& files, const QStringList& names, const QStrin
 }
 
 QFileDialog* NewFileDialog(QWidget* parent, const QString& start, bool folder) {
-    auto* d = new QFileDialog(parent, folder ? SendFileActions::tr("Send Folder") : SendFileActions::tr("Send Files"), start);
+    auto* d = new QFileDialog(parent, folder ? SendFileActions::tr("Send Folder") : SendFileActions::tr("Send Files"),
+                              start);
     d->setFileMode(folder ? QFileDialog::Directory : QFileDialog::ExistingFiles);
     if (folder) d->setOption(QFileDialog::ShowDirsOnly);
     return d;

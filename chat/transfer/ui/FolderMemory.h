@@ -21,4 +21,4 @@ struct FolderMemory {
     }
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

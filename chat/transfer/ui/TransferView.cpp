@@ -19,7 +19,7 @@ namespace {
 QString said(const char* text) {
     return QCoreApplication::translate("lanyx::ui::TransferView", text);
 }
-} // namespace
+}  // namespace
 
 QString NamesText(const QStringList& names, quint64 files, int shown) {
     shown = std::max(shown, 1);
@@ -61,13 +61,17 @@ TransferRow RowFor(const TransferItem& item) {
     TransferRow row;
     const bool out = item.direction == TransferItem::Direction::Outgoing;
     row.names = NamesText(item.names, item.files);
-    row.peer = (out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "To %1")) : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "From %1"))).arg(item.peer);
+    row.peer = (out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "To %1"))
+                    : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "From %1")))
+                   .arg(item.peer);
     row.state = TransferStateText(item);
     // Declined here: the user knows who did it.
-    if (item.state == State::Declined && !out) row.state = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Declined"));
+    if (item.state == State::Declined && !out)
+        row.state = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Declined"));
     const bool underWay = item.state == State::Running || item.state == State::Interrupted;
     if (underWay && item.bytes > 0)
-        row.amounts = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 of %2")).arg(SizeText(item.done), SizeText(item.bytes));
+        row.amounts = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 of %2"))
+                          .arg(SizeText(item.done), SizeText(item.bytes));
     else
         row.amounts = CountText(item.files, item.bytes);
     if (item.state == State::Running) {
@@ -98,16 +102,21 @@ QString EndedNote(const TransferItem& item) {
     switch (item.state) {
     case State::Finished:
         return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Sent %1 to %2.")).arg(what, item.peer)
-                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Received %1 from %2 into %3.")).arg(what, item.peer, item.folder);
+                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Received %1 from %2 into %3."))
+                         .arg(what, item.peer, item.folder);
     case State::Failed:
-        return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Sending %1 to %2 failed%3.")).arg(what, item.peer, why)
-                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Receiving %1 from %2 failed%3.")).arg(what, item.peer, why);
+        return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Sending %1 to %2 failed%3."))
+                         .arg(what, item.peer, why)
+                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Receiving %1 from %2 failed%3."))
+                         .arg(what, item.peer, why);
     case State::Declined:
         return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 declined %2.")).arg(item.peer, what)
                    : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Declined %1 from %2.")).arg(what, item.peer);
     case State::Cancelled:
-        return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Sending %1 to %2 was cancelled%3.")).arg(what, item.peer, why)
-                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Receiving %1 from %2 was cancelled%3.")).arg(what, item.peer, why);
+        return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Sending %1 to %2 was cancelled%3."))
+                         .arg(what, item.peer, why)
+                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Receiving %1 from %2 was cancelled%3."))
+                         .arg(what, item.peer, why);
     default: return {};
     }
 }
@@ -121,7 +130,10 @@ SendCheck CheckTargets(const QStringList& names, const CanSendFn& can) {
         seen << name;
         QString why;
         if (can && can(name, &why)) check.ok << name;
-        else reasons << (why.isEmpty() ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 cannot receive files.")).arg(name) : why);
+        else
+            reasons << (why.isEmpty()
+                            ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 cannot receive files.")).arg(name)
+                            : why);
     }
     if (seen.isEmpty()) {
         check.why = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Files go to named users: choose one."));

@@ -48,7 +48,8 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, FolderMemory* memory
     lblNames_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblSize_ = new QLabel(this);
     lblSize_->setObjectName("lblSize");
-    const QString start = memory_ && !memory_->offerFolder.isEmpty() ? memory_->offerFolder : FileTransfers::defaultFolder();
+    const QString start = memory_ && !memory_->offerFolder.isEmpty() ? memory_->offerFolder
+                                                                     : FileTransfers::defaultFolder();
     txtFolder_ = new QLineEdit(QDir::toNativeSeparators(start), this);
     txtFolder_->setObjectName("txtFolder");
     browse_ = new QPushButton(this);

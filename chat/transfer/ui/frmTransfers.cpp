@@ -86,8 +86,7 @@ void TransferRowWidget::SetLan() {
     btnOpen->setText(tr("&Open Folder"));
     // Buttons and bar say which transfer they belong to.
     const QString names = lblNames->text();
-    for (QPushButton* b : {btnAccept, btnDecline, btnCancel, btnRetry, btnOpen})
-        b->setAccessibleDescription(names);
+    for (QPushButton* b : {btnAccept, btnDecline, btnCancel, btnRetry, btnOpen}) b->setAccessibleDescription(names);
     bar->setAccessibleName(tr("Progress of %1").arg(names));
     setAccessibleName(names);
 }

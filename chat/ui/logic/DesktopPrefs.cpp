@@ -10,7 +10,7 @@ constexpr auto kNotifications = "Notifications";
 constexpr auto kChatSound = "ChatSound";
 constexpr const char* kFolders[] = {"OfferFolder", "SendFolder", "ExportFolder"};
 QString DesktopPrefs::*const kFolderFields[] = {&DesktopPrefs::offerFolder, &DesktopPrefs::sendFolder,
-                                                 &DesktopPrefs::exportFolder};
+                                                &DesktopPrefs::exportFolder};
 int folderKey(const QString& key) {
     for (int i = 0; i < 3; ++i)
         if (key == QLatin1String(kFolders[i])) return i;
@@ -30,8 +30,7 @@ DesktopPrefs DesktopPrefs::fromText(const QByteArray& text) {
         else if (eq > 0 && key == QLatin1String(kChatSound) && !value.isEmpty() && !value.contains(QLatin1Char('/')) &&
                  !value.contains(QLatin1Char('\\')))
             p.chatSound = value;  // a file name in the program's folder, never a path
-        else if (const int f = eq > 0 ? folderKey(key) : -1; f >= 0)
-            p.*kFolderFields[f] = value;
+        else if (const int f = eq > 0 ? folderKey(key) : -1; f >= 0) p.*kFolderFields[f] = value;
         else if (eq > 0 && key != QLatin1String(kNotifications) && key != QLatin1String(kChatSound))
             p.other.append(QString::fromUtf8(line));
     }

@@ -90,7 +90,7 @@ void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
     out.close();
     if (!out) throw LanyxError(err::PathAccess, std::strerror(errno ? errno : EIO));
 }
-} // namespace
+}  // namespace
 
 void WriteExport(const std::filesystem::path& file, ExportKind kind, const std::string& plainText,
                  const std::string& rtf) {

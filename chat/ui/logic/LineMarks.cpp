@@ -8,7 +8,6 @@
 
 namespace lanyx::ui {
 
-
 void LineMarks::sent(const std::string& text, const std::vector<DeliveryReport>& reports, std::string_view ownName) {
     LineMark mark;
     for (const auto& r : reports)
@@ -94,7 +93,8 @@ std::vector<MarkPart> LineMarks::parts(const LineMark& mark) {
     constexpr MarkGroup order[] = {MarkGroup::Delivered, MarkGroup::Waiting, MarkGroup::NotConfirmed, MarkGroup::Clear};
     for (const MarkGroup g : order) {
         const auto n = static_cast<std::size_t>(
-            std::count_if(mark.rows.begin(), mark.rows.end(), [&](const DeliveryReport& r) { return groupOf(r) == g; }));
+            std::count_if(mark.rows.begin(), mark.rows.end(),
+                          [&](const DeliveryReport& r) { return groupOf(r) == g; }));
         if (n) out.push_back({std::string(), g, n});
     }
     return out;

@@ -29,7 +29,7 @@ struct LineMark {
 // and words in the user's language.
 enum class MarkGroup { Delivered, Waiting, NotConfirmed, Clear };
 struct MarkPart {
-    std::string name;       // the recipient, for a few; empty for one or for a count
+    std::string name;  // the recipient, for a few; empty for one or for a count
     MarkGroup group = MarkGroup::Waiting;
     std::size_t count = 0;  // how many, where too many to name; 0 otherwise
 };

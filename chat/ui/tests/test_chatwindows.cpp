@@ -571,8 +571,9 @@ TEST_F(Windows, EveryOwnPrivateLineKeepsItsMarkPerRecipientAndItUpdatesInPlace) 
     windows->PrivateDelivery({first + second + 1000, "dave", true, Delivery::NotConfirmed});
     windows->PrivateDelivery({first, "dave", true, Delivery::Delivered});
     EXPECT_EQ(chat->markShown(0), "dave " + kLock + " delivered, bob " + kOpen + " sent");
-    EXPECT_EQ(chat->markToolTip(0), "dave: encrypted, delivered\n"
-                                    "bob: in the clear, sent; this recipient's program does not confirm");
+    EXPECT_EQ(chat->markToolTip(0),
+              "dave: encrypted, delivered\n"
+              "bob: in the clear, sent; this recipient's program does not confirm");
     EXPECT_EQ(chat->markShown(1), "dave " + kLock + " delivered, bob " + kOpen + " sent");
     EXPECT_TRUE(chat->markShown(2).isEmpty());  // bob's lines carry none
     EXPECT_EQ(chat->lineMarks().lines(), 2u);
@@ -590,8 +591,9 @@ TEST_F(Windows, EveryOwnPrivateLineKeepsItsMarkPerRecipientAndItUpdatesInPlace) 
     route.routeAll();
     ASSERT_EQ(chat->transcript().lines().size(), 203u);
     EXPECT_EQ(chat->markShown(202), "dave " + kWarning + " not confirmed, bob " + kOpen + " sent");
-    EXPECT_EQ(chat->lblDelivery()->text(), "dave: encrypted, not confirmed\n"
-                                           "bob: in the clear, sent; this recipient's program does not confirm");
+    EXPECT_EQ(chat->lblDelivery()->text(),
+              "dave: encrypted, not confirmed\n"
+              "bob: in the clear, sent; this recipient's program does not confirm");
     EXPECT_EQ(chat->markShown(0), "dave " + kLock + " delivered, bob " + kOpen + " sent");
 
     // Clear: the marks go with the lines.

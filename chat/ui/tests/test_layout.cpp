@@ -62,7 +62,7 @@ protected:
     QRect area;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Sizes, NamesKeepTheirLettersBesideTheLongestStatusWord) {
     german();

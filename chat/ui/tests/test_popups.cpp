@@ -62,9 +62,11 @@ protected:
     QString exportTo;
 };
 
-QString nowMinutes() { return QTime::currentTime().toString(QStringLiteral("HH:mm")); }
+QString nowMinutes() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm"));
+}
 
-} // namespace
+}  // namespace
 
 TEST_F(Popups, ASecondAlertFromOneSenderKeepsTheFirstNewestFirstEachWithItsTime) {
     const QString before = nowMinutes();
@@ -104,8 +106,7 @@ TEST_F(Popups, ASecondAlertFromOneSenderKeepsTheFirstNewestFirstEachWithItsTime)
     test::TempDir dir;
     exportTo = QString::fromStdString((dir / "alerts.txt").string());
     pop->ExportToTextFile();
-    EXPECT_EQ(test::readBytes(dir / "alerts.txt"),
-              "\"\r\nfirst\"\r\n\"\r\n" + longer + "\"\r\n\"\r\nthird\"\r\n");
+    EXPECT_EQ(test::readBytes(dir / "alerts.txt"), "\"\r\nfirst\"\r\n\"\r\n" + longer + "\"\r\n\"\r\nthird\"\r\n");
     QPointer<frmPop> gone = pop;
     pop->action("mnuLive")->trigger();
     QApplication::processEvents();
@@ -212,8 +213,8 @@ TEST(BoxMessages, AHugeBoxFitsTheWorkAreaWithItsButtonOnScreen) {
         QPointer<QWidget> box = ShowBoxMessage(text, QStringLiteral("bob"));
         ASSERT_TRUE(box);
         QApplication::processEvents();
-        EXPECT_TRUE(area.contains(box->frameGeometry())) << box->frameGeometry().width() << "x"
-                                                          << box->frameGeometry().height();
+        EXPECT_TRUE(area.contains(box->frameGeometry()))
+            << box->frameGeometry().width() << "x" << box->frameGeometry().height();
         auto* ok = box->findChild<QPushButton*>();
         ASSERT_NE(ok, nullptr);
         EXPECT_TRUE(ok->isVisible());

@@ -80,7 +80,7 @@ QStringList menuTexts(QMenu* menu) {
     return t;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(Habits, StatesAreDrawnWithIconsAndNamedInWordsNeverWithEmoji) {
     test::Peer dave(seg, "dave");
@@ -98,8 +98,7 @@ TEST_F(Habits, StatesAreDrawnWithIconsAndNamedInWordsNeverWithEmoji) {
     // image that says what it means.
     QStringList images;
     for (auto it = doc->firstBlock().begin(); !it.atEnd(); ++it)
-        if (it.fragment().charFormat().isImageFormat())
-            images << it.fragment().charFormat().toImageFormat().toolTip();
+        if (it.fragment().charFormat().isImageFormat()) images << it.fragment().charFormat().toImageFormat().toolTip();
     EXPECT_EQ(images, (QStringList{"encrypted", "in the clear"}));
     EXPECT_FALSE(hasEmoji(chat->lblDelivery()->text()));
 
@@ -175,7 +174,8 @@ TEST_F(Habits, AddUserOffersOnlyThoseNotInTheChatAndRemovalIsShown) {
     EXPECT_TRUE(offered.contains("(All)"));
 
     for (int i = 0; i < chat->lvUsers()->topLevelItemCount(); ++i)
-        if (chat->lvUsers()->topLevelItem(i)->text(0) == "bob") chat->lvUsers()->setCurrentItem(chat->lvUsers()->topLevelItem(i));
+        if (chat->lvUsers()->topLevelItem(i)->text(0) == "bob")
+            chat->lvUsers()->setCurrentItem(chat->lvUsers()->topLevelItem(i));
     chat->RemoveSelectedUser();
     EXPECT_FALSE(chat->IsUserPresent("bob"));
     EXPECT_TRUE(chat->txtMsg()->toPlainText().contains("bob")) << chat->txtMsg()->toPlainText().toStdString();
@@ -193,8 +193,9 @@ TEST_F(Habits, TheRosterIsInAlphabeticalOrder) {
     EXPECT_EQ(shown, (QStringList{"(All)", "Amy", "ann", "bob", "carl", "dora", "zed", "(team)"}));
     // What a row acts on follows what it shows.
     for (int r = 0; r < shown.size(); ++r)
-        if (shown[r] == "dora") main.lvUsers()->selectionModel()->select(
-            main.lvUsers()->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (shown[r] == "dora")
+            main.lvUsers()->selectionModel()->select(main.lvUsers()->model()->index(r, 0),
+                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(main.SelectedRecipients(), "dora|");
 }
 
@@ -223,8 +224,8 @@ TEST_F(Habits, AUsersMenuHasAlertChatBlockAndOpensFromTheKeyboard) {
         QTest::keySequence(list, key);
         QApplication::processEvents();
         for (const char* name : {"mnuUserAlert", "mnuUserChat", "mnuUserBlock", "mnuUserInfo", "mnuSendFile"})
-            EXPECT_TRUE(items.contains(name)) << key.toString().toStdString() << ": " << name << " in "
-                                              << items.join(",").toStdString();
+            EXPECT_TRUE(items.contains(name))
+                << key.toString().toStdString() << ": " << name << " in " << items.join(",").toStdString();
     }
     // The menu acts on the row it was opened for.
     QMenu* menu = main.UserMenu(bobRow);

@@ -54,7 +54,7 @@ TEST_F(RosterModel, ABatchOfNewcomersIsInsertedAsOneRangeAndSortedIntoPlace) {
     ASSERT_EQ(inserted.size(), 1);  // everybody at once, at the batch's end
     EXPECT_EQ(inserted[0][2].toInt() - inserted[0][1].toInt() + 1, 41);
     EXPECT_EQ(sorted.size(), 1);
-    EXPECT_LE(changed.size(), 1);   // the statuses, in one refresh
+    EXPECT_LE(changed.size(), 1);  // the statuses, in one refresh
     EXPECT_EQ(model->rowCount(), before + 41);
     EXPECT_EQ(text(0), "(All)");
     EXPECT_EQ(text(1), "Abe");

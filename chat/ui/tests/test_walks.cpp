@@ -106,15 +106,15 @@ public:
 
     void window(QWidget* w) {
         const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                                          : w->objectName();
+                                                       : w->objectName();
         add(name + "#title", w->windowTitle());
         widget(w, name);
         for (QWidget* child : w->findChildren<QWidget*>()) {
             // Windows of its own (dialogs owned by this one) are walked by themselves.
             if (child->window() != w || !child->isVisibleTo(w) || qobject_cast<QMenu*>(child)) continue;
-            widget(child, name + "/" + (child->objectName().isEmpty()
-                                            ? QString::fromLatin1(child->metaObject()->className())
-                                            : child->objectName()));
+            widget(child, name + "/" +
+                              (child->objectName().isEmpty() ? QString::fromLatin1(child->metaObject()->className())
+                                                             : child->objectName()));
         }
         if (auto* main = qobject_cast<QMainWindow*>(w))
             for (QAction* a : main->menuBar()->actions()) menu(a->menu(), name + "/menu");
@@ -144,7 +144,8 @@ private:
         QAbstractItemModel* m = v->model();
         if (!m) return;
         if (auto* h = v->findChild<QHeaderView*>(); h && h->isVisible())
-            for (int c = 0; c < m->columnCount(); ++c) add(at + "#header", m->headerData(c, h->orientation()).toString());
+            for (int c = 0; c < m->columnCount(); ++c)
+                add(at + "#header", m->headerData(c, h->orientation()).toString());
         std::function<void(const QModelIndex&, int)> rows = [&](const QModelIndex& parent, int depth) {
             for (int r = 0; r < std::min(m->rowCount(parent), 60); ++r)
                 for (int c = 0; c < m->columnCount(parent); ++c) {
@@ -373,8 +374,7 @@ public:
             c.window(opt);
         }
         opt->ShowPage(0);
-        for (int r = 0; r < main->lvUsers()->model()->rowCount(); ++r)
-            c.menu(main->UserMenu(r), "frmMain/userMenu");
+        for (int r = 0; r < main->lvUsers()->model()->rowCount(); ++r) c.menu(main->UserMenu(r), "frmMain/userMenu");
         for (frmPop* p : windows->popups()) c.menu(p->mnuPop(), "frmPop/menu");
         c.menu(chat->mnuUsers(), "frmChat/usersMenu");
         c.add("tray", main->TI()->ToolTipText());
@@ -426,9 +426,9 @@ private:
 // Names and what the fixture typed: allowed in any language.
 QSet<QString> names() {
     QSet<QString> n;
-    for (const char* w : {"ann", "bob", "carl", "dora", "eve", "zed", "mallory", "team", "peer", "lanyx", "english",
-                          "français", "deutsch", "españoles", "photos", "img", "jpg", "report", "pdf", "txt", "rtf",
-                          "wav", "chime", "ding", "knock"})
+    for (const char* w : {"ann",   "bob",     "carl",     "dora",    "eve",       "zed",    "mallory", "team", "peer",
+                          "lanyx", "english", "français", "deutsch", "españoles", "photos", "img",     "jpg",  "report",
+                          "pdf",   "txt",     "rtf",      "wav",     "chime",     "ding",   "knock"})
         n.insert(QString::fromUtf8(w));
     for (const QString& part : QDir::homePath().split(QLatin1Char('/'), Qt::SkipEmptyParts)) n.unite(wordsOf(part));
     for (const QString& part : QDir::tempPath().split(QLatin1Char('/'), Qt::SkipEmptyParts)) n.unite(wordsOf(part));
@@ -444,20 +444,36 @@ QSet<QString> names() {
     return n;
 }
 
-QString tsFile(const char* code) { return QStringLiteral(LANYX_TS_DIR "/lanyx_%1.ts").arg(QLatin1String(code)); }
-QString qtTsFile(const char* code) { return QStringLiteral(LANYX_QT_TS_DIR "/qtbase_%1.ts").arg(QLatin1String(code)); }
+QString tsFile(const char* code) {
+    return QStringLiteral(LANYX_TS_DIR "/lanyx_%1.ts").arg(QLatin1String(code));
+}
+QString qtTsFile(const char* code) {
+    return QStringLiteral(LANYX_QT_TS_DIR "/qtbase_%1.ts").arg(QLatin1String(code));
+}
 
 // ---- the accessibility tree --------------------------------------------------------------
 
 bool actsOn(QAccessible::Role role) {
     switch (role) {
-    case QAccessible::PushButton: case QAccessible::CheckBox: case QAccessible::RadioButton:
-    case QAccessible::ComboBox: case QAccessible::EditableText: case QAccessible::SpinBox:
-    case QAccessible::Slider: case QAccessible::List: case QAccessible::Tree: case QAccessible::Table:
-    case QAccessible::ListItem: case QAccessible::TreeItem: case QAccessible::Cell: case QAccessible::PageTab:
-    case QAccessible::MenuItem: case QAccessible::ButtonMenu: case QAccessible::ButtonDropDown:
-    case QAccessible::Link: case QAccessible::ProgressBar:
-        return true;
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::SpinBox:
+    case QAccessible::Slider:
+    case QAccessible::List:
+    case QAccessible::Tree:
+    case QAccessible::Table:
+    case QAccessible::ListItem:
+    case QAccessible::TreeItem:
+    case QAccessible::Cell:
+    case QAccessible::PageTab:
+    case QAccessible::MenuItem:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::Link:
+    case QAccessible::ProgressBar: return true;
     default: return false;
     }
 }
@@ -466,7 +482,8 @@ bool hasLetter(const QString& s) {
     return s.contains(QRegularExpression(QStringLiteral("\\p{L}")));
 }
 
-void walkAccessible(QAccessibleInterface* iface, const QString& path, QStringList& problems, int& count, int depth = 0) {
+void walkAccessible(QAccessibleInterface* iface, const QString& path, QStringList& problems, int& count,
+                    int depth = 0) {
     if (!iface || !iface->isValid() || depth > 40) return;
     const QAccessible::State state = iface->state();
     if (state.invisible) return;
@@ -475,9 +492,9 @@ void walkAccessible(QAccessibleInterface* iface, const QString& path, QStringLis
     ++count;
     QString here = path + "/" + QString::number(role, 16);
     if (QObject* o = iface->object(); o && !o->objectName().isEmpty()) here = path + "/" + o->objectName();
-    bool needsName = actsOn(role) || (state.focusable && role != QAccessible::Client && role != QAccessible::Window &&
-                                      role != QAccessible::Dialog && role != QAccessible::Grouping &&
-                                      role != QAccessible::Pane);
+    bool needsName = actsOn(role) ||
+                     (state.focusable && role != QAccessible::Client && role != QAccessible::Window &&
+                      role != QAccessible::Dialog && role != QAccessible::Grouping && role != QAccessible::Pane);
     // A table's row is named by its first cell; the others may be empty.
     if (auto* cell = iface->tableCellInterface(); cell && cell->columnIndex() > 0) needsName = false;
     if (role == QAccessible::Cell && iface->text(QAccessible::Name).isEmpty() && iface->parent() &&
@@ -489,8 +506,7 @@ void walkAccessible(QAccessibleInterface* iface, const QString& path, QStringLis
     if (!hasLetter(name))
         for (const auto& [other, relation] : iface->relations(QAccessible::Label))
             if (other && hasLetter(other->text(QAccessible::Name))) name = other->text(QAccessible::Name);
-    if (needsName && !hasLetter(name))
-        problems << here + " (role 0x" + QString::number(role, 16) + ") has no name";
+    if (needsName && !hasLetter(name)) problems << here + " (role 0x" + QString::number(role, 16) + ") has no name";
     const int children = std::min(iface->childCount(), 80);
     for (int i = 0; i < children; ++i) walkAccessible(iface->child(i), here, problems, count, depth + 1);
 }
@@ -503,13 +519,14 @@ void walkMenu(QMenu* menu, const QString& path, QStringList& problems, int& coun
         QAccessibleInterface* item = iface->child(i);
         if (!item || item->role() == QAccessible::Separator) continue;
         ++count;
-        if (!hasLetter(item->text(QAccessible::Name))) problems << path + "/item " + QString::number(i) + " has no name";
+        if (!hasLetter(item->text(QAccessible::Name)))
+            problems << path + "/item " + QString::number(i) + " has no name";
     }
     for (QAction* a : menu->actions())
         if (a->menu() && a->isVisible()) walkMenu(a->menu(), path + "/" + a->text(), problems, count, depth + 1);
 }
 
-} // namespace
+}  // namespace
 
 // ---- the translation walk -------------------------------------------------------------------
 
@@ -545,11 +562,11 @@ TEST(TranslationWalk, EveryWindowAndMenuSpeaksTheChosenLanguage) {
         std::string report;
         for (const auto& [where, words] : english_left)
             for (const auto& w : words) report += where.toStdString() + ": " + w.toStdString() + "\n";
-        EXPECT_TRUE(english_left.empty()) << lang.name << ": still English in " << english_left.size()
-                                          << " places:\n" << report;
+        EXPECT_TRUE(english_left.empty()) << lang.name << ": still English in " << english_left.size() << " places:\n"
+                                          << report;
         ++languagesChecked;
-        std::printf("[ walk     ] %s: %zu texts checked against %lld words of its own\n", lang.name,
-                    shown.seen.size(), static_cast<long long>(ownWords.size()));
+        std::printf("[ walk     ] %s: %zu texts checked against %lld words of its own\n", lang.name, shown.seen.size(),
+                    static_cast<long long>(ownWords.size()));
     }
     EXPECT_EQ(languagesChecked, 3);
     // And back: the switch goes both ways at run time.
@@ -608,11 +625,11 @@ TEST(AccessibilityWalk, EveryElementAUserCanActOnHasANameAndEveryWindowFits) {
             if (!w->isVisible() || qobject_cast<QMenu*>(w)) continue;
             ++windows;
             const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                                              : w->objectName();
+                                                           : w->objectName();
             walkAccessible(QAccessible::queryAccessibleInterface(w), name, problems, elements);
             if (!area.contains(w->frameGeometry()))
-                problems << name + " does not fit the work area: " + QString::number(w->frameGeometry().width()) +
-                                "x" + QString::number(w->frameGeometry().height());
+                problems << name + " does not fit the work area: " + QString::number(w->frameGeometry().width()) + "x" +
+                                QString::number(w->frameGeometry().height());
         }
         for (auto* opt = scene.opt.data(); opt && opt->picOpt(); opt = nullptr)
             for (int page = 0; page < opt->picOpt()->count(); ++page) {
