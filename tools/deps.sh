@@ -8,6 +8,7 @@ $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build pkg-config \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6 qt6-multimedia-dev \
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   libsodium-dev \

@@ -13,9 +13,11 @@
 # openbox (window frames and focus) and optipng (smaller files) are used when
 # present; the pictures are taken without them too.
 #
-# Writes lanyx-main.png, lanyx-userinfo.png, lanyx-popup.png, lanyx-chat.png, lanyx-options.png,
-# lanyx-main-de.png, lanyx-chats-cascaded.png, lanyx-tray-unread.png (with
-# trayer installed) and tavishfennic.png, each cropped to its window.
+# Writes lanyx-main.png, lanyx-userinfo.png, lanyx-popup.png, lanyx-chat.png,
+# lanyx-options.png, lanyx-chats-cascaded.png, lanyx-tray-unread.png (with
+# trayer installed) and tavishfennic.png, each cropped to its window; and, from
+# the window tests' scene on the same display, lanyx-main-de.png,
+# lanyx-transfers-de.png and lanyx-popup-three.png (three alerts from one sender).
 set -euo pipefail
 source "$(dirname "$0")/segment.sh"
 build=$(cd "${1:-build}" && pwd)
@@ -215,7 +217,6 @@ if command -v trayer >/dev/null; then
 fi
 main=$(window Lanyx)
 sleep 1
-shot "$main" lanyx-main-de.png
 # Two chat lines from two senders no window holds: two windows, cascaded.
 say 1 "bob|P/${CHAT}Kurze Frage zum Release?|ann"
 sleep 1.5
@@ -291,4 +292,10 @@ sleep 1
 screen editor
 shot "$(window 'Tavish Fennic - .*')" tavishfennic.png
 fi
+
+# The German main and Transfers windows and a popup holding three alerts,
+# from the scene the window tests build (no network: two copies in memory).
+LANYX_SCREENSHOTS="$out" QT_QPA_PLATFORM=xcb "$bin/lanyx_ui_walk_tests" --gtest_filter='Pictures.*' >>"$work/log.txt" 2>&1 ||
+  echo "screenshots.sh: the pictures of the German windows failed (see lanyx_ui_walk_tests)" >&2
+command -v optipng >/dev/null && optipng -quiet -o5 "$out"/lanyx-main-de.png "$out"/lanyx-transfers-de.png "$out"/lanyx-popup-three.png
 echo "screenshots in $out"

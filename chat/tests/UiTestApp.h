@@ -14,3 +14,15 @@ inline QApplication* app() {
 }
 
 } // namespace lanyx::test
+
+#include <ostream>
+#include <QString>
+#include <QStringList>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '{' << l.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString() << '}';
+}

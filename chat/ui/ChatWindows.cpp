@@ -4,8 +4,10 @@
 #include "frmChat.h"
 #include "frmCom.h"
 #include "frmPop.h"
+#include "FileSending.h"
 #include "LangText.h"
 #include "Notifier.h"
+#include "PopupSummary.h"
 #include "logic/Cascade.h"
 #include "logic/DesktopPrefs.h"
 
@@ -25,6 +27,7 @@ ChatWindows::ChatWindows(ChatNode& node, SoundFn sound, ChooseFileFn chooseFile,
 frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
     frmCom* w = ui::OpenComposeWindow(node_, list);
     if (w) {
+        w->sendFiles()->setMemory(folders_);
         w->setFiles(files_);
         w->setOpenCheck([this](const std::string& name) { ShowUserInfo(name); });
     }
@@ -77,7 +80,7 @@ QList<frmChat*> ChatWindows::chatWindows() const {
     return open;
 }
 
-void ChatWindows::NoteToChatsWith(const QString& user, const QString& note) {
+void ChatWindows::NoteToChatsWith(const QString& user, std::function<QString()> note) {
     const std::string name = user.toStdString();
     for (frmChat* chat : chatWindows())
         if (chat->IsUserPresent(name)) chat->AddNote(note);
@@ -234,20 +237,90 @@ frmPop* ChatWindows::ShowAlert(const std::string& text, const std::string& sende
             PlaySoundSetting(QString::fromStdString(node_.settings().AlertSound));
         return nullptr;
     }
-    pops_.removeIf([](const QPointer<frmPop>& p) { return !p || !p->isVisible(); });
     const QString from = QString::fromStdString(sender);
     for (frmPop* open : popups())
         if (open->sender().compare(from, Qt::CaseInsensitive) == 0) {
-            open->JoinAlert(text);
+            open->JoinAlert(text, isPrivate);
             return open;
         }
-    if (pops_.size() >= kMaxPopups) {
-        countNotShown(true);
-        return nullptr;
+    PopAlert alert{QDateTime::currentDateTime(), isPrivate, QString::fromStdString(text)};
+    const bool matters = Matters(from);
+    std::deque<PopAlert> alerts;
+    // Alerts of this sender already waiting in the summary come along.
+    if (summary_ && summary_->Holds(from)) {
+        // Waiting already: a stranger waits on unless there is room.
+        if (!matters && popups().size() >= kMaxPopups) {
+            summary_->Keep(from, {alert});
+            countNotShown(true);
+            return nullptr;
+        }
+        alerts = summary_->Take(from);
+    }
+    alerts.push_back(std::move(alert));
+    return showPopup(from, std::move(alerts), matters, false);
+}
+
+PopupSummary* ChatWindows::summary() const {
+    return summary_;
+}
+
+bool ChatWindows::Matters(const QString& sender) const {
+    const std::string name = sender.toStdString();
+    const auto& users = node_.users();
+    if (const auto row = users.findNoCase(name); row && users.user(*row).keyState == KeyState::Verified) return true;
+    for (const auto& g : users.groups()) {
+        const auto n = CountItems(g);
+        for (std::int32_t i = 2; i <= n; ++i)
+            if (equalsNoCase(GetItem(g, i), name)) return true;
+    }
+    for (frmChat* w : chatWindows())
+        if (w->IsUserPresent(name)) return true;
+    return false;
+}
+
+PopupSummary* ChatWindows::ensureSummary() {
+    if (!summary_) {
+        summary_ = new PopupSummary([this](const QString& sender, std::deque<PopAlert> alerts) {
+            return showPopup(sender, std::move(alerts), Matters(sender), true);
+        });
+        summary_->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    summary_->placeAt(node_.settings().PopupPosition, node_.settings().AlertHeight);
+    return summary_;
+}
+
+frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alerts, bool matters, bool asked) {
+    pops_.removeIf([](const QPointer<frmPop>& p) { return !p || !p->isVisible(); });
+    const QList<frmPop*> open = popups();
+    if (open.size() >= kMaxPopups) {
+        // The popup that heard nothing for the longest time, of a sender
+        // that does not matter; one that matters only for another that does.
+        frmPop* victim = nullptr;
+        for (bool mattersToo : {false, true}) {
+            if (mattersToo && !(matters || asked)) break;
+            for (frmPop* p : open)
+                if ((mattersToo || !Matters(p->sender())) && (!victim || p->lastAlertAt() < victim->lastAlertAt()))
+                    victim = p;
+            if (victim) break;
+        }
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        // Strangers take a place now and then, not at the pace of a flood.
+        if (victim && !matters && !asked && lastMadeRoom_ >= 0 && now - lastMadeRoom_ < kMakeRoomGapMs)
+            victim = nullptr;
+        if (!victim) {
+            const int count = static_cast<int>(alerts.size());
+            ensureSummary()->Keep(sender, alerts);
+            for (int i = 0; i < count; ++i) countNotShown(true);
+            return nullptr;
+        }
+        if (!matters && !asked) lastMadeRoom_ = now;
+        ensureSummary()->Keep(victim->sender(), victim->alerts());
+        pops_.removeAll(victim);
+        victim->close();
     }
     auto* pop = new frmPop(node_, *this);
     pops_.append(pop);
-    pop->ShowAlert(text, sender, isPrivate);
+    pop->ShowAlerts(alerts, sender);
     return pop;
 }
 

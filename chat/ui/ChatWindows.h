@@ -4,6 +4,9 @@
 // following peers that leave, refreshing member images.
 #include "ChatNode.h"
 #include "WindowHub.h"
+#include "frmPop.h"
+
+#include <deque>
 
 #include <QList>
 #include <QObject>
@@ -15,6 +18,7 @@ class QTimer;
 namespace lanyx::ui {
 
 class DesktopNotifier;
+class PopupSummary;
 class frmChat;
 class frmPop;
 
@@ -39,21 +43,31 @@ public:
     // Compose and chat windows opened from now on offer Send File... and
     // take dropped files.
     void setFileTransfers(FileTransfers* files) { files_ = files; }
+    FolderMemory* folders() override { return folders_; }
+    void setFolderMemory(FolderMemory* folders) { folders_ = folders; }
 
     // Every chat window that holds the sender (or "(All)") shows the line;
     // when none does, a new window opens for the sender.
     void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour);
     void RemoveUserFromChats(const std::string& name);
     // A note (not a chat line) in every chat window that holds the user.
-    void NoteToChatsWith(const QString& user, const QString& note);
+    void NoteToChatsWith(const QString& user, std::function<QString()> note);
     // A report about a private message a compose or chat window sent.
     void PrivateDelivery(const DeliveryReport& report);
     // Every open chat window takes the user's new own name.
     void RenameOwnInChats(const std::string& from, const std::string& to);
     // One popup per sender (later alerts join it) and at most kMaxPopups in
-    // all; beyond that an alert is counted and logged, and nullptr returned.
+    // all. A new sender takes the place of the popup that heard nothing for
+    // the longest time; its alerts go to the summary, which lists what is
+    // not shown. Senders that matter (listed with a verified key, in a
+    // group, in an open chat) always get a popup and are never pushed out
+    // by others; the others take a place at most once per kMakeRoomGapMs
+    // and otherwise wait in the summary. nullptr when not shown.
     frmPop* ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
     static constexpr int kMaxPopups = 8;
+    static constexpr int kMakeRoomGapMs = 500;
+    // Whether alerts of this sender must always be shown.
+    bool Matters(const QString& sender) const;
     // Alerts go to desktop notifications where `chosen` says so, or where a
     // popup cannot place itself (a native Wayland window); never without a
     // notification service.
@@ -72,6 +86,8 @@ public:
     int alertsNotShown() const { return alertsNotShown_; }
     int chatLinesNotShown() const { return chatLinesNotShown_; }
     QList<frmPop*> popups() const;
+    // The popup listing alerts not shown; none before there was one.
+    PopupSummary* summary() const;
 
 Q_SIGNALS:
     // Alerts or chat lines were not shown (too many windows): for the tray.
@@ -91,12 +107,18 @@ private:
     void markUnread(frmChat* w);
     void markRead(frmChat* w);
     void notificationAction(const QString& sender, const QString& action, const QString& text);
+    // A popup for the sender with these alerts, making room where all are
+    // taken (`asked`: the user opened it from the summary).
+    frmPop* showPopup(const QString& sender, std::deque<PopAlert> alerts, bool matters, bool asked);
+    PopupSummary* ensureSummary();
 
     ChatNode& node_;
     SoundFn sound_;
     ChooseFileFn chooseFile_;
     QList<QPointer<frmChat>> chats_;
     QList<QPointer<frmPop>> pops_;
+    QPointer<PopupSummary> summary_;
+    qint64 lastMadeRoom_ = -1;
     QList<QPointer<frmChat>> fromNetwork_;
     QStringList unknownOpened_;  // senders not listed, a window once opened for each
     int alertsNotShown_ = 0;
@@ -112,6 +134,7 @@ private:
     bool forcePopup_ = false;
     FileTransfers* files_ = nullptr;
     std::function<void(const std::string&)> userInfo_;
+    FolderMemory* folders_ = nullptr;
 };
 
 } // namespace lanyx::ui

@@ -1,5 +1,7 @@
 #include "LanyxApp.h"
 
+#include "BoxMessage.h"
+#include "FileSending.h"
 #include "FileTransfers.h"
 #include "InstanceDoor.h"
 #include "TransferUi.h"
@@ -55,8 +57,9 @@ void DesktopUi::messageBox(const std::string& text, const std::string& title, in
 }
 
 void DesktopUi::showSplash(const std::string& versionText) {
-    // Settings and language are in by now: the main window takes its texts
-    // and its place.
+    // Settings and language are in by now: the toolkit's texts follow the
+    // language chosen, and the main window takes its texts and its place.
+    app_.uiLanguage_.Apply(app_.node().settings().Language);
     if (app_.main_) {
         app_.main_->SetLan();
         app_.main_->ApplyGeometry();
@@ -100,23 +103,29 @@ void DesktopSink::RouteChatLine(const std::string& text, const std::string& send
 }
 
 void DesktopSink::ShowBox(const std::string& text, const std::string& sender) {
-    auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(sender), QString::fromStdString(text),
-                                QMessageBox::Ok);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
+    // Not modal, and never larger than the screen, however long the text.
+    QWidget* box = ShowBoxMessage(QString::fromStdString(text), QString::fromStdString(sender));
     // One box per sender at a time: the node hears when this one goes.
     QObject::connect(box, &QObject::destroyed, &app_, [this, sender] { app_.node().BoxClosed(sender); });
-    box->show();
 }
 
-void DesktopSink::KeyWarning(const std::string& name, const std::string& text) {
-    // Not modal: the network goes on while the user reads it.
-    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(name),
-                                QString::fromStdString(text), QMessageBox::Ok);
-    box->setObjectName("boxKeyChanged");
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
+void DesktopSink::KeyWarning(const std::string& name, const std::string&) {
+    // Not modal: the network goes on while the user reads it. Worded here,
+    // in the user's language; the user's information accepts the new key.
+    ShowKeyWarning(name, [this, name] {
+        if (app_.main_) app_.main_->ShowUserInfo(name);
+    });
+}
+
+void DesktopSink::ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
+                                  MessageMarks marks) {
+    ShowAlert(marks.notVerified ? LanyxApp::tr("(not verified) ").toStdString() + text : text, sender, isPrivate);
+}
+
+void DesktopSink::RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate,
+                                      std::uint32_t colour, MessageMarks marks) {
+    RouteChatLine(marks.notVerified ? LanyxApp::tr("(not verified) ").toStdString() + text : text, sender, isPrivate,
+                  colour);
 }
 
 void DesktopSink::PrivateDelivery(const DeliveryReport& report) {
@@ -165,8 +174,20 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
 
     windows_ = new ChatWindows(
         *node_, [this](const QString& s) { sound_.PlaySoundSetting(s); },
-        [this](const std::string& types) { return ui::ChooseExportFile(*node_, types); }, this);
+        [this](const std::string& types) {
+            const QString before = folders_.exportFolder;
+            const QString file = ui::ChooseExportFile(*node_, types, nullptr, &folders_.exportFolder);
+            if (folders_.exportFolder != before) savePrefs();
+            return file;
+        },
+        this);
     prefs_ = DesktopPrefs::Read(prefsFile());
+    // Where the file dialogs were last, kept with the desktop's settings.
+    folders_.offerFolder = prefs_.offerFolder;
+    folders_.sendFolder = prefs_.sendFolder;
+    folders_.exportFolder = prefs_.exportFolder;
+    folders_.changed = [this] { savePrefs(); };
+    windows_->setFolderMemory(&folders_);
     notifier_ = new DesktopNotifier(this);
     windows_->setNotifier(notifier_, [this] { return prefs_.notifications; });
     windows_->setChatSound([this] { return prefs_.chatSound; });
@@ -185,8 +206,12 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     files_ = std::make_unique<FileTransfers>(*node_);
     windows_->setFileTransfers(files_.get());
     main_->setFiles(files_.get());
+    main_->sendFiles()->setMemory(&folders_);
     transferUi_ = std::make_unique<TransferUi>(*files_);
-    transferUi_->chatNote = [this](const QString& peer, const QString& note) { windows_->NoteToChatsWith(peer, note); };
+    transferUi_->setMemory(&folders_);
+    transferUi_->chatNote = [this](const QString& peer, TransferUi::NoteFn note) {
+        windows_->NoteToChatsWith(peer, std::move(note));
+    };
     main_->OpenTransfers = [this] { transferUi_->ShowTransfers(); };
     transferUi_->trayMessage = [this](const QString& title, const QString& text, bool ok) {
         if (!main_ || !main_->TI() || !main_->TI()->Active() || node_->settings().PopupPosition == 0) return;
@@ -195,8 +220,8 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     };
     connect(windows_, &ChatWindows::notShownChanged, this, [this](int alerts, int lines) {
         if (main_ && main_->TI())
-            main_->TI()->setToolTipText(QStringLiteral("%1: %2 alerts, %3 chat lines not shown")
-                                            .arg(main_->windowTitle()).arg(alerts).arg(lines));
+            main_->TI()->setToolTipText(
+                tr("%1: %2 alerts, %3 chat lines not shown").arg(main_->windowTitle()).arg(alerts).arg(lines));
     });
 
     // The tray shows that a chat line waits unread.
@@ -259,8 +284,17 @@ bool LanyxApp::start() {
 }
 
 void LanyxApp::SetLanAll() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->metaObject()->indexOfMethod("SetLan()") >= 0) QMetaObject::invokeMethod(w, "SetLan");
+    // The toolkit's and the program's own texts first, then the language
+    // file's, window by window.
+    uiLanguage_.Apply(node_->settings().Language);
+    SetLanEverywhere();
+}
+
+void LanyxApp::savePrefs() {
+    prefs_.offerFolder = folders_.offerFolder;
+    prefs_.sendFolder = folders_.sendFolder;
+    prefs_.exportFolder = folders_.exportFolder;
+    if (!prefs_.Write(prefsFile())) node_->WriteLog("Could not write " + prefsFile().toStdString());
 }
 
 void LanyxApp::OpenOptions() {
@@ -288,10 +322,7 @@ OptionsEnv LanyxApp::optionsEnv() {
         transport_->setExtraDestinations(entries);
     };
     env.prefs = &prefs_;
-    env.prefsChanged = [this] {
-        if (!prefs_.Write(prefsFile()))
-            node_->WriteLog("Could not write " + prefsFile().toStdString());
-    };
+    env.prefsChanged = [this] { savePrefs(); };
     return env;
 }
 

@@ -10,6 +10,8 @@
 #include "frmOpt.h"
 #include "frmSplash.h"
 #include "modStartUp.h"
+#include "FolderMemory.h"
+#include "UiLanguage.h"
 #include "logic/DesktopPrefs.h"
 
 #include <QObject>
@@ -68,6 +70,10 @@ public:
     void RefreshChatUserLists() override;
     void StatusCaptionChanged(const std::string& caption) override;
     void KeyWarning(const std::string& name, const std::string& text) override;
+    void ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
+                         MessageMarks marks) override;
+    void RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate, std::uint32_t colour,
+                             MessageMarks marks) override;
     void PrivateDelivery(const DeliveryReport& report) override;
 
 private:
@@ -86,8 +92,11 @@ public:
     void Shutdown();
     int exitCode() const { return exitCode_; }
 
-    // Every open window takes the texts of the current language.
+    // Every open window takes the texts of the current language (the
+    // language file's and the toolkit's).
     void SetLanAll();
+    UiLanguage& uiLanguage() { return uiLanguage_; }
+    FolderMemory& folders() { return folders_; }
     // The Options window (modeless, one at a time), from the main window's menu.
     void OpenOptions();
     // What the Options window needs from the program: sound folders, the
@@ -130,6 +139,9 @@ private:
     SoundPlayer sound_;
     ChatWindows* windows_ = nullptr;
     DesktopPrefs prefs_;
+    FolderMemory folders_;
+    UiLanguage uiLanguage_;
+    void savePrefs();
     DesktopNotifier* notifier_ = nullptr;
     bool shutDown_ = false;
     int exitCode_ = 0;

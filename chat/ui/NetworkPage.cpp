@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QEvent>
 #include <QVBoxLayout>
 
 namespace lanyx::ui {
@@ -15,17 +16,15 @@ namespace lanyx::ui {
 NetworkPage::NetworkPage(QWidget* parent) : QWidget(parent) {
     setObjectName("picNetwork");
     auto* box = new QVBoxLayout(this);
-    auto* intro = new QLabel(
-        QStringLiteral("Lanyx sends to every network this computer is on. For offices behind a router, every "
-                       "message also goes to these destinations, one a line: host names, addresses, or the "
-                       "broadcast address of another subnet (such as 10.2.255.255)."),
-        this);
-    intro->setWordWrap(true);
-    box->addWidget(intro);
+    intro_ = new QLabel(this);
+    intro_->setObjectName("lblNetworkIntro");
+    intro_->setWordWrap(true);
+    box->addWidget(intro_);
     txt_ = new QPlainTextEdit(this);
     txt_->setObjectName("txtNetwork");
     txt_->setTabChangesFocus(true);
     txt_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    intro_->setBuddy(txt_);
     box->addWidget(txt_, 1);
     check_ = new QLabel(this);
     check_->setObjectName("lblNetworkCheck");
@@ -38,11 +37,7 @@ NetworkPage::NetworkPage(QWidget* parent) : QWidget(parent) {
     interfaces_->setTextFormat(Qt::PlainText);
     box->addWidget(interfaces_);
 
-    QStringList sent;
-    for (const auto& n : net::oneForEachSubnet(UdpTransport::scanInterfaces()))
-        sent << QString::fromStdString(n.describe());
-    interfaces_->setText(sent.isEmpty() ? QStringLiteral("No network interface that can broadcast was found.")
-                                        : QStringLiteral("Sent through: ") + sent.join(QStringLiteral("; ")));
+    networks_ = net::oneForEachSubnet(UdpTransport::scanInterfaces());
 
     resolver_ = [this](const QString& name, std::function<void(QStringList)> done) {
         QHostInfo::lookupHost(name, this, [done = std::move(done)](const QHostInfo& info) {
@@ -57,6 +52,30 @@ NetworkPage::NetworkPage(QWidget* parent) : QWidget(parent) {
     pause_->setInterval(500);
     connect(pause_, &QTimer::timeout, this, &NetworkPage::checkNow);
     connect(txt_, &QPlainTextEdit::textChanged, this, [this] { pause_->start(); });
+    SetLan();
+}
+
+void NetworkPage::SetLan() {
+    intro_->setText(
+        tr("Lanyx sends to every network this computer is on. For offices behind a router, every "
+           "message also goes to these destinations, one a line: host names, addresses, or the "
+           "broadcast address of another subnet (such as 10.2.255.255)."));
+    txt_->setAccessibleName(tr("Extra destinations"));
+    txt_->setAccessibleDescription(tr("One host name or address a line"));
+    QStringList sent;
+    for (const auto& n : networks_)
+        sent << tr("%1 %2/%3 (broadcast %4)")
+                    .arg(QString::fromStdString(n.name), QString::fromStdString(net::formatIpv4(n.address)))
+                    .arg(n.prefixLength())
+                    .arg(QString::fromStdString(net::formatIpv4(n.broadcast)));
+    interfaces_->setText(sent.isEmpty() ? tr("No network interface that can broadcast was found.")
+                                        : tr("Sent through: %1").arg(sent.join(QStringLiteral("; "))));
+    showCheck();
+}
+
+void NetworkPage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
 }
 
 void NetworkPage::setEntries(const std::vector<std::string>& entries) {
@@ -70,10 +89,42 @@ std::vector<std::string> NetworkPage::entries() const {
     return net::parseDestinations(txt_->toPlainText().toStdString()).entries;
 }
 
+namespace {
+// The reasons a line cannot be a destination, as the list's reader gives
+// them, for the translation.
+const char* const kReasons[] = {
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "empty"),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "longer than 253 characters"),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "an empty part between dots"),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "a part ends with \"-\""),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "an IPv6 address (only IPv4 is used)"),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "not a host name or IPv4 address"),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "a part begins with \"-\""),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "a part longer than 63 characters"),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "ends with a dot"),
+    QT_TRANSLATE_NOOP("lanyx::ui::NetworkPage", "not a valid IPv4 address"),
+};
+}  // namespace
+
 QStringList NetworkPage::problems() const {
     QStringList out;
-    for (const auto& p : net::parseDestinations(txt_->toPlainText().toStdString()).problems)
-        out << QString::fromStdString(p);
+    const QString many = QStringLiteral(": more than %1 destinations").arg(net::kMaxDestinations);
+    for (const auto& p : net::parseDestinations(txt_->toPlainText().toStdString()).problems) {
+        const QString problem = QString::fromStdString(p);
+        QString said = problem;
+        for (const char* reason : kReasons) {
+            const QString suffix = QStringLiteral(": ") + QLatin1String(reason);
+            if (problem.endsWith(suffix)) {
+                said = tr("%1: %2").arg(problem.left(problem.size() - suffix.size()), tr(reason));
+                break;
+            }
+        }
+        if (problem.endsWith(many))
+            said = tr("%1: more than %2 destinations")
+                       .arg(problem.left(problem.size() - many.size()))
+                       .arg(net::kMaxDestinations);
+        out << said;
+    }
     return out;
 }
 
@@ -99,9 +150,9 @@ void NetworkPage::showCheck() {
         const QString name = QString::fromStdString(e);
         if (net::parseIpv4(e)) continue;
         const auto a = answers_.find(name);
-        if (a == answers_.end()) lines << name + QStringLiteral(": being looked up");
-        else if (a->second.isEmpty()) lines << name + QStringLiteral(": does not resolve");
-        else lines << name + QStringLiteral(": ") + a->second.join(QStringLiteral(", "));
+        if (a == answers_.end()) lines << tr("%1: being looked up").arg(name);
+        else if (a->second.isEmpty()) lines << tr("%1: does not resolve").arg(name);
+        else lines << tr("%1: %2").arg(name, a->second.join(QStringLiteral(", ")));
     }
     check_->setText(lines.join(QLatin1Char('\n')));
 }

@@ -3,6 +3,8 @@
 // datagram also goes to (other subnets), one a line, each checked as it is
 // typed: what cannot stand in the list is named, a name that does not
 // resolve is shown as such, and the interfaces sent through are listed.
+#include "Networks.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -38,8 +40,15 @@ public:
     QLabel* checkLabel() const { return check_; }
     QLabel* interfacesLabel() const { return interfaces_; }
 
+    Q_INVOKABLE void SetLan();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void showCheck();
+    QLabel* intro_ = nullptr;
+    std::vector<net::LocalNetwork> networks_;
     QPlainTextEdit* txt_ = nullptr;
     QLabel* check_ = nullptr;
     QLabel* interfaces_ = nullptr;

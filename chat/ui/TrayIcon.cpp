@@ -1,5 +1,7 @@
 #include "TrayIcon.h"
 
+#include "StateIcons.h"
+
 #include <algorithm>
 
 #include <QMenu>
@@ -35,6 +37,12 @@ void TrayIcon::setUnread(bool unread) {
     if (unread_ == unread) return;
     unread_ = unread;
     tray_->setIcon(shownIcon());
+    tray_->setToolTip(shownTip());
+}
+
+QString TrayIcon::shownTip() const {
+    // The mark says it in words too.
+    return unread_ ? tip_ + QStringLiteral(" (") + StateText(State::Unread) + QStringLiteral(")") : tip_;
 }
 
 QIcon TrayIcon::UnreadIcon(const QIcon& base) {
@@ -46,11 +54,9 @@ QIcon TrayIcon::UnreadIcon(const QIcon& base) {
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
         base.paint(&p, QRect(0, 0, size, size));
-        const qreal d = size * 0.5;
-        const QRectF dot(size - d - 0.5, 0.5, d, d);
-        p.setPen(QPen(Qt::white, std::max(1.0, size / 16.0)));
-        p.setBrush(QColor(0xE0, 0x30, 0x20));
-        p.drawEllipse(dot);
+        // The unread mark every window uses.
+        const int d = size / 2 + 1;
+        StateIcon(State::Unread).paint(&p, QRect(size - d, 0, d, d));
         p.end();
         marked.addPixmap(pm);
     }
@@ -60,7 +66,7 @@ QIcon TrayIcon::UnreadIcon(const QIcon& base) {
 void TrayIcon::setToolTipText(const QString& text) {
     // The tip keeps to the classic 63 characters.
     tip_ = text.left(63);
-    tray_->setToolTip(tip_);
+    tray_->setToolTip(shownTip());
 }
 
 bool TrayIcon::HasValidShell() {
@@ -88,7 +94,7 @@ bool TrayIcon::Create() {
         return false;
     }
     tray_->setIcon(shownIcon());
-    tray_->setToolTip(tip_);
+    tray_->setToolTip(shownTip());
     tray_->setContextMenu(singleClick_ ? menu_ : nullptr);
     tray_->show();
     active_ = true;

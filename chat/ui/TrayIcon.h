@@ -74,6 +74,7 @@ Q_SIGNALS:
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     void retry();
+    QString shownTip() const;
 
     QSystemTrayIcon* tray_;
     QIcon icon_;

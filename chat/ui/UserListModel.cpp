@@ -1,25 +1,69 @@
 #include "UserListModel.h"
 
+#include "StateIcons.h"
+
 #include <QHeaderView>
 #include <QTreeWidget>
+#include <algorithm>
+#include <limits>
 
 namespace lanyx::ui {
 
-UserListModel::UserListModel(UserList& users, QObject* parent)
-    : QAbstractTableModel(parent), users_(users), rows_(static_cast<int>(users.rowCount())) {
+namespace {
+constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
+}
+
+UserListModel::UserListModel(UserList& users, QObject* parent) : QAbstractTableModel(parent), users_(users) {
     users_.addObserver(this);
+    order_.reserve(users_.userCount());
+    for (std::size_t i = 0; i < users_.userCount(); ++i) order_.push_back(static_cast<std::uint32_t>(i));
+    std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) { return before(a, b); });
 }
 
 UserListModel::~UserListModel() {
     users_.removeObserver(this);
 }
 
+bool UserListModel::before(std::uint32_t a, std::uint32_t b) const {
+    // By the name without regard to case; the key is unique.
+    return users_.user(a).key < users_.user(b).key;
+}
+
+std::size_t UserListModel::placeOf(std::uint32_t u) const {
+    return static_cast<std::size_t>(
+        std::lower_bound(order_.begin(), order_.end(), u,
+                         [this](std::uint32_t a, std::uint32_t b) { return before(a, b); }) -
+        order_.begin());
+}
+
+int UserListModel::groupCount() const {
+    return static_cast<int>(users_.rowCount() - 1 - users_.userCount());
+}
+
 int UserListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
+    return parent.isValid() ? 0 : 1 + static_cast<int>(order_.size()) + groupCount();
 }
 
 int UserListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : 2;
+}
+
+std::size_t UserListModel::rosterRow(int row) const {
+    if (row <= 0) return 0;
+    const auto shown = static_cast<int>(order_.size());
+    if (row <= shown) return 1 + order_[static_cast<std::size_t>(row - 1)];
+    // Users held back in a batch sit in the roster before the group rows.
+    return 1 + users_.userCount() + static_cast<std::size_t>(row - 1 - shown);
+}
+
+int UserListModel::modelRow(std::size_t roster) const {
+    if (roster == 0) return 0;
+    if (roster <= users_.userCount()) {
+        const auto u = static_cast<std::uint32_t>(roster - 1);
+        const std::size_t p = placeOf(u);
+        return p < order_.size() && order_[p] == u ? static_cast<int>(p) + 1 : -1;
+    }
+    return 1 + static_cast<int>(order_.size()) + static_cast<int>(roster - 1 - users_.userCount());
 }
 
 QColor UserListModel::toColor(std::uint32_t bgr) {
@@ -35,18 +79,16 @@ QIcon UserListModel::userIcon(int index) {
 }
 
 QVariant UserListModel::keyIcon(KeyState state) {
-    static const QIcon checked(QStringLiteral(":/lanyx/verified.svg"));
     static const QIcon fresh(QStringLiteral(":/lanyx/keynew.svg"));
     static const QIcon unconfirmed(QStringLiteral(":/lanyx/keyunconfirmed.svg"));
-    static const QIcon changed(QStringLiteral(":/lanyx/keychanged.svg"));
     static const QIcon conflict(QStringLiteral(":/lanyx/keyconflict.svg"));
     switch (state) {
-    case KeyState::Checked: return checked;
+    case KeyState::Checked: return StateIcon(State::Encrypted);
     case KeyState::New: return fresh;
     case KeyState::Unconfirmed: return unconfirmed;
-    case KeyState::Changed: return changed;
+    case KeyState::Changed: return StateIcon(State::Warning);
     case KeyState::Conflict: return conflict;
-    default: return {};
+    default: return StateIcon(State::InTheClear);
     }
 }
 
@@ -62,7 +104,7 @@ QString UserListModel::keyText(KeyState state) {
 }
 
 QVariant UserListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= static_cast<int>(users_.rowCount())) return {};
+    if (!index.isValid() || index.row() >= rowCount()) return {};
     const auto row = rosterRow(index.row());
     const bool isUser = row >= 1 && row <= users_.userCount();
     switch (role) {
@@ -73,7 +115,19 @@ QVariant UserListModel::data(const QModelIndex& index, int role) const {
         if (index.column() == 0) return userIcon(users_.rowIcon(row));
         return isUser ? keyIcon(users_.user(row - 1).keyState) : QVariant();
     case Qt::ToolTipRole:
-        return isUser ? QVariant(keyText(users_.user(row - 1).keyState)) : QVariant();
+        if (!isUser) return {};
+        if (index.column() == 1) return keyText(users_.user(row - 1).keyState);
+        return users_.rowIcon(row) == IconBlocked ? QVariant(StateText(State::Blocked)) : QVariant();
+    case Qt::AccessibleTextRole: {
+        // A screen reader reads a row as "name, status, key state".
+        if (index.column() != 0 || !isUser) return data(index, Qt::DisplayRole);
+        const auto& u = users_.user(row - 1);
+        QStringList parts{QString::fromStdString(u.text)};
+        if (users_.rowIcon(row) == IconBlocked) parts << StateText(State::Blocked);
+        if (!u.statusText.empty()) parts << QString::fromStdString(u.statusText);
+        parts << keyText(u.keyState);
+        return parts.join(QStringLiteral(", "));
+    }
     case Qt::ForegroundRole:
         return isUser ? QVariant(toColor(users_.user(row - 1).colour)) : QVariant();
     case Qt::UserRole:
@@ -96,9 +150,12 @@ void UserListModel::setHeaders(const QString& name, const QString& status) {
 }
 
 void UserListModel::rowsReset() {
-    pending_ = 0;
     beginResetModel();
-    rows_ = static_cast<int>(users_.rowCount());
+    pending_.clear();
+    changed_ = false;
+    order_.clear();
+    for (std::size_t i = 0; i < users_.userCount(); ++i) order_.push_back(static_cast<std::uint32_t>(i));
+    std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) { return before(a, b); });
     endResetModel();
 }
 
@@ -110,63 +167,100 @@ void UserListModel::userAdded(std::size_t index) {
     // The roster has the row already; this model shows it only once it
     // inserted it (at once, or at the end of a batch of datagrams), so views
     // see a consistent list throughout.
-    const int row = static_cast<int>(index) + 1;
-    if (pending_ > 0 && row != pendingFrom_ + pending_) insertPending();
-    if (pending_ == 0) pendingFrom_ = row;
-    ++pending_;
+    pending_.push_back(static_cast<std::uint32_t>(index));
     if (!users_.inBatch()) insertPending();
 }
 
 void UserListModel::insertPending() {
-    if (pending_ == 0) return;
-    beginInsertRows({}, pendingFrom_, pendingFrom_ + pending_ - 1);
-    pending_ = 0;
-    rows_ = static_cast<int>(users_.rowCount());
+    if (pending_.empty()) return;
+    if (pending_.size() == 1) {
+        const std::uint32_t u = pending_.front();
+        const std::size_t p = placeOf(u);
+        beginInsertRows({}, static_cast<int>(p) + 1, static_cast<int>(p) + 1);
+        pending_.clear();
+        order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(p), u);
+        endInsertRows();
+        return;
+    }
+    // Many at once: inserted as one range behind the users shown, then
+    // sorted into place in one layout change that keeps selections on the
+    // users they were on.
+    const int first = 1 + static_cast<int>(order_.size());
+    beginInsertRows({}, first, first + static_cast<int>(pending_.size()) - 1);
+    order_.insert(order_.end(), pending_.begin(), pending_.end());
+    pending_.clear();
     endInsertRows();
+
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList from = persistentIndexList();
+    std::vector<std::uint32_t> userAt;  // what each persistent index showed
+    for (const QModelIndex& i : from)
+        userAt.push_back(i.row() >= 1 && i.row() <= static_cast<int>(order_.size())
+                             ? order_[static_cast<std::size_t>(i.row() - 1)]
+                             : std::numeric_limits<std::uint32_t>::max());
+    std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) { return before(a, b); });
+    QModelIndexList to;
+    for (int k = 0; k < from.size(); ++k) {
+        const QModelIndex& i = from[k];
+        if (userAt[static_cast<std::size_t>(k)] == std::numeric_limits<std::uint32_t>::max()) {
+            to << i;
+            continue;
+        }
+        to << index(static_cast<int>(placeOf(userAt[static_cast<std::size_t>(k)])) + 1, i.column());
+    }
+    changePersistentIndexList(from, to);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void UserListModel::batchEnded() {
     insertPending();
+    // Everything a batch changed (a thousand blocks, a storm of colours)
+    // reaches the views as one refresh.
+    if (std::exchange(changed_, false) && rowCount() > 0) Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 1));
 }
 
 void UserListModel::userAboutToBeRemoved(std::size_t index) {
-    insertPending();
-    // The roster moves its last row into the removed one's place. Views see
-    // that as two steps, so that selections stay on the users they were on:
-    // the last row moves up before the removed one, then that one goes.
-    const int row = static_cast<int>(index) + 1;
-    const int last = static_cast<int>(users_.userCount());
-    if (row == last) {
-        beginRemoveRows({}, row, row);
-        return;
+    // The roster moves its last user into the removed one's place: the
+    // model keeps its order and only renumbers that user when the roster
+    // has moved it.
+    const auto u = static_cast<std::uint32_t>(index);
+    const auto last = static_cast<std::uint32_t>(users_.userCount() - 1);
+    movedFrom_ = last;
+    movedTo_ = u;
+    removing_ = false;
+    if (const auto it = std::find(pending_.begin(), pending_.end(), u); it != pending_.end()) {
+        pending_.erase(it);
+    } else {
+        const std::size_t p = placeOf(u);
+        if (p < order_.size() && order_[p] == u) {
+            beginRemoveRows({}, static_cast<int>(p) + 1, static_cast<int>(p) + 1);
+            order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(p));
+            removing_ = true;
+        }
     }
-    beginMoveRows({}, last, last, {}, row);
-    moving_ = row;
-    endMoveRows();
-    beginRemoveRows({}, row + 1, row + 1);
+    // Where the last user is, while its record is still there to compare.
+    movedPlace_ = kNowhere;
+    if (last != u) {
+        const std::size_t p = placeOf(last);
+        if (p < order_.size() && order_[p] == last) movedPlace_ = p;
+    }
 }
 
 void UserListModel::userRemoved(const std::string&) {
-    moving_ = 0;
-    rows_ = static_cast<int>(users_.rowCount());
-    endRemoveRows();
-}
-
-std::size_t UserListModel::rosterRow(int row) const {
-    // Users held back in a batch sit in the roster before the group rows.
-    if (pending_ > 0) return static_cast<std::size_t>(row < pendingFrom_ ? row : row + pending_);
-    // Between the two steps of a removal the roster is still unchanged.
-    if (moving_ == 0 || row < moving_) return static_cast<std::size_t>(row);
-    if (row == moving_) return users_.userCount();
-    return static_cast<std::size_t>(row <= static_cast<int>(users_.userCount()) ? row - 1 : row);
+    if (movedFrom_ != movedTo_) {
+        if (movedPlace_ != kNowhere) order_[movedPlace_] = movedTo_;
+        else std::replace(pending_.begin(), pending_.end(), movedFrom_, movedTo_);
+    }
+    if (std::exchange(removing_, false)) endRemoveRows();
 }
 
 void UserListModel::userChanged(std::size_t index) {
-    const int row = static_cast<int>(index) + 1;
-    if (pending_ > 0 && row >= pendingFrom_) {
-        if (row < pendingFrom_ + pending_) return;  // shown as it is once inserted
-        insertPending();
+    if (users_.inBatch()) {
+        changed_ = true;
+        return;
     }
+    const int row = modelRow(index + 1);
+    if (row < 0) return;  // shown as it is once inserted
     Q_EMIT dataChanged(this->index(row, 0), this->index(row, 1));
 }
 

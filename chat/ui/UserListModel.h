@@ -1,8 +1,10 @@
 #pragma once
-// The user list as a Qt model over the roster: "(All)", the users in their
-// colours with their status, the groups. Rows change as the roster reports
-// them; users added by one batch of datagrams are inserted as one range at
-// the batch's end, so a list of thousands stays smooth.
+// The user list as a Qt model over the roster: "(All)" first, the users in
+// the order of the alphabet in their colours with their status, then the
+// groups. Rows change as the roster reports them; a batch of datagrams (or
+// of blocks) reaches views as one change: the users it brought as one
+// insertion sorted into place, the rows it changed as one refresh, so a
+// list of thousands stays smooth.
 #include "UserList.h"
 
 #include <QAbstractTableModel>
@@ -10,6 +12,7 @@
 
 class QTreeWidget;
 class QTreeWidgetItem;
+#include <vector>
 
 namespace lanyx::ui {
 
@@ -32,6 +35,9 @@ public:
     static QString keyText(KeyState state);
     static QColor toColor(std::uint32_t bgr);
     UserList& users() { return users_; }
+    // The roster's row shown at a row of this model, and back (-1: not shown).
+    std::size_t rosterRow(int row) const;
+    int modelRow(std::size_t rosterRow) const;
 
 private:
     void rowsReset() override;
@@ -41,18 +47,20 @@ private:
     void userChanged(std::size_t index) override;
     void groupRowsChanged() override;
     void batchEnded() override;
-    // Shows the users held back during a batch.
+    // Shows the users held back during a batch, sorted into place.
     void insertPending();
-
-    // The roster's row (0 "(All)", then users, then groups) for a row of
-    // this model.
-    std::size_t rosterRow(int row) const;
+    bool before(std::uint32_t a, std::uint32_t b) const;
+    // Where user `u` is (or belongs) in order_.
+    std::size_t placeOf(std::uint32_t u) const;
+    int groupCount() const;
 
     UserList& users_;
-    int rows_;
-    int moving_ = 0;  // during a removal: where the last row now shows
-    int pendingFrom_ = 0;  // users added in this batch, not shown yet: model rows
-    int pending_ = 0;      // from pendingFrom_ on
+    std::vector<std::uint32_t> order_;           // user indexes, in the order shown
+    std::vector<std::uint32_t> pending_;         // added in this batch, not shown yet
+    bool changed_ = false;                       // rows changed in this batch
+    std::uint32_t movedFrom_ = 0, movedTo_ = 0;  // during a removal
+    std::size_t movedPlace_ = 0;
+    bool removing_ = false;
     QString headers_[2] = {QStringLiteral("UName"), QStringLiteral("Stat")};
 };
 

@@ -12,6 +12,7 @@ class FileTransfers;
 
 namespace lanyx::ui {
 
+struct FolderMemory;
 class frmChat;
 class frmCom;
 
@@ -29,6 +30,8 @@ public:
     virtual FileTransfers* files() { return nullptr; }
     // The user's information with the check of the key.
     virtual void ShowUserInfo(const std::string& /*name*/) {}
+    // Where the file dialogs were last; none where nothing is kept.
+    virtual FolderMemory* folders() { return nullptr; }
 };
 
 } // namespace lanyx::ui

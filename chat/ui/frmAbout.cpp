@@ -81,20 +81,30 @@ frmAbout::frmAbout(ChatNode& node, frmMain* main)
 }
 
 void frmAbout::SetLan() {
-    if (node_.language().errorFlag()) return;
-    auto text = [&](int code, const QString& builtIn) { return LangTextOr(node_, code, builtIn); };
-    setWindowTitle(text(7001, windowTitle()));
-    label1_->setText(text(7002, label1_->text()));
-    lblWeb_->setText(text(7003, lblWeb_->text()));
-    tbClose_->setText(text(7004, tbClose_->text()));
-    tbC_->setText(text(7005, tbC_->text()));
-    tbL_->setText(text(7006, tbL_->text()));
+    if (!node_.language().errorFlag()) {
+        auto text = [&](int code, const QString& builtIn) { return LangTextOr(node_, code, builtIn); };
+        setWindowTitle(text(7001, windowTitle()));
+        label1_->setText(text(7002, label1_->text()));
+        lblWeb_->setText(text(7003, lblWeb_->text()));
+        tbClose_->setText(text(7004, tbClose_->text()));
+        tbC_->setText(text(7005, tbC_->text()));
+        tbL_->setText(text(7006, tbL_->text()));
+    }
+    lblWeb_->setAccessibleName(QString(lblWeb_->text()).remove(QLatin1Char('&')));
+    lblWeb_->setToolTip(tr("The program's pages on the web"));
+    txtL_->setAccessibleName(shownText_ == QLatin1String("l") ? QString(tbL_->text()).remove(QLatin1Char('&'))
+                                                              : QString(tbC_->text()).remove(QLatin1Char('&')));
+    lblVer_->setAccessibleName(tr("Version"));
+    logo_->setAccessibleName(QStringLiteral("Lanyx"));
+    if (!shownText_.isEmpty()) TB_ButtonClick(shownText_);
 }
 
 void frmAbout::TB_ButtonClick(const QString& key) {
     const QString k = key.toLower();
     if (k == QLatin1String("c")) txtL_->setPlainText(CopyRightText(node_.secure() != nullptr));
     else if (k == QLatin1String("l")) txtL_->setPlainText(LicenceText());
+    else return;
+    shownText_ = k;
 }
 
 void frmAbout::lblWeb_Click() {
@@ -123,6 +133,7 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
 
 void frmAbout::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
     if (event->type() != QEvent::ActivationChange || isActiveWindow()) return;
     // Another window of ours became active: the about window goes.
     QWidget* active = QApplication::activeWindow();
@@ -130,25 +141,23 @@ void frmAbout::changeEvent(QEvent* event) {
 }
 
 QString frmAbout::CopyRightText(bool withKeys) {
-    const QString head = QStringLiteral(
+    const QString head = tr(
         "Lanyx - chat and alerts for your local network.\n\n"
         "Copyright (C) the Lanyx developers.\n\n"
         "Lanyx talks to the other copies on your network segment directly: "
         "there is no server, and nothing you send leaves the segment. ");
     if (!withKeys)
-        return head + QStringLiteral(
-                          "This copy has no keys: messages travel as plain text and anyone on the "
-                          "segment can read them or send under any name, so do not use Lanyx for secrets.");
-    return head + QStringLiteral(
-                      "Between copies of this Lanyx, what you send is signed and private messages "
-                      "are encrypted; public alerts and chat lines can still be read by anyone on "
-                      "the segment. Copies of the original protocol have no keys: what goes to and "
-                      "from them travels as plain text that anyone on the segment can read or send "
-                      "under any name.");
+        return head + tr("This copy has no keys: messages travel as plain text and anyone on the "
+                         "segment can read them or send under any name, so do not use Lanyx for secrets.");
+    return head + tr("Between copies of this Lanyx, what you send is signed and private messages "
+                     "are encrypted; public alerts and chat lines can still be read by anyone on "
+                     "the segment. Copies of the original protocol have no keys: what goes to and "
+                     "from them travels as plain text that anyone on the segment can read or send "
+                     "under any name.");
 }
 
 QString frmAbout::LicenceText() {
-    return QStringLiteral(
+    return tr(
         "Lanyx is free software: you may use, copy, change and pass it on, "
         "alone or with other programs, provided that this notice stays with "
         "every copy and that changed copies say that they were changed.\n\n"

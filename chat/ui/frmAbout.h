@@ -52,6 +52,7 @@ private:
     QAction* tbC_;
     QAction* tbL_;
     QAction* tbClose_;
+    QString shownText_;
 };
 
 } // namespace lanyx::ui

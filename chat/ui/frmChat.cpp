@@ -4,17 +4,21 @@
 #include "FileSending.h"
 #include "logic/Contrast.h"
 #include "LangText.h"
+#include "StateIcons.h"
 #include "RecordFile.h"
 #include "Resources.h"
 #include "Twips.h"
 #include "UserListModel.h"
 #include "WindowHub.h"
+#include "RunState.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,7 +37,9 @@
 #include <QTextEdit>
 #include <QTime>
 #include <QToolButton>
+#include <QTextImageFormat>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -71,6 +77,9 @@ constexpr ChatItem kChatItems[] = {
 // Set on the delivery mark at the end of an own line: view state, which
 // copies and drags of the conversation leave out.
 constexpr int kDeliveryMark = QTextFormat::UserProperty + 14;
+// A note's block carries the note's number, so that a language switch can
+// word it again.
+constexpr int kNoteId = QTextFormat::UserProperty + 15;
 
 // The mark's characters in a block, as [first, last); {-1, -1} without one.
 std::pair<int, int> markRange(const QTextBlock& block) {
@@ -147,6 +156,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvUsers_, &QTreeWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { mnuUsers_->popup(lvUsers_->viewport()->mapToGlobal(p)); });
+    lvUsers_->installEventFilter(this);
     txtMsg_ = new TranscriptEdit(this);
     txtMsg_->setObjectName("txtMsg");
     txtMsg_->setReadOnly(true);
@@ -164,8 +174,16 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lblDelivery_ = new QLabel(this);
     lblDelivery_->setWordWrap(true);
     lblDelivery_->setObjectName("lblDelivery");
+    lblDelivery_->setWordWrap(true);
+    lblDelivery_->setTextFormat(Qt::PlainText);
     lblDelivery_->setVisible(false);
+    lblNote_ = new QLabel(this);
+    lblNote_->setObjectName("lblRecipientNote");
+    lblNote_->setWordWrap(true);
+    lblNote_->setTextFormat(Qt::PlainText);
+    lblNote_->setVisible(false);
     lblStat_ = new QLabel(QStringLiteral("<STAT>"), this);
+    lblStat_->setObjectName("lblStat");
     lblStat_->setFrameShape(QFrame::StyledPanel);
     lblStat_->setFrameShadow(QFrame::Sunken);
 
@@ -180,6 +198,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     input->addWidget(txtSnd_, 1);
     input->addWidget(tbSnd_);
     lowerLayout->addLayout(input);
+    lowerLayout->addWidget(lblNote_);
     lowerLayout->addWidget(lblDelivery_);
     lowerLayout->addWidget(lblStat_);
     splitter_ = new QSplitter(Qt::Vertical, this);
@@ -205,6 +224,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         txtMsg_->clear();
         transcript_.clear();
         marks_.clear();
+        notes_.clear();
     });
     connect(action("mnuViewStat"), &QAction::toggled, lblStat_, &QWidget::setVisible);
     connect(action("mnuClose"), &QAction::triggered, this, &QWidget::close);
@@ -215,24 +235,31 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     action("mnuViewStat")->setChecked(true);
     action("mnuTime")->setChecked(false);
 
-    // The shared rectangle of chat windows.
+    // The shared rectangle of chat windows, once a window was moved or
+    // sized; until then (nothing, or the small centred place start-up sets)
+    // a size that fits a conversation on this screen.
     const auto& g = node_.settings().Chat;
-    if (g.width > 0 && g.height > 0) {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const bool fresh = g.width <= 0 || g.height <= 0 ||
+                       (primary && g == CenteredChatGeometry(ToTwips(primary->geometry().width(), primary),
+                                                             ToTwips(primary->geometry().height(), primary)));
+    if (!fresh) {
         const QRect r = ToPixels(g, screen());
         resize(r.size());
         move(r.topLeft());
     } else {
-        resize(ToPixels(2500, screen()), ToPixels(3800, screen()));
+        const QSize size = FittingSize();
+        const QRect area = screen() ? screen()->availableGeometry() : QRect(QPoint(0, 0), size);
+        resize(size);
+        move(area.center() - QPoint(size.width() / 2, size.height() / 2));
     }
     placed_ = true;
     splitter_->setSizes({ToPixels(840, screen()), height()});
 
     if (!node_.state().SafeMode) {
-        CoolMenu::Images images;
-        for (const auto& it : kChatItems)
-            if (it.icon) images.append({action(it.name)->text(), QIcon(QString::fromLatin1(it.icon))});
-        cool_ = new CoolMenu(this, {mnuView_, mnuUsers_}, images,
+        cool_ = new CoolMenu(this, {mnuView_, mnuUsers_}, {},
                              [this](const QString& t, const QString& h) { HelpObj_MenuHelp(t, h); });
+        applyMenuImages();
     }
     setUpFiles();
     UpdateStat();
@@ -263,7 +290,58 @@ void frmChat::SetLan() {
         if (safe && a->isSeparator())
             a->setVisible(name == QLatin1String("mnuViewSep1") || name == QLatin1String("mnuViewSep2"));
     }
+    applyMenuImages();
+    lvUsers_->setAccessibleName(tr("Members"));
+    lvUsers_->setAccessibleDescription(tr("The members of this chat; the Users menu adds and removes them"));
+    txtMsg_->setAccessibleName(tr("Conversation"));
+    txtMsg_->setAccessibleDescription(
+        tr("Each line begins with its sender; your lines to named members end with what became of them"));
+    txtSnd_->setAccessibleName(tr("Your line"));
+    txtSnd_->setAccessibleDescription(tr("Enter sends it to the members"));
+    tbSnd_->setAccessibleName(QString(tbSnd_->text()).remove(QLatin1Char('&')));
+    lblDelivery_->setAccessibleName(tr("Delivery"));
+    // What the program wrote itself, again in the language now chosen.
+    for (QTextBlock b = txtMsg_->document()->begin(); b.isValid(); b = b.next()) {
+        const QVariant id = b.blockFormat().property(kNoteId);
+        if (!id.isValid()) continue;
+        const auto note = notes_.find(id.toInt());
+        if (note == notes_.end()) continue;
+        QTextCursor c(b);
+        c.movePosition(QTextCursor::StartOfBlock);
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        const QTextCharFormat f = c.charFormat();
+        QString prefix;
+        const QString shown = b.text();
+        // The time in front stays as it was.
+        if (shown.size() > 9 && shown.at(2) == QLatin1Char(':') && shown.at(8) == QLatin1Char(' '))
+            prefix = shown.left(9);
+        c.insertText(prefix + note->second(), f);
+    }
+    for (std::size_t line = 0; line < transcript_.lines().size(); ++line)
+        if (marks_.mark(line)) renderMark(line);
+    refreshDeliveryLine();
+    showNote();
     UpdateStat();
+}
+
+void frmChat::applyMenuImages() {
+    if (!cool_) return;
+    CoolMenu::Images images;
+    for (const auto& it : kChatItems)
+        if (it.icon) images.append({action(it.name)->text(), QIcon(QString::fromLatin1(it.icon))});
+    cool_->setImages(images);
+}
+
+QSize frmChat::FittingSize() const {
+    const QFontMetrics fm(txtMsg_->font());
+    const QFontMetrics title(QApplication::font());
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    // Lines of some 64 characters, the title with the frame's buttons, the menus.
+    const int w = std::max({fm.averageCharWidth() * 64 + 40, title.horizontalAdvance(windowTitle()) + 160,
+                            menuBar_->sizeHint().width(), minimumWidth()});
+    const int h = std::max({fm.height() * 26 + 80, minimumHeight()});
+    return {std::min(w, area.width() - 24), std::min(h, area.height() - 60)};
 }
 
 void frmChat::SavePos() {
@@ -272,20 +350,36 @@ void frmChat::SavePos() {
 }
 
 void frmChat::RefListOfUsers() {
-    // "(All)" and the users present; groups are not offered.
+    // "(All)" and the users present who are not members yet, in the order
+    // of the alphabet; groups are not offered, nor the own name.
     QStringList candidates;
     const auto& users = node_.users();
     for (std::size_t r = 0; r < users.rowCount(); ++r) {
         const auto text = users.rowText(r);
         if (!text.empty() && text.front() == '(' && text != UserList::kAllRow) continue;
+        if (members_.IsUserPresent(text) || equalsNoCase(text, node_.state().MyName)) continue;
         candidates << QString::fromStdString(text);
     }
+    std::sort(candidates.begin() + (candidates.value(0) == QLatin1String(UserList::kAllRow) ? 1 : 0), candidates.end(),
+              [](const QString& a, const QString& b) {
+                  const int c = a.compare(b, Qt::CaseInsensitive);
+                  return c != 0 ? c < 0 : a < b;
+              });
     const auto actions = mnuAdd_->actions();
     for (int i = 2; i < actions.size(); ++i) {
         mnuAdd_->removeAction(actions[i]);
         actions[i]->deleteLater();
     }
     QAction* first = actions.value(1);
+    // Nobody left to add: the first item says so and does nothing.
+    if (first) {
+        first->setVisible(true);
+        first->setEnabled(!candidates.isEmpty());
+        if (candidates.isEmpty()) {
+            first->setText(tr("Everybody present is in this chat"));
+            first->disconnect(this);
+        }
+    }
     for (int i = 0; i < candidates.size(); ++i) {
         QAction* a = i == 0 ? first : mnuAdd_->addAction(QString());
         if (i > 0) a->setObjectName(QStringLiteral("mnuUser%1").arg(i));
@@ -304,13 +398,31 @@ void frmChat::RefUserList() {
             item->setIcon(0, UserListModel::userIcon(IconAll));
             continue;
         }
-        item->setIcon(0, UserListModel::userIcon(users.IsBlocked(name) ? IconBlocked : IconUser));
+        const bool blocked = users.IsBlocked(name);
+        item->setIcon(0, UserListModel::userIcon(blocked ? IconBlocked : IconUser));
         ShowKeyState(item, node_.KeyStateOf(name));
+        item->setToolTip(0, blocked ? StateText(State::Blocked) : QString());
+        item->setData(0, Qt::AccessibleTextRole,
+                      blocked ? tr("%1, %2").arg(item->text(0), StateText(State::Blocked)) : item->text(0));
         const QColor c = ReadableOn(UserListModel::toColor(users.GetColorForUName(name)),
                                     lvUsers_->palette().color(QPalette::Base));
         if (item->foreground(0).color() != c) item->setForeground(0, c);
     }
+    showNote();
     UpdateStat();
+}
+
+void frmChat::showNote() {
+    // Where the program knows it: a status that turns chat lines away.
+    QStringList who;
+    const auto& users = node_.users();
+    for (const auto& name : Refusing(members_.names(), users, true)) {
+        const auto row = users.findNoCase(name);
+        who << tr("%1 (%2)").arg(QString::fromStdString(name),
+                                 row ? QString::fromStdString(users.user(*row).statusText) : QString());
+    }
+    lblNote_->setVisible(!who.isEmpty());
+    if (!who.isEmpty()) lblNote_->setText(tr("Chat lines do not reach %1 now.").arg(who.join(QStringLiteral(", "))));
 }
 
 bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour) {
@@ -377,6 +489,8 @@ void frmChat::RemoveUser(const std::string& name) {
         }
     RefUserList();
     node_.WriteLog(name + " Removed from chat window");
+    const QString who = QString::fromStdString(name);
+    AddNote([who] { return tr("%1 left the network.").arg(who); });
 }
 
 void frmChat::RenameOwn(const std::string& from, const std::string& to) {
@@ -392,8 +506,10 @@ void frmChat::RenameOwn(const std::string& from, const std::string& to) {
 void frmChat::RemoveSelectedUser() {
     auto* item = lvUsers_->currentItem();
     if (item && item->isSelected() && item->text(0).toStdString() != node_.state().MyName) {
-        members_.RemoveUser(item->text(0).toStdString());
+        const QString who = item->text(0);
+        members_.RemoveUser(who.toStdString());
         delete lvUsers_->takeTopLevelItem(lvUsers_->indexOfTopLevelItem(item));
+        AddNote([who] { return tr("%1 was removed from this chat.").arg(who); });
     }
     RefUserList();
 }
@@ -405,15 +521,14 @@ void frmChat::Send() {
         if (!members_.SendLine(node_, line, &reports)) return;
         delivery_.start(reports, node_.state().MyName);
         marks_.sent(line, reports, node_.state().MyName);
-        lblDelivery_->setText(QString::fromStdString(delivery_.text()));
-        lblDelivery_->setVisible(!delivery_.empty());
+        refreshDeliveryLine();
         // Nothing went to a member whose key changed: the check opens.
         if (const auto changed = delivery_.keyChanged(); !changed.empty()) hub_.ShowUserInfo(changed.front());
     } catch (const LanyxError& e) {
         // The line stays in the input box: nothing typed is lost.
         QMessageBox::warning(
             this, windowTitle(),
-            QStringLiteral("The line could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
+            tr("The line could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
         return;
     }
     txtSnd_->clear();
@@ -421,8 +536,20 @@ void frmChat::Send() {
 }
 
 void frmChat::ShowDelivery(const DeliveryReport& report) {
-    if (delivery_.update(report)) lblDelivery_->setText(QString::fromStdString(delivery_.text()));
+    if (delivery_.update(report)) refreshDeliveryLine();
     if (const auto line = marks_.update(report)) renderMark(*line);
+}
+
+void frmChat::refreshDeliveryLine() {
+    QStringList lines;
+    for (const auto& r : delivery_.rows()) lines << DeliveryRowText(r);
+    lblDelivery_->setText(lines.join(QLatin1Char('\n')));
+    lblDelivery_->setVisible(!delivery_.empty());
+    // A line that did not arrive is told in the warning colour.
+    QPalette p = palette();
+    if (delivery_.warns())
+        p.setColor(QPalette::WindowText, ReadableOn(QColor(0xC0, 0x20, 0x00), palette().color(QPalette::Window)));
+    lblDelivery_->setPalette(p);
 }
 
 namespace {
@@ -435,6 +562,17 @@ QTextBlock markedBlock(const QTextDocument* doc, std::size_t line) {
 }
 } // namespace
 
+QString frmChat::markWord(MarkGroup group, std::size_t count) {
+    const QString n = QString::number(count);
+    switch (group) {
+    case MarkGroup::Delivered: return count ? tr("%1 delivered").arg(n) : tr("delivered");
+    case MarkGroup::NotConfirmed: return count ? tr("%1 not confirmed").arg(n) : tr("not confirmed");
+    case MarkGroup::Clear: return count ? tr("%1 sent").arg(n) : tr("sent");
+    case MarkGroup::Withheld: return count ? tr("%1 not sent").arg(n) : tr("not sent");
+    default: return count ? tr("%1 waiting").arg(n) : tr("waiting");
+    }
+}
+
 void frmChat::renderMark(std::size_t line) {
     const LineMark* mark = marks_.mark(line);
     const QTextBlock block = markedBlock(txtMsg_->document(), line);
@@ -444,6 +582,7 @@ void frmChat::renderMark(std::size_t line) {
     if (from >= 0) {
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
     } else {
         cursor.movePosition(QTextCursor::EndOfBlock);
     }
@@ -453,26 +592,65 @@ void frmChat::renderMark(std::size_t line) {
     format.setProperty(kDeliveryMark, true);
     format.setForeground(ReadableOn(LineMarks::warns(*mark) ? QColor(0xC0, 0x20, 0x00) : QColor(0x70, 0x70, 0x70),
                                     txtMsg_->palette().color(QPalette::Base)));
-    format.setToolTip(QString::fromStdString(LineMarks::toolTip(*mark)));
+    QStringList tip;
+    for (const auto& r : mark->rows) tip << DeliveryRowText(r);
+    format.setToolTip(tip.join(QLatin1Char('\n')));
     // A view that followed the conversation to its end stays there when
     // a longer mark wraps the last line.
     QScrollBar* bar = txtMsg_->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    cursor.insertText(QStringLiteral("  ") + QString::fromStdString(LineMarks::text(*mark)), format);
+    // The icons as sharp as the screen: drawn at its pixel ratio, at the
+    // height of the text.
+    const int px = QFontMetrics(txtMsg_->font()).ascent();
+    const qreal dpr = txtMsg_->devicePixelRatioF();
+    auto image = [&](State state) {
+        const QUrl name(QStringLiteral("lanyx-state:%1-%2-%3").arg(static_cast<int>(state)).arg(px).arg(dpr));
+        if (!txtMsg_->document()->resource(QTextDocument::ImageResource, name).isValid())
+            txtMsg_->document()->addResource(QTextDocument::ImageResource, name,
+                                             StateIcon(state).pixmap(QSize(px, px), dpr).toImage());
+        QTextImageFormat f;
+        f.merge(format);
+        f.setName(name.toString());
+        f.setWidth(px);
+        f.setHeight(px);
+        f.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+        f.setToolTip(StateText(state));
+        return f;
+    };
+    cursor.insertText(QStringLiteral("  "), format);
+    bool first = true;
+    for (const MarkPart& part : LineMarks::parts(*mark)) {
+        if (!first) cursor.insertText(QStringLiteral(", "), format);
+        first = false;
+        if (!part.name.empty()) cursor.insertText(QString::fromStdString(part.name) + QLatin1Char(' '), format);
+        const State state = part.group == MarkGroup::Clear          ? State::InTheClear
+                            : part.group == MarkGroup::NotConfirmed ? State::Warning
+                            : part.group == MarkGroup::Withheld     ? State::Warning
+                                                                    : State::Encrypted;
+        cursor.insertImage(image(state));
+        cursor.insertText(QLatin1Char(' ') + markWord(part.group, part.count), format);
+    }
     if (atEnd) bar->setValue(bar->maximum());
 }
 
 QString frmChat::markShown(std::size_t line) const {
+    // The icons as the words they stand for, in brackets.
     const QTextBlock block = markedBlock(txtMsg_->document(), line);
-    const auto [from, to] = markRange(block);
-    if (from < 0) return {};
-    return block.text().mid(from - block.position(), to - from).trimmed();
+    QString shown;
+    for (auto it = block.begin(); block.isValid() && !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (!f.isValid() || !f.charFormat().boolProperty(kDeliveryMark)) continue;
+        if (f.charFormat().isImageFormat()) shown += QLatin1Char('[') + f.charFormat().toolTip() + QLatin1Char(']');
+        else shown += f.text();
+    }
+    return shown.trimmed();
 }
 
 QString frmChat::markToolTip(std::size_t line) const {
     const QTextBlock block = markedBlock(txtMsg_->document(), line);
     for (auto it = block.begin(); block.isValid() && !it.atEnd(); ++it)
-        if (it.fragment().charFormat().boolProperty(kDeliveryMark)) return it.fragment().charFormat().toolTip();
+        if (it.fragment().charFormat().boolProperty(kDeliveryMark) && !it.fragment().charFormat().isImageFormat())
+            return it.fragment().charFormat().toolTip();
     return {};
 }
 
@@ -504,6 +682,7 @@ void frmChat::ExportToClipboard() {
 void frmChat::setUpFiles() {
     sendFiles_ = new SendFileActions(this, [this] { return FileTargets(); });
     sendFiles_->setFiles(hub_.files());
+    sendFiles_->setMemory(hub_.folders());
     mnuUsers_->addSeparator();
     sendFiles_->addTo(mnuUsers_);
     sendFiles_->report = [this](const QString& text) { HelpObj_MenuHelp({}, text); };
@@ -543,13 +722,29 @@ QStringList frmChat::FileTargets() const {
 }
 
 void frmChat::AddNote(const QString& text) {
+    insertNote(text, -1);
+}
+
+void frmChat::AddNote(std::function<QString()> text) {
+    const int id = nextNote_++;
+    insertNote(text(), id);
+    notes_[id] = std::move(text);
+    // The oldest keep the words they had.
+    static constexpr std::size_t kNotesKept = 500;
+    while (notes_.size() > kNotesKept) notes_.erase(notes_.begin());
+}
+
+void frmChat::insertNote(const QString& text, int id) {
     QTextCursor cursor(txtMsg_->document());
     cursor.movePosition(QTextCursor::End);
     QTextCharFormat chars;
     chars.setFontItalic(true);
-    chars.setForeground(txtMsg_->palette().color(QPalette::PlaceholderText));
-    if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(QTextBlockFormat());
-    else cursor.insertBlock(QTextBlockFormat());
+    chars.setForeground(
+        ReadableOn(txtMsg_->palette().color(QPalette::PlaceholderText), txtMsg_->palette().color(QPalette::Base)));
+    QTextBlockFormat block;
+    if (id >= 0) block.setProperty(kNoteId, id);
+    if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
+    else cursor.insertBlock(block);
     QString line;
     if (action("mnuTime")->isChecked())
         line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ');
@@ -570,6 +765,20 @@ void frmChat::resizeEvent(QResizeEvent* event) {
 void frmChat::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) Q_EMIT activated();
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
+}
+
+bool frmChat::eventFilter(QObject* watched, QEvent* event) {
+    // The member list's menu from the keyboard: the Menu key or Shift+F10.
+    if (watched == lvUsers_ && event->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(event);
+        if (k->key() == Qt::Key_Menu || (k->key() == Qt::Key_F10 && k->modifiers() & Qt::ShiftModifier)) {
+            const QRect at = lvUsers_->visualItemRect(lvUsers_->currentItem());
+            mnuUsers_->popup(lvUsers_->viewport()->mapToGlobal(at.isValid() ? at.bottomLeft() : QPoint(0, 0)));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmChat::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <map>
+
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -80,9 +83,16 @@ public:
     // selected member, or to every member but the own name.
     QStringList FileTargets() const;
     SendFileActions* sendFiles() const { return sendFiles_; }
-    // A line of the program's own (a transfer that ended): shown, never
-    // exported.
+    // A line of the program's own (a transfer that ended, a member who
+    // went): shown, never exported. `text` gives it in the language of the
+    // moment, also after the user switched languages.
     void AddNote(const QString& text);
+    void AddNote(std::function<QString()> text);
+    // Members who will not see chat lines (their status says so).
+    QLabel* lblRecipientNote() const { return lblNote_; }
+    // The size a first window takes on the screen at hand: room for its
+    // title and lines of some length.
+    QSize FittingSize() const;
 
 Q_SIGNALS:
     // The window became the active one (its lines have been seen).
@@ -90,12 +100,18 @@ Q_SIGNALS:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void renderMark(std::size_t line);
+    static QString markWord(MarkGroup group, std::size_t count);
+    void refreshDeliveryLine();
+    void showNote();
+    void applyMenuImages();
+    void insertNote(const QString& text, int id);
 
     ChatNode& node_;
     WindowHub& hub_;
@@ -112,6 +128,9 @@ private:
     QToolButton* tbSnd_;
     QLabel* lblStat_;
     QLabel* lblDelivery_;
+    QLabel* lblNote_;
+    std::map<int, std::function<QString()>> notes_;  // by id, for a language switch
+    int nextNote_ = 0;
     DeliveryStatus delivery_;
     LineMarks marks_;
     QString statTag_;

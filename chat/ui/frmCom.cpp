@@ -4,20 +4,28 @@
 #include "LangText.h"
 #include "RecordFile.h"
 #include "Resources.h"
+#include "StateIcons.h"
 #include "Text.h"
 #include "UserListModel.h"
+#include "logic/Contrast.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lanyx::ui {
 
@@ -29,13 +37,20 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     setWindowTitle(QStringLiteral("Send Message - Lanyx"));
 
     lblTo_ = new QLabel(QStringLiteral("To"), this);
+    lblTo_->setObjectName("lblTo");
     lvUsers_ = new QTreeWidget(this);
     lvUsers_->setObjectName("lvUsers");
     lvUsers_->setHeaderHidden(true);
     lvUsers_->setRootIsDecorated(false);
     KeyColumn(lvUsers_);
-    lvUsers_->setMaximumHeight(90);
+    lvUsers_->setMaximumHeight(lvUsers_->fontMetrics().height() * 5 + 8);
+    lblNote_ = new QLabel(this);
+    lblNote_->setObjectName("lblRecipientNote");
+    lblNote_->setWordWrap(true);
+    lblNote_->setTextFormat(Qt::PlainText);
+    lblNote_->setVisible(false);
     lblMsg_ = new QLabel(QStringLiteral("Message"), this);
+    lblMsg_->setObjectName("lblMessage");
     txtMsg_ = new QPlainTextEdit(this);
     txtMsg_->setObjectName("txtMsg");
     txtMsg_->setTabChangesFocus(true);
@@ -43,6 +58,7 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     lblMsg_->setBuddy(txtMsg_);
 
     auto* tb = new QToolBar(this);
+    tb->setObjectName("TB");
     tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tb->setIconSize(QSize(18, 18));
     send_ = tb->addAction(QIcon(QStringLiteral(":/lanyx/alert.svg")), QStringLiteral("&Send"));
@@ -59,6 +75,7 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     layout->addWidget(tb);
     layout->addWidget(lblTo_);
     layout->addWidget(lvUsers_);
+    layout->addWidget(lblNote_);
     layout->addWidget(lblMsg_);
     layout->addWidget(txtMsg_, 1);
     lblDelivery_ = new QLabel(this);
@@ -66,6 +83,14 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     lblDelivery_->setWordWrap(true);
     lblDelivery_->setVisible(false);
     layout->addWidget(lblDelivery_);
+    lstDelivery_ = new QTreeWidget(this);
+    lstDelivery_->setObjectName("lstDelivery");
+    lstDelivery_->setHeaderHidden(true);
+    lstDelivery_->setRootIsDecorated(false);
+    lstDelivery_->setColumnCount(1);
+    lstDelivery_->setWordWrap(true);
+    lstDelivery_->setVisible(false);
+    layout->addWidget(lstDelivery_);
     sendFiles_ = new SendFileActions(this, [this] { return FileTargets(); });
     sendFiles_->report = [this](const QString& text) {
         lblDelivery_->setText(text);
@@ -80,19 +105,42 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
         menu.exec(lvUsers_->viewport()->mapToGlobal(pos));
         menuUser_.clear();
     });
-    resize(360, 300);
     SetLan();
+    fitToContent();
     txtMsg_->setFocus();
 }
 
+void frmCom::fitToContent() {
+    // Room for a message of a few lines and its delivery, in any language,
+    // on the screen at hand.
+    const QFontMetrics fm(font());
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int w = std::max({fm.averageCharWidth() * 52, sizeHint().width(), fm.horizontalAdvance(windowTitle()) + 120});
+    const int h = std::max(fm.height() * 22, sizeHint().height());
+    resize(std::min(w, area.width() - 24), std::min(h, area.height() - 60));
+}
+
 void frmCom::SetLan() {
-    if (node_.language().errorFlag()) return;
     auto text = [&](int code, const QString& builtIn) { return LangTextOr(node_, code, builtIn); };
-    setWindowTitle(text(4001, windowTitle()));
-    lblTo_->setText(text(4002, lblTo_->text()));
-    lblMsg_->setText(text(4003, lblMsg_->text()));
-    send_->setText(text(4004, send_->text()));
-    close_->setText(text(4005, close_->text()));
+    setWindowTitle(text(4001, QStringLiteral("Send Message - Lanyx")));
+    lblTo_->setText(text(4002, QStringLiteral("To")));
+    lblMsg_->setText(text(4003, QStringLiteral("Message")));
+    send_->setText(text(4004, QStringLiteral("&Send")));
+    close_->setText(text(4005, QStringLiteral("&Close")));
+    lvUsers_->setAccessibleName(QString(lblTo_->text()).remove(QLatin1Char('&')));
+    lvUsers_->setAccessibleDescription(tr("The recipients; the context menu sends files to them"));
+    txtMsg_->setAccessibleName(QString(lblMsg_->text()).remove(QLatin1Char('&')));
+    txtMsg_->setAccessibleDescription(tr("Ctrl+Enter sends, Escape closes"));
+    lstDelivery_->setAccessibleName(tr("Delivery"));
+    lstDelivery_->setAccessibleDescription(tr("What became of the alert, per recipient"));
+    RefUserList();
+    if (!delivery_.empty()) refreshDeliveryLine();
+}
+
+void frmCom::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
 }
 
 void frmCom::AddUser(const std::string& name) {
@@ -111,10 +159,28 @@ void frmCom::RefUserList() {
         auto* item = lvUsers_->topLevelItem(i);
         const std::string name = item->text(0).toStdString();
         const bool all = equalsNoCase(name, UserList::kAllRow);
-        item->setIcon(0, UserListModel::userIcon(all ? IconAll : users.IsBlocked(name) ? IconBlocked : IconUser));
+        const bool blocked = !all && users.IsBlocked(name);
+        item->setIcon(0, UserListModel::userIcon(all ? IconAll : blocked ? IconBlocked : IconUser));
         if (!all) ShowKeyState(item, node_.KeyStateOf(name));
-        item->setForeground(0, UserListModel::toColor(users.GetColorForUName(name)));
+        item->setForeground(0, ReadableOn(UserListModel::toColor(users.GetColorForUName(name)),
+                                          lvUsers_->palette().color(QPalette::Base)));
+        item->setToolTip(0, blocked ? StateText(State::Blocked) : QString());
+        item->setData(0, Qt::AccessibleTextRole,
+                      blocked ? tr("%1, %2").arg(item->text(0), StateText(State::Blocked)) : item->text(0));
     }
+    showNote();
+}
+
+void frmCom::showNote() {
+    // Where the program knows it: an alert to someone on Do Not Disturb is
+    // not shown there.
+    const auto refusing = Refusing(recipients_.names(), node_.users(), false);
+    QStringList names;
+    for (const auto& n : refusing) names << QString::fromStdString(n);
+    lblNote_->setVisible(!names.isEmpty());
+    if (names.isEmpty()) return;
+    lblNote_->setText(tr("%1 will not see this alert now: the status is \"%2\".")
+                          .arg(names.join(QStringLiteral(", ")), QString::fromStdString(node_.StatusName(2))));
 }
 
 void frmCom::Send() {
@@ -128,7 +194,7 @@ void frmCom::Send() {
         // The window stays open with the message, so nothing typed is lost.
         QMessageBox::warning(
             this, windowTitle(),
-            QStringLiteral("The alert could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
+            tr("The alert could not be sent.\n\n%1: %2").arg(e.number()).arg(QString::fromUtf8(e.what())));
         return;
     }
     if (delivery_.empty()) {
@@ -150,10 +216,36 @@ void frmCom::ShowDelivery(const DeliveryReport& report) {
 }
 
 void frmCom::refreshDeliveryLine() {
-    lblDelivery_->setText(QString::fromStdString(delivery_.text()));
-    lblDelivery_->setVisible(true);
-    // A message held back stays on screen with the reason.
-    if (delivery_.settled() && !closing_ && delivery_.keyChanged().empty() && !delivery_.allWithheld()) {
+    lstDelivery_->clear();
+    const QColor base = lstDelivery_->palette().color(QPalette::Base);
+    for (const auto& r : delivery_.rows()) {
+        auto* item = new QTreeWidgetItem(lstDelivery_, {DeliveryRowText(r)});
+        const State state = DeliveryState(r);
+        item->setIcon(0, StateIcon(state));
+        item->setToolTip(0, StateText(state));
+        if (state == State::Warning) item->setForeground(0, ReadableOn(QColor(0xC0, 0x20, 0x00), base));
+    }
+    lstDelivery_->setVisible(true);
+    lstDelivery_->setMaximumHeight(
+        lstDelivery_->sizeHintForRow(0) * std::min<int>(6, lstDelivery_->topLevelItemCount()) + 8);
+    if (!delivery_.settled()) {
+        lblDelivery_->setVisible(false);
+        return;
+    }
+    if (delivery_.warns()) {
+        // Held back or not confirmed: the user must see it, so the window stays.
+        const auto& rows = delivery_.rows();
+        const bool held = std::any_of(rows.begin(), rows.end(),
+                                      [](const DeliveryReport& r) { return r.state == Delivery::Withheld; });
+        lblDelivery_->setText(held ? tr("Not every recipient was sent the alert: the list above says why.")
+                                   : tr("Not every recipient confirmed the alert. It may not have arrived: the "
+                                        "program there may have ended, or the computer left the network."));
+        lblDelivery_->setVisible(true);
+        close_->setEnabled(true);
+        return;
+    }
+    lblDelivery_->setVisible(false);
+    if (!closing_) {
         closing_ = true;
         QTimer::singleShot(lingerMs_, this, &QWidget::close);
     }

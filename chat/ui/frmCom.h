@@ -34,7 +34,9 @@ public:
     // Sends; a blank message does nothing. An alert to everybody closes the
     // window at once. After a private one it stays, read-only, showing per
     // recipient whether it went encrypted and whether it was delivered, and
-    // closes itself lingerMs() after nothing is waiting any more.
+    // closes itself lingerMs() after every recipient confirmed or was sent
+    // to in the clear. One that did not confirm keeps it open, in sight,
+    // until the user closes it.
     void Send();
     // A later report about the message this window sent.
     void ShowDelivery(const DeliveryReport& report);
@@ -42,6 +44,10 @@ public:
     int lingerMs() const { return lingerMs_; }
     static constexpr int kLingerMs = 4000;
     QLabel* lblDelivery() const { return lblDelivery_; }
+    // Per recipient: icon and words.
+    QTreeWidget* lstDelivery() const { return lstDelivery_; }
+    // Recipients who will not see the alert (their status says so).
+    QLabel* lblRecipientNote() const { return lblNote_; }
 
     const ComposeRecipients& recipients() const { return recipients_; }
     QTreeWidget* lvUsers() const { return lvUsers_; }
@@ -56,9 +62,14 @@ public:
     // Opens the check of a user's key: nothing went to a changed one.
     void setOpenCheck(std::function<void(const std::string&)> open) { openCheck_ = std::move(open); }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void rebuild();
     void refreshDeliveryLine();
+    void showNote();
+    void fitToContent();
 
     ChatNode& node_;
     ComposeRecipients recipients_;
@@ -69,6 +80,8 @@ private:
     QAction* send_;
     QAction* close_;
     QLabel* lblDelivery_;
+    QTreeWidget* lstDelivery_;
+    QLabel* lblNote_;
     DeliveryStatus delivery_;
     int lingerMs_ = kLingerMs;
     bool closing_ = false;

@@ -11,6 +11,7 @@
 #include "Twips.h"
 #include "UserListModel.h"
 #include "ReadableDelegate.h"
+#include "StateIcons.h"
 #include "WebLinks.h"
 #include "frmAbout.h"
 
@@ -26,6 +27,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QLayout>
+#include <QScrollBar>
+#include <QGuiApplication>
 #include <algorithm>
 #include <QTimer>
 #include <QToolBar>
@@ -124,12 +127,14 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     lvUsers_->setAllColumnsShowFocus(true);
     lvUsers_->header()->setStretchLastSection(false);
     lvUsers_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    lvUsers_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    // The status column as wide as the longest status word of the language
+    // (set with the texts): the names keep the rest, never less than a name.
+    lvUsers_->header()->setSectionResizeMode(1, QHeaderView::Fixed);
     lvUsers_->setIconSize(QSize(16, 16));
     // "(All)" and the groups have no status: their names take the whole row,
     // however wide long status words in a language make the status column.
     auto span = [this](int first, int last) {
-        for (int r = first; r <= last; ++r) {
+        for (int r = std::max(first, 0); r <= last; ++r) {
             const int icon = model_->index(r, 0).data(Qt::UserRole).toInt();
             if (icon == IconAll || icon == IconGroup) lvUsers_->setFirstColumnSpanned(r, QModelIndex(), true);
         }
@@ -137,8 +142,10 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     connect(model_, &QAbstractItemModel::rowsInserted, this,
             [span](const QModelIndex&, int first, int last) { span(first, last); });
     connect(model_, &QAbstractItemModel::modelReset, this, [this, span] { span(0, model_->rowCount() - 1); });
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this, span] { span(0, model_->rowCount() - 1); });
     span(0, model_->rowCount() - 1);
     layout->addWidget(lvUsers_, 1);
+    lvUsers_->installEventFilter(this);
     lblStat_ = new QLabel(QStringLiteral("<Status>"), central);
     lblStat_->setObjectName("lblStat");
     lblStat_->setFrameShape(QFrame::StyledPanel);
@@ -154,16 +161,14 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
 
     // A user's key and fingerprints: the list's context menu, or Ctrl+I.
     lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
-    auto* userInfo = new QAction(tr("User information..."), this);
-    userInfo->setObjectName("mnuUserInfo");
-    userInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    userInfo->setShortcutContext(Qt::WindowShortcut);
-    addAction(userInfo);
-    connect(userInfo, &QAction::triggered, this, [this] {
-        const auto idx = lvUsers_->currentIndex();
-        if (!idx.isValid()) return;
-        const auto name = model_->data(model_->index(idx.row(), 0), Qt::DisplayRole).toString().toStdString();
-        if (node_.users().findExact(name)) ShowUserInfo(name);
+    mnuUserInfo_ = new QAction(this);
+    mnuUserInfo_->setObjectName("mnuUserInfo");
+    mnuUserInfo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    mnuUserInfo_->setShortcutContext(Qt::WindowShortcut);
+    addAction(mnuUserInfo_);
+    connect(mnuUserInfo_, &QAction::triggered, this, [this] {
+        const QString name = userAtRow(menuRow_ >= 0 ? menuRow_ : lvUsers_->currentIndex().row());
+        if (!name.isEmpty() && node_.users().findExact(name.toStdString())) ShowUserInfo(name.toStdString());
     });
     // Files for the user under the pointer: the same menu, and a drop onto the row.
     sendFiles_ = new SendFileActions(this, [this] {
@@ -181,14 +186,11 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     });
     drops_->explain = [this](const QString& text) { HelpObj_MenuHelp({}, text); };
     drops_->watch(lvUsers_->viewport());
-    connect(lvUsers_, &QWidget::customContextMenuRequested, this, [this, userInfo](const QPoint& pos) {
+    connect(lvUsers_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         const auto idx = lvUsers_->indexAt(pos);
         if (!idx.isValid()) return;
-        lvUsers_->setCurrentIndex(idx);
-        QMenu menu(this);
-        menu.addAction(userInfo);
-        PrepareUserMenu(menu, idx.row());
-        menu.exec(lvUsers_->viewport()->mapToGlobal(pos));
+        if (!lvUsers_->selectionModel()->isRowSelected(idx.row(), {})) lvUsers_->setCurrentIndex(idx);
+        if (QMenu* menu = UserMenu(idx.row())) menu->popup(lvUsers_->viewport()->mapToGlobal(pos));
     });
 
     // Menus.
@@ -216,7 +218,7 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     connect(item(mnuPop_, "mnuOpts", {}), &QAction::triggered, this, [this] {
         if (OpenOptions) OpenOptions();
     });
-    auto* trayTransfers = item(mnuPop_, "mnuPopTransfers", tr("&Transfers"));
+    auto* trayTransfers = item(mnuPop_, "mnuPopTransfers", QString());
     connect(trayTransfers, &QAction::triggered, this, [this] {
         if (OpenTransfers) OpenTransfers();
     });
@@ -242,11 +244,11 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     connect(mnuStatBar_, &QAction::triggered, this, [this](bool on) { lblStat_->setVisible(on); });
     // Everybody on the segment announces itself again: brings back users
     // whose replies were lost. Asked at most every few seconds.
-    mnuRefresh_ = item(mnuWindow_, "mnuRefresh", QStringLiteral("&Refresh"));
+    mnuRefresh_ = item(mnuWindow_, "mnuRefresh", QString());
     mnuRefresh_->setShortcut(QKeySequence(Qt::Key_F5));
     connect(mnuRefresh_, &QAction::triggered, this, [this] { node_.RequestRoster(); });
     // Every transfer of this run; also in the tray's menu.
-    auto* transfers = new QAction(tr("&Transfers"), this);
+    auto* transfers = new QAction(this);
     transfers->setObjectName("mnuTransfers");
     transfers->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(transfers, &QAction::triggered, this, [this] {
@@ -352,10 +354,58 @@ void frmMain::SetLan() {
                                : QLatin1Char('|') + address + QLatin1Char('|') + t + QLatin1Char('\t') + address,
                          safe_);
     }
+    // What the language file does not hold.
+    mnuRefresh_->setText(tr("&Refresh"));
+    mnuRefresh_->setStatusTip(tr("Everybody on the network announces himself again"));
+    if (QAction* t = action("mnuTransfers")) t->setText(tr("&Transfers"));
+    if (QAction* t = action("mnuPopTransfers")) t->setText(tr("&Transfers"));
+    mnuUserInfo_->setText(tr("User &information..."));
+    for (int i = 0; i < 3; ++i) {
+        mnuStat_[i]->setIcon(StateIcon(StatusState(i)));
+        mnuStat_[i]->setToolTip(QString::fromStdString(node_.StatusName(i)));
+    }
+    lvUsers_->setAccessibleName(tr("Users"));
+    lvUsers_->setAccessibleDescription(
+        tr("Everybody present, then your groups. Enter sends an alert; the Menu key "
+           "or Shift+F10 opens the user's menu"));
+    lblStat_->setAccessibleName(tr("Status line"));
+    tb_->setAccessibleName(tr("Toolbar"));
+    fitStatusColumn();
     if (ti_) ti_->setToolTipText(windowTitle());
     if (cool_) applyCaptions();
     UpdateStat();
     applyMinimumSize();
+}
+
+int frmMain::statusColumnWidth() const {
+    // The longest status word of the language, with the key's mark beside it.
+    const QFontMetrics fm(lvUsers_->font());
+    int widest = 0;
+    for (int i = 0; i < 3; ++i)
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(node_.StatusName(i))));
+    return widest + lvUsers_->iconSize().width() +
+           3 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvUsers_) + 12;
+}
+
+int frmMain::nameColumnMinimum() const {
+    // A name of the usual length, with its icon.
+    const QFontMetrics fm(lvUsers_->font());
+    return fm.horizontalAdvance(QString(10, QLatin1Char('m'))) + lvUsers_->iconSize().width() + 16;
+}
+
+void frmMain::fitStatusColumn() {
+    lvUsers_->header()->resizeSection(1, statusColumnWidth());
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && hidesToTray()) {
+        QTimer::singleShot(0, this, [this] {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            hide();
+        });
+    }
 }
 
 void frmMain::applyCaptions() {
@@ -364,6 +414,7 @@ void frmMain::applyCaptions() {
     for (const auto& [name, file] : kMenuIcons)
         if (QAction* a = action(name)) images.append({a->text(), QIcon(QString::fromLatin1(file))});
     for (auto* a : mnuWp_) images.append({a->text(), QIcon(QStringLiteral(":/lanyx/web.svg"))});
+    for (int i = 0; i < 3; ++i) images.append({mnuStat_[i]->text(), StateIcon(StatusState(i))});
     cool_->setImages(images);
 }
 
@@ -391,7 +442,10 @@ void frmMain::applyMinimumSize() {
                       style()->pixelMetric(QStyle::PM_ToolBarItemMargin, nullptr, tb_);
     const QMargins m = tb_->contentsMargins() + tb_->layout()->contentsMargins();
     toolbar += m.left() + m.right() + 2 * frame + 4;
-    const int width = std::max({ToPixels(2500, screen()), toolbar, menuBar()->sizeHint().width()});
+    // And a name beside the longest status word.
+    const int list = nameColumnMinimum() + statusColumnWidth() + lvUsers_->verticalScrollBar()->sizeHint().width() +
+                     2 * lvUsers_->frameWidth() + 4;
+    const int width = std::max({ToPixels(2500, screen()), toolbar, menuBar()->sizeHint().width(), list});
     setMinimumSize(width, ToPixels(2000, screen()));
 }
 
@@ -464,7 +518,7 @@ std::string frmMain::SelectedRecipients() const {
     std::string list;
     const auto& users = node_.users();
     for (const auto& index : rows) {
-        const auto text = users.rowText(static_cast<std::size_t>(index.row()));
+        const auto text = users.rowText(model_->rosterRow(index.row()));
         if (!text.empty() && text.front() == '(' && text != UserList::kAllRow)
             list += users.GetActiveGroupList(text);
         else
@@ -474,13 +528,24 @@ std::string frmMain::SelectedRecipients() const {
 }
 
 void frmMain::BlockSelected() {
-    auto rows = lvUsers_->selectionModel()->selectedRows();
+    // The selection as ranges: thousands of rows selected at once are read
+    // in one pass, and the list, the status line and the chat windows
+    // refresh once for all of them.
     std::vector<std::string> names;
-    for (const auto& index : rows) {
-        const auto text = node_.users().rowText(static_cast<std::size_t>(index.row()));
-        if (UserList::isUserText(text)) names.push_back(text);
+    const auto& users = node_.users();
+    for (const QItemSelectionRange& range : lvUsers_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            const auto text = users.rowText(model_->rosterRow(row));
+            if (UserList::isUserText(text)) names.push_back(text);
+        }
+    node_.users().beginBatch();
+    try {
+        node_.ToggleBlocked(names);
+    } catch (...) {
+        node_.users().endBatch();
+        throw;
     }
-    node_.ToggleBlocked(names);
+    node_.users().endBatch();
     UpdateStat();
 }
 
@@ -505,9 +570,36 @@ void frmMain::tmrMnu_Timer() {
         if (a->isEnabled() != any) a->setEnabled(any);
 }
 
+QSize frmMain::FittingSize() const {
+    // A name of the longest kind beside the longest status word, and about
+    // sixteen rows, on the screen at hand.
+    const QFontMetrics fm(lvUsers_->font());
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int list = fm.horizontalAdvance(QString(15, QLatin1Char('m'))) + 2 * lvUsers_->iconSize().width() + 24 +
+                     statusColumnWidth() + lvUsers_->verticalScrollBar()->sizeHint().width() +
+                     2 * lvUsers_->frameWidth();
+    const int rows = std::max(lvUsers_->sizeHintForRow(0), fm.height() + 4);
+    const int chrome = menuBar()->sizeHint().height() + tb_->sizeHint().height() + lblStat_->sizeHint().height() +
+                       2 * lvUsers_->frameWidth() + 8;
+    const int w = std::max({list, minimumWidth(), menuBar()->sizeHint().width()});
+    const int h = std::max(chrome + 16 * rows, minimumHeight());
+    return {std::min(w, area.width() - 24), std::min(h, area.height() * 3 / 4)};
+}
+
 void frmMain::ApplyGeometry() {
     placed_ = true;
     const auto& g = node_.mainGeometry();
+    if (g == SettingsData().main || g.width <= 0 || g.height <= 0) {
+        // Never moved or sized by the user: a size that fits, in the middle
+        // of the work area.
+        const QSize size = FittingSize();
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        const QRect area = s ? s->availableGeometry() : QRect(QPoint(0, 0), size);
+        resize(size);
+        move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+        return;
+    }
     const QRect r = ToPixels(g, screen());
     resize(qMax(r.width(), minimumWidth()), qMax(r.height(), minimumHeight()));
     // A stored position off every screen (a monitor since unplugged) is not used.
@@ -522,16 +614,6 @@ void frmMain::StoreGeometry() {
     if (!placed_) return;
     const QRect r = isMinimized() || isMaximized() ? normalGeometry() : QRect(pos(), size());
     if (r.isValid()) node_.mainGeometry() = ToTwips(r, screen());
-}
-
-void frmMain::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && hidesToTray()) {
-        QTimer::singleShot(0, this, [this] {
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-            hide();
-        });
-    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -590,9 +672,88 @@ void frmMain::PrepareUserMenu(QMenu& menu, int row) {
     sendFiles_->refresh();
 }
 
+QMenu* frmMain::UserMenu(int row) {
+    if (row < 0 || row >= model_->rowCount()) return nullptr;
+    menuRow_ = row;
+    if (!userMenu_) {
+        userMenu_ = new QMenu(this);
+        userMenu_->setObjectName("mnuUser");
+        connect(userMenu_, &QMenu::aboutToHide, this, [this] {
+            // After the chosen item ran.
+            QTimer::singleShot(0, this, [this] { menuRow_ = -1; });
+        });
+    }
+    userMenu_->clear();
+    // The same commands as the toolbar, for this row (or the rows selected
+    // with it), then the user's information and files.
+    const QString name = model_->index(row, 0).data().toString();
+    const bool selected = lvUsers_->selectionModel()->isRowSelected(row, {});
+    auto rows = [this, row, selected] {
+        if (!selected) {
+            lvUsers_->selectionModel()->select(model_->index(row, 0),
+                                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            lvUsers_->setCurrentIndex(model_->index(row, 0));
+        }
+    };
+    auto add = [this](const char* objectName, const QString& text, const QIcon& icon, auto fn) {
+        QAction* a = userMenu_->addAction(icon, text);
+        a->setObjectName(QString::fromLatin1(objectName));
+        connect(a, &QAction::triggered, this, fn);
+        return a;
+    };
+    add("mnuUserAlert", QString(tbAlert_->text()), tbAlert_->icon(), [this, rows] {
+        rows();
+        if (OpenComposeWindow) OpenComposeWindow(SelectedRecipients());
+    });
+    add("mnuUserChat", QString(tbChat_->text()), tbChat_->icon(), [this, rows] {
+        rows();
+        if (OpenChatWindow) OpenChatWindow(SelectedRecipients());
+    });
+    const QString user = userAtRow(row);
+    if (!user.isEmpty()) {
+        const bool blocked = node_.users().IsBlocked(user.toStdString());
+        add("mnuUserBlock", blocked ? tr("&Unblock") : QString(tbBlock_->text()), tbBlock_->icon(), [this, rows] {
+            rows();
+            BlockSelected();
+        });
+        userMenu_->addSeparator();
+        userMenu_->addAction(mnuUserInfo_);
+        mnuUserInfo_->setEnabled(node_.users().findExact(user.toStdString()).has_value());
+    }
+    userMenu_->setTitle(name);
+    PrepareUserMenu(*userMenu_, row);
+    return userMenu_;
+}
+
+void frmMain::openUserMenuFromKeyboard() {
+    const QModelIndex current = lvUsers_->currentIndex();
+    if (!current.isValid()) return;
+    QMenu* menu = UserMenu(current.row());
+    if (!menu) return;
+    const QRect at = lvUsers_->visualRect(model_->index(current.row(), 0));
+    menu->popup(lvUsers_->viewport()->mapToGlobal(at.isValid() ? at.bottomLeft() : QPoint(0, 0)));
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // The user's menu from the keyboard: the Menu key or Shift+F10.
+    if (watched == lvUsers_ && event->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(event);
+        if (k->key() == Qt::Key_Menu || (k->key() == Qt::Key_F10 && (k->modifiers() & Qt::ShiftModifier))) {
+            openUserMenuFromKeyboard();
+            return true;
+        }
+    }
+    if (watched == lvUsers_ && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        openUserMenuFromKeyboard();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 QString frmMain::userAtRow(int row) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= node_.users().rowCount()) return {};
-    const auto text = node_.users().rowText(static_cast<std::size_t>(row));
+    if (row < 0 || row >= model_->rowCount()) return {};
+    const auto text = node_.users().rowText(model_->rosterRow(row));
     if (text.empty() || !UserList::isUserText(text)) return {};
     return QString::fromStdString(text);
 }

@@ -64,8 +64,10 @@ public:
     void SetStatus(int status);  // the status menu
     void MoveToCorner(int corner);
     void tmrMnu_Timer();
-    // Places the window from the stored geometry (twips), and back.
+    // Places the window from the stored geometry (twips), and back. Until the
+    // user moved or sized it, it takes a size that fits its content.
     void ApplyGeometry();
+    QSize FittingSize() const;
     void StoreGeometry();
     // Whether minimising hides the window (only with a notification area).
     bool hidesToTray() const;
@@ -96,10 +98,14 @@ public:
     QString userAtRow(int row) const;
     // The file entries of the menu for a row (none for a group or "(All)").
     void PrepareUserMenu(QMenu& menu, int row);
+    // The menu of the user (or group) at a row, as the right button and
+    // the keyboard open it.
+    QMenu* UserMenu(int row);
     QString statusTag() const { return statTag_; }
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -113,6 +119,10 @@ private:
     void showAbout();
     void showTrayMenu();
     void applyMinimumSize();
+    void fitStatusColumn();
+    int statusColumnWidth() const;
+    int nameColumnMinimum() const;
+    void openUserMenuFromKeyboard();
 
     ChatNode& node_;
     bool safe_;
@@ -138,6 +148,9 @@ private:
     SendFileActions* sendFiles_ = nullptr;
     FileDropFilter* drops_ = nullptr;
     QString fileTarget_;
+    QAction* mnuUserInfo_ = nullptr;
+    QPointer<QMenu> userMenu_;
+    int menuRow_ = -1;
 };
 
 } // namespace lanyx::ui

@@ -24,6 +24,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
@@ -265,8 +267,18 @@ frmOpt::frmOpt(ChatNode& node, OptionsEnv env, bool startUpMode, QWidget* parent
     AddGroups();
     InputSets();
     ShowPage(0);
-    resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 58, fontMetrics().height() * 26)));
+    // Room for the longest page in the language, within the work area.
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    resize(sizeHint()
+               .expandedTo(QSize(fontMetrics().averageCharWidth() * 58, fontMetrics().height() * 26))
+               .boundedTo(area.size() - QSize(24, 60)));
     txtName_->setFocus();
+}
+
+void frmOpt::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
 }
 
 QWidget* frmOpt::buildUserPage() {
@@ -323,8 +335,9 @@ QWidget* frmOpt::buildInterfacePage() {
     page->setObjectName("picOpt1");
     auto* v = new QVBoxLayout(page);
     lblLang_ = makeLabel("lblLang", page);
-    // Never translated: whoever cannot read the current language still finds it.
-    lblLang_->setText(QStringLiteral("Language/Langage/Sprache/Lenguaje:"));
+    // The same in every language: whoever cannot read the current language
+    // still finds it.
+    lblLang_->setText(tr("Language/Langage/Sprache/Lenguaje:"));
     CMBlang_ = new QComboBox(page);
     CMBlang_->setObjectName("CMBlang");
     for (const char* l : kLanguages) CMBlang_->addItem(QString::fromUtf8(l));
@@ -464,7 +477,7 @@ void frmOpt::SetLan() {
     setWindowTitle(text(2001, "Options - Lanyx"));
     const char* tabs[] = {"&User", "&Interface", "&Securety", "&Groups"};
     for (int i = 0; i < 4; ++i) tbOpt_->button(i)->setText(text(2002 + i, tabs[i]));
-    tbOpt_->button(4)->setText(QStringLiteral("&Network"));
+    tbOpt_->button(4)->setText(tr("&Network"));
     accept_->setText(text(2006, "&Accept"));
     close_->setText(text(2007, "&Close"));
     lblName_->setText(text(2008, "Screen Name"));
@@ -473,9 +486,17 @@ void frmOpt::SetLan() {
     lblPos_->setText(text(2011, "New Message Position"));
     lblSnd_->setText(text(2012, "Play sound on new message?"));
     tbSnd_->setText(text(2013, "&Test"));
+#ifdef Q_OS_WIN
     chkStartUp_->setText(text(2014, "&Run Lanyx on StartUp"));
-    chkNotify_->setText(QStringLiteral("desktop notifications"));
-    lblChatSnd_->setText(QStringLiteral("Sound for a chat line in the background"));
+#else
+    // The language file's text names Windows in some languages: here the
+    // program starts with the desktop session.
+    chkStartUp_->setText(tr("&Run Lanyx on StartUp"));
+    chkStartUp_->setToolTip(tr("Starts Lanyx when you log in to the desktop"));
+#endif
+    chkNotify_->setText(tr("&Desktop notifications for alerts"));
+    chkNotify_->setToolTip(tr("Alerts go to the desktop's notification service instead of popups"));
+    lblChatSnd_->setText(tr("Sound for a chat line in the &background"));
     lblBlock_->setText(text(2015, "Block Users"));
     secAdd_->setText(text(2016, "&Add"));
     secRemove_->setText(text(2017, "&Remove"));
@@ -491,6 +512,22 @@ void frmOpt::SetLan() {
         tbPos_->button(k)->setToolTip(name);
         tbPos_->button(k)->setAccessibleName(name);
     }
+    // Names for screen readers where a list or box has no label of its own
+    // next to it that a reader would find.
+    auto plain = [](const QString& t) {
+        return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed();
+    };
+    txtName_->setAccessibleName(plain(lblName_->text()));
+    lvCol_->setAccessibleName(plain(lblCol_->text()));
+    lvSnd_->setAccessibleName(plain(lblSnd_->text()));
+    cmbChatSnd_->setAccessibleName(plain(lblChatSnd_->text()));
+    CMBlang_->setAccessibleName(plain(lblLang_->text()));
+    txtBlock_->setAccessibleName(plain(lblBlock_->text()));
+    lvBlock_->setAccessibleName(plain(lblBlock_->text()));
+    txtGroups_->setAccessibleName(plain(lblGroups_->text()));
+    tvGroups_->setAccessibleName(plain(lblGroups_->text()));
+    picPrevew_->setAccessibleName(Frame1_->title().remove(QLatin1Char('&')));
+    for (int i = 0; i < kPages; ++i) tbOpt_->button(i)->setAccessibleName(plain(tbOpt_->button(i)->text()));
     // Texts inside the lists, once they are filled.
     if (auto* r = root()) r->setText(0, text(2201, "User Groups"));
     for (int i = 0; i < lvSnd_->count(); ++i) {
@@ -716,7 +753,7 @@ void frmOpt::WriteSets() {
             destinationsRead_ = destinations;
             if (env_.destinationsChanged) env_.destinationsChanged(destinations);
         } catch (const LanyxError& e) {
-            MsgBox(QStringLiteral("The destinations could not be saved: ") + QString::fromStdString(e.what()),
+            MsgBox(tr("The destinations could not be saved: %1").arg(QString::fromStdString(e.what())),
                    IconExclamation);
         }
     }
@@ -749,8 +786,7 @@ QString frmOpt::LanguageQuestion(int index) const {
 void frmOpt::Accept() {
     // Nothing is saved that could not be read back.
     if (const auto problems = network_->problems(); !problems.isEmpty()) {
-        MsgBox(QStringLiteral("These destinations are no host name or IPv4 address:\n") +
-                   problems.join(QLatin1Char('\n')),
+        MsgBox(tr("These destinations are no host name or IPv4 address:\n%1").arg(problems.join(QLatin1Char('\n'))),
                IconExclamation);
         ShowPage(4);
         return;

@@ -1,22 +1,35 @@
 #pragma once
-// The alert popup: one per received alert, sliding in at the chosen screen
-// corner, on top, flashing, with a menu to reply, chat, block or export.
+// The alert popup of one sender: it slides in at the chosen screen corner,
+// stays on top, flashes, and keeps every alert of that sender readable,
+// newest first, each with its time and whether it was private; a menu
+// replies, chats, blocks or exports.
 #include "ChatNode.h"
 #include "logic/PopupRules.h"
 
+#include <QDateTime>
 #include <QWidget>
+
+#include <deque>
 
 class QAction;
 class QContextMenuEvent;
-class QScrollArea;
 class QLabel;
 class QMenu;
+class QTextEdit;
 class QTimer;
+class QToolButton;
 
 namespace lanyx::ui {
 
 class CoolMenu;
 class WindowHub;
+
+// One alert as it arrived.
+struct PopAlert {
+    QDateTime at;
+    bool isPrivate = false;
+    QString text;
+};
 
 class frmPop : public QWidget {
     Q_OBJECT
@@ -26,15 +39,32 @@ public:
 
     // Fills, sizes, places and shows the popup for one alert.
     void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
-    // A later alert from the same sender joins this popup instead of opening another.
-    void JoinAlert(const std::string& text);
+    // Shows alerts kept elsewhere (the summary) in a popup of their own.
+    void ShowAlerts(const std::deque<PopAlert>& alerts, const QString& sender);
+    // A later alert from the same sender joins this popup, on top.
+    void JoinAlert(const std::string& text, bool isPrivate = false);
     int alertCount() const { return count_; }
     Q_INVOKABLE void SetLan();
 
+    // Text kept for one sender at most; alerts past it are counted, told and
+    // logged, the oldest first.
+    static constexpr qsizetype kMaxKeptBytes = 1024 * 1024;
+    // Characters of one alert the list shows; the rest is told, and kept
+    // whole for export, copy and chat.
+    static constexpr qsizetype kMaxShownChars = 4000;
+    qsizetype keptBytes() const { return keptBytes_; }
+    int droppedCount() const { return dropped_; }
+    const std::deque<PopAlert>& alerts() const { return alerts_; }
+    // When the last alert came: the oldest popup makes room first.
+    QDateTime lastAlertAt() const { return alerts_.empty() ? QDateTime() : alerts_.back().at; }
+
     QString sender() const { return sender_; }
-    QString message() const { return message_; }
-    QLabel* lblMsg() const { return lblMsg_; }
+    // The newest alert's text.
+    QString message() const { return alerts_.empty() ? QString() : alerts_.back().text; }
+    QTextEdit* txtAlerts() const { return txtAlerts_; }
+    QLabel* lblFrom() const { return lblFrom_; }
     QLabel* lblDrop() const { return lblDrop_; }
+    QLabel* lblDropped() const { return lblDropped_; }
     QMenu* mnuPop() const { return mnuPop_; }
     QAction* action(const char* name) const;
     bool sliding() const;
@@ -44,17 +74,47 @@ public:
     void aniTimer_Timer();
     void Timer_Timer();
     void ExportToTextFile();
+    // The alerts' texts in the order they came, for the clipboard and a chat.
+    QStringList textsInOrder() const;
+
+    // Frameless where the desktop lets a window place itself; a normal
+    // framed window elsewhere.
+    static bool FramelessOn(const QString& platformName);
+    // "14:03 · Private": when an alert came and how.
+    static QString HeaderFor(const PopAlert& alert);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void placeWidgets();
+    void add(PopAlert alert);
+    void render();
+    // Shows the alerts that came since the last time, in one change of the
+    // list: a flood costs one layout per pass of the event loop.
+    void flushRender();
+    int prepend(const PopAlert& alert);
+    void dropOldest();
+    void fitToContent();
     void showMenu();
+    void applyMenuImages();
 
     ChatNode& node_;
     WindowHub& hub_;
-    QString message_;
-    QLabel* lblMsg_;
-    QScrollArea* scroll_;
+    std::deque<PopAlert> alerts_;
+    std::deque<int> blocks_;         // the list's blocks of each alert shown, oldest first
+    std::size_t unshownBlocks_ = 0;  // blocks of alerts dropped but still in the list
+    bool renderPending_ = false;
+    qsizetype keptBytes_ = 0;
+    int dropped_ = 0;
+    int widest_ = 0;  // the widest line of the alerts kept, in pixels
     QLabel* picImg_;
+    QLabel* lblFrom_;
+    QToolButton* cmdClose_;
+    QTextEdit* txtAlerts_;
+    QLabel* lblDropped_;
     QLabel* lblDrop_;
     QLabel* lblClose_;
     QTimer* aniTimer_;
@@ -64,15 +124,17 @@ private:
     CoolMenu* cool_ = nullptr;
     PopupFlash flash_;
     int toggles_ = 0;
-    int count_ = 1;
+    int count_ = 0;
     QString sender_;
+    QColor colour_;
     int corner_ = 0;
     std::int32_t topTwips_ = 0;
     std::int32_t heightTwips_ = 0;  // with the window manager's frame
     std::int32_t screenH_ = 0;
     std::int32_t leftTwips_ = 0;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool shown_ = false;
+    qint64 lastDropLog_ = -1;
+    QPoint dragFrom_;
 };
 
 } // namespace lanyx::ui

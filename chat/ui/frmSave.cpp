@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
     lbl_[1] = new QLabel(QStringLiteral("File Name:"), this);
     lbl_[2] = new QLabel(QStringLiteral("File Type:"), this);
     drive_ = new QComboBox(this);
+    drive_->setObjectName("Drive1");
     // The places a user can reach: the file-system roots and the home folder.
     for (const QFileInfo& root : QDir::drives()) drive_->addItem(root.absoluteFilePath());
     const QString home = QDir::homePath();
@@ -32,9 +34,13 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
     path_ = new QLabel(this);
     path_->setTextFormat(Qt::PlainText);
     dirs_ = new QListWidget(this);
+    dirs_->setObjectName("Dir1");
     files_ = new QListWidget(this);
+    files_->setObjectName("List1");
     name_ = new QLineEdit(this);
+    name_->setObjectName("txtFileName");
     type_ = new QComboBox(this);
+    type_->setObjectName("txtFileType");
     type_->addItems({QStringLiteral("Text Files (*.txt)"), QStringLiteral("Rich Text Files (*.rtf)")});
     save_ = new QPushButton(QStringLiteral("&Save"), this);
     close_ = new QPushButton(QStringLiteral("&Close"), this);
@@ -79,14 +85,37 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
 }
 
 void frmSave::SetLan() {
-    if (node_.language().errorFlag()) return;
-    auto text = [&](int code, const QString& builtIn) { return LangTextOr(node_, code, builtIn); };
-    setWindowTitle(text(6001, windowTitle()));
-    lbl_[0]->setText(text(6002, lbl_[0]->text()));
-    lbl_[1]->setText(text(6003, lbl_[1]->text()));
-    lbl_[2]->setText(text(6004, lbl_[2]->text()));
-    save_->setText(text(6005, save_->text()));
-    close_->setText(text(6006, close_->text()));
+    auto text = [&](int code, const char* builtIn) { return LangTextOr(node_, code, QString::fromLatin1(builtIn)); };
+    setWindowTitle(text(6001, "Save File"));
+    lbl_[0]->setText(text(6002, "Look in:"));
+    lbl_[1]->setText(text(6003, "File Name:"));
+    lbl_[2]->setText(text(6004, "File Type:"));
+    save_->setText(text(6005, "&Save"));
+    close_->setText(text(6006, "&Close"));
+    files_->setAccessibleName(tr("Files"));
+    dirs_->setAccessibleName(tr("Folders"));
+    path_->setAccessibleName(tr("Folder"));
+    auto plain = [](const QString& t) {
+        return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed();
+    };
+    drive_->setAccessibleName(plain(lbl_[0]->text()));
+    name_->setAccessibleName(plain(lbl_[1]->text()));
+    type_->setAccessibleName(plain(lbl_[2]->text()));
+    for (int i = 0; i < dirs_->count(); ++i)
+        if (dirs_->item(i)->text() == QLatin1String("..")) {
+            dirs_->item(i)->setData(Qt::AccessibleTextRole, tr("Parent folder"));
+            dirs_->item(i)->setToolTip(tr("Parent folder"));
+        }
+}
+
+void frmSave::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
+}
+
+void frmSave::remember(QString* lastFolder) {
+    lastFolder_ = lastFolder;
+    if (lastFolder_ && !lastFolder_->isEmpty()) setFolder(*lastFolder_);
 }
 
 void frmSave::setFolder(const QString& folder) {
@@ -95,7 +124,11 @@ void frmSave::setFolder(const QString& folder) {
     folder_ = dir.canonicalPath();
     path_->setText(folder_);
     dirs_->clear();
-    if (!dir.isRoot()) dirs_->addItem(QStringLiteral(".."));
+    if (!dir.isRoot()) {
+        dirs_->addItem(QStringLiteral(".."));
+        dirs_->item(0)->setData(Qt::AccessibleTextRole, tr("Parent folder"));
+        dirs_->item(0)->setToolTip(tr("Parent folder"));
+    }
     dirs_->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
     rFileList();
 }
@@ -109,10 +142,11 @@ void frmSave::driveChanged() {
             setFolder(place);
             return;
         }
-        const auto answer = QMessageBox::warning(
-            this, windowTitle(),
-            QStringLiteral("%1 %2\r\n68: Device unavailable").arg(QString::fromStdString(node_.LangText(6201)), place),
-            QMessageBox::Retry | QMessageBox::Cancel);
+        const auto answer = QMessageBox::warning(this, windowTitle(),
+                                                 QStringLiteral("%1 %2\r\n%3")
+                                                     .arg(QString::fromStdString(node_.LangText(6201)), place,
+                                                          tr("68: Device unavailable")),
+                                                 QMessageBox::Retry | QMessageBox::Cancel);
         if (answer != QMessageBox::Retry) {
             setFolder(before);
             return;
@@ -168,13 +202,15 @@ void frmSave::cmdSave_Click() {
     case SaveDecision::Accept:
         result_ = QString::fromStdString(d.value);
         pattern_ = QStringLiteral("*.txt");
+        if (lastFolder_) *lastFolder_ = folder_;
         accept();
         return;
     }
 }
 
-QString ChooseExportFile(ChatNode& node, const std::string& fileTypes, QWidget* parent) {
+QString ChooseExportFile(ChatNode& node, const std::string& fileTypes, QWidget* parent, QString* lastFolder) {
     frmSave dialog(node, parent);
+    dialog.remember(lastFolder);
     dialog.setTypes(fileTypes);
     dialog.exec();
     return dialog.result();

@@ -25,6 +25,8 @@ public:
     void setTypes(const std::string& fileTypes);
     void setFolder(const QString& folder);
     void cmdSave_Click();
+    // Starts in the folder kept there, and keeps the folder of the file chosen.
+    void remember(QString* lastFolder);
     QString result() const { return result_; }
     QString folder() const { return folder_; }
     QString pattern() const { return pattern_; }
@@ -34,6 +36,9 @@ public:
     QListWidget* List1() const { return files_; }
     QLineEdit* txtFileName() const { return name_; }
     QComboBox* txtFileType() const { return type_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     void driveChanged();
@@ -51,9 +56,12 @@ private:
     QString folder_;
     QString pattern_ = QStringLiteral("*.txt");
     QString result_;
+    QString* lastFolder_ = nullptr;
 };
 
 // Runs the dialog; the chosen file, or "" when it was closed.
-QString ChooseExportFile(ChatNode& node, const std::string& fileTypes, QWidget* parent = nullptr);
+// `lastFolder` (where given) is where it starts, and takes the folder chosen.
+QString ChooseExportFile(ChatNode& node, const std::string& fileTypes, QWidget* parent = nullptr,
+                         QString* lastFolder = nullptr);
 
 } // namespace lanyx::ui

@@ -1,10 +1,14 @@
 #include "frmUserInfo.h"
 
+#include "BoxMessage.h"
 #include "ChatNode.h"
 #include "QrCode.h"
 #include "UserListModel.h"
 
+#include <algorithm>
+
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,26 +45,27 @@ frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* paren
     QFont mono(QStringLiteral("monospace"));
     mono.setStyleHint(QFont::TypeWriter);
 
+    for (QLabel*& caption : captions_) {
+        caption = new QLabel(this);
+        caption->setTextFormat(Qt::PlainText);
+    }
     state_ = label("lblKeyState");
-    state_->setAccessibleName(tr("State of the key"));
     auto* form = new QFormLayout;
-    form->addRow(tr("Key:"), state_);
+    form->addRow(captions_[0], state_);
+    captions_[0]->setBuddy(state_);
     layout->addLayout(form);
 
     auto* check = new QHBoxLayout;
     number_ = label("lblSafetyNumber");
-    number_->setAccessibleName(tr("Safety number"));
     QFont big = mono;
     big.setPointSizeF(mono.pointSizeF() > 0 ? mono.pointSizeF() * 1.3 : 13);
     big.setBold(true);
     number_->setFont(big);
     qr_ = new QLabel(this);
     qr_->setObjectName("picSafetyNumber");
-    qr_->setAccessibleName(tr("Safety number as a QR code"));
     auto* numberBox = new QVBoxLayout;
-    auto* numberTitle = new QLabel(tr("Safety number:"), this);
-    numberTitle->setBuddy(number_);
-    numberBox->addWidget(numberTitle);
+    captions_[1]->setBuddy(number_);
+    numberBox->addWidget(captions_[1]);
     numberBox->addWidget(number_);
     numberBox->addStretch();
     check->addLayout(numberBox, 1);
@@ -76,12 +81,9 @@ frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* paren
     pinned_ = label("lblPinnedFingerprint");
     announced_ = label("lblAnnouncedFingerprint");
     for (auto* l : {own_, pinned_, announced_}) l->setFont(mono);
-    own_->setAccessibleName(tr("Your fingerprint"));
-    pinned_->setAccessibleName(tr("Known fingerprint"));
-    announced_->setAccessibleName(tr("Fingerprint announced now"));
-    keys->addRow(tr("Your fingerprint:"), own_);
-    keys->addRow(tr("Known fingerprint:"), pinned_);
-    keys->addRow(tr("Announced now:"), announced_);
+    keys->addRow(captions_[2], own_);
+    keys->addRow(captions_[3], pinned_);
+    keys->addRow(captions_[4], announced_);
     layout->addLayout(keys);
 
     warning_ = label("lblKeyWarning");
@@ -89,13 +91,10 @@ frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* paren
     layout->addWidget(warning_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    markChecked_ = buttons->addButton(tr("Mark as checked"), QDialogButtonBox::ActionRole);
+    markChecked_ = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
     markChecked_->setObjectName("cmdMarkChecked");
-    markChecked_->setAccessibleName(tr("Mark as checked"));
-    markChecked_->setAccessibleDescription(tr("Only when the user's program shows the same safety number"));
-    keepKnown_ = buttons->addButton(tr("Keep the known key"), QDialogButtonBox::ActionRole);
+    keepKnown_ = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
     keepKnown_->setObjectName("cmdKeepKnownKey");
-    keepKnown_->setAccessibleName(tr("Keep the known key"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(markChecked_, &QPushButton::clicked, this, [this] {
@@ -106,7 +105,37 @@ frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* paren
         if (auto* s = node_.secure()) s->keepKnownKey(name_);
         refresh();
     });
+    SetLan();
+    // Room for the number and the warning, on the screen at hand.
+    const QFontMetrics fm(font());
+    resize(std::max(sizeHint().width(), fm.averageCharWidth() * 64), sizeHint().height());
+}
+
+void frmUserInfo::SetLan() {
+    captions_[0]->setText(tr("Key:"));
+    captions_[1]->setText(tr("Safety number:"));
+    captions_[2]->setText(tr("Your fingerprint:"));
+    captions_[3]->setText(tr("Known fingerprint:"));
+    captions_[4]->setText(tr("Announced now:"));
+    markChecked_->setText(tr("&Mark as checked"));
+    markChecked_->setAccessibleName(tr("Mark as checked"));
+    markChecked_->setAccessibleDescription(tr("Only when the user's program shows the same safety number"));
+    keepKnown_->setText(tr("&Keep the known key"));
+    keepKnown_->setAccessibleName(tr("Keep the known key"));
+    // Each value is read with its caption.
+    state_->setAccessibleName(tr("State of the key"));
+    number_->setAccessibleName(tr("Safety number"));
+    qr_->setAccessibleName(tr("Safety number as a QR code"));
+    own_->setAccessibleName(tr("Your fingerprint"));
+    pinned_->setAccessibleName(tr("Known fingerprint"));
+    announced_->setAccessibleName(tr("Fingerprint announced now"));
+    warning_->setAccessibleName(tr("Warning"));
     refresh();
+}
+
+void frmUserInfo::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
 }
 
 void frmUserInfo::refresh() {
@@ -118,6 +147,7 @@ void frmUserInfo::refresh() {
         qr_->clear();
         howTo_->clear();
         warning_->clear();
+        warning_->setVisible(false);
         markChecked_->setEnabled(false);
         keepKnown_->setVisible(false);
         return;
@@ -147,7 +177,7 @@ void frmUserInfo::refresh() {
                              "code. Mark the key as checked only when both numbers are the same.")
                               .arg(who));
     switch (state) {
-    case KeyState::Changed: warning_->setText(QString::fromStdString(SecureLink::WarningText(name_))); break;
+    case KeyState::Changed: warning_->setText(KeyWarningText(who)); break;
     case KeyState::Conflict:
         warning_->setText(tr("A copy without keys was heard under the name %1, and now a key is announced for it. "
                              "Somebody may be taking the name: the key is not taken until you check it with %1.")
@@ -160,6 +190,7 @@ void frmUserInfo::refresh() {
         break;
     default: warning_->clear();
     }
+    warning_->setVisible(!warning_->text().isEmpty());
     markChecked_->setEnabled(canCheck);
     keepKnown_->setVisible(state == KeyState::Changed);
 }

@@ -22,6 +22,7 @@ public:
     frmUserInfo(ChatNode& node, const std::string& name, QWidget* parent = nullptr);
     // Shows what the node knows now.
     void refresh();
+    Q_INVOKABLE void SetLan();
     const std::string& userName() const { return name_; }
     QPushButton* markCheckedButton() const { return markChecked_; }
     QPushButton* keepKnownButton() const { return keepKnown_; }
@@ -33,7 +34,11 @@ public:
     QString theirFingerprint() const;
     QString announcedFingerprint() const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    QLabel* captions_[5] = {};
     ChatNode& node_;
     std::string name_;
     QLabel* state_ = nullptr;

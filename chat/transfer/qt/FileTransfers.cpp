@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -26,22 +27,33 @@ constexpr qint64 kSignalEveryMs = 200;
 
 } // namespace
 
+// In the language of the program where it installed one (the desktop
+// program); lanyx-cli prints them as written here.
+static QString said(const char* text) {
+    return QCoreApplication::translate("lanyx::FileTransfers", text);
+}
+
 QString SizeText(quint64 bytes) {
-    if (bytes == 1) return QStringLiteral("1 byte");
-    if (bytes < 1000) return QStringLiteral("%1 bytes").arg(bytes);
-    static const char* units[] = {"KB", "MB", "GB", "TB"};
+    if (bytes == 1) return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "1 byte"));
+    if (bytes < 1000) return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1 bytes")).arg(bytes);
+    static const char* units[] = {QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1 KB"),
+                                  QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1 MB"),
+                                  QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1 GB"),
+                                  QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1 TB")};
     double v = static_cast<double>(bytes) / 1000.0;
     int u = 0;
     while (v >= 1000.0 && u < 3) {
         v /= 1000.0;
         ++u;
     }
-    return QStringLiteral("%1 %2").arg(v, 0, 'f', v < 10 ? 1 : 0).arg(QLatin1String(units[u]));
+    return said(units[u]).arg(QString::number(v, 'f', v < 10 ? 1 : 0));
 }
 
 QString CountText(quint64 files, quint64 bytes) {
-    return (files == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(files)) + QStringLiteral(", ") +
-           SizeText(bytes);
+    return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1, %2"))
+        .arg(files == 1 ? said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "1 file"))
+                        : said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1 files")).arg(files),
+             SizeText(bytes));
 }
 
 QString TransferStateText(const TransferItem& item) {
@@ -49,16 +61,28 @@ QString TransferStateText(const TransferItem& item) {
     const bool out = item.direction == TransferItem::Direction::Outgoing;
     QString text;
     switch (item.state) {
-    case S::Offering: text = QStringLiteral("Waiting for %1 to accept").arg(item.peer); break;
-    case S::Offered: text = QStringLiteral("Offered by %1").arg(item.peer); break;
-    case S::Running: text = out ? QStringLiteral("Sending") : QStringLiteral("Receiving"); break;
-    case S::Interrupted: text = QStringLiteral("Interrupted"); break;
-    case S::Finished: text = out ? QStringLiteral("Sent") : QStringLiteral("Received"); break;
-    case S::Failed: text = QStringLiteral("Failed"); break;
-    case S::Declined: text = out ? QStringLiteral("Declined by %1").arg(item.peer) : QStringLiteral("Declined"); break;
-    case S::Cancelled: text = QStringLiteral("Cancelled"); break;
+    case S::Offering:
+        text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Waiting for %1 to accept")).arg(item.peer);
+        break;
+    case S::Offered: text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Offered by %1")).arg(item.peer); break;
+    case S::Running:
+        text = out ? said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Sending"))
+                   : said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Receiving"));
+        break;
+    case S::Interrupted: text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Interrupted")); break;
+    case S::Finished:
+        text = out ? said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Sent"))
+                   : said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Received"));
+        break;
+    case S::Failed: text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Failed")); break;
+    case S::Declined:
+        text = out ? said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Declined by %1")).arg(item.peer)
+                   : said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Declined"));
+        break;
+    case S::Cancelled: text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "Cancelled")); break;
     }
-    if (!item.message.isEmpty()) text += QStringLiteral(": ") + item.message;
+    if (!item.message.isEmpty())
+        text = said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "%1: %2")).arg(text, item.message);
     return text;
 }
 
@@ -112,7 +136,15 @@ bool FileTransfers::canSendTo(const QString& name, QString* why) const {
     }
     std::string reason;
     if (node_.CanSendFilesTo(name.toStdString(), &reason)) return true;
-    if (why) *why = QString::fromStdString(reason);
+    // The node's reasons, in the language of the program.
+    static const char* const reasons[] = {
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This copy runs without keys, so it cannot send files."),
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This user's program cannot receive files."),
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers",
+                          "This user's key changed: accept the new key in the user's info first."),
+    };
+    (void)reasons;
+    if (why) *why = said(reason.c_str());
     return false;
 }
 
@@ -367,7 +399,7 @@ void FileTransfers::clientFinished(const QString& id, bool ok, const QString& me
         }
         return;
     }
-    if (message == QStringLiteral("cancelled")) return;  // cancel() says so itself
+    if (l->second.client->cancelled()) return;  // cancel() says so itself
     // It cannot go on (the sender gave up, for one): partial files would
     // stay hidden in the folder for good. Finished files stay.
     l->second.client->disconnect(this);

@@ -263,6 +263,7 @@ void TransferClient::start() {
 }
 
 void TransferClient::cancel() {
+    cancelled_ = true;
     session_.cancel();
     flush();
     if (socket_) socket_->disconnectFromHost();

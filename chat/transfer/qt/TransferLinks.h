@@ -84,6 +84,8 @@ public:
     // The other side did not prove the key pinned for it (or has no cipher
     // in common with us): connecting again would not help.
     bool refused() const { return refused_; }
+    // Ended by cancel(), here.
+    bool cancelled() const { return cancelled_; }
 
 private:
     void readMore();
@@ -101,6 +103,7 @@ private:
     QTcpSocket* socket_ = nullptr;
     bool reported_ = false;
     bool refused_ = false;
+    bool cancelled_ = false;
 };
 
 } // namespace lanyx

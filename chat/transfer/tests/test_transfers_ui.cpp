@@ -3,6 +3,7 @@
 #include "ChatWindows.h"
 #include "FileSending.h"
 #include "FilePeers.h"
+#include "FolderMemory.h"
 #include "TransferTestSupport.h"
 #include "TransferUi.h"
 #include "UiTestApp.h"
@@ -87,7 +88,10 @@ protected:
 TEST_F(TransferWindows, RowsFollowATransferFromOfferToOpenFolderOnBothSides) {
     frmTransfers annWin(*annFiles), bobWin(*bobFiles);
     QStringList opened;
-    bobWin.openFolder = [&](const QString& f) { opened << f; };
+    bobWin.openFolder = [&](const QString& f) {
+        opened << f;
+        return true;
+    };
     EXPECT_TRUE(shown(bobWin.lblEmpty()));
     EXPECT_FALSE(bobWin.btnClear()->isEnabled());
 
@@ -406,7 +410,9 @@ TEST_F(TransferWindows, ChatWindowTakesDropsForItsMembersAndNotesTheEndOutsideIt
     ChatWindows windows(ann.node, [](const QString&) {}, [](const std::string&) { return QString(); });
     windows.setFileTransfers(annFiles.get());
     TransferUi annUi(*annFiles);
-    annUi.chatNote = [&](const QString& peer, const QString& note) { windows.NoteToChatsWith(peer, note); };
+    annUi.chatNote = [&](const QString& peer, TransferUi::NoteFn note) {
+        windows.NoteToChatsWith(peer, std::move(note));
+    };
     QStringList tray;
     annUi.trayMessage = [&](const QString& title, const QString& text, bool) { tray << title + ": " + text; };
     frmChat* zedChat = windows.OpenChatWindow("zed|");
@@ -461,7 +467,7 @@ TEST_F(TransferWindows, ComposeWindowOffersFilesToThoseOfItsRecipientsWhoCanTake
     EXPECT_TRUE(both->sendFiles()->sendFile()->isEnabled());
     EXPECT_EQ(both->sendFiles()->sendFile()->toolTip(), "zed: This user's program cannot receive files.");
     writeBytes(src / "a.txt", "alpha");
-    both->sendFiles()->chooseFiles = [&](QWidget*) { return QStringList{q(src / "a.txt")}; };
+    both->sendFiles()->chooseFiles = [&](QWidget*, const QString&) { return QStringList{q(src / "a.txt")}; };
     both->sendFiles()->sendFile()->trigger();
     ASSERT_EQ(annFiles->items().size(), 1u);
     EXPECT_EQ(annFiles->items().front().peer, "bob");
@@ -514,4 +520,59 @@ TEST_F(TransferWindows, PicturesOfTheWindowsWhenAsked) {
     list->grab().save(dir + "/lanyx-transfers.png");
     w->grab().save(dir + "/lanyx-offer.png");
     ui.ShowOffer(waiting)->grab().save(dir + "/lanyx-offer-many.png");
+}
+
+// ---- where the user was ------------------------------------------------------------
+
+TEST_F(TransferWindows, TheNextOfferStartsInTheFolderTheLastOneWentTo) {
+    TransferUi ui(*bobFiles);
+    FolderMemory memory;
+    ui.setMemory(&memory);
+    writeBytes(src / "a.txt", "alpha");
+    const auto first = offer({q(src / "a.txt")});
+    frmOffer* w = ui.offerWindow(first);
+    ASSERT_TRUE(w);
+    w->txtFolder()->setText(q(dst / "from ann"));
+    w->btnAccept()->click();
+    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, first) == State::Finished; }));
+    const auto second = offer({q(src / "a.txt")});
+    ASSERT_TRUE(ui.offerWindow(second));
+    EXPECT_EQ(QDir::fromNativeSeparators(ui.offerWindow(second)->txtFolder()->text()), q(dst / "from ann"));
+    EXPECT_EQ(memory.offerFolder, q(dst / "from ann"));
+}
+
+TEST_F(TransferWindows, SendFileStartsInTheFolderFilesLastCameFrom) {
+    FolderMemory memory;
+    QWidget window;
+    SendFileActions actions(&window, [] { return QStringList{"bob"}; });
+    actions.setFiles(annFiles.get());
+    actions.setMemory(&memory);
+    fs::create_directories(src / "reports");
+    writeBytes(src / "reports" / "q1.pdf", "q1");
+    QStringList starts;
+    actions.chooseFiles = [&](QWidget*, const QString& start) {
+        starts << start;
+        return QStringList{q(src / "reports" / "q1.pdf")};
+    };
+    actions.refresh();
+    actions.sendFile()->trigger();
+    actions.sendFile()->trigger();
+    ASSERT_EQ(starts.size(), 2);
+    EXPECT_EQ(QDir(starts[1]), QDir(q(src / "reports")));
+}
+
+TEST_F(TransferWindows, OpenFolderThatNothingCanShowSaysWhereTheFilesAre) {
+    frmTransfers bobWin(*bobFiles);
+    bobWin.openFolder = [](const QString&) { return false; };
+    writeBytes(src / "a.txt", "alpha");
+    const auto id = offer({q(src / "a.txt")});
+    bobFiles->accept(id, q(dst.path()));
+    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, id) == State::Finished; }));
+    bobWin.row(id)->btnOpen->click();
+    QMessageBox* told = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "boxOpenFolder" && w->isVisible()) told = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(told, nullptr);
+    EXPECT_TRUE(told->text().contains(QDir::toNativeSeparators(QDir::cleanPath(q(dst.path())))))
+        << told->text().toStdString();
 }

@@ -1,7 +1,10 @@
 #include "FileSending.h"
 
 #include "FileTransfers.h"
+#include "FolderMemory.h"
 #include "TransferView.h"
+
+#include <QDir>
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -34,21 +37,29 @@ QString SendPathsTo(FileTransfers& files, const QStringList& names, const QStrin
     QStringList sent, errors;
     for (const auto& name : check.ok) {
         QString error;
-        if (files.send(name, paths, &error).isEmpty()) errors << QStringLiteral("%1: %2").arg(name, error);
+        if (files.send(name, paths, &error).isEmpty()) errors << SendFileActions::tr("%1: %2").arg(name, error);
         else sent << name;
     }
     QStringList parts;
     if (!sent.isEmpty()) {
         const QString what = paths.size() == 1 ? QFileInfo(paths.front()).fileName()
-                                               : QStringLiteral("%1 items").arg(paths.size());
-        parts << QStringLiteral("Offered %1 to %2.").arg(what, sent.join(QStringLiteral(", ")));
+                                               : SendFileActions::tr("%1 items").arg(paths.size());
+        parts << SendFileActions::tr("Offered %1 to %2.").arg(what, sent.join(QStringLiteral(", ")));
     }
     if (!errors.isEmpty()) {
         if (failed) *failed = true;
-        parts << QStringLiteral("Not offered to %1").arg(errors.join(QStringLiteral("; ")));
+        parts << SendFileActions::tr("Not offered to %1").arg(errors.join(QStringLiteral("; ")));
     }
     if (!check.why.isEmpty() && !sent.isEmpty()) parts << check.why;
     return parts.join(QLatin1Char(' '));
+}
+
+QFileDialog* NewFileDialog(QWidget* parent, const QString& start, bool folder) {
+    auto* d = new QFileDialog(parent, folder ? SendFileActions::tr("Send Folder") : SendFileActions::tr("Send Files"),
+                              start);
+    d->setFileMode(folder ? QFileDialog::Directory : QFileDialog::ExistingFiles);
+    if (folder) d->setOption(QFileDialog::ShowDirsOnly);
+    return d;
 }
 
 SendFileActions::SendFileActions(QWidget* window, TargetsFn targets)
@@ -57,14 +68,27 @@ SendFileActions::SendFileActions(QWidget* window, TargetsFn targets)
     sendFile_->setObjectName("mnuSendFile");
     sendFolder_ = new QAction(tr("Send F&older..."), this);
     sendFolder_->setObjectName("mnuSendFolder");
-    chooseFiles = [](QWidget* parent) { return QFileDialog::getOpenFileNames(parent, tr("Send Files")); };
-    chooseFolder = [](QWidget* parent) { return QFileDialog::getExistingDirectory(parent, tr("Send Folder")); };
+    // The desktop's own file dialog where it has one, else the toolkit's.
+    chooseFiles = [](QWidget* parent, const QString& start) {
+        QPointer<QFileDialog> d = NewFileDialog(parent, start, false);
+        const bool chosen = d->exec() == QDialog::Accepted && d;
+        const QStringList files = chosen ? d->selectedFiles() : QStringList();
+        if (d) d->deleteLater();
+        return files;
+    };
+    chooseFolder = [](QWidget* parent, const QString& start) {
+        QPointer<QFileDialog> d = NewFileDialog(parent, start, true);
+        const bool chosen = d->exec() == QDialog::Accepted && d;
+        const QString folder = chosen ? d->selectedFiles().value(0) : QString();
+        if (d) d->deleteLater();
+        return folder;
+    };
     connect(sendFile_, &QAction::triggered, this, [this] {
-        if (chooseFiles) start(chooseFiles(window_));
+        if (chooseFiles) start(chooseFiles(window_, startFolder()));
     });
     connect(sendFolder_, &QAction::triggered, this, [this] {
         if (!chooseFolder) return;
-        const QString dir = chooseFolder(window_);
+        const QString dir = chooseFolder(window_, startFolder());
         if (!dir.isEmpty()) start({dir});
     });
 }
@@ -73,10 +97,13 @@ void SendFileActions::addTo(QMenu* menu) {
     menu->setToolTipsVisible(true);
     menu->addAction(sendFile_);
     menu->addAction(sendFolder_);
-    connect(menu, &QMenu::aboutToShow, this, &SendFileActions::refresh);
+    connect(menu, &QMenu::aboutToShow, this, &SendFileActions::refresh, Qt::UniqueConnection);
 }
 
 void SendFileActions::refresh() {
+    // Worded when the menu opens: in the language chosen by then.
+    sendFile_->setText(tr("Send &File..."));
+    sendFolder_->setText(tr("Send F&older..."));
     QString why;
     bool any = false;
     if (!files_) {
@@ -93,8 +120,15 @@ void SendFileActions::refresh() {
     }
 }
 
+QString SendFileActions::startFolder() const {
+    return memory_ && !memory_->sendFolder.isEmpty() ? memory_->sendFolder : QDir::homePath();
+}
+
 void SendFileActions::start(const QStringList& paths) {
-    if (paths.isEmpty() || !files_) return;
+    if (paths.isEmpty()) return;
+    // The next dialog starts where these came from.
+    if (memory_) memory_->set(&FolderMemory::sendFolder, QFileInfo(paths.front()).absolutePath());
+    if (!files_) return;
     bool failed = false;
     const QString outcome = SendPathsTo(*files_, targets_ ? targets_() : QStringList(), paths, &failed);
     if (report) report(outcome);

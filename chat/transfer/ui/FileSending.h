@@ -9,6 +9,7 @@
 #include <functional>
 
 class QAction;
+class QFileDialog;
 class QMenu;
 class QWidget;
 
@@ -17,6 +18,14 @@ class FileTransfers;
 }
 
 namespace lanyx::ui {
+struct FolderMemory;
+}
+
+namespace lanyx::ui {
+
+// The toolkit's file dialog for choosing what to send (files, or one folder),
+// starting in `start`.
+QFileDialog* NewFileDialog(QWidget* parent, const QString& start, bool folder);
 
 // Offers `paths` to each of `names` that can take files. What happened, in
 // a sentence for a status line; `failed` tells whether any offer failed.
@@ -32,6 +41,8 @@ public:
     SendFileActions(QWidget* window, TargetsFn targets);
     void setFiles(FileTransfers* files) { files_ = files; }
     FileTransfers* files() const { return files_; }
+    // The file dialogs start where files were last sent from.
+    void setMemory(FolderMemory* memory) { memory_ = memory; }
     // Adds both entries to `menu` (and shows its tooltips).
     void addTo(QMenu* menu);
     // Enables, disables and explains both entries for the current targets.
@@ -39,10 +50,13 @@ public:
     QAction* sendFile() const { return sendFile_; }
     QAction* sendFolder() const { return sendFolder_; }
     // The file dialogs; tests replace them.
-    std::function<QStringList(QWidget*)> chooseFiles;
-    std::function<QString(QWidget*)> chooseFolder;
+    std::function<QStringList(QWidget*, const QString& start)> chooseFiles;
+    std::function<QString(QWidget*, const QString& start)> chooseFolder;
     // Where the outcome goes (a status line); a failure also shows a message box.
     std::function<void(const QString&)> report;
+
+    // Where the file dialogs start.
+    QString startFolder() const;
 
 private:
     void start(const QStringList& paths);
@@ -50,6 +64,7 @@ private:
     QWidget* window_;
     TargetsFn targets_;
     FileTransfers* files_ = nullptr;
+    FolderMemory* memory_ = nullptr;
     QAction* sendFile_;
     QAction* sendFolder_;
 };

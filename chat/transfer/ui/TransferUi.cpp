@@ -47,7 +47,7 @@ frmOffer* TransferUi::offerWindowFor(const QString& id) {
     const TransferItem* item = files_.item(id);
     if (!item || item->state != TransferItem::State::Offered) return nullptr;
     QPointer<frmOffer>& w = offers_[id];
-    if (!w) w = new frmOffer(files_, id);
+    if (!w) w = new frmOffer(files_, id, memory_);
     return w;
 }
 
@@ -90,7 +90,7 @@ void TransferUi::ended(const QString& id, bool ok) {
     const bool news = ok || item->state == TransferItem::State::Failed;
     if (news && trayMessage)
         trayMessage(ok ? tr("Transfer finished") : tr("Transfer failed"), note, ok);
-    if (chatNote) chatNote(item->peer, note);
+    if (chatNote) chatNote(item->peer, [copy = *item] { return EndedNote(copy); });
 }
 
 } // namespace lanyx::ui

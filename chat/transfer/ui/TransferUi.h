@@ -16,6 +16,7 @@ class FileTransfers;
 
 namespace lanyx::ui {
 
+struct FolderMemory;
 class frmOffer;
 class frmTransfers;
 
@@ -25,6 +26,8 @@ public:
     explicit TransferUi(FileTransfers& files, QObject* parent = nullptr);
     ~TransferUi() override;
 
+    // Where offers are saved: the folder the last one went to.
+    void setMemory(FolderMemory* memory) { memory_ = memory; }
     frmTransfers* ShowTransfers();
     // The offer window of an offer still waiting (one per offer), brought
     // to the front: the user asked for it.
@@ -38,8 +41,9 @@ public:
     // A finished (ok) or failed transfer for the tray; set by the program.
     std::function<void(const QString& title, const QString& text, bool ok)> trayMessage;
     // The note on an ended transfer for the chat windows with its other
-    // user; set by the program.
-    std::function<void(const QString& peer, const QString& note)> chatNote;
+    // user (worded anew in the language of the moment); set by the program.
+    using NoteFn = std::function<QString()>;
+    std::function<void(const QString& peer, NoteFn note)> chatNote;
 
 private:
     void ended(const QString& id, bool ok);
@@ -47,6 +51,7 @@ private:
     frmOffer* offerWindowFor(const QString& id);
 
     FileTransfers& files_;
+    FolderMemory* memory_ = nullptr;
     QPointer<frmTransfers> transfers_;
     QHash<QString, QPointer<frmOffer>> offers_;
 };

@@ -2,6 +2,8 @@
 
 #include "FileOffer.h"
 
+#include <QCoreApplication>
+
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -12,6 +14,12 @@
 namespace lanyx::ui {
 
 using State = TransferItem::State;
+
+namespace {
+QString said(const char* text) {
+    return QCoreApplication::translate("lanyx::ui::TransferView", text);
+}
+}  // namespace
 
 QString NamesText(const QStringList& names, quint64 files, int shown) {
     shown = std::max(shown, 1);
@@ -24,8 +32,8 @@ QString NamesText(const QStringList& names, quint64 files, int shown) {
         hidden += files - static_cast<quint64>(names.size());
     const QString list = names.mid(0, n).join(QStringLiteral(", "));
     if (hidden == 0) return list;
-    if (list.isEmpty()) return QStringLiteral("%1 items").arg(hidden);
-    return QStringLiteral("%1 and %2 more").arg(list).arg(hidden);
+    if (list.isEmpty()) return said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 items")).arg(hidden);
+    return said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 and %2 more")).arg(list).arg(hidden);
 }
 
 QString SpeedText(double bytesPerSecond) {
@@ -35,13 +43,13 @@ QString SpeedText(double bytesPerSecond) {
 
 QString TimeLeftText(qint64 seconds) {
     if (seconds < 0) return {};
-    if (seconds < 60) return QStringLiteral("%1 s left").arg(seconds);
+    if (seconds < 60) return said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 s left")).arg(seconds);
     const qint64 minutes = (seconds + 30) / 60;
-    if (minutes < 60) return QStringLiteral("%1 min left").arg(minutes);
+    if (minutes < 60) return said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 min left")).arg(minutes);
     const qint64 hours = minutes / 60;
     const qint64 rest = minutes % 60;
-    if (rest == 0) return QStringLiteral("%1 h left").arg(hours);
-    return QStringLiteral("%1 h %2 min left").arg(hours).arg(rest);
+    if (rest == 0) return said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 h left")).arg(hours);
+    return said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 h %2 min left")).arg(hours).arg(rest);
 }
 
 QString FolderToOpen(const TransferItem& item) {
@@ -53,13 +61,17 @@ TransferRow RowFor(const TransferItem& item) {
     TransferRow row;
     const bool out = item.direction == TransferItem::Direction::Outgoing;
     row.names = NamesText(item.names, item.files);
-    row.peer = (out ? QStringLiteral("To %1") : QStringLiteral("From %1")).arg(item.peer);
+    row.peer = (out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "To %1"))
+                    : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "From %1")))
+                   .arg(item.peer);
     row.state = TransferStateText(item);
     // Declined here: the user knows who did it.
-    if (item.state == State::Declined && !out) row.state = QStringLiteral("Declined");
+    if (item.state == State::Declined && !out)
+        row.state = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Declined"));
     const bool underWay = item.state == State::Running || item.state == State::Interrupted;
     if (underWay && item.bytes > 0)
-        row.amounts = QStringLiteral("%1 of %2").arg(SizeText(item.done), SizeText(item.bytes));
+        row.amounts = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 of %2"))
+                          .arg(SizeText(item.done), SizeText(item.bytes));
     else
         row.amounts = CountText(item.files, item.bytes);
     if (item.state == State::Running) {
@@ -89,17 +101,22 @@ QString EndedNote(const TransferItem& item) {
     const QString why = item.message.isEmpty() ? QString() : QStringLiteral(": ") + item.message;
     switch (item.state) {
     case State::Finished:
-        return out ? QStringLiteral("Sent %1 to %2.").arg(what, item.peer)
-                   : QStringLiteral("Received %1 from %2 into %3.").arg(what, item.peer, item.folder);
+        return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Sent %1 to %2.")).arg(what, item.peer)
+                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Received %1 from %2 into %3."))
+                         .arg(what, item.peer, item.folder);
     case State::Failed:
-        return out ? QStringLiteral("Sending %1 to %2 failed%3.").arg(what, item.peer, why)
-                   : QStringLiteral("Receiving %1 from %2 failed%3.").arg(what, item.peer, why);
+        return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Sending %1 to %2 failed%3."))
+                         .arg(what, item.peer, why)
+                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Receiving %1 from %2 failed%3."))
+                         .arg(what, item.peer, why);
     case State::Declined:
-        return out ? QStringLiteral("%1 declined %2.").arg(item.peer, what)
-                   : QStringLiteral("Declined %1 from %2.").arg(what, item.peer);
+        return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 declined %2.")).arg(item.peer, what)
+                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Declined %1 from %2.")).arg(what, item.peer);
     case State::Cancelled:
-        return out ? QStringLiteral("Sending %1 to %2 was cancelled%3.").arg(what, item.peer, why)
-                   : QStringLiteral("Receiving %1 from %2 was cancelled%3.").arg(what, item.peer, why);
+        return out ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Sending %1 to %2 was cancelled%3."))
+                         .arg(what, item.peer, why)
+                   : said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Receiving %1 from %2 was cancelled%3."))
+                         .arg(what, item.peer, why);
     default: return {};
     }
 }
@@ -113,10 +130,13 @@ SendCheck CheckTargets(const QStringList& names, const CanSendFn& can) {
         seen << name;
         QString why;
         if (can && can(name, &why)) check.ok << name;
-        else reasons << (why.isEmpty() ? QStringLiteral("%1 cannot receive files.").arg(name) : why);
+        else
+            reasons << (why.isEmpty()
+                            ? said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 cannot receive files.")).arg(name)
+                            : why);
     }
     if (seen.isEmpty()) {
-        check.why = QStringLiteral("Files go to named users: choose one.");
+        check.why = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "Files go to named users: choose one."));
     } else if (seen.size() == 1) {
         check.why = reasons.value(0);
     } else if (!reasons.isEmpty()) {

@@ -3,7 +3,10 @@
 #include "FileTransfers.h"
 #include "FileOffer.h"
 #include "Resources.h"
+#include "FolderMemory.h"
 #include "TransferView.h"
+
+#include <QEvent>
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -18,8 +21,8 @@
 
 namespace lanyx::ui {
 
-frmOffer::frmOffer(FileTransfers& files, const QString& id, QWidget* parent)
-    : QDialog(parent), files_(files), id_(id) {
+frmOffer::frmOffer(FileTransfers& files, const QString& id, FolderMemory* memory, QWidget* parent)
+    : QDialog(parent), files_(files), id_(id), memory_(memory) {
     EnsureResources();
     setObjectName("frmOffer");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -27,15 +30,14 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/lanyx/lanyx.svg")));
     const TransferItem* item = files_.item(id_);
     const QString peer = item ? item->peer : QString();
-    setWindowTitle(tr("Files from %1 - Lanyx").arg(peer));
 
     // A name from the network: plain text, never markup.
-    auto* intro = new QLabel(tr("%1 offers you files.").arg(peer), this);
-    intro->setObjectName("lblIntro");
-    intro->setTextFormat(Qt::PlainText);
-    QFont bold = intro->font();
+    intro_ = new QLabel(this);
+    intro_->setObjectName("lblIntro");
+    intro_->setTextFormat(Qt::PlainText);
+    QFont bold = intro_->font();
     bold.setBold(true);
-    intro->setFont(bold);
+    intro_->setFont(bold);
     lblFrom_ = new QLabel(peer, this);
     lblFrom_->setObjectName("lblFrom");
     lblFrom_->setTextFormat(Qt::PlainText);
@@ -46,14 +48,11 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, QWidget* parent)
     lblNames_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblSize_ = new QLabel(this);
     lblSize_->setObjectName("lblSize");
-    if (item) {
-        // Every name offered; the rest counted.
-        lblNames_->setText(NamesText(item->names, item->files, static_cast<int>(transfer::kMaxOfferNames)));
-        lblSize_->setText(CountText(item->files, item->bytes));
-    }
-    txtFolder_ = new QLineEdit(FileTransfers::defaultFolder(), this);
+    const QString start = memory_ && !memory_->offerFolder.isEmpty() ? memory_->offerFolder
+                                                                     : FileTransfers::defaultFolder();
+    txtFolder_ = new QLineEdit(QDir::toNativeSeparators(start), this);
     txtFolder_->setObjectName("txtFolder");
-    browse_ = new QPushButton(tr("&Browse..."), this);
+    browse_ = new QPushButton(this);
     browse_->setObjectName("btnBrowse");
     browse_->setAutoDefault(false);
     chooseFolder = [](QWidget* w, const QString& start) {
@@ -68,13 +67,13 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, QWidget* parent)
     folderRow->addWidget(txtFolder_, 1);
     folderRow->addWidget(browse_);
 
+    for (QLabel*& c : captions_) c = new QLabel(this);
+    captions_[3]->setBuddy(txtFolder_);
     auto* form = new QFormLayout;
-    form->addRow(tr("From:"), lblFrom_);
-    form->addRow(tr("Files:"), lblNames_);
-    form->addRow(tr("Size:"), lblSize_);
-    auto* folderLabel = new QLabel(tr("Save &in:"), this);
-    folderLabel->setBuddy(txtFolder_);
-    form->addRow(folderLabel, folderRow);
+    form->addRow(captions_[0], lblFrom_);
+    form->addRow(captions_[1], lblNames_);
+    form->addRow(captions_[2], lblSize_);
+    form->addRow(captions_[3], folderRow);
 
     lblProblem_ = new QLabel(this);
     lblProblem_->setObjectName("lblProblem");
@@ -84,9 +83,9 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, QWidget* parent)
     lblProblem_->setVisible(false);
 
     auto* buttons = new QDialogButtonBox(this);
-    accept_ = buttons->addButton(tr("&Accept"), QDialogButtonBox::AcceptRole);
+    accept_ = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
     accept_->setObjectName("btnAccept");
-    decline_ = buttons->addButton(tr("&Decline"), QDialogButtonBox::RejectRole);
+    decline_ = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
     decline_->setObjectName("btnDecline");
     accept_->setDefault(true);
     decline_->setAutoDefault(false);
@@ -96,7 +95,7 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, QWidget* parent)
     connect(decline_, &QPushButton::clicked, this, &frmOffer::declineOffer);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(intro);
+    layout->addWidget(intro_);
     layout->addLayout(form);
     layout->addWidget(lblProblem_);
     layout->addStretch(1);
@@ -106,9 +105,39 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, QWidget* parent)
     connect(&files_, &FileTransfers::cleared, this, [this] {
         if (!files_.item(id_)) close();
     });
+    SetLan();
     const QFontMetrics fm(font());
     resize(std::max(sizeHint().width(), fm.averageCharWidth() * 60), sizeHint().height());
     accept_->setFocus();
+}
+
+void frmOffer::SetLan() {
+    const TransferItem* item = files_.item(id_);
+    const QString peer = item ? item->peer : lblFrom_->text();
+    setWindowTitle(tr("Files from %1 - Lanyx").arg(peer));
+    intro_->setText(tr("%1 offers you files.").arg(peer));
+    if (item) {
+        // Every name offered; the rest counted.
+        lblNames_->setText(NamesText(item->names, item->files, static_cast<int>(transfer::kMaxOfferNames)));
+        lblSize_->setText(CountText(item->files, item->bytes));
+    }
+    captions_[0]->setText(tr("From:"));
+    captions_[1]->setText(tr("Files:"));
+    captions_[2]->setText(tr("Size:"));
+    captions_[3]->setText(tr("Save &in:"));
+    browse_->setText(tr("&Browse..."));
+    accept_->setText(tr("&Accept"));
+    decline_->setText(tr("&Decline"));
+    for (int i = 0; i < 3; ++i) {
+        QLabel* value[] = {lblFrom_, lblNames_, lblSize_};
+        value[i]->setAccessibleName(QString(captions_[i]->text()).remove(QLatin1Char(':')));
+    }
+    txtFolder_->setAccessibleName(QString(captions_[3]->text()).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+}
+
+void frmOffer::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
 }
 
 void frmOffer::acceptOffer() {
@@ -131,6 +160,8 @@ void frmOffer::acceptOffer() {
         txtFolder_->setFocus();
         return;
     }
+    // The next offer starts here.
+    if (memory_) memory_->set(&FolderMemory::offerFolder, folder);
     done(QDialog::Accepted);
 }
 

@@ -18,10 +18,15 @@ class FileTransfers;
 
 namespace lanyx::ui {
 
+struct FolderMemory;
+
 class frmOffer : public QDialog {
     Q_OBJECT
 public:
-    frmOffer(FileTransfers& files, const QString& id, QWidget* parent = nullptr);
+    // `memory` (where given): the folder the last offer went to is offered
+    // first, and the folder of this one is kept.
+    frmOffer(FileTransfers& files, const QString& id, FolderMemory* memory = nullptr, QWidget* parent = nullptr);
+    Q_INVOKABLE void SetLan();
 
     QString id() const { return id_; }
     QLabel* lblFrom() const { return lblFrom_; }
@@ -41,12 +46,16 @@ public:
 protected:
     // Escape and the window's close button: no answer.
     void reject() override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void itemChanged(const QString& id);
 
     FileTransfers& files_;
     QString id_;
+    FolderMemory* memory_;
+    QLabel* intro_;
+    QLabel* captions_[4] = {};
     QLabel* lblFrom_;
     QLabel* lblNames_;
     QLabel* lblSize_;

@@ -5,6 +5,11 @@
 #include "TransferView.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -52,11 +57,12 @@ TransferRowWidget::TransferRowWidget(const QString& id, QWidget* parent) : QFram
     bar->setObjectName("bar");
     bar->setRange(0, 100);
     bar->setTextVisible(true);
-    btnAccept = rowButton(tr("&Accept..."), "btnAccept", this);
-    btnDecline = rowButton(tr("&Decline"), "btnDecline", this);
-    btnCancel = rowButton(tr("&Cancel"), "btnCancel", this);
-    btnRetry = rowButton(tr("&Retry"), "btnRetry", this);
-    btnOpen = rowButton(tr("&Open Folder"), "btnOpen", this);
+    btnAccept = rowButton(QString(), "btnAccept", this);
+    btnDecline = rowButton(QString(), "btnDecline", this);
+    btnCancel = rowButton(QString(), "btnCancel", this);
+    btnRetry = rowButton(QString(), "btnRetry", this);
+    btnOpen = rowButton(QString(), "btnOpen", this);
+    SetLan();
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(lblNames, 0, 0, 1, 2);
@@ -72,16 +78,29 @@ TransferRowWidget::TransferRowWidget(const QString& id, QWidget* parent) : QFram
     grid->setColumnStretch(0, 1);
 }
 
+void TransferRowWidget::SetLan() {
+    btnAccept->setText(tr("&Accept..."));
+    btnDecline->setText(tr("&Decline"));
+    btnCancel->setText(tr("&Cancel"));
+    btnRetry->setText(tr("&Retry"));
+    btnOpen->setText(tr("&Open Folder"));
+    // Buttons and bar say which transfer they belong to.
+    const QString names = lblNames->text();
+    for (QPushButton* b : {btnAccept, btnDecline, btnCancel, btnRetry, btnOpen}) b->setAccessibleDescription(names);
+    bar->setAccessibleName(tr("Progress of %1").arg(names));
+    setAccessibleName(names);
+}
+
 frmTransfers::frmTransfers(FileTransfers& files, QWidget* parent) : QWidget(parent, Qt::Window), files_(files) {
     EnsureResources();
     setObjectName("frmTransfers");
-    setWindowTitle(tr("Transfers - Lanyx"));
+
     setWindowIcon(QIcon(QStringLiteral(":/lanyx/lanyx.svg")));
 
     list_ = new QWidget;
     list_->setObjectName("transferList");
     listLayout_ = new QVBoxLayout(list_);
-    empty_ = new QLabel(tr("No transfers yet. Send files from a user's menu, or drop them onto a user."), list_);
+    empty_ = new QLabel(list_);
     empty_->setObjectName("lblEmpty");
     empty_->setWordWrap(true);
     empty_->setAlignment(Qt::AlignCenter);
@@ -92,10 +111,11 @@ frmTransfers::frmTransfers(FileTransfers& files, QWidget* parent) : QWidget(pare
     area_->setWidget(list_);
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    clear_ = new QPushButton(tr("C&lear Finished"), this);
+    clear_ = new QPushButton(this);
     clear_->setObjectName("btnClear");
-    auto* close = new QPushButton(tr("Close"), this);
-    close->setObjectName("btnClose");
+    close_ = new QPushButton(this);
+    close_->setObjectName("btnClose");
+    auto* close = close_;
     connect(clear_, &QPushButton::clicked, &files_, &FileTransfers::clearEnded);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -109,15 +129,47 @@ frmTransfers::frmTransfers(FileTransfers& files, QWidget* parent) : QWidget(pare
     layout->addWidget(area_, 1);
     layout->addLayout(bottom);
 
-    openFolder = [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
+    openFolder = [](const QString& folder) { return QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
+    SetLan();
     connect(&files_, &FileTransfers::itemAdded, this, &frmTransfers::add);
     connect(&files_, &FileTransfers::itemChanged, this, &frmTransfers::update);
     connect(&files_, &FileTransfers::cleared, this, &frmTransfers::rebuild);
     rebuild();
 
-    // Room for a few rows and a long name at the default font, on any screen density.
+    // Room for a few rows and a long name at the default font, on any screen
+    // density, within the work area.
     const QFontMetrics fm(font());
-    resize(fm.averageCharWidth() * 80, fm.height() * 34);
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    resize(std::min(fm.averageCharWidth() * 80, area.width() - 24), std::min(fm.height() * 34, area.height() - 60));
+}
+
+void frmTransfers::SetLan() {
+    setWindowTitle(tr("Transfers - Lanyx"));
+    empty_->setText(tr("No transfers yet. Send files from a user's menu, or drop them onto a user."));
+    clear_->setText(tr("C&lear Finished"));
+    close_->setText(tr("Close"));
+    area_->setAccessibleName(tr("Transfers"));
+    for (const QString& id : rows_.keys()) update(id);
+}
+
+void frmTransfers::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) SetLan();
+}
+
+void frmTransfers::showFolder(const QString& folder) {
+    if (folder.isEmpty() || !openFolder || openFolder(folder)) return;
+    // Nothing on this desktop opens folders: the user still learns where.
+    auto* box = new QMessageBox(QMessageBox::Information, windowTitle(),
+                                tr("No program here opens folders. The files are in:\n%1")
+                                    .arg(QDir::toNativeSeparators(QDir::cleanPath(folder))),
+                                QMessageBox::Ok, this);
+    box->setObjectName("boxOpenFolder");
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 void frmTransfers::add(const QString& id) {
@@ -132,8 +184,7 @@ void frmTransfers::add(const QString& id) {
     connect(row->btnRetry, &QPushButton::clicked, this, [this, id] { files_.retry(id); });
     connect(row->btnOpen, &QPushButton::clicked, this, [this, id] {
         const TransferItem* item = files_.item(id);
-        const QString folder = item ? FolderToOpen(*item) : QString();
-        if (!folder.isEmpty() && openFolder) openFolder(folder);
+        showFolder(item ? FolderToOpen(*item) : QString());
     });
     empty_->setVisible(false);
     update(id);
@@ -160,6 +211,7 @@ void frmTransfers::update(const QString& id) {
     row->btnCancel->setVisible(r.cancel);
     row->btnRetry->setVisible(r.retry);
     row->btnOpen->setVisible(r.openFolder);
+    row->SetLan();
     if (!item->skipped.isEmpty())
         row->lblNames->setToolTip(tr("Left out: %1").arg(item->skipped.join(QStringLiteral(", "))));
     bool anyEnded = false;

@@ -27,6 +27,7 @@ class TransferRowWidget : public QFrame {
 public:
     TransferRowWidget(const QString& id, QWidget* parent);
     QString id() const { return id_; }
+    void SetLan();
     QLabel* lblNames;
     QLabel* lblPeer;
     QLabel* lblState;
@@ -52,14 +53,20 @@ public:
     int rowCount() const { return static_cast<int>(rows_.size()); }
     QPushButton* btnClear() const { return clear_; }
     QLabel* lblEmpty() const { return empty_; }
-    // Opens a folder in the desktop's file manager; tests replace it.
-    std::function<void(const QString& folder)> openFolder;
+    // Opens a folder in the desktop's file manager (false: nothing could);
+    // tests replace it.
+    std::function<bool(const QString& folder)> openFolder;
+    Q_INVOKABLE void SetLan();
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 Q_SIGNALS:
     // Accept on an offered row: the offer window asks where to.
     void acceptRequested(const QString& id);
 
 private:
+    void showFolder(const QString& folder);
     void add(const QString& id);
     void update(const QString& id);
     void rebuild();
@@ -70,6 +77,7 @@ private:
     QVBoxLayout* listLayout_;
     QLabel* empty_;
     QPushButton* clear_;
+    QPushButton* close_;
     QHash<QString, TransferRowWidget*> rows_;
 };
 

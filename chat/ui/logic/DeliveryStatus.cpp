@@ -41,35 +41,10 @@ bool DeliveryStatus::settled() const {
     return std::none_of(rows_.begin(), rows_.end(), [](const DeliveryReport& r) { return r.state == Delivery::Waiting; });
 }
 
-std::string DeliveryStatus::rowText(const DeliveryReport& r) {
-    std::string text = r.recipient + ": ";
-    if (r.state == Delivery::Withheld) {
-        switch (r.withheld) {
-        case Withheld::KeyChanged:
-            return text + "not sent: " + r.recipient + "'s key changed. Compare the safety number in " + r.recipient +
-                   "'s information before anything goes to " + r.recipient + " again";
-        case Withheld::CannotOpen: return text + "not sent: " + r.recipient + "'s program takes no sealed messages";
-        case Withheld::Empty: return text + "not sent: nothing to send";
-        default: return text + "not sent: not on the network";
-        }
-    }
-    if (r.state == Delivery::Local) return text + "shown here only";
-    if (!r.encrypted) return text + "in the clear, sent; this recipient's program does not confirm";
-    text += "\xF0\x9F\x94\x92 encrypted, ";  // a lock
-    switch (r.state) {
-    case Delivery::Delivered: return text + "delivered";
-    case Delivery::NotConfirmed: return text + "not confirmed";
-    default: return text + "waiting for confirmation";
-    }
-}
-
-std::string DeliveryStatus::text() const {
-    std::string out;
-    for (const auto& r : rows_) {
-        if (!out.empty()) out += '\n';
-        out += rowText(r);
-    }
-    return out;
+bool DeliveryStatus::warns() const {
+    return std::any_of(rows_.begin(), rows_.end(), [](const DeliveryReport& r) {
+        return (r.encrypted && r.state == Delivery::NotConfirmed) || r.state == Delivery::Withheld;
+    });
 }
 
 } // namespace lanyx::ui

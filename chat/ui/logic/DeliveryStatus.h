@@ -1,7 +1,7 @@
 #pragma once
 // What became of the last private message a window sent, per recipient:
-// encrypted (a lock) or in the clear, then delivered or not confirmed.
-// No widgets: the compose and chat windows show text().
+// encrypted or in the clear, then delivered or not confirmed. No widgets:
+// the compose and chat windows show rows() in words and icons.
 #include "SecureLink.h"
 
 #include <string>
@@ -24,9 +24,10 @@ public:
     std::vector<std::string> keyChanged() const;
     // Nothing went to anybody.
     bool allWithheld() const;
-    // One line per recipient, "bob: 🔒 encrypted, delivered".
-    std::string text() const;
-    static std::string rowText(const DeliveryReport& report);
+    // One per recipient, in the order sent.
+    const std::vector<DeliveryReport>& rows() const { return rows_; }
+    // A recipient did not confirm, or nothing went to a recipient.
+    bool warns() const;
 
 private:
     std::vector<DeliveryReport> rows_;

@@ -8,6 +8,14 @@ namespace lanyx::ui {
 namespace {
 constexpr auto kNotifications = "Notifications";
 constexpr auto kChatSound = "ChatSound";
+constexpr const char* kFolders[] = {"OfferFolder", "SendFolder", "ExportFolder"};
+QString DesktopPrefs::*const kFolderFields[] = {&DesktopPrefs::offerFolder, &DesktopPrefs::sendFolder,
+                                                &DesktopPrefs::exportFolder};
+int folderKey(const QString& key) {
+    for (int i = 0; i < 3; ++i)
+        if (key == QLatin1String(kFolders[i])) return i;
+    return -1;
+}
 } // namespace
 
 DesktopPrefs DesktopPrefs::fromText(const QByteArray& text) {
@@ -22,6 +30,7 @@ DesktopPrefs DesktopPrefs::fromText(const QByteArray& text) {
         else if (eq > 0 && key == QLatin1String(kChatSound) && !value.isEmpty() && !value.contains(QLatin1Char('/')) &&
                  !value.contains(QLatin1Char('\\')))
             p.chatSound = value;  // a file name in the program's folder, never a path
+        else if (const int f = eq > 0 ? folderKey(key) : -1; f >= 0) p.*kFolderFields[f] = value;
         else if (eq > 0 && key != QLatin1String(kNotifications) && key != QLatin1String(kChatSound))
             p.other.append(QString::fromUtf8(line));
     }
@@ -32,6 +41,13 @@ QByteArray DesktopPrefs::toText() const {
     QByteArray out;
     out += QByteArray(kNotifications) + '=' + (notifications ? "1" : "0") + '\n';
     out += QByteArray(kChatSound) + '=' + chatSound.toUtf8() + '\n';
+    for (int i = 0; i < 3; ++i) {
+        const QString& folder = this->*kFolderFields[i];
+        // A folder name that would break the line is not remembered.
+        if (!folder.isEmpty() && !folder.contains(QLatin1Char('\n')) && !folder.contains(QLatin1Char('\r')) &&
+            folder.trimmed() == folder)
+            out += QByteArray(kFolders[i]) + '=' + folder.toUtf8() + '\n';
+    }
     for (const auto& line : other) out += line.toUtf8() + '\n';
     return out;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The desktop program's own settings, in Desktop.ini beside User.ini (which
 // keeps its fixed records): how alerts are shown and the sound for a chat
-// line arriving in a window in the background. Plain "Key=Value" lines in
+// line arriving in a window in the background, the folders the file
+// dialogs were last in. Plain "Key=Value" lines in
 // UTF-8; unknown keys are kept as they are, a damaged line is skipped.
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,8 @@ struct DesktopPrefs {
     bool notifications = false;
     // "(S)" silence (the default), "(B)" the beep, else a .wav file.
     QString chatSound = QStringLiteral("(S)");
+    // Where the file dialogs were last: offers saved, files sent, exports.
+    QString offerFolder, sendFolder, exportFolder;
     // Lines this program does not know, written back unchanged.
     QStringList other;
 

@@ -81,18 +81,29 @@ std::string ExportBody(ExportKind kind, const std::string& plainText, const std:
     }
 }
 
-void WriteExport(const std::filesystem::path& file, ExportKind kind, const std::string& plainText,
-                 const std::string& rtf) {
-    if (kind == ExportKind::None) return;
-    // RTF is already plain ASCII; the text goes to disk in Windows-1252.
-    const std::string bytes = kind == ExportKind::Rtf ? ExportBody(kind, plainText, rtf)
-                                                       : cp1252::fromUtf8(ExportBody(kind, plainText, rtf));
+namespace {
+void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
     errno = 0;
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) throw LanyxError(err::PathAccess, std::strerror(errno ? errno : EACCES));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) throw LanyxError(err::PathAccess, std::strerror(errno ? errno : EIO));
+}
+}  // namespace
+
+void WriteExport(const std::filesystem::path& file, ExportKind kind, const std::string& plainText,
+                 const std::string& rtf) {
+    if (kind == ExportKind::None) return;
+    // RTF is already plain ASCII; the text goes to disk in Windows-1252.
+    writeBytes(file, kind == ExportKind::Rtf ? ExportBody(kind, plainText, rtf)
+                                             : cp1252::fromUtf8(ExportBody(kind, plainText, rtf)));
+}
+
+void WriteTextRecords(const std::filesystem::path& file, const std::vector<std::string>& texts) {
+    std::string body;
+    for (const auto& t : texts) body += ExportBody(ExportKind::Text, t, {});
+    writeBytes(file, cp1252::fromUtf8(body));
 }
 
 } // namespace lanyx::ui

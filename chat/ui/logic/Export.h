@@ -39,6 +39,10 @@ ExportKind ExportKindFor(const std::string& fileName);
 // The file body: "\"" text "\"" CR LF, or the RTF followed by CR LF.
 std::string ExportBody(ExportKind kind, const std::string& plainText, const std::string& rtf);
 
+// Several texts as quoted records, one after the other (the alerts of one
+// popup, in the order they came); throws LanyxError like WriteExport.
+void WriteTextRecords(const std::filesystem::path& file, const std::vector<std::string>& texts);
+
 // Writes; throws LanyxError with the system's reason.
 void WriteExport(const std::filesystem::path& file, ExportKind kind, const std::string& plainText,
                  const std::string& rtf);

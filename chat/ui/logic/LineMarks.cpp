@@ -2,46 +2,11 @@
 
 #include "ChatNode.h"
 #include "Cp1252.h"
-#include "DeliveryStatus.h"
 #include "Text.h"
 
 #include <algorithm>
-#include <array>
 
 namespace lanyx::ui {
-
-namespace {
-constexpr std::string_view kLock = "\xF0\x9F\x94\x92";  // closed: went encrypted
-constexpr std::string_view kOpen = "\xF0\x9F\x94\x93";  // open: went in the clear
-
-// The groups in the order they are counted when too many to name.
-enum Group { GDelivered, GWaiting, GNotConfirmed, GClear, GWithheld, GCount };
-
-Group groupOf(const DeliveryReport& r) {
-    if (r.state == Delivery::Withheld) return GWithheld;
-    if (!r.encrypted) return GClear;
-    switch (r.state) {
-    case Delivery::Delivered: return GDelivered;
-    case Delivery::NotConfirmed: return GNotConfirmed;
-    default: return GWaiting;
-    }
-}
-
-std::string lockOf(Group g) {
-    if (g == GWithheld) return "\xE2\x9C\x8B";  // a raised hand: held back
-    return std::string(g == GClear ? kOpen : kLock);
-}
-
-std::string wordOf(Group g) {
-    switch (g) {
-    case GDelivered: return "delivered";
-    case GNotConfirmed: return "not confirmed";
-    case GClear: return "sent";
-    case GWithheld: return "not sent";
-    default: return "waiting";
-    }
-}
-} // namespace
 
 void LineMarks::sent(const std::string& text, const std::vector<DeliveryReport>& reports, std::string_view ownName) {
     LineMark mark;
@@ -108,30 +73,31 @@ const LineMark* LineMarks::mark(std::size_t line) const {
     return it == lines_.end() ? nullptr : &it->second;
 }
 
-std::string LineMarks::text(const LineMark& mark) {
-    std::string out;
-    const auto add = [&](const std::string& part) {
-        if (!out.empty()) out += ", ";
-        out += part;
-    };
-    if (mark.rows.size() == 1) return lockOf(groupOf(mark.rows[0])) + " " + wordOf(groupOf(mark.rows[0]));
-    if (mark.rows.size() <= kMaxNamed) {
-        for (const auto& r : mark.rows) add(r.recipient + " " + lockOf(groupOf(r)) + " " + wordOf(groupOf(r)));
-        return out;
+MarkGroup LineMarks::groupOf(const DeliveryReport& r) {
+    if (r.state == Delivery::Withheld) return MarkGroup::Withheld;
+    if (!r.encrypted) return MarkGroup::Clear;
+    switch (r.state) {
+    case Delivery::Delivered: return MarkGroup::Delivered;
+    case Delivery::NotConfirmed: return MarkGroup::NotConfirmed;
+    default: return MarkGroup::Waiting;
     }
-    std::array<std::size_t, GCount> count{};
-    for (const auto& r : mark.rows) ++count[groupOf(r)];
-    for (int g = 0; g < GCount; ++g)
-        if (count[g])
-            add(lockOf(Group(g)) + " " + std::to_string(count[g]) + " " + wordOf(Group(g)));
-    return out;
 }
 
-std::string LineMarks::toolTip(const LineMark& mark) {
-    std::string out;
-    for (const auto& r : mark.rows) {
-        if (!out.empty()) out += '\n';
-        out += DeliveryStatus::rowText(r);
+std::vector<MarkPart> LineMarks::parts(const LineMark& mark) {
+    std::vector<MarkPart> out;
+    if (mark.rows.size() == 1) return {{std::string(), groupOf(mark.rows[0]), 0}};
+    if (mark.rows.size() <= kMaxNamed) {
+        for (const auto& r : mark.rows) out.push_back({r.recipient, groupOf(r), 0});
+        return out;
+    }
+    // Counted in this order.
+    constexpr MarkGroup order[] = {MarkGroup::Delivered, MarkGroup::Waiting, MarkGroup::NotConfirmed, MarkGroup::Clear,
+                                   MarkGroup::Withheld};
+    for (const MarkGroup g : order) {
+        const auto n = static_cast<std::size_t>(
+            std::count_if(mark.rows.begin(), mark.rows.end(),
+                          [&](const DeliveryReport& r) { return groupOf(r) == g; }));
+        if (n) out.push_back({std::string(), g, n});
     }
     return out;
 }

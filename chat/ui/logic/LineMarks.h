@@ -25,6 +25,15 @@ struct LineMark {
     std::vector<DeliveryReport> rows;  // one per recipient, the own name left out
 };
 
+// What a mark shows, piece by piece; the window draws each piece's icon
+// and words in the user's language.
+enum class MarkGroup { Delivered, Waiting, NotConfirmed, Clear, Withheld };
+struct MarkPart {
+    std::string name;  // the recipient, for a few; empty for one or for a count
+    MarkGroup group = MarkGroup::Waiting;
+    std::size_t count = 0;  // how many, where too many to name; 0 otherwise
+};
+
 class LineMarks {
 public:
     // Lines sent whose own copy has not been shown yet; older ones are
@@ -51,12 +60,12 @@ public:
     std::size_t lines() const { return lines_.size(); }
     std::size_t pending() const { return pending_.size(); }
 
-    // Short, for the end of the line: "🔒 delivered" for one recipient,
-    // "bob 🔒 delivered, carl 🔓 sent" for a few, counts for many.
-    static std::string text(const LineMark& mark);
-    // Full, one line per recipient, as the delivery summary words it.
-    static std::string toolTip(const LineMark& mark);
-    // Something the user should look at: a recipient did not confirm.
+    // Short, for the end of the line: the state alone for one recipient,
+    // each recipient with its state for a few, counts per state for many.
+    static std::vector<MarkPart> parts(const LineMark& mark);
+    static MarkGroup groupOf(const DeliveryReport& report);
+    // Something the user should look at: a recipient did not confirm, or
+    // nothing went to a recipient.
     static bool warns(const LineMark& mark);
     // The own copy of `sent` as the window shows it: trimmed, through the
     // wire's code page, perhaps with the "not verified" mark in front.

@@ -90,4 +90,15 @@ bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<
     return true;
 }
 
+std::vector<std::string> Refusing(const std::vector<std::string>& names, const UserList& users, bool chatLine) {
+    std::vector<std::string> out;
+    for (const auto& name : names) {
+        const auto row = users.findNoCase(name);
+        if (!row) continue;
+        const auto status = users.user(*row).status;
+        if (status == 2 || (chatLine && status == 1)) out.push_back(users.user(*row).text);
+    }
+    return out;
+}
+
 } // namespace lanyx::ui

@@ -10,6 +10,7 @@
 
 namespace lanyx {
 class ChatNode;
+class UserList;
 }
 
 namespace lanyx::ui {
@@ -52,6 +53,11 @@ public:
     // included). False for a blank line.
     bool SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports = nullptr) const;
 };
+
+// Those of `names` whose announced status turns away what is sent: Do Not
+// Disturb refuses alerts and chat lines, Alerts Only chat lines. Names not
+// listed (or "(All)") are not known to refuse anything.
+std::vector<std::string> Refusing(const std::vector<std::string>& names, const UserList& users, bool chatLine);
 
 // Adds every item of a "|"-terminated list.
 template <typename List> void AddAll(List& list, std::string_view items);

@@ -551,7 +551,7 @@ TEST_F(Options, DesktopSettingsAreShownAndSavedApartFromUserIni) {
     watch(w, seen);
     w.InputSets();
     EXPECT_FALSE(w.chkNotify()->isChecked());
-    EXPECT_EQ(w.chkNotify()->text(), "desktop notifications");
+    EXPECT_EQ(w.chkNotify()->text(), "&Desktop notifications for alerts");
     EXPECT_EQ(w.cmbChatSnd()->currentData().toString(), "gone.wav");
     w.WriteSets();
     EXPECT_EQ(saves, 0);  // nothing changed

@@ -38,7 +38,7 @@ protected:
         seg.runFor(1000);
     }
     QString tip(UserListModel& model, const std::string& name) {
-        const int row = static_cast<int>(*bob.node.users().findExact(name)) + 1;
+        const int row = model.modelRow(*bob.node.users().findExact(name) + 1);
         return model.data(model.index(row, 1), Qt::ToolTipRole).toString();
     }
     MemorySegment seg;
@@ -92,7 +92,7 @@ TEST_F(KeyCheck, AChangedKeyIsAcceptedOnlyThroughTheSameCheck) {
     annReinstalled();
     UserListModel model(bob.node.users());
     EXPECT_TRUE(tip(model, "ann").startsWith("key changed"));
-    const int row = static_cast<int>(*bob.node.users().findExact("ann")) + 1;
+    const int row = model.modelRow(*bob.node.users().findExact("ann") + 1);
     EXPECT_FALSE(model.data(model.index(row, 1), Qt::DecorationRole).value<QIcon>().isNull());
     // Its status, signed by the other key, was not taken.
     EXPECT_TRUE(model.data(model.index(row, 1), Qt::DisplayRole).toString().isEmpty());

@@ -1,0 +1,137 @@
+#include "BoxMessage.h"
+
+#include "Resources.h"
+
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace lanyx::ui {
+
+frmBox::frmBox(const QString& title, const QString& text, const QIcon& icon, QWidget* parent) : QDialog(parent) {
+    EnsureResources();
+    setObjectName("frmBox");
+    setWindowTitle(title);
+    setWindowIcon(QIcon(QStringLiteral(":/lanyx/lanyx.svg")));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setSizeGripEnabled(true);
+    text_ = new QPlainTextEdit(text, this);
+    text_->setObjectName("txtText");
+    text_->setReadOnly(true);
+    text_->setFrameShape(QFrame::NoFrame);
+    text_->setBackgroundRole(QPalette::Window);
+    text_->viewport()->setAutoFillBackground(false);
+    // A word longer than the box breaks where it must.
+    text_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text_->setAccessibleName(title);
+    auto* row = new QHBoxLayout;
+    if (!icon.isNull()) {
+        icon_ = new QLabel(this);
+        icon_->setPixmap(icon.pixmap(32, 32));
+        icon_->setAlignment(Qt::AlignTop);
+        row->addWidget(icon_);
+    }
+    row->addWidget(text_, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row, 1);
+    layout->addWidget(buttons);
+    ok_->setFocus();
+}
+
+void frmBox::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && textFn_) text_->setPlainText(textFn_());
+}
+
+void frmBox::fitToText() {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QFontMetrics fm(text_->font());
+    // As wide as the longest line (up to half the work area), as high as
+    // the text at that width (up to most of it); the rest scrolls.
+    int widest = 0;
+    for (QTextBlock b = text_->document()->begin(); b.isValid() && widest < area.width(); b = b.next())
+        widest = std::max(widest, fm.horizontalAdvance(b.text().left(300)));
+    const int chrome = layout()->contentsMargins().left() + layout()->contentsMargins().right() +
+                       (icon_ ? icon_->sizeHint().width() + 12 : 0) + text_->verticalScrollBar()->sizeHint().width() +
+                       16;
+    const QSize most = area.size() - QSize(24, 60);
+    const int textWidth = std::clamp(widest + 16, fm.averageCharWidth() * 30, area.width() / 2);
+    const int lines = text_->document()->lineCount() > 0 ? text_->document()->lineCount() : 1;
+    int textHeight = 0;
+    if (lines < 2000) {
+        QTextDocument measure;
+        measure.setDefaultFont(text_->font());
+        measure.setDefaultTextOption(QTextOption(Qt::AlignLeft));
+        QTextOption wrap;
+        wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        measure.setDefaultTextOption(wrap);
+        measure.setPlainText(text_->toPlainText().left(20000));
+        measure.setTextWidth(textWidth);
+        textHeight = static_cast<int>(measure.size().height());
+    } else {
+        textHeight = most.height();
+    }
+    const int buttonsHeight = ok_->sizeHint().height() + 2 * layout()->spacing() + layout()->contentsMargins().top() +
+                              layout()->contentsMargins().bottom();
+    const int w = std::min(textWidth + chrome, most.width());
+    const int h = std::min(std::max(textHeight + 12, fm.height() * 3) + buttonsHeight, most.height());
+    setMaximumSize(area.size());
+    resize(w, h);
+    move(area.center() - QPoint(w / 2, h / 2));
+}
+
+QWidget* ShowBoxMessage(const QString& text, const QString& sender) {
+    auto* box = new frmBox(sender, text);
+    box->fitToText();
+    box->show();
+    return box;
+}
+
+QString KeyWarningText(const QString& name) {
+    return frmBox::tr(
+               "The key of %1 has changed. Either %1's program was reinstalled or its data folder lost, or "
+               "somebody else is using the name %1. Until you decide, nothing private is sent to %1, and what the "
+               "new key signs is marked \"not verified\" (leave notices, status and colour from it are ignored). "
+               "Compare the safety number in %1's information with %1 in person or by phone: accept the new key "
+               "only when both of you see the same number.")
+        .arg(name);
+}
+
+QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser) {
+    const QString who = QString::fromStdString(name);
+    auto* box = new frmBox(who, KeyWarningText(who), QIcon(QStringLiteral(":/lanyx/warning.svg")));
+    box->setObjectName("boxKeyChanged");
+    box->setTextFn([who] { return KeyWarningText(who); });
+    if (showUser) {
+        auto* info = new QPushButton(frmBox::tr("User &information..."), box);
+        info->setObjectName("cmdUserInfo");
+        box->findChild<QDialogButtonBox*>()->addButton(info, QDialogButtonBox::ActionRole);
+        QObject::connect(info, &QPushButton::clicked, box, [box, showUser] {
+            showUser();
+            box->close();
+        });
+    }
+    box->fitToText();
+    box->show();
+    return box;
+}
+
+}  // namespace lanyx::ui

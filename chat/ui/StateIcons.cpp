@@ -1,0 +1,90 @@
+#include "StateIcons.h"
+
+#include "Resources.h"
+
+namespace lanyx::ui {
+
+namespace {
+const char* const kContext = "StateIcons";
+QString words(const char* text) {
+    return QCoreApplication::translate(kContext, text);
+}
+}  // namespace
+
+QIcon StateIcon(State state) {
+    EnsureResources();
+    switch (state) {
+    case State::Encrypted: return QIcon(QStringLiteral(":/lanyx/lock.svg"));
+    case State::InTheClear: return QIcon(QStringLiteral(":/lanyx/unlock.svg"));
+    case State::Warning: return QIcon(QStringLiteral(":/lanyx/warning.svg"));
+    case State::Blocked: return QIcon(QStringLiteral(":/lanyx/blocked.svg"));
+    case State::Unread: return QIcon(QStringLiteral(":/lanyx/unread.svg"));
+    case State::Available: return QIcon(QStringLiteral(":/lanyx/status-available.svg"));
+    case State::AlertsOnly: return QIcon(QStringLiteral(":/lanyx/status-alerts.svg"));
+    case State::DoNotDisturb: return QIcon(QStringLiteral(":/lanyx/status-dnd.svg"));
+    }
+    return {};
+}
+
+QString StateText(State state) {
+    switch (state) {
+    case State::Encrypted: return words(QT_TRANSLATE_NOOP("StateIcons", "encrypted"));
+    case State::InTheClear: return words(QT_TRANSLATE_NOOP("StateIcons", "in the clear"));
+    case State::Warning: return words(QT_TRANSLATE_NOOP("StateIcons", "warning"));
+    case State::Blocked: return words(QT_TRANSLATE_NOOP("StateIcons", "blocked"));
+    case State::Unread: return words(QT_TRANSLATE_NOOP("StateIcons", "unread lines"));
+    case State::Available: return words(QT_TRANSLATE_NOOP("StateIcons", "available"));
+    case State::AlertsOnly: return words(QT_TRANSLATE_NOOP("StateIcons", "alerts only"));
+    case State::DoNotDisturb: return words(QT_TRANSLATE_NOOP("StateIcons", "do not disturb"));
+    }
+    return {};
+}
+
+State StatusState(int status) {
+    return status == 1 ? State::AlertsOnly : status == 2 ? State::DoNotDisturb : State::Available;
+}
+
+State DeliveryState(const DeliveryReport& r) {
+    if (r.state == Delivery::Withheld) return State::Warning;
+    if (!r.encrypted) return State::InTheClear;
+    return r.state == Delivery::NotConfirmed ? State::Warning : State::Encrypted;
+}
+
+QString DeliveryWord(const DeliveryReport& r) {
+    if (r.state == Delivery::Withheld) return words(QT_TRANSLATE_NOOP("StateIcons", "not sent"));
+    if (!r.encrypted) return words(QT_TRANSLATE_NOOP("StateIcons", "sent"));
+    switch (r.state) {
+    case Delivery::Delivered: return words(QT_TRANSLATE_NOOP("StateIcons", "delivered"));
+    case Delivery::NotConfirmed: return words(QT_TRANSLATE_NOOP("StateIcons", "not confirmed"));
+    default: return words(QT_TRANSLATE_NOOP("StateIcons", "waiting"));
+    }
+}
+
+QString DeliveryRowText(const DeliveryReport& r) {
+    const QString who = QString::fromStdString(r.recipient);
+    if (r.state == Delivery::Withheld) {
+        switch (r.withheld) {
+        case Withheld::KeyChanged:
+            return words(QT_TRANSLATE_NOOP("StateIcons",
+                                           "%1: not sent: %1's key changed. Compare the safety number in %1's "
+                                           "information before anything goes to %1 again"))
+                .arg(who);
+        case Withheld::CannotOpen:
+            return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: %1's program takes no sealed messages")).arg(who);
+        case Withheld::Empty: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: nothing to send")).arg(who);
+        default: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: not on the network")).arg(who);
+        }
+    }
+    if (r.state == Delivery::Local) return words(QT_TRANSLATE_NOOP("StateIcons", "%1: shown here only")).arg(who);
+    if (!r.encrypted)
+        return words(
+                   QT_TRANSLATE_NOOP("StateIcons", "%1: in the clear, sent; this recipient's program does not confirm"))
+            .arg(who);
+    switch (r.state) {
+    case Delivery::Delivered: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: encrypted, delivered")).arg(who);
+    case Delivery::NotConfirmed: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: encrypted, not confirmed")).arg(who);
+    default: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: encrypted, waiting for confirmation")).arg(who);
+    }
+}
+
+}  // namespace lanyx::ui

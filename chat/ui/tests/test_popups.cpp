@@ -1,0 +1,224 @@
+// Alert popups under many alerts and many senders: every text stays
+// readable, a new sender takes the place of the oldest popup, the users
+// that matter are always shown, and what is not shown is listed once.
+// Boxes of any size fit the screen.
+#include "BoxMessage.h"
+#include "ChatWindows.h"
+#include "PopupSummary.h"
+#include "TestSupport.h"
+#include "UiTestApp.h"
+#include "frmChat.h"
+#include "frmPop.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
+#include <QTime>
+#include <gtest/gtest.h>
+
+using namespace lanyx;
+using namespace lanyx::ui;
+
+namespace {
+
+using lanyx::test::app;
+
+class Popups : public ::testing::Test {
+protected:
+    Popups() : ann(seg, "ann") {
+        app();
+        ann.joinAs("ann");
+        hear("bob|C/255");
+        hear("carl|C/0");
+        windows = std::make_unique<ChatWindows>(ann.node, nullptr, [this](const std::string&) { return exportTo; });
+    }
+    ~Popups() override {
+        QList<QPointer<QWidget>> open;
+        for (QWidget* w : QApplication::topLevelWidgets()) open << w;
+        for (auto& w : open) delete w.data();
+    }
+    void hear(const std::string& text) {
+        seg.post(text);
+        seg.deliverAll();
+    }
+    QStringList shownSenders() const {
+        QStringList s;
+        for (frmPop* p : windows->popups()) s << p->sender();
+        return s;
+    }
+    static QTextEdit* alertsOf(frmPop* pop) { return pop ? pop->findChild<QTextEdit*>("txtAlerts") : nullptr; }
+
+    test::MemorySegment seg;
+    test::Peer ann;
+    std::unique_ptr<ChatWindows> windows;
+    QString exportTo;
+};
+
+QString nowMinutes() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm"));
+}
+
+}  // namespace
+
+TEST_F(Popups, ASecondAlertFromOneSenderKeepsTheFirstNewestFirstEachWithItsTime) {
+    const QString before = nowMinutes();
+    frmPop* pop = windows->ShowAlert("first", "bob", false);
+    const std::string longer = "the second alert is a good deal longer than the first one ever was";
+    EXPECT_EQ(windows->ShowAlert(longer, "bob", true), pop);
+    EXPECT_EQ(windows->ShowAlert("third", "BOB", false), pop);
+    const QString after = nowMinutes();
+    QApplication::processEvents();
+
+    QTextEdit* list = alertsOf(pop);
+    ASSERT_NE(list, nullptr);
+    const QString all = list->toPlainText();
+    const qsizetype third = all.indexOf("third"), second = all.indexOf(QString::fromStdString(longer)),
+                    first = all.indexOf("first");
+    ASSERT_GE(third, 0);
+    ASSERT_GE(second, 0);
+    ASSERT_GE(first, 0);
+    EXPECT_LT(third, second);
+    EXPECT_LT(second, first);
+    // When each came and how: one private, two to everybody.
+    EXPECT_EQ(all.count(before) + (after == before ? 0 : all.count(after)), 3) << all.toStdString();
+    EXPECT_EQ(all.count("Private"), 1);
+    EXPECT_EQ(all.count("To everyone"), 2);
+    EXPECT_EQ(pop->alertCount(), 3);
+    EXPECT_EQ(pop->message(), "third");
+
+    // The popup grew with the longer text: it reads on one line.
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    for (QTextBlock b = list->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.text().contains(QString::fromStdString(longer))) {
+            EXPECT_EQ(b.layout()->lineCount(), 1);
+        }
+    }
+
+    // Export and the chat keep every text, in the order they came.
+    test::TempDir dir;
+    exportTo = QString::fromStdString((dir / "alerts.txt").string());
+    pop->ExportToTextFile();
+    EXPECT_EQ(test::readBytes(dir / "alerts.txt"), "\"\r\nfirst\"\r\n\"\r\n" + longer + "\"\r\n\"\r\nthird\"\r\n");
+    QPointer<frmPop> gone = pop;
+    pop->action("mnuLive")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(gone);
+    ASSERT_EQ(windows->chatWindows().size(), 1);
+    const auto& lines = windows->chatWindows().front()->transcript().lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].text, "first");
+    EXPECT_EQ(lines[2].text, "third");
+}
+
+TEST_F(Popups, AFloodFromOneSenderIsKeptUpToABoundThatIsToldNotHidden) {
+    frmPop* pop = nullptr;
+    for (int i = 0; i < 10000; ++i) pop = windows->ShowAlert("alert " + std::to_string(i), "bob", false);
+    ASSERT_EQ(windows->popups().size(), 1);
+    EXPECT_EQ(pop->alertCount(), 10000);
+    EXPECT_EQ(pop->windowTitle(), "bob (10000)");
+    QApplication::processEvents();  // the list shows a burst in one go
+    QTextEdit* list = alertsOf(pop);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->toPlainText().contains("alert 0\n") || list->toPlainText().endsWith("alert 0"));
+
+    // Huge alerts: the oldest go past the bound, and the popup and the log say so.
+    const std::string big(60000, 'x');
+    for (int i = 0; i < 100; ++i) {
+        windows->ShowAlert(big, "carl", false);
+        if (i % 10 == 0) QApplication::processEvents();
+    }
+    QApplication::processEvents();
+    frmPop* carl = windows->popups().back();
+    ASSERT_EQ(carl->sender(), "carl");
+    EXPECT_LT(carl->keptBytes(), frmPop::kMaxKeptBytes + 60001);
+    EXPECT_GT(carl->droppedCount(), 0);
+    EXPECT_TRUE(carl->lblDropped()->isVisibleTo(carl));
+    EXPECT_TRUE(carl->lblDropped()->text().contains(QString::number(carl->droppedCount())));
+    EXPECT_NE(ann.log().find("not kept"), std::string::npos);
+}
+
+// Eight spoofed senders fill every place; a real user still gets through.
+TEST_F(Popups, ANewSenderTakesTheOldestPlaceAndUsersThatMatterAlwaysShow) {
+    test::Peer dave(seg, "dave");
+    dave.joinAs("dave");
+    seg.runFor(2000);  // listed, and its key verified
+    for (int i = 0; i < ChatWindows::kMaxPopups; ++i)
+        windows->ShowAlert("spam " + std::to_string(i), "spoof" + std::to_string(i), false);
+    ASSERT_EQ(windows->popups().size(), ChatWindows::kMaxPopups);
+    frmPop* real = windows->ShowAlert("the server room is on fire", "dave", true);
+    ASSERT_NE(real, nullptr);
+    EXPECT_TRUE(shownSenders().contains("dave"));
+    EXPECT_FALSE(shownSenders().contains("spoof0"));  // the oldest made room
+    EXPECT_EQ(windows->popups().size(), ChatWindows::kMaxPopups);
+
+    // What went is listed in one summary popup, and can be opened again.
+    PopupSummary* summary = windows->summary();
+    ASSERT_NE(summary, nullptr);
+    ASSERT_TRUE(summary->isVisible());
+    ASSERT_EQ(summary->senders(), QStringList{"spoof0"});
+    frmPop* again = summary->Open(0);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->sender(), "spoof0");
+    EXPECT_TRUE(alertsOf(again)->toPlainText().contains("spam 0"));
+    EXPECT_TRUE(shownSenders().contains("dave"));
+
+    // Members of a group and of an open chat are never pushed out by strangers.
+    ann.node.users().setGroups({"team|carl|"});
+    windows->OpenChatWindow("bob|");
+    windows->ShowAlert("from carl", "carl", false);
+    windows->ShowAlert("from bob", "bob", false);
+    for (int i = 100; i < 400; ++i) windows->ShowAlert("flood", "spoof" + std::to_string(i), false);
+    const QStringList shown = shownSenders();
+    for (const char* who : {"dave", "carl", "bob"}) EXPECT_TRUE(shown.contains(who)) << who;
+    EXPECT_LE(windows->popups().size(), ChatWindows::kMaxPopups);
+    // One summary, however many were not shown; it counts them all.
+    int summaries = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) summaries += qobject_cast<PopupSummary*>(w) && w->isVisible();
+    EXPECT_EQ(summaries, 1);
+    EXPECT_GE(windows->alertsNotShown(), 300 - ChatWindows::kMaxPopups);
+    EXPECT_LE(summary->senders().size(), PopupSummary::kMaxSenders);
+}
+
+TEST_F(Popups, APopupSaysWhenItCameAndWhetherItWasPrivate) {
+    frmPop* pop = windows->ShowAlert("lunch?", "bob", true);
+    const QString text = alertsOf(pop) ? alertsOf(pop)->toPlainText() : QString();
+    EXPECT_TRUE(text.contains("Private")) << text.toStdString();
+    EXPECT_TRUE(text.contains(nowMinutes()));
+    // Frameless where the desktop can place it, with its own close button.
+    EXPECT_TRUE(pop->windowFlags() & Qt::FramelessWindowHint);
+    auto* close = pop->findChild<QAbstractButton*>("cmdClose");
+    ASSERT_NE(close, nullptr);
+    QPointer<frmPop> p = pop;
+    close->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(!p || !p->isVisible());
+}
+
+TEST(BoxMessages, AHugeBoxFitsTheWorkAreaWithItsButtonOnScreen) {
+    app();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QString lines;
+    for (int i = 0; i < 5000; ++i) lines += QStringLiteral("line %1\n").arg(i);
+    QString words;
+    while (words.size() < 60000) words += QStringLiteral("word ");
+    for (const QString& text : {QString(60000, QLatin1Char('x')), lines, words}) {
+        QPointer<QWidget> box = ShowBoxMessage(text, QStringLiteral("bob"));
+        ASSERT_TRUE(box);
+        QApplication::processEvents();
+        EXPECT_TRUE(area.contains(box->frameGeometry()))
+            << box->frameGeometry().width() << "x" << box->frameGeometry().height();
+        auto* ok = box->findChild<QPushButton*>();
+        ASSERT_NE(ok, nullptr);
+        EXPECT_TRUE(ok->isVisible());
+        EXPECT_TRUE(area.contains(QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size())));
+        delete box.data();
+    }
+}

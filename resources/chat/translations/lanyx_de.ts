@@ -1,0 +1,1384 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="17"/>
+        <source>Drive</source>
+        <translation>Laufwerk</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="18"/>
+        <source>File Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="19"/>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="20"/>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="21"/>
+        <source>Shortcut</source>
+        <translation>Symbolischer Link</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="22"/>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="23"/>
+        <source>Alias</source>
+        <translation>Alias</translation>
+    </message>
+</context>
+<context>
+    <name>StateIcons</name>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="31"/>
+        <source>encrypted</source>
+        <translation>verschlüsselt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="32"/>
+        <source>in the clear</source>
+        <translation>unverschlüsselt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="33"/>
+        <source>warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="34"/>
+        <source>blocked</source>
+        <translation>gesperrt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="35"/>
+        <source>unread lines</source>
+        <translation>ungelesene Zeilen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="36"/>
+        <source>available</source>
+        <translation>verfügbar</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="37"/>
+        <source>alerts only</source>
+        <translation>nur Meldungen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="38"/>
+        <source>do not disturb</source>
+        <translation>nicht stören</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="53"/>
+        <source>sent</source>
+        <translation>gesendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
+        <source>delivered</source>
+        <translation>zugestellt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="56"/>
+        <source>not confirmed</source>
+        <translation>nicht bestätigt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="64"/>
+        <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
+        <translation>%1: unverschlüsselt gesendet; das Programm dieses Empfängers bestätigt nicht</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="67"/>
+        <source>%1: encrypted, delivered</source>
+        <translation>%1: verschlüsselt, zugestellt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <source>%1: encrypted, not confirmed</source>
+        <translation>%1: verschlüsselt, nicht bestätigt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="69"/>
+        <source>%1: encrypted, waiting for confirmation</source>
+        <translation>%1: verschlüsselt, wartet auf Bestätigung</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::FileTransfers</name>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="37"/>
+        <source>1 byte</source>
+        <translation>1 Byte</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="38"/>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="39"/>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="40"/>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="41"/>
+        <source>%1 GB</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="42"/>
+        <source>%1 TB</source>
+        <translation>%1 TB</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <source>1 file</source>
+        <translation>1 Datei</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <source>%1 files</source>
+        <translation>%1 Dateien</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="64"/>
+        <source>Waiting for %1 to accept</source>
+        <translation>Wartet, bis %1 annimmt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
+        <source>Offered by %1</source>
+        <translation>Angeboten von %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
+        <source>Sending</source>
+        <translation>Wird gesendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="68"/>
+        <source>Receiving</source>
+        <translation>Wird empfangen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <source>Interrupted</source>
+        <translation>Unterbrochen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
+        <source>Sent</source>
+        <translation>Gesendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="73"/>
+        <source>Received</source>
+        <translation>Empfangen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
+        <source>Declined by %1</source>
+        <translation>Von %1 abgelehnt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
+        <source>Declined</source>
+        <translation>Abgelehnt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="131"/>
+        <source>This copy of Lanyx was built without file transfers.</source>
+        <translation>Diese Lanyx-Ausgabe wurde ohne Dateiübertragung gebaut.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <source>This copy runs without keys, so it cannot send files.</source>
+        <translation>Dieses Exemplar läuft ohne Schlüssel und kann deshalb keine Dateien senden.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <source>This user&apos;s program cannot receive files.</source>
+        <translation>Das Programm dieses Benutzers kann keine Dateien empfangen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="140"/>
+        <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
+        <translation>Der Schlüssel dieses Benutzers hat sich geändert: Nehmen Sie zuerst in den Benutzerinformationen den neuen Schlüssel an.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="197"/>
+        <source>Nothing to send.</source>
+        <translation>Nichts zu senden.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="199"/>
+        <source>Too many transfers at once; wait for some to end.</source>
+        <translation>Zu viele Übertragungen auf einmal; warten Sie, bis einige fertig sind.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="203"/>
+        <source>%1 does not exist.</source>
+        <translation>%1 gibt es nicht.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="204"/>
+        <source>%1 cannot be read.</source>
+        <translation>%1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="209"/>
+        <source>Nothing to send</source>
+        <translation>Nichts zu senden</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="214"/>
+        <source>Files cannot be offered: %1</source>
+        <translation>Dateien können nicht angeboten werden: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="218"/>
+        <source>No key is known for %1.</source>
+        <translation>Für %1 ist kein Schlüssel bekannt.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="234"/>
+        <source>The offer could not be sent: %1</source>
+        <translation>Das Angebot konnte nicht gesendet werden: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="236"/>
+        <source>The offer could not be sent to %1.</source>
+        <translation>Das Angebot konnte nicht an %1 gesendet werden.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
+        <source>no answer</source>
+        <translation>keine Antwort</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="323"/>
+        <source>%1 is not a folder this user can write to</source>
+        <translation>%1 ist kein Ordner, in den dieser Benutzer schreiben darf</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="328"/>
+        <source>no key is known for %1</source>
+        <translation>für %1 ist kein Schlüssel bekannt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="378"/>
+        <source>refused: %1</source>
+        <translation>abgewiesen: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="388"/>
+        <source>%1; trying again</source>
+        <translation>%1; neuer Versuch</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="466"/>
+        <source>the receiver did not come back</source>
+        <translation>der Empfänger hat sich nicht wieder gemeldet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="500"/>
+        <source>not answered</source>
+        <translation>nicht beantwortet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="515"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="524"/>
+        <source>cancelled by %1</source>
+        <translation>von %1 abgebrochen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="523"/>
+        <source>withdrawn by %1</source>
+        <translation>von %1 zurückgezogen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="536"/>
+        <source>the offer did not reach %1</source>
+        <translation>das Angebot hat %1 nicht erreicht</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::TransferClient</name>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="260"/>
+        <source>the sender closed the connection</source>
+        <translation>der Absender hat die Verbindung getrennt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="272"/>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="334"/>
+        <source>connection lost (%1)</source>
+        <translation>Verbindung verloren (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::TransferServer</name>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="212"/>
+        <source>the receiver closed the connection</source>
+        <translation>der Empfänger hat die Verbindung getrennt</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::FileDropFilter</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="146"/>
+        <source>File transfers are not available.</source>
+        <translation>Dateiübertragungen sind nicht verfügbar.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="152"/>
+        <source>Drop files onto a user.</source>
+        <translation>Legen Sie Dateien auf einem Benutzer ab.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="168"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="198"/>
+        <source>Only files and folders on this computer can be sent.</source>
+        <translation>Es können nur Dateien und Ordner auf diesem Computer gesendet werden.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="184"/>
+        <source>Drop to offer the files to %1.</source>
+        <translation>Ablegen, um die Dateien %1 anzubieten.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="211"/>
+        <source>Send Files</source>
+        <translation>Dateien senden</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::LanyxApp</name>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="122"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="127"/>
+        <source>(not verified) </source>
+        <translation>(nicht verifiziert) </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="220"/>
+        <source>%1: %2 alerts, %3 chat lines not shown</source>
+        <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::NetworkPage</name>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="59"/>
+        <source>Lanyx sends to every network this computer is on. For offices behind a router, every message also goes to these destinations, one a line: host names, addresses, or the broadcast address of another subnet (such as 10.2.255.255).</source>
+        <translation>Lanyx sendet in jedes Netzwerk, in dem dieser Computer ist. Für Büros hinter einem Router geht jede Nachricht außerdem an diese Ziele, eines pro Zeile: Hostnamen, Adressen oder die Broadcast-Adresse eines anderen Subnetzes (etwa 10.2.255.255).</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="62"/>
+        <source>Extra destinations</source>
+        <translation>Weitere Ziele</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="63"/>
+        <source>One host name or address a line</source>
+        <translation>Ein Hostname oder eine Adresse pro Zeile</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="66"/>
+        <source>%1 %2/%3 (broadcast %4)</source>
+        <translation>%1 %2/%3 (Broadcast %4)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="70"/>
+        <source>No network interface that can broadcast was found.</source>
+        <translation>Es wurde keine Netzwerkschnittstelle gefunden, die Broadcasts senden kann.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="71"/>
+        <source>Sent through: %1</source>
+        <translation>Gesendet über: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="95"/>
+        <source>empty</source>
+        <translation>leer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="96"/>
+        <source>longer than 253 characters</source>
+        <translation>länger als 253 Zeichen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="97"/>
+        <source>an empty part between dots</source>
+        <translation>ein leerer Teil zwischen Punkten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="98"/>
+        <source>a part ends with &quot;-&quot;</source>
+        <translation>ein Teil endet mit „-“</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="99"/>
+        <source>an IPv6 address (only IPv4 is used)</source>
+        <translation>eine IPv6-Adresse (nur IPv4 wird verwendet)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="100"/>
+        <source>not a host name or IPv4 address</source>
+        <translation>kein Hostname und keine IPv4-Adresse</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="101"/>
+        <source>a part begins with &quot;-&quot;</source>
+        <translation>ein Teil beginnt mit „-“</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="102"/>
+        <source>a part longer than 63 characters</source>
+        <translation>ein Teil länger als 63 Zeichen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="103"/>
+        <source>ends with a dot</source>
+        <translation>endet mit einem Punkt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="104"/>
+        <source>not a valid IPv4 address</source>
+        <translation>keine gültige IPv4-Adresse</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="117"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="152"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="122"/>
+        <source>%1: more than %2 destinations</source>
+        <translation>%1: mehr als %2 Ziele</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="150"/>
+        <source>%1: being looked up</source>
+        <translation>%1: wird nachgeschlagen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="151"/>
+        <source>%1: does not resolve</source>
+        <translation>%1: nicht auflösbar</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::PopupSummary</name>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="57"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="61"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="165"/>
+        <source>Alerts not shown</source>
+        <translation>Nicht angezeigte Meldungen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="58"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="59"/>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="60"/>
+        <source>&amp;Show</source>
+        <translation>&amp;Anzeigen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="62"/>
+        <source>Senders whose alerts found no place on the screen; Enter shows them</source>
+        <translation>Absender, deren Meldungen keinen Platz auf dem Bildschirm fanden; die Eingabetaste zeigt sie an</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <source>1 alert</source>
+        <translation>1 Meldung</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <source>%1 alerts</source>
+        <translation>%1 Meldungen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
+        <source>%1: %2, the last at %3: %4</source>
+        <translation>%1: %2, die letzte um %3: %4</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="164"/>
+        <source>(%1 more not kept)</source>
+        <translation>(%1 weitere nicht behalten)</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::SendFileActions</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="40"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="46"/>
+        <source>%1 items</source>
+        <translation>%1 Elemente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="47"/>
+        <source>Offered %1 to %2.</source>
+        <translation>%1 wurde %2 angeboten.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="51"/>
+        <source>Not offered to %1</source>
+        <translation>Nicht angeboten an %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="58"/>
+        <source>Send Folder</source>
+        <translation>Ordner senden</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="58"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="134"/>
+        <source>Send Files</source>
+        <translation>Dateien senden</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="66"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="104"/>
+        <source>Send &amp;File...</source>
+        <translation>&amp;Datei senden...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="68"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="105"/>
+        <source>Send F&amp;older...</source>
+        <translation>&amp;Ordner senden...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="109"/>
+        <source>File transfers are not available.</source>
+        <translation>Dateiübertragungen sind nicht verfügbar.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::TransferRowWidget</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="82"/>
+        <source>&amp;Accept...</source>
+        <translation>&amp;Annehmen...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="83"/>
+        <source>&amp;Decline</source>
+        <translation>A&amp;blehnen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="84"/>
+        <source>&amp;Cancel</source>
+        <translation>Ab&amp;brechen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="85"/>
+        <source>&amp;Retry</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="86"/>
+        <source>&amp;Open Folder</source>
+        <translation>Ordner ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="91"/>
+        <source>Progress of %1</source>
+        <translation>Fortschritt von %1</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::TransferUi</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="69"/>
+        <source>Files offered</source>
+        <translation>Dateien angeboten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="70"/>
+        <source>%1 offers %2; answer in the Transfers window.</source>
+        <translation>%1 bietet %2 an; antworten Sie im Fenster Übertragungen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <source>Transfer finished</source>
+        <translation>Übertragung beendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <source>Transfer failed</source>
+        <translation>Übertragung fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::TransferView</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="35"/>
+        <source>%1 items</source>
+        <translation>%1 Elemente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="36"/>
+        <source>%1 and %2 more</source>
+        <translation>%1 und %2 weitere</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="46"/>
+        <source>%1 s left</source>
+        <translation>noch %1 s</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="48"/>
+        <source>%1 min left</source>
+        <translation>noch %1 min</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="51"/>
+        <source>%1 h left</source>
+        <translation>noch %1 h</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="52"/>
+        <source>%1 h %2 min left</source>
+        <translation>noch %1 h %2 min</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="64"/>
+        <source>To %1</source>
+        <translation>An %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="64"/>
+        <source>From %1</source>
+        <translation>Von %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="67"/>
+        <source>Declined</source>
+        <translation>Abgelehnt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="70"/>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="100"/>
+        <source>Sent %1 to %2.</source>
+        <translation>%1 an %2 gesendet.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
+        <source>Received %1 from %2 into %3.</source>
+        <translation>%1 von %2 in %3 empfangen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="103"/>
+        <source>Sending %1 to %2 failed%3.</source>
+        <translation>Senden von %1 an %2 fehlgeschlagen%3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <source>Receiving %1 from %2 failed%3.</source>
+        <translation>Empfang von %1 von %2 fehlgeschlagen%3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="106"/>
+        <source>%1 declined %2.</source>
+        <translation>%1 hat %2 abgelehnt.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
+        <source>Declined %1 from %2.</source>
+        <translation>%1 von %2 abgelehnt.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="109"/>
+        <source>Sending %1 to %2 was cancelled%3.</source>
+        <translation>Senden von %1 an %2 wurde abgebrochen%3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <source>Receiving %1 from %2 was cancelled%3.</source>
+        <translation>Empfang von %1 von %2 wurde abgebrochen%3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="124"/>
+        <source>%1 cannot receive files.</source>
+        <translation>%1 kann keine Dateien empfangen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="127"/>
+        <source>Files go to named users: choose one.</source>
+        <translation>Dateien gehen an einzelne Benutzer: Wählen Sie einen aus.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::UserListModel</name>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="88"/>
+        <source>verified</source>
+        <translation>verifiziert</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="89"/>
+        <source>key changed</source>
+        <translation>Schlüssel geändert</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="90"/>
+        <source>not verified</source>
+        <translation>nicht verifiziert</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmAbout</name>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="94"/>
+        <source>The program&apos;s pages on the web</source>
+        <translation>Die Seiten des Programms im Web</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="97"/>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="144"/>
+        <source>Lanyx - chat and alerts for your local network.
+
+Copyright (C) the Lanyx developers.
+
+Lanyx talks to the other copies on your network segment directly: there is no server, and nothing you send leaves the segment. </source>
+        <translation>Lanyx - Chat und Meldungen für Ihr lokales Netzwerk.
+
+Copyright (C) die Lanyx-Entwickler.
+
+Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server, und nichts, was Sie senden, verlässt das Segment. </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
+        <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
+        <translation>Dieses Exemplar hat keine Schlüssel: Nachrichten reisen als Klartext, und jeder im Segment kann sie lesen oder unter beliebigem Namen senden. Verwenden Sie Lanyx deshalb nicht für Geheimnisse.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
+        <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
+        <translation>Zwischen Exemplaren dieses Lanyx wird alles, was Sie senden, signiert, und private Nachrichten werden verschlüsselt; öffentliche Meldungen und Chatzeilen kann trotzdem jeder im Segment lesen. Exemplare des ursprünglichen Protokolls haben keine Schlüssel: Was an sie geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
+    </message>
+    <message>
+        <source>Lanyx - chat and alerts for your local network.
+
+Copyright (C) the Lanyx developers.
+
+Lanyx talks to the other copies on your network segment directly: there is no server. Between copies with keys, private messages are encrypted and everything is signed; what goes to or comes from copies without keys travels as plain text, which anyone on the segment can read or send under any name.</source>
+        <translation type="vanished">Lanyx - Chat und Meldungen für Ihr lokales Netzwerk.
+
+Copyright (C) die Lanyx-Entwickler.
+
+Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server. Zwischen Exemplaren mit Schlüsseln werden private Nachrichten verschlüsselt und alles wird signiert; was an Exemplare ohne Schlüssel geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
+        <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
+
+Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
+        <translation>Lanyx ist freie Software: Sie dürfen sie benutzen, kopieren, ändern und weitergeben, allein oder mit anderen Programmen, sofern dieser Hinweis jedem Exemplar beiliegt und geänderte Exemplare angeben, dass sie geändert wurden.
+
+Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sich für einen bestimmten Zweck eignet. Die Autoren haften nicht für Schäden durch seine Benutzung, soweit das Gesetz es erlaubt.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmBox</name>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="108"/>
+        <source>The key of %1 has changed. Either %1&apos;s program was reinstalled or its data folder lost, or somebody else is using the name %1. Until you accept the new key, %1&apos;s leave notices, status and colour are ignored and messages from %1 are marked &quot;not verified&quot;. Compare the fingerprints with %1 in person or by phone before you accept the new key.</source>
+        <translation>Der Schlüssel von %1 hat sich geändert. Entweder wurde das Programm von %1 neu installiert oder sein Datenordner ging verloren, oder jemand anderes benutzt den Namen %1. Bis Sie den neuen Schlüssel annehmen, werden Abmeldungen, Status und Farbe von %1 nicht beachtet und Nachrichten von %1 als „nicht verifiziert“ markiert. Vergleichen Sie die Fingerabdrücke persönlich oder am Telefon mit %1, bevor Sie den neuen Schlüssel annehmen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="121"/>
+        <source>User &amp;information...</source>
+        <translation>Benutzer&amp;informationen...</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmChat</name>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="292"/>
+        <source>Members</source>
+        <translation>Teilnehmer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="293"/>
+        <source>The members of this chat; the Users menu adds and removes them</source>
+        <translation>Die Teilnehmer dieses Chats; das Menü Benutzer fügt sie hinzu und entfernt sie</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="294"/>
+        <source>Conversation</source>
+        <translation>Gespräch</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="296"/>
+        <source>Each line begins with its sender; your lines to named members end with what became of them</source>
+        <translation>Jede Zeile beginnt mit ihrem Absender; Ihre Zeilen an einzelne Teilnehmer enden damit, was aus ihnen wurde</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="297"/>
+        <source>Your line</source>
+        <translation>Ihre Zeile</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="298"/>
+        <source>Enter sends it to the members</source>
+        <translation>Die Eingabetaste sendet sie an die Teilnehmer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="300"/>
+        <source>Delivery</source>
+        <translation>Zustellung</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="376"/>
+        <source>Everybody present is in this chat</source>
+        <translation>Alle Anwesenden sind in diesem Chat</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="402"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="417"/>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
+        <source>Chat lines do not reach %1 now.</source>
+        <translation>Chatzeilen erreichen %1 zurzeit nicht.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="489"/>
+        <source>%1 left the network.</source>
+        <translation>%1 hat das Netzwerk verlassen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="508"/>
+        <source>%1 was removed from this chat.</source>
+        <translation>%1 wurde aus diesem Chat entfernt.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="524"/>
+        <source>The line could not be sent.
+
+%1: %2</source>
+        <translation>Die Zeile konnte nicht gesendet werden.
+
+%1: %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <source>%1 delivered</source>
+        <translation>%1 zugestellt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <source>delivered</source>
+        <translation>zugestellt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <source>%1 not confirmed</source>
+        <translation>%1 nicht bestätigt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <source>not confirmed</source>
+        <translation>nicht bestätigt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <source>%1 sent</source>
+        <translation>%1 gesendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <source>sent</source>
+        <translation>gesendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <source>%1 waiting</source>
+        <translation>%1 warten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmCom</name>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="133"/>
+        <source>The recipients; the context menu sends files to them</source>
+        <translation>Die Empfänger; das Kontextmenü sendet ihnen Dateien</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
+        <source>Ctrl+Enter sends, Escape closes</source>
+        <translation>Strg+Eingabe sendet, Esc schließt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
+        <source>Delivery</source>
+        <translation>Zustellung</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="137"/>
+        <source>What became of the alert, per recipient</source>
+        <translation>Was aus der Meldung wurde, je Empfänger</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="169"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="182"/>
+        <source>%1 will not see this alert now: the status is &quot;%2&quot;.</source>
+        <translation>%1 sieht diese Meldung zurzeit nicht: Der Status ist „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="196"/>
+        <source>The alert could not be sent.
+
+%1: %2</source>
+        <translation>Die Meldung konnte nicht gesendet werden.
+
+%1: %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="230"/>
+        <source>Not every recipient confirmed the alert. It may not have arrived: the program there may have ended, or the computer left the network.</source>
+        <translation>Nicht jeder Empfänger hat die Meldung bestätigt. Sie ist vielleicht nicht angekommen: Das Programm dort wurde womöglich beendet, oder der Computer hat das Netzwerk verlassen.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmMain</name>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="182"/>
+        <source>Drop files onto a user.</source>
+        <translation>Legen Sie Dateien auf einem Benutzer ab.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="358"/>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Aktualisieren</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="359"/>
+        <source>Everybody on the network announces himself again</source>
+        <translation>Alle im Netzwerk melden sich erneut</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
+        <source>&amp;Transfers</source>
+        <translation>Ü&amp;bertragungen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="362"/>
+        <source>User &amp;information...</source>
+        <translation>Benutzer&amp;informationen...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
+        <source>Users</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
+        <source>Everybody present, then your groups. Enter sends an alert; the Menu key or Shift+F10 opens the user&apos;s menu</source>
+        <translation>Alle Anwesenden, dann Ihre Gruppen. Die Eingabetaste sendet eine Meldung; die Menütaste oder Umschalt+F10 öffnet das Menü des Benutzers</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="370"/>
+        <source>Status line</source>
+        <translation>Statuszeile</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
+        <source>Toolbar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="712"/>
+        <source>&amp;Unblock</source>
+        <translation>&amp;Entsperren</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmOffer</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="58"/>
+        <source>Save the files in</source>
+        <translation>Dateien speichern in</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="116"/>
+        <source>Files from %1 - Lanyx</source>
+        <translation>Dateien von %1 - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="117"/>
+        <source>%1 offers you files.</source>
+        <translation>%1 bietet Ihnen Dateien an.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="123"/>
+        <source>From:</source>
+        <translation>Von:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="124"/>
+        <source>Files:</source>
+        <translation>Dateien:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="125"/>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="126"/>
+        <source>Save &amp;in:</source>
+        <translation>Speichern &amp;in:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="127"/>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Durchsuchen...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="128"/>
+        <source>&amp;Accept</source>
+        <translation>&amp;Annehmen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="129"/>
+        <source>&amp;Decline</source>
+        <translation>A&amp;blehnen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="145"/>
+        <source>Choose the folder the files go into.</source>
+        <translation>Wählen Sie den Ordner, in den die Dateien kommen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="157"/>
+        <source>The offer could not be accepted.</source>
+        <translation>Das Angebot konnte nicht angenommen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmOpt</name>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="339"/>
+        <source>Language/Langage/Sprache/Lenguaje:</source>
+        <translation>Language/Langage/Sprache/Lenguaje:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="479"/>
+        <source>&amp;Network</source>
+        <translation>&amp;Netzwerk</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="493"/>
+        <source>&amp;Run Lanyx on StartUp</source>
+        <translation>Lanyx beim &amp;Anmelden starten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="494"/>
+        <source>Starts Lanyx when you log in to the desktop</source>
+        <translation>Startet Lanyx, wenn Sie sich am Desktop anmelden</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="496"/>
+        <source>&amp;Desktop notifications for alerts</source>
+        <translation>&amp;Desktop-Benachrichtigungen für Meldungen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
+        <source>Alerts go to the desktop&apos;s notification service instead of popups</source>
+        <translation>Meldungen gehen an den Benachrichtigungsdienst des Desktops statt in Popups</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="498"/>
+        <source>Sound for a chat line in the &amp;background</source>
+        <translation>Ton für eine Chatzeile im &amp;Hintergrund</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="753"/>
+        <source>The destinations could not be saved: %1</source>
+        <translation>Die Ziele konnten nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <source>These destinations are no host name or IPv4 address:
+%1</source>
+        <translation>Diese Ziele sind weder Hostname noch IPv4-Adresse:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmPop</name>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="70"/>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <source>Private</source>
+        <translation>Privat</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <source>To everyone</source>
+        <translation>An alle</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="239"/>
+        <source>Menu: reply, chat, block, export</source>
+        <translation>Menü: antworten, chatten, sperren, exportieren</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
+        <source>Menu</source>
+        <translation>Menü</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="242"/>
+        <source>Alert</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
+        <source>Alerts</source>
+        <translation>Meldungen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
+        <source>Alerts from %1</source>
+        <translation>Meldungen von %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="244"/>
+        <source>Newest first, each with its time and whether it was private</source>
+        <translation>Neueste zuerst, jede mit Uhrzeit und ob sie privat war</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="245"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="349"/>
+        <source>%1 older alerts were not kept: too many to keep.</source>
+        <translation>%1 ältere Meldungen wurden nicht behalten: zu viele.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="282"/>
+        <source>(%1 more characters: export or copy the alert to read all of it)</source>
+        <translation>(%1 weitere Zeichen: Exportieren oder kopieren Sie die Meldung, um alles zu lesen)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="499"/>
+        <source>%1 could not be written.
+
+%2</source>
+        <translation>%1 konnte nicht geschrieben werden.
+
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmSave</name>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="97"/>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="104"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="127"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
+        <source>Parent folder</source>
+        <translation>Übergeordneter Ordner</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="145"/>
+        <source>68: Device unavailable</source>
+        <translation>68: Gerät nicht verfügbar</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmTransfers</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="149"/>
+        <source>Transfers - Lanyx</source>
+        <translation>Übertragungen - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="150"/>
+        <source>No transfers yet. Send files from a user&apos;s menu, or drop them onto a user.</source>
+        <translation>Noch keine Übertragungen. Senden Sie Dateien über das Menü eines Benutzers oder legen Sie sie auf einem Benutzer ab.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="151"/>
+        <source>C&amp;lear Finished</source>
+        <translation>Beendete &amp;entfernen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="152"/>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="153"/>
+        <source>Transfers</source>
+        <translation>Übertragungen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="166"/>
+        <source>No program here opens folders. The files are in:
+%1</source>
+        <translation>Hier öffnet kein Programm Ordner. Die Dateien liegen in:
+%1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="217"/>
+        <source>Left out: %1</source>
+        <translation>Ausgelassen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmUserInfo</name>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="69"/>
+        <source>Key:</source>
+        <translation>Schlüssel:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="70"/>
+        <source>Your fingerprint:</source>
+        <translation>Ihr Fingerabdruck:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="71"/>
+        <source>Known fingerprint:</source>
+        <translation>Bekannter Fingerabdruck:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="72"/>
+        <source>Announced now:</source>
+        <translation>Jetzt angekündigt:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="73"/>
+        <source>&amp;Accept the new key</source>
+        <translation>Neuen Schlüssel &amp;annehmen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="77"/>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="89"/>
+        <source>this copy has no keys</source>
+        <translation>dieses Exemplar hat keine Schlüssel</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="100"/>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="101"/>
+        <source>nothing heard</source>
+        <translation>nichts gehört</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,1384 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="17"/>
+        <source>Drive</source>
+        <translation>Disque</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="18"/>
+        <source>File Folder</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="19"/>
+        <source>Folder</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="20"/>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="21"/>
+        <source>Shortcut</source>
+        <translation>Lien symbolique</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="22"/>
+        <source>Unknown</source>
+        <translation>Inconnu</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UiLanguage.cpp" line="23"/>
+        <source>Alias</source>
+        <translation>Alias</translation>
+    </message>
+</context>
+<context>
+    <name>StateIcons</name>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="31"/>
+        <source>encrypted</source>
+        <translation>chiffré</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="32"/>
+        <source>in the clear</source>
+        <translation>en clair</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="33"/>
+        <source>warning</source>
+        <translation>avertissement</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="34"/>
+        <source>blocked</source>
+        <translation>bloqué</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="35"/>
+        <source>unread lines</source>
+        <translation>lignes non lues</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="36"/>
+        <source>available</source>
+        <translation>disponible</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="37"/>
+        <source>alerts only</source>
+        <translation>alertes seulement</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="38"/>
+        <source>do not disturb</source>
+        <translation>ne pas déranger</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="53"/>
+        <source>sent</source>
+        <translation>envoyé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
+        <source>delivered</source>
+        <translation>distribué</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="56"/>
+        <source>not confirmed</source>
+        <translation>non confirmé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
+        <source>waiting</source>
+        <translation>en attente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="64"/>
+        <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
+        <translation>%1 : envoyé en clair ; le programme de ce destinataire ne confirme pas</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="67"/>
+        <source>%1: encrypted, delivered</source>
+        <translation>%1 : chiffré, distribué</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <source>%1: encrypted, not confirmed</source>
+        <translation>%1 : chiffré, non confirmé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="69"/>
+        <source>%1: encrypted, waiting for confirmation</source>
+        <translation>%1 : chiffré, en attente de confirmation</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::FileTransfers</name>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="37"/>
+        <source>1 byte</source>
+        <translation>1 octet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="38"/>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="39"/>
+        <source>%1 KB</source>
+        <translation>%1 Ko</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="40"/>
+        <source>%1 MB</source>
+        <translation>%1 Mo</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="41"/>
+        <source>%1 GB</source>
+        <translation>%1 Go</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="42"/>
+        <source>%1 TB</source>
+        <translation>%1 To</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <source>1 file</source>
+        <translation>1 fichier</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <source>%1 files</source>
+        <translation>%1 fichiers</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="64"/>
+        <source>Waiting for %1 to accept</source>
+        <translation>En attente de l&apos;acceptation de %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
+        <source>Offered by %1</source>
+        <translation>Proposé par %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
+        <source>Sending</source>
+        <translation>Envoi en cours</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="68"/>
+        <source>Receiving</source>
+        <translation>Réception en cours</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <source>Interrupted</source>
+        <translation>Interrompu</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
+        <source>Sent</source>
+        <translation>Envoyé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="73"/>
+        <source>Received</source>
+        <translation>Reçu</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
+        <source>Failed</source>
+        <translation>Échec</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
+        <source>Declined by %1</source>
+        <translation>Refusé par %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
+        <source>Declined</source>
+        <translation>Refusé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
+        <source>Cancelled</source>
+        <translation>Annulé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="131"/>
+        <source>This copy of Lanyx was built without file transfers.</source>
+        <translation>Cette copie de Lanyx a été compilée sans transfert de fichiers.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <source>This copy runs without keys, so it cannot send files.</source>
+        <translation>Cette copie fonctionne sans clés et ne peut donc pas envoyer de fichiers.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <source>This user&apos;s program cannot receive files.</source>
+        <translation>Le programme de cet utilisateur ne peut pas recevoir de fichiers.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="140"/>
+        <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
+        <translation>La clé de cet utilisateur a changé : acceptez d&apos;abord la nouvelle clé dans ses informations.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="197"/>
+        <source>Nothing to send.</source>
+        <translation>Rien à envoyer.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="199"/>
+        <source>Too many transfers at once; wait for some to end.</source>
+        <translation>Trop de transferts à la fois ; attendez que certains se terminent.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="203"/>
+        <source>%1 does not exist.</source>
+        <translation>%1 n&apos;existe pas.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="204"/>
+        <source>%1 cannot be read.</source>
+        <translation>%1 ne peut pas être lu.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="209"/>
+        <source>Nothing to send</source>
+        <translation>Rien à envoyer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="214"/>
+        <source>Files cannot be offered: %1</source>
+        <translation>Impossible de proposer des fichiers : %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="218"/>
+        <source>No key is known for %1.</source>
+        <translation>Aucune clé n&apos;est connue pour %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="234"/>
+        <source>The offer could not be sent: %1</source>
+        <translation>L&apos;offre n&apos;a pas pu être envoyée : %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="236"/>
+        <source>The offer could not be sent to %1.</source>
+        <translation>L&apos;offre n&apos;a pas pu être envoyée à %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
+        <source>no answer</source>
+        <translation>pas de réponse</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="323"/>
+        <source>%1 is not a folder this user can write to</source>
+        <translation>%1 n&apos;est pas un dossier où cet utilisateur peut écrire</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="328"/>
+        <source>no key is known for %1</source>
+        <translation>aucune clé n&apos;est connue pour %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="378"/>
+        <source>refused: %1</source>
+        <translation>refusé : %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="388"/>
+        <source>%1; trying again</source>
+        <translation>%1 ; nouvelle tentative</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="466"/>
+        <source>the receiver did not come back</source>
+        <translation>le destinataire n&apos;est pas revenu</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="500"/>
+        <source>not answered</source>
+        <translation>sans réponse</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="515"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="524"/>
+        <source>cancelled by %1</source>
+        <translation>annulé par %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="523"/>
+        <source>withdrawn by %1</source>
+        <translation>retiré par %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="536"/>
+        <source>the offer did not reach %1</source>
+        <translation>l&apos;offre n&apos;est pas parvenue à %1</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::TransferClient</name>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="260"/>
+        <source>the sender closed the connection</source>
+        <translation>l&apos;expéditeur a fermé la connexion</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="272"/>
+        <source>cancelled</source>
+        <translation>annulé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="334"/>
+        <source>connection lost (%1)</source>
+        <translation>connexion perdue (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::TransferServer</name>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="212"/>
+        <source>the receiver closed the connection</source>
+        <translation>le destinataire a fermé la connexion</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::FileDropFilter</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="146"/>
+        <source>File transfers are not available.</source>
+        <translation>Les transferts de fichiers ne sont pas disponibles.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="152"/>
+        <source>Drop files onto a user.</source>
+        <translation>Déposez les fichiers sur un utilisateur.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="168"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="198"/>
+        <source>Only files and folders on this computer can be sent.</source>
+        <translation>Seuls les fichiers et dossiers de cet ordinateur peuvent être envoyés.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="184"/>
+        <source>Drop to offer the files to %1.</source>
+        <translation>Déposez pour proposer les fichiers à %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="211"/>
+        <source>Send Files</source>
+        <translation>Envoyer des fichiers</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::LanyxApp</name>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="122"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="127"/>
+        <source>(not verified) </source>
+        <translation>(non vérifié) </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="220"/>
+        <source>%1: %2 alerts, %3 chat lines not shown</source>
+        <translation>%1 : %2 alertes, %3 lignes de discussion non affichées</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::NetworkPage</name>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="59"/>
+        <source>Lanyx sends to every network this computer is on. For offices behind a router, every message also goes to these destinations, one a line: host names, addresses, or the broadcast address of another subnet (such as 10.2.255.255).</source>
+        <translation>Lanyx envoie à chaque réseau auquel cet ordinateur est relié. Pour les bureaux derrière un routeur, chaque message va aussi à ces destinations, une par ligne : noms d&apos;hôte, adresses ou adresse de diffusion d&apos;un autre sous-réseau (par exemple 10.2.255.255).</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="62"/>
+        <source>Extra destinations</source>
+        <translation>Destinations supplémentaires</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="63"/>
+        <source>One host name or address a line</source>
+        <translation>Un nom d&apos;hôte ou une adresse par ligne</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="66"/>
+        <source>%1 %2/%3 (broadcast %4)</source>
+        <translation>%1 %2/%3 (diffusion %4)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="70"/>
+        <source>No network interface that can broadcast was found.</source>
+        <translation>Aucune interface réseau capable de diffuser n&apos;a été trouvée.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="71"/>
+        <source>Sent through: %1</source>
+        <translation>Envoi par : %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="95"/>
+        <source>empty</source>
+        <translation>vide</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="96"/>
+        <source>longer than 253 characters</source>
+        <translation>plus de 253 caractères</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="97"/>
+        <source>an empty part between dots</source>
+        <translation>une partie vide entre deux points</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="98"/>
+        <source>a part ends with &quot;-&quot;</source>
+        <translation>une partie se termine par « - »</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="99"/>
+        <source>an IPv6 address (only IPv4 is used)</source>
+        <translation>une adresse IPv6 (seul IPv4 est utilisé)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="100"/>
+        <source>not a host name or IPv4 address</source>
+        <translation>ni un nom d&apos;hôte ni une adresse IPv4</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="101"/>
+        <source>a part begins with &quot;-&quot;</source>
+        <translation>une partie commence par « - »</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="102"/>
+        <source>a part longer than 63 characters</source>
+        <translation>une partie de plus de 63 caractères</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="103"/>
+        <source>ends with a dot</source>
+        <translation>se termine par un point</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="104"/>
+        <source>not a valid IPv4 address</source>
+        <translation>pas une adresse IPv4 valide</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="117"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="152"/>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="122"/>
+        <source>%1: more than %2 destinations</source>
+        <translation>%1 : plus de %2 destinations</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="150"/>
+        <source>%1: being looked up</source>
+        <translation>%1 : recherche en cours</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="151"/>
+        <source>%1: does not resolve</source>
+        <translation>%1 : introuvable</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::PopupSummary</name>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="57"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="61"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="165"/>
+        <source>Alerts not shown</source>
+        <translation>Alertes non affichées</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="58"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="59"/>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="60"/>
+        <source>&amp;Show</source>
+        <translation>&amp;Afficher</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="62"/>
+        <source>Senders whose alerts found no place on the screen; Enter shows them</source>
+        <translation>Expéditeurs dont les alertes n&apos;ont pas trouvé de place à l&apos;écran ; Entrée les affiche</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <source>1 alert</source>
+        <translation>1 alerte</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <source>%1 alerts</source>
+        <translation>%1 alertes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
+        <source>%1: %2, the last at %3: %4</source>
+        <translation>%1 : %2, la dernière à %3 : %4</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="164"/>
+        <source>(%1 more not kept)</source>
+        <translation>(%1 autres non conservées)</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::SendFileActions</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="40"/>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="46"/>
+        <source>%1 items</source>
+        <translation>%1 éléments</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="47"/>
+        <source>Offered %1 to %2.</source>
+        <translation>%1 proposé à %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="51"/>
+        <source>Not offered to %1</source>
+        <translation>Non proposé à %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="58"/>
+        <source>Send Folder</source>
+        <translation>Envoyer un dossier</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="58"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="134"/>
+        <source>Send Files</source>
+        <translation>Envoyer des fichiers</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="66"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="104"/>
+        <source>Send &amp;File...</source>
+        <translation>Envoyer un &amp;fichier...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="68"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="105"/>
+        <source>Send F&amp;older...</source>
+        <translation>Envoyer un d&amp;ossier...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="109"/>
+        <source>File transfers are not available.</source>
+        <translation>Les transferts de fichiers ne sont pas disponibles.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::TransferRowWidget</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="82"/>
+        <source>&amp;Accept...</source>
+        <translation>&amp;Accepter...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="83"/>
+        <source>&amp;Decline</source>
+        <translation>&amp;Refuser</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="84"/>
+        <source>&amp;Cancel</source>
+        <translation>A&amp;nnuler</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="85"/>
+        <source>&amp;Retry</source>
+        <translation>&amp;Réessayer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="86"/>
+        <source>&amp;Open Folder</source>
+        <translation>&amp;Ouvrir le dossier</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="91"/>
+        <source>Progress of %1</source>
+        <translation>Progression de %1</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::TransferUi</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="69"/>
+        <source>Files offered</source>
+        <translation>Fichiers proposés</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="70"/>
+        <source>%1 offers %2; answer in the Transfers window.</source>
+        <translation>%1 propose %2 ; répondez dans la fenêtre Transferts.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <source>Transfer finished</source>
+        <translation>Transfert terminé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <source>Transfer failed</source>
+        <translation>Échec du transfert</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::TransferView</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="35"/>
+        <source>%1 items</source>
+        <translation>%1 éléments</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="36"/>
+        <source>%1 and %2 more</source>
+        <translation>%1 et %2 autres</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="46"/>
+        <source>%1 s left</source>
+        <translation>encore %1 s</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="48"/>
+        <source>%1 min left</source>
+        <translation>encore %1 min</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="51"/>
+        <source>%1 h left</source>
+        <translation>encore %1 h</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="52"/>
+        <source>%1 h %2 min left</source>
+        <translation>encore %1 h %2 min</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="64"/>
+        <source>To %1</source>
+        <translation>À %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="64"/>
+        <source>From %1</source>
+        <translation>De %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="67"/>
+        <source>Declined</source>
+        <translation>Refusé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="70"/>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="100"/>
+        <source>Sent %1 to %2.</source>
+        <translation>%1 envoyé à %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
+        <source>Received %1 from %2 into %3.</source>
+        <translation>%1 reçu de %2 dans %3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="103"/>
+        <source>Sending %1 to %2 failed%3.</source>
+        <translation>L&apos;envoi de %1 à %2 a échoué%3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <source>Receiving %1 from %2 failed%3.</source>
+        <translation>La réception de %1 de %2 a échoué%3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="106"/>
+        <source>%1 declined %2.</source>
+        <translation>%1 a refusé %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
+        <source>Declined %1 from %2.</source>
+        <translation>%1 de %2 refusé.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="109"/>
+        <source>Sending %1 to %2 was cancelled%3.</source>
+        <translation>L&apos;envoi de %1 à %2 a été annulé%3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <source>Receiving %1 from %2 was cancelled%3.</source>
+        <translation>La réception de %1 de %2 a été annulée%3.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="124"/>
+        <source>%1 cannot receive files.</source>
+        <translation>%1 ne peut pas recevoir de fichiers.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="127"/>
+        <source>Files go to named users: choose one.</source>
+        <translation>Les fichiers vont à des utilisateurs nommés : choisissez-en un.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::UserListModel</name>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="88"/>
+        <source>verified</source>
+        <translation>vérifié</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="89"/>
+        <source>key changed</source>
+        <translation>clé changée</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="90"/>
+        <source>not verified</source>
+        <translation>non vérifié</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmAbout</name>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="94"/>
+        <source>The program&apos;s pages on the web</source>
+        <translation>Les pages du programme sur le Web</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="97"/>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="144"/>
+        <source>Lanyx - chat and alerts for your local network.
+
+Copyright (C) the Lanyx developers.
+
+Lanyx talks to the other copies on your network segment directly: there is no server, and nothing you send leaves the segment. </source>
+        <translation>Lanyx - discussion et alertes pour votre réseau local.
+
+Copyright (C) les développeurs de Lanyx.
+
+Lanyx parle directement aux autres copies de votre segment de réseau : il n&apos;y a pas de serveur, et rien de ce que vous envoyez ne quitte le segment. </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
+        <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
+        <translation>Cette copie n&apos;a pas de clés : les messages circulent en clair et n&apos;importe qui sur le segment peut les lire ou en envoyer sous n&apos;importe quel nom ; n&apos;utilisez donc pas Lanyx pour des secrets.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
+        <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
+        <translation>Entre copies de ce Lanyx, ce que vous envoyez est signé et les messages privés sont chiffrés ; les alertes publiques et les lignes de discussion restent lisibles par tout le monde sur le segment. Les copies du protocole d&apos;origine n&apos;ont pas de clés : ce qui leur est envoyé ou vient d&apos;elles circule en clair, et n&apos;importe qui sur le segment peut le lire ou l&apos;envoyer sous n&apos;importe quel nom.</translation>
+    </message>
+    <message>
+        <source>Lanyx - chat and alerts for your local network.
+
+Copyright (C) the Lanyx developers.
+
+Lanyx talks to the other copies on your network segment directly: there is no server. Between copies with keys, private messages are encrypted and everything is signed; what goes to or comes from copies without keys travels as plain text, which anyone on the segment can read or send under any name.</source>
+        <translation type="vanished">Lanyx - discussion et alertes pour votre réseau local.
+
+Copyright (C) les développeurs de Lanyx.
+
+Lanyx parle directement aux autres copies de votre segment de réseau : il n&apos;y a pas de serveur. Entre copies munies de clés, les messages privés sont chiffrés et tout est signé ; ce qui va vers des copies sans clés ou en vient circule en clair, et n&apos;importe qui sur le segment peut le lire ou l&apos;envoyer sous n&apos;importe quel nom.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
+        <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
+
+Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
+        <translation>Lanyx est un logiciel libre : vous pouvez l&apos;utiliser, le copier, le modifier et le transmettre, seul ou avec d&apos;autres programmes, à condition que cet avis accompagne chaque copie et que les copies modifiées indiquent qu&apos;elles l&apos;ont été.
+
+Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à un usage particulier. Les auteurs ne sont pas responsables des dommages résultant de son utilisation, dans la mesure permise par la loi.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmBox</name>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="108"/>
+        <source>The key of %1 has changed. Either %1&apos;s program was reinstalled or its data folder lost, or somebody else is using the name %1. Until you accept the new key, %1&apos;s leave notices, status and colour are ignored and messages from %1 are marked &quot;not verified&quot;. Compare the fingerprints with %1 in person or by phone before you accept the new key.</source>
+        <translation>La clé de %1 a changé. Soit le programme de %1 a été réinstallé ou son dossier de données perdu, soit quelqu&apos;un d&apos;autre utilise le nom %1. Tant que vous n&apos;acceptez pas la nouvelle clé, les avis de départ, le statut et la couleur de %1 sont ignorés et les messages de %1 sont marqués « non vérifié ». Comparez les empreintes avec %1 en personne ou par téléphone avant d&apos;accepter la nouvelle clé.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="121"/>
+        <source>User &amp;information...</source>
+        <translation>&amp;Informations sur l&apos;utilisateur...</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmChat</name>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="292"/>
+        <source>Members</source>
+        <translation>Participants</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="293"/>
+        <source>The members of this chat; the Users menu adds and removes them</source>
+        <translation>Les participants de cette discussion ; le menu Utilisateurs les ajoute et les retire</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="294"/>
+        <source>Conversation</source>
+        <translation>Conversation</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="296"/>
+        <source>Each line begins with its sender; your lines to named members end with what became of them</source>
+        <translation>Chaque ligne commence par son expéditeur ; vos lignes aux participants nommés se terminent par ce qu&apos;elles sont devenues</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="297"/>
+        <source>Your line</source>
+        <translation>Votre ligne</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="298"/>
+        <source>Enter sends it to the members</source>
+        <translation>Entrée l&apos;envoie aux participants</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="300"/>
+        <source>Delivery</source>
+        <translation>Distribution</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="376"/>
+        <source>Everybody present is in this chat</source>
+        <translation>Toutes les personnes présentes sont dans cette discussion</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="402"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="417"/>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
+        <source>Chat lines do not reach %1 now.</source>
+        <translation>Les lignes de discussion n&apos;atteignent pas %1 pour l&apos;instant.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="489"/>
+        <source>%1 left the network.</source>
+        <translation>%1 a quitté le réseau.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="508"/>
+        <source>%1 was removed from this chat.</source>
+        <translation>%1 a été retiré de cette discussion.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="524"/>
+        <source>The line could not be sent.
+
+%1: %2</source>
+        <translation>La ligne n&apos;a pas pu être envoyée.
+
+%1 : %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <source>%1 delivered</source>
+        <translation>%1 distribuées</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <source>delivered</source>
+        <translation>distribué</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <source>%1 not confirmed</source>
+        <translation>%1 non confirmées</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <source>not confirmed</source>
+        <translation>non confirmé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <source>%1 sent</source>
+        <translation>%1 envoyées</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <source>sent</source>
+        <translation>envoyé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <source>%1 waiting</source>
+        <translation>%1 en attente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <source>waiting</source>
+        <translation>en attente</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmCom</name>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="133"/>
+        <source>The recipients; the context menu sends files to them</source>
+        <translation>Les destinataires ; le menu contextuel leur envoie des fichiers</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
+        <source>Ctrl+Enter sends, Escape closes</source>
+        <translation>Ctrl+Entrée envoie, Échap ferme</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
+        <source>Delivery</source>
+        <translation>Distribution</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="137"/>
+        <source>What became of the alert, per recipient</source>
+        <translation>Ce qu&apos;est devenue l&apos;alerte, par destinataire</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="169"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="182"/>
+        <source>%1 will not see this alert now: the status is &quot;%2&quot;.</source>
+        <translation>%1 ne verra pas cette alerte pour l&apos;instant : son statut est « %2 ».</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="196"/>
+        <source>The alert could not be sent.
+
+%1: %2</source>
+        <translation>L&apos;alerte n&apos;a pas pu être envoyée.
+
+%1 : %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="230"/>
+        <source>Not every recipient confirmed the alert. It may not have arrived: the program there may have ended, or the computer left the network.</source>
+        <translation>Tous les destinataires n&apos;ont pas confirmé l&apos;alerte. Elle n&apos;est peut-être pas arrivée : le programme a pu être fermé là-bas, ou l&apos;ordinateur a quitté le réseau.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmMain</name>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="182"/>
+        <source>Drop files onto a user.</source>
+        <translation>Déposez les fichiers sur un utilisateur.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="358"/>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Actualiser</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="359"/>
+        <source>Everybody on the network announces himself again</source>
+        <translation>Tout le monde sur le réseau s&apos;annonce à nouveau</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
+        <source>&amp;Transfers</source>
+        <translation>&amp;Transferts</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="362"/>
+        <source>User &amp;information...</source>
+        <translation>&amp;Informations sur l&apos;utilisateur...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
+        <source>Users</source>
+        <translation>Utilisateurs</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
+        <source>Everybody present, then your groups. Enter sends an alert; the Menu key or Shift+F10 opens the user&apos;s menu</source>
+        <translation>Toutes les personnes présentes, puis vos groupes. Entrée envoie une alerte ; la touche Menu ou Maj+F10 ouvre le menu de l&apos;utilisateur</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="370"/>
+        <source>Status line</source>
+        <translation>Ligne d&apos;état</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
+        <source>Toolbar</source>
+        <translation>Barre d&apos;outils</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="712"/>
+        <source>&amp;Unblock</source>
+        <translation>&amp;Débloquer</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmOffer</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="58"/>
+        <source>Save the files in</source>
+        <translation>Enregistrer les fichiers dans</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="116"/>
+        <source>Files from %1 - Lanyx</source>
+        <translation>Fichiers de %1 - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="117"/>
+        <source>%1 offers you files.</source>
+        <translation>%1 vous propose des fichiers.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="123"/>
+        <source>From:</source>
+        <translation>De :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="124"/>
+        <source>Files:</source>
+        <translation>Fichiers :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="125"/>
+        <source>Size:</source>
+        <translation>Taille :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="126"/>
+        <source>Save &amp;in:</source>
+        <translation>Enregistrer &amp;dans :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="127"/>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Parcourir...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="128"/>
+        <source>&amp;Accept</source>
+        <translation>&amp;Accepter</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="129"/>
+        <source>&amp;Decline</source>
+        <translation>&amp;Refuser</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="145"/>
+        <source>Choose the folder the files go into.</source>
+        <translation>Choisissez le dossier où iront les fichiers.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="157"/>
+        <source>The offer could not be accepted.</source>
+        <translation>L&apos;offre n&apos;a pas pu être acceptée.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmOpt</name>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="339"/>
+        <source>Language/Langage/Sprache/Lenguaje:</source>
+        <translation>Language/Langage/Sprache/Lenguaje:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="479"/>
+        <source>&amp;Network</source>
+        <translation>&amp;Réseau</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="493"/>
+        <source>&amp;Run Lanyx on StartUp</source>
+        <translation>&amp;Lancer Lanyx à l&apos;ouverture de session</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="494"/>
+        <source>Starts Lanyx when you log in to the desktop</source>
+        <translation>Lance Lanyx quand vous ouvrez votre session</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="496"/>
+        <source>&amp;Desktop notifications for alerts</source>
+        <translation>&amp;Notifications du bureau pour les alertes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
+        <source>Alerts go to the desktop&apos;s notification service instead of popups</source>
+        <translation>Les alertes passent par le service de notifications du bureau au lieu de fenêtres surgissantes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="498"/>
+        <source>Sound for a chat line in the &amp;background</source>
+        <translation>Son pour une ligne de discussion en &amp;arrière-plan</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="753"/>
+        <source>The destinations could not be saved: %1</source>
+        <translation>Les destinations n&apos;ont pas pu être enregistrées : %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <source>These destinations are no host name or IPv4 address:
+%1</source>
+        <translation>Ces destinations ne sont ni des noms d&apos;hôte ni des adresses IPv4 :
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmPop</name>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="70"/>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <source>Private</source>
+        <translation>Privée</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <source>To everyone</source>
+        <translation>À tous</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="239"/>
+        <source>Menu: reply, chat, block, export</source>
+        <translation>Menu : répondre, discuter, bloquer, exporter</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="240"/>
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="242"/>
+        <source>Alert</source>
+        <translation>Alerte</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
+        <source>Alerts</source>
+        <translation>Alertes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="243"/>
+        <source>Alerts from %1</source>
+        <translation>Alertes de %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="244"/>
+        <source>Newest first, each with its time and whether it was private</source>
+        <translation>Les plus récentes d&apos;abord, chacune avec son heure et si elle était privée</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="245"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="349"/>
+        <source>%1 older alerts were not kept: too many to keep.</source>
+        <translation>%1 alertes plus anciennes n&apos;ont pas été conservées : trop nombreuses.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="282"/>
+        <source>(%1 more characters: export or copy the alert to read all of it)</source>
+        <translation>(%1 caractères de plus : exportez ou copiez l&apos;alerte pour la lire en entier)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmPop.cpp" line="499"/>
+        <source>%1 could not be written.
+
+%2</source>
+        <translation>%1 n&apos;a pas pu être écrit.
+
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmSave</name>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
+        <source>Files</source>
+        <translation>Fichiers</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
+        <source>Folders</source>
+        <translation>Dossiers</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="97"/>
+        <source>Folder</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="104"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="127"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
+        <source>Parent folder</source>
+        <translation>Dossier parent</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="145"/>
+        <source>68: Device unavailable</source>
+        <translation>68 : périphérique indisponible</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmTransfers</name>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="149"/>
+        <source>Transfers - Lanyx</source>
+        <translation>Transferts - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="150"/>
+        <source>No transfers yet. Send files from a user&apos;s menu, or drop them onto a user.</source>
+        <translation>Aucun transfert pour l&apos;instant. Envoyez des fichiers depuis le menu d&apos;un utilisateur, ou déposez-les sur un utilisateur.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="151"/>
+        <source>C&amp;lear Finished</source>
+        <translation>&amp;Effacer les terminés</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="152"/>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="153"/>
+        <source>Transfers</source>
+        <translation>Transferts</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="166"/>
+        <source>No program here opens folders. The files are in:
+%1</source>
+        <translation>Aucun programme n&apos;ouvre les dossiers ici. Les fichiers sont dans :
+%1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="217"/>
+        <source>Left out: %1</source>
+        <translation>Laissés de côté : %1</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmUserInfo</name>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="69"/>
+        <source>Key:</source>
+        <translation>Clé :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="70"/>
+        <source>Your fingerprint:</source>
+        <translation>Votre empreinte :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="71"/>
+        <source>Known fingerprint:</source>
+        <translation>Empreinte connue :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="72"/>
+        <source>Announced now:</source>
+        <translation>Annoncée maintenant :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="73"/>
+        <source>&amp;Accept the new key</source>
+        <translation>&amp;Accepter la nouvelle clé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="77"/>
+        <source>Warning</source>
+        <translation>Avertissement</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="89"/>
+        <source>this copy has no keys</source>
+        <translation>cette copie n&apos;a pas de clés</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="100"/>
+        <source>none</source>
+        <translation>aucune</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="101"/>
+        <source>nothing heard</source>
+        <translation>rien reçu</translation>
+    </message>
+</context>
+</TS>
