@@ -10,7 +10,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6 qt6-multimedia-dev \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
-  libsodium-dev \
+  libsodium-dev libsqlite3-dev \
   clang libclang-rt-dev clang-format g++-mingw-w64-x86-64 \
   iproute2 procps socat xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin util-linux >/dev/null
