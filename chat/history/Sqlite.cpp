@@ -13,6 +13,10 @@ bool Error::diskTrouble() const {
            code() == SQLITE_READONLY || code() == SQLITE_PERM || code() == SQLITE_AUTH;
 }
 
+bool Error::notFound() const {
+    return code() == SQLITE_NOTFOUND;
+}
+
 bool Error::busy() const {
     return code() == SQLITE_BUSY || code() == SQLITE_LOCKED;
 }

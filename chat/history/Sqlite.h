@@ -25,6 +25,8 @@ public:
     bool diskTrouble() const;
     // Another connection holds a lock.
     bool busy() const;
+    // A file without the tables asked for (made, nothing written yet).
+    bool notFound() const;
 
 private:
     int code_;
