@@ -6,11 +6,18 @@
 #include "WindowHub.h"
 
 #include <QList>
+#include <memory>
+#include <utility>
 #include <QObject>
 #include <QPointer>
 #include <functional>
 
 class QTimer;
+
+namespace lanyx::history {
+class History;
+class HistoryStore;
+}
 
 namespace lanyx::ui {
 
@@ -24,6 +31,7 @@ public:
     using SoundFn = std::function<void(const QString&)>;
     using ChooseFileFn = std::function<QString(const std::string& fileTypes)>;
     ChatWindows(ChatNode& node, SoundFn sound, ChooseFileFn chooseFile, QObject* parent = nullptr);
+    ~ChatWindows() override;
 
     frmCom* OpenComposeWindow(const std::string& list) override;
     frmChat* OpenChatWindow(const std::string& list) override;
@@ -31,6 +39,18 @@ public:
     void PlaySoundSetting(const QString& setting) override;
     QString ChooseExportFile(const std::string& fileTypes) override;
     FileTransfers* files() override { return files_; }
+    void OpenHistory(const std::string& list) override {
+        if (openHistory_) openHistory_(list);
+    }
+    // Where new chat windows find the last lines with their members, and
+    // what opens the History window.
+    void setHistory(history::History* history, std::function<void(const std::string&)> open);
+    history::History* history() const { return history_; }
+    // Lines shown from the history when a chat window opens.
+    static constexpr std::size_t kEarlierLines = 20;
+    // The chat of the first window with several members that showed the
+    // last line routed, for the history; empty when none did.
+    std::string takeChatTag() { return std::exchange(lastChatTag_, {}); }
     // Compose and chat windows opened from now on offer Send File... and
     // take dropped files.
     void setFileTransfers(FileTransfers* files) { files_ = files; }
@@ -106,6 +126,12 @@ private:
     qint64 lastChatSound_ = -1;
     bool forcePopup_ = false;
     FileTransfers* files_ = nullptr;
+    history::History* history_ = nullptr;
+    std::unique_ptr<history::HistoryStore> reader_;
+    std::uint64_t readerGeneration_ = 0;
+    std::function<void(const std::string&)> openHistory_;
+    std::string lastChatTag_;
+    void showEarlier(frmChat* w, const std::string& list);
 };
 
 } // namespace lanyx::ui

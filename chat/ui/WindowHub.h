@@ -27,6 +27,9 @@ public:
     virtual QString ChooseExportFile(const std::string& fileTypes) = 0;
     // The program's file transfers; none where it runs without them.
     virtual FileTransfers* files() { return nullptr; }
+    // The History window on the conversation of a "|"-terminated list of
+    // names ("" for all of it); nothing where no history is kept.
+    virtual void OpenHistory(const std::string& /*list*/) {}
 };
 
 } // namespace lanyx::ui

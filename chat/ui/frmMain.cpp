@@ -187,6 +187,13 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
         lvUsers_->setCurrentIndex(idx);
         QMenu menu(this);
         menu.addAction(userInfo);
+        // What was said with this user, or with everybody.
+        const auto rowText = node_.users().rowText(static_cast<std::size_t>(idx.row()));
+        if (OpenHistory && (UserList::isUserText(rowText) || rowText == UserList::kAllRow)) {
+            auto* history = menu.addAction(tr("History with %1").arg(QString::fromStdString(rowText)));
+            history->setObjectName("mnuUserHistory");
+            connect(history, &QAction::triggered, this, [this, rowText] { OpenHistory(rowText + "|"); });
+        }
         PrepareUserMenu(menu, idx.row());
         menu.exec(lvUsers_->viewport()->mapToGlobal(pos));
     });
@@ -253,6 +260,14 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
         if (OpenTransfers) OpenTransfers();
     });
     mnuWindow_->addAction(transfers);
+    // What was said, kept and searchable.
+    auto* history = new QAction(tr("&History..."), this);
+    history->setObjectName("mnuHistory");
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(history, &QAction::triggered, this, [this] {
+        if (OpenHistory) OpenHistory({});
+    });
+    mnuWindow_->addAction(history);
     item(mnuWindow_, "mnuWinSep1", {});
     mnuMove_ = mnuWindow_->addMenu(QString());
     mnuMove_->menuAction()->setObjectName("mnuMove");
