@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -315,4 +316,44 @@ TEST_F(HistoryWindows, TheMainWindowOpensTheHistoryFromItsMenuAndAUsersMenu) {
     menu->trigger();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "");
+}
+
+TEST_F(HistoryWindows, PictureOfTheWindowWhenAsked) {
+    const QString dir = qEnvironmentVariable("LANYX_SCREENSHOTS");
+    if (dir.isEmpty()) GTEST_SKIP() << "set LANYX_SCREENSHOTS=DIR to save a picture of the window";
+    const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+    const auto at = [&](std::int64_t minutesAgo, HistoryEntry e) {
+        e.timeMs = now - minutesAgo * 60'000;
+        return e;
+    };
+    auto sent = [](HistoryEntry e, HistoryDelivery d) {
+        e.trust = HistoryTrust::Encrypted;
+        e.delivery = d;
+        return e;
+    };
+    history->record(at(3 * 24 * 60, line("dora", "Fire drill on Thursday at 3, please leave the building by the east stairs", false, HistoryKind::Alert)));
+    history->record(at(2 * 24 * 60 + 30, line("bob", "Are we still on for lunch on Friday?")));
+    history->record(at(2 * 24 * 60 + 28, sent(line("bob", "Yes, lunch at the pier at noon", true), HistoryDelivery::Delivered)));
+    history->record(at(2 * 24 * 60 + 27, line("bob", "Great, I'll book a table for four")));
+    history->record(at(26 * 60, line("Carl", "Can you send me the quarterly report?")));
+    auto file = at(26 * 60 - 2, line("Carl", "quarterly report (final).pdf", true, HistoryKind::FileSent));
+    file.files = 1;
+    file.bytes = 3145728;
+    history->record(file);
+    history->record(at(25 * 60, line("Carl", "Got it, thanks! Lunch is on me next week")));
+    history->record(at(90, sent(line("bob", "Running ten minutes late for lunch, sorry", true), HistoryDelivery::Delivered)));
+    history->record(at(85, line("bob", "No problem, we ordered already")));
+    history->record(at(20, sent(line("(All)", "Cake in the kitchen!", true, HistoryKind::Chat), HistoryDelivery::None)));
+    history->record(at(5, sent(line("mallory", "lunch tomorrow?", true, HistoryKind::PrivateAlert), HistoryDelivery::NotConfirmed)));
+    ASSERT_TRUE(history->flush());
+    auto* w = window();
+    w->resize(900, 520);
+    w->show();
+    w->txtSearch()->setText("lunch");
+    w->Search("lunch");
+    settle(w);
+    w->lvLines()->setCurrentItem(w->lvLines()->topLevelItem(3));
+    settle(w);
+    QTest::qWait(300);
+    w->grab().save(dir + "/lanyx-history.png");
 }
