@@ -133,7 +133,11 @@ ParsedSearch ParseSearch(std::string_view query, SearchOptions options) {
         lastPositive = true;
         if (!out.required.back().back().phrase) lastWord = &out.required.back().back();
     }
-    if (options.prefixLast && lastWord && endsInWord) lastWord->prefix = true;
+    if (options.prefixLast && lastWord && endsInWord) {
+        std::size_t chars = 0;
+        for (const char c : lastWord->text) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        lastWord->prefix = chars >= kMinPrefix;
+    }
     return out;
 }
 

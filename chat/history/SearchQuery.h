@@ -35,10 +35,13 @@ struct ParsedSearch {
 };
 
 struct SearchOptions {
-    // The last word, when nothing follows it, matches as a beginning: for
-    // searching while the user types.
+    // The last word, when nothing follows it and it has kMinPrefix
+    // characters or more, matches as a beginning: for searching while the
+    // user types. (Shorter beginnings match so many words that the index
+    // takes too long over them; they match as whole words.)
     bool prefixLast = false;
 };
+inline constexpr std::size_t kMinPrefix = 3;
 
 // Longer queries are cut here, and terms beyond kMaxTerms are left out: a
 // search box must not become a way to make the index work for minutes.

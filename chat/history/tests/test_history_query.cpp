@@ -82,6 +82,10 @@ TEST(SearchQuery, TheWordBeingTypedMatchesAsABeginning) {
     EXPECT_EQ(match("a OR", true), R"("a")");                      // not the word being typed
     EXPECT_EQ(match("a !!!", true), R"("a")");
     EXPECT_EQ(match("fri", false), R"("fri")");
+    // Two letters begin too many words to search for them all.
+    EXPECT_EQ(match("lunch fr", true), R"("lunch" AND "fr")");
+    EXPECT_EQ(match("caf\xC3\xA9", true), "\"caf\xC3\xA9\"*");  // characters, not bytes
+    EXPECT_EQ(match("\xC3\xA9\xC3\xA9", true), "\"\xC3\xA9\xC3\xA9\"");
 }
 
 TEST(SearchQuery, LongQueriesAreCutWithoutBreakingACharacter) {
