@@ -7,6 +7,7 @@
 #include <chrono>
 #include <ctime>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace lanyx {
@@ -26,14 +27,16 @@ std::vector<std::string_view> fields(std::string_view line) {
     }
 }
 
+// A whole number of 0 to 2^63 - 1; nothing for anything else.
 std::optional<std::int64_t> number(std::string_view t) {
     if (t.empty() || t.size() > 19) return std::nullopt;
-    std::int64_t v = 0;
+    std::uint64_t v = 0;
     for (char c : t) {
         if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
     }
-    return v;
+    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return std::nullopt;
+    return static_cast<std::int64_t>(v);
 }
 
 bool writeReplacing(const std::filesystem::path& file, const std::string& text, std::string& problem) {
@@ -102,8 +105,11 @@ std::optional<std::uint64_t> Outbox::add(const std::string& recipient, HistoryKi
     if (!key) return fail("this copy has no keys, or the recipient's key cannot be used");
     WaitingMessage m;
     do {
+        // 63 bits: the file keeps ids as numbers every reader takes.
         const auto r = crypto::RandomBytes(8);
+        m.id = 0;
         for (unsigned char c : r) m.id = (m.id << 8) | c;
+        m.id &= 0x7FFF'FFFF'FFFF'FFFFull;
     } while (m.id == 0 || std::any_of(waiting_.begin(), waiting_.end(), [&](const auto& w) { return w.id == m.id; }));
     m.recipient = recipient;
     m.kind = kind;

@@ -139,10 +139,17 @@ TEST_F(Waiting, AFileThatCannotBeReadIsKeptAsideAndBadLinesAreSkipped) {
     EXPECT_TRUE(kept);
 
     ASSERT_TRUE(box.add("bob", HistoryKind::PrivateChat, "good", bobPin, now));
-    std::string text = box.toText() + "m\tbroken\n" + "m\t1\t\t3\t0\t0\t\t\t\n" + "expiry\tsoon\n";
+    std::string text = box.toText() + "m\tbroken\n" + "m\t1\t\t3\t0\t0\t\t\t\n" + "expiry\tsoon\n" +
+                       "expiry\t99999999999999999999\n" + "expiry\t9999999999999999999\n";  // beyond 63 bits
     std::size_t skipped = 0;
     const auto read = Outbox::fromText(dir.path(), me, text, &skipped);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->all().size(), 1u);
-    EXPECT_EQ(skipped, 3u);
+    EXPECT_EQ(skipped, 5u);
+    // Every id a message gets reads back, however large.
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(box.add("bob", HistoryKind::PrivateChat, "x", bobPin, now));
+    const auto many = Outbox::fromText(dir.path(), me, box.toText(), &skipped);
+    ASSERT_TRUE(many);
+    EXPECT_EQ(many->all().size(), 201u);
+    EXPECT_EQ(skipped, 0u);
 }
