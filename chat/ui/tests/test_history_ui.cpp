@@ -306,6 +306,21 @@ TEST_F(HistoryWindows, ChatsOfSeveralAreTheirOwnConversation) {
     EXPECT_EQ(ScopeOfList(opened[0], "ann"), Scope::group("bob|carl|"));
 }
 
+TEST_F(HistoryWindows, ALineShownInAChatOfSeveralBelongsToThatChat) {
+    seg.post("carl|C/0");
+    seg.deliverAll();
+    windows->OpenChatWindow("bob|");
+    windows->RouteChatLine("to bob alone", "bob", 255);
+    EXPECT_EQ(windows->takeChatTag(), "");  // a chat with one other: that person's
+    windows->OpenChatWindow("bob|carl|");
+    windows->RouteChatLine("to the group", "bob", 255);
+    EXPECT_EQ(windows->takeChatTag(), "bob|carl|");
+    EXPECT_EQ(windows->takeChatTag(), "");  // taken once
+    windows->OpenChatWindow("(All)|");
+    windows->RouteChatLine("from dora", "dora", 0);  // shown in the chat with everybody only
+    EXPECT_EQ(windows->takeChatTag(), "");
+}
+
 TEST_F(HistoryWindows, TheMainWindowOpensTheHistoryFromItsMenuAndAUsersMenu) {
     frmMain main(ann.node);
     std::vector<std::string> asked;
