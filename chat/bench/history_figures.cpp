@@ -86,7 +86,10 @@ HistoryEntry message(const Words& words, std::mt19937_64& rng, std::int64_t t) {
     const int p = std::uniform_int_distribution<int>(0, 199)(rng);
     e.peer = "user" + std::to_string(p);
     const int k = std::uniform_int_distribution<int>(0, 9)(rng);
-    e.kind = k < 6 ? HistoryKind::PrivateChat : k < 8 ? HistoryKind::Chat : k < 9 ? HistoryKind::PrivateAlert : HistoryKind::Alert;
+    e.kind = k < 6   ? HistoryKind::PrivateChat
+             : k < 8 ? HistoryKind::Chat
+             : k < 9 ? HistoryKind::PrivateAlert
+                     : HistoryKind::Alert;
     e.outgoing = std::uniform_int_distribution<int>(0, 2)(rng) == 0;
     if (e.outgoing && IsPublicKind(e.kind)) e.peer = "(All)";
     e.trust = e.outgoing ? HistoryTrust::Encrypted : HistoryTrust::Signed;
@@ -115,7 +118,7 @@ std::uintmax_t filesSize(const std::filesystem::path& dir) {
     return total;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::size_t total = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000000;
@@ -175,7 +178,8 @@ int main(int argc, char** argv) {
     const double cpu0 = processCpu();
     const auto fill0 = Clock::now();
     for (std::size_t i = 0; i < total;) {
-        for (std::size_t k = 0; k < 20000 && i < total; ++k, ++i) h->record(message(words, rng, start + static_cast<std::int64_t>(i) * 30000));
+        for (std::size_t k = 0; k < 20000 && i < total; ++k, ++i)
+            h->record(message(words, rng, start + static_cast<std::int64_t>(i) * 30000));
         h->flush(std::chrono::minutes(10));
     }
     const double fillWall = secondsSince(fill0);
@@ -204,15 +208,18 @@ int main(int argc, char** argv) {
             std::vector<double> window, all;
             double matched = 0;
             for (int q = 0; q < 10; ++q) {
-                const auto& w1 = words.rank(std::uniform_int_distribution<std::size_t>(bands[a].from, bands[a].to)(rng));
-                const auto& w2 = words.rank(std::uniform_int_distribution<std::size_t>(bands[b].from, bands[b].to)(rng));
+                const auto& w1 = words.rank(
+                    std::uniform_int_distribution<std::size_t>(bands[a].from, bands[a].to)(rng));
+                const auto& w2 = words.rank(
+                    std::uniform_int_distribution<std::size_t>(bands[b].from, bands[b].to)(rng));
                 const auto parsed = ParseSearch(w1 + " " + w2);
                 Filter f;
                 f.limit = 500;
                 std::vector<double> runs, runsAll;
                 for (int r = 0; r < 3; ++r) {
                     runs.push_back(timedMs([&] { reader->search(parsed, f); }));
-                    runsAll.push_back(timedMs([&] { matched += static_cast<double>(reader->search(parsed, {}).size()) / 3; }));
+                    runsAll.push_back(
+                        timedMs([&] { matched += static_cast<double>(reader->search(parsed, {}).size()) / 3; }));
                 }
                 window.push_back(median(runs));
                 all.push_back(median(runsAll));
@@ -237,11 +244,18 @@ int main(int argc, char** argv) {
         std::printf("  %-18s %10.2f %10.2f\n", "word + 4 letters", median(t3), *std::max_element(t3.begin(), t3.end()));
         Filter f;
         f.limit = 500;
-        std::printf("  %-18s %10.2f\n", "\"phrase\"", timedMs([&] { reader->search(ParseSearch("\"" + words.rank(20) + " " + words.rank(30) + "\""), f); }));
-        std::printf("  %-18s %10.2f\n", "a OR b c", timedMs([&] { reader->search(ParseSearch(words.rank(900) + " OR " + words.rank(901) + " " + words.rank(40)), f); }));
-        std::printf("  %-18s %10.2f\n", "-word only", timedMs([&] { reader->search(ParseSearch("-" + words.rank(10)), f); }));
+        std::printf("  %-18s %10.2f\n", "\"phrase\"", timedMs([&] {
+                        reader->search(ParseSearch("\"" + words.rank(20) + " " + words.rank(30) + "\""), f);
+                    }));
+        std::printf("  %-18s %10.2f\n", "a OR b c", timedMs([&] {
+                        reader->search(ParseSearch(words.rank(900) + " OR " + words.rank(901) + " " + words.rank(40)),
+                                       f);
+                    }));
+        std::printf("  %-18s %10.2f\n", "-word only",
+                    timedMs([&] { reader->search(ParseSearch("-" + words.rank(10)), f); }));
         f.scope = Scope::person("user7");
-        std::printf("  %-18s %10.2f\n\n", "2 words, one user", timedMs([&] { reader->search(ParseSearch(words.rank(12) + " " + words.rank(700)), f); }));
+        std::printf("  %-18s %10.2f\n\n", "2 words, one user",
+                    timedMs([&] { reader->search(ParseSearch(words.rank(12) + " " + words.rank(700)), f); }));
     }
 
     // The window's other reads, and deleting.
@@ -255,14 +269,13 @@ int main(int argc, char** argv) {
         f.limit = 20;
         f.chatOnly = true;
         std::printf("  a chat window's 20 earlier lines      %8.1f\n", timedMs([&] { h->rows(*reader, f); }));
-        std::printf("  lines around a result                 %8.1f\n", timedMs([&] { reader->around(static_cast<std::int64_t>(total / 2), 3); }));
-        std::printf("  delete a conversation (about %zu), with the index rebuilt: %.0f\n", total / 200,
-                    timedMs([&] {
+        std::printf("  lines around a result                 %8.1f\n",
+                    timedMs([&] { reader->around(static_cast<std::int64_t>(total / 2), 3); }));
+        std::printf("  delete a conversation (about %zu), with the index rebuilt: %.0f\n", total / 200, timedMs([&] {
                         h->erase(Scope::person("user9"));
                         h->flush(std::chrono::minutes(30));
                     }));
-        std::printf("  retention: delete the oldest 1 %%, with the index rebuilt: %.0f\n",
-                    timedMs([&] {
+        std::printf("  retention: delete the oldest 1 %%, with the index rebuilt: %.0f\n", timedMs([&] {
                         // Kept days such that the oldest hundredth falls out.
                         const auto newest = start + static_cast<std::int64_t>(total) * 30000;
                         const auto cut = start + static_cast<std::int64_t>(total / 100) * 30000;

@@ -50,4 +50,4 @@ int RunHistory(const HistoryQuery& q, const std::filesystem::path& dataDir, std:
     return 0;
 }
 
-} // namespace lanyx::cli
+}  // namespace lanyx::cli

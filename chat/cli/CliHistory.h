@@ -20,4 +20,4 @@ std::string HistoryLine(std::int64_t timeMs, const HistoryEntry& entry);
 // kept yet), 1 when the history cannot be read.
 int RunHistory(const HistoryQuery& query, const std::filesystem::path& dataDir, std::ostream& out, std::ostream& err);
 
-} // namespace lanyx::cli
+}  // namespace lanyx::cli

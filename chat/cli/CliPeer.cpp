@@ -56,7 +56,7 @@ std::int64_t utcSeconds(int y, int mo, int d, int h, int mi, int s) {
     return days * 86400 + h * 3600 + mi * 60 + s;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::int64_t> ParseHistoryDate(const std::string& t) {
     int y, mo, d, h = 0, mi = 0, s = 0;

@@ -39,7 +39,7 @@ struct CliOptions {
     std::vector<std::string> also;  // extra destinations for this run
     bool dropFirstPrivate = false;  // test aid: the first encrypted transmission is lost
     std::uint32_t testDropAfter = 0;  // test aid: cut each incoming transfer once after this many bytes
-    HistoryQuery history;  // history: what to print
+    HistoryQuery history;             // history: what to print
     bool help = false;
     bool version = false;
 };

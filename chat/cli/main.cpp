@@ -121,7 +121,8 @@ int main(int argc, char** argv) {
         if (!kept->openNotice().empty()) tell(kept->openNotice());
         // From the writer's thread to this one, where the log is written.
         kept->setNotices([&app, tell](const std::string& text) {
-            QMetaObject::invokeMethod(&app, [tell, text] { tell(text); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &app, [tell, text] { tell(text); }, Qt::QueuedConnection);
         });
         if (nodeForHistory) nodeForHistory->setHistory(kept.get());
     };

@@ -42,9 +42,15 @@ constexpr std::string_view HistoryKindName(HistoryKind kind) {
 }
 
 // To or from everybody: these show in the chat with "(All)".
-constexpr bool IsPublicKind(HistoryKind kind) { return kind == HistoryKind::Alert || kind == HistoryKind::Chat; }
-constexpr bool IsChatKind(HistoryKind kind) { return kind == HistoryKind::Chat || kind == HistoryKind::PrivateChat; }
-constexpr bool IsTransferKind(HistoryKind kind) { return kind >= HistoryKind::FileSent; }
+constexpr bool IsPublicKind(HistoryKind kind) {
+    return kind == HistoryKind::Alert || kind == HistoryKind::Chat;
+}
+constexpr bool IsChatKind(HistoryKind kind) {
+    return kind == HistoryKind::Chat || kind == HistoryKind::PrivateChat;
+}
+constexpr bool IsTransferKind(HistoryKind kind) {
+    return kind >= HistoryKind::FileSent;
+}
 
 // How a message travelled. Stored as these numbers.
 enum class HistoryTrust : std::uint8_t {
@@ -56,22 +62,22 @@ enum class HistoryTrust : std::uint8_t {
 
 // What became of a message of ours. Stored as these numbers.
 enum class HistoryDelivery : std::uint8_t {
-    None = 0,          // received, or to everybody
-    Sent = 1,          // in the clear: the recipient's program does not confirm
-    Waiting = 2,       // encrypted, not confirmed yet
+    None = 0,     // received, or to everybody
+    Sent = 1,     // in the clear: the recipient's program does not confirm
+    Waiting = 2,  // encrypted, not confirmed yet
     Delivered = 3,
     NotConfirmed = 4,
-    Queued = 5,        // held until the recipient is seen
-    Expired = 6,       // held, and given up
-    Cancelled = 7,     // held, and taken back by the user
+    Queued = 5,     // held until the recipient is seen
+    Expired = 6,    // held, and given up
+    Cancelled = 7,  // held, and taken back by the user
 };
 
 struct HistoryEntry {
     std::int64_t timeMs = 0;  // wall clock, ms since 1970 (UTC); 0: when recorded
     bool outgoing = false;
-    std::string peer;         // the other user, or "(All)" for ours to everybody
+    std::string peer;  // the other user, or "(All)" for ours to everybody
     HistoryKind kind = HistoryKind::Chat;
-    std::string text;         // UTF-8, as shown
+    std::string text;  // UTF-8, as shown
     HistoryTrust trust = HistoryTrust::Plain;
     HistoryDelivery delivery = HistoryDelivery::None;
     std::uint64_t messageId = 0;  // ours: the id its delivery reports carry
@@ -91,4 +97,4 @@ public:
     virtual void delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) = 0;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -38,7 +38,7 @@ void mustRun(const std::string& match) {
     sqlite3_finalize(s);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

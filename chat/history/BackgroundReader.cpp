@@ -68,4 +68,4 @@ void BackgroundReader::run() {
     idle_.notify_all();
 }
 
-} // namespace lanyx::history
+}  // namespace lanyx::history

@@ -46,4 +46,4 @@ private:
     std::thread thread_;
 };
 
-} // namespace lanyx::history
+}  // namespace lanyx::history

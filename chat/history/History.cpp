@@ -15,9 +15,10 @@ std::int64_t wallMs() {
 }
 constexpr std::string_view kLastCheckKey = "last_check";
 constexpr std::int64_t kDayMs = 24LL * 3600 * 1000;
-} // namespace
+}  // namespace
 
-History::History(const std::filesystem::path& dataDir) : History(dataDir, Options{}) {}
+History::History(const std::filesystem::path& dataDir) : History(dataDir, Options{}) {
+}
 
 History::History(const std::filesystem::path& dataDir, Options options)
     : file_(dataDir / kFileName), options_(std::move(options)) {
@@ -27,8 +28,8 @@ History::History(const std::filesystem::path& dataDir, Options options)
     if (!store_) return;
     try {
         nextId_ = store_->maxId() + 1;
-        if (const auto days = store_->setting(kRetentionKey)) retention_ = static_cast<int>(std::clamp(
-            std::strtol(days->c_str(), nullptr, 10), 0L, 100000L));
+        if (const auto days = store_->setting(kRetentionKey))
+            retention_ = static_cast<int>(std::clamp(std::strtol(days->c_str(), nullptr, 10), 0L, 100000L));
     } catch (const sql::Error& e) {
         openNotice_ += std::string(openNotice_.empty() ? "" : " ") + "The history cannot be used: " + e.what() +
                        ". Nothing is recorded in this run.";
@@ -224,14 +225,13 @@ bool History::apply(std::vector<Job>& batch) {
             db.exec("DROP TRIGGER messages_ad");
             db.exec("DELETE FROM messages");
             db.exec("INSERT INTO messages_text(messages_text) VALUES ('delete-all')");
-            db.exec("CREATE TRIGGER messages_ad AFTER DELETE ON messages BEGIN "
-                    "INSERT INTO messages_text(messages_text, rowid, text) VALUES ('delete', old.id, old.text); END");
+            db.exec(
+                "CREATE TRIGGER messages_ad AFTER DELETE ON messages BEGIN "
+                "INSERT INTO messages_text(messages_text, rowid, text) VALUES ('delete', old.id, old.text); END");
             deleted = true;
             break;
         }
-        case Job::Type::SetRetention:
-            store_->setSetting(kRetentionKey, std::to_string(job.days));
-            [[fallthrough]];
+        case Job::Type::SetRetention: store_->setSetting(kRetentionKey, std::to_string(job.days)); [[fallthrough]];
         case Job::Type::Retention:
             if (const int days = retention_.load(); days > 0)
                 deleted = store_->eraseBefore(now() - days * kDayMs) > 0 || deleted;
@@ -341,7 +341,8 @@ void History::run() {
             backoff = std::chrono::milliseconds(500);
             // Told before a waiting flush returns: what it waits for includes this.
             if (wasTroubled) notice("The history is written again.");
-            if (untold) notice(std::to_string(untold) + " messages were not recorded in the history: it could not keep up.");
+            if (untold)
+                notice(std::to_string(untold) + " messages were not recorded in the history: it could not keep up.");
             for (auto& job : batch)
                 if (job.done) job.done();
             lock.lock();
@@ -381,4 +382,4 @@ void History::run() {
     written_.notify_all();
 }
 
-} // namespace lanyx::history
+}  // namespace lanyx::history

@@ -126,7 +126,7 @@ private:
     std::uint64_t doneSeq_ = 0;
     std::int64_t nextId_ = 1;
     bool stop_ = false;
-    bool troubled_ = false;    // the last write failed
+    bool troubled_ = false;  // the last write failed
     std::size_t droppedTold_ = 0;
     std::function<void(const std::string&)> notices_;
     std::atomic<std::size_t> dropped_{0};
@@ -135,4 +135,4 @@ private:
     std::thread writer_;
 };
 
-} // namespace lanyx::history
+}  // namespace lanyx::history

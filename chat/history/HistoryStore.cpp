@@ -57,7 +57,8 @@ void restrictFile(const std::filesystem::path& file) {
     for (const char* suffix : {"-wal", "-shm"}) {
         auto companion = file;
         companion += suffix;
-        if (::stat(companion.c_str(), &st) == 0 && (st.st_mode & 077) != 0) ::chmod(companion.c_str(), st.st_mode & 0700);
+        if (::stat(companion.c_str(), &st) == 0 && (st.st_mode & 077) != 0)
+            ::chmod(companion.c_str(), st.st_mode & 0700);
     }
 #else
     (void)file;
@@ -77,7 +78,7 @@ std::string stamp() {
     return buf;
 }
 
-} // namespace
+}  // namespace
 
 Scope Scope::person(std::string_view name) {
     return {Type::Person, toLower(name)};
@@ -125,9 +126,10 @@ const std::filesystem::path& prepared(const std::filesystem::path& file, sql::Co
     if (mode == sql::Connection::Mode::ReadWrite) restrictFile(file);
     return file;
 }
-} // namespace
+}  // namespace
 
-HistoryStore::HistoryStore(const std::filesystem::path& file, Mode mode) : file_(file), db_(prepared(file, mode), mode) {
+HistoryStore::HistoryStore(const std::filesystem::path& file, Mode mode)
+    : file_(file), db_(prepared(file, mode), mode) {
     // Read-only: the writer's file as it is; never made, never changed.
     if (mode == Mode::ReadOnly) {
         db_.exec("PRAGMA query_only = 1");
@@ -232,8 +234,9 @@ HistoryStore::Opened HistoryStore::openForWriting(const std::filesystem::path& f
             return out;
         } catch (const sql::Error& e) {
             if (!e.damaged() || attempt > 0) {
-                out.notice += (out.notice.empty() ? "" : " ") + std::string("The history (") + file.filename().string() +
-                              ") cannot be used: " + e.what() + ". Nothing is recorded in this run.";
+                out.notice += (out.notice.empty() ? "" : " ") + std::string("The history (") +
+                              file.filename().string() + ") cannot be used: " + e.what() +
+                              ". Nothing is recorded in this run.";
                 return out;
             }
             out.keptAside = keepAside(file);
@@ -290,7 +293,9 @@ void HistoryStore::updateDelivery(std::uint64_t messageId, const std::string& re
             "UPDATE messages SET delivery = ?1 WHERE id = (SELECT id FROM messages WHERE msg_id = ?2 AND "
             "peer_key = ?3 AND outgoing = 1 ORDER BY id DESC LIMIT 1)");
     auto& s = *update_;
-    s.bind(1, static_cast<std::int64_t>(state)).bind(2, static_cast<std::int64_t>(messageId)).bind(3, toLower(recipient));
+    s.bind(1, static_cast<std::int64_t>(state))
+        .bind(2, static_cast<std::int64_t>(messageId))
+        .bind(3, toLower(recipient));
     s.run();
 }
 
@@ -298,12 +303,8 @@ std::string HistoryStore::scopeSql(const Scope& scope, const std::string& a, std
     switch (scope.type) {
     case Scope::Type::All: return "1";
     case Scope::Type::Person:
-    case Scope::Type::Everybody:
-        params.push_back(scope.key);
-        return a + "conv = ?";
-    case Scope::Type::Group:
-        params.push_back(scope.key);
-        return a + "chat = ?";
+    case Scope::Type::Everybody: params.push_back(scope.key); return a + "conv = ?";
+    case Scope::Type::Group: params.push_back(scope.key); return a + "chat = ?";
     case Scope::Type::With:
         params.push_back(scope.key);
         params.push_back(scope.key);
@@ -335,7 +336,7 @@ std::string tail(const Filter& f, const std::string& a, const std::string& order
     sql += " ORDER BY " + orderColumn + (f.limit ? " DESC LIMIT ?" : " ASC");
     return sql;
 }
-} // namespace
+}  // namespace
 
 std::vector<HistoryRow> HistoryStore::rows(const Filter& f) {
     std::vector<std::string> params;
@@ -462,9 +463,10 @@ std::optional<std::string> HistoryStore::setting(std::string_view key) {
 }
 
 void HistoryStore::setSetting(std::string_view key, std::string_view value) {
-    auto s = db_.prepare("INSERT INTO settings(key, value) VALUES (?, ?) ON CONFLICT(key) DO UPDATE SET value = excluded.value");
+    auto s = db_.prepare(
+        "INSERT INTO settings(key, value) VALUES (?, ?) ON CONFLICT(key) DO UPDATE SET value = excluded.value");
     s.bind(1, key).bind(2, value);
     s.run();
 }
 
-} // namespace lanyx::history
+}  // namespace lanyx::history

@@ -43,10 +43,10 @@ struct Scope {
 
 struct Filter {
     Scope scope;
-    std::int64_t sinceMs = 0;    // only from this time on (0: any)
-    std::int64_t beforeId = 0;   // only older than this row (0: any)
-    std::size_t limit = 0;       // the newest this many (0: all)
-    bool chatOnly = false;       // chat lines only (no alerts, boxes, transfers)
+    std::int64_t sinceMs = 0;   // only from this time on (0: any)
+    std::int64_t beforeId = 0;  // only older than this row (0: any)
+    std::size_t limit = 0;      // the newest this many (0: all)
+    bool chatOnly = false;      // chat lines only (no alerts, boxes, transfers)
 };
 
 struct Conversation {
@@ -124,4 +124,4 @@ private:
 // "report.pdf, photos: 2 files, 1053241 bytes" and the like for a transfer row.
 std::string TransferText(const HistoryEntry& entry);
 
-} // namespace lanyx::history
+}  // namespace lanyx::history

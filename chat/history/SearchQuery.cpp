@@ -32,8 +32,9 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i) {
 // Punctuation and symbols, which the index takes as separators.
 bool isSeparator(char32_t c) {
     if (c < 0x80) return !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'));
-    if (c < 0xC0) return !(c == 0xAA || c == 0xB2 || c == 0xB3 || c == 0xB5 || c == 0xB9 || c == 0xBA ||
-                           (c >= 0xBC && c <= 0xBE));
+    if (c < 0xC0)
+        return !(c == 0xAA || c == 0xB2 || c == 0xB3 || c == 0xB5 || c == 0xB9 || c == 0xBA ||
+                 (c >= 0xBC && c <= 0xBE));
     if (c == 0xD7 || c == 0xF7) return true;
     return (c >= 0x2000 && c <= 0x206F) || (c >= 0x20A0 && c <= 0x20CF) || (c >= 0x2190 && c <= 0x2BFF) ||
            (c >= 0x3000 && c <= 0x303F) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF0F) ||
@@ -51,7 +52,7 @@ std::string quoted(const SearchTerm& t) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 bool HasWordCharacter(std::string_view s) {
     for (std::size_t i = 0; i < s.size();)
@@ -81,8 +82,8 @@ ParsedSearch ParseSearch(std::string_view query, SearchOptions options) {
         if (!query.empty() && static_cast<unsigned char>(query.back()) >= 0xC0) query.remove_suffix(1);
     }
     std::size_t terms = 0;
-    bool orPending = false;     // "OR" came after a term that may take a partner
-    bool lastPositive = false;  // the last thing read was a required term
+    bool orPending = false;          // "OR" came after a term that may take a partner
+    bool lastPositive = false;       // the last thing read was a required term
     SearchTerm* lastWord = nullptr;  // the last term read, when a bare word
     bool endsInWord = false;
 
@@ -181,4 +182,4 @@ std::vector<std::string> ParsedSearch::highlights() const {
     return out;
 }
 
-} // namespace lanyx::history
+}  // namespace lanyx::history

@@ -57,4 +57,4 @@ bool HasWordCharacter(std::string_view utf8);
 // A text as one quoted string of the index's query language.
 std::string QuoteForMatch(std::string_view text);
 
-} // namespace lanyx::history
+}  // namespace lanyx::history

@@ -9,8 +9,8 @@ bool Error::damaged() const {
 }
 
 bool Error::diskTrouble() const {
-    return code() == SQLITE_FULL || code() == SQLITE_IOERR || code() == SQLITE_CANTOPEN ||
-           code() == SQLITE_READONLY || code() == SQLITE_PERM || code() == SQLITE_AUTH;
+    return code() == SQLITE_FULL || code() == SQLITE_IOERR || code() == SQLITE_CANTOPEN || code() == SQLITE_READONLY ||
+           code() == SQLITE_PERM || code() == SQLITE_AUTH;
 }
 
 bool Error::notFound() const {
@@ -160,4 +160,4 @@ void Transaction::commit() {
     open_ = false;
 }
 
-} // namespace lanyx::history::sql
+}  // namespace lanyx::history::sql

@@ -95,4 +95,4 @@ private:
     bool open_ = true;
 };
 
-} // namespace lanyx::history::sql
+}  // namespace lanyx::history::sql

@@ -209,8 +209,8 @@ void ChatNode::recordReceived(HistoryKind kind, const std::string& sender, const
     e.peer = sender;
     e.kind = kind;
     e.text = text;
-    e.trust = marks.encrypted        ? HistoryTrust::Encrypted
-              : marks.notVerified    ? HistoryTrust::NotVerified
+    e.trust = marks.encrypted             ? HistoryTrust::Encrypted
+              : marks.notVerified         ? HistoryTrust::NotVerified
               : trust_ == Trust::Verified ? HistoryTrust::Signed
                                           : HistoryTrust::Plain;
     history_->record(std::move(e));

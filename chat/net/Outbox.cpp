@@ -70,9 +70,10 @@ bool writeReplacing(const std::filesystem::path& file, const std::string& text, 
     return true;
 }
 
-} // namespace
+}  // namespace
 
-Outbox::Outbox(std::filesystem::path dataDir, const Identity& me) : dataDir_(std::move(dataDir)), me_(&me) {}
+Outbox::Outbox(std::filesystem::path dataDir, const Identity& me) : dataDir_(std::move(dataDir)), me_(&me) {
+}
 
 std::string Outbox::associated(const WaitingMessage& m) {
     // Bound to its place: a sealed text moved to another line opens nowhere.
@@ -208,7 +209,8 @@ std::optional<Outbox> Outbox::fromText(std::filesystem::path dataDir, const Iden
         auto sealed = crypto::FromBase64(f[7]);
         auto chat = crypto::FromBase64(f[8]);
         if (!id || !recipient || recipient->empty() || !kind ||
-            (*kind != static_cast<int>(HistoryKind::PrivateAlert) && *kind != static_cast<int>(HistoryKind::PrivateChat)) ||
+            (*kind != static_cast<int>(HistoryKind::PrivateAlert) &&
+             *kind != static_cast<int>(HistoryKind::PrivateChat)) ||
             !queued || !expires || !boxPublic || boxPublic->size() != crypto::kBoxPublicBytes || !sealed || !chat) {
             ++bad;
             continue;
@@ -261,4 +263,4 @@ bool Outbox::save(std::string& problem) const {
     return writeReplacing(file(), toText(), problem);
 }
 
-} // namespace lanyx
+}  // namespace lanyx

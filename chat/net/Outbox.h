@@ -19,13 +19,13 @@ namespace lanyx {
 
 struct WaitingMessage {
     std::uint64_t id = 0;
-    std::string recipient;       // as addressed (UTF-8)
+    std::string recipient;                        // as addressed (UTF-8)
     HistoryKind kind = HistoryKind::PrivateChat;  // PrivateAlert or PrivateChat
     std::int64_t queuedMs = 0;
     std::int64_t expiresMs = 0;
-    std::string boxPublic;       // the recipient's key it is sealed to (raw bytes)
-    std::string sealed;          // nonce || ciphertext || tag
-    std::string chat;            // the chat tag of a line to several, for the history
+    std::string boxPublic;  // the recipient's key it is sealed to (raw bytes)
+    std::string sealed;     // nonce || ciphertext || tag
+    std::string chat;       // the chat tag of a line to several, for the history
 };
 
 class Outbox {
@@ -93,4 +93,4 @@ private:
     std::int64_t expiryMs_ = kDefaultExpiryMs;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

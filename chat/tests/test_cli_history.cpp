@@ -48,13 +48,13 @@ HistoryEntry entry(const std::string& peer, const std::string& text, bool out, H
     return e;
 }
 
-} // namespace
+}  // namespace
 
 TEST(CliHistory, OptionsGoWithTheHistoryCommandOnly) {
     CliOptions o;
-    ASSERT_FALSE(parse({"history", "--search", "lunch \"fire drill\"", "--with", "Bob", "--since", "2024-05-01",
-                        "--limit", "5"},
-                       o));
+    ASSERT_FALSE(
+        parse({"history", "--search", "lunch \"fire drill\"", "--with", "Bob", "--since", "2024-05-01", "--limit", "5"},
+              o));
     EXPECT_EQ(o.command, "history");
     EXPECT_EQ(o.history.search, "lunch \"fire drill\"");
     EXPECT_EQ(o.history.with, "Bob");
@@ -64,18 +64,17 @@ TEST(CliHistory, OptionsGoWithTheHistoryCommandOnly) {
     ASSERT_FALSE(parse({"history"}, bare));
     EXPECT_EQ(bare.history.limit, 0u);
 
-    for (const auto& bad : std::vector<std::vector<std::string>>{
-             {"listen", "--search", "x"},
-             {"alert", "--with", "bob", "hi"},
-             {"history", "extra words"},
-             {"history", "--limit", "0"},
-             {"history", "--limit", "-3"},
-             {"history", "--since", "yesterday"},
-             {"history", "--since", "2024-13-01"},
-             {"history", "--since", "2023-02-29"},
-             {"history", "--since", "2024-05-01T25:00"},
-             {"history", "--with", ""},
-             {"history", "--to", "bob"}}) {
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"listen", "--search", "x"},
+                                                                 {"alert", "--with", "bob", "hi"},
+                                                                 {"history", "extra words"},
+                                                                 {"history", "--limit", "0"},
+                                                                 {"history", "--limit", "-3"},
+                                                                 {"history", "--since", "yesterday"},
+                                                                 {"history", "--since", "2024-13-01"},
+                                                                 {"history", "--since", "2023-02-29"},
+                                                                 {"history", "--since", "2024-05-01T25:00"},
+                                                                 {"history", "--with", ""},
+                                                                 {"history", "--to", "bob"}}) {
         CliOptions x;
         EXPECT_TRUE(parse(bad, x)) << ::testing::PrintToString(bad);
     }
@@ -83,8 +82,8 @@ TEST(CliHistory, OptionsGoWithTheHistoryCommandOnly) {
 
 TEST(CliHistory, DatesAreLocalUnlessTheySayOtherwise) {
     const Zone zone("CET-1CEST,M3.5.0,M10.5.0/3");
-    EXPECT_EQ(ParseHistoryDate("2024-05-01"), 1714514400000);         // midnight, summer time (UTC+2)
-    EXPECT_EQ(ParseHistoryDate("2024-01-15T09:30"), 1705307400000);   // winter (UTC+1)
+    EXPECT_EQ(ParseHistoryDate("2024-05-01"), 1714514400000);        // midnight, summer time (UTC+2)
+    EXPECT_EQ(ParseHistoryDate("2024-01-15T09:30"), 1705307400000);  // winter (UTC+1)
     EXPECT_EQ(ParseHistoryDate("2024-01-15 09:30:15"), 1705307415000);
     EXPECT_EQ(ParseHistoryDate("2024-05-01T00:00Z"), 1714521600000);
     EXPECT_EQ(ParseHistoryDate("2024-05-01T09:30+05:30"), 1714536000000);

@@ -24,7 +24,9 @@ struct Kept : HistoryRecorder {
         if (shown) shownBefore.push_back(shown->items.size());
         entries.push_back(std::move(e));
     }
-    void delivery(std::uint64_t id, const std::string& to, HistoryDelivery d) override { reports.emplace_back(id, to, d); }
+    void delivery(std::uint64_t id, const std::string& to, HistoryDelivery d) override {
+        reports.emplace_back(id, to, d);
+    }
     std::vector<std::string> lines() const {
         std::vector<std::string> out;
         for (const auto& e : entries)
@@ -53,7 +55,7 @@ protected:
     Kept annKept, bobKept;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(NodeHistory, MessagesToAndFromEverybodyAreKeptOnceOnEachSide) {
     bob.node.SendToAll(A + "fire drill");
@@ -118,7 +120,8 @@ TEST_F(NodeHistory, AChatLineToSeveralIsKeptPerMemberWithTheirTagAndNotForTheOwn
     bob.node.SendPrivate("ann " + C + "hi both", "ann|carl|");
     bob.node.SendPrivate("carl " + C + "hi both", "ann|carl|");
     seg.runFor(5000);
-    EXPECT_EQ(bobKept.lines(), (std::vector<std::string>{"out private-chat ann: hi both", "out private-chat carl: hi both"}));
+    EXPECT_EQ(bobKept.lines(),
+              (std::vector<std::string>{"out private-chat ann: hi both", "out private-chat carl: hi both"}));
     for (const auto& e : bobKept.entries) EXPECT_EQ(e.chat, "ann|carl|");
     EXPECT_EQ(annKept.lines(), (std::vector<std::string>{"in private-chat bob: hi both"}));
 }
@@ -153,8 +156,8 @@ TEST_F(NodeHistory, BoxMessagesAreKeptAlsoWhenTooManyAreOpenToShow) {
     forge("zed|B/first box");
     forge("zed|B/second box while the first is open");
     EXPECT_EQ(ann.rec.items.size(), 1u);  // shown: one
-    EXPECT_EQ(annKept.lines(), (std::vector<std::string>{"in box zed: first box",
-                                                         "in box zed: second box while the first is open"}));
+    EXPECT_EQ(annKept.lines(),
+              (std::vector<std::string>{"in box zed: first box", "in box zed: second box while the first is open"}));
 }
 
 TEST_F(NodeHistory, NothingIsKeptOfWhatNeverLeft) {

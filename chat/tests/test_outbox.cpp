@@ -34,11 +34,12 @@ protected:
     const std::int64_t now = 1'700'000'000'000;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Waiting, AMessageIsKeptSealedToThePinnedKeyAndSurvivesARestart) {
     auto box = fresh();
-    const auto id = box.add("Bob", HistoryKind::PrivateChat, "the safe code is 4711", bobPin, now, nullptr, "bob|carl|");
+    const auto id = box.add("Bob", HistoryKind::PrivateChat, "the safe code is 4711", bobPin, now, nullptr,
+                            "bob|carl|");
     ASSERT_TRUE(id);
     std::string problem;
     ASSERT_TRUE(box.save(problem)) << problem;
@@ -63,8 +64,9 @@ TEST_F(Waiting, AMessageIsKeptSealedToThePinnedKeyAndSurvivesARestart) {
     const auto key = crypto::SharedKey(bob.boxSecret, bob.boxPublic, me.boxPublic);
     ASSERT_TRUE(key);
     const auto& m = again.all()[0];
-    EXPECT_TRUE(crypto::Open(*key, m.sealed,
-                             std::to_string(m.id) + "|bob|" + std::to_string(static_cast<int>(m.kind)) + "|" + m.boxPublic));
+    EXPECT_TRUE(
+        crypto::Open(*key, m.sealed,
+                     std::to_string(m.id) + "|bob|" + std::to_string(static_cast<int>(m.kind)) + "|" + m.boxPublic));
 }
 
 TEST_F(Waiting, NothingGoesToAChangedKey) {
@@ -93,9 +95,9 @@ TEST_F(Waiting, DeliveredTakenBackAndExpiredMessagesGo) {
     box.setExpiryMs(2 * Outbox::kDayMs);
     const auto c = box.add("bob", HistoryKind::PrivateChat, "three", bobPin, now);
     ASSERT_TRUE(a && b && c);
-    EXPECT_TRUE(box.remove(*a));   // delivered
-    EXPECT_FALSE(box.remove(*a));  // once
-    EXPECT_TRUE(box.cancel(*c));   // the user took it back
+    EXPECT_TRUE(box.remove(*a));                                      // delivered
+    EXPECT_FALSE(box.remove(*a));                                     // once
+    EXPECT_TRUE(box.cancel(*c));                                      // the user took it back
     EXPECT_TRUE(box.expire(now + Outbox::kDefaultExpiryMs).empty());  // "two" has a second left
     const auto gone = box.expire(now + 1000 + Outbox::kDefaultExpiryMs);
     ASSERT_EQ(gone.size(), 1u);
@@ -116,7 +118,8 @@ TEST_F(Waiting, WhatCannotBeKeptIsRefusedWithAReason) {
     std::string why;
     EXPECT_FALSE(box.add("bob", HistoryKind::Alert, "to all", bobPin, now, &why));
     EXPECT_FALSE(why.empty());
-    EXPECT_FALSE(box.add("bob", HistoryKind::PrivateChat, std::string(Outbox::kMaxTextBytes + 1, 'x'), bobPin, now, &why));
+    EXPECT_FALSE(
+        box.add("bob", HistoryKind::PrivateChat, std::string(Outbox::kMaxTextBytes + 1, 'x'), bobPin, now, &why));
     EXPECT_FALSE(box.add("bo\tb", HistoryKind::PrivateChat, "x", bobPin, now, &why));
     EXPECT_FALSE(box.add("bob", HistoryKind::PrivateChat, "x", {bob.signPublic, std::string(32, '\0')}, now, &why));
     for (std::size_t i = 0; i < Outbox::kMaxWaiting; ++i)

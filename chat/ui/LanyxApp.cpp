@@ -282,8 +282,8 @@ void LanyxApp::openHistoryStore() {
     }
     history_->setNotices([this](const std::string& text) {
         // From the writer's thread to this one.
-        QMetaObject::invokeMethod(this, [this, text] { historyNotice(QString::fromStdString(text)); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, text] { historyNotice(QString::fromStdString(text)); }, Qt::QueuedConnection);
     });
     node_->setHistory(&recorder_);
     windows_->setHistory(history_.get(), [this](const std::string& list) { OpenHistory(list); });

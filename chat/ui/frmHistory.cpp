@@ -42,7 +42,8 @@ namespace {
 // Runs `fn` on the user interface thread, unless the window went meanwhile.
 template <typename Fn> void onUi(const QPointer<frmHistory>& window, Fn fn) {
     QMetaObject::invokeMethod(
-        qApp, [window, fn = std::move(fn)]() mutable {
+        qApp,
+        [window, fn = std::move(fn)]() mutable {
             if (window) fn(window.data());
         },
         Qt::QueuedConnection);
@@ -57,10 +58,11 @@ QString who(const HistoryRow& row, const std::string& ownName) {
 
 QString what(const HistoryRow& row) {
     const auto& e = row.entry;
-    std::string text = IsTransferKind(e.kind) ? "(" + std::string(HistoryKindName(e.kind)) + ") " + history::TransferText(e)
+    std::string text = IsTransferKind(e.kind)
+                           ? "(" + std::string(HistoryKindName(e.kind)) + ") " + history::TransferText(e)
                        : e.kind == HistoryKind::Alert || e.kind == HistoryKind::PrivateAlert ? "(alert) " + e.text
                        : e.kind == HistoryKind::Box                                          ? "(message box) " + e.text
-                                                                                              : e.text;
+                                                                                             : e.text;
     if (!e.outgoing && e.trust == HistoryTrust::NotVerified) text = std::string(kNotVerifiedMark) + text;
     if (const auto d = DeliveryWord(e.delivery); !d.empty()) text += "  [" + d + "]";
     return QString::fromStdString(text);
@@ -89,7 +91,7 @@ QString marked(const QString& text, const std::vector<std::string>& highlights) 
     return out + text.mid(pos).toHtmlEscaped();
 }
 
-} // namespace
+}  // namespace
 
 frmHistory::frmHistory(ChatNode& node, history::History& history, WindowHub& hub, QWidget* parent)
     : QWidget(parent, Qt::Window), node_(node), history_(history), hub_(hub) {
@@ -219,8 +221,9 @@ void frmHistory::SetLan() {
     lblSearch_->setText(tr("&Search:"));
     txtSearch_->setPlaceholderText(tr("words, \"a phrase\", this OR that, -without"));
     txtSearch_->setAccessibleName(tr("Search the history"));
-    txtSearch_->setToolTip(tr("All words must match; \"a phrase\" matches these words together; "
-                              "a OR b matches either; -word leaves out what has it."));
+    txtSearch_->setToolTip(
+        tr("All words must match; \"a phrase\" matches these words together; "
+           "a OR b matches either; -word leaves out what has it."));
     lvConversations_->setHeaderLabels({tr("Conversation"), tr("Last")});
     lvConversations_->setAccessibleName(tr("Conversations"));
     lvLines_->setHeaderLabels({tr("When"), tr("Who"), tr("Message")});
@@ -361,7 +364,8 @@ void frmHistory::Search(const QString& text) {
             const auto n = static_cast<int>(rows.size());
             const QString status = n == 0 ? tr("Nothing found.")
                                           : tr("%n found", nullptr, n) + tr(" in %1 ms").arg(ms) +
-                                                (static_cast<std::size_t>(n) >= kResults ? tr(" (the newest)") : QString());
+                                                (static_cast<std::size_t>(n) >= kResults ? tr(" (the newest)")
+                                                                                         : QString());
             w->showLines(std::move(rows), 0, status, highlights);
         });
     });
@@ -380,8 +384,8 @@ void frmHistory::showLines(std::vector<HistoryRow> rows, std::int64_t selectId, 
     QTreeWidgetItem* selected = nullptr;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const auto& r = rows_[i];
-        auto* item = new QTreeWidgetItem({QString::fromStdString(WhenText(r.entry.timeMs, now)), who(r, ownName()),
-                                          what(r)});
+        auto* item = new QTreeWidgetItem(
+            {QString::fromStdString(WhenText(r.entry.timeMs, now)), who(r, ownName()), what(r)});
         item->setData(0, Qt::UserRole, static_cast<int>(i));
         item->setToolTip(2, item->text(2));
         if (r.id == selectId) selected = item;
@@ -479,8 +483,8 @@ void frmHistory::DeleteConversation() {
     for (const auto& c : convs_)
         if (c.scope == scope_) title = QString::fromStdString(c.title);
     if (title.isEmpty()) title = QString::fromStdString(scope_.key);
-    if (!Confirm || !Confirm(tr("Delete every message kept of the conversation \"%1\"? This cannot be undone.")
-                                 .arg(title)))
+    if (!Confirm ||
+        !Confirm(tr("Delete every message kept of the conversation \"%1\"? This cannot be undone.").arg(title)))
         return;
     QPointer<frmHistory> self(this);
     lblStat_->setText(tr("Deleting..."));
@@ -494,7 +498,8 @@ void frmHistory::DeleteConversation() {
 }
 
 void frmHistory::DeleteAll() {
-    if (!Confirm || !Confirm(tr("Delete the whole history, every message of every conversation? This cannot be undone.")))
+    if (!Confirm ||
+        !Confirm(tr("Delete the whole history, every message of every conversation? This cannot be undone.")))
         return;
     QPointer<frmHistory> self(this);
     lblStat_->setText(tr("Deleting..."));
@@ -506,4 +511,4 @@ void frmHistory::DeleteAll() {
     });
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

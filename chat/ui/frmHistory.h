@@ -119,4 +119,4 @@ private:
     QTimer* typing_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -723,11 +723,10 @@ void frmOpt::WriteSets() {
         // Shorter means deleted at once: never by a slip of the mouse wheel.
         const bool deletes = days > 0 && (before == 0 || days < before);
         if (!deletes || !AskYesNo ||
-            AskYesNo(windowTitle(), tr("Messages older than %n day(s) are deleted from the history now. Go on?",
-                                       nullptr, days)))
+            AskYesNo(windowTitle(),
+                     tr("Messages older than %n day(s) are deleted from the history now. Go on?", nullptr, days)))
             env_.history->setRetentionDays(days);
-        else
-            spnKeepDays_->setValue(before);
+        else spnKeepDays_->setValue(before);
     }
 
     std::vector<std::string> blocked;

@@ -10,7 +10,7 @@ namespace {
 std::string match(std::string_view q, bool prefix = false) {
     return ParseSearch(q, {prefix}).match();
 }
-} // namespace
+}  // namespace
 
 TEST(SearchQuery, WordsAllMustMatchAndPhrasesStayTogether) {
     EXPECT_EQ(match("lunch friday"), R"("lunch" AND "friday")");
@@ -77,9 +77,9 @@ TEST(SearchQuery, TermsWithoutAnyWordAreLeftOut) {
 TEST(SearchQuery, TheWordBeingTypedMatchesAsABeginning) {
     EXPECT_EQ(match("lunch fri", true), R"("lunch" AND "fri"*)");
     EXPECT_EQ(match("lunch fri ", true), R"("lunch" AND "fri")");  // finished with a blank
-    EXPECT_EQ(match(R"("fire dri)", true), R"("fire dri")");      // phrases never
+    EXPECT_EQ(match(R"("fire dri)", true), R"("fire dri")");       // phrases never
     EXPECT_EQ(match("lunch -fri", true), R"(("lunch") NOT ("fri"))");
-    EXPECT_EQ(match("a OR", true), R"("a")");                      // not the word being typed
+    EXPECT_EQ(match("a OR", true), R"("a")");  // not the word being typed
     EXPECT_EQ(match("a !!!", true), R"("a")");
     EXPECT_EQ(match("fri", false), R"("fri")");
     // Two letters begin too many words to search for them all.

@@ -74,7 +74,7 @@ struct Fixture : ::testing::Test {
     }
 };
 
-} // namespace
+}  // namespace
 
 using HistoryStoreTest = Fixture;
 
@@ -148,8 +148,8 @@ TEST_F(HistoryStoreTest, HostileQueriesNeitherFailNorMatchWhatTheyShouldNot) {
     open();
     history->record(in("ann", "plain words here"));
     history->record(in("ann", "NEAR(plain words) and text:here"));
-    for (const char* q : {"NEAR(plain words)", "text:here", "*", "^plain", "plain AND NOT", "\"", "\"\"\"",
-                          "(((", ")", "{text}:x", "plain OR", "- -- ---", "NOT plain", "a\"b\"c\"", "'; DROP TABLE messages; --",
+    for (const char* q : {"NEAR(plain words)", "text:here", "*", "^plain", "plain AND NOT", "\"", "\"\"\"", "(((", ")",
+                          "{text}:x", "plain OR", "- -- ---", "NOT plain", "a\"b\"c\"", "'; DROP TABLE messages; --",
                           "\xFF\xFE", "plain\x01words"}) {
         SCOPED_TRACE(q);
         EXPECT_NO_THROW(find(q));

@@ -37,7 +37,7 @@ protected:
     int runs_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HistoryEndToEnd, WhatWasSaidIsFoundOnBothSidesAlsoWhileTheCopiesRun) {
     auto& ann = cli(0, "ann", {"listen"});
@@ -96,7 +96,8 @@ TEST_F(HistoryEndToEnd, AKillDuringABurstLeavesAHistoryThatReadsWholeAndGoesOn) 
     // What was shown and not yet written when the copy died is what is lost.
     std::size_t shown = 0;
     const auto events = readFile(out("ann"));
-    for (auto p = events.find("\tburst line "); p != std::string::npos; p = events.find("\tburst line ", p + 1)) ++shown;
+    for (auto p = events.find("\tburst line "); p != std::string::npos; p = events.find("\tburst line ", p + 1))
+        ++shown;
     std::cout << "shown before the kill: " << shown << ", kept: " << lines(kept) << std::endl;
     EXPECT_LE(lines(kept), shown + 64);  // a line is kept only after it was received
     {

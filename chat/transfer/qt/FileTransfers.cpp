@@ -241,7 +241,7 @@ void recordEnd(HistoryRecorder* history, const TransferItem& item) {
     HistoryEntry e;
     e.outgoing = out;
     e.peer = item.peer.toStdString();
-    e.kind = item.state == S::Finished ? (out ? HistoryKind::FileSent : HistoryKind::FileReceived)
+    e.kind = item.state == S::Finished    ? (out ? HistoryKind::FileSent : HistoryKind::FileReceived)
              : item.state == S::Declined  ? HistoryKind::TransferDeclined
              : item.state == S::Cancelled ? HistoryKind::TransferCancelled
                                           : HistoryKind::TransferFailed;
@@ -254,7 +254,7 @@ void recordEnd(HistoryRecorder* history, const TransferItem& item) {
     e.bytes = item.bytes;
     history->record(std::move(e));
 }
-} // namespace
+}  // namespace
 
 void FileTransfers::setState(TransferItem& item, TransferItem::State state, const QString& message) {
     item.state = state;

@@ -40,7 +40,7 @@ std::string format(const std::tm& tm, const char* pattern) {
     std::strftime(buf, sizeof buf, pattern, &tm);
     return buf;
 }
-} // namespace
+}  // namespace
 
 std::string WhenText(std::int64_t timeMs, std::int64_t nowMs) {
     const auto t = localTm(timeMs);
@@ -127,4 +127,4 @@ Transcript TranscriptOf(const std::vector<HistoryRow>& rows, const std::string& 
     return t;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -37,4 +37,4 @@ std::vector<history::HistoryRow> CollapseGroupSends(std::vector<history::History
 Transcript TranscriptOf(const std::vector<history::HistoryRow>& rows, const std::string& ownName,
                         const std::function<std::uint32_t(const std::string&)>& colourOf);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

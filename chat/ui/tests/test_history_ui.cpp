@@ -51,8 +51,8 @@ protected:
         seg.post("bob|C/255");
         seg.deliverAll();
         history = std::make_unique<History>(ann.dir.path());
-        windows = std::make_unique<ChatWindows>(ann.node, [](const QString&) {},
-                                                [this](const std::string&) { return exportTo; });
+        windows = std::make_unique<ChatWindows>(
+            ann.node, [](const QString&) {}, [this](const std::string&) { return exportTo; });
         windows->setHistory(history.get(), [this](const std::string& list) { opened.push_back(list); });
     }
     ~HistoryWindows() override {
@@ -102,12 +102,12 @@ protected:
     bool answer = true;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HistoryWindows, SearchingAsYouTypeFindsTheLinesAndShowsThoseAroundThem) {
     fill();
     auto* w = window();
-    EXPECT_EQ(w->lvLines()->topLevelItemCount(), 6);  // everything, oldest first
+    EXPECT_EQ(w->lvLines()->topLevelItemCount(), 6);          // everything, oldest first
     EXPECT_EQ(w->lvConversations()->topLevelItemCount(), 4);  // all, bob, carl, everybody
 
     QTest::keyClicks(w->txtSearch(), "lunc");  // the word being typed matches its beginning
@@ -288,7 +288,7 @@ TEST_F(HistoryWindows, ChatsOfSeveralAreTheirOwnConversation) {
     history::Filter f;
     f.scope = Scope::group("bob|carl|");
     auto rows = history->openReader()->rows(f);
-    EXPECT_EQ(rows.size(), 2u);  // kept per member
+    EXPECT_EQ(rows.size(), 2u);                      // kept per member
     EXPECT_EQ(CollapseGroupSends(rows).size(), 1u);  // shown once
     // A new window of the same members shows it once.
     auto* again = windows->OpenChatWindow("carl|bob|");
@@ -346,9 +346,12 @@ TEST_F(HistoryWindows, PictureOfTheWindowWhenAsked) {
         e.delivery = d;
         return e;
     };
-    history->record(at(3 * 24 * 60, line("dora", "Fire drill on Thursday at 3, please leave the building by the east stairs", false, HistoryKind::Alert)));
+    history->record(
+        at(3 * 24 * 60, line("dora", "Fire drill on Thursday at 3, please leave the building by the east stairs", false,
+                             HistoryKind::Alert)));
     history->record(at(2 * 24 * 60 + 30, line("bob", "Are we still on for lunch on Friday?")));
-    history->record(at(2 * 24 * 60 + 28, sent(line("bob", "Yes, lunch at the pier at noon", true), HistoryDelivery::Delivered)));
+    history->record(
+        at(2 * 24 * 60 + 28, sent(line("bob", "Yes, lunch at the pier at noon", true), HistoryDelivery::Delivered)));
     history->record(at(2 * 24 * 60 + 27, line("bob", "Great, I'll book a table for four")));
     history->record(at(26 * 60, line("Carl", "Can you send me the quarterly report?")));
     auto file = at(26 * 60 - 2, line("Carl", "quarterly report (final).pdf", true, HistoryKind::FileSent));
@@ -356,10 +359,13 @@ TEST_F(HistoryWindows, PictureOfTheWindowWhenAsked) {
     file.bytes = 3145728;
     history->record(file);
     history->record(at(25 * 60, line("Carl", "Got it, thanks! Lunch is on me next week")));
-    history->record(at(90, sent(line("bob", "Running ten minutes late for lunch, sorry", true), HistoryDelivery::Delivered)));
+    history->record(
+        at(90, sent(line("bob", "Running ten minutes late for lunch, sorry", true), HistoryDelivery::Delivered)));
     history->record(at(85, line("bob", "No problem, we ordered already")));
-    history->record(at(20, sent(line("(All)", "Cake in the kitchen!", true, HistoryKind::Chat), HistoryDelivery::None)));
-    history->record(at(5, sent(line("mallory", "lunch tomorrow?", true, HistoryKind::PrivateAlert), HistoryDelivery::NotConfirmed)));
+    history->record(
+        at(20, sent(line("(All)", "Cake in the kitchen!", true, HistoryKind::Chat), HistoryDelivery::None)));
+    history->record(at(5, sent(line("mallory", "lunch tomorrow?", true, HistoryKind::PrivateAlert),
+                               HistoryDelivery::NotConfirmed)));
     ASSERT_TRUE(history->flush());
     auto* w = window();
     w->resize(900, 520);

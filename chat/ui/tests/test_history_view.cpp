@@ -25,7 +25,7 @@ HistoryRow row(std::int64_t id, const std::string& peer, const std::string& text
     r.entry.kind = HistoryKind::PrivateChat;
     return r;
 }
-} // namespace
+}  // namespace
 
 TEST(HistoryView, AListOfNamesIsOneConversation) {
     EXPECT_EQ(ScopeOfList("", "ann"), Scope::all());
@@ -45,7 +45,7 @@ TEST(HistoryView, ALineToSeveralIsShownOnce) {
         row(3, "bob", "hi both", false, t + 10, "bob|carl|"),   // bob's own, the same words
         row(4, "bob", "hi both", true, t + 5000, "bob|carl|"),  // typed again later
         row(5, "carl", "hi both", true, t + 5001, "bob|carl|"),
-        row(6, "dora", "hi both", true, t + 5002, ""),          // no chat: not folded
+        row(6, "dora", "hi both", true, t + 5002, ""),  // no chat: not folded
         row(7, "erin", "hi both", true, t + 5003, ""),
     };
     std::vector<std::int64_t> ids;
@@ -84,7 +84,8 @@ TEST(HistoryView, ResultsSayWhoToWhomAndWhatBecameOfOurs) {
 TEST(HistoryView, AnExportHoldsDateTimeSenderAndText) {
     setenv("TZ", "UTC0", 1);
     tzset();
-    const auto t = TranscriptOf({row(1, "bob", "hi", false, 1714548600000), row(2, "bob", "hello", true, 1714548660000)},
+    const auto t = TranscriptOf({row(1, "bob", "hi", false, 1714548600000),
+                                 row(2, "bob", "hello", true, 1714548660000)},
                                 "ann", [](const std::string& name) { return name == "bob" ? 255u : 0u; });
     EXPECT_EQ(t.PlainText(), "2024-05-01 07:30:00 bob:\thi\r\n2024-05-01 07:31:00 ann:\thello\r\n");
     EXPECT_NE(t.Rtf().find("\\red255\\green0\\blue0"), std::string::npos);
