@@ -273,7 +273,7 @@ void frmHistory::showConversations(std::vector<history::Conversation> convs) {
         item->setToolTip(0, tr("%n message(s)", nullptr, static_cast<int>(c.messages)));
     }
     selectConversationItem();
-    emit conversationsShown();
+    Q_EMIT conversationsShown();
 }
 
 void frmHistory::selectConversationItem() {
@@ -401,7 +401,7 @@ void frmHistory::showLines(std::vector<HistoryRow> rows, std::int64_t selectId, 
     lblStat_->setText(status);
     btnExport_->setEnabled(!rows_.empty());
     btnJump_->setEnabled(false);
-    emit linesShown();
+    Q_EMIT linesShown();
     if (selected) selectionChanged();
 }
 
@@ -435,7 +435,7 @@ void frmHistory::showAround(std::vector<HistoryRow> rows, std::int64_t id) {
     QString html;
     for (const auto& r : rows) html += rowHtml(r, r.id == id);
     txtAround_->setHtml(html);
-    emit aroundShown();
+    Q_EMIT aroundShown();
 }
 
 void frmHistory::JumpToSelected() {

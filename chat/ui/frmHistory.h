@@ -76,7 +76,7 @@ public:
     // How long typing pauses before the search runs.
     static constexpr int kTypingPauseMs = 120;
 
-signals:
+Q_SIGNALS:
     // The conversation list, the lines or the lines around were filled.
     void conversationsShown();
     void linesShown();
