@@ -11,7 +11,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
-  libsodium-dev \
+  libsodium-dev libsqlite3-dev \
   clang libclang-rt-dev clang-format g++-mingw-w64-x86-64 \
   libqrencode-dev faketime \
   iproute2 procps socat xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \

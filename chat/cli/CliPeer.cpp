@@ -3,6 +3,7 @@
 #include "Networks.h"
 #include "Text.h"
 
+#include <ctime>
 #include <ostream>
 
 namespace lanyx::cli {
@@ -32,9 +33,78 @@ std::optional<std::uint32_t> ParseColour(const std::string& text) {
     return static_cast<std::uint32_t>(*v);
 }
 
+namespace {
+
+bool digits(const std::string& s, std::size_t at, std::size_t n, int& value) {
+    if (at + n > s.size()) return false;
+    value = 0;
+    for (std::size_t i = at; i < at + n; ++i) {
+        if (s[i] < '0' || s[i] > '9') return false;
+        value = value * 10 + (s[i] - '0');
+    }
+    return true;
+}
+
+std::int64_t utcSeconds(int y, int mo, int d, int h, int mi, int s) {
+    // Days from civil (proleptic Gregorian), without the time zone of the process.
+    y -= mo <= 2;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const std::int64_t days = static_cast<std::int64_t>(era) * 146097 + doe - 719468;
+    return days * 86400 + h * 3600 + mi * 60 + s;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ParseHistoryDate(const std::string& t) {
+    int y, mo, d, h = 0, mi = 0, s = 0;
+    if (!digits(t, 0, 4, y) || t.size() < 10 || t[4] != '-' || !digits(t, 5, 2, mo) || t[7] != '-' ||
+        !digits(t, 8, 2, d))
+        return std::nullopt;
+    std::size_t at = 10;
+    if (at < t.size() && (t[at] == 'T' || t[at] == ' ')) {
+        if (!digits(t, at + 1, 2, h) || at + 3 >= t.size() || t[at + 3] != ':' || !digits(t, at + 4, 2, mi))
+            return std::nullopt;
+        at += 6;
+        if (at < t.size() && t[at] == ':') {
+            if (!digits(t, at + 1, 2, s)) return std::nullopt;
+            at += 3;
+        }
+    }
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] || h > 23 || mi > 59 || s > 60) return std::nullopt;
+    if (mo == 2 && d == 29 && !((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return std::nullopt;
+    if (at == t.size()) {
+        std::tm tm{};
+        tm.tm_year = y - 1900;
+        tm.tm_mon = mo - 1;
+        tm.tm_mday = d;
+        tm.tm_hour = h;
+        tm.tm_min = mi;
+        tm.tm_sec = s;
+        tm.tm_isdst = -1;
+        const std::time_t local = std::mktime(&tm);
+        if (local == static_cast<std::time_t>(-1)) return std::nullopt;
+        return static_cast<std::int64_t>(local) * 1000;
+    }
+    std::int64_t offset = 0;
+    if (t[at] == 'Z' && at + 1 == t.size()) {
+        offset = 0;
+    } else if ((t[at] == '+' || t[at] == '-') && t.size() == at + 6 && t[at + 3] == ':') {
+        int oh, om;
+        if (!digits(t, at + 1, 2, oh) || !digits(t, at + 4, 2, om) || oh > 23 || om > 59) return std::nullopt;
+        offset = (oh * 3600 + om * 60) * (t[at] == '-' ? -1 : 1);
+    } else {
+        return std::nullopt;
+    }
+    return (utcSeconds(y, mo, d, h, mi, s) - offset) * 1000;
+}
+
 std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOptions& o) {
     std::vector<std::string> words;
-    bool offerWaitGiven = false, dropAfterGiven = false;
+    bool offerWaitGiven = false, dropAfterGiven = false, historyOption = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& v) -> bool {
@@ -100,6 +170,23 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             if (auto e = number(o.testDropAfter, 0xFFFFFFFFu)) return e;
             if (o.testDropAfter == 0) return "--test-drop-after needs a count above 0";
             dropAfterGiven = true;
+        } else if (a == "--search") {
+            if (!value(v)) return "--search needs a query";
+            o.history.search = v;
+            historyOption = true;
+        } else if (a == "--with") {
+            if (!value(v) || v.empty()) return "--with needs a user name";
+            o.history.with = v;
+            historyOption = true;
+        } else if (a == "--since") {
+            if (!value(v)) return "--since needs a date";
+            o.history.sinceMs = ParseHistoryDate(v);
+            if (!o.history.sinceMs) return "--since: not a date: " + v + " (use 2024-05-01 or 2024-05-01T09:30)";
+            historyOption = true;
+        } else if (a == "--limit") {
+            if (auto e = number(o.history.limit, 100000000)) return e;
+            if (o.history.limit == 0) return "--limit needs a number above 0";
+            historyOption = true;
         } else if (a == "--") {
             words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             break;
@@ -110,8 +197,9 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         }
     }
     if (o.help || o.version) return std::nullopt;
-    if (words.empty()) return "no command given (listen, who, alert, chat, send, networks, keys or verify)";
+    if (words.empty()) return "no command given (listen, who, alert, chat, send, networks, keys, verify or history)";
     o.command = words[0];
+    if (historyOption && o.command != "history") return "--search, --with, --since and --limit go with history";
     if (o.command != "listen") {
         if (o.acceptInto) return "--accept-into goes with listen";
         if (o.declineOffers) return "--decline goes with listen";
@@ -132,7 +220,8 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         }
         if (o.keepKnown && !o.safetyNumber.empty()) return "--keep-known takes no number";
         if (!o.safetyNumber.empty() && o.safetyNumber.size() != 60) return "a safety number has 60 digits";
-    } else if (o.command == "listen" || o.command == "who" || o.command == "networks" || o.command == "keys") {
+    } else if (o.command == "listen" || o.command == "who" || o.command == "networks" || o.command == "keys" ||
+               o.command == "history") {
         if (words.size() > 1) return o.command + " takes no text";
         if (!o.to.empty()) return "--to goes with alert, chat and send";
     } else if (o.command == "send") {
@@ -150,7 +239,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
 }
 
 std::string HelpText() {
-    return R"(Usage: lanyx-cli [options] COMMAND
+    return R"help(Usage: lanyx-cli [options] COMMAND
 
 A headless Lanyx peer: it joins the local network (UDP port 1414, broadcast)
 as every Lanyx copy does: it listens for ten seconds under a probe name, then
@@ -180,6 +269,10 @@ Commands:
   verify --keep-known NAME
                          keep the known key of NAME, dropping the one
                          announced in its place
+  history [--search QUERY] [--with NAME] [--since DATE] [--limit N]
+                         print the messages kept in the data folder, oldest
+                         first; also while a copy runs there (it only reads,
+                         and never joins the network)
 
 Options:
   --dir DIR              data folder (User.ini, Log.txt); default: the program's
@@ -195,6 +288,12 @@ Options:
   --decline              listen: decline every file offer
   --offer-wait-ms MS     send: how long an offer waits for its answer
                          (default 300000, five minutes)
+  --search QUERY         history: messages with all these words; "a phrase",
+                         a OR b, -word (without it)
+  --with NAME            history: only those with NAME (private, and what NAME
+                         said to everybody)
+  --since DATE           history: from DATE on: 2024-05-01, 2024-05-01T09:30
+  --limit N              history: only the newest N
   -h, --help             this text
   --version              the version, then end
 
@@ -218,6 +317,12 @@ confirmations (a few seconds at most). To a user whose key is known a
 private message is sealed or not sent at all, never sent in the clear. Output of networks and on standard
 error at the start: one line per interface and destination.
 
+Output of history: one line per message, oldest first, tab-separated: TIME
+(ISO 8601, local time), in or out, the other user ("(All)" for everybody),
+KIND (as listen names them, and file-sent, file-received, transfer-declined,
+transfer-cancelled, transfer-failed), TEXT. The copies of this folder keep
+History.db beside User.ini; Options > Interface sets how long.
+
 Files: send and listen print, beside the events above, file-offer (COUNT
 files, BYTES bytes: NAMES), transfer-started, transfer-progress (on a
 terminal a single line that updates instead), transfer-interrupted, and one
@@ -232,7 +337,7 @@ taken on the network; 4 another copy runs on the same data folder; 5 a
 transfer did not finish (not seen, cannot receive files, declined, failed
 or cancelled); 6 a private message was not sent because the recipient's key
 changed; 7 verify marked nothing (no key known, or the numbers differ).
-)";
+)help";
 }
 
 std::string EscapeControls(std::string_view utf8) {

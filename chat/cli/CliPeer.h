@@ -13,8 +13,16 @@
 
 namespace lanyx::cli {
 
+// What lanyx-cli history prints.
+struct HistoryQuery {
+    std::optional<std::string> search;
+    std::optional<std::string> with;
+    std::optional<std::int64_t> sinceMs;
+    std::uint32_t limit = 0;  // the newest N; 0: all
+};
+
 struct CliOptions {
-    std::string command;  // listen, who, alert, chat, send, networks, keys, verify
+    std::string command;  // listen, who, alert, chat, send, networks, keys, verify, history
     std::vector<std::string> to;
     std::string text;
     std::vector<std::string> paths;         // send: files and folders
@@ -34,6 +42,7 @@ struct CliOptions {
     std::vector<std::string> also;  // extra destinations for this run
     bool dropFirstPrivate = false;  // test aid: the first encrypted transmission is lost
     std::uint32_t testDropAfter = 0;  // test aid: cut each incoming transfer once after this many bytes
+    HistoryQuery history;             // history: what to print
     bool help = false;
     bool version = false;
 };
@@ -44,6 +53,9 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
 // "255", "#ff0000" (red) or "0x0000ff" (red as 0x00BBGGRR) to a colour value.
 std::optional<std::uint32_t> ParseColour(const std::string& text);
 std::string HelpText();
+// "2024-05-01", "2024-05-01T09:30", "2024-05-01 09:30:15", local time
+// unless a "Z" or "+02:00" says otherwise; ms since 1970.
+std::optional<std::int64_t> ParseHistoryDate(const std::string& text);
 
 // One event a line: kind, sender, text, separated by tabs. Tabs and line
 // breaks inside the text become blanks, so that every event is one line.

@@ -1,8 +1,10 @@
 // lanyx-cli: the chat node without windows, for terminals and scripts.
 #include "CliKeys.h"
+#include "CliHistory.h"
 #include "CliPeer.h"
 #include "CliTransfers.h"
 #include "FileTransfers.h"
+#include "History.h"
 #include "Networks.h"
 #include "Paths.h"
 #include "Platform.h"
@@ -71,6 +73,11 @@ int main(int argc, char** argv) {
                   << std::endl;
         return 0;
     }
+    if (opt.command == "history") {
+        // Read only, beside a copy that may run on the folder: no lock, no network.
+        const auto paths = ResolvePaths(opt.dir ? std::optional<std::filesystem::path>(*opt.dir) : std::nullopt);
+        return cli::RunHistory(opt.history, paths.dataDir, std::cout, std::cerr);
+    }
     QHostAddress broadcast;
     if (!broadcast.setAddress(QString::fromStdString(opt.broadcast)) ||
         broadcast.protocol() != QAbstractSocket::IPv4Protocol) {
@@ -103,6 +110,23 @@ int main(int argc, char** argv) {
     config.logonName = platform::GetLogonName();
     config.nameForRun = opt.name;
     config.colourForRun = opt.colour;
+    // The history is written by the one copy that holds the folder.
+    std::unique_ptr<history::History> kept;
+    ChatNode* nodeForHistory = nullptr;
+    config.folderHeld = [&] {
+        kept = std::make_unique<history::History>(paths.dataDir);
+        auto tell = [&app, &nodeForHistory](const std::string& text) {
+            std::cerr << "lanyx-cli: " << text << std::endl;
+            if (nodeForHistory) nodeForHistory->WriteLog(text);
+        };
+        if (!kept->openNotice().empty()) tell(kept->openNotice());
+        // From the writer's thread to this one, where the log is written.
+        kept->setNotices([&app, tell](const std::string& text) {
+            QMetaObject::invokeMethod(
+                &app, [tell, text] { tell(text); }, Qt::QueuedConnection);
+        });
+        if (nodeForHistory) nodeForHistory->setHistory(kept.get());
+    };
 
     // Extra destinations: the data folder's list, and --also for this run.
     auto destinations = net::readDestinations(paths.dataDir / net::kDestinationsFile);
@@ -142,6 +166,7 @@ int main(int argc, char** argv) {
         void KeyWarning(const std::string& n, const std::string& t) override { printer->KeyWarning(n, t); }
     } sink;
     ChatNode node(config, transport, ui, sink, pump);
+    nodeForHistory = &node;
     usersForPrinter = &node.users();
     cli::EventPrinter printer(std::cout, *usersForPrinter);
     sink.printer = &printer;

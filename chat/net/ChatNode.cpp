@@ -148,6 +148,7 @@ bool ChatNode::EnableKeys() {
             return;
         }
         sink_.PrivateDelivery(r);
+        if (history_) history_->delivery(r.id, r.recipient, HistoryDeliveryOf(r));
     };
     h.keyState = [this](const std::string& name, KeyState state) {
         if (const auto row = users_.findNoCase(name)) users_.setKeyState(*row, state);
@@ -176,9 +177,56 @@ void ChatNode::SendToAll(std::string_view payload) {
     std::string text(wire::PublicMessage);
     text += payload;
     SendDatagram(text);
+    if (startsWith(payload, wire::AlertMark))
+        recordSent(HistoryKind::Alert, UserList::kAllRow, payload.substr(wire::AlertMark.size()), nullptr, {});
+    else if (startsWith(payload, wire::ChatMark))
+        recordSent(HistoryKind::Chat, UserList::kAllRow, payload.substr(wire::ChatMark.size()), nullptr, {});
 }
 
-DeliveryReport ChatNode::SendPrivate(std::string_view argument) {
+void ChatNode::recordSent(HistoryKind kind, std::string_view recipient, std::string_view text,
+                          const DeliveryReport* report, std::string_view chatTag) {
+    // Only what left: a closed network sends nothing. The copy of a chat
+    // line to the own name is the line itself coming back.
+    if (!history_ || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName)) return;
+    HistoryEntry e;
+    e.outgoing = true;
+    e.peer = std::string(recipient);
+    e.kind = kind;
+    e.text = std::string(text);
+    e.chat = std::string(chatTag);
+    if (report) {
+        e.trust = report->encrypted ? HistoryTrust::Encrypted : HistoryTrust::Plain;
+        e.delivery = HistoryDeliveryOf(*report);
+        e.messageId = report->id;
+    } else {
+        e.trust = secure_ && secure_->active() ? HistoryTrust::Signed : HistoryTrust::Plain;
+    }
+    history_->record(std::move(e));
+}
+
+void ChatNode::recordReceived(HistoryKind kind, const std::string& sender, const std::string& text,
+                              MessageMarks marks) {
+    if (!history_ || equalsNoCase(sender, state_.MyName)) return;
+    HistoryEntry e;
+    e.peer = sender;
+    e.kind = kind;
+    e.text = text;
+    e.trust = marks.encrypted             ? HistoryTrust::Encrypted
+              : marks.notVerified         ? HistoryTrust::NotVerified
+              : trust_ == Trust::Verified ? HistoryTrust::Signed
+                                          : HistoryTrust::Plain;
+    history_->record(std::move(e));
+}
+
+void ChatNode::recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
+                                 std::string_view chatTag) {
+    if (startsWith(message, wire::AlertMark))
+        recordSent(HistoryKind::PrivateAlert, recipient, message.substr(wire::AlertMark.size()), &report, chatTag);
+    else if (startsWith(message, wire::ChatMark))
+        recordSent(HistoryKind::PrivateChat, recipient, message.substr(wire::ChatMark.size()), &report, chatTag);
+}
+
+DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view chatTag) {
     std::string_view recipient;
     std::string_view message;
     const auto blank = argument.find(' ');
@@ -202,6 +250,7 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument) {
         if (transport_.isOpen())
             if (auto report = secure_->sendPrivate(to, std::string(message), &why)) {
                 sink_.PrivateDelivery(*report);
+                recordPrivateSent(recipient, message, *report, chatTag);
                 return *report;
             }
         DeliveryReport report{0, to, false, Delivery::Withheld, why};
@@ -217,6 +266,7 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument) {
     SendDatagram(text);
     DeliveryReport report{0, to, false, Delivery::NoReceipts};
     if (!recipient.empty()) sink_.PrivateDelivery(report);
+    recordPrivateSent(recipient, message, report, chatTag);
     return report;
 }
 
@@ -584,12 +634,18 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
             // case (keys are unique); "(All)" is nobody's and has no colour.
             const std::uint32_t colour =
                 (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.rowColour(*row + 1) : 0;
-            sink_.RouteMarkedChatLine(std::string(text.substr(wire::ChatMark.size())), sender, isPrivate, colour,
-                                      marks);
+            const std::string line(text.substr(wire::ChatMark.size()));
+            sink_.RouteMarkedChatLine(line, sender, isPrivate, colour, marks);
+            // After the windows took it: a window opened for it shows the
+            // earlier lines from the history, not this one twice.
+            recordReceived(isPrivate ? HistoryKind::PrivateChat : HistoryKind::Chat, sender, line, marks);
         }
     } else if (startsWith(text, wire::AlertMark)) {
-        if (state_.Status == 0 || state_.Status == 1)
-            sink_.ShowMarkedAlert(std::string(text.substr(wire::AlertMark.size())), sender, isPrivate, marks);
+        if (state_.Status == 0 || state_.Status == 1) {
+            const std::string alert(text.substr(wire::AlertMark.size()));
+            sink_.ShowMarkedAlert(alert, sender, isPrivate, marks);
+            recordReceived(isPrivate ? HistoryKind::PrivateAlert : HistoryKind::Alert, sender, alert, marks);
+        }
     } else {
         LogUnknownData(text, sender);
     }
@@ -612,6 +668,8 @@ void ChatNode::writeLimited(std::string_view kind, const std::string& line) {
 }
 
 void ChatNode::OpenBox(std::string_view text, const std::string& sender, MessageMarks marks) {
+    // Kept also when too many boxes are open to show it.
+    recordReceived(HistoryKind::Box, sender, std::string(text), marks);
     auto key = toLower(sender);
     if (openBoxes_.count(key)) {
         writeLimited("Box message not shown", "Box message from " + forLog(sender) +
@@ -728,6 +786,7 @@ bool ChatNode::anotherInstanceRunning() {
     std::error_code ec;
     std::filesystem::create_directories(config_.dataDir, ec);
     lock_ = platform::InstanceLock::acquire(config_.dataDir);
+    if (lock_ && config_.folderHeld) config_.folderHeld();
     return lock_ == nullptr;
 }
 

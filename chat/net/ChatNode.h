@@ -4,6 +4,7 @@
 // datagrams. Windows and the headless peer only plug in their ports.
 #include <utility>
 #include "EventLog.h"
+#include "HistoryPort.h"
 #include "Ports.h"
 #include "RunState.h"
 #include "SecureLink.h"
@@ -32,6 +33,17 @@ struct MessageMarks {
     bool encrypted = false;    // came encrypted for us alone
 };
 inline constexpr std::string_view kNotVerifiedMark = "(not verified) ";
+
+// A delivery report as the history keeps it.
+constexpr HistoryDelivery HistoryDeliveryOf(const DeliveryReport& report) {
+    switch (report.state) {
+    case Delivery::Waiting: return HistoryDelivery::Waiting;
+    case Delivery::Delivered: return HistoryDelivery::Delivered;
+    case Delivery::NotConfirmed: return HistoryDelivery::NotConfirmed;
+    case Delivery::NoReceipts: break;
+    }
+    return HistoryDelivery::Sent;
+}
 
 // Where received messages go: alert popups and chat windows on the desktop,
 // lines on standard output in the headless peer.
@@ -99,6 +111,9 @@ struct NodeConfig {
     // This computer's clock in microseconds since 1970 (the system clock
     // when empty): dates what is signed, and judges what others signed.
     std::function<std::uint64_t()> wallMicros;
+    // Called once this copy holds its data folder (no other copy runs on
+    // it): where the programs open what only one copy may write.
+    std::function<void()> folderHeld;
 };
 
 class ChatNode final : public StartUpHost, private UserListObserver {
@@ -113,8 +128,9 @@ public:
     // Encrypted (and confirmed) to a recipient whose key is known, and
     // never in the clear to one: withheld when that key changed. To a
     // recipient without a key as "P/" in the clear. To ourselves it stays
-    // here. What became of it also goes to the sink.
-    DeliveryReport SendPrivate(std::string_view recipientBlankMessage);
+    // here. What became of it also goes to the sink. A chat line to several
+    // members carries their chat tag into the history.
+    DeliveryReport SendPrivate(std::string_view recipientBlankMessage, std::string_view chatTag = {});
     void OpenNetwork() override;
     void CloseNetwork() override;
     // Colour, status and join notice, as at the join: sent when the
@@ -170,6 +186,10 @@ public:
     // One datagram as text; throws on malformed input.
     void ProcessDatagram(std::string_view text);
     void DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate);
+
+    // Every message in and out goes here as well (none: nothing is kept).
+    void setHistory(HistoryRecorder* history) { history_ = history; }
+    HistoryRecorder* history() const { return history_; }
 
     // Keys: made at the first start, in the data folder (readSettings calls
     // this). False when this build or this folder cannot have them; the
@@ -232,6 +252,12 @@ public:
 
 private:
     void LogUnknownData(std::string_view text, std::string_view sender);
+    // A message shown to the user, for the history (not our own echoes).
+    void recordReceived(HistoryKind kind, const std::string& sender, const std::string& text, MessageMarks marks);
+    void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
+                           std::string_view chatTag);
+    void recordSent(HistoryKind kind, std::string_view recipient, std::string_view text, const DeliveryReport* report,
+                    std::string_view chatTag);
     void LogReceiveError(int number, const std::string& description);
     // A line about something a peer sent: limited per kind, see LogLimiter.
     void writeLimited(std::string_view kind, const std::string& line);
@@ -300,6 +326,7 @@ private:
     void sendColourAndStatus(Presence how);
     void sendKeysSoon();
     FileMessageHandler* files_ = nullptr;
+    HistoryRecorder* history_ = nullptr;
     std::unordered_set<std::uint64_t> fileReports_;
     std::unique_ptr<SecureLink> secure_;
     Trust trust_ = Trust::Plain;  // of the datagram being processed

@@ -1,5 +1,8 @@
 #include "ChatWindows.h"
 
+#include "History.h"
+#include "logic/HistoryView.h"
+
 #include "Text.h"
 #include "frmChat.h"
 #include "frmCom.h"
@@ -55,11 +58,42 @@ frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
     w->AddUser(node_.state().MyName);
     const auto n = CountItems(list);
     for (std::int32_t i = 1; i <= n; ++i) w->AddUser(GetItem(list, i));
+    showEarlier(w, list);
     placeNew(w);
     w->show();
     RefreshChatUserLists();
     node_.WriteLog("New chat window opened");
     return w;
+}
+
+ChatWindows::~ChatWindows() = default;
+
+void ChatWindows::setHistory(history::History* history, std::function<void(const std::string&)> open) {
+    history_ = history;
+    openHistory_ = std::move(open);
+    reader_.reset();
+}
+
+void ChatWindows::showEarlier(frmChat* w, const std::string& list) {
+    if (!history_) return;
+    const auto scope = ScopeOfList(list, node_.state().MyName);
+    if (scope.type == history::Scope::Type::All) return;
+    // A file made anew (the old one was damaged) needs a connection of its own.
+    if (!reader_ || readerGeneration_ != history_->generation()) {
+        readerGeneration_ = history_->generation();
+        reader_ = history_->openReader();
+    }
+    if (!reader_) return;
+    history::Filter f;
+    f.scope = scope;
+    f.limit = kEarlierLines;
+    f.chatOnly = true;
+    try {
+        w->ShowEarlier(CollapseGroupSends(history_->rows(*reader_, f)));
+    } catch (const history::sql::Error& e) {
+        reader_.reset();
+        node_.WriteLog(std::string("The history could not be read: ") + e.what());
+    }
 }
 
 void ChatWindows::placeNew(frmChat* w) {
@@ -88,6 +122,7 @@ void ChatWindows::NoteToChatsWith(const QString& user, std::function<QString()> 
 
 void ChatWindows::RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour) {
     bool shown = false;
+    lastChatTag_.clear();
     // The own lines come back from the segment too: they need no attention.
     const bool own = QString::fromStdString(sender).compare(QString::fromStdString(node_.state().MyName),
                                                             Qt::CaseInsensitive) == 0;
@@ -95,6 +130,8 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
         if (w->AddMsg(line, sender, colour)) {
             shown = true;
             if (!own) markUnread(w);
+            if (lastChatTag_.empty() && !w->members().hasAll())
+                lastChatTag_ = history::ChatTag(w->members().names(), node_.state().MyName);
         }
     if (shown) return;
     // A flood of lines from many names must not open a window for each.

@@ -9,11 +9,18 @@
 #include <deque>
 
 #include <QList>
+#include <memory>
+#include <utility>
 #include <QObject>
 #include <QPointer>
 #include <functional>
 
 class QTimer;
+
+namespace lanyx::history {
+class History;
+class HistoryStore;
+}
 
 namespace lanyx::ui {
 
@@ -28,6 +35,7 @@ public:
     using SoundFn = std::function<void(const QString&)>;
     using ChooseFileFn = std::function<QString(const std::string& fileTypes)>;
     ChatWindows(ChatNode& node, SoundFn sound, ChooseFileFn chooseFile, QObject* parent = nullptr);
+    ~ChatWindows() override;
 
     frmCom* OpenComposeWindow(const std::string& list) override;
     frmChat* OpenChatWindow(const std::string& list) override;
@@ -40,6 +48,18 @@ public:
     }
     // Where the user's information opens (the main window's).
     void setUserInfo(std::function<void(const std::string&)> open) { userInfo_ = std::move(open); }
+    void OpenHistory(const std::string& list) override {
+        if (openHistory_) openHistory_(list);
+    }
+    // Where new chat windows find the last lines with their members, and
+    // what opens the History window.
+    void setHistory(history::History* history, std::function<void(const std::string&)> open);
+    history::History* history() const { return history_; }
+    // Lines shown from the history when a chat window opens.
+    static constexpr std::size_t kEarlierLines = 20;
+    // The chat of the first window with several members that showed the
+    // last line routed, for the history; empty when none did.
+    std::string takeChatTag() { return std::exchange(lastChatTag_, {}); }
     // Compose and chat windows opened from now on offer Send File... and
     // take dropped files.
     void setFileTransfers(FileTransfers* files) { files_ = files; }
@@ -135,6 +155,12 @@ private:
     FileTransfers* files_ = nullptr;
     std::function<void(const std::string&)> userInfo_;
     FolderMemory* folders_ = nullptr;
+    history::History* history_ = nullptr;
+    std::unique_ptr<history::HistoryStore> reader_;
+    std::uint64_t readerGeneration_ = 0;
+    std::function<void(const std::string&)> openHistory_;
+    std::string lastChatTag_;
+    void showEarlier(frmChat* w, const std::string& list);
 };
 
 } // namespace lanyx::ui

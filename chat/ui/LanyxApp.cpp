@@ -3,6 +3,7 @@
 #include "BoxMessage.h"
 #include "FileSending.h"
 #include "FileTransfers.h"
+#include "History.h"
 #include "InstanceDoor.h"
 #include "TransferUi.h"
 #include "MenuCaption.h"
@@ -17,6 +18,7 @@
 #include "Wire.h"
 #include "frmChat.h"
 #include "frmCom.h"
+#include "frmHistory.h"
 #include "frmMain.h"
 #include "frmOpt.h"
 #include "frmPop.h"
@@ -149,6 +151,18 @@ void DesktopSink::StatusCaptionChanged(const std::string& caption) {
     if (print) std::cout << "status\t" << caption << std::endl;
 }
 
+void DesktopHistory::record(HistoryEntry entry) {
+    if (!app_.history_) return;
+    // A line shown in a chat window of several members is part of that chat.
+    if (!entry.outgoing && entry.kind == HistoryKind::PrivateChat && app_.windows_)
+        entry.chat = app_.windows_->takeChatTag();
+    app_.history_->record(std::move(entry));
+}
+
+void DesktopHistory::delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) {
+    if (app_.history_) app_.history_->delivery(messageId, recipient, state);
+}
+
 // ---- the program ------------------------------------------------------------
 
 LanyxApp::LanyxApp(const DesktopOptions& options)
@@ -168,6 +182,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     config.logonName = platform::GetLogonName();
     config.nameForRun = options_.name;
     config.autostartProgram = platform::programFile();
+    config.folderHeld = [this] { openHistoryStore(); };
     node_ = std::make_unique<ChatNode>(config, *transport_, ui_, sink_, *pump_);
     node_->state().SafeMode = SafeModeFromCommandLine(options_.commandLine);
     startUp_ = std::make_unique<StartUp>(*node_, ui_, *pump_);
@@ -199,6 +214,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     windows_->setUserInfo([this](const std::string& name) {
         if (main_) main_->ShowUserInfo(name);
     });
+    main_->OpenHistory = [this](const std::string& list) { OpenHistory(list); };
 
     // Files: the menus and drops of the windows, the offer and Transfers
     // windows, and a tray message when one finished or failed (not where the
@@ -239,6 +255,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
 }
 
 LanyxApp::~LanyxApp() {
+    delete historyWindow_;
     delete opt_;
     delete main_;
     delete splash_;
@@ -283,6 +300,47 @@ bool LanyxApp::start() {
     return false;
 }
 
+void LanyxApp::openHistoryStore() {
+    // Only the copy that holds the folder writes its history.
+    history_ = std::make_unique<history::History>(paths_.dataDir);
+    if (!history_->openNotice().empty()) historyNotice(QString::fromStdString(history_->openNotice()));
+    if (!history_->usable()) {
+        history_.reset();
+        return;
+    }
+    history_->setNotices([this](const std::string& text) {
+        // From the writer's thread to this one.
+        QMetaObject::invokeMethod(
+            this, [this, text] { historyNotice(QString::fromStdString(text)); }, Qt::QueuedConnection);
+    });
+    node_->setHistory(&recorder_);
+    windows_->setHistory(history_.get(), [this](const std::string& list) { OpenHistory(list); });
+}
+
+void LanyxApp::historyNotice(const QString& text) {
+    node_->WriteLog(text.toStdString());
+    std::cerr << "lanyx: " << text.toStdString() << '\n';
+    // Not modal: start-up and the network go on while it is read.
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("History - Lanyx"), text, QMessageBox::Ok);
+    box->setObjectName("boxHistory");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+frmHistory* LanyxApp::OpenHistory(const std::string& list) {
+    if (!history_) {
+        QMessageBox::information(main_, tr("History - Lanyx"), tr("No history is kept in this run (see the log)."));
+        return nullptr;
+    }
+    if (!historyWindow_) historyWindow_ = new frmHistory(*node_, *history_, *windows_);
+    historyWindow_->ShowConversation(list);
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
+    return historyWindow_;
+}
+
 void LanyxApp::SetLanAll() {
     // The toolkit's and the program's own texts first, then the language
     // file's, window by window.
@@ -322,6 +380,7 @@ OptionsEnv LanyxApp::optionsEnv() {
         transport_->setExtraDestinations(entries);
     };
     env.prefs = &prefs_;
+    env.history = history_.get();
     env.prefsChanged = [this] { savePrefs(); };
     return env;
 }

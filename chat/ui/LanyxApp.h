@@ -21,6 +21,9 @@
 #include <string>
 
 namespace lanyx {
+namespace history {
+class History;
+}
 class FileTransfers;
 class QtEventPump;
 class UdpTransport;
@@ -30,6 +33,7 @@ namespace lanyx::ui {
 
 class DesktopNotifier;
 class TransferUi;
+class frmHistory;
 class frmMain;
 class frmSplash;
 
@@ -80,6 +84,17 @@ private:
     LanyxApp& app_;
 };
 
+// What the node records, with the chat of the window that showed a line.
+class DesktopHistory : public HistoryRecorder {
+public:
+    explicit DesktopHistory(LanyxApp& app) : app_(app) {}
+    void record(HistoryEntry entry) override;
+    void delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) override;
+
+private:
+    LanyxApp& app_;
+};
+
 class LanyxApp : public QObject {
     Q_OBJECT
 public:
@@ -106,6 +121,10 @@ public:
 
     // The compose, popup and chat windows.
     ChatWindows& windows() { return *windows_; }
+    // The History window on a conversation ("|"-terminated names, "" for all).
+    frmHistory* OpenHistory(const std::string& list);
+    // None until this copy holds its folder, or when it cannot be used.
+    history::History* history() const { return history_.get(); }
 
     ChatNode& node() { return *node_; }
     FileTransfers& files() { return *files_; }
@@ -121,6 +140,9 @@ public:
 private:
     friend class DesktopUi;
     friend class DesktopSink;
+    friend class DesktopHistory;
+    void openHistoryStore();
+    void historyNotice(const QString& text);
 
     DesktopOptions options_;
     LanyxPaths paths_;
@@ -128,6 +150,9 @@ private:
     std::unique_ptr<QtEventPump> pump_;
     DesktopUi ui_;
     DesktopSink sink_;
+    // Before the node: the node records into it to its end.
+    std::unique_ptr<history::History> history_;
+    DesktopHistory recorder_{*this};
     std::unique_ptr<ChatNode> node_;
     // After the node, so that they go before it.
     std::unique_ptr<FileTransfers> files_;
@@ -136,6 +161,7 @@ private:
     QPointer<frmMain> main_;
     QPointer<frmSplash> splash_;
     QPointer<frmOpt> opt_;
+    QPointer<frmHistory> historyWindow_;
     SoundPlayer sound_;
     ChatWindows* windows_ = nullptr;
     DesktopPrefs prefs_;

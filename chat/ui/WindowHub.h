@@ -32,6 +32,9 @@ public:
     virtual void ShowUserInfo(const std::string& /*name*/) {}
     // Where the file dialogs were last; none where nothing is kept.
     virtual FolderMemory* folders() { return nullptr; }
+    // The History window on the conversation of a "|"-terminated list of
+    // names ("" for all of it); nothing where no history is kept.
+    virtual void OpenHistory(const std::string& /*list*/) {}
 };
 
 } // namespace lanyx::ui

@@ -11,11 +11,13 @@
 #include "UserListModel.h"
 #include "WindowHub.h"
 #include "RunState.h"
+#include "logic/HistoryView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -262,8 +264,48 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         applyMenuImages();
     }
     setUpFiles();
+    // The history of this chat, or of the member selected.
+    auto* history = new QAction(this);
+    history->setObjectName("mnuHistory");
+    connect(mnuUsers_, &QMenu::aboutToShow, this, [this, history] {
+        const auto list = HistoryList();
+        history->setText(CountItems(list) == 1 && list != std::string(UserList::kAllRow) + "|"
+                             ? tr("History with %1").arg(QString::fromStdString(GetItem(list, 1)))
+                             : tr("History of this chat"));
+    });
+    history->setText(tr("History of this chat"));
+    connect(history, &QAction::triggered, this, [this] { hub_.OpenHistory(HistoryList()); });
+    mnuUsers_->addSeparator();
+    mnuUsers_->addAction(history);
     UpdateStat();
     txtSnd_->setFocus();
+}
+
+std::string frmChat::HistoryList() const {
+    auto* current = lvUsers_->currentItem();
+    if (current && current->isSelected() && !equalsNoCase(current->text(0).toStdString(), node_.state().MyName))
+        return current->text(0).toStdString() + "|";
+    std::string list;
+    for (const auto& name : members_.names()) list += name + "|";
+    return list;
+}
+
+void frmChat::ShowEarlier(const std::vector<history::HistoryRow>& rows) {
+    if (rows.empty()) return;
+    const QColor grey = txtMsg_->palette().color(QPalette::PlaceholderText);
+    const auto now = QDateTime::currentMSecsSinceEpoch();
+    QTextCursor cursor(txtMsg_->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat chars;
+    chars.setForeground(grey);
+    for (const auto& row : rows) {
+        if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(QTextBlockFormat());
+        else cursor.insertBlock(QTextBlockFormat());
+        const auto line = WhenText(row.entry.timeMs, now) + " " + SpeakerOf(row, node_.state().MyName) + ": " +
+                          row.entry.text;
+        cursor.insertText(QString::fromStdString(line), chars);
+    }
+    txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
 }
 
 frmChat::~frmChat() {

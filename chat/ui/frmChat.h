@@ -2,6 +2,7 @@
 // A chat window: a local member list, the conversation in the senders'
 // colours with hanging indents, an input line where Enter sends.
 #include "ChatNode.h"
+#include "HistoryStore.h"
 #include "logic/DeliveryStatus.h"
 #include "logic/Export.h"
 #include "logic/LineMarks.h"
@@ -93,6 +94,12 @@ public:
     // The size a first window takes on the screen at hand: room for its
     // title and lines of some length.
     QSize FittingSize() const;
+    // The last lines with these members, from the history, above what comes
+    // now: shown in grey, never exported.
+    void ShowEarlier(const std::vector<history::HistoryRow>& rows);
+    // The conversation the History window opens for this window: the
+    // selected member, else all of them.
+    std::string HistoryList() const;
 
 Q_SIGNALS:
     // The window became the active one (its lines have been seen).

@@ -255,6 +255,14 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
         if (OpenTransfers) OpenTransfers();
     });
     mnuWindow_->addAction(transfers);
+    // What was said, kept and searchable.
+    auto* history = new QAction(tr("&History..."), this);
+    history->setObjectName("mnuHistory");
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(history, &QAction::triggered, this, [this] {
+        if (OpenHistory) OpenHistory({});
+    });
+    mnuWindow_->addAction(history);
     item(mnuWindow_, "mnuWinSep1", {});
     mnuMove_ = mnuWindow_->addMenu(QString());
     mnuMove_->menuAction()->setObjectName("mnuMove");
@@ -719,6 +727,14 @@ QMenu* frmMain::UserMenu(int row) {
         userMenu_->addSeparator();
         userMenu_->addAction(mnuUserInfo_);
         mnuUserInfo_->setEnabled(node_.users().findExact(user.toStdString()).has_value());
+    }
+    // What was said with this user, or with everybody.
+    const std::string rowText = name.toStdString();
+    if (OpenHistory && (UserList::isUserText(rowText) || rowText == UserList::kAllRow)) {
+        if (user.isEmpty()) userMenu_->addSeparator();
+        QAction* history = userMenu_->addAction(tr("History with %1").arg(name));
+        history->setObjectName("mnuUserHistory");
+        connect(history, &QAction::triggered, this, [this, rowText] { OpenHistory(rowText + "|"); });
     }
     userMenu_->setTitle(name);
     PrepareUserMenu(*userMenu_, row);

@@ -42,6 +42,8 @@ public:
     std::function<void()> OpenOptions;
     std::function<void()> Close;  // the program's shutdown
     std::function<void()> OpenTransfers;
+    // The History window on a conversation ("|"-terminated names, "" for all).
+    std::function<void(const std::string& list)> OpenHistory;
 
     Q_INVOKABLE void SetLan();
     void ShowTray();

@@ -1,5 +1,7 @@
 #include "frmOpt.h"
 
+#include "History.h"
+
 #include "LangText.h"
 #include "MenuCaption.h"
 #include "Resources.h"
@@ -27,6 +29,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -403,6 +406,20 @@ QWidget* frmOpt::buildInterfacePage() {
     v->addLayout(chatSndRow);
     lblChatSnd_->setVisible(env_.prefs != nullptr);
     cmbChatSnd_->setVisible(env_.prefs != nullptr);
+
+    // How long the history keeps messages.
+    lblKeepDays_ = makeLabel("lblKeepDays", page);
+    spnKeepDays_ = new QSpinBox(page);
+    spnKeepDays_->setObjectName("spnKeepDays");
+    spnKeepDays_->setRange(0, 36500);
+    lblKeepDays_->setBuddy(spnKeepDays_);
+    auto* keepRow = new QHBoxLayout;
+    keepRow->addWidget(lblKeepDays_);
+    keepRow->addWidget(spnKeepDays_);
+    keepRow->addStretch(1);
+    v->addLayout(keepRow);
+    lblKeepDays_->setVisible(env_.history != nullptr);
+    spnKeepDays_->setVisible(env_.history != nullptr);
     return page;
 }
 
@@ -497,6 +514,11 @@ void frmOpt::SetLan() {
     chkNotify_->setText(tr("&Desktop notifications for alerts"));
     chkNotify_->setToolTip(tr("Alerts go to the desktop's notification service instead of popups"));
     lblChatSnd_->setText(tr("Sound for a chat line in the &background"));
+    lblKeepDays_->setText(tr("&Keep the history of messages for"));
+    spnKeepDays_->setSpecialValueText(tr("ever"));
+    spnKeepDays_->setSuffix(tr(" days"));
+    spnKeepDays_->setAccessibleName(tr("Days the history keeps messages; 0 keeps them for ever"));
+    spnKeepDays_->setToolTip(tr("Older messages are deleted from the history, and their words from its index."));
     lblBlock_->setText(text(2015, "Block Users"));
     secAdd_->setText(text(2016, "&Add"));
     secRemove_->setText(text(2017, "&Remove"));
@@ -687,6 +709,7 @@ void frmOpt::InputSets() {
         cmbChatSnd_->setCurrentIndex(chat);
     }
     CMBlang_->setCurrentIndex(CMBlang_->findText(QString::fromStdString(s.Language), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    if (env_.history) spnKeepDays_->setValue(env_.history->retentionDays());
 
     if (!env_.destinationsFile.empty()) {
         destinationsRead_ = net::readDestinations(env_.destinationsFile).entries;
@@ -730,6 +753,17 @@ void frmOpt::WriteSets() {
         const bool changed = p.notifications != env_.prefs->notifications || p.chatSound != env_.prefs->chatSound;
         *env_.prefs = p;
         if (changed && env_.prefsChanged) env_.prefsChanged();
+    }
+    if (env_.history && spnKeepDays_->value() != env_.history->retentionDays()) {
+        const int days = spnKeepDays_->value();
+        const int before = env_.history->retentionDays();
+        // Shorter means deleted at once: never by a slip of the mouse wheel.
+        const bool deletes = days > 0 && (before == 0 || days < before);
+        if (!deletes || !AskYesNo ||
+            AskYesNo(windowTitle(),
+                     tr("Messages older than %n day(s) are deleted from the history now. Go on?", nullptr, days)))
+            env_.history->setRetentionDays(days);
+        else spnKeepDays_->setValue(before);
     }
 
     std::vector<std::string> blocked;

@@ -35,6 +35,10 @@ class QTreeWidgetItem;
 namespace lanyx::ui {
 class NetworkPage;
 }
+namespace lanyx::history {
+class History;
+}
+class QSpinBox;
 
 namespace lanyx::ui {
 
@@ -55,6 +59,8 @@ struct OptionsEnv {
     // and what saves them once Accept changed them.
     DesktopPrefs* prefs = nullptr;
     std::function<void()> prefsChanged;
+    // The history, whose messages are kept as long as set here (none: not shown).
+    history::History* history = nullptr;
 };
 
 // One colour of the list: its palette index and value (0x00BBGGRR).
@@ -130,6 +136,8 @@ public:
     QListWidget* lvSnd() const { return lvSnd_; }
     QCheckBox* chkNotify() const { return chkNotify_; }
     QComboBox* cmbChatSnd() const { return cmbChatSnd_; }
+    // Days messages are kept in the history (0: for good).
+    QSpinBox* spnKeepDays() const { return spnKeepDays_; }
     QLineEdit* txtBlock() const { return txtBlock_; }
     QListWidget* lvBlock() const { return lvBlock_; }
     QPushButton* blockAdd() const { return secAdd_; }
@@ -191,6 +199,8 @@ private:
     QCheckBox* chkNotify_ = nullptr;
     QLabel* lblChatSnd_ = nullptr;
     QComboBox* cmbChatSnd_ = nullptr;
+    QLabel* lblKeepDays_ = nullptr;
+    QSpinBox* spnKeepDays_ = nullptr;
     // Security
     QLabel* lblBlock_ = nullptr;
     QLineEdit* txtBlock_ = nullptr;

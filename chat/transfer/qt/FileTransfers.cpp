@@ -264,6 +264,30 @@ void FileTransfers::endAfter(const QString& id, int ms, TransferItem::State stat
     });
 }
 
+namespace {
+// The end of a transfer, for the history: what, how much, and how it ended.
+void recordEnd(HistoryRecorder* history, const TransferItem& item) {
+    if (!history) return;
+    using S = TransferItem::State;
+    const bool out = item.direction == TransferItem::Direction::Outgoing;
+    HistoryEntry e;
+    e.outgoing = out;
+    e.peer = item.peer.toStdString();
+    e.kind = item.state == S::Finished    ? (out ? HistoryKind::FileSent : HistoryKind::FileReceived)
+             : item.state == S::Declined  ? HistoryKind::TransferDeclined
+             : item.state == S::Cancelled ? HistoryKind::TransferCancelled
+                                          : HistoryKind::TransferFailed;
+    // What arrived under the names it got here, else what was offered.
+    QString text = (!item.made.isEmpty() ? item.made : item.names).join(QStringLiteral(", "));
+    if (!item.message.isEmpty()) text += QStringLiteral(" (%1)").arg(item.message);
+    e.text = text.toStdString();
+    e.trust = HistoryTrust::Encrypted;
+    e.files = item.files;
+    e.bytes = item.bytes;
+    history->record(std::move(e));
+}
+}  // namespace
+
 void FileTransfers::setState(TransferItem& item, TransferItem::State state, const QString& message) {
     item.state = state;
     item.message = message;
@@ -274,6 +298,7 @@ void FileTransfers::setState(TransferItem& item, TransferItem::State state, cons
     const auto id = item.id;
     if (item.ended()) {
         const bool ok = state == TransferItem::State::Finished;
+        recordEnd(node_.history(), item);
         forget(id);
         Q_EMIT itemChanged(id);
         Q_EMIT itemEnded(id, ok);

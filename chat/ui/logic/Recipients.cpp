@@ -1,6 +1,7 @@
 #include "Recipients.h"
 
 #include "ChatNode.h"
+#include "HistoryStore.h"
 #include "Text.h"
 #include "UserList.h"
 #include "Wire.h"
@@ -83,8 +84,10 @@ bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<
         node.SendToAll(mark + line);
         return true;
     }
+    // A line to several members is one conversation in the history.
+    const auto tag = history::ChatTag(names_, node.state().MyName);
     for (const auto& name : names_) {
-        auto report = node.SendPrivate(name + " " + mark + line);
+        auto report = node.SendPrivate(name + " " + mark + line, tag);
         if (reports) reports->push_back(std::move(report));
     }
     return true;

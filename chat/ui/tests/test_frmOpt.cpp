@@ -1,4 +1,5 @@
 // The Options window over nodes on an in-memory segment, offscreen.
+#include "History.h"
 #include "TestSupport.h"
 #include "UiTestApp.h"
 #include "frmMain.h"
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
@@ -564,4 +566,41 @@ TEST_F(Options, DesktopSettingsAreShownAndSavedApartFromUserIni) {
     EXPECT_TRUE(prefs.notifications);
     EXPECT_EQ(prefs.chatSound, "ding.wav");
     EXPECT_EQ(readBytes(ann.node.settingsFile()), before);
+}
+
+TEST_F(Options, HowLongTheHistoryKeepsMessagesAsksBeforeItDeletes) {
+    // Without a history the setting is not offered.
+    auto plain = open();
+    plain->InputSets();
+    EXPECT_TRUE(plain->spnKeepDays()->isHidden());
+
+    TempDir kept;
+    history::History history(kept.path());
+    OptionsEnv env;
+    env.history = &history;
+    frmOpt w(ann.node, env, false);
+    watch(w, seen);
+    w.InputSets();
+    EXPECT_FALSE(w.spnKeepDays()->isHidden());
+    EXPECT_EQ(w.spnKeepDays()->value(), 0);
+    EXPECT_EQ(w.spnKeepDays()->text(), "ever");
+    EXPECT_FALSE(w.spnKeepDays()->accessibleName().isEmpty());
+
+    // Shorter deletes at once: asked, and "No" keeps it as it was.
+    seen.answer = false;
+    w.spnKeepDays()->setValue(30);
+    w.WriteSets();
+    ASSERT_EQ(seen.questions.size(), 1u);
+    EXPECT_TRUE(seen.questions[0].contains("30 day")) << seen.questions[0].toStdString();
+    EXPECT_EQ(history.retentionDays(), 0);
+    EXPECT_EQ(w.spnKeepDays()->value(), 0);
+    seen.answer = true;
+    w.spnKeepDays()->setValue(30);
+    w.WriteSets();
+    EXPECT_EQ(history.retentionDays(), 30);
+    // Longer deletes nothing: not asked.
+    w.spnKeepDays()->setValue(0);
+    w.WriteSets();
+    EXPECT_EQ(seen.questions.size(), 2u);
+    EXPECT_EQ(history.retentionDays(), 0);
 }

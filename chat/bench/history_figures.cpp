@@ -1,0 +1,291 @@
+// Figures of the history, never a test: what recording costs the receiving
+// path, how fast the writer keeps up, how large a message is on disk, and
+// how long searches, conversation loads and deletes take over many messages.
+//   lanyx-history-figures [MESSAGES] [FOLDER]
+// MESSAGES defaults to 1,000,000; FOLDER (a scratch folder in it is used and
+// removed) to the system's temporary folder.
+#include "BenchNode.h"
+#include "Cp1252.h"
+#include "History.h"
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+using namespace lanyx;
+using namespace lanyx::history;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double threadCpu() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+double processCpu() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Words made of syllables, drawn by a Zipf law as words of a language are:
+// a few very common, most rare.
+class Words {
+public:
+    explicit Words(std::size_t n) {
+        static const char* syl[] = {"ka", "lo", "mi", "ne", "ru", "ta", "be", "so", "di", "fa", "go", "hu",
+                                    "pe", "ri", "va", "zo", "an", "el", "or", "us", "ch", "st", "tr", "qu"};
+        constexpr std::size_t k = sizeof syl / sizeof *syl;
+        for (std::size_t i = 0; words_.size() < n; ++i) {
+            std::string w;
+            std::size_t x = i;
+            do {
+                w += syl[x % k];
+                x /= k;
+            } while (x);
+            if (w.size() >= 3) words_.push_back(w);
+        }
+        double sum = 0;
+        for (std::size_t r = 1; r <= n; ++r) cdf_.push_back(sum += 1.0 / std::pow(static_cast<double>(r), 1.07));
+        for (auto& c : cdf_) c /= sum;
+    }
+    const std::string& pick(std::mt19937_64& rng) const {
+        const double u = std::uniform_real_distribution<double>(0, 1)(rng);
+        const auto i = static_cast<std::size_t>(std::lower_bound(cdf_.begin(), cdf_.end(), u) - cdf_.begin());
+        return words_[std::min(i, words_.size() - 1)];
+    }
+    const std::string& rank(std::size_t r) const { return words_[r]; }
+    std::string sentence(std::mt19937_64& rng) const {
+        const int n = std::uniform_int_distribution<int>(3, 22)(rng);
+        std::string s;
+        for (int i = 0; i < n; ++i) s += (i ? " " : "") + pick(rng);
+        return s;
+    }
+
+private:
+    std::vector<std::string> words_;
+    std::vector<double> cdf_;
+};
+
+HistoryEntry message(const Words& words, std::mt19937_64& rng, std::int64_t t) {
+    HistoryEntry e;
+    e.timeMs = t;
+    const int p = std::uniform_int_distribution<int>(0, 199)(rng);
+    e.peer = "user" + std::to_string(p);
+    const int k = std::uniform_int_distribution<int>(0, 9)(rng);
+    e.kind = k < 6   ? HistoryKind::PrivateChat
+             : k < 8 ? HistoryKind::Chat
+             : k < 9 ? HistoryKind::PrivateAlert
+                     : HistoryKind::Alert;
+    e.outgoing = std::uniform_int_distribution<int>(0, 2)(rng) == 0;
+    if (e.outgoing && IsPublicKind(e.kind)) e.peer = "(All)";
+    e.trust = e.outgoing ? HistoryTrust::Encrypted : HistoryTrust::Signed;
+    e.text = words.sentence(rng);
+    return e;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+template <typename Fn> double timedMs(Fn fn) {
+    const auto start = Clock::now();
+    fn();
+    return secondsSince(start) * 1000;
+}
+
+std::uintmax_t filesSize(const std::filesystem::path& dir) {
+    std::uintmax_t total = 0;
+    for (const char* n : {"History.db", "History.db-wal"}) {
+        std::error_code ec;
+        const auto s = std::filesystem::file_size(dir / n, ec);
+        if (!ec) total += s;
+    }
+    return total;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::size_t total = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000000;
+    if (argc > 2) setenv("TMPDIR", argv[2], 1);
+    const Words words(20000);
+    std::mt19937_64 rng(42);
+
+    // ---- the receiving path: a private chat line from a user without keys.
+    {
+        constexpr int kBurst = 10000, kBursts = 10;
+        std::vector<std::string> datagrams;
+        for (int i = 0; i < kBurst; ++i)
+            datagrams.push_back(cp1252::fromUtf8("bob|P/\xC3\x9E" + words.sentence(rng) + "|me"));
+        double without = 0, with = 0, writerWall = 0, writerCpu = 0;
+        std::size_t dropped = 0;
+        for (const bool keep : {false, true}) {
+            bench::BenchNode b;
+            b.node.onDatagram("bob|C/0");
+            std::unique_ptr<History> h;
+            if (keep) {
+                h = std::make_unique<History>(b.dir.path());
+                h->flush();
+                b.node.setHistory(h.get());
+            }
+            double receive = 0;
+            for (int burst = 0; burst < kBursts; ++burst) {
+                const double cpu0 = processCpu();
+                const double t0 = threadCpu();
+                const auto wall0 = Clock::now();
+                for (const auto& d : datagrams) b.node.onDatagram(d);
+                const double spent = threadCpu() - t0;
+                receive += spent;
+                if (h) {
+                    h->flush(std::chrono::minutes(5));
+                    writerWall += secondsSince(wall0);
+                    writerCpu += processCpu() - cpu0 - spent;
+                }
+            }
+            (keep ? with : without) = receive * 1e6 / (kBurst * kBursts);
+            if (h) dropped = h->dropped();
+        }
+        std::printf("Receiving path, a private chat line, %d lines in bursts of %d:\n", kBurst * kBursts, kBurst);
+        std::printf("  node without history                 %8.2f us a line (receiving thread, CPU)\n", without);
+        std::printf("  node with history (hand-over)         %8.2f us a line (+%.2f us)\n", with, with - without);
+        std::printf("  writer, written and committed         %8.2f us a line amortised (wall), %.2f us CPU\n",
+                    writerWall * 1e6 / (kBurst * kBursts), writerCpu * 1e6 / (kBurst * kBursts));
+        std::printf("  not recorded (queue full)             %8zu\n\n", dropped);
+    }
+
+    // ---- filling the store.
+    bench::ScratchDir dir;
+    History::Options o;
+    o.maxQueued = 50000;
+    o.batch = 1024;
+    auto h = std::make_unique<History>(dir.path(), o);
+    const std::int64_t start = 1'600'000'000'000;
+    const double cpu0 = processCpu();
+    const auto fill0 = Clock::now();
+    for (std::size_t i = 0; i < total;) {
+        for (std::size_t k = 0; k < 20000 && i < total; ++k, ++i)
+            h->record(message(words, rng, start + static_cast<std::int64_t>(i) * 30000));
+        h->flush(std::chrono::minutes(10));
+    }
+    const double fillWall = secondsSince(fill0);
+    const double fillCpu = processCpu() - cpu0;
+    h.reset();  // checkpointed on close
+    std::printf("Filling: %zu messages (3 to 22 words of a 20,000-word Zipf vocabulary, 200 users)\n", total);
+    std::printf("  written in batches                    %8.2f us a message (wall, with making them), %.2f us CPU\n",
+                fillWall * 1e6 / static_cast<double>(total), fillCpu * 1e6 / static_cast<double>(total));
+    std::printf("  file size                             %8.1f MB, %.0f bytes a message\n\n",
+                static_cast<double>(filesSize(dir.path())) / 1e6,
+                static_cast<double>(filesSize(dir.path())) / static_cast<double>(total));
+
+    h = std::make_unique<History>(dir.path(), o);
+    auto reader = h->openReader();
+    // Search: two words from bands of frequency, as the window asks (the
+    // newest 500) and as lanyx-cli asks without --limit (every match).
+    struct Band {
+        const char* name;
+        std::size_t from, to;
+    };
+    const Band bands[] = {{"common", 5, 60}, {"middle", 500, 2000}, {"rare", 8000, 15000}};
+    std::printf("Two-word searches over %zu messages (10 pairs a row, median of 3 runs each; ms):\n", total);
+    std::printf("  %-18s %10s %10s %12s %12s %10s\n", "words", "newest 500", "max", "all matches", "max", "matched");
+    for (std::size_t a = 0; a < 3; ++a)
+        for (std::size_t b = a; b < 3; ++b) {
+            std::vector<double> window, all;
+            double matched = 0;
+            for (int q = 0; q < 10; ++q) {
+                const auto& w1 = words.rank(
+                    std::uniform_int_distribution<std::size_t>(bands[a].from, bands[a].to)(rng));
+                const auto& w2 = words.rank(
+                    std::uniform_int_distribution<std::size_t>(bands[b].from, bands[b].to)(rng));
+                const auto parsed = ParseSearch(w1 + " " + w2);
+                Filter f;
+                f.limit = 500;
+                std::vector<double> runs, runsAll;
+                for (int r = 0; r < 3; ++r) {
+                    runs.push_back(timedMs([&] { reader->search(parsed, f); }));
+                    runsAll.push_back(
+                        timedMs([&] { matched += static_cast<double>(reader->search(parsed, {}).size()) / 3; }));
+                }
+                window.push_back(median(runs));
+                all.push_back(median(runsAll));
+            }
+            std::printf("  %-18s %10.2f %10.2f %12.2f %12.2f %10.0f\n",
+                        (std::string(bands[a].name) + "+" + bands[b].name).c_str(), median(window),
+                        *std::max_element(window.begin(), window.end()), median(all),
+                        *std::max_element(all.begin(), all.end()), matched / 10);
+        }
+    // While typing: the last word is a beginning.
+    {
+        std::vector<double> t2, t3;
+        for (int q = 0; q < 10; ++q) {
+            const auto& w1 = words.rank(std::uniform_int_distribution<std::size_t>(5, 2000)(rng));
+            const auto& w2 = words.rank(std::uniform_int_distribution<std::size_t>(5, 2000)(rng));
+            Filter f;
+            f.limit = 500;
+            t2.push_back(timedMs([&] { reader->search(ParseSearch(w1 + " " + w2.substr(0, 3), {true}), f); }));
+            t3.push_back(timedMs([&] { reader->search(ParseSearch(w1 + " " + w2.substr(0, 4), {true}), f); }));
+        }
+        std::printf("  %-18s %10.2f %10.2f\n", "word + 3 letters", median(t2), *std::max_element(t2.begin(), t2.end()));
+        std::printf("  %-18s %10.2f %10.2f\n", "word + 4 letters", median(t3), *std::max_element(t3.begin(), t3.end()));
+        Filter f;
+        f.limit = 500;
+        std::printf("  %-18s %10.2f\n", "\"phrase\"", timedMs([&] {
+                        reader->search(ParseSearch("\"" + words.rank(20) + " " + words.rank(30) + "\""), f);
+                    }));
+        std::printf("  %-18s %10.2f\n", "a OR b c", timedMs([&] {
+                        reader->search(ParseSearch(words.rank(900) + " OR " + words.rank(901) + " " + words.rank(40)),
+                                       f);
+                    }));
+        std::printf("  %-18s %10.2f\n", "-word only",
+                    timedMs([&] { reader->search(ParseSearch("-" + words.rank(10)), f); }));
+        f.scope = Scope::person("user7");
+        std::printf("  %-18s %10.2f\n\n", "2 words, one user",
+                    timedMs([&] { reader->search(ParseSearch(words.rank(12) + " " + words.rank(700)), f); }));
+    }
+
+    // The window's other reads, and deleting.
+    {
+        std::printf("Other reads and deletes (ms):\n");
+        std::printf("  conversation list                     %8.1f\n", timedMs([&] { reader->conversations(); }));
+        Filter f;
+        f.scope = Scope::person("user3");
+        f.limit = 2000;
+        std::printf("  a conversation's last 2,000 lines     %8.1f\n", timedMs([&] { reader->rows(f); }));
+        f.limit = 20;
+        f.chatOnly = true;
+        std::printf("  a chat window's 20 earlier lines      %8.1f\n", timedMs([&] { h->rows(*reader, f); }));
+        std::printf("  lines around a result                 %8.1f\n",
+                    timedMs([&] { reader->around(static_cast<std::int64_t>(total / 2), 3); }));
+        std::printf("  delete a conversation (about %zu), with the index rebuilt: %.0f\n", total / 200, timedMs([&] {
+                        h->erase(Scope::person("user9"));
+                        h->flush(std::chrono::minutes(30));
+                    }));
+        std::printf("  retention: delete the oldest 1 %%, with the index rebuilt: %.0f\n", timedMs([&] {
+                        // Kept days such that the oldest hundredth falls out.
+                        const auto newest = start + static_cast<std::int64_t>(total) * 30000;
+                        const auto cut = start + static_cast<std::int64_t>(total / 100) * 30000;
+                        History::Options r = o;
+                        r.clock = [newest] { return newest; };
+                        h.reset();
+                        History aged(dir.path(), r);
+                        aged.setRetentionDays(static_cast<int>((newest - cut) / (24LL * 3600 * 1000)) + 1);
+                        aged.flush(std::chrono::minutes(30));
+                    }));
+    }
+    return 0;
+}

@@ -1,0 +1,472 @@
+#include "HistoryStore.h"
+
+#include "Text.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <limits>
+#include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace lanyx::history {
+
+namespace {
+
+constexpr int kSchemaVersion = 1;
+
+constexpr const char* kColumns =
+    "m.id, m.time, m.outgoing, m.peer, m.kind, m.text, m.trust, m.delivery, m.msg_id, m.chat, m.files, m.bytes";
+
+HistoryRow readRow(const sql::Statement& s) {
+    HistoryRow r;
+    r.id = s.integer(0);
+    r.entry.timeMs = s.integer(1);
+    r.entry.outgoing = s.integer(2) != 0;
+    r.entry.peer = s.text(3);
+    const auto kind = s.integer(4);
+    r.entry.kind = kind >= 0 && kind < kHistoryKinds ? static_cast<HistoryKind>(kind) : HistoryKind::Chat;
+    r.entry.text = s.text(5);
+    const auto trust = s.integer(6);
+    r.entry.trust = trust >= 0 && trust <= 3 ? static_cast<HistoryTrust>(trust) : HistoryTrust::Plain;
+    const auto delivery = s.integer(7);
+    r.entry.delivery = delivery >= 0 && delivery <= 7 ? static_cast<HistoryDelivery>(delivery) : HistoryDelivery::None;
+    r.entry.messageId = static_cast<std::uint64_t>(s.integer(8));
+    r.entry.chat = s.text(9);
+    r.entry.files = static_cast<std::uint64_t>(s.integer(10));
+    r.entry.bytes = static_cast<std::uint64_t>(s.integer(11));
+    return r;
+}
+
+// Made for the user alone before SQLite sees it; a file others could read
+// is closed to them. The journal files SQLite makes take the same mode.
+void restrictFile(const std::filesystem::path& file) {
+#ifndef _WIN32
+    const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return;  // SQLite's own open reports why
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && (st.st_mode & 077) != 0) ::fchmod(fd, st.st_mode & 0700);
+    ::close(fd);
+    for (const char* suffix : {"-wal", "-shm"}) {
+        auto companion = file;
+        companion += suffix;
+        if (::stat(companion.c_str(), &st) == 0 && (st.st_mode & 077) != 0)
+            ::chmod(companion.c_str(), st.st_mode & 0700);
+    }
+#else
+    (void)file;
+#endif
+}
+
+std::string stamp() {
+    const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &now);
+#else
+    localtime_r(&now, &tm);
+#endif
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
+    return buf;
+}
+
+}  // namespace
+
+Scope Scope::person(std::string_view name) {
+    return {Type::Person, toLower(name)};
+}
+
+Scope Scope::with(std::string_view name) {
+    return {Type::With, toLower(name)};
+}
+
+std::string ChatTag(const std::vector<std::string>& members, std::string_view ownName) {
+    std::vector<std::string> others;
+    for (const auto& m : members) {
+        auto key = toLower(m);
+        if (key.empty() || equalsNoCase(key, ownName) || key.find('|') != std::string::npos) continue;
+        if (std::find(others.begin(), others.end(), key) == others.end()) others.push_back(std::move(key));
+    }
+    if (others.size() < 2 || others.size() > kMaxTaggedMembers) return {};
+    std::sort(others.begin(), others.end());
+    std::string tag;
+    for (const auto& o : others) tag += o + "|";
+    return tag;
+}
+
+std::vector<std::string> TagMembers(std::string_view tag) {
+    std::vector<std::string> out;
+    while (!tag.empty()) {
+        const auto bar = tag.find('|');
+        if (bar == std::string_view::npos) break;
+        if (bar > 0) out.emplace_back(tag.substr(0, bar));
+        tag.remove_prefix(bar + 1);
+    }
+    return out;
+}
+
+std::string TransferText(const HistoryEntry& e) {
+    std::string out = e.text;
+    out += out.empty() ? "" : ": ";
+    out += std::to_string(e.files) + (e.files == 1 ? " file, " : " files, ") + std::to_string(e.bytes) +
+           (e.bytes == 1 ? " byte" : " bytes");
+    return out;
+}
+
+namespace {
+const std::filesystem::path& prepared(const std::filesystem::path& file, sql::Connection::Mode mode) {
+    if (mode == sql::Connection::Mode::ReadWrite) restrictFile(file);
+    return file;
+}
+}  // namespace
+
+HistoryStore::HistoryStore(const std::filesystem::path& file, Mode mode)
+    : file_(file), db_(prepared(file, mode), mode) {
+    // Read-only: the writer's file as it is; never made, never changed.
+    if (mode == Mode::ReadOnly) {
+        db_.exec("PRAGMA query_only = 1");
+        auto v = db_.prepare("PRAGMA user_version");
+        const auto version = v.step() ? v.integer(0) : 0;
+        if (version > kSchemaVersion) throw sql::Error(SQLITE_MISMATCH, "made by a later version of Lanyx");
+        // A file without our tables reads as an empty history.
+        auto t = db_.prepare("SELECT count(*) FROM sqlite_master WHERE name = 'messages'");
+        if (!t.step() || t.integer(0) == 0) throw sql::Error(SQLITE_NOTFOUND, "no history recorded yet");
+        return;
+    }
+    db_.exec("PRAGMA journal_mode = WAL");
+    // Committed is kept when the program is killed; only a power cut may
+    // take the last commits (never the file).
+    db_.exec("PRAGMA synchronous = NORMAL");
+    // Deleted rows are overwritten, not left in free pages.
+    db_.exec("PRAGMA secure_delete = ON");
+    db_.exec("PRAGMA journal_size_limit = 4194304");
+    createSchema();
+}
+
+void HistoryStore::createSchema() {
+    std::int64_t version = 0;
+    {
+        auto v = db_.prepare("PRAGMA user_version");
+        if (v.step()) version = v.integer(0);
+    }
+    if (version > kSchemaVersion) throw sql::Error(SQLITE_MISMATCH, "made by a later version of Lanyx");
+    sql::Transaction t(db_);
+    db_.exec(R"(
+CREATE TABLE IF NOT EXISTS messages(
+  id INTEGER PRIMARY KEY,
+  time INTEGER NOT NULL,
+  outgoing INTEGER NOT NULL,
+  peer TEXT NOT NULL,
+  peer_key TEXT NOT NULL,
+  conv TEXT NOT NULL,
+  kind INTEGER NOT NULL,
+  text TEXT NOT NULL,
+  trust INTEGER NOT NULL DEFAULT 0,
+  delivery INTEGER NOT NULL DEFAULT 0,
+  msg_id INTEGER NOT NULL DEFAULT 0,
+  chat TEXT NOT NULL DEFAULT '',
+  files INTEGER NOT NULL DEFAULT 0,
+  bytes INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX IF NOT EXISTS messages_conv ON messages(conv, id);
+CREATE INDEX IF NOT EXISTS messages_time ON messages(time);
+CREATE INDEX IF NOT EXISTS messages_msg ON messages(msg_id) WHERE msg_id <> 0;
+CREATE INDEX IF NOT EXISTS messages_chat ON messages(chat, id) WHERE chat <> '';
+CREATE VIRTUAL TABLE IF NOT EXISTS messages_text USING fts5(
+  text, content = 'messages', content_rowid = 'id', tokenize = 'unicode61 remove_diacritics 2');
+CREATE TRIGGER IF NOT EXISTS messages_ai AFTER INSERT ON messages BEGIN
+  INSERT INTO messages_text(rowid, text) VALUES (new.id, new.text);
+END;
+CREATE TRIGGER IF NOT EXISTS messages_ad AFTER DELETE ON messages BEGIN
+  INSERT INTO messages_text(messages_text, rowid, text) VALUES ('delete', old.id, old.text);
+END;
+CREATE TRIGGER IF NOT EXISTS messages_au AFTER UPDATE OF text ON messages BEGIN
+  INSERT INTO messages_text(messages_text, rowid, text) VALUES ('delete', old.id, old.text);
+  INSERT INTO messages_text(rowid, text) VALUES (new.id, new.text);
+END;
+CREATE TABLE IF NOT EXISTS settings(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;
+)");
+    db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion));
+    t.commit();
+}
+
+std::filesystem::path HistoryStore::keepAside(const std::filesystem::path& file) {
+    const auto dir = file.parent_path();
+    const auto base = file.stem().string() + ".damaged-" + stamp();
+    std::filesystem::path target;
+    for (int n = 1; n < 1000; ++n) {
+        auto name = base + (n > 1 ? "-" + std::to_string(n) : std::string()) + file.extension().string();
+        std::error_code ec;
+        if (!std::filesystem::exists(dir / name, ec)) {
+            target = dir / name;
+            break;
+        }
+    }
+    if (target.empty()) return {};
+    std::error_code ec;
+    std::filesystem::rename(file, target, ec);
+    if (ec) return {};
+    // The journal files go with it, named so that SQLite finds them beside it.
+    for (const char* suffix : {"-wal", "-shm"}) {
+        auto from = file, to = target;
+        from += suffix;
+        to += suffix;
+        std::error_code ignored;
+        if (std::filesystem::exists(from, ignored)) std::filesystem::rename(from, to, ignored);
+    }
+    return target;
+}
+
+HistoryStore::Opened HistoryStore::openForWriting(const std::filesystem::path& file) {
+    Opened out;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            auto store = std::make_unique<HistoryStore>(file, Mode::ReadWrite);
+            store->maxId();  // reads the table: a damaged file says so here
+            out.store = std::move(store);
+            return out;
+        } catch (const sql::Error& e) {
+            if (!e.damaged() || attempt > 0) {
+                out.notice += (out.notice.empty() ? "" : " ") + std::string("The history (") +
+                              file.filename().string() + ") cannot be used: " + e.what() +
+                              ". Nothing is recorded in this run.";
+                return out;
+            }
+            out.keptAside = keepAside(file);
+            if (out.keptAside.empty()) {
+                out.notice = "The history (" + file.filename().string() +
+                             ") is damaged and could not be moved aside. Nothing is recorded in this run.";
+                return out;
+            }
+            out.notice = "The history was damaged. It is kept as " + out.keptAside.filename().string() +
+                         " and a new one was started.";
+        }
+    }
+    return out;
+}
+
+std::int64_t HistoryStore::maxId() {
+    auto s = db_.prepare("SELECT coalesce(max(id), 0) FROM messages");
+    return s.step() ? s.integer(0) : 0;
+}
+
+std::int64_t HistoryStore::count() {
+    auto s = db_.prepare("SELECT count(*) FROM messages");
+    return s.step() ? s.integer(0) : 0;
+}
+
+void HistoryStore::insert(std::int64_t id, const HistoryEntry& e) {
+    if (!insert_)
+        insert_ = db_.prepare(
+            "INSERT INTO messages(id, time, outgoing, peer, peer_key, conv, kind, text, trust, delivery, msg_id, "
+            "chat, files, bytes) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    auto& s = *insert_;
+    const auto key = toLower(e.peer);
+    s.bind(1, id)
+        .bind(2, e.timeMs)
+        .bind(3, std::int64_t{e.outgoing})
+        .bind(4, e.peer)
+        .bind(5, key)
+        .bind(6, IsPublicKind(e.kind) ? std::string(kEverybodyKey) : key)
+        .bind(7, static_cast<std::int64_t>(e.kind))
+        .bind(8, e.text)
+        .bind(9, static_cast<std::int64_t>(e.trust))
+        .bind(10, static_cast<std::int64_t>(e.delivery))
+        .bind(11, static_cast<std::int64_t>(e.messageId))
+        .bind(12, e.chat)
+        .bind(13, static_cast<std::int64_t>(e.files))
+        .bind(14, static_cast<std::int64_t>(e.bytes));
+    s.run();
+}
+
+void HistoryStore::updateDelivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) {
+    if (messageId == 0) return;
+    if (!update_)
+        update_ = db_.prepare(
+            "UPDATE messages SET delivery = ?1 WHERE id = (SELECT id FROM messages WHERE msg_id = ?2 AND "
+            "peer_key = ?3 AND outgoing = 1 ORDER BY id DESC LIMIT 1)");
+    auto& s = *update_;
+    s.bind(1, static_cast<std::int64_t>(state))
+        .bind(2, static_cast<std::int64_t>(messageId))
+        .bind(3, toLower(recipient));
+    s.run();
+}
+
+std::string HistoryStore::scopeSql(const Scope& scope, const std::string& a, std::vector<std::string>& params) const {
+    switch (scope.type) {
+    case Scope::Type::All: return "1";
+    case Scope::Type::Person:
+    case Scope::Type::Everybody: params.push_back(scope.key); return a + "conv = ?";
+    case Scope::Type::Group: params.push_back(scope.key); return a + "chat = ?";
+    case Scope::Type::With:
+        params.push_back(scope.key);
+        params.push_back(scope.key);
+        return "(" + a + "conv = ? OR (" + a + "conv = '(all)' AND " + a + "peer_key = ?))";
+    }
+    return "0";
+}
+
+std::vector<HistoryRow> HistoryStore::select(const std::string& from, const std::vector<std::string>& params,
+                                             const std::optional<std::string>& match, const Filter& f,
+                                             bool newestFirst) {
+    auto s = db_.prepare(from);
+    int i = 1;
+    if (match) s.bind(i++, *match);
+    for (const auto& p : params) s.bind(i++, p);
+    s.bind(i++, f.sinceMs);
+    s.bind(i++, f.beforeId > 0 ? f.beforeId : std::numeric_limits<std::int64_t>::max());
+    if (f.limit) s.bind(i++, static_cast<std::int64_t>(f.limit));
+    std::vector<HistoryRow> out;
+    while (s.step()) out.push_back(readRow(s));
+    if (newestFirst) std::reverse(out.begin(), out.end());
+    return out;
+}
+
+namespace {
+std::string tail(const Filter& f, const std::string& a, const std::string& orderColumn) {
+    std::string sql = " AND " + a + "time >= ? AND " + a + "id < ?";
+    if (f.chatOnly) sql += " AND " + a + "kind IN (2, 3)";
+    sql += " ORDER BY " + orderColumn + (f.limit ? " DESC LIMIT ?" : " ASC");
+    return sql;
+}
+}  // namespace
+
+std::vector<HistoryRow> HistoryStore::rows(const Filter& f) {
+    std::vector<std::string> params;
+    const auto where = scopeSql(f.scope, "m.", params);
+    return select(std::string("SELECT ") + kColumns + " FROM messages m WHERE " + where + tail(f, "m.", "m.id"), params,
+                  std::nullopt, f, f.limit != 0);
+}
+
+std::vector<HistoryRow> HistoryStore::search(const ParsedSearch& query, const Filter& f) {
+    if (query.empty()) return rows(f);
+    std::vector<std::string> params;
+    const auto where = scopeSql(f.scope, "m.", params);
+    if (!query.required.empty()) {
+        // The index leads, newest first, so that the first screenful ends
+        // the search however many rows match in all.
+        return select(std::string("SELECT ") + kColumns +
+                          " FROM messages_text f CROSS JOIN messages m ON m.id = f.rowid "
+                          "WHERE messages_text MATCH ? AND " +
+                          where + tail(f, "m.", "f.rowid"),
+                      params, query.match(), f, f.limit != 0);
+    }
+    return select(std::string("SELECT ") + kColumns +
+                      " FROM messages m WHERE m.id NOT IN (SELECT rowid FROM messages_text WHERE messages_text MATCH ?)"
+                      " AND " +
+                      where + tail(f, "m.", "m.id"),
+                  params, query.excludedMatch(), f, f.limit != 0);
+}
+
+std::vector<HistoryRow> HistoryStore::around(std::int64_t id, std::size_t n) {
+    auto one = db_.prepare(std::string("SELECT ") + kColumns + ", m.conv FROM messages m WHERE m.id = ?");
+    one.bind(1, id);
+    if (!one.step()) return {};
+    const HistoryRow row = readRow(one);
+    const std::string conv = one.text(12);
+    std::vector<HistoryRow> out;
+    auto before = db_.prepare(std::string("SELECT ") + kColumns +
+                              " FROM messages m WHERE m.conv = ? AND m.id < ? ORDER BY m.id DESC LIMIT ?");
+    before.bind(1, conv).bind(2, id).bind(3, static_cast<std::int64_t>(n));
+    while (before.step()) out.push_back(readRow(before));
+    std::reverse(out.begin(), out.end());
+    out.push_back(row);
+    auto after = db_.prepare(std::string("SELECT ") + kColumns +
+                             " FROM messages m WHERE m.conv = ? AND m.id > ? ORDER BY m.id ASC LIMIT ?");
+    after.bind(1, conv).bind(2, id).bind(3, static_cast<std::int64_t>(n));
+    while (after.step()) out.push_back(readRow(after));
+    return out;
+}
+
+std::vector<Conversation> HistoryStore::conversations() {
+    std::vector<Conversation> out;
+    auto last = db_.prepare("SELECT peer, time FROM messages WHERE id = ?");
+    auto fill = [&](Conversation& c) {
+        last.reset();
+        last.bind(1, c.lastId);
+        if (last.step()) {
+            c.lastTimeMs = last.integer(1);
+            if (c.scope.type == Scope::Type::Person) c.title = last.text(0);
+        }
+        last.reset();
+    };
+    auto convs = db_.prepare("SELECT conv, count(*), max(id) FROM messages GROUP BY conv");
+    while (convs.step()) {
+        Conversation c;
+        const auto key = convs.text(0);
+        c.scope = key == kEverybodyKey ? Scope::everybody() : Scope{Scope::Type::Person, key};
+        c.title = key == kEverybodyKey ? "(All)" : key;
+        c.messages = convs.integer(1);
+        c.lastId = convs.integer(2);
+        out.push_back(std::move(c));
+    }
+    for (auto& c : out) fill(c);
+    // Members by the names they were last seen under.
+    auto titleOf = [&](const std::string& key) {
+        for (const auto& c : out)
+            if (c.scope.type == Scope::Type::Person && c.scope.key == key) return c.title;
+        return key;
+    };
+    std::vector<Conversation> groups;
+    auto chats = db_.prepare("SELECT chat, count(*), max(id) FROM messages WHERE chat <> '' GROUP BY chat");
+    while (chats.step()) {
+        Conversation c;
+        c.scope = Scope::group(chats.text(0));
+        for (const auto& m : TagMembers(c.scope.key)) c.title += (c.title.empty() ? "" : ", ") + titleOf(m);
+        c.messages = chats.integer(1);
+        c.lastId = chats.integer(2);
+        fill(c);
+        groups.push_back(std::move(c));
+    }
+    out.insert(out.end(), groups.begin(), groups.end());
+    std::sort(out.begin(), out.end(), [](const Conversation& a, const Conversation& b) { return a.lastId > b.lastId; });
+    return out;
+}
+
+std::int64_t HistoryStore::erase(const Scope& scope) {
+    std::vector<std::string> params;
+    auto s = db_.prepare("DELETE FROM messages WHERE " + scopeSql(scope, "", params));
+    int i = 1;
+    for (const auto& p : params) s.bind(i++, p);
+    s.run();
+    return db_.changes();
+}
+
+std::int64_t HistoryStore::eraseBefore(std::int64_t timeMs) {
+    auto s = db_.prepare("DELETE FROM messages WHERE time < ?");
+    s.bind(1, timeMs);
+    s.run();
+    return db_.changes();
+}
+
+void HistoryStore::purge() {
+    // The index keeps deleted words in older segments until they are merged:
+    // merged into one, they are gone.
+    db_.exec("INSERT INTO messages_text(messages_text) VALUES ('optimize')");
+    // Old page images of deleted rows stay in the journal until it is
+    // written back and emptied.
+    db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
+std::optional<std::string> HistoryStore::setting(std::string_view key) {
+    auto s = db_.prepare("SELECT value FROM settings WHERE key = ?");
+    s.bind(1, key);
+    if (!s.step()) return std::nullopt;
+    return s.text(0);
+}
+
+void HistoryStore::setSetting(std::string_view key, std::string_view value) {
+    auto s = db_.prepare(
+        "INSERT INTO settings(key, value) VALUES (?, ?) ON CONFLICT(key) DO UPDATE SET value = excluded.value");
+    s.bind(1, key).bind(2, value);
+    s.run();
+}
+
+}  // namespace lanyx::history

@@ -1,0 +1,127 @@
+#pragma once
+// The history database: messages with a full-text index over their text,
+// in one SQLite file (WAL journal, readable by the user alone). One object
+// is one connection and belongs to one thread at a time; the writer thread
+// has one, every reader its own.
+#include "HistoryPort.h"
+#include "SearchQuery.h"
+#include "Sqlite.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lanyx::history {
+
+inline constexpr std::string_view kFileName = "History.db";
+// The conversation of everything to and from everybody.
+inline constexpr std::string_view kEverybodyKey = "(all)";
+
+struct HistoryRow {
+    std::int64_t id = 0;
+    HistoryEntry entry;
+};
+
+// Which messages: all of them, one person's private ones, those to and
+// from everybody, a chat of ours with several members, or (for the command
+// line) everything with one user: private and what that user said to all.
+struct Scope {
+    enum class Type : std::uint8_t { All, Person, Everybody, Group, With };
+    Type type = Type::All;
+    std::string key;  // Person, With: the name in lower case; Group: the chat tag
+
+    static Scope all() { return {}; }
+    static Scope person(std::string_view name);
+    static Scope everybody() { return {Type::Everybody, std::string(kEverybodyKey)}; }
+    static Scope group(std::string tag) { return {Type::Group, std::move(tag)}; }
+    static Scope with(std::string_view name);
+    bool operator==(const Scope&) const = default;
+};
+
+struct Filter {
+    Scope scope;
+    std::int64_t sinceMs = 0;   // only from this time on (0: any)
+    std::int64_t beforeId = 0;  // only older than this row (0: any)
+    std::size_t limit = 0;      // the newest this many (0: all)
+    bool chatOnly = false;      // chat lines only (no alerts, boxes, transfers)
+};
+
+struct Conversation {
+    Scope scope;
+    std::string title;  // the name as last seen, "(All)", or the members
+    std::int64_t messages = 0;
+    std::int64_t lastId = 0;
+    std::int64_t lastTimeMs = 0;
+};
+
+// The chat tag of a line to several members: the others, lower case,
+// sorted, once each, "|"-terminated; empty for fewer than two others or
+// more than kMaxTaggedMembers.
+inline constexpr std::size_t kMaxTaggedMembers = 16;
+std::string ChatTag(const std::vector<std::string>& members, std::string_view ownName);
+std::vector<std::string> TagMembers(std::string_view tag);
+
+class HistoryStore {
+public:
+    using Mode = sql::Connection::Mode;
+    // Opens the file; ReadWrite makes it (mode 0600) and its tables when
+    // missing. Throws sql::Error; a file of a later version is refused.
+    HistoryStore(const std::filesystem::path& file, Mode mode);
+
+    // What opening for writing did besides opening.
+    struct Opened {
+        std::unique_ptr<HistoryStore> store;  // none: history is off for this run
+        std::string notice;                   // for the user: a damaged file kept aside, ...
+        std::filesystem::path keptAside;
+    };
+    // A damaged file is kept aside (renamed, never deleted) and a new one
+    // started; anything else that fails leaves history off with a notice.
+    static Opened openForWriting(const std::filesystem::path& file);
+    // Renames the file and its journal files to "<name>.damaged-<time>" (a
+    // number added when taken). The new name of the database, or empty.
+    static std::filesystem::path keepAside(const std::filesystem::path& file);
+
+    const std::filesystem::path& file() const { return file_; }
+    sql::Connection& connection() { return db_; }
+    std::int64_t maxId();
+
+    // Writing (the writer thread, in its transactions).
+    void insert(std::int64_t id, const HistoryEntry& entry);
+    void updateDelivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state);
+    // Numbers deleted.
+    std::int64_t erase(const Scope& scope);
+    std::int64_t eraseBefore(std::int64_t timeMs);
+    // After deleting: the index rebuilt without what was deleted and the
+    // journal emptied, so that nothing deleted stays readable in the files.
+    void purge();
+    std::optional<std::string> setting(std::string_view key);
+    void setSetting(std::string_view key, std::string_view value);
+
+    // Reading: rows in the order they were recorded.
+    std::vector<HistoryRow> rows(const Filter& filter);
+    std::vector<HistoryRow> search(const ParsedSearch& query, const Filter& filter);
+    // The row and up to `n` rows of its conversation before and after it.
+    std::vector<HistoryRow> around(std::int64_t id, std::size_t n);
+    // Most recent first.
+    std::vector<Conversation> conversations();
+    std::int64_t count();
+
+private:
+    void createSchema();
+    std::string scopeSql(const Scope& scope, const std::string& alias, std::vector<std::string>& params) const;
+    std::vector<HistoryRow> select(const std::string& sql, const std::vector<std::string>& params,
+                                   const std::optional<std::string>& match, const Filter& filter, bool newestFirst);
+
+    std::filesystem::path file_;
+    sql::Connection db_;
+    std::optional<sql::Statement> insert_;
+    std::optional<sql::Statement> update_;
+};
+
+// "report.pdf, photos: 2 files, 1053241 bytes" and the like for a transfer row.
+std::string TransferText(const HistoryEntry& entry);
+
+}  // namespace lanyx::history

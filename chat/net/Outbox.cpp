@@ -1,0 +1,266 @@
+#include "Outbox.h"
+
+#include "Crypto.h"
+#include "Text.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+namespace lanyx {
+
+namespace {
+
+constexpr std::string_view kHeader = "Lanyx waiting messages 1";
+constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
+
+std::vector<std::string_view> fields(std::string_view line) {
+    std::vector<std::string_view> out;
+    for (;;) {
+        const auto tab = line.find('\t');
+        out.push_back(line.substr(0, tab));
+        if (tab == std::string_view::npos) return out;
+        line.remove_prefix(tab + 1);
+    }
+}
+
+// A whole number of 0 to 2^63 - 1; nothing for anything else.
+std::optional<std::int64_t> number(std::string_view t) {
+    if (t.empty() || t.size() > 19) return std::nullopt;
+    std::uint64_t v = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return std::nullopt;
+    return static_cast<std::int64_t>(v);
+}
+
+bool writeReplacing(const std::filesystem::path& file, const std::string& text, std::string& problem) {
+    namespace fs = std::filesystem;
+    const auto temp = fs::path(file).concat(".new");
+    std::error_code ec;
+    fs::remove(temp, ec);
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            problem = "cannot write " + temp.string();
+            return false;
+        }
+        // Sealed, but who waits for whom is the user's business alone.
+        fs::permissions(temp, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
+        out << text;
+        out.flush();
+        if (!out) {
+            problem = "cannot write " + temp.string();
+            out.close();
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    fs::rename(temp, file, ec);
+    if (ec) {
+        problem = "cannot replace " + file.string() + ": " + ec.message();
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Outbox::Outbox(std::filesystem::path dataDir, const Identity& me) : dataDir_(std::move(dataDir)), me_(&me) {
+}
+
+std::string Outbox::associated(const WaitingMessage& m) {
+    // Bound to its place: a sealed text moved to another line opens nowhere.
+    return std::to_string(m.id) + "|" + toLower(m.recipient) + "|" + std::to_string(static_cast<int>(m.kind)) + "|" +
+           m.boxPublic;
+}
+
+std::optional<std::string> Outbox::keyFor(const std::string& boxPublic) const {
+    if (!crypto::available()) return std::nullopt;
+    return crypto::SharedKey(me_->boxSecret, me_->boxPublic, boxPublic);
+}
+
+void Outbox::setExpiryMs(std::int64_t ms) {
+    expiryMs_ = std::clamp<std::int64_t>(ms, 60'000, kMaxExpiryMs);
+}
+
+std::optional<std::uint64_t> Outbox::add(const std::string& recipient, HistoryKind kind, const std::string& text,
+                                         const PinStore::Pin& pin, std::int64_t nowMs, std::string* why,
+                                         const std::string& chat) {
+    auto fail = [&](const char* reason) -> std::optional<std::uint64_t> {
+        if (why) *why = reason;
+        return std::nullopt;
+    };
+    if (kind != HistoryKind::PrivateAlert && kind != HistoryKind::PrivateChat)
+        return fail("only private alerts and chat lines wait for their recipient");
+    if (recipient.empty() || recipient.find_first_of("\t\r\n") != std::string::npos) return fail("no recipient");
+    if (text.size() > kMaxTextBytes) return fail("the text is too long to keep");
+    if (waiting_.size() >= kMaxWaiting) return fail("too many messages are waiting already");
+    auto key = keyFor(pin.boxPublic);
+    if (!key) return fail("this copy has no keys, or the recipient's key cannot be used");
+    WaitingMessage m;
+    do {
+        // 63 bits: the file keeps ids as numbers every reader takes.
+        const auto r = crypto::RandomBytes(8);
+        m.id = 0;
+        for (unsigned char c : r) m.id = (m.id << 8) | c;
+        m.id &= 0x7FFF'FFFF'FFFF'FFFFull;
+    } while (m.id == 0 || std::any_of(waiting_.begin(), waiting_.end(), [&](const auto& w) { return w.id == m.id; }));
+    m.recipient = recipient;
+    m.kind = kind;
+    m.queuedMs = nowMs;
+    m.expiresMs = nowMs + expiryMs_;
+    m.boxPublic = pin.boxPublic;
+    m.chat = chat.find_first_of("\t\r\n") == std::string::npos ? chat : std::string();
+    m.sealed = crypto::Seal(*key, text, associated(m));
+    crypto::Wipe(*key);
+    waiting_.push_back(std::move(m));
+    return waiting_.back().id;
+}
+
+std::vector<Outbox::Due> Outbox::dueFor(std::string_view recipient, const PinStore::Pin& current,
+                                        std::vector<WaitingMessage>* otherKey) const {
+    std::vector<Due> out;
+    for (const auto& m : waiting_) {
+        if (!equalsNoCase(m.recipient, recipient)) continue;
+        if (m.boxPublic != current.boxPublic) {
+            if (otherKey) otherKey->push_back(m);
+            continue;
+        }
+        auto key = keyFor(m.boxPublic);
+        if (!key) continue;
+        auto text = crypto::Open(*key, m.sealed, associated(m));
+        crypto::Wipe(*key);
+        if (text) out.push_back({m, std::move(*text)});
+    }
+    return out;
+}
+
+bool Outbox::remove(std::uint64_t id) {
+    const auto before = waiting_.size();
+    std::erase_if(waiting_, [&](const WaitingMessage& m) { return m.id == id; });
+    return waiting_.size() != before;
+}
+
+std::vector<WaitingMessage> Outbox::expire(std::int64_t nowMs) {
+    std::vector<WaitingMessage> gone;
+    std::erase_if(waiting_, [&](const WaitingMessage& m) {
+        if (m.expiresMs > nowMs) return false;
+        gone.push_back(m);
+        return true;
+    });
+    return gone;
+}
+
+std::vector<WaitingMessage> Outbox::waitingFor(std::string_view recipient) const {
+    std::vector<WaitingMessage> out;
+    for (const auto& m : waiting_)
+        if (equalsNoCase(m.recipient, recipient)) out.push_back(m);
+    return out;
+}
+
+std::string Outbox::toText() const {
+    std::string out(kHeader);
+    out += "\nexpiry\t" + std::to_string(expiryMs_) + "\n";
+    for (const auto& m : waiting_) {
+        out += "m\t" + std::to_string(m.id) + "\t" + crypto::ToBase64(m.recipient) + "\t" +
+               std::to_string(static_cast<int>(m.kind)) + "\t" + std::to_string(m.queuedMs) + "\t" +
+               std::to_string(m.expiresMs) + "\t" + crypto::ToBase64(m.boxPublic) + "\t" + crypto::ToBase64(m.sealed) +
+               "\t" + crypto::ToBase64(m.chat) + "\n";
+    }
+    return out;
+}
+
+std::optional<Outbox> Outbox::fromText(std::filesystem::path dataDir, const Identity& me, std::string_view text,
+                                       std::size_t* skipped) {
+    const auto eol = text.find('\n');
+    if (text.substr(0, eol) != kHeader) return std::nullopt;
+    Outbox box(std::move(dataDir), me);
+    std::size_t bad = 0;
+    std::string_view rest = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const auto line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (line.empty()) continue;
+        const auto f = fields(line);
+        if (f[0] == "expiry" && f.size() == 2) {
+            if (const auto v = number(f[1])) box.setExpiryMs(*v);
+            else ++bad;
+            continue;
+        }
+        if (f[0] != "m" || f.size() != 9 || box.waiting_.size() >= kMaxWaiting) {
+            ++bad;
+            continue;
+        }
+        WaitingMessage m;
+        const auto id = number(f[1]);
+        auto recipient = crypto::FromBase64(f[2]);
+        const auto kind = number(f[3]);
+        const auto queued = number(f[4]);
+        const auto expires = number(f[5]);
+        auto boxPublic = crypto::FromBase64(f[6]);
+        auto sealed = crypto::FromBase64(f[7]);
+        auto chat = crypto::FromBase64(f[8]);
+        if (!id || !recipient || recipient->empty() || !kind ||
+            (*kind != static_cast<int>(HistoryKind::PrivateAlert) &&
+             *kind != static_cast<int>(HistoryKind::PrivateChat)) ||
+            !queued || !expires || !boxPublic || boxPublic->size() != crypto::kBoxPublicBytes || !sealed || !chat) {
+            ++bad;
+            continue;
+        }
+        m.id = static_cast<std::uint64_t>(*id);
+        m.recipient = std::move(*recipient);
+        m.kind = static_cast<HistoryKind>(*kind);
+        m.queuedMs = *queued;
+        m.expiresMs = *expires;
+        m.boxPublic = std::move(*boxPublic);
+        m.sealed = std::move(*sealed);
+        m.chat = std::move(*chat);
+        box.waiting_.push_back(std::move(m));
+    }
+    if (skipped) *skipped = bad;
+    return box;
+}
+
+bool Outbox::load(std::string& problem) {
+    namespace fs = std::filesystem;
+    const auto path = file();
+    std::error_code ec;
+    waiting_.clear();
+    if (!fs::exists(path, ec)) return true;
+    const auto size = fs::file_size(path, ec);
+    std::string text;
+    if (!ec && size <= kMaxFileBytes) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        text = s.str();
+    }
+    std::size_t skipped = 0;
+    auto read = ec || size > kMaxFileBytes ? std::nullopt : fromText(dataDir_, *me_, text, &skipped);
+    if (!read) {
+        // Never deleted: kept for the user, the outbox starts empty.
+        const auto stamp = std::to_string(std::time(nullptr));
+        const auto aside = fs::path(path).concat(".unreadable-" + stamp);
+        fs::rename(path, aside, ec);
+        problem = "The messages waiting for their recipients could not be read; the file is kept as " +
+                  aside.filename().string() + ".";
+        return false;
+    }
+    *this = std::move(*read);
+    if (skipped) problem = std::to_string(skipped) + " lines of " + std::string(kFileName) + " could not be read";
+    return true;
+}
+
+bool Outbox::save(std::string& problem) const {
+    return writeReplacing(file(), toText(), problem);
+}
+
+}  // namespace lanyx

@@ -1,0 +1,173 @@
+// lanyx-cli history: its options, its dates and times, and its lines, read
+// from a real history file, also while the copy that writes it runs.
+#include "CliHistory.h"
+#include "CliPeer.h"
+#include "History.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <sstream>
+
+using namespace lanyx;
+using namespace lanyx::cli;
+
+namespace {
+
+// The process's time zone for one test.
+class Zone {
+public:
+    explicit Zone(const char* tz) {
+        if (const char* old = std::getenv("TZ")) old_ = old;
+        setenv("TZ", tz, 1);
+        tzset();
+    }
+    ~Zone() {
+        if (old_.empty()) unsetenv("TZ");
+        else setenv("TZ", old_.c_str(), 1);
+        tzset();
+    }
+
+private:
+    std::string old_;
+};
+
+std::optional<std::string> parse(std::vector<std::string> args, CliOptions& o) {
+    return ParseArgs(args, o);
+}
+
+HistoryEntry entry(const std::string& peer, const std::string& text, bool out, HistoryKind kind, std::int64_t t) {
+    HistoryEntry e;
+    e.peer = peer;
+    e.text = text;
+    e.outgoing = out;
+    e.kind = kind;
+    e.timeMs = t;
+    return e;
+}
+
+}  // namespace
+
+TEST(CliHistory, OptionsGoWithTheHistoryCommandOnly) {
+    CliOptions o;
+    ASSERT_FALSE(
+        parse({"history", "--search", "lunch \"fire drill\"", "--with", "Bob", "--since", "2024-05-01", "--limit", "5"},
+              o));
+    EXPECT_EQ(o.command, "history");
+    EXPECT_EQ(o.history.search, "lunch \"fire drill\"");
+    EXPECT_EQ(o.history.with, "Bob");
+    EXPECT_TRUE(o.history.sinceMs);
+    EXPECT_EQ(o.history.limit, 5u);
+    CliOptions bare;
+    ASSERT_FALSE(parse({"history"}, bare));
+    EXPECT_EQ(bare.history.limit, 0u);
+
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"listen", "--search", "x"},
+                                                                 {"alert", "--with", "bob", "hi"},
+                                                                 {"history", "extra words"},
+                                                                 {"history", "--limit", "0"},
+                                                                 {"history", "--limit", "-3"},
+                                                                 {"history", "--since", "yesterday"},
+                                                                 {"history", "--since", "2024-13-01"},
+                                                                 {"history", "--since", "2023-02-29"},
+                                                                 {"history", "--since", "2024-05-01T25:00"},
+                                                                 {"history", "--with", ""},
+                                                                 {"history", "--to", "bob"}}) {
+        CliOptions x;
+        EXPECT_TRUE(parse(bad, x)) << ::testing::PrintToString(bad);
+    }
+}
+
+TEST(CliHistory, DatesAreLocalUnlessTheySayOtherwise) {
+    const Zone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    EXPECT_EQ(ParseHistoryDate("2024-05-01"), 1714514400000);        // midnight, summer time (UTC+2)
+    EXPECT_EQ(ParseHistoryDate("2024-01-15T09:30"), 1705307400000);  // winter (UTC+1)
+    EXPECT_EQ(ParseHistoryDate("2024-01-15 09:30:15"), 1705307415000);
+    EXPECT_EQ(ParseHistoryDate("2024-05-01T00:00Z"), 1714521600000);
+    EXPECT_EQ(ParseHistoryDate("2024-05-01T09:30+05:30"), 1714536000000);
+    EXPECT_EQ(ParseHistoryDate("2024-02-29"), 1709161200000);
+    for (const char* bad : {"", "2024", "2024-5-1", "2024-05-01T9:30", "2024-05-01Tnoon", "2024-05-01T09:30+2",
+                            "2024-05-01 09:30 ", "2024-00-10", "2024-04-31", "2024-05-01T09:60"})
+        EXPECT_FALSE(ParseHistoryDate(bad)) << bad;
+    // And back: local time with its offset.
+    EXPECT_EQ(IsoTime(1714548600000), "2024-05-01T09:30:00+02:00");
+    EXPECT_EQ(IsoTime(1705307415000), "2024-01-15T09:30:15+01:00");
+    const Zone west("EST5");
+    EXPECT_EQ(IsoTime(1714548600000), "2024-05-01T02:30:00-05:00");
+}
+
+TEST(CliHistory, LinesAreFiveFieldsCleanedAsListenCleansThem) {
+    const Zone zone("UTC0");
+    auto e = entry("b\tob", "line one\nline two\x1b]0;title\x07", false, HistoryKind::PrivateChat, 1714548600000);
+    EXPECT_EQ(HistoryLine(e.timeMs, e),
+              "2024-05-01T07:30:00+00:00\tin\tb\\x09ob\tprivate-chat\tline one\\x0Aline two\\x1B]0;title\\x07");
+    e.trust = HistoryTrust::NotVerified;
+    EXPECT_NE(HistoryLine(e.timeMs, e).find("\t(not verified) line one"), std::string::npos);
+    auto f = entry("bob", "report.pdf, photos", true, HistoryKind::FileSent, 1714548600000);
+    f.files = 2;
+    f.bytes = 1053241;
+    EXPECT_EQ(HistoryLine(f.timeMs, f),
+              "2024-05-01T07:30:00+00:00\tout\tbob\tfile-sent\treport.pdf, photos: 2 files, 1053241 bytes");
+    const auto a = entry("(All)", "fire drill", true, HistoryKind::Alert, 1714548600000);
+    EXPECT_EQ(HistoryLine(a.timeMs, a), "2024-05-01T07:30:00+00:00\tout\t(All)\talert\tfire drill");
+}
+
+TEST(CliHistory, PrintsOldestFirstWhileTheWritingCopyRuns) {
+    const Zone zone("UTC0");
+    test::TempDir dir;
+    std::ostringstream out, err;
+    // Nothing kept yet: nothing to print, and that is no error.
+    EXPECT_EQ(RunHistory({}, dir.path(), out, err), 0);
+    EXPECT_EQ(out.str(), "");
+
+    history::History writer(dir.path());
+    writer.record(entry("bob", "lunch on friday?", false, HistoryKind::PrivateChat, 1714548600000));
+    writer.record(entry("bob", "yes, lunch", true, HistoryKind::PrivateChat, 1714548660000));
+    writer.record(entry("carl", "lunch is off", false, HistoryKind::Chat, 1714635000000));
+    writer.record(entry("carl", "private to carl", true, HistoryKind::PrivateAlert, 1714635060000));
+    ASSERT_TRUE(writer.flush());
+
+    auto run = [&](HistoryQuery q) {
+        out.str({});
+        EXPECT_EQ(RunHistory(q, dir.path(), out, err), 0) << err.str();
+        std::vector<std::string> lines;
+        std::istringstream in(out.str());
+        for (std::string l; std::getline(in, l);) lines.push_back(l.substr(l.rfind('\t') + 1));
+        return lines;
+    };
+    EXPECT_EQ(run({}), (std::vector<std::string>{"lunch on friday?", "yes, lunch", "lunch is off", "private to carl"}));
+    HistoryQuery q;
+    q.limit = 2;
+    EXPECT_EQ(run(q), (std::vector<std::string>{"lunch is off", "private to carl"}));
+    q = {};
+    q.with = "CARL";  // his private ones and what he said to all
+    EXPECT_EQ(run(q), (std::vector<std::string>{"lunch is off", "private to carl"}));
+    q = {};
+    q.search = "lunch -off";
+    EXPECT_EQ(run(q), (std::vector<std::string>{"lunch on friday?", "yes, lunch"}));
+    q.limit = 1;
+    EXPECT_EQ(run(q), (std::vector<std::string>{"yes, lunch"}));
+    q = {};
+    q.sinceMs = 1714600000000;
+    EXPECT_EQ(run(q), (std::vector<std::string>{"lunch is off", "private to carl"}));
+    q = {};
+    q.search = "NEAR(lunch";  // the user's text, never index syntax
+    EXPECT_EQ(run(q), (std::vector<std::string>{}));
+
+    // What the writer adds meanwhile is there at the next run.
+    writer.record(entry("bob", "one more", false, HistoryKind::PrivateChat, 1714700000000));
+    ASSERT_TRUE(writer.flush());
+    EXPECT_EQ(run({}).back(), "one more");
+}
+
+TEST(CliHistory, AFileThatIsNoHistorySaysSoAndFails) {
+    test::TempDir dir;
+    test::writeBytes(dir / "History.db", std::string(8192, 'x'));
+    std::ostringstream out, err;
+    EXPECT_EQ(RunHistory({}, dir.path(), out, err), 1);
+    EXPECT_NE(err.str().find("cannot be read"), std::string::npos) << err.str();
+    // And it is left as it was: a reader never moves or mends anything.
+    EXPECT_EQ(test::readBytes(dir / "History.db"), std::string(8192, 'x'));
+}
