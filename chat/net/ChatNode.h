@@ -40,7 +40,10 @@ constexpr HistoryDelivery HistoryDeliveryOf(const DeliveryReport& report) {
     case Delivery::Waiting: return HistoryDelivery::Waiting;
     case Delivery::Delivered: return HistoryDelivery::Delivered;
     case Delivery::NotConfirmed: return HistoryDelivery::NotConfirmed;
-    case Delivery::NoReceipts: break;
+    // Nothing withheld is recorded: it never left.
+    case Delivery::NoReceipts:
+    case Delivery::Withheld:
+    case Delivery::Local: break;
     }
     return HistoryDelivery::Sent;
 }

@@ -14,13 +14,20 @@ using namespace lanyx::test;
 
 namespace {
 
+PinStore::Pin pinOf(const Identity& id) {
+    PinStore::Pin pin;
+    pin.signPublic = id.signPublic;
+    pin.boxPublic = id.boxPublic;
+    return pin;
+}
+
 class Waiting : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!crypto::available()) GTEST_SKIP() << "this build has no cryptographic library: no keys, nothing waits";
         me = Identity::generate();
         bob = Identity::generate();
-        bobPin = {bob.signPublic, bob.boxPublic};
+        bobPin = pinOf(bob);
     }
     Outbox fresh() {
         Outbox o(dir.path(), me);
@@ -74,7 +81,7 @@ TEST_F(Waiting, NothingGoesToAChangedKey) {
     ASSERT_TRUE(box.add("bob", HistoryKind::PrivateAlert, "for the old key", bobPin, now));
     const auto other = Identity::generate();
     std::vector<WaitingMessage> held;
-    EXPECT_TRUE(box.dueFor("bob", {other.signPublic, other.boxPublic}, &held).empty());
+    EXPECT_TRUE(box.dueFor("bob", pinOf(other), &held).empty());
     ASSERT_EQ(held.size(), 1u);
     EXPECT_EQ(box.all().size(), 1u);  // still waiting, for the user to decide
     // The blob moved to another name (an edited file) opens for nobody.
@@ -121,7 +128,11 @@ TEST_F(Waiting, WhatCannotBeKeptIsRefusedWithAReason) {
     EXPECT_FALSE(
         box.add("bob", HistoryKind::PrivateChat, std::string(Outbox::kMaxTextBytes + 1, 'x'), bobPin, now, &why));
     EXPECT_FALSE(box.add("bo\tb", HistoryKind::PrivateChat, "x", bobPin, now, &why));
-    EXPECT_FALSE(box.add("bob", HistoryKind::PrivateChat, "x", {bob.signPublic, std::string(32, '\0')}, now, &why));
+    EXPECT_FALSE(box.add("bob", HistoryKind::PrivateChat, "x", [&] {
+        auto p = pinOf(bob);
+        p.boxPublic = std::string(32, '\0');
+        return p;
+    }(), now, &why));
     for (std::size_t i = 0; i < Outbox::kMaxWaiting; ++i)
         ASSERT_TRUE(box.add("bob", HistoryKind::PrivateChat, "x", bobPin, now));
     EXPECT_FALSE(box.add("bob", HistoryKind::PrivateChat, "one too many", bobPin, now, &why));

@@ -304,7 +304,7 @@ PopupSummary* ChatWindows::summary() const {
 bool ChatWindows::Matters(const QString& sender) const {
     const std::string name = sender.toStdString();
     const auto& users = node_.users();
-    if (const auto row = users.findNoCase(name); row && users.user(*row).keyState == KeyState::Verified) return true;
+    if (const auto row = users.findNoCase(name); row && users.user(*row).keyState == KeyState::Checked) return true;
     for (const auto& g : users.groups()) {
         const auto n = CountItems(g);
         for (std::int32_t i = 2; i <= n; ++i)

@@ -362,8 +362,8 @@ void frmChat::SetLan() {
     for (std::size_t line = 0; line < transcript_.lines().size(); ++line)
         if (marks_.mark(line)) renderMark(line);
     refreshDeliveryLine();
-    showNote();
-    UpdateStat();
+    // The members' key states and notes, in the new language.
+    RefUserList();
 }
 
 void frmChat::applyMenuImages() {

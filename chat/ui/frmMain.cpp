@@ -367,6 +367,10 @@ void frmMain::SetLan() {
     mnuRefresh_->setStatusTip(tr("Everybody on the network announces himself again"));
     if (QAction* t = action("mnuTransfers")) t->setText(tr("&Transfers"));
     if (QAction* t = action("mnuPopTransfers")) t->setText(tr("&Transfers"));
+    if (QAction* t = action("mnuHistory")) {
+        t->setText(tr("&History..."));
+        t->setToolTip(tr("Search the messages kept"));
+    }
     mnuUserInfo_->setText(tr("User &information..."));
     for (int i = 0; i < 3; ++i) {
         mnuStat_[i]->setIcon(StateIcon(StatusState(i)));

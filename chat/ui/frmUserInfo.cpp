@@ -129,6 +129,7 @@ void frmUserInfo::SetLan() {
     own_->setAccessibleName(tr("Your fingerprint"));
     pinned_->setAccessibleName(tr("Known fingerprint"));
     announced_->setAccessibleName(tr("Fingerprint announced now"));
+    howTo_->setAccessibleName(tr("How to check the key"));
     warning_->setAccessibleName(tr("Warning"));
     refresh();
 }

@@ -141,7 +141,11 @@ bool FileTransfers::canSendTo(const QString& name, QString* why) const {
         QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This copy runs without keys, so it cannot send files."),
         QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This user's program cannot receive files."),
         QT_TRANSLATE_NOOP("lanyx::FileTransfers",
-                          "This user's key changed: accept the new key in the user's info first."),
+                          "This user's key changed: compare the safety number in the user's information first."),
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers",
+                          "A copy without keys uses this name too: check the key in the user's information first."),
+        QT_TRANSLATE_NOOP("lanyx::FileTransfers",
+                          "This user's program has not been heard with its key since it was listed."),
     };
     (void)reasons;
     if (why) *why = said(reason.c_str());

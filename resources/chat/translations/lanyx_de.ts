@@ -82,42 +82,72 @@
         <translation>nicht stören</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="53"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="54"/>
+        <source>not sent</source>
+        <translation>nicht gesendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
         <source>sent</source>
         <translation>gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
         <source>delivered</source>
         <translation>zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="56"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
         <source>not confirmed</source>
         <translation>nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="64"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <source>%1: not sent: %1&apos;s key changed. Compare the safety number in %1&apos;s information before anything goes to %1 again</source>
+        <translation>%1: nicht gesendet: Der Schlüssel von %1 hat sich geändert. Vergleichen Sie die Sicherheitsnummer in den Benutzerinformationen zu %1, bevor wieder etwas an %1 geht</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="73"/>
+        <source>%1: not sent: %1&apos;s program takes no sealed messages</source>
+        <translation>%1: nicht gesendet: Das Programm von %1 nimmt keine versiegelten Nachrichten an</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
+        <source>%1: not sent: nothing to send</source>
+        <translation>%1: nicht gesendet: nichts zu senden</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <source>%1: not sent: not on the network</source>
+        <translation>%1: nicht gesendet: nicht im Netzwerk</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
+        <source>%1: shown here only</source>
+        <translation>%1: nur hier angezeigt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1: unverschlüsselt gesendet; das Programm dieses Empfängers bestätigt nicht</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="67"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="84"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1: verschlüsselt, zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1: verschlüsselt, nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="69"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1: verschlüsselt, wartet auf Bestätigung</translation>
     </message>
@@ -170,178 +200,192 @@
         <translation>%1 Dateien</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="64"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
         <source>Waiting for %1 to accept</source>
         <translation>Wartet, bis %1 annimmt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
         <source>Offered by %1</source>
         <translation>Angeboten von %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
         <source>Sending</source>
         <translation>Wird gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="68"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
         <source>Receiving</source>
         <translation>Wird empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="74"/>
         <source>Sent</source>
         <translation>Gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="73"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
         <source>Received</source>
         <translation>Empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
         <source>Failed</source>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
         <source>Declined by %1</source>
         <translation>Von %1 abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
         <source>Declined</source>
         <translation>Abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
         <source>Cancelled</source>
         <translation>Abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="131"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="134"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Diese Lanyx-Ausgabe wurde ohne Dateiübertragung gebaut.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Dieses Exemplar läuft ohne Schlüssel und kann deshalb keine Dateien senden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="142"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>Das Programm dieses Benutzers kann keine Dateien empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="140"/>
-        <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
-        <translation>Der Schlüssel dieses Benutzers hat sich geändert: Nehmen Sie zuerst in den Benutzerinformationen den neuen Schlüssel an.</translation>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
+        <translation>Der Schlüssel dieses Benutzers hat sich geändert: Vergleichen Sie zuerst die Sicherheitsnummer in den Benutzerinformationen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="197"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="145"/>
+        <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
+        <translation>Ein Exemplar ohne Schlüssel verwendet diesen Namen ebenfalls: Prüfen Sie zuerst den Schlüssel in den Benutzerinformationen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="147"/>
+        <source>This user&apos;s program has not been heard with its key since it was listed.</source>
+        <translation>Das Programm dieses Benutzers wurde seit seiner Aufnahme in die Liste nicht mit seinem Schlüssel gehört.</translation>
+    </message>
+    <message>
+        <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
+        <translation type="vanished">Der Schlüssel dieses Benutzers hat sich geändert: Nehmen Sie zuerst in den Benutzerinformationen den neuen Schlüssel an.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="205"/>
         <source>Nothing to send.</source>
         <translation>Nichts zu senden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="199"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="207"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Zu viele Übertragungen auf einmal; warten Sie, bis einige fertig sind.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="203"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="211"/>
         <source>%1 does not exist.</source>
         <translation>%1 gibt es nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="204"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="212"/>
         <source>%1 cannot be read.</source>
         <translation>%1 kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="209"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="217"/>
         <source>Nothing to send</source>
         <translation>Nichts zu senden</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="214"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="222"/>
         <source>Files cannot be offered: %1</source>
         <translation>Dateien können nicht angeboten werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="218"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
         <source>No key is known for %1.</source>
         <translation>Für %1 ist kein Schlüssel bekannt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="234"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="242"/>
         <source>The offer could not be sent: %1</source>
         <translation>Das Angebot konnte nicht gesendet werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="236"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
         <source>The offer could not be sent to %1.</source>
         <translation>Das Angebot konnte nicht an %1 gesendet werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="253"/>
         <source>no answer</source>
         <translation>keine Antwort</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="323"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="356"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 ist kein Ordner, in den dieser Benutzer schreiben darf</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="328"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>no key is known for %1</source>
         <translation>für %1 ist kein Schlüssel bekannt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="378"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="411"/>
         <source>refused: %1</source>
         <translation>abgewiesen: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="388"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="421"/>
         <source>%1; trying again</source>
         <translation>%1; neuer Versuch</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="466"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="499"/>
         <source>the receiver did not come back</source>
         <translation>der Empfänger hat sich nicht wieder gemeldet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="500"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
         <source>not answered</source>
         <translation>nicht beantwortet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="515"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="524"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="548"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="557"/>
         <source>cancelled by %1</source>
         <translation>von %1 abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="523"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="556"/>
         <source>withdrawn by %1</source>
         <translation>von %1 zurückgezogen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="536"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="569"/>
         <source>the offer did not reach %1</source>
         <translation>das Angebot hat %1 nicht erreicht</translation>
     </message>
@@ -375,28 +419,28 @@
 <context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="146"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
         <source>File transfers are not available.</source>
         <translation>Dateiübertragungen sind nicht verfügbar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="152"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="153"/>
         <source>Drop files onto a user.</source>
         <translation>Legen Sie Dateien auf einem Benutzer ab.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="168"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="198"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="169"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="199"/>
         <source>Only files and folders on this computer can be sent.</source>
         <translation>Es können nur Dateien und Ordner auf diesem Computer gesendet werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="184"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="185"/>
         <source>Drop to offer the files to %1.</source>
         <translation>Ablegen, um die Dateien %1 anzubieten.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="211"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="212"/>
         <source>Send Files</source>
         <translation>Dateien senden</translation>
     </message>
@@ -404,117 +448,128 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="122"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="127"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="124"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
         <source>(not verified) </source>
         <translation>(nicht verifiziert) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="220"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="240"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>History - Lanyx</source>
+        <translation>Verlauf - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>No history is kept in this run (see the log).</source>
+        <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="59"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="60"/>
         <source>Lanyx sends to every network this computer is on. For offices behind a router, every message also goes to these destinations, one a line: host names, addresses, or the broadcast address of another subnet (such as 10.2.255.255).</source>
         <translation>Lanyx sendet in jedes Netzwerk, in dem dieser Computer ist. Für Büros hinter einem Router geht jede Nachricht außerdem an diese Ziele, eines pro Zeile: Hostnamen, Adressen oder die Broadcast-Adresse eines anderen Subnetzes (etwa 10.2.255.255).</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="62"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="63"/>
         <source>Extra destinations</source>
         <translation>Weitere Ziele</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="63"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="64"/>
         <source>One host name or address a line</source>
         <translation>Ein Hostname oder eine Adresse pro Zeile</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="66"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="67"/>
         <source>%1 %2/%3 (broadcast %4)</source>
         <translation>%1 %2/%3 (Broadcast %4)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="70"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="71"/>
         <source>No network interface that can broadcast was found.</source>
         <translation>Es wurde keine Netzwerkschnittstelle gefunden, die Broadcasts senden kann.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="71"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="72"/>
         <source>Sent through: %1</source>
         <translation>Gesendet über: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="95"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="96"/>
         <source>empty</source>
         <translation>leer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="96"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="97"/>
         <source>longer than 253 characters</source>
         <translation>länger als 253 Zeichen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="97"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="98"/>
         <source>an empty part between dots</source>
         <translation>ein leerer Teil zwischen Punkten</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="98"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="99"/>
         <source>a part ends with &quot;-&quot;</source>
         <translation>ein Teil endet mit „-“</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="99"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="100"/>
         <source>an IPv6 address (only IPv4 is used)</source>
         <translation>eine IPv6-Adresse (nur IPv4 wird verwendet)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="100"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="101"/>
         <source>not a host name or IPv4 address</source>
         <translation>kein Hostname und keine IPv4-Adresse</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="101"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="102"/>
         <source>a part begins with &quot;-&quot;</source>
         <translation>ein Teil beginnt mit „-“</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="102"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="103"/>
         <source>a part longer than 63 characters</source>
         <translation>ein Teil länger als 63 Zeichen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="103"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="104"/>
         <source>ends with a dot</source>
         <translation>endet mit einem Punkt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="104"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="105"/>
         <source>not a valid IPv4 address</source>
         <translation>keine gültige IPv4-Adresse</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="117"/>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="152"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="118"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="155"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="122"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="123"/>
         <source>%1: more than %2 destinations</source>
         <translation>%1: mehr als %2 Ziele</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="150"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="153"/>
         <source>%1: being looked up</source>
         <translation>%1: wird nachgeschlagen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="151"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="154"/>
         <source>%1: does not resolve</source>
         <translation>%1: nicht auflösbar</translation>
     </message>
@@ -522,45 +577,45 @@
 <context>
     <name>lanyx::ui::PopupSummary</name>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="57"/>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="61"/>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="165"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="58"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="62"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="167"/>
         <source>Alerts not shown</source>
         <translation>Nicht angezeigte Meldungen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="58"/>
         <location filename="../../../chat/ui/PopupSummary.cpp" line="59"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="60"/>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="60"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="61"/>
         <source>&amp;Show</source>
         <translation>&amp;Anzeigen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="62"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="63"/>
         <source>Senders whose alerts found no place on the screen; Enter shows them</source>
         <translation>Absender, deren Meldungen keinen Platz auf dem Bildschirm fanden; die Eingabetaste zeigt sie an</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
         <source>1 alert</source>
         <translation>1 Meldung</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
         <source>%1 alerts</source>
         <translation>%1 Meldungen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="157"/>
         <source>%1: %2, the last at %3: %4</source>
         <translation>%1: %2, die letzte um %3: %4</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="164"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="166"/>
         <source>(%1 more not kept)</source>
         <translation>(%1 weitere nicht behalten)</translation>
     </message>
@@ -594,24 +649,24 @@
     </message>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="58"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="134"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="135"/>
         <source>Send Files</source>
         <translation>Dateien senden</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="66"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="67"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="105"/>
         <source>Send &amp;File...</source>
         <translation>&amp;Datei senden...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="68"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="105"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="69"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="106"/>
         <source>Send F&amp;older...</source>
         <translation>&amp;Ordner senden...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="109"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="110"/>
         <source>File transfers are not available.</source>
         <translation>Dateiübertragungen sind nicht verfügbar.</translation>
     </message>
@@ -644,7 +699,7 @@
         <translation>Ordner ö&amp;ffnen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="91"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="90"/>
         <source>Progress of %1</source>
         <translation>Fortschritt von %1</translation>
     </message>
@@ -710,67 +765,67 @@
         <translation>An %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="64"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="65"/>
         <source>From %1</source>
         <translation>Von %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="67"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="70"/>
         <source>Declined</source>
         <translation>Abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="70"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="73"/>
         <source>%1 of %2</source>
         <translation>%1 von %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="100"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
         <source>Sent %1 to %2.</source>
         <translation>%1 an %2 gesendet.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
         <source>Received %1 from %2 into %3.</source>
         <translation>%1 von %2 in %3 empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="103"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="108"/>
         <source>Sending %1 to %2 failed%3.</source>
         <translation>Senden von %1 an %2 fehlgeschlagen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
         <source>Receiving %1 from %2 failed%3.</source>
         <translation>Empfang von %1 von %2 fehlgeschlagen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="106"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
         <source>%1 declined %2.</source>
         <translation>%1 hat %2 abgelehnt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="114"/>
         <source>Declined %1 from %2.</source>
         <translation>%1 von %2 abgelehnt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="109"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="116"/>
         <source>Sending %1 to %2 was cancelled%3.</source>
         <translation>Senden von %1 an %2 wurde abgebrochen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="118"/>
         <source>Receiving %1 from %2 was cancelled%3.</source>
         <translation>Empfang von %1 von %2 wurde abgebrochen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="124"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="135"/>
         <source>%1 cannot receive files.</source>
         <translation>%1 kann keine Dateien empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="127"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="139"/>
         <source>Files go to named users: choose one.</source>
         <translation>Dateien gehen an einzelne Benutzer: Wählen Sie einen aus.</translation>
     </message>
@@ -778,19 +833,46 @@
 <context>
     <name>lanyx::ui::UserListModel</name>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="88"/>
         <source>verified</source>
-        <translation>verifiziert</translation>
+        <translation type="vanished">verifiziert</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="89"/>
         <source>key changed</source>
-        <translation>Schlüssel geändert</translation>
+        <translation type="vanished">Schlüssel geändert</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="90"/>
         <source>not verified</source>
-        <translation>nicht verifiziert</translation>
+        <translation type="vanished">nicht verifiziert</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="97"/>
+        <source>checked by you</source>
+        <translation>von Ihnen geprüft</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
+        <source>new key, not checked</source>
+        <translation>neuer Schlüssel, nicht geprüft</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
+        <source>key known, not heard with it since listed</source>
+        <translation>Schlüssel bekannt, seit Aufnahme in die Liste nichts damit empfangen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
+        <source>key changed: nothing private is sent until you check it</source>
+        <translation>Schlüssel geändert: Nichts Privates wird gesendet, bis Sie ihn prüfen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
+        <source>a copy without keys uses this name too: check the key</source>
+        <translation>ein Exemplar ohne Schlüssel verwendet diesen Namen ebenfalls: Prüfen Sie den Schlüssel</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
+        <source>no keys: what this user sends and gets is not protected</source>
+        <translation>keine Schlüssel: Was dieser Benutzer sendet und empfängt, ist nicht geschützt</translation>
     </message>
 </context>
 <context>
@@ -819,12 +901,12 @@ Copyright (C) die Lanyx-Entwickler.
 Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server, und nichts, was Sie senden, verlässt das Segment. </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="150"/>
         <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
         <translation>Dieses Exemplar hat keine Schlüssel: Nachrichten reisen als Klartext, und jeder im Segment kann sie lesen oder unter beliebigem Namen senden. Verwenden Sie Lanyx deshalb nicht für Geheimnisse.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="152"/>
         <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
         <translation>Zwischen Exemplaren dieses Lanyx wird alles, was Sie senden, signiert, und private Nachrichten werden verschlüsselt; öffentliche Meldungen und Chatzeilen kann trotzdem jeder im Segment lesen. Exemplare des ursprünglichen Protokolls haben keine Schlüssel: Was an sie geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
     </message>
@@ -841,7 +923,7 @@ Copyright (C) die Lanyx-Entwickler.
 Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server. Zwischen Exemplaren mit Schlüsseln werden private Nachrichten verschlüsselt und alles wird signiert; was an Exemplare ohne Schlüssel geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="160"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -853,12 +935,16 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmBox</name>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="108"/>
         <source>The key of %1 has changed. Either %1&apos;s program was reinstalled or its data folder lost, or somebody else is using the name %1. Until you accept the new key, %1&apos;s leave notices, status and colour are ignored and messages from %1 are marked &quot;not verified&quot;. Compare the fingerprints with %1 in person or by phone before you accept the new key.</source>
-        <translation>Der Schlüssel von %1 hat sich geändert. Entweder wurde das Programm von %1 neu installiert oder sein Datenordner ging verloren, oder jemand anderes benutzt den Namen %1. Bis Sie den neuen Schlüssel annehmen, werden Abmeldungen, Status und Farbe von %1 nicht beachtet und Nachrichten von %1 als „nicht verifiziert“ markiert. Vergleichen Sie die Fingerabdrücke persönlich oder am Telefon mit %1, bevor Sie den neuen Schlüssel annehmen.</translation>
+        <translation type="vanished">Der Schlüssel von %1 hat sich geändert. Entweder wurde das Programm von %1 neu installiert oder sein Datenordner ging verloren, oder jemand anderes benutzt den Namen %1. Bis Sie den neuen Schlüssel annehmen, werden Abmeldungen, Status und Farbe von %1 nicht beachtet und Nachrichten von %1 als „nicht verifiziert“ markiert. Vergleichen Sie die Fingerabdrücke persönlich oder am Telefon mit %1, bevor Sie den neuen Schlüssel annehmen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="121"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="109"/>
+        <source>The key of %1 has changed. Either %1&apos;s program was reinstalled or its data folder lost, or somebody else is using the name %1. Until you decide, nothing private is sent to %1, and what the new key signs is marked &quot;not verified&quot; (leave notices, status and colour from it are ignored). Compare the safety number in %1&apos;s information with %1 in person or by phone: accept the new key only when both of you see the same number.</source>
+        <translation>Der Schlüssel von %1 hat sich geändert. Entweder wurde das Programm von %1 neu installiert oder sein Datenordner ging verloren, oder jemand anderes benutzt den Namen %1. Bis Sie sich entscheiden, wird nichts Privates an %1 gesendet, und was der neue Schlüssel signiert, wird als „nicht verifiziert“ markiert (Abmeldungen, Status und Farbe daraus werden nicht beachtet). Vergleichen Sie die Sicherheitsnummer in den Benutzerinformationen zu %1 persönlich oder am Telefon mit %1: Nehmen Sie den neuen Schlüssel nur an, wenn Sie beide dieselbe Nummer sehen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
         <source>User &amp;information...</source>
         <translation>Benutzer&amp;informationen...</translation>
     </message>
@@ -866,72 +952,83 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="292"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="273"/>
+        <source>History with %1</source>
+        <translation>Verlauf mit %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="274"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="276"/>
+        <source>History of this chat</source>
+        <translation>Verlauf dieses Chats</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="336"/>
         <source>Members</source>
         <translation>Teilnehmer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="293"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="337"/>
         <source>The members of this chat; the Users menu adds and removes them</source>
         <translation>Die Teilnehmer dieses Chats; das Menü Benutzer fügt sie hinzu und entfernt sie</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="294"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="338"/>
         <source>Conversation</source>
         <translation>Gespräch</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="296"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="340"/>
         <source>Each line begins with its sender; your lines to named members end with what became of them</source>
         <translation>Jede Zeile beginnt mit ihrem Absender; Ihre Zeilen an einzelne Teilnehmer enden damit, was aus ihnen wurde</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="297"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="341"/>
         <source>Your line</source>
         <translation>Ihre Zeile</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="298"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="342"/>
         <source>Enter sends it to the members</source>
         <translation>Die Eingabetaste sendet sie an die Teilnehmer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="300"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="344"/>
         <source>Delivery</source>
         <translation>Zustellung</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="376"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
         <source>Everybody present is in this chat</source>
         <translation>Alle Anwesenden sind in diesem Chat</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="402"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="448"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="417"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="463"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="467"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Chatzeilen erreichen %1 zurzeit nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="489"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="535"/>
         <source>%1 left the network.</source>
         <translation>%1 hat das Netzwerk verlassen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="508"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="554"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 wurde aus diesem Chat entfernt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="524"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="573"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -940,42 +1037,52 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
         <source>%1 delivered</source>
         <translation>%1 zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
         <source>delivered</source>
         <translation>zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
         <source>%1 not confirmed</source>
         <translation>%1 nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
         <source>not confirmed</source>
         <translation>nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
         <source>%1 sent</source>
         <translation>%1 gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
         <source>sent</source>
         <translation>gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <source>%1 not sent</source>
+        <translation>%1 nicht gesendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <source>not sent</source>
+        <translation>nicht gesendet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
         <source>%1 waiting</source>
         <translation>%1 warten</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
@@ -983,22 +1090,22 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmCom</name>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="133"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="132"/>
         <source>The recipients; the context menu sends files to them</source>
         <translation>Die Empfänger; das Kontextmenü sendet ihnen Dateien</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="134"/>
         <source>Ctrl+Enter sends, Escape closes</source>
         <translation>Strg+Eingabe sendet, Esc schließt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
         <source>Delivery</source>
         <translation>Zustellung</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="137"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
         <source>What became of the alert, per recipient</source>
         <translation>Was aus der Meldung wurde, je Empfänger</translation>
     </message>
@@ -1013,7 +1120,7 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>%1 sieht diese Meldung zurzeit nicht: Der Status ist „%2“.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="196"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="197"/>
         <source>The alert could not be sent.
 
 %1: %2</source>
@@ -1022,9 +1129,209 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="230"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="240"/>
+        <source>Not every recipient was sent the alert: the list above says why.</source>
+        <translation>Die Meldung wurde nicht an jeden Empfänger gesendet: Die Liste oben nennt den Grund.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="241"/>
         <source>Not every recipient confirmed the alert. It may not have arrived: the program there may have ended, or the computer left the network.</source>
         <translation>Nicht jeder Empfänger hat die Meldung bestätigt. Sie ist vielleicht nicht angekommen: Das Programm dort wurde womöglich beendet, oder der Computer hat das Netzwerk verlassen.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmHistory</name>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="220"/>
+        <source>History - Lanyx</source>
+        <translation>Verlauf - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="221"/>
+        <source>&amp;Search:</source>
+        <translation>&amp;Suchen:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="222"/>
+        <source>words, &quot;a phrase&quot;, this OR that, -without</source>
+        <translation>Wörter, &quot;ein Satz&quot;, dies OR das, -ohne</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="223"/>
+        <source>Search the history</source>
+        <translation>Verlauf durchsuchen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="225"/>
+        <source>All words must match; &quot;a phrase&quot; matches these words together; a OR b matches either; -word leaves out what has it.</source>
+        <translation>Alle Wörter müssen passen; &quot;ein Satz&quot; findet diese Wörter zusammen; a OR b findet eines von beiden; -wort lässt aus, was es enthält.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="227"/>
+        <source>Conversation</source>
+        <translation>Gespräch</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="227"/>
+        <source>Last</source>
+        <translation>Zuletzt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="228"/>
+        <source>Conversations</source>
+        <translation>Gespräche</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>When</source>
+        <translation>Wann</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>Who</source>
+        <translation>Wer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>Message</source>
+        <translation>Nachricht</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="230"/>
+        <source>Messages</source>
+        <translation>Nachrichten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="231"/>
+        <source>The lines around the selected message</source>
+        <translation>Die Zeilen um die ausgewählte Nachricht</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="232"/>
+        <source>&amp;Go to Conversation</source>
+        <translation>&amp;Zum Gespräch</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="233"/>
+        <source>Go to the conversation of the selected message</source>
+        <translation>Zum Gespräch der ausgewählten Nachricht wechseln</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="234"/>
+        <source>&amp;Export...</source>
+        <translation>&amp;Exportieren...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="235"/>
+        <source>Export the selected messages</source>
+        <translation>Die ausgewählten Nachrichten exportieren</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="236"/>
+        <source>&amp;Delete Conversation</source>
+        <translation>Gespräch &amp;löschen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="237"/>
+        <source>Delete this conversation</source>
+        <translation>Dieses Gespräch löschen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="238"/>
+        <source>Delete &amp;All</source>
+        <translation>&amp;Alles löschen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="239"/>
+        <source>Delete the whole history</source>
+        <translation>Den gesamten Verlauf löschen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="240"/>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="264"/>
+        <source>All messages</source>
+        <translation>Alle Nachrichten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
+        <source>(All): everybody</source>
+        <translation>(All): alle</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
+        <source>%n message(s)</source>
+        <translation>
+            <numerusform>%n Nachricht</numerusform>
+            <numerusform>%n Nachrichten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
+        <source>The history cannot be read.</source>
+        <translation>Der Verlauf kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="345"/>
+        <source>Type a word to search for.</source>
+        <translation>Geben Sie ein Wort ein, nach dem gesucht werden soll.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="365"/>
+        <source>Nothing found.</source>
+        <translation>Nichts gefunden.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="366"/>
+        <source>%n found</source>
+        <translation>
+            <numerusform>%n Treffer</numerusform>
+            <numerusform>%n Treffer</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="366"/>
+        <source> in %1 ms</source>
+        <translation> in %1 ms</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="367"/>
+        <source> (the newest)</source>
+        <translation> (die neuesten)</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="474"/>
+        <source>%n message(s) exported</source>
+        <translation>
+            <numerusform>%n Nachricht exportiert</numerusform>
+            <numerusform>%n Nachrichten exportiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="487"/>
+        <source>Delete every message kept of the conversation &quot;%1&quot;? This cannot be undone.</source>
+        <translation>Alle gespeicherten Nachrichten des Gesprächs „%1“ löschen? Das kann nicht rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="490"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="505"/>
+        <source>Deleting...</source>
+        <translation>Wird gelöscht...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="493"/>
+        <source>Deleted.</source>
+        <translation>Gelöscht.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="502"/>
+        <source>Delete the whole history, every message of every conversation? This cannot be undone.</source>
+        <translation>Den gesamten Verlauf löschen, jede Nachricht jedes Gesprächs? Das kann nicht rückgängig gemacht werden.</translation>
     </message>
 </context>
 <context>
@@ -1035,111 +1342,127 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Legen Sie Dateien auf einem Benutzer ab.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="358"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="259"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
+        <source>&amp;History...</source>
+        <translation>Ver&amp;lauf...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="366"/>
         <source>&amp;Refresh</source>
         <translation>&amp;Aktualisieren</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="359"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
         <source>Everybody on the network announces himself again</source>
         <translation>Alle im Netzwerk melden sich erneut</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
-        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="369"/>
         <source>&amp;Transfers</source>
         <translation>Ü&amp;bertragungen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="362"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="372"/>
+        <source>Search the messages kept</source>
+        <translation>Die aufbewahrten Nachrichten durchsuchen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="374"/>
         <source>User &amp;information...</source>
         <translation>Benutzer&amp;informationen...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="379"/>
         <source>Users</source>
         <translation>Benutzer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="381"/>
         <source>Everybody present, then your groups. Enter sends an alert; the Menu key or Shift+F10 opens the user&apos;s menu</source>
         <translation>Alle Anwesenden, dann Ihre Gruppen. Die Eingabetaste sendet eine Meldung; die Menütaste oder Umschalt+F10 öffnet das Menü des Benutzers</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="370"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="383"/>
         <source>Status line</source>
         <translation>Statuszeile</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="384"/>
         <source>Toolbar</source>
         <translation>Werkzeugleiste</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="712"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="727"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Entsperren</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="739"/>
+        <source>History with %1</source>
+        <translation>Verlauf mit %1</translation>
     </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="58"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="59"/>
         <source>Save the files in</source>
         <translation>Dateien speichern in</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="116"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="117"/>
         <source>Files from %1 - Lanyx</source>
         <translation>Dateien von %1 - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="117"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="118"/>
         <source>%1 offers you files.</source>
         <translation>%1 bietet Ihnen Dateien an.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="123"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="124"/>
         <source>From:</source>
         <translation>Von:</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="124"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="125"/>
         <source>Files:</source>
         <translation>Dateien:</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="125"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="126"/>
         <source>Size:</source>
         <translation>Größe:</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="126"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="127"/>
         <source>Save &amp;in:</source>
         <translation>Speichern &amp;in:</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="127"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="128"/>
         <source>&amp;Browse...</source>
         <translation>&amp;Durchsuchen...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="128"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="129"/>
         <source>&amp;Accept</source>
         <translation>&amp;Annehmen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="129"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="130"/>
         <source>&amp;Decline</source>
         <translation>A&amp;blehnen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="145"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="146"/>
         <source>Choose the folder the files go into.</source>
         <translation>Wählen Sie den Ordner, in den die Dateien kommen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="157"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="158"/>
         <source>The offer could not be accepted.</source>
         <translation>Das Angebot konnte nicht angenommen werden.</translation>
     </message>
@@ -1147,47 +1470,80 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmOpt</name>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="339"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="343"/>
         <source>Language/Langage/Sprache/Lenguaje:</source>
         <translation>Language/Langage/Sprache/Lenguaje:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="479"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
         <source>&amp;Network</source>
         <translation>&amp;Netzwerk</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="493"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="511"/>
         <source>&amp;Run Lanyx on StartUp</source>
         <translation>Lanyx beim &amp;Anmelden starten</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="494"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
         <source>Starts Lanyx when you log in to the desktop</source>
         <translation>Startet Lanyx, wenn Sie sich am Desktop anmelden</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="496"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="514"/>
         <source>&amp;Desktop notifications for alerts</source>
         <translation>&amp;Desktop-Benachrichtigungen für Meldungen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="515"/>
         <source>Alerts go to the desktop&apos;s notification service instead of popups</source>
         <translation>Meldungen gehen an den Benachrichtigungsdienst des Desktops statt in Popups</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="498"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="516"/>
         <source>Sound for a chat line in the &amp;background</source>
         <translation>Ton für eine Chatzeile im &amp;Hintergrund</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="753"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="517"/>
+        <source>&amp;Keep the history of messages for</source>
+        <translation>Nachrichten im &amp;Verlauf behalten für</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="518"/>
+        <source>ever</source>
+        <translation>immer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="519"/>
+        <source> days</source>
+        <translation> Tage</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="520"/>
+        <source>Days the history keeps messages; 0 keeps them for ever</source>
+        <translation>Tage, die der Verlauf Nachrichten behält; 0 behält sie für immer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="521"/>
+        <source>Older messages are deleted from the history, and their words from its index.</source>
+        <translation>Ältere Nachrichten werden aus dem Verlauf gelöscht und ihre Wörter aus seinem Index.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmOpt.cpp" line="764"/>
+        <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
+        <translation>
+            <numerusform>Nachrichten, die älter als %n Tag sind, werden jetzt aus dem Verlauf gelöscht. Fortfahren?</numerusform>
+            <numerusform>Nachrichten, die älter als %n Tage sind, werden jetzt aus dem Verlauf gelöscht. Fortfahren?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="790"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Die Ziele konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="823"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Diese Ziele sind weder Hostname noch IPv4-Adresse:
@@ -1202,12 +1558,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>%1 · %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="71"/>
         <source>Private</source>
         <translation>Privat</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="71"/>
         <source>To everyone</source>
         <translation>An alle</translation>
     </message>
@@ -1253,7 +1609,7 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>(%1 weitere Zeichen: Exportieren oder kopieren Sie die Meldung, um alles zu lesen)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="499"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="500"/>
         <source>%1 could not be written.
 
 %2</source>
@@ -1280,15 +1636,15 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Ordner</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="104"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="127"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="106"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="107"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="129"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="130"/>
         <source>Parent folder</source>
         <translation>Übergeordneter Ordner</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="145"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="148"/>
         <source>68: Device unavailable</source>
         <translation>68: Gerät nicht verfügbar</translation>
     </message>
@@ -1296,39 +1652,39 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="149"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="148"/>
         <source>Transfers - Lanyx</source>
         <translation>Übertragungen - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="150"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="149"/>
         <source>No transfers yet. Send files from a user&apos;s menu, or drop them onto a user.</source>
         <translation>Noch keine Übertragungen. Senden Sie Dateien über das Menü eines Benutzers oder legen Sie sie auf einem Benutzer ab.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="151"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="150"/>
         <source>C&amp;lear Finished</source>
         <translation>Beendete &amp;entfernen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="152"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="151"/>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="153"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="152"/>
         <source>Transfers</source>
         <translation>Übertragungen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="166"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="165"/>
         <source>No program here opens folders. The files are in:
 %1</source>
         <translation>Hier öffnet kein Programm Ordner. Die Dateien liegen in:
 %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="217"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="216"/>
         <source>Left out: %1</source>
         <translation>Ausgelassen: %1</translation>
     </message>
@@ -1336,47 +1692,131 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmUserInfo</name>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="69"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="115"/>
         <source>Key:</source>
         <translation>Schlüssel:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="70"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="116"/>
+        <source>Safety number:</source>
+        <translation>Sicherheitsnummer:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="117"/>
         <source>Your fingerprint:</source>
         <translation>Ihr Fingerabdruck:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="71"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="118"/>
         <source>Known fingerprint:</source>
         <translation>Bekannter Fingerabdruck:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="119"/>
         <source>Announced now:</source>
         <translation>Jetzt angekündigt:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="73"/>
-        <source>&amp;Accept the new key</source>
-        <translation>Neuen Schlüssel &amp;annehmen</translation>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="120"/>
+        <source>&amp;Mark as checked</source>
+        <translation>Als &amp;geprüft markieren</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="77"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="121"/>
+        <source>Mark as checked</source>
+        <translation>Als geprüft markieren</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="122"/>
+        <source>Only when the user&apos;s program shows the same safety number</source>
+        <translation>Nur wenn das Programm des Benutzers dieselbe Sicherheitsnummer anzeigt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="123"/>
+        <source>&amp;Keep the known key</source>
+        <translation>Bekannten &amp;Schlüssel behalten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="124"/>
+        <source>Keep the known key</source>
+        <translation>Bekannten Schlüssel behalten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="126"/>
+        <source>State of the key</source>
+        <translation>Zustand des Schlüssels</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="127"/>
+        <source>Safety number</source>
+        <translation>Sicherheitsnummer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="128"/>
+        <source>Safety number as a QR code</source>
+        <translation>Sicherheitsnummer als QR-Code</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="129"/>
+        <source>Your fingerprint</source>
+        <translation>Ihr Fingerabdruck</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="130"/>
+        <source>Known fingerprint</source>
+        <translation>Bekannter Fingerabdruck</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="131"/>
+        <source>Fingerprint announced now</source>
+        <translation>Jetzt angekündigter Fingerabdruck</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="132"/>
+        <source>How to check the key</source>
+        <translation>Wie man den Schlüssel prüft</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
+        <source>none: no key is known for %1</source>
+        <translation>keine: Für %1 ist kein Schlüssel bekannt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="176"/>
+        <source>Compare this number with %1 in person or by phone: %1&apos;s Lanyx shows the same number in the user information on you (and lanyx-cli keys lists it), or scan the QR code. Mark the key as checked only when both numbers are the same.</source>
+        <translation>Vergleichen Sie diese Nummer persönlich oder am Telefon mit %1: Das Lanyx von %1 zeigt dieselbe Nummer in den Benutzerinformationen zu Ihnen (und lanyx-cli keys listet sie auf), oder scannen Sie den QR-Code. Markieren Sie den Schlüssel nur dann als geprüft, wenn beide Nummern gleich sind.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="183"/>
+        <source>A copy without keys was heard under the name %1, and now a key is announced for it. Somebody may be taking the name: the key is not taken until you check it with %1.</source>
+        <translation>Unter dem Namen %1 hat sich ein Exemplar ohne Schlüssel gemeldet, und jetzt wird dafür ein Schlüssel angekündigt. Vielleicht eignet sich jemand den Namen an: Der Schlüssel wird erst übernommen, wenn Sie ihn mit %1 geprüft haben.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="188"/>
+        <source>Nothing signed by %1&apos;s key has been heard since %1 was listed: what is listed under the name may not come from %1&apos;s program.</source>
+        <translation>Seit %1 in der Liste steht, wurde nichts empfangen, was mit dem Schlüssel von %1 signiert ist: Was unter dem Namen aufgeführt ist, stammt vielleicht nicht vom Programm von %1.</translation>
+    </message>
+    <message>
+        <source>&amp;Accept the new key</source>
+        <translation type="vanished">Neuen Schlüssel &amp;annehmen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="133"/>
         <source>Warning</source>
         <translation>Warnung</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="89"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="146"/>
         <source>this copy has no keys</source>
         <translation>dieses Exemplar hat keine Schlüssel</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="100"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
         <source>none</source>
         <translation>keiner</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="101"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="162"/>
         <source>nothing heard</source>
         <translation>nichts gehört</translation>
     </message>

@@ -82,42 +82,72 @@
         <translation>no molestar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="53"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="54"/>
+        <source>not sent</source>
+        <translation>no enviado</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
         <source>sent</source>
         <translation>enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
         <source>delivered</source>
         <translation>entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="56"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
         <source>not confirmed</source>
         <translation>no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
         <source>waiting</source>
         <translation>en espera</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="64"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <source>%1: not sent: %1&apos;s key changed. Compare the safety number in %1&apos;s information before anything goes to %1 again</source>
+        <translation>%1: no enviado: la clave de %1 ha cambiado. Compare el número de seguridad en la información de %1 antes de volver a enviarle nada a %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="73"/>
+        <source>%1: not sent: %1&apos;s program takes no sealed messages</source>
+        <translation>%1: no enviado: el programa de %1 no acepta mensajes sellados</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
+        <source>%1: not sent: nothing to send</source>
+        <translation>%1: no enviado: no hay nada que enviar</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <source>%1: not sent: not on the network</source>
+        <translation>%1: no enviado: no está en la red</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
+        <source>%1: shown here only</source>
+        <translation>%1: solo se muestra aquí</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1: enviado sin cifrar; el programa de este destinatario no confirma</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="67"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="84"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1: cifrado, entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1: cifrado, no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="69"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1: cifrado, esperando confirmación</translation>
     </message>
@@ -170,178 +200,192 @@
         <translation>%1 archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="64"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
         <source>Waiting for %1 to accept</source>
         <translation>Esperando a que %1 acepte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
         <source>Offered by %1</source>
         <translation>Ofrecido por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
         <source>Sending</source>
         <translation>Enviando</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="68"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
         <source>Receiving</source>
         <translation>Recibiendo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="74"/>
         <source>Sent</source>
         <translation>Enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="73"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
         <source>Received</source>
         <translation>Recibido</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
         <source>Failed</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
         <source>Declined by %1</source>
         <translation>Rechazado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
         <source>Declined</source>
         <translation>Rechazado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
         <source>Cancelled</source>
         <translation>Cancelado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="131"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="134"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Esta copia de Lanyx se compiló sin transferencia de archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Esta copia funciona sin claves, así que no puede enviar archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="142"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>El programa de este usuario no puede recibir archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="140"/>
-        <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
-        <translation>La clave de este usuario ha cambiado: acepte primero la nueva clave en la información del usuario.</translation>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
+        <translation>La clave de este usuario ha cambiado: compare primero el número de seguridad en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="197"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="145"/>
+        <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
+        <translation>Una copia sin claves también usa este nombre: compruebe primero la clave en la información del usuario.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="147"/>
+        <source>This user&apos;s program has not been heard with its key since it was listed.</source>
+        <translation>El programa de este usuario no se ha oído con su clave desde que entró en la lista.</translation>
+    </message>
+    <message>
+        <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
+        <translation type="vanished">La clave de este usuario ha cambiado: acepte primero la nueva clave en la información del usuario.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="205"/>
         <source>Nothing to send.</source>
         <translation>No hay nada que enviar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="199"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="207"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Demasiadas transferencias a la vez; espere a que terminen algunas.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="203"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="211"/>
         <source>%1 does not exist.</source>
         <translation>%1 no existe.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="204"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="212"/>
         <source>%1 cannot be read.</source>
         <translation>No se puede leer %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="209"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="217"/>
         <source>Nothing to send</source>
         <translation>No hay nada que enviar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="214"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="222"/>
         <source>Files cannot be offered: %1</source>
         <translation>No se pueden ofrecer archivos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="218"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
         <source>No key is known for %1.</source>
         <translation>No se conoce ninguna clave de %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="234"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="242"/>
         <source>The offer could not be sent: %1</source>
         <translation>No se pudo enviar la oferta: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="236"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
         <source>The offer could not be sent to %1.</source>
         <translation>No se pudo enviar la oferta a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="253"/>
         <source>no answer</source>
         <translation>sin respuesta</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="323"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="356"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 no es una carpeta en la que este usuario pueda escribir</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="328"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>no key is known for %1</source>
         <translation>no se conoce ninguna clave de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="378"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="411"/>
         <source>refused: %1</source>
         <translation>rechazado: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="388"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="421"/>
         <source>%1; trying again</source>
         <translation>%1; se vuelve a intentar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="466"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="499"/>
         <source>the receiver did not come back</source>
         <translation>el destinatario no volvió</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="500"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
         <source>not answered</source>
         <translation>sin contestar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="515"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="524"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="548"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="557"/>
         <source>cancelled by %1</source>
         <translation>cancelado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="523"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="556"/>
         <source>withdrawn by %1</source>
         <translation>retirado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="536"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="569"/>
         <source>the offer did not reach %1</source>
         <translation>la oferta no llegó a %1</translation>
     </message>
@@ -375,28 +419,28 @@
 <context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="146"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
         <source>File transfers are not available.</source>
         <translation>Las transferencias de archivos no están disponibles.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="152"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="153"/>
         <source>Drop files onto a user.</source>
         <translation>Suelte los archivos sobre un usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="168"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="198"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="169"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="199"/>
         <source>Only files and folders on this computer can be sent.</source>
         <translation>Solo se pueden enviar archivos y carpetas de este equipo.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="184"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="185"/>
         <source>Drop to offer the files to %1.</source>
         <translation>Suelte para ofrecer los archivos a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="211"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="212"/>
         <source>Send Files</source>
         <translation>Enviar archivos</translation>
     </message>
@@ -404,117 +448,128 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="122"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="127"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="124"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
         <source>(not verified) </source>
         <translation>(no verificado) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="220"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="240"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>History - Lanyx</source>
+        <translation>Historial - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>No history is kept in this run (see the log).</source>
+        <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="59"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="60"/>
         <source>Lanyx sends to every network this computer is on. For offices behind a router, every message also goes to these destinations, one a line: host names, addresses, or the broadcast address of another subnet (such as 10.2.255.255).</source>
         <translation>Lanyx envía a cada red en la que está este equipo. Para oficinas detrás de un router, cada mensaje va también a estos destinos, uno por línea: nombres de equipo, direcciones o la dirección de difusión de otra subred (por ejemplo 10.2.255.255).</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="62"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="63"/>
         <source>Extra destinations</source>
         <translation>Destinos adicionales</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="63"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="64"/>
         <source>One host name or address a line</source>
         <translation>Un nombre de equipo o una dirección por línea</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="66"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="67"/>
         <source>%1 %2/%3 (broadcast %4)</source>
         <translation>%1 %2/%3 (difusión %4)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="70"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="71"/>
         <source>No network interface that can broadcast was found.</source>
         <translation>No se encontró ninguna interfaz de red que pueda difundir.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="71"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="72"/>
         <source>Sent through: %1</source>
         <translation>Se envía por: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="95"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="96"/>
         <source>empty</source>
         <translation>vacío</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="96"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="97"/>
         <source>longer than 253 characters</source>
         <translation>más de 253 caracteres</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="97"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="98"/>
         <source>an empty part between dots</source>
         <translation>una parte vacía entre puntos</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="98"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="99"/>
         <source>a part ends with &quot;-&quot;</source>
         <translation>una parte termina en «-»</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="99"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="100"/>
         <source>an IPv6 address (only IPv4 is used)</source>
         <translation>una dirección IPv6 (solo se usa IPv4)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="100"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="101"/>
         <source>not a host name or IPv4 address</source>
         <translation>no es un nombre de equipo ni una dirección IPv4</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="101"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="102"/>
         <source>a part begins with &quot;-&quot;</source>
         <translation>una parte empieza por «-»</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="102"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="103"/>
         <source>a part longer than 63 characters</source>
         <translation>una parte de más de 63 caracteres</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="103"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="104"/>
         <source>ends with a dot</source>
         <translation>termina en punto</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="104"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="105"/>
         <source>not a valid IPv4 address</source>
         <translation>no es una dirección IPv4 válida</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="117"/>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="152"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="118"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="155"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="122"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="123"/>
         <source>%1: more than %2 destinations</source>
         <translation>%1: más de %2 destinos</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="150"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="153"/>
         <source>%1: being looked up</source>
         <translation>%1: buscando</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="151"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="154"/>
         <source>%1: does not resolve</source>
         <translation>%1: no se resuelve</translation>
     </message>
@@ -522,45 +577,45 @@
 <context>
     <name>lanyx::ui::PopupSummary</name>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="57"/>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="61"/>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="165"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="58"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="62"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="167"/>
         <source>Alerts not shown</source>
         <translation>Alertas no mostradas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="58"/>
         <location filename="../../../chat/ui/PopupSummary.cpp" line="59"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="60"/>
         <source>Close</source>
         <translation>Cerrar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="60"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="61"/>
         <source>&amp;Show</source>
         <translation>&amp;Mostrar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="62"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="63"/>
         <source>Senders whose alerts found no place on the screen; Enter shows them</source>
         <translation>Remitentes cuyas alertas no cupieron en la pantalla; Intro las muestra</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
         <source>1 alert</source>
         <translation>1 alerta</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
         <source>%1 alerts</source>
         <translation>%1 alertas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="157"/>
         <source>%1: %2, the last at %3: %4</source>
         <translation>%1: %2, la última a las %3: %4</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="164"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="166"/>
         <source>(%1 more not kept)</source>
         <translation>(%1 más no guardadas)</translation>
     </message>
@@ -594,24 +649,24 @@
     </message>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="58"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="134"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="135"/>
         <source>Send Files</source>
         <translation>Enviar archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="66"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="67"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="105"/>
         <source>Send &amp;File...</source>
         <translation>Enviar &amp;archivo...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="68"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="105"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="69"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="106"/>
         <source>Send F&amp;older...</source>
         <translation>Enviar &amp;carpeta...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="109"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="110"/>
         <source>File transfers are not available.</source>
         <translation>Las transferencias de archivos no están disponibles.</translation>
     </message>
@@ -644,7 +699,7 @@
         <translation>Abrir &amp;carpeta</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="91"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="90"/>
         <source>Progress of %1</source>
         <translation>Progreso de %1</translation>
     </message>
@@ -710,67 +765,67 @@
         <translation>Para %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="64"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="65"/>
         <source>From %1</source>
         <translation>De %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="67"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="70"/>
         <source>Declined</source>
         <translation>Rechazado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="70"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="73"/>
         <source>%1 of %2</source>
         <translation>%1 de %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="100"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
         <source>Sent %1 to %2.</source>
         <translation>%1 enviado a %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
         <source>Received %1 from %2 into %3.</source>
         <translation>%1 recibido de %2 en %3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="103"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="108"/>
         <source>Sending %1 to %2 failed%3.</source>
         <translation>Falló el envío de %1 a %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
         <source>Receiving %1 from %2 failed%3.</source>
         <translation>Falló la recepción de %1 de %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="106"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
         <source>%1 declined %2.</source>
         <translation>%1 rechazó %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="114"/>
         <source>Declined %1 from %2.</source>
         <translation>%1 de %2 rechazado.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="109"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="116"/>
         <source>Sending %1 to %2 was cancelled%3.</source>
         <translation>Se canceló el envío de %1 a %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="118"/>
         <source>Receiving %1 from %2 was cancelled%3.</source>
         <translation>Se canceló la recepción de %1 de %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="124"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="135"/>
         <source>%1 cannot receive files.</source>
         <translation>%1 no puede recibir archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="127"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="139"/>
         <source>Files go to named users: choose one.</source>
         <translation>Los archivos van a usuarios concretos: elija uno.</translation>
     </message>
@@ -778,19 +833,46 @@
 <context>
     <name>lanyx::ui::UserListModel</name>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="88"/>
         <source>verified</source>
-        <translation>verificado</translation>
+        <translation type="vanished">verificado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="89"/>
         <source>key changed</source>
-        <translation>clave cambiada</translation>
+        <translation type="vanished">clave cambiada</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="90"/>
         <source>not verified</source>
-        <translation>no verificado</translation>
+        <translation type="vanished">no verificado</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="97"/>
+        <source>checked by you</source>
+        <translation>comprobada por usted</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
+        <source>new key, not checked</source>
+        <translation>clave nueva, sin comprobar</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
+        <source>key known, not heard with it since listed</source>
+        <translation>clave conocida, nada recibido con ella desde que aparece en la lista</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
+        <source>key changed: nothing private is sent until you check it</source>
+        <translation>clave cambiada: no se envía nada privado hasta que la compruebe</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
+        <source>a copy without keys uses this name too: check the key</source>
+        <translation>una copia sin claves también usa este nombre: compruebe la clave</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
+        <source>no keys: what this user sends and gets is not protected</source>
+        <translation>sin claves: lo que este usuario envía y recibe no está protegido</translation>
     </message>
 </context>
 <context>
@@ -819,12 +901,12 @@ Copyright (C) los desarrolladores de Lanyx.
 Lanyx habla directamente con las demás copias de su segmento de red: no hay servidor, y nada de lo que envía sale del segmento. </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="150"/>
         <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
         <translation>Esta copia no tiene claves: los mensajes viajan sin cifrar y cualquiera en el segmento puede leerlos o enviar con cualquier nombre, así que no use Lanyx para secretos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="152"/>
         <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
         <translation>Entre copias de este Lanyx, lo que envía va firmado y los mensajes privados van cifrados; las alertas públicas y las líneas de chat las puede leer cualquiera en el segmento. Las copias del protocolo original no tienen claves: lo que va a ellas o viene de ellas viaja sin cifrar, y cualquiera en el segmento puede leerlo o enviarlo con cualquier nombre.</translation>
     </message>
@@ -841,7 +923,7 @@ Copyright (C) los desarrolladores de Lanyx.
 Lanyx habla directamente con las demás copias de su segmento de red: no hay servidor. Entre copias con claves, los mensajes privados van cifrados y todo va firmado; lo que se envía a copias sin claves o llega de ellas viaja como texto sin cifrar, que cualquiera en el segmento puede leer o enviar con cualquier nombre.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="160"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -853,12 +935,16 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmBox</name>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="108"/>
         <source>The key of %1 has changed. Either %1&apos;s program was reinstalled or its data folder lost, or somebody else is using the name %1. Until you accept the new key, %1&apos;s leave notices, status and colour are ignored and messages from %1 are marked &quot;not verified&quot;. Compare the fingerprints with %1 in person or by phone before you accept the new key.</source>
-        <translation>La clave de %1 ha cambiado. O bien el programa de %1 se reinstaló o perdió su carpeta de datos, o bien otra persona está usando el nombre %1. Hasta que acepte la nueva clave, los avisos de salida, el estado y el color de %1 se ignoran y los mensajes de %1 se marcan como «no verificado». Compare las huellas con %1 en persona o por teléfono antes de aceptar la nueva clave.</translation>
+        <translation type="vanished">La clave de %1 ha cambiado. O bien el programa de %1 se reinstaló o perdió su carpeta de datos, o bien otra persona está usando el nombre %1. Hasta que acepte la nueva clave, los avisos de salida, el estado y el color de %1 se ignoran y los mensajes de %1 se marcan como «no verificado». Compare las huellas con %1 en persona o por teléfono antes de aceptar la nueva clave.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="121"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="109"/>
+        <source>The key of %1 has changed. Either %1&apos;s program was reinstalled or its data folder lost, or somebody else is using the name %1. Until you decide, nothing private is sent to %1, and what the new key signs is marked &quot;not verified&quot; (leave notices, status and colour from it are ignored). Compare the safety number in %1&apos;s information with %1 in person or by phone: accept the new key only when both of you see the same number.</source>
+        <translation>La clave de %1 ha cambiado. O bien el programa de %1 se reinstaló o perdió su carpeta de datos, o bien otra persona está usando el nombre %1. Hasta que decida, no se envía nada privado a %1, y lo que firme la nueva clave se marca como «no verificado» (se ignoran los avisos de salida, el estado y el color que lleguen con ella). Compare el número de seguridad de la información de %1 con %1 en persona o por teléfono: acepte la nueva clave solo si ambos ven el mismo número.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
         <source>User &amp;information...</source>
         <translation>&amp;Información del usuario...</translation>
     </message>
@@ -866,72 +952,83 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="292"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="273"/>
+        <source>History with %1</source>
+        <translation>Historial con %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="274"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="276"/>
+        <source>History of this chat</source>
+        <translation>Historial de este chat</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="336"/>
         <source>Members</source>
         <translation>Participantes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="293"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="337"/>
         <source>The members of this chat; the Users menu adds and removes them</source>
         <translation>Los participantes de este chat; el menú Usuarios los añade y los quita</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="294"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="338"/>
         <source>Conversation</source>
         <translation>Conversación</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="296"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="340"/>
         <source>Each line begins with its sender; your lines to named members end with what became of them</source>
         <translation>Cada línea empieza por su remitente; sus líneas a participantes concretos terminan con lo que fue de ellas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="297"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="341"/>
         <source>Your line</source>
         <translation>Su línea</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="298"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="342"/>
         <source>Enter sends it to the members</source>
         <translation>Intro la envía a los participantes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="300"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="344"/>
         <source>Delivery</source>
         <translation>Entrega</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="376"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
         <source>Everybody present is in this chat</source>
         <translation>Todos los presentes están en este chat</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="402"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="448"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="417"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="463"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="467"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Las líneas de chat no llegan ahora a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="489"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="535"/>
         <source>%1 left the network.</source>
         <translation>%1 ha salido de la red.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="508"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="554"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 fue quitado de este chat.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="524"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="573"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -940,42 +1037,52 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
         <source>%1 delivered</source>
         <translation>%1 entregadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
         <source>delivered</source>
         <translation>entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
         <source>%1 not confirmed</source>
         <translation>%1 no confirmadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
         <source>not confirmed</source>
         <translation>no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
         <source>%1 sent</source>
         <translation>%1 enviadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
         <source>sent</source>
         <translation>enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <source>%1 not sent</source>
+        <translation>%1 no enviadas</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <source>not sent</source>
+        <translation>no enviado</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
         <source>%1 waiting</source>
         <translation>%1 en espera</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
         <source>waiting</source>
         <translation>en espera</translation>
     </message>
@@ -983,22 +1090,22 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmCom</name>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="133"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="132"/>
         <source>The recipients; the context menu sends files to them</source>
         <translation>Los destinatarios; el menú contextual les envía archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="134"/>
         <source>Ctrl+Enter sends, Escape closes</source>
         <translation>Ctrl+Intro envía, Esc cierra</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
         <source>Delivery</source>
         <translation>Entrega</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="137"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
         <source>What became of the alert, per recipient</source>
         <translation>Qué fue de la alerta, por destinatario</translation>
     </message>
@@ -1013,7 +1120,7 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>%1 no verá esta alerta ahora: su estado es «%2».</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="196"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="197"/>
         <source>The alert could not be sent.
 
 %1: %2</source>
@@ -1022,9 +1129,209 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="230"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="240"/>
+        <source>Not every recipient was sent the alert: the list above says why.</source>
+        <translation>La alerta no se envió a todos los destinatarios: la lista de arriba indica por qué.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="241"/>
         <source>Not every recipient confirmed the alert. It may not have arrived: the program there may have ended, or the computer left the network.</source>
         <translation>No todos los destinatarios confirmaron la alerta. Puede que no haya llegado: quizá el programa se cerró allí o el equipo salió de la red.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmHistory</name>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="220"/>
+        <source>History - Lanyx</source>
+        <translation>Historial - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="221"/>
+        <source>&amp;Search:</source>
+        <translation>&amp;Buscar:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="222"/>
+        <source>words, &quot;a phrase&quot;, this OR that, -without</source>
+        <translation>palabras, &quot;una frase&quot;, esto OR aquello, -sin</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="223"/>
+        <source>Search the history</source>
+        <translation>Buscar en el historial</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="225"/>
+        <source>All words must match; &quot;a phrase&quot; matches these words together; a OR b matches either; -word leaves out what has it.</source>
+        <translation>Todas las palabras deben coincidir; &quot;una frase&quot; busca esas palabras juntas; a OR b encuentra cualquiera de las dos; -palabra excluye lo que la contiene.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="227"/>
+        <source>Conversation</source>
+        <translation>Conversación</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="227"/>
+        <source>Last</source>
+        <translation>Último</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="228"/>
+        <source>Conversations</source>
+        <translation>Conversaciones</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>When</source>
+        <translation>Cuándo</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>Who</source>
+        <translation>Quién</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>Message</source>
+        <translation>Mensaje</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="230"/>
+        <source>Messages</source>
+        <translation>Mensajes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="231"/>
+        <source>The lines around the selected message</source>
+        <translation>Las líneas alrededor del mensaje seleccionado</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="232"/>
+        <source>&amp;Go to Conversation</source>
+        <translation>&amp;Ir a la conversación</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="233"/>
+        <source>Go to the conversation of the selected message</source>
+        <translation>Ir a la conversación del mensaje seleccionado</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="234"/>
+        <source>&amp;Export...</source>
+        <translation>E&amp;xportar...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="235"/>
+        <source>Export the selected messages</source>
+        <translation>Exportar los mensajes seleccionados</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="236"/>
+        <source>&amp;Delete Conversation</source>
+        <translation>&amp;Eliminar conversación</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="237"/>
+        <source>Delete this conversation</source>
+        <translation>Eliminar esta conversación</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="238"/>
+        <source>Delete &amp;All</source>
+        <translation>Eliminar &amp;todo</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="239"/>
+        <source>Delete the whole history</source>
+        <translation>Eliminar todo el historial</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="240"/>
+        <source>Status</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="264"/>
+        <source>All messages</source>
+        <translation>Todos los mensajes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
+        <source>(All): everybody</source>
+        <translation>(All): todos</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
+        <source>%n message(s)</source>
+        <translation>
+            <numerusform>%n mensaje</numerusform>
+            <numerusform>%n mensajes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
+        <source>The history cannot be read.</source>
+        <translation>No se puede leer el historial.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="345"/>
+        <source>Type a word to search for.</source>
+        <translation>Escriba una palabra para buscar.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="365"/>
+        <source>Nothing found.</source>
+        <translation>No se encontró nada.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="366"/>
+        <source>%n found</source>
+        <translation>
+            <numerusform>%n resultado</numerusform>
+            <numerusform>%n resultados</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="366"/>
+        <source> in %1 ms</source>
+        <translation> en %1 ms</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="367"/>
+        <source> (the newest)</source>
+        <translation> (los más recientes)</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="474"/>
+        <source>%n message(s) exported</source>
+        <translation>
+            <numerusform>%n mensaje exportado</numerusform>
+            <numerusform>%n mensajes exportados</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="487"/>
+        <source>Delete every message kept of the conversation &quot;%1&quot;? This cannot be undone.</source>
+        <translation>¿Eliminar todos los mensajes guardados de la conversación «%1»? No se puede deshacer.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="490"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="505"/>
+        <source>Deleting...</source>
+        <translation>Eliminando...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="493"/>
+        <source>Deleted.</source>
+        <translation>Eliminado.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="502"/>
+        <source>Delete the whole history, every message of every conversation? This cannot be undone.</source>
+        <translation>¿Eliminar todo el historial, todos los mensajes de todas las conversaciones? No se puede deshacer.</translation>
     </message>
 </context>
 <context>
@@ -1035,111 +1342,127 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Suelte los archivos sobre un usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="358"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="259"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
+        <source>&amp;History...</source>
+        <translation>&amp;Historial...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="366"/>
         <source>&amp;Refresh</source>
         <translation>Ac&amp;tualizar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="359"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
         <source>Everybody on the network announces himself again</source>
         <translation>Todos en la red vuelven a anunciarse</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
-        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="369"/>
         <source>&amp;Transfers</source>
         <translation>&amp;Transferencias</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="362"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="372"/>
+        <source>Search the messages kept</source>
+        <translation>Buscar en los mensajes guardados</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="374"/>
         <source>User &amp;information...</source>
         <translation>&amp;Información del usuario...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="379"/>
         <source>Users</source>
         <translation>Usuarios</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="381"/>
         <source>Everybody present, then your groups. Enter sends an alert; the Menu key or Shift+F10 opens the user&apos;s menu</source>
         <translation>Todos los presentes y después sus grupos. Intro envía una alerta; la tecla Menú o Mayús+F10 abre el menú del usuario</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="370"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="383"/>
         <source>Status line</source>
         <translation>Línea de estado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="384"/>
         <source>Toolbar</source>
         <translation>Barra de herramientas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="712"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="727"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Desbloquear</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="739"/>
+        <source>History with %1</source>
+        <translation>Historial con %1</translation>
     </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="58"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="59"/>
         <source>Save the files in</source>
         <translation>Guardar los archivos en</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="116"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="117"/>
         <source>Files from %1 - Lanyx</source>
         <translation>Archivos de %1 - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="117"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="118"/>
         <source>%1 offers you files.</source>
         <translation>%1 le ofrece archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="123"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="124"/>
         <source>From:</source>
         <translation>De:</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="124"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="125"/>
         <source>Files:</source>
         <translation>Archivos:</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="125"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="126"/>
         <source>Size:</source>
         <translation>Tamaño:</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="126"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="127"/>
         <source>Save &amp;in:</source>
         <translation>Guardar &amp;en:</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="127"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="128"/>
         <source>&amp;Browse...</source>
         <translation>E&amp;xaminar...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="128"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="129"/>
         <source>&amp;Accept</source>
         <translation>&amp;Aceptar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="129"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="130"/>
         <source>&amp;Decline</source>
         <translation>&amp;Rechazar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="145"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="146"/>
         <source>Choose the folder the files go into.</source>
         <translation>Elija la carpeta donde irán los archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="157"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="158"/>
         <source>The offer could not be accepted.</source>
         <translation>No se pudo aceptar la oferta.</translation>
     </message>
@@ -1147,47 +1470,80 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmOpt</name>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="339"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="343"/>
         <source>Language/Langage/Sprache/Lenguaje:</source>
         <translation>Language/Langage/Sprache/Lenguaje:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="479"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
         <source>&amp;Network</source>
         <translation>&amp;Red</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="493"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="511"/>
         <source>&amp;Run Lanyx on StartUp</source>
         <translation>&amp;Iniciar Lanyx al iniciar sesión</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="494"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
         <source>Starts Lanyx when you log in to the desktop</source>
         <translation>Inicia Lanyx cuando inicia sesión en el escritorio</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="496"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="514"/>
         <source>&amp;Desktop notifications for alerts</source>
         <translation>&amp;Notificaciones del escritorio para las alertas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="515"/>
         <source>Alerts go to the desktop&apos;s notification service instead of popups</source>
         <translation>Las alertas van al servicio de notificaciones del escritorio en lugar de ventanas emergentes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="498"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="516"/>
         <source>Sound for a chat line in the &amp;background</source>
         <translation>Sonido para una línea de chat en &amp;segundo plano</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="753"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="517"/>
+        <source>&amp;Keep the history of messages for</source>
+        <translation>&amp;Mantener el historial de mensajes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="518"/>
+        <source>ever</source>
+        <translation>para siempre</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="519"/>
+        <source> days</source>
+        <translation> días</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="520"/>
+        <source>Days the history keeps messages; 0 keeps them for ever</source>
+        <translation>Días que el historial guarda los mensajes; 0 los guarda para siempre</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="521"/>
+        <source>Older messages are deleted from the history, and their words from its index.</source>
+        <translation>Los mensajes más antiguos se eliminan del historial, y sus palabras, de su índice.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmOpt.cpp" line="764"/>
+        <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
+        <translation>
+            <numerusform>Los mensajes de más de %n día se eliminarán ahora del historial. ¿Continuar?</numerusform>
+            <numerusform>Los mensajes de más de %n días se eliminarán ahora del historial. ¿Continuar?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="790"/>
         <source>The destinations could not be saved: %1</source>
         <translation>No se pudieron guardar los destinos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="823"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Estos destinos no son nombres de equipo ni direcciones IPv4:
@@ -1202,12 +1558,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>%1 · %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="71"/>
         <source>Private</source>
         <translation>Privada</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="71"/>
         <source>To everyone</source>
         <translation>A todos</translation>
     </message>
@@ -1253,7 +1609,7 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>(%1 caracteres más: exporte o copie la alerta para leerla entera)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="499"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="500"/>
         <source>%1 could not be written.
 
 %2</source>
@@ -1280,15 +1636,15 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Carpeta</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="104"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="127"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="106"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="107"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="129"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="130"/>
         <source>Parent folder</source>
         <translation>Carpeta superior</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="145"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="148"/>
         <source>68: Device unavailable</source>
         <translation>68: dispositivo no disponible</translation>
     </message>
@@ -1296,39 +1652,39 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="149"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="148"/>
         <source>Transfers - Lanyx</source>
         <translation>Transferencias - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="150"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="149"/>
         <source>No transfers yet. Send files from a user&apos;s menu, or drop them onto a user.</source>
         <translation>Aún no hay transferencias. Envíe archivos desde el menú de un usuario o suéltelos sobre un usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="151"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="150"/>
         <source>C&amp;lear Finished</source>
         <translation>&amp;Quitar las terminadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="152"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="151"/>
         <source>Close</source>
         <translation>Cerrar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="153"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="152"/>
         <source>Transfers</source>
         <translation>Transferencias</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="166"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="165"/>
         <source>No program here opens folders. The files are in:
 %1</source>
         <translation>Aquí ningún programa abre carpetas. Los archivos están en:
 %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="217"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="216"/>
         <source>Left out: %1</source>
         <translation>Omitidos: %1</translation>
     </message>
@@ -1336,47 +1692,131 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmUserInfo</name>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="69"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="115"/>
         <source>Key:</source>
         <translation>Clave:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="70"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="116"/>
+        <source>Safety number:</source>
+        <translation>Número de seguridad:</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="117"/>
         <source>Your fingerprint:</source>
         <translation>Su huella:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="71"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="118"/>
         <source>Known fingerprint:</source>
         <translation>Huella conocida:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="119"/>
         <source>Announced now:</source>
         <translation>Anunciada ahora:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="73"/>
-        <source>&amp;Accept the new key</source>
-        <translation>&amp;Aceptar la nueva clave</translation>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="120"/>
+        <source>&amp;Mark as checked</source>
+        <translation>&amp;Marcar como comprobada</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="77"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="121"/>
+        <source>Mark as checked</source>
+        <translation>Marcar como comprobada</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="122"/>
+        <source>Only when the user&apos;s program shows the same safety number</source>
+        <translation>Solo si el programa del usuario muestra el mismo número de seguridad</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="123"/>
+        <source>&amp;Keep the known key</source>
+        <translation>Co&amp;nservar la clave conocida</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="124"/>
+        <source>Keep the known key</source>
+        <translation>Conservar la clave conocida</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="126"/>
+        <source>State of the key</source>
+        <translation>Estado de la clave</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="127"/>
+        <source>Safety number</source>
+        <translation>Número de seguridad</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="128"/>
+        <source>Safety number as a QR code</source>
+        <translation>Número de seguridad como código QR</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="129"/>
+        <source>Your fingerprint</source>
+        <translation>Su huella</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="130"/>
+        <source>Known fingerprint</source>
+        <translation>Huella conocida</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="131"/>
+        <source>Fingerprint announced now</source>
+        <translation>Huella anunciada ahora</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="132"/>
+        <source>How to check the key</source>
+        <translation>Cómo comprobar la clave</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
+        <source>none: no key is known for %1</source>
+        <translation>ninguno: no se conoce ninguna clave de %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="176"/>
+        <source>Compare this number with %1 in person or by phone: %1&apos;s Lanyx shows the same number in the user information on you (and lanyx-cli keys lists it), or scan the QR code. Mark the key as checked only when both numbers are the same.</source>
+        <translation>Compare este número con %1 en persona o por teléfono: el Lanyx de %1 muestra el mismo número en la información del usuario sobre usted (y lanyx-cli keys también lo muestra), o escanee el código QR. Marque la clave como comprobada solo cuando ambos números sean iguales.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="183"/>
+        <source>A copy without keys was heard under the name %1, and now a key is announced for it. Somebody may be taking the name: the key is not taken until you check it with %1.</source>
+        <translation>Apareció una copia sin claves con el nombre %1, y ahora se anuncia una clave para ese nombre. Puede que alguien se esté apropiando del nombre: la clave no se acepta hasta que la compruebe con %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="188"/>
+        <source>Nothing signed by %1&apos;s key has been heard since %1 was listed: what is listed under the name may not come from %1&apos;s program.</source>
+        <translation>No se ha recibido nada firmado con la clave de %1 desde que %1 aparece en la lista: lo que figura con ese nombre puede no venir del programa de %1.</translation>
+    </message>
+    <message>
+        <source>&amp;Accept the new key</source>
+        <translation type="vanished">&amp;Aceptar la nueva clave</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="133"/>
         <source>Warning</source>
         <translation>Aviso</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="89"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="146"/>
         <source>this copy has no keys</source>
         <translation>esta copia no tiene claves</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="100"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
         <source>none</source>
         <translation>ninguna</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="101"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="162"/>
         <source>nothing heard</source>
         <translation>nada recibido</translation>
     </message>

@@ -82,42 +82,72 @@
         <translation>ne pas déranger</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="53"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="54"/>
+        <source>not sent</source>
+        <translation>non envoyé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
         <source>sent</source>
         <translation>envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
         <source>delivered</source>
         <translation>distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="56"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
         <source>not confirmed</source>
         <translation>non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
         <source>waiting</source>
         <translation>en attente</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="64"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <source>%1: not sent: %1&apos;s key changed. Compare the safety number in %1&apos;s information before anything goes to %1 again</source>
+        <translation>%1 : non envoyé : la clé de %1 a changé. Comparez le numéro de sécurité dans les informations de %1 avant de lui envoyer à nouveau quoi que ce soit</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="73"/>
+        <source>%1: not sent: %1&apos;s program takes no sealed messages</source>
+        <translation>%1 : non envoyé : le programme de %1 n&apos;accepte pas les messages scellés</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
+        <source>%1: not sent: nothing to send</source>
+        <translation>%1 : non envoyé : rien à envoyer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <source>%1: not sent: not on the network</source>
+        <translation>%1 : non envoyé : absent du réseau</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
+        <source>%1: shown here only</source>
+        <translation>%1 : affiché ici seulement</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1 : envoyé en clair ; le programme de ce destinataire ne confirme pas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="67"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="84"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1 : chiffré, distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1 : chiffré, non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="69"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1 : chiffré, en attente de confirmation</translation>
     </message>
@@ -170,178 +200,192 @@
         <translation>%1 fichiers</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="64"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
         <source>Waiting for %1 to accept</source>
         <translation>En attente de l&apos;acceptation de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
         <source>Offered by %1</source>
         <translation>Proposé par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
         <source>Sending</source>
         <translation>Envoi en cours</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="68"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
         <source>Receiving</source>
         <translation>Réception en cours</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="74"/>
         <source>Sent</source>
         <translation>Envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="73"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
         <source>Received</source>
         <translation>Reçu</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
         <source>Failed</source>
         <translation>Échec</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
         <source>Declined by %1</source>
         <translation>Refusé par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
         <source>Declined</source>
         <translation>Refusé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
         <source>Cancelled</source>
         <translation>Annulé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
         <source>%1: %2</source>
         <translation>%1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="131"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="134"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Cette copie de Lanyx a été compilée sans transfert de fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Cette copie fonctionne sans clés et ne peut donc pas envoyer de fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="142"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>Le programme de cet utilisateur ne peut pas recevoir de fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="140"/>
-        <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
-        <translation>La clé de cet utilisateur a changé : acceptez d&apos;abord la nouvelle clé dans ses informations.</translation>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
+        <translation>La clé de cet utilisateur a changé : comparez d&apos;abord le numéro de sécurité dans les informations sur l&apos;utilisateur.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="197"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="145"/>
+        <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
+        <translation>Une copie sans clés utilise aussi ce nom : vérifiez d&apos;abord la clé dans les informations sur l&apos;utilisateur.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="147"/>
+        <source>This user&apos;s program has not been heard with its key since it was listed.</source>
+        <translation>Le programme de cet utilisateur n&apos;a pas été entendu avec sa clé depuis son entrée dans la liste.</translation>
+    </message>
+    <message>
+        <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
+        <translation type="vanished">La clé de cet utilisateur a changé : acceptez d&apos;abord la nouvelle clé dans ses informations.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="205"/>
         <source>Nothing to send.</source>
         <translation>Rien à envoyer.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="199"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="207"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Trop de transferts à la fois ; attendez que certains se terminent.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="203"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="211"/>
         <source>%1 does not exist.</source>
         <translation>%1 n&apos;existe pas.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="204"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="212"/>
         <source>%1 cannot be read.</source>
         <translation>%1 ne peut pas être lu.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="209"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="217"/>
         <source>Nothing to send</source>
         <translation>Rien à envoyer</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="214"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="222"/>
         <source>Files cannot be offered: %1</source>
         <translation>Impossible de proposer des fichiers : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="218"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
         <source>No key is known for %1.</source>
         <translation>Aucune clé n&apos;est connue pour %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="234"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="242"/>
         <source>The offer could not be sent: %1</source>
         <translation>L&apos;offre n&apos;a pas pu être envoyée : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="236"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
         <source>The offer could not be sent to %1.</source>
         <translation>L&apos;offre n&apos;a pas pu être envoyée à %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="253"/>
         <source>no answer</source>
         <translation>pas de réponse</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="323"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="356"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 n&apos;est pas un dossier où cet utilisateur peut écrire</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="328"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>no key is known for %1</source>
         <translation>aucune clé n&apos;est connue pour %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="378"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="411"/>
         <source>refused: %1</source>
         <translation>refusé : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="388"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="421"/>
         <source>%1; trying again</source>
         <translation>%1 ; nouvelle tentative</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="466"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="499"/>
         <source>the receiver did not come back</source>
         <translation>le destinataire n&apos;est pas revenu</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="500"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
         <source>not answered</source>
         <translation>sans réponse</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="515"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="524"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="548"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="557"/>
         <source>cancelled by %1</source>
         <translation>annulé par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="523"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="556"/>
         <source>withdrawn by %1</source>
         <translation>retiré par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="536"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="569"/>
         <source>the offer did not reach %1</source>
         <translation>l&apos;offre n&apos;est pas parvenue à %1</translation>
     </message>
@@ -375,28 +419,28 @@
 <context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="146"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
         <source>File transfers are not available.</source>
         <translation>Les transferts de fichiers ne sont pas disponibles.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="152"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="153"/>
         <source>Drop files onto a user.</source>
         <translation>Déposez les fichiers sur un utilisateur.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="168"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="198"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="169"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="199"/>
         <source>Only files and folders on this computer can be sent.</source>
         <translation>Seuls les fichiers et dossiers de cet ordinateur peuvent être envoyés.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="184"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="185"/>
         <source>Drop to offer the files to %1.</source>
         <translation>Déposez pour proposer les fichiers à %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="211"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="212"/>
         <source>Send Files</source>
         <translation>Envoyer des fichiers</translation>
     </message>
@@ -404,117 +448,128 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="122"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="127"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="124"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
         <source>(not verified) </source>
         <translation>(non vérifié) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="220"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="240"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1 : %2 alertes, %3 lignes de discussion non affichées</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>History - Lanyx</source>
+        <translation>Historique - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>No history is kept in this run (see the log).</source>
+        <translation>Aucun historique n&apos;est conservé pendant cette exécution (voir le journal).</translation>
     </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="59"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="60"/>
         <source>Lanyx sends to every network this computer is on. For offices behind a router, every message also goes to these destinations, one a line: host names, addresses, or the broadcast address of another subnet (such as 10.2.255.255).</source>
         <translation>Lanyx envoie à chaque réseau auquel cet ordinateur est relié. Pour les bureaux derrière un routeur, chaque message va aussi à ces destinations, une par ligne : noms d&apos;hôte, adresses ou adresse de diffusion d&apos;un autre sous-réseau (par exemple 10.2.255.255).</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="62"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="63"/>
         <source>Extra destinations</source>
         <translation>Destinations supplémentaires</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="63"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="64"/>
         <source>One host name or address a line</source>
         <translation>Un nom d&apos;hôte ou une adresse par ligne</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="66"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="67"/>
         <source>%1 %2/%3 (broadcast %4)</source>
         <translation>%1 %2/%3 (diffusion %4)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="70"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="71"/>
         <source>No network interface that can broadcast was found.</source>
         <translation>Aucune interface réseau capable de diffuser n&apos;a été trouvée.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="71"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="72"/>
         <source>Sent through: %1</source>
         <translation>Envoi par : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="95"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="96"/>
         <source>empty</source>
         <translation>vide</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="96"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="97"/>
         <source>longer than 253 characters</source>
         <translation>plus de 253 caractères</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="97"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="98"/>
         <source>an empty part between dots</source>
         <translation>une partie vide entre deux points</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="98"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="99"/>
         <source>a part ends with &quot;-&quot;</source>
         <translation>une partie se termine par « - »</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="99"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="100"/>
         <source>an IPv6 address (only IPv4 is used)</source>
         <translation>une adresse IPv6 (seul IPv4 est utilisé)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="100"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="101"/>
         <source>not a host name or IPv4 address</source>
         <translation>ni un nom d&apos;hôte ni une adresse IPv4</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="101"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="102"/>
         <source>a part begins with &quot;-&quot;</source>
         <translation>une partie commence par « - »</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="102"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="103"/>
         <source>a part longer than 63 characters</source>
         <translation>une partie de plus de 63 caractères</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="103"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="104"/>
         <source>ends with a dot</source>
         <translation>se termine par un point</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="104"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="105"/>
         <source>not a valid IPv4 address</source>
         <translation>pas une adresse IPv4 valide</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="117"/>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="152"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="118"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="155"/>
         <source>%1: %2</source>
         <translation>%1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="122"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="123"/>
         <source>%1: more than %2 destinations</source>
         <translation>%1 : plus de %2 destinations</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="150"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="153"/>
         <source>%1: being looked up</source>
         <translation>%1 : recherche en cours</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/NetworkPage.cpp" line="151"/>
+        <location filename="../../../chat/ui/NetworkPage.cpp" line="154"/>
         <source>%1: does not resolve</source>
         <translation>%1 : introuvable</translation>
     </message>
@@ -522,45 +577,45 @@
 <context>
     <name>lanyx::ui::PopupSummary</name>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="57"/>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="61"/>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="165"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="58"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="62"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="167"/>
         <source>Alerts not shown</source>
         <translation>Alertes non affichées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="58"/>
         <location filename="../../../chat/ui/PopupSummary.cpp" line="59"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="60"/>
         <source>Close</source>
         <translation>Fermer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="60"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="61"/>
         <source>&amp;Show</source>
         <translation>&amp;Afficher</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="62"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="63"/>
         <source>Senders whose alerts found no place on the screen; Enter shows them</source>
         <translation>Expéditeurs dont les alertes n&apos;ont pas trouvé de place à l&apos;écran ; Entrée les affiche</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
         <source>1 alert</source>
         <translation>1 alerte</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="155"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
         <source>%1 alerts</source>
         <translation>%1 alertes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="156"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="157"/>
         <source>%1: %2, the last at %3: %4</source>
         <translation>%1 : %2, la dernière à %3 : %4</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/PopupSummary.cpp" line="164"/>
+        <location filename="../../../chat/ui/PopupSummary.cpp" line="166"/>
         <source>(%1 more not kept)</source>
         <translation>(%1 autres non conservées)</translation>
     </message>
@@ -594,24 +649,24 @@
     </message>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="58"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="134"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="135"/>
         <source>Send Files</source>
         <translation>Envoyer des fichiers</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="66"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="67"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="105"/>
         <source>Send &amp;File...</source>
         <translation>Envoyer un &amp;fichier...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="68"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="105"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="69"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="106"/>
         <source>Send F&amp;older...</source>
         <translation>Envoyer un d&amp;ossier...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="109"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="110"/>
         <source>File transfers are not available.</source>
         <translation>Les transferts de fichiers ne sont pas disponibles.</translation>
     </message>
@@ -644,7 +699,7 @@
         <translation>&amp;Ouvrir le dossier</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="91"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="90"/>
         <source>Progress of %1</source>
         <translation>Progression de %1</translation>
     </message>
@@ -710,67 +765,67 @@
         <translation>À %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="64"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="65"/>
         <source>From %1</source>
         <translation>De %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="67"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="70"/>
         <source>Declined</source>
         <translation>Refusé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="70"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="73"/>
         <source>%1 of %2</source>
         <translation>%1 sur %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="100"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
         <source>Sent %1 to %2.</source>
         <translation>%1 envoyé à %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
         <source>Received %1 from %2 into %3.</source>
         <translation>%1 reçu de %2 dans %3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="103"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="108"/>
         <source>Sending %1 to %2 failed%3.</source>
         <translation>L&apos;envoi de %1 à %2 a échoué%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
         <source>Receiving %1 from %2 failed%3.</source>
         <translation>La réception de %1 de %2 a échoué%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="106"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
         <source>%1 declined %2.</source>
         <translation>%1 a refusé %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="114"/>
         <source>Declined %1 from %2.</source>
         <translation>%1 de %2 refusé.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="109"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="116"/>
         <source>Sending %1 to %2 was cancelled%3.</source>
         <translation>L&apos;envoi de %1 à %2 a été annulé%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="118"/>
         <source>Receiving %1 from %2 was cancelled%3.</source>
         <translation>La réception de %1 de %2 a été annulée%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="124"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="135"/>
         <source>%1 cannot receive files.</source>
         <translation>%1 ne peut pas recevoir de fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="127"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="139"/>
         <source>Files go to named users: choose one.</source>
         <translation>Les fichiers vont à des utilisateurs nommés : choisissez-en un.</translation>
     </message>
@@ -778,19 +833,46 @@
 <context>
     <name>lanyx::ui::UserListModel</name>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="88"/>
         <source>verified</source>
-        <translation>vérifié</translation>
+        <translation type="vanished">vérifié</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="89"/>
         <source>key changed</source>
-        <translation>clé changée</translation>
+        <translation type="vanished">clé changée</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="90"/>
         <source>not verified</source>
-        <translation>non vérifié</translation>
+        <translation type="vanished">non vérifié</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="97"/>
+        <source>checked by you</source>
+        <translation>vérifiée par vous</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
+        <source>new key, not checked</source>
+        <translation>nouvelle clé, non vérifiée</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
+        <source>key known, not heard with it since listed</source>
+        <translation>clé connue, rien reçu avec elle depuis l&apos;entrée dans la liste</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
+        <source>key changed: nothing private is sent until you check it</source>
+        <translation>clé changée : rien de privé n&apos;est envoyé tant que vous ne l&apos;avez pas vérifiée</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
+        <source>a copy without keys uses this name too: check the key</source>
+        <translation>une copie sans clés utilise aussi ce nom : vérifiez la clé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
+        <source>no keys: what this user sends and gets is not protected</source>
+        <translation>pas de clés : ce que cet utilisateur envoie et reçoit n&apos;est pas protégé</translation>
     </message>
 </context>
 <context>
@@ -819,12 +901,12 @@ Copyright (C) les développeurs de Lanyx.
 Lanyx parle directement aux autres copies de votre segment de réseau : il n&apos;y a pas de serveur, et rien de ce que vous envoyez ne quitte le segment. </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="150"/>
         <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
         <translation>Cette copie n&apos;a pas de clés : les messages circulent en clair et n&apos;importe qui sur le segment peut les lire ou en envoyer sous n&apos;importe quel nom ; n&apos;utilisez donc pas Lanyx pour des secrets.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="152"/>
         <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
         <translation>Entre copies de ce Lanyx, ce que vous envoyez est signé et les messages privés sont chiffrés ; les alertes publiques et les lignes de discussion restent lisibles par tout le monde sur le segment. Les copies du protocole d&apos;origine n&apos;ont pas de clés : ce qui leur est envoyé ou vient d&apos;elles circule en clair, et n&apos;importe qui sur le segment peut le lire ou l&apos;envoyer sous n&apos;importe quel nom.</translation>
     </message>
@@ -841,7 +923,7 @@ Copyright (C) les développeurs de Lanyx.
 Lanyx parle directement aux autres copies de votre segment de réseau : il n&apos;y a pas de serveur. Entre copies munies de clés, les messages privés sont chiffrés et tout est signé ; ce qui va vers des copies sans clés ou en vient circule en clair, et n&apos;importe qui sur le segment peut le lire ou l&apos;envoyer sous n&apos;importe quel nom.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="160"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -853,12 +935,16 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmBox</name>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="108"/>
         <source>The key of %1 has changed. Either %1&apos;s program was reinstalled or its data folder lost, or somebody else is using the name %1. Until you accept the new key, %1&apos;s leave notices, status and colour are ignored and messages from %1 are marked &quot;not verified&quot;. Compare the fingerprints with %1 in person or by phone before you accept the new key.</source>
-        <translation>La clé de %1 a changé. Soit le programme de %1 a été réinstallé ou son dossier de données perdu, soit quelqu&apos;un d&apos;autre utilise le nom %1. Tant que vous n&apos;acceptez pas la nouvelle clé, les avis de départ, le statut et la couleur de %1 sont ignorés et les messages de %1 sont marqués « non vérifié ». Comparez les empreintes avec %1 en personne ou par téléphone avant d&apos;accepter la nouvelle clé.</translation>
+        <translation type="vanished">La clé de %1 a changé. Soit le programme de %1 a été réinstallé ou son dossier de données perdu, soit quelqu&apos;un d&apos;autre utilise le nom %1. Tant que vous n&apos;acceptez pas la nouvelle clé, les avis de départ, le statut et la couleur de %1 sont ignorés et les messages de %1 sont marqués « non vérifié ». Comparez les empreintes avec %1 en personne ou par téléphone avant d&apos;accepter la nouvelle clé.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="121"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="109"/>
+        <source>The key of %1 has changed. Either %1&apos;s program was reinstalled or its data folder lost, or somebody else is using the name %1. Until you decide, nothing private is sent to %1, and what the new key signs is marked &quot;not verified&quot; (leave notices, status and colour from it are ignored). Compare the safety number in %1&apos;s information with %1 in person or by phone: accept the new key only when both of you see the same number.</source>
+        <translation>La clé de %1 a changé. Soit le programme de %1 a été réinstallé ou son dossier de données perdu, soit quelqu&apos;un d&apos;autre utilise le nom %1. Tant que vous n&apos;avez pas décidé, rien de privé n&apos;est envoyé à %1, et ce que signe la nouvelle clé est marqué « non vérifié » (les avis de départ, le statut et la couleur qui en viennent sont ignorés). Comparez le numéro de sécurité affiché dans les informations de %1 avec %1 en personne ou par téléphone : n&apos;acceptez la nouvelle clé que si vous voyez tous les deux le même numéro.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
         <source>User &amp;information...</source>
         <translation>&amp;Informations sur l&apos;utilisateur...</translation>
     </message>
@@ -866,72 +952,83 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="292"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="273"/>
+        <source>History with %1</source>
+        <translation>Historique avec %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="274"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="276"/>
+        <source>History of this chat</source>
+        <translation>Historique de cette discussion</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="336"/>
         <source>Members</source>
         <translation>Participants</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="293"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="337"/>
         <source>The members of this chat; the Users menu adds and removes them</source>
         <translation>Les participants de cette discussion ; le menu Utilisateurs les ajoute et les retire</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="294"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="338"/>
         <source>Conversation</source>
         <translation>Conversation</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="296"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="340"/>
         <source>Each line begins with its sender; your lines to named members end with what became of them</source>
         <translation>Chaque ligne commence par son expéditeur ; vos lignes aux participants nommés se terminent par ce qu&apos;elles sont devenues</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="297"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="341"/>
         <source>Your line</source>
         <translation>Votre ligne</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="298"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="342"/>
         <source>Enter sends it to the members</source>
         <translation>Entrée l&apos;envoie aux participants</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="300"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="344"/>
         <source>Delivery</source>
         <translation>Distribution</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="376"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
         <source>Everybody present is in this chat</source>
         <translation>Toutes les personnes présentes sont dans cette discussion</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="402"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="448"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="417"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="463"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="467"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Les lignes de discussion n&apos;atteignent pas %1 pour l&apos;instant.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="489"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="535"/>
         <source>%1 left the network.</source>
         <translation>%1 a quitté le réseau.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="508"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="554"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 a été retiré de cette discussion.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="524"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="573"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -940,42 +1037,52 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 %1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
         <source>%1 delivered</source>
         <translation>%1 distribuées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="561"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
         <source>delivered</source>
         <translation>distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
         <source>%1 not confirmed</source>
         <translation>%1 non confirmées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="562"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
         <source>not confirmed</source>
         <translation>non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
         <source>%1 sent</source>
         <translation>%1 envoyées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="563"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
         <source>sent</source>
         <translation>envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <source>%1 not sent</source>
+        <translation>%1 non envoyées</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <source>not sent</source>
+        <translation>non envoyé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
         <source>%1 waiting</source>
         <translation>%1 en attente</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="564"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
         <source>waiting</source>
         <translation>en attente</translation>
     </message>
@@ -983,22 +1090,22 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmCom</name>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="133"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="132"/>
         <source>The recipients; the context menu sends files to them</source>
         <translation>Les destinataires ; le menu contextuel leur envoie des fichiers</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="134"/>
         <source>Ctrl+Enter sends, Escape closes</source>
         <translation>Ctrl+Entrée envoie, Échap ferme</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
         <source>Delivery</source>
         <translation>Distribution</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="137"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
         <source>What became of the alert, per recipient</source>
         <translation>Ce qu&apos;est devenue l&apos;alerte, par destinataire</translation>
     </message>
@@ -1013,7 +1120,7 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>%1 ne verra pas cette alerte pour l&apos;instant : son statut est « %2 ».</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="196"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="197"/>
         <source>The alert could not be sent.
 
 %1: %2</source>
@@ -1022,9 +1129,209 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 %1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="230"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="240"/>
+        <source>Not every recipient was sent the alert: the list above says why.</source>
+        <translation>L&apos;alerte n&apos;a pas été envoyée à tous les destinataires : la liste ci-dessus indique pourquoi.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="241"/>
         <source>Not every recipient confirmed the alert. It may not have arrived: the program there may have ended, or the computer left the network.</source>
         <translation>Tous les destinataires n&apos;ont pas confirmé l&apos;alerte. Elle n&apos;est peut-être pas arrivée : le programme a pu être fermé là-bas, ou l&apos;ordinateur a quitté le réseau.</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::frmHistory</name>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="220"/>
+        <source>History - Lanyx</source>
+        <translation>Historique - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="221"/>
+        <source>&amp;Search:</source>
+        <translation>&amp;Rechercher :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="222"/>
+        <source>words, &quot;a phrase&quot;, this OR that, -without</source>
+        <translation>mots, &quot;une expression&quot;, ceci OR cela, -sans</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="223"/>
+        <source>Search the history</source>
+        <translation>Rechercher dans l&apos;historique</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="225"/>
+        <source>All words must match; &quot;a phrase&quot; matches these words together; a OR b matches either; -word leaves out what has it.</source>
+        <translation>Tous les mots doivent correspondre ; &quot;une expression&quot; trouve ces mots ensemble ; a OR b trouve l&apos;un ou l&apos;autre ; -mot exclut ce qui le contient.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="227"/>
+        <source>Conversation</source>
+        <translation>Conversation</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="227"/>
+        <source>Last</source>
+        <translation>Dernier</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="228"/>
+        <source>Conversations</source>
+        <translation>Conversations</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>When</source>
+        <translation>Quand</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>Who</source>
+        <translation>Qui</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="229"/>
+        <source>Message</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="230"/>
+        <source>Messages</source>
+        <translation>Messages</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="231"/>
+        <source>The lines around the selected message</source>
+        <translation>Les lignes autour du message sélectionné</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="232"/>
+        <source>&amp;Go to Conversation</source>
+        <translation>&amp;Aller à la conversation</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="233"/>
+        <source>Go to the conversation of the selected message</source>
+        <translation>Aller à la conversation du message sélectionné</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="234"/>
+        <source>&amp;Export...</source>
+        <translation>&amp;Exporter...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="235"/>
+        <source>Export the selected messages</source>
+        <translation>Exporter les messages sélectionnés</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="236"/>
+        <source>&amp;Delete Conversation</source>
+        <translation>&amp;Supprimer la conversation</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="237"/>
+        <source>Delete this conversation</source>
+        <translation>Supprimer cette conversation</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="238"/>
+        <source>Delete &amp;All</source>
+        <translation>Supprimer &amp;tout</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="239"/>
+        <source>Delete the whole history</source>
+        <translation>Supprimer tout l&apos;historique</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="240"/>
+        <source>Status</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="264"/>
+        <source>All messages</source>
+        <translation>Tous les messages</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
+        <source>(All): everybody</source>
+        <translation>(All) : tout le monde</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
+        <source>%n message(s)</source>
+        <translation>
+            <numerusform>%n message</numerusform>
+            <numerusform>%n messages</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
+        <source>The history cannot be read.</source>
+        <translation>L&apos;historique ne peut pas être lu.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="345"/>
+        <source>Type a word to search for.</source>
+        <translation>Saisissez un mot à rechercher.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="365"/>
+        <source>Nothing found.</source>
+        <translation>Aucun résultat.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="366"/>
+        <source>%n found</source>
+        <translation>
+            <numerusform>%n résultat</numerusform>
+            <numerusform>%n résultats</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="366"/>
+        <source> in %1 ms</source>
+        <translation> en %1 ms</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="367"/>
+        <source> (the newest)</source>
+        <translation> (les plus récents)</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="474"/>
+        <source>%n message(s) exported</source>
+        <translation>
+            <numerusform>%n message exporté</numerusform>
+            <numerusform>%n messages exportés</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="487"/>
+        <source>Delete every message kept of the conversation &quot;%1&quot;? This cannot be undone.</source>
+        <translation>Supprimer tous les messages conservés de la conversation « %1 » ? Cette action est irréversible.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="490"/>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="505"/>
+        <source>Deleting...</source>
+        <translation>Suppression...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="493"/>
+        <source>Deleted.</source>
+        <translation>Supprimé.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="502"/>
+        <source>Delete the whole history, every message of every conversation? This cannot be undone.</source>
+        <translation>Supprimer tout l&apos;historique, chaque message de chaque conversation ? Cette action est irréversible.</translation>
     </message>
 </context>
 <context>
@@ -1035,111 +1342,127 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Déposez les fichiers sur un utilisateur.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="358"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="259"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
+        <source>&amp;History...</source>
+        <translation>&amp;Historique...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="366"/>
         <source>&amp;Refresh</source>
         <translation>&amp;Actualiser</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="359"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
         <source>Everybody on the network announces himself again</source>
         <translation>Tout le monde sur le réseau s&apos;annonce à nouveau</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="360"/>
-        <location filename="../../../chat/ui/frmMain.cpp" line="361"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="369"/>
         <source>&amp;Transfers</source>
         <translation>&amp;Transferts</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="362"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="372"/>
+        <source>Search the messages kept</source>
+        <translation>Rechercher dans les messages conservés</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="374"/>
         <source>User &amp;information...</source>
         <translation>&amp;Informations sur l&apos;utilisateur...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="367"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="379"/>
         <source>Users</source>
         <translation>Utilisateurs</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="368"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="381"/>
         <source>Everybody present, then your groups. Enter sends an alert; the Menu key or Shift+F10 opens the user&apos;s menu</source>
         <translation>Toutes les personnes présentes, puis vos groupes. Entrée envoie une alerte ; la touche Menu ou Maj+F10 ouvre le menu de l&apos;utilisateur</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="370"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="383"/>
         <source>Status line</source>
         <translation>Ligne d&apos;état</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="371"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="384"/>
         <source>Toolbar</source>
         <translation>Barre d&apos;outils</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="712"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="727"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Débloquer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="739"/>
+        <source>History with %1</source>
+        <translation>Historique avec %1</translation>
     </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="58"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="59"/>
         <source>Save the files in</source>
         <translation>Enregistrer les fichiers dans</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="116"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="117"/>
         <source>Files from %1 - Lanyx</source>
         <translation>Fichiers de %1 - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="117"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="118"/>
         <source>%1 offers you files.</source>
         <translation>%1 vous propose des fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="123"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="124"/>
         <source>From:</source>
         <translation>De :</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="124"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="125"/>
         <source>Files:</source>
         <translation>Fichiers :</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="125"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="126"/>
         <source>Size:</source>
         <translation>Taille :</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="126"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="127"/>
         <source>Save &amp;in:</source>
         <translation>Enregistrer &amp;dans :</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="127"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="128"/>
         <source>&amp;Browse...</source>
         <translation>&amp;Parcourir...</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="128"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="129"/>
         <source>&amp;Accept</source>
         <translation>&amp;Accepter</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="129"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="130"/>
         <source>&amp;Decline</source>
         <translation>&amp;Refuser</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="145"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="146"/>
         <source>Choose the folder the files go into.</source>
         <translation>Choisissez le dossier où iront les fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="157"/>
+        <location filename="../../../chat/transfer/ui/frmOffer.cpp" line="158"/>
         <source>The offer could not be accepted.</source>
         <translation>L&apos;offre n&apos;a pas pu être acceptée.</translation>
     </message>
@@ -1147,47 +1470,80 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmOpt</name>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="339"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="343"/>
         <source>Language/Langage/Sprache/Lenguaje:</source>
         <translation>Language/Langage/Sprache/Lenguaje:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="479"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
         <source>&amp;Network</source>
         <translation>&amp;Réseau</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="493"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="511"/>
         <source>&amp;Run Lanyx on StartUp</source>
         <translation>&amp;Lancer Lanyx à l&apos;ouverture de session</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="494"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
         <source>Starts Lanyx when you log in to the desktop</source>
         <translation>Lance Lanyx quand vous ouvrez votre session</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="496"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="514"/>
         <source>&amp;Desktop notifications for alerts</source>
         <translation>&amp;Notifications du bureau pour les alertes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="515"/>
         <source>Alerts go to the desktop&apos;s notification service instead of popups</source>
         <translation>Les alertes passent par le service de notifications du bureau au lieu de fenêtres surgissantes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="498"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="516"/>
         <source>Sound for a chat line in the &amp;background</source>
         <translation>Son pour une ligne de discussion en &amp;arrière-plan</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="753"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="517"/>
+        <source>&amp;Keep the history of messages for</source>
+        <translation>&amp;Conserver l&apos;historique des messages</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="518"/>
+        <source>ever</source>
+        <translation>pour toujours</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="519"/>
+        <source> days</source>
+        <translation> jours</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="520"/>
+        <source>Days the history keeps messages; 0 keeps them for ever</source>
+        <translation>Nombre de jours pendant lesquels l&apos;historique conserve les messages ; 0 les conserve pour toujours</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="521"/>
+        <source>Older messages are deleted from the history, and their words from its index.</source>
+        <translation>Les messages plus anciens sont supprimés de l&apos;historique, et leurs mots de son index.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmOpt.cpp" line="764"/>
+        <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
+        <translation>
+            <numerusform>Les messages de plus de %n jour vont être supprimés de l&apos;historique maintenant. Continuer ?</numerusform>
+            <numerusform>Les messages de plus de %n jours vont être supprimés de l&apos;historique maintenant. Continuer ?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="790"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Les destinations n&apos;ont pas pu être enregistrées : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="823"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Ces destinations ne sont ni des noms d&apos;hôte ni des adresses IPv4 :
@@ -1202,12 +1558,12 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>%1 · %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="71"/>
         <source>Private</source>
         <translation>Privée</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="71"/>
         <source>To everyone</source>
         <translation>À tous</translation>
     </message>
@@ -1253,7 +1609,7 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>(%1 caractères de plus : exportez ou copiez l&apos;alerte pour la lire en entier)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmPop.cpp" line="499"/>
+        <location filename="../../../chat/ui/frmPop.cpp" line="500"/>
         <source>%1 could not be written.
 
 %2</source>
@@ -1280,15 +1636,15 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Dossier</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="104"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="127"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="106"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="107"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="129"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="130"/>
         <source>Parent folder</source>
         <translation>Dossier parent</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="145"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="148"/>
         <source>68: Device unavailable</source>
         <translation>68 : périphérique indisponible</translation>
     </message>
@@ -1296,39 +1652,39 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="149"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="148"/>
         <source>Transfers - Lanyx</source>
         <translation>Transferts - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="150"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="149"/>
         <source>No transfers yet. Send files from a user&apos;s menu, or drop them onto a user.</source>
         <translation>Aucun transfert pour l&apos;instant. Envoyez des fichiers depuis le menu d&apos;un utilisateur, ou déposez-les sur un utilisateur.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="151"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="150"/>
         <source>C&amp;lear Finished</source>
         <translation>&amp;Effacer les terminés</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="152"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="151"/>
         <source>Close</source>
         <translation>Fermer</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="153"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="152"/>
         <source>Transfers</source>
         <translation>Transferts</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="166"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="165"/>
         <source>No program here opens folders. The files are in:
 %1</source>
         <translation>Aucun programme n&apos;ouvre les dossiers ici. Les fichiers sont dans :
 %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="217"/>
+        <location filename="../../../chat/transfer/ui/frmTransfers.cpp" line="216"/>
         <source>Left out: %1</source>
         <translation>Laissés de côté : %1</translation>
     </message>
@@ -1336,47 +1692,131 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmUserInfo</name>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="69"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="115"/>
         <source>Key:</source>
         <translation>Clé :</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="70"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="116"/>
+        <source>Safety number:</source>
+        <translation>Numéro de sécurité :</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="117"/>
         <source>Your fingerprint:</source>
         <translation>Votre empreinte :</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="71"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="118"/>
         <source>Known fingerprint:</source>
         <translation>Empreinte connue :</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="72"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="119"/>
         <source>Announced now:</source>
         <translation>Annoncée maintenant :</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="73"/>
-        <source>&amp;Accept the new key</source>
-        <translation>&amp;Accepter la nouvelle clé</translation>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="120"/>
+        <source>&amp;Mark as checked</source>
+        <translation>&amp;Marquer comme vérifiée</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="77"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="121"/>
+        <source>Mark as checked</source>
+        <translation>Marquer comme vérifiée</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="122"/>
+        <source>Only when the user&apos;s program shows the same safety number</source>
+        <translation>Seulement si le programme de l&apos;utilisateur affiche le même numéro de sécurité</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="123"/>
+        <source>&amp;Keep the known key</source>
+        <translation>&amp;Garder la clé connue</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="124"/>
+        <source>Keep the known key</source>
+        <translation>Garder la clé connue</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="126"/>
+        <source>State of the key</source>
+        <translation>État de la clé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="127"/>
+        <source>Safety number</source>
+        <translation>Numéro de sécurité</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="128"/>
+        <source>Safety number as a QR code</source>
+        <translation>Numéro de sécurité sous forme de code QR</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="129"/>
+        <source>Your fingerprint</source>
+        <translation>Votre empreinte</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="130"/>
+        <source>Known fingerprint</source>
+        <translation>Empreinte connue</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="131"/>
+        <source>Fingerprint announced now</source>
+        <translation>Empreinte annoncée maintenant</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="132"/>
+        <source>How to check the key</source>
+        <translation>Comment vérifier la clé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
+        <source>none: no key is known for %1</source>
+        <translation>aucun : aucune clé n&apos;est connue pour %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="176"/>
+        <source>Compare this number with %1 in person or by phone: %1&apos;s Lanyx shows the same number in the user information on you (and lanyx-cli keys lists it), or scan the QR code. Mark the key as checked only when both numbers are the same.</source>
+        <translation>Comparez ce numéro avec %1 en personne ou par téléphone : le Lanyx de %1 affiche le même numéro dans les informations sur l&apos;utilisateur vous concernant (et lanyx-cli keys l&apos;indique aussi), ou scannez le code QR. Ne marquez la clé comme vérifiée que si les deux numéros sont identiques.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="183"/>
+        <source>A copy without keys was heard under the name %1, and now a key is announced for it. Somebody may be taking the name: the key is not taken until you check it with %1.</source>
+        <translation>Une copie sans clés s&apos;est manifestée sous le nom %1, et une clé est maintenant annoncée pour ce nom. Quelqu&apos;un tente peut-être de s&apos;approprier le nom : la clé n&apos;est pas retenue tant que vous ne l&apos;avez pas vérifiée avec %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="188"/>
+        <source>Nothing signed by %1&apos;s key has been heard since %1 was listed: what is listed under the name may not come from %1&apos;s program.</source>
+        <translation>Rien de signé par la clé de %1 n&apos;a été reçu depuis que %1 figure dans la liste : ce qui apparaît sous ce nom ne vient peut-être pas du programme de %1.</translation>
+    </message>
+    <message>
+        <source>&amp;Accept the new key</source>
+        <translation type="vanished">&amp;Accepter la nouvelle clé</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="133"/>
         <source>Warning</source>
         <translation>Avertissement</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="89"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="146"/>
         <source>this copy has no keys</source>
         <translation>cette copie n&apos;a pas de clés</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="100"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
         <source>none</source>
         <translation>aucune</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="101"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="162"/>
         <source>nothing heard</source>
         <translation>rien reçu</translation>
     </message>
