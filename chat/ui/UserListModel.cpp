@@ -88,7 +88,7 @@ QVariant UserListModel::keyIcon(KeyState state) {
     case KeyState::Unconfirmed: return unconfirmed;
     case KeyState::Changed: return StateIcon(State::Warning);
     case KeyState::Conflict: return conflict;
-    default: return StateIcon(State::InTheClear);
+    default: return {};  // no keys: no mark
     }
 }
 
