@@ -328,7 +328,12 @@ int readRmemMax() {
 } // namespace
 
 void UdpTransport::open() {
-    if (fd_ >= 0) return;
+    if (fd_ >= 0 || down_) return;
+    openSocket();
+    startWatching();
+}
+
+void UdpTransport::openSocket() {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) throwErrno(errno);
     const int on = 1;
@@ -376,15 +381,27 @@ void UdpTransport::open() {
     broadcastIp_ = broadcast_.toIPv4Address();
     fd_ = fd;
     dropTotal_ = 0;
-    queueDropped_ = 0;
-    dropReported_ = 0;
-    receiver_ = std::thread([this] { receiveLoop(); });
-    startWatching();
+    PollFunction poll = pollForTest_;
+    if (!poll)
+        poll = [](pollfd* fds, unsigned long count, int timeoutMs) {
+            return ::poll(fds, static_cast<nfds_t>(count), timeoutMs);
+        };
+    receiver_ = std::thread([this, session = session_, poll = std::move(poll)] { receiveLoop(session, poll); });
 }
 
 void UdpTransport::close() {
-    if (fd_ < 0) return;
+    if (reopenTimer_) reopenTimer_->stop();
+    if (fd_ < 0 && !down_) return;
+    down_ = false;
+    reportedDown_ = false;
     stopWatching();
+    closeSocket();
+    // What arrived before the close belongs to the closed session.
+    queue_.clear();
+}
+
+void UdpTransport::closeSocket() {
+    if (fd_ < 0) return;
     const char b = 1;
     [[maybe_unused]] auto n = ::write(wake_[1], &b, 1);
     if (receiver_.joinable()) receiver_.join();
@@ -394,15 +411,54 @@ void UdpTransport::close() {
     fd_ = wake_[0] = wake_[1] = -1;
     ++session_;
     rcvbuf_ = 0;
-    // What arrived before the close belongs to the closed session.
-    std::lock_guard<std::mutex> lock(mutex_);
-    queue_.clear();
-    taking_.clear();
-    takingPos_ = 0;
+    earlierDrops_ += dropTotal_.exchange(0);
+}
+
+void UdpTransport::receiverStopped(std::uint32_t session, int error) {
+    // Closed (or already opened again) meanwhile: nothing to mend.
+    if (session != session_ || fd_ < 0) return;
+    // The thread has ended; what it queued is still good.
+    closeSocket();
+    downError_ = error;
+    down_ = true;
+    reopen();
+}
+
+void UdpTransport::reopen() {
+    if (!down_) return;
+    try {
+        openSocket();
+    } catch (const LanyxError&) {
+        if (!reopenTimer_) {
+            reopenTimer_ = new QTimer(this);
+            reopenTimer_->setSingleShot(true);
+            connect(reopenTimer_, &QTimer::timeout, this, &UdpTransport::reopen);
+        }
+        reopenTimer_->start(kReopenMs);
+        // Said once; the next report is that receiving works again.
+        if (!reportedDown_) {
+            reportedDown_ = true;
+            receiveFailed(err::NetworkError, std::strerror(downError_), false);
+        }
+        return;
+    }
+    down_ = false;
+    reportedDown_ = false;
+    // Whatever waited in the queue still goes to the node.
+    if (!queue_.empty() && !posted_.exchange(true))
+        QMetaObject::invokeMethod(this, &UdpTransport::drainQueue, Qt::QueuedConnection);
+    // Last: the user is told in a message box, which runs events.
+    receiveFailed(err::NetworkError, std::strerror(downError_), true);
+}
+
+std::size_t UdpTransport::queuedBytes() const {
+    return queue_.bytes();
 }
 
 bool UdpTransport::isOpen() const {
-    return fd_ >= 0;
+    // While it tries to open the socket again the transport counts as open:
+    // the node stays joined, and what it sends meanwhile is lost.
+    return fd_ >= 0 || down_;
 }
 
 int UdpTransport::sendOne(std::string_view bytes, quint32 ip, const net::LocalNetwork* via) {
@@ -473,11 +529,23 @@ void UdpTransport::send(std::string_view bytes) {
     if (!broadcastSent && sent == 0 && failure) throw LanyxError(err::NetworkError, std::strerror(failure));
 }
 
-void UdpTransport::receiveLoop() {
+namespace {
+
+// Errors of a receive call that mean the socket itself is broken; others
+// (an ICMP error left by a send, a short lack of memory) pass.
+bool brokenSocket(int e) {
+    return e == EBADF || e == ENOTSOCK || e == EINVAL || e == EFAULT;
+}
+
+}  // namespace
+
+void UdpTransport::receiveLoop(std::uint32_t session, PollFunction poll) {
     // Sleeps in poll() while nothing arrives; wakes for datagrams or close().
     constexpr std::size_t kRead = 64;
     constexpr std::size_t kMaxDatagram = 65536;
     std::vector<char> buffers(kRead * kMaxDatagram);
+    std::vector<Arrival> batch;
+    batch.reserve(kRead);
 #ifdef __linux__
     constexpr std::size_t kControl = CMSG_SPACE(sizeof(std::uint32_t)) + CMSG_SPACE(sizeof(in_pktinfo)) + 64;
     std::vector<char> control(kRead * kControl);
@@ -485,14 +553,20 @@ void UdpTransport::receiveLoop() {
     std::vector<iovec> iov(kRead);
     std::vector<sockaddr_in> from(kRead);
 #endif
+    // The thread ends on a broken socket: the user-interface thread hears
+    // of it and opens a new one.
+    auto stopped = [this, session](int error) {
+        QMetaObject::invokeMethod(
+            this, [this, session, error] { receiverStopped(session, error); }, Qt::QueuedConnection);
+    };
     for (;;) {
         pollfd p[2] = {{fd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-        if (::poll(p, 2, -1) < 0) {
+        if (poll(p, 2, -1) < 0) {
             if (errno == EINTR) continue;
-            return;
+            return stopped(errno);
         }
         if (p[1].revents) return;
-        bool any = false;
+        if (p[0].revents & POLLNVAL) return stopped(EBADF);
         for (;;) {
 #ifdef __linux__
             for (std::size_t i = 0; i < kRead; ++i) {
@@ -507,93 +581,68 @@ void UdpTransport::receiveLoop() {
                 msgs[i].msg_hdr.msg_controllen = kControl;
             }
             const int n = ::recvmmsg(fd_, msgs.data(), kRead, MSG_DONTWAIT, nullptr);
+            if (n < 0 && brokenSocket(errno)) return stopped(errno);
             if (n <= 0) break;
             std::uint32_t drops = 0;
             bool sawDrops = false;
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                for (int i = 0; i < n; ++i) {
-                    Arrival a;
-                    a.from = ntohl(from[i].sin_addr.s_addr);
-                    for (cmsghdr* c = CMSG_FIRSTHDR(&msgs[i].msg_hdr); c; c = CMSG_NXTHDR(&msgs[i].msg_hdr, c)) {
-                        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
-                            in_pktinfo info;
-                            std::memcpy(&info, CMSG_DATA(c), sizeof info);
-                            a.to = ntohl(info.ipi_addr.s_addr);
-                            a.interfaceIndex = info.ipi_ifindex;
-                        }
+            for (int i = 0; i < n; ++i) {
+                Arrival a;
+                a.from = ntohl(from[i].sin_addr.s_addr);
+                for (cmsghdr* c = CMSG_FIRSTHDR(&msgs[i].msg_hdr); c; c = CMSG_NXTHDR(&msgs[i].msg_hdr, c)) {
+                    if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+                        in_pktinfo info;
+                        std::memcpy(&info, CMSG_DATA(c), sizeof info);
+                        a.to = ntohl(info.ipi_addr.s_addr);
+                        a.interfaceIndex = info.ipi_ifindex;
+                    }
 #ifdef SO_RXQ_OVFL
-                        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
-                            std::memcpy(&drops, CMSG_DATA(c), sizeof drops);
-                            sawDrops = true;
-                        }
+                    if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL) {
+                        std::memcpy(&drops, CMSG_DATA(c), sizeof drops);
+                        sawDrops = true;
+                    }
 #endif
-                    }
-                    if (queue_.size() < kMaxQueued) {
-                        a.bytes.assign(buffers.data() + static_cast<std::size_t>(i) * kMaxDatagram, msgs[i].msg_len);
-                        queue_.push_back(std::move(a));
-                    } else {
-                        ++queueDropped_;
-                    }
                 }
+                a.bytes.assign(buffers.data() + static_cast<std::size_t>(i) * kMaxDatagram, msgs[i].msg_len);
+                batch.push_back(std::move(a));
             }
             if (sawDrops) dropTotal_ = drops;
 #else
             const auto n = ::recv(fd_, buffers.data(), kMaxDatagram, MSG_DONTWAIT);
+            if (n < 0 && brokenSocket(errno)) return stopped(errno);
             if (n < 0) break;
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                if (queue_.size() < kMaxQueued)
-                    queue_.push_back(Arrival{std::string(buffers.data(), static_cast<std::size_t>(n)), 0, 0, 0});
-                else
-                    ++queueDropped_;
-            }
+            batch.push_back(Arrival{std::string(buffers.data(), static_cast<std::size_t>(n)), 0, 0, 0});
 #endif
-            any = true;
+            // Copied above, outside the lock; the queue only moves them in.
+            queue_.push(batch);
             if (!posted_.exchange(true)) QMetaObject::invokeMethod(this, &UdpTransport::drainQueue, Qt::QueuedConnection);
         }
-        (void)any;
     }
 }
 
 void UdpTransport::drainQueue() {
     posted_ = false;
-    if (fd_ < 0) return;
+    if (fd_ < 0 && !down_) return;
     const std::uint32_t session = session_;
     std::size_t handed = 0;
     beginBatch();
-    // One datagram at a time off the members, not a local copy: what a
+    // One datagram at a time off the queue, not a local copy: what a
     // datagram triggers may run a nested event loop that drains further, or
     // close the socket (a re-join), which discards the rest.
-    while (handed < kBatch && session_ == session) {
-        Arrival d;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (takingPos_ >= taking_.size()) {
-                taking_.clear();
-                takingPos_ = 0;
-                if (queue_.empty()) break;
-                taking_.swap(queue_);
-            }
-            d = std::move(taking_[takingPos_++]);
-        }
+    Arrival d;
+    while (handed < kBatch && session_ == session && queue_.take(d)) {
         if (take(d.bytes, d.from, d.to, d.interfaceIndex)) deliver(d.bytes, d.from);
         ++handed;
     }
     endBatch();
-    const std::uint32_t drops = dropTotal_ + queueDropped_;
+    const std::uint32_t drops = earlierDrops_ + dropTotal_ + queue_.dropped();
     if (drops != dropReported_) {
         dropReported_ = drops;
         reportDrops(drops);
     }
-    if (fd_ < 0) return;
-    bool more;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        more = takingPos_ < taking_.size() || !queue_.empty();
-    }
+    if (fd_ < 0 && !down_) return;
     // The rest waits for the next pass: the event loop runs in between.
-    if (more && !posted_.exchange(true)) QMetaObject::invokeMethod(this, &UdpTransport::drainQueue, Qt::QueuedConnection);
+    if (!queue_.empty() && !posted_.exchange(true))
+        QMetaObject::invokeMethod(this, &UdpTransport::drainQueue, Qt::QueuedConnection);
 }
 
 void UdpTransport::readPending() {}
@@ -626,6 +675,10 @@ void UdpTransport::close() {
 
 bool UdpTransport::isOpen() const {
     return socket_ != nullptr;
+}
+
+std::size_t UdpTransport::queuedBytes() const {
+    return 0;  // read on this thread as it comes
 }
 
 int UdpTransport::sendOne(std::string_view bytes, quint32 ip, const net::LocalNetwork* via) {

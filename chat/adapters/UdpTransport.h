@@ -14,8 +14,11 @@
 // milliseconds, more than the kernel's socket buffer holds. So on POSIX
 // systems a receiver thread drains the socket (in batches, recvmmsg on
 // Linux) into a queue, and the datagrams are handed to the protocol logic
-// on the user-interface thread in batches, in the order they came.
+// on the user-interface thread in batches, in the order they came. Should
+// the thread find its socket broken, the transport reports it and opens the
+// socket again (or keeps trying).
 #include "Networks.h"
+#include "ReceiveQueue.h"
 #include "Transport.h"
 
 #include <QHostAddress>
@@ -24,11 +27,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+struct pollfd;
 class QSocketNotifier;
 class QTimer;
 class QUdpSocket;
@@ -50,14 +53,24 @@ public:
     // Datagrams handed over per pass of the event loop; the rest wait for
     // the next pass, so that windows and timers keep running in a flood.
     static constexpr std::size_t kBatch = 256;
-    // Datagrams waiting for the user-interface thread; beyond this a flood
-    // costs drops (reported like the kernel's), not memory.
-    static constexpr std::size_t kMaxQueued = 200000;
+    // What the datagrams waiting for the user-interface thread may hold in
+    // memory (ReceiveQueue::cost); beyond it a flood costs drops (reported
+    // like the kernel's), not memory.
+    static constexpr std::size_t kMaxQueuedBytes = 8 << 20;
+    // After a failed attempt to open the socket again, the next one.
+    static constexpr int kReopenMs = 5000;
     // The receive buffer the socket got, in bytes (0 when not open).
     int receiveBufferBytes() const { return rcvbuf_; }
+    // What the datagrams waiting for the user-interface thread hold now
+    // (ReceiveQueue::cost), at most kMaxQueuedBytes.
+    std::size_t queuedBytes() const;
     // Test hook: a small receive buffer, so that a test can make the kernel
     // drop datagrams on purpose. Applies at the next open().
     void setReceiveBufferForTest(int bytes) { testRcvbuf_ = bytes; }
+    // Test hook: stands in for poll() in the receiver thread, so that a test
+    // can make it fail. Applies at the next open().
+    using PollFunction = std::function<int(pollfd* fds, unsigned long count, int timeoutMs)>;
+    void setPollForTest(PollFunction f) { pollForTest_ = std::move(f); }
 
     // Host names, addresses or directed-broadcast addresses every datagram
     // also goes to. Names are looked up in the background (again whenever
@@ -123,28 +136,34 @@ private:
     QSocketNotifier* watcher_ = nullptr;
     int netlinkFd_ = -1;
 #ifdef Q_OS_UNIX
-    void receiveLoop();
+    // The socket and its receiver thread, without the interface watch.
+    void openSocket();
+    void closeSocket();
+    void receiveLoop(std::uint32_t session, PollFunction poll);
     void drainQueue();
+    // The receiver thread of `session` ended on `error` (an errno).
+    void receiverStopped(std::uint32_t session, int error);
+    void reopen();
     int fd_ = -1;
     int wake_[2] = {-1, -1};
     std::thread receiver_;
-    std::mutex mutex_;
-    struct Arrival {
-        std::string bytes;
-        quint32 from = 0;
-        quint32 to = 0;
-        int interfaceIndex = 0;
-    };
-    std::vector<Arrival> queue_;
-    std::vector<Arrival> taking_;
-    std::size_t takingPos_ = 0;
+    ReceiveQueue queue_{kMaxQueuedBytes};
     std::atomic<bool> posted_{false};
+    // The kernel's count of drops on the current socket (SO_RXQ_OVFL), and
+    // what earlier sockets of this transport dropped: the reported total
+    // only grows.
     std::atomic<std::uint32_t> dropTotal_{0};
-    std::atomic<std::uint32_t> queueDropped_{0};
+    std::uint32_t earlierDrops_ = 0;
     std::uint32_t dropReported_ = 0;
     quint32 broadcastIp_ = 0;
-    std::uint32_t session_ = 0;  // grows at every close()
+    std::uint32_t session_ = 0;  // grows whenever the socket closes
+    // Receiving failed and the socket could not be opened again yet.
+    bool down_ = false;
+    bool reportedDown_ = false;
+    int downError_ = 0;
+    QTimer* reopenTimer_ = nullptr;
 #endif
+    PollFunction pollForTest_;
     QHostAddress broadcast_;
     quint16 port_;
     int rcvbuf_ = 0;

@@ -63,6 +63,8 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
     transport_.setBatchEnd([this] { flushRefresh(); });
     transport_.setDropReporter([this](std::uint32_t total) { DatagramsDropped(total); });
     transport_.setNetworksJoined([this] { AnnounceOnNewNetworks(); });
+    transport_.setReceiveFailure(
+        [this](int number, const std::string& text, bool reopened) { ReceivingFailed(number, text, reopened); });
     users_.addObserver(this);
     replyRandom_ = [engine = std::minstd_rand(std::random_device{}())](std::uint32_t bound) mutable {
         return std::uniform_int_distribution<std::uint32_t>(0, bound)(engine);
@@ -77,6 +79,7 @@ ChatNode::~ChatNode() {
     transport_.setBatchEnd({});
     transport_.setDropReporter({});
     transport_.setNetworksJoined({});
+    transport_.setReceiveFailure({});
     // A flood that ended within the last minute is still accounted for.
     for (const auto& line : receiveLog_.flush()) log_.WriteLog(line);
     users_.removeObserver(this);
@@ -545,6 +548,24 @@ void ChatNode::DatagramsDropped(std::uint32_t total) {
     dropsLogged_ = total;
     // Who was lost among them is unknown: ask everybody once.
     RequestRoster();
+}
+
+void ChatNode::ReceivingFailed(int number, const std::string& text, bool reopened) {
+    const std::string why = std::to_string(number) + ": " + text;
+    if (reopened) {
+        log_.WriteLog("Receiving failed (" + why + "); the connection was opened again");
+        ui_.messageBox("Lanyx stopped receiving from the network (" + why +
+                           ") and has opened its connection again. Messages sent to you meanwhile may be missing.",
+                       "Lanyx", IconExclamation);
+        // Who came or went meanwhile is unknown: ask everybody once.
+        RequestRoster();
+    } else {
+        log_.WriteLog("Receiving failed (" + why + "); the connection could not be opened again yet");
+        ui_.messageBox("Lanyx stopped receiving from the network (" + why +
+                           ") and could not open its connection again. It keeps trying; until then you receive "
+                           "nothing and what you send is lost.",
+                       "Lanyx", IconExclamation);
+    }
 }
 
 void ChatNode::ProcessDatagram(std::string_view text) {

@@ -179,6 +179,10 @@ public:
     // The system dropped received datagrams (its running count): logged,
     // and the roster is asked for once per such event.
     void DatagramsDropped(std::uint32_t total);
+    // The transport stopped receiving (a broken socket) and opened it again
+    // or keeps trying: the user is told, and after a reopening the segment
+    // is asked for its roster.
+    void ReceivingFailed(int number, const std::string& text, bool reopened);
 
     // Blocks or unblocks each of these users; the windows refresh once.
     void ToggleBlocked(const std::vector<std::string>& names);

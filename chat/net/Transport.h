@@ -35,6 +35,12 @@ public:
     // thread, and what is sent from inside goes to those networks only, so
     // that the copy announces itself there and nowhere else.
     void setNetworksJoined(std::function<void()> f) { networksJoined_ = std::move(f); }
+    // Receiving stopped because the socket broke (`number` and `text` say
+    // why). `reopened`: the transport opened it again and receives; else it
+    // keeps trying and calls again, reopened, once it could. Called on the
+    // user-interface thread.
+    using ReceiveFailure = std::function<void(int number, const std::string& text, bool reopened)>;
+    void setReceiveFailure(ReceiveFailure f) { receiveFailure_ = std::move(f); }
 
     // The IPv4 address (host order) the datagram being handed over came
     // from; 0 when not known. File offers are answered at this address.
@@ -57,6 +63,9 @@ protected:
     void networksJoined() {
         if (networksJoined_) networksJoined_();
     }
+    void receiveFailed(int number, const std::string& text, bool reopened) {
+        if (receiveFailure_) receiveFailure_(number, text, reopened);
+    }
 
 private:
     Receiver receiver_;
@@ -65,6 +74,7 @@ private:
     std::function<void()> batchEnd_;
     std::function<void(std::uint32_t)> dropReporter_;
     std::function<void()> networksJoined_;
+    ReceiveFailure receiveFailure_;
 };
 
 } // namespace lanyx

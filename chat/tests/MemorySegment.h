@@ -34,6 +34,8 @@ public:
         endBatch();
     }
     void reportDropTotal(std::uint32_t total) { reportDrops(total); }
+    // As the socket adapter does when its receiver found the socket broken.
+    void failReceiving(int number, const std::string& text, bool reopened) { receiveFailed(number, text, reopened); }
     // As the socket does when the computer comes onto another network.
     void joinNetwork() { networksJoined(); }
     // What this endpoint sent of the commands every copy knows: what a copy

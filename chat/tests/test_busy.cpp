@@ -101,6 +101,26 @@ TEST_F(Busy, RosterRequestGoesOutOnceUnderAProbeNameAndOnDropsOnly) {
     EXPECT_FALSE(ann.node.RequestRoster());
 }
 
+// A socket that broke under the receiver: the user hears of it either way,
+// and once receiving works again the segment is asked who is there, since
+// presence may have been missed meanwhile.
+TEST_F(Busy, AReceiverThatStoppedIsShownToTheUserAndARosterRequestFollowsTheReopening) {
+    seg.runFor(ChatNode::kRosterRequestIntervalMs);
+    ann.transport.failReceiving(err::NetworkError, "Bad file descriptor", false);
+    ASSERT_EQ(ann.rec.boxes.size(), 1u);
+    EXPECT_NE(ann.rec.boxes[0].find("stopped receiving from the network (" + std::to_string(err::NetworkError) +
+                                    ": Bad file descriptor) and could not open"),
+              std::string::npos)
+        << ann.rec.boxes[0];
+    EXPECT_TRUE(ann.transport.sent.empty());  // nobody to ask yet
+    EXPECT_NE(ann.log().find("Receiving failed"), std::string::npos);
+
+    ann.transport.failReceiving(err::NetworkError, "Bad file descriptor", true);
+    ASSERT_EQ(ann.rec.boxes.size(), 2u);
+    EXPECT_NE(ann.rec.boxes[1].find("has opened its connection again"), std::string::npos) << ann.rec.boxes[1];
+    EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"_ann|S/0"}));
+}
+
 TEST(ReplyDelay, TheWindowGrowsWithTheRosterUpToTwoSeconds) {
     EXPECT_EQ(ChatNode::ReplyWindowMs(0), 0u);
     EXPECT_EQ(ChatNode::ReplyWindowMs(ChatNode::kAnswerAtOnceUpTo), 0u);

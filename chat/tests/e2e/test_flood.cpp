@@ -16,6 +16,21 @@ using namespace lanyx::e2e;
 
 namespace {
 
+// Under a sanitizer the program's memory grows with the sanitizer's own
+// bookkeeping (freed memory is held back to catch late use), so its size
+// says nothing about the program.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kMemoryMeasured = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kMemoryMeasured = false;
+#else
+constexpr bool kMemoryMeasured = true;
+#endif
+#else
+constexpr bool kMemoryMeasured = true;
+#endif
+
 long rssKb(int pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;
@@ -105,7 +120,11 @@ TEST_F(Flood, AHundredThousandHostileDatagramsLeaveTheNodeAnsweringListingOnlyRe
     // Its memory has not grown with the flood: the roster is nine rows.
     const long rssAfter = rssKb(ann.pid());
     std::cerr << "ann VmRSS before " << rssBefore << " kB, after " << rssAfter << " kB\n";
-    EXPECT_LT(rssAfter - rssBefore, 16 * 1024);
+    if (kMemoryMeasured) {
+        EXPECT_LT(rssAfter - rssBefore, 16 * 1024);
+    } else {
+        std::cerr << "not compared: a sanitizer's bookkeeping is in the figures\n";
+    }
 
     ann.signal(SIGTERM);
     EXPECT_EQ(ann.wait(5000), 0);
