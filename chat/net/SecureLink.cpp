@@ -515,9 +515,11 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         return;
     }
     if (!fresh(name, fromBe64(*tail))) return;
-    // Only users the roster lists: a stream of names nobody sees listed
-    // would otherwise fill the file of known keys.
-    if (hooks_.isListed && !hooks_.isListed(name)) {
+    // New keys only for users the roster lists: a stream of names nobody
+    // sees listed would otherwise fill the file of known keys. A pinned
+    // name is judged at once: a copy announces its keys before the
+    // datagram that lists it, and a changed key must not pass unseen.
+    if (hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key)) {
         log("Keys not pinned", "Announcement from " + shorten(sender) + ", who is not listed, ignored");
         return;
     }

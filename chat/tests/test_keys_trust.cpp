@@ -160,6 +160,22 @@ TEST_F(KeyTrust, AForgedAnnouncementHoldsPrivateMessagesUntilTheUserDecides) {
     EXPECT_EQ(shown(*ann, "alert").back(), "bob:sealed again");
 }
 
+TEST_F(KeyTrust, AChangedKeyAnnouncedBeforeTheNameIsListedAgainIsNotMissed) {
+    // ann left; her reinstalled copy announces its keys before the datagram
+    // that lists her again (the order of a join).
+    ann->node.CloseNetwork();
+    seg.runFor(100);
+    ASSERT_FALSE(bob->node.users().findNoCase("ann"));
+    Forger reinstalled;
+    post({reinstalled.announce("ann")});
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Changed);
+    EXPECT_EQ(bob->rec.keyWarnings.size(), 1u);
+    // A name nobody lists and nobody pinned still gets no key.
+    Forger stranger;
+    post({stranger.announce("zed")});
+    EXPECT_EQ(state(*bob, "zed"), KeyState::NoKeys);
+}
+
 TEST_F(KeyTrust, AcceptingAChangedKeyGoesThroughTheCheckAndSealsToTheNewKey) {
     // ann's copy was reinstalled: a new key under her name.
     ann->node.CloseNetwork();

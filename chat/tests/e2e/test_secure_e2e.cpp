@@ -161,7 +161,8 @@ TEST_F(SecureEndToEnd, AChangedKeyIsWarnedAboutAndNotTrusted) {
     argv.insert(argv.end(), {"alert", "it is really me"});
     auto& ann2 = run(0, "ann2", argv);
     ASSERT_EQ(ann2.wait(15000), 0) << err("ann2");
-    ASSERT_TRUE(waitForText(out("bob"), "key-changed\tann\tThe key of ann has changed.", 5000)) << readFile(out("bob"));
+    ASSERT_TRUE(waitForText(out("bob"), "key-changed\tann\tThe key of ann has changed.", 5000))
+        << readFile(out("bob")) << readFile((root_ / "bob" / "Log.txt").string());
     EXPECT_TRUE(waitForText(out("bob"), "keys\tann\tchanged", 3000));
     EXPECT_TRUE(waitForText(out("bob"), "alert\tann\t(not verified) it is really me", 3000));
     // Its leave notice is not signed by the pinned key: ann stays listed.
