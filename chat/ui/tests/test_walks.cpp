@@ -173,6 +173,9 @@ QSet<QString> wordsOf(QString text) {
     for (auto it = run.globalMatch(text); it.hasNext();) {
         QString w = it.next().captured(0);
         if (w.contains(QRegularExpression(QStringLiteral("[\\p{N}_]")))) continue;
+        // A group of a fingerprint in capitals (A97E 4ABF ... AFFC) may have no digit.
+        static const QRegularExpression hexGroup(QStringLiteral("^[A-F]{2,4}$"));
+        if (hexGroup.match(w).hasMatch()) continue;
         w.remove(QLatin1Char('\'')).remove(QChar(0x2019));
         if (w.size() >= 2) words.insert(w.toLower());
     }
