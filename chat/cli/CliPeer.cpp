@@ -440,11 +440,15 @@ std::string DeliveryText(const DeliveryReport& r) {
     case Delivery::Delivered: return "encrypted: delivered";
     case Delivery::NotConfirmed: return "encrypted: not confirmed";
     case Delivery::Local: return "kept here: a message to yourself stays on this computer";
+    case Delivery::Queued:
+        return "queued: encrypted, waits in this data folder until " + r.recipient + " is seen with the known key";
     case Delivery::Withheld:
         switch (r.withheld) {
         case Withheld::KeyChanged: return "not sent: " + r.recipient + "'s key changed";
         case Withheld::CannotOpen: return "not sent: " + r.recipient + "'s program takes no sealed messages";
         case Withheld::Empty: return "not sent: nothing to send";
+        case Withheld::Expired: return "not sent: it waited for " + r.recipient + " too long and expired";
+        case Withheld::Cancelled: return "not sent: taken back while it waited";
         default: return "not sent: this copy is not on the network";
         }
     default: return "in the clear: sent; this recipient's program does not confirm";

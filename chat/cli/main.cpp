@@ -320,9 +320,13 @@ int main(int argc, char** argv) {
                 if (opt.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
                 for (const auto& name : opt.to) {
                     const bool known = node.secure() && node.secure()->hasKey(name);
-                    if (!printer.everSeen(name))
+                    // A user with a known key who is not here gets the message
+                    // when seen next: give a late reply a moment first.
+                    for (int i = 0; known && i < 10 && !listedAs(node.users(), name) && !pump.stopRequested(); ++i)
+                        pump.runFor(100);
+                    if (!printer.everSeen(name) && !known)
                         std::cerr << "lanyx-cli: " << name << " was not seen on the network; sending anyway"
-                                  << (known ? ", sealed to the known key" : "") << std::endl;
+                                  << std::endl;
                     const auto report = node.SendPrivate(name + " " + mark + opt.text);
                     if (report.state == Delivery::Withheld) {
                         if (report.withheld == Withheld::KeyChanged)
@@ -334,7 +338,7 @@ int main(int argc, char** argv) {
                         status = cli::kWithheld;
                         continue;
                     }
-                    if (alert) node.WriteLog("Private alert sent to " + name);
+                    if (alert && report.state != Delivery::Queued) node.WriteLog("Private alert sent to " + name);
                 }
             }
         } catch (const LanyxError& e) {

@@ -611,6 +611,7 @@ QString frmChat::markWord(MarkGroup group, std::size_t count) {
     case MarkGroup::NotConfirmed: return count ? tr("%1 not confirmed").arg(n) : tr("not confirmed");
     case MarkGroup::Clear: return count ? tr("%1 sent").arg(n) : tr("sent");
     case MarkGroup::Withheld: return count ? tr("%1 not sent").arg(n) : tr("not sent");
+    case MarkGroup::Queued: return count ? tr("%1 queued").arg(n) : tr("queued");
     default: return count ? tr("%1 waiting").arg(n) : tr("waiting");
     }
 }
