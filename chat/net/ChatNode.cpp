@@ -956,7 +956,8 @@ void ChatNode::keyStateShown(const std::string& name, KeyState state) {
 }
 
 void ChatNode::deliverWaiting(const std::string& name) {
-    if (!outbox_ || !secure_ || !transport_.isOpen() || !keyHeard(secure_->stateOf(name))) return;
+    if (!outbox_ || !secure_ || !transport_.isOpen() || state_.ProbeMode || !keyHeard(secure_->stateOf(name)))
+        return;
     const auto row = users_.findNoCase(name);
     const auto* pin = secure_->pins().find(name);
     if (!row || !pin || pin->changed()) return;
