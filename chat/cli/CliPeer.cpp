@@ -4,6 +4,7 @@
 #include "Text.h"
 
 #include <ctime>
+#include <limits>
 #include <ostream>
 
 namespace lanyx::cli {
@@ -197,7 +198,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         }
     }
     if (o.help || o.version) return std::nullopt;
-    if (words.empty()) return "no command given (listen, who, alert, chat, send, networks, keys, verify or history)";
+    if (words.empty()) return "no command given (listen, who, alert, chat, send, networks, keys, verify, history or waiting)";
     o.command = words[0];
     if (historyOption && o.command != "history") return "--search, --with, --since and --limit go with history";
     if (o.command != "listen") {
@@ -220,6 +221,18 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         }
         if (o.keepKnown && !o.safetyNumber.empty()) return "--keep-known takes no number";
         if (!o.safetyNumber.empty() && o.safetyNumber.size() != 60) return "a safety number has 60 digits";
+    } else if (o.command == "waiting") {
+        if (!o.to.empty()) return "waiting takes no --to";
+        if (words.size() == 1) return std::nullopt;
+        if (words[1] != "cancel" || words.size() != 3) return "waiting takes nothing, or cancel NUMBER";
+        std::uint64_t n = 0;
+        for (char c : words[2]) {
+            if (c < '0' || c > '9' || n > (std::numeric_limits<std::uint64_t>::max() - 9) / 10)
+                return "not a message number: " + words[2];
+            n = n * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        if (n == 0) return "not a message number: " + words[2];
+        o.cancelWaiting = n;
     } else if (o.command == "listen" || o.command == "who" || o.command == "networks" || o.command == "keys" ||
                o.command == "history") {
         if (words.size() > 1) return o.command + " takes no text";
@@ -273,6 +286,10 @@ Commands:
                          print the messages kept in the data folder, oldest
                          first; also while a copy runs there (it only reads,
                          and never joins the network)
+  waiting                print the private messages waiting in the data folder
+                         for users who were not on the network: number,
+                         recipient, kind, since, until (the text stays sealed)
+  waiting cancel NUMBER  take that message back
 
 Options:
   --dir DIR              data folder (User.ini, Log.txt); default: the program's
@@ -440,11 +457,15 @@ std::string DeliveryText(const DeliveryReport& r) {
     case Delivery::Delivered: return "encrypted: delivered";
     case Delivery::NotConfirmed: return "encrypted: not confirmed";
     case Delivery::Local: return "kept here: a message to yourself stays on this computer";
+    case Delivery::Queued:
+        return "queued: encrypted, waits in this data folder until " + r.recipient + " is seen with the known key";
     case Delivery::Withheld:
         switch (r.withheld) {
         case Withheld::KeyChanged: return "not sent: " + r.recipient + "'s key changed";
         case Withheld::CannotOpen: return "not sent: " + r.recipient + "'s program takes no sealed messages";
         case Withheld::Empty: return "not sent: nothing to send";
+        case Withheld::Expired: return "not sent: it waited for " + r.recipient + " too long and expired";
+        case Withheld::Cancelled: return "not sent: taken back while it waited";
         default: return "not sent: this copy is not on the network";
         }
     default: return "in the clear: sent; this recipient's program does not confirm";

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -22,13 +23,14 @@ struct HistoryQuery {
 };
 
 struct CliOptions {
-    std::string command;  // listen, who, alert, chat, send, networks, keys, verify, history
+    std::string command;  // listen, who, alert, chat, send, networks, keys, verify, history, waiting
     std::vector<std::string> to;
     std::string text;
     std::vector<std::string> paths;         // send: files and folders
     std::string verifyName;                 // verify: whose key
     std::string safetyNumber;               // verify: the number the other user read (digits)
     bool keepKnown = false;                 // verify: keep the known key instead
+    std::uint64_t cancelWaiting = 0;        // waiting: the message to take back (0: list them)
     std::optional<std::string> acceptInto;  // listen: accept every offer into this folder
     bool declineOffers = false;             // listen: decline every offer
     std::uint32_t offerWaitMs = 300000;     // send: how long an offer waits for its answer

@@ -1,6 +1,7 @@
 // lanyx-cli: the chat node without windows, for terminals and scripts.
 #include "CliKeys.h"
 #include "CliHistory.h"
+#include "CliWaiting.h"
 #include "CliPeer.h"
 #include "CliTransfers.h"
 #include "FileTransfers.h"
@@ -77,6 +78,11 @@ int main(int argc, char** argv) {
         // Read only, beside a copy that may run on the folder: no lock, no network.
         const auto paths = ResolvePaths(opt.dir ? std::optional<std::filesystem::path>(*opt.dir) : std::nullopt);
         return cli::RunHistory(opt.history, paths.dataDir, std::cout, std::cerr);
+    }
+    if (opt.command == "waiting") {
+        const auto paths = ResolvePaths(opt.dir ? std::optional<std::filesystem::path>(*opt.dir) : std::nullopt);
+        if (opt.cancelWaiting) return cli::CancelWaiting(paths.dataDir, opt.cancelWaiting, std::cout, std::cerr);
+        return cli::ListWaiting(paths.dataDir, std::cout, std::cerr);
     }
     QHostAddress broadcast;
     if (!broadcast.setAddress(QString::fromStdString(opt.broadcast)) ||
@@ -320,9 +326,16 @@ int main(int argc, char** argv) {
                 if (opt.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
                 for (const auto& name : opt.to) {
                     const bool known = node.secure() && node.secure()->hasKey(name);
-                    if (!printer.everSeen(name))
+                    // A user with a known key who is not listed gets the message
+                    // only when seen next: the answers to our join may still be
+                    // on their way (on a busy segment up to two seconds), the
+                    // longer for a user heard while we probed.
+                    const int rounds = printer.everSeen(name) ? 30 : 5;
+                    for (int i = 0; known && i < rounds && !listedAs(node.users(), name) && !pump.stopRequested(); ++i)
+                        pump.runFor(100);
+                    if (!printer.everSeen(name) && !known)
                         std::cerr << "lanyx-cli: " << name << " was not seen on the network; sending anyway"
-                                  << (known ? ", sealed to the known key" : "") << std::endl;
+                                  << std::endl;
                     const auto report = node.SendPrivate(name + " " + mark + opt.text);
                     if (report.state == Delivery::Withheld) {
                         if (report.withheld == Withheld::KeyChanged)
@@ -334,7 +347,7 @@ int main(int argc, char** argv) {
                         status = cli::kWithheld;
                         continue;
                     }
-                    if (alert) node.WriteLog("Private alert sent to " + name);
+                    if (alert && report.state != Delivery::Queued) node.WriteLog("Private alert sent to " + name);
                 }
             }
         } catch (const LanyxError& e) {

@@ -6,6 +6,7 @@
 #include "Text.h"
 #include "Wire.h"
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 #include <random>
@@ -150,11 +151,13 @@ bool ChatNode::EnableKeys() {
             if (files_) files_->fileDelivery(r);
             return;
         }
+        if (waitedDelivery(r)) return;
         sink_.PrivateDelivery(r);
         if (history_) history_->delivery(r.id, r.recipient, HistoryDeliveryOf(r));
     };
     h.keyState = [this](const std::string& name, KeyState state) {
         if (const auto row = users_.findNoCase(name)) users_.setKeyState(*row, state);
+        keyStateShown(name, state);
     };
     h.keyChanged = [this](const std::string& name, const std::string& text) { sink_.KeyWarning(name, text); };
     h.log = [this](std::string_view kind, const std::string& line) { writeLimited(kind, line); };
@@ -173,6 +176,15 @@ bool ChatNode::EnableKeys() {
     if (files_) secure_->addCapability(secure::kFilesCapability);
     secure_->setUserName(data_.user.UserName);
     secure_->setMyName(state_.MyName);
+    outbox_ = std::make_unique<Outbox>(config_.dataDir, secure_->identity());
+    std::string problem;
+    const bool read = outbox_->load(problem);
+    if (!problem.empty()) {
+        log_.WriteLog(problem);
+        if (!read) settingsNotice_ += (settingsNotice_.empty() ? "" : "\n\n") + problem;
+    }
+    // What ran out while no copy ran goes soon after the start, with its notice.
+    scheduleExpiry(1000);
     return true;
 }
 
@@ -248,6 +260,9 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view
         return report;
     }
     if (secure_ && secure_->hasKey(to)) {
+        // Not here: it waits, sealed to the known key, until the user is.
+        if (!message.empty() && !users_.findNoCase(to))
+            if (auto report = queuePrivate(to, message, chatTag)) return *report;
         // A known key: sealed to it, or not sent at all.
         Withheld why = Withheld::Offline;
         if (transport_.isOpen())
@@ -586,6 +601,7 @@ void ChatNode::ProcessDatagram(std::string_view text) {
             if (secure_) {
                 secure_->noteListed(std::string(sender));
                 users_.setKeyState(*row, secure_->stateOf(sender));
+                keyStateShown(std::string(sender), secure_->stateOf(sender));
             }
             AnswerNewcomer(sender);
         } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
@@ -869,6 +885,192 @@ void ChatNode::saveSettings() {
 
 void ChatNode::applyAutostart() {
     if (!config_.autostartProgram.empty()) platform::SetAutostart(data_.user.Autostart, config_.autostartProgram);
+}
+
+// ---- messages that wait -----------------------------------------------------
+
+std::int64_t ChatNode::wallMs() const {
+    if (config_.wallMicros) return static_cast<std::int64_t>(config_.wallMicros() / 1000);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+void ChatNode::saveOutbox() {
+    std::string problem;
+    if (outbox_ && !outbox_->save(problem)) log_.WriteLog("Messages waiting for their recipients not written: " + problem);
+}
+
+std::optional<DeliveryReport> ChatNode::queuePrivate(const std::string& to, std::string_view message,
+                                                     std::string_view chatTag) {
+    if (!outbox_) return std::nullopt;
+    const auto* pin = secure_->pins().find(to);
+    // A changed key waits for the user's decision: withheld, as any message to it.
+    // A copy that takes no sealed messages would never get it: withheld now.
+    if (!pin || pin->changed() || !pin->opensSealed || secure_->stateOf(to) == KeyState::Changed)
+        return std::nullopt;
+    HistoryKind kind;
+    std::string_view text;
+    if (startsWith(message, wire::AlertMark)) {
+        kind = HistoryKind::PrivateAlert;
+        text = message.substr(wire::AlertMark.size());
+    } else if (startsWith(message, wire::ChatMark)) {
+        kind = HistoryKind::PrivateChat;
+        text = message.substr(wire::ChatMark.size());
+    } else {
+        return std::nullopt;  // neither alert nor chat line: nothing a window would show
+    }
+    std::string why;
+    const auto id = outbox_->add(to, kind, std::string(text), *pin, wallMs(), &why, std::string(chatTag));
+    if (!id) {
+        log_.WriteLog("Private message to " + forLog(to) + " cannot wait for the user: " + why);
+        return std::nullopt;
+    }
+    saveOutbox();
+    log_.WriteLog("Private message to " + forLog(to) + " waits until the user is seen");
+    DeliveryReport report{*id, to, true, Delivery::Queued};
+    sink_.PrivateDelivery(report);
+    if (history_) {
+        HistoryEntry e;
+        e.outgoing = true;
+        e.peer = to;
+        e.kind = kind;
+        e.text = std::string(text);
+        e.chat = std::string(chatTag);
+        e.trust = HistoryTrust::Encrypted;
+        e.delivery = HistoryDelivery::Queued;
+        e.messageId = *id;
+        history_->record(std::move(e));
+    }
+    scheduleExpiry();
+    return report;
+}
+
+void ChatNode::keyStateShown(const std::string& name, KeyState state) {
+    // Only to the pinned key, heard since the user was listed: never to a
+    // changed one, never to a name that merely appeared.
+    if (!outbox_ || !keyHeard(state) || outbox_->waitingFor(name).empty()) return;
+    const std::weak_ptr<int> alive = alive_;
+    pump_.callAfter(0, [this, alive, name] {
+        if (!alive.expired()) deliverWaiting(name);
+    });
+}
+
+void ChatNode::deliverWaiting(const std::string& name) {
+    if (!outbox_ || !secure_ || !transport_.isOpen() || state_.ProbeMode || !keyHeard(secure_->stateOf(name)))
+        return;
+    const auto row = users_.findNoCase(name);
+    const auto* pin = secure_->pins().find(name);
+    if (!row || !pin || pin->changed()) return;
+    const std::string listed = users_.user(*row).text;
+    for (auto& due : outbox_->dueFor(name, *pin)) {
+        if (outboxInFlight_.count(due.message.id)) continue;
+        std::string message(due.message.kind == HistoryKind::PrivateAlert ? wire::AlertMark : wire::ChatMark);
+        message += due.text;
+        Withheld why = Withheld::None;
+        auto report = secure_->sendPrivate(listed, message, &why);
+        if (!report) break;  // kept: the next time the user is seen
+        fromOutbox_[report->id] = due.message.id;
+        outboxInFlight_.insert(due.message.id);
+        log_.WriteLog("Private message to " + forLog(listed) + " that waited sent");
+        DeliveryReport r = *report;
+        r.id = due.message.id;
+        sink_.PrivateDelivery(r);
+        if (history_) history_->delivery(r.id, due.message.recipient, HistoryDelivery::Waiting);
+    }
+}
+
+bool ChatNode::waitedDelivery(const DeliveryReport& report) {
+    const auto it = fromOutbox_.find(report.id);
+    if (it == fromOutbox_.end()) return false;
+    DeliveryReport r = report;
+    r.id = it->second;
+    std::string recipient = r.recipient;
+    bool stillHere = false;
+    if (outbox_)
+        for (const auto& m : outbox_->all())
+            if (m.id == r.id) {
+                recipient = m.recipient;
+                stillHere = true;
+            }
+    if (report.state != Delivery::Waiting) {
+        fromOutbox_.erase(it);
+        outboxInFlight_.erase(r.id);
+        if (report.state == Delivery::Delivered) {
+            // Gone from the folder only once the recipient confirmed it.
+            if (outbox_ && outbox_->remove(r.id)) saveOutbox();
+        } else if (stillHere) {
+            // Not confirmed: it waits again for the next time the user is seen.
+            r.state = Delivery::Queued;
+            log_.WriteLog("Private message to " + forLog(recipient) + " that waited not confirmed; it waits again");
+        }
+    }
+    sink_.PrivateDelivery(r);
+    if (history_) history_->delivery(r.id, recipient, HistoryDeliveryOf(r));
+    return true;
+}
+
+std::vector<WaitingMessage> ChatNode::WaitingMessages() const {
+    if (!outbox_) return {};
+    std::vector<WaitingMessage> out;
+    for (const auto& m : outbox_->all())
+        if (!outboxInFlight_.count(m.id)) out.push_back(m);
+    return out;
+}
+
+bool ChatNode::CancelWaiting(std::uint64_t id) {
+    if (!outbox_ || outboxInFlight_.count(id)) return false;
+    std::string recipient;
+    for (const auto& m : outbox_->all())
+        if (m.id == id) recipient = m.recipient;
+    if (!outbox_->cancel(id)) return false;
+    saveOutbox();
+    log_.WriteLog("Private message to " + forLog(recipient) + " that waited taken back");
+    sink_.PrivateDelivery({id, recipient, true, Delivery::Withheld, Withheld::Cancelled});
+    if (history_) history_->delivery(id, recipient, HistoryDelivery::Cancelled);
+    return true;
+}
+
+int ChatNode::WaitDays() const {
+    const auto ms = outbox_ ? outbox_->expiryMs() : Outbox::kDefaultExpiryMs;
+    return static_cast<int>((ms + Outbox::kDayMs - 1) / Outbox::kDayMs);
+}
+
+bool ChatNode::SetWaitDays(int days) {
+    if (!outbox_) return false;
+    outbox_->setExpiryMs(static_cast<std::int64_t>(std::clamp(days, 1, 365)) * Outbox::kDayMs);
+    std::string problem;
+    if (outbox_->save(problem)) return true;
+    log_.WriteLog("Messages waiting for their recipients not written: " + problem);
+    return false;
+}
+
+void ChatNode::ExpireWaiting() {
+    if (!outbox_) return;
+    auto gone = outbox_->expire(wallMs());
+    if (gone.empty()) return;
+    saveOutbox();
+    for (const auto& m : gone) {
+        // One sent meanwhile may still be confirmed; it no longer waits here.
+        outboxInFlight_.erase(m.id);
+        const auto days = (m.expiresMs - m.queuedMs + Outbox::kDayMs / 2) / Outbox::kDayMs;
+        log_.WriteLog("Private message to " + forLog(m.recipient) + " not sent: it waited " +
+                      (days > 0 ? std::to_string(days) + (days == 1 ? " day" : " days") : std::string("its time")) +
+                      " and the user was not seen with the known key");
+        sink_.PrivateDelivery({m.id, m.recipient, true, Delivery::Withheld, Withheld::Expired});
+        if (history_) history_->delivery(m.id, m.recipient, HistoryDelivery::Expired);
+    }
+}
+
+void ChatNode::scheduleExpiry(std::uint32_t ms) {
+    if (expiryQueued_ || !outbox_ || outbox_->empty()) return;
+    expiryQueued_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    pump_.callAfter(ms, [this, alive] {
+        if (alive.expired()) return;
+        expiryQueued_ = false;
+        ExpireWaiting();
+        scheduleExpiry();
+    });
 }
 
 } // namespace lanyx

@@ -5,6 +5,7 @@
 #include <utility>
 #include "EventLog.h"
 #include "HistoryPort.h"
+#include "Outbox.h"
 #include "Ports.h"
 #include "RunState.h"
 #include "SecureLink.h"
@@ -19,7 +20,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace lanyx {
 
@@ -40,6 +43,7 @@ constexpr HistoryDelivery HistoryDeliveryOf(const DeliveryReport& report) {
     case Delivery::Waiting: return HistoryDelivery::Waiting;
     case Delivery::Delivered: return HistoryDelivery::Delivered;
     case Delivery::NotConfirmed: return HistoryDelivery::NotConfirmed;
+    case Delivery::Queued: return HistoryDelivery::Queued;
     // Nothing withheld is recorded: it never left.
     case Delivery::NoReceipts:
     case Delivery::Withheld:
@@ -198,6 +202,22 @@ public:
     void setHistory(HistoryRecorder* history) { history_ = history; }
     HistoryRecorder* history() const { return history_; }
 
+    // Messages that wait: a private alert or chat line to a user whose key
+    // is pinned and who is not listed is kept sealed to that key in the data
+    // folder, and sent when the user is next heard with that key. Nothing
+    // waits in a copy without keys.
+    std::vector<WaitingMessage> WaitingMessages() const;
+    // The user takes a waiting message back. False when it is not waiting
+    // here (sent meanwhile, or gone).
+    bool CancelWaiting(std::uint64_t id);
+    // How long a new message waits, in days (the setting kept with them).
+    int WaitDays() const;
+    bool SetWaitDays(int days);
+    // Those whose time ran out go, each with a report (and a log line).
+    void ExpireWaiting();
+    // How often the copy looks for messages that waited too long.
+    static constexpr std::uint32_t kExpiryCheckMs = 60'000;
+
     // Keys: made at the first start, in the data folder (readSettings calls
     // this). False when this build or this folder cannot have them; the
     // copy then behaves as one without keys.
@@ -259,6 +279,16 @@ public:
 
 private:
     void LogUnknownData(std::string_view text, std::string_view sender);
+    std::optional<DeliveryReport> queuePrivate(const std::string& to, std::string_view message,
+                                               std::string_view chatTag);
+    // A user's key state as it is now shown: the key heard sends what waits.
+    void keyStateShown(const std::string& name, KeyState state);
+    void deliverWaiting(const std::string& name);
+    // What the secure link reports about a message that waited.
+    bool waitedDelivery(const DeliveryReport& report);
+    void saveOutbox();
+    void scheduleExpiry(std::uint32_t ms = kExpiryCheckMs);
+    std::int64_t wallMs() const;
     // A message shown to the user, for the history (not our own echoes).
     void recordReceived(HistoryKind kind, const std::string& sender, const std::string& text, MessageMarks marks);
     void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
@@ -336,6 +366,11 @@ private:
     HistoryRecorder* history_ = nullptr;
     std::unordered_set<std::uint64_t> fileReports_;
     std::unique_ptr<SecureLink> secure_;
+    std::unique_ptr<Outbox> outbox_;
+    // Sent from the outbox, not confirmed yet: the link's id -> the waiting id.
+    std::unordered_map<std::uint64_t, std::uint64_t> fromOutbox_;
+    std::unordered_set<std::uint64_t> outboxInFlight_;
+    bool expiryQueued_ = false;
     Trust trust_ = Trust::Plain;  // of the datagram being processed
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // timers outliving the node do nothing
 };

@@ -45,6 +45,7 @@ enum class Delivery : std::uint8_t {
     NoReceipts,    // sent in the clear; the recipient's program does not confirm
     Withheld,      // not sent at all: see DeliveryReport::withheld
     Local,         // for ourselves: shown here, never on the network
+    Queued,        // the recipient is not here: kept sealed to the pinned key until seen
 };
 
 // Why a private message to a user with a known key was not sent.
@@ -54,6 +55,8 @@ enum class Withheld : std::uint8_t {
     CannotOpen,  // the known key's program takes no sealed messages
     Offline,     // this copy is not on the network, or has no name yet
     Empty,       // nothing to send
+    Expired,     // it waited for the recipient longer than the user allows
+    Cancelled,   // it waited, and the user took it back
 };
 
 struct DeliveryReport {

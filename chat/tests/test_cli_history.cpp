@@ -1,6 +1,10 @@
 // lanyx-cli history: its options, its dates and times, and its lines, read
 // from a real history file, also while the copy that writes it runs.
 #include "CliHistory.h"
+#include "CliKeys.h"
+#include "CliWaiting.h"
+#include "Crypto.h"
+#include "Outbox.h"
 #include "CliPeer.h"
 #include "History.h"
 #include "TestFiles.h"
@@ -170,4 +174,50 @@ TEST(CliHistory, AFileThatIsNoHistorySaysSoAndFails) {
     EXPECT_NE(err.str().find("cannot be read"), std::string::npos) << err.str();
     // And it is left as it was: a reader never moves or mends anything.
     EXPECT_EQ(test::readBytes(dir / "History.db"), std::string(8192, 'x'));
+}
+
+// ---- lanyx-cli waiting ------------------------------------------------------
+
+TEST(CliWaiting, ListsWhatWaitsWithoutItsTextAndTakesOneBackOnce) {
+    if (!crypto::available()) GTEST_SKIP() << "this build has no cryptographic library: no keys, nothing waits";
+    test::TempDir dir;
+    auto me = LoadOrCreateIdentity(dir.path());
+    ASSERT_TRUE(me.identity);
+    const auto ann = Identity::generate();
+    PinStore::Pin pin;
+    pin.signPublic = ann.signPublic;
+    pin.boxPublic = ann.boxPublic;
+    std::uint64_t keep = 0, back = 0;
+    {
+        Outbox box(dir.path(), *me.identity);
+        keep = *box.add("ann", HistoryKind::PrivateAlert, "the vault code is 4711", pin, 1'000'000'000'000);
+        back = *box.add("ann", HistoryKind::PrivateChat, "never mind", pin, 1'000'000'000'000);
+        std::string problem;
+        ASSERT_TRUE(box.save(problem)) << problem;
+    }
+    Zone utc("UTC");
+    std::ostringstream out, err;
+    EXPECT_EQ(ListWaiting(dir.path(), out, err), 0) << err.str();
+    EXPECT_EQ(out.str(), std::to_string(keep) + "\tann\tprivate-alert\t2001-09-09T01:46:40+00:00\t2001-09-16T01:46:40+00:00\n" +
+                             std::to_string(back) + "\tann\tprivate-chat\t2001-09-09T01:46:40+00:00\t2001-09-16T01:46:40+00:00\n");
+    EXPECT_EQ(out.str().find("4711"), std::string::npos);
+
+    std::ostringstream said;
+    EXPECT_EQ(CancelWaiting(dir.path(), back, said, err), 0) << err.str();
+    EXPECT_NE(said.str().find("taken back"), std::string::npos);
+    EXPECT_EQ(CancelWaiting(dir.path(), back, said, err), kNotMarked);
+    std::ostringstream left;
+    ListWaiting(dir.path(), left, err);
+    EXPECT_EQ(left.str().find(std::to_string(back)), std::string::npos);
+    EXPECT_NE(left.str().find(std::to_string(keep)), std::string::npos);
+
+    CliOptions o;
+    EXPECT_FALSE(parse({"waiting"}, o));
+    EXPECT_EQ(o.cancelWaiting, 0u);
+    EXPECT_FALSE(parse({"waiting", "cancel", "42"}, o));
+    EXPECT_EQ(o.cancelWaiting, 42u);
+    CliOptions bad;
+    EXPECT_TRUE(parse({"waiting", "cancel", "x1"}, bad));
+    EXPECT_TRUE(parse({"waiting", "cancel"}, bad));
+    EXPECT_TRUE(parse({"waiting", "cancel", "99999999999999999999999"}, bad));
 }

@@ -133,6 +133,8 @@ void DesktopSink::RouteMarkedChatLine(const std::string& text, const std::string
 void DesktopSink::PrivateDelivery(const DeliveryReport& report) {
     // The first report of each message is the one SendPrivate returns to the window.
     if (report.state != Delivery::Waiting && report.id != 0) app_.windows().PrivateDelivery(report);
+    // A message that waited in vain: told even when its window is closed.
+    if (report.state == Delivery::Withheld && report.withheld == Withheld::Expired) app_.waitingExpired(report);
 }
 
 void DesktopSink::RemoveUserFromChats(const std::string& name) {
@@ -315,6 +317,18 @@ void LanyxApp::openHistoryStore() {
     });
     node_->setHistory(&recorder_);
     windows_->setHistory(history_.get(), [this](const std::string& list) { OpenHistory(list); });
+}
+
+void LanyxApp::waitingExpired(const DeliveryReport& report) {
+    const QString text =
+        tr("A message to %1 was not sent: %1 was not seen on the network in the time it could wait.")
+            .arg(QString::fromStdString(report.recipient));
+    std::cerr << "lanyx: " << text.toStdString() << '\n';
+    auto* box = new QMessageBox(QMessageBox::Information, tr("Waiting message - Lanyx"), text, QMessageBox::Ok);
+    box->setObjectName("boxWaitingExpired");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 void LanyxApp::historyNotice(const QString& text) {

@@ -143,6 +143,8 @@ private:
     friend class DesktopHistory;
     void openHistoryStore();
     void historyNotice(const QString& text);
+    // A message that waited for its recipient ran out of time.
+    void waitingExpired(const DeliveryReport& report);
 
     DesktopOptions options_;
     LanyxPaths paths_;

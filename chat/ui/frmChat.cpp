@@ -179,6 +179,22 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lblDelivery_->setWordWrap(true);
     lblDelivery_->setTextFormat(Qt::PlainText);
     lblDelivery_->setVisible(false);
+    // The last line, while it waits for members not on the network, can be
+    // taken back from here.
+    lblDelivery_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lblDelivery_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        std::vector<std::uint64_t> ids;
+        for (const auto& r : delivery_.rows())
+            if (r.state == Delivery::Queued) ids.push_back(r.id);
+        if (ids.empty()) return;
+        QMenu menu(this);
+        QAction* takeBack = menu.addAction(tr("&Take back the waiting line"));
+        takeBack->setObjectName("actTakeBack");
+        connect(takeBack, &QAction::triggered, this, [this, ids] {
+            for (const auto id : ids) node_.CancelWaiting(id);
+        });
+        menu.exec(lblDelivery_->mapToGlobal(pos));
+    });
     lblNote_ = new QLabel(this);
     lblNote_->setObjectName("lblRecipientNote");
     lblNote_->setWordWrap(true);
@@ -611,6 +627,7 @@ QString frmChat::markWord(MarkGroup group, std::size_t count) {
     case MarkGroup::NotConfirmed: return count ? tr("%1 not confirmed").arg(n) : tr("not confirmed");
     case MarkGroup::Clear: return count ? tr("%1 sent").arg(n) : tr("sent");
     case MarkGroup::Withheld: return count ? tr("%1 not sent").arg(n) : tr("not sent");
+    case MarkGroup::Queued: return count ? tr("%1 queued").arg(n) : tr("queued");
     default: return count ? tr("%1 waiting").arg(n) : tr("waiting");
     }
 }

@@ -96,6 +96,19 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
         lblDelivery_->setText(text);
         lblDelivery_->setVisible(true);
     };
+    // A message waiting for its recipient can be taken back from its row.
+    lstDelivery_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstDelivery_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        auto* item = lstDelivery_->itemAt(pos);
+        if (!item) return;
+        const auto id = item->data(0, Qt::UserRole).toULongLong();
+        if (id == 0) return;
+        QMenu menu(this);
+        QAction* takeBack = menu.addAction(tr("&Take back the waiting alert"));
+        takeBack->setObjectName("actTakeBack");
+        connect(takeBack, &QAction::triggered, this, [this, id] { TakeBack(id); });
+        menu.exec(lstDelivery_->viewport()->mapToGlobal(pos));
+    });
     lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvUsers_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         auto* item = lvUsers_->itemAt(pos);
@@ -211,6 +224,10 @@ void frmCom::Send() {
     if (!changed.empty() && openCheck_) openCheck_(changed.front());
 }
 
+bool frmCom::TakeBack(std::uint64_t id) {
+    return node_.CancelWaiting(id);
+}
+
 void frmCom::ShowDelivery(const DeliveryReport& report) {
     if (delivery_.update(report)) refreshDeliveryLine();
 }
@@ -219,10 +236,19 @@ void frmCom::refreshDeliveryLine() {
     lstDelivery_->clear();
     const QColor base = lstDelivery_->palette().color(QPalette::Base);
     for (const auto& r : delivery_.rows()) {
-        auto* item = new QTreeWidgetItem(lstDelivery_, {DeliveryRowText(r)});
+        QString text = DeliveryRowText(r);
+        // Nothing keeps a message in the clear for later: say so where it is known.
+        if (r.state == Delivery::NoReceipts && !node_.users().findNoCase(r.recipient))
+            text = tr("%1: in the clear, sent; %1 is not on the network now and will not get it")
+                       .arg(QString::fromStdString(r.recipient));
+        auto* item = new QTreeWidgetItem(lstDelivery_, {text});
+        if (r.state == Delivery::Queued) {
+            item->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(r.id));
+            item->setToolTip(0, tr("Waits on this computer; the context menu takes it back"));
+        }
         const State state = DeliveryState(r);
         item->setIcon(0, StateIcon(state));
-        item->setToolTip(0, StateText(state));
+        if (r.state != Delivery::Queued) item->setToolTip(0, StateText(state));
         if (state == State::Warning) item->setForeground(0, ReadableOn(QColor(0xC0, 0x20, 0x00), base));
     }
     lstDelivery_->setVisible(true);
@@ -240,6 +266,18 @@ void frmCom::refreshDeliveryLine() {
         lblDelivery_->setText(held ? tr("Not every recipient was sent the alert: the list above says why.")
                                    : tr("Not every recipient confirmed the alert. It may not have arrived: the "
                                         "program there may have ended, or the computer left the network."));
+        lblDelivery_->setVisible(true);
+        close_->setEnabled(true);
+        return;
+    }
+    if (const auto waiting = delivery_.queued(); !waiting.empty()) {
+        // Not a failure: it goes when they come. The window stays, so that
+        // the user sees it and can take it back.
+        QStringList names;
+        for (const auto& n : waiting) names << QString::fromStdString(n);
+        lblDelivery_->setText(tr("The alert waits, encrypted, on this computer for %1 and goes when they come on "
+                                 "the network. Right-click a waiting row to take it back.")
+                                  .arg(names.join(QStringLiteral(", "))));
         lblDelivery_->setVisible(true);
         close_->setEnabled(true);
         return;

@@ -40,6 +40,9 @@ public:
     void Send();
     // A later report about the message this window sent.
     void ShowDelivery(const DeliveryReport& report);
+    // Takes back the message waiting under this number (a row's context
+    // menu). False when it no longer waits.
+    bool TakeBack(std::uint64_t id);
     void setLingerMs(int ms) { lingerMs_ = ms; }
     int lingerMs() const { return lingerMs_; }
     static constexpr int kLingerMs = 4000;

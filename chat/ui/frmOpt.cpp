@@ -420,6 +420,21 @@ QWidget* frmOpt::buildInterfacePage() {
     v->addLayout(keepRow);
     lblKeepDays_->setVisible(env_.history != nullptr);
     spnKeepDays_->setVisible(env_.history != nullptr);
+
+    // How long a message waits for a recipient who is not on the network.
+    lblWaitDays_ = makeLabel("lblWaitDays", page);
+    spnWaitDays_ = new QSpinBox(page);
+    spnWaitDays_->setObjectName("spnWaitDays");
+    spnWaitDays_->setRange(1, 365);
+    lblWaitDays_->setBuddy(spnWaitDays_);
+    auto* waitRow = new QHBoxLayout;
+    waitRow->addWidget(lblWaitDays_);
+    waitRow->addWidget(spnWaitDays_);
+    waitRow->addStretch(1);
+    v->addLayout(waitRow);
+    // A copy without keys keeps no message for later.
+    lblWaitDays_->setVisible(node_.secure() != nullptr);
+    spnWaitDays_->setVisible(node_.secure() != nullptr);
     return page;
 }
 
@@ -519,6 +534,11 @@ void frmOpt::SetLan() {
     spnKeepDays_->setSuffix(tr(" days"));
     spnKeepDays_->setAccessibleName(tr("Days the history keeps messages; 0 keeps them for ever"));
     spnKeepDays_->setToolTip(tr("Older messages are deleted from the history, and their words from its index."));
+    lblWaitDays_->setText(tr("A message to someone not on the network &waits for"));
+    spnWaitDays_->setSuffix(tr(" days"));
+    spnWaitDays_->setAccessibleName(tr("Days a message waits for a recipient who is not on the network"));
+    spnWaitDays_->setToolTip(tr("Messages to users whose key is known wait encrypted on this computer and go when "
+                                "the user is seen; after this time they are given up, and you are told."));
     lblBlock_->setText(text(2015, "Block Users"));
     secAdd_->setText(text(2016, "&Add"));
     secRemove_->setText(text(2017, "&Remove"));
@@ -710,6 +730,7 @@ void frmOpt::InputSets() {
     }
     CMBlang_->setCurrentIndex(CMBlang_->findText(QString::fromStdString(s.Language), Qt::MatchExactly | Qt::MatchCaseSensitive));
     if (env_.history) spnKeepDays_->setValue(env_.history->retentionDays());
+    spnWaitDays_->setValue(node_.WaitDays());
 
     if (!env_.destinationsFile.empty()) {
         destinationsRead_ = net::readDestinations(env_.destinationsFile).entries;
@@ -765,6 +786,8 @@ void frmOpt::WriteSets() {
             env_.history->setRetentionDays(days);
         else spnKeepDays_->setValue(before);
     }
+
+    if (node_.secure() && spnWaitDays_->value() != node_.WaitDays()) node_.SetWaitDays(spnWaitDays_->value());
 
     std::vector<std::string> blocked;
     for (int i = 0; i < lvBlock_->count(); ++i) blocked.push_back(lvBlock_->item(i)->text().toStdString());

@@ -138,6 +138,8 @@ public:
     QComboBox* cmbChatSnd() const { return cmbChatSnd_; }
     // Days messages are kept in the history (0: for good).
     QSpinBox* spnKeepDays() const { return spnKeepDays_; }
+    // Days a message waits for a recipient who is not on the network.
+    QSpinBox* spnWaitDays() const { return spnWaitDays_; }
     QLineEdit* txtBlock() const { return txtBlock_; }
     QListWidget* lvBlock() const { return lvBlock_; }
     QPushButton* blockAdd() const { return secAdd_; }
@@ -201,6 +203,8 @@ private:
     QComboBox* cmbChatSnd_ = nullptr;
     QLabel* lblKeepDays_ = nullptr;
     QSpinBox* spnKeepDays_ = nullptr;
+    QLabel* lblWaitDays_ = nullptr;
+    QSpinBox* spnWaitDays_ = nullptr;
     // Security
     QLabel* lblBlock_ = nullptr;
     QLineEdit* txtBlock_ = nullptr;

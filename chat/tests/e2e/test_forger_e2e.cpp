@@ -127,24 +127,44 @@ TEST_F(ForgerEndToEnd, AForgedAnnouncementNeverTurnsEncryptionOff) {
     EXPECT_EQ(readFile(out("bob-send")).find("does not confirm"), std::string::npos);
 }
 
-// After our restart, after the peer's leave, or when it is absent: sealed to
-// the pinned key, never plain.
-TEST_F(ForgerEndToEnd, APrivateLineToAnAbsentPinnedUserIsSealedToTheKnownKey) {
+// After our restart, after the peer's leave, or when it is absent: kept
+// sealed to the pinned key in bob's folder, never plain, never on the wire
+// to nobody; the next copy on that folder gives it to ann when she is back.
+TEST_F(ForgerEndToEnd, APrivateLineToAnAbsentPinnedUserWaitsAndGoesSealedWhenSheIsBack) {
     REQUIRE_SEGMENT();
     auto& rex = capture(2);
     Process *ann = nullptr, *bob = nullptr;
     annAndBobMeet(ann, bob);
     stop(*ann);
     stop(*bob);
-    auto& send = copy(1, "bob-send", "bob", {"alert", "--to", "ann", "the vault code is 4711"});
+    auto& send = copy(1, "bob-send", "bob", {"chat", "--to", "ann", "the vault code is 4711"});
     ASSERT_EQ(send.wait(30000), 0) << err("bob-send");
+    const auto said = readFile(out("bob-send"));
+    EXPECT_NE(said.find("delivery\tann\tqueued"), std::string::npos) << said;
+    EXPECT_EQ(said.find("does not confirm"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    auto before = readFile(out("rex"));
+    EXPECT_EQ(before.find("4711"), std::string::npos) << before;
+    EXPECT_EQ(before.find("bob|E/ann|"), std::string::npos) << before;
+    EXPECT_EQ(before.find("bob|P/"), std::string::npos) << before;
+    // bob's copy listens on the folder; ann comes back later.
+    auto& bobAgain = copy(1, "bob-again", "bob", {"listen"});
+    ASSERT_TRUE(waitForText(out("rex"), "listed bob", 15000)) << err("bob-again");
+    auto& annAgain = copy(0, "ann-again", "ann", {"listen"});
+    ASSERT_TRUE(waitForText(out("ann-again"), "private-chat\tbob\tthe vault code is 4711", 20000))
+        << readFile(out("ann-again")) << err("ann-again");
+    ASSERT_TRUE(waitForText(out("bob-again"), "delivery\tann\tencrypted: delivered", 10000))
+        << readFile(out("bob-again"));
+    stop(annAgain);
+    stop(bobAgain);
     stop(rex);
     const auto captured = readFile(out("rex"));
     EXPECT_EQ(captured.find("4711"), std::string::npos) << captured;
+    EXPECT_EQ(captured.find("bob|P/"), std::string::npos);
     EXPECT_NE(captured.find("rx bob|E/ann|"), std::string::npos) << captured;
-    const auto said = readFile(out("bob-send"));
-    EXPECT_NE(said.find("delivery\tann\tencrypted: not confirmed"), std::string::npos) << said;
-    EXPECT_EQ(said.find("does not confirm"), std::string::npos);
+    // Once only, and gone from the folder.
+    EXPECT_EQ(count(readFile(out("ann-again")), "the vault code is 4711"), 1u);
+    EXPECT_EQ(readFile(file("bob", "Waiting.txt")).find("\nm\t"), std::string::npos);
 }
 
 // 100 announcements with names of 65,000 bytes once grew the file of known

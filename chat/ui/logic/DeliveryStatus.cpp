@@ -19,6 +19,7 @@ bool DeliveryStatus::update(const DeliveryReport& report) {
     for (auto& r : rows_) {
         if (r.id == report.id && equalsNoCase(r.recipient, report.recipient)) {
             r.state = report.state;
+            r.withheld = report.withheld;
             mine = true;
         }
     }
@@ -39,6 +40,13 @@ bool DeliveryStatus::allWithheld() const {
 
 bool DeliveryStatus::settled() const {
     return std::none_of(rows_.begin(), rows_.end(), [](const DeliveryReport& r) { return r.state == Delivery::Waiting; });
+}
+
+std::vector<std::string> DeliveryStatus::queued() const {
+    std::vector<std::string> names;
+    for (const auto& r : rows_)
+        if (r.state == Delivery::Queued) names.push_back(r.recipient);
+    return names;
 }
 
 bool DeliveryStatus::warns() const {

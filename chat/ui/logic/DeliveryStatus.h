@@ -22,6 +22,8 @@ public:
     bool settled() const;
     // Recipients nothing went to because their key changed: the user looks first.
     std::vector<std::string> keyChanged() const;
+    // Recipients it waits for here (not on the network when sent).
+    std::vector<std::string> queued() const;
     // Nothing went to anybody.
     bool allWithheld() const;
     // One per recipient, in the order sent.

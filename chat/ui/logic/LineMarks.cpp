@@ -41,10 +41,11 @@ bool LineMarks::apply(LineMark& mark, const DeliveryReport& report) {
         if (r.id != report.id || !equalsNoCase(r.recipient, report.recipient)) continue;
         // A report never takes a row back to waiting: the first report of a
         // message is the one the window already has.
-        if (report.state == Delivery::Waiting || (r.state == report.state && r.encrypted == report.encrypted))
+        if ((report.state == Delivery::Waiting && r.state != Delivery::Queued) || (r.state == report.state && r.encrypted == report.encrypted))
             continue;
         r.state = report.state;
         r.encrypted = report.encrypted;
+        r.withheld = report.withheld;
         changed = true;
     }
     return changed;
@@ -75,6 +76,7 @@ const LineMark* LineMarks::mark(std::size_t line) const {
 
 MarkGroup LineMarks::groupOf(const DeliveryReport& r) {
     if (r.state == Delivery::Withheld) return MarkGroup::Withheld;
+    if (r.state == Delivery::Queued) return MarkGroup::Queued;
     if (!r.encrypted) return MarkGroup::Clear;
     switch (r.state) {
     case Delivery::Delivered: return MarkGroup::Delivered;
@@ -91,8 +93,8 @@ std::vector<MarkPart> LineMarks::parts(const LineMark& mark) {
         return out;
     }
     // Counted in this order.
-    constexpr MarkGroup order[] = {MarkGroup::Delivered, MarkGroup::Waiting, MarkGroup::NotConfirmed, MarkGroup::Clear,
-                                   MarkGroup::Withheld};
+    constexpr MarkGroup order[] = {MarkGroup::Delivered, MarkGroup::Waiting,  MarkGroup::Queued,
+                                   MarkGroup::NotConfirmed, MarkGroup::Clear, MarkGroup::Withheld};
     for (const MarkGroup g : order) {
         const auto n = static_cast<std::size_t>(
             std::count_if(mark.rows.begin(), mark.rows.end(),

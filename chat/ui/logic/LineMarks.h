@@ -26,8 +26,9 @@ struct LineMark {
 };
 
 // What a mark shows, piece by piece; the window draws each piece's icon
-// and words in the user's language.
-enum class MarkGroup { Delivered, Waiting, NotConfirmed, Clear, Withheld };
+// and words in the user's language. Queued: kept here until the recipient
+// is seen.
+enum class MarkGroup { Delivered, Waiting, NotConfirmed, Clear, Withheld, Queued };
 struct MarkPart {
     std::string name;  // the recipient, for a few; empty for one or for a count
     MarkGroup group = MarkGroup::Waiting;

@@ -688,3 +688,46 @@ TEST_F(Windows, DeliveryMarksStayOutOfCopiesExportsAndTheTranscript) {
     EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasHtml());
     EXPECT_FALSE(QApplication::clipboard()->mimeData()->html().contains("lanyx-state"));
 }
+
+TEST_F(Windows, AnAlertToAKnownUserWhoIsAwayWaitsQueuedAndCanBeTakenBack) {
+    test::Peer dave(seg, "dave");
+    dave.joinAs("dave");
+    seg.runFor(2000);  // keys announced and pinned both ways
+    dave.node.CloseNetwork();
+    seg.runFor(100);
+    ASSERT_FALSE(ann.node.users().findNoCase("dave"));
+    std::size_t routed = ann.rec.deliveries.size();
+    const auto route = [&] {
+        for (; routed < ann.rec.deliveries.size(); ++routed) windows->PrivateDelivery(ann.rec.deliveries[routed]);
+    };
+    ann.transport.allSent.clear();
+    ann.transport.sent.clear();
+    QPointer<frmCom> com = windows->OpenComposeWindow("dave|zed|");
+    com->setLingerMs(0);
+    com->txtMsg()->setPlainText("the safe code is 4711");
+    com->sendButton()->trigger();
+    route();
+    ASSERT_TRUE(com);
+    // dave's waits; zed has no keys: sent plain as ever, and the window says
+    // it will not reach anybody now.
+    EXPECT_EQ(delivery(com),
+              "dave: queued, encrypted: dave is not on the network; it goes when dave is seen again\n"
+              "zed: in the clear, sent; zed is not on the network now and will not get it");
+    ASSERT_EQ(ann.transport.sent.size(), 1u);
+    EXPECT_NE(ann.transport.sent[0].find("|P/"), std::string::npos);
+    for (const auto& d : ann.transport.allSent) EXPECT_EQ(d.find("|E/"), std::string::npos) << d;
+    // Not a failure: no warning colour, and the window stays in sight.
+    closeSoon(com);
+    ASSERT_TRUE(com);
+    EXPECT_TRUE(com->lblDelivery()->isVisibleTo(com));
+    EXPECT_TRUE(com->lblDelivery()->text().contains("waits")) << com->lblDelivery()->text().toStdString();
+    EXPECT_NE(com->lstDelivery()->topLevelItem(0)->foreground(0).color(), QColor(0xC0, 0x20, 0x00));
+    const auto id = com->lstDelivery()->topLevelItem(0)->data(0, Qt::UserRole).toULongLong();
+    ASSERT_NE(id, 0u);
+    EXPECT_EQ(com->lstDelivery()->topLevelItem(1)->data(0, Qt::UserRole).toULongLong(), 0u);
+    EXPECT_TRUE(com->TakeBack(id));
+    route();
+    EXPECT_TRUE(delivery(com).startsWith("dave: not sent: you took it back while it waited"))
+        << delivery(com).toStdString();
+    EXPECT_TRUE(ann.node.WaitingMessages().empty());
+}

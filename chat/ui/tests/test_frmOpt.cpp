@@ -604,3 +604,19 @@ TEST_F(Options, HowLongTheHistoryKeepsMessagesAsksBeforeItDeletes) {
     EXPECT_EQ(seen.questions.size(), 2u);
     EXPECT_EQ(history.retentionDays(), 0);
 }
+
+TEST_F(Options, HowLongAMessageWaitsForItsRecipientIsKeptWithTheWaitingMessages) {
+    if (!ann.node.secure()) GTEST_SKIP() << "this build has no keys: nothing waits, and the setting is not offered";
+    auto w = open();
+    w->InputSets();
+    EXPECT_FALSE(w->spnWaitDays()->isHidden());
+    EXPECT_EQ(w->spnWaitDays()->value(), 7);
+    EXPECT_FALSE(w->spnWaitDays()->accessibleName().isEmpty());
+    w->spnWaitDays()->setValue(3);
+    w->WriteSets();
+    EXPECT_EQ(ann.node.WaitDays(), 3);
+    // In the waiting messages' own file, which every copy on the folder
+    // reads (the command line's too); never in User.ini.
+    EXPECT_NE(readBytes(ann.folder() / Outbox::kFileName).find("expiry\t259200000"), std::string::npos);
+    EXPECT_EQ(readBytes(ann.node.settingsFile()).find("259200000"), std::string::npos);
+}

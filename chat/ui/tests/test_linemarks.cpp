@@ -20,6 +20,7 @@ std::string shown(const LineMark& mark) {
         case MarkGroup::Delivered: out += "delivered"; break;
         case MarkGroup::NotConfirmed: out += "not confirmed"; break;
         case MarkGroup::Clear: out += "sent"; break;
+        case MarkGroup::Queued: out += "queued"; break;
         default: out += "waiting"; break;
         }
     }
@@ -143,4 +144,21 @@ TEST(LineMarks, MemoryStaysWithTheLinesKept) {
     EXPECT_FALSE(m.update(enc(7, "bob", Delivery::NotConfirmed)));
     EXPECT_EQ(m.update(enc(8, "bob", Delivery::NotConfirmed)), std::optional<std::size_t>(0));
     EXPECT_EQ(m.lines(), 1u);
+}
+
+TEST(LineMarks, ALineForMembersAwayIsQueuedThenWaitingThenDeliveredAndTakenBackIsNotSent) {
+    LineMarks m;
+    m.sent("later", {enc(21, "bob", Delivery::Queued), enc(22, "cid", Delivery::Queued), enc(23, "dan")}, "ann");
+    ASSERT_TRUE(m.shown(0, "later"));
+    EXPECT_EQ(shown(*m.mark(0)), "bob [lock] queued, cid [lock] queued, dan [lock] waiting");
+    EXPECT_FALSE(LineMarks::warns(*m.mark(0)));
+    // bob came back: what waited goes, and is confirmed; cid's is taken back.
+    EXPECT_EQ(m.update(enc(21, "bob", Delivery::Waiting)), std::optional<std::size_t>(0));
+    EXPECT_EQ(m.update(enc(21, "bob", Delivery::Delivered)), std::optional<std::size_t>(0));
+    EXPECT_EQ(m.update({22, "cid", true, Delivery::Withheld, Withheld::Cancelled}), std::optional<std::size_t>(0));
+    EXPECT_EQ(m.mark(0)->rows[1].withheld, Withheld::Cancelled);
+    EXPECT_TRUE(LineMarks::warns(*m.mark(0)));
+    // A row that left waiting never goes back to it.
+    EXPECT_FALSE(m.update(enc(21, "bob", Delivery::Waiting)));
+    EXPECT_EQ(m.mark(0)->rows[0].state, Delivery::Delivered);
 }

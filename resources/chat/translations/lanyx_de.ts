@@ -88,66 +88,86 @@
     </message>
     <message>
         <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
+        <source>queued</source>
+        <translation>in Warteschlange</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="56"/>
         <source>sent</source>
         <translation>gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
         <source>delivered</source>
         <translation>zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
         <source>not confirmed</source>
         <translation>nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="60"/>
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="69"/>
         <source>%1: not sent: %1&apos;s key changed. Compare the safety number in %1&apos;s information before anything goes to %1 again</source>
         <translation>%1: nicht gesendet: Der Schlüssel von %1 hat sich geändert. Vergleichen Sie die Sicherheitsnummer in den Benutzerinformationen zu %1, bevor wieder etwas an %1 geht</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="73"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
         <source>%1: not sent: %1&apos;s program takes no sealed messages</source>
         <translation>%1: nicht gesendet: Das Programm von %1 nimmt keine versiegelten Nachrichten an</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
         <source>%1: not sent: nothing to send</source>
         <translation>%1: nicht gesendet: nichts zu senden</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="77"/>
+        <source>%1: not sent: it waited for %1 too long and expired</source>
+        <translation>%1: nicht gesendet: Die Nachricht hat zu lange auf %1 gewartet und ist abgelaufen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="79"/>
+        <source>%1: not sent: you took it back while it waited</source>
+        <translation>%1: nicht gesendet: Sie haben die Nachricht zurückgenommen, während sie wartete</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="80"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1: nicht gesendet: nicht im Netzwerk</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
         <source>%1: shown here only</source>
         <translation>%1: nur hier angezeigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <source>%1: queued, encrypted: %1 is not on the network; it goes when %1 is seen again</source>
+        <translation>%1: in Warteschlange, verschlüsselt: %1 ist nicht im Netzwerk; die Nachricht geht hinaus, sobald %1 wieder zu sehen ist</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="90"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1: unverschlüsselt gesendet; das Programm dieses Empfängers bestätigt nicht</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="84"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1: verschlüsselt, zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="94"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1: verschlüsselt, nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="95"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1: verschlüsselt, wartet auf Bestätigung</translation>
     </message>
@@ -454,18 +474,28 @@
         <translation>(nicht verifiziert) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="240"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="242"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
+        <translation>Eine Nachricht an %1 wurde nicht gesendet: %1 war in der Zeit, die sie warten durfte, nicht im Netzwerk zu sehen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="327"/>
+        <source>Waiting message - Lanyx</source>
+        <translation>Wartende Nachricht - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>History - Lanyx</source>
         <translation>Verlauf - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>
@@ -952,83 +982,88 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="273"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="191"/>
+        <source>&amp;Take back the waiting line</source>
+        <translation>Wartende Zeile &amp;zurücknehmen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="289"/>
         <source>History with %1</source>
         <translation>Verlauf mit %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="274"/>
-        <location filename="../../../chat/ui/frmChat.cpp" line="276"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="290"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="292"/>
         <source>History of this chat</source>
         <translation>Verlauf dieses Chats</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="336"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="352"/>
         <source>Members</source>
         <translation>Teilnehmer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="337"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="353"/>
         <source>The members of this chat; the Users menu adds and removes them</source>
         <translation>Die Teilnehmer dieses Chats; das Menü Benutzer fügt sie hinzu und entfernt sie</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="338"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="354"/>
         <source>Conversation</source>
         <translation>Gespräch</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="340"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="356"/>
         <source>Each line begins with its sender; your lines to named members end with what became of them</source>
         <translation>Jede Zeile beginnt mit ihrem Absender; Ihre Zeilen an einzelne Teilnehmer enden damit, was aus ihnen wurde</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="341"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="357"/>
         <source>Your line</source>
         <translation>Ihre Zeile</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="342"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="358"/>
         <source>Enter sends it to the members</source>
         <translation>Die Eingabetaste sendet sie an die Teilnehmer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="344"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="360"/>
         <source>Delivery</source>
         <translation>Zustellung</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="437"/>
         <source>Everybody present is in this chat</source>
         <translation>Alle Anwesenden sind in diesem Chat</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="448"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="464"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="463"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="479"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="467"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="483"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Chatzeilen erreichen %1 zurzeit nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="535"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="551"/>
         <source>%1 left the network.</source>
         <translation>%1 hat das Netzwerk verlassen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="554"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="570"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 wurde aus diesem Chat entfernt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="573"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="589"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1037,52 +1072,62 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
         <source>%1 delivered</source>
         <translation>%1 zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
         <source>delivered</source>
         <translation>zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
         <source>%1 not confirmed</source>
         <translation>%1 nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
         <source>not confirmed</source>
         <translation>nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
         <source>%1 sent</source>
         <translation>%1 gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
         <source>sent</source>
         <translation>gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
         <source>%1 not sent</source>
         <translation>%1 nicht gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
         <source>not sent</source>
         <translation>nicht gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <source>%1 queued</source>
+        <translation>%1 in Warteschlange</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <source>queued</source>
+        <translation>in Warteschlange</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
         <source>%1 waiting</source>
         <translation>%1 warten</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
@@ -1090,37 +1135,42 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmCom</name>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="132"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="107"/>
+        <source>&amp;Take back the waiting alert</source>
+        <translation>Wartende Meldung &amp;zurücknehmen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="145"/>
         <source>The recipients; the context menu sends files to them</source>
         <translation>Die Empfänger; das Kontextmenü sendet ihnen Dateien</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="134"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="147"/>
         <source>Ctrl+Enter sends, Escape closes</source>
         <translation>Strg+Eingabe sendet, Esc schließt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="148"/>
         <source>Delivery</source>
         <translation>Zustellung</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="149"/>
         <source>What became of the alert, per recipient</source>
         <translation>Was aus der Meldung wurde, je Empfänger</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="169"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="182"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="182"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="195"/>
         <source>%1 will not see this alert now: the status is &quot;%2&quot;.</source>
         <translation>%1 sieht diese Meldung zurzeit nicht: Der Status ist „%2“.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="197"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="210"/>
         <source>The alert could not be sent.
 
 %1: %2</source>
@@ -1129,14 +1179,29 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="242"/>
+        <source>%1: in the clear, sent; %1 is not on the network now and will not get it</source>
+        <translation>%1: unverschlüsselt gesendet; %1 ist gerade nicht im Netzwerk und erhält die Nachricht nicht</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="247"/>
+        <source>Waits on this computer; the context menu takes it back</source>
+        <translation>Wartet auf diesem Computer; über das Kontextmenü nehmen Sie sie zurück</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="266"/>
         <source>Not every recipient was sent the alert: the list above says why.</source>
         <translation>Die Meldung wurde nicht an jeden Empfänger gesendet: Die Liste oben nennt den Grund.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="267"/>
         <source>Not every recipient confirmed the alert. It may not have arrived: the program there may have ended, or the computer left the network.</source>
         <translation>Nicht jeder Empfänger hat die Meldung bestätigt. Sie ist vielleicht nicht angekommen: Das Programm dort wurde womöglich beendet, oder der Computer hat das Netzwerk verlassen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="278"/>
+        <source>The alert waits, encrypted, on this computer for %1 and goes when they come on the network. Right-click a waiting row to take it back.</source>
+        <translation>Die Meldung wartet verschlüsselt auf diesem Computer auf %1 und geht hinaus, sobald sie ins Netzwerk kommen. Mit einem Rechtsklick auf eine wartende Zeile nehmen Sie sie zurück.</translation>
     </message>
 </context>
 <context>
@@ -1475,62 +1540,78 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Language/Langage/Sprache/Lenguaje:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
         <source>&amp;Network</source>
         <translation>&amp;Netzwerk</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="511"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="526"/>
         <source>&amp;Run Lanyx on StartUp</source>
         <translation>Lanyx beim &amp;Anmelden starten</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="527"/>
         <source>Starts Lanyx when you log in to the desktop</source>
         <translation>Startet Lanyx, wenn Sie sich am Desktop anmelden</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="514"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="529"/>
         <source>&amp;Desktop notifications for alerts</source>
         <translation>&amp;Desktop-Benachrichtigungen für Meldungen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="515"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="530"/>
         <source>Alerts go to the desktop&apos;s notification service instead of popups</source>
         <translation>Meldungen gehen an den Benachrichtigungsdienst des Desktops statt in Popups</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="516"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="531"/>
         <source>Sound for a chat line in the &amp;background</source>
         <translation>Ton für eine Chatzeile im &amp;Hintergrund</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="517"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="532"/>
         <source>&amp;Keep the history of messages for</source>
         <translation>Nachrichten im &amp;Verlauf behalten für</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="518"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="533"/>
         <source>ever</source>
         <translation>immer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="519"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="534"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="538"/>
         <source> days</source>
         <translation> Tage</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="520"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="535"/>
         <source>Days the history keeps messages; 0 keeps them for ever</source>
         <translation>Tage, die der Verlauf Nachrichten behält; 0 behält sie für immer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="521"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="536"/>
         <source>Older messages are deleted from the history, and their words from its index.</source>
         <translation>Ältere Nachrichten werden aus dem Verlauf gelöscht und ihre Wörter aus seinem Index.</translation>
     </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="537"/>
+        <source>A message to someone not on the network &amp;waits for</source>
+        <translation>Eine Nachricht an jemanden, der nicht im Netzwerk ist, &amp;wartet</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="539"/>
+        <source>Days a message waits for a recipient who is not on the network</source>
+        <translation>Tage, die eine Nachricht auf einen Empfänger wartet, der nicht im Netzwerk ist</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="540"/>
+        <source>Messages to users whose key is known wait encrypted on this computer and go when the user is seen; after this time they are given up, and you are told.</source>
+        <translation>Nachrichten an Benutzer mit bekanntem Schlüssel warten verschlüsselt auf diesem Computer und gehen hinaus, sobald der Benutzer zu sehen ist; nach dieser Zeit werden sie aufgegeben, und Sie erfahren es.</translation>
+    </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="764"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="785"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Nachrichten, die älter als %n Tag sind, werden jetzt aus dem Verlauf gelöscht. Fortfahren?</numerusform>
@@ -1538,12 +1619,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="790"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="813"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Die Ziele konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="823"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="846"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Diese Ziele sind weder Hostname noch IPv4-Adresse:

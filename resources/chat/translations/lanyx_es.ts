@@ -88,66 +88,86 @@
     </message>
     <message>
         <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
+        <source>queued</source>
+        <translation>en cola</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="56"/>
         <source>sent</source>
         <translation>enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
         <source>delivered</source>
         <translation>entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
         <source>not confirmed</source>
         <translation>no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="60"/>
         <source>waiting</source>
         <translation>en espera</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="69"/>
         <source>%1: not sent: %1&apos;s key changed. Compare the safety number in %1&apos;s information before anything goes to %1 again</source>
         <translation>%1: no enviado: la clave de %1 ha cambiado. Compare el número de seguridad en la información de %1 antes de volver a enviarle nada a %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="73"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
         <source>%1: not sent: %1&apos;s program takes no sealed messages</source>
         <translation>%1: no enviado: el programa de %1 no acepta mensajes sellados</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
         <source>%1: not sent: nothing to send</source>
         <translation>%1: no enviado: no hay nada que enviar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="77"/>
+        <source>%1: not sent: it waited for %1 too long and expired</source>
+        <translation>%1: no enviado: esperó a %1 demasiado tiempo y caducó</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="79"/>
+        <source>%1: not sent: you took it back while it waited</source>
+        <translation>%1: no enviado: lo retiró mientras esperaba</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="80"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1: no enviado: no está en la red</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
         <source>%1: shown here only</source>
         <translation>%1: solo se muestra aquí</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <source>%1: queued, encrypted: %1 is not on the network; it goes when %1 is seen again</source>
+        <translation>%1: en cola, cifrado: %1 no está en la red; se enviará cuando se vuelva a ver a %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="90"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1: enviado sin cifrar; el programa de este destinatario no confirma</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="84"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1: cifrado, entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="94"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1: cifrado, no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="95"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1: cifrado, esperando confirmación</translation>
     </message>
@@ -454,18 +474,28 @@
         <translation>(no verificado) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="240"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="242"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
+        <translation>Un mensaje para %1 no se envió: no se vio a %1 en la red durante el tiempo que podía esperar.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="327"/>
+        <source>Waiting message - Lanyx</source>
+        <translation>Mensaje en espera - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>History - Lanyx</source>
         <translation>Historial - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
@@ -952,83 +982,88 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="273"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="191"/>
+        <source>&amp;Take back the waiting line</source>
+        <translation>&amp;Retirar la línea en espera</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="289"/>
         <source>History with %1</source>
         <translation>Historial con %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="274"/>
-        <location filename="../../../chat/ui/frmChat.cpp" line="276"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="290"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="292"/>
         <source>History of this chat</source>
         <translation>Historial de este chat</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="336"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="352"/>
         <source>Members</source>
         <translation>Participantes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="337"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="353"/>
         <source>The members of this chat; the Users menu adds and removes them</source>
         <translation>Los participantes de este chat; el menú Usuarios los añade y los quita</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="338"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="354"/>
         <source>Conversation</source>
         <translation>Conversación</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="340"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="356"/>
         <source>Each line begins with its sender; your lines to named members end with what became of them</source>
         <translation>Cada línea empieza por su remitente; sus líneas a participantes concretos terminan con lo que fue de ellas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="341"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="357"/>
         <source>Your line</source>
         <translation>Su línea</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="342"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="358"/>
         <source>Enter sends it to the members</source>
         <translation>Intro la envía a los participantes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="344"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="360"/>
         <source>Delivery</source>
         <translation>Entrega</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="437"/>
         <source>Everybody present is in this chat</source>
         <translation>Todos los presentes están en este chat</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="448"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="464"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="463"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="479"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="467"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="483"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Las líneas de chat no llegan ahora a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="535"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="551"/>
         <source>%1 left the network.</source>
         <translation>%1 ha salido de la red.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="554"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="570"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 fue quitado de este chat.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="573"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="589"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1037,52 +1072,62 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
         <source>%1 delivered</source>
         <translation>%1 entregadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
         <source>delivered</source>
         <translation>entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
         <source>%1 not confirmed</source>
         <translation>%1 no confirmadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
         <source>not confirmed</source>
         <translation>no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
         <source>%1 sent</source>
         <translation>%1 enviadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
         <source>sent</source>
         <translation>enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
         <source>%1 not sent</source>
         <translation>%1 no enviadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
         <source>not sent</source>
         <translation>no enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <source>%1 queued</source>
+        <translation>%1 en cola</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <source>queued</source>
+        <translation>en cola</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
         <source>%1 waiting</source>
         <translation>%1 en espera</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
         <source>waiting</source>
         <translation>en espera</translation>
     </message>
@@ -1090,37 +1135,42 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmCom</name>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="132"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="107"/>
+        <source>&amp;Take back the waiting alert</source>
+        <translation>&amp;Retirar la alerta en espera</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="145"/>
         <source>The recipients; the context menu sends files to them</source>
         <translation>Los destinatarios; el menú contextual les envía archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="134"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="147"/>
         <source>Ctrl+Enter sends, Escape closes</source>
         <translation>Ctrl+Intro envía, Esc cierra</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="148"/>
         <source>Delivery</source>
         <translation>Entrega</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="149"/>
         <source>What became of the alert, per recipient</source>
         <translation>Qué fue de la alerta, por destinatario</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="169"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="182"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="182"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="195"/>
         <source>%1 will not see this alert now: the status is &quot;%2&quot;.</source>
         <translation>%1 no verá esta alerta ahora: su estado es «%2».</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="197"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="210"/>
         <source>The alert could not be sent.
 
 %1: %2</source>
@@ -1129,14 +1179,29 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="242"/>
+        <source>%1: in the clear, sent; %1 is not on the network now and will not get it</source>
+        <translation>%1: enviado sin cifrar; %1 no está en la red ahora y no lo recibirá</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="247"/>
+        <source>Waits on this computer; the context menu takes it back</source>
+        <translation>Espera en este equipo; el menú contextual permite retirarlo</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="266"/>
         <source>Not every recipient was sent the alert: the list above says why.</source>
         <translation>La alerta no se envió a todos los destinatarios: la lista de arriba indica por qué.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="267"/>
         <source>Not every recipient confirmed the alert. It may not have arrived: the program there may have ended, or the computer left the network.</source>
         <translation>No todos los destinatarios confirmaron la alerta. Puede que no haya llegado: quizá el programa se cerró allí o el equipo salió de la red.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="278"/>
+        <source>The alert waits, encrypted, on this computer for %1 and goes when they come on the network. Right-click a waiting row to take it back.</source>
+        <translation>La alerta espera, cifrada, en este equipo a %1 y se enviará cuando entren en la red. Haga clic con el botón derecho en una fila en espera para retirarla.</translation>
     </message>
 </context>
 <context>
@@ -1475,62 +1540,78 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Language/Langage/Sprache/Lenguaje:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
         <source>&amp;Network</source>
         <translation>&amp;Red</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="511"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="526"/>
         <source>&amp;Run Lanyx on StartUp</source>
         <translation>&amp;Iniciar Lanyx al iniciar sesión</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="527"/>
         <source>Starts Lanyx when you log in to the desktop</source>
         <translation>Inicia Lanyx cuando inicia sesión en el escritorio</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="514"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="529"/>
         <source>&amp;Desktop notifications for alerts</source>
         <translation>&amp;Notificaciones del escritorio para las alertas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="515"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="530"/>
         <source>Alerts go to the desktop&apos;s notification service instead of popups</source>
         <translation>Las alertas van al servicio de notificaciones del escritorio en lugar de ventanas emergentes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="516"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="531"/>
         <source>Sound for a chat line in the &amp;background</source>
         <translation>Sonido para una línea de chat en &amp;segundo plano</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="517"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="532"/>
         <source>&amp;Keep the history of messages for</source>
         <translation>&amp;Mantener el historial de mensajes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="518"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="533"/>
         <source>ever</source>
         <translation>para siempre</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="519"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="534"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="538"/>
         <source> days</source>
         <translation> días</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="520"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="535"/>
         <source>Days the history keeps messages; 0 keeps them for ever</source>
         <translation>Días que el historial guarda los mensajes; 0 los guarda para siempre</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="521"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="536"/>
         <source>Older messages are deleted from the history, and their words from its index.</source>
         <translation>Los mensajes más antiguos se eliminan del historial, y sus palabras, de su índice.</translation>
     </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="537"/>
+        <source>A message to someone not on the network &amp;waits for</source>
+        <translation>Un mensaje a alguien que no está en la red &amp;espera</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="539"/>
+        <source>Days a message waits for a recipient who is not on the network</source>
+        <translation>Días que un mensaje espera a un destinatario que no está en la red</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="540"/>
+        <source>Messages to users whose key is known wait encrypted on this computer and go when the user is seen; after this time they are given up, and you are told.</source>
+        <translation>Los mensajes a usuarios cuya clave se conoce esperan cifrados en este equipo y se envían cuando se ve al usuario; pasado este tiempo se abandonan y se le avisa.</translation>
+    </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="764"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="785"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Los mensajes de más de %n día se eliminarán ahora del historial. ¿Continuar?</numerusform>
@@ -1538,12 +1619,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="790"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="813"/>
         <source>The destinations could not be saved: %1</source>
         <translation>No se pudieron guardar los destinos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="823"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="846"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Estos destinos no son nombres de equipo ni direcciones IPv4:

@@ -88,66 +88,86 @@
     </message>
     <message>
         <location filename="../../../chat/ui/StateIcons.cpp" line="55"/>
+        <source>queued</source>
+        <translation>en attente d&apos;envoi</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="56"/>
         <source>sent</source>
         <translation>envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="57"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
         <source>delivered</source>
         <translation>distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="58"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
         <source>not confirmed</source>
         <translation>non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="59"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="60"/>
         <source>waiting</source>
         <translation>en attente</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="68"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="69"/>
         <source>%1: not sent: %1&apos;s key changed. Compare the safety number in %1&apos;s information before anything goes to %1 again</source>
         <translation>%1 : non envoyé : la clé de %1 a changé. Comparez le numéro de sécurité dans les informations de %1 avant de lui envoyer à nouveau quoi que ce soit</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="73"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
         <source>%1: not sent: %1&apos;s program takes no sealed messages</source>
         <translation>%1 : non envoyé : le programme de %1 n&apos;accepte pas les messages scellés</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="74"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
         <source>%1: not sent: nothing to send</source>
         <translation>%1 : non envoyé : rien à envoyer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="77"/>
+        <source>%1: not sent: it waited for %1 too long and expired</source>
+        <translation>%1 : non envoyé : le message a attendu %1 trop longtemps et a expiré</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="79"/>
+        <source>%1: not sent: you took it back while it waited</source>
+        <translation>%1 : non envoyé : vous l&apos;avez retiré pendant qu&apos;il attendait</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="80"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1 : non envoyé : absent du réseau</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
         <source>%1: shown here only</source>
         <translation>%1 : affiché ici seulement</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <source>%1: queued, encrypted: %1 is not on the network; it goes when %1 is seen again</source>
+        <translation>%1 : en attente d&apos;envoi, chiffré : %1 n&apos;est pas sur le réseau ; le message partira dès que %1 sera revu</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="90"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1 : envoyé en clair ; le programme de ce destinataire ne confirme pas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="84"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1 : chiffré, distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="94"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1 : chiffré, non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="95"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1 : chiffré, en attente de confirmation</translation>
     </message>
@@ -454,18 +474,28 @@
         <translation>(non vérifié) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="240"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="242"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1 : %2 alertes, %3 lignes de discussion non affichées</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
+        <translation>Un message à %1 n&apos;a pas été envoyé : %1 n&apos;a pas été vu sur le réseau pendant le temps où il pouvait attendre.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="327"/>
+        <source>Waiting message - Lanyx</source>
+        <translation>Message en attente - Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>History - Lanyx</source>
         <translation>Historique - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Aucun historique n&apos;est conservé pendant cette exécution (voir le journal).</translation>
     </message>
@@ -952,83 +982,88 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="273"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="191"/>
+        <source>&amp;Take back the waiting line</source>
+        <translation>&amp;Retirer la ligne en attente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="289"/>
         <source>History with %1</source>
         <translation>Historique avec %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="274"/>
-        <location filename="../../../chat/ui/frmChat.cpp" line="276"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="290"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="292"/>
         <source>History of this chat</source>
         <translation>Historique de cette discussion</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="336"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="352"/>
         <source>Members</source>
         <translation>Participants</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="337"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="353"/>
         <source>The members of this chat; the Users menu adds and removes them</source>
         <translation>Les participants de cette discussion ; le menu Utilisateurs les ajoute et les retire</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="338"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="354"/>
         <source>Conversation</source>
         <translation>Conversation</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="340"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="356"/>
         <source>Each line begins with its sender; your lines to named members end with what became of them</source>
         <translation>Chaque ligne commence par son expéditeur ; vos lignes aux participants nommés se terminent par ce qu&apos;elles sont devenues</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="341"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="357"/>
         <source>Your line</source>
         <translation>Votre ligne</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="342"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="358"/>
         <source>Enter sends it to the members</source>
         <translation>Entrée l&apos;envoie aux participants</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="344"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="360"/>
         <source>Delivery</source>
         <translation>Distribution</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="421"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="437"/>
         <source>Everybody present is in this chat</source>
         <translation>Toutes les personnes présentes sont dans cette discussion</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="448"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="464"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="463"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="479"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="467"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="483"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Les lignes de discussion n&apos;atteignent pas %1 pour l&apos;instant.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="535"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="551"/>
         <source>%1 left the network.</source>
         <translation>%1 a quitté le réseau.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="554"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="570"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 a été retiré de cette discussion.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="573"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="589"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1037,52 +1072,62 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 %1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
         <source>%1 delivered</source>
         <translation>%1 distribuées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="610"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
         <source>delivered</source>
         <translation>distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
         <source>%1 not confirmed</source>
         <translation>%1 non confirmées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="611"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
         <source>not confirmed</source>
         <translation>non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
         <source>%1 sent</source>
         <translation>%1 envoyées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="612"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
         <source>sent</source>
         <translation>envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
         <source>%1 not sent</source>
         <translation>%1 non envoyées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="613"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
         <source>not sent</source>
         <translation>non envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <source>%1 queued</source>
+        <translation>%1 en attente d&apos;envoi</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <source>queued</source>
+        <translation>en attente d&apos;envoi</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
         <source>%1 waiting</source>
         <translation>%1 en attente</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="614"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
         <source>waiting</source>
         <translation>en attente</translation>
     </message>
@@ -1090,37 +1135,42 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmCom</name>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="132"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="107"/>
+        <source>&amp;Take back the waiting alert</source>
+        <translation>&amp;Retirer l&apos;alerte en attente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="145"/>
         <source>The recipients; the context menu sends files to them</source>
         <translation>Les destinataires ; le menu contextuel leur envoie des fichiers</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="134"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="147"/>
         <source>Ctrl+Enter sends, Escape closes</source>
         <translation>Ctrl+Entrée envoie, Échap ferme</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="135"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="148"/>
         <source>Delivery</source>
         <translation>Distribution</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="136"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="149"/>
         <source>What became of the alert, per recipient</source>
         <translation>Ce qu&apos;est devenue l&apos;alerte, par destinataire</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="169"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="182"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="182"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="195"/>
         <source>%1 will not see this alert now: the status is &quot;%2&quot;.</source>
         <translation>%1 ne verra pas cette alerte pour l&apos;instant : son statut est « %2 ».</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="197"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="210"/>
         <source>The alert could not be sent.
 
 %1: %2</source>
@@ -1129,14 +1179,29 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 %1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="240"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="242"/>
+        <source>%1: in the clear, sent; %1 is not on the network now and will not get it</source>
+        <translation>%1 : envoyé en clair ; %1 n&apos;est pas sur le réseau en ce moment et ne le recevra pas</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="247"/>
+        <source>Waits on this computer; the context menu takes it back</source>
+        <translation>Attend sur cet ordinateur ; le menu contextuel permet de le retirer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="266"/>
         <source>Not every recipient was sent the alert: the list above says why.</source>
         <translation>L&apos;alerte n&apos;a pas été envoyée à tous les destinataires : la liste ci-dessus indique pourquoi.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmCom.cpp" line="241"/>
+        <location filename="../../../chat/ui/frmCom.cpp" line="267"/>
         <source>Not every recipient confirmed the alert. It may not have arrived: the program there may have ended, or the computer left the network.</source>
         <translation>Tous les destinataires n&apos;ont pas confirmé l&apos;alerte. Elle n&apos;est peut-être pas arrivée : le programme a pu être fermé là-bas, ou l&apos;ordinateur a quitté le réseau.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmCom.cpp" line="278"/>
+        <source>The alert waits, encrypted, on this computer for %1 and goes when they come on the network. Right-click a waiting row to take it back.</source>
+        <translation>L&apos;alerte attend, chiffrée, sur cet ordinateur pour %1 et partira dès leur arrivée sur le réseau. Cliquez avec le bouton droit sur une ligne en attente pour la retirer.</translation>
     </message>
 </context>
 <context>
@@ -1475,62 +1540,78 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Language/Langage/Sprache/Lenguaje:</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="497"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
         <source>&amp;Network</source>
         <translation>&amp;Réseau</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="511"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="526"/>
         <source>&amp;Run Lanyx on StartUp</source>
         <translation>&amp;Lancer Lanyx à l&apos;ouverture de session</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="512"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="527"/>
         <source>Starts Lanyx when you log in to the desktop</source>
         <translation>Lance Lanyx quand vous ouvrez votre session</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="514"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="529"/>
         <source>&amp;Desktop notifications for alerts</source>
         <translation>&amp;Notifications du bureau pour les alertes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="515"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="530"/>
         <source>Alerts go to the desktop&apos;s notification service instead of popups</source>
         <translation>Les alertes passent par le service de notifications du bureau au lieu de fenêtres surgissantes</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="516"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="531"/>
         <source>Sound for a chat line in the &amp;background</source>
         <translation>Son pour une ligne de discussion en &amp;arrière-plan</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="517"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="532"/>
         <source>&amp;Keep the history of messages for</source>
         <translation>&amp;Conserver l&apos;historique des messages</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="518"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="533"/>
         <source>ever</source>
         <translation>pour toujours</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="519"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="534"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="538"/>
         <source> days</source>
         <translation> jours</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="520"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="535"/>
         <source>Days the history keeps messages; 0 keeps them for ever</source>
         <translation>Nombre de jours pendant lesquels l&apos;historique conserve les messages ; 0 les conserve pour toujours</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="521"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="536"/>
         <source>Older messages are deleted from the history, and their words from its index.</source>
         <translation>Les messages plus anciens sont supprimés de l&apos;historique, et leurs mots de son index.</translation>
     </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="537"/>
+        <source>A message to someone not on the network &amp;waits for</source>
+        <translation>Un message à quelqu&apos;un d&apos;absent du réseau &amp;attend</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="539"/>
+        <source>Days a message waits for a recipient who is not on the network</source>
+        <translation>Jours pendant lesquels un message attend un destinataire absent du réseau</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="540"/>
+        <source>Messages to users whose key is known wait encrypted on this computer and go when the user is seen; after this time they are given up, and you are told.</source>
+        <translation>Les messages aux utilisateurs dont la clé est connue attendent, chiffrés, sur cet ordinateur et partent dès que l&apos;utilisateur est vu ; passé ce délai ils sont abandonnés, et vous en êtes averti.</translation>
+    </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="764"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="785"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Les messages de plus de %n jour vont être supprimés de l&apos;historique maintenant. Continuer ?</numerusform>
@@ -1538,12 +1619,12 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="790"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="813"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Les destinations n&apos;ont pas pu être enregistrées : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="823"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="846"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Ces destinations ne sont ni des noms d&apos;hôte ni des adresses IPv4 :

@@ -1,0 +1,190 @@
+// Private messages to a user with a known key who is not on the network:
+// kept sealed in the data folder, nothing on the wire, and sent when that
+// user is heard with that key again; never to another key, never plain.
+#include "SecureLink.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace lanyx;
+using namespace lanyx::test;
+
+namespace {
+
+const std::string A = "\xC3\x9F";  // alert mark
+const std::string C = "\xC3\x9E";  // chat mark
+
+bool anyHas(const std::vector<std::string>& v, std::string_view what) {
+    for (const auto& s : v)
+        if (s.find(what) != std::string::npos) return true;
+    return false;
+}
+
+struct Kept : HistoryRecorder {
+    std::vector<HistoryEntry> entries;
+    std::vector<std::pair<std::uint64_t, HistoryDelivery>> reports;
+    void record(HistoryEntry e) override { entries.push_back(std::move(e)); }
+    void delivery(std::uint64_t id, const std::string&, HistoryDelivery d) override { reports.emplace_back(id, d); }
+};
+
+class WaitingNode : public ::testing::Test {
+protected:
+    WaitingNode() {
+        ann = std::make_unique<Peer>(seg, "ann", Peer::Folder{annHome.path()});
+        bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
+        ann->joinAs("ann");
+        seg.runFor(50);
+        bob->joinAs("bob");
+        bob->node.setHistory(&kept);
+        seg.runFor(2000);
+        // ann leaves: bob knows her key, and she is not listed any more.
+        ann->node.CloseNetwork();
+        seg.runFor(100);
+        ann.reset();
+        EXPECT_FALSE(bob->node.users().findNoCase("ann"));
+        EXPECT_NE(bob->node.KeyStateOf("ann"), KeyState::NoKeys);
+        bob->transport.allSent.clear();
+    }
+    // ann's copy starts again on her folder (the same key), or on a new one.
+    void annReturns(const std::filesystem::path& home) {
+        ann = std::make_unique<Peer>(seg, "ann", Peer::Folder{home});
+        ann->joinAs("ann");
+        seg.runFor(3000);
+    }
+    std::vector<std::string> alertsAt(Peer& p) {
+        std::vector<std::string> out;
+        for (const auto& i : p.rec.items)
+            if (i.kind == "alert" || i.kind == "chat") out.push_back(i.sender + ":" + i.text);
+        return out;
+    }
+    void restartBob() {
+        bob->node.CloseNetwork();
+        seg.runFor(100);
+        bob.reset();
+        bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
+        bob->joinAs("bob");
+        bob->node.setHistory(&kept);
+        seg.runFor(500);
+    }
+
+    MemorySegment seg;
+    TempDir annHome, bobHome, elsewhere;
+    std::unique_ptr<Peer> ann, bob;
+    Kept kept;
+};
+
+}  // namespace
+
+TEST_F(WaitingNode, ALineToAnAbsentKnownUserWaitsOffTheWireAndGoesSealedWhenSheIsBack) {
+    const auto report = bob->node.SendPrivate("ann " + A + "the vault code is 4711");
+    EXPECT_EQ(report.state, Delivery::Queued);
+    EXPECT_TRUE(report.encrypted);
+    EXPECT_NE(report.id, 0u);
+    seg.runFor(10000);
+    // Nothing at all went out: no plain "P/", no sealed datagram to nobody.
+    EXPECT_TRUE(bob->transport.allSent.empty()) << bob->transport.allSent.front();
+    EXPECT_EQ(bob->rec.deliveries.back().state, Delivery::Queued);
+    // Kept sealed: the text is nowhere in the folder in the clear.
+    EXPECT_EQ(readBytes(bobHome / Outbox::kFileName).find("4711"), std::string::npos);
+    ASSERT_EQ(bob->node.WaitingMessages().size(), 1u);
+    ASSERT_EQ(kept.entries.size(), 1u);
+    EXPECT_EQ(kept.entries[0].delivery, HistoryDelivery::Queued);
+    EXPECT_EQ(kept.entries[0].messageId, report.id);
+    EXPECT_EQ(kept.entries[0].text, "the vault code is 4711");
+
+    annReturns(annHome.path());
+    EXPECT_EQ(alertsAt(*ann), (std::vector<std::string>{"bob:the vault code is 4711"}));
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "4711"));
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "|P/"));
+    EXPECT_TRUE(anyHas(bob->transport.allSent, "bob|E/ann|"));
+    // The receipt marks the same message delivered, for the window and the history.
+    EXPECT_EQ(bob->rec.deliveries.back().id, report.id);
+    EXPECT_EQ(bob->rec.deliveries.back().state, Delivery::Delivered);
+    EXPECT_EQ(kept.reports.back(), std::make_pair(report.id, HistoryDelivery::Delivered));
+    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_EQ(readBytes(bobHome / Outbox::kFileName).find("\nm\t"), std::string::npos);
+    // Once: seen again, she gets nothing more.
+    bob->node.SendPresence();
+    ann->node.SendPresence();
+    seg.runFor(3000);
+    EXPECT_EQ(alertsAt(*ann).size(), 1u);
+}
+
+TEST_F(WaitingNode, NothingGoesToAnotherKeyUnderTheName) {
+    bob->node.SendPrivate("ann " + C + "for ann only");
+    // Someone else's copy (a new key) comes up as "ann".
+    annReturns(elsewhere.path());
+    EXPECT_EQ(bob->node.KeyStateOf("ann"), KeyState::Changed);
+    EXPECT_TRUE(alertsAt(*ann).empty());
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "bob|E/ann|"));
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "for ann only"));
+    EXPECT_EQ(bob->node.WaitingMessages().size(), 1u);
+    // A message to the name now is withheld, not queued, until the user decides.
+    EXPECT_EQ(bob->node.SendPrivate("ann " + C + "more").state, Delivery::Withheld);
+}
+
+TEST_F(WaitingNode, AMessageThatWaitedTooLongExpiresWithANoticeAndNeverGoes) {
+    EXPECT_EQ(bob->node.WaitDays(), 7);
+    const auto id = bob->node.SendPrivate("ann " + A + "stale").id;
+    bob->clockOffsetMicros = 8LL * 24 * 3600 * 1000000;
+    seg.runFor(ChatNode::kExpiryCheckMs + 100);
+    ASSERT_FALSE(bob->rec.deliveries.empty());
+    const auto& last = bob->rec.deliveries.back();
+    EXPECT_EQ(last.id, id);
+    EXPECT_EQ(last.state, Delivery::Withheld);
+    EXPECT_EQ(last.withheld, Withheld::Expired);
+    EXPECT_NE(bob->log().find("Private message to ann not sent: it waited 7 days"), std::string::npos) << bob->log();
+    EXPECT_EQ(kept.reports.back(), std::make_pair(id, HistoryDelivery::Expired));
+    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    annReturns(annHome.path());
+    EXPECT_TRUE(alertsAt(*ann).empty());
+}
+
+TEST_F(WaitingNode, TheUsersTimeIsKeptAndAMessageWithinItStays) {
+    ASSERT_TRUE(bob->node.SetWaitDays(2));
+    restartBob();
+    EXPECT_EQ(bob->node.WaitDays(), 2);
+    bob->node.SendPrivate("ann " + A + "soon");
+    bob->clockOffsetMicros = 1LL * 24 * 3600 * 1000000;
+    seg.runFor(ChatNode::kExpiryCheckMs + 100);
+    EXPECT_EQ(bob->node.WaitingMessages().size(), 1u);
+    bob->clockOffsetMicros = 3LL * 24 * 3600 * 1000000;
+    seg.runFor(ChatNode::kExpiryCheckMs + 100);
+    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+}
+
+TEST_F(WaitingNode, TheUserTakesAWaitingMessageBack) {
+    const auto keep = bob->node.SendPrivate("ann " + A + "keep").id;
+    const auto back = bob->node.SendPrivate("ann " + A + "take back").id;
+    EXPECT_TRUE(bob->node.CancelWaiting(back));
+    EXPECT_FALSE(bob->node.CancelWaiting(back));
+    EXPECT_EQ(bob->rec.deliveries.back().withheld, Withheld::Cancelled);
+    EXPECT_EQ(kept.reports.back(), std::make_pair(back, HistoryDelivery::Cancelled));
+    ASSERT_EQ(bob->node.WaitingMessages().size(), 1u);
+    EXPECT_EQ(bob->node.WaitingMessages()[0].id, keep);
+    annReturns(annHome.path());
+    EXPECT_EQ(alertsAt(*ann), (std::vector<std::string>{"bob:keep"}));
+    // Delivered: nothing left to take back.
+    EXPECT_FALSE(bob->node.CancelWaiting(keep));
+}
+
+TEST_F(WaitingNode, WaitingMessagesOutliveARestartAndGoFromTheNextRun) {
+    const auto id = bob->node.SendPrivate("ann " + C + "after the restart").id;
+    restartBob();
+    ASSERT_EQ(bob->node.WaitingMessages().size(), 1u);
+    EXPECT_EQ(bob->node.WaitingMessages()[0].id, id);
+    annReturns(annHome.path());
+    EXPECT_EQ(alertsAt(*ann), (std::vector<std::string>{"bob:after the restart"}));
+    EXPECT_EQ(bob->rec.deliveries.back().id, id);
+    EXPECT_EQ(bob->rec.deliveries.back().state, Delivery::Delivered);
+    EXPECT_EQ(kept.reports.back(), std::make_pair(id, HistoryDelivery::Delivered));
+}
+
+TEST_F(WaitingNode, AUserWithoutKeysGetsThePlainMessageAsBefore) {
+    const auto report = bob->node.SendPrivate("carl " + A + "hello carl");
+    EXPECT_EQ(report.state, Delivery::NoReceipts);
+    EXPECT_FALSE(report.encrypted);
+    EXPECT_TRUE(anyHas(bob->transport.sent, cp1252::fromUtf8("bob|P/" + A + "hello carl|carl")));
+    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_FALSE(std::filesystem::exists(bobHome / Outbox::kFileName));
+}
