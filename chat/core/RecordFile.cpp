@@ -1,6 +1,7 @@
 #include "RecordFile.h"
 
 #include "Cp1252.h"
+#include "DurableFile.h"
 
 #include <cstdio>
 #include <fstream>
@@ -128,26 +129,9 @@ void writeTextFileAtomic(const std::filesystem::path& path, std::string_view utf
 }
 
 void writeBytesAtomic(const std::filesystem::path& path, std::string_view bytes) {
-    auto tmp = path;
-    tmp += ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            std::filesystem::remove(tmp, ec);
-            throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::filesystem::remove(tmp, ec);
+    std::string problem;
+    if (!platform::replaceFile(path, bytes, problem))
         throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
-    }
 }
 
 void appendTextFile(const std::filesystem::path& path, std::string_view utf8) {

@@ -67,8 +67,9 @@ private:
 
 // Whole-file helpers. Contents are UTF-8 in memory, Windows-1252 on disk.
 std::optional<std::string> readTextFile(const std::filesystem::path& path);
-// Replaces the file through a temporary file so that a failure mid-write never
-// leaves a half-written file behind. Throws LanyxError.
+// Replaces the file through a temporary file flushed to the disk, so that
+// neither a failure mid-write nor a power cut leaves a half-written file
+// behind. Throws LanyxError.
 void writeTextFileAtomic(const std::filesystem::path& path, std::string_view utf8);
 // The same for bytes already in the file's code page.
 void writeBytesAtomic(const std::filesystem::path& path, std::string_view bytes);

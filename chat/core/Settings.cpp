@@ -1,10 +1,12 @@
 #include "Settings.h"
 
 #include "Cp1252.h"
+#include "DurableFile.h"
 #include "RecordFile.h"
 #include "Text.h"
 
 #include <algorithm>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <unordered_set>
@@ -160,21 +162,46 @@ bool sameBytes(const fs::path& a, const fs::path& b) {
     return ta && tb && *ta == *tb;
 }
 
+std::optional<std::string> readRaw(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
 // Keeps the unreadable file as .bak.1, the older copies moving up to .bak.3.
-// Returns where it is kept, or nothing when it could not be kept.
+// Returns where it is kept (empty: the file was empty, nothing to keep), or
+// nothing when it could not be kept. The copy is made whole under a name of
+// its own first and the backups move up only then, each by one rename: a
+// full disk or a crash never puts a failed copy in the place of a good one.
 std::optional<fs::path> keepBackup(const fs::path& file) {
     std::error_code ec;
     const auto newest = backupPath(file, 1);
     // The same broken file seen again: it is kept already.
     if (fs::exists(newest, ec) && sameBytes(file, newest)) return newest;
-    fs::remove(backupPath(file, 3), ec);
+    const auto bytes = readRaw(file);
+    if (!bytes) return std::nullopt;
+    if (bytes->empty()) return fs::path();
+    const auto temp = fs::path(file).concat(".bak.new");
+    std::string problem;
+    const bool whole = platform::writeFlushed(temp, *bytes, platform::FileAccess::Keep, file, problem) &&
+                       readRaw(temp) == bytes;
+    if (!whole) {
+        if (!fs::is_directory(fs::symlink_status(temp, ec))) fs::remove(temp, ec);
+        return std::nullopt;
+    }
     for (int n = 2; n >= 1; --n) {
         if (!fs::exists(backupPath(file, n), ec)) continue;
-        fs::rename(backupPath(file, n), backupPath(file, n + 1), ec);
-        if (ec) return std::nullopt;
+        if (!platform::renameFlushed(backupPath(file, n), backupPath(file, n + 1), problem)) {
+            fs::remove(temp, ec);
+            return std::nullopt;
+        }
     }
-    // Never over an existing backup.
-    if (!fs::copy_file(file, newest, fs::copy_options::none, ec) || ec) return std::nullopt;
+    if (!platform::renameFlushed(temp, newest, problem)) {
+        fs::remove(temp, ec);
+        return std::nullopt;
+    }
     return newest;
 }
 
@@ -207,6 +234,8 @@ void SaveSettings(const fs::path& file, const SettingsData& data, const std::str
     }
     if (SettingsText(back, back.user.UserName) != text)
         throw LanyxError(err::PathAccess, "The settings would not read back as written");
+    if (platform::isReadOnlyFile(file))
+        throw LanyxError(err::PathAccess, "The settings file is read-only: " + file.string());
     writeTextFileAtomic(file, text);
     const auto onDisk = readTextFile(file);
     if (!onDisk || *onDisk != text)
@@ -259,6 +288,7 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
                                                  : cp1252::toUtf8(cp1252::fromUtf8(SettingsText(fresh, logonName))))) {
             refuse(err::PathAccess, "Path/File access error", "It may not be readable for your user.");
         } else {
+            outcome.readOnly = platform::isReadOnlyFile(file);
             ReadNotes notes;
             try {
                 SettingsData read = ReadSettingsText(*text, &notes);
@@ -274,22 +304,35 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
                     outcome.notice += std::to_string(notes.droppedNames) +
                                       " blocked names or groups in your settings could not be used and were left out.";
                 }
+                if (outcome.readOnly) {
+                    if (!outcome.notice.empty()) outcome.notice += "\n\n";
+                    outcome.notice += "Your settings file " + file.string() +
+                                      " is read-only. Lanyx leaves it so: changes made while it runs will not be saved.";
+                }
                 data = std::move(read);
             } catch (const LanyxError& e) {
                 outcome.errorNumber = e.number();
                 outcome.errorText = e.what();
-                outcome.recovered = true;
                 data = fresh;
-                if (const auto kept = keepBackup(file)) {
+                if (outcome.readOnly) {
+                    // The user's read-only file is his: not replaced, not even by the defaults.
+                    outcome.refused = true;
+                    outcome.notice = "Your settings file " + file.string() + " could not be read (" +
+                                     described(e.number(), e.what()) +
+                                     "). It is read-only, so it was left as it is and will not be written while "
+                                     "Lanyx runs; this time Lanyx starts with the default settings.";
+                } else if (const auto kept = keepBackup(file)) {
+                    outcome.recovered = true;
                     outcome.backup = *kept;
+                    const std::string where = kept->empty() ? std::string("The file was empty.")
+                                                            : "The old file is kept as " + kept->string() + ".";
                     try {
                         WriteDefaultSettings(file, logonName, data.user.Chat);
                     } catch (const LanyxError&) {
                         // Start-up goes on with the defaults; the next save tries again.
                     }
                     outcome.notice = "Your settings could not be read (" + described(e.number(), e.what()) +
-                                     ") and were replaced by the default settings. The old file is kept as " +
-                                     kept->string() + ".";
+                                     ") and were replaced by the default settings. " + where;
                 } else {
                     outcome.refused = true;
                     outcome.notice = "Your settings could not be read (" + described(e.number(), e.what()) +

@@ -57,6 +57,7 @@ struct ReadOutcome {
                                   // it must not be written while the program runs
     int errorNumber = 0;
     std::string errorText;
+    bool readOnly = false;        // read-only: read, left read-only, never written while the program runs
     std::filesystem::path backup;  // where the unreadable file was kept
     std::string replacedName;      // a user name read that broke the rules
     std::size_t droppedNames = 0;
@@ -82,7 +83,7 @@ SettingsData ReadSettingsText(std::string_view utf8, ReadNotes* notes = nullptr)
 
 // Writes the whole file; `userName` is the name in use on the network. What is
 // written is checked to read back as the same settings, before and after
-// writing. Throws LanyxError.
+// writing. A read-only file is never replaced. Throws LanyxError.
 void SaveSettings(const std::filesystem::path& file, const SettingsData& data, const std::string& userName);
 
 // The text SaveSettings writes, as UTF-8.

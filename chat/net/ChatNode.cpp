@@ -846,7 +846,9 @@ void ChatNode::readSettings() {
     if (outcome.languageErrorNumber)
         log_.WriteLog("Language file could not be read (" + std::to_string(outcome.languageErrorNumber) + ": " +
                       outcome.languageErrorText + "); the settings are left alone");
-    settingsLeftAlone_ = outcome.refused;
+    if (outcome.readOnly && !outcome.refused)
+        log_.WriteLog("Settings file is read-only: left so, settings will not be saved");
+    settingsLeftAlone_ = outcome.refused || outcome.readOnly;
     settingsNotice_ = outcome.notice;
     users_.setBlocked(data_.blocked);
     users_.setGroups(data_.groups);
@@ -880,6 +882,10 @@ void ChatNode::saveSettings() {
     std::string name = (state_.ProbeMode || state_.MyName.empty()) ? data_.user.UserName : state_.MyName;
     if (config_.nameForRun && name == *config_.nameForRun) name = persistedName_;
     if (config_.colourForRun) d.user.Colour = persistedColour_;
+    // Nothing changed (a lanyx-cli run, mostly): the file stays as it is.
+    if (const auto onDisk = readTextFile(settingsFile());
+        onDisk && *onDisk == cp1252::toUtf8(cp1252::fromUtf8(SettingsText(d, name))))
+        return;
     SaveSettings(settingsFile(), d, name);
 }
 
