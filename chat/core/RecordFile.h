@@ -39,6 +39,7 @@ constexpr int NetworkError = 10050;
 
 // Reads a record file as one stream of values: commas and line ends alike
 // separate values, quotes are stripped.
+// The text must outlive the reader.
 class RecordReader {
 public:
     explicit RecordReader(std::string_view utf8Text) : text_(utf8Text) {}
@@ -47,7 +48,7 @@ public:
     std::string next();
 
 private:
-    std::string text_;
+    std::string_view text_;
     std::size_t pos_ = 0;
 };
 

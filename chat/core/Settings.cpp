@@ -72,34 +72,96 @@ void readInto(RecordReader& in, SettingsData& data, ReadNotes& notes) {
     data.blocked.clear();
     data.groups.clear();
 
-    // A hash of the names seen: a list of millions must still read in one pass.
+    // A hash of the names kept: a list of millions must still read in one
+    // pass, and what is beyond the cap is only stepped over.
     std::unordered_set<std::string> seen;
     const auto blocked = readNumber<std::int32_t>(in);
     for (std::int32_t i = 0; i < blocked; ++i) {
-        const std::string name(trimBlanks(in.next()));
-        if (name.empty()) continue;
-        if (!IsStorableText(name)) {
+        if (data.blocked.size() >= kMaxBlockedNames) {
+            in.next();
+            ++notes.blockedLeftOut;
+            continue;
+        }
+        const auto name = ListEntryFromStored(trimBlanks(in.next()));
+        if (name && name->empty()) continue;
+        if (!name) {
             ++notes.droppedNames;
             continue;
         }
-        if (seen.insert(toLower(name)).second) data.blocked.push_back(name);
+        if (seen.insert(toLower(*name)).second) data.blocked.push_back(*name);
     }
 
     auto countText = in.next();
     if (countText.empty()) countText = in.next();  // the empty record of a default file
     const auto groups = trimBlanks(countText).empty() ? 0 : convertNumber<std::int32_t>(countText);
     for (std::int32_t i = 0; i < groups; ++i) {
-        const std::string group(trimBlanks(in.next()));
-        if (group.empty()) continue;
-        if (!IsStorableText(group)) {
+        if (data.groups.size() >= kMaxGroups) {
+            in.next();
+            ++notes.groupsLeftOut;
+            continue;
+        }
+        const auto group = ListEntryFromStored(trimBlanks(in.next()));
+        if (group && group->empty()) continue;
+        if (!group) {
             ++notes.droppedNames;
             continue;
         }
-        data.groups.push_back(group);
+        data.groups.push_back(*group);
     }
 }
 
+bool plainAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 } // namespace
+
+std::string StoredListEntry(std::string_view utf8) {
+    if (IsStorableText(utf8) && (plainAscii(utf8) || cp1252::toUtf8(cp1252::fromUtf8(utf8)) == utf8))
+        return std::string(utf8);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c >= 0x7F || c == '"' || c == '%') {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> ListEntryFromStored(std::string_view stored) {
+    if (stored.empty() || stored.front() != '"') {
+        if (!IsStorableText(stored)) return std::nullopt;
+        return std::string(stored);
+    }
+    std::string out;
+    for (std::size_t i = 1; i < stored.size(); ++i) {
+        if (stored[i] != '%') {
+            out += stored[i];
+            continue;
+        }
+        const int hi = i + 2 < stored.size() ? hexValue(stored[i + 1]) : -1;
+        const int lo = hi >= 0 ? hexValue(stored[i + 2]) : -1;
+        if (lo < 0) return std::nullopt;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    // Stored trimmed: blanks at the ends come from outside.
+    if (trimBlanks(out).size() != out.size()) return std::nullopt;
+    return out;
+}
 
 void WriteDefaultSettings(const fs::path& file, const std::string& logonName, const Geometry& chat) {
     RecordWriter w;
@@ -116,23 +178,24 @@ void WriteDefaultSettings(const fs::path& file, const std::string& logonName, co
 }
 
 // What a save writes: every value the reader reads back unchanged. Blocked
-// names and groups that could not be read back (a quote, a control
-// character) or that the reader would drop (empty, a second copy) are left out.
+// names and groups the file cannot hold as they are go escaped; those the
+// reader would drop (empty, a second copy, beyond the cap) are left out.
 std::string SettingsText(const SettingsData& data, const std::string& userName) {
     const auto& u = data.user;
-    auto storable = [](const std::vector<std::string>& list, bool unique) {
-        std::vector<std::string_view> out;
+    auto storable = [](const std::vector<std::string>& list, bool unique, std::size_t cap) {
+        std::vector<std::string> out;
         std::unordered_set<std::string> seen;
         for (const auto& e : list) {
+            if (out.size() >= cap) break;
             const auto t = trimBlanks(e);
-            if (t.empty() || !IsStorableText(t)) continue;
+            if (t.empty()) continue;
             if (unique && !seen.insert(toLower(t)).second) continue;
-            out.push_back(t);
+            out.push_back(StoredListEntry(t));
         }
         return out;
     };
-    const auto blocked = storable(data.blocked, true);
-    const auto groups = storable(data.groups, false);
+    const auto blocked = storable(data.blocked, true, kMaxBlockedNames);
+    const auto groups = storable(data.groups, false, kMaxGroups);
     RecordWriter w;
     w.text(u.Language).end();
     w.number(u.AlertHeight).end();
@@ -299,6 +362,16 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
                                      read.user.UserName + "\" instead. Change it in the Options.";
                 }
                 outcome.droppedNames = notes.droppedNames;
+                outcome.blockedLeftOut = notes.blockedLeftOut;
+                outcome.groupsLeftOut = notes.groupsLeftOut;
+                if (notes.blockedLeftOut + notes.groupsLeftOut > 0) {
+                    if (!outcome.notice.empty()) outcome.notice += "\n\n";
+                    outcome.notice += "Your settings hold more blocked names or groups than Lanyx keeps (" +
+                                      std::to_string(kMaxBlockedNames) + " blocked names, " +
+                                      std::to_string(kMaxGroups) + " groups): the first ones are kept, " +
+                                      std::to_string(notes.blockedLeftOut) + " blocked names and " +
+                                      std::to_string(notes.groupsLeftOut) + " groups were left out.";
+                }
                 if (notes.droppedNames > 0) {
                     if (!outcome.notice.empty()) outcome.notice += "\n\n";
                     outcome.notice += std::to_string(notes.droppedNames) +

@@ -794,6 +794,14 @@ void ChatNode::groupRowsChanged() {
     requestRefresh(true, false);
 }
 
+void ChatNode::listFull(bool blockedList, std::size_t leftOut) {
+    const std::size_t cap = blockedList ? kMaxBlockedNames : kMaxGroups;
+    writeLimited("List full", std::string(blockedList ? "Blocked list" : "Groups") + " full (" + std::to_string(cap) +
+                                  "): " + std::to_string(leftOut) + " left out");
+    if (std::exchange(blockedList ? blockedFullTold_ : groupsFullTold_, true)) return;
+    sink_.ListFull(blockedList, leftOut, cap);
+}
+
 // ---- settings, language, names ----------------------------------------------
 
 void ChatNode::loadStatusNames() {
@@ -849,6 +857,12 @@ void ChatNode::readSettings() {
     if (outcome.readOnly && !outcome.refused)
         log_.WriteLog("Settings file is read-only: left so, settings will not be saved");
     settingsLeftAlone_ = outcome.refused || outcome.readOnly;
+    if (outcome.blockedLeftOut || outcome.groupsLeftOut)
+        log_.WriteLog("Settings hold more than Lanyx keeps: " + std::to_string(outcome.blockedLeftOut) +
+                      " blocked names and " + std::to_string(outcome.groupsLeftOut) + " groups left out");
+    // The start-up notice told it already.
+    blockedFullTold_ = outcome.blockedLeftOut > 0;
+    groupsFullTold_ = outcome.groupsLeftOut > 0;
     settingsNotice_ = outcome.notice;
     users_.setBlocked(data_.blocked);
     users_.setGroups(data_.groups);

@@ -91,6 +91,9 @@ public:
     virtual void RemoveUserFromChats(const std::string& /*name*/) {}
     virtual void RefreshChatUserLists() {}
     virtual void StatusCaptionChanged(const std::string& /*caption*/) {}
+    // The list of blocked names (else the groups) holds all it keeps
+    // (`cap`): `leftOut` more were not taken. Told once per list and run.
+    virtual void ListFull(bool /*blockedList*/, std::size_t /*leftOut*/, std::size_t /*cap*/) {}
 };
 
 // File offers and their answers travel as encrypted private messages that
@@ -322,6 +325,7 @@ private:
     void userChanged(std::size_t) override;
     void blockedChanged() override;
     void groupRowsChanged() override;
+    void listFull(bool blockedList, std::size_t leftOut) override;
 
     NodeConfig config_;
     DatagramTransport& transport_;
@@ -339,6 +343,8 @@ private:
     std::string persistedName_;
     std::string settingsNotice_;
     bool settingsLeftAlone_ = false;  // User.ini could not be read: never written over
+    bool blockedFullTold_ = false;
+    bool groupsFullTold_ = false;
     std::uint32_t persistedColour_ = 0;
     std::unique_ptr<platform::InstanceLock> lock_;
     std::unordered_set<std::string> openBoxes_;  // lower-case senders

@@ -1,6 +1,7 @@
 #include "UserList.h"
 
 #include "RecordFile.h"
+#include "Settings.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -187,8 +188,11 @@ void UserList::ClearlvUsers() {
 }
 
 void UserList::setGroups(std::vector<std::string> groups) {
+    const std::size_t leftOut = groups.size() > kMaxGroups ? groups.size() - kMaxGroups : 0;
+    if (leftOut) groups.resize(kMaxGroups);
     groups_ = std::move(groups);
     RefGroups();
+    if (leftOut) notify([&](UserListObserver& o) { o.listFull(false, leftOut); });
 }
 
 void UserList::RefGroups() {
@@ -221,14 +225,19 @@ bool UserList::IsBlocked(std::string_view name) const {
     return !blockedKeys_.empty() && blockedKeys_.count(toLower(name)) > 0;
 }
 
-void UserList::AddBlocked(const std::string& name) {
-    // A name the settings file cannot hold (a quote, a control character)
-    // would come back as something else after a restart: refused here.
-    if (trimBlanks(name).empty() || !IsStorableText(name)) return;
-    if (IsBlocked(name)) return;
+bool UserList::AddBlocked(const std::string& name) {
+    // Any name heard can be blocked: the settings file keeps the ones it
+    // cannot hold as they are escaped.
+    if (trimBlanks(name).empty()) return false;
+    if (IsBlocked(name)) return true;
+    if (blocked_.size() >= kMaxBlockedNames) {
+        notify([](UserListObserver& o) { o.listFull(true, 1); });
+        return false;
+    }
     blocked_.push_back(name);
     blockedKeys_.insert(toLower(name));
     RefBlock();
+    return true;
 }
 
 void UserList::RemoveBlock(std::string_view name) {
@@ -244,24 +253,31 @@ void UserList::RemoveBlock(std::string_view name) {
 void UserList::setBlocked(const std::vector<std::string>& names) {
     blocked_.clear();
     blockedKeys_.clear();
+    std::size_t leftOut = 0;
     for (const auto& n : names) {
-        const auto key = toLower(n);
+        auto key = toLower(n);
         if (n.empty() || blockedKeys_.count(key)) continue;
+        if (blocked_.size() >= kMaxBlockedNames) {
+            ++leftOut;
+            continue;
+        }
         blocked_.push_back(n);
-        blockedKeys_.insert(key);
+        blockedKeys_.insert(std::move(key));
     }
     RefBlock();
+    if (leftOut) notify([&](UserListObserver& o) { o.listFull(true, leftOut); });
 }
 
 void UserList::ToggleBlocked(const std::vector<std::string>& names) {
     std::unordered_set<std::string> unblock;
+    std::vector<const std::string*> block;
     for (const auto& n : names) {
         auto key = toLower(n);
-        if (n.empty() || unblock.count(key)) continue;
+        if (trimBlanks(n).empty() || unblock.count(key)) continue;
         if (blockedKeys_.count(key)) {
             unblock.insert(std::move(key));
         } else {
-            blocked_.push_back(n);
+            block.push_back(&n);
             blockedKeys_.insert(std::move(key));
         }
     }
@@ -271,7 +287,18 @@ void UserList::ToggleBlocked(const std::vector<std::string>& names) {
                        blocked_.end());
         for (const auto& k : unblock) blockedKeys_.erase(k);
     }
+    // The unblocked make room first; what the list cannot take stays unblocked.
+    std::size_t leftOut = 0;
+    for (const auto* n : block) {
+        if (blocked_.size() >= kMaxBlockedNames) {
+            blockedKeys_.erase(toLower(*n));
+            ++leftOut;
+        } else {
+            blocked_.push_back(*n);
+        }
+    }
     RefBlock();
+    if (leftOut) notify([&](UserListObserver& o) { o.listFull(true, leftOut); });
 }
 
 void UserList::RefBlock() {

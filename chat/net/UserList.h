@@ -49,6 +49,8 @@ public:
     virtual void userChanged(std::size_t /*userIndex*/) {}
     virtual void groupRowsChanged() {}
     virtual void blockedChanged() {}
+    // Names to block or groups were left out: the list holds all it keeps.
+    virtual void listFull(bool /*blockedList*/, std::size_t /*leftOut*/) {}
     // A batch of datagrams was taken in: views that held back the rows
     // added meanwhile show them now, as one range.
     virtual void batchEnded() {}
@@ -88,14 +90,17 @@ public:
 
     // Group definitions ("name|member|member|").
     const std::vector<std::string>& groups() const { return groups_; }
+    // Beyond kMaxGroups, the last ones are left out.
     void setGroups(std::vector<std::string> groups);
     void RefGroups();
     std::string GetActiveGroupList(std::string_view label) const;
 
-    // Blocked users, unique without regard to case.
+    // Blocked users, unique without regard to case, at most kMaxBlockedNames:
+    // names beyond it are left out (observers hear listFull).
     const std::vector<std::string>& blocked() const { return blocked_; }
     bool IsBlocked(std::string_view name) const;
-    void AddBlocked(const std::string& name);
+    // False when not blocked now (empty, or the list is full).
+    bool AddBlocked(const std::string& name);
     void RemoveBlock(std::string_view name);
     void setBlocked(const std::vector<std::string>& names);
     // Blocks the names not blocked and unblocks the others, all in one pass

@@ -151,3 +151,56 @@ TEST(SettingsFiles, AReadOnlyFileIsReadLeftReadOnlyAndTheUserTold) {
     EXPECT_EQ(readBytes(dir / "User.ini"), kBroken);
     EXPECT_FALSE(fs::exists(dir / "User.ini.bak.1"));
 }
+
+TEST(SettingsFiles, NamesTheFileCannotHoldAsTheyAreAreStoredEscapedAndReadBack) {
+    test::TempDir dir;
+    SettingsData d;
+    d.blocked = {"x\",1,\"spy", "evil\r\nline", "tab\there", "\xE5\x90\x8D", "100%", "J\xC3\xA9r\xC3\xB4me", "bob"};
+    d.groups = {"q\"uote|ann|", "team|ann|"};
+    SaveSettings(dir / "User.ini", d, "ann");
+    const auto bytes = readBytes(dir / "User.ini");
+    // Every name earlier versions stored is written as it always was.
+    EXPECT_NE(bytes.find("\r\n\"100%\"\r\n\"J\xE9r\xF4me\"\r\n\"bob\"\r\n"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("\r\n\"\"\"x%22,1,%22spy\"\r\n\"\"\"evil%0D%0Aline\"\r\n"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("\"\"\"%E5%90%8D\"\r\n"), std::string::npos) << bytes;  // not in Windows-1252
+    ReadOutcome o;
+    SettingsData back;
+    o = ReadSettings(dir / "User.ini", back, "ann", {});
+    EXPECT_EQ(o.droppedNames, 0u);
+    EXPECT_EQ(back.blocked, d.blocked);
+    EXPECT_EQ(back.groups, d.groups);
+
+    // A damaged escape is left out and counted, the rest stands.
+    EXPECT_EQ(ListEntryFromStored("\"bad%4"), std::nullopt);
+    EXPECT_EQ(ListEntryFromStored("\"bad%zz"), std::nullopt);
+    EXPECT_EQ(ListEntryFromStored("\"%20lead"), std::nullopt);
+    EXPECT_EQ(ListEntryFromStored("\"a%25b"), "a%b");
+    EXPECT_EQ(StoredListEntry("plain name"), "plain name");
+}
+
+TEST(SettingsFiles, ListsBeyondTheCapAreCutWhenReadAndTheUserToldWhatWasLeftOut) {
+    test::TempDir dir;
+    SettingsData d;
+    for (std::size_t i = 0; i < kMaxBlockedNames + 5; ++i) d.blocked.push_back("n" + std::to_string(i));
+    for (std::size_t i = 0; i < kMaxGroups + 3; ++i) d.groups.push_back("g" + std::to_string(i) + "|ann|");
+    SaveSettings(dir / "User.ini", d, "ann");  // a save writes no more than the caps
+    SettingsData back;
+    auto o = ReadSettings(dir / "User.ini", back, "ann", {});
+    EXPECT_EQ(back.blocked.size(), kMaxBlockedNames);
+    EXPECT_EQ(back.groups.size(), kMaxGroups);
+    EXPECT_EQ(o.blockedLeftOut, 0u);
+
+    // A file written elsewhere with more: the first ones are kept, the user told.
+    std::string text = "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n" +
+                       std::to_string(kMaxBlockedNames + 5) + "\r\n";
+    for (std::size_t i = 0; i < kMaxBlockedNames + 5; ++i) text += "\"n" + std::to_string(i) + "\"\r\n";
+    text += std::to_string(kMaxGroups + 3) + "\r\n";
+    for (std::size_t i = 0; i < kMaxGroups + 3; ++i) text += "\"g" + std::to_string(i) + "|\"\r\n";
+    writeBytes(dir / "User.ini", text);
+    o = ReadSettings(dir / "User.ini", back, "ann", {});
+    EXPECT_EQ(back.blocked.size(), kMaxBlockedNames);
+    EXPECT_EQ(back.groups.size(), kMaxGroups);
+    EXPECT_EQ(o.blockedLeftOut, 5u);
+    EXPECT_EQ(o.groupsLeftOut, 3u);
+    EXPECT_NE(o.notice.find("5 blocked names and 3 groups were left out"), std::string::npos) << o.notice;
+}
