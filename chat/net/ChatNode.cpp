@@ -526,11 +526,19 @@ bool ChatNode::ignoredAsNotVerified(std::string_view sender, std::string_view co
     return true;
 }
 
-bool ChatNode::RequestRoster() {
+bool ChatNode::RequestRoster(bool dropSilent) {
     if (!transport_.isOpen() || state_.ProbeMode || state_.MyName.empty()) return false;
     const auto now = pump_.ticks();
     if (lastRosterRequest_ && now - *lastRosterRequest_ < kRosterRequestIntervalMs) return false;
     lastRosterRequest_ = now;
+    if (dropSilent) {
+        const auto mark = users_.heardCount();
+        const auto session = networkSession_;
+        const std::weak_ptr<int> alive = alive_;
+        pump_.callAfter(kRosterAnswerMs, [this, alive, mark, session] {
+            if (!alive.expired() && session == networkSession_ && transport_.isOpen()) dropSilentSince(mark);
+        });
+    }
     rosterRequestName_ = ProbeName(state_.MyName);
     const std::string line = rosterRequestName_ + "|" + std::string(wire::StatusAnnounce) + std::to_string(state_.Status);
     try {
@@ -541,6 +549,33 @@ bool ChatNode::RequestRoster() {
         return false;
     }
     return true;
+}
+
+void ChatNode::dropUser(std::size_t row) {
+    const std::string name = users_.user(row).text;
+    if (secure_) secure_->forget(name);
+    users_.removeUser(row);
+    sink_.RemoveUserFromChats(name);
+}
+
+void ChatNode::dropSilentSince(std::uint64_t heardMark) {
+    ++receiving_;  // the windows refresh once, at the end
+    std::size_t dropped = 0;
+    try {
+        // From the end: the last row takes a removed row's place.
+        for (std::size_t i = users_.userCount(); i-- > 0;) {
+            if (users_.lastHeard(i) > heardMark || equalsNoCase(users_.user(i).text, state_.MyName)) continue;
+            dropUser(i);
+            ++dropped;
+        }
+    } catch (...) {
+        --receiving_;
+        throw;
+    }
+    --receiving_;
+    flushRefresh();
+    if (dropped > 0)
+        log_.WriteLog("Refresh: " + std::to_string(dropped) + " listed users did not answer and were taken off the list");
 }
 
 void ChatNode::ToggleBlocked(const std::vector<std::string>& names) {
@@ -589,12 +624,27 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     const std::string_view sender = d->sender;
 
     auto row = users_.findExact(sender);
+    if (row) users_.heardFrom(*row);
     if (!row) {
         if (!sender.empty() && sender.front() == '_' && !equalsNoCase(sender, state_.MyName)) {
             // A copy that is probing: answer, never list it. Our own roster
             // request comes back too and needs no answer.
             if (sender != rosterRequestName_) AnswerNewcomer();
             return;
+        }
+        if (users_.userCount() >= kMaxRosterRows && !users_.findNoCase(sender)) {
+            auto silent = users_.longestSilentUnverified();
+            // Our own row is never given away: it counts as just heard.
+            if (silent && equalsNoCase(users_.user(*silent).text, state_.MyName)) {
+                users_.heardFrom(*silent);
+                silent = users_.longestSilentUnverified();
+            }
+            if (silent && !equalsNoCase(users_.user(*silent).text, state_.MyName)) {
+                writeLimited("Roster full", "Roster full: " + forLog(users_.user(*silent).text) +
+                                                " (never verified, silent the longest) taken off for " +
+                                                forLog(sender));
+                dropUser(*silent);
+            }
         }
         if (users_.userCount() < kMaxRosterRows) {
             row = users_.addUser(std::string(sender));
@@ -645,10 +695,7 @@ void ChatNode::ProcessDatagram(std::string_view text) {
         deliver(payload, std::string(sender), false, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
         if (!row || ignoredAsNotVerified(sender, cmd)) return;
-        const std::string name(sender);
-        if (secure_) secure_->forget(name);
-        users_.removeUser(*row);
-        sink_.RemoveUserFromChats(name);
+        dropUser(*row);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
         const auto p = wire::splitPrivate(payload);
         if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return;

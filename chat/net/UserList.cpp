@@ -5,6 +5,7 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <functional>
 #include <cstring>
 
 namespace lanyx {
@@ -108,6 +109,8 @@ std::size_t UserList::addUser(const std::string& name) {
     indexInsert(index, slotHash(hashNoCase(r.key)));
     hot_.push_back(hotRowFor(r));
     users_.push_back(std::move(r));
+    heard_.push_back(++heardCount_);
+    queueSilent(index);
     notify([&](UserListObserver& o) { o.userAdded(index); });
     return index;
 }
@@ -124,9 +127,11 @@ void UserList::removeUser(std::size_t index) {
         indexRenumber(last, index);
         users_[index] = std::move(users_[last]);
         hot_[index] = hot_[last];
+        heard_[index] = heard_[last];
     }
     users_.pop_back();
     hot_.pop_back();
+    heard_.pop_back();
     notify([&](UserListObserver& o) { o.userRemoved(name); });
 }
 
@@ -163,7 +168,9 @@ void UserList::setStatus(std::size_t index, std::int16_t status, const std::stri
 void UserList::setKeyState(std::size_t index, KeyState state) {
     auto& r = users_.at(index);
     if (r.keyState == state) return;
+    const bool wasVerified = keyHeard(r.keyState);
     r.keyState = state;
+    if (wasVerified && !keyHeard(state)) queueSilent(index);
     notify([&](UserListObserver& o) { o.userChanged(index); });
 }
 
@@ -177,8 +184,45 @@ void UserList::renameStatuses(const std::string (&names)[3]) {
     }
 }
 
+void UserList::queueSilent(std::size_t row) {
+    // Entries of rows gone since pile up only until the heap is rebuilt.
+    if (silent_.size() > 2 * users_.size() + 1024) {
+        silent_.clear();
+        for (std::size_t r = 0; r < users_.size(); ++r)
+            if (!keyHeard(users_[r].keyState)) silent_.push_back({heard_[r], users_[r].key});
+        std::make_heap(silent_.begin(), silent_.end(), std::greater<>());
+        return;  // the row is among them
+    }
+    silent_.push_back({heard_[row], users_[row].key});
+    std::push_heap(silent_.begin(), silent_.end(), std::greater<>());
+}
+
+std::optional<std::size_t> UserList::longestSilentUnverified() {
+    while (!silent_.empty()) {
+        std::pop_heap(silent_.begin(), silent_.end(), std::greater<>());
+        Silent top = std::move(silent_.back());
+        silent_.pop_back();
+        const auto row = findNoCase(top.key);
+        if (!row || keyHeard(users_[*row].keyState)) continue;
+        if (heard_[*row] != top.heard) {
+            // Heard since: its place is further back.
+            top.heard = heard_[*row];
+            silent_.push_back(std::move(top));
+            std::push_heap(silent_.begin(), silent_.end(), std::greater<>());
+            continue;
+        }
+        // Still the longest silent: it stays queued until it is removed.
+        silent_.push_back(std::move(top));
+        std::push_heap(silent_.begin(), silent_.end(), std::greater<>());
+        return row;
+    }
+    return std::nullopt;
+}
+
 void UserList::ClearlvUsers() {
     users_.clear();
+    heard_.clear();
+    silent_.clear();
     index_.clear();
     hot_.clear();
     // The group rows stay: a list without them would miscount its users.

@@ -3,6 +3,7 @@
 // present user, one row per group; the group definitions and the blocked
 // users. Windows show it through a UserListObserver.
 #include <cstdint>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -82,6 +83,17 @@ public:
     void setColour(std::size_t index, std::uint32_t colour);
     void setStatus(std::size_t index, std::int16_t status, const std::string& text);
     void setKeyState(std::size_t index, KeyState state);
+
+    // Who was heard from lately, in order: every datagram of a listed
+    // sender marks its row with the next number of a running count.
+    void heardFrom(std::size_t index) { heard_[index] = ++heardCount_; }
+    std::uint64_t heardCount() const { return heardCount_; }
+    std::uint64_t lastHeard(std::size_t index) const { return heard_.at(index); }
+    // The row of a name never verified (no key of it heard) that was not
+    // heard from for the longest time; nothing when every row is verified.
+    // Amortised constant time: it makes room for newcomers in a full roster
+    // while a flood of names goes on.
+    std::optional<std::size_t> longestSilentUnverified();
     // Re-applies the status names after a language change.
     void renameStatuses(const std::string (&names)[3]);
 
@@ -156,7 +168,21 @@ private:
         for (auto* o : observers_) f(*o);
     }
 
+    void queueSilent(std::size_t row);
+
     std::vector<PeerRecord> users_;
+    std::vector<std::uint64_t> heard_;  // beside the rows
+    std::uint64_t heardCount_ = 0;
+    // Unverified rows by the number they were last heard at when queued
+    // (smallest first); an entry whose row was heard since is queued again
+    // with its new number when it comes up, one of a verified or removed
+    // row is dropped then.
+    struct Silent {
+        std::uint64_t heard;
+        std::string key;
+        bool operator>(const Silent& o) const { return heard > o.heard; }
+    };
+    std::vector<Silent> silent_;  // a min-heap
     std::vector<Slot> index_;
     std::vector<HotRow> hot_;
     std::vector<std::string> groups_;
