@@ -100,6 +100,67 @@ TEST(Recovery, ALogThatCannotBeTrimmedDoesNotStopStartUp) {
     EXPECT_NE(ann.log().find("Log not trimmed"), std::string::npos);
 }
 
+TEST(Recovery, ATerminalRunLeavesTheFileAsTheDesktopSavedIt) {
+    // lanyx-cli: no windows, so nothing of theirs is touched.
+    struct Terminal : Recorder {
+        bool opensWindows() const override { return false; }
+    };
+    MemorySegment seg;
+    MemoryTransport t(seg);
+    Terminal rec;
+    TempDir dir;
+    SettingsData mine;
+    mine.user.Chat = {1500, 900, 9000, 7000};  // where the user left the chat windows
+    mine.blocked = {"mallory"};
+    SaveSettings(dir / "User.ini", mine, "ann");
+    const auto bytes = readBytes(dir / "User.ini");
+    NodeConfig c;
+    c.dataDir = dir.path();
+    c.langFile = shippedLangFile();
+    c.logonName = "ann";
+    {
+        ChatNode node(c, t, rec, rec, seg);
+        StartUp st(node, rec, seg);
+        StartUpOptions o;
+        o.probeMs = 100;
+        ASSERT_EQ(st.run(o), StartUpResult::Running);
+        st.Shutdown();
+    }
+    EXPECT_EQ(readBytes(dir / "User.ini"), bytes);
+    // The desktop places its chat windows anew at each start, as it always did.
+    Recorder desk;
+    {
+        ChatNode node(c, t, desk, desk, seg);
+        StartUp st(node, desk, seg);
+        StartUpOptions o;
+        o.probeMs = 100;
+        ASSERT_EQ(st.run(o), StartUpResult::Running);
+        st.Shutdown();
+    }
+    EXPECT_NE(ReadSettingsText(cp1252::toUtf8(readBytes(dir / "User.ini"))).user.Chat, mine.user.Chat);
+}
+
+TEST(Recovery, AReadOnlySettingsFileStaysSoAndTheUserIsToldOnce) {
+    MemorySegment seg;
+    Peer ann(seg, "ann");
+    SettingsData mine;
+    mine.blocked = {"mallory"};
+    SaveSettings(ann.dir / "User.ini", mine, "ann");
+    const auto bytes = readBytes(ann.dir / "User.ini");
+    std::filesystem::permissions(ann.dir / "User.ini", std::filesystem::perms::owner_read);
+    StartUpOptions o;
+    o.probeMs = 100;
+    ASSERT_EQ(ann.startUp.run(o), StartUpResult::Running);
+    EXPECT_TRUE(ann.node.users().IsBlocked("mallory"));
+    ann.node.users().AddBlocked("eve");
+    ann.startUp.Shutdown();
+    EXPECT_EQ(boxesContaining(ann.rec, "read-only"), 1u);
+    EXPECT_EQ(readBytes(ann.dir / "User.ini"), bytes);
+    EXPECT_EQ(std::filesystem::status(ann.dir / "User.ini").permissions(), std::filesystem::perms::owner_read);
+    EXPECT_NE(ann.log().find("Settings file is read-only"), std::string::npos);
+    std::filesystem::permissions(ann.dir / "User.ini", std::filesystem::perms::owner_all);
+}
+
 TEST(Recovery, BlockedNamesTheFileCannotHoldAsTheyAreSurviveARestart) {
     MemorySegment seg;
     TempDir home;
