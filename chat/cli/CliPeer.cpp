@@ -440,6 +440,11 @@ void EventPrinter::KeyWarning(const std::string& name, const std::string& text) 
     out_ << EventLine("key-changed", name, text) << std::endl;
 }
 
+void EventPrinter::ListFull(bool blockedList, std::size_t leftOut, std::size_t cap) {
+    note("list-full", std::string(blockedList ? "the blocked list" : "the groups") + " hold " + std::to_string(cap) +
+                          ", all Lanyx keeps: " + std::to_string(leftOut) + " more left out");
+}
+
 std::string KeyStateText(KeyState state) {
     switch (state) {
     case KeyState::Unconfirmed: return "not confirmed";

@@ -90,6 +90,7 @@ public:
     void ShowBox(const std::string& text, const std::string& sender) override;
     void PrivateDelivery(const DeliveryReport& report) override;
     void KeyWarning(const std::string& name, const std::string& text) override;
+    void ListFull(bool blockedList, std::size_t leftOut, std::size_t cap) override;
     // Encrypted messages sent and not yet confirmed or given up.
     std::size_t awaitingReceipts() const { return awaiting_.size(); }
 

@@ -39,6 +39,7 @@ public:
             if (c == '\n' || c == '\r') c = ' ';
         std::cerr << "lanyx-cli: " << (title.empty() ? "" : title + ": ") << t << std::endl;
     }
+    bool opensWindows() const override { return false; }
 };
 
 // Runs the event loop for a while, also after a stop was requested (the

@@ -23,9 +23,15 @@ int byteFor(char32_t cp) {
 } // namespace
 
 std::string toUtf8(std::string_view bytes) {
-    // At most three bytes per character; written in place, then cut to size.
+    // Sized first: a settings file of many megabytes must not take three
+    // times its size while it is read.
+    std::size_t size = bytes.size();
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80) size += (b < 0xA0 && kHigh[b - 0x80] >= 0x800) ? 2 : 1;
+    }
     std::string out;
-    out.resize(bytes.size() * 3);
+    out.resize(size);
     char* o = out.data();
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);

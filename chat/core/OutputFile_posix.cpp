@@ -1,5 +1,7 @@
 #include "OutputFile.h"
 
+#include "DurableFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -133,6 +135,76 @@ bool renameNoReplace(const fs::path& from, const fs::path& to, std::string& erro
         return false;
     }
     ::unlink(from.c_str());
+    return true;
+}
+
+bool writeFlushed(const fs::path& path, std::string_view bytes, FileAccess access, const fs::path& permissionsFrom,
+                  std::string& error) {
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+    const mode_t mode = access == FileAccess::OwnerOnly ? 0600 : 0666;
+    int fd = ::open(path.c_str(), flags, mode);
+    if (fd < 0 && errno == ELOOP) {
+        // A link left at the temporary name is never written through.
+        ::unlink(path.c_str());
+        fd = ::open(path.c_str(), flags | O_EXCL, mode);
+    }
+    if (fd < 0) {
+        error = describe("cannot write", path);
+        return false;
+    }
+    auto fail = [&](const std::string& why) {
+        error = "cannot write " + path.string() + ": " + why;
+        ::close(fd);
+        return false;
+    };
+    struct stat old{};
+    if (access == FileAccess::OwnerOnly) {
+        if (::fchmod(fd, 0600) != 0) return fail(std::strerror(errno));
+    } else if (!permissionsFrom.empty() && ::stat(permissionsFrom.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const auto n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail(std::strerror(errno));
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (!detail::stepAllowed(FileStep::Written, path)) return fail(std::strerror(ENOSPC));
+    while (::fsync(fd) != 0) {
+        if (errno != EINTR) return fail(std::strerror(errno));
+    }
+    if (!detail::stepAllowed(FileStep::Flushed, path)) return fail(std::strerror(EIO));
+    if (::close(fd) != 0) {
+        error = describe("cannot write", path);
+        return false;
+    }
+    return true;
+}
+
+bool renameFlushed(const fs::path& from, const fs::path& to, std::string& error) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        error = describe("cannot replace", to);
+        return false;
+    }
+    if (!detail::stepAllowed(FileStep::Renamed, to)) {
+        error = "cannot replace " + to.string() + ": " + std::strerror(EIO);
+        return false;
+    }
+    // The rename is an entry in the folder: it lasts once the folder does.
+    // (Some file systems cannot flush a folder; the rename stands there anyway.)
+    const auto dir = to.has_parent_path() ? to.parent_path() : fs::path(".");
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        while (::fsync(dfd) != 0 && errno == EINTR) {
+        }
+        ::close(dfd);
+    }
+    detail::stepAllowed(FileStep::FolderFlushed, dir);
     return true;
 }
 

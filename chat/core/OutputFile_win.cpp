@@ -1,5 +1,7 @@
 #include "OutputFile.h"
 
+#include "DurableFile.h"
+
 #include <windows.h>
 
 namespace fs = std::filesystem;
@@ -119,6 +121,57 @@ bool renameNoReplace(const fs::path& from, const fs::path& to, std::string& erro
         error = describe("cannot rename to", to);
         return false;
     }
+    return true;
+}
+
+bool writeFlushed(const fs::path& path, std::string_view bytes, FileAccess /*access*/, const fs::path& /*permissionsFrom*/,
+                  std::string& error) {
+    // The data folder is the user's own (%APPDATA%): the file inherits its
+    // access rights.
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = describe("cannot write", path);
+        return false;
+    }
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    bool ok = true;
+    while (ok && left > 0) {
+        DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+        DWORD written = 0;
+        ok = WriteFile(h, p, chunk, &written, nullptr) != 0;
+        p += written;
+        left -= written;
+    }
+    if (ok && !detail::stepAllowed(FileStep::Written, path)) {
+        SetLastError(ERROR_DISK_FULL);
+        ok = false;
+    }
+    if (ok) ok = FlushFileBuffers(h) != 0;
+    if (ok && !detail::stepAllowed(FileStep::Flushed, path)) {
+        SetLastError(ERROR_WRITE_FAULT);
+        ok = false;
+    }
+    if (!ok) error = describe("cannot write", path);
+    if (!CloseHandle(h) && ok) {
+        error = describe("cannot write", path);
+        ok = false;
+    }
+    return ok;
+}
+
+bool renameFlushed(const fs::path& from, const fs::path& to, std::string& error) {
+    // Write-through: the call returns once the rename is on the disk.
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = describe("cannot replace", to);
+        return false;
+    }
+    if (!detail::stepAllowed(FileStep::Renamed, to)) {
+        error = "cannot replace " + pathToUtf8(to);
+        return false;
+    }
+    detail::stepAllowed(FileStep::FolderFlushed, to.parent_path());
     return true;
 }
 

@@ -26,6 +26,9 @@ public:
     virtual std::optional<std::string> askNewName(const std::string& /*takenName*/) { return std::nullopt; }
     // Screen size in twips, for the start geometry of chat windows.
     virtual std::pair<std::int32_t, std::int32_t> screenTwips() { return {1024 * 15, 768 * 15}; }
+    // False where no window ever opens (a terminal): the chat windows' start
+    // geometry the desktop saved is left as it is.
+    virtual bool opensWindows() const { return true; }
 };
 
 class EventPump {

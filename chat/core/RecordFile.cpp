@@ -1,6 +1,7 @@
 #include "RecordFile.h"
 
 #include "Cp1252.h"
+#include "DurableFile.h"
 
 #include <cstdio>
 #include <fstream>
@@ -118,7 +119,17 @@ RecordWriter& RecordWriter::end() {
 std::optional<std::string> readTextFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec) {
+        // In one read where the size is known: a long file is read at the disk's pace.
+        bytes.resize(static_cast<std::size_t>(size));
+        in.read(bytes.data(), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        if (in.eof()) in.clear();
+    }
+    bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
     return cp1252::toUtf8(bytes);
 }
@@ -128,26 +139,9 @@ void writeTextFileAtomic(const std::filesystem::path& path, std::string_view utf
 }
 
 void writeBytesAtomic(const std::filesystem::path& path, std::string_view bytes) {
-    auto tmp = path;
-    tmp += ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            std::filesystem::remove(tmp, ec);
-            throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::filesystem::remove(tmp, ec);
+    std::string problem;
+    if (!platform::replaceFile(path, bytes, problem))
         throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
-    }
 }
 
 void appendTextFile(const std::filesystem::path& path, std::string_view utf8) {

@@ -39,6 +39,7 @@ constexpr int NetworkError = 10050;
 
 // Reads a record file as one stream of values: commas and line ends alike
 // separate values, quotes are stripped.
+// The text must outlive the reader.
 class RecordReader {
 public:
     explicit RecordReader(std::string_view utf8Text) : text_(utf8Text) {}
@@ -47,7 +48,7 @@ public:
     std::string next();
 
 private:
-    std::string text_;
+    std::string_view text_;
     std::size_t pos_ = 0;
 };
 
@@ -67,8 +68,9 @@ private:
 
 // Whole-file helpers. Contents are UTF-8 in memory, Windows-1252 on disk.
 std::optional<std::string> readTextFile(const std::filesystem::path& path);
-// Replaces the file through a temporary file so that a failure mid-write never
-// leaves a half-written file behind. Throws LanyxError.
+// Replaces the file through a temporary file flushed to the disk, so that
+// neither a failure mid-write nor a power cut leaves a half-written file
+// behind. Throws LanyxError.
 void writeTextFileAtomic(const std::filesystem::path& path, std::string_view utf8);
 // The same for bytes already in the file's code page.
 void writeBytesAtomic(const std::filesystem::path& path, std::string_view bytes);

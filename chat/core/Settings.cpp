@@ -1,10 +1,12 @@
 #include "Settings.h"
 
 #include "Cp1252.h"
+#include "DurableFile.h"
 #include "RecordFile.h"
 #include "Text.h"
 
 #include <algorithm>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <unordered_set>
@@ -70,34 +72,96 @@ void readInto(RecordReader& in, SettingsData& data, ReadNotes& notes) {
     data.blocked.clear();
     data.groups.clear();
 
-    // A hash of the names seen: a list of millions must still read in one pass.
+    // A hash of the names kept: a list of millions must still read in one
+    // pass, and what is beyond the cap is only stepped over.
     std::unordered_set<std::string> seen;
     const auto blocked = readNumber<std::int32_t>(in);
     for (std::int32_t i = 0; i < blocked; ++i) {
-        const std::string name(trimBlanks(in.next()));
-        if (name.empty()) continue;
-        if (!IsStorableText(name)) {
+        if (data.blocked.size() >= kMaxBlockedNames) {
+            in.next();
+            ++notes.blockedLeftOut;
+            continue;
+        }
+        const auto name = ListEntryFromStored(trimBlanks(in.next()));
+        if (name && name->empty()) continue;
+        if (!name) {
             ++notes.droppedNames;
             continue;
         }
-        if (seen.insert(toLower(name)).second) data.blocked.push_back(name);
+        if (seen.insert(toLower(*name)).second) data.blocked.push_back(*name);
     }
 
     auto countText = in.next();
     if (countText.empty()) countText = in.next();  // the empty record of a default file
     const auto groups = trimBlanks(countText).empty() ? 0 : convertNumber<std::int32_t>(countText);
     for (std::int32_t i = 0; i < groups; ++i) {
-        const std::string group(trimBlanks(in.next()));
-        if (group.empty()) continue;
-        if (!IsStorableText(group)) {
+        if (data.groups.size() >= kMaxGroups) {
+            in.next();
+            ++notes.groupsLeftOut;
+            continue;
+        }
+        const auto group = ListEntryFromStored(trimBlanks(in.next()));
+        if (group && group->empty()) continue;
+        if (!group) {
             ++notes.droppedNames;
             continue;
         }
-        data.groups.push_back(group);
+        data.groups.push_back(*group);
     }
 }
 
+bool plainAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 } // namespace
+
+std::string StoredListEntry(std::string_view utf8) {
+    if (IsStorableText(utf8) && (plainAscii(utf8) || cp1252::toUtf8(cp1252::fromUtf8(utf8)) == utf8))
+        return std::string(utf8);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c >= 0x7F || c == '"' || c == '%') {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> ListEntryFromStored(std::string_view stored) {
+    if (stored.empty() || stored.front() != '"') {
+        if (!IsStorableText(stored)) return std::nullopt;
+        return std::string(stored);
+    }
+    std::string out;
+    for (std::size_t i = 1; i < stored.size(); ++i) {
+        if (stored[i] != '%') {
+            out += stored[i];
+            continue;
+        }
+        const int hi = i + 2 < stored.size() ? hexValue(stored[i + 1]) : -1;
+        const int lo = hi >= 0 ? hexValue(stored[i + 2]) : -1;
+        if (lo < 0) return std::nullopt;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    // Stored trimmed: blanks at the ends come from outside.
+    if (trimBlanks(out).size() != out.size()) return std::nullopt;
+    return out;
+}
 
 void WriteDefaultSettings(const fs::path& file, const std::string& logonName, const Geometry& chat) {
     RecordWriter w;
@@ -114,23 +178,24 @@ void WriteDefaultSettings(const fs::path& file, const std::string& logonName, co
 }
 
 // What a save writes: every value the reader reads back unchanged. Blocked
-// names and groups that could not be read back (a quote, a control
-// character) or that the reader would drop (empty, a second copy) are left out.
+// names and groups the file cannot hold as they are go escaped; those the
+// reader would drop (empty, a second copy, beyond the cap) are left out.
 std::string SettingsText(const SettingsData& data, const std::string& userName) {
     const auto& u = data.user;
-    auto storable = [](const std::vector<std::string>& list, bool unique) {
-        std::vector<std::string_view> out;
+    auto storable = [](const std::vector<std::string>& list, bool unique, std::size_t cap) {
+        std::vector<std::string> out;
         std::unordered_set<std::string> seen;
         for (const auto& e : list) {
+            if (out.size() >= cap) break;
             const auto t = trimBlanks(e);
-            if (t.empty() || !IsStorableText(t)) continue;
+            if (t.empty()) continue;
             if (unique && !seen.insert(toLower(t)).second) continue;
-            out.push_back(t);
+            out.push_back(StoredListEntry(t));
         }
         return out;
     };
-    const auto blocked = storable(data.blocked, true);
-    const auto groups = storable(data.groups, false);
+    const auto blocked = storable(data.blocked, true, kMaxBlockedNames);
+    const auto groups = storable(data.groups, false, kMaxGroups);
     RecordWriter w;
     w.text(u.Language).end();
     w.number(u.AlertHeight).end();
@@ -160,21 +225,46 @@ bool sameBytes(const fs::path& a, const fs::path& b) {
     return ta && tb && *ta == *tb;
 }
 
+std::optional<std::string> readRaw(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
 // Keeps the unreadable file as .bak.1, the older copies moving up to .bak.3.
-// Returns where it is kept, or nothing when it could not be kept.
+// Returns where it is kept (empty: the file was empty, nothing to keep), or
+// nothing when it could not be kept. The copy is made whole under a name of
+// its own first and the backups move up only then, each by one rename: a
+// full disk or a crash never puts a failed copy in the place of a good one.
 std::optional<fs::path> keepBackup(const fs::path& file) {
     std::error_code ec;
     const auto newest = backupPath(file, 1);
     // The same broken file seen again: it is kept already.
     if (fs::exists(newest, ec) && sameBytes(file, newest)) return newest;
-    fs::remove(backupPath(file, 3), ec);
+    const auto bytes = readRaw(file);
+    if (!bytes) return std::nullopt;
+    if (bytes->empty()) return fs::path();
+    const auto temp = fs::path(file).concat(".bak.new");
+    std::string problem;
+    const bool whole = platform::writeFlushed(temp, *bytes, platform::FileAccess::Keep, file, problem) &&
+                       readRaw(temp) == bytes;
+    if (!whole) {
+        if (!fs::is_directory(fs::symlink_status(temp, ec))) fs::remove(temp, ec);
+        return std::nullopt;
+    }
     for (int n = 2; n >= 1; --n) {
         if (!fs::exists(backupPath(file, n), ec)) continue;
-        fs::rename(backupPath(file, n), backupPath(file, n + 1), ec);
-        if (ec) return std::nullopt;
+        if (!platform::renameFlushed(backupPath(file, n), backupPath(file, n + 1), problem)) {
+            fs::remove(temp, ec);
+            return std::nullopt;
+        }
     }
-    // Never over an existing backup.
-    if (!fs::copy_file(file, newest, fs::copy_options::none, ec) || ec) return std::nullopt;
+    if (!platform::renameFlushed(temp, newest, problem)) {
+        fs::remove(temp, ec);
+        return std::nullopt;
+    }
     return newest;
 }
 
@@ -207,6 +297,8 @@ void SaveSettings(const fs::path& file, const SettingsData& data, const std::str
     }
     if (SettingsText(back, back.user.UserName) != text)
         throw LanyxError(err::PathAccess, "The settings would not read back as written");
+    if (platform::isReadOnlyFile(file))
+        throw LanyxError(err::PathAccess, "The settings file is read-only: " + file.string());
     writeTextFileAtomic(file, text);
     const auto onDisk = readTextFile(file);
     if (!onDisk || *onDisk != text)
@@ -259,6 +351,7 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
                                                  : cp1252::toUtf8(cp1252::fromUtf8(SettingsText(fresh, logonName))))) {
             refuse(err::PathAccess, "Path/File access error", "It may not be readable for your user.");
         } else {
+            outcome.readOnly = platform::isReadOnlyFile(file);
             ReadNotes notes;
             try {
                 SettingsData read = ReadSettingsText(*text, &notes);
@@ -269,27 +362,50 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
                                      read.user.UserName + "\" instead. Change it in the Options.";
                 }
                 outcome.droppedNames = notes.droppedNames;
+                outcome.blockedLeftOut = notes.blockedLeftOut;
+                outcome.groupsLeftOut = notes.groupsLeftOut;
+                if (notes.blockedLeftOut + notes.groupsLeftOut > 0) {
+                    if (!outcome.notice.empty()) outcome.notice += "\n\n";
+                    outcome.notice += "Your settings hold more blocked names or groups than Lanyx keeps (" +
+                                      std::to_string(kMaxBlockedNames) + " blocked names, " +
+                                      std::to_string(kMaxGroups) + " groups): the first ones are kept, " +
+                                      std::to_string(notes.blockedLeftOut) + " blocked names and " +
+                                      std::to_string(notes.groupsLeftOut) + " groups were left out.";
+                }
                 if (notes.droppedNames > 0) {
                     if (!outcome.notice.empty()) outcome.notice += "\n\n";
                     outcome.notice += std::to_string(notes.droppedNames) +
                                       " blocked names or groups in your settings could not be used and were left out.";
                 }
+                if (outcome.readOnly) {
+                    if (!outcome.notice.empty()) outcome.notice += "\n\n";
+                    outcome.notice += "Your settings file " + file.string() +
+                                      " is read-only. Lanyx leaves it so: changes made while it runs will not be saved.";
+                }
                 data = std::move(read);
             } catch (const LanyxError& e) {
                 outcome.errorNumber = e.number();
                 outcome.errorText = e.what();
-                outcome.recovered = true;
                 data = fresh;
-                if (const auto kept = keepBackup(file)) {
+                if (outcome.readOnly) {
+                    // The user's read-only file is his: not replaced, not even by the defaults.
+                    outcome.refused = true;
+                    outcome.notice = "Your settings file " + file.string() + " could not be read (" +
+                                     described(e.number(), e.what()) +
+                                     "). It is read-only, so it was left as it is and will not be written while "
+                                     "Lanyx runs; this time Lanyx starts with the default settings.";
+                } else if (const auto kept = keepBackup(file)) {
+                    outcome.recovered = true;
                     outcome.backup = *kept;
+                    const std::string where = kept->empty() ? std::string("The file was empty.")
+                                                            : "The old file is kept as " + kept->string() + ".";
                     try {
                         WriteDefaultSettings(file, logonName, data.user.Chat);
                     } catch (const LanyxError&) {
                         // Start-up goes on with the defaults; the next save tries again.
                     }
                     outcome.notice = "Your settings could not be read (" + described(e.number(), e.what()) +
-                                     ") and were replaced by the default settings. The old file is kept as " +
-                                     kept->string() + ".";
+                                     ") and were replaced by the default settings. " + where;
                 } else {
                     outcome.refused = true;
                     outcome.notice = "Your settings could not be read (" + described(e.number(), e.what()) +

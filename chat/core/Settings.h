@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,11 +44,27 @@ struct SettingsData {
 // such a file is refused, never read, never replaced.
 constexpr std::uintmax_t kMaxSettingsBytes = 256u << 20;
 
+// The most blocked names and groups kept: far more than anyone blocks or
+// groups by hand, few enough that neither a settings file nor a flood of
+// Block presses makes start-up or the lists slow. What is beyond is left out.
+constexpr std::size_t kMaxBlockedNames = 10000;
+constexpr std::size_t kMaxGroups = 1000;
+
 // What a read met that it could mend without giving up the file.
 struct ReadNotes {
     bool badName = false;           // the user name breaks the name rules
-    std::size_t droppedNames = 0;   // blocked names or groups that cannot be stored
+    std::size_t droppedNames = 0;   // blocked names or groups that cannot be read
+    std::size_t blockedLeftOut = 0;  // beyond kMaxBlockedNames
+    std::size_t groupsLeftOut = 0;   // beyond kMaxGroups
 };
+
+// A blocked name or group as the file holds it: as it is when the file can
+// hold it so (every name earlier versions stored), else a quote followed by
+// the name with its quotes, control characters, "%" and every byte above
+// 127 written as %XX. No name stored as it is begins with a quote.
+std::string StoredListEntry(std::string_view utf8);
+// The entry read back; nothing when an escaped entry is damaged.
+std::optional<std::string> ListEntryFromStored(std::string_view stored);
 
 // What happened to the user's file, for the log and for one message to the user.
 struct ReadOutcome {
@@ -57,9 +74,12 @@ struct ReadOutcome {
                                   // it must not be written while the program runs
     int errorNumber = 0;
     std::string errorText;
+    bool readOnly = false;        // read-only: read, left read-only, never written while the program runs
     std::filesystem::path backup;  // where the unreadable file was kept
     std::string replacedName;      // a user name read that broke the rules
     std::size_t droppedNames = 0;
+    std::size_t blockedLeftOut = 0;
+    std::size_t groupsLeftOut = 0;
     int languageErrorNumber = 0;   // the language file failed; the settings stand
     std::string languageErrorText;
     std::string notice;            // for the user, in words; empty when all went well
@@ -82,7 +102,7 @@ SettingsData ReadSettingsText(std::string_view utf8, ReadNotes* notes = nullptr)
 
 // Writes the whole file; `userName` is the name in use on the network. What is
 // written is checked to read back as the same settings, before and after
-// writing. Throws LanyxError.
+// writing. A read-only file is never replaced. Throws LanyxError.
 void SaveSettings(const std::filesystem::path& file, const SettingsData& data, const std::string& userName);
 
 // The text SaveSettings writes, as UTF-8.

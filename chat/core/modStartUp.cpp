@@ -35,8 +35,10 @@ StartUpResult StartUp::run(const StartUpOptions& options) {
         state.ProbeMode = true;
         ui_.showSplash(state.VersionText);
         pump_.pumpOnce();
-        const auto [sw, sh] = ui_.screenTwips();
-        settings.Chat = CenteredChatGeometry(sw, sh);
+        if (ui_.opensWindows()) {
+            const auto [sw, sh] = ui_.screenTwips();
+            settings.Chat = CenteredChatGeometry(sw, sh);
+        }
         // A log that cannot be trimmed only grows: never a reason not to start.
         try {
             host_.trimLog();

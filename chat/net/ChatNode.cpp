@@ -526,11 +526,19 @@ bool ChatNode::ignoredAsNotVerified(std::string_view sender, std::string_view co
     return true;
 }
 
-bool ChatNode::RequestRoster() {
+bool ChatNode::RequestRoster(bool dropSilent) {
     if (!transport_.isOpen() || state_.ProbeMode || state_.MyName.empty()) return false;
     const auto now = pump_.ticks();
     if (lastRosterRequest_ && now - *lastRosterRequest_ < kRosterRequestIntervalMs) return false;
     lastRosterRequest_ = now;
+    if (dropSilent) {
+        const auto mark = users_.heardCount();
+        const auto session = networkSession_;
+        const std::weak_ptr<int> alive = alive_;
+        pump_.callAfter(kRosterAnswerMs, [this, alive, mark, session] {
+            if (!alive.expired() && session == networkSession_ && transport_.isOpen()) dropSilentSince(mark);
+        });
+    }
     rosterRequestName_ = ProbeName(state_.MyName);
     const std::string line = rosterRequestName_ + "|" + std::string(wire::StatusAnnounce) + std::to_string(state_.Status);
     try {
@@ -541,6 +549,33 @@ bool ChatNode::RequestRoster() {
         return false;
     }
     return true;
+}
+
+void ChatNode::dropUser(std::size_t row) {
+    const std::string name = users_.user(row).text;
+    if (secure_) secure_->forget(name);
+    users_.removeUser(row);
+    sink_.RemoveUserFromChats(name);
+}
+
+void ChatNode::dropSilentSince(std::uint64_t heardMark) {
+    ++receiving_;  // the windows refresh once, at the end
+    std::size_t dropped = 0;
+    try {
+        // From the end: the last row takes a removed row's place.
+        for (std::size_t i = users_.userCount(); i-- > 0;) {
+            if (users_.lastHeard(i) > heardMark || equalsNoCase(users_.user(i).text, state_.MyName)) continue;
+            dropUser(i);
+            ++dropped;
+        }
+    } catch (...) {
+        --receiving_;
+        throw;
+    }
+    --receiving_;
+    flushRefresh();
+    if (dropped > 0)
+        log_.WriteLog("Refresh: " + std::to_string(dropped) + " listed users did not answer and were taken off the list");
 }
 
 void ChatNode::ToggleBlocked(const std::vector<std::string>& names) {
@@ -589,12 +624,27 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     const std::string_view sender = d->sender;
 
     auto row = users_.findExact(sender);
+    if (row) users_.heardFrom(*row);
     if (!row) {
         if (!sender.empty() && sender.front() == '_' && !equalsNoCase(sender, state_.MyName)) {
             // A copy that is probing: answer, never list it. Our own roster
             // request comes back too and needs no answer.
             if (sender != rosterRequestName_) AnswerNewcomer();
             return;
+        }
+        if (users_.userCount() >= kMaxRosterRows && !users_.findNoCase(sender)) {
+            auto silent = users_.longestSilentUnverified();
+            // Our own row is never given away: it counts as just heard.
+            if (silent && equalsNoCase(users_.user(*silent).text, state_.MyName)) {
+                users_.heardFrom(*silent);
+                silent = users_.longestSilentUnverified();
+            }
+            if (silent && !equalsNoCase(users_.user(*silent).text, state_.MyName)) {
+                writeLimited("Roster full", "Roster full: " + forLog(users_.user(*silent).text) +
+                                                " (never verified, silent the longest) taken off for " +
+                                                forLog(sender));
+                dropUser(*silent);
+            }
         }
         if (users_.userCount() < kMaxRosterRows) {
             row = users_.addUser(std::string(sender));
@@ -645,10 +695,7 @@ void ChatNode::ProcessDatagram(std::string_view text) {
         deliver(payload, std::string(sender), false, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
         if (!row || ignoredAsNotVerified(sender, cmd)) return;
-        const std::string name(sender);
-        if (secure_) secure_->forget(name);
-        users_.removeUser(*row);
-        sink_.RemoveUserFromChats(name);
+        dropUser(*row);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
         const auto p = wire::splitPrivate(payload);
         if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return;
@@ -794,6 +841,14 @@ void ChatNode::groupRowsChanged() {
     requestRefresh(true, false);
 }
 
+void ChatNode::listFull(bool blockedList, std::size_t leftOut) {
+    const std::size_t cap = blockedList ? kMaxBlockedNames : kMaxGroups;
+    writeLimited("List full", std::string(blockedList ? "Blocked list" : "Groups") + " full (" + std::to_string(cap) +
+                                  "): " + std::to_string(leftOut) + " left out");
+    if (std::exchange(blockedList ? blockedFullTold_ : groupsFullTold_, true)) return;
+    sink_.ListFull(blockedList, leftOut, cap);
+}
+
 // ---- settings, language, names ----------------------------------------------
 
 void ChatNode::loadStatusNames() {
@@ -846,7 +901,15 @@ void ChatNode::readSettings() {
     if (outcome.languageErrorNumber)
         log_.WriteLog("Language file could not be read (" + std::to_string(outcome.languageErrorNumber) + ": " +
                       outcome.languageErrorText + "); the settings are left alone");
-    settingsLeftAlone_ = outcome.refused;
+    if (outcome.readOnly && !outcome.refused)
+        log_.WriteLog("Settings file is read-only: left so, settings will not be saved");
+    settingsLeftAlone_ = outcome.refused || outcome.readOnly;
+    if (outcome.blockedLeftOut || outcome.groupsLeftOut)
+        log_.WriteLog("Settings hold more than Lanyx keeps: " + std::to_string(outcome.blockedLeftOut) +
+                      " blocked names and " + std::to_string(outcome.groupsLeftOut) + " groups left out");
+    // The start-up notice told it already.
+    blockedFullTold_ = outcome.blockedLeftOut > 0;
+    groupsFullTold_ = outcome.groupsLeftOut > 0;
     settingsNotice_ = outcome.notice;
     users_.setBlocked(data_.blocked);
     users_.setGroups(data_.groups);
@@ -880,6 +943,10 @@ void ChatNode::saveSettings() {
     std::string name = (state_.ProbeMode || state_.MyName.empty()) ? data_.user.UserName : state_.MyName;
     if (config_.nameForRun && name == *config_.nameForRun) name = persistedName_;
     if (config_.colourForRun) d.user.Colour = persistedColour_;
+    // Nothing changed (a lanyx-cli run, mostly): the file stays as it is.
+    if (const auto onDisk = readTextFile(settingsFile());
+        onDisk && *onDisk == cp1252::toUtf8(cp1252::fromUtf8(SettingsText(d, name))))
+        return;
     SaveSettings(settingsFile(), d, name);
 }
 

@@ -91,6 +91,9 @@ public:
     virtual void RemoveUserFromChats(const std::string& /*name*/) {}
     virtual void RefreshChatUserLists() {}
     virtual void StatusCaptionChanged(const std::string& /*caption*/) {}
+    // The list of blocked names (else the groups) holds all it keeps
+    // (`cap`): `leftOut` more were not taken. Told once per list and run.
+    virtual void ListFull(bool /*blockedList*/, std::size_t /*leftOut*/, std::size_t /*cap*/) {}
 };
 
 // File offers and their answers travel as encrypted private messages that
@@ -170,16 +173,23 @@ public:
     // plug in their own.
     void setReplyRandom(std::function<std::uint32_t(std::uint32_t bound)> random) { replyRandom_ = std::move(random); }
 
-    // Names listed at most; newcomers beyond it are answered and logged,
-    // not listed, so that a flood of names cannot grow the node without end.
+    // Names listed at most, so that a flood of names cannot grow the node
+    // without end. In a full roster a newcomer takes the row of the name
+    // never verified that was not heard from for the longest time; when
+    // every row is verified, newcomers are answered and logged, not listed.
     static constexpr std::size_t kMaxRosterRows = 20000;
     // The roster request (Refresh, or datagrams the system dropped) at most
     // this often.
     static constexpr std::uint32_t kRosterRequestIntervalMs = 5000;
+    // How long the answers to a roster request take at most: the longest
+    // wait of a copy before it answers, and the way.
+    static constexpr std::uint32_t kRosterAnswerMs = kMaxReplyDelayMs + 1000;
     // Asks every copy on the segment to announce itself: one datagram under
     // a name beginning with "_", which everybody answers and nobody lists.
-    // False when not sent (network closed, or asked again too soon).
-    bool RequestRoster();
+    // With `dropSilent` (the user's Refresh), rows not heard from within
+    // kRosterAnswerMs after it are taken off the list. False when not sent
+    // (network closed, or asked again too soon).
+    bool RequestRoster(bool dropSilent = false);
     // The system dropped received datagrams (its running count): logged,
     // and the roster is asked for once per such event.
     void DatagramsDropped(std::uint32_t total);
@@ -289,6 +299,9 @@ private:
     void saveOutbox();
     void scheduleExpiry(std::uint32_t ms = kExpiryCheckMs);
     std::int64_t wallMs() const;
+    // Takes a user off the roster as a leave notice would.
+    void dropUser(std::size_t row);
+    void dropSilentSince(std::uint64_t heardMark);
     // A message shown to the user, for the history (not our own echoes).
     void recordReceived(HistoryKind kind, const std::string& sender, const std::string& text, MessageMarks marks);
     void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
@@ -322,6 +335,7 @@ private:
     void userChanged(std::size_t) override;
     void blockedChanged() override;
     void groupRowsChanged() override;
+    void listFull(bool blockedList, std::size_t leftOut) override;
 
     NodeConfig config_;
     DatagramTransport& transport_;
@@ -339,6 +353,8 @@ private:
     std::string persistedName_;
     std::string settingsNotice_;
     bool settingsLeftAlone_ = false;  // User.ini could not be read: never written over
+    bool blockedFullTold_ = false;
+    bool groupsFullTold_ = false;
     std::uint32_t persistedColour_ = 0;
     std::unique_ptr<platform::InstanceLock> lock_;
     std::unordered_set<std::string> openBoxes_;  // lower-case senders

@@ -1,6 +1,7 @@
 #include "Identity.h"
 
 #include "Crypto.h"
+#include "DurableFile.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -52,45 +53,12 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& file, std:
     return s.str();
 }
 
-// Written beside and renamed over, so that a crash leaves the old file or
-// the new one, never half of one. `secret`: readable by the user alone from
-// before the first byte is written.
+// Written beside and renamed over, so that a crash or a power cut leaves the
+// old file or the new one, never half of one. `secret`: readable by the user
+// alone from before the first byte is written.
 bool writeReplacing(const std::filesystem::path& file, const std::string& text, bool secret, std::string& problem) {
-    namespace fs = std::filesystem;
-    const auto temp = fs::path(file).concat(".new");
-    std::error_code ec;
-    fs::remove(temp, ec);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            problem = "cannot write " + temp.string();
-            return false;
-        }
-        if (secret) {
-            fs::permissions(temp, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
-            if (ec) {
-                problem = "cannot make " + temp.string() + " private: " + ec.message();
-                out.close();
-                fs::remove(temp, ec);
-                return false;
-            }
-        }
-        out << text;
-        out.flush();
-        if (!out) {
-            problem = "cannot write " + temp.string();
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, file, ec);
-    if (ec) {
-        problem = "cannot replace " + file.string() + ": " + ec.message();
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return platform::replaceFile(file, text, problem,
+                                 secret ? platform::FileAccess::OwnerOnly : platform::FileAccess::Keep, ".new");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Outbox.h"
 
 #include "Crypto.h"
+#include "DurableFile.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -40,34 +41,8 @@ std::optional<std::int64_t> number(std::string_view t) {
 }
 
 bool writeReplacing(const std::filesystem::path& file, const std::string& text, std::string& problem) {
-    namespace fs = std::filesystem;
-    const auto temp = fs::path(file).concat(".new");
-    std::error_code ec;
-    fs::remove(temp, ec);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            problem = "cannot write " + temp.string();
-            return false;
-        }
-        // Sealed, but who waits for whom is the user's business alone.
-        fs::permissions(temp, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
-        out << text;
-        out.flush();
-        if (!out) {
-            problem = "cannot write " + temp.string();
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, file, ec);
-    if (ec) {
-        problem = "cannot replace " + file.string() + ": " + ec.message();
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    // Sealed, but who waits for whom is the user's business alone.
+    return platform::replaceFile(file, text, problem, platform::FileAccess::OwnerOnly, ".new");
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ constexpr std::size_t kSeqBytes = 8;
 constexpr std::size_t kCompanionBytes = kSeqBytes + crypto::kHashBytes + crypto::kSignatureBytes;
 constexpr std::size_t kMaxCompanionBytes = kCompanionBytes + (secure::kMaxSignedTogether - 1) * crypto::kHashBytes;
 constexpr std::uint32_t kPinsSaveDelayMs = 1000;
-// Sequence numbers are written at most this often (and at the end).
-constexpr std::uint32_t kSeenSaveDelayMs = 15000;
+// Sequence numbers are written within this time of a change (and at the
+// end): a crash loses at most this much of what was seen.
+constexpr std::uint32_t kSeenSaveDelayMs = 1000;
 // The wire bytes of the two marks.
 constexpr char kAlertByte = '\xDF';
 constexpr char kChatByte = '\xDE';
@@ -874,9 +875,20 @@ void SecureLink::saveSeen() {
     seen.signing[id_.signPublic] = {std::max(ownTop, seq_), 1};  // the highest number we used
     for (const auto& [name, w] : privateSeen_)
         if (pins_.find(name)) seen.privateSenders[name] = {w.top(), 1};
+    // Written when what the file keeps changed: windows move within a
+    // number's bits far more often than their highest numbers do.
+    auto text = seen.toText();
+    if (text == seenSaved_) {
+        seenDirty_ = false;
+        return;
+    }
     std::string problem;
-    if (seen.save(pinsFile_.parent_path() / SeenStore::kFileName, problem)) seenDirty_ = false;
-    else log("Sequence numbers not saved", "The sequence numbers seen could not be saved: " + problem);
+    if (seen.save(pinsFile_.parent_path() / SeenStore::kFileName, problem)) {
+        seenDirty_ = false;
+        seenSaved_ = std::move(text);
+    } else {
+        log("Sequence numbers not saved", "The sequence numbers seen could not be saved: " + problem);
+    }
 }
 
 void SecureLink::savePins() {

@@ -311,6 +311,7 @@ private:
     bool pinsSaveQueued_ = false;
     bool pinsReadOnly_ = false;
     bool seenDirty_ = false;
+    std::string seenSaved_;  // what the file holds, as last written
     bool seenSaveQueued_ = false;
     bool sweepQueued_ = false;
     bool sweeping_ = false;

@@ -1,9 +1,11 @@
 #include "UserList.h"
 
 #include "RecordFile.h"
+#include "Settings.h"
 #include "Text.h"
 
 #include <algorithm>
+#include <functional>
 #include <cstring>
 
 namespace lanyx {
@@ -107,6 +109,8 @@ std::size_t UserList::addUser(const std::string& name) {
     indexInsert(index, slotHash(hashNoCase(r.key)));
     hot_.push_back(hotRowFor(r));
     users_.push_back(std::move(r));
+    heard_.push_back(++heardCount_);
+    queueSilent(index);
     notify([&](UserListObserver& o) { o.userAdded(index); });
     return index;
 }
@@ -123,9 +127,11 @@ void UserList::removeUser(std::size_t index) {
         indexRenumber(last, index);
         users_[index] = std::move(users_[last]);
         hot_[index] = hot_[last];
+        heard_[index] = heard_[last];
     }
     users_.pop_back();
     hot_.pop_back();
+    heard_.pop_back();
     notify([&](UserListObserver& o) { o.userRemoved(name); });
 }
 
@@ -162,7 +168,9 @@ void UserList::setStatus(std::size_t index, std::int16_t status, const std::stri
 void UserList::setKeyState(std::size_t index, KeyState state) {
     auto& r = users_.at(index);
     if (r.keyState == state) return;
+    const bool wasVerified = keyHeard(r.keyState);
     r.keyState = state;
+    if (wasVerified && !keyHeard(state)) queueSilent(index);
     notify([&](UserListObserver& o) { o.userChanged(index); });
 }
 
@@ -176,8 +184,45 @@ void UserList::renameStatuses(const std::string (&names)[3]) {
     }
 }
 
+void UserList::queueSilent(std::size_t row) {
+    // Entries of rows gone since pile up only until the heap is rebuilt.
+    if (silent_.size() > 2 * users_.size() + 1024) {
+        silent_.clear();
+        for (std::size_t r = 0; r < users_.size(); ++r)
+            if (!keyHeard(users_[r].keyState)) silent_.push_back({heard_[r], users_[r].key});
+        std::make_heap(silent_.begin(), silent_.end(), std::greater<>());
+        return;  // the row is among them
+    }
+    silent_.push_back({heard_[row], users_[row].key});
+    std::push_heap(silent_.begin(), silent_.end(), std::greater<>());
+}
+
+std::optional<std::size_t> UserList::longestSilentUnverified() {
+    while (!silent_.empty()) {
+        std::pop_heap(silent_.begin(), silent_.end(), std::greater<>());
+        Silent top = std::move(silent_.back());
+        silent_.pop_back();
+        const auto row = findNoCase(top.key);
+        if (!row || keyHeard(users_[*row].keyState)) continue;
+        if (heard_[*row] != top.heard) {
+            // Heard since: its place is further back.
+            top.heard = heard_[*row];
+            silent_.push_back(std::move(top));
+            std::push_heap(silent_.begin(), silent_.end(), std::greater<>());
+            continue;
+        }
+        // Still the longest silent: it stays queued until it is removed.
+        silent_.push_back(std::move(top));
+        std::push_heap(silent_.begin(), silent_.end(), std::greater<>());
+        return row;
+    }
+    return std::nullopt;
+}
+
 void UserList::ClearlvUsers() {
     users_.clear();
+    heard_.clear();
+    silent_.clear();
     index_.clear();
     hot_.clear();
     // The group rows stay: a list without them would miscount its users.
@@ -187,8 +232,11 @@ void UserList::ClearlvUsers() {
 }
 
 void UserList::setGroups(std::vector<std::string> groups) {
+    const std::size_t leftOut = groups.size() > kMaxGroups ? groups.size() - kMaxGroups : 0;
+    if (leftOut) groups.resize(kMaxGroups);
     groups_ = std::move(groups);
     RefGroups();
+    if (leftOut) notify([&](UserListObserver& o) { o.listFull(false, leftOut); });
 }
 
 void UserList::RefGroups() {
@@ -221,14 +269,19 @@ bool UserList::IsBlocked(std::string_view name) const {
     return !blockedKeys_.empty() && blockedKeys_.count(toLower(name)) > 0;
 }
 
-void UserList::AddBlocked(const std::string& name) {
-    // A name the settings file cannot hold (a quote, a control character)
-    // would come back as something else after a restart: refused here.
-    if (trimBlanks(name).empty() || !IsStorableText(name)) return;
-    if (IsBlocked(name)) return;
+bool UserList::AddBlocked(const std::string& name) {
+    // Any name heard can be blocked: the settings file keeps the ones it
+    // cannot hold as they are escaped.
+    if (trimBlanks(name).empty()) return false;
+    if (IsBlocked(name)) return true;
+    if (blocked_.size() >= kMaxBlockedNames) {
+        notify([](UserListObserver& o) { o.listFull(true, 1); });
+        return false;
+    }
     blocked_.push_back(name);
     blockedKeys_.insert(toLower(name));
     RefBlock();
+    return true;
 }
 
 void UserList::RemoveBlock(std::string_view name) {
@@ -244,24 +297,31 @@ void UserList::RemoveBlock(std::string_view name) {
 void UserList::setBlocked(const std::vector<std::string>& names) {
     blocked_.clear();
     blockedKeys_.clear();
+    std::size_t leftOut = 0;
     for (const auto& n : names) {
-        const auto key = toLower(n);
+        auto key = toLower(n);
         if (n.empty() || blockedKeys_.count(key)) continue;
+        if (blocked_.size() >= kMaxBlockedNames) {
+            ++leftOut;
+            continue;
+        }
         blocked_.push_back(n);
-        blockedKeys_.insert(key);
+        blockedKeys_.insert(std::move(key));
     }
     RefBlock();
+    if (leftOut) notify([&](UserListObserver& o) { o.listFull(true, leftOut); });
 }
 
 void UserList::ToggleBlocked(const std::vector<std::string>& names) {
     std::unordered_set<std::string> unblock;
+    std::vector<const std::string*> block;
     for (const auto& n : names) {
         auto key = toLower(n);
-        if (n.empty() || unblock.count(key)) continue;
+        if (trimBlanks(n).empty() || unblock.count(key)) continue;
         if (blockedKeys_.count(key)) {
             unblock.insert(std::move(key));
         } else {
-            blocked_.push_back(n);
+            block.push_back(&n);
             blockedKeys_.insert(std::move(key));
         }
     }
@@ -271,7 +331,18 @@ void UserList::ToggleBlocked(const std::vector<std::string>& names) {
                        blocked_.end());
         for (const auto& k : unblock) blockedKeys_.erase(k);
     }
+    // The unblocked make room first; what the list cannot take stays unblocked.
+    std::size_t leftOut = 0;
+    for (const auto* n : block) {
+        if (blocked_.size() >= kMaxBlockedNames) {
+            blockedKeys_.erase(toLower(*n));
+            ++leftOut;
+        } else {
+            blocked_.push_back(*n);
+        }
+    }
     RefBlock();
+    if (leftOut) notify([&](UserListObserver& o) { o.listFull(true, leftOut); });
 }
 
 void UserList::RefBlock() {

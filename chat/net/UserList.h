@@ -3,6 +3,7 @@
 // present user, one row per group; the group definitions and the blocked
 // users. Windows show it through a UserListObserver.
 #include <cstdint>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,8 @@ public:
     virtual void userChanged(std::size_t /*userIndex*/) {}
     virtual void groupRowsChanged() {}
     virtual void blockedChanged() {}
+    // Names to block or groups were left out: the list holds all it keeps.
+    virtual void listFull(bool /*blockedList*/, std::size_t /*leftOut*/) {}
     // A batch of datagrams was taken in: views that held back the rows
     // added meanwhile show them now, as one range.
     virtual void batchEnded() {}
@@ -80,6 +83,17 @@ public:
     void setColour(std::size_t index, std::uint32_t colour);
     void setStatus(std::size_t index, std::int16_t status, const std::string& text);
     void setKeyState(std::size_t index, KeyState state);
+
+    // Who was heard from lately, in order: every datagram of a listed
+    // sender marks its row with the next number of a running count.
+    void heardFrom(std::size_t index) { heard_[index] = ++heardCount_; }
+    std::uint64_t heardCount() const { return heardCount_; }
+    std::uint64_t lastHeard(std::size_t index) const { return heard_.at(index); }
+    // The row of a name never verified (no key of it heard) that was not
+    // heard from for the longest time; nothing when every row is verified.
+    // Amortised constant time: it makes room for newcomers in a full roster
+    // while a flood of names goes on.
+    std::optional<std::size_t> longestSilentUnverified();
     // Re-applies the status names after a language change.
     void renameStatuses(const std::string (&names)[3]);
 
@@ -88,14 +102,17 @@ public:
 
     // Group definitions ("name|member|member|").
     const std::vector<std::string>& groups() const { return groups_; }
+    // Beyond kMaxGroups, the last ones are left out.
     void setGroups(std::vector<std::string> groups);
     void RefGroups();
     std::string GetActiveGroupList(std::string_view label) const;
 
-    // Blocked users, unique without regard to case.
+    // Blocked users, unique without regard to case, at most kMaxBlockedNames:
+    // names beyond it are left out (observers hear listFull).
     const std::vector<std::string>& blocked() const { return blocked_; }
     bool IsBlocked(std::string_view name) const;
-    void AddBlocked(const std::string& name);
+    // False when not blocked now (empty, or the list is full).
+    bool AddBlocked(const std::string& name);
     void RemoveBlock(std::string_view name);
     void setBlocked(const std::vector<std::string>& names);
     // Blocks the names not blocked and unblocks the others, all in one pass
@@ -151,7 +168,21 @@ private:
         for (auto* o : observers_) f(*o);
     }
 
+    void queueSilent(std::size_t row);
+
     std::vector<PeerRecord> users_;
+    std::vector<std::uint64_t> heard_;  // beside the rows
+    std::uint64_t heardCount_ = 0;
+    // Unverified rows by the number they were last heard at when queued
+    // (smallest first); an entry whose row was heard since is queued again
+    // with its new number when it comes up, one of a verified or removed
+    // row is dropped then.
+    struct Silent {
+        std::uint64_t heard;
+        std::string key;
+        bool operator>(const Silent& o) const { return heard > o.heard; }
+    };
+    std::vector<Silent> silent_;  // a min-heap
     std::vector<Slot> index_;
     std::vector<HotRow> hot_;
     std::vector<std::string> groups_;

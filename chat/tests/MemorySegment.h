@@ -179,8 +179,12 @@ struct Recorder : UserInterface, MessageSink {
     void KeyWarning(const std::string& name, const std::string& text) override {
         keyWarnings.push_back(name + ": " + text);
     }
+    void ListFull(bool blockedList, std::size_t leftOut, std::size_t) override {
+        listsFull.push_back(std::string(blockedList ? "blocked" : "groups") + " " + std::to_string(leftOut));
+    }
     std::vector<DeliveryReport> deliveries;
     std::vector<std::string> keyWarnings;
+    std::vector<std::string> listsFull;
 };
 
 } // namespace lanyx::test

@@ -53,9 +53,58 @@ TEST_F(Busy, ABatchOfNewcomersRefreshesTheWindowsOnce) {
     EXPECT_EQ(ann.rec.chatRefreshes, before + 2);
 }
 
-TEST_F(Busy, BeyondTheCapNewcomersAreAnsweredAndLoggedNotListed) {
+TEST_F(Busy, AFullRosterGivesTheRowOfTheLongestSilentUnverifiedNameToANewcomer) {
     auto& users = ann.node.users();
     for (std::size_t i = users.userCount(); i < ChatNode::kMaxRosterRows; ++i) users.addUser("f" + std::to_string(i));
+    ann.transport.receive("f1|S/0");  // a copy without keys that talks keeps its row
+    ann.transport.receive("zed|C/255");
+    EXPECT_EQ(users.userCount(), ChatNode::kMaxRosterRows);
+    EXPECT_TRUE(users.findExact("zed"));
+    EXPECT_TRUE(users.findExact("f1"));
+    EXPECT_TRUE(users.findExact("ann"));  // our own row is never given away
+    EXPECT_FALSE(users.findExact("f2"));  // silent the longest
+    EXPECT_NE(ann.log().find("Roster full: f2 (never verified, silent the longest) taken off for zed"),
+              std::string::npos);
+
+    // A flood of ever new names churns through the unverified rows; a real
+    // newcomer after it is listed, and verified rows stay whatever comes.
+    for (std::size_t i = 0; i < 100; ++i) users.setKeyState(*users.findExact("f" + std::to_string(i + 3)), KeyState::New);
+    std::vector<std::string> flood;
+    for (int i = 0; i < 50000; ++i) flood.push_back("spoof" + std::to_string(i) + "|C/1");
+    ann.transport.receiveBatch(flood);
+    EXPECT_EQ(users.userCount(), ChatNode::kMaxRosterRows);
+    ann.transport.receive("real|C/255");
+    EXPECT_TRUE(users.findExact("real"));
+    EXPECT_TRUE(users.findExact("spoof49999"));
+    for (std::size_t i = 0; i < 100; ++i) EXPECT_TRUE(users.findExact("f" + std::to_string(i + 3))) << i;
+    EXPECT_FALSE(users.findExact("f200"));
+}
+
+TEST_F(Busy, RefreshTakesOffTheListWhoDoesNotAnswer) {
+    Peer bob(seg, "bob");
+    bob.joinAs("bob");
+    seg.runFor(ChatNode::kMaxReplyDelayMs);
+    ann.transport.receive("ghost|C/255");  // a name with no copy behind it
+    auto& users = ann.node.users();
+    ASSERT_TRUE(users.findExact("ghost"));
+    ASSERT_TRUE(users.findExact("bob"));
+    // Asked for after dropped datagrams, the roster keeps everybody.
+    ASSERT_TRUE(ann.node.RequestRoster());
+    seg.runFor(ChatNode::kRosterAnswerMs + ChatNode::kRosterRequestIntervalMs);
+    EXPECT_TRUE(users.findExact("ghost"));
+    ASSERT_TRUE(ann.node.RequestRoster(true));
+    seg.runFor(ChatNode::kRosterAnswerMs + 100);
+    EXPECT_FALSE(users.findExact("ghost"));
+    EXPECT_TRUE(users.findExact("bob"));
+    EXPECT_TRUE(users.findExact("ann"));
+    EXPECT_EQ(ann.rec.removedFromChats, std::vector<std::string>{"ghost"});
+    EXPECT_NE(ann.log().find("Refresh: 1 listed users did not answer"), std::string::npos);
+}
+
+TEST_F(Busy, BeyondTheCapOfVerifiedNamesNewcomersAreAnsweredAndLoggedNotListed) {
+    auto& users = ann.node.users();
+    for (std::size_t i = users.userCount(); i < ChatNode::kMaxRosterRows; ++i) users.addUser("f" + std::to_string(i));
+    for (std::size_t i = 0; i < users.userCount(); ++i) users.setKeyState(i, KeyState::Checked);
     ann.transport.receive("zed|M/" + std::string("\xDF") + "hello");
     ann.transport.receive("zed|C/255");
     EXPECT_EQ(users.userCount(), ChatNode::kMaxRosterRows);

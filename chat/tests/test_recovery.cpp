@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "Settings.h"
+
 using namespace lanyx;
 using namespace lanyx::test;
 
@@ -98,13 +100,107 @@ TEST(Recovery, ALogThatCannotBeTrimmedDoesNotStopStartUp) {
     EXPECT_NE(ann.log().find("Log not trimmed"), std::string::npos);
 }
 
-TEST(Recovery, TheBlockActionRefusesNamesTheSettingsCannotHold) {
-    UserList users;
-    users.AddBlocked("x\",1,\"spy");
-    users.AddBlocked("evil\r\nline");
-    users.AddBlocked("   ");
-    users.AddBlocked("bob");
-    EXPECT_EQ(users.blocked(), (std::vector<std::string>{"bob"}));
+TEST(Recovery, ATerminalRunLeavesTheFileAsTheDesktopSavedIt) {
+    // lanyx-cli: no windows, so nothing of theirs is touched.
+    struct Terminal : Recorder {
+        bool opensWindows() const override { return false; }
+    };
+    MemorySegment seg;
+    MemoryTransport t(seg);
+    Terminal rec;
+    TempDir dir;
+    SettingsData mine;
+    mine.user.Chat = {1500, 900, 9000, 7000};  // where the user left the chat windows
+    mine.blocked = {"mallory"};
+    SaveSettings(dir / "User.ini", mine, "ann");
+    const auto bytes = readBytes(dir / "User.ini");
+    NodeConfig c;
+    c.dataDir = dir.path();
+    c.langFile = shippedLangFile();
+    c.logonName = "ann";
+    {
+        ChatNode node(c, t, rec, rec, seg);
+        StartUp st(node, rec, seg);
+        StartUpOptions o;
+        o.probeMs = 100;
+        ASSERT_EQ(st.run(o), StartUpResult::Running);
+        st.Shutdown();
+    }
+    EXPECT_EQ(readBytes(dir / "User.ini"), bytes);
+    // The desktop places its chat windows anew at each start, as it always did.
+    Recorder desk;
+    {
+        ChatNode node(c, t, desk, desk, seg);
+        StartUp st(node, desk, seg);
+        StartUpOptions o;
+        o.probeMs = 100;
+        ASSERT_EQ(st.run(o), StartUpResult::Running);
+        st.Shutdown();
+    }
+    EXPECT_NE(ReadSettingsText(cp1252::toUtf8(readBytes(dir / "User.ini"))).user.Chat, mine.user.Chat);
+}
+
+TEST(Recovery, AReadOnlySettingsFileStaysSoAndTheUserIsToldOnce) {
+    MemorySegment seg;
+    Peer ann(seg, "ann");
+    SettingsData mine;
+    mine.blocked = {"mallory"};
+    SaveSettings(ann.dir / "User.ini", mine, "ann");
+    const auto bytes = readBytes(ann.dir / "User.ini");
+    std::filesystem::permissions(ann.dir / "User.ini", std::filesystem::perms::owner_read);
+    StartUpOptions o;
+    o.probeMs = 100;
+    ASSERT_EQ(ann.startUp.run(o), StartUpResult::Running);
+    EXPECT_TRUE(ann.node.users().IsBlocked("mallory"));
+    ann.node.users().AddBlocked("eve");
+    ann.startUp.Shutdown();
+    EXPECT_EQ(boxesContaining(ann.rec, "read-only"), 1u);
+    EXPECT_EQ(readBytes(ann.dir / "User.ini"), bytes);
+    EXPECT_EQ(std::filesystem::status(ann.dir / "User.ini").permissions(), std::filesystem::perms::owner_read);
+    EXPECT_NE(ann.log().find("Settings file is read-only"), std::string::npos);
+    std::filesystem::permissions(ann.dir / "User.ini", std::filesystem::perms::owner_all);
+}
+
+TEST(Recovery, BlockedNamesTheFileCannotHoldAsTheyAreSurviveARestart) {
+    MemorySegment seg;
+    TempDir home;
+    const std::vector<std::string> odd = {"x\",1,\"spy", "evil\r\nline", "\xE5\x90\x8D"};
+    {
+        Peer ann(seg, "ann", Peer::Folder{home.path()});
+        ann.joinAs("ann");
+        for (const auto& n : odd) EXPECT_TRUE(ann.node.users().AddBlocked(n));
+        EXPECT_FALSE(ann.node.users().AddBlocked("   "));
+        ann.node.saveSettings();
+    }
+    Peer again(seg, "ann", Peer::Folder{home.path()});
+    again.joinAs("ann");
+    EXPECT_EQ(again.node.users().blocked(), odd);
+    EXPECT_TRUE(again.node.settingsNotice().empty());
+}
+
+TEST(Recovery, FullListsLeaveOutTheRestAndTellOnce) {
+    MemorySegment seg;
+    Peer ann(seg, "ann");
+    ann.joinAs("ann");
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < kMaxBlockedNames + 7; ++i) names.push_back("n" + std::to_string(i));
+    ann.node.ToggleBlocked(names);
+    auto& users = ann.node.users();
+    EXPECT_EQ(users.blocked().size(), kMaxBlockedNames);
+    EXPECT_TRUE(users.IsBlocked("n0"));
+    EXPECT_FALSE(users.IsBlocked(names.back()));  // left out, not half-blocked
+    EXPECT_FALSE(users.AddBlocked("one more"));
+    EXPECT_FALSE(users.IsBlocked("one more"));
+    // Unblocking makes room.
+    ann.node.ToggleBlocked({"n0"});
+    EXPECT_TRUE(users.AddBlocked("one more"));
+    std::vector<std::string> groups;
+    for (std::size_t i = 0; i < kMaxGroups + 2; ++i) groups.push_back("g" + std::to_string(i) + "|ann|");
+    users.setGroups(groups);
+    EXPECT_EQ(users.groups().size(), kMaxGroups);
+    users.setGroups(groups);
+    EXPECT_EQ(ann.rec.listsFull, (std::vector<std::string>{"blocked 7", "groups 2"}));
+    EXPECT_NE(ann.log().find("Blocked list full (10000): 1 left out"), std::string::npos);
 }
 
 TEST(CliOutput, ControlCharactersInEveryFieldAreShownAsEscapes) {

@@ -212,6 +212,31 @@ TEST_F(Secure, ANewcomerWhoseKeysCameAfterTheReplyGetsTheSignedPresenceAfterAll)
     EXPECT_EQ(row(dan, "ann").status, 2);
 }
 
+TEST_F(Secure, NumbersSeenReachTheFileWithinASecondWithoutWaitingForTheEnd) {
+    if (!bob.node.secure()) GTEST_SKIP() << "no keys in this build";
+    const auto file = bob.folder() / SeenStore::kFileName;
+    seg.runFor(20000);  // whatever the start-up wrote is on disk
+    const auto before = readBytes(file);
+    for (int i = 0; i < 5; ++i) {
+        ann.node.SetStatus(i % 2 == 0 ? 2 : 0);
+        seg.runFor(100);
+    }
+    // Five changes in half a second, then a crash a second later: on disk.
+    seg.runFor(1000);
+    const auto after = readBytes(file);
+    EXPECT_NE(after, before);
+    SeenStore seen;
+    std::string problem;
+    ASSERT_TRUE(seen.load(file, problem)) << problem;
+    const auto* pin = bob.node.secure()->pins().find("ann");
+    ASSERT_TRUE(pin);
+    ASSERT_TRUE(seen.signing.count(pin->signPublic));
+    // Nothing seen since: nothing written.
+    const auto written = std::filesystem::last_write_time(file);
+    seg.runFor(3000);
+    EXPECT_EQ(std::filesystem::last_write_time(file), written);
+}
+
 TEST_F(Secure, AReplayRecordedBeforeTheReceiversRestartIsStillRefused) {
     TempDir keep;  // dan's data folder, across two runs
     const auto runDan = [&](const std::function<void(ChatNode&, Recorder&)>& body) {

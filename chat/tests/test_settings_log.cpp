@@ -167,7 +167,7 @@ TEST(Settings, QuotesAndLineBreaksInTextsReadBackAndPlainTextsAreWrittenAsBefore
     const auto back = readFrom(dir / "User.ini");
     EXPECT_EQ(back.user.AlertSound, d.user.AlertSound);
     EXPECT_EQ(back.user.Language, "Eng  lish");
-    EXPECT_EQ(back.blocked, (std::vector<std::string>{"bob"}));  // a name no copy could read back is left out
+    EXPECT_EQ(back.blocked, (std::vector<std::string>{"x\",1,\"spy", "bob"}));  // escaped, and read back
     EXPECT_EQ(back.groups, d.groups);
 
     SettingsData plain;
@@ -178,7 +178,7 @@ TEST(Settings, QuotesAndLineBreaksInTextsReadBackAndPlainTextsAreWrittenAsBefore
               "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n1\r\n\"bob\"\r\n1\r\n"
               "\"team|ann|\"\r\n");
     // A raw quote, as any copy may have written it, reads as it always did
-    // (which is why names with quotes are refused where they enter).
+    // (which is why names with quotes are written escaped).
     writeBytes(dir / "User.ini", "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n"
                                  "1\r\n\"x\",1,\"spy\"\r\n1\r\n\"g\"\"\r\n");
     ReadOutcome o;
@@ -188,12 +188,24 @@ TEST(Settings, QuotesAndLineBreaksInTextsReadBackAndPlainTextsAreWrittenAsBefore
     EXPECT_EQ(old.groups, (std::vector<std::string>{"spy"}));
 }
 
-TEST(Settings, TenThousandsOfBlockedNamesReadInOnePass) {
+TEST(Settings, HundredsOfThousandsOfBlockedNamesReadInOnePassUpToTheCap) {
     std::string text = "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n200000\r\n";
-    for (int i = 0; i < 200000; ++i) text += "\"n" + std::to_string(i % 100000) + "\"\r\n";
-    text += "0\r\n";
-    const auto d = ReadSettingsText(text);
-    EXPECT_EQ(d.blocked.size(), 100000u);  // the second copies of each are dropped
+    for (int i = 0; i < 200000; ++i) text += "\"n" + std::to_string(i % 5000) + "\"\r\n";
+    text += "1\r\n\"team|ann|\"\r\n";
+    ReadNotes notes;
+    auto d = ReadSettingsText(text, &notes);
+    EXPECT_EQ(d.blocked.size(), 5000u);  // the second copies of each are dropped
+    EXPECT_EQ(notes.blockedLeftOut, 0u);
+    EXPECT_EQ(d.groups, std::vector<std::string>{"team|ann|"});  // what follows the list is read
+
+    std::string many = "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n200000\r\n";
+    for (int i = 0; i < 200000; ++i) many += "\"n" + std::to_string(i) + "\"\r\n";
+    many += "1\r\n\"team|ann|\"\r\n";
+    d = ReadSettingsText(many, &notes);
+    EXPECT_EQ(d.blocked.size(), kMaxBlockedNames);
+    EXPECT_EQ(d.blocked.back(), "n" + std::to_string(kMaxBlockedNames - 1));  // the first ones are kept
+    EXPECT_EQ(notes.blockedLeftOut, 200000u - kMaxBlockedNames);
+    EXPECT_EQ(d.groups, std::vector<std::string>{"team|ann|"});
 }
 
 TEST(Settings, SaveAndReadBackKeepEverythingIncludingWideDesktops) {

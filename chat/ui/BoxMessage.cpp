@@ -134,4 +134,25 @@ QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser)
     return box;
 }
 
+QString ListFullText(bool blockedList, std::size_t leftOut, std::size_t cap) {
+    const auto n = static_cast<qulonglong>(leftOut);
+    const auto most = static_cast<qulonglong>(cap);
+    if (blockedList)
+        return frmBox::tr("The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. "
+                          "Unblock names you no longer need to make room.")
+            .arg(most)
+            .arg(n);
+    return frmBox::tr("Lanyx keeps %1 groups: %2 more were left out.").arg(most).arg(n);
+}
+
+QWidget* ShowListFull(bool blockedList, std::size_t leftOut, std::size_t cap) {
+    auto* box = new frmBox(QStringLiteral("Lanyx"), ListFullText(blockedList, leftOut, cap),
+                           QIcon(QStringLiteral(":/lanyx/warning.svg")));
+    box->setObjectName("boxListFull");
+    box->setTextFn([=] { return ListFullText(blockedList, leftOut, cap); });
+    box->fitToText();
+    box->show();
+    return box;
+}
+
 }  // namespace lanyx::ui

@@ -43,5 +43,9 @@ QWidget* ShowBoxMessage(const QString& text, const QString& sender);
 QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser = {});
 // Its text, in the current language.
 QString KeyWarningText(const QString& name);
+// That the list of blocked names (else the groups) holds all it keeps, `cap`,
+// and `leftOut` more were not taken.
+QWidget* ShowListFull(bool blockedList, std::size_t leftOut, std::size_t cap);
+QString ListFullText(bool blockedList, std::size_t leftOut, std::size_t cap);
 
 }  // namespace lanyx::ui

@@ -119,6 +119,11 @@ void DesktopSink::KeyWarning(const std::string& name, const std::string&) {
     });
 }
 
+void DesktopSink::ListFull(bool blockedList, std::size_t leftOut, std::size_t cap) {
+    // Not modal: a Block pressed in a popup or a menu goes on at once.
+    ShowListFull(blockedList, leftOut, cap);
+}
+
 void DesktopSink::ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
                                   MessageMarks marks) {
     ShowAlert(marks.notVerified ? LanyxApp::tr("(not verified) ").toStdString() + text : text, sender, isPrivate);

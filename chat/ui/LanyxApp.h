@@ -74,6 +74,7 @@ public:
     void RefreshChatUserLists() override;
     void StatusCaptionChanged(const std::string& caption) override;
     void KeyWarning(const std::string& name, const std::string& text) override;
+    void ListFull(bool blockedList, std::size_t leftOut, std::size_t cap) override;
     void ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
                          MessageMarks marks) override;
     void RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate, std::uint32_t colour,

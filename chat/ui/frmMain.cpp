@@ -246,7 +246,7 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     // whose replies were lost. Asked at most every few seconds.
     mnuRefresh_ = item(mnuWindow_, "mnuRefresh", QString());
     mnuRefresh_->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(mnuRefresh_, &QAction::triggered, this, [this] { node_.RequestRoster(); });
+    connect(mnuRefresh_, &QAction::triggered, this, [this] { node_.RequestRoster(true); });
     // Every transfer of this run; also in the tray's menu.
     auto* transfers = new QAction(this);
     transfers->setObjectName("mnuTransfers");

@@ -129,3 +129,26 @@ TEST_F(Flood, AHundredThousandHostileDatagramsLeaveTheNodeAnsweringListingOnlyRe
     ann.signal(SIGTERM);
     EXPECT_EQ(ann.wait(5000), 0);
 }
+
+TEST_F(Flood, AfterTwentyThousandSpoofedNamesARealNewcomerIsListed) {
+    auto& ann = cli(0, "ann", {"listen"});
+    if (!waitForText(out("ann"), "join\tann\t", 10000)) {
+        if (!segment_->namespaces()) GTEST_SKIP() << "no network namespaces and no loopback broadcast";
+        FAIL() << "no join seen: " << readFile(out("ann"));
+    }
+    // More made-up names than the roster holds, each joining as a copy does
+    // and never heard from again.
+    std::vector<std::string> storm{LANYX_STORM, "--peers", "30000", "--no-leave", "--prefix", "spoof", "--node", "ann"};
+    for (auto& o : segment_->broadcastOptions()) storm.push_back(o);
+    auto& flood = run(1, "flood", storm);
+    EXPECT_EQ(flood.wait(180000), 0) << err("flood");
+    const auto log = readFile((root_ / "ann" / "Log.txt").string());
+    ASSERT_NE(log.find("Roster full: spoof"), std::string::npos) << "the roster never filled";
+
+    auto& zoe = cli(2, "zoe", {"alert", "--to", "ann", "let me in"});
+    EXPECT_EQ(zoe.wait(60000), 0) << err("zoe");
+    EXPECT_TRUE(waitForText(out("ann"), "join\tzoe\t", 30000)) << "zoe was not listed";
+    EXPECT_TRUE(waitForText(out("ann"), "private-alert\tzoe\tlet me in", 10000));
+    ann.signal(SIGTERM);
+    EXPECT_EQ(ann.wait(5000), 0);
+}

@@ -1,7 +1,9 @@
 #include "logic/DesktopPrefs.h"
 
+#include "DurableFile.h"
+#include "OutputFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace lanyx::ui {
 
@@ -60,10 +62,10 @@ DesktopPrefs DesktopPrefs::Read(const QString& file) {
 }
 
 bool DesktopPrefs::Write(const QString& file) const {
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(toText());
-    return f.commit();
+    const QByteArray text = toText();
+    std::string problem;
+    return platform::replaceFile(platform::pathFromUtf8(file.toStdString()),
+                                 std::string_view(text.constData(), static_cast<std::size_t>(text.size())), problem);
 }
 
 QString ChoosePlatform(const SessionEnv& env) {

@@ -1,5 +1,6 @@
 // The rules behind the compose, chat, popup and export windows, without a display.
 #include "Cp1252.h"
+#include "FileSteps.h"
 #include "TestSupport.h"
 #include "logic/Export.h"
 #include "logic/PopupRules.h"
@@ -247,6 +248,15 @@ TEST(DesktopPrefs, MissingFileGivesDefaultsAndWriteReadsBack) {
     EXPECT_EQ(DesktopPrefs::Read(file).toText(), p.toText());
     EXPECT_FALSE(p.Write(QDir(dir).filePath("no/such/folder/Desktop.ini")));
     QDir(dir).removeRecursively();
+}
+
+TEST(DesktopPrefs, TheFileIsFlushedBeforeItTakesItsName) {
+    test::TempDir dir;
+    test::FileSteps steps;
+    DesktopPrefs p;
+    p.chatSound = "(B)";
+    ASSERT_TRUE(p.Write(QString::fromStdString((dir / "Desktop.ini").string())));
+    EXPECT_EQ(steps.replacedDurably(dir / "Desktop.ini"), "");
 }
 
 TEST(SessionPlatform, WaylandWithXWaylandRunsThroughXcbUnlessTheUserChose) {

@@ -322,6 +322,7 @@ public:
         splash->show();
         for (const char* who : {"bob", "eve", "carl"}) main->ShowUserInfo(who);
         ShowKeyWarning("eve");
+        ShowListFull(true, 7, 10000);
         ShowBoxMessage("4711", "bob");
         question = new QMessageBox(QMessageBox::Question, "Lanyx", opt->LanguageQuestion(2),
                                    QMessageBox::Yes | QMessageBox::No);

@@ -468,34 +468,34 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="124"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="134"/>
         <source>(not verified) </source>
         <translation>(nicht verifiziert) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="242"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="247"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="329"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Eine Nachricht an %1 wurde nicht gesendet: %1 war in der Zeit, die sie warten durfte, nicht im Netzwerk zu sehen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="327"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
         <source>Waiting message - Lanyx</source>
         <translation>Wartende Nachricht - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
         <source>History - Lanyx</source>
         <translation>Verlauf - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>
@@ -977,6 +977,16 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
         <source>User &amp;information...</source>
         <translation>Benutzer&amp;informationen...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="141"/>
+        <source>The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. Unblock names you no longer need to make room.</source>
+        <translation>Die Liste der blockierten Benutzer enthält %1 Namen, so viele, wie Lanyx behält: %2 weitere wurden nicht blockiert. Heben Sie Blockierungen auf, die Sie nicht mehr brauchen, um Platz zu schaffen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="145"/>
+        <source>Lanyx keeps %1 groups: %2 more were left out.</source>
+        <translation>Lanyx behält %1 Gruppen: %2 weitere wurden weggelassen.</translation>
     </message>
 </context>
 <context>

@@ -468,34 +468,34 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="124"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="134"/>
         <source>(not verified) </source>
         <translation>(no verificado) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="242"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="247"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="329"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un mensaje para %1 no se envió: no se vio a %1 en la red durante el tiempo que podía esperar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="327"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
         <source>Waiting message - Lanyx</source>
         <translation>Mensaje en espera - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
         <source>History - Lanyx</source>
         <translation>Historial - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
@@ -977,6 +977,16 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
         <source>User &amp;information...</source>
         <translation>&amp;Información del usuario...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="141"/>
+        <source>The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. Unblock names you no longer need to make room.</source>
+        <translation>La lista de usuarios bloqueados contiene %1 nombres, todos los que Lanyx guarda: otros %2 no se bloquearon. Desbloquee los nombres que ya no necesite para hacer sitio.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="145"/>
+        <source>Lanyx keeps %1 groups: %2 more were left out.</source>
+        <translation>Lanyx guarda %1 grupos: otros %2 se omitieron.</translation>
     </message>
 </context>
 <context>

@@ -468,34 +468,34 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="124"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="134"/>
         <source>(not verified) </source>
         <translation>(non vérifié) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="242"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="247"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1 : %2 alertes, %3 lignes de discussion non affichées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="324"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="329"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un message à %1 n&apos;a pas été envoyé : %1 n&apos;a pas été vu sur le réseau pendant le temps où il pouvait attendre.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="327"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
         <source>Waiting message - Lanyx</source>
         <translation>Message en attente - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
         <source>History - Lanyx</source>
         <translation>Historique - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Aucun historique n&apos;est conservé pendant cette exécution (voir le journal).</translation>
     </message>
@@ -977,6 +977,16 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
         <source>User &amp;information...</source>
         <translation>&amp;Informations sur l&apos;utilisateur...</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="141"/>
+        <source>The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. Unblock names you no longer need to make room.</source>
+        <translation>La liste des utilisateurs bloqués contient %1 noms, tout ce que Lanyx conserve : %2 de plus n&apos;ont pas été bloqués. Débloquez les noms dont vous n&apos;avez plus besoin pour faire de la place.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="145"/>
+        <source>Lanyx keeps %1 groups: %2 more were left out.</source>
+        <translation>Lanyx conserve %1 groupes : %2 de plus ont été laissés de côté.</translation>
     </message>
 </context>
 <context>
