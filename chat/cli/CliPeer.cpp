@@ -198,7 +198,8 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         }
     }
     if (o.help || o.version) return std::nullopt;
-    if (words.empty()) return "no command given (listen, who, alert, chat, send, networks, keys, verify, history or waiting)";
+    if (words.empty())
+        return "no command given (listen, who, alert, chat, send, networks, keys, verify, history or waiting)";
     o.command = words[0];
     if (historyOption && o.command != "history") return "--search, --with, --since and --limit go with history";
     if (o.command != "listen") {

@@ -36,7 +36,8 @@ int ListWaiting(const std::filesystem::path& dataDir, std::ostream& out, std::os
         err << "lanyx-cli: " << Outbox::kFileName << " cannot be read" << std::endl;
         return 1;
     }
-    if (skipped) err << "lanyx-cli: " << skipped << " lines of " << Outbox::kFileName << " could not be read" << std::endl;
+    if (skipped)
+        err << "lanyx-cli: " << skipped << " lines of " << Outbox::kFileName << " could not be read" << std::endl;
     for (const auto& m : box->all()) {
         // The name as a field: no tab or line break of a damaged file splits the line.
         std::string name = m.recipient;
@@ -48,8 +49,7 @@ int ListWaiting(const std::filesystem::path& dataDir, std::ostream& out, std::os
     return 0;
 }
 
-int CancelWaiting(const std::filesystem::path& dataDir, std::uint64_t messageId, std::ostream& out,
-                  std::ostream& err) {
+int CancelWaiting(const std::filesystem::path& dataDir, std::uint64_t messageId, std::ostream& out, std::ostream& err) {
     const auto lock = platform::InstanceLock::acquire(dataDir);
     if (!lock) {
         err << "lanyx-cli: another copy of Lanyx runs on " << dataDir.string()

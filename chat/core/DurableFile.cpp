@@ -11,7 +11,7 @@ FileStepHook& stepHook() {
     static FileStepHook hook;
     return hook;
 }
-} // namespace
+}  // namespace
 
 void setFileStepHook(FileStepHook hook) {
     stepHook() = std::move(hook);
@@ -46,4 +46,4 @@ bool isReadOnlyFile(const fs::path& path) {
     return (st.permissions() & anyWrite) == fs::perms::none;
 }
 
-} // namespace lanyx::platform
+}  // namespace lanyx::platform

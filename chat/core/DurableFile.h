@@ -46,6 +46,6 @@ void setFileStepHook(FileStepHook hook);
 namespace detail {
 // The hook's say on a step done: false when the step is to fail.
 bool stepAllowed(FileStep step, const std::filesystem::path& path);
-} // namespace detail
+}  // namespace detail
 
-} // namespace lanyx::platform
+}  // namespace lanyx::platform

@@ -157,7 +157,7 @@ bool writeFlushed(const fs::path& path, std::string_view bytes, FileAccess acces
         ::close(fd);
         return false;
     };
-    struct stat old{};
+    struct stat old {};
     if (access == FileAccess::OwnerOnly) {
         if (::fchmod(fd, 0600) != 0) return fail(std::strerror(errno));
     } else if (!permissionsFrom.empty() && ::stat(permissionsFrom.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {

@@ -124,8 +124,8 @@ bool renameNoReplace(const fs::path& from, const fs::path& to, std::string& erro
     return true;
 }
 
-bool writeFlushed(const fs::path& path, std::string_view bytes, FileAccess /*access*/, const fs::path& /*permissionsFrom*/,
-                  std::string& error) {
+bool writeFlushed(const fs::path& path, std::string_view bytes, FileAccess /*access*/,
+                  const fs::path& /*permissionsFrom*/, std::string& error) {
     // The data folder is the user's own (%APPDATA%): the file inherits its
     // access rights.
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -379,8 +379,9 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
                 }
                 if (outcome.readOnly) {
                     if (!outcome.notice.empty()) outcome.notice += "\n\n";
-                    outcome.notice += "Your settings file " + file.string() +
-                                      " is read-only. Lanyx leaves it so: changes made while it runs will not be saved.";
+                    outcome
+                        .notice += "Your settings file " + file.string() +
+                                   " is read-only. Lanyx leaves it so: changes made while it runs will not be saved.";
                 }
                 data = std::move(read);
             } catch (const LanyxError& e) {

@@ -74,7 +74,7 @@ struct ReadOutcome {
                                   // it must not be written while the program runs
     int errorNumber = 0;
     std::string errorText;
-    bool readOnly = false;        // read-only: read, left read-only, never written while the program runs
+    bool readOnly = false;         // read-only: read, left read-only, never written while the program runs
     std::filesystem::path backup;  // where the unreadable file was kept
     std::string replacedName;      // a user name read that broke the rules
     std::size_t droppedNames = 0;

@@ -575,7 +575,8 @@ void ChatNode::dropSilentSince(std::uint64_t heardMark) {
     --receiving_;
     flushRefresh();
     if (dropped > 0)
-        log_.WriteLog("Refresh: " + std::to_string(dropped) + " listed users did not answer and were taken off the list");
+        log_.WriteLog("Refresh: " + std::to_string(dropped) +
+                      " listed users did not answer and were taken off the list");
 }
 
 void ChatNode::ToggleBlocked(const std::vector<std::string>& names) {
@@ -964,7 +965,8 @@ std::int64_t ChatNode::wallMs() const {
 
 void ChatNode::saveOutbox() {
     std::string problem;
-    if (outbox_ && !outbox_->save(problem)) log_.WriteLog("Messages waiting for their recipients not written: " + problem);
+    if (outbox_ && !outbox_->save(problem))
+        log_.WriteLog("Messages waiting for their recipients not written: " + problem);
 }
 
 std::optional<DeliveryReport> ChatNode::queuePrivate(const std::string& to, std::string_view message,
@@ -973,8 +975,7 @@ std::optional<DeliveryReport> ChatNode::queuePrivate(const std::string& to, std:
     const auto* pin = secure_->pins().find(to);
     // A changed key waits for the user's decision: withheld, as any message to it.
     // A copy that takes no sealed messages would never get it: withheld now.
-    if (!pin || pin->changed() || !pin->opensSealed || secure_->stateOf(to) == KeyState::Changed)
-        return std::nullopt;
+    if (!pin || pin->changed() || !pin->opensSealed || secure_->stateOf(to) == KeyState::Changed) return std::nullopt;
     HistoryKind kind;
     std::string_view text;
     if (startsWith(message, wire::AlertMark)) {
@@ -1023,8 +1024,7 @@ void ChatNode::keyStateShown(const std::string& name, KeyState state) {
 }
 
 void ChatNode::deliverWaiting(const std::string& name) {
-    if (!outbox_ || !secure_ || !transport_.isOpen() || state_.ProbeMode || !keyHeard(secure_->stateOf(name)))
-        return;
+    if (!outbox_ || !secure_ || !transport_.isOpen() || state_.ProbeMode || !keyHeard(secure_->stateOf(name))) return;
     const auto row = users_.findNoCase(name);
     const auto* pin = secure_->pins().find(name);
     if (!row || !pin || pin->changed()) return;

@@ -56,4 +56,4 @@ private:
     std::function<bool(Step, const std::filesystem::path&)> fail_;
 };
 
-} // namespace lanyx::test
+}  // namespace lanyx::test

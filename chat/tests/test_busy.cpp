@@ -68,7 +68,8 @@ TEST_F(Busy, AFullRosterGivesTheRowOfTheLongestSilentUnverifiedNameToANewcomer) 
 
     // A flood of ever new names churns through the unverified rows; a real
     // newcomer after it is listed, and verified rows stay whatever comes.
-    for (std::size_t i = 0; i < 100; ++i) users.setKeyState(*users.findExact("f" + std::to_string(i + 3)), KeyState::New);
+    for (std::size_t i = 0; i < 100; ++i)
+        users.setKeyState(*users.findExact("f" + std::to_string(i + 3)), KeyState::New);
     std::vector<std::string> flood;
     for (int i = 0; i < 50000; ++i) flood.push_back("spoof" + std::to_string(i) + "|C/1");
     ann.transport.receiveBatch(flood);

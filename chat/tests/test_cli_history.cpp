@@ -198,8 +198,9 @@ TEST(CliWaiting, ListsWhatWaitsWithoutItsTextAndTakesOneBackOnce) {
     Zone utc("UTC");
     std::ostringstream out, err;
     EXPECT_EQ(ListWaiting(dir.path(), out, err), 0) << err.str();
-    EXPECT_EQ(out.str(), std::to_string(keep) + "\tann\tprivate-alert\t2001-09-09T01:46:40+00:00\t2001-09-16T01:46:40+00:00\n" +
-                             std::to_string(back) + "\tann\tprivate-chat\t2001-09-09T01:46:40+00:00\t2001-09-16T01:46:40+00:00\n");
+    EXPECT_EQ(out.str(),
+              std::to_string(keep) + "\tann\tprivate-alert\t2001-09-09T01:46:40+00:00\t2001-09-16T01:46:40+00:00\n" +
+                  std::to_string(back) + "\tann\tprivate-chat\t2001-09-09T01:46:40+00:00\t2001-09-16T01:46:40+00:00\n");
     EXPECT_EQ(out.str().find("4711"), std::string::npos);
 
     std::ostringstream said;

@@ -29,7 +29,7 @@ struct PowerCut {
     FileSteps steps;
 };
 
-} // namespace
+}  // namespace
 
 TEST(FileSteps, KeysKnownKeysAndReplayWindowsAreFlushedBeforeTheirRename) {
     if (!crypto::available()) GTEST_SKIP() << "this build has no cryptographic library: no key files";

@@ -128,11 +128,14 @@ TEST_F(Waiting, WhatCannotBeKeptIsRefusedWithAReason) {
     EXPECT_FALSE(
         box.add("bob", HistoryKind::PrivateChat, std::string(Outbox::kMaxTextBytes + 1, 'x'), bobPin, now, &why));
     EXPECT_FALSE(box.add("bo\tb", HistoryKind::PrivateChat, "x", bobPin, now, &why));
-    EXPECT_FALSE(box.add("bob", HistoryKind::PrivateChat, "x", [&] {
-        auto p = pinOf(bob);
-        p.boxPublic = std::string(32, '\0');
-        return p;
-    }(), now, &why));
+    EXPECT_FALSE(box.add(
+        "bob", HistoryKind::PrivateChat, "x",
+        [&] {
+            auto p = pinOf(bob);
+            p.boxPublic = std::string(32, '\0');
+            return p;
+        }(),
+        now, &why));
     for (std::size_t i = 0; i < Outbox::kMaxWaiting; ++i)
         ASSERT_TRUE(box.add("bob", HistoryKind::PrivateChat, "x", bobPin, now));
     EXPECT_FALSE(box.add("bob", HistoryKind::PrivateChat, "one too many", bobPin, now, &why));

@@ -138,8 +138,9 @@ QString ListFullText(bool blockedList, std::size_t leftOut, std::size_t cap) {
     const auto n = static_cast<qulonglong>(leftOut);
     const auto most = static_cast<qulonglong>(cap);
     if (blockedList)
-        return frmBox::tr("The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. "
-                          "Unblock names you no longer need to make room.")
+        return frmBox::tr(
+                   "The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. "
+                   "Unblock names you no longer need to make room.")
             .arg(most)
             .arg(n);
     return frmBox::tr("Lanyx keeps %1 groups: %2 more were left out.").arg(most).arg(n);

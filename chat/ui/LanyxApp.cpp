@@ -325,9 +325,8 @@ void LanyxApp::openHistoryStore() {
 }
 
 void LanyxApp::waitingExpired(const DeliveryReport& report) {
-    const QString text =
-        tr("A message to %1 was not sent: %1 was not seen on the network in the time it could wait.")
-            .arg(QString::fromStdString(report.recipient));
+    const QString text = tr("A message to %1 was not sent: %1 was not seen on the network in the time it could wait.")
+                             .arg(QString::fromStdString(report.recipient));
     std::cerr << "lanyx: " << text.toStdString() << '\n';
     auto* box = new QMessageBox(QMessageBox::Information, tr("Waiting message - Lanyx"), text, QMessageBox::Ok);
     box->setObjectName("boxWaitingExpired");

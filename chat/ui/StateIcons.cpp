@@ -71,10 +71,12 @@ QString DeliveryRowText(const DeliveryReport& r) {
                                            "information before anything goes to %1 again"))
                 .arg(who);
         case Withheld::CannotOpen:
-            return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: %1's program takes no sealed messages")).arg(who);
+            return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: %1's program takes no sealed messages"))
+                .arg(who);
         case Withheld::Empty: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: nothing to send")).arg(who);
         case Withheld::Expired:
-            return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: it waited for %1 too long and expired")).arg(who);
+            return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: it waited for %1 too long and expired"))
+                .arg(who);
         case Withheld::Cancelled:
             return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: you took it back while it waited")).arg(who);
         default: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: not on the network")).arg(who);
@@ -82,8 +84,9 @@ QString DeliveryRowText(const DeliveryReport& r) {
     }
     if (r.state == Delivery::Local) return words(QT_TRANSLATE_NOOP("StateIcons", "%1: shown here only")).arg(who);
     if (r.state == Delivery::Queued)
-        return words(QT_TRANSLATE_NOOP("StateIcons",
-                                       "%1: queued, encrypted: %1 is not on the network; it goes when %1 is seen again"))
+        return words(
+                   QT_TRANSLATE_NOOP("StateIcons",
+                                     "%1: queued, encrypted: %1 is not on the network; it goes when %1 is seen again"))
             .arg(who);
     if (!r.encrypted)
         return words(

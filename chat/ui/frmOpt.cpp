@@ -537,8 +537,9 @@ void frmOpt::SetLan() {
     lblWaitDays_->setText(tr("A message to someone not on the network &waits for"));
     spnWaitDays_->setSuffix(tr(" days"));
     spnWaitDays_->setAccessibleName(tr("Days a message waits for a recipient who is not on the network"));
-    spnWaitDays_->setToolTip(tr("Messages to users whose key is known wait encrypted on this computer and go when "
-                                "the user is seen; after this time they are given up, and you are told."));
+    spnWaitDays_->setToolTip(
+        tr("Messages to users whose key is known wait encrypted on this computer and go when "
+           "the user is seen; after this time they are given up, and you are told."));
     lblBlock_->setText(text(2015, "Block Users"));
     secAdd_->setText(text(2016, "&Add"));
     secRemove_->setText(text(2017, "&Remove"));

@@ -41,7 +41,8 @@ bool LineMarks::apply(LineMark& mark, const DeliveryReport& report) {
         if (r.id != report.id || !equalsNoCase(r.recipient, report.recipient)) continue;
         // A report never takes a row back to waiting: the first report of a
         // message is the one the window already has.
-        if ((report.state == Delivery::Waiting && r.state != Delivery::Queued) || (r.state == report.state && r.encrypted == report.encrypted))
+        if ((report.state == Delivery::Waiting && r.state != Delivery::Queued) ||
+            (r.state == report.state && r.encrypted == report.encrypted))
             continue;
         r.state = report.state;
         r.encrypted = report.encrypted;
@@ -93,8 +94,8 @@ std::vector<MarkPart> LineMarks::parts(const LineMark& mark) {
         return out;
     }
     // Counted in this order.
-    constexpr MarkGroup order[] = {MarkGroup::Delivered, MarkGroup::Waiting,  MarkGroup::Queued,
-                                   MarkGroup::NotConfirmed, MarkGroup::Clear, MarkGroup::Withheld};
+    constexpr MarkGroup order[] = {MarkGroup::Delivered,    MarkGroup::Waiting, MarkGroup::Queued,
+                                   MarkGroup::NotConfirmed, MarkGroup::Clear,   MarkGroup::Withheld};
     for (const MarkGroup g : order) {
         const auto n = static_cast<std::size_t>(
             std::count_if(mark.rows.begin(), mark.rows.end(),
