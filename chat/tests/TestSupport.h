@@ -7,6 +7,8 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace lanyx::test {
 
@@ -66,5 +68,12 @@ struct Peer {
     ChatNode node;
     StartUp startUp;
 };
+
+// Whether any of `v` (datagrams sent, lines shown) holds `what`.
+inline bool anyHas(const std::vector<std::string>& v, std::string_view what) {
+    for (const auto& s : v)
+        if (s.find(what) != std::string::npos) return true;
+    return false;
+}
 
 } // namespace lanyx::test

@@ -20,12 +20,6 @@ namespace {
 const std::string A = "\xC3\x9F";  // alert mark
 const std::string C = "\xC3\x9E";  // chat mark
 
-bool anyHas(const std::vector<std::string>& v, std::string_view what) {
-    for (const auto& s : v)
-        if (s.find(what) != std::string::npos) return true;
-    return false;
-}
-
 std::uint64_t wallNow() {
     return static_cast<std::uint64_t>(
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())

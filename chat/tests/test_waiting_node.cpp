@@ -14,12 +14,6 @@ namespace {
 const std::string A = "\xC3\x9F";  // alert mark
 const std::string C = "\xC3\x9E";  // chat mark
 
-bool anyHas(const std::vector<std::string>& v, std::string_view what) {
-    for (const auto& s : v)
-        if (s.find(what) != std::string::npos) return true;
-    return false;
-}
-
 struct Kept : HistoryRecorder {
     std::vector<HistoryEntry> entries;
     std::vector<std::pair<std::uint64_t, HistoryDelivery>> reports;
