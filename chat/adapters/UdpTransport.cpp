@@ -1,6 +1,6 @@
 #include "UdpTransport.h"
 
-#include "RecordFile.h"
+#include "Error.h"
 
 #include "Wire.h"
 

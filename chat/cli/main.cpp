@@ -9,7 +9,7 @@
 #include "Networks.h"
 #include "Paths.h"
 #include "Platform.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "QtEventPump.h"
 #include "SignalBridge.h"
 #include "Text.h"

@@ -1,6 +1,6 @@
 #include "InstallCheck.h"
 
-#include "RecordFile.h"
+#include "Error.h"
 #include "modLANG.h"
 
 #include <algorithm>

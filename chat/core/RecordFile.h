@@ -2,40 +2,15 @@
 // The record syntax of every text file the program keeps: comma-separated
 // values, texts in double quotes, numbers bare, records ending in CR LF,
 // Windows-1252 on disk.
+#include "Error.h"
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lanyx {
-
-// An error with the number and description the program reports to the user.
-class LanyxError : public std::runtime_error {
-public:
-    LanyxError(int number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
-    int number() const { return number_; }
-
-private:
-    int number_;
-};
-
-// Error numbers we report (kept to the classic runtime's numbering so logs
-// read the same as they always have).
-namespace err {
-constexpr int InvalidArgument = 5;
-constexpr int Overflow = 6;
-constexpr int TypeMismatch = 13;
-constexpr int FileNotFound = 53;
-constexpr int InputPastEnd = 62;
-constexpr int PathAccess = 75;
-constexpr int KeyNotUnique = 35602;
-constexpr int AddressInUse = 10048;
-constexpr int NetworkError = 10050;
-} // namespace err
 
 // Reads a record file as one stream of values: commas and line ends alike
 // separate values, quotes are stripped.

@@ -1,6 +1,6 @@
 #include "modStartUp.h"
 
-#include "RecordFile.h"
+#include "Error.h"
 
 namespace lanyx {
 

@@ -1,7 +1,7 @@
 // The User.ini reader on any text: it may refuse (LanyxError), never crash;
 // what it reads, once saved, reads back as the same file.
 #include "Cp1252.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "Settings.h"
 
 #include <cstdint>

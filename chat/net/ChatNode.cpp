@@ -505,12 +505,13 @@ void ChatNode::handleDatagram(std::string_view bytes, std::optional<Trust> judge
         if (judged || !secure_ || !secure_->incoming(bytes, trust)) {
             trust_ = trust;
             // Plain ASCII reads the same in both code pages: no conversion needed.
-            if (isAscii(bytes)) ProcessDatagram(bytes);
-            else ProcessDatagram(cp1252::toUtf8(bytes));
+            const auto done = isAscii(bytes) ? ProcessDatagram(bytes) : ProcessDatagram(cp1252::toUtf8(bytes));
+            if (!done) refuseDatagram(done.error());
         }
     } catch (const LanyxError& e) {
-        // Logged, never shown: anybody on the segment can send anything.
-        if (e.number() != err::TypeMismatch) LogReceiveError(e.number(), e.what());
+        // What the windows, the files or the socket throw while a datagram is
+        // handled ends here: there is nobody to throw to.
+        refuseDatagram(e.error());
     } catch (const std::exception& e) {
         LogReceiveError(err::InvalidArgument, e.what());
     }
@@ -619,9 +620,14 @@ void ChatNode::ReceivingFailed(int number, const std::string& text, bool reopene
     }
 }
 
-void ChatNode::ProcessDatagram(std::string_view text) {
+void ChatNode::refuseDatagram(const Error& e) {
+    // Logged, never shown: anybody on the segment can send anything.
+    if (e.number != err::TypeMismatch) LogReceiveError(e.number, e.text);
+}
+
+Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     const auto d = wire::parse(text);
-    if (!d) throw LanyxError(err::InvalidArgument, "Invalid procedure call or argument");
+    if (!d) return Error{err::InvalidArgument, "Invalid procedure call or argument"};
     const std::string_view sender = d->sender;
 
     auto row = users_.findExact(sender);
@@ -631,7 +637,7 @@ void ChatNode::ProcessDatagram(std::string_view text) {
             // A copy that is probing: answer, never list it. Our own roster
             // request comes back too and needs no answer.
             if (sender != rosterRequestName_) AnswerNewcomer();
-            return;
+            return {};
         }
         if (users_.userCount() >= kMaxRosterRows && !users_.findNoCase(sender)) {
             auto silent = users_.longestSilentUnverified();
@@ -648,7 +654,9 @@ void ChatNode::ProcessDatagram(std::string_view text) {
             }
         }
         if (users_.userCount() < kMaxRosterRows) {
-            row = users_.addUser(std::string(sender));
+            const auto added = users_.tryAddUser(std::string(sender));
+            if (!added) return added.error();
+            row = *added;
             if (secure_) {
                 secure_->noteListed(std::string(sender));
                 users_.setKeyState(*row, secure_->stateOf(sender));
@@ -667,23 +675,23 @@ void ChatNode::ProcessDatagram(std::string_view text) {
     const auto cmd = d->command;
     const auto payload = d->payload;
     if (wire::isCommand(cmd, wire::ColourAnnounce)) {
-        if (!row) return;
+        if (!row) return {};
         const auto v = leadingNumber(payload);
         // Unsigned and changing nothing (our copies answer copies without
         // keys in their own terms): nothing to ignore, nothing to log.
         if (trust_ == Trust::NotVerified && v >= std::numeric_limits<std::int32_t>::min() &&
             v <= std::numeric_limits<std::int32_t>::max() &&
             users_.users()[*row].colour == static_cast<std::uint32_t>(static_cast<std::int32_t>(v)))
-            return;
-        if (ignoredAsNotVerified(sender, cmd)) return;
+            return {};
+        if (ignoredAsNotVerified(sender, cmd)) return {};
         if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-            throw LanyxError(err::Overflow, "Overflow");
+            return Error{err::Overflow, "Overflow"};
         users_.setColour(*row, static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
     } else if (wire::isCommand(cmd, wire::StatusAnnounce)) {
-        if (!row) return;
+        if (!row) return {};
         const auto v = leadingNumber(payload);
-        if (trust_ == Trust::NotVerified && v >= 0 && v <= 2 && users_.users()[*row].status == v) return;
-        if (ignoredAsNotVerified(sender, cmd)) return;
+        if (trust_ == Trust::NotVerified && v >= 0 && v <= 2 && users_.users()[*row].status == v) return {};
+        if (ignoredAsNotVerified(sender, cmd)) return {};
         if (v >= 0 && v <= 2) {
             users_.setStatus(*row, static_cast<std::int16_t>(v), statusNames_[v]);
         } else {
@@ -691,20 +699,21 @@ void ChatNode::ProcessDatagram(std::string_view text) {
             users_.setStatus(*row, -1, "");
         }
     } else if (wire::isCommand(cmd, wire::PublicMessage)) {
-        if (payload.empty() || users_.IsBlocked(sender)) return;
-        if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return;
+        if (payload.empty() || users_.IsBlocked(sender)) return {};
+        if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return {};
         deliver(payload, std::string(sender), false, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
-        if (!row || ignoredAsNotVerified(sender, cmd)) return;
+        if (!row || ignoredAsNotVerified(sender, cmd)) return {};
         dropUser(*row);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
         const auto p = wire::splitPrivate(payload);
-        if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return;
+        if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return {};
         if (!p.text.empty()) deliver(p.text, std::string(sender), true, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::BoxMessage)) {
         if (sender != state_.MyName && !users_.IsBlocked(sender))
             OpenBox(payload, std::string(sender), {trust_ == Trust::NotVerified, false});
     }
+    return {};
 }
 
 void ChatNode::DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate) {

@@ -3,6 +3,7 @@
 // roster and the socket commands, driven by start-up and by received
 // datagrams. Windows and the headless peer only plug in their ports.
 #include <utility>
+#include "Error.h"
 #include "EventLog.h"
 #include "HistoryPort.h"
 #include "Outbox.h"
@@ -202,10 +203,12 @@ public:
     void ToggleBlocked(const std::vector<std::string>& names);
 
     // Receiving: the data-arrival handler (bytes as they came off the wire);
-    // errors are caught and logged here.
+    // a refused datagram is logged here, never shown.
     void onDatagram(std::string_view bytes);
-    // One datagram as text; throws on malformed input.
-    void ProcessDatagram(std::string_view text);
+    // One datagram as text; refused (InvalidArgument, Overflow, KeyNotUnique)
+    // when it does not parse, carries a number out of range or a name listed
+    // in another case.
+    Result<void> ProcessDatagram(std::string_view text);
     void DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate);
 
     // Every message in and out goes here as well (none: nothing is kept).
@@ -315,6 +318,7 @@ private:
                  MessageMarks marks = {});
     // One datagram off the wire, or one the secure link held and judged.
     void handleDatagram(std::string_view bytes, std::optional<Trust> judged);
+    void refuseDatagram(const Error& e);
     bool ignoredAsNotVerified(std::string_view sender, std::string_view command);
     void sendWire(std::string_view bytes);
     void OpenBox(std::string_view text, const std::string& sender, MessageMarks marks);

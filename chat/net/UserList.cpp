@@ -1,6 +1,6 @@
 #include "UserList.h"
 
-#include "RecordFile.h"
+#include "Error.h"
 #include "Settings.h"
 #include "Text.h"
 
@@ -94,11 +94,11 @@ void UserList::indexRenumber(std::size_t from, std::size_t to) {
     index_[i].row1 = static_cast<std::uint32_t>(to + 1);
 }
 
-std::size_t UserList::addUser(const std::string& name) {
+Result<std::size_t> UserList::tryAddUser(const std::string& name) {
+    if (findNoCase(name)) return Error{err::KeyNotUnique, "Key is not unique in collection"};
     PeerRecord r;
     r.text = name;
     r.key = toLower(name);
-    if (findNoCase(name)) throw LanyxError(err::KeyNotUnique, "Key is not unique in collection");
     // A row that is not a user keeps the ordinary image, as the block list
     // only ever marks users.
     r.icon = (isUserText(name) && IsBlocked(name)) ? IconBlocked : IconUser;

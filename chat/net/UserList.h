@@ -2,6 +2,7 @@
 // The roster and the main window's lists: the "(All)" row, one row per
 // present user, one row per group; the group definitions and the blocked
 // users. Windows show it through a UserListObserver.
+#include "Error.h"
 #include <cstdint>
 #include <cstdint>
 #include <optional>
@@ -75,8 +76,10 @@ public:
     std::optional<std::size_t> findExact(std::string_view name) const;
     std::optional<std::size_t> findNoCase(std::string_view name) const;
 
-    // Throws LanyxError(KeyNotUnique) when a listed name differs only in case.
-    std::size_t addUser(const std::string& name);
+    // Refused (KeyNotUnique) when a listed name differs only in case.
+    Result<std::size_t> tryAddUser(const std::string& name);
+    // The same for names known to be new; throws LanyxError when one is not.
+    std::size_t addUser(const std::string& name) { return tryAddUser(name).value(); }
     // The last user row takes the removed row's place (observers hear
     // userAboutToBeRemoved(index) while the rows are still as they were).
     void removeUser(std::size_t index);

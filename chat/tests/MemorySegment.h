@@ -3,7 +3,7 @@
 // datagram delivered to every open endpoint (the sender's own included), in
 // order, when the segment is pumped. Time is simulated.
 #include "ChatNode.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "Transport.h"
 
 #include <algorithm>

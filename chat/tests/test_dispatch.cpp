@@ -124,10 +124,15 @@ TEST_F(Dispatch, MalformedDatagramsAreLoggedNeverShown) {
     hear("no bar at all");
     hear("bob|C");
     hear("ANN|C/0");  // clashes with the listed ann
+    hear("carl|C/4294967296");  // a colour past 32 bits
     seg.runFor(SecureLink::kHoldMs + 100);  // under the own name: waits for a signature first
     const auto log = ann.log();
-    EXPECT_NE(log.find("Error Receveing Data: 5: "), std::string::npos);
-    EXPECT_NE(log.find("Error Receveing Data: 35602: "), std::string::npos);
+    EXPECT_NE(log.find("Error Receveing Data: 5: Invalid procedure call or argument"), std::string::npos);
+    EXPECT_NE(log.find("Error Receveing Data: 35602: Key is not unique in collection"), std::string::npos);
+    EXPECT_NE(log.find("Error Receveing Data: 6: Overflow"), std::string::npos);
+    // Listed all the same, with the colour it had.
+    ASSERT_TRUE(users().findExact("carl"));
+    EXPECT_EQ(users().user(*users().findExact("carl")).colour, 0u);
     EXPECT_TRUE(ann.rec.boxes.empty());
     EXPECT_FALSE(users().findExact("ANN"));
     EXPECT_FALSE(users().findExact("bob"));

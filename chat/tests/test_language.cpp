@@ -1,5 +1,5 @@
 #include "Cp1252.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "TestFiles.h"
 #include "Text.h"
 #include "modLANG.h"

@@ -2,7 +2,7 @@
 // the destination list, repeats along several paths, remembered senders.
 #include "MemorySegment.h"
 #include "Networks.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

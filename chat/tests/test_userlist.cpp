@@ -1,4 +1,4 @@
-#include "RecordFile.h"
+#include "Error.h"
 #include "Text.h"
 #include "UserList.h"
 
@@ -58,9 +58,16 @@ TEST(UserList, LookupsSurviveRemovalInTheMiddle) {
     EXPECT_EQ(*l.findExact("d"), 1u);
     l.removeObserver(&w);
     EXPECT_FALSE(l.findExact("C"));  // exact means exact
+    // Names that differ only in case cannot both be listed: refused, and
+    // thrown by the form for names known to be new.
+    const auto listed = l.userCount();
+    const auto refused = l.tryAddUser("A");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().number, err::KeyNotUnique);
+    EXPECT_EQ(l.userCount(), listed);
     try {
         l.addUser("A");
-        FAIL() << "names that differ only in case cannot both be listed";
+        FAIL() << "a name listed in another case was added";
     } catch (const LanyxError& e) {
         EXPECT_EQ(e.number(), err::KeyNotUnique);
     }

@@ -5,7 +5,7 @@
 #include "logic/Contrast.h"
 #include "LangText.h"
 #include "StateIcons.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "Resources.h"
 #include "Twips.h"
 #include "UserListModel.h"

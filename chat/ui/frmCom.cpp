@@ -2,7 +2,7 @@
 
 #include "FileSending.h"
 #include "LangText.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "Resources.h"
 #include "StateIcons.h"
 #include "Text.h"

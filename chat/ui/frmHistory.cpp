@@ -3,7 +3,7 @@
 #include "BackgroundReader.h"
 #include "History.h"
 #include "LangText.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "Resources.h"
 #include "Text.h"
 #include "UserList.h"

@@ -37,7 +37,7 @@
 
 #include "NetworkPage.h"
 #include "Networks.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>

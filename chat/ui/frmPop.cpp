@@ -2,7 +2,7 @@
 
 #include "CoolMenu.h"
 #include "LangText.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "Resources.h"
 #include "Twips.h"
 #include "UserListModel.h"

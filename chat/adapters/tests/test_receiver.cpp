@@ -3,7 +3,7 @@
 // while datagrams pour in, a socket that breaks under it). Datagrams come
 // from a test socket to 127.0.0.1; nothing is broadcast.
 #include "ReceiveQueue.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "UdpTransport.h"
 
 #include <QCoreApplication>

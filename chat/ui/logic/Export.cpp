@@ -1,7 +1,7 @@
 #include "Export.h"
 
 #include "Cp1252.h"
-#include "RecordFile.h"
+#include "Error.h"
 
 #include <cerrno>
 #include <cstring>
