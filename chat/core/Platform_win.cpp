@@ -8,27 +8,29 @@ namespace lanyx::platform {
 
 namespace {
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* kRunKeyW = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Set value: strips one leading and one trailing "\" from the key path,
 // creates or opens the key and stores a REG_SZ ("*" names the default value).
-bool setRegValue(HKEY hive, std::string key, const std::string& name, const std::string& data) {
-    if (!key.empty() && key.front() == '\\') key.erase(0, 1);
-    if (!key.empty() && key.back() == '\\') key.pop_back();
+// Wide throughout: a program folder may hold letters outside the ANSI code page.
+bool setRegValue(HKEY hive, std::wstring key, const std::wstring& name, const std::wstring& data) {
+    if (!key.empty() && key.front() == L'\\') key.erase(0, 1);
+    if (!key.empty() && key.back() == L'\\') key.pop_back();
     HKEY h = nullptr;
     DWORD disp = 0;
-    if (RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, 0xF003F, nullptr, &h, &disp) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(hive, key.c_str(), 0, nullptr, 0, 0xF003F, nullptr, &h, &disp) != ERROR_SUCCESS)
         return false;
-    const char* valueName = name == "*" ? nullptr : name.c_str();
-    const bool ok = RegSetValueExA(h, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                   static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    const wchar_t* valueName = name == L"*" ? nullptr : name.c_str();
+    const bool ok = RegSetValueExW(h, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
     RegCloseKey(h);
     return ok;
 }
 
-void deleteRegValue(HKEY hive, const std::string& key, const std::string& name) {
+void deleteRegValue(HKEY hive, const std::wstring& key, const std::wstring& name) {
     HKEY h = nullptr;
-    if (RegOpenKeyA(hive, key.c_str(), &h) != ERROR_SUCCESS) return;
-    RegDeleteValueA(h, name.c_str());
+    if (RegOpenKeyExW(hive, key.c_str(), 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) return;
+    RegDeleteValueW(h, name.c_str());
     RegCloseKey(h);
 }
 } // namespace
@@ -75,10 +77,12 @@ std::string autostartLocation() {
 
 void SetAutostart(int flag, const fs::path& program) {
     if (flag == 0) {
-        deleteRegValue(HKEY_CURRENT_USER, kRunKey, "Lanyx");
+        deleteRegValue(HKEY_CURRENT_USER, kRunKeyW, L"Lanyx");
     } else if (flag == 1) {
-        const auto data = (program.parent_path() / program.stem()).string();
-        setRegValue(HKEY_CURRENT_USER, kRunKey, "Lanyx", data);
+        // Quoted: unquoted, a folder with a space ("C:\Program Files") makes
+        // the system try "C:\Program" first, which anybody may have put there.
+        const auto data = L"\"" + (program.parent_path() / program.stem()).wstring() + L"\"";
+        setRegValue(HKEY_CURRENT_USER, kRunKeyW, L"Lanyx", data);
     }
 }
 

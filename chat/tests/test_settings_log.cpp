@@ -1,6 +1,6 @@
 #include "EventLog.h"
 #include "Platform.h"
-#include "RecordFile.h"
+#include "Error.h"
 #include "Settings.h"
 #include "TestFiles.h"
 
@@ -9,6 +9,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 using namespace lanyx;
 using test::readBytes;
@@ -336,6 +342,36 @@ TEST(EventLog, LimiterWritesAFewOfEachKindPerMinuteThenSumsUp) {
     EXPECT_TRUE(wrap.flush().empty());
 }
 
+#ifdef _WIN32
+namespace {
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The Run key's value, as the system reads it at logon.
+std::optional<std::wstring> runValue() {
+    wchar_t buf[2048];
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Lanyx", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buf);
+}
+} // namespace
+
+TEST(Platform, AutostartEntryIsWrittenQuotedAndRemoved) {
+    // The user's own entry comes back after the test.
+    const auto before = runValue();
+    // A folder with a space (the system would start "C:\Lan" first) and
+    // letters outside the ANSI code page.
+    platform::SetAutostart(1, std::filesystem::path(L"C:\\Lan yx\\\u0396\u03c9\u03ae\\lanyx.exe"));
+    EXPECT_EQ(runValue().value_or(L"<none>"), L"\"C:\\Lan yx\\\u0396\u03c9\u03ae\\lanyx\"");
+    platform::SetAutostart(7, "x");  // any other flag: nothing
+    EXPECT_TRUE(runValue());
+    platform::SetAutostart(0, "x");
+    EXPECT_FALSE(runValue());
+    platform::SetAutostart(0, "x");  // nothing there: no error
+    if (before)
+        RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lanyx", REG_SZ, before->c_str(),
+                        static_cast<DWORD>((before->size() + 1) * sizeof(wchar_t)));
+}
+#else
 TEST(Platform, AutostartEntryIsWrittenAndRemoved) {
     test::TempDir dir;
     setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
@@ -351,6 +387,7 @@ TEST(Platform, AutostartEntryIsWrittenAndRemoved) {
     platform::SetAutostart(0, "/x");  // nothing there: no error
     unsetenv("XDG_CONFIG_HOME");
 }
+#endif
 
 TEST(Platform, OneCopyPerDataFolder) {
     test::TempDir dir;
