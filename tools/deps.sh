@@ -12,7 +12,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgl-dev \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   libsodium-dev libsqlite3-dev \
-  clang libclang-rt-dev clang-format g++-mingw-w64-x86-64 \
+  clang libclang-rt-dev clang-format g++-mingw-w64-x86-64 wine wine64 \
   libqrencode-dev faketime \
   iproute2 procps socat xvfb xauth x11-utils xdotool dbus-daemon weston qt6-wayland \
   dpkg-dev file desktop-file-utils appstream libglib2.0-bin util-linux >/dev/null

@@ -1,8 +1,10 @@
 #pragma once
 // Scratch folders and whole-file helpers for tests.
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 namespace lanyx::test {
@@ -10,10 +12,20 @@ namespace lanyx::test {
 // A scratch folder removed with the fixture.
 class TempDir {
 public:
+    // A new folder of a random name (mkdtemp is not on every system).
     TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "lanyx-test-XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) std::abort();
-        path_ = tmpl;
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char name[32];
+            std::snprintf(name, sizeof name, "lanyx-test-%08x", static_cast<unsigned>(random()));
+            std::error_code ec;
+            if (std::filesystem::create_directory(base / name, ec)) {
+                path_ = base / name;
+                return;
+            }
+        }
+        std::abort();
     }
     ~TempDir() {
         std::error_code ec;
