@@ -25,7 +25,7 @@ constexpr int PathAccess = 75;
 constexpr int KeyNotUnique = 35602;
 constexpr int AddressInUse = 10048;
 constexpr int NetworkError = 10050;
-} // namespace err
+}  // namespace err
 
 // A failure as the program reports it: one of the numbers above and the
 // text that goes with it into the log or a message box.
@@ -37,8 +37,7 @@ struct Error {
 // The same as an exception, for the edges.
 class LanyxError : public std::runtime_error {
 public:
-    LanyxError(int number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
+    LanyxError(int number, const std::string& description) : std::runtime_error(description), number_(number) {}
     explicit LanyxError(const Error& e) : LanyxError(e.number, e.text) {}
     int number() const { return number_; }
     Error error() const { return {number_, what()}; }
@@ -51,8 +50,7 @@ private:
 // compiler we build with). Reading the value of a failure throws it as
 // LanyxError: a slip of the caller, which a test then shows, not a path
 // the program takes.
-template <class T>
-class [[nodiscard]] Result {
+template <class T> class [[nodiscard]] Result {
     static_assert(!std::is_same_v<std::remove_cv_t<T>, Error>, "a Result holds a value or an Error, not both");
 
 public:
@@ -90,8 +88,7 @@ private:
 };
 
 // Success with nothing to return, or the Error why not.
-template <>
-class [[nodiscard]] Result<void> {
+template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
     Result(Error error) : error_(std::move(error)), failed_(true) {}
@@ -110,4 +107,4 @@ private:
     bool failed_ = false;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

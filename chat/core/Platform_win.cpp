@@ -18,8 +18,7 @@ bool setRegValue(HKEY hive, std::wstring key, const std::wstring& name, const st
     if (!key.empty() && key.back() == L'\\') key.pop_back();
     HKEY h = nullptr;
     DWORD disp = 0;
-    if (RegCreateKeyExW(hive, key.c_str(), 0, nullptr, 0, 0xF003F, nullptr, &h, &disp) != ERROR_SUCCESS)
-        return false;
+    if (RegCreateKeyExW(hive, key.c_str(), 0, nullptr, 0, 0xF003F, nullptr, &h, &disp) != ERROR_SUCCESS) return false;
     const wchar_t* valueName = name == L"*" ? nullptr : name.c_str();
     const bool ok = RegSetValueExW(h, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;

@@ -124,7 +124,7 @@ TEST_F(Dispatch, MalformedDatagramsAreLoggedNeverShown) {
     hear("no bar at all");
     hear("bob|C");
     hear("ANN|C/0");  // clashes with the listed ann
-    hear("carl|C/4294967296");  // a colour past 32 bits
+    hear("carl|C/4294967296");              // a colour past 32 bits
     seg.runFor(SecureLink::kHoldMs + 100);  // under the own name: waits for a signature first
     const auto log = ann.log();
     EXPECT_NE(log.find("Error Receveing Data: 5: Invalid procedure call or argument"), std::string::npos);

@@ -353,7 +353,7 @@ std::optional<std::wstring> runValue() {
         return std::nullopt;
     return std::wstring(buf);
 }
-} // namespace
+}  // namespace
 
 TEST(Platform, AutostartEntryIsWrittenQuotedAndRemoved) {
     // The user's own entry comes back after the test.
