@@ -122,8 +122,13 @@ void UdpTransport::setExtraDestinations(const std::vector<std::string>& entries)
     ++extrasGeneration_;
     const auto before = unicastTargets();
     std::vector<Extra> next;
+    ranges_.clear();
     for (const auto& e : entries) {
         if (net::destinationProblem(e)) continue;
+        if (const auto r = net::parseRange(e); r.range) {
+            ranges_.push_back(*r.range);
+            continue;
+        }
         Extra x;
         x.entry = e;
         if (const auto ip = net::parseIpv4(e)) {
@@ -180,19 +185,30 @@ std::vector<quint32> UdpTransport::unicastTargets() const {
 bool UdpTransport::take(std::string_view bytes, quint32 from, quint32 to, int interfaceIndex) {
     const std::uint64_t path = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(interfaceIndex)) << 32) | to;
     if (!duplicates_.admit(bytes, path, nowMs())) return false;
-    if (from == 0 || isLoopbackAddress(from)) return true;
-    const bool offSubnet = to != 0xFFFFFFFFu && !net::onLocalSubnet(from, allNetworks_);
-    if (!offSubnet && remembered_.size() == 0) return true;  // the common case, cheap in a flood
+    (void)to;
+    // Addresses are learnt in sourceVerified, never from what merely came.
+    if (from == 0 || remembered_.size() == 0) return true;  // the common case, cheap in a flood
     const auto d = wire::parse(bytes);
-    if (!d || d->sender.empty()) return true;
-    if (wire::isCommand(d->command, wire::LeaveNotice)) {
-        remembered_.left(from, d->sender);
-        return true;
-    }
-    // Sent to us directly (or to our subnet's broadcast address) from a
-    // subnet we are not on: that copy is reached only by sending to it.
-    if (offSubnet) remembered_.heard(from, d->sender);
+    if (d && !d->sender.empty() && wire::isCommand(d->command, wire::LeaveNotice)) remembered_.left(from, d->sender);
     return true;
+}
+
+void UdpTransport::sourceVerified(std::uint32_t address, std::string_view wireName) {
+    // A copy on another subnet is reached only by sending to it directly.
+    if (wireName.empty() || !net::mayLearnSource(address, allNetworks_, ranges_)) return;
+    const bool known = std::any_of(extras_.begin(), extras_.end(), [&](const Extra& x) {
+        return std::find(x.addresses.begin(), x.addresses.end(), address) != x.addresses.end();
+    });
+    if (!remembered_.heard(address, wireName) || known) return;
+    // What the copy said before it was heard (its answer to the newcomer)
+    // went by broadcast alone: it announces itself there now, once the
+    // datagram being handled is done with.
+    QMetaObject::invokeMethod(
+        this,
+        [this, address] {
+            announceTo(Restriction{{}, {address}});
+        },
+        Qt::QueuedConnection);
 }
 
 std::vector<std::string> UdpTransport::describeRoutes() const {
@@ -224,6 +240,7 @@ std::vector<std::string> UdpTransport::describeRoutes() const {
         }
         out.push_back(line);
     }
+    for (const auto& r : ranges_) out.push_back("copies heard from " + r.describe() + " are answered");
     for (const auto a : remembered_.addresses())
         out.push_back("also " + net::formatIpv4(a) + " (a copy heard from another subnet)");
     return out;
@@ -234,6 +251,10 @@ std::vector<std::string> UdpTransport::describeRoutesFor(const std::vector<std::
     t.allNetworks_ = scanInterfaces();
     t.networks_ = net::oneForEachSubnet(t.allNetworks_);
     for (const auto& e : extras) {
+        if (const auto r = net::parseRange(e); r.range) {
+            t.ranges_.push_back(*r.range);
+            continue;
+        }
         Extra x;
         x.entry = e;
         if (const auto ip = net::parseIpv4(e)) {

@@ -5,8 +5,9 @@
 // A broadcast to 255.255.255.255 leaves only through the interface of the
 // default route, so every datagram goes out once through each interface
 // that is up, can broadcast and has an IPv4 address (once per subnet), and
-// also to the extra destinations (other subnets) and to copies heard from
-// other subnets. The interfaces are followed while the socket is open
+// also to the extra destinations (other subnets) and to copies on other
+// subnets whose pinned keys signed what came from there (only in ranges
+// that net::mayLearnSource allows). The interfaces are followed while the socket is open
 // (netlink on Linux, a slow re-scan elsewhere). What then arrives more than
 // once, along different paths, is taken once.
 //
@@ -76,7 +77,12 @@ public:
     // also goes to. Names are looked up in the background (again whenever
     // the networks change); a destination that becomes reachable while the
     // socket is open gets the copy's announcement.
+    // Ranges among them ("10.20.0.0/16") are not sent to: copies heard
+    // from there may be, besides those in private ranges.
     void setExtraDestinations(const std::vector<std::string>& entries);
+    void sourceVerified(std::uint32_t address, std::string_view wireName) override;
+    // The copies on other subnets sent to directly.
+    std::vector<std::uint32_t> rememberedSources() const { return remembered_.addresses(); }
     // Lines for the user: the interfaces sent through, the extra
     // destinations with their addresses, the copies remembered.
     std::vector<std::string> describeRoutes() const;
@@ -125,6 +131,7 @@ private:
     std::vector<net::LocalNetwork> networks_;     // one per subnet: sent through
     bool scanned_ = false;
     std::vector<Extra> extras_;
+    std::vector<net::AddressRange> ranges_;
     std::uint32_t extrasGeneration_ = 0;
     net::RememberedSenders remembered_;
     net::DuplicateFilter duplicates_;

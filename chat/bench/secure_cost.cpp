@@ -3,7 +3,11 @@
 // Prints, per datagram: signing one (sender), the receive path of a chat
 // node for a signed datagram with its companion from a pinned user, the
 // same node for an unsigned datagram of a user without keys, and an
-// encrypted private message received and confirmed.
+// encrypted private message received and confirmed. Then junk at 100,000
+// datagrams a second (the clock of the node moves with them): companions
+// played back with old numbers, companions with fresh numbers and bad
+// signatures under a pinned name, announcements of made-up keys under
+// names nobody listed; per datagram and as the share of a core.
 #include "BenchNode.h"
 #include "Crypto.h"
 #include "SecureLink.h"
@@ -20,9 +24,12 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Timers never fire: what is held is let go by its companion alone.
+// Timers never fire: what is held is let go by its companion alone. The
+// clock is moved by the benchmark.
 struct QuietPorts : NullPorts {
     void callAfter(std::uint32_t, std::function<void()>) override {}
+    std::uint32_t ticks() override { return now; }
+    std::uint32_t now = 0;
 };
 
 struct Capture : DatagramTransport {
@@ -99,10 +106,14 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < n; ++i) bob.link->send("bob|C/" + std::to_string(i));
     const double sign = nsPer(Clock::now() - t0, n);
 
-    // Receiver: the pairs through the node.
+    // Receiver: the pairs through the node, 100 a second (the clock moves
+    // 10 ms a pair).
     std::vector<std::string> pairs = std::move(bob.out);
     t0 = Clock::now();
-    for (const auto& d : pairs) node.onDatagram(d);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (i % 2 == 0) ports.now += 10;
+        node.onDatagram(pairs[i]);
+    }
     const double verified = nsPer(Clock::now() - t0, n);
     const auto shownColour = node.users().user(*node.users().findExact("bob")).colour;
 
@@ -120,7 +131,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> sealed = std::move(bob.out);
     const auto shownBefore = ports.shown;
     t0 = Clock::now();
-    for (const auto& d : sealed) node.onDatagram(d);
+    for (const auto& d : sealed) {
+        ports.now += 10;
+        node.onDatagram(d);
+    }
     const double privateCost = nsPer(Clock::now() - t0, m);
 
     // The library's verification alone, for comparison on this machine.
@@ -132,6 +146,40 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < n; ++i) good += crypto::Verify(msg, sig, keys->publicKey);
     const double verifyAlone = nsPer(Clock::now() - t0, n);
 
+    // Junk at 100,000 a second: the node's clock moves 1 ms every 100.
+    const auto junk = [&](const std::vector<std::string>& datagrams) {
+        const auto start = Clock::now();
+        for (std::size_t i = 0; i < datagrams.size(); ++i) {
+            if (i % 100 == 0) ++ports.now;
+            node.onDatagram(datagrams[i]);
+        }
+        return nsPer(Clock::now() - start, datagrams.size());
+    };
+    ports.now += 60000;
+    std::vector<std::string> played;  // the companions of the pairs, again
+    for (std::size_t i = 1; i < pairs.size(); i += 2) played.push_back(pairs[i]);
+    const double playedCost = junk(played);
+    ports.now += 60000;
+    std::vector<std::string> badSignature;
+    for (std::size_t i = 1; i < n; ++i) bob.link->send("bob|C/" + std::to_string(i + n));
+    for (std::size_t i = 1; i < bob.out.size(); i += 2) {
+        std::string d = bob.out[i];
+        d[d.size() - 6] = d[d.size() - 6] == 'A' ? 'B' : 'A';  // in the signature
+        badSignature.push_back(std::move(d));
+    }
+    bob.out.clear();
+    const double badCost = junk(badSignature);
+    ports.now += 60000;
+    std::vector<std::string> strangers;
+    {
+        Sender other;
+        other.link->announce();
+        const std::string a = other.out.front();
+        const auto bar = a.find('|');
+        for (std::size_t i = 0; i < n; ++i) strangers.push_back("x" + std::to_string(i) + a.substr(bar));
+    }
+    const double strangerCost = junk(strangers);
+
     std::printf("datagrams: %zu (private: %zu)\n", n, m);
     std::printf("Ed25519 verification alone (libsodium):              %8.0f ns%s\n", verifyAlone,
                 good == n ? "" : "  [failed]");
@@ -142,5 +190,13 @@ int main(int argc, char** argv) {
                 1e9 / unsigned_);
     std::printf("encrypted private alert received and confirmed:      %8.0f ns  (%zu shown)\n", privateCost,
                 ports.shown - shownBefore);
+    const auto share = [](double ns) { return ns * 100000.0 / 1e9 * 100.0; };
+    std::printf("junk at 100,000 a second, per datagram and share of one core:\n");
+    std::printf("  companions played back (old numbers), pinned name: %8.0f ns  (%.1f %% of a core)\n", playedCost,
+                share(playedCost));
+    std::printf("  fresh numbers, bad signatures, pinned name:        %8.0f ns  (%.1f %% of a core)\n", badCost,
+                share(badCost));
+    std::printf("  announcements under names nobody listed:           %8.0f ns  (%.1f %% of a core)\n", strangerCost,
+                share(strangerCost));
     return 0;
 }

@@ -170,6 +170,9 @@ bool ChatNode::EnableKeys() {
     };
     h.isListed = [this](const std::string& name) { return users_.findNoCase(name).has_value(); };
     h.source = [this] { return transport_.currentSource(); };
+    h.sourceVerified = [this](std::uint32_t address, const std::string& name) {
+        transport_.sourceVerified(address, cp1252::fromUtf8(name));
+    };
     secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
     if (!pins.writable) secure_->keepPinsFileAsItIs();
     secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });

@@ -73,9 +73,48 @@ bool onLocalSubnet(std::uint32_t ip, const std::vector<LocalNetwork>& networks) 
 
 // ---- extra destinations ------------------------------------------------------
 
+std::string AddressRange::describe() const {
+    return formatIpv4(base) + "/" + std::to_string(prefix);
+}
+
+RangeParse parseRange(std::string_view text) {
+    const auto slash = text.find('/');
+    if (slash == std::string_view::npos) return {};
+    const auto ip = parseIpv4(text.substr(0, slash));
+    const auto bits = text.substr(slash + 1);
+    if (!ip || bits.empty() || bits.size() > 2 ||
+        !std::all_of(bits.begin(), bits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return {std::nullopt, "not a range of IPv4 addresses (10.20.0.0/16)"};
+    const int prefix = std::stoi(std::string(bits));
+    if (prefix > 32) return {std::nullopt, "a range with more than 32 bits"};
+    if (prefix < kMinRangePrefix) return {std::nullopt, "a range wider than /" + std::to_string(kMinRangePrefix)};
+    AddressRange r;
+    r.prefix = prefix;
+    r.base = *ip & r.mask();
+    if (r.base != *ip) return {std::nullopt, "host bits set (did you mean " + r.describe() + "?)"};
+    return {r, std::nullopt};
+}
+
+bool isPrivateAddress(std::uint32_t ip) {
+    return (ip >> 24) == 10 || (ip >> 20) == 0xAC1 || (ip >> 16) == 0xC0A8 || (ip >> 16) == 0xA9FE ||
+           (ip >> 22) == (0x6440 >> 6);
+}
+
+bool mayLearnSource(std::uint32_t address, const std::vector<LocalNetwork>& local,
+                    const std::vector<AddressRange>& configured) {
+    const auto top = address >> 24;
+    if (address == 0 || address == 0xFFFFFFFFu || top == 0 || top == 127 || top >= 224) return false;
+    if (onLocalSubnet(address, local)) return false;
+    if (std::any_of(configured.begin(), configured.end(), [&](const AddressRange& r) { return r.holds(address); }))
+        return true;
+    const auto last = address & 0xFF;
+    return isPrivateAddress(address) && last != 0 && last != 255;
+}
+
 std::optional<std::string> destinationProblem(std::string_view e) {
     if (e.empty()) return "empty";
     if (parseIpv4(e)) return std::nullopt;
+    if (const auto r = parseRange(e); r.range || r.problem) return r.problem;
     if (e.size() > 253) return "longer than 253 characters";
     // A host name: labels of letters, digits and hyphens, separated by dots.
     std::size_t label = 0;
@@ -139,7 +178,9 @@ DestinationList readDestinations(const std::filesystem::path& file) {
 }
 
 void writeDestinations(const std::filesystem::path& file, const std::vector<std::string>& entries) {
-    std::string text = "# Lanyx: extra destinations, one host name or IPv4 address a line\r\n";
+    std::string text =
+        "# Lanyx: extra destinations, one host name or IPv4 address a line; a range (10.20.0.0/16): copies heard "
+        "from it are answered\r\n";
     for (const auto& e : entries) {
         if (const auto p = destinationProblem(e)) throw LanyxError(err::InvalidArgument, e + ": " + *p);
         text += e;

@@ -43,8 +43,29 @@ bool onLocalSubnet(std::uint32_t ip, const std::vector<LocalNetwork>& networks);
 
 // ---- extra destinations ------------------------------------------------------
 
+// A range of addresses in CIDR form: "10.20.0.0/16".
+struct AddressRange {
+    std::uint32_t base = 0;  // the host bits cleared
+    int prefix = 32;
+    std::uint32_t mask() const { return prefix == 0 ? 0 : ~std::uint32_t{0} << (32 - prefix); }
+    bool holds(std::uint32_t ip) const { return (ip & mask()) == base; }
+    std::string describe() const;
+};
+// Ranges wider than this would take in much of the Internet.
+inline constexpr int kMinRangePrefix = 8;
+// Nothing when the text is not a range at all; a range or why it cannot be one.
+struct RangeParse {
+    std::optional<AddressRange> range;
+    std::optional<std::string> problem;
+};
+RangeParse parseRange(std::string_view text);
+// Addresses no router of the Internet passes on: the private ranges, the
+// link-local range and the carrier-grade NAT range.
+bool isPrivateAddress(std::uint32_t ip);
+
 // The file of extra destinations beside User.ini: one host name, address or
-// directed-broadcast address a line.
+// directed-broadcast address a line, or a range of addresses ("10.20.0.0/16")
+// from which copies heard are sent to as well (see mayLearnSource).
 inline constexpr const char* kDestinationsFile = "Network.txt";
 // Entries kept at most.
 inline constexpr std::size_t kMaxDestinations = 64;
@@ -113,6 +134,14 @@ private:
 // list of extra destinations) is sent to directly, so that one side's list
 // is enough. Forgotten with the sender's leave notice; the oldest heard goes
 // first when the set is full.
+// Whether a copy heard from `address` (another subnet), whose signature a
+// pinned key just verified, may get every datagram from now on: only
+// addresses in a private range (not its .0 or .255, which are often some
+// subnet's broadcast address) or in a range the user listed; never our own
+// subnets (broadcast reaches those), loopback, multicast or broadcast.
+bool mayLearnSource(std::uint32_t address, const std::vector<LocalNetwork>& local,
+                    const std::vector<AddressRange>& configured);
+
 class RememberedSenders {
 public:
     static constexpr std::size_t kMaxAddresses = 64;

@@ -333,6 +333,8 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
         return;
     }
     const std::string_view head = std::string_view(*raw).substr(0, raw->size() - crypto::kSignatureBytes);
+    if (refusedUnchecked(std::string(sender), *key, fromBe64(head), "signed datagram") || !verifyAllowed(senderKey))
+        return;
     if (!crypto::Verify(std::string(kCompanionTag) + std::string(head), raw->substr(head.size()), *key)) {
         log("Bad signature", "Signature from " + shorten(sender) + " does not match the key pinned for the name");
         return;
@@ -345,7 +347,10 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
         log("Replay refused", "Replayed signed datagram from " + shorten(sender) + " refused");
         return;
     }
-    if (!isOwn(senderKey)) confirm(std::string(sender));
+    if (!isOwn(senderKey)) {
+        confirm(std::string(sender));
+        verifiedFrom(std::string(sender));
+    }
     const auto now = hooks_.ticks();
     for (std::size_t at = kSeqBytes; at < head.size(); at += crypto::kHashBytes) {
         std::string hash(head.substr(at, crypto::kHashBytes));
@@ -388,6 +393,11 @@ void SecureLink::confirm(const std::string& senderUtf8) {
     showState(senderUtf8);
 }
 
+void SecureLink::verifiedFrom(const std::string& senderUtf8) {
+    const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
+    if (address != 0 && hooks_.sourceVerified) hooks_.sourceVerified(address, senderUtf8);
+}
+
 void SecureLink::showState(const std::string& senderUtf8) {
     if (hooks_.keyState) hooks_.keyState(senderUtf8, stateOf(senderUtf8));
 }
@@ -414,6 +424,50 @@ bool SecureLink::pinAllowed() {
     }
     if (b.tokens == 0) return false;
     --b.tokens;
+    return true;
+}
+
+bool SecureLink::refusedUnchecked(const std::string& senderUtf8, const std::string& signKey, std::uint64_t seq,
+                                  std::string_view what) {
+    if (const auto w = signedSeen_.find(signKey);
+        w != signedSeen_.end() && (w->second.tooOld(seq) || w->second.seen(seq))) {
+        log("Replay refused", "Replayed " + std::string(what) + " from " + shorten(senderUtf8) + " refused");
+        return true;
+    }
+    // Long behind our clock: checked once per name, so that a copy whose
+    // clock is wrong is told of in the log; after that not taken anyway.
+    if (hooks_.wallMicros && seq + kMaxSkewMicros < hooks_.wallMicros() && skewLogged_.count(toLower(senderUtf8)))
+        return true;
+    return false;
+}
+
+bool SecureLink::verifyAllowed(const std::string& lowerName) {
+    const auto now = hooks_.ticks();
+    const auto spend = [now](Budget& b, std::uint32_t burst, std::uint32_t perSecond) {
+        const std::uint64_t full = std::uint64_t{burst} * 1000;
+        b.milli = std::min(full, b.milli + std::uint64_t{now - b.at} * perSecond);
+        b.at = now;
+        if (b.milli < 1000) return false;
+        b.milli -= 1000;
+        return true;
+    };
+    if (!verifyAllStarted_) {
+        verifyAllStarted_ = true;
+        verifyAll_ = {std::uint64_t{kVerifyAllBurst} * 1000, now};
+    }
+    if (verifyRate_.size() >= 4096 && !verifyRate_.count(lowerName)) verifyRate_.clear();
+    auto [it, made] = verifyRate_.try_emplace(lowerName, Budget{std::uint64_t{kVerifyBurst} * 1000, now});
+    // The name's budget first: one busy name does not spend everyone's.
+    if (!spend(it->second, kVerifyBurst, kVerifyPerSecond)) {
+        log("Too many signatures", "Signatures from " + shorten(lowerName) + " arrive faster than " +
+                                       std::to_string(kVerifyPerSecond) + " a second: the rest not checked");
+        return false;
+    }
+    if (!spend(verifyAll_, kVerifyAllBurst, kVerifyAllPerSecond)) {
+        log("Too many signatures",
+            "Signatures arrive faster than " + std::to_string(kVerifyAllPerSecond) + " a second: the rest not checked");
+        return false;
+    }
     return true;
 }
 
@@ -503,27 +557,29 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     if (!signPk || signPk->size() != crypto::kSignPublicBytes || !boxPk || boxPk->size() != crypto::kBoxPublicBytes ||
         !tail || tail->size() != kSeqBytes + crypto::kSignatureBytes)
         return;
-    const auto signedPart = bytes.substr(0, bytes.size() - f[4].size());
-    if (!crypto::Verify(std::string(kAnnounceTag) + std::string(signedPart) + tail->substr(0, kSeqBytes),
-                        tail->substr(kSeqBytes), *signPk)) {
-        log("Bad signature", "Announcement from " + shorten(sender) + " with a bad signature");
-        return;
-    }
     const std::string name(sender);
     const auto key = toLower(sender);
     if (isOwn(key)) {
         log("Keys not pinned", "Announcement under our own name from another key ignored: " + shorten(sender));
         return;
     }
-    if (!fresh(name, fromBe64(*tail))) return;
     // New keys only for users the roster lists: a stream of names nobody
     // sees listed would otherwise fill the file of known keys. A pinned
     // name is judged at once: a copy announces its keys before the
     // datagram that lists it, and a changed key must not pass unseen.
+    // Judged before the signature, which costs far more.
     if (hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key)) {
         log("Keys not pinned", "Announcement from " + shorten(sender) + ", who is not listed, ignored");
         return;
     }
+    if (refusedUnchecked(name, *signPk, fromBe64(*tail), "announcement") || !verifyAllowed(key)) return;
+    const auto signedPart = bytes.substr(0, bytes.size() - f[4].size());
+    if (!crypto::Verify(std::string(kAnnounceTag) + std::string(signedPart) + tail->substr(0, kSeqBytes),
+                        tail->substr(kSeqBytes), *signPk)) {
+        log("Bad signature", "Announcement from " + shorten(sender) + " with a bad signature");
+        return;
+    }
+    if (!fresh(name, fromBe64(*tail))) return;
     if (!signedWindow(*signPk).accept(fromBe64(*tail))) {
         log("Replay refused", "Replayed announcement from " + shorten(sender) + " refused");
         return;
@@ -539,6 +595,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         // A new agreement key or capabilities under the pinned signing key: signed by it.
         if (pins_.updateBox(key, *boxPk, opens)) pinsChanged();
         confirm(name);
+        verifiedFrom(name);
     } else if (pin) {
         if (pins_.setPending(key, *signPk, *boxPk, opens)) {
             pinsChanged();
@@ -571,6 +628,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         pinsChanged();
         peer.confirmed = true;
         showState(name);
+        verifiedFrom(name);
     } else {
         log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: the list of known keys is full");
     }
@@ -590,6 +648,12 @@ void SecureLink::onEncrypted(std::string_view senderWire, std::string_view paylo
         return;
     }
     const std::string seq8 = raw->substr(0, kSeqBytes);
+    // Below the window nothing is taken or confirmed: not worth opening.
+    if (const auto w = privateSeen_.find(senderKey); w != privateSeen_.end() && w->second.tooOld(fromBe64(seq8))) {
+        log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
+        return;
+    }
+    if (!verifyAllowed(senderKey)) return;
     const std::string ad = std::string(kPrivateTag) + std::string(senderWire) + '\0' + std::string(recipientWire) + seq8;
     const std::string_view sealed = std::string_view(*raw).substr(kSeqBytes);
 

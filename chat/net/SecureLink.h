@@ -126,6 +126,10 @@ public:
         std::function<bool(const std::string& name)> isListed;
         // The IPv4 address the datagram being handled came from (0: not known).
         std::function<std::uint32_t()> source;
+        // A fresh announcement or companion signed by the key pinned for the
+        // name (UTF-8) came from the address: the one thing that may teach
+        // the transport an address to send to.
+        std::function<void(std::uint32_t address, const std::string& name)> sourceVerified;
     };
 
     // How long a datagram under a pinned name waits for its companion.
@@ -149,6 +153,16 @@ public:
     // New pins per sender address: this many at once, then one per kPinRefillMs.
     static constexpr std::uint32_t kPinBurst = 32;
     static constexpr std::uint32_t kPinRefillMs = 2000;
+
+    // Signature checks and openings per sender name: this many at once,
+    // then kVerifyPerSecond; over all names together kVerifyAllBurst, then
+    // kVerifyAllPerSecond. Junk signed under one name, or under many,
+    // costs a bounded share of a core; what is refused counts as not
+    // verified, as a bad signature would.
+    static constexpr std::uint32_t kVerifyBurst = 64;
+    static constexpr std::uint32_t kVerifyPerSecond = 200;
+    static constexpr std::uint32_t kVerifyAllBurst = 4096;
+    static constexpr std::uint32_t kVerifyAllPerSecond = 4000;
 
     SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks);
     ~SecureLink();
@@ -280,11 +294,19 @@ private:
     bool fresh(const std::string& senderUtf8, std::uint64_t seq);
     // The pinned key signed something just now.
     void confirm(const std::string& senderUtf8);
+    // ... and it came from the current source (never a replay).
+    void verifiedFrom(const std::string& senderUtf8);
     // A name heard from a copy without keys, this run or remembered.
     bool keyless(const std::string& lowerName) const;
     void sweepKeyless();
     void scheduleSweep(std::uint32_t ms);
     bool pinAllowed();
+    // A number no signature can make acceptable (seen, below the window,
+    // or long behind our clock once said): refused before checking one.
+    bool refusedUnchecked(const std::string& senderUtf8, const std::string& signKey, std::uint64_t seq,
+                          std::string_view what);
+    // Within the budgets of kVerifyBurst and kVerifyAllBurst (spends one).
+    bool verifyAllowed(const std::string& lowerName);
     std::int64_t nowSeconds() const;
     void showState(const std::string& senderUtf8);
     void dropOwnPins();
@@ -327,6 +349,14 @@ private:
     std::map<std::uint64_t, Outgoing> outgoing_;
     std::unordered_map<std::string, std::uint32_t> listedKeyless_;  // lower-case name -> when listed
     std::unordered_map<std::uint32_t, Bucket> pinRate_;             // by sender address
+    // Budgets of checks, in thousandths of a check.
+    struct Budget {
+        std::uint64_t milli = 0;
+        std::uint32_t at = 0;
+    };
+    std::unordered_map<std::string, Budget> verifyRate_;  // by lower-case name
+    Budget verifyAll_;
+    bool verifyAllStarted_ = false;
     std::unordered_set<std::string> skewLogged_;                    // lower-case names
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

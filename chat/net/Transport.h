@@ -45,6 +45,13 @@ public:
     // The IPv4 address (host order) the datagram being handed over came
     // from; 0 when not known. File offers are answered at this address.
     std::uint32_t currentSource() const { return source_; }
+    // A pinned key's signature came from `address` under `wireName` (as on
+    // the wire): a copy there may be sent to directly, should the address
+    // be on another subnet the transport may reach.
+    virtual void sourceVerified(std::uint32_t address, std::string_view wireName) {
+        (void)address;
+        (void)wireName;
+    }
 
 protected:
     void deliver(std::string_view bytes, std::uint32_t sourceV4 = 0) {

@@ -193,6 +193,44 @@ TEST(Remembered, SendersFromOtherSubnetsAreForgottenWithTheirLeaveAndBounded) {
     EXPECT_EQ(s.size(), 1u);
 }
 
+TEST(Remembered, OnlyPrivateOrListedRangesOffOurSubnetsAreLearnt) {
+    const auto ip = [](const char* t) { return *parseIpv4(t); };
+    LocalNetwork eth0;
+    eth0.address = ip("192.168.1.5");
+    eth0.netmask = ip("255.255.255.0");
+    const std::vector<LocalNetwork> local{eth0};
+    for (const char* good :
+         {"10.2.0.7", "172.16.0.1", "172.31.255.1", "192.168.2.9", "169.254.3.4", "100.64.0.1", "100.127.255.254"})
+        EXPECT_TRUE(mayLearnSource(ip(good), local, {})) << good;
+    for (const char* bad : {"192.168.1.9",  // our own subnet: broadcast reaches it
+                            "8.8.8.8", "172.32.0.1", "172.15.255.1", "100.128.0.1", "192.169.0.1", "10.2.0.255",
+                            "10.2.0.0",  // often some subnet's broadcast address
+                            "127.0.0.1", "224.0.0.1", "255.255.255.255", "0.0.0.0"})
+        EXPECT_FALSE(mayLearnSource(ip(bad), local, {})) << bad;
+    // A range the user listed lets its addresses in, and only those.
+    const auto r = parseRange("203.0.113.0/24");
+    ASSERT_TRUE(r.range);
+    EXPECT_TRUE(mayLearnSource(ip("203.0.113.7"), local, {*r.range}));
+    EXPECT_TRUE(mayLearnSource(ip("203.0.113.255"), local, {*r.range}));
+    EXPECT_FALSE(mayLearnSource(ip("203.0.114.7"), local, {*r.range}));
+    EXPECT_FALSE(mayLearnSource(ip("127.0.0.1"), local, {*parseRange("127.0.0.0/8").range}));
+}
+
+TEST(Destinations, RangesStandInTheListAndBadOnesSayWhy) {
+    EXPECT_FALSE(destinationProblem("10.20.0.0/16"));
+    EXPECT_FALSE(destinationProblem("203.0.113.9/32"));
+    EXPECT_EQ(*destinationProblem("10.20.0.1/16"), "host bits set (did you mean 10.20.0.0/16?)");
+    EXPECT_TRUE(destinationProblem("0.0.0.0/0"));  // the whole Internet
+    EXPECT_TRUE(destinationProblem("10.0.0.0/7"));
+    for (const char* bad : {"10.0.0.0/33", "10.0.0.0/", "10.0.0/8", "10.0.0.0/8x", "host/8"})
+        EXPECT_TRUE(destinationProblem(bad)) << bad;
+    const auto list = parseDestinations("10.20.0.0/16\r\nbranch.example\r\n10.20.0.1/16\r\n");
+    EXPECT_EQ(list.entries, (std::vector<std::string>{"10.20.0.0/16", "branch.example"}));
+    EXPECT_EQ(list.problems.size(), 1u);
+    EXPECT_EQ(parseRange("10.20.0.0/16").range->describe(), "10.20.0.0/16");
+    EXPECT_FALSE(parseRange("10.20.0.1").range);
+}
+
 // On a network that came while running the copy announces itself as at its
 // join, and sends no leave; while probing it says nothing under the probe name.
 TEST(NewNetwork, TheCopyAnnouncesColourStatusAndJoinWithoutALeave) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <sys/stat.h>
 
 using namespace lanyx;
@@ -141,6 +143,76 @@ TEST_F(Secure, AReplayedSignedDatagramIsRefused) {
     seg.post(recorded[1]);
     seg.runFor(1000);
     EXPECT_EQ(row(bob, "ann").status, 0);
+}
+
+// Only what the pinned key signed, fresh, teaches the transport an address:
+// a forged datagram under a pinned name, a stranger's, a replay do not.
+TEST_F(Secure, OnlyFreshSignaturesOfPinnedKeysTeachAnAddress) {
+    constexpr std::uint32_t kFar = 0x0A630007;  // 10.99.0.7
+    bob.transport.source = kFar;
+    forge("zed|C/0");  // answered by ann and carl, signed
+    seg.runFor(3000);
+    bob.transport.verified.clear();
+    ann.transport.allSent.clear();
+    forge("ann|S/2");
+    forge("zed|M/" + A + "hello");
+    forge("zed|" + std::string(secure::Companion) + "AAAA");
+    EXPECT_TRUE(bob.transport.verified.empty());
+    ann.node.SetStatus(1);
+    seg.runFor(100);
+    const auto recorded = ann.transport.allSent;
+    using Seen = std::vector<std::pair<std::uint32_t, std::string>>;
+    EXPECT_EQ(bob.transport.verified, (Seen{{kFar, "ann"}}));
+    bob.transport.verified.clear();
+    for (const auto& d : recorded) seg.post(d);
+    seg.runFor(1000);
+    EXPECT_TRUE(bob.transport.verified.empty());
+    // Its announcement, under the pinned key, does.
+    seg.post(ann.node.secure()->announcement());
+    seg.runFor(100);
+    EXPECT_EQ(bob.transport.verified, (Seen{{kFar, "ann"}}));
+}
+
+// A companion whose number was seen (or lies below the window) is refused
+// on its number: its signature is never checked, good or bad.
+TEST_F(Secure, AnOldNumberIsRefusedBeforeTheSignatureIsChecked) {
+    ann.transport.allSent.clear();
+    ann.node.SetStatus(2);
+    seg.runFor(100);
+    ASSERT_EQ(ann.transport.allSent.size(), 2u);
+    std::string junk = ann.transport.allSent[1];  // the companion, its number seen
+    junk[junk.size() - 6] = junk[junk.size() - 6] == 'A' ? 'B' : 'A';
+    const auto before = bob.log();
+    seg.post(junk);
+    seg.runFor(100);
+    const auto after = bob.log().substr(before.size());
+    EXPECT_NE(after.find("Replayed signed datagram from ann refused"), std::string::npos) << after;
+    EXPECT_EQ(after.find("Bad signature"), std::string::npos) << after;
+}
+
+// Junk signed under one name spends that name's budget of checks, then
+// costs nothing more: the real user's signatures wait for the budget to
+// refill, another user's are checked as ever.
+TEST_F(Secure, ChecksPerNameAreBudgetedAndTheBudgetRefills) {
+    const auto now = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
+    for (std::uint64_t i = 0; i < SecureLink::kVerifyBurst + 50; ++i) {
+        std::string raw;
+        for (int b = 7; b >= 0; --b) raw += static_cast<char>(((now + i) >> (8 * b)) & 0xFF);
+        raw += std::string(crypto::kHashBytes + crypto::kSignatureBytes, 'j');
+        seg.post("ann|" + std::string(secure::Companion) + crypto::ToBase64(raw));
+    }
+    ann.node.SetStatus(1);  // behind the junk, at the same moment
+    carl.node.SetStatus(1);
+    seg.runFor(SecureLink::kHoldMs + 100);
+    EXPECT_EQ(row(bob, "ann").status, 0);
+    EXPECT_EQ(row(bob, "carl").status, 1);
+    EXPECT_NE(bob.log().find("Signatures from ann arrive faster than"), std::string::npos);
+    seg.runFor(1000);
+    ann.node.SetStatus(2);
+    seg.runFor(100);
+    EXPECT_EQ(row(bob, "ann").status, 2);
 }
 
 // On a segment of more than a few users a presence goes out after a wait,

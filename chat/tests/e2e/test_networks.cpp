@@ -216,3 +216,33 @@ TEST_F(Networks, RoutedSegmentsReachEachOtherThroughOneSidesList) {
     EXPECT_TRUE(waitForText(out("pat"), "private-alert\tq2\tand back\n", 5000)) << text("pat");
     EXPECT_EQ(count(text("pat"), "private-alert\tq2\tand back\n"), 1u) << text("pat");
 }
+
+// A host on another subnet sends a copy datagrams under a made-up name,
+// unicast through the router: nothing it sends teaches the copy to send
+// there, so the copy never becomes a reflector of everything it says.
+TEST_F(Networks, AnUnsignedSenderFromAnotherSubnetIsNotSentTo) {
+    lab_->segment("a");
+    lab_->segment("b");
+    for (auto h : {"r", "v", "s"}) lab_->host(h);
+    lab_->attach("r", "a", "eth0", a_ + ".1.254/24");
+    lab_->attach("r", "b", "eth1", b_ + ".1.254/24");
+    lab_->inHost("r", "sysctl -w net.ipv4.ip_forward=1");
+    lab_->attach("v", "a", "eth0", a_ + ".1.2/24");
+    lab_->inHost("v", "ip route add default via " + a_ + ".1.254");
+    lab_->attach("s", "b", "eth0", b_ + ".1.2/24");
+    lab_->inHost("s", "ip route add default via " + b_ + ".1.254");
+    ready();
+
+    cli("v", "vic", {"listen"});
+    ASSERT_TRUE(waitForText(out("vic"), "join\tvic\t", 10000)) << err("vic");
+    auto argv = lab_->on("s");
+    argv.insert(argv.end(), {LANYX_RAWPEER, "peer", "evil", "--broadcast", a_ + ".1.2"});
+    procs_.push_back(std::make_unique<Process>(argv, out("evil"), (root_ / "evil.err").string()));
+    // vic lists the newcomer and answers it, but only on its own segment.
+    ASSERT_TRUE(waitForText(out("vic"), "join\tevil\t", 10000)) << text("vic");
+    auto& v2 = cli("v", "v2", {"alert", "--to", "vic", "are you there"});
+    ASSERT_EQ(v2.wait(20000), 0) << err("v2");
+    EXPECT_TRUE(waitForText(out("vic"), "private-alert\tv2\tare you there\n", 5000)) << text("vic");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(text("evil").find("rx vic|"), std::string::npos) << text("evil");
+}
