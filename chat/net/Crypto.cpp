@@ -78,6 +78,58 @@ std::optional<std::string> SharedKey(std::string_view mySecret, std::string_view
     return key;
 }
 
+AgreementKeys NewAgreementKeys() {
+    AgreementKeys k{std::string(crypto_box_PUBLICKEYBYTES, '\0'), std::string(crypto_box_SECRETKEYBYTES, '\0')};
+    crypto_box_keypair(u(k.publicKey), u(k.secretKey));
+    return k;
+}
+
+std::optional<PrivateKeys> DerivePrivateKeys(bool asSender, std::string_view myStaticSecret,
+                                             std::string_view myStaticPublic, std::string_view myEphemeralSecret,
+                                             std::string_view myEphemeralPublic, std::string_view theirStaticPublic,
+                                             std::string_view theirEphemeralPublic) {
+    for (const auto k : {myStaticSecret, myStaticPublic, myEphemeralSecret, myEphemeralPublic, theirStaticPublic,
+                         theirEphemeralPublic})
+        if (k.size() != kBoxPublicBytes) return std::nullopt;
+    // Each point from this side's secret; es and se swap with the role.
+    const std::string_view es[2] = {asSender ? myEphemeralSecret : myStaticSecret,
+                                    asSender ? theirStaticPublic : theirEphemeralPublic};
+    const std::string_view se[2] = {asSender ? myStaticSecret : myEphemeralSecret,
+                                    asSender ? theirEphemeralPublic : theirStaticPublic};
+    const std::string_view ee[2] = {myEphemeralSecret, theirEphemeralPublic};
+    const std::string_view ss[2] = {myStaticSecret, theirStaticPublic};
+    static constexpr std::string_view kLabel = "lanyx private v2";
+    crypto_generichash_state st;
+    std::string root(crypto_kdf_KEYBYTES, '\0');
+    crypto_generichash_init(&st, nullptr, 0, root.size());
+    crypto_generichash_update(&st, u(kLabel), kLabel.size());
+    std::string point(crypto_scalarmult_BYTES, '\0');
+    bool weak = false;
+    for (const auto* pair : {es, se, ee, ss}) {
+        if (crypto_scalarmult(u(point), u(pair[0]), u(pair[1])) != 0) weak = true;
+        crypto_generichash_update(&st, u(point), point.size());
+    }
+    Wipe(point);
+    const std::string_view senderStatic = asSender ? myStaticPublic : theirStaticPublic;
+    const std::string_view senderEphemeral = asSender ? myEphemeralPublic : theirEphemeralPublic;
+    const std::string_view recipientStatic = asSender ? theirStaticPublic : myStaticPublic;
+    const std::string_view recipientEphemeral = asSender ? theirEphemeralPublic : myEphemeralPublic;
+    for (const auto k : {senderStatic, senderEphemeral, recipientStatic, recipientEphemeral})
+        crypto_generichash_update(&st, u(k), k.size());
+    crypto_generichash_final(&st, u(root), root.size());
+    sodium_memzero(&st, sizeof st);
+    if (weak) {
+        Wipe(root);
+        return std::nullopt;  // a low-order point: no shared secret
+    }
+    static constexpr char kContext[crypto_kdf_CONTEXTBYTES] = {'L', 'a', 'n', 'y', 'x', 'P', 'M', '2'};
+    PrivateKeys out{std::string(kKeyBytes, '\0'), std::string(kKeyBytes, '\0')};
+    crypto_kdf_derive_from_key(u(out.message), out.message.size(), 1, kContext, u(root));
+    crypto_kdf_derive_from_key(u(out.receipt), out.receipt.size(), 2, kContext, u(root));
+    Wipe(root);
+    return out;
+}
+
 std::string Seal(std::string_view key, std::string_view plaintext, std::string_view associated) {
     if (key.size() != kKeyBytes) throw std::invalid_argument("key size");
     std::string out(kNonceBytes + plaintext.size() + kTagBytes, '\0');
@@ -147,6 +199,13 @@ std::string Sign(std::string_view, std::string_view) { throw std::logic_error("n
 bool Verify(std::string_view, std::string_view, std::string_view) { return false; }
 std::optional<std::string> BoxPublicFromSecret(std::string_view) { return std::nullopt; }
 std::optional<std::string> SharedKey(std::string_view, std::string_view, std::string_view) { return std::nullopt; }
+AgreementKeys NewAgreementKeys() {
+    throw std::logic_error("no cryptography in this build");
+}
+std::optional<PrivateKeys> DerivePrivateKeys(bool, std::string_view, std::string_view, std::string_view,
+                                             std::string_view, std::string_view, std::string_view) {
+    return std::nullopt;
+}
 std::string Seal(std::string_view, std::string_view, std::string_view) {
     throw std::logic_error("no cryptography in this build");
 }

@@ -41,6 +41,31 @@ std::optional<std::string> BoxPublicFromSecret(std::string_view secret);
 std::optional<std::string> SharedKey(std::string_view mySecret, std::string_view myPublic,
                                      std::string_view theirPublic);
 
+// A fresh X25519 key pair (32-byte public and secret keys).
+struct AgreementKeys {
+    std::string publicKey;
+    std::string secretKey;
+};
+AgreementKeys NewAgreementKeys();
+
+// The keys of private messages between a sender I and a recipient R that
+// each hold a static key pair (s) and an ephemeral one (e): BLAKE2b-256
+// over the label "lanyx private v2", then X25519 of es = (e_I, s_R),
+// se = (s_I, e_R), ee = (e_I, e_R), ss = (s_I, s_R) in that order, then
+// the public keys s_I, e_I, s_R, e_R; from that root crypto_kdf derives the
+// message key (subkey 1) and the receipt key (subkey 2) under the context
+// "LanyxPM2". Either side computes them from its two secrets and the
+// other's two public keys (`asSender` says which side it is). Whoever later
+// holds both static secrets still lacks ee. Nothing for a weak public key.
+struct PrivateKeys {
+    std::string message;
+    std::string receipt;
+};
+std::optional<PrivateKeys> DerivePrivateKeys(bool asSender, std::string_view myStaticSecret,
+                                             std::string_view myStaticPublic, std::string_view myEphemeralSecret,
+                                             std::string_view myEphemeralPublic, std::string_view theirStaticPublic,
+                                             std::string_view theirEphemeralPublic);
+
 // XChaCha20-Poly1305 with a random nonce: nonce || ciphertext || tag.
 std::string Seal(std::string_view key, std::string_view plaintext, std::string_view associated);
 std::optional<std::string> Open(std::string_view key, std::string_view sealed, std::string_view associated);

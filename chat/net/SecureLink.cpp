@@ -16,6 +16,10 @@ constexpr std::string_view kAnnounceTag = "LANYX-K1";
 constexpr std::string_view kCompanionTag = "LANYX-G1";
 constexpr std::string_view kPrivateTag = "LANYX-E1";
 constexpr std::string_view kReceiptTag = "LANYX-R1";
+constexpr std::string_view kPrivateTag2 = "LANYX-E2";
+constexpr std::string_view kReceiptTag2 = "LANYX-R2";
+// What marks a private message or receipt sealed under ephemeral keys.
+constexpr std::string_view kEphemeralMark = "2|";
 constexpr std::size_t kSeqBytes = 8;
 // A companion: sequence number, the hashes of one to kMaxSignedTogether
 // datagrams, the signature over both.
@@ -90,6 +94,10 @@ bool ReplayWindow::accept(std::uint64_t seq) {
 
 SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks)
     : id_(std::move(identity)), pins_(std::move(pins)), pinsFile_(std::move(pinsFile)), hooks_(std::move(hooks)) {
+    // Never written anywhere: what was sealed to it is lost with it.
+    auto keys = crypto::NewAgreementKeys();
+    ephemeral_ = {std::move(keys.publicKey), std::move(keys.secretKey)};
+    ephemeralAt_ = hooks_.ticks ? hooks_.ticks() : 0;
     if (pinsFile_.empty()) return;
     SeenStore seen;
     std::string problem;
@@ -112,6 +120,40 @@ SecureLink::~SecureLink() {
     saveSeen();
     crypto::Wipe(id_.signSecret);
     crypto::Wipe(id_.boxSecret);
+    crypto::Wipe(ephemeral_.secretKey);
+    crypto::Wipe(previousEphemeral_.secretKey);
+    for (auto& [seq, o] : outgoing_) crypto::Wipe(o.receiptKey);
+}
+
+void SecureLink::renewEphemeral() {
+    crypto::Wipe(previousEphemeral_.secretKey);
+    previousEphemeral_ = std::move(ephemeral_);
+    auto keys = crypto::NewAgreementKeys();
+    ephemeral_ = {std::move(keys.publicKey), std::move(keys.secretKey)};
+    ephemeralAt_ = hooks_.ticks ? hooks_.ticks() : 0;
+    const auto generation = ++ephemeralGeneration_;
+    // What others sealed to the old key before they heard the new one still
+    // opens for a while; then nothing here can open it any more.
+    const std::weak_ptr<int> alive = alive_;
+    if (hooks_.callAfter)
+        hooks_.callAfter(kEphemeralGraceMs, [this, alive, generation] {
+            if (alive.expired() || generation != ephemeralGeneration_) return;
+            crypto::Wipe(previousEphemeral_.secretKey);
+            previousEphemeral_.publicKey.clear();
+        });
+    announce();
+}
+
+void SecureLink::checkEphemeralAge() {
+    if (ephemeralCheckQueued_ || !hooks_.callAfter) return;
+    ephemeralCheckQueued_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    hooks_.callAfter(kEphemeralMs, [this, alive] {
+        if (alive.expired()) return;
+        ephemeralCheckQueued_ = false;
+        // (A pump without timers calls back at once: nothing is due then.)
+        if (hooks_.ticks() - ephemeralAt_ >= kEphemeralMs) renewEphemeral();
+    });
 }
 
 void SecureLink::setMyName(const std::string& name) {
@@ -249,9 +291,15 @@ void SecureLink::announce() {
 
 std::string SecureLink::announcement() {
     if (!active_) return {};
-    const std::string prefix = myWire_ + "|" + std::string(secure::Announce) + std::to_string(secure::kVersion) + ";" +
-                               caps_ + ";" + crypto::ToBase64(id_.signPublic) + ";" +
-                               crypto::ToBase64(id_.boxPublic) + ";";
+    checkEphemeralAge();
+    // The ephemeral key rides among the capabilities: the build before
+    // takes the announcement as it always did.
+    const std::string caps = previousBuild_ ? caps_
+                                            : caps_ + "," + std::string(secure::kEphemeralItem) +
+                                                  crypto::ToBase64(ephemeral_.publicKey);
+    const std::string prefix = myWire_ + "|" + std::string(secure::Announce) +
+                               std::to_string(previousBuild_ ? 1 : secure::kVersion) + ";" + caps + ";" +
+                               crypto::ToBase64(id_.signPublic) + ";" + crypto::ToBase64(id_.boxPublic) + ";";
     const std::string seq = be64(nextSeq());
     const std::string sig = crypto::Sign(std::string(kAnnounceTag) + prefix + seq, id_.signSecret);
     return prefix + crypto::ToBase64(seq + sig);
@@ -589,6 +637,16 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     peer.signPublic = *signPk;
     peer.boxPublic = *boxPk;
     peer.caps = std::string(f[1]);
+    peer.ephemeral.clear();
+    for (std::size_t start = 0; start <= f[1].size();) {
+        const auto comma = std::min(f[1].find(',', start), f[1].size());
+        const auto item = f[1].substr(start, comma - start);
+        if (item.substr(0, secure::kEphemeralItem.size()) == secure::kEphemeralItem) {
+            const auto eph = crypto::FromBase64(item.substr(secure::kEphemeralItem.size()));
+            if (eph && eph->size() == crypto::kBoxPublicBytes) peer.ephemeral = *eph;
+        }
+        start = comma + 1;
+    }
     const bool opens = listHas(peer.caps, "box");
     const auto* pin = pins_.find(key);
     if (pin && pin->signPublic == *signPk) {
@@ -640,6 +698,8 @@ void SecureLink::onEncrypted(std::string_view senderWire, std::string_view paylo
     if (bar == std::string_view::npos) return;
     const auto recipientWire = payload.substr(0, bar);
     if (!equalsNoCase(cp1252::toUtf8(recipientWire), myName_)) return;
+    if (payload.substr(bar + 1, kEphemeralMark.size()) == kEphemeralMark)
+        return onEncryptedEphemeral(senderWire, recipientWire, payload.substr(bar + 1 + kEphemeralMark.size()));
     const std::string sender = cp1252::toUtf8(senderWire);
     const auto senderKey = toLower(sender);
     const auto raw = crypto::FromBase64(payload.substr(bar + 1));
@@ -680,28 +740,91 @@ void SecureLink::onEncrypted(std::string_view senderWire, std::string_view paylo
         log("Private message not readable", "Encrypted message from " + shorten(sender) + " could not be read");
         return;
     }
-    const auto seq = fromBe64(seq8);
-    if (!fresh(sender, seq)) trust = Trust::NotVerified;
-    else if (trust == Trust::Verified) confirm(sender);
-    auto& window = privateSeen_[senderKey];
-    if (window.seen(seq)) {
-        sendReceipt(senderWire, *shared, seq);  // a repeat: our receipt was lost
-    } else if (window.tooOld(seq)) {
-        log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
-    } else if (hooks_.deliverPrivate(cp1252::toUtf8(*plain), sender, trust)) {
-        window.accept(seq);
-        seenChanged();
-        sendReceipt(senderWire, *shared, seq);
-    }
-    crypto::Wipe(*plain);
-    crypto::Wipe(*shared);
+    takePrivate(senderWire, sender, *plain, trust, fromBe64(seq8), *shared, false);
 }
 
-void SecureLink::sendReceipt(std::string_view senderWire, const std::string& key, std::uint64_t seq) {
+void SecureLink::onEncryptedEphemeral(std::string_view senderWire, std::string_view recipientWire,
+                                      std::string_view b64) {
+    const std::string sender = cp1252::toUtf8(senderWire);
+    const auto senderKey = toLower(sender);
+    constexpr std::size_t kKeys = 2 * crypto::kBoxPublicBytes;
+    const auto raw = crypto::FromBase64(b64);
+    if (!raw || raw->size() < kSeqBytes + kKeys + crypto::kNonceBytes + crypto::kTagBytes) {
+        log("Private message not readable", "Malformed encrypted message from " + shorten(sender));
+        return;
+    }
+    const std::string seq8 = raw->substr(0, kSeqBytes);
+    const std::string theirs = raw->substr(kSeqBytes, crypto::kBoxPublicBytes);
+    const std::string mine = raw->substr(kSeqBytes + crypto::kBoxPublicBytes, crypto::kBoxPublicBytes);
+    if (const auto w = privateSeen_.find(senderKey); w != privateSeen_.end() && w->second.tooOld(fromBe64(seq8))) {
+        log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
+        return;
+    }
+    const Ephemeral* own = mine == ephemeral_.publicKey ? &ephemeral_
+                           : !previousEphemeral_.secretKey.empty() && mine == previousEphemeral_.publicKey
+                               ? &previousEphemeral_
+                               : nullptr;
+    if (!own) {
+        log("Private message not readable", "Encrypted message from " + shorten(sender) +
+                                                " was sealed to a key of ours that is gone (from before a restart, "
+                                                "or changed more than ten minutes ago): it cannot be read");
+        return;
+    }
+    if (!verifyAllowed(senderKey)) return;
+    const std::string ad = std::string(kPrivateTag2) + std::string(senderWire) + '\0' + std::string(recipientWire) +
+                           seq8 + theirs + mine;
+    const std::string_view sealed = std::string_view(*raw).substr(kSeqBytes + kKeys);
+    std::optional<std::string> plain;
+    std::string receiptKey;
+    Trust trust = Trust::Verified;
+    const auto* pin = pins_.find(senderKey);
+    const auto tryKey = [&](const std::string& box) {
+        if (plain || box.empty()) return;
+        auto keys = crypto::DerivePrivateKeys(false, id_.boxSecret, id_.boxPublic, own->secretKey, own->publicKey, box,
+                                              theirs);
+        if (!keys) return;
+        plain = crypto::Open(keys->message, sealed, ad);
+        crypto::Wipe(keys->message);
+        if (plain) receiptKey = std::move(keys->receipt);
+        else crypto::Wipe(keys->receipt);
+    };
+    if (pin) tryKey(pin->boxPublic);
+    if (!plain) {
+        trust = Trust::NotVerified;
+        if (pin) tryKey(pin->newBox);
+        if (const auto it = peers_.find(senderKey); it != peers_.end()) tryKey(it->second.boxPublic);
+    }
+    if (!plain) {
+        log("Private message not readable", "Encrypted message from " + shorten(sender) + " could not be read");
+        return;
+    }
+    takePrivate(senderWire, sender, *plain, trust, fromBe64(seq8), receiptKey, true);
+}
+
+void SecureLink::takePrivate(std::string_view senderWire, const std::string& sender, std::string& plain, Trust trust,
+                             std::uint64_t seq, std::string& receiptKey, bool ephemeral) {
+    if (!fresh(sender, seq)) trust = Trust::NotVerified;
+    else if (trust == Trust::Verified) confirm(sender);
+    auto& window = privateSeen_[toLower(sender)];
+    if (window.seen(seq)) {
+        sendReceipt(senderWire, receiptKey, seq, ephemeral);  // a repeat: our receipt was lost
+    } else if (window.tooOld(seq)) {
+        log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
+    } else if (hooks_.deliverPrivate(cp1252::toUtf8(plain), sender, trust)) {
+        window.accept(seq);
+        seenChanged();
+        sendReceipt(senderWire, receiptKey, seq, ephemeral);
+    }
+    crypto::Wipe(plain);
+    crypto::Wipe(receiptKey);
+}
+
+void SecureLink::sendReceipt(std::string_view senderWire, const std::string& key, std::uint64_t seq, bool ephemeral) {
     const std::string seq8 = be64(seq);
-    const std::string ad = std::string(kReceiptTag) + myWire_ + '\0' + std::string(senderWire) + seq8;
+    const std::string ad = std::string(ephemeral ? kReceiptTag2 : kReceiptTag) + myWire_ + '\0' +
+                           std::string(senderWire) + seq8;
     hooks_.send(myWire_ + "|" + std::string(secure::Receipt) + std::string(senderWire) + "|" +
-                crypto::ToBase64(seq8 + crypto::Seal(key, {}, ad)));
+                std::string(ephemeral ? kEphemeralMark : "") + crypto::ToBase64(seq8 + crypto::Seal(key, {}, ad)));
 }
 
 void SecureLink::onReceipt(std::string_view senderWire, std::string_view payload) {
@@ -709,28 +832,43 @@ void SecureLink::onReceipt(std::string_view senderWire, std::string_view payload
     if (bar == std::string_view::npos) return;
     const auto recipientWire = payload.substr(0, bar);
     if (!equalsNoCase(cp1252::toUtf8(recipientWire), myName_)) return;
-    const auto raw = crypto::FromBase64(payload.substr(bar + 1));
+    auto rest = payload.substr(bar + 1);
+    const bool ephemeral = rest.substr(0, kEphemeralMark.size()) == kEphemeralMark;
+    if (ephemeral) rest.remove_prefix(kEphemeralMark.size());
+    const auto raw = crypto::FromBase64(rest);
     if (!raw || raw->size() != kSeqBytes + crypto::kNonceBytes + crypto::kTagBytes) return;
     const auto seq = fromBe64(*raw);
     const auto it = outgoing_.find(seq);
     const std::string sender = cp1252::toUtf8(senderWire);
     if (it == outgoing_.end() || toLower(it->second.report.recipient) != toLower(sender)) return;
-    const auto* pin = pins_.find(toLower(sender));
-    if (!pin) return;
-    auto shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
-    if (!shared) return;
-    const std::string ad = std::string(kReceiptTag) + std::string(senderWire) + '\0' + std::string(recipientWire) +
-                           raw->substr(0, kSeqBytes);
-    const bool ok = crypto::Open(*shared, std::string_view(*raw).substr(kSeqBytes), ad).has_value();
-    crypto::Wipe(*shared);
+    // A message sealed under ephemeral keys is confirmed under them alone.
+    if (ephemeral != !it->second.receiptKey.empty()) return;
+    const std::string ad = std::string(ephemeral ? kReceiptTag2 : kReceiptTag) + std::string(senderWire) + '\0' +
+                           std::string(recipientWire) + raw->substr(0, kSeqBytes);
+    bool ok = false;
+    if (ephemeral) {
+        ok = crypto::Open(it->second.receiptKey, std::string_view(*raw).substr(kSeqBytes), ad).has_value();
+    } else {
+        const auto* pin = pins_.find(toLower(sender));
+        if (!pin) return;
+        auto shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
+        if (!shared) return;
+        ok = crypto::Open(*shared, std::string_view(*raw).substr(kSeqBytes), ad).has_value();
+        crypto::Wipe(*shared);
+    }
     if (!ok) {
         log("Bad signature", "Receipt from " + shorten(sender) + " could not be checked");
         return;
     }
     auto report = it->second.report;
-    outgoing_.erase(it);
+    eraseOutgoing(it);
     report.state = Delivery::Delivered;
     if (hooks_.delivery) hooks_.delivery(report);
+}
+
+void SecureLink::eraseOutgoing(std::map<std::uint64_t, Outgoing>::iterator it) {
+    crypto::Wipe(it->second.receiptKey);
+    outgoing_.erase(it);
 }
 
 bool SecureLink::hasKey(std::string_view name) const {
@@ -758,19 +896,41 @@ std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipie
     if (!pin->opensSealed) return refuse(Withheld::CannotOpen);
     if (!active_) return refuse(Withheld::Offline);
     if (message.empty()) return refuse(Withheld::Empty);
-    auto shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
-    if (!shared) return refuse(Withheld::CannotOpen);
+    // Under ephemeral keys when the pinned key announced one this session;
+    // under the static keys alone to a program that announces none.
+    const auto peer = peers_.find(toLower(recipient));
+    const bool ephemeral = !previousBuild_ && peer != peers_.end() && !peer->second.ephemeral.empty() &&
+                           peer->second.signPublic == pin->signPublic && peer->second.boxPublic == pin->boxPublic;
+    std::optional<std::string> shared;
+    std::optional<crypto::PrivateKeys> keys;
+    if (ephemeral) {
+        keys = crypto::DerivePrivateKeys(true, id_.boxSecret, id_.boxPublic, ephemeral_.secretKey, ephemeral_.publicKey,
+                                         pin->boxPublic, peer->second.ephemeral);
+        if (!keys) return refuse(Withheld::CannotOpen);
+    } else {
+        shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
+        if (!shared) return refuse(Withheld::CannotOpen);
+    }
     const auto seq = nextSeq();
     const std::string seq8 = be64(seq);
     const std::string recipientWire = cp1252::fromUtf8(recipient);
-    const std::string ad = std::string(kPrivateTag) + myWire_ + '\0' + recipientWire + seq8;
     std::string plain = cp1252::fromUtf8(message);
-    const std::string bytes = myWire_ + "|" + std::string(secure::Encrypted) + recipientWire + "|" +
-                              crypto::ToBase64(seq8 + crypto::Seal(*shared, plain, ad));
+    std::string bytes = myWire_ + "|" + std::string(secure::Encrypted) + recipientWire + "|";
+    if (ephemeral) {
+        const std::string keysUsed = ephemeral_.publicKey + peer->second.ephemeral;
+        const std::string ad = std::string(kPrivateTag2) + myWire_ + '\0' + recipientWire + seq8 + keysUsed;
+        bytes += std::string(kEphemeralMark) +
+                 crypto::ToBase64(seq8 + keysUsed + crypto::Seal(keys->message, plain, ad));
+        crypto::Wipe(keys->message);
+    } else {
+        const std::string ad = std::string(kPrivateTag) + myWire_ + '\0' + recipientWire + seq8;
+        bytes += crypto::ToBase64(seq8 + crypto::Seal(*shared, plain, ad));
+        crypto::Wipe(*shared);
+    }
     crypto::Wipe(plain);
-    crypto::Wipe(*shared);
     DeliveryReport report{seq, recipient, true, Delivery::Waiting};
-    outgoing_[seq] = Outgoing{bytes, report, 0};
+    report.forwardSecret = ephemeral;
+    outgoing_[seq] = Outgoing{bytes, report, 0, ephemeral ? std::move(keys->receipt) : std::string()};
     if (!std::exchange(dropNext_, false)) hooks_.send(bytes);
     scheduleRetry(seq);
     if (why) *why = Withheld::None;
@@ -798,7 +958,7 @@ void SecureLink::scheduleRetry(std::uint64_t id) {
         const auto o = outgoing_.find(id);
         if (o == outgoing_.end()) return;
         auto report = o->second.report;
-        outgoing_.erase(o);
+        eraseOutgoing(o);
         report.state = Delivery::NotConfirmed;
         log("Not confirmed", "Private message to " + shorten(report.recipient) + " not confirmed");
         if (hooks_.delivery) hooks_.delivery(report);

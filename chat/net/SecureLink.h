@@ -9,6 +9,11 @@
 // so that a recording played back later is told from a fresh datagram.
 //   "E/"  a private message, encrypted and authenticated for one recipient
 //   "R/"  the recipient's receipt of one "E/"
+// Since version 2 the announcement carries an ephemeral X25519 key (made
+// at every start and daily) among the capabilities ("eph=BASE64"), and
+// private messages and receipts between two such copies are sealed under
+// keys from the ephemeral and static keys of both (crypto::DerivePrivateKeys);
+// to a copy that announces none, under the static keys alone, as before.
 // The node hands every datagram it sends and receives through here; held
 // datagrams come back through the hooks once their companion arrived or
 // their time ran out.
@@ -65,6 +70,9 @@ struct DeliveryReport {
     bool encrypted = false;
     Delivery state = Delivery::NoReceipts;
     Withheld withheld = Withheld::None;
+    // Sealed under ephemeral keys too: a key stolen later does not open it.
+    // False for a recipient whose program announces no ephemeral key.
+    bool forwardSecret = false;
 };
 
 namespace secure {
@@ -72,7 +80,9 @@ inline constexpr std::string_view Announce = "K/";
 inline constexpr std::string_view Companion = "G/";
 inline constexpr std::string_view Encrypted = "E/";
 inline constexpr std::string_view Receipt = "R/";
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
+// The capability item that carries the announcement's ephemeral key.
+inline constexpr std::string_view kEphemeralItem = "eph=";
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";
 // Announced besides those by a copy that takes file offers.
 inline constexpr std::string_view kFilesCapability = "files";
@@ -207,6 +217,15 @@ public:
                                               Withheld* why = nullptr);
     // Test aid: the first transmission of the next private message is not sent.
     void dropNextPrivateForTest() { dropNext_ = true; }
+    // A new ephemeral key is made at every start and after kEphemeralMs;
+    // the one before opens what was sealed to it for kEphemeralGraceMs
+    // more, then its secret is erased.
+    static constexpr std::uint32_t kEphemeralMs = 24u * 60 * 60 * 1000;
+    static constexpr std::uint32_t kEphemeralGraceMs = 10u * 60 * 1000;
+    // Makes a new ephemeral key now and announces it (as at the daily change).
+    void renewEphemeral();
+    // Test aid: announces no ephemeral key and seals as the build before did.
+    void actAsPreviousBuildForTest() { previousBuild_ = true; }
 
     // Receiving. True when the datagram is taken care of here (held for
     // its companion); false when the node goes on with it, its trust in `trust`.
@@ -254,6 +273,7 @@ private:
         std::string signPublic;  // as announced this session (any key)
         std::string boxPublic;
         std::string caps;
+        std::string ephemeral;   // as announced this session, with signPublic
         bool confirmed = false;  // something signed by the pinned key was taken since listed
         bool conflict = false;   // announced under a name heard from a copy without keys
     };
@@ -271,6 +291,11 @@ private:
         std::string bytes;
         DeliveryReport report;
         std::size_t repeats = 0;
+        std::string receiptKey;  // sealed under ephemeral keys: what opens its receipt
+    };
+    struct Ephemeral {
+        std::string publicKey;
+        std::string secretKey;
     };
     struct Bucket {
         std::uint32_t tokens = 0;
@@ -288,7 +313,13 @@ private:
     void onReceipt(std::string_view sender, std::string_view payload);
     void release(std::uint64_t serial, Trust trust);
     void scheduleRetry(std::uint64_t id);
-    void sendReceipt(std::string_view senderWire, const std::string& key, std::uint64_t seq);
+    void sendReceipt(std::string_view senderWire, const std::string& key, std::uint64_t seq, bool ephemeral);
+    void onEncryptedEphemeral(std::string_view senderWire, std::string_view recipientWire, std::string_view b64);
+    // Takes a private message that opened; sends or repeats its receipt.
+    void takePrivate(std::string_view senderWire, const std::string& sender, std::string& plain, Trust trust,
+                     std::uint64_t seq, std::string& receiptKey, bool ephemeral);
+    void eraseOutgoing(std::map<std::uint64_t, Outgoing>::iterator it);
+    void checkEphemeralAge();
     // Signed at a time within kMaxSkewMicros of ours; a sender whose clock
     // is off is logged once.
     bool fresh(const std::string& senderUtf8, std::uint64_t seq);
@@ -329,6 +360,12 @@ private:
     std::function<void(const std::string&)> firstAnnounce_;
     bool active_ = false;
     bool dropNext_ = false;
+    bool previousBuild_ = false;
+    Ephemeral ephemeral_;
+    Ephemeral previousEphemeral_;  // until kEphemeralGraceMs after the change
+    std::uint32_t ephemeralAt_ = 0;
+    std::uint64_t ephemeralGeneration_ = 0;
+    bool ephemeralCheckQueued_ = false;
     bool pinsDirty_ = false;
     bool pinsSaveQueued_ = false;
     bool pinsReadOnly_ = false;

@@ -512,3 +512,129 @@ TEST(Keys, FingerprintsAreShortGroupsOfHex) {
     EXPECT_EQ(fp[4], ' ');
     EXPECT_NE(fp, crypto::Fingerprint(std::string(32, 'j')));
 }
+
+namespace {
+
+// A copy's link alone, for what a thief does with its stolen key files.
+struct Thief {
+    Thief(Identity id, PinStore pins, const std::string& name)
+        : link(std::move(id), std::move(pins), std::filesystem::path{}, hooks()) {
+        link.setMyName(name);
+    }
+    SecureLink::Hooks hooks() {
+        SecureLink::Hooks h;
+        h.send = [](std::string_view) {};
+        h.process = [](std::string_view, Trust) {};
+        h.deliverPrivate = [this](const std::string& text, const std::string&, Trust) {
+            read.push_back(text);
+            return true;
+        };
+        h.log = [this](std::string_view, const std::string& line) { logText += line + "\n"; };
+        h.ticks = [] { return 0u; };
+        h.callAfter = [](std::uint32_t, std::function<void()>) {};
+        h.wallMicros = [] {
+            return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                  std::chrono::system_clock::now().time_since_epoch())
+                                                  .count());
+        };
+        return h;
+    }
+    std::vector<std::string> read;
+    std::string logText;
+    SecureLink link;
+};
+
+std::vector<std::string> privateOnes(const std::vector<std::string>& sent) {
+    std::vector<std::string> out;
+    for (const auto& d : sent)
+        if (d.find("|E/") != std::string::npos) out.push_back(d);
+    return out;
+}
+
+}  // namespace
+
+// Whoever steals both key files after the session (the static secrets of
+// both users) and recorded the whole session still reads nothing of it:
+// the ephemeral secrets it also needs were never written and are gone. A
+// message to a copy of the build before, sealed under the static keys
+// alone, is what such a thief reads.
+TEST_F(Secure, StolenStaticKeysDoNotOpenAnEarlierSessionsMessages) {
+    ann.transport.allSent.clear();
+    const auto report = ann.node.SendPrivate("bob " + A + "the safe code is 4711");
+    EXPECT_TRUE(report.forwardSecret);
+    seg.runFor(100);
+    ASSERT_EQ(ofKind(bob, "alert"), std::vector<std::string>{"ann:the safe code is 4711"});
+    const auto recorded = ann.transport.allSent;  // the message and its receipt are the transcript
+    ASSERT_EQ(privateOnes(recorded).size(), 1u);
+
+    // carl runs the build before: to him, and from him, under static keys.
+    carl.node.secure()->actAsPreviousBuildForTest();
+    carl.node.secure()->announce();
+    seg.runFor(100);
+    carl.transport.allSent.clear();
+    carl.node.SendPrivate("bob " + A + "the old way");
+    ann.transport.allSent.clear();
+    const auto toCarl = ann.node.SendPrivate("carl " + A + "to the old build");
+    EXPECT_TRUE(toCarl.encrypted);
+    EXPECT_FALSE(toCarl.forwardSecret);
+    seg.runFor(100);
+    EXPECT_EQ(ofKind(carl, "alert"), std::vector<std::string>{"ann:to the old build"});
+    EXPECT_EQ(ofKind(bob, "alert").back(), "carl:the old way");
+    const auto old = privateOnes(carl.transport.allSent);
+    ASSERT_EQ(old.size(), 1u);
+
+    // The session ends; the thief has bob's key file and his known keys.
+    auto stolen = LoadOrCreateIdentity(bob.folder()).identity;
+    ASSERT_TRUE(stolen);
+    Thief thief(*stolen, bob.node.secure()->pins(), "bob");
+    Trust t;
+    for (const auto& d : privateOnes(recorded)) thief.link.incoming(d, t);
+    EXPECT_TRUE(thief.read.empty());
+    EXPECT_NE(thief.logText.find("sealed to a key of ours that is gone"), std::string::npos) << thief.logText;
+    thief.link.incoming(old.front(), t);
+    EXPECT_EQ(thief.read, std::vector<std::string>{A + "the old way"});
+
+    // Both static secrets and every public key of the transcript: each
+    // ephemeral secret he can make up gives other keys.
+    const auto annKeys = LoadOrCreateIdentity(ann.folder()).identity;
+    ASSERT_TRUE(annKeys);
+    const auto wire = privateOnes(recorded).front();
+    const auto raw = crypto::FromBase64(wire.substr(wire.find("|2|") + 3));
+    ASSERT_TRUE(raw);
+    const std::string seq8 = raw->substr(0, 8), eAnn = raw->substr(8, 32), eBob = raw->substr(40, 32);
+    const std::string ad = std::string("LANYX-E2") + "ann" + '\0' + "bob" + seq8 + eAnn + eBob;
+    const std::string_view sealed = std::string_view(*raw).substr(72);
+    const auto guess = crypto::NewAgreementKeys();
+    const auto asBob = crypto::DerivePrivateKeys(false, stolen->boxSecret, stolen->boxPublic, guess.secretKey, eBob,
+                                                 annKeys->boxPublic, eAnn);
+    const auto asAnn = crypto::DerivePrivateKeys(true, annKeys->boxSecret, annKeys->boxPublic, guess.secretKey, eAnn,
+                                                 stolen->boxPublic, eBob);
+    ASSERT_TRUE(asBob && asAnn);
+    EXPECT_FALSE(crypto::Open(asBob->message, sealed, ad));
+    EXPECT_FALSE(crypto::Open(asAnn->message, sealed, ad));
+    const auto staticOnly = crypto::SharedKey(stolen->boxSecret, stolen->boxPublic, annKeys->boxPublic);
+    EXPECT_FALSE(crypto::Open(*staticOnly, sealed, ad));
+}
+
+// A new ephemeral key: what was sealed to the one before still opens for a
+// while (a message on its way, a repeat), then its secret is gone.
+TEST_F(Secure, TheEphemeralKeyBeforeOpensForAWhileThenNotAtAll) {
+    ann.node.secure()->dropNextPrivateForTest();
+    ann.transport.allSent.clear();
+    ann.node.SendPrivate("bob " + A + "in flight");  // sealed to bob's key now; its repeat comes later
+    bob.node.secure()->renewEphemeral();
+    seg.runFor(3000);
+    EXPECT_EQ(ofKind(bob, "alert"), std::vector<std::string>{"ann:in flight"});
+    const auto recorded = privateOnes(ann.transport.allSent);
+    ASSERT_FALSE(recorded.empty());
+    ASSERT_EQ(ann.rec.deliveries.back().state, Delivery::Delivered);
+    // Sealed to the new key from now on.
+    ann.node.SendPrivate("bob " + A + "after the change");
+    seg.runFor(100);
+    EXPECT_EQ(ofKind(bob, "alert").back(), "ann:after the change");
+    seg.runFor(SecureLink::kEphemeralGraceMs + 1000);
+    const auto before = bob.log();
+    seg.post(recorded.front());
+    seg.runFor(100);
+    EXPECT_NE(bob.log().substr(before.size()).find("sealed to a key of ours that is gone"), std::string::npos);
+}
