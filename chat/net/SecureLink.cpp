@@ -123,6 +123,38 @@ SecureLink::~SecureLink() {
     crypto::Wipe(ephemeral_.secretKey);
     crypto::Wipe(previousEphemeral_.secretKey);
     for (auto& [seq, o] : outgoing_) crypto::Wipe(o.receiptKey);
+    forgetKeys();
+}
+
+namespace {
+std::string keysIndex(bool asSender, const std::string& mine, const std::string& theirStatic,
+                      const std::string& theirEphemeral) {
+    return std::string(1, asSender ? 's' : 'r') + mine + theirStatic + theirEphemeral;
+}
+}  // namespace
+
+std::optional<crypto::PrivateKeys> SecureLink::privateKeys(bool asSender, const Ephemeral& mine,
+                                                           const std::string& theirStatic,
+                                                           const std::string& theirEphemeral) {
+    if (const auto it = derived_.find(keysIndex(asSender, mine.publicKey, theirStatic, theirEphemeral));
+        it != derived_.end())
+        return it->second;
+    return crypto::DerivePrivateKeys(asSender, id_.boxSecret, id_.boxPublic, mine.secretKey, mine.publicKey,
+                                     theirStatic, theirEphemeral);
+}
+
+void SecureLink::rememberKeys(bool asSender, const Ephemeral& mine, const std::string& theirStatic,
+                              const std::string& theirEphemeral, const crypto::PrivateKeys& keys) {
+    if (derived_.size() >= 256) forgetKeys();
+    derived_.try_emplace(keysIndex(asSender, mine.publicKey, theirStatic, theirEphemeral), keys);
+}
+
+void SecureLink::forgetKeys() {
+    for (auto& [index, keys] : derived_) {
+        crypto::Wipe(keys.message);
+        crypto::Wipe(keys.receipt);
+    }
+    derived_.clear();
 }
 
 void SecureLink::renewEphemeral() {
@@ -140,6 +172,7 @@ void SecureLink::renewEphemeral() {
             if (alive.expired() || generation != ephemeralGeneration_) return;
             crypto::Wipe(previousEphemeral_.secretKey);
             previousEphemeral_.publicKey.clear();
+            forgetKeys();
         });
     announce();
 }
@@ -780,10 +813,10 @@ void SecureLink::onEncryptedEphemeral(std::string_view senderWire, std::string_v
     const auto* pin = pins_.find(senderKey);
     const auto tryKey = [&](const std::string& box) {
         if (plain || box.empty()) return;
-        auto keys = crypto::DerivePrivateKeys(false, id_.boxSecret, id_.boxPublic, own->secretKey, own->publicKey, box,
-                                              theirs);
+        auto keys = privateKeys(false, *own, box, theirs);
         if (!keys) return;
         plain = crypto::Open(keys->message, sealed, ad);
+        if (plain) rememberKeys(false, *own, box, theirs, *keys);
         crypto::Wipe(keys->message);
         if (plain) receiptKey = std::move(keys->receipt);
         else crypto::Wipe(keys->receipt);
@@ -904,9 +937,9 @@ std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipie
     std::optional<std::string> shared;
     std::optional<crypto::PrivateKeys> keys;
     if (ephemeral) {
-        keys = crypto::DerivePrivateKeys(true, id_.boxSecret, id_.boxPublic, ephemeral_.secretKey, ephemeral_.publicKey,
-                                         pin->boxPublic, peer->second.ephemeral);
+        keys = privateKeys(true, ephemeral_, pin->boxPublic, peer->second.ephemeral);
         if (!keys) return refuse(Withheld::CannotOpen);
+        rememberKeys(true, ephemeral_, pin->boxPublic, peer->second.ephemeral, *keys);
     } else {
         shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
         if (!shared) return refuse(Withheld::CannotOpen);

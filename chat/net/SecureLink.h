@@ -17,6 +17,7 @@
 // The node hands every datagram it sends and receives through here; held
 // datagrams come back through the hooks once their companion arrived or
 // their time ran out.
+#include "Crypto.h"
 #include "Identity.h"
 #include "UserList.h"
 
@@ -320,6 +321,14 @@ private:
                      std::uint64_t seq, std::string& receiptKey, bool ephemeral);
     void eraseOutgoing(std::map<std::uint64_t, Outgoing>::iterator it);
     void checkEphemeralAge();
+    // The keys between us and a peer for the ephemeral keys of both: four
+    // X25519 operations the first time, remembered (and `keep`: only once
+    // they opened something) until our ephemeral key they use is erased.
+    std::optional<crypto::PrivateKeys> privateKeys(bool asSender, const Ephemeral& mine, const std::string& theirStatic,
+                                                   const std::string& theirEphemeral);
+    void rememberKeys(bool asSender, const Ephemeral& mine, const std::string& theirStatic,
+                      const std::string& theirEphemeral, const crypto::PrivateKeys& keys);
+    void forgetKeys();
     // Signed at a time within kMaxSkewMicros of ours; a sender whose clock
     // is off is logged once.
     bool fresh(const std::string& senderUtf8, std::uint64_t seq);
@@ -366,6 +375,7 @@ private:
     std::uint32_t ephemeralAt_ = 0;
     std::uint64_t ephemeralGeneration_ = 0;
     bool ephemeralCheckQueued_ = false;
+    std::unordered_map<std::string, crypto::PrivateKeys> derived_;
     bool pinsDirty_ = false;
     bool pinsSaveQueued_ = false;
     bool pinsReadOnly_ = false;
