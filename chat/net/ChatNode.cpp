@@ -132,6 +132,10 @@ bool ChatNode::EnableKeys() {
             if (!files_ || trust != Trust::Verified || !keyHeard(secure_->stateOf(sender))) return false;
             return files_->fileMessage(sender, text.substr(kFileTag.size()), transport_.currentSource());
         }
+        if (startsWith(text, kRoomTag)) {
+            if (!rooms_ || trust != Trust::Verified || !keyHeard(secure_->stateOf(sender))) return false;
+            return rooms_->roomMessage(sender, text.substr(kRoomTag.size()));
+        }
         const bool chat = startsWith(text, wire::ChatMark);
         const bool alert = startsWith(text, wire::AlertMark);
         if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
@@ -149,6 +153,10 @@ bool ChatNode::EnableKeys() {
         if (fileReports_.count(r.id)) {
             if (r.state != Delivery::Waiting) fileReports_.erase(r.id);
             if (files_) files_->fileDelivery(r);
+            return;
+        }
+        if (roomReports_.count(r.id)) {
+            if (r.state != Delivery::Waiting) roomReports_.erase(r.id);
             return;
         }
         if (waitedDelivery(r)) return;
@@ -177,6 +185,7 @@ bool ChatNode::EnableKeys() {
     if (!pins.writable) secure_->keepPinsFileAsItIs();
     secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });
     if (files_) secure_->addCapability(secure::kFilesCapability);
+    if (rooms_) secure_->addCapability(secure::kRoomsCapability);
     secure_->setUserName(data_.user.UserName);
     secure_->setMyName(state_.MyName);
     outbox_ = std::make_unique<Outbox>(config_.dataDir, secure_->identity());
@@ -437,6 +446,25 @@ bool ChatNode::CanSendFilesTo(const std::string& name, std::string* why) const {
     default: break;
     }
     if (!secure_->peerHas(name, secure::kFilesCapability)) return say("This user's program cannot receive files.");
+    return true;
+}
+
+void ChatNode::SetRoomHandler(RoomMessageHandler* handler) {
+    rooms_ = handler;
+    if (handler && secure_) secure_->addCapability(secure::kRoomsCapability);
+}
+
+bool ChatNode::CanShareChatsWith(const std::string& name) const {
+    if (!secure_ || !secure_->active() || !rooms_) return false;
+    if (!keyHeard(secure_->stateOf(name))) return false;
+    return secure_->peerHas(name, secure::kRoomsCapability);
+}
+
+bool ChatNode::SendRoomMessage(const std::string& recipient, const std::string& body) {
+    if (!transport_.isOpen() || !CanShareChatsWith(recipient)) return false;
+    auto report = secure_->sendPrivate(recipient, std::string(kRoomTag) + body);
+    if (!report) return false;
+    roomReports_.insert(report->id);
     return true;
 }
 

@@ -111,6 +111,16 @@ public:
     virtual void fileDelivery(const DeliveryReport& /*report*/) {}
 };
 
+// Changes to shared chats (who is in them) travel the same way, beginning
+// with kRoomTag; only from senders whose key is pinned and verified.
+inline constexpr std::string_view kRoomTag = "lanyx-room ";
+class RoomMessageHandler {
+public:
+    virtual ~RoomMessageHandler() = default;
+    // `body` after the tag (UTF-8). True when taken.
+    virtual bool roomMessage(const std::string& sender, const std::string& body) = 0;
+};
+
 struct NodeConfig {
     std::filesystem::path dataDir;     // User.ini, Log.txt and the instance lock
     std::filesystem::path langFile;    // Lang.con
@@ -247,6 +257,13 @@ public:
     // An encrypted, confirmed file message (kFileTag and `body`); nothing
     // when the recipient cannot take one.
     std::optional<DeliveryReport> SendFileMessage(const std::string& recipient, const std::string& body);
+    // Shared chats. With a handler set, the copy announces that it shares them.
+    void SetRoomHandler(RoomMessageHandler* handler);
+    // Whether `name` is heard with its pinned key from a copy that shares chats.
+    bool CanShareChatsWith(const std::string& name) const;
+    // An encrypted room message (kRoomTag and `body`); nothing when the
+    // recipient cannot take one. What becomes of it is not reported.
+    bool SendRoomMessage(const std::string& recipient, const std::string& body);
     // The box of this sender was closed: the next box message may open one.
     void BoxClosed(const std::string& sender);
     bool IsBoxOpen(std::string_view sender) const;
@@ -385,6 +402,8 @@ private:
     FileMessageHandler* files_ = nullptr;
     HistoryRecorder* history_ = nullptr;
     std::unordered_set<std::uint64_t> fileReports_;
+    RoomMessageHandler* rooms_ = nullptr;
+    std::unordered_set<std::uint64_t> roomReports_;
     std::unique_ptr<SecureLink> secure_;
     std::unique_ptr<Outbox> outbox_;
     // Sent from the outbox, not confirmed yet: the link's id -> the waiting id.

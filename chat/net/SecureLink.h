@@ -87,6 +87,8 @@ inline constexpr std::string_view kEphemeralItem = "eph=";
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";
 // Announced besides those by a copy that takes file offers.
 inline constexpr std::string_view kFilesCapability = "files";
+// A copy that shares chats (their members) with ours.
+inline constexpr std::string_view kRoomsCapability = "rooms";
 // One companion signs up to this many datagrams sent one after another.
 inline constexpr std::size_t kMaxSignedTogether = 4;
 } // namespace secure

@@ -1,0 +1,170 @@
+#include "RoomBook.h"
+
+#include "Text.h"
+
+#include <algorithm>
+#include <random>
+#include <tuple>
+
+namespace lanyx::rooms {
+
+bool Room::has(std::string_view name) const {
+    return std::any_of(members.begin(), members.end(), [&](const std::string& m) { return equalsNoCase(m, name); });
+}
+
+std::string NewRoomId() {
+    std::random_device rd;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string id;
+    for (int i = 0; i < 4; ++i) {
+        const std::uint32_t v = rd();
+        for (int b = 0; b < 8; ++b) id += kHex[(v >> (b * 4)) & 0xf];
+    }
+    return id;
+}
+
+RoomBook::RoomBook(std::function<std::string()> newId) : newId_(std::move(newId)) {}
+
+Room* RoomBook::findMutable(std::string_view id) {
+    for (auto& r : rooms_)
+        if (r.id == id) return &r;
+    return nullptr;
+}
+
+const Room* RoomBook::find(std::string_view id) const {
+    for (const auto& r : rooms_)
+        if (r.id == id) return &r;
+    return nullptr;
+}
+
+const Room* RoomBook::latestWith(std::string_view name) const {
+    const Room* best = nullptr;
+    for (const auto& r : rooms_)
+        if (r.has(name) && (!best || r.used > best->used)) best = &r;
+    return best;
+}
+
+void RoomBook::touch(std::string_view id) {
+    if (auto* r = findMutable(id)) r->used = ++clock_;
+}
+
+void RoomBook::forget(std::string_view id) {
+    std::erase_if(rooms_, [&](const Room& r) { return r.id == id; });
+}
+
+void RoomBook::makeRoom() {
+    if (rooms_.size() < kMaxRooms) return;
+    const auto oldest =
+        std::min_element(rooms_.begin(), rooms_.end(), [](const Room& a, const Room& b) { return a.used < b.used; });
+    rooms_.erase(oldest);
+}
+
+const Room& RoomBook::open(const std::string& me, const std::vector<std::string>& others) {
+    makeRoom();
+    Room r;
+    r.id = newId_();
+    r.serial = 1;
+    r.author = toLower(me);
+    r.members.push_back(me);
+    for (const auto& name : others)
+        if (IsMemberName(name) && !r.has(name) && r.members.size() < kMaxMembers) r.members.push_back(name);
+    r.used = ++clock_;
+    rooms_.push_back(std::move(r));
+    return rooms_.back();
+}
+
+std::optional<RoomMessage> RoomBook::change(Room& r, const std::string& me, Change c, const std::string& name) {
+    if (c == Change::Added) {
+        if (!IsMemberName(name) || r.has(name) || r.members.size() >= kMaxMembers) return std::nullopt;
+        r.members.push_back(name);
+    } else {
+        // The own name stays: leaving is closing the window.
+        if (equalsNoCase(name, me) || !r.has(name)) return std::nullopt;
+        std::erase_if(r.members, [&](const std::string& m) { return equalsNoCase(m, name); });
+    }
+    r.justRemoved.clear();
+    if (c == Change::Removed) r.justRemoved.push_back(toLower(name));
+    ++r.serial;
+    r.author = toLower(me);
+    r.used = ++clock_;
+    return RoomMessage{r.id, r.serial, c, name, r.members};
+}
+
+std::optional<RoomMessage> RoomBook::add(const std::string& id, const std::string& me, const std::string& name) {
+    auto* r = findMutable(id);
+    return r ? change(*r, me, Change::Added, name) : std::nullopt;
+}
+
+std::optional<RoomMessage> RoomBook::remove(const std::string& id, const std::string& me, const std::string& name) {
+    auto* r = findMutable(id);
+    return r ? change(*r, me, Change::Removed, name) : std::nullopt;
+}
+
+std::optional<RoomMessage> RoomBook::state(const std::string& id) const {
+    const auto* r = find(id);
+    if (!r) return std::nullopt;
+    return RoomMessage{r->id, r->serial, Change::State, {}, r->members};
+}
+
+Outcome RoomBook::receive(const std::string& me, const std::string& sender, const RoomMessage& m) {
+    const auto ignored = [](std::string why) {
+        Outcome o;
+        o.reason = std::move(why);
+        return o;
+    };
+    Room* r = findMutable(m.id);
+    const bool meIn = std::any_of(m.members.begin(), m.members.end(),
+                                  [&](const std::string& n) { return equalsNoCase(n, me); });
+    if (!r) {
+        // Only a member may bring us in, and only into a chat we are in.
+        if (!meIn) return ignored("a chat we are not in");
+        if (std::none_of(m.members.begin(), m.members.end(),
+                         [&](const std::string& n) { return equalsNoCase(n, sender); }))
+            return ignored("from somebody not in the chat");
+        makeRoom();
+        Room fresh;
+        fresh.id = m.id;
+        fresh.serial = m.serial;
+        fresh.author = toLower(sender);
+        fresh.members = m.members;
+        fresh.used = ++clock_;
+        rooms_.push_back(std::move(fresh));
+        Outcome o;
+        o.kind = Outcome::Kind::Joined;
+        for (const auto& n : m.members)
+            if (!equalsNoCase(n, me)) o.added.push_back(n);
+        return o;
+    }
+    const bool raced = m.serial == r->serial &&
+                       std::find(r->justRemoved.begin(), r->justRemoved.end(), toLower(sender)) != r->justRemoved.end();
+    if (!r->has(sender) && !raced) return ignored("from somebody not in the chat");
+    const auto author = toLower(sender);
+    if (std::tie(m.serial, author) <= std::tie(r->serial, r->author)) return ignored("older than what is known");
+    Outcome o;
+    for (const auto& n : m.members)
+        if (!r->has(n)) o.added.push_back(n);
+    for (const auto& n : r->members)
+        if (std::none_of(m.members.begin(), m.members.end(), [&](const std::string& x) { return equalsNoCase(x, n); }))
+            o.removed.push_back(n);
+    if (!meIn) {
+        forget(m.id);
+        o.kind = Outcome::Kind::Dropped;
+        return o;
+    }
+    r->serial = m.serial;
+    r->author = author;
+    r->justRemoved.clear();
+    for (const auto& n : o.removed) r->justRemoved.push_back(toLower(n));
+    r->members = m.members;
+    r->used = ++clock_;
+    o.kind = Outcome::Kind::Changed;
+    return o;
+}
+
+void RoomBook::rename(std::string_view from, const std::string& to) {
+    for (auto& r : rooms_)
+        for (auto& m : r.members)
+            if (equalsNoCase(m, from)) m = to;
+}
+
+} // namespace lanyx::rooms

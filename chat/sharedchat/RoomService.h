@@ -1,0 +1,68 @@
+#pragma once
+// Shared chats on top of a node: opens them, sends their changes to every
+// member whose copy shares chats, and takes the changes members send.
+// Members whose copies do not share chats (copies without keys, older
+// builds) stay members all the same: the windows send them every line, as
+// to anybody, and they keep lists of their own.
+#include "ChatNode.h"
+#include "RoomBook.h"
+
+#include <string>
+#include <vector>
+
+namespace lanyx::rooms {
+
+struct RoomEvent {
+    enum class Kind : std::uint8_t {
+        Joined,   // `by` brought us into a chat
+        Added,    // `by` added `names`
+        Removed,  // `by` removed `names`
+        Dropped,  // `by` removed us: the chat is forgotten here
+    };
+    Kind kind = Kind::Joined;
+    std::string by;
+    std::vector<std::string> names;
+};
+
+class RoomObserver {
+public:
+    virtual ~RoomObserver() = default;
+    // `room` as it is after the change (for Dropped, as it was).
+    virtual void roomChanged(const Room& room, const RoomEvent& event) = 0;
+};
+
+class RoomService final : public RoomMessageHandler {
+public:
+    explicit RoomService(ChatNode& node);
+    ~RoomService() override;
+    RoomService(const RoomService&) = delete;
+    RoomService& operator=(const RoomService&) = delete;
+
+    void setObserver(RoomObserver* observer) { observer_ = observer; }
+    // A shared chat of the user with `others`, when at least one of them
+    // shares chats (else nothing: the window stays a list of its own).
+    const Room* open(const std::vector<std::string>& others);
+    // The user changes a chat's members: every member is told (and whoever
+    // was removed). False when nothing changed.
+    bool add(const std::string& id, const std::string& name);
+    bool remove(const std::string& id, const std::string& name);
+    // Whether `name`'s copy takes part in shared chats.
+    bool sharesChats(const std::string& name) const { return node_.CanShareChatsWith(name); }
+    // Tells `name` the members of every chat holding it (a member that came
+    // back may have missed changes).
+    void resendTo(const std::string& name);
+    RoomBook& book() { return book_; }
+    const RoomBook& book() const { return book_; }
+
+    bool roomMessage(const std::string& sender, const std::string& body) override;
+
+private:
+    void tell(const RoomMessage& m, const std::vector<std::string>& also = {});
+    std::string me() const { return node_.state().MyName; }
+
+    ChatNode& node_;
+    RoomBook book_;
+    RoomObserver* observer_ = nullptr;
+};
+
+} // namespace lanyx::rooms

@@ -1,0 +1,119 @@
+// Shared chats between copies of ours on a simulated segment: each member
+// ends with the same list, whoever changes it, and nobody outside the chat
+// (or without the key pinned for a member's name) changes anything.
+#include "RoomService.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace lanyx;
+using namespace lanyx::rooms;
+using namespace lanyx::test;
+
+namespace {
+
+struct Member {
+    Member(MemorySegment& seg, const std::string& name) : peer(seg, name), service(peer.node) {
+        service.setObserver(&seen);
+        peer.joinAs(name);
+    }
+    struct Seen : RoomObserver {
+        void roomChanged(const Room& room, const RoomEvent& e) override {
+            events.push_back(e);
+            members[room.id] = room.members;
+            if (e.kind == RoomEvent::Kind::Dropped) members.erase(room.id);
+        }
+        std::vector<RoomEvent> events;
+        std::map<std::string, std::vector<std::string>> members;
+    };
+    std::vector<std::string> membersOf(const std::string& id) {
+        const auto* r = service.book().find(id);
+        return r ? r->members : std::vector<std::string>{};
+    }
+    Peer peer;
+    RoomService service;
+    Seen seen;
+};
+
+class SharedChats : public ::testing::Test {
+protected:
+    SharedChats() : ann(seg, "ann"), bob(seg, "bob"), carl(seg, "carl") { seg.runFor(3000); }
+    MemorySegment seg;
+    Member ann, bob, carl;
+};
+
+} // namespace
+
+TEST_F(SharedChats, EveryMemberHoldsTheSameListAndSeesWhoChangedIt) {
+    const auto* room = ann.service.open({"bob", "carl"});
+    ASSERT_TRUE(room);
+    const std::string id = room->id;
+    seg.runFor(2000);
+    const std::vector<std::string> three{"ann", "bob", "carl"};
+    EXPECT_EQ(bob.membersOf(id), three);
+    EXPECT_EQ(carl.membersOf(id), three);
+    ASSERT_EQ(bob.seen.events.size(), 1u);
+    EXPECT_EQ(bob.seen.events[0].kind, RoomEvent::Kind::Joined);
+    EXPECT_EQ(bob.seen.events[0].by, "ann");
+
+    // bob adds dave: all of them, dave too, see it.
+    Member dave(seg, "dave");
+    seg.runFor(3000);
+    ASSERT_TRUE(bob.service.add(id, "dave"));
+    seg.runFor(2000);
+    const std::vector<std::string> four{"ann", "bob", "carl", "dave"};
+    for (auto* m : {&ann, &carl, &dave}) EXPECT_EQ(m->membersOf(id), four) << m->peer.node.state().MyName;
+    ASSERT_FALSE(carl.seen.events.empty());
+    EXPECT_EQ(carl.seen.events.back().kind, RoomEvent::Kind::Added);
+    EXPECT_EQ(carl.seen.events.back().by, "bob");
+    EXPECT_EQ(carl.seen.events.back().names, std::vector<std::string>{"dave"});
+
+    // carl removes ann: ann is told and forgets the chat.
+    ASSERT_TRUE(carl.service.remove(id, "ann"));
+    seg.runFor(2000);
+    EXPECT_EQ(bob.membersOf(id), (std::vector<std::string>{"bob", "carl", "dave"}));
+    EXPECT_FALSE(ann.service.book().find(id));
+    EXPECT_EQ(ann.seen.events.back().kind, RoomEvent::Kind::Dropped);
+}
+
+TEST_F(SharedChats, ACopyWithoutKeysIsAMemberThatIsNotToldAndAChatOfOnlySuchIsNoSharedChat) {
+    seg.post("zed|C/0");  // a copy without keys
+    seg.runFor(1000);
+    EXPECT_FALSE(ann.service.sharesChats("zed"));
+    EXPECT_TRUE(ann.service.sharesChats("bob"));
+    EXPECT_FALSE(ann.service.open({"zed"}));
+    ann.peer.transport.sent.clear();
+    const auto* room = ann.service.open({"bob", "zed"});
+    ASSERT_TRUE(room);
+    seg.runFor(2000);
+    EXPECT_EQ(bob.membersOf(room->id), (std::vector<std::string>{"ann", "bob", "zed"}));
+    // What a copy without keys sees of it: nothing at all.
+    EXPECT_TRUE(ann.peer.transport.sent.empty()) << ann.peer.transport.sent.front();
+}
+
+TEST_F(SharedChats, ForgedChangesChangeNothing) {
+    const auto* room = ann.service.open({"bob", "carl"});
+    ASSERT_TRUE(room);
+    const std::string id = room->id;
+    seg.runFor(2000);
+    const auto before = bob.membersOf(id);
+    const auto eventsBefore = bob.seen.events.size();
+    const std::string takeOver = std::string(kRoomTag) + "1\n" + id + "\n99\nadded\nmallory\nann\nbob\ncarl\nmallory";
+
+    // In the clear under a name with a pinned key, and under one without.
+    seg.post("ann|P/bob " + takeOver);
+    seg.post("mallory|P/bob " + takeOver);
+    seg.runFor(2000);
+    EXPECT_EQ(bob.membersOf(id), before);
+
+    // Encrypted and signed, by a key pinned for a name that is not in the chat.
+    Member eve(seg, "eve");
+    seg.runFor(3000);
+    ASSERT_TRUE(eve.peer.node.SendRoomMessage("bob", takeOver.substr(kRoomTag.size())));
+    seg.runFor(2000);
+    EXPECT_EQ(bob.membersOf(id), before);
+    EXPECT_EQ(bob.seen.events.size(), eventsBefore);
+    EXPECT_TRUE(anyHas({bob.peer.log()}, "ignored: from somebody not in the chat")) << bob.peer.log();
+}
