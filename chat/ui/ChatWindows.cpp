@@ -57,7 +57,14 @@ frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
     });
     w->AddUser(node_.state().MyName);
     const auto n = CountItems(list);
-    for (std::int32_t i = 1; i <= n; ++i) w->AddUser(GetItem(list, i));
+    std::vector<std::string> others;
+    for (std::int32_t i = 1; i <= n; ++i) {
+        w->AddUser(GetItem(list, i));
+        others.push_back(GetItem(list, i));
+    }
+    // Several members make a shared chat: everybody in it sees the others.
+    if (rooms_ && !w->members().hasAll() && w->members().names().size() > 2)
+        if (const auto* room = rooms_->open(others)) w->setRoom(room->id);
     showEarlier(w, list);
     placeNew(w);
     w->show();
@@ -143,7 +150,10 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
         return;
     }
     if (!listed) unknownOpened_.append(key);
-    frmChat* w = OpenChatWindow(sender + "|");
+    // A member of a shared chat whose window was closed: it opens again
+    // with everybody in it.
+    const rooms::Room* room = rooms_ ? rooms_->book().latestWith(sender) : nullptr;
+    frmChat* w = room && !windowOfRoom(room->id) ? openRoomWindow(*room) : OpenChatWindow(sender + "|");
     fromNetwork_.append(w);
     if (w->AddMsg(line, sender, colour) && !own) markUnread(w);
 }
@@ -199,7 +209,109 @@ QList<frmPop*> ChatWindows::popups() const {
 }
 
 void ChatWindows::RemoveUserFromChats(const std::string& name) {
-    for (frmChat* w : chatWindows()) w->RemoveUser(name);
+    const KeyState key = node_.KeyStateOf(name);
+    if (key == KeyState::NoKeys || key == KeyState::Conflict) {
+        for (frmChat* w : chatWindows()) w->RemoveUser(name);
+        RefreshChatUserLists();
+        return;
+    }
+    // Options leaves and joins again at once: wait before saying anything.
+    QTimer::singleShot(rejoinGraceMs_, this, [this, name] {
+        if (!node_.users().findNoCase(name)) leftForGood(name);
+    });
+}
+
+void ChatWindows::leftForGood(const std::string& name) {
+    const QString who = QString::fromStdString(name);
+    for (frmChat* w : chatWindows()) {
+        if (!w->IsUserPresent(name) || w->IsAway(name)) continue;
+        w->SetAway(name, true);
+        w->AddNote([who] { return tr("%1 left the network; lines to %1 wait until %1 is back.").arg(who); });
+    }
+}
+
+void ChatWindows::setRooms(rooms::RoomService* rooms) {
+    if (rooms_) rooms_->setObserver(nullptr);
+    rooms_ = rooms;
+    if (rooms_) rooms_->setObserver(this);
+}
+
+frmChat* ChatWindows::windowOfRoom(const std::string& id) const {
+    for (frmChat* w : chatWindows())
+        if (w->roomId() == id) return w;
+    return nullptr;
+}
+
+void ChatWindows::ChatMemberChanged(frmChat* window, const std::string& name, bool added) {
+    if (!rooms_) return;
+    if (!window->roomId().empty()) {
+        if (added) rooms_->add(window->roomId(), name);
+        else rooms_->remove(window->roomId(), name);
+        return;
+    }
+    // A window that grew to several members becomes a shared chat.
+    if (!added || window->members().hasAll() || window->members().names().size() <= 2) return;
+    std::vector<std::string> others;
+    for (const auto& m : window->members().names())
+        if (!equalsNoCase(m, node_.state().MyName)) others.push_back(m);
+    if (const auto* room = rooms_->open(others)) window->setRoom(room->id);
+}
+
+frmChat* ChatWindows::openRoomWindow(const rooms::Room& room) {
+    // A window of our own with some of the members (a line came before the
+    // chat was shared with us) becomes the shared chat's.
+    for (frmChat* w : chatWindows()) {
+        if (!w->roomId().empty() || w->members().hasAll()) continue;
+        const auto& names = w->members().names();
+        if (std::all_of(names.begin(), names.end(), [&](const std::string& n) { return room.has(n); })) {
+            w->setRoom(room.id);
+            for (const auto& m : room.members) w->AddUser(m);
+            return w;
+        }
+    }
+    std::string list;
+    for (const auto& m : room.members)
+        if (!equalsNoCase(m, node_.state().MyName)) list += m + "|";
+    auto* const saved = rooms_;
+    rooms_ = nullptr;  // the chat exists already
+    frmChat* w = OpenChatWindow(list);
+    rooms_ = saved;
+    w->setRoom(room.id);
+    return w;
+}
+
+void ChatWindows::roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) {
+    using Kind = rooms::RoomEvent::Kind;
+    const QString by = QString::fromStdString(event.by);
+    QStringList names;
+    for (const auto& n : event.names) names << QString::fromStdString(n);
+    const QString list = names.join(QStringLiteral(", "));
+    frmChat* w = windowOfRoom(room.id);
+    switch (event.kind) {
+    case Kind::Joined: {
+        if (!w) w = openRoomWindow(room);
+        names.removeIf([&](const QString& n) { return n.compare(by, Qt::CaseInsensitive) == 0; });
+        const QString others = names.join(QStringLiteral(", "));
+        w->AddNote([by, others] { return tr("%1 shares this chat with you and %2.").arg(by, others); });
+        break;
+    }
+        break;
+    case Kind::Added:
+        if (!w) return;  // closed here: the next line opens it with everybody
+        for (const auto& n : event.names) w->AddUser(n);
+        w->AddNote([by, list] { return tr("%1 added %2").arg(by, list); });
+        break;
+    case Kind::Removed:
+        if (!w) return;
+        for (const auto& n : event.names) w->DropMember(n);
+        w->AddNote([by, list] { return tr("%1 removed %2").arg(by, list); });
+        break;
+    case Kind::Dropped:
+        if (!w) return;
+        w->setRoom({});
+        w->AddNote([by] { return tr("%1 removed you from this chat: it is a list of your own now.").arg(by); });
+        break;
+    }
     RefreshChatUserLists();
 }
 
@@ -218,9 +330,21 @@ void ChatWindows::RefreshChatUserLists() {
 void ChatWindows::refreshNow() {
     refreshPending_ = false;
     chats_.removeAll(nullptr);
+    QStringList back;
     for (frmChat* w : chatWindows()) {
+        // Members marked away who are listed again are back.
+        for (const QString& name : w->awayMembers()) {
+            if (!node_.users().findNoCase(name.toStdString())) continue;
+            const QString who = QString::fromStdString(node_.users().user(*node_.users().findNoCase(name.toStdString())).text);
+            w->SetAway(name.toStdString(), false);
+            w->AddNote([who] { return tr("%1 is back.").arg(who); });
+            if (!back.contains(name)) back << name;
+        }
         w->RefUserList();
     }
+    // Who was away may have missed changes to the shared chats.
+    if (rooms_)
+        for (const QString& name : back) rooms_->resendTo(name.toStdString());
     // Compose windows show their recipients' keys too.
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* com = qobject_cast<frmCom*>(w)) com->RefUserList();

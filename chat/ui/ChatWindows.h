@@ -3,6 +3,7 @@
 // routines that act on all of them: opening, routing a received chat line,
 // following peers that leave, refreshing member images.
 #include "ChatNode.h"
+#include "RoomService.h"
 #include "WindowHub.h"
 #include "frmPop.h"
 
@@ -29,7 +30,7 @@ class PopupSummary;
 class frmChat;
 class frmPop;
 
-class ChatWindows : public QObject, public WindowHub {
+class ChatWindows : public QObject, public WindowHub, public rooms::RoomObserver {
     Q_OBJECT
 public:
     using SoundFn = std::function<void(const QString&)>;
@@ -69,7 +70,23 @@ public:
     // Every chat window that holds the sender (or "(All)") shows the line;
     // when none does, a new window opens for the sender.
     void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour);
+    // A member whose copy has keys stays in the chats: one back within
+    // kRejoinGraceMs (what the Options dialog does) is not even marked;
+    // later, the windows mark the member away until the return. A copy
+    // without keys is taken off, as any copy does.
     void RemoveUserFromChats(const std::string& name);
+    static constexpr int kRejoinGraceMs = 5000;
+    void setRejoinGraceMs(int ms) { rejoinGraceMs_ = ms; }
+
+    // Chat windows with several members become shared chats, kept the same
+    // on every member's copy that shares them (none: each window keeps a
+    // list of its own).
+    void setRooms(rooms::RoomService* rooms);
+    rooms::RoomService* rooms() const { return rooms_; }
+    void ChatMemberChanged(frmChat* window, const std::string& name, bool added) override;
+    void roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) override;
+    // The open window of a shared chat; nullptr when none is.
+    frmChat* windowOfRoom(const std::string& id) const;
     // A note (not a chat line) in every chat window that holds the user.
     void NoteToChatsWith(const QString& user, std::function<QString()> note);
     // A report about a private message a compose or chat window sent.
@@ -161,6 +178,10 @@ private:
     std::function<void(const std::string&)> openHistory_;
     std::string lastChatTag_;
     void showEarlier(frmChat* w, const std::string& list);
+    frmChat* openRoomWindow(const rooms::Room& room);
+    void leftForGood(const std::string& name);
+    rooms::RoomService* rooms_ = nullptr;
+    int rejoinGraceMs_ = kRejoinGraceMs;
 };
 
 } // namespace lanyx::ui

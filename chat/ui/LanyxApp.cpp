@@ -228,6 +228,9 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     // user turned popups off).
     files_ = std::make_unique<FileTransfers>(*node_);
     windows_->setFileTransfers(files_.get());
+    // Chats with several members are shared with their members' copies.
+    rooms_ = std::make_unique<rooms::RoomService>(*node_);
+    windows_->setRooms(rooms_.get());
     main_->setFiles(files_.get());
     main_->sendFiles()->setMemory(&folders_);
     transferUi_ = std::make_unique<TransferUi>(*files_);
@@ -268,6 +271,8 @@ LanyxApp::~LanyxApp() {
     delete splash_;
     // The transfers' windows, then the transfers, while the node is still there.
     windows_->setFileTransfers(nullptr);
+    windows_->setRooms(nullptr);
+    rooms_.reset();
     transferUi_.reset();
     files_.reset();
 }

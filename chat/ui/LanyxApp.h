@@ -159,6 +159,7 @@ private:
     std::unique_ptr<ChatNode> node_;
     // After the node, so that they go before it.
     std::unique_ptr<FileTransfers> files_;
+    std::unique_ptr<rooms::RoomService> rooms_;
     std::unique_ptr<TransferUi> transferUi_;
     std::unique_ptr<StartUp> startUp_;
     QPointer<frmMain> main_;

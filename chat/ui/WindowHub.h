@@ -35,6 +35,9 @@ public:
     // The History window on the conversation of a "|"-terminated list of
     // names ("" for all of it); nothing where no history is kept.
     virtual void OpenHistory(const std::string& /*list*/) {}
+    // The user added or removed a member in a chat window: a shared chat
+    // tells every member.
+    virtual void ChatMemberChanged(frmChat* /*window*/, const std::string& /*name*/, bool /*added*/) {}
 };
 
 } // namespace lanyx::ui

@@ -443,7 +443,7 @@ void frmChat::RefListOfUsers() {
         if (i > 0) a->setObjectName(QStringLiteral("mnuUser%1").arg(i));
         a->setText(candidates[i]);
         a->disconnect(this);
-        connect(a, &QAction::triggered, this, [this, a] { AddUser(a->text().toStdString()); });
+        connect(a, &QAction::triggered, this, [this, a] { UserAddsMember(a->text().toStdString()); });
     }
 }
 
@@ -457,11 +457,28 @@ void frmChat::RefUserList() {
             continue;
         }
         const bool blocked = users.IsBlocked(name);
-        item->setIcon(0, UserListModel::userIcon(blocked ? IconBlocked : IconUser));
+        const bool away = IsAway(name);
+        QIcon icon = UserListModel::userIcon(blocked ? IconBlocked : IconUser);
+        if (away) icon = QIcon(icon.pixmap(lvUsers_->iconSize(), QIcon::Disabled));
+        item->setIcon(0, icon);
         ShowKeyState(item, node_.KeyStateOf(name));
-        item->setToolTip(0, blocked ? StateText(State::Blocked) : QString());
+        // In a shared chat: who is away, and whose program keeps a list of
+        // its own (it gets every line, and sends its own to whom it lists).
+        QStringList marks;
+        if (blocked) marks << StateText(State::Blocked);
+        if (away) marks << tr("away: left the network, lines wait for the return");
+        const bool ownList = !roomId_.empty() && !equalsNoCase(name, node_.state().MyName) &&
+                             !node_.CanShareChatsWith(name);
+        if (ownList) marks << tr("does not share this chat: sees the lines sent to it, not who is in it");
+        QFont font = item->font(0);
+        if (font.italic() != (away || ownList)) {
+            font.setItalic(away || ownList);
+            item->setFont(0, font);
+        }
+        item->setToolTip(0, marks.join(QStringLiteral("\n")));
         item->setData(0, Qt::AccessibleTextRole,
-                      blocked ? tr("%1, %2").arg(item->text(0), StateText(State::Blocked)) : item->text(0));
+                      marks.isEmpty() ? item->text(0)
+                                      : tr("%1, %2").arg(item->text(0), marks.join(QStringLiteral(", "))));
         const QColor c = ReadableOn(UserListModel::toColor(users.GetColorForUName(name)),
                                     lvUsers_->palette().color(QPalette::Base));
         if (item->foreground(0).color() != c) item->setForeground(0, c);
@@ -538,8 +555,44 @@ void frmChat::AddUser(const std::string& name) {
     node_.WriteLog(name + " Added to chat window");
 }
 
+void frmChat::UserAddsMember(const std::string& name) {
+    const bool had = IsUserPresent(name);
+    AddUser(name);
+    if (!had) hub_.ChatMemberChanged(this, name, true);
+}
+
+void frmChat::setRoom(const std::string& id) {
+    roomId_ = id;
+    RefUserList();
+}
+
+bool frmChat::IsAway(const std::string& name) const {
+    return away_.contains(QString::fromStdString(name).toLower());
+}
+
+void frmChat::SetAway(const std::string& name, bool away) {
+    const QString key = QString::fromStdString(name).toLower();
+    if (away == away_.contains(key) || (away && !IsUserPresent(name))) return;
+    if (away) away_ << key;
+    else away_.removeAll(key);
+    RefUserList();
+}
+
+void frmChat::DropMember(const std::string& name) {
+    if (!members_.RemoveUser(name)) return;
+    away_.removeAll(QString::fromStdString(name).toLower());
+    for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
+        if (equalsNoCase(lvUsers_->topLevelItem(i)->text(0).toStdString(), name)) {
+            delete lvUsers_->takeTopLevelItem(i);
+            break;
+        }
+    RefUserList();
+    node_.WriteLog(name + " Removed from chat window");
+}
+
 void frmChat::RemoveUser(const std::string& name) {
     if (!members_.RemoveUser(name)) return;
+    away_.removeAll(QString::fromStdString(name).toLower());
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
         if (equalsNoCase(lvUsers_->topLevelItem(i)->text(0).toStdString(), name)) {
             delete lvUsers_->takeTopLevelItem(i);
@@ -566,8 +619,10 @@ void frmChat::RemoveSelectedUser() {
     if (item && item->isSelected() && item->text(0).toStdString() != node_.state().MyName) {
         const QString who = item->text(0);
         members_.RemoveUser(who.toStdString());
+        away_.removeAll(who.toLower());
         delete lvUsers_->takeTopLevelItem(lvUsers_->indexOfTopLevelItem(item));
         AddNote([who] { return tr("%1 was removed from this chat.").arg(who); });
+        hub_.ChatMemberChanged(this, who.toStdString(), false);
     }
     RefUserList();
 }

@@ -44,7 +44,20 @@ public:
     bool AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour);
     void UpdateStat();
     void AddUser(const std::string& name);
+    // A member who left the network: taken off, with a line saying so.
     void RemoveUser(const std::string& name);
+    // A member taken off because the chat's members changed elsewhere.
+    void DropMember(const std::string& name);
+    // The user adds a member (the Add User menu): the hub is told.
+    void UserAddsMember(const std::string& name);
+
+    // The shared chat this window shows ("" for a list of its own).
+    const std::string& roomId() const { return roomId_; }
+    void setRoom(const std::string& id);
+    // A member who left the network and is not back yet: kept, marked away.
+    void SetAway(const std::string& name, bool away);
+    bool IsAway(const std::string& name) const;
+    QStringList awayMembers() const { return away_; }
     // The own name was changed in the Options dialog.
     void RenameOwn(const std::string& from, const std::string& to);
     bool IsUserPresent(const std::string& name) const { return members_.IsUserPresent(name); }
@@ -146,6 +159,8 @@ private:
     void setUpFiles();
     SendFileActions* sendFiles_ = nullptr;
     FileDropFilter* drops_ = nullptr;
+    std::string roomId_;
+    QStringList away_;  // lower case
 };
 
 } // namespace lanyx::ui

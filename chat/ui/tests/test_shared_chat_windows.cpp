@@ -1,0 +1,194 @@
+// Shared chats as their members see them: three desktops on a simulated
+// segment, each with its chat windows, and a copy without keys beside them.
+#include "ChatWindows.h"
+#include "TestSupport.h"
+#include "UiTestApp.h"
+#include "frmChat.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace lanyx;
+using namespace lanyx::ui;
+using namespace lanyx::test;
+
+namespace {
+
+// One user's copy with its windows. What the node hands its sink goes on
+// to the windows, as the desktop program's sink does.
+struct Desk {
+    Desk(MemorySegment& seg, const std::string& name)
+        : peer(seg, name), rooms(peer.node), windows(peer.node, nullptr, nullptr) {
+        windows.setRooms(&rooms);
+        windows.setRejoinGraceMs(300);
+        peer.joinAs(name);
+    }
+    void pump() {
+        auto& items = peer.rec.items;
+        for (; routed < items.size(); ++routed)
+            if (items[routed].kind == "chat")
+                windows.RouteChatLine(items[routed].text, items[routed].sender,
+                                      peer.node.users().GetColorForUName(items[routed].sender));
+        auto& gone = peer.rec.removedFromChats;
+        for (; left < gone.size(); ++left) windows.RemoveUserFromChats(gone[left]);
+        if (refreshes != peer.rec.chatRefreshes) {
+            refreshes = peer.rec.chatRefreshes;
+            windows.RefreshChatUserLists();
+        }
+    }
+    frmChat* only() {
+        const auto open = windows.chatWindows();
+        return open.size() == 1 ? open.front() : nullptr;
+    }
+    Peer peer;
+    rooms::RoomService rooms;
+    ChatWindows windows;
+    std::size_t routed = 0, left = 0;
+    int refreshes = 0;
+};
+
+QStringList membersOf(frmChat* w) {
+    QStringList names;
+    for (int i = 0; i < w->lvUsers()->topLevelItemCount(); ++i) names << w->lvUsers()->topLevelItem(i)->text(0);
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+class SharedChatWindows : public ::testing::Test {
+protected:
+    SharedChatWindows() : ann(seg, "ann"), bob(seg, "bob"), carl(seg, "carl") {
+        app();
+        run(3000);
+    }
+    ~SharedChatWindows() override {
+        QList<QPointer<QWidget>> open;
+        for (QWidget* w : QApplication::topLevelWidgets()) open << w;
+        for (auto& w : open) delete w.data();
+    }
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 50) {
+            seg.runFor(50);
+            for (auto* d : desks) d->pump();
+            QApplication::processEvents();
+        }
+    }
+    // The grace after a leave runs on the clock, not the segment's time.
+    void wait(int realMs) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < realMs) {
+            run(50);
+            QThread::msleep(10);
+        }
+    }
+    void say(frmChat* w, const QString& line) {
+        w->txtSnd()->setText(line);
+        w->Send();
+    }
+    MemorySegment seg;
+    Desk ann, bob, carl;
+    std::vector<Desk*> desks{&ann, &bob, &carl};
+};
+
+} // namespace
+
+TEST_F(SharedChatWindows, ARepliesReachEveryMemberAndAnAddedMemberIsSeenByAll) {
+    frmChat* annChat = ann.windows.OpenChatWindow("bob|carl|");
+    ASSERT_FALSE(annChat->roomId().empty());
+    run(1000);
+    const QStringList three{"ann", "bob", "carl"};
+    ASSERT_TRUE(bob.only());
+    ASSERT_TRUE(carl.only());
+    EXPECT_EQ(membersOf(bob.only()), three);
+    EXPECT_EQ(membersOf(carl.only()), three);
+    EXPECT_TRUE(bob.only()->txtMsg()->toPlainText().contains("ann shares this chat with you and carl."));
+
+    // bob's reply reaches carl, in the same window.
+    say(bob.only(), QStringLiteral("hello all"));
+    run(1000);
+    EXPECT_TRUE(carl.only()->txtMsg()->toPlainText().contains("bob:\thello all"));
+    EXPECT_TRUE(annChat->txtMsg()->toPlainText().contains("bob:\thello all"));
+
+    // carl adds dave: every window shows dave, dave's too.
+    Desk dave(seg, "dave");
+    desks.push_back(&dave);
+    run(3000);
+    carl.only()->UserAddsMember("dave");
+    run(1000);
+    const QStringList four{"ann", "bob", "carl", "dave"};
+    for (Desk* d : {&ann, &bob, &carl, &dave}) {
+        ASSERT_TRUE(d->only()) << d->peer.node.state().MyName;
+        EXPECT_EQ(membersOf(d->only()), four) << d->peer.node.state().MyName;
+    }
+    EXPECT_TRUE(bob.only()->txtMsg()->toPlainText().contains("carl added dave"));
+
+    // ann removes carl: carl's window is a list of its own from then on.
+    annChat->lvUsers()->setCurrentItem(annChat->lvUsers()->findItems("carl", Qt::MatchExactly).front());
+    annChat->RemoveSelectedUser();
+    run(1000);
+    EXPECT_EQ(membersOf(bob.only()), (QStringList{"ann", "bob", "dave"}));
+    EXPECT_TRUE(carl.only()->roomId().empty());
+    EXPECT_TRUE(carl.only()->txtMsg()->toPlainText().contains("ann removed you from this chat"));
+    desks.pop_back();
+}
+
+TEST_F(SharedChatWindows, AnOptionsRejoinKeepsTheMemberAndOneWhoLeftIsAwayUntilBack) {
+    ann.windows.OpenChatWindow("bob|carl|");
+    run(1000);
+    frmChat* bobChat = bob.only();
+    ASSERT_TRUE(bobChat);
+
+    // What the Options dialog does: leave and join again at once.
+    ann.peer.node.CloseNetwork();
+    ann.peer.node.OpenNetwork();
+    wait(600);
+    EXPECT_EQ(membersOf(bobChat), (QStringList{"ann", "bob", "carl"}));
+    EXPECT_FALSE(bobChat->IsAway("ann"));
+    EXPECT_FALSE(bobChat->txtMsg()->toPlainText().contains("left the network"));
+
+    // Gone for longer: kept, marked away; a line for her waits.
+    ann.peer.node.CloseNetwork();
+    wait(600);
+    EXPECT_EQ(membersOf(bobChat), (QStringList{"ann", "bob", "carl"}));
+    EXPECT_TRUE(bobChat->IsAway("ann"));
+    EXPECT_TRUE(bobChat->txtMsg()->toPlainText().contains("ann left the network"));
+    bob.peer.rec.deliveries.clear();
+    say(bobChat, QStringLiteral("for later"));
+    run(200);
+    EXPECT_TRUE(std::any_of(bob.peer.rec.deliveries.begin(), bob.peer.rec.deliveries.end(), [](const DeliveryReport& r) {
+        return r.recipient == "ann" && r.state == Delivery::Queued;
+    }));
+
+    ann.peer.node.OpenNetwork();
+    run(2000);
+    EXPECT_FALSE(bobChat->IsAway("ann"));
+    EXPECT_TRUE(bobChat->txtMsg()->toPlainText().contains("ann is back"));
+    // What waited for her arrived.
+    EXPECT_TRUE(std::any_of(ann.peer.rec.items.begin(), ann.peer.rec.items.end(),
+                            [](const Recorder::Item& i) { return i.text.find("for later") != std::string::npos; }));
+}
+
+TEST_F(SharedChatWindows, ACopyWithoutKeysInTheChatGetsEveryLineAndIsMarked) {
+    seg.post("zed|C/0");
+    run(500);
+    frmChat* annChat = ann.windows.OpenChatWindow("bob|zed|");
+    run(1000);
+    ASSERT_FALSE(annChat->roomId().empty());
+    EXPECT_EQ(membersOf(bob.only()), (QStringList{"ann", "bob", "zed"}));
+    auto* zedRow = bob.only()->lvUsers()->findItems("zed", Qt::MatchExactly).front();
+    EXPECT_TRUE(zedRow->font(0).italic());
+    EXPECT_TRUE(zedRow->toolTip(0).contains("does not share this chat"));
+    EXPECT_FALSE(bob.only()->lvUsers()->findItems("ann", Qt::MatchExactly).front()->font(0).italic());
+
+    bob.peer.transport.sent.clear();
+    say(bob.only(), QStringLiteral("to everybody"));
+    run(500);
+    // The copy without keys gets the line as any copy sends it to one.
+    EXPECT_TRUE(anyHas(bob.peer.transport.sent, "to everybody|zed")) << ::testing::PrintToString(bob.peer.transport.sent);
+}
