@@ -122,52 +122,52 @@
         <translation>%1: nicht gesendet: Das Programm von %1 nimmt keine versiegelten Nachrichten an</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="76"/>
         <source>%1: not sent: nothing to send</source>
         <translation>%1: nicht gesendet: nichts zu senden</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="77"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
         <source>%1: not sent: it waited for %1 too long and expired</source>
         <translation>%1: nicht gesendet: Die Nachricht hat zu lange auf %1 gewartet und ist abgelaufen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="79"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
         <source>%1: not sent: you took it back while it waited</source>
         <translation>%1: nicht gesendet: Sie haben die Nachricht zurückgenommen, während sie wartete</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="80"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="82"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1: nicht gesendet: nicht im Netzwerk</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
         <source>%1: shown here only</source>
         <translation>%1: nur hier angezeigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="88"/>
         <source>%1: queued, encrypted: %1 is not on the network; it goes when %1 is seen again</source>
         <translation>%1: in Warteschlange, verschlüsselt: %1 ist nicht im Netzwerk; die Nachricht geht hinaus, sobald %1 wieder zu sehen ist</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="90"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1: unverschlüsselt gesendet; das Programm dieses Empfängers bestätigt nicht</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="96"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1: verschlüsselt, zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="94"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="97"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1: verschlüsselt, nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="95"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="98"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1: verschlüsselt, wartet auf Bestätigung</translation>
     </message>
@@ -437,6 +437,39 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::ChatWindows</name>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="229"/>
+        <source>%1 left the network; lines to %1 wait until %1 is back.</source>
+        <translation>%1 hat das Netzwerk verlassen; Zeilen an %1 warten, bis %1 zurück ist.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="295"/>
+        <source>%1 shares this chat with you and %2.</source>
+        <translation>%1 teilt diesen Chat mit Ihnen und %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="302"/>
+        <source>%1 added %2</source>
+        <translation>%1 hat %2 hinzugefügt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="307"/>
+        <source>%1 removed %2</source>
+        <translation>%1 hat %2 entfernt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="312"/>
+        <source>%1 removed you from this chat: it is a list of your own now.</source>
+        <translation>%1 hat Sie aus diesem Chat entfernt: die Liste gehört jetzt nur Ihnen.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="340"/>
+        <source>%1 is back.</source>
+        <translation>%1 ist zurück.</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
@@ -474,28 +507,28 @@
         <translation>(nicht verifiziert) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="247"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="250"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="329"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Eine Nachricht an %1 wurde nicht gesendet: %1 war in der Zeit, die sie warten durfte, nicht im Netzwerk zu sehen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
         <source>Waiting message - Lanyx</source>
         <translation>Wartende Nachricht - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
         <source>History - Lanyx</source>
         <translation>Verlauf - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>
@@ -984,7 +1017,7 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Die Liste der blockierten Benutzer enthält %1 Namen, so viele, wie Lanyx behält: %2 weitere wurden nicht blockiert. Heben Sie Blockierungen auf, die Sie nicht mehr brauchen, um Platz zu schaffen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="145"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="146"/>
         <source>Lanyx keeps %1 groups: %2 more were left out.</source>
         <translation>Lanyx behält %1 Gruppen: %2 weitere wurden weggelassen.</translation>
     </message>
@@ -1048,32 +1081,42 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Alle Anwesenden sind in diesem Chat</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="464"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="469"/>
+        <source>away: left the network, lines wait for the return</source>
+        <translation>abwesend: hat das Netzwerk verlassen, Zeilen warten auf die Rückkehr</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="472"/>
+        <source>does not share this chat: sees the lines sent to it, not who is in it</source>
+        <translation>teilt diesen Chat nicht: sieht die Zeilen an sich, nicht, wer dabei ist</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="481"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="479"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="496"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="483"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="500"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Chatzeilen erreichen %1 zurzeit nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="551"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="604"/>
         <source>%1 left the network.</source>
         <translation>%1 hat das Netzwerk verlassen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="570"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="624"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 wurde aus diesem Chat entfernt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="589"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="644"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1082,62 +1125,62 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>%1 delivered</source>
         <translation>%1 zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>delivered</source>
         <translation>zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>%1 not confirmed</source>
         <translation>%1 nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>not confirmed</source>
         <translation>nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
         <source>%1 sent</source>
         <translation>%1 gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
         <source>sent</source>
         <translation>gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
         <source>%1 not sent</source>
         <translation>%1 nicht gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
         <source>not sent</source>
         <translation>nicht gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
         <source>%1 queued</source>
         <translation>%1 in Warteschlange</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
         <source>queued</source>
         <translation>in Warteschlange</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
         <source>%1 waiting</source>
         <translation>%1 warten</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
@@ -1616,12 +1659,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Tage, die eine Nachricht auf einen Empfänger wartet, der nicht im Netzwerk ist</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="540"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="541"/>
         <source>Messages to users whose key is known wait encrypted on this computer and go when the user is seen; after this time they are given up, and you are told.</source>
         <translation>Nachrichten an Benutzer mit bekanntem Schlüssel warten verschlüsselt auf diesem Computer und gehen hinaus, sobald der Benutzer zu sehen ist; nach dieser Zeit werden sie aufgegeben, und Sie erfahren es.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="785"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Nachrichten, die älter als %n Tag sind, werden jetzt aus dem Verlauf gelöscht. Fortfahren?</numerusform>
@@ -1629,12 +1672,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="813"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="814"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Die Ziele konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="846"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="847"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Diese Ziele sind weder Hostname noch IPv4-Adresse:

@@ -122,52 +122,52 @@
         <translation>%1: no enviado: el programa de %1 no acepta mensajes sellados</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="76"/>
         <source>%1: not sent: nothing to send</source>
         <translation>%1: no enviado: no hay nada que enviar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="77"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
         <source>%1: not sent: it waited for %1 too long and expired</source>
         <translation>%1: no enviado: esperó a %1 demasiado tiempo y caducó</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="79"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
         <source>%1: not sent: you took it back while it waited</source>
         <translation>%1: no enviado: lo retiró mientras esperaba</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="80"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="82"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1: no enviado: no está en la red</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
         <source>%1: shown here only</source>
         <translation>%1: solo se muestra aquí</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="88"/>
         <source>%1: queued, encrypted: %1 is not on the network; it goes when %1 is seen again</source>
         <translation>%1: en cola, cifrado: %1 no está en la red; se enviará cuando se vuelva a ver a %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="90"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1: enviado sin cifrar; el programa de este destinatario no confirma</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="96"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1: cifrado, entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="94"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="97"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1: cifrado, no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="95"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="98"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1: cifrado, esperando confirmación</translation>
     </message>
@@ -437,6 +437,39 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::ChatWindows</name>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="229"/>
+        <source>%1 left the network; lines to %1 wait until %1 is back.</source>
+        <translation>%1 ha salido de la red; las líneas para %1 esperan a que vuelva.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="295"/>
+        <source>%1 shares this chat with you and %2.</source>
+        <translation>%1 comparte este chat contigo y con %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="302"/>
+        <source>%1 added %2</source>
+        <translation>%1 añadió a %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="307"/>
+        <source>%1 removed %2</source>
+        <translation>%1 quitó a %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="312"/>
+        <source>%1 removed you from this chat: it is a list of your own now.</source>
+        <translation>%1 te quitó de este chat: ahora la lista es solo tuya.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="340"/>
+        <source>%1 is back.</source>
+        <translation>%1 ha vuelto.</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
@@ -474,28 +507,28 @@
         <translation>(no verificado) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="247"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="250"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="329"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un mensaje para %1 no se envió: no se vio a %1 en la red durante el tiempo que podía esperar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
         <source>Waiting message - Lanyx</source>
         <translation>Mensaje en espera - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
         <source>History - Lanyx</source>
         <translation>Historial - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
@@ -984,7 +1017,7 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>La lista de usuarios bloqueados contiene %1 nombres, todos los que Lanyx guarda: otros %2 no se bloquearon. Desbloquee los nombres que ya no necesite para hacer sitio.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="145"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="146"/>
         <source>Lanyx keeps %1 groups: %2 more were left out.</source>
         <translation>Lanyx guarda %1 grupos: otros %2 se omitieron.</translation>
     </message>
@@ -1048,32 +1081,42 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Todos los presentes están en este chat</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="464"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="469"/>
+        <source>away: left the network, lines wait for the return</source>
+        <translation>ausente: salió de la red, las líneas esperan su regreso</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="472"/>
+        <source>does not share this chat: sees the lines sent to it, not who is in it</source>
+        <translation>no comparte este chat: ve las líneas que se le envían, no quién participa</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="481"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="479"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="496"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="483"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="500"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Las líneas de chat no llegan ahora a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="551"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="604"/>
         <source>%1 left the network.</source>
         <translation>%1 ha salido de la red.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="570"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="624"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 fue quitado de este chat.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="589"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="644"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1082,62 +1125,62 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>%1 delivered</source>
         <translation>%1 entregadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>delivered</source>
         <translation>entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>%1 not confirmed</source>
         <translation>%1 no confirmadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>not confirmed</source>
         <translation>no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
         <source>%1 sent</source>
         <translation>%1 enviadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
         <source>sent</source>
         <translation>enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
         <source>%1 not sent</source>
         <translation>%1 no enviadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
         <source>not sent</source>
         <translation>no enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
         <source>%1 queued</source>
         <translation>%1 en cola</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
         <source>queued</source>
         <translation>en cola</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
         <source>%1 waiting</source>
         <translation>%1 en espera</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
         <source>waiting</source>
         <translation>en espera</translation>
     </message>
@@ -1616,12 +1659,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Días que un mensaje espera a un destinatario que no está en la red</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="540"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="541"/>
         <source>Messages to users whose key is known wait encrypted on this computer and go when the user is seen; after this time they are given up, and you are told.</source>
         <translation>Los mensajes a usuarios cuya clave se conoce esperan cifrados en este equipo y se envían cuando se ve al usuario; pasado este tiempo se abandonan y se le avisa.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="785"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Los mensajes de más de %n día se eliminarán ahora del historial. ¿Continuar?</numerusform>
@@ -1629,12 +1672,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="813"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="814"/>
         <source>The destinations could not be saved: %1</source>
         <translation>No se pudieron guardar los destinos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="846"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="847"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Estos destinos no son nombres de equipo ni direcciones IPv4:

@@ -122,52 +122,52 @@
         <translation>%1 : non envoyé : le programme de %1 n&apos;accepte pas les messages scellés</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="75"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="76"/>
         <source>%1: not sent: nothing to send</source>
         <translation>%1 : non envoyé : rien à envoyer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="77"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="78"/>
         <source>%1: not sent: it waited for %1 too long and expired</source>
         <translation>%1 : non envoyé : le message a attendu %1 trop longtemps et a expiré</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="79"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="81"/>
         <source>%1: not sent: you took it back while it waited</source>
         <translation>%1 : non envoyé : vous l&apos;avez retiré pendant qu&apos;il attendait</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="80"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="82"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1 : non envoyé : absent du réseau</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
         <source>%1: shown here only</source>
         <translation>%1 : affiché ici seulement</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="85"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="88"/>
         <source>%1: queued, encrypted: %1 is not on the network; it goes when %1 is seen again</source>
         <translation>%1 : en attente d&apos;envoi, chiffré : %1 n&apos;est pas sur le réseau ; le message partira dès que %1 sera revu</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="90"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
         <source>%1: in the clear, sent; this recipient&apos;s program does not confirm</source>
         <translation>%1 : envoyé en clair ; le programme de ce destinataire ne confirme pas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="93"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="96"/>
         <source>%1: encrypted, delivered</source>
         <translation>%1 : chiffré, distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="94"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="97"/>
         <source>%1: encrypted, not confirmed</source>
         <translation>%1 : chiffré, non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/StateIcons.cpp" line="95"/>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="98"/>
         <source>%1: encrypted, waiting for confirmation</source>
         <translation>%1 : chiffré, en attente de confirmation</translation>
     </message>
@@ -437,6 +437,39 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::ChatWindows</name>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="229"/>
+        <source>%1 left the network; lines to %1 wait until %1 is back.</source>
+        <translation>%1 a quitté le réseau ; les lignes pour %1 attendent son retour.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="295"/>
+        <source>%1 shares this chat with you and %2.</source>
+        <translation>%1 partage cette discussion avec vous et %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="302"/>
+        <source>%1 added %2</source>
+        <translation>%1 a ajouté %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="307"/>
+        <source>%1 removed %2</source>
+        <translation>%1 a retiré %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="312"/>
+        <source>%1 removed you from this chat: it is a list of your own now.</source>
+        <translation>%1 vous a retiré de cette discussion : la liste n’est plus qu’à vous.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="340"/>
+        <source>%1 is back.</source>
+        <translation>%1 est de retour.</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
@@ -474,28 +507,28 @@
         <translation>(non vérifié) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="247"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="250"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1 : %2 alertes, %3 lignes de discussion non affichées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="329"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un message à %1 n&apos;a pas été envoyé : %1 n&apos;a pas été vu sur le réseau pendant le temps où il pouvait attendre.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
         <source>Waiting message - Lanyx</source>
         <translation>Message en attente - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
         <source>History - Lanyx</source>
         <translation>Historique - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="352"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Aucun historique n&apos;est conservé pendant cette exécution (voir le journal).</translation>
     </message>
@@ -984,7 +1017,7 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>La liste des utilisateurs bloqués contient %1 noms, tout ce que Lanyx conserve : %2 de plus n&apos;ont pas été bloqués. Débloquez les noms dont vous n&apos;avez plus besoin pour faire de la place.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="145"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="146"/>
         <source>Lanyx keeps %1 groups: %2 more were left out.</source>
         <translation>Lanyx conserve %1 groupes : %2 de plus ont été laissés de côté.</translation>
     </message>
@@ -1048,32 +1081,42 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Toutes les personnes présentes sont dans cette discussion</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="464"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="469"/>
+        <source>away: left the network, lines wait for the return</source>
+        <translation>absent : a quitté le réseau, les lignes attendent son retour</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="472"/>
+        <source>does not share this chat: sees the lines sent to it, not who is in it</source>
+        <translation>ne partage pas cette discussion : voit les lignes qu’on lui envoie, pas qui y participe</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="481"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="479"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="496"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="483"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="500"/>
         <source>Chat lines do not reach %1 now.</source>
         <translation>Les lignes de discussion n&apos;atteignent pas %1 pour l&apos;instant.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="551"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="604"/>
         <source>%1 left the network.</source>
         <translation>%1 a quitté le réseau.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="570"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="624"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 a été retiré de cette discussion.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="589"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="644"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1082,62 +1125,62 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 %1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>%1 delivered</source>
         <translation>%1 distribuées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="626"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>delivered</source>
         <translation>distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>%1 not confirmed</source>
         <translation>%1 non confirmées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="627"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>not confirmed</source>
         <translation>non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
         <source>%1 sent</source>
         <translation>%1 envoyées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="628"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
         <source>sent</source>
         <translation>envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
         <source>%1 not sent</source>
         <translation>%1 non envoyées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="629"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
         <source>not sent</source>
         <translation>non envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
         <source>%1 queued</source>
         <translation>%1 en attente d&apos;envoi</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="630"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
         <source>queued</source>
         <translation>en attente d&apos;envoi</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
         <source>%1 waiting</source>
         <translation>%1 en attente</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="631"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
         <source>waiting</source>
         <translation>en attente</translation>
     </message>
@@ -1616,12 +1659,12 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Jours pendant lesquels un message attend un destinataire absent du réseau</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="540"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="541"/>
         <source>Messages to users whose key is known wait encrypted on this computer and go when the user is seen; after this time they are given up, and you are told.</source>
         <translation>Les messages aux utilisateurs dont la clé est connue attendent, chiffrés, sur cet ordinateur et partent dès que l&apos;utilisateur est vu ; passé ce délai ils sont abandonnés, et vous en êtes averti.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="785"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Les messages de plus de %n jour vont être supprimés de l&apos;historique maintenant. Continuer ?</numerusform>
@@ -1629,12 +1672,12 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="813"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="814"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Les destinations n&apos;ont pas pu être enregistrées : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="846"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="847"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Ces destinations ne sont ni des noms d&apos;hôte ni des adresses IPv4 :
