@@ -14,11 +14,11 @@ command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found" >&2; exit 2
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DLANYX_FUZZ=ON -DLANYX_CORE_ONLY=ON \
   -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD" --target fuzz_dispatch fuzz_settings fuzz_language fuzz_eventline fuzz_offer fuzz_secure fuzz_keyfiles \
-  fuzz_pins fuzz_search
+  fuzz_pins fuzz_search fuzz_room
 
 # Seeds: what the program really reads.
 mkdir -p "$BUILD"/corpus-dispatch "$BUILD"/corpus-settings "$BUILD"/corpus-language "$BUILD"/corpus-eventline \
-  "$BUILD"/corpus-secure "$BUILD"/corpus-keyfiles "$BUILD"/corpus-offer "$BUILD"/corpus-pins "$BUILD"/corpus-search
+  "$BUILD"/corpus-secure "$BUILD"/corpus-keyfiles "$BUILD"/corpus-offer "$BUILD"/corpus-pins "$BUILD"/corpus-search "$BUILD"/corpus-room
 printf '\x00""1;sign,box,receipt;AAAA;BBBB;CCCC' > "$BUILD"/corpus-secure/announce
 printf '\x01""AAAAAAAAAAA=' > "$BUILD"/corpus-secure/companion
 printf '\x02""ann|AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=' > "$BUILD"/corpus-secure/encrypted
@@ -49,9 +49,10 @@ printf 'v1;id=0123456789abcdef0123456789abcdef;port=40000;files=2;bytes=15;names
 
 printf 'lunch "fire drill" OR mail -spam caf\xc3\xa9' > "$BUILD"/corpus-search/query
 printf 'NEAR(a b) text:x ^c d* -"e f' > "$BUILD"/corpus-search/syntax
+printf '1\n0123456789abcdef0123456789abcdef\n3\nadded\ndave\nann\nbob\ndave' > "$BUILD"/corpus-room/added
 
 status=0
-for t in dispatch settings language eventline offer secure keyfiles pins search; do
+for t in dispatch settings language eventline offer secure keyfiles pins search room; do
   echo "== fuzz_$t for ${SECONDS_EACH}s"
   if ! "$BUILD/bin/fuzz_$t" -max_total_time="$SECONDS_EACH" -print_final_stats=1 -artifact_prefix="$BUILD/" \
       "$BUILD/corpus-$t" 2> "$BUILD/fuzz_$t.log"; then
