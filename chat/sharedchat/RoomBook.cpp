@@ -161,6 +161,76 @@ Outcome RoomBook::receive(const std::string& me, const std::string& sender, cons
     return o;
 }
 
+bool RoomBook::restore(Room room) {
+    if (!IsRoomId(room.id) || room.serial == 0 || find(room.id) || room.members.empty() ||
+        room.members.size() > kMaxMembers)
+        return false;
+    for (std::size_t i = 0; i < room.members.size(); ++i) {
+        if (!IsMemberName(room.members[i])) return false;
+        for (std::size_t j = 0; j < i; ++j)
+            if (equalsNoCase(room.members[i], room.members[j])) return false;
+    }
+    makeRoom();
+    room.used = ++clock_;
+    rooms_.push_back(std::move(room));
+    return true;
+}
+
+namespace {
+constexpr std::string_view kRoomsHeader = "Lanyx shared chats 1";
+}
+
+std::string SaveRooms(const RoomBook& book) {
+    std::string s(kRoomsHeader);
+    s += '\n';
+    // Oldest first, so that reading them back keeps their order of use.
+    std::vector<const Room*> order;
+    for (const auto& r : book.rooms()) order.push_back(&r);
+    std::sort(order.begin(), order.end(), [](const Room* a, const Room* b) { return a->used < b->used; });
+    for (const Room* r : order) {
+        s += r->id + '\t' + std::to_string(r->serial) + '\t' + r->author;
+        for (const auto& m : r->members) s += '\t' + m;
+        s += '\n';
+    }
+    return s;
+}
+
+std::size_t LoadRooms(std::string_view text, RoomBook& book) {
+    std::size_t bad = 0;
+    bool first = true;
+    while (!text.empty()) {
+        const auto nl = text.find('\n');
+        std::string_view line = text.substr(0, nl);
+        text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (first) {
+            first = false;
+            if (line != kRoomsHeader) return 1 + bad;  // not ours: nothing read
+            continue;
+        }
+        if (line.empty()) continue;
+        std::vector<std::string> fields;
+        while (true) {
+            const auto tab = line.find('\t');
+            fields.emplace_back(line.substr(0, tab));
+            if (tab == std::string_view::npos) break;
+            line.remove_prefix(tab + 1);
+        }
+        Room r;
+        bool ok = fields.size() >= 4 && fields[1].size() <= 19 && !fields[1].empty() &&
+                  fields[1].find_first_not_of("0123456789") == std::string::npos;
+        if (ok) {
+            r.id = fields[0];
+            r.serial = std::stoull(fields[1]);
+            r.author = toLower(fields[2]);
+            r.members.assign(fields.begin() + 3, fields.end());
+            ok = book.restore(std::move(r));
+        }
+        if (!ok) ++bad;
+    }
+    return bad;
+}
+
 void RoomBook::rename(std::string_view from, const std::string& to) {
     for (auto& r : rooms_)
         for (auto& m : r.members)

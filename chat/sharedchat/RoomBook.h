@@ -62,6 +62,8 @@ public:
     // The chat holding `name` that changed or was asked for last.
     const Room* latestWith(std::string_view name) const;
     void touch(std::string_view id);
+    // A chat as it was kept (false when it is no valid chat).
+    bool restore(Room room);
     void forget(std::string_view id);
     // A user known by another name now, in every chat.
     void rename(std::string_view from, const std::string& to);
@@ -77,6 +79,13 @@ private:
     std::vector<Room> rooms_;
     std::uint64_t clock_ = 0;
 };
+
+// The chats as `Rooms.txt` keeps them beside the settings: a first line
+// "Lanyx shared chats 1", then one chat a line: id, serial, author and the
+// members, separated by tabs (UTF-8). Reading takes every good line and
+// says how many it left out.
+std::string SaveRooms(const RoomBook& book);
+std::size_t LoadRooms(std::string_view text, RoomBook& book);
 
 // 128 random bits as 32 hexadecimal digits.
 std::string NewRoomId();

@@ -1,6 +1,10 @@
 #include "RoomService.h"
 
+#include "DurableFile.h"
 #include "Text.h"
+
+#include <fstream>
+#include <sstream>
 
 namespace lanyx::rooms {
 
@@ -10,6 +14,24 @@ RoomService::RoomService(ChatNode& node) : node_(node), book_(NewRoomId) {
 
 RoomService::~RoomService() {
     node_.SetRoomHandler(nullptr);
+}
+
+void RoomService::keepIn(std::filesystem::path file) {
+    file_ = std::move(file);
+    std::ifstream in(file_, std::ios::binary);
+    if (!in) return;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (const auto bad = LoadRooms(text.str(), book_))
+        node_.WriteLog("Shared chats: " + std::to_string(bad) + " lines of " + file_.filename().string() +
+                       " could not be read and were left out");
+}
+
+void RoomService::save() {
+    if (file_.empty()) return;
+    std::string error;
+    if (!platform::replaceFile(file_, SaveRooms(book_), error, platform::FileAccess::OwnerOnly))
+        node_.WriteLog("Shared chats could not be kept: " + error);
 }
 
 void RoomService::tell(const RoomMessage& m, const std::vector<std::string>& also) {
@@ -27,14 +49,17 @@ const Room* RoomService::open(const std::vector<std::string>& others) {
         if (!equalsNoCase(name, me()) && sharesChats(name)) anyShares = true;
     if (!anyShares) return nullptr;
     const Room& r = book_.open(me(), others);
-    tell(*book_.state(r.id));
-    return &r;
+    const std::string id = r.id;
+    tell(*book_.state(id));
+    save();
+    return book_.find(id);
 }
 
 bool RoomService::add(const std::string& id, const std::string& name) {
     const auto m = book_.add(id, me(), name);
     if (!m) return false;
     tell(*m);
+    save();
     return true;
 }
 
@@ -42,6 +67,7 @@ bool RoomService::remove(const std::string& id, const std::string& name) {
     const auto m = book_.remove(id, me(), name);
     if (!m) return false;
     tell(*m, {name});
+    save();
     return true;
 }
 
@@ -64,6 +90,7 @@ bool RoomService::roomMessage(const std::string& sender, const std::string& body
         node_.WriteLog("A shared chat's change from " + sender + " ignored: " + o.reason);
         return true;
     }
+    save();
     if (!observer_) return true;
     if (o.kind == Outcome::Kind::Dropped) {
         observer_->roomChanged(old, {RoomEvent::Kind::Dropped, sender, {}});

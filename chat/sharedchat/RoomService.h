@@ -7,6 +7,7 @@
 #include "ChatNode.h"
 #include "RoomBook.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ public:
     RoomService& operator=(const RoomService&) = delete;
 
     void setObserver(RoomObserver* observer) { observer_ = observer; }
+    // Keeps the chats in `file` (Rooms.txt in the data folder): read now,
+    // written after every change. Without it they last as long as the run.
+    void keepIn(std::filesystem::path file);
     // A shared chat of the user with `others`, when at least one of them
     // shares chats (else nothing: the window stays a list of its own).
     const Room* open(const std::vector<std::string>& others);
@@ -58,6 +62,8 @@ public:
 
 private:
     void tell(const RoomMessage& m, const std::vector<std::string>& also = {});
+    void save();
+    std::filesystem::path file_;
     std::string me() const { return node_.state().MyName; }
 
     ChatNode& node_;

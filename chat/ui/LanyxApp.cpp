@@ -189,7 +189,11 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     config.logonName = platform::GetLogonName();
     config.nameForRun = options_.name;
     config.autostartProgram = platform::programFile();
-    config.folderHeld = [this] { openHistoryStore(); };
+    config.folderHeld = [this] {
+        openHistoryStore();
+        // Shared chats last beyond the run, as the history does.
+        if (rooms_) rooms_->keepIn(node_->config().dataDir / "Rooms.txt");
+    };
     node_ = std::make_unique<ChatNode>(config, *transport_, ui_, sink_, *pump_);
     node_->state().SafeMode = SafeModeFromCommandLine(options_.commandLine);
     startUp_ = std::make_unique<StartUp>(*node_, ui_, *pump_);

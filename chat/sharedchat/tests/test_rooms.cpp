@@ -128,3 +128,34 @@ TEST(RoomRules, AFloodOfChatsKeepsTheOnesInUse) {
     EXPECT_TRUE(b.find(kept));
     EXPECT_EQ(b.latestWith("BOB")->id, kept);
 }
+
+TEST(RoomFile, ChatsReadBackInTheirOrderAndDamagedLinesAreLeftOut) {
+    int n = 0;
+    auto ids = [&] {
+        char id[33];
+        std::snprintf(id, sizeof id, "%032x", ++n);
+        return std::string(id);
+    };
+    RoomBook b(ids);
+    const std::string older = b.open("ann", {"bob", "Carl Jr"}).id;
+    const std::string newer = b.open("ann", {"dave"}).id;
+    ASSERT_TRUE(b.add(older, "ann", "erin"));  // used last now
+    RoomBook back(ids);
+    EXPECT_EQ(LoadRooms(SaveRooms(b), back), 0u);
+    ASSERT_TRUE(back.find(older));
+    EXPECT_EQ(back.find(older)->members, (std::vector<std::string>{"ann", "bob", "Carl Jr", "erin"}));
+    EXPECT_EQ(back.find(older)->serial, 2u);
+    EXPECT_EQ(back.latestWith("ann")->id, older);
+    ASSERT_TRUE(back.find(newer));
+
+    RoomBook damaged(ids);
+    const std::string text = "Lanyx shared chats 1\r\n" + std::string(32, 'g') + "\t1\tann\tann\n" +  // no id
+                             std::string(32, 'a') + "\tx\tann\tann\n" +                              // no serial
+                             std::string(32, 'b') + "\t1\tann\n" +                                     // nobody in it
+                             std::string(32, 'c') + "\t3\tann\tann\tANN\n" +                           // twice
+                             std::string(32, 'd') + "\t3\tann\tann\tbob\n";
+    EXPECT_EQ(LoadRooms(text, damaged), 4u);
+    EXPECT_EQ(damaged.size(), 1u);
+    EXPECT_EQ(LoadRooms("something else\n" + std::string(32, 'e') + "\t1\tann\tann\n", damaged), 1u);
+    EXPECT_EQ(damaged.size(), 1u);
+}
