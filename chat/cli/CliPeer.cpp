@@ -129,6 +129,10 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         } else if (a == "--to") {
             if (!value(v) || v.empty()) return "--to needs a user name";
             o.to.push_back(v);
+        } else if (a == "--room") {
+            if (!value(v) || (v != "new" && !rooms::IsRoomId(v)))
+                return "--room needs a shared chat's id (32 hexadecimal digits, as listen shows it) or new";
+            o.room = v;
         } else if (a == "--dir") {
             if (!value(v) || v.empty()) return "--dir needs a folder";
             o.dir = v;
@@ -208,6 +212,11 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         if (dropAfterGiven) return "--test-drop-after goes with listen";
     }
     if (offerWaitGiven && o.command != "send") return "--offer-wait-ms goes with send";
+    if (o.room) {
+        if (o.command != "chat") return "--room goes with chat";
+        if (*o.room == "new" && o.to.empty()) return "--room new needs the members with --to NAME";
+        if (*o.room != "new" && !o.to.empty()) return "--room ID goes to the chat's members: no --to";
+    }
     if (o.keepKnown && o.command != "verify") return "--keep-known goes with verify";
     if (o.acceptInto && o.declineOffers) return "--accept-into and --decline exclude each other";
     if (o.command == "verify") {
@@ -252,6 +261,52 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
     return std::nullopt;
 }
 
+std::optional<std::vector<std::string>> SplitWords(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    char quote = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+            else if (c == '\\' && quote == '"' && i + 1 < line.size()) word += line[++i];
+            else word += c;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            inWord = true;
+        } else if (c == '\\' && i + 1 < line.size()) {
+            word += line[++i];
+            inWord = true;
+        } else if (c == ' ' || c == '\t' || c == '\r') {
+            if (inWord) words.push_back(std::exchange(word, {}));
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (quote) return std::nullopt;
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+std::string RoomEventText(const rooms::Room& room, const rooms::RoomEvent& event) {
+    const auto list = [](const std::vector<std::string>& names) {
+        std::string s;
+        for (const auto& n : names) s += (s.empty() ? "" : ",") + n;
+        return s;
+    };
+    std::string text = room.id + " members=" + list(room.members);
+    switch (event.kind) {
+    case rooms::RoomEvent::Kind::Joined: text += " joined"; break;
+    case rooms::RoomEvent::Kind::Added: text += " added=" + list(event.names); break;
+    case rooms::RoomEvent::Kind::Removed: text += " removed=" + list(event.names); break;
+    case rooms::RoomEvent::Kind::Dropped: text += " dropped"; break;
+    }
+    return text;
+}
+
 std::string HelpText() {
     return R"help(Usage: lanyx-cli [options] COMMAND
 
@@ -262,12 +317,21 @@ joins under the user name, and leaves with a leave notice when it ends.
 Commands:
   listen                 print one line per event until interrupted (Ctrl+C);
                          file offers are shown and left unanswered unless
-                         --accept-into or --decline says otherwise
+                         --accept-into or --decline says otherwise. Lines
+                         read on standard input are commands, with the words
+                         of this command line: alert ..., chat --to NAME ...
+                         TEXT, chat --room ID TEXT
   who                    print the users present, then leave
   alert [--to NAME]... TEXT
                          send an alert: to each NAME privately, or to everybody
   chat [--to NAME]... TEXT
                          send a chat line the same way
+  chat --room new --to NAME... TEXT
+                         open a chat shared with the NAMEs (their copies
+                         show the same members) and send the line; the
+                         room event gives its id
+  chat --room ID TEXT    send a chat line to every member of a shared chat
+                         (listen shows the ids in its room events)
   send --to NAME... PATH...
                          offer files and folders to each NAME, wait for the
                          answer, show the progress and end when all is done

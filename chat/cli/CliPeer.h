@@ -1,6 +1,7 @@
 #pragma once
 // lanyx-cli: a headless copy of the chat node for terminals and scripts.
 #include "ChatNode.h"
+#include "RoomService.h"
 
 #include <functional>
 #include <iosfwd>
@@ -26,6 +27,7 @@ struct CliOptions {
     std::string command;  // listen, who, alert, chat, send, networks, keys, verify, history, waiting
     std::vector<std::string> to;
     std::string text;
+    std::optional<std::string> room;        // chat: a shared chat's id, or "new" to open one with --to
     std::vector<std::string> paths;         // send: files and folders
     std::string verifyName;                 // verify: whose key
     std::string safetyNumber;               // verify: the number the other user read (digits)
@@ -59,6 +61,15 @@ std::string HelpText();
 // unless a "Z" or "+02:00" says otherwise; ms since 1970.
 std::optional<std::int64_t> ParseHistoryDate(const std::string& text);
 
+// A line of commands read while listening, split into words as a shell
+// would (blanks separate; '...' and "..." keep blanks; \ escapes the next
+// character). Nothing when a quote is left open.
+std::optional<std::vector<std::string>> SplitWords(std::string_view line);
+
+// A shared chat's change as the text of a `room` event: the id, the
+// members, then added=, removed=, joined or dropped.
+std::string RoomEventText(const rooms::Room& room, const rooms::RoomEvent& event);
+
 // One event a line: kind, sender, text, separated by tabs. Tabs and line
 // breaks inside the text become blanks, so that every event is one line.
 // Control characters (C0, DEL, and C1 as the wire's unassigned bytes decode)
@@ -82,6 +93,10 @@ public:
     void setBeforeLine(std::function<void()> fn) { beforeLine_ = std::move(fn); }
     // A line about this copy itself (kind, empty sender, text), while printing.
     void note(const std::string& kind, const std::string& text);
+    // Any event line, while printing.
+    void event(const std::string& kind, const std::string& sender, const std::string& text) {
+        line(kind, sender, text);
+    }
     bool everSeen(const std::string& name) const;
 
     void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override;

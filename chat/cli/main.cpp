@@ -19,9 +19,11 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
 
@@ -57,9 +59,137 @@ bool listedAs(const UserList& users, const std::string& name) {
     return false;
 }
 
+// Sends an alert or a chat line as `opt` says, at once (the waits for the
+// recipients come before). The exit status: 0, kWithheld, 5 (no such
+// shared chat, or nobody to share it with) or 1.
+int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& opt) {
+    const bool alert = opt.command == "alert";
+    const std::string mark(alert ? wire::AlertMark : wire::ChatMark);
+    int status = 0;
+    std::vector<std::string> to = opt.to;
+    if (opt.room) {
+        const rooms::Room* room = nullptr;
+        if (*opt.room == "new") {
+            room = rooms.open(opt.to);
+            if (!room) {
+                std::cerr << "lanyx-cli: none of them shares chats (their programs keep their own lists, or "
+                             "they were not heard with their keys)"
+                          << std::endl;
+                return 5;
+            }
+            // Its id, for the commands that follow.
+            std::cout << cli::EventLine("room", node.state().MyName,
+                                        cli::RoomEventText(*room, {rooms::RoomEvent::Kind::Joined, {}, {}}))
+                      << std::endl;
+        } else {
+            room = rooms.book().find(*opt.room);
+            if (!room) {
+                std::cerr << "lanyx-cli: no shared chat " << *opt.room << " in this data folder" << std::endl;
+                return 5;
+            }
+        }
+        rooms.book().touch(room->id);
+        to.clear();
+        for (const auto& m : room->members)
+            if (!equalsNoCase(m, node.state().MyName)) to.push_back(m);
+    }
+    try {
+        if (to.empty()) {
+            node.SendToAll(mark + opt.text);
+            if (alert) node.WriteLog("alert sent to all");
+            return 0;
+        }
+        for (const auto& name : to) {
+            const auto report = node.SendPrivate(name + " " + mark + opt.text);
+            if (report.state == Delivery::Withheld) {
+                if (report.withheld == Withheld::KeyChanged)
+                    std::cerr << "lanyx-cli: " << name << ": not sent: " << name
+                              << "'s key changed. Compare the safety number (lanyx-cli keys) with " << name
+                              << " in person or by phone, then accept the new key with lanyx-cli verify " << name
+                              << ", or keep the known one with lanyx-cli verify --keep-known " << name << std::endl;
+                status = cli::kWithheld;
+                continue;
+            }
+            if (alert && report.state != Delivery::Queued) node.WriteLog("Private alert sent to " + name);
+        }
+    } catch (const LanyxError& e) {
+        std::cerr << "lanyx-cli: sending failed: " << e.number() << ": " << e.what() << std::endl;
+        return 1;
+    }
+    return status;
+}
+
+// Changes to shared chats as `room` event lines.
+struct RoomPrinter : rooms::RoomObserver {
+    explicit RoomPrinter(cli::EventPrinter& printer) : printer(printer) {}
+    void roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) override {
+        printer.event("room", event.by, cli::RoomEventText(room, event));
+    }
+    cli::EventPrinter& printer;
+};
+
+// Commands on standard input while listening, one a line.
+class CommandReader {
+public:
+    using Run = std::function<void(const cli::CliOptions&)>;
+    explicit CommandReader(Run run) : run_(std::move(run)), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { readSome(); });
+    }
+
+private:
+    void readSome() {
+        char buf[4096];
+        const auto n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) {
+            // Standard input ended (or is no input at all): listening goes on.
+            notifier_.setEnabled(false);
+            return;
+        }
+        pending_.append(buf, static_cast<std::size_t>(n));
+        // A line without its end in sight is not kept for ever.
+        if (pending_.size() > 65536 && pending_.find('\n') == std::string::npos) {
+            std::cerr << "lanyx-cli: a command line longer than 64 KiB was dropped" << std::endl;
+            pending_.clear();
+        }
+        std::size_t nl;
+        while ((nl = pending_.find('\n')) != std::string::npos) {
+            const std::string line = pending_.substr(0, nl);
+            pending_.erase(0, nl + 1);
+            command(line);
+        }
+    }
+    void command(const std::string& line) {
+        const auto words = cli::SplitWords(line);
+        if (!words) {
+            std::cerr << "lanyx-cli: a quote is not closed: " << line << std::endl;
+            return;
+        }
+        if (words->empty()) return;
+        cli::CliOptions o;
+        if (const auto problem = cli::ParseArgs(*words, o)) {
+            std::cerr << "lanyx-cli: " << *problem << std::endl;
+            return;
+        }
+        if (o.command != "alert" && o.command != "chat") {
+            std::cerr << "lanyx-cli: while listening, the commands are alert and chat" << std::endl;
+            return;
+        }
+        run_(o);
+    }
+    Run run_;
+    QSocketNotifier notifier_;
+    std::string pending_;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Started without standard input: /dev/null takes its place, so that no
+    // file or socket opened later becomes the input commands are read from.
+    if (fcntl(STDIN_FILENO, F_GETFD) == -1) {
+        const int null = open("/dev/null", O_RDONLY);
+        if (null > STDIN_FILENO) close(null);
+    }
     std::vector<std::string> args(argv + 1, argv + argc);
     cli::CliOptions opt;
     if (const auto problem = cli::ParseArgs(args, opt)) {
@@ -181,6 +311,11 @@ int main(int argc, char** argv) {
     transport.setNetworkReporter([&](const std::string& kind, const std::string& what) { printer.note(kind, what); });
     node.users().addObserver(&printer);
 
+    // Chats shared with other copies: their changes as event lines.
+    rooms::RoomService rooms(node);
+    RoomPrinter roomPrinter(printer);
+    rooms.setObserver(&roomPrinter);
+
     FileTransfers files(node);
     if (opt.testDropAfter > 0) files.setDropAfterForTest(opt.testDropAfter);
     cli::TransferReporter reporter(files, std::cout, isatty(STDOUT_FILENO) == 1);
@@ -226,9 +361,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    rooms.keepIn(paths.dataDir / "Rooms.txt");
     int status = 0;
     if (opt.command == "listen") {
         printer.setPrinting(true);
+        CommandReader commands([&](const cli::CliOptions& o) { sendNow(node, rooms, o); });
         // What the start found, for the event lines too.
         for (const auto& line : transport.describeRoutes())
             if (line.rfind("interface ", 0) == 0 && line.find(", not sent twice") == std::string::npos)
@@ -317,44 +454,23 @@ int main(int argc, char** argv) {
         for (const auto& u : node.users().users())
             std::cout << cli::EventLine(u.text, std::to_string(u.status), std::to_string(u.colour)) << std::endl;
     } else {
-        const bool alert = opt.command == "alert";
-        const std::string mark(alert ? wire::AlertMark : wire::ChatMark);
-        try {
-            if (opt.to.empty()) {
-                node.SendToAll(mark + opt.text);
-                if (alert) node.WriteLog("alert sent to all");
-            } else {
-                if (opt.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
-                for (const auto& name : opt.to) {
-                    const bool known = node.secure() && node.secure()->hasKey(name);
-                    // A user with a known key who is not listed gets the message
-                    // only when seen next: the answers to our join may still be
-                    // on their way (on a busy segment up to two seconds), the
-                    // longer for a user heard while we probed.
-                    const int rounds = printer.everSeen(name) ? 30 : 5;
-                    for (int i = 0; known && i < rounds && !listedAs(node.users(), name) && !pump.stopRequested(); ++i)
-                        pump.runFor(100);
-                    if (!printer.everSeen(name) && !known)
-                        std::cerr << "lanyx-cli: " << name << " was not seen on the network; sending anyway"
-                                  << std::endl;
-                    const auto report = node.SendPrivate(name + " " + mark + opt.text);
-                    if (report.state == Delivery::Withheld) {
-                        if (report.withheld == Withheld::KeyChanged)
-                            std::cerr << "lanyx-cli: " << name << ": not sent: " << name
-                                      << "'s key changed. Compare the safety number (lanyx-cli keys) with " << name
-                                      << " in person or by phone, then accept the new key with lanyx-cli verify "
-                                      << name << ", or keep the known one with lanyx-cli verify --keep-known " << name
-                                      << std::endl;
-                        status = cli::kWithheld;
-                        continue;
-                    }
-                    if (alert && report.state != Delivery::Queued) node.WriteLog("Private alert sent to " + name);
-                }
-            }
-        } catch (const LanyxError& e) {
-            std::cerr << "lanyx-cli: sending failed: " << e.number() << ": " << e.what() << std::endl;
-            status = 1;
+        if (opt.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
+        for (const auto& name : opt.to) {
+            const bool known = node.secure() && node.secure()->hasKey(name);
+            // A user with a known key who is not listed gets the message
+            // only when seen next: the answers to our join may still be
+            // on their way (on a busy segment up to two seconds), the
+            // longer for a user heard while we probed. A shared chat needs
+            // its members heard with their keys.
+            const int rounds = printer.everSeen(name) || opt.room ? 30 : 5;
+            for (int i = 0; known && i < rounds && !pump.stopRequested() &&
+                            (opt.room ? !node.CanShareChatsWith(name) : !listedAs(node.users(), name));
+                 ++i)
+                pump.runFor(100);
+            if (!printer.everSeen(name) && !known)
+                std::cerr << "lanyx-cli: " << name << " was not seen on the network; sending anyway" << std::endl;
         }
+        status = sendNow(node, rooms, opt);
         pump.pumpOnce();
         // Encrypted messages are repeated until confirmed: stay for that.
         for (int i = 0; i < 100 && printer.awaitingReceipts() > 0 && !pump.stopRequested(); ++i) pump.runFor(100);

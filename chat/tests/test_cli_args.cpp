@@ -107,3 +107,45 @@ TEST(CliKeyOptions, VerifyTakesANameAndTheNumberAsReadOut) {
     EXPECT_EQ(problem({"keys", "bob"}), "keys takes no text");
     EXPECT_EQ(problem({"keys"}), "(accepted)");
 }
+
+TEST(CliArgs, CommandLinesWhileListeningSplitAsAShellWould) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitWords("chat --to bob  'two words' \"say \\\"hi\\\"\" a\\ b"),
+              (V{"chat", "--to", "bob", "two words", "say \"hi\"", "a b"}));
+    EXPECT_EQ(SplitWords("  \t"), V{});
+    EXPECT_EQ(SplitWords("alert ''"), (V{"alert", ""}));
+    EXPECT_FALSE(SplitWords("chat 'open"));
+    EXPECT_FALSE(SplitWords("chat \"open"));
+}
+
+TEST(CliArgs, SharedChatsAreNamedByIdOrOpenedWithTheirMembers) {
+    const std::string id = "0123456789abcdef0123456789abcdef";
+    CliOptions o;
+    EXPECT_FALSE(ParseArgs({"chat", "--room", id, "hi", "there"}, o));
+    EXPECT_EQ(o.room, id);
+    EXPECT_EQ(o.text, "hi there");
+    CliOptions n;
+    EXPECT_FALSE(ParseArgs({"chat", "--room", "new", "--to", "bob", "--to", "carl", "hi"}, n));
+    EXPECT_EQ(n.to.size(), 2u);
+    for (const std::vector<std::string>& bad : {
+             std::vector<std::string>{"chat", "--room", "new", "hi"},               // with whom?
+             std::vector<std::string>{"chat", "--room", id, "--to", "bob", "hi"},  // the chat says who
+             std::vector<std::string>{"alert", "--room", id, "hi"},
+             std::vector<std::string>{"chat", "--room", "0123", "hi"},
+             std::vector<std::string>{"chat", "--room"},
+         }) {
+        CliOptions x;
+        EXPECT_TRUE(ParseArgs(bad, x)) << bad[1];
+    }
+}
+
+TEST(CliArgs, RoomEventsNameTheChatItsMembersAndTheChange) {
+    lanyx::rooms::Room r;
+    r.id = "0123456789abcdef0123456789abcdef";
+    r.members = {"ann", "bob", "dave"};
+    EXPECT_EQ(RoomEventText(r, {lanyx::rooms::RoomEvent::Kind::Added, "bob", {"dave"}}),
+              r.id + " members=ann,bob,dave added=dave");
+    EXPECT_EQ(RoomEventText(r, {lanyx::rooms::RoomEvent::Kind::Removed, "ann", {"carl", "erin"}}),
+              r.id + " members=ann,bob,dave removed=carl,erin");
+    EXPECT_EQ(RoomEventText(r, {lanyx::rooms::RoomEvent::Kind::Dropped, "ann", {}}), r.id + " members=ann,bob,dave dropped");
+}

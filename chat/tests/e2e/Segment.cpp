@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -59,9 +60,13 @@ std::vector<std::string> SimulatedSegment::broadcastOptions() const {
     return {"--broadcast", "127.255.255.255"};
 }
 
-Process::Process(const std::vector<std::string>& argv, const std::string& outFile, const std::string& errFile) {
+Process::Process(const std::vector<std::string>& argv, const std::string& outFile, const std::string& errFile,
+                 const std::string& inFile) {
     pid_ = fork();
     if (pid_ == 0) {
+        // Read and write: opening a FIFO does not wait for its writer then.
+        const int in = open(inFile.empty() ? "/dev/null" : inFile.c_str(), O_RDWR);
+        dup2(in, 0);
         const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
@@ -138,11 +143,32 @@ void SegmentTest::TearDown() {
     std::filesystem::remove_all(root_, ec);
 }
 
-Process& SegmentTest::run(int host, const std::string& tag, std::vector<std::string> argv) {
+Process& SegmentTest::run(int host, const std::string& tag, std::vector<std::string> argv,
+                          const std::string& inFile) {
     auto full = segment_->on(host);
     full.insert(full.end(), argv.begin(), argv.end());
-    procs_.push_back(std::make_unique<Process>(full, out(tag), (root_ / (tag + ".err")).string()));
+    procs_.push_back(std::make_unique<Process>(full, out(tag), (root_ / (tag + ".err")).string(), inFile));
     return *procs_.back();
+}
+
+Process& SegmentTest::listener(int host, const std::string& name, std::vector<std::string> args) {
+    std::filesystem::create_directories(root_ / name);
+    const auto fifo = (root_ / (name + ".in")).string();
+    mkfifo(fifo.c_str(), 0600);
+    std::vector<std::string> argv{LANYX_CLI, "--dir", (root_ / name).string(), "--name", name, "--probe-ms", "1500"};
+    for (auto& o : segment_->broadcastOptions()) argv.push_back(o);
+    argv.push_back("listen");
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run(host, name, argv, fifo);
+}
+
+void SegmentTest::tell(const std::string& name, const std::string& commandLine) {
+    const auto fifo = (root_ / (name + ".in")).string();
+    const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0) << "no listener reads " << fifo;
+    const std::string line = commandLine + "\n";
+    ASSERT_EQ(write(fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    close(fd);
 }
 
 Process& SegmentTest::cli(int host, const std::string& name, std::vector<std::string> args, std::uint32_t probeMs) {

@@ -43,7 +43,9 @@ private:
 // A child process with its standard output and error in files.
 class Process {
 public:
-    Process(const std::vector<std::string>& argv, const std::string& outFile, const std::string& errFile);
+    // Standard input from `inFile` (a FIFO the test writes to), else /dev/null.
+    Process(const std::vector<std::string>& argv, const std::string& outFile, const std::string& errFile,
+            const std::string& inFile = {});
     ~Process();
     void signal(int sig);
     // Exit status, or -1 when it did not end within the time.
@@ -68,10 +70,13 @@ protected:
     void TearDown() override;
 
     // Runs a program on a host; its output goes to <tag>.out and <tag>.err.
-    Process& run(int host, const std::string& tag, std::vector<std::string> argv);
+    Process& run(int host, const std::string& tag, std::vector<std::string> argv, const std::string& inFile = {});
     // lanyx-cli on a host under name, with the data folder <name>; a probe of
     // 10000 ms is the program's own default.
     Process& cli(int host, const std::string& name, std::vector<std::string> args, std::uint32_t probeMs = 1500);
+    // lanyx-cli listening under name, taking commands written with tell().
+    Process& listener(int host, const std::string& name, std::vector<std::string> args = {});
+    void tell(const std::string& name, const std::string& commandLine);
     std::string out(const std::string& tag) const { return (root_ / (tag + ".out")).string(); }
     std::string err(const std::string& tag) const { return readFile((root_ / (tag + ".err")).string()); }
 
