@@ -17,7 +17,8 @@
 # lanyx-options.png, lanyx-chats-cascaded.png, lanyx-tray-unread.png (with
 # trayer installed) and tavishfennic.png, each cropped to its window; and, from
 # the window tests' scene on the same display, lanyx-main-de.png,
-# lanyx-transfers-de.png and lanyx-popup-three.png (three alerts from one sender).
+# lanyx-transfers-de.png and lanyx-popup-three.png (three alerts from one sender),
+# and lanyx-shared-chat.png (one shared chat on its three members' screens).
 set -euo pipefail
 source "$(dirname "$0")/segment.sh"
 build=$(cd "${1:-build}" && pwd)
@@ -297,5 +298,9 @@ fi
 # from the scene the window tests build (no network: two copies in memory).
 LANYX_SCREENSHOTS="$out" QT_QPA_PLATFORM=xcb "$bin/lanyx_ui_walk_tests" --gtest_filter='Pictures.*' >>"$work/log.txt" 2>&1 ||
   echo "screenshots.sh: the pictures of the German windows failed (see lanyx_ui_walk_tests)" >&2
-command -v optipng >/dev/null && optipng -quiet -o5 "$out"/lanyx-main-de.png "$out"/lanyx-transfers-de.png "$out"/lanyx-popup-three.png
+# One shared chat as its three members see it (three copies in memory).
+LANYX_SCREENSHOTS="$out" QT_QPA_PLATFORM=xcb "$bin/lanyx_ui_tests" --gtest_filter='SharedChatWindows.OneChatOnThreeScreens*' \
+  >>"$work/log.txt" 2>&1 || echo "screenshots.sh: the picture of the shared chat failed (see lanyx_ui_tests)" >&2
+command -v optipng >/dev/null && optipng -quiet -o5 "$out"/lanyx-main-de.png "$out"/lanyx-transfers-de.png "$out"/lanyx-popup-three.png \
+  "$out"/lanyx-shared-chat.png
 echo "screenshots in $out"

@@ -245,8 +245,12 @@ frmChat* ChatWindows::windowOfRoom(const std::string& id) const {
 void ChatWindows::ChatMemberChanged(frmChat* window, const std::string& name, bool added) {
     if (!rooms_) return;
     if (!window->roomId().empty()) {
-        if (added) rooms_->add(window->roomId(), name);
-        else rooms_->remove(window->roomId(), name);
+        if (added && rooms_->add(window->roomId(), name)) {
+            const QString me = QString::fromStdString(node_.state().MyName), who = QString::fromStdString(name);
+            window->AddNote([me, who] { return tr("%1 added %2").arg(me, who); });
+        } else if (!added) {
+            rooms_->remove(window->roomId(), name);
+        }
         return;
     }
     // A window that grew to several members becomes a shared chat.

@@ -9,6 +9,9 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QSplitter>
 #include <QPointer>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -35,6 +38,8 @@ struct Desk {
             if (items[routed].kind == "chat")
                 windows.RouteChatLine(items[routed].text, items[routed].sender,
                                       peer.node.users().GetColorForUName(items[routed].sender));
+        auto& reports = peer.rec.deliveries;
+        for (; reported < reports.size(); ++reported) windows.PrivateDelivery(reports[reported]);
         auto& gone = peer.rec.removedFromChats;
         for (; left < gone.size(); ++left) windows.RemoveUserFromChats(gone[left]);
         if (refreshes != peer.rec.chatRefreshes) {
@@ -49,7 +54,7 @@ struct Desk {
     Peer peer;
     rooms::RoomService rooms;
     ChatWindows windows;
-    std::size_t routed = 0, left = 0;
+    std::size_t routed = 0, left = 0, reported = 0;
     int refreshes = 0;
 };
 
@@ -158,7 +163,6 @@ TEST_F(SharedChatWindows, AnOptionsRejoinKeepsTheMemberAndOneWhoLeftIsAwayUntilB
     EXPECT_EQ(membersOf(bobChat), (QStringList{"ann", "bob", "carl"}));
     EXPECT_TRUE(bobChat->IsAway("ann"));
     EXPECT_TRUE(bobChat->txtMsg()->toPlainText().contains("ann left the network"));
-    bob.peer.rec.deliveries.clear();
     say(bobChat, QStringLiteral("for later"));
     run(200);
     EXPECT_TRUE(std::any_of(bob.peer.rec.deliveries.begin(), bob.peer.rec.deliveries.end(), [](const DeliveryReport& r) {
@@ -191,4 +195,45 @@ TEST_F(SharedChatWindows, ACopyWithoutKeysInTheChatGetsEveryLineAndIsMarked) {
     run(500);
     // The copy without keys gets the line as any copy sends it to one.
     EXPECT_TRUE(anyHas(bob.peer.transport.sent, "to everybody|zed")) << ::testing::PrintToString(bob.peer.transport.sent);
+}
+
+// LANYX_SCREENSHOTS=DIR under a virtual display (tools/screenshots.sh runs
+// it): one shared chat as its three members see it, side by side.
+TEST_F(SharedChatWindows, OneChatOnThreeScreensWhenAsked) {
+    const QString dir = qEnvironmentVariable("LANYX_SCREENSHOTS");
+    if (dir.isEmpty()) GTEST_SKIP() << "set LANYX_SCREENSHOTS=DIR to save pictures of the windows";
+    seg.post("rex|C/0");
+    run(500);
+    frmChat* annChat = ann.windows.OpenChatWindow("bob|carl|");
+    run(1000);
+    say(annChat, QStringLiteral("Lunch at 12:30?"));
+    run(500);
+    say(bob.only(), QStringLiteral("Yes, the usual place."));
+    run(500);
+    carl.only()->UserAddsMember("rex");
+    run(500);
+    say(carl.only(), QStringLiteral("Fine by me. I asked rex too."));
+    run(1000);
+    QList<QPixmap> shots;
+    for (Desk* d : desks) {
+        frmChat* w = d->only();
+        ASSERT_TRUE(w);
+        w->resize(420, 400);
+        w->splitter()->setSizes({110, 290});
+        w->setWindowTitle(w->windowTitle() + QStringLiteral(" (%1)").arg(QString::fromStdString(d->peer.node.state().MyName)));
+        w->show();
+        QApplication::processEvents();
+        shots << w->grab();
+    }
+    QPixmap all(shots[0].width() * 3 + 40, shots[0].height() + 20);
+    all.setDevicePixelRatio(shots[0].devicePixelRatio());
+    all.fill(Qt::white);
+    QPainter p(&all);
+    int x = 10;
+    for (const QPixmap& s : shots) {
+        p.drawPixmap(x, 10, s);
+        x += s.width() / static_cast<int>(s.devicePixelRatio()) + 10;
+    }
+    p.end();
+    EXPECT_TRUE(all.save(dir + "/lanyx-shared-chat.png"));
 }
