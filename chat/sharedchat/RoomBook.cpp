@@ -23,7 +23,8 @@ std::string NewRoomId() {
     return id;
 }
 
-RoomBook::RoomBook(std::function<std::string()> newId) : newId_(std::move(newId)) {}
+RoomBook::RoomBook(std::function<std::string()> newId) : newId_(std::move(newId)) {
+}
 
 Room* RoomBook::findMutable(std::string_view id) {
     for (auto& r : rooms_)
@@ -54,8 +55,8 @@ void RoomBook::forget(std::string_view id) {
 
 void RoomBook::makeRoom() {
     if (rooms_.size() < kMaxRooms) return;
-    const auto oldest =
-        std::min_element(rooms_.begin(), rooms_.end(), [](const Room& a, const Room& b) { return a.used < b.used; });
+    const auto oldest = std::min_element(rooms_.begin(), rooms_.end(),
+                                         [](const Room& a, const Room& b) { return a.used < b.used; });
     rooms_.erase(oldest);
 }
 
@@ -237,4 +238,4 @@ void RoomBook::rename(std::string_view from, const std::string& to) {
             if (equalsNoCase(m, from)) m = to;
 }
 
-} // namespace lanyx::rooms
+}  // namespace lanyx::rooms

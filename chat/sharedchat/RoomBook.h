@@ -30,10 +30,10 @@ struct Room {
 // What a change received did here.
 struct Outcome {
     enum class Kind : std::uint8_t {
-        Ignored,   // `reason` says why
-        Joined,    // a chat this copy did not know, with us in it
-        Changed,   // members came or went
-        Dropped,   // we were taken out: the chat is forgotten here
+        Ignored,  // `reason` says why
+        Joined,   // a chat this copy did not know, with us in it
+        Changed,  // members came or went
+        Dropped,  // we were taken out: the chat is forgotten here
     };
     Kind kind = Kind::Ignored;
     std::string reason;
@@ -90,4 +90,4 @@ std::size_t LoadRooms(std::string_view text, RoomBook& book);
 // 128 random bits as 32 hexadecimal digits.
 std::string NewRoomId();
 
-} // namespace lanyx::rooms
+}  // namespace lanyx::rooms

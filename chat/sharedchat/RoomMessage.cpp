@@ -26,7 +26,7 @@ std::optional<Change> changeOf(std::string_view word) {
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 bool IsRoomId(std::string_view id) {
     if (id.size() != 32) return false;
@@ -68,7 +68,8 @@ std::optional<RoomMessage> Parse(std::string_view body) {
         body.remove_prefix(nl + 1);
         if (lines.size() > kMaxMembers + 5) return std::nullopt;
     }
-    if (lines.size() < 6 || lines.size() > kMaxMembers + 5 || lines[0] != kFormat || !IsRoomId(lines[1])) return std::nullopt;
+    if (lines.size() < 6 || lines.size() > kMaxMembers + 5 || lines[0] != kFormat || !IsRoomId(lines[1]))
+        return std::nullopt;
     RoomMessage m;
     m.id = std::string(lines[1]);
     const auto serial = lines[2];
@@ -90,4 +91,4 @@ std::optional<RoomMessage> Parse(std::string_view body) {
     return m;
 }
 
-} // namespace lanyx::rooms
+}  // namespace lanyx::rooms

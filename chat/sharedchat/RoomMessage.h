@@ -44,4 +44,4 @@ bool IsRoomId(std::string_view id);
 // Whether `name` may be a member (see Parse).
 bool IsMemberName(std::string_view name);
 
-} // namespace lanyx::rooms
+}  // namespace lanyx::rooms

@@ -106,4 +106,4 @@ bool RoomService::roomMessage(const std::string& sender, const std::string& body
     return true;
 }
 
-} // namespace lanyx::rooms
+}  // namespace lanyx::rooms

@@ -71,4 +71,4 @@ private:
     RoomObserver* observer_ = nullptr;
 };
 
-} // namespace lanyx::rooms
+}  // namespace lanyx::rooms

@@ -128,7 +128,7 @@ TEST(CliArgs, SharedChatsAreNamedByIdOrOpenedWithTheirMembers) {
     EXPECT_FALSE(ParseArgs({"chat", "--room", "new", "--to", "bob", "--to", "carl", "hi"}, n));
     EXPECT_EQ(n.to.size(), 2u);
     for (const std::vector<std::string>& bad : {
-             std::vector<std::string>{"chat", "--room", "new", "hi"},               // with whom?
+             std::vector<std::string>{"chat", "--room", "new", "hi"},              // with whom?
              std::vector<std::string>{"chat", "--room", id, "--to", "bob", "hi"},  // the chat says who
              std::vector<std::string>{"alert", "--room", id, "hi"},
              std::vector<std::string>{"chat", "--room", "0123", "hi"},
@@ -147,5 +147,6 @@ TEST(CliArgs, RoomEventsNameTheChatItsMembersAndTheChange) {
               r.id + " members=ann,bob,dave added=dave");
     EXPECT_EQ(RoomEventText(r, {lanyx::rooms::RoomEvent::Kind::Removed, "ann", {"carl", "erin"}}),
               r.id + " members=ann,bob,dave removed=carl,erin");
-    EXPECT_EQ(RoomEventText(r, {lanyx::rooms::RoomEvent::Kind::Dropped, "ann", {}}), r.id + " members=ann,bob,dave dropped");
+    EXPECT_EQ(RoomEventText(r, {lanyx::rooms::RoomEvent::Kind::Dropped, "ann", {}}),
+              r.id + " members=ann,bob,dave dropped");
 }

@@ -298,8 +298,7 @@ void ChatWindows::roomChanged(const rooms::Room& room, const rooms::RoomEvent& e
         const QString others = names.join(QStringLiteral(", "));
         w->AddNote([by, others] { return tr("%1 shares this chat with you and %2.").arg(by, others); });
         break;
-    }
-        break;
+    } break;
     case Kind::Added:
         if (!w) return;  // closed here: the next line opens it with everybody
         for (const auto& n : event.names) w->AddUser(n);
@@ -339,7 +338,8 @@ void ChatWindows::refreshNow() {
         // Members marked away who are listed again are back.
         for (const QString& name : w->awayMembers()) {
             if (!node_.users().findNoCase(name.toStdString())) continue;
-            const QString who = QString::fromStdString(node_.users().user(*node_.users().findNoCase(name.toStdString())).text);
+            const QString who = QString::fromStdString(
+                node_.users().user(*node_.users().findNoCase(name.toStdString())).text);
             w->SetAway(name.toStdString(), false);
             w->AddNote([who] { return tr("%1 is back.").arg(who); });
             if (!back.contains(name)) back << name;

@@ -44,7 +44,7 @@ protected:
     Member ann, bob, carl;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SharedChats, EveryMemberHoldsTheSameListAndSeesWhoChangedIt) {
     const auto* room = ann.service.open({"bob", "carl"});

@@ -19,7 +19,7 @@ RoomBook book() {
     return RoomBook([] { return kId; });
 }
 
-} // namespace
+}  // namespace
 
 TEST(RoomMessages, WhatIsSentReadsBackAndAnythingElseIsRefused) {
     const auto m = message(7, {"ann", "Bob Smith", "carl"}, Change::Added, "carl");
@@ -33,17 +33,17 @@ TEST(RoomMessages, WhatIsSentReadsBackAndAnythingElseIsRefused) {
 
     for (const std::string& bad : std::vector<std::string>{
              "",
-             "2\n" + kId + "\n1\nstate\n\nann",              // another format
-             "1\n" + kId.substr(1) + "\n1\nstate\n\nann",     // short id
+             "2\n" + kId + "\n1\nstate\n\nann",                       // another format
+             "1\n" + kId.substr(1) + "\n1\nstate\n\nann",             // short id
              "1\n0123456789ABCDEF0123456789ABCDEF\n1\nstate\n\nann",  // capitals
-             "1\n" + kId + "\n0\nstate\n\nann",               // no change has serial 0
+             "1\n" + kId + "\n0\nstate\n\nann",                       // no change has serial 0
              "1\n" + kId + "\n01\nstate\n\nann",
              "1\n" + kId + "\n99999999999999999999\nstate\n\nann",  // past 64 bits
              "1\n" + kId + "\n1\nmoved\n\nann",
-             "1\n" + kId + "\n1\nstate\nann\nann",             // state names nobody
-             "1\n" + kId + "\n1\nadded\n\nann",                // added names somebody
-             "1\n" + kId + "\n1\nstate\n",                     // nobody in it
-             "1\n" + kId + "\n1\nstate\n\nann\nANN",           // twice, letter case aside
+             "1\n" + kId + "\n1\nstate\nann\nann",    // state names nobody
+             "1\n" + kId + "\n1\nadded\n\nann",       // added names somebody
+             "1\n" + kId + "\n1\nstate\n",            // nobody in it
+             "1\n" + kId + "\n1\nstate\n\nann\nANN",  // twice, letter case aside
              "1\n" + kId + "\n1\nstate\n\nann\n(All)",
              "1\n" + kId + "\n1\nstate\n\nann\nbob|carl",
              "1\n" + kId + "\n1\nstate\n\nann\nbo\tb",
@@ -67,8 +67,7 @@ TEST(RoomRules, OnlyAMemberBringsUsInAndOnlyIntoAChatWeAreIn) {
     ASSERT_EQ(o.kind, Outcome::Kind::Joined);
     EXPECT_EQ(o.added, (std::vector<std::string>{"ann", "carl"}));
     // Once in, a stranger to the chat changes nothing.
-    EXPECT_EQ(b.receive("bob", "mallory", message(9, {"ann", "bob", "carl", "mallory"})).kind,
-              Outcome::Kind::Ignored);
+    EXPECT_EQ(b.receive("bob", "mallory", message(9, {"ann", "bob", "carl", "mallory"})).kind, Outcome::Kind::Ignored);
     EXPECT_EQ(b.find(kId)->members.size(), 3u);
 }
 
@@ -150,9 +149,9 @@ TEST(RoomFile, ChatsReadBackInTheirOrderAndDamagedLinesAreLeftOut) {
 
     RoomBook damaged(ids);
     const std::string text = "Lanyx shared chats 1\r\n" + std::string(32, 'g') + "\t1\tann\tann\n" +  // no id
-                             std::string(32, 'a') + "\tx\tann\tann\n" +                              // no serial
-                             std::string(32, 'b') + "\t1\tann\n" +                                     // nobody in it
-                             std::string(32, 'c') + "\t3\tann\tann\tANN\n" +                           // twice
+                             std::string(32, 'a') + "\tx\tann\tann\n" +                               // no serial
+                             std::string(32, 'b') + "\t1\tann\n" +                                    // nobody in it
+                             std::string(32, 'c') + "\t3\tann\tann\tANN\n" +                          // twice
                              std::string(32, 'd') + "\t3\tann\tann\tbob\n";
     EXPECT_EQ(LoadRooms(text, damaged), 4u);
     EXPECT_EQ(damaged.size(), 1u);

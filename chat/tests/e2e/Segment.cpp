@@ -143,8 +143,7 @@ void SegmentTest::TearDown() {
     std::filesystem::remove_all(root_, ec);
 }
 
-Process& SegmentTest::run(int host, const std::string& tag, std::vector<std::string> argv,
-                          const std::string& inFile) {
+Process& SegmentTest::run(int host, const std::string& tag, std::vector<std::string> argv, const std::string& inFile) {
     auto full = segment_->on(host);
     full.insert(full.end(), argv.begin(), argv.end());
     procs_.push_back(std::make_unique<Process>(full, out(tag), (root_ / (tag + ".err")).string(), inFile));

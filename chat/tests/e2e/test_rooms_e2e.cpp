@@ -19,7 +19,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(RoomsEndToEnd, EveryMemberGetsEveryLineAndTheBareCopyToo) {
     auto& rex = rawPeer(2, "rex");

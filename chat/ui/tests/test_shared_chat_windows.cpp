@@ -101,7 +101,7 @@ protected:
     std::vector<Desk*> desks{&ann, &bob, &carl};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SharedChatWindows, ARepliesReachEveryMemberAndAnAddedMemberIsSeenByAll) {
     frmChat* annChat = ann.windows.OpenChatWindow("bob|carl|");
@@ -165,9 +165,9 @@ TEST_F(SharedChatWindows, AnOptionsRejoinKeepsTheMemberAndOneWhoLeftIsAwayUntilB
     EXPECT_TRUE(bobChat->txtMsg()->toPlainText().contains("ann left the network"));
     say(bobChat, QStringLiteral("for later"));
     run(200);
-    EXPECT_TRUE(std::any_of(bob.peer.rec.deliveries.begin(), bob.peer.rec.deliveries.end(), [](const DeliveryReport& r) {
-        return r.recipient == "ann" && r.state == Delivery::Queued;
-    }));
+    EXPECT_TRUE(
+        std::any_of(bob.peer.rec.deliveries.begin(), bob.peer.rec.deliveries.end(),
+                    [](const DeliveryReport& r) { return r.recipient == "ann" && r.state == Delivery::Queued; }));
 
     ann.peer.node.OpenNetwork();
     run(2000);
@@ -194,7 +194,8 @@ TEST_F(SharedChatWindows, ACopyWithoutKeysInTheChatGetsEveryLineAndIsMarked) {
     say(bob.only(), QStringLiteral("to everybody"));
     run(500);
     // The copy without keys gets the line as any copy sends it to one.
-    EXPECT_TRUE(anyHas(bob.peer.transport.sent, "to everybody|zed")) << ::testing::PrintToString(bob.peer.transport.sent);
+    EXPECT_TRUE(anyHas(bob.peer.transport.sent, "to everybody|zed"))
+        << ::testing::PrintToString(bob.peer.transport.sent);
 }
 
 // LANYX_SCREENSHOTS=DIR under a virtual display (tools/screenshots.sh runs
@@ -220,7 +221,8 @@ TEST_F(SharedChatWindows, OneChatOnThreeScreensWhenAsked) {
         ASSERT_TRUE(w);
         w->resize(420, 400);
         w->splitter()->setSizes({110, 290});
-        w->setWindowTitle(w->windowTitle() + QStringLiteral(" (%1)").arg(QString::fromStdString(d->peer.node.state().MyName)));
+        w->setWindowTitle(w->windowTitle() +
+                          QStringLiteral(" (%1)").arg(QString::fromStdString(d->peer.node.state().MyName)));
         w->show();
         QApplication::processEvents();
         shots << w->grab();
