@@ -393,8 +393,9 @@ changed / not confirmed / conflict / no keys), key-changed (a warning). A
 message under a name with a known key that is not signed by it starts with
 "(not verified) ". Output of who: NAME, STATUS (0-2,
 or -1), COLOUR per user. alert and chat to users print one delivery line per
-user (encrypted: delivered / not confirmed, in the clear to a copy without
-keys, or not sent when the user's key changed) and wait for the
+user (encrypted: delivered / not confirmed, "encrypted with the lasting
+keys only" to an earlier build, in the clear to a copy without keys, or not
+sent when the user's key changed) and wait for the
 confirmations (a few seconds at most). To a user whose key is known a
 private message is sealed or not sent at all, never sent in the clear. Output of networks and on standard
 error at the start: one line per interface and destination.
@@ -522,10 +523,13 @@ std::string KeyStateText(KeyState state) {
 }
 
 std::string DeliveryText(const DeliveryReport& r) {
+    // Sealed under the lasting keys alone (the recipient runs an earlier
+    // build): whoever steals a key file later can read it.
+    const std::string sealed = r.forwardSecret ? "encrypted" : "encrypted with the lasting keys only (an earlier build)";
     switch (r.state) {
-    case Delivery::Waiting: return "encrypted: waiting for confirmation";
-    case Delivery::Delivered: return "encrypted: delivered";
-    case Delivery::NotConfirmed: return "encrypted: not confirmed";
+    case Delivery::Waiting: return sealed + ": waiting for confirmation";
+    case Delivery::Delivered: return sealed + ": delivered";
+    case Delivery::NotConfirmed: return sealed + ": not confirmed";
     case Delivery::Local: return "kept here: a message to yourself stays on this computer";
     case Delivery::Queued:
         return "queued: encrypted, waits in this data folder until " + r.recipient + " is seen with the known key";

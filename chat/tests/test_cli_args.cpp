@@ -150,3 +150,13 @@ TEST(CliArgs, RoomEventsNameTheChatItsMembersAndTheChange) {
     EXPECT_EQ(RoomEventText(r, {lanyx::rooms::RoomEvent::Kind::Dropped, "ann", {}}),
               r.id + " members=ann,bob,dave dropped");
 }
+
+TEST(CliArgs, DeliveryLinesSayWhenOnlyTheLastingKeysSealedAMessage) {
+    lanyx::DeliveryReport r{7, "bob", true, lanyx::Delivery::Delivered};
+    r.forwardSecret = true;
+    EXPECT_EQ(DeliveryText(r), "encrypted: delivered");
+    r.forwardSecret = false;
+    EXPECT_EQ(DeliveryText(r), "encrypted with the lasting keys only (an earlier build): delivered");
+    r.state = lanyx::Delivery::Queued;
+    EXPECT_EQ(DeliveryText(r).rfind("queued: encrypted", 0), 0u);
+}
