@@ -389,7 +389,9 @@ Output of listen: one line per event, tab-separated: KIND, SENDER, TEXT, with
 KIND one of join, leave, colour, status, alert, private-alert, chat,
 private-chat, box, network (an interface sent through, at the start and when
 one comes), network-gone, keys (new key, not checked / checked by you /
-changed / not confirmed / conflict / no keys), key-changed (a warning). A
+changed / not confirmed / conflict / no keys), key-changed (a warning),
+room (a shared chat: ID members=NAMES and joined, added=, removed= or
+dropped, SENDER being who changed it). A
 message under a name with a known key that is not signed by it starts with
 "(not verified) ". Output of who: NAME, STATUS (0-2,
 or -1), COLOUR per user. alert and chat to users print one delivery line per
