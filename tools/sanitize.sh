@@ -14,7 +14,7 @@ what=${1:-all}
 
 # Tests that start the command-line copies start the sanitized ones too.
 asan_targets=(lanyx_core_tests lanyx_net_tests lanyx_adapters_tests lanyx_history_tests
-  lanyx_transfer_tests lanyx_cli_tests lanyx_cli_history_tests lanyx_e2e_tests)
+  lanyx_transfer_tests lanyx_cli_tests lanyx_cli_history_tests lanyx_sharedchat_tests lanyx_e2e_tests)
 tsan_targets=(lanyx_adapters_tests lanyx_transfer_tests)
 
 run() {
