@@ -158,12 +158,19 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             if (const auto p = net::destinationProblem(v)) return "--also " + v + ": " + *p;
             o.also.push_back(v);
         } else if (a == "--drop-first-private") {
-            // This and --test-drop-after are aids for the end-to-end tests:
+            // This, --test-drop-after and --test-offer-name are aids for the end-to-end tests:
             // they lose data on purpose, so the help leaves them out.
             o.dropFirstPrivate = true;
         } else if (a == "--accept-into") {
             if (!value(v) || v.empty()) return "--accept-into needs a folder";
             o.acceptInto = v;
+        } else if (a == "--accept-from") {
+            if (!value(v) || v.empty()) return "--accept-from needs a user name";
+            o.acceptFrom.push_back(v);
+        } else if (a == "--accept-quota") {
+            const auto n = value(v) ? parseNumber(v) : std::nullopt;
+            if (!n || *n < 0) return "--accept-quota needs a number of bytes";
+            o.acceptQuota = static_cast<std::uint64_t>(*n);
         } else if (a == "--keep-known") {
             o.keepKnown = true;
         } else if (a == "--decline") {
@@ -171,6 +178,9 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         } else if (a == "--offer-wait-ms") {
             if (auto e = number(o.offerWaitMs, 86400000)) return e;
             offerWaitGiven = true;
+        } else if (a == "--test-offer-name") {
+            if (!value(v) || v.empty()) return "--test-offer-name needs a name";
+            o.testOfferName = v;
         } else if (a == "--test-drop-after") {
             if (auto e = number(o.testDropAfter, 0xFFFFFFFFu)) return e;
             if (o.testDropAfter == 0) return "--test-drop-after needs a count above 0";
@@ -219,6 +229,8 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
     }
     if (o.keepKnown && o.command != "verify") return "--keep-known goes with verify";
     if (o.acceptInto && o.declineOffers) return "--accept-into and --decline exclude each other";
+    if ((!o.acceptFrom.empty() || o.acceptQuota) && !o.acceptInto)
+        return "--accept-from and --accept-quota go with --accept-into";
     if (o.command == "verify") {
         if (!o.to.empty()) return "verify takes the user name without --to";
         if (words.size() < 2) return "verify needs the user name";
@@ -366,7 +378,13 @@ Options:
                          address or a directed broadcast such as 10.2.255.255),
                          beside those in Network.txt in the data folder;
                          repeatable
-  --accept-into DIR      listen: accept every file offer into DIR
+  --accept-into DIR      listen: accept file offers into DIR: from the users
+                         of --accept-from, else from users whose key you
+                         checked (lanyx-cli verify); others are declined
+  --accept-from NAME     with --accept-into: accept offers from NAME;
+                         repeatable
+  --accept-quota BYTES   with --accept-into: accept at most this many bytes
+                         in all while listening
   --decline              listen: decline every file offer
   --offer-wait-ms MS     send: how long an offer waits for its answer
                          (default 300000, five minutes)

@@ -33,7 +33,9 @@ struct CliOptions {
     std::string safetyNumber;               // verify: the number the other user read (digits)
     bool keepKnown = false;                 // verify: keep the known key instead
     std::uint64_t cancelWaiting = 0;        // waiting: the message to take back (0: list them)
-    std::optional<std::string> acceptInto;  // listen: accept every offer into this folder
+    std::optional<std::string> acceptInto;  // listen: accept offers into this folder
+    std::vector<std::string> acceptFrom;    // ... from these users only (else from users whose key is checked)
+    std::optional<std::uint64_t> acceptQuota;  // ... up to this many bytes in all
     bool declineOffers = false;             // listen: decline every offer
     std::uint32_t offerWaitMs = 300000;     // send: how long an offer waits for its answer
     std::optional<std::string> dir;
@@ -45,6 +47,7 @@ struct CliOptions {
     std::string broadcast = "255.255.255.255";
     std::vector<std::string> also;  // extra destinations for this run
     bool dropFirstPrivate = false;  // test aid: the first encrypted transmission is lost
+    std::string testOfferName;        // test aid: offers show this name instead of the files'
     std::uint32_t testDropAfter = 0;  // test aid: cut each incoming transfer once after this many bytes
     HistoryQuery history;             // history: what to print
     bool help = false;

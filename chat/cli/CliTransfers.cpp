@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 #include <ostream>
 
 namespace lanyx::cli {
@@ -13,6 +15,24 @@ using Direction = TransferItem::Direction;
 
 namespace {
 constexpr qint64 kProgressEveryMs = 1000;
+}
+
+QString AcceptRefusal(const TransferReporter::AcceptRules& rules, const TransferItem& offer, quint64 accepted) {
+    if (rules.from.empty()) {
+        if (!rules.checked || !rules.checked(offer.peer))
+            return QStringLiteral("not accepted: the key of %1 was not checked (lanyx-cli verify, or --accept-from)")
+                .arg(offer.peer);
+    } else if (std::none_of(rules.from.begin(), rules.from.end(), [&](const std::string& name) {
+                   return QString::fromStdString(name).compare(offer.peer, Qt::CaseInsensitive) == 0;
+               })) {
+        return QStringLiteral("not accepted: %1 is not among --accept-from").arg(offer.peer);
+    }
+    if (rules.quota && (offer.bytes > *rules.quota || accepted > *rules.quota - offer.bytes))
+        return QStringLiteral("not accepted: %1 bytes would exceed --accept-quota (%2 of %3 bytes taken)")
+            .arg(offer.bytes)
+            .arg(accepted)
+            .arg(*rules.quota);
+    return {};
 }
 
 QString NamesText(const TransferItem& item) {
@@ -93,8 +113,18 @@ void TransferReporter::offered(const QString& id) {
     const auto* item = files_.item(id);
     if (!item) return;
     line("file-offer", item->peer, OfferText(*item));
-    if (answer_ == Answer::Accept) files_.accept(id, folder_);
-    else if (answer_ == Answer::Decline) files_.decline(id);
+    if (answer_ == Answer::Accept) {
+        if (const auto why = AcceptRefusal(rules_, *item, accepted_); !why.isEmpty()) {
+            line("transfer-refused", item->peer, why);
+            seen_[id].reason = why;
+            files_.decline(id);
+            return;
+        }
+        accepted_ += item->bytes;
+        files_.accept(id, folder_);
+    } else if (answer_ == Answer::Decline) {
+        files_.decline(id);
+    }
 }
 
 void TransferReporter::changed(const QString& id) {

@@ -5,9 +5,12 @@
 
 #include <QString>
 
+#include <functional>
 #include <iosfwd>
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace lanyx::cli {
 
@@ -21,6 +24,13 @@ public:
     TransferReporter& operator=(const TransferReporter&) = delete;
 
     void answerOffers(Answer answer, const QString& folder = {});
+    // Whom offers are accepted from (with Answer::Accept), and how much.
+    struct AcceptRules {
+        std::vector<std::string> from;  // empty: users whose key the user checked
+        std::optional<quint64> quota;   // bytes in all
+        std::function<bool(const QString& name)> checked;
+    };
+    void acceptRules(AcceptRules rules) { rules_ = std::move(rules); }
     // Cancels a transfer; its final line is transfer-failed with `reason`
     // when one is given, else transfer-cancelled.
     void cancel(const QString& id, const QString& reason = {});
@@ -45,11 +55,17 @@ private:
     std::ostream& out_;
     bool terminal_;
     Answer answer_ = Answer::Leave;
+    AcceptRules rules_;
+    quint64 accepted_ = 0;
     QString folder_;
     std::map<QString, Seen> seen_;
     std::size_t statusWidth_ = 0;
     QElapsedTimer clock_;
 };
+
+// Why an offer is not accepted under `rules` (with `accepted` bytes taken
+// so far); empty when it is.
+QString AcceptRefusal(const TransferReporter::AcceptRules& rules, const TransferItem& offer, quint64 accepted);
 
 // "photos, report.pdf" (the top-level names as offered).
 QString NamesText(const TransferItem& item);

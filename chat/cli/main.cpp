@@ -318,10 +318,17 @@ int main(int argc, char** argv) {
 
     FileTransfers files(node);
     if (opt.testDropAfter > 0) files.setDropAfterForTest(opt.testDropAfter);
+    if (!opt.testOfferName.empty()) files.setOfferNameForTest(QString::fromStdString(opt.testOfferName));
     cli::TransferReporter reporter(files, std::cout, isatty(STDOUT_FILENO) == 1);
     printer.setBeforeLine([&reporter] { reporter.endStatusLine(); });
-    if (opt.acceptInto)
+    if (opt.acceptInto) {
         reporter.answerOffers(cli::TransferReporter::Answer::Accept, QString::fromStdString(*opt.acceptInto));
+        cli::TransferReporter::AcceptRules rules;
+        rules.from = opt.acceptFrom;
+        if (opt.acceptQuota) rules.quota = *opt.acceptQuota;
+        rules.checked = [&node](const QString& name) { return node.KeyStateOf(name.toStdString()) == KeyState::Checked; };
+        reporter.acceptRules(std::move(rules));
+    }
     else if (opt.declineOffers)
         reporter.answerOffers(cli::TransferReporter::Answer::Decline);
 

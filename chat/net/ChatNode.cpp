@@ -656,11 +656,34 @@ void ChatNode::refuseDatagram(const Error& e) {
     if (e.number != err::TypeMismatch) LogReceiveError(e.number, e.text);
 }
 
+void ChatNode::noteVerifiedSource(std::string_view sender) {
+    const auto source = transport_.currentSource();
+    if (source == 0) return;
+    const auto key = toLower(std::string(sender));
+    auto it = verifiedSources_.find(key);
+    if (it == verifiedSources_.end()) {
+        // Names are pinned at a limited pace; past this many, new ones wait
+        // for the next start.
+        if (verifiedSources_.size() >= kSourceNames) return;
+        it = verifiedSources_.emplace(key, std::vector<std::uint32_t>{}).first;
+    }
+    auto& list = it->second;
+    std::erase(list, source);
+    list.insert(list.begin(), source);
+    if (list.size() > kSourcesPerName) list.pop_back();
+}
+
+std::vector<std::uint32_t> ChatNode::VerifiedSources(std::string_view name) const {
+    const auto it = verifiedSources_.find(toLower(std::string(name)));
+    return it == verifiedSources_.end() ? std::vector<std::uint32_t>{} : it->second;
+}
+
 Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     const auto d = wire::parse(text);
     if (!d) return Error{err::InvalidArgument, "Invalid procedure call or argument"};
     const std::string_view sender = d->sender;
 
+    if (trust_ == Trust::Verified) noteVerifiedSource(sender);
     auto row = users_.findExact(sender);
     if (row) users_.heardFrom(*row);
     if (!row) {

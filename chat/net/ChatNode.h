@@ -250,6 +250,13 @@ public:
     // What is known of a user's key (NoKeys for a copy without keys).
     KeyState KeyStateOf(std::string_view name) const { return secure_ ? secure_->stateOf(name) : KeyState::NoKeys; }
 
+    // The source addresses (IPv4, host order, newest first) that datagrams
+    // signed by the key pinned for `name` came from since this copy started;
+    // a few per name. File offers name addresses that must be among them.
+    std::vector<std::uint32_t> VerifiedSources(std::string_view name) const;
+    static constexpr std::size_t kSourcesPerName = 4;
+    static constexpr std::size_t kSourceNames = 4096;
+
     // Files. With a handler set, the copy announces that it takes offers.
     void SetFileHandler(FileMessageHandler* handler);
     // Whether files can go to `name`; else `why` says why not, for the user.
@@ -399,6 +406,8 @@ private:
     void firstAnnouncement(const std::string& name);
     void sendColourAndStatus(Presence how);
     void sendKeysSoon();
+    void noteVerifiedSource(std::string_view sender);
+    std::unordered_map<std::string, std::vector<std::uint32_t>> verifiedSources_;  // lower-case name
     FileMessageHandler* files_ = nullptr;
     HistoryRecorder* history_ = nullptr;
     std::unordered_set<std::uint64_t> fileReports_;

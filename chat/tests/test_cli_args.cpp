@@ -160,3 +160,25 @@ TEST(CliArgs, DeliveryLinesSayWhenOnlyTheLastingKeysSealedAMessage) {
     r.state = lanyx::Delivery::Queued;
     EXPECT_EQ(DeliveryText(r).rfind("queued: encrypted", 0), 0u);
 }
+
+TEST(CliArgs, AcceptRulesGoWithAcceptInto) {
+    CliOptions o;
+    ASSERT_FALSE(parse({"listen", "--accept-into", "/tmp/in", "--accept-from", "ann", "--accept-from", "Bob",
+                        "--accept-quota", "1000000"},
+                       o));
+    EXPECT_EQ(o.acceptFrom, (std::vector<std::string>{"ann", "Bob"}));
+    ASSERT_TRUE(o.acceptQuota);
+    EXPECT_EQ(*o.acceptQuota, 1000000u);
+    // Without --accept-from nobody is named: only checked keys are taken.
+    CliOptions plain;
+    ASSERT_FALSE(parse({"listen", "--accept-into", "/tmp/in"}, plain));
+    EXPECT_TRUE(plain.acceptFrom.empty());
+    EXPECT_FALSE(plain.acceptQuota);
+
+    EXPECT_EQ(problem({"listen", "--accept-from", "ann"}), "--accept-from and --accept-quota go with --accept-into");
+    EXPECT_EQ(problem({"listen", "--decline", "--accept-quota", "5"}),
+              "--accept-from and --accept-quota go with --accept-into");
+    EXPECT_EQ(problem({"listen", "--accept-into", "/tmp/in", "--accept-quota", "-1"}),
+              "--accept-quota needs a number of bytes");
+    EXPECT_EQ(problem({"listen", "--accept-into", "/tmp/in", "--accept-from"}), "--accept-from needs a user name");
+}

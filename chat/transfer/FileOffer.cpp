@@ -134,13 +134,33 @@ std::string FormatOffer(const Offer& offer) {
     std::string text = "v1;id=" + offer.id + ";port=" + std::to_string(offer.port) +
                        ";files=" + std::to_string(offer.files) + ";bytes=" + std::to_string(offer.bytes) +
                        ";names=";
+    std::string tail;
+    for (std::size_t i = 0; i < offer.addresses.size() && i < kMaxOfferAddresses; ++i) {
+        const auto a = offer.addresses[i];
+        tail += (i ? "," : ";from=") + std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." +
+                std::to_string((a >> 8) & 255) + "." + std::to_string(a & 255);
+    }
+    if (offer.tops) tail += ";tops=" + std::to_string(offer.tops);
     for (std::size_t i = 0; i < offer.names.size() && i < kMaxOfferNames; ++i) {
         auto encoded = EncodeName(offer.names[i]);
-        if (text.size() + encoded.size() + 1 > kMaxOfferText) break;  // the count still tells the rest
+        // The count still tells the rest.
+        if (text.size() + encoded.size() + 1 + tail.size() > kMaxOfferText) break;
         if (i) text += ',';
         text += encoded;
     }
-    return text;
+    return text + tail;
+}
+
+std::optional<std::uint32_t> ParseIpv4(std::string_view text) {
+    auto parts = split(text, '.');
+    if (parts.size() != 4) return std::nullopt;
+    std::uint32_t address = 0;
+    for (auto part : parts) {
+        std::uint64_t v = 0;
+        if (part.size() > 3 || !ParseCount(part, v) || v > 255) return std::nullopt;
+        address = (address << 8) | static_cast<std::uint32_t>(v);
+    }
+    return address;
 }
 
 bool IsTransferId(std::string_view text) { return text.size() == 32 && isHexLower(text); }
@@ -174,6 +194,25 @@ std::optional<Offer> ParseOffer(std::string_view text) {
         }
     }
     if (offer.names.empty()) return std::nullopt;
+    // Fields of later builds; each at most once.
+    bool from = false;
+    for (std::size_t i = 6; i < fields.size(); ++i) {
+        const auto field = fields[i];
+        if (field.substr(0, 5) == "from=" && !from) {
+            from = true;
+            for (auto part : split(field.substr(5), ',')) {
+                auto address = ParseIpv4(part);
+                if (!address || offer.addresses.size() == kMaxOfferAddresses) return std::nullopt;
+                offer.addresses.push_back(*address);
+            }
+        } else if (field.substr(0, 5) == "tops=" && !offer.tops) {
+            if (!ParseCount(field.substr(5), offer.tops) || offer.tops == 0 || offer.tops > kMaxEntries ||
+                offer.tops < offer.names.size())
+                return std::nullopt;
+        } else if (field.substr(0, 5) == "from=" || field.substr(0, 5) == "tops=") {
+            return std::nullopt;
+        }
+    }
     return offer;
 }
 

@@ -19,15 +19,20 @@ inline constexpr std::size_t kMaxPathBytes = 4096;
 inline constexpr std::size_t kMaxNameBytes = 255;
 inline constexpr std::size_t kMaxDepth = 64;
 
-// The offer: sent by the sender to one recipient. The recipient connects
-// back to the address the offer came from, on `port`; it never takes an
-// address from the offer, so a forged offer cannot aim it at another host.
+inline constexpr std::size_t kMaxOfferAddresses = 8;
+
+// The offer: sent sealed by the sender to one recipient. It names the
+// sender's own IPv4 addresses and port; the recipient connects only to one
+// of them that its own copy has seen the sender's signed datagrams come
+// from (see OfferChecks.h). Offers of earlier builds name no addresses.
 struct Offer {
     std::string id;           // 32 lower-case hex digits
     std::uint16_t port = 0;   // 1..65535
     std::uint64_t files = 0;  // files in all (folders not counted)
     std::uint64_t bytes = 0;  // their total size
     std::vector<std::string> names;  // top-level names (UTF-8), at most kMaxOfferNames
+    std::vector<std::uint32_t> addresses;  // the sender's, host order; empty in old offers
+    std::uint64_t tops = 0;   // how many top-level names there are (0: not said, an old offer)
     bool operator==(const Offer&) const = default;
 };
 
@@ -37,6 +42,9 @@ std::optional<Offer> ParseOffer(std::string_view text);
 // A decimal count as offers and transfers write it: digits only, no leading
 // zero, within 64 bits.
 bool ParseCount(std::string_view text, std::uint64_t& out);
+
+// A dotted IPv4 address ("10.0.0.7", no leading zeros), host order.
+std::optional<std::uint32_t> ParseIpv4(std::string_view text);
 
 // A new random transfer id (32 hex digits), and whether a text is one.
 std::string NewTransferId();

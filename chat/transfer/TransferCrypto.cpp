@@ -17,26 +17,12 @@ namespace lanyx::transfer {
 
 namespace {
 
-// Key-exchange key, cipher byte, signature.
-constexpr std::size_t kHello = crypto_kx_PUBLICKEYBYTES + 1 + crypto_sign_BYTES;
-
 void ensureSodium() {
     if (!crypto::available()) throw std::runtime_error("libsodium cannot start");
 }
 
 std::string_view bytes(const unsigned char* p, std::size_t n) {
     return {reinterpret_cast<const char*>(p), n};
-}
-
-std::string transcript(const char* label, const std::string& id, const unsigned char* a, const unsigned char* b,
-                       std::string_view choices) {
-    std::string t(label);
-    t += '\0';
-    t += id;
-    t.append(reinterpret_cast<const char*>(a), 32);
-    if (b) t.append(reinterpret_cast<const char*>(b), 32);
-    t += choices;
-    return t;
 }
 
 // Hashes for digests on a thread of its own, so that reading, sealing and
@@ -374,79 +360,125 @@ ConnectionHandshake::~ConnectionHandshake() {
     sodium_memzero(rx_.data(), rx_.size());
     sodium_memzero(tx_.data(), tx_.size());
     sodium_memzero(check_.data(), check_.size());
+    sodium_memzero(confirm_.data(), confirm_.size());
 }
 
 std::string ConnectionHandshake::start() {
     if (role_ != Role::Receiver) return {};
     offered_ = static_cast<std::uint8_t>(ciphers_ | (keyed_ ? kKeyedFileChecks : 0));
-    const std::string offer(1, static_cast<char>(offered_));
-    auto t = transcript("lanyx-xfer-2 R", id_, ephPub_.data(), nullptr, offer);
-    return std::string(bytes(ephPub_.data(), ephPub_.size())) + offer + crypto::Sign(t, bytes(own_.data(), own_.size()));
+    return std::string(bytes(ephPub_.data(), ephPub_.size())) + static_cast<char>(offered_);
+}
+
+ConnectionHandshake::Step ConnectionHandshake::fail(std::string text) {
+    error_ = std::move(text);
+    return Step::Failed;
+}
+
+bool ConnectionHandshake::deriveKeys() {
+    const auto& receiverEph = role_ == Role::Receiver ? ephPub_ : peerEph_;
+    const auto& senderEph = role_ == Role::Receiver ? peerEph_ : ephPub_;
+    int kx = role_ == Role::Receiver
+                 ? crypto_kx_client_session_keys(rx_.data(), tx_.data(), ephPub_.data(), ephSecret_.data(), peerEph_.data())
+                 : crypto_kx_server_session_keys(rx_.data(), tx_.data(), ephPub_.data(), ephSecret_.data(), peerEph_.data());
+    sodium_memzero(ephSecret_.data(), ephSecret_.size());
+    if (kx != 0) return false;
+    // Both directions' keys, the receiver's first: the same on both sides.
+    const auto& first = role_ == Role::Receiver ? tx_ : rx_;
+    const auto& second = role_ == Role::Receiver ? rx_ : tx_;
+    std::array<unsigned char, 64> both{};
+    std::memcpy(both.data(), first.data(), 32);
+    std::memcpy(both.data() + 32, second.data(), 32);
+    const auto keyed = [&](std::string_view label, std::array<unsigned char, 32>& out) {
+        crypto_generichash(out.data(), out.size(), reinterpret_cast<const unsigned char*>(label.data()), label.size(),
+                           both.data(), both.size());
+    };
+    keyed("lanyx-file-check", check_);
+    keyed("lanyx-xfer-3 confirm", confirm_);
+    sodium_memzero(both.data(), both.size());
+    // What both signatures and both proofs cover.
+    const std::string t = std::string("lanyx-xfer-3") + '\0' + id_ + std::string(bytes(receiverEph.data(), 32)) +
+                          std::string(bytes(senderEph.data(), 32)) + static_cast<char>(offered_) +
+                          static_cast<char>(chosen_);
+    crypto_generichash(transcript_.data(), transcript_.size(), reinterpret_cast<const unsigned char*>(t.data()),
+                       t.size(), nullptr, 0);
+    return true;
+}
+
+std::string ConnectionHandshake::signature(char side) const {
+    std::string m = std::string("lanyx-xfer-3 ") + side + std::string(bytes(transcript_.data(), transcript_.size()));
+    return crypto::Sign(m, bytes(own_.data(), own_.size()));
+}
+
+bool ConnectionHandshake::signedBy(char side, const std::string& sig) const {
+    std::string m = std::string("lanyx-xfer-3 ") + side + std::string(bytes(transcript_.data(), transcript_.size()));
+    return crypto::Verify(m, sig, bytes(peer_.data(), peer_.size()));
+}
+
+std::string ConnectionHandshake::proof(char side) const {
+    std::string m(1, side);
+    m += bytes(transcript_.data(), transcript_.size());
+    std::string mac(crypto_auth_BYTES, '\0');
+    static_assert(crypto_auth_KEYBYTES == 32);
+    crypto_auth(reinterpret_cast<unsigned char*>(mac.data()), reinterpret_cast<const unsigned char*>(m.data()), m.size(),
+                confirm_.data());
+    return mac;
+}
+
+bool ConnectionHandshake::provenBy(char side, const std::string& mac) const {
+    std::string m(1, side);
+    m += bytes(transcript_.data(), transcript_.size());
+    return mac.size() == crypto_auth_BYTES &&
+           crypto_auth_verify(reinterpret_cast<const unsigned char*>(mac.data()),
+                              reinterpret_cast<const unsigned char*>(m.data()), m.size(), confirm_.data()) == 0;
 }
 
 ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std::string& reply) {
     if (done_) return Step::Done;
     if (!error_.empty()) return Step::Failed;
-    if (buffer.size() < kHello) return Step::NeedMore;
-    std::memcpy(peerEph_.data(), buffer.data(), peerEph_.size());
-    const auto theirs = static_cast<std::uint8_t>(buffer[peerEph_.size()]);
-    const std::string sig = buffer.substr(peerEph_.size() + 1, crypto_sign_BYTES);
-    std::string choices;
-    if (role_ == Role::Sender) {
-        offered_ = theirs;
-        choices += static_cast<char>(theirs);
-    } else {
-        chosen_ = theirs;
-        choices += static_cast<char>(offered_);
-        choices += static_cast<char>(theirs);
-    }
-    const auto t = role_ == Role::Sender ? transcript("lanyx-xfer-2 R", id_, peerEph_.data(), nullptr, choices)
-                                         : transcript("lanyx-xfer-2 S", id_, peerEph_.data(), ephPub_.data(), choices);
-    buffer.erase(0, kHello);
-    if (!crypto::Verify(t, sig, bytes(peer_.data(), peer_.size()))) {
-        error_ = "the other side's key is not the one known for it";
-        return Step::Failed;
-    }
-    if (role_ == Role::Sender) {
+    constexpr std::size_t kFirst = crypto_kx_PUBLICKEYBYTES + 1;
+    constexpr std::size_t kAnswer = crypto_kx_PUBLICKEYBYTES + 1 + crypto_sign_BYTES + crypto_auth_BYTES;
+    constexpr std::size_t kLast = crypto_sign_BYTES + crypto_auth_BYTES;
+    if (role_ == Role::Sender && !answered_) {
+        // The receiver's fresh key and ciphers; it proves itself once it
+        // has seen ours.
+        if (buffer.size() < kFirst) return Step::NeedMore;
+        std::memcpy(peerEph_.data(), buffer.data(), peerEph_.size());
+        offered_ = static_cast<std::uint8_t>(buffer[peerEph_.size()]);
+        buffer.erase(0, kFirst);
         chosen_ = ChooseCipher(offered_, ciphers_);
         if (chosen_ != 0 && keyed_ && (offered_ & kKeyedFileChecks)) chosen_ |= kKeyedFileChecks;
-    } else if (const auto cipher = chosen(); cipher == 0 || (chosen_ & offered_) != chosen_ ||
-                                             ChooseCipher(cipher, cipher) != cipher) {
-        error_ = cipher == 0 ? "the other side has no cipher in common with this one"
-                             : "the other side chose a cipher that was not offered";
-        return Step::Failed;
-    }
-    int kx = role_ == Role::Receiver
-                 ? crypto_kx_client_session_keys(rx_.data(), tx_.data(), ephPub_.data(), ephSecret_.data(), peerEph_.data())
-                 : crypto_kx_server_session_keys(rx_.data(), tx_.data(), ephPub_.data(), ephSecret_.data(), peerEph_.data());
-    if (kx != 0) {
-        error_ = "the other side sent an unusable key";
-        return Step::Failed;
-    }
-    {
-        // One key for the files' checks, the same on both sides: from both
-        // directions' keys, the receiver's first.
-        const auto& first = role_ == Role::Receiver ? tx_ : rx_;
-        const auto& second = role_ == Role::Receiver ? rx_ : tx_;
-        static const char label[] = "lanyx-file-check";
-        crypto_generichash_state h;
-        crypto_generichash_init(&h, nullptr, 0, check_.size());
-        crypto_generichash_update(&h, reinterpret_cast<const unsigned char*>(label), sizeof label - 1);
-        crypto_generichash_update(&h, first.data(), first.size());
-        crypto_generichash_update(&h, second.data(), second.size());
-        crypto_generichash_final(&h, check_.data(), check_.size());
+        if (!deriveKeys()) return fail("the other side sent an unusable key");
+        // Signed also when nothing is in common, so the receiver can say so.
+        reply = std::string(bytes(ephPub_.data(), ephPub_.size())) + static_cast<char>(chosen_) + signature('S') +
+                proof('S');
+        answered_ = true;
+        if (chosen_ == 0) return fail("the other side has no cipher in common with this one");
+        return Step::NeedMore;
     }
     if (role_ == Role::Sender) {
-        // Signed also when nothing is in common, so the receiver can say so.
-        const std::string both{static_cast<char>(offered_), static_cast<char>(chosen_)};
-        auto mine = transcript("lanyx-xfer-2 S", id_, ephPub_.data(), peerEph_.data(), both);
-        reply = std::string(bytes(ephPub_.data(), ephPub_.size())) + static_cast<char>(chosen_) +
-                crypto::Sign(mine, bytes(own_.data(), own_.size()));
-        if (chosen_ == 0) {
-            error_ = "the other side has no cipher in common with this one";
-            return Step::Failed;
-        }
+        if (buffer.size() < kLast) return Step::NeedMore;
+        const std::string sig = buffer.substr(0, crypto_sign_BYTES);
+        const std::string mac = buffer.substr(crypto_sign_BYTES, crypto_auth_BYTES);
+        buffer.erase(0, kLast);
+        if (!signedBy('R', sig)) return fail("the other side's key is not the one known for it");
+        if (!provenBy('R', mac)) return fail("the other side does not hold this connection's keys");
+        done_ = true;
+        return Step::Done;
     }
+    if (offered_ == 0) return fail("the handshake was not started");
+    if (buffer.size() < kAnswer) return Step::NeedMore;
+    std::memcpy(peerEph_.data(), buffer.data(), peerEph_.size());
+    chosen_ = static_cast<std::uint8_t>(buffer[peerEph_.size()]);
+    const std::string sig = buffer.substr(peerEph_.size() + 1, crypto_sign_BYTES);
+    const std::string mac = buffer.substr(peerEph_.size() + 1 + crypto_sign_BYTES, crypto_auth_BYTES);
+    buffer.erase(0, kAnswer);
+    if (!deriveKeys()) return fail("the other side sent an unusable key");
+    if (!signedBy('S', sig)) return fail("the other side's key is not the one known for it");
+    if (!provenBy('S', mac)) return fail("the other side does not hold this connection's keys");
+    if (const auto cipher = chosen(); cipher == 0 || (chosen_ & offered_) != chosen_ || ChooseCipher(cipher, cipher) != cipher)
+        return fail(cipher == 0 ? "the other side has no cipher in common with this one"
+                                : "the other side chose a cipher that was not offered");
+    reply = signature('R') + proof('R');
     done_ = true;
     return Step::Done;
 }

@@ -6,12 +6,17 @@
 // reordered frame does not open.
 //
 // Handshake, right after the line that names the transfer:
-//   receiver -> sender  its fresh key-exchange key, the ciphers it can use
-//                       (1 byte, a set of Cipher bits), and a signature over
-//                       ("lanyx-xfer-2 R", transfer id, that key, that byte)
+//   receiver -> sender  its fresh key-exchange key and the ciphers it can
+//                       use (1 byte, a set of Cipher bits)
 //   sender -> receiver  its fresh key, the cipher it chose (1 byte, 0: none
-//                       in common), and a signature over ("lanyx-xfer-2 S",
-//                       transfer id, its key, the receiver's, both bytes)
+//                       in common), its signature over T and a MAC over T
+//   receiver -> sender  its signature over T and a MAC over T
+// T is a hash of the transfer id, both fresh keys and both bytes; the
+// signatures are told apart by a label per side, and so are the MACs
+// (HMAC-SHA-512-256 under a key from this connection's keys). So each side
+// proves its identity key for this connection and these keys only, and
+// that it holds the connection's keys, before any frame: a handshake
+// recorded and played back cannot complete.
 // Each checks the signature against the identity key it holds for the other
 // side, so neither the keys nor the choice of cipher can be changed on the
 // way. Beside the ciphers the byte may carry kKeyedFileChecks: where both
@@ -96,22 +101,30 @@ public:
     // What the receiver sends first ("" for the sender, which answers).
     std::string start();
     // Takes handshake bytes from the front of `buffer` (leaving what follows
-    // it); `reply` gets what to send back.
+    // it); `reply` gets what to send back, also with NeedMore and Failed.
     Step consume(std::string& buffer, std::string& reply);
     // After Done: the connection's frame cipher.
     std::unique_ptr<FrameCipher> cipher();
     const std::string& error() const { return error_; }
 
 private:
+    Step fail(std::string text);
+    bool deriveKeys();
+    std::string signature(char side) const;
+    bool signedBy(char side, const std::string& sig) const;
+    std::string proof(char side) const;
+    bool provenBy(char side, const std::string& mac) const;
+
     Role role_;
     std::string id_;
     SigningKey own_;
     VerifyKey peer_;
     std::array<unsigned char, 32> ephPub_{}, ephSecret_{}, peerEph_{};
-    std::array<unsigned char, 32> rx_{}, tx_{}, check_{};
+    std::array<unsigned char, 32> rx_{}, tx_{}, check_{}, confirm_{}, transcript_{};
     std::uint8_t ciphers_;
     bool keyed_ = true;
     std::uint8_t offered_ = 0, chosen_ = 0;
+    bool answered_ = false;  // sender: its answer went out
     bool done_ = false;
     std::string error_;
 };

@@ -1,5 +1,6 @@
 #include "TransferSession.h"
 
+#include "OfferChecks.h"
 #include "OutputFile.h"
 
 #include <algorithm>
@@ -442,6 +443,13 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
                             " (line " + std::to_string(list.line) + ")",
                         true);
         }
+        std::vector<std::string> tops;
+        for (const auto& e : list.entries)
+            if (e.path.find('/') == std::string::npos) tops.push_back(e.path);
+        if (!TopNamesMatch(offer_, tops))
+            return fail("refused: the sender's list holds names other than those offered (" +
+                            peerText(tops.empty() ? std::string() : tops.front()) + ")",
+                        true);
         entries_ = std::move(list.entries);
         firstList_ = listText_;
         complete_.assign(entries_.size(), false);

@@ -13,14 +13,31 @@
 //                             the euro sign, behind a running number)
 //   sealed FROM TO TEXT       a private message sealed from the forger's
 //                             key to TO's box key (--to-box BASE64)
+//   tcp-listen PORT MS        listens on PORT for MS milliseconds and prints
+//                             "connection from ADDR" for each connection
+//   hold-tcp ADDR PORT COUNT MS
+//                             opens COUNT connections to ADDR:PORT, sends
+//                             nothing, holds them MS milliseconds; prints
+//                             "open N" (those still open at the end)
+//   replay-tcp IFACE PORT     records what this host sends on the first new
+//                             connection to PORT (seen on IFACE), and once
+//                             it has gone quiet for a second, plays it back
+//                             on a connection of its own; prints
+//                             "replayed N" and holds that connection 5 s
 // --key keeps the forger's seed in FILE (made when missing), so that runs
 // after one another speak with one key. --time-offset-s dates what is
 // signed that far from this computer's clock. With --repeat-ms the
 // command is sent again every MS milliseconds for --for-ms.
 // DATAGRAM and TEXT take \xNN escapes.
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <linux/if_packet.h>
+#include <net/ethernet.h>
+#include <net/if.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sodium.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -185,6 +202,145 @@ private:
     sockaddr_in to_{};
 };
 
+sockaddr_in addressOf(const std::string& host, int port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    inet_pton(AF_INET, host.c_str(), &a.sin_addr);
+    return a;
+}
+
+int tcpListen(int port, int ms) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    auto a = addressOf("0.0.0.0", port);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(fd, 16) != 0) return 1;
+    std::printf("listening\n");
+    std::fflush(stdout);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        sockaddr_in from{};
+        socklen_t len = sizeof from;
+        const int c = accept(fd, reinterpret_cast<sockaddr*>(&from), &len);
+        if (c < 0) continue;
+        char text[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+        std::printf("connection from %s\n", text);
+        std::fflush(stdout);
+        close(c);
+    }
+    return 0;
+}
+
+int holdTcp(const std::string& host, int port, int count, int ms) {
+    rlimit lim{};
+    getrlimit(RLIMIT_NOFILE, &lim);
+    lim.rlim_cur = std::max<rlim_t>(lim.rlim_cur, static_cast<rlim_t>(count) + 64);
+    lim.rlim_max = std::max(lim.rlim_max, lim.rlim_cur);
+    if (setrlimit(RLIMIT_NOFILE, &lim) != 0) std::perror("setrlimit");
+    std::vector<int> fds;
+    auto a = addressOf(host, port);
+    for (int i = 0; i < count; ++i) {
+        const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        if (fd < 0) {
+            std::perror("socket");
+            break;
+        }
+        connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        fds.push_back(fd);
+    }
+    std::printf("made %zu\n", fds.size());
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    std::size_t open = 0;
+    for (int fd : fds) {
+        char b;
+        const auto n = recv(fd, &b, 1, MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) ++open;
+        close(fd);
+    }
+    std::printf("open %zu\n", open);
+    return 0;
+}
+
+int replayTcp(const std::string& iface, int port) {
+    const int fd = socket(AF_PACKET, SOCK_DGRAM, htons(ETH_P_IP));
+    if (fd < 0) {
+        std::perror("packet socket");
+        return 1;
+    }
+    sockaddr_ll ll{};
+    ll.sll_family = AF_PACKET;
+    ll.sll_protocol = htons(ETH_P_IP);
+    ll.sll_ifindex = static_cast<int>(if_nametoindex(iface.c_str()));
+    if (bind(fd, reinterpret_cast<sockaddr*>(&ll), sizeof ll) != 0) {
+        std::perror("bind");
+        return 1;
+    }
+    std::printf("recording\n");
+    std::fflush(stdout);
+    std::uint32_t isn = 0, server = 0;
+    std::uint16_t clientPort = 0;
+    bool seen = false;
+    std::string stream;
+    auto last = std::chrono::steady_clock::now();
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        const bool quiet = seen && !stream.empty() &&
+                           std::chrono::steady_clock::now() - last > std::chrono::milliseconds(1000);
+        if (quiet) break;
+        if (poll(&p, 1, 50) <= 0) continue;
+        unsigned char buf[65536];
+        const auto n = recv(fd, buf, sizeof buf, 0);
+        if (n < 40 || (buf[0] >> 4) != 4 || buf[9] != 6) continue;
+        const std::size_t ihl = (buf[0] & 15u) * 4u;
+        const std::size_t total = (static_cast<std::size_t>(buf[2]) << 8) | buf[3];
+        if (total > static_cast<std::size_t>(n) || ihl + 20 > total) continue;
+        const unsigned char* tcp = buf + ihl;
+        const std::uint16_t src = static_cast<std::uint16_t>((tcp[0] << 8) | tcp[1]);
+        const std::uint16_t dst = static_cast<std::uint16_t>((tcp[2] << 8) | tcp[3]);
+        if (dst != port) continue;
+        const std::uint32_t seq = (std::uint32_t{tcp[4]} << 24) | (std::uint32_t{tcp[5]} << 16) |
+                                  (std::uint32_t{tcp[6]} << 8) | tcp[7];
+        const std::size_t off = (tcp[12] >> 4) * 4u;
+        const bool syn = (tcp[13] & 0x02) != 0;
+        if (syn && !seen) {
+            seen = true;
+            isn = seq;
+            clientPort = src;
+            std::memcpy(&server, buf + 16, 4);
+            last = std::chrono::steady_clock::now();
+            continue;
+        }
+        if (!seen || src != clientPort) continue;
+        const std::size_t payload = total - ihl - off;
+        if (payload == 0) continue;
+        const std::size_t at = seq - isn - 1;
+        if (at > (1u << 20)) continue;
+        if (stream.size() < at + payload) stream.resize(at + payload);
+        std::memcpy(stream.data() + at, tcp + off, payload);
+        last = std::chrono::steady_clock::now();
+    }
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    std::memcpy(&a.sin_addr, &server, 4);
+    const int c = socket(AF_INET, SOCK_STREAM, 0);
+    if (connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        std::perror("connect");
+        return 1;
+    }
+    const auto sent = ::send(c, stream.data(), stream.size(), 0);
+    std::printf("replayed %zd\n", sent);
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    close(c);
+    return 0;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: lanyx-forger [--broadcast ADDR] [--key FILE] [--time-offset-s N] "
@@ -213,6 +369,10 @@ int main(int argc, char** argv) {
         else words.push_back(a);
     }
     if (words.empty()) return usage();
+    if (words[0] == "tcp-listen" && words.size() == 3) return tcpListen(std::stoi(words[1]), std::stoi(words[2]));
+    if (words[0] == "hold-tcp" && words.size() == 5)
+        return holdTcp(words[1], std::stoi(words[2]), std::stoi(words[3]), std::stoi(words[4]));
+    if (words[0] == "replay-tcp" && words.size() == 3) return replayTcp(words[1], std::stoi(words[2]));
     Forger f(broadcast, keysFrom(seedFrom(keyFile)), offsetS);
     const auto once = [&]() -> bool {
         const auto& cmd = words[0];

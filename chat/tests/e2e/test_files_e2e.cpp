@@ -88,7 +88,7 @@ TEST_F(FilesEndToEnd, AFileAndAFolderTreeArriveByteForByte) {
     writeFile(src_ / "photos" / "2026" / "a.jpg", pattern(300000, 2));
     writeFile(src_ / "photos" / "b.jpg", "");
     writeFile(src_ / "photos" / "notes" / "notes.txt", "bell");
-    receiver({"--accept-into", p(inbox_)});
+    receiver({"--accept-into", p(inbox_), "--accept-from", "ann", "--accept-from", "ann2"});
     REQUIRE_JOINED();
     auto& ann = sender({p(src_ / "report.pdf"), p(src_ / "photos")});
     ASSERT_EQ(ann.wait(60000), 0) << readFile(out("ann")) << err("ann") << readFile(out("bob"));
@@ -147,7 +147,7 @@ TEST_F(FilesEndToEnd, ADeclinedOfferLeavesNothingAndAnAbsentRecipientIsAnError) 
 
 TEST_F(FilesEndToEnd, AConnectionCutHalfwayResumesAndTheFileArrivesWhole) {
     writeFile(src_ / "big.bin", pattern(24u << 20, 7));
-    receiver({"--accept-into", p(inbox_), "--test-drop-after", std::to_string(10u << 20)});
+    receiver({"--accept-into", p(inbox_), "--accept-from", "ann", "--test-drop-after", std::to_string(10u << 20)});
     REQUIRE_JOINED();
     auto& ann = sender({p(src_ / "big.bin")});
     ASSERT_EQ(ann.wait(90000), 0) << readFile(out("ann")) << err("ann") << readFile(out("bob"));
@@ -165,7 +165,7 @@ TEST_F(FilesEndToEnd, CtrlCAtTheSenderCancelsAndTheReceiverRemovesThePartialFile
     if (std::string why; !slowLink(why)) GTEST_SKIP() << why;
     writeFile(src_ / "movie.bin", pattern(40u << 20, 3));
     writeFile(src_ / "extras" / "one.bin", pattern(1000, 4));
-    receiver({"--accept-into", p(inbox_)});
+    receiver({"--accept-into", p(inbox_), "--accept-from", "ann", "--accept-from", "ann2"});
     REQUIRE_JOINED();
     auto& ann = sender({p(src_ / "extras"), p(src_ / "movie.bin")});
     ASSERT_TRUE(waitForText(out("ann"), "transfer-progress\tbob\t", 30000)) << readFile(out("ann")) << err("ann");
@@ -183,7 +183,7 @@ TEST_F(FilesEndToEnd, CtrlCAtTheSenderCancelsAndTheReceiverRemovesThePartialFile
 TEST_F(FilesEndToEnd, CtrlCAtTheReceiverCancelsAndTellsTheSender) {
     if (std::string why; !slowLink(why)) GTEST_SKIP() << why;
     writeFile(src_ / "movie.bin", pattern(40u << 20, 3));
-    auto& bob = receiver({"--accept-into", p(inbox_)});
+    auto& bob = receiver({"--accept-into", p(inbox_), "--accept-from", "ann"});
     REQUIRE_JOINED();
     auto& ann = sender({p(src_ / "movie.bin")});
     ASSERT_TRUE(waitForText(out("bob"), "transfer-progress\tann\t", 30000)) << readFile(out("bob")) << err("ann");

@@ -1,10 +1,13 @@
 #include "FileTransfers.h"
 
+#include "Networks.h"
+#include "OfferChecks.h"
 #include "Text.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QNetworkInterface>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -24,6 +27,19 @@ constexpr std::string_view kCancel = "cancel ";
 
 constexpr qint64 kSpeedWindowMs = 4000;
 constexpr qint64 kSignalEveryMs = 200;
+
+// This computer's IPv4 addresses with their netmasks, loopback among them.
+std::vector<Subnet> localSubnets() {
+    std::vector<Subnet> out;
+    for (const auto& iface : QNetworkInterface::allInterfaces()) {
+        if (!(iface.flags() & QNetworkInterface::IsUp)) continue;
+        for (const auto& entry : iface.addressEntries()) {
+            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol) continue;
+            out.push_back({entry.ip().toIPv4Address(), entry.netmask().toIPv4Address()});
+        }
+    }
+    return out;
+}
 
 } // namespace
 
@@ -93,6 +109,11 @@ FileTransfers::FileTransfers(ChatNode& node, QObject* parent) : QObject(parent),
     server_ = std::make_unique<TransferServer>(digests_);
     connect(server_.get(), &TransferServer::progress, this, &FileTransfers::serverProgress);
     connect(server_.get(), &TransferServer::finished, this, &FileTransfers::serverFinished);
+    connect(server_.get(), &TransferServer::refused, this, [this](const QString& why) {
+        // Anybody can connect: a few lines, then one in a hundred.
+        if (++refusedLogged_ <= 20 || refusedLogged_ % 100 == 0)
+            node_.WriteLog("File transfer port: " + why.toStdString());
+    });
     node_.SetFileHandler(this);
 #endif
 }
@@ -221,7 +242,16 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
     QString listenError;
     if (!ensureListening(&listenError)) return fail(tr("Files cannot be offered: %1").arg(listenError));
 
-    const Offer offer = OfferFor(selection, server_->port());
+    Offer offer = OfferFor(selection, server_->port());
+    // Where the receiver may connect: our addresses, those of other
+    // interfaces first (loopback reaches only a copy on this computer).
+    for (const auto& subnet : localSubnets())
+        if ((subnet.address >> 24) != 127) offer.addresses.push_back(subnet.address);
+    for (const auto& subnet : localSubnets())
+        if ((subnet.address >> 24) == 127) offer.addresses.push_back(subnet.address);
+    if (offer.addresses.size() > kMaxOfferAddresses) offer.addresses.resize(kMaxOfferAddresses);
+    offer.tops = selection.topNames.size();
+    if (!offerNameForTest_.isEmpty()) offer.names = {offerNameForTest_.toStdString()};
     const auto security = securityFor(name, ConnectionHandshake::Role::Sender);
     if (!security) return fail(tr("No key is known for %1.").arg(name));
 
@@ -293,6 +323,10 @@ void recordEnd(HistoryRecorder* history, const TransferItem& item) {
 }  // namespace
 
 void FileTransfers::setState(TransferItem& item, TransferItem::State state, const QString& message) {
+    // A transfer that moves again owes nothing to the time limit a wait
+    // before armed (an unanswered offer, a receiver that went away).
+    if (state == TransferItem::State::Running)
+        if (auto l = live_.find(item.id); l != live_.end()) l->second.deadline = 0;
     item.state = state;
     item.message = message;
     if (state != TransferItem::State::Running) {
@@ -509,10 +543,56 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
         }
         const QString id = QString::fromStdString(offer->id);
         if (const auto* known = item(id)) return known->peer.compare(from, Qt::CaseInsensitive) == 0;  // a repeat
-        if (sourceV4 == 0) return false;
-        if (pending(TransferItem::Direction::Incoming) >= kMaxPendingOffers) {
+        (void)sourceV4;  // where the offer datagram came from proves nothing
+        const auto refuse = [&](const QString& why) {
+            // Shown to the user as a failed transfer, once.
+            TransferItem item;
+            item.id = id;
+            item.direction = TransferItem::Direction::Incoming;
+            item.peer = from;
+            for (const auto& n : offer->names) item.names << QString::fromStdString(n);
+            item.files = offer->files;
+            item.bytes = offer->bytes;
+            item.state = TransferItem::State::Offered;
+            items_.push_back(std::move(item));
+            Q_EMIT itemAdded(id);
+            setState(items_.back(), TransferItem::State::Failed, why);
+            tell(from, std::string(kCancel) + offer->id);
+        };
+        AimRules rules;
+        rules.subnets = localSubnets();
+        for (const auto& entry : net::readDestinations(node_.config().dataDir / net::kDestinationsFile).entries)
+            if (const auto address = ParseIpv4(entry)) rules.destinations.push_back(*address);
+        const auto aim = ChooseSenderAddress(*offer, node_.VerifiedSources(sender), rules);
+        if (aim.refusal != AimRefusal::None) {
+            node_.WriteLog("File offer from " + sender + " refused: " + AimRefusalText(aim.refusal));
+            refuse(tr("refused: %1").arg(said(AimRefusalText(aim.refusal))));
+            return true;
+        }
+        std::vector<WaitingOffer> waiting;
+        std::vector<QString> waitingIds;
+        std::size_t busy = 0;
+        for (const auto& i : items_) {
+            if (i.direction != TransferItem::Direction::Incoming || i.ended()) continue;
+            if (i.state != TransferItem::State::Offered) {
+                ++busy;
+                continue;
+            }
+            waiting.push_back({toLower(i.peer.toStdString()), node_.KeyStateOf(i.peer.toStdString()) == KeyState::Checked});
+            waitingIds.push_back(i.id);
+        }
+        const auto room = RoomForOffer(waiting, toLower(sender), node_.KeyStateOf(sender) == KeyState::Checked);
+        if (!room.take || busy >= kMaxPendingOffers) {
             node_.WriteLog("File offer from " + sender + " refused: too many offers wait for an answer");
             return false;
+        }
+        if (room.drop) {
+            const auto dropped = waitingIds[*room.drop];
+            if (auto* d = find(dropped)) {
+                node_.WriteLog("File offer from " + d->peer.toStdString() + " dropped for a newer one from " + sender);
+                tell(d->peer, std::string(kCancel) + dropped.toStdString());
+                setState(*d, TransferItem::State::Cancelled, tr("too many offers were waiting"));
+            }
         }
         TransferItem item;
         item.id = id;
@@ -523,7 +603,7 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
         item.bytes = offer->bytes;
         item.state = TransferItem::State::Offered;
         Live live;
-        live.sender = QHostAddress(static_cast<quint32>(sourceV4));
+        live.sender = QHostAddress(static_cast<quint32>(aim.address));
         live.offer = *offer;
         live_[id] = std::move(live);
         items_.push_back(std::move(item));

@@ -63,7 +63,8 @@ public:
     // The port the sender listens on, where free (else any free port: the
     // offer names it). One firewall rule on the sender's side.
     static constexpr quint16 kDefaultPort = 1415;
-    // Offers waiting for an answer at most, per direction.
+    // Transfers at once at most, per direction (offers waiting for our
+    // user's answer are capped apart, see OfferChecks.h).
     static constexpr std::size_t kMaxPendingOffers = 32;
     // An interrupted outgoing transfer waits this long for the receiver to
     // resume; an unanswered offer this long for an answer.
@@ -96,6 +97,9 @@ public:
     // Test aid: the first connection of each incoming transfer is cut once
     // this many bytes arrived (0: never).
     void setDropAfterForTest(quint64 bytes) { dropAfter_ = bytes; }
+    // Test aid: offers name this instead of what they hold, as a lying
+    // sender's would.
+    void setOfferNameForTest(const QString& name) { offerNameForTest_ = name; }
 
     // FileMessageHandler
     bool fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
@@ -143,7 +147,9 @@ private:
     std::map<QString, Live> live_;
     QElapsedTimer clock_;
     quint64 dropAfter_ = 0;
+    QString offerNameForTest_;
     int serial_ = 0;
+    std::size_t refusedLogged_ = 0;
 };
 
 } // namespace lanyx

@@ -15,9 +15,10 @@ using namespace transfer;
 
 namespace {
 constexpr qint64 kReadBuffer = 4 << 20;  // beyond this TCP itself holds the sender back
-constexpr int kLineTimeoutMs = 10000;
 constexpr std::size_t kMaxLine = 64;
-const QByteArray kGreeting = "LANYX-XFER 1 ";
+const QByteArray kGreeting = "LANYX-XFER 2 ";
+// The handshake of earlier builds: refused with a line of text it shows.
+const QByteArray kOldGreeting = "LANYX-XFER 1 ";
 } // namespace
 
 struct TransferServer::Outgoing {
@@ -35,6 +36,9 @@ struct TransferServer::Connection {
     std::string handshakeIn;
     std::unique_ptr<FrameCipher> cipher;
     std::unique_ptr<SenderSession> session;
+    quint32 peer = 0;    // IPv4, host order
+    quint64 since = 0;   // order of acceptance
+    bool proven = false; // completed its handshake: only then may it change the transfer
     quint64 reported = 0;
     bool ended = false;
     bool again = false;  // a pass of writeTo() is due
@@ -87,25 +91,64 @@ void TransferServer::remove(const QString& id) {
     outgoing_.erase(id);
 }
 
+std::size_t TransferServer::connectionsFrom(quint32 peer) const {
+    return static_cast<std::size_t>(std::count_if(connections_.begin(), connections_.end(), [&](const auto& e) {
+        return !e.second->gone && e.second->peer == peer;
+    }));
+}
+
 void TransferServer::accept() {
     while (auto* socket = server_->nextPendingConnection()) {
+        // Taken off the queue at once, also when refused: a queue left full
+        // would keep real receivers out.
+        const quint32 peer = socket->peerAddress().toIPv4Address();
+        std::size_t live = 0;
+        Connection* oldest = nullptr;
+        for (auto& [s, c] : connections_) {
+            if (c->gone) continue;
+            ++live;
+            if (!c->proven && (!oldest || c->since < oldest->since)) oldest = c.get();
+        }
+        if (connectionsFrom(peer) >= kMaxConnectionsPerAddress) {
+            ++refusedConnections_;
+            socket->abort();
+            delete socket;
+            continue;
+        }
+        if (live >= kMaxConnections) {
+            if (!oldest) {
+                ++refusedConnections_;
+                socket->abort();
+                delete socket;
+                continue;
+            }
+            // Full: the connection that has waited longest without proving
+            // anything makes room.
+            ++refusedConnections_;
+            oldest->socket->abort();
+        }
         socket->setReadBufferSize(kReadBuffer);
         auto c = std::make_unique<Connection>();
         c->socket = socket;
+        c->peer = peer;
+        c->since = ++accepted_;
         auto* raw = c.get();
         connections_[socket] = std::move(c);
         connect(socket, &QTcpSocket::readyRead, this, [this, raw] { readFrom(raw); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, raw] { writeTo(raw); });
         connect(socket, &QTcpSocket::disconnected, this, [this, raw] { drop(raw); });
-        // A connection that never names its transfer is not kept.
-        QTimer::singleShot(kLineTimeoutMs, socket, [socket, raw] {
-            if (!raw->outgoing) socket->abort();
+        // The whole handshake has this long: a connection that names no
+        // transfer, or names one and never proves its key, is not kept.
+        QTimer::singleShot(kHandshakeMs, socket, [this, socket, raw] {
+            if (raw->proven || raw->gone) return;
+            ++refusedConnections_;
+            socket->abort();
         });
     }
 }
 
 void TransferServer::readFrom(Connection* c) {
-    if (c->gone) return;
+    if (c->gone || (c->ended && !c->session)) return;
     QByteArray bytes = c->socket->readAll();
     if (!c->outgoing) {
         c->line += bytes;
@@ -117,6 +160,14 @@ void TransferServer::readFrom(Connection* c) {
         QByteArray first = c->line.left(nl);
         bytes = c->line.mid(nl + 1);
         c->line.clear();
+        if (first.startsWith(kOldGreeting)) {
+            c->ended = true;
+            Q_EMIT refused(tr("a receiver with an older version of Lanyx tried to connect; it cannot receive files "
+                              "from this one"));
+            c->socket->write("refused: this sender needs a newer version of Lanyx\n");
+            c->socket->disconnectFromHost();
+            return;
+        }
         auto it = first.startsWith(kGreeting) ? outgoing_.find(QString::fromLatin1(first.mid(kGreeting.size())))
                                               : outgoing_.end();
         if (it == outgoing_.end()) {
@@ -126,28 +177,29 @@ void TransferServer::readFrom(Connection* c) {
         c->outgoing = it->second.get();
         c->id = it->first;
         if (c->outgoing->security) c->handshake = c->outgoing->security(c->outgoing->offer);
+        else c->proven = true;  // tests without keys
     }
     if (c->handshake && !c->session) {
         c->handshakeIn.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         std::string reply;
         auto step = c->handshake->consume(c->handshakeIn, reply);
+        if (!reply.empty()) c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
         if (step == ConnectionHandshake::Step::NeedMore) {
             if (c->handshakeIn.size() > 4096) c->socket->abort();
             return;
         }
         if (step == ConnectionHandshake::Step::Failed) {
+            // Anybody can name a transfer: a connection that did not prove
+            // the receiver's key leaves the transfer as it is.
             c->ended = true;
-            Q_EMIT finished(c->id, false, QString::fromStdString(c->handshake->error()));
-            if (reply.empty()) {
-                c->socket->abort();
-            } else {
-                // It tells the receiver why (no cipher in common).
-                c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
-                c->socket->disconnectFromHost();
-            }
+            Q_EMIT refused(tr("a connection for a transfer failed its handshake: %1")
+                               .arg(QString::fromStdString(c->handshake->error())));
+            // What was written tells the receiver why (no cipher in common).
+            if (reply.empty()) c->socket->abort();
+            else c->socket->disconnectFromHost();
             return;
         }
-        c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
+        c->proven = true;
         c->cipher = c->handshake->cipher();
         bytes = QByteArray::fromStdString(std::exchange(c->handshakeIn, {}));
     }
@@ -207,7 +259,7 @@ void TransferServer::drop(Connection* c) {
     if (c->gone) return;
     c->gone = true;
     auto* socket = c->socket;
-    if (c->session && !c->ended) {
+    if (c->session && c->proven && !c->ended) {
         c->ended = true;
         Q_EMIT finished(c->id, false, tr("the receiver closed the connection"));
     }
@@ -257,7 +309,11 @@ void TransferClient::start() {
         }
     });
     connect(socket_, &QTcpSocket::readyRead, this, &TransferClient::readMore);
-    connect(socket_, &QTcpSocket::disconnected, this, [this] { lost(tr("the sender closed the connection")); });
+    connect(socket_, &QTcpSocket::disconnected, this, [this] {
+        lost(handshake_ ? tr("the sender closed the connection before the handshake (a different version "
+                                         "of Lanyx, or too many connections)")
+                                    : tr("the sender closed the connection"));
+    });
     connect(socket_, &QTcpSocket::errorOccurred, this, [this] { lost(socket_->errorString()); });
     socket_->connectToHost(sender_, offer_.port);
 }
@@ -296,11 +352,14 @@ void TransferClient::readMore() {
         if (step == ConnectionHandshake::Step::Failed) {
             reported_ = true;
             refused_ = true;
+            handshake_.reset();
             const auto why = QString::fromStdString(handshake_->error());
             socket_->abort();
             Q_EMIT finished(false, why);
             return;
         }
+        // Our proof goes before the first frame.
+        socket_->write(reply.data(), static_cast<qint64>(reply.size()));
         secured();
         if (!pendingIn_.empty()) session_.received(std::exchange(pendingIn_, {}));
     }

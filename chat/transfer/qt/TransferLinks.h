@@ -1,8 +1,11 @@
 #pragma once
 // File transfers over TCP: the sender listens, the receiver connects to the
 // sender's address (the one its offer came from) and the port in the offer.
-// A connection opens with one line naming the transfer ("LANYX-XFER 1 id"),
-// then carries the transfer's frames. Each side writes only while its send
+// A connection opens with one line naming the transfer ("LANYX-XFER 2 id"),
+// then the handshake (TransferCrypto.h), then the transfer's frames.
+// Connections are capped per address and in all, and each has
+// kHandshakeMs to complete its handshake; only one that completed it can
+// change the transfer. Each side writes only while its send
 // buffer is below kHighWater, so a transfer holds a few chunks in memory,
 // and each pass of the event loop moves a bounded amount, so a fast or slow
 // transfer never stalls the chat.
@@ -30,6 +33,10 @@ class TransferServer : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 kHighWater = 1 << 20;
+    // Far below the usual limit of 1,024 open files.
+    static constexpr std::size_t kMaxConnections = 128;
+    static constexpr std::size_t kMaxConnectionsPerAddress = 8;
+    static constexpr int kHandshakeMs = 10000;
 
     explicit TransferServer(transfer::DigestFactory digests, QObject* parent = nullptr);
     ~TransferServer() override;
@@ -41,10 +48,14 @@ public:
     // connections may come for it (retries after a drop).
     void add(const transfer::Offer& offer, transfer::LocalSelection selection, SecurityFactory security = {});
     void remove(const QString& id);
+    // Connections refused or cut before completing their handshake so far.
+    std::size_t refusedConnections() const { return refusedConnections_; }
 
 Q_SIGNALS:
     void progress(const QString& id, quint64 sent, quint64 total);
     void finished(const QString& id, bool ok, const QString& message);
+    // A connection that named a transfer was refused (for the log).
+    void refused(const QString& message);
 
 private:
     struct Outgoing;
@@ -53,8 +64,11 @@ private:
     void readFrom(Connection* c);
     void writeTo(Connection* c);
     void drop(Connection* c);
+    std::size_t connectionsFrom(quint32 peer) const;
 
     transfer::DigestFactory digests_;
+    std::size_t refusedConnections_ = 0;
+    quint64 accepted_ = 0;
     std::unique_ptr<QTcpServer> server_;
     std::map<QString, std::unique_ptr<Outgoing>> outgoing_;
     std::map<QTcpSocket*, std::unique_ptr<Connection>> connections_;

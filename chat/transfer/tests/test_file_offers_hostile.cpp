@@ -62,7 +62,7 @@ private:
         if (!c.greeted) {
             const auto nl = c.in.find('\n');
             if (nl == std::string::npos) return;
-            if (c.in.substr(0, nl) != "LANYX-XFER 1 " + id_) return (void)c.socket->abort();
+            if (c.in.substr(0, nl) != "LANYX-XFER 2 " + id_) return (void)c.socket->abort();
             c.in.erase(0, nl + 1);
             c.greeted = true;
             c.handshake = std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, id_, own_, receiver_);
@@ -71,12 +71,12 @@ private:
         if (c.handshake) {
             std::string reply;
             const auto step = c.handshake->consume(c.in, reply);
+            if (!reply.empty()) c.socket->write(reply.data(), static_cast<qint64>(reply.size()));
             if (step == ConnectionHandshake::Step::NeedMore) return;
             if (step == ConnectionHandshake::Step::Failed) {
                 handshakeErrors.push_back(c.handshake->error());
                 return (void)c.socket->abort();
             }
-            out += reply;
             c.cipher = c.handshake->cipher();
             c.handshake.reset();
             c.codec = std::make_unique<FrameCodec>(c.cipher.get());
@@ -173,8 +173,10 @@ protected:
         o.id = NewTransferId();
         o.files = files;
         o.bytes = bytes;
+        o.tops = names.size();
         o.names = std::move(names);
-        o.port = 9;  // set to the scripted sender's where one answers
+        o.addresses = {0x7f000001};  // where ann's copy is heard from
+        o.port = 1999;  // set to the scripted sender's where one answers
         return o;
     }
     bool ended(const QString& id) {
@@ -351,6 +353,9 @@ TEST_F(HostileOffers, TheCliShowsProgressInPlaceOnATerminalAndAsLinesOtherwise) 
     std::ostringstream onTerminal, inFile;
     cli::TransferReporter bobSide(*bobFiles, onTerminal, true);
     bobSide.answerOffers(cli::TransferReporter::Answer::Accept, QString::fromStdString(inbox.string()));
+    cli::TransferReporter::AcceptRules fromAnn;
+    fromAnn.from = {"ann"};
+    bobSide.acceptRules(fromAnn);
     cli::TransferReporter annSide(*annFiles, inFile, false);
     QString error;
     const auto id = annFiles->send("bob", {QString::fromStdString((src / "big.bin").string())}, &error);

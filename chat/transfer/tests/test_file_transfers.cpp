@@ -1,5 +1,6 @@
 // Offers and transfers between two nodes: the offers as encrypted file
 // messages on a simulated segment, the files over TCP on loopback.
+#include "CliTransfers.h"
 #include "FilePeers.h"
 #include "TransferTestSupport.h"
 
@@ -124,4 +125,28 @@ TEST_F(Files, OnlyCopiesThatAnnouncedTheCapabilityAreOffered) {
     seg.post("zed|P/lanyx-files offer v1;id=0123456789abcdef0123456789abcdef;port=1;files=1;bytes=1;names=a|bob");
     seg.runFor(1000);
     EXPECT_EQ(bobFiles->items().size(), before);
+}
+
+TEST(CliAcceptRules, OnlyNamedOrCheckedSendersAndWithinTheQuota) {
+    using Rules = cli::TransferReporter::AcceptRules;
+    TransferItem offer;
+    offer.peer = QStringLiteral("Mallory");
+    offer.bytes = 600;
+    Rules checkedOnly;
+    checkedOnly.checked = [](const QString& name) { return name == QStringLiteral("Ann"); };
+    EXPECT_TRUE(cli::AcceptRefusal(checkedOnly, offer, 0).contains(QStringLiteral("was not checked")));
+    offer.peer = QStringLiteral("Ann");
+    EXPECT_TRUE(cli::AcceptRefusal(checkedOnly, offer, 0).isEmpty());
+    // Named senders, in any case; a checked key alone is then not enough.
+    Rules named;
+    named.from = {"mallory"};
+    EXPECT_TRUE(cli::AcceptRefusal(named, offer, 0).contains(QStringLiteral("not among --accept-from")));
+    offer.peer = QStringLiteral("MALLORY");
+    EXPECT_TRUE(cli::AcceptRefusal(named, offer, 0).isEmpty());
+    // The quota counts what was accepted before, without overflow.
+    named.quota = 1000;
+    EXPECT_TRUE(cli::AcceptRefusal(named, offer, 400).isEmpty());
+    EXPECT_TRUE(cli::AcceptRefusal(named, offer, 401).contains(QStringLiteral("--accept-quota")));
+    offer.bytes = ~quint64(0);
+    EXPECT_FALSE(cli::AcceptRefusal(named, offer, 0).isEmpty());
 }

@@ -28,17 +28,19 @@ struct Pair {
     ConnectionHandshake s{ConnectionHandshake::Role::Sender, id, ann.secret, bob.pub};
     std::unique_ptr<FrameCipher> rc, sc;
 
-    // Runs the handshake; `wire` may change each direction's bytes.
+    // Runs the handshake; `wire` may change the first message of each
+    // direction.
     bool shake(const std::function<void(std::string&, bool toSender)>& wire = {}) {
-        std::string toSender = r.start(), toReceiver, none;
+        std::string toSender = r.start(), toReceiver, proof, none;
         if (wire) wire(toSender, true);
-        const auto sent = s.consume(toSender, toReceiver);
+        const auto answered = s.consume(toSender, toReceiver);
         if (wire) wire(toReceiver, false);
-        if (sent != ConnectionHandshake::Step::Done) {
+        if (answered == ConnectionHandshake::Step::Failed) {
             if (!toReceiver.empty()) r.consume(toReceiver, none);
             return false;
         }
-        if (r.consume(toReceiver, none) != ConnectionHandshake::Step::Done) return false;
+        if (r.consume(toReceiver, proof) != ConnectionHandshake::Step::Done) return false;
+        if (s.consume(proof, none) != ConnectionHandshake::Step::Done) return false;
         rc = r.cipher();
         sc = s.cipher();
         return rc && sc;
@@ -211,12 +213,12 @@ TEST(CipherChoice, TheSenderPicksWhatBothCanAndAChangedChoiceFails) {
     }
     {
         // Someone on the way strips AES from the offer to force the other
-        // cipher: the sender's check of the signature fails.
+        // cipher: the receiver's check of the sender's signature fails.
         Pair p;
         EXPECT_FALSE(p.shake([](std::string& bytes, bool toSender) {
             if (toSender) bytes[32] = static_cast<char>(kCipherXChaCha20Stream);
         }));
-        EXPECT_NE(p.s.error().find("not the one known"), std::string::npos) << p.s.error();
+        EXPECT_NE(p.r.error().find("not the one known"), std::string::npos) << p.r.error();
     }
     {
         // ... or changes the sender's choice on the way back.
@@ -300,7 +302,7 @@ TEST(KeyedFileChecks, BothSidesAgreeOnAKeyPerFileAndConnection) {
         EXPECT_EQ(readBytes(dst / "a.bin"), bytes);
     }
     // Taking the bit out of the offer on the way does not pass the
-    // sender's check of the signature.
+    // receiver's check of the sender's signature.
     Pair stripped;
     EXPECT_FALSE(stripped.shake([](std::string& wire, bool toSender) {
         if (toSender) wire[32] = static_cast<char>(wire[32] & ~kKeyedFileChecks);

@@ -253,9 +253,10 @@ struct Keys {
 // Runs the handshake between two ends; returns their ciphers, or nothing.
 std::pair<std::unique_ptr<FrameCipher>, std::unique_ptr<FrameCipher>> shake(ConnectionHandshake& r,
                                                                             ConnectionHandshake& s) {
-    std::string toSender = r.start(), toReceiver, none;
-    if (s.consume(toSender, toReceiver) != ConnectionHandshake::Step::Done) return {};
-    if (r.consume(toReceiver, none) != ConnectionHandshake::Step::Done) return {};
+    std::string toSender = r.start(), toReceiver, proof, none;
+    if (s.consume(toSender, toReceiver) != ConnectionHandshake::Step::NeedMore) return {};
+    if (r.consume(toReceiver, proof) != ConnectionHandshake::Step::Done) return {};
+    if (s.consume(proof, none) != ConnectionHandshake::Step::Done) return {};
     return {r.cipher(), s.cipher()};
 }
 } // namespace

@@ -1,0 +1,69 @@
+#pragma once
+// What a receiver decides about an offer before it shows it: where it would
+// connect, and whether there is room for it among the offers that wait.
+// An offer is sealed by a key anybody can have pinned under a fresh name,
+// so neither its addresses nor its number are trusted on their own.
+#include "FileOffer.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lanyx::transfer {
+
+// Ports below this belong to the system's services: never connected to.
+inline constexpr std::uint16_t kLowestPort = 1024;
+
+struct Subnet {
+    std::uint32_t address = 0, netmask = 0;  // host order
+    bool holds(std::uint32_t ip) const { return (ip & netmask) == (address & netmask); }
+};
+
+// Where this copy may connect: its own subnets (loopback among them) and
+// the addresses the user configured as destinations.
+struct AimRules {
+    std::vector<Subnet> subnets;
+    std::vector<std::uint32_t> destinations;
+    bool reachable(std::uint32_t ip) const;
+};
+
+enum class AimRefusal {
+    None,
+    OldOffer,      // an offer of an earlier build: it names no address
+    Port,          // a port below kLowestPort
+    NotHeard,      // no offered address is one the sender's signed datagrams came from
+    Unreachable,   // ... and on this copy's subnets or destinations
+};
+struct Aim {
+    std::uint32_t address = 0;
+    AimRefusal refusal = AimRefusal::None;
+};
+// The first address of the offer that the sender's verified datagrams came
+// from (`heard`) and that `rules` allow; else why not.
+Aim ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard, const AimRules& rules);
+const char* AimRefusalText(AimRefusal refusal);
+
+// Offers waiting for the user's answer: a few per sender, more in all. When
+// all are taken, a newcomer that holds fewer than the sender holding the
+// most takes the place of that sender's oldest offer (one whose key the
+// user has not checked first), so names made up by the dozen cannot keep a
+// real offer out.
+inline constexpr std::size_t kMaxOffersPerSender = 4;
+inline constexpr std::size_t kMaxWaitingOffers = 64;
+struct WaitingOffer {
+    std::string sender;  // lower case
+    bool checked = false;  // the user compared the sender's key
+};
+struct OfferRoom {
+    bool take = false;
+    std::optional<std::size_t> drop;  // index into the waiting list, oldest first
+};
+OfferRoom RoomForOffer(const std::vector<WaitingOffer>& waiting, std::string_view sender, bool checked);
+
+// Whether the top-level names of a transfer list are the ones offered: the
+// offered names in order, and as many as the offer said.
+bool TopNamesMatch(const Offer& offer, const std::vector<std::string>& topNames);
+
+} // namespace lanyx::transfer

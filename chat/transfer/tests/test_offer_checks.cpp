@@ -1,0 +1,211 @@
+// What a receiver decides about an offer before anything connects, and the
+// connection handshake against someone who recorded one.
+#include "OfferChecks.h"
+#include "TransferCrypto.h"
+
+#include <gtest/gtest.h>
+
+using namespace lanyx::transfer;
+
+namespace {
+
+constexpr std::uint32_t ip(int a, int b, int c, int d) {
+    return (static_cast<std::uint32_t>(a) << 24) | (static_cast<std::uint32_t>(b) << 16) |
+           (static_cast<std::uint32_t>(c) << 8) | static_cast<std::uint32_t>(d);
+}
+
+Offer offerFrom(std::vector<std::uint32_t> addresses, std::uint16_t port = 1415) {
+    Offer o;
+    o.id = NewTransferId();
+    o.port = port;
+    o.files = 1;
+    o.bytes = 5;
+    o.names = {"report.pdf"};
+    o.tops = 1;
+    o.addresses = std::move(addresses);
+    return o;
+}
+
+AimRules lan() {
+    AimRules r;
+    r.subnets = {{ip(192, 168, 1, 20), ip(255, 255, 255, 0)}, {ip(127, 0, 0, 1), ip(255, 0, 0, 0)}};
+    r.destinations = {ip(10, 9, 0, 4)};
+    return r;
+}
+
+} // namespace
+
+TEST(OfferAim, OnlyAnAddressTheSendersSignedDatagramsCameFromOnOurNetworksAndAnUnprivilegedPort) {
+    const std::vector<std::uint32_t> heard{ip(192, 168, 1, 7), ip(10, 9, 0, 4), ip(172, 16, 0, 9)};
+    // The first offered address that was heard and is reachable.
+    auto aim = ChooseSenderAddress(offerFrom({ip(192, 168, 1, 99), ip(192, 168, 1, 7)}), heard, lan());
+    EXPECT_EQ(aim.refusal, AimRefusal::None);
+    EXPECT_EQ(aim.address, ip(192, 168, 1, 7));
+    // A configured destination on another subnet.
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(10, 9, 0, 4)}), heard, lan()).address, ip(10, 9, 0, 4));
+    // An address the sender was never heard from: a forger aiming us at a
+    // host on our own subnet.
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 1)}), heard, lan()).refusal, AimRefusal::NotHeard);
+    // Heard, but outside our networks and destinations (a spoofed source).
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(172, 16, 0, 9)}), heard, lan()).refusal, AimRefusal::Unreachable);
+    // The ports of the system's services, whatever the address.
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 22), heard, lan()).refusal, AimRefusal::Port);
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 1023), heard, lan()).refusal, AimRefusal::Port);
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 1024), heard, lan()).refusal, AimRefusal::None);
+    // An offer of an earlier build names no address at all.
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({}), heard, lan()).refusal, AimRefusal::OldOffer);
+    // Nothing heard from the sender yet.
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}), {}, lan()).refusal, AimRefusal::NotHeard);
+}
+
+TEST(OfferAim, AddressesAndTheNameCountTravelInTheOfferAndEarlierReadersIgnoreThem) {
+    auto o = offerFrom({ip(192, 168, 1, 7), ip(127, 0, 0, 1)});
+    o.names = {"a b", "c"};
+    o.tops = 3;
+    const auto text = FormatOffer(o);
+    EXPECT_NE(text.find(";from=192.168.1.7,127.0.0.1;tops=3"), std::string::npos) << text;
+    auto back = ParseOffer(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, o);
+    // The fields of an earlier build stand first, unchanged.
+    EXPECT_EQ(text.rfind("v1;id=" + o.id + ";port=1415;files=1;bytes=5;names=a%20b,c;", 0), 0u) << text;
+    // Bad addresses, twice the same field, fewer names than offered.
+    const auto head = "v1;id=" + o.id + ";port=1415;files=1;bytes=5;names=a";
+    for (const char* tail : {";from=192.168.1", ";from=192.168.01.7", ";from=256.1.1.1", ";from=1.2.3.4;from=1.2.3.5",
+                             ";from=", ";tops=0", ";tops=1;tops=1", ";from=1.1.1.1,2.2.2.2,3.3.3.3,4.4.4.4,5.5.5.5,"
+                             "6.6.6.6,7.7.7.7,8.8.8.8,9.9.9.9"})
+        EXPECT_FALSE(ParseOffer(head + tail)) << tail;
+    EXPECT_FALSE(ParseOffer("v1;id=" + o.id + ";port=1415;files=1;bytes=5;names=a,b;tops=1"));
+    // Later fields of builds to come are passed over.
+    EXPECT_TRUE(ParseOffer(head + ";from=1.2.3.4;next=thing"));
+    // Many long names still leave room for the addresses.
+    Offer many = offerFrom({ip(192, 168, 1, 7), ip(10, 0, 0, 1), ip(127, 0, 0, 1)});
+    many.names.assign(16, std::string(200, 'n'));
+    many.tops = 16;
+    const auto cut = ParseOffer(FormatOffer(many));
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(cut->addresses, many.addresses);
+    EXPECT_EQ(cut->tops, 16u);
+    EXPECT_LT(cut->names.size(), 16u);
+}
+
+TEST(OfferAim, TheNamesDeliveredAreTheNamesOffered) {
+    auto o = offerFrom({ip(127, 0, 0, 1)});
+    EXPECT_TRUE(TopNamesMatch(o, {"report.pdf"}));
+    EXPECT_FALSE(TopNamesMatch(o, {".bashrc"}));
+    EXPECT_FALSE(TopNamesMatch(o, {"report.pdf", ".bashrc"}));
+    EXPECT_FALSE(TopNamesMatch(o, {}));
+    // An offer that showed only some of its names still says how many.
+    o.names = {"a", "b"};
+    o.tops = 3;
+    EXPECT_TRUE(TopNamesMatch(o, {"a", "b", "c"}));
+    EXPECT_FALSE(TopNamesMatch(o, {"a", "b", "c", "d"}));
+    EXPECT_FALSE(TopNamesMatch(o, {"b", "a", "c"}));
+}
+
+TEST(WaitingOffers, AFewPerSenderAndMadeUpNamesByTheDozenDoNotKeepARealOfferOut) {
+    std::vector<WaitingOffer> waiting;
+    // One sender: four, then no more.
+    for (int i = 0; i < 4; ++i) {
+        const auto room = RoomForOffer(waiting, "mallory", false);
+        ASSERT_TRUE(room.take);
+        EXPECT_FALSE(room.drop);
+        waiting.push_back({"mallory", false});
+    }
+    EXPECT_FALSE(RoomForOffer(waiting, "mallory", false).take);
+    // 32 made-up names, each as many offers as it may, the oldest give way.
+    for (int round = 0; round < 4; ++round)
+        for (int n = 0; n < 32; ++n) {
+            const auto name = "junk" + std::to_string(n);
+            const auto room = RoomForOffer(waiting, name, false);
+            if (!room.take) continue;
+            if (room.drop) waiting.erase(waiting.begin() + static_cast<std::ptrdiff_t>(*room.drop));
+            waiting.push_back({name, false});
+        }
+    EXPECT_EQ(waiting.size(), kMaxWaitingOffers);
+    // A real sender still gets in, unchecked too.
+    const auto room = RoomForOffer(waiting, "ann", false);
+    ASSERT_TRUE(room.take);
+    ASSERT_TRUE(room.drop);
+    EXPECT_NE(waiting[*room.drop].sender, "ann");
+
+    // A full list of single offers: only a checked sender takes an
+    // unchecked one's place, and never a checked one's.
+    std::vector<WaitingOffer> singles;
+    for (std::size_t n = 0; n < kMaxWaitingOffers; ++n) singles.push_back({"s" + std::to_string(n), n == 0});
+    EXPECT_FALSE(RoomForOffer(singles, "ann", false).take);
+    const auto checked = RoomForOffer(singles, "ann", true);
+    ASSERT_TRUE(checked.take && checked.drop);
+    EXPECT_FALSE(singles[*checked.drop].checked);
+}
+
+namespace {
+struct Keys {
+    SigningKey secret;
+    VerifyKey pub;
+    Keys() { MakeSigningKey(secret, pub); }
+};
+} // namespace
+
+TEST(Handshake, BothSidesSignBothKeysAndTheIdAndProveTheConnectionKeysBeforeAnyFrame) {
+    Keys ann, bob, eve;
+    const auto id = NewTransferId();
+    using Step = ConnectionHandshake::Step;
+    using Role = ConnectionHandshake::Role;
+
+    // A genuine handshake, recorded.
+    ConnectionHandshake r(Role::Receiver, id, bob.secret, ann.pub);
+    ConnectionHandshake s(Role::Sender, id, ann.secret, bob.pub);
+    const std::string first = r.start();
+    std::string in = first, answer, proof, none;
+    ASSERT_EQ(s.consume(in, answer), Step::NeedMore);  // not done before the receiver proved itself
+    EXPECT_FALSE(s.cipher());
+    in = answer;
+    ASSERT_EQ(r.consume(in, proof), Step::Done) << r.error();
+    in = proof;
+    ASSERT_EQ(s.consume(in, none), Step::Done) << s.error();
+    EXPECT_TRUE(s.cipher());
+
+    // Played back to the sender on a new connection: the sender answers
+    // with a fresh key, and the recorded proof does not fit it.
+    {
+        ConnectionHandshake again(Role::Sender, id, ann.secret, bob.pub);
+        std::string replay = first, reply;
+        ASSERT_EQ(again.consume(replay, reply), Step::NeedMore);
+        EXPECT_NE(reply, answer);
+        replay = proof;
+        EXPECT_EQ(again.consume(replay, none), Step::Failed);
+        EXPECT_FALSE(again.cipher());
+    }
+    // The sender's answer played back to a new receiver: its signature
+    // covers the other receiver key.
+    {
+        ConnectionHandshake other(Role::Receiver, id, bob.secret, ann.pub);
+        other.start();
+        std::string replay = answer, reply;
+        EXPECT_EQ(other.consume(replay, reply), Step::Failed);
+        EXPECT_TRUE(reply.empty());
+    }
+    // A receiver that signs with another key, or proves keys it does not
+    // hold (a signature without the MAC), is refused by the sender.
+    for (bool wrongKey : {true, false}) {
+        ConnectionHandshake rr(Role::Receiver, id, wrongKey ? eve.secret : bob.secret, ann.pub);
+        ConnectionHandshake ss(Role::Sender, id, ann.secret, bob.pub);
+        std::string a = rr.start(), b, c;
+        ASSERT_EQ(ss.consume(a, b), Step::NeedMore);
+        ASSERT_EQ(rr.consume(b, c), Step::Done);
+        if (!wrongKey) c[c.size() - 1] = static_cast<char>(c[c.size() - 1] ^ 1);
+        EXPECT_EQ(ss.consume(c, none), Step::Failed);
+        EXPECT_NE(ss.error().find(wrongKey ? "not the one known" : "does not hold"), std::string::npos) << ss.error();
+    }
+    // The sender's proof changed on the way: the receiver refuses.
+    {
+        ConnectionHandshake rr(Role::Receiver, id, bob.secret, ann.pub);
+        ConnectionHandshake ss(Role::Sender, id, ann.secret, bob.pub);
+        std::string a = rr.start(), b, c;
+        ASSERT_EQ(ss.consume(a, b), Step::NeedMore);
+        b[b.size() - 1] = static_cast<char>(b[b.size() - 1] ^ 1);
+        EXPECT_EQ(rr.consume(b, c), Step::Failed);
+        EXPECT_TRUE(c.empty());
+    }
+}
