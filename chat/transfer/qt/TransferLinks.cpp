@@ -352,8 +352,8 @@ void TransferClient::readMore() {
         if (step == ConnectionHandshake::Step::Failed) {
             reported_ = true;
             refused_ = true;
-            handshake_.reset();
             const auto why = QString::fromStdString(handshake_->error());
+            handshake_.reset();
             socket_->abort();
             Q_EMIT finished(false, why);
             return;
