@@ -267,14 +267,15 @@ int holdTcp(const std::string& host, int port, int count, int ms) {
 }
 
 int replayTcp(const std::string& iface, int port) {
-    const int fd = socket(AF_PACKET, SOCK_DGRAM, htons(ETH_P_IP));
+    // ETH_P_ALL: packets this host sends reach only such sockets.
+    const int fd = socket(AF_PACKET, SOCK_DGRAM, htons(ETH_P_ALL));
     if (fd < 0) {
         std::perror("packet socket");
         return 1;
     }
     sockaddr_ll ll{};
     ll.sll_family = AF_PACKET;
-    ll.sll_protocol = htons(ETH_P_IP);
+    ll.sll_protocol = htons(ETH_P_ALL);
     ll.sll_ifindex = static_cast<int>(if_nametoindex(iface.c_str()));
     if (bind(fd, reinterpret_cast<sockaddr*>(&ll), sizeof ll) != 0) {
         std::perror("bind");
@@ -294,8 +295,10 @@ int replayTcp(const std::string& iface, int port) {
         if (quiet) break;
         if (poll(&p, 1, 50) <= 0) continue;
         unsigned char buf[65536];
-        const auto n = recv(fd, buf, sizeof buf, 0);
-        if (n < 40 || (buf[0] >> 4) != 4 || buf[9] != 6) continue;
+        sockaddr_ll from{};
+        socklen_t fromLen = sizeof from;
+        const auto n = recvfrom(fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+        if (n < 40 || from.sll_protocol != htons(ETH_P_IP) || (buf[0] >> 4) != 4 || buf[9] != 6) continue;
         const std::size_t ihl = (buf[0] & 15u) * 4u;
         const std::size_t total = (static_cast<std::size_t>(buf[2]) << 8) | buf[3];
         if (total > static_cast<std::size_t>(n) || ihl + 20 > total) continue;

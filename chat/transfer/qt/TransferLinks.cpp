@@ -140,8 +140,9 @@ void TransferServer::accept() {
         // The whole handshake has this long: a connection that names no
         // transfer, or names one and never proves its key, is not kept.
         QTimer::singleShot(kHandshakeMs, socket, [this, socket, raw] {
-            if (raw->proven || raw->gone) return;
+            if (raw->proven || raw->gone || raw->ended) return;
             ++refusedConnections_;
+            if (raw->outgoing) Q_EMIT refused(tr("a connection for a transfer did not complete its handshake in time"));
             socket->abort();
         });
     }
@@ -182,8 +183,17 @@ void TransferServer::readFrom(Connection* c) {
     if (c->handshake && !c->session) {
         c->handshakeIn.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         std::string reply;
-        auto step = c->handshake->consume(c->handshakeIn, reply);
-        if (!reply.empty()) c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
+        auto step = ConnectionHandshake::Step::NeedMore;
+        for (;;) {
+            // What came at once (all of a handshake played back) is taken
+            // step by step.
+            reply.clear();
+            const auto before = c->handshakeIn.size();
+            step = c->handshake->consume(c->handshakeIn, reply);
+            if (!reply.empty()) c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
+            if (step != ConnectionHandshake::Step::NeedMore || c->handshakeIn.empty() || c->handshakeIn.size() == before)
+                break;
+        }
         if (step == ConnectionHandshake::Step::NeedMore) {
             if (c->handshakeIn.size() > 4096) c->socket->abort();
             return;
