@@ -283,14 +283,31 @@ TEST_F(TransferWindows, AFloodOfOffersOpensABoundedNumberOfWindowsThatDoNotTakeT
     QStringList tray;
     ui.trayMessage = [&](const QString& title, const QString& text, bool) { tray << title + ": " + text; };
     writeBytes(src / "a.txt", "alpha");
+    // A few offers wait per sender: the flood comes from three.
+    Peer carl(seg, "carl"), dave(seg, "dave");
+    std::vector<std::unique_ptr<FileTransfers>> more;
+    for (auto* p : {&carl, &dave}) {
+        p->transport.source = 0x7f000001;
+        more.push_back(std::make_unique<FileTransfers>(p->node));
+        p->joinAs(p == &carl ? "carl" : "dave");
+        seg.runFor(2000);
+    }
+    const auto offerFrom = [&](FileTransfers& from) {
+        QString error;
+        const auto id = from.send("bob", {q(src / "a.txt")}, &error);
+        EXPECT_FALSE(id.isEmpty()) << error.toStdString();
+        EXPECT_TRUE(runUntil([&] { return bobFiles->item(id) != nullptr; }));
+        return id;
+    };
     QStringList ids;
-    for (int i = 0; i < TransferUi::kMaxOfferWindows + 2; ++i) ids << offer({q(src / "a.txt")});
+    for (int i = 0; i < TransferUi::kMaxOfferWindows + 2; ++i)
+        ids << offerFrom(i < 4 ? *annFiles : i < 8 ? *more[0] : *more[1]);
     EXPECT_EQ(ui.openOfferWindows(), TransferUi::kMaxOfferWindows);
     ASSERT_TRUE(ui.offerWindow(ids.front()));
     EXPECT_TRUE(ui.offerWindow(ids.front())->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_FALSE(ui.offerWindow(ids.back()));
     EXPECT_EQ(tray.size(), 2);
-    EXPECT_EQ(tray.value(0), "Files offered: ann offers a.txt; answer in the Transfers window.");
+    EXPECT_EQ(tray.value(0), "Files offered: dave offers a.txt; answer in the Transfers window.");
     // Every one waits all the same, and opens from the list when asked.
     for (const auto& id : ids) EXPECT_EQ(stateAt(*bobFiles, id), State::Offered);
     frmOffer* late = ui.ShowOffer(ids.back());
