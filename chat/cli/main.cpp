@@ -326,11 +326,13 @@ int main(int argc, char** argv) {
         cli::TransferReporter::AcceptRules rules;
         rules.from = opt.acceptFrom;
         if (opt.acceptQuota) rules.quota = *opt.acceptQuota;
-        rules.checked = [&node](const QString& name) { return node.KeyStateOf(name.toStdString()) == KeyState::Checked; };
+        rules.checked = [&node](const QString& name) {
+            return node.KeyStateOf(name.toStdString()) == KeyState::Checked;
+        };
         reporter.acceptRules(std::move(rules));
-    }
-    else if (opt.declineOffers)
+    } else if (opt.declineOffers) {
         reporter.answerOffers(cli::TransferReporter::Answer::Decline);
+    }
 
     StartUp startUp(node, ui, pump);
 

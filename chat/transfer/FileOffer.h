@@ -32,7 +32,7 @@ struct Offer {
     std::uint64_t bytes = 0;  // their total size
     std::vector<std::string> names;  // top-level names (UTF-8), at most kMaxOfferNames
     std::vector<std::uint32_t> addresses;  // the sender's, host order; empty in old offers
-    std::uint64_t tops = 0;   // how many top-level names there are (0: not said, an old offer)
+    std::uint64_t tops = 0;                // how many top-level names there are (0: not said, an old offer)
     bool operator==(const Offer&) const = default;
 };
 

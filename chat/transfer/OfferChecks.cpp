@@ -65,4 +65,4 @@ bool TopNamesMatch(const Offer& offer, const std::vector<std::string>& topNames)
     return offer.names.size() == kMaxOfferNames || topNames.size() == offer.names.size();
 }
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

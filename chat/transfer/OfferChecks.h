@@ -31,10 +31,10 @@ struct AimRules {
 
 enum class AimRefusal {
     None,
-    OldOffer,      // an offer of an earlier build: it names no address
-    Port,          // a port below kLowestPort
-    NotHeard,      // no offered address is one the sender's signed datagrams came from
-    Unreachable,   // ... and on this copy's subnets or destinations
+    OldOffer,     // an offer of an earlier build: it names no address
+    Port,         // a port below kLowestPort
+    NotHeard,     // no offered address is one the sender's signed datagrams came from
+    Unreachable,  // ... and on this copy's subnets or destinations
 };
 struct Aim {
     std::uint32_t address = 0;
@@ -53,7 +53,7 @@ const char* AimRefusalText(AimRefusal refusal);
 inline constexpr std::size_t kMaxOffersPerSender = 4;
 inline constexpr std::size_t kMaxWaitingOffers = 64;
 struct WaitingOffer {
-    std::string sender;  // lower case
+    std::string sender;    // lower case
     bool checked = false;  // the user compared the sender's key
 };
 struct OfferRoom {
@@ -66,4 +66,4 @@ OfferRoom RoomForOffer(const std::vector<WaitingOffer>& waiting, std::string_vie
 // offered names in order, and as many as the offer said.
 bool TopNamesMatch(const Offer& offer, const std::vector<std::string>& topNames);
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

@@ -377,9 +377,10 @@ ConnectionHandshake::Step ConnectionHandshake::fail(std::string text) {
 bool ConnectionHandshake::deriveKeys() {
     const auto& receiverEph = role_ == Role::Receiver ? ephPub_ : peerEph_;
     const auto& senderEph = role_ == Role::Receiver ? peerEph_ : ephPub_;
-    int kx = role_ == Role::Receiver
-                 ? crypto_kx_client_session_keys(rx_.data(), tx_.data(), ephPub_.data(), ephSecret_.data(), peerEph_.data())
-                 : crypto_kx_server_session_keys(rx_.data(), tx_.data(), ephPub_.data(), ephSecret_.data(), peerEph_.data());
+    int kx = role_ == Role::Receiver ? crypto_kx_client_session_keys(rx_.data(), tx_.data(), ephPub_.data(),
+                                                                     ephSecret_.data(), peerEph_.data())
+                                     : crypto_kx_server_session_keys(rx_.data(), tx_.data(), ephPub_.data(),
+                                                                     ephSecret_.data(), peerEph_.data());
     sodium_memzero(ephSecret_.data(), ephSecret_.size());
     if (kx != 0) return false;
     // Both directions' keys, the receiver's first: the same on both sides.
@@ -419,8 +420,8 @@ std::string ConnectionHandshake::proof(char side) const {
     m += bytes(transcript_.data(), transcript_.size());
     std::string mac(crypto_auth_BYTES, '\0');
     static_assert(crypto_auth_KEYBYTES == 32);
-    crypto_auth(reinterpret_cast<unsigned char*>(mac.data()), reinterpret_cast<const unsigned char*>(m.data()), m.size(),
-                confirm_.data());
+    crypto_auth(reinterpret_cast<unsigned char*>(mac.data()), reinterpret_cast<const unsigned char*>(m.data()),
+                m.size(), confirm_.data());
     return mac;
 }
 
@@ -475,7 +476,8 @@ ConnectionHandshake::Step ConnectionHandshake::consume(std::string& buffer, std:
     if (!deriveKeys()) return fail("the other side sent an unusable key");
     if (!signedBy('S', sig)) return fail("the other side's key is not the one known for it");
     if (!provenBy('S', mac)) return fail("the other side does not hold this connection's keys");
-    if (const auto cipher = chosen(); cipher == 0 || (chosen_ & offered_) != chosen_ || ChooseCipher(cipher, cipher) != cipher)
+    if (const auto cipher = chosen();
+        cipher == 0 || (chosen_ & offered_) != chosen_ || ChooseCipher(cipher, cipher) != cipher)
         return fail(cipher == 0 ? "the other side has no cipher in common with this one"
                                 : "the other side chose a cipher that was not offered");
     reply = signature('R') + proof('R');

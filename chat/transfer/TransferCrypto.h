@@ -22,9 +22,8 @@
 // way. Beside the ciphers the byte may carry kKeyedFileChecks: where both
 // sides set it, each file is checked with Poly1305 under a key of its own
 // from this connection's keys (files resumed on a later connection are
-// read back under that connection's key); else with BLAKE2b. Connection keys come from the two fresh keys (X25519), so a later
-// theft of an identity key does not open recorded transfers; each direction
-// has a key of its own.
+// read back under that connection's key); else with BLAKE2b. Connection keys come from the two fresh keys (X25519), so
+// a later theft of an identity key does not open recorded transfers; each direction has a key of its own.
 //
 // Ciphers: AES-256-GCM where the processor has it built in (fast), with a
 // nonce that counts the frames of the direction, and otherwise

@@ -91,16 +91,17 @@ protected:
         return std::string(32 - s.size(), 'a') + s;
     }
     bool slowLink(int h) {
-        auto& tc = run(h, "tc", {"tc", "qdisc", "add", "dev", "eth0", "root", "tbf", "rate", "40mbit", "burst", "32kb",
-                                 "latency", "100ms"});
+        auto& tc = run(h, "tc",
+                       {"tc", "qdisc", "add", "dev", "eth0", "root", "tbf", "rate", "40mbit", "burst", "32kb",
+                        "latency", "100ms"});
         return tc.wait(5000) == 0;
     }
     fs::path inbox_, src_;
     int forgeries_ = 0;
 };
 
-#define REQUIRE_NAMESPACES()                                                                         \
-    do {                                                                                             \
+#define REQUIRE_NAMESPACES()                                                                           \
+    do {                                                                                               \
         if (!segment_->namespaces()) GTEST_SKIP() << "no network namespaces: addresses cannot differ"; \
     } while (0)
 
@@ -108,7 +109,7 @@ long long msSince(std::chrono::steady_clock::time_point t) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t).count();
 }
 
-} // namespace
+}  // namespace
 
 // The offer's datagram once decided where the receiver connected: mallory,
 // heard signed from host 2, sends offers from host 0 (the third address);
@@ -139,7 +140,8 @@ TEST_F(HostileFiles, AForgedOfferIsNotConnectedToWhereverItsDatagramComesFrom) {
         << readFile(out("bob"));
     std::this_thread::sleep_for(std::chrono::seconds(3));
     const auto bobOut = readFile(out("bob"));
-    EXPECT_NE(bobOut.find("transfer-failed\tmallory\trefused: the offer names an address the sender was not heard from"),
+    EXPECT_NE(bobOut.find(
+                  "transfer-failed\tmallory\trefused: the offer names an address the sender was not heard from"),
               std::string::npos)
         << bobOut;
     EXPECT_NE(bobOut.find("transfer-failed\tmallory\trefused: the sender's program is too old"), std::string::npos)
@@ -185,7 +187,8 @@ TEST_F(HostileFiles, MadeUpSendersDoNotKeepARealOfferOut) {
     EXPECT_TRUE(waitForText(out("bob"), "file-offer\tann\t1 file, 5 bytes: real.txt\n", 20000))
         << readFile(out("bob")) << err("ann");
     // The list was full: ann's offer took the place of a made-up one.
-    EXPECT_NE(readFile((root_ / "bob" / "Log.txt").string()).find("dropped for a newer one from ann"), std::string::npos);
+    EXPECT_NE(readFile((root_ / "bob" / "Log.txt").string()).find("dropped for a newer one from ann"),
+              std::string::npos);
     ann.signal(SIGTERM);
     ann.wait(10000);
 }
@@ -198,8 +201,9 @@ TEST_F(HostileFiles, ADeliveredNameOtherThanTheOfferedOneIsRefused) {
     ASSERT_TRUE(waitForText(out("bob"), "join\tbob\t", 15000)) << readFile(out("bob"));
     auto& ann = copy(0, "ann", {"send", "--to", "bob", "--test-offer-name", "report.pdf", (src_ / ".bashrc").string()});
     EXPECT_NE(ann.wait(60000), 0) << readFile(out("ann"));
-    ASSERT_TRUE(waitForText(out("bob"), "transfer-failed\tann\trefused: the sender's list holds names other than those "
-                                        "offered (.bashrc)",
+    ASSERT_TRUE(waitForText(out("bob"),
+                            "transfer-failed\tann\trefused: the sender's list holds names other than those "
+                            "offered (.bashrc)",
                             10000))
         << readFile(out("bob"));
     EXPECT_NE(readFile(out("bob")).find("file-offer\tann\t1 file, 15 bytes: report.pdf\n"), std::string::npos);
@@ -214,8 +218,9 @@ TEST_F(HostileFiles, TwoThousandIdleConnectionsLeaveChatAndATransferWorking) {
     REQUIRE_NAMESPACES();
     const std::string big = pattern(40u << 20, 5);
     writeFile(src_ / "big.bin", big);
-    copy(1, "bob", {"listen", "--accept-into", inbox_.string(), "--accept-from", "ann", "--accept-from", "ann2",
-                    "--test-drop-after", std::to_string(30u << 20)});
+    copy(1, "bob",
+         {"listen", "--accept-into", inbox_.string(), "--accept-from", "ann", "--accept-from", "ann2",
+          "--test-drop-after", std::to_string(30u << 20)});
     ASSERT_TRUE(waitForText(out("bob"), "join\tbob\t", 15000)) << readFile(out("bob"));
     ASSERT_TRUE(slowLink(0)) << err("tc");
 

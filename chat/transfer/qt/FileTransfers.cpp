@@ -578,7 +578,8 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
                 ++busy;
                 continue;
             }
-            waiting.push_back({toLower(i.peer.toStdString()), node_.KeyStateOf(i.peer.toStdString()) == KeyState::Checked});
+            waiting.push_back(
+                {toLower(i.peer.toStdString()), node_.KeyStateOf(i.peer.toStdString()) == KeyState::Checked});
             waitingIds.push_back(i.id);
         }
         const auto room = RoomForOffer(waiting, toLower(sender), node_.KeyStateOf(sender) == KeyState::Checked);

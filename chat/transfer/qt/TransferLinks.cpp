@@ -36,9 +36,9 @@ struct TransferServer::Connection {
     std::string handshakeIn;
     std::unique_ptr<FrameCipher> cipher;
     std::unique_ptr<SenderSession> session;
-    quint32 peer = 0;    // IPv4, host order
-    quint64 since = 0;   // order of acceptance
-    bool proven = false; // completed its handshake: only then may it change the transfer
+    quint32 peer = 0;     // IPv4, host order
+    quint64 since = 0;    // order of acceptance
+    bool proven = false;  // completed its handshake: only then may it change the transfer
     quint64 reported = 0;
     bool ended = false;
     bool again = false;  // a pass of writeTo() is due
@@ -163,8 +163,9 @@ void TransferServer::readFrom(Connection* c) {
         c->line.clear();
         if (first.startsWith(kOldGreeting)) {
             c->ended = true;
-            Q_EMIT refused(tr("a receiver with an older version of Lanyx tried to connect; it cannot receive files "
-                              "from this one"));
+            Q_EMIT refused(
+                tr("a receiver with an older version of Lanyx tried to connect; it cannot receive files "
+                   "from this one"));
             c->socket->write("refused: this sender needs a newer version of Lanyx\n");
             c->socket->disconnectFromHost();
             return;
@@ -191,7 +192,8 @@ void TransferServer::readFrom(Connection* c) {
             const auto before = c->handshakeIn.size();
             step = c->handshake->consume(c->handshakeIn, reply);
             if (!reply.empty()) c->socket->write(reply.data(), static_cast<qint64>(reply.size()));
-            if (step != ConnectionHandshake::Step::NeedMore || c->handshakeIn.empty() || c->handshakeIn.size() == before)
+            if (step != ConnectionHandshake::Step::NeedMore || c->handshakeIn.empty() ||
+                c->handshakeIn.size() == before)
                 break;
         }
         if (step == ConnectionHandshake::Step::NeedMore) {
@@ -321,8 +323,8 @@ void TransferClient::start() {
     connect(socket_, &QTcpSocket::readyRead, this, &TransferClient::readMore);
     connect(socket_, &QTcpSocket::disconnected, this, [this] {
         lost(handshake_ ? tr("the sender closed the connection before the handshake (a different version "
-                                         "of Lanyx, or too many connections)")
-                                    : tr("the sender closed the connection"));
+                             "of Lanyx, or too many connections)")
+                        : tr("the sender closed the connection"));
     });
     connect(socket_, &QTcpSocket::errorOccurred, this, [this] { lost(socket_->errorString()); });
     socket_->connectToHost(sender_, offer_.port);

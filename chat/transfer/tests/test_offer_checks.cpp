@@ -33,7 +33,7 @@ AimRules lan() {
     return r;
 }
 
-} // namespace
+}  // namespace
 
 TEST(OfferAim, OnlyAnAddressTheSendersSignedDatagramsCameFromOnOurNetworksAndAnUnprivilegedPort) {
     const std::vector<std::uint32_t> heard{ip(192, 168, 1, 7), ip(10, 9, 0, 4), ip(172, 16, 0, 9)};
@@ -72,7 +72,8 @@ TEST(OfferAim, AddressesAndTheNameCountTravelInTheOfferAndEarlierReadersIgnoreTh
     // Bad addresses, twice the same field, fewer names than offered.
     const auto head = "v1;id=" + o.id + ";port=1415;files=1;bytes=5;names=a";
     for (const char* tail : {";from=192.168.1", ";from=192.168.01.7", ";from=256.1.1.1", ";from=1.2.3.4;from=1.2.3.5",
-                             ";from=", ";tops=0", ";tops=1;tops=1", ";from=1.1.1.1,2.2.2.2,3.3.3.3,4.4.4.4,5.5.5.5,"
+                             ";from=", ";tops=0", ";tops=1;tops=1",
+                             ";from=1.1.1.1,2.2.2.2,3.3.3.3,4.4.4.4,5.5.5.5,"
                              "6.6.6.6,7.7.7.7,8.8.8.8,9.9.9.9"})
         EXPECT_FALSE(ParseOffer(head + tail)) << tail;
     EXPECT_FALSE(ParseOffer("v1;id=" + o.id + ";port=1415;files=1;bytes=5;names=a,b;tops=1"));
@@ -145,7 +146,7 @@ struct Keys {
     VerifyKey pub;
     Keys() { MakeSigningKey(secret, pub); }
 };
-} // namespace
+}  // namespace
 
 TEST(Handshake, BothSidesSignBothKeysAndTheIdAndProveTheConnectionKeysBeforeAnyFrame) {
     Keys ann, bob, eve;
