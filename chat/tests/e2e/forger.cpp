@@ -17,8 +17,9 @@
 //                             "connection from ADDR" for each connection
 //   hold-tcp ADDR PORT COUNT MS
 //                             opens COUNT connections to ADDR:PORT, sends
-//                             nothing, holds them MS milliseconds; prints
-//                             "open N" (those still open at the end)
+//                             nothing, holds them MS milliseconds (opening
+//                             again each second what the other side
+//                             closed); prints "open N reopened M"
 //   replay-tcp IFACE PORT     records what this host sends on the first new
 //                             connection to PORT (seen on IFACE), and once
 //                             it has gone quiet for a second, plays it back
@@ -41,6 +42,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -243,26 +245,45 @@ int holdTcp(const std::string& host, int port, int count, int ms) {
     if (setrlimit(RLIMIT_NOFILE, &lim) != 0) std::perror("setrlimit");
     std::vector<int> fds;
     auto a = addressOf(host, port);
-    for (int i = 0; i < count; ++i) {
+    const auto open = [&] {
         const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        if (fd >= 0) connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        return fd;
+    };
+    for (int i = 0; i < count; ++i) {
+        const int fd = open();
         if (fd < 0) {
             std::perror("socket");
             break;
         }
-        connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
         fds.push_back(fd);
+        // A pace the listener's queue takes: each is accepted, and held.
+        if (i % 50 == 49) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     std::printf("made %zu\n", fds.size());
     std::fflush(stdout);
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    std::size_t open = 0;
+    // Held: what the other side closes is opened again once a second.
+    std::size_t reopened = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        for (auto& fd : fds) {
+            char b;
+            const auto n = recv(fd, &b, 1, MSG_DONTWAIT);
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOTCONN)) continue;
+            close(fd);
+            fd = open();
+            ++reopened;
+        }
+    }
+    std::size_t held = 0;
     for (int fd : fds) {
         char b;
         const auto n = recv(fd, &b, 1, MSG_DONTWAIT);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) ++open;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) ++held;
         close(fd);
     }
-    std::printf("open %zu\n", open);
+    std::printf("open %zu reopened %zu\n", held, reopened);
     return 0;
 }
 
