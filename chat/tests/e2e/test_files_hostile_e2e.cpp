@@ -64,10 +64,11 @@ protected:
     }
     // bob's box key, from his announcement as anybody on the segment hears it.
     std::string boxKeyOf(const std::string& name) {
-        const std::string mark = "rx " + name + "|K/1;";
+        // "K/<version>;" and then capabilities, signing key, box key, ...
+        const std::string mark = "rx " + name + "|K/";
         if (!waitForText(out("rex"), mark, 15000)) return {};
         const auto text = readFile(out("rex"));
-        auto at = text.find(mark) + mark.size();
+        auto at = text.find(';', text.find(mark)) + 1;
         const auto line = text.substr(at, text.find('\n', at) - at);
         std::vector<std::string> fields;
         for (std::size_t start = 0;;) {
@@ -130,7 +131,7 @@ TEST_F(HostileFiles, AForgedOfferIsNotConnectedToWhereverItsDatagramComesFrom) {
     capture(2);
     copy(1, "bob", {"listen", "--accept-into", inbox_.string(), "--accept-from", "mallory"});
     const auto box = boxKeyOf("bob");
-    ASSERT_FALSE(box.empty()) << readFile(out("rex"));
+    ASSERT_FALSE(box.empty()) << readFile(out("rex")) << readFile(out("bob")) << err("bob");
     madeUp(2, "mallory");
     ASSERT_TRUE(waitForText(out("bob"), "join\tmallory\t", 10000)) << readFile(out("bob"));
     auto& third = forger(0, {"tcp-listen", "5000", "30000"});
@@ -174,7 +175,7 @@ TEST_F(HostileFiles, MadeUpSendersDoNotKeepARealOfferOut) {
     capture(2);
     copy(1, "bob", {"listen"});
     const auto box = boxKeyOf("bob");
-    ASSERT_FALSE(box.empty()) << readFile(out("rex"));
+    ASSERT_FALSE(box.empty()) << readFile(out("rex")) << readFile(out("bob")) << err("bob");
     std::vector<std::string> names, announce{"announce"}, signedAll{"signed"};
     for (int n = 0; n < 32; ++n) {
         names.push_back("junk" + std::to_string(n));
