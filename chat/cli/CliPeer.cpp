@@ -545,7 +545,8 @@ std::string KeyStateText(KeyState state) {
 std::string DeliveryText(const DeliveryReport& r) {
     // Sealed under the lasting keys alone (the recipient runs an earlier
     // build): whoever steals a key file later can read it.
-    const std::string sealed = r.forwardSecret ? "encrypted" : "encrypted with the lasting keys only (an earlier build)";
+    const std::string sealed = r.forwardSecret ? "encrypted"
+                                               : "encrypted with the lasting keys only (an earlier build)";
     switch (r.state) {
     case Delivery::Waiting: return sealed + ": waiting for confirmation";
     case Delivery::Delivered: return sealed + ": delivered";
