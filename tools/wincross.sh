@@ -17,7 +17,7 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DL
   -DBUILD_TESTING=ON -DBUILD_TAVISHFENNIC=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   ${RUNNER:+-DCMAKE_CROSSCOMPILING_EMULATOR="$RUNNER"} >/dev/null
 cmake --build "$BUILD" --target lanyx_core lanyx_net lanyx_transfer lanyx-core-check \
-  lanyx_core_tests lanyx_net_tests lanyx_cli_tests
+  lanyx_core_tests lanyx_net_tests lanyx_cli_tests lanyx_sharedchat_tests
 if [ -z "$RUNNER" ]; then
   echo "wincross.sh: built the programs and tests in $BUILD/bin; no wine here to run them"
   exit 0
