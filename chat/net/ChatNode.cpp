@@ -179,6 +179,7 @@ bool ChatNode::EnableKeys() {
     h.isListed = [this](const std::string& name) { return users_.findNoCase(name).has_value(); };
     h.source = [this] { return transport_.currentSource(); };
     h.sourceVerified = [this](std::uint32_t address, const std::string& name) {
+        noteVerifiedSource(name, address);
         transport_.sourceVerified(address, cp1252::fromUtf8(name));
     };
     secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
@@ -656,9 +657,7 @@ void ChatNode::refuseDatagram(const Error& e) {
     if (e.number != err::TypeMismatch) LogReceiveError(e.number, e.text);
 }
 
-void ChatNode::noteVerifiedSource(std::string_view sender) {
-    const auto source = transport_.currentSource();
-    if (source == 0) return;
+void ChatNode::noteVerifiedSource(std::string_view sender, std::uint32_t source) {
     const auto key = toLower(std::string(sender));
     auto it = verifiedSources_.find(key);
     if (it == verifiedSources_.end()) {
@@ -683,7 +682,6 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     if (!d) return Error{err::InvalidArgument, "Invalid procedure call or argument"};
     const std::string_view sender = d->sender;
 
-    if (trust_ == Trust::Verified) noteVerifiedSource(sender);
     auto row = users_.findExact(sender);
     if (row) users_.heardFrom(*row);
     if (!row) {

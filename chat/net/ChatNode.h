@@ -406,7 +406,8 @@ private:
     void firstAnnouncement(const std::string& name);
     void sendColourAndStatus(Presence how);
     void sendKeysSoon();
-    void noteVerifiedSource(std::string_view sender);
+    // Told by the secure link for each fresh signature of a pinned key.
+    void noteVerifiedSource(std::string_view sender, std::uint32_t source);
     std::unordered_map<std::string, std::vector<std::uint32_t>> verifiedSources_;  // lower-case name
     FileMessageHandler* files_ = nullptr;
     HistoryRecorder* history_ = nullptr;

@@ -578,8 +578,8 @@ void frmChat::SetAway(const std::string& name, bool away) {
     RefUserList();
 }
 
-void frmChat::DropMember(const std::string& name) {
-    if (!members_.RemoveUser(name)) return;
+bool frmChat::DropMember(const std::string& name) {
+    if (!members_.RemoveUser(name)) return false;
     away_.removeAll(QString::fromStdString(name).toLower());
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
         if (equalsNoCase(lvUsers_->topLevelItem(i)->text(0).toStdString(), name)) {
@@ -588,18 +588,11 @@ void frmChat::DropMember(const std::string& name) {
         }
     RefUserList();
     node_.WriteLog(name + " Removed from chat window");
+    return true;
 }
 
 void frmChat::RemoveUser(const std::string& name) {
-    if (!members_.RemoveUser(name)) return;
-    away_.removeAll(QString::fromStdString(name).toLower());
-    for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
-        if (equalsNoCase(lvUsers_->topLevelItem(i)->text(0).toStdString(), name)) {
-            delete lvUsers_->takeTopLevelItem(i);
-            break;
-        }
-    RefUserList();
-    node_.WriteLog(name + " Removed from chat window");
+    if (!DropMember(name)) return;
     const QString who = QString::fromStdString(name);
     AddNote([who] { return tr("%1 left the network.").arg(who); });
 }

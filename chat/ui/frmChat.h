@@ -46,8 +46,9 @@ public:
     void AddUser(const std::string& name);
     // A member who left the network: taken off, with a line saying so.
     void RemoveUser(const std::string& name);
-    // A member taken off because the chat's members changed elsewhere.
-    void DropMember(const std::string& name);
+    // A member taken off because the chat's members changed elsewhere
+    // (false when not a member).
+    bool DropMember(const std::string& name);
     // The user adds a member (the Add User menu): the hub is told.
     void UserAddsMember(const std::string& name);
 

@@ -544,8 +544,8 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
         const QString id = QString::fromStdString(offer->id);
         if (const auto* known = item(id)) return known->peer.compare(from, Qt::CaseInsensitive) == 0;  // a repeat
         (void)sourceV4;  // where the offer datagram came from proves nothing
-        const auto refuse = [&](const QString& why) {
-            // Shown to the user as a failed transfer, once.
+        // The offer as the list shows it, before any answer.
+        const auto offered = [&] {
             TransferItem item;
             item.id = id;
             item.direction = TransferItem::Direction::Incoming;
@@ -554,7 +554,11 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
             item.files = offer->files;
             item.bytes = offer->bytes;
             item.state = TransferItem::State::Offered;
-            items_.push_back(std::move(item));
+            return item;
+        };
+        const auto refuse = [&](const QString& why) {
+            // Shown to the user as a failed transfer, once.
+            items_.push_back(offered());
             Q_EMIT itemAdded(id);
             setState(items_.back(), TransferItem::State::Failed, why);
             tell(from, std::string(kCancel) + offer->id);
@@ -595,14 +599,7 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
                 setState(*d, TransferItem::State::Cancelled, tr("too many offers were waiting"));
             }
         }
-        TransferItem item;
-        item.id = id;
-        item.direction = TransferItem::Direction::Incoming;
-        item.peer = from;
-        for (const auto& n : offer->names) item.names << QString::fromStdString(n);
-        item.files = offer->files;
-        item.bytes = offer->bytes;
-        item.state = TransferItem::State::Offered;
+        TransferItem item = offered();
         Live live;
         live.sender = QHostAddress(static_cast<quint32>(aim.address));
         live.offer = *offer;
