@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,19 @@ private:
     int pid_ = -1;
     int status_ = -1;
 };
+
+// Bytes that differ from one offset and one seed to the next.
+inline std::string pattern(std::size_t size, unsigned seed) {
+    std::string s(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7919 + seed) >> 5);
+    return s;
+}
+
+// A file with these bytes, its folders made.
+inline void writeFile(const std::filesystem::path& p, const std::string& bytes) {
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << bytes;
+}
 
 // Polls a file until it holds the text (or the time runs out).
 bool waitForText(const std::string& file, const std::string& text, int timeoutMs);

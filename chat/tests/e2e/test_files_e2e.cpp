@@ -12,17 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string pattern(std::size_t size, unsigned seed) {
-    std::string s(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7919 + seed) >> 5);
-    return s;
-}
-
-void writeFile(const fs::path& p, const std::string& bytes) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
 std::vector<std::string> tree(const fs::path& dir) {
     std::vector<std::string> out;
     for (const auto& e : fs::recursive_directory_iterator(dir)) out.push_back(e.path().lexically_relative(dir).generic_string());

@@ -17,17 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string pattern(std::size_t size, unsigned seed) {
-    std::string s(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7919 + seed) >> 5);
-    return s;
-}
-
-void writeFile(const fs::path& p, const std::string& bytes) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
 class HostileFiles : public SegmentTest {
 protected:
     void SetUp() override {
