@@ -213,7 +213,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
     }
     if (o.help || o.version) return std::nullopt;
     if (words.empty())
-        return "no command given (listen, who, alert, chat, send, networks, keys, verify, history or waiting)";
+        return "no command given (listen, who, alert, chat, room, send, networks, keys, verify, history or waiting)";
     o.command = words[0];
     if (historyOption && o.command != "history") return "--search, --with, --since and --limit go with history";
     if (o.command != "listen") {
@@ -263,6 +263,21 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         if (o.to.empty()) return "send needs --to NAME";
         if (words.size() < 2) return "send needs one or more files or folders";
         o.paths.assign(words.begin() + 1, words.end());
+    } else if (o.command == "room") {
+        if (!o.to.empty()) return "room takes the names without --to";
+        if (words.size() < 4 || (words[1] != "add" && words[1] != "remove"))
+            return "room takes add ID NAME... or remove ID NAME...";
+        if (!rooms::IsRoomId(words[2]))
+            return "not a shared chat's id: " + words[2] + " (32 hexadecimal digits, as listen shows it)";
+        o.roomAction = words[1];
+        o.roomId = words[2];
+        for (std::size_t i = 3; i < words.size(); ++i) {
+            if (!rooms::IsMemberName(words[i])) return "not a user name: " + words[i];
+            o.roomNames.push_back(words[i]);
+        }
+    } else if (o.command == "rename") {
+        if (!o.to.empty() || words.size() != 2) return "rename takes the new name";
+        o.newName = words[1];
     } else if (o.command == "alert" || o.command == "chat") {
         if (words.size() < 2) return o.command + " needs the text to send";
         for (std::size_t i = 1; i < words.size(); ++i) o.text += (i > 1 ? " " : "") + words[i];
@@ -315,6 +330,9 @@ std::string RoomEventText(const rooms::Room& room, const rooms::RoomEvent& event
     case rooms::RoomEvent::Kind::Added: text += " added=" + list(event.names); break;
     case rooms::RoomEvent::Kind::Removed: text += " removed=" + list(event.names); break;
     case rooms::RoomEvent::Kind::Dropped: text += " dropped"; break;
+    case rooms::RoomEvent::Kind::Renamed:
+        if (event.names.size() == 2) text += " renamed=" + event.names[0] + ">" + event.names[1];
+        break;
     }
     return text;
 }
@@ -332,7 +350,8 @@ Commands:
                          --accept-into or --decline says otherwise. Lines
                          read on standard input are commands, with the words
                          of this command line: alert ..., chat --to NAME ...
-                         TEXT, chat --room ID TEXT
+                         TEXT, chat --room ID TEXT, room add ID NAME, and
+                         rename NAME
   who                    print the users present, then leave
   alert [--to NAME]... TEXT
                          send an alert: to each NAME privately, or to everybody
@@ -344,6 +363,11 @@ Commands:
                          room event gives its id
   chat --room ID TEXT    send a chat line to every member of a shared chat
                          (listen shows the ids in its room events)
+  room add ID NAME...    add the NAMEs to the shared chat ID (every member's
+                         copy is told); room remove ID NAME... takes them out
+  rename NAME            (a command on standard input while listening) go on
+                         under the user name NAME: other copies of ours carry
+                         the conversations, key, groups and shared chats over
   send --to NAME... PATH...
                          offer files and folders to each NAME, wait for the
                          answer, show the progress and end when all is done
@@ -408,8 +432,9 @@ KIND one of join, leave, colour, status, alert, private-alert, chat,
 private-chat, box, network (an interface sent through, at the start and when
 one comes), network-gone, keys (new key, not checked / checked by you /
 changed / not confirmed / conflict / no keys), key-changed (a warning),
-room (a shared chat: ID members=NAMES and joined, added=, removed= or
-dropped, SENDER being who changed it). A
+room (a shared chat: ID members=NAMES and joined, added=, removed=,
+renamed=OLD>NEW or dropped, SENDER being who changed it), renamed (SENDER,
+the name before, is known by TEXT now: the same key announced it). A
 message under a name with a known key that is not signed by it starts with
 "(not verified) ". Output of who: NAME, STATUS (0-2,
 or -1), COLOUR per user. alert and chat to users print one delivery line per

@@ -24,10 +24,14 @@ struct HistoryQuery {
 };
 
 struct CliOptions {
-    std::string command;  // listen, who, alert, chat, send, networks, keys, verify, history, waiting
+    std::string command;  // listen, who, alert, chat, room, send, networks, keys, verify, history, waiting, rename
     std::vector<std::string> to;
     std::string text;
     std::optional<std::string> room;        // chat: a shared chat's id, or "new" to open one with --to
+    std::string roomAction;                 // room: add or remove
+    std::string roomId;                     // room: the shared chat
+    std::vector<std::string> roomNames;     // room: the members added or removed
+    std::string newName;                    // rename (while listening): the new user name
     std::vector<std::string> paths;         // send: files and folders
     std::string verifyName;                 // verify: whose key
     std::string safetyNumber;               // verify: the number the other user read (digits)

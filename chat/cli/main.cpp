@@ -119,6 +119,44 @@ int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
     return status;
 }
 
+// Adds members to a shared chat or takes them out, as `opt` says; every
+// member's copy that shares chats is told. 0, or 5 when the chat is not
+// known here or a name changed nothing.
+int roomNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& opt) {
+    if (!rooms.book().find(opt.roomId)) {
+        std::cerr << "lanyx-cli: no shared chat " << opt.roomId << " in this data folder" << std::endl;
+        return 5;
+    }
+    const bool add = opt.roomAction == "add";
+    int status = 0;
+    for (const auto& name : opt.roomNames) {
+        if (add ? !rooms.add(opt.roomId, name) : !rooms.remove(opt.roomId, name)) {
+            std::cerr << "lanyx-cli: " << name << (add ? " is in that chat already" : " is not in that chat")
+                      << std::endl;
+            status = 5;
+            continue;
+        }
+        const rooms::RoomEvent event{add ? rooms::RoomEvent::Kind::Added : rooms::RoomEvent::Kind::Removed,
+                                     node.state().MyName,
+                                     {name}};
+        std::cout << cli::EventLine("room", node.state().MyName,
+                                    cli::RoomEventText(*rooms.book().find(opt.roomId), event))
+                  << std::endl;
+    }
+    return status;
+}
+
+// Goes on under another user name (leaving and joining as the Options
+// dialog does); other copies of ours carry what they keep of us over.
+void renameNow(ChatNode& node, const cli::CliOptions& opt) {
+    if (const int problem = node.NameProblem(opt.newName)) {
+        std::cerr << "lanyx-cli: cannot go on as " << opt.newName << ": " << node.LangText(problem) << std::endl;
+        return;
+    }
+    if (opt.newName == node.state().MyName) return;
+    node.rejoinUnder(opt.newName);
+}
+
 // Changes to shared chats as `room` event lines.
 struct RoomPrinter : rooms::RoomObserver {
     explicit RoomPrinter(cli::EventPrinter& printer) : printer(printer) {}
@@ -170,8 +208,8 @@ private:
             std::cerr << "lanyx-cli: " << *problem << std::endl;
             return;
         }
-        if (o.command != "alert" && o.command != "chat") {
-            std::cerr << "lanyx-cli: while listening, the commands are alert and chat" << std::endl;
+        if (o.command != "alert" && o.command != "chat" && o.command != "room" && o.command != "rename") {
+            std::cerr << "lanyx-cli: while listening, the commands are alert, chat, room and rename" << std::endl;
             return;
         }
         run_(o);
@@ -204,6 +242,12 @@ int main(int argc, char** argv) {
         std::cout << "lanyx-cli " << LANYX_VERSION_MAJOR << '.' << LANYX_VERSION_MINOR << '.' << LANYX_VERSION_PATCH
                   << std::endl;
         return 0;
+    }
+    if (opt.command == "rename") {
+        std::cerr << "lanyx-cli: rename is a command on standard input while listening (one run under another "
+                     "name: --name NAME)"
+                  << std::endl;
+        return 2;
     }
     if (opt.command == "history") {
         // Read only, beside a copy that may run on the folder: no lock, no network.
@@ -301,6 +345,9 @@ int main(int argc, char** argv) {
         void ShowBox(const std::string& t, const std::string& s) override { printer->ShowBox(t, s); }
         void PrivateDelivery(const DeliveryReport& r) override { printer->PrivateDelivery(r); }
         void KeyWarning(const std::string& n, const std::string& t) override { printer->KeyWarning(n, t); }
+        void UserRenamed(const std::string& from, const std::string& to) override {
+            printer->event("renamed", from, to);
+        }
     } sink;
     ChatNode node(config, transport, ui, sink, pump);
     nodeForHistory = &node;
@@ -374,7 +421,11 @@ int main(int argc, char** argv) {
     int status = 0;
     if (opt.command == "listen") {
         printer.setPrinting(true);
-        CommandReader commands([&](const cli::CliOptions& o) { sendNow(node, rooms, o); });
+        CommandReader commands([&](const cli::CliOptions& o) {
+            if (o.command == "rename") renameNow(node, o);
+            else if (o.command == "room") roomNow(node, rooms, o);
+            else sendNow(node, rooms, o);
+        });
         // What the start found, for the event lines too.
         for (const auto& line : transport.describeRoutes())
             if (line.rfind("interface ", 0) == 0 && line.find(", not sent twice") == std::string::npos)
@@ -462,6 +513,20 @@ int main(int argc, char** argv) {
         pump.runFor(opt.waitMs - opt.waitMs / 2);
         for (const auto& u : node.users().users())
             std::cout << cli::EventLine(u.text, std::to_string(u.status), std::to_string(u.colour)) << std::endl;
+    } else if (opt.command == "room") {
+        // Every member, and whoever is added, heard with the key first.
+        std::vector<std::string> names = opt.roomNames;
+        if (const auto* room = rooms.book().find(opt.roomId))
+            for (const auto& m : room->members)
+                if (!equalsNoCase(m, node.state().MyName)) names.push_back(m);
+        const auto allHeard = [&] {
+            return std::all_of(names.begin(), names.end(),
+                               [&](const std::string& n) { return node.CanShareChatsWith(n); });
+        };
+        for (int i = 0; i < 30 && !allHeard() && !pump.stopRequested(); ++i) pump.runFor(100);
+        status = roomNow(node, rooms, opt);
+        // The changes are sealed and repeated until confirmed: stay for that.
+        pump.runFor(2000);
     } else {
         if (opt.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
         for (const auto& name : opt.to) {

@@ -95,6 +95,8 @@ public:
     virtual void record(HistoryEntry entry) = 0;
     // A later report about a message of ours to `recipient`.
     virtual void delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) = 0;
+    // The user `from` is known as `to` now: the conversations follow.
+    virtual void renamed(const std::string& /*from*/, const std::string& /*to*/) {}
 };
 
 }  // namespace lanyx

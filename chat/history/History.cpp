@@ -124,6 +124,15 @@ void History::delivery(std::uint64_t messageId, const std::string& recipient, Hi
     enqueue(std::move(job));
 }
 
+void History::renamed(const std::string& from, const std::string& to) {
+    if (!usable_) return;
+    Job job;
+    job.type = Job::Type::Rename;
+    job.entry.peer = from;
+    job.entry.text = to;
+    enqueue(std::move(job));
+}
+
 void History::erase(const Scope& scope, std::function<void()> done) {
     Job job;
     job.type = Job::Type::Erase;
@@ -219,6 +228,7 @@ bool History::apply(std::vector<Job>& batch) {
             store_->updateDelivery(job.entry.messageId, job.entry.peer, job.entry.delivery);
             break;
         case Job::Type::Erase: deleted = store_->erase(job.scope) > 0 || deleted; break;
+        case Job::Type::Rename: store_->rename(job.entry.peer, job.entry.text); break;
         case Job::Type::EraseAll: {
             auto& db = store_->connection();
             // One command empties the index instead of one per message.

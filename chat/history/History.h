@@ -61,6 +61,7 @@ public:
     // HistoryRecorder: never waits for the disk.
     void record(HistoryEntry entry) override;
     void delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) override;
+    void renamed(const std::string& from, const std::string& to) override;
 
     // Deleting, by the writer in turn; `done` is called on the writer thread
     // once the messages, their words in the index and their old pages are gone.
@@ -93,7 +94,7 @@ public:
 
 private:
     struct Job {
-        enum class Type : std::uint8_t { Insert, Delivery, Erase, EraseAll, Retention, SetRetention };
+        enum class Type : std::uint8_t { Insert, Delivery, Erase, EraseAll, Retention, SetRetention, Rename };
         Type type = Type::Insert;
         std::int64_t id = 0;
         HistoryEntry entry;

@@ -439,6 +439,35 @@ std::int64_t HistoryStore::erase(const Scope& scope) {
     return db_.changes();
 }
 
+std::int64_t HistoryStore::rename(std::string_view from, std::string_view to) {
+    const auto oldKey = toLower(from), newKey = toLower(to);
+    if (oldKey == newKey || oldKey.empty() || newKey.empty() || oldKey == kEverybodyKey) return 0;
+    auto s = db_.prepare(
+        "UPDATE messages SET peer_key = ?2, conv = CASE WHEN conv = ?1 THEN ?2 ELSE conv END WHERE peer_key = ?1");
+    s.bind(1, oldKey).bind(2, newKey);
+    s.run();
+    std::int64_t changed = db_.changes();
+    // The chats with several members that held the old name.
+    std::vector<std::string> tags;
+    auto find = db_.prepare("SELECT DISTINCT chat FROM messages WHERE chat <> '' AND instr('|' || chat, ?1) > 0");
+    find.bind(1, "|" + oldKey + "|");
+    while (find.step()) tags.push_back(find.text(0));
+    auto retag = db_.prepare("UPDATE messages SET chat = ?2 WHERE chat = ?1");
+    for (const auto& tag : tags) {
+        auto members = TagMembers(tag);
+        for (auto& m : members)
+            if (m == oldKey) m = newKey;
+        std::sort(members.begin(), members.end());
+        members.erase(std::unique(members.begin(), members.end()), members.end());
+        std::string renamed;
+        for (const auto& m : members) renamed += m + "|";
+        retag.bind(1, tag).bind(2, renamed);
+        retag.run();
+        changed += db_.changes();
+    }
+    return changed;
+}
+
 std::int64_t HistoryStore::eraseBefore(std::int64_t timeMs) {
     auto s = db_.prepare("DELETE FROM messages WHERE time < ?");
     s.bind(1, timeMs);

@@ -94,6 +94,10 @@ public:
     // Numbers deleted.
     std::int64_t erase(const Scope& scope);
     std::int64_t eraseBefore(std::int64_t timeMs);
+    // A user known by another name now: the conversations with `from` and
+    // the chats it was in are `to`'s (each line keeps the name it came
+    // under). Rows changed.
+    std::int64_t rename(std::string_view from, std::string_view to);
     // After deleting: the index rebuilt without what was deleted and the
     // journal emptied, so that nothing deleted stays readable in the files.
     void purge();

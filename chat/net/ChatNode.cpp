@@ -182,6 +182,7 @@ bool ChatNode::EnableKeys() {
         noteVerifiedSource(name, address);
         transport_.sourceVerified(address, cp1252::fromUtf8(name));
     };
+    h.renamed = [this](const std::string& from, const std::string& to) { userRenamed(from, to); };
     secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
     if (!pins.writable) secure_->keepPinsFileAsItIs();
     secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });
@@ -672,6 +673,22 @@ void ChatNode::noteVerifiedSource(std::string_view sender, std::uint32_t source)
     if (list.size() > kSourcesPerName) list.pop_back();
 }
 
+void ChatNode::userRenamed(const std::string& from, const std::string& to) {
+    log_.WriteLog(forLog(from) + " is now " + forLog(to) + " (announced by the same key)");
+    if (auto it = verifiedSources_.find(toLower(from)); it != verifiedSources_.end()) {
+        auto sources = std::move(it->second);
+        verifiedSources_.erase(it);
+        verifiedSources_.insert_or_assign(toLower(to), std::move(sources));
+    }
+    if (users_.renameInLists(from, to)) saveSettings();
+    if (outbox_ && outbox_->rename(from, to) > 0) saveOutbox();
+    if (history_) history_->renamed(from, to);
+    if (rooms_) rooms_->renamed(from, to);
+    sink_.UserRenamed(from, to);
+    // What waited for the old name goes once the user is heard.
+    deliverWaiting(to);
+}
+
 std::vector<std::uint32_t> ChatNode::VerifiedSources(std::string_view name) const {
     const auto it = verifiedSources_.find(toLower(std::string(name)));
     return it == verifiedSources_.end() ? std::vector<std::uint32_t>{} : it->second;
@@ -986,9 +1003,16 @@ void ChatNode::readSettings() {
 }
 
 void ChatNode::rejoinUnder(const std::string& name) {
+    // A rename by the user (not a name chosen while probing): other copies
+    // learn it from our announcements and carry our conversations over.
+    if (secure_ && !state_.ProbeMode && !state_.MyName.empty() && state_.MyName.front() != '_' && state_.MyName != name)
+        secure_->setPreviousName(state_.MyName);
+    const std::string before = state_.MyName;
     CloseNetwork();
     users_.ClearlvUsers();
     state_.MyName = name;
+    // Our own shared chats name us by the new name.
+    if (rooms_ && !state_.ProbeMode && !before.empty() && before.front() != '_') rooms_->renamed(before, name);
     data_.user.UserName = name;
     if (secure_) secure_->setUserName(name);
     persistedName_ = name;

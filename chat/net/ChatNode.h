@@ -90,6 +90,9 @@ public:
     // ChatNode::BoxClosed(sender) when the user closes it.
     virtual bool BoxStaysOpen() const { return false; }
     virtual void RemoveUserFromChats(const std::string& /*name*/) {}
+    // A user renamed (announced by the same key): the user's chats, pin,
+    // history, groups and waiting messages are under the new name now.
+    virtual void UserRenamed(const std::string& /*from*/, const std::string& /*to*/) {}
     virtual void RefreshChatUserLists() {}
     virtual void StatusCaptionChanged(const std::string& /*caption*/) {}
     // The list of blocked names (else the groups) holds all it keeps
@@ -119,6 +122,8 @@ public:
     virtual ~RoomMessageHandler() = default;
     // `body` after the tag (UTF-8). True when taken.
     virtual bool roomMessage(const std::string& sender, const std::string& body) = 0;
+    // A member is known by another name now (the same key announced it).
+    virtual void renamed(const std::string& /*from*/, const std::string& /*to*/) {}
 };
 
 struct NodeConfig {
@@ -406,6 +411,9 @@ private:
     void firstAnnouncement(const std::string& name);
     void sendColourAndStatus(Presence how);
     void sendKeysSoon();
+    // The key pinned for `from` announced itself as `to`: what this copy
+    // keeps under the old name follows.
+    void userRenamed(const std::string& from, const std::string& to);
     // Told by the secure link for each fresh signature of a pinned key.
     void noteVerifiedSource(std::string_view sender, std::uint32_t source);
     std::unordered_map<std::string, std::vector<std::uint32_t>> verifiedSources_;  // lower-case name

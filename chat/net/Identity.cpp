@@ -320,6 +320,16 @@ bool PinStore::erase(std::string_view name) {
     return true;
 }
 
+bool PinStore::rename(std::string_view from, std::string_view to) {
+    if (!IsValidUserName(to)) return false;
+    auto key = toLower(to);
+    const auto it = pins_.find(toLower(from));
+    if (it == pins_.end() || it->first == key || pins_.count(key)) return false;
+    Pin pin = it->second;
+    erase(from);
+    return insert(std::move(key), std::move(pin));
+}
+
 bool PinStore::isPlain(std::string_view name) const {
     return plain_.count(toLower(name)) > 0;
 }

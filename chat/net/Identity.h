@@ -98,6 +98,10 @@ public:
     // (an hour or more since it was last written).
     bool touch(std::string_view name, std::int64_t now);
     bool erase(std::string_view name);
+    // The user is known by another name now: the pin moves to it as it is
+    // (checked or not, heard when). False when there is nothing to move, a
+    // key is pinned for the new name already, or no user can have it.
+    bool rename(std::string_view from, std::string_view to);
 
     bool isPlain(std::string_view name) const;
     void notePlain(std::string_view name, std::int64_t now);

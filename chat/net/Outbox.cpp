@@ -117,6 +117,24 @@ std::vector<Outbox::Due> Outbox::dueFor(std::string_view recipient, const PinSto
     return out;
 }
 
+std::size_t Outbox::rename(std::string_view from, const std::string& to) {
+    std::size_t moved = 0;
+    for (auto& m : waiting_) {
+        if (!equalsNoCase(m.recipient, from)) continue;
+        auto key = keyFor(m.boxPublic);
+        if (!key) continue;
+        auto text = crypto::Open(*key, m.sealed, associated(m));
+        if (text) {
+            m.recipient = to;
+            m.sealed = crypto::Seal(*key, *text, associated(m));
+            crypto::Wipe(*text);
+            ++moved;
+        }
+        crypto::Wipe(*key);
+    }
+    return moved;
+}
+
 bool Outbox::remove(std::uint64_t id) {
     const auto before = waiting_.size();
     std::erase_if(waiting_, [&](const WaitingMessage& m) { return m.id == id; });

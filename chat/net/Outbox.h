@@ -66,6 +66,9 @@ public:
     // Delivered (or taken back by the user): gone. False when not here.
     bool remove(std::uint64_t id);
     bool cancel(std::uint64_t id) { return remove(id); }
+    // The recipient is known by another name now: what waits for `from`
+    // waits for `to`, sealed anew to its new place. How many moved.
+    std::size_t rename(std::string_view from, const std::string& to);
     // Those whose time ran out are taken out and returned, for the notice.
     std::vector<WaitingMessage> expire(std::int64_t nowMs);
 

@@ -197,6 +197,10 @@ void SecureLink::setMyName(const std::string& name) {
     dropOwnPins();
 }
 
+void SecureLink::setPreviousName(const std::string& name) {
+    previousName_ = IsValidUserName(name) ? name : std::string();
+}
+
 void SecureLink::setUserName(const std::string& name) {
     userKey_ = toLower(name);
     dropOwnPins();
@@ -327,9 +331,12 @@ std::string SecureLink::announcement() {
     checkEphemeralAge();
     // The ephemeral key rides among the capabilities: the build before
     // takes the announcement as it always did.
-    const std::string caps = previousBuild_ ? caps_
-                                            : caps_ + "," + std::string(secure::kEphemeralItem) +
-                                                  crypto::ToBase64(ephemeral_.publicKey);
+    std::string caps = caps_;
+    if (!previousBuild_) {
+        caps += "," + std::string(secure::kEphemeralItem) + crypto::ToBase64(ephemeral_.publicKey);
+        if (!previousName_.empty() && toLower(previousName_) != myKey_)
+            caps += "," + std::string(secure::kFormerNameItem) + previousName_;
+    }
     const std::string prefix = myWire_ + "|" + std::string(secure::Announce) +
                                std::to_string(previousBuild_ ? 1 : secure::kVersion) + ";" + caps + ";" +
                                crypto::ToBase64(id_.signPublic) + ";" + crypto::ToBase64(id_.boxPublic) + ";";
@@ -649,7 +656,19 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     // name is judged at once: a copy announces its keys before the
     // datagram that lists it, and a changed key must not pass unseen.
     // Judged before the signature, which costs far more.
-    if (hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key)) {
+    // The name before a rename, where it names a user's pin under this very
+    // key: judged like a pinned name (the rename announces before the join).
+    std::string former;
+    for (std::size_t start = 0; start <= f[1].size();) {
+        const auto comma = std::min(f[1].find(',', start), f[1].size());
+        const auto item = f[1].substr(start, comma - start);
+        if (item.substr(0, secure::kFormerNameItem.size()) == secure::kFormerNameItem)
+            former = std::string(item.substr(secure::kFormerNameItem.size()));
+        start = comma + 1;
+    }
+    const auto* formerPin = former.empty() || !IsValidUserName(former) ? nullptr : pins_.find(former);
+    if (formerPin && formerPin->signPublic != *signPk) formerPin = nullptr;
+    if (hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key) && !formerPin) {
         log("Keys not pinned", "Announcement from " + shorten(sender) + ", who is not listed, ignored");
         return;
     }
@@ -681,6 +700,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         start = comma + 1;
     }
     const bool opens = listHas(peer.caps, "box");
+    const bool renamed = formerPin && carryOver(former, name, *signPk);
     const auto* pin = pins_.find(key);
     if (pin && pin->signPublic == *signPk) {
         // A new agreement key or capabilities under the pinned signing key: signed by it.
@@ -723,7 +743,39 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     } else {
         log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: the list of known keys is full");
     }
+    if (renamed && hooks_.renamed) hooks_.renamed(former, name);
     if (first && firstAnnounce_) firstAnnounce_(name);
+}
+
+bool SecureLink::carryOver(const std::string& former, const std::string& name, const std::string& signKey) {
+    const auto from = toLower(former);
+    const auto to = toLower(name);
+    const auto* old = pins_.find(from);
+    if (from == to || isOwn(from) || !old || old->signPublic != signKey) return false;
+    // A key announced in its place waits for the user: nothing moves
+    // before the user decided which key is the user's.
+    if (old->changed()) return false;
+    // A name heard from a copy without keys stays that copy's; one pinned
+    // to another key stays that key's (the key-change warning tells).
+    const auto* taken = pins_.find(to);
+    if ((taken && taken->signPublic != signKey) || (!taken && (pins_.isPlain(to) || keyless(to)))) {
+        log("Rename not carried over", shorten(former) + " announced itself as " + shorten(name) + ", a name " +
+                                           (taken ? "pinned to another key" : "of a copy without keys"));
+        return false;
+    }
+    if (taken) {
+        // Both names were pinned to this key: the new one stays, checked
+        // when either was.
+        if (old->checked && !taken->checked) pins_.markChecked(to, nowSeconds());
+        pins_.erase(from);
+    } else if (!pins_.rename(from, to)) {
+        return false;
+    }
+    peers_.erase(from);
+    listedKeyless_.erase(to);
+    pinsChanged();
+    log("Renamed", shorten(former) + " is now " + shorten(name) + " (the same key): the known key moved along");
+    return true;
 }
 
 void SecureLink::onEncrypted(std::string_view senderWire, std::string_view payload) {

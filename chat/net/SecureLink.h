@@ -14,6 +14,9 @@
 // private messages and receipts between two such copies are sealed under
 // keys from the ephemeral and static keys of both (crypto::DerivePrivateKeys);
 // to a copy that announces none, under the static keys alone, as before.
+// Since then a copy renamed in this session also names its name before
+// ("was=NAME"): where that name's pinned key signed the announcement, the
+// pin moves to the new name and the node carries the rest over.
 // The node hands every datagram it sends and receives through here; held
 // datagrams come back through the hooks once their companion arrived or
 // their time ran out.
@@ -84,6 +87,8 @@ inline constexpr std::string_view Receipt = "R/";
 inline constexpr int kVersion = 2;
 // The capability item that carries the announcement's ephemeral key.
 inline constexpr std::string_view kEphemeralItem = "eph=";
+// The capability item that names the name this copy had before a rename.
+inline constexpr std::string_view kFormerNameItem = "was=";
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";
 // Announced besides those by a copy that takes file offers.
 inline constexpr std::string_view kFilesCapability = "files";
@@ -143,6 +148,9 @@ public:
         // name (UTF-8) came from the address: the one thing that may teach
         // the transport an address to send to.
         std::function<void(std::uint32_t address, const std::string& name)> sourceVerified;
+        // The key pinned for `from` announced itself under `to`, naming
+        // `from` as its name before: the pin is `to`'s now (UTF-8 names).
+        std::function<void(const std::string& from, const std::string& to)> renamed;
     };
 
     // How long a datagram under a pinned name waits for its companion.
@@ -189,6 +197,9 @@ public:
     // under another: no key is ever pinned for it, in any case.
     void setUserName(const std::string& name);
     bool active() const { return active_; }
+    // The user renamed this copy from `name` (this session): announcements
+    // say so, so that other copies carry the pin and the rest over.
+    void setPreviousName(const std::string& name);
     // The file of known keys is not written (it could not be kept aside).
     void keepPinsFileAsItIs() { pinsReadOnly_ = true; }
 
@@ -311,6 +322,10 @@ private:
     const std::string* verifyKeyFor(const std::string& senderKey) const;
     bool isOwn(std::string_view lowerName) const { return lowerName == myKey_ || lowerName == userKey_; }
     void onAnnounce(std::string_view sender, std::string_view bytes, std::string_view payload);
+    // The announcement of `name`, signed by `signKey`, names `former` as its
+    // name before: moves the pin of `former` to `name` when that key is it
+    // (true when it moved).
+    bool carryOver(const std::string& former, const std::string& name, const std::string& signKey);
     void onCompanion(std::string_view sender, std::string_view payload);
     void onEncrypted(std::string_view sender, std::string_view payload);
     void onReceipt(std::string_view sender, std::string_view payload);
@@ -367,6 +382,7 @@ private:
     std::string myWire_;      // as on the wire
     std::string myKey_;       // lower case
     std::string userKey_;     // lower case
+    std::string previousName_;  // before a rename this session (UTF-8)
     std::string caps_{secure::kCapabilities};
     std::function<void(const std::string&)> firstAnnounce_;
     bool active_ = false;

@@ -312,6 +312,38 @@ void UserList::setBlocked(const std::vector<std::string>& names) {
     if (leftOut) notify([&](UserListObserver& o) { o.listFull(true, leftOut); });
 }
 
+bool UserList::renameInLists(const std::string& from, const std::string& to) {
+    bool groupsChanged = false;
+    std::vector<std::string> groups = groups_;
+    for (auto& g : groups) {
+        const auto count = CountItems(g);
+        bool had = false;
+        std::string renamed = GetItem(g, 1) + "|";
+        std::vector<std::string> members;
+        for (std::int32_t m = 2; m <= count; ++m) {
+            auto member = GetItem(g, m);
+            if (equalsNoCase(member, from)) {
+                had = true;
+                member = to;
+            }
+            if (std::none_of(members.begin(), members.end(),
+                             [&](const std::string& n) { return equalsNoCase(n, member); }))
+                members.push_back(std::move(member));
+        }
+        if (!had) continue;
+        for (const auto& m : members) renamed += m + "|";
+        g = std::move(renamed);
+        groupsChanged = true;
+    }
+    if (groupsChanged) setGroups(std::move(groups));
+    if (!IsBlocked(from)) return groupsChanged;
+    std::vector<std::string> blocked = blocked_;
+    for (auto& b : blocked)
+        if (equalsNoCase(b, from)) b = to;
+    setBlocked(blocked);  // drops the old entry where the new name was blocked already
+    return true;
+}
+
 void UserList::ToggleBlocked(const std::vector<std::string>& names) {
     std::unordered_set<std::string> unblock;
     std::vector<const std::string*> block;

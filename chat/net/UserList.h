@@ -118,6 +118,9 @@ public:
     bool AddBlocked(const std::string& name);
     void RemoveBlock(std::string_view name);
     void setBlocked(const std::vector<std::string>& names);
+    // A user known by another name now: groups and the blocked list name
+    // the new one (once each). True when either list changed.
+    bool renameInLists(const std::string& from, const std::string& to);
     // Blocks the names not blocked and unblocks the others, all in one pass
     // over the rows (the Block button on many selected rows).
     void ToggleBlocked(const std::vector<std::string>& names);

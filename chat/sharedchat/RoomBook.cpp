@@ -232,10 +232,22 @@ std::size_t LoadRooms(std::string_view text, RoomBook& book) {
     return bad;
 }
 
-void RoomBook::rename(std::string_view from, const std::string& to) {
-    for (auto& r : rooms_)
+std::vector<std::string> RoomBook::rename(std::string_view from, const std::string& to) {
+    std::vector<std::string> ids;
+    if (equalsNoCase(from, to) || !IsMemberName(to)) return ids;
+    const auto fromKey = toLower(from), toKey = toLower(to);
+    for (auto& r : rooms_) {
+        if (!r.has(from)) continue;
+        const bool had = r.has(to);
+        std::erase_if(r.members, [&](const std::string& m) { return had && equalsNoCase(m, from); });
         for (auto& m : r.members)
             if (equalsNoCase(m, from)) m = to;
+        if (equalsNoCase(r.author, from)) r.author = to;
+        for (auto& m : r.justRemoved)
+            if (m == fromKey) m = toKey;
+        ids.push_back(r.id);
+    }
+    return ids;
 }
 
 }  // namespace lanyx::rooms

@@ -65,8 +65,9 @@ public:
     // A chat as it was kept (false when it is no valid chat).
     bool restore(Room room);
     void forget(std::string_view id);
-    // A user known by another name now, in every chat.
-    void rename(std::string_view from, const std::string& to);
+    // A user known by another name now, in every chat (once each); the ids
+    // of the chats that held the user.
+    std::vector<std::string> rename(std::string_view from, const std::string& to);
     std::size_t size() const { return rooms_.size(); }
     const std::vector<Room>& rooms() const { return rooms_; }
 

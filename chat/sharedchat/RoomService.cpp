@@ -77,6 +77,18 @@ void RoomService::resendTo(const std::string& name) {
         if (r.has(name)) node_.SendRoomMessage(name, Encode(*book_.state(r.id)));
 }
 
+void RoomService::renamed(const std::string& from, const std::string& to) {
+    const auto ids = book_.rename(from, to);
+    if (ids.empty()) return;
+    save();
+    if (!observer_) return;
+    for (const auto& id : ids)
+        if (const Room* r = book_.find(id)) {
+            const Room now = *r;
+            observer_->roomChanged(now, {RoomEvent::Kind::Renamed, to, {from, to}});
+        }
+}
+
 bool RoomService::roomMessage(const std::string& sender, const std::string& body) {
     const auto m = Parse(body);
     if (!m) {

@@ -19,6 +19,7 @@ struct RoomEvent {
         Added,    // `by` added `names`
         Removed,  // `by` removed `names`
         Dropped,  // `by` removed us: the chat is forgotten here
+        Renamed,  // `names` = {the name before, the name now}, by that member
     };
     Kind kind = Kind::Joined;
     std::string by;
@@ -59,6 +60,8 @@ public:
     const RoomBook& book() const { return book_; }
 
     bool roomMessage(const std::string& sender, const std::string& body) override;
+    // A member (or this copy's user) is known by another name now.
+    void renamed(const std::string& from, const std::string& to) override;
 
 private:
     void tell(const RoomMessage& m, const std::vector<std::string>& also = {});

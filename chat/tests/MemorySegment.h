@@ -177,7 +177,18 @@ struct Recorder : UserInterface, MessageSink {
         if (whileBoxShown) whileBoxShown();
     }
     bool BoxStaysOpen() const override { return boxesStayOpen; }
-    void RemoveUserFromChats(const std::string& name) override { removedFromChats.push_back(name); }
+    void RemoveUserFromChats(const std::string& name) override {
+        removedFromChats.push_back(name);
+        if (whenRemovedFromChats) whenRemovedFromChats(name);
+    }
+    void UserRenamed(const std::string& from, const std::string& to) override {
+        renames.push_back(from + ">" + to);
+        if (whenRenamed) whenRenamed(from, to);
+    }
+    std::vector<std::string> renames;
+    // Windows on top of the node hear these at once, in order, as on the desktop.
+    std::function<void(const std::string&)> whenRemovedFromChats;
+    std::function<void(const std::string&, const std::string&)> whenRenamed;
     void RefreshChatUserLists() override { ++chatRefreshes; }
     void StatusCaptionChanged(const std::string& c) override { caption = c; }
     void PrivateDelivery(const DeliveryReport& r) override { deliveries.push_back(r); }

@@ -31,10 +31,11 @@ std::uint64_t wallNow() {
 class Forger {
 public:
     Forger() : link_(Identity::generate(), PinStore{}, {}, hooks()) {}
-    // A valid announcement of this key under `name`.
-    std::string announce(const std::string& name, std::int64_t offsetMicros = 0) {
+    // A valid announcement of this key under `name` (that was `former`).
+    std::string announce(const std::string& name, std::int64_t offsetMicros = 0, const std::string& former = {}) {
         offset_ = offsetMicros;
         link_.setMyName(name);
+        link_.setPreviousName(former);
         return link_.announcement();
     }
     const Identity& identity() const { return link_.identity(); }
@@ -696,4 +697,79 @@ TEST(KeylessNames, APumpWithoutTimersWalksThemASliceAtATime) {
     EXPECT_GT(plain.size(), 0u);
     EXPECT_LE(plain.size(), 3000u);
     EXPECT_TRUE(node.secure()->pins().isPlain("old0"));
+}
+
+// ---- a rename by the same key -----------------------------------------------------
+
+TEST_F(KeyTrust, ARenameByTheSameKeyCarriesTheCheckedKeyGroupsAndWaitingMessagesOver) {
+    ASSERT_TRUE(bob->node.secure()->markChecked("ann"));
+    bob->node.users().setGroups({"team|ann|bob|"});
+    // Another key cannot claim to have been ann: neither under a new name
+    // nor under its own, listed one.
+    Forger mallory;
+    post({mallory.announce("anna", 0, "ann")});
+    forge("mal|C/0");
+    post({mallory.announce("mal", 0, "ann")});
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Checked);
+    EXPECT_FALSE(bob->node.secure()->pins().find("anna"));
+    EXPECT_TRUE(bob->rec.renames.empty());
+
+    // ann is away; what bob writes waits for her.
+    ann->node.CloseNetwork();
+    seg.runFor(200);
+    EXPECT_EQ(bob->node.SendPrivate("ann " + C + "while you were out").state, Delivery::Queued);
+
+    ann->node.rejoinUnder("anna");
+    seg.runFor(3000);
+    EXPECT_EQ(bob->rec.renames, std::vector<std::string>{"ann>anna"});
+    EXPECT_FALSE(bob->node.secure()->pins().find("ann"));
+    EXPECT_EQ(state(*bob, "anna"), KeyState::Checked);
+    EXPECT_EQ(rowState(*bob, "anna"), KeyState::Checked);
+    EXPECT_EQ(bob->node.users().groups(), std::vector<std::string>{"team|anna|bob|"});
+    EXPECT_NE(readBytes(bobHome.path() / "User.ini").find("team|anna|bob|"), std::string::npos);
+    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_EQ(shown(*ann, "chat"), std::vector<std::string>{"bob:while you were out"});
+    // What a copy without keys hears of it: the leave and the join any copy sends.
+    EXPECT_TRUE(anyHas(ann->transport.sent, "ann|L/"));
+    EXPECT_TRUE(anyHas(ann->transport.sent, "anna|C/"));
+    EXPECT_FALSE(anyHas(ann->transport.sent, "was="));
+
+    // Back to ann: the key follows again. The first rename played back
+    // later moves nothing.
+    std::string recorded;
+    for (const auto& d : ann->transport.allSent)
+        if (d.find("was=ann") != std::string::npos) recorded = d;
+    ASSERT_FALSE(recorded.empty());
+    ann->node.rejoinUnder("ann");
+    seg.runFor(3000);
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Checked);
+    post({recorded});
+    EXPECT_EQ(state(*bob, "ann"), KeyState::Checked);
+    EXPECT_FALSE(bob->node.secure()->pins().find("anna"));
+    EXPECT_EQ(bob->rec.renames, (std::vector<std::string>{"ann>anna", "anna>ann"}));
+}
+
+TEST_F(KeyTrust, ARenameOntoANameOfAnotherKeyOrOfACopyWithoutKeysIsNotCarriedOver) {
+    // zed's key is pinned: ann arriving as zed is a changed key to look at.
+    Forger mallory;
+    forge("zed|C/0");
+    post({mallory.announce("zed")});
+    ASSERT_TRUE(bob->node.secure()->pins().find("zed"));
+    ann->node.rejoinUnder("zed");
+    seg.runFor(2000);
+    EXPECT_EQ(bob->node.secure()->pins().find("zed")->signPublic, mallory.identity().signPublic);
+    EXPECT_EQ(state(*bob, "zed"), KeyState::Changed);
+    EXPECT_TRUE(bob->node.secure()->pins().find("ann"));
+    ann->node.rejoinUnder("ann");
+    seg.runFor(2000);
+
+    // rex is a copy without keys: its name stays its own.
+    forge("rex|C/0");
+    seg.runFor(SecureLink::kKeylessAfterMs + 200);
+    ann->node.rejoinUnder("rex");
+    seg.runFor(2000);
+    EXPECT_TRUE(bob->node.secure()->pins().find("ann"));
+    EXPECT_FALSE(bob->node.secure()->pins().find("rex"));
+    EXPECT_TRUE(bob->rec.renames.empty());
+    EXPECT_TRUE(anyHas({bob->log()}, "ann announced itself as rex, a name of a copy without keys")) << bob->log();
 }

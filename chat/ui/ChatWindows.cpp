@@ -309,6 +309,7 @@ void ChatWindows::roomChanged(const rooms::Room& room, const rooms::RoomEvent& e
         for (const auto& n : event.names) w->DropMember(n);
         w->AddNote([by, list] { return tr("%1 removed %2").arg(by, list); });
         break;
+    case Kind::Renamed: break;  // the windows follow every rename (RenameInChats)
     case Kind::Dropped:
         if (!w) return;
         w->setRoom({});
@@ -319,7 +320,14 @@ void ChatWindows::roomChanged(const rooms::Room& room, const rooms::RoomEvent& e
 }
 
 void ChatWindows::RenameOwnInChats(const std::string& from, const std::string& to) {
-    for (frmChat* w : chatWindows()) w->RenameOwn(from, to);
+    for (frmChat* w : chatWindows()) w->RenameMember(from, to);
+}
+
+void ChatWindows::RenameInChats(const std::string& from, const std::string& to) {
+    const QString before = QString::fromStdString(from), now = QString::fromStdString(to);
+    for (frmChat* w : chatWindows())
+        if (w->RenameMember(from, to)) w->AddNote([before, now] { return tr("%1 is now %2.").arg(before, now); });
+    RefreshChatUserLists();
 }
 
 void ChatWindows::RefreshChatUserLists() {

@@ -93,6 +93,9 @@ public:
     void PrivateDelivery(const DeliveryReport& report);
     // Every open chat window takes the user's new own name.
     void RenameOwnInChats(const std::string& from, const std::string& to);
+    // A member renamed (the same key announced the new name): the windows
+    // holding the member take the new name, with a line saying so.
+    void RenameInChats(const std::string& from, const std::string& to);
     // One popup per sender (later alerts join it) and at most kMaxPopups in
     // all. A new sender takes the place of the popup that heard nothing for
     // the longest time; its alerts go to the summary, which lists what is

@@ -146,6 +146,10 @@ void DesktopSink::RemoveUserFromChats(const std::string& name) {
     app_.windows().RemoveUserFromChats(name);
 }
 
+void DesktopSink::UserRenamed(const std::string& from, const std::string& to) {
+    app_.windows().RenameInChats(from, to);
+}
+
 void DesktopSink::RefreshChatUserLists() {
     app_.windows().RefreshChatUserLists();
 }

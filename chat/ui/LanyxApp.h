@@ -71,6 +71,7 @@ public:
     void ShowBox(const std::string& text, const std::string& sender) override;
     bool BoxStaysOpen() const override { return true; }
     void RemoveUserFromChats(const std::string& name) override;
+    void UserRenamed(const std::string& from, const std::string& to) override;
     void RefreshChatUserLists() override;
     void StatusCaptionChanged(const std::string& caption) override;
     void KeyWarning(const std::string& name, const std::string& text) override;

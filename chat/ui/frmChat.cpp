@@ -597,14 +597,17 @@ void frmChat::RemoveUser(const std::string& name) {
     AddNote([who] { return tr("%1 left the network.").arg(who); });
 }
 
-void frmChat::RenameOwn(const std::string& from, const std::string& to) {
-    if (!members_.RenameUser(from, to)) return;
+bool frmChat::RenameMember(const std::string& from, const std::string& to) {
+    if (!members_.RenameUser(from, to)) return false;
+    const QString key = QString::fromStdString(from).toLower();
+    if (away_.removeAll(key) > 0) away_ << QString::fromStdString(to).toLower();
     for (int i = lvUsers_->topLevelItemCount() - 1; i >= 0; --i) {
         const std::string name = lvUsers_->topLevelItem(i)->text(0).toStdString();
         if (equalsNoCase(name, from)) lvUsers_->topLevelItem(i)->setText(0, QString::fromStdString(to));
         else if (equalsNoCase(name, to)) delete lvUsers_->takeTopLevelItem(i);
     }
     RefUserList();
+    return true;
 }
 
 void frmChat::RemoveSelectedUser() {

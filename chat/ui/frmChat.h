@@ -59,8 +59,9 @@ public:
     void SetAway(const std::string& name, bool away);
     bool IsAway(const std::string& name) const;
     QStringList awayMembers() const { return away_; }
-    // The own name was changed in the Options dialog.
-    void RenameOwn(const std::string& from, const std::string& to);
+    // A member (or the own name, in the Options dialog) is known by
+    // another name now; false when the window does not hold it.
+    bool RenameMember(const std::string& from, const std::string& to);
     bool IsUserPresent(const std::string& name) const { return members_.IsUserPresent(name); }
     // The Send button: the input line to the members.
     void Send();

@@ -821,8 +821,10 @@ void frmOpt::WriteSets() {
     if (!startUp_) {
         const std::string before = node_.state().MyName;
         const std::string after = txtName_->text().trimmed().toStdString();
-        node_.rejoinUnder(after);
+        // The windows take the new name first: the leave under the old one
+        // is then nobody's in them.
         if (before != after && env_.nameChanged) env_.nameChanged(before, after);
+        node_.rejoinUnder(after);
     }
 }
 

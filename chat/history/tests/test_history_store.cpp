@@ -213,6 +213,42 @@ TEST_F(HistoryStoreTest, ScopesLimitsAndTimeKeepConversationsApart) {
     EXPECT_EQ(ChatTag({"me", "ann"}, "ME"), "");
 }
 
+TEST_F(HistoryStoreTest, ARenameTakesTheConversationsAlongAndLeavesOthersAlone) {
+    open();
+    history->record(in("ann", "a1"));
+    history->record(in("ann", "pub from ann", HistoryKind::Chat));
+    auto g = out("ann", "to ann and carl");
+    g.chat = ChatTag({"ann", "carl"}, "me");
+    history->record(g);
+    g.chat = ChatTag({"anna", "ann"}, "me");  // a chat that held both names already
+    history->record(g);
+    history->record(in("annabel", "not her"));
+    // Renamed while lines still wait for the disk: they follow too.
+    history->record(out("Ann", "a2"));
+    history->renamed("ANN", "anna");
+    history->record(in("anna", "a3"));
+
+    Filter f;
+    f.scope = Scope::person("anna");
+    EXPECT_EQ(texts(all(f)), (std::vector<std::string>{"a1", "to ann and carl", "to ann and carl", "a2", "a3"}));
+    f.scope = Scope::with("anna");
+    EXPECT_EQ(all(f).size(), 6u);
+    f.scope = Scope::person("ann");
+    EXPECT_TRUE(all(f).empty());
+    f.scope = Scope::person("annabel");
+    EXPECT_EQ(texts(all(f)), std::vector<std::string>{"not her"});
+    f.scope = Scope::group("anna|carl|");
+    EXPECT_EQ(texts(all(f)), std::vector<std::string>{"to ann and carl"});
+    f.scope = Scope::group("anna|");
+    EXPECT_EQ(all(f).size(), 1u);
+    // Each line keeps the name it came under.
+    EXPECT_EQ(all(Filter{Scope::person("anna")}).front().entry.peer, "ann");
+    // "(All)" is nobody's name to take.
+    history->renamed("(All)", "zed");
+    f.scope = Scope::everybody();
+    EXPECT_EQ(all(f).size(), 1u);
+}
+
 TEST_F(HistoryStoreTest, LinesAroundAResultStayInItsConversation) {
     open();
     for (int i = 0; i < 6; ++i) {

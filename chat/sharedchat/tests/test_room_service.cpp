@@ -117,3 +117,30 @@ TEST_F(SharedChats, ForgedChangesChangeNothing) {
     EXPECT_EQ(bob.seen.events.size(), eventsBefore);
     EXPECT_TRUE(anyHas({bob.peer.log()}, "ignored: from somebody not in the chat")) << bob.peer.log();
 }
+
+TEST_F(SharedChats, ARenameKeepsTheChatAndItsChangesStillCountBothWays) {
+    const auto* room = ann.service.open({"bob", "carl"});
+    ASSERT_TRUE(room);
+    const std::string id = room->id;
+    seg.runFor(2000);
+
+    ann.peer.node.rejoinUnder("anna");
+    seg.runFor(3000);
+    const std::vector<std::string> three{"anna", "bob", "carl"};
+    for (auto* m : {&ann, &bob, &carl}) EXPECT_EQ(m->membersOf(id), three) << m->peer.node.state().MyName;
+    ASSERT_FALSE(carl.seen.events.empty());
+    EXPECT_EQ(carl.seen.events.back().kind, RoomEvent::Kind::Renamed);
+    EXPECT_EQ(carl.seen.events.back().names, (std::vector<std::string>{"ann", "anna"}));
+    EXPECT_TRUE(bob.service.sharesChats("anna"));
+
+    // bob's change reaches anna, and anna's change counts at carl.
+    Member dave(seg, "dave");
+    seg.runFor(3000);
+    ASSERT_TRUE(bob.service.add(id, "dave"));
+    seg.runFor(2000);
+    EXPECT_EQ(ann.membersOf(id), (std::vector<std::string>{"anna", "bob", "carl", "dave"}));
+    ASSERT_TRUE(ann.service.remove(id, "dave"));
+    seg.runFor(2000);
+    EXPECT_EQ(carl.membersOf(id), three);
+    EXPECT_EQ(carl.seen.events.back().by, "anna");
+}

@@ -30,6 +30,10 @@ struct Desk {
         : peer(seg, name), rooms(peer.node), windows(peer.node, nullptr, nullptr) {
         windows.setRooms(&rooms);
         windows.setRejoinGraceMs(300);
+        peer.rec.whenRemovedFromChats = [this](const std::string& n) { windows.RemoveUserFromChats(n); };
+        peer.rec.whenRenamed = [this](const std::string& from, const std::string& to) {
+            windows.RenameInChats(from, to);
+        };
         peer.joinAs(name);
     }
     void pump() {
@@ -40,8 +44,7 @@ struct Desk {
                                       peer.node.users().GetColorForUName(items[routed].sender));
         auto& reports = peer.rec.deliveries;
         for (; reported < reports.size(); ++reported) windows.PrivateDelivery(reports[reported]);
-        auto& gone = peer.rec.removedFromChats;
-        for (; left < gone.size(); ++left) windows.RemoveUserFromChats(gone[left]);
+
         if (refreshes != peer.rec.chatRefreshes) {
             refreshes = peer.rec.chatRefreshes;
             windows.RefreshChatUserLists();
@@ -54,7 +57,7 @@ struct Desk {
     Peer peer;
     rooms::RoomService rooms;
     ChatWindows windows;
-    std::size_t routed = 0, left = 0, reported = 0;
+    std::size_t routed = 0, reported = 0;
     int refreshes = 0;
 };
 
@@ -176,6 +179,37 @@ TEST_F(SharedChatWindows, AnOptionsRejoinKeepsTheMemberAndOneWhoLeftIsAwayUntilB
     // What waited for her arrived.
     EXPECT_TRUE(std::any_of(ann.peer.rec.items.begin(), ann.peer.rec.items.end(),
                             [](const Recorder::Item& i) { return i.text.find("for later") != std::string::npos; }));
+}
+
+TEST_F(SharedChatWindows, ARenameKeepsEveryWindowAndItsMembersAndSaysSo) {
+    frmChat* annChat = ann.windows.OpenChatWindow("bob|carl|");
+    run(1000);
+    ASSERT_TRUE(bob.only() && carl.only());
+    frmChat* bobChat = bob.only();
+
+    // What the Options dialog does with a new name.
+    ann.windows.RenameOwnInChats("ann", "anna");
+    ann.peer.node.rejoinUnder("anna");
+    wait(600);
+    const QStringList three{"anna", "bob", "carl"};
+    for (Desk* d : {&ann, &bob, &carl}) {
+        ASSERT_TRUE(d->only()) << d->peer.node.state().MyName;
+        EXPECT_EQ(membersOf(d->only()), three) << d->peer.node.state().MyName;
+    }
+    EXPECT_EQ(bob.only(), bobChat);
+    EXPECT_TRUE(bobChat->txtMsg()->toPlainText().contains("ann is now anna."));
+    EXPECT_FALSE(bobChat->txtMsg()->toPlainText().contains("left the network"));
+    EXPECT_FALSE(bobChat->IsAway("anna"));
+
+    // The conversation goes on in the same windows, both ways.
+    say(bobChat, QStringLiteral("welcome back"));
+    run(1000);
+    EXPECT_TRUE(annChat->txtMsg()->toPlainText().contains("bob:\twelcome back"));
+    EXPECT_TRUE(carl.only()->txtMsg()->toPlainText().contains("bob:\twelcome back"));
+    say(annChat, QStringLiteral("thanks"));
+    run(1000);
+    EXPECT_EQ(bob.windows.chatWindows().size(), 1);
+    EXPECT_TRUE(bobChat->txtMsg()->toPlainText().contains("anna:\tthanks"));
 }
 
 TEST_F(SharedChatWindows, ACopyWithoutKeysInTheChatGetsEveryLineAndIsMarked) {
