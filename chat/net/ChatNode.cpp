@@ -683,8 +683,8 @@ void ChatNode::userRenamed(const std::string& from, const std::string& to) {
     if (users_.renameInLists(from, to)) saveSettings();
     if (outbox_ && outbox_->rename(from, to) > 0) saveOutbox();
     if (history_) history_->renamed(from, to);
-    if (rooms_) rooms_->renamed(from, to);
     sink_.UserRenamed(from, to);
+    if (rooms_) rooms_->renamed(from, to);
     // What waited for the old name goes once the user is heard.
     deliverWaiting(to);
 }

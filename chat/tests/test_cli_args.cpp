@@ -133,10 +133,25 @@ TEST(CliArgs, SharedChatsAreNamedByIdOrOpenedWithTheirMembers) {
              std::vector<std::string>{"alert", "--room", id, "hi"},
              std::vector<std::string>{"chat", "--room", "0123", "hi"},
              std::vector<std::string>{"chat", "--room"},
+             std::vector<std::string>{"room", "add", id},  // whom?
+             std::vector<std::string>{"room", "join", id, "bob"},
+             std::vector<std::string>{"room", "add", "0123", "bob"},
+             std::vector<std::string>{"room", "add", id, "bob|carl"},  // no user's name
+             std::vector<std::string>{"room", "add", id, "--to", "bob"},
+             std::vector<std::string>{"rename"},
+             std::vector<std::string>{"rename", "anna", "ann"},
          }) {
         CliOptions x;
         EXPECT_TRUE(ParseArgs(bad, x)) << bad[1];
     }
+    CliOptions add;
+    EXPECT_FALSE(ParseArgs({"room", "add", id, "dave", "erin"}, add));
+    EXPECT_EQ(add.roomAction, "add");
+    EXPECT_EQ(add.roomId, id);
+    EXPECT_EQ(add.roomNames, (std::vector<std::string>{"dave", "erin"}));
+    CliOptions rename;
+    EXPECT_FALSE(ParseArgs({"rename", "anna"}, rename));
+    EXPECT_EQ(rename.newName, "anna");
 }
 
 TEST(CliArgs, RoomEventsNameTheChatItsMembersAndTheChange) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <regex>
+#include <thread>
 
 using namespace lanyx::e2e;
 
@@ -56,4 +58,64 @@ TEST_F(RoomsEndToEnd, EveryMemberGetsEveryLineAndTheBareCopyToo) {
     ASSERT_TRUE(waitForText((root_ / "carl.err").string(), "no shared chat 0123456789abcdef0123456789abcdef", 5000))
         << err("carl");
     EXPECT_TRUE(waitForText((root_ / "carl.err").string(), "unknown command wrong", 5000)) << err("carl");
+}
+
+TEST_F(RoomsEndToEnd, ARenameToAnnaKeepsTheConversationTheKeyAndTheChatAtBobAndCarl) {
+    rawPeer(2, "rex");
+    listener(0, "ann");
+    listener(1, "bob");
+    listener(2, "carl");
+    REQUIRE_SEEN(out("ann"), "keys\tbob\tnew key, not checked");
+    REQUIRE_SEEN(out("ann"), "keys\tcarl\tnew key, not checked");
+    REQUIRE_SEEN(out("ann"), "join\trex\t");
+    REQUIRE_SEEN(out("bob"), "keys\tcarl\tnew key, not checked");
+    tell("ann", "chat --room new --to bob --to carl --to rex \"hello team\"");
+    REQUIRE_SEEN(out("ann"), " members=ann,bob,carl,rex joined");
+    std::smatch m;
+    const std::string annOut = readFile(out("ann"));
+    ASSERT_TRUE(std::regex_search(annOut, m, std::regex("room\tann\t([0-9a-f]{32}) members=")));
+    const std::string id = m[1];
+    REQUIRE_SEEN(out("carl"), "private-chat\tann\thello team");
+
+    tell("ann", "rename anna");
+    for (const char* at : {"bob", "carl"}) {
+        REQUIRE_SEEN(out(at), "renamed\tann\tanna");
+        REQUIRE_SEEN(out(at), "room\tanna\t" + id + " members=anna,bob,carl,rex renamed=ann>anna");
+    }
+    // The copy without keys sees what the protocol has: a leave and a join.
+    REQUIRE_SEEN(out("rex"), "rx ann|L/");
+    REQUIRE_SEEN(out("rex"), "rx anna|");
+
+    // One conversation still, both ways, signed by the key bob knew as ann's.
+    tell("bob", "chat --room " + id + " 'still one chat'");
+    REQUIRE_SEEN(out("ann"), "private-chat\tbob\tstill one chat");
+    REQUIRE_SEEN(out("carl"), "private-chat\tbob\tstill one chat");
+    REQUIRE_SEEN(out("rex"), "rx bob|P/\\xDEstill one chat|rex");
+    tell("ann", "chat --room " + id + " 'from anna'");
+    REQUIRE_SEEN(out("bob"), "private-chat\tanna\tfrom anna");
+    REQUIRE_SEEN(out("carl"), "private-chat\tanna\tfrom anna");
+    for (const char* at : {"bob", "carl"}) {
+        const std::string seen = readFile(out(at));
+        EXPECT_EQ(seen.find("key-changed"), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("(not verified)"), std::string::npos) << seen;
+    }
+
+    // Members change from the command line too, seen by all.
+    tell("carl", "room remove " + id + " rex");
+    REQUIRE_SEEN(out("ann"), "room\tcarl\t" + id + " members=anna,bob,carl removed=rex");
+    REQUIRE_SEEN(out("bob"), "room\tcarl\t" + id + " members=anna,bob,carl removed=rex");
+    tell("bob", "room add " + id + " rex");
+    REQUIRE_SEEN(out("carl"), "room\tbob\t" + id + " members=anna,bob,carl,rex added=rex");
+
+    // bob's history finds what ann said under her old name with anna.
+    bool found = false;
+    for (int i = 0; i < 50 && !found; ++i) {
+        auto& h = run(0, "bob-history" + std::to_string(i),
+                      {LANYX_CLI, "--dir", (root_ / "bob").string(), "history", "--with", "anna"});
+        ASSERT_EQ(h.wait(10000), 0);
+        found = readFile(out("bob-history" + std::to_string(i))).find("\tin\tann\tprivate-chat\thello team") !=
+                std::string::npos;
+        if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(found) << readFile(out("bob-history49"));
 }
