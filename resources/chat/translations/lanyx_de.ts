@@ -175,137 +175,137 @@
 <context>
     <name>lanyx::FileTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="37"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
         <source>1 byte</source>
         <translation>1 Byte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="38"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
         <source>%1 bytes</source>
         <translation>%1 Bytes</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="39"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
         <source>%1 KB</source>
         <translation>%1 KB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="40"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="56"/>
         <source>%1 MB</source>
         <translation>%1 MB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="41"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="57"/>
         <source>%1 GB</source>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="42"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="58"/>
         <source>%1 TB</source>
         <translation>%1 TB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
         <source>1 file</source>
         <translation>1 Datei</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="71"/>
         <source>%1 files</source>
         <translation>%1 Dateien</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
         <source>Waiting for %1 to accept</source>
         <translation>Wartet, bis %1 annimmt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="83"/>
         <source>Offered by %1</source>
         <translation>Angeboten von %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
         <source>Sending</source>
         <translation>Wird gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="86"/>
         <source>Receiving</source>
         <translation>Wird empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="88"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="74"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="90"/>
         <source>Sent</source>
         <translation>Gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="91"/>
         <source>Received</source>
         <translation>Empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
         <source>Failed</source>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
         <source>Declined by %1</source>
         <translation>Von %1 abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="96"/>
         <source>Declined</source>
         <translation>Abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="98"/>
         <source>Cancelled</source>
         <translation>Abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="101"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="134"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="155"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Diese Lanyx-Ausgabe wurde ohne Dateiübertragung gebaut.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="162"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Dieses Exemplar läuft ohne Schlüssel und kann deshalb keine Dateien senden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="142"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="163"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>Das Programm dieses Benutzers kann keine Dateien empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="164"/>
         <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
         <translation>Der Schlüssel dieses Benutzers hat sich geändert: Vergleichen Sie zuerst die Sicherheitsnummer in den Benutzerinformationen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="145"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="166"/>
         <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
         <translation>Ein Exemplar ohne Schlüssel verwendet diesen Namen ebenfalls: Prüfen Sie zuerst den Schlüssel in den Benutzerinformationen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="147"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="168"/>
         <source>This user&apos;s program has not been heard with its key since it was listed.</source>
         <translation>Das Programm dieses Benutzers wurde seit seiner Aufnahme in die Liste nicht mit seinem Schlüssel gehört.</translation>
     </message>
@@ -314,98 +314,104 @@
         <translation type="vanished">Der Schlüssel dieses Benutzers hat sich geändert: Nehmen Sie zuerst in den Benutzerinformationen den neuen Schlüssel an.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="205"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
         <source>Nothing to send.</source>
         <translation>Nichts zu senden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="207"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="228"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Zu viele Übertragungen auf einmal; warten Sie, bis einige fertig sind.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="211"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
         <source>%1 does not exist.</source>
         <translation>%1 gibt es nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="212"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="233"/>
         <source>%1 cannot be read.</source>
         <translation>%1 kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="217"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="238"/>
         <source>Nothing to send</source>
         <translation>Nichts zu senden</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="222"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
         <source>Files cannot be offered: %1</source>
         <translation>Dateien können nicht angeboten werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="256"/>
         <source>No key is known for %1.</source>
         <translation>Für %1 ist kein Schlüssel bekannt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="242"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="272"/>
         <source>The offer could not be sent: %1</source>
         <translation>Das Angebot konnte nicht gesendet werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="274"/>
         <source>The offer could not be sent to %1.</source>
         <translation>Das Angebot konnte nicht an %1 gesendet werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="253"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="283"/>
         <source>no answer</source>
         <translation>keine Antwort</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="356"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="390"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 ist kein Ordner, in den dieser Benutzer schreiben darf</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="395"/>
         <source>no key is known for %1</source>
         <translation>für %1 ist kein Schlüssel bekannt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="411"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="445"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="573"/>
         <source>refused: %1</source>
         <translation>abgewiesen: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="421"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="455"/>
         <source>%1; trying again</source>
         <translation>%1; neuer Versuch</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="499"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
         <source>the receiver did not come back</source>
         <translation>der Empfänger hat sich nicht wieder gemeldet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="599"/>
+        <source>too many offers were waiting</source>
+        <translation>zu viele Angebote warteten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="611"/>
         <source>not answered</source>
         <translation>nicht beantwortet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="548"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="557"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="626"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="635"/>
         <source>cancelled by %1</source>
         <translation>von %1 abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="556"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="634"/>
         <source>withdrawn by %1</source>
         <translation>von %1 zurückgezogen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="569"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="647"/>
         <source>the offer did not reach %1</source>
         <translation>das Angebot hat %1 nicht erreicht</translation>
     </message>
@@ -413,17 +419,22 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="260"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="325"/>
+        <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
+        <translation>der Absender hat die Verbindung vor dem Handshake geschlossen (eine andere Version von Lanyx oder zu viele Verbindungen)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="327"/>
         <source>the sender closed the connection</source>
         <translation>der Absender hat die Verbindung getrennt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="272"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="340"/>
         <source>cancelled</source>
         <translation>abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="334"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="405"/>
         <source>connection lost (%1)</source>
         <translation>Verbindung verloren (%1)</translation>
     </message>
@@ -431,7 +442,22 @@
 <context>
     <name>lanyx::TransferServer</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="212"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="145"/>
+        <source>a connection for a transfer did not complete its handshake in time</source>
+        <translation>eine Verbindung für eine Übertragung hat ihren Handshake nicht rechtzeitig abgeschlossen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="167"/>
+        <source>a receiver with an older version of Lanyx tried to connect; it cannot receive files from this one</source>
+        <translation>ein Empfänger mit einer älteren Version von Lanyx wollte sich verbinden; er kann von dieser keine Dateien empfangen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="207"/>
+        <source>a connection for a transfer failed its handshake: %1</source>
+        <translation>eine Verbindung für eine Übertragung ist beim Handshake gescheitert: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="276"/>
         <source>the receiver closed the connection</source>
         <translation>der Empfänger hat die Verbindung getrennt</translation>
     </message>
@@ -444,27 +470,33 @@
         <translation>%1 hat das Netzwerk verlassen; Zeilen an %1 warten, bis %1 zurück ist.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="295"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="299"/>
         <source>%1 shares this chat with you and %2.</source>
         <translation>%1 teilt diesen Chat mit Ihnen und %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="302"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="250"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="305"/>
         <source>%1 added %2</source>
         <translation>%1 hat %2 hinzugefügt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="307"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="310"/>
         <source>%1 removed %2</source>
         <translation>%1 hat %2 entfernt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="312"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="316"/>
         <source>%1 removed you from this chat: it is a list of your own now.</source>
         <translation>%1 hat Sie aus diesem Chat entfernt: die Liste gehört jetzt nur Ihnen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="340"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="329"/>
+        <source>%1 is now %2.</source>
+        <translation>%1 heißt jetzt %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="352"/>
         <source>%1 is back.</source>
         <translation>%1 ist zurück.</translation>
     </message>
@@ -507,28 +539,28 @@
         <translation>(nicht verifiziert) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="250"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="258"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Eine Nachricht an %1 wurde nicht gesendet: %1 war in der Zeit, die sie warten durfte, nicht im Netzwerk zu sehen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>Waiting message - Lanyx</source>
         <translation>Wartende Nachricht - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="355"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
         <source>History - Lanyx</source>
         <translation>Verlauf - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>
@@ -1106,17 +1138,17 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Chatzeilen erreichen %1 zurzeit nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="604"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="597"/>
         <source>%1 left the network.</source>
         <translation>%1 hat das Netzwerk verlassen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="624"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="620"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 wurde aus diesem Chat entfernt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="644"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="640"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1125,62 +1157,62 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="677"/>
         <source>%1 delivered</source>
         <translation>%1 zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="677"/>
         <source>delivered</source>
         <translation>zugestellt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="678"/>
         <source>%1 not confirmed</source>
         <translation>%1 nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="678"/>
         <source>not confirmed</source>
         <translation>nicht bestätigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="679"/>
         <source>%1 sent</source>
         <translation>%1 gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="679"/>
         <source>sent</source>
         <translation>gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="680"/>
         <source>%1 not sent</source>
         <translation>%1 nicht gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="680"/>
         <source>not sent</source>
         <translation>nicht gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>%1 queued</source>
         <translation>%1 in Warteschlange</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>queued</source>
         <translation>in Warteschlange</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>%1 waiting</source>
         <translation>%1 warten</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
@@ -1677,7 +1709,7 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Die Ziele konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="847"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="849"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Diese Ziele sind weder Hostname noch IPv4-Adresse:

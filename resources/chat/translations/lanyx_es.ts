@@ -175,137 +175,137 @@
 <context>
     <name>lanyx::FileTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="37"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
         <source>1 byte</source>
         <translation>1 byte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="38"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
         <source>%1 bytes</source>
         <translation>%1 bytes</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="39"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
         <source>%1 KB</source>
         <translation>%1 KB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="40"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="56"/>
         <source>%1 MB</source>
         <translation>%1 MB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="41"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="57"/>
         <source>%1 GB</source>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="42"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="58"/>
         <source>%1 TB</source>
         <translation>%1 TB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
         <source>1 file</source>
         <translation>1 archivo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="71"/>
         <source>%1 files</source>
         <translation>%1 archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
         <source>Waiting for %1 to accept</source>
         <translation>Esperando a que %1 acepte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="83"/>
         <source>Offered by %1</source>
         <translation>Ofrecido por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
         <source>Sending</source>
         <translation>Enviando</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="86"/>
         <source>Receiving</source>
         <translation>Recibiendo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="88"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="74"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="90"/>
         <source>Sent</source>
         <translation>Enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="91"/>
         <source>Received</source>
         <translation>Recibido</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
         <source>Failed</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
         <source>Declined by %1</source>
         <translation>Rechazado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="96"/>
         <source>Declined</source>
         <translation>Rechazado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="98"/>
         <source>Cancelled</source>
         <translation>Cancelado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="101"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="134"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="155"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Esta copia de Lanyx se compiló sin transferencia de archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="162"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Esta copia funciona sin claves, así que no puede enviar archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="142"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="163"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>El programa de este usuario no puede recibir archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="164"/>
         <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
         <translation>La clave de este usuario ha cambiado: compare primero el número de seguridad en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="145"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="166"/>
         <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
         <translation>Una copia sin claves también usa este nombre: compruebe primero la clave en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="147"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="168"/>
         <source>This user&apos;s program has not been heard with its key since it was listed.</source>
         <translation>El programa de este usuario no se ha oído con su clave desde que entró en la lista.</translation>
     </message>
@@ -314,98 +314,104 @@
         <translation type="vanished">La clave de este usuario ha cambiado: acepte primero la nueva clave en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="205"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
         <source>Nothing to send.</source>
         <translation>No hay nada que enviar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="207"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="228"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Demasiadas transferencias a la vez; espere a que terminen algunas.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="211"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
         <source>%1 does not exist.</source>
         <translation>%1 no existe.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="212"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="233"/>
         <source>%1 cannot be read.</source>
         <translation>No se puede leer %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="217"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="238"/>
         <source>Nothing to send</source>
         <translation>No hay nada que enviar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="222"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
         <source>Files cannot be offered: %1</source>
         <translation>No se pueden ofrecer archivos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="256"/>
         <source>No key is known for %1.</source>
         <translation>No se conoce ninguna clave de %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="242"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="272"/>
         <source>The offer could not be sent: %1</source>
         <translation>No se pudo enviar la oferta: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="274"/>
         <source>The offer could not be sent to %1.</source>
         <translation>No se pudo enviar la oferta a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="253"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="283"/>
         <source>no answer</source>
         <translation>sin respuesta</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="356"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="390"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 no es una carpeta en la que este usuario pueda escribir</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="395"/>
         <source>no key is known for %1</source>
         <translation>no se conoce ninguna clave de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="411"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="445"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="573"/>
         <source>refused: %1</source>
         <translation>rechazado: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="421"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="455"/>
         <source>%1; trying again</source>
         <translation>%1; se vuelve a intentar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="499"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
         <source>the receiver did not come back</source>
         <translation>el destinatario no volvió</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="599"/>
+        <source>too many offers were waiting</source>
+        <translation>había demasiadas ofertas esperando</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="611"/>
         <source>not answered</source>
         <translation>sin contestar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="548"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="557"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="626"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="635"/>
         <source>cancelled by %1</source>
         <translation>cancelado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="556"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="634"/>
         <source>withdrawn by %1</source>
         <translation>retirado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="569"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="647"/>
         <source>the offer did not reach %1</source>
         <translation>la oferta no llegó a %1</translation>
     </message>
@@ -413,17 +419,22 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="260"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="325"/>
+        <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
+        <translation>el remitente cerró la conexión antes del saludo inicial (otra versión de Lanyx, o demasiadas conexiones)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="327"/>
         <source>the sender closed the connection</source>
         <translation>el remitente cerró la conexión</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="272"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="340"/>
         <source>cancelled</source>
         <translation>cancelado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="334"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="405"/>
         <source>connection lost (%1)</source>
         <translation>conexión perdida (%1)</translation>
     </message>
@@ -431,7 +442,22 @@
 <context>
     <name>lanyx::TransferServer</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="212"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="145"/>
+        <source>a connection for a transfer did not complete its handshake in time</source>
+        <translation>una conexión de transferencia no completó su saludo inicial a tiempo</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="167"/>
+        <source>a receiver with an older version of Lanyx tried to connect; it cannot receive files from this one</source>
+        <translation>un destinatario con una versión anterior de Lanyx intentó conectarse; no puede recibir archivos de esta</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="207"/>
+        <source>a connection for a transfer failed its handshake: %1</source>
+        <translation>una conexión de transferencia falló en su saludo inicial: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="276"/>
         <source>the receiver closed the connection</source>
         <translation>el destinatario cerró la conexión</translation>
     </message>
@@ -444,27 +470,33 @@
         <translation>%1 ha salido de la red; las líneas para %1 esperan a que vuelva.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="295"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="299"/>
         <source>%1 shares this chat with you and %2.</source>
         <translation>%1 comparte este chat contigo y con %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="302"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="250"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="305"/>
         <source>%1 added %2</source>
         <translation>%1 añadió a %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="307"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="310"/>
         <source>%1 removed %2</source>
         <translation>%1 quitó a %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="312"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="316"/>
         <source>%1 removed you from this chat: it is a list of your own now.</source>
         <translation>%1 te quitó de este chat: ahora la lista es solo tuya.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="340"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="329"/>
+        <source>%1 is now %2.</source>
+        <translation>%1 ahora se llama %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="352"/>
         <source>%1 is back.</source>
         <translation>%1 ha vuelto.</translation>
     </message>
@@ -507,28 +539,28 @@
         <translation>(no verificado) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="250"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="258"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un mensaje para %1 no se envió: no se vio a %1 en la red durante el tiempo que podía esperar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>Waiting message - Lanyx</source>
         <translation>Mensaje en espera - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="355"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
         <source>History - Lanyx</source>
         <translation>Historial - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
@@ -1106,17 +1138,17 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Las líneas de chat no llegan ahora a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="604"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="597"/>
         <source>%1 left the network.</source>
         <translation>%1 ha salido de la red.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="624"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="620"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 fue quitado de este chat.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="644"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="640"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1125,62 +1157,62 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 %1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="677"/>
         <source>%1 delivered</source>
         <translation>%1 entregadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="677"/>
         <source>delivered</source>
         <translation>entregado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="678"/>
         <source>%1 not confirmed</source>
         <translation>%1 no confirmadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="678"/>
         <source>not confirmed</source>
         <translation>no confirmado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="679"/>
         <source>%1 sent</source>
         <translation>%1 enviadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="679"/>
         <source>sent</source>
         <translation>enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="680"/>
         <source>%1 not sent</source>
         <translation>%1 no enviadas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="680"/>
         <source>not sent</source>
         <translation>no enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>%1 queued</source>
         <translation>%1 en cola</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>queued</source>
         <translation>en cola</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>%1 waiting</source>
         <translation>%1 en espera</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>waiting</source>
         <translation>en espera</translation>
     </message>
@@ -1677,7 +1709,7 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>No se pudieron guardar los destinos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="847"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="849"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Estos destinos no son nombres de equipo ni direcciones IPv4:

@@ -175,137 +175,137 @@
 <context>
     <name>lanyx::FileTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="37"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
         <source>1 byte</source>
         <translation>1 octet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="38"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
         <source>%1 bytes</source>
         <translation>%1 octets</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="39"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
         <source>%1 KB</source>
         <translation>%1 Ko</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="40"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="56"/>
         <source>%1 MB</source>
         <translation>%1 Mo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="41"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="57"/>
         <source>%1 GB</source>
         <translation>%1 Go</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="42"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="58"/>
         <source>%1 TB</source>
         <translation>%1 To</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
         <source>1 file</source>
         <translation>1 fichier</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="71"/>
         <source>%1 files</source>
         <translation>%1 fichiers</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="65"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
         <source>Waiting for %1 to accept</source>
         <translation>En attente de l&apos;acceptation de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="67"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="83"/>
         <source>Offered by %1</source>
         <translation>Proposé par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
         <source>Sending</source>
         <translation>Envoi en cours</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="86"/>
         <source>Receiving</source>
         <translation>Réception en cours</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="72"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="88"/>
         <source>Interrupted</source>
         <translation>Interrompu</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="74"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="90"/>
         <source>Sent</source>
         <translation>Envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="75"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="91"/>
         <source>Received</source>
         <translation>Reçu</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
         <source>Failed</source>
         <translation>Échec</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
         <source>Declined by %1</source>
         <translation>Refusé par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="96"/>
         <source>Declined</source>
         <translation>Refusé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="98"/>
         <source>Cancelled</source>
         <translation>Annulé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="101"/>
         <source>%1: %2</source>
         <translation>%1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="134"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="155"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Cette copie de Lanyx a été compilée sans transfert de fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="162"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Cette copie fonctionne sans clés et ne peut donc pas envoyer de fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="142"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="163"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>Le programme de cet utilisateur ne peut pas recevoir de fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="164"/>
         <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
         <translation>La clé de cet utilisateur a changé : comparez d&apos;abord le numéro de sécurité dans les informations sur l&apos;utilisateur.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="145"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="166"/>
         <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
         <translation>Une copie sans clés utilise aussi ce nom : vérifiez d&apos;abord la clé dans les informations sur l&apos;utilisateur.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="147"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="168"/>
         <source>This user&apos;s program has not been heard with its key since it was listed.</source>
         <translation>Le programme de cet utilisateur n&apos;a pas été entendu avec sa clé depuis son entrée dans la liste.</translation>
     </message>
@@ -314,98 +314,104 @@
         <translation type="vanished">La clé de cet utilisateur a changé : acceptez d&apos;abord la nouvelle clé dans ses informations.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="205"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
         <source>Nothing to send.</source>
         <translation>Rien à envoyer.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="207"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="228"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Trop de transferts à la fois ; attendez que certains se terminent.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="211"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
         <source>%1 does not exist.</source>
         <translation>%1 n&apos;existe pas.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="212"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="233"/>
         <source>%1 cannot be read.</source>
         <translation>%1 ne peut pas être lu.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="217"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="238"/>
         <source>Nothing to send</source>
         <translation>Rien à envoyer</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="222"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
         <source>Files cannot be offered: %1</source>
         <translation>Impossible de proposer des fichiers : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="256"/>
         <source>No key is known for %1.</source>
         <translation>Aucune clé n&apos;est connue pour %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="242"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="272"/>
         <source>The offer could not be sent: %1</source>
         <translation>L&apos;offre n&apos;a pas pu être envoyée : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="274"/>
         <source>The offer could not be sent to %1.</source>
         <translation>L&apos;offre n&apos;a pas pu être envoyée à %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="253"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="283"/>
         <source>no answer</source>
         <translation>pas de réponse</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="356"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="390"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 n&apos;est pas un dossier où cet utilisateur peut écrire</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="395"/>
         <source>no key is known for %1</source>
         <translation>aucune clé n&apos;est connue pour %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="411"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="445"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="573"/>
         <source>refused: %1</source>
         <translation>refusé : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="421"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="455"/>
         <source>%1; trying again</source>
         <translation>%1 ; nouvelle tentative</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="499"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
         <source>the receiver did not come back</source>
         <translation>le destinataire n&apos;est pas revenu</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="599"/>
+        <source>too many offers were waiting</source>
+        <translation>trop d&apos;offres étaient en attente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="611"/>
         <source>not answered</source>
         <translation>sans réponse</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="548"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="557"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="626"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="635"/>
         <source>cancelled by %1</source>
         <translation>annulé par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="556"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="634"/>
         <source>withdrawn by %1</source>
         <translation>retiré par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="569"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="647"/>
         <source>the offer did not reach %1</source>
         <translation>l&apos;offre n&apos;est pas parvenue à %1</translation>
     </message>
@@ -413,17 +419,22 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="260"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="325"/>
+        <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
+        <translation>l&apos;expéditeur a fermé la connexion avant la poignée de main (une autre version de Lanyx, ou trop de connexions)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="327"/>
         <source>the sender closed the connection</source>
         <translation>l&apos;expéditeur a fermé la connexion</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="272"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="340"/>
         <source>cancelled</source>
         <translation>annulé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="334"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="405"/>
         <source>connection lost (%1)</source>
         <translation>connexion perdue (%1)</translation>
     </message>
@@ -431,7 +442,22 @@
 <context>
     <name>lanyx::TransferServer</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="212"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="145"/>
+        <source>a connection for a transfer did not complete its handshake in time</source>
+        <translation>une connexion de transfert n&apos;a pas terminé sa poignée de main à temps</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="167"/>
+        <source>a receiver with an older version of Lanyx tried to connect; it cannot receive files from this one</source>
+        <translation>un destinataire avec une version plus ancienne de Lanyx a tenté de se connecter ; il ne peut pas recevoir de fichiers de celle-ci</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="207"/>
+        <source>a connection for a transfer failed its handshake: %1</source>
+        <translation>une connexion de transfert a échoué à sa poignée de main : %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="276"/>
         <source>the receiver closed the connection</source>
         <translation>le destinataire a fermé la connexion</translation>
     </message>
@@ -444,27 +470,33 @@
         <translation>%1 a quitté le réseau ; les lignes pour %1 attendent son retour.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="295"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="299"/>
         <source>%1 shares this chat with you and %2.</source>
         <translation>%1 partage cette discussion avec vous et %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="302"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="250"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="305"/>
         <source>%1 added %2</source>
         <translation>%1 a ajouté %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="307"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="310"/>
         <source>%1 removed %2</source>
         <translation>%1 a retiré %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="312"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="316"/>
         <source>%1 removed you from this chat: it is a list of your own now.</source>
         <translation>%1 vous a retiré de cette discussion : la liste n’est plus qu’à vous.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="340"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="329"/>
+        <source>%1 is now %2.</source>
+        <translation>%1 s&apos;appelle maintenant %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="352"/>
         <source>%1 is back.</source>
         <translation>%1 est de retour.</translation>
     </message>
@@ -507,28 +539,28 @@
         <translation>(non vérifié) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="250"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="258"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1 : %2 alertes, %3 lignes de discussion non affichées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="333"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un message à %1 n&apos;a pas été envoyé : %1 n&apos;a pas été vu sur le réseau pendant le temps où il pouvait attendre.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>Waiting message - Lanyx</source>
         <translation>Message en attente - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="355"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
         <source>History - Lanyx</source>
         <translation>Historique - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="356"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Aucun historique n&apos;est conservé pendant cette exécution (voir le journal).</translation>
     </message>
@@ -1106,17 +1138,17 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Les lignes de discussion n&apos;atteignent pas %1 pour l&apos;instant.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="604"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="597"/>
         <source>%1 left the network.</source>
         <translation>%1 a quitté le réseau.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="624"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="620"/>
         <source>%1 was removed from this chat.</source>
         <translation>%1 a été retiré de cette discussion.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="644"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="640"/>
         <source>The line could not be sent.
 
 %1: %2</source>
@@ -1125,62 +1157,62 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 %1 : %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="677"/>
         <source>%1 delivered</source>
         <translation>%1 distribuées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="677"/>
         <source>delivered</source>
         <translation>distribué</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="678"/>
         <source>%1 not confirmed</source>
         <translation>%1 non confirmées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="678"/>
         <source>not confirmed</source>
         <translation>non confirmé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="679"/>
         <source>%1 sent</source>
         <translation>%1 envoyées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="683"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="679"/>
         <source>sent</source>
         <translation>envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="680"/>
         <source>%1 not sent</source>
         <translation>%1 non envoyées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="684"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="680"/>
         <source>not sent</source>
         <translation>non envoyé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>%1 queued</source>
         <translation>%1 en attente d&apos;envoi</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="685"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="681"/>
         <source>queued</source>
         <translation>en attente d&apos;envoi</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>%1 waiting</source>
         <translation>%1 en attente</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmChat.cpp" line="686"/>
+        <location filename="../../../chat/ui/frmChat.cpp" line="682"/>
         <source>waiting</source>
         <translation>en attente</translation>
     </message>
@@ -1677,7 +1709,7 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Les destinations n&apos;ont pas pu être enregistrées : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="847"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="849"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Ces destinations ne sont ni des noms d&apos;hôte ni des adresses IPv4 :
