@@ -668,11 +668,17 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     }
     const auto* formerPin = former.empty() || !IsValidUserName(former) ? nullptr : pins_.find(former);
     if (formerPin && formerPin->signPublic != *signPk) formerPin = nullptr;
-    if (hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key) && !formerPin) {
+    const bool unlisted = hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key);
+    if (unlisted && !formerPin) {
         log("Keys not pinned", "Announcement from " + shorten(sender) + ", who is not listed, ignored");
         return;
     }
-    if (refusedUnchecked(name, *signPk, fromBe64(*tail), "announcement") || !verifyAllowed(key)) return;
+    // Let in by the name before only: checked on that name's budget, so that
+    // junk under made-up names claiming a known (public) key costs no more
+    // than junk under the known name itself.
+    if (refusedUnchecked(name, *signPk, fromBe64(*tail), "announcement") ||
+        !verifyAllowed(unlisted ? toLower(former) : key))
+        return;
     const auto signedPart = bytes.substr(0, bytes.size() - f[4].size());
     if (!crypto::Verify(std::string(kAnnounceTag) + std::string(signedPart) + tail->substr(0, kSeqBytes),
                         tail->substr(kSeqBytes), *signPk)) {
@@ -753,11 +759,12 @@ bool SecureLink::carryOver(const std::string& former, const std::string& name, c
     const auto* old = pins_.find(from);
     if (from == to || isOwn(from) || !old || old->signPublic != signKey) return false;
     // A key announced in its place waits for the user: nothing moves
-    // before the user decided which key is the user's.
+    // before the user decided which key is the user's (for either name).
     if (old->changed()) return false;
     // A name heard from a copy without keys stays that copy's; one pinned
     // to another key stays that key's (the key-change warning tells).
     const auto* taken = pins_.find(to);
+    if (taken && taken->signPublic == signKey && taken->changed()) return false;
     if ((taken && taken->signPublic != signKey) || (!taken && (pins_.isPlain(to) || keyless(to)))) {
         log("Rename not carried over", shorten(former) + " announced itself as " + shorten(name) + ", a name " +
                                            (taken ? "pinned to another key" : "of a copy without keys"));

@@ -215,6 +215,37 @@ TEST_F(Secure, ChecksPerNameAreBudgetedAndTheBudgetRefills) {
     EXPECT_EQ(row(bob, "ann").status, 2);
 }
 
+TEST_F(Secure, MadeUpNamesClaimingToHaveBeenAKnownUserAreCheckedOnThatUsersBudget) {
+    // carl's announcement, with his public key, under names nobody lists
+    // that claim to have been carl; fresh numbers, made-up signatures.
+    std::string announcement;
+    for (const auto& d : carl.transport.allSent)
+        if (d.find("|K/") != std::string::npos) announcement = d;
+    ASSERT_FALSE(announcement.empty());
+    const auto bar = announcement.find('|');
+    const auto capsEnd = announcement.find(';', announcement.find(';') + 1);
+    const auto lastSemi = announcement.rfind(';');
+    const std::string body = announcement.substr(bar, capsEnd - bar) + ",was=carl" +
+                             announcement.substr(capsEnd, lastSemi + 1 - capsEnd);
+    const auto now = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
+    for (std::uint64_t i = 0; i < SecureLink::kVerifyBurst + 50; ++i) {
+        std::string raw;
+        for (int b = 7; b >= 0; --b) raw += static_cast<char>(((now + i) >> (8 * b)) & 0xFF);
+        raw += std::string(crypto::kSignatureBytes, 'j');
+        seg.post("y" + std::to_string(i) + body + crypto::ToBase64(raw));
+    }
+    ann.node.SetStatus(1);  // behind the junk, at the same moment
+    seg.runFor(SecureLink::kHoldMs + 100);
+    const auto log = bob.log();
+    EXPECT_NE(log.find("Signatures from carl arrive faster than"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Signatures from y"), std::string::npos) << log;
+    EXPECT_EQ(row(bob, "ann").status, 1);
+    EXPECT_TRUE(bob.node.secure()->pins().find("carl"));
+    EXPECT_EQ(bob.rec.renames.size(), 0u);
+}
+
 // On a segment of more than a few users a presence goes out after a wait,
 // shaped by whom it answers.
 TEST_F(Secure, PresenceRepliesAreThePlainThreeDatagramsForCopiesWithoutKeys) {
