@@ -1004,15 +1004,15 @@ void ChatNode::readSettings() {
 
 void ChatNode::rejoinUnder(const std::string& name) {
     // A rename by the user (not a name chosen while probing): other copies
-    // learn it from our announcements and carry our conversations over.
-    if (secure_ && !state_.ProbeMode && !state_.MyName.empty() && state_.MyName.front() != '_' && state_.MyName != name)
-        secure_->setPreviousName(state_.MyName);
+    // learn it from our announcements and carry our conversations over, and
+    // our own shared chats name us by the new name.
     const std::string before = state_.MyName;
+    const bool renamed = !state_.ProbeMode && !before.empty() && before.front() != '_' && before != name;
+    if (renamed && secure_) secure_->setPreviousName(before);
     CloseNetwork();
     users_.ClearlvUsers();
     state_.MyName = name;
-    // Our own shared chats name us by the new name.
-    if (rooms_ && !state_.ProbeMode && !before.empty() && before.front() != '_') rooms_->renamed(before, name);
+    if (renamed && rooms_) rooms_->renamed(before, name);
     data_.user.UserName = name;
     if (secure_) secure_->setUserName(name);
     persistedName_ = name;

@@ -305,6 +305,18 @@ bool listHas(std::string_view list, std::string_view item) {
     }
     return false;
 }
+
+// The value of the first item of such a list that begins with `prefix`
+// ("eph=..."); empty when there is none.
+std::string_view listValue(std::string_view list, std::string_view prefix) {
+    for (std::size_t start = 0; start <= list.size();) {
+        const auto comma = std::min(list.find(',', start), list.size());
+        const auto item = list.substr(start, comma - start);
+        if (item.substr(0, prefix.size()) == prefix) return item.substr(prefix.size());
+        start = comma + 1;
+    }
+    return {};
+}
 } // namespace
 
 void SecureLink::addCapability(std::string_view capability) {
@@ -658,14 +670,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     // Judged before the signature, which costs far more.
     // The name before a rename, where it names a user's pin under this very
     // key: judged like a pinned name (the rename announces before the join).
-    std::string former;
-    for (std::size_t start = 0; start <= f[1].size();) {
-        const auto comma = std::min(f[1].find(',', start), f[1].size());
-        const auto item = f[1].substr(start, comma - start);
-        if (item.substr(0, secure::kFormerNameItem.size()) == secure::kFormerNameItem)
-            former = std::string(item.substr(secure::kFormerNameItem.size()));
-        start = comma + 1;
-    }
+    const std::string former(listValue(f[1], secure::kFormerNameItem));
     const auto* formerPin = former.empty() || !IsValidUserName(former) ? nullptr : pins_.find(former);
     if (formerPin && formerPin->signPublic != *signPk) formerPin = nullptr;
     const bool unlisted = hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key);
@@ -696,15 +701,9 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     peer.boxPublic = *boxPk;
     peer.caps = std::string(f[1]);
     peer.ephemeral.clear();
-    for (std::size_t start = 0; start <= f[1].size();) {
-        const auto comma = std::min(f[1].find(',', start), f[1].size());
-        const auto item = f[1].substr(start, comma - start);
-        if (item.substr(0, secure::kEphemeralItem.size()) == secure::kEphemeralItem) {
-            const auto eph = crypto::FromBase64(item.substr(secure::kEphemeralItem.size()));
-            if (eph && eph->size() == crypto::kBoxPublicBytes) peer.ephemeral = *eph;
-        }
-        start = comma + 1;
-    }
+    if (const auto eph = crypto::FromBase64(listValue(f[1], secure::kEphemeralItem));
+        eph && eph->size() == crypto::kBoxPublicBytes)
+        peer.ephemeral = *eph;
     const bool opens = listHas(peer.caps, "box");
     const bool renamed = formerPin && carryOver(former, name, *signPk);
     const auto* pin = pins_.find(key);
