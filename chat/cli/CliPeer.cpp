@@ -366,8 +366,9 @@ Commands:
   room add ID NAME...    add the NAMEs to the shared chat ID (every member's
                          copy is told); room remove ID NAME... takes them out
   rename NAME            (a command on standard input while listening) go on
-                         under the user name NAME: other copies of ours carry
-                         the conversations, key, groups and shared chats over
+                         under the user name NAME, kept in User.ini as the
+                         Options window does; other copies of ours carry the
+                         conversations, key, groups and shared chats over
   send --to NAME... PATH...
                          offer files and folders to each NAME, wait for the
                          answer, show the progress and end when all is done
