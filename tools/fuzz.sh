@@ -24,6 +24,8 @@ printf '\x01""AAAAAAAAAAA=' > "$BUILD"/corpus-secure/companion
 printf '\x02""ann|AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=' > "$BUILD"/corpus-secure/encrypted
 printf '\x04\xdfhello' > "$BUILD"/corpus-secure/opens
 printf '\x05""sign,box;bob' > "$BUILD"/corpus-secure/signed-announce
+printf '\x05""sign,box,was=bob;bobby' > "$BUILD"/corpus-secure/renamed
+printf 'Lanyx previous names 1\nann\t1700000000000\n' > "$BUILD"/corpus-keyfiles/previous-names
 printf 'Lanyx identity 1\nsign AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\nbox AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n' \
   > "$BUILD"/corpus-keyfiles/identity
 printf 'Lanyx known keys 1\nann\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n' \

@@ -1,6 +1,7 @@
 #include "ChatNode.h"
 
 #include "Cp1252.h"
+#include "DurableFile.h"
 #include "Platform.h"
 #include "RecordFile.h"
 #include "Text.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <limits>
 #include <random>
 
@@ -190,6 +192,7 @@ bool ChatNode::EnableKeys() {
     if (rooms_) secure_->addCapability(secure::kRoomsCapability);
     secure_->setUserName(data_.user.UserName);
     secure_->setMyName(state_.MyName);
+    loadPreviousNames();
     outbox_ = std::make_unique<Outbox>(config_.dataDir, secure_->identity());
     std::string problem;
     const bool read = outbox_->load(problem);
@@ -689,6 +692,16 @@ void ChatNode::userRenamed(const std::string& from, const std::string& to) {
     deliverWaiting(to);
 }
 
+void ChatNode::loadPreviousNames() {
+    std::ifstream in(config_.dataDir / PreviousNames::kFileName, std::ios::binary);
+    if (!in) return;
+    std::string text(4096, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    previousNames_ = PreviousNames::fromText(text);
+    if (secure_) secure_->setPreviousNames(previousNames_.names(wallMs()));
+}
+
 std::vector<std::uint32_t> ChatNode::VerifiedSources(std::string_view name) const {
     const auto it = verifiedSources_.find(toLower(std::string(name)));
     return it == verifiedSources_.end() ? std::vector<std::uint32_t>{} : it->second;
@@ -1008,7 +1021,12 @@ void ChatNode::rejoinUnder(const std::string& name) {
     // our own shared chats name us by the new name.
     const std::string before = state_.MyName;
     const bool renamed = !state_.ProbeMode && !before.empty() && before.front() != '_' && before != name;
-    if (renamed && secure_) secure_->setPreviousName(before);
+    if (renamed && secure_ && previousNames_.noteRename(before, name, wallMs())) {
+        std::string error;
+        if (!platform::replaceFile(config_.dataDir / PreviousNames::kFileName, previousNames_.toText(), error))
+            log_.WriteLog(std::string("The names before a rename could not be kept: ") + error);
+        secure_->setPreviousNames(previousNames_.names(wallMs()));
+    }
     CloseNetwork();
     users_.ClearlvUsers();
     state_.MyName = name;

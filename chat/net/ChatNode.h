@@ -7,6 +7,7 @@
 #include "EventLog.h"
 #include "HistoryPort.h"
 #include "Outbox.h"
+#include "PreviousNames.h"
 #include "Ports.h"
 #include "RunState.h"
 #include "SecureLink.h"
@@ -414,6 +415,9 @@ private:
     // The key pinned for `from` announced itself as `to`: what this copy
     // keeps under the old name follows.
     void userRenamed(const std::string& from, const std::string& to);
+    // Our own names before a rename, announced with our keys.
+    PreviousNames previousNames_;
+    void loadPreviousNames();
     // Told by the secure link for each fresh signature of a pinned key.
     void noteVerifiedSource(std::string_view sender, std::uint32_t source);
     std::unordered_map<std::string, std::vector<std::uint32_t>> verifiedSources_;  // lower-case name

@@ -197,8 +197,10 @@ void SecureLink::setMyName(const std::string& name) {
     dropOwnPins();
 }
 
-void SecureLink::setPreviousName(const std::string& name) {
-    previousName_ = IsValidUserName(name) ? name : std::string();
+void SecureLink::setPreviousNames(std::vector<std::string> names) {
+    std::erase_if(names, [](const std::string& n) { return !IsValidUserName(n); });
+    if (names.size() > kMaxPreviousNames) names.resize(kMaxPreviousNames);
+    previousNames_ = std::move(names);
 }
 
 void SecureLink::setUserName(const std::string& name) {
@@ -306,16 +308,22 @@ bool listHas(std::string_view list, std::string_view item) {
     return false;
 }
 
-// The value of the first item of such a list that begins with `prefix`
-// ("eph=..."); empty when there is none.
-std::string_view listValue(std::string_view list, std::string_view prefix) {
-    for (std::size_t start = 0; start <= list.size();) {
+// The values of the items of such a list that begin with `prefix`
+// ("eph=..."), the first `most` of them.
+std::vector<std::string_view> listValues(std::string_view list, std::string_view prefix, std::size_t most) {
+    std::vector<std::string_view> out;
+    for (std::size_t start = 0; start <= list.size() && out.size() < most;) {
         const auto comma = std::min(list.find(',', start), list.size());
         const auto item = list.substr(start, comma - start);
-        if (item.substr(0, prefix.size()) == prefix) return item.substr(prefix.size());
+        if (item.substr(0, prefix.size()) == prefix) out.push_back(item.substr(prefix.size()));
         start = comma + 1;
     }
-    return {};
+    return out;
+}
+
+std::string_view listValue(std::string_view list, std::string_view prefix) {
+    const auto values = listValues(list, prefix, 1);
+    return values.empty() ? std::string_view{} : values.front();
 }
 } // namespace
 
@@ -346,8 +354,8 @@ std::string SecureLink::announcement() {
     std::string caps = caps_;
     if (!previousBuild_) {
         caps += "," + std::string(secure::kEphemeralItem) + crypto::ToBase64(ephemeral_.publicKey);
-        if (!previousName_.empty() && toLower(previousName_) != myKey_)
-            caps += "," + std::string(secure::kFormerNameItem) + previousName_;
+        for (const auto& name : previousNames_)
+            if (toLower(name) != myKey_) caps += "," + std::string(secure::kFormerNameItem) + name;
     }
     const std::string prefix = myWire_ + "|" + std::string(secure::Announce) +
                                std::to_string(previousBuild_ ? 1 : secure::kVersion) + ";" + caps + ";" +
@@ -670,9 +678,15 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     // Judged before the signature, which costs far more.
     // The name before a rename, where it names a user's pin under this very
     // key: judged like a pinned name (the rename announces before the join).
-    const std::string former(listValue(f[1], secure::kFormerNameItem));
-    const auto* formerPin = former.empty() || !IsValidUserName(former) ? nullptr : pins_.find(former);
-    if (formerPin && formerPin->signPublic != *signPk) formerPin = nullptr;
+    std::string former;
+    const PinStore::Pin* formerPin = nullptr;
+    for (const auto name : listValues(f[1], secure::kFormerNameItem, kMaxPreviousNames)) {
+        const auto* pin = IsValidUserName(name) ? pins_.find(name) : nullptr;
+        if (!pin || pin->signPublic != *signPk) continue;
+        former = std::string(name);
+        formerPin = pin;
+        break;
+    }
     const bool unlisted = hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key);
     if (unlisted && !formerPin) {
         log("Keys not pinned", "Announcement from " + shorten(sender) + ", who is not listed, ignored");

@@ -14,9 +14,10 @@
 // private messages and receipts between two such copies are sealed under
 // keys from the ephemeral and static keys of both (crypto::DerivePrivateKeys);
 // to a copy that announces none, under the static keys alone, as before.
-// Since then a copy renamed in this session also names its name before
-// ("was=NAME"): where that name's pinned key signed the announcement, the
-// pin moves to the new name and the node carries the rest over.
+// Since then a copy the user renamed also names its names before (a
+// "was=NAME" each, newest first, a few at most): where such a name's pinned
+// key signed the announcement, the pin moves to the new name and the node
+// carries the rest over.
 // The node hands every datagram it sends and receives through here; held
 // datagrams come back through the hooks once their companion arrived or
 // their time ran out.
@@ -197,9 +198,11 @@ public:
     // under another: no key is ever pinned for it, in any case.
     void setUserName(const std::string& name);
     bool active() const { return active_; }
-    // The user renamed this copy from `name` (this session): announcements
-    // say so, so that other copies carry the pin and the rest over.
-    void setPreviousName(const std::string& name);
+    // The names the user renamed this copy from lately (newest first):
+    // announcements name them, so that other copies carry the pin and the
+    // rest over.
+    void setPreviousNames(std::vector<std::string> names);
+    static constexpr std::size_t kMaxPreviousNames = 4;
     // The file of known keys is not written (it could not be kept aside).
     void keepPinsFileAsItIs() { pinsReadOnly_ = true; }
 
@@ -382,7 +385,7 @@ private:
     std::string myWire_;      // as on the wire
     std::string myKey_;       // lower case
     std::string userKey_;     // lower case
-    std::string previousName_;  // before a rename this session (UTF-8)
+    std::vector<std::string> previousNames_;  // UTF-8, newest first
     std::string caps_{secure::kCapabilities};
     std::function<void(const std::string&)> firstAnnounce_;
     bool active_ = false;

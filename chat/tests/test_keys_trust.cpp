@@ -4,6 +4,7 @@
 // copies without keys, fresh signatures and the replay window.
 #include "Crypto.h"
 #include "Identity.h"
+#include "PreviousNames.h"
 #include "SecureLink.h"
 #include "CliKeys.h"
 #include "TestSupport.h"
@@ -35,7 +36,7 @@ public:
     std::string announce(const std::string& name, std::int64_t offsetMicros = 0, const std::string& former = {}) {
         offset_ = offsetMicros;
         link_.setMyName(name);
-        link_.setPreviousName(former);
+        link_.setPreviousNames(former.empty() ? std::vector<std::string>{} : std::vector<std::string>{former});
         return link_.announcement();
     }
     const Identity& identity() const { return link_.identity(); }
@@ -772,4 +773,44 @@ TEST_F(KeyTrust, ARenameOntoANameOfAnotherKeyOrOfACopyWithoutKeysIsNotCarriedOve
     EXPECT_FALSE(bob->node.secure()->pins().find("rex"));
     EXPECT_TRUE(bob->rec.renames.empty());
     EXPECT_TRUE(anyHas({bob->log()}, "ann announced itself as rex, a name of a copy without keys")) << bob->log();
+}
+
+TEST_F(KeyTrust, ACopyAwayAtTheRenamesCarriesThemOverWhenItMeetsTheNewNameLater) {
+    ASSERT_TRUE(bob->node.secure()->markChecked("ann"));
+    seg.detach(&bob->transport);
+    // ann becomes anna, starts again another day, and becomes annie.
+    ann->node.rejoinUnder("anna");
+    seg.runFor(500);
+    restart(ann, "anna");
+    ann->node.rejoinUnder("annie");
+    seg.runFor(500);
+    seg.attach(&bob->transport);
+    ASSERT_TRUE(bob->node.RequestRoster());
+    seg.runFor(ChatNode::kRosterAnswerMs + 500);
+    EXPECT_EQ(bob->rec.renames, std::vector<std::string>{"ann>annie"});
+    EXPECT_EQ(state(*bob, "annie"), KeyState::Checked);
+    EXPECT_FALSE(bob->node.secure()->pins().find("ann"));
+}
+
+TEST(PreviousNames, KeepTheLatestFewForAMonthAndReadBackWhatMakesSense) {
+    const std::int64_t day = 24LL * 3600 * 1000, t0 = 1'700'000'000'000;
+    PreviousNames p;
+    EXPECT_TRUE(p.noteRename("ann", "anna", t0));
+    EXPECT_TRUE(p.noteRename("anna", "annie", t0 + day));
+    EXPECT_EQ(p.names(t0 + day), (std::vector<std::string>{"anna", "ann"}));
+    // Back to a name had before: it is no name before any more.
+    EXPECT_TRUE(p.noteRename("annie", "ann", t0 + 2 * day));
+    EXPECT_EQ(p.names(t0 + 2 * day), (std::vector<std::string>{"annie", "anna"}));
+    EXPECT_FALSE(p.noteRename("ann", "ANN", t0 + 2 * day));  // the case only
+    EXPECT_EQ(p.names(t0 + day + PreviousNames::kKeepMs), std::vector<std::string>{"annie"});
+    for (int i = 0; i < 10; ++i) p.noteRename("n" + std::to_string(i), "ann", t0 + 3 * day);
+    EXPECT_EQ(p.all().size(), PreviousNames::kMax);
+
+    const auto back = PreviousNames::fromText(p.toText());
+    EXPECT_EQ(back.all(), p.all());
+    const auto odd = PreviousNames::fromText(
+        "Lanyx previous names 1\r\nbo b\t5\nann\tx\nann\t-3\nzed\t9\r\nZED\t10\n"
+        "a\t1\nb\t1\nc\t1\nd\t1\n");
+    EXPECT_EQ(odd.all(), (std::vector<PreviousName>{{"zed", 9}, {"a", 1}, {"b", 1}, {"c", 1}}));
+    EXPECT_TRUE(PreviousNames::fromText("something else\nann\t5\n").all().empty());
 }
