@@ -18,6 +18,19 @@ namespace {
 const std::string A = "\xC3\x9F";  // alert mark
 const std::string C = "\xC3\x9E";  // chat mark
 
+// This computer's clock as our copies number what they sign, and such a
+// number as it travels (eight bytes, most significant first).
+std::uint64_t nowMicros() {
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
+}
+std::string bigEndian(std::uint64_t n) {
+    std::string raw;
+    for (int b = 7; b >= 0; --b) raw += static_cast<char>((n >> (8 * b)) & 0xFF);
+    return raw;
+}
+
 bool contains(const std::vector<std::string>& v, std::string_view what) {
     for (const auto& s : v)
         if (s.find(what) != std::string::npos) return true;
@@ -194,12 +207,9 @@ TEST_F(Secure, AnOldNumberIsRefusedBeforeTheSignatureIsChecked) {
 // costs nothing more: the real user's signatures wait for the budget to
 // refill, another user's are checked as ever.
 TEST_F(Secure, ChecksPerNameAreBudgetedAndTheBudgetRefills) {
-    const auto now = static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
+    const auto now = nowMicros();
     for (std::uint64_t i = 0; i < SecureLink::kVerifyBurst + 50; ++i) {
-        std::string raw;
-        for (int b = 7; b >= 0; --b) raw += static_cast<char>(((now + i) >> (8 * b)) & 0xFF);
+        std::string raw = bigEndian(now + i);
         raw += std::string(crypto::kHashBytes + crypto::kSignatureBytes, 'j');
         seg.post("ann|" + std::string(secure::Companion) + crypto::ToBase64(raw));
     }
@@ -227,12 +237,9 @@ TEST_F(Secure, MadeUpNamesClaimingToHaveBeenAKnownUserAreCheckedOnThatUsersBudge
     const auto lastSemi = announcement.rfind(';');
     const std::string body = announcement.substr(bar, capsEnd - bar) + ",was=carl" +
                              announcement.substr(capsEnd, lastSemi + 1 - capsEnd);
-    const auto now = static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
+    const auto now = nowMicros();
     for (std::uint64_t i = 0; i < SecureLink::kVerifyBurst + 50; ++i) {
-        std::string raw;
-        for (int b = 7; b >= 0; --b) raw += static_cast<char>(((now + i) >> (8 * b)) & 0xFF);
+        std::string raw = bigEndian(now + i);
         raw += std::string(crypto::kSignatureBytes, 'j');
         seg.post("y" + std::to_string(i) + body + crypto::ToBase64(raw));
     }
@@ -563,11 +570,7 @@ struct Thief {
         h.log = [this](std::string_view, const std::string& line) { logText += line + "\n"; };
         h.ticks = [] { return 0u; };
         h.callAfter = [](std::uint32_t, std::function<void()>) {};
-        h.wallMicros = [] {
-            return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                                  std::chrono::system_clock::now().time_since_epoch())
-                                                  .count());
-        };
+        h.wallMicros = [] { return nowMicros(); };
         return h;
     }
     std::vector<std::string> read;
