@@ -1,42 +1,25 @@
 #!/usr/bin/env bash
-# Checks that the C++ lines this checkout changes against BASE (default: the
-# main branch, or origin/main in a clone) follow .clang-format. Lines nobody
-# touched are left as they are. --fix formats the changed lines in place.
-#   tools/format-check.sh [--fix] [BASE]
+# Checks that every C++ file of the checkout follows .clang-format, so that
+# the check needs no branch to compare with and means the same on main as on
+# a branch. --fix formats the files in place.
+#   tools/format-check.sh [--fix]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-fix=no
-if [ "${1:-}" = --fix ]; then fix=yes; shift; fi
-formatter=$(command -v clang-format-diff || command -v clang-format-diff-14 || true)
-[ -n "$formatter" ] || { echo "format-check.sh: clang-format-diff not found (Debian: clang-format)" >&2; exit 2; }
+mode=(--dry-run -Werror)
+if [ "${1:-}" = --fix ]; then mode=(-i); fi
+formatter=$(command -v clang-format || command -v clang-format-14 || true)
+[ -n "$formatter" ] || { echo "format-check.sh: clang-format not found (Debian: clang-format)" >&2; exit 2; }
 
-if ! git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  echo "format-check.sh: not a git checkout; nothing to compare with, nothing checked"
-  exit 0
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  list() { git ls-files -z -- '*.cpp' '*.h'; }
+else
+  list() { find chat designer -name '*.cpp' -print0 -o -name '*.h' -print0; }
 fi
-base=""
-for ref in ${1:-} main origin/main; do
-  if base=$(git merge-base HEAD "$ref" 2>/dev/null); then break; fi
-  base=""
-done
-if [ -z "$base" ]; then
-  echo "format-check.sh: no base branch to compare with (main, origin/main); nothing checked"
-  exit 0
-fi
-
-changes=$(git diff -U0 --no-color "$base" -- '*.cpp' '*.h')
-if [ -z "$changes" ]; then
-  echo "format-check.sh: no C++ lines changed since $(git rev-parse --short "$base")"
-  exit 0
-fi
-if [ $fix = yes ]; then
-  printf '%s\n' "$changes" | "$formatter" -p1 -i
-  exit 0
-fi
-wrong=$(printf '%s\n' "$changes" | "$formatter" -p1)
-if [ -n "$wrong" ]; then
-  printf '%s\n' "$wrong"
-  echo "format-check.sh: changed lines above differ from .clang-format; tools/format-check.sh --fix formats them" >&2
+count=$(list | tr -cd '\0' | wc -c)
+if ! report=$(list | xargs -0 -P"$(nproc)" -n 16 "$formatter" "${mode[@]}" 2>&1); then
+  printf '%s\n' "$report" | head -n 60
+  echo "format-check.sh: the lines above differ from .clang-format; tools/format-check.sh --fix formats them" >&2
   exit 1
 fi
-echo "format-check.sh: changed lines since $(git rev-parse --short "$base") follow .clang-format"
+[ "${mode[0]}" = -i ] && echo "format-check.sh: $count C++ files formatted" && exit 0
+echo "format-check.sh: $count C++ files follow .clang-format"

@@ -37,4 +37,4 @@ void QtEventPump::requestStop() {
     if (waiting_) waiting_->quit();
 }
 
-} // namespace lanyx
+}  // namespace lanyx

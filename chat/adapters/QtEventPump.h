@@ -26,4 +26,4 @@ private:
     QEventLoop* waiting_ = nullptr;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -13,7 +13,7 @@ void onSignal(int) {
     const char b = 1;
     [[maybe_unused]] auto n = write(signalPipe[1], &b, 1);
 }
-} // namespace
+}  // namespace
 #endif
 
 namespace lanyx {
@@ -39,4 +39,4 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
 
 SignalBridge::~SignalBridge() = default;
 
-} // namespace lanyx
+}  // namespace lanyx

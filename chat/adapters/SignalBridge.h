@@ -20,4 +20,4 @@ private:
     QSocketNotifier* notifier_ = nullptr;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

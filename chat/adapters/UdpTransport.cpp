@@ -36,7 +36,8 @@
 namespace lanyx {
 
 UdpTransport::UdpTransport(QHostAddress broadcast, quint16 port, QObject* parent)
-    : QObject(parent), broadcast_(std::move(broadcast)), port_(port) {}
+    : QObject(parent), broadcast_(std::move(broadcast)), port_(port) {
+}
 
 UdpTransport::~UdpTransport() {
     close();
@@ -61,7 +62,7 @@ bool isLoopbackAddress(quint32 ip) {
     return (ip >> 24) == 127;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<net::LocalNetwork> UdpTransport::scanInterfaces() {
     std::vector<net::LocalNetwork> out;
@@ -246,7 +247,8 @@ std::vector<std::string> UdpTransport::describeRoutes() const {
     return out;
 }
 
-std::vector<std::string> UdpTransport::describeRoutesFor(const std::vector<std::string>& extras, QHostAddress broadcast) {
+std::vector<std::string> UdpTransport::describeRoutesFor(const std::vector<std::string>& extras,
+                                                         QHostAddress broadcast) {
     UdpTransport t(std::move(broadcast));
     t.allNetworks_ = scanInterfaces();
     t.networks_ = net::oneForEachSubnet(t.allNetworks_);
@@ -327,7 +329,6 @@ void UdpTransport::stopWatching() {
     scanned_ = false;
 }
 
-
 #ifdef Q_OS_UNIX
 
 namespace {
@@ -346,7 +347,7 @@ int readRmemMax() {
     throw LanyxError(e == EADDRINUSE ? err::AddressInUse : err::NetworkError, std::strerror(e));
 }
 
-} // namespace
+}  // namespace
 
 void UdpTransport::open() {
     if (fd_ >= 0 || down_) return;
@@ -635,7 +636,8 @@ void UdpTransport::receiveLoop(std::uint32_t session, PollFunction poll) {
 #endif
             // Copied above, outside the lock; the queue only moves them in.
             queue_.push(batch);
-            if (!posted_.exchange(true)) QMetaObject::invokeMethod(this, &UdpTransport::drainQueue, Qt::QueuedConnection);
+            if (!posted_.exchange(true))
+                QMetaObject::invokeMethod(this, &UdpTransport::drainQueue, Qt::QueuedConnection);
         }
     }
 }
@@ -666,20 +668,22 @@ void UdpTransport::drainQueue() {
         QMetaObject::invokeMethod(this, &UdpTransport::drainQueue, Qt::QueuedConnection);
 }
 
-void UdpTransport::readPending() {}
+void UdpTransport::readPending() {
+}
 
-#else // not Q_OS_UNIX: Qt's socket, read on the user-interface thread
+#else  // not Q_OS_UNIX: Qt's socket, read on the user-interface thread
 
 void UdpTransport::open() {
     if (socket_) return;
     auto socket = std::make_unique<QUdpSocket>();
     // Shared binding: every copy on this host hears every broadcast.
-    if (!socket->bind(QHostAddress::AnyIPv4, port_, QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
-        const int number = socket->error() == QAbstractSocket::AddressInUseError ? err::AddressInUse : err::NetworkError;
+    if (!socket->bind(QHostAddress::AnyIPv4, port_,
+                      QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
+        const int number = socket->error() == QAbstractSocket::AddressInUseError ? err::AddressInUse
+                                                                                 : err::NetworkError;
         throw LanyxError(number, socket->errorString().toStdString());
     }
-    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
-                            testRcvbuf_ > 0 ? testRcvbuf_ : 8 << 20);
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, testRcvbuf_ > 0 ? testRcvbuf_ : 8 << 20);
     rcvbuf_ = socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
     connect(socket.get(), &QUdpSocket::readyRead, this, &UdpTransport::readPending);
     socket_ = std::move(socket);
@@ -750,4 +754,4 @@ void UdpTransport::readPending() {
 
 #endif
 
-} // namespace lanyx
+}  // namespace lanyx

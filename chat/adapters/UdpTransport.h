@@ -178,4 +178,4 @@ private:
     std::unique_ptr<QUdpSocket> socket_;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

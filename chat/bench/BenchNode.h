@@ -83,4 +83,4 @@ struct BenchNode {
     ChatNode node;
 };
 
-} // namespace lanyx::bench
+}  // namespace lanyx::bench

@@ -21,7 +21,7 @@
 namespace {
 std::atomic<long long> g_liveBytes{0};
 std::atomic<long long> g_liveBlocks{0};
-} // namespace
+}  // namespace
 
 void* operator new(std::size_t n) {
     void* p = std::malloc(n ? n : 1);
@@ -39,7 +39,9 @@ void operator delete(void* p) noexcept {
     --g_liveBlocks;
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
 
 using namespace lanyx;
 using namespace lanyx::bench;
@@ -48,13 +50,15 @@ namespace {
 
 // Office-like logon names of 5 to 20 characters, unique per index.
 std::string peerName(std::size_t i) {
-    static const char* first[] = {"ann", "bob", "carl", "dora", "emil", "frida", "gustav", "hanna",
-                                  "ines", "jonas", "karin", "lars", "maria", "nils", "olga", "paul"};
+    static const char* first[] = {"ann",  "bob",   "carl",  "dora", "emil",  "frida", "gustav", "hanna",
+                                  "ines", "jonas", "karin", "lars", "maria", "nils",  "olga",   "paul"};
     static const char* last[] = {"", ".berg", ".lindqvist", "_it", ".sales", "-office", "", ".k"};
     return std::string(first[i % 16]) + last[(i / 16) % 8] + std::to_string(i);
 }
 
-std::uint32_t peerColour(std::size_t i) { return static_cast<std::uint32_t>((i * 2654435761u) & 0xFFFFFF); }
+std::uint32_t peerColour(std::size_t i) {
+    return static_cast<std::uint32_t>((i * 2654435761u) & 0xFFFFFF);
+}
 
 // A node that already lists `peers` others, each with colour and status.
 void fillRoster(ChatNode& node, std::size_t peers) {
@@ -79,8 +83,17 @@ std::vector<std::string> steadyTraffic(std::size_t peers, std::size_t count, std
         switch (k % 4) {
         case 0: out.push_back(name + "|C/" + std::to_string(peerColour(i))); break;
         case 1: out.push_back(name + "|S/0"); break;
-        case 2: out.push_back(name + "|M/\xDE" "anyone for lunch at the canteen at twelve?"); break;
-        default: out.push_back(name + "|P/\xDF" "the build on the test server is green again|" + peerName((i + 1) % peers)); break;
+        case 2:
+            out.push_back(name +
+                          "|M/\xDE"
+                          "anyone for lunch at the canteen at twelve?");
+            break;
+        default:
+            out.push_back(name +
+                          "|P/\xDF"
+                          "the build on the test server is green again|" +
+                          peerName((i + 1) % peers));
+            break;
         }
     }
     return out;
@@ -101,12 +114,17 @@ void BM_SteadyTraffic(benchmark::State& state) {
         if (++k == traffic.size()) k = 0;
     }
     state.SetItemsProcessed(state.iterations());
-    state.counters["datagrams/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["datagrams/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                       benchmark::Counter::kIsRate);
     state.counters["roster"] = static_cast<double>(b.node.users().userCount());
     // Steady traffic from listed peers is never answered.
     state.counters["replies"] = static_cast<double>(b.transport.sent - sentBefore);
 }
-BENCHMARK(BM_SteadyTraffic)->ArgNames({"peers", "talking"})->Args({10, 0})->Args({1000, 0})->Args({10000, 0})
+BENCHMARK(BM_SteadyTraffic)
+    ->ArgNames({"peers", "talking"})
+    ->Args({10, 0})
+    ->Args({1000, 0})
+    ->Args({10000, 0})
     // Ten peers talk, the others are only listed: what the roster's size
     // alone costs each datagram.
     ->Args({10000, 10});
@@ -136,8 +154,8 @@ void BM_JoinStorm(benchmark::State& state) {
     }
     state.counters["roster"] = static_cast<double>(b->node.users().userCount());
     state.counters["replies"] = static_cast<double>(b->transport.sent);
-    state.counters["datagrams/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations() * storm.size()), benchmark::Counter::kIsRate);
+    state.counters["datagrams/s"] = benchmark::Counter(static_cast<double>(state.iterations() * storm.size()),
+                                                       benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_JoinStorm)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
@@ -167,7 +185,9 @@ BENCHMARK(BM_MemoryPerPeer)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillise
 
 // The pieces of the hot path on their own.
 void BM_ToUtf8(benchmark::State& state) {
-    const std::string d = "frida.lindqvist1234|M/\xDE" "anyone for lunch at the canteen at twelve?";
+    const std::string d =
+        "frida.lindqvist1234|M/\xDE"
+        "anyone for lunch at the canteen at twelve?";
     for (auto _ : state) benchmark::DoNotOptimize(cp1252::toUtf8(d));
 }
 BENCHMARK(BM_ToUtf8);
@@ -195,8 +215,13 @@ void BM_RepeatCheck(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * (twoPaths ? 2 : 1));
 }
-BENCHMARK(BM_RepeatCheck)->ArgNames({"bytes", "twoPaths"})->Args({60, 0})->Args({1000, 0})->Args({60000, 0})->Args({60, 1});
+BENCHMARK(BM_RepeatCheck)
+    ->ArgNames({"bytes", "twoPaths"})
+    ->Args({60, 0})
+    ->Args({1000, 0})
+    ->Args({60000, 0})
+    ->Args({60, 1});
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

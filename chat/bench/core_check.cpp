@@ -39,7 +39,7 @@ int fail(const char* what) {
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
@@ -65,7 +65,9 @@ int main(int argc, char** argv) {
         node.OpenNetwork();
         node.onDatagram("ann|C/0");
         node.onDatagram("bob|C/255");
-        node.onDatagram("bob|P/\xDF" "hello|ann");
+        node.onDatagram(
+            "bob|P/\xDF"
+            "hello|ann");
         node.onDatagram("no bar");
         if (node.users().userCount() != 2) status = fail("roster");
         if (p.alerts != 1) status = fail("alert");

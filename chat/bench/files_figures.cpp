@@ -30,7 +30,7 @@ double secondsSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -56,8 +56,10 @@ int main(int argc, char** argv) {
         const auto o = ReadSettings(dir / "User.ini", d, "ann", {});
         UserList users;
         users.setBlocked(d.blocked);
-        std::printf("blocked %ld: %zu names read and listed in %.3f s (recovered %d, refused %d); peak %ld MB, %ld MB before reading\n",
-                    n, users.blocked().size(), secondsSince(t0), o.recovered, o.refused, peakMb(), before);
+        std::printf(
+            "blocked %ld: %zu names read and listed in %.3f s (recovered %d, refused %d); peak %ld MB, %ld MB before "
+            "reading\n",
+            n, users.blocked().size(), secondsSince(t0), o.recovered, o.refused, peakMb(), before);
     } else if (what == "trim") {
         {
             std::ofstream out(dir / "Log.txt", std::ios::binary);

@@ -79,17 +79,32 @@ bool parse(int argc, char** argv, Options& o) {
             return *end == 0 && target >= 0;
         };
         const char* v = nullptr;
-        if (a == "--peers") { if (!number(o.peers) || o.peers == 0) return false; }
-        else if (a == "--hostile") { if (!number(o.hostile)) return false; }
-        else if (a == "--burst") { if (!number(o.burst) || o.burst == 0) return false; }
-        else if (a == "--spread-ms") { if (!number(o.spreadMs)) return false; }
-        else if (a == "--rate") { if (!number(o.rate) || o.rate == 0) return false; }
-        else if (a == "--timeout-ms") { if (!number(o.timeoutMs)) return false; }
-        else if (a == "--port") { long p; if (!number(p) || p > 65535) return false; o.port = static_cast<int>(p); }
-        else if (a == "--node") { if (!(v = value())) return false; o.node = v; }
-        else if (a == "--prefix") { if (!(v = value()) || !*v) return false; o.prefix = v; }
-        else if (a == "--broadcast") { if (!(v = value())) return false; o.broadcast = v; }
-        else if (a == "--no-leave") o.leave = false;
+        if (a == "--peers") {
+            if (!number(o.peers) || o.peers == 0) return false;
+        } else if (a == "--hostile") {
+            if (!number(o.hostile)) return false;
+        } else if (a == "--burst") {
+            if (!number(o.burst) || o.burst == 0) return false;
+        } else if (a == "--spread-ms") {
+            if (!number(o.spreadMs)) return false;
+        } else if (a == "--rate") {
+            if (!number(o.rate) || o.rate == 0) return false;
+        } else if (a == "--timeout-ms") {
+            if (!number(o.timeoutMs)) return false;
+        } else if (a == "--port") {
+            long p;
+            if (!number(p) || p > 65535) return false;
+            o.port = static_cast<int>(p);
+        } else if (a == "--node") {
+            if (!(v = value())) return false;
+            o.node = v;
+        } else if (a == "--prefix") {
+            if (!(v = value()) || !*v) return false;
+            o.prefix = v;
+        } else if (a == "--broadcast") {
+            if (!(v = value())) return false;
+            o.broadcast = v;
+        } else if (a == "--no-leave") o.leave = false;
         else if (a == "--answer-only") o.answerOnly = true;
         else return false;
     }
@@ -221,14 +236,16 @@ int joinStorm(const Options& o) {
         s.send(name + "|M/" + name + " has joined the network");
         while (presences == before && Clock::now() - sentAt < std::chrono::milliseconds(o.timeoutMs)) take(100);
         if (presences > before)
-            lateMs = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(lastProgress - sentAt).count());
+            lateMs = static_cast<long>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(lastProgress - sentAt).count());
         if (o.leave) s.send(name + "|L/");
     }
     const long sent = s.sent;
-    std::printf("peers\t%ld\nsent\t%ld\nresent\t%ld\nreplies\t%ld\npresences\t%ld\nstorm seconds\t%.3f\n"
-                "newcomers/s\t%.0f\nanswered after the last\t%s\nfurther newcomer answered in ms\t%ld\n",
-                o.peers, sent, resent, replies, presences, stormSecs, static_cast<double>(o.peers) / stormSecs,
-                answeredAfterLast ? "yes" : "no", lateMs);
+    std::printf(
+        "peers\t%ld\nsent\t%ld\nresent\t%ld\nreplies\t%ld\npresences\t%ld\nstorm seconds\t%.3f\n"
+        "newcomers/s\t%.0f\nanswered after the last\t%s\nfurther newcomer answered in ms\t%ld\n",
+        o.peers, sent, resent, replies, presences, stormSecs, static_cast<double>(o.peers) / stormSecs,
+        answeredAfterLast ? "yes" : "no", lateMs);
     std::fflush(stdout);
     if (!answeredAfterLast)
         std::fprintf(stderr, "lanyx-storm: no presence from the node after the last newcomer within %ld ms\n",
@@ -254,18 +271,21 @@ int hostile(const Options& o) {
         const std::string n = std::to_string(k);
         std::string d;
         switch (k % 12) {
-        case 0: d = "no bar at all " + n; break;                              // never listed
-        case 1: d = "cut" + n + "|"; break;                                   // never listed
-        case 2: d = "cut" + n + "|C"; break;                                  // never listed
-        case 3: d = "big|M/" + big; break;                                    // big
+        case 0: d = "no bar at all " + n; break;                                           // never listed
+        case 1: d = "cut" + n + "|"; break;                                                // never listed
+        case 2: d = "cut" + n + "|C"; break;                                               // never listed
+        case 3: d = "big|M/" + big; break;                                                 // big
         case 4: d = std::string("ctl\x01\x07|M/\x1b[2J\x7f") + '\0' + "x\tbell\a"; break;  // ctl^A^G
-        case 5: d = (k % 24 == 5 ? "Twin|C/" : "TWIN|C/") + n; break;          // one of the twins
-        case 6: d = "_probe" + n + "|C/0"; break;                             // never listed
+        case 5: d = (k % 24 == 5 ? "Twin|C/" : "TWIN|C/") + n; break;                      // one of the twins
+        case 6: d = "_probe" + n + "|C/0"; break;                                          // never listed
         case 7: d = high + "|M/" + std::string(1, static_cast<char>(0x80 + k % 128)) + "\xDE\xDF\xFF"; break;  // hi...
-        case 8: d = "seven|S/7"; break;                                       // seven
-        case 9: d = "boxer|B/box " + n; break;                                // boxer
-        case 10: d = "mixed|P/\xDF" "for nobody|nobody"; break;               // mixed
-        default: d = "evil|C/99999999999999999999"; break;                    // evil
+        case 8: d = "seven|S/7"; break;                                                                        // seven
+        case 9: d = "boxer|B/box " + n; break;                                                                 // boxer
+        case 10:
+            d = "mixed|P/\xDF"
+                "for nobody|nobody";
+            break;                                          // mixed
+        default: d = "evil|C/99999999999999999999"; break;  // evil
         }
         s.send(d);
         // Paced, so that the node hears most of it rather than its socket
@@ -290,7 +310,8 @@ int burst(const Options& o) {
     };
     for (long k = 0; k < o.burst && !o.answerOnly; ++k) {
         presence(k);
-        if (o.spreadMs > 0) std::this_thread::sleep_until(start + std::chrono::microseconds(k * o.spreadMs * 1000 / o.burst));
+        if (o.spreadMs > 0)
+            std::this_thread::sleep_until(start + std::chrono::microseconds(k * o.spreadMs * 1000 / o.burst));
     }
     const double secs = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf("burst\t%ld\nsent\t%ld\nseconds\t%.3f\n", o.burst, s.sent, secs);
@@ -321,7 +342,7 @@ int burst(const Options& o) {
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     Options o;

@@ -31,9 +31,7 @@ struct Clock : UserInterface, MessageSink, EventPump {
     std::uint32_t ticks() override { return now; }
     void pumpOnce() override {}
     void runFor(std::uint32_t) override {}
-    void callAfter(std::uint32_t ms, std::function<void()> fn) override {
-        timers.emplace(now + ms, std::move(fn));
-    }
+    void callAfter(std::uint32_t ms, std::function<void()> fn) override { timers.emplace(now + ms, std::move(fn)); }
     void runAll() {
         while (!timers.empty()) {
             auto it = timers.begin();
@@ -107,7 +105,7 @@ int missedCopies(const std::vector<Sent>& arrivals, int n, double readUs, int by
     return static_cast<int>(std::count(heard.begin(), heard.end(), false));
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<int> sizes;
@@ -136,7 +134,7 @@ int main(int argc, char** argv) {
                     times.back(), missedCopies(sent, n, readUs, kBuffer, kTruesize),
                     missedCopies(atOnce, n, readUs, kBuffer, kTruesize));
     }
-    std::printf("(reader: one datagram every %.0f us, %d KiB buffer, %d bytes per datagram)\n", readUs,
-                kBuffer / 1024, kTruesize);
+    std::printf("(reader: one datagram every %.0f us, %d KiB buffer, %d bytes per datagram)\n", readUs, kBuffer / 1024,
+                kTruesize);
     return 0;
 }

@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
         for (const auto& name : names) l.removeUser(*l.findExact(name));
         const auto t1 = std::chrono::steady_clock::now();
         for (const auto& name : names) l.addUser(name);
-        perLeave.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count() / static_cast<double>(names.size()));
+        perLeave.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count() /
+                           static_cast<double>(names.size()));
     }
     std::sort(perLeave.begin(), perLeave.end());
     std::printf("roster %zu rows: %zu leaves, median of %d runs: %.3f us per leave (%.1f ms per 1,000)\n", n, kLeaves,

@@ -68,7 +68,7 @@ double nsPer(Clock::duration d, std::size_t n) {
     return std::chrono::duration<double, std::nano>(d).count() / static_cast<double>(n);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (!crypto::available()) {
@@ -128,7 +128,11 @@ int main(int argc, char** argv) {
     // Encrypted private alerts, received, shown and confirmed.
     bob.out.clear();
     const std::size_t m = n / 4 + 1;
-    for (std::size_t i = 0; i < m; ++i) bob.link->sendPrivate("me", "\xC3\x9F" "alert " + std::to_string(i));
+    for (std::size_t i = 0; i < m; ++i)
+        bob.link->sendPrivate("me",
+                              "\xC3\x9F"
+                              "alert " +
+                                  std::to_string(i));
     std::vector<std::string> sealed = std::move(bob.out);
     const auto shownBefore = ports.shown;
     t0 = Clock::now();

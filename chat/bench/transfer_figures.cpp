@@ -75,8 +75,7 @@ void makeFile(const fs::path& p, std::uint64_t bytes) {
 
 // Both wait for events as the programs' event loops do: a loop that polls
 // would take the processor from the other end and make the figures lie.
-template <typename Done>
-void runUntil(Done done) {
+template <typename Done> void runUntil(Done done) {
     while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
@@ -164,9 +163,11 @@ double ourTransfer(const std::vector<fs::path>& paths, const fs::path& folder, l
     server.add(offer, sel, [&](const Offer& o) {
         return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, aSecret, bPub);
     });
-    TransferClient client(offer, QHostAddress::LocalHost, folder, Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr), [&](const Offer& o) {
-        return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id, bSecret, aPub);
-    });
+    TransferClient client(offer, QHostAddress::LocalHost, folder,
+                          Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr), [&](const Offer& o) {
+                              return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id,
+                                                                           bSecret, aPub);
+                          });
     bool done = false;
     QObject::connect(&client, &TransferClient::finished, [&](bool ok, const QString& m) {
         if (!ok) std::fprintf(stderr, "transfer failed: %s\n", qPrintable(m));
@@ -220,7 +221,8 @@ int serve(const fs::path& work, quint16 port, const std::vector<fs::path>& paths
     auto sel = GatherLocal(paths);
     const Offer offer = OfferFor(sel, server.port());
     server.add(offer, sel, [&](const Offer& o) {
-        return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, keys.secret[0], keys.pub[1]);
+        return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, o.id, keys.secret[0],
+                                                     keys.pub[1]);
     });
     std::ofstream(work / "offer.new", std::ios::binary) << FormatOffer(offer);
     fs::rename(work / "offer.new", work / "offer");
@@ -255,9 +257,11 @@ int fetch(const fs::path& work, const QString& address, const fs::path& folder) 
         return 1;
     }
     fs::create_directories(folder);
-    TransferClient client(*offer, QHostAddress(address), folder, Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr), [&](const Offer& o) {
-        return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id, keys.secret[1], keys.pub[0]);
-    });
+    TransferClient client(*offer, QHostAddress(address), folder,
+                          Blake2bDigests(std::getenv("LANYX_DIGEST_INLINE") == nullptr), [&](const Offer& o) {
+                              return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id,
+                                                                           keys.secret[1], keys.pub[0]);
+                          });
     bool done = false, ok = false;
     QObject::connect(&client, &TransferClient::finished, [&](bool good, const QString& m) {
         if (!good) std::fprintf(stderr, "transfer failed: %s\n", qPrintable(m));
@@ -281,8 +285,9 @@ int fetch(const fs::path& work, const QString& address, const fs::path& folder) 
     peak = std::max(peak, rssMb());
     // The last frame (Done) leaves before the process ends.
     settle(100);
-    std::printf("seconds %.3f\nrss_before_mib %ld\nrss_peak_mib %ld\nrss_growth_mib %ld\ncpu_seconds %.3f\nloop_gap_ms %lld\n",
-                seconds, before, peak, peak - before, cpuSeconds(), static_cast<long long>(gap));
+    std::printf(
+        "seconds %.3f\nrss_before_mib %ld\nrss_peak_mib %ld\nrss_growth_mib %ld\ncpu_seconds %.3f\nloop_gap_ms %lld\n",
+        seconds, before, peak, peak - before, cpuSeconds(), static_cast<long long>(gap));
     return ok ? 0 : 1;
 }
 
@@ -322,7 +327,7 @@ int floorFigures(std::uint64_t n, std::uint64_t kb, const fs::path& dir) {
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -341,7 +346,8 @@ int main(int argc, char** argv) {
         std::printf("plain TCP copy   %6.0f MiB/s (%.2f s)\n", mb / plain, plain);
         std::printf("our transfer     %6.0f MiB/s (%.2f s)\n", mb / ours, ours);
         std::printf("ratio            %6.1f %%\n", 100.0 * plain / ours);
-        std::printf("resident size    %ld MiB before, %ld MiB at most during (+%ld MiB)\n", before, peak, peak - before);
+        std::printf("resident size    %ld MiB before, %ld MiB at most during (+%ld MiB)\n", before, peak,
+                    peak - before);
         std::printf("CPU, both ends   %.2f s in all\n", cpuSeconds());
         return 0;
     }
@@ -367,7 +373,8 @@ int main(int argc, char** argv) {
     }
     if (mode == "fetch" && argc == 5) return fetch(argv[2], QString::fromLocal8Bit(argv[3]), argv[4]);
     if (mode == "floor" && argc == 5) return floorFigures(std::stoull(argv[2]), std::stoull(argv[3]), argv[4]);
-    std::fprintf(stderr, "usage: lanyx-transfer-figures big MB DIR | small N KB DIR | floor N KB DIR\n"
-                         "       lanyx-transfer-figures serve WORK PORT PATH... | fetch WORK ADDR DIR\n");
+    std::fprintf(stderr,
+                 "usage: lanyx-transfer-figures big MB DIR | small N KB DIR | floor N KB DIR\n"
+                 "       lanyx-transfer-figures serve WORK PORT PATH... | fetch WORK ADDR DIR\n");
     return 2;
 }

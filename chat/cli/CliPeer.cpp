@@ -498,7 +498,8 @@ std::string EventLine(const std::string& kind, const std::string& sender, const 
     return EscapeControls(kind) + "\t" + EscapeControls(sender) + "\t" + EscapeControls(text);
 }
 
-EventPrinter::EventPrinter(std::ostream& out, UserList& users) : out_(out), users_(users) {}
+EventPrinter::EventPrinter(std::ostream& out, UserList& users) : out_(out), users_(users) {
+}
 
 void EventPrinter::setPrinting(bool on) {
     printing_ = on;
@@ -616,4 +617,4 @@ void EventPrinter::userChanged(std::size_t index) {
     s = {u.colour, u.status, u.keyState};
 }
 
-} // namespace lanyx::cli
+}  // namespace lanyx::cli

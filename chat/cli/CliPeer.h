@@ -27,21 +27,21 @@ struct CliOptions {
     std::string command;  // listen, who, alert, chat, room, send, networks, keys, verify, history, waiting, rename
     std::vector<std::string> to;
     std::string text;
-    std::optional<std::string> room;        // chat: a shared chat's id, or "new" to open one with --to
-    std::string roomAction;                 // room: add or remove
-    std::string roomId;                     // room: the shared chat
-    std::vector<std::string> roomNames;     // room: the members added or removed
-    std::string newName;                    // rename (while listening): the new user name
-    std::vector<std::string> paths;         // send: files and folders
-    std::string verifyName;                 // verify: whose key
-    std::string safetyNumber;               // verify: the number the other user read (digits)
-    bool keepKnown = false;                 // verify: keep the known key instead
-    std::uint64_t cancelWaiting = 0;        // waiting: the message to take back (0: list them)
-    std::optional<std::string> acceptInto;  // listen: accept offers into this folder
-    std::vector<std::string> acceptFrom;    // ... from these users only (else from users whose key is checked)
+    std::optional<std::string> room;           // chat: a shared chat's id, or "new" to open one with --to
+    std::string roomAction;                    // room: add or remove
+    std::string roomId;                        // room: the shared chat
+    std::vector<std::string> roomNames;        // room: the members added or removed
+    std::string newName;                       // rename (while listening): the new user name
+    std::vector<std::string> paths;            // send: files and folders
+    std::string verifyName;                    // verify: whose key
+    std::string safetyNumber;                  // verify: the number the other user read (digits)
+    bool keepKnown = false;                    // verify: keep the known key instead
+    std::uint64_t cancelWaiting = 0;           // waiting: the message to take back (0: list them)
+    std::optional<std::string> acceptInto;     // listen: accept offers into this folder
+    std::vector<std::string> acceptFrom;       // ... from these users only (else from users whose key is checked)
     std::optional<std::uint64_t> acceptQuota;  // ... up to this many bytes in all
-    bool declineOffers = false;             // listen: decline every offer
-    std::uint32_t offerWaitMs = 300000;     // send: how long an offer waits for its answer
+    bool declineOffers = false;                // listen: decline every offer
+    std::uint32_t offerWaitMs = 300000;        // send: how long an offer waits for its answer
     std::optional<std::string> dir;
     std::optional<std::string> name;
     std::optional<int> status;
@@ -49,9 +49,9 @@ struct CliOptions {
     std::uint32_t probeMs = 10000;
     std::uint32_t waitMs = 3000;  // past the longest reply delay of a busy segment
     std::string broadcast = "255.255.255.255";
-    std::vector<std::string> also;  // extra destinations for this run
-    bool dropFirstPrivate = false;  // test aid: the first encrypted transmission is lost
-    std::string testOfferName;      // test aid: offers show this name instead of the files'
+    std::vector<std::string> also;    // extra destinations for this run
+    bool dropFirstPrivate = false;    // test aid: the first encrypted transmission is lost
+    std::string testOfferName;        // test aid: offers show this name instead of the files'
     std::uint32_t testDropAfter = 0;  // test aid: cut each incoming transfer once after this many bytes
     HistoryQuery history;             // history: what to print
     bool help = false;
@@ -137,4 +137,4 @@ private:
     std::unordered_map<std::string, Shown> shown_;  // by name
 };
 
-} // namespace lanyx::cli
+}  // namespace lanyx::cli

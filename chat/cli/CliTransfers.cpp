@@ -37,7 +37,8 @@ QString AcceptRefusal(const TransferReporter::AcceptRules& rules, const Transfer
 
 QString NamesText(const TransferItem& item) {
     QString text = item.names.join(QStringLiteral(", "));
-    if (static_cast<quint64>(item.names.size()) < item.files && item.names.size() >= 16) text += QStringLiteral(", ...");
+    if (static_cast<quint64>(item.names.size()) < item.files && item.names.size() >= 16)
+        text += QStringLiteral(", ...");
     return text;
 }
 
@@ -49,8 +50,10 @@ QString OfferText(const TransferItem& item) {
 
 QString ProgressText(const TransferItem& item) {
     const int percent = item.bytes == 0 ? 100 : static_cast<int>(item.done * 100 / item.bytes);
-    QString text = QStringLiteral("%1: %2 of %3 bytes (%4 %)").arg(NamesText(item)).arg(item.done).arg(item.bytes).arg(percent);
-    if (item.bytesPerSecond > 0) text += QStringLiteral(", %1/s").arg(SizeText(static_cast<quint64>(item.bytesPerSecond)));
+    QString text =
+        QStringLiteral("%1: %2 of %3 bytes (%4 %)").arg(NamesText(item)).arg(item.done).arg(item.bytes).arg(percent);
+    if (item.bytesPerSecond > 0)
+        text += QStringLiteral(", %1/s").arg(SizeText(static_cast<quint64>(item.bytesPerSecond)));
     if (item.secondsLeft >= 0) text += QStringLiteral(", %1 s left").arg(item.secondsLeft);
     return text;
 }
@@ -60,7 +63,8 @@ TransferReporter::TransferReporter(FileTransfers& files, std::ostream& out, bool
     clock_.start();
     QObject::connect(&files_, &FileTransfers::itemAdded, &files_, [this](const QString& id) { added(id); });
     QObject::connect(&files_, &FileTransfers::itemChanged, &files_, [this](const QString& id) { changed(id); });
-    QObject::connect(&files_, &FileTransfers::itemEnded, &files_, [this](const QString& id, bool ok) { ended(id, ok); });
+    QObject::connect(&files_, &FileTransfers::itemEnded, &files_,
+                     [this](const QString& id, bool ok) { ended(id, ok); });
     QObject::connect(&files_, &FileTransfers::offerArrived, &files_, [this](const QString& id) { offered(id); });
 }
 
@@ -91,9 +95,10 @@ void TransferReporter::statusLine() {
     for (const auto& item : files_.items()) {
         if (item.state != State::Running) continue;
         if (!text.empty()) text += " | ";
-        text += EscapeControls(((item.direction == Direction::Outgoing ? QStringLiteral("to ") : QStringLiteral("from ")) +
-                                item.peer + QStringLiteral(" ") + ProgressText(item))
-                                   .toStdString());
+        text += EscapeControls(
+            ((item.direction == Direction::Outgoing ? QStringLiteral("to ") : QStringLiteral("from ")) + item.peer +
+             QStringLiteral(" ") + ProgressText(item))
+                .toStdString());
     }
     if (text.empty()) {
         endStatusLine();
@@ -184,7 +189,9 @@ void TransferReporter::ended(const QString& id, bool ok) {
         break;
     case State::Cancelled:
         if (!reason.isEmpty()) line("transfer-failed", item->peer, reason);
-        else line("transfer-cancelled", item->peer, item->message.isEmpty() ? QStringLiteral("cancelled") : item->message);
+        else
+            line("transfer-cancelled", item->peer,
+                 item->message.isEmpty() ? QStringLiteral("cancelled") : item->message);
         break;
     default:
         line("transfer-failed", item->peer, item->message.isEmpty() ? QStringLiteral("failed") : item->message);
@@ -192,4 +199,4 @@ void TransferReporter::ended(const QString& id, bool ok) {
     }
 }
 
-} // namespace lanyx::cli
+}  // namespace lanyx::cli

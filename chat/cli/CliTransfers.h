@@ -74,4 +74,4 @@ QString OfferText(const TransferItem& item);
 // "report.pdf: 1048576 of 8388608 bytes (12 %), 1.2 MB/s, 7 s left".
 QString ProgressText(const TransferItem& item);
 
-} // namespace lanyx::cli
+}  // namespace lanyx::cli

@@ -27,7 +27,6 @@
 #include <iostream>
 #include <unistd.h>
 
-
 using namespace lanyx;
 
 namespace {
@@ -219,7 +218,7 @@ private:
     std::string pending_;
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     // Started without standard input: /dev/null takes its place, so that no
@@ -412,9 +411,7 @@ int main(int argc, char** argv) {
         std::cerr << "lanyx-cli: the name " << node.settings().UserName
                   << " is already in use on the network; choose another with --name" << std::endl;
         return 3;
-    case StartUpResult::Failed:
-        startUp.Shutdown();
-        return 1;
+    case StartUpResult::Failed: startUp.Shutdown(); return 1;
     }
 
     rooms.keepIn(paths.dataDir / "Rooms.txt");
@@ -464,7 +461,7 @@ int main(int argc, char** argv) {
             if (!files.canSendTo(qname, &why)) {
                 std::cerr << "lanyx-cli: " << name << ": "
                           << (listedAs(node.users(), name) ? "cannot receive files: " + why.toStdString()
-                                                            : std::string("was not seen on the network"))
+                                                           : std::string("was not seen on the network"))
                           << std::endl;
                 status = 5;
                 continue;

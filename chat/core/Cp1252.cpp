@@ -7,11 +7,10 @@ namespace lanyx::cp1252 {
 namespace {
 
 // 0x80..0x9F; the unassigned slots keep their C1 value.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 int byteFor(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
@@ -20,7 +19,7 @@ int byteFor(char32_t cp) {
     return '?';
 }
 
-} // namespace
+}  // namespace
 
 std::string toUtf8(std::string_view bytes) {
     // Sized first: a settings file of many megabytes must not take three
@@ -74,7 +73,10 @@ std::string fromUtf8(std::string_view s) {
         bool ok = true;
         for (int k = 1; k < len; ++k) {
             const auto c = static_cast<unsigned char>(s[i + k]);
-            if ((c & 0xC0) != 0x80) { ok = false; break; }
+            if ((c & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (c & 0x3F);
         }
         if (!ok) {
@@ -88,4 +90,4 @@ std::string fromUtf8(std::string_view s) {
     return out;
 }
 
-} // namespace lanyx::cp1252
+}  // namespace lanyx::cp1252

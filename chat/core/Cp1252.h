@@ -13,4 +13,4 @@ std::string toUtf8(std::string_view bytes);
 // UTF-8 sequence, becomes "?".
 std::string fromUtf8(std::string_view utf8);
 
-} // namespace lanyx::cp1252
+}  // namespace lanyx::cp1252

@@ -80,7 +80,8 @@ bool EventLog::TrimLog(std::size_t keep) {
             const auto br = tail.find('\n', tail.size() - kMaxKeptBytes);
             in.close();
             try {
-                writeBytesAtomic(file_, br == std::string::npos ? std::string_view{} : std::string_view(tail).substr(br + 1));
+                writeBytesAtomic(file_,
+                                 br == std::string::npos ? std::string_view{} : std::string_view(tail).substr(br + 1));
             } catch (const std::exception&) {
                 return false;
             }
@@ -124,4 +125,4 @@ std::vector<std::string> LogLimiter::flush() {
     return out;
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -65,4 +65,4 @@ private:
     std::map<std::string, Window, std::less<>> windows_;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

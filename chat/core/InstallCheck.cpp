@@ -37,7 +37,7 @@ std::string join(const std::vector<std::string>& items) {
     return s;
 }
 
-} // namespace
+}  // namespace
 
 InstallReport CheckInstall(const LanyxPaths& paths, bool dataDirWritable) {
     InstallReport r;
@@ -76,4 +76,4 @@ std::string FormatReport(const InstallReport& report) {
     return s;
 }
 
-} // namespace lanyx
+}  // namespace lanyx

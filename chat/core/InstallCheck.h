@@ -20,4 +20,4 @@ InstallReport CheckInstall(const LanyxPaths& paths, bool dataDirWritable);
 
 std::string FormatReport(const InstallReport& report);
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -63,4 +63,4 @@ bool makeNewFolder(const std::filesystem::path& path, std::string& error);
 std::filesystem::path pathFromUtf8(const std::string& text);
 std::string pathToUtf8(const std::filesystem::path& path);
 
-} // namespace lanyx::platform
+}  // namespace lanyx::platform

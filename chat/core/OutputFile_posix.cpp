@@ -25,7 +25,7 @@ int openPlainFile(const fs::path& path, int flags, std::uint64_t& size, std::str
         error = describe("cannot open", path);
         return -1;
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         error = "not a plain file: " + path.string();
@@ -34,7 +34,7 @@ int openPlainFile(const fs::path& path, int flags, std::uint64_t& size, std::str
     size = static_cast<std::uint64_t>(st.st_size);
     return fd;
 }
-} // namespace
+}  // namespace
 
 OutputFile::~OutputFile() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
@@ -224,4 +224,4 @@ std::string pathToUtf8(const fs::path& path) {
     return path.string();
 }
 
-} // namespace lanyx::platform
+}  // namespace lanyx::platform

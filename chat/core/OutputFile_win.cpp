@@ -12,7 +12,7 @@ namespace {
 std::string describe(const char* what, const fs::path& path) {
     return std::string(what) + " " + pathToUtf8(path) + " (error " + std::to_string(GetLastError()) + ")";
 }
-} // namespace
+}  // namespace
 
 OutputFile::~OutputFile() {
     if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
@@ -38,7 +38,8 @@ std::unique_ptr<OutputFile> OutputFile::openForAppend(const fs::path& path, std:
     }
     BY_HANDLE_FILE_INFORMATION info{};
     LARGE_INTEGER end{};
-    if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+    if (!GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
         !SetFilePointerEx(h, LARGE_INTEGER{}, &end, FILE_END)) {
         CloseHandle(h);
         error = "not a plain file: " + pathToUtf8(path);
@@ -89,7 +90,8 @@ std::unique_ptr<InputFile> InputFile::open(const fs::path& path, std::uint64_t& 
     BY_HANDLE_FILE_INFORMATION info{};
     LARGE_INTEGER length{};
     if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) || !GetFileSizeEx(h, &length)) {
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        !GetFileSizeEx(h, &length)) {
         CloseHandle(h);
         error = "not a plain file: " + pathToUtf8(path);
         return nullptr;
@@ -192,4 +194,4 @@ std::string pathToUtf8(const fs::path& path) {
     return std::string(u8.begin(), u8.end());
 }
 
-} // namespace lanyx::platform
+}  // namespace lanyx::platform

@@ -13,8 +13,8 @@ fs::path LanyxPaths::shared(const fs::path& name) const {
     return programDir / name;
 }
 
-LanyxPaths ResolvePaths(const std::optional<fs::path>& dirOption, const fs::path& programDir,
-                        bool programDirWritable, const fs::path& userDataDir) {
+LanyxPaths ResolvePaths(const std::optional<fs::path>& dirOption, const fs::path& programDir, bool programDirWritable,
+                        const fs::path& userDataDir) {
     LanyxPaths p;
     p.programDir = programDir;
     if (dirOption && !dirOption->empty()) {
@@ -33,4 +33,4 @@ LanyxPaths ResolvePaths(const std::optional<fs::path>& dirOption) {
     return ResolvePaths(dirOption, dir, platform::isDirWritable(dir), platform::userDataDir());
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -16,11 +16,10 @@ struct LanyxPaths {
     std::filesystem::path shared(const std::filesystem::path& name) const;
 };
 
-LanyxPaths ResolvePaths(const std::optional<std::filesystem::path>& dirOption,
-                        const std::filesystem::path& programDir, bool programDirWritable,
-                        const std::filesystem::path& userDataDir);
+LanyxPaths ResolvePaths(const std::optional<std::filesystem::path>& dirOption, const std::filesystem::path& programDir,
+                        bool programDirWritable, const std::filesystem::path& userDataDir);
 
 // The same for this process, asking the platform.
 LanyxPaths ResolvePaths(const std::optional<std::filesystem::path>& dirOption);
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -48,4 +48,4 @@ private:
     std::intptr_t handle_ = -1;
 };
 
-} // namespace lanyx::platform
+}  // namespace lanyx::platform

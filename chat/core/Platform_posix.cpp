@@ -27,8 +27,7 @@ std::string GetLogonName() {
 
 std::uint32_t tickCount() {
     using namespace std::chrono;
-    return static_cast<std::uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 fs::path programFile() {
@@ -119,4 +118,4 @@ std::unique_ptr<InstanceLock> InstanceLock::acquire(const fs::path& dir) {
     return lock;
 }
 
-} // namespace lanyx::platform
+}  // namespace lanyx::platform

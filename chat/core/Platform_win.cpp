@@ -32,7 +32,7 @@ void deleteRegValue(HKEY hive, const std::wstring& key, const std::wstring& name
     RegDeleteValueW(h, name.c_str());
     RegCloseKey(h);
 }
-} // namespace
+}  // namespace
 
 std::string GetLogonName() {
     char buf[400];
@@ -93,8 +93,8 @@ std::unique_ptr<InstanceLock> InstanceLock::acquire(const fs::path& dir) {
     const auto file = dir / ".lanyx.lock";
     // No sharing: a second open fails while the first copy runs; the system
     // closes the handle when a process dies.
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_HIDDEN, nullptr);
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_SHARING_VIOLATION) return nullptr;
         return std::unique_ptr<InstanceLock>(new InstanceLock());
@@ -104,4 +104,4 @@ std::unique_ptr<InstanceLock> InstanceLock::acquire(const fs::path& dir) {
     return lock;
 }
 
-} // namespace lanyx::platform
+}  // namespace lanyx::platform

@@ -46,4 +46,4 @@ public:
     virtual void callAfter(std::uint32_t /*ms*/, std::function<void()> fn) { fn(); }
 };
 
-} // namespace lanyx
+}  // namespace lanyx

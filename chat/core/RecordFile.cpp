@@ -27,8 +27,7 @@ std::string RecordReader::next() {
         }
     };
     while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
-    if (pos_ >= text_.size())
-        throw LanyxError(err::InputPastEnd, "Input past end of file");
+    if (pos_ >= text_.size()) throw LanyxError(err::InputPastEnd, "Input past end of file");
 
     std::string value;
     if (text_[pos_] == '"') {
@@ -153,4 +152,4 @@ void appendTextFile(const std::filesystem::path& path, std::string_view utf8) {
     if (!out) throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
 }
 
-} // namespace lanyx
+}  // namespace lanyx

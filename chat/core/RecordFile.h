@@ -52,4 +52,4 @@ void writeBytesAtomic(const std::filesystem::path& path, std::string_view bytes)
 // Appends; throws LanyxError.
 void appendTextFile(const std::filesystem::path& path, std::string_view utf8);
 
-} // namespace lanyx
+}  // namespace lanyx

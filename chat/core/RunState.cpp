@@ -23,4 +23,4 @@ Geometry CenteredChatGeometry(std::int32_t screenWidthTwips, std::int32_t screen
     return g;
 }
 
-} // namespace lanyx
+}  // namespace lanyx

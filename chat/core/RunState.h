@@ -8,10 +8,10 @@
 namespace lanyx {
 
 struct RunState {
-    std::string MyName;          // the name datagrams are sent under
-    std::int16_t Status = 0;     // 0 available, 1 alerts only, 2 neither; never saved
-    bool ProbeMode = false;      // listening under the probe name; no join notice
-    bool SafeMode = false;       // plain menus instead of the owner-drawn ones
+    std::string MyName;       // the name datagrams are sent under
+    std::int16_t Status = 0;  // 0 available, 1 alerts only, 2 neither; never saved
+    bool ProbeMode = false;   // listening under the probe name; no join notice
+    bool SafeMode = false;    // plain menus instead of the owner-drawn ones
     std::string VersionText;
 };
 
@@ -30,4 +30,4 @@ std::string MakeVersionText(int major, int minor, int revision);
 // Where new chat windows start: centred, 2500 × 3800 twips.
 Geometry CenteredChatGeometry(std::int32_t screenWidthTwips, std::int32_t screenHeightTwips);
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -17,16 +17,14 @@ namespace lanyx {
 
 namespace {
 
-template <typename Int>
-Int checkedRange(std::int64_t v) {
+template <typename Int> Int checkedRange(std::int64_t v) {
     if (v < std::numeric_limits<Int>::min() || v > std::numeric_limits<Int>::max())
         throw LanyxError(err::Overflow, "Overflow");
     return static_cast<Int>(v);
 }
 
 // A value read straight into a number: an empty value counts as 0.
-template <typename Int>
-Int readNumber(RecordReader& in) {
+template <typename Int> Int readNumber(RecordReader& in) {
     const auto text = in.next();
     if (trimBlanks(text).empty()) return 0;
     const auto v = parseNumber(text);
@@ -35,8 +33,7 @@ Int readNumber(RecordReader& in) {
 }
 
 // A value read as text and converted: it must be a number.
-template <typename Int>
-Int convertNumber(const std::string& text) {
+template <typename Int> Int convertNumber(const std::string& text) {
     const auto v = parseNumber(text);
     if (!v) throw LanyxError(err::TypeMismatch, "Type mismatch");
     return checkedRange<Int>(*v);
@@ -121,7 +118,7 @@ int hexValue(char c) {
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 std::string StoredListEntry(std::string_view utf8) {
     if (IsStorableText(utf8) && (plainAscii(utf8) || cp1252::toUtf8(cp1252::fromUtf8(utf8)) == utf8))
@@ -200,8 +197,12 @@ std::string SettingsText(const SettingsData& data, const std::string& userName) 
     w.text(u.Language).end();
     w.number(u.AlertHeight).end();
     w.number(data.main.left).number(data.main.top).number(data.main.width).number(data.main.height).end();
-    w.text(userName).number(static_cast<std::int32_t>(u.Colour)).number(u.PopupPosition).text(u.AlertSound)
-        .number(u.Autostart).end();
+    w.text(userName)
+        .number(static_cast<std::int32_t>(u.Colour))
+        .number(u.PopupPosition)
+        .text(u.AlertSound)
+        .number(u.Autostart)
+        .end();
     w.number(u.Chat.left).number(u.Chat.top).number(u.Chat.width).number(u.Chat.height).end();
     w.number(static_cast<std::int64_t>(blocked.size())).end();
     for (const auto& b : blocked) w.text(b).end();
@@ -281,7 +282,7 @@ std::string described(int number, const std::string& text) {
     return std::to_string(number) + ": " + text;
 }
 
-} // namespace
+}  // namespace
 
 void SaveSettings(const fs::path& file, const SettingsData& data, const std::string& userName) {
     // As it will be on disk: Windows-1252 has no room for some characters.
@@ -325,7 +326,8 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
         outcome.errorNumber = number;
         outcome.errorText = text;
         outcome.notice = "Your settings file " + file.string() + " could not be read (" + described(number, text) +
-                         "). " + why + " It was left as it is and will not be written while Lanyx runs; "
+                         "). " + why +
+                         " It was left as it is and will not be written while Lanyx runs; "
                          "this time Lanyx starts with the default settings.";
         data = fresh;
     };
@@ -345,8 +347,9 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
         const auto size = fs::file_size(file, ec);
         std::optional<std::string> text;
         if (!ec && size > kMaxSettingsBytes) {
-            refuse(err::Overflow, "File too large", "It is larger than " + std::to_string(kMaxSettingsBytes >> 20) +
-                                                         " MB, far more than settings ever need.");
+            refuse(err::Overflow, "File too large",
+                   "It is larger than " + std::to_string(kMaxSettingsBytes >> 20) +
+                       " MB, far more than settings ever need.");
         } else if (!(text = fs::exists(file, ec) ? readTextFile(file)
                                                  : cp1252::toUtf8(cp1252::fromUtf8(SettingsText(fresh, logonName))))) {
             refuse(err::PathAccess, "Path/File access error", "It may not be readable for your user.");
@@ -433,4 +436,4 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
     return outcome;
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -52,8 +52,8 @@ constexpr std::size_t kMaxGroups = 1000;
 
 // What a read met that it could mend without giving up the file.
 struct ReadNotes {
-    bool badName = false;           // the user name breaks the name rules
-    std::size_t droppedNames = 0;   // blocked names or groups that cannot be read
+    bool badName = false;            // the user name breaks the name rules
+    std::size_t droppedNames = 0;    // blocked names or groups that cannot be read
     std::size_t blockedLeftOut = 0;  // beyond kMaxBlockedNames
     std::size_t groupsLeftOut = 0;   // beyond kMaxGroups
 };
@@ -80,9 +80,9 @@ struct ReadOutcome {
     std::size_t droppedNames = 0;
     std::size_t blockedLeftOut = 0;
     std::size_t groupsLeftOut = 0;
-    int languageErrorNumber = 0;   // the language file failed; the settings stand
+    int languageErrorNumber = 0;  // the language file failed; the settings stand
     std::string languageErrorText;
-    std::string notice;            // for the user, in words; empty when all went well
+    std::string notice;  // for the user, in words; empty when all went well
 };
 
 // Reads the file into `data`, all or nothing: on any failure `data` holds the
@@ -92,8 +92,7 @@ struct ReadOutcome {
 // .bak.3); a file that cannot be opened, is too large, or cannot be kept is
 // left alone. `loadLanguage` is called with the language read, may change it
 // or throw; its failure is reported and leaves the file alone.
-ReadOutcome ReadSettings(const std::filesystem::path& file, SettingsData& data,
-                         const std::string& logonName,
+ReadOutcome ReadSettings(const std::filesystem::path& file, SettingsData& data, const std::string& logonName,
                          const std::function<void(std::string& language)>& loadLanguage);
 
 // The reading itself, on the file's text: throws LanyxError at the first
@@ -109,7 +108,6 @@ void SaveSettings(const std::filesystem::path& file, const SettingsData& data, c
 std::string SettingsText(const SettingsData& data, const std::string& userName);
 
 // Throws LanyxError.
-void WriteDefaultSettings(const std::filesystem::path& file, const std::string& logonName,
-                          const Geometry& chat);
+void WriteDefaultSettings(const std::filesystem::path& file, const std::string& logonName, const Geometry& chat);
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -23,8 +23,7 @@ char32_t lowerCp(char32_t c) {
 // Walks the lower case of a text byte by byte, without building it. Two-byte
 // sequences cover every upper-case letter we fold, and the lower case of each
 // has the same length, so the lower-case text is as long as the text.
-template <typename Emit>
-bool forEachLowerByte(std::string_view s, Emit emit) {
+template <typename Emit> bool forEachLowerByte(std::string_view s, Emit emit) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
@@ -49,7 +48,7 @@ bool forEachLowerByte(std::string_view s, Emit emit) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string toLower(std::string_view s) {
     std::string out;
@@ -88,7 +87,10 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < a.size(); ++i) {
         const auto x = static_cast<unsigned char>(a[i]);
         const auto y = static_cast<unsigned char>(b[i]);
-        if ((x | y) & 0x80) { ascii = false; break; }
+        if ((x | y) & 0x80) {
+            ascii = false;
+            break;
+        }
         const auto lx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
         const auto ly = (y >= 'A' && y <= 'Z') ? y + 32 : y;
         if (lx != ly) return false;
@@ -124,8 +126,7 @@ std::optional<std::int64_t> parseNumber(std::string_view s) {
     if (s.empty() || s.size() > 40) return std::nullopt;
     std::string text(s);
     for (char c : text)
-        if (!((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E'))
-            return std::nullopt;
+        if (!((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E')) return std::nullopt;
     char* end = nullptr;
     const double d = std::strtod(text.c_str(), &end);
     if (end != text.c_str() + text.size() || !std::isfinite(d)) return std::nullopt;
@@ -167,4 +168,4 @@ bool IsStorableText(std::string_view utf8) {
     return true;
 }
 
-} // namespace lanyx
+}  // namespace lanyx

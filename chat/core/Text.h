@@ -41,4 +41,4 @@ bool IsValidUserName(std::string_view name);
 // no double quote (older copies would cut it there), no control character.
 bool IsStorableText(std::string_view utf8);
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -33,12 +33,11 @@ std::vector<std::string_view> splitFields(std::string_view line) {
         fields.push_back(line.substr(start, comma - start));
         start = comma + 1;
     }
-    if (fields.size() > LanguageTable::kMaxFields)
-        throw LanyxError(9, "Subscript out of range");
+    if (fields.size() > LanguageTable::kMaxFields) throw LanyxError(9, "Subscript out of range");
     return fields;
 }
 
-} // namespace
+}  // namespace
 
 void LanguageTable::setReporters(MessageFn message, LogFn log) {
     message_ = std::move(message);
@@ -49,8 +48,7 @@ void LanguageTable::load(const std::filesystem::path& file, std::string& languag
     // 201 lines of 10 fields never come near this; a larger file is not read at all.
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
-    if (!ec && size > kMaxFileBytes)
-        throw LanyxError(err::Overflow, "Language file too large: " + file.string());
+    if (!ec && size > kMaxFileBytes) throw LanyxError(err::Overflow, "Language file too large: " + file.string());
     const auto text = readTextFile(file);
     if (!text) throw LanyxError(err::FileNotFound, "File not found: " + file.string());
     loadText(*text, language);
@@ -61,8 +59,7 @@ void LanguageTable::loadText(std::string_view utf8, std::string& language) {
     std::vector<std::string> languages;
     if (!lines.empty()) {
         const auto header = splitFields(lines[0]);
-        for (std::size_t i = 1; i < header.size() && !header[i].empty(); ++i)
-            languages.emplace_back(header[i]);
+        for (std::size_t i = 1; i < header.size() && !header[i].empty(); ++i) languages.emplace_back(header[i]);
     }
 
     auto columnOf = [&](std::string_view name) -> std::size_t {
@@ -113,11 +110,10 @@ std::string LanguageTable::text(int code) {
     if (!errorFlag_) {
         errorFlag_ = true;
         if (message_)
-            message_("Error reading language files. Cannot find code " + std::to_string(code),
-                     "Language Error", 64);
+            message_("Error reading language files. Cannot find code " + std::to_string(code), "Language Error", 64);
         if (log_) log_("Cannot find text code " + std::to_string(code));
     }
     return {};
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -48,4 +48,4 @@ private:
     LogFn log_;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -122,4 +122,4 @@ void StartUp::Shutdown() {
     pump_.pumpOnce();
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -43,11 +43,11 @@ struct StartUpOptions {
 };
 
 enum class StartUpResult {
-    Running,           // joined under the user name
-    AnotherInstance,   // a copy already runs on this data folder
-    Failed,            // reported to the user; see the log
-    NameRefused,       // the name was taken and the user closed the name dialog
-    Stopped,           // asked to end during start-up; shut down cleanly
+    Running,          // joined under the user name
+    AnotherInstance,  // a copy already runs on this data folder
+    Failed,           // reported to the user; see the log
+    NameRefused,      // the name was taken and the user closed the name dialog
+    Stopped,          // asked to end during start-up; shut down cleanly
 };
 
 class StartUp {
@@ -74,4 +74,4 @@ private:
     bool shutDown_ = false;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -25,9 +25,9 @@ struct Ports : DatagramTransport, UserInterface, MessageSink, EventPump {
     void ShowBox(const std::string&, const std::string& sender) override { last = sender; }
     bool BoxStaysOpen() const override { return true; }
     std::uint32_t ticks() override {
-        return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                              std::chrono::steady_clock::now().time_since_epoch())
-                                              .count());
+        return static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count());
     }
     void pumpOnce() override {}
     void runFor(std::uint32_t) override {}
@@ -47,7 +47,9 @@ struct Fixture {
         c.nameForRun = "ann";
         node = new ChatNode(c, ports, ports, ports, ports);
         node->readSettings();
-        node->users().setBlocked({"Mallory", "\xC5\xBD" "eljko"});
+        node->users().setBlocked({"Mallory",
+                                  "\xC5\xBD"
+                                  "eljko"});
         node->users().setGroups({"team|ann|bob|"});
         node->state().MyName = "ann";
         node->OpenNetwork();
@@ -64,7 +66,7 @@ struct Fixture {
     ChatNode* node = nullptr;  // lives as long as the process: the roster persists
 };
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Fixture f;

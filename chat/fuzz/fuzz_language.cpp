@@ -32,7 +32,7 @@ struct SettingsDir {
     std::string bytes;
 };
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static SettingsDir dir;

@@ -33,7 +33,7 @@ std::string builtInText(int code) {
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -51,7 +51,7 @@ std::string forLog(std::string_view text) {
     return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes)";
 }
 
-} // namespace
+}  // namespace
 
 ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink,
                    EventPump& pump)
@@ -174,9 +174,9 @@ bool ChatNode::EnableKeys() {
     h.ticks = [this] { return pump_.ticks(); };
     h.callAfter = [this](std::uint32_t ms, std::function<void()> fn) { pump_.callAfter(ms, std::move(fn)); };
     h.wallMicros = config_.wallMicros ? config_.wallMicros : [] {
-        return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                              std::chrono::system_clock::now().time_since_epoch())
-                                              .count());
+        return static_cast<std::uint64_t>(
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+                .count());
     };
     h.isListed = [this](const std::string& name) { return users_.findNoCase(name).has_value(); };
     h.source = [this] { return transport_.currentSource(); };
@@ -327,7 +327,8 @@ void ChatNode::SendPresence(Presence how) {
 }
 
 void ChatNode::sendColourAndStatus(Presence how) {
-    const std::string colour = std::string(wire::ColourAnnounce) + std::to_string(static_cast<std::int32_t>(data_.user.Colour));
+    const std::string colour = std::string(wire::ColourAnnounce) +
+                               std::to_string(static_cast<std::int32_t>(data_.user.Colour));
     const std::string status = std::string(wire::StatusAnnounce) + std::to_string(state_.Status);
     if (!secure_ || !transport_.isOpen() || !secure_->active()) {
         SendDatagram(colour);
@@ -525,7 +526,7 @@ bool isAscii(std::string_view bytes) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 void ChatNode::onDatagram(std::string_view bytes) {
     handleDatagram(bytes, std::nullopt);
@@ -558,8 +559,8 @@ void ChatNode::handleDatagram(std::string_view bytes, std::optional<Trust> judge
 
 bool ChatNode::ignoredAsNotVerified(std::string_view sender, std::string_view command) {
     if (trust_ != Trust::NotVerified) return false;
-    writeLimited("Not verified", "Ignored, not signed by the key pinned for the name: " + forLog(sender) + "|" +
-                                     std::string(command));
+    writeLimited("Not verified",
+                 "Ignored, not signed by the key pinned for the name: " + forLog(sender) + "|" + std::string(command));
     return true;
 }
 
@@ -577,7 +578,8 @@ bool ChatNode::RequestRoster(bool dropSilent) {
         });
     }
     rosterRequestName_ = ProbeName(state_.MyName);
-    const std::string line = rosterRequestName_ + "|" + std::string(wire::StatusAnnounce) + std::to_string(state_.Status);
+    const std::string line = rosterRequestName_ + "|" + std::string(wire::StatusAnnounce) +
+                             std::to_string(state_.Status);
     try {
         transport_.send(cp1252::fromUtf8(line));
     } catch (const LanyxError& e) {
@@ -748,8 +750,8 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
         } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
             // Unlisted senders are not remembered: answer only what a copy
             // sends first when it joins, not every datagram of theirs.
-            writeLimited("Not listed", "Not listed, the list holds " + std::to_string(kMaxRosterRows) +
-                                           " names: " + forLog(sender));
+            writeLimited("Not listed",
+                         "Not listed, the list holds " + std::to_string(kMaxRosterRows) + " names: " + forLog(sender));
             AnswerNewcomer(sender);
         }
     }
@@ -802,14 +804,14 @@ void ChatNode::DeliverMessage(std::string_view text, const std::string& sender, 
     deliver(text, sender, isPrivate, users_.findNoCase(sender));
 }
 
-void ChatNode::deliver(std::string_view text, const std::string& sender, bool isPrivate,
-                       std::optional<std::size_t> row, MessageMarks marks) {
+void ChatNode::deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row,
+                       MessageMarks marks) {
     if (startsWith(text, wire::ChatMark)) {
         if (state_.Status == 0) {
             // The sender's row is the one its name matches without regard to
             // case (keys are unique); "(All)" is nobody's and has no colour.
-            const std::uint32_t colour =
-                (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.rowColour(*row + 1) : 0;
+            const std::uint32_t colour = (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.rowColour(*row + 1)
+                                                                                           : 0;
             const std::string line(text.substr(wire::ChatMark.size()));
             sink_.RouteMarkedChatLine(line, sender, isPrivate, colour, marks);
             // After the windows took it: a window opened for it shows the
@@ -826,7 +828,6 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
         LogUnknownData(text, sender);
     }
 }
-
 
 void ChatNode::LogUnknownData(std::string_view text, std::string_view sender) {
     writeLimited("Unknow Data Receved", "Unknow Data Receved (" + forLog(sender) + ": " + forLog(text) + ")");
@@ -848,16 +849,15 @@ void ChatNode::OpenBox(std::string_view text, const std::string& sender, Message
     recordReceived(HistoryKind::Box, sender, std::string(text), marks);
     auto key = toLower(sender);
     if (openBoxes_.count(key)) {
-        writeLimited("Box message not shown", "Box message from " + forLog(sender) +
-                                                  " not shown: the last one from this sender is still open");
+        writeLimited("Box message not shown",
+                     "Box message from " + forLog(sender) + " not shown: the last one from this sender is still open");
         return;
     }
     // Many senders at once (a flood under ever new names) must not bury the
     // desktop in boxes either.
     if (openBoxes_.size() >= kMaxOpenBoxes) {
-        writeLimited("Box message not shown",
-                     "Box message from " + forLog(sender) + " not shown: " + std::to_string(kMaxOpenBoxes) +
-                         " boxes are open");
+        writeLimited("Box message not shown", "Box message from " + forLog(sender) +
+                                                  " not shown: " + std::to_string(kMaxOpenBoxes) + " boxes are open");
         return;
     }
     openBoxes_.insert(key);
@@ -978,9 +978,8 @@ void ChatNode::readSettings() {
     std::error_code ec;
     if (!std::filesystem::exists(config_.langFile, ec))
         throw LanyxError(err::FileNotFound, "File not found: " + config_.langFile.string());
-    const auto outcome = ReadSettings(settingsFile(), data_, config_.logonName, [this](std::string& language) {
-        lang_.load(config_.langFile, language);
-    });
+    const auto outcome = ReadSettings(settingsFile(), data_, config_.logonName,
+                                      [this](std::string& language) { lang_.load(config_.langFile, language); });
     if (outcome.recovered) {
         std::string text = "Settings could not be read (" + std::to_string(outcome.errorNumber) + ": " +
                            outcome.errorText + "); default settings written";
@@ -988,8 +987,8 @@ void ChatNode::readSettings() {
         log_.WriteLog(text);
     }
     if (outcome.refused)
-        log_.WriteLog("Settings could not be read (" + std::to_string(outcome.errorNumber) + ": " +
-                      outcome.errorText + "); the file is left alone");
+        log_.WriteLog("Settings could not be read (" + std::to_string(outcome.errorNumber) + ": " + outcome.errorText +
+                      "); the file is left alone");
     if (outcome.languageErrorNumber)
         log_.WriteLog("Language file could not be read (" + std::to_string(outcome.languageErrorNumber) + ": " +
                       outcome.languageErrorText + "); the settings are left alone");
@@ -1243,4 +1242,4 @@ void ChatNode::scheduleExpiry(std::uint32_t ms) {
     });
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -128,8 +128,8 @@ public:
 };
 
 struct NodeConfig {
-    std::filesystem::path dataDir;     // User.ini, Log.txt and the instance lock
-    std::filesystem::path langFile;    // Lang.con
+    std::filesystem::path dataDir;           // User.ini, Log.txt and the instance lock
+    std::filesystem::path langFile;          // Lang.con
     std::filesystem::path autostartProgram;  // empty: leave the autostart registration alone
     std::string logonName;
     // For this run only; the settings file keeps its own values.
@@ -145,8 +145,7 @@ struct NodeConfig {
 
 class ChatNode final : public StartUpHost, private UserListObserver {
 public:
-    ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink,
-             EventPump& pump);
+    ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink, EventPump& pump);
     ~ChatNode() override;
 
     // Sending.
@@ -432,8 +431,8 @@ private:
     std::unordered_map<std::uint64_t, std::uint64_t> fromOutbox_;
     std::unordered_set<std::uint64_t> outboxInFlight_;
     bool expiryQueued_ = false;
-    Trust trust_ = Trust::Plain;  // of the datagram being processed
+    Trust trust_ = Trust::Plain;                             // of the datagram being processed
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // timers outliving the node do nothing
 };
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -14,10 +14,14 @@ namespace lanyx::crypto {
 
 namespace {
 
-const unsigned char* u(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
-unsigned char* u(std::string& s) { return reinterpret_cast<unsigned char*>(s.data()); }
+const unsigned char* u(std::string_view s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+}
+unsigned char* u(std::string& s) {
+    return reinterpret_cast<unsigned char*>(s.data());
+}
 
-} // namespace
+}  // namespace
 
 bool available() {
     static const bool ok = sodium_init() >= 0;
@@ -192,13 +196,27 @@ void Wipe(std::string& secret) {
 
 #else  // without the library: a copy without keys
 
-bool available() { return false; }
-std::string RandomBytes(std::size_t) { throw std::logic_error("no cryptography in this build"); }
-std::optional<SigningKeys> SigningKeysFromSeed(std::string_view) { return std::nullopt; }
-std::string Sign(std::string_view, std::string_view) { throw std::logic_error("no cryptography in this build"); }
-bool Verify(std::string_view, std::string_view, std::string_view) { return false; }
-std::optional<std::string> BoxPublicFromSecret(std::string_view) { return std::nullopt; }
-std::optional<std::string> SharedKey(std::string_view, std::string_view, std::string_view) { return std::nullopt; }
+bool available() {
+    return false;
+}
+std::string RandomBytes(std::size_t) {
+    throw std::logic_error("no cryptography in this build");
+}
+std::optional<SigningKeys> SigningKeysFromSeed(std::string_view) {
+    return std::nullopt;
+}
+std::string Sign(std::string_view, std::string_view) {
+    throw std::logic_error("no cryptography in this build");
+}
+bool Verify(std::string_view, std::string_view, std::string_view) {
+    return false;
+}
+std::optional<std::string> BoxPublicFromSecret(std::string_view) {
+    return std::nullopt;
+}
+std::optional<std::string> SharedKey(std::string_view, std::string_view, std::string_view) {
+    return std::nullopt;
+}
 AgreementKeys NewAgreementKeys() {
     throw std::logic_error("no cryptography in this build");
 }
@@ -209,13 +227,21 @@ std::optional<PrivateKeys> DerivePrivateKeys(bool, std::string_view, std::string
 std::string Seal(std::string_view, std::string_view, std::string_view) {
     throw std::logic_error("no cryptography in this build");
 }
-std::optional<std::string> Open(std::string_view, std::string_view, std::string_view) { return std::nullopt; }
-std::string Hash(std::string_view) { throw std::logic_error("no cryptography in this build"); }
+std::optional<std::string> Open(std::string_view, std::string_view, std::string_view) {
+    return std::nullopt;
+}
+std::string Hash(std::string_view) {
+    throw std::logic_error("no cryptography in this build");
+}
 std::string HashWide(std::string_view) {
     throw std::logic_error("no cryptography in this build");
 }
-std::string ToBase64(std::string_view) { return {}; }
-std::optional<std::string> FromBase64(std::string_view) { return std::nullopt; }
+std::string ToBase64(std::string_view) {
+    return {};
+}
+std::optional<std::string> FromBase64(std::string_view) {
+    return std::nullopt;
+}
 void Wipe(std::string& secret) {
     std::fill(secret.begin(), secret.end(), '\0');
     secret.clear();
@@ -265,4 +291,4 @@ std::string SafetyNumber(std::string_view nameA, std::string_view signKeyA, std:
     return out;
 }
 
-} // namespace lanyx::crypto
+}  // namespace lanyx::crypto

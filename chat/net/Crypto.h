@@ -10,13 +10,13 @@
 
 namespace lanyx::crypto {
 
-inline constexpr std::size_t kSignPublicBytes = 32;   // Ed25519
+inline constexpr std::size_t kSignPublicBytes = 32;  // Ed25519
 inline constexpr std::size_t kSignSeedBytes = 32;
 inline constexpr std::size_t kSignatureBytes = 64;
-inline constexpr std::size_t kBoxPublicBytes = 32;    // X25519
+inline constexpr std::size_t kBoxPublicBytes = 32;  // X25519
 inline constexpr std::size_t kBoxSecretBytes = 32;
-inline constexpr std::size_t kHashBytes = 32;         // BLAKE2b-256
-inline constexpr std::size_t kKeyBytes = 32;          // XChaCha20-Poly1305
+inline constexpr std::size_t kHashBytes = 32;  // BLAKE2b-256
+inline constexpr std::size_t kKeyBytes = 32;   // XChaCha20-Poly1305
 inline constexpr std::size_t kNonceBytes = 24;
 inline constexpr std::size_t kTagBytes = 16;
 
@@ -92,4 +92,4 @@ std::string SafetyNumber(std::string_view nameA, std::string_view signKeyA, std:
 // Overwrites a secret before its memory is given back.
 void Wipe(std::string& secret);
 
-} // namespace lanyx::crypto
+}  // namespace lanyx::crypto

@@ -61,7 +61,7 @@ bool writeReplacing(const std::filesystem::path& file, const std::string& text, 
                                  secret ? platform::FileAccess::OwnerOnly : platform::FileAccess::Keep, ".new");
 }
 
-} // namespace
+}  // namespace
 
 std::string Identity::toText() const {
     std::string seed = signSecret.substr(0, crypto::kSignSeedBytes);
@@ -114,8 +114,7 @@ LoadedIdentity LoadOrCreateIdentity(const std::filesystem::path& dataDir) {
             // key; tighten and say so.
             const auto perms = fs::status(file, ec).permissions();
             if (!ec && (perms & (fs::perms::group_all | fs::perms::others_all)) != fs::perms::none) {
-                fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace,
-                                ec);
+                fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
                 result.note = "The key file " + file.string() + " was readable by others; now by its owner alone";
             }
             return result;
@@ -519,7 +518,7 @@ bool parseHex64(std::string_view t, std::uint64_t& out) {
     }
     return true;
 }
-} // namespace
+}  // namespace
 
 std::string SeenStore::toText() const {
     std::string out(kSeenHeader);
@@ -596,4 +595,4 @@ bool SeenStore::save(const std::filesystem::path& file, std::string& problem) co
     return writeReplacing(file, toText(), false, problem);
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -165,4 +165,4 @@ public:
     bool save(const std::filesystem::path& file, std::string& problem) const;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

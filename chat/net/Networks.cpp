@@ -149,7 +149,8 @@ DestinationList parseDestinations(std::string_view text) {
         auto end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = trimBlanks(text.substr(pos, end - pos));
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\t')) line = trimBlanks(line.substr(0, line.size() - 1));
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\t'))
+            line = trimBlanks(line.substr(0, line.size() - 1));
         while (!line.empty() && line.front() == '\t') line = trimBlanks(line.substr(1));
         pos = end + 1;
         if (line.empty() || line.front() == '#') continue;
@@ -189,8 +190,8 @@ void writeDestinations(const std::filesystem::path& file, const std::vector<std:
     // What is written must come back as it stands.
     if (parseDestinations(text).entries.size() != std::min(entries.size(), kMaxDestinations) ||
         entries.size() > kMaxDestinations)
-        throw LanyxError(err::InvalidArgument, "the list holds repeats or more than " +
-                                                   std::to_string(kMaxDestinations) + " destinations");
+        throw LanyxError(err::InvalidArgument,
+                         "the list holds repeats or more than " + std::to_string(kMaxDestinations) + " destinations");
     writeTextFileAtomic(file, text);
 }
 
@@ -198,9 +199,10 @@ void writeDestinations(const std::filesystem::path& file, const std::vector<std:
 
 namespace {
 constexpr std::size_t kBuckets = DuplicateFilter::kCapacity * 2;
-} // namespace
+}  // namespace
 
-DuplicateFilter::DuplicateFilter() : ring_(kCapacity), buckets_(kBuckets, 0) {}
+DuplicateFilter::DuplicateFilter() : ring_(kCapacity), buckets_(kBuckets, 0) {
+}
 
 void DuplicateFilter::clear() {
     std::fill(buckets_.begin(), buckets_.end(), 0);
@@ -275,4 +277,4 @@ std::vector<std::uint32_t> RememberedSenders::addresses() const {
     return out;
 }
 
-} // namespace lanyx::net
+}  // namespace lanyx::net

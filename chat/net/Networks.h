@@ -20,8 +20,8 @@ std::string formatIpv4(std::uint32_t address);
 
 // One IPv4 address of an interface that is up and can broadcast.
 struct LocalNetwork {
-    std::string name;        // eth0, wlan0
-    unsigned index = 0;      // the system's interface index
+    std::string name;    // eth0, wlan0
+    unsigned index = 0;  // the system's interface index
     std::uint32_t address = 0;
     std::uint32_t netmask = 0;
     std::uint32_t broadcast = 0;
@@ -164,4 +164,4 @@ private:
     std::uint64_t clock_ = 0;
 };
 
-} // namespace lanyx::net
+}  // namespace lanyx::net

@@ -45,7 +45,9 @@ std::uint64_t fromBe64(std::string_view b) {
     return v;
 }
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 struct Split {
     std::string_view sender, command, payload;
@@ -64,7 +66,7 @@ std::string shorten(std::string_view utf8) {
     return std::string(utf8.substr(0, cut)) + "...";
 }
 
-} // namespace
+}  // namespace
 
 // ---- replay window ---------------------------------------------------------
 
@@ -263,7 +265,7 @@ bool signable(const Split& d, std::string_view meUtf8) {
     }
 }
 
-} // namespace
+}  // namespace
 
 void SecureLink::send(std::string_view wireBytes) {
     const auto d = split(wireBytes);
@@ -325,7 +327,7 @@ std::string_view listValue(std::string_view list, std::string_view prefix) {
     const auto values = listValues(list, prefix, 1);
     return values.empty() ? std::string_view{} : values.front();
 }
-} // namespace
+}  // namespace
 
 void SecureLink::addCapability(std::string_view capability) {
     if (capability.empty() || capability.find_first_of(",;|") != std::string_view::npos || listHas(caps_, capability))
@@ -385,9 +387,7 @@ bool SecureLink::incoming(std::string_view wireBytes, Trust& trust) {
     }
     if (!active_) return false;
     switch (lowerAscii(d->command[0])) {
-    case 'g':
-        onCompanion(cp1252::toUtf8(d->sender), d->payload);
-        return false;
+    case 'g': onCompanion(cp1252::toUtf8(d->sender), d->payload); return false;
     case 'e':
         if (!own) onEncrypted(d->sender, d->payload);
         return false;
@@ -819,7 +819,8 @@ void SecureLink::onEncrypted(std::string_view senderWire, std::string_view paylo
         return;
     }
     if (!verifyAllowed(senderKey)) return;
-    const std::string ad = std::string(kPrivateTag) + std::string(senderWire) + '\0' + std::string(recipientWire) + seq8;
+    const std::string ad = std::string(kPrivateTag) + std::string(senderWire) + '\0' + std::string(recipientWire) +
+                           seq8;
     const std::string_view sealed = std::string_view(*raw).substr(kSeqBytes);
 
     std::optional<std::string> plain;
@@ -1082,7 +1083,9 @@ KeyState SecureLink::stateOf(std::string_view name) const {
     return peer != peers_.end() && peer->second.conflict ? KeyState::Conflict : KeyState::NoKeys;
 }
 
-std::string SecureLink::ownFingerprint() const { return crypto::Fingerprint(id_.signPublic); }
+std::string SecureLink::ownFingerprint() const {
+    return crypto::Fingerprint(id_.signPublic);
+}
 
 std::string SecureLink::pinnedFingerprint(std::string_view name) const {
     const auto* pin = pins_.find(name);
@@ -1147,7 +1150,9 @@ bool SecureLink::keepKnownKey(std::string_view name) {
     return true;
 }
 
-void SecureLink::forget(std::string_view name) { peers_.erase(toLower(name)); }
+void SecureLink::forget(std::string_view name) {
+    peers_.erase(toLower(name));
+}
 
 void SecureLink::forgetSessions() {
     peers_.clear();
@@ -1237,4 +1242,4 @@ std::string SecureLink::WarningText(const std::string& name) {
            " in person or by phone: accept the new key only when both of you see the same number.";
 }
 
-} // namespace lanyx
+}  // namespace lanyx

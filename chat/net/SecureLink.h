@@ -97,7 +97,7 @@ inline constexpr std::string_view kFilesCapability = "files";
 inline constexpr std::string_view kRoomsCapability = "rooms";
 // One companion signs up to this many datagrams sent one after another.
 inline constexpr std::size_t kMaxSignedTogether = 4;
-} // namespace secure
+}  // namespace secure
 
 // Sequence numbers seen per key. Our copies number what they sign with
 // their clock in microseconds, so the window is a span of time: a number
@@ -381,10 +381,10 @@ private:
     PinStore pins_;
     std::filesystem::path pinsFile_;
     Hooks hooks_;
-    std::string myName_;      // UTF-8
-    std::string myWire_;      // as on the wire
-    std::string myKey_;       // lower case
-    std::string userKey_;     // lower case
+    std::string myName_;                      // UTF-8
+    std::string myWire_;                      // as on the wire
+    std::string myKey_;                       // lower case
+    std::string userKey_;                     // lower case
     std::vector<std::string> previousNames_;  // UTF-8, newest first
     std::string caps_{secure::kCapabilities};
     std::function<void(const std::string&)> firstAnnounce_;
@@ -409,7 +409,7 @@ private:
     std::uint32_t lastSweep_ = 0;
     std::uint64_t seq_ = 0;
     std::uint64_t heldSerial_ = 0;
-    std::unordered_map<std::string, Peer> peers_;  // by lower-case name
+    std::unordered_map<std::string, Peer> peers_;                // by lower-case name
     std::unordered_map<std::string, ReplayWindow> signedSeen_;   // by signing key
     std::unordered_map<std::string, ReplayWindow> privateSeen_;  // by sender's lower-case name
     std::deque<Held> held_;
@@ -425,8 +425,8 @@ private:
     std::unordered_map<std::string, Budget> verifyRate_;  // by lower-case name
     Budget verifyAll_;
     bool verifyAllStarted_ = false;
-    std::unordered_set<std::string> skewLogged_;                    // lower-case names
+    std::unordered_set<std::string> skewLogged_;  // lower-case names
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
-} // namespace lanyx
+}  // namespace lanyx

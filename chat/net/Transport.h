@@ -84,4 +84,4 @@ private:
     ReceiveFailure receiveFailure_;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

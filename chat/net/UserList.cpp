@@ -30,10 +30,9 @@ namespace {
 std::uint32_t slotHash(std::uint64_t h) {
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
-} // namespace
+}  // namespace
 
-template <typename Match>
-std::optional<std::size_t> UserList::lookup(std::string_view name, Match match) const {
+template <typename Match> std::optional<std::size_t> UserList::lookup(std::string_view name, Match match) const {
     if (index_.empty()) return std::nullopt;
     const auto hash = slotHash(hashNoCase(name));
     const std::size_t mask = index_.size() - 1;
@@ -416,4 +415,4 @@ void UserList::removeObserver(UserListObserver* o) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), o), observers_.end());
 }
 
-} // namespace lanyx
+}  // namespace lanyx

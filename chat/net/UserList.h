@@ -31,12 +31,12 @@ inline bool keyHeard(KeyState s) {
 }
 
 struct PeerRecord {
-    std::string text;         // the name as received
-    std::string key;          // lower case; unique
+    std::string text;  // the name as received
+    std::string key;   // lower case; unique
     int icon = IconUser;
     bool checked = true;
-    std::uint32_t colour = 0; // 0x00BBGGRR
-    std::int16_t status = -1; // -1 until announced
+    std::uint32_t colour = 0;  // 0x00BBGGRR
+    std::int16_t status = -1;  // -1 until announced
     std::string statusText;
     KeyState keyState = KeyState::NoKeys;
 };
@@ -199,4 +199,4 @@ private:
     bool inBatch_ = false;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

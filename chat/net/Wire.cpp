@@ -20,4 +20,4 @@ PrivatePart splitPrivate(std::string_view payload) {
     return {payload.substr(0, bar), payload.substr(bar + 1)};
 }
 
-} // namespace lanyx::wire
+}  // namespace lanyx::wire

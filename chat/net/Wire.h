@@ -37,4 +37,4 @@ struct PrivatePart {
 };
 PrivatePart splitPrivate(std::string_view payload);
 
-} // namespace lanyx::wire
+}  // namespace lanyx::wire

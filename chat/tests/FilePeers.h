@@ -24,8 +24,7 @@ inline QCoreApplication& coreApp() {
 
 // Turns the event loop (and the segment's simulated time, 10 ms a pass,
 // where there is one) until `done` or `ms` of real time.
-template <typename Done>
-bool runQtUntil(Done done, int ms = 20000, MemorySegment* seg = nullptr) {
+template <typename Done> bool runQtUntil(Done done, int ms = 20000, MemorySegment* seg = nullptr) {
     QElapsedTimer t;
     t.start();
     while (!done() && t.elapsed() < ms) {
@@ -48,4 +47,4 @@ inline void joinWithFiles(MemorySegment& seg, Peer& ann, Peer& bob, std::unique_
     seg.runFor(2000);
 }
 
-} // namespace lanyx::test
+}  // namespace lanyx::test

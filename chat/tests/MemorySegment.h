@@ -156,8 +156,8 @@ struct Recorder : UserInterface, MessageSink {
     int nameDialogs = 0;
     int chatRefreshes = 0;
     std::string caption;
-    bool boxesStayOpen = false;            // a desktop with modeless boxes
-    std::function<void()> whileBoxShown;   // what happens while a modal box is up
+    bool boxesStayOpen = false;           // a desktop with modeless boxes
+    std::function<void()> whileBoxShown;  // what happens while a modal box is up
 
     void messageBox(const std::string& text, const std::string& title, int) override {
         boxes.push_back(title.empty() ? text : title + ": " + text);
@@ -203,4 +203,4 @@ struct Recorder : UserInterface, MessageSink {
     std::vector<std::string> listsFull;
 };
 
-} // namespace lanyx::test
+}  // namespace lanyx::test

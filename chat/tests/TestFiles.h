@@ -52,4 +52,4 @@ inline void writeBytes(const std::filesystem::path& p, const std::string& bytes)
     out << bytes;
 }
 
-} // namespace lanyx::test
+}  // namespace lanyx::test

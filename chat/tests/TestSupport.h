@@ -76,4 +76,4 @@ inline bool anyHas(const std::vector<std::string>& v, std::string_view what) {
     return false;
 }
 
-} // namespace lanyx::test
+}  // namespace lanyx::test

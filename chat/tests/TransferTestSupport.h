@@ -59,4 +59,4 @@ inline transfer::Offer offerOf(const transfer::LocalSelection& sel, std::uint16_
     return transfer::OfferFor(sel, port);
 }
 
-} // namespace lanyx::test
+}  // namespace lanyx::test

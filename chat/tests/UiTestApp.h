@@ -13,7 +13,7 @@ inline QApplication* app() {
     return a;
 }
 
-} // namespace lanyx::test
+}  // namespace lanyx::test
 
 #include <ostream>
 #include <QString>

@@ -35,8 +35,8 @@ public:
                 dup2(null, 1);
                 dup2(null, 2);
             }
-            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                  "tcp", static_cast<char*>(nullptr));
+            execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                  static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
@@ -48,7 +48,8 @@ public:
         std::string number;
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (number.find('\n') == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end -
+                                                                                    std::chrono::steady_clock::now());
             pollfd p{fds[0], POLLIN, 0};
             if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
             char buf[16];
@@ -86,4 +87,4 @@ private:
     std::string why_;
 };
 
-} // namespace lanyx::test
+}  // namespace lanyx::test

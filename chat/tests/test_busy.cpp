@@ -24,7 +24,7 @@ protected:
     Peer ann;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Busy, ABatchOfNewcomersRefreshesTheWindowsOnce) {
     std::vector<std::string> batch;
@@ -111,7 +111,7 @@ TEST_F(Busy, BeyondTheCapOfVerifiedNamesNewcomersAreAnsweredAndLoggedNotListed) 
     EXPECT_EQ(users.userCount(), ChatNode::kMaxRosterRows);
     EXPECT_FALSE(users.findExact("zed"));
     seg.runFor(ChatNode::kMaxReplyDelayMs);
-    EXPECT_EQ(countSent("ann|M/"), 1u);  // its join is answered all the same
+    EXPECT_EQ(countSent("ann|M/"), 1u);   // its join is answered all the same
     ASSERT_EQ(ann.rec.items.size(), 1u);  // what it says still arrives
     EXPECT_EQ(ann.rec.items[0].text, "hello");
     ann.transport.receive("zed|L/");  // leaving unlisted changes nothing
@@ -197,7 +197,7 @@ protected:
     const std::size_t repliesBefore = ann.node.presenceRepliesSent();  // the answer to its own join
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Spread, OnePresenceAnswersEveryNewcomerHeardMeanwhile) {
     ann.transport.receive("x0|C/1");

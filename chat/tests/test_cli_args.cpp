@@ -17,7 +17,7 @@ std::string problem(std::vector<std::string> args) {
     return p ? *p : std::string("(accepted)");
 }
 
-} // namespace
+}  // namespace
 
 TEST(CliFileOptions, SendTakesRecipientsAndPathsInAnyOrder) {
     CliOptions o;
@@ -38,7 +38,8 @@ TEST(CliFileOptions, SendWithoutRecipientOrPathIsRefused) {
     EXPECT_EQ(problem({"send", "a.txt"}), "send needs --to NAME");
     EXPECT_EQ(problem({"send", "--to", "bob"}), "send needs one or more files or folders");
     EXPECT_EQ(problem({"send", "--to"}), "--to needs a user name");
-    EXPECT_EQ(problem({"send", "--to", "bob", "--offer-wait-ms", "soon", "x"}), "--offer-wait-ms: not a valid number: soon");
+    EXPECT_EQ(problem({"send", "--to", "bob", "--offer-wait-ms", "soon", "x"}),
+              "--offer-wait-ms: not a valid number: soon");
     EXPECT_EQ(problem({"send", "--to", "bob", "--offer-wait-ms"}), "--offer-wait-ms needs a number");
 }
 
@@ -61,7 +62,8 @@ TEST(CliFileOptions, ListenAnswersOffersOneWayOnly) {
     EXPECT_EQ(problem({"listen", "--accept-into", ""}), "--accept-into needs a folder");
     EXPECT_EQ(problem({"listen", "--test-drop-after", "0"}), "--test-drop-after needs a count above 0");
     EXPECT_EQ(problem({"listen", "--test-drop-after", "-5"}), "--test-drop-after: not a valid number: -5");
-    EXPECT_EQ(problem({"listen", "--test-drop-after", "4294967296"}), "--test-drop-after: not a valid number: 4294967296");
+    EXPECT_EQ(problem({"listen", "--test-drop-after", "4294967296"}),
+              "--test-drop-after: not a valid number: 4294967296");
 }
 
 TEST(CliFileOptions, FileOptionsOutsideTheirCommandAreRefused) {

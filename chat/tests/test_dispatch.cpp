@@ -32,7 +32,7 @@ protected:
     Peer ann;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Dispatch, OwnFirstAnnouncementListsItselfAndIsAnsweredOnce) {
     MemorySegment s;
@@ -40,9 +40,8 @@ TEST_F(Dispatch, OwnFirstAnnouncementListsItselfAndIsAnsweredOnce) {
     p.joinAs("ann");
     s.deliverAll();
     // Colour, status, join notice; then one presence reply whose echoes find the row.
-    EXPECT_EQ(p.transport.sent,
-              (std::vector<std::string>{"ann|C/0", "ann|S/0", "ann|M/ann has joined the network", "ann|M/", "ann|C/0",
-                                        "ann|S/0"}));
+    EXPECT_EQ(p.transport.sent, (std::vector<std::string>{"ann|C/0", "ann|S/0", "ann|M/ann has joined the network",
+                                                          "ann|M/", "ann|C/0", "ann|S/0"}));
     EXPECT_EQ(p.node.users().userCount(), 1u);
     EXPECT_TRUE(p.rec.items.empty());  // the own join notice never pops up
 }
@@ -69,8 +68,8 @@ TEST_F(Dispatch, ColourAndStatusAnnouncements) {
 TEST_F(Dispatch, PrivateMessagesReachOnlyTheirRecipient) {
     hear("bob|P/" + A + "hi|ANN");
     hear("bob|P/" + A + "for carl|carl");
-    hear("bob|P/|ann");                  // empty text
-    hear("bob|P/" + A + "a|b|ann");      // only the last "|" separates
+    hear("bob|P/|ann");              // empty text
+    hear("bob|P/" + A + "a|b|ann");  // only the last "|" separates
     ASSERT_EQ(ann.rec.items.size(), 2u);
     EXPECT_EQ(ann.rec.items[0].text, "hi");
     EXPECT_TRUE(ann.rec.items[0].isPrivate);
@@ -123,7 +122,7 @@ TEST_F(Dispatch, LeaveFromAStrangerAddsThenRemoves) {
 TEST_F(Dispatch, MalformedDatagramsAreLoggedNeverShown) {
     hear("no bar at all");
     hear("bob|C");
-    hear("ANN|C/0");  // clashes with the listed ann
+    hear("ANN|C/0");                        // clashes with the listed ann
     hear("carl|C/4294967296");              // a colour past 32 bits
     seg.runFor(SecureLink::kHoldMs + 100);  // under the own name: waits for a signature first
     const auto log = ann.log();
@@ -150,9 +149,12 @@ TEST_F(Dispatch, WhatGoesOnTheWire) {
     ann.node.SendDatagram("");
     ann.node.SendToAll("");
     ann.node.SendPrivate("nobody");
-    ann.node.SendToAll(A + "\xE2\x82\xAC" "5 \xE2\x98\x83");  // euro fits the code page, the snowman does not
+    ann.node.SendToAll(A +
+                       "\xE2\x82\xAC"
+                       "5 \xE2\x98\x83");  // euro fits the code page, the snowman does not
     EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"ann|S/2", "ann|P/\xDFhi|bob", "ann|M/", "ann|P/|",
-                                                             "ann|M/\xDF\x80" "5 ?"}));
+                                                            "ann|M/\xDF\x80"
+                                                            "5 ?"}));
 }
 
 TEST_F(Dispatch, ChatListsAreRefreshedOnlyWhenSomethingShownChanged) {

@@ -37,7 +37,7 @@ protected:
     Peer ann;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Hostile, ABoxFloodOpensOneBoxPerSenderUntilTheUserClosesIt) {
     ann.rec.boxesStayOpen = true;

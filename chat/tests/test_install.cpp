@@ -29,9 +29,9 @@ TEST(InstallCheck, InstalledCopyWithUserFiles) {
 
     const auto r = CheckInstall(paths, true);
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(lineStarting(r, "Language file:"),
-              "Language file: " + (program / "Lang.con").string() +
-                  " (128 texts in English, Fran\xC3\xA7" "ais, Deutsch, Espa\xC3\xB1oles)");
+    EXPECT_EQ(lineStarting(r, "Language file:"), "Language file: " + (program / "Lang.con").string() +
+                                                     " (128 texts in English, Fran\xC3\xA7"
+                                                     "ais, Deutsch, Espa\xC3\xB1oles)");
     EXPECT_EQ(lineStarting(r, "Sounds:"), "Sounds: chime.WAV, Ding.wav");
     EXPECT_EQ(lineStarting(r, "Settings:"), "Settings: " + (data.path() / "User.ini").string());
     EXPECT_EQ(lineStarting(r, "Data folder:"), "Data folder: " + data.path().string());
@@ -42,7 +42,8 @@ TEST(InstallCheck, MissingOrBrokenLanguageFileAndNoDataFolderYet) {
     const auto data = home / "Lanyx";
     const auto missing = CheckInstall(ResolvePaths(std::nullopt, program.path(), false, data), false);
     EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(lineStarting(missing, "Language file:"), "Language file: " + (program / "Lang.con").string() + " (missing)");
+    EXPECT_EQ(lineStarting(missing, "Language file:"),
+              "Language file: " + (program / "Lang.con").string() + " (missing)");
     EXPECT_EQ(lineStarting(missing, "Data folder:"), "Data folder: " + data.string() + " (made at the first start)");
     EXPECT_EQ(lineStarting(missing, "Sounds:"), "Sounds: none (the beep only)");
 
@@ -52,5 +53,5 @@ TEST(InstallCheck, MissingOrBrokenLanguageFileAndNoDataFolderYet) {
     EXPECT_NE(lineStarting(broken, "Language file:").find("(cannot be used: "), std::string::npos);
 }
 
-} // namespace
-} // namespace lanyx
+}  // namespace
+}  // namespace lanyx

@@ -13,16 +13,15 @@ namespace {
 struct Reported {
     std::vector<std::string> boxes, logs;
     void attach(LanguageTable& t) {
-        t.setReporters([this](const std::string& text, const std::string& title, int icon) {
-            boxes.push_back(title + "|" + text + "|" + std::to_string(icon));
-        },
+        t.setReporters([this](const std::string& text, const std::string& title,
+                              int icon) { boxes.push_back(title + "|" + text + "|" + std::to_string(icon)); },
                        [this](const std::string& text) { logs.push_back(text); });
     }
 };
 
 const char* kSmall = "Code,English,Deutsch\r\n1001,Main,Haupt\r\n1002,Alert,Alarm\r\n1003,Chat,Plaudern\r\n";
 
-} // namespace
+}  // namespace
 
 TEST(Language, PicksTheColumnAndFallsBackToEnglish) {
     LanguageTable t;
@@ -83,7 +82,7 @@ TEST(Language, UnusableFilesFailAndKeepThePreviousTable) {
     EXPECT_EQ(r.boxes.at(0), "|Error reading language files. No languages available|0");
 
     lang = "English";
-    EXPECT_THROW(t.loadText("Code,English\r\nabc,x\r\n", lang), LanyxError);         // code not a number
+    EXPECT_THROW(t.loadText("Code,English\r\nabc,x\r\n", lang), LanyxError);                  // code not a number
     EXPECT_THROW(t.loadText("Code,English\r\n1,a,b,c,d,e,f,g,h,i,j\r\n", lang), LanyxError);  // 11 fields
     std::string many = "Code,English\r\n";
     for (int i = 0; i < 202; ++i) many += std::to_string(i) + ",t\r\n";
@@ -102,7 +101,10 @@ TEST(Language, ShippedFileHasEveryLanguageAndStaysWithinItsLimits) {
             ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at byte " << i;
         }
 
-    for (const char* name : {"English", "Fran\xC3\xA7" "ais", "Deutsch", "Espa\xC3\xB1oles"}) {
+    for (const char* name : {"English",
+                             "Fran\xC3\xA7"
+                             "ais",
+                             "Deutsch", "Espa\xC3\xB1oles"}) {
         LanguageTable t;
         Reported r;
         r.attach(t);

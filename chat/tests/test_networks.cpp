@@ -28,12 +28,13 @@ LocalNetwork network(std::string name, unsigned index, const char* address, cons
 constexpr std::uint64_t kEth0 = 2;
 constexpr std::uint64_t kEth1 = 3;
 
-} // namespace
+}  // namespace
 
 TEST(Addresses, Ipv4IsReadOnlyAsFourDecimalParts) {
     EXPECT_EQ(parseIpv4("10.2.255.255"), 0x0A02FFFFu);
     EXPECT_EQ(parseIpv4("0.0.0.0"), 0u);
-    for (const char* bad : {"", "10.2.255", "10.2.255.256", "10.2.3.4.5", "10..3.4", "1.2.3.4 ", "0010.1.1.1", "a.b.c.d"})
+    for (const char* bad :
+         {"", "10.2.255", "10.2.255.256", "10.2.3.4.5", "10..3.4", "1.2.3.4 ", "0010.1.1.1", "a.b.c.d"})
         EXPECT_FALSE(parseIpv4(bad)) << bad;
     EXPECT_EQ(formatIpv4(0xC0A80001u), "192.168.0.1");
 }
@@ -86,7 +87,8 @@ TEST(Destinations, FileKeepsItsOrderDropsRepeatsAndNamesWhatItLeftOut) {
 }
 
 TEST(Destinations, WhatIsWrittenReadsBackAndNothingUnreadableIsWritten) {
-    const auto dir = std::filesystem::temp_directory_path() / ("lanyx-dest-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("lanyx-dest-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir);
     const auto file = dir / kDestinationsFile;
     EXPECT_TRUE(readDestinations(file).entries.empty());  // no file: an empty list

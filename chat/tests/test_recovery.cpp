@@ -16,11 +16,12 @@ using namespace lanyx::test;
 namespace {
 
 std::size_t boxesContaining(const Recorder& rec, const std::string& part) {
-    return static_cast<std::size_t>(std::count_if(rec.boxes.begin(), rec.boxes.end(),
-                                                  [&](const std::string& b) { return b.find(part) != std::string::npos; }));
+    return static_cast<std::size_t>(std::count_if(rec.boxes.begin(), rec.boxes.end(), [&](const std::string& b) {
+        return b.find(part) != std::string::npos;
+    }));
 }
 
-} // namespace
+}  // namespace
 
 TEST(Recovery, ABrokenFileIsKeptAndTheUserToldOnceWhere) {
     MemorySegment seg;

@@ -68,7 +68,7 @@ protected:
     Peer ann, bob, carl;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Secure, CopiesPinEachOtherAndShowTheirKeysAsVerified) {
     EXPECT_EQ(row(bob, "ann").keyState, KeyState::New);
@@ -262,8 +262,7 @@ TEST_F(Secure, PresenceRepliesAreThePlainThreeDatagramsForCopiesWithoutKeys) {
     ann.transport.allSent.clear();
     forge("neo|C/0");  // a copy without keys joins
     seg.runFor(ChatNode::kMaxReplyDelayMs + 500);
-    EXPECT_EQ(ann.transport.allSent,
-              (std::vector<std::string>{"ann|M/", "ann|C/0", "ann|S/0"}));
+    EXPECT_EQ(ann.transport.allSent, (std::vector<std::string>{"ann|M/", "ann|C/0", "ann|S/0"}));
     // Our other copies take the unsigned presence as what it is: no change,
     // nothing ignored, nothing logged.
     EXPECT_EQ(bob.log(), bobLog);
@@ -534,11 +533,12 @@ TEST(Keys, TheSequenceNumbersFileRoundTripsAndSkipsWhatMakesNoSense) {
     EXPECT_EQ(back.privateSenders.size(), 1u);
     EXPECT_EQ(back.privateSenders.at("ann").top, 42u);
     EXPECT_EQ(back.toText(), text);
-    const auto damaged = SeenStore::fromText(text + "s\tAAAA\t0000000000000001\t0000000000000001\n"  // short key
-                                                    "x\tann\t0000000000000001\t0000000000000001\n"   // kind
-                                                    "p\tann\t00000000000000g1\t0000000000000001\n"   // not hex
-                                                    "p\t\t0000000000000001\t0000000000000001\n"       // no name
-                                                    "p\tzed\t1\t1\n",
+    const auto damaged = SeenStore::fromText(text +
+                                                 "s\tAAAA\t0000000000000001\t0000000000000001\n"  // short key
+                                                 "x\tann\t0000000000000001\t0000000000000001\n"   // kind
+                                                 "p\tann\t00000000000000g1\t0000000000000001\n"   // not hex
+                                                 "p\t\t0000000000000001\t0000000000000001\n"      // no name
+                                                 "p\tzed\t1\t1\n",
                                              &skipped);
     EXPECT_EQ(skipped, 5u);
     EXPECT_EQ(damaged.toText(), text);

@@ -13,7 +13,7 @@ const std::string A = "\xC3\x9F";
 bool lists(Peer& p, const std::string& name) {
     return p.node.users().findExact(name).has_value();
 }
-} // namespace
+}  // namespace
 
 TEST(Segment, AloneTheProbeWaitsTenSecondsAndJoins) {
     MemorySegment seg;

@@ -30,7 +30,7 @@ SettingsData readFrom(const std::filesystem::path& file, ReadOutcome* outcome = 
     return d;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Settings, MissingFileIsCreatedWithTheDefaultsAndRead) {
     test::TempDir dir;
@@ -185,8 +185,9 @@ TEST(Settings, QuotesAndLineBreaksInTextsReadBackAndPlainTextsAreWrittenAsBefore
               "\"team|ann|\"\r\n");
     // A raw quote, as any copy may have written it, reads as it always did
     // (which is why names with quotes are written escaped).
-    writeBytes(dir / "User.ini", "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n"
-                                 "1\r\n\"x\",1,\"spy\"\r\n1\r\n\"g\"\"\r\n");
+    writeBytes(dir / "User.ini",
+               "\"English\"\r\n0\r\n0,0,2505,4605\r\n\"ann\",0,4,\"(B)\",0\r\n0,0,0,0\r\n"
+               "1\r\n\"x\",1,\"spy\"\r\n1\r\n\"g\"\"\r\n");
     ReadOutcome o;
     const auto old = readFrom(dir / "User.ini", &o);
     EXPECT_FALSE(o.recovered) << o.errorText;
@@ -217,7 +218,9 @@ TEST(Settings, HundredsOfThousandsOfBlockedNamesReadInOnePassUpToTheCap) {
 TEST(Settings, SaveAndReadBackKeepEverythingIncludingWideDesktops) {
     test::TempDir dir;
     SettingsData d;
-    d.user.Language = "Fran\xC3\xA7" "ais";
+    d.user.Language =
+        "Fran\xC3\xA7"
+        "ais";
     d.user.Colour = 0x00FF8000;
     d.user.PopupPosition = 1;
     d.user.AlertSound = "ding.wav";

@@ -10,15 +10,15 @@ TEST(Cp1252, RoundTripsEveryByteAndMarksTravelAsOneByte) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
     EXPECT_EQ(cp1252::fromUtf8(cp1252::toUtf8(all)), all);
-    EXPECT_EQ(cp1252::fromUtf8("\xC3\x9F"), "\xDF");   // alert mark
-    EXPECT_EQ(cp1252::fromUtf8("\xC3\x9E"), "\xDE");   // chat mark
+    EXPECT_EQ(cp1252::fromUtf8("\xC3\x9F"), "\xDF");    // alert mark
+    EXPECT_EQ(cp1252::fromUtf8("\xC3\x9E"), "\xDE");    // chat mark
     EXPECT_EQ(cp1252::toUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
 }
 
 TEST(Cp1252, OutsideTheCodePageAndBrokenUtf8BecomeQuestionMarks) {
-    EXPECT_EQ(cp1252::fromUtf8("a\xE2\x98\x83z"), "a?z");          // snowman
-    EXPECT_EQ(cp1252::fromUtf8("\xF0\x9F\x98\x80!"), "?!");        // emoji
-    EXPECT_EQ(cp1252::fromUtf8("\xC3"), "?");                      // cut sequence
+    EXPECT_EQ(cp1252::fromUtf8("a\xE2\x98\x83z"), "a?z");    // snowman
+    EXPECT_EQ(cp1252::fromUtf8("\xF0\x9F\x98\x80!"), "?!");  // emoji
+    EXPECT_EQ(cp1252::fromUtf8("\xC3"), "?");                // cut sequence
     EXPECT_EQ(cp1252::fromUtf8("\xC3(x"), "?(x");
 }
 
@@ -26,16 +26,19 @@ TEST(Text, CaseBlindNamesCoverLatinLetters) {
     EXPECT_TRUE(equalsNoCase("ANN", "ann"));
     EXPECT_TRUE(equalsNoCase("J\xC3\x89R\xC3\x94ME", "j\xC3\xA9r\xC3\xB4me"));  // JÉRÔME
     EXPECT_FALSE(equalsNoCase("ann", "anne"));
-    EXPECT_EQ(toLower("\xC5\xA0" "A"), "\xC5\xA1" "a");  // Š
-    EXPECT_EQ(toLower("\xC3\x97"), "\xC3\x97");           // × has no case
+    EXPECT_EQ(toLower("\xC5\xA0"
+                      "A"),
+              "\xC5\xA1"
+              "a");                              // Š
+    EXPECT_EQ(toLower("\xC3\x97"), "\xC3\x97");  // × has no case
 }
 
 TEST(Text, ListItems) {
     EXPECT_EQ(CountItems("team|ann|bob|"), 3);
     EXPECT_EQ(GetItem("team|ann|bob|", 1), "team");
     EXPECT_EQ(GetItem("team|ann|bob|", 3), "bob");
-    EXPECT_EQ(GetItem("team|ann|bob|", 4), "");       // past the end of a well-formed list
-    EXPECT_EQ(GetItem("team|ann|rest", 5), "rest");   // what follows the last "|"
+    EXPECT_EQ(GetItem("team|ann|bob|", 4), "");      // past the end of a well-formed list
+    EXPECT_EQ(GetItem("team|ann|rest", 5), "rest");  // what follows the last "|"
     EXPECT_EQ(CountItems(""), 0);
     EXPECT_EQ(GetItem("", 1), "");
 }
@@ -83,8 +86,19 @@ TEST(Records, WriterQuotesTextsAndEndsRecordsWithCrLf) {
 TEST(Text, CaseBlindHashAndCompareAgreeWithToLower) {
     // Broken sequences included: a lead byte before an ASCII letter, a lone
     // continuation byte, a lead byte at the end.
-    const std::string names[] = {"Ann", "J\xC3\x89R\xC3\x94ME", "\xC5\xA0pela", "\xC3" "A", "\xC1" "A", "x\x80y",
-                                 "end\xC3", "\xC5\xB8", "", "_probe", "(All)"};
+    const std::string names[] = {"Ann",
+                                 "J\xC3\x89R\xC3\x94ME",
+                                 "\xC5\xA0pela",
+                                 "\xC3"
+                                 "A",
+                                 "\xC1"
+                                 "A",
+                                 "x\x80y",
+                                 "end\xC3",
+                                 "\xC5\xB8",
+                                 "",
+                                 "_probe",
+                                 "(All)"};
     for (const auto& n : names) {
         const auto lower = toLower(n);
         EXPECT_EQ(hashNoCase(n), hashNoCase(lower)) << n;

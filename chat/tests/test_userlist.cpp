@@ -16,7 +16,7 @@ struct Counter : UserListObserver {
 
 const std::string kWords = "user|users|online|";
 
-} // namespace
+}  // namespace
 
 TEST(UserList, RowsAreAllThenUsersThenGroups) {
     UserList l;

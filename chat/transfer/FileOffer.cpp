@@ -44,11 +44,20 @@ bool validUtf8(std::string_view s) {
         auto c = static_cast<unsigned char>(s[i]);
         std::size_t n;
         std::uint32_t cp;
-        if (c < 0x80) { ++i; continue; }
-        if ((c & 0xE0) == 0xC0) { n = 1; cp = c & 0x1F; }
-        else if ((c & 0xF0) == 0xE0) { n = 2; cp = c & 0x0F; }
-        else if ((c & 0xF8) == 0xF0) { n = 3; cp = c & 0x07; }
-        else return false;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if ((c & 0xE0) == 0xC0) {
+            n = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            n = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            n = 3;
+            cp = c & 0x07;
+        } else return false;
         for (std::size_t k = 1; k <= n; ++k) {
             if (i + k >= s.size()) return false;
             auto cc = static_cast<unsigned char>(s[i + k]);
@@ -64,8 +73,8 @@ bool validUtf8(std::string_view s) {
 
 bool iequals(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 // Names Windows keeps for devices, with or without an extension.
@@ -80,7 +89,7 @@ bool reservedDeviceName(std::string_view component) {
     return false;
 }
 
-} // namespace
+}  // namespace
 
 std::string EncodeName(std::string_view name) {
     static const char* hex = "0123456789ABCDEF";
@@ -132,8 +141,7 @@ std::string NewTransferId() {
 
 std::string FormatOffer(const Offer& offer) {
     std::string text = "v1;id=" + offer.id + ";port=" + std::to_string(offer.port) +
-                       ";files=" + std::to_string(offer.files) + ";bytes=" + std::to_string(offer.bytes) +
-                       ";names=";
+                       ";files=" + std::to_string(offer.files) + ";bytes=" + std::to_string(offer.bytes) + ";names=";
     std::string tail;
     for (std::size_t i = 0; i < offer.addresses.size() && i < kMaxOfferAddresses; ++i) {
         const auto a = offer.addresses[i];
@@ -163,7 +171,9 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view text) {
     return address;
 }
 
-bool IsTransferId(std::string_view text) { return text.size() == 32 && isHexLower(text); }
+bool IsTransferId(std::string_view text) {
+    return text.size() == 32 && isHexLower(text);
+}
 
 std::optional<Offer> ParseOffer(std::string_view text) {
     if (text.size() > kMaxOfferText) return std::nullopt;
@@ -320,7 +330,8 @@ ManifestResult ParseManifest(std::string_view text, const Offer& offer) {
         seen.emplace(std::move(key), entry.folder);
         if (!entry.folder) {
             ++files;
-            if (entry.size > offer.bytes - std::min(bytes, offer.bytes)) return fail(ManifestError::SizeMismatch, lineNo);
+            if (entry.size > offer.bytes - std::min(bytes, offer.bytes))
+                return fail(ManifestError::SizeMismatch, lineNo);
             bytes += entry.size;
         }
         result.entries.push_back(std::move(entry));
@@ -329,4 +340,4 @@ ManifestResult ParseManifest(std::string_view text, const Offer& offer) {
     return result;
 }
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

@@ -26,11 +26,11 @@ inline constexpr std::size_t kMaxOfferAddresses = 8;
 // of them that its own copy has seen the sender's signed datagrams come
 // from (see OfferChecks.h). Offers of earlier builds name no addresses.
 struct Offer {
-    std::string id;           // 32 lower-case hex digits
-    std::uint16_t port = 0;   // 1..65535
-    std::uint64_t files = 0;  // files in all (folders not counted)
-    std::uint64_t bytes = 0;  // their total size
-    std::vector<std::string> names;  // top-level names (UTF-8), at most kMaxOfferNames
+    std::string id;                        // 32 lower-case hex digits
+    std::uint16_t port = 0;                // 1..65535
+    std::uint64_t files = 0;               // files in all (folders not counted)
+    std::uint64_t bytes = 0;               // their total size
+    std::vector<std::string> names;        // top-level names (UTF-8), at most kMaxOfferNames
     std::vector<std::uint32_t> addresses;  // the sender's, host order; empty in old offers
     std::uint64_t tops = 0;                // how many top-level names there are (0: not said, an old offer)
     bool operator==(const Offer&) const = default;
@@ -82,11 +82,11 @@ ManifestResult ParseManifest(std::string_view text, const Offer& offer);
 enum class PathError {
     None,
     Empty,
-    Absolute,     // "/x", "C:x", "\\server\x"
-    DotDot,       // ".." or "." as a component
-    Separator,    // a backslash, an empty component ("a//b"), a trailing '/'
-    Control,      // control characters, or bytes that are not UTF-8
-    Reserved,     // characters or names Windows cannot hold (CON, aux.txt, "a:b", "x.")
+    Absolute,   // "/x", "C:x", "\\server\x"
+    DotDot,     // ".." or "." as a component
+    Separator,  // a backslash, an empty component ("a//b"), a trailing '/'
+    Control,    // control characters, or bytes that are not UTF-8
+    Reserved,   // characters or names Windows cannot hold (CON, aux.txt, "a:b", "x.")
     TooLong,
     TooDeep,
 };
@@ -100,4 +100,4 @@ const char* PathErrorText(PathError error);
 std::string EncodeName(std::string_view name);
 std::optional<std::string> DecodeName(std::string_view text);
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

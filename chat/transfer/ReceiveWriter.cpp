@@ -25,7 +25,7 @@ std::string firstComponent(const std::string& path) {
     return path.substr(0, path.find('/'));
 }
 
-} // namespace
+}  // namespace
 
 std::string NumberedName(const std::string& name, int number, bool folder) {
     const std::string suffix = " (" + std::to_string(number) + ")";
@@ -59,7 +59,8 @@ SpaceCheck CheckFreeSpace(const fs::path& folder, std::uint64_t bytes, std::uint
 }
 
 ReceiveWriter::ReceiveWriter(fs::path folder, std::vector<Entry> entries, DigestFactory digests)
-    : folder_(std::move(folder)), entries_(std::move(entries)), digests_(std::move(digests)) {}
+    : folder_(std::move(folder)), entries_(std::move(entries)), digests_(std::move(digests)) {
+}
 
 ReceiveWriter::~ReceiveWriter() {
     closeOpen();
@@ -136,7 +137,7 @@ bool ReceiveWriter::makeFolder(std::size_t index, std::string& error) {
 }
 
 bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error,
-                            std::unique_ptr<Digest> check) {
+                             std::unique_ptr<Digest> check) {
     closeOpen();
     if (!begun_ || index >= entries_.size() || entries_[index].folder) {
         error = "no such file in the transfer";
@@ -208,7 +209,8 @@ bool ReceiveWriter::finishFile(const Digest::Value& expected, std::string& error
     }
     const auto& entry = entries_[current_];
     if (currentLength_ != entry.size) {
-        error = "the file ended early: " + std::to_string(currentLength_) + " of " + std::to_string(entry.size) + " bytes";
+        error = "the file ended early: " + std::to_string(currentLength_) + " of " + std::to_string(entry.size) +
+                " bytes";
         return false;
     }
     if (digest_ && digest_->final() != expected) {
@@ -225,7 +227,8 @@ bool ReceiveWriter::finishFile(const Digest::Value& expected, std::string& error
     if (!platform::renameNoReplace(partial, finalPath, error)) {
         if (!nameTaken(finalPath)) return false;
         finalPath = target.parent_path() /
-                    platform::pathFromUtf8(UniqueName(target.parent_path(), platform::pathToUtf8(target.filename()), false));
+                    platform::pathFromUtf8(
+                        UniqueName(target.parent_path(), platform::pathToUtf8(target.filename()), false));
         error.clear();
         if (!platform::renameNoReplace(partial, finalPath, error)) return false;
     }
@@ -259,4 +262,4 @@ void ReceiveWriter::cancel() {
     checkedFolder_.clear();
 }
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

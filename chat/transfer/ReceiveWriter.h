@@ -89,7 +89,7 @@ private:
     // Top-level names as given -> names chosen in the folder.
     std::vector<std::pair<std::string, std::string>> tops_;
     std::vector<std::filesystem::path> madeFolders_;  // in the order made
-    std::filesystem::path checkedFolder_;              // where the last file went
+    std::filesystem::path checkedFolder_;             // where the last file went
     std::vector<std::filesystem::path> partials_;
     std::vector<std::filesystem::path> finished_;
     bool begun_ = false;
@@ -102,4 +102,4 @@ private:
     std::uint64_t written_ = 0;
 };
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

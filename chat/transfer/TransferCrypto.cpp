@@ -106,10 +106,8 @@ public:
         if (worker_) worker_->drain(pending_);
     }
     void update(const unsigned char* data, std::size_t size) override {
-        if (worker_ && (size >= kDigestHandOver || !worker_->idle(pending_)))
-            worker_->push(pending_, data, size);
-        else
-            crypto_generichash_update(&state_, data, size);
+        if (worker_ && (size >= kDigestHandOver || !worker_->idle(pending_))) worker_->push(pending_, data, size);
+        else crypto_generichash_update(&state_, data, size);
     }
     Value final() override {
         if (worker_) worker_->drain(pending_);
@@ -130,7 +128,8 @@ class StreamCipher : public FrameCipher {
 public:
     StreamCipher(const std::array<unsigned char, 32>& tx, const std::array<unsigned char, 32>& rx) : rx_(rx) {
         std::string header(crypto_secretstream_xchacha20poly1305_HEADERBYTES, '\0');
-        crypto_secretstream_xchacha20poly1305_init_push(&push_, reinterpret_cast<unsigned char*>(header.data()), tx.data());
+        crypto_secretstream_xchacha20poly1305_init_push(&push_, reinterpret_cast<unsigned char*>(header.data()),
+                                                        tx.data());
         header_ = std::move(header);
     }
     ~StreamCipher() override {
@@ -150,8 +149,9 @@ public:
     std::optional<std::string> open(std::string_view sealed) override {
         if (!pulling_) {
             if (sealed.size() < crypto_secretstream_xchacha20poly1305_HEADERBYTES) return std::nullopt;
-            if (crypto_secretstream_xchacha20poly1305_init_pull(
-                    &pull_, reinterpret_cast<const unsigned char*>(sealed.data()), rx_.data()) != 0)
+            if (crypto_secretstream_xchacha20poly1305_init_pull(&pull_,
+                                                                reinterpret_cast<const unsigned char*>(sealed.data()),
+                                                                rx_.data()) != 0)
                 return std::nullopt;
             sealed.remove_prefix(crypto_secretstream_xchacha20poly1305_HEADERBYTES);
             pulling_ = true;
@@ -186,7 +186,8 @@ public:
     static constexpr std::size_t kTag = crypto_aead_aes256gcm_ABYTES;
 
     GcmCipher(const std::array<unsigned char, 32>& tx, const std::array<unsigned char, 32>& rx)
-        : push_(std::make_unique<crypto_aead_aes256gcm_state>()), pull_(std::make_unique<crypto_aead_aes256gcm_state>()) {
+        : push_(std::make_unique<crypto_aead_aes256gcm_state>()),
+          pull_(std::make_unique<crypto_aead_aes256gcm_state>()) {
         static_assert(crypto_aead_aes256gcm_KEYBYTES == 32);
         crypto_aead_aes256gcm_beforenm(push_.get(), tx.data());
         crypto_aead_aes256gcm_beforenm(pull_.get(), rx.data());
@@ -285,7 +286,8 @@ public:
     }
     std::unique_ptr<Digest> fileCheck(std::size_t index) override {
         unsigned char number[8];
-        for (int i = 0; i < 8; ++i) number[i] = static_cast<unsigned char>(static_cast<std::uint64_t>(index) >> (8 * i));
+        for (int i = 0; i < 8; ++i)
+            number[i] = static_cast<unsigned char>(static_cast<std::uint64_t>(index) >> (8 * i));
         std::array<unsigned char, 32> fileKey{};
         crypto_generichash(fileKey.data(), fileKey.size(), number, sizeof number, key_.data(), key_.size());
         auto check = std::make_unique<KeyedCheck>(fileKey);
@@ -298,7 +300,7 @@ private:
     std::array<unsigned char, 32> key_;
 };
 
-} // namespace
+}  // namespace
 
 std::uint8_t LocalCiphers() {
     ensureSodium();
@@ -327,8 +329,7 @@ std::unique_ptr<FrameCipher> MakeFrameCipher(std::uint8_t cipher, const std::arr
     std::unique_ptr<FrameCipher> made;
     if (cipher == kCipherAes256Gcm && crypto_aead_aes256gcm_is_available())
         made = std::make_unique<GcmCipher>(sealKey, openKey);
-    else if (cipher == kCipherXChaCha20Stream)
-        made = std::make_unique<StreamCipher>(sealKey, openKey);
+    else if (cipher == kCipherXChaCha20Stream) made = std::make_unique<StreamCipher>(sealKey, openKey);
     if (made && checkKey) made = std::make_unique<CheckedCipher>(std::move(made), *checkKey);
     return made;
 }
@@ -490,4 +491,4 @@ std::unique_ptr<FrameCipher> ConnectionHandshake::cipher() {
     return MakeFrameCipher(chosen(), tx_, rx_, keyedChecks() ? &check_ : nullptr);
 }
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

@@ -42,8 +42,8 @@
 
 namespace lanyx::transfer {
 
-using SigningKey = std::array<unsigned char, 64>;   // Ed25519 secret key (with its public half)
-using VerifyKey = std::array<unsigned char, 32>;    // Ed25519 public key
+using SigningKey = std::array<unsigned char, 64>;  // Ed25519 secret key (with its public half)
+using VerifyKey = std::array<unsigned char, 32>;   // Ed25519 public key
 
 // A new signing key pair, for tests and tools that need one.
 void MakeSigningKey(SigningKey& secret, VerifyKey& pub);
@@ -128,4 +128,4 @@ private:
     std::string error_;
 };
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

@@ -28,7 +28,7 @@ std::string peerText(std::string_view text) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::string FrameCodec::encode(FrameType type, std::string_view payload) {
     std::string out;
@@ -276,7 +276,8 @@ bool SenderSession::produce(std::string& out) {
             std::size_t got = 0;
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(skip, buf.size()));
             if (!in_->read(buf.data(), n, got, why) || got != n) {
-                fail(entry.path + " cannot be read" + (why.empty() ? std::string(" (it became shorter)") : ": " + why), true);
+                fail(entry.path + " cannot be read" + (why.empty() ? std::string(" (it became shorter)") : ": " + why),
+                     true);
                 return true;
             }
             if (digest_) digest_->update(reinterpret_cast<unsigned char*>(buf.data()), got);
@@ -295,7 +296,8 @@ bool SenderSession::produce(std::string& out) {
         std::string why;
         if (!in_->read(out.data() + from, size, got, why) || got != size) {
             out.resize(at);
-            fail(selection_.entries[index_].path + (why.empty() ? " changed while it was being sent" : " cannot be read: " + why),
+            fail(selection_.entries[index_].path +
+                     (why.empty() ? " changed while it was being sent" : " cannot be read: " + why),
                  true);
             return true;
         }
@@ -307,7 +309,8 @@ bool SenderSession::produce(std::string& out) {
     }
     Digest::Value value{};
     if (digest_) value = digest_->final();
-    out += codec_.encode(FrameType::FileEnd, std::string_view(reinterpret_cast<const char*>(value.data()), value.size()));
+    out += codec_.encode(FrameType::FileEnd,
+                         std::string_view(reinterpret_cast<const char*>(value.data()), value.size()));
     fileOpen_ = false;
     in_.reset();
     ++index_;
@@ -329,7 +332,8 @@ std::string SenderSession::nextOutput(std::size_t room) {
 // ---- receiver ----
 
 ReceiverSession::ReceiverSession(Offer offer, fs::path folder, DigestFactory digests)
-    : offer_(std::move(offer)), folder_(std::move(folder)), digests_(std::move(digests)) {}
+    : offer_(std::move(offer)), folder_(std::move(folder)), digests_(std::move(digests)) {
+}
 
 std::string ReceiverSession::connect(FrameCipher* cipher) {
     codec_ = std::make_unique<FrameCodec>(cipher);
@@ -423,7 +427,8 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         error_ = "the sender says: " + peerText(payload);
         return;
     case FrameType::List:
-        if (listDone_ || listText_.size() + payload.size() > kMaxListBytes) return fail("the transfer list is too long", true);
+        if (listDone_ || listText_.size() + payload.size() > kMaxListBytes)
+            return fail("the transfer list is too long", true);
         listText_ += payload;
         return;
     case FrameType::ListEnd: {
@@ -436,11 +441,15 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         }
         auto list = ParseManifest(listText_, offer_);
         if (list.error != ManifestError::None) {
-            static const char* why[] = {"", "a badly formed list", "a name that would leave the folder",
-                                        "the same name twice", "a file outside its folder", "too many files",
+            static const char* why[] = {"",
+                                        "a badly formed list",
+                                        "a name that would leave the folder",
+                                        "the same name twice",
+                                        "a file outside its folder",
+                                        "too many files",
                                         "sizes that differ from the offer"};
-            return fail(std::string("refused: the sender's list has ") + why[static_cast<int>(list.error)] +
-                            " (line " + std::to_string(list.line) + ")",
+            return fail(std::string("refused: the sender's list has ") + why[static_cast<int>(list.error)] + " (line " +
+                            std::to_string(list.line) + ")",
                         true);
         }
         std::vector<std::string> tops;
@@ -496,8 +505,7 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         out_ += codec_->encode(FrameType::Done, {});
         state_ = SessionState::Finished;
         return;
-    default:
-        return fail("the sender broke the protocol", true);
+    default: return fail("the sender broke the protocol", true);
     }
 }
 
@@ -518,4 +526,4 @@ std::vector<fs::path> ReceiverSession::topLevel() const {
     return tops;
 }
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

@@ -37,7 +37,16 @@ inline constexpr std::size_t kChunk = 256 * 1024;
 inline constexpr std::size_t kMaxFramePayload = kChunk + 1024;
 inline constexpr std::size_t kMaxListBytes = 64u << 20;  // the list travels in frames of its own
 
-enum class FrameType : std::uint8_t { Hello = 1, List = 2, Want = 3, Data = 4, FileEnd = 5, Done = 6, Error = 7, ListEnd = 8 };
+enum class FrameType : std::uint8_t {
+    Hello = 1,
+    List = 2,
+    Want = 3,
+    Data = 4,
+    FileEnd = 5,
+    Done = 6,
+    Error = 7,
+    ListEnd = 8
+};
 
 // Seals and opens frames (authenticated encryption keyed per connection).
 // Frames must be opened in the order they were sealed.
@@ -199,4 +208,4 @@ private:
     std::uint64_t received_ = 0;
 };
 
-} // namespace lanyx::transfer
+}  // namespace lanyx::transfer

@@ -25,7 +25,8 @@
 namespace lanyx::ui {
 
 ChatWindows::ChatWindows(ChatNode& node, SoundFn sound, ChooseFileFn chooseFile, QObject* parent)
-    : QObject(parent), node_(node), sound_(std::move(sound)), chooseFile_(std::move(chooseFile)) {}
+    : QObject(parent), node_(node), sound_(std::move(sound)), chooseFile_(std::move(chooseFile)) {
+}
 
 frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
     frmCom* w = ui::OpenComposeWindow(node_, list);
@@ -497,4 +498,4 @@ frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alert
     return pop;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

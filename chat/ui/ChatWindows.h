@@ -187,4 +187,4 @@ private:
     int rejoinGraceMs_ = kRejoinGraceMs;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

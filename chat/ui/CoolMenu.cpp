@@ -17,7 +17,7 @@ namespace {
 constexpr int kIcon = 16;
 constexpr int kGutter = kIcon + 10;
 const char* kHelpProperty = "lanyxMenuHelp";
-} // namespace
+}  // namespace
 
 void ApplyMenuCaption(QAction* action, const QString& caption, bool safeMode) {
     const auto c = ParseMenuCaption(caption.toStdString());
@@ -36,7 +36,8 @@ QString MenuHelp(const QAction* action) {
     return action ? action->property(kHelpProperty).toString() : QString();
 }
 
-CoolMenuStyle::CoolMenuStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+CoolMenuStyle::CoolMenuStyle() : QProxyStyle(QStringLiteral("Fusion")) {
+}
 
 int CoolMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
     if (metric == PM_SmallIconSize && qobject_cast<const QMenu*>(widget)) return kIcon;
@@ -189,21 +190,21 @@ void CoolMenuStyle::drawControl(ControlElement element, const QStyleOption* opti
         drawTexts(textRect, pal.color(QPalette::Mid));
     } else {
         const QColor fore = ForeColor.isValid() ? ForeColor : pal.color(QPalette::WindowText);
-        drawTexts(textRect, selected ? pal.color(QPalette::HighlightedText) : (enabled ? fore : pal.color(QPalette::Mid)));
+        drawTexts(textRect,
+                  selected ? pal.color(QPalette::HighlightedText) : (enabled ? fore : pal.color(QPalette::Mid)));
     }
     if (mi->menuItemType == QStyleOptionMenuItem::SubMenu) {
         QStyleOption arrow = *mi;
         arrow.rect = QRect(r.right() - 16, r.top() + (r.height() - 9) / 2, 9, 9);
-        arrow.palette.setColor(QPalette::ButtonText, selected ? pal.color(QPalette::HighlightedText)
-                                                              : pal.color(QPalette::WindowText));
+        arrow.palette.setColor(QPalette::ButtonText,
+                               selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::WindowText));
         proxy()->drawPrimitive(PE_IndicatorArrowRight, &arrow, p, widget);
     }
     p->restore();
 }
 
 CoolMenu::CoolMenu(QWidget* window, const QList<QMenu*>& menus, Images images, HelpFn help)
-    : QObject(window), window_(window), images_(std::move(images)), help_(std::move(help)),
-      style_(new CoolMenuStyle) {
+    : QObject(window), window_(window), images_(std::move(images)), help_(std::move(help)), style_(new CoolMenuStyle) {
     style_->setParent(this);
     for (auto* m : menus) installOn(m);
     refreshIcons();
@@ -258,4 +259,4 @@ void CoolMenu::uninstall() {
     menus_.clear();
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

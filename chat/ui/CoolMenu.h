@@ -72,4 +72,4 @@ private:
     CoolMenuStyle* style_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

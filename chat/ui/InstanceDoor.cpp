@@ -15,7 +15,8 @@ namespace {
 constexpr char kShow[] = "show\n";
 }
 
-InstanceDoor::InstanceDoor(QObject* parent) : QObject(parent) {}
+InstanceDoor::InstanceDoor(QObject* parent) : QObject(parent) {
+}
 
 QString InstanceDoor::NameFor(const QString& dataDir) {
     const QByteArray folder = QDir(dataDir).absolutePath().toUtf8();
@@ -58,4 +59,4 @@ bool InstanceDoor::knock(const QString& dataDir, int timeoutMs) {
     return sent;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -28,4 +28,4 @@ private:
     QLocalServer* server_ = nullptr;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -13,4 +13,4 @@ inline QString LangTextOr(ChatNode& node, int code, const QString& builtIn) {
     return t.empty() ? builtIn : QString::fromStdString(t);
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -46,7 +46,7 @@ QMessageBox::Icon toIcon(int icon) {
     default: return QMessageBox::NoIcon;
     }
 }
-} // namespace
+}  // namespace
 
 // ---- ports --------------------------------------------------------------------
 
@@ -179,7 +179,10 @@ void DesktopHistory::delivery(std::uint64_t messageId, const std::string& recipi
 LanyxApp::LanyxApp(const DesktopOptions& options)
     : options_(options),
       paths_(ResolvePaths(options_.dir ? std::optional<std::filesystem::path>(*options_.dir) : std::nullopt)),
-      ui_(*this), sink_(*this), sound_([this](const QString& name) { return QString::fromStdString(paths_.shared(name.toStdString()).string()); }) {
+      ui_(*this),
+      sink_(*this),
+      sound_(
+          [this](const QString& name) { return QString::fromStdString(paths_.shared(name.toStdString()).string()); }) {
     QHostAddress broadcast(QString::fromStdString(options_.broadcast));
     transport_ = std::make_unique<UdpTransport>(broadcast, wire::kPort);
     // Other subnets: the list beside User.ini. Lines that cannot be used are
@@ -431,4 +434,4 @@ void LanyxApp::Shutdown() {
     QCoreApplication::exit(exitCode_);
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

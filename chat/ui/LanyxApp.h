@@ -178,4 +178,4 @@ private:
     int exitCode_ = 0;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -28,4 +28,4 @@ MenuCaption ParseMenuCaption(std::string_view caption) {
     return c;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -23,4 +23,4 @@ inline std::string VisibleCaption(std::string_view caption) {
     return ParseMenuCaption(caption).text;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -157,4 +157,4 @@ void NetworkPage::showCheck() {
     check_->setText(lines.join(QLatin1Char('\n')));
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

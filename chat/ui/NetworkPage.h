@@ -60,4 +60,4 @@ private:
     std::map<QString, bool> asked_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

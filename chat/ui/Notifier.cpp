@@ -16,10 +16,12 @@ namespace lanyx::ui {
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
-} // namespace
+}  // namespace
 
 DesktopNotifier::DesktopNotifier(QObject* parent)
-    : QObject(parent), labels_{QStringLiteral("Reply"), QStringLiteral("Start Live Chat"), QStringLiteral("Block Sender")} {}
+    : QObject(parent),
+      labels_{QStringLiteral("Reply"), QStringLiteral("Start Live Chat"), QStringLiteral("Block Sender")} {
+}
 
 bool DesktopNotifier::available() {
 #ifdef LANYX_HAVE_DBUS
@@ -37,9 +39,9 @@ bool DesktopNotifier::available() {
     }
     if (available_ && !connected_) {
         connected_ = bus.connect(QString(), kPath, kService, QStringLiteral("ActionInvoked"), this,
-                                 SLOT(onActionInvoked(uint,QString))) &&
+                                 SLOT(onActionInvoked(uint, QString))) &&
                      bus.connect(QString(), kPath, kService, QStringLiteral("NotificationClosed"), this,
-                                 SLOT(onClosed(uint,uint)));
+                                 SLOT(onClosed(uint, uint)));
     }
     return available_;
 #else
@@ -77,14 +79,15 @@ void DesktopNotifier::send(const QString& key) {
 #ifdef LANYX_HAVE_DBUS
     Entry& e = bySender_[key];
     const QString summary = e.count > 1 ? QStringLiteral("%1 (%2)").arg(e.sender).arg(e.count) : e.sender;
-    const QStringList actions{QString::fromLatin1(kReply),  labels_.value(0), QString::fromLatin1(kLive),
-                              labels_.value(1),             QString::fromLatin1(kBlock), labels_.value(2)};
+    const QStringList actions{QString::fromLatin1(kReply), labels_.value(0),
+                              QString::fromLatin1(kLive),  labels_.value(1),
+                              QString::fromLatin1(kBlock), labels_.value(2)};
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("lanyx"));
     hints.insert(QStringLiteral("category"), QStringLiteral("im.received"));
     auto msg = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
-    msg << QStringLiteral("Lanyx") << e.id << QStringLiteral("lanyx") << summary << BodyFor(e.text) << actions
-        << hints << qint32(-1);
+    msg << QStringLiteral("Lanyx") << e.id << QStringLiteral("lanyx") << summary << BodyFor(e.text) << actions << hints
+        << qint32(-1);
     e.pending = true;
     e.resend = false;
     // Never waits: the user interface goes on while the service answers.
@@ -130,4 +133,4 @@ void DesktopNotifier::onClosed(uint id, uint) {
     if (!key.isEmpty() && !bySender_[key].pending) bySender_.remove(key);
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -70,4 +70,4 @@ private:
     bool connected_ = false;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

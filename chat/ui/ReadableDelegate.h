@@ -17,4 +17,4 @@ public:
     }
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -43,4 +43,4 @@ QStringList SoundPlayer::WavFiles(const QStringList& folders) {
     return names;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

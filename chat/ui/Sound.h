@@ -22,4 +22,4 @@ private:
     Locate locate_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

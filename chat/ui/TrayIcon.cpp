@@ -169,4 +169,4 @@ void TrayIcon::handleMessage(int message) {
     busy_ = false;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -88,4 +88,4 @@ private:
     bool unread_ = false;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

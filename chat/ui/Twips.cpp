@@ -15,7 +15,7 @@ namespace {
 const QScreen* orPrimary(const QScreen* s) {
     return s ? s : QGuiApplication::primaryScreen();
 }
-} // namespace
+}  // namespace
 
 double TwipsPerPixel(const QScreen* screen) {
     screen = orPrimary(screen);
@@ -76,4 +76,4 @@ void OpenLink(const QString& target) {
                              QStringLiteral("Error Opening Link to ") + target + QStringLiteral("\n\n0"));
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -31,4 +31,4 @@ void SetTopMost(QWidget* window, int flag);
 // "Error Opening Link to ..." as a message box.
 void OpenLink(const QString& target);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

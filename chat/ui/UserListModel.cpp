@@ -67,7 +67,8 @@ int UserListModel::modelRow(std::size_t roster) const {
 }
 
 QColor UserListModel::toColor(std::uint32_t bgr) {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
 }
 
 QIcon UserListModel::userIcon(int index) {
@@ -128,12 +129,9 @@ QVariant UserListModel::data(const QModelIndex& index, int role) const {
         parts << keyText(u.keyState);
         return parts.join(QStringLiteral(", "));
     }
-    case Qt::ForegroundRole:
-        return isUser ? QVariant(toColor(users_.user(row - 1).colour)) : QVariant();
-    case Qt::UserRole:
-        return users_.rowIcon(row);
-    default:
-        return {};
+    case Qt::ForegroundRole: return isUser ? QVariant(toColor(users_.user(row - 1).colour)) : QVariant();
+    case Qt::UserRole: return users_.rowIcon(row);
+    default: return {};
     }
 }
 
@@ -279,4 +277,4 @@ void ShowKeyState(QTreeWidgetItem* item, KeyState state) {
     item->setData(1, Qt::AccessibleTextRole, text);
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

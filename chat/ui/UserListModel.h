@@ -69,4 +69,4 @@ private:
 void KeyColumn(QTreeWidget* list);
 void ShowKeyState(QTreeWidgetItem* item, KeyState state);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

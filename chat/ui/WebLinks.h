@@ -24,4 +24,4 @@ inline QStringList WebLinks(const QString& version) {
             QStringLiteral(LANYX_MAIL)};
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -40,4 +40,4 @@ public:
     virtual void ChatMemberChanged(frmChat* /*window*/, const std::string& /*name*/, bool /*added*/) {}
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

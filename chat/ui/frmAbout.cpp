@@ -19,8 +19,7 @@
 
 namespace lanyx::ui {
 
-frmAbout::frmAbout(ChatNode& node, frmMain* main)
-    : QWidget(main, Qt::Window), node_(node), main_(main) {
+frmAbout::frmAbout(ChatNode& node, frmMain* main) : QWidget(main, Qt::Window), node_(node), main_(main) {
     EnsureResources();
     setObjectName("frmAbout");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -166,4 +165,4 @@ QString frmAbout::LicenceText() {
         "comes from using it, as far as the law allows.");
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

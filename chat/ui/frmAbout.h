@@ -55,4 +55,4 @@ private:
     QString shownText_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

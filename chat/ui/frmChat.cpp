@@ -123,7 +123,7 @@ protected:
         return data;
     }
 };
-} // namespace
+}  // namespace
 
 frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window), node_(node), hub_(hub) {
     EnsureResources();
@@ -135,8 +135,8 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     menuBar_ = new QMenuBar(this);
     mnuView_ = menuBar_->addMenu(QString());
     mnuView_->menuAction()->setObjectName("mnuView");
-    for (const char* n : {"mnuViewSep0", "mnuExportT", "mnuExportC", "mnuViewSep1", "mnuOnTop", "mnuCLS",
-                          "mnuViewStat", "mnuTime", "mnuViewSep2", "mnuClose"})
+    for (const char* n : {"mnuViewSep0", "mnuExportT", "mnuExportC", "mnuViewSep1", "mnuOnTop", "mnuCLS", "mnuViewStat",
+                          "mnuTime", "mnuViewSep2", "mnuClose"})
         mnuView_->addAction(QString())->setObjectName(n);
     mnuUsers_ = menuBar_->addMenu(QString());
     mnuUsers_->menuAction()->setObjectName("mnuUsers");
@@ -669,7 +669,7 @@ QTextBlock markedBlock(const QTextDocument* doc, std::size_t line) {
         if (b.userState() == static_cast<int>(line)) return b;
     return {};
 }
-} // namespace
+}  // namespace
 
 QString frmChat::markWord(MarkGroup group, std::size_t count) {
     const QString n = QString::number(count);
@@ -814,8 +814,8 @@ void frmChat::setUpFiles() {
     });
     drops_->setFiles(hub_.files());
     drops_->explain = [this](const QString& text) { HelpObj_MenuHelp({}, text); };
-    for (QWidget* w : {static_cast<QWidget*>(this), txtMsg_->viewport(), static_cast<QWidget*>(txtSnd_),
-                       lvUsers_->viewport()})
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), txtMsg_->viewport(), static_cast<QWidget*>(txtSnd_), lvUsers_->viewport()})
         drops_->watch(w);
 }
 
@@ -896,4 +896,4 @@ void frmChat::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

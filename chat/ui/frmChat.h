@@ -165,4 +165,4 @@ private:
     QStringList away_;  // lower case
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

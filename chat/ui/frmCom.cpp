@@ -314,4 +314,4 @@ frmCom* OpenComposeWindow(ChatNode& node, const std::string& list) {
     return w;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

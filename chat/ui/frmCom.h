@@ -96,4 +96,4 @@ private:
 // A new compose window for a "|"-terminated list; none for an empty list.
 frmCom* OpenComposeWindow(ChatNode& node, const std::string& list);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -82,12 +82,12 @@ bool plainInSafeMode(const QString& name) {
 
 const char* kMenuIcons[][2] = {
     {"mnuChatAll", ":/lanyx/chat.svg"}, {"mnuSndAll", ":/lanyx/alert.svg"}, {"mnuSetStatus", ":/lanyx/status.svg"},
-    {"mnuOpts", ":/lanyx/options.svg"}, {"mnuShowMe", ":/lanyx/show.svg"}, {"mnuHide", ":/lanyx/hide.svg"},
-    {"mnuClose", ":/lanyx/close.svg"},  {"mnuMove", ":/lanyx/move.svg"},   {"mnuAbout", ":/lanyx/about.svg"},
+    {"mnuOpts", ":/lanyx/options.svg"}, {"mnuShowMe", ":/lanyx/show.svg"},  {"mnuHide", ":/lanyx/hide.svg"},
+    {"mnuClose", ":/lanyx/close.svg"},  {"mnuMove", ":/lanyx/move.svg"},    {"mnuAbout", ":/lanyx/about.svg"},
     {"mnuWeb", ":/lanyx/web.svg"},
 };
 
-} // namespace
+}  // namespace
 
 frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(node), safe_(node.state().SafeMode) {
     EnsureResources();
@@ -531,10 +531,8 @@ std::string frmMain::SelectedRecipients() const {
     const auto& users = node_.users();
     for (const auto& index : rows) {
         const auto text = users.rowText(model_->rosterRow(index.row()));
-        if (!text.empty() && text.front() == '(' && text != UserList::kAllRow)
-            list += users.GetActiveGroupList(text);
-        else
-            list += text + "|";
+        if (!text.empty() && text.front() == '(' && text != UserList::kAllRow) list += users.GetActiveGroupList(text);
+        else list += text + "|";
     }
     return list;
 }
@@ -667,7 +665,7 @@ void frmMain::showTrayMenu() {
     mnuPop_->exec(QCursor::pos());
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui
 
 namespace lanyx::ui {
 
@@ -785,4 +783,4 @@ frmUserInfo* frmMain::ShowUserInfo(const std::string& name) {
     return w;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

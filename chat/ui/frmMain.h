@@ -155,4 +155,4 @@ private:
     int menuRow_ = -1;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

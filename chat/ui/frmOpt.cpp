@@ -46,17 +46,17 @@ namespace lanyx::ui {
 
 namespace {
 
-constexpr int kKeyRole = Qt::UserRole;       // sound setting, colour value
-constexpr int kTagRole = Qt::UserRole + 1;   // tree node kind: "A", "G", "U"
+constexpr int kKeyRole = Qt::UserRole;      // sound setting, colour value
+constexpr int kTagRole = Qt::UserRole + 1;  // tree node kind: "A", "G", "U"
 constexpr int kMaxName = 15;
 // User, Interface, Security, Groups, Network.
 constexpr int kPages = 5;
 
 // The classic 16-colour palette as (red, green, blue).
 constexpr int kPalette[16][3] = {
-    {0, 0, 0},     {0, 0, 128},   {0, 128, 0},   {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
-    {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255}, {0, 255, 0}, {0, 255, 255},
-    {255, 0, 0},   {255, 0, 255}, {255, 255, 0}, {255, 255, 255},
+    {0, 0, 0},     {0, 0, 128},     {0, 128, 0},     {0, 128, 128},   {128, 0, 0}, {128, 0, 128},
+    {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255},     {0, 255, 0}, {0, 255, 255},
+    {255, 0, 0},   {255, 0, 255},   {255, 255, 0},   {255, 255, 255},
 };
 constexpr int kLightYellow = 14;
 
@@ -134,7 +134,7 @@ bool unsafeListText(const QString& s) {
     return s.contains(QLatin1Char('|')) || s.contains(QLatin1Char('"'));
 }
 
-} // namespace
+}  // namespace
 
 // ---- pure rules ----------------------------------------------------------------
 
@@ -188,8 +188,8 @@ frmOpt::frmOpt(ChatNode& node, OptionsEnv env, bool startUpMode, QWidget* parent
     setSizeGripEnabled(true);
 
     MsgBox = [this](const QString& t, int icon) {
-        QMessageBox box(icon == IconCritical ? QMessageBox::Critical : QMessageBox::Warning,
-                        windowTitle(), t, QMessageBox::Ok, this);
+        QMessageBox box(icon == IconCritical ? QMessageBox::Critical : QMessageBox::Warning, windowTitle(), t,
+                        QMessageBox::Ok, this);
         box.exec();
     };
     AskYesNo = [this](const QString& title, const QString& t) {
@@ -584,10 +584,11 @@ void frmOpt::SetLan() {
         if (key == QLatin1String("(S)")) cmbChatSnd_->setItemText(i, text(2202, "Silent"));
         else if (key == QLatin1String("(B)")) cmbChatSnd_->setItemText(i, text(2203, "System Beep"));
     }
-    const std::string names =
-        text(9201, "Black|Blue|Green|Cyan|Red|Magenta|Brown|Light Grey|Dark Grey|Light Blue|Light Green|"
-                   "Light Cyan|Light Red|Light Magenta|Light Yellow|White|")
-            .toStdString();
+    const std::string names = text(
+                                  9201,
+                                  "Black|Blue|Green|Cyan|Red|Magenta|Brown|Light Grey|Dark Grey|Light Blue|Light Green|"
+                                  "Light Cyan|Light Red|Light Magenta|Light Yellow|White|")
+                                  .toStdString();
     for (int i = 0; i < lvCol_->count(); ++i) {
         auto* item = lvCol_->item(i);
         const auto n = GetItem(names, item->data(kTagRole).toInt() + 1);
@@ -729,7 +730,8 @@ void frmOpt::InputSets() {
         }
         cmbChatSnd_->setCurrentIndex(chat);
     }
-    CMBlang_->setCurrentIndex(CMBlang_->findText(QString::fromStdString(s.Language), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    CMBlang_->setCurrentIndex(
+        CMBlang_->findText(QString::fromStdString(s.Language), Qt::MatchExactly | Qt::MatchCaseSensitive));
     if (env_.history) spnKeepDays_->setValue(env_.history->retentionDays());
     spnWaitDays_->setValue(node_.WaitDays());
 
@@ -859,8 +861,9 @@ void frmOpt::Accept() {
         return;
     }
     if (const int problem = NameProblem(name.toStdString())) {
-        MsgBox(text(problem, problem == 2204 ? "This screen name is already in use on the network."
-                                             : "The screen name may only contain the letters a to z and the digits 0 to 9."),
+        MsgBox(text(problem, problem == 2204
+                                 ? "This screen name is already in use on the network."
+                                 : "The screen name may only contain the letters a to z and the digits 0 to 9."),
                IconExclamation);
         ShowPage(0);
         txtName_->setFocus();
@@ -1022,8 +1025,7 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
         // went is known only once it has settled (a page switch passes it on).
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             QTimer::singleShot(0, this, &frmOpt::checkNameBox);
-        else
-            txtName_->setText(txtName_->text().trimmed());
+        else txtName_->setText(txtName_->text().trimmed());
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Delete && watched == lvBlock_) {
@@ -1038,4 +1040,4 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -220,4 +220,4 @@ private:
     QPushButton* grpRemove_ = nullptr;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -56,7 +56,7 @@ constexpr PopItem kPopItems[] = {
 QString shown(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
-} // namespace
+}  // namespace
 
 bool frmPop::FramelessOn(const QString& platformName) {
     // Where a window places itself, a popup draws its own frame; elsewhere
@@ -562,4 +562,4 @@ bool frmPop::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -137,4 +137,4 @@ private:
     QPoint dragFrom_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -74,9 +74,8 @@ frmSave::frmSave(ChatNode& node, QWidget* parent) : QDialog(parent), node_(node)
     connect(files_, &QListWidget::currentTextChanged, this, [this](const QString& t) {
         if (!t.isEmpty()) name_->setText(t);
     });
-    connect(dirs_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        setFolder(QDir(folder_).absoluteFilePath(item->text()));
-    });
+    connect(dirs_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { setFolder(QDir(folder_).absoluteFilePath(item->text())); });
     connect(drive_, &QComboBox::activated, this, &frmSave::driveChanged);
     connect(name_, &QLineEdit::editingFinished, this, [this] { name_->setText(name_->text().trimmed()); });
 
@@ -171,7 +170,8 @@ void frmSave::setTypes(const std::string& fileTypes) {
 
 void frmSave::txtFileType_Click() {
     const std::string ext = TypeExtension(type_->currentText().toStdString());
-    name_->setText(QString::fromStdString(NameAfterTypeChange(name_->text().toStdString(), pattern_.toStdString(), ext)));
+    name_->setText(
+        QString::fromStdString(NameAfterTypeChange(name_->text().toStdString(), pattern_.toStdString(), ext)));
     pattern_ = QStringLiteral("*") + QString::fromStdString(ext);
     rFileList();
 }
@@ -191,7 +191,9 @@ void frmSave::SetLocation(const QString& path) {
 void frmSave::cmdSave_Click() {
     const std::string ext = TypeExtension(type_->currentText().toStdString());
     const auto d = DecideSave(name_->text().toStdString(), ext, folder_.toStdString(),
-                              [](const std::filesystem::path& p) { return QFileInfo::exists(QString::fromStdString(p.string())); });
+                              [](const std::filesystem::path& p) {
+                                  return QFileInfo::exists(QString::fromStdString(p.string()));
+                              });
     switch (d.kind) {
     case SaveDecision::Nothing: return;
     case SaveDecision::ShowPattern:
@@ -216,4 +218,4 @@ QString ChooseExportFile(ChatNode& node, const std::string& fileTypes, QWidget* 
     return dialog.result();
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -64,4 +64,4 @@ private:
 QString ChooseExportFile(ChatNode& node, const std::string& fileTypes, QWidget* parent = nullptr,
                          QString* lastFolder = nullptr);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -32,7 +32,7 @@ protected:
 private:
     frmSplash* splash_;
 };
-} // namespace
+}  // namespace
 
 frmSplash::frmSplash(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
@@ -103,4 +103,4 @@ void frmSplash::paintEvent(QPaintEvent* event) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -34,4 +34,4 @@ private:
     int counter_ = 0;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

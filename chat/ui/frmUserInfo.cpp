@@ -196,17 +196,23 @@ void frmUserInfo::refresh() {
     keepKnown_->setVisible(state == KeyState::Changed);
 }
 
-QString frmUserInfo::stateText() const { return state_->text(); }
+QString frmUserInfo::stateText() const {
+    return state_->text();
+}
 QString frmUserInfo::safetyNumber() const {
     return number_->text();
 }
 QImage frmUserInfo::qrImage() const {
     return qr_->property("qrImage").value<QImage>();
 }
-QString frmUserInfo::ownFingerprint() const { return own_->text(); }
-QString frmUserInfo::theirFingerprint() const { return pinned_->text(); }
+QString frmUserInfo::ownFingerprint() const {
+    return own_->text();
+}
+QString frmUserInfo::theirFingerprint() const {
+    return pinned_->text();
+}
 QString frmUserInfo::announcedFingerprint() const {
     return announced_->text();
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -53,4 +53,4 @@ private:
     QPushButton* keepKnown_ = nullptr;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

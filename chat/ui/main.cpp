@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
     }
     if (check) {
         // Exit status 1 when the language file, without which nothing starts, cannot be used.
-        const auto paths = lanyx::ResolvePaths(
-            options.dir ? std::optional<std::filesystem::path>(*options.dir) : std::nullopt);
+        const auto paths = lanyx::ResolvePaths(options.dir ? std::optional<std::filesystem::path>(*options.dir)
+                                                           : std::nullopt);
         const auto report = lanyx::CheckInstall(paths, lanyx::platform::isDirWritable(paths.dataDir));
         std::cout << lanyx::FormatReport(report);
         // Where the datagrams go: the interfaces and the extra destinations
@@ -52,8 +52,9 @@ int main(int argc, char** argv) {
         QCoreApplication core(argc, argv);
         const auto list = lanyx::net::readDestinations(paths.dataDir / lanyx::net::kDestinationsFile);
         std::cout << "Network (sends to):\n";
-        for (const auto& line : lanyx::UdpTransport::describeRoutesFor(
-                 list.entries, QHostAddress(QString::fromStdString(options.broadcast))))
+        for (const auto& line :
+             lanyx::UdpTransport::describeRoutesFor(list.entries,
+                                                    QHostAddress(QString::fromStdString(options.broadcast))))
             std::cout << "  " << line << "\n";
         for (const auto& p : list.problems)
             std::cout << "  " << lanyx::net::kDestinationsFile << ": left out: " << p << "\n";

@@ -47,34 +47,26 @@ int main(int argc, char** argv) {
             QCoreApplication app(argc, argv);
             QCoreApplication::setOrganizationName(QStringLiteral("Meridex"));
             QCoreApplication::setApplicationName(QStringLiteral("Tavish Fennic"));
-            const SetupReport report =
-                CheckSetup(QCoreApplication::applicationDirPath(),
-                           QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+            const SetupReport report = CheckSetup(QCoreApplication::applicationDirPath(),
+                                                  QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
             Print(report.lines.join(u'\n') + u'\n');
             return report.ok ? 0 : 1;
         }
     }
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--publish") != 0)
-            continue;
+        if (std::strcmp(argv[i], "--publish") != 0) continue;
         PublishRequest request;
         bool bad = false;
         for (int j = 1; j < argc; ++j) {
             const char* arg = argv[j];
             const bool hasValue = j + 1 < argc;
-            if (std::strcmp(arg, "--publish") == 0 && hasValue)
-                request.work = QString::fromLocal8Bit(argv[++j]);
-            else if (std::strcmp(arg, "--form") == 0 && hasValue)
-                request.form = QString::fromLocal8Bit(argv[++j]);
-            else if (std::strcmp(arg, "--out") == 0 && hasValue)
-                request.outDir = QString::fromLocal8Bit(argv[++j]);
-            else if (std::strcmp(arg, "--into") == 0 && hasValue)
-                request.pages << QString::fromLocal8Bit(argv[++j]);
-            else if (std::strcmp(arg, "--marker") == 0 && hasValue)
-                request.marker = QString::fromLocal8Bit(argv[++j]);
+            if (std::strcmp(arg, "--publish") == 0 && hasValue) request.work = QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--form") == 0 && hasValue) request.form = QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--out") == 0 && hasValue) request.outDir = QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--into") == 0 && hasValue) request.pages << QString::fromLocal8Bit(argv[++j]);
+            else if (std::strcmp(arg, "--marker") == 0 && hasValue) request.marker = QString::fromLocal8Bit(argv[++j]);
             else if (std::strcmp(arg, "--check") == 0) request.check = true;
-            else
-                bad = true;
+            else bad = true;
         }
         if (bad || request.work.isEmpty() || request.outDir.isEmpty()) {
             std::fputs(
@@ -84,20 +76,18 @@ int main(int argc, char** argv) {
             return 2;
         }
         // Labels are measured with the fonts a window would use, without one.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
         QCoreApplication::setOrganizationName(QStringLiteral("Meridex"));
         QCoreApplication::setApplicationName(QStringLiteral("Tavish Fennic"));
-        const PublishResult result =
-            PublishFromCommandLine(request, RegistryBindingFactory(QCoreApplication::applicationDirPath()));
+        const PublishResult result = PublishFromCommandLine(request, RegistryBindingFactory(
+                                                                         QCoreApplication::applicationDirPath()));
         if (!result.ok) {
             std::fprintf(stderr, "tavishfennic: %s\n", qUtf8Printable(result.error));
             return 1;
         }
         if (!result.checked.isEmpty()) Print(QStringLiteral("checks: %1\n").arg(result.checked));
-        for (const QString& file : result.written)
-            Print(QStringLiteral("wrote %1\n").arg(file));
+        for (const QString& file : result.written) Print(QStringLiteral("wrote %1\n").arg(file));
         return 0;
     }
     QApplication app(argc, argv);

@@ -24,9 +24,15 @@ int Band(int mode, int c, int k) {
 
 }  // namespace
 
-QColor FlatCheckedFace(const QColor& face) { return PerChannel(face, 1.08); }
-QColor FlatLightEdge(const QColor& face) { return PerChannel(face, 1.25); }
-QColor FlatDarkEdge(const QColor& face) { return PerChannel(PerChannel(face, 0.8), 0.8); }
+QColor FlatCheckedFace(const QColor& face) {
+    return PerChannel(face, 1.08);
+}
+QColor FlatLightEdge(const QColor& face) {
+    return PerChannel(face, 1.25);
+}
+QColor FlatDarkEdge(const QColor& face) {
+    return PerChannel(PerChannel(face, 0.8), 0.8);
+}
 
 QColor CreditsBandColor(int mode, const QColor& base, int band) {
     const int k = std::clamp(band, 0, 255);

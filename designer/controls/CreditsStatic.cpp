@@ -18,8 +18,7 @@ int DevicePixels(int layoutPixels, qreal ratio) {
 
 CreditsLine CreditsLine::Parse(const QString& line) {
     CreditsLine out;
-    if (line.isEmpty())
-        return out;
+    if (line.isEmpty()) return out;
     const QChar last = line.back();
     out.text = line.left(line.size() - 1);
     switch (last.unicode()) {
@@ -27,9 +26,7 @@ CreditsLine CreditsLine::Parse(const QString& line) {
     case 10: out.style = Style::SecondTitle; break;
     case 13: out.style = Style::Heading; break;
     case u'^': out.style = Style::Picture; break;
-    default:
-        out.style = Style::Body;
-        out.text = line;  // a body line's last character is text
+    default: out.style = Style::Body; out.text = line;  // a body line's last character is text
     }
     return out;
 }
@@ -74,20 +71,16 @@ void CCreditsStatic::SetCredits(const QString& text, QChar separator) {
 }
 
 void CCreditsStatic::SetColor(int slot, const QColor& color) {
-    if (slot >= 0 && slot < static_cast<int>(m_colors.size()))
-        m_colors[slot] = color;
+    if (slot >= 0 && slot < static_cast<int>(m_colors.size())) m_colors[slot] = color;
 }
 
 void CCreditsStatic::SetSpeed(int slot, int milliseconds) {
-    if (slot >= 0 && slot < static_cast<int>(m_speeds.size()) && milliseconds > 0)
-        m_speeds[slot] = milliseconds;
+    if (slot >= 0 && slot < static_cast<int>(m_speeds.size()) && milliseconds > 0) m_speeds[slot] = milliseconds;
 }
 
 void CCreditsStatic::SetCurrentSpeed(int slot) {
-    if (slot >= 0 && slot < static_cast<int>(m_speeds.size()))
-        m_speedSlot = slot;
-    if (m_timer.isActive())
-        m_timer.start(CurrentInterval(), this);
+    if (slot >= 0 && slot < static_cast<int>(m_speeds.size())) m_speedSlot = slot;
+    if (m_timer.isActive()) m_timer.start(CurrentInterval(), this);
 }
 
 void CCreditsStatic::SetGradient(int mode) {
@@ -115,8 +108,7 @@ int CCreditsStatic::LineHeight(const CreditsLine& line) const {
 }
 
 QColor CCreditsStatic::BackgroundAt(int x) const {
-    if (m_gradient < 1 || m_gradient > 4 || width() <= 0)
-        return m_colors[0];
+    if (m_gradient < 1 || m_gradient > 4 || width() <= 0) return m_colors[0];
     const int band = std::clamp(x * 256 / width(), 0, 255);
     return CreditsBandColor(m_gradient, m_colors[0], band);
 }
@@ -124,8 +116,7 @@ QColor CCreditsStatic::BackgroundAt(int x) const {
 void CCreditsStatic::SetDevicePixelRatio(qreal ratio) {
     m_ratio = ratio > 0 ? ratio : 0;
     m_image = QImage();
-    if (m_current >= 0)
-        m_lineImage = RenderLine(CreditsLine::Parse(m_lines[m_current]));
+    if (m_current >= 0) m_lineImage = RenderLine(CreditsLine::Parse(m_lines[m_current]));
     update();
 }
 
@@ -170,8 +161,7 @@ QImage CCreditsStatic::RenderLine(const CreditsLine& line) const {
     QPainter p(&image);
     if (line.style == CreditsLine::Style::Picture) {
         const QPixmap pic = m_pictures ? m_pictures(line.text) : QPixmap();
-        if (!pic.isNull())
-            p.drawPixmap(QPointF((area.width() - pic.deviceIndependentSize().width()) / 2, 0), pic);
+        if (!pic.isNull()) p.drawPixmap(QPointF((area.width() - pic.deviceIndependentSize().width()) / 2, 0), pic);
     } else if (!line.text.isEmpty()) {
         p.setFont(FontFor(line.style));
         p.setPen(m_colors[CreditsLine::ColorSlot(line.style)]);
@@ -181,8 +171,7 @@ QImage CCreditsStatic::RenderLine(const CreditsLine& line) const {
 }
 
 void CCreditsStatic::StartScrolling() {
-    if (m_lines.isEmpty())
-        return;
+    if (m_lines.isEmpty()) return;
     m_image = QImage();
     m_next = 0;
     m_current = -1;
@@ -195,10 +184,8 @@ void CCreditsStatic::StopScrolling() {
 }
 
 void CCreditsStatic::NextLine() {
-    if (m_lines.isEmpty())
-        return;
-    if (m_next >= m_lines.size())
-        m_next = 0;  // after the last line the first follows at once
+    if (m_lines.isEmpty()) return;
+    if (m_next >= m_lines.size()) m_next = 0;  // after the last line the first follows at once
     m_current = m_next++;
     const CreditsLine line = CreditsLine::Parse(m_lines[m_current]);
     m_lineHeight = std::max(1, LineHeight(line));
@@ -213,8 +200,7 @@ void CCreditsStatic::NextLine() {
 }
 
 void CCreditsStatic::Tick() {
-    if (m_lines.isEmpty() || width() <= 0 || height() <= 0)
-        return;
+    if (m_lines.isEmpty() || width() <= 0 || height() <= 0) return;
     const qreal ratio = DrawingRatio();
     if (!ImageFits()) {
         m_image = NewImage(width(), height());
@@ -225,8 +211,7 @@ void CCreditsStatic::Tick() {
     if (m_current >= 0 && !qFuzzyCompare(m_lineImage.devicePixelRatio(), ratio))
         m_lineImage = RenderLine(CreditsLine::Parse(m_lines[m_current]));
     ++m_count;
-    if (m_current < 0 || m_count > m_lineHeight)
-        NextLine();
+    if (m_current < 0 || m_count > m_lineHeight) NextLine();
 
     // A step is one layout pixel: as many rows of the image as the screen
     // has for it (on a 1.5 screen one and two in turn).
@@ -261,8 +246,7 @@ void CCreditsStatic::BuildStill() {
     QPainter p(&m_image);
     int y = 0;
     for (const QString& text : m_lines) {
-        if (y >= height())
-            break;
+        if (y >= height()) break;
         const CreditsLine line = CreditsLine::Parse(text);
         p.drawImage(QPoint(0, y), RenderLine(line));
         y += std::max(1, LineHeight(line));
@@ -270,25 +254,19 @@ void CCreditsStatic::BuildStill() {
 }
 
 void CCreditsStatic::paintEvent(QPaintEvent*) {
-    if (!m_timer.isActive() && !ImageFits())
-        BuildStill();
+    if (!m_timer.isActive() && !ImageFits()) BuildStill();
     QPainter p(this);
-    if (m_image.isNull())
-        p.fillRect(rect(), m_colors[0]);
-    else
-        p.drawImage(0, 0, m_image);
+    if (m_image.isNull()) p.fillRect(rect(), m_colors[0]);
+    else p.drawImage(0, 0, m_image);
 }
 
 void CCreditsStatic::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_timer.timerId())
-        Tick();
-    else
-        QFrame::timerEvent(event);
+    if (event->timerId() == m_timer.timerId()) Tick();
+    else QFrame::timerEvent(event);
 }
 
 void CCreditsStatic::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
     m_image = QImage();
-    if (m_current >= 0)
-        m_lineImage = RenderLine(CreditsLine::Parse(m_lines[m_current]));
+    if (m_current >= 0) m_lineImage = RenderLine(CreditsLine::Parse(m_lines[m_current]));
 }

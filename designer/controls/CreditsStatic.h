@@ -81,11 +81,11 @@ private:
     std::function<QPixmap(const QString&)> m_pictures;
 
     QBasicTimer m_timer;
-    int m_next = 0;          // index of the line to come
-    int m_current = -1;      // index of the line scrolling in
-    int m_count = 0;         // pixels of it scrolled in
+    int m_next = 0;      // index of the line to come
+    int m_current = -1;  // index of the line scrolling in
+    int m_count = 0;     // pixels of it scrolled in
     int m_lineHeight = 15;
-    int m_bandWidth = 0;     // in layout pixels
+    int m_bandWidth = 0;  // in layout pixels
     QImage m_lineImage;
     QImage m_image;
 };

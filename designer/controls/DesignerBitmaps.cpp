@@ -124,8 +124,7 @@ QPixmap DesignerBitmap(int id) {
         QPainter p(&pix);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(0xff, 0xc0, 0x20), 3));
-        for (int i = 0; i < 5; ++i)
-            p.drawLine(8 + i * 8, 24 - (i % 2 ? 12 : 6), 8 + i * 8, 24 + (i % 2 ? 12 : 6));
+        for (int i = 0; i < 5; ++i) p.drawLine(8 + i * 8, 24 - (i % 2 ? 12 : 6), 8 + i * 8, 24 + (i % 2 ? 12 : 6));
         return pix;
     }
     default: return {};
@@ -155,7 +154,6 @@ QPixmap FennicIconPixmap(int size) {
 }
 
 QPixmap CreditsPicture(const QString& name) {
-    if (name.compare(QStringLiteral("Fennic"), Qt::CaseInsensitive) == 0)
-        return FennicIconPixmap(48);
+    if (name.compare(QStringLiteral("Fennic"), Qt::CaseInsensitive) == 0) return FennicIconPixmap(48);
     return {};
 }

@@ -7,8 +7,7 @@
 #include <QStyle>
 #include <QStyleOption>
 
-CFlatBitmapButton::CFlatBitmapButton(QWidget* parent, int controlId)
-    : QAbstractButton(parent), m_controlId(controlId) {
+CFlatBitmapButton::CFlatBitmapButton(QWidget* parent, int controlId) : QAbstractButton(parent), m_controlId(controlId) {
     setFocusPolicy(Qt::TabFocus);
     connect(this, &QAbstractButton::clicked, this, [this]() { Q_EMIT Command(m_controlId); });
 }
@@ -62,15 +61,13 @@ void CFlatBitmapButton::paintEvent(QPaintEvent*) {
     }
 
     QPixmap image = (hot || isDown()) && enabled ? m_hotImage : m_normal;
-    if (image.isNull())
-        return;
+    if (image.isNull()) return;
     if (!enabled) {
         QStyleOption option;
         option.initFrom(this);
         image = style()->generatedIconPixmap(QIcon::Disabled, m_normal, &option);
     }
     QPoint at((width() - image.width()) / 2, (height() - image.height()) / 2);
-    if (sunken)
-        at += QPoint(1, 1);
+    if (sunken) at += QPoint(1, 1);
     p.drawPixmap(at, image);
 }

@@ -32,15 +32,13 @@ void CHyperlinkStatic::ApplyLook() {
     pal.setColor(QPalette::WindowText, m_hover ? HoverColor() : NormalColor());
     pal.setColor(QPalette::Window, pal.color(QPalette::Button));
     setPalette(pal);
-    if (m_flags & kAutoSize)
-        adjustSize();
+    if (m_flags & kAutoSize) adjustSize();
     m_applying = false;
 }
 
 void CHyperlinkStatic::enterEvent(QEnterEvent* event) {
     m_hover = true;
-    if (m_cursor)
-        setCursor(*m_cursor);
+    if (m_cursor) setCursor(*m_cursor);
     ApplyLook();
     QLabel::enterEvent(event);
 }
@@ -53,12 +51,10 @@ void CHyperlinkStatic::leaveEvent(QEvent* event) {
 
 void CHyperlinkStatic::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Q_EMIT Clicked();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Q_EMIT Clicked();
 }
 
 void CHyperlinkStatic::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);
-    if (event->type() == QEvent::ParentChange && !m_applying)
-        ApplyLook();
+    if (event->type() == QEvent::ParentChange && !m_applying) ApplyLook();
 }

@@ -13,8 +13,7 @@ CWidgetPreview::~CWidgetPreview() = default;
 void CWidgetPreview::SetMovie(const QString& path) {
     m_movie = path;
     // A file that is gone or is not an SVG leaves an empty renderer.
-    if (path.isEmpty() || !m_renderer->load(path))
-        m_renderer->load(QByteArray());
+    if (path.isEmpty() || !m_renderer->load(path)) m_renderer->load(QByteArray());
     update();
 }
 
@@ -52,12 +51,10 @@ void CWidgetPreview::paintEvent(QPaintEvent* event) {
         p.fillRect(area, BackgroundColor());
         if (HasPicture() && isEnabled()) {
             QSizeF size = m_renderer->defaultSize();
-            if (size.isEmpty())
-                size = area.size();
+            if (size.isEmpty()) size = area.size();
             // Never larger than drawn, shrunk to fit with a small margin.
             const QSizeF room = QSizeF(area.size()) - QSizeF(8, 8);
-            if (size.width() > room.width() || size.height() > room.height())
-                size.scale(room, Qt::KeepAspectRatio);
+            if (size.width() > room.width() || size.height() > room.height()) size.scale(room, Qt::KeepAspectRatio);
             const QRectF target(area.left() + (area.width() - size.width()) / 2,
                                 area.top() + (area.height() - size.height()) / 2, size.width(), size.height());
             p.setRenderHint(QPainter::Antialiasing);

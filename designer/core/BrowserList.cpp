@@ -14,21 +14,19 @@ const QString kNavigator = QStringLiteral("SOFTWARE\\Netscape\\Netscape Navigato
 const QString kNetscapeExe = QStringLiteral("\\Program\\Netscape.exe");
 
 QString KeyOf(RegistryRoot root, const QString& key, const QString& name) {
-    return (root == RegistryRoot::LocalMachine ? QStringLiteral("HKLM\\") : QStringLiteral("HKCU\\")) +
-           key.toLower() + u'|' + name.toLower();
+    return (root == RegistryRoot::LocalMachine ? QStringLiteral("HKLM\\") : QStringLiteral("HKCU\\")) + key.toLower() +
+           u'|' + name.toLower();
 }
 
 QString Cut512(const QString& text) {
     // 512 bytes including the terminator of the system's call.
     QByteArray bytes = text.toLocal8Bit();
-    if (bytes.size() > 511)
-        bytes.truncate(511);
+    if (bytes.size() > 511) bytes.truncate(511);
     return QString::fromLocal8Bit(bytes);
 }
 
 QString TrimRight(QString text) {
-    while (!text.isEmpty() && text.back().isSpace())
-        text.chop(1);
+    while (!text.isEmpty() && text.back().isSpace()) text.chop(1);
     return text;
 }
 
@@ -46,12 +44,11 @@ QString ExecProgram(const QString& exec) {
 
 QString CRegistryStore::Read(RegistryRoot root, const QString& key, const QString& name) const {
     const auto it = m_values.constFind(KeyOf(root, key, name));
-    if (it != m_values.constEnd())
-        return Cut512(*it);
+    if (it != m_values.constEnd()) return Cut512(*it);
 #ifdef Q_OS_WIN
     if (this == &System()) {
         const QString rootName = root == RegistryRoot::LocalMachine ? QStringLiteral("HKEY_LOCAL_MACHINE\\")
-                                                                      : QStringLiteral("HKEY_CURRENT_USER\\");
+                                                                    : QStringLiteral("HKEY_CURRENT_USER\\");
         QSettings settings(rootName + key, QSettings::NativeFormat);
         return Cut512(settings.value(name.isEmpty() ? QStringLiteral(".") : name).toString());
     }
@@ -79,12 +76,10 @@ QList<InstalledBrowser> DesktopWebBrowsers(const QStringList& applicationFolders
         const QStringList files = QDir(folder).entryList({QStringLiteral("*.desktop")}, QDir::Files, QDir::Name);
         for (const QString& file : files) {
             // The first folder holding an entry wins, as for the desktop.
-            if (seenFiles.contains(file))
-                continue;
+            if (seenFiles.contains(file)) continue;
             seenFiles << file;
             QFile entry(QDir(folder).filePath(file));
-            if (!entry.open(QIODevice::ReadOnly | QIODevice::Text))
-                continue;
+            if (!entry.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
             QTextStream in(&entry);
             bool inEntry = false;
             QString name, exec, type;
@@ -96,21 +91,15 @@ QList<InstalledBrowser> DesktopWebBrowsers(const QStringList& applicationFolders
                     inEntry = line == QLatin1String("[Desktop Entry]");
                     continue;
                 }
-                if (!inEntry)
-                    continue;
+                if (!inEntry) continue;
                 const qsizetype eq = line.indexOf(u'=');
-                if (eq < 0)
-                    continue;
+                if (eq < 0) continue;
                 const QString key = line.left(eq).trimmed();
                 const QString value = line.mid(eq + 1).trimmed();
-                if (key == QLatin1String("Name"))
-                    name = value;
-                else if (key == QLatin1String("Exec"))
-                    exec = value;
-                else if (key == QLatin1String("Type"))
-                    type = value;
-                else if (key == QLatin1String("Categories"))
-                    categories = value.split(u';', Qt::SkipEmptyParts);
+                if (key == QLatin1String("Name")) name = value;
+                else if (key == QLatin1String("Exec")) exec = value;
+                else if (key == QLatin1String("Type")) type = value;
+                else if (key == QLatin1String("Categories")) categories = value.split(u';', Qt::SkipEmptyParts);
                 else if ((key == QLatin1String("Hidden") || key == QLatin1String("NoDisplay")) &&
                          value == QLatin1String("true"))
                     hidden = true;
@@ -118,13 +107,10 @@ QList<InstalledBrowser> DesktopWebBrowsers(const QStringList& applicationFolders
             if (hidden || type != QLatin1String("Application") || !categories.contains(QStringLiteral("WebBrowser")))
                 continue;
             const QString program = ExecProgram(exec);
-            if (name.isEmpty() || program.isEmpty())
-                continue;
+            if (name.isEmpty() || program.isEmpty()) continue;
             bool known = false;
-            for (const InstalledBrowser& b : std::as_const(browsers))
-                known = known || b.name == name;
-            if (!known)
-                browsers << InstalledBrowser{name, program};
+            for (const InstalledBrowser& b : std::as_const(browsers)) known = known || b.name == name;
+            if (!known) browsers << InstalledBrowser{name, program};
         }
     }
     return browsers;
@@ -133,8 +119,7 @@ QList<InstalledBrowser> DesktopWebBrowsers(const QStringList& applicationFolders
 QString ShortNetscapeVersion(const QString& currentVersion) {
     const qsizetype paren = currentVersion.indexOf(u'(');
     // Cut before the character that precedes the "(" (the blank).
-    if (paren < 1)
-        return {};
+    if (paren < 1) return {};
     return currentVersion.left(paren - 1);
 }
 
@@ -151,13 +136,12 @@ void CBrowserList::Append(const QString& name, const QString& path) {
 void CBrowserList::Detect(const CRegistryStore& registry, const QStringList& applicationFolders) {
     const auto lm = RegistryRoot::LocalMachine;
     const QString ie = registry.Read(lm, kAppPaths + QStringLiteral("IEXPLORE.EXE"), QString());
-    if (!ie.isEmpty())
-        Append(QStringLiteral("Internet Explorer"), ie);
+    if (!ie.isEmpty()) Append(QStringLiteral("Internet Explorer"), ie);
 
     const QString current = registry.Read(lm, kNavigator, QStringLiteral("CurrentVersion"));
     if (!current.isEmpty()) {
-        const QString folder =
-            registry.Read(lm, kNavigator + u'\\' + current + QStringLiteral("\\Main"), QStringLiteral("Install Directory"));
+        const QString folder = registry.Read(lm, kNavigator + u'\\' + current + QStringLiteral("\\Main"),
+                                             QStringLiteral("Install Directory"));
         m_netscapeVersion = ShortNetscapeVersion(current);
         Append(QStringLiteral("Netscape Communicator ") + TrimRight(m_netscapeVersion), folder + kNetscapeExe);
     }
@@ -168,42 +152,35 @@ void CBrowserList::Detect(const CRegistryStore& registry, const QStringList& app
         if (!folder.isEmpty() && version != m_netscapeVersion)
             Append(QStringLiteral("Netscape Communicator ") + version, folder + kNetscapeExe);
     };
-    for (int i = 0; i <= 9; ++i)
-        netscape4(QStringLiteral("4.%1").arg(i));
-    for (int j = 1; j <= 9; ++j)
-        netscape4(QStringLiteral("4.0%1").arg(j));
+    for (int i = 0; i <= 9; ++i) netscape4(QStringLiteral("4.%1").arg(i));
+    for (int j = 1; j <= 9; ++j) netscape4(QStringLiteral("4.0%1").arg(j));
 
-    const QString n3folder =
-        registry.Read(RegistryRoot::CurrentUser, kNavigator + QStringLiteral("\\Main"), QStringLiteral("Install Directory"));
-    const QString mozilla =
-        registry.Read(RegistryRoot::CurrentUser, kNavigator + QStringLiteral("\\Main"), QStringLiteral("Mozilla"));
+    const QString n3folder = registry.Read(RegistryRoot::CurrentUser, kNavigator + QStringLiteral("\\Main"),
+                                           QStringLiteral("Install Directory"));
+    const QString mozilla = registry.Read(RegistryRoot::CurrentUser, kNavigator + QStringLiteral("\\Main"),
+                                          QStringLiteral("Mozilla"));
     if (!n3folder.isEmpty() && mozilla.contains(QStringLiteral("3.0"))) {
         const QString path = n3folder + kNetscapeExe;
-        if (QFileInfo::exists(path))
-            Append(QStringLiteral("Netscape Navigator 3"), path);
+        if (QFileInfo::exists(path)) Append(QStringLiteral("Netscape Navigator 3"), path);
     }
 
     const QString opera = registry.Read(lm, kAppPaths + QStringLiteral("Opera.EXE"), QString());
-    if (!opera.isEmpty())
-        Append(QStringLiteral("Opera"), opera);
+    if (!opera.isEmpty()) Append(QStringLiteral("Opera"), opera);
     const QString hotJava = registry.Read(lm, kAppPaths + QStringLiteral("HotJava.EXE"), QString());
-    if (!hotJava.isEmpty())
-        Append(QStringLiteral("HotJava"), hotJava);
+    if (!hotJava.isEmpty()) Append(QStringLiteral("HotJava"), hotJava);
 
     for (const InstalledBrowser& browser : DesktopWebBrowsers(applicationFolders))
         Append(browser.name, browser.program);
 }
 
 QString CBrowserList::ProgramAt(int index) const {
-    if (index >= 0 && index < m_knownPaths.size())
-        return m_knownPaths[index];
+    if (index >= 0 && index < m_knownPaths.size()) return m_knownPaths[index];
     index -= static_cast<int>(m_knownPaths.size());
     return index >= 0 && index < m_customPaths.size() ? m_customPaths[index] : QString();
 }
 
 QString CBrowserList::NameAt(int index) const {
-    if (index >= 0 && index < m_knownNames.size())
-        return m_knownNames[index];
+    if (index >= 0 && index < m_knownNames.size()) return m_knownNames[index];
     index -= static_cast<int>(m_knownNames.size());
     return index >= 0 && index < m_customNames.size() ? m_customNames[index] : QString();
 }
@@ -242,8 +219,7 @@ void CBrowserList::ReadCustomized() {
 bool CBrowserList::Add(const QString& name, const QString& path,
                        const std::function<void(const QString&)>& showMessage) {
     if (name.isEmpty()) {
-        if (showMessage)
-            showMessage(QStringLiteral("You must input a name for this browser!"));
+        if (showMessage) showMessage(QStringLiteral("You must input a name for this browser!"));
         return false;
     }
     QSettings settings;
@@ -252,12 +228,10 @@ bool CBrowserList::Add(const QString& name, const QString& path,
     for (int i = 1; i <= n; ++i) {
         const QString existing = Slot(settings, "Name", i);
         if (existing == name) {
-            if (showMessage)
-                showMessage(QStringLiteral("Please give a new name to this browser!"));
+            if (showMessage) showMessage(QStringLiteral("Please give a new name to this browser!"));
             return false;
         }
-        if (existing.isEmpty())
-            freeSlot = i;
+        if (existing.isEmpty()) freeSlot = i;
     }
     const int slot = freeSlot > 0 ? freeSlot : (n > 0 ? n + 1 : 1);
     if (!WriteSlot(settings, QStringLiteral("BrowserNum"), QString::number(std::max(n, slot))) ||
@@ -272,8 +246,7 @@ bool CBrowserList::Delete(const QString& name) {
     QSettings settings;
     const int n = BrowserNum(settings);
     for (int i = 1; i <= n; ++i) {
-        if (Slot(settings, "Name", i) != name)
-            continue;
+        if (Slot(settings, "Name", i) != name) continue;
         if (!WriteSlot(settings, QStringLiteral("Path%1").arg(i), QString()) ||
             !WriteSlot(settings, QStringLiteral("Name%1").arg(i), QString()))
             return false;

@@ -11,8 +11,7 @@ namespace {
 
 bool WriteBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     file.write(bytes);
     return file.commit();
 }
@@ -20,8 +19,7 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 QString BaseName(const QString& work) {
     QString base = QFileInfo(work).completeBaseName();
     const QString suffix = QStringLiteral("_") + kWidgetServerProgID;
-    if (base.endsWith(suffix, Qt::CaseInsensitive) && base.size() > suffix.size())
-        base.chop(suffix.size());
+    if (base.endsWith(suffix, Qt::CaseInsensitive) && base.size() > suffix.size()) base.chop(suffix.size());
     return base;
 }
 
@@ -41,22 +39,18 @@ QString InsertIntoPage(const QString& page, qsizetype* caret, const PageCode& co
     const qsizetype at = ElementInsertPosition(text, caret ? *caret : 0);
     QString element = code.element;
     if (at > 0 && text[at - 1] != u'\n')
-        while (element.endsWith(u'\n'))
-            element.chop(1);
+        while (element.endsWith(u'\n')) element.chop(1);
     text.insert(at, element);
     qsizetype after = at + element.size();
     const QString style = code.head.trimmed();
     if (!style.isEmpty() && !text.contains(style)) {
         const qsizetype head = HeadInsertPosition(text);
         QString block = style + u'\n';
-        if (head > 0 && text[head - 1] != u'\n')
-            block.prepend(u'\n');
+        if (head > 0 && text[head - 1] != u'\n') block.prepend(u'\n');
         text.insert(head, block);
-        if (head <= at)
-            after += block.size();
+        if (head <= at) after += block.size();
     }
-    if (caret)
-        *caret = after;
+    if (caret) *caret = after;
     return text;
 }
 
@@ -66,8 +60,7 @@ PublishResult PublishFromCommandLine(const PublishRequest& request, const Bindin
         result.error = why;
         return result;
     };
-    if (!QFileInfo(request.work).isFile())
-        return fail(QStringLiteral("%1: no such work file").arg(request.work));
+    if (!QFileInfo(request.work).isFile()) return fail(QStringLiteral("%1: no such work file").arg(request.work));
     std::unique_ptr<CPagelet> binding = factory ? factory() : nullptr;
     if (!binding || !binding->IsBound())
         return fail(QStringLiteral("the widget server %1 cannot be bound (tavishfennic --check says why)")
@@ -100,18 +93,14 @@ PublishResult PublishFromCommandLine(const PublishRequest& request, const Bindin
     // Saved as Publish saves, but into a scratch folder: the author's work
     // file and the files beside it stay as they are.
     QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return fail(QStringLiteral("no scratch folder: %1").arg(scratch.errorString()));
+    if (!scratch.isValid()) return fail(QStringLiteral("no scratch folder: %1").arg(scratch.errorString()));
     const QString copy = scratch.filePath(QFileInfo(request.work).fileName());
-    if (!server.Save(copy))
-        return fail(QStringLiteral("the work could not be written to %1").arg(copy));
-    if (!QDir().mkpath(request.outDir))
-        return fail(QStringLiteral("%1 cannot be made").arg(request.outDir));
+    if (!server.Save(copy)) return fail(QStringLiteral("the work could not be written to %1").arg(copy));
+    if (!QDir().mkpath(request.outDir)) return fail(QStringLiteral("%1 cannot be made").arg(request.outDir));
     const QDir out(request.outDir);
 
     const PageCode code = PageCodeParts(server);
-    if (code.element.isEmpty())
-        return fail(QStringLiteral("the widget server gave no code for the page"));
+    if (code.element.isEmpty()) return fail(QStringLiteral("the widget server gave no code for the page"));
     const QString base = BaseName(request.work);
     const struct {
         QString suffix;
@@ -121,8 +110,7 @@ PublishResult PublishFromCommandLine(const PublishRequest& request, const Bindin
                  {QStringLiteral(".html"), RequiredHtmlCode(server)}};
     for (const auto& part : parts) {
         const QString path = out.filePath(base + part.suffix);
-        if (!WriteBytes(path, part.text.toUtf8()))
-            return fail(QStringLiteral("%1 cannot be written").arg(path));
+        if (!WriteBytes(path, part.text.toUtf8())) return fail(QStringLiteral("%1 cannot be written").arg(path));
         result.written << path;
     }
     for (const SupportFile& file : SupportFileRows(server)) {
@@ -134,13 +122,11 @@ PublishResult PublishFromCommandLine(const PublishRequest& request, const Bindin
     }
     for (const QString& pagePath : request.pages) {
         QFile page(pagePath);
-        if (!page.open(QIODevice::ReadOnly))
-            return fail(PageOpenErrorText(pagePath, page.error(), errno));
+        if (!page.open(QIODevice::ReadOnly)) return fail(PageOpenErrorText(pagePath, page.error(), errno));
         const CPageText original = CPageText::FromBytes(page.readAll());
         page.close();
         const qsizetype marker = original.Text().indexOf(request.marker);
-        if (marker < 0)
-            return fail(QStringLiteral("%1 has no %2 to put the button at").arg(pagePath, request.marker));
+        if (marker < 0) return fail(QStringLiteral("%1 has no %2 to put the button at").arg(pagePath, request.marker));
         // The files the button needs go beside the page first: a page must
         // not name a picture that is not there.
         for (const SupportFile& file : SupportFileRows(server)) {
@@ -151,7 +137,8 @@ PublishResult PublishFromCommandLine(const PublishRequest& request, const Bindin
         }
         // The marker gives way to the button; a second marker takes the next.
         qsizetype caret = marker;
-        const QString edited = InsertIntoPage(QString(original.Text()).remove(marker, request.marker.size()), &caret, code);
+        const QString edited = InsertIntoPage(QString(original.Text()).remove(marker, request.marker.size()), &caret,
+                                              code);
         if (!WriteBytes(pagePath, original.Bytes(edited)))
             return fail(QStringLiteral("%1 cannot be written").arg(pagePath));
         result.written << pagePath;

@@ -11,8 +11,8 @@
 #include <QStringList>
 
 struct PublishRequest {
-    QString work;   // the .pgt
-    QString form;   // empty: as the work has it
+    QString work;  // the .pgt
+    QString form;  // empty: as the work has it
     QString outDir;
     // Pages to put the button into, each in place of the first marker (a
     // page with two markers takes the button twice from two runs).

@@ -24,23 +24,19 @@ QString HelpTopicFor(int key) {
 }
 
 QString HelpLocationPrefix(const QString& programFolder) {
-    if (programFolder.isEmpty())
-        return {};
+    if (programFolder.isEmpty()) return {};
     return QDir(programFolder).filePath(QStringLiteral("FennicHelp"));
 }
 
 QUrl HelpTopicUrl(const QString& prefix, const QString& topic) {
-    if (prefix.isEmpty() || topic.isEmpty())
-        return {};
+    if (prefix.isEmpty() || topic.isEmpty()) return {};
     const qsizetype hash = topic.indexOf(u'#');
     const QString page = hash >= 0 ? topic.left(hash) : topic;
     const QString anchor = hash >= 0 ? topic.mid(hash + 1) : QString();
     // Topics are fixed strings of ours, but stay inside the help folder anyway.
     const QString file = QDir::cleanPath(QDir(prefix).filePath(page));
-    if (!file.startsWith(QDir::cleanPath(prefix) + u'/') || !QFileInfo(file).isFile())
-        return {};
+    if (!file.startsWith(QDir::cleanPath(prefix) + u'/') || !QFileInfo(file).isFile()) return {};
     QUrl url = QUrl::fromLocalFile(file);
-    if (!anchor.isEmpty())
-        url.setFragment(anchor);
+    if (!anchor.isEmpty()) url.setFragment(anchor);
     return url;
 }

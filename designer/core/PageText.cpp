@@ -10,21 +10,19 @@ namespace {
 // Windows-1252's 0x80 to 0x9F. The five bytes it leaves unassigned map to
 // the C1 controls of the same number, as browsers map them, so every byte
 // reads as one character and writes back as the same byte.
-constexpr char16_t kHigh1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QChar From1252(uchar b) {
     return b >= 0x80 && b < 0xA0 ? QChar(kHigh1252[b - 0x80]) : QChar(b);
 }
 
 int To1252(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<int>(c);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
     for (int i = 0; i < 32; ++i) {
-        if (kHigh1252[i] == c)
-            return 0x80 + i;
+        if (kHigh1252[i] == c) return 0x80 + i;
     }
     return -1;
 }
@@ -42,23 +40,18 @@ bool ValidUtf8(const QByteArray& bytes) {
 
 qsizetype Utf8Length(const QString& text, qsizetype i) {
     const char16_t u = text[i].unicode();
-    if (u < 0x80)
-        return 1;
-    if (u < 0x800)
-        return 2;
-    if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-        return 4;
-    if (QChar::isLowSurrogate(u) && i > 0 && text[i - 1].isHighSurrogate())
-        return 0;
+    if (u < 0x80) return 1;
+    if (u < 0x800) return 2;
+    if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) return 4;
+    if (QChar::isLowSurrogate(u) && i > 0 && text[i - 1].isHighSurrogate()) return 0;
     return 3;
 }
 
 }  // namespace
 
 QString DeclaredCharset(const QByteArray& bytes) {
-    static const QRegularExpression meta(
-        QStringLiteral(R"(<meta\b[^>]*?charset\s*=\s*["']?\s*([A-Za-z0-9_.:\-]+))"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression meta(QStringLiteral(R"(<meta\b[^>]*?charset\s*=\s*["']?\s*([A-Za-z0-9_.:\-]+))"),
+                                         QRegularExpression::CaseInsensitiveOption);
     const QString head = QString::fromLatin1(bytes.left(1024));
     const QRegularExpressionMatch match = meta.match(head);
     return match.hasMatch() ? match.captured(1).toLower() : QString();
@@ -68,14 +61,14 @@ PageEncoding EncodingForLabel(const QString& label) {
     const QString l = label.toLower();
     if (l == QLatin1String("utf-8") || l == QLatin1String("utf8") || l == QLatin1String("unicode-1-1-utf-8"))
         return PageEncoding::Utf8;
-    static const QStringList western = {
-        QStringLiteral("windows-1252"), QStringLiteral("cp1252"),     QStringLiteral("x-cp1252"),
-        QStringLiteral("iso-8859-1"),   QStringLiteral("iso8859-1"),  QStringLiteral("iso_8859-1"),
-        QStringLiteral("latin1"),       QStringLiteral("l1"),         QStringLiteral("us-ascii"),
-        QStringLiteral("ascii"),        QStringLiteral("iso-ir-100"), QStringLiteral("cp819"),
-        QStringLiteral("ibm819"),       QStringLiteral("csisolatin1")};
-    if (western.contains(l))
-        return PageEncoding::Windows1252;
+    static const QStringList western = {QStringLiteral("windows-1252"), QStringLiteral("cp1252"),
+                                        QStringLiteral("x-cp1252"),     QStringLiteral("iso-8859-1"),
+                                        QStringLiteral("iso8859-1"),    QStringLiteral("iso_8859-1"),
+                                        QStringLiteral("latin1"),       QStringLiteral("l1"),
+                                        QStringLiteral("us-ascii"),     QStringLiteral("ascii"),
+                                        QStringLiteral("iso-ir-100"),   QStringLiteral("cp819"),
+                                        QStringLiteral("ibm819"),       QStringLiteral("csisolatin1")};
+    if (western.contains(l)) return PageEncoding::Windows1252;
     return PageEncoding::AsciiOnly;
 }
 
@@ -100,10 +93,8 @@ QByteArray EncodeWithReferences(const QString& text, PageEncoding encoding) {
             ++i;
         }
         const int byte = encoding == PageEncoding::Windows1252 ? To1252(c) : (c < 0x80 ? static_cast<int>(c) : -1);
-        if (byte >= 0)
-            out += static_cast<char>(byte);
-        else
-            out += Reference(c);
+        if (byte >= 0) out += static_cast<char>(byte);
+        else out += Reference(c);
     }
     return out;
 }
@@ -127,11 +118,9 @@ CPageText CPageText::FromBytes(const QByteArray& bytes) {
         // ignore; they go by the bytes.
         if (!declared.isEmpty() && !declared.startsWith(QLatin1String("utf-16")))
             page.m_encoding = EncodingForLabel(declared);
-        else
-            page.m_encoding = ValidUtf8(bytes) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
+        else page.m_encoding = ValidUtf8(bytes) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
         // Bytes that are not what they claim are kept as they are.
-        if (page.m_encoding == PageEncoding::Utf8 && !ValidUtf8(bytes))
-            page.m_encoding = PageEncoding::AsciiOnly;
+        if (page.m_encoding == PageEncoding::Utf8 && !ValidUtf8(bytes)) page.m_encoding = PageEncoding::AsciiOnly;
     }
 
     // The raw text and where each character starts.
@@ -198,12 +187,10 @@ CPageText CPageText::FromBytes(const QByteArray& bytes) {
 
 QString CPageText::LineEndNear(qsizetype index) const {
     for (qsizetype i = std::min<qsizetype>(index, m_text.size()) - 1; i >= 0; --i) {
-        if (!m_lineEnds[i].isEmpty())
-            return m_lineEnds[i];
+        if (!m_lineEnds[i].isEmpty()) return m_lineEnds[i];
     }
     for (qsizetype i = index; i < m_text.size(); ++i) {
-        if (!m_lineEnds[i].isEmpty())
-            return m_lineEnds[i];
+        if (!m_lineEnds[i].isEmpty()) return m_lineEnds[i];
     }
     return QStringLiteral("\n");
 }
@@ -229,8 +216,7 @@ TextChange ChangeBetween(const QString& before, const QString& after) {
 QByteArray CPageText::Bytes(const QString& edited) const {
     const QString& old = m_text;
     const auto [prefix, suffix] = ChangeBetween(old, edited);
-    if (prefix == old.size() && suffix == 0 && edited.size() == old.size())
-        return m_bytes;
+    if (prefix == old.size() && suffix == 0 && edited.size() == old.size()) return m_bytes;
 
     QString middle = edited.mid(prefix, edited.size() - prefix - suffix);
     middle.replace(u'\n', LineEndNear(prefix));
@@ -256,8 +242,7 @@ QList<Span> Tags(const QString& page) {
     qsizetype i = 0;
     while (i < page.size()) {
         const qsizetype lt = page.indexOf(u'<', i);
-        if (lt < 0 || lt + 1 >= page.size())
-            break;
+        if (lt < 0 || lt + 1 >= page.size()) break;
         if (page.mid(lt, 4) == QLatin1String("<!--")) {
             const qsizetype close = page.indexOf(QLatin1String("-->"), lt + 4);
             const qsizetype end = close < 0 ? page.size() : close + 3;
@@ -282,7 +267,8 @@ QList<Span> Tags(const QString& page) {
         i = end;
         if (!closing && rawText.contains(name)) {
             // Up to the matching end tag, nothing is markup.
-            const QRegularExpression endTag(QStringLiteral("</%1\\b").arg(name), QRegularExpression::CaseInsensitiveOption);
+            const QRegularExpression endTag(QStringLiteral("</%1\\b").arg(name),
+                                            QRegularExpression::CaseInsensitiveOption);
             const QRegularExpressionMatch m = endTag.match(page, end);
             const qsizetype close = m.hasMatch() ? m.capturedStart() : page.size();
             tags.append({end, close, QStringLiteral("#raw"), false});
@@ -297,12 +283,10 @@ QList<Span> Tags(const QString& page) {
 qsizetype HeadInsertPosition(const QString& page) {
     const QList<Span> tags = Tags(page);
     for (const Span& t : tags) {
-        if (t.closing && t.name == QLatin1String("head"))
-            return t.begin;
+        if (t.closing && t.name == QLatin1String("head")) return t.begin;
     }
     for (const Span& t : tags) {
-        if (!t.closing && t.name == QLatin1String("body"))
-            return t.begin;
+        if (!t.closing && t.name == QLatin1String("body")) return t.begin;
     }
     qsizetype after = 0;
     for (const Span& t : tags) {
@@ -316,8 +300,7 @@ qsizetype HeadInsertPosition(const QString& page) {
         }
         break;
     }
-    if (after > 0 && after < page.size() && page[after] == u'\n')
-        ++after;
+    if (after > 0 && after < page.size() && page[after] == u'\n') ++after;
     return after;
 }
 
@@ -327,24 +310,19 @@ qsizetype ElementInsertPosition(const QString& page, qsizetype caret) {
     qsizetype bodyStart = -1;
     qsizetype headEnd = -1;
     for (const Span& t : tags) {
-        if (!t.closing && t.name == QLatin1String("body") && bodyStart < 0)
-            bodyStart = t.end;
-        if (t.closing && t.name == QLatin1String("head") && headEnd < 0)
-            headEnd = t.end;
+        if (!t.closing && t.name == QLatin1String("body") && bodyStart < 0) bodyStart = t.end;
+        if (t.closing && t.name == QLatin1String("head") && headEnd < 0) headEnd = t.end;
     }
     // In the head: the body's first place.
-    if (bodyStart >= 0 && caret < bodyStart)
-        return bodyStart;
-    if (bodyStart < 0 && headEnd >= 0 && caret < headEnd)
-        return headEnd;
+    if (bodyStart >= 0 && caret < bodyStart) return bodyStart;
+    if (bodyStart < 0 && headEnd >= 0 && caret < headEnd) return headEnd;
     for (qsizetype i = 0; i < tags.size(); ++i) {
         const Span& t = tags[i];
         // Inside a raw-text element (its content, up to its end tag): after
         // that end tag.
         if (t.name == QLatin1String("#raw") && caret >= t.begin && caret <= t.end)
             return i + 1 < tags.size() ? tags[i + 1].end : page.size();
-        if (caret > t.begin && caret < t.end)
-            return t.end;
+        if (caret > t.begin && caret < t.end) return t.end;
     }
     return caret;
 }

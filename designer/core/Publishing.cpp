@@ -15,12 +15,9 @@ PageCode PageCodeParts(const IWidgetServer& server) {
     const short count = server.GetCodePartCount();
     for (short i = 0; i < count; ++i) {
         const QString kind = server.GetCodePartKind(i);
-        if (kind == QLatin1String("cursor"))
-            code.element = server.GetCodePartText(i, 1);
-        else if (kind == QLatin1String("style"))
-            code.head += server.GetCodePartText(i, 1);
-        else if (kind == QLatin1String("script"))
-            scripts += server.GetCodePartText(i, 1);
+        if (kind == QLatin1String("cursor")) code.element = server.GetCodePartText(i, 1);
+        else if (kind == QLatin1String("style")) code.head += server.GetCodePartText(i, 1);
+        else if (kind == QLatin1String("script")) scripts += server.GetCodePartText(i, 1);
     }
     if (code.element.isEmpty()) return {};  // nothing to place: the other parts alone make no button
     if (!scripts.isEmpty())
@@ -40,16 +37,18 @@ QString RequiredHtmlCode(const IWidgetServer& server) {
 QString PageOpenErrorText(const QString& path, QFileDevice::FileError error, int systemError) {
     const QString where = QDir::toNativeSeparators(path);
     if (systemError == EACCES || systemError == EPERM || systemError == EROFS || error == QFileDevice::PermissionsError)
-        return QStringLiteral("%1 cannot be changed: it is read-only for you (or lies on a read-only disk). "
-                              "Change its permissions, or save a copy of the page where you may write, "
-                              "and insert the code there.")
+        return QStringLiteral(
+                   "%1 cannot be changed: it is read-only for you (or lies on a read-only disk). "
+                   "Change its permissions, or save a copy of the page where you may write, "
+                   "and insert the code there.")
             .arg(where);
     if (systemError == ENOENT)
         return QStringLiteral("%1 is no longer there: it was moved, renamed or deleted. Choose the page again.")
             .arg(where);
     if (systemError == EBUSY || systemError == ETXTBSY)
         return QStringLiteral("%1 is in use by another program. Close it there and try again.").arg(where);
-    return QStringLiteral("%1 cannot be opened for writing (%2).").arg(where, QString::fromLocal8Bit(strerror(systemError)));
+    return QStringLiteral("%1 cannot be opened for writing (%2).")
+        .arg(where, QString::fromLocal8Bit(strerror(systemError)));
 }
 
 bool HasSupportFile(const QList<SupportFile>& rows, const SupportFile& file) {
@@ -68,28 +67,24 @@ QList<SupportFile> SupportFileRows(const IWidgetServer& server) {
     for (short i = 0; i < count; ++i) {
         const SupportFile file{server.GetSupportFileName(i), server.GetSupportFilePath(i),
                                server.GetSupportFileWebPath(i)};
-        if (!HasSupportFile(rows, file))
-            rows << file;
+        if (!HasSupportFile(rows, file)) rows << file;
     }
     return rows;
 }
 
 QString SystemErrorText(const QString& systemText, int code) {
-    if (!systemText.isEmpty())
-        return systemText.left(255);
+    if (!systemText.isEmpty()) return systemText.left(255);
     return QStringLiteral("error code is %1").arg(code);
 }
 
 bool CopyReplacing(const QString& source, const QString& target, QString* error) {
     // Copying a file onto itself would first remove it.
-    if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath() &&
-        QFileInfo::exists(target))
+    if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath() && QFileInfo::exists(target))
         return true;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         const int code = errno;
-        if (error)
-            *error = SystemErrorText(in.errorString(), code);
+        if (error) *error = SystemErrorText(in.errorString(), code);
         return false;
     }
     // Written aside and renamed over the old file: a failed copy leaves the
@@ -97,29 +92,24 @@ bool CopyReplacing(const QString& source, const QString& target, QString* error)
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         const int code = errno;
-        if (error)
-            *error = SystemErrorText(out.errorString(), code);
+        if (error) *error = SystemErrorText(out.errorString(), code);
         return false;
     }
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 16);
-        if (chunk.isEmpty() && in.error() != QFile::NoError)
-            break;
-        if (out.write(chunk) != chunk.size())
-            break;
+        if (chunk.isEmpty() && in.error() != QFile::NoError) break;
+        if (out.write(chunk) != chunk.size()) break;
     }
     if (in.error() != QFile::NoError || !out.commit()) {
         const int code = errno;
-        if (error)
-            *error = SystemErrorText(in.error() != QFile::NoError ? in.errorString() : out.errorString(), code);
+        if (error) *error = SystemErrorText(in.error() != QFile::NoError ? in.errorString() : out.errorString(), code);
         return false;
     }
     return true;
 }
 
 QString FolderStatusText(const QString& path) {
-    if (path.size() > 35)
-        return path.left(35) + QStringLiteral("...");
+    if (path.size() > 35) return path.left(35) + QStringLiteral("...");
     return path;
 }
 
@@ -131,8 +121,7 @@ QString& PageFolderMemory() {
 }  // namespace
 
 void RememberPageFolder(const QString& folder) {
-    if (!folder.isEmpty())
-        PageFolderMemory() = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!folder.isEmpty()) PageFolderMemory() = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
 
 QString LastPageFolder() {
@@ -144,8 +133,7 @@ QString FolderDialogStart(const QString& pageFolder, const QString& workFile) {
         return QDir::cleanPath(QFileInfo(pageFolder).absoluteFilePath());
     if (!workFile.isEmpty()) {
         const QString folder = QFileInfo(workFile).absolutePath();
-        if (QFileInfo(folder).isDir())
-            return QDir::cleanPath(folder);
+        if (QFileInfo(folder).isDir()) return QDir::cleanPath(folder);
     }
     return QDir::homePath();
 }

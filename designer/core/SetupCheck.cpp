@@ -58,12 +58,13 @@ SetupReport CheckSetup(const QString& programFolder, const QString& documentsFol
     }
 
     const QString help = QDir(HelpLocationPrefix(programFolder)).filePath(QStringLiteral("index.htm"));
-    r.lines << QStringLiteral("Help: %1%2").arg(Native(help),
-                                                QFileInfo::exists(help) ? QString() : QStringLiteral(" (missing)"));
+    r.lines << QStringLiteral("Help: %1%2")
+                   .arg(Native(help), QFileInfo::exists(help) ? QString() : QStringLiteral(" (missing)"));
     // Where "My Widget" goes: beside the program in a portable copy.
     const QFileInfo home(programFolder);
-    const QString work = home.isDir() && home.isWritable() ? QDir(programFolder).filePath(QStringLiteral("My Widget"))
-                                                           : QDir(documentsFolder).filePath(QStringLiteral("My Widget"));
+    const QString work = home.isDir() && home.isWritable()
+                             ? QDir(programFolder).filePath(QStringLiteral("My Widget"))
+                             : QDir(documentsFolder).filePath(QStringLiteral("My Widget"));
     r.lines << QStringLiteral("Work folder: %1").arg(Native(work));
     return r;
 }

@@ -18,7 +18,8 @@ QString LoadStringResource(int id) {
         {Ids::TemplateExists, QStringLiteral("Template \"%s\" already exists. Do you want to replace it?")},
         {Ids::TemplateSaved, QStringLiteral("Template has been saved successfully.")},
         {Ids::TemplateSaveFailed,
-         QStringLiteral("Failed to save template. Either the file is read-only, or you don't have right to change it.")},
+         QStringLiteral(
+             "Failed to save template. Either the file is read-only, or you don't have right to change it.")},
         {Ids::CopySupportFailed, QStringLiteral("An error occurred while copying support files:\n")},
         {Ids::SupportCopied, QStringLiteral("Support files have been copied to \"%s\" successfully.")},
         {Ids::TemplateRenameFailed,
@@ -68,8 +69,7 @@ QString FormatMessageText(const QString& format, const QStringList& args) {
         }
         out += c;
     }
-    if (out.size() > kMessageBufferChars)
-        out.truncate(kMessageBufferChars);
+    if (out.size() > kMessageBufferChars) out.truncate(kMessageBufferChars);
     return out;
 }
 

@@ -21,28 +21,21 @@ TemplateDescription ParseTemplateDescription(const QByteArray& content) {
     TemplateDescription block;
     QList<QByteArray> lines = content.split('\n');
     for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
+        if (line.endsWith('\r')) line.chop(1);
     }
     qsizetype i = 0;
-    while (i < lines.size() && !IsMarker(lines[i], kBegin))
-        ++i;
-    if (i == lines.size())
-        return block;
+    while (i < lines.size() && !IsMarker(lines[i], kBegin)) ++i;
+    if (i == lines.size()) return block;
     block.found = true;
     for (++i; i < lines.size() && !IsMarker(lines[i], kEnd); ++i) {
         const QByteArray& line = lines[i];
         const qsizetype eq = line.indexOf('=');
-        if (eq < 0)
-            continue;
+        if (eq < 0) continue;
         const QString key = QString::fromUtf8(line.left(eq)).trimmed();
         const QString value = QString::fromUtf8(line.mid(eq + 1)).trimmed();
-        if (key == QLatin1String("Title"))
-            block.title = value;
-        else if (key == QLatin1String("Description"))
-            block.description = value;
-        else if (key == QLatin1String("ProgID"))
-            block.progId = value;
+        if (key == QLatin1String("Title")) block.title = value;
+        else if (key == QLatin1String("Description")) block.description = value;
+        else if (key == QLatin1String("ProgID")) block.progId = value;
     }
     return block;
 }
@@ -51,8 +44,7 @@ TemplateDescription ReadTemplateDescription(const QString& path) {
     QFile file(path);
     // The block sits at the top; a template is small, but a stray huge file
     // in the folder must not be read whole.
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     return ParseTemplateDescription(file.read(1 << 20));
 }
 
@@ -68,13 +60,11 @@ void CTemplateList::Append(const TemplateDescription& block, const QString& path
 }
 
 void CTemplateList::RemoveAt(int index) {
-    if (index < 0 || index >= Count())
-        return;
+    if (index < 0 || index >= Count()) return;
     titles.removeAt(index);
     descriptions.removeAt(index);
     paths.removeAt(index);
-    if (index < readOnly.size())
-        readOnly.removeAt(index);
+    if (index < readOnly.size()) readOnly.removeAt(index);
 }
 
 bool IsFolderWritable(const QString& folder) {
@@ -91,11 +81,9 @@ QString UserTemplateFolder() {
 TemplateFolders MakeTemplateFolders(const QString& serverFolder, const FolderWritableCheck& writable) {
     TemplateFolders folders;
     folders.shipped = serverFolder;
-    if (serverFolder.isEmpty())
-        return folders;
+    if (serverFolder.isEmpty()) return folders;
     folders.shippedWritable = writable ? writable(serverFolder) : IsFolderWritable(serverFolder);
-    if (!folders.shippedWritable)
-        folders.user = UserTemplateFolder();
+    if (!folders.shippedWritable) folders.user = UserTemplateFolder();
     return folders;
 }
 
@@ -109,16 +97,14 @@ struct FoundTemplate {
 
 QList<FoundTemplate> ValidTemplates(const QString& folder, const QString& progId) {
     QList<FoundTemplate> found;
-    if (folder.isEmpty())
-        return found;
+    if (folder.isEmpty()) return found;
     const QDir dir(folder);
-    const QStringList names =
-        dir.entryList({QStringLiteral("*.pgt")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    const QStringList names = dir.entryList({QStringLiteral("*.pgt")}, QDir::Files | QDir::Hidden,
+                                            QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names) {
         const QString path = dir.filePath(name);
         TemplateDescription block = ReadTemplateDescription(path);
-        if (IsValidTemplate(block, progId))
-            found.append({name, path, std::move(block)});
+        if (IsValidTemplate(block, progId)) found.append({name, path, std::move(block)});
     }
     return found;
 }
@@ -130,8 +116,7 @@ bool SameFolder(const QString& a, const QString& b) {
 
 void EnumerateTemplates(const QString& serverFolder, const QString& progId, CTemplateList& list) {
     list = CTemplateList();
-    for (const FoundTemplate& t : ValidTemplates(serverFolder, progId))
-        list.Append(t.block, t.path, false);
+    for (const FoundTemplate& t : ValidTemplates(serverFolder, progId)) list.Append(t.block, t.path, false);
 }
 
 void EnumerateTemplates(const TemplateFolders& folders, const QString& progId, CTemplateList& list) {
@@ -152,16 +137,14 @@ void EnumerateTemplates(const TemplateFolders& folders, const QString& progId, C
         entries.append({std::move(t), false});
     }
     for (FoundTemplate& t : ValidTemplates(folders.shipped, progId))
-        if (!userNames.contains(t.fileName))
-            entries.append({std::move(t), true});
+        if (!userNames.contains(t.fileName)) entries.append({std::move(t), true});
     // One list in the order of a single folder's.
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         const int folded = a.found.fileName.toLower().compare(b.found.fileName.toLower());
         return folded != 0 ? folded < 0 : a.found.fileName < b.found.fileName;
     });
     list = CTemplateList();
-    for (const Entry& entry : entries)
-        list.Append(entry.found.block, entry.found.path, entry.readOnly);
+    for (const Entry& entry : entries) list.Append(entry.found.block, entry.found.path, entry.readOnly);
 }
 
 QString TemplateFilePath(const QString& serverFolder, const QString& name, const QString& progId) {
@@ -173,17 +156,14 @@ QString TemplateSavePath(const TemplateFolders& folders, const QString& name, co
 }
 
 bool TemplateNameTaken(const TemplateFolders& folders, const QString& name, const QString& progId) {
-    if (QFile::exists(TemplateSavePath(folders, name, progId)))
-        return true;
+    if (QFile::exists(TemplateSavePath(folders, name, progId))) return true;
     return !folders.shippedWritable && QFile::exists(TemplateFilePath(folders.shipped, name, progId));
 }
 
 QString ShadowedTemplatePath(const TemplateFolders& folders, const QString& userPath, const QString& progId) {
-    if (folders.shippedWritable || folders.shipped.isEmpty())
-        return {};
+    if (folders.shippedWritable || folders.shipped.isEmpty()) return {};
     const QFileInfo user(userPath);
-    if (!SameFolder(user.absolutePath(), folders.user))
-        return {};
+    if (!SameFolder(user.absolutePath(), folders.user)) return {};
     const QString shipped = QDir(folders.shipped).filePath(user.fileName());
     return IsValidTemplate(ReadTemplateDescription(shipped), progId) ? shipped : QString();
 }
@@ -202,7 +182,6 @@ void WriteTemplateDialogSettings(QSettings& settings, const QString& section, co
                                  bool withPreview) {
     settings.beginGroup(section);
     settings.setValue(QStringLiteral("List Style"), values.listStyle);
-    if (withPreview)
-        settings.setValue(QStringLiteral("Preview"), values.preview ? 1 : 0);
+    if (withPreview) settings.setValue(QStringLiteral("Preview"), values.preview ? 1 : 0);
     settings.endGroup();
 }

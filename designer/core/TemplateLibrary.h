@@ -42,8 +42,8 @@ struct CTemplateList {
 // there, so the templates it ships stay put and the user's own go to a
 // folder of the user's (which shadows a shipped file of the same name).
 struct TemplateFolders {
-    QString shipped;              // the server's folder
-    QString user;                 // empty while the server's folder is writable
+    QString shipped;  // the server's folder
+    QString user;     // empty while the server's folder is writable
     bool shippedWritable = true;
     QString SaveFolder() const { return shippedWritable ? shipped : user; }
 };

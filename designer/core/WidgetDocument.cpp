@@ -14,8 +14,7 @@ const QString kProductName = QStringLiteral("Tavish Fennic");
 QString FileNameSafe(const QString& text) {
     QString out = text;
     for (QChar& c : out) {
-        if (c.unicode() < 32 || QStringLiteral("\\/:*?\"<>|").contains(c))
-            c = u'_';
+        if (c.unicode() < 32 || QStringLiteral("\\/:*?\"<>|").contains(c)) c = u'_';
     }
     return out;
 }
@@ -29,11 +28,11 @@ struct WaitGuard {
 }  // namespace
 
 CWidgetDocument::CWidgetDocument(IDocumentHost& host, BindingFactory factory)
-    : m_host(host), m_factory(std::move(factory)) {}
+    : m_host(host), m_factory(std::move(factory)) {
+}
 
 CWidgetDocument::~CWidgetDocument() {
-    if (m_current && m_current->Server())
-        m_current->Server()->CloseEditor();
+    if (m_current && m_current->Server()) m_current->Server()->CloseEditor();
 }
 
 std::unique_ptr<CPagelet> CWidgetDocument::CreateBinding() {
@@ -57,8 +56,7 @@ bool CWidgetDocument::LoadChecked(CPagelet& binding, const QString& path) {
 
 bool CWidgetDocument::Start() {
     auto binding = CreateBinding();
-    if (!binding)
-        return false;
+    if (!binding) return false;
     m_current = std::move(binding);
     m_path.clear();
     m_givenName.clear();
@@ -68,8 +66,7 @@ bool CWidgetDocument::Start() {
 
 bool CWidgetDocument::NewBlank() {
     auto binding = CreateBinding();
-    if (!binding || !CloseCurrentWork())
-        return false;
+    if (!binding || !CloseCurrentWork()) return false;
     m_current = std::move(binding);
     m_path.clear();
     m_givenName.clear();
@@ -77,15 +74,11 @@ bool CWidgetDocument::NewBlank() {
     return m_host.ShowEditor();
 }
 
-bool CWidgetDocument::NewFromTemplate(const QString& name, const QString& description,
-                                      const QString& templatePath) {
+bool CWidgetDocument::NewFromTemplate(const QString& name, const QString& description, const QString& templatePath) {
     auto binding = CreateBinding();
-    if (!binding)
-        return false;
-    if (!templatePath.isEmpty() && !LoadChecked(*binding, templatePath))
-        return false;
-    if (!CloseCurrentWork())
-        return false;
+    if (!binding) return false;
+    if (!templatePath.isEmpty() && !LoadChecked(*binding, templatePath)) return false;
+    if (!CloseCurrentWork()) return false;
     m_current = std::move(binding);
     (*m_current)->SetName(name);
     (*m_current)->SetDescription(description);
@@ -98,8 +91,7 @@ bool CWidgetDocument::NewFromTemplate(const QString& name, const QString& descri
 
 bool CWidgetDocument::Open(const QString& path) {
     auto binding = CreateBinding();
-    if (!binding || !LoadChecked(*binding, path) || !CloseCurrentWork())
-        return false;
+    if (!binding || !LoadChecked(*binding, path) || !CloseCurrentWork()) return false;
     m_current = std::move(binding);
     m_path = path;
     m_givenName.clear();
@@ -112,18 +104,14 @@ bool CWidgetDocument::OpenWithDialog() {
 }
 
 bool CWidgetDocument::CloseCurrentWork() {
-    if (!m_current)
-        return true;
+    if (!m_current) return true;
     if ((*m_current)->Modified() != 0) {
         switch (m_host.AskSaveChanges()) {
-        case IDocumentHost::Answer::Cancel:
-            return false;
+        case IDocumentHost::Answer::Cancel: return false;
         case IDocumentHost::Answer::Yes:
-            if (!SaveCurrentWork(false))
-                return false;
+            if (!SaveCurrentWork(false)) return false;
             break;
-        case IDocumentHost::Answer::No:
-            break;
+        case IDocumentHost::Answer::No: break;
         }
     }
     (*m_current)->CloseEditor();
@@ -132,14 +120,12 @@ bool CWidgetDocument::CloseCurrentWork() {
 }
 
 bool CWidgetDocument::SaveCurrentWork(bool askForName) {
-    if (!m_current)
-        return false;
+    if (!m_current) return false;
     (*m_current)->SetSavedTime(QDateTime::currentDateTime());
     QString path = m_path;
     if (path.isEmpty() || askForName) {
         path = m_host.AskFileName(true, ProposedFileName());
-        if (path.isEmpty())
-            return false;
+        if (path.isEmpty()) return false;
     }
     bool saved;
     {
@@ -156,19 +142,15 @@ bool CWidgetDocument::SaveCurrentWork(bool askForName) {
 }
 
 void CWidgetDocument::Rename(const QString& name, const QString& description) {
-    if (!m_current)
-        return;
+    if (!m_current) return;
     (*m_current)->SetName(name);
     (*m_current)->SetDescription(description);
     (*m_current)->SetModified(1);
-    if (m_path.isEmpty())
-        m_givenName = name;
+    if (m_path.isEmpty()) m_givenName = name;
 }
 
-bool CWidgetDocument::SaveAsTemplate(const QString& name, const QString& description,
-                                     const QString& templatePath) {
-    if (!m_current)
-        return false;
+bool CWidgetDocument::SaveAsTemplate(const QString& name, const QString& description, const QString& templatePath) {
+    if (!m_current) return false;
     IWidgetServer* server = m_current->Server();
     const QString oldName = server->Name();
     const QString oldDescription = server->Description();
@@ -180,10 +162,8 @@ bool CWidgetDocument::SaveAsTemplate(const QString& name, const QString& descrip
         WaitGuard wait(m_host);
         saved = server->SaveCopy(templatePath);
     }
-    if (saved)
-        m_host.ShowMessage(Ids::TemplateSaved, {}, MessageIcon::Information);
-    else
-        m_host.ShowMessage(Ids::TemplateSaveFailed, {}, MessageIcon::None);
+    if (saved) m_host.ShowMessage(Ids::TemplateSaved, {}, MessageIcon::Information);
+    else m_host.ShowMessage(Ids::TemplateSaveFailed, {}, MessageIcon::None);
     server->SetName(oldName);
     server->SetDescription(oldDescription);
     // Putting the names back is no edit of the user's.
@@ -192,12 +172,10 @@ bool CWidgetDocument::SaveAsTemplate(const QString& name, const QString& descrip
 }
 
 bool CWidgetDocument::PreparePublish() {
-    if (!m_current)
-        return false;
+    if (!m_current) return false;
     IWidgetServer* server = m_current->Server();
     if (!m_path.isEmpty() && server->GetSupportFileCount() > 0) {
-        if (server->Modified() == 0)
-            return true;
+        if (server->Modified() == 0) return true;
         // No goes on with the files as last saved.
         switch (m_host.AskQuestion(Ids::PublishModified, true)) {
         case IDocumentHost::Answer::Cancel: return false;
@@ -206,14 +184,12 @@ bool CWidgetDocument::PreparePublish() {
         }
         return false;
     }
-    if (m_host.AskQuestion(Ids::PublishUnsaved, false) != IDocumentHost::Answer::Yes)
-        return false;
+    if (m_host.AskQuestion(Ids::PublishUnsaved, false) != IDocumentHost::Answer::Yes) return false;
     return SaveCurrentWork(false);
 }
 
 void CWidgetDocument::ToggleOption() {
-    if (m_current)
-        (*m_current)->SetDarkPreview((*m_current)->DarkPreview() == 0 ? 1 : 0);
+    if (m_current) (*m_current)->SetDarkPreview((*m_current)->DarkPreview() == 0 ? 1 : 0);
 }
 
 QString CWidgetDocument::ProposedFileName() const {
@@ -225,8 +201,7 @@ QString CWidgetDocument::ProposedFileName() const {
 }
 
 QString CWidgetDocument::DocumentName() const {
-    if (!m_path.isEmpty())
-        return m_path;
+    if (!m_path.isEmpty()) return m_path;
     const QString untitled = QStringLiteral("Untitled %1").arg(m_untitled);
     return m_givenName.isEmpty() ? untitled : QStringLiteral("%1 (%2)").arg(m_givenName, untitled);
 }

@@ -6,19 +6,13 @@ constexpr int kMinVisible = 20;
 }  // namespace
 
 QRect FitToScreen(const QRect& rect, const QRect& screen, bool sizable) {
-    if (!screen.isValid())
-        return rect;
+    if (!screen.isValid()) return rect;
     QRect fitted = rect;
-    if (sizable)
-        fitted.setSize(rect.size().boundedTo(screen.size()));
-    if (fitted.right() > screen.right())
-        fitted.moveRight(screen.right());
-    if (fitted.bottom() > screen.bottom())
-        fitted.moveBottom(screen.bottom());
-    if (fitted.left() < screen.left())
-        fitted.moveLeft(screen.left());
-    if (fitted.top() < screen.top())
-        fitted.moveTop(screen.top());
+    if (sizable) fitted.setSize(rect.size().boundedTo(screen.size()));
+    if (fitted.right() > screen.right()) fitted.moveRight(screen.right());
+    if (fitted.bottom() > screen.bottom()) fitted.moveBottom(screen.bottom());
+    if (fitted.left() < screen.left()) fitted.moveLeft(screen.left());
+    if (fitted.top() < screen.top()) fitted.moveTop(screen.top());
     return fitted;
 }
 
@@ -38,8 +32,8 @@ void SavePlacement(QSettings& settings, const QString& name, const WindowPlaceme
     settings.endGroup();
 }
 
-PlacementDecision RestorePlacement(QSettings& settings, const QString& name, const QRect& current,
-                                   const QRect& screen, bool sizable, bool hasMaximizeBox) {
+PlacementDecision RestorePlacement(QSettings& settings, const QString& name, const QRect& current, const QRect& screen,
+                                   bool sizable, bool hasMaximizeBox) {
     settings.beginGroup(PlacementSection(name));
     auto read = [&](const char* key, int fallback) {
         bool ok = false;

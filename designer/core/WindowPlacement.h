@@ -27,5 +27,5 @@ void SavePlacement(QSettings& settings, const QString& name, const WindowPlaceme
 // the stored rectangle is used only when at least 20 x 20 pixels of it lie on
 // the screen, and then fitted onto it; a window without a sizing border keeps
 // its size.
-PlacementDecision RestorePlacement(QSettings& settings, const QString& name, const QRect& current,
-                                   const QRect& screen, bool sizable, bool hasMaximizeBox);
+PlacementDecision RestorePlacement(QSettings& settings, const QString& name, const QRect& current, const QRect& screen,
+                                   bool sizable, bool hasMaximizeBox);

@@ -21,10 +21,8 @@ void Check(bool ok, const char* what) {
 
 bool WellFormed(const QString& xml) {
     QXmlStreamReader reader(xml);
-    while (!reader.atEnd())
-        reader.readNext();
-    if (reader.hasError())
-        std::fprintf(stderr, "fuzz_pgt: %s\n", qPrintable(reader.errorString()));
+    while (!reader.atEnd()) reader.readNext();
+    if (reader.hasError()) std::fprintf(stderr, "fuzz_pgt: %s\n", qPrintable(reader.errorString()));
     return !reader.hasError();
 }
 
@@ -33,8 +31,7 @@ bool WellFormed(const QString& xml) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // As the file is read: UTF-8 bytes to text.
     const auto style = Pgt::Read(QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    if (!style)
-        return 0;
+    if (!style) return 0;
 
     const QString written = Pgt::Write(*style);
     const auto again = Pgt::Read(written);
@@ -46,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(WellFormed(ButtonOutput::StaticSvg(*style, state)), "a state's SVG is not well-formed");
     const QString code = ButtonOutput::StyleCode(*style) +
                          ButtonOutput::CursorCode(*style, QStringLiteral("My Button.svg"));
-    Check(WellFormed(QStringLiteral("<div>") + code + QStringLiteral("</div>")), "the embedding code is not well-formed");
+    Check(WellFormed(QStringLiteral("<div>") + code + QStringLiteral("</div>")),
+          "the embedding code is not well-formed");
     return 0;
 }

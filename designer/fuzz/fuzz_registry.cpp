@@ -23,8 +23,7 @@ void Bind(const CClassRegistry& registry, const QString& progId) {
     const QString mapped = registry.ProgIDFromCLSID(clsid);
     const auto server = registry.InprocServer(clsid);
     Check(!clsid.isEmpty() || (mapped.isEmpty() && !server), "a server for no CLSID");
-    if (!mapped.isEmpty())
-        registry.CLSIDFromProgID(mapped);
+    if (!mapped.isEmpty()) registry.CLSIDFromProgID(mapped);
 }
 
 }  // namespace
@@ -39,18 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bind(registry, QStringLiteral("PageletServer.FennicButton"));
     for (const QString& raw : text.split(u'\n')) {
         const QString line = raw.trimmed();
-        if (line.size() < 2 || !line.startsWith(u'[') || !line.endsWith(u']'))
-            continue;
+        if (line.size() < 2 || !line.startsWith(u'[') || !line.endsWith(u']')) continue;
         const QString key = line.mid(1, line.size() - 2);
         const QString plain = key.trimmed();
         bool named = false;
-        for (const QChar c : plain)
-            named = named || c != u'\\';
+        for (const QChar c : plain) named = named || c != u'\\';
         Check(registry.KeyExists(key) == named, "a key read is not found again");
         // A ProgID's CLSID key names the ProgID to bind.
         const qsizetype cut = key.indexOf(u'\\');
-        if (cut > 0)
-            Bind(registry, key.left(cut));
+        if (cut > 0) Bind(registry, key.left(cut));
     }
     return 0;
 }

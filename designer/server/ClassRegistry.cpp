@@ -9,8 +9,7 @@ namespace {
 
 // Reads a quoted registry string starting at pos (on the opening quote).
 std::optional<QString> ReadQuoted(const QString& line, qsizetype& pos) {
-    if (pos >= line.size() || line[pos] != u'"')
-        return std::nullopt;
+    if (pos >= line.size() || line[pos] != u'"') return std::nullopt;
     QString out;
     for (++pos; pos < line.size(); ++pos) {
         const QChar c = line[pos];
@@ -33,8 +32,7 @@ bool IsServerKey(const QString& key) {
 QString Quote(const QString& text) {
     QString out = QStringLiteral("\"");
     for (const QChar c : text) {
-        if (c == u'\\' || c == u'"')
-            out += u'\\';
+        if (c == u'\\' || c == u'"') out += u'\\';
         out += c;
     }
     return out + u'"';
@@ -44,15 +42,13 @@ QString Quote(const QString& text) {
 
 QString CClassRegistry::Normalize(const QString& key) {
     QString k = key.trimmed().toLower();
-    while (k.endsWith(u'\\'))
-        k.chop(1);
+    while (k.endsWith(u'\\')) k.chop(1);
     return k;
 }
 
 bool CClassRegistry::LoadFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
     LoadText(QString::fromUtf8(file.readAll()), QFileInfo(path).absolutePath());
     return true;
 }
@@ -62,37 +58,29 @@ void CClassRegistry::LoadText(const QString& text, const QString& baseFolder) {
     bool haveKey = false;
     for (const QString& raw : text.split(u'\n')) {
         const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
-            continue;
+        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#')) continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             key = line.mid(1, line.size() - 2);
             haveKey = !Normalize(key).isEmpty();
-            if (haveKey)
-                m_keys[Normalize(key)];
+            if (haveKey) m_keys[Normalize(key)];
             continue;
         }
-        if (!haveKey)
-            continue;
+        if (!haveKey) continue;
         QString name;
         qsizetype pos = 0;
         if (line.startsWith(u'@')) {
             pos = 1;
         } else {
             auto quoted = ReadQuoted(line, pos);
-            if (!quoted)
-                continue;
+            if (!quoted) continue;
             name = *quoted;
         }
-        while (pos < line.size() && line[pos].isSpace())
-            ++pos;
-        if (pos >= line.size() || line[pos] != u'=')
-            continue;
+        while (pos < line.size() && line[pos].isSpace()) ++pos;
+        if (pos >= line.size() || line[pos] != u'=') continue;
         ++pos;
-        while (pos < line.size() && line[pos].isSpace())
-            ++pos;
+        while (pos < line.size() && line[pos].isSpace()) ++pos;
         auto value = ReadQuoted(line, pos);
-        if (!value)
-            continue;
+        if (!value) continue;
         // A server file named relative to the registry file lies beside it,
         // so an installed tree can be moved or unpacked anywhere.
         if (!baseFolder.isEmpty() && name.isEmpty() && IsServerKey(key) && !value->isEmpty() &&
@@ -112,36 +100,29 @@ bool CClassRegistry::KeyExists(const QString& key) const {
 
 std::optional<QString> CClassRegistry::QueryValue(const QString& key, const QString& name) const {
     const auto k = m_keys.constFind(Normalize(key));
-    if (k == m_keys.constEnd())
-        return std::nullopt;
+    if (k == m_keys.constEnd()) return std::nullopt;
     const auto v = k->constFind(name.toLower());
-    if (v == k->constEnd())
-        return std::nullopt;
+    if (v == k->constEnd()) return std::nullopt;
     return *v;
 }
 
 QString CClassRegistry::CLSIDFromProgID(const QString& progId) const {
-    if (progId.trimmed().isEmpty())
-        return {};
+    if (progId.trimmed().isEmpty()) return {};
     return QueryValue(progId + QStringLiteral("\\CLSID")).value_or(QString()).trimmed();
 }
 
 QString CClassRegistry::ProgIDFromCLSID(const QString& clsid) const {
-    if (clsid.isEmpty())
-        return {};
-    return QueryValue(QStringLiteral("CLSID\\") + clsid + QStringLiteral("\\ProgID"))
-        .value_or(QString())
-        .trimmed();
+    if (clsid.isEmpty()) return {};
+    return QueryValue(QStringLiteral("CLSID\\") + clsid + QStringLiteral("\\ProgID")).value_or(QString()).trimmed();
 }
 
 std::optional<QString> CClassRegistry::InprocServer(const QString& clsid) const {
-    if (clsid.isEmpty())
-        return std::nullopt;
+    if (clsid.isEmpty()) return std::nullopt;
     return QueryValue(QStringLiteral("CLSID\\") + clsid + QStringLiteral("\\InprocServer32"));
 }
 
-QString CClassRegistry::RegistrationText(const QString& progId, const QString& clsid,
-                                         const QString& serverFile, const QString& title) {
+QString CClassRegistry::RegistrationText(const QString& progId, const QString& clsid, const QString& serverFile,
+                                         const QString& title) {
     QString t;
     t += QStringLiteral("; TavishFennic class registry\n");
     t += QStringLiteral("[%1]\n@=%2\n").arg(progId, Quote(title));
@@ -154,18 +135,15 @@ QString CClassRegistry::RegistrationText(const QString& progId, const QString& c
 
 QStringList CClassRegistry::DefaultFiles(const QString& programFolder) {
     const QString forced = qEnvironmentVariable("FENNIC_CLASS_REGISTRY");
-    if (!forced.isEmpty())
-        return {forced};
+    if (!forced.isEmpty()) return {forced};
     QStringList files{QDir(programFolder).filePath(QStringLiteral("classes.reg"))};
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (!config.isEmpty())
-        files << QDir(config).filePath(QStringLiteral("Meridex/classes.reg"));
+    if (!config.isEmpty()) files << QDir(config).filePath(QStringLiteral("Meridex/classes.reg"));
     return files;
 }
 
 CClassRegistry CClassRegistry::LoadDefault(const QString& programFolder) {
     CClassRegistry registry;
-    for (const QString& file : DefaultFiles(programFolder))
-        registry.LoadFile(file);
+    for (const QString& file : DefaultFiles(programFolder)) registry.LoadFile(file);
     return registry;
 }

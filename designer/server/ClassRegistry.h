@@ -37,8 +37,8 @@ public:
     std::optional<QString> InprocServer(const QString& clsid) const;
 
     // Text of a registry file registering one class.
-    static QString RegistrationText(const QString& progId, const QString& clsid,
-                                    const QString& serverFile, const QString& title);
+    static QString RegistrationText(const QString& progId, const QString& clsid, const QString& serverFile,
+                                    const QString& title);
 
     // The registration files the shell reads: with FENNIC_CLASS_REGISTRY set,
     // only that file; otherwise classes.reg in the program folder and then the

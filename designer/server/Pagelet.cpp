@@ -78,16 +78,14 @@ void CPagelet::Attach(std::unique_ptr<IWidgetServer> server, const QString& prog
     m_progId = progId;
     m_folder = folder;
     m_error = m_server ? BindError::None : BindError::NotAWidgetServer;
-    if (m_server)
-        Prepare();
+    if (m_server) Prepare();
 }
 
 void CPagelet::Prepare() {
     const IResourceModule* module = m_server->GetResourceHandle();
     const long ids[4] = {m_server->StringId10(), m_server->StringId11(), m_server->StringId13(),
                          m_server->StringId12()};
-    for (int i = 0; i < 4; ++i)
-        m_strings[i] = module ? module->LoadString(ids[i]) : QString();
+    for (int i = 0; i < 4; ++i) m_strings[i] = module ? module->LoadString(ids[i]) : QString();
     m_server->SetName(QStringLiteral("Normal"));
     m_server->SetDescription(QString());
 }

@@ -17,10 +17,8 @@ public:
             if (box && box->isVisible()) {
                 texts << box->text();
                 titles << box->windowTitle();
-                if (QAbstractButton* b = box->button(m_answer))
-                    b->click();
-                else
-                    box->reject();
+                if (QAbstractButton* b = box->button(m_answer)) b->click();
+                else box->reject();
             }
         });
         m_timer.start();

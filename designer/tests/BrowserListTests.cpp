@@ -44,7 +44,8 @@ TEST_F(BrowserListTest, DetectsTheWellKnownBrowsersInOrder) {
     EXPECT_EQ(none.Count(), 0);
     EXPECT_TRUE(none.ProgramAt(0).isEmpty());
 
-    registry.Set(LM, "SOFTWARE\\Microsoft\\windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", "", "C:\\ie\\iexplore.exe");
+    registry.Set(LM, "SOFTWARE\\Microsoft\\windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", "",
+                 "C:\\ie\\iexplore.exe");
     registry.Set(LM, kNav, "CurrentVersion", "4.7 (en)");
     registry.Set(LM, kNav + "\\4.7 (en)\\Main", "Install Directory", "C:\\N47");
     registry.Set(LM, kNav + "\\4.5 (en)\\Main", "Install Directory", "C:\\N45");
@@ -53,8 +54,9 @@ TEST_F(BrowserListTest, DetectsTheWellKnownBrowsersInOrder) {
     // Navigator 3 is listed only when its program is there.
     registry.Set(RegistryRoot::CurrentUser, kNav + "\\Main", "Install Directory", "C:\\N3");
     registry.Set(RegistryRoot::CurrentUser, kNav + "\\Main", "Mozilla", "Mozilla/3.0");
-    Desktop("firefox.desktop", "[Desktop Entry]\nType=Application\nName=Firefox\nExec=/usr/bin/firefox %u\n"
-                               "Categories=Network;WebBrowser;\n");
+    Desktop("firefox.desktop",
+            "[Desktop Entry]\nType=Application\nName=Firefox\nExec=/usr/bin/firefox %u\n"
+            "Categories=Network;WebBrowser;\n");
     Desktop("editor.desktop", "[Desktop Entry]\nType=Application\nName=Editor\nExec=ed\nCategories=Utility;\n");
     Desktop("hidden.desktop",
             "[Desktop Entry]\nType=Application\nName=Hidden\nExec=h\nCategories=WebBrowser;\nNoDisplay=true\n");
@@ -118,8 +120,7 @@ TEST_F(BrowserListTest, AddBrowserLabelsAreMnemonicsNotText) {
     CAddBrowserDlg add;
     int labels = 0;
     for (const QLabel* label : add.findChildren<QLabel*>()) {
-        if (!label->text().contains(u'&'))
-            continue;
+        if (!label->text().contains(u'&')) continue;
         ++labels;
         EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
     }

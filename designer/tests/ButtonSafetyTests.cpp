@@ -34,8 +34,7 @@ QList<ButtonStyle> ShippedTemplates() {
     for (const QString& name : folder.entryList({"*.pgt"}, QDir::Files)) {
         auto style = Pgt::ReadFile(folder.filePath(name));
         EXPECT_TRUE(style.has_value()) << name.toStdString();
-        if (style)
-            out << *style;
+        if (style) out << *style;
     }
     EXPECT_EQ(out.size(), 5);
     return out;
@@ -228,13 +227,11 @@ TEST(ShippedLooks, FocusRingShowsOnLightAndDarkPages) {
     for (const ButtonStyle& s : looks) {
         QList<QColor> tones;
         const QString css = ButtonOutput::HtmlCss(s);
-        for (auto it = ring.globalMatch(css); it.hasNext();)
-            tones << QColor(it.next().captured(1));
+        for (auto it = ring.globalMatch(css); it.hasNext();) tones << QColor(it.next().captured(1));
         ASSERT_FALSE(tones.isEmpty()) << s.title.toStdString();
         for (const QColor page : {QColor("#ffffff"), QColor("#121212")}) {
             double best = 0;
-            for (const QColor& tone : tones)
-                best = std::max(best, ButtonColors::ContrastRatio(tone, page));
+            for (const QColor& tone : tones) best = std::max(best, ButtonColors::ContrastRatio(tone, page));
             EXPECT_GE(best, 3.0) << s.title.toStdString() << " on " << page.name().toStdString();
         }
     }
@@ -276,8 +273,9 @@ TEST(SvgForm, FollowsThePageAndTheVisitor) {
     EXPECT_TRUE(style.contains("color-scheme")) << style.toStdString();
     // New work starts in the HTML link form; old files without a form stay SVG.
     EXPECT_EQ(ButtonStyle{}.form, OutputForm::Link);
-    auto old = Pgt::Read("========== Description Part Begin ==========\nTitle = Old\n"
-                         "========== Description Part End ==========\n[Button]\nLabel = \"x\"\n");
+    auto old = Pgt::Read(
+        "========== Description Part Begin ==========\nTitle = Old\n"
+        "========== Description Part End ==========\n[Button]\nLabel = \"x\"\n");
     ASSERT_TRUE(old.has_value());
     EXPECT_EQ(old->form, OutputForm::Svg);
     // The preview page follows the visitor's colour scheme as a page would.
@@ -344,9 +342,9 @@ namespace {
 // Xvfb with QT_QPA_PLATFORM=xcb for the desktop's look).
 TEST(EditorPicture, ChecksWithAFixOffered) {
     const QByteArray dir = qgetenv("FENNIC_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "set FENNIC_SCREENSHOT_DIR to take the editor's picture";
-    auto ocean = Pgt::ReadFile(QStringLiteral(FENNIC_SOURCE_RESOURCES "/PageletServer/Ocean_PageletServer.FennicButton.pgt"));
+    if (dir.isEmpty()) GTEST_SKIP() << "set FENNIC_SCREENSHOT_DIR to take the editor's picture";
+    auto ocean = Pgt::ReadFile(
+        QStringLiteral(FENNIC_SOURCE_RESOURCES "/PageletServer/Ocean_PageletServer.FennicButton.pgt"));
     ASSERT_TRUE(ocean.has_value());
     ocean->states[1].text = QColor("#8fb3e8");
     QWidget host;
@@ -361,8 +359,7 @@ TEST(EditorPicture, ChecksWithAFixOffered) {
     auto* checks = host.findChild<QWidget*>("checks");
     ASSERT_NE(checks, nullptr);
     // The form scrolls: the checks are brought into view.
-    if (auto* area = host.findChild<QScrollArea*>())
-        area->ensureWidgetVisible(checks);
+    if (auto* area = host.findChild<QScrollArea*>()) area->ensureWidgetVisible(checks);
     QCoreApplication::processEvents();
     EXPECT_TRUE(host.grab().save(QString::fromLocal8Bit(dir) + "/tavishfennic-checks.png"));
 }

@@ -30,8 +30,7 @@ QString ReadAll(const QString& path) {
 
 bool WellFormed(const QString& xml) {
     QXmlStreamReader reader(xml);
-    while (!reader.atEnd())
-        reader.readNext();
+    while (!reader.atEnd()) reader.readNext();
     return !reader.hasError();
 }
 
@@ -141,10 +140,10 @@ TEST(ButtonOutput, SvgCarriesStatesAndEscapes) {
 TEST(ButtonOutput, CharactersXmlForbidsAreLeftOut) {
     // U+FFFE and U+FFFF are valid UTF-8 in a .pgt file but no XML characters;
     // a fish (a surrogate pair) is one.
-    const auto s = Pgt::Read(QString::fromUtf8(
-        "========== Description Part Begin ==========\n========== Description Part End ==========\n"
-        "[Button]\nLabel = \"Fish\xef\xbf\xbe \xf0\x9f\x90\x9f\"\nTooltip = \"Go\xef\xbf\xbf\"\n"
-        "Link = \"next.htm\"\n"));
+    const auto s = Pgt::Read(
+        QString::fromUtf8("========== Description Part Begin ==========\n========== Description Part End ==========\n"
+                          "[Button]\nLabel = \"Fish\xef\xbf\xbe \xf0\x9f\x90\x9f\"\nTooltip = \"Go\xef\xbf\xbf\"\n"
+                          "Link = \"next.htm\"\n"));
     ASSERT_TRUE(s);
     ButtonStyle style = *s;
     // A lone surrogate can only be typed, and at either end of a pair.
@@ -156,8 +155,7 @@ TEST(ButtonOutput, CharactersXmlForbidsAreLeftOut) {
         EXPECT_TRUE(WellFormed(svg));
         EXPECT_TRUE(svg.contains(QString::fromUtf8("Fish \xf0\x9f\x90\x9f")));
         EXPECT_TRUE(svg.contains("<title>Go</title>"));
-        for (int i = 0; i < 3; ++i)
-            EXPECT_TRUE(WellFormed(ButtonOutput::StaticSvg(b, ButtonState(i))));
+        for (int i = 0; i < 3; ++i) EXPECT_TRUE(WellFormed(ButtonOutput::StaticSvg(b, ButtonState(i))));
         EXPECT_TRUE(WellFormed(ButtonOutput::CursorCode(b, "Fish.svg")));
     }
     EXPECT_TRUE(ButtonOutput::InteractiveSvg(style).contains(QString::fromUtf8("aria-label=\"Fish\xf0\x9f\x90\x9f\"")));
@@ -175,7 +173,7 @@ TEST(ButtonOutput, CursorCodeEmbedsByRelativeName) {
     EXPECT_TRUE(html.contains("aria-label=\"Next\""));  // alt text falls back to the label
     EXPECT_TRUE(html.contains("title=\"Go on\""));
     EXPECT_TRUE(html.contains("<a href=\"next.htm\" target=\"_blank\">Next</a>"));
-    EXPECT_FALSE(html.contains('/'+QString("tmp")));
+    EXPECT_FALSE(html.contains('/' + QString("tmp")));
 }
 
 // The file named one family and nothing else: a visitor without it got the
@@ -273,7 +271,8 @@ TEST_F(ServerTest, CodeDescribesTheSupportFileNotUnsavedEdits) {
     ASSERT_TRUE(server.Save(pgt));
     EXPECT_NE(server.GetCodePartText(1, 1), saved);
     // The picture keeps room around the face for the focus ring.
-    EXPECT_TRUE(server.GetCodePartText(1, 1).contains(QStringLiteral("width=\"%1\"").arg(900 + 2 * ButtonOutput::kSvgRingRoom)));
+    EXPECT_TRUE(server.GetCodePartText(1, 1).contains(
+        QStringLiteral("width=\"%1\"").arg(900 + 2 * ButtonOutput::kSvgRingRoom)));
 }
 
 TEST_F(ServerTest, ACopyLeavesTheWorksFileAlone) {
@@ -298,7 +297,8 @@ TEST(SupportFileNames, ShortAndWebSafe) {
     // case never share a file.
     const auto name = [](const char* pgt) { return QFileInfo(CFennicButtonServer::SupportFileFor(pgt)).fileName(); };
     EXPECT_EQ(name("/w/oceanbtn_PageletServer.FennicButton.pgt"), "oceanbtn.svg");
-    EXPECT_TRUE(name("/w/OceanBtn_PageletServer.FennicButton.pgt").contains(QRegularExpression("^oceanbtn-[0-9a-f]{6}\\.svg$")));
+    EXPECT_TRUE(name("/w/OceanBtn_PageletServer.FennicButton.pgt")
+                    .contains(QRegularExpression("^oceanbtn-[0-9a-f]{6}\\.svg$")));
     EXPECT_NE(name("/w/OceanBtn_PageletServer.FennicButton.pgt"), name("/w/OCEANBTN_PageletServer.FennicButton.pgt"));
     EXPECT_TRUE(name("/w/My Page.pgt").startsWith("my-page-"));
 }
@@ -329,8 +329,7 @@ TEST_F(ServerTest, WorksOfTheOldNamingStillPublish) {
 
 TEST_F(ServerTest, LoadReportsTheFilesMakerAndRefusesJunk) {
     const QString foreign = dir.filePath("f.pgt");
-    WriteAll(foreign,
-             "========== Description Part Begin ==========\nTitle = X\nProgID = PAGELETSERVER.FENNICBUTTON\n");
+    WriteAll(foreign, "========== Description Part Begin ==========\nTitle = X\nProgID = PAGELETSERVER.FENNICBUTTON\n");
     ASSERT_TRUE(server.Load(foreign));
     EXPECT_EQ(server.ProgID(), "PAGELETSERVER.FENNICBUTTON");
 
@@ -389,8 +388,7 @@ TEST_F(ServerTest, EditorMnemonicsLeaveTheMenusAlone) {
     for (const QLabel* label : editor->findChildren<QLabel*>()) {
         const QString text = label->text();
         const qsizetype amp = text.indexOf(u'&');
-        if (amp < 0 || amp + 1 >= text.size() || text[amp + 1] == u'&')
-            continue;
+        if (amp < 0 || amp + 1 >= text.size() || text[amp + 1] == u'&') continue;
         ++mnemonics;
         EXPECT_FALSE(QStringLiteral("FTPH").contains(text[amp + 1].toUpper())) << text.toStdString();
     }
@@ -407,8 +405,8 @@ TEST_F(ServerTest, WheelChangesOnlyTheFocusedBox) {
     auto* scroll = editor->findChild<QScrollArea*>();
     ASSERT_NE(scroll, nullptr);
     auto wheel = [](QWidget* target) {
-        QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(target, &event);
     };
     const auto spins = scroll->widget()->findChildren<QSpinBox*>();
@@ -475,10 +473,8 @@ namespace {
 bool CssBalanced(const QString& css) {
     int depth = 0;
     for (const QChar c : css) {
-        if (c == u'{')
-            ++depth;
-        else if (c == u'}' && --depth < 0)
-            return false;
+        if (c == u'{') ++depth;
+        else if (c == u'}' && --depth < 0) return false;
     }
     return depth == 0;
 }
@@ -501,9 +497,10 @@ TEST(HtmlForm, CssHasTheStatesRemSizesAndCustomProperties) {
     EXPECT_TRUE(CssBalanced(css)) << css.toStdString();
     const QString c = "." + ButtonOutput::HtmlClass(s);
     EXPECT_TRUE(c.startsWith(".fb-ocean-btn-"));
-    for (const QString& rule : {c + " {", c + ":hover {", c + ":focus-visible {", c + ":active {",
-                                QString("@media (prefers-reduced-motion: reduce) {"),
-                                QString("@media (forced-colors: active) {"), QString("@media (prefers-color-scheme: dark) {")})
+    for (const QString& rule :
+         {c + " {", c + ":hover {", c + ":focus-visible {", c + ":active {",
+          QString("@media (prefers-reduced-motion: reduce) {"), QString("@media (forced-colors: active) {"),
+          QString("@media (prefers-color-scheme: dark) {")})
         EXPECT_TRUE(css.contains(rule)) << rule.toStdString();
     // Sizes follow the visitor's font size.
     for (const char* size : {"min-width: 7.5rem;", "min-height: 2.25rem;", "font-size: 0.875rem;",
@@ -567,7 +564,8 @@ TEST_F(ServerTest, HtmlFormPublishesWithoutSupportFiles) {
     EXPECT_EQ(server.GetSupportFileCount(), 0);
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.svg"}, QDir::Files).isEmpty());
     EXPECT_TRUE(server.GetCodePartText(0, 1).startsWith("<style>\n." + ButtonOutput::HtmlClass(s) + " {"));
-    EXPECT_TRUE(server.GetCodePartText(1, 1).startsWith("<button type=\"button\" class=\"" + ButtonOutput::HtmlClass(s) + "\""));
+    EXPECT_TRUE(server.GetCodePartText(1, 1).startsWith("<button type=\"button\" class=\"" +
+                                                        ButtonOutput::HtmlClass(s) + "\""));
 
     // The choice is stored; a file without it opens in the SVG form.
     CFennicButtonServer reopened;
@@ -624,12 +622,10 @@ TEST(Contrast, DerivedLooks) {
     EXPECT_EQ(dark[1].fill, QColor("#4d6699"));  // 20 % towards white
     EXPECT_EQ(dark[2].fill, QColor("#183060"));  // 25 % towards black
     EXPECT_EQ(dark[0].fill2, QColor("#1a3366"));
-    for (const StateLook& look : dark)
-        EXPECT_EQ(look.text, QColor(Qt::white));
+    for (const StateLook& look : dark) EXPECT_EQ(look.text, QColor(Qt::white));
     const auto light = ButtonColors::Derive(QColor("#f0f0f0"));
     EXPECT_EQ(light[1].fill, QColor("#d8d8d8"));  // a light base gets darker on hover
-    for (const StateLook& look : light)
-        EXPECT_EQ(look.text, QColor(Qt::black));
+    for (const StateLook& look : light) EXPECT_EQ(look.text, QColor(Qt::black));
     // Whatever the base, the derived text reads at least as well as the
     // better of black and white allows.
     for (const char* base : {"#ff0000", "#00ff00", "#808080", "#ffff00", "#000000", "#ffffff"}) {
@@ -706,8 +702,7 @@ TEST_F(ServerTest, EditorUndoesAndRedoesEveryKindOfField) {
     EXPECT_EQ(server.Style().states[1].fill, QColor("#4d6699"));
     EXPECT_TRUE(server.EditCommand(EditCmd::Undo, true));
 
-    for (int i = 0; i < 5; ++i)
-        ASSERT_TRUE(server.EditCommand(EditCmd::Undo, false));
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(server.EditCommand(EditCmd::Undo, false));
     EXPECT_FALSE(server.EditCommand(EditCmd::Undo, false));
     EXPECT_TRUE(server.Style() == start);
     EXPECT_EQ(label->text(), start.label);  // the fields show it too

@@ -108,10 +108,11 @@ TEST(ClassRegistry, RelativeServerFileLiesBesideTheRegistryFile) {
     ASSERT_TRUE(dir.isValid());
     QFile file(dir.filePath("classes.reg"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[CLSID\\{A}\\InprocServer32]\n@=\"PageletServer/../PageletServer/A.so\"\n"
-               "\"ThreadingModel\"=\"Apartment\"\n"
-               "[CLSID\\{B}\\InprocServer32]\n@=\"/opt/fennic/B.so\"\n"
-               "[CLSID\\{C}\\ProgID]\n@=\"Some.Relative\"\n");
+    file.write(
+        "[CLSID\\{A}\\InprocServer32]\n@=\"PageletServer/../PageletServer/A.so\"\n"
+        "\"ThreadingModel\"=\"Apartment\"\n"
+        "[CLSID\\{B}\\InprocServer32]\n@=\"/opt/fennic/B.so\"\n"
+        "[CLSID\\{C}\\ProgID]\n@=\"Some.Relative\"\n");
     file.close();
     CClassRegistry registry;
     ASSERT_TRUE(registry.LoadFile(file.fileName()));

@@ -132,16 +132,13 @@ TEST(Credits, ScrollsLinesAndRestartsWithoutPause) {
     EXPECT_EQ(credits.CurrentLineIndex(), 0);
     EXPECT_EQ(credits.CurrentLineHeight(), 21);
     const int titleBand = credits.BandWidth();
-    for (int i = 0; i < 21; ++i)
-        credits.Tick();
+    for (int i = 0; i < 21; ++i) credits.Tick();
     EXPECT_EQ(credits.CurrentLineIndex(), 1);
     EXPECT_EQ(credits.BandWidth(), titleBand);  // "B" is narrower
-    for (int i = 0; i < 15; ++i)
-        credits.Tick();
+    for (int i = 0; i < 15; ++i) credits.Tick();
     EXPECT_EQ(credits.CurrentLineIndex(), 2);
     EXPECT_GT(credits.BandWidth(), titleBand);  // the wider line widens the band
-    for (int i = 0; i < 15; ++i)
-        credits.Tick();
+    for (int i = 0; i < 15; ++i) credits.Tick();
     EXPECT_EQ(credits.CurrentLineIndex(), 0);  // the first line follows the last at once
 }
 
@@ -154,8 +151,7 @@ TEST(Credits, DrawnAtTheScreensDensity) {
         credits.SetDevicePixelRatio(ratio);
         credits.SetCredits(text, u'|');
         credits.StartScrolling();
-        for (int i = 0; i < ticks; ++i)
-            credits.Tick();
+        for (int i = 0; i < ticks; ++i) credits.Tick();
         return credits.Image();
     };
     const QImage one = drawn(1, 30);
@@ -184,8 +180,7 @@ TEST(Credits, DrawnAtTheScreensDensity) {
     EXPECT_EQ(still.Image().size(), QSize(180, 60));
     EXPECT_EQ(still.Image().devicePixelRatio(), 1.5);
     still.StartScrolling();
-    for (int i = 0; i < 50; ++i)
-        still.Tick();
+    for (int i = 0; i < 50; ++i) still.Tick();
     EXPECT_EQ(still.Image().size(), QSize(180, 60));
     still.SetDevicePixelRatio(2);
     still.Tick();

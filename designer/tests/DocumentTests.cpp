@@ -41,8 +41,7 @@ protected:
     Host host;
     CWidgetDocument doc{host, [this]() -> std::unique_ptr<CPagelet> {
                             auto binding = std::make_unique<CPagelet>();
-                            if (!bindFails)
-                                binding->Attach(std::make_unique<FakeServer>(state), kWidgetServerProgID);
+                            if (!bindFails) binding->Attach(std::make_unique<FakeServer>(state), kWidgetServerProgID);
                             return binding;
                         }};
 

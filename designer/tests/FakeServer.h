@@ -40,16 +40,14 @@ public:
     void SetLinkAddress(const QString& a) override { m_link = a; }
     void SetSavedTime(const QDateTime& t) override { m_saved = t; }
     bool Load(const QString& path) override {
-        if (!m_state->files.contains(path))
-            return false;
+        if (!m_state->files.contains(path)) return false;
         m_progId = m_state->files.value(path);
         m_name = QStringLiteral("Loaded");
         m_link = QStringLiteral("https://example.org/");
         return true;
     }
     bool Save(const QString& path) override {
-        if (!m_state->saveSucceeds)
-            return false;
+        if (!m_state->saveSucceeds) return false;
         m_state->saved << path;
         return true;
     }
@@ -66,10 +64,8 @@ public:
     QString GetSupportFilePath(short i) const override { return m_state->supportFiles.value(i).value(1); }
     QString GetSupportFileWebPath(short i) const override { return m_state->supportFiles.value(i).value(2); }
     QWidget* CreateEditor(QWidget* parent) override {
-        if (m_state->editorThrows)
-            throw WidgetServerError(QStringLiteral("no editor today"));
-        if (m_state->noEditor || !parent)
-            return nullptr;
+        if (m_state->editorThrows) throw WidgetServerError(QStringLiteral("no editor today"));
+        if (m_state->noEditor || !parent) return nullptr;
         m_editor = new QWidget(parent);
         return m_editor;
     }

@@ -69,8 +69,9 @@ QByteArray Utf16(const QString& text, bool bigEndian) {
 // the button turned to garbage.
 TEST_F(PageSafetyTest, Utf16PagesStayUtf16) {
     for (const bool bigEndian : {false, true}) {
-        const QString text = "<!DOCTYPE html>\r\n<html><head><title>Grüße</title></head>\r\n<body>\r\n<p>Ünïcode ✓ 𝄞</p>\r\n"
-                             "</body></html>\r\n";
+        const QString text =
+            "<!DOCTYPE html>\r\n<html><head><title>Grüße</title></head>\r\n<body>\r\n<p>Ünïcode ✓ 𝄞</p>\r\n"
+            "</body></html>\r\n";
         const QString page = Write(Utf16(text, bigEndian));
         Code(QString(), "<a class=\"fb-c\" href=\"#\">Café →</a>\n");
         CInsertCodeDlg dlg(binding, RequiredHtmlCode(*binding.Server()));
@@ -94,8 +95,9 @@ TEST_F(PageSafetyTest, Utf16PagesStayUtf16) {
 // encoding lacks becomes a character reference, and the page's own bytes
 // (an unassigned 0x81 among them) and mixed line ends stay as they were.
 TEST_F(PageSafetyTest, Windows1252PagesKeepEveryCharacter) {
-    const QByteArray before = "<!DOCTYPE html>\r\n<html><head><meta charset=\"windows-1252\"><title>Men\xfc</title></head>\n"
-                              "<body>\r<p>Odd byte \x81 and \x93quotes\x94</p>\r\n";
+    const QByteArray before =
+        "<!DOCTYPE html>\r\n<html><head><meta charset=\"windows-1252\"><title>Men\xfc</title></head>\n"
+        "<body>\r<p>Odd byte \x81 and \x93quotes\x94</p>\r\n";
     const QByteArray after = "</body></html>\n";
     const QString page = Write(before + after);
     Code(QString(), "<a class=\"fb-c\" href=\"#\">Café – “Join” → 𝄞</a>\n");
@@ -105,7 +107,9 @@ TEST_F(PageSafetyTest, Windows1252PagesKeepEveryCharacter) {
     InsertBefore(dlg, "</body>");
     ASSERT_TRUE(dlg.OnSave());
     // The page's dominant line end is CR LF.
-    EXPECT_EQ(Read(page).toStdString(), (before + "<a class=\"fb-c\" href=\"#\">Caf\xe9 \x96 \x93Join\x94 &#x2192; &#x1D11E;</a>\r\n" + after).toStdString());
+    EXPECT_EQ(Read(page).toStdString(),
+              (before + "<a class=\"fb-c\" href=\"#\">Caf\xe9 \x96 \x93Join\x94 &#x2192; &#x1D11E;</a>\r\n" + after)
+                  .toStdString());
 }
 
 // A UTF-8 page without a declaration, and one with a byte-order mark, stay
@@ -136,8 +140,9 @@ TEST_F(PageSafetyTest, EncodingIsDetected) {
 // The CSS block went where the caret was, inside a <p>, and a second insert
 // repeated it. The style goes into the head once; each element at its caret.
 TEST_F(PageSafetyTest, StyleGoesIntoTheHeadOnce) {
-    const QString page = Write("<!DOCTYPE html>\n<html>\n<head>\n<title>T</title>\n</head>\n<body>\n"
-                               "<p>First FIRST here.</p>\n<p>Second SECOND here.</p>\n</body>\n</html>\n");
+    const QString page = Write(
+        "<!DOCTYPE html>\n<html>\n<head>\n<title>T</title>\n</head>\n<body>\n"
+        "<p>First FIRST here.</p>\n<p>Second SECOND here.</p>\n</body>\n</html>\n");
     CInsertCodeDlg dlg(binding, RequiredHtmlCode(*binding.Server()));
     ASSERT_TRUE(dlg.OpenFile(page));
     InsertBefore(dlg, "FIRST");
@@ -162,11 +167,12 @@ TEST_F(PageSafetyTest, ElementNeverLandsInsideATagOrTheHead) {
     const QString page = Write("<html><head><title>T</title></head><body class=\"main\"><p>x</p></body></html>");
     CInsertCodeDlg dlg(binding, RequiredHtmlCode(*binding.Server()));
     ASSERT_TRUE(dlg.OpenFile(page));
-    InsertBefore(dlg, "\"main\"");  // inside <body ...>
+    InsertBefore(dlg, "\"main\"");   // inside <body ...>
     InsertBefore(dlg, "T</title>");  // in the head
     ASSERT_TRUE(dlg.OnSave());
     const QString text = QString::fromUtf8(Read(page));
-    EXPECT_TRUE(text.contains("<body class=\"main\"><a class=\"fb-go-1a2b3c\" href=\"#\">Go</a>")) << text.toStdString();
+    EXPECT_TRUE(text.contains("<body class=\"main\"><a class=\"fb-go-1a2b3c\" href=\"#\">Go</a>"))
+        << text.toStdString();
     EXPECT_TRUE(text.contains("<title>T</title>"));
     EXPECT_EQ(text.count("<style>"), 1);
 
@@ -186,8 +192,7 @@ TEST_F(PageSafetyTest, FormsWithoutSupportFilesDoNotMentionThem) {
     state->supportFiles.clear();
     CViewCodeDlg view(binding, RequiredHtmlCode(*binding.Server()));
     const QList<QLabel*> labels = view.findChildren<QLabel*>();
-    for (QLabel* label : labels)
-        EXPECT_FALSE(label->text().contains(".svg")) << label->text().toStdString();
+    for (QLabel* label : labels) EXPECT_FALSE(label->text().contains(".svg")) << label->text().toStdString();
     EXPECT_TRUE(view.Link()->isHidden());
     CInsertCodeDlg insert(binding, RequiredHtmlCode(*binding.Server()));
     EXPECT_TRUE(insert.CopyBox()->isHidden());

@@ -76,8 +76,7 @@ TEST(HelpTopics, Table) {
     EXPECT_EQ(HelpTopicFor(0), "index.htm");
     EXPECT_EQ(HelpTopicFor(130), "interface/menu/file.htm#new");
     EXPECT_EQ(HelpTopicFor(143), "interface/menu/file.htm#saveastemplate");
-    for (int key : {148, 132, 141})
-        EXPECT_EQ(HelpTopicFor(key), "interface/menu/file.htm#publish");
+    for (int key : {148, 132, 141}) EXPECT_EQ(HelpTopicFor(key), "interface/menu/file.htm#publish");
     EXPECT_EQ(HelpTopicFor(144), "interface/menu/templates.htm");
     EXPECT_EQ(HelpTopicFor(131), "interface/menu/templates.htm#rename");
     EXPECT_EQ(HelpTopicFor(134), "interface/menu/preview.htm");

@@ -204,7 +204,8 @@ TEST_F(PublishDlgTest, SupportFilesListedOnceSelectedAndCopied) {
     {
         BoxAnswerer answerer(QMessageBox::Ok);
         ASSERT_TRUE(dlg.CopySelectedTo(dir.path()));
-        EXPECT_EQ(answerer.texts, QStringList({FormatMessage(Ids::SupportCopied, {QDir::toNativeSeparators(dir.path())})}));
+        EXPECT_EQ(answerer.texts,
+                  QStringList({FormatMessage(Ids::SupportCopied, {QDir::toNativeSeparators(dir.path())})}));
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("a.svg")));
     EXPECT_EQ(ReadFile(dir.filePath("b.svg")), "b.svg");
@@ -244,8 +245,7 @@ TEST_F(PublishDlgTest, FolderChoosersStartAtThePagesFolder) {
     QString current;
     QTimer::singleShot(0, [&]() {
         auto* chooser = qobject_cast<CFolderDialog*>(QApplication::activeModalWidget());
-        if (!chooser)
-            return;  // caught below: nothing was shown
+        if (!chooser) return;  // caught below: nothing was shown
         shown = QDir::fromNativeSeparators(chooser->PathEdit()->text());
         okEnabled = chooser->OkButton()->isEnabled();
         if (auto* tree = chooser->findChild<QTreeView*>())

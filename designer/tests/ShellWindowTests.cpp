@@ -314,16 +314,14 @@ TEST_F(ShellWindowTest, BrowserItemsFollowTheEditedList) {
         dlg.UpdateBrowserItems();
         QStringList names;
         for (QAction* action : dlg.BrowserMenu()->actions()) {
-            if (action->data().toInt() >= Cmd::FirstBrowser)
-                names << action->text();
+            if (action->data().toInt() >= Cmd::FirstBrowser) names << action->text();
         }
         return names;
     };
     // Edit Browser List, closed at once by a "user".
     const auto editList = [&dlg]() {
         QTimer::singleShot(50, []() {
-            if (auto* edit = qobject_cast<CExternalBrowsersDlg*>(QApplication::activeModalWidget()))
-                edit->reject();
+            if (auto* edit = qobject_cast<CExternalBrowsersDlg*>(QApplication::activeModalWidget())) edit->reject();
         });
         dlg.OnCommand(Cmd::EditBrowsers);
     };
@@ -368,8 +366,7 @@ void PublishFromTemplate(OutputForm form) {
         CNewWidgetDlg choose(dlg.Document().Factory(), &dlg);
         int ocean = -1;
         for (int i = 0; i < choose.ItemCount(); ++i) {
-            if (choose.ItemText(i, 0) == "Ocean")
-                ocean = i;
+            if (choose.ItemText(i, 0) == "Ocean") ocean = i;
         }
         ASSERT_GE(ocean, 0);
         choose.SelectIndex(ocean);
@@ -405,7 +402,8 @@ void PublishFromTemplate(OutputForm form) {
     if (form == OutputForm::Svg) {
         EXPECT_TRUE(code.contains(svgName)) << code.toStdString();
     } else {
-        EXPECT_TRUE(code.contains(QRegularExpression("\\.fb-mybutton-[0-9a-f]{6}:focus-visible"))) << code.toStdString();
+        EXPECT_TRUE(code.contains(QRegularExpression("\\.fb-mybutton-[0-9a-f]{6}:focus-visible")))
+            << code.toStdString();
         EXPECT_EQ(binding->GetSupportFileCount(), 0);
     }
 

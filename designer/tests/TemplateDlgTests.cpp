@@ -252,10 +252,8 @@ protected:
         user = data.path() + "/Meridex/Tavish Fennic/Templates";
     }
     void TearDown() override {
-        if (oldData.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", oldData);
+        if (oldData.isNull()) qunsetenv("XDG_DATA_HOME");
+        else qputenv("XDG_DATA_HOME", oldData);
     }
     QString UserFile(const QString& name) const {
         return QDir(user).filePath(name + "_PageletServer.FennicButton.pgt");

@@ -22,7 +22,8 @@ void Write(const QString& path, const QByteArray& text) {
 
 TEST(TemplateBlock, MarkersKeysAndLineEnds) {
     // Lower-case markers count; a later key wins; CR LF and LF both end lines.
-    auto block = ParseTemplateDescription("junk\r\n" + kBegin.toLower() + "\r\nTitle = My Button \r\n"
+    auto block = ParseTemplateDescription("junk\r\n" + kBegin.toLower() +
+                                          "\r\nTitle = My Button \r\n"
                                           "no equals sign\nDescription=first\nDescription = a = b\n"
                                           "progid = ignored\nProgID=pageletserver.fennicbutton\n" +
                                           kEnd.toLower() + "\nTitle = after the end\n");
@@ -164,10 +165,8 @@ TEST_F(TemplateFoldersTest, FoldersFollowTheWritableCheck) {
     }
     QFile::setPermissions(shipped.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    if (oldData.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", oldData);
+    if (oldData.isNull()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", oldData);
 }
 
 TEST(TemplateLibrary, ListStyleOtherThanOneOrThreeReadsAsReport) {

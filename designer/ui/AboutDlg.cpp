@@ -21,8 +21,7 @@ const QString kEncoderSourcePage = QStringLiteral("https://lame.sourceforge.io/d
 
 QString AboutCreditsText() {
     QStringList lines;
-    lines << QString() << QStringLiteral("Tavish Fennic 2.1 (2026 build 43)\t") << QString()
-          << QStringLiteral("...");
+    lines << QString() << QStringLiteral("Tavish Fennic 2.1 (2026 build 43)\t") << QString() << QStringLiteral("...");
     const QList<QPair<QString, QStringList>> groups = {
         {QStringLiteral("Product Design"), {QStringLiteral("Ilse Marbury")}},
         {QStringLiteral("Programmer"), {QStringLiteral("Tobias Renwick"), QStringLiteral("Priya Halloran")}},
@@ -35,8 +34,7 @@ QString AboutCreditsText() {
     }
     lines << QString() << QString() << QStringLiteral("Copyright (C) 2026 Meridex.")
           << QStringLiteral("All rights reserved.");
-    for (int i = 0; i < 8; ++i)
-        lines << QString();
+    for (int i = 0; i < 8; ++i) lines << QString();
     return lines.join(u'|');
 }
 
@@ -82,12 +80,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 QString LoadLicenceText(const QString& homeFolder) {
     QFile file(QDir(homeFolder).filePath(QStringLiteral("LPGL.txt")));
     if (!file.open(QIODevice::ReadOnly))
-        return FormatMessageText(QStringLiteral("Failed to open License file: \r\n%s"),
-                                 {file.errorString().left(255)});
+        return FormatMessageText(QStringLiteral("Failed to open License file: \r\n%s"), {file.errorString().left(255)});
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return FormatMessageText(QStringLiteral("Failed to open License file: \r\n%s"),
-                                 {file.errorString().left(255)});
+        return FormatMessageText(QStringLiteral("Failed to open License file: \r\n%s"), {file.errorString().left(255)});
     return QString::fromUtf8(bytes);
 }
 

@@ -68,8 +68,7 @@ void CAddBrowserDlg::OnBrowse() {
     const QString filter = tr("Executable Files (*)");
 #endif
     const QString path = QFileDialog::getOpenFileName(this, tr("Open"), QString(), filter);
-    if (!path.isEmpty())
-        m_path->setText(QDir::toNativeSeparators(path));
+    if (!path.isEmpty()) m_path->setText(QDir::toNativeSeparators(path));
 }
 
 CExternalBrowsersDlg::CExternalBrowsersDlg(QWidget* parent) : CHelpDialog(kTemplateId, parent) {
@@ -126,8 +125,7 @@ CExternalBrowsersDlg::CExternalBrowsersDlg(QWidget* parent) : CHelpDialog(kTempl
 
 void CExternalBrowsersDlg::OnAdd() {
     CAddBrowserDlg dialog(this);
-    if (dialog.exec() == QDialog::Accepted)
-        AddBrowser(dialog.Name(), dialog.Path());
+    if (dialog.exec() == QDialog::Accepted) AddBrowser(dialog.Name(), dialog.Path());
 }
 
 bool CExternalBrowsersDlg::AddBrowser(const QString& name, const QString& path) {
@@ -139,11 +137,9 @@ bool CExternalBrowsersDlg::AddBrowser(const QString& name, const QString& path) 
 
 void CExternalBrowsersDlg::OnDelete() {
     const QList<QListWidgetItem*> selected = m_custom->selectedItems();
-    if (selected.isEmpty())
-        return;
+    if (selected.isEmpty()) return;
     QListWidgetItem* item = selected.first();
-    if (m_browsers.Delete(item->text()))
-        delete item;
+    if (m_browsers.Delete(item->text())) delete item;
 }
 
 namespace {
@@ -159,7 +155,6 @@ void SetBrowserStarter(std::function<bool(const LaunchCommand&)> starter) {
 
 bool LaunchBrowser(const QString& program, const QString& previewFile) {
     const LaunchCommand command = BrowserLaunchCommand(program, previewFile);
-    if (Starter())
-        return Starter()(command);
+    if (Starter()) return Starter()(command);
     return QProcess::startDetached(command.program, command.arguments);
 }

@@ -39,10 +39,8 @@ QMessageBox::StandardButton FennicMessage(QWidget* parent, int id, const QString
 }
 
 bool ShellOpen(const QUrl& url) {
-    if (!url.isValid() || url.isEmpty())
-        return false;
-    if (Opener())
-        return Opener()(url);
+    if (!url.isValid() || url.isEmpty()) return false;
+    if (Opener()) return Opener()(url);
     return QDesktopServices::openUrl(url);
 }
 
@@ -51,9 +49,7 @@ void SetShellOpener(std::function<bool(const QUrl&)> opener) {
 }
 
 QUrl ShellTargetUrl(const QString& target) {
-    if (target.isEmpty())
-        return {};
-    if (QFileInfo(target).isAbsolute())
-        return QUrl::fromLocalFile(target);
+    if (target.isEmpty()) return {};
+    if (QFileInfo(target).isAbsolute()) return QUrl::fromLocalFile(target);
     return QUrl(target, QUrl::StrictMode);
 }

@@ -22,8 +22,7 @@ CFolderDialog::CFolderDialog(QWidget* owner, const QString& initialFolder) : QDi
     m_model->setRootPath(QDir::rootPath());
     m_tree = new QTreeView(this);
     m_tree->setModel(m_model);
-    for (int column = 1; column < m_model->columnCount(); ++column)
-        m_tree->hideColumn(column);
+    for (int column = 1; column < m_model->columnCount(); ++column) m_tree->hideColumn(column);
     m_tree->header()->hide();
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
@@ -47,11 +46,9 @@ CFolderDialog::CFolderDialog(QWidget* owner, const QString& initialFolder) : QDi
     layout->addWidget(m_tree, 1);
     layout->addLayout(pathRow);
     layout->addWidget(buttons);
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &CFolderDialog::OnSelectionChanged);
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &CFolderDialog::OnSelectionChanged);
     connect(m_edit, &QLineEdit::textChanged, this, [this]() {
-        if (!m_selecting)
-            m_status->setText(FolderStatusText(QDir::toNativeSeparators(m_edit->text())));
+        if (!m_selecting) m_status->setText(FolderStatusText(QDir::toNativeSeparators(m_edit->text())));
         UpdateOk();
     });
     resize(340, 420);
@@ -94,8 +91,7 @@ void CFolderDialog::OnSelectionChanged() {
 
 QString CFolderDialog::ChosenPath() const {
     const QString typed = QDir::fromNativeSeparators(m_edit->text().trimmed());
-    if (typed.isEmpty())
-        return {};
+    if (typed.isEmpty()) return {};
     return QDir::cleanPath(QDir::isRelativePath(typed) ? QDir::home().filePath(typed) : typed);
 }
 
@@ -110,8 +106,7 @@ bool CFolderDialog::MakeFolder(const QString& name) {
         clean == QStringLiteral("."))
         return false;
     QDir dir(parent);
-    if (!dir.exists() || !dir.mkpath(clean))
-        return false;
+    if (!dir.exists() || !dir.mkpath(clean)) return false;
     SelectFolder(dir.filePath(clean));
     return true;
 }
@@ -120,15 +115,13 @@ void CFolderDialog::OnNewFolder() {
     bool ok = false;
     const QString name = QInputDialog::getText(this, tr("Make New Folder"), tr("&Name:"), QLineEdit::Normal,
                                                tr("New Folder"), &ok);
-    if (ok)
-        MakeFolder(name);
+    if (ok) MakeFolder(name);
 }
 
 void CFolderDialog::accept() {
     // Only a folder of the file system is a choice.
     const QString path = ChosenPath();
-    if (path.isEmpty() || !QFileInfo(path).isDir())
-        return;
+    if (path.isEmpty() || !QFileInfo(path).isDir()) return;
     m_path = path;
     QDialog::accept();
 }

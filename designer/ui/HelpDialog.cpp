@@ -22,8 +22,7 @@ bool ShowHelpTopic(QWidget* parent, const QString& topic) {
     // The location is worked out once per run, like the program's own path.
     static const QString programPrefix = HelpLocationPrefix(QCoreApplication::applicationDirPath());
     const QString prefix = HelpFolderOverride().isEmpty() ? programPrefix : HelpFolderOverride();
-    if (prefix.isEmpty() || topic.isEmpty())
-        return false;
+    if (prefix.isEmpty() || topic.isEmpty()) return false;
     const QUrl url = HelpTopicUrl(prefix, topic);
     if (!url.isValid() || url.isEmpty() || !ShellOpen(url)) {
         FennicMessageBox(parent, HelpLaunchFailedText(), MessageIcon::Information);
@@ -32,7 +31,8 @@ bool ShowHelpTopic(QWidget* parent, const QString& topic) {
     return true;
 }
 
-CHelpDialog::CHelpDialog(int templateId, QWidget* parent) : QDialog(parent), m_templateId(templateId) {}
+CHelpDialog::CHelpDialog(int templateId, QWidget* parent) : QDialog(parent), m_templateId(templateId) {
+}
 
 void CHelpDialog::OnHelp() {
     ShowHelpTopic(this, HelpTopicFor(m_templateId));

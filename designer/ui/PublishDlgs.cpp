@@ -49,10 +49,11 @@ CViewCodeDlg::CViewCodeDlg(CPagelet& binding, const QString& code, QWidget* pare
     auto* important = new QGroupBox(tr("Important"), this);
     // Only a button with support files needs them beside the page.
     const bool files = binding.IsBound() && binding->GetSupportFileCount() > 0;
-    auto* notice = new QLabel(files ? tr("After you copy and paste the code below into the HTML page, you must also copy "
-                                         "the generaged widget file (*.svg) to the same folder as that HTML file.")
-                                    : tr("Put the <style> part into the page's head, once per page, and the element "
-                                         "where the button goes. This button needs no other file."),
+    auto* notice = new QLabel(files
+                                  ? tr("After you copy and paste the code below into the HTML page, you must also copy "
+                                       "the generaged widget file (*.svg) to the same folder as that HTML file.")
+                                  : tr("Put the <style> part into the page's head, once per page, and the element "
+                                       "where the button goes. This button needs no other file."),
                               important);
     notice->setTextFormat(Qt::PlainText);
     notice->setWordWrap(true);
@@ -117,10 +118,8 @@ CInsertCodeDlg::CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* 
     : CHelpDialog(kTemplateId, parent), m_binding(binding), m_workFile(workFile) {
     // The parts, so the style can go into the head; a bare code text (no
     // server) goes in whole at the caret.
-    if (binding.IsBound())
-        m_code = PageCodeParts(*binding.Server());
-    if (m_code.element.isEmpty())
-        m_code = {QString(), code};
+    if (binding.IsBound()) m_code = PageCodeParts(*binding.Server());
+    if (m_code.element.isEmpty()) m_code = {QString(), code};
     setWindowTitle(tr("Insert Code to File"));
     m_edit = new QPlainTextEdit(this);
     m_edit->setObjectName(QStringLiteral("1030"));
@@ -167,17 +166,16 @@ CInsertCodeDlg::CInsertCodeDlg(CPagelet& binding, const QString& code, QWidget* 
 
 CInsertCodeDlg::~CInsertCodeDlg() {
 #ifdef Q_OS_UNIX
-    if (m_file.isOpen())
-        ::flock(m_file.handle(), LOCK_UN);
+    if (m_file.isOpen()) ::flock(m_file.handle(), LOCK_UN);
 #endif
 }
 
 int CInsertCodeDlg::exec() {
     if (!m_file.isOpen()) {
         show();
-        const QString path = QFileDialog::getOpenFileName(
-            this, tr("Open"), FolderDialogStart(LastPageFolder(), m_workFile),
-            tr("HTML Files (*.htm *.html);;All Files (*)"));
+        const QString path = QFileDialog::getOpenFileName(this, tr("Open"),
+                                                          FolderDialogStart(LastPageFolder(), m_workFile),
+                                                          tr("HTML Files (*.htm *.html);;All Files (*)"));
         if (path.isEmpty() || !OpenFile(path)) {
             hide();
             return QDialog::Rejected;
@@ -187,8 +185,7 @@ int CInsertCodeDlg::exec() {
 }
 
 bool CInsertCodeDlg::OpenFile(const QString& path) {
-    if (m_file.isOpen())
-        m_file.close();
+    if (m_file.isOpen()) m_file.close();
     m_file.setFileName(path);
     errno = 0;
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
@@ -242,8 +239,7 @@ void CInsertCodeDlg::OnInsert() {
 }
 
 bool CInsertCodeDlg::OnSave() {
-    if (!m_file.isOpen())
-        return false;
+    if (!m_file.isOpen()) return false;
     const QByteArray bytes = m_page.Bytes(m_edit->toPlainText());
     if (!m_file.seek(0) || m_file.write(bytes) != bytes.size() || !m_file.flush() || !m_file.resize(bytes.size())) {
         FennicMessageBox(this, FileErrorText(m_file.fileName(), m_file.errorString()), MessageIcon::Exclamation);
@@ -265,8 +261,7 @@ bool CInsertCodeDlg::OnSave() {
 }
 
 void CInsertCodeDlg::OnSaveAndClose() {
-    if (OnSave())
-        accept();
+    if (OnSave()) accept();
 }
 
 // ---------------------------------------------------------------- Support Files
@@ -302,8 +297,7 @@ CSupportFilesDlg::CSupportFilesDlg(CPagelet& binding, QWidget* parent, const QSt
     resize(560, 260);
 
     m_copyTo->setEnabled(false);
-    if (binding.IsBound())
-        m_rows = SupportFileRows(*binding.Server());
+    if (binding.IsBound()) m_rows = SupportFileRows(*binding.Server());
     for (const SupportFile& file : std::as_const(m_rows)) {
         auto* item = new QTreeWidgetItem(m_list, {file.name, file.path, file.webPath});
         item->setSelected(true);
@@ -312,8 +306,7 @@ CSupportFilesDlg::CSupportFilesDlg(CPagelet& binding, QWidget* parent, const QSt
 
 void CSupportFilesDlg::OnCopyTo() {
     CFolderDialog dialog(this, CopyToStart());
-    if (dialog.exec() == QDialog::Accepted)
-        CopySelectedTo(dialog.FolderPath());
+    if (dialog.exec() == QDialog::Accepted) CopySelectedTo(dialog.FolderPath());
 }
 
 QString CSupportFilesDlg::CopyToStart() const {
@@ -322,8 +315,7 @@ QString CSupportFilesDlg::CopyToStart() const {
 
 bool CSupportFilesDlg::CopySelectedTo(const QString& folder) {
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        if (!m_list->topLevelItem(i)->isSelected())
-            continue;
+        if (!m_list->topLevelItem(i)->isSelected()) continue;
         const SupportFile& file = m_rows[i];
         QString error;
         if (!CopyReplacing(file.Source(), QDir(folder).filePath(file.name), &error)) {

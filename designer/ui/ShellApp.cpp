@@ -12,11 +12,9 @@ namespace {
 CShellApp* g_app = nullptr;
 
 bool MakeCurrent(const QString& folder) {
-    if (folder.isEmpty())
-        return false;
+    if (folder.isEmpty()) return false;
     QDir dir(folder);
-    if (!dir.exists() && !QDir().mkpath(folder))
-        return false;
+    if (!dir.exists() && !QDir().mkpath(folder)) return false;
     return QDir::setCurrent(folder);
 }
 }  // namespace
@@ -33,12 +31,10 @@ CShellApp* CShellApp::Instance() {
 QString CShellApp::EnterWorkingFolder(const QString& home, const QString& documents) {
     const QString name = QStringLiteral("My Widget");
     const QString nextToProgram = home.isEmpty() ? QString() : QDir(home).filePath(name);
-    if (MakeCurrent(nextToProgram))
-        return nextToProgram;
+    if (MakeCurrent(nextToProgram)) return nextToProgram;
     // An installed program's folder is not writable for its users.
     const QString inDocuments = documents.isEmpty() ? QString() : QDir(documents).filePath(name);
-    if (MakeCurrent(inDocuments))
-        return inDocuments;
+    if (MakeCurrent(inDocuments)) return inDocuments;
     return {};
 }
 
@@ -50,8 +46,7 @@ int CShellApp::Run() {
     EnterWorkingFolder(m_homeFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 
     CWidgetUIDlg dialog(RegistryBindingFactory(m_homeFolder));
-    if (!dialog.Initialize())
-        return 1;
+    if (!dialog.Initialize()) return 1;
     dialog.exec();
     return 0;
 }

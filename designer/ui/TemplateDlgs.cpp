@@ -75,8 +75,7 @@ QLabel* NameHint(QWidget* parent, QLineEdit* edit, QPushButton* take) {
 CTemplateListArea::CTemplateListArea(QWidget* list, CWidgetPreview* preview, QWidget* parent)
     : QWidget(parent), m_list(list), m_preview(preview) {
     list->setParent(this);
-    if (preview)
-        preview->setParent(this);
+    if (preview) preview->setParent(this);
 }
 
 void CTemplateListArea::SetPreviewOn(bool on) {
@@ -178,8 +177,7 @@ CTemplateListDlg::CTemplateListDlg(int templateId, const QString& section, bool 
 
 bool CTemplateListDlg::CanWrite(const QString& folder) const {
     // The check given to the dialog speaks for the server's folder.
-    if (folder == m_folders.shipped && m_writable)
-        return m_writable(folder);
+    if (folder == m_folders.shipped && m_writable) return m_writable(folder);
     return IsFolderWritable(folder);
 }
 
@@ -201,8 +199,7 @@ void CTemplateListDlg::PressListStyle(int style) {
 }
 
 void CTemplateListDlg::PressPreview() {
-    if (!m_previewButton)
-        return;
+    if (!m_previewButton) return;
     m_previewOn = !m_previewOn;
     m_previewButton->setChecked(m_previewOn);
     m_area->SetPreviewOn(m_previewOn);
@@ -270,8 +267,7 @@ void CTemplateListDlg::SetItemTexts(int index, const QString& title, const QStri
 }
 
 void CTemplateListDlg::UpdatePreview() {
-    if (!m_preview)
-        return;
+    if (!m_preview) return;
     QString file;
     const int index = SelectedIndex();
     if (m_previewOn && index >= 0 && index < m_templates.paths.size() && m_binding &&
@@ -293,8 +289,7 @@ void CTemplateListDlg::UpdatePreview() {
 
 void CTemplateListDlg::LayOutWithFields(QFormLayout* fields, const QList<QPushButton*>& buttons, QSize size) {
     auto* column = new QVBoxLayout;
-    for (QPushButton* button : buttons)
-        column->addWidget(button);
+    for (QPushButton* button : buttons) column->addWidget(button);
     column->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addLayout(fields, 1);
@@ -309,8 +304,7 @@ void CTemplateListDlg::LayOutWithFields(QFormLayout* fields, const QList<QPushBu
 // ---------------------------------------------------------------- New
 
 CNewWidgetDlg::CNewWidgetDlg(BindingFactory factory, QWidget* parent, FolderWritableCheck writable)
-    : CTemplateListDlg(kTemplateId, TemplateSection::NewWidget, true, std::move(factory), parent,
-                       std::move(writable)) {
+    : CTemplateListDlg(kTemplateId, TemplateSection::NewWidget, true, std::move(factory), parent, std::move(writable)) {
     setWindowTitle(tr("New"));
     WaitCursor wait;
     m_nameEdit = new QLineEdit(QStringLiteral("Normal"), this);
@@ -398,8 +392,7 @@ CSaveAsTemplateDlg::CSaveAsTemplateDlg(BindingFactory factory, const QString& na
 
 void CSaveAsTemplateDlg::OnSelectionChanged() {
     const int index = SelectedIndex();
-    if (index < 0)
-        return;
+    if (index < 0) return;
     m_nameEdit->setText(ItemText(index, 0));
     m_descriptionEdit->setText(ItemText(index, 1));
 }
@@ -411,28 +404,27 @@ void CSaveAsTemplateDlg::OnSave() {
         m_nameEdit->setFocus();
         return;
     }
-    if (!Binding())
-        return;  // no server, no folder to save into
+    if (!Binding()) return;  // no server, no folder to save into
     const QString path = TemplateSavePath(m_folders, name, Binding()->ProgID());
     if (TemplateNameTaken(m_folders, name, Binding()->ProgID()) &&
-        FennicMessage(this, Ids::TemplateExists, {name}, MessageIcon::Question,
-                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        FennicMessage(this, Ids::TemplateExists, {name}, MessageIcon::Question, QMessageBox::Yes | QMessageBox::No) !=
+            QMessageBox::Yes) {
         m_nameEdit->setFocus();
         return;
     }
     // The user's folder appears with the first template saved into it. When
     // no folder can take the template, the dialog says so and stays open with
     // what was typed.
-    if (!m_folders.shippedWritable)
-        QDir().mkpath(m_folders.user);
+    if (!m_folders.shippedWritable) QDir().mkpath(m_folders.user);
     const QString folder = m_folders.SaveFolder();
     if (folder.isEmpty() || !CanWrite(folder)) {
         FennicMessageBox(this,
                          tr("Templates cannot be written here: %1 cannot be written%2. Your name and description "
                             "are kept; ask for write access, or save the widget as a work file instead.")
                              .arg(QDir::toNativeSeparators(m_folders.shipped),
-                                  m_folders.user.isEmpty() ? QString()
-                                                           : tr(", nor can %1").arg(QDir::toNativeSeparators(m_folders.user))),
+                                  m_folders.user.isEmpty()
+                                      ? QString()
+                                      : tr(", nor can %1").arg(QDir::toNativeSeparators(m_folders.user))),
                          MessageIcon::Exclamation);
         m_nameEdit->setFocus();
         return;
@@ -446,8 +438,7 @@ void CSaveAsTemplateDlg::OnSave() {
 // ---------------------------------------------------------------- Templates
 
 CTemplatesDlg::CTemplatesDlg(BindingFactory factory, QWidget* parent, FolderWritableCheck writable)
-    : CTemplateListDlg(kTemplateId, TemplateSection::Templates, true, std::move(factory), parent,
-                       std::move(writable)) {
+    : CTemplateListDlg(kTemplateId, TemplateSection::Templates, true, std::move(factory), parent, std::move(writable)) {
     setWindowTitle(tr("Templates"));
     WaitCursor wait;
     m_rename = new QPushButton(tr("Re&name"), this);
@@ -477,8 +468,7 @@ CTemplatesDlg::CTemplatesDlg(BindingFactory factory, QWidget* parent, FolderWrit
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
     resize(620, 360);
-    if (FillList())
-        UpdatePreview();
+    if (FillList()) UpdatePreview();
 }
 
 void CTemplatesDlg::OnSelectionChanged() {
@@ -489,28 +479,24 @@ void CTemplatesDlg::OnSelectionChanged() {
 }
 
 bool CTemplatesDlg::RefuseReadOnly(int index) {
-    if (!m_templates.IsReadOnly(index))
-        return false;
+    if (!m_templates.IsReadOnly(index)) return false;
     FennicMessage(this, Ids::ShippedTemplate, {m_templates.titles[index]}, MessageIcon::Information);
     return true;
 }
 
 void CTemplatesDlg::OnRename() {
     const int index = SelectedIndex();
-    if (index < 0 || !Binding() || RefuseReadOnly(index))
-        return;
+    if (index < 0 || !Binding() || RefuseReadOnly(index)) return;
     // Offer the selected template's own name even while the preview is off
     // and another template was the last one loaded.
     (*Binding())->Load(m_templates.paths[index]);
     CRenameDlg dialog((*Binding())->Name(), (*Binding())->Description(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        RenameSelected(dialog.Name(), dialog.Description());
+    if (dialog.exec() == QDialog::Accepted) RenameSelected(dialog.Name(), dialog.Description());
 }
 
 bool CTemplatesDlg::RenameSelected(const QString& name, const QString& description) {
     const int index = SelectedIndex();
-    if (index < 0 || !Binding() || RefuseReadOnly(index))
-        return false;
+    if (index < 0 || !Binding() || RefuseReadOnly(index)) return false;
     const QString path = m_templates.paths[index];
     bool saved = (*Binding())->Load(path);
     if (saved) {
@@ -533,10 +519,8 @@ QStringList CTemplatesDlg::TemplateSupportFiles(const QString& path) {
     QStringList files;
     // Older versions wrote the picture under the template's own name.
     const QString legacy = QFileInfo(path).dir().filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".svg"));
-    if (QFileInfo(legacy).isFile())
-        files << legacy;
-    if (!Binding() || !(*Binding())->Load(path))
-        return files;
+    if (QFileInfo(legacy).isFile()) files << legacy;
+    if (!Binding() || !(*Binding())->Load(path)) return files;
     const QString folder = QFileInfo(path).absolutePath();
     IWidgetServer& server = *Binding()->Server();
     for (short i = 0; i < server.GetSupportFileCount(); ++i) {
@@ -551,8 +535,7 @@ QStringList CTemplatesDlg::TemplateSupportFiles(const QString& path) {
 
 void CTemplatesDlg::OnDelete() {
     const int index = SelectedIndex();
-    if (index < 0 || RefuseReadOnly(index))
-        return;
+    if (index < 0 || RefuseReadOnly(index)) return;
     if (FennicMessage(this, Ids::ConfirmDeleteTemplate, {m_templates.titles[index]}, MessageIcon::Question,
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
@@ -562,8 +545,7 @@ void CTemplatesDlg::OnDelete() {
         FennicMessage(this, Ids::TemplateDeleteFailed, {QDir::toNativeSeparators(path)}, MessageIcon::Error);
         return;
     }
-    for (const QString& file : belonging)
-        QFile::remove(file);
+    for (const QString& file : belonging) QFile::remove(file);
     const QString shipped = Binding() ? ShadowedTemplatePath(m_folders, path, Binding()->ProgID()) : QString();
     if (!shipped.isEmpty()) {
         const TemplateDescription block = ReadTemplateDescription(shipped);

@@ -76,8 +76,8 @@ public:
     const TemplateFolders& Folders() const { return m_folders; }
 
 protected:
-    CTemplateListDlg(int templateId, const QString& section, bool withPreview, BindingFactory factory,
-                     QWidget* parent, FolderWritableCheck writable);
+    CTemplateListDlg(int templateId, const QString& section, bool withPreview, BindingFactory factory, QWidget* parent,
+                     FolderWritableCheck writable);
     // Binds the dialog's server and fills the list; false when binding failed
     // (62000 shown, the list stays empty).
     bool FillList();

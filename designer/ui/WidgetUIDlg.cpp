@@ -49,8 +49,7 @@ CWidgetUIDlg::CWidgetUIDlg(BindingFactory factory, QWidget* parent)
     // 509 x 321 dialog units, roughly.
     resize(860, 560);
     qApp->installEventFilter(this);
-    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-            &CWidgetUIDlg::OnIdle);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, &CWidgetUIDlg::OnIdle);
 }
 
 CWidgetUIDlg::~CWidgetUIDlg() {
@@ -123,13 +122,11 @@ void CWidgetUIDlg::BuildMenu() {
 
     for (QMenu* menu : m_menuBar->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, [this, menu]() {
-            for (QAction* action : menu->actions())
-                UpdateCommandUI(action);
+            for (QAction* action : menu->actions()) UpdateCommandUI(action);
         });
     }
     // Shortcuts of greyed items must not fire either.
-    for (QAction* action : std::as_const(m_actions))
-        UpdateCommandUI(action);
+    for (QAction* action : std::as_const(m_actions)) UpdateCommandUI(action);
 }
 
 void CWidgetUIDlg::BuildButtons() {
@@ -164,8 +161,7 @@ void CWidgetUIDlg::BuildButtons() {
 
 bool CWidgetUIDlg::Initialize() {
     setWindowTitle(QStringLiteral("Tavish Fennic"));
-    if (!m_document.Start() || !m_editor)
-        return false;
+    if (!m_document.Start() || !m_editor) return false;
     RestorePlacement();
     show();
     OnIdle();
@@ -175,8 +171,7 @@ bool CWidgetUIDlg::Initialize() {
 bool CWidgetUIDlg::ShowEditor() {
     m_editor = nullptr;
     CPagelet* binding = m_document.Current();
-    if (!binding)
-        return false;
+    if (!binding) return false;
     QWidget* editor = nullptr;
     QString error;
     bool failed = false;
@@ -194,7 +189,8 @@ bool CWidgetUIDlg::ShowEditor() {
     }
     if (!editor) {
         // A server without an editor leaves nothing to work with.
-        QMetaObject::invokeMethod(this, [this]() { done(QDialog::Rejected); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this]() { done(QDialog::Rejected); }, Qt::QueuedConnection);
         return false;
     }
     m_editor = editor;
@@ -238,38 +234,31 @@ QString CWidgetUIDlg::AskFileName(bool saveForm, const QString& proposedName) {
 }
 
 void CWidgetUIDlg::BeginWait() {
-    if (m_waitDepth++ == 0)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_waitDepth++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void CWidgetUIDlg::EndWait() {
-    if (m_waitDepth > 0 && --m_waitDepth == 0)
-        QApplication::restoreOverrideCursor();
+    if (m_waitDepth > 0 && --m_waitDepth == 0) QApplication::restoreOverrideCursor();
 }
 
 void CWidgetUIDlg::OnIdle() {
-    if (m_inIdle)
-        return;
+    if (m_inIdle) return;
     m_inIdle = true;
     const QString title = m_document.Title();
-    if (windowTitle() != title)
-        setWindowTitle(title);
+    if (windowTitle() != title) setWindowTitle(title);
     // Accelerators of greyed items do not fire, so the items' state must
     // follow the work all the time, not only when a menu opens.
-    for (QAction* action : std::as_const(m_actions))
-        UpdateCommandUI(action);
-    if (CPagelet* binding = m_document.Current())
-        (*binding)->OnIdle();
+    for (QAction* action : std::as_const(m_actions)) UpdateCommandUI(action);
+    if (CPagelet* binding = m_document.Current()) (*binding)->OnIdle();
     m_inIdle = false;
 }
 
 void CWidgetUIDlg::UpdateCommandUI(QAction* action) {
-    if (!action || action->isSeparator() || action->menu())
-        return;
+    if (!action || action->isSeparator() || action->menu()) return;
     const int id = action->data().toInt();
     CPagelet* binding = m_document.Current();
     if (id == Cmd::Save || id == Cmd::SaveAs || id == Cmd::SaveAsTemplate || id == Cmd::Publish ||
-               id == Cmd::PreviewDefault) {
+        id == Cmd::PreviewDefault) {
         action->setEnabled(binding != nullptr);
     } else if (id == EditCmd::Undo || id == EditCmd::Redo) {
         action->setEnabled(binding && (*binding)->EditCommand(id, true));
@@ -313,29 +302,24 @@ void CWidgetUIDlg::OnCommand(int id) {
         case Cmd::Faq: ShowHelpTopic(this, HelpTopicFor(id)); break;
         case Cmd::Ordering: ShellOpen(ShellTargetUrl(LoadStringResource(Ids::OrderingAddress))); break;
         case Cmd::About:
-            if (CShellApp::Instance())
-                CShellApp::Instance()->OnAppAbout(this);
+            if (CShellApp::Instance()) CShellApp::Instance()->OnAppAbout(this);
             break;
         case Cmd::AboutLame:
-            if (CShellApp::Instance())
-                CShellApp::Instance()->OnLameAbout(this);
+            if (CShellApp::Instance()) CShellApp::Instance()->OnLameAbout(this);
             break;
         case Cmd::SupportFiles:
         case Cmd::ButtonSupportFiles: OnSupportFiles(); break;
         case Cmd::RenameWork: OnRenameWork(); break;
         case EditCmd::Undo:
         case EditCmd::Redo:
-            if (CPagelet* binding = m_document.Current())
-                (*binding)->EditCommand(id, false);
+            if (CPagelet* binding = m_document.Current()) (*binding)->EditCommand(id, false);
             break;
         case Cmd::ToggleOption: m_document.ToggleOption(); break;
         case Cmd::SamplePage:
-            if (CPagelet* binding = m_document.Current())
-                ShellOpen(ShellTargetUrl(binding->SamplePage()));
+            if (CPagelet* binding = m_document.Current()) ShellOpen(ShellTargetUrl(binding->SamplePage()));
             break;
         default:
-            if (id >= Cmd::FirstBrowser && id <= Cmd::LastBrowser)
-                OnPreviewInBrowser(id);
+            if (id >= Cmd::FirstBrowser && id <= Cmd::LastBrowser) OnPreviewInBrowser(id);
             break;
         }
     } catch (const WidgetServerError& error) {
@@ -352,8 +336,7 @@ void CWidgetUIDlg::OnNewFromTemplate() {
 
 void CWidgetUIDlg::OnSaveAsTemplate() {
     CPagelet* binding = m_document.Current();
-    if (!binding)
-        return;
+    if (!binding) return;
     CSaveAsTemplateDlg dialog(m_document.Factory(), (*binding)->Name(), (*binding)->Description(), this);
     if (dialog.exec() == QDialog::Accepted)
         m_document.SaveAsTemplate(dialog.Name(), dialog.Description(), dialog.TemplatePath());
@@ -366,11 +349,9 @@ void CWidgetUIDlg::OnManageTemplates() {
 
 void CWidgetUIDlg::RunPreview(const QString& program) {
     CPagelet* binding = m_document.Current();
-    if (!binding)
-        return;
+    if (!binding) return;
     const QString file = (*binding)->GetPreviewPage();
-    if (file.isEmpty())
-        return;
+    if (file.isEmpty()) return;
     const bool started = program.isEmpty() ? ShellOpen(QUrl::fromLocalFile(file)) : LaunchBrowser(program, file);
     if (!started) {
         FennicMessageBox(this,
@@ -387,8 +368,7 @@ void CWidgetUIDlg::OnPreviewInBrowser(int id) {
     // Detected afresh: a browser may have come or gone since the menu opened.
     const CBrowserList browsers;
     const QString program = browsers.ProgramAt(id - Cmd::FirstBrowser);
-    if (!program.isEmpty())
-        RunPreview(program);
+    if (!program.isEmpty()) RunPreview(program);
 }
 
 void CWidgetUIDlg::UpdateBrowserItems() {
@@ -397,8 +377,7 @@ void CWidgetUIDlg::UpdateBrowserItems() {
         delete action;
     }
     m_browserActions.clear();
-    if (!m_browsers)
-        m_browsers = std::make_unique<CBrowserList>();
+    if (!m_browsers) m_browsers = std::make_unique<CBrowserList>();
     const int count = std::min(m_browsers->Count(), Cmd::LastBrowser - Cmd::FirstBrowser + 1);
     for (int i = 0; i < count; ++i) {
         const int id = Cmd::FirstBrowser + i;
@@ -421,11 +400,9 @@ void CWidgetUIDlg::OnEditBrowsers() {
 
 void CWidgetUIDlg::OnRenameWork() {
     CPagelet* binding = m_document.Current();
-    if (!binding)
-        return;
+    if (!binding) return;
     CRenameDlg dialog((*binding)->Name(), (*binding)->Description(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_document.Rename(dialog.Name(), dialog.Description());
+    if (dialog.exec() == QDialog::Accepted) m_document.Rename(dialog.Name(), dialog.Description());
 }
 
 void CWidgetUIDlg::OnSupportFiles() {
@@ -436,19 +413,18 @@ void CWidgetUIDlg::OnSupportFiles() {
 }
 
 void CWidgetUIDlg::OnPublish() {
-    if (!m_document.PreparePublish())
-        return;
+    if (!m_document.PreparePublish()) return;
     CPagelet* binding = m_document.Current();
     CViewCodeDlg dialog(*binding, RequiredHtmlCode(*binding->Server()), this, m_document.CurrentPath());
     dialog.exec();
 }
 
 void CWidgetUIDlg::accept() {
-    if (CPagelet* binding = m_document.Current())
-        (*binding)->Activate(0);
+    if (CPagelet* binding = m_document.Current()) (*binding)->Activate(0);
 }
 
-void CWidgetUIDlg::reject() {}
+void CWidgetUIDlg::reject() {
+}
 
 void CWidgetUIDlg::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
@@ -480,8 +456,7 @@ bool CWidgetUIDlg::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = static_cast<QWidget*>(watched);
         if (widget->window() == this) {
             if (CPagelet* binding = m_document.Current()) {
-                if ((*binding)->PreTranslateMessage(watched, event))
-                    return true;
+                if ((*binding)->PreTranslateMessage(watched, event)) return true;
             }
         }
     }
@@ -500,18 +475,22 @@ void CWidgetUIDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CWidgetUIDlg::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void CWidgetUIDlg::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile())
-        return;
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
     // Only the first file: one work at a time.
     const QString path = urls.first().toLocalFile();
-    QMetaObject::invokeMethod(this, [this, path]() { m_document.Open(path); OnIdle(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, path]() {
+            m_document.Open(path);
+            OnIdle();
+        },
+        Qt::QueuedConnection);
 }
 
 void CWidgetUIDlg::SavePlacement() {
@@ -531,12 +510,11 @@ void CWidgetUIDlg::RestorePlacement() {
     QSettings settings;
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen ? screen->virtualGeometry() : QRect(0, 0, 1024, 768);
-    const PlacementDecision decision =
-        ::RestorePlacement(settings, QStringLiteral("Main"), QRect(pos(), size()), screenRect, true, true);
+    const PlacementDecision decision = ::RestorePlacement(settings, QStringLiteral("Main"), QRect(pos(), size()),
+                                                          screenRect, true, true);
     if (decision.move) {
         move(decision.rect.topLeft());
         resize(decision.rect.size());
     }
-    if (decision.maximize)
-        setWindowState(windowState() | Qt::WindowMaximized);
+    if (decision.maximize) setWindowState(windowState() | Qt::WindowMaximized);
 }

@@ -106,6 +106,7 @@ private:
     void RunPreview(const QString& program);
     void OnPreviewInBrowser(int id);
     void OnEditBrowsers();
+
 public:
     // The browser items of Preview in Browser, rebuilt whenever it opens.
     void UpdateBrowserItems();

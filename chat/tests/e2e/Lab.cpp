@@ -71,4 +71,4 @@ std::string NetworkLab::net(int n) const {
     return "10." + std::to_string(100 + (getpid() + n) % 150);
 }
 
-} // namespace lanyx::e2e
+}  // namespace lanyx::e2e

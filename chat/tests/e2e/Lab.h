@@ -43,4 +43,4 @@ private:
     std::string why_;
 };
 
-} // namespace lanyx::e2e
+}  // namespace lanyx::e2e

@@ -21,8 +21,8 @@ SimulatedSegment::SimulatedSegment(int hosts) : hosts_(hosts) {
     const std::string sw = prefix_ + "s";
     // LANYX_E2E_LOOPBACK=1 tries the loopback fallback on a machine that has namespaces.
     const char* force = std::getenv("LANYX_E2E_LOOPBACK");
-    bool ok = !(force && *force == '1') && geteuid() == 0 && run("ip netns add " + sw) && run("ip -n " + sw + " link add br0 type bridge") &&
-              run("ip -n " + sw + " link set br0 up");
+    bool ok = !(force && *force == '1') && geteuid() == 0 && run("ip netns add " + sw) &&
+              run("ip -n " + sw + " link add br0 type bridge") && run("ip -n " + sw + " link set br0 up");
     for (int i = 0; ok && i < hosts; ++i) {
         const std::string ns = prefix_ + "h" + std::to_string(i);
         const std::string veth = prefix_ + "v" + std::to_string(i);
@@ -179,4 +179,4 @@ Process& SegmentTest::cli(int host, const std::string& name, std::vector<std::st
     return run(host, name, argv);
 }
 
-} // namespace lanyx::e2e
+}  // namespace lanyx::e2e

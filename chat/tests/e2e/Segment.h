@@ -99,15 +99,15 @@ protected:
     std::vector<std::unique_ptr<Process>> procs_;
 };
 
-} // namespace lanyx::e2e
+}  // namespace lanyx::e2e
 
 // Inside a SegmentTest: waits for `text` in the output file `file`; fails
 // the test when it does not come, or skips it where no segment could be made.
-#define REQUIRE_SEEN(file, text)                                                                     \
-    do {                                                                                             \
-        if (!::lanyx::e2e::waitForText(file, text, 15000)) {                                         \
-            if (!segment_->namespaces())                                                             \
+#define REQUIRE_SEEN(file, text)                                                                      \
+    do {                                                                                              \
+        if (!::lanyx::e2e::waitForText(file, text, 15000)) {                                          \
+            if (!segment_->namespaces())                                                              \
                 GTEST_SKIP() << "no network namespaces and no loopback broadcast: cannot run copies"; \
-            FAIL() << "not seen: " << text << "\n" << ::lanyx::e2e::readFile(file);                 \
-        }                                                                                            \
+            FAIL() << "not seen: " << text << "\n" << ::lanyx::e2e::readFile(file);                   \
+        }                                                                                             \
     } while (0)

@@ -89,7 +89,7 @@ struct Socket {
     }
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);

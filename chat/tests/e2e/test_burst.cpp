@@ -33,7 +33,7 @@ std::vector<std::string> asUser(std::vector<std::string> argv) {
     return argv;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(Burst, AThousandPeersAnsweringAtOnceAreAllListed) {
     std::filesystem::create_directories(root_ / "ann");

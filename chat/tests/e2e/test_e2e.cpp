@@ -12,13 +12,13 @@ namespace {
 
 // The first sign of life on a segment: a copy sees its own join. On loopback
 // that can fail where broadcasting is not allowed; then the test skips.
-#define REQUIRE_JOIN(out, name)                                                                      \
-    do {                                                                                             \
-        if (!waitForText(out, "join\t" name "\t", 10000)) {                                          \
-            if (!segment_->namespaces())                                                             \
+#define REQUIRE_JOIN(out, name)                                                                       \
+    do {                                                                                              \
+        if (!waitForText(out, "join\t" name "\t", 10000)) {                                           \
+            if (!segment_->namespaces())                                                              \
                 GTEST_SKIP() << "no network namespaces and no loopback broadcast: cannot run copies"; \
-            FAIL() << "no join seen: " << readFile(out);                                            \
-        }                                                                                            \
+            FAIL() << "no join seen: " << readFile(out);                                              \
+        }                                                                                             \
     } while (0)
 
 class EndToEnd : public SegmentTest {
@@ -34,7 +34,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(EndToEnd, ListenerSeesAPeerComeSendAndGo) {
     std::string annOut, bobOut;

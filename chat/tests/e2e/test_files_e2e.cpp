@@ -14,7 +14,8 @@ namespace {
 
 std::vector<std::string> tree(const fs::path& dir) {
     std::vector<std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(dir)) out.push_back(e.path().lexically_relative(dir).generic_string());
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        out.push_back(e.path().lexically_relative(dir).generic_string());
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -50,8 +51,9 @@ protected:
             why = "no network namespaces: the link cannot be slowed";
             return false;
         }
-        auto& tc = run(0, "tc", {"tc", "qdisc", "add", "dev", "eth0", "root", "tbf", "rate", "40mbit", "burst", "32kb",
-                                 "latency", "100ms"});
+        auto& tc = run(0, "tc",
+                       {"tc", "qdisc", "add", "dev", "eth0", "root", "tbf", "rate", "40mbit", "burst", "32kb",
+                        "latency", "100ms"});
         if (tc.wait(5000) != 0) {
             why = "tc cannot slow the link: " + err("tc");
             return false;
@@ -62,15 +64,15 @@ protected:
     bool joined_ = false;
 };
 
-#define REQUIRE_JOINED()                                                                                   \
-    do {                                                                                                   \
-        if (!joined_) {                                                                                    \
-            if (!segment_->namespaces()) GTEST_SKIP() << "no network namespaces: cannot run copies";       \
-            FAIL() << "bob did not start: " << readFile(out("bob")) << err("bob");                         \
-        }                                                                                                  \
+#define REQUIRE_JOINED()                                                                             \
+    do {                                                                                             \
+        if (!joined_) {                                                                              \
+            if (!segment_->namespaces()) GTEST_SKIP() << "no network namespaces: cannot run copies"; \
+            FAIL() << "bob did not start: " << readFile(out("bob")) << err("bob");                   \
+        }                                                                                            \
     } while (0)
 
-} // namespace
+}  // namespace
 
 TEST_F(FilesEndToEnd, AFileAndAFolderTreeArriveByteForByte) {
     writeFile(src_ / "report.pdf", pattern(5u << 20, 1));
@@ -86,7 +88,8 @@ TEST_F(FilesEndToEnd, AFileAndAFolderTreeArriveByteForByte) {
     EXPECT_NE(annOut.find("file-sent\tbob\treport.pdf\n"), std::string::npos) << annOut;
     EXPECT_NE(annOut.find("file-sent\tbob\tphotos\n"), std::string::npos) << annOut;
 
-    ASSERT_TRUE(waitForText(out("bob"), "file-received\tann\t" + p(inbox_ / "photos") + "\n", 5000)) << readFile(out("bob"));
+    ASSERT_TRUE(waitForText(out("bob"), "file-received\tann\t" + p(inbox_ / "photos") + "\n", 5000))
+        << readFile(out("bob"));
     const auto bobOut = readFile(out("bob"));
     EXPECT_NE(bobOut.find("file-offer\tann\t4 files, " + std::to_string((5u << 20) + 300000u + 4u) +
                           " bytes: report.pdf, photos\n"),
@@ -144,7 +147,8 @@ TEST_F(FilesEndToEnd, AConnectionCutHalfwayResumesAndTheFileArrivesWhole) {
     // The receiver cut its connection and came back at once; the sender saw
     // the connection go and the transfer go on.
     const auto annOut = readFile(out("ann"));
-    EXPECT_NE(annOut.find("transfer-interrupted\tbob\tthe receiver closed the connection\n"), std::string::npos) << annOut;
+    EXPECT_NE(annOut.find("transfer-interrupted\tbob\tthe receiver closed the connection\n"), std::string::npos)
+        << annOut;
     EXPECT_LT(annOut.find("transfer-interrupted"), annOut.find("file-sent\tbob\tbig.bin\n")) << annOut;
     EXPECT_EQ(readFile(p(inbox_ / "big.bin")), pattern(24u << 20, 7));
     EXPECT_EQ(tree(inbox_), (std::vector<std::string>{"big.bin"}));
@@ -161,7 +165,8 @@ TEST_F(FilesEndToEnd, CtrlCAtTheSenderCancelsAndTheReceiverRemovesThePartialFile
     ASSERT_FALSE(fs::is_empty(inbox_));  // something is being written
     ann.signal(SIGINT);
     EXPECT_EQ(ann.wait(15000), 5) << readFile(out("ann"));
-    EXPECT_NE(readFile(out("ann")).find("transfer-cancelled\tbob\tcancelled\n"), std::string::npos) << readFile(out("ann"));
+    EXPECT_NE(readFile(out("ann")).find("transfer-cancelled\tbob\tcancelled\n"), std::string::npos)
+        << readFile(out("ann"));
     ASSERT_TRUE(waitForText(out("bob"), "transfer-cancelled\tann\tcancelled by ann\n", 10000)) << readFile(out("bob"));
     EXPECT_EQ(readFile(out("bob")).find("file-received"), std::string::npos);
     // No partial file stays; the file that had arrived whole before stays.
@@ -178,7 +183,8 @@ TEST_F(FilesEndToEnd, CtrlCAtTheReceiverCancelsAndTellsTheSender) {
     ASSERT_TRUE(waitForText(out("bob"), "transfer-progress\tann\t", 30000)) << readFile(out("bob")) << err("ann");
     bob.signal(SIGINT);
     EXPECT_EQ(bob.wait(15000), 0);
-    EXPECT_NE(readFile(out("bob")).find("transfer-cancelled\tann\tcancelled\n"), std::string::npos) << readFile(out("bob"));
+    EXPECT_NE(readFile(out("bob")).find("transfer-cancelled\tann\tcancelled\n"), std::string::npos)
+        << readFile(out("bob"));
     EXPECT_TRUE(fs::is_empty(inbox_));
     EXPECT_EQ(ann.wait(15000), 5) << readFile(out("ann"));
     EXPECT_NE(readFile(out("ann")).find("transfer-cancelled\tbob\tcancelled by bob\n"), std::string::npos)

@@ -64,7 +64,7 @@ std::size_t count(const std::string& text, const std::string& what) {
 
 class Flood : public SegmentTest {};
 
-} // namespace
+}  // namespace
 
 TEST_F(Flood, AHundredThousandHostileDatagramsLeaveTheNodeAnsweringListingOnlyRealPeersAndNoBigger) {
     auto& ann = cli(0, "ann", {"listen"});
@@ -94,7 +94,9 @@ TEST_F(Flood, AHundredThousandHostileDatagramsLeaveTheNodeAnsweringListingOnlyRe
     auto names = listed(readFile(out("ann")));
     const bool twin = names.erase("Twin") + names.erase("TWIN") == 1;
     EXPECT_TRUE(twin);
-    std::set<std::string> expected{"ann", "big", "ctl\\x01\\x07" /* lanyx-cli shows controls as escapes */, "seven", "boxer", "mixed", "evil"};
+    std::set<std::string> expected{"ann",   "big",   "ctl\\x01\\x07" /* lanyx-cli shows controls as escapes */,
+                                   "seven", "boxer", "mixed",
+                                   "evil"};
     std::set<std::string> highNames;
     for (const auto& n : names)
         if (n.rfind("hi", 0) == 0 && n.size() > 2) highNames.insert(n);

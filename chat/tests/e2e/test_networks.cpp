@@ -68,7 +68,7 @@ protected:
     std::string a_, b_;
 };
 
-} // namespace
+}  // namespace
 
 // The office LAN on eth0, the default route (a VPN, say) on eth1: the peers
 // on both hear the join, get their newcomers answered, see each alert once.

@@ -58,7 +58,7 @@ protected:
     int sends_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SecureEndToEnd, PrivateAlertsAreSealedBetweenOurCopiesAndPlainToACopyWithoutKeys) {
     auto& rex = rawPeer(2, "rex");
@@ -67,8 +67,9 @@ TEST_F(SecureEndToEnd, PrivateAlertsAreSealedBetweenOurCopiesAndPlainToACopyWith
     REQUIRE_SEEN(out("ann"), "keys\tcarl\tnew key, not checked");
     ASSERT_TRUE(waitForText(out("ann"), "join\trex\t", 5000));
     // The first transmission to ann is lost; it is repeated and confirmed.
-    auto& bob = cli(1, "bob", {"--drop-first-private", "alert", "--to", "ann", "--to", "rex", "--to", "carl",
-                               "the code is 4711"});
+    auto& bob = cli(1, "bob",
+                    {"--drop-first-private", "alert", "--to", "ann", "--to", "rex", "--to", "carl",
+                     "the code is 4711"});
     ASSERT_EQ(bob.wait(30000), 0) << err("bob");
     const auto bobOut = readFile(out("bob"));
     EXPECT_NE(bobOut.find("delivery\tann\tencrypted: delivered"), std::string::npos) << bobOut;
@@ -160,8 +161,8 @@ TEST_F(SecureEndToEnd, AChangedKeyIsWarnedAboutAndNotTrusted) {
     ASSERT_TRUE(waitForText(out("bob"), "leave\tann\t", 5000));
     // ann again, from a fresh data folder: a new key under the pinned name.
     std::filesystem::create_directories(root_ / "ann-new");
-    std::vector<std::string> argv{LANYX_CLI, "--dir", (root_ / "ann-new").string(), "--name", "ann", "--probe-ms",
-                                  "1500"};
+    std::vector<std::string> argv{LANYX_CLI,    "--dir", (root_ / "ann-new").string(), "--name", "ann",
+                                  "--probe-ms", "1500"};
     for (auto& o : segment_->broadcastOptions()) argv.push_back(o);
     argv.insert(argv.end(), {"alert", "it is really me"});
     auto& ann2 = run(0, "ann2", argv);

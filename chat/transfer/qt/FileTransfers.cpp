@@ -41,7 +41,7 @@ std::vector<Subnet> localSubnets() {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 // In the language of the program where it installed one (the desktop
 // program); lanyx-cli prints them as written here.
@@ -236,7 +236,8 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
     auto selection = GatherLocal(sources);
     if (selection.entries.empty()) {
         QString text = tr("Nothing to send");
-        if (!selection.skipped.empty()) text += QStringLiteral(": ") + QString::fromStdString(selection.skipped.front());
+        if (!selection.skipped.empty())
+            text += QStringLiteral(": ") + QString::fromStdString(selection.skipped.front());
         return fail(text + QStringLiteral("."));
     }
     QString listenError;
@@ -366,9 +367,12 @@ void FileTransfers::progress(TransferItem& item, quint64 done) {
     while (live.samples.size() > 2 && now - live.samples.front().first > kSpeedWindowMs) live.samples.pop_front();
     const auto& first = live.samples.front();
     if (now - first.first >= 500 && item.done >= first.second) {
-        item.bytesPerSecond = static_cast<double>(item.done - first.second) * 1000.0 / static_cast<double>(now - first.first);
-        item.secondsLeft =
-            item.bytesPerSecond > 0 ? static_cast<qint64>(static_cast<double>(item.bytes - item.done) / item.bytesPerSecond + 0.5) : -1;
+        item.bytesPerSecond = static_cast<double>(item.done - first.second) * 1000.0 /
+                              static_cast<double>(now - first.first);
+        item.secondsLeft = item.bytesPerSecond > 0
+                               ? static_cast<qint64>(static_cast<double>(item.bytes - item.done) / item.bytesPerSecond +
+                                                     0.5)
+                               : -1;
     }
     if (item.state != TransferItem::State::Running) {
         setState(item, TransferItem::State::Running);
@@ -526,7 +530,8 @@ void FileTransfers::serverFinished(const QString& id, bool ok, const QString& me
     // One connection failed (dropped, or somebody without the key tried):
     // the receiver may connect again and go on.
     if (item->state == TransferItem::State::Offering) {
-        node_.WriteLog("A connection for a file offer to " + item->peer.toStdString() + " failed: " + message.toStdString());
+        node_.WriteLog("A connection for a file offer to " + item->peer.toStdString() +
+                       " failed: " + message.toStdString());
         return;
     }
     setState(*item, TransferItem::State::Interrupted, message);
@@ -650,4 +655,4 @@ void FileTransfers::fileDelivery(const DeliveryReport& report) {
     }
 }
 
-} // namespace lanyx
+}  // namespace lanyx

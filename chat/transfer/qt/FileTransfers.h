@@ -23,8 +23,8 @@ namespace lanyx {
 struct TransferItem {
     enum class Direction { Outgoing, Incoming };
     enum class State {
-        Offering,     // sent, waiting for the recipient's answer
-        Offered,      // received, waiting for our user's answer
+        Offering,  // sent, waiting for the recipient's answer
+        Offered,   // received, waiting for our user's answer
         Running,
         Interrupted,  // the connection dropped; it resumes on a retry
         Finished,
@@ -34,14 +34,14 @@ struct TransferItem {
     };
     QString id;
     Direction direction = Direction::Outgoing;
-    QString peer;        // the other side's user name
-    QStringList names;   // top-level names as offered (up to 16)
+    QString peer;       // the other side's user name
+    QStringList names;  // top-level names as offered (up to 16)
     quint64 files = 0, bytes = 0, done = 0;
     State state = State::Offering;
-    QString message;     // why it failed, was cancelled or interrupted
-    QString folder;      // incoming: where it goes; outgoing: empty
-    QStringList made;    // incoming, finished: what it made at the top of the folder
-    QStringList skipped; // outgoing: what was left out (links, special files)
+    QString message;      // why it failed, was cancelled or interrupted
+    QString folder;       // incoming: where it goes; outgoing: empty
+    QStringList made;     // incoming, finished: what it made at the top of the folder
+    QStringList skipped;  // outgoing: what was left out (links, special files)
     double bytesPerSecond = 0;
     qint64 secondsLeft = -1;  // unknown
     bool ended() const {
@@ -116,15 +116,15 @@ Q_SIGNALS:
 
 private:
     struct Live {
-        QHostAddress sender;                  // incoming: where to connect
+        QHostAddress sender;  // incoming: where to connect
         transfer::Offer offer;
-        TransferClient* client = nullptr;     // ours; deleted later, never inside its own signal
-        std::uint64_t offerReport = 0;        // outgoing: the offer's delivery report
+        TransferClient* client = nullptr;  // ours; deleted later, never inside its own signal
+        std::uint64_t offerReport = 0;     // outgoing: the offer's delivery report
         int retries = 0;
-        bool dropped = false;                 // the test cut happened
+        bool dropped = false;                            // the test cut happened
         std::deque<std::pair<qint64, quint64>> samples;  // (ms, bytes) for the speed
         qint64 lastSignal = -1;
-        int deadline = 0;                     // serial of the timer that ends a wait
+        int deadline = 0;  // serial of the timer that ends a wait
     };
     TransferItem* find(const QString& id);
     void setState(TransferItem& item, TransferItem::State state, const QString& message = {});
@@ -152,4 +152,4 @@ private:
     std::size_t refusedLogged_ = 0;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

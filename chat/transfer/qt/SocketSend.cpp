@@ -19,7 +19,8 @@ qint64 SendNow(qintptr socket, const char* data, qint64 size) {
     return n;
 #else
     for (;;) {
-        const auto n = ::send(static_cast<int>(socket), data, static_cast<std::size_t>(size), MSG_DONTWAIT | MSG_NOSIGNAL);
+        const auto n = ::send(static_cast<int>(socket), data, static_cast<std::size_t>(size),
+                              MSG_DONTWAIT | MSG_NOSIGNAL);
         if (n >= 0) return n;
         if (errno == EINTR) continue;
         return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
@@ -27,4 +28,4 @@ qint64 SendNow(qintptr socket, const char* data, qint64 size) {
 #endif
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -10,4 +10,4 @@ namespace lanyx {
 // -1 when the connection failed (the socket reports that itself).
 qint64 SendNow(qintptr socket, const char* data, qint64 size);
 
-} // namespace lanyx
+}  // namespace lanyx

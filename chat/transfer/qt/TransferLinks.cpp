@@ -19,7 +19,7 @@ constexpr std::size_t kMaxLine = 64;
 const QByteArray kGreeting = "LANYX-XFER 2 ";
 // The handshake of earlier builds: refused with a line of text it shows.
 const QByteArray kOldGreeting = "LANYX-XFER 1 ";
-} // namespace
+}  // namespace
 
 struct TransferServer::Outgoing {
     Offer offer;
@@ -216,7 +216,8 @@ void TransferServer::readFrom(Connection* c) {
         bytes = QByteArray::fromStdString(std::exchange(c->handshakeIn, {}));
     }
     if (!c->session)
-        c->session = std::make_unique<SenderSession>(c->outgoing->offer, c->outgoing->selection, digests_, c->cipher.get());
+        c->session = std::make_unique<SenderSession>(c->outgoing->offer, c->outgoing->selection, digests_,
+                                                     c->cipher.get());
     c->session->received(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     writeTo(c);
 }
@@ -286,8 +287,12 @@ void TransferServer::drop(Connection* c) {
 
 TransferClient::TransferClient(Offer offer, QHostAddress sender, std::filesystem::path folder, DigestFactory digests,
                                SecurityFactory security, QObject* parent)
-    : QObject(parent), offer_(offer), sender_(std::move(sender)), security_(std::move(security)),
-      session_(std::move(offer), std::move(folder), std::move(digests)) {}
+    : QObject(parent),
+      offer_(offer),
+      sender_(std::move(sender)),
+      security_(std::move(security)),
+      session_(std::move(offer), std::move(folder), std::move(digests)) {
+}
 
 TransferClient::~TransferClient() {
     if (!socket_) return;
@@ -406,4 +411,4 @@ void TransferClient::lost(const QString& why) {
     }
 }
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -120,4 +120,4 @@ private:
     bool cancelled_ = false;
 };
 
-} // namespace lanyx
+}  // namespace lanyx

@@ -65,7 +65,8 @@ private:
             if (c.in.substr(0, nl) != "LANYX-XFER 2 " + id_) return (void)c.socket->abort();
             c.in.erase(0, nl + 1);
             c.greeted = true;
-            c.handshake = std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, id_, own_, receiver_);
+            c.handshake = std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, id_, own_,
+                                                                receiver_);
         }
         std::string out;
         if (c.handshake) {
@@ -140,10 +141,7 @@ protected:
         fs::create_directories(inbox);
         writeBytes(outer / "sentinel", "x");
     }
-    template <typename Done>
-    bool runUntil(Done done, int ms = 20000) {
-        return runQtUntil(done, ms, &seg);
-    }
+    template <typename Done> bool runUntil(Done done, int ms = 20000) { return runQtUntil(done, ms, &seg); }
     SigningKey annKey() {
         SigningKey k{};
         const auto& s = ann.node.secure()->identity().signSecret;
@@ -201,7 +199,7 @@ protected:
     fs::path inbox;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HostileOffers, ListsThatLeaveTheFolderAreRefusedBeforeAnythingIsWritten) {
     struct Case {
@@ -250,11 +248,12 @@ TEST_F(HostileOffers, ASizeLieIsRefusedWhereverItIsTold) {
               "refused: the sender's list has sizes that differ from the offer (line 1)"},
              {"more data than the file's size", 4, "F 4 evil.bin\n", fileFrames(eight, eight),
               "the sender sent more than the file's size"},
-             {"the file ends early", 8, "F 8 evil.bin\n", fileFrames("evil", "evil"), "the file ended early: 4 of 8 bytes"},
+             {"the file ends early", 8, "F 8 evil.bin\n", fileFrames("evil", "evil"),
+              "the file ended early: 4 of 8 bytes"},
              {"a digest that does not match", 4, "F 4 evil.bin\n", fileFrames("evil", "good"),
               "the file arrived damaged (its check does not match)"},
              {"done before the file", 4, "F 4 evil.bin\n",
-              [](FrameCodec& codec, std::string& out) { out += codec.encode(FrameType::Done, {}); },
+              [](FrameCodec&codec, std::string&out) { out += codec.encode(FrameType::Done, {}); },
               "the transfer ended before every file arrived"},
          }) {
         SCOPED_TRACE(c.what);
@@ -292,10 +291,11 @@ TEST_F(HostileOffers, AStreamCutMidFileKeepsOnlyAHiddenPartialAndASenderErrorLea
 
     // The sender gives up with an error halfway: what arrived goes.
     const auto offer2 = offerOf(1, 8, {"given-up.bin"});
-    ScriptedSender quitter(offer2.id, annKey(), bobPublic(), "F 8 given-up.bin\n", [](FrameCodec& codec, std::string& out) {
-        out += codec.encode(FrameType::Data, "half");
-        out += codec.encode(FrameType::Error, "the disk went away");
-    });
+    ScriptedSender quitter(offer2.id, annKey(), bobPublic(), "F 8 given-up.bin\n",
+                           [](FrameCodec& codec, std::string& out) {
+                               out += codec.encode(FrameType::Data, "half");
+                               out += codec.encode(FrameType::Error, "the disk went away");
+                           });
     bobFiles->cancel(id);
     ASSERT_TRUE(runUntil([&] { return fs::is_empty(inbox); }, 3000)) << listing(inbox).front();
     const auto id2 = offerAndAccept(quitter, offer2);
@@ -334,8 +334,11 @@ TEST_F(HostileOffers, ControlCharactersInOfferedNamesNeverReachTheTerminalRaw) {
     EXPECT_NE(bob.log().find("File offer from ann refused: it does not parse"), std::string::npos) << bob.log();
     // A C1 control (CSI) is valid text, so it is shown, escaped.
     offered.clear();
-    ASSERT_TRUE(ann.node.SendFileMessage("bob", "offer " + FormatOffer(offerOf(2, 9, {"\xc2\x9b" "31mred", "b"}))));
-    ASSERT_TRUE(runUntil([&] { return !offered.isEmpty() && ended(offered); }))  << bob.log();
+    ASSERT_TRUE(ann.node.SendFileMessage("bob", "offer " + FormatOffer(offerOf(2, 9,
+                                                                               {"\xc2\x9b"
+                                                                                "31mred",
+                                                                                "b"}))));
+    ASSERT_TRUE(runUntil([&] { return !offered.isEmpty() && ended(offered); })) << bob.log();
     const auto text = printed.str();
     EXPECT_NE(text.find("file-offer\tann\t2 files, 9 bytes: \\x9B31mred, b\n"), std::string::npos) << text;
     EXPECT_NE(text.find("transfer-declined\tann\t\\x9B31mred, b\n"), std::string::npos) << text;
@@ -364,7 +367,8 @@ TEST_F(HostileOffers, TheCliShowsProgressInPlaceOnATerminalAndAsLinesOtherwise) 
         const auto* a = annFiles->item(id);
         const auto* b = bobFiles->item(id);
         return a && b && a->ended() && b->ended();
-    })) << onTerminal.str() << inFile.str();
+    })) << onTerminal.str()
+        << inFile.str();
     bobSide.endStatusLine();
     EXPECT_EQ(readBytes(inbox / "big.bin"), pattern(6u << 20, 9));
 
@@ -390,7 +394,8 @@ TEST_F(HostileOffers, TheCliShowsProgressInPlaceOnATerminalAndAsLinesOtherwise) 
     const auto file = inFile.str();
     EXPECT_EQ(file.find('\r'), std::string::npos) << file;
     EXPECT_EQ(file.rfind("transfer-started\tbob\tbig.bin\n", 0), 0u) << file;
-    EXPECT_NE(file.find("transfer-progress\tbob\tbig.bin: 6291456 of 6291456 bytes (100 %)"), std::string::npos) << file;
+    EXPECT_NE(file.find("transfer-progress\tbob\tbig.bin: 6291456 of 6291456 bytes (100 %)"), std::string::npos)
+        << file;
     EXPECT_EQ(file.substr(file.size() - std::string("file-sent\tbob\tbig.bin\n").size()), "file-sent\tbob\tbig.bin\n")
         << file;
 }

@@ -21,10 +21,7 @@ protected:
         QObject::connect(bobFiles.get(), &FileTransfers::offerArrived, [this] { ++offers; });
     }
     // Simulated time for the datagrams, the real event loop for TCP.
-    template <typename Done>
-    bool runUntil(Done done, int ms = 20000) {
-        return runQtUntil(done, ms, &seg);
-    }
+    template <typename Done> bool runUntil(Done done, int ms = 20000) { return runQtUntil(done, ms, &seg); }
     State stateAt(FileTransfers& f, const QString& id) {
         const auto* i = f.item(id);
         return i ? i->state : State::Failed;
@@ -37,7 +34,7 @@ protected:
     TempDir src, dst;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Files, AFileAndAFolderTreeArriveByteForByteAfterTheRecipientAccepts) {
     writeBytes(src / "report.pdf", pattern(3u << 20, 1));
@@ -47,8 +44,9 @@ TEST_F(Files, AFileAndAFolderTreeArriveByteForByteAfterTheRecipientAccepts) {
     QString why;
     ASSERT_TRUE(annFiles->canSendTo("bob", &why)) << why.toStdString();
     QString error;
-    const auto id = annFiles->send("bob", {QString::fromStdString((src / "report.pdf").string()),
-                                           QString::fromStdString((src / "photos").string())},
+    const auto id = annFiles->send("bob",
+                                   {QString::fromStdString((src / "report.pdf").string()),
+                                    QString::fromStdString((src / "photos").string())},
                                    &error);
     ASSERT_FALSE(id.isEmpty()) << error.toStdString();
     ASSERT_TRUE(runUntil([&] { return offers == 1; }));
@@ -63,9 +61,10 @@ TEST_F(Files, AFileAndAFolderTreeArriveByteForByteAfterTheRecipientAccepts) {
     EXPECT_EQ(stateAt(*annFiles, id), State::Offering);
 
     bobFiles->accept(id, QString::fromStdString(dst.path().string()));
-    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, id) == State::Finished && stateAt(*annFiles, id) == State::Finished; }))
-        << TransferStateText(*bobFiles->item(id)).toStdString() << " / "
-        << TransferStateText(*annFiles->item(id)).toStdString();
+    ASSERT_TRUE(runUntil([&] {
+        return stateAt(*bobFiles, id) == State::Finished && stateAt(*annFiles, id) == State::Finished;
+    })) << TransferStateText(*bobFiles->item(id)).toStdString()
+        << " / " << TransferStateText(*annFiles->item(id)).toStdString();
     EXPECT_EQ(readBytes(dst / "report.pdf"), pattern(3u << 20, 1));
     EXPECT_EQ(readBytes(dst / "photos" / "2026" / "a.jpg"), pattern(70000, 2));
     EXPECT_TRUE(fs::exists(dst / "photos" / "b.jpg"));

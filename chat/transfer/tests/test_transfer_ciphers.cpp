@@ -369,4 +369,4 @@ TEST(DigestWorker, HashesLikeTheDigestOnItsOwnWhateverThePieces) {
     factory = nullptr;
 }
 
-} // namespace
+}  // namespace

@@ -32,7 +32,7 @@ Offer offerFor(std::uint64_t files, std::uint64_t bytes) {
     return o;
 }
 
-} // namespace
+}  // namespace
 
 TEST(TransferPaths, RefusesEverythingThatLeavesTheFolderOrCannotBeStored) {
     for (const char* good : {"a.txt", "photos/2026/a b.jpg", ".hidden", "Grüße.txt", "a..b", "...x"})
@@ -51,8 +51,8 @@ TEST(TransferPaths, RefusesEverythingThatLeavesTheFolderOrCannotBeStored) {
         {"a\nb", PathError::Control},
         {std::string("a\0b", 3), PathError::Control},
         {"\xff\xfe", PathError::Control},
-        {"\xc0\xaf", PathError::Control},        // overlong '/'
-        {"\xed\xa0\x80", PathError::Control},    // a surrogate
+        {"\xc0\xaf", PathError::Control},      // overlong '/'
+        {"\xed\xa0\x80", PathError::Control},  // a surrogate
         {"CON", PathError::Reserved},
         {"dir/aux.txt", PathError::Reserved},
         {"com1", PathError::Reserved},
@@ -83,12 +83,12 @@ TEST(TransferOffer, RoundTripsAndRefusesWhatDoesNotParseExactly) {
     const std::string base = "v1;id=0123456789abcdef0123456789abcdef;port=40000;files=1;bytes=5;names=";
     EXPECT_TRUE(ParseOffer(base + "a"));
     for (const std::string& bad : std::vector<std::string>{
-             base,                                               // no names
-             base + "..",                                        // leaves the folder
-             base + "a%2Fb",                                     // a path, not a name
-             base + "a b",                                       // unencoded space
-             base + "%4",                                        // cut escape
-             std::string("v2") + base.substr(2) + "a",           // unknown version
+             base,                                      // no names
+             base + "..",                               // leaves the folder
+             base + "a%2Fb",                            // a path, not a name
+             base + "a b",                              // unencoded space
+             base + "%4",                               // cut escape
+             std::string("v2") + base.substr(2) + "a",  // unknown version
              "v1;id=0123456789ABCDEF0123456789abcdef;port=40000;files=1;bytes=5;names=a",
              "v1;id=0123456789abcdef0123456789abcdef;port=0;files=1;bytes=5;names=a",
              "v1;id=0123456789abcdef0123456789abcdef;port=65536;files=1;bytes=5;names=a",
@@ -110,8 +110,11 @@ TEST(TransferOffer, RoundTripsAndRefusesWhatDoesNotParseExactly) {
 }
 
 TEST(TransferManifest, AcceptsATreeAndRefusesLiesAndEscapes) {
-    std::vector<Entry> tree = {{"Fotos", true, 0}, {"Fotos/a.jpg", false, 10}, {"Fotos/2026", true, 0},
-                               {"Fotos/2026/b c.jpg", false, 0}, {"notes.txt", false, 5}};
+    std::vector<Entry> tree = {{"Fotos", true, 0},
+                               {"Fotos/a.jpg", false, 10},
+                               {"Fotos/2026", true, 0},
+                               {"Fotos/2026/b c.jpg", false, 0},
+                               {"notes.txt", false, 5}};
     auto ok = ParseManifest(FormatManifest(tree), offerFor(3, 15));
     ASSERT_EQ(ok.error, ManifestError::None);
     EXPECT_EQ(ok.entries, tree);
@@ -119,20 +122,20 @@ TEST(TransferManifest, AcceptsATreeAndRefusesLiesAndEscapes) {
     auto check = [](const std::string& text, std::uint64_t files, std::uint64_t bytes) {
         return ParseManifest(text, offerFor(files, bytes)).error;
     };
-    EXPECT_EQ(check("F 5 a\nF 5 b\n", 2, 11), ManifestError::SizeMismatch);  // a size lie
+    EXPECT_EQ(check("F 5 a\nF 5 b\n", 2, 11), ManifestError::SizeMismatch);                    // a size lie
     EXPECT_EQ(check("F 18446744073709551615 a\nF 2 b\n", 2, 1), ManifestError::SizeMismatch);  // no wrap
     EXPECT_EQ(check("F 5 a\n", 2, 5), ManifestError::SizeMismatch);
     EXPECT_EQ(check("F 5 ../a\n", 1, 5), ManifestError::BadPath);
     EXPECT_EQ(check("F 5 /etc/cron.d/x\n", 1, 5), ManifestError::BadPath);
     EXPECT_EQ(check("F 5 .a.lanyx-part\n", 1, 5), ManifestError::BadPath);
-    EXPECT_EQ(check("F 5 d/a\n", 1, 5), ManifestError::NoParent);       // folder not listed
+    EXPECT_EQ(check("F 5 d/a\n", 1, 5), ManifestError::NoParent);         // folder not listed
     EXPECT_EQ(check("F 1 d\nF 4 d/a\n", 2, 5), ManifestError::NoParent);  // a file is no folder
-    EXPECT_EQ(check("F 1 a\nF 4 A\n", 2, 5), ManifestError::Duplicate);  // one name where case is folded
+    EXPECT_EQ(check("F 1 a\nF 4 A\n", 2, 5), ManifestError::Duplicate);   // one name where case is folded
     EXPECT_EQ(check("D d\nD d\n", 0, 0), ManifestError::Duplicate);
-    EXPECT_EQ(check("F 5 a", 1, 5), ManifestError::Syntax);               // truncated
+    EXPECT_EQ(check("F 5 a", 1, 5), ManifestError::Syntax);  // truncated
     EXPECT_EQ(check("F 05 a\n", 1, 5), ManifestError::Syntax);
     EXPECT_EQ(check("X a\n", 0, 0), ManifestError::Syntax);
-    EXPECT_EQ(check("F 5 a b\n", 1, 5), ManifestError::Syntax);            // unencoded space
+    EXPECT_EQ(check("F 5 a b\n", 1, 5), ManifestError::Syntax);  // unencoded space
 }
 
 TEST(TransferNames, NumbersTakenNamesLikeADesktop) {

@@ -81,7 +81,7 @@ struct Fixture {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(TransferSession, AFolderTreeAndAFileArriveByteForByteThroughTheCipher) {
     Fixture f;
@@ -170,13 +170,17 @@ TEST(TransferSession, AHostileSenderIsRefusedAndWritesNothingOutsideTheFolder) {
     auto [s2, e2] = run(offerWith(1, 5), {{FrameType::List, "F 500 x\n"}, {FrameType::ListEnd, ""}});
     EXPECT_NE(e2.find("sizes that differ"), std::string::npos) << e2;
     // More data than the list said.
-    auto [s3, e3] = run(offerWith(1, 2), {{FrameType::List, "F 2 x\n"}, {FrameType::ListEnd, ""}, {FrameType::Data, "abc"}});
+    auto [s3, e3] = run(offerWith(1, 2),
+                        {{FrameType::List, "F 2 x\n"}, {FrameType::ListEnd, ""}, {FrameType::Data, "abc"}});
     EXPECT_NE(e3.find("more than the file"), std::string::npos) << e3;
     // A stream that ends early.
-    auto [s4, e4] = run(offerWith(1, 2), {{FrameType::List, "F 2 x\n"}, {FrameType::ListEnd, ""}, {FrameType::Data, "a"},
+    auto [s4, e4] = run(offerWith(1, 2), {{FrameType::List, "F 2 x\n"},
+                                          {FrameType::ListEnd, ""},
+                                          {FrameType::Data, "a"},
                                           {FrameType::FileEnd, zero}});
     EXPECT_NE(e4.find("ended early"), std::string::npos) << e4;
-    auto [s5, e5] = run(offerWith(1, 2), {{FrameType::List, "F 2 x\n"}, {FrameType::ListEnd, ""}, {FrameType::Done, ""}});
+    auto [s5, e5] = run(offerWith(1, 2),
+                        {{FrameType::List, "F 2 x\n"}, {FrameType::ListEnd, ""}, {FrameType::Done, ""}});
     EXPECT_NE(e5.find("before every file"), std::string::npos) << e5;
     // Data before any list.
     auto [s6, e6] = run(offerWith(1, 2), {{FrameType::Data, "ab"}});
@@ -259,7 +263,7 @@ std::pair<std::unique_ptr<FrameCipher>, std::unique_ptr<FrameCipher>> shake(Conn
     if (s.consume(proof, none) != ConnectionHandshake::Step::Done) return {};
     return {r.cipher(), s.cipher()};
 }
-} // namespace
+}  // namespace
 
 TEST(TransferSecurity, OnlyThePinnedKeysGetAConnectionAndFramesOpenOnceInOrder) {
     Keys ann, bob, eve;

@@ -26,7 +26,7 @@ TransferItem itemOf(State state, Dir dir = Dir::Incoming) {
     if (dir == Dir::Incoming) i.folder = "/home/ann/Downloads";
     return i;
 }
-} // namespace
+}  // namespace
 
 TEST(TransferNames, ShortListsLongListsAndOffersCutShortBySender) {
     EXPECT_EQ(NamesText({"a"}, 1), "a");
@@ -181,8 +181,8 @@ TEST(TransferTargets, EachNameOnceWithTheReasonsOfThoseLeftOut) {
 
 TEST(TransferDrops, OnlyLocalFilesAndAllOfThem) {
     QMimeData local;
-    local.setUrls({QUrl::fromLocalFile("/tmp/a b.txt"), QUrl::fromLocalFile("/tmp/dir"),
-                   QUrl::fromLocalFile("/tmp/a b.txt")});
+    local.setUrls(
+        {QUrl::fromLocalFile("/tmp/a b.txt"), QUrl::fromLocalFile("/tmp/dir"), QUrl::fromLocalFile("/tmp/a b.txt")});
     EXPECT_EQ(DroppedPaths(&local), (QStringList{"/tmp/a b.txt", "/tmp/dir"}));
     QMimeData mixed;
     mixed.setUrls({QUrl::fromLocalFile("/tmp/a.txt"), QUrl("https://example.org/b.txt")});

@@ -43,7 +43,9 @@ using State = TransferItem::State;
 
 namespace {
 
-QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
+QString q(const fs::path& p) {
+    return QString::fromStdString(p.string());
+}
 
 class TransferWindows : public ::testing::Test {
 protected:
@@ -58,10 +60,7 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets()) open << w;
         for (auto& w : open) delete w.data();
     }
-    template <typename Done>
-    bool runUntil(Done done, int ms = 20000) {
-        return runQtUntil(done, ms, &seg);
-    }
+    template <typename Done> bool runUntil(Done done, int ms = 20000) { return runQtUntil(done, ms, &seg); }
     State stateAt(FileTransfers& f, const QString& id) {
         const auto* i = f.item(id);
         return i ? i->state : State::Failed;
@@ -81,7 +80,7 @@ protected:
     TempDir src, dst;
 };
 
-} // namespace
+}  // namespace
 
 // ---- the Transfers window -------------------------------------------------------
 
@@ -123,7 +122,8 @@ TEST_F(TransferWindows, RowsFollowATransferFromOfferToOpenFolderOnBothSides) {
             sawRunning = sawRunning || (shown(in->btnCancel) && !shown(in->btnAccept) && !shown(in->btnOpen));
     });
     bobFiles->accept(id, q(dst.path()));
-    ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, id) == State::Finished && stateAt(*annFiles, id) == State::Finished; }));
+    ASSERT_TRUE(runUntil(
+        [&] { return stateAt(*bobFiles, id) == State::Finished && stateAt(*annFiles, id) == State::Finished; }));
     EXPECT_TRUE(sawRunning);
     EXPECT_EQ(in->bar->value(), 100);
     EXPECT_EQ(out->bar->value(), 100);
@@ -349,7 +349,7 @@ std::pair<bool, bool> dragAndDrop(QWidget* target, QPoint pos, const QStringList
     QApplication::sendEvent(target, &drop);
     return {move.isAccepted(), drop.isAccepted()};
 }
-} // namespace
+}  // namespace
 
 TEST_F(TransferWindows, DropOntoAUserRowOffersToThatUserAndIsRefusedWhereFilesCannotGo) {
     frmMain w(ann.node);
@@ -424,7 +424,8 @@ TEST_F(TransferWindows, DropOntoAUserRowOffersToThatUserAndIsRefusedWhereFilesCa
 }
 
 TEST_F(TransferWindows, ChatWindowTakesDropsForItsMembersAndNotesTheEndOutsideItsTranscript) {
-    ChatWindows windows(ann.node, [](const QString&) {}, [](const std::string&) { return QString(); });
+    ChatWindows windows(
+        ann.node, [](const QString&) {}, [](const std::string&) { return QString(); });
     windows.setFileTransfers(annFiles.get());
     TransferUi annUi(*annFiles);
     annUi.chatNote = [&](const QString& peer, TransferUi::NoteFn note) {
@@ -474,7 +475,8 @@ TEST_F(TransferWindows, ChatWindowTakesDropsForItsMembersAndNotesTheEndOutsideIt
 }
 
 TEST_F(TransferWindows, ComposeWindowOffersFilesToThoseOfItsRecipientsWhoCanTakeThem) {
-    ChatWindows windows(ann.node, [](const QString&) {}, [](const std::string&) { return QString(); });
+    ChatWindows windows(
+        ann.node, [](const QString&) {}, [](const std::string&) { return QString(); });
     windows.setFileTransfers(annFiles.get());
     frmCom* both = windows.OpenComposeWindow("bob|zed|");
     ASSERT_TRUE(both);
@@ -488,7 +490,8 @@ TEST_F(TransferWindows, ComposeWindowOffersFilesToThoseOfItsRecipientsWhoCanTake
     both->sendFiles()->sendFile()->trigger();
     ASSERT_EQ(annFiles->items().size(), 1u);
     EXPECT_EQ(annFiles->items().front().peer, "bob");
-    EXPECT_TRUE(both->lblDelivery()->text().startsWith("Offered a.txt to bob.")) << both->lblDelivery()->text().toStdString();
+    EXPECT_TRUE(both->lblDelivery()->text().startsWith("Offered a.txt to bob."))
+        << both->lblDelivery()->text().toStdString();
 
     frmCom* zedOnly = windows.OpenComposeWindow("zed|");
     zedOnly->sendFiles()->refresh();

@@ -25,7 +25,7 @@ namespace {
 CanSendFn canSend(FileTransfers& files) {
     return [&files](const QString& name, QString* why) { return files.canSendTo(name, why); };
 }
-} // namespace
+}  // namespace
 
 QString SendPathsTo(FileTransfers& files, const QStringList& names, const QStringList& paths, bool* failed) {
     if (failed) *failed = false;
@@ -135,7 +135,9 @@ void SendFileActions::start(const QStringList& paths) {
     if (failed) QMessageBox::warning(window_, tr("Send Files"), outcome);
 }
 
-FileDropFilter::FileDropFilter(QObject* parent, TargetsAt targetsAt) : QObject(parent), targetsAt_(std::move(targetsAt)) {}
+FileDropFilter::FileDropFilter(QObject* parent, TargetsAt targetsAt)
+    : QObject(parent), targetsAt_(std::move(targetsAt)) {
+}
 
 void FileDropFilter::watch(QWidget* widget) {
     widget->setAcceptDrops(true);
@@ -182,7 +184,8 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
             e->setDropAction(Qt::CopyAction);
             e->accept();
         }
-        if (explain) explain(ok.isEmpty() ? why : tr("Drop to offer the files to %1.").arg(ok.join(QStringLiteral(", "))));
+        if (explain)
+            explain(ok.isEmpty() ? why : tr("Drop to offer the files to %1.").arg(ok.join(QStringLiteral(", "))));
         return true;
     }
     case QEvent::DragLeave:
@@ -222,4 +225,4 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -95,4 +95,4 @@ private:
     FileTransfers* files_ = nullptr;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -88,9 +88,8 @@ void TransferUi::ended(const QString& id, bool ok) {
     // Finished and failed ones are news; a decline or cancel the user made
     // or was told about shows in the windows only.
     const bool news = ok || item->state == TransferItem::State::Failed;
-    if (news && trayMessage)
-        trayMessage(ok ? tr("Transfer finished") : tr("Transfer failed"), note, ok);
+    if (news && trayMessage) trayMessage(ok ? tr("Transfer finished") : tr("Transfer failed"), note, ok);
     if (chatNote) chatNote(item->peer, [copy = *item] { return EndedNote(copy); });
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

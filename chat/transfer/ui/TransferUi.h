@@ -56,4 +56,4 @@ private:
     QHash<QString, QPointer<frmOffer>> offers_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -72,18 +72,15 @@ TransferRow RowFor(const TransferItem& item) {
     if (underWay && item.bytes > 0)
         row.amounts = said(QT_TRANSLATE_NOOP("lanyx::ui::TransferView", "%1 of %2"))
                           .arg(SizeText(item.done), SizeText(item.bytes));
-    else
-        row.amounts = CountText(item.files, item.bytes);
+    else row.amounts = CountText(item.files, item.bytes);
     if (item.state == State::Running) {
         QStringList parts;
         if (const auto s = SpeedText(item.bytesPerSecond); !s.isEmpty()) parts << s;
         if (const auto t = TimeLeftText(item.secondsLeft); !t.isEmpty()) parts << t;
         row.speed = parts.join(QStringLiteral(", "));
     }
-    if (item.state == State::Finished)
-        row.percent = 100;
-    else if (item.bytes > 0)
-        row.percent = static_cast<int>(std::min<quint64>(100, item.done * 100 / item.bytes));
+    if (item.state == State::Finished) row.percent = 100;
+    else if (item.bytes > 0) row.percent = static_cast<int>(std::min<quint64>(100, item.done * 100 / item.bytes));
     row.bar = !(item.state == State::Offering || item.state == State::Offered || item.state == State::Declined ||
                 ((item.state == State::Cancelled || item.state == State::Failed) && item.done == 0));
     row.accept = item.state == State::Offered;
@@ -162,4 +159,4 @@ QStringList DroppedPaths(const QMimeData* data) {
     return paths;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

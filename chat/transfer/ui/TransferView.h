@@ -51,4 +51,4 @@ SendCheck CheckTargets(const QStringList& names, const CanSendFn& can);
 // else (a web address, a file of a remote share the program cannot read).
 QStringList DroppedPaths(const QMimeData* data);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

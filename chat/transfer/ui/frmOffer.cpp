@@ -182,4 +182,4 @@ void frmOffer::itemChanged(const QString& id) {
     if (!item || item->state != TransferItem::State::Offered) close();
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -66,4 +66,4 @@ private:
     QPushButton* decline_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

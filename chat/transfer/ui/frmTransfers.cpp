@@ -37,7 +37,7 @@ QLabel* rowLabel(const char* name, QWidget* parent) {
     l->setTextFormat(Qt::PlainText);
     return l;
 }
-} // namespace
+}  // namespace
 
 TransferRowWidget::TransferRowWidget(const QString& id, QWidget* parent) : QFrame(parent), id_(id) {
     setObjectName(QStringLiteral("row_") + id);
@@ -238,4 +238,4 @@ void frmTransfers::rebuild() {
     clear_->setEnabled(anyEnded);
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -81,4 +81,4 @@ private:
     QHash<QString, TransferRowWidget*> rows_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

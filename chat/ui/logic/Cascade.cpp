@@ -12,7 +12,7 @@ QPoint inside(QPoint p, QSize size, const QRect& area) {
     const int y = std::max(area.top(), std::min(p.y(), area.top() + area.height() - size.height()));
     return {x, y};
 }
-} // namespace
+}  // namespace
 
 QPoint CascadePlace(QPoint start, QSize size, const QRect& area, const QList<QPoint>& taken, int step) {
     step = std::max(step, 1);
@@ -22,7 +22,8 @@ QPoint CascadePlace(QPoint start, QSize size, const QRect& area, const QList<QPo
     const int most = std::max(1, static_cast<int>(taken.size()) + 1);
     for (int tries = 0, round = 0; tries < most && taken.contains(p); ++tries) {
         QPoint next = p + QPoint(step, step);
-        if (next.x() + size.width() > area.left() + area.width() || next.y() + size.height() > area.top() + area.height()) {
+        if (next.x() + size.width() > area.left() + area.width() ||
+            next.y() + size.height() > area.top() + area.height()) {
             ++round;
             next = QPoint(area.left() + round * step, area.top());
             if (next.x() + size.width() > area.left() + area.width()) {
@@ -35,4 +36,4 @@ QPoint CascadePlace(QPoint start, QSize size, const QRect& area, const QList<QPo
     return p;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

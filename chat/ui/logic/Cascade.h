@@ -11,4 +11,4 @@ namespace lanyx::ui {
 
 QPoint CascadePlace(QPoint start, QSize size, const QRect& area, const QList<QPoint>& taken, int step);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

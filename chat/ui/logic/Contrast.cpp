@@ -17,7 +17,7 @@ QColor mix(const QColor& from, const QColor& to, double t) {
     auto m = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
     return QColor(m(from.red(), to.red()), m(from.green(), to.green()), m(from.blue(), to.blue()));
 }
-} // namespace
+}  // namespace
 
 double ContrastRatio(const QColor& a, const QColor& b) {
     const double la = luminance(a), lb = luminance(b);
@@ -36,4 +36,4 @@ QColor ReadableOn(const QColor& text, const QColor& background) {
     return far;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

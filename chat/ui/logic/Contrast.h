@@ -12,4 +12,4 @@ double ContrastRatio(const QColor& a, const QColor& b);
 constexpr double kReadableContrast = 3.0;
 QColor ReadableOn(const QColor& text, const QColor& background);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

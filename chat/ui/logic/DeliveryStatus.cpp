@@ -39,7 +39,8 @@ bool DeliveryStatus::allWithheld() const {
 }
 
 bool DeliveryStatus::settled() const {
-    return std::none_of(rows_.begin(), rows_.end(), [](const DeliveryReport& r) { return r.state == Delivery::Waiting; });
+    return std::none_of(rows_.begin(), rows_.end(),
+                        [](const DeliveryReport& r) { return r.state == Delivery::Waiting; });
 }
 
 std::vector<std::string> DeliveryStatus::queued() const {
@@ -55,4 +56,4 @@ bool DeliveryStatus::warns() const {
     });
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

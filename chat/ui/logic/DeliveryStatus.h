@@ -35,4 +35,4 @@ private:
     std::vector<DeliveryReport> rows_;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

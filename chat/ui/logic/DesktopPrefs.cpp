@@ -18,7 +18,7 @@ int folderKey(const QString& key) {
         if (key == QLatin1String(kFolders[i])) return i;
     return -1;
 }
-} // namespace
+}  // namespace
 
 DesktopPrefs DesktopPrefs::fromText(const QByteArray& text) {
     DesktopPrefs p;
@@ -86,7 +86,7 @@ AlertRoute RouteAlert(bool notificationsChosen, const QString& platformName, boo
     if (!notificationServiceThere) return AlertRoute::Popup;  // the popup is better than nothing
     if (notificationsChosen) return AlertRoute::Notification;
     return platformName.startsWith(QLatin1String("wayland"), Qt::CaseInsensitive) ? AlertRoute::Notification
-                                                                                   : AlertRoute::Popup;
+                                                                                  : AlertRoute::Popup;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

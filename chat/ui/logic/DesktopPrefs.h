@@ -33,10 +33,10 @@ struct DesktopPrefs {
 // popups, sliding, staying on top), so where XWayland is there the program
 // runs through it; the user's own QT_QPA_PLATFORM always wins.
 struct SessionEnv {
-    QString qpaPlatform;   // QT_QPA_PLATFORM
-    QString sessionType;   // XDG_SESSION_TYPE
+    QString qpaPlatform;     // QT_QPA_PLATFORM
+    QString sessionType;     // XDG_SESSION_TYPE
     QString waylandDisplay;  // WAYLAND_DISPLAY
-    QString display;       // DISPLAY (set by the session when XWayland is available)
+    QString display;         // DISPLAY (set by the session when XWayland is available)
 };
 QString ChoosePlatform(const SessionEnv& env);
 SessionEnv CurrentSessionEnv();
@@ -46,4 +46,4 @@ SessionEnv CurrentSessionEnv();
 enum class AlertRoute { Popup, Notification };
 AlertRoute RouteAlert(bool notificationsChosen, const QString& platformName, bool notificationServiceThere);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

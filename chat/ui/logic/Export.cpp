@@ -57,9 +57,9 @@ std::string Transcript::Rtf(const std::string& fontName, int halfPoints) const {
     for (const auto& l : lines_) {
         const std::string indent = std::to_string(l.indentTwips);
         // The hanging indent puts wrapped lines where the tab puts the first.
-        out += "\\pard\\fi-" + indent + "\\li" + indent + "\\tx" + indent + "\\cf" +
-               std::to_string(index[l.colour]) + "\\f0\\fs" + std::to_string(halfPoints) + " " +
-               RtfEscape(l.prefix) + ":\\tab " + RtfEscape(l.text) + "\\par\r\n";
+        out += "\\pard\\fi-" + indent + "\\li" + indent + "\\tx" + indent + "\\cf" + std::to_string(index[l.colour]) +
+               "\\f0\\fs" + std::to_string(halfPoints) + " " + RtfEscape(l.prefix) + ":\\tab " + RtfEscape(l.text) +
+               "\\par\r\n";
     }
     out += "}";
     return out;
@@ -106,4 +106,4 @@ void WriteTextRecords(const std::filesystem::path& file, const std::vector<std::
     writeBytes(file, cp1252::fromUtf8(body));
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

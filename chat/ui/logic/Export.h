@@ -47,4 +47,4 @@ void WriteTextRecords(const std::filesystem::path& file, const std::vector<std::
 void WriteExport(const std::filesystem::path& file, ExportKind kind, const std::string& plainText,
                  const std::string& rtf);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -121,4 +121,4 @@ bool LineMarks::sameLine(std::string_view sent, std::string_view shown) {
     return trimBlanks(cp1252::toUtf8(cp1252::fromUtf8(sent))) == shown;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

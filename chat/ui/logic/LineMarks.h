@@ -84,4 +84,4 @@ private:
     std::unordered_map<std::uint64_t, std::size_t> byId_;  // message number to line
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

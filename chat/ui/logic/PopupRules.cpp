@@ -32,4 +32,4 @@ bool PopupSlideStep(int corner, int alertHeight, std::int32_t screenH, std::int3
     return false;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -42,4 +42,4 @@ private:
     bool lit_ = false;
 };
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

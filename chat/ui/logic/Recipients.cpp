@@ -50,17 +50,15 @@ bool ChatMembers::AddUser(const std::string& name) {
 }
 
 bool ChatMembers::RemoveUser(std::string_view name) {
-    const auto it =
-        std::find_if(names_.begin(), names_.end(), [&](const std::string& n) { return equalsNoCase(n, name); });
+    const auto it = std::find_if(names_.begin(), names_.end(),
+                                 [&](const std::string& n) { return equalsNoCase(n, name); });
     if (it == names_.end()) return false;
     names_.erase(it);
     return true;
 }
 
 bool ChatMembers::RenameUser(std::string_view from, const std::string& to) {
-    const auto same = [](std::string_view n) {
-        return [n](const std::string& m) { return equalsNoCase(m, n); };
-    };
+    const auto same = [](std::string_view n) { return [n](const std::string& m) { return equalsNoCase(m, n); }; };
     if (std::find_if(names_.begin(), names_.end(), same(from)) == names_.end()) return false;
     // A member already listed under the new name would otherwise be there twice.
     if (!equalsNoCase(from, to)) names_.erase(std::remove_if(names_.begin(), names_.end(), same(to)), names_.end());
@@ -104,4 +102,4 @@ std::vector<std::string> Refusing(const std::vector<std::string>& names, const U
     return out;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

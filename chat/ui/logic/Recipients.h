@@ -62,7 +62,7 @@ std::vector<std::string> Refusing(const std::vector<std::string>& names, const U
 // Adds every item of a "|"-terminated list.
 template <typename List> void AddAll(List& list, std::string_view items);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui
 
 #include "Text.h"
 

@@ -30,4 +30,4 @@ SaveDecision DecideSave(const std::string& name, const std::string& ext, const s
     return {SaveDecision::Accept, (folder / chosen).string()};
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -24,4 +24,4 @@ struct SaveDecision {
 SaveDecision DecideSave(const std::string& name, const std::string& ext, const std::filesystem::path& folder,
                         const std::function<bool(const std::filesystem::path&)>& exists);
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -14,4 +14,4 @@ void EnsureResources() {
     (void)done;
 }
 
-} // namespace lanyx::ui
+}  // namespace lanyx::ui

@@ -25,7 +25,7 @@ long rssKb() {
     }
     return 0;
 }
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
         if (i % 1000 == 0) QCoreApplication::processEvents();
     }
     QCoreApplication::processEvents();
-    std::printf("alert flood: %d alerts from one sender -> %lld top-level windows, RSS %+ld kB (now %ld kB)\n",
-                alerts, static_cast<long long>(QApplication::topLevelWidgets().size()), rssKb() - start, rssKb());
+    std::printf("alert flood: %d alerts from one sender -> %lld top-level windows, RSS %+ld kB (now %ld kB)\n", alerts,
+                static_cast<long long>(QApplication::topLevelWidgets().size()), rssKb() - start, rssKb());
     const long before = rssKb();
     for (int i = 0; i < 1600; ++i) {
         seg.post("peer" + std::to_string(i) + "|C/0");

@@ -50,8 +50,8 @@ protected:
         hear("bob|C/255");
         hear("carl|C/0");
         ann.transport.sent.clear();
-        windows = std::make_unique<ChatWindows>(ann.node, [this](const QString& s) { sounds << s; },
-                                                [this](const std::string&) { return exportTo; });
+        windows = std::make_unique<ChatWindows>(
+            ann.node, [this](const QString& s) { sounds << s; }, [this](const std::string&) { return exportTo; });
     }
     ~Windows() override {
         // Windows may own other top-level widgets (their menus): delete each once.
@@ -89,7 +89,7 @@ QString delivery(frmCom* w) {
     return rows(w->lstDelivery()).join(QLatin1Char('\n'));
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(Windows, ComposeKeepsAllAloneAndSendsOrStaysOpen) {
     EXPECT_EQ(windows->OpenComposeWindow(""), nullptr);  // an empty list opens nothing
@@ -332,7 +332,7 @@ TEST_F(Windows, OpenChatsFollowARenameOfTheOwnName) {
     EXPECT_TRUE(w->IsUserPresent("anna"));
     EXPECT_FALSE(w->IsUserPresent("ann"));
     EXPECT_EQ(w->members().names(), (std::vector<std::string>{"anna", "bob"}));  // the own name stays first
-    ann.node.state().MyName = "anna";  // what the rejoin did
+    ann.node.state().MyName = "anna";                                            // what the rejoin did
     // A member already under the new name is not listed twice.
     frmChat* v = windows->OpenChatWindow("zoe|");
     v->AddUser("ZOE2");
@@ -471,8 +471,8 @@ TEST_F(Windows, LineInABackgroundWindowIsUnreadUntilActivated) {
     windows->RouteChatLine("there?", "bob", 255);
     windows->RouteChatLine("me too", "carl", 0);
     EXPECT_EQ(windows->unreadWindows(), (QList<frmChat*>{bobChat, carlChat}));
-    EXPECT_EQ(changes, QList<bool>{true});           // one change for the whole burst
-    EXPECT_EQ(sounds, QStringList{"(B)"});           // one sound, not three
+    EXPECT_EQ(changes, QList<bool>{true});  // one change for the whole burst
+    EXPECT_EQ(sounds, QStringList{"(B)"});  // one sound, not three
 
     bobChat->activateWindow();
     QTRY_VERIFY(bobChat->isActiveWindow());
@@ -536,7 +536,7 @@ std::uint64_t idTo(const std::vector<DeliveryReport>& reports, const std::string
         if (r.encrypted && r.recipient == to && r.state == Delivery::Waiting && n-- == 0) return r.id;
     return 0;
 }
-} // namespace
+}  // namespace
 
 TEST_F(Windows, EveryOwnPrivateLineKeepsItsMarkPerRecipientAndItUpdatesInPlace) {
     test::Peer dave(seg, "dave");
@@ -647,8 +647,9 @@ TEST_F(Windows, DeliveryMarksStayOutOfCopiesExportsAndTheTranscript) {
     EXPECT_TRUE(marked->txtMsg()->toPlainText().contains(kImage));  // shown in the view
     EXPECT_FALSE(plain->txtMsg()->toPlainText().contains(kImage));
 
-    const std::string text = "bob:\tcode?\r\nann:\tthe safe code is 4711\r\nann:\tcaf\xC3\xA9 at {noon}\\\r\n"
-                             "bob:\tthanks\r\n";
+    const std::string text =
+        "bob:\tcode?\r\nann:\tthe safe code is 4711\r\nann:\tcaf\xC3\xA9 at {noon}\\\r\n"
+        "bob:\tthanks\r\n";
     EXPECT_EQ(marked->transcript().PlainText(), text);
     EXPECT_EQ(marked->transcript().Rtf(), plain->transcript().Rtf());
 

@@ -219,8 +219,8 @@ protected:
         seg.post("bob|C/255");
         seg.deliverAll();
         ann.node.settings().AlertSound = "(B)";
-        windows = std::make_unique<ChatWindows>(ann.node, [this](const QString& s) { sounds << s; },
-                                                [](const std::string&) { return QString(); });
+        windows = std::make_unique<ChatWindows>(
+            ann.node, [this](const QString& s) { sounds << s; }, [](const std::string&) { return QString(); });
         notifier = new DesktopNotifier(windows.get());
         windows->setNotifier(notifier, [this] { return chosen; });
         before = g_notify ? g_notify->calls().size() : 0;
@@ -247,7 +247,7 @@ protected:
     bool chosen = true;  // "desktop notifications" in the Options
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Notifications, AnAlertMakesOneNotificationWithTheThreeActions) {
     ASSERT_TRUE(notifier->available());
@@ -258,8 +258,7 @@ TEST_F(Notifications, AnAlertMakesOneNotificationWithTheThreeActions) {
     EXPECT_EQ(calls[0].replaces, 0u);
     EXPECT_EQ(calls[0].summary, "bob");
     EXPECT_EQ(calls[0].body, "disk &lt;full&gt; &amp; more");
-    EXPECT_EQ(calls[0].actions,
-              (QStringList{"reply", "Reply", "live", "Start Live Chat", "block", "Block Sender"}));
+    EXPECT_EQ(calls[0].actions, (QStringList{"reply", "Reply", "live", "Start Live Chat", "block", "Block Sender"}));
     EXPECT_TRUE(windows->popups().isEmpty());
     EXPECT_EQ(sounds, QStringList{"(B)"});
 }
@@ -339,7 +338,8 @@ TEST_F(Notifications, WherePopupsCanBePlacedTheyStayTheDefault) {
 // Run by WaylandSession below, as a native Wayland client of a compositor of
 // its own: without anything chosen, alerts become notifications.
 TEST_F(Notifications, OnANativeWaylandWindowAlertsBecomeNotifications) {
-    if (!QGuiApplication::platformName().startsWith("wayland")) GTEST_SKIP() << "not a native Wayland window: " << QGuiApplication::platformName().toStdString();
+    if (!QGuiApplication::platformName().startsWith("wayland"))
+        GTEST_SKIP() << "not a native Wayland window: " << QGuiApplication::platformName().toStdString();
     chosen = false;
     EXPECT_EQ(windows->ShowAlert("from wayland", "bob", false), nullptr);
     EXPECT_TRUE(windows->popups().isEmpty());
@@ -365,8 +365,8 @@ TEST(WaylandSession, AlertsOfANativeWaylandClientGoToTheNotificationService) {
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         freopen("/dev/null", "w", stdout);
         freopen((runtime + "/weston.log").c_str(), "w", stderr);
-        execl("/usr/bin/weston", "weston", "--backend=headless-backend.so", "--socket=wayland-lanyx",
-              "--idle-time=0", static_cast<char*>(nullptr));
+        execl("/usr/bin/weston", "weston", "--backend=headless-backend.so", "--socket=wayland-lanyx", "--idle-time=0",
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     bool up = false;

@@ -86,7 +86,8 @@ protected:
         if (asUser && geteuid() == 0 && access("/usr/bin/setpriv", X_OK) == 0)
             args.insert(args.begin(), {"/usr/bin/setpriv", "--bounding-set", "-net_admin"});
         args.insert(args.end(), env.begin(), env.end());
-        args.insert(args.end(), {LANYX_DESKTOP, "--dir", (root / "ann").string(), "--name", "ann", "--probe-ms", "1500"});
+        args.insert(args.end(),
+                    {LANYX_DESKTOP, "--dir", (root / "ann").string(), "--name", "ann", "--probe-ms", "1500"});
         desktop = std::make_unique<Process>(on(0, args), (root / "ann.out").string(), (root / "ann.err").string());
         // Without a notification area the main window shows itself.
         ASSERT_TRUE(waitForWindow(display, "Lanyx", 15000)) << readFile((root / "ann.err").string());
@@ -105,7 +106,7 @@ protected:
     std::unique_ptr<Process> desktop;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Desktop, AlertPopsUpAndChatLineOpensAChatWindow) {
     startAnn();
@@ -144,7 +145,8 @@ TEST_F(Desktop, ABurstOfPeersIsListedWithAChatWindowOpen) {
         if (!all) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     const auto out = readFile((root / "ann.out").string());
-    EXPECT_TRUE(all) << "last status: " << out.substr(out.rfind("status\t") == std::string::npos ? 0 : out.rfind("status\t"));
+    EXPECT_TRUE(all) << "last status: "
+                     << out.substr(out.rfind("status\t") == std::string::npos ? 0 : out.rfind("status\t"));
 }
 
 // A storm of newcomers, paced at 20,000 a second, while a chat window is
@@ -157,10 +159,11 @@ TEST_F(Desktop, AStormOfNewcomersIsListedAndAnsweredWithAChatWindowOpen) {
     ASSERT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000));
     std::size_t peers = 2000;
     if (const char* n = std::getenv("LANYX_STORM_PEERS")) peers = std::strtoul(n, nullptr, 10);
-    Process storm(on(1, {LANYX_STORM, "--peers", std::to_string(peers), "--node", "ann", "--prefix", "new",
-                         "--rate", "20000", "--timeout-ms", "10000", "--no-leave"}),
+    Process storm(on(1, {LANYX_STORM, "--peers", std::to_string(peers), "--node", "ann", "--prefix", "new", "--rate",
+                         "20000", "--timeout-ms", "10000", "--no-leave"}),
                   (root / "storm.out").string(), (root / "storm.err").string());
-    EXPECT_EQ(storm.wait(90000), 0) << readFile((root / "storm.out").string()) << readFile((root / "storm.err").string());
+    EXPECT_EQ(storm.wait(90000), 0) << readFile((root / "storm.out").string())
+                                    << readFile((root / "storm.err").string());
     std::cout << readFile((root / "storm.out").string());
     // ann, every newcomer and the further one.
     const std::string expected = "\t " + std::to_string(peers + 2) + " users online";
@@ -170,7 +173,8 @@ TEST_F(Desktop, AStormOfNewcomersIsListedAndAnsweredWithAChatWindowOpen) {
         if (!all) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     const auto out = readFile((root / "ann.out").string());
-    EXPECT_TRUE(all) << "last status: " << out.substr(out.rfind("status\t") == std::string::npos ? 0 : out.rfind("status\t"));
+    EXPECT_TRUE(all) << "last status: "
+                     << out.substr(out.rfind("status\t") == std::string::npos ? 0 : out.rfind("status\t"));
 }
 
 // Peers whose presence ann lost (they stay silent until asked) come back
@@ -190,7 +194,8 @@ TEST_F(Desktop, RefreshBringsBackPeersWhosePresenceWasLost) {
         return at == std::string::npos ? std::string() : out.substr(at, out.find('\n', at) - at);
     };
     EXPECT_EQ(status(), "status\t 1 user online (-0)");  // only ann herself
-    const std::string key = "DISPLAY=" + display + " xdotool search --onlyvisible --name '^Lanyx$' windowfocus --sync key F5 2>&1";
+    const std::string key = "DISPLAY=" + display +
+                            " xdotool search --onlyvisible --name '^Lanyx$' windowfocus --sync key F5 2>&1";
     bool back = false;
     for (int i = 0; i < 50 && !back; ++i) {
         if (i % 10 == 0) run(key);

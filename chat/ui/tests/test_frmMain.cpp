@@ -72,7 +72,7 @@ protected:
     SafeMainWindow() : MainWindow(true) {}
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MainWindow, ListShowsAllUsersInTheirColoursAndGroups) {
     auto* m = w->model();

@@ -120,7 +120,7 @@ protected:
     Seen seen;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Options, NameChecksRefuseTakenAndBadNamesAndApplyNothing) {
     auto w = open();
@@ -323,7 +323,7 @@ TEST_F(Options, BlockListAddAndRemove) {
     w->blockRemove()->click();
     EXPECT_EQ(w->txtBlock()->text(), "Ben");
     EXPECT_EQ(lv->currentItem()->text(), "Cy");  // the one now at that place
-    w->blockRemove()->click();                  // the last: the new last is selected
+    w->blockRemove()->click();                   // the last: the new last is selected
     EXPECT_EQ(lv->currentItem()->text(), "Anna");
     w->blockRemove()->click();
     EXPECT_FALSE(w->blockRemove()->isEnabled());
@@ -459,7 +459,7 @@ struct StartingCopy {
     StartUp startUp;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Options, StartUpClashBetweenTwoCopies) {
     StartingCopy second(seg, "ann");

@@ -30,8 +30,10 @@ std::string shown(const LineMark& mark) {
 DeliveryReport enc(std::uint64_t id, const std::string& to, Delivery state = Delivery::Waiting) {
     return {id, to, true, state};
 }
-DeliveryReport clear(const std::string& to) { return {0, to, false, Delivery::NoReceipts}; }
-} // namespace
+DeliveryReport clear(const std::string& to) {
+    return {0, to, false, Delivery::NoReceipts};
+}
+}  // namespace
 
 TEST(LineMarks, ReportsFindTheirLineInAnyOrderAlsoBeforeItIsShown) {
     LineMarks m;

@@ -48,7 +48,7 @@ TEST(ComposeRecipients, SendsOncePerRecipientInOrderWithLogLines) {
     EXPECT_TRUE(r.Send(ann.node, "  disk full"));
     // The mark goes first, so the leading blanks of the text survive the trim.
     EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"ann|P/\xDF  disk full|bob", "ann|P/\xDF  disk full|carl",
-                                                             "ann|P/\xDF  disk full|dave"}));
+                                                            "ann|P/\xDF  disk full|dave"}));
     const auto log = ann.log();
     const auto b = log.find("Private alert sent to bob");
     const auto c = log.find("Private alert sent to carl");
@@ -213,8 +213,8 @@ TEST(Contrast, InvisibleColoursAreDrawnReadableAndReadableOnesKept) {
     for (const QColor& bg : {white, black, QColor(240, 240, 240), QColor(30, 30, 60)})
         for (const QColor& fg : {white, black, QColor(255, 255, 0), QColor(0, 0, 128), bg}) {
             const QColor drawn = ReadableOn(fg, bg);
-            EXPECT_GE(ContrastRatio(drawn, bg), kReadableContrast) << fg.name().toStdString() << " on "
-                                                                  << bg.name().toStdString();
+            EXPECT_GE(ContrastRatio(drawn, bg), kReadableContrast)
+                << fg.name().toStdString() << " on " << bg.name().toStdString();
         }
     // Yellow on white keeps its hue: darker, not black.
     const QColor yellow = ReadableOn(QColor(255, 255, 0), white);
@@ -261,9 +261,9 @@ TEST(DesktopPrefs, TheFileIsFlushedBeforeItTakesItsName) {
 
 TEST(SessionPlatform, WaylandWithXWaylandRunsThroughXcbUnlessTheUserChose) {
     EXPECT_EQ(ChoosePlatform({"", "wayland", "wayland-0", ":0"}), "xcb;wayland");
-    EXPECT_EQ(ChoosePlatform({"", "", "wayland-0", ":1"}), "xcb;wayland");  // no session type, still Wayland
+    EXPECT_EQ(ChoosePlatform({"", "", "wayland-0", ":1"}), "xcb;wayland");     // no session type, still Wayland
     EXPECT_EQ(ChoosePlatform({"wayland", "wayland", "wayland-0", ":0"}), "");  // the user's choice wins
-    EXPECT_EQ(ChoosePlatform({"", "wayland", "wayland-0", ""}), "");          // no XWayland: Qt's own choice
+    EXPECT_EQ(ChoosePlatform({"", "wayland", "wayland-0", ""}), "");           // no XWayland: Qt's own choice
     EXPECT_EQ(ChoosePlatform({"", "x11", "", ":0"}), "");
 }
 

@@ -33,7 +33,7 @@ protected:
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(RosterModel, ABatchOfNewcomersIsInsertedAsOneRangeAndSortedIntoPlace) {
     const int before = model->rowCount();  // (All), ann, (team)

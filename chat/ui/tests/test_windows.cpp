@@ -20,7 +20,7 @@ using namespace lanyx::ui;
 
 namespace {
 using lanyx::test::app;
-} // namespace
+}  // namespace
 
 TEST(TrayIcon, MessagesRaiseTheirEventsInOrder) {
     app();
@@ -55,7 +55,7 @@ TEST(Splash, DotPulsesFromRedToGreenAndBack) {
     EXPECT_EQ(frmSplash::nextCounter(0), 5);
     EXPECT_EQ(frmSplash::nextCounter(200), 0);  // past 200 starts again
     EXPECT_EQ(frmSplash::nextCounter(195), 200);
-    EXPECT_EQ(frmSplash::dotColour(0), QColor(255, 0, 0));    // 256 clipped
+    EXPECT_EQ(frmSplash::dotColour(0), QColor(255, 0, 0));  // 256 clipped
     EXPECT_EQ(frmSplash::dotColour(100), QColor(0, 255, 0));
     EXPECT_EQ(frmSplash::dotColour(50), QColor(128, 128, 0));
     EXPECT_EQ(frmSplash::dotColour(150), frmSplash::dotColour(50));  // the way back

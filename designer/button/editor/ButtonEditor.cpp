@@ -143,8 +143,7 @@ void CColorButton::SetColor(const QColor& color) {
     setToolTip(color.name());
 }
 
-CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dark)
-    : QWidget(parent), m_style(style) {
+CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dark) : QWidget(parent), m_style(style) {
     auto* outer = new QHBoxLayout(this);
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
@@ -225,8 +224,9 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     auto* baseLabel = new QLabel(tr("From one &colour:"), colourBox);
     m_base = new CColorButton(colourBox);
     m_base->setObjectName(QStringLiteral("base"));
-    m_base->setToolTip(tr("Choose a base colour: the normal, hover and pressed looks and readable text colours are "
-                          "made from it. Each can still be changed below."));
+    m_base->setToolTip(
+        tr("Choose a base colour: the normal, hover and pressed looks and readable text colours are "
+           "made from it. Each can still be changed below."));
     baseLabel->setBuddy(m_base);
     grid->addWidget(baseLabel, 0, 0, 1, 2);
     grid->addWidget(m_base, 0, 2);
@@ -296,7 +296,8 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     scroll->setWidget(form);
     // Wide enough for the form: it never scrolls sideways, so a narrower
     // area would cut off the right-hand fields.
-    scroll->setMinimumWidth(std::max(360, form->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() +
+    scroll->setMinimumWidth(std::max(360, form->minimumSizeHint().width() +
+                                              scroll->verticalScrollBar()->sizeHint().width() +
                                               2 * scroll->frameWidth()));
     outer->addWidget(scroll);
 
@@ -334,32 +335,29 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     });
 
     // Each field is named, so that a run of edits of one field is one undo step.
-    const auto changedIn = [this](QObject* field) {
-        return [this, field]() { Collect(field->objectName()); };
-    };
-    const std::pair<QWidget*, const char*> names[] = {
-        {m_label, "label"},   {m_link, "link"},       {m_tooltip, "tooltip"}, {m_alt, "alt"},
-        {m_fontSize, "size"}, {m_radius, "radius"},   {m_border, "border"},   {m_width, "width"},
-        {m_height, "height"}, {m_padding, "padding"}, {m_bold, "bold"},       {m_italic, "italic"},
-        {m_fill, "fill"},     {m_shape, "shape"},     {m_target, "target"},   {m_form, "form"},
-        {m_font, "font"},     {m_borderColor, "borderColor"}, {m_maxWidth, "maxWidth"}, {m_focus, "focusColor"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
-    for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt})
-        connect(e, &QLineEdit::textChanged, this, changedIn(e));
+    const auto changedIn = [this](QObject* field) { return [this, field]() { Collect(field->objectName()); }; };
+    const std::pair<QWidget*, const char*> names[] = {{m_label, "label"},       {m_link, "link"},
+                                                      {m_tooltip, "tooltip"},   {m_alt, "alt"},
+                                                      {m_fontSize, "size"},     {m_radius, "radius"},
+                                                      {m_border, "border"},     {m_width, "width"},
+                                                      {m_height, "height"},     {m_padding, "padding"},
+                                                      {m_bold, "bold"},         {m_italic, "italic"},
+                                                      {m_fill, "fill"},         {m_shape, "shape"},
+                                                      {m_target, "target"},     {m_form, "form"},
+                                                      {m_font, "font"},         {m_borderColor, "borderColor"},
+                                                      {m_maxWidth, "maxWidth"}, {m_focus, "focusColor"}};
+    for (const auto& [widget, name] : names) widget->setObjectName(QLatin1String(name));
+    for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt}) connect(e, &QLineEdit::textChanged, this, changedIn(e));
     for (QSpinBox* s : {m_fontSize, m_radius, m_border, m_width, m_height, m_padding, m_maxWidth})
         connect(s, &QSpinBox::valueChanged, this, changedIn(s));
-    for (QCheckBox* c : {m_bold, m_italic})
-        connect(c, &QCheckBox::toggled, this, changedIn(c));
-    for (QComboBox* c : {m_fill, m_shape, m_form})
-        connect(c, &QComboBox::currentIndexChanged, this, changedIn(c));
+    for (QCheckBox* c : {m_bold, m_italic}) connect(c, &QCheckBox::toggled, this, changedIn(c));
+    for (QComboBox* c : {m_fill, m_shape, m_form}) connect(c, &QComboBox::currentIndexChanged, this, changedIn(c));
     connect(m_target, &QComboBox::currentTextChanged, this, changedIn(m_target));
     // Only a choice in the font box changes the family: the box shows a
     // substitute when the stored family is not installed here, and that must
     // not replace what the page asks for.
     connect(m_font, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
-        if (m_filling)
-            return;
+        if (m_filling) return;
         m_style.fontFamily = font.family();
         Collect(QStringLiteral("font"));
     });
@@ -376,15 +374,12 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
 
     // Undo and redo are the editor's, whichever field has the focus: a line
     // edit's own undo would step back through its text alone.
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 
     auto* guard = new WheelOnlyWhenFocused(this);
     QList<QWidget*> wheeled;
-    for (QWidget* w : form->findChildren<QAbstractSpinBox*>())
-        wheeled << w;
-    for (QWidget* w : form->findChildren<QComboBox*>())
-        wheeled << w;
+    for (QWidget* w : form->findChildren<QAbstractSpinBox*>()) wheeled << w;
+    for (QWidget* w : form->findChildren<QComboBox*>()) wheeled << w;
     for (QWidget* w : wheeled) {
         w->setFocusPolicy(Qt::StrongFocus);
         w->installEventFilter(guard);
@@ -405,8 +400,7 @@ bool CButtonEditor::eventFilter(QObject* watched, QEvent* event) {
             // Taken here before the window's Edit menu sees it, so the
             // same step is never undone twice.
             event->accept();
-            if (event->type() == QEvent::KeyPress)
-                undo ? Undo() : Redo();
+            if (event->type() == QEvent::KeyPress) undo ? Undo() : Redo();
             return true;
         }
     }
@@ -414,24 +408,21 @@ bool CButtonEditor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CButtonEditor::Undo() {
-    if (!m_history.CanUndo())
-        return;
+    if (!m_history.CanUndo()) return;
     m_style = m_history.Undo(m_style);
     Fill();
     Q_EMIT StyleEdited(m_style);
 }
 
 void CButtonEditor::Redo() {
-    if (!m_history.CanRedo())
-        return;
+    if (!m_history.CanRedo()) return;
     m_style = m_history.Redo(m_style);
     Fill();
     Q_EMIT StyleEdited(m_style);
 }
 
 void CButtonEditor::DeriveFrom(const QColor& base) {
-    if (!base.isValid())
-        return;
+    if (!base.isValid()) return;
     ButtonStyle s = m_style;
     s.states = ButtonColors::Derive(base);
     s.borderColor = ButtonColors::DeriveBorder(base);
@@ -445,7 +436,8 @@ QString CButtonEditor::ContrastText(ButtonState state) const {
     const double required = ButtonChecks::RequiredTextContrast(m_style);
     const QString text = ButtonChecks::Ratio(ratio, required);
     if (ratio < required)
-        return text + QStringLiteral(" \u26a0 ") + tr("below %1:1").arg(required == 3.0 ? QStringLiteral("3") : QStringLiteral("4.5"));
+        return text + QStringLiteral(" \u26a0 ") +
+               tr("below %1:1").arg(required == 3.0 ? QStringLiteral("3") : QStringLiteral("4.5"));
     return text;
 }
 
@@ -474,7 +466,10 @@ void CButtonEditor::ShowChecks() {
         const bool fail = check.level == ButtonCheck::Level::Fail;
         const bool advice = check.level == ButtonCheck::Level::Advice;
         // A word as well as a colour: the state is never told by colour alone.
-        auto* mark = new QLabel(fail ? tr("\u2717 Fails") : advice ? tr("\u2139 Advice") : tr("\u2713 Passes"), m_checks);
+        auto* mark = new QLabel(fail     ? tr("\u2717 Fails")
+                                : advice ? tr("\u2139 Advice")
+                                         : tr("\u2713 Passes"),
+                                m_checks);
         mark->setStyleSheet(fail ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
         auto* what = new QLabel(check.Text(), m_checks);
         what->setTextFormat(Qt::PlainText);
@@ -509,8 +504,7 @@ void CButtonEditor::ShowChecks() {
 }
 
 void CButtonEditor::ApplyFix(int index) {
-    if (index < 0 || index >= m_checkResults.size() || !m_checkResults[index].fix)
-        return;
+    if (index < 0 || index >= m_checkResults.size() || !m_checkResults[index].fix) return;
     const ButtonStyle fixed = *m_checkResults[index].fix;
     m_style = fixed;
     Fill();
@@ -518,8 +512,7 @@ void CButtonEditor::ApplyFix(int index) {
 }
 
 void CButtonEditor::PostCommand(int command) {
-    if (parentWidget())
-        QCoreApplication::postEvent(parentWidget(), new ShellCommandEvent(command));
+    if (parentWidget()) QCoreApplication::postEvent(parentWidget(), new ShellCommandEvent(command));
 }
 
 void CButtonEditor::SetStyle(const ButtonStyle& style) {
@@ -580,8 +573,7 @@ void CButtonEditor::Fill() {
 }
 
 void CButtonEditor::Collect(const QString& field) {
-    if (m_filling)
-        return;
+    if (m_filling) return;
     ButtonStyle s = m_style;
     s.label = m_label->text();
     s.fontSize = m_fontSize->value();

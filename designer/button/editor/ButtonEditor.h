@@ -16,7 +16,6 @@ class QLabel;
 class QLineEdit;
 class QSpinBox;
 
-
 // The button in each state (normal, hover, focus, pressed) on a light page
 // and on a dark one, at the size the page shows it.
 class CButtonPreview : public QWidget {

@@ -14,8 +14,7 @@ namespace {
 
 bool WriteText(const QString& path, const QString& text) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     file.write(text.toUtf8());
     return file.commit();
 }
@@ -88,14 +87,12 @@ void CFennicButtonServer::SetLinkAddress(const QString& address) {
 
 bool CFennicButtonServer::Load(const QString& path) {
     auto loaded = Pgt::ReadFile(path);
-    if (!loaded)
-        return false;
+    if (!loaded) return false;
     m_style = *loaded;
     m_saved = m_style;
     m_path = path;
     m_modified = 0;
-    if (m_editor)
-        m_editor->ResetStyle(m_style);
+    if (m_editor) m_editor->ResetStyle(m_style);
     return true;
 }
 
@@ -105,8 +102,7 @@ QString WorkTitle(const QString& pgtPath) {
     QString base = QFileInfo(pgtPath).completeBaseName();
     // Work files are named "<title>_<ProgID>.pgt"; the page needs only the title.
     const QString suffix = QStringLiteral("_") + kFennicButtonProgID;
-    if (base.endsWith(suffix, Qt::CaseInsensitive) && base.size() > suffix.size())
-        base.chop(suffix.size());
+    if (base.endsWith(suffix, Qt::CaseInsensitive) && base.size() > suffix.size()) base.chop(suffix.size());
     return base;
 }
 
@@ -141,8 +137,7 @@ QString CFennicButtonServer::LegacySupportFileFor(const QString& pgtPath) {
 
 bool CFennicButtonServer::WrittenFor(const QString& svgPath, const QString& pgtPath) {
     QFile file(svgPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    if (!file.open(QIODevice::ReadOnly)) return false;
     return QString::fromUtf8(file.read(4096)).contains(OwnerMark(pgtPath));
 }
 
@@ -151,8 +146,7 @@ QString CFennicButtonServer::ChooseSupportFile(const QString& pgtPath) const {
     // The name this work has used, as long as it is still the work's.
     if (!m_saved.supportFile.isEmpty() && QFileInfo(m_path) == QFileInfo(pgtPath)) {
         const QString own = folder.filePath(m_saved.supportFile);
-        if (!QFileInfo::exists(own) || WrittenFor(own, pgtPath))
-            return own;
+        if (!QFileInfo::exists(own) || WrittenFor(own, pgtPath)) return own;
     }
     // Else the work's short name, or the first free one after it: a file of
     // that name that another work or the author wrote is never replaced.
@@ -160,8 +154,7 @@ QString CFennicButtonServer::ChooseSupportFile(const QString& pgtPath) const {
     const QString stem = QFileInfo(first).completeBaseName();
     for (int n = 1; n < 1000; ++n) {
         const QString candidate = n == 1 ? first : folder.filePath(QStringLiteral("%1-%2.svg").arg(stem).arg(n));
-        if (!QFileInfo::exists(candidate) || WrittenFor(candidate, pgtPath))
-            return candidate;
+        if (!QFileInfo::exists(candidate) || WrittenFor(candidate, pgtPath)) return candidate;
     }
     return {};
 }
@@ -187,10 +180,8 @@ bool CFennicButtonServer::Save(const QString& path) {
         const qsizetype cut = text.indexOf(u'\n') + 1;
         text.insert(cut, OwnerMark(path) + u'\n');
     }
-    if (!Pgt::WriteFile(style, path) || (svg && !WriteText(picture, text)))
-        return false;
-    if (!previous.isEmpty() && previous != picture && WrittenFor(previous, path))
-        QFile::remove(previous);
+    if (!Pgt::WriteFile(style, path) || (svg && !WriteText(picture, text))) return false;
+    if (!previous.isEmpty() && previous != picture && WrittenFor(previous, path)) QFile::remove(previous);
     m_style = style;
     m_saved = style;
     m_path = path;
@@ -207,8 +198,7 @@ bool CFennicButtonServer::SaveCopy(const QString& path) {
 }
 
 QString CFennicButtonServer::SupportFilePath() const {
-    if (m_path.isEmpty() || m_saved.form != OutputForm::Svg)
-        return {};
+    if (m_path.isEmpty() || m_saved.form != OutputForm::Svg) return {};
     const QDir folder = QFileInfo(m_path).dir();
     if (!m_saved.supportFile.isEmpty()) {
         const QString own = folder.filePath(m_saved.supportFile);
@@ -216,18 +206,15 @@ QString CFennicButtonServer::SupportFilePath() const {
     }
     // Works saved by the versions before keep publishing the file they have.
     for (const QString& older : {ShortSupportFileFor(m_path), LegacySupportFileFor(m_path)}) {
-        if (QFileInfo::exists(older))
-            return older;
+        if (QFileInfo::exists(older)) return older;
     }
     return {};
 }
 
 QString CFennicButtonServer::SupportFileName() const {
     const QString path = SupportFilePath();
-    if (!path.isEmpty())
-        return QFileInfo(path).fileName();
-    if (!m_path.isEmpty())
-        return QFileInfo(SupportFileFor(m_path)).fileName();
+    if (!path.isEmpty()) return QFileInfo(path).fileName();
+    if (!m_path.isEmpty()) return QFileInfo(SupportFileFor(m_path)).fileName();
     return ButtonOutput::WebSafeName(m_style.title) + QStringLiteral(".svg");
 }
 
@@ -266,8 +253,7 @@ QString CFennicButtonServer::GetSupportFileName(short index) const {
 }
 
 QString CFennicButtonServer::GetSupportFilePath(short index) const {
-    if (index != 0 || GetSupportFileCount() == 0)
-        return {};
+    if (index != 0 || GetSupportFileCount() == 0) return {};
     return QDir::toNativeSeparators(QFileInfo(m_path).absolutePath() + u'/');
 }
 
@@ -277,10 +263,8 @@ QString CFennicButtonServer::GetSupportFileWebPath(short) const {
 }
 
 QWidget* CFennicButtonServer::CreateEditor(QWidget* parent) {
-    if (m_editor)
-        throw WidgetServerError(QStringLiteral("The button editor is already open."));
-    if (!parent)
-        throw WidgetServerError(QStringLiteral("No window to place the button editor in."));
+    if (m_editor) throw WidgetServerError(QStringLiteral("The button editor is already open."));
+    if (!parent) throw WidgetServerError(QStringLiteral("No window to place the button editor in."));
     m_editor = new CButtonEditor(parent, m_style, m_dark != 0);
     QObject::connect(m_editor, &CButtonEditor::StyleEdited, m_editor,
                      [this](const ButtonStyle& style) { SetStyle(style); });
@@ -295,10 +279,8 @@ long CFennicButtonServer::CloseEditor() {
 
 QString CFennicButtonServer::GetPreviewFile() {
     QTemporaryDir* folder = PreviewFolder();
-    if (!folder)
-        return {};
-    if (m_previewName.isEmpty())
-        m_previewName = QStringLiteral("preview-%1").arg(NextPreviewNumber());
+    if (!folder) return {};
+    if (m_previewName.isEmpty()) m_previewName = QStringLiteral("preview-%1").arg(NextPreviewNumber());
     const QString path = folder->filePath(m_previewName + QStringLiteral(".svg"));
     return WriteText(path, ButtonOutput::InteractiveSvg(m_style)) ? path : QString();
 }
@@ -307,32 +289,25 @@ QString CFennicButtonServer::GetPreviewPage() {
     // The button in a small page of text, on light and dark, as a visitor
     // meets it; the SVG form's picture lies beside the page.
     const QString svg = GetPreviewFile();
-    if (svg.isEmpty())
-        return {};
+    if (svg.isEmpty()) return {};
     const QString page = QFileInfo(svg).dir().filePath(m_previewName + QStringLiteral(".htm"));
     return WriteText(page, ButtonOutput::PreviewPage(m_style, QFileInfo(svg).fileName())) ? page : QString();
 }
 
 void CFennicButtonServer::Activate(long active) {
-    if (m_editor && active)
-        m_editor->FocusFirstField();
+    if (m_editor && active) m_editor->FocusFirstField();
 }
 
 bool CFennicButtonServer::EditCommand(int command, bool queryOnly) {
-    if (!m_editor)
-        return false;
+    if (!m_editor) return false;
     switch (command) {
     case EditCmd::Undo:
-        if (!m_editor->CanUndo())
-            return false;
-        if (!queryOnly)
-            m_editor->Undo();
+        if (!m_editor->CanUndo()) return false;
+        if (!queryOnly) m_editor->Undo();
         return true;
     case EditCmd::Redo:
-        if (!m_editor->CanRedo())
-            return false;
-        if (!queryOnly)
-            m_editor->Redo();
+        if (!m_editor->CanRedo()) return false;
+        if (!queryOnly) m_editor->Redo();
         return true;
     default: return false;
     }
@@ -340,14 +315,10 @@ bool CFennicButtonServer::EditCommand(int command, bool queryOnly) {
 
 bool CFennicButtonServer::SetOutputForm(const QString& form) {
     ButtonStyle s = m_style;
-    if (form == QLatin1String("link"))
-        s.form = OutputForm::Link;
-    else if (form == QLatin1String("button"))
-        s.form = OutputForm::Button;
-    else if (form == QLatin1String("svg"))
-        s.form = OutputForm::Svg;
-    else
-        return false;
+    if (form == QLatin1String("link")) s.form = OutputForm::Link;
+    else if (form == QLatin1String("button")) s.form = OutputForm::Button;
+    else if (form == QLatin1String("svg")) s.form = OutputForm::Svg;
+    else return false;
     SetStyle(s);
     RefreshEditor();
     return true;
@@ -366,18 +337,15 @@ bool CFennicButtonServer::GetChecks(QList<WidgetCheck>* checks) const {
 
 void CFennicButtonServer::SetDarkPreview(long dark) {
     m_dark = dark;
-    if (m_editor)
-        m_editor->SetDarkPreview(dark != 0);
+    if (m_editor) m_editor->SetDarkPreview(dark != 0);
 }
 
 void CFennicButtonServer::SetStyle(const ButtonStyle& style) {
-    if (style == m_style)
-        return;
+    if (style == m_style) return;
     m_style = style;
     m_modified = 1;
 }
 
 void CFennicButtonServer::RefreshEditor() {
-    if (m_editor)
-        m_editor->SetStyle(m_style);
+    if (m_editor) m_editor->SetStyle(m_style);
 }

@@ -99,7 +99,7 @@ private:
     ButtonStyle m_style;
     long m_modified = 0;
     long m_dark = 0;
-    QString m_path;  // the .pgt last loaded or saved
+    QString m_path;       // the .pgt last loaded or saved
     ButtonStyle m_saved;  // what m_path and its support file hold
     QPointer<CButtonEditor> m_editor;
     QString m_previewName;  // in the process's preview folder

@@ -33,8 +33,7 @@ QString Quoted(const QString& text) {
 }
 
 QString Unquoted(const QString& value) {
-    if (value.size() < 2 || !value.startsWith(u'"') || !value.endsWith(u'"'))
-        return value;
+    if (value.size() < 2 || !value.startsWith(u'"') || !value.endsWith(u'"')) return value;
     QString out;
     const qsizetype end = value.size() - 1;
     for (qsizetype i = 1; i < end; ++i) {
@@ -55,19 +54,19 @@ QString OneLine(const QString& text) {
     return out.trimmed();
 }
 
-QString ColorText(const QColor& c) { return c.name(QColor::HexRgb); }
+QString ColorText(const QColor& c) {
+    return c.name(QColor::HexRgb);
+}
 
 void ReadColor(const QString& value, QColor& into) {
     const QColor c = QColor::fromString(value);
-    if (c.isValid())
-        into = c;
+    if (c.isValid()) into = c;
 }
 
 void ReadInt(const QString& value, int& into, int lo, int hi) {
     bool ok = false;
     const int v = value.toInt(&ok);
-    if (ok)
-        into = std::clamp(v, lo, hi);
+    if (ok) into = std::clamp(v, lo, hi);
 }
 
 QString Num(double v) {
@@ -113,8 +112,7 @@ QFont LabelFont(const ButtonStyle& s) {
 }
 
 double TextWidth(const ButtonStyle& s, const QString& text) {
-    if (HaveFonts())
-        return QFontMetricsF(LabelFont(s)).horizontalAdvance(text);
+    if (HaveFonts()) return QFontMetricsF(LabelFont(s)).horizontalAdvance(text);
     // Without a GUI there are no font metrics; an average glyph is close.
     return 0.6 * s.fontSize * text.size();
 }
@@ -144,12 +142,10 @@ QString FontAttributes(const ButtonStyle& s, const QString& family) {
 }
 
 QString Gradients(const ButtonStyle& s, int only = -1) {
-    if (s.fill != FillKind::Gradient)
-        return {};
+    if (s.fill != FillKind::Gradient) return {};
     QString out;
     for (int i = 0; i < 3; ++i) {
-        if (only >= 0 && i != only)
-            continue;
+        if (only >= 0 && i != only) continue;
         out += QStringLiteral(
                    "<linearGradient id=\"fb-fill-%1\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">"
                    "<stop offset=\"0\" stop-color=\"%2\"/><stop offset=\"1\" stop-color=\"%3\"/></linearGradient>\n")
@@ -175,7 +171,8 @@ QString Face(const ButtonStyle& s, const QSize& size, const QString& extra, doub
                                  : QString();
     if (s.shape == ButtonShape::Ellipse) {
         return QStringLiteral("<ellipse class=\"fb-face\" cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\"%5%6/>\n")
-            .arg(Num(offset + size.width() / 2.0), Num(offset + size.height() / 2.0), Num(w / 2), Num(h / 2), stroke, extra);
+            .arg(Num(offset + size.width() / 2.0), Num(offset + size.height() / 2.0), Num(w / 2), Num(h / 2), stroke,
+                 extra);
     }
     return QStringLiteral(
                "<rect class=\"fb-face\" x=\"%1\" y=\"%1\" width=\"%2\" height=\"%3\" rx=\"%4\" ry=\"%4\"%5%6/>\n")
@@ -220,8 +217,7 @@ QString Write(const ButtonStyle& s) {
     lines << QStringLiteral("Title = %1").arg(OneLine(s.title));
     lines << QStringLiteral("Description = %1").arg(OneLine(s.description));
     lines << QStringLiteral("ProgID = %1").arg(OneLine(s.progId));
-    if (s.savedTime.isValid())
-        lines << QStringLiteral("SavedTime = %1").arg(s.savedTime.toString(Qt::ISODate));
+    if (s.savedTime.isValid()) lines << QStringLiteral("SavedTime = %1").arg(s.savedTime.toString(Qt::ISODate));
     lines << kEndMarker;
     lines << QStringLiteral("[Button]");
     lines << QStringLiteral("Label = %1").arg(Quoted(s.label));
@@ -250,8 +246,7 @@ QString Write(const ButtonStyle& s) {
                                                      : "svg");
     lines << QStringLiteral("FocusColor = %1").arg(ColorText(s.focusColor));
     lines << QStringLiteral("MaxWidth = %1").arg(s.maxWidth);
-    if (!s.supportFile.isEmpty())
-        lines << QStringLiteral("SupportFile = %1").arg(Quoted(s.supportFile));
+    if (!s.supportFile.isEmpty()) lines << QStringLiteral("SupportFile = %1").arg(Quoted(s.supportFile));
     for (int i = 0; i < 3; ++i) {
         lines << QStringLiteral("[%1]").arg(QLatin1String(kStateSections[i]));
         lines << QStringLiteral("Text = %1").arg(ColorText(s.states[i].text));
@@ -264,14 +259,11 @@ QString Write(const ButtonStyle& s) {
 std::optional<ButtonStyle> Read(const QString& text) {
     QStringList lines = text.split(u'\n');
     for (QString& line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+        if (line.endsWith(u'\r')) line.chop(1);
     }
     qsizetype i = 0;
-    while (i < lines.size() && lines[i].compare(kBeginMarker, Qt::CaseInsensitive) != 0)
-        ++i;
-    if (i == lines.size())
-        return std::nullopt;
+    while (i < lines.size() && lines[i].compare(kBeginMarker, Qt::CaseInsensitive) != 0) ++i;
+    if (i == lines.size()) return std::nullopt;
 
     ButtonStyle s;
     s.title.clear();
@@ -286,18 +278,13 @@ std::optional<ButtonStyle> Read(const QString& text) {
             break;
         }
         const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            continue;
+        if (eq < 0) continue;
         const QString key = line.left(eq).trimmed();
         const QString value = line.mid(eq + 1).trimmed();
-        if (key == QLatin1String("Title"))
-            s.title = value;
-        else if (key == QLatin1String("Description"))
-            s.description = value;
-        else if (key == QLatin1String("ProgID"))
-            s.progId = value;
-        else if (key == QLatin1String("SavedTime"))
-            s.savedTime = QDateTime::fromString(value, Qt::ISODate);
+        if (key == QLatin1String("Title")) s.title = value;
+        else if (key == QLatin1String("Description")) s.description = value;
+        else if (key == QLatin1String("ProgID")) s.progId = value;
+        else if (key == QLatin1String("SavedTime")) s.savedTime = QDateTime::fromString(value, Qt::ISODate);
     }
 
     QString section;
@@ -308,8 +295,7 @@ std::optional<ButtonStyle> Read(const QString& text) {
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            continue;
+        if (eq < 0) continue;
         const QString key = line.left(eq).trimmed();
         const QString value = line.mid(eq + 1).trimmed();
         if (section == QLatin1String("Button")) {
@@ -318,7 +304,8 @@ std::optional<ButtonStyle> Read(const QString& text) {
             else if (key == QLatin1String("FontSize")) ReadInt(value, s.fontSize, 6, 200);
             else if (key == QLatin1String("Bold")) s.bold = value == QLatin1String("1");
             else if (key == QLatin1String("Italic")) s.italic = value == QLatin1String("1");
-            else if (key == QLatin1String("Fill")) s.fill = value == QLatin1String("solid") ? FillKind::Solid : FillKind::Gradient;
+            else if (key == QLatin1String("Fill"))
+                s.fill = value == QLatin1String("solid") ? FillKind::Solid : FillKind::Gradient;
             else if (key == QLatin1String("Shape"))
                 s.shape = value == QLatin1String("pill")      ? ButtonShape::Pill
                           : value == QLatin1String("ellipse") ? ButtonShape::Ellipse
@@ -342,14 +329,12 @@ std::optional<ButtonStyle> Read(const QString& text) {
             else if (key == QLatin1String("SupportFile")) {
                 // A bare file name beside the work, nothing else.
                 const QString name = Unquoted(value);
-                if (!name.contains(u'/') && !name.contains(u'\\') && !name.startsWith(u'.'))
-                    s.supportFile = name;
+                if (!name.contains(u'/') && !name.contains(u'\\') && !name.startsWith(u'.')) s.supportFile = name;
             }
             continue;
         }
         for (int st = 0; st < 3; ++st) {
-            if (section != QLatin1String(kStateSections[st]))
-                continue;
+            if (section != QLatin1String(kStateSections[st])) continue;
             if (key == QLatin1String("Text")) ReadColor(value, s.states[st].text);
             else if (key == QLatin1String("Fill")) ReadColor(value, s.states[st].fill);
             else if (key == QLatin1String("Fill2")) ReadColor(value, s.states[st].fill2);
@@ -362,16 +347,14 @@ bool WriteFile(const ButtonStyle& style, const QString& path) {
     // All or nothing: a failed save must not leave a half-written file where
     // the last good one was.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     file.write(Write(style).toUtf8());
     return file.commit();
 }
 
 std::optional<ButtonStyle> ReadFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
-        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize) return std::nullopt;
     return Read(QString::fromUtf8(file.read(kMaxFileSize)));
 }
 
@@ -400,8 +383,7 @@ QString XmlEscape(const QString& text) {
             // not allowed in XML 1.0 at all: one would leave the whole picture
             // unreadable. U+FFFE and U+FFFF are valid UTF-8, so a .pgt file
             // may hold them.
-            if ((c.unicode() >= 0x20 || c == u'\t' || c == u'\n') && !c.isSurrogate() && c.unicode() < 0xfffe)
-                out += c;
+            if ((c.unicode() >= 0x20 || c == u'\t' || c == u'\n') && !c.isSurrogate() && c.unicode() < 0xfffe) out += c;
         }
     }
     return out;
@@ -415,18 +397,15 @@ QString WebSafeName(const QString& text) {
     for (const QChar c : decomposed) {
         const char16_t u = c.unicode();
         if ((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z')) {
-            if (hyphen && !out.isEmpty())
-                out += u'-';
+            if (hyphen && !out.isEmpty()) out += u'-';
             hyphen = false;
             out += c.toLower();
         } else if (c.category() != QChar::Mark_NonSpacing) {
             hyphen = true;
         }
-        if (out.size() >= 40)
-            break;
+        if (out.size() >= 40) break;
     }
-    while (out.endsWith(u'-'))
-        out.chop(1);
+    while (out.endsWith(u'-')) out.chop(1);
     return out.isEmpty() ? QStringLiteral("button") : out;
 }
 
@@ -442,27 +421,23 @@ QStringList LabelLines(const ButtonStyle& s) {
             line = joined;
             continue;
         }
-        if (!line.isEmpty())
-            lines << line;
+        if (!line.isEmpty()) lines << line;
         line.clear();
         // A word longer than a line breaks where it must.
         while (!fits(word) && word.size() > 1) {
             qsizetype cut = word.size() - 1;
-            while (cut > 1 && !fits(word.left(cut)))
-                --cut;
+            while (cut > 1 && !fits(word.left(cut))) --cut;
             lines << word.left(cut);
             word = word.mid(cut);
         }
         line = word;
     }
-    if (!line.isEmpty() || lines.isEmpty())
-        lines << line;
+    if (!line.isEmpty() || lines.isEmpty()) lines << line;
     return lines;
 }
 
 QString ResolvedFamily(const ButtonStyle& s) {
-    if (!HaveFonts())
-        return s.fontFamily;
+    if (!HaveFonts()) return s.fontFamily;
     return QFontInfo(LabelFont(s)).family();
 }
 
@@ -472,8 +447,7 @@ QSize EffectiveSize(const ButtonStyle& s) {
     // it wraps.
     const QStringList lines = LabelLines(s);
     double widest = 0;
-    for (const QString& line : lines)
-        widest = std::max(widest, TextWidth(s, line));
+    for (const QString& line : lines) widest = std::max(widest, TextWidth(s, line));
     const int border = 2 * s.borderWidth;
     const int limit = std::max(s.maxWidth, s.width);
     const int width = std::min(limit, static_cast<int>(std::ceil(widest)) + 2 * s.padding + border);
@@ -555,10 +529,13 @@ QString InteractiveSvg(const ButtonStyle& s) {
     for (int ring = 0; ring < 2; ++ring) {
         const double inset = ring == 0 ? 1.5 : 4;
         const QString width = ring == 0 ? QStringLiteral("3") : QStringLiteral("2");
-        const QString cls = ring == 0 ? QStringLiteral("fb-ring fb-ring-outer") : QStringLiteral("fb-ring fb-ring-inner");
+        const QString cls = ring == 0 ? QStringLiteral("fb-ring fb-ring-outer")
+                                      : QStringLiteral("fb-ring fb-ring-inner");
         const QColor colour = tones[ring];
         if (s.shape == ButtonShape::Ellipse) {
-            svg += QStringLiteral("<ellipse class=\"%1\" cx=\"%2\" cy=\"%3\" rx=\"%4\" ry=\"%5\" stroke=\"%6\" stroke-width=\"%7\"/>\n")
+            svg += QStringLiteral(
+                       "<ellipse class=\"%1\" cx=\"%2\" cy=\"%3\" rx=\"%4\" ry=\"%5\" stroke=\"%6\" "
+                       "stroke-width=\"%7\"/>\n")
                        .arg(cls, Num(size.width() / 2.0), Num(size.height() / 2.0), Num(size.width() / 2.0 - inset),
                             Num(size.height() / 2.0 - inset), ColorText(colour), width);
         } else {
@@ -590,19 +567,17 @@ QString StaticSvg(const ButtonStyle& s, ButtonState state) {
 }
 
 QString FontStack(const QString& family) {
-    static const QStringList generic = {QStringLiteral("serif"), QStringLiteral("sans-serif"),
+    static const QStringList generic = {QStringLiteral("serif"),     QStringLiteral("sans-serif"),
                                         QStringLiteral("monospace"), QStringLiteral("cursive"),
-                                        QStringLiteral("fantasy"), QStringLiteral("system-ui")};
+                                        QStringLiteral("fantasy"),   QStringLiteral("system-ui")};
     // Quotes and separators inside a name would end the name or the list.
     QString name = family;
     name.remove(u'\'').remove(u'"').remove(u',').remove(u';').remove(u'\\');
     // Nor may it end the style element or block it sits in.
     name.remove(u'<').remove(u'>').remove(u'{').remove(u'}');
     name = name.trimmed();
-    if (name.isEmpty())
-        return QStringLiteral("sans-serif");
-    if (generic.contains(name.toLower()))
-        return name.toLower();
+    if (name.isEmpty()) return QStringLiteral("sans-serif");
+    if (generic.contains(name.toLower())) return name.toLower();
     return QStringLiteral("'%1', %2").arg(name, GenericFallback(name));
 }
 
@@ -636,13 +611,11 @@ QString CursorCode(const ButtonStyle& s, const QString& svgFileName) {
     // <object>, which browsers let take the focus by itself, takes none.
     if (s.link.isEmpty()) html += QStringLiteral(" role=\"img\" tabindex=\"-1\"");
     html += QStringLiteral(" aria-label=\"%1\"").arg(XmlEscape(AccessibleName(s)));
-    if (!s.tooltip.isEmpty())
-        html += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));
+    if (!s.tooltip.isEmpty()) html += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));
     html += QStringLiteral(">");
     if (!s.link.isEmpty()) {
         html += QStringLiteral("<a href=\"%1\"").arg(XmlEscape(s.link));
-        if (!s.target.isEmpty())
-            html += QStringLiteral(" target=\"%1\"").arg(XmlEscape(s.target));
+        if (!s.target.isEmpty()) html += QStringLiteral(" target=\"%1\"").arg(XmlEscape(s.target));
         html += QStringLiteral(">%1</a>").arg(XmlEscape(AccessibleName(s)));
     } else {
         html += XmlEscape(AccessibleName(s));
@@ -652,8 +625,7 @@ QString CursorCode(const ButtonStyle& s, const QString& svgFileName) {
 }
 
 QString Rem(double pixels) {
-    if (pixels == 0)
-        return QStringLiteral("0");
+    if (pixels == 0) return QStringLiteral("0");
     return QString::number(std::round(pixels / 16.0 * 10000.0) / 10000.0, 'g', 8) + QStringLiteral("rem");
 }
 
@@ -671,16 +643,14 @@ QString LookHash(const ButtonStyle& s) {
     look.altText.clear();
     look.supportFile.clear();
     // The label changes the SVG form's size only.
-    if (look.form != OutputForm::Svg)
-        look.label.clear();
+    if (look.form != OutputForm::Svg) look.label.clear();
     const QByteArray digest = QCryptographicHash::hash(Pgt::Write(look).toUtf8(), QCryptographicHash::Sha1);
     return QString::fromLatin1(digest.toHex().left(6));
 }
 
 QString HtmlClass(const ButtonStyle& s) {
     QString name = WebSafeName(s.title).left(24);
-    while (name.endsWith(u'-'))
-        name.chop(1);
+    while (name.endsWith(u'-')) name.chop(1);
     return QStringLiteral("fb-%1-%2").arg(name, LookHash(s));
 }
 
@@ -702,10 +672,8 @@ QString CssAscii(const QString& text) {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        if (c < 0x80)
-            out += QChar(static_cast<char16_t>(c));
-        else
-            out += QStringLiteral("\\%1 ").arg(static_cast<uint>(c), 0, 16);
+        if (c < 0x80) out += QChar(static_cast<char16_t>(c));
+        else out += QStringLiteral("\\%1 ").arg(static_cast<uint>(c), 0, 16);
     }
     return out;
 }
@@ -768,7 +736,8 @@ QString HtmlCss(const ButtonStyle& s) {
                "  appearance: none;\n"
                "  transition: color 0.15s, background-color 0.15s, transform 0.05s;\n"
                "}\n")
-               .arg(radius, CssAscii(FontStack(s.fontFamily)), Rem(s.fontSize), s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
+               .arg(radius, CssAscii(FontStack(s.fontFamily)), Rem(s.fontSize),
+                    s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
                     s.italic ? QStringLiteral("italic") : QStringLiteral("normal"), Background(s, QString()));
     css += QStringLiteral("%1:hover {\n  color: var(--fb-hover-text);\n  background: %2;\n}\n")
                .arg(c, Background(s, QStringLiteral("hover-")));
@@ -777,14 +746,16 @@ QString HtmlCss(const ButtonStyle& s) {
                "  box-shadow: 0 0 0 0.125rem var(--fb-focus-inner);\n}\n")
                .arg(c);
     css += QStringLiteral(
-               "%1:active {\n  color: var(--fb-pressed-text);\n  background: %2;\n  transform: translateY(0.0625rem);\n}\n")
+               "%1:active {\n  color: var(--fb-pressed-text);\n  background: %2;\n  transform: "
+               "translateY(0.0625rem);\n}\n")
                .arg(c, Background(s, QStringLiteral("pressed-")));
     // On a dark page the light tone goes outside, next to the page.
-    css += QStringLiteral(
-               "@media (prefers-color-scheme: dark) {\n"
-               "  %1:focus-visible { outline-color: var(--fb-focus-inner); box-shadow: 0 0 0 0.125rem var(--fb-focus); }\n"
-               "}\n")
-               .arg(c);
+    css +=
+        QStringLiteral(
+            "@media (prefers-color-scheme: dark) {\n"
+            "  %1:focus-visible { outline-color: var(--fb-focus-inner); box-shadow: 0 0 0 0.125rem var(--fb-focus); }\n"
+            "}\n")
+            .arg(c);
     // Forced colours drop backgrounds and shadows: the system's colours
     // draw a border that shows the button and an outline for the focus.
     css += QStringLiteral(
@@ -824,8 +795,7 @@ QString HtmlElementCode(const ButtonStyle& s) {
     } else {
         attributes.prepend(QStringLiteral(" type=\"button\""));
     }
-    if (!s.tooltip.isEmpty())
-        attributes += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));
+    if (!s.tooltip.isEmpty()) attributes += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));
     if (!s.altText.isEmpty() && s.altText != s.label)
         attributes += QStringLiteral(" aria-label=\"%1\"").arg(XmlEscape(s.altText));
     const QString tag = link ? QStringLiteral("a") : QStringLiteral("button");
@@ -837,18 +807,19 @@ QString PreviewPage(const ButtonStyle& s, const QString& svgFileName) {
     const QString button = svg ? CursorCode(s, svgFileName).trimmed() : HtmlElementCode(s).trimmed();
     // A page as visitors have them: light, or dark when their system asks for
     // it, by the same media query a real page uses.
-    QString page = QStringLiteral(
-                       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                       "<title>%1</title>\n"
-                       "<style>\n"
-                       ":root { color-scheme: light dark; }\n"
-                       "body { margin: 0; font: 1rem/1.6 system-ui, sans-serif; background: #ffffff; color: #222222; }\n"
-                       "@media (prefers-color-scheme: dark) { body { background: #121212; color: #e0e0e0; } }\n"
-                       ".fp-sheet { padding: 1.5rem 2rem; max-width: 40rem; }\n"
-                       ".fp-sheet h1 { margin: 0 0 0.5rem; font-size: 1.1rem; }\n"
-                       "</style>\n")
-                       .arg(XmlEscape(s.title.isEmpty() ? QStringLiteral("Button preview") : s.title));
+    QString page =
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+            "<title>%1</title>\n"
+            "<style>\n"
+            ":root { color-scheme: light dark; }\n"
+            "body { margin: 0; font: 1rem/1.6 system-ui, sans-serif; background: #ffffff; color: #222222; }\n"
+            "@media (prefers-color-scheme: dark) { body { background: #121212; color: #e0e0e0; } }\n"
+            ".fp-sheet { padding: 1.5rem 2rem; max-width: 40rem; }\n"
+            ".fp-sheet h1 { margin: 0 0 0.5rem; font-size: 1.1rem; }\n"
+            "</style>\n")
+            .arg(XmlEscape(s.title.isEmpty() ? QStringLiteral("Button preview") : s.title));
     page += svg ? StyleCode(s) : HtmlStyleCode(s);
     page += QStringLiteral(
                 "</head>\n<body>\n<main class=\"fp-sheet\">\n<h1>Button preview</h1>\n"
@@ -882,8 +853,7 @@ double ContrastRatio(const QColor& a, const QColor& b) {
 double StateContrast(const ButtonStyle& s, ButtonState state) {
     const StateLook& look = s.Look(state);
     double ratio = ContrastRatio(look.text, look.fill);
-    if (s.fill == FillKind::Gradient)
-        ratio = std::min(ratio, ContrastRatio(look.text, look.fill2));
+    if (s.fill == FillKind::Gradient) ratio = std::min(ratio, ContrastRatio(look.text, look.fill2));
     return ratio;
 }
 
@@ -916,13 +886,11 @@ double StepsTowards(const QColor& colour, const QColor& target, const QColor& ot
 }  // namespace
 
 QColor NearestPassing(const QColor& colour, const QColor& other, double ratio) {
-    if (ContrastRatio(colour, other) >= ratio)
-        return colour.toRgb();
+    if (ContrastRatio(colour, other) >= ratio) return colour.toRgb();
     QColor darker, lighter;
     const double toBlack = StepsTowards(colour, Qt::black, other, ratio, &darker);
     const double toWhite = StepsTowards(colour, Qt::white, other, ratio, &lighter);
-    if (toBlack > 1 && toWhite > 1)
-        return Partner(other);
+    if (toBlack > 1 && toWhite > 1) return Partner(other);
     return toBlack <= toWhite ? darker : lighter;
 }
 

@@ -127,7 +127,7 @@ QString FontStack(const QString& family);
 QString HtmlClass(const ButtonStyle& style);
 // Six hex digits that change with anything that changes the button's look.
 QString LookHash(const ButtonStyle& style);
-QString HtmlCss(const ButtonStyle& style);  // the bare CSS
+QString HtmlCss(const ButtonStyle& style);        // the bare CSS
 QString HtmlStyleCode(const ButtonStyle& style);  // HtmlCss in a <style> element
 QString HtmlElementCode(const ButtonStyle& style);
 // "0.875rem" for 14 pixels at the browser's default 16.

@@ -15,8 +15,7 @@ QString Fmt(double ratio) {
 // The worse end of a state's fill for its text.
 QColor WorseFill(const ButtonStyle& s, int state) {
     const StateLook& look = s.states[state];
-    if (s.fill != FillKind::Gradient)
-        return look.fill;
+    if (s.fill != FillKind::Gradient) return look.fill;
     return ButtonColors::ContrastRatio(look.text, look.fill) <= ButtonColors::ContrastRatio(look.text, look.fill2)
                ? look.fill
                : look.fill2;
@@ -31,8 +30,7 @@ QColor PassingText(const ButtonStyle& s, int state, double required) {
         ButtonStyle probe = s;
         text = ButtonColors::NearestPassing(text, WorseFill(probe, state), required);
         probe.states[state].text = text;
-        if (ButtonColors::StateContrast(probe, static_cast<ButtonState>(state)) >= required)
-            return text;
+        if (ButtonColors::StateContrast(probe, static_cast<ButtonState>(state)) >= required) return text;
         probe.states[state].text = ButtonColors::Partner(WorseFill(probe, state));
         if (ButtonColors::StateContrast(probe, static_cast<ButtonState>(state)) >= required)
             return probe.states[state].text;
@@ -112,8 +110,7 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
         double worst = 21;
         for (int state = 0; state < 3; ++state) {
             worst = std::min(worst, best(s.states[state].fill));
-            if (s.fill == FillKind::Gradient)
-                worst = std::min(worst, best(s.states[state].fill2));
+            if (s.fill == FillKind::Gradient) worst = std::min(worst, best(s.states[state].fill2));
         }
         ButtonCheck check;
         check.state = QStringLiteral("focus");
@@ -149,10 +146,8 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
         check.value = QStringLiteral("%1 \u00d7 %2 px").arg(size.width()).arg(size.height());
         check.required = QStringLiteral("24 \u00d7 24 px");
         check.measured = QStringLiteral("%1 (needs 24 \u00d7 24, 44 \u00d7 44 advised)").arg(check.value);
-        if (size.width() < 24 || size.height() < 24)
-            check.level = ButtonCheck::Level::Fail;
-        else if (size.width() < 44 || size.height() < 44)
-            check.level = ButtonCheck::Level::Advice;
+        if (size.width() < 24 || size.height() < 24) check.level = ButtonCheck::Level::Fail;
+        else if (size.width() < 44 || size.height() < 44) check.level = ButtonCheck::Level::Advice;
         if (check.level == ButtonCheck::Level::Fail) {
             ButtonStyle fixed = s;
             fixed.width = std::max(fixed.width, 24);
