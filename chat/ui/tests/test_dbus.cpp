@@ -462,18 +462,54 @@ TEST(StatusNotifier, RegistersActivatesExportsItsMenuAndShowsUnread) {
     w.RemoveTray();
 }
 
+// A session bus configuration whose only service folder is an empty one of
+// the test's: the bus can start none of the machine's services (a
+// notification daemon installed on the desktop would answer in place of the
+// test's side). Returns the configuration's path, or "" when it cannot be made.
+std::string privateBusConfig() {
+    char folder[] = "/tmp/lanyx-test-bus-XXXXXX";
+    if (!mkdtemp(folder)) return {};
+    const std::string services = std::string(folder) + "/services";
+    const std::string config = std::string(folder) + "/session.conf";
+    if (mkdir(services.c_str(), 0700) != 0) return {};
+    FILE* out = std::fopen(config.c_str(), "w");
+    if (!out) return {};
+    std::fprintf(out,
+                 "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                 " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                 "<busconfig><type>session</type><keep_umask/><listen>unix:tmpdir=/tmp</listen>\n"
+                 "<auth>EXTERNAL</auth><servicedir>%s</servicedir>\n"
+                 "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                 "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n",
+                 services.c_str());
+    return std::fclose(out) == 0 ? config : std::string();
+}
+
 // Under a private bus (and display) of its own; listing the tests needs neither.
 int main(int argc, char** argv) {
     bool listing = false;
     for (int i = 1; i < argc; ++i) listing = listing || std::string(argv[i]) == "--gtest_list_tests";
     if (!listing && !std::getenv("LANYX_TEST_PRIVATE_BUS") && access("/usr/bin/dbus-run-session", X_OK) == 0) {
-        setenv("LANYX_TEST_PRIVATE_BUS", "1", 1);
-        std::vector<char*> args{const_cast<char*>("dbus-run-session"), const_cast<char*>("--")};
-        for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
-        args.push_back(nullptr);
-        execv("/usr/bin/dbus-run-session", args.data());
-        unsetenv("LANYX_TEST_PRIVATE_BUS");
+        const std::string config = privateBusConfig();
+        if (!config.empty()) {
+            setenv("LANYX_TEST_PRIVATE_BUS", config.c_str(), 1);
+            std::string option = "--config-file=" + config;
+            std::vector<char*> args{const_cast<char*>("dbus-run-session"), option.data(), const_cast<char*>("--")};
+            for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
+            args.push_back(nullptr);
+            execv("/usr/bin/dbus-run-session", args.data());
+            unsetenv("LANYX_TEST_PRIVATE_BUS");
+        }
     }
+    // The bus's folder goes with the run that made it (the child under the bus).
+    struct BusFolder {
+        ~BusFolder() {
+            const char* config = std::getenv("LANYX_TEST_PRIVATE_BUS");
+            std::error_code ignored;
+            if (config && std::string(config).rfind("/tmp/lanyx-test-bus-", 0) == 0)
+                std::filesystem::remove_all(std::filesystem::path(config).parent_path(), ignored);
+        }
+    } busFolder;
     g_privateBus = !listing && std::getenv("LANYX_TEST_PRIVATE_BUS") && std::getenv("DBUS_SESSION_BUS_ADDRESS");
     std::unique_ptr<lanyx::test::VirtualDisplay> xvfb;
     const bool wayland = std::getenv("LANYX_TEST_WAYLAND") != nullptr;
