@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The chat's tests without windows under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the tests of its threads (the receiver's
-# queue, the transfers) under ThreadSanitizer, each in a build folder of its
-# own. Every finding ends the program that made it, so no test passes over
-# one.
+# UndefinedBehaviorSanitizer, with the end-to-end suites of lanyx-cli copies
+# in network namespaces (built only here: CI runs them this once), and the
+# tests of its threads (the receiver's queue, the transfers, the history's
+# writer) under ThreadSanitizer, each in a build folder of its own. Every
+# finding ends the program that made it, so no test passes over one.
 #
 #   tools/sanitize.sh [asan|tsan|all]   (default: all)
 #
@@ -14,14 +15,16 @@ what=${1:-all}
 
 # Tests that start the command-line copies start the sanitized ones too.
 asan_targets=(lanyx_core_tests lanyx_net_tests lanyx_adapters_tests lanyx_history_tests
-  lanyx_transfer_tests lanyx_cli_tests lanyx_cli_history_tests lanyx_sharedchat_tests lanyx_e2e_tests)
-tsan_targets=(lanyx_adapters_tests lanyx_transfer_tests)
+  lanyx_transfer_tests lanyx_cli_tests lanyx_cli_history_tests lanyx_sharedchat_tests
+  lanyx_e2e_tests lanyx_forger_e2e_tests lanyx_history_e2e_tests)
+tsan_targets=(lanyx_adapters_tests lanyx_transfer_tests lanyx_history_tests)
 
 run() {
   local dir=$1 sanitize=$2 leave_out=$3
   shift 3
   # The designer has no threads of its own and its tests want windows: left out.
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE="$sanitize" -DBUILD_TAVISHFENNIC=OFF >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE="$sanitize" -DBUILD_TAVISHFENNIC=OFF \
+    -DLANYX_E2E_TESTS=ON >/dev/null
   cmake --build "$dir" --target "$@"
   # Targets not built here are listed by CTest as *_NOT_BUILT: left out.
   ctest --test-dir "$dir" --output-on-failure -j2 -E "_NOT_BUILT\$$leave_out"
