@@ -68,6 +68,12 @@ function(install_man_pages component)
     configure_file(${source} ${out} @ONLY)
     file(ARCHIVE_CREATE OUTPUT ${out}.gz PATHS ${out} FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9)
     install(FILES ${out}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${component})
+    # The page names every option and command of the program's --help.
+    get_filename_component(program ${page} NAME_WE)
+    if(BUILD_TESTING AND NOT CMAKE_CROSSCOMPILING AND TARGET ${program})
+      add_test(NAME ManPage.${program}
+               COMMAND ${PROJECT_SOURCE_DIR}/tools/check-man-page.sh $<TARGET_FILE:${program}> ${source})
+    endif()
   endforeach()
 endfunction()
 
