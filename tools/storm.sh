@@ -15,7 +15,7 @@ SIZES=("$@")
 CLI=$BUILD/bin/lanyx-cli
 STORM=$BUILD/bin/lanyx-storm
 for p in "$CLI" "$STORM"; do
-  [ -x "$p" ] || { echo "storm.sh: $p not built (cmake --build $BUILD)" >&2; exit 2; }
+  [ -x "$p" ] || { echo "storm.sh: $p not built (cmake --build $BUILD --target lanyx-storm lanyx-cli)" >&2; exit 2; }
 done
 [ "$(id -u)" -eq 0 ] || { echo "storm.sh: needs root for network namespaces" >&2; exit 2; }
 
