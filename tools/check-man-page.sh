@@ -5,6 +5,7 @@
 set -euo pipefail
 program=$1
 page=$2
+[ -x "$program" ] || { echo "$program is not built here: not checked"; exit 77; }
 help=$(QT_QPA_PLATFORM=offscreen "$program" --help 2>&1)
 # The page's words as a reader sees them: roff's \- is a hyphen.
 text=$(sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' "$page")
