@@ -551,6 +551,17 @@ void UdpTransport::send(std::string_view bytes) {
     if (!broadcastSent && sent == 0 && failure) throw LanyxError(err::NetworkError, std::strerror(failure));
 }
 
+void UdpTransport::sendTo(std::uint32_t address, std::string_view bytes) {
+    // A challenge: one lost is sent again later, so a failure is not the caller's.
+    if (fd_ >= 0 && address != 0) sendOne(bytes, address, nullptr);
+}
+
+void UdpTransport::sendLocal(std::string_view bytes) {
+    // The loopback network's broadcast reaches every copy on this computer
+    // and never leaves it.
+    if (fd_ >= 0) sendOne(bytes, 0x7FFFFFFFu, nullptr);
+}
+
 namespace {
 
 // Errors of a receive call that mean the socket itself is broken; others

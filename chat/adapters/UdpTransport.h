@@ -50,6 +50,8 @@ public:
     void close() override;
     bool isOpen() const override;
     void send(std::string_view bytes) override;
+    void sendTo(std::uint32_t address, std::string_view bytes) override;
+    void sendLocal(std::string_view bytes) override;
 
     // Datagrams handed over per pass of the event loop; the rest wait for
     // the next pass, so that windows and timers keep running in a flood.

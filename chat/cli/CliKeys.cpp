@@ -32,8 +32,9 @@ std::string digitsOf(std::string_view text) {
     return d;
 }
 
-std::string stateText(const PinStore::Pin& pin) {
+std::string stateText(const std::string& name, const PinStore::Pin& pin) {
     if (pin.changed()) return "changed";
+    if (!pin.checked && !pin.checkedAs.empty()) return "checked as " + pin.checkedAs + ", now " + name;
     return pin.checked ? "checked by you" : "new key, not checked";
 }
 
@@ -64,12 +65,13 @@ int ListKeys(const std::filesystem::path& dataDir, const std::string& ownName, s
         return 1;
     }
     std::size_t skipped = 0;
-    const auto pins = PinStore::fromText(readAll(dataDir / PinStore::kFileName, PinStore::kMaxFileBytes), &skipped);
+    auto pins = PinStore::fromText(readAll(dataDir / PinStore::kFileName, PinStore::kMaxFileBytes), &skipped);
+    pins.readMemory(readAll(dataDir / PinStore::kMemoryFileName, PinStore::kMaxFileBytes));
     if (skipped)
         err << "lanyx-cli: " << skipped << " lines of " << PinStore::kFileName << " could not be read" << std::endl;
     out << "you\t" << ownName << "\t" << crypto::Fingerprint(id->signPublic) << std::endl;
     for (const auto& [name, pin] : pins.all())
-        out << name << "\t" << stateText(pin) << "\t"
+        out << name << "\t" << stateText(name, pin) << "\t"
             << crypto::SafetyNumber(ownName, id->signPublic, name, pin.changed() ? pin.newSign : pin.signPublic)
             << std::endl;
     return 0;

@@ -347,6 +347,9 @@ int main(int argc, char** argv) {
         void UserRenamed(const std::string& from, const std::string& to) override {
             printer->event("renamed", from, to);
         }
+        void RenamedOntoKnownName(const std::string& from, const std::string& to) override {
+            printer->event("renamed-onto-known-name", from, to);
+        }
     } sink;
     ChatNode node(config, transport, ui, sink, pump);
     nodeForHistory = &node;

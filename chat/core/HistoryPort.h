@@ -97,6 +97,8 @@ public:
     virtual void delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) = 0;
     // The user `from` is known as `to` now: the conversations follow.
     virtual void renamed(const std::string& /*from*/, const std::string& /*to*/) {}
+    // Whether messages with the person of that name are kept (any case).
+    virtual bool hasConversationWith(const std::string& /*name*/) const { return false; }
 };
 
 }  // namespace lanyx

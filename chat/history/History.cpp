@@ -28,6 +28,7 @@ History::History(const std::filesystem::path& dataDir, Options options)
     if (!store_) return;
     try {
         nextId_ = store_->maxId() + 1;
+        for (auto& key : store_->personKeys()) people_.insert(std::move(key));
         if (const auto days = store_->setting(kRetentionKey))
             retention_ = static_cast<int>(std::clamp(std::strtol(days->c_str(), nullptr, 10), 0L, 100000L));
     } catch (const sql::Error& e) {
@@ -97,6 +98,10 @@ void History::enqueue(Job job) {
 void History::record(HistoryEntry entry) {
     if (!usable_) return;
     if (entry.timeMs == 0) entry.timeMs = now();
+    if (!IsPublicKind(entry.kind)) {
+        std::lock_guard lock(mutex_);
+        people_.insert(toLower(entry.peer));
+    }
     Job job;
     job.entry = std::move(entry);
     enqueue(std::move(job));
@@ -126,11 +131,20 @@ void History::delivery(std::uint64_t messageId, const std::string& recipient, Hi
 
 void History::renamed(const std::string& from, const std::string& to) {
     if (!usable_) return;
+    {
+        std::lock_guard lock(mutex_);
+        if (people_.erase(toLower(from))) people_.insert(toLower(to));
+    }
     Job job;
     job.type = Job::Type::Rename;
     job.entry.peer = from;
     job.entry.text = to;
     enqueue(std::move(job));
+}
+
+bool History::hasConversationWith(const std::string& name) const {
+    std::lock_guard lock(mutex_);
+    return people_.count(toLower(name)) > 0;
 }
 
 void History::erase(const Scope& scope, std::function<void()> done) {

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 namespace lanyx::history {
@@ -62,6 +63,7 @@ public:
     void record(HistoryEntry entry) override;
     void delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) override;
     void renamed(const std::string& from, const std::string& to) override;
+    bool hasConversationWith(const std::string& name) const override;
 
     // Deleting, by the writer in turn; `done` is called on the writer thread
     // once the messages, their words in the index and their old pages are gone.
@@ -130,6 +132,9 @@ private:
     bool troubled_ = false;  // the last write failed
     std::size_t droppedTold_ = 0;
     std::function<void(const std::string&)> notices_;
+    // Who messages are kept with (lower case); a deleted conversation stays
+    // here until the next start.
+    std::unordered_set<std::string> people_;
     std::atomic<std::size_t> dropped_{0};
     std::atomic<int> retention_{0};
     std::atomic<std::uint64_t> generation_{0};

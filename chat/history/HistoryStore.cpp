@@ -385,6 +385,14 @@ std::vector<HistoryRow> HistoryStore::around(std::int64_t id, std::size_t n) {
     return out;
 }
 
+std::vector<std::string> HistoryStore::personKeys() {
+    std::vector<std::string> out;
+    auto q = db_.prepare("SELECT DISTINCT conv FROM messages WHERE conv <> ?");
+    q.bind(1, std::string(kEverybodyKey));
+    while (q.step()) out.push_back(q.text(0));
+    return out;
+}
+
 std::vector<Conversation> HistoryStore::conversations() {
     std::vector<Conversation> out;
     auto last = db_.prepare("SELECT peer, time FROM messages WHERE id = ?");

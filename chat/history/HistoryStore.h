@@ -87,6 +87,8 @@ public:
     const std::filesystem::path& file() const { return file_; }
     sql::Connection& connection() { return db_; }
     std::int64_t maxId();
+    // The people (lower case) with messages kept.
+    std::vector<std::string> personKeys();
 
     // Writing (the writer thread, in its transactions).
     void insert(std::int64_t id, const HistoryEntry& entry);

@@ -181,14 +181,22 @@ bool ChatNode::EnableKeys() {
     h.isListed = [this](const std::string& name) { return users_.findNoCase(name).has_value(); };
     h.source = [this] { return transport_.currentSource(); };
     h.sourceVerified = [this](std::uint32_t address, const std::string& name) {
-        noteVerifiedSource(name, address);
         transport_.sourceVerified(address, cp1252::fromUtf8(name));
     };
     h.renamed = [this](const std::string& from, const std::string& to) { userRenamed(from, to); };
+    h.keepName = [this](const std::string& lowerName) { return keepsName(lowerName); };
+    h.sendTo = [this](std::uint32_t address, std::string_view bytes) {
+        if (transport_.isOpen()) transport_.sendTo(address, bytes);
+    };
+    h.sendLocal = [this](std::string_view bytes) {
+        if (transport_.isOpen()) transport_.sendLocal(bytes);
+    };
+    h.sourceProven = [this](std::uint32_t address, const std::string& name) { noteVerifiedSource(name, address); };
     secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
     if (!pins.writable) secure_->keepPinsFileAsItIs();
     secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });
     if (files_) secure_->addCapability(secure::kFilesCapability);
+    secure_->setChallengeSources(files_ != nullptr);
     if (rooms_) secure_->addCapability(secure::kRoomsCapability);
     secure_->setUserName(data_.user.UserName);
     secure_->setMyName(state_.MyName);
@@ -434,6 +442,7 @@ void ChatNode::sendKeysSoon() {
 void ChatNode::SetFileHandler(FileMessageHandler* handler) {
     files_ = handler;
     if (handler && secure_) secure_->addCapability(secure::kFilesCapability);
+    if (secure_) secure_->setChallengeSources(handler != nullptr);
 }
 
 bool ChatNode::CanSendFilesTo(const std::string& name, std::string* why) const {
@@ -678,8 +687,20 @@ void ChatNode::noteVerifiedSource(std::string_view sender, std::uint32_t source)
     if (list.size() > kSourcesPerName) list.pop_back();
 }
 
+bool ChatNode::keepsName(const std::string& lowerName) const {
+    return users_.IsBlocked(lowerName) || users_.inGroups(lowerName) ||
+           (outbox_ && !outbox_->waitingFor(lowerName).empty()) ||
+           (history_ && history_->hasConversationWith(lowerName)) || (rooms_ && rooms_->holds(lowerName));
+}
+
 void ChatNode::userRenamed(const std::string& from, const std::string& to) {
     log_.WriteLog(forLog(from) + " is now " + forLog(to) + " (announced by the same key)");
+    // A name the user knew another person by: what comes under it now is
+    // from the renamed user's key, and the user is told so.
+    if (users_.inGroups(to) || (history_ && history_->hasConversationWith(to))) {
+        log_.WriteLog(forLog(from) + " took the name " + forLog(to) + ", which is in the groups or the history");
+        sink_.RenamedOntoKnownName(from, to);
+    }
     if (auto it = verifiedSources_.find(toLower(from)); it != verifiedSources_.end()) {
         auto sources = std::move(it->second);
         verifiedSources_.erase(it);
@@ -716,11 +737,14 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
 
     auto row = users_.findExact(sender);
     if (row) users_.heardFrom(*row);
+    if (row && secure_) secure_->heard(sender);
     if (!row) {
         if (!sender.empty() && sender.front() == '_' && !equalsNoCase(sender, state_.MyName)) {
             // A copy that is probing: answer, never list it. Our own roster
-            // request comes back too and needs no answer.
-            if (sender != rosterRequestName_) AnswerNewcomer();
+            // request comes back too and needs no answer. A copy of ours
+            // asking for the roster gets our keys with it: the names it
+            // lists without them it takes for copies without keys.
+            if (sender != rosterRequestName_) AnswerNewcomer(sender.substr(1));
             return {};
         }
         if (users_.userCount() >= kMaxRosterRows && !users_.findNoCase(sender)) {

@@ -94,6 +94,9 @@ public:
     // A user renamed (announced by the same key): the user's chats, pin,
     // history, groups and waiting messages are under the new name now.
     virtual void UserRenamed(const std::string& /*from*/, const std::string& /*to*/) {}
+    // ... onto a name the user has in a group or the history: another
+    // person's, perhaps. Told before UserRenamed.
+    virtual void RenamedOntoKnownName(const std::string& /*from*/, const std::string& /*to*/) {}
     virtual void RefreshChatUserLists() {}
     virtual void StatusCaptionChanged(const std::string& /*caption*/) {}
     // The list of blocked names (else the groups) holds all it keeps
@@ -125,6 +128,8 @@ public:
     virtual bool roomMessage(const std::string& sender, const std::string& body) = 0;
     // A member is known by another name now (the same key announced it).
     virtual void renamed(const std::string& /*from*/, const std::string& /*to*/) {}
+    // Whether a chat the user shares holds the name.
+    virtual bool holds(const std::string& /*name*/) const { return false; }
 };
 
 struct NodeConfig {
@@ -255,9 +260,10 @@ public:
     // What is known of a user's key (NoKeys for a copy without keys).
     KeyState KeyStateOf(std::string_view name) const { return secure_ ? secure_->stateOf(name) : KeyState::NoKeys; }
 
-    // The source addresses (IPv4, host order, newest first) that datagrams
-    // signed by the key pinned for `name` came from since this copy started;
-    // a few per name. File offers name addresses that must be among them.
+    // The source addresses (IPv4, host order, newest first) where the copy
+    // holding the key pinned for `name` answered a challenge since this copy
+    // started (after its signed datagrams came from there); a few per name.
+    // File offers name addresses that must be among them.
     std::vector<std::uint32_t> VerifiedSources(std::string_view name) const;
     static constexpr std::size_t kSourcesPerName = 4;
     static constexpr std::size_t kSourceNames = 4096;
@@ -414,10 +420,12 @@ private:
     // The key pinned for `from` announced itself as `to`: what this copy
     // keeps under the old name follows.
     void userRenamed(const std::string& from, const std::string& to);
+    // The user has the name in a list: never forgotten as a copy without keys.
+    bool keepsName(const std::string& lowerName) const;
     // Our own names before a rename, announced with our keys.
     PreviousNames previousNames_;
     void loadPreviousNames();
-    // Told by the secure link for each fresh signature of a pinned key.
+    // Told by the secure link for each address a pinned key answered from.
     void noteVerifiedSource(std::string_view sender, std::uint32_t source);
     std::unordered_map<std::string, std::vector<std::uint32_t>> verifiedSources_;  // lower-case name
     FileMessageHandler* files_ = nullptr;

@@ -205,17 +205,64 @@ const PinStore::Pin* PinStore::find(std::string_view name) const {
 bool PinStore::insert(std::string key, Pin pin) {
     if (pin.checked ? checked_ >= kMaxChecked : automaticCount() >= kMaxAutomatic) return false;
     if (pin.checked) ++checked_;
-    else newByHeard_.emplace(pin.heard, key);
+    else tierOf(pin).emplace(pin.heard, key);
     forgetPlain(key);
+    forgetFormer(key);
     pins_.emplace(std::move(key), std::move(pin));
     return true;
 }
 
 void PinStore::nowChecked(const std::string& key, Pin& pin) {
+    pin.checkedAs.clear();
     if (pin.checked) return;
-    newByHeard_.erase({pin.heard, key});
+    tierOf(pin).erase({pin.heard, key});
     pin.checked = true;
     ++checked_;
+}
+
+bool PinStore::evictOne(std::int64_t now) {
+    // Keys heard once make room first: a flood of new keys signs each once,
+    // a colleague's copy in many runs and on many days.
+    auto& tier = newByHeard_.empty() ? provenByHeard_ : newByHeard_;
+    if (tier.empty()) return false;
+    const auto oldest = tier.begin()->second;
+    tier.erase(tier.begin());
+    const auto it = pins_.find(oldest);
+    Former f{KeyHash(it->second.signPublic), now, it->second.proven};
+    pins_.erase(it);
+    remember(oldest, std::move(f));
+    return true;
+}
+
+void PinStore::remember(const std::string& key, Former former) {
+    forgetFormer(key);
+    if (former_.size() >= kMaxFormer) {
+        // Those that were heard once are forgotten first, the oldest of them.
+        auto& tier = formerOnce_.empty() ? formerProven_ : formerOnce_;
+        former_.erase(tier.begin()->second);
+        tier.erase(tier.begin());
+    }
+    (former.proven ? formerProven_ : formerOnce_).emplace(former.when, key);
+    former_.emplace(key, std::move(former));
+}
+
+const PinStore::Former* PinStore::former(std::string_view name) const {
+    const auto it = former_.find(toLower(name));
+    return it == former_.end() ? nullptr : &it->second;
+}
+
+bool PinStore::forgetFormer(std::string_view name) {
+    const auto it = former_.find(toLower(name));
+    if (it == former_.end()) return false;
+    (it->second.proven ? formerProven_ : formerOnce_).erase({it->second.when, it->first});
+    former_.erase(it);
+    return true;
+}
+
+std::string PinStore::KeyHash(const std::string& signPublic) {
+    // Half a hash is plenty to tell one key from another that is not made
+    // to match it, and 2^128 tries are more than anyone makes.
+    return crypto::Hash("lanyx key " + signPublic).substr(0, 16);
 }
 
 bool PinStore::pinNew(std::string_view name, const std::string& sign, const std::string& box, bool opens,
@@ -223,18 +270,16 @@ bool PinStore::pinNew(std::string_view name, const std::string& sign, const std:
     if (!IsValidUserName(name)) return false;
     auto key = toLower(name);
     if (pins_.count(key)) return false;
-    if (automaticCount() >= kMaxAutomatic) {
-        // The one heard longest ago makes room; checked pins never do.
-        if (newByHeard_.empty()) return false;
-        const auto oldest = newByHeard_.begin()->second;
-        newByHeard_.erase(newByHeard_.begin());
-        pins_.erase(oldest);
-    }
     Pin pin;
     pin.signPublic = sign;
     pin.boxPublic = box;
     pin.opensSealed = opens;
     pin.heard = now;
+    pin.since = now;
+    // The same key back after it made room: as it was.
+    if (const auto* f = former(key); f && f->hash == KeyHash(sign)) pin.proven = f->proven;
+    // Checked pins never make room.
+    if (automaticCount() >= kMaxAutomatic && !evictOne(now)) return false;
     return insert(std::move(key), std::move(pin));
 }
 
@@ -245,7 +290,7 @@ bool PinStore::pinChecked(std::string_view name, const std::string& sign, const 
     if (const auto it = pins_.find(key); it != pins_.end()) {
         if (!it->second.checked && checked_ >= kMaxChecked) return false;
         nowChecked(key, it->second);
-        it->second = Pin{sign, box, true, opens, now, {}, {}, true};
+        it->second = Pin{sign, box, true, opens, now, {}, {}, true, false, {}, 0};
         return true;
     }
     Pin pin;
@@ -303,18 +348,31 @@ bool PinStore::touch(std::string_view name, std::int64_t now) {
     const auto it = pins_.find(toLower(name));
     if (it == pins_.end() || now - it->second.heard < kTouchEverySeconds) return false;
     if (!it->second.checked) {
-        newByHeard_.erase({it->second.heard, it->first});
-        newByHeard_.emplace(now, it->first);
+        tierOf(it->second).erase({it->second.heard, it->first});
+        tierOf(it->second).emplace(now, it->first);
     }
     it->second.heard = now;
     return true;
 }
 
+bool PinStore::heardSigning(std::string_view name, std::int64_t now) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end() || it->second.checked || it->second.proven) return false;
+    auto& pin = it->second;
+    constexpr std::int64_t kDay = 24 * 3600;
+    if (pin.since != 0 && pin.since / kDay == now / kDay) return false;
+    newByHeard_.erase({pin.heard, it->first});
+    pin.proven = true;
+    provenByHeard_.emplace(pin.heard, it->first);
+    return true;
+}
+
 bool PinStore::erase(std::string_view name) {
+    forgetFormer(name);
     const auto it = pins_.find(toLower(name));
     if (it == pins_.end()) return false;
     if (it->second.checked) --checked_;
-    else newByHeard_.erase({it->second.heard, it->first});
+    else tierOf(it->second).erase({it->second.heard, it->first});
     pins_.erase(it);
     return true;
 }
@@ -325,6 +383,19 @@ bool PinStore::rename(std::string_view from, std::string_view to) {
     const auto it = pins_.find(toLower(from));
     if (it == pins_.end() || it->first == key || pins_.count(key)) return false;
     Pin pin = it->second;
+    // The safety number the user compared covers the names: a check made
+    // under one name is the user's to renew under another, unless the key
+    // comes back to the name it was checked under.
+    if (pin.checked) {
+        // Still the key the user checked: kept ahead of keys heard once.
+        pin.checked = false;
+        pin.proven = true;
+        pin.checkedAs = std::string(from);
+        if (automaticCount() >= kMaxAutomatic && !evictOne(pin.heard)) return false;
+    } else if (!pin.checkedAs.empty() && toLower(pin.checkedAs) == key && checked_ < kMaxChecked) {
+        pin.checked = true;
+        pin.checkedAs.clear();
+    }
     erase(from);
     return insert(std::move(key), std::move(pin));
 }
@@ -333,18 +404,32 @@ bool PinStore::isPlain(std::string_view name) const {
     return plain_.count(toLower(name)) > 0;
 }
 
-void PinStore::notePlain(std::string_view name, std::int64_t now) {
-    if (!IsValidUserName(name)) return;
+bool PinStore::notePlain(std::string_view name, std::int64_t now) {
+    if (!IsValidUserName(name)) return false;
     auto key = toLower(name);
-    if (pins_.count(key)) return;
+    if (pins_.count(key)) return false;
     forgetPlain(key);
     if (plain_.size() >= kMaxPlainNames) {
-        // The name heard longest ago makes room.
-        plain_.erase(plainByHeard_.begin()->second);
-        plainByHeard_.erase(plainByHeard_.begin());
+        // The name heard longest ago makes room, unless the user has it in a
+        // list: a flood of made-up names never pushes out a colleague there.
+        auto victim = plainByHeard_.begin();
+        while (victim != plainByHeard_.end() && keep_ && keep_(victim->second)) ++victim;
+        if (victim == plainByHeard_.end()) return false;
+        plain_.erase(victim->second);
+        plainByHeard_.erase(victim);
     }
     plainByHeard_.emplace(now, key);
     plain_.emplace(std::move(key), now);
+    return true;
+}
+
+bool PinStore::touchPlain(std::string_view name, std::int64_t now) {
+    const auto it = plain_.find(toLower(name));
+    if (it == plain_.end() || now - it->second < kTouchEverySeconds) return false;
+    plainByHeard_.erase({it->second, it->first});
+    plainByHeard_.emplace(now, it->first);
+    it->second = now;
+    return true;
 }
 
 bool PinStore::forgetPlain(std::string_view name) {
@@ -442,8 +527,81 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
     return store;
 }
 
+namespace {
+constexpr std::string_view kMemoryHeader = "Lanyx key memory 1";
+constexpr std::uintmax_t kMaxMemoryFileBytes = 4u << 20;
+}  // namespace
+
+std::string PinStore::memoryText() const {
+    std::string text(kMemoryHeader);
+    text += '\n';
+    // pin, name, key hash, kept ahead or heard once, the name checked under.
+    for (const auto& [name, pin] : pins_) {
+        if (!pin.proven && pin.checkedAs.empty()) continue;
+        text += "pin\t" + name + '\t' + crypto::ToBase64(KeyHash(pin.signPublic)) + '\t' +
+                (pin.proven ? "kept" : "once");
+        if (!pin.checkedAs.empty()) text += '\t' + pin.checkedAs;
+        text += '\n';
+    }
+    // gone, name, key hash, when it made room, kept ahead or heard once.
+    for (const auto& [name, f] : former_)
+        text += "gone\t" + name + '\t' + crypto::ToBase64(f.hash) + '\t' + std::to_string(f.when) + '\t' +
+                (f.proven ? "kept" : "once") + '\n';
+    return text;
+}
+
+void PinStore::readMemory(std::string_view text, std::size_t* skipped) {
+    std::size_t bad = 0;
+    const auto ls = lines(text);
+    const auto hash16 = [](std::string_view b64) {
+        auto h = crypto::FromBase64(b64);
+        return h && h->size() == 16 ? h : std::nullopt;
+    };
+    const auto keptWord = [](std::string_view w) -> std::optional<bool> {
+        if (w == "kept") return true;
+        if (w == "once") return false;
+        return std::nullopt;
+    };
+    for (std::size_t i = 0; i < ls.size(); ++i) {
+        const auto line = ls[i];
+        if (line.empty() || (i == 0 && line == kMemoryHeader)) continue;
+        const auto f = fields(line);
+        if (i == 0 || f.size() < 4 || !IsValidUserName(f[1])) {
+            ++bad;
+            continue;
+        }
+        const auto key = toLower(f[1]);
+        const auto hash = hash16(f[2]);
+        if (f[0] == "pin" && (f.size() == 4 || f.size() == 5) && hash && keptWord(f[3]) &&
+            (f.size() == 4 || IsValidUserName(f[4]))) {
+            // Only about the pin as the known keys have it: an earlier build
+            // may have changed it since.
+            const auto it = pins_.find(key);
+            if (it == pins_.end() || KeyHash(it->second.signPublic) != *hash) continue;
+            auto& pin = it->second;
+            if (*keptWord(f[3]) && !pin.checked && !pin.proven) {
+                newByHeard_.erase({pin.heard, key});
+                pin.proven = true;
+                provenByHeard_.emplace(pin.heard, key);
+            }
+            if (f.size() == 5 && !pin.checked && toLower(f[4]) != key) pin.checkedAs = std::string(f[4]);
+        } else if (f[0] == "gone" && f.size() == 5 && hash && keptWord(f[4]) && seconds(f[3])) {
+            if (pins_.count(key) || former_.count(key) || plain_.count(key)) continue;
+            if (former_.size() >= kMaxFormer) {
+                ++bad;
+                continue;
+            }
+            remember(key, Former{*hash, *seconds(f[3]), *keptWord(f[4])});
+        } else {
+            ++bad;
+        }
+    }
+    if (skipped) *skipped = bad;
+}
+
 bool PinStore::save(const std::filesystem::path& file, std::string& problem) const {
-    return writeReplacing(file, toText(), false, problem);
+    return writeReplacing(file, toText(), false, problem) &&
+           writeReplacing(file.parent_path() / kMemoryFileName, memoryText(), false, problem);
 }
 
 LoadedPins LoadPins(const std::filesystem::path& file) {
@@ -469,6 +627,20 @@ LoadedPins LoadPins(const std::filesystem::path& file) {
     }
     std::size_t skipped = 0;
     out.pins = PinStore::fromText(text, &skipped);
+    // The memory is worth less than the keys: what does not read is left
+    // out and logged, and the next save writes it sound.
+    const auto memory = file.parent_path() / PinStore::kMemoryFileName;
+    if (fs::exists(memory, ec)) {
+        std::string problem;
+        std::size_t memorySkipped = 0;
+        if (const auto m = readSmallFile(memory, kMaxMemoryFileBytes, problem)) {
+            out.pins.readMemory(*m, &memorySkipped);
+            if (memorySkipped) problem = std::to_string(memorySkipped) + " lines could not be read";
+        }
+        if (!problem.empty())
+            out.memoryLine = "The memory of known keys (" + memory.filename().string() + ") was not read whole (" +
+                             problem + "): keys may make room sooner, and checks before a rename be forgotten";
+    }
     if (why.empty() && skipped == 0) return out;
     if (why.empty()) why = std::to_string(skipped) + (skipped == 1 ? " line" : " lines") + " could not be read";
     // Kept for the user to look at, under a name no start reads; at most a

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -52,8 +53,11 @@ public:
     static constexpr std::size_t kMaxAutomatic = 10000;
     // Pins the user checked: only the user makes them, none is pushed out.
     static constexpr std::size_t kMaxChecked = 10000;
-    // Names heard from copies without keys: the oldest makes room.
+    // Names heard from copies without keys: the one heard longest ago makes
+    // room, never one the user has in a list (see setKeep).
     static constexpr std::size_t kMaxPlainNames = 4096;
+    // Automatic pins that made room, remembered by a hash of the key.
+    static constexpr std::size_t kMaxFormer = 20000;
     // A larger file is read no further than this.
     static constexpr std::size_t kMaxFileBytes = 8u << 20;
 
@@ -67,7 +71,24 @@ public:
         std::string newSign;
         std::string newBox;
         bool newOpensSealed = true;
+        // Signed in more than one run of this copy, or on more than one day:
+        // such pins make room only after the keys heard once.
+        bool proven = false;
+        // The name the user checked this key under before a rename: the
+        // safety number compared covered that name, so the key is not
+        // checked under this one until the user compares its number.
+        std::string checkedAs;
+        // When pinned in this run (Unix seconds); 0 for a pin read from the file.
+        std::int64_t since = 0;
         bool changed() const { return !newSign.empty(); }
+    };
+    // An automatic pin that made room for another: the name's key is known
+    // by its hash alone, so that the same key is taken back when it returns
+    // and another one is not taken for new.
+    struct Former {
+        std::string hash;       // KeyHash of the signing key
+        std::int64_t when = 0;  // Unix seconds: when it made room
+        bool proven = false;
     };
 
     const Pin* find(std::string_view name) const;
@@ -97,32 +118,73 @@ public:
     // Heard from the pinned key now; true when that is worth writing down
     // (an hour or more since it was last written).
     bool touch(std::string_view name, std::int64_t now);
+    // The pinned key signed something now: true when that made it a pin
+    // kept ahead (pinned in an earlier run, or on another day).
+    bool heardSigning(std::string_view name, std::int64_t now);
     bool erase(std::string_view name);
     // The user is known by another name now: the pin moves to it as it is
-    // (checked or not, heard when). False when there is nothing to move, a
-    // key is pinned for the new name already, or no user can have it.
+    // (heard when). A checked key is checked under the new name only when
+    // the user checked it under that name (see Pin::checkedAs). False when
+    // there is nothing to move, a key is pinned for the new name already,
+    // or no user can have it.
     bool rename(std::string_view from, std::string_view to);
 
+    // What was pushed out for the name, if anything (see Former).
+    const Former* former(std::string_view name) const;
+    bool forgetFormer(std::string_view name);
+    const std::map<std::string, Former, std::less<>>& formers() const { return former_; }
+    // A short hash of a signing key, as the memory of pins keeps it.
+    static std::string KeyHash(const std::string& signPublic);
+
     bool isPlain(std::string_view name) const;
-    void notePlain(std::string_view name, std::int64_t now);
+    // False when the name could not be noted: not one a user can have,
+    // pinned, or no room (every name kept by setKeep).
+    bool notePlain(std::string_view name, std::int64_t now);
+    // Heard again now; true when that is worth writing down.
+    bool touchPlain(std::string_view name, std::int64_t now);
     bool forgetPlain(std::string_view name);
     const std::map<std::string, std::int64_t, std::less<>>& plainNames() const { return plain_; }
+    // Names (lower case) never pushed out of the names of copies without
+    // keys: those the user has in a list.
+    void setKeep(std::function<bool(const std::string& lowerName)> keep) { keep_ = std::move(keep); }
 
     std::string toText() const;
     // Lines that make no sense are skipped and counted; so are lines beyond
     // the bounds. An earlier build's file reads as keys not checked.
     static PinStore fromText(std::string_view text, std::size_t* skipped = nullptr);
+    // What the file of known keys has no room for, in a file of its own
+    // beside it that earlier builds do not read: which pins are kept ahead,
+    // under which name a key was checked before a rename, and the pins that
+    // made room. Read after the known keys; lines about a pin that is not
+    // there (any more, or with another key) are left out silently, lines
+    // that make no sense are counted.
+    static constexpr const char* kMemoryFileName = "KeyMemory.txt";
+    std::string memoryText() const;
+    void readMemory(std::string_view text, std::size_t* skipped = nullptr);
 
+    // Writes the known keys, then their memory beside them.
     bool save(const std::filesystem::path& file, std::string& problem) const;
 
 private:
+    using ByTime = std::set<std::pair<std::int64_t, std::string>>;
     bool insert(std::string key, Pin pin);
     void nowChecked(const std::string& key, Pin& pin);
+    ByTime& tierOf(const Pin& pin) { return pin.proven ? provenByHeard_ : newByHeard_; }
+    // Makes room among the automatic pins: the one heard longest ago of
+    // those heard once, else of the others; remembered as a Former.
+    bool evictOne(std::int64_t now);
+    void remember(const std::string& key, Former former);
     std::map<std::string, Pin, std::less<>> pins_;
     std::map<std::string, std::int64_t, std::less<>> plain_;
+    std::map<std::string, Former, std::less<>> former_;
     // By when last heard: which automatic pin, which name makes room.
-    std::set<std::pair<std::int64_t, std::string>> newByHeard_;
-    std::set<std::pair<std::int64_t, std::string>> plainByHeard_;
+    ByTime newByHeard_;
+    ByTime provenByHeard_;
+    ByTime plainByHeard_;
+    // By when they made room: which former pin is forgotten first.
+    ByTime formerOnce_;
+    ByTime formerProven_;
+    std::function<bool(const std::string&)> keep_;
     std::size_t checked_ = 0;
 };
 
@@ -132,9 +194,10 @@ private:
 // and `notice` tells the user once.
 struct LoadedPins {
     PinStore pins;
-    std::string notice;    // for the user; empty when all went as usual
-    std::string logLine;   // for the log; empty when all went as usual
-    bool writable = true;  // false: the file could not be kept aside, so it is not written over
+    std::string notice;      // for the user; empty when all went as usual
+    std::string logLine;     // for the log; empty when all went as usual
+    std::string memoryLine;  // for the log: the memory of the keys could not be read whole
+    bool writable = true;    // false: the file could not be kept aside, so it is not written over
 };
 LoadedPins LoadPins(const std::filesystem::path& file);
 

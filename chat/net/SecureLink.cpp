@@ -59,6 +59,24 @@ std::optional<Split> split(std::string_view bytes) {
     return Split{bytes.substr(0, bar), bytes.substr(bar + 1, 2), bytes.substr(bar + 3)};
 }
 
+// Refills a bucket of `burst` tokens, one per `refillMs` since it was last
+// refilled.
+template <typename B> void refill(B& b, std::uint32_t now, std::uint32_t burst, std::uint32_t refillMs) {
+    const auto gained = (now - b.at) / refillMs;
+    if (b.tokens + gained >= burst) {
+        b.tokens = burst;
+        b.at = now;
+    } else if (gained > 0) {
+        b.tokens += gained;
+        b.at += gained * refillMs;
+    }
+}
+
+constexpr std::string_view kAnswerTag = "LANYX-A1";
+constexpr std::size_t kNonceBytes = 16;
+// What marks a challenge that a copy on the same computer passed on.
+constexpr std::string_view kRelayedMark = "|local";
+
 std::string shorten(std::string_view utf8) {
     if (utf8.size() <= 100) return std::string(utf8);
     std::size_t cut = 100;
@@ -100,6 +118,7 @@ SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path p
     auto keys = crypto::NewAgreementKeys();
     ephemeral_ = {std::move(keys.publicKey), std::move(keys.secretKey)};
     ephemeralAt_ = hooks_.ticks ? hooks_.ticks() : 0;
+    if (hooks_.keepName) pins_.setKeep(hooks_.keepName);
     if (pinsFile_.empty()) return;
     SeenStore seen;
     std::string problem;
@@ -386,8 +405,16 @@ bool SecureLink::incoming(std::string_view wireBytes, Trust& trust) {
         return false;
     }
     if (!active_) return false;
+    unlistedName_.clear();
     switch (lowerAscii(d->command[0])) {
     case 'g': onCompanion(cp1252::toUtf8(d->sender), d->payload); return false;
+    case 'q':
+        // Our own too: sent to an address this computer shares with other copies.
+        onChallenge(d->sender, d->payload);
+        return false;
+    case 'a':
+        if (!own) onAnswer(d->sender, d->payload);
+        return false;
     case 'e':
         if (!own) onEncrypted(d->sender, d->payload);
         return false;
@@ -396,11 +423,15 @@ bool SecureLink::incoming(std::string_view wireBytes, Trust& trust) {
         return false;
     default: break;
     }
-    // Nobody pinned (a copy alone, or among copies without keys): nothing
-    // to wait for, and nothing spent on the way; only our own name is known.
-    if (!signable(*d, myName_) || (pins_.size() == 0 && !own && !equalsNoCase(d->sender, myWire_))) return false;
+    if (!signable(*d, myName_)) return false;
     const auto senderKey = toLower(cp1252::toUtf8(d->sender));
-    if (!verifyKeyFor(senderKey)) return false;
+    if (!verifyKeyFor(senderKey)) {
+        // A key made room under the name: it has one, which cannot be
+        // checked until it announces itself again.
+        if (pins_.former(senderKey)) trust = Trust::NotVerified;
+        else if (!own) noteUnsigned(senderKey, wireBytes);
+        return false;
+    }
     auto hash = crypto::Hash(wireBytes);
     if (const auto it = early_.find(hash); it != early_.end() && it->second.senderKey == senderKey) {
         // Only a companion heard just before: one from long ago would sign
@@ -433,7 +464,7 @@ void SecureLink::release(std::uint64_t serial, Trust trust) {
 void SecureLink::onCompanion(std::string_view sender, std::string_view payload) {
     const auto senderKey = toLower(sender);
     const auto* key = verifyKeyFor(senderKey);
-    if (!key) return;  // nothing pinned to check it with
+    if (!key) return noteCompanion(senderKey, payload);  // nothing pinned to check it with
     const auto raw = crypto::FromBase64(payload);
     if (!raw || raw->size() < kCompanionBytes || raw->size() > kMaxCompanionBytes ||
         (raw->size() - kCompanionBytes) % crypto::kHashBytes != 0) {
@@ -495,7 +526,7 @@ bool SecureLink::fresh(const std::string& senderUtf8, std::uint64_t seq) {
 void SecureLink::confirm(const std::string& senderUtf8) {
     const auto key = toLower(senderUtf8);
     auto& peer = peers_[key];
-    if (pins_.touch(key, nowSeconds())) pinsChanged();
+    if (pins_.touch(key, nowSeconds()) | pins_.heardSigning(key, nowSeconds())) pinsChanged();
     if (peer.confirmed) return;
     peer.confirmed = true;
     showState(senderUtf8);
@@ -504,6 +535,11 @@ void SecureLink::confirm(const std::string& senderUtf8) {
 void SecureLink::verifiedFrom(const std::string& senderUtf8) {
     const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
     if (address != 0 && hooks_.sourceVerified) hooks_.sourceVerified(address, senderUtf8);
+    // A copy that may offer files: whether the key is really at that address
+    // (a source address is easily made up), before anything connects there.
+    const auto p = peers_.find(toLower(senderUtf8));
+    if (address != 0 && challengeSources_ && p != peers_.end() && listHas(p->second.caps, secure::kFilesCapability))
+        challenge(senderUtf8, address);
 }
 
 void SecureLink::showState(const std::string& senderUtf8) {
@@ -514,25 +550,100 @@ std::int64_t SecureLink::nowSeconds() const {
     return hooks_.wallMicros ? static_cast<std::int64_t>(hooks_.wallMicros() / 1000000) : 0;
 }
 
-bool SecureLink::pinAllowed() {
-    const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
+bool SecureLink::pinAllowed(std::uint32_t address) {
     const auto now = hooks_.ticks();
+    if (!std::exchange(pinAllStarted_, true)) pinAll_ = {kPinAllBurst, now};
+    refill(pinAll_, now, kPinAllBurst, kPinAllRefillMs);
     if (pinRate_.size() >= 4096 && !pinRate_.count(address)) pinRate_.clear();
     auto [it, made] = pinRate_.try_emplace(address, Bucket{kPinBurst, now});
     auto& b = it->second;
-    if (!made) {
-        const auto gained = (now - b.at) / kPinRefillMs;
-        if (b.tokens + gained >= kPinBurst) {
-            b.tokens = kPinBurst;
-            b.at = now;
-        } else if (gained > 0) {
-            b.tokens += gained;
-            b.at += gained * kPinRefillMs;
-        }
-    }
-    if (b.tokens == 0) return false;
+    if (!made) refill(b, now, kPinBurst, kPinRefillMs);
+    // Many addresses are as easily made up as one: the total is bounded too.
+    if (b.tokens == 0 || pinAll_.tokens == 0) return false;
     --b.tokens;
+    --pinAll_.tokens;
     return true;
+}
+
+void SecureLink::pinWaiting() {
+    // Each waiting key once per pass, in the order they came.
+    for (auto n = pinQueue_.size(); n > 0 && !pinQueue_.empty(); --n) {
+        const auto key = std::move(pinQueue_.front());
+        pinQueue_.pop_front();
+        const auto p = peers_.find(key);
+        if (p == peers_.end() || !p->second.pinWaits || p->second.signPublic.empty()) continue;
+        auto& peer = p->second;
+        if (pins_.find(key) || !pinAllowed(peer.from)) {
+            if (pins_.find(key)) peer.pinWaits = false;
+            else pinQueue_.push_back(key);
+            if (pinAll_.tokens == 0) break;
+            continue;
+        }
+        peer.pinWaits = false;
+        if (!pins_.pinNew(key, peer.signPublic, peer.boxPublic, listHas(peer.caps, "box"), nowSeconds())) continue;
+        pinsChanged();
+        peer.confirmed = true;
+        showState(key);
+    }
+    schedulePinRetry();
+}
+
+void SecureLink::schedulePinRetry() {
+    if (pinQueue_.empty() || pinRetryQueued_) return;
+    pinRetryQueued_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    hooks_.callAfter(kPinAllRefillMs, [this, alive] {
+        if (alive.expired()) return;
+        pinRetryQueued_ = false;
+        pinWaiting();
+    });
+}
+
+bool SecureLink::noteAllowed(std::uint32_t address) {
+    const auto now = hooks_.ticks();
+    if (!std::exchange(noteAllStarted_, true)) noteAll_ = {kNoteAllBurst, now};
+    refill(noteAll_, now, kNoteAllBurst, kNoteAllRefillMs);
+    if (noteRate_.size() >= 4096 && !noteRate_.count(address)) noteRate_.clear();
+    auto [it, made] = noteRate_.try_emplace(address, Bucket{kNoteBurst, now});
+    if (!made) refill(it->second, now, kNoteBurst, kNoteRefillMs);
+    if (it->second.tokens == 0 || noteAll_.tokens == 0) return false;
+    --it->second.tokens;
+    --noteAll_.tokens;
+    return true;
+}
+
+void SecureLink::noteUnsigned(const std::string& lowerName, std::string_view bytes) {
+    if (isOwn(lowerName)) return;
+    if (const auto p = peers_.find(lowerName); p != peers_.end() && !p->second.signPublic.empty()) return;
+    if (const auto it = listedKeyless_.find(lowerName); it != listedKeyless_.end()) {
+        auto& l = it->second;
+        if (!l.unsignedSeen && !l.accompanied) {
+            l.unsignedSeen = true;
+            l.unsignedAt = hooks_.ticks();
+            l.firstHash = crypto::Hash(bytes);
+        }
+        return;
+    }
+    // Not listed yet: this datagram may be the one that lists it.
+    if (hooks_.isListed && hooks_.isListed(lowerName)) return;
+    unlistedName_ = lowerName;
+    unlistedHash_ = crypto::Hash(bytes);
+}
+
+void SecureLink::noteCompanion(const std::string& lowerName, std::string_view payload) {
+    const auto it = listedKeyless_.find(lowerName);
+    if (it == listedKeyless_.end() || !it->second.unsignedSeen || it->second.accompanied ||
+        hooks_.ticks() - it->second.unsignedAt > kUnsignedGraceMs)
+        return;
+    const auto raw = crypto::FromBase64(payload);
+    if (!raw || raw->size() < kCompanionBytes || raw->size() > kMaxCompanionBytes ||
+        (raw->size() - kCompanionBytes) % crypto::kHashBytes != 0)
+        return;
+    // Our copies sign what they send right after it; the signature itself
+    // is checked once a key is known, so this only tells our copies from
+    // those that never sign.
+    for (std::size_t at = kSeqBytes; at + crypto::kSignatureBytes < raw->size(); at += crypto::kHashBytes)
+        if (raw->compare(at, crypto::kHashBytes, it->second.firstHash) == 0) it->second.accompanied = true;
 }
 
 bool SecureLink::refusedUnchecked(const std::string& senderUtf8, const std::string& signKey, std::uint64_t seq,
@@ -582,16 +693,34 @@ bool SecureLink::verifyAllowed(const std::string& lowerName) {
 bool SecureLink::keyless(const std::string& lowerName) const {
     if (pins_.isPlain(lowerName)) return true;
     const auto it = listedKeyless_.find(lowerName);
-    return it != listedKeyless_.end() && hooks_.ticks() - it->second >= kKeylessAfterMs;
+    if (it == listedKeyless_.end() || it->second.accompanied) return false;
+    const auto now = hooks_.ticks();
+    // What our copies sign came unsigned: a copy without keys, at once.
+    if (it->second.unsignedSeen && now - it->second.unsignedAt > kUnsignedGraceMs) return true;
+    return now - it->second.at >= kKeylessAfterMs;
+}
+
+void SecureLink::heard(std::string_view name) {
+    if (pins_.plainNames().empty()) return;
+    if (pins_.touchPlain(toLower(name), nowSeconds())) pinsChanged();
 }
 
 void SecureLink::noteListed(const std::string& name) {
     // While probing, copies of ours answer without their keys.
     if (!active_ || listedKeyless_.size() >= 25000) return;
     auto key = toLower(name);
-    if (isOwn(key) || pins_.find(key) || pins_.isPlain(key)) return;
+    if (isOwn(key) || pins_.find(key) || pins_.isPlain(key) || pins_.former(key)) return;
     if (const auto p = peers_.find(key); p != peers_.end() && !p->second.signPublic.empty()) return;
-    listedKeyless_.try_emplace(std::move(key), hooks_.ticks());
+    Listed l;
+    l.at = hooks_.ticks();
+    l.source = hooks_.source ? hooks_.source() : 0;
+    if (unlistedName_ == key) {
+        l.unsignedSeen = true;
+        l.unsignedAt = l.at;
+        l.firstHash = std::move(unlistedHash_);
+        unlistedName_.clear();
+    }
+    listedKeyless_.try_emplace(std::move(key), std::move(l));
     scheduleSweep(kKeylessAfterMs + 100);
 }
 
@@ -622,17 +751,22 @@ void SecureLink::sweepKeyless() {
     // A flood of names is taken a slice at a time: the rest waits for the next walk.
     std::size_t budget = kSweepSlice;
     for (auto it = listedKeyless_.begin(); it != listedKeyless_.end() && budget > 0;) {
-        if (now - it->second < kKeylessAfterMs) {
+        if (now - it->second.at < kKeylessAfterMs) {
             ++it;
             continue;
         }
         --budget;
         // Remembered: a key announced for the name in a later run is not
-        // taken silently either.
+        // taken silently either. New names at a limited pace: one that waits
+        // for its turn counts as a copy without keys in this run meanwhile.
         const auto p = peers_.find(it->first);
-        if (!pins_.find(it->first) && (p == peers_.end() || p->second.signPublic.empty())) {
-            pins_.notePlain(it->first, nowSeconds());
-            noted = true;
+        if (!pins_.find(it->first) && !pins_.former(it->first) && (p == peers_.end() || p->second.signPublic.empty()) &&
+            keyless(it->first)) {
+            if (!noteAllowed(it->second.source)) {
+                ++it;
+                continue;
+            }
+            noted = pins_.notePlain(it->first, nowSeconds()) || noted;
         }
         it = listedKeyless_.erase(it);
     }
@@ -687,7 +821,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         formerPin = pin;
         break;
     }
-    const bool unlisted = hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key);
+    const bool unlisted = hooks_.isListed && !hooks_.isListed(name) && !pins_.find(key) && !pins_.former(key);
     if (unlisted && !formerPin) {
         log("Keys not pinned", "Announcement from " + shorten(sender) + ", who is not listed, ignored");
         return;
@@ -721,6 +855,8 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     const bool opens = listHas(peer.caps, "box");
     const bool renamed = formerPin && carryOver(former, name, *signPk);
     const auto* pin = pins_.find(key);
+    const auto* gone = pin ? nullptr : pins_.former(key);
+    const std::uint32_t source = hooks_.source ? hooks_.source() : 0;
     if (pin && pin->signPublic == *signPk) {
         // A new agreement key or capabilities under the pinned signing key: signed by it.
         if (pins_.updateBox(key, *boxPk, opens)) pinsChanged();
@@ -736,33 +872,64 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
             showState(name);
             if (hooks_.keyChanged) hooks_.keyChanged(name, WarningText(name));
         }
+    } else if (gone && gone->hash == PinStore::KeyHash(*signPk)) {
+        // The key that made room under the name is back: pinned as it was.
+        if (pins_.pinNew(key, *signPk, *boxPk, opens, nowSeconds())) {
+            listedKeyless_.erase(key);
+            pinsChanged();
+            peer.confirmed = true;
+            peer.formerChanged = peer.pinWaits = false;
+            log("Key pinned again", "The key of " + shorten(sender) + " that made room for others is back");
+            showState(name);
+            verifiedFrom(name);
+        }
+    } else if (gone) {
+        // Another key than the one that made room: as a changed key.
+        if (!std::exchange(peer.formerChanged, true)) {
+            listedKeyless_.erase(key);
+            log("Key changed", "The key of " + shorten(sender) + " changed: the known one made room for others, " +
+                                   "announced " + crypto::Fingerprint(*signPk) + "; nothing private goes to " +
+                                   shorten(sender) + " until the user decides");
+            showState(name);
+            if (hooks_.keyChanged) hooks_.keyChanged(name, WarningText(name));
+        }
     } else if (peer.conflict) {
         // Said already.
     } else if (keyless(key)) {
         // Heard from a copy without keys, which can never announce one: the
         // first key announced for its name is not taken; the user decides.
         peer.conflict = true;
+        // Remembered at the pace of new names: a flood of conflicts must not
+        // push out the names remembered before.
+        const auto listed = listedKeyless_.find(key);
+        const auto from = listed != listedKeyless_.end() ? listed->second.source : source;
+        if (!pins_.isPlain(key) && noteAllowed(from) && pins_.notePlain(key, nowSeconds())) pinsChanged();
         listedKeyless_.erase(key);
-        if (!pins_.isPlain(key)) {
-            pins_.notePlain(key, nowSeconds());
-            pinsChanged();
-        }
         log("Key not pinned", "A key (" + crypto::Fingerprint(*signPk) + ") was announced for " + shorten(sender) +
                                   ", a name heard from a copy without keys: not pinned until the user checks it");
         showState(name);
-    } else if (!pinAllowed()) {
+    } else if (!pinAllowed(source)) {
         listedKeyless_.erase(key);
-        log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: too many new keys from one address");
+        peer.from = source;
+        if (!std::exchange(peer.pinWaits, true)) {
+            // Pinned in its turn (pinWaiting); until then nothing private
+            // goes to the name in the clear.
+            if (pinQueue_.size() < kMaxHeld) pinQueue_.push_back(key);
+            log("Keys not pinned yet", "Key of " + shorten(sender) + " waits to be pinned: too many new keys at once");
+            showState(name);
+            schedulePinRetry();
+        }
     } else if (pins_.pinNew(key, *signPk, *boxPk, opens, nowSeconds())) {
         listedKeyless_.erase(key);
         pinsChanged();
         peer.confirmed = true;
+        peer.pinWaits = false;
         showState(name);
         verifiedFrom(name);
     } else {
         log("Keys not pinned", "Key of " + shorten(sender) + " not pinned: the list of known keys is full");
     }
-    if (renamed && hooks_.renamed) hooks_.renamed(former, name);
+    if (renamed) tellRename(*signPk);
     if (first && firstAnnounce_) firstAnnounce_(name);
 }
 
@@ -783,11 +950,14 @@ bool SecureLink::carryOver(const std::string& former, const std::string& name, c
                                            (taken ? "pinned to another key" : "of a copy without keys"));
         return false;
     }
-    if (taken) {
-        // Both names were pinned to this key: the new one stays, checked
-        // when either was.
-        if (old->checked && !taken->checked) pins_.markChecked(to, nowSeconds());
+    if (taken && (taken->checked || !old->checked)) {
+        // Both names were pinned to this key: the new one stays.
         pins_.erase(from);
+    } else if (taken) {
+        // ... and the check made under the old name goes with it (as one
+        // made under another name).
+        pins_.erase(to);
+        if (!pins_.rename(from, to)) return false;
     } else if (!pins_.rename(from, to)) {
         return false;
     }
@@ -795,7 +965,41 @@ bool SecureLink::carryOver(const std::string& former, const std::string& name, c
     listedKeyless_.erase(to);
     pinsChanged();
     log("Renamed", shorten(former) + " is now " + shorten(name) + " (the same key): the known key moved along");
+    // The roster, lists and history follow in tellRename, at a bounded pace.
+    if (renames_.size() >= 4096 && !renames_.count(signKey))
+        std::erase_if(renames_, [](const auto& r) { return !r.second.queued; });
+    auto& r = renames_[signKey];
+    if (r.from.empty()) r.from = former;
+    r.to = name;
     return true;
+}
+
+void SecureLink::tellRename(const std::string& signKey) {
+    const auto it = renames_.find(signKey);
+    if (it == renames_.end() || it->second.from.empty()) return;
+    auto& r = it->second;
+    const auto now = hooks_.ticks();
+    if (r.told && now - r.at < kRenameEveryMs) {
+        // Every rename moves conversations, groups and history: a key that
+        // renames itself again and again is told at this pace, the renames
+        // in between as one.
+        if (std::exchange(r.queued, true)) return;
+        const std::weak_ptr<int> alive = alive_;
+        hooks_.callAfter(r.at + kRenameEveryMs - now, [this, alive, signKey] {
+            if (alive.expired()) return;
+            if (const auto w = renames_.find(signKey); w != renames_.end()) {
+                w->second.queued = false;
+                w->second.told = false;
+                tellRename(signKey);
+            }
+        });
+        return;
+    }
+    r.told = true;
+    r.at = now;
+    const auto from = std::exchange(r.from, {});
+    const auto to = std::exchange(r.to, {});
+    if (toLower(from) != toLower(to) && hooks_.renamed) hooks_.renamed(from, to);
 }
 
 void SecureLink::onEncrypted(std::string_view senderWire, std::string_view payload) {
@@ -977,8 +1181,93 @@ void SecureLink::eraseOutgoing(std::map<std::uint64_t, Outgoing>::iterator it) {
     outgoing_.erase(it);
 }
 
+// ---- challenges of an address ----------------------------------------------
+
+bool SecureLink::challengeAllowed() {
+    const auto now = hooks_.ticks();
+    if (!std::exchange(challengeStarted_, true)) challengeRate_ = {kChallengeBurst, now};
+    refill(challengeRate_, now, kChallengeBurst, kChallengeRefillMs);
+    if (challengeRate_.tokens == 0) return false;
+    --challengeRate_.tokens;
+    return true;
+}
+
+void SecureLink::challenge(const std::string& name, std::uint32_t address) {
+    if (!active_ || address == 0 || !hooks_.sendTo) return;
+    const auto key = toLower(name);
+    const auto now = hooks_.ticks();
+    const auto pair = key + '\t' + std::to_string(address);
+    if (const auto it = challenged_.find(pair); it != challenged_.end() && now - it->second < kRechallengeMs) return;
+    std::erase_if(challenges_, [&](const auto& c) { return now - c.second.at > kChallengeMs; });
+    if (challenges_.size() >= 256 || !challengeAllowed()) return;
+    if (challenged_.size() >= 4096) challenged_.clear();
+    challenged_[pair] = now;
+    // Sent to that address alone: whoever merely claims it as his source
+    // never sees the nonce.
+    auto nonce = crypto::RandomBytes(kNonceBytes);
+    const std::string bytes = myWire_ + "|" + std::string(secure::Challenge) + cp1252::fromUtf8(name) + "|" +
+                              crypto::ToBase64(nonce);
+    challenges_[std::move(nonce)] = Challenge{key, address, now};
+    hooks_.sendTo(address, bytes);
+}
+
+void SecureLink::onChallenge(std::string_view senderWire, std::string_view payload) {
+    const auto bar = payload.find('|');
+    if (bar == std::string_view::npos) return;
+    const auto recipientWire = payload.substr(0, bar);
+    auto rest = payload.substr(bar + 1);
+    const bool relayed = rest.size() > kRelayedMark.size() &&
+                         rest.substr(rest.size() - kRelayedMark.size()) == kRelayedMark;
+    if (relayed) rest.remove_suffix(kRelayedMark.size());
+    const auto nonce = crypto::FromBase64(rest);
+    if (!nonce || nonce->size() != kNonceBytes) return;
+    if (!equalsNoCase(cp1252::toUtf8(recipientWire), myName_)) {
+        // Copies on one computer share its address, and only one of them
+        // gets what is sent there alone: it passes the challenge on to the
+        // others, never beyond this computer.
+        if (!relayed && hooks_.sendLocal && challengeAllowed())
+            hooks_.sendLocal(std::string(senderWire) + "|" + std::string(secure::Challenge) + std::string(payload) +
+                             std::string(kRelayedMark));
+        return;
+    }
+    if (!challengeAllowed()) return;  // each answer costs a signature
+    const std::string sig = crypto::Sign(std::string(kAnswerTag) + myWire_ + '\0' + std::string(senderWire) + '\0' +
+                                             *nonce,
+                                         id_.signSecret);
+    hooks_.send(myWire_ + "|" + std::string(secure::Answer) + std::string(senderWire) + "|" +
+                crypto::ToBase64(*nonce + sig));
+}
+
+void SecureLink::onAnswer(std::string_view senderWire, std::string_view payload) {
+    const auto bar = payload.find('|');
+    if (bar == std::string_view::npos || !equalsNoCase(cp1252::toUtf8(payload.substr(0, bar)), myName_)) return;
+    const auto raw = crypto::FromBase64(payload.substr(bar + 1));
+    if (!raw || raw->size() != kNonceBytes + crypto::kSignatureBytes) return;
+    const auto it = challenges_.find(raw->substr(0, kNonceBytes));
+    const std::string sender = cp1252::toUtf8(senderWire);
+    const auto senderKey = toLower(sender);
+    if (it == challenges_.end() || it->second.name != senderKey || hooks_.ticks() - it->second.at > kChallengeMs)
+        return;
+    const auto* key = verifyKeyFor(senderKey);
+    if (!key || isOwn(senderKey) || !verifyAllowed(senderKey)) return;
+    if (!crypto::Verify(std::string(kAnswerTag) + std::string(senderWire) + '\0' + std::string(payload.substr(0, bar)) +
+                            '\0' + raw->substr(0, kNonceBytes),
+                        raw->substr(kNonceBytes), *key)) {
+        log("Bad signature",
+            "Answer to a challenge from " + shorten(sender) + " does not match the key pinned for the name");
+        return;
+    }
+    const auto address = it->second.address;
+    challenges_.erase(it);
+    if (hooks_.sourceProven) hooks_.sourceProven(address, sender);
+}
+
 bool SecureLink::hasKey(std::string_view name) const {
-    return !isOwn(toLower(name)) && pins_.find(name) != nullptr;
+    if (isOwn(toLower(name))) return false;
+    if (pins_.find(name) || pins_.former(name)) return true;
+    // A key announced that waits for the limits of new pins.
+    const auto p = peers_.find(toLower(name));
+    return p != peers_.end() && p->second.pinWaits;
 }
 
 bool SecureLink::canEncryptTo(std::string_view recipient) const {
@@ -997,6 +1286,22 @@ std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipie
     // puts the name in "changed", which holds everything until the user
     // has looked.
     const auto* pin = pins_.find(recipient);
+    if (!pin && !isOwn(toLower(recipient))) {
+        const auto p = peers_.find(toLower(recipient));
+        if (p != peers_.end() && p->second.pinWaits && !p->second.signPublic.empty() &&
+            pins_.pinNew(recipient, p->second.signPublic, p->second.boxPublic, listHas(p->second.caps, "box"),
+                         nowSeconds())) {
+            // Its turn among new keys had not come: a message of the user's is no flood.
+            p->second.pinWaits = false;
+            p->second.confirmed = true;
+            pinsChanged();
+            showState(recipient);
+            pin = pins_.find(recipient);
+        } else if (pins_.former(recipient)) {
+            // Known by a hash alone until that key announces itself again.
+            return refuse(p != peers_.end() && p->second.formerChanged ? Withheld::KeyChanged : Withheld::Offline);
+        }
+    }
     if (!pin || isOwn(toLower(recipient))) return refuse(Withheld::None);
     if (pin->changed()) return refuse(Withheld::KeyChanged);
     if (!pin->opensSealed) return refuse(Withheld::CannotOpen);
@@ -1080,7 +1385,17 @@ KeyState SecureLink::stateOf(std::string_view name) const {
         if (peer == peers_.end() || !peer->second.confirmed) return KeyState::Unconfirmed;
         return pin->checked ? KeyState::Checked : KeyState::New;
     }
-    return peer != peers_.end() && peer->second.conflict ? KeyState::Conflict : KeyState::NoKeys;
+    if (peer != peers_.end() && peer->second.conflict) return KeyState::Conflict;
+    if (peer != peers_.end() && peer->second.formerChanged) return KeyState::Changed;
+    // A key known by its hash, or one waiting to be pinned: nothing it
+    // signed can be taken yet.
+    if (pins_.former(key) || (peer != peers_.end() && peer->second.pinWaits)) return KeyState::Unconfirmed;
+    return KeyState::NoKeys;
+}
+
+std::string SecureLink::checkedAs(std::string_view name) const {
+    const auto* pin = pins_.find(name);
+    return pin && !pin->checked ? pin->checkedAs : std::string();
 }
 
 std::string SecureLink::ownFingerprint() const {
@@ -1133,6 +1448,7 @@ bool SecureLink::markChecked(std::string_view name) {
                               now))
             return false;
         peer->second.conflict = false;
+        peer->second.formerChanged = peer->second.pinWaits = false;
         peer->second.confirmed = true;
         listedKeyless_.erase(key);
     }
@@ -1143,7 +1459,13 @@ bool SecureLink::markChecked(std::string_view name) {
 }
 
 bool SecureLink::keepKnownKey(std::string_view name) {
-    if (!pins_.keepKnown(name)) return false;
+    if (!pins_.keepKnown(name)) {
+        // The known key made room for others: the one announced instead is
+        // dropped, and the known one taken back when it returns.
+        const auto p = peers_.find(toLower(name));
+        if (p == peers_.end() || !p->second.formerChanged) return false;
+        p->second = Peer{};
+    }
     log("Key kept", "The known key of " + shorten(name) + " kept; the one announced in its place dropped");
     pinsChanged();
     showState(std::string(name));

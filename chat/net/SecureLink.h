@@ -9,6 +9,10 @@
 // so that a recording played back later is told from a fresh datagram.
 //   "E/"  a private message, encrypted and authenticated for one recipient
 //   "R/"  the recipient's receipt of one "E/"
+//   "Q/"  a challenge, sent to one address alone: a fresh nonce for the
+//         name that signed from there
+//   "A/"  its answer, signed by the key of that name: the copy at that
+//         address holds the key, so a file offer's connection may go there
 // Since version 2 the announcement carries an ephemeral X25519 key (made
 // at every start and daily) among the capabilities ("eph=BASE64"), and
 // private messages and receipts between two such copies are sealed under
@@ -85,6 +89,8 @@ inline constexpr std::string_view Announce = "K/";
 inline constexpr std::string_view Companion = "G/";
 inline constexpr std::string_view Encrypted = "E/";
 inline constexpr std::string_view Receipt = "R/";
+inline constexpr std::string_view Challenge = "Q/";
+inline constexpr std::string_view Answer = "A/";
 inline constexpr int kVersion = 2;
 // The capability item that carries the announcement's ephemeral key.
 inline constexpr std::string_view kEphemeralItem = "eph=";
@@ -151,7 +157,19 @@ public:
         std::function<void(std::uint32_t address, const std::string& name)> sourceVerified;
         // The key pinned for `from` announced itself under `to`, naming
         // `from` as its name before: the pin is `to`'s now (UTF-8 names).
+        // One key's renames reach here at most once per kRenameEveryMs;
+        // those in between are told as one when that time is up.
         std::function<void(const std::string& from, const std::string& to)> renamed;
+        // Whether the user has the name (lower case) in a list: groups,
+        // blocked names, history, waiting messages, shared chats.
+        std::function<bool(const std::string& lowerName)> keepName;
+        // One datagram to one address alone (IPv4, host order).
+        std::function<void(std::uint32_t address, std::string_view bytes)> sendTo;
+        // One datagram to the copies on this computer alone.
+        std::function<void(std::string_view bytes)> sendLocal;
+        // The copy at `address` answered a challenge there, signed by the
+        // key pinned for the name (UTF-8).
+        std::function<void(std::uint32_t address, const std::string& name)> sourceProven;
     };
 
     // How long a datagram under a pinned name waits for its companion.
@@ -170,11 +188,38 @@ public:
     // A name listed this long without announcing a key is a copy without
     // keys: our copies announce theirs with their first datagrams.
     static constexpr std::uint32_t kKeylessAfterMs = 5000;
+    // A name whose first datagram that our copies sign came without a
+    // companion is a copy without keys once this has passed: a key
+    // announced for it later is a conflict. Room for datagrams that overtook
+    // one another, no more.
+    static constexpr std::uint32_t kUnsignedGraceMs = 300;
     // Names judged at one walk at most (the rest at the next).
     static constexpr std::size_t kSweepSlice = 512;
     // New pins per sender address: this many at once, then one per kPinRefillMs.
     static constexpr std::uint32_t kPinBurst = 32;
     static constexpr std::uint32_t kPinRefillMs = 2000;
+    // New pins from all addresses together: this many at once, then one per
+    // kPinAllRefillMs. A key that waits for its turn is pinned then; nothing
+    // private goes to it in the clear meanwhile.
+    static constexpr std::uint32_t kPinAllBurst = 512;
+    static constexpr std::uint32_t kPinAllRefillMs = 500;
+    // Names of copies without keys newly remembered, per sender address and
+    // in all: a flood of made-up names makes no room among them quickly.
+    static constexpr std::uint32_t kNoteBurst = 16;
+    static constexpr std::uint32_t kNoteRefillMs = 5000;
+    static constexpr std::uint32_t kNoteAllBurst = 256;
+    static constexpr std::uint32_t kNoteAllRefillMs = 2000;
+    // A key's renames are carried over to the roster, the lists and the
+    // history at most this often.
+    static constexpr std::uint32_t kRenameEveryMs = 60000;
+    // A challenge waits this long for its answer; the same name and address
+    // are challenged again after kRechallengeMs at the soonest.
+    static constexpr std::uint32_t kChallengeMs = 5000;
+    static constexpr std::uint32_t kRechallengeMs = 30000;
+    // Challenges sent, and answers signed, this many at once, then one per
+    // kChallengeRefillMs.
+    static constexpr std::uint32_t kChallengeBurst = 64;
+    static constexpr std::uint32_t kChallengeRefillMs = 50;
 
     // Signature checks and openings per sender name: this many at once,
     // then kVerifyPerSecond; over all names together kVerifyAllBurst, then
@@ -250,11 +295,22 @@ public:
     // The roster listed a user: a name without a key may be a copy
     // without keys (see kKeylessAfterMs).
     void noteListed(const std::string& name);
+    // A datagram came under the name: a name of a copy without keys is
+    // remembered the longer.
+    void heard(std::string_view name);
+    // Sends a challenge to the address the name's pinned key signed from
+    // (where files offered by that copy may be fetched from).
+    void challenge(const std::string& name, std::uint32_t address);
+    // Challenges are sent where keys that take offers sign from.
+    void setChallengeSources(bool on) { challengeSources_ = on; }
 
     // What is known of a user's key: the pin, the user's checks, what this
     // run heard. The one place that says whether a user's key is checked.
     KeyState stateOf(std::string_view name) const;
     bool isChecked(std::string_view name) const { return stateOf(name) == KeyState::Checked; }
+    // The name the user checked the key under before it was renamed
+    // ("checked as ann, now helpdesk"); empty when there is none.
+    std::string checkedAs(std::string_view name) const;
     // Fingerprints: ours, the pinned one of a name, and a new one it announced.
     std::string ownFingerprint() const;
     std::string pinnedFingerprint(std::string_view name) const;
@@ -293,6 +349,32 @@ private:
         std::string ephemeral;   // as announced this session, with signPublic
         bool confirmed = false;  // something signed by the pinned key was taken since listed
         bool conflict = false;   // announced under a name heard from a copy without keys
+        // Another key than the one that made room under the name (PinStore::Former).
+        bool formerChanged = false;
+        bool pinWaits = false;   // not pinned yet: the limits of new pins
+        std::uint32_t from = 0;  // the address its announcement came from
+    };
+    // A name listed without a key known for it.
+    struct Listed {
+        std::uint32_t at = 0;      // when listed
+        std::uint32_t source = 0;  // the address of its first datagram
+        // Its first datagram of a kind our copies sign: when, its hash, and
+        // whether a companion under the name came with it.
+        std::uint32_t unsignedAt = 0;
+        bool unsignedSeen = false;
+        bool accompanied = false;
+        std::string firstHash;
+    };
+    struct RenameWait {
+        std::uint32_t at = 0;  // the last rename told
+        bool told = false;
+        std::string from, to;  // renamed since, not told yet
+        bool queued = false;
+    };
+    struct Challenge {
+        std::string name;  // lower case
+        std::uint32_t address = 0;
+        std::uint32_t at = 0;
     };
     struct Held {
         std::string bytes;
@@ -360,7 +442,19 @@ private:
     bool keyless(const std::string& lowerName) const;
     void sweepKeyless();
     void scheduleSweep(std::uint32_t ms);
-    bool pinAllowed();
+    bool pinAllowed(std::uint32_t address);
+    void pinWaiting();
+    void schedulePinRetry();
+    // Whether a name of a copy without keys may be newly remembered now.
+    bool noteAllowed(std::uint32_t address);
+    // A datagram our copies sign came under a name without a key (see
+    // kUnsignedGraceMs); a companion under one.
+    void noteUnsigned(const std::string& lowerName, std::string_view bytes);
+    void noteCompanion(const std::string& lowerName, std::string_view payload);
+    void tellRename(const std::string& signKey);
+    void onChallenge(std::string_view senderWire, std::string_view payload);
+    void onAnswer(std::string_view senderWire, std::string_view payload);
+    bool challengeAllowed();
     // A number no signature can make acceptable (seen, below the window,
     // or long behind our clock once said): refused before checking one.
     bool refusedUnchecked(const std::string& senderUtf8, const std::string& signKey, std::uint64_t seq,
@@ -415,8 +509,25 @@ private:
     std::deque<Held> held_;
     std::unordered_map<std::string, Early> early_;  // companions heard before their datagram, by hash
     std::map<std::uint64_t, Outgoing> outgoing_;
-    std::unordered_map<std::string, std::uint32_t> listedKeyless_;  // lower-case name -> when listed
-    std::unordered_map<std::uint32_t, Bucket> pinRate_;             // by sender address
+    std::unordered_map<std::string, Listed> listedKeyless_;  // by lower-case name
+    // The name and hash of the datagram being handled, when it may list a
+    // name that has no key: noteListed takes them.
+    std::string unlistedName_, unlistedHash_;
+    std::unordered_map<std::uint32_t, Bucket> pinRate_;  // by sender address
+    Bucket pinAll_;
+    bool pinAllStarted_ = false;
+    std::deque<std::string> pinQueue_;  // lower-case names whose pin waits
+    bool pinRetryQueued_ = false;
+    std::unordered_map<std::uint32_t, Bucket> noteRate_;  // by sender address
+    Bucket noteAll_;
+    bool noteAllStarted_ = false;
+    std::unordered_map<std::string, RenameWait> renames_;  // by signing key
+    bool challengeSources_ = false;
+    std::unordered_map<std::string, Challenge> challenges_;  // by nonce
+    // When each name and address was challenged last.
+    std::unordered_map<std::string, std::uint32_t> challenged_;
+    Bucket challengeRate_;
+    bool challengeStarted_ = false;
     // Budgets of checks, in thousandths of a check.
     struct Budget {
         std::uint64_t milli = 0;

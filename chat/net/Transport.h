@@ -52,6 +52,14 @@ public:
         (void)address;
         (void)wireName;
     }
+    // One datagram to one address alone (IPv4, host order), on the
+    // segment's port: a challenge only a copy there can answer.
+    virtual void sendTo(std::uint32_t address, std::string_view bytes) {
+        (void)address;
+        (void)bytes;
+    }
+    // One datagram to the copies on this computer alone.
+    virtual void sendLocal(std::string_view bytes) { (void)bytes; }
 
 protected:
     void deliver(std::string_view bytes, std::uint32_t sourceV4 = 0) {

@@ -311,6 +311,15 @@ void UserList::setBlocked(const std::vector<std::string>& names) {
     if (leftOut) notify([&](UserListObserver& o) { o.listFull(true, leftOut); });
 }
 
+bool UserList::inGroups(std::string_view name) const {
+    for (const auto& g : groups_) {
+        const auto count = CountItems(g);
+        for (std::int32_t m = 2; m <= count; ++m)
+            if (equalsNoCase(GetItem(g, m), name)) return true;
+    }
+    return false;
+}
+
 bool UserList::renameInLists(const std::string& from, const std::string& to) {
     bool groupsChanged = false;
     std::vector<std::string> groups = groups_;

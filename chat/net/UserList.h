@@ -121,6 +121,8 @@ public:
     // A user known by another name now: groups and the blocked list name
     // the new one (once each). True when either list changed.
     bool renameInLists(const std::string& from, const std::string& to);
+    // Whether a group holds the name (any case).
+    bool inGroups(std::string_view name) const;
     // Blocks the names not blocked and unblocks the others, all in one pass
     // over the rows (the Block button on many selected rows).
     void ToggleBlocked(const std::vector<std::string>& names);

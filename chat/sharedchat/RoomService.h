@@ -60,6 +60,7 @@ public:
     const RoomBook& book() const { return book_; }
 
     bool roomMessage(const std::string& sender, const std::string& body) override;
+    bool holds(const std::string& name) const override { return book_.latestWith(name) != nullptr; }
     // A member (or this copy's user) is known by another name now.
     void renamed(const std::string& from, const std::string& to) override;
 

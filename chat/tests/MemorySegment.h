@@ -24,9 +24,22 @@ public:
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     void send(std::string_view bytes) override;
-    void receive(std::string_view bytes) { deliver(bytes, source); }
-    // The address datagrams seem to come from (host order; 0: not known).
+    void sendTo(std::uint32_t to, std::string_view bytes) override;
+    void sendLocal(std::string_view bytes) override;
+    void receive(std::string_view bytes, std::uint32_t from = 0) { deliver(bytes, source ? source : from); }
+    // The address every datagram seems to come from (host order; 0: where
+    // its sender is, see `address`).
     std::uint32_t source = 0;
+    // This endpoint's own address: what it sends comes from there, and what
+    // is sent to it alone reaches it (0: none; several may share one, as
+    // copies on one computer).
+    std::uint32_t address = 0;
+    // What this endpoint sends seems to come from there instead (a forged
+    // source address; 0: its own).
+    std::uint32_t spoofFrom = 0;
+    std::uint32_t from() const { return spoofFrom ? spoofFrom : address; }
+    // What was sent to one address alone: (address, bytes).
+    std::vector<std::pair<std::uint32_t, std::string>> sentTo;
     // As the socket's receiver hands over what it drained at once.
     void receiveBatch(const std::vector<std::string>& batch) {
         beginBatch();
@@ -46,7 +59,7 @@ public:
         const auto bar = bytes.find('|');
         if (bar == std::string_view::npos || bytes.size() < bar + 3 || bytes[bar + 2] != '/') return false;
         const char c = bytes[bar + 1];
-        return std::string_view("KkGgEeRr").find(c) != std::string_view::npos;
+        return std::string_view("KkGgEeRrQqAa").find(c) != std::string_view::npos;
     }
     bool failOpen = false;
     MemorySegment& segment() { return segment_; }
@@ -65,16 +78,26 @@ class MemorySegment : public EventPump {
 public:
     void attach(MemoryTransport* t) { endpoints_.push_back(t); }
     void detach(MemoryTransport* t) { std::erase(endpoints_, t); }
-    void post(std::string bytes) { queue_.push_back(std::move(bytes)); }
-    // Delivers until nothing is left (answers to answers included).
+    void post(std::string bytes, std::uint32_t from = 0) { queue_.push_back({std::move(bytes), from, 0, false}); }
+    // To the endpoints at `to` alone.
+    void postTo(std::uint32_t to, std::string bytes, std::uint32_t from = 0, bool toOne = true) {
+        queue_.push_back({std::move(bytes), from, to, toOne});
+    }
+    // Delivers until nothing is left (answers to answers included). What
+    // is sent to an address alone reaches one endpoint there, the first
+    // attached, as a computer's socket hands it to one of its copies; what
+    // is sent to the copies of a computer reaches all of them.
     void deliverAll() {
         std::size_t guard = 0;
         while (!queue_.empty() && ++guard < 1000000) {
-            const std::string bytes = std::move(queue_.front());
+            const auto d = std::move(queue_.front());
             queue_.pop_front();
             ++delivered_;
-            for (auto* e : endpoints_)
-                if (e->isOpen()) e->receive(bytes);
+            for (auto* e : endpoints_) {
+                if (!e->isOpen() || (d.to != 0 && e->address != d.to)) continue;
+                e->receive(d.bytes, d.from);
+                if (d.unicast) break;
+            }
         }
     }
     std::size_t delivered() const { return delivered_; }
@@ -125,8 +148,13 @@ private:
     }
     std::vector<Timer> timers_;
     std::uint64_t nextTimer_ = 0;
+    struct Datagram {
+        std::string bytes;
+        std::uint32_t from = 0, to = 0;
+        bool unicast = false;
+    };
     std::vector<MemoryTransport*> endpoints_;
-    std::deque<std::string> queue_;
+    std::deque<Datagram> queue_;
     std::uint32_t now_ = 1000;
     std::size_t delivered_ = 0;
     bool stop_ = false;
@@ -140,7 +168,16 @@ inline void MemoryTransport::open() {
 inline void MemoryTransport::send(std::string_view bytes) {
     allSent.emplace_back(bytes);
     if (!ourOwnCommand(bytes)) sent.emplace_back(bytes);
-    segment_.post(std::string(bytes));
+    segment_.post(std::string(bytes), from());
+}
+
+inline void MemoryTransport::sendTo(std::uint32_t to, std::string_view bytes) {
+    sentTo.emplace_back(to, std::string(bytes));
+    segment_.postTo(to, std::string(bytes), from());
+}
+
+inline void MemoryTransport::sendLocal(std::string_view bytes) {
+    if (address != 0) segment_.postTo(address, std::string(bytes), 0x7f000001, false);
 }
 
 // Records what reached the user: alerts, chat lines, boxes, message boxes.
@@ -186,6 +223,10 @@ struct Recorder : UserInterface, MessageSink {
         if (whenRenamed) whenRenamed(from, to);
     }
     std::vector<std::string> renames;
+    void RenamedOntoKnownName(const std::string& from, const std::string& to) override {
+        renameNotices.push_back(from + ">" + to);
+    }
+    std::vector<std::string> renameNotices;
     // Windows on top of the node hear these at once, in order, as on the desktop.
     std::function<void(const std::string&)> whenRemovedFromChats;
     std::function<void(const std::string&, const std::string&)> whenRenamed;

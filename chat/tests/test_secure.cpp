@@ -672,3 +672,35 @@ TEST_F(Secure, TheEphemeralKeyBeforeOpensForAWhileThenNotAtAll) {
     seg.runFor(100);
     EXPECT_NE(bob.log().substr(before.size()).find("sealed to a key of ours that is gone"), std::string::npos);
 }
+
+// A file offer's connection goes only where the key that sent it answered a
+// challenge sent to that address alone: a source address is easily made up
+// (a printer's), and a copy sharing its computer with others is still found.
+TEST(Challenge, AnAddressCountsForOffersOnlyOnceTheKeyAnswersAChallengeSentThere) {
+    struct Files : FileMessageHandler {
+        bool fileMessage(const std::string&, const std::string&, std::uint32_t) override { return true; }
+    } files;
+    constexpr std::uint32_t kShared = 0x0A000001, kBob = 0x0A000002, kMal = 0x0A000003, kPrinter = 0x0A000009;
+    MemorySegment seg;
+    // carl first: what is sent to the computer he shares with ann reaches him.
+    Peer bob(seg, "bob"), carl(seg, "carl"), ann(seg, "ann"), mal(seg, "mal");
+    bob.transport.address = kBob;
+    carl.transport.address = ann.transport.address = kShared;
+    mal.transport.address = kMal;
+    mal.transport.spoofFrom = kPrinter;
+    for (auto* p : {&bob, &carl, &ann, &mal}) {
+        p->node.SetFileHandler(&files);
+        p->joinAs(p == &bob ? "bob" : p == &carl ? "carl" : p == &ann ? "ann" : "mal");
+        seg.runFor(50);
+    }
+    seg.runFor(2000);
+    using Addresses = std::vector<std::uint32_t>;
+    EXPECT_EQ(bob.node.VerifiedSources("carl"), Addresses{kShared});
+    EXPECT_EQ(bob.node.VerifiedSources("ann"), Addresses{kShared});
+    // mal's key signed from the printer's address: challenged there, never answered.
+    EXPECT_TRUE(bob.node.VerifiedSources("mal").empty());
+    EXPECT_TRUE(std::any_of(bob.transport.sentTo.begin(), bob.transport.sentTo.end(),
+                            [&](const auto& s) { return s.first == kPrinter; }));
+    EXPECT_TRUE(bob.transport.verified.end() != std::find(bob.transport.verified.begin(), bob.transport.verified.end(),
+                                                          std::pair<std::uint32_t, std::string>{kPrinter, "mal"}));
+}

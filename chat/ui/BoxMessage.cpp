@@ -134,6 +134,35 @@ QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser)
     return box;
 }
 
+QString RenameNoticeText(const QString& from, const QString& to) {
+    return frmBox::tr(
+               "%1 is now called %2, a name in your groups or your history. What comes under the name %2 from "
+               "now on is signed by %1's key: if %2 is somebody else to you, tell them apart before you write. "
+               "A check of %1's key counts under the new name only once you compared the safety number in %2's "
+               "information again.")
+        .arg(from, to);
+}
+
+QWidget* ShowRenameNotice(const std::string& from, const std::string& to, std::function<void()> showUser) {
+    const QString before = QString::fromStdString(from);
+    const QString now = QString::fromStdString(to);
+    auto* box = new frmBox(now, RenameNoticeText(before, now), QIcon(QStringLiteral(":/lanyx/warning.svg")));
+    box->setObjectName("boxRenamedOntoKnownName");
+    box->setTextFn([before, now] { return RenameNoticeText(before, now); });
+    if (showUser) {
+        auto* info = new QPushButton(frmBox::tr("User &information..."), box);
+        info->setObjectName("cmdUserInfo");
+        box->findChild<QDialogButtonBox*>()->addButton(info, QDialogButtonBox::ActionRole);
+        QObject::connect(info, &QPushButton::clicked, box, [box, showUser] {
+            showUser();
+            box->close();
+        });
+    }
+    box->fitToText();
+    box->show();
+    return box;
+}
+
 QString ListFullText(bool blockedList, std::size_t leftOut, std::size_t cap) {
     const auto n = static_cast<qulonglong>(leftOut);
     const auto most = static_cast<qulonglong>(cap);

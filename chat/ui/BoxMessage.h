@@ -43,6 +43,10 @@ QWidget* ShowBoxMessage(const QString& text, const QString& sender);
 QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser = {});
 // Its text, in the current language.
 QString KeyWarningText(const QString& name);
+// That the user `from` took the name `to`, one the user has in a group or
+// the history; `showUser` (where given) opens the user's information.
+QWidget* ShowRenameNotice(const std::string& from, const std::string& to, std::function<void()> showUser = {});
+QString RenameNoticeText(const QString& from, const QString& to);
 // That the list of blocked names (else the groups) holds all it keeps, `cap`,
 // and `leftOut` more were not taken.
 QWidget* ShowListFull(bool blockedList, std::size_t leftOut, std::size_t cap);

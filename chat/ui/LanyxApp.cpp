@@ -150,6 +150,13 @@ void DesktopSink::UserRenamed(const std::string& from, const std::string& to) {
     app_.windows().RenameInChats(from, to);
 }
 
+void DesktopSink::RenamedOntoKnownName(const std::string& from, const std::string& to) {
+    // Not modal, as the key warning.
+    ShowRenameNotice(from, to, [this, to] {
+        if (app_.main_) app_.main_->ShowUserInfo(to);
+    });
+}
+
 void DesktopSink::RefreshChatUserLists() {
     app_.windows().RefreshChatUserLists();
 }
@@ -172,6 +179,15 @@ void DesktopHistory::record(HistoryEntry entry) {
 
 void DesktopHistory::delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) {
     if (app_.history_) app_.history_->delivery(messageId, recipient, state);
+}
+
+void DesktopHistory::renamed(const std::string& from, const std::string& to) {
+    // The conversations follow a rename in the history window too.
+    if (app_.history_) app_.history_->renamed(from, to);
+}
+
+bool DesktopHistory::hasConversationWith(const std::string& name) const {
+    return app_.history_ && app_.history_->hasConversationWith(name);
 }
 
 // ---- the program ------------------------------------------------------------

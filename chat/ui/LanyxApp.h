@@ -72,6 +72,7 @@ public:
     bool BoxStaysOpen() const override { return true; }
     void RemoveUserFromChats(const std::string& name) override;
     void UserRenamed(const std::string& from, const std::string& to) override;
+    void RenamedOntoKnownName(const std::string& from, const std::string& to) override;
     void RefreshChatUserLists() override;
     void StatusCaptionChanged(const std::string& caption) override;
     void KeyWarning(const std::string& name, const std::string& text) override;
@@ -92,6 +93,8 @@ public:
     explicit DesktopHistory(LanyxApp& app) : app_(app) {}
     void record(HistoryEntry entry) override;
     void delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) override;
+    void renamed(const std::string& from, const std::string& to) override;
+    bool hasConversationWith(const std::string& name) const override;
 
 private:
     LanyxApp& app_;

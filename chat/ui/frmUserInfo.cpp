@@ -154,7 +154,11 @@ void frmUserInfo::refresh() {
         return;
     }
     const auto state = s->stateOf(name_);
-    state_->setText(UserListModel::keyText(state));
+    // A check made before a rename covered the name before: said as such
+    // until the user compares the number under this name.
+    const auto checkedAs = QString::fromStdString(s->checkedAs(name_));
+    const bool renamed = !checkedAs.isEmpty() && (state == KeyState::New || state == KeyState::Unconfirmed);
+    state_->setText(renamed ? tr("checked as %1, now %2").arg(checkedAs, who) : UserListModel::keyText(state));
     own_->setText(QString::fromStdString(s->ownFingerprint()));
     const auto pinned = s->pinnedFingerprint(name_);
     const auto announced = s->announcedFingerprint(name_);
@@ -189,7 +193,13 @@ void frmUserInfo::refresh() {
                              "the name may not come from %1's program.")
                               .arg(who));
         break;
-    default: warning_->clear();
+    default:
+        if (renamed)
+            warning_->setText(tr("You checked this key when the user was called %1. The safety number covers the "
+                                 "names: compare the number shown here with %2 once more, then mark the key as "
+                                 "checked.")
+                                  .arg(checkedAs, who));
+        else warning_->clear();
     }
     warning_->setVisible(!warning_->text().isEmpty());
     markChecked_->setEnabled(canCheck);

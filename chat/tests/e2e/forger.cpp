@@ -20,6 +20,10 @@
 //                             nothing, holds them MS milliseconds (opening
 //                             again each second what the other side
 //                             closed); prints "open N reopened M"
+//   answer MS NAME...         for MS milliseconds answers the challenges of
+//                             an address sent to this host for any NAME (as
+//                             the copy holding the key there does), seen on
+//                             the wire without taking port 1414 from others
 //   replay-tcp IFACE PORT     records what this host sends on the first new
 //                             connection to PORT (seen on IFACE), and once
 //                             it has gone quiet for a second, plays it back
@@ -42,6 +46,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -166,6 +171,11 @@ public:
         const std::string sender = datagram.substr(0, datagram.find('|'));
         const std::string head = be64(seq()) + hash(datagram);
         return sender + "|G/" + b64(head + sign(keys_, "LANYX-G1" + head));
+    }
+    // The answer to a challenge "CHALLENGER|Q/NAME|NONCE".
+    std::string answer(const std::string& challenger, const std::string& name, const std::string& nonce) {
+        return name + "|A/" + challenger + "|" +
+               b64(nonce + sign(keys_, "LANYX-A1" + name + '\0' + challenger + '\0' + nonce));
     }
     std::string sealed(const std::string& from, const std::string& to, const std::string& theirBox,
                        const std::string& text) {
@@ -365,6 +375,47 @@ int replayTcp(const std::string& iface, int port) {
     return 0;
 }
 
+// Watches the UDP datagrams to port 1414 that reach this host (a packet
+// socket: the copies bound there keep theirs) and answers challenges.
+int answerChallenges(Forger& f, int ms, const std::vector<std::string>& names) {
+    const int fd = socket(AF_PACKET, SOCK_DGRAM, htons(ETH_P_IP));
+    if (fd < 0) {
+        std::perror("packet socket");
+        return 1;
+    }
+    std::printf("answering\n");
+    std::fflush(stdout);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 50) <= 0) continue;
+        unsigned char buf[65536];
+        sockaddr_ll from{};
+        socklen_t fromLen = sizeof from;
+        const auto n = recvfrom(fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+        // Only what came in, not what this host sent.
+        if (n < 28 || from.sll_pkttype == PACKET_OUTGOING || (buf[0] >> 4) != 4 || buf[9] != 17) continue;
+        const std::size_t ihl = (buf[0] & 15u) * 4u;
+        const std::size_t total = (static_cast<std::size_t>(buf[2]) << 8) | buf[3];
+        if (total > static_cast<std::size_t>(n) || ihl + 8 > total) continue;
+        const unsigned char* udp = buf + ihl;
+        if (((udp[2] << 8) | udp[3]) != 1414) continue;
+        const std::string d(reinterpret_cast<const char*>(udp + 8), total - ihl - 8);
+        const auto bar = d.find('|');
+        if (bar == std::string::npos || d.compare(bar + 1, 2, "Q/") != 0) continue;
+        const auto rest = d.substr(bar + 3);
+        const auto bar2 = rest.find('|');
+        if (bar2 == std::string::npos) continue;
+        const auto name = rest.substr(0, bar2);
+        const auto nonce = unb64(rest.substr(bar2 + 1));
+        if (nonce.size() != 16 || std::find(names.begin(), names.end(), name) == names.end()) continue;
+        f.send(f.answer(d.substr(0, bar), name, nonce));
+        std::printf("answered %s\n", name.c_str());
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: lanyx-forger [--broadcast ADDR] [--key FILE] [--time-offset-s N] "
@@ -425,6 +476,8 @@ int main(int argc, char** argv) {
         }
         return true;
     };
+    if (words[0] == "answer" && words.size() >= 3)
+        return answerChallenges(f, std::stoi(words[1]), std::vector<std::string>(words.begin() + 2, words.end()));
     if (!once()) return usage();
     for (int waited = 0; repeatMs > 0 && waited < forMs; waited += repeatMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(repeatMs));

@@ -121,6 +121,9 @@ TEST_F(HostileFiles, AForgedOfferIsNotConnectedToWhereverItsDatagramComesFrom) {
     copy(1, "bob", {"listen", "--accept-into", inbox_.string(), "--accept-from", "mallory"});
     const auto box = boxKeyOf("bob");
     ASSERT_FALSE(box.empty()) << readFile(out("rex")) << readFile(out("bob")) << err("bob");
+    // mallory's key is at host 2: it answers bob's challenge there.
+    auto& answering = forger(2, {"answer", "40000", "mallory"});
+    ASSERT_TRUE(waitForText(out("forger" + std::to_string(forgeries_ - 1)), "answering", 5000));
     madeUp(2, "mallory");
     ASSERT_TRUE(waitForText(out("bob"), "join\tmallory\t", 10000)) << readFile(out("bob"));
     auto& third = forger(0, {"tcp-listen", "5000", "30000"});
@@ -154,6 +157,8 @@ TEST_F(HostileFiles, AForgedOfferIsNotConnectedToWhereverItsDatagramComesFrom) {
     EXPECT_TRUE(waitForText(ownOut, "connection from " + host(1), 10000)) << readFile(ownOut) << readFile(out("bob"));
     third.wait(40000);
     own.wait(40000);
+    answering.signal(SIGTERM);
+    answering.wait(5000);
     EXPECT_EQ(readFile(thirdOut).find("connection from"), std::string::npos) << readFile(thirdOut);
 }
 
@@ -171,6 +176,10 @@ TEST_F(HostileFiles, MadeUpSendersDoNotKeepARealOfferOut) {
         announce.push_back(names.back());
         signedAll.push_back(names.back() + "|S/0");
     }
+    std::vector<std::string> answer{"answer", "30000"};
+    answer.insert(answer.end(), names.begin(), names.end());
+    auto& answering = forger(2, answer);
+    ASSERT_TRUE(waitForText(out("forger" + std::to_string(forgeries_ - 1)), "answering", 5000));
     forge(2, signedAll);
     forge(2, announce);
     for (std::size_t i = 1; i < signedAll.size(); ++i) signedAll[i].back() = '1';
@@ -191,6 +200,8 @@ TEST_F(HostileFiles, MadeUpSendersDoNotKeepARealOfferOut) {
               std::string::npos);
     ann.signal(SIGTERM);
     ann.wait(10000);
+    answering.signal(SIGTERM);
+    answering.wait(5000);
 }
 
 // "report.pdf" offered, ".bashrc" delivered: refused, and said so.

@@ -26,11 +26,11 @@ std::size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-// Our own commands: announcement, companion, encrypted, receipt.
+// Our own commands: announcement, companion, encrypted, receipt, challenge, answer.
 bool ours(const std::string& datagram) {
     const auto bar = datagram.find('|');
     return bar != std::string::npos && datagram.size() >= bar + 3 && datagram[bar + 2] == '/' &&
-           std::string("KGER").find(datagram[bar + 1]) != std::string::npos;
+           std::string("KGERQA").find(datagram[bar + 1]) != std::string::npos;
 }
 
 class SecureEndToEnd : public SegmentTest {

@@ -88,6 +88,22 @@ TEST_F(KeyCheck, ANewKeyShowsTheSafetyNumberBothSidesSeeAndIsMarkedCheckedByTheU
     EXPECT_EQ(atAnn.stateText(), "new key, not checked");
 }
 
+TEST_F(KeyCheck, AKeyCheckedBeforeARenameIsCheckedUnderTheNewNameWithOneClick) {
+    ASSERT_TRUE(bob.node.secure()->markChecked("ann"));
+    ann.node.rejoinUnder("helpdesk");
+    seg.runFor(3000);
+    frmUserInfo info(bob.node, "helpdesk");
+    // Both names shown, the number to compare is helpdesk's.
+    EXPECT_TRUE(info.stateText().contains(QStringLiteral("ann")) &&
+                info.stateText().contains(QStringLiteral("helpdesk")))
+        << info.stateText().toStdString();
+    EXPECT_EQ(info.safetyNumber().toStdString().substr(0, 5), ann.node.secure()->safetyNumber("bob").substr(0, 5));
+    ASSERT_TRUE(info.markCheckedButton()->isEnabled());
+    QTest::mouseClick(info.markCheckedButton(), Qt::LeftButton);
+    EXPECT_TRUE(bob.node.secure()->isChecked("helpdesk"));
+    EXPECT_FALSE(info.markCheckedButton()->isEnabled());
+}
+
 TEST_F(KeyCheck, AChangedKeyIsAcceptedOnlyThroughTheSameCheck) {
     annReinstalled();
     UserListModel model(bob.node.users());

@@ -339,79 +339,79 @@
         <translation>Nichts zu senden</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
         <source>Files cannot be offered: %1</source>
         <translation>Dateien können nicht angeboten werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="256"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="257"/>
         <source>No key is known for %1.</source>
         <translation>Für %1 ist kein Schlüssel bekannt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="272"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="273"/>
         <source>The offer could not be sent: %1</source>
         <translation>Das Angebot konnte nicht gesendet werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="274"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="275"/>
         <source>The offer could not be sent to %1.</source>
         <translation>Das Angebot konnte nicht an %1 gesendet werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="283"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="284"/>
         <source>no answer</source>
         <translation>keine Antwort</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="390"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="394"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 ist kein Ordner, in den dieser Benutzer schreiben darf</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="395"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="399"/>
         <source>no key is known for %1</source>
         <translation>für %1 ist kein Schlüssel bekannt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="445"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="573"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="449"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="578"/>
         <source>refused: %1</source>
         <translation>abgewiesen: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="455"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="459"/>
         <source>%1; trying again</source>
         <translation>%1; neuer Versuch</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="538"/>
         <source>the receiver did not come back</source>
         <translation>der Empfänger hat sich nicht wieder gemeldet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="599"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="604"/>
         <source>too many offers were waiting</source>
         <translation>zu viele Angebote warteten</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="611"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="616"/>
         <source>not answered</source>
         <translation>nicht beantwortet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="626"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="635"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="631"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="640"/>
         <source>cancelled by %1</source>
         <translation>von %1 abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="634"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="639"/>
         <source>withdrawn by %1</source>
         <translation>von %1 zurückgezogen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="647"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="652"/>
         <source>the offer did not reach %1</source>
         <translation>das Angebot hat %1 nicht erreicht</translation>
     </message>
@@ -419,22 +419,22 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="325"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="330"/>
         <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
         <translation>der Absender hat die Verbindung vor dem Handshake geschlossen (eine andere Version von Lanyx oder zu viele Verbindungen)</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="327"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="332"/>
         <source>the sender closed the connection</source>
         <translation>der Absender hat die Verbindung getrennt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="340"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="345"/>
         <source>cancelled</source>
         <translation>abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="405"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="410"/>
         <source>connection lost (%1)</source>
         <translation>Verbindung verloren (%1)</translation>
     </message>
@@ -457,7 +457,7 @@
         <translation>eine Verbindung für eine Übertragung ist beim Handshake gescheitert: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="276"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="277"/>
         <source>the receiver closed the connection</source>
         <translation>der Empfänger hat die Verbindung getrennt</translation>
     </message>
@@ -465,38 +465,38 @@
 <context>
     <name>lanyx::ui::ChatWindows</name>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="229"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="230"/>
         <source>%1 left the network; lines to %1 wait until %1 is back.</source>
         <translation>%1 hat das Netzwerk verlassen; Zeilen an %1 warten, bis %1 zurück ist.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="299"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="300"/>
         <source>%1 shares this chat with you and %2.</source>
         <translation>%1 teilt diesen Chat mit Ihnen und %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="250"/>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="305"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="251"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="306"/>
         <source>%1 added %2</source>
         <translation>%1 hat %2 hinzugefügt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="310"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="311"/>
         <source>%1 removed %2</source>
         <translation>%1 hat %2 entfernt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="316"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="317"/>
         <source>%1 removed you from this chat: it is a list of your own now.</source>
         <translation>%1 hat Sie aus diesem Chat entfernt: die Liste gehört jetzt nur Ihnen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="329"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="330"/>
         <source>%1 is now %2.</source>
         <translation>%1 heißt jetzt %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="352"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="353"/>
         <source>%1 is back.</source>
         <translation>%1 ist zurück.</translation>
     </message>
@@ -504,28 +504,28 @@
 <context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
         <source>File transfers are not available.</source>
         <translation>Dateiübertragungen sind nicht verfügbar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="153"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="155"/>
         <source>Drop files onto a user.</source>
         <translation>Legen Sie Dateien auf einem Benutzer ab.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="169"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="199"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="171"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="202"/>
         <source>Only files and folders on this computer can be sent.</source>
         <translation>Es können nur Dateien und Ordner auf diesem Computer gesendet werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="185"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="188"/>
         <source>Drop to offer the files to %1.</source>
         <translation>Ablegen, um die Dateien %1 anzubieten.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="212"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="215"/>
         <source>Send Files</source>
         <translation>Dateien senden</translation>
     </message>
@@ -539,28 +539,28 @@
         <translation>(nicht verifiziert) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="258"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="277"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="360"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Eine Nachricht an %1 wurde nicht gesendet: %1 war in der Zeit, die sie warten durfte, nicht im Netzwerk zu sehen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="363"/>
         <source>Waiting message - Lanyx</source>
         <translation>Wartende Nachricht - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="355"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="374"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
         <source>History - Lanyx</source>
         <translation>Verlauf - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>
@@ -812,12 +812,12 @@
         <translation>%1 bietet %2 an; antworten Sie im Fenster Übertragungen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer finished</source>
         <translation>Übertragung beendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer failed</source>
         <translation>Übertragung fehlgeschlagen</translation>
     </message>
@@ -875,52 +875,52 @@
         <translation>%1 von %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
         <source>Sent %1 to %2.</source>
         <translation>%1 an %2 gesendet.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="102"/>
         <source>Received %1 from %2 into %3.</source>
         <translation>%1 von %2 in %3 empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="108"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
         <source>Sending %1 to %2 failed%3.</source>
         <translation>Senden von %1 an %2 fehlgeschlagen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
         <source>Receiving %1 from %2 failed%3.</source>
         <translation>Empfang von %1 von %2 fehlgeschlagen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
         <source>%1 declined %2.</source>
         <translation>%1 hat %2 abgelehnt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="114"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="111"/>
         <source>Declined %1 from %2.</source>
         <translation>%1 von %2 abgelehnt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="116"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
         <source>Sending %1 to %2 was cancelled%3.</source>
         <translation>Senden von %1 an %2 wurde abgebrochen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="118"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="115"/>
         <source>Receiving %1 from %2 was cancelled%3.</source>
         <translation>Empfang von %1 von %2 wurde abgebrochen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="135"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="132"/>
         <source>%1 cannot receive files.</source>
         <translation>%1 kann keine Dateien empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="139"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="136"/>
         <source>Files go to named users: choose one.</source>
         <translation>Dateien gehen an einzelne Benutzer: Wählen Sie einen aus.</translation>
     </message>
@@ -940,32 +940,32 @@
         <translation type="vanished">nicht verifiziert</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="97"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
         <source>checked by you</source>
         <translation>von Ihnen geprüft</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
         <source>new key, not checked</source>
         <translation>neuer Schlüssel, nicht geprüft</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
         <source>key known, not heard with it since listed</source>
         <translation>Schlüssel bekannt, seit Aufnahme in die Liste nichts damit empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
         <source>key changed: nothing private is sent until you check it</source>
         <translation>Schlüssel geändert: Nichts Privates wird gesendet, bis Sie ihn prüfen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
         <source>a copy without keys uses this name too: check the key</source>
         <translation>ein Exemplar ohne Schlüssel verwendet diesen Namen ebenfalls: Prüfen Sie den Schlüssel</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="103"/>
         <source>no keys: what this user sends and gets is not protected</source>
         <translation>keine Schlüssel: Was dieser Benutzer sendet und empfängt, ist nicht geschützt</translation>
     </message>
@@ -973,17 +973,17 @@
 <context>
     <name>lanyx::ui::frmAbout</name>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="94"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="93"/>
         <source>The program&apos;s pages on the web</source>
         <translation>Die Seiten des Programms im Web</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="96"/>
         <source>Version</source>
         <translation>Version</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="144"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="143"/>
         <source>Lanyx - chat and alerts for your local network.
 
 Copyright (C) the Lanyx developers.
@@ -996,12 +996,12 @@ Copyright (C) die Lanyx-Entwickler.
 Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server, und nichts, was Sie senden, verlässt das Segment. </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="150"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
         <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
         <translation>Dieses Exemplar hat keine Schlüssel: Nachrichten reisen als Klartext, und jeder im Segment kann sie lesen oder unter beliebigem Namen senden. Verwenden Sie Lanyx deshalb nicht für Geheimnisse.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="152"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
         <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
         <translation>Zwischen Exemplaren dieses Lanyx wird alles, was Sie senden, signiert, und private Nachrichten werden verschlüsselt; öffentliche Meldungen und Chatzeilen kann trotzdem jeder im Segment lesen. Exemplare des ursprünglichen Protokolls haben keine Schlüssel: Was an sie geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
     </message>
@@ -1018,7 +1018,7 @@ Copyright (C) die Lanyx-Entwickler.
 Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server. Zwischen Exemplaren mit Schlüsseln werden private Nachrichten verschlüsselt und alles wird signiert; was an Exemplare ohne Schlüssel geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="160"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -1040,16 +1040,22 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
     </message>
     <message>
         <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="153"/>
         <source>User &amp;information...</source>
         <translation>Benutzer&amp;informationen...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="141"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="138"/>
+        <source>%1 is now called %2, a name in your groups or your history. What comes under the name %2 from now on is signed by %1&apos;s key: if %2 is somebody else to you, tell them apart before you write. A check of %1&apos;s key counts under the new name only once you compared the safety number in %2&apos;s information again.</source>
+        <translation>%1 heißt jetzt %2, ein Name in Ihren Gruppen oder Ihrem Verlauf. Was von nun an unter dem Namen %2 kommt, ist mit dem Schlüssel von %1 signiert: Ist %2 für Sie jemand anderes, halten Sie die beiden auseinander, bevor Sie schreiben. Eine Prüfung des Schlüssels von %1 gilt unter dem neuen Namen erst, wenn Sie die Sicherheitsnummer in den Informationen zu %2 erneut verglichen haben.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="170"/>
         <source>The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. Unblock names you no longer need to make room.</source>
         <translation>Die Liste der blockierten Benutzer enthält %1 Namen, so viele, wie Lanyx behält: %2 weitere wurden nicht blockiert. Heben Sie Blockierungen auf, die Sie nicht mehr brauchen, um Platz zu schaffen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="146"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="175"/>
         <source>Lanyx keeps %1 groups: %2 more were left out.</source>
         <translation>Lanyx behält %1 Gruppen: %2 weitere wurden weggelassen.</translation>
     </message>
@@ -1544,12 +1550,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Werkzeugleiste</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="727"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="725"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Entsperren</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="739"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="737"/>
         <source>History with %1</source>
         <translation>Verlauf mit %1</translation>
     </message>
@@ -1696,7 +1702,7 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Nachrichten an Benutzer mit bekanntem Schlüssel warten verschlüsselt auf diesem Computer und gehen hinaus, sobald der Benutzer zu sehen ist; nach dieser Zeit werden sie aufgegeben, und Sie erfahren es.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="788"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Nachrichten, die älter als %n Tag sind, werden jetzt aus dem Verlauf gelöscht. Fortfahren?</numerusform>
@@ -1704,12 +1710,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="814"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="816"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Die Ziele konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="849"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="851"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Diese Ziele sind weder Hostname noch IPv4-Adresse:
@@ -1787,30 +1793,30 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmSave</name>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="94"/>
         <source>Files</source>
         <translation>Dateien</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
         <source>Folders</source>
         <translation>Ordner</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
         <source>Folder</source>
         <translation>Ordner</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="106"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="107"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="129"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="130"/>
         <source>Parent folder</source>
         <translation>Übergeordneter Ordner</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="148"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="147"/>
         <source>68: Device unavailable</source>
         <translation>68: Gerät nicht verfügbar</translation>
     </message>
@@ -1943,24 +1949,34 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Wie man den Schlüssel prüft</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
+        <source>checked as %1, now %2</source>
+        <translation>geprüft als %1, jetzt %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="169"/>
         <source>none: no key is known for %1</source>
         <translation>keine: Für %1 ist kein Schlüssel bekannt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="176"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="180"/>
         <source>Compare this number with %1 in person or by phone: %1&apos;s Lanyx shows the same number in the user information on you (and lanyx-cli keys lists it), or scan the QR code. Mark the key as checked only when both numbers are the same.</source>
         <translation>Vergleichen Sie diese Nummer persönlich oder am Telefon mit %1: Das Lanyx von %1 zeigt dieselbe Nummer in den Benutzerinformationen zu Ihnen (und lanyx-cli keys listet sie auf), oder scannen Sie den QR-Code. Markieren Sie den Schlüssel nur dann als geprüft, wenn beide Nummern gleich sind.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="183"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="187"/>
         <source>A copy without keys was heard under the name %1, and now a key is announced for it. Somebody may be taking the name: the key is not taken until you check it with %1.</source>
         <translation>Unter dem Namen %1 hat sich ein Exemplar ohne Schlüssel gemeldet, und jetzt wird dafür ein Schlüssel angekündigt. Vielleicht eignet sich jemand den Namen an: Der Schlüssel wird erst übernommen, wenn Sie ihn mit %1 geprüft haben.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="188"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="192"/>
         <source>Nothing signed by %1&apos;s key has been heard since %1 was listed: what is listed under the name may not come from %1&apos;s program.</source>
         <translation>Seit %1 in der Liste steht, wurde nichts empfangen, was mit dem Schlüssel von %1 signiert ist: Was unter dem Namen aufgeführt ist, stammt vielleicht nicht vom Programm von %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="198"/>
+        <source>You checked this key when the user was called %1. The safety number covers the names: compare the number shown here with %2 once more, then mark the key as checked.</source>
+        <translation>Sie haben diesen Schlüssel geprüft, als der Benutzer %1 hieß. Die Sicherheitsnummer umfasst die Namen: Vergleichen Sie die hier gezeigte Nummer noch einmal mit %2 und markieren Sie den Schlüssel dann als geprüft.</translation>
     </message>
     <message>
         <source>&amp;Accept the new key</source>
@@ -1977,12 +1993,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>dieses Exemplar hat keine Schlüssel</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
         <source>none</source>
         <translation>keiner</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="162"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="166"/>
         <source>nothing heard</source>
         <translation>nichts gehört</translation>
     </message>

@@ -339,79 +339,79 @@
         <translation>No hay nada que enviar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
         <source>Files cannot be offered: %1</source>
         <translation>No se pueden ofrecer archivos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="256"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="257"/>
         <source>No key is known for %1.</source>
         <translation>No se conoce ninguna clave de %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="272"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="273"/>
         <source>The offer could not be sent: %1</source>
         <translation>No se pudo enviar la oferta: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="274"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="275"/>
         <source>The offer could not be sent to %1.</source>
         <translation>No se pudo enviar la oferta a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="283"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="284"/>
         <source>no answer</source>
         <translation>sin respuesta</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="390"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="394"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 no es una carpeta en la que este usuario pueda escribir</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="395"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="399"/>
         <source>no key is known for %1</source>
         <translation>no se conoce ninguna clave de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="445"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="573"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="449"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="578"/>
         <source>refused: %1</source>
         <translation>rechazado: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="455"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="459"/>
         <source>%1; trying again</source>
         <translation>%1; se vuelve a intentar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="538"/>
         <source>the receiver did not come back</source>
         <translation>el destinatario no volvió</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="599"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="604"/>
         <source>too many offers were waiting</source>
         <translation>había demasiadas ofertas esperando</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="611"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="616"/>
         <source>not answered</source>
         <translation>sin contestar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="626"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="635"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="631"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="640"/>
         <source>cancelled by %1</source>
         <translation>cancelado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="634"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="639"/>
         <source>withdrawn by %1</source>
         <translation>retirado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="647"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="652"/>
         <source>the offer did not reach %1</source>
         <translation>la oferta no llegó a %1</translation>
     </message>
@@ -419,22 +419,22 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="325"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="330"/>
         <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
         <translation>el remitente cerró la conexión antes del saludo inicial (otra versión de Lanyx, o demasiadas conexiones)</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="327"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="332"/>
         <source>the sender closed the connection</source>
         <translation>el remitente cerró la conexión</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="340"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="345"/>
         <source>cancelled</source>
         <translation>cancelado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="405"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="410"/>
         <source>connection lost (%1)</source>
         <translation>conexión perdida (%1)</translation>
     </message>
@@ -457,7 +457,7 @@
         <translation>una conexión de transferencia falló en su saludo inicial: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="276"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="277"/>
         <source>the receiver closed the connection</source>
         <translation>el destinatario cerró la conexión</translation>
     </message>
@@ -465,38 +465,38 @@
 <context>
     <name>lanyx::ui::ChatWindows</name>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="229"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="230"/>
         <source>%1 left the network; lines to %1 wait until %1 is back.</source>
         <translation>%1 ha salido de la red; las líneas para %1 esperan a que vuelva.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="299"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="300"/>
         <source>%1 shares this chat with you and %2.</source>
         <translation>%1 comparte este chat contigo y con %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="250"/>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="305"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="251"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="306"/>
         <source>%1 added %2</source>
         <translation>%1 añadió a %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="310"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="311"/>
         <source>%1 removed %2</source>
         <translation>%1 quitó a %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="316"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="317"/>
         <source>%1 removed you from this chat: it is a list of your own now.</source>
         <translation>%1 te quitó de este chat: ahora la lista es solo tuya.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="329"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="330"/>
         <source>%1 is now %2.</source>
         <translation>%1 ahora se llama %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="352"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="353"/>
         <source>%1 is back.</source>
         <translation>%1 ha vuelto.</translation>
     </message>
@@ -504,28 +504,28 @@
 <context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
         <source>File transfers are not available.</source>
         <translation>Las transferencias de archivos no están disponibles.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="153"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="155"/>
         <source>Drop files onto a user.</source>
         <translation>Suelte los archivos sobre un usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="169"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="199"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="171"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="202"/>
         <source>Only files and folders on this computer can be sent.</source>
         <translation>Solo se pueden enviar archivos y carpetas de este equipo.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="185"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="188"/>
         <source>Drop to offer the files to %1.</source>
         <translation>Suelte para ofrecer los archivos a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="212"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="215"/>
         <source>Send Files</source>
         <translation>Enviar archivos</translation>
     </message>
@@ -539,28 +539,28 @@
         <translation>(no verificado) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="258"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="277"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="360"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un mensaje para %1 no se envió: no se vio a %1 en la red durante el tiempo que podía esperar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="363"/>
         <source>Waiting message - Lanyx</source>
         <translation>Mensaje en espera - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="355"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="374"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
         <source>History - Lanyx</source>
         <translation>Historial - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
@@ -812,12 +812,12 @@
         <translation>%1 ofrece %2; responda en la ventana Transferencias.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer finished</source>
         <translation>Transferencia terminada</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer failed</source>
         <translation>Error en la transferencia</translation>
     </message>
@@ -875,52 +875,52 @@
         <translation>%1 de %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
         <source>Sent %1 to %2.</source>
         <translation>%1 enviado a %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="102"/>
         <source>Received %1 from %2 into %3.</source>
         <translation>%1 recibido de %2 en %3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="108"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
         <source>Sending %1 to %2 failed%3.</source>
         <translation>Falló el envío de %1 a %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
         <source>Receiving %1 from %2 failed%3.</source>
         <translation>Falló la recepción de %1 de %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
         <source>%1 declined %2.</source>
         <translation>%1 rechazó %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="114"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="111"/>
         <source>Declined %1 from %2.</source>
         <translation>%1 de %2 rechazado.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="116"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
         <source>Sending %1 to %2 was cancelled%3.</source>
         <translation>Se canceló el envío de %1 a %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="118"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="115"/>
         <source>Receiving %1 from %2 was cancelled%3.</source>
         <translation>Se canceló la recepción de %1 de %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="135"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="132"/>
         <source>%1 cannot receive files.</source>
         <translation>%1 no puede recibir archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="139"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="136"/>
         <source>Files go to named users: choose one.</source>
         <translation>Los archivos van a usuarios concretos: elija uno.</translation>
     </message>
@@ -940,32 +940,32 @@
         <translation type="vanished">no verificado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="97"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
         <source>checked by you</source>
         <translation>comprobada por usted</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
         <source>new key, not checked</source>
         <translation>clave nueva, sin comprobar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
         <source>key known, not heard with it since listed</source>
         <translation>clave conocida, nada recibido con ella desde que aparece en la lista</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
         <source>key changed: nothing private is sent until you check it</source>
         <translation>clave cambiada: no se envía nada privado hasta que la compruebe</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
         <source>a copy without keys uses this name too: check the key</source>
         <translation>una copia sin claves también usa este nombre: compruebe la clave</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="103"/>
         <source>no keys: what this user sends and gets is not protected</source>
         <translation>sin claves: lo que este usuario envía y recibe no está protegido</translation>
     </message>
@@ -973,17 +973,17 @@
 <context>
     <name>lanyx::ui::frmAbout</name>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="94"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="93"/>
         <source>The program&apos;s pages on the web</source>
         <translation>Las páginas del programa en la Web</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="96"/>
         <source>Version</source>
         <translation>Versión</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="144"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="143"/>
         <source>Lanyx - chat and alerts for your local network.
 
 Copyright (C) the Lanyx developers.
@@ -996,12 +996,12 @@ Copyright (C) los desarrolladores de Lanyx.
 Lanyx habla directamente con las demás copias de su segmento de red: no hay servidor, y nada de lo que envía sale del segmento. </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="150"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
         <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
         <translation>Esta copia no tiene claves: los mensajes viajan sin cifrar y cualquiera en el segmento puede leerlos o enviar con cualquier nombre, así que no use Lanyx para secretos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="152"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
         <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
         <translation>Entre copias de este Lanyx, lo que envía va firmado y los mensajes privados van cifrados; las alertas públicas y las líneas de chat las puede leer cualquiera en el segmento. Las copias del protocolo original no tienen claves: lo que va a ellas o viene de ellas viaja sin cifrar, y cualquiera en el segmento puede leerlo o enviarlo con cualquier nombre.</translation>
     </message>
@@ -1018,7 +1018,7 @@ Copyright (C) los desarrolladores de Lanyx.
 Lanyx habla directamente con las demás copias de su segmento de red: no hay servidor. Entre copias con claves, los mensajes privados van cifrados y todo va firmado; lo que se envía a copias sin claves o llega de ellas viaja como texto sin cifrar, que cualquiera en el segmento puede leer o enviar con cualquier nombre.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="160"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -1040,16 +1040,22 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
     </message>
     <message>
         <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="153"/>
         <source>User &amp;information...</source>
         <translation>&amp;Información del usuario...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="141"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="138"/>
+        <source>%1 is now called %2, a name in your groups or your history. What comes under the name %2 from now on is signed by %1&apos;s key: if %2 is somebody else to you, tell them apart before you write. A check of %1&apos;s key counts under the new name only once you compared the safety number in %2&apos;s information again.</source>
+        <translation>%1 se llama ahora %2, un nombre de sus grupos o de su historial. Lo que llegue desde ahora con el nombre %2 está firmado con la clave de %1: si %2 es otra persona para usted, distíngalos antes de escribir. Una comprobación de la clave de %1 solo cuenta con el nuevo nombre cuando haya vuelto a comparar el número de seguridad en la información de %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="170"/>
         <source>The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. Unblock names you no longer need to make room.</source>
         <translation>La lista de usuarios bloqueados contiene %1 nombres, todos los que Lanyx guarda: otros %2 no se bloquearon. Desbloquee los nombres que ya no necesite para hacer sitio.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="146"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="175"/>
         <source>Lanyx keeps %1 groups: %2 more were left out.</source>
         <translation>Lanyx guarda %1 grupos: otros %2 se omitieron.</translation>
     </message>
@@ -1544,12 +1550,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Barra de herramientas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="727"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="725"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Desbloquear</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="739"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="737"/>
         <source>History with %1</source>
         <translation>Historial con %1</translation>
     </message>
@@ -1696,7 +1702,7 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Los mensajes a usuarios cuya clave se conoce esperan cifrados en este equipo y se envían cuando se ve al usuario; pasado este tiempo se abandonan y se le avisa.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="788"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Los mensajes de más de %n día se eliminarán ahora del historial. ¿Continuar?</numerusform>
@@ -1704,12 +1710,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="814"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="816"/>
         <source>The destinations could not be saved: %1</source>
         <translation>No se pudieron guardar los destinos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="849"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="851"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Estos destinos no son nombres de equipo ni direcciones IPv4:
@@ -1787,30 +1793,30 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmSave</name>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="94"/>
         <source>Files</source>
         <translation>Archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
         <source>Folders</source>
         <translation>Carpetas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
         <source>Folder</source>
         <translation>Carpeta</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="106"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="107"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="129"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="130"/>
         <source>Parent folder</source>
         <translation>Carpeta superior</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="148"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="147"/>
         <source>68: Device unavailable</source>
         <translation>68: dispositivo no disponible</translation>
     </message>
@@ -1943,24 +1949,34 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Cómo comprobar la clave</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
+        <source>checked as %1, now %2</source>
+        <translation>comprobada como %1, ahora %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="169"/>
         <source>none: no key is known for %1</source>
         <translation>ninguno: no se conoce ninguna clave de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="176"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="180"/>
         <source>Compare this number with %1 in person or by phone: %1&apos;s Lanyx shows the same number in the user information on you (and lanyx-cli keys lists it), or scan the QR code. Mark the key as checked only when both numbers are the same.</source>
         <translation>Compare este número con %1 en persona o por teléfono: el Lanyx de %1 muestra el mismo número en la información del usuario sobre usted (y lanyx-cli keys también lo muestra), o escanee el código QR. Marque la clave como comprobada solo cuando ambos números sean iguales.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="183"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="187"/>
         <source>A copy without keys was heard under the name %1, and now a key is announced for it. Somebody may be taking the name: the key is not taken until you check it with %1.</source>
         <translation>Apareció una copia sin claves con el nombre %1, y ahora se anuncia una clave para ese nombre. Puede que alguien se esté apropiando del nombre: la clave no se acepta hasta que la compruebe con %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="188"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="192"/>
         <source>Nothing signed by %1&apos;s key has been heard since %1 was listed: what is listed under the name may not come from %1&apos;s program.</source>
         <translation>No se ha recibido nada firmado con la clave de %1 desde que %1 aparece en la lista: lo que figura con ese nombre puede no venir del programa de %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="198"/>
+        <source>You checked this key when the user was called %1. The safety number covers the names: compare the number shown here with %2 once more, then mark the key as checked.</source>
+        <translation>Comprobó esta clave cuando el usuario se llamaba %1. El número de seguridad abarca los nombres: compare una vez más el número que se muestra aquí con %2 y marque después la clave como comprobada.</translation>
     </message>
     <message>
         <source>&amp;Accept the new key</source>
@@ -1977,12 +1993,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>esta copia no tiene claves</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
         <source>none</source>
         <translation>ninguna</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="162"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="166"/>
         <source>nothing heard</source>
         <translation>nada recibido</translation>
     </message>

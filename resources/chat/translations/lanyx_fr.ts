@@ -339,79 +339,79 @@
         <translation>Rien à envoyer</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
         <source>Files cannot be offered: %1</source>
         <translation>Impossible de proposer des fichiers : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="256"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="257"/>
         <source>No key is known for %1.</source>
         <translation>Aucune clé n&apos;est connue pour %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="272"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="273"/>
         <source>The offer could not be sent: %1</source>
         <translation>L&apos;offre n&apos;a pas pu être envoyée : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="274"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="275"/>
         <source>The offer could not be sent to %1.</source>
         <translation>L&apos;offre n&apos;a pas pu être envoyée à %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="283"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="284"/>
         <source>no answer</source>
         <translation>pas de réponse</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="390"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="394"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 n&apos;est pas un dossier où cet utilisateur peut écrire</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="395"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="399"/>
         <source>no key is known for %1</source>
         <translation>aucune clé n&apos;est connue pour %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="445"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="573"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="449"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="578"/>
         <source>refused: %1</source>
         <translation>refusé : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="455"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="459"/>
         <source>%1; trying again</source>
         <translation>%1 ; nouvelle tentative</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="538"/>
         <source>the receiver did not come back</source>
         <translation>le destinataire n&apos;est pas revenu</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="599"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="604"/>
         <source>too many offers were waiting</source>
         <translation>trop d&apos;offres étaient en attente</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="611"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="616"/>
         <source>not answered</source>
         <translation>sans réponse</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="626"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="635"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="631"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="640"/>
         <source>cancelled by %1</source>
         <translation>annulé par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="634"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="639"/>
         <source>withdrawn by %1</source>
         <translation>retiré par %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="647"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="652"/>
         <source>the offer did not reach %1</source>
         <translation>l&apos;offre n&apos;est pas parvenue à %1</translation>
     </message>
@@ -419,22 +419,22 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="325"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="330"/>
         <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
         <translation>l&apos;expéditeur a fermé la connexion avant la poignée de main (une autre version de Lanyx, ou trop de connexions)</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="327"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="332"/>
         <source>the sender closed the connection</source>
         <translation>l&apos;expéditeur a fermé la connexion</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="340"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="345"/>
         <source>cancelled</source>
         <translation>annulé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="405"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="410"/>
         <source>connection lost (%1)</source>
         <translation>connexion perdue (%1)</translation>
     </message>
@@ -457,7 +457,7 @@
         <translation>une connexion de transfert a échoué à sa poignée de main : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="276"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="277"/>
         <source>the receiver closed the connection</source>
         <translation>le destinataire a fermé la connexion</translation>
     </message>
@@ -465,38 +465,38 @@
 <context>
     <name>lanyx::ui::ChatWindows</name>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="229"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="230"/>
         <source>%1 left the network; lines to %1 wait until %1 is back.</source>
         <translation>%1 a quitté le réseau ; les lignes pour %1 attendent son retour.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="299"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="300"/>
         <source>%1 shares this chat with you and %2.</source>
         <translation>%1 partage cette discussion avec vous et %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="250"/>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="305"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="251"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="306"/>
         <source>%1 added %2</source>
         <translation>%1 a ajouté %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="310"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="311"/>
         <source>%1 removed %2</source>
         <translation>%1 a retiré %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="316"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="317"/>
         <source>%1 removed you from this chat: it is a list of your own now.</source>
         <translation>%1 vous a retiré de cette discussion : la liste n’est plus qu’à vous.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="329"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="330"/>
         <source>%1 is now %2.</source>
         <translation>%1 s&apos;appelle maintenant %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="352"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="353"/>
         <source>%1 is back.</source>
         <translation>%1 est de retour.</translation>
     </message>
@@ -504,28 +504,28 @@
 <context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
         <source>File transfers are not available.</source>
         <translation>Les transferts de fichiers ne sont pas disponibles.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="153"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="155"/>
         <source>Drop files onto a user.</source>
         <translation>Déposez les fichiers sur un utilisateur.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="169"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="199"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="171"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="202"/>
         <source>Only files and folders on this computer can be sent.</source>
         <translation>Seuls les fichiers et dossiers de cet ordinateur peuvent être envoyés.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="185"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="188"/>
         <source>Drop to offer the files to %1.</source>
         <translation>Déposez pour proposer les fichiers à %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="212"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="215"/>
         <source>Send Files</source>
         <translation>Envoyer des fichiers</translation>
     </message>
@@ -539,28 +539,28 @@
         <translation>(non vérifié) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="258"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="277"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1 : %2 alertes, %3 lignes de discussion non affichées</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="360"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un message à %1 n&apos;a pas été envoyé : %1 n&apos;a pas été vu sur le réseau pendant le temps où il pouvait attendre.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="363"/>
         <source>Waiting message - Lanyx</source>
         <translation>Message en attente - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="355"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="374"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
         <source>History - Lanyx</source>
         <translation>Historique - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Aucun historique n&apos;est conservé pendant cette exécution (voir le journal).</translation>
     </message>
@@ -812,12 +812,12 @@
         <translation>%1 propose %2 ; répondez dans la fenêtre Transferts.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer finished</source>
         <translation>Transfert terminé</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer failed</source>
         <translation>Échec du transfert</translation>
     </message>
@@ -875,52 +875,52 @@
         <translation>%1 sur %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
         <source>Sent %1 to %2.</source>
         <translation>%1 envoyé à %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="102"/>
         <source>Received %1 from %2 into %3.</source>
         <translation>%1 reçu de %2 dans %3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="108"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
         <source>Sending %1 to %2 failed%3.</source>
         <translation>L&apos;envoi de %1 à %2 a échoué%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
         <source>Receiving %1 from %2 failed%3.</source>
         <translation>La réception de %1 de %2 a échoué%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
         <source>%1 declined %2.</source>
         <translation>%1 a refusé %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="114"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="111"/>
         <source>Declined %1 from %2.</source>
         <translation>%1 de %2 refusé.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="116"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
         <source>Sending %1 to %2 was cancelled%3.</source>
         <translation>L&apos;envoi de %1 à %2 a été annulé%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="118"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="115"/>
         <source>Receiving %1 from %2 was cancelled%3.</source>
         <translation>La réception de %1 de %2 a été annulée%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="135"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="132"/>
         <source>%1 cannot receive files.</source>
         <translation>%1 ne peut pas recevoir de fichiers.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="139"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="136"/>
         <source>Files go to named users: choose one.</source>
         <translation>Les fichiers vont à des utilisateurs nommés : choisissez-en un.</translation>
     </message>
@@ -940,32 +940,32 @@
         <translation type="vanished">non vérifié</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="97"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
         <source>checked by you</source>
         <translation>vérifiée par vous</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
         <source>new key, not checked</source>
         <translation>nouvelle clé, non vérifiée</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
         <source>key known, not heard with it since listed</source>
         <translation>clé connue, rien reçu avec elle depuis l&apos;entrée dans la liste</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
         <source>key changed: nothing private is sent until you check it</source>
         <translation>clé changée : rien de privé n&apos;est envoyé tant que vous ne l&apos;avez pas vérifiée</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
         <source>a copy without keys uses this name too: check the key</source>
         <translation>une copie sans clés utilise aussi ce nom : vérifiez la clé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="103"/>
         <source>no keys: what this user sends and gets is not protected</source>
         <translation>pas de clés : ce que cet utilisateur envoie et reçoit n&apos;est pas protégé</translation>
     </message>
@@ -973,17 +973,17 @@
 <context>
     <name>lanyx::ui::frmAbout</name>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="94"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="93"/>
         <source>The program&apos;s pages on the web</source>
         <translation>Les pages du programme sur le Web</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="96"/>
         <source>Version</source>
         <translation>Version</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="144"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="143"/>
         <source>Lanyx - chat and alerts for your local network.
 
 Copyright (C) the Lanyx developers.
@@ -996,12 +996,12 @@ Copyright (C) les développeurs de Lanyx.
 Lanyx parle directement aux autres copies de votre segment de réseau : il n&apos;y a pas de serveur, et rien de ce que vous envoyez ne quitte le segment. </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="150"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
         <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
         <translation>Cette copie n&apos;a pas de clés : les messages circulent en clair et n&apos;importe qui sur le segment peut les lire ou en envoyer sous n&apos;importe quel nom ; n&apos;utilisez donc pas Lanyx pour des secrets.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="152"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
         <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
         <translation>Entre copies de ce Lanyx, ce que vous envoyez est signé et les messages privés sont chiffrés ; les alertes publiques et les lignes de discussion restent lisibles par tout le monde sur le segment. Les copies du protocole d&apos;origine n&apos;ont pas de clés : ce qui leur est envoyé ou vient d&apos;elles circule en clair, et n&apos;importe qui sur le segment peut le lire ou l&apos;envoyer sous n&apos;importe quel nom.</translation>
     </message>
@@ -1018,7 +1018,7 @@ Copyright (C) les développeurs de Lanyx.
 Lanyx parle directement aux autres copies de votre segment de réseau : il n&apos;y a pas de serveur. Entre copies munies de clés, les messages privés sont chiffrés et tout est signé ; ce qui va vers des copies sans clés ou en vient circule en clair, et n&apos;importe qui sur le segment peut le lire ou l&apos;envoyer sous n&apos;importe quel nom.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="160"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -1040,16 +1040,22 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
     </message>
     <message>
         <location filename="../../../chat/ui/BoxMessage.cpp" line="124"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="153"/>
         <source>User &amp;information...</source>
         <translation>&amp;Informations sur l&apos;utilisateur...</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="141"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="138"/>
+        <source>%1 is now called %2, a name in your groups or your history. What comes under the name %2 from now on is signed by %1&apos;s key: if %2 is somebody else to you, tell them apart before you write. A check of %1&apos;s key counts under the new name only once you compared the safety number in %2&apos;s information again.</source>
+        <translation>%1 s&apos;appelle maintenant %2, un nom de vos groupes ou de votre historique. Ce qui arrive désormais sous le nom %2 est signé par la clé de %1 : si %2 est pour vous quelqu&apos;un d&apos;autre, distinguez-les avant d&apos;écrire. Une vérification de la clé de %1 ne compte sous le nouveau nom qu&apos;une fois que vous avez de nouveau comparé le numéro de sécurité dans les informations de %2.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="170"/>
         <source>The list of blocked users holds %1 names, all that Lanyx keeps: %2 more were not blocked. Unblock names you no longer need to make room.</source>
         <translation>La liste des utilisateurs bloqués contient %1 noms, tout ce que Lanyx conserve : %2 de plus n&apos;ont pas été bloqués. Débloquez les noms dont vous n&apos;avez plus besoin pour faire de la place.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/BoxMessage.cpp" line="146"/>
+        <location filename="../../../chat/ui/BoxMessage.cpp" line="175"/>
         <source>Lanyx keeps %1 groups: %2 more were left out.</source>
         <translation>Lanyx conserve %1 groupes : %2 de plus ont été laissés de côté.</translation>
     </message>
@@ -1544,12 +1550,12 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Barre d&apos;outils</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="727"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="725"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Débloquer</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="739"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="737"/>
         <source>History with %1</source>
         <translation>Historique avec %1</translation>
     </message>
@@ -1696,7 +1702,7 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Les messages aux utilisateurs dont la clé est connue attendent, chiffrés, sur cet ordinateur et partent dès que l&apos;utilisateur est vu ; passé ce délai ils sont abandonnés, et vous en êtes averti.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="788"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Les messages de plus de %n jour vont être supprimés de l&apos;historique maintenant. Continuer ?</numerusform>
@@ -1704,12 +1710,12 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="814"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="816"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Les destinations n&apos;ont pas pu être enregistrées : %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="849"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="851"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Ces destinations ne sont ni des noms d&apos;hôte ni des adresses IPv4 :
@@ -1787,30 +1793,30 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmSave</name>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="94"/>
         <source>Files</source>
         <translation>Fichiers</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
         <source>Folders</source>
         <translation>Dossiers</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
         <source>Folder</source>
         <translation>Dossier</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="106"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="107"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="129"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="130"/>
         <source>Parent folder</source>
         <translation>Dossier parent</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="148"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="147"/>
         <source>68: Device unavailable</source>
         <translation>68 : périphérique indisponible</translation>
     </message>
@@ -1943,24 +1949,34 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>Comment vérifier la clé</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
+        <source>checked as %1, now %2</source>
+        <translation>vérifiée comme %1, maintenant %2</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="169"/>
         <source>none: no key is known for %1</source>
         <translation>aucun : aucune clé n&apos;est connue pour %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="176"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="180"/>
         <source>Compare this number with %1 in person or by phone: %1&apos;s Lanyx shows the same number in the user information on you (and lanyx-cli keys lists it), or scan the QR code. Mark the key as checked only when both numbers are the same.</source>
         <translation>Comparez ce numéro avec %1 en personne ou par téléphone : le Lanyx de %1 affiche le même numéro dans les informations sur l&apos;utilisateur vous concernant (et lanyx-cli keys l&apos;indique aussi), ou scannez le code QR. Ne marquez la clé comme vérifiée que si les deux numéros sont identiques.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="183"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="187"/>
         <source>A copy without keys was heard under the name %1, and now a key is announced for it. Somebody may be taking the name: the key is not taken until you check it with %1.</source>
         <translation>Une copie sans clés s&apos;est manifestée sous le nom %1, et une clé est maintenant annoncée pour ce nom. Quelqu&apos;un tente peut-être de s&apos;approprier le nom : la clé n&apos;est pas retenue tant que vous ne l&apos;avez pas vérifiée avec %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="188"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="192"/>
         <source>Nothing signed by %1&apos;s key has been heard since %1 was listed: what is listed under the name may not come from %1&apos;s program.</source>
         <translation>Rien de signé par la clé de %1 n&apos;a été reçu depuis que %1 figure dans la liste : ce qui apparaît sous ce nom ne vient peut-être pas du programme de %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="198"/>
+        <source>You checked this key when the user was called %1. The safety number covers the names: compare the number shown here with %2 once more, then mark the key as checked.</source>
+        <translation>Vous avez vérifié cette clé quand l&apos;utilisateur s&apos;appelait %1. Le numéro de sécurité couvre les noms : comparez encore une fois le numéro affiché ici avec %2, puis marquez la clé comme vérifiée.</translation>
     </message>
     <message>
         <source>&amp;Accept the new key</source>
@@ -1977,12 +1993,12 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>cette copie n&apos;a pas de clés</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="161"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="165"/>
         <source>none</source>
         <translation>aucune</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmUserInfo.cpp" line="162"/>
+        <location filename="../../../chat/ui/frmUserInfo.cpp" line="166"/>
         <source>nothing heard</source>
         <translation>rien reçu</translation>
     </message>
