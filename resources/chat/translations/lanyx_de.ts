@@ -175,243 +175,288 @@
 <context>
     <name>lanyx::FileTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
         <source>1 byte</source>
         <translation>1 Byte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
         <source>%1 bytes</source>
         <translation>%1 Bytes</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
         <source>%1 KB</source>
         <translation>%1 KB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="56"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
         <source>%1 MB</source>
         <translation>%1 MB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="57"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
         <source>%1 GB</source>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="58"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
         <source>%1 TB</source>
         <translation>%1 TB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="94"/>
         <source>1 file</source>
         <translation>1 Datei</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="71"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
         <source>%1 files</source>
         <translation>%1 Dateien</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="105"/>
         <source>Waiting for %1 to accept</source>
         <translation>Wartet, bis %1 annimmt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="83"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="107"/>
         <source>Offered by %1</source>
         <translation>Angeboten von %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="109"/>
         <source>Sending</source>
         <translation>Wird gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="86"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="110"/>
         <source>Receiving</source>
         <translation>Wird empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="88"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="112"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="90"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="114"/>
         <source>Sent</source>
         <translation>Gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="91"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="115"/>
         <source>Received</source>
         <translation>Empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="117"/>
         <source>Failed</source>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="119"/>
         <source>Declined by %1</source>
         <translation>Von %1 abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="96"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="120"/>
         <source>Declined</source>
         <translation>Abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="98"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="122"/>
         <source>Cancelled</source>
         <translation>Abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="101"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="125"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="155"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="133"/>
+        <source>stopped by %1: not enough free space there</source>
+        <translation>von %1 angehalten: dort ist nicht genug Speicherplatz frei</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="135"/>
+        <source>stopped by %1: the files could not be written there</source>
+        <translation>von %1 angehalten: die Dateien konnten dort nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <source>stopped by %1: a file arrived damaged</source>
+        <translation>von %1 angehalten: eine Datei kam beschädigt an</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <source>refused by %1</source>
+        <translation>von %1 abgelehnt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
+        <source>not shown to %1: too many offers were waiting there</source>
+        <translation>%1 nicht angezeigt: dort warteten zu viele Angebote</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <source>stopped by %1</source>
+        <translation>von %1 angehalten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Diese Lanyx-Ausgabe wurde ohne Dateiübertragung gebaut.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="162"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="239"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Dieses Exemplar läuft ohne Schlüssel und kann deshalb keine Dateien senden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="163"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="240"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>Das Programm dieses Benutzers kann keine Dateien empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="164"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="241"/>
         <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
         <translation>Der Schlüssel dieses Benutzers hat sich geändert: Vergleichen Sie zuerst die Sicherheitsnummer in den Benutzerinformationen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="166"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
         <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
         <translation>Ein Exemplar ohne Schlüssel verwendet diesen Namen ebenfalls: Prüfen Sie zuerst den Schlüssel in den Benutzerinformationen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="168"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
         <source>This user&apos;s program has not been heard with its key since it was listed.</source>
         <translation>Das Programm dieses Benutzers wurde seit seiner Aufnahme in die Liste nicht mit seinem Schlüssel gehört.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="625"/>
+        <source>%1 has not been heard from there with the same key since Lanyx started</source>
+        <translation>von %1 kam seit dem Start von Lanyx nichts mit demselben Schlüssel von dort</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="689"/>
+        <source>%1 did not come back within %2 min (%3)</source>
+        <translation>%1 kam nicht innerhalb von %2 min zurück (%3)</translation>
     </message>
     <message>
         <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
         <translation type="vanished">Der Schlüssel dieses Benutzers hat sich geändert: Nehmen Sie zuerst in den Benutzerinformationen den neuen Schlüssel an.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="309"/>
         <source>Nothing to send.</source>
         <translation>Nichts zu senden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="228"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="311"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Zu viele Übertragungen auf einmal; warten Sie, bis einige fertig sind.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="315"/>
         <source>%1 does not exist.</source>
         <translation>%1 gibt es nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="233"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="316"/>
         <source>%1 cannot be read.</source>
         <translation>%1 kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="238"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="321"/>
         <source>Nothing to send</source>
         <translation>Nichts zu senden</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="327"/>
         <source>Files cannot be offered: %1</source>
         <translation>Dateien können nicht angeboten werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="256"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="343"/>
         <source>No key is known for %1.</source>
         <translation>Für %1 ist kein Schlüssel bekannt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="272"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="359"/>
         <source>The offer could not be sent: %1</source>
         <translation>Das Angebot konnte nicht gesendet werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="274"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>The offer could not be sent to %1.</source>
         <translation>Das Angebot konnte nicht an %1 gesendet werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="283"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="370"/>
         <source>no answer</source>
         <translation>keine Antwort</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="390"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="485"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 ist kein Ordner, in den dieser Benutzer schreiben darf</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="395"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="502"/>
         <source>no key is known for %1</source>
         <translation>für %1 ist kein Schlüssel bekannt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="445"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="573"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="572"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="579"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="733"/>
         <source>refused: %1</source>
         <translation>abgewiesen: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="455"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="588"/>
         <source>%1; trying again</source>
         <translation>%1; neuer Versuch</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
         <source>the receiver did not come back</source>
-        <translation>der Empfänger hat sich nicht wieder gemeldet</translation>
+        <translation type="vanished">der Empfänger hat sich nicht wieder gemeldet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="599"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="769"/>
         <source>too many offers were waiting</source>
         <translation>zu viele Angebote warteten</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="611"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="781"/>
         <source>not answered</source>
         <translation>nicht beantwortet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="626"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="635"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="808"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="824"/>
         <source>cancelled by %1</source>
         <translation>von %1 abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="634"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="823"/>
         <source>withdrawn by %1</source>
         <translation>von %1 zurückgezogen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="647"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="948"/>
+        <source>interrupted when Lanyx ended; it goes on when %1 is back</source>
+        <translation>unterbrochen, als Lanyx beendet wurde; es geht weiter, sobald %1 wieder da ist</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="1017"/>
         <source>the offer did not reach %1</source>
         <translation>das Angebot hat %1 nicht erreicht</translation>
     </message>
@@ -419,22 +464,32 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="325"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="347"/>
+        <source>nothing came from the sender for %1 s</source>
+        <translation>vom Absender kam %1 s lang nichts</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="368"/>
         <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
         <translation>der Absender hat die Verbindung vor dem Handshake geschlossen (eine andere Version von Lanyx oder zu viele Verbindungen)</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="327"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="370"/>
         <source>the sender closed the connection</source>
         <translation>der Absender hat die Verbindung getrennt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="340"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="388"/>
         <source>cancelled</source>
         <translation>abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="405"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="420"/>
+        <source>the sender refused the connection: %1</source>
+        <translation>der Absender hat die Verbindung abgelehnt: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="469"/>
         <source>connection lost (%1)</source>
         <translation>Verbindung verloren (%1)</translation>
     </message>
@@ -442,22 +497,27 @@
 <context>
     <name>lanyx::TransferServer</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="145"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="166"/>
         <source>a connection for a transfer did not complete its handshake in time</source>
         <translation>eine Verbindung für eine Übertragung hat ihren Handshake nicht rechtzeitig abgeschlossen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="167"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="189"/>
         <source>a receiver with an older version of Lanyx tried to connect; it cannot receive files from this one</source>
         <translation>ein Empfänger mit einer älteren Version von Lanyx wollte sich verbinden; er kann von dieser keine Dateien empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="207"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="229"/>
         <source>a connection for a transfer failed its handshake: %1</source>
         <translation>eine Verbindung für eine Übertragung ist beim Handshake gescheitert: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="276"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="300"/>
+        <source>the receiver took nothing for %1 s</source>
+        <translation>der Empfänger hat %1 s lang nichts angenommen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="301"/>
         <source>the receiver closed the connection</source>
         <translation>der Empfänger hat die Verbindung getrennt</translation>
     </message>
@@ -465,38 +525,38 @@
 <context>
     <name>lanyx::ui::ChatWindows</name>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="229"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="230"/>
         <source>%1 left the network; lines to %1 wait until %1 is back.</source>
         <translation>%1 hat das Netzwerk verlassen; Zeilen an %1 warten, bis %1 zurück ist.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="299"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="300"/>
         <source>%1 shares this chat with you and %2.</source>
         <translation>%1 teilt diesen Chat mit Ihnen und %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="250"/>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="305"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="251"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="306"/>
         <source>%1 added %2</source>
         <translation>%1 hat %2 hinzugefügt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="310"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="311"/>
         <source>%1 removed %2</source>
         <translation>%1 hat %2 entfernt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="316"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="317"/>
         <source>%1 removed you from this chat: it is a list of your own now.</source>
         <translation>%1 hat Sie aus diesem Chat entfernt: die Liste gehört jetzt nur Ihnen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="329"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="330"/>
         <source>%1 is now %2.</source>
         <translation>%1 heißt jetzt %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="352"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="353"/>
         <source>%1 is back.</source>
         <translation>%1 ist zurück.</translation>
     </message>
@@ -504,28 +564,28 @@
 <context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
         <source>File transfers are not available.</source>
         <translation>Dateiübertragungen sind nicht verfügbar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="153"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="155"/>
         <source>Drop files onto a user.</source>
         <translation>Legen Sie Dateien auf einem Benutzer ab.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="169"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="199"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="171"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="202"/>
         <source>Only files and folders on this computer can be sent.</source>
         <translation>Es können nur Dateien und Ordner auf diesem Computer gesendet werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="185"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="188"/>
         <source>Drop to offer the files to %1.</source>
         <translation>Ablegen, um die Dateien %1 anzubieten.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="212"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="215"/>
         <source>Send Files</source>
         <translation>Dateien senden</translation>
     </message>
@@ -539,28 +599,28 @@
         <translation>(nicht verifiziert) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="258"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="261"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Eine Nachricht an %1 wurde nicht gesendet: %1 war in der Zeit, die sie warten durfte, nicht im Netzwerk zu sehen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>Waiting message - Lanyx</source>
         <translation>Wartende Nachricht - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="355"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="358"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>History - Lanyx</source>
         <translation>Verlauf - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>
@@ -812,12 +872,12 @@
         <translation>%1 bietet %2 an; antworten Sie im Fenster Übertragungen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer finished</source>
         <translation>Übertragung beendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer failed</source>
         <translation>Übertragung fehlgeschlagen</translation>
     </message>
@@ -875,52 +935,52 @@
         <translation>%1 von %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
         <source>Sent %1 to %2.</source>
         <translation>%1 an %2 gesendet.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="102"/>
         <source>Received %1 from %2 into %3.</source>
         <translation>%1 von %2 in %3 empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="108"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
         <source>Sending %1 to %2 failed%3.</source>
         <translation>Senden von %1 an %2 fehlgeschlagen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
         <source>Receiving %1 from %2 failed%3.</source>
         <translation>Empfang von %1 von %2 fehlgeschlagen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
         <source>%1 declined %2.</source>
         <translation>%1 hat %2 abgelehnt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="114"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="111"/>
         <source>Declined %1 from %2.</source>
         <translation>%1 von %2 abgelehnt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="116"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
         <source>Sending %1 to %2 was cancelled%3.</source>
         <translation>Senden von %1 an %2 wurde abgebrochen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="118"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="115"/>
         <source>Receiving %1 from %2 was cancelled%3.</source>
         <translation>Empfang von %1 von %2 wurde abgebrochen%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="135"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="132"/>
         <source>%1 cannot receive files.</source>
         <translation>%1 kann keine Dateien empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="139"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="136"/>
         <source>Files go to named users: choose one.</source>
         <translation>Dateien gehen an einzelne Benutzer: Wählen Sie einen aus.</translation>
     </message>
@@ -940,32 +1000,32 @@
         <translation type="vanished">nicht verifiziert</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="97"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
         <source>checked by you</source>
         <translation>von Ihnen geprüft</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
         <source>new key, not checked</source>
         <translation>neuer Schlüssel, nicht geprüft</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
         <source>key known, not heard with it since listed</source>
         <translation>Schlüssel bekannt, seit Aufnahme in die Liste nichts damit empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
         <source>key changed: nothing private is sent until you check it</source>
         <translation>Schlüssel geändert: Nichts Privates wird gesendet, bis Sie ihn prüfen</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
         <source>a copy without keys uses this name too: check the key</source>
         <translation>ein Exemplar ohne Schlüssel verwendet diesen Namen ebenfalls: Prüfen Sie den Schlüssel</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="103"/>
         <source>no keys: what this user sends and gets is not protected</source>
         <translation>keine Schlüssel: Was dieser Benutzer sendet und empfängt, ist nicht geschützt</translation>
     </message>
@@ -973,17 +1033,17 @@
 <context>
     <name>lanyx::ui::frmAbout</name>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="94"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="93"/>
         <source>The program&apos;s pages on the web</source>
         <translation>Die Seiten des Programms im Web</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="96"/>
         <source>Version</source>
         <translation>Version</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="144"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="143"/>
         <source>Lanyx - chat and alerts for your local network.
 
 Copyright (C) the Lanyx developers.
@@ -996,12 +1056,12 @@ Copyright (C) die Lanyx-Entwickler.
 Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server, und nichts, was Sie senden, verlässt das Segment. </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="150"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
         <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
         <translation>Dieses Exemplar hat keine Schlüssel: Nachrichten reisen als Klartext, und jeder im Segment kann sie lesen oder unter beliebigem Namen senden. Verwenden Sie Lanyx deshalb nicht für Geheimnisse.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="152"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
         <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
         <translation>Zwischen Exemplaren dieses Lanyx wird alles, was Sie senden, signiert, und private Nachrichten werden verschlüsselt; öffentliche Meldungen und Chatzeilen kann trotzdem jeder im Segment lesen. Exemplare des ursprünglichen Protokolls haben keine Schlüssel: Was an sie geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
     </message>
@@ -1018,7 +1078,7 @@ Copyright (C) die Lanyx-Entwickler.
 Lanyx spricht direkt mit den anderen Exemplaren in Ihrem Netzwerksegment: Es gibt keinen Server. Zwischen Exemplaren mit Schlüsseln werden private Nachrichten verschlüsselt und alles wird signiert; was an Exemplare ohne Schlüssel geht oder von ihnen kommt, reist als Klartext, den jeder im Segment lesen oder unter beliebigem Namen senden kann.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="160"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -1544,12 +1604,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Werkzeugleiste</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="727"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="725"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Entsperren</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="739"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="737"/>
         <source>History with %1</source>
         <translation>Verlauf mit %1</translation>
     </message>
@@ -1696,7 +1756,7 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>Nachrichten an Benutzer mit bekanntem Schlüssel warten verschlüsselt auf diesem Computer und gehen hinaus, sobald der Benutzer zu sehen ist; nach dieser Zeit werden sie aufgegeben, und Sie erfahren es.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="788"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Nachrichten, die älter als %n Tag sind, werden jetzt aus dem Verlauf gelöscht. Fortfahren?</numerusform>
@@ -1704,12 +1764,12 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="814"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="816"/>
         <source>The destinations could not be saved: %1</source>
         <translation>Die Ziele konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="849"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="851"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Diese Ziele sind weder Hostname noch IPv4-Adresse:
@@ -1787,30 +1847,30 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmSave</name>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="94"/>
         <source>Files</source>
         <translation>Dateien</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
         <source>Folders</source>
         <translation>Ordner</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
         <source>Folder</source>
         <translation>Ordner</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="106"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="107"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="129"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="130"/>
         <source>Parent folder</source>
         <translation>Übergeordneter Ordner</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="148"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="147"/>
         <source>68: Device unavailable</source>
         <translation>68: Gerät nicht verfügbar</translation>
     </message>

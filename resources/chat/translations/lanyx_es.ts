@@ -175,243 +175,288 @@
 <context>
     <name>lanyx::FileTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
         <source>1 byte</source>
         <translation>1 byte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
         <source>%1 bytes</source>
         <translation>%1 bytes</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
         <source>%1 KB</source>
         <translation>%1 KB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="56"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
         <source>%1 MB</source>
         <translation>%1 MB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="57"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
         <source>%1 GB</source>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="58"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
         <source>%1 TB</source>
         <translation>%1 TB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="94"/>
         <source>1 file</source>
         <translation>1 archivo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="71"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
         <source>%1 files</source>
         <translation>%1 archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="105"/>
         <source>Waiting for %1 to accept</source>
         <translation>Esperando a que %1 acepte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="83"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="107"/>
         <source>Offered by %1</source>
         <translation>Ofrecido por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="109"/>
         <source>Sending</source>
         <translation>Enviando</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="86"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="110"/>
         <source>Receiving</source>
         <translation>Recibiendo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="88"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="112"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="90"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="114"/>
         <source>Sent</source>
         <translation>Enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="91"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="115"/>
         <source>Received</source>
         <translation>Recibido</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="117"/>
         <source>Failed</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="119"/>
         <source>Declined by %1</source>
         <translation>Rechazado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="96"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="120"/>
         <source>Declined</source>
         <translation>Rechazado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="98"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="122"/>
         <source>Cancelled</source>
         <translation>Cancelado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="101"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="125"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="155"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="133"/>
+        <source>stopped by %1: not enough free space there</source>
+        <translation>detenido por %1: no hay suficiente espacio libre allí</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="135"/>
+        <source>stopped by %1: the files could not be written there</source>
+        <translation>detenido por %1: no se pudieron escribir allí los archivos</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <source>stopped by %1: a file arrived damaged</source>
+        <translation>detenido por %1: un archivo llegó dañado</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <source>refused by %1</source>
+        <translation>rechazado por %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
+        <source>not shown to %1: too many offers were waiting there</source>
+        <translation>no mostrado a %1: allí esperaban demasiadas ofertas</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <source>stopped by %1</source>
+        <translation>detenido por %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Esta copia de Lanyx se compiló sin transferencia de archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="162"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="239"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Esta copia funciona sin claves, así que no puede enviar archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="163"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="240"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>El programa de este usuario no puede recibir archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="164"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="241"/>
         <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
         <translation>La clave de este usuario ha cambiado: compare primero el número de seguridad en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="166"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
         <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
         <translation>Una copia sin claves también usa este nombre: compruebe primero la clave en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="168"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
         <source>This user&apos;s program has not been heard with its key since it was listed.</source>
         <translation>El programa de este usuario no se ha oído con su clave desde que entró en la lista.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="625"/>
+        <source>%1 has not been heard from there with the same key since Lanyx started</source>
+        <translation>no ha llegado nada de %1 desde allí con la misma clave desde que se inició Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="689"/>
+        <source>%1 did not come back within %2 min (%3)</source>
+        <translation>%1 no volvió en %2 min (%3)</translation>
     </message>
     <message>
         <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
         <translation type="vanished">La clave de este usuario ha cambiado: acepte primero la nueva clave en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="309"/>
         <source>Nothing to send.</source>
         <translation>No hay nada que enviar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="228"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="311"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Demasiadas transferencias a la vez; espere a que terminen algunas.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="315"/>
         <source>%1 does not exist.</source>
         <translation>%1 no existe.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="233"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="316"/>
         <source>%1 cannot be read.</source>
         <translation>No se puede leer %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="238"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="321"/>
         <source>Nothing to send</source>
         <translation>No hay nada que enviar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="327"/>
         <source>Files cannot be offered: %1</source>
         <translation>No se pueden ofrecer archivos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="256"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="343"/>
         <source>No key is known for %1.</source>
         <translation>No se conoce ninguna clave de %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="272"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="359"/>
         <source>The offer could not be sent: %1</source>
         <translation>No se pudo enviar la oferta: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="274"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>The offer could not be sent to %1.</source>
         <translation>No se pudo enviar la oferta a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="283"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="370"/>
         <source>no answer</source>
         <translation>sin respuesta</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="390"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="485"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 no es una carpeta en la que este usuario pueda escribir</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="395"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="502"/>
         <source>no key is known for %1</source>
         <translation>no se conoce ninguna clave de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="445"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="573"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="572"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="579"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="733"/>
         <source>refused: %1</source>
         <translation>rechazado: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="455"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="588"/>
         <source>%1; trying again</source>
         <translation>%1; se vuelve a intentar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="533"/>
         <source>the receiver did not come back</source>
-        <translation>el destinatario no volvió</translation>
+        <translation type="vanished">el destinatario no volvió</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="599"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="769"/>
         <source>too many offers were waiting</source>
         <translation>había demasiadas ofertas esperando</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="611"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="781"/>
         <source>not answered</source>
         <translation>sin contestar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="626"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="635"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="808"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="824"/>
         <source>cancelled by %1</source>
         <translation>cancelado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="634"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="823"/>
         <source>withdrawn by %1</source>
         <translation>retirado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="647"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="948"/>
+        <source>interrupted when Lanyx ended; it goes on when %1 is back</source>
+        <translation>interrumpido al cerrarse Lanyx; continúa cuando %1 vuelva</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="1017"/>
         <source>the offer did not reach %1</source>
         <translation>la oferta no llegó a %1</translation>
     </message>
@@ -419,22 +464,32 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="325"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="347"/>
+        <source>nothing came from the sender for %1 s</source>
+        <translation>no llegó nada del remitente durante %1 s</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="368"/>
         <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
         <translation>el remitente cerró la conexión antes del saludo inicial (otra versión de Lanyx, o demasiadas conexiones)</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="327"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="370"/>
         <source>the sender closed the connection</source>
         <translation>el remitente cerró la conexión</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="340"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="388"/>
         <source>cancelled</source>
         <translation>cancelado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="405"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="420"/>
+        <source>the sender refused the connection: %1</source>
+        <translation>el remitente rechazó la conexión: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="469"/>
         <source>connection lost (%1)</source>
         <translation>conexión perdida (%1)</translation>
     </message>
@@ -442,22 +497,27 @@
 <context>
     <name>lanyx::TransferServer</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="145"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="166"/>
         <source>a connection for a transfer did not complete its handshake in time</source>
         <translation>una conexión de transferencia no completó su saludo inicial a tiempo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="167"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="189"/>
         <source>a receiver with an older version of Lanyx tried to connect; it cannot receive files from this one</source>
         <translation>un destinatario con una versión anterior de Lanyx intentó conectarse; no puede recibir archivos de esta</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="207"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="229"/>
         <source>a connection for a transfer failed its handshake: %1</source>
         <translation>una conexión de transferencia falló en su saludo inicial: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="276"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="300"/>
+        <source>the receiver took nothing for %1 s</source>
+        <translation>el destinatario no tomó nada durante %1 s</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="301"/>
         <source>the receiver closed the connection</source>
         <translation>el destinatario cerró la conexión</translation>
     </message>
@@ -465,38 +525,38 @@
 <context>
     <name>lanyx::ui::ChatWindows</name>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="229"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="230"/>
         <source>%1 left the network; lines to %1 wait until %1 is back.</source>
         <translation>%1 ha salido de la red; las líneas para %1 esperan a que vuelva.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="299"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="300"/>
         <source>%1 shares this chat with you and %2.</source>
         <translation>%1 comparte este chat contigo y con %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="250"/>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="305"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="251"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="306"/>
         <source>%1 added %2</source>
         <translation>%1 añadió a %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="310"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="311"/>
         <source>%1 removed %2</source>
         <translation>%1 quitó a %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="316"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="317"/>
         <source>%1 removed you from this chat: it is a list of your own now.</source>
         <translation>%1 te quitó de este chat: ahora la lista es solo tuya.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="329"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="330"/>
         <source>%1 is now %2.</source>
         <translation>%1 ahora se llama %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/ChatWindows.cpp" line="352"/>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="353"/>
         <source>%1 is back.</source>
         <translation>%1 ha vuelto.</translation>
     </message>
@@ -504,28 +564,28 @@
 <context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="147"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
         <source>File transfers are not available.</source>
         <translation>Las transferencias de archivos no están disponibles.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="153"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="155"/>
         <source>Drop files onto a user.</source>
         <translation>Suelte los archivos sobre un usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="169"/>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="199"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="171"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="202"/>
         <source>Only files and folders on this computer can be sent.</source>
         <translation>Solo se pueden enviar archivos y carpetas de este equipo.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="185"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="188"/>
         <source>Drop to offer the files to %1.</source>
         <translation>Suelte para ofrecer los archivos a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="212"/>
+        <location filename="../../../chat/transfer/ui/FileSending.cpp" line="215"/>
         <source>Send Files</source>
         <translation>Enviar archivos</translation>
     </message>
@@ -539,28 +599,28 @@
         <translation>(no verificado) </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="258"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="261"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un mensaje para %1 no se envió: no se vio a %1 en la red durante el tiempo que podía esperar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>Waiting message - Lanyx</source>
         <translation>Mensaje en espera - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="355"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="358"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>History - Lanyx</source>
         <translation>Historial - Lanyx</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="364"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
@@ -812,12 +872,12 @@
         <translation>%1 ofrece %2; responda en la ventana Transferencias.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer finished</source>
         <translation>Transferencia terminada</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="92"/>
+        <location filename="../../../chat/transfer/ui/TransferUi.cpp" line="91"/>
         <source>Transfer failed</source>
         <translation>Error en la transferencia</translation>
     </message>
@@ -875,52 +935,52 @@
         <translation>%1 de %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="104"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="101"/>
         <source>Sent %1 to %2.</source>
         <translation>%1 enviado a %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="102"/>
         <source>Received %1 from %2 into %3.</source>
         <translation>%1 recibido de %2 en %3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="108"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="105"/>
         <source>Sending %1 to %2 failed%3.</source>
         <translation>Falló el envío de %1 a %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="107"/>
         <source>Receiving %1 from %2 failed%3.</source>
         <translation>Falló la recepción de %1 de %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="110"/>
         <source>%1 declined %2.</source>
         <translation>%1 rechazó %2.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="114"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="111"/>
         <source>Declined %1 from %2.</source>
         <translation>%1 de %2 rechazado.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="116"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="113"/>
         <source>Sending %1 to %2 was cancelled%3.</source>
         <translation>Se canceló el envío de %1 a %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="118"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="115"/>
         <source>Receiving %1 from %2 was cancelled%3.</source>
         <translation>Se canceló la recepción de %1 de %2%3.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="135"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="132"/>
         <source>%1 cannot receive files.</source>
         <translation>%1 no puede recibir archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="139"/>
+        <location filename="../../../chat/transfer/ui/TransferView.cpp" line="136"/>
         <source>Files go to named users: choose one.</source>
         <translation>Los archivos van a usuarios concretos: elija uno.</translation>
     </message>
@@ -940,32 +1000,32 @@
         <translation type="vanished">no verificado</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="97"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
         <source>checked by you</source>
         <translation>comprobada por usted</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="98"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
         <source>new key, not checked</source>
         <translation>clave nueva, sin comprobar</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="99"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
         <source>key known, not heard with it since listed</source>
         <translation>clave conocida, nada recibido con ella desde que aparece en la lista</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="100"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
         <source>key changed: nothing private is sent until you check it</source>
         <translation>clave cambiada: no se envía nada privado hasta que la compruebe</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="101"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
         <source>a copy without keys uses this name too: check the key</source>
         <translation>una copia sin claves también usa este nombre: compruebe la clave</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/UserListModel.cpp" line="102"/>
+        <location filename="../../../chat/ui/UserListModel.cpp" line="103"/>
         <source>no keys: what this user sends and gets is not protected</source>
         <translation>sin claves: lo que este usuario envía y recibe no está protegido</translation>
     </message>
@@ -973,17 +1033,17 @@
 <context>
     <name>lanyx::ui::frmAbout</name>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="94"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="93"/>
         <source>The program&apos;s pages on the web</source>
         <translation>Las páginas del programa en la Web</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="96"/>
         <source>Version</source>
         <translation>Versión</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="144"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="143"/>
         <source>Lanyx - chat and alerts for your local network.
 
 Copyright (C) the Lanyx developers.
@@ -996,12 +1056,12 @@ Copyright (C) los desarrolladores de Lanyx.
 Lanyx habla directamente con las demás copias de su segmento de red: no hay servidor, y nada de lo que envía sale del segmento. </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="150"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="149"/>
         <source>This copy has no keys: messages travel as plain text and anyone on the segment can read them or send under any name, so do not use Lanyx for secrets.</source>
         <translation>Esta copia no tiene claves: los mensajes viajan sin cifrar y cualquiera en el segmento puede leerlos o enviar con cualquier nombre, así que no use Lanyx para secretos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="152"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="151"/>
         <source>Between copies of this Lanyx, what you send is signed and private messages are encrypted; public alerts and chat lines can still be read by anyone on the segment. Copies of the original protocol have no keys: what goes to and from them travels as plain text that anyone on the segment can read or send under any name.</source>
         <translation>Entre copias de este Lanyx, lo que envía va firmado y los mensajes privados van cifrados; las alertas públicas y las líneas de chat las puede leer cualquiera en el segmento. Las copias del protocolo original no tienen claves: lo que va a ellas o viene de ellas viaja sin cifrar, y cualquiera en el segmento puede leerlo o enviarlo con cualquier nombre.</translation>
     </message>
@@ -1018,7 +1078,7 @@ Copyright (C) los desarrolladores de Lanyx.
 Lanyx habla directamente con las demás copias de su segmento de red: no hay servidor. Entre copias con claves, los mensajes privados van cifrados y todo va firmado; lo que se envía a copias sin claves o llega de ellas viaja como texto sin cifrar, que cualquiera en el segmento puede leer o enviar con cualquier nombre.</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmAbout.cpp" line="160"/>
+        <location filename="../../../chat/ui/frmAbout.cpp" line="159"/>
         <source>Lanyx is free software: you may use, copy, change and pass it on, alone or with other programs, provided that this notice stays with every copy and that changed copies say that they were changed.
 
 Lanyx comes with no warranty of any kind, not even that it is fit for a particular purpose. The authors are not liable for any damage that comes from using it, as far as the law allows.</source>
@@ -1544,12 +1604,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Barra de herramientas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="727"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="725"/>
         <source>&amp;Unblock</source>
         <translation>&amp;Desbloquear</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmMain.cpp" line="739"/>
+        <location filename="../../../chat/ui/frmMain.cpp" line="737"/>
         <source>History with %1</source>
         <translation>Historial con %1</translation>
     </message>
@@ -1696,7 +1756,7 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>Los mensajes a usuarios cuya clave se conoce esperan cifrados en este equipo y se envían cuando se ve al usuario; pasado este tiempo se abandonan y se le avisa.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../../chat/ui/frmOpt.cpp" line="786"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="788"/>
         <source>Messages older than %n day(s) are deleted from the history now. Go on?</source>
         <translation>
             <numerusform>Los mensajes de más de %n día se eliminarán ahora del historial. ¿Continuar?</numerusform>
@@ -1704,12 +1764,12 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         </translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="814"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="816"/>
         <source>The destinations could not be saved: %1</source>
         <translation>No se pudieron guardar los destinos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmOpt.cpp" line="849"/>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="851"/>
         <source>These destinations are no host name or IPv4 address:
 %1</source>
         <translation>Estos destinos no son nombres de equipo ni direcciones IPv4:
@@ -1787,30 +1847,30 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmSave</name>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="94"/>
         <source>Files</source>
         <translation>Archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="95"/>
         <source>Folders</source>
         <translation>Carpetas</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="97"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="96"/>
         <source>Folder</source>
         <translation>Carpeta</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/frmSave.cpp" line="105"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="106"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="107"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="128"/>
         <location filename="../../../chat/ui/frmSave.cpp" line="129"/>
-        <location filename="../../../chat/ui/frmSave.cpp" line="130"/>
         <source>Parent folder</source>
         <translation>Carpeta superior</translation>
     </message>
     <message>
-        <location filename="../../../chat/ui/frmSave.cpp" line="148"/>
+        <location filename="../../../chat/ui/frmSave.cpp" line="147"/>
         <source>68: Device unavailable</source>
         <translation>68: dispositivo no disponible</translation>
     </message>
