@@ -967,11 +967,13 @@ bool FileTransfers::resumeInto(const QString& from, const Offer& offer, std::uin
     const auto key = pinnedKey(from);
     auto old = std::find_if(items_.begin(), items_.end(), [&](const TransferItem& i) {
         const auto l = live_.find(i.id);
+        // Not one that moves now: the same files sent twice are two transfers.
         return i.direction == TransferItem::Direction::Incoming && !i.ended() &&
                i.state != TransferItem::State::Offered && l != live_.end() && l->second.kept &&
-               i.peer.compare(from, Qt::CaseInsensitive) == 0 && l->second.senderKey == key &&
-               l->second.offer.same == offer.same && l->second.offer.files == offer.files &&
-               l->second.offer.bytes == offer.bytes && l->second.offer.names == offer.names;
+               !(l->second.client && l->second.client->moving()) && i.peer.compare(from, Qt::CaseInsensitive) == 0 &&
+               l->second.senderKey == key && l->second.offer.same == offer.same &&
+               l->second.offer.files == offer.files && l->second.offer.bytes == offer.bytes &&
+               l->second.offer.names == offer.names;
     });
     if (old == items_.end()) return false;
     // The user took these files once: they go on into the same place,

@@ -373,6 +373,10 @@ void TransferClient::start() {
     socket_->connectToHost(sender_, offer_.port);
 }
 
+bool TransferClient::moving() const {
+    return socket_ && socket_->state() == QAbstractSocket::ConnectedState && !handshake_ && cipher_;
+}
+
 void TransferClient::moved() {
     if (stall_) stall_->start();
 }

@@ -112,6 +112,8 @@ public:
     bool refused() const { return refused_; }
     // Ended by cancel(), here.
     bool cancelled() const { return cancelled_; }
+    // Past the handshake on a connection that is up: the files move.
+    bool moving() const;
     // Another time than TransferServer::kStallMs (tests).
     void setStallMs(int ms) { stallMs_ = ms; }
 
