@@ -463,7 +463,7 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         if (writer_) writer_->suspend();
         state_ = SessionState::Failed;
         error_ = "the sender says: " + peerText(payload);
-        reason_ = StopReason::Failed;
+        reason_ = StopReason::None;  // the sender knows why
         return;
     case FrameType::List:
         if (listDone_ || listText_.size() + payload.size() > kMaxListBytes)

@@ -199,7 +199,8 @@ public:
     std::string takeOutput();
     SessionState state() const { return state_; }
     const std::string& error() const { return error_; }
-    // Why it failed, as the sender is told (None while it runs or finished).
+    // Why it failed, as the sender is told (None while it runs or finished,
+    // and when the sender ended it).
     StopReason reason() const { return reason_; }
     // What this computer has of the files: complete ones, and the part
     // files, also those an earlier run left.

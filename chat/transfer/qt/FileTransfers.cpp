@@ -605,7 +605,7 @@ void FileTransfers::clientFinished(const QString& id, bool ok, const QString& me
     removePartials(*item, live);
     item->why = why == StopReason::None ? StopReason::Failed : why;
     setState(*item, TransferItem::State::Failed, message);
-    tellStopped(item->peer, id, item->why);
+    tellStopped(item->peer, id, why);
 }
 
 void FileTransfers::retry(const QString& id) {
