@@ -111,7 +111,11 @@ void TransferReporter::statusLine() {
 }
 
 void TransferReporter::added(const QString& id) {
-    if (const auto* item = files_.item(id)) seen_[id].state = item->state;
+    const auto* item = files_.item(id);
+    if (!item) return;
+    seen_[id].state = item->state;
+    // Taken over from an earlier run: it goes on when the sender is back.
+    if (item->state == State::Interrupted) line("transfer-interrupted", item->peer, item->message);
 }
 
 void TransferReporter::offered(const QString& id) {

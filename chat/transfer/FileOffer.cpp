@@ -149,6 +149,7 @@ std::string FormatOffer(const Offer& offer) {
                 std::to_string((a >> 8) & 255) + "." + std::to_string(a & 255);
     }
     if (offer.tops) tail += ";tops=" + std::to_string(offer.tops);
+    if (IsTransferId(offer.same)) tail += ";same=" + offer.same;
     for (std::size_t i = 0; i < offer.names.size() && i < kMaxOfferNames; ++i) {
         auto encoded = EncodeName(offer.names[i]);
         // The count still tells the rest.
@@ -169,6 +170,28 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view text) {
         address = (address << 8) | static_cast<std::uint32_t>(v);
     }
     return address;
+}
+
+const char* StopReasonCode(StopReason reason) {
+    switch (reason) {
+    case StopReason::None: return "";
+    case StopReason::Cancelled: return "cancelled";
+    case StopReason::DiskFull: return "disk-full";
+    case StopReason::CannotWrite: return "cannot-write";
+    case StopReason::Damaged: return "damaged";
+    case StopReason::Refused: return "refused";
+    case StopReason::Busy: return "busy";
+    case StopReason::Failed: return "failed";
+    }
+    return "failed";
+}
+
+StopReason ParseStopReason(std::string_view code) {
+    if (code.empty()) return StopReason::None;
+    for (auto r : {StopReason::Cancelled, StopReason::DiskFull, StopReason::CannotWrite, StopReason::Damaged,
+                   StopReason::Refused, StopReason::Busy})
+        if (code == StopReasonCode(r)) return r;
+    return StopReason::Failed;
 }
 
 bool IsTransferId(std::string_view text) {
@@ -219,7 +242,10 @@ std::optional<Offer> ParseOffer(std::string_view text) {
             if (!ParseCount(field.substr(5), offer.tops) || offer.tops == 0 || offer.tops > kMaxEntries ||
                 offer.tops < offer.names.size())
                 return std::nullopt;
-        } else if (field.substr(0, 5) == "from=" || field.substr(0, 5) == "tops=") {
+        } else if (field.substr(0, 5) == "same=" && offer.same.empty()) {
+            if (!IsTransferId(field.substr(5))) return std::nullopt;
+            offer.same = std::string(field.substr(5));
+        } else if (field.substr(0, 5) == "from=" || field.substr(0, 5) == "tops=" || field.substr(0, 5) == "same=") {
             return std::nullopt;
         }
     }

@@ -33,11 +33,32 @@ struct Offer {
     std::vector<std::string> names;        // top-level names (UTF-8), at most kMaxOfferNames
     std::vector<std::uint32_t> addresses;  // the sender's, host order; empty in old offers
     std::uint64_t tops = 0;                // how many top-level names there are (0: not said, an old offer)
+    // What is offered, as the sender sees it (its list and the files' times,
+    // hashed; 32 hex digits): the same again after a restart of the sender,
+    // so that the receiver goes on with the part files it kept. Empty in
+    // offers of earlier builds.
+    std::string same;
     bool operator==(const Offer&) const = default;
 };
 
 std::string FormatOffer(const Offer& offer);
 std::optional<Offer> ParseOffer(std::string_view text);
+
+// Why a receiver stopped a transfer, as it tells the sender beside the
+// cancel ("cancel <id> <code>"); a plain cancel is the user's.
+enum class StopReason {
+    None,
+    Cancelled,    // the user cancelled
+    DiskFull,     // not enough free space in the folder
+    CannotWrite,  // the folder or a file could not be written
+    Damaged,      // a file arrived with a check that does not match
+    Refused,      // the offer or the list was refused (names, sizes, keys)
+    Busy,         // too many offers were waiting
+    Failed,       // anything else (a code this build does not know, too)
+};
+const char* StopReasonCode(StopReason reason);
+// Unknown codes read as Failed; "" as None.
+StopReason ParseStopReason(std::string_view code);
 
 // A decimal count as offers and transfers write it: digits only, no leading
 // zero, within 64 bits.

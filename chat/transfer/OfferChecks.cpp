@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace lanyx::transfer {
 
@@ -33,28 +34,45 @@ const char* AimRefusalText(AimRefusal refusal) {
     return "refused";
 }
 
-OfferRoom RoomForOffer(const std::vector<WaitingOffer>& waiting, std::string_view sender, bool checked) {
-    std::map<std::string_view, std::size_t> held;
-    for (const auto& w : waiting) ++held[w.sender];
-    const auto mine = held.count(sender) ? held[sender] : 0;
-    if (mine >= kMaxOffersPerSender) return {};
-    if (waiting.size() < kMaxWaitingOffers) return {true, std::nullopt};
-    std::size_t most = 0;
-    for (const auto& [name, count] : held) most = std::max(most, count);
-    // Equal shares: the newcomer would become the one holding the most.
-    if (mine + 1 > most) return {};
-    std::optional<std::size_t> drop;
-    for (std::size_t i = 0; i < waiting.size(); ++i) {
-        if (held[waiting[i].sender] != most) continue;
-        if (!drop || (waiting[*drop].checked && !waiting[i].checked)) drop = i;
+OfferRoom RoomForOffer(const std::vector<WaitingOffer>& waiting, const WaitingOffer& newcomer) {
+    const auto& sender = newcomer.sender;
+    const auto mine = static_cast<std::size_t>(
+        std::count_if(waiting.begin(), waiting.end(), [&](const WaitingOffer& w) { return w.sender == sender; }));
+    if (mine >= kMaxOffersPerSender) {
+        for (std::size_t i = 0; i < waiting.size(); ++i)
+            if (waiting[i].sender == sender) return {true, i};
     }
-    if (!drop) return {};
-    const bool victimChecked = waiting[*drop].checked;
-    // A checked sender's offer gives way only to another checked sender's,
-    // and a tie only to a checked sender taking an unchecked one's place.
-    if (victimChecked && !checked) return {};
-    if (mine + 1 == most && (!checked || victimChecked)) return {};
-    return {true, drop};
+    if (waiting.size() < kMaxWaitingOffers) return {true, std::nullopt};
+    // Who may give way: senders not trusted while there are any; trusted
+    // ones only to a trusted newcomer.
+    const bool anyUntrusted = std::any_of(waiting.begin(), waiting.end(),
+                                          [](const WaitingOffer& w) { return !w.trusted; });
+    if (!anyUntrusted && !newcomer.trusted) return {};
+    struct Share {
+        std::size_t held = 0, oldest = 0;
+        std::uint32_t sent = 0;
+    };
+    std::map<std::string_view, Share> shares;
+    for (std::size_t i = 0; i < waiting.size(); ++i)
+        if (!anyUntrusted || !waiting[i].trusted) {
+            auto [it, fresh] = shares.try_emplace(waiting[i].sender, Share{0, i, waiting[i].sent});
+            ++it->second.held;
+        }
+    // The newcomer's offer counts among its own (its oldest is the new one
+    // when it holds none).
+    if (!anyUntrusted || !newcomer.trusted) {
+        auto [it, fresh] = shares.try_emplace(sender, Share{0, waiting.size(), 0});
+        ++it->second.held;
+        it->second.sent = newcomer.sent;
+    }
+    const Share* victim = nullptr;
+    for (const auto& [name, share] : shares)
+        if (!victim || std::tie(share.held, share.sent) > std::tie(victim->held, victim->sent) ||
+            (std::tie(share.held, share.sent) == std::tie(victim->held, victim->sent) && share.oldest < victim->oldest))
+            victim = &share;
+    // Its own new offer goes: nothing is taken.
+    if (!victim || victim->oldest >= waiting.size()) return {};
+    return {true, victim->oldest};
 }
 
 bool TopNamesMatch(const Offer& offer, const std::vector<std::string>& topNames) {

@@ -45,22 +45,28 @@ struct Aim {
 Aim ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard, const AimRules& rules);
 const char* AimRefusalText(AimRefusal refusal);
 
-// Offers waiting for the user's answer: a few per sender, more in all. When
-// all are taken, a newcomer that holds fewer than the sender holding the
-// most takes the place of that sender's oldest offer (one whose key the
-// user has not checked first), so names made up by the dozen cannot keep a
-// real offer out.
+// Offers waiting for the user's answer: a few per sender, more in all.
+// Newest first: a sender's offer beyond its share takes the place of its
+// own oldest, and when all places are taken a newcomer takes the place of
+// an offer of the sender holding the most, of those the one that sent the
+// most offers lately (a made-up name offering again after it was pushed
+// out loses to itself), then the oldest. Offers of trusted senders (the
+// user checked their key, or has them in a group) give way only to one
+// another, so names made up by the dozen can neither keep a real offer
+// out nor push a trusted one out.
 inline constexpr std::size_t kMaxOffersPerSender = 4;
 inline constexpr std::size_t kMaxWaitingOffers = 64;
 struct WaitingOffer {
-    std::string sender;    // lower case
-    bool checked = false;  // the user compared the sender's key
+    std::string sender;      // lower case
+    bool trusted = false;    // checked key, or in one of the user's groups
+    std::uint32_t sent = 1;  // offers that sender made lately, this one among them
 };
 struct OfferRoom {
     bool take = false;
     std::optional<std::size_t> drop;  // index into the waiting list, oldest first
 };
-OfferRoom RoomForOffer(const std::vector<WaitingOffer>& waiting, std::string_view sender, bool checked);
+// `newcomer.sent` counts the offer that asks for room.
+OfferRoom RoomForOffer(const std::vector<WaitingOffer>& waiting, const WaitingOffer& newcomer);
 
 // Whether the top-level names of a transfer list are the ones offered: the
 // offered names in order, and as many as the offer said.

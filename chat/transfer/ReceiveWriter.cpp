@@ -69,12 +69,14 @@ ReceiveWriter::~ReceiveWriter() {
 bool ReceiveWriter::begin(std::string& error) {
     if (!isRealFolder(folder_)) {
         error = "the folder " + platform::pathToUtf8(folder_) + " does not exist";
+        problem_ = StopReason::CannotWrite;
         return false;
     }
     std::uint64_t total = 0;
     for (const auto& e : entries_) {
         if (CheckRelativePath(e.path) != PathError::None) {
             error = std::string("the sender offered ") + PathErrorText(CheckRelativePath(e.path));
+            problem_ = StopReason::Refused;
             return false;
         }
         total += e.folder ? 0 : e.size;
@@ -83,6 +85,7 @@ bool ReceiveWriter::begin(std::string& error) {
     if (CheckFreeSpace(folder_, total, &available) == SpaceCheck::NotEnough) {
         error = "not enough free space in " + platform::pathToUtf8(folder_) + ": " + std::to_string(total) +
                 " bytes needed, " + std::to_string(available) + " free";
+        problem_ = StopReason::DiskFull;
         return false;
     }
     tops_.clear();
@@ -99,6 +102,90 @@ bool ReceiveWriter::begin(std::string& error) {
     }
     begun_ = true;
     return true;
+}
+
+bool ReceiveWriter::adopt(const TopNames& tops, std::string& error) {
+    problem_ = StopReason::CannotWrite;
+    if (!isRealFolder(folder_)) {
+        error = "the folder " + platform::pathToUtf8(folder_) + " does not exist";
+        return false;
+    }
+    for (const auto& [offered, chosen] : tops)
+        if (CheckRelativePath(chosen) != PathError::None || chosen.find('/') != std::string::npos) {
+            error = "the names kept for this transfer are damaged";
+            return false;
+        }
+    for (const auto& e : entries_) {
+        const auto top = firstComponent(e.path);
+        if (std::none_of(tops.begin(), tops.end(), [&](const auto& t) { return t.first == top; })) {
+            error = "the sender's list holds names other than those it began with";
+            problem_ = StopReason::Refused;
+            return false;
+        }
+    }
+    problem_ = StopReason::None;
+    tops_ = tops;
+    begun_ = true;
+    // What the earlier run made is this transfer's: its part files to go on
+    // with, and its folders to remove when cancelled and empty.
+    std::error_code ec;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const auto target = targetOf(i);
+        if (entries_[i].folder) {
+            if (isRealFolder(target)) madeFolders_.push_back(target);
+        } else if (fs::symlink_status(PartialName(target), ec).type() == fs::file_type::regular) {
+            partials_.push_back(PartialName(target));
+        }
+    }
+    return true;
+}
+
+bool ReceiveWriter::finishedBefore(std::size_t index) const {
+    if (!begun_ || index >= entries_.size() || entries_[index].folder) return false;
+    const auto target = targetOf(index);
+    std::error_code ec;
+    if (nameTaken(PartialName(target)) || fs::symlink_status(target, ec).type() != fs::file_type::regular) return false;
+    return fs::file_size(target, ec) == entries_[index].size && !ec;
+}
+
+std::uint64_t ReceiveWriter::partialLength(std::size_t index) const {
+    if (!begun_ || index >= entries_.size() || entries_[index].folder) return 0;
+    std::error_code ec;
+    const auto partial = PartialName(targetOf(index));
+    if (fs::symlink_status(partial, ec).type() != fs::file_type::regular) return 0;
+    const auto size = fs::file_size(partial, ec);
+    return ec ? 0 : size;
+}
+
+void RemovePartials(const fs::path& folder, const TopNames& tops) {
+    std::error_code ec;
+    const auto isPartial = [](const fs::path& p) {
+        const auto name = platform::pathToUtf8(p.filename());
+        return name.size() > 12 && name.front() == '.' && name.compare(name.size() - 11, 11, ".lanyx-part") == 0;
+    };
+    for (const auto& [offered, chosen] : tops) {
+        if (CheckRelativePath(chosen) != PathError::None || chosen.find('/') != std::string::npos) continue;
+        const auto top = folder / platform::pathFromUtf8(chosen);
+        if (fs::symlink_status(PartialName(top), ec).type() == fs::file_type::regular) fs::remove(PartialName(top), ec);
+        if (!isRealFolder(top)) continue;
+        std::vector<fs::path> folders{top}, parts;
+        for (fs::recursive_directory_iterator it(top, ec), end; !ec && it != end; it.increment(ec)) {
+            const auto type = it->symlink_status(ec).type();
+            if (type == fs::file_type::directory) folders.push_back(it->path());
+            else if (type == fs::file_type::regular && isPartial(it->path())) parts.push_back(it->path());
+        }
+        for (const auto& p : parts) fs::remove(p, ec);
+        // Inner folders first.
+        std::sort(folders.begin(), folders.end(),
+                  [](const auto& a, const auto& b) { return a.native().size() > b.native().size(); });
+        for (const auto& f : folders)
+            if (fs::is_empty(f, ec) && !ec) fs::remove(f, ec);
+    }
+}
+
+bool ReceiveWriter::writeFailed() {
+    problem_ = CheckFreeSpace(folder_, 0) == SpaceCheck::NotEnough ? StopReason::DiskFull : StopReason::CannotWrite;
+    return false;
 }
 
 fs::path ReceiveWriter::targetOf(std::size_t index) const {
@@ -121,7 +208,7 @@ bool ReceiveWriter::ensureFolders(const fs::path& target, std::string& error) {
         if (part == ".") continue;
         at /= part;
         if (isRealFolder(at)) continue;
-        if (!platform::makeNewFolder(at, error)) return false;
+        if (!platform::makeNewFolder(at, error)) return writeFailed();
         madeFolders_.push_back(at);
     }
     checkedFolder_ = target.parent_path();
@@ -141,6 +228,7 @@ bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::st
     closeOpen();
     if (!begun_ || index >= entries_.size() || entries_[index].folder) {
         error = "no such file in the transfer";
+        problem_ = StopReason::Failed;
         return false;
     }
     auto target = targetOf(index);
@@ -151,9 +239,10 @@ bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::st
     const bool ours = std::find(partials_.begin(), partials_.end(), partial) != partials_.end();
     if (ours && nameTaken(partial)) {
         out_ = platform::OutputFile::openForAppend(partial, resumeAt, error);
-        if (!out_) return false;
+        if (!out_) return writeFailed();
         if (resumeAt > entries_[index].size) {
             error = "a partial file is longer than the file";
+            problem_ = StopReason::Failed;
             out_.reset();
             return false;
         }
@@ -172,13 +261,14 @@ bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::st
             }
             if (left != 0) {
                 error = "cannot read back " + platform::pathToUtf8(partial);
+                problem_ = StopReason::CannotWrite;
                 out_.reset();
                 return false;
             }
         }
     } else {
         out_ = platform::OutputFile::createNew(partial, error);
-        if (!out_) return false;
+        if (!out_) return writeFailed();
         partials_.push_back(partial);
     }
     current_ = index;
@@ -189,13 +279,15 @@ bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::st
 bool ReceiveWriter::write(const unsigned char* data, std::size_t size, std::string& error) {
     if (!out_) {
         error = "no file is open";
+        problem_ = StopReason::Failed;
         return false;
     }
     if (size > entries_[current_].size - currentLength_) {
         error = "the sender sent more than the file's size";
+        problem_ = StopReason::Refused;
         return false;
     }
-    if (!out_->write(data, size, error)) return false;
+    if (!out_->write(data, size, error)) return writeFailed();
     if (digest_) digest_->update(data, size);
     currentLength_ += size;
     written_ += size;
@@ -205,19 +297,22 @@ bool ReceiveWriter::write(const unsigned char* data, std::size_t size, std::stri
 bool ReceiveWriter::finishFile(const Digest::Value& expected, std::string& error) {
     if (!out_) {
         error = "no file is open";
+        problem_ = StopReason::Failed;
         return false;
     }
     const auto& entry = entries_[current_];
     if (currentLength_ != entry.size) {
         error = "the file ended early: " + std::to_string(currentLength_) + " of " + std::to_string(entry.size) +
                 " bytes";
+        problem_ = StopReason::Failed;
         return false;
     }
     if (digest_ && digest_->final() != expected) {
         error = "the file arrived damaged (its check does not match)";
+        problem_ = StopReason::Damaged;
         return false;
     }
-    if (!out_->flush(error)) return false;
+    if (!out_->flush(error)) return writeFailed();
     out_.reset();
     auto target = targetOf(current_);
     auto partial = PartialName(target);
@@ -225,12 +320,12 @@ bool ReceiveWriter::finishFile(const Digest::Value& expected, std::string& error
     // (the rename never replaces, so it tells).
     auto finalPath = target;
     if (!platform::renameNoReplace(partial, finalPath, error)) {
-        if (!nameTaken(finalPath)) return false;
+        if (!nameTaken(finalPath)) return writeFailed();
         finalPath = target.parent_path() /
                     platform::pathFromUtf8(
                         UniqueName(target.parent_path(), platform::pathToUtf8(target.filename()), false));
         error.clear();
-        if (!platform::renameNoReplace(partial, finalPath, error)) return false;
+        if (!platform::renameNoReplace(partial, finalPath, error)) return writeFailed();
     }
     partials_.erase(std::remove(partials_.begin(), partials_.end(), partial), partials_.end());
     finished_.push_back(finalPath);

@@ -42,6 +42,15 @@ enum class SpaceCheck { Enough, NotEnough, Unknown };
 // margin).
 SpaceCheck CheckFreeSpace(const std::filesystem::path& folder, std::uint64_t bytes, std::uint64_t* available = nullptr);
 
+// Top-level names as offered -> the names they were given in the folder.
+using TopNames = std::vector<std::pair<std::string, std::string>>;
+
+// The part files a transfer left under `tops` in `folder` (kept from an
+// earlier run: the list that named them is not known) go, and so do the
+// folders below those names that are empty then. Nothing else is touched,
+// and no link is followed.
+void RemovePartials(const std::filesystem::path& folder, const TopNames& tops);
+
 class ReceiveWriter {
 public:
     ReceiveWriter(std::filesystem::path folder, std::vector<Entry> entries, DigestFactory digests);
@@ -52,6 +61,16 @@ public:
     // Chooses the top-level names (numbered where taken) and checks the
     // folder and free space. Nothing is written yet.
     bool begin(std::string& error);
+    // Instead of begin(): goes on with the names chosen by an earlier run
+    // (`tops`, from the store of unfinished transfers), whose part files
+    // are taken as this transfer's own.
+    bool adopt(const TopNames& tops, std::string& error);
+    // After adopt(): whether file `index` was finished by the earlier run
+    // (its part file is gone and a file of its size has its name).
+    bool finishedBefore(std::size_t index) const;
+    // The length of file `index`'s part file, 0 when there is none.
+    std::uint64_t partialLength(std::size_t index) const;
+    const TopNames& topNames() const { return tops_; }
 
     // Makes folder `index` (an entry that is a folder) and those above it.
     bool makeFolder(std::size_t index, std::string& error);
@@ -78,16 +97,20 @@ public:
     std::filesystem::path targetOf(std::size_t index) const;
     const std::vector<std::filesystem::path>& finished() const { return finished_; }
     std::uint64_t bytesWritten() const { return written_; }
+    // Why the last call that failed did (Failed where nothing more is known).
+    StopReason problem() const { return problem_; }
 
 private:
     bool ensureFolders(const std::filesystem::path& relative, std::string& error);
     void closeOpen();
+    // A write, a creation or a rename failed: a full disk, or something else.
+    bool writeFailed();
 
     std::filesystem::path folder_;
     std::vector<Entry> entries_;
     DigestFactory digests_;
     // Top-level names as given -> names chosen in the folder.
-    std::vector<std::pair<std::string, std::string>> tops_;
+    TopNames tops_;
     std::vector<std::filesystem::path> madeFolders_;  // in the order made
     std::filesystem::path checkedFolder_;             // where the last file went
     std::vector<std::filesystem::path> partials_;
@@ -100,6 +123,7 @@ private:
     std::unique_ptr<Digest> digest_;
     std::uint64_t currentLength_ = 0;
     std::uint64_t written_ = 0;
+    StopReason problem_ = StopReason::None;
 };
 
 }  // namespace lanyx::transfer

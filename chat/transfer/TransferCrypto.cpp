@@ -343,6 +343,32 @@ void MakeSigningKey(SigningKey& secret, VerifyKey& pub) {
     crypto::Wipe(keys->secretKey);
 }
 
+std::string SelectionFingerprint(const LocalSelection& selection) {
+    ensureSodium();
+    crypto_generichash_state state;
+    crypto_generichash_init(&state, nullptr, 0, 16);
+    const auto add = [&](std::string_view part) {
+        crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(part.data()), part.size());
+    };
+    add("lanyx-offer-same 1\n");
+    add(FormatManifest(selection.entries));
+    for (const auto& source : selection.sources) {
+        std::error_code ec;
+        const auto when = source.empty() ? std::filesystem::file_time_type{}
+                                         : std::filesystem::last_write_time(source, ec);
+        add(std::to_string(ec ? 0 : when.time_since_epoch().count()) + "\n");
+    }
+    unsigned char out[16];
+    crypto_generichash_final(&state, out, sizeof out);
+    static const char* hex = "0123456789abcdef";
+    std::string text;
+    for (auto b : out) {
+        text += hex[b >> 4];
+        text += hex[b & 15];
+    }
+    return text;
+}
+
 DigestFactory Blake2bDigests(bool ownThread) {
     ensureSodium();
     std::shared_ptr<DigestWorker> worker;
@@ -395,24 +421,40 @@ bool ConnectionHandshake::deriveKeys() {
                            both.data(), both.size());
     };
     keyed("lanyx-file-check", check_);
-    keyed("lanyx-xfer-3 confirm", confirm_);
+    keyed("lanyx-xfer-4 confirm", confirm_);
     sodium_memzero(both.data(), both.size());
     // What both signatures and both proofs cover.
-    const std::string t = std::string("lanyx-xfer-3") + '\0' + id_ + std::string(bytes(receiverEph.data(), 32)) +
-                          std::string(bytes(senderEph.data(), 32)) + static_cast<char>(offered_) +
-                          static_cast<char>(chosen_);
-    crypto_generichash(transcript_.data(), transcript_.size(), reinterpret_cast<const unsigned char*>(t.data()),
-                       t.size(), nullptr, 0);
+    VerifyKey ownPublic{};
+    std::memcpy(ownPublic.data(), own_.data() + 32, ownPublic.size());  // an Ed25519 secret key ends with it
+    const auto& receiverKey = role_ == Role::Receiver ? ownPublic : peer_;
+    const auto& senderKey = role_ == Role::Receiver ? peer_ : ownPublic;
+    transcript_ = transcriptOf(id_, receiverKey, senderKey, receiverEph, senderEph, offered_, chosen_);
     return true;
 }
 
+ConnectionHandshake::Hash ConnectionHandshake::transcriptOf(std::string_view transferId, const VerifyKey& receiver,
+                                                            const VerifyKey& sender, const Hash& receiverFresh,
+                                                            const Hash& senderFresh, std::uint8_t offered,
+                                                            std::uint8_t chosen) {
+    // Fixed-length parts after the id, which is the only one of its length.
+    const std::string t = std::string("lanyx-xfer-4") + '\0' + std::string(transferId) + '\0' +
+                          std::string(bytes(receiver.data(), receiver.size())) +
+                          std::string(bytes(sender.data(), sender.size())) +
+                          std::string(bytes(receiverFresh.data(), receiverFresh.size())) +
+                          std::string(bytes(senderFresh.data(), senderFresh.size())) + static_cast<char>(offered) +
+                          static_cast<char>(chosen);
+    Hash out{};
+    crypto_generichash(out.data(), out.size(), reinterpret_cast<const unsigned char*>(t.data()), t.size(), nullptr, 0);
+    return out;
+}
+
 std::string ConnectionHandshake::signature(char side) const {
-    std::string m = std::string("lanyx-xfer-3 ") + side + std::string(bytes(transcript_.data(), transcript_.size()));
+    std::string m = std::string("lanyx-xfer-4 ") + side + std::string(bytes(transcript_.data(), transcript_.size()));
     return crypto::Sign(m, bytes(own_.data(), own_.size()));
 }
 
 bool ConnectionHandshake::signedBy(char side, const std::string& sig) const {
-    std::string m = std::string("lanyx-xfer-3 ") + side + std::string(bytes(transcript_.data(), transcript_.size()));
+    std::string m = std::string("lanyx-xfer-4 ") + side + std::string(bytes(transcript_.data(), transcript_.size()));
     return crypto::Verify(m, sig, bytes(peer_.data(), peer_.size()));
 }
 

@@ -11,12 +11,16 @@
 //   sender -> receiver  its fresh key, the cipher it chose (1 byte, 0: none
 //                       in common), its signature over T and a MAC over T
 //   receiver -> sender  its signature over T and a MAC over T
-// T is a hash of the transfer id, both fresh keys and both bytes; the
-// signatures are told apart by a label per side, and so are the MACs
-// (HMAC-SHA-512-256 under a key from this connection's keys). So each side
-// proves its identity key for this connection and these keys only, and
-// that it holds the connection's keys, before any frame: a handshake
-// recorded and played back cannot complete.
+// T is a hash of the transfer id, both sides' identity keys (the
+// receiver's first), both fresh keys and both bytes; the signatures are
+// told apart by a label per side, and so are the MACs (HMAC-SHA-512-256
+// under a key from this connection's keys). So each side proves its
+// identity key for this connection and these keys only, and that it holds
+// the connection's keys, before any frame, and both confirm the same pair
+// of identities: a handshake recorded and played back cannot complete, and
+// neither side can be made to take the connection for one with somebody
+// else. Copies of earlier builds hashed no identity key (their greeting is
+// refused, see TransferLinks.h).
 // Each checks the signature against the identity key it holds for the other
 // side, so neither the keys nor the choice of cipher can be changed on the
 // way. Beside the ciphers the byte may carry kKeyedFileChecks: where both
@@ -39,6 +43,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace lanyx::transfer {
 
@@ -56,6 +61,12 @@ DigestFactory Blake2bDigests(bool ownThread = true);
 // Pieces smaller than this are hashed at once: handing them over would cost
 // more than it saves (many small files).
 inline constexpr std::size_t kDigestHandOver = 64 * 1024;
+
+// What an offer of `selection` calls it (Offer::same): a hash of its list
+// and of the times its files were last changed, so that the same files
+// offered again after the sender started again are known for the same,
+// and a file changed meanwhile is not.
+std::string SelectionFingerprint(const LocalSelection& selection);
 
 // The frame ciphers, as bits of the receiver's offer.
 enum Cipher : std::uint8_t {
@@ -105,6 +116,15 @@ public:
     // After Done: the connection's frame cipher.
     std::unique_ptr<FrameCipher> cipher();
     const std::string& error() const { return error_; }
+
+    using Hash = std::array<unsigned char, 32>;
+    // After Done: T, and this side's fresh key.
+    const Hash& transcript() const { return transcript_; }
+    const Hash& freshKey() const { return ephPub_; }
+    // T from its parts.
+    static Hash transcriptOf(std::string_view transferId, const VerifyKey& receiver, const VerifyKey& sender,
+                             const Hash& receiverFresh, const Hash& senderFresh, std::uint8_t offered,
+                             std::uint8_t chosen);
 
 private:
     Step fail(std::string text);

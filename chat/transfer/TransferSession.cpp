@@ -229,6 +229,8 @@ void SenderSession::received(std::string_view bytes) {
             index_ = static_cast<std::size_t>(index);
             offset_ = offset;
             streaming_ = true;
+            sent_ = offset;
+            for (std::size_t i = 0; i < index_; ++i) sent_ += selection_.entries[i].size;
         } else if (type == FrameType::Done && doneSent_) {
             state_ = SessionState::Finished;
         } else {
@@ -331,8 +333,42 @@ std::string SenderSession::nextOutput(std::size_t room) {
 
 // ---- receiver ----
 
-ReceiverSession::ReceiverSession(Offer offer, fs::path folder, DigestFactory digests)
-    : offer_(std::move(offer)), folder_(std::move(folder)), digests_(std::move(digests)) {
+ReceiverSession::ReceiverSession(Offer offer, fs::path folder, DigestFactory digests, std::optional<ResumeState> resume)
+    : offer_(std::move(offer)), resume_(std::move(resume)), folder_(std::move(folder)), digests_(std::move(digests)) {
+}
+
+std::optional<ResumeState> ReceiverSession::resumeState() const {
+    if (!writer_ || listDigest_.empty()) return std::nullopt;
+    ResumeState state;
+    state.tops = writer_->topNames();
+    state.list = listDigest_;
+    while (state.complete < entries_.size() &&
+           (entries_[state.complete].folder || complete_[static_cast<std::size_t>(state.complete)]))
+        ++state.complete;
+    return state;
+}
+
+std::string ReceiverSession::listDigest() const {
+    Digest::Value value{};
+    if (digests_) {
+        auto d = digests_();
+        d->update(reinterpret_cast<const unsigned char*>(listText_.data()), listText_.size());
+        value = d->final();
+    } else {
+        // Tests without digests: FNV-1a, four ways.
+        for (std::size_t part = 0; part < 4; ++part) {
+            std::uint64_t h = 1469598103934665603ull ^ part;
+            for (char c : listText_) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            for (std::size_t i = 0; i < 8; ++i) value[part * 8 + i] = static_cast<unsigned char>(h >> (8 * i));
+        }
+    }
+    static const char* hex = "0123456789abcdef";
+    std::string text;
+    for (auto b : value) {
+        text += hex[b >> 4];
+        text += hex[b & 15];
+    }
+    return text;
 }
 
 std::string ReceiverSession::connect(FrameCipher* cipher) {
@@ -356,11 +392,13 @@ void ReceiverSession::cancel() {
         if (codec_) out_ += codec_->encode(FrameType::Error, "cancelled");
         state_ = SessionState::Failed;
         error_ = "cancelled";
+        reason_ = StopReason::Cancelled;
     }
 }
 
-void ReceiverSession::fail(const std::string& text, bool tellPeer) {
+void ReceiverSession::fail(const std::string& text, bool tellPeer, StopReason why) {
     if (state_ != SessionState::Running) return;
+    reason_ = why;
     if (tellPeer && codec_) out_ += codec_->encode(FrameType::Error, text);
     // A transfer that cannot go on leaves no partial files; complete files
     // stay.
@@ -410,7 +448,7 @@ void ReceiverSession::askFromFirstMissing() {
     std::uint64_t offset = 0;
     if (index < entries_.size()) {
         std::string error;
-        if (!writer_->openFile(index, offset, error, fileCheck(index))) return fail(error, true);
+        if (!writer_->openFile(index, offset, error, fileCheck(index))) return failWriting(error);
         fileOpen_ = true;
     }
     current_ = index;
@@ -425,10 +463,11 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         if (writer_) writer_->suspend();
         state_ = SessionState::Failed;
         error_ = "the sender says: " + peerText(payload);
+        reason_ = StopReason::None;  // the sender knows why
         return;
     case FrameType::List:
         if (listDone_ || listText_.size() + payload.size() > kMaxListBytes)
-            return fail("the transfer list is too long", true);
+            return fail("the transfer list is too long", true, StopReason::Refused);
         listText_ += payload;
         return;
     case FrameType::ListEnd: {
@@ -436,7 +475,7 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         listDone_ = true;
         if (writer_) {
             // A retry: the list must be the one we started with.
-            if (listText_ != firstList_) return fail("the sender changed the files", true);
+            if (listText_ != firstList_) return fail("the sender changed the files", true, StopReason::Refused);
             return askFromFirstMissing();
         }
         auto list = ParseManifest(listText_, offer_);
@@ -450,7 +489,7 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
                                         "sizes that differ from the offer"};
             return fail(std::string("refused: the sender's list has ") + why[static_cast<int>(list.error)] + " (line " +
                             std::to_string(list.line) + ")",
-                        true);
+                        true, StopReason::Refused);
         }
         std::vector<std::string> tops;
         for (const auto& e : list.entries)
@@ -458,43 +497,36 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         if (!TopNamesMatch(offer_, tops))
             return fail("refused: the sender's list holds names other than those offered (" +
                             peerText(tops.empty() ? std::string() : tops.front()) + ")",
-                        true);
+                        true, StopReason::Refused);
         entries_ = std::move(list.entries);
         firstList_ = listText_;
         complete_.assign(entries_.size(), false);
-        writer_ = std::make_unique<ReceiveWriter>(folder_, entries_, digests_);
-        if (!writer_->begin(error)) {
-            writer_.reset();
-            return fail(error, true);
-        }
-        // Folders without files are made too.
-        for (std::size_t i = 0; i < entries_.size(); ++i)
-            if (entries_[i].folder && !writer_->makeFolder(i, error)) return fail(error, true);
-        return askFromFirstMissing();
+        return beginFiles();
     }
     case FrameType::Data:
     case FrameType::FileEnd: {
         if (!writer_ || current_ >= entries_.size()) return fail("the sender broke the protocol", true);
         if (!fileOpen_) {
             std::uint64_t at = 0;
-            if (!writer_->openFile(current_, at, error, fileCheck(current_))) return fail(error, true);
+            if (!writer_->openFile(current_, at, error, fileCheck(current_))) return failWriting(error);
             if (at != 0) return fail("a partial file was in the way", true);
             fileOpen_ = true;
         }
         if (type == FrameType::Data) {
             if (!writer_->write(reinterpret_cast<const unsigned char*>(payload.data()), payload.size(), error))
-                return fail(error, true);
+                return failWriting(error);
             received_ += payload.size();
             return;
         }
         Digest::Value expected{};
         if (payload.size() != expected.size()) return fail("the sender broke the protocol", true);
         std::copy(payload.begin(), payload.end(), expected.begin());
-        if (!writer_->finishFile(expected, error)) return fail(error, true);
+        if (!writer_->finishFile(expected, error)) return failWriting(error);
         complete_[current_] = true;
         fileOpen_ = false;
         ++current_;
         while (current_ < entries_.size() && entries_[current_].folder) ++current_;
+        if (checkpoint_) checkpoint_();
         return;
     }
     case FrameType::Done:
@@ -507,6 +539,41 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
         return;
     default: return fail("the sender broke the protocol", true);
     }
+}
+
+void ReceiverSession::beginFiles() {
+    std::string error;
+    listDigest_ = listDigest();
+    writer_ = std::make_unique<ReceiveWriter>(folder_, entries_, digests_);
+    if (resume_) {
+        // An earlier run began these files: the same list, into the names
+        // it chose, from where it stopped.
+        if (resume_->list != listDigest_) {
+            writer_.reset();
+            return fail("the sender changed the files since they were begun", true, StopReason::Refused);
+        }
+        if (!writer_->adopt(resume_->tops, error)) {
+            const auto why = writer_->problem();
+            writer_.reset();
+            return fail(error, true, why);
+        }
+        std::size_t i = 0;
+        for (; i < entries_.size() && i < resume_->complete; ++i) complete_[i] = !entries_[i].folder;
+        for (; i < entries_.size() && (entries_[i].folder || writer_->finishedBefore(i)); ++i)
+            complete_[i] = !entries_[i].folder;
+        received_ = 0;
+        for (std::size_t k = 0; k < i; ++k) received_ += entries_[k].folder ? 0 : entries_[k].size;
+        if (i < entries_.size()) received_ += writer_->partialLength(i);
+    } else if (!writer_->begin(error)) {
+        const auto why = writer_->problem();
+        writer_.reset();
+        return fail(error, true, why);
+    }
+    if (checkpoint_) checkpoint_();
+    // Folders without files are made too.
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].folder && !writer_->makeFolder(i, error)) return failWriting(error);
+    askFromFirstMissing();
 }
 
 std::string ReceiverSession::takeOutput() {

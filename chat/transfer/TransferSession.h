@@ -16,7 +16,8 @@
 //   receiver -> sender  Done    everything arrived and checked
 //   either way          Error   a text for the user; the connection ends
 // A new connection after a drop starts with Hello again; the receiver then
-// asks from the first file it does not have complete.
+// asks from the first file it does not have complete. So does a receiver
+// started again, or a new offer of the same files (ResumeState).
 #include "FileOffer.h"
 #include "OutputFile.h"
 #include "ReceiveWriter.h"
@@ -25,6 +26,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -125,6 +127,17 @@ LocalSelection GatherLocal(const std::vector<std::filesystem::path>& paths);
 // The offer of a selection under a new transfer id, to connect back to on `port`.
 Offer OfferFor(const LocalSelection& selection, std::uint16_t port);
 
+// Where a receiver of an earlier run stopped, kept beside the offer in the
+// store of unfinished transfers: the names it gave the top-level entries,
+// the digest of the list it began with, and how many entries were complete
+// (at least; the files on the disk tell the rest).
+struct ResumeState {
+    TopNames tops;
+    std::string list;  // 64 hex digits
+    std::uint64_t complete = 0;
+    bool operator==(const ResumeState&) const = default;
+};
+
 class SenderSession {
 public:
     SenderSession(Offer offer, const LocalSelection& selection, DigestFactory digests, FrameCipher* cipher = nullptr);
@@ -134,6 +147,8 @@ public:
     std::string nextOutput(std::size_t room);
     SessionState state() const { return state_; }
     const std::string& error() const { return error_; }
+    // How far the transfer is: the files before the one being sent and
+    // what went of it, also on a connection that resumed.
     std::uint64_t bytesSent() const { return sent_; }
 
 private:
@@ -161,7 +176,14 @@ private:
 
 class ReceiverSession {
 public:
-    ReceiverSession(Offer offer, std::filesystem::path folder, DigestFactory digests);
+    // With `resume`, it goes on where an earlier run stopped: the sender's
+    // list must be the one that run began with.
+    ReceiverSession(Offer offer, std::filesystem::path folder, DigestFactory digests,
+                    std::optional<ResumeState> resume = std::nullopt);
+    // Before the list came: as `resume` in the constructor.
+    void resumeFrom(ResumeState state) {
+        if (!writer_) resume_ = std::move(state);
+    }
     // A new connection: `cipher` seals this connection's frames. Returns the
     // first bytes to send (Hello).
     std::string connect(FrameCipher* cipher = nullptr);
@@ -177,20 +199,38 @@ public:
     std::string takeOutput();
     SessionState state() const { return state_; }
     const std::string& error() const { return error_; }
+    // Why it failed, as the sender is told (None while it runs or finished,
+    // and when the sender ended it).
+    StopReason reason() const { return reason_; }
+    // What this computer has of the files: complete ones, and the part
+    // files, also those an earlier run left.
     std::uint64_t bytesReceived() const { return received_; }
     std::uint64_t totalBytes() const { return offer_.bytes; }
+    // Where to go on from after a restart; nothing before the list came.
+    std::optional<ResumeState> resumeState() const;
+    // Called once the names in the folder are chosen (before anything is
+    // written) and after each file is complete: the moments resumeState()
+    // changes.
+    void onCheckpoint(std::function<void()> checkpoint) { checkpoint_ = std::move(checkpoint); }
     const std::vector<std::filesystem::path>& finished() const;
     // The files and folders it made at the top of the chosen folder.
     std::vector<std::filesystem::path> topLevel() const;
 
 private:
-    void fail(const std::string& text, bool tellPeer);
+    void fail(const std::string& text, bool tellPeer, StopReason why = StopReason::Failed);
+    void failWriting(const std::string& text) { fail(text, true, writer_ ? writer_->problem() : StopReason::Failed); }
     void handle(FrameType type, std::string_view payload);
+    void beginFiles();
+    std::string listDigest() const;
     void framesArrived();
     void askFromFirstMissing();
     std::unique_ptr<Digest> fileCheck(std::size_t index);
 
     Offer offer_;
+    std::optional<ResumeState> resume_;
+    std::string listDigest_;
+    std::function<void()> checkpoint_;
+    StopReason reason_ = StopReason::None;
     std::filesystem::path folder_;
     DigestFactory digests_;
     std::unique_ptr<FrameCodec> codec_;

@@ -1,7 +1,9 @@
 #include "FileTransfers.h"
 
+#include "DurableFile.h"
 #include "Networks.h"
 #include "OfferChecks.h"
+#include "ReceiveWriter.h"
 #include "Text.h"
 
 #include <QCoreApplication>
@@ -12,7 +14,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 namespace lanyx {
 
@@ -20,13 +25,32 @@ using namespace transfer;
 
 namespace {
 
-// File messages: "offer <offer>", "decline <id>", "cancel <id>".
+// File messages: "offer <offer>", "decline <id>", "cancel <id>" and, from
+// a receiver that stopped for a reason other than its user's cancel,
+// "cancel <id> <code>" (StopReason; earlier builds take only the first form,
+// so a plain cancel goes as it always went).
 constexpr std::string_view kOffer = "offer ";
 constexpr std::string_view kDecline = "decline ";
 constexpr std::string_view kCancel = "cancel ";
 
 constexpr qint64 kSpeedWindowMs = 4000;
 constexpr qint64 kSignalEveryMs = 200;
+// How often a copy started again looks whether the senders of the
+// transfers it kept are back, and how soon after a file arrived the store
+// is written (at once when a transfer begins or ends).
+constexpr int kTickMs = 1000;
+constexpr int kSaveAfterMs = 1000;
+constexpr std::uintmax_t kMaxStoreBytes = 4u << 20;
+
+std::string hexOf(std::string_view bytes) {
+    static const char* hex = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += hex[c >> 4];
+        out += hex[c & 15];
+    }
+    return out;
+}
 
 // This computer's IPv4 addresses with their netmasks, loopback among them.
 std::vector<Subnet> localSubnets() {
@@ -102,6 +126,24 @@ QString TransferStateText(const TransferItem& item) {
     return text;
 }
 
+// What a sender is told of a receiver that stopped.
+static QString stopText(StopReason why, const QString& peer) {
+    switch (why) {
+    case StopReason::DiskFull:
+        return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "stopped by %1: not enough free space there")).arg(peer);
+    case StopReason::CannotWrite:
+        return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "stopped by %1: the files could not be written there"))
+            .arg(peer);
+    case StopReason::Damaged:
+        return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "stopped by %1: a file arrived damaged")).arg(peer);
+    case StopReason::Refused: return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "refused by %1")).arg(peer);
+    case StopReason::Busy:
+        return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "not shown to %1: too many offers were waiting there"))
+            .arg(peer);
+    default: return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "stopped by %1")).arg(peer);
+    }
+}
+
 FileTransfers::FileTransfers(ChatNode& node, QObject* parent) : QObject(parent), node_(node) {
     clock_.start();
 #if LANYX_HAVE_SODIUM
@@ -115,17 +157,52 @@ FileTransfers::FileTransfers(ChatNode& node, QObject* parent) : QObject(parent),
             node_.WriteLog("File transfer port: " + why.toStdString());
     });
     node_.SetFileHandler(this);
+    ticker_ = new QTimer(this);
+    ticker_->setInterval(kTickMs);
+    connect(ticker_, &QTimer::timeout, this, &FileTransfers::tick);
+    ticker_->start();
+    saveTimer_ = new QTimer(this);
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(kSaveAfterMs);
+    connect(saveTimer_, &QTimer::timeout, this, &FileTransfers::saveUnfinished);
 #endif
 }
 
 FileTransfers::~FileTransfers() {
     node_.SetFileHandler(nullptr);
-    // Partial files of transfers still running stay for nobody: remove them.
+    // Incoming transfers under way stay in the store with their part files:
+    // the next start goes on with them (as after a crash).
+    saveUnfinished();
     for (auto& [id, live] : live_)
-        if (live.client && live.client->state() == SessionState::Running) {
-            live.client->disconnect(this);
-            live.client->cancel();
-        }
+        if (live.client) live.client->disconnect(this);
+}
+
+void FileTransfers::setWaitsForTest(int stallMs, int resumeKeepMs) {
+    stallMs_ = stallMs;
+    resumeKeepMs_ = resumeKeepMs;
+    if (server_) server_->setStallMs(stallMs);
+}
+
+std::int64_t FileTransfers::nowMs() const {
+    if (node_.config().wallMicros) return static_cast<std::int64_t>(node_.config().wallMicros() / 1000);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+std::string FileTransfers::pinnedKey(const QString& name) const {
+    const auto* secure = node_.secure();
+    const auto* pin = secure ? secure->pins().find(toLower(name.toStdString())) : nullptr;
+    return pin ? hexOf(pin->signPublic) : std::string();
+}
+
+bool FileTransfers::trusted(const std::string& name) const {
+    if (node_.KeyStateOf(name) == KeyState::Checked) return true;
+    for (const auto& g : node_.users().groups()) {
+        const auto n = CountItems(g);
+        for (std::int32_t i = 2; i <= n; ++i)
+            if (equalsNoCase(GetItem(g, i), name)) return true;
+    }
+    return false;
 }
 
 TransferItem* FileTransfers::find(const QString& id) {
@@ -208,6 +285,12 @@ std::size_t FileTransfers::pending(TransferItem::Direction direction) const {
     }));
 }
 
+void FileTransfers::tellStopped(const QString& peer, const QString& id, StopReason why) {
+    std::string body = std::string(kCancel) + id.toStdString();
+    if (why != StopReason::None && why != StopReason::Cancelled) body += std::string(" ") + StopReasonCode(why);
+    tell(peer, body);
+}
+
 void FileTransfers::tell(const QString& peer, const std::string& body) {
     try {
         node_.SendFileMessage(peer.toStdString(), body);
@@ -252,6 +335,9 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
         if ((subnet.address >> 24) == 127) offer.addresses.push_back(subnet.address);
     if (offer.addresses.size() > kMaxOfferAddresses) offer.addresses.resize(kMaxOfferAddresses);
     offer.tops = selection.topNames.size();
+#if LANYX_HAVE_SODIUM
+    offer.same = SelectionFingerprint(selection);
+#endif
     if (!offerNameForTest_.isEmpty()) offer.names = {offerNameForTest_.toStdString()};
     const auto security = securityFor(name, ConnectionHandshake::Role::Sender);
     if (!security) return fail(tr("No key is known for %1.").arg(name));
@@ -337,8 +423,13 @@ void FileTransfers::setState(TransferItem& item, TransferItem::State state, cons
     const auto id = item.id;
     if (item.ended()) {
         const bool ok = state == TransferItem::State::Finished;
+        if (item.why == StopReason::None && state == TransferItem::State::Cancelled) item.why = StopReason::Cancelled;
+        if (item.why == StopReason::None && state == TransferItem::State::Failed) item.why = StopReason::Failed;
+        const auto l = live_.find(id);
+        const bool kept = l != live_.end() && l->second.kept;
         recordEnd(node_.history(), item);
         forget(id);
+        if (kept) saveUnfinished();
         Q_EMIT itemChanged(id);
         Q_EMIT itemEnded(id, ok);
     } else {
@@ -394,15 +485,41 @@ void FileTransfers::accept(const QString& id, const QString& folder) {
         setState(*item, TransferItem::State::Offered, tr("%1 is not a folder this user can write to").arg(folder));
         return;
     }
+    item->folder = QDir::cleanPath(dir.absoluteFilePath());
+    l->second.kept = true;
+    l->second.senderKey = pinnedKey(item->peer);
+    l->second.touched = nowMs();
+    startClient(id);
+    saveUnfinished();
+}
+
+void FileTransfers::startClient(const QString& id) {
+    auto* item = find(id);
+    auto l = live_.find(id);
+    if (!item || l == live_.end()) return;
     const auto security = securityFor(item->peer, ConnectionHandshake::Role::Receiver);
     if (!security) {
         setState(*item, TransferItem::State::Failed, tr("no key is known for %1").arg(item->peer));
         return;
     }
-    item->folder = QDir::cleanPath(dir.absoluteFilePath());
+    if (auto* old = std::exchange(l->second.client, nullptr)) {
+        old->disconnect(this);
+        old->deleteLater();
+    }
     auto* client = new TransferClient(l->second.offer, l->second.sender,
-                                      std::filesystem::path(item->folder.toStdString()), digests_, security, this);
+                                      platform::pathFromUtf8(item->folder.toStdString()), digests_, security, this);
+    client->setStallMs(stallMs_);
+    if (l->second.resume) client->resumeFrom(*l->second.resume);
     l->second.client = client;
+    connect(client, &TransferClient::checkpoint, this, [this, id] {
+        auto l = live_.find(id);
+        if (l == live_.end()) return;
+        l->second.touched = nowMs();
+        // The names chosen must be kept before anything is written under
+        // them; later moments may wait a little.
+        if (!std::exchange(l->second.begunSaved, true)) saveUnfinished();
+        else saveSoon();
+    });
     connect(client, &TransferClient::progress, this, [this, id](quint64 received, quint64) {
         auto* it = find(id);
         if (!it) return;
@@ -435,25 +552,37 @@ void FileTransfers::clientFinished(const QString& id, bool ok, const QString& me
     auto* item = find(id);
     auto l = live_.find(id);
     if (!item || l == live_.end() || item->ended()) return;
+    auto& live = l->second;
     if (ok) {
         item->done = item->bytes;
         item->made.clear();
-        for (const auto& p : l->second.client->session().topLevel()) item->made << QString::fromStdString(p.string());
+        for (const auto& p : live.client->session().topLevel())
+            item->made << QString::fromStdString(platform::pathToUtf8(p));
         setState(*item, TransferItem::State::Finished);
         return;
     }
-    if (l->second.client->refused()) {
+    if (live.client->refused()) {
         // Whoever answered did not prove the sender's key: not the sender.
-        l->second.client->disconnect(this);
-        l->second.client->cancel();
+        if (live.resume) {
+            // A transfer taken from the store keeps its part files: the
+            // address may be somebody else's by now, the sender may come back.
+            live.client->disconnect(this);
+            live.client->deleteLater();
+            live.client = nullptr;
+            setState(*item, TransferItem::State::Interrupted, tr("refused: %1").arg(message));
+            return;
+        }
+        live.client->disconnect(this);
+        live.client->cancel();
+        removePartials(*item, live);
+        item->why = StopReason::Refused;
         setState(*item, TransferItem::State::Failed, tr("refused: %1").arg(message));
-        tell(item->peer, std::string(kCancel) + id.toStdString());
+        tellStopped(item->peer, id, StopReason::Refused);
         return;
     }
-    if (l->second.client->resumable()) {
+    if (live.client->resumable()) {
         // The connection dropped: connect again a few times, then leave it
-        // to the user (Retry).
-        auto& live = l->second;
+        // to the user (Retry), or to a new offer of the same files.
         if (live.retries < static_cast<int>(std::size(kRetryMs))) {
             const int wait = kRetryMs[live.retries++];
             setState(*item, TransferItem::State::Interrupted, tr("%1; trying again").arg(message));
@@ -464,15 +593,19 @@ void FileTransfers::clientFinished(const QString& id, bool ok, const QString& me
         } else {
             setState(*item, TransferItem::State::Interrupted, message);
         }
+        saveUnfinished();
         return;
     }
-    if (l->second.client->cancelled()) return;  // cancel() says so itself
+    if (live.client->cancelled()) return;  // cancel() says so itself
     // It cannot go on (the sender gave up, for one): partial files would
     // stay hidden in the folder for good. Finished files stay.
-    l->second.client->disconnect(this);
-    l->second.client->cancel();
+    const auto why = live.client->session().reason();
+    live.client->disconnect(this);
+    live.client->cancel();
+    removePartials(*item, live);
+    item->why = why == StopReason::None ? StopReason::Failed : why;
     setState(*item, TransferItem::State::Failed, message);
-    tell(item->peer, std::string(kCancel) + id.toStdString());
+    tellStopped(item->peer, id, why);
 }
 
 void FileTransfers::retry(const QString& id) {
@@ -480,7 +613,20 @@ void FileTransfers::retry(const QString& id) {
     auto* item = find(id);
     if (!item || l == live_.end() || !item->canRetry()) return;
     l->second.retries = 0;
-    connectClient(id);
+    if (l->second.client) {
+        connectClient(id);
+        return;
+    }
+    // Taken from the store: only to where the sender is heard from now.
+    const auto heard = node_.VerifiedSources(item->peer.toStdString());
+    if (!keyHeard(node_.KeyStateOf(item->peer.toStdString())) || pinnedKey(item->peer) != l->second.senderKey ||
+        std::find(heard.begin(), heard.end(), l->second.sender.toIPv4Address()) == heard.end()) {
+        setState(*item, TransferItem::State::Interrupted,
+                 tr("%1 has not been heard from there with the same key since Lanyx started").arg(item->peer));
+        return;
+    }
+    l->second.waitsForSender = false;
+    startClient(id);
 }
 
 void FileTransfers::decline(const QString& id) {
@@ -500,10 +646,14 @@ void FileTransfers::cancel(const QString& id) {
     auto l = live_.find(id);
     if (item->direction == TransferItem::Direction::Outgoing) {
         if (server_) server_->remove(id);
-    } else if (l != live_.end() && l->second.client) {
-        l->second.client->disconnect(this);
-        l->second.client->cancel();  // partial files go
+    } else if (l != live_.end()) {
+        if (l->second.client) {
+            l->second.client->disconnect(this);
+            l->second.client->cancel();  // partial files go
+        }
+        removePartials(*item, l->second);  // also those an earlier run left
     }
+    item->why = StopReason::Cancelled;
     tell(item->peer, std::string(kCancel) + id.toStdString());
     setState(*item, TransferItem::State::Cancelled, {});
 }
@@ -535,11 +685,15 @@ void FileTransfers::serverFinished(const QString& id, bool ok, const QString& me
         return;
     }
     setState(*item, TransferItem::State::Interrupted, message);
-    endAfter(id, kResumeKeepMs, TransferItem::State::Failed, tr("the receiver did not come back"));
+    endAfter(id, resumeKeepMs_, TransferItem::State::Failed,
+             tr("%1 did not come back within %2 min (%3)").arg(item->peer).arg(resumeKeepMs_ / 60000).arg(message));
 }
 
 bool FileTransfers::fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) {
     const QString from = QString::fromStdString(sender);
+    // A sealed message came: the keys are there, and so is what waited in
+    // the store (an offer of files begun before the start must find them).
+    if (!loaded_) tick();
     if (body.rfind(kOffer, 0) == 0) {
         auto offer = ParseOffer(std::string_view(body).substr(kOffer.size()));
         if (!offer) {
@@ -565,8 +719,9 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
             // Shown to the user as a failed transfer, once.
             items_.push_back(offered());
             Q_EMIT itemAdded(id);
+            items_.back().why = StopReason::Refused;
             setState(items_.back(), TransferItem::State::Failed, why);
-            tell(from, std::string(kCancel) + offer->id);
+            tellStopped(from, id, StopReason::Refused);
         };
         AimRules rules;
         rules.subnets = localSubnets();
@@ -578,6 +733,15 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
             refuse(tr("refused: %1").arg(said(AimRefusalText(aim.refusal))));
             return true;
         }
+        if (resumeInto(from, *offer, aim.address)) return true;
+        // Who offered how much lately: halved every ten minutes, and when
+        // made-up names fill it.
+        if (clock_.elapsed() - offersDecayed_ > 10 * 60 * 1000 || offersFrom_.size() >= 4096) {
+            offersDecayed_ = clock_.elapsed();
+            for (auto it = offersFrom_.begin(); it != offersFrom_.end();)
+                it = (it->second /= 2) == 0 ? offersFrom_.erase(it) : std::next(it);
+        }
+        ++offersFrom_[toLower(sender)];
         std::vector<WaitingOffer> waiting;
         std::vector<QString> waitingIds;
         std::size_t busy = 0;
@@ -587,11 +751,11 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
                 ++busy;
                 continue;
             }
-            waiting.push_back(
-                {toLower(i.peer.toStdString()), node_.KeyStateOf(i.peer.toStdString()) == KeyState::Checked});
+            const auto name = toLower(i.peer.toStdString());
+            waiting.push_back({name, trusted(name), std::max<std::uint32_t>(offersFrom_[name], 1)});
             waitingIds.push_back(i.id);
         }
-        const auto room = RoomForOffer(waiting, toLower(sender), node_.KeyStateOf(sender) == KeyState::Checked);
+        const auto room = RoomForOffer(waiting, {toLower(sender), trusted(sender), offersFrom_[toLower(sender)]});
         if (!room.take || busy >= kMaxPendingOffers) {
             node_.WriteLog("File offer from " + sender + " refused: too many offers wait for an answer");
             return false;
@@ -600,7 +764,8 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
             const auto dropped = waitingIds[*room.drop];
             if (auto* d = find(dropped)) {
                 node_.WriteLog("File offer from " + d->peer.toStdString() + " dropped for a newer one from " + sender);
-                tell(d->peer, std::string(kCancel) + dropped.toStdString());
+                tellStopped(d->peer, dropped, StopReason::Busy);
+                d->why = StopReason::Busy;
                 setState(*d, TransferItem::State::Cancelled, tr("too many offers were waiting"));
             }
         }
@@ -619,7 +784,15 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
     const bool decline = body.rfind(kDecline, 0) == 0;
     const bool cancel = body.rfind(kCancel, 0) == 0;
     if (!decline && !cancel) return false;
-    const auto idText = std::string_view(body).substr(decline ? kDecline.size() : kCancel.size());
+    auto idText = std::string_view(body).substr(decline ? kDecline.size() : kCancel.size());
+    // A receiver's reason: one short code after the id.
+    std::string_view code;
+    if (cancel && idText.size() > 33 && idText.size() <= 33 + 32 && idText[32] == ' ') {
+        code = idText.substr(33);
+        idText = idText.substr(0, 32);
+        if (!std::all_of(code.begin(), code.end(), [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; }))
+            return false;
+    }
     if (!IsTransferId(idText)) return false;
     auto* it = find(QString::fromLatin1(idText.data(), static_cast<qsizetype>(idText.size())));
     // Only the other side of a transfer can end it.
@@ -627,18 +800,212 @@ bool FileTransfers::fileMessage(const std::string& sender, const std::string& bo
     if (it->ended()) return true;
     if (it->direction == TransferItem::Direction::Outgoing) {
         if (server_) server_->remove(it->id);
-        setState(*it, decline ? TransferItem::State::Declined : TransferItem::State::Cancelled,
-                 decline ? QString() : tr("cancelled by %1").arg(from));
+        const auto why = ParseStopReason(code);
+        if (decline) {
+            setState(*it, TransferItem::State::Declined);
+        } else if (why == StopReason::None || why == StopReason::Cancelled) {
+            it->why = StopReason::Cancelled;
+            setState(*it, TransferItem::State::Cancelled, tr("cancelled by %1").arg(from));
+        } else {
+            it->why = why;
+            setState(*it, TransferItem::State::Failed, stopText(why, from));
+        }
     } else {
         auto l = live_.find(it->id);
-        if (l != live_.end() && l->second.client) {
-            l->second.client->disconnect(this);
-            l->second.client->cancel();
+        if (l != live_.end()) {
+            if (l->second.client) {
+                l->second.client->disconnect(this);
+                l->second.client->cancel();
+            }
+            removePartials(*it, l->second);
         }
         setState(*it, TransferItem::State::Cancelled,
                  it->state == TransferItem::State::Offered ? tr("withdrawn by %1").arg(from)
                                                            : tr("cancelled by %1").arg(from));
     }
+    return true;
+}
+
+std::optional<ResumeState> FileTransfers::resumeOf(const Live& live) const {
+    if (live.client)
+        if (auto state = live.client->session().resumeState()) return state;
+    return live.resume;
+}
+
+void FileTransfers::removePartials(const TransferItem& item, const Live& live) {
+    if (!live.kept) return;
+    if (const auto state = resumeOf(live))
+        RemovePartials(platform::pathFromUtf8(item.folder.toStdString()), state->tops);
+}
+
+void FileTransfers::saveSoon() {
+    if (saveTimer_ && !saveTimer_->isActive()) saveTimer_->start();
+}
+
+void FileTransfers::saveUnfinished() {
+    // Never before the store was read: it would lose what it held.
+    if (!loaded_) return;
+    if (saveTimer_) saveTimer_->stop();
+    std::vector<Unfinished> kept;
+    for (const auto& item : items_) {
+        const auto l = live_.find(item.id);
+        if (item.direction != TransferItem::Direction::Incoming || item.ended() || l == live_.end() || !l->second.kept)
+            continue;
+        Unfinished u;
+        u.offer = l->second.offer;
+        u.sender = item.peer.toStdString();
+        u.senderKey = l->second.senderKey;
+        u.folder = item.folder.toStdString();
+        u.address = l->second.sender.toIPv4Address();
+        u.touched = l->second.touched;
+        if (const auto state = resumeOf(l->second)) u.resume = *state;
+        kept.push_back(std::move(u));
+    }
+    const auto path = node_.config().dataDir / std::string(kUnfinishedFile);
+    std::error_code ec;
+    if (kept.empty() && !std::filesystem::exists(path, ec)) return;
+    std::string error;
+    if (platform::replaceFile(path, FormatUnfinished(kept), error, platform::FileAccess::OwnerOnly)) {
+        saveFailedTold_ = false;
+    } else if (!std::exchange(saveFailedTold_, true)) {
+        node_.WriteLog("Unfinished transfers could not be kept for the next start: " + error);
+    }
+}
+
+void FileTransfers::tick() {
+    if (!loaded_) {
+        // The keys come with the data folder, once this copy holds it.
+        const auto* secure = node_.secure();
+        if (!secure || !secure->active()) return;
+        loadUnfinished();
+    }
+    bool waiting = false;
+    for (auto& [id, live] : live_) {
+        auto* item = find(id);
+        if (!live.waitsForSender || !item || item->state != TransferItem::State::Interrupted) continue;
+        // Back with the key the files came under, from where they came.
+        const auto name = item->peer.toStdString();
+        const auto heard = node_.VerifiedSources(name);
+        if (keyHeard(node_.KeyStateOf(name)) && pinnedKey(item->peer) == live.senderKey &&
+            std::find(heard.begin(), heard.end(), live.sender.toIPv4Address()) != heard.end()) {
+            live.waitsForSender = false;
+            const auto copy = id;
+            QTimer::singleShot(0, this, [this, copy] {
+                if (const auto* it = find(copy); it && it->state == TransferItem::State::Interrupted) startClient(copy);
+            });
+        } else {
+            waiting = true;
+        }
+    }
+    // A sender that still lists this copy does not answer its join: ask
+    // everybody once (the node says when it was sent).
+    if (waiting && !rosterAsked_) rosterAsked_ = node_.RequestRoster();
+    // The senders wait as long for a receiver; after that a new offer of
+    // the same files, or Retry, goes on with them.
+    if ((!waiting || clock_.elapsed() > waitUntil_) && ticker_) ticker_->stop();
+}
+
+void FileTransfers::loadUnfinished() {
+    loaded_ = true;
+    waitUntil_ = clock_.elapsed() + resumeKeepMs_;
+    const auto path = node_.config().dataDir / std::string(kUnfinishedFile);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return;
+    std::string text;
+    if (std::filesystem::file_size(path, ec) <= kMaxStoreBytes && !ec) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        text = all.str();
+    }
+    const auto file = ParseUnfinished(text);
+    if (!file || file->damaged)
+        node_.WriteLog("Unfinished transfers: " + (file ? std::to_string(file->damaged) + " damaged lines left out"
+                                                        : std::string("the file could not be read")));
+    const auto now = nowMs();
+    for (const auto& u : file ? file->transfers : std::vector<Unfinished>{}) {
+        const QString id = QString::fromStdString(u.offer.id);
+        const auto folder = platform::pathFromUtf8(u.folder);
+        if (item(id)) continue;
+        if (now - u.touched > kPartKeepMs || now < u.touched - kPartKeepMs) {
+            RemovePartials(folder, u.resume.tops);
+            node_.WriteLog("Part files of a transfer from " + u.sender + " removed: it did not go on for 7 days");
+            continue;
+        }
+        if (!std::filesystem::is_directory(folder, ec)) {
+            node_.WriteLog("A transfer from " + u.sender + " cannot go on: its folder " + u.folder + " is gone");
+            continue;
+        }
+        TransferItem item;
+        item.id = id;
+        item.direction = TransferItem::Direction::Incoming;
+        item.peer = QString::fromStdString(u.sender);
+        for (const auto& n : u.offer.names) item.names << QString::fromStdString(n);
+        item.files = u.offer.files;
+        item.bytes = u.offer.bytes;
+        item.folder = QString::fromStdString(u.folder);
+        item.state = TransferItem::State::Interrupted;
+        item.message = tr("interrupted when Lanyx ended; it goes on when %1 is back").arg(item.peer);
+        Live live;
+        live.sender = QHostAddress(static_cast<quint32>(u.address));
+        live.offer = u.offer;
+        live.kept = true;
+        live.begunSaved = !u.resume.list.empty();
+        live.waitsForSender = true;
+        live.senderKey = u.senderKey;
+        live.touched = u.touched;
+        if (!u.resume.list.empty()) live.resume = u.resume;
+        live_[id] = std::move(live);
+        items_.push_back(std::move(item));
+        Q_EMIT itemAdded(id);
+    }
+    saveUnfinished();
+}
+
+bool FileTransfers::resumeInto(const QString& from, const Offer& offer, std::uint32_t address) {
+    if (offer.same.empty()) return false;
+    const auto key = pinnedKey(from);
+    auto old = std::find_if(items_.begin(), items_.end(), [&](const TransferItem& i) {
+        const auto l = live_.find(i.id);
+        // Not one that moves now: the same files sent twice are two transfers.
+        return i.direction == TransferItem::Direction::Incoming && !i.ended() &&
+               i.state != TransferItem::State::Offered && l != live_.end() && l->second.kept &&
+               !(l->second.client && l->second.client->moving()) && i.peer.compare(from, Qt::CaseInsensitive) == 0 &&
+               l->second.senderKey == key && l->second.offer.same == offer.same &&
+               l->second.offer.files == offer.files && l->second.offer.bytes == offer.bytes &&
+               l->second.offer.names == offer.names;
+    });
+    if (old == items_.end()) return false;
+    // The user took these files once: they go on into the same place,
+    // under the new offer, without asking again.
+    auto l = live_.find(old->id);
+    Live live;
+    live.sender = QHostAddress(static_cast<quint32>(address));
+    live.offer = offer;
+    live.kept = true;
+    live.senderKey = key;
+    live.touched = nowMs();
+    live.resume = resumeOf(l->second);
+    live.begunSaved = live.resume.has_value();
+    if (auto* client = l->second.client) {
+        // Its part files stay: only the connection goes.
+        client->disconnect(this);
+        client->deleteLater();
+    }
+    TransferItem item = *old;
+    item.id = QString::fromStdString(offer.id);
+    item.state = TransferItem::State::Offered;
+    item.message.clear();
+    node_.WriteLog("File offer from " + from.toStdString() + " goes on with the part files of an earlier one");
+    live_.erase(l);
+    items_.erase(old);
+    Q_EMIT cleared();
+    const auto id = item.id;
+    live_[id] = std::move(live);
+    items_.push_back(std::move(item));
+    Q_EMIT itemAdded(id);
+    startClient(id);
+    saveUnfinished();
     return true;
 }
 

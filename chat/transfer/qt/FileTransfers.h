@@ -6,16 +6,19 @@
 // lanyx-cli run one of these beside their node.
 #include "ChatNode.h"
 #include "TransferLinks.h"
+#include "Unfinished.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lanyx {
@@ -44,6 +47,9 @@ struct TransferItem {
     QStringList skipped;  // outgoing: what was left out (links, special files)
     double bytesPerSecond = 0;
     qint64 secondsLeft = -1;  // unknown
+    // Why it stopped, as a code: what the receiver told the sender, or
+    // why this side stopped it (None while under way or finished).
+    transfer::StopReason why = transfer::StopReason::None;
     bool ended() const {
         return state == State::Finished || state == State::Failed || state == State::Declined ||
                state == State::Cancelled;
@@ -70,6 +76,10 @@ public:
     // resume; an unanswered offer this long for an answer.
     static constexpr int kResumeKeepMs = 10 * 60 * 1000;
     static constexpr int kOfferKeepMs = 60 * 60 * 1000;
+    // Part files of an incoming transfer stay for the next start this long
+    // after the last file of it arrived (or it was accepted); that start
+    // removes them when it has not gone on since.
+    static constexpr std::int64_t kPartKeepMs = 7ll * 24 * 60 * 60 * 1000;
     // Automatic reconnects of an interrupted incoming transfer, after these waits.
     static constexpr int kRetryMs[] = {1000, 3000, 8000};
 
@@ -100,6 +110,8 @@ public:
     // Test aid: offers name this instead of what they hold, as a lying
     // sender's would.
     void setOfferNameForTest(const QString& name) { offerNameForTest_ = name; }
+    // Test aid: other times for TransferServer::kStallMs and kResumeKeepMs.
+    void setWaitsForTest(int stallMs, int resumeKeepMs);
 
     // FileMessageHandler
     bool fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
@@ -125,6 +137,13 @@ private:
         std::deque<std::pair<qint64, quint64>> samples;  // (ms, bytes) for the speed
         qint64 lastSignal = -1;
         int deadline = 0;  // serial of the timer that ends a wait
+        // Incoming, accepted: kept in the store of unfinished transfers.
+        bool kept = false;
+        bool begunSaved = false;                      // the store has the names chosen in the folder
+        bool waitsForSender = false;                  // taken from the store: connects once the sender is heard
+        std::string senderKey;                        // hex, the key it was accepted under
+        std::int64_t touched = 0;                     // ms since 1970
+        std::optional<transfer::ResumeState> resume;  // where an earlier run stopped
     };
     TransferItem* find(const QString& id);
     void setState(TransferItem& item, TransferItem::State state, const QString& message = {});
@@ -139,7 +158,25 @@ private:
     void tell(const QString& peer, const std::string& body);
     std::size_t pending(TransferItem::Direction direction) const;
     void forget(const QString& id);
-
+    // The receiver's side of a stop: the sender is told the reason.
+    void tellStopped(const QString& peer, const QString& id, transfer::StopReason why);
+    void startClient(const QString& id);
+    // Checked, or in one of the user's groups.
+    bool trusted(const std::string& name) const;
+    std::int64_t nowMs() const;
+    std::string pinnedKey(const QString& name) const;
+    // The store of unfinished transfers: read once the copy holds its data
+    // folder (its keys are there), written when one begins, moves on or ends.
+    void tick();
+    void loadUnfinished();
+    void saveUnfinished();
+    void saveSoon();
+    std::optional<transfer::ResumeState> resumeOf(const Live& live) const;
+    // Part files of a kept transfer go (cancelled, failed, too old).
+    void removePartials(const TransferItem& item, const Live& live);
+    // A new offer of files an earlier offer from the same sender began: it
+    // goes on with their part files. False when there is no such one.
+    bool resumeInto(const QString& from, const transfer::Offer& offer, std::uint32_t address);
     ChatNode& node_;
     transfer::DigestFactory digests_;
     std::unique_ptr<TransferServer> server_;
@@ -150,6 +187,16 @@ private:
     QString offerNameForTest_;
     int serial_ = 0;
     std::size_t refusedLogged_ = 0;
+    int resumeKeepMs_ = kResumeKeepMs;
+    int stallMs_ = TransferServer::kStallMs;
+    bool loaded_ = false;
+    bool saveFailedTold_ = false;
+    bool rosterAsked_ = false;
+    qint64 waitUntil_ = 0;  // clock_: adopted transfers look for their senders until then
+    QTimer* ticker_ = nullptr;
+    std::map<std::string, std::uint32_t> offersFrom_;  // lower-case sender -> offers lately
+    qint64 offersDecayed_ = 0;
+    QTimer* saveTimer_ = nullptr;
 };
 
 }  // namespace lanyx

@@ -16,9 +16,12 @@ using namespace transfer;
 namespace {
 constexpr qint64 kReadBuffer = 4 << 20;  // beyond this TCP itself holds the sender back
 constexpr std::size_t kMaxLine = 64;
-const QByteArray kGreeting = "LANYX-XFER 2 ";
-// The handshake of earlier builds: refused with a line of text it shows.
-const QByteArray kOldGreeting = "LANYX-XFER 1 ";
+const QByteArray kGreeting = "LANYX-XFER 3 ";
+// The handshakes of earlier builds (the second did not name the identity
+// keys in what both confirm): refused with a line of text.
+const QByteArray kOldGreetings[] = {"LANYX-XFER 1 ", "LANYX-XFER 2 "};
+// How that line begins, from a sender of a later build too.
+const std::string kRefusedLine = "refused: ";
 }  // namespace
 
 struct TransferServer::Outgoing {
@@ -41,8 +44,10 @@ struct TransferServer::Connection {
     bool proven = false;  // completed its handshake: only then may it change the transfer
     quint64 reported = 0;
     bool ended = false;
-    bool again = false;  // a pass of writeTo() is due
-    bool gone = false;   // disconnected; freed at the next pass of the event loop
+    bool again = false;    // a pass of writeTo() is due
+    bool gone = false;     // disconnected; freed at the next pass of the event loop
+    bool stalled = false;  // cut because nothing moved for stallMs_
+    QTimer* stall = nullptr;
 };
 
 TransferServer::TransferServer(DigestFactory digests, QObject* parent)
@@ -134,8 +139,24 @@ void TransferServer::accept() {
         c->since = ++accepted_;
         auto* raw = c.get();
         connections_[socket] = std::move(c);
-        connect(socket, &QTcpSocket::readyRead, this, [this, raw] { readFrom(raw); });
-        connect(socket, &QTcpSocket::bytesWritten, this, [this, raw] { writeTo(raw); });
+        // Once the transfer runs, a receiver that takes nothing and says
+        // nothing (its computer went away) does not hold it for good.
+        raw->stall = new QTimer(socket);
+        raw->stall->setSingleShot(true);
+        raw->stall->setInterval(stallMs_);
+        connect(raw->stall, &QTimer::timeout, this, [raw] {
+            if (raw->gone || raw->ended || !raw->session) return;
+            raw->stalled = true;
+            raw->socket->abort();
+        });
+        connect(socket, &QTcpSocket::readyRead, this, [this, raw] {
+            raw->stall->start();
+            readFrom(raw);
+        });
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, raw] {
+            raw->stall->start();
+            writeTo(raw);
+        });
         connect(socket, &QTcpSocket::disconnected, this, [this, raw] { drop(raw); });
         // The whole handshake has this long: a connection that names no
         // transfer, or names one and never proves its key, is not kept.
@@ -161,7 +182,8 @@ void TransferServer::readFrom(Connection* c) {
         QByteArray first = c->line.left(nl);
         bytes = c->line.mid(nl + 1);
         c->line.clear();
-        if (first.startsWith(kOldGreeting)) {
+        if (std::any_of(std::begin(kOldGreetings), std::end(kOldGreetings),
+                        [&](const QByteArray& old) { return first.startsWith(old); })) {
             c->ended = true;
             Q_EMIT refused(
                 tr("a receiver with an older version of Lanyx tried to connect; it cannot receive files "
@@ -274,7 +296,9 @@ void TransferServer::drop(Connection* c) {
     auto* socket = c->socket;
     if (c->session && c->proven && !c->ended) {
         c->ended = true;
-        Q_EMIT finished(c->id, false, tr("the receiver closed the connection"));
+        Q_EMIT finished(c->id, false,
+                        c->stalled ? tr("the receiver took nothing for %1 s").arg(stallMs_ / 1000)
+                                   : tr("the receiver closed the connection"));
     }
     // Callers up the stack may still hold `c`: free it later.
     QTimer::singleShot(0, this, [this, socket] {
@@ -292,6 +316,7 @@ TransferClient::TransferClient(Offer offer, QHostAddress sender, std::filesystem
       sender_(std::move(sender)),
       security_(std::move(security)),
       session_(std::move(offer), std::move(folder), std::move(digests)) {
+    session_.onCheckpoint([this] { Q_EMIT checkpoint(); });
 }
 
 TransferClient::~TransferClient() {
@@ -312,9 +337,22 @@ void TransferClient::start() {
         socket_->deleteLater();
     }
     reported_ = false;
+    if (!stall_) {
+        // A sender whose computer went away sends nothing and closes
+        // nothing: the connection counts as dropped then.
+        stall_ = new QTimer(this);
+        stall_->setSingleShot(true);
+        connect(stall_, &QTimer::timeout, this, [this] {
+            if (!socket_ || socket_->state() != QAbstractSocket::ConnectedState) return;
+            lost(tr("nothing came from the sender for %1 s").arg(stallMs_ / 1000));
+            socket_->abort();
+        });
+    }
+    stall_->setInterval(stallMs_);
     socket_ = new QTcpSocket(this);
     socket_->setReadBufferSize(kReadBuffer);
     connect(socket_, &QTcpSocket::connected, this, [this] {
+        moved();
         socket_->write(kGreeting + QByteArray::fromStdString(offer_.id) + '\n');
         pendingIn_.clear();
         handshake_ = security_ ? security_(offer_) : nullptr;
@@ -335,8 +373,17 @@ void TransferClient::start() {
     socket_->connectToHost(sender_, offer_.port);
 }
 
+bool TransferClient::moving() const {
+    return socket_ && socket_->state() == QAbstractSocket::ConnectedState && !handshake_ && cipher_;
+}
+
+void TransferClient::moved() {
+    if (stall_) stall_->start();
+}
+
 void TransferClient::cancel() {
     cancelled_ = true;
+    if (stall_) stall_->stop();
     session_.cancel();
     flush();
     if (socket_) socket_->disconnectFromHost();
@@ -360,9 +407,23 @@ void TransferClient::secured() {
 }
 
 void TransferClient::readMore() {
+    moved();
     if (handshake_) {
         auto bytes = socket_->readAll();
         pendingIn_.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        if (const auto nl = pendingIn_.find('\n');
+            pendingIn_.rfind(kRefusedLine, 0) == 0 && nl != std::string::npos && nl < 200) {
+            // A sender of another build said why it will not go on.
+            std::string line;
+            for (char c : pendingIn_.substr(kRefusedLine.size(), nl - kRefusedLine.size()))
+                line += (c >= 0x20 && c < 0x7F) ? c : ' ';
+            reported_ = true;
+            refused_ = true;
+            handshake_.reset();
+            socket_->abort();
+            Q_EMIT finished(false, tr("the sender refused the connection: %1").arg(QString::fromStdString(line)));
+            return;
+        }
         std::string reply;
         auto step = handshake_->consume(pendingIn_, reply);
         if (step == ConnectionHandshake::Step::NeedMore) return;
@@ -393,6 +454,7 @@ void TransferClient::readMore() {
     if (session_.bytesReceived() != before) Q_EMIT progress(session_.bytesReceived(), session_.totalBytes());
     if (session_.state() != SessionState::Running && !reported_) {
         reported_ = true;
+        stall_->stop();
         const bool ok = session_.state() == SessionState::Finished;
         socket_->disconnectFromHost();
         Q_EMIT finished(ok, QString::fromStdString(session_.error()));
@@ -403,6 +465,7 @@ void TransferClient::readMore() {
 
 void TransferClient::lost(const QString& why) {
     if (reported_) return;
+    if (stall_) stall_->stop();
     session_.dropped();
     if (session_.state() == SessionState::Running) {
         reported_ = true;

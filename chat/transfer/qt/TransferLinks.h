@@ -1,14 +1,17 @@
 #pragma once
 // File transfers over TCP: the sender listens, the receiver connects to the
 // sender's address (the one its offer came from) and the port in the offer.
-// A connection opens with one line naming the transfer ("LANYX-XFER 2 id"),
-// then the handshake (TransferCrypto.h), then the transfer's frames.
+// A connection opens with one line naming the transfer ("LANYX-XFER 3 id"),
+// then the handshake (TransferCrypto.h), then the transfer's frames. The
+// lines of earlier builds are answered with one line, "refused: ...", and
+// the connection closed; a receiver shows such a line from a later build.
 // Connections are capped per address and in all, and each has
 // kHandshakeMs to complete its handshake; only one that completed it can
 // change the transfer. Each side writes only while its send
 // buffer is below kHighWater, so a transfer holds a few chunks in memory,
 // and each pass of the event loop moves a bounded amount, so a fast or slow
-// transfer never stalls the chat.
+// transfer never stalls the chat. A connection on which nothing moves for
+// kStallMs counts as dropped (a computer that went away closes nothing).
 #include "TransferCrypto.h"
 #include "TransferSession.h"
 
@@ -21,6 +24,7 @@
 
 class QTcpServer;
 class QTcpSocket;
+class QTimer;
 
 namespace lanyx {
 
@@ -37,6 +41,7 @@ public:
     static constexpr std::size_t kMaxConnections = 128;
     static constexpr std::size_t kMaxConnectionsPerAddress = 8;
     static constexpr int kHandshakeMs = 10000;
+    static constexpr int kStallMs = 120000;
 
     explicit TransferServer(transfer::DigestFactory digests, QObject* parent = nullptr);
     ~TransferServer() override;
@@ -50,6 +55,8 @@ public:
     void remove(const QString& id);
     // Connections refused or cut before completing their handshake so far.
     std::size_t refusedConnections() const { return refusedConnections_; }
+    // Another time than kStallMs (tests).
+    void setStallMs(int ms) { stallMs_ = ms; }
 
 Q_SIGNALS:
     void progress(const QString& id, quint64 sent, quint64 total);
@@ -67,6 +74,7 @@ private:
     std::size_t connectionsFrom(quint32 peer) const;
 
     transfer::DigestFactory digests_;
+    int stallMs_ = kStallMs;
     std::size_t refusedConnections_ = 0;
     quint64 accepted_ = 0;
     std::unique_ptr<QTcpServer> server_;
@@ -80,6 +88,8 @@ public:
     TransferClient(transfer::Offer offer, QHostAddress sender, std::filesystem::path folder,
                    transfer::DigestFactory digests, SecurityFactory security = {}, QObject* parent = nullptr);
     ~TransferClient() override;
+    // Before the first start(): go on where an earlier run stopped.
+    void resumeFrom(transfer::ResumeState state) { session_.resumeFrom(std::move(state)); }
     // Connects (again, after a drop: the transfer resumes).
     void start();
     void cancel();
@@ -91,6 +101,8 @@ Q_SIGNALS:
     // `ok` false with a message: failed; the caller may start() again while
     // resumable() holds.
     void finished(bool ok, const QString& message);
+    // What session().resumeState() gives changed.
+    void checkpoint();
 
 public:
     // Whether a retry can go on from where the last connection stopped.
@@ -100,12 +112,17 @@ public:
     bool refused() const { return refused_; }
     // Ended by cancel(), here.
     bool cancelled() const { return cancelled_; }
+    // Past the handshake on a connection that is up: the files move.
+    bool moving() const;
+    // Another time than TransferServer::kStallMs (tests).
+    void setStallMs(int ms) { stallMs_ = ms; }
 
 private:
     void readMore();
     void secured();
     void flush();
     void lost(const QString& why);
+    void moved();
 
     transfer::Offer offer_;
     QHostAddress sender_;
@@ -115,6 +132,8 @@ private:
     std::unique_ptr<transfer::FrameCipher> cipher_;
     transfer::ReceiverSession session_;
     QTcpSocket* socket_ = nullptr;
+    QTimer* stall_ = nullptr;
+    int stallMs_ = TransferServer::kStallMs;
     bool reported_ = false;
     bool refused_ = false;
     bool cancelled_ = false;

@@ -62,7 +62,7 @@ private:
         if (!c.greeted) {
             const auto nl = c.in.find('\n');
             if (nl == std::string::npos) return;
-            if (c.in.substr(0, nl) != "LANYX-XFER 2 " + id_) return (void)c.socket->abort();
+            if (c.in.substr(0, nl) != "LANYX-XFER 3 " + id_) return (void)c.socket->abort();
             c.in.erase(0, nl + 1);
             c.greeted = true;
             c.handshake = std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Sender, id_, own_,

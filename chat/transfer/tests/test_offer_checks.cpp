@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace lanyx::transfer;
 
 namespace {
@@ -104,40 +106,76 @@ TEST(OfferAim, TheNamesDeliveredAreTheNamesOffered) {
     EXPECT_FALSE(TopNamesMatch(o, {"b", "a", "c"}));
 }
 
-TEST(WaitingOffers, AFewPerSenderAndMadeUpNamesByTheDozenDoNotKeepARealOfferOut) {
-    std::vector<WaitingOffer> waiting;
-    // One sender: four, then no more.
-    for (int i = 0; i < 4; ++i) {
-        const auto room = RoomForOffer(waiting, "mallory", false);
-        ASSERT_TRUE(room.take);
-        EXPECT_FALSE(room.drop);
-        waiting.push_back({"mallory", false});
+namespace {
+// The waiting list as the receiver keeps it, with what each sender offered.
+struct Waiting {
+    std::vector<WaitingOffer> list;
+    std::map<std::string, std::uint32_t> sent;
+    // Takes the offer where RoomForOffer says; whether it was taken.
+    bool offer(const std::string& sender, bool trusted = false) {
+        ++sent[sender];
+        for (auto& w : list) w.sent = sent[w.sender];
+        const auto room = RoomForOffer(list, {sender, trusted, sent[sender]});
+        if (!room.take) return false;
+        if (room.drop) list.erase(list.begin() + static_cast<std::ptrdiff_t>(*room.drop));
+        list.push_back({sender, trusted, sent[sender]});
+        return true;
     }
-    EXPECT_FALSE(RoomForOffer(waiting, "mallory", false).take);
-    // 32 made-up names, each as many offers as it may, the oldest give way.
-    for (int round = 0; round < 4; ++round)
-        for (int n = 0; n < 32; ++n) {
-            const auto name = "junk" + std::to_string(n);
-            const auto room = RoomForOffer(waiting, name, false);
-            if (!room.take) continue;
-            if (room.drop) waiting.erase(waiting.begin() + static_cast<std::ptrdiff_t>(*room.drop));
-            waiting.push_back({name, false});
-        }
-    EXPECT_EQ(waiting.size(), kMaxWaitingOffers);
-    // A real sender still gets in, unchecked too.
-    const auto room = RoomForOffer(waiting, "ann", false);
-    ASSERT_TRUE(room.take);
-    ASSERT_TRUE(room.drop);
-    EXPECT_NE(waiting[*room.drop].sender, "ann");
+    std::size_t held(const std::string& sender) const {
+        return static_cast<std::size_t>(
+            std::count_if(list.begin(), list.end(), [&](const WaitingOffer& w) { return w.sender == sender; }));
+    }
+};
+}  // namespace
 
-    // A full list of single offers: only a checked sender takes an
-    // unchecked one's place, and never a checked one's.
-    std::vector<WaitingOffer> singles;
-    for (std::size_t n = 0; n < kMaxWaitingOffers; ++n) singles.push_back({"s" + std::to_string(n), n == 0});
-    EXPECT_FALSE(RoomForOffer(singles, "ann", false).take);
-    const auto checked = RoomForOffer(singles, "ann", true);
-    ASSERT_TRUE(checked.take && checked.drop);
-    EXPECT_FALSE(singles[*checked.drop].checked);
+TEST(WaitingOffers, AFewPerSenderAndMadeUpNamesByTheDozenDoNotKeepARealOfferOut) {
+    // One sender: four wait; the fifth takes the place of its own oldest.
+    {
+        Waiting w;
+        w.offer("ann");
+        for (int i = 0; i < 4; ++i) ASSERT_TRUE(w.offer("mallory"));
+        const auto room = RoomForOffer(w.list, {"mallory", false, 5});
+        ASSERT_TRUE(room.take);
+        EXPECT_EQ(room.drop, std::optional<std::size_t>(1));
+    }
+    // A full list, then a real sender whose key nobody checked, then the
+    // flood going on: the same made-up names again and again, or new ones
+    // (a real offer outlasts a list's worth of newer senders).
+    struct Flood {
+        const char* what;
+        std::size_t names, rounds, after;  // made-up names, offers each before and after ann's
+        bool fresh;                        // the names after ann's are new ones
+    };
+    for (const auto& f : {Flood{"64 names, one offer each", 64, 1, 3, false},
+                          Flood{"32 names, all they may", 32, 5, 3, false}, Flood{"new names", 64, 1, 1, true}}) {
+        SCOPED_TRACE(f.what);
+        Waiting w;
+        for (std::size_t round = 0; round < f.rounds; ++round)
+            for (std::size_t n = 0; n < f.names; ++n) w.offer("junk" + std::to_string(n));
+        ASSERT_EQ(w.list.size(), kMaxWaitingOffers);
+        for (std::size_t n = 0; n < f.names; ++n) EXPECT_LE(w.held("junk" + std::to_string(n)), kMaxOffersPerSender);
+        ASSERT_TRUE(w.offer("ann"));
+        for (std::size_t round = 0; round < f.after; ++round)
+            for (std::size_t n = 0; n + (f.fresh ? 1 : 0) < f.names; ++n)
+                w.offer((f.fresh ? "new" : "junk") + std::to_string(n));
+        EXPECT_EQ(w.list.size(), kMaxWaitingOffers);
+        EXPECT_EQ(w.held("ann"), 1u) << "the flood pushed the real offer out";
+    }
+    // Checked and grouped senders always get in and are never pushed out by
+    // others; among themselves the newest goes first too.
+    {
+        Waiting w;
+        w.offer("boss", true);
+        for (std::size_t n = 0; n < 200; ++n) w.offer("junk" + std::to_string(n));
+        EXPECT_EQ(w.held("boss"), 1u);
+        std::vector<WaitingOffer> trustedOnly;
+        for (std::size_t n = 0; n < kMaxWaitingOffers; ++n)
+            trustedOnly.push_back({"t" + std::to_string(n % 16), true, 4});
+        EXPECT_FALSE(RoomForOffer(trustedOnly, {"stranger", false, 1}).take);
+        const auto room = RoomForOffer(trustedOnly, {"colleague", true, 1});
+        ASSERT_TRUE(room.take && room.drop);
+        EXPECT_EQ(*room.drop, 0u);  // the oldest of those holding the most
+    }
 }
 
 namespace {
@@ -187,10 +225,13 @@ TEST(Handshake, BothSidesSignBothKeysAndTheIdAndProveTheConnectionKeysBeforeAnyF
         EXPECT_EQ(other.consume(replay, reply), Step::Failed);
         EXPECT_TRUE(reply.empty());
     }
-    // A receiver that signs with another key, or proves keys it does not
-    // hold (a signature without the MAC), is refused by the sender.
+    // A receiver that names bob's key but signs with another, or proves
+    // keys it does not hold (a signature without the MAC), is refused by the
+    // sender.
+    SigningKey eveAsBob = eve.secret;
+    std::copy(bob.pub.begin(), bob.pub.end(), eveAsBob.begin() + 32);
     for (bool wrongKey : {true, false}) {
-        ConnectionHandshake rr(Role::Receiver, id, wrongKey ? eve.secret : bob.secret, ann.pub);
+        ConnectionHandshake rr(Role::Receiver, id, wrongKey ? eveAsBob : bob.secret, ann.pub);
         ConnectionHandshake ss(Role::Sender, id, ann.secret, bob.pub);
         std::string a = rr.start(), b, c;
         ASSERT_EQ(ss.consume(a, b), Step::NeedMore);
@@ -198,6 +239,16 @@ TEST(Handshake, BothSidesSignBothKeysAndTheIdAndProveTheConnectionKeysBeforeAnyF
         if (!wrongKey) c[c.size() - 1] = static_cast<char>(c[c.size() - 1] ^ 1);
         EXPECT_EQ(ss.consume(c, none), Step::Failed);
         EXPECT_NE(ss.error().find(wrongKey ? "not the one known" : "does not hold"), std::string::npos) << ss.error();
+    }
+    // A receiver with a key of its own: the sender's signature and proof
+    // name bob's key, not this one.
+    {
+        ConnectionHandshake rr(Role::Receiver, id, eve.secret, ann.pub);
+        ConnectionHandshake ss(Role::Sender, id, ann.secret, bob.pub);
+        std::string a = rr.start(), b, c;
+        ASSERT_EQ(ss.consume(a, b), Step::NeedMore);
+        EXPECT_EQ(rr.consume(b, c), Step::Failed);
+        EXPECT_TRUE(c.empty());
     }
     // The sender's proof changed on the way: the receiver refuses.
     {
@@ -209,4 +260,30 @@ TEST(Handshake, BothSidesSignBothKeysAndTheIdAndProveTheConnectionKeysBeforeAnyF
         EXPECT_EQ(rr.consume(b, c), Step::Failed);
         EXPECT_TRUE(c.empty());
     }
+}
+
+TEST(Handshake, WhatBothConfirmNamesBothUsersLastingKeysAndEveryPartOfTheHandshake) {
+    Keys ann, bob, eve;
+    const auto id = NewTransferId();
+    ConnectionHandshake r(ConnectionHandshake::Role::Receiver, id, bob.secret, ann.pub);
+    ConnectionHandshake s(ConnectionHandshake::Role::Sender, id, ann.secret, bob.pub);
+    std::string in = r.start(), answer, proof, none;
+    ASSERT_EQ(s.consume(in, answer), ConnectionHandshake::Step::NeedMore);
+    ASSERT_EQ(r.consume(answer, proof), ConnectionHandshake::Step::Done);
+    ASSERT_EQ(s.consume(proof, none), ConnectionHandshake::Step::Done);
+    // Both sides hold the same T, made of the receiver's and the sender's
+    // lasting keys, both fresh keys, the id and both bytes.
+    const auto offered = static_cast<std::uint8_t>(LocalCiphers() | kKeyedFileChecks);
+    const auto chosen = static_cast<std::uint8_t>(r.chosen() | (r.keyedChecks() ? kKeyedFileChecks : 0));
+    const auto t = [&](const VerifyKey& receiver, const VerifyKey& sender, std::string_view transfer = {}) {
+        return ConnectionHandshake::transcriptOf(transfer.empty() ? std::string_view(id) : transfer, receiver, sender,
+                                                 r.freshKey(), s.freshKey(), offered, chosen);
+    };
+    EXPECT_EQ(r.transcript(), s.transcript());
+    EXPECT_EQ(r.transcript(), t(bob.pub, ann.pub));
+    // Another user's key on either side, the two swapped, or another
+    // transfer: another T, so no signature or proof of this one fits.
+    for (const auto& other :
+         {t(eve.pub, ann.pub), t(bob.pub, eve.pub), t(ann.pub, bob.pub), t(bob.pub, ann.pub, NewTransferId())})
+        EXPECT_NE(other, r.transcript());
 }

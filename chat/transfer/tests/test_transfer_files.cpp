@@ -4,6 +4,7 @@
 #include "ReceiveWriter.h"
 #include "TestFiles.h"
 #include "TransferTestSupport.h"
+#include "Unfinished.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,7 @@ TEST(TransferOffer, RoundTripsAndRefusesWhatDoesNotParseExactly) {
     Offer o = offerFor(3, 12345);
     o.id = "0123456789abcdef0123456789abcdef";
     o.names = {"report 2026.pdf", "100%;done,x", "Fotos"};
+    o.same = "00112233445566778899aabbccddeeff";
     auto text = FormatOffer(o);
     EXPECT_EQ(text.find(' '), std::string::npos);
     EXPECT_EQ(ParseOffer(text), o);
@@ -96,6 +98,9 @@ TEST(TransferOffer, RoundTripsAndRefusesWhatDoesNotParseExactly) {
              "v1;id=0123456789abcdef0123456789abcdef;port=40000;files=1;bytes=99999999999999999999;names=a",
              "v1;id=0123456789abcdef0123456789abcdef;port=040000;files=1;bytes=5;names=a",
              "v1;port=40000;id=0123456789abcdef0123456789abcdef;files=1;bytes=5;names=a",
+             base + "a;same=00112233445566778899AABBCCDDEEFF",  // not as written
+             base + "a;same=0011",
+             base + "a;same=00112233445566778899aabbccddeeff;same=00112233445566778899aabbccddeeff",
          })
         EXPECT_FALSE(ParseOffer(bad)) << bad;
     // Many names: the offer still fits a datagram, and the count tells the rest.
@@ -247,4 +252,51 @@ TEST(TransferWriter, NeverWritesThroughLinksOrOverAPlantedFile) {
     ReceiveWriter huge(outside.path(), {{"z", false, 1ull << 62}}, testDigests());
     EXPECT_FALSE(huge.begin(error));
     EXPECT_NE(error.find("not enough free space"), std::string::npos);
+}
+
+TEST(UnfinishedStore, RoundTripsAndLeavesOutOnlyTheLinesThatDoNotParse) {
+    Unfinished u;
+    u.offer = offerFor(2, 9);
+    u.offer.names = {"Fotos", "a b.txt"};
+    u.offer.same = "00112233445566778899aabbccddeeff";
+    u.sender = "ann";
+    u.senderKey = std::string(64, 'a');
+    u.folder = "/home/bob/Down loads";
+    u.address = 0x7f000001;
+    u.touched = 1700000000000;
+    u.resume = {{{"Fotos", "Fotos (1)"}, {"a b.txt", "a b.txt"}}, std::string(64, 'b'), 2};
+    Unfinished waiting = u;  // accepted, its list not come yet
+    waiting.offer.id = NewTransferId();
+    waiting.resume = {};
+    const auto text = FormatUnfinished({u, waiting});
+    auto back = ParseUnfinished(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->damaged, 0u);
+    EXPECT_EQ(back->transfers, (std::vector<Unfinished>{u, waiting}));
+
+    // One field changed at a time: that line goes, the good one stays.
+    const auto line = text.substr(text.find('\n') + 1, text.find('\n', text.find('\n') + 1) - text.find('\n'));
+    const auto field = [&](std::size_t n, const std::string& value) {
+        std::vector<std::string> f;
+        std::string rest = line.substr(0, line.size() - 1);
+        for (std::size_t at; (at = rest.find('\t')) != std::string::npos; rest.erase(0, at + 1))
+            f.push_back(rest.substr(0, at));
+        f.push_back(rest);
+        f[n] = value;
+        std::string out;
+        for (const auto& x : f) out += (out.empty() ? "" : "\t") + x;
+        return out + "\n";
+    };
+    for (const auto& bad : {field(2, "xyz"), field(3, "300.1.1.1"), field(5, "-1"), field(6, "-"),
+                            field(8, "Fotos/..,a%20b.txt/a%20b.txt"), field(8, "Fotos/a%2Fb,a%20b.txt/x"),
+                            field(8, "Fotos"), field(9, "v1;id=nothex"), field(7, ""), field(0, "transfers")}) {
+        const auto parsed = ParseUnfinished("Lanyx unfinished transfers 1\n" + bad +
+                                            FormatUnfinished({waiting}).substr(29));
+        ASSERT_TRUE(parsed) << bad;
+        EXPECT_EQ(parsed->damaged, 1u) << bad;
+        EXPECT_EQ(parsed->transfers, std::vector<Unfinished>{waiting}) << bad;
+    }
+    // The same transfer twice, and not such a file at all.
+    EXPECT_EQ(ParseUnfinished(text + line)->damaged, 1u);
+    EXPECT_FALSE(ParseUnfinished("Lanyx known keys 2\n"));
 }

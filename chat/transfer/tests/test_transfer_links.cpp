@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -116,6 +118,60 @@ TEST(TransferLinks, ACutConnectionResumesAndAnUnknownTransferIsTurnedAway) {
     EXPECT_TRUE(fs::is_empty(dst2.path()));
 }
 
+TEST(TransferLinks, GreetingsOfOtherBuildsAreRefusedWithALineEitherWay) {
+    coreApp();
+    TempDir src, dst;
+    writeBytes(src / "a.txt", "hello");
+    TransferServer server(testDigests());
+    ASSERT_TRUE(server.listen(0, nullptr));
+    auto sel = GatherLocal({src / "a.txt"});
+    auto offer = offerOf(sel, server.port());
+    server.add(offer, sel);
+    int refusals = 0;
+    QObject::connect(&server, &TransferServer::refused, [&](const QString&) { ++refusals; });
+    // Receivers of earlier builds (the second confirmed no identity keys).
+    for (const char* old : {"LANYX-XFER 1 ", "LANYX-XFER 2 "}) {
+        QTcpSocket socket;
+        QByteArray reply;
+        QObject::connect(&socket, &QTcpSocket::readyRead, [&] { reply += socket.readAll(); });
+        socket.connectToHost(QHostAddress::LocalHost, server.port());
+        socket.write(QByteArray(old) + QByteArray::fromStdString(offer.id) + "\n");
+        ASSERT_TRUE(runQtUntil([&] { return reply.endsWith('\n'); })) << old;
+        EXPECT_TRUE(reply.startsWith("refused: ")) << reply.toStdString();
+    }
+    EXPECT_EQ(refusals, 2);
+    // A sender of a later build refusing ours: the receiver takes it as a
+    // refusal (connecting again would not help), and writes nothing.
+    QTcpServer later;
+    ASSERT_TRUE(later.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&later, &QTcpServer::newConnection, [&] {
+        auto* s = later.nextPendingConnection();
+        QObject::connect(s, &QTcpSocket::readyRead, [s] {
+            if (!s->readAll().contains('\n')) return;
+            s->write("refused: this sender needs a newer version of Lanyx\n");
+            s->disconnectFromHost();
+        });
+    });
+    auto elsewhere = offer;
+    elsewhere.port = later.serverPort();
+    SigningKey own{};
+    VerifyKey peer{};
+    MakeSigningKey(own, peer);
+    TransferClient client(elsewhere, QHostAddress::LocalHost, dst.path(), testDigests(), [&](const Offer& o) {
+        return std::make_unique<ConnectionHandshake>(ConnectionHandshake::Role::Receiver, o.id, own, peer);
+    });
+    bool done = false, ok = true;
+    QObject::connect(&client, &TransferClient::finished, [&](bool o, const QString&) {
+        done = true;
+        ok = o;
+    });
+    client.start();
+    ASSERT_TRUE(runQtUntil([&] { return done; }));
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(client.refused());
+    EXPECT_TRUE(fs::is_empty(dst.path()));
+}
+
 TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
     coreApp();
     TempDir src, dst, dst2;
@@ -166,8 +222,10 @@ TEST(TransferLinks, BothSidesProveTheirPinnedKeysAndAStrangerGetsNothing) {
         EXPECT_TRUE(done);
         return std::make_pair(ok, message.toStdString());
     };
-    // Eve knows the transfer's id but not bob's key.
-    auto [eveOk, eveMessage] = receive(eveSecret, dst2.path());
+    // Eve knows the transfer's id and names bob's key, but signs with her own.
+    SigningKey eveAsBob = eveSecret;
+    std::copy(bobPub.begin(), bobPub.end(), eveAsBob.begin() + 32);
+    auto [eveOk, eveMessage] = receive(eveAsBob, dst2.path());
     EXPECT_FALSE(eveOk);
     EXPECT_TRUE(fs::is_empty(dst2.path()));
     EXPECT_TRUE(runQtUntil([&] { return !refusal.isEmpty(); }));

@@ -175,243 +175,305 @@
 <context>
     <name>lanyx::FileTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
         <source>1 byte</source>
         <translation>1 Byte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
         <source>%1 bytes</source>
         <translation>%1 Bytes</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
         <source>%1 KB</source>
         <translation>%1 KB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="56"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
         <source>%1 MB</source>
         <translation>%1 MB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="57"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
         <source>%1 GB</source>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="58"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
         <source>%1 TB</source>
         <translation>%1 TB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="94"/>
         <source>1 file</source>
         <translation>1 Datei</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="71"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
         <source>%1 files</source>
         <translation>%1 Dateien</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="105"/>
         <source>Waiting for %1 to accept</source>
         <translation>Wartet, bis %1 annimmt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="83"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="107"/>
         <source>Offered by %1</source>
         <translation>Angeboten von %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="109"/>
         <source>Sending</source>
         <translation>Wird gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="86"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="110"/>
         <source>Receiving</source>
         <translation>Wird empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="88"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="112"/>
         <source>Interrupted</source>
         <translation>Unterbrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="90"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="114"/>
         <source>Sent</source>
         <translation>Gesendet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="91"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="115"/>
         <source>Received</source>
         <translation>Empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="117"/>
         <source>Failed</source>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="119"/>
         <source>Declined by %1</source>
         <translation>Von %1 abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="96"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="120"/>
         <source>Declined</source>
         <translation>Abgelehnt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="98"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="122"/>
         <source>Cancelled</source>
         <translation>Abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="101"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="125"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="155"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="133"/>
+        <source>stopped by %1: not enough free space there</source>
+        <translation>von %1 angehalten: dort ist nicht genug Speicherplatz frei</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="135"/>
+        <source>stopped by %1: the files could not be written there</source>
+        <translation>von %1 angehalten: die Dateien konnten dort nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <source>stopped by %1: a file arrived damaged</source>
+        <translation>von %1 angehalten: eine Datei kam beschädigt an</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <source>refused by %1</source>
+        <translation>von %1 abgelehnt</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
+        <source>not shown to %1: too many offers were waiting there</source>
+        <translation>%1 nicht angezeigt: dort warteten zu viele Angebote</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <source>stopped by %1</source>
+        <translation>von %1 angehalten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Diese Lanyx-Ausgabe wurde ohne Dateiübertragung gebaut.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="162"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="239"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Dieses Exemplar läuft ohne Schlüssel und kann deshalb keine Dateien senden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="163"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="240"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>Das Programm dieses Benutzers kann keine Dateien empfangen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="164"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="241"/>
         <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
         <translation>Der Schlüssel dieses Benutzers hat sich geändert: Vergleichen Sie zuerst die Sicherheitsnummer in den Benutzerinformationen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="166"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
         <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
         <translation>Ein Exemplar ohne Schlüssel verwendet diesen Namen ebenfalls: Prüfen Sie zuerst den Schlüssel in den Benutzerinformationen.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="168"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
         <source>This user&apos;s program has not been heard with its key since it was listed.</source>
         <translation>Das Programm dieses Benutzers wurde seit seiner Aufnahme in die Liste nicht mit seinem Schlüssel gehört.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="625"/>
+        <source>%1 has not been heard from there with the same key since Lanyx started</source>
+        <translation>von %1 kam seit dem Start von Lanyx nichts mit demselben Schlüssel von dort</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="689"/>
+        <source>%1 did not come back within %2 min (%3)</source>
+        <translation>%1 kam nicht innerhalb von %2 min zurück (%3)</translation>
     </message>
     <message>
         <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
         <translation type="vanished">Der Schlüssel dieses Benutzers hat sich geändert: Nehmen Sie zuerst in den Benutzerinformationen den neuen Schlüssel an.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="309"/>
         <source>Nothing to send.</source>
         <translation>Nichts zu senden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="228"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="311"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Zu viele Übertragungen auf einmal; warten Sie, bis einige fertig sind.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="315"/>
         <source>%1 does not exist.</source>
         <translation>%1 gibt es nicht.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="233"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="316"/>
         <source>%1 cannot be read.</source>
         <translation>%1 kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="238"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="321"/>
         <source>Nothing to send</source>
         <translation>Nichts zu senden</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="327"/>
         <source>Files cannot be offered: %1</source>
         <translation>Dateien können nicht angeboten werden: %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="257"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="343"/>
         <source>No key is known for %1.</source>
         <translation>Für %1 ist kein Schlüssel bekannt.</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="273"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="359"/>
         <source>The offer could not be sent: %1</source>
         <translation>Das Angebot konnte nicht gesendet werden: %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="275"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>The offer could not be sent to %1.</source>
         <translation>Das Angebot konnte nicht an %1 gesendet werden.</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="284"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="370"/>
         <source>no answer</source>
         <translation>keine Antwort</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="394"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="485"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 ist kein Ordner, in den dieser Benutzer schreiben darf</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="399"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="502"/>
         <source>no key is known for %1</source>
         <translation>für %1 ist kein Schlüssel bekannt</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="449"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="578"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="572"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="579"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="733"/>
         <source>refused: %1</source>
         <translation>abgewiesen: %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="459"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="588"/>
         <source>%1; trying again</source>
         <translation>%1; neuer Versuch</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="538"/>
         <source>the receiver did not come back</source>
-        <translation>der Empfänger hat sich nicht wieder gemeldet</translation>
+        <translation type="vanished">der Empfänger hat sich nicht wieder gemeldet</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="604"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="769"/>
         <source>too many offers were waiting</source>
         <translation>zu viele Angebote warteten</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="616"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="781"/>
         <source>not answered</source>
         <translation>nicht beantwortet</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="631"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="640"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="808"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="824"/>
         <source>cancelled by %1</source>
         <translation>von %1 abgebrochen</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="639"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="823"/>
         <source>withdrawn by %1</source>
         <translation>von %1 zurückgezogen</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="652"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="948"/>
+        <source>interrupted when Lanyx ended; it goes on when %1 is back</source>
+        <translation>unterbrochen, als Lanyx beendet wurde; es geht weiter, sobald %1 wieder da ist</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="1017"/>
         <source>the offer did not reach %1</source>
         <translation>das Angebot hat %1 nicht erreicht</translation>
     </message>
@@ -420,21 +482,35 @@
     <name>lanyx::TransferClient</name>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="330"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="347"/>
+        <source>nothing came from the sender for %1 s</source>
+        <translation>vom Absender kam %1 s lang nichts</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="368"/>
         <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
         <translation>der Absender hat die Verbindung vor dem Handshake geschlossen (eine andere Version von Lanyx oder zu viele Verbindungen)</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="332"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="370"/>
         <source>the sender closed the connection</source>
         <translation>der Absender hat die Verbindung getrennt</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="345"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="388"/>
         <source>cancelled</source>
         <translation>abgebrochen</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="410"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="420"/>
+        <source>the sender refused the connection: %1</source>
+        <translation>der Absender hat die Verbindung abgelehnt: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="469"/>
         <source>connection lost (%1)</source>
         <translation>Verbindung verloren (%1)</translation>
     </message>
@@ -442,22 +518,28 @@
 <context>
     <name>lanyx::TransferServer</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="145"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="166"/>
         <source>a connection for a transfer did not complete its handshake in time</source>
         <translation>eine Verbindung für eine Übertragung hat ihren Handshake nicht rechtzeitig abgeschlossen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="167"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="189"/>
         <source>a receiver with an older version of Lanyx tried to connect; it cannot receive files from this one</source>
         <translation>ein Empfänger mit einer älteren Version von Lanyx wollte sich verbinden; er kann von dieser keine Dateien empfangen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="207"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="229"/>
         <source>a connection for a transfer failed its handshake: %1</source>
         <translation>eine Verbindung für eine Übertragung ist beim Handshake gescheitert: %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="277"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="300"/>
+        <source>the receiver took nothing for %1 s</source>
+        <translation>der Empfänger hat %1 s lang nichts angenommen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="301"/>
         <source>the receiver closed the connection</source>
         <translation>der Empfänger hat die Verbindung getrennt</translation>
     </message>
@@ -540,27 +622,33 @@
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="277"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="261"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="360"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Eine Nachricht an %1 wurde nicht gesendet: %1 war in der Zeit, die sie warten durfte, nicht im Netzwerk zu sehen.</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="363"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>Waiting message - Lanyx</source>
         <translation>Wartende Nachricht - Lanyx</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="374"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="358"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>History - Lanyx</source>
         <translation>Verlauf - Lanyx</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>

@@ -175,243 +175,305 @@
 <context>
     <name>lanyx::FileTransfers</name>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="53"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="77"/>
         <source>1 byte</source>
         <translation>1 byte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="54"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="78"/>
         <source>%1 bytes</source>
         <translation>%1 bytes</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="55"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="79"/>
         <source>%1 KB</source>
         <translation>%1 KB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="56"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="80"/>
         <source>%1 MB</source>
         <translation>%1 MB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="57"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
         <source>%1 GB</source>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="58"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="82"/>
         <source>%1 TB</source>
         <translation>%1 TB</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="69"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="70"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="94"/>
         <source>1 file</source>
         <translation>1 archivo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="71"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
         <source>%1 files</source>
         <translation>%1 archivos</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="81"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="105"/>
         <source>Waiting for %1 to accept</source>
         <translation>Esperando a que %1 acepte</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="83"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="107"/>
         <source>Offered by %1</source>
         <translation>Ofrecido por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="85"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="109"/>
         <source>Sending</source>
         <translation>Enviando</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="86"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="110"/>
         <source>Receiving</source>
         <translation>Recibiendo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="88"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="112"/>
         <source>Interrupted</source>
         <translation>Interrumpido</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="90"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="114"/>
         <source>Sent</source>
         <translation>Enviado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="91"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="115"/>
         <source>Received</source>
         <translation>Recibido</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="93"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="117"/>
         <source>Failed</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="95"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="119"/>
         <source>Declined by %1</source>
         <translation>Rechazado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="96"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="120"/>
         <source>Declined</source>
         <translation>Rechazado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="98"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="122"/>
         <source>Cancelled</source>
         <translation>Cancelado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="101"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="125"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="155"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="133"/>
+        <source>stopped by %1: not enough free space there</source>
+        <translation>detenido por %1: no hay suficiente espacio libre allí</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="135"/>
+        <source>stopped by %1: the files could not be written there</source>
+        <translation>detenido por %1: no se pudieron escribir allí los archivos</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="138"/>
+        <source>stopped by %1: a file arrived damaged</source>
+        <translation>detenido por %1: un archivo llegó dañado</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="139"/>
+        <source>refused by %1</source>
+        <translation>rechazado por %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="141"/>
+        <source>not shown to %1: too many offers were waiting there</source>
+        <translation>no mostrado a %1: allí esperaban demasiadas ofertas</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="143"/>
+        <source>stopped by %1</source>
+        <translation>detenido por %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
         <source>This copy of Lanyx was built without file transfers.</source>
         <translation>Esta copia de Lanyx se compiló sin transferencia de archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="162"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="239"/>
         <source>This copy runs without keys, so it cannot send files.</source>
         <translation>Esta copia funciona sin claves, así que no puede enviar archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="163"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="240"/>
         <source>This user&apos;s program cannot receive files.</source>
         <translation>El programa de este usuario no puede recibir archivos.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="164"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="241"/>
         <source>This user&apos;s key changed: compare the safety number in the user&apos;s information first.</source>
         <translation>La clave de este usuario ha cambiado: compare primero el número de seguridad en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="166"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="243"/>
         <source>A copy without keys uses this name too: check the key in the user&apos;s information first.</source>
         <translation>Una copia sin claves también usa este nombre: compruebe primero la clave en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="168"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="245"/>
         <source>This user&apos;s program has not been heard with its key since it was listed.</source>
         <translation>El programa de este usuario no se ha oído con su clave desde que entró en la lista.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="625"/>
+        <source>%1 has not been heard from there with the same key since Lanyx started</source>
+        <translation>no ha llegado nada de %1 desde allí con la misma clave desde que se inició Lanyx</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="689"/>
+        <source>%1 did not come back within %2 min (%3)</source>
+        <translation>%1 no volvió en %2 min (%3)</translation>
     </message>
     <message>
         <source>This user&apos;s key changed: accept the new key in the user&apos;s info first.</source>
         <translation type="vanished">La clave de este usuario ha cambiado: acepte primero la nueva clave en la información del usuario.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="226"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="309"/>
         <source>Nothing to send.</source>
         <translation>No hay nada que enviar.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="228"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="311"/>
         <source>Too many transfers at once; wait for some to end.</source>
         <translation>Demasiadas transferencias a la vez; espere a que terminen algunas.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="232"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="315"/>
         <source>%1 does not exist.</source>
         <translation>%1 no existe.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="233"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="316"/>
         <source>%1 cannot be read.</source>
         <translation>No se puede leer %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="238"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="321"/>
         <source>Nothing to send</source>
         <translation>No hay nada que enviar</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="327"/>
         <source>Files cannot be offered: %1</source>
         <translation>No se pueden ofrecer archivos: %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="257"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="343"/>
         <source>No key is known for %1.</source>
         <translation>No se conoce ninguna clave de %1.</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="273"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="359"/>
         <source>The offer could not be sent: %1</source>
         <translation>No se pudo enviar la oferta: %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="275"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>The offer could not be sent to %1.</source>
         <translation>No se pudo enviar la oferta a %1.</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="284"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="370"/>
         <source>no answer</source>
         <translation>sin respuesta</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="394"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="485"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 no es una carpeta en la que este usuario pueda escribir</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="399"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="502"/>
         <source>no key is known for %1</source>
         <translation>no se conoce ninguna clave de %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="449"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="578"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="572"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="579"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="733"/>
         <source>refused: %1</source>
         <translation>rechazado: %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="459"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="588"/>
         <source>%1; trying again</source>
         <translation>%1; se vuelve a intentar</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="538"/>
         <source>the receiver did not come back</source>
-        <translation>el destinatario no volvió</translation>
+        <translation type="vanished">el destinatario no volvió</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="604"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="769"/>
         <source>too many offers were waiting</source>
         <translation>había demasiadas ofertas esperando</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="616"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="781"/>
         <source>not answered</source>
         <translation>sin contestar</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="631"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="640"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="808"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="824"/>
         <source>cancelled by %1</source>
         <translation>cancelado por %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="639"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="823"/>
         <source>withdrawn by %1</source>
         <translation>retirado por %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="652"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="948"/>
+        <source>interrupted when Lanyx ended; it goes on when %1 is back</source>
+        <translation>interrumpido al cerrarse Lanyx; continúa cuando %1 vuelva</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="1017"/>
         <source>the offer did not reach %1</source>
         <translation>la oferta no llegó a %1</translation>
     </message>
@@ -420,21 +482,35 @@
     <name>lanyx::TransferClient</name>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="330"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="347"/>
+        <source>nothing came from the sender for %1 s</source>
+        <translation>no llegó nada del remitente durante %1 s</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="368"/>
         <source>the sender closed the connection before the handshake (a different version of Lanyx, or too many connections)</source>
         <translation>el remitente cerró la conexión antes del saludo inicial (otra versión de Lanyx, o demasiadas conexiones)</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="332"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="370"/>
         <source>the sender closed the connection</source>
         <translation>el remitente cerró la conexión</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="345"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="388"/>
         <source>cancelled</source>
         <translation>cancelado</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="410"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="420"/>
+        <source>the sender refused the connection: %1</source>
+        <translation>el remitente rechazó la conexión: %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="469"/>
         <source>connection lost (%1)</source>
         <translation>conexión perdida (%1)</translation>
     </message>
@@ -442,22 +518,28 @@
 <context>
     <name>lanyx::TransferServer</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="145"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="166"/>
         <source>a connection for a transfer did not complete its handshake in time</source>
         <translation>una conexión de transferencia no completó su saludo inicial a tiempo</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="167"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="189"/>
         <source>a receiver with an older version of Lanyx tried to connect; it cannot receive files from this one</source>
         <translation>un destinatario con una versión anterior de Lanyx intentó conectarse; no puede recibir archivos de esta</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="207"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="229"/>
         <source>a connection for a transfer failed its handshake: %1</source>
         <translation>una conexión de transferencia falló en su saludo inicial: %1</translation>
     </message>
     <message>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="277"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="300"/>
+        <source>the receiver took nothing for %1 s</source>
+        <translation>el destinatario no tomó nada durante %1 s</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="301"/>
         <source>the receiver closed the connection</source>
         <translation>el destinatario cerró la conexión</translation>
     </message>
@@ -540,27 +622,33 @@
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="277"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="261"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="360"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un mensaje para %1 no se envió: no se vio a %1 en la red durante el tiempo que podía esperar.</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="363"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>Waiting message - Lanyx</source>
         <translation>Mensaje en espera - Lanyx</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="374"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="358"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>History - Lanyx</source>
         <translation>Historial - Lanyx</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
