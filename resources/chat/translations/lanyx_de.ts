@@ -379,50 +379,41 @@
         <translation>Nichts zu senden</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="327"/>
         <source>Files cannot be offered: %1</source>
         <translation>Dateien können nicht angeboten werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="257"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="343"/>
         <source>No key is known for %1.</source>
         <translation>Für %1 ist kein Schlüssel bekannt.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="273"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="359"/>
         <source>The offer could not be sent: %1</source>
         <translation>Das Angebot konnte nicht gesendet werden: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="275"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>The offer could not be sent to %1.</source>
         <translation>Das Angebot konnte nicht an %1 gesendet werden.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="284"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="370"/>
         <source>no answer</source>
         <translation>keine Antwort</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="394"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="485"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 ist kein Ordner, in den dieser Benutzer schreiben darf</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="399"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="502"/>
         <source>no key is known for %1</source>
         <translation>für %1 ist kein Schlüssel bekannt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="449"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="578"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="572"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="579"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="733"/>
@@ -430,50 +421,42 @@
         <translation>abgewiesen: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="459"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="588"/>
         <source>%1; trying again</source>
         <translation>%1; neuer Versuch</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="538"/>
         <source>the receiver did not come back</source>
         <translation type="vanished">der Empfänger hat sich nicht wieder gemeldet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="604"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="769"/>
         <source>too many offers were waiting</source>
         <translation>zu viele Angebote warteten</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="616"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="781"/>
         <source>not answered</source>
         <translation>nicht beantwortet</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="631"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="640"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="808"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="824"/>
         <source>cancelled by %1</source>
         <translation>von %1 abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="639"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="823"/>
         <source>withdrawn by %1</source>
         <translation>von %1 zurückgezogen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="652"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="948"/>
         <source>interrupted when Lanyx ended; it goes on when %1 is back</source>
         <translation>unterbrochen, als Lanyx beendet wurde; es geht weiter, sobald %1 wieder da ist</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="1017"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="1019"/>
         <source>the offer did not reach %1</source>
         <translation>das Angebot hat %1 nicht erreicht</translation>
     </message>
@@ -481,7 +464,6 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="330"/>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="347"/>
         <source>nothing came from the sender for %1 s</source>
         <translation>vom Absender kam %1 s lang nichts</translation>
@@ -492,25 +474,22 @@
         <translation>der Absender hat die Verbindung vor dem Handshake geschlossen (eine andere Version von Lanyx oder zu viele Verbindungen)</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="332"/>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="370"/>
         <source>the sender closed the connection</source>
         <translation>der Absender hat die Verbindung getrennt</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="345"/>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="388"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="392"/>
         <source>cancelled</source>
         <translation>abgebrochen</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="410"/>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="420"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="424"/>
         <source>the sender refused the connection: %1</source>
         <translation>der Absender hat die Verbindung abgelehnt: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="469"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="473"/>
         <source>connection lost (%1)</source>
         <translation>Verbindung verloren (%1)</translation>
     </message>
@@ -533,7 +512,6 @@
         <translation>eine Verbindung für eine Übertragung ist beim Handshake gescheitert: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="277"/>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="300"/>
         <source>the receiver took nothing for %1 s</source>
         <translation>der Empfänger hat %1 s lang nichts angenommen</translation>
@@ -622,33 +600,27 @@
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="277"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="261"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 Meldungen, %3 Chatzeilen nicht angezeigt</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="360"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Eine Nachricht an %1 wurde nicht gesendet: %1 war in der Zeit, die sie warten durfte, nicht im Netzwerk zu sehen.</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="363"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>Waiting message - Lanyx</source>
         <translation>Wartende Nachricht - Lanyx</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="374"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="358"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>History - Lanyx</source>
         <translation>Verlauf - Lanyx</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>

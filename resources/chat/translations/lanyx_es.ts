@@ -379,50 +379,41 @@
         <translation>No hay nada que enviar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="244"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="327"/>
         <source>Files cannot be offered: %1</source>
         <translation>No se pueden ofrecer archivos: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="257"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="343"/>
         <source>No key is known for %1.</source>
         <translation>No se conoce ninguna clave de %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="273"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="359"/>
         <source>The offer could not be sent: %1</source>
         <translation>No se pudo enviar la oferta: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="275"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="361"/>
         <source>The offer could not be sent to %1.</source>
         <translation>No se pudo enviar la oferta a %1.</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="284"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="370"/>
         <source>no answer</source>
         <translation>sin respuesta</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="394"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="485"/>
         <source>%1 is not a folder this user can write to</source>
         <translation>%1 no es una carpeta en la que este usuario pueda escribir</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="399"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="502"/>
         <source>no key is known for %1</source>
         <translation>no se conoce ninguna clave de %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="449"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="578"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="572"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="579"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="733"/>
@@ -430,50 +421,42 @@
         <translation>rechazado: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="459"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="588"/>
         <source>%1; trying again</source>
         <translation>%1; se vuelve a intentar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="538"/>
         <source>the receiver did not come back</source>
         <translation type="vanished">el destinatario no volvió</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="604"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="769"/>
         <source>too many offers were waiting</source>
         <translation>había demasiadas ofertas esperando</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="616"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="781"/>
         <source>not answered</source>
         <translation>sin contestar</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="631"/>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="640"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="808"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="824"/>
         <source>cancelled by %1</source>
         <translation>cancelado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="639"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="823"/>
         <source>withdrawn by %1</source>
         <translation>retirado por %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="652"/>
         <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="948"/>
         <source>interrupted when Lanyx ended; it goes on when %1 is back</source>
         <translation>interrumpido al cerrarse Lanyx; continúa cuando %1 vuelva</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="1017"/>
+        <location filename="../../../chat/transfer/qt/FileTransfers.cpp" line="1019"/>
         <source>the offer did not reach %1</source>
         <translation>la oferta no llegó a %1</translation>
     </message>
@@ -481,7 +464,6 @@
 <context>
     <name>lanyx::TransferClient</name>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="330"/>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="347"/>
         <source>nothing came from the sender for %1 s</source>
         <translation>no llegó nada del remitente durante %1 s</translation>
@@ -492,25 +474,22 @@
         <translation>el remitente cerró la conexión antes del saludo inicial (otra versión de Lanyx, o demasiadas conexiones)</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="332"/>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="370"/>
         <source>the sender closed the connection</source>
         <translation>el remitente cerró la conexión</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="345"/>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="388"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="392"/>
         <source>cancelled</source>
         <translation>cancelado</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="410"/>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="420"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="424"/>
         <source>the sender refused the connection: %1</source>
         <translation>el remitente rechazó la conexión: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="469"/>
+        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="473"/>
         <source>connection lost (%1)</source>
         <translation>conexión perdida (%1)</translation>
     </message>
@@ -533,7 +512,6 @@
         <translation>una conexión de transferencia falló en su saludo inicial: %1</translation>
     </message>
     <message>
-        <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="277"/>
         <location filename="../../../chat/transfer/qt/TransferLinks.cpp" line="300"/>
         <source>the receiver took nothing for %1 s</source>
         <translation>el destinatario no tomó nada durante %1 s</translation>
@@ -622,33 +600,27 @@
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="277"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="261"/>
         <source>%1: %2 alerts, %3 chat lines not shown</source>
         <translation>%1: %2 alertas, %3 líneas de chat sin mostrar</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="360"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="344"/>
         <source>A message to %1 was not sent: %1 was not seen on the network in the time it could wait.</source>
         <translation>Un mensaje para %1 no se envió: no se vio a %1 en la red durante el tiempo que podía esperar.</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="363"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="347"/>
         <source>Waiting message - Lanyx</source>
         <translation>Mensaje en espera - Lanyx</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="374"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="358"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>History - Lanyx</source>
         <translation>Historial - Lanyx</translation>
     </message>
     <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="383"/>
-        <location filename="../../../chat/ui/LanyxApp.cpp" line="367"/>
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
