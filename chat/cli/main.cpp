@@ -87,7 +87,7 @@ int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
                 return 5;
             }
         }
-        rooms.book().touch(room->id);
+        rooms.touch(room->id);
         to.clear();
         for (const auto& m : room->members)
             if (!equalsNoCase(m, node.state().MyName)) to.push_back(m);
