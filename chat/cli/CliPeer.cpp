@@ -1,6 +1,7 @@
 #include "CliPeer.h"
 
 #include "Networks.h"
+#include "Outbox.h"
 #include "Text.h"
 
 #include <ctime>
@@ -569,6 +570,16 @@ std::string KeyStateText(KeyState state) {
     }
 }
 
+std::string WithThousands(std::uint64_t n) {
+    const std::string digits = std::to_string(n);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
 std::string DeliveryText(const DeliveryReport& r) {
     // Sealed under the lasting keys alone (the recipient runs an earlier
     // build): whoever steals a key file later can read it.
@@ -588,6 +599,10 @@ std::string DeliveryText(const DeliveryReport& r) {
         case Withheld::Empty: return "not sent: nothing to send";
         case Withheld::Expired: return "not sent: it waited for " + r.recipient + " too long and expired";
         case Withheld::Cancelled: return "not sent: taken back while it waited";
+        case Withheld::WaitingFull:
+            return "not sent: " + WithThousands(Outbox::kMaxWaitingFor) + " messages already wait for " + r.recipient;
+        case Withheld::OutboxFull:
+            return "not sent: the messages waiting in this data folder fill the room kept for them";
         default: return "not sent: this copy is not on the network";
         }
     default: return "in the clear: sent; this recipient's program does not confirm";

@@ -86,10 +86,12 @@ std::string EventLine(const std::string& kind, const std::string& sender, const 
 // "new key, not checked", "checked by you", "changed", ...
 std::string KeyStateText(KeyState state);
 // Exit status of alert and chat when a private message was not sent at all
-// (the recipient's key changed).
+// (the recipient's key changed, or as many wait for an absent one as are kept).
 inline constexpr int kWithheld = 6;
 // What became of a private message, as lanyx-cli prints it.
 std::string DeliveryText(const DeliveryReport& report);
+// 1000 as "1,000".
+std::string WithThousands(std::uint64_t n);
 
 // Prints what the node hears.
 class EventPrinter : public MessageSink, public UserListObserver {

@@ -87,7 +87,7 @@ int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
                 return 5;
             }
         }
-        rooms.book().touch(room->id);
+        rooms.touch(room->id);
         to.clear();
         for (const auto& m : room->members)
             if (!equalsNoCase(m, node.state().MyName)) to.push_back(m);
@@ -546,6 +546,11 @@ int main(int argc, char** argv) {
         }
         status = sendNow(node, rooms, opt);
         pump.pumpOnce();
+        // Told "queued": it must be on the disk before this copy ends.
+        if (std::string problem; !node.FlushWaiting(&problem)) {
+            std::cerr << "lanyx-cli: " << Outbox::kFileName << " could not be written: " << problem << std::endl;
+            status = 1;
+        }
         // Encrypted messages are repeated until confirmed: stay for that.
         for (int i = 0; i < 100 && printer.awaitingReceipts() > 0 && !pump.stopRequested(); ++i) pump.runFor(100);
     }

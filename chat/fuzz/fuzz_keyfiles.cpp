@@ -1,6 +1,8 @@
-// The key file, the file of known keys, the sequence numbers seen and the names before a rename as
-// found in a data folder: read, and what was read written and read again to the same.
+// The key file, the file of known keys, the sequence numbers seen, the names before a rename and
+// the messages waiting or delivered as found in a data folder: read, and what was read written and
+// read again to the same.
 #include "Identity.h"
+#include "Outbox.h"
 #include "PreviousNames.h"
 
 #include <cstdint>
@@ -28,5 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto names = PreviousNames::fromText(text);
     if (names.all().size() > PreviousNames::kMax || PreviousNames::fromText(names.toText()).all() != names.all())
         std::abort();
+    const auto delivered = DeliveredStore::fromText(text);
+    const auto deliveredText = delivered.toText();
+    std::size_t deliveredSkipped = 0;
+    if (delivered.size() > DeliveredStore::kMaxKept ||
+        DeliveredStore::fromText(deliveredText, &deliveredSkipped).toText() != deliveredText || deliveredSkipped != 0)
+        std::abort();
+    static const Identity me = Identity::generate();
+    if (const auto waiting = Outbox::fromText(".", me, text)) {
+        const auto waitingText = waiting->toText();
+        std::size_t waitingSkipped = 0;
+        const auto again = Outbox::fromText(".", me, waitingText, &waitingSkipped);
+        if (!again || again->toText() != waitingText || waitingSkipped != 0 ||
+            waiting->all().size() > Outbox::kMaxWaiting)
+            std::abort();
+    }
     return 0;
 }

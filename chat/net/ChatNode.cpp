@@ -1,6 +1,7 @@
 #include "ChatNode.h"
 
 #include "Cp1252.h"
+#include "Crypto.h"
 #include "DurableFile.h"
 #include "Platform.h"
 #include "RecordFile.h"
@@ -77,6 +78,10 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
 }
 
 ChatNode::~ChatNode() {
+    // What changed within the last second is written now; nobody is told
+    // any more, but a failure is logged.
+    writeOutbox(false, false);
+    saveDelivered(true);
     secure_.reset();  // writes the known keys, logging through the node
     transport_.setReceiver({});
     transport_.setBatchEnd({});
@@ -138,17 +143,25 @@ bool ChatNode::EnableKeys() {
             if (!rooms_ || trust != Trust::Verified || !keyHeard(secure_->stateOf(sender))) return false;
             return rooms_->roomMessage(sender, text.substr(kRoomTag.size()));
         }
-        const bool chat = startsWith(text, wire::ChatMark);
-        const bool alert = startsWith(text, wire::AlertMark);
+        std::string_view body = text;
+        std::string entry;
+        if (!firstDelivery(text, sender, trust, body, entry)) return true;
+        const bool chat = startsWith(body, wire::ChatMark);
+        const bool alert = startsWith(body, wire::AlertMark);
         if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
         ++receiving_;
         try {
-            deliver(text, sender, true, users_.findNoCase(sender), {trust == Trust::NotVerified, true});
+            deliver(body, sender, true, users_.findNoCase(sender), {trust == Trust::NotVerified, true});
         } catch (...) {
             --receiving_;
             throw;
         }
         --receiving_;
+        if (!entry.empty()) {
+            delivered_.add(entry);
+            deliveredDirty_ = true;
+            saveDelivered(false);
+        }
         return true;
     };
     h.delivery = [this](const DeliveryReport& r) {
@@ -198,6 +211,7 @@ bool ChatNode::EnableKeys() {
     if (files_) secure_->addCapability(secure::kFilesCapability);
     secure_->setChallengeSources(files_ != nullptr);
     if (rooms_) secure_->addCapability(secure::kRoomsCapability);
+    secure_->addCapability(kWaitedCapability);
     secure_->setUserName(data_.user.UserName);
     secure_->setMyName(state_.MyName);
     loadPreviousNames();
@@ -208,6 +222,9 @@ bool ChatNode::EnableKeys() {
         log_.WriteLog(problem);
         if (!read) settingsNotice_ += (settingsNotice_.empty() ? "" : "\n\n") + problem;
     }
+    problem.clear();
+    delivered_.load(config_.dataDir / DeliveredStore::kFileName, problem);
+    if (!problem.empty()) log_.WriteLog(problem);
     // What ran out while no copy ran goes soon after the start, with its notice.
     scheduleExpiry(1000);
     return true;
@@ -708,6 +725,9 @@ void ChatNode::userRenamed(const std::string& from, const std::string& to) {
     }
     if (users_.renameInLists(from, to)) saveSettings();
     if (outbox_ && outbox_->rename(from, to) > 0) saveOutbox();
+    waitingDue_.erase(toLower(from));
+    for (auto& [id, key] : outboxInFlight_)
+        if (key == toLower(from)) key = toLower(to);
     if (history_) history_->renamed(from, to);
     sink_.UserRenamed(from, to);
     if (rooms_) rooms_->renamed(from, to);
@@ -1089,10 +1109,96 @@ std::int64_t ChatNode::wallMs() const {
         .count();
 }
 
-void ChatNode::saveOutbox() {
+void ChatNode::saveOutbox(std::uint32_t withinMs) {
+    if (!outbox_) return;
+    outboxDirty_ = true;
+    // While writes fail, the next try writes this too.
+    if (outboxRetryQueued_) return;
+    const std::uint32_t at = pump_.ticks() + withinMs;
+    if (outboxSaveAt_ && *outboxSaveAt_ <= at) return;
+    outboxSaveAt_ = at;
+    const std::weak_ptr<int> alive = alive_;
+    pump_.callAfter(withinMs, [this, alive, at] {
+        if (alive.expired()) return;
+        if (outboxSaveAt_ == at) outboxSaveAt_.reset();
+        writeOutbox(true, true);
+    });
+}
+
+bool ChatNode::writeOutbox(bool retry, bool tell, std::string* problemOut) {
+    if (!outbox_ || !outboxDirty_) return true;
     std::string problem;
-    if (outbox_ && !outbox_->save(problem))
-        log_.WriteLog("Messages waiting for their recipients not written: " + problem);
+    if (outbox_->save(problem)) {
+        outboxDirty_ = false;
+        if (std::exchange(outboxRetryMs_, 0) > 0) log_.WriteLog("Messages waiting for their recipients written again");
+        return true;
+    }
+    if (problemOut) *problemOut = problem;
+    // Kept dirty: what went meanwhile must not go a second time from the
+    // file at the next start.
+    writeLimited("Waiting not written", "Messages waiting for their recipients not written: " + problem);
+    if (tell && !std::exchange(outboxFailTold_, true))
+        ui_.messageBox("The messages waiting for their recipients could not be written to " +
+                           std::string(Outbox::kFileName) + " (" + problem +
+                           "). Lanyx keeps them and tries again; until it succeeds, messages delivered meanwhile "
+                           "could be sent once more after a restart.",
+                       "Lanyx", IconExclamation);
+    if (!retry || outboxRetryQueued_) return false;
+    outboxRetryMs_ = outboxRetryMs_ == 0 ? 1000 : std::min(outboxRetryMs_ * 2, kOutboxRetryMaxMs);
+    outboxRetryQueued_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    pump_.callAfter(outboxRetryMs_, [this, alive] {
+        if (alive.expired()) return;
+        outboxRetryQueued_ = false;
+        writeOutbox(true, true);
+    });
+    return false;
+}
+
+bool ChatNode::FlushWaiting(std::string* problem) {
+    saveDelivered(true);
+    return writeOutbox(true, false, problem);
+}
+
+bool ChatNode::firstDelivery(const std::string& text, const std::string& sender, Trust trust, std::string_view& body,
+                             std::string& entry) {
+    if (!startsWith(text, kWaitedTag)) return true;
+    auto rest = std::string_view(text).substr(kWaitedTag.size());
+    const auto blank = rest.find(' ');
+    std::uint64_t id = 0;
+    const auto number = rest.substr(0, std::min(blank, rest.size()));
+    if (blank == std::string_view::npos || number.empty() || number.size() > 19 ||
+        number.find_first_not_of("0123456789") != std::string_view::npos) {
+        body = {};  // neither alert nor chat line: not taken
+        return true;
+    }
+    for (const char c : number) id = id * 10 + static_cast<std::uint64_t>(c - '0');
+    body = rest.substr(blank + 1);
+    // Only what the pinned key sealed is known to be from the sender.
+    const auto* pin = trust == Trust::Verified && secure_ ? secure_->pins().find(sender) : nullptr;
+    if (!pin) return true;
+    entry = DeliveredStore::entryOf(pin->signPublic, id);
+    if (!delivered_.has(entry)) return true;
+    writeLimited("Delivered before", "Private message from " + forLog(sender) +
+                                         " that waited was delivered before: confirmed, not shown again");
+    return false;
+}
+
+void ChatNode::saveDelivered(bool now) {
+    if (!deliveredDirty_) return;
+    if (!now) {
+        if (std::exchange(deliveredSaveQueued_, true)) return;
+        const std::weak_ptr<int> alive = alive_;
+        pump_.callAfter(kOutboxSaveDelayMs, [this, alive] {
+            if (alive.expired()) return;
+            deliveredSaveQueued_ = false;
+            saveDelivered(true);
+        });
+        return;
+    }
+    std::string problem;
+    if (delivered_.save(config_.dataDir / DeliveredStore::kFileName, problem)) deliveredDirty_ = false;
+    else writeLimited("Delivered not written", "Messages that waited and were delivered not written: " + problem);
 }
 
 std::optional<DeliveryReport> ChatNode::queuePrivate(const std::string& to, std::string_view message,
@@ -1114,7 +1220,16 @@ std::optional<DeliveryReport> ChatNode::queuePrivate(const std::string& to, std:
         return std::nullopt;  // neither alert nor chat line: nothing a window would show
     }
     std::string why;
-    const auto id = outbox_->add(to, kind, std::string(text), *pin, wallMs(), &why, std::string(chatTag));
+    Outbox::Refused refused = Outbox::Refused::None;
+    const auto id = outbox_->add(to, kind, std::string(text), *pin, wallMs(), &why, std::string(chatTag), &refused);
+    if (!id && (refused == Outbox::Refused::FullFor || refused == Outbox::Refused::Full)) {
+        // Withheld: sent now it would go sealed to nobody.
+        log_.WriteLog("Private message to " + forLog(to) + " not sent: " + why);
+        DeliveryReport report{0, to, false, Delivery::Withheld,
+                              refused == Outbox::Refused::FullFor ? Withheld::WaitingFull : Withheld::OutboxFull};
+        sink_.PrivateDelivery(report);
+        return report;
+    }
     if (!id) {
         log_.WriteLog("Private message to " + forLog(to) + " cannot wait for the user: " + why);
         return std::nullopt;
@@ -1151,25 +1266,66 @@ void ChatNode::keyStateShown(const std::string& name, KeyState state) {
 
 void ChatNode::deliverWaiting(const std::string& name) {
     if (!outbox_ || !secure_ || !transport_.isOpen() || state_.ProbeMode || !keyHeard(secure_->stateOf(name))) return;
-    const auto row = users_.findNoCase(name);
     const auto* pin = secure_->pins().find(name);
-    if (!row || !pin || pin->changed()) return;
+    if (!users_.findNoCase(name) || !pin || pin->changed()) return;
+    // Seen again: a user taken as gone gets another window.
+    waitingDue_[toLower(name)] = 0;
+    if (std::exchange(waitingTurnQueued_, true)) return;
+    const std::weak_ptr<int> alive = alive_;
+    pump_.callAfter(0, [this, alive] {
+        if (!alive.expired()) waitingTurn();
+    });
+}
+
+void ChatNode::waitingTurn() {
+    waitingTurnQueued_ = false;
+    std::size_t budget = kWaitingPerTurn;
+    for (auto it = waitingDue_.begin(); it != waitingDue_.end();) {
+        const std::string key = it->first;
+        if (sendWaitingTo(key, budget)) ++it;
+        else it = waitingDue_.erase(it);
+    }
+    if (waitingDue_.empty()) return;
+    waitingTurnQueued_ = true;
+    const std::weak_ptr<int> alive = alive_;
+    pump_.callAfter(kWaitingTurnMs, [this, alive] {
+        if (!alive.expired()) waitingTurn();
+    });
+}
+
+bool ChatNode::sendWaitingTo(const std::string& key, std::size_t& budget) {
+    if (!outbox_ || !secure_ || !transport_.isOpen() || state_.ProbeMode || !keyHeard(secure_->stateOf(key)))
+        return false;
+    const auto row = users_.findNoCase(key);
+    const auto* pin = secure_->pins().find(key);
+    if (!row || !pin || pin->changed() || waitingDue_[key] >= kWaitingInFlight) return false;
     const std::string listed = users_.user(*row).text;
-    for (auto& due : outbox_->dueFor(name, *pin)) {
-        if (outboxInFlight_.count(due.message.id)) continue;
-        std::string message(due.message.kind == HistoryKind::PrivateAlert ? wire::AlertMark : wire::ChatMark);
-        message += due.text;
+    const auto inFlight = static_cast<std::size_t>(
+        std::count_if(outboxInFlight_.begin(), outboxInFlight_.end(), [&](const auto& f) { return f.second == key; }));
+    if (inFlight >= kWaitingInFlight || budget == 0) return true;
+    const auto due = outbox_->dueFor(listed, *pin, nullptr, std::min(kWaitingInFlight - inFlight, budget),
+                                     [this](std::uint64_t id) { return outboxInFlight_.count(id) > 0; });
+    if (due.empty()) return inFlight > 0;
+    // Numbered for copies that take each number once.
+    const std::string numbered = secure_->peerHas(listed, kWaitedCapability) ? std::string(kWaitedTag) : std::string();
+    for (const auto& d : due) {
+        std::string message = numbered.empty() ? std::string() : numbered + std::to_string(d.message.id) + " ";
+        message += d.message.kind == HistoryKind::PrivateAlert ? wire::AlertMark : wire::ChatMark;
+        message += d.text;
         Withheld why = Withheld::None;
         auto report = secure_->sendPrivate(listed, message, &why);
-        if (!report) break;  // kept: the next time the user is seen
-        fromOutbox_[report->id] = due.message.id;
-        outboxInFlight_.insert(due.message.id);
+        crypto::Wipe(message);
+        if (!report) return false;  // kept: the next time the user is seen
+        --budget;
+        fromOutbox_[report->id] = d.message.id;
+        outboxInFlight_.emplace(d.message.id, key);
         log_.WriteLog("Private message to " + forLog(listed) + " that waited sent");
         DeliveryReport r = *report;
-        r.id = due.message.id;
+        r.id = d.message.id;
         sink_.PrivateDelivery(r);
-        if (history_) history_->delivery(r.id, due.message.recipient, HistoryDelivery::Waiting);
+        if (history_) history_->delivery(r.id, d.message.recipient, HistoryDelivery::Waiting);
     }
+    return true;
 }
 
 bool ChatNode::waitedDelivery(const DeliveryReport& report) {
@@ -1188,9 +1344,13 @@ bool ChatNode::waitedDelivery(const DeliveryReport& report) {
     if (report.state != Delivery::Waiting) {
         fromOutbox_.erase(it);
         outboxInFlight_.erase(r.id);
+        if (const auto due = waitingDue_.find(toLower(recipient)); due != waitingDue_.end())
+            due->second = report.state == Delivery::Delivered ? 0 : due->second + 1;
         if (report.state == Delivery::Delivered) {
-            // Gone from the folder only once the recipient confirmed it.
-            if (outbox_ && outbox_->remove(r.id)) saveOutbox();
+            // Gone from the folder only once the recipient confirmed it;
+            // written once for all confirmed within a second (a copy of
+            // ours takes a message it was given before only once).
+            if (outbox_ && outbox_->remove(r.id)) saveOutbox(kOutboxSaveDelayMs);
         } else if (stillHere) {
             // Not confirmed: it waits again for the next time the user is seen.
             r.state = Delivery::Queued;
@@ -1231,10 +1391,8 @@ int ChatNode::WaitDays() const {
 bool ChatNode::SetWaitDays(int days) {
     if (!outbox_) return false;
     outbox_->setExpiryMs(static_cast<std::int64_t>(std::clamp(days, 1, 365)) * Outbox::kDayMs);
-    std::string problem;
-    if (outbox_->save(problem)) return true;
-    log_.WriteLog("Messages waiting for their recipients not written: " + problem);
-    return false;
+    outboxDirty_ = true;
+    return writeOutbox(true, false);
 }
 
 void ChatNode::ExpireWaiting() {

@@ -250,6 +250,23 @@ public:
     void ExpireWaiting();
     // How often the copy looks for messages that waited too long.
     static constexpr std::uint32_t kExpiryCheckMs = 60'000;
+    // Writes what waits now, when it changed since it was last written.
+    // False (with `problem`) when it could not be: the copy tries again.
+    bool FlushWaiting(std::string* problem = nullptr);
+    // A user's backlog goes a few at a time: kWaitingPerTurn messages every
+    // kWaitingTurnMs, at most kWaitingInFlight to one user unconfirmed, so
+    // that the receiver checks each as it comes rather than refusing most
+    // of a burst (its checks per sender are budgeted). A user who confirms
+    // none of a whole window is taken as gone: the rest waits until he is
+    // seen again.
+    static constexpr std::uint32_t kWaitingTurnMs = 100;
+    static constexpr std::size_t kWaitingPerTurn = 10;
+    static constexpr std::size_t kWaitingInFlight = 32;
+    // Waiting.txt after a message went: once for all that went within this
+    // time. A write that failed is tried again after 1 s, then twice as
+    // long each time, up to kOutboxRetryMaxMs.
+    static constexpr std::uint32_t kOutboxSaveDelayMs = 1000;
+    static constexpr std::uint32_t kOutboxRetryMaxMs = 60'000;
 
     // Keys: made at the first start, in the data folder (readSettings calls
     // this). False when this build or this folder cannot have them; the
@@ -300,6 +317,7 @@ public:
     void WriteLog(const std::string& text) override { log_.WriteLog(text); }
 
     RunState& state() { return state_; }
+    EventPump& pump() { return pump_; }
     UserSettings& settings() { return data_.user; }
     Geometry& mainGeometry() { return data_.main; }
     UserList& users() { return users_; }
@@ -332,9 +350,23 @@ private:
     // A user's key state as it is now shown: the key heard sends what waits.
     void keyStateShown(const std::string& name, KeyState state);
     void deliverWaiting(const std::string& name);
+    void waitingTurn();
+    // Sends what `key` (a lower-case name) has waiting, within `budget`;
+    // false when nothing is left to send it now.
+    bool sendWaitingTo(const std::string& key, std::size_t& budget);
     // What the secure link reports about a message that waited.
     bool waitedDelivery(const DeliveryReport& report);
-    void saveOutbox();
+    // Waiting.txt changed: written within `withinMs`.
+    void saveOutbox(std::uint32_t withinMs = 0);
+    // `tell`: the user hears of the first failure of the run.
+    bool writeOutbox(bool retry, bool tell, std::string* problem = nullptr);
+    // A message that waited, from a copy that numbers them: false when it
+    // is one delivered before (to be confirmed, not shown). `body` is what
+    // follows the number; `entry` what to keep once it was taken.
+    bool firstDelivery(const std::string& text, const std::string& sender, Trust trust, std::string_view& body,
+                       std::string& entry);
+    // Delivered.txt changed: written within kOutboxSaveDelayMs, or `now`.
+    void saveDelivered(bool now);
     void scheduleExpiry(std::uint32_t ms = kExpiryCheckMs);
     std::int64_t wallMs() const;
     // Takes a user off the roster as a leave notice would.
@@ -437,8 +469,20 @@ private:
     std::unique_ptr<Outbox> outbox_;
     // Sent from the outbox, not confirmed yet: the link's id -> the waiting id.
     std::unordered_map<std::uint64_t, std::uint64_t> fromOutbox_;
-    std::unordered_set<std::uint64_t> outboxInFlight_;
+    std::unordered_map<std::uint64_t, std::string> outboxInFlight_;  // the waiting id -> lower-case recipient
     bool expiryQueued_ = false;
+    // Users whose backlog is going (lower case), with how many in a row
+    // they did not confirm.
+    std::unordered_map<std::string, std::size_t> waitingDue_;
+    bool waitingTurnQueued_ = false;
+    bool outboxDirty_ = false;
+    std::optional<std::uint32_t> outboxSaveAt_;
+    std::uint32_t outboxRetryMs_ = 0;  // 0: the last write went well
+    bool outboxRetryQueued_ = false;
+    bool outboxFailTold_ = false;
+    DeliveredStore delivered_;
+    bool deliveredDirty_ = false;
+    bool deliveredSaveQueued_ = false;
     Trust trust_ = Trust::Plain;                             // of the datagram being processed
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // timers outliving the node do nothing
 };

@@ -16,7 +16,8 @@ namespace lanyx {
 namespace {
 
 constexpr std::string_view kHeader = "Lanyx waiting messages 1";
-constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
+constexpr std::string_view kDeliveredHeader = "Lanyx delivered messages 1";
+constexpr std::size_t kEntryBytes = 16;
 
 std::vector<std::string_view> fields(std::string_view line) {
     std::vector<std::string_view> out;
@@ -65,20 +66,40 @@ void Outbox::setExpiryMs(std::int64_t ms) {
     expiryMs_ = std::clamp<std::int64_t>(ms, 60'000, kMaxExpiryMs);
 }
 
+std::uintmax_t Outbox::lineBytes(const WaitingMessage& m) {
+    const auto b64 = [](std::size_t n) { return std::uintmax_t{4} * ((n + 2) / 3); };
+    // The numbers, the key and the tabs take under 120 bytes.
+    return 120 + b64(m.recipient.size()) + b64(m.sealed.size()) + b64(m.chat.size());
+}
+
+std::uintmax_t Outbox::fileBytes() const {
+    std::uintmax_t total = 64;
+    for (const auto& m : waiting_) total += lineBytes(m);
+    return total;
+}
+
 std::optional<std::uint64_t> Outbox::add(const std::string& recipient, HistoryKind kind, const std::string& text,
                                          const PinStore::Pin& pin, std::int64_t nowMs, std::string* why,
-                                         const std::string& chat) {
-    auto fail = [&](const char* reason) -> std::optional<std::uint64_t> {
+                                         const std::string& chat, Refused* refused) {
+    auto fail = [&](Refused code, const std::string& reason) -> std::optional<std::uint64_t> {
         if (why) *why = reason;
+        if (refused) *refused = code;
         return std::nullopt;
     };
+    if (refused) *refused = Refused::None;
     if (kind != HistoryKind::PrivateAlert && kind != HistoryKind::PrivateChat)
-        return fail("only private alerts and chat lines wait for their recipient");
-    if (recipient.empty() || recipient.find_first_of("\t\r\n") != std::string::npos) return fail("no recipient");
-    if (text.size() > kMaxTextBytes) return fail("the text is too long to keep");
-    if (waiting_.size() >= kMaxWaiting) return fail("too many messages are waiting already");
+        return fail(Refused::NotPrivate, "only private alerts and chat lines wait for their recipient");
+    if (recipient.empty() || recipient.find_first_of("\t\r\n") != std::string::npos)
+        return fail(Refused::NoRecipient, "no recipient");
+    if (text.size() > kMaxTextBytes) return fail(Refused::TooLong, "the text is too long to keep");
+    if (std::count_if(waiting_.begin(), waiting_.end(), [&](const WaitingMessage& w) {
+            return equalsNoCase(w.recipient, recipient);
+        }) >= static_cast<std::ptrdiff_t>(kMaxWaitingFor))
+        return fail(Refused::FullFor, "too many messages are waiting for " + recipient + " already (" +
+                                          std::to_string(kMaxWaitingFor) + ")");
+    if (waiting_.size() >= kMaxWaiting) return fail(Refused::Full, "too many messages are waiting already");
     auto key = keyFor(pin.boxPublic);
-    if (!key) return fail("this copy has no keys, or the recipient's key cannot be used");
+    if (!key) return fail(Refused::NoKeys, "this copy has no keys, or the recipient's key cannot be used");
     WaitingMessage m;
     do {
         // 63 bits: the file keeps ids as numbers every reader takes.
@@ -95,12 +116,15 @@ std::optional<std::uint64_t> Outbox::add(const std::string& recipient, HistoryKi
     m.chat = chat.find_first_of("\t\r\n") == std::string::npos ? chat : std::string();
     m.sealed = crypto::Seal(*key, text, associated(m));
     crypto::Wipe(*key);
+    if (fileBytes() + lineBytes(m) > kMaxFileBytes)
+        return fail(Refused::Full, "the messages waiting fill the room kept for them already");
     waiting_.push_back(std::move(m));
     return waiting_.back().id;
 }
 
 std::vector<Outbox::Due> Outbox::dueFor(std::string_view recipient, const PinStore::Pin& current,
-                                        std::vector<WaitingMessage>* otherKey) const {
+                                        std::vector<WaitingMessage>* otherKey, std::size_t most,
+                                        const std::function<bool(std::uint64_t)>& skip) const {
     std::vector<Due> out;
     for (const auto& m : waiting_) {
         if (!equalsNoCase(m.recipient, recipient)) continue;
@@ -108,6 +132,7 @@ std::vector<Outbox::Due> Outbox::dueFor(std::string_view recipient, const PinSto
             if (otherKey) otherKey->push_back(m);
             continue;
         }
+        if (out.size() >= most || (skip && skip(m.id))) continue;
         auto key = keyFor(m.boxPublic);
         if (!key) continue;
         auto text = crypto::Open(*key, m.sealed, associated(m));
@@ -254,6 +279,75 @@ bool Outbox::load(std::string& problem) {
 
 bool Outbox::save(std::string& problem) const {
     return writeReplacing(file(), toText(), problem);
+}
+
+std::string DeliveredStore::entryOf(std::string_view signPublic, std::uint64_t id) {
+    std::string data(signPublic);
+    for (int shift = 56; shift >= 0; shift -= 8) data += static_cast<char>((id >> shift) & 0xFF);
+    return crypto::Hash(data).substr(0, kEntryBytes);
+}
+
+void DeliveredStore::add(const std::string& entry) {
+    if (entry.size() != kEntryBytes || !kept_.insert(entry).second) return;
+    order_.push_back(entry);
+    if (order_.size() <= kMaxKept) return;
+    kept_.erase(order_.front());
+    order_.pop_front();
+}
+
+std::string DeliveredStore::toText() const {
+    std::string out(kDeliveredHeader);
+    out += '\n';
+    for (const auto& e : order_) out += crypto::ToBase64(e) + '\n';
+    return out;
+}
+
+DeliveredStore DeliveredStore::fromText(std::string_view text, std::size_t* skipped) {
+    DeliveredStore store;
+    std::size_t bad = 0;
+    const auto eol = text.find('\n');
+    if (text.substr(0, eol) != kDeliveredHeader) {
+        if (skipped) *skipped = text.empty() ? 0 : 1;
+        return store;
+    }
+    std::string_view rest = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const auto line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (line.empty()) continue;
+        const auto entry = line.size() < 64 ? crypto::FromBase64(line) : std::nullopt;
+        if (!entry || entry->size() != kEntryBytes || store.has(*entry)) {
+            ++bad;
+            continue;
+        }
+        store.add(*entry);
+    }
+    if (skipped) *skipped = bad;
+    return store;
+}
+
+bool DeliveredStore::load(const std::filesystem::path& file, std::string& problem) {
+    *this = {};
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) return true;
+    const auto size = std::filesystem::file_size(file, ec);
+    // Far more than kMaxKept lines take: not ours.
+    if (ec || size > 64 * kMaxKept) {
+        problem = std::string(kFileName) + " could not be read; it starts again empty";
+        return false;
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    std::size_t skipped = 0;
+    *this = fromText(s.str(), &skipped);
+    if (skipped) problem = std::to_string(skipped) + " lines of " + std::string(kFileName) + " could not be read";
+    return true;
+}
+
+bool DeliveredStore::save(const std::filesystem::path& file, std::string& problem) const {
+    return writeReplacing(file, toText(), problem);
 }
 
 }  // namespace lanyx

@@ -10,9 +10,12 @@
 #include "Identity.h"
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace lanyx {
@@ -28,15 +31,38 @@ struct WaitingMessage {
     std::string chat;       // the chat tag of a line to several, for the history
 };
 
+// A message that waited travels as kWaitedTag, its number, a blank and the
+// message, to copies that announce kWaitedCapability: the recipient's copy
+// takes each number once, also when the sender's copy sends it again after
+// a restart (its file could not be written, or the receipt was lost).
+inline constexpr std::string_view kWaitedTag = "lanyx-waited ";
+inline constexpr std::string_view kWaitedCapability = "waited";
+
 class Outbox {
 public:
     static constexpr const char* kFileName = "Waiting.txt";
     static constexpr std::int64_t kDayMs = 24LL * 3600 * 1000;
     static constexpr std::int64_t kDefaultExpiryMs = 7 * kDayMs;
     static constexpr std::int64_t kMaxExpiryMs = 365 * kDayMs;
-    // Messages waiting at most, and the longest text kept.
-    static constexpr std::size_t kMaxWaiting = 1000;
+    // Messages waiting for one recipient at most, for all together, and the
+    // longest text kept. All together also stay within what load() reads
+    // back (kMaxFileBytes): a file written fuller would be kept aside whole
+    // at the next start.
+    static constexpr std::size_t kMaxWaitingFor = 1000;
+    static constexpr std::size_t kMaxWaiting = 4000;
     static constexpr std::size_t kMaxTextBytes = 60000;
+    static constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
+
+    // Why add() kept nothing.
+    enum class Refused : std::uint8_t {
+        None,
+        NotPrivate,   // neither a private alert nor a private chat line
+        NoRecipient,  // no name, or one that cannot be written
+        TooLong,      // the text is longer than kMaxTextBytes
+        FullFor,      // kMaxWaitingFor wait for this recipient already
+        Full,         // the outbox holds all it keeps (kMaxWaiting, or kMaxFileBytes)
+        NoKeys,       // this copy has no keys, or the recipient's key cannot be used
+    };
 
     // Nothing is read or written until load().
     Outbox(std::filesystem::path dataDir, const Identity& me);
@@ -48,11 +74,10 @@ public:
     bool save(std::string& problem) const;
 
     // Keeps a message for `recipient`, sealed to the key pinned for it. The
-    // id, or nothing with `why` (no keys here, the outbox is full, the text
-    // too long).
+    // id, or nothing with `why` for people and `refused` for the program.
     std::optional<std::uint64_t> add(const std::string& recipient, HistoryKind kind, const std::string& text,
                                      const PinStore::Pin& pin, std::int64_t nowMs, std::string* why = nullptr,
-                                     const std::string& chat = {});
+                                     const std::string& chat = {}, Refused* refused = nullptr);
 
     struct Due {
         WaitingMessage message;
@@ -61,8 +86,11 @@ public:
     // What waits for `recipient` and can go to it now: sealed to `current`,
     // the key pinned for the name now. Messages sealed to another key stay
     // (they never go to a changed key) and are listed in `otherKey`.
+    // At most `most`, oldest first, leaving out those `skip` names (they
+    // are not opened: a backlog is opened a few at a time).
     std::vector<Due> dueFor(std::string_view recipient, const PinStore::Pin& current,
-                            std::vector<WaitingMessage>* otherKey = nullptr) const;
+                            std::vector<WaitingMessage>* otherKey = nullptr, std::size_t most = SIZE_MAX,
+                            const std::function<bool(std::uint64_t id)>& skip = {}) const;
     // Delivered (or taken back by the user): gone. False when not here.
     bool remove(std::uint64_t id);
     bool cancel(std::uint64_t id) { return remove(id); }
@@ -89,11 +117,43 @@ public:
 private:
     std::optional<std::string> keyFor(const std::string& boxPublic) const;
     static std::string associated(const WaitingMessage& m);
+    // What the message's line in the file takes at most.
+    static std::uintmax_t lineBytes(const WaitingMessage& m);
+    std::uintmax_t fileBytes() const;
 
     std::filesystem::path dataDir_;
     const Identity* me_;
     std::vector<WaitingMessage> waiting_;
     std::int64_t expiryMs_ = kDefaultExpiryMs;
+};
+
+// The messages that waited which this copy delivered, on the receiving side:
+// each sender's number once (`Delivered.txt` beside the settings). The
+// numbers are random and never leave their sealed messages, so nobody but
+// the sender can name one; the newest kMaxKept are kept.
+class DeliveredStore {
+public:
+    static constexpr const char* kFileName = "Delivered.txt";
+    static constexpr std::size_t kMaxKept = 4096;
+
+    // One entry: the sender's signing key (raw bytes) and the number it gave.
+    static std::string entryOf(std::string_view signPublic, std::uint64_t id);
+    bool has(const std::string& entry) const { return kept_.count(entry) > 0; }
+    // Taken: the oldest goes beyond kMaxKept.
+    void add(const std::string& entry);
+    std::size_t size() const { return order_.size(); }
+
+    std::string toText() const;
+    // Lines that make no sense are skipped and counted.
+    static DeliveredStore fromText(std::string_view text, std::size_t* skipped = nullptr);
+    // A missing file is an empty store; one that cannot be read is too
+    // (`problem` says so): it only ever keeps a second copy from showing.
+    bool load(const std::filesystem::path& file, std::string& problem);
+    bool save(const std::filesystem::path& file, std::string& problem) const;
+
+private:
+    std::deque<std::string> order_;
+    std::unordered_set<std::string> kept_;
 };
 
 }  // namespace lanyx

@@ -71,6 +71,10 @@ enum class Withheld : std::uint8_t {
     Empty,       // nothing to send
     Expired,     // it waited for the recipient longer than the user allows
     Cancelled,   // it waited, and the user took it back
+    // The recipient is not here, and as many messages wait for him as are kept.
+    WaitingFull,
+    // The recipient is not here, and the messages waiting fill the room kept for them.
+    OutboxFull,
 };
 
 struct DeliveryReport {

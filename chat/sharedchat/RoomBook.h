@@ -1,9 +1,11 @@
 #pragma once
 // The shared chats this copy is in, and the rules that keep every member's
-// list the same: a change counts only when it comes from a member, under
-// the name its key is pinned for, and is newer than what is known (the
-// serial, then the author's name, decide between two changes made at once,
-// so that every member takes the same one).
+// list the same: a change counts only when it comes from a current member,
+// under the name its key is pinned for, and is newer than what is known
+// (the serial, then the author's name, decide between two changes made at
+// once, so that every member takes the same one). A removal wins over a
+// change the removed member made at the same serial, whichever comes
+// first: a member just taken out cannot undo it by racing it.
 #include "RoomMessage.h"
 
 #include <cstdint>
@@ -23,6 +25,9 @@ struct Room {
     // at the same moment still counts, so that both orders end alike.
     std::vector<std::string> justRemoved;
     std::uint64_t used = 0;  // when it last changed or was asked for
+    // The user opened it, changed it or wrote in it; false for a chat
+    // somebody brought us into that we did nothing with yet.
+    bool takenPart = true;
 
     bool has(std::string_view name) const;
 };
@@ -42,7 +47,10 @@ struct Outcome {
 
 class RoomBook {
 public:
-    // Chats kept at most: a new one pushes out the one unused the longest.
+    // Chats kept at most. A new one pushes out the chat unused the longest
+    // of those we were brought into and did nothing with; a chat the user
+    // took part in is pushed out only by one the user opens, never by
+    // somebody else's: such an invitation is refused instead.
     static constexpr std::size_t kMaxRooms = 256;
 
     explicit RoomBook(std::function<std::string()> newId);
@@ -61,6 +69,7 @@ public:
     const Room* find(std::string_view id) const;
     // The chat holding `name` that changed or was asked for last.
     const Room* latestWith(std::string_view name) const;
+    // The user wrote in the chat: used now, and taken part in.
     void touch(std::string_view id);
     // A chat as it was kept (false when it is no valid chat).
     bool restore(Room room);
@@ -74,7 +83,9 @@ public:
 private:
     Room* findMutable(std::string_view id);
     std::optional<RoomMessage> change(Room& r, const std::string& me, Change c, const std::string& name);
-    void makeRoom();
+    // Room for one more; false when only chats taken part in could go and
+    // `forUser` is not set.
+    bool makeRoom(bool forUser);
 
     std::function<std::string()> newId_;
     std::vector<Room> rooms_;
@@ -83,8 +94,10 @@ private:
 
 // The chats as `Rooms.txt` keeps them beside the settings: a first line
 // "Lanyx shared chats 1", then one chat a line: id, serial, author and the
-// members, separated by tabs (UTF-8). Reading takes every good line and
-// says how many it left out.
+// members, separated by tabs (UTF-8); last, when there are any, a line
+// "unanswered" with the ids of the chats not taken part in (a file without
+// it, as earlier builds wrote, has every chat taken part in). Reading takes
+// every good line and says how many it left out.
 std::string SaveRooms(const RoomBook& book);
 std::size_t LoadRooms(std::string_view text, RoomBook& book);
 

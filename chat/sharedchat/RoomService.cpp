@@ -3,6 +3,7 @@
 #include "DurableFile.h"
 #include "Text.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -13,6 +14,7 @@ RoomService::RoomService(ChatNode& node) : node_(node), book_(NewRoomId) {
 }
 
 RoomService::~RoomService() {
+    flush();
     node_.SetRoomHandler(nullptr);
 }
 
@@ -28,10 +30,55 @@ void RoomService::keepIn(std::filesystem::path file) {
 }
 
 void RoomService::save() {
-    if (file_.empty()) return;
+    // A durable rewrite per change cost a receiver far more than the change
+    // itself: a burst of changes is written once.
+    dirty_ = true;
+    if (file_.empty() || std::exchange(saveQueued_, true)) return;
+    const std::weak_ptr<int> alive = alive_;
+    node_.pump().callAfter(kSaveDelayMs, [this, alive] {
+        if (alive.expired()) return;
+        saveQueued_ = false;
+        flush();
+    });
+}
+
+bool RoomService::flush() {
+    if (file_.empty() || !dirty_) return true;
     std::string error;
-    if (!platform::replaceFile(file_, SaveRooms(book_), error, platform::FileAccess::OwnerOnly))
+    if (!platform::replaceFile(file_, SaveRooms(book_), error, platform::FileAccess::OwnerOnly)) {
+        // Still dirty: the next change, or the end of the run, tries again.
         node_.WriteLog("Shared chats could not be kept: " + error);
+        return false;
+    }
+    dirty_ = false;
+    return true;
+}
+
+void RoomService::touch(const std::string& id) {
+    const Room* r = book_.find(id);
+    if (!r) return;
+    const bool was = r->takenPart;
+    book_.touch(id);
+    // Only the mark is worth a write: the order of use is a hint.
+    if (!was) save();
+}
+
+bool RoomService::invitationAllowed(const std::string& sender) {
+    const auto* pin = node_.secure() ? node_.secure()->pins().find(sender) : nullptr;
+    const std::string key = pin ? pin->signPublic : toLower(sender);
+    const std::uint32_t now = node_.pump().ticks();
+    constexpr std::size_t kMaxSenders = 4096;
+    if (invitations_.size() >= kMaxSenders)
+        std::erase_if(invitations_, [&](const auto& e) { return now - e.second.at >= kInviteBurst * kInviteRefillMs; });
+    if (invitations_.size() >= kMaxSenders && !invitations_.count(key)) return false;
+    auto& b = invitations_.try_emplace(key, Bucket{kInviteBurst, now}).first->second;
+    if (const auto refills = (now - b.at) / kInviteRefillMs; refills > 0) {
+        b.tokens = std::min<std::uint32_t>(kInviteBurst, b.tokens + refills);
+        b.at += refills * kInviteRefillMs;
+    }
+    if (b.tokens == 0) return false;
+    if (b.tokens-- == kInviteBurst) b.at = now;
+    return true;
 }
 
 void RoomService::tell(const RoomMessage& m, const std::vector<std::string>& also) {
@@ -96,6 +143,10 @@ bool RoomService::roomMessage(const std::string& sender, const std::string& body
         return true;  // read and refused: no point in sending it again
     }
     const Room* before = book_.find(m->id);
+    if (!before && !invitationAllowed(sender)) {
+        node_.WriteLog("A shared chat's change from " + sender + " ignored: too many chats from this sender lately");
+        return true;
+    }
     const Room old = before ? *before : Room{};
     const Outcome o = book_.receive(me(), sender, *m);
     if (o.kind == Outcome::Kind::Ignored) {

@@ -7,8 +7,11 @@
 #include "ChatNode.h"
 #include "RoomBook.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace lanyx::rooms {
@@ -42,8 +45,17 @@ public:
 
     void setObserver(RoomObserver* observer) { observer_ = observer; }
     // Keeps the chats in `file` (Rooms.txt in the data folder): read now,
-    // written after every change. Without it they last as long as the run.
+    // written within kSaveDelayMs of a change (once for all changes
+    // meanwhile) and when the service ends. Without it they last as long
+    // as the run.
     void keepIn(std::filesystem::path file);
+    static constexpr std::uint32_t kSaveDelayMs = 1000;
+    // Writes what changed now; false when it could not be written.
+    bool flush();
+    // Chats we are brought into by one sender's key: this many at once,
+    // then one per kInviteRefillMs.
+    static constexpr std::uint32_t kInviteBurst = 8;
+    static constexpr std::uint32_t kInviteRefillMs = 60'000;
     // A shared chat of the user with `others`, when at least one of them
     // shares chats (else nothing: the window stays a list of its own).
     const Room* open(const std::vector<std::string>& others);
@@ -51,6 +63,8 @@ public:
     // was removed). False when nothing changed.
     bool add(const std::string& id, const std::string& name);
     bool remove(const std::string& id, const std::string& name);
+    // The user wrote a line in the chat: it is one the user takes part in.
+    void touch(const std::string& id);
     // Whether `name`'s copy takes part in shared chats.
     bool sharesChats(const std::string& name) const { return node_.CanShareChatsWith(name); }
     // Tells `name` the members of every chat holding it (a member that came
@@ -67,12 +81,22 @@ public:
 private:
     void tell(const RoomMessage& m, const std::vector<std::string>& also = {});
     void save();
+    // Spends one of the sender's invitations; false when none is left.
+    bool invitationAllowed(const std::string& sender);
     std::filesystem::path file_;
     std::string me() const { return node_.state().MyName; }
 
     ChatNode& node_;
     RoomBook book_;
     RoomObserver* observer_ = nullptr;
+    bool dirty_ = false;
+    bool saveQueued_ = false;
+    struct Bucket {
+        std::uint32_t tokens = 0;
+        std::uint32_t at = 0;
+    };
+    std::unordered_map<std::string, Bucket> invitations_;  // by the sender's signing key
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace lanyx::rooms

@@ -136,10 +136,36 @@ TEST_F(Waiting, WhatCannotBeKeptIsRefusedWithAReason) {
             return p;
         }(),
         now, &why));
-    for (std::size_t i = 0; i < Outbox::kMaxWaiting; ++i)
+    for (std::size_t i = 0; i < Outbox::kMaxWaitingFor; ++i)
         ASSERT_TRUE(box.add("bob", HistoryKind::PrivateChat, "x", bobPin, now));
-    EXPECT_FALSE(box.add("bob", HistoryKind::PrivateChat, "one too many", bobPin, now, &why));
+    Outbox::Refused refused = Outbox::Refused::None;
+    EXPECT_FALSE(box.add("BOB", HistoryKind::PrivateChat, "one too many", bobPin, now, &why, {}, &refused));
     EXPECT_NE(why.find("too many"), std::string::npos);
+    EXPECT_EQ(refused, Outbox::Refused::FullFor);
+    // Others still get theirs, until all together fill what is kept.
+    for (std::size_t i = Outbox::kMaxWaitingFor; i < Outbox::kMaxWaiting; ++i)
+        ASSERT_TRUE(box.add("carl" + std::to_string(i % 3), HistoryKind::PrivateChat, "x", bobPin, now));
+    EXPECT_FALSE(box.add("dora", HistoryKind::PrivateChat, "x", bobPin, now, &why, {}, &refused));
+    EXPECT_EQ(refused, Outbox::Refused::Full);
+}
+
+TEST_F(Waiting, LongTextsFillTheFileOnlyAsFarAsTheNextStartReadsIt) {
+    // 60,000 bytes each: a few hundred would make a file that the next start
+    // could not read at all, and would keep aside whole.
+    auto box = fresh();
+    const std::string text(Outbox::kMaxTextBytes, 'x');
+    Outbox::Refused refused = Outbox::Refused::None;
+    std::size_t kept = 0;
+    for (int i = 0; i < 400 && box.add("bob" + std::to_string(i), HistoryKind::PrivateChat, text, bobPin, now, nullptr,
+                                       {}, &refused);
+         ++i)
+        ++kept;
+    EXPECT_EQ(refused, Outbox::Refused::Full);
+    EXPECT_GT(kept, 150u);
+    std::string problem;
+    ASSERT_TRUE(box.save(problem)) << problem;
+    EXPECT_LE(std::filesystem::file_size(dir / Outbox::kFileName), Outbox::kMaxFileBytes);
+    EXPECT_EQ(fresh().all().size(), kept);
 }
 
 TEST_F(Waiting, AFileThatCannotBeReadIsKeptAsideAndBadLinesAreSkipped) {

@@ -1,10 +1,14 @@
 // Private messages to a user with a known key who is not on the network:
 // kept sealed in the data folder, nothing on the wire, and sent when that
 // user is heard with that key again; never to another key, never plain.
+#include "FileSteps.h"
 #include "SecureLink.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
 
 using namespace lanyx;
 using namespace lanyx::test;
@@ -50,6 +54,43 @@ protected:
         for (const auto& i : p.rec.items)
             if (i.kind == "alert" || i.kind == "chat") out.push_back(i.sender + ":" + i.text);
         return out;
+    }
+    // `n` lines wait for ann in bob's folder, written as his copy writes
+    // them (a thousand queued one by one would take a while), and his copy
+    // starts again on it.
+    void backlogForAnn(int n) {
+        const PinStore::Pin pin = *bob->node.secure()->pins().find("ann");
+        bob->node.CloseNetwork();
+        seg.runFor(100);
+        bob.reset();
+        auto loaded = LoadOrCreateIdentity(bobHome.path());
+        ASSERT_TRUE(loaded.identity);
+        Outbox box(bobHome.path(), *loaded.identity);
+        std::string problem;
+        ASSERT_TRUE(box.load(problem)) << problem;
+        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count();
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE(box.add("ann", HistoryKind::PrivateChat, "line " + std::to_string(i), pin, now));
+        ASSERT_TRUE(box.save(problem)) << problem;
+        bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
+        bob->joinAs("bob");
+        bob->node.setHistory(&kept);
+        seg.runFor(500);
+        ASSERT_EQ(bob->node.WaitingMessages().size(), static_cast<std::size_t>(n));
+    }
+    std::size_t waitingInFile() {
+        const auto text = readBytes(bobHome / Outbox::kFileName);
+        std::size_t n = 0;
+        for (auto at = text.find("\nm\t"); at != std::string::npos; at = text.find("\nm\t", at + 1)) ++n;
+        return n;
+    }
+    void restartAnn() {
+        ann->node.CloseNetwork();
+        seg.runFor(100);
+        ann.reset();
+        annReturns(annHome.path());
     }
     void restartBob() {
         bob->node.CloseNetwork();
@@ -181,4 +222,73 @@ TEST_F(WaitingNode, AUserWithoutKeysGetsThePlainMessageAsBefore) {
     EXPECT_TRUE(anyHas(bob->transport.sent, cp1252::fromUtf8("bob|P/" + A + "hello carl|carl")));
     EXPECT_TRUE(bob->node.WaitingMessages().empty());
     EXPECT_FALSE(std::filesystem::exists(bobHome / Outbox::kFileName));
+}
+
+TEST_F(WaitingNode, AReturningUsersBacklogOfAThousandGoesInAPipelineEachLineOnce) {
+    backlogForAnn(1000);
+    ann = std::make_unique<Peer>(seg, "ann", Peer::Folder{annHome.path()});
+    ann->joinAs("ann");
+    // Turns of 100 ms on the segment's clock until all arrived; before, a
+    // quarter arrived in 1,200 turns, the rest refused as a burst and left
+    // waiting.
+    int turns = 0;
+    for (; turns < 600 && alertsAt(*ann).size() < 1000; ++turns) seg.runFor(100);
+    EXPECT_LE(turns, 300);
+    const auto shown = alertsAt(*ann);
+    EXPECT_EQ(shown.size(), 1000u);
+    EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()).size(), 1000u);
+    EXPECT_EQ(shown.front(), "bob:line 0");  // oldest first
+    seg.runFor(ChatNode::kOutboxSaveDelayMs + 100);
+    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_EQ(waitingInFile(), 0u);
+}
+
+TEST_F(WaitingNode, BeyondTheCapAMessageIsWithheldNotSentToNobody) {
+    backlogForAnn(static_cast<int>(Outbox::kMaxWaitingFor));
+    bob->transport.allSent.clear();
+    const auto report = bob->node.SendPrivate("ann " + A + "one too many");
+    EXPECT_EQ(report.state, Delivery::Withheld);
+    EXPECT_EQ(report.withheld, Withheld::WaitingFull);
+    seg.runFor(10000);
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "bob|E/ann|"));
+    EXPECT_EQ(bob->node.WaitingMessages().size(), Outbox::kMaxWaitingFor);
+}
+
+TEST_F(WaitingNode, AFailedSaveIsTriedAgainAndNothingIsDeliveredTwiceAfterARestart) {
+    for (int i = 0; i < 20; ++i) bob->node.SendPrivate("ann " + C + "line " + std::to_string(i));
+    seg.runFor(100);
+    ASSERT_EQ(waitingInFile(), 20u);
+    bool full = true;  // the disk of bob's folder
+    FileSteps steps([&](FileSteps::Step, const std::filesystem::path& p) {
+        return full && p.filename().string().rfind(Outbox::kFileName, 0) == 0;
+    });
+    annReturns(annHome.path());
+    seg.runFor(2000);
+    EXPECT_EQ(alertsAt(*ann).size(), 20u);
+    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_EQ(waitingInFile(), 20u);
+    EXPECT_EQ(bob->rec.boxes.size(), 1u);  // told once, however often it fails
+    seg.runFor(30000);
+    EXPECT_EQ(bob->rec.boxes.size(), 1u);
+    EXPECT_FALSE(bob->node.FlushWaiting());
+
+    // bob's copy ends while the disk is still full, and ann's too: the next
+    // start sends all 20 again, and ann's copy confirms them without
+    // showing them twice.
+    restartBob();
+    restartAnn();
+    seg.runFor(5000);
+    EXPECT_TRUE(anyHas(bob->transport.allSent, "bob|E/ann|"));
+    EXPECT_EQ(alertsAt(*ann).size(), 0u);
+    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+
+    // Space comes back: the next try writes the file, and another start
+    // sends nothing.
+    full = false;
+    seg.runFor(ChatNode::kOutboxRetryMaxMs + 100);
+    EXPECT_EQ(waitingInFile(), 0u);
+    restartBob();
+    seg.runFor(5000);
+    EXPECT_EQ(alertsAt(*ann).size(), 0u);
+    EXPECT_FALSE(anyHas(bob->transport.allSent, "bob|E/ann|"));
 }

@@ -84,6 +84,9 @@ public:
     void setRooms(rooms::RoomService* rooms);
     rooms::RoomService* rooms() const { return rooms_; }
     void ChatMemberChanged(frmChat* window, const std::string& name, bool added) override;
+    void RoomLineSent(const std::string& roomId) override {
+        if (rooms_) rooms_->touch(roomId);
+    }
     void roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) override;
     // The open window of a shared chat; nullptr when none is.
     frmChat* windowOfRoom(const std::string& id) const;

@@ -1,6 +1,9 @@
 #include "StateIcons.h"
 
+#include "Outbox.h"
 #include "Resources.h"
+
+#include <QLocale>
 
 namespace lanyx::ui {
 
@@ -79,6 +82,14 @@ QString DeliveryRowText(const DeliveryReport& r) {
                 .arg(who);
         case Withheld::Cancelled:
             return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: you took it back while it waited")).arg(who);
+        case Withheld::WaitingFull:
+            return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: %2 messages already wait for %1"))
+                .arg(who, QLocale().toString(static_cast<qulonglong>(Outbox::kMaxWaitingFor)));
+        case Withheld::OutboxFull:
+            return words(QT_TRANSLATE_NOOP("StateIcons",
+                                           "%1: not sent: the messages waiting for absent users fill the room kept "
+                                           "for them"))
+                .arg(who);
         default: return words(QT_TRANSLATE_NOOP("StateIcons", "%1: not sent: not on the network")).arg(who);
         }
     }

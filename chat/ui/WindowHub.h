@@ -38,6 +38,9 @@ public:
     // The user added or removed a member in a chat window: a shared chat
     // tells every member.
     virtual void ChatMemberChanged(frmChat* /*window*/, const std::string& /*name*/, bool /*added*/) {}
+    // The user wrote a line in a shared chat's window: a chat the user
+    // takes part in, never pushed out by chats others bring the user into.
+    virtual void RoomLineSent(const std::string& /*roomId*/) {}
 };
 
 }  // namespace lanyx::ui

@@ -628,6 +628,7 @@ void frmChat::Send() {
     try {
         std::vector<DeliveryReport> reports;
         if (!members_.SendLine(node_, line, &reports)) return;
+        if (!roomId_.empty()) hub_.RoomLineSent(roomId_);
         delivery_.start(reports, node_.state().MyName);
         marks_.sent(line, reports, node_.state().MyName);
         refreshDeliveryLine();

@@ -1,6 +1,7 @@
 // Shared chats between copies of ours on a simulated segment: each member
 // ends with the same list, whoever changes it, and nobody outside the chat
 // (or without the key pinned for a member's name) changes anything.
+#include "FileSteps.h"
 #include "RoomService.h"
 #include "TestSupport.h"
 
@@ -143,4 +144,41 @@ TEST_F(SharedChats, ARenameKeepsTheChatAndItsChangesStillCountBothWays) {
     seg.runFor(2000);
     EXPECT_EQ(carl.membersOf(id), three);
     EXPECT_EQ(carl.seen.events.back().by, "anna");
+}
+
+TEST_F(SharedChats, ChatsFromOneKeyComeAFewAtATimeAndAreWrittenOnceForABurst) {
+    const auto rooms = bob.peer.folder() / "Rooms.txt";
+    bob.service.keepIn(rooms);
+    Member eve(seg, "eve");
+    seg.runFor(3000);
+    int writes = 0;
+    FileSteps steps([&](FileSteps::Step step, const std::filesystem::path& p) {
+        if (step == FileSteps::Step::Renamed && p == rooms) ++writes;
+        return false;  // counted, none fails
+    });
+    const auto invite = [&](int i) {
+        char id[33];
+        std::snprintf(id, sizeof id, "%032x", 7000 + i);
+        ASSERT_TRUE(
+            eve.peer.node.SendRoomMessage("bob", Encode(RoomMessage{id, 1, Change::State, {}, {"eve", "bob"}})));
+    };
+    for (int i = 0; i < 20; ++i) invite(i);
+    seg.runFor(2000);
+    EXPECT_EQ(bob.service.book().size(), RoomService::kInviteBurst);
+    EXPECT_EQ(writes, 1);
+    // ann's chat with bob still comes in: the limit is eve's.
+    ASSERT_TRUE(ann.service.open({"bob"}));
+    seg.runFor(2000);
+    EXPECT_EQ(bob.service.book().size(), RoomService::kInviteBurst + 1);
+    // eve gets another after a while.
+    seg.runFor(RoomService::kInviteRefillMs);
+    invite(100);
+    invite(101);
+    seg.runFor(2000);
+    EXPECT_EQ(bob.service.book().size(), RoomService::kInviteBurst + 2);
+    // What changed since the last write is written at the end, at once.
+    ASSERT_TRUE(bob.service.add(ann.service.book().rooms().back().id, "carl"));
+    EXPECT_EQ(readBytes(rooms).find("\tcarl"), std::string::npos);
+    EXPECT_TRUE(bob.service.flush());
+    EXPECT_NE(readBytes(rooms).find("\tcarl"), std::string::npos);
 }

@@ -73,8 +73,8 @@ TEST(RoomRules, OnlyAMemberBringsUsInAndOnlyIntoAChatWeAreIn) {
 
 TEST(RoomRules, ChangesMadeAtOnceEndTheSameOnEveryMember) {
     // carl adds dave while bob removes carl, both at serial 2: whichever
-    // arrives first, every member ends with the same list (the author's
-    // name decides: carl's).
+    // arrives first, every member ends with the same list (the removal of
+    // carl wins over carl's change, although carl's name would win).
     const auto start = message(1, {"ann", "bob", "carl"});
     const auto byCarl = message(2, {"ann", "bob", "carl", "dave"}, Change::Added, "dave");
     const auto byBob = message(2, {"ann", "bob"}, Change::Removed, "carl");
@@ -82,13 +82,60 @@ TEST(RoomRules, ChangesMadeAtOnceEndTheSameOnEveryMember) {
     first.receive("ann", "bob", start);
     second.receive("ann", "bob", start);
     first.receive("ann", "carl", byCarl);
-    EXPECT_EQ(first.receive("ann", "bob", byBob).kind, Outcome::Kind::Ignored);
+    EXPECT_EQ(first.receive("ann", "bob", byBob).kind, Outcome::Kind::Changed);
     second.receive("ann", "bob", byBob);
-    EXPECT_EQ(second.receive("ann", "carl", byCarl).kind, Outcome::Kind::Changed);
+    EXPECT_EQ(second.receive("ann", "carl", byCarl).kind, Outcome::Kind::Ignored);
     EXPECT_EQ(first.find(kId)->members, second.find(kId)->members);
-    EXPECT_EQ(first.find(kId)->members, (std::vector<std::string>{"ann", "bob", "carl", "dave"}));
+    EXPECT_EQ(first.find(kId)->members, (std::vector<std::string>{"ann", "bob"}));
+    // Two changes by members nobody removed: the author's name decides.
+    const auto annAdds = message(3, {"ann", "bob", "erin"}, Change::Added, "erin");
+    const auto bobAdds = message(3, {"ann", "bob", "fred"}, Change::Added, "fred");
+    first.receive("ann", "ann", annAdds);
+    EXPECT_EQ(first.receive("ann", "bob", bobAdds).kind, Outcome::Kind::Changed);
+    second.receive("ann", "bob", bobAdds);
+    EXPECT_EQ(second.receive("ann", "ann", annAdds).kind, Outcome::Kind::Ignored);
+    EXPECT_EQ(first.find(kId)->members, second.find(kId)->members);
     // A change played back later is older than what is known.
     EXPECT_EQ(first.receive("ann", "bob", start).kind, Outcome::Kind::Ignored);
+}
+
+TEST(RoomRules, AMemberJustRemovedCannotUndoItWithAChangeOfTheSameSerial) {
+    // alice takes mallory out at serial 5; mallory, still holding serial 4,
+    // answers at serial 5 too. Whichever a member hears first, mallory
+    // stays out; only his taking out of alice at that moment holds too
+    // (both then are out, the same on every member).
+    const auto start = message(4, {"alice", "bob", "carl", "mallory"});
+    const auto removal = message(5, {"alice", "bob", "carl"}, Change::Removed, "mallory");
+    struct Case {
+        const char* what;
+        RoomMessage byMallory;
+        std::vector<std::string> end;
+    } cases[] = {
+        {"takes himself in again", message(5, {"alice", "bob", "carl", "mallory"}), {"alice", "bob", "carl"}},
+        {"adds a friend",
+         message(5, {"alice", "bob", "carl", "mallory", "zed"}, Change::Added, "zed"),
+         {"alice", "bob", "carl"}},
+        {"takes out carl", message(5, {"alice", "bob", "mallory"}, Change::Removed, "carl"), {"alice", "bob", "carl"}},
+        {"takes out alice", message(5, {"bob", "carl", "mallory"}, Change::Removed, "alice"), {"bob", "carl"}},
+        {"takes out alice, names in another case",
+         message(5, {"bob", "carl", "Mallory"}, Change::Removed, "ALICE"),
+         {"bob", "carl"}},
+    };
+    for (const auto& c : cases) {
+        auto first = book(), second = book();
+        first.receive("bob", "alice", start);
+        second.receive("bob", "alice", start);
+        first.receive("bob", "alice", removal);
+        first.receive("bob", "mallory", c.byMallory);
+        second.receive("bob", "mallory", c.byMallory);
+        second.receive("bob", "alice", removal);
+        EXPECT_EQ(first.find(kId)->members, c.end) << c.what;
+        EXPECT_EQ(second.find(kId)->members, c.end) << c.what;
+        // Nor later: he is no member any more.
+        auto later = c.byMallory;
+        later.serial = 6;
+        EXPECT_EQ(first.receive("bob", "mallory", later).kind, Outcome::Kind::Ignored) << c.what;
+    }
 }
 
 TEST(RoomRules, AddingRemovingAndBeingRemoved) {
@@ -110,6 +157,47 @@ TEST(RoomRules, AddingRemovingAndBeingRemoved) {
     const auto out = other.receive("dave", "carl", message(9, {"ann", "carl"}, Change::Removed, "dave"));
     EXPECT_EQ(out.kind, Outcome::Kind::Dropped);
     EXPECT_EQ(other.size(), 0u);
+}
+
+TEST(RoomRules, InvitationsNeverPushOutChatsTheUserTookPartIn) {
+    int n = 0;
+    const auto idOf = [](int i) {
+        char id[33];
+        std::snprintf(id, sizeof id, "%032x", i);
+        return std::string(id);
+    };
+    RoomBook b([&] { return idOf(++n); });
+    const std::string mine = b.open("ann", {"bob"}).id;
+    const std::string written = idOf(100000);
+    ASSERT_EQ(b.receive("ann", "bob", RoomMessage{written, 1, Change::State, {}, {"ann", "bob"}}).kind,
+              Outcome::Kind::Joined);
+    b.touch(written);  // ann wrote in it
+    const std::string early = idOf(100001);
+    b.receive("ann", "carl", RoomMessage{early, 1, Change::State, {}, {"ann", "carl"}});
+    // A flood of chats from made-up members: chats nobody answered make
+    // room, the one unused the longest first.
+    for (int i = 0; i < 300; ++i)
+        b.receive("ann", "x" + std::to_string(i),
+                  RoomMessage{idOf(200000 + i), 1, Change::State, {}, {"ann", "x" + std::to_string(i)}});
+    EXPECT_EQ(b.size(), RoomBook::kMaxRooms);
+    EXPECT_TRUE(b.find(mine));
+    EXPECT_TRUE(b.find(written));
+    EXPECT_FALSE(b.find(early));
+    EXPECT_TRUE(b.find(idOf(200000 + 299)));
+    // Kept so across a restart; a file of an earlier build has every chat
+    // taken part in.
+    RoomBook back([&] { return idOf(++n); });
+    EXPECT_EQ(LoadRooms(SaveRooms(b), back), 0u);
+    EXPECT_TRUE(back.find(written)->takenPart);
+    EXPECT_FALSE(back.find(idOf(200000 + 299))->takenPart);
+    // When every chat kept is one the user took part in, an invitation is
+    // refused; the user's own new chat still makes room.
+    for (int i = 0; i < 300; ++i) back.touch(idOf(200000 + i));
+    EXPECT_EQ(back.receive("ann", "y", RoomMessage{idOf(300000), 1, Change::State, {}, {"ann", "y"}}).kind,
+              Outcome::Kind::Ignored);
+    const std::string opened = back.open("ann", {"dave"}).id;
+    EXPECT_TRUE(back.find(opened));
+    EXPECT_TRUE(back.find(written));
 }
 
 TEST(RoomRules, AFloodOfChatsKeepsTheOnesInUse) {

@@ -137,6 +137,16 @@
         <translation>%1: nicht gesendet: Sie haben die Nachricht zurückgenommen, während sie wartete</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
+        <source>%1: not sent: %2 messages already wait for %1</source>
+        <translation>%1: nicht gesendet: für %1 warten schon %2 Nachrichten</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
+        <source>%1: not sent: the messages waiting for absent users fill the room kept for them</source>
+        <translation>%1: nicht gesendet: die wartenden Nachrichten für abwesende Benutzer füllen den dafür vorgesehenen Platz</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/StateIcons.cpp" line="82"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1: nicht gesendet: nicht im Netzwerk</translation>

@@ -137,6 +137,16 @@
         <translation>%1: no enviado: lo retiró mientras esperaba</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
+        <source>%1: not sent: %2 messages already wait for %1</source>
+        <translation>%1: no enviado: ya esperan %2 mensajes para %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
+        <source>%1: not sent: the messages waiting for absent users fill the room kept for them</source>
+        <translation>%1: no enviado: los mensajes que esperan a usuarios ausentes llenan el espacio reservado para ellos</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/StateIcons.cpp" line="82"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1: no enviado: no está en la red</translation>

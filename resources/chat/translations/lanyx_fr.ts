@@ -137,6 +137,16 @@
         <translation>%1 : non envoyé : vous l&apos;avez retiré pendant qu&apos;il attendait</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="83"/>
+        <source>%1: not sent: %2 messages already wait for %1</source>
+        <translation>%1 : non envoyé : %2 messages attendent déjà %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/StateIcons.cpp" line="86"/>
+        <source>%1: not sent: the messages waiting for absent users fill the room kept for them</source>
+        <translation>%1 : non envoyé : les messages en attente pour des utilisateurs absents remplissent la place qui leur est réservée</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/StateIcons.cpp" line="82"/>
         <source>%1: not sent: not on the network</source>
         <translation>%1 : non envoyé : absent du réseau</translation>
