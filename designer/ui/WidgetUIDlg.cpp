@@ -168,6 +168,12 @@ bool CWidgetUIDlg::Initialize() {
     return true;
 }
 
+bool CWidgetUIDlg::OpenWork(const QString& path) {
+    const bool opened = m_document.Open(path);
+    OnIdle();
+    return opened;
+}
+
 bool CWidgetUIDlg::ShowEditor() {
     m_editor = nullptr;
     CPagelet* binding = m_document.Current();

@@ -60,6 +60,8 @@ public:
 
     // Binds the first work and shows its editor; false: the program ends.
     bool Initialize();
+    // Opens a work file as File > Open does.
+    bool OpenWork(const QString& path);
 
     // Command dispatch, as the menu, the accelerators, the buttons and the
     // hosted editor send them.
