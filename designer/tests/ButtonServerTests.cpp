@@ -503,7 +503,7 @@ TEST(HtmlForm, CssHasTheStatesRemSizesAndCustomProperties) {
           QString("@media (prefers-color-scheme: dark) {")})
         EXPECT_TRUE(css.contains(rule)) << rule.toStdString();
     // Sizes follow the visitor's font size.
-    for (const char* size : {"min-width: 7.5rem;", "min-height: 2.25rem;", "font-size: 0.875rem;",
+    for (const char* size : {"min-width: min(7.5rem, 100%);", "min-height: 2.25rem;", "font-size: 0.875rem;",
                              "padding: 0.25rem 0.625rem;", "border-radius: 0.375rem;", "border: 0.0625rem solid"})
         EXPECT_TRUE(css.contains(QLatin1String(size))) << size;
     EXPECT_FALSE(css.contains("px")) << "every size is in rem";
@@ -563,7 +563,7 @@ TEST_F(ServerTest, HtmlFormPublishesWithoutSupportFiles) {
     ASSERT_TRUE(server.Save(pgt));
     EXPECT_EQ(server.GetSupportFileCount(), 0);
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.svg"}, QDir::Files).isEmpty());
-    EXPECT_TRUE(server.GetCodePartText(0, 1).startsWith("<style>\n." + ButtonOutput::HtmlClass(s) + " {"));
+    EXPECT_TRUE(server.GetCodePartText(0, 1).startsWith("<style>\n" + ButtonOutput::HtmlSelector(s) + " {"));
     EXPECT_TRUE(server.GetCodePartText(1, 1).startsWith("<button type=\"button\" class=\"" +
                                                         ButtonOutput::HtmlClass(s) + "\""));
 

@@ -490,7 +490,6 @@ QString InteractiveSvg(const ButtonStyle& s) {
                    ".fb:active .fb-face { fill: %3; }\n"
                    ".fb:active .fb-label { fill: %4; }\n"
                    ".fb:active .fb-content { transform: translate(0, 1px); }\n"
-                   ".fb-ring { visibility: hidden; fill: none; }\n"
                    ".fb:focus-visible .fb-ring { visibility: visible; }\n"
                    "@media (prefers-color-scheme: dark) {\n"
                    "  .fb-ring-outer { stroke: %6; }\n"
@@ -525,7 +524,10 @@ QString InteractiveSvg(const ButtonStyle& s) {
     svg += QStringLiteral("</g>\n");
     if (!operable) return svg + QStringLiteral("</svg>\n");
     // Outer ring (3 px) in the author's colour, inner ring (2 px) in its
-    // partner.
+    // partner. Hidden and unfilled by their own attributes: where a policy
+    // refuses the picture's style the rings stay away (the browser's own
+    // focus outline shows instead) rather than cover the face in black.
+    const QString hidden = QStringLiteral(" fill=\"none\" visibility=\"hidden\"");
     for (int ring = 0; ring < 2; ++ring) {
         const double inset = ring == 0 ? 1.5 : 4;
         const QString width = ring == 0 ? QStringLiteral("3") : QStringLiteral("2");
@@ -535,16 +537,16 @@ QString InteractiveSvg(const ButtonStyle& s) {
         if (s.shape == ButtonShape::Ellipse) {
             svg += QStringLiteral(
                        "<ellipse class=\"%1\" cx=\"%2\" cy=\"%3\" rx=\"%4\" ry=\"%5\" stroke=\"%6\" "
-                       "stroke-width=\"%7\"/>\n")
+                       "stroke-width=\"%7\"%8/>\n")
                        .arg(cls, Num(size.width() / 2.0), Num(size.height() / 2.0), Num(size.width() / 2.0 - inset),
-                            Num(size.height() / 2.0 - inset), ColorText(colour), width);
+                            Num(size.height() / 2.0 - inset), ColorText(colour), width, hidden);
         } else {
             const double r = FaceRadius(s, face) + (m - inset);
             svg += QStringLiteral(
                        "<rect class=\"%1\" x=\"%2\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" ry=\"%5\" "
-                       "stroke=\"%6\" stroke-width=\"%7\"/>\n")
+                       "stroke=\"%6\" stroke-width=\"%7\"%8/>\n")
                        .arg(cls, Num(inset), Num(size.width() - 2 * inset), Num(size.height() - 2 * inset), Num(r),
-                            ColorText(colour), width);
+                            ColorText(colour), width, hidden);
         }
     }
     svg += QStringLiteral("</a>\n</svg>\n");
@@ -587,12 +589,16 @@ QString StyleCode(const ButtonStyle& s) {
     // box around it.
     const QSize face = EffectiveSize(s);
     const int m = kSvgRingRoom;
+    // Never wider than its container: the picture scales down whole on a
+    // narrow screen rather than make the page scroll sideways.
     return QStringLiteral(
                "<style>\n"
-               "object.%1 { display: inline-block; vertical-align: middle; border: 0; margin: 0; "
-               "width: %2; height: %3; color-scheme: light dark; }\n"
+               "object%1 { display: inline-block; vertical-align: middle; border: 0; margin: 0; "
+               "width: %2; max-width: 100%; height: auto; aspect-ratio: %4 / %5; color-scheme: light dark; }\n"
                "</style>\n")
-        .arg(HtmlClass(s), Rem(face.width() + 2 * m), Rem(face.height() + 2 * m));
+        .arg(HtmlSelector(s), Rem(face.width() + 2 * m))
+        .arg(face.width() + 2 * m)
+        .arg(face.height() + 2 * m);
 }
 
 QString CursorCode(const ButtonStyle& s, const QString& svgFileName) {
@@ -680,8 +686,17 @@ QString CssAscii(const QString& text) {
 
 }  // namespace
 
+QString HtmlSelector(const ButtonStyle& s) {
+    // Three times the class: heavier than the rules themes give links and
+    // buttons (a:link, .content a, .content a:hover, .post button), so a
+    // site's CSS neither recolours nor underlines the button, without an
+    // !important the author could not undo.
+    const QString one = QStringLiteral(".") + HtmlClass(s);
+    return one + one + one;
+}
+
 QString HtmlCss(const ButtonStyle& s) {
-    const QString c = QStringLiteral(".") + HtmlClass(s);
+    const QString c = HtmlSelector(s);
     QString radius;
     switch (s.shape) {
     case ButtonShape::Rounded: radius = Rem(s.cornerRadius); break;
@@ -709,9 +724,9 @@ QString HtmlCss(const ButtonStyle& s) {
                "  align-items: center;\n"
                "  justify-content: center;\n"
                "  box-sizing: border-box;\n"
-               "  min-width: %1;\n"
+               "  min-width: min(%1, 100%);\n"
                "  min-height: %2;\n"
-               "  max-width: %3;\n"
+               "  max-width: min(%3, 100%);\n"
                "  margin: 0;\n"
                "  padding: 0.25rem %4;\n"
                "  vertical-align: middle;\n")
@@ -729,6 +744,9 @@ QString HtmlCss(const ButtonStyle& s) {
                "  white-space: normal;\n"
                "  overflow-wrap: anywhere;\n"
                "  text-decoration: none;\n"
+               "  text-transform: none;\n"
+               "  text-shadow: none;\n"
+               "  box-shadow: none;\n"
                "  color: var(--fb-text);\n"
                "  background: %6;\n"
                "  cursor: pointer;\n"
@@ -739,15 +757,18 @@ QString HtmlCss(const ButtonStyle& s) {
                .arg(radius, CssAscii(FontStack(s.fontFamily)), Rem(s.fontSize),
                     s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
                     s.italic ? QStringLiteral("italic") : QStringLiteral("normal"), Background(s, QString()));
-    css += QStringLiteral("%1:hover {\n  color: var(--fb-hover-text);\n  background: %2;\n}\n")
+    // Each state sets its decoration too: themes underline links on hover
+    // and focus.
+    css += QStringLiteral(
+               "%1:hover {\n  color: var(--fb-hover-text);\n  background: %2;\n  text-decoration: none;\n}\n")
                .arg(c, Background(s, QStringLiteral("hover-")));
     css += QStringLiteral(
                "%1:focus-visible {\n  outline: 0.1875rem solid var(--fb-focus);\n  outline-offset: 0.125rem;\n"
-               "  box-shadow: 0 0 0 0.125rem var(--fb-focus-inner);\n}\n")
+               "  box-shadow: 0 0 0 0.125rem var(--fb-focus-inner);\n  text-decoration: none;\n}\n")
                .arg(c);
     css += QStringLiteral(
-               "%1:active {\n  color: var(--fb-pressed-text);\n  background: %2;\n  transform: "
-               "translateY(0.0625rem);\n}\n")
+               "%1:active {\n  color: var(--fb-pressed-text);\n  background: %2;\n  text-decoration: none;\n"
+               "  transform: translateY(0.0625rem);\n}\n")
                .arg(c, Background(s, QStringLiteral("pressed-")));
     // On a dark page the light tone goes outside, next to the page.
     css +=

@@ -125,6 +125,9 @@ QString FontStack(const QString& family);
 // for). The class is "fb-", the web-safe title and LookHash, so buttons of
 // different looks never restyle each other on one page.
 QString HtmlClass(const ButtonStyle& style);
+// The selector the CSS styles it by: the class, weighted against the link and
+// button rules of a site's own style.
+QString HtmlSelector(const ButtonStyle& style);
 // Six hex digits that change with anything that changes the button's look.
 QString LookHash(const ButtonStyle& style);
 QString HtmlCss(const ButtonStyle& style);        // the bare CSS
