@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QWheelEvent>
 #include <QSvgRenderer>
@@ -62,12 +63,32 @@ TEST(PgtFormat, RoundTripsEverySetting) {
     s.target = "_blank";
     s.tooltip = "tip";
     s.altText = "alt";
+    s.form = OutputForm::Button;
+    s.buttonType = "submit";
+    s.buttonName = "choice \"a\"";
+    s.buttonValue = "yes";
     s.states[1].fill2 = QColor(9, 8, 7);
     const auto back = Pgt::Read(Pgt::Write(s));
     ASSERT_TRUE(back);
     ButtonStyle expected = s;
     expected.description = "two lines";
     EXPECT_TRUE(*back == expected);
+}
+
+// Before the <button> form had a type, a work in it with an address
+// published a link; it keeps publishing one.
+TEST(PgtFormat, OlderButtonWorksWithAnAddressStayLinks) {
+    ButtonStyle s;
+    s.form = OutputForm::Button;
+    s.link = "https://example.org/";
+    QString text = Pgt::Write(s);
+    EXPECT_TRUE(text.contains("ButtonType = button\r\n"));
+    EXPECT_EQ(Pgt::Read(text)->form, OutputForm::Button);
+    text.remove("ButtonType = button\r\n");
+    EXPECT_EQ(Pgt::Read(text)->form, OutputForm::Link);
+    s.link.clear();
+    EXPECT_EQ(Pgt::Read(Pgt::Write(s).remove("ButtonType = button\r\n"))->form, OutputForm::Button);
+    EXPECT_EQ(Pgt::Read(Pgt::Write(s).replace("ButtonType = button", "ButtonType = <script>"))->buttonType, "button");
 }
 
 TEST(PgtFormat, DescriptionBlockRules) {
@@ -433,6 +454,45 @@ TEST_F(ServerTest, WheelChangesOnlyTheFocusedBox) {
         const int before = spin->value();
         wheel(spin);
         EXPECT_NE(spin->value(), before);
+    }
+}
+
+// Typing the first character of an address removed a check's fix button
+// and a note above the next fields: the panel jumped, and a click meant for
+// Tooltip landed in Target.
+TEST_F(ServerTest, LinkFieldsStayWhereTheyAreWhileTypedIn) {
+    for (OutputForm form : {OutputForm::Svg, OutputForm::Link, OutputForm::Button}) {
+        ButtonStyle s = server.Style();
+        s.link.clear();
+        s.form = form;
+        server.SetStyle(s);
+        QWidget host;
+        QWidget* editor = server.CreateEditor(&host);
+        host.resize(1100, 600);
+        host.show();
+        auto* scroll = editor->findChild<QScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        auto* link = editor->findChild<QLineEdit*>("link");
+        ASSERT_NE(link, nullptr);
+        QList<QWidget*> fields{link, editor->findChild<QWidget*>("target"), editor->findChild<QWidget*>("tooltip"),
+                               editor->findChild<QWidget*>("alt"), editor->findChild<QWidget*>("form")};
+        // Scrolled to the end of the form, where a shorter form moves most.
+        QCoreApplication::sendPostedEvents();
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        const auto where = [&]() {
+            QCoreApplication::sendPostedEvents();
+            QList<QPoint> at;
+            for (QWidget* f : fields) at << f->mapTo(scroll->viewport(), QPoint(0, 0));
+            return at;
+        };
+        const QList<QPoint> before = where();
+        for (const QChar c : QStringLiteral("https://x.org")) {
+            link->insert(QString(c));
+            EXPECT_EQ(where(), before) << static_cast<int>(form) << " after " << link->text().toStdString();
+        }
+        link->clear();
+        EXPECT_EQ(where(), before) << static_cast<int>(form) << " emptied";
+        server.CloseEditor();
     }
 }
 

@@ -90,6 +90,28 @@ TEST_F(PublishTest, ModifiedWorkIsOfferedASave) {
     EXPECT_EQ(state->saved, QStringList({"/w/b.pgt"}));
 }
 
+// Every publish of an HTML-form work asked "You must save current work...",
+// even right after saving: such a work has no support file, and needs none.
+TEST_F(PublishTest, ASavedUnchangedWorkThatNeedsNoFilesIsNotAskedAbout) {
+    state->files.insert("/w/b.pgt", kWidgetServerProgID);
+    ASSERT_TRUE(doc.Start());
+    ASSERT_TRUE(doc.Open("/w/b.pgt"));
+    state->needsSupportFiles = false;
+    EXPECT_TRUE(doc.PreparePublish());
+    EXPECT_TRUE(host.asked.isEmpty());
+    EXPECT_TRUE(state->saved.isEmpty());
+    // Changed, it is saved first, as before.
+    Server()->SetModified(1);
+    EXPECT_TRUE(doc.PreparePublish());
+    EXPECT_EQ(host.asked, QList<int>({Ids::PublishUnsaved}));
+    // A work whose picture is missing still must be saved to make it.
+    Server()->SetModified(0);
+    state->needsSupportFiles = true;
+    host.asked.clear();
+    EXPECT_TRUE(doc.PreparePublish());
+    EXPECT_EQ(host.asked, QList<int>({Ids::PublishUnsaved}));
+}
+
 // The element alone used to reach the page without its style, so the button
 // sat above the text line.
 TEST_F(PublishTest, CodeIsStylesThenTheLastCursorPartThenScripts) {

@@ -27,6 +27,8 @@
 #include <QVBoxLayout>
 
 namespace {
+const char* const kButtonTypes[3] = {"button", "submit", "reset"};
+
 // Commands the shell handles for its hosted editor.
 constexpr int kCmdSupportFiles = 32780;
 constexpr int kCmdRename = 32785;
@@ -150,6 +152,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     scroll->setMinimumWidth(360);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* form = new QWidget(scroll);
+    m_panel = form;
     auto* formLayout = new QVBoxLayout(form);
 
     // Mnemonics stay clear of Alt+F, T, P and H, which open the shell's menus.
@@ -254,18 +257,6 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     grid->addWidget(m_focus, 5, 2);
     formLayout->addWidget(colourBox);
 
-    // Every state checked as the author works, with the nearest passing
-    // colour a click away.
-    auto* checkBox = new QGroupBox(tr("Checks (WCAG 2.2 AA)"), form);
-    m_checks = new QWidget(checkBox);
-    m_checks->setObjectName(QStringLiteral("checks"));
-    auto* checkLayout = new QVBoxLayout(checkBox);
-    checkLayout->addWidget(m_checks);
-    // The words take the room; marks and fixes keep to their own width.
-    auto* checkGrid = new QGridLayout(m_checks);
-    checkGrid->setColumnStretch(1, 1);
-    formLayout->addWidget(checkBox);
-
     auto* linkBox = new QGroupBox(tr("Link"), form);
     auto* linkForm = new QFormLayout(linkBox);
     m_link = new QLineEdit(linkBox);
@@ -285,13 +276,35 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
                       tr("HTML <button> with CSS")});
     m_form->setToolTip(tr("The HTML forms need no file beside the page: the code holds a CSS block and the element."));
     linkForm->addRow(tr("P&ublish as:"), m_form);
+    // What only the <button> form uses; there, but greyed, in the others,
+    // so choosing a form moves nothing.
+    m_buttonType = new QComboBox(linkBox);
+    m_buttonType->addItems({tr("button \u2014 for the page's script"), tr("submit \u2014 sends its form"),
+                            tr("reset \u2014 clears its form")});
+    m_buttonName = new QLineEdit(linkBox);
+    m_buttonValue = new QLineEdit(linkBox);
+    linkForm->addRow(tr("Button t&ype:"), m_buttonType);
+    linkForm->addRow(tr("Na&me:"), m_buttonName);
+    linkForm->addRow(tr("Value:"), m_buttonValue);
     m_formNote = new QLabel(linkBox);
     m_formNote->setObjectName(QStringLiteral("formNote"));
     m_formNote->setWordWrap(true);
     m_formNote->setTextFormat(Qt::PlainText);
-    m_formNote->hide();
     linkForm->addRow(QString(), m_formNote);
     formLayout->addWidget(linkBox);
+
+    // Every state checked as the author works, with the nearest passing
+    // colour a click away.
+    auto* checkBox = new QGroupBox(tr("Checks (WCAG 2.2 AA)"), form);
+    m_checks = new QWidget(checkBox);
+    m_checks->setObjectName(QStringLiteral("checks"));
+    auto* checkLayout = new QVBoxLayout(checkBox);
+    checkLayout->addWidget(m_checks);
+    // The words take the room; marks and fixes keep to their own width.
+    auto* checkGrid = new QGridLayout(m_checks);
+    checkGrid->setColumnStretch(1, 1);
+    formLayout->addWidget(checkBox);
+
     formLayout->addStretch(1);
     scroll->setWidget(form);
     // Wide enough for the form: it never scrolls sideways, so a narrower
@@ -336,22 +349,37 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
 
     // Each field is named, so that a run of edits of one field is one undo step.
     const auto changedIn = [this](QObject* field) { return [this, field]() { Collect(field->objectName()); }; };
-    const std::pair<QWidget*, const char*> names[] = {{m_label, "label"},       {m_link, "link"},
-                                                      {m_tooltip, "tooltip"},   {m_alt, "alt"},
-                                                      {m_fontSize, "size"},     {m_radius, "radius"},
-                                                      {m_border, "border"},     {m_width, "width"},
-                                                      {m_height, "height"},     {m_padding, "padding"},
-                                                      {m_bold, "bold"},         {m_italic, "italic"},
-                                                      {m_fill, "fill"},         {m_shape, "shape"},
-                                                      {m_target, "target"},     {m_form, "form"},
-                                                      {m_font, "font"},         {m_borderColor, "borderColor"},
-                                                      {m_maxWidth, "maxWidth"}, {m_focus, "focusColor"}};
+    const std::pair<QWidget*, const char*> names[] = {{m_label, "label"},
+                                                      {m_link, "link"},
+                                                      {m_tooltip, "tooltip"},
+                                                      {m_alt, "alt"},
+                                                      {m_fontSize, "size"},
+                                                      {m_radius, "radius"},
+                                                      {m_border, "border"},
+                                                      {m_width, "width"},
+                                                      {m_height, "height"},
+                                                      {m_padding, "padding"},
+                                                      {m_bold, "bold"},
+                                                      {m_italic, "italic"},
+                                                      {m_fill, "fill"},
+                                                      {m_shape, "shape"},
+                                                      {m_target, "target"},
+                                                      {m_form, "form"},
+                                                      {m_font, "font"},
+                                                      {m_borderColor, "borderColor"},
+                                                      {m_maxWidth, "maxWidth"},
+                                                      {m_focus, "focusColor"},
+                                                      {m_buttonType, "buttonType"},
+                                                      {m_buttonName, "buttonName"},
+                                                      {m_buttonValue, "buttonValue"}};
     for (const auto& [widget, name] : names) widget->setObjectName(QLatin1String(name));
-    for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt}) connect(e, &QLineEdit::textChanged, this, changedIn(e));
+    for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt, m_buttonName, m_buttonValue})
+        connect(e, &QLineEdit::textChanged, this, changedIn(e));
     for (QSpinBox* s : {m_fontSize, m_radius, m_border, m_width, m_height, m_padding, m_maxWidth})
         connect(s, &QSpinBox::valueChanged, this, changedIn(s));
     for (QCheckBox* c : {m_bold, m_italic}) connect(c, &QCheckBox::toggled, this, changedIn(c));
-    for (QComboBox* c : {m_fill, m_shape, m_form}) connect(c, &QComboBox::currentIndexChanged, this, changedIn(c));
+    for (QComboBox* c : {m_fill, m_shape, m_form, m_buttonType})
+        connect(c, &QComboBox::currentIndexChanged, this, changedIn(c));
     connect(m_target, &QComboBox::currentTextChanged, this, changedIn(m_target));
     // Only a choice in the font box changes the family: the box shows a
     // substitute when the stored family is not installed here, and that must
@@ -484,23 +512,63 @@ void CButtonEditor::ShowChecks() {
             grid->addWidget(fix, i, 2);
         }
     }
+    // Shown now rather than on the next pass of the event loop, so that the
+    // form's height below counts them.
+    if (m_checks->isVisible()) {
+        for (QWidget* w : m_checks->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) w->show();
+    }
     // The label's length, where the author types it.
     const qsizetype length = m_style.label.size();
     m_labelWarning->setVisible(length > 40);
     m_labelWarning->setText(tr("\u26a0 %1 characters: a label over 40 characters is hard to take in at a glance. "
                                "It wraps within the width set under Shape.")
                                 .arg(length));
-    const bool becomesLink = m_style.form == OutputForm::Button && !m_style.link.isEmpty();
-    const bool becomesButton = m_style.form == OutputForm::Link && m_style.link.isEmpty();
-    const bool becomesPicture = m_style.form == OutputForm::Svg && m_style.link.isEmpty();
-    m_formNote->setVisible(becomesLink || becomesButton || becomesPicture);
-    m_formNote->setText(becomesLink     ? tr("With an address the button goes somewhere: it is published as a link "
-                                                 "(no script needed).")
-                        : becomesButton ? tr("Without an address it is published as a <button> for the page's own "
-                                             "script.")
-                                        : tr("Without an address the SVG form is only a picture: nothing can press "
-                                             "it. Give it an address, or publish it as an HTML <button> for the "
-                                             "page's own script."));
+    m_formNote->setText(FormNote(m_style));
+    // Room for the longest note this form can have, so that typing an
+    // address or taking it away moves nothing below.
+    const int width = std::max(m_formNote->width(), 200);
+    int tallest = 0;
+    for (const bool address : {false, true}) {
+        ButtonStyle probe = m_style;
+        probe.link = address ? QStringLiteral("x") : QString();
+        tallest = std::max(tallest, m_formNote->fontMetrics()
+                                        .boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, FormNote(probe))
+                                        .height());
+    }
+    m_formNote->setMinimumHeight(std::max(m_formNote->minimumHeight(), tallest));
+    HoldPanelHeight();
+}
+
+QString CButtonEditor::FormNote(const ButtonStyle& s) {
+    const bool address = !s.link.isEmpty();
+    switch (s.form) {
+    case OutputForm::Link:
+        return address ? tr("Published as a link: the Tab key reaches it and Enter follows it.")
+                       : tr("Without an address it is published as a <button> for the page's own script.");
+    case OutputForm::Button:
+        return address ? tr("A <button> goes nowhere by itself: it submits its form or runs the page's script. The "
+                            "address is for the link and SVG forms; choose the link form for a button that opens it.")
+                       : tr("Published as a <button> of the type below: Enter and Space press it.");
+    case OutputForm::Svg: break;
+    }
+    const QString spacing = tr(
+        "The SVG form draws its label inside the picture: it grows with the visitor's text size "
+        "but cannot follow their text spacing (line, letter and word spacing); the HTML forms "
+        "can.");
+    if (address) return spacing;
+    return tr("Without an address the SVG form is only a picture: nothing can press it. Give it an address, or "
+              "publish it as an HTML <button> for the page's own script.") +
+           u'\n' + spacing;
+}
+
+void CButtonEditor::HoldPanelHeight() {
+    if (!m_panel || !m_panel->layout()) return;
+    QLayout* layout = m_panel->layout();
+    layout->activate();
+    // Wrapped notes are as tall as the width makes them.
+    const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(m_panel->width())
+                                                   : layout->totalSizeHint().height();
+    m_panel->setMinimumHeight(std::max(m_panel->minimumHeight(), needed));
 }
 
 void CButtonEditor::ApplyFix(int index) {
@@ -558,6 +626,14 @@ void CButtonEditor::Fill() {
     m_tooltip->setText(s.tooltip);
     m_alt->setText(s.altText);
     m_form->setCurrentIndex(static_cast<int>(s.form));
+    int type = 0;
+    while (type < 2 && s.buttonType != QLatin1String(kButtonTypes[type])) ++type;
+    m_buttonType->setCurrentIndex(s.buttonType == QLatin1String(kButtonTypes[type]) ? type : 0);
+    m_buttonName->setText(s.buttonName);
+    m_buttonValue->setText(s.buttonValue);
+    for (QWidget* w : {static_cast<QWidget*>(m_buttonType), static_cast<QWidget*>(m_buttonName),
+                       static_cast<QWidget*>(m_buttonValue)})
+        w->setEnabled(s.form == OutputForm::Button);
     m_base->SetColor(s.states[0].fill);
     for (int i = 0; i < 3; ++i) {
         m_text[i]->SetColor(s.states[i].text);
@@ -592,6 +668,12 @@ void CButtonEditor::Collect(const QString& field) {
     s.tooltip = m_tooltip->text();
     s.altText = m_alt->text();
     s.form = static_cast<OutputForm>(std::max(0, m_form->currentIndex()));
+    s.buttonType = QLatin1String(kButtonTypes[std::clamp(m_buttonType->currentIndex(), 0, 2)]);
+    s.buttonName = m_buttonName->text();
+    s.buttonValue = m_buttonValue->text();
+    for (QWidget* w : {static_cast<QWidget*>(m_buttonType), static_cast<QWidget*>(m_buttonName),
+                       static_cast<QWidget*>(m_buttonValue)})
+        w->setEnabled(s.form == OutputForm::Button);
     s.maxWidth = m_maxWidth->value();
     s.focusColor = m_focus->Color();
     for (int i = 0; i < 3; ++i) {

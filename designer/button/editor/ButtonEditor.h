@@ -82,6 +82,11 @@ private:
     void Commit(const ButtonStyle& style, const QString& field);
     void ShowContrast();
     void ShowChecks();
+    // The form's height never shrinks while the author works: fields below a
+    // check or a note that goes away stay where they were.
+    void HoldPanelHeight();
+    // What the form gives the page, said under Publish as.
+    static QString FormNote(const ButtonStyle& style);
     void PostCommand(int command);
     void DeriveFrom(const QColor& base);
 
@@ -109,6 +114,10 @@ private:
     QLineEdit* m_tooltip = nullptr;
     QLineEdit* m_alt = nullptr;
     QComboBox* m_form = nullptr;
+    QComboBox* m_buttonType = nullptr;
+    QLineEdit* m_buttonName = nullptr;
+    QLineEdit* m_buttonValue = nullptr;
+    QWidget* m_panel = nullptr;  // the scrolled form
     CColorButton* m_base = nullptr;
     QLabel* m_contrast[3] = {};
     QLabel* m_labelWarning = nullptr;

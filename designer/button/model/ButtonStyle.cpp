@@ -244,6 +244,9 @@ QString Write(const ButtonStyle& s) {
                  .arg(s.form == OutputForm::Link     ? "link"
                       : s.form == OutputForm::Button ? "button"
                                                      : "svg");
+    lines << QStringLiteral("ButtonType = %1").arg(s.buttonType);
+    if (!s.buttonName.isEmpty()) lines << QStringLiteral("ButtonName = %1").arg(Quoted(s.buttonName));
+    if (!s.buttonValue.isEmpty()) lines << QStringLiteral("ButtonValue = %1").arg(Quoted(s.buttonValue));
     lines << QStringLiteral("FocusColor = %1").arg(ColorText(s.focusColor));
     lines << QStringLiteral("MaxWidth = %1").arg(s.maxWidth);
     if (!s.supportFile.isEmpty()) lines << QStringLiteral("SupportFile = %1").arg(Quoted(s.supportFile));
@@ -288,6 +291,7 @@ std::optional<ButtonStyle> Read(const QString& text) {
     }
 
     QString section;
+    bool typed = false;
     for (; i < lines.size(); ++i) {
         const QString line = lines[i].trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
@@ -324,6 +328,11 @@ std::optional<ButtonStyle> Read(const QString& text) {
                 s.form = value == QLatin1String("link")     ? OutputForm::Link
                          : value == QLatin1String("button") ? OutputForm::Button
                                                             : OutputForm::Svg;
+            else if (key == QLatin1String("ButtonType")) {
+                typed = true;
+                if (value == QLatin1String("submit") || value == QLatin1String("reset")) s.buttonType = value;
+            } else if (key == QLatin1String("ButtonName")) s.buttonName = Unquoted(value);
+            else if (key == QLatin1String("ButtonValue")) s.buttonValue = Unquoted(value);
             else if (key == QLatin1String("FocusColor")) ReadColor(value, s.focusColor);
             else if (key == QLatin1String("MaxWidth")) ReadInt(value, s.maxWidth, 48, 2000);
             else if (key == QLatin1String("SupportFile")) {
@@ -340,6 +349,10 @@ std::optional<ButtonStyle> Read(const QString& text) {
             else if (key == QLatin1String("Fill2")) ReadColor(value, s.states[st].fill2);
         }
     }
+    // Before the <button> form had a type of its own it published a link
+    // whenever there was an address: such a work keeps giving its pages
+    // the link they have.
+    if (!typed && s.form == OutputForm::Button && !s.link.isEmpty()) s.form = OutputForm::Link;
     return s;
 }
 
@@ -648,6 +661,9 @@ QString LookHash(const ButtonStyle& s) {
     look.tooltip.clear();
     look.altText.clear();
     look.supportFile.clear();
+    look.buttonType.clear();
+    look.buttonName.clear();
+    look.buttonValue.clear();
     // The label changes the SVG form's size only.
     if (look.form != OutputForm::Svg) look.label.clear();
     const QByteArray digest = QCryptographicHash::hash(Pgt::Write(look).toUtf8(), QCryptographicHash::Sha1);
@@ -799,13 +815,14 @@ QString HtmlStyleCode(const ButtonStyle& s) {
 }
 
 QString HtmlElementCode(const ButtonStyle& s) {
-    // A button that goes somewhere is a link, in either form: links need no
-    // script (which a strict Content-Security-Policy would block) and are
-    // what assistive software expects of navigation. One that goes nowhere
-    // is a real <button> for the page's own script, pressed by Enter and
-    // Space without any.
+    // The link form is a link: links need no script (which a strict
+    // Content-Security-Policy would block) and are what assistive software
+    // expects of navigation; without an address it has nowhere to go and is
+    // a <button> for the page's own script. The <button> form is always a
+    // real <button>, of its type, pressed by Enter and Space without any
+    // script: it submits or resets its form, or runs the page's script.
     QString attributes = QStringLiteral(" class=\"%1\"").arg(HtmlClass(s));
-    const bool link = !s.link.isEmpty();
+    const bool link = s.form != OutputForm::Button && !s.link.isEmpty();
     if (link) {
         attributes += QStringLiteral(" href=\"%1\"").arg(XmlEscape(s.link));
         if (!s.target.isEmpty()) {
@@ -814,7 +831,14 @@ QString HtmlElementCode(const ButtonStyle& s) {
             attributes += QStringLiteral(" rel=\"noopener\"");
         }
     } else {
-        attributes.prepend(QStringLiteral(" type=\"button\""));
+        const bool own = s.form == OutputForm::Button;
+        const QString type = own && (s.buttonType == QLatin1String("submit") || s.buttonType == QLatin1String("reset"))
+                                 ? s.buttonType
+                                 : QStringLiteral("button");
+        QString prefix = QStringLiteral(" type=\"%1\"").arg(type);
+        if (own && !s.buttonName.isEmpty()) prefix += QStringLiteral(" name=\"%1\"").arg(XmlEscape(s.buttonName));
+        if (own && !s.buttonValue.isEmpty()) prefix += QStringLiteral(" value=\"%1\"").arg(XmlEscape(s.buttonValue));
+        attributes.prepend(prefix);
     }
     if (!s.tooltip.isEmpty()) attributes += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));
     if (!s.altText.isEmpty() && s.altText != s.label)

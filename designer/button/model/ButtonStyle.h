@@ -51,6 +51,11 @@ struct ButtonStyle {
     QString altText;
     // New work is a plain HTML link; files without a Form key are SVG.
     OutputForm form = OutputForm::Link;
+    // The <button> form's type ("button" for the page's script, "submit",
+    // "reset") and the name and value it sends with its form.
+    QString buttonType = QStringLiteral("button");
+    QString buttonName;
+    QString buttonValue;
     // The focus ring: this colour and its partner (white or black, whichever
     // differs more), one ring inside the other, so one of them shows on any
     // page.

@@ -209,9 +209,12 @@ QList<ButtonCheck> RunChecks(const ButtonStyle& s) {
         ButtonCheck check;
         check.what = QStringLiteral("keyboard");
         const bool picture = s.form == OutputForm::Svg && s.link.isEmpty();
-        check.value = picture            ? QStringLiteral("a picture without an address, nothing to press")
-                      : s.link.isEmpty() ? QStringLiteral("a button for the page's script")
-                                         : QStringLiteral("a link");
+        const bool button = s.form == OutputForm::Button || s.link.isEmpty();
+        check.value = picture  ? QStringLiteral("a picture without an address, nothing to press")
+                      : button ? (s.form == OutputForm::Button && s.buttonType != QLatin1String("button")
+                                      ? QStringLiteral("a %1 button for its form").arg(s.buttonType)
+                                      : QStringLiteral("a button for the page's script"))
+                               : QStringLiteral("a link");
         check.required = QStringLiteral("an address, or the HTML <button> form");
         check.measured = picture ? check.value + QStringLiteral(" (needs %1)").arg(check.required)
                                  : QStringLiteral("Tab reaches it, Enter presses it");

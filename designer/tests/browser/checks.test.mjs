@@ -416,10 +416,23 @@ for (const name of names) {
       });
     }
 
-    check(`${label}: Enter on the focused button follows its link`, async () => {
+    check(`${label}: Enter on the focused button ${form === 'button' ? 'presses it' : 'follows its link'}`, async () => {
       const page = await open(url);
       navigations.length = 0;
       assert.ok(await focusByKeyboard(page));
+      if (form === 'button') {
+        // The <button> form is a <button>: Enter presses it for the page.
+        await page.evaluate(() => {
+          window.pressed = 0;
+          document.activeElement.addEventListener('click', () => { window.pressed++; });
+        });
+        await page.keyboard.press('Enter');
+        const pressed = await page.evaluate(() => window.pressed);
+        await page.close();
+        assert.equal(pressed, 1);
+        assert.deepEqual(navigations, []);
+        return;
+      }
       if (form === 'svg') {
         // Tab went into the picture, onto its link, which takes the key.
         const inside = await page.evaluate(() => document.activeElement.contentDocument?.activeElement?.tagName);
