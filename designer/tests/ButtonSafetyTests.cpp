@@ -344,13 +344,14 @@ TEST(SvgForm, RingsHideByTheirOwnAttributes) {
 }
 
 // Four of the five templates and the blank default failed text contrast in
-// at least one look.
+// at least one look; then they passed by 0.1 to 0.2, so a tint failed them.
+// They keep a margin over 4.5:1.
 TEST(ShippedLooks, EveryStateReadsAtAA) {
     QList<ButtonStyle> looks = ShippedTemplates();
     looks << ButtonStyle{};
     for (const ButtonStyle& s : looks) {
         for (int i = 0; i < 3; ++i) {
-            EXPECT_GE(ButtonColors::StateContrast(s, static_cast<ButtonState>(i)), 4.5)
+            EXPECT_GE(ButtonColors::StateContrast(s, static_cast<ButtonState>(i)), 4.8)
                 << s.title.toStdString() << " state " << i;
         }
     }

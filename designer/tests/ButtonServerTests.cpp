@@ -457,6 +457,55 @@ TEST_F(ServerTest, WheelChangesOnlyTheFocusedBox) {
     }
 }
 
+// A focused colour swatch showed only the style's thin light frame, which
+// fails the focus test the editor applies to the buttons it makes.
+TEST(ColorButton, FocusRingPassesTheEditorsOwnTest) {
+    QWidget host;
+    auto* button = new CColorButton(&host);
+    auto* other = new CColorButton(&host);
+    other->move(0, 40);
+    for (const QColor swatch : {QColor("#ffffff"), QColor("#000000"), QColor("#3775ca")}) {
+        button->SetColor(swatch);
+        host.show();
+        host.activateWindow();
+        // Activation arrives as an event of the platform.
+        for (int i = 0; i < 100 && !host.isActiveWindow(); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        other->setFocus(Qt::TabFocusReason);
+        const QImage before = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        if (!button->hasFocus()) GTEST_SKIP() << "no focus without an active window here";
+        const QImage after = button->grab().toImage();
+        ASSERT_EQ(before.size(), after.size());
+        int changed = 0;
+        for (int y = 0; y < before.height(); ++y) {
+            for (int x = 0; x < before.width(); ++x) {
+                if (ButtonColors::ContrastRatio(before.pixelColor(x, y), after.pixelColor(x, y)) >= 3.0) ++changed;
+            }
+        }
+        const QSize size = button->size();
+        EXPECT_GE(changed, 2 * 2 * (size.width() + size.height())) << swatch.name().toStdString();
+        EXPECT_GE(ButtonColors::ContrastRatio(button->FocusColor(), button->palette().color(QPalette::Button)), 3.0);
+    }
+}
+
+// The font box showed the local stand-in for a font not installed here,
+// not the font the page's CSS names.
+TEST_F(ServerTest, FontBoxNamesTheFontTheCssNames) {
+    ButtonStyle s = server.Style();
+    s.fontFamily = "Nowhere Grotesk";
+    server.SetStyle(s);
+    QWidget host;
+    QWidget* editor = server.CreateEditor(&host);
+    auto* font = editor->findChild<QComboBox*>("font");
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->currentText(), "Nowhere Grotesk");
+    EXPECT_TRUE(font->toolTip().contains(ButtonOutput::FontStack("Nowhere Grotesk"))) << font->toolTip().toStdString();
+    EXPECT_EQ(server.Style().fontFamily, "Nowhere Grotesk");
+    EXPECT_EQ(server.Modified(), 1);  // from SetStyle only: showing it changed nothing
+    server.CloseEditor();
+}
+
 // Typing the first character of an address removed a check's fix button
 // and a note above the next fields: the panel jumped, and a click meant for
 // Tooltip landed in Target.

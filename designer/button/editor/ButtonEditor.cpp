@@ -136,6 +136,26 @@ CColorButton::CColorButton(QWidget* parent) : QToolButton(parent) {
     });
 }
 
+QColor CColorButton::FocusColor() const {
+    // Black or white, whichever stands out from the button: the style's
+    // highlight can be as light as the button's own frame.
+    return ButtonColors::Partner(palette().color(QPalette::Button));
+}
+
+void CColorButton::paintEvent(QPaintEvent* event) {
+    QToolButton::paintEvent(event);
+    if (!hasFocus()) return;
+    // The style's own focus frame is a thin light line a swatch of any
+    // colour can hide; this ring passes the test the editor puts buttons
+    // to: 3:1 against what is around it, as wide as two lines round it.
+    QPainter p(this);
+    QPen pen(FocusColor(), 3);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
 void CColorButton::SetColor(const QColor& color) {
     m_color = color;
     QPixmap swatch(32, 14);
@@ -148,6 +168,7 @@ void CColorButton::SetColor(const QColor& color) {
 CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dark) : QWidget(parent), m_style(style) {
     auto* outer = new QHBoxLayout(this);
     auto* scroll = new QScrollArea(this);
+    m_formScroll = scroll;
     scroll->setWidgetResizable(true);
     scroll->setMinimumWidth(360);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -318,6 +339,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     m_preview = new CButtonPreview(this);
     // A large button scrolls here rather than shrinking.
     auto* previewScroll = new QScrollArea(this);
+    m_previewScroll = previewScroll;
     previewScroll->setWidgetResizable(true);
     previewScroll->setFrameShape(QFrame::NoFrame);
     previewScroll->setWidget(m_preview);
@@ -600,6 +622,17 @@ void CButtonEditor::SetDarkPreview(bool dark) {
     m_preview->SetDark(dark);
 }
 
+QSize CButtonEditor::sizeHint() const {
+    // A scroll area hints at no more than a few dozen lines of text, which
+    // cut the preview's last column off in the first window.
+    const QMargins margins = layout()->contentsMargins();
+    const int gap = layout()->spacing();
+    const int width = m_formScroll->minimumWidth() + gap + m_preview->sizeHint().width() + margins.left() +
+                      margins.right() + 2 * m_previewScroll->frameWidth();
+    const int height = std::max(m_preview->sizeHint().height() + 160, 640) + margins.top() + margins.bottom();
+    return {width, height};
+}
+
 void CButtonEditor::FocusFirstField() {
     m_label->setFocus();
 }
@@ -609,6 +642,15 @@ void CButtonEditor::Fill() {
     const ButtonStyle& s = m_style;
     m_label->setText(s.label);
     m_font->setCurrentFont(QFont(s.fontFamily));
+    // The box picks the local stand-in for a font that is not installed; it
+    // names the font the page's CSS asks for, and says what stands in.
+    if (m_font->isEditable()) m_font->setEditText(s.fontFamily);
+    const QString drawn = ButtonOutput::ResolvedFamily(s);
+    m_font->setToolTip(QString::compare(drawn, s.fontFamily, Qt::CaseInsensitive) == 0
+                           ? QString()
+                           : tr("%1 is not installed here: the preview draws it in %2, as a visitor's browser "
+                                "without it would (the CSS names %3).")
+                                 .arg(s.fontFamily, drawn, ButtonOutput::FontStack(s.fontFamily)));
     m_fontSize->setValue(s.fontSize);
     m_bold->setChecked(s.bold);
     m_italic->setChecked(s.italic);
