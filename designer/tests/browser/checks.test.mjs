@@ -9,7 +9,7 @@
 // Nothing leaves the machine: pages come from a server on 127.0.0.1 and
 // every other request is refused.
 
-import { test, before, after } from 'node:test';
+import { before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -18,6 +18,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
 import puppeteer from 'puppeteer-core';
+import { check, colours, contrast, counts, pause } from './support.mjs';
 
 const require = createRequire(import.meta.url);
 const axeSource = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
@@ -31,21 +32,6 @@ const work = fs.mkdtempSync(path.join(os.tmpdir(), 'fennic-browser-'));
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'fennic-chromium-'));
 const forms = ['link', 'button', 'svg'];
 const names = fs.readdirSync(templates).filter((f) => f.endsWith('.pgt')).map((f) => f.split('_')[0]).sort();
-
-let passed = 0;
-let failed = 0;
-// Each check is one test; the closing line counts them.
-function check(name, fn) {
-  test(name, async (t) => {
-    try {
-      await fn(t);
-      passed++;
-    } catch (e) {
-      failed++;
-      throw e;
-    }
-  });
-}
 
 // ---------------------------------------------------------------- pages
 
@@ -139,23 +125,6 @@ function encode1252(text) {
   return Buffer.from([...text].map((c) => high[c] ?? c.charCodeAt(0)));
 }
 
-// ---------------------------------------------------------------- colour maths
-
-function luminance([r, g, b]) {
-  const f = (v) => {
-    const c = v / 255;
-    return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
-  };
-  return 0.2126 * f(r) + 0.7152 * f(g) + 0.0722 * f(b);
-}
-function contrast(a, b) {
-  const [x, y] = [luminance(a), luminance(b)].sort((p, q) => q - p);
-  return (x + 0.05) / (y + 0.05);
-}
-function colours(text) {
-  return [...text.matchAll(/rgba?\(([\d.]+),\s*([\d.]+),\s*([\d.]+)/g)].map((m) => [+m[1], +m[2], +m[3]]);
-}
-
 // ---------------------------------------------------------------- browser
 
 let browser;
@@ -193,7 +162,7 @@ after(async () => {
   server?.close();
   fs.rmSync(work, { recursive: true, force: true });
   fs.rmSync(profile, { recursive: true, force: true });
-  console.log(`${passed} passed, ${failed} failed`);
+  console.log(`${counts.passed} passed, ${counts.failed} failed`);
 });
 
 async function open(url, media = []) {
@@ -305,7 +274,6 @@ async function differentPixels(page, a, b) {
   }, [...a], [...b]);
 }
 
-const pause = (ms) => new Promise((r) => setTimeout(r, ms));
 
 // Normal, hover and pressed pictures of the button at box: each look must
 // differ from the one before in a tenth of the button's pixels or more.

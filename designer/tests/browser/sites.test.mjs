@@ -11,7 +11,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {
-  check, colours, contrast, counts, launch, openPage, pause, run, runStatus, serve, templateNames, workFile,
+  check, colours, contrast, counts, launch, openPage, pause, run, serve, templateNames, workFile,
 } from './support.mjs';
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'fennic-sites-'));
@@ -324,16 +324,4 @@ check('at 320 px and 200 % text no form makes the page scroll sideways', async (
     if (scrolls) faults.push(`${form}: ${scrolls}`);
   }
   assert.deepEqual(faults, []);
-});
-
-// The exit status of a refused --out is part of the contract a build uses.
-check('--out refuses a file of the author\'s unless --force', async () => {
-  const dir = folder('refuse', { 'Ocean.head.html': '<p>mine</p>\n' });
-  const first = runStatus(['--publish', workFile('Ocean'), '--form', 'link', '--out', dir]);
-  assert.equal(first.status, 1);
-  assert.equal(fs.readFileSync(path.join(dir, 'Ocean.head.html'), 'utf8'), '<p>mine</p>\n');
-  assert.equal(fs.readdirSync(dir).length, 1, 'nothing else written');
-  const forced = runStatus(['--publish', workFile('Ocean'), '--form', 'link', '--out', dir, '--force']);
-  assert.equal(forced.status, 0, forced.err);
-  assert.match(fs.readFileSync(path.join(dir, 'Ocean.head.html'), 'utf8'), /fb-ocean-/);
 });

@@ -1,7 +1,7 @@
 // What the browser checks share: the program, the colour maths, one
 // Chromium and pages opened from a server on 127.0.0.1 that refuses every
 // other request.
-import { execFileSync, spawnSync } from 'node:child_process';
+import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
@@ -25,14 +25,6 @@ export function run(args) {
   if (r.status !== 0) throw new Error(`tavishfennic ${args.join(' ')}: status ${r.status}\n${r.stderr}`);
   return r.stdout.toString();
 }
-export function runStatus(args) {
-  const r = spawnSync(program, args, { env: offscreen });
-  return { status: r.status, out: r.stdout.toString(), err: r.stderr.toString() };
-}
-export function publishSync(args) {
-  return execFileSync(program, args, { env: offscreen, stdio: 'pipe' }).toString();
-}
-
 // Each check is one test; the closing line counts them.
 export const counts = { passed: 0, failed: 0 };
 export function check(name, fn) {
