@@ -2,7 +2,10 @@
 # The designer's buttons checked in a real browser: every shipped template in
 # every form, published with `tavishfennic --publish` and put into a page,
 # then axe-core and the checks of designer/tests/browser/checks.test.mjs in
-# headless Chromium. Prints "N passed, N failed"; exits non-zero on a failure.
+# headless Chromium; sites.test.mjs puts buttons on pages as real sites have
+# them (files of the author's, a theme's link rules, a strict
+# Content-Security-Policy, <base href>, partials). Prints "N passed, N
+# failed" for each; exits non-zero on a failure.
 #   tools/browser-checks.sh BUILD_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,4 +23,4 @@ export TAVISHFENNIC="$PWD/$BUILD/designer/bin/tavishfennic"
 export FENNIC_TEMPLATES="$PWD/resources/designer/PageletServer"
 export PUPPETEER_SKIP_DOWNLOAD=1
 cd "$HERE"
-exec node --test --test-concurrency=1 --test-reporter=spec checks.test.mjs
+exec node --test --test-concurrency=1 --test-reporter=spec checks.test.mjs sites.test.mjs

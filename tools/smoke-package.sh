@@ -124,7 +124,8 @@ launch() {
     as_user gio launch "$entry" >"$log" 2>&1
   else
     local exec_line
-    exec_line=$(sed -n 's/^Exec=//p' "$entry")
+    # Without a file to open the field codes (%f, %U, ...) stand for nothing.
+    exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/ %[fFuUick]//g')
     as_user sh -c "$exec_line" >"$log" 2>&1 &
   fi
 }

@@ -3,6 +3,7 @@
 #include "core/SetupCheck.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <cstdio>
@@ -29,15 +30,21 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             Print(
                 QStringLiteral("Usage: tavishfennic\n"
-                               "       tavishfennic --publish WORK.pgt [--form link|button|svg] --out DIR\n"
-                               "                    [--into PAGE]... [--marker TEXT] [--check]\n"
+                               "       tavishfennic WORK.pgt\n"
+                               "       tavishfennic --publish WORK.pgt [--form link|button|svg] [--style inline|file]\n"
+                               "                    --out DIR [--into PAGE]... [--marker TEXT] [--check] [--force]\n"
                                "       tavishfennic --check | --version | --help\n\n"
-                               "  --publish    write WORK's code (NAME.head.html, NAME.body.html, NAME.html)\n"
+                               "  --publish    write WORK's code (NAME.head.html, NAME.body.html, NAME.fennic.html)\n"
                                "               and support files into DIR, as Publish would, without a window;\n"
                                "               --into puts the button into PAGE in place of its first marker\n"
-                               "               (default <!-- button -->), the style into its head once;\n"
-                               "               --check runs the editor's checks first and, when one fails,\n"
-                               "               names each and writes nothing (exit status 1)\n"
+                               "               (default <!-- button -->), the style into its head once, and\n"
+                               "               the files it needs beside it; --style file puts the style into\n"
+                               "               a style sheet the head links (for a strict Content-Security-\n"
+                               "               Policy); --check runs the editor's checks first and, when one\n"
+                               "               fails, names each and writes nothing (exit status 1). A file in\n"
+                               "               DIR that is not an earlier output of the work stops it before\n"
+                               "               anything is written, unless --force; beside a page such a file\n"
+                               "               is never replaced: the copy takes the next free name.\n"
                                "  --check      show where the program looks for its files, then end\n"));
             return 0;
         }
@@ -66,12 +73,17 @@ int main(int argc, char** argv) {
             else if (std::strcmp(arg, "--into") == 0 && hasValue) request.pages << QString::fromLocal8Bit(argv[++j]);
             else if (std::strcmp(arg, "--marker") == 0 && hasValue) request.marker = QString::fromLocal8Bit(argv[++j]);
             else if (std::strcmp(arg, "--check") == 0) request.check = true;
-            else bad = true;
+            else if (std::strcmp(arg, "--force") == 0) request.force = true;
+            else if (std::strcmp(arg, "--style") == 0 && hasValue) {
+                const char* style = argv[++j];
+                if (std::strcmp(style, "file") == 0) request.style = StyleForm::File;
+                else if (std::strcmp(style, "inline") != 0) bad = true;
+            } else bad = true;
         }
         if (bad || request.work.isEmpty() || request.outDir.isEmpty()) {
             std::fputs(
-                "tavishfennic: --publish WORK.pgt [--form link|button|svg] --out DIR [--into PAGE]... "
-                "[--marker TEXT] [--check]\n",
+                "tavishfennic: --publish WORK.pgt [--form link|button|svg] [--style inline|file] --out DIR "
+                "[--into PAGE]... [--marker TEXT] [--check] [--force]\n",
                 stderr);
             return 2;
         }
@@ -82,16 +94,26 @@ int main(int argc, char** argv) {
         QCoreApplication::setApplicationName(QStringLiteral("Tavish Fennic"));
         const PublishResult result = PublishFromCommandLine(request, RegistryBindingFactory(
                                                                          QCoreApplication::applicationDirPath()));
+        if (!result.checked.isEmpty()) Print(QStringLiteral("checks: %1\n").arg(result.checked));
+        // Every file written is named, also when a later one failed.
+        for (const QString& file : result.written) Print(QStringLiteral("wrote %1\n").arg(file));
+        for (const QString& note : result.notes) std::fprintf(stderr, "tavishfennic: note: %s\n", qUtf8Printable(note));
         if (!result.ok) {
             std::fprintf(stderr, "tavishfennic: %s\n", qUtf8Printable(result.error));
             return 1;
         }
-        if (!result.checked.isEmpty()) Print(QStringLiteral("checks: %1\n").arg(result.checked));
-        for (const QString& file : result.written) Print(QStringLiteral("wrote %1\n").arg(file));
         return 0;
     }
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("tavishfennic"));
+    // A work named on the command line (a file manager's Open, the desktop
+    // entry's %f) opens at once. Taken whole before the program moves into
+    // its work folder, which would change what a relative path means.
+    QString work;
+    const QStringList args = QApplication::arguments();
+    for (qsizetype i = 1; i < args.size() && work.isEmpty(); ++i) {
+        if (!args[i].startsWith(u'-')) work = QFileInfo(args[i]).absoluteFilePath();
+    }
     CShellApp shell;
-    return shell.Run();
+    return shell.Run(work);
 }

@@ -326,3 +326,29 @@ qsizetype ElementInsertPosition(const QString& page, qsizetype caret) {
     }
     return caret;
 }
+
+QString BaseHref(const QString& page) {
+    static const QRegularExpression href(QStringLiteral(R"re(\bhref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    for (const Span& t : Tags(page)) {
+        if (t.closing || t.name != QLatin1String("base")) continue;
+        const QRegularExpressionMatch m = href.match(page.mid(t.begin, t.end - t.begin));
+        // A <base> with only a target sets no address; the next one might.
+        if (!m.hasMatch()) continue;
+        QString value = m.captured(1) + m.captured(2) + m.captured(3);
+        value.replace(QLatin1String("&quot;"), QLatin1String("\""))
+            .replace(QLatin1String("&#39;"), QLatin1String("'"))
+            .replace(QLatin1String("&amp;"), QLatin1String("&"));
+        return value.trimmed();
+    }
+    return {};
+}
+
+bool IsPageFragment(const QString& page) {
+    static const QStringList pageTags = {QStringLiteral("!doctype"), QStringLiteral("html"),  QStringLiteral("head"),
+                                         QStringLiteral("body"),     QStringLiteral("title"), QStringLiteral("meta")};
+    for (const Span& t : Tags(page)) {
+        if (pageTags.contains(t.name)) return false;
+    }
+    return true;
+}

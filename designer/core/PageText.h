@@ -70,3 +70,11 @@ qsizetype HeadInsertPosition(const QString& page);
 // raw-text element (script, style, title, textarea) or the head: then just
 // after it (after the body's start tag for the head).
 qsizetype ElementInsertPosition(const QString& page, qsizetype caret);
+
+// The address in the page's first <base href="...">, as written (entities
+// for & and quotes read); empty: the page has none.
+QString BaseHref(const QString& page);
+// Whether the file is a piece of a page rather than a page: no doctype and
+// no html, head, body, title or meta element (a template partial, an
+// include). It has no head to take the style.
+bool IsPageFragment(const QString& page);

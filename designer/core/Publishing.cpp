@@ -1,11 +1,16 @@
 #include "core/Publishing.h"
 
+#include "core/NameRule.h"
+#include "core/PageText.h"
 #include "server/WidgetServer.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QUrl>
 #include <cerrno>
 #include <cstring>
 
@@ -28,7 +33,10 @@ PageCode PageCodeParts(const IWidgetServer& server) {
 QString RequiredHtmlCode(const IWidgetServer& server) {
     // The page needs the server's style parts before its element and its
     // scripts after it; the element alone sits wrongly on the text line.
-    const PageCode code = PageCodeParts(server);
+    return JoinedCode(PageCodeParts(server));
+}
+
+QString JoinedCode(const PageCode& code) {
     if (code.element.isEmpty()) return {};
     return code.head.isEmpty() || code.head.endsWith(u'\n') ? code.head + code.element
                                                             : code.head + u'\n' + code.element;
@@ -136,4 +144,212 @@ QString FolderDialogStart(const QString& pageFolder, const QString& workFile) {
         if (QFileInfo(folder).isDir()) return QDir::cleanPath(folder);
     }
     return QDir::homePath();
+}
+
+// ---------------------------------------------------------------- what is ours
+
+namespace {
+
+constexpr qint64 kMarkWindow = 4096;
+
+QByteArray ReadAll(const QString& path, bool* ok) {
+    QFile file(path);
+    *ok = file.open(QIODevice::ReadOnly);
+    return *ok ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+QString OwnerMark(const QString& workFile) {
+    QString name = QFileInfo(workFile).fileName();
+    // Neither comment may end inside the name.
+    name.replace(QStringLiteral("--"), QStringLiteral("-\u2010"))
+        .replace(QStringLiteral("*/"), QStringLiteral("*\u2215"));
+    return QStringLiteral("TavishFennic work: %1").arg(name);
+}
+
+QString OwnerMarkIn(const QByteArray& head) {
+    static const QRegularExpression mark(QStringLiteral(R"(TavishFennic work: ([^\r\n]*?) ?(?:-->|\*/))"));
+    const QRegularExpressionMatch m = mark.match(QString::fromUtf8(head.left(kMarkWindow)));
+    return m.hasMatch() ? QStringLiteral("TavishFennic work: ") + m.captured(1) : QString();
+}
+
+QString OwnerMarkOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return OwnerMarkIn(file.read(kMarkWindow));
+}
+
+bool MayReplace(const QString& target, const QString& owner, const QByteArray& content) {
+    const QFileInfo info(target);
+    if (!info.exists() && !info.isSymLink()) return true;
+    if (!info.isFile()) return false;
+    if (info.size() == content.size()) {
+        bool ok = false;
+        if (ReadAll(target, &ok) == content && ok) return true;
+    }
+    return !owner.isEmpty() && OwnerMarkOf(target) == owner;
+}
+
+QString ChooseTarget(const QString& folder, const QString& name, const QString& owner, const QByteArray& content) {
+    const QDir dir(folder);
+    for (int n = 1; n < 1000; ++n) {
+        const QString candidate = dir.filePath(NumberedFileName(name, n));
+        if (MayReplace(candidate, owner, content)) return candidate;
+    }
+    return {};
+}
+
+bool WriteOurs(const QString& target, const QByteArray& bytes, const QString& owner, QString* error) {
+    if (!MayReplace(target, owner, bytes)) {
+        if (error)
+            *error = QStringLiteral("%1 is not an earlier output of this work: it is left as it is")
+                         .arg(QDir::toNativeSeparators(target));
+        return false;
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("%1 cannot be written: %2")
+                         .arg(QDir::toNativeSeparators(target), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+QString StyleSheetText(const QString& head, QString* rest) {
+    static const QRegularExpression style(QStringLiteral(R"(<style\b[^>]*>(.*?)</style\s*>\n?)"),
+                                          QRegularExpression::CaseInsensitiveOption |
+                                              QRegularExpression::DotMatchesEverythingOption);
+    QString css;
+    QString others = head;
+    QRegularExpressionMatchIterator it = style.globalMatch(head);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        QString block = m.captured(1);
+        if (block.startsWith(u'\n')) block.remove(0, 1);
+        if (!block.isEmpty() && !block.endsWith(u'\n')) block += u'\n';
+        css += block;
+    }
+    others.remove(style);
+    if (rest) *rest = others;
+    return css;
+}
+
+bool PreparePublishFiles(const IWidgetServer& server, StyleForm style, const QString& workFile, PublishFiles* out,
+                         QString* error) {
+    out->code = PageCodeParts(server);
+    out->files = SupportFileRows(server);
+    if (style == StyleForm::Inline || out->code.element.isEmpty()) return true;
+    QString rest;
+    const QString css = StyleSheetText(out->code.head, &rest);
+    if (css.isEmpty()) return true;
+    // Named for the work and what it holds: each look keeps its own sheet, so
+    // a page published earlier never loses the look it was given.
+    QString base = QFileInfo(workFile).completeBaseName();
+    const QString suffix = QStringLiteral("_") + server.ProgID();
+    if (base.endsWith(suffix, Qt::CaseInsensitive) && base.size() > suffix.size()) base.chop(suffix.size());
+    const QByteArray body = css.toUtf8();
+    const QString hash = QString::fromLatin1(QCryptographicHash::hash(body, QCryptographicHash::Sha1).toHex().left(6));
+    const QString name = QStringLiteral("%1-%2.css").arg(WebFileStem(base), hash);
+    const QString owner = OwnerMark(workFile);
+    const QByteArray content = "/* " + owner.toUtf8() + " */\n" + body;
+    const QString folder = QFileInfo(workFile).absolutePath();
+    const QString target = ChooseTarget(folder, name, owner, content);
+    if (target.isEmpty()) {
+        if (error) *error = QStringLiteral("no free name for %1 in %2").arg(name, QDir::toNativeSeparators(folder));
+        return false;
+    }
+    if (!WriteOurs(target, content, owner, error)) return false;
+    const QString written = QFileInfo(target).fileName();
+    out->code.head = rest + QStringLiteral("<link rel=\"stylesheet\" href=\"%1\">\n")
+                                .arg(QString::fromLatin1(QUrl::toPercentEncoding(written, "/._-~")));
+    out->files << SupportFile{written, folder + u'/', QString()};
+    return true;
+}
+
+QString NameInCode(const QString& code, const QString& name, const QString& ref) {
+    if (name == ref) return code;
+    const QString to = u'"' + QString::fromLatin1(QUrl::toPercentEncoding(ref, "/._-~")) + u'"';
+    QString out = code;
+    out.replace(u'"' + name + u'"', to);
+    out.replace(u'"' + QString::fromLatin1(QUrl::toPercentEncoding(name, "/._-~")) + u'"', to);
+    return out;
+}
+
+QString ReferenceBeside(const QString& pageFolder, const QString& base, const QString& fileName) {
+    QString b = base;
+    const qsizetype cut = b.indexOf(QRegularExpression(QStringLiteral("[?#]")));
+    if (cut >= 0) b.truncate(cut);
+    if (b.isEmpty()) return fileName;
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    if (b.startsWith(u'/') || b.startsWith(u'\\') || scheme.match(b).hasMatch()) return {};
+    // Addresses resolve against the base's folder: what follows its last
+    // slash is a file name and does not count.
+    const QString folderPart = QUrl::fromPercentEncoding(b.left(b.lastIndexOf(u'/') + 1).toUtf8());
+    const QString baseFolder = QDir::cleanPath(pageFolder + u'/' + folderPart);
+    return QDir(baseFolder).relativeFilePath(QDir(pageFolder).filePath(fileName));
+}
+
+bool PlaceBesidePage(const PublishFiles& files, const QString& pagePath, const QString& pageText, PagePlacement* out,
+                     QString* error) {
+    const QFileInfo pageInfo(pagePath);
+    const QString folder = pageInfo.absolutePath();
+    const QString page = QDir::toNativeSeparators(pagePath);
+    const QString base = BaseHref(pageText);
+    out->code = files.code;
+    out->copies.clear();
+    out->notes.clear();
+    for (const SupportFile& file : files.files) {
+        // A source that cannot be read still gets its place: copying it
+        // fails then, and says so, as any failed copy does.
+        bool ok = false;
+        const QByteArray content = ReadAll(file.Source(), &ok);
+        const QString owner = OwnerMarkIn(content);
+        const QString target = ChooseTarget(folder, file.name, owner, content);
+        if (target.isEmpty()) {
+            if (error) *error = QStringLiteral("no free name for %1 beside %2").arg(file.name, page);
+            return false;
+        }
+        const QString landed = QFileInfo(target).fileName();
+        if (landed != file.name)
+            out->notes
+                << QStringLiteral(
+                       "%1 beside %2 is not this work's, so it is left alone: the copy is %3, and the code names it")
+                       .arg(file.name, page, landed);
+        QString ref = ReferenceBeside(folder, base, landed);
+        if (ref.isEmpty()) {
+            out->notes << QStringLiteral(
+                              "%1 has <base href=\"%2\">: the browser looks for %3 there, not beside the page; put a "
+                              "copy of %3 there as well")
+                              .arg(page, base, landed);
+            ref = landed;
+        }
+        const QString named = file.webPath + file.name;
+        out->code.head = NameInCode(out->code.head, named, ref);
+        out->code.element = NameInCode(out->code.element, named, ref);
+        out->copies << PlacedFile{file.Source(), target, owner};
+    }
+    if (!out->code.head.trimmed().isEmpty() && IsPageFragment(pageText))
+        out->notes << QStringLiteral(
+                          "%1 has no head (a template partial or include?): the style goes just before the button; "
+                          "for a valid page move it into the head of the layout the page is part of")
+                          .arg(page);
+    return true;
+}
+
+bool CopyPlaced(const PlacedFile& file, QString* error) {
+    bool ok = false;
+    const QByteArray content = ReadAll(file.source, &ok);
+    if (!ok) {
+        if (error) *error = QStringLiteral("%1 cannot be read").arg(QDir::toNativeSeparators(file.source));
+        return false;
+    }
+    if (!MayReplace(file.target, file.owner, content)) {
+        if (error)
+            *error = QStringLiteral("%1 is not an earlier output of this work: it is left as it is")
+                         .arg(QDir::toNativeSeparators(file.target));
+        return false;
+    }
+    return CopyReplacing(file.source, file.target, error);
 }

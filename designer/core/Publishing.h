@@ -21,6 +21,8 @@ struct PageCode {
     QString element;
 };
 PageCode PageCodeParts(const IWidgetServer& server);
+// The parts as one text, as View Code shows them.
+QString JoinedCode(const PageCode& code);
 
 // What to tell the author when a page cannot be opened for writing: the path,
 // what happened in words, and what to do about it.
@@ -40,8 +42,70 @@ QList<SupportFile> SupportFileRows(const IWidgetServer& server);
 bool HasSupportFile(const QList<SupportFile>& rows, const SupportFile& file);
 
 // Copies source to target, replacing target. False: error holds the system's
-// text for what went wrong.
+// text for what went wrong. Folders of the author's are written through
+// CopyPlaced, which never replaces a file that is not ours.
 bool CopyReplacing(const QString& source, const QString& target, QString* error);
+
+// ---- What publishing writes never replaces a file that is not ours: a
+// file is ours when it is an earlier output of the same work (it carries
+// the work's mark) or already holds what would be written.
+
+// The mark in a comment at the top of every file written for a work:
+// "TavishFennic work: NAME.pgt".
+QString OwnerMark(const QString& workFile);
+// The mark in the first 4 KiB of a file; empty: none.
+QString OwnerMarkOf(const QString& path);
+QString OwnerMarkIn(const QByteArray& head);
+// Whether target may take content written for owner.
+bool MayReplace(const QString& target, const QString& owner, const QByteArray& content);
+// Where a file called name goes in folder: name, or the first numbered name
+// ("logo-2.svg") that is free or ours; empty when none of a thousand is.
+QString ChooseTarget(const QString& folder, const QString& name, const QString& owner, const QByteArray& content);
+// Writes bytes to target, unless a file there is not ours.
+bool WriteOurs(const QString& target, const QByteArray& bytes, const QString& owner, QString* error);
+
+// The style as the page takes it: inline in a <style> element, or in a
+// style sheet the head links, for pages whose Content-Security-Policy
+// refuses inline style.
+enum class StyleForm { Inline, File };
+// A page's code and the files it needs beside it.
+struct PublishFiles {
+    PageCode code;
+    QList<SupportFile> files;
+};
+// The server's code and support files; with StyleForm::File the style parts
+// become a style sheet written beside workFile (named for the work and its
+// content, never over a file not ours) that the head links instead.
+bool PreparePublishFiles(const IWidgetServer& server, StyleForm style, const QString& workFile, PublishFiles* out,
+                         QString* error);
+// The style elements' CSS, and what else the head part holds.
+QString StyleSheetText(const QString& head, QString* rest = nullptr);
+
+// One file going beside a page.
+struct PlacedFile {
+    QString source;
+    QString target;
+    QString owner;  // the source's mark
+};
+struct PagePlacement {
+    PageCode code;  // naming each file where it lands, as the page finds it
+    QList<PlacedFile> copies;
+    QStringList notes;  // what the author should know: renamed files, a base the files cannot follow
+};
+// Where the files go beside the page at pagePath (whose text is pageText)
+// and the code that names them there, under the page's <base href>.
+bool PlaceBesidePage(const PublishFiles& files, const QString& pagePath, const QString& pageText, PagePlacement* out,
+                     QString* error);
+// Copies one placed file; a file not ours that came to the target since it
+// was chosen is left as it is, and that is an error.
+bool CopyPlaced(const PlacedFile& file, QString* error);
+// code with every quoted reference to name ("name" or its percent-encoded
+// form) pointing at ref instead.
+QString NameInCode(const QString& code, const QString& name, const QString& ref);
+// How a page in pageFolder whose <base href> is base names fileName lying
+// beside it; empty when the base leads away from the file system (an
+// address with a scheme, or from the site's root).
+QString ReferenceBeside(const QString& pageFolder, const QString& base, const QString& fileName);
 
 // "error code is %d" when the system has no text for an error.
 QString SystemErrorText(const QString& systemText, int code);

@@ -174,8 +174,11 @@ bool CWidgetDocument::SaveAsTemplate(const QString& name, const QString& descrip
 bool CWidgetDocument::PreparePublish() {
     if (!m_current) return false;
     IWidgetServer* server = m_current->Server();
+    // What is on disk is what is published: nothing to save, nothing to ask.
+    if (!m_path.isEmpty() && server->Modified() == 0 &&
+        (server->GetSupportFileCount() > 0 || !server->NeedsSupportFiles()))
+        return true;
     if (!m_path.isEmpty() && server->GetSupportFileCount() > 0) {
-        if (server->Modified() == 0) return true;
         // No goes on with the files as last saved.
         switch (m_host.AskQuestion(Ids::PublishModified, true)) {
         case IDocumentHost::Answer::Cancel: return false;

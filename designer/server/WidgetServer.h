@@ -42,10 +42,11 @@ constexpr int Activate = 33;
 constexpr int Modified = 34;
 constexpr int DarkPreview = 35;  // see IWidgetServer::DarkPreview
 constexpr int PreTranslateMessage = 36;
-constexpr int EditCommand = 37;     // see IWidgetServer::EditCommand
-constexpr int GetPreviewPage = 38;  // see IWidgetServer::GetPreviewPage
-constexpr int SetOutputForm = 39;   // see IWidgetServer::SetOutputForm
-constexpr int GetChecks = 40;       // see IWidgetServer::GetChecks
+constexpr int EditCommand = 37;        // see IWidgetServer::EditCommand
+constexpr int GetPreviewPage = 38;     // see IWidgetServer::GetPreviewPage
+constexpr int SetOutputForm = 39;      // see IWidgetServer::SetOutputForm
+constexpr int GetChecks = 40;          // see IWidgetServer::GetChecks
+constexpr int NeedsSupportFiles = 41;  // see IWidgetServer::NeedsSupportFiles
 }  // namespace Dispid
 
 // Commands of the shell's Edit menu handed to the server's editor.
@@ -154,6 +155,11 @@ public:
     // Member 40: the checks the server's editor shows, for the widget as it
     // stands (in the form last set); false when the server has none.
     virtual bool GetChecks(QList<WidgetCheck>* /*checks*/) const { return false; }
+    // Member 41: whether the widget as it stands needs support files beside
+    // the page. A saved, unchanged work that needs none is published without
+    // a question; servers that do not say keep the default, and a work
+    // without its files is then saved first.
+    virtual bool NeedsSupportFiles() const { return true; }
 };
 
 // Root object of a widget server plug-in: one factory per plug-in file, one

@@ -5,6 +5,7 @@
 #include "button/editor/ButtonEditor.h"
 #include "button/editor/FennicButtonServer.h"
 #include "button/model/ButtonStyle.h"
+#include "button/model/Checks.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,27 +120,47 @@ TEST(ButtonClasses, UniquePerStyleSharedByTheSameStyle) {
 }
 
 // A navigating <button> used onclick, which a strict Content-Security-Policy
-// blocks. A button that goes somewhere is a link; one that does not is a
-// real <button>, in either form, so the keyboard can press it.
+// blocks. The link form is a link; the <button> form is a real <button> of
+// its type (it gave an <a> whenever there was an address, so no page could
+// get a <button type="submit">); neither needs any script.
 TEST(ButtonElements, NoScriptAndKeyboardOperable) {
     ButtonStyle s;
     s.title = "Go";
     s.link = "https://example.org/a?b=1&c='2'";
     s.target = "_blank";
-    for (OutputForm form : {OutputForm::Link, OutputForm::Button}) {
-        s.form = form;
-        const QString html = ButtonOutput::HtmlElementCode(s);
+    const struct {
+        OutputForm form;
+        bool address;
+        const char* type;
+        const char* start;
+    } cases[] = {
+        {OutputForm::Link, true, "submit", "<a "},
+        {OutputForm::Link, false, "submit", "<button type=\"button\" class="},
+        {OutputForm::Button, true, "button", "<button type=\"button\" name="},
+        {OutputForm::Button, false, "submit",
+         "<button type=\"submit\" name=\"go&amp;\" value=\"&quot;1&quot;\" class="},
+        {OutputForm::Button, false, "reset", "<button type=\"reset\" name="},
+        {OutputForm::Button, false, "other", "<button type=\"button\" name="},
+    };
+    for (const auto& c : cases) {
+        ButtonStyle b = s;
+        b.form = c.form;
+        if (!c.address) b.link.clear();
+        b.buttonType = c.type;
+        b.buttonName = "go&";
+        b.buttonValue = "\"1\"";
+        const QString html = ButtonOutput::HtmlElementCode(b);
+        EXPECT_TRUE(html.startsWith(c.start)) << html.toStdString();
         EXPECT_FALSE(html.contains("onclick")) << html.toStdString();
-        EXPECT_FALSE(html.contains("window.")) << html.toStdString();
-        EXPECT_TRUE(html.startsWith("<a ")) << html.toStdString();
-        EXPECT_TRUE(html.contains("rel=\"noopener\"")) << html.toStdString();
-    }
-    s.link.clear();
-    for (OutputForm form : {OutputForm::Link, OutputForm::Button}) {
-        s.form = form;
-        const QString html = ButtonOutput::HtmlElementCode(s);
-        EXPECT_TRUE(html.startsWith("<button type=\"button\"")) << html.toStdString();
         EXPECT_FALSE(html.contains("role=")) << html.toStdString();
+        EXPECT_EQ(html.contains("rel=\"noopener\""), html.startsWith("<a ")) << html.toStdString();
+        EXPECT_EQ(html.contains("name="), c.form == OutputForm::Button) << html.toStdString();
+        // The type, name and value are not the look: the class stays.
+        ButtonStyle plain = b;
+        plain.buttonType = "button";
+        plain.buttonName.clear();
+        plain.buttonValue.clear();
+        EXPECT_EQ(ButtonOutput::HtmlClass(b), ButtonOutput::HtmlClass(plain));
     }
 }
 
@@ -202,17 +223,135 @@ TEST(ButtonElements, SvgWithoutAnAddressIsAPictureNotADeadButton) {
         if (editor->Checks()[i].what == "keyboard") editor->ApplyFix(i);
     }
     EXPECT_EQ(server.Style().form, OutputForm::Button);
-    EXPECT_TRUE(note->isHidden());
+    EXPECT_FALSE(note->text().contains("only a picture")) << note->text().toStdString();
+}
+
+// On a gradient whose ends want opposite text colours the offered text
+// colour failed again (2.72, 1.60, 1.56, ...:1) however often it was taken.
+TEST(ContrastFix, OfferedOnlyWhenItPassesAndSettlesAtOnce) {
+    const struct {
+        const char* text;
+        const char* fill;
+        const char* fill2;    // empty: solid
+        const char* fixKind;  // what the fix changes: "text", "fill", none ("")
+    } cases[] = {
+        {"#888888", "#777777", "", "text"},        {"#ffffff", "#9fc3ff", "#1d4e89", "fill (top)"},
+        {"#808080", "#f0f0f0", "#202020", "fill"}, {"#ffffff", "#ffffff", "#0000ff", "fill (top)"},
+        {"#777777", "#ffffff", "#000000", "text"},  // #767676 reads on both ends
+        {"#ff0000", "#ff0000", "#00ff00", "text"},
+    };
+    for (const auto& c : cases) {
+        ButtonStyle s;
+        s.fill = *c.fill2 ? FillKind::Gradient : FillKind::Solid;
+        s.states[1] = {QColor(c.text), QColor(c.fill), QColor(*c.fill2 ? c.fill2 : c.fill)};
+        const QList<ButtonCheck> checks = ButtonChecks::Run(s);
+        const ButtonCheck& hover = checks[1];
+        ASSERT_EQ(hover.state, "hover");
+        ASSERT_EQ(hover.level, ButtonCheck::Level::Fail) << c.text << " on " << c.fill;
+        ASSERT_TRUE(hover.fix.has_value()) << c.text << " on " << c.fill;
+        EXPECT_TRUE(hover.fixText.contains(c.fixKind))
+            << c.text << " on " << c.fill << ": " << hover.fixText.toStdString();
+        // Taken once, it passes; nothing else starts failing.
+        const QList<ButtonCheck> after = ButtonChecks::Run(*hover.fix);
+        EXPECT_EQ(after[1].level, ButtonCheck::Level::Pass) << c.text << " on " << c.fill;
+        for (int i = 0; i < after.size(); ++i) {
+            if (checks[i].level != ButtonCheck::Level::Fail) {
+                EXPECT_NE(after[i].level, ButtonCheck::Level::Fail) << after[i].Text().toStdString();
+            }
+        }
+    }
+    // Over a grid of looks, every fix offered for any check passes it.
+    int offered = 0;
+    for (int t = 0; t < 256; t += 51) {
+        for (int f = 0; f < 256; f += 51) {
+            for (int g = 0; g < 256; g += 85) {
+                ButtonStyle s;
+                s.fill = FillKind::Gradient;
+                s.states[0] = {QColor(t, t, 255 - t), QColor(f, 255 - f, f), QColor(g, g, g)};
+                s.focusColor = QColor(f, f, t);
+                const QList<ButtonCheck> checks = ButtonChecks::Run(s);
+                for (int i = 0; i < checks.size(); ++i) {
+                    if (!checks[i].fix) continue;
+                    ++offered;
+                    EXPECT_NE(ButtonChecks::Run(*checks[i].fix)[i].level, ButtonCheck::Level::Fail)
+                        << checks[i].Text().toStdString() << ": " << checks[i].fixText.toStdString();
+                }
+            }
+        }
+    }
+    EXPECT_GT(offered, 50);
+}
+
+// A site's "a:link, a:visited" or ".content a" rule (one class and an
+// element) beat the button's single class: labels fell to 1.05:1, underlined.
+TEST(HtmlForm, SelectorsOutweighASitesLinkRules) {
+    ButtonStyle s;
+    s.title = "Go";
+    const QString css = ButtonOutput::HtmlCss(s);
+    const QString cls = ButtonOutput::HtmlClass(s);
+    // Ids, classes and pseudo-classes, elements: as browsers weigh them.
+    const auto weight = [](QString selector) {
+        selector.remove(QRegularExpression(R"(::[a-z-]+)"));
+        const int classes = static_cast<int>(selector.count(QRegularExpression(R"([.:\[])")));
+        const int elements = static_cast<int>(selector.count(QRegularExpression(R"((^|[\s>+~])[a-z])")));
+        return std::array<int, 3>{static_cast<int>(selector.count(u'#')), classes, elements};
+    };
+    EXPECT_EQ(weight(".content a:hover"), (std::array<int, 3>{0, 2, 1}));
+    const std::array<int, 3> strongest{0, 2, 1};  // .content a:link, .post-body a:hover
+    int rules = 0;
+    const QRegularExpression selectorRe(R"(([^{}@;]+)\{)");
+    for (auto it = selectorRe.globalMatch(css); it.hasNext();) {
+        const QString selector = it.next().captured(1).trimmed();
+        if (!selector.contains(cls)) continue;
+        ++rules;
+        EXPECT_GT(weight(selector), strongest) << selector.toStdString();
+    }
+    EXPECT_GE(rules, 7);
+    // Every state rule sets the decoration a theme gives links.
+    for (const char* state : {":hover {", ":focus-visible {", ":active {"}) {
+        const qsizetype at = css.indexOf(ButtonOutput::HtmlSelector(s) + QLatin1String(state));
+        ASSERT_GE(at, 0) << state;
+        EXPECT_TRUE(css.mid(at, css.indexOf(u'}', at) - at).contains("text-decoration: none;")) << state;
+    }
+    // The SVG form's <object> rule as well, and it fits its container.
+    s.form = OutputForm::Svg;
+    const QString object = ButtonOutput::StyleCode(s);
+    EXPECT_TRUE(object.contains("object" + ButtonOutput::HtmlSelector(s) + " {")) << object.toStdString();
+    EXPECT_TRUE(object.contains("max-width: 100%;"));
+}
+
+// Where a Content-Security-Policy refused the picture's own style, its
+// focus rings had no fill of their own: a black box, its ring always on.
+TEST(SvgForm, RingsHideByTheirOwnAttributes) {
+    ButtonStyle s;
+    s.form = OutputForm::Svg;
+    s.link = "https://example.org/";
+    for (ButtonShape shape : {ButtonShape::Rounded, ButtonShape::Ellipse}) {
+        s.shape = shape;
+        const QString svg = ButtonOutput::InteractiveSvg(s);
+        const QRegularExpression ring(R"(<(rect|ellipse) class="fb-ring[^"]*"[^>]*>)");
+        int rings = 0;
+        for (auto it = ring.globalMatch(svg); it.hasNext();) {
+            const QString element = it.next().captured(0);
+            ++rings;
+            EXPECT_TRUE(element.contains("fill=\"none\"")) << element.toStdString();
+            EXPECT_TRUE(element.contains("visibility=\"hidden\"")) << element.toStdString();
+        }
+        EXPECT_EQ(rings, 2);
+        EXPECT_TRUE(svg.contains(".fb:focus-visible .fb-ring { visibility: visible; }"));
+        EXPECT_TRUE(svg.contains(QRegularExpression(R"(class="fb-face"[^>]* fill=")")));
+    }
 }
 
 // Four of the five templates and the blank default failed text contrast in
-// at least one look.
+// at least one look; then they passed by 0.1 to 0.2, so a tint failed them.
+// They keep a margin over 4.5:1.
 TEST(ShippedLooks, EveryStateReadsAtAA) {
     QList<ButtonStyle> looks = ShippedTemplates();
     looks << ButtonStyle{};
     for (const ButtonStyle& s : looks) {
         for (int i = 0; i < 3; ++i) {
-            EXPECT_GE(ButtonColors::StateContrast(s, static_cast<ButtonState>(i)), 4.5)
+            EXPECT_GE(ButtonColors::StateContrast(s, static_cast<ButtonState>(i)), 4.8)
                 << s.title.toStdString() << " state " << i;
         }
     }

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QWheelEvent>
 #include <QSvgRenderer>
@@ -62,12 +63,32 @@ TEST(PgtFormat, RoundTripsEverySetting) {
     s.target = "_blank";
     s.tooltip = "tip";
     s.altText = "alt";
+    s.form = OutputForm::Button;
+    s.buttonType = "submit";
+    s.buttonName = "choice \"a\"";
+    s.buttonValue = "yes";
     s.states[1].fill2 = QColor(9, 8, 7);
     const auto back = Pgt::Read(Pgt::Write(s));
     ASSERT_TRUE(back);
     ButtonStyle expected = s;
     expected.description = "two lines";
     EXPECT_TRUE(*back == expected);
+}
+
+// Before the <button> form had a type, a work in it with an address
+// published a link; it keeps publishing one.
+TEST(PgtFormat, OlderButtonWorksWithAnAddressStayLinks) {
+    ButtonStyle s;
+    s.form = OutputForm::Button;
+    s.link = "https://example.org/";
+    QString text = Pgt::Write(s);
+    EXPECT_TRUE(text.contains("ButtonType = button\r\n"));
+    EXPECT_EQ(Pgt::Read(text)->form, OutputForm::Button);
+    text.remove("ButtonType = button\r\n");
+    EXPECT_EQ(Pgt::Read(text)->form, OutputForm::Link);
+    s.link.clear();
+    EXPECT_EQ(Pgt::Read(Pgt::Write(s).remove("ButtonType = button\r\n"))->form, OutputForm::Button);
+    EXPECT_EQ(Pgt::Read(Pgt::Write(s).replace("ButtonType = button", "ButtonType = <script>"))->buttonType, "button");
 }
 
 TEST(PgtFormat, DescriptionBlockRules) {
@@ -436,6 +457,94 @@ TEST_F(ServerTest, WheelChangesOnlyTheFocusedBox) {
     }
 }
 
+// A focused colour swatch showed only the style's thin light frame, which
+// fails the focus test the editor applies to the buttons it makes.
+TEST(ColorButton, FocusRingPassesTheEditorsOwnTest) {
+    QWidget host;
+    auto* button = new CColorButton(&host);
+    auto* other = new CColorButton(&host);
+    other->move(0, 40);
+    for (const QColor swatch : {QColor("#ffffff"), QColor("#000000"), QColor("#3775ca")}) {
+        button->SetColor(swatch);
+        host.show();
+        host.activateWindow();
+        // Activation arrives as an event of the platform.
+        for (int i = 0; i < 100 && !host.isActiveWindow(); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        other->setFocus(Qt::TabFocusReason);
+        const QImage before = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        if (!button->hasFocus()) GTEST_SKIP() << "no focus without an active window here";
+        const QImage after = button->grab().toImage();
+        ASSERT_EQ(before.size(), after.size());
+        int changed = 0;
+        for (int y = 0; y < before.height(); ++y) {
+            for (int x = 0; x < before.width(); ++x) {
+                if (ButtonColors::ContrastRatio(before.pixelColor(x, y), after.pixelColor(x, y)) >= 3.0) ++changed;
+            }
+        }
+        const QSize size = button->size();
+        EXPECT_GE(changed, 2 * 2 * (size.width() + size.height())) << swatch.name().toStdString();
+        EXPECT_GE(ButtonColors::ContrastRatio(button->FocusColor(), button->palette().color(QPalette::Button)), 3.0);
+    }
+}
+
+// The font box showed the local stand-in for a font not installed here,
+// not the font the page's CSS names.
+TEST_F(ServerTest, FontBoxNamesTheFontTheCssNames) {
+    ButtonStyle s = server.Style();
+    s.fontFamily = "Nowhere Grotesk";
+    server.SetStyle(s);
+    QWidget host;
+    QWidget* editor = server.CreateEditor(&host);
+    auto* font = editor->findChild<QComboBox*>("font");
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->currentText(), "Nowhere Grotesk");
+    EXPECT_TRUE(font->toolTip().contains(ButtonOutput::FontStack("Nowhere Grotesk"))) << font->toolTip().toStdString();
+    EXPECT_EQ(server.Style().fontFamily, "Nowhere Grotesk");
+    EXPECT_EQ(server.Modified(), 1);  // from SetStyle only: showing it changed nothing
+    server.CloseEditor();
+}
+
+// Typing the first character of an address removed a check's fix button
+// and a note above the next fields: the panel jumped, and a click meant for
+// Tooltip landed in Target.
+TEST_F(ServerTest, LinkFieldsStayWhereTheyAreWhileTypedIn) {
+    for (OutputForm form : {OutputForm::Svg, OutputForm::Link, OutputForm::Button}) {
+        ButtonStyle s = server.Style();
+        s.link.clear();
+        s.form = form;
+        server.SetStyle(s);
+        QWidget host;
+        QWidget* editor = server.CreateEditor(&host);
+        host.resize(1100, 600);
+        host.show();
+        auto* scroll = editor->findChild<QScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        auto* link = editor->findChild<QLineEdit*>("link");
+        ASSERT_NE(link, nullptr);
+        QList<QWidget*> fields{link, editor->findChild<QWidget*>("target"), editor->findChild<QWidget*>("tooltip"),
+                               editor->findChild<QWidget*>("alt"), editor->findChild<QWidget*>("form")};
+        // Scrolled to the end of the form, where a shorter form moves most.
+        QCoreApplication::sendPostedEvents();
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        const auto where = [&]() {
+            QCoreApplication::sendPostedEvents();
+            QList<QPoint> at;
+            for (QWidget* f : fields) at << f->mapTo(scroll->viewport(), QPoint(0, 0));
+            return at;
+        };
+        const QList<QPoint> before = where();
+        for (const QChar c : QStringLiteral("https://x.org")) {
+            link->insert(QString(c));
+            EXPECT_EQ(where(), before) << static_cast<int>(form) << " after " << link->text().toStdString();
+        }
+        link->clear();
+        EXPECT_EQ(where(), before) << static_cast<int>(form) << " emptied";
+        server.CloseEditor();
+    }
+}
+
 // The preview used to scale a large button down to fit, so the author never
 // saw the size the page shows.
 TEST(ButtonPreview, ShowsTheButtonAtItsRealSize) {
@@ -503,7 +612,7 @@ TEST(HtmlForm, CssHasTheStatesRemSizesAndCustomProperties) {
           QString("@media (prefers-color-scheme: dark) {")})
         EXPECT_TRUE(css.contains(rule)) << rule.toStdString();
     // Sizes follow the visitor's font size.
-    for (const char* size : {"min-width: 7.5rem;", "min-height: 2.25rem;", "font-size: 0.875rem;",
+    for (const char* size : {"min-width: min(7.5rem, 100%);", "min-height: 2.25rem;", "font-size: 0.875rem;",
                              "padding: 0.25rem 0.625rem;", "border-radius: 0.375rem;", "border: 0.0625rem solid"})
         EXPECT_TRUE(css.contains(QLatin1String(size))) << size;
     EXPECT_FALSE(css.contains("px")) << "every size is in rem";
@@ -563,7 +672,7 @@ TEST_F(ServerTest, HtmlFormPublishesWithoutSupportFiles) {
     ASSERT_TRUE(server.Save(pgt));
     EXPECT_EQ(server.GetSupportFileCount(), 0);
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.svg"}, QDir::Files).isEmpty());
-    EXPECT_TRUE(server.GetCodePartText(0, 1).startsWith("<style>\n." + ButtonOutput::HtmlClass(s) + " {"));
+    EXPECT_TRUE(server.GetCodePartText(0, 1).startsWith("<style>\n" + ButtonOutput::HtmlSelector(s) + " {"));
     EXPECT_TRUE(server.GetCodePartText(1, 1).startsWith("<button type=\"button\" class=\"" +
                                                         ButtonOutput::HtmlClass(s) + "\""));
 

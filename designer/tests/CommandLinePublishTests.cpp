@@ -101,7 +101,7 @@ TEST_F(GateTest, PassingChecksPublishAndSaySo) {
     const PublishResult result = Publish();
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.checked, "all 2 checks pass (1 with advice: see the editor)");
-    EXPECT_TRUE(QFileInfo::exists(QDir(request.outDir).filePath("Gate.html")));
+    EXPECT_TRUE(QFileInfo::exists(QDir(request.outDir).filePath("Gate.fennic.html")));
     EXPECT_TRUE(ReadBytes(page).contains("<a class=\"gate\""));
     // Without the gate, checks are not asked for at all.
     request.check = false;
@@ -118,18 +118,127 @@ TEST_F(GateTest, APictureThatCannotGoBesideThePageFailsAndLeavesThePage) {
     request.check = false;
     const QString source = dir.filePath("server");
     ASSERT_TRUE(QDir().mkpath(source));
-    WriteBytes(source + "/pic.svg", "<svg/>");
-    state->supportFiles = {{"pic.svg", source + "/", "pic.svg"}};
-    // A folder where the picture would go.
+    // The picture the server names is not there to copy.
+    state->supportFiles = {{"pic.svg", source + "/", ""}};
     const QString site = dir.filePath("site");
-    ASSERT_TRUE(QDir().mkpath(site + "/pic.svg"));
+    ASSERT_TRUE(QDir().mkpath(site));
     const QString sitePage = site + "/index.html";
     WriteBytes(sitePage, kPage);
     request.pages = {sitePage};
     const PublishResult result = Publish();
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(site + "/pic.svg")) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(source + "/pic.svg")) << result.error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(request.outDir));
     EXPECT_EQ(ReadBytes(sitePage), kPage);
+}
+
+// Beside a page, a file of the author's named like the picture was replaced
+// and not even listed; --out replaced a page named like the work before the
+// pages were read. Now nothing of the author's is replaced, every --into
+// page is read and checked first, and every file written is listed.
+class SiteTest : public GateTest {
+protected:
+    void SetUp() override {
+        GateTest::SetUp();
+        request.check = false;
+        source = dir.filePath("server");
+        ASSERT_TRUE(QDir().mkpath(source));
+        WriteBytes(source + "/pic.svg", "<?xml version=\"1.0\"?>\n<!-- " + OwnerMark(work).toUtf8() + " -->\n<svg/>");
+        state->supportFiles = {{"pic.svg", source + "/", ""}};
+        state->codeParts = {{"style", "<style>\n.gate { color: red; }\n</style>\n"},
+                            {"cursor", "<object data=\"pic.svg\">Go</object>\n"}};
+        site = dir.filePath("site");
+        ASSERT_TRUE(QDir().mkpath(site));
+        page = site + "/index.html";
+        WriteBytes(page, kPage);
+        request.pages = {page};
+    }
+    QString source;
+    QString site;
+};
+
+TEST_F(SiteTest, AFileOfTheAuthorsBesideThePageIsKeptAndTheCodeNamesTheCopy) {
+    WriteBytes(site + "/pic.svg", "<svg>the author's</svg>");
+    const PublishResult result = Publish();
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(ReadBytes(site + "/pic.svg"), "<svg>the author's</svg>");
+    EXPECT_TRUE(ReadBytes(page).contains("data=\"pic-2.svg\"")) << ReadBytes(page).toStdString();
+    const QString out = QFileInfo(request.outDir).absoluteFilePath();
+    EXPECT_EQ(result.written, QStringList({out + "/Gate.head.html", out + "/Gate.body.html", out + "/Gate.fennic.html",
+                                           out + "/pic.svg", site + "/pic-2.svg", page}));
+    EXPECT_EQ(result.notes.size(), 1);
+    // Published again, the copy is ours: replaced, not numbered on.
+    WriteBytes(page, kPage);
+    const PublishResult again = Publish();
+    ASSERT_TRUE(again.ok) << again.error.toStdString();
+    EXPECT_TRUE(again.written.contains(site + "/pic-2.svg"));
+    EXPECT_FALSE(QFileInfo::exists(site + "/pic-3.svg"));
+    for (const QString& snippet : {out + "/Gate.head.html", out + "/Gate.fennic.html"})
+        EXPECT_EQ(OwnerMarkOf(snippet), OwnerMark(work)) << snippet.toStdString();
+}
+
+TEST_F(SiteTest, OutRefusesFilesNotOursUnlessForcedAndPagesAreCheckedFirst) {
+    ASSERT_TRUE(QDir().mkpath(request.outDir));
+    WriteBytes(request.outDir + "/Gate.head.html", "<p>mine</p>");
+    PublishResult result = Publish();
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains("Gate.head.html")) << result.error.toStdString();
+    EXPECT_TRUE(result.written.isEmpty());
+    EXPECT_EQ(QDir(request.outDir).entryList(QDir::Files), QStringList({"Gate.head.html"}));
+    EXPECT_EQ(ReadBytes(page), kPage);
+
+    // A second page without the marker: the first is not touched either.
+    request.force = true;
+    const QString other = site + "/other.html";
+    WriteBytes(other, "<p>no marker</p>");
+    request.pages = {page, other};
+    result = Publish();
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.written.isEmpty());
+    EXPECT_EQ(ReadBytes(page), kPage);
+    EXPECT_EQ(ReadBytes(request.outDir + "/Gate.head.html"), "<p>mine</p>");
+    EXPECT_FALSE(QFileInfo::exists(site + "/pic.svg"));
+
+    // The same page twice takes two markers, in one write.
+    WriteBytes(page, QByteArray(kPage).replace("<!-- button -->", "<!-- button --> <!-- button -->"));
+    request.pages = {page, page};
+    result = Publish();
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(ReadBytes(page).count("<object"), 2);
+    EXPECT_EQ(result.written.count(page), 1);
+    EXPECT_TRUE(ReadBytes(request.outDir + "/Gate.head.html").contains(".gate"));
+}
+
+TEST_F(SiteTest, StyleSheetLiesBesideThePageAndTheHeadLinksIt) {
+    request.style = StyleForm::File;
+    const PublishResult result = Publish();
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const QStringList sheets = QDir(site).entryList({"gate-*.css"}, QDir::Files);
+    ASSERT_EQ(sheets.size(), 1);
+    EXPECT_TRUE(ReadBytes(site + "/" + sheets[0]).contains(".gate { color: red; }"));
+    EXPECT_EQ(OwnerMarkOf(site + "/" + sheets[0]), OwnerMark(work));
+    const QByteArray html = ReadBytes(page);
+    EXPECT_TRUE(html.contains("<link rel=\"stylesheet\" href=\"" + sheets[0].toUtf8() + "\">\n</head>"))
+        << html.toStdString();
+    EXPECT_FALSE(html.contains("<style>"));
+    EXPECT_TRUE(QFileInfo::exists(request.outDir + "/" + sheets[0]));
+    EXPECT_TRUE(result.written.contains(site + "/" + sheets[0]));
+}
+
+TEST_F(SiteTest, FilesAreNamedUnderThePagesBaseOrTheAuthorIsTold) {
+    ASSERT_TRUE(QDir().mkpath(site + "/assets"));
+    WriteBytes(page, QByteArray(kPage).replace("<title>", "<base href=\"assets/\"><title>"));
+    PublishResult result = Publish();
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_TRUE(ReadBytes(page).contains("data=\"../pic.svg\"")) << ReadBytes(page).toStdString();
+    EXPECT_TRUE(result.notes.isEmpty());
+
+    WriteBytes(page, QByteArray(kPage).replace("<title>", "<base href=\"/static/\"><title>"));
+    result = Publish();
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_TRUE(ReadBytes(page).contains("data=\"pic.svg\""));
+    ASSERT_EQ(result.notes.size(), 1);
+    EXPECT_TRUE(result.notes[0].contains("/static/"));
 }
 
 // The program itself, as a build runs it. Before, --check after --publish
@@ -157,7 +266,7 @@ TEST(PublishCheck, AShippedTemplatePassesAndIsPublished) {
                                     "--out", dir.filePath("out"), "--into", page, "--check"});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QRegularExpression("checks: all \\d+ checks pass"))) << run.out.toStdString();
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("out/Ocean.html")));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("out/Ocean.fennic.html")));
     EXPECT_NE(ReadBytes(page), kPage);
 }
 

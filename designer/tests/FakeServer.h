@@ -24,6 +24,7 @@ struct FakeServerState {
     QString previewFile;
     // What GetChecks gives; none: the server has no checks.
     std::optional<QList<WidgetCheck>> checks;
+    bool needsSupportFiles = true;
 };
 
 class FakeServer : public IWidgetServer, public IResourceModule {
@@ -83,6 +84,7 @@ public:
     long DarkPreview() const override { return m_dark; }
     void SetDarkPreview(long d) override { m_dark = d; }
     bool PreTranslateMessage(QObject*, QEvent*) override { return false; }
+    bool NeedsSupportFiles() const override { return m_state->needsSupportFiles; }
     bool GetChecks(QList<WidgetCheck>* checks) const override {
         if (!m_state->checks) return false;
         *checks = *m_state->checks;

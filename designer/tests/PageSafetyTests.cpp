@@ -161,8 +161,8 @@ TEST_F(PageSafetyTest, StyleGoesIntoTheHeadOnce) {
 }
 
 // Where the caret cannot hold an element (inside a tag, in the head) the
-// element goes to the nearest place that can; a page without a head gets
-// the style before its body.
+// element goes to the nearest place that can; a piece of a page without a
+// head (a partial) gets the style just before the element, and a note.
 TEST_F(PageSafetyTest, ElementNeverLandsInsideATagOrTheHead) {
     const QString page = Write("<html><head><title>T</title></head><body class=\"main\"><p>x</p></body></html>");
     CInsertCodeDlg dlg(binding, RequiredHtmlCode(*binding.Server()));
@@ -182,8 +182,9 @@ TEST_F(PageSafetyTest, ElementNeverLandsInsideATagOrTheHead) {
     InsertBefore(second, "HERE");
     ASSERT_TRUE(second.OnSave());
     const QString fragment = QString::fromUtf8(Read(bare));
-    EXPECT_TRUE(fragment.startsWith("<style>")) << fragment.toStdString();
-    EXPECT_TRUE(fragment.contains("fragment <a class"));
+    EXPECT_TRUE(fragment.startsWith("<p>Only a fragment <style>")) << fragment.toStdString();
+    EXPECT_LT(fragment.indexOf("</style>"), fragment.indexOf("<a class")) << fragment.toStdString();
+    EXPECT_EQ(second.Placement().notes.size(), 1);
 }
 
 // In the HTML forms there is no file to copy: View Code must not ask for one,

@@ -1,12 +1,16 @@
 #include "BoxAnswerer.h"
 #include "FakeServer.h"
+#include "controls/HyperlinkStatic.h"
 #include "core/StringTable.h"
+#include "core/Publishing.h"
 #include "ui/FolderDialog.h"
 #include "ui/PublishDlgs.h"
 #include "server/Pagelet.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -217,6 +221,79 @@ TEST_F(PublishDlgTest, SupportFilesListedOnceSelectedAndCopied) {
     EXPECT_FALSE(dlg.CopySelectedTo(dir.filePath("missing/folder")));
     ASSERT_EQ(answerer.texts.size(), 1);
     EXPECT_TRUE(answerer.texts.first().startsWith("An error occurred while copying support files:\n"));
+}
+
+// Insert to File with "Copy widget file" ticked (the default) and Copy
+// to... replaced the author's own file of the picture's name.
+TEST_F(PublishDlgTest, AFileOfTheAuthorsInThePagesFolderIsKept) {
+    QTemporaryDir work;
+    const QString pgt = work.filePath("logo_PageletServer.FennicButton.pgt");
+    QFile svg(work.filePath("logo.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write("<!-- " + OwnerMark(pgt).toUtf8() + " -->\n<svg/>");
+    svg.close();
+    state->supportFiles = {{"logo.svg", work.path() + "/", ""}};
+    state->codeParts = {{"cursor", "<object data=\"logo.svg\">Logo</object>\n"}};
+    WriteFile("logo.svg", "<svg>the author's</svg>");
+    const QString page = WriteFile("index.html", "<!DOCTYPE html><html><head></head><body><p>x</p></body></html>");
+
+    CInsertCodeDlg insert(binding, "x", nullptr, pgt);
+    ASSERT_TRUE(insert.OpenFile(page));
+    EXPECT_FALSE(insert.Notes()->isHidden());
+    ASSERT_EQ(insert.Placement().copies.size(), 1);
+    EXPECT_EQ(insert.Placement().copies[0].target, dir.filePath("logo-2.svg"));
+    insert.OnInsert();
+    ASSERT_TRUE(insert.OnSave());
+    EXPECT_EQ(ReadFile(dir.filePath("logo.svg")), "<svg>the author's</svg>");
+    EXPECT_TRUE(ReadFile(page).contains("data=\"logo-2.svg\""));
+    EXPECT_EQ(insert.Written(), QStringList({page, dir.filePath("logo-2.svg")}));
+
+    CSupportFilesDlg support(binding, nullptr, pgt);
+    QTemporaryDir folder;
+    QFile foreign(folder.filePath("logo.svg"));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    foreign.write("mine");
+    foreign.close();
+    BoxAnswerer answerer(QMessageBox::Ok);
+    ASSERT_TRUE(support.CopySelectedTo(folder.path()));
+    EXPECT_EQ(support.Written(), QStringList({folder.filePath("logo-2.svg")}));
+    EXPECT_EQ(ReadFile(folder.filePath("logo.svg")), "mine");
+    ASSERT_EQ(answerer.texts.size(), 1);
+    EXPECT_TRUE(
+        answerer.texts[0].startsWith(FormatMessage(Ids::SupportCopied, {QDir::toNativeSeparators(folder.path())})));
+    // A second copy finds its own file and replaces it.
+    ASSERT_TRUE(support.CopySelectedTo(folder.path()));
+    EXPECT_EQ(support.Written(), QStringList({folder.filePath("logo-2.svg")}));
+}
+
+// A strict Content-Security-Policy refuses inline style: View Code offers a
+// style sheet beside the work, which Insert copies beside the page.
+TEST_F(PublishDlgTest, StyleSheetChoiceLinksASheetThatGoesBesideThePage) {
+    QTemporaryDir work;
+    const QString pgt = work.filePath("Go_PageletServer.FennicButton.pgt");
+    state->codeParts = {{"style", "<style>\n.go { color: red; }\n</style>\n"}, {"cursor", "<a class=\"go\">Go</a>\n"}};
+    CViewCodeDlg view(binding, RequiredHtmlCode(*binding.Server()), nullptr, pgt);
+    ASSERT_TRUE(view.StyleBox()->isEnabled());
+    view.StyleBox()->setCurrentIndex(1);
+    ASSERT_EQ(view.Files().files.size(), 1);
+    const QString sheet = view.Files().files[0].name;
+    EXPECT_TRUE(sheet.startsWith("go-") && sheet.endsWith(".css")) << sheet.toStdString();
+    EXPECT_TRUE(QFile::exists(work.filePath(sheet)));
+    EXPECT_TRUE(view.CodeEdit()->toPlainText().startsWith("<link rel=\"stylesheet\" href=\"" + sheet + "\">"));
+    EXPECT_TRUE(view.Link()->isVisibleTo(&view));
+
+    CInsertCodeDlg insert(binding, "x", nullptr, pgt);
+    insert.SetFiles(view.Files());
+    EXPECT_TRUE(insert.CopyBox()->isChecked());
+    const QString page = WriteFile("page.html", "<html><head><title>t</title></head><body></body></html>");
+    ASSERT_TRUE(insert.OpenFile(page));
+    insert.OnInsert();
+    ASSERT_TRUE(insert.OnSave());
+    EXPECT_TRUE(ReadFile(page).contains("<link rel=\"stylesheet\""));
+    EXPECT_EQ(ReadFile(dir.filePath(sheet)), ReadFile(work.filePath(sheet)));
+    view.StyleBox()->setCurrentIndex(0);
+    EXPECT_TRUE(view.Files().files.isEmpty());
+    EXPECT_TRUE(view.CodeEdit()->toPlainText().startsWith("<style>"));
 }
 
 // Copy to... used to start at "/" with "/" selected.

@@ -38,7 +38,7 @@ QString CShellApp::EnterWorkingFolder(const QString& home, const QString& docume
     return {};
 }
 
-int CShellApp::Run() {
+int CShellApp::Run(const QString& work) {
     // The profile: "Meridex" / "Tavish Fennic" under the current user.
     QCoreApplication::setOrganizationName(QStringLiteral("Meridex"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavish Fennic"));
@@ -47,6 +47,8 @@ int CShellApp::Run() {
 
     CWidgetUIDlg dialog(RegistryBindingFactory(m_homeFolder));
     if (!dialog.Initialize()) return 1;
+    // A file that cannot be opened says why and leaves the untitled work.
+    if (!work.isEmpty()) dialog.OpenWork(work);
     dialog.exec();
     return 0;
 }

@@ -8,8 +8,9 @@ class QWidget;
 class CShellApp {
 public:
     CShellApp();
-    // Runs the main window until it closes; the program's exit code.
-    int Run();
+    // Runs the main window until it closes; the program's exit code. A work
+    // file given is opened in place of the first untitled work.
+    int Run(const QString& work = QString());
 
     QString HomeFolder() const { return m_homeFolder; }
     static CShellApp* Instance();

@@ -162,10 +162,23 @@ void CWidgetUIDlg::BuildButtons() {
 bool CWidgetUIDlg::Initialize() {
     setWindowTitle(QStringLiteral("Tavish Fennic"));
     if (!m_document.Start() || !m_editor) return false;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) resize(DefaultSize(screen->availableGeometry()));
     RestorePlacement();
     show();
     OnIdle();
     return true;
+}
+
+QSize CWidgetUIDlg::DefaultSize(const QRect& available) const {
+    // Room left for the window's frame and title.
+    const QSize room = (available.size() - QSize(32, 64)).expandedTo(QSize(640, 480));
+    return sizeHint().expandedTo(QSize(860, 560)).boundedTo(room);
+}
+
+bool CWidgetUIDlg::OpenWork(const QString& path) {
+    const bool opened = m_document.Open(path);
+    OnIdle();
+    return opened;
 }
 
 bool CWidgetUIDlg::ShowEditor() {

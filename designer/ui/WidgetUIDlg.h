@@ -60,6 +60,11 @@ public:
 
     // Binds the first work and shows its editor; false: the program ends.
     bool Initialize();
+    // The size the window opens at where no placement of it is kept: the
+    // editor's, within the screen's free area.
+    QSize DefaultSize(const QRect& available) const;
+    // Opens a work file as File > Open does.
+    bool OpenWork(const QString& path);
 
     // Command dispatch, as the menu, the accelerators, the buttons and the
     // hosted editor send them.

@@ -27,6 +27,8 @@
 #include <QVBoxLayout>
 
 namespace {
+const char* const kButtonTypes[3] = {"button", "submit", "reset"};
+
 // Commands the shell handles for its hosted editor.
 constexpr int kCmdSupportFiles = 32780;
 constexpr int kCmdRename = 32785;
@@ -134,6 +136,26 @@ CColorButton::CColorButton(QWidget* parent) : QToolButton(parent) {
     });
 }
 
+QColor CColorButton::FocusColor() const {
+    // Black or white, whichever stands out from the button: the style's
+    // highlight can be as light as the button's own frame.
+    return ButtonColors::Partner(palette().color(QPalette::Button));
+}
+
+void CColorButton::paintEvent(QPaintEvent* event) {
+    QToolButton::paintEvent(event);
+    if (!hasFocus()) return;
+    // The style's own focus frame is a thin light line a swatch of any
+    // colour can hide; this ring passes the test the editor puts buttons
+    // to: 3:1 against what is around it, as wide as two lines round it.
+    QPainter p(this);
+    QPen pen(FocusColor(), 3);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
 void CColorButton::SetColor(const QColor& color) {
     m_color = color;
     QPixmap swatch(32, 14);
@@ -146,10 +168,12 @@ void CColorButton::SetColor(const QColor& color) {
 CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dark) : QWidget(parent), m_style(style) {
     auto* outer = new QHBoxLayout(this);
     auto* scroll = new QScrollArea(this);
+    m_formScroll = scroll;
     scroll->setWidgetResizable(true);
     scroll->setMinimumWidth(360);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* form = new QWidget(scroll);
+    m_panel = form;
     auto* formLayout = new QVBoxLayout(form);
 
     // Mnemonics stay clear of Alt+F, T, P and H, which open the shell's menus.
@@ -254,18 +278,6 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     grid->addWidget(m_focus, 5, 2);
     formLayout->addWidget(colourBox);
 
-    // Every state checked as the author works, with the nearest passing
-    // colour a click away.
-    auto* checkBox = new QGroupBox(tr("Checks (WCAG 2.2 AA)"), form);
-    m_checks = new QWidget(checkBox);
-    m_checks->setObjectName(QStringLiteral("checks"));
-    auto* checkLayout = new QVBoxLayout(checkBox);
-    checkLayout->addWidget(m_checks);
-    // The words take the room; marks and fixes keep to their own width.
-    auto* checkGrid = new QGridLayout(m_checks);
-    checkGrid->setColumnStretch(1, 1);
-    formLayout->addWidget(checkBox);
-
     auto* linkBox = new QGroupBox(tr("Link"), form);
     auto* linkForm = new QFormLayout(linkBox);
     m_link = new QLineEdit(linkBox);
@@ -285,13 +297,35 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
                       tr("HTML <button> with CSS")});
     m_form->setToolTip(tr("The HTML forms need no file beside the page: the code holds a CSS block and the element."));
     linkForm->addRow(tr("P&ublish as:"), m_form);
+    // What only the <button> form uses; there, but greyed, in the others,
+    // so choosing a form moves nothing.
+    m_buttonType = new QComboBox(linkBox);
+    m_buttonType->addItems({tr("button \u2014 for the page's script"), tr("submit \u2014 sends its form"),
+                            tr("reset \u2014 clears its form")});
+    m_buttonName = new QLineEdit(linkBox);
+    m_buttonValue = new QLineEdit(linkBox);
+    linkForm->addRow(tr("Button t&ype:"), m_buttonType);
+    linkForm->addRow(tr("Na&me:"), m_buttonName);
+    linkForm->addRow(tr("Value:"), m_buttonValue);
     m_formNote = new QLabel(linkBox);
     m_formNote->setObjectName(QStringLiteral("formNote"));
     m_formNote->setWordWrap(true);
     m_formNote->setTextFormat(Qt::PlainText);
-    m_formNote->hide();
     linkForm->addRow(QString(), m_formNote);
     formLayout->addWidget(linkBox);
+
+    // Every state checked as the author works, with the nearest passing
+    // colour a click away.
+    auto* checkBox = new QGroupBox(tr("Checks (WCAG 2.2 AA)"), form);
+    m_checks = new QWidget(checkBox);
+    m_checks->setObjectName(QStringLiteral("checks"));
+    auto* checkLayout = new QVBoxLayout(checkBox);
+    checkLayout->addWidget(m_checks);
+    // The words take the room; marks and fixes keep to their own width.
+    auto* checkGrid = new QGridLayout(m_checks);
+    checkGrid->setColumnStretch(1, 1);
+    formLayout->addWidget(checkBox);
+
     formLayout->addStretch(1);
     scroll->setWidget(form);
     // Wide enough for the form: it never scrolls sideways, so a narrower
@@ -305,6 +339,7 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
     m_preview = new CButtonPreview(this);
     // A large button scrolls here rather than shrinking.
     auto* previewScroll = new QScrollArea(this);
+    m_previewScroll = previewScroll;
     previewScroll->setWidgetResizable(true);
     previewScroll->setFrameShape(QFrame::NoFrame);
     previewScroll->setWidget(m_preview);
@@ -336,22 +371,37 @@ CButtonEditor::CButtonEditor(QWidget* parent, const ButtonStyle& style, bool dar
 
     // Each field is named, so that a run of edits of one field is one undo step.
     const auto changedIn = [this](QObject* field) { return [this, field]() { Collect(field->objectName()); }; };
-    const std::pair<QWidget*, const char*> names[] = {{m_label, "label"},       {m_link, "link"},
-                                                      {m_tooltip, "tooltip"},   {m_alt, "alt"},
-                                                      {m_fontSize, "size"},     {m_radius, "radius"},
-                                                      {m_border, "border"},     {m_width, "width"},
-                                                      {m_height, "height"},     {m_padding, "padding"},
-                                                      {m_bold, "bold"},         {m_italic, "italic"},
-                                                      {m_fill, "fill"},         {m_shape, "shape"},
-                                                      {m_target, "target"},     {m_form, "form"},
-                                                      {m_font, "font"},         {m_borderColor, "borderColor"},
-                                                      {m_maxWidth, "maxWidth"}, {m_focus, "focusColor"}};
+    const std::pair<QWidget*, const char*> names[] = {{m_label, "label"},
+                                                      {m_link, "link"},
+                                                      {m_tooltip, "tooltip"},
+                                                      {m_alt, "alt"},
+                                                      {m_fontSize, "size"},
+                                                      {m_radius, "radius"},
+                                                      {m_border, "border"},
+                                                      {m_width, "width"},
+                                                      {m_height, "height"},
+                                                      {m_padding, "padding"},
+                                                      {m_bold, "bold"},
+                                                      {m_italic, "italic"},
+                                                      {m_fill, "fill"},
+                                                      {m_shape, "shape"},
+                                                      {m_target, "target"},
+                                                      {m_form, "form"},
+                                                      {m_font, "font"},
+                                                      {m_borderColor, "borderColor"},
+                                                      {m_maxWidth, "maxWidth"},
+                                                      {m_focus, "focusColor"},
+                                                      {m_buttonType, "buttonType"},
+                                                      {m_buttonName, "buttonName"},
+                                                      {m_buttonValue, "buttonValue"}};
     for (const auto& [widget, name] : names) widget->setObjectName(QLatin1String(name));
-    for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt}) connect(e, &QLineEdit::textChanged, this, changedIn(e));
+    for (QLineEdit* e : {m_label, m_link, m_tooltip, m_alt, m_buttonName, m_buttonValue})
+        connect(e, &QLineEdit::textChanged, this, changedIn(e));
     for (QSpinBox* s : {m_fontSize, m_radius, m_border, m_width, m_height, m_padding, m_maxWidth})
         connect(s, &QSpinBox::valueChanged, this, changedIn(s));
     for (QCheckBox* c : {m_bold, m_italic}) connect(c, &QCheckBox::toggled, this, changedIn(c));
-    for (QComboBox* c : {m_fill, m_shape, m_form}) connect(c, &QComboBox::currentIndexChanged, this, changedIn(c));
+    for (QComboBox* c : {m_fill, m_shape, m_form, m_buttonType})
+        connect(c, &QComboBox::currentIndexChanged, this, changedIn(c));
     connect(m_target, &QComboBox::currentTextChanged, this, changedIn(m_target));
     // Only a choice in the font box changes the family: the box shows a
     // substitute when the stored family is not installed here, and that must
@@ -484,23 +534,63 @@ void CButtonEditor::ShowChecks() {
             grid->addWidget(fix, i, 2);
         }
     }
+    // Shown now rather than on the next pass of the event loop, so that the
+    // form's height below counts them.
+    if (m_checks->isVisible()) {
+        for (QWidget* w : m_checks->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) w->show();
+    }
     // The label's length, where the author types it.
     const qsizetype length = m_style.label.size();
     m_labelWarning->setVisible(length > 40);
     m_labelWarning->setText(tr("\u26a0 %1 characters: a label over 40 characters is hard to take in at a glance. "
                                "It wraps within the width set under Shape.")
                                 .arg(length));
-    const bool becomesLink = m_style.form == OutputForm::Button && !m_style.link.isEmpty();
-    const bool becomesButton = m_style.form == OutputForm::Link && m_style.link.isEmpty();
-    const bool becomesPicture = m_style.form == OutputForm::Svg && m_style.link.isEmpty();
-    m_formNote->setVisible(becomesLink || becomesButton || becomesPicture);
-    m_formNote->setText(becomesLink     ? tr("With an address the button goes somewhere: it is published as a link "
-                                                 "(no script needed).")
-                        : becomesButton ? tr("Without an address it is published as a <button> for the page's own "
-                                             "script.")
-                                        : tr("Without an address the SVG form is only a picture: nothing can press "
-                                             "it. Give it an address, or publish it as an HTML <button> for the "
-                                             "page's own script."));
+    m_formNote->setText(FormNote(m_style));
+    // Room for the longest note this form can have, so that typing an
+    // address or taking it away moves nothing below.
+    const int width = std::max(m_formNote->width(), 200);
+    int tallest = 0;
+    for (const bool address : {false, true}) {
+        ButtonStyle probe = m_style;
+        probe.link = address ? QStringLiteral("x") : QString();
+        tallest = std::max(tallest, m_formNote->fontMetrics()
+                                        .boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, FormNote(probe))
+                                        .height());
+    }
+    m_formNote->setMinimumHeight(std::max(m_formNote->minimumHeight(), tallest));
+    HoldPanelHeight();
+}
+
+QString CButtonEditor::FormNote(const ButtonStyle& s) {
+    const bool address = !s.link.isEmpty();
+    switch (s.form) {
+    case OutputForm::Link:
+        return address ? tr("Published as a link: the Tab key reaches it and Enter follows it.")
+                       : tr("Without an address it is published as a <button> for the page's own script.");
+    case OutputForm::Button:
+        return address ? tr("A <button> goes nowhere by itself: it submits its form or runs the page's script. The "
+                            "address is for the link and SVG forms; choose the link form for a button that opens it.")
+                       : tr("Published as a <button> of the type below: Enter and Space press it.");
+    case OutputForm::Svg: break;
+    }
+    const QString spacing = tr(
+        "The SVG form draws its label inside the picture: it grows with the visitor's text size "
+        "but cannot follow their text spacing (line, letter and word spacing); the HTML forms "
+        "can.");
+    if (address) return spacing;
+    return tr("Without an address the SVG form is only a picture: nothing can press it. Give it an address, or "
+              "publish it as an HTML <button> for the page's own script.") +
+           u'\n' + spacing;
+}
+
+void CButtonEditor::HoldPanelHeight() {
+    if (!m_panel || !m_panel->layout()) return;
+    QLayout* layout = m_panel->layout();
+    layout->activate();
+    // Wrapped notes are as tall as the width makes them.
+    const int needed = layout->hasHeightForWidth() ? layout->totalHeightForWidth(m_panel->width())
+                                                   : layout->totalSizeHint().height();
+    m_panel->setMinimumHeight(std::max(m_panel->minimumHeight(), needed));
 }
 
 void CButtonEditor::ApplyFix(int index) {
@@ -532,6 +622,17 @@ void CButtonEditor::SetDarkPreview(bool dark) {
     m_preview->SetDark(dark);
 }
 
+QSize CButtonEditor::sizeHint() const {
+    // A scroll area hints at no more than a few dozen lines of text, which
+    // cut the preview's last column off in the first window.
+    const QMargins margins = layout()->contentsMargins();
+    const int gap = layout()->spacing();
+    const int width = m_formScroll->minimumWidth() + gap + m_preview->sizeHint().width() + margins.left() +
+                      margins.right() + 2 * m_previewScroll->frameWidth();
+    const int height = std::max(m_preview->sizeHint().height() + 160, 640) + margins.top() + margins.bottom();
+    return {width, height};
+}
+
 void CButtonEditor::FocusFirstField() {
     m_label->setFocus();
 }
@@ -541,6 +642,15 @@ void CButtonEditor::Fill() {
     const ButtonStyle& s = m_style;
     m_label->setText(s.label);
     m_font->setCurrentFont(QFont(s.fontFamily));
+    // The box picks the local stand-in for a font that is not installed; it
+    // names the font the page's CSS asks for, and says what stands in.
+    if (m_font->isEditable()) m_font->setEditText(s.fontFamily);
+    const QString drawn = ButtonOutput::ResolvedFamily(s);
+    m_font->setToolTip(QString::compare(drawn, s.fontFamily, Qt::CaseInsensitive) == 0
+                           ? QString()
+                           : tr("%1 is not installed here: the preview draws it in %2, as a visitor's browser "
+                                "without it would (the CSS names %3).")
+                                 .arg(s.fontFamily, drawn, ButtonOutput::FontStack(s.fontFamily)));
     m_fontSize->setValue(s.fontSize);
     m_bold->setChecked(s.bold);
     m_italic->setChecked(s.italic);
@@ -558,6 +668,14 @@ void CButtonEditor::Fill() {
     m_tooltip->setText(s.tooltip);
     m_alt->setText(s.altText);
     m_form->setCurrentIndex(static_cast<int>(s.form));
+    int type = 0;
+    while (type < 2 && s.buttonType != QLatin1String(kButtonTypes[type])) ++type;
+    m_buttonType->setCurrentIndex(s.buttonType == QLatin1String(kButtonTypes[type]) ? type : 0);
+    m_buttonName->setText(s.buttonName);
+    m_buttonValue->setText(s.buttonValue);
+    for (QWidget* w : {static_cast<QWidget*>(m_buttonType), static_cast<QWidget*>(m_buttonName),
+                       static_cast<QWidget*>(m_buttonValue)})
+        w->setEnabled(s.form == OutputForm::Button);
     m_base->SetColor(s.states[0].fill);
     for (int i = 0; i < 3; ++i) {
         m_text[i]->SetColor(s.states[i].text);
@@ -592,6 +710,12 @@ void CButtonEditor::Collect(const QString& field) {
     s.tooltip = m_tooltip->text();
     s.altText = m_alt->text();
     s.form = static_cast<OutputForm>(std::max(0, m_form->currentIndex()));
+    s.buttonType = QLatin1String(kButtonTypes[std::clamp(m_buttonType->currentIndex(), 0, 2)]);
+    s.buttonName = m_buttonName->text();
+    s.buttonValue = m_buttonValue->text();
+    for (QWidget* w : {static_cast<QWidget*>(m_buttonType), static_cast<QWidget*>(m_buttonName),
+                       static_cast<QWidget*>(m_buttonValue)})
+        w->setEnabled(s.form == OutputForm::Button);
     s.maxWidth = m_maxWidth->value();
     s.focusColor = m_focus->Color();
     for (int i = 0; i < 3; ++i) {

@@ -14,6 +14,7 @@ class QComboBox;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QSpinBox;
 
 // The button in each state (normal, hover, focus, pressed) on a light page
@@ -40,8 +41,13 @@ public:
     explicit CColorButton(QWidget* parent = nullptr);
     QColor Color() const { return m_color; }
     void SetColor(const QColor& color);
+    // The focus ring's colour: black or white, against the button around it.
+    QColor FocusColor() const;
 Q_SIGNALS:
     void ColorChosen(const QColor& color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QColor m_color;
@@ -57,6 +63,8 @@ public:
     void ResetStyle(const ButtonStyle& style);
     void SetDarkPreview(bool dark);
     void FocusFirstField();
+    // Room for the form and the whole preview beside it.
+    QSize sizeHint() const override;
 
     bool CanUndo() const { return m_history.CanUndo(); }
     bool CanRedo() const { return m_history.CanRedo(); }
@@ -82,6 +90,11 @@ private:
     void Commit(const ButtonStyle& style, const QString& field);
     void ShowContrast();
     void ShowChecks();
+    // The form's height never shrinks while the author works: fields below a
+    // check or a note that goes away stay where they were.
+    void HoldPanelHeight();
+    // What the form gives the page, said under Publish as.
+    static QString FormNote(const ButtonStyle& style);
     void PostCommand(int command);
     void DeriveFrom(const QColor& base);
 
@@ -109,6 +122,12 @@ private:
     QLineEdit* m_tooltip = nullptr;
     QLineEdit* m_alt = nullptr;
     QComboBox* m_form = nullptr;
+    QComboBox* m_buttonType = nullptr;
+    QLineEdit* m_buttonName = nullptr;
+    QLineEdit* m_buttonValue = nullptr;
+    QWidget* m_panel = nullptr;  // the scrolled form
+    QScrollArea* m_formScroll = nullptr;
+    QScrollArea* m_previewScroll = nullptr;
     CColorButton* m_base = nullptr;
     QLabel* m_contrast[3] = {};
     QLabel* m_labelWarning = nullptr;

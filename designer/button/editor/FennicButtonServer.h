@@ -71,6 +71,7 @@ public:
     bool EditCommand(int command, bool queryOnly) override;
     bool SetOutputForm(const QString& form) override;
     bool GetChecks(QList<WidgetCheck>* checks) const override;
+    bool NeedsSupportFiles() const override { return m_style.form == OutputForm::Svg; }
 
     const ButtonStyle& Style() const { return m_style; }
     void SetStyle(const ButtonStyle& style);  // as the editor does: marks modified

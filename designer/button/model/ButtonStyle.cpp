@@ -244,6 +244,9 @@ QString Write(const ButtonStyle& s) {
                  .arg(s.form == OutputForm::Link     ? "link"
                       : s.form == OutputForm::Button ? "button"
                                                      : "svg");
+    lines << QStringLiteral("ButtonType = %1").arg(s.buttonType);
+    if (!s.buttonName.isEmpty()) lines << QStringLiteral("ButtonName = %1").arg(Quoted(s.buttonName));
+    if (!s.buttonValue.isEmpty()) lines << QStringLiteral("ButtonValue = %1").arg(Quoted(s.buttonValue));
     lines << QStringLiteral("FocusColor = %1").arg(ColorText(s.focusColor));
     lines << QStringLiteral("MaxWidth = %1").arg(s.maxWidth);
     if (!s.supportFile.isEmpty()) lines << QStringLiteral("SupportFile = %1").arg(Quoted(s.supportFile));
@@ -288,6 +291,7 @@ std::optional<ButtonStyle> Read(const QString& text) {
     }
 
     QString section;
+    bool typed = false;
     for (; i < lines.size(); ++i) {
         const QString line = lines[i].trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
@@ -324,6 +328,11 @@ std::optional<ButtonStyle> Read(const QString& text) {
                 s.form = value == QLatin1String("link")     ? OutputForm::Link
                          : value == QLatin1String("button") ? OutputForm::Button
                                                             : OutputForm::Svg;
+            else if (key == QLatin1String("ButtonType")) {
+                typed = true;
+                if (value == QLatin1String("submit") || value == QLatin1String("reset")) s.buttonType = value;
+            } else if (key == QLatin1String("ButtonName")) s.buttonName = Unquoted(value);
+            else if (key == QLatin1String("ButtonValue")) s.buttonValue = Unquoted(value);
             else if (key == QLatin1String("FocusColor")) ReadColor(value, s.focusColor);
             else if (key == QLatin1String("MaxWidth")) ReadInt(value, s.maxWidth, 48, 2000);
             else if (key == QLatin1String("SupportFile")) {
@@ -340,6 +349,10 @@ std::optional<ButtonStyle> Read(const QString& text) {
             else if (key == QLatin1String("Fill2")) ReadColor(value, s.states[st].fill2);
         }
     }
+    // Before the <button> form had a type of its own it published a link
+    // whenever there was an address: such a work keeps giving its pages
+    // the link they have.
+    if (!typed && s.form == OutputForm::Button && !s.link.isEmpty()) s.form = OutputForm::Link;
     return s;
 }
 
@@ -490,7 +503,6 @@ QString InteractiveSvg(const ButtonStyle& s) {
                    ".fb:active .fb-face { fill: %3; }\n"
                    ".fb:active .fb-label { fill: %4; }\n"
                    ".fb:active .fb-content { transform: translate(0, 1px); }\n"
-                   ".fb-ring { visibility: hidden; fill: none; }\n"
                    ".fb:focus-visible .fb-ring { visibility: visible; }\n"
                    "@media (prefers-color-scheme: dark) {\n"
                    "  .fb-ring-outer { stroke: %6; }\n"
@@ -525,7 +537,10 @@ QString InteractiveSvg(const ButtonStyle& s) {
     svg += QStringLiteral("</g>\n");
     if (!operable) return svg + QStringLiteral("</svg>\n");
     // Outer ring (3 px) in the author's colour, inner ring (2 px) in its
-    // partner.
+    // partner. Hidden and unfilled by their own attributes: where a policy
+    // refuses the picture's style the rings stay away (the browser's own
+    // focus outline shows instead) rather than cover the face in black.
+    const QString hidden = QStringLiteral(" fill=\"none\" visibility=\"hidden\"");
     for (int ring = 0; ring < 2; ++ring) {
         const double inset = ring == 0 ? 1.5 : 4;
         const QString width = ring == 0 ? QStringLiteral("3") : QStringLiteral("2");
@@ -535,16 +550,16 @@ QString InteractiveSvg(const ButtonStyle& s) {
         if (s.shape == ButtonShape::Ellipse) {
             svg += QStringLiteral(
                        "<ellipse class=\"%1\" cx=\"%2\" cy=\"%3\" rx=\"%4\" ry=\"%5\" stroke=\"%6\" "
-                       "stroke-width=\"%7\"/>\n")
+                       "stroke-width=\"%7\"%8/>\n")
                        .arg(cls, Num(size.width() / 2.0), Num(size.height() / 2.0), Num(size.width() / 2.0 - inset),
-                            Num(size.height() / 2.0 - inset), ColorText(colour), width);
+                            Num(size.height() / 2.0 - inset), ColorText(colour), width, hidden);
         } else {
             const double r = FaceRadius(s, face) + (m - inset);
             svg += QStringLiteral(
                        "<rect class=\"%1\" x=\"%2\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" ry=\"%5\" "
-                       "stroke=\"%6\" stroke-width=\"%7\"/>\n")
+                       "stroke=\"%6\" stroke-width=\"%7\"%8/>\n")
                        .arg(cls, Num(inset), Num(size.width() - 2 * inset), Num(size.height() - 2 * inset), Num(r),
-                            ColorText(colour), width);
+                            ColorText(colour), width, hidden);
         }
     }
     svg += QStringLiteral("</a>\n</svg>\n");
@@ -587,12 +602,16 @@ QString StyleCode(const ButtonStyle& s) {
     // box around it.
     const QSize face = EffectiveSize(s);
     const int m = kSvgRingRoom;
+    // Never wider than its container: the picture scales down whole on a
+    // narrow screen rather than make the page scroll sideways.
     return QStringLiteral(
                "<style>\n"
-               "object.%1 { display: inline-block; vertical-align: middle; border: 0; margin: 0; "
-               "width: %2; height: %3; color-scheme: light dark; }\n"
+               "object%1 { display: inline-block; vertical-align: middle; border: 0; margin: 0; "
+               "width: %2; max-width: 100%; height: auto; aspect-ratio: %4 / %5; color-scheme: light dark; }\n"
                "</style>\n")
-        .arg(HtmlClass(s), Rem(face.width() + 2 * m), Rem(face.height() + 2 * m));
+        .arg(HtmlSelector(s), Rem(face.width() + 2 * m))
+        .arg(face.width() + 2 * m)
+        .arg(face.height() + 2 * m);
 }
 
 QString CursorCode(const ButtonStyle& s, const QString& svgFileName) {
@@ -642,6 +661,9 @@ QString LookHash(const ButtonStyle& s) {
     look.tooltip.clear();
     look.altText.clear();
     look.supportFile.clear();
+    look.buttonType.clear();
+    look.buttonName.clear();
+    look.buttonValue.clear();
     // The label changes the SVG form's size only.
     if (look.form != OutputForm::Svg) look.label.clear();
     const QByteArray digest = QCryptographicHash::hash(Pgt::Write(look).toUtf8(), QCryptographicHash::Sha1);
@@ -680,8 +702,17 @@ QString CssAscii(const QString& text) {
 
 }  // namespace
 
+QString HtmlSelector(const ButtonStyle& s) {
+    // Three times the class: heavier than the rules themes give links and
+    // buttons (a:link, .content a, .content a:hover, .post button), so a
+    // site's CSS neither recolours nor underlines the button, without an
+    // !important the author could not undo.
+    const QString one = QStringLiteral(".") + HtmlClass(s);
+    return one + one + one;
+}
+
 QString HtmlCss(const ButtonStyle& s) {
-    const QString c = QStringLiteral(".") + HtmlClass(s);
+    const QString c = HtmlSelector(s);
     QString radius;
     switch (s.shape) {
     case ButtonShape::Rounded: radius = Rem(s.cornerRadius); break;
@@ -709,9 +740,9 @@ QString HtmlCss(const ButtonStyle& s) {
                "  align-items: center;\n"
                "  justify-content: center;\n"
                "  box-sizing: border-box;\n"
-               "  min-width: %1;\n"
+               "  min-width: min(%1, 100%);\n"
                "  min-height: %2;\n"
-               "  max-width: %3;\n"
+               "  max-width: min(%3, 100%);\n"
                "  margin: 0;\n"
                "  padding: 0.25rem %4;\n"
                "  vertical-align: middle;\n")
@@ -729,6 +760,9 @@ QString HtmlCss(const ButtonStyle& s) {
                "  white-space: normal;\n"
                "  overflow-wrap: anywhere;\n"
                "  text-decoration: none;\n"
+               "  text-transform: none;\n"
+               "  text-shadow: none;\n"
+               "  box-shadow: none;\n"
                "  color: var(--fb-text);\n"
                "  background: %6;\n"
                "  cursor: pointer;\n"
@@ -739,15 +773,18 @@ QString HtmlCss(const ButtonStyle& s) {
                .arg(radius, CssAscii(FontStack(s.fontFamily)), Rem(s.fontSize),
                     s.bold ? QStringLiteral("bold") : QStringLiteral("normal"),
                     s.italic ? QStringLiteral("italic") : QStringLiteral("normal"), Background(s, QString()));
-    css += QStringLiteral("%1:hover {\n  color: var(--fb-hover-text);\n  background: %2;\n}\n")
+    // Each state sets its decoration too: themes underline links on hover
+    // and focus.
+    css += QStringLiteral(
+               "%1:hover {\n  color: var(--fb-hover-text);\n  background: %2;\n  text-decoration: none;\n}\n")
                .arg(c, Background(s, QStringLiteral("hover-")));
     css += QStringLiteral(
                "%1:focus-visible {\n  outline: 0.1875rem solid var(--fb-focus);\n  outline-offset: 0.125rem;\n"
-               "  box-shadow: 0 0 0 0.125rem var(--fb-focus-inner);\n}\n")
+               "  box-shadow: 0 0 0 0.125rem var(--fb-focus-inner);\n  text-decoration: none;\n}\n")
                .arg(c);
     css += QStringLiteral(
-               "%1:active {\n  color: var(--fb-pressed-text);\n  background: %2;\n  transform: "
-               "translateY(0.0625rem);\n}\n")
+               "%1:active {\n  color: var(--fb-pressed-text);\n  background: %2;\n  text-decoration: none;\n"
+               "  transform: translateY(0.0625rem);\n}\n")
                .arg(c, Background(s, QStringLiteral("pressed-")));
     // On a dark page the light tone goes outside, next to the page.
     css +=
@@ -778,13 +815,14 @@ QString HtmlStyleCode(const ButtonStyle& s) {
 }
 
 QString HtmlElementCode(const ButtonStyle& s) {
-    // A button that goes somewhere is a link, in either form: links need no
-    // script (which a strict Content-Security-Policy would block) and are
-    // what assistive software expects of navigation. One that goes nowhere
-    // is a real <button> for the page's own script, pressed by Enter and
-    // Space without any.
+    // The link form is a link: links need no script (which a strict
+    // Content-Security-Policy would block) and are what assistive software
+    // expects of navigation; without an address it has nowhere to go and is
+    // a <button> for the page's own script. The <button> form is always a
+    // real <button>, of its type, pressed by Enter and Space without any
+    // script: it submits or resets its form, or runs the page's script.
     QString attributes = QStringLiteral(" class=\"%1\"").arg(HtmlClass(s));
-    const bool link = !s.link.isEmpty();
+    const bool link = s.form != OutputForm::Button && !s.link.isEmpty();
     if (link) {
         attributes += QStringLiteral(" href=\"%1\"").arg(XmlEscape(s.link));
         if (!s.target.isEmpty()) {
@@ -793,7 +831,14 @@ QString HtmlElementCode(const ButtonStyle& s) {
             attributes += QStringLiteral(" rel=\"noopener\"");
         }
     } else {
-        attributes.prepend(QStringLiteral(" type=\"button\""));
+        const bool own = s.form == OutputForm::Button;
+        const QString type = own && (s.buttonType == QLatin1String("submit") || s.buttonType == QLatin1String("reset"))
+                                 ? s.buttonType
+                                 : QStringLiteral("button");
+        QString prefix = QStringLiteral(" type=\"%1\"").arg(type);
+        if (own && !s.buttonName.isEmpty()) prefix += QStringLiteral(" name=\"%1\"").arg(XmlEscape(s.buttonName));
+        if (own && !s.buttonValue.isEmpty()) prefix += QStringLiteral(" value=\"%1\"").arg(XmlEscape(s.buttonValue));
+        attributes.prepend(prefix);
     }
     if (!s.tooltip.isEmpty()) attributes += QStringLiteral(" title=\"%1\"").arg(XmlEscape(s.tooltip));
     if (!s.altText.isEmpty() && s.altText != s.label)

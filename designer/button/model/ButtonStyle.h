@@ -51,6 +51,11 @@ struct ButtonStyle {
     QString altText;
     // New work is a plain HTML link; files without a Form key are SVG.
     OutputForm form = OutputForm::Link;
+    // The <button> form's type ("button" for the page's script, "submit",
+    // "reset") and the name and value it sends with its form.
+    QString buttonType = QStringLiteral("button");
+    QString buttonName;
+    QString buttonValue;
     // The focus ring: this colour and its partner (white or black, whichever
     // differs more), one ring inside the other, so one of them shows on any
     // page.
@@ -125,6 +130,9 @@ QString FontStack(const QString& family);
 // for). The class is "fb-", the web-safe title and LookHash, so buttons of
 // different looks never restyle each other on one page.
 QString HtmlClass(const ButtonStyle& style);
+// The selector the CSS styles it by: the class, weighted against the link and
+// button rules of a site's own style.
+QString HtmlSelector(const ButtonStyle& style);
 // Six hex digits that change with anything that changes the button's look.
 QString LookHash(const ButtonStyle& style);
 QString HtmlCss(const ButtonStyle& style);        // the bare CSS

@@ -21,21 +21,68 @@ QColor WorseFill(const ButtonStyle& s, int state) {
                : look.fill2;
 }
 
-// A text colour that passes against both ends of the fill, as near the
-// current one as steps allow.
-QColor PassingText(const ButtonStyle& s, int state, double required) {
-    QColor text = s.states[state].text;
-    for (int round = 0; round < 4 && ButtonColors::StateContrast(s, static_cast<ButtonState>(state)) < required;
-         ++round) {
-        ButtonStyle probe = s;
-        text = ButtonColors::NearestPassing(text, WorseFill(probe, state), required);
-        probe.states[state].text = text;
-        if (ButtonColors::StateContrast(probe, static_cast<ButtonState>(state)) >= required) return text;
-        probe.states[state].text = ButtonColors::Partner(WorseFill(probe, state));
-        if (ButtonColors::StateContrast(probe, static_cast<ButtonState>(state)) >= required)
-            return probe.states[state].text;
+// The nearest colour to text, mixed towards black or towards white, that
+// reads at required against both a and b; none when neither way gets there
+// (a gradient whose ends want opposite text colours).
+std::optional<QColor> TextForBoth(const QColor& text, const QColor& a, const QColor& b, double required) {
+    std::optional<QColor> best;
+    int bestStep = 101;
+    for (const QColor& target : {QColor(Qt::black), QColor(Qt::white)}) {
+        for (int step = 0; step < bestStep; ++step) {
+            const QColor c = ButtonColors::Mix(text, target, step / 100.0);
+            if (std::min(ButtonColors::ContrastRatio(c, a), ButtonColors::ContrastRatio(c, b)) >= required) {
+                best = c;
+                bestStep = step;
+                break;
+            }
+        }
     }
-    return text;
+    return best;
+}
+
+// A look for one state whose text reads at required: the text moved, else
+// (on a gradient whose ends want opposite text colours) the fill's ends
+// moved away from the text. The label for the fix goes to what.
+std::optional<ButtonStyle> PassingLook(const ButtonStyle& s, int state, double required, QString* what) {
+    const StateLook& look = s.states[state];
+    const QString name = QLatin1String(state == 0 ? "normal" : state == 1 ? "hover" : "pressed");
+    const QColor second = s.fill == FillKind::Gradient ? look.fill2 : look.fill;
+    if (const auto text = TextForBoth(look.text, look.fill, second, required)) {
+        ButtonStyle fixed = s;
+        fixed.states[state].text = *text;
+        *what = QStringLiteral("Use %1 for the %2 text").arg(text->name(), name);
+        return fixed;
+    }
+    if (s.fill != FillKind::Gradient) return std::nullopt;
+    // Both ends move away from the text towards black or towards white,
+    // each as little as it must; the way that moves them less wins. Either
+    // black or white reads at 4.58:1 or more against any text colour.
+    std::optional<std::pair<QColor, QColor>> best;
+    int bestCost = 1 << 20;
+    for (const QColor& target : {QColor(Qt::black), QColor(Qt::white)}) {
+        const auto moved = [&](const QColor& stop) -> std::optional<std::pair<QColor, int>> {
+            for (int step = 0; step <= 100; ++step) {
+                const QColor c = ButtonColors::Mix(stop, target, step / 100.0);
+                if (ButtonColors::ContrastRatio(c, look.text) >= required) return std::pair{c, step};
+            }
+            return std::nullopt;
+        };
+        const auto top = moved(look.fill);
+        const auto bottom = moved(look.fill2);
+        if (!top || !bottom || top->second + bottom->second >= bestCost) continue;
+        bestCost = top->second + bottom->second;
+        best = std::pair{top->first, bottom->first};
+    }
+    if (!best) return std::nullopt;
+    ButtonStyle fixed = s;
+    fixed.states[state].fill = best->first;
+    fixed.states[state].fill2 = best->second;
+    if (best->first == look.fill)
+        *what = QStringLiteral("Use %1 for the %2 fill (bottom)").arg(best->second.name(), name);
+    else if (best->second == look.fill2)
+        *what = QStringLiteral("Use %1 for the %2 fill (top)").arg(best->first.name(), name);
+    else *what = QStringLiteral("Use %1 and %2 for the %3 fill").arg(best->first.name(), best->second.name(), name);
+    return fixed;
 }
 
 const char* const kStateNames[3] = {"normal", "hover", "pressed"};
@@ -54,7 +101,9 @@ QString Ratio(double ratio, double required) {
     return Fmt(shown);
 }
 
-QList<ButtonCheck> Run(const ButtonStyle& s) {
+namespace {
+
+QList<ButtonCheck> RunChecks(const ButtonStyle& s) {
     QList<ButtonCheck> checks;
     const auto needs = [](ButtonCheck& check, const QString& value, const QString& required) {
         check.value = value;
@@ -72,10 +121,7 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
         needs(check, Ratio(ratio, required), Fmt(required));
         if (ratio < required) {
             check.level = ButtonCheck::Level::Fail;
-            ButtonStyle fixed = s;
-            fixed.states[state].text = PassingText(s, state, required);
-            check.fix = fixed;
-            check.fixText = QStringLiteral("Use %1 for the %2 text").arg(fixed.states[state].text.name(), check.state);
+            check.fix = PassingLook(s, state, required, &check.fixText);
         }
         checks << check;
     }
@@ -163,9 +209,12 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
         ButtonCheck check;
         check.what = QStringLiteral("keyboard");
         const bool picture = s.form == OutputForm::Svg && s.link.isEmpty();
-        check.value = picture            ? QStringLiteral("a picture without an address, nothing to press")
-                      : s.link.isEmpty() ? QStringLiteral("a button for the page's script")
-                                         : QStringLiteral("a link");
+        const bool button = s.form == OutputForm::Button || s.link.isEmpty();
+        check.value = picture  ? QStringLiteral("a picture without an address, nothing to press")
+                      : button ? (s.form == OutputForm::Button && s.buttonType != QLatin1String("button")
+                                      ? QStringLiteral("a %1 button for its form").arg(s.buttonType)
+                                      : QStringLiteral("a button for the page's script"))
+                               : QStringLiteral("a link");
         check.required = QStringLiteral("an address, or the HTML <button> form");
         check.measured = picture ? check.value + QStringLiteral(" (needs %1)").arg(check.required)
                                  : QStringLiteral("Tab reaches it, Enter presses it");
@@ -190,6 +239,34 @@ QList<ButtonCheck> Run(const ButtonStyle& s) {
             check.level = ButtonCheck::Level::Advice;
         }
         checks << check;
+    }
+    return checks;
+}
+
+bool SameCheck(const ButtonCheck& a, const ButtonCheck& b) {
+    return a.state == b.state && a.page == b.page && a.what == b.what;
+}
+
+}  // namespace
+
+QList<ButtonCheck> Run(const ButtonStyle& s) {
+    QList<ButtonCheck> checks = RunChecks(s);
+    // A fix is offered only when it fixes: its own check passes with it, and
+    // no check that passed fails.
+    for (ButtonCheck& check : checks) {
+        if (!check.fix) continue;
+        const QList<ButtonCheck> after = RunChecks(*check.fix);
+        bool good = true;
+        for (const ButtonCheck& a : after) {
+            if (a.level != ButtonCheck::Level::Fail) continue;
+            const auto was = std::find_if(checks.cbegin(), checks.cend(),
+                                          [&a](const ButtonCheck& c) { return SameCheck(a, c); });
+            if (SameCheck(a, check) || was == checks.cend() || was->level != ButtonCheck::Level::Fail) good = false;
+        }
+        if (!good) {
+            check.fix.reset();
+            check.fixText.clear();
+        }
     }
     return checks;
 }
