@@ -22,7 +22,7 @@ DBUILD="$BUILD"-designer
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found" >&2; exit 2; }
 
 chat_targets=(dispatch settings language eventline offer secure keyfiles pins search room)
-designer_targets=(description pgt registry)
+designer_targets=(description pgt registry page)
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DLANYX_FUZZ=ON -DLANYX_CORE_ONLY=ON \
   -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -39,7 +39,7 @@ fuzz() {
   shift 3
   local args=(-print_final_stats=1 -artifact_prefix="$build/")
   case $t in
-    description|pgt) args+=(-dict=designer/fuzz/pgt.dict) ;;
+    description|pgt|page) args+=(-dict=designer/fuzz/pgt.dict) ;;
     registry) args+=(-dict=designer/fuzz/registry.dict) ;;
   esac
   corpus="$build/corpus-$t"
@@ -69,7 +69,7 @@ for t in "${chat_targets[@]}"; do
 done
 for t in "${designer_targets[@]}"; do
   extra=()
-  [ "$t" = registry ] || extra=(resources/designer/PageletServer/*.pgt)
+  case $t in description|pgt) extra=(resources/designer/PageletServer/*.pgt) ;; esac
   fuzz "$DBUILD" "$t" "designer/fuzz/corpus/$t" "${extra[@]}"
 done
 exit $status
