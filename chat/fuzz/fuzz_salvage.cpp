@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t n = data[i] % 65;
         const std::size_t at = (static_cast<std::size_t>(data[i + 1]) << 8 | data[i + 2]) * 8 % bytes.size();
         i += 3;
-        for (std::size_t k = 0; k < n && i < size; ++k, ++i) bytes[(at + k) % bytes.size()] = static_cast<char>(data[i]);
+        for (std::size_t k = 0; k < n && i < size; ++k, ++i)
+            bytes[(at + k) % bytes.size()] = static_cast<char>(data[i]);
     }
     const auto dir = scratch() / "case";
     std::filesystem::remove_all(dir);

@@ -20,7 +20,7 @@ constexpr auto kCheckAgainAfter = std::chrono::minutes(1);
 
 // What a job holds in memory, for the queue's bound.
 std::size_t jobBytes(const HistoryEntry& e) {
-    return 160 + e.text.size() + e.peer.size() + e.chat.size();
+    return 160 + e.text.capacity() + e.peer.capacity() + e.chat.capacity();
 }
 
 // The beginning of a long text, cut between characters, and a mark.
@@ -30,8 +30,8 @@ void capText(HistoryEntry& e, std::size_t max) {
     std::size_t cut = max - kMark.size();
     while (cut > 0 && (static_cast<unsigned char>(e.text[cut]) & 0xC0) == 0x80) --cut;
     if (!IsTransferKind(e.kind) && e.bytes == 0) e.bytes = e.text.size();
-    e.text.resize(cut);
-    e.text += kMark;
+    // A copy of its own: the long text's memory goes now, not when written.
+    e.text = e.text.substr(0, cut).append(kMark);
 }
 
 bool isVerified(HistoryTrust trust) {

@@ -68,8 +68,7 @@ bool SenderLimit::admit(std::string_view name, std::size_t bytes, std::int64_t n
 
 bool SenderLimit::isDue(const Sender& s, std::int64_t nowMs, bool all) const {
     if (s.count.lines == 0) return false;
-    return all || nowMs < s.count.lastMs || nowMs - s.count.lastMs >= kSecondMs ||
-           nowMs - s.firstMs >= kLongestCountMs;
+    return all || nowMs < s.count.lastMs || nowMs - s.count.lastMs >= kSecondMs || nowMs - s.firstMs >= kLongestCountMs;
 }
 
 std::vector<SenderLimit::Count> SenderLimit::due(std::int64_t nowMs, bool all) {
