@@ -240,6 +240,7 @@ void floods() {
 // Every row of the file printed to /dev/null, in a child of its own; the
 // growth of its resident size, sampled as it goes.
 void readingFigure(const char* title, const std::filesystem::path& file, bool held) {
+    std::fflush(stdout);  // or the child prints it again
     const pid_t child = fork();
     if (child < 0) std::abort();
     if (child == 0) {

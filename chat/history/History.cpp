@@ -78,16 +78,15 @@ History::History(const std::filesystem::path& dataDir, Options options)
     auto opened = HistoryStore::openForWriting(file_);
     openNotice_ = opened.notice;
     store_ = std::move(opened.store);
-    if (!store_) return;
-    try {
-        nextId_ = store_->maxId() + 1;
-        if (const auto days = store_->setting(kRetentionKey))
-            retention_ = static_cast<int>(std::clamp(std::strtol(days->c_str(), nullptr, 10), 0L, 100000L));
-    } catch (const sql::Error& e) {
-        openNotice_ += std::string(openNotice_.empty() ? "" : " ") + "The history cannot be used: " + e.what() +
-                       ". Nothing is recorded in this run.";
-        store_.reset();
-        return;
+    // A damaged file is salvaged by the writer, first of all: a large one
+    // takes a while, and nothing waits for it.
+    if (!store_ && !opened.damaged) return;
+    if (store_) {
+        if (const auto problem = loadSettings(); !problem.empty()) {
+            openNotice_ += (openNotice_.empty() ? "" : " ") + problem;
+            store_.reset();
+            return;
+        }
     }
     usable_ = true;
     // Messages kept too long go first: a flush right after opening sees them gone.
@@ -96,6 +95,19 @@ History::History(const std::filesystem::path& dataDir, Options options)
     queue_.push_back(std::move(retention));
     ++enqueuedSeq_;
     writer_ = std::thread([this] { run(); });
+}
+
+std::string History::loadSettings() {
+    try {
+        const auto top = store_->maxId() + 1;
+        const auto days = store_->setting(kRetentionKey);
+        std::lock_guard lock(mutex_);
+        nextId_ = std::max(nextId_, top);
+        if (days) retention_ = static_cast<int>(std::clamp(std::strtol(days->c_str(), nullptr, 10), 0L, 100000L));
+        return {};
+    } catch (const sql::Error& e) {
+        return std::string("The history cannot be used: ") + e.what() + ". Nothing is recorded in this run.";
+    }
 }
 
 History::~History() {
@@ -114,17 +126,26 @@ History::~History() {
 }
 
 void History::setNotices(std::function<void(const Notice&)> notices) {
-    std::lock_guard lock(mutex_);
-    notices_ = std::move(notices);
+    std::vector<Notice> pending;
+    {
+        std::lock_guard lock(mutex_);
+        notices_ = notices;
+        pending.swap(pendingNotices_);
+    }
+    // What the writer had to tell before anybody listened.
+    if (notices)
+        for (const auto& n : pending) notices(n);
 }
 
 void History::notice(Notice::Code code, std::string text, std::uint64_t count, std::string file) {
+    Notice n{code, std::move(text), count, std::move(file)};
     std::function<void(const Notice&)> fn;
     {
         std::lock_guard lock(mutex_);
         fn = notices_;
+        if (!fn) pendingNotices_.push_back(n);
     }
-    if (fn) fn(Notice{code, std::move(text), count, std::move(file)});
+    if (fn) fn(n);
 }
 
 std::int64_t History::now() const {
@@ -430,18 +451,41 @@ void History::checkDamage(const std::string& why, bool written) {
 
 void History::salvage(const std::string& why) {
     // The damaged file is kept as it was found: its journal stays beside it.
-    store_->connection().keepJournalOnClose();
+    if (store_) store_->connection().keepJournalOnClose();
     store_.reset();
-    const auto saved = HistoryStore::salvage(file_);
+    const auto saved = HistoryStore::salvage(file_, [this] {
+        std::lock_guard lock(mutex_);
+        return stop_;
+    });
+    if (saved.stopped) {
+        // Ending: the damaged file stays as it is, for the next start.
+        {
+            std::lock_guard lock(mutex_);
+            usable_ = false;
+        }
+        written_.notify_all();
+        return;
+    }
     auto aside = saved.keptAside;
     if (!saved.replaced && aside.empty()) aside = HistoryStore::keepAside(file_);
     if (!aside.empty()) {
         try {
             store_ = std::make_unique<HistoryStore>(file_, HistoryStore::Mode::ReadWrite);
             store_->setSetting(kLastCheckKey, std::to_string(now()));
+            const auto top = store_->maxId() + 1;
+            std::lock_guard lock(mutex_);
+            // Salvaged at a start: what was recorded meanwhile comes after
+            // what was saved (none of it is being written yet).
+            auto next = std::max(nextId_, top);
+            if (std::any_of(queue_.begin(), queue_.end(),
+                            [&](const Job& j) { return j.type == Job::Type::Insert && j.id < top; }))
+                for (auto& job : queue_)
+                    if (job.type == Job::Type::Insert) job.id = next++;
+            nextId_ = next;
         } catch (const sql::Error&) {
             store_.reset();
         }
+        if (store_ && !loadSettings().empty()) store_.reset();
     }
     ++generation_;
     if (!store_) {
@@ -457,8 +501,9 @@ void History::salvage(const std::string& why) {
                0, aside.filename().string());
         return;
     }
-    notice(saved.replaced ? Notice::Code::Salvaged : Notice::Code::KeptAside, SalvageNotice(saved, aside, why),
-           saved.replaced ? saved.rows : 0, aside.filename().string());
+    const bool salvaged = saved.replaced && saved.rows > 0;
+    notice(salvaged ? Notice::Code::Salvaged : Notice::Code::KeptAside, SalvageNotice(saved, aside, why),
+           salvaged ? static_cast<std::uint64_t>(saved.rows) : 0, aside.filename().string());
 }
 
 void History::checkFile() {
@@ -474,10 +519,14 @@ void History::checkFile() {
 
 void History::run() {
     using clock = std::chrono::steady_clock;
-    try {
-        checkFile();
-    } catch (const sql::Error& e) {
-        if (e.damaged()) salvage(e.what());
+    if (!store_) {
+        salvage("found at the start");
+    } else {
+        try {
+            checkFile();
+        } catch (const sql::Error& e) {
+            if (e.damaged()) salvage(e.what());
+        }
     }
     auto nextRetention = clock::now() + options_.retentionEvery;
     auto retryAt = clock::now();

@@ -28,7 +28,7 @@ namespace lanyx::history {
 struct Notice {
     enum class Code : std::uint8_t {
         Salvaged,        // the file was damaged: `count` messages are in a new one, the old one kept as `file`
-        KeptAside,       // the file was damaged and is kept as `file`; nothing of it could be saved
+        KeptAside,       // the file was damaged and is kept as `file`; a new one began without its messages
         Repaired,        // the full-text index was damaged and is built anew: nothing was lost
         Lost,            // the file is damaged and nothing more is recorded in this run
         CannotWrite,     // writes fail: messages wait in memory
@@ -84,7 +84,8 @@ public:
     History& operator=(const History&) = delete;
 
     bool usable() const { return usable_.load(); }
-    // What opening found (a damaged file kept aside...); empty when all is well.
+    // Why the history cannot be used in this run; empty when it can (a
+    // damaged file is salvaged meanwhile, and told as a Notice).
     std::string openNotice() const { return openNotice_; }
     // What the user is told while it writes (a damaged file, a full disk
     // and its end, messages not recorded). Called on the writer thread.
@@ -157,6 +158,8 @@ private:
     // a damaged table salvaged (or, with `written`, any damage).
     void checkDamage(const std::string& why, bool written);
     void salvage(const std::string& why);
+    // The next id and the retention from the store; why not when it cannot be read.
+    std::string loadSettings();
     void checkFile();
 
     std::filesystem::path file_;
@@ -182,6 +185,7 @@ private:
     bool troubled_ = false;  // the last write failed
     std::size_t droppedTold_ = 0;
     std::function<void(const Notice&)> notices_;
+    std::vector<Notice> pendingNotices_;  // told before anybody listened
     std::shared_ptr<Alarm> alarm_;
     bool spaceLow_ = false;  // the writer's
     std::size_t spaceDroppedTold_ = 0;

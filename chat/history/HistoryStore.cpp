@@ -226,30 +226,15 @@ std::filesystem::path HistoryStore::keepAside(const std::filesystem::path& file)
 
 HistoryStore::Opened HistoryStore::openForWriting(const std::filesystem::path& file) {
     Opened out;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            auto store = std::make_unique<HistoryStore>(file, Mode::ReadWrite);
-            store->maxId();  // reads the table: a damaged file says so here
-            out.store = std::move(store);
-            return out;
-        } catch (const sql::Error& e) {
-            if (!e.damaged() || attempt > 0) {
-                out.notice += (out.notice.empty() ? "" : " ") + std::string("The history (") +
-                              file.filename().string() + ") cannot be used: " + e.what() +
-                              ". Nothing is recorded in this run.";
-                return out;
-            }
-            const auto saved = salvage(file);
-            out.keptAside = saved.keptAside;
-            if (!saved.replaced && out.keptAside.empty()) out.keptAside = keepAside(file);
-            if (out.keptAside.empty()) {
-                out.notice = "The history (" + file.filename().string() +
-                             ") is damaged and could not be moved aside. Nothing is recorded in this run.";
-                return out;
-            }
-            out.salvaged = saved.replaced ? saved.rows : 0;
-            out.notice = SalvageNotice(saved, out.keptAside);
-        }
+    try {
+        auto store = std::make_unique<HistoryStore>(file, Mode::ReadWrite);
+        store->maxId();  // reads the table: a damaged file says so here
+        out.store = std::move(store);
+    } catch (const sql::Error& e) {
+        out.damaged = e.damaged();
+        if (!out.damaged)
+            out.notice = "The history (" + file.filename().string() + ") cannot be used: " + e.what() +
+                         ". Nothing is recorded in this run.";
     }
     return out;
 }
@@ -259,6 +244,7 @@ std::string SalvageNotice(const HistoryStore::Salvaged& saved, const std::filesy
     std::string text = "The history was damaged" + (why.empty() ? std::string() : " (" + why + ")") +
                        ". It is kept as " + keptAside.filename().string();
     if (!saved.replaced) return text + " and a new one was started (" + saved.problem + ").";
+    if (saved.rows == 0) return text + " and a new one was started: nothing of it could be read.";
     text += "; the " + std::to_string(saved.rows) + " messages that could be read of it";
     if (saved.known > saved.rows) text += " (of " + std::to_string(saved.known) + ")";
     return text + " are in a new one.";

@@ -72,16 +72,12 @@ public:
     // missing. Throws sql::Error; a file of a later version is refused.
     HistoryStore(const std::filesystem::path& file, Mode mode);
 
-    // What opening for writing did besides opening.
+    // Opening for writing: the store, or why there is none.
     struct Opened {
-        std::unique_ptr<HistoryStore> store;  // none: history is off for this run
-        std::string notice;                   // for the user: a damaged file kept aside, ...
-        std::filesystem::path keptAside;
-        std::int64_t salvaged = 0;  // messages of the damaged file in the new one
+        std::unique_ptr<HistoryStore> store;
+        bool damaged = false;  // to be salvaged (see salvage())
+        std::string notice;    // else why the history is off for this run
     };
-    // A damaged file is salvaged (see salvage()), or else kept aside
-    // (renamed, never deleted) and a new one started; anything else that
-    // fails leaves history off with a notice.
     static Opened openForWriting(const std::filesystem::path& file);
     // Renames the file and its journal files to "<name>.damaged-<time>" (a
     // number added when taken). The new name of the database, or empty.
@@ -93,12 +89,14 @@ public:
         std::int64_t rows = 0;            // messages copied
         std::int64_t known = -1;          // messages its index knew of (-1: not known)
         std::string problem;              // why it was not replaced
+        bool stopped = false;             // given up when asked to: the file is as it was
     };
     // Every message that can still be read of a damaged file, and its
     // settings, go into a new file (its indexes and full-text index built
     // anew); then the damaged one is kept aside and the new one takes its
-    // name. Nothing may have the file open for writing meanwhile.
-    static Salvaged salvage(const std::filesystem::path& file);
+    // name. Nothing may have the file open for writing meanwhile. When
+    // `stopping` says so (asked between batches), the copy is given up.
+    static Salvaged salvage(const std::filesystem::path& file, const std::function<bool()>& stopping = {});
 
     const std::filesystem::path& file() const { return file_; }
     sql::Connection& connection() { return db_; }

@@ -2,6 +2,8 @@
 // it, never the rest of the file.
 #include "HistoryStore.h"
 
+#include <sqlite3.h>
+
 #include <limits>
 #include <system_error>
 
@@ -110,7 +112,7 @@ void ScanReadable(sql::Connection& db, const std::string& columns, std::int64_t 
     }
 }
 
-HistoryStore::Salvaged HistoryStore::salvage(const std::filesystem::path& file) {
+HistoryStore::Salvaged HistoryStore::salvage(const std::filesystem::path& file, const std::function<bool()>& stopping) {
     Salvaged out;
     auto fresh = file;
     fresh += ".salvage";
@@ -155,6 +157,12 @@ HistoryStore::Salvaged HistoryStore::salvage(const std::filesystem::path& file) 
                 ++out.rows;
                 if (++inBatch == 5000) {
                     t->commit();
+                    // A program that ends does not wait for a long copy: the
+                    // next start makes it again.
+                    if (stopping && stopping()) {
+                        out.stopped = true;
+                        throw sql::Error(SQLITE_INTERRUPT, "stopped");
+                    }
                     t.emplace(to);
                     inBatch = 0;
                 }

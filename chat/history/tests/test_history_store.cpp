@@ -361,12 +361,17 @@ TEST_F(HistoryStoreTest, ADamagedFileIsKeptAsideAndANewOneStarted) {
     writeBytes(dir / "History.db", garbage);
     open();
     ASSERT_TRUE(history->usable());
-    EXPECT_NE(history->openNotice().find("damaged"), std::string::npos) << history->openNotice();
+    EXPECT_EQ(history->openNotice(), "");  // the writer takes care of it, and tells
+    ASSERT_TRUE(history->flush());
     std::filesystem::path aside;
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         if (e.path().filename().string().rfind("History.damaged-", 0) == 0) aside = e.path();
     ASSERT_FALSE(aside.empty());
-    EXPECT_NE(history->openNotice().find(aside.filename().string()), std::string::npos);
+    {
+        std::lock_guard lock(noticeMutex);
+        ASSERT_EQ(codes, std::vector<Notice::Code>{Notice::Code::KeptAside});
+        EXPECT_NE(notices[0].find(aside.filename().string()), std::string::npos);
+    }
     EXPECT_EQ(readBytes(aside), garbage);  // kept, byte for byte
     history->record(in("ann", "works again"));
     EXPECT_EQ(all().size(), 1u);
@@ -651,4 +656,41 @@ TEST_F(HistoryStoreTest, BelowTheFreeSpaceFloorNothingIsRecordedAndTheUserIsTold
     EXPECT_EQ(history->notRecordedForSpace(), 4u);
     std::lock_guard lock(noticeMutex);
     EXPECT_EQ(codes, (std::vector<Notice::Code>{Notice::Code::DiskLow, Notice::Code::DiskRoom}));
+}
+
+TEST_F(HistoryStoreTest, AFileDamagedWhereOpeningReadsIsSalvagedWhileRecordingGoesOn) {
+    open();
+    auto text = [](std::int64_t i) { return "row " + std::to_string(i) + " of many"; };
+    for (int i = 0; i < 6000; ++i) history->record(in("ann", text(i)));
+    ASSERT_TRUE(history->flush());
+    history.reset();
+    // The newest rows' page: opening reads it for the next id.
+    const auto file = dir / "History.db";
+    auto bytes = readBytes(file);
+    const auto at = bytes.rfind(text(5999));
+    ASSERT_NE(at, std::string::npos);
+    for (std::size_t i = at / 4096 * 4096; i < at / 4096 * 4096 + 4096; ++i) bytes[i] = static_cast<char>(i % 251);
+    writeBytes(file, bytes);
+    {
+        // A salvage asked to stop leaves the file as it was, and nothing beside it.
+        const auto stopped = HistoryStore::salvage(file, [] { return true; });
+        EXPECT_TRUE(stopped.stopped);
+        EXPECT_FALSE(stopped.replaced);
+        EXPECT_EQ(readBytes(file), bytes);
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_EQ(e.path().filename().string().rfind("History.db", 0), 0u) << e.path();  // and its journal
+        EXPECT_FALSE(std::filesystem::exists(dir / "History.db.salvage"));
+    }
+    open();
+    ASSERT_TRUE(history->usable());
+    history->record(in("bob", "while it is salvaged"));
+    ASSERT_TRUE(history->flush());
+    history->record(in("bob", "after"));
+    const auto rows = all();
+    ASSERT_GT(rows.size(), 5000u);
+    EXPECT_EQ(texts({rows.end() - 2, rows.end()}), (std::vector<std::string>{"while it is salvaged", "after"}));
+    for (std::size_t i = 0; i + 2 < rows.size(); ++i) EXPECT_EQ(rows[i].entry.text, text(rows[i].id - 1));
+    EXPECT_GT(rows[rows.size() - 2].id, rows[rows.size() - 3].id);  // after what was saved, never in its place
+    std::lock_guard lock(noticeMutex);
+    EXPECT_EQ(codes, std::vector<Notice::Code>{Notice::Code::Salvaged});
 }
