@@ -313,7 +313,8 @@ std::unique_ptr<HistoryStore> History::openReader() const {
 
 bool History::inScope(const HistoryEntry& e, const Scope& scope) {
     const auto peer = toLower(e.peer);
-    const bool everybody = IsPublicKind(e.kind);
+    // As the store files them: "(All)" is the conversation with everybody.
+    const bool everybody = IsPublicKind(e.kind) || peer == kEverybodyKey;
     switch (scope.type) {
     case Scope::Type::All: return true;
     case Scope::Type::Person: return !everybody && peer == scope.key;
