@@ -4,18 +4,29 @@
 //   lanyx-history-figures [MESSAGES] [FOLDER]
 // MESSAGES defaults to 1,000,000; FOLDER (a scratch folder in it is used and
 // removed) to the system's temporary folder.
+//   lanyx-history-figures floods [FOLDER]
+// What two floods at a hostile sender's pace, in real time, add to the disk
+// and to the resident size: 65,000-byte chat lines for 20 s, and 100,000
+// unsigned lines under 30 listed names in 10 s.
+//   lanyx-history-figures reading [MESSAGES] [FOLDER]
+// The memory that printing every message takes (as lanyx-cli history
+// does): all rows held, then printed, against each printed as it is read.
 #include "BenchNode.h"
 #include "Cp1252.h"
 #include "History.h"
 
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <string_view>
+#include <thread>
 
 using namespace lanyx;
 using namespace lanyx::history;
@@ -118,9 +129,181 @@ std::uintmax_t filesSize(const std::filesystem::path& dir) {
     return total;
 }
 
+std::size_t residentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// `count` datagrams spread evenly over `seconds` of real time into a node
+// that records; the growth of the files and of the resident size.
+void flood(const char* title, const std::vector<std::string>& datagrams, std::size_t count, double seconds,
+           const std::vector<std::string>& listed) {
+    bench::BenchNode b;
+    for (const auto& name : listed) b.node.onDatagram(name + "|C/0");
+    auto h = std::make_unique<History>(b.dir.path());
+    h->flush();
+    b.node.setHistory(h.get());
+    const auto before = filesSize(b.dir.path());
+    const auto rss0 = residentBytes();
+    std::size_t rssPeak = rss0;
+    const auto start = Clock::now();
+    for (std::size_t i = 0; i < count;) {
+        const auto due = static_cast<std::size_t>(secondsSince(start) / seconds * static_cast<double>(count));
+        if (i >= due) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            continue;
+        }
+        for (; i < std::min(due, count); ++i) b.node.onDatagram(datagrams[i % datagrams.size()]);
+        rssPeak = std::max(rssPeak, residentBytes());
+    }
+    const double fed = secondsSince(start);
+    h->flush(std::chrono::minutes(30));
+    const double written = secondsSince(start);
+    const auto dropped = h->dropped();
+    const auto rows = h->openReader() ? h->openReader()->count() : 0;
+    h.reset();
+    const auto after = filesSize(b.dir.path());
+    std::printf("%s\n", title);
+    std::printf("  fed in                                %8.1f s, all written after %.1f s\n", fed, written);
+    std::printf("  disk growth                           %8.1f MB (%lld rows kept, %zu not queued)\n",
+                static_cast<double>(after - before) / 1e6, static_cast<long long>(rows), dropped);
+    std::printf("  resident size, peak growth            %8.1f MB\n\n", static_cast<double>(rssPeak - rss0) / 1e6);
+}
+
+// The same, as lines of a sender whose signature was checked: only the
+// bounds on text and queue apply.
+void signedFlood(const std::string& text, std::size_t count, double seconds) {
+    bench::ScratchDir dir;
+    auto h = std::make_unique<History>(dir.path());
+    h->flush();
+    const auto before = filesSize(dir.path());
+    const auto rss0 = residentBytes();
+    std::size_t rssPeak = rss0;
+    const auto start = Clock::now();
+    for (std::size_t i = 0; i < count;) {
+        const auto due = static_cast<std::size_t>(secondsSince(start) / seconds * static_cast<double>(count));
+        if (i >= due) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            continue;
+        }
+        for (; i < std::min(due, count); ++i) {
+            HistoryEntry e;
+            e.peer = "mallory";
+            e.kind = HistoryKind::Chat;
+            e.trust = HistoryTrust::Signed;
+            e.text = text;
+            h->record(std::move(e));
+        }
+        rssPeak = std::max(rssPeak, residentBytes());
+    }
+    const double fed = secondsSince(start);
+    h->flush(std::chrono::minutes(30));
+    const double written = secondsSince(start);
+    const auto dropped = h->dropped();
+    h.reset();
+    std::printf("Flood: the same lines from one signed name (only the text and queue bounds apply)\n");
+    std::printf("  fed in                                %8.1f s, all written after %.1f s\n", fed, written);
+    std::printf("  disk growth                           %8.1f MB (%zu not queued)\n",
+                static_cast<double>(filesSize(dir.path()) - before) / 1e6, dropped);
+    std::printf("  resident size, peak growth            %8.1f MB\n\n", static_cast<double>(rssPeak - rss0) / 1e6);
+}
+
+void floods() {
+    std::mt19937_64 rng(7);
+    const Words words(20000);
+    {
+        std::vector<std::string> lines;
+        for (int k = 0; k < 8; ++k) {
+            std::string text;
+            while (text.size() < 65000) text += words.pick(rng) + " ";
+            text.resize(65000);
+            lines.push_back(cp1252::fromUtf8("mallory|M/\xC3\x9E" + text));
+        }
+        // At the pace measured from a hostile host: 533 MB in 20 s.
+        flood("Flood: 65,000-byte chat lines from one unsigned name, 410 a second for 20 s", lines, 8200, 20, {});
+        signedFlood(cp1252::toUtf8(lines[0].substr(lines[0].find('/') + 2)), 8200, 20);
+    }
+    {
+        std::vector<std::string> names, lines;
+        for (int n = 0; n < 30; ++n) names.push_back("colleague" + std::to_string(n));
+        for (int k = 0; k < 3000; ++k)
+            lines.push_back(cp1252::fromUtf8(names[static_cast<std::size_t>(k) % names.size()] + "|M/\xC3\x9E" +
+                                             words.sentence(rng)));
+        flood("Flood: 100,000 unsigned lines under 30 listed names in 10 s", lines, 100000, 10, names);
+    }
+}
+
+// Every row of the file printed to /dev/null, in a child of its own; the
+// growth of its resident size, sampled as it goes.
+void readingFigure(const char* title, const std::filesystem::path& file, bool held) {
+    std::fflush(stdout);  // or the child prints it again
+    const pid_t child = fork();
+    if (child < 0) std::abort();
+    if (child == 0) {
+        FILE* sink = std::fopen("/dev/null", "w");
+        HistoryStore store(file, HistoryStore::Mode::ReadOnly);
+        const auto rss0 = residentBytes();
+        std::size_t peak = rss0, rows = 0;
+        const auto start = Clock::now();
+        auto print = [&](const HistoryRow& r) {
+            std::fprintf(sink, "%lld\t%s\t%s\n", static_cast<long long>(r.entry.timeMs), r.entry.peer.c_str(),
+                         r.entry.text.c_str());
+            if (++rows % 10000 == 0) peak = std::max(peak, residentBytes());
+        };
+        if (held) {
+            const auto all = store.search(ParseSearch(""), {});
+            peak = std::max(peak, residentBytes());
+            for (const auto& r : all) print(r);
+        } else {
+            store.searchEach(ParseSearch(""), {}, print);
+        }
+        std::printf("  %-36s %8.1f MB resident growth, %zu rows in %.1f s\n", title,
+                    static_cast<double>(peak - rss0) / 1e6, rows, secondsSince(start));
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+}
+
+void reading(std::size_t total) {
+    const Words words(20000);
+    std::mt19937_64 rng(42);
+    bench::ScratchDir dir;
+    {
+        History::Options o;
+        o.maxQueued = 50000;
+        o.batch = 1024;
+        History h(dir.path(), o);
+        for (std::size_t i = 0; i < total;) {
+            for (std::size_t k = 0; k < 20000 && i < total; ++k, ++i)
+                h.record(message(words, rng, 1'600'000'000'000 + static_cast<std::int64_t>(i) * 30000));
+            h.flush(std::chrono::minutes(10));
+        }
+    }
+    std::printf("Printing every one of %zu messages (%.1f MB of history):\n", total,
+                static_cast<double>(filesSize(dir.path())) / 1e6);
+    readingFigure("all rows held, then printed", dir.path() / kFileName, true);
+    readingFigure("each printed as it is read", dir.path() / kFileName, false);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "reading") {
+        if (argc > 3) setenv("TMPDIR", argv[3], 1);
+        reading(argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1000000);
+        return 0;
+    }
+    if (argc > 1 && std::string_view(argv[1]) == "floods") {
+        if (argc > 2) setenv("TMPDIR", argv[2], 1);
+        floods();
+        return 0;
+    }
     const std::size_t total = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000000;
     if (argc > 2) setenv("TMPDIR", argv[2], 1);
     const Words words(20000);
@@ -139,7 +322,10 @@ int main(int argc, char** argv) {
             b.node.onDatagram("bob|C/0");
             std::unique_ptr<History> h;
             if (keep) {
-                h = std::make_unique<History>(b.dir.path());
+                // What recording each line costs: no bound on what a sender without keys has kept.
+                History::Options every;
+                every.unverified.perSecond = every.unverified.totalPerSecond = ~std::size_t{0};
+                h = std::make_unique<History>(b.dir.path(), every);
                 h->flush();
                 b.node.setHistory(h.get());
             }

@@ -16,8 +16,9 @@ std::string IsoTime(std::int64_t ms);
 // cleaned as listen cleans its lines.
 std::string HistoryLine(std::int64_t timeMs, const HistoryEntry& entry);
 
-// Prints the messages, oldest first. Exit status: 0 (also when nothing was
-// kept yet), 1 when the history cannot be read.
+// Prints the messages, oldest first, each as it is read. Exit status: 0
+// (also when nothing was kept yet), 1 when the history cannot be read, or
+// is damaged: then what can be read of it is printed all the same.
 int RunHistory(const HistoryQuery& query, const std::filesystem::path& dataDir, std::ostream& out, std::ostream& err);
 
 }  // namespace lanyx::cli

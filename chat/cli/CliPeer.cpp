@@ -203,6 +203,10 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             if (auto e = number(o.history.limit, 100000000)) return e;
             if (o.history.limit == 0) return "--limit needs a number above 0";
             historyOption = true;
+        } else if (a == "--file") {
+            if (!value(v) || v.empty()) return "--file needs a history file";
+            o.history.file = v;
+            historyOption = true;
         } else if (a == "--") {
             words.insert(words.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             break;
@@ -216,7 +220,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
     if (words.empty())
         return "no command given (listen, who, alert, chat, room, send, networks, keys, verify, history or waiting)";
     o.command = words[0];
-    if (historyOption && o.command != "history") return "--search, --with, --since and --limit go with history";
+    if (historyOption && o.command != "history") return "--search, --with, --since, --limit and --file go with history";
     if (o.command != "listen") {
         if (o.acceptInto) return "--accept-into goes with listen";
         if (o.declineOffers) return "--decline goes with listen";
@@ -386,7 +390,7 @@ Commands:
                          keep the known key of NAME, dropping the one
                          announced in its place
   history [--search QUERY] [--with NAME] [--since DATE] [--limit N]
-                         print the messages kept in the data folder, oldest
+          [--file PATH]  print the messages kept in the data folder, oldest
                          first; also while a copy runs there (it only reads,
                          and never joins the network)
   waiting                print the private messages waiting in the data folder
@@ -420,6 +424,9 @@ Options:
                          said to everybody)
   --since DATE           history: from DATE on: 2024-05-01, 2024-05-01T09:30
   --limit N              history: only the newest N
+  --file PATH            history: read PATH instead, such as a damaged history
+                         kept aside (History.damaged-...db); what its damaged
+                         pages held is left out, and the status is then 1
   -h, --help             this text
   --version              the version, then end
 
@@ -450,7 +457,8 @@ error at the start: one line per interface and destination.
 Output of history: one line per message, oldest first, tab-separated: TIME
 (ISO 8601, local time), in or out, the other user ("(All)" for everybody),
 KIND (as listen names them, and file-sent, file-received, transfer-declined,
-transfer-cancelled, transfer-failed), TEXT. The copies of this folder keep
+transfer-cancelled, transfer-failed, not-kept: lines of a sender without a
+checked key beyond 10 a second), TEXT. The copies of this folder keep
 History.db beside User.ini; Options > Interface sets how long.
 
 Files: send and listen print, beside the events above, file-offer (COUNT

@@ -301,9 +301,9 @@ int main(int argc, char** argv) {
         };
         if (!kept->openNotice().empty()) tell(kept->openNotice());
         // From the writer's thread to this one, where the log is written.
-        kept->setNotices([&app, tell](const std::string& text) {
+        kept->setNotices([&app, tell](const history::Notice& notice) {
             QMetaObject::invokeMethod(
-                &app, [tell, text] { tell(text); }, Qt::QueuedConnection);
+                &app, [tell, text = notice.text] { tell(text); }, Qt::QueuedConnection);
         });
         if (nodeForHistory) nodeForHistory->setHistory(kept.get());
     };

@@ -21,8 +21,12 @@ enum class HistoryKind : std::uint8_t {
     TransferDeclined = 7,
     TransferCancelled = 8,
     TransferFailed = 9,
+    // Lines of a sender without a verified key beyond what is kept of them:
+    // `files` says how many, `bytes` their size, `text` the same in English
+    // (what an earlier build shows of the row).
+    NotKept = 10,
 };
-inline constexpr int kHistoryKinds = 10;
+inline constexpr int kHistoryKinds = 11;
 
 // As lanyx-cli listen names the kinds.
 constexpr std::string_view HistoryKindName(HistoryKind kind) {
@@ -37,6 +41,7 @@ constexpr std::string_view HistoryKindName(HistoryKind kind) {
     case HistoryKind::TransferDeclined: return "transfer-declined";
     case HistoryKind::TransferCancelled: return "transfer-cancelled";
     case HistoryKind::TransferFailed: return "transfer-failed";
+    case HistoryKind::NotKept: return "not-kept";
     }
     return "unknown";
 }
@@ -49,7 +54,11 @@ constexpr bool IsChatKind(HistoryKind kind) {
     return kind == HistoryKind::Chat || kind == HistoryKind::PrivateChat;
 }
 constexpr bool IsTransferKind(HistoryKind kind) {
-    return kind >= HistoryKind::FileSent;
+    return kind >= HistoryKind::FileSent && kind <= HistoryKind::TransferFailed;
+}
+// What a peer said: what the history keeps of a sender within bounds.
+constexpr bool IsMessageKind(HistoryKind kind) {
+    return kind <= HistoryKind::Box;
 }
 
 // How a message travelled. Stored as these numbers.
@@ -85,7 +94,7 @@ struct HistoryEntry {
     // sorted, each followed by "|". Empty otherwise.
     std::string chat;
     std::uint64_t files = 0;  // transfers: how many files, how many bytes
-    std::uint64_t bytes = 0;
+    std::uint64_t bytes = 0;  // also: a message cut to what is kept, its full size
 };
 
 class HistoryRecorder {

@@ -6,6 +6,7 @@
 // their own, on their own threads.
 #include "HistoryPort.h"
 #include "HistoryStore.h"
+#include "SenderLimit.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -23,12 +24,44 @@
 
 namespace lanyx::history {
 
+// Something the user is told about the history while it runs. `text` says
+// it in English (for the log and lanyx-cli); the windows word it by `code`.
+struct Notice {
+    enum class Code : std::uint8_t {
+        Salvaged,        // the file was damaged: `count` messages are in a new one, the old one kept as `file`
+        KeptAside,       // the file was damaged and is kept as `file`; a new one began without its messages
+        Repaired,        // the full-text index was damaged and is built anew: nothing was lost
+        Lost,            // the file is damaged and nothing more is recorded in this run
+        CannotWrite,     // writes fail: messages wait in memory
+        WrittenAgain,    // ... and are written again
+        NotRecorded,     // `count` messages were not recorded: the writer could not keep up
+        IndexNotPurged,  // deleted, but the index could not be rebuilt yet
+        DiskLow,         // less than `count` bytes free on the disk: nothing is recorded
+        DiskRoom,        // room again: recording goes on; `count` messages were not recorded
+    };
+    Code code;
+    std::string text;
+    std::uint64_t count = 0;
+    std::string file;
+};
+
 class History final : public HistoryRecorder {
 public:
     struct Options {
-        // Messages waiting for the disk at most; more are not recorded (and
-        // counted, and told) rather than held without end.
+        // Messages waiting for the disk at most, in number and in bytes; more
+        // are not recorded (and counted, and told) rather than held without end.
         std::size_t maxQueued = 20000;
+        std::size_t maxQueuedBytes = 16u << 20;
+        // A text longer than this is kept to its beginning and a mark.
+        std::size_t maxTextBytes = 8192;
+        // What is kept of senders without a verified key.
+        SenderLimit::Limits unverified;
+        // Below this much free space on its disk the history records nothing
+        // (deleting goes on); above a quarter more it records again.
+        std::uint64_t freeSpaceFloor = 64u << 20;
+        // The free space on the history's disk (none: not known); tests
+        // plug in their own.
+        std::function<std::optional<std::uint64_t>()> freeSpace;
         // Jobs written in one transaction at most.
         std::size_t batch = 512;
         // Wall clock in ms since 1970; tests plug in their own.
@@ -52,11 +85,12 @@ public:
     History& operator=(const History&) = delete;
 
     bool usable() const { return usable_.load(); }
-    // What opening found (a damaged file kept aside...); empty when all is well.
+    // Why the history cannot be used in this run; empty when it can (a
+    // damaged file is salvaged meanwhile, and told as a Notice).
     std::string openNotice() const { return openNotice_; }
-    // Texts for the user that come up while writing (a damaged file, a full
-    // disk and its end, messages not recorded). Called on the writer thread.
-    void setNotices(std::function<void(const std::string&)> notices);
+    // What the user is told while it writes (a damaged file, a full disk
+    // and its end, messages not recorded). Called on the writer thread.
+    void setNotices(std::function<void(const Notice&)> notices);
     const std::filesystem::path& file() const { return file_; }
 
     // HistoryRecorder: never waits for the disk.
@@ -80,6 +114,8 @@ public:
     bool flush(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     // Not recorded because the queue was full.
     std::size_t dropped() const { return dropped_.load(); }
+    // Not recorded because the disk was (nearly) full.
+    std::size_t notRecordedForSpace() const { return spaceDropped_.load(); }
     std::size_t queued() const;
 
     // A reading connection for the calling thread; none while the history
@@ -87,6 +123,9 @@ public:
     // was kept aside and a new one started) reads the old file: open anew.
     std::unique_ptr<HistoryStore> openReader() const;
     std::uint64_t generation() const { return generation_.load(); }
+    // A reader that found the file damaged (openReader()'s do this by
+    // themselves): the writer checks the file, and mends or salvages it.
+    void damageSeen();
     // The rows a reader finds, with what is still waiting for the disk
     // (which a reader cannot see yet) in its place.
     std::vector<HistoryRow> rows(HistoryStore& reader, const Filter& filter) const;
@@ -96,21 +135,33 @@ public:
 
 private:
     struct Job {
-        enum class Type : std::uint8_t { Insert, Delivery, Erase, EraseAll, Retention, SetRetention, Rename };
+        enum class Type : std::uint8_t { Insert, Delivery, Erase, EraseAll, Retention, SetRetention, Rename, Check };
         Type type = Type::Insert;
         std::int64_t id = 0;
         HistoryEntry entry;
         Scope scope;
         int days = 0;
         std::function<void()> done;
+        std::size_t bytes = 0;  // counted in queuedBytes_
     };
+    struct Alarm;
     void enqueue(Job job);
+    // With mutex_ held.
+    void enqueueLocked(Job job);
+    void countsDueLocked(std::int64_t nowMs, bool all);
     void run();
-    void notice(const std::string& text);
+    void notice(Notice::Code code, std::string text, std::uint64_t count = 0, std::string file = {});
     std::int64_t now() const;
     // One transaction; true when something was deleted.
-    bool apply(std::vector<Job>& batch);
-    void reopenDamaged(const sql::Error& error);
+    bool apply(std::vector<Job>& batch, bool recording);
+    // Whether there is room on the disk to record (told when it changes).
+    bool roomToRecord();
+    // After damage was seen: checks the file; a damaged index is rebuilt,
+    // a damaged table salvaged (or, with `written`, any damage).
+    void checkDamage(const std::string& why, bool written);
+    void salvage(const std::string& why);
+    // The next id and the retention from the store; why not when it cannot be read.
+    std::string loadSettings();
     void checkFile();
 
     std::filesystem::path file_;
@@ -123,7 +174,11 @@ private:
     std::condition_variable wake_;
     std::condition_variable written_;
     std::deque<Job> queue_;
-    std::size_t inserts_ = 0;   // Insert jobs in the queue
+    std::size_t inserts_ = 0;  // Insert jobs in the queue
+    std::size_t queuedBytes_ = 0;
+    SenderLimit limit_;
+    bool checkQueued_ = false;
+    std::chrono::steady_clock::time_point lastCheck_{};
     std::size_t inFlight_ = 0;  // the first jobs of the queue, being written
     std::uint64_t enqueuedSeq_ = 0;
     std::uint64_t doneSeq_ = 0;
@@ -132,6 +187,12 @@ private:
     bool troubled_ = false;  // the last write failed
     std::size_t droppedTold_ = 0;
     std::function<void(const std::string&)> notices_;
+    std::function<void(const Notice&)> notices_;
+    std::vector<Notice> pendingNotices_;  // told before anybody listened
+    std::shared_ptr<Alarm> alarm_;
+    bool spaceLow_ = false;  // the writer's
+    std::size_t spaceDroppedTold_ = 0;
+    std::atomic<std::size_t> spaceDropped_{0};
     // Who messages are kept with (lower case); a deleted conversation stays
     // here until the next start.
     std::unordered_set<std::string> people_;

@@ -226,30 +226,28 @@ std::filesystem::path HistoryStore::keepAside(const std::filesystem::path& file)
 
 HistoryStore::Opened HistoryStore::openForWriting(const std::filesystem::path& file) {
     Opened out;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            auto store = std::make_unique<HistoryStore>(file, Mode::ReadWrite);
-            store->maxId();  // reads the table: a damaged file says so here
-            out.store = std::move(store);
-            return out;
-        } catch (const sql::Error& e) {
-            if (!e.damaged() || attempt > 0) {
-                out.notice += (out.notice.empty() ? "" : " ") + std::string("The history (") +
-                              file.filename().string() + ") cannot be used: " + e.what() +
-                              ". Nothing is recorded in this run.";
-                return out;
-            }
-            out.keptAside = keepAside(file);
-            if (out.keptAside.empty()) {
-                out.notice = "The history (" + file.filename().string() +
-                             ") is damaged and could not be moved aside. Nothing is recorded in this run.";
-                return out;
-            }
-            out.notice = "The history was damaged. It is kept as " + out.keptAside.filename().string() +
-                         " and a new one was started.";
-        }
+    try {
+        auto store = std::make_unique<HistoryStore>(file, Mode::ReadWrite);
+        store->maxId();  // reads the table: a damaged file says so here
+        out.store = std::move(store);
+    } catch (const sql::Error& e) {
+        out.damaged = e.damaged();
+        if (!out.damaged)
+            out.notice = "The history (" + file.filename().string() + ") cannot be used: " + e.what() +
+                         ". Nothing is recorded in this run.";
     }
     return out;
+}
+
+std::string SalvageNotice(const HistoryStore::Salvaged& saved, const std::filesystem::path& keptAside,
+                          const std::string& why) {
+    std::string text = "The history was damaged" + (why.empty() ? std::string() : " (" + why + ")") +
+                       ". It is kept as " + keptAside.filename().string();
+    if (!saved.replaced) return text + " and a new one was started (" + saved.problem + ").";
+    if (saved.rows == 0) return text + " and a new one was started: nothing of it could be read.";
+    text += "; the " + std::to_string(saved.rows) + " messages that could be read of it";
+    if (saved.known > saved.rows) text += " (of " + std::to_string(saved.known) + ")";
+    return text + " are in a new one.";
 }
 
 std::int64_t HistoryStore::maxId() {
@@ -316,6 +314,15 @@ std::string HistoryStore::scopeSql(const Scope& scope, const std::string& a, std
 std::vector<HistoryRow> HistoryStore::select(const std::string& from, const std::vector<std::string>& params,
                                              const std::optional<std::string>& match, const Filter& f,
                                              bool newestFirst) {
+    std::vector<HistoryRow> out;
+    selectEach(from, params, match, f, [&](const HistoryRow& r) { out.push_back(r); });
+    if (newestFirst) std::reverse(out.begin(), out.end());
+    return out;
+}
+
+void HistoryStore::selectEach(const std::string& from, const std::vector<std::string>& params,
+                              const std::optional<std::string>& match, const Filter& f,
+                              const std::function<void(const HistoryRow&)>& each) {
     auto s = db_.prepare(from);
     int i = 1;
     if (match) s.bind(i++, *match);
@@ -323,10 +330,7 @@ std::vector<HistoryRow> HistoryStore::select(const std::string& from, const std:
     s.bind(i++, f.sinceMs);
     s.bind(i++, f.beforeId > 0 ? f.beforeId : std::numeric_limits<std::int64_t>::max());
     if (f.limit) s.bind(i++, static_cast<std::int64_t>(f.limit));
-    std::vector<HistoryRow> out;
-    while (s.step()) out.push_back(readRow(s));
-    if (newestFirst) std::reverse(out.begin(), out.end());
-    return out;
+    while (s.step()) each(readRow(s));
 }
 
 namespace {
@@ -345,24 +349,44 @@ std::vector<HistoryRow> HistoryStore::rows(const Filter& f) {
                   std::nullopt, f, f.limit != 0);
 }
 
-std::vector<HistoryRow> HistoryStore::search(const ParsedSearch& query, const Filter& f) {
-    if (query.empty()) return rows(f);
-    std::vector<std::string> params;
-    const auto where = scopeSql(f.scope, "m.", params);
-    if (!query.required.empty()) {
+HistoryStore::Query HistoryStore::searchQuery(const ParsedSearch& query, const Filter& f) const {
+    Query q;
+    const auto where = scopeSql(f.scope, "m.", q.params);
+    if (query.empty()) {
+        q.sql = std::string("SELECT ") + kColumns + " FROM messages m WHERE " + where + tail(f, "m.", "m.id");
+    } else if (!query.required.empty()) {
         // The index leads, newest first, so that the first screenful ends
         // the search however many rows match in all.
-        return select(std::string("SELECT ") + kColumns +
-                          " FROM messages_text f CROSS JOIN messages m ON m.id = f.rowid "
-                          "WHERE messages_text MATCH ? AND " +
-                          where + tail(f, "m.", "f.rowid"),
-                      params, query.match(), f, f.limit != 0);
+        q.sql = std::string("SELECT ") + kColumns +
+                " FROM messages_text f CROSS JOIN messages m ON m.id = f.rowid "
+                "WHERE messages_text MATCH ? AND " +
+                where + tail(f, "m.", "f.rowid");
+        q.match = query.match();
+    } else {
+        q.sql = std::string("SELECT ") + kColumns +
+                " FROM messages m WHERE m.id NOT IN (SELECT rowid FROM messages_text WHERE messages_text MATCH ?)"
+                " AND " +
+                where + tail(f, "m.", "m.id");
+        q.match = query.excludedMatch();
     }
-    return select(std::string("SELECT ") + kColumns +
-                      " FROM messages m WHERE m.id NOT IN (SELECT rowid FROM messages_text WHERE messages_text MATCH ?)"
-                      " AND " +
-                      where + tail(f, "m.", "m.id"),
-                  params, query.excludedMatch(), f, f.limit != 0);
+    return q;
+}
+
+std::vector<HistoryRow> HistoryStore::search(const ParsedSearch& query, const Filter& f) {
+    const auto q = searchQuery(query, f);
+    return select(q.sql, q.params, q.match, f, f.limit != 0);
+}
+
+void HistoryStore::searchEach(const ParsedSearch& query, const Filter& f,
+                              const std::function<void(const HistoryRow&)>& each) {
+    auto q = searchQuery(query, f);
+    // The newest N come newest first: the database turns them round.
+    if (f.limit) q.sql = "SELECT * FROM (" + q.sql + ") ORDER BY 1";
+    selectEach(q.sql, q.params, q.match, f, each);
+}
+
+void HistoryStore::eachReadable(std::int64_t afterId, const std::function<void(const HistoryRow&)>& each) {
+    ScanReadable(db_, kColumns, afterId, [&](const sql::Statement& s) { each(readRow(s)); });
 }
 
 std::vector<HistoryRow> HistoryStore::around(std::int64_t id, std::size_t n) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,18 +72,31 @@ public:
     // missing. Throws sql::Error; a file of a later version is refused.
     HistoryStore(const std::filesystem::path& file, Mode mode);
 
-    // What opening for writing did besides opening.
+    // Opening for writing: the store, or why there is none.
     struct Opened {
-        std::unique_ptr<HistoryStore> store;  // none: history is off for this run
-        std::string notice;                   // for the user: a damaged file kept aside, ...
-        std::filesystem::path keptAside;
+        std::unique_ptr<HistoryStore> store;
+        bool damaged = false;  // to be salvaged (see salvage())
+        std::string notice;    // else why the history is off for this run
     };
-    // A damaged file is kept aside (renamed, never deleted) and a new one
-    // started; anything else that fails leaves history off with a notice.
     static Opened openForWriting(const std::filesystem::path& file);
     // Renames the file and its journal files to "<name>.damaged-<time>" (a
     // number added when taken). The new name of the database, or empty.
     static std::filesystem::path keepAside(const std::filesystem::path& file);
+
+    struct Salvaged {
+        bool replaced = false;            // the new file has taken the damaged one's name
+        std::filesystem::path keptAside;  // the damaged file as it was found (empty: still in place)
+        std::int64_t rows = 0;            // messages copied
+        std::int64_t known = -1;          // messages its index knew of (-1: not known)
+        std::string problem;              // why it was not replaced
+        bool stopped = false;             // given up when asked to: the file is as it was
+    };
+    // Every message that can still be read of a damaged file, and its
+    // settings, go into a new file (its indexes and full-text index built
+    // anew); then the damaged one is kept aside and the new one takes its
+    // name. Nothing may have the file open for writing meanwhile. When
+    // `stopping` says so (asked between batches), the copy is given up.
+    static Salvaged salvage(const std::filesystem::path& file, const std::function<bool()>& stopping = {});
 
     const std::filesystem::path& file() const { return file_; }
     sql::Connection& connection() { return db_; }
@@ -109,6 +123,13 @@ public:
     // Reading: rows in the order they were recorded.
     std::vector<HistoryRow> rows(const Filter& filter);
     std::vector<HistoryRow> search(const ParsedSearch& query, const Filter& filter);
+    // As search(), each row handed over as it is read, none held (the
+    // newest `limit` are sorted by the database, which spills to disk).
+    void searchEach(const ParsedSearch& query, const Filter& filter,
+                    const std::function<void(const HistoryRow&)>& each);
+    // Every row after `afterId` that can be read, oldest first: those on
+    // a damaged page are skipped, not the rest. For a damaged file.
+    void eachReadable(std::int64_t afterId, const std::function<void(const HistoryRow&)>& each);
     // The row and up to `n` rows of its conversation before and after it.
     std::vector<HistoryRow> around(std::int64_t id, std::size_t n);
     // Most recent first.
@@ -120,12 +141,32 @@ private:
     std::string scopeSql(const Scope& scope, const std::string& alias, std::vector<std::string>& params) const;
     std::vector<HistoryRow> select(const std::string& sql, const std::vector<std::string>& params,
                                    const std::optional<std::string>& match, const Filter& filter, bool newestFirst);
+    void selectEach(const std::string& sql, const std::vector<std::string>& params,
+                    const std::optional<std::string>& match, const Filter& filter,
+                    const std::function<void(const HistoryRow&)>& each);
+    // The statement of search() and the values it takes.
+    struct Query {
+        std::string sql;
+        std::vector<std::string> params;
+        std::optional<std::string> match;
+    };
+    Query searchQuery(const ParsedSearch& query, const Filter& filter) const;
 
     std::filesystem::path file_;
     sql::Connection db_;
     std::optional<sql::Statement> insert_;
     std::optional<sql::Statement> update_;
 };
+
+// What the user is told of a salvage (English: the log's and lanyx-cli's).
+std::string SalvageNotice(const HistoryStore::Salvaged& saved, const std::filesystem::path& keptAside,
+                          const std::string& why = {});
+
+// Steps `columns` (of "messages m") of every row after `afterId` that can
+// be read, in id order, skipping what a damaged page holds. Errors other
+// than damage, and those `each` throws, end it.
+void ScanReadable(sql::Connection& db, const std::string& columns, std::int64_t afterId,
+                  const std::function<void(const sql::Statement&)>& each);
 
 // "report.pdf, photos: 2 files, 1053241 bytes" and the like for a transfer row.
 std::string TransferText(const HistoryEntry& entry);

@@ -32,6 +32,7 @@ Connection::Connection(const std::filesystem::path& file, Mode mode) {
         throw Error(rc, what);
     }
     sqlite3_extended_result_codes(db_, 1);
+    if (mode == Mode::ReadOnly) keepJournalOnClose();
     // The writer and a reader of the same folder meet in the WAL's locks
     // for a moment now and then: wait instead of failing.
     sqlite3_busy_timeout(db_, 2000);
@@ -41,8 +42,18 @@ Connection::~Connection() {
     sqlite3_close_v2(db_);
 }
 
+void Connection::keepJournalOnClose() {
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
+void Connection::raise(int code, const std::string& what) const {
+    Error error(code, what);
+    if (error.damaged() && onDamage_) onDamage_();
+    throw error;
+}
+
 void Connection::fail(int code) const {
-    throw Error(code, db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+    raise(code, db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
 }
 
 void Connection::exec(std::string_view sql) {
@@ -52,7 +63,7 @@ void Connection::exec(std::string_view sql) {
     if (rc != SQLITE_OK) {
         const std::string what = message ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
-        throw Error(sqlite3_extended_errcode(db_) ? sqlite3_extended_errcode(db_) : rc, what);
+        raise(sqlite3_extended_errcode(db_) ? sqlite3_extended_errcode(db_) : rc, what);
     }
 }
 

@@ -3,6 +3,7 @@
 // that finalize themselves, and errors as exceptions that keep SQLite's code.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -52,9 +53,17 @@ public:
     void interrupt();
     sqlite3* handle() const { return db_; }
     [[noreturn]] void fail(int code) const;
+    // Called (on the failing thread) when this connection finds the file
+    // damaged, before the error is thrown.
+    void onDamage(std::function<void()> hook) { onDamage_ = std::move(hook); }
+    // Closing leaves the journal as it is: a damaged file kept aside stays
+    // as it was found, and a reader's close never writes.
+    void keepJournalOnClose();
 
 private:
+    [[noreturn]] void raise(int code, const std::string& what) const;
     sqlite3* db_ = nullptr;
+    std::function<void()> onDamage_;
 };
 
 class Statement {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <sstream>
@@ -174,6 +175,72 @@ TEST(CliHistory, AFileThatIsNoHistorySaysSoAndFails) {
     EXPECT_NE(err.str().find("cannot be read"), std::string::npos) << err.str();
     // And it is left as it was: a reader never moves or mends anything.
     EXPECT_EQ(test::readBytes(dir / "History.db"), std::string(8192, 'x'));
+}
+
+TEST(CliHistory, AKeptAsideFileIsReadPastItsDamagedPage) {
+    const Zone zone("UTC0");
+    test::TempDir dir;
+    auto text = [](int i) { return "line " + std::to_string(i) + " of the day"; };
+    {
+        history::History writer(dir.path());
+        for (int i = 0; i < 3000; ++i) {
+            auto e = entry(i % 2 ? "bob" : "carl", text(i), false, HistoryKind::PrivateChat, 1714548600000 + i);
+            e.trust = HistoryTrust::Signed;
+            writer.record(e);
+        }
+        ASSERT_TRUE(writer.flush());
+    }
+    const auto aside = dir / "History.damaged-20240501-093000.db";
+    std::filesystem::rename(dir / "History.db", aside);
+    auto bytes = test::readBytes(aside);
+    const auto at = bytes.find(text(1500));
+    ASSERT_NE(at, std::string::npos);
+    for (std::size_t i = at - 1000; i < at + 3096; ++i) bytes[i] = static_cast<char>(i * 131 + 7);
+    test::writeBytes(aside, bytes);
+
+    struct Case {
+        HistoryQuery query;
+        std::size_t least, most;  // lines printed
+        std::string first, last;
+        int status;  // 1: the damaged page was met, said so, and all else printed
+    };
+    HistoryQuery all, newest, newestPast, withBob;
+    all.file = newest.file = newestPast.file = withBob.file = aside.string();
+    newest.limit = 10;
+    newestPast.limit = 2000;  // reaches back past the damaged page
+    withBob.with = "BOB";
+    for (const auto& c : std::vector<Case>{{all, 2700, 2999, text(0), text(2999), 1},
+                                           {newest, 10, 10, text(2990), text(2999), 0},
+                                           {newestPast, 2000, 2000, "", text(2999), 1},
+                                           {withBob, 1350, 1499, text(1), text(2999), 1}}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunHistory(c.query, dir.path(), out, err), c.status);
+        EXPECT_EQ(err.str().find(aside.string()) != std::string::npos, c.status == 1) << err.str();
+        std::vector<std::string> lines;
+        std::istringstream in(out.str());
+        for (std::string l; std::getline(in, l);) lines.push_back(l.substr(l.rfind('\t') + 1));
+        ASSERT_FALSE(lines.empty());
+        EXPECT_GE(lines.size(), c.least);
+        EXPECT_LE(lines.size(), c.most);
+        if (!c.first.empty()) {
+            EXPECT_EQ(lines.front(), c.first);
+        }
+        EXPECT_EQ(lines.back(), c.last);
+        EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end(), [&](const std::string& a, const std::string& b) {
+            return std::stoi(a.substr(5)) < std::stoi(b.substr(5));
+        }));
+    }
+    EXPECT_EQ(test::readBytes(aside), bytes);  // read, never mended
+
+    CliOptions o;
+    ASSERT_FALSE(parse({"history", "--file", aside.string()}, o));
+    EXPECT_EQ(o.history.file, aside.string());
+    EXPECT_TRUE(parse({"listen", "--file", "x.db"}, o));
+    EXPECT_TRUE(parse({"history", "--file"}, o));
+    HistoryQuery missing;
+    missing.file = (dir / "nothing.db").string();
+    std::ostringstream out, err;
+    EXPECT_EQ(RunHistory(missing, dir.path(), out, err), 1);
 }
 
 // ---- lanyx-cli waiting ------------------------------------------------------

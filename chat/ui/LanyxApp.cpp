@@ -339,6 +339,37 @@ bool LanyxApp::start() {
     return false;
 }
 
+namespace {
+// What the history tells, in the user's language where the words are ours.
+QString HistoryNoticeText(const history::Notice& n) {
+    using Code = history::Notice::Code;
+    switch (n.code) {
+    case Code::Salvaged:
+        return LanyxApp::tr(
+                   "The history was damaged. It is kept as %1; %n message(s) that could be read of it are in a new "
+                   "one.",
+                   "", static_cast<int>(n.count))
+            .arg(QString::fromStdString(n.file));
+    case Code::Repaired:
+        return LanyxApp::tr("The history's search index was damaged and has been built anew; no message was lost.");
+    case Code::DiskLow:
+        return LanyxApp::tr(
+                   "Less than %1 MB are free on the disk of the history: nothing is recorded until there is more room.")
+            .arg(n.count >> 20);
+    case Code::DiskRoom:
+        return LanyxApp::tr(
+            "There is room on the disk of the history again: recording goes on (%n message(s) not recorded).", "",
+            static_cast<int>(n.count));
+    case Code::WrittenAgain: return LanyxApp::tr("The history is written again.");
+    case Code::NotRecorded:
+        return LanyxApp::tr("%n message(s) not recorded in the history: it could not keep up.", "",
+                            static_cast<int>(n.count));
+    default: return QString::fromStdString(n.text);  // with the system's own words for what failed
+    }
+}
+
+}  // namespace
+
 void LanyxApp::openHistoryStore() {
     // Only the copy that holds the folder writes its history.
     history_ = std::make_unique<history::History>(paths_.dataDir);
@@ -347,10 +378,10 @@ void LanyxApp::openHistoryStore() {
         history_.reset();
         return;
     }
-    history_->setNotices([this](const std::string& text) {
+    history_->setNotices([this](const history::Notice& notice) {
         // From the writer's thread to this one.
         QMetaObject::invokeMethod(
-            this, [this, text] { historyNotice(QString::fromStdString(text)); }, Qt::QueuedConnection);
+            this, [this, notice] { historyNotice(HistoryNoticeText(notice)); }, Qt::QueuedConnection);
     });
     node_->setHistory(&recorder_);
     windows_->setHistory(history_.get(), [this](const std::string& list) { OpenHistory(list); });

@@ -58,6 +58,9 @@ QString who(const HistoryRow& row, const std::string& ownName) {
 
 QString what(const HistoryRow& row) {
     const auto& e = row.entry;
+    if (e.kind == HistoryKind::NotKept)
+        return frmHistory::tr("%n more line(s) from %1 not kept", "", static_cast<int>(e.files))
+            .arg(e.peer == UserList::kAllRow ? frmHistory::tr("other senders") : QString::fromStdString(e.peer));
     std::string text = IsTransferKind(e.kind)
                            ? "(" + std::string(HistoryKindName(e.kind)) + ") " + history::TransferText(e)
                        : e.kind == HistoryKind::Alert || e.kind == HistoryKind::PrivateAlert ? "(alert) " + e.text

@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 #include <mutex>
+#include <random>
 #include <thread>
 #include <sys/stat.h>
 
@@ -45,18 +48,22 @@ struct Fixture : ::testing::Test {
     std::atomic<std::int64_t> clock{1'700'000'000'000};
     std::mutex noticeMutex;
     std::vector<std::string> notices;
+    std::vector<Notice::Code> codes;
     std::unique_ptr<History> history;
 
     History::Options options() {
         History::Options o;
         o.clock = [this] { return clock.load(); };
+        // The clock stands still: only the tests of the bounds meet them.
+        o.unverified.perSecond = o.unverified.totalPerSecond = 1'000'000;
         return o;
     }
     void open(History::Options o) {
         history = std::make_unique<History>(dir.path(), std::move(o));
-        history->setNotices([this](const std::string& n) {
+        history->setNotices([this](const Notice& n) {
             std::lock_guard lock(noticeMutex);
-            notices.push_back(n);
+            notices.push_back(n.text);
+            codes.push_back(n.code);
         });
     }
     void open() { open(options()); }
@@ -354,18 +361,23 @@ TEST_F(HistoryStoreTest, ADamagedFileIsKeptAsideAndANewOneStarted) {
     writeBytes(dir / "History.db", garbage);
     open();
     ASSERT_TRUE(history->usable());
-    EXPECT_NE(history->openNotice().find("damaged"), std::string::npos) << history->openNotice();
+    EXPECT_EQ(history->openNotice(), "");  // the writer takes care of it, and tells
+    ASSERT_TRUE(history->flush());
     std::filesystem::path aside;
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         if (e.path().filename().string().rfind("History.damaged-", 0) == 0) aside = e.path();
     ASSERT_FALSE(aside.empty());
-    EXPECT_NE(history->openNotice().find(aside.filename().string()), std::string::npos);
+    {
+        std::lock_guard lock(noticeMutex);
+        ASSERT_EQ(codes, std::vector<Notice::Code>{Notice::Code::KeptAside});
+        EXPECT_NE(notices[0].find(aside.filename().string()), std::string::npos);
+    }
     EXPECT_EQ(readBytes(aside), garbage);  // kept, byte for byte
     history->record(in("ann", "works again"));
     EXPECT_EQ(all().size(), 1u);
 }
 
-TEST_F(HistoryStoreTest, DamageFoundByTheDailyCheckAlsoStartsANewFile) {
+TEST_F(HistoryStoreTest, DamageFoundByTheDailyCheckIsSalvagedIntoANewFile) {
     open();
     for (int i = 0; i < 2000; ++i) history->record(in("ann", "line " + std::to_string(i) + std::string(200, 'q')));
     ASSERT_TRUE(history->flush());
@@ -380,7 +392,15 @@ TEST_F(HistoryStoreTest, DamageFoundByTheDailyCheckAlsoStartsANewFile) {
     open(o);
     history->record(in("ann", "after"));
     ASSERT_TRUE(history->flush());
-    EXPECT_EQ(texts(all()), (std::vector<std::string>{"after"}));
+    // What the pages scribbled over held is lost, not the rest.
+    const auto rows = all();
+    EXPECT_GT(rows.size(), 1500u);
+    EXPECT_LT(rows.size(), 2001u);
+    EXPECT_EQ(rows.back().entry.text, "after");
+    {
+        std::lock_guard lock(noticeMutex);
+        EXPECT_EQ(codes, std::vector<Notice::Code>{Notice::Code::Salvaged});
+    }
     int damaged = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         damaged += e.path().filename().string().rfind("History.damaged-", 0) == 0;
@@ -471,4 +491,206 @@ TEST_F(HistoryStoreTest, AFullDiskKeepsMessagesWaitingAndTellsOnceEachWay) {
     EXPECT_NE(notices[0].find("cannot be written"), std::string::npos);
     EXPECT_NE(notices[1].find("written again"), std::string::npos);
     EXPECT_NE(notices[2].find("30 messages were not recorded"), std::string::npos);
+}
+
+TEST_F(HistoryStoreTest, ADamagedPageFoundByAReaderCostsItsRowsNotTheHistory) {
+    open();
+    constexpr int kRows = 5000;
+    auto text = [](std::int64_t i) { return "row " + std::to_string(i) + " word" + std::to_string(i % 50) + " end"; };
+    for (int i = 0; i < kRows; ++i) history->record(in(i % 3 ? "ann" : "bob", text(i)));
+    history->setRetentionDays(400);
+    ASSERT_TRUE(history->flush());
+    history.reset();
+    // 4 KB of random bytes over a page of messages in the middle.
+    auto bytes = readBytes(dir / "History.db");
+    const auto at = bytes.find(text(kRows / 2));
+    ASSERT_NE(at, std::string::npos);
+    std::mt19937 random(7);
+    for (std::size_t i = at - 1000; i < at + 3096; ++i) bytes[i] = static_cast<char>(random());
+    writeBytes(dir / "History.db", bytes);
+
+    auto o = options();
+    o.checkEveryMs = 1LL << 50;  // no check at this start: the damage goes unseen until read
+    open(o);
+    history->record(in("carl", "while damaged"));
+    ASSERT_TRUE(history->flush());
+    EXPECT_EQ(history->generation(), 0u);
+    auto reader = history->openReader();
+    ASSERT_TRUE(reader);
+    EXPECT_THROW(reader->rows({}), sql::Error);
+    // The reader's first damage has the writer check the file and salvage it.
+    ASSERT_TRUE(history->flush());
+    EXPECT_EQ(history->generation(), 1u);
+    history->record(in("carl", "after"));
+    const auto rows = all();
+    std::size_t whole = 0;
+    for (const auto& r : rows) whole += r.entry.text == text(r.id - 1);  // under its own id
+    EXPECT_GE(whole, kRows * 9 / 10);
+    EXPECT_LT(whole, static_cast<std::size_t>(kRows));
+    EXPECT_EQ(texts({rows.end() - 2, rows.end()}), (std::vector<std::string>{"while damaged", "after"}));
+    EXPECT_GT(rows.back().id, kRows + 1);
+    // Its indexes are built anew: a search finds every row that came back.
+    std::size_t word7 = 0;
+    for (const auto& r : rows) word7 += r.entry.text.find(" word7 ") != std::string::npos;
+    EXPECT_GT(word7, 0u);
+    EXPECT_EQ(find("word7").size(), word7);
+    EXPECT_EQ(all(Filter{Scope::person("bob")}).size() + all(Filter{Scope::person("ann")}).size() + 2, rows.size());
+    {
+        HistoryStore fresh(dir / "History.db", HistoryStore::Mode::ReadOnly);
+        auto check = fresh.connection().prepare("PRAGMA integrity_check");
+        ASSERT_TRUE(check.step());
+        EXPECT_EQ(check.text(0), "ok");
+    }
+    EXPECT_EQ(history->retentionDays(), 400);  // the settings came along
+    // The damaged file is kept as it was found.
+    std::filesystem::path aside;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        if (e.path().extension() == ".db" && e.path().filename().string().rfind("History.damaged-", 0) == 0)
+            aside = e.path();
+    ASSERT_FALSE(aside.empty());
+    std::lock_guard lock(noticeMutex);
+    ASSERT_EQ(codes, std::vector<Notice::Code>{Notice::Code::Salvaged});
+    EXPECT_EQ(notices[0].find(aside.filename().string()) != std::string::npos, true);
+}
+
+TEST_F(HistoryStoreTest, WhatASenderWithoutAVerifiedKeyCostsIsBounded) {
+    auto o = options();
+    o.unverified = SenderLimit::Limits{};  // as shipped: 10 a second each, 100 in all
+    open(o);
+    // A long text is kept to its beginning, cut between characters, and marked.
+    std::string longText;
+    while (longText.size() < 65000) longText += "caf\xC3\xA9 ";
+    auto big = in("bob", longText);
+    big.trust = HistoryTrust::Signed;
+    history->record(big);
+    for (int i = 0; i < 25; ++i) {
+        history->record(in("mallory", "spam " + std::to_string(i), HistoryKind::Chat));
+        auto unsigned_ = in("Carl", "unsigned " + std::to_string(i));
+        unsigned_.trust = HistoryTrust::NotVerified;
+        history->record(unsigned_);
+        for (const auto trust : {HistoryTrust::Signed, HistoryTrust::Encrypted}) {
+            auto checked = in("bob", "checked " + std::to_string(i));
+            checked.trust = trust;
+            history->record(checked);
+        }
+        history->record(out("mallory", "ours " + std::to_string(i)));
+    }
+    clock += 1500;  // a second without a line refused: the counts become rows
+    ASSERT_TRUE(history->flush());
+
+    const auto rows = all();
+    const auto& kept = rows.front().entry;
+    EXPECT_LE(kept.text.size(), 8192u);
+    EXPECT_GT(kept.text.size(), 8000u);
+    EXPECT_EQ(kept.bytes, longText.size());
+    const std::string mark = "\xE2\x80\xA6";
+    ASSERT_EQ(kept.text.substr(kept.text.size() - mark.size()), mark);
+    const auto head = kept.text.substr(0, kept.text.size() - mark.size());
+    EXPECT_EQ(longText.substr(0, head.size()), head);
+    EXPECT_NE(static_cast<unsigned char>(head.back()), 0xC3);  // no half character
+    std::map<std::string, int> per;
+    std::vector<HistoryEntry> notKept;
+    for (const auto& r : rows) {
+        if (r.entry.kind == HistoryKind::NotKept) notKept.push_back(r.entry);
+        else ++per[(r.entry.outgoing ? "out " : "in ") + r.entry.peer];
+    }
+    EXPECT_EQ(per["in mallory"], 10);
+    EXPECT_EQ(per["in Carl"], 10);
+    EXPECT_EQ(per["in bob"], 51);
+    EXPECT_EQ(per["out mallory"], 25);
+    ASSERT_EQ(notKept.size(), 2u);
+    std::sort(notKept.begin(), notKept.end(), [](const auto& a, const auto& b) { return a.peer < b.peer; });
+    EXPECT_EQ(notKept[0].peer, "Carl");
+    EXPECT_EQ(notKept[0].files, 15u);  // lines not kept
+    EXPECT_EQ(notKept[1].peer, "mallory");
+    EXPECT_EQ(notKept[1].files, 15u);
+    EXPECT_EQ(notKept[1].bytes, 15u * 7);  // "spam 10" ... "spam 24"
+    // In the sender's conversation, as an earlier build shows an unknown kind.
+    EXPECT_EQ(all(Filter{Scope::person("carl")}).back().entry.kind, HistoryKind::NotKept);
+}
+
+TEST_F(HistoryStoreTest, TheQueueIsBoundedInBytes) {
+    auto o = options();
+    std::atomic<bool> hold{true}, holding{false};
+    o.beforeWrite = [&](sql::Connection&) {
+        holding = true;
+        while (hold) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    o.maxQueuedBytes = 100'000;
+    open(o);
+    while (!holding) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int i = 0; i < 50; ++i) history->record(in("bob", std::to_string(i) + std::string(8000, 'z')));
+    const auto dropped = history->dropped();
+    EXPECT_GT(dropped, 30u);
+    EXPECT_LT(dropped, 50u);
+    hold = false;
+    ASSERT_TRUE(history->flush());
+    EXPECT_EQ(all().size(), 50 - dropped);
+    std::lock_guard lock(noticeMutex);
+    EXPECT_EQ(codes, std::vector<Notice::Code>{Notice::Code::NotRecorded});
+}
+
+TEST_F(HistoryStoreTest, BelowTheFreeSpaceFloorNothingIsRecordedAndTheUserIsToldOnceEachWay) {
+    auto o = options();
+    std::atomic<std::uint64_t> free{1ULL << 30};
+    o.freeSpace = [&]() -> std::optional<std::uint64_t> { return free.load(); };
+    o.freeSpaceFloor = 64 << 20;
+    open(o);
+    history->record(in("ann", "before"));
+    history->record(in("bob", "bob's"));
+    ASSERT_TRUE(history->flush());
+    free = 10 << 20;
+    for (int i = 0; i < 3; ++i) {
+        history->record(in("ann", "while the disk is full " + std::to_string(i)));
+        ASSERT_TRUE(history->flush());
+    }
+    history->erase(Scope::person("ann"));  // deleting goes on: it makes room
+    free = 70 << 20;                       // above the floor, not a quarter above it
+    history->record(in("ann", "still short of room"));
+    ASSERT_TRUE(history->flush());
+    EXPECT_EQ(texts(all()), std::vector<std::string>{"bob's"});
+    free = 1ULL << 30;
+    history->record(in("ann", "after"));
+    ASSERT_TRUE(history->flush());
+    EXPECT_EQ(texts(all()), (std::vector<std::string>{"bob's", "after"}));
+    EXPECT_EQ(history->notRecordedForSpace(), 4u);
+    std::lock_guard lock(noticeMutex);
+    EXPECT_EQ(codes, (std::vector<Notice::Code>{Notice::Code::DiskLow, Notice::Code::DiskRoom}));
+}
+
+TEST_F(HistoryStoreTest, AFileDamagedWhereOpeningReadsIsSalvagedWhileRecordingGoesOn) {
+    open();
+    auto text = [](std::int64_t i) { return "row " + std::to_string(i) + " of many"; };
+    for (int i = 0; i < 6000; ++i) history->record(in("ann", text(i)));
+    ASSERT_TRUE(history->flush());
+    history.reset();
+    // The newest rows' page: opening reads it for the next id.
+    const auto file = dir / "History.db";
+    auto bytes = readBytes(file);
+    const auto at = bytes.rfind(text(5999));
+    ASSERT_NE(at, std::string::npos);
+    for (std::size_t i = at / 4096 * 4096; i < at / 4096 * 4096 + 4096; ++i) bytes[i] = static_cast<char>(i % 251);
+    writeBytes(file, bytes);
+    {
+        // A salvage asked to stop leaves the file as it was, and nothing beside it.
+        const auto stopped = HistoryStore::salvage(file, [] { return true; });
+        EXPECT_TRUE(stopped.stopped);
+        EXPECT_FALSE(stopped.replaced);
+        EXPECT_EQ(readBytes(file), bytes);
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_EQ(e.path().filename().string().rfind("History.db", 0), 0u) << e.path();  // and its journal
+        EXPECT_FALSE(std::filesystem::exists(dir / "History.db.salvage"));
+    }
+    open();
+    ASSERT_TRUE(history->usable());
+    history->record(in("bob", "while it is salvaged"));
+    ASSERT_TRUE(history->flush());
+    history->record(in("bob", "after"));
+    const auto rows = all();
+    ASSERT_GT(rows.size(), 5000u);
+    EXPECT_EQ(texts({rows.end() - 2, rows.end()}), (std::vector<std::string>{"while it is salvaged", "after"}));
+    for (std::size_t i = 0; i + 2 < rows.size(); ++i) EXPECT_EQ(rows[i].entry.text, text(rows[i].id - 1));
+    EXPECT_GT(rows[rows.size() - 2].id, rows[rows.size() - 3].id);  // after what was saved, never in its place
+    std::lock_guard lock(noticeMutex);
+    EXPECT_EQ(codes, std::vector<Notice::Code>{Notice::Code::Salvaged});
 }

@@ -634,6 +634,45 @@
         <source>No history is kept in this run (see the log).</source>
         <translation>Bei diesem Programmlauf wird kein Verlauf gespeichert (siehe Protokoll).</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
+        <source>The history was damaged. It is kept as %1; %n message(s) that could be read of it are in a new one.</source>
+        <translation>
+            <numerusform>Der Verlauf war beschädigt. Er wird als %1 aufbewahrt; %n Nachricht, die sich daraus lesen ließ, ist in einem neuen.</numerusform>
+            <numerusform>Der Verlauf war beschädigt. Er wird als %1 aufbewahrt; %n Nachrichten, die sich daraus lesen ließen, sind in einem neuen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
+        <source>The history&apos;s search index was damaged and has been built anew; no message was lost.</source>
+        <translation>Der Suchindex des Verlaufs war beschädigt und wurde neu aufgebaut; keine Nachricht ging verloren.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
+        <source>Less than %1 MB are free on the disk of the history: nothing is recorded until there is more room.</source>
+        <translation>Auf dem Datenträger des Verlaufs sind weniger als %1 MB frei: Bis wieder mehr Platz ist, wird nichts aufgezeichnet.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
+        <source>There is room on the disk of the history again: recording goes on (%n message(s) not recorded).</source>
+        <translation>
+            <numerusform>Auf dem Datenträger des Verlaufs ist wieder Platz: Die Aufzeichnung geht weiter (%n Nachricht nicht aufgezeichnet).</numerusform>
+            <numerusform>Auf dem Datenträger des Verlaufs ist wieder Platz: Die Aufzeichnung geht weiter (%n Nachrichten nicht aufgezeichnet).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
+        <source>The history is written again.</source>
+        <translation>Der Verlauf wird wieder geschrieben.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="345"/>
+        <source>%n message(s) not recorded in the history: it could not keep up.</source>
+        <translation>
+            <numerusform>%n Nachricht nicht im Verlauf aufgezeichnet: Er kam nicht nach.</numerusform>
+            <numerusform>%n Nachrichten nicht im Verlauf aufgezeichnet: Er kam nicht nach.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
@@ -1558,6 +1597,19 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <location filename="../../../chat/ui/frmHistory.cpp" line="502"/>
         <source>Delete the whole history, every message of every conversation? This cannot be undone.</source>
         <translation>Den gesamten Verlauf löschen, jede Nachricht jedes Gesprächs? Das kann nicht rückgängig gemacht werden.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="62"/>
+        <source>%n more line(s) from %1 not kept</source>
+        <translation>
+            <numerusform>%n weitere Zeile von %1 nicht aufbewahrt</numerusform>
+            <numerusform>%n weitere Zeilen von %1 nicht aufbewahrt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
+        <source>other senders</source>
+        <translation>anderen Absendern</translation>
     </message>
 </context>
 <context>

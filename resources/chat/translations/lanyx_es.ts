@@ -634,6 +634,45 @@
         <source>No history is kept in this run (see the log).</source>
         <translation>En esta ejecución no se guarda ningún historial (consulte el registro).</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
+        <source>The history was damaged. It is kept as %1; %n message(s) that could be read of it are in a new one.</source>
+        <translation>
+            <numerusform>El historial estaba dañado. Se conserva como %1; %n mensaje que se pudo leer de él está en uno nuevo.</numerusform>
+            <numerusform>El historial estaba dañado. Se conserva como %1; %n mensajes que se pudieron leer de él están en uno nuevo.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
+        <source>The history&apos;s search index was damaged and has been built anew; no message was lost.</source>
+        <translation>El índice de búsqueda del historial estaba dañado y se ha reconstruido; no se ha perdido ningún mensaje.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
+        <source>Less than %1 MB are free on the disk of the history: nothing is recorded until there is more room.</source>
+        <translation>Quedan menos de %1 MB libres en el disco del historial: no se registra nada hasta que haya más espacio.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
+        <source>There is room on the disk of the history again: recording goes on (%n message(s) not recorded).</source>
+        <translation>
+            <numerusform>Vuelve a haber espacio en el disco del historial: el registro continúa (%n mensaje sin registrar).</numerusform>
+            <numerusform>Vuelve a haber espacio en el disco del historial: el registro continúa (%n mensajes sin registrar).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
+        <source>The history is written again.</source>
+        <translation>El historial vuelve a escribirse.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="345"/>
+        <source>%n message(s) not recorded in the history: it could not keep up.</source>
+        <translation>
+            <numerusform>%n mensaje sin registrar en el historial: no daba abasto.</numerusform>
+            <numerusform>%n mensajes sin registrar en el historial: no daba abasto.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
@@ -1558,6 +1597,19 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <location filename="../../../chat/ui/frmHistory.cpp" line="502"/>
         <source>Delete the whole history, every message of every conversation? This cannot be undone.</source>
         <translation>¿Eliminar todo el historial, todos los mensajes de todas las conversaciones? No se puede deshacer.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="62"/>
+        <source>%n more line(s) from %1 not kept</source>
+        <translation>
+            <numerusform>%n línea más de %1 no conservada</numerusform>
+            <numerusform>%n líneas más de %1 no conservadas</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
+        <source>other senders</source>
+        <translation>otros remitentes</translation>
     </message>
 </context>
 <context>

@@ -634,6 +634,45 @@
         <source>No history is kept in this run (see the log).</source>
         <translation>Aucun historique n&apos;est conservé pendant cette exécution (voir le journal).</translation>
     </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="332"/>
+        <source>The history was damaged. It is kept as %1; %n message(s) that could be read of it are in a new one.</source>
+        <translation>
+            <numerusform>L&apos;historique était endommagé. Il est conservé sous le nom %1 ; %n message qui a pu en être lu se trouve dans un nouveau.</numerusform>
+            <numerusform>L&apos;historique était endommagé. Il est conservé sous le nom %1 ; %n messages qui ont pu en être lus se trouvent dans un nouveau.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="336"/>
+        <source>The history&apos;s search index was damaged and has been built anew; no message was lost.</source>
+        <translation>L&apos;index de recherche de l&apos;historique était endommagé et a été reconstruit ; aucun message n&apos;a été perdu.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="338"/>
+        <source>Less than %1 MB are free on the disk of the history: nothing is recorded until there is more room.</source>
+        <translation>Moins de %1 Mo sont libres sur le disque de l&apos;historique : rien n&apos;est enregistré tant qu&apos;il n&apos;y a pas plus de place.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="341"/>
+        <source>There is room on the disk of the history again: recording goes on (%n message(s) not recorded).</source>
+        <translation>
+            <numerusform>Il y a de nouveau de la place sur le disque de l&apos;historique : l&apos;enregistrement reprend (%n message non enregistré).</numerusform>
+            <numerusform>Il y a de nouveau de la place sur le disque de l&apos;historique : l&apos;enregistrement reprend (%n messages non enregistrés).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="343"/>
+        <source>The history is written again.</source>
+        <translation>L&apos;historique est de nouveau écrit.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="345"/>
+        <source>%n message(s) not recorded in the history: it could not keep up.</source>
+        <translation>
+            <numerusform>%n message non enregistré dans l&apos;historique : il ne suivait pas.</numerusform>
+            <numerusform>%n messages non enregistrés dans l&apos;historique : il ne suivait pas.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
@@ -1558,6 +1597,19 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <location filename="../../../chat/ui/frmHistory.cpp" line="502"/>
         <source>Delete the whole history, every message of every conversation? This cannot be undone.</source>
         <translation>Supprimer tout l&apos;historique, chaque message de chaque conversation ? Cette action est irréversible.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../../chat/ui/frmHistory.cpp" line="62"/>
+        <source>%n more line(s) from %1 not kept</source>
+        <translation>
+            <numerusform>%n ligne de plus de %1 non conservée</numerusform>
+            <numerusform>%n lignes de plus de %1 non conservées</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
+        <source>other senders</source>
+        <translation>autres expéditeurs</translation>
     </message>
 </context>
 <context>
