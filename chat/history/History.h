@@ -186,7 +186,6 @@ private:
     bool stop_ = false;
     bool troubled_ = false;  // the last write failed
     std::size_t droppedTold_ = 0;
-    std::function<void(const std::string&)> notices_;
     std::function<void(const Notice&)> notices_;
     std::vector<Notice> pendingNotices_;  // told before anybody listened
     std::shared_ptr<Alarm> alarm_;
