@@ -787,6 +787,9 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
         if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return {};
         deliver(payload, std::string(sender), false, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
+        // Only a signed leave takes back an address a signature taught.
+        if (trust_ == Trust::Verified && transport_.currentSource() != 0)
+            transport_.sourceLeft(transport_.currentSource(), sender);
         if (!row || ignoredAsNotVerified(sender, cmd)) return {};
         dropUser(*row);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {

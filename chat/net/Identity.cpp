@@ -268,6 +268,7 @@ bool PinStore::markChecked(std::string_view name, std::int64_t now) {
         pin.boxPublic = std::exchange(pin.newBox, {});
         pin.opensSealed = pin.newOpensSealed;
         pin.heard = now;
+        pin.announcesEphemeral = false;  // the new key's own announcements tell
     }
     return true;
 }
@@ -296,6 +297,13 @@ bool PinStore::updateBox(std::string_view name, const std::string& box, bool ope
     if (it == pins_.end() || (it->second.boxPublic == box && it->second.opensSealed == opens)) return false;
     it->second.boxPublic = box;
     it->second.opensSealed = opens;
+    return true;
+}
+
+bool PinStore::noteEphemeral(std::string_view name) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end() || it->second.announcesEphemeral) return false;
+    it->second.announcesEphemeral = true;
     return true;
 }
 
@@ -366,6 +374,8 @@ std::string PinStore::toText() const {
         if (pin.changed())
             text += '\t' + crypto::ToBase64(pin.newSign) + '\t' + crypto::ToBase64(pin.newBox) + '\t' +
                     opens(pin.newOpensSealed);
+        // Last, so that the line is the one an earlier build wrote without it.
+        if (pin.announcesEphemeral) text += "\teph";
         text += '\n';
     }
     for (const auto& [name, heard] : plain_) text += "plain\t" + name + '\t' + std::to_string(heard) + '\n';
@@ -407,7 +417,8 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
                 store.notePlain(key, *heard);
                 ok = true;
             }
-        } else if ((f.size() == 7 || f.size() == 10) && f[0] == "key" && IsValidUserName(f[1]) &&
+        } else if (const bool eph = (f.size() == 8 || f.size() == 11) && f.back() == "eph";
+                   (f.size() == 7 || f.size() == 10 || eph) && f[0] == "key" && IsValidUserName(f[1]) &&
                    (f[4] == "new" || f[4] == "checked")) {
             const auto sign = key32(f[2]);
             const auto box = key32(f[3]);
@@ -415,7 +426,7 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
             const auto heard = seconds(f[6]);
             Pin pin;
             ok = sign && box && opens && heard;
-            if (ok && f.size() == 10) {
+            if (ok && f.size() >= 10) {
                 const auto newSign = key32(f[7]);
                 const auto newBox = key32(f[8]);
                 const auto newOpens = opensWord(f[9]);
@@ -433,6 +444,7 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
                 pin.checked = f[4] == "checked";
                 pin.opensSealed = *opens;
                 pin.heard = *heard;
+                pin.announcesEphemeral = eph;
                 ok = !store.pins_.count(key) && store.insert(key, std::move(pin));
             }
         }

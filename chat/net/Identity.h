@@ -67,6 +67,9 @@ public:
         std::string newSign;
         std::string newBox;
         bool newOpensSealed = true;
+        // The pinned key announced ephemeral keys: from then on only what is
+        // sealed under them is taken from it, and sent to it.
+        bool announcesEphemeral = false;
         bool changed() const { return !newSign.empty(); }
     };
 
@@ -94,6 +97,8 @@ public:
     bool keepKnown(std::string_view name);
     // The pinned key announced a new agreement key or other capabilities.
     bool updateBox(std::string_view name, const std::string& box, bool opens);
+    // The pinned key announced an ephemeral key; true when that is news.
+    bool noteEphemeral(std::string_view name);
     // Heard from the pinned key now; true when that is worth writing down
     // (an hour or more since it was last written).
     bool touch(std::string_view name, std::int64_t now);

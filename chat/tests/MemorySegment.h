@@ -24,9 +24,12 @@ public:
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     void send(std::string_view bytes) override;
-    void receive(std::string_view bytes) { deliver(bytes, source); }
-    // The address datagrams seem to come from (host order; 0: not known).
+    void receive(std::string_view bytes, std::uint32_t from = 0) { deliver(bytes, from != 0 ? from : source); }
+    // The address datagrams seem to come from (host order; 0: not known),
+    // where the sender's own is not known.
     std::uint32_t source = 0;
+    // This endpoint's own address: what it sends comes from there (0: none).
+    std::uint32_t address = 0;
     // As the socket's receiver hands over what it drained at once.
     void receiveBatch(const std::vector<std::string>& batch) {
         beginBatch();
@@ -55,6 +58,10 @@ public:
         verified.emplace_back(address, std::string(wireName));
     }
     std::vector<std::pair<std::uint32_t, std::string>> verified;
+    void sourceLeft(std::uint32_t address, std::string_view wireName) override {
+        left.emplace_back(address, std::string(wireName));
+    }
+    std::vector<std::pair<std::uint32_t, std::string>> left;
 
 private:
     MemorySegment& segment_;
@@ -65,16 +72,17 @@ class MemorySegment : public EventPump {
 public:
     void attach(MemoryTransport* t) { endpoints_.push_back(t); }
     void detach(MemoryTransport* t) { std::erase(endpoints_, t); }
-    void post(std::string bytes) { queue_.push_back(std::move(bytes)); }
+    // `from`: the address it comes from (0: the receiver's `source`).
+    void post(std::string bytes, std::uint32_t from = 0) { queue_.push_back({std::move(bytes), from}); }
     // Delivers until nothing is left (answers to answers included).
     void deliverAll() {
         std::size_t guard = 0;
         while (!queue_.empty() && ++guard < 1000000) {
-            const std::string bytes = std::move(queue_.front());
+            const auto [bytes, from] = std::move(queue_.front());
             queue_.pop_front();
             ++delivered_;
             for (auto* e : endpoints_)
-                if (e->isOpen()) e->receive(bytes);
+                if (e->isOpen()) e->receive(bytes, from);
         }
     }
     std::size_t delivered() const { return delivered_; }
@@ -126,7 +134,7 @@ private:
     std::vector<Timer> timers_;
     std::uint64_t nextTimer_ = 0;
     std::vector<MemoryTransport*> endpoints_;
-    std::deque<std::string> queue_;
+    std::deque<std::pair<std::string, std::uint32_t>> queue_;
     std::uint32_t now_ = 1000;
     std::size_t delivered_ = 0;
     bool stop_ = false;
@@ -140,7 +148,7 @@ inline void MemoryTransport::open() {
 inline void MemoryTransport::send(std::string_view bytes) {
     allSent.emplace_back(bytes);
     if (!ourOwnCommand(bytes)) sent.emplace_back(bytes);
-    segment_.post(std::string(bytes));
+    segment_.post(std::string(bytes), address);
 }
 
 // Records what reached the user: alerts, chat lines, boxes, message boxes.
