@@ -973,6 +973,8 @@ bool ChatNode::anotherInstanceRunning() {
     std::error_code ec;
     std::filesystem::create_directories(config_.dataDir, ec);
     lock_ = platform::InstanceLock::acquire(config_.dataDir);
+    // The copy that holds the folder closes what an earlier build left open.
+    if (lock_) platform::closeToOthers(config_.dataDir);
     if (lock_ && config_.folderHeld) config_.folderHeld();
     return lock_ == nullptr;
 }

@@ -112,7 +112,9 @@ protected:
         p->joinAs(name);
         seg.runFor(2000);
     }
-    Delivery lastDelivery(Peer& p) { return p.rec.deliveries.empty() ? Delivery::Local : p.rec.deliveries.back().state; }
+    Delivery lastDelivery(Peer& p) {
+        return p.rec.deliveries.empty() ? Delivery::Local : p.rec.deliveries.back().state;
+    }
 
     MemorySegment seg;
     TempDir annHome, bobHome;
@@ -226,8 +228,8 @@ TEST_F(ForgedWindows, AnEphemeralKeyTheSenderNeverAnnouncedIsRefusedAndHerKeysAs
     const auto bobAnnouncement = lastAnnouncement(*bob);
     const auto eph = bobAnnouncement.find("eph=");
     ASSERT_NE(eph, std::string::npos);
-    const auto bobEph = crypto::FromBase64(bobAnnouncement.substr(eph + 4, bobAnnouncement.find_first_of(",;", eph) -
-                                                                               eph - 4));
+    const auto bobEph = crypto::FromBase64(
+        bobAnnouncement.substr(eph + 4, bobAnnouncement.find_first_of(",;", eph) - eph - 4));
     ASSERT_TRUE(bobEph);
     const auto own = crypto::NewAgreementKeys();
     const auto keys = crypto::DerivePrivateKeys(true, annKeys->boxSecret, annKeys->boxPublic, own.secretKey,

@@ -550,6 +550,27 @@ TEST(Keys, TheKeyFileIsMadeOnceReadableByTheUserAloneAndKeptAcrossStarts) {
     EXPECT_FALSE(std::filesystem::exists(dir / "User.ini"));
 }
 
+// The copy that holds the data folder closes it, and what an earlier build
+// left readable in it (the known keys, the log), to other accounts.
+TEST(Keys, TheCopyThatHoldsTheDataFolderClosesItToOtherAccounts) {
+    MemorySegment seg;
+    Peer ann(seg, "ann");
+    const auto folder = ann.folder();
+    writeBytes(folder / PinStore::kFileName, "Lanyx known keys 2\n");
+    writeBytes(folder / "Log.txt", "");
+    for (const auto& p : {folder / PinStore::kFileName, folder / std::filesystem::path("Log.txt")})
+        chmod(p.c_str(), 0644);
+    chmod(folder.c_str(), 0755);
+    ASSERT_FALSE(ann.node.anotherInstanceRunning());
+    struct stat st {};
+    ASSERT_EQ(stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    for (const auto& p : {folder / PinStore::kFileName, folder / std::filesystem::path("Log.txt")}) {
+        ASSERT_EQ(stat(p.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << p;
+    }
+}
+
 TEST(Keys, ABrokenKeyFileIsKeptAsideNotOverwritten) {
     TempDir dir;
     writeBytes(dir / Identity::kFileName, "Lanyx identity 1\nsign not base64!\n");
