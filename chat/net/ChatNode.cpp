@@ -484,6 +484,11 @@ std::optional<DeliveryReport> ChatNode::SendFileMessage(const std::string& recip
 void ChatNode::OpenNetwork() {
     transport_.open();
     if (secure_) secure_->setMyName(state_.MyName);
+    if (secure_ && secure_->active() && state_.MyName != runNameSaved_) {
+        std::string problem;
+        if (RunName::save(config_.dataDir, state_.MyName, problem)) runNameSaved_ = state_.MyName;
+        else log_.WriteLog("The name this copy runs under could not be kept for lanyx-cli keys: " + problem);
+    }
     pump_.pumpOnce();
     sendColourAndStatus(Presence::WithKeys);
     if (!state_.ProbeMode) SendToAll(state_.MyName + " " + LangText(10201));

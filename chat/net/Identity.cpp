@@ -162,6 +162,32 @@ std::optional<Identity> ReadIdentity(const std::filesystem::path& dataDir, std::
     return id;
 }
 
+// ---- the name run under ------------------------------------------------------
+
+namespace {
+constexpr std::string_view kRunNameHeader = "Lanyx run name 1";
+}  // namespace
+
+std::string RunName::toText(const std::string& name) {
+    return std::string(kRunNameHeader) + "\n" + name + "\n";
+}
+
+std::optional<std::string> RunName::fromText(std::string_view text) {
+    const auto ls = lines(text);
+    if (ls.size() < 2 || ls[0] != kRunNameHeader || !IsValidUserName(ls[1])) return std::nullopt;
+    return std::string(ls[1]);
+}
+
+std::optional<std::string> RunName::read(const std::filesystem::path& dataDir) {
+    std::string problem;
+    const auto text = readSmallFile(dataDir / kFileName, 256, problem);
+    return text ? fromText(*text) : std::nullopt;
+}
+
+bool RunName::save(const std::filesystem::path& dataDir, const std::string& name, std::string& problem) {
+    return writeReplacing(dataDir / kFileName, toText(name), false, problem);
+}
+
 // ---- known keys ------------------------------------------------------------
 
 namespace {

@@ -147,6 +147,18 @@ LoadedPins LoadPins(const std::filesystem::path& file);
 // with a reason when there is none or it cannot be read.
 std::optional<Identity> ReadIdentity(const std::filesystem::path& dataDir, std::string& problem);
 
+// The name this copy last went onto the network under (a name given for
+// one run is not written to User.ini): the safety numbers lanyx-cli shows
+// without the network are made with it, as the running copy made them.
+struct RunName {
+    static constexpr const char* kFileName = "RunName.txt";
+    static std::string toText(const std::string& name);
+    // Nothing unless the text names a name a user can have.
+    static std::optional<std::string> fromText(std::string_view text);
+    static std::optional<std::string> read(const std::filesystem::path& dataDir);
+    static bool save(const std::filesystem::path& dataDir, const std::string& name, std::string& problem);
+};
+
 // The sequence numbers seen per signing key and per sender of private
 // messages, kept across starts: a datagram recorded before the copy's last
 // start is refused as one recorded since. A lost or damaged file only
