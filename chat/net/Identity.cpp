@@ -194,6 +194,11 @@ namespace {
 
 constexpr std::string_view kPinsHeaderV2 = "Lanyx known keys 2";
 constexpr std::int64_t kTouchEverySeconds = 3600;
+// That a key announced ephemeral keys rides in its line's time, this many
+// seconds on: an earlier build reads the line as one of its own, a key
+// heard far ahead (which only keeps it from being the first to make room),
+// and writes it back as it read it.
+constexpr std::int64_t kEphemeralMarkSeconds = 100'000'000'000;
 
 std::vector<std::string_view> fields(std::string_view line) {
     std::vector<std::string_view> out;
@@ -396,12 +401,10 @@ std::string PinStore::toText() const {
     for (const auto& [name, pin] : pins_) {
         text += "key\t" + name + '\t' + crypto::ToBase64(pin.signPublic) + '\t' + crypto::ToBase64(pin.boxPublic) +
                 '\t' + (pin.checked ? "checked" : "new") + '\t' + opens(pin.opensSealed) + '\t' +
-                std::to_string(pin.heard);
+                std::to_string(pin.heard + (pin.announcesEphemeral ? kEphemeralMarkSeconds : 0));
         if (pin.changed())
             text += '\t' + crypto::ToBase64(pin.newSign) + '\t' + crypto::ToBase64(pin.newBox) + '\t' +
                     opens(pin.newOpensSealed);
-        // Last, so that the line is the one an earlier build wrote without it.
-        if (pin.announcesEphemeral) text += "\teph";
         text += '\n';
     }
     for (const auto& [name, heard] : plain_) text += "plain\t" + name + '\t' + std::to_string(heard) + '\n';
@@ -443,8 +446,7 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
                 store.notePlain(key, *heard);
                 ok = true;
             }
-        } else if (const bool eph = (f.size() == 8 || f.size() == 11) && f.back() == "eph";
-                   (f.size() == 7 || f.size() == 10 || eph) && f[0] == "key" && IsValidUserName(f[1]) &&
+        } else if ((f.size() == 7 || f.size() == 10) && f[0] == "key" && IsValidUserName(f[1]) &&
                    (f[4] == "new" || f[4] == "checked")) {
             const auto sign = key32(f[2]);
             const auto box = key32(f[3]);
@@ -452,7 +454,7 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
             const auto heard = seconds(f[6]);
             Pin pin;
             ok = sign && box && opens && heard;
-            if (ok && f.size() >= 10) {
+            if (ok && f.size() == 10) {
                 const auto newSign = key32(f[7]);
                 const auto newBox = key32(f[8]);
                 const auto newOpens = opensWord(f[9]);
@@ -469,8 +471,8 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
                 pin.boxPublic = *box;
                 pin.checked = f[4] == "checked";
                 pin.opensSealed = *opens;
-                pin.heard = *heard;
-                pin.announcesEphemeral = eph;
+                pin.announcesEphemeral = *heard >= kEphemeralMarkSeconds;
+                pin.heard = pin.announcesEphemeral ? *heard - kEphemeralMarkSeconds : *heard;
                 ok = !store.pins_.count(key) && store.insert(key, std::move(pin));
             }
         }
