@@ -58,10 +58,6 @@ public:
         verified.emplace_back(address, std::string(wireName));
     }
     std::vector<std::pair<std::uint32_t, std::string>> verified;
-    void sourceLeft(std::uint32_t address, std::string_view wireName) override {
-        left.emplace_back(address, std::string(wireName));
-    }
-    std::vector<std::pair<std::uint32_t, std::string>> left;
 
 private:
     MemorySegment& segment_;
