@@ -128,8 +128,11 @@ SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path p
     }
 }
 
-bool SecureLink::aheadOfClock(std::uint64_t seq) const {
-    return hooks_.wallMicros && seq > hooks_.wallMicros() + kMaxSkewMicros;
+bool SecureLink::aheadOfClock(std::uint64_t seq) {
+    if (!hooks_.wallMicros) return false;
+    if (clockRead_ != 0 && seq <= clockRead_ + kMaxSkewMicros) return false;
+    clockRead_ = hooks_.wallMicros();
+    return seq > clockRead_ + kMaxSkewMicros;
 }
 
 void SecureLink::sayClockWasAhead(std::uint64_t top) {
@@ -261,6 +264,7 @@ std::uint64_t SecureLink::nextSeq() {
     // no window there holds such a number, and to a copy whose clock was
     // ahead too it is not fresh either.
     const auto now = hooks_.wallMicros ? hooks_.wallMicros() : 0;
+    clockRead_ = now;
     if (hooks_.wallMicros && seq_ > now + kMaxSkewMicros) {
         sayClockWasAhead(seq_);
         seq_ = 0;
@@ -534,6 +538,7 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
 bool SecureLink::fresh(const std::string& senderUtf8, std::uint64_t seq) {
     if (!hooks_.wallMicros) return true;
     const auto now = hooks_.wallMicros();
+    clockRead_ = now;
     const auto off = seq > now ? seq - now : now - seq;
     if (off <= kMaxSkewMicros) return true;
     // Once per sender: a wrong clock signs everything wrong.

@@ -430,7 +430,10 @@ private:
     // is further ahead of our clock than anything fresh is started again
     // (nothing it holds could be taken anyway). Null when there is none.
     ReplayWindow* liveWindow(std::unordered_map<std::string, ReplayWindow>& windows, const std::string& key);
-    bool aheadOfClock(std::uint64_t seq) const;
+    // Judged on the clock as last read (what is fresh and what we sign
+    // read it), read again only for a number beyond that: a flood of
+    // played-back numbers costs no clock reading each.
+    bool aheadOfClock(std::uint64_t seq);
     void sayClockWasAhead(std::uint64_t top);
     void log(std::string_view kind, const std::string& line);
 
@@ -485,6 +488,7 @@ private:
     Budget verifyAll_;
     bool verifyAllStarted_ = false;
     bool clockAheadSaid_ = false;
+    std::uint64_t clockRead_ = 0;                             // this computer's clock when last read here
     std::unordered_map<std::string, std::uint32_t> askedAt_;  // lower-case name -> when we asked
     std::uint32_t lastAskAt_ = 0;
     bool askedOnce_ = false;
