@@ -1312,8 +1312,10 @@ std::string SecureLink::pinnedFingerprint(std::string_view name) const {
 std::string SecureLink::announcedFingerprint(std::string_view name) const {
     if (const auto* pin = pins_.find(name); pin && pin->changed()) return crypto::Fingerprint(pin->newSign);
     const auto it = peers_.find(toLower(name));
-    return it == peers_.end() || it->second.signPublic.empty() ? std::string()
-                                                               : crypto::Fingerprint(it->second.signPublic);
+    if (it == peers_.end()) return {};
+    // The known key's session first; else the key heard in its place (kept, dropped by the user).
+    const auto& heard = it->second.signPublic.empty() ? it->second.offeredSign : it->second.signPublic;
+    return heard.empty() ? std::string() : crypto::Fingerprint(heard);
 }
 
 std::string SecureLink::safetyNumber(std::string_view name) const {
@@ -1374,13 +1376,6 @@ bool SecureLink::markChecked(std::string_view name) {
 
 bool SecureLink::keepKnownKey(std::string_view name) {
     if (!pins_.keepKnown(name)) return false;
-    if (const auto peer = peers_.find(toLower(name)); peer != peers_.end()) {
-        auto& p = peer->second;
-        p.offeredSign.clear();
-        p.offeredBox.clear();
-        p.offeredCaps.clear();
-        p.offeredEphemeral.clear();
-    }
     log("Key kept", "The known key of " + shorten(name) + " kept; the one announced in its place dropped");
     pinsChanged();
     showState(std::string(name));

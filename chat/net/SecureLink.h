@@ -5,8 +5,9 @@
 //   "G/"  companion: the signature of one datagram (by its hash) with a
 //         sequence number
 // Every sequence number is the sender's clock in microseconds when it
-// signed or sealed (at least one above its last): it dates what it covers,
-// so that a recording played back later is told from a fresh datagram.
+// signed or sealed (at least one above its last, unless its clock had been
+// far ahead): it dates what it covers, so that a recording played back
+// later is told from a fresh datagram.
 //   "E/"  a private message, encrypted and authenticated for one recipient
 //   "R/"  the recipient's receipt of one "E/"
 // Since version 2 the announcement carries an ephemeral X25519 key (made
