@@ -187,11 +187,14 @@ bool UdpTransport::take(std::string_view bytes, quint32 from, quint32 to, int in
     const std::uint64_t path = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(interfaceIndex)) << 32) | to;
     if (!duplicates_.admit(bytes, path, nowMs())) return false;
     (void)to;
-    // Addresses are learnt in sourceVerified, never from what merely came.
-    if (from == 0 || remembered_.size() == 0) return true;  // the common case, cheap in a flood
-    const auto d = wire::parse(bytes);
-    if (d && !d->sender.empty() && wire::isCommand(d->command, wire::LeaveNotice)) remembered_.left(from, d->sender);
+    (void)from;
+    // Addresses are learnt in sourceVerified and forgotten in sourceLeft,
+    // never from what merely came: an unsigned leave is anybody's.
     return true;
+}
+
+void UdpTransport::sourceLeft(std::uint32_t address, std::string_view wireName) {
+    if (!wireName.empty()) remembered_.left(address, wireName);
 }
 
 void UdpTransport::sourceVerified(std::uint32_t address, std::string_view wireName) {

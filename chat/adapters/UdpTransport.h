@@ -83,6 +83,7 @@ public:
     // from there may be, besides those in private ranges.
     void setExtraDestinations(const std::vector<std::string>& entries);
     void sourceVerified(std::uint32_t address, std::string_view wireName) override;
+    void sourceLeft(std::uint32_t address, std::string_view wireName) override;
     // The copies on other subnets sent to directly.
     std::vector<std::uint32_t> rememberedSources() const { return remembered_.addresses(); }
     // Lines for the user: the interfaces sent through, the extra

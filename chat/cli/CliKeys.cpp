@@ -48,6 +48,9 @@ std::int64_t nowSeconds() {
 std::string OwnNameOf(const std::filesystem::path& dataDir, const std::optional<std::string>& nameForRun,
                       const std::string& logonName) {
     if (nameForRun) return *nameForRun;
+    // The running copy made its numbers with the name it ran under, which
+    // a name given for one run leaves out of User.ini.
+    if (const auto ran = RunName::read(dataDir)) return *ran;
     try {
         const auto settings = ReadSettingsText(cp1252::toUtf8(readAll(dataDir / "User.ini", 1u << 20)));
         if (IsValidUserName(settings.user.UserName)) return settings.user.UserName;

@@ -13,7 +13,7 @@ namespace lanyx::cli {
 inline constexpr int kNotMarked = 7;
 
 // The own name the safety numbers are made with: `nameForRun`, else the
-// one in User.ini, else the logon name.
+// one the copy last ran under, else the one in User.ini, else the logon name.
 std::string OwnNameOf(const std::filesystem::path& dataDir, const std::optional<std::string>& nameForRun,
                       const std::string& logonName);
 

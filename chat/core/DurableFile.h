@@ -12,8 +12,10 @@
 
 namespace lanyx::platform {
 
+// Every file of the data folder says who talks to whom: none is readable by
+// other accounts (on Windows the file inherits the data folder's rights).
 enum class FileAccess {
-    Keep,       // a replaced file keeps its permissions; a new one gets the usual ones
+    Keep,       // a replaced file keeps its owner's permissions, others get none; a new one is the owner's alone
     OwnerOnly,  // readable and writable by the owner alone
 };
 

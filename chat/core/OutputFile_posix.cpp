@@ -141,7 +141,7 @@ bool renameNoReplace(const fs::path& from, const fs::path& to, std::string& erro
 bool writeFlushed(const fs::path& path, std::string_view bytes, FileAccess access, const fs::path& permissionsFrom,
                   std::string& error) {
     const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
-    const mode_t mode = access == FileAccess::OwnerOnly ? 0600 : 0666;
+    const mode_t mode = 0600;
     int fd = ::open(path.c_str(), flags, mode);
     if (fd < 0 && errno == ELOOP) {
         // A link left at the temporary name is never written through.
@@ -161,7 +161,10 @@ bool writeFlushed(const fs::path& path, std::string_view bytes, FileAccess acces
     if (access == FileAccess::OwnerOnly) {
         if (::fchmod(fd, 0600) != 0) return fail(std::strerror(errno));
     } else if (!permissionsFrom.empty() && ::stat(permissionsFrom.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        ::fchmod(fd, old.st_mode & 07777);
+        // The owner's choice (read-only, say) stays; what it gave others does not.
+        ::fchmod(fd, old.st_mode & 0700);
+    } else {
+        ::fchmod(fd, 0600);  // a temporary file left from before keeps its mode through O_TRUNC
     }
     const char* p = bytes.data();
     std::size_t left = bytes.size();

@@ -33,6 +33,12 @@ void SetAutostart(int flag, const std::filesystem::path& program);
 // key value on Windows, as text).
 std::string autostartLocation();
 
+// The data folder readable by its user alone, and the files in it that an
+// earlier build left readable by others closed to them (executables, as a
+// portable copy's program folder holds, stay as they are, and so does that
+// folder). Nothing on Windows, where the data folder is the user's own.
+void closeToOthers(const std::filesystem::path& dataDir);
+
 // One running copy per data folder. The lock dies with its process, so a
 // crash never blocks the next start.
 class InstanceLock {

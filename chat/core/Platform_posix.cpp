@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -98,6 +99,19 @@ void SetAutostart(int flag, const fs::path& program) {
         writeTextFileAtomic(file, entry);
     } catch (const std::exception&) {
         // A failing registration leaves none; nothing is reported.
+    }
+}
+
+void closeToOthers(const fs::path& dataDir) {
+    struct stat st {};
+    const uid_t me = geteuid();
+    if (::lstat(dataDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != me) return;
+    std::error_code ec;
+    if ((st.st_mode & 077) != 0 && !fs::equivalent(dataDir, programDir(), ec)) ::chmod(dataDir.c_str(), 0700);
+    for (const auto& entry : fs::directory_iterator(dataDir, ec)) {
+        // Never through a link; a file of another account is not ours to change.
+        if (::lstat(entry.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != me) continue;
+        if ((st.st_mode & 077) != 0 && (st.st_mode & 0111) == 0) ::chmod(entry.path().c_str(), st.st_mode & 0700);
     }
 }
 

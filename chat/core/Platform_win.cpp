@@ -85,6 +85,10 @@ void SetAutostart(int flag, const fs::path& program) {
     }
 }
 
+void closeToOthers(const fs::path&) {
+    // The data folder under %APPDATA% carries the user's own rights, and its files inherit them.
+}
+
 InstanceLock::~InstanceLock() {
     if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }

@@ -145,6 +145,10 @@ void writeBytesAtomic(const std::filesystem::path& path, std::string_view bytes)
 
 void appendTextFile(const std::filesystem::path& path, std::string_view utf8) {
     const std::string bytes = cp1252::fromUtf8(utf8);
+    // Made by the platform layer, so that a new file (the log: who talked
+    // to whom) is never readable by other accounts.
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return writeBytesAtomic(path, bytes);
     std::ofstream out(path, std::ios::binary | std::ios::app);
     if (!out) throw LanyxError(err::PathAccess, "Path/File access error: " + path.string());
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

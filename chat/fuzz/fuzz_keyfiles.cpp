@@ -1,6 +1,6 @@
-// The key file, the file of known keys, the sequence numbers seen, the names before a rename and
-// the messages waiting or delivered as found in a data folder: read, and what was read written and
-// read again to the same.
+// The key file, the file of known keys, the sequence numbers seen, the name run under, the names
+// before a rename and the messages waiting or delivered as found in a data folder: read, and what
+// was read written and read again to the same.
 #include "Identity.h"
 #include "Outbox.h"
 #include "PreviousNames.h"
@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto seenText = seen.toText();
     std::size_t seenSkipped = 0;
     if (SeenStore::fromText(seenText, &seenSkipped).toText() != seenText || seenSkipped != 0) std::abort();
+    if (const auto ran = RunName::fromText(text); ran && RunName::fromText(RunName::toText(*ran)) != ran) std::abort();
     const auto names = PreviousNames::fromText(text);
     if (names.all().size() > PreviousNames::kMax || PreviousNames::fromText(names.toText()).all() != names.all())
         std::abort();

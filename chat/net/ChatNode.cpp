@@ -510,6 +510,11 @@ std::optional<DeliveryReport> ChatNode::SendFileMessage(const std::string& recip
 void ChatNode::OpenNetwork() {
     transport_.open();
     if (secure_) secure_->setMyName(state_.MyName);
+    if (secure_ && secure_->active() && state_.MyName != runNameSaved_) {
+        std::string problem;
+        if (RunName::save(config_.dataDir, state_.MyName, problem)) runNameSaved_ = state_.MyName;
+        else log_.WriteLog("The name this copy runs under could not be kept for lanyx-cli keys: " + problem);
+    }
     pump_.pumpOnce();
     sendColourAndStatus(Presence::WithKeys);
     if (!state_.ProbeMode) SendToAll(state_.MyName + " " + LangText(10201));
@@ -831,6 +836,9 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
         if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return {};
         deliver(payload, std::string(sender), false, row, {trust_ == Trust::NotVerified, false});
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
+        // Only a signed leave takes back an address a signature taught.
+        if (trust_ == Trust::Verified && transport_.currentSource() != 0)
+            transport_.sourceLeft(transport_.currentSource(), sender);
         if (!row || ignoredAsNotVerified(sender, cmd)) return {};
         dropUser(*row);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
@@ -1014,6 +1022,8 @@ bool ChatNode::anotherInstanceRunning() {
     std::error_code ec;
     std::filesystem::create_directories(config_.dataDir, ec);
     lock_ = platform::InstanceLock::acquire(config_.dataDir);
+    // The copy that holds the folder closes what an earlier build left open.
+    if (lock_) platform::closeToOthers(config_.dataDir);
     if (lock_ && config_.folderHeld) config_.folderHeld();
     return lock_ == nullptr;
 }

@@ -422,6 +422,7 @@ private:
     std::string caption_;
     std::string captionWords_;
     std::string persistedName_;
+    std::string runNameSaved_;  // what RunName.txt holds, as this run wrote it
     std::string settingsNotice_;
     bool settingsLeftAlone_ = false;  // User.ini could not be read: never written over
     bool blockedFullTold_ = false;

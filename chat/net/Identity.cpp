@@ -162,12 +162,43 @@ std::optional<Identity> ReadIdentity(const std::filesystem::path& dataDir, std::
     return id;
 }
 
+// ---- the name run under ------------------------------------------------------
+
+namespace {
+constexpr std::string_view kRunNameHeader = "Lanyx run name 1";
+}  // namespace
+
+std::string RunName::toText(const std::string& name) {
+    return std::string(kRunNameHeader) + "\n" + name + "\n";
+}
+
+std::optional<std::string> RunName::fromText(std::string_view text) {
+    const auto ls = lines(text);
+    if (ls.size() < 2 || ls[0] != kRunNameHeader || !IsValidUserName(ls[1])) return std::nullopt;
+    return std::string(ls[1]);
+}
+
+std::optional<std::string> RunName::read(const std::filesystem::path& dataDir) {
+    std::string problem;
+    const auto text = readSmallFile(dataDir / kFileName, 256, problem);
+    return text ? fromText(*text) : std::nullopt;
+}
+
+bool RunName::save(const std::filesystem::path& dataDir, const std::string& name, std::string& problem) {
+    return writeReplacing(dataDir / kFileName, toText(name), false, problem);
+}
+
 // ---- known keys ------------------------------------------------------------
 
 namespace {
 
 constexpr std::string_view kPinsHeaderV2 = "Lanyx known keys 2";
 constexpr std::int64_t kTouchEverySeconds = 3600;
+// That a key announced ephemeral keys rides in its line's time, this many
+// seconds on: an earlier build reads the line as one of its own, a key
+// heard far ahead (which only keeps it from being the first to make room),
+// and writes it back as it read it.
+constexpr std::int64_t kEphemeralMarkSeconds = 100'000'000'000;
 
 std::vector<std::string_view> fields(std::string_view line) {
     std::vector<std::string_view> out;
@@ -313,6 +344,7 @@ bool PinStore::markChecked(std::string_view name, std::int64_t now) {
         pin.boxPublic = std::exchange(pin.newBox, {});
         pin.opensSealed = pin.newOpensSealed;
         pin.heard = now;
+        pin.announcesEphemeral = false;  // the new key's own announcements tell
     }
     return true;
 }
@@ -341,6 +373,13 @@ bool PinStore::updateBox(std::string_view name, const std::string& box, bool ope
     if (it == pins_.end() || (it->second.boxPublic == box && it->second.opensSealed == opens)) return false;
     it->second.boxPublic = box;
     it->second.opensSealed = opens;
+    return true;
+}
+
+bool PinStore::noteEphemeral(std::string_view name) {
+    const auto it = pins_.find(toLower(name));
+    if (it == pins_.end() || it->second.announcesEphemeral) return false;
+    it->second.announcesEphemeral = true;
     return true;
 }
 
@@ -447,7 +486,7 @@ std::string PinStore::toText() const {
     for (const auto& [name, pin] : pins_) {
         text += "key\t" + name + '\t' + crypto::ToBase64(pin.signPublic) + '\t' + crypto::ToBase64(pin.boxPublic) +
                 '\t' + (pin.checked ? "checked" : "new") + '\t' + opens(pin.opensSealed) + '\t' +
-                std::to_string(pin.heard);
+                std::to_string(pin.heard + (pin.announcesEphemeral ? kEphemeralMarkSeconds : 0));
         if (pin.changed())
             text += '\t' + crypto::ToBase64(pin.newSign) + '\t' + crypto::ToBase64(pin.newBox) + '\t' +
                     opens(pin.newOpensSealed);
@@ -517,7 +556,8 @@ PinStore PinStore::fromText(std::string_view text, std::size_t* skipped) {
                 pin.boxPublic = *box;
                 pin.checked = f[4] == "checked";
                 pin.opensSealed = *opens;
-                pin.heard = *heard;
+                pin.announcesEphemeral = *heard >= kEphemeralMarkSeconds;
+                pin.heard = pin.announcesEphemeral ? *heard - kEphemeralMarkSeconds : *heard;
                 ok = !store.pins_.count(key) && store.insert(key, std::move(pin));
             }
         }

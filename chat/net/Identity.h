@@ -80,6 +80,9 @@ public:
         std::string checkedAs;
         // When pinned in this run (Unix seconds); 0 for a pin read from the file.
         std::int64_t since = 0;
+        // The pinned key announced ephemeral keys: from then on only what is
+        // sealed under them is taken from it, and sent to it.
+        bool announcesEphemeral = false;
         bool changed() const { return !newSign.empty(); }
     };
     // An automatic pin that made room for another: the name's key is known
@@ -115,6 +118,8 @@ public:
     bool keepKnown(std::string_view name);
     // The pinned key announced a new agreement key or other capabilities.
     bool updateBox(std::string_view name, const std::string& box, bool opens);
+    // The pinned key announced an ephemeral key; true when that is news.
+    bool noteEphemeral(std::string_view name);
     // Heard from the pinned key now; true when that is worth writing down
     // (an hour or more since it was last written).
     bool touch(std::string_view name, std::int64_t now);
@@ -204,6 +209,18 @@ LoadedPins LoadPins(const std::filesystem::path& file);
 // The key pair as the data folder holds it, without making one; nothing
 // with a reason when there is none or it cannot be read.
 std::optional<Identity> ReadIdentity(const std::filesystem::path& dataDir, std::string& problem);
+
+// The name this copy last went onto the network under (a name given for
+// one run is not written to User.ini): the safety numbers lanyx-cli shows
+// without the network are made with it, as the running copy made them.
+struct RunName {
+    static constexpr const char* kFileName = "RunName.txt";
+    static std::string toText(const std::string& name);
+    // Nothing unless the text names a name a user can have.
+    static std::optional<std::string> fromText(std::string_view text);
+    static std::optional<std::string> read(const std::filesystem::path& dataDir);
+    static bool save(const std::filesystem::path& dataDir, const std::string& name, std::string& problem);
+};
 
 // The sequence numbers seen per signing key and per sender of private
 // messages, kept across starts: a datagram recorded before the copy's last

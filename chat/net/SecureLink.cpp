@@ -129,11 +129,36 @@ SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path p
     }
     if (!problem.empty()) log("Sequence numbers not read", "The sequence numbers seen: " + problem);
     // Only the highest number of each survives a restart: nothing at or
-    // below it is taken again.
-    for (const auto& [key, w] : seen.signing) signedSeen_[key] = ReplayWindow(w.top);
-    for (const auto& [name, w] : seen.privateSenders) privateSeen_[name] = ReplayWindow(w.top);
-    // Our own numbers go on from where they were, even if the clock went back.
-    if (const auto own = signedSeen_.find(id_.signPublic); own != signedSeen_.end()) seq_ = own->second.top();
+    // below it is taken again. A number further ahead of our clock than
+    // anything fresh was taken while our clock was ahead (or by an earlier
+    // build, unchecked): such a window starts again.
+    for (const auto& [key, w] : seen.signing)
+        if (!aheadOfClock(w.top)) signedSeen_[key] = ReplayWindow(w.top);
+    // Kept by name in the file: the window of the key pinned for it.
+    for (const auto& [name, w] : seen.privateSenders)
+        if (const auto* pin = pins_.find(name); pin && !aheadOfClock(w.top))
+            privateSeen_[pin->boxPublic] = ReplayWindow(w.top);
+    // Our own numbers go on from where they were, even if the clock went
+    // back a little; from a clock that had been far ahead, they start from
+    // the clock again (see nextSeq).
+    if (const auto own = seen.signing.find(id_.signPublic); own != seen.signing.end()) {
+        if (aheadOfClock(own->second.top)) sayClockWasAhead(own->second.top);
+        else seq_ = own->second.top;
+    }
+}
+
+bool SecureLink::aheadOfClock(std::uint64_t seq) {
+    if (!hooks_.wallMicros) return false;
+    if (clockRead_ != 0 && seq <= clockRead_ + kMaxSkewMicros) return false;
+    clockRead_ = hooks_.wallMicros();
+    return seq > clockRead_ + kMaxSkewMicros;
+}
+
+void SecureLink::sayClockWasAhead(std::uint64_t top) {
+    if (std::exchange(clockAheadSaid_, true)) return;
+    const auto now = hooks_.wallMicros();
+    log("Clock was ahead", "This computer's clock had been " + std::to_string((top - now) / 60000000) +
+                               " minutes ahead: what this copy signs is numbered from the clock again");
 }
 
 SecureLink::~SecureLink() {
@@ -143,7 +168,10 @@ SecureLink::~SecureLink() {
     crypto::Wipe(id_.boxSecret);
     crypto::Wipe(ephemeral_.secretKey);
     crypto::Wipe(previousEphemeral_.secretKey);
-    for (auto& [seq, o] : outgoing_) crypto::Wipe(o.receiptKey);
+    for (auto& [seq, o] : outgoing_) {
+        crypto::Wipe(o.receiptKey);
+        crypto::Wipe(o.plain);
+    }
     forgetKeys();
 }
 
@@ -247,8 +275,20 @@ void SecureLink::log(std::string_view kind, const std::string& line) {
 }
 
 std::uint64_t SecureLink::nextSeq() {
-    // Seeded from the clock, so that numbers keep growing across restarts.
-    seq_ = std::max(seq_ + 1, hooks_.wallMicros ? hooks_.wallMicros() : seq_ + 1);
+    // The clock dates what is signed (others judge freshness on it); where
+    // it does not move on, or went back a little, the number counts on
+    // from the last one, so that each is used once. A clock that was far
+    // ahead and is set right starts the numbers from it again: nothing
+    // numbered that far ahead was fresh for a copy with a right clock, so
+    // no window there holds such a number, and to a copy whose clock was
+    // ahead too it is not fresh either.
+    const auto now = hooks_.wallMicros ? hooks_.wallMicros() : 0;
+    clockRead_ = now;
+    if (hooks_.wallMicros && seq_ > now + kMaxSkewMicros) {
+        sayClockWasAhead(seq_);
+        seq_ = 0;
+    }
+    seq_ = std::max(seq_ + 1, now);
     seenChanged();
     return seq_;
 }
@@ -367,6 +407,22 @@ void SecureLink::announce() {
     if (const auto bytes = announcement(); !bytes.empty()) hooks_.send(bytes);
 }
 
+void SecureLink::askForKeys(const std::string& nameUtf8) {
+    if (!active_ || previousBuild_ || !IsValidUserName(nameUtf8)) return;
+    const auto now = hooks_.ticks();
+    const auto key = toLower(nameUtf8);
+    if (const auto it = askedAt_.find(key); it != askedAt_.end() && now - it->second < kAskEveryMs) return;
+    // Junk under ever new names makes a few announcements a second at most.
+    if (askedOnce_ && now - lastAskAt_ < kAskEveryMs / 10) return;
+    askedOnce_ = true;
+    lastAskAt_ = now;
+    if (askedAt_.size() >= 256) askedAt_.clear();
+    askedAt_[key] = now;
+    asking_ = cp1252::fromUtf8(nameUtf8);
+    announce();
+    asking_.clear();
+}
+
 std::string SecureLink::announcement() {
     if (!active_) return {};
     checkEphemeralAge();
@@ -377,6 +433,7 @@ std::string SecureLink::announcement() {
         caps += "," + std::string(secure::kEphemeralItem) + crypto::ToBase64(ephemeral_.publicKey);
         for (const auto& name : previousNames_)
             if (toLower(name) != myKey_) caps += "," + std::string(secure::kFormerNameItem) + name;
+        if (!asking_.empty()) caps += "," + std::string(secure::kAskItem) + asking_;
     }
     const std::string prefix = myWire_ + "|" + std::string(secure::Announce) +
                                std::to_string(previousBuild_ ? 1 : secure::kVersion) + ";" + caps + ";" +
@@ -472,7 +529,8 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
         return;
     }
     const std::string_view head = std::string_view(*raw).substr(0, raw->size() - crypto::kSignatureBytes);
-    if (refusedUnchecked(std::string(sender), *key, fromBe64(head), "signed datagram") || !verifyAllowed(senderKey))
+    if (refusedUnchecked(std::string(sender), *key, fromBe64(head), "signed datagram") ||
+        !verifyAllowed(*key, std::string(sender)))
         return;
     if (!crypto::Verify(std::string(kCompanionTag) + std::string(head), raw->substr(head.size()), *key)) {
         log("Bad signature", "Signature from " + shorten(sender) + " does not match the key pinned for the name");
@@ -486,6 +544,7 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
         log("Replay refused", "Replayed signed datagram from " + shorten(sender) + " refused");
         return;
     }
+    proven(*key);
     if (!isOwn(senderKey)) {
         confirm(std::string(sender));
         verifiedFrom(std::string(sender));
@@ -510,6 +569,7 @@ void SecureLink::onCompanion(std::string_view sender, std::string_view payload) 
 bool SecureLink::fresh(const std::string& senderUtf8, std::uint64_t seq) {
     if (!hooks_.wallMicros) return true;
     const auto now = hooks_.wallMicros();
+    clockRead_ = now;
     const auto off = seq > now ? seq - now : now - seq;
     if (off <= kMaxSkewMicros) return true;
     // Once per sender: a wrong clock signs everything wrong.
@@ -648,8 +708,7 @@ void SecureLink::noteCompanion(const std::string& lowerName, std::string_view pa
 
 bool SecureLink::refusedUnchecked(const std::string& senderUtf8, const std::string& signKey, std::uint64_t seq,
                                   std::string_view what) {
-    if (const auto w = signedSeen_.find(signKey);
-        w != signedSeen_.end() && (w->second.tooOld(seq) || w->second.seen(seq))) {
+    if (const auto* w = liveWindow(signedSeen_, signKey); w && (w->tooOld(seq) || w->seen(seq))) {
         log("Replay refused", "Replayed " + std::string(what) + " from " + shorten(senderUtf8) + " refused");
         return true;
     }
@@ -660,13 +719,14 @@ bool SecureLink::refusedUnchecked(const std::string& senderUtf8, const std::stri
     return false;
 }
 
-bool SecureLink::verifyAllowed(const std::string& lowerName) {
+bool SecureLink::verifyAllowed(const std::string& signKey, const std::string& senderUtf8) {
     const auto now = hooks_.ticks();
-    const auto spend = [now](Budget& b, std::uint32_t burst, std::uint32_t perSecond) {
+    const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
+    const auto spend = [now](Budget& b, std::uint32_t burst, std::uint32_t perSecond, std::uint32_t leave) {
         const std::uint64_t full = std::uint64_t{burst} * 1000;
         b.milli = std::min(full, b.milli + std::uint64_t{now - b.at} * perSecond);
         b.at = now;
-        if (b.milli < 1000) return false;
+        if (b.milli < 1000 + std::uint64_t{leave} * 1000) return false;
         b.milli -= 1000;
         return true;
     };
@@ -674,20 +734,38 @@ bool SecureLink::verifyAllowed(const std::string& lowerName) {
         verifyAllStarted_ = true;
         verifyAll_ = {std::uint64_t{kVerifyAllBurst} * 1000, now};
     }
-    if (verifyRate_.size() >= 4096 && !verifyRate_.count(lowerName)) verifyRate_.clear();
-    auto [it, made] = verifyRate_.try_emplace(lowerName, Budget{std::uint64_t{kVerifyBurst} * 1000, now});
-    // The name's budget first: one busy name does not spend everyone's.
-    if (!spend(it->second, kVerifyBurst, kVerifyPerSecond)) {
-        log("Too many signatures", "Signatures from " + shorten(lowerName) + " arrive faster than " +
-                                       std::to_string(kVerifyPerSecond) + " a second: the rest not checked");
+    const auto full = [now] { return Budget{std::uint64_t{kVerifyBurst} * 1000, now}; };
+    // A key verified from this very address spends a budget of its own:
+    // junk under its name from elsewhere never delays it.
+    const auto from = provenFrom_.find(signKey);
+    const bool provenHere = !signKey.empty() && from != provenFrom_.end() && from->second == address;
+    Budget* own = nullptr;
+    if (provenHere) {
+        if (keyRate_.size() >= 4096 && !keyRate_.count(signKey)) keyRate_.clear();
+        own = &keyRate_.try_emplace(signKey, full()).first->second;
+    } else {
+        if (addressRate_.size() >= 4096 && !addressRate_.count(address)) addressRate_.clear();
+        own = &addressRate_.try_emplace(address, full()).first->second;
+    }
+    if (!spend(*own, kVerifyBurst, kVerifyPerSecond, 0)) {
+        log("Too many signatures", "Signatures " + std::string(provenHere ? "by the key of " : "under ") +
+                                       shorten(senderUtf8) + " arrive faster than " + std::to_string(kVerifyPerSecond) +
+                                       " a second from one address: the rest not checked");
         return false;
     }
-    if (!spend(verifyAll_, kVerifyAllBurst, kVerifyAllPerSecond)) {
+    if (!spend(verifyAll_, kVerifyAllBurst, kVerifyAllPerSecond, provenHere ? 0 : kVerifyReserve)) {
         log("Too many signatures",
             "Signatures arrive faster than " + std::to_string(kVerifyAllPerSecond) + " a second: the rest not checked");
         return false;
     }
     return true;
+}
+
+void SecureLink::proven(const std::string& signKey) {
+    const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
+    // Bounded by the keys that can be verified: pinned ones and our own.
+    if (provenFrom_.size() >= pins_.size() + 64 && !provenFrom_.count(signKey)) provenFrom_.clear();
+    provenFrom_[signKey] = address;
 }
 
 bool SecureLink::keyless(const std::string& lowerName) const {
@@ -826,12 +904,10 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         log("Keys not pinned", "Announcement from " + shorten(sender) + ", who is not listed, ignored");
         return;
     }
-    // Let in by the name before only: checked on that name's budget, so that
-    // junk under made-up names claiming a known (public) key costs no more
-    // than junk under the known name itself.
-    if (refusedUnchecked(name, *signPk, fromBe64(*tail), "announcement") ||
-        !verifyAllowed(unlisted ? toLower(former) : key))
-        return;
+    // Checked on the budget of the sender's address, unless the key was
+    // verified from there before: junk under made-up names claiming a
+    // known (public) key costs its sender, never that key's owner.
+    if (refusedUnchecked(name, *signPk, fromBe64(*tail), "announcement") || !verifyAllowed(*signPk, name)) return;
     const auto signedPart = bytes.substr(0, bytes.size() - f[4].size());
     if (!crypto::Verify(std::string(kAnnounceTag) + std::string(signedPart) + tail->substr(0, kSeqBytes),
                         tail->substr(kSeqBytes), *signPk)) {
@@ -843,23 +919,42 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         log("Replay refused", "Replayed announcement from " + shorten(sender) + " refused");
         return;
     }
-    auto& peer = peers_[key];
-    const bool first = peer.signPublic.empty();
-    peer.signPublic = *signPk;
-    peer.boxPublic = *boxPk;
-    peer.caps = std::string(f[1]);
-    peer.ephemeral.clear();
-    if (const auto eph = crypto::FromBase64(listValue(f[1], secure::kEphemeralItem));
-        eph && eph->size() == crypto::kBoxPublicBytes)
-        peer.ephemeral = *eph;
-    const bool opens = listHas(peer.caps, "box");
     const bool renamed = formerPin && carryOver(former, name, *signPk);
     const auto* pin = pins_.find(key);
     const auto* gone = pin ? nullptr : pins_.former(key);
     const std::uint32_t source = hooks_.source ? hooks_.source() : 0;
+    auto& peer = peers_[key];
+    const bool first = peer.signPublic.empty() && peer.offeredSign.empty();
+    std::string eph;
+    if (const auto e = crypto::FromBase64(listValue(f[1], secure::kEphemeralItem));
+        e && e->size() == crypto::kBoxPublicBytes)
+        eph = *e;
+    if (!pin || pin->signPublic == *signPk) {
+        // What was sealed to the ephemeral key before the change is still on its way for a while.
+        if (peer.signPublic == *signPk && !peer.ephemeral.empty() && peer.ephemeral != eph) {
+            peer.previousEphemeral = peer.ephemeral;
+            peer.ephemeralAt = hooks_.ticks();
+        } else if (peer.signPublic != *signPk) {
+            peer.previousEphemeral.clear();
+        }
+        peer.signPublic = *signPk;
+        peer.boxPublic = *boxPk;
+        peer.caps = std::string(f[1]);
+        peer.ephemeral = eph;
+    } else {
+        // Another key under a pinned name: nothing of the pinned key's
+        // session changes before the user accepted this one.
+        peer.offeredSign = *signPk;
+        peer.offeredBox = *boxPk;
+        peer.offeredCaps = std::string(f[1]);
+        peer.offeredEphemeral = eph;
+    }
+    const bool opens = listHas(f[1], "box");
     if (pin && pin->signPublic == *signPk) {
         // A new agreement key or capabilities under the pinned signing key: signed by it.
         if (pins_.updateBox(key, *boxPk, opens)) pinsChanged();
+        if (!eph.empty() && pins_.noteEphemeral(key)) pinsChanged();
+        proven(*signPk);
         confirm(name);
         verifiedFrom(name);
     } else if (pin) {
@@ -921,6 +1016,8 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
         }
     } else if (pins_.pinNew(key, *signPk, *boxPk, opens, nowSeconds())) {
         listedKeyless_.erase(key);
+        if (!eph.empty()) pins_.noteEphemeral(key);
+        proven(*signPk);
         pinsChanged();
         peer.confirmed = true;
         peer.pinWaits = false;
@@ -931,6 +1028,12 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     }
     if (renamed) tellRename(*signPk);
     if (first && firstAnnounce_) firstAnnounce_(name);
+    // Asked for our keys (the asker missed them): announced again, at a pace.
+    for (const auto asked : listValues(f[1], secure::kAskItem, 4)) {
+        if (!active_ || !equalsNoCase(cp1252::toUtf8(asked), myName_)) continue;
+        announceAtPace();
+        break;
+    }
 }
 
 bool SecureLink::carryOver(const std::string& former, const std::string& name, const std::string& signKey) {
@@ -1017,40 +1120,54 @@ void SecureLink::onEncrypted(std::string_view senderWire, std::string_view paylo
         return;
     }
     const std::string seq8 = raw->substr(0, kSeqBytes);
-    // Below the window nothing is taken or confirmed: not worth opening.
-    if (const auto w = privateSeen_.find(senderKey); w != privateSeen_.end() && w->second.tooOld(fromBe64(seq8))) {
-        log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
+    const auto* pin = pins_.find(senderKey);
+    if (refusedBeforeOpening(sender, pin, fromBe64(seq8))) return;
+    // The pinned key announced ephemeral keys: what is sealed under the
+    // static keys alone may come from whoever holds our own key file.
+    const auto peer = peers_.find(senderKey);
+    const bool pinnedOnly = pin && takesEphemeralOnly(senderKey);
+    const bool offeredOnly = pin && peer != peers_.end() && !peer->second.offeredEphemeral.empty() && !previousBuild_;
+    const bool unpinnedOnly = !pin && peer != peers_.end() && !peer->second.ephemeral.empty() && !previousBuild_;
+    const bool pinnedOk = pin && !pinnedOnly;
+    const bool offeredOk = pin && pin->changed() && !offeredOnly;
+    const bool unpinnedOk = !pin && peer != peers_.end() && !unpinnedOnly;
+    if (!pinnedOk && !offeredOk && !unpinnedOk && (pinnedOnly || offeredOnly || unpinnedOnly)) {
+        log("Private message refused", "Private message from " + shorten(sender) +
+                                           " sealed the old way, although its key announces ephemeral keys: refused");
+        // Our ephemeral key was missed: the sender's repeat seals under it once heard.
+        announceAtPace();
         return;
     }
-    if (!verifyAllowed(senderKey)) return;
+    if (!verifyAllowed(pin ? pin->signPublic : std::string(), sender)) return;
     const std::string ad = std::string(kPrivateTag) + std::string(senderWire) + '\0' + std::string(recipientWire) +
                            seq8;
     const std::string_view sealed = std::string_view(*raw).substr(kSeqBytes);
 
     std::optional<std::string> plain;
     std::optional<std::string> shared;
+    std::string openedBy;
     Trust trust = Trust::Verified;
-    const auto* pin = pins_.find(senderKey);
     const auto tryKey = [&](const std::string& box) {
         if (plain || box.empty()) return;
         if (shared) crypto::Wipe(*shared);
         shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, box);
         if (shared) plain = crypto::Open(*shared, sealed, ad);
+        if (plain) openedBy = box;
     };
-    if (pin) tryKey(pin->boxPublic);
+    if (pinnedOk) tryKey(pin->boxPublic);
     if (!plain) {
         // A key announced in place of the pinned one (or for a name nobody
         // pinned): readable, not verified.
         trust = Trust::NotVerified;
-        if (pin) tryKey(pin->newBox);
-        if (const auto it = peers_.find(senderKey); it != peers_.end()) tryKey(it->second.boxPublic);
+        if (offeredOk) tryKey(pin->newBox);
+        if (unpinnedOk) tryKey(peer->second.boxPublic);
     }
     if (!plain) {
         if (shared) crypto::Wipe(*shared);
         log("Private message not readable", "Encrypted message from " + shorten(sender) + " could not be read");
         return;
     }
-    takePrivate(senderWire, sender, *plain, trust, fromBe64(seq8), *shared, false);
+    takePrivate(senderWire, sender, *plain, trust, fromBe64(seq8), *shared, false, openedBy);
 }
 
 void SecureLink::onEncryptedEphemeral(std::string_view senderWire, std::string_view recipientWire,
@@ -1066,10 +1183,8 @@ void SecureLink::onEncryptedEphemeral(std::string_view senderWire, std::string_v
     const std::string seq8 = raw->substr(0, kSeqBytes);
     const std::string theirs = raw->substr(kSeqBytes, crypto::kBoxPublicBytes);
     const std::string mine = raw->substr(kSeqBytes + crypto::kBoxPublicBytes, crypto::kBoxPublicBytes);
-    if (const auto w = privateSeen_.find(senderKey); w != privateSeen_.end() && w->second.tooOld(fromBe64(seq8))) {
-        log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
-        return;
-    }
+    const auto* pin = pins_.find(senderKey);
+    if (refusedBeforeOpening(sender, pin, fromBe64(seq8))) return;
     const Ephemeral* own = mine == ephemeral_.publicKey ? &ephemeral_
                            : !previousEphemeral_.secretKey.empty() && mine == previousEphemeral_.publicKey
                                ? &previousEphemeral_
@@ -1080,14 +1195,34 @@ void SecureLink::onEncryptedEphemeral(std::string_view senderWire, std::string_v
                                                 "or changed more than ten minutes ago): it cannot be read");
         return;
     }
-    if (!verifyAllowed(senderKey)) return;
+    // The sender's ephemeral key must be one its key announced (signed):
+    // the pinned key's for a verified message, the offered one's otherwise.
+    const auto peer = peers_.find(senderKey);
+    const auto announced = [&](bool pinned) {
+        if (peer == peers_.end()) return false;
+        const auto& p = peer->second;
+        if (pin && !pinned) return p.offeredEphemeral == theirs;
+        if (pin && p.signPublic != pin->signPublic) return false;
+        return p.ephemeral == theirs || (!p.previousEphemeral.empty() && p.previousEphemeral == theirs &&
+                                         hooks_.ticks() - p.ephemeralAt < kEphemeralGraceMs);
+    };
+    const bool pinnedOk = !pin || announced(true);
+    const bool offeredOk = pin && pin->changed() && announced(false);
+    if (!(pin ? pinnedOk || offeredOk : announced(true))) {
+        log("Private message not readable",
+            "Encrypted message from " + shorten(sender) +
+                " was sealed with an ephemeral key it did not announce: its keys asked for");
+        if (pin || (hooks_.isListed && hooks_.isListed(sender))) askForKeys(sender);
+        return;
+    }
+    if (!verifyAllowed(pin ? pin->signPublic : std::string(), sender)) return;
     const std::string ad = std::string(kPrivateTag2) + std::string(senderWire) + '\0' + std::string(recipientWire) +
                            seq8 + theirs + mine;
     const std::string_view sealed = std::string_view(*raw).substr(kSeqBytes + kKeys);
     std::optional<std::string> plain;
     std::string receiptKey;
+    std::string openedBy;
     Trust trust = Trust::Verified;
-    const auto* pin = pins_.find(senderKey);
     const auto tryKey = [&](const std::string& box) {
         if (plain || box.empty()) return;
         auto keys = privateKeys(false, *own, box, theirs);
@@ -1097,25 +1232,37 @@ void SecureLink::onEncryptedEphemeral(std::string_view senderWire, std::string_v
         crypto::Wipe(keys->message);
         if (plain) receiptKey = std::move(keys->receipt);
         else crypto::Wipe(keys->receipt);
+        if (plain) openedBy = box;
     };
-    if (pin) tryKey(pin->boxPublic);
+    if (pin && pinnedOk) tryKey(pin->boxPublic);
     if (!plain) {
         trust = Trust::NotVerified;
-        if (pin) tryKey(pin->newBox);
-        if (const auto it = peers_.find(senderKey); it != peers_.end()) tryKey(it->second.boxPublic);
+        if (offeredOk) tryKey(pin->newBox);
+        if (!pin) tryKey(peer->second.boxPublic);
     }
     if (!plain) {
         log("Private message not readable", "Encrypted message from " + shorten(sender) + " could not be read");
         return;
     }
-    takePrivate(senderWire, sender, *plain, trust, fromBe64(seq8), receiptKey, true);
+    takePrivate(senderWire, sender, *plain, trust, fromBe64(seq8), receiptKey, true, openedBy);
 }
 
 void SecureLink::takePrivate(std::string_view senderWire, const std::string& sender, std::string& plain, Trust trust,
-                             std::uint64_t seq, std::string& receiptKey, bool ephemeral) {
-    if (!fresh(sender, seq)) trust = Trust::NotVerified;
-    else if (trust == Trust::Verified) confirm(sender);
-    auto& window = privateSeen_[toLower(sender)];
+                             std::uint64_t seq, std::string& receiptKey, bool ephemeral, const std::string& openedBy) {
+    // Sealed too long ago (or ahead): refused as a signed datagram's
+    // companion is, neither shown nor confirmed, and its number taken
+    // nowhere. Each key's window is its own: what another key under the
+    // name sealed never moves the pinned key's.
+    if (!fresh(sender, seq)) {
+        crypto::Wipe(plain);
+        crypto::Wipe(receiptKey);
+        return;
+    }
+    if (trust == Trust::Verified) {
+        if (const auto* pin = pins_.find(toLower(sender))) proven(pin->signPublic);
+        confirm(sender);
+    }
+    auto& window = privateWindow(openedBy);
     if (window.seen(seq)) {
         sendReceipt(senderWire, receiptKey, seq, ephemeral);  // a repeat: our receipt was lost
     } else if (window.tooOld(seq)) {
@@ -1127,6 +1274,25 @@ void SecureLink::takePrivate(std::string_view senderWire, const std::string& sen
     }
     crypto::Wipe(plain);
     crypto::Wipe(receiptKey);
+}
+
+bool SecureLink::refusedBeforeOpening(const std::string& senderUtf8, const PinStore::Pin* pin, std::uint64_t seq) {
+    // Below the window nothing is taken or confirmed: not worth opening.
+    if (const auto* w = pin ? liveWindow(privateSeen_, pin->boxPublic) : nullptr; w && w->tooOld(seq)) {
+        log("Replay refused", "Replayed private message from " + shorten(senderUtf8) + " refused");
+        return true;
+    }
+    if (!hooks_.wallMicros || !skewLogged_.count(toLower(senderUtf8))) return false;
+    const auto now = hooks_.wallMicros();
+    return (seq > now ? seq - now : now - seq) > kMaxSkewMicros;
+}
+
+void SecureLink::announceAtPace() {
+    const auto now = hooks_.ticks();
+    if (askAnswered_ && now - askAnsweredAt_ < kAskEveryMs) return;
+    askAnswered_ = true;
+    askAnsweredAt_ = now;
+    announce();
 }
 
 void SecureLink::sendReceipt(std::string_view senderWire, const std::string& key, std::uint64_t seq, bool ephemeral) {
@@ -1161,6 +1327,12 @@ void SecureLink::onReceipt(std::string_view senderWire, std::string_view payload
     } else {
         const auto* pin = pins_.find(toLower(sender));
         if (!pin) return;
+        // Receipts under the static keys alone are as easy to make for
+        // whoever holds our key file as old-format messages are.
+        if (takesEphemeralOnly(toLower(sender))) {
+            log("Private message refused", "Receipt from " + shorten(sender) + " sealed the old way refused");
+            return;
+        }
         auto shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
         if (!shared) return;
         ok = crypto::Open(*shared, std::string_view(*raw).substr(kSeqBytes), ad).has_value();
@@ -1178,6 +1350,7 @@ void SecureLink::onReceipt(std::string_view senderWire, std::string_view payload
 
 void SecureLink::eraseOutgoing(std::map<std::uint64_t, Outgoing>::iterator it) {
     crypto::Wipe(it->second.receiptKey);
+    crypto::Wipe(it->second.plain);
     outgoing_.erase(it);
 }
 
@@ -1307,45 +1480,78 @@ std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipie
     if (!pin->opensSealed) return refuse(Withheld::CannotOpen);
     if (!active_) return refuse(Withheld::Offline);
     if (message.empty()) return refuse(Withheld::Empty);
+    const auto seq = nextSeq();
+    Outgoing o;
+    o.report = DeliveryReport{seq, recipient, true, Delivery::Waiting};
+    o.plain = cp1252::fromUtf8(message);
+    if (!seal(o, seq)) {
+        crypto::Wipe(o.plain);
+        return refuse(Withheld::CannotOpen);
+    }
+    // Its ephemeral key was missed: nothing goes out the old way; the
+    // user is asked for it, and a repeat seals the message once it came.
+    if (o.bytes.empty()) askForKeys(recipient);
+    const bool drop = std::exchange(dropNext_, false);
+    if (!drop && !o.bytes.empty()) hooks_.send(o.bytes);
+    auto report = o.report;
+    outgoing_[seq] = std::move(o);
+    scheduleRetry(seq);
+    if (why) *why = Withheld::None;
+    return report;
+}
+
+bool SecureLink::seal(Outgoing& o, std::uint64_t seq) {
+    const auto& recipient = o.report.recipient;
+    const auto* pin = pins_.find(recipient);
+    if (!pin) return false;
     // Under ephemeral keys when the pinned key announced one this session;
     // under the static keys alone to a program that announces none.
     const auto peer = peers_.find(toLower(recipient));
     const bool ephemeral = !previousBuild_ && peer != peers_.end() && !peer->second.ephemeral.empty() &&
                            peer->second.signPublic == pin->signPublic && peer->second.boxPublic == pin->boxPublic;
+    if (!ephemeral && !previousBuild_ && takesEphemeralOnly(toLower(recipient))) {
+        o.bytes.clear();
+        return true;
+    }
     std::optional<std::string> shared;
     std::optional<crypto::PrivateKeys> keys;
     if (ephemeral) {
         keys = privateKeys(true, ephemeral_, pin->boxPublic, peer->second.ephemeral);
-        if (!keys) return refuse(Withheld::CannotOpen);
+        if (!keys) return false;
         rememberKeys(true, ephemeral_, pin->boxPublic, peer->second.ephemeral, *keys);
     } else {
         shared = crypto::SharedKey(id_.boxSecret, id_.boxPublic, pin->boxPublic);
-        if (!shared) return refuse(Withheld::CannotOpen);
+        if (!shared) return false;
     }
-    const auto seq = nextSeq();
     const std::string seq8 = be64(seq);
     const std::string recipientWire = cp1252::fromUtf8(recipient);
-    std::string plain = cp1252::fromUtf8(message);
     std::string bytes = myWire_ + "|" + std::string(secure::Encrypted) + recipientWire + "|";
     if (ephemeral) {
         const std::string keysUsed = ephemeral_.publicKey + peer->second.ephemeral;
         const std::string ad = std::string(kPrivateTag2) + myWire_ + '\0' + recipientWire + seq8 + keysUsed;
         bytes += std::string(kEphemeralMark) +
-                 crypto::ToBase64(seq8 + keysUsed + crypto::Seal(keys->message, plain, ad));
+                 crypto::ToBase64(seq8 + keysUsed + crypto::Seal(keys->message, o.plain, ad));
         crypto::Wipe(keys->message);
+        crypto::Wipe(o.receiptKey);
+        o.receiptKey = std::move(keys->receipt);
+        // Nothing more to seal it as: the words are not kept any longer.
+        crypto::Wipe(o.plain);
     } else {
         const std::string ad = std::string(kPrivateTag) + myWire_ + '\0' + recipientWire + seq8;
-        bytes += crypto::ToBase64(seq8 + crypto::Seal(*shared, plain, ad));
+        bytes += crypto::ToBase64(seq8 + crypto::Seal(*shared, o.plain, ad));
         crypto::Wipe(*shared);
     }
-    crypto::Wipe(plain);
-    DeliveryReport report{seq, recipient, true, Delivery::Waiting};
-    report.forwardSecret = ephemeral;
-    outgoing_[seq] = Outgoing{bytes, report, 0, ephemeral ? std::move(keys->receipt) : std::string()};
-    if (!std::exchange(dropNext_, false)) hooks_.send(bytes);
-    scheduleRetry(seq);
-    if (why) *why = Withheld::None;
-    return report;
+    o.bytes = std::move(bytes);
+    o.report.forwardSecret = ephemeral;
+    return true;
+}
+
+bool SecureLink::takesEphemeralOnly(const std::string& lowerName) const {
+    const auto* pin = pins_.find(lowerName);
+    if (!pin || previousBuild_) return false;
+    if (pin->announcesEphemeral) return true;
+    const auto peer = peers_.find(lowerName);
+    return peer != peers_.end() && peer->second.signPublic == pin->signPublic && !peer->second.ephemeral.empty();
 }
 
 void SecureLink::scheduleRetry(std::uint64_t id) {
@@ -1359,7 +1565,18 @@ void SecureLink::scheduleRetry(std::uint64_t id) {
             const auto o = outgoing_.find(id);
             if (o == outgoing_.end()) return;
             ++o->second.repeats;
-            hooks_.send(o->second.bytes);
+            // Not sealed under ephemeral keys yet: sealed so now, when the
+            // recipient's ephemeral key was heard meanwhile.
+            if (o->second.receiptKey.empty() && !o->second.plain.empty() && !seal(o->second, id)) {
+                auto report = o->second.report;
+                crypto::Wipe(o->second.plain);
+                eraseOutgoing(o);
+                report.state = Delivery::NotConfirmed;
+                if (hooks_.delivery) hooks_.delivery(report);
+                return;
+            }
+            if (o->second.bytes.empty()) askForKeys(o->second.report.recipient);
+            else hooks_.send(o->second.bytes);
             scheduleRetry(id);
         });
         return;
@@ -1410,8 +1627,10 @@ std::string SecureLink::pinnedFingerprint(std::string_view name) const {
 std::string SecureLink::announcedFingerprint(std::string_view name) const {
     if (const auto* pin = pins_.find(name); pin && pin->changed()) return crypto::Fingerprint(pin->newSign);
     const auto it = peers_.find(toLower(name));
-    return it == peers_.end() || it->second.signPublic.empty() ? std::string()
-                                                               : crypto::Fingerprint(it->second.signPublic);
+    if (it == peers_.end()) return {};
+    // The known key's session first; else the key heard in its place (kept, dropped by the user).
+    const auto& heard = it->second.signPublic.empty() ? it->second.offeredSign : it->second.signPublic;
+    return heard.empty() ? std::string() : crypto::Fingerprint(heard);
 }
 
 std::string SecureLink::safetyNumber(std::string_view name) const {
@@ -1438,8 +1657,20 @@ bool SecureLink::markChecked(std::string_view name) {
             log("Key not checked", "The key of " + shorten(name) + " could not be marked: too many checked keys");
             return false;
         }
-        if (wasChanged && peer != peers_.end())
-            peer->second.confirmed = peer->second.signPublic == pins_.find(key)->signPublic;
+        if (wasChanged && peer != peers_.end()) {
+            auto& p = peer->second;
+            // The accepted key's session (its agreement and ephemeral keys)
+            // takes effect now, not when it was announced.
+            if (!p.offeredSign.empty() && p.offeredSign == pins_.find(key)->signPublic) {
+                p.signPublic = std::exchange(p.offeredSign, {});
+                p.boxPublic = std::exchange(p.offeredBox, {});
+                p.caps = std::exchange(p.offeredCaps, {});
+                p.ephemeral = std::exchange(p.offeredEphemeral, {});
+                p.previousEphemeral.clear();
+            }
+            p.confirmed = p.signPublic == pins_.find(key)->signPublic;
+            if (p.confirmed && !p.ephemeral.empty()) pins_.noteEphemeral(key);
+        }
     } else {
         // A key announced this run under a name nobody pinned (heard from a
         // copy without keys, or not pinned by the limits): the user pins it.
@@ -1447,6 +1678,7 @@ bool SecureLink::markChecked(std::string_view name) {
             !pins_.pinChecked(key, peer->second.signPublic, peer->second.boxPublic, listHas(peer->second.caps, "box"),
                               now))
             return false;
+        if (!peer->second.ephemeral.empty()) pins_.noteEphemeral(key);
         peer->second.conflict = false;
         peer->second.formerChanged = peer->second.pinWaits = false;
         peer->second.confirmed = true;
@@ -1497,9 +1729,34 @@ void SecureLink::pinsChanged() {
     saveLater(pinsSaveQueued_, kPinsSaveDelayMs, &SecureLink::savePins);
 }
 
+ReplayWindow* SecureLink::liveWindow(std::unordered_map<std::string, ReplayWindow>& windows, const std::string& key) {
+    const auto it = windows.find(key);
+    if (it == windows.end()) return nullptr;
+    if (aheadOfClock(it->second.top())) {
+        // Our clock was ahead when it moved, and is right now.
+        it->second = ReplayWindow();
+        seenChanged();
+    }
+    return &it->second;
+}
+
+ReplayWindow& SecureLink::privateWindow(const std::string& boxKey) {
+    seenChanged();
+    if (auto* w = liveWindow(privateSeen_, boxKey)) return *w;
+    if (privateSeen_.size() >= pins_.size() + kMaxUnpinnedWindows) {
+        std::unordered_set<std::string> pinned;
+        for (const auto& [name, pin] : pins_.all()) {
+            pinned.insert(pin.boxPublic);
+            if (pin.changed()) pinned.insert(pin.newBox);
+        }
+        std::erase_if(privateSeen_, [&](const auto& e) { return !pinned.count(e.first); });
+    }
+    return privateSeen_[boxKey];
+}
+
 ReplayWindow& SecureLink::signedWindow(const std::string& key) {
     seenChanged();
-    if (const auto it = signedSeen_.find(key); it != signedSeen_.end()) return it->second;
+    if (auto* w = liveWindow(signedSeen_, key)) return *w;
     if (signedSeen_.size() >= pins_.size() + 1 + kMaxUnpinnedWindows) {
         std::unordered_set<std::string> pinned{id_.signPublic};
         for (const auto& [name, pin] : pins_.all()) {
@@ -1527,10 +1784,13 @@ void SecureLink::saveSeen() {
     // file always had).
     for (const auto& [key, w] : signedSeen_)
         if (pinnedKeys.count(key)) seen.signing[key] = {w.top(), 1};
-    const auto ownTop = signedSeen_.count(id_.signPublic) ? signedSeen_.at(id_.signPublic).top() : 0;
-    seen.signing[id_.signPublic] = {std::max(ownTop, seq_), 1};  // the highest number we used
-    for (const auto& [name, w] : privateSeen_)
-        if (pins_.find(name)) seen.privateSenders[name] = {w.top(), 1};
+    const auto* own = liveWindow(signedSeen_, id_.signPublic);
+    seen.signing[id_.signPublic] = {std::max(own ? own->top() : 0, seq_), 1};  // the highest number we used
+    // By name, as the file always had them: the window of the key pinned
+    // for the name, never of another key announced under it.
+    for (const auto& [name, pin] : pins_.all())
+        if (const auto w = privateSeen_.find(pin.boxPublic); w != privateSeen_.end() && w->second.top() > 0)
+            seen.privateSenders[name] = {w->second.top(), 1};
     // Written when what the file keeps changed: windows move within a
     // number's bits far more often than their highest numbers do.
     auto text = seen.toText();

@@ -5,8 +5,9 @@
 //   "G/"  companion: the signature of one datagram (by its hash) with a
 //         sequence number
 // Every sequence number is the sender's clock in microseconds when it
-// signed or sealed (at least one above its last): it dates what it covers,
-// so that a recording played back later is told from a fresh datagram.
+// signed or sealed (at least one above its last, unless its clock had been
+// far ahead): it dates what it covers, so that a recording played back
+// later is told from a fresh datagram.
 //   "E/"  a private message, encrypted and authenticated for one recipient
 //   "R/"  the recipient's receipt of one "E/"
 //   "Q/"  a challenge, sent to one address alone: a fresh nonce for the
@@ -21,7 +22,10 @@
 // Since then a copy the user renamed also names its names before (a
 // "was=NAME" each, newest first, a few at most): where such a name's pinned
 // key signed the announcement, the pin moves to the new name and the node
-// carries the rest over.
+// carries the rest over. An announcement may also ask a user for his keys
+// ("ask=NAME"): a copy that got a message sealed to an ephemeral key it
+// never heard announced, or that has a message for a user whose ephemeral
+// key it missed, asks, and the user's copy announces again.
 // The node hands every datagram it sends and receives through here; held
 // datagrams come back through the hooks once their companion arrived or
 // their time ran out.
@@ -100,6 +104,8 @@ inline constexpr int kVersion = 2;
 inline constexpr std::string_view kEphemeralItem = "eph=";
 // The capability item that names the name this copy had before a rename.
 inline constexpr std::string_view kFormerNameItem = "was=";
+// The capability item that asks the named user to announce his keys.
+inline constexpr std::string_view kAskItem = "ask=";
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";
 // Announced besides those by a copy that takes file offers.
 inline constexpr std::string_view kFilesCapability = "files";
@@ -225,15 +231,22 @@ public:
     static constexpr std::uint32_t kChallengeBurst = 64;
     static constexpr std::uint32_t kChallengeRefillMs = 50;
 
-    // Signature checks and openings per sender name: this many at once,
-    // then kVerifyPerSecond; over all names together kVerifyAllBurst, then
-    // kVerifyAllPerSecond. Junk signed under one name, or under many,
-    // costs a bounded share of a core; what is refused counts as not
-    // verified, as a bad signature would.
+    // Signature checks and openings: this many at once, then
+    // kVerifyPerSecond, per sender address; a key whose signature was
+    // verified from an address has a budget of its own for what comes from
+    // there. Over all of them together kVerifyAllBurst, then
+    // kVerifyAllPerSecond, of which checks for keys not verified from their
+    // address leave kVerifyReserve. Junk under a real user's name, or under
+    // many names, from other addresses costs a bounded share of a core and
+    // never the user's own budget; what is refused counts as not verified,
+    // as a bad signature would.
     static constexpr std::uint32_t kVerifyBurst = 64;
     static constexpr std::uint32_t kVerifyPerSecond = 200;
     static constexpr std::uint32_t kVerifyAllBurst = 4096;
     static constexpr std::uint32_t kVerifyAllPerSecond = 4000;
+    static constexpr std::uint32_t kVerifyReserve = 1024;
+    // Asking a user for his keys, and answering an ask: at most once in this long.
+    static constexpr std::uint32_t kAskEveryMs = 3000;
 
     SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks);
     ~SecureLink();
@@ -292,6 +305,9 @@ public:
     void renewEphemeral();
     // Test aid: announces no ephemeral key and seals as the build before did.
     void actAsPreviousBuildForTest() { previousBuild_ = true; }
+    // This run found its own numbers far ahead of the clock (a clock that
+    // had been ahead and was set right) and numbers from the clock again.
+    bool clockWasAhead() const { return clockAheadSaid_; }
 
     // Receiving. True when the datagram is taken care of here (held for
     // its companion); false when the node goes on with it, its trust in `trust`.
@@ -347,10 +363,20 @@ public:
 
 private:
     struct Peer {
-        std::string signPublic;  // as announced this session (any key)
+        // As announced this session by the pinned key (by any key for a name
+        // nobody pinned): what private messages are sealed to and checked by.
+        std::string signPublic;
         std::string boxPublic;
         std::string caps;
-        std::string ephemeral;   // as announced this session, with signPublic
+        std::string ephemeral;          // as announced this session, with signPublic
+        std::string previousEphemeral;  // the one before, for what was sealed just before the change
+        std::uint32_t ephemeralAt = 0;  // when it changed
+        // Announced by another key than the pinned one: takes effect only
+        // when the user accepts that key.
+        std::string offeredSign;
+        std::string offeredBox;
+        std::string offeredCaps;
+        std::string offeredEphemeral;
         bool confirmed = false;  // something signed by the pinned key was taken since listed
         bool conflict = false;   // announced under a name heard from a copy without keys
         // Another key than the one that made room under the name (PinStore::Former).
@@ -391,10 +417,13 @@ private:
         std::uint32_t at = 0;
     };
     struct Outgoing {
-        std::string bytes;
+        std::string bytes;  // empty: nothing could be sealed as the recipient takes it yet
         DeliveryReport report;
         std::size_t repeats = 0;
         std::string receiptKey;  // sealed under ephemeral keys: what opens its receipt
+        // Kept (as on the wire) while it is not sealed under ephemeral keys:
+        // a repeat seals it so once the recipient's ephemeral key is heard.
+        std::string plain;
     };
     struct Ephemeral {
         std::string publicKey;
@@ -406,6 +435,16 @@ private:
     };
 
     std::uint64_t nextSeq();
+    // Seals `o.plain` for its recipient under ephemeral keys when the
+    // pinned key announced one this session, else under the static keys
+    // when that key never announced one; else leaves `o.bytes` empty.
+    // False when there is no key to seal with.
+    bool seal(Outgoing& o, std::uint64_t seq);
+    // The pinned key of the name announced ephemeral keys, this session or
+    // before: only messages sealed under them are taken from it.
+    bool takesEphemeralOnly(const std::string& lowerName) const;
+    // Announces, asking the user for his keys (at most once per kAskEveryMs per name).
+    void askForKeys(const std::string& nameUtf8);
     std::string companionFor(const std::vector<std::string_view>& wireBytes);
     // The key pinned for a sender's datagrams (ours for our own name).
     const std::string* verifyKeyFor(const std::string& senderKey) const;
@@ -424,7 +463,14 @@ private:
     void onEncryptedEphemeral(std::string_view senderWire, std::string_view recipientWire, std::string_view b64);
     // Takes a private message that opened; sends or repeats its receipt.
     void takePrivate(std::string_view senderWire, const std::string& sender, std::string& plain, Trust trust,
-                     std::uint64_t seq, std::string& receiptKey, bool ephemeral);
+                     std::uint64_t seq, std::string& receiptKey, bool ephemeral, const std::string& openedBy);
+    // A private message numbered below the pinned key's window, or far from
+    // our clock from a sender whose clock was logged already: refused
+    // before anything is opened.
+    bool refusedBeforeOpening(const std::string& senderUtf8, const PinStore::Pin* pin, std::uint64_t seq);
+    // Our announcement again, at most once per kAskEveryMs: for a user
+    // who missed our keys.
+    void announceAtPace();
     void eraseOutgoing(std::map<std::uint64_t, Outgoing>::iterator it);
     void checkEphemeralAge();
     // The keys between us and a peer for the ephemeral keys of both: four
@@ -463,8 +509,12 @@ private:
     // or long behind our clock once said): refused before checking one.
     bool refusedUnchecked(const std::string& senderUtf8, const std::string& signKey, std::uint64_t seq,
                           std::string_view what);
-    // Within the budgets of kVerifyBurst and kVerifyAllBurst (spends one).
-    bool verifyAllowed(const std::string& lowerName);
+    // Within the budgets of kVerifyBurst and kVerifyAllBurst (spends one)
+    // for a check by `signKey` (empty: no key of the name is known) of
+    // what came from the current source.
+    bool verifyAllowed(const std::string& signKey, const std::string& senderUtf8);
+    // The key's signature was verified, fresh, from the current source.
+    void proven(const std::string& signKey);
     std::int64_t nowSeconds() const;
     void showState(const std::string& senderUtf8);
     void dropOwnPins();
@@ -473,6 +523,17 @@ private:
     // Writes a file once after `ms`, however often it changed meanwhile.
     void saveLater(bool& queued, std::uint32_t ms, void (SecureLink::*save)());
     ReplayWindow& signedWindow(const std::string& key);
+    // The window of private messages opened with an agreement key.
+    ReplayWindow& privateWindow(const std::string& boxKey);
+    // A window as far as our clock explains it: one whose highest number
+    // is further ahead of our clock than anything fresh is started again
+    // (nothing it holds could be taken anyway). Null when there is none.
+    ReplayWindow* liveWindow(std::unordered_map<std::string, ReplayWindow>& windows, const std::string& key);
+    // Judged on the clock as last read (what is fresh and what we sign
+    // read it), read again only for a number beyond that: a flood of
+    // played-back numbers costs no clock reading each.
+    bool aheadOfClock(std::uint64_t seq);
+    void sayClockWasAhead(std::uint64_t top);
     void log(std::string_view kind, const std::string& line);
 
     Identity id_;
@@ -509,7 +570,7 @@ private:
     std::uint64_t heldSerial_ = 0;
     std::unordered_map<std::string, Peer> peers_;                // by lower-case name
     std::unordered_map<std::string, ReplayWindow> signedSeen_;   // by signing key
-    std::unordered_map<std::string, ReplayWindow> privateSeen_;  // by sender's lower-case name
+    std::unordered_map<std::string, ReplayWindow> privateSeen_;  // by the sender's agreement key
     std::deque<Held> held_;
     std::unordered_map<std::string, Early> early_;  // companions heard before their datagram, by hash
     std::map<std::uint64_t, Outgoing> outgoing_;
@@ -537,9 +598,19 @@ private:
         std::uint64_t milli = 0;
         std::uint32_t at = 0;
     };
-    std::unordered_map<std::string, Budget> verifyRate_;  // by lower-case name
+    std::unordered_map<std::uint32_t, Budget> addressRate_;      // by sender address
+    std::unordered_map<std::string, Budget> keyRate_;            // by signing key
+    std::unordered_map<std::string, std::uint32_t> provenFrom_;  // signing key -> address it was verified from
     Budget verifyAll_;
     bool verifyAllStarted_ = false;
+    bool clockAheadSaid_ = false;
+    std::uint64_t clockRead_ = 0;                             // this computer's clock when last read here
+    std::unordered_map<std::string, std::uint32_t> askedAt_;  // lower-case name -> when we asked
+    std::uint32_t lastAskAt_ = 0;
+    bool askedOnce_ = false;
+    std::string asking_;  // the name the announcement being made asks for his keys
+    std::uint32_t askAnsweredAt_ = 0;
+    bool askAnswered_ = false;
     std::unordered_set<std::string> skewLogged_;  // lower-case names
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

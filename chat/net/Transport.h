@@ -60,6 +60,13 @@ public:
     }
     // One datagram to the copies on this computer alone.
     virtual void sendLocal(std::string_view bytes) { (void)bytes; }
+    // The pinned key's leave notice under `wireName` came from `address`:
+    // what sourceVerified taught for the name there is forgotten. An
+    // unsigned leave never comes here.
+    virtual void sourceLeft(std::uint32_t address, std::string_view wireName) {
+        (void)address;
+        (void)wireName;
+    }
 
 protected:
     void deliver(std::string_view bytes, std::uint32_t sourceV4 = 0) {

@@ -811,6 +811,37 @@ TEST_F(KeyTrust, TheCommandLineAcceptsAChangedKeyThroughTheSameCheckOrKeepsTheKn
     EXPECT_TRUE(bob->node.SendPrivate("ann " + A + "still you").encrypted);
 }
 
+// A copy run under a name for that run alone (User.ini keeps another): the
+// numbers lanyx-cli shows and checks without the network are the ones the
+// running copy showed.
+TEST(SafetyNumber, TheCommandLineUsesTheNameTheCopyRanUnder) {
+    MemorySegment seg;
+    TempDir home;
+    std::string number;
+    {
+        Peer ann(seg, "ann", Peer::Folder{home.path()});
+        Peer dan(seg, "dan", "dlogon");  // User.ini: dlogon; this run: dan
+        ann.joinAs("ann");
+        dan.joinAs("dan");
+        seg.runFor(2000);
+        number = dan.node.secure()->safetyNumber("ann");
+        ASSERT_FALSE(number.empty());
+        EXPECT_EQ(cli::OwnNameOf(dan.folder(), std::nullopt, "dlogon"), "dan");
+        std::ostringstream out, err;
+        std::istringstream in;
+        dan.node.CloseNetwork();
+        seg.runFor(100);
+        EXPECT_EQ(cli::VerifyKey(dan.folder(), cli::OwnNameOf(dan.folder(), std::nullopt, "dlogon"),
+                                 {"ann", number, false, false}, in, out, err),
+                  0)
+            << err.str();
+        // Damaged or missing: the name in User.ini, as before.
+        writeBytes(dan.folder() / RunName::kFileName, "Lanyx run name 1\nno name!\n");
+        EXPECT_EQ(cli::OwnNameOf(dan.folder(), std::nullopt, "x"), "dlogon");
+        EXPECT_EQ(RunName::fromText(RunName::toText("dan")), std::optional<std::string>("dan"));
+    }
+}
+
 // A pump without timers (the headless tools' and the fuzzers') calls back at
 // once: the walk over names heard without keys must neither recurse nor
 // take a flood in one go.

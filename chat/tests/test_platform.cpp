@@ -4,6 +4,7 @@
 #include "OutputFile.h"
 #include "Paths.h"
 #include "Platform.h"
+#include "RecordFile.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -98,4 +99,45 @@ TEST(Platform, OutputFilesAreNewAndRenamedWithoutReplacingAnything) {
 
     EXPECT_TRUE(platform::makeNewFolder(dir / "new", error));
     EXPECT_FALSE(platform::makeNewFolder(dir / "new", error));
+}
+
+// Who talks to whom is in every file of the data folder: what the platform
+// layer writes is readable by its owner alone, replaced files lose what
+// they gave others, and the folder's start closes what was left open.
+TEST(Platform, FilesItWritesAndTheDataFolderAreTheOwnersAlone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows: the files inherit the data folder's rights";
+#else
+    test::TempDir dir;
+    const auto perms = [](const fs::path& p) { return fs::symlink_status(p).permissions() & fs::perms::mask; };
+    constexpr auto ownerRw = fs::perms::owner_read | fs::perms::owner_write;
+    std::string error;
+    ASSERT_TRUE(platform::replaceFile(dir / "KnownKeys.txt", "x", error)) << error;
+    EXPECT_EQ(perms(dir / "KnownKeys.txt"), ownerRw);
+    fs::permissions(dir / "KnownKeys.txt", ownerRw | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_TRUE(platform::replaceFile(dir / "KnownKeys.txt", "y", error)) << error;
+    EXPECT_EQ(perms(dir / "KnownKeys.txt"), ownerRw);
+    appendTextFile(dir / "Log.txt", "one\r\n");
+    appendTextFile(dir / "Log.txt", "two\r\n");
+    EXPECT_EQ(readBytes(dir / "Log.txt"), "one\r\ntwo\r\n");
+    EXPECT_EQ(perms(dir / "Log.txt"), ownerRw);
+
+    // Left open by an earlier build: closed; a program file and a link stay.
+    const auto data = dir / "data";
+    fs::create_directories(data);
+    fs::permissions(data, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    writeBytes(data / "Rooms.txt", "r");
+    writeBytes(data / "lanyx", "program");
+    fs::permissions(data / "Rooms.txt", ownerRw | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(data / "lanyx", fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    writeBytes(dir / "elsewhere", "e");
+    fs::permissions(dir / "elsewhere", ownerRw | fs::perms::others_read);
+    fs::create_symlink(dir / "elsewhere", data / "link");
+    platform::closeToOthers(data);
+    EXPECT_EQ(perms(data), fs::perms::owner_all);
+    EXPECT_EQ(perms(data / "Rooms.txt"), ownerRw);
+    EXPECT_EQ(perms(data / "lanyx"), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    EXPECT_EQ(perms(dir / "elsewhere"), ownerRw | fs::perms::others_read);
+#endif
 }

@@ -12,6 +12,10 @@
 #include <memory>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace lanyx::e2e;
 
 namespace {
@@ -245,4 +249,47 @@ TEST_F(Networks, AnUnsignedSenderFromAnotherSubnetIsNotSentTo) {
     EXPECT_TRUE(waitForText(out("vic"), "private-alert\tv2\tare you there\n", 5000)) << text("vic");
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     EXPECT_EQ(text("evil").find("rx vic|"), std::string::npos) << text("evil");
+}
+
+// A leave notice in the clear under the name of a copy heard from another
+// subnet, sent from that copy's own address, made the copy forget the
+// address: nothing it said went there any more.
+TEST_F(Networks, AnUnsignedLeaveFromAnotherSubnetDoesNotStopTheSendingThere) {
+    lab_->segment("a");
+    lab_->segment("b");
+    for (auto h : {"r", "p", "q"}) lab_->host(h);
+    lab_->attach("r", "a", "eth0", a_ + ".1.254/24");
+    lab_->attach("r", "b", "eth1", b_ + ".1.254/24");
+    lab_->inHost("r", "sysctl -w net.ipv4.ip_forward=1");
+    lab_->attach("p", "a", "eth0", a_ + ".1.2/24");
+    lab_->inHost("p", "ip route add default via " + a_ + ".1.254");
+    lab_->attach("q", "b", "eth0", b_ + ".1.2/24");
+    lab_->inHost("q", "ip route add default via " + b_ + ".1.254");
+    ready();
+    const std::string qAddress = b_ + ".1.2";
+    // quin takes commands on a pipe; pat's list names quin, quin's nobody.
+    std::filesystem::create_directories(root_ / "quin");
+    const auto fifo = (root_ / "quin.in").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto argv = lab_->on("q");
+    argv.insert(argv.end(),
+                {LANYX_CLI, "--dir", (root_ / "quin").string(), "--name", "quin", "--probe-ms", "1500", "listen"});
+    procs_.push_back(std::make_unique<Process>(argv, out("quin"), (root_ / "quin.err").string(), fifo));
+    ASSERT_TRUE(waitForText(out("quin"), "join\tquin\t", 10000)) << err("quin");
+    std::filesystem::create_directories(root_ / "pat");
+    std::ofstream(root_ / "pat" / "Network.txt") << qAddress << "\r\n";
+    cli("p", "pat", {"listen"});
+    ASSERT_TRUE(waitForText(out("pat"), "join\tquin\t", 10000)) << text("pat");
+    // From pat's own host, so from pat's address: "pat|L/", unsigned.
+    auto raw = lab_->on("p");
+    raw.insert(raw.end(), {LANYX_RAWPEER, "send", "--broadcast", qAddress, "pat|L/"});
+    Process leave(raw, out("leave"), (root_ / "leave.err").string());
+    ASSERT_EQ(leave.wait(5000), 0);
+    ASSERT_TRUE(waitForText((root_ / "quin" / "Log.txt").string(), "pat|L/", 5000));
+    const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    const std::string line = "alert still here\n";
+    ASSERT_EQ(write(fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    close(fd);
+    EXPECT_TRUE(waitForText(out("pat"), "alert\tquin\tstill here\n", 5000)) << text("pat");
 }
