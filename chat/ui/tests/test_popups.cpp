@@ -21,6 +21,7 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QDateTime>
 #include <QTime>
 #include <gtest/gtest.h>
 
@@ -185,6 +186,39 @@ TEST_F(Popups, ANewSenderTakesTheOldestPlaceAndUsersThatMatterAlwaysShow) {
     EXPECT_EQ(summaries, 1);
     EXPECT_GE(windows->alertsNotShown(), 300 - ChatWindows::kMaxPopups);
     EXPECT_LE(summary->senders().size(), PopupSummary::kMaxSenders);
+}
+
+// Many more senders than one block of the summary's storage holds: a
+// repeat from the middle and from the front moves that sender first, and
+// past the bound the oldest go, counted.
+TEST_F(Popups, TheSummaryKeepsItsOrderPastManySendersRepeatsAndOverflow) {
+    PopupSummary summary([](const QString&, std::deque<PopAlert>) { return nullptr; });
+    auto keep = [&](const QString& who) { summary.Keep(who, {PopAlert{QDateTime::currentDateTime(), false, who}}); };
+    QStringList newestFirst;
+    for (int i = 0; i < 30; ++i) {
+        keep(QStringLiteral("s%1").arg(i));
+        newestFirst.prepend(QStringLiteral("s%1").arg(i));
+    }
+    for (const QString& again : {QStringLiteral("s15"), QStringLiteral("S0"), QStringLiteral("s29")}) {
+        keep(again);
+        newestFirst.removeIf([&](const QString& s) { return s.compare(again, Qt::CaseInsensitive) == 0; });
+        newestFirst.prepend(again.toLower());
+    }
+    EXPECT_EQ(summary.senders(), newestFirst);
+    EXPECT_TRUE(summary.Holds("s7"));
+    EXPECT_EQ(summary.Take("S15").size(), 2u);
+    EXPECT_FALSE(summary.Holds("s15"));
+    newestFirst.removeAll("s15");
+    EXPECT_EQ(summary.senders(), newestFirst);
+
+    for (int i = 30; i < 30 + PopupSummary::kMaxSenders; ++i) keep(QStringLiteral("s%1").arg(i));
+    const QStringList now = summary.senders();
+    ASSERT_EQ(now.size(), PopupSummary::kMaxSenders);
+    EXPECT_EQ(now.front(), QStringLiteral("s%1").arg(29 + PopupSummary::kMaxSenders));
+    EXPECT_EQ(now.back(), "s30");
+    // Everything older went: 29 senders, s0 and s29 with two alerts each.
+    EXPECT_EQ(summary.forgotten(), 31);
+    EXPECT_TRUE(summary.Take("s0").empty());
 }
 
 TEST_F(Popups, APopupSaysWhenItCameAndWhetherItWasPrivate) {
