@@ -22,10 +22,18 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include <chrono>
+
 namespace lanyx::ui {
 
 ChatWindows::ChatWindows(ChatNode& node, SoundFn sound, ChooseFileFn chooseFile, QObject* parent)
     : QObject(parent), node_(node), sound_(std::move(sound)), chooseFile_(std::move(chooseFile)) {
+}
+
+qint64 ChatWindows::now() const {
+    if (clock_) return clock_();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
@@ -170,11 +178,11 @@ void ChatWindows::markUnread(frmChat* w) {
     if (w->isActiveWindow()) return;
     // The desktop's own way: an urgency hint, a flashing task bar entry.
     QApplication::alert(w);
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (chatSound_ && (lastChatSound_ < 0 || now - lastChatSound_ >= kChatSoundGapMs)) {
+    const qint64 at = now();
+    if (chatSound_ && (lastChatSound_ < 0 || at - lastChatSound_ >= kChatSoundGapMs)) {
         const QString setting = chatSound_();
         if (setting != QLatin1String("(S)")) {
-            lastChatSound_ = now;
+            lastChatSound_ = at;
             PlaySoundSetting(setting);
         }
     }
@@ -190,15 +198,30 @@ void ChatWindows::markRead(frmChat* w) {
     if (unread_.isEmpty()) Q_EMIT unreadChanged(false);
 }
 
-void ChatWindows::countNotShown(bool alert) {
-    ++(alert ? alertsNotShown_ : chatLinesNotShown_);
-    Q_EMIT notShownChanged(alertsNotShown_, chatLinesNotShown_);
+void ChatWindows::countNotShown(bool alert, int count) {
+    (alert ? alertsNotShown_ : chatLinesNotShown_) += count;
+    tellNotShown();
     // One line in the log every few seconds, not one per alert.
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - lastNotShownLog_ < 5000) return;
-    lastNotShownLog_ = now;
+    const qint64 at = now();
+    if (lastNotShownLog_ >= 0 && at - lastNotShownLog_ < 5000) return;
+    lastNotShownLog_ = at;
     node_.WriteLog(std::to_string(alertsNotShown_) + " alerts and " + std::to_string(chatLinesNotShown_) +
                    " chat lines not shown: too many windows open");
+}
+
+void ChatWindows::tellNotShown() {
+    if (notShownPending_) return;
+    notShownPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        notShownPending_ = false;
+        Q_EMIT notShownChanged(alertsNotShown_, chatLinesNotShown_);
+    });
+}
+
+void ChatWindows::countNotKept(int alerts) {
+    if (alerts <= 0) return;
+    ensureSummary()->countNotKept(alerts);
+    countNotShown(true, alerts);
 }
 
 QList<frmPop*> ChatWindows::popups() const {
@@ -443,6 +466,8 @@ bool ChatWindows::Matters(const QString& sender) const {
     const auto& users = node_.users();
     if (const auto row = users.findNoCase(name); row && users.user(*row).keyState == KeyState::Checked) return true;
     for (const auto& g : users.groups()) {
+        // Most groups do not hold the name at all: a plain search first.
+        if (!QString::fromStdString(g).contains(sender, Qt::CaseInsensitive)) continue;
         const auto n = CountItems(g);
         for (std::int32_t i = 2; i <= n; ++i)
             if (equalsNoCase(GetItem(g, i), name)) return true;
@@ -459,7 +484,10 @@ PopupSummary* ChatWindows::ensureSummary() {
         });
         summary_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
-    summary_->placeAt(node_.settings().PopupPosition, node_.settings().AlertHeight);
+    // Placed again only where it moves: not once per alert of a flood.
+    const int corner = node_.settings().PopupPosition, height = node_.settings().AlertHeight;
+    if (!summary_->isVisible() || summary_->corner() != corner || summary_->alertHeight() != height)
+        summary_->placeAt(corner, height);
     return summary_;
 }
 
@@ -467,27 +495,26 @@ frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alert
     pops_.removeIf([](const QPointer<frmPop>& p) { return !p || !p->isVisible(); });
     const QList<frmPop*> open = popups();
     if (open.size() >= kMaxPopups) {
+        const qint64 at = now();
+        // Strangers take a place now and then, not at the pace of a flood.
+        const bool waits = !matters && !asked && lastMadeRoom_ >= 0 && at - lastMadeRoom_ < kMakeRoomGapMs;
         // The popup that heard nothing for the longest time, of a sender
         // that does not matter; one that matters only for another that does.
         frmPop* victim = nullptr;
         for (bool mattersToo : {false, true}) {
-            if (mattersToo && !(matters || asked)) break;
+            if (waits || (mattersToo && !(matters || asked))) break;
             for (frmPop* p : open)
                 if ((mattersToo || !Matters(p->sender())) && (!victim || p->lastAlertAt() < victim->lastAlertAt()))
                     victim = p;
             if (victim) break;
         }
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        // Strangers take a place now and then, not at the pace of a flood.
-        if (victim && !matters && !asked && lastMadeRoom_ >= 0 && now - lastMadeRoom_ < kMakeRoomGapMs)
-            victim = nullptr;
         if (!victim) {
             const int count = static_cast<int>(alerts.size());
             ensureSummary()->Keep(sender, alerts);
-            for (int i = 0; i < count; ++i) countNotShown(true);
+            countNotShown(true, count);
             return nullptr;
         }
-        if (!matters && !asked) lastMadeRoom_ = now;
+        if (!matters && !asked) lastMadeRoom_ = at;
         ensureSummary()->Keep(victim->sender(), victim->alerts());
         pops_.removeAll(victim);
         victim->close();

@@ -124,6 +124,13 @@ public:
     // Chat windows the network may open (a line from a sender no window holds).
     static constexpr int kMaxNetworkChats = 16;
     int alertsNotShown() const { return alertsNotShown_; }
+    // Alerts the receive path counted without keeping them (a storm of
+    // names first heard during it): told in the summary and the tray.
+    void countNotKept(int alerts);
+    // Milliseconds of a steady clock: the gaps between popups and log lines.
+    // Tests plug in the segment's simulated one.
+    using ClockFn = std::function<qint64()>;
+    void setClock(ClockFn clock) { clock_ = std::move(clock); }
     int chatLinesNotShown() const { return chatLinesNotShown_; }
     QList<frmPop*> popups() const;
     // The popup listing alerts not shown; none before there was one.
@@ -163,8 +170,13 @@ private:
     QStringList unknownOpened_;  // senders not listed, a window once opened for each
     int alertsNotShown_ = 0;
     int chatLinesNotShown_ = 0;
-    qint64 lastNotShownLog_ = 0;
-    void countNotShown(bool alert);
+    qint64 lastNotShownLog_ = -1;
+    void countNotShown(bool alert, int count = 1);
+    // The tray hears of what was not shown once per pass of the event loop.
+    void tellNotShown();
+    bool notShownPending_ = false;
+    ClockFn clock_;
+    qint64 now() const;
     bool refreshPending_ = false;
     DesktopNotifier* notifier_ = nullptr;
     std::function<bool()> chosen_;
