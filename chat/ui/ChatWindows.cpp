@@ -435,18 +435,20 @@ frmPop* ChatWindows::ShowAlert(const std::string& text, const std::string& sende
         return nullptr;
     }
     const QString from = QString::fromStdString(sender);
+    const bool heardBefore = node_.transport().currentHeardBefore();
     for (frmPop* open : popups())
         if (open->sender().compare(from, Qt::CaseInsensitive) == 0) {
             open->JoinAlert(text, isPrivate);
+            open->setHeardBefore(heardBefore);
             return open;
         }
     PopAlert alert{QDateTime::currentDateTime(), isPrivate, QString::fromStdString(text)};
-    const bool matters = Matters(from);
+    const int rank = Matters(from) ? 2 : heardBefore ? 1 : 0;
     std::deque<PopAlert> alerts;
     // Alerts of this sender already waiting in the summary come along.
     if (summary_ && summary_->Holds(from)) {
         // Waiting already: a stranger waits on unless there is room.
-        if (!matters && popups().size() >= kMaxPopups) {
+        if (rank == 0 && popups().size() >= kMaxPopups) {
             summary_->Keep(from, {alert});
             countNotShown(true);
             return nullptr;
@@ -454,7 +456,7 @@ frmPop* ChatWindows::ShowAlert(const std::string& text, const std::string& sende
         alerts = summary_->Take(from);
     }
     alerts.push_back(std::move(alert));
-    return showPopup(from, std::move(alerts), matters, false);
+    return showPopup(from, std::move(alerts), rank);
 }
 
 PopupSummary* ChatWindows::summary() const {
@@ -480,7 +482,7 @@ bool ChatWindows::Matters(const QString& sender) const {
 PopupSummary* ChatWindows::ensureSummary() {
     if (!summary_) {
         summary_ = new PopupSummary([this](const QString& sender, std::deque<PopAlert> alerts) {
-            return showPopup(sender, std::move(alerts), Matters(sender), true);
+            return showPopup(sender, std::move(alerts), 2);
         });
         summary_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
@@ -491,22 +493,26 @@ PopupSummary* ChatWindows::ensureSummary() {
     return summary_;
 }
 
-frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alerts, bool matters, bool asked) {
+int ChatWindows::rankOf(const frmPop* pop) const {
+    return Matters(pop->sender()) ? 2 : pop->heardBefore() ? 1 : 0;
+}
+
+frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alerts, int rank) {
     pops_.removeIf([](const QPointer<frmPop>& p) { return !p || !p->isVisible(); });
     const QList<frmPop*> open = popups();
     if (open.size() >= kMaxPopups) {
         const qint64 at = now();
-        // Strangers take a place now and then, not at the pace of a flood.
-        const bool waits = !matters && !asked && lastMadeRoom_ >= 0 && at - lastMadeRoom_ < kMakeRoomGapMs;
-        // The popup that heard nothing for the longest time, of a sender
-        // that does not matter; one that matters only for another that does.
+        // Among its peers a sender that does not matter takes a place now
+        // and then, not at the pace of a flood; below them at any time.
+        const bool gapPassed = lastMadeRoom_ < 0 || at - lastMadeRoom_ >= kMakeRoomGapMs;
+        // The popup that heard nothing for the longest time, of the lowest
+        // rank there is, never of a rank above the newcomer's.
         frmPop* victim = nullptr;
-        for (bool mattersToo : {false, true}) {
-            if (waits || (mattersToo && !(matters || asked))) break;
+        int tier = 0;
+        for (; tier <= rank && !victim; ++tier) {
+            if (tier == rank && rank < 2 && !gapPassed) break;
             for (frmPop* p : open)
-                if ((mattersToo || !Matters(p->sender())) && (!victim || p->lastAlertAt() < victim->lastAlertAt()))
-                    victim = p;
-            if (victim) break;
+                if (rankOf(p) == tier && (!victim || p->lastAlertAt() < victim->lastAlertAt())) victim = p;
         }
         if (!victim) {
             const int count = static_cast<int>(alerts.size());
@@ -514,13 +520,14 @@ frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alert
             countNotShown(true, count);
             return nullptr;
         }
-        if (!matters && !asked) lastMadeRoom_ = at;
+        if (tier - 1 == rank && rank < 2) lastMadeRoom_ = at;
         ensureSummary()->Keep(victim->sender(), victim->alerts());
         pops_.removeAll(victim);
         victim->close();
     }
     auto* pop = new frmPop(node_, *this);
     pops_.append(pop);
+    pop->setHeardBefore(rank == 1);
     pop->ShowAlerts(alerts, sender);
     return pop;
 }

@@ -101,8 +101,11 @@ public:
     // the longest time; its alerts go to the summary, which lists what is
     // not shown. Senders that matter (listed with a verified key, in a
     // group, in an open chat) always get a popup and are never pushed out
-    // by others; the others take a place at most once per kMakeRoomGapMs
-    // and otherwise wait in the summary. nullptr when not shown.
+    // by others. Names heard before the strangers now waiting (the receive
+    // path tells) take a stranger's place at any time; among themselves,
+    // as strangers among strangers, a place goes at most once per
+    // kMakeRoomGapMs, and otherwise the alerts wait in the summary.
+    // nullptr when not shown.
     frmPop* ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
     static constexpr int kMaxPopups = 8;
     static constexpr int kMakeRoomGapMs = 500;
@@ -156,7 +159,9 @@ private:
     void notificationAction(const QString& sender, const QString& action, const QString& text);
     // A popup for the sender with these alerts, making room where all are
     // taken (`asked`: the user opened it from the summary).
-    frmPop* showPopup(const QString& sender, std::deque<PopAlert> alerts, bool matters, bool asked);
+    // `rank`: 2 matters (or the user asked), 1 heard before, 0 a stranger.
+    frmPop* showPopup(const QString& sender, std::deque<PopAlert> alerts, int rank);
+    int rankOf(const frmPop* pop) const;
     PopupSummary* ensureSummary();
 
     ChatNode& node_;

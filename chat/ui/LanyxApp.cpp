@@ -261,6 +261,9 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
                 tr("%1: %2 alerts, %3 chat lines not shown").arg(main_->windowTitle()).arg(alerts).arg(lines));
     });
 
+    // A storm's alerts the receive path only counted are told as not shown.
+    connect(transport_.get(), &UdpTransport::alertsNotKept, windows_, &ChatWindows::countNotKept);
+
     // The tray shows that a chat line waits unread.
     connect(windows_, &ChatWindows::unreadChanged, this, [this](bool unread) {
         if (main_ && main_->TI()) main_->TI()->setUnread(unread);

@@ -5,7 +5,9 @@
 #include "BoxMessage.h"
 #include "ChatWindows.h"
 #include "PopupSummary.h"
+#include "ReceiveQueue.h"
 #include "TestSupport.h"
+#include "UdpTransport.h"
 #include "UiTestApp.h"
 #include "frmChat.h"
 #include "frmPop.h"
@@ -236,6 +238,107 @@ TEST_F(Popups, APopupSaysWhenItCameAndWhetherItWasPrivate) {
     close->click();
     QApplication::processEvents();
     EXPECT_TRUE(!p || !p->isVisible());
+}
+
+namespace {
+
+// The node's side of the socket's queue, drained as the transport drains
+// it: one batch per turn of the event loop.
+class QueuedTransport : public DatagramTransport {
+public:
+    void open() override { open_ = true; }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    void send(std::string_view) override {}
+    void turn() {
+        beginBatch();
+        Arrival a;
+        bool heardBefore = false;
+        for (std::size_t n = 0; n < UdpTransport::kBatch && queue.take(a, &heardBefore); ++n)
+            deliver(a.bytes, a.from, heardBefore);
+        endBatch();
+    }
+    void arrive(const std::string& bytes) { batch.push_back(Arrival{bytes, 0, 0, 0}); }
+    void push() { queue.push(batch); }
+    ReceiveQueue queue{UdpTransport::kMaxQueuedBytes};
+    std::vector<Arrival> batch;
+
+private:
+    bool open_ = false;
+};
+
+// What the node shows goes to the windows, as the desktop's sink does.
+struct ToWindows : test::Recorder {
+    void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override {
+        if (windows) windows->ShowAlert(text, sender, isPrivate);
+    }
+    ChatWindows* windows = nullptr;
+};
+
+}  // namespace
+
+// 20,000 alerts from 5,000 made-up names wait when a colleague's alert
+// comes: it is shown at the next turn, and what the storm leaves to work
+// through is bounded.
+TEST(AlertStorm, AColleaguesAlertAfterAStormIsShownAtOnceAndTheBacklogIsBounded) {
+    app();
+    test::MemorySegment seg;  // its clock only: nothing moves it during the storm
+    test::TempDir dir;
+    QueuedTransport wire;
+    ToWindows sink;
+    NodeConfig c;
+    c.dataDir = dir.path();
+    c.langFile = test::shippedLangFile();
+    c.logonName = "ann";
+    c.nameForRun = "ann";
+    ChatNode ann(c, wire, sink, sink, seg);
+    ann.readSettings();
+    ann.state().MyName = "ann";
+    ann.OpenNetwork();
+    ChatWindows windows(ann, nullptr, nullptr);
+    windows.setClock([&seg] { return static_cast<qint64>(seg.ticks()); });
+    sink.windows = &windows;
+    for (const char* d : {"dave|M/", "dave|C/255", "dave|S/0"}) wire.arrive(d);
+    wire.push();
+    wire.turn();
+    ASSERT_TRUE(ann.users().findNoCase("dave"));
+
+    constexpr int kStorm = 20000;
+    for (int i = 0; i < kStorm; ++i)
+        wire.arrive("spoof" + std::to_string(i % 5000) +
+                    "|M/\xDF"
+                    "buy now");
+    wire.arrive(
+        "dave|M/\xDF"
+        "the server room is on fire");
+    wire.push();
+    int turns = 0;
+    auto shown = [&] {
+        for (frmPop* p : windows.popups())
+            if (p->sender() == "dave") return true;
+        return false;
+    };
+    while (!shown() && turns < 1000) {
+        wire.turn();
+        QApplication::processEvents();
+        ++turns;
+    }
+    EXPECT_EQ(turns, 1);
+    EXPECT_EQ(wire.queue.alertsNotKept(), kStorm - ReceiveQueue::kStrangerAlertBacklog);
+
+    while (!wire.queue.empty() && turns < 1000) {
+        wire.turn();
+        QApplication::processEvents();
+        ++turns;
+    }
+    EXPECT_LE(turns, static_cast<int>(ReceiveQueue::kStrangerAlertBacklog / UdpTransport::kBatch) + 2);
+    EXPECT_TRUE(shown());
+    EXPECT_LE(windows.popups().size(), ChatWindows::kMaxPopups);
+    ASSERT_NE(windows.summary(), nullptr);
+    EXPECT_LE(windows.summary()->senders().size(), PopupSummary::kMaxSenders);
+    QList<QPointer<QWidget>> open;
+    for (QWidget* w : QApplication::topLevelWidgets()) open << w;
+    for (auto& w : open) delete w.data();
 }
 
 TEST(BoxMessages, AHugeBoxFitsTheWorkAreaWithItsButtonOnScreen) {
