@@ -1,6 +1,7 @@
 #include "PopupSummary.h"
 
 #include "Resources.h"
+#include "StateIcons.h"
 #include "Twips.h"
 
 #include <QGridLayout>
@@ -24,7 +25,7 @@ PopupSummary::PopupSummary(OpenFn open, QWidget* parent)
       open_(std::move(open)) {
     EnsureResources();
     setObjectName("frmPopSummary");
-    setWindowIcon(QIcon(QStringLiteral(":/lanyx/alert.svg")));
+    setWindowIcon(SharedIcon(QStringLiteral(":/lanyx/alert.svg")));
     setAutoFillBackground(true);
     title_ = new QLabel(this);
     title_->setObjectName("lblTitle");
@@ -33,7 +34,7 @@ PopupSummary::PopupSummary(OpenFn open, QWidget* parent)
     title_->setFont(bold);
     close_ = new QToolButton(this);
     close_->setObjectName("cmdClose");
-    close_->setIcon(QIcon(QStringLiteral(":/lanyx/close.svg")));
+    close_->setIcon(SharedIcon(QStringLiteral(":/lanyx/close.svg")));
     close_->setAutoRaise(true);
     connect(close_, &QToolButton::clicked, this, &QWidget::hide);
     list_ = new QListWidget(this);
@@ -42,7 +43,7 @@ PopupSummary::PopupSummary(OpenFn open, QWidget* parent)
     list_->setTextElideMode(Qt::ElideRight);
     show_ = new QPushButton(this);
     show_->setObjectName("cmdShow");
-    show_->setIcon(QIcon(QStringLiteral(":/lanyx/show.svg")));
+    show_->setIcon(SharedIcon(QStringLiteral(":/lanyx/show.svg")));
     // The rows name their senders: a row opens its own sender even when the
     // entries moved since the list was drawn.
     connect(show_, &QPushButton::clicked, this, [this] {
@@ -195,7 +196,7 @@ void PopupSummary::refresh() {
                                              .arg(it->sender, count, last.at.time().toString(QStringLiteral("HH:mm")),
                                                   start),
                                          list_);
-        item->setIcon(QIcon(QStringLiteral(":/lanyx/user.svg")));
+        item->setIcon(SharedIcon(QStringLiteral(":/lanyx/user.svg")));
         item->setData(Qt::UserRole, it->sender);
         if (!selected.isEmpty() && it->sender.compare(selected, Qt::CaseInsensitive) == 0)
             selectRow = list_->count() - 1;
