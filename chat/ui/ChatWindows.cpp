@@ -61,7 +61,7 @@ frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
     connect(w, &QObject::destroyed, this, [this](QObject* gone) {
         // The pointer may not be cleared yet while the window is destroyed.
         const bool had = !unread_.isEmpty();
-        unread_.removeIf([gone](const QPointer<frmChat>& p) { return !p || p.data() == gone; });
+        unread_.removeIf([gone](const QPointer<QWidget>& p) { return !p || p.data() == gone; });
         if (had && unread_.isEmpty()) Q_EMIT unreadChanged(false);
     });
     w->AddUser(node_.state().MyName);
@@ -170,7 +170,7 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
 QList<frmChat*> ChatWindows::unreadWindows() const {
     QList<frmChat*> list;
     for (const auto& w : unread_)
-        if (w) list.append(w);
+        if (w) list.append(static_cast<frmChat*>(w.data()));
     return list;
 }
 

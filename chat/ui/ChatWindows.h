@@ -186,7 +186,9 @@ private:
     DesktopNotifier* notifier_ = nullptr;
     std::function<bool()> chosen_;
     std::function<QString()> chatSound_;
-    QList<QPointer<frmChat>> unread_;
+    // As widgets: a window being destroyed is a QWidget no longer a frmChat,
+    // and its pointer is read in that state.
+    QList<QPointer<QWidget>> unread_;
     qint64 lastChatSound_ = -1;
     bool forcePopup_ = false;
     FileTransfers* files_ = nullptr;

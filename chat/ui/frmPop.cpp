@@ -524,7 +524,10 @@ bool frmPop::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     // Dragged by its title.
-    if ((watched == lblFrom_ || watched == picImg_) && windowFlags() & Qt::FramelessWindowHint) {
+    // Only a mouse event is cast to one: the filter sees every kind.
+    const bool mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+                       event->type() == QEvent::MouseButtonRelease;
+    if (mouse && (watched == lblFrom_ || watched == picImg_) && windowFlags() & Qt::FramelessWindowHint) {
         auto* m = static_cast<QMouseEvent*>(event);
         if (event->type() == QEvent::MouseButtonPress && m->button() == Qt::LeftButton) {
             dragFrom_ = m->globalPosition().toPoint() - frameGeometry().topLeft();
