@@ -198,6 +198,10 @@ void UdpTransport::sourceLeft(std::uint32_t address, std::string_view wireName) 
 }
 
 void UdpTransport::sourceVerified(std::uint32_t address, std::string_view wireName) {
+#ifdef Q_OS_UNIX
+    // What comes from there under that name goes ahead of strangers.
+    queue_.verifiedSource(address, wireName);
+#endif
     // A copy on another subnet is reached only by sending to it directly.
     if (wireName.empty() || !net::mayLearnSource(address, allNetworks_, ranges_)) return;
     const bool known = std::any_of(extras_.begin(), extras_.end(), [&](const Extra& x) {
@@ -666,8 +670,9 @@ void UdpTransport::drainQueue() {
     // datagram triggers may run a nested event loop that drains further, or
     // close the socket (a re-join), which discards the rest.
     Arrival d;
-    while (handed < kBatch && session_ == session && queue_.take(d)) {
-        if (take(d.bytes, d.from, d.to, d.interfaceIndex)) deliver(d.bytes, d.from);
+    bool heardBefore = false;
+    while (handed < kBatch && session_ == session && queue_.take(d, &heardBefore)) {
+        if (take(d.bytes, d.from, d.to, d.interfaceIndex)) deliver(d.bytes, d.from, heardBefore);
         ++handed;
     }
     endBatch();
@@ -675,6 +680,11 @@ void UdpTransport::drainQueue() {
     if (drops != dropReported_) {
         dropReported_ = drops;
         reportDrops(drops);
+    }
+    if (const std::uint32_t notKept = queue_.alertsNotKept(); notKept != notKeptReported_) {
+        const auto more = static_cast<int>(notKept - notKeptReported_);
+        notKeptReported_ = notKept;
+        Q_EMIT alertsNotKept(more);
     }
     if (fd_ < 0 && !down_) return;
     // The rest waits for the next pass: the event loop runs in between.

@@ -104,6 +104,11 @@ public:
     static std::vector<std::string> describeRoutesFor(const std::vector<std::string>& extras,
                                                       QHostAddress broadcast = QHostAddress::Broadcast);
 
+Q_SIGNALS:
+    // Alerts of names first heard in a storm were counted and not kept
+    // (`count` more since the last time).
+    void alertsNotKept(int count);
+
 private:
     struct Extra {
         std::string entry;
@@ -165,6 +170,7 @@ private:
     std::atomic<std::uint32_t> dropTotal_{0};
     std::uint32_t earlierDrops_ = 0;
     std::uint32_t dropReported_ = 0;
+    std::uint32_t notKeptReported_ = 0;
     quint32 broadcastIp_ = 0;
     std::uint32_t session_ = 0;  // grows whenever the socket closes
     // Receiving failed and the socket could not be opened again yet.

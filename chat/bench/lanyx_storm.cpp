@@ -5,6 +5,16 @@
 //   lanyx-storm [--peers N] [--node NAME] ...        join storm: N newcomers
 //   lanyx-storm --hostile COUNT ...                  COUNT malformed datagrams
 //   lanyx-storm --burst N [--spread-ms MS] ...        N present peers' presence
+//   lanyx-storm --alerts N [--names M] [--real NAME] [--real-after-ms MS] ...
+//                                                    alert storm, then one real alert
+//
+// Alert storm: a colleague (--real, default "colleague") announces itself
+// and is listed; 2 s later N public alerts from M made-up names (default
+// 5,000) go out at --rate a second (default 10,000); MS after the storm's
+// end (default 1000) the colleague sends one alert. Prints when the storm
+// ended and when the real alert went out, in milliseconds of the steady
+// clock (the same for every process on the machine), so that whoever looks
+// at the node can tell how long the alert took to show.
 //
 // Burst: N peers already on the segment answer a node's join, each with its
 // presence (empty public message, colour, status), all at once or spread
@@ -56,6 +66,10 @@ struct Options {
     long timeoutMs = 60000;
     bool leave = true;
     bool answerOnly = false;  // burst: silent until the node asks everybody
+    long alerts = 0;
+    long names = 5000;
+    std::string real = "colleague";
+    long realAfterMs = 1000;
 };
 
 void usage() {
@@ -63,6 +77,7 @@ void usage() {
         "Usage: lanyx-storm [--peers N] [--node NAME] [--rate PER_SECOND] [--timeout-ms MS] [--no-leave]\n"
         "       lanyx-storm --hostile COUNT [--rate PER_SECOND]\n"
         "       lanyx-storm --burst N [--spread-ms MS] [--answer-only] [--no-leave]\n"
+        "       lanyx-storm --alerts N [--names M] [--real NAME] [--real-after-ms MS] [--rate PER_SECOND]\n"
         "common: [--broadcast ADDR] [--port PORT] [--prefix NAME]\n",
         stderr);
 }
@@ -85,6 +100,15 @@ bool parse(int argc, char** argv, Options& o) {
             if (!number(o.hostile)) return false;
         } else if (a == "--burst") {
             if (!number(o.burst) || o.burst == 0) return false;
+        } else if (a == "--alerts") {
+            if (!number(o.alerts) || o.alerts == 0) return false;
+        } else if (a == "--names") {
+            if (!number(o.names) || o.names == 0) return false;
+        } else if (a == "--real-after-ms") {
+            if (!number(o.realAfterMs)) return false;
+        } else if (a == "--real") {
+            if (!(v = value()) || !*v) return false;
+            o.real = v;
         } else if (a == "--spread-ms") {
             if (!number(o.spreadMs)) return false;
         } else if (a == "--rate") {
@@ -299,6 +323,42 @@ int hostile(const Options& o) {
     return 0;
 }
 
+long steadyMs() {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
+}
+
+int alertStorm(const Options& o) {
+    Socket s(o);
+    // The colleague is listed well before the storm.
+    s.send(o.real + "|M/");
+    s.send(o.real + "|C/0");
+    s.send(o.real + "|S/0");
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const auto start = Clock::now();
+    std::printf("storm began at\t%ld\n", steadyMs());
+    std::fflush(stdout);
+    for (long k = 0; k < o.alerts; ++k) {
+        // The alert mark in Windows-1252, as on the wire.
+        s.send(o.prefix + std::to_string(k % o.names) +
+               "|M/\xDF"
+               "alert " +
+               std::to_string(k));
+        if (k % 32 == 31) std::this_thread::sleep_until(start + std::chrono::microseconds(k * 1000000 / o.rate));
+    }
+    const double secs = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("alerts\t%ld\nnames\t%ld\nstorm seconds\t%.3f\nalerts/s\t%.0f\nstorm ended at\t%ld\n", o.alerts,
+                o.names, secs, static_cast<double>(o.alerts) / secs, steadyMs());
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(o.realAfterMs));
+    s.send(o.real +
+           "|M/\xDF"
+           "the server room is on fire");
+    std::printf("real alert sent at\t%ld\n", steadyMs());
+    std::fflush(stdout);
+    return 0;
+}
+
 int burst(const Options& o) {
     Socket s(o);
     const auto start = Clock::now();
@@ -350,7 +410,8 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    if (o.rate == 0) o.rate = o.hostile > 0 ? 50000 : 20000;
+    if (o.rate == 0) o.rate = o.hostile > 0 ? 50000 : o.alerts > 0 ? 10000 : 20000;
     if (o.burst > 0) return burst(o);
+    if (o.alerts > 0) return alertStorm(o);
     return o.hostile > 0 ? hostile(o) : joinStorm(o);
 }

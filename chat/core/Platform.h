@@ -48,6 +48,13 @@ public:
     InstanceLock& operator=(const InstanceLock&) = delete;
     // Nothing when another copy holds the folder.
     static std::unique_ptr<InstanceLock> acquire(const std::filesystem::path& dir);
+    // Who holds the folder, as that copy wrote itself into the lock: its
+    // process number (0 when not known) and its program file's name.
+    struct Holder {
+        long pid = 0;
+        std::string program;
+    };
+    static Holder holderOf(const std::filesystem::path& dir);
 
 private:
     InstanceLock() = default;

@@ -129,7 +129,31 @@ std::unique_ptr<InstanceLock> InstanceLock::acquire(const fs::path& dir) {
     }
     std::unique_ptr<InstanceLock> lock(new InstanceLock());
     lock->handle_ = fd;
+    // Who holds it, for a second copy to name: the lock is the flock, not
+    // what the file says, so a failed write changes nothing.
+    const std::string who = std::to_string(getpid()) + "\t" + programFile().filename().string() + "\n";
+    if (ftruncate(fd, 0) == 0) (void)!pwrite(fd, who.data(), who.size(), 0);
     return lock;
+}
+
+InstanceLock::Holder InstanceLock::holderOf(const fs::path& dir) {
+    Holder h;
+    const int fd = open((dir / ".lanyx.lock").c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return h;
+    char buf[512];
+    const ssize_t n = pread(fd, buf, sizeof buf, 0);
+    close(fd);
+    if (n <= 0) return h;
+    const std::string text(buf, static_cast<std::size_t>(n));
+    const auto tab = text.find('\t');
+    const auto end = text.find('\n');
+    if (tab == std::string::npos || end == std::string::npos || tab > end) return h;
+    char* stop = nullptr;
+    const long pid = std::strtol(text.c_str(), &stop, 10);
+    if (stop != text.c_str() + tab || pid <= 0) return h;
+    h.pid = pid;
+    h.program = text.substr(tab + 1, end - tab - 1);
+    return h;
 }
 
 }  // namespace lanyx::platform

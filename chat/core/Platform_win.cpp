@@ -108,4 +108,9 @@ std::unique_ptr<InstanceLock> InstanceLock::acquire(const fs::path& dir) {
     return lock;
 }
 
+InstanceLock::Holder InstanceLock::holderOf(const fs::path&) {
+    // The lock file is open to its holder alone: nothing to read here.
+    return {};
+}
+
 }  // namespace lanyx::platform

@@ -12,6 +12,16 @@ namespace lanyx {
 
 enum MsgIcon : int { IconNone = 0, IconCritical = 16, IconQuestion = 32, IconExclamation = 48, IconInformation = 64 };
 
+// The copy that already runs on a data folder: the folder, and the process
+// number (0 when not known) and program file name it wrote into its lock.
+struct FolderHolder {
+    std::string folder;
+    long pid = 0;
+    std::string program;
+};
+// "Previous Instance", then the folder, who holds it and how to get on.
+std::string PreviousInstanceText(const FolderHolder& holder);
+
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
@@ -26,6 +36,10 @@ public:
     virtual std::optional<std::string> askNewName(const std::string& /*takenName*/) { return std::nullopt; }
     // Screen size in twips, for the start geometry of chat windows.
     virtual std::pair<std::int32_t, std::int32_t> screenTwips() { return {1024 * 15, 768 * 15}; }
+    // A copy already runs on the data folder: this one ends after telling so.
+    virtual void previousInstance(const FolderHolder& holder) {
+        messageBox(PreviousInstanceText(holder), "", IconInformation);
+    }
     // False where no window ever opens (a terminal): the chat windows' start
     // geometry the desktop saved is left as it is.
     virtual bool opensWindows() const { return true; }

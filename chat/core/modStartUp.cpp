@@ -4,6 +4,16 @@
 
 namespace lanyx {
 
+std::string PreviousInstanceText(const FolderHolder& holder) {
+    std::string text = "Previous Instance";
+    if (holder.folder.empty()) return text;
+    text += "\nA copy already runs on the data folder " + holder.folder;
+    if (holder.pid > 0)
+        text += " (process " + std::to_string(holder.pid) + (holder.program.empty() ? "" : ", " + holder.program) + ")";
+    text += ". Use that copy or end it, or start this one with --dir and another folder.";
+    return text;
+}
+
 void StartUp::open() {
     host_.OpenNetwork();
     networkOpen_ = true;
@@ -17,7 +27,7 @@ void StartUp::close() {
 
 StartUpResult StartUp::run(const StartUpOptions& options) {
     if (host_.anotherInstanceRunning()) {
-        ui_.messageBox("Previous Instance", "", IconInformation);
+        ui_.previousInstance(host_.folderHolder());
         return StartUpResult::AnotherInstance;
     }
     auto& state = host_.runState();

@@ -13,6 +13,8 @@ class StartUpHost {
 public:
     virtual ~StartUpHost() = default;
     virtual bool anotherInstanceRunning() = 0;
+    // The folder and the copy that holds it, once anotherInstanceRunning said so.
+    virtual FolderHolder folderHolder() { return {}; }
     virtual void WriteLog(const std::string& text) = 0;
     virtual void readSettings() = 0;
     // What reading the settings recovered or left alone, in words for the

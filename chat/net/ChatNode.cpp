@@ -1028,6 +1028,13 @@ bool ChatNode::anotherInstanceRunning() {
     return lock_ == nullptr;
 }
 
+FolderHolder ChatNode::folderHolder() {
+    std::error_code ec;
+    const auto folder = std::filesystem::absolute(config_.dataDir, ec);
+    const auto holder = platform::InstanceLock::holderOf(config_.dataDir);
+    return {(ec ? config_.dataDir : folder).string(), holder.pid, holder.program};
+}
+
 void ChatNode::readSettings() {
     std::error_code ec;
     if (!std::filesystem::exists(config_.langFile, ec))

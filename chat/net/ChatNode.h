@@ -329,6 +329,7 @@ public:
 
     // StartUpHost
     bool anotherInstanceRunning() override;
+    FolderHolder folderHolder() override;
     void readSettings() override;
     void trimLog() override {
         if (!log_.TrimLog(300)) log_.WriteLog("Log not trimmed: it could not be read or rewritten");

@@ -45,6 +45,10 @@ public:
     // The IPv4 address (host order) the datagram being handed over came
     // from; 0 when not known. File offers are answered at this address.
     std::uint32_t currentSource() const { return source_; }
+    // Whether the datagram being handed over is of a name heard before the
+    // strangers now waiting (or of a sender whose pinned key was verified
+    // there): false where the transport does not tell.
+    bool currentHeardBefore() const { return heardBefore_; }
     // A pinned key's signature came from `address` under `wireName` (as on
     // the wire): a copy there may be sent to directly, should the address
     // be on another subnet the transport may reach.
@@ -69,10 +73,12 @@ public:
     }
 
 protected:
-    void deliver(std::string_view bytes, std::uint32_t sourceV4 = 0) {
+    void deliver(std::string_view bytes, std::uint32_t sourceV4 = 0, bool heardBefore = false) {
         source_ = sourceV4;
+        heardBefore_ = heardBefore;
         if (receiver_) receiver_(bytes);
         source_ = 0;
+        heardBefore_ = false;
     }
     void beginBatch() { inBatch_ = true; }
     void endBatch() {
@@ -93,6 +99,7 @@ private:
     Receiver receiver_;
     bool inBatch_ = false;
     std::uint32_t source_ = 0;
+    bool heardBefore_ = false;
     std::function<void()> batchEnd_;
     std::function<void(std::uint32_t)> dropReporter_;
     std::function<void()> networksJoined_;

@@ -22,10 +22,18 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include <chrono>
+
 namespace lanyx::ui {
 
 ChatWindows::ChatWindows(ChatNode& node, SoundFn sound, ChooseFileFn chooseFile, QObject* parent)
     : QObject(parent), node_(node), sound_(std::move(sound)), chooseFile_(std::move(chooseFile)) {
+}
+
+qint64 ChatWindows::now() const {
+    if (clock_) return clock_();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
@@ -53,7 +61,7 @@ frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
     connect(w, &QObject::destroyed, this, [this](QObject* gone) {
         // The pointer may not be cleared yet while the window is destroyed.
         const bool had = !unread_.isEmpty();
-        unread_.removeIf([gone](const QPointer<frmChat>& p) { return !p || p.data() == gone; });
+        unread_.removeIf([gone](const QPointer<QWidget>& p) { return !p || p.data() == gone; });
         if (had && unread_.isEmpty()) Q_EMIT unreadChanged(false);
     });
     w->AddUser(node_.state().MyName);
@@ -162,7 +170,7 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
 QList<frmChat*> ChatWindows::unreadWindows() const {
     QList<frmChat*> list;
     for (const auto& w : unread_)
-        if (w) list.append(w);
+        if (w) list.append(static_cast<frmChat*>(w.data()));
     return list;
 }
 
@@ -170,11 +178,11 @@ void ChatWindows::markUnread(frmChat* w) {
     if (w->isActiveWindow()) return;
     // The desktop's own way: an urgency hint, a flashing task bar entry.
     QApplication::alert(w);
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (chatSound_ && (lastChatSound_ < 0 || now - lastChatSound_ >= kChatSoundGapMs)) {
+    const qint64 at = now();
+    if (chatSound_ && (lastChatSound_ < 0 || at - lastChatSound_ >= kChatSoundGapMs)) {
         const QString setting = chatSound_();
         if (setting != QLatin1String("(S)")) {
-            lastChatSound_ = now;
+            lastChatSound_ = at;
             PlaySoundSetting(setting);
         }
     }
@@ -190,15 +198,30 @@ void ChatWindows::markRead(frmChat* w) {
     if (unread_.isEmpty()) Q_EMIT unreadChanged(false);
 }
 
-void ChatWindows::countNotShown(bool alert) {
-    ++(alert ? alertsNotShown_ : chatLinesNotShown_);
-    Q_EMIT notShownChanged(alertsNotShown_, chatLinesNotShown_);
+void ChatWindows::countNotShown(bool alert, int count) {
+    (alert ? alertsNotShown_ : chatLinesNotShown_) += count;
+    tellNotShown();
     // One line in the log every few seconds, not one per alert.
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - lastNotShownLog_ < 5000) return;
-    lastNotShownLog_ = now;
+    const qint64 at = now();
+    if (lastNotShownLog_ >= 0 && at - lastNotShownLog_ < 5000) return;
+    lastNotShownLog_ = at;
     node_.WriteLog(std::to_string(alertsNotShown_) + " alerts and " + std::to_string(chatLinesNotShown_) +
                    " chat lines not shown: too many windows open");
+}
+
+void ChatWindows::tellNotShown() {
+    if (notShownPending_) return;
+    notShownPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        notShownPending_ = false;
+        Q_EMIT notShownChanged(alertsNotShown_, chatLinesNotShown_);
+    });
+}
+
+void ChatWindows::countNotKept(int alerts) {
+    if (alerts <= 0) return;
+    ensureSummary()->countNotKept(alerts);
+    countNotShown(true, alerts);
 }
 
 QList<frmPop*> ChatWindows::popups() const {
@@ -412,18 +435,20 @@ frmPop* ChatWindows::ShowAlert(const std::string& text, const std::string& sende
         return nullptr;
     }
     const QString from = QString::fromStdString(sender);
+    const bool heardBefore = node_.transport().currentHeardBefore();
     for (frmPop* open : popups())
         if (open->sender().compare(from, Qt::CaseInsensitive) == 0) {
             open->JoinAlert(text, isPrivate);
+            open->setHeardBefore(heardBefore);
             return open;
         }
     PopAlert alert{QDateTime::currentDateTime(), isPrivate, QString::fromStdString(text)};
-    const bool matters = Matters(from);
+    const int rank = Matters(from) ? 2 : heardBefore ? 1 : 0;
     std::deque<PopAlert> alerts;
     // Alerts of this sender already waiting in the summary come along.
     if (summary_ && summary_->Holds(from)) {
         // Waiting already: a stranger waits on unless there is room.
-        if (!matters && popups().size() >= kMaxPopups) {
+        if (rank == 0 && popups().size() >= kMaxPopups) {
             summary_->Keep(from, {alert});
             countNotShown(true);
             return nullptr;
@@ -431,7 +456,7 @@ frmPop* ChatWindows::ShowAlert(const std::string& text, const std::string& sende
         alerts = summary_->Take(from);
     }
     alerts.push_back(std::move(alert));
-    return showPopup(from, std::move(alerts), matters, false);
+    return showPopup(from, std::move(alerts), rank);
 }
 
 PopupSummary* ChatWindows::summary() const {
@@ -443,6 +468,8 @@ bool ChatWindows::Matters(const QString& sender) const {
     const auto& users = node_.users();
     if (const auto row = users.findNoCase(name); row && users.user(*row).keyState == KeyState::Checked) return true;
     for (const auto& g : users.groups()) {
+        // Most groups do not hold the name at all: a plain search first.
+        if (!QString::fromStdString(g).contains(sender, Qt::CaseInsensitive)) continue;
         const auto n = CountItems(g);
         for (std::int32_t i = 2; i <= n; ++i)
             if (equalsNoCase(GetItem(g, i), name)) return true;
@@ -455,45 +482,52 @@ bool ChatWindows::Matters(const QString& sender) const {
 PopupSummary* ChatWindows::ensureSummary() {
     if (!summary_) {
         summary_ = new PopupSummary([this](const QString& sender, std::deque<PopAlert> alerts) {
-            return showPopup(sender, std::move(alerts), Matters(sender), true);
+            return showPopup(sender, std::move(alerts), 2);
         });
         summary_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
-    summary_->placeAt(node_.settings().PopupPosition, node_.settings().AlertHeight);
+    // Placed again only where it moves: not once per alert of a flood.
+    const int corner = node_.settings().PopupPosition, height = node_.settings().AlertHeight;
+    if (!summary_->isVisible() || summary_->corner() != corner || summary_->alertHeight() != height)
+        summary_->placeAt(corner, height);
     return summary_;
 }
 
-frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alerts, bool matters, bool asked) {
+int ChatWindows::rankOf(const frmPop* pop) const {
+    return Matters(pop->sender()) ? 2 : pop->heardBefore() ? 1 : 0;
+}
+
+frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alerts, int rank) {
     pops_.removeIf([](const QPointer<frmPop>& p) { return !p || !p->isVisible(); });
     const QList<frmPop*> open = popups();
     if (open.size() >= kMaxPopups) {
-        // The popup that heard nothing for the longest time, of a sender
-        // that does not matter; one that matters only for another that does.
+        const qint64 at = now();
+        // Among its peers a sender that does not matter takes a place now
+        // and then, not at the pace of a flood; below them at any time.
+        const bool gapPassed = lastMadeRoom_ < 0 || at - lastMadeRoom_ >= kMakeRoomGapMs;
+        // The popup that heard nothing for the longest time, of the lowest
+        // rank there is, never of a rank above the newcomer's.
         frmPop* victim = nullptr;
-        for (bool mattersToo : {false, true}) {
-            if (mattersToo && !(matters || asked)) break;
+        int tier = 0;
+        for (; tier <= rank && !victim; ++tier) {
+            if (tier == rank && rank < 2 && !gapPassed) break;
             for (frmPop* p : open)
-                if ((mattersToo || !Matters(p->sender())) && (!victim || p->lastAlertAt() < victim->lastAlertAt()))
-                    victim = p;
-            if (victim) break;
+                if (rankOf(p) == tier && (!victim || p->lastAlertAt() < victim->lastAlertAt())) victim = p;
         }
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        // Strangers take a place now and then, not at the pace of a flood.
-        if (victim && !matters && !asked && lastMadeRoom_ >= 0 && now - lastMadeRoom_ < kMakeRoomGapMs)
-            victim = nullptr;
         if (!victim) {
             const int count = static_cast<int>(alerts.size());
             ensureSummary()->Keep(sender, alerts);
-            for (int i = 0; i < count; ++i) countNotShown(true);
+            countNotShown(true, count);
             return nullptr;
         }
-        if (!matters && !asked) lastMadeRoom_ = now;
+        if (tier - 1 == rank && rank < 2) lastMadeRoom_ = at;
         ensureSummary()->Keep(victim->sender(), victim->alerts());
         pops_.removeAll(victim);
         victim->close();
     }
     auto* pop = new frmPop(node_, *this);
     pops_.append(pop);
+    pop->setHeardBefore(rank == 1);
     pop->ShowAlerts(alerts, sender);
     return pop;
 }

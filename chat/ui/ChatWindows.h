@@ -104,8 +104,11 @@ public:
     // the longest time; its alerts go to the summary, which lists what is
     // not shown. Senders that matter (listed with a verified key, in a
     // group, in an open chat) always get a popup and are never pushed out
-    // by others; the others take a place at most once per kMakeRoomGapMs
-    // and otherwise wait in the summary. nullptr when not shown.
+    // by others. Names heard before the strangers now waiting (the receive
+    // path tells) take a stranger's place at any time; among themselves,
+    // as strangers among strangers, a place goes at most once per
+    // kMakeRoomGapMs, and otherwise the alerts wait in the summary.
+    // nullptr when not shown.
     frmPop* ShowAlert(const std::string& text, const std::string& sender, bool isPrivate);
     static constexpr int kMaxPopups = 8;
     static constexpr int kMakeRoomGapMs = 500;
@@ -127,6 +130,13 @@ public:
     // Chat windows the network may open (a line from a sender no window holds).
     static constexpr int kMaxNetworkChats = 16;
     int alertsNotShown() const { return alertsNotShown_; }
+    // Alerts the receive path counted without keeping them (a storm of
+    // names first heard during it): told in the summary and the tray.
+    void countNotKept(int alerts);
+    // Milliseconds of a steady clock: the gaps between popups and log lines.
+    // Tests plug in the segment's simulated one.
+    using ClockFn = std::function<qint64()>;
+    void setClock(ClockFn clock) { clock_ = std::move(clock); }
     int chatLinesNotShown() const { return chatLinesNotShown_; }
     QList<frmPop*> popups() const;
     // The popup listing alerts not shown; none before there was one.
@@ -152,7 +162,9 @@ private:
     void notificationAction(const QString& sender, const QString& action, const QString& text);
     // A popup for the sender with these alerts, making room where all are
     // taken (`asked`: the user opened it from the summary).
-    frmPop* showPopup(const QString& sender, std::deque<PopAlert> alerts, bool matters, bool asked);
+    // `rank`: 2 matters (or the user asked), 1 heard before, 0 a stranger.
+    frmPop* showPopup(const QString& sender, std::deque<PopAlert> alerts, int rank);
+    int rankOf(const frmPop* pop) const;
     PopupSummary* ensureSummary();
 
     ChatNode& node_;
@@ -166,13 +178,20 @@ private:
     QStringList unknownOpened_;  // senders not listed, a window once opened for each
     int alertsNotShown_ = 0;
     int chatLinesNotShown_ = 0;
-    qint64 lastNotShownLog_ = 0;
-    void countNotShown(bool alert);
+    qint64 lastNotShownLog_ = -1;
+    void countNotShown(bool alert, int count = 1);
+    // The tray hears of what was not shown once per pass of the event loop.
+    void tellNotShown();
+    bool notShownPending_ = false;
+    ClockFn clock_;
+    qint64 now() const;
     bool refreshPending_ = false;
     DesktopNotifier* notifier_ = nullptr;
     std::function<bool()> chosen_;
     std::function<QString()> chatSound_;
-    QList<QPointer<frmChat>> unread_;
+    // As widgets: a window being destroyed is a QWidget no longer a frmChat,
+    // and its pointer is read in that state.
+    QList<QPointer<QWidget>> unread_;
     qint64 lastChatSound_ = -1;
     bool forcePopup_ = false;
     FileTransfers* files_ = nullptr;

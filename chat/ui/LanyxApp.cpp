@@ -58,6 +58,32 @@ void DesktopUi::messageBox(const std::string& text, const std::string& title, in
     box.exec();
 }
 
+void DesktopUi::previousInstance(const FolderHolder& holder) {
+    // The running copy may have no tray icon: it shows its window.
+    const bool answered = InstanceDoor::knock(QString::fromStdString(app_.paths_.dataDir.string()));
+    const QString folder = QDir::toNativeSeparators(QString::fromStdString(holder.folder));
+    QString process;
+    if (holder.pid > 0) {
+        process = LanyxApp::tr("process %1").arg(holder.pid);
+        if (!holder.program.empty()) process += QStringLiteral(", ") + QString::fromStdString(holder.program);
+    }
+    const QString where = process.isEmpty()
+                              ? LanyxApp::tr("Lanyx already runs on the data folder %1.").arg(folder)
+                              : LanyxApp::tr("Lanyx already runs on the data folder %1 (%2).").arg(folder, process);
+    const QString reach = answered ? LanyxApp::tr("Its window is shown now.")
+                                   : LanyxApp::tr("It did not answer (lanyx-cli has no window): use it or end it.");
+    const QString other = LanyxApp::tr("To run another copy beside it, start that one with --dir and another folder.");
+    const QString more = where + QLatin1Char('\n') + reach + QLatin1Char('\n') + other;
+    // Also for whoever started the program from a terminal or a script.
+    std::cerr << "lanyx: Previous Instance: " << more.toStdString() << '\n';
+    // The specified text, and beside it where and how.
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Lanyx"), QStringLiteral("Previous Instance"),
+                    QMessageBox::Ok);
+    box.setObjectName("boxPreviousInstance");
+    box.setInformativeText(more);
+    box.exec();
+}
+
 void DesktopUi::showSplash(const std::string& versionText) {
     // Settings and language are in by now: the toolkit's texts follow the
     // language chosen, and the main window takes its texts and its place.
@@ -277,6 +303,9 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
                 tr("%1: %2 alerts, %3 chat lines not shown").arg(main_->windowTitle()).arg(alerts).arg(lines));
     });
 
+    // A storm's alerts the receive path only counted are told as not shown.
+    connect(transport_.get(), &UdpTransport::alertsNotKept, windows_, &ChatWindows::countNotKept);
+
     // The tray shows that a chat line waits unread.
     connect(windows_, &ChatWindows::unreadChanged, this, [this](bool unread) {
         if (main_ && main_->TI()) main_->TI()->setUnread(unread);
@@ -322,11 +351,7 @@ bool LanyxApp::start() {
             std::cerr << "lanyx: a second start will not be able to show this window\n";
         return !shutDown_;
     }
-    case StartUpResult::AnotherInstance:
-        // The running copy may have no tray icon: it shows its window.
-        InstanceDoor::knock(QString::fromStdString(paths_.dataDir.string()));
-        exitCode_ = 4;
-        return false;
+    case StartUpResult::AnotherInstance: exitCode_ = 4; return false;
     case StartUpResult::Stopped: return false;
     case StartUpResult::NameRefused: exitCode_ = 3; return false;
     case StartUpResult::Failed:

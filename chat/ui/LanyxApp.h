@@ -50,6 +50,8 @@ class DesktopUi : public UserInterface {
 public:
     explicit DesktopUi(class LanyxApp& app) : app_(app) {}
     void messageBox(const std::string& text, const std::string& title, int icon) override;
+    // Brings the running copy's window to the front, then says where it runs.
+    void previousInstance(const FolderHolder& holder) override;
     void showSplash(const std::string& versionText) override;
     void hideSplash() override;
     void showTray() override;

@@ -1,6 +1,7 @@
 #include "PopupSummary.h"
 
 #include "Resources.h"
+#include "StateIcons.h"
 #include "Twips.h"
 
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -23,7 +25,7 @@ PopupSummary::PopupSummary(OpenFn open, QWidget* parent)
       open_(std::move(open)) {
     EnsureResources();
     setObjectName("frmPopSummary");
-    setWindowIcon(QIcon(QStringLiteral(":/lanyx/alert.svg")));
+    setWindowIcon(SharedIcon(QStringLiteral(":/lanyx/alert.svg")));
     setAutoFillBackground(true);
     title_ = new QLabel(this);
     title_->setObjectName("lblTitle");
@@ -32,7 +34,7 @@ PopupSummary::PopupSummary(OpenFn open, QWidget* parent)
     title_->setFont(bold);
     close_ = new QToolButton(this);
     close_->setObjectName("cmdClose");
-    close_->setIcon(QIcon(QStringLiteral(":/lanyx/close.svg")));
+    close_->setIcon(SharedIcon(QStringLiteral(":/lanyx/close.svg")));
     close_->setAutoRaise(true);
     connect(close_, &QToolButton::clicked, this, &QWidget::hide);
     list_ = new QListWidget(this);
@@ -41,9 +43,17 @@ PopupSummary::PopupSummary(OpenFn open, QWidget* parent)
     list_->setTextElideMode(Qt::ElideRight);
     show_ = new QPushButton(this);
     show_->setObjectName("cmdShow");
-    show_->setIcon(QIcon(QStringLiteral(":/lanyx/show.svg")));
-    connect(show_, &QPushButton::clicked, this, [this] { Open(list_->currentRow()); });
-    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { Open(list_->row(item)); });
+    show_->setIcon(SharedIcon(QStringLiteral(":/lanyx/show.svg")));
+    // The rows name their senders: a row opens its own sender even when the
+    // entries moved since the list was drawn.
+    connect(show_, &QPushButton::clicked, this, [this] {
+        if (const QListWidgetItem* item = list_->currentItem()) OpenSender(item->data(Qt::UserRole).toString());
+    });
+    connect(list_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { OpenSender(item->data(Qt::UserRole).toString()); });
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setSingleShot(true);
+    connect(refreshTimer_, &QTimer::timeout, this, &PopupSummary::refresh);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 4, 4, 6);
     grid->addWidget(title_, 0, 0);
@@ -69,67 +79,73 @@ void PopupSummary::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) SetLan();
 }
 
-PopupSummary::Entry* PopupSummary::find(const QString& sender) {
-    for (auto& e : entries_)
-        if (e.sender.compare(sender, Qt::CaseInsensitive) == 0) return &e;
-    return nullptr;
-}
-
 bool PopupSummary::Holds(const QString& sender) const {
-    return const_cast<PopupSummary*>(this)->find(sender) != nullptr;
+    return index_.contains(keyOf(sender));
 }
 
 void PopupSummary::Keep(const QString& sender, const std::deque<PopAlert>& alerts) {
-    Entry* e = find(sender);
-    if (!e) {
+    const QString key = keyOf(sender);
+    auto found = index_.find(key);
+    if (found == index_.end()) {
         entries_.push_back({sender, {}, 0});
-        e = &entries_.back();
-    } else if (e != &entries_.back()) {
+        found = index_.insert(key, std::prev(entries_.end()));
+    } else if (*found != std::prev(entries_.end())) {
         // The sender heard from last is listed first.
-        Entry moved = std::move(*e);
-        entries_.erase(entries_.begin() + (e - &entries_.front()));
-        entries_.push_back(std::move(moved));
-        e = &entries_.back();
+        entries_.splice(entries_.end(), entries_, *found);
     }
+    Entry& e = *found.value();
     for (const auto& a : alerts) {
-        e->alerts.push_back(a);
-        e->bytes += a.text.size();
+        e.alerts.push_back(a);
+        e.bytes += a.text.size();
         bytes_ += a.text.size();
     }
-    trim();
-    refresh();
-    if (!isVisible()) {
-        show();
-        placeAt(corner_, alertHeight_);
-    }
+    trim(e);
+    scheduleRefresh();
+    showOnce();
 }
 
-void PopupSummary::trim() {
-    for (auto& e : entries_)
-        while (e.bytes > kMaxBytesPerSender && e.alerts.size() > 1) {
-            e.bytes -= e.alerts.front().text.size();
-            bytes_ -= e.alerts.front().text.size();
-            e.alerts.pop_front();
-            ++forgotten_;
-        }
-    while (!entries_.empty() && (static_cast<int>(entries_.size()) > kMaxSenders || bytes_ > kMaxBytes)) {
-        bytes_ -= entries_.front().bytes;
+void PopupSummary::showOnce() {
+    if (isVisible()) return;
+    show();
+    placeAt(corner_, alertHeight_);
+}
+
+void PopupSummary::countNotKept(int alerts) {
+    if (alerts <= 0) return;
+    forgotten_ += alerts;
+    scheduleRefresh();
+    showOnce();
+}
+
+void PopupSummary::drop(Entries::iterator it) {
+    bytes_ -= it->bytes;
+    index_.remove(keyOf(it->sender));
+    entries_.erase(it);
+}
+
+void PopupSummary::trim(Entry& touched) {
+    // Only the entry that grew can be past its own bound.
+    while (touched.bytes > kMaxBytesPerSender && touched.alerts.size() > 1) {
+        touched.bytes -= touched.alerts.front().text.size();
+        bytes_ -= touched.alerts.front().text.size();
+        touched.alerts.pop_front();
+        ++forgotten_;
+    }
+    // The newest entry is at the back: the oldest go first, never it.
+    while (entries_.size() > 1 && (static_cast<int>(entries_.size()) > kMaxSenders || bytes_ > kMaxBytes)) {
         forgotten_ += static_cast<int>(entries_.front().alerts.size());
-        entries_.pop_front();
+        drop(entries_.begin());
     }
 }
 
 std::deque<PopAlert> PopupSummary::Take(const QString& sender) {
-    for (auto it = entries_.begin(); it != entries_.end(); ++it)
-        if (it->sender.compare(sender, Qt::CaseInsensitive) == 0) {
-            std::deque<PopAlert> alerts = std::move(it->alerts);
-            bytes_ -= it->bytes;
-            entries_.erase(it);
-            refresh();
-            if (entries_.empty()) hide();
-            return alerts;
-        }
-    return {};
+    const auto found = index_.find(keyOf(sender));
+    if (found == index_.end()) return {};
+    std::deque<PopAlert> alerts = std::move(found.value()->alerts);
+    drop(found.value());
+    scheduleRefresh();
+    if (entries_.empty()) hide();
+    return alerts;
 }
 
 QStringList PopupSummary::senders() const {
@@ -139,15 +155,37 @@ QStringList PopupSummary::senders() const {
 }
 
 frmPop* PopupSummary::Open(int row) {
-    const QStringList names = senders();
-    if (row < 0 || row >= names.size() || !open_) return nullptr;
-    const QString sender = names[row];
-    std::deque<PopAlert> alerts = Take(sender);
-    return open_(sender, std::move(alerts));
+    if (row < 0 || row >= static_cast<int>(entries_.size())) return nullptr;
+    return OpenSender(std::next(entries_.rbegin(), row)->sender);
+}
+
+frmPop* PopupSummary::OpenSender(const QString& sender) {
+    if (!open_ || !Holds(sender)) return nullptr;
+    const QString name = index_.value(keyOf(sender))->sender;
+    std::deque<PopAlert> alerts = Take(name);
+    return open_(name, std::move(alerts));
+}
+
+void PopupSummary::scheduleRefresh() {
+    if (refreshTimer_->isActive()) return;
+    // The first change after a quiet time shows at once; a flood waits its turn.
+    const qint64 since = sinceRefresh_.isValid() ? sinceRefresh_.elapsed() : kRefreshGapMs;
+    refreshTimer_->start(static_cast<int>(std::max<qint64>(0, kRefreshGapMs - since)));
+}
+
+void PopupSummary::refreshNow() {
+    if (!refreshTimer_->isActive()) return;
+    refreshTimer_->stop();
+    refresh();
 }
 
 void PopupSummary::refresh() {
+    sinceRefresh_.start();
+    // The row the user is on stays selected, wherever it moved.
+    const QListWidgetItem* current = list_->currentItem();
+    const QString selected = current ? current->data(Qt::UserRole).toString() : QString();
     list_->clear();
+    int selectRow = -1;
     for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
         if (it->alerts.empty()) continue;
         const PopAlert& last = it->alerts.back();
@@ -158,9 +196,12 @@ void PopupSummary::refresh() {
                                              .arg(it->sender, count, last.at.time().toString(QStringLiteral("HH:mm")),
                                                   start),
                                          list_);
-        item->setIcon(QIcon(QStringLiteral(":/lanyx/user.svg")));
+        item->setIcon(SharedIcon(QStringLiteral(":/lanyx/user.svg")));
+        item->setData(Qt::UserRole, it->sender);
+        if (!selected.isEmpty() && it->sender.compare(selected, Qt::CaseInsensitive) == 0)
+            selectRow = list_->count() - 1;
     }
-    if (list_->count() > 0 && list_->currentRow() < 0) list_->setCurrentRow(0);
+    if (list_->count() > 0) list_->setCurrentRow(selectRow >= 0 ? selectRow : 0);
     show_->setEnabled(list_->count() > 0);
     QString more;
     if (forgotten_ > 0) more = QStringLiteral(" ") + tr("(%1 more not kept)").arg(forgotten_);

@@ -3,6 +3,7 @@
 #include "Outbox.h"
 #include "Resources.h"
 
+#include <QHash>
 #include <QLocale>
 
 namespace lanyx::ui {
@@ -13,6 +14,14 @@ QString words(const char* text) {
     return QCoreApplication::translate(kContext, text);
 }
 }  // namespace
+
+QIcon SharedIcon(const QString& resource) {
+    // Never destroyed: icons outlive the application object at exit.
+    static auto* icons = new QHash<QString, QIcon>;
+    auto it = icons->find(resource);
+    if (it == icons->end()) it = icons->insert(resource, QIcon(resource));
+    return *it;
+}
 
 QIcon StateIcon(State state) {
     EnsureResources();

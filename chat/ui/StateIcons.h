@@ -16,6 +16,10 @@ namespace lanyx::ui {
 enum class State { Encrypted, InTheClear, Warning, Blocked, Unread, Available, AlertsOnly, DoNotDisturb };
 
 QIcon StateIcon(State state);
+// One icon per picture (":/lanyx/..."), shared by every window that shows
+// it: an icon made anew for each popup or row renders and caches its
+// pictures anew, and a storm of alerts would fill the cache with copies.
+QIcon SharedIcon(const QString& resource);
 QString StateText(State state);
 // The presence states by status number (0 to 2).
 State StatusState(int status);

@@ -4,6 +4,7 @@
 #include "LangText.h"
 #include "Error.h"
 #include "Resources.h"
+#include "StateIcons.h"
 #include "Twips.h"
 #include "UserListModel.h"
 #include "WindowHub.h"
@@ -80,7 +81,7 @@ frmPop::frmPop(ChatNode& node, WindowHub& hub)
     setObjectName("frmPop");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Lanyx"));
-    setWindowIcon(QIcon(QStringLiteral(":/lanyx/alert.svg")));
+    setWindowIcon(SharedIcon(QStringLiteral(":/lanyx/alert.svg")));
     setAutoFillBackground(true);
 
     picImg_ = new QLabel(this);
@@ -99,7 +100,7 @@ frmPop::frmPop(ChatNode& node, WindowHub& hub)
     picImg_->installEventFilter(this);
     cmdClose_ = new QToolButton(this);
     cmdClose_->setObjectName("cmdClose");
-    cmdClose_->setIcon(QIcon(QStringLiteral(":/lanyx/close.svg")));
+    cmdClose_->setIcon(SharedIcon(QStringLiteral(":/lanyx/close.svg")));
     cmdClose_->setAutoRaise(true);
     cmdClose_->setFocusPolicy(Qt::StrongFocus);
     connect(cmdClose_, &QToolButton::clicked, this, &QWidget::close);
@@ -217,7 +218,7 @@ void frmPop::applyMenuImages() {
     if (!cool_) return;
     CoolMenu::Images images;
     for (const auto& it : kPopItems)
-        if (it.icon) images.append({action(it.name)->text(), QIcon(QString::fromLatin1(it.icon))});
+        if (it.icon) images.append({action(it.name)->text(), SharedIcon(QString::fromLatin1(it.icon))});
     cool_->setImages(images);
 }
 
@@ -523,7 +524,10 @@ bool frmPop::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     // Dragged by its title.
-    if ((watched == lblFrom_ || watched == picImg_) && windowFlags() & Qt::FramelessWindowHint) {
+    // Only a mouse event is cast to one: the filter sees every kind.
+    const bool mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+                       event->type() == QEvent::MouseButtonRelease;
+    if (mouse && (watched == lblFrom_ || watched == picImg_) && windowFlags() & Qt::FramelessWindowHint) {
         auto* m = static_cast<QMouseEvent*>(event);
         if (event->type() == QEvent::MouseButtonPress && m->button() == Qt::LeftButton) {
             dragFrom_ = m->globalPosition().toPoint() - frameGeometry().topLeft();

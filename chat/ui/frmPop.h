@@ -59,6 +59,10 @@ public:
     QDateTime lastAlertAt() const { return alerts_.empty() ? QDateTime() : alerts_.back().at; }
 
     QString sender() const { return sender_; }
+    // The sender was heard before the strangers that waited when an alert
+    // of it came (the receive path says so): it may take a stranger's place.
+    bool heardBefore() const { return heardBefore_; }
+    void setHeardBefore(bool heardBefore) { heardBefore_ = heardBefore_ || heardBefore; }
     // The newest alert's text.
     QString message() const { return alerts_.empty() ? QString() : alerts_.back().text; }
     QTextEdit* txtAlerts() const { return txtAlerts_; }
@@ -133,6 +137,7 @@ private:
     std::int32_t screenH_ = 0;
     std::int32_t leftTwips_ = 0;
     bool shown_ = false;
+    bool heardBefore_ = false;
     qint64 lastDropLog_ = -1;
     QPoint dragFrom_;
 };

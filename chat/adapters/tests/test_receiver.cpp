@@ -95,6 +95,66 @@ TEST(ReceiveQueue, EmptyDatagramsAreBoundedToo) {
     EXPECT_LE(q.bytes(), q.maxBytes());
 }
 
+// Under a backlog of made-up names, a name heard before and a sender a
+// pinned key verified at its address are taken first, each lane in order;
+// past the strangers' backlog their alerts are counted, not kept.
+TEST(ReceiveQueue, NamesHeardBeforeAndVerifiedSendersGoAheadOfAStormWhoseAlertsAreCounted) {
+    ReceiveQueue q(64 << 20);
+    auto from = [](const std::string& bytes, std::uint32_t address = 0) {
+        Arrival a;
+        a.bytes = bytes;
+        a.from = address;
+        return a;
+    };
+    std::vector<Arrival> batch{from("Dave|C/0")};
+    q.push(batch);
+    Arrival a;
+    ASSERT_TRUE(q.take(a));  // heard while nobody else waited: known from now on
+    q.verifiedSource(0x0A000007, "erin");
+
+    const std::size_t storm = ReceiveQueue::kStrangerAlertBacklog + 500;
+    for (std::size_t i = 0; i < storm; ++i)
+        batch.push_back(from("s" + std::to_string(i) +
+                             "|M/\xDF"
+                             "buy now"));
+    batch.push_back(
+        from("DAVE|M/\xDF"
+             "the server room is on fire"));
+    batch.push_back(from("s1|S/0"));  // not an alert: kept behind the others
+    batch.push_back(
+        from("erin|P/\xDF"
+             "call me|ann",
+             0x0A000007));
+    batch.push_back(
+        from("erin|M/\xDF"
+             "from elsewhere",
+             0x0A000008));  // not where her key was heard
+    batch.push_back(from("dave|C/255"));
+    q.push(batch);
+    EXPECT_EQ(q.alertsNotKept(), storm - ReceiveQueue::kStrangerAlertBacklog + 1);
+    EXPECT_EQ(q.strangersWaiting(), ReceiveQueue::kStrangerAlertBacklog + 1);
+
+    std::vector<std::string> order;
+    while (q.take(a)) order.push_back(a.bytes);
+    ASSERT_EQ(order.size(), ReceiveQueue::kStrangerAlertBacklog + 4);
+    EXPECT_EQ(order[0],
+              "DAVE|M/\xDF"
+              "the server room is on fire");
+    EXPECT_EQ(order[1],
+              "erin|P/\xDF"
+              "call me|ann");
+    EXPECT_EQ(order[2], "dave|C/255");
+    EXPECT_EQ(order[3],
+              "s0|M/\xDF"
+              "buy now");
+    EXPECT_EQ(order.back(), "s1|S/0");
+    EXPECT_EQ(q.bytes(), 0u);
+
+    // What is no "name|X/" datagram never becomes a known name.
+    for (const char* odd : {"|C/0", "no bar", "x|", "x|C"}) EXPECT_EQ(ReceiveQueue::nameOf(odd), 0u) << odd;
+    EXPECT_EQ(ReceiveQueue::nameOf("Bob|C/0"), ReceiveQueue::nameOf("bOB|m/"));
+}
+
 // The receiver pushes from its thread while the taker takes: nothing that
 // fits is lost, nothing comes twice, the order holds (run under TSan by CI).
 TEST(ReceiveQueue, AReceiverAndATakerOnTwoThreads) {

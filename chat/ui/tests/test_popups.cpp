@@ -5,7 +5,9 @@
 #include "BoxMessage.h"
 #include "ChatWindows.h"
 #include "PopupSummary.h"
+#include "ReceiveQueue.h"
 #include "TestSupport.h"
+#include "UdpTransport.h"
 #include "UiTestApp.h"
 #include "frmChat.h"
 #include "frmPop.h"
@@ -21,6 +23,7 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QDateTime>
 #include <QTime>
 #include <gtest/gtest.h>
 
@@ -146,7 +149,9 @@ TEST_F(Popups, AFloodFromOneSenderIsKeptUpToABoundThatIsToldNotHidden) {
 }
 
 // Eight spoofed senders fill every place; a real user still gets through.
+// On the segment's clock: the flood comes at once, however busy the machine.
 TEST_F(Popups, ANewSenderTakesTheOldestPlaceAndUsersThatMatterAlwaysShow) {
+    windows->setClock([this] { return static_cast<qint64>(seg.ticks()); });
     test::Peer dave(seg, "dave");
     dave.joinAs("dave");
     seg.runFor(2000);  // listed, and its key verified
@@ -187,6 +192,39 @@ TEST_F(Popups, ANewSenderTakesTheOldestPlaceAndUsersThatMatterAlwaysShow) {
     EXPECT_LE(summary->senders().size(), PopupSummary::kMaxSenders);
 }
 
+// Many more senders than one block of the summary's storage holds: a
+// repeat from the middle and from the front moves that sender first, and
+// past the bound the oldest go, counted.
+TEST_F(Popups, TheSummaryKeepsItsOrderPastManySendersRepeatsAndOverflow) {
+    PopupSummary summary([](const QString&, std::deque<PopAlert>) { return nullptr; });
+    auto keep = [&](const QString& who) { summary.Keep(who, {PopAlert{QDateTime::currentDateTime(), false, who}}); };
+    QStringList newestFirst;
+    for (int i = 0; i < 30; ++i) {
+        keep(QStringLiteral("s%1").arg(i));
+        newestFirst.prepend(QStringLiteral("s%1").arg(i));
+    }
+    for (const QString& again : {QStringLiteral("s15"), QStringLiteral("S0"), QStringLiteral("s29")}) {
+        keep(again);
+        newestFirst.removeIf([&](const QString& s) { return s.compare(again, Qt::CaseInsensitive) == 0; });
+        newestFirst.prepend(again.toLower());
+    }
+    EXPECT_EQ(summary.senders(), newestFirst);
+    EXPECT_TRUE(summary.Holds("s7"));
+    EXPECT_EQ(summary.Take("S15").size(), 2u);
+    EXPECT_FALSE(summary.Holds("s15"));
+    newestFirst.removeAll("s15");
+    EXPECT_EQ(summary.senders(), newestFirst);
+
+    for (int i = 30; i < 30 + PopupSummary::kMaxSenders; ++i) keep(QStringLiteral("s%1").arg(i));
+    const QStringList now = summary.senders();
+    ASSERT_EQ(now.size(), PopupSummary::kMaxSenders);
+    EXPECT_EQ(now.front(), QStringLiteral("s%1").arg(29 + PopupSummary::kMaxSenders));
+    EXPECT_EQ(now.back(), "s30");
+    // Everything older went: 29 senders, s0 and s29 with two alerts each.
+    EXPECT_EQ(summary.forgotten(), 31);
+    EXPECT_TRUE(summary.Take("s0").empty());
+}
+
 TEST_F(Popups, APopupSaysWhenItCameAndWhetherItWasPrivate) {
     frmPop* pop = windows->ShowAlert("lunch?", "bob", true);
     const QString text = alertsOf(pop) ? alertsOf(pop)->toPlainText() : QString();
@@ -200,6 +238,107 @@ TEST_F(Popups, APopupSaysWhenItCameAndWhetherItWasPrivate) {
     close->click();
     QApplication::processEvents();
     EXPECT_TRUE(!p || !p->isVisible());
+}
+
+namespace {
+
+// The node's side of the socket's queue, drained as the transport drains
+// it: one batch per turn of the event loop.
+class QueuedTransport : public DatagramTransport {
+public:
+    void open() override { open_ = true; }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    void send(std::string_view) override {}
+    void turn() {
+        beginBatch();
+        Arrival a;
+        bool heardBefore = false;
+        for (std::size_t n = 0; n < UdpTransport::kBatch && queue.take(a, &heardBefore); ++n)
+            deliver(a.bytes, a.from, heardBefore);
+        endBatch();
+    }
+    void arrive(const std::string& bytes) { batch.push_back(Arrival{bytes, 0, 0, 0}); }
+    void push() { queue.push(batch); }
+    ReceiveQueue queue{UdpTransport::kMaxQueuedBytes};
+    std::vector<Arrival> batch;
+
+private:
+    bool open_ = false;
+};
+
+// What the node shows goes to the windows, as the desktop's sink does.
+struct ToWindows : test::Recorder {
+    void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override {
+        if (windows) windows->ShowAlert(text, sender, isPrivate);
+    }
+    ChatWindows* windows = nullptr;
+};
+
+}  // namespace
+
+// 20,000 alerts from 5,000 made-up names wait when a colleague's alert
+// comes: it is shown at the next turn, and what the storm leaves to work
+// through is bounded.
+TEST(AlertStorm, AColleaguesAlertAfterAStormIsShownAtOnceAndTheBacklogIsBounded) {
+    app();
+    test::MemorySegment seg;  // its clock only: nothing moves it during the storm
+    test::TempDir dir;
+    QueuedTransport wire;
+    ToWindows sink;
+    NodeConfig c;
+    c.dataDir = dir.path();
+    c.langFile = test::shippedLangFile();
+    c.logonName = "ann";
+    c.nameForRun = "ann";
+    ChatNode ann(c, wire, sink, sink, seg);
+    ann.readSettings();
+    ann.state().MyName = "ann";
+    ann.OpenNetwork();
+    ChatWindows windows(ann, nullptr, nullptr);
+    windows.setClock([&seg] { return static_cast<qint64>(seg.ticks()); });
+    sink.windows = &windows;
+    for (const char* d : {"dave|M/", "dave|C/255", "dave|S/0"}) wire.arrive(d);
+    wire.push();
+    wire.turn();
+    ASSERT_TRUE(ann.users().findNoCase("dave"));
+
+    constexpr int kStorm = 20000;
+    for (int i = 0; i < kStorm; ++i)
+        wire.arrive("spoof" + std::to_string(i % 5000) +
+                    "|M/\xDF"
+                    "buy now");
+    wire.arrive(
+        "dave|M/\xDF"
+        "the server room is on fire");
+    wire.push();
+    int turns = 0;
+    auto shown = [&] {
+        for (frmPop* p : windows.popups())
+            if (p->sender() == "dave") return true;
+        return false;
+    };
+    while (!shown() && turns < 1000) {
+        wire.turn();
+        QApplication::processEvents();
+        ++turns;
+    }
+    EXPECT_EQ(turns, 1);
+    EXPECT_EQ(wire.queue.alertsNotKept(), kStorm - ReceiveQueue::kStrangerAlertBacklog);
+
+    while (!wire.queue.empty() && turns < 1000) {
+        wire.turn();
+        QApplication::processEvents();
+        ++turns;
+    }
+    EXPECT_LE(turns, static_cast<int>(ReceiveQueue::kStrangerAlertBacklog / UdpTransport::kBatch) + 2);
+    EXPECT_TRUE(shown());
+    EXPECT_LE(windows.popups().size(), ChatWindows::kMaxPopups);
+    ASSERT_NE(windows.summary(), nullptr);
+    EXPECT_LE(windows.summary()->senders().size(), PopupSummary::kMaxSenders);
+    QList<QPointer<QWidget>> open;
+    for (QWidget* w : QApplication::topLevelWidgets()) open << w;
+    for (auto& w : open) delete w.data();
 }
 
 TEST(BoxMessages, AHugeBoxFitsTheWorkAreaWithItsButtonOnScreen) {

@@ -603,6 +603,36 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="67"/>
+        <source>process %1</source>
+        <translation>Prozess %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="71"/>
+        <source>Lanyx already runs on the data folder %1.</source>
+        <translation>Lanyx läuft bereits mit dem Datenordner %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="72"/>
+        <source>Lanyx already runs on the data folder %1 (%2).</source>
+        <translation>Lanyx läuft bereits mit dem Datenordner %1 (%2).</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="73"/>
+        <source>Its window is shown now.</source>
+        <translation>Sein Fenster wird jetzt gezeigt.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="74"/>
+        <source>It did not answer (lanyx-cli has no window): use it or end it.</source>
+        <translation>Es hat nicht geantwortet (lanyx-cli hat kein Fenster): Verwenden oder beenden Sie es.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="75"/>
+        <source>To run another copy beside it, start that one with --dir and another folder.</source>
+        <translation>Um daneben eine weitere Kopie auszuführen, starten Sie diese mit --dir und einem anderen Ordner.</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="134"/>
         <source>(not verified) </source>

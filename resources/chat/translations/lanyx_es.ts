@@ -603,6 +603,36 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="67"/>
+        <source>process %1</source>
+        <translation>proceso %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="71"/>
+        <source>Lanyx already runs on the data folder %1.</source>
+        <translation>Lanyx ya se ejecuta con la carpeta de datos %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="72"/>
+        <source>Lanyx already runs on the data folder %1 (%2).</source>
+        <translation>Lanyx ya se ejecuta con la carpeta de datos %1 (%2).</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="73"/>
+        <source>Its window is shown now.</source>
+        <translation>Su ventana se muestra ahora.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="74"/>
+        <source>It did not answer (lanyx-cli has no window): use it or end it.</source>
+        <translation>No respondió (lanyx-cli no tiene ventana): úselo o ciérrelo.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="75"/>
+        <source>To run another copy beside it, start that one with --dir and another folder.</source>
+        <translation>Para ejecutar otra copia al lado, iníciela con --dir y otra carpeta.</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="134"/>
         <source>(not verified) </source>

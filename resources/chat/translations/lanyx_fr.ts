@@ -603,6 +603,36 @@
 <context>
     <name>lanyx::ui::LanyxApp</name>
     <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="67"/>
+        <source>process %1</source>
+        <translation>processus %1</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="71"/>
+        <source>Lanyx already runs on the data folder %1.</source>
+        <translation>Lanyx tourne déjà sur le dossier de données %1.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="72"/>
+        <source>Lanyx already runs on the data folder %1 (%2).</source>
+        <translation>Lanyx tourne déjà sur le dossier de données %1 (%2).</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="73"/>
+        <source>Its window is shown now.</source>
+        <translation>Sa fenêtre est affichée maintenant.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="74"/>
+        <source>It did not answer (lanyx-cli has no window): use it or end it.</source>
+        <translation>Il n’a pas répondu (lanyx-cli n’a pas de fenêtre) : utilisez-le ou arrêtez-le.</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/LanyxApp.cpp" line="75"/>
+        <source>To run another copy beside it, start that one with --dir and another folder.</source>
+        <translation>Pour lancer une autre copie à côté, démarrez-la avec --dir et un autre dossier.</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="129"/>
         <location filename="../../../chat/ui/LanyxApp.cpp" line="134"/>
         <source>(not verified) </source>
