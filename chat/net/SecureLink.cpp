@@ -1422,7 +1422,7 @@ void SecureLink::onAnswer(std::string_view senderWire, std::string_view payload)
     if (it == challenges_.end() || it->second.name != senderKey || hooks_.ticks() - it->second.at > kChallengeMs)
         return;
     const auto* key = verifyKeyFor(senderKey);
-    if (!key || isOwn(senderKey) || !verifyAllowed(senderKey)) return;
+    if (!key || isOwn(senderKey) || !verifyAllowed(*key, sender)) return;
     if (!crypto::Verify(std::string(kAnswerTag) + std::string(senderWire) + '\0' + std::string(payload.substr(0, bar)) +
                             '\0' + raw->substr(0, kNonceBytes),
                         raw->substr(kNonceBytes), *key)) {
