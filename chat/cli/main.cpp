@@ -520,8 +520,7 @@ int main(int argc, char** argv) {
             for (const auto& m : room->members)
                 if (!equalsNoCase(m, node.state().MyName)) names.push_back(m);
         const auto allHeard = [&] {
-            return std::all_of(names.begin(), names.end(),
-                               [&](const std::string& n) { return node.CanShareChatsWith(n); });
+            return std::all_of(names.begin(), names.end(), [&](const std::string& n) { return rooms.sharesChats(n); });
         };
         for (int i = 0; i < 30 && !allHeard() && !pump.stopRequested(); ++i) pump.runFor(100);
         status = roomNow(node, rooms, opt);
@@ -538,7 +537,7 @@ int main(int argc, char** argv) {
             // its members heard with their keys.
             const int rounds = printer.everSeen(name) || opt.room ? 30 : 5;
             for (int i = 0; known && i < rounds && !pump.stopRequested() &&
-                            (opt.room ? !node.CanShareChatsWith(name) : !listedAs(node.users(), name));
+                            (opt.room ? !rooms.sharesChats(name) : !listedAs(node.users(), name));
                  ++i)
                 pump.runFor(100);
             if (!printer.everSeen(name) && !known)

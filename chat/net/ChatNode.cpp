@@ -133,15 +133,12 @@ bool ChatNode::EnableKeys() {
     h.process = [this](std::string_view bytes, Trust trust) { handleDatagram(bytes, trust); };
     h.deliverPrivate = [this](const std::string& text, const std::string& sender, Trust trust) {
         if (users_.IsBlocked(sender)) return false;
-        if (startsWith(text, kFileTag)) {
-            // Files only from the pinned key, never while another was
-            // announced in its place: the transfer proves the same key.
-            if (!files_ || trust != Trust::Verified || !keyHeard(secure_->stateOf(sender))) return false;
-            return files_->fileMessage(sender, text.substr(kFileTag.size()), transport_.currentSource());
-        }
-        if (startsWith(text, kRoomTag)) {
-            if (!rooms_ || trust != Trust::Verified || !keyHeard(secure_->stateOf(sender))) return false;
-            return rooms_->roomMessage(sender, text.substr(kRoomTag.size()));
+        for (auto* capability : capabilities_) {
+            if (!startsWith(text, capability->tag())) continue;
+            // Only from the pinned key, never while another was announced
+            // in its place: a transfer, for one, proves the same key.
+            if (trust != Trust::Verified || !keyHeard(secure_->stateOf(sender))) return false;
+            return capability->message(sender, text.substr(capability->tag().size()), transport_.currentSource());
         }
         std::string_view body = text;
         std::string entry;
@@ -165,13 +162,10 @@ bool ChatNode::EnableKeys() {
         return true;
     };
     h.delivery = [this](const DeliveryReport& r) {
-        if (fileReports_.count(r.id)) {
-            if (r.state != Delivery::Waiting) fileReports_.erase(r.id);
-            if (files_) files_->fileDelivery(r);
-            return;
-        }
-        if (roomReports_.count(r.id)) {
-            if (r.state != Delivery::Waiting) roomReports_.erase(r.id);
+        if (const auto it = reports_.find(r.id); it != reports_.end()) {
+            auto* capability = it->second;
+            if (r.state != Delivery::Waiting) reports_.erase(it);
+            capability->delivery(r);
             return;
         }
         if (waitedDelivery(r)) return;
@@ -208,9 +202,11 @@ bool ChatNode::EnableKeys() {
     secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
     if (!pins.writable) secure_->keepPinsFileAsItIs();
     secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });
-    if (files_) secure_->addCapability(secure::kFilesCapability);
-    secure_->setChallengeSources(files_ != nullptr);
-    if (rooms_) secure_->addCapability(secure::kRoomsCapability);
+    // In the order of their words: the announcement does not depend on the
+    // order the programs plug them in.
+    auto plugged = capabilities_;
+    std::sort(plugged.begin(), plugged.end(), [](const auto* a, const auto* b) { return a->word() < b->word(); });
+    for (const auto* capability : plugged) announceCapability(*capability);
     secure_->addCapability(kWaitedCapability);
     secure_->setUserName(data_.user.UserName);
     secure_->setMyName(state_.MyName);
@@ -456,54 +452,52 @@ void ChatNode::sendKeysSoon() {
     });
 }
 
-void ChatNode::SetFileHandler(FileMessageHandler* handler) {
-    files_ = handler;
-    if (handler && secure_) secure_->addCapability(secure::kFilesCapability);
-    if (secure_) secure_->setChallengeSources(handler != nullptr);
+void ChatNode::registerCapability(Capability& capability) {
+    if (std::find(capabilities_.begin(), capabilities_.end(), &capability) != capabilities_.end()) return;
+    capabilities_.push_back(&capability);
+    if (secure_) announceCapability(capability);
 }
 
-bool ChatNode::CanSendFilesTo(const std::string& name, std::string* why) const {
-    const auto say = [&](const char* text) {
-        if (why) *why = text;
-        return false;
-    };
-    if (!secure_ || !secure_->active()) return say("This copy runs without keys, so it cannot send files.");
+void ChatNode::unregisterCapability(Capability& capability) {
+    std::erase(capabilities_, &capability);
+    std::erase_if(reports_, [&](const auto& r) { return r.second == &capability; });
+    if (secure_ && capability.provesSources()) {
+        const auto proving = std::find_if(capabilities_.begin(), capabilities_.end(),
+                                          [](const auto* c) { return c->provesSources(); });
+        secure_->setChallengeSources(proving == capabilities_.end() ? std::string() : std::string((*proving)->word()));
+    }
+}
+
+void ChatNode::announceCapability(const Capability& capability) {
+    secure_->addCapability(capability.word());
+    if (capability.provesSources()) secure_->setChallengeSources(std::string(capability.word()));
+}
+
+Capability* ChatNode::capabilityOf(std::string_view word) const {
+    for (auto* capability : capabilities_)
+        if (capability->word() == word) return capability;
+    return nullptr;
+}
+
+Reach ChatNode::CanTake(const std::string& name, std::string_view word) const {
+    if (!secure_ || !secure_->active()) return Reach::NoKeysHere;
     switch (secure_->stateOf(name)) {
-    case KeyState::NoKeys: return say("This user's program cannot receive files.");
-    case KeyState::Changed:
-        return say("This user's key changed: compare the safety number in the user's information first.");
-    case KeyState::Conflict:
-        return say("A copy without keys uses this name too: check the key in the user's information first.");
-    case KeyState::Unconfirmed: return say("This user's program has not been heard with its key since it was listed.");
+    case KeyState::NoKeys: return Reach::NotThere;
+    case KeyState::Changed: return Reach::KeyChanged;
+    case KeyState::Conflict: return Reach::NameShared;
+    case KeyState::Unconfirmed: return Reach::KeyNotHeard;
     default: break;
     }
-    if (!secure_->peerHas(name, secure::kFilesCapability)) return say("This user's program cannot receive files.");
-    return true;
+    if (!capabilityOf(word)) return Reach::NotHere;
+    return secure_->peerHas(name, word) ? Reach::Yes : Reach::NotThere;
 }
 
-void ChatNode::SetRoomHandler(RoomMessageHandler* handler) {
-    rooms_ = handler;
-    if (handler && secure_) secure_->addCapability(secure::kRoomsCapability);
-}
-
-bool ChatNode::CanShareChatsWith(const std::string& name) const {
-    if (!secure_ || !secure_->active() || !rooms_) return false;
-    if (!keyHeard(secure_->stateOf(name))) return false;
-    return secure_->peerHas(name, secure::kRoomsCapability);
-}
-
-bool ChatNode::SendRoomMessage(const std::string& recipient, const std::string& body) {
-    if (!transport_.isOpen() || !CanShareChatsWith(recipient)) return false;
-    auto report = secure_->sendPrivate(recipient, std::string(kRoomTag) + body);
-    if (!report) return false;
-    roomReports_.insert(report->id);
-    return true;
-}
-
-std::optional<DeliveryReport> ChatNode::SendFileMessage(const std::string& recipient, const std::string& body) {
-    if (!secure_ || !transport_.isOpen() || !CanSendFilesTo(recipient)) return std::nullopt;
-    auto report = secure_->sendPrivate(recipient, std::string(kFileTag) + body);
-    if (report) fileReports_.insert(report->id);
+std::optional<DeliveryReport> ChatNode::SendSealed(std::string_view word, const std::string& recipient,
+                                                   const std::string& body) {
+    auto* capability = capabilityOf(word);
+    if (!capability || !transport_.isOpen() || CanTake(recipient, word) != Reach::Yes) return std::nullopt;
+    auto report = secure_->sendPrivate(recipient, std::string(capability->tag()) + body);
+    if (report) reports_[report->id] = capability;
     return report;
 }
 
@@ -626,6 +620,7 @@ void ChatNode::dropUser(std::size_t row) {
     if (secure_) secure_->forget(name);
     users_.removeUser(row);
     sink_.RemoveUserFromChats(name);
+    for (auto* capability : capabilities_) capability->left(name);
 }
 
 void ChatNode::dropSilentSince(std::uint64_t heardMark) {
@@ -712,7 +707,8 @@ void ChatNode::noteVerifiedSource(std::string_view sender, std::uint32_t source)
 bool ChatNode::keepsName(const std::string& lowerName) const {
     return users_.IsBlocked(lowerName) || users_.inGroups(lowerName) ||
            (outbox_ && !outbox_->waitingFor(lowerName).empty()) ||
-           (history_ && history_->hasConversationWith(lowerName)) || (rooms_ && rooms_->holds(lowerName));
+           (history_ && history_->hasConversationWith(lowerName)) ||
+           std::any_of(capabilities_.begin(), capabilities_.end(), [&](const auto* c) { return c->holds(lowerName); });
 }
 
 void ChatNode::userRenamed(const std::string& from, const std::string& to) {
@@ -735,7 +731,7 @@ void ChatNode::userRenamed(const std::string& from, const std::string& to) {
         if (key == toLower(from)) key = toLower(to);
     if (history_) history_->renamed(from, to);
     sink_.UserRenamed(from, to);
-    if (rooms_) rooms_->renamed(from, to);
+    for (auto* capability : capabilities_) capability->renamed(from, to);
     // What waited for the old name goes once the user is heard.
     deliverWaiting(to);
 }
@@ -1090,7 +1086,8 @@ void ChatNode::rejoinUnder(const std::string& name) {
     CloseNetwork();
     users_.ClearlvUsers();
     state_.MyName = name;
-    if (renamed && rooms_) rooms_->renamed(before, name);
+    if (renamed)
+        for (auto* capability : capabilities_) capability->renamed(before, name);
     data_.user.UserName = name;
     if (secure_) secure_->setUserName(name);
     persistedName_ = name;

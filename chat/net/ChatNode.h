@@ -3,6 +3,7 @@
 // roster and the socket commands, driven by start-up and by received
 // datagrams. Windows and the headless peer only plug in their ports.
 #include <utility>
+#include "Capability.h"
 #include "Error.h"
 #include "EventLog.h"
 #include "HistoryPort.h"
@@ -102,34 +103,6 @@ public:
     // The list of blocked names (else the groups) holds all it keeps
     // (`cap`): `leftOut` more were not taken. Told once per list and run.
     virtual void ListFull(bool /*blockedList*/, std::size_t /*leftOut*/, std::size_t /*cap*/) {}
-};
-
-// File offers and their answers travel as encrypted private messages that
-// begin with kFileTag; the node hands them to this handler, and to nobody
-// else. Only from senders whose key is pinned and verified.
-inline constexpr std::string_view kFileTag = "lanyx-files ";
-class FileMessageHandler {
-public:
-    virtual ~FileMessageHandler() = default;
-    // `body` after the tag (UTF-8); `sourceV4` the address it came from (host
-    // order, 0 when not known). True when taken (the sender gets a receipt).
-    virtual bool fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) = 0;
-    // What became of a file message sent.
-    virtual void fileDelivery(const DeliveryReport& /*report*/) {}
-};
-
-// Changes to shared chats (who is in them) travel the same way, beginning
-// with kRoomTag; only from senders whose key is pinned and verified.
-inline constexpr std::string_view kRoomTag = "lanyx-room ";
-class RoomMessageHandler {
-public:
-    virtual ~RoomMessageHandler() = default;
-    // `body` after the tag (UTF-8). True when taken.
-    virtual bool roomMessage(const std::string& sender, const std::string& body) = 0;
-    // A member is known by another name now (the same key announced it).
-    virtual void renamed(const std::string& /*from*/, const std::string& /*to*/) {}
-    // Whether a chat the user shares holds the name.
-    virtual bool holds(const std::string& /*name*/) const { return false; }
 };
 
 struct NodeConfig {
@@ -285,20 +258,18 @@ public:
     static constexpr std::size_t kSourcesPerName = 4;
     static constexpr std::size_t kSourceNames = 4096;
 
-    // Files. With a handler set, the copy announces that it takes offers.
-    void SetFileHandler(FileMessageHandler* handler);
-    // Whether files can go to `name`; else `why` says why not, for the user.
-    bool CanSendFilesTo(const std::string& name, std::string* why = nullptr) const;
-    // An encrypted, confirmed file message (kFileTag and `body`); nothing
-    // when the recipient cannot take one.
-    std::optional<DeliveryReport> SendFileMessage(const std::string& recipient, const std::string& body);
-    // Shared chats. With a handler set, the copy announces that it shares them.
-    void SetRoomHandler(RoomMessageHandler* handler);
-    // Whether `name` is heard with its pinned key from a copy that shares chats.
-    bool CanShareChatsWith(const std::string& name) const;
-    // An encrypted room message (kRoomTag and `body`); nothing when the
-    // recipient cannot take one. What becomes of it is not reported.
-    bool SendRoomMessage(const std::string& recipient, const std::string& body);
+    // A capability plugs in (announced with our keys from now on) and out
+    // again before it goes. Messages are dispatched by its tag, reports of
+    // what it sent to it alone.
+    void registerCapability(Capability& capability);
+    void unregisterCapability(Capability& capability);
+    // Whether `name` takes the messages of the capability announced as
+    // `word`: heard with its pinned key from a copy that announced it.
+    Reach CanTake(const std::string& name, std::string_view word) const;
+    // A sealed, confirmed message of the capability (its tag and `body`);
+    // nothing when the recipient cannot take it or the network is closed.
+    std::optional<DeliveryReport> SendSealed(std::string_view word, const std::string& recipient,
+                                             const std::string& body);
     // The box of this sender was closed: the next box message may open one.
     void BoxClosed(const std::string& sender);
     bool IsBoxOpen(std::string_view sender) const;
@@ -462,11 +433,12 @@ private:
     // Told by the secure link for each address a pinned key answered from.
     void noteVerifiedSource(std::string_view sender, std::uint32_t source);
     std::unordered_map<std::string, std::vector<std::uint32_t>> verifiedSources_;  // lower-case name
-    FileMessageHandler* files_ = nullptr;
     HistoryRecorder* history_ = nullptr;
-    std::unordered_set<std::uint64_t> fileReports_;
-    RoomMessageHandler* rooms_ = nullptr;
-    std::unordered_set<std::uint64_t> roomReports_;
+    Capability* capabilityOf(std::string_view word) const;
+    void announceCapability(const Capability& capability);
+    // In the order they plugged in, and who sent each report awaited.
+    std::vector<Capability*> capabilities_;
+    std::unordered_map<std::uint64_t, Capability*> reports_;
     std::unique_ptr<SecureLink> secure_;
     std::unique_ptr<Outbox> outbox_;
     // Sent from the outbox, not confirmed yet: the link's id -> the waiting id.

@@ -595,10 +595,10 @@ void SecureLink::confirm(const std::string& senderUtf8) {
 void SecureLink::verifiedFrom(const std::string& senderUtf8) {
     const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
     if (address != 0 && hooks_.sourceVerified) hooks_.sourceVerified(address, senderUtf8);
-    // A copy that may offer files: whether the key is really at that address
+    // A copy that may offer what is fetched from it (files): whether the key is really at that address
     // (a source address is easily made up), before anything connects there.
     const auto p = peers_.find(toLower(senderUtf8));
-    if (address != 0 && challengeSources_ && p != peers_.end() && listHas(p->second.caps, secure::kFilesCapability))
+    if (address != 0 && !challengeFor_.empty() && p != peers_.end() && listHas(p->second.caps, challengeFor_))
         challenge(senderUtf8, address);
 }
 

@@ -107,10 +107,6 @@ inline constexpr std::string_view kFormerNameItem = "was=";
 // The capability item that asks the named user to announce his keys.
 inline constexpr std::string_view kAskItem = "ask=";
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";
-// Announced besides those by a copy that takes file offers.
-inline constexpr std::string_view kFilesCapability = "files";
-// A copy that shares chats (their members) with ours.
-inline constexpr std::string_view kRoomsCapability = "rooms";
 // One companion signs up to this many datagrams sent one after another.
 inline constexpr std::size_t kMaxSignedTogether = 4;
 }  // namespace secure
@@ -321,8 +317,9 @@ public:
     // Sends a challenge to the address the name's pinned key signed from
     // (where files offered by that copy may be fetched from).
     void challenge(const std::string& name, std::uint32_t address);
-    // Challenges are sent where keys that take offers sign from.
-    void setChallengeSources(bool on) { challengeSources_ = on; }
+    // Challenges are sent where keys that announced `capability` sign from
+    // (none when it is empty).
+    void setChallengeSources(std::string capability) { challengeFor_ = std::move(capability); }
 
     // What is known of a user's key: the pin, the user's checks, what this
     // run heard. The one place that says whether a user's key is checked.
@@ -587,7 +584,7 @@ private:
     Bucket noteAll_;
     bool noteAllStarted_ = false;
     std::unordered_map<std::string, RenameWait> renames_;  // by signing key
-    bool challengeSources_ = false;
+    std::string challengeFor_;
     std::unordered_map<std::string, Challenge> challenges_;  // by nonce
     // When each name and address was challenged last.
     std::unordered_map<std::string, std::uint32_t> challenged_;

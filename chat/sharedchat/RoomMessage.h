@@ -1,7 +1,7 @@
 #pragma once
 // A shared chat between our copies: an identity and a member list that
 // travel with it. Its changes go to every member as encrypted private
-// messages beginning with the node's kRoomTag; the chat lines themselves stay the chat
+// messages beginning with kRoomTag; the chat lines themselves stay the chat
 // lines every copy knows, sent by each window to its members.
 //
 // A change reads, one field a line (UTF-8, "\n" between lines):
@@ -19,6 +19,10 @@
 #include <vector>
 
 namespace lanyx::rooms {
+
+// Copies that share chats announce kRoomsWord with their keys.
+inline constexpr std::string_view kRoomTag = "lanyx-room ";
+inline constexpr std::string_view kRoomsWord = "rooms";
 
 enum class Change : std::uint8_t { State, Added, Removed };
 

@@ -10,12 +10,12 @@
 namespace lanyx::rooms {
 
 RoomService::RoomService(ChatNode& node) : node_(node), book_(NewRoomId) {
-    node_.SetRoomHandler(this);
+    node_.registerCapability(*this);
 }
 
 RoomService::~RoomService() {
     flush();
-    node_.SetRoomHandler(nullptr);
+    node_.unregisterCapability(*this);
 }
 
 void RoomService::keepIn(std::filesystem::path file) {
@@ -84,7 +84,7 @@ bool RoomService::invitationAllowed(const std::string& sender) {
 void RoomService::tell(const RoomMessage& m, const std::vector<std::string>& also) {
     const std::string body = Encode(m);
     const auto send = [&](const std::string& name) {
-        if (!equalsNoCase(name, me()) && sharesChats(name)) node_.SendRoomMessage(name, body);
+        if (!equalsNoCase(name, me()) && sharesChats(name)) node_.SendSealed(kRoomsWord, name, body);
     };
     for (const auto& name : m.members) send(name);
     for (const auto& name : also) send(name);
@@ -121,7 +121,7 @@ bool RoomService::remove(const std::string& id, const std::string& name) {
 void RoomService::resendTo(const std::string& name) {
     if (!sharesChats(name)) return;
     for (const auto& r : book_.rooms())
-        if (r.has(name)) node_.SendRoomMessage(name, Encode(*book_.state(r.id)));
+        if (r.has(name)) node_.SendSealed(kRoomsWord, name, Encode(*book_.state(r.id)));
 }
 
 void RoomService::renamed(const std::string& from, const std::string& to) {
@@ -136,7 +136,7 @@ void RoomService::renamed(const std::string& from, const std::string& to) {
         }
 }
 
-bool RoomService::roomMessage(const std::string& sender, const std::string& body) {
+bool RoomService::message(const std::string& sender, const std::string& body, std::uint32_t /*sourceV4*/) {
     const auto m = Parse(body);
     if (!m) {
         node_.WriteLog("A shared chat's change from " + sender + " could not be read: ignored");

@@ -6,6 +6,7 @@
 // to anybody, and they keep lists of their own.
 #include "ChatNode.h"
 #include "RoomBook.h"
+#include "RoomMessage.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -36,7 +37,7 @@ public:
     virtual void roomChanged(const Room& room, const RoomEvent& event) = 0;
 };
 
-class RoomService final : public RoomMessageHandler {
+class RoomService final : public Capability {
 public:
     explicit RoomService(ChatNode& node);
     ~RoomService() override;
@@ -66,14 +67,17 @@ public:
     // The user wrote a line in the chat: it is one the user takes part in.
     void touch(const std::string& id);
     // Whether `name`'s copy takes part in shared chats.
-    bool sharesChats(const std::string& name) const { return node_.CanShareChatsWith(name); }
+    bool sharesChats(const std::string& name) const { return node_.CanTake(name, kRoomsWord) == Reach::Yes; }
     // Tells `name` the members of every chat holding it (a member that came
     // back may have missed changes).
     void resendTo(const std::string& name);
     RoomBook& book() { return book_; }
     const RoomBook& book() const { return book_; }
 
-    bool roomMessage(const std::string& sender, const std::string& body) override;
+    // Capability
+    std::string_view tag() const override { return kRoomTag; }
+    std::string_view word() const override { return kRoomsWord; }
+    bool message(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
     bool holds(const std::string& name) const override { return book_.latestWith(name) != nullptr; }
     // A member (or this copy's user) is known by another name now.
     void renamed(const std::string& from, const std::string& to) override;

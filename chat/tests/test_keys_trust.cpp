@@ -7,6 +7,7 @@
 #include "PreviousNames.h"
 #include "SecureLink.h"
 #include "CliKeys.h"
+#include "FileOffer.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -266,7 +267,7 @@ TEST_F(KeyTrust, UnsignedPresenceAndBoxUnderAKnownNameAreMarked) {
     forge("ann|S/0");
     ASSERT_TRUE(bob->node.users().findExact("ann"));
     EXPECT_EQ(rowState(*bob, "ann"), KeyState::Unconfirmed);
-    EXPECT_FALSE(bob->node.CanSendFilesTo("ann"));
+    EXPECT_EQ(bob->node.CanTake("ann", transfer::kFilesWord), Reach::KeyNotHeard);
     forge("ann|B/call the bank");
     EXPECT_EQ(shown(*bob, "box").back(), "ann:(not verified) call the bank");
     // ann herself comes back: her signed presence confirms the key.
@@ -596,7 +597,7 @@ TEST_F(KeyTrust, AUserWhosePinMadeRoomIsNotTakenByAnotherKeyAndGetsHisBackWhenHe
     EXPECT_EQ(state(*bob, "ann"), KeyState::Changed);
     EXPECT_EQ(bob->rec.keyWarnings.size(), 1u);
     EXPECT_EQ(bob->node.SendPrivate("ann " + A + "secret").withheld, Withheld::KeyChanged);
-    EXPECT_FALSE(bob->node.CanSendFilesTo("ann"));
+    EXPECT_EQ(bob->node.CanTake("ann", transfer::kFilesWord), Reach::KeyChanged);
     forge("ann|M/" + A + "unsigned");
     EXPECT_EQ(shown(*bob, "alert").back(), "ann:(not verified) unsigned");
     EXPECT_TRUE(bob->node.secure()->keepKnownKey("ann"));
@@ -748,22 +749,25 @@ TEST(KnownKeys, AKeyPinnedForTheOwnNameByAnEarlierBuildIsDropped) {
 // ---- files between checked and new keys ----------------------------------------------------
 
 TEST_F(KeyTrust, FilesGoToNewAndCheckedKeysNeverToAChangedOne) {
-    struct NoFiles : FileMessageHandler {
-        bool fileMessage(const std::string&, const std::string&, std::uint32_t) override { return true; }
+    struct NoFiles : Capability {
+        std::string_view tag() const override { return transfer::kFileTag; }
+        std::string_view word() const override { return transfer::kFilesWord; }
+        bool message(const std::string&, const std::string&, std::uint32_t) override { return true; }
+        bool provesSources() const override { return true; }
     } handler;
-    ann->node.SetFileHandler(&handler);
-    bob->node.SetFileHandler(&handler);
+    ann->node.registerCapability(handler);
+    bob->node.registerCapability(handler);
     ann->node.AnnounceOnNewNetworks();
     bob->node.AnnounceOnNewNetworks();
     seg.runFor(500);
-    std::string why;
-    EXPECT_TRUE(bob->node.CanSendFilesTo("ann", &why)) << why;
+    EXPECT_EQ(bob->node.CanTake("ann", transfer::kFilesWord), Reach::Yes);
     bob->node.secure()->markChecked("ann");
-    EXPECT_TRUE(bob->node.CanSendFilesTo("ann", &why)) << why;
+    EXPECT_EQ(bob->node.CanTake("ann", transfer::kFilesWord), Reach::Yes);
     Forger mallory;
     post({mallory.announce("ann")});
-    EXPECT_FALSE(bob->node.CanSendFilesTo("ann", &why));
-    EXPECT_NE(why.find("changed"), std::string::npos);
+    EXPECT_EQ(bob->node.CanTake("ann", transfer::kFilesWord), Reach::KeyChanged);
+    ann->node.unregisterCapability(handler);
+    bob->node.unregisterCapability(handler);
 }
 
 // ---- the command line -------------------------------------------------------------------------

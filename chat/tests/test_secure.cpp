@@ -1,5 +1,6 @@
 // Between copies with keys: who sent it, whether it arrived, who can read it.
 #include "Crypto.h"
+#include "FileOffer.h"
 #include "Identity.h"
 #include "SecureLink.h"
 #include "TestSupport.h"
@@ -741,8 +742,11 @@ TEST_F(Secure, TheEphemeralKeyBeforeOpensForAWhileThenNotAtAll) {
 // challenge sent to that address alone: a source address is easily made up
 // (a printer's), and a copy sharing its computer with others is still found.
 TEST(Challenge, AnAddressCountsForOffersOnlyOnceTheKeyAnswersAChallengeSentThere) {
-    struct Files : FileMessageHandler {
-        bool fileMessage(const std::string&, const std::string&, std::uint32_t) override { return true; }
+    struct Files : Capability {
+        std::string_view tag() const override { return transfer::kFileTag; }
+        std::string_view word() const override { return transfer::kFilesWord; }
+        bool message(const std::string&, const std::string&, std::uint32_t) override { return true; }
+        bool provesSources() const override { return true; }
     } files;
     constexpr std::uint32_t kShared = 0x0A000001, kBob = 0x0A000002, kMal = 0x0A000003, kPrinter = 0x0A000009;
     MemorySegment seg;
@@ -753,7 +757,7 @@ TEST(Challenge, AnAddressCountsForOffersOnlyOnceTheKeyAnswersAChallengeSentThere
     mal.transport.address = kMal;
     mal.transport.spoofFrom = kPrinter;
     for (auto* p : {&bob, &carl, &ann, &mal}) {
-        p->node.SetFileHandler(&files);
+        p->node.registerCapability(files);
         p->joinAs(p == &bob ? "bob" : p == &carl ? "carl" : p == &ann ? "ann" : "mal");
         seg.runFor(50);
     }
@@ -767,4 +771,42 @@ TEST(Challenge, AnAddressCountsForOffersOnlyOnceTheKeyAnswersAChallengeSentThere
                             [&](const auto& s) { return s.first == kPrinter; }));
     EXPECT_TRUE(bob.transport.verified.end() != std::find(bob.transport.verified.begin(), bob.transport.verified.end(),
                                                           std::pair<std::uint32_t, std::string>{kPrinter, "mal"}));
+}
+
+// Each capability takes the messages of its own tag and the reports of what
+// it sent; a word the user's copy did not announce, or ours did not plug
+// in, reaches nobody.
+TEST(Capabilities, EachTakesItsOwnTagAndReportsAndOnlyAnnouncedWordsReach) {
+    struct Stub : Capability {
+        Stub(std::string_view t, std::string_view w) : tag_(t), word_(w) {}
+        std::string_view tag() const override { return tag_; }
+        std::string_view word() const override { return word_; }
+        bool message(const std::string& sender, const std::string& body, std::uint32_t) override {
+            got.push_back(sender + ":" + body);
+            return true;
+        }
+        void delivery(const DeliveryReport& report) override { reports.push_back(report.state); }
+        std::string tag_, word_;
+        std::vector<std::string> got;
+        std::vector<Delivery> reports;
+    };
+    Stub annPics("lanyx-pics ", "pics"), annNotes("lanyx-notes ", "notes"), bobPics("lanyx-pics ", "pics");
+    MemorySegment seg;
+    Peer ann(seg, "ann"), bob(seg, "bob");
+    ann.node.registerCapability(annPics);
+    ann.node.registerCapability(annNotes);
+    bob.node.registerCapability(bobPics);
+    ann.joinAs("ann");
+    bob.joinAs("bob");
+    seg.runFor(2000);
+    EXPECT_EQ(ann.node.CanTake("bob", "pics"), Reach::Yes);
+    EXPECT_EQ(ann.node.CanTake("bob", "notes"), Reach::NotThere);
+    EXPECT_EQ(ann.node.CanTake("bob", "maps"), Reach::NotHere);
+    EXPECT_FALSE(ann.node.SendSealed("notes", "bob", "x"));
+    ASSERT_TRUE(ann.node.SendSealed("pics", "bob", "cat.png"));
+    seg.runFor(1000);
+    EXPECT_EQ(bobPics.got, std::vector<std::string>{"ann:cat.png"});
+    ASSERT_FALSE(annPics.reports.empty());
+    EXPECT_EQ(annPics.reports.back(), Delivery::Delivered);
+    EXPECT_TRUE(annNotes.reports.empty());
 }

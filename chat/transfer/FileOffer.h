@@ -11,6 +11,11 @@
 
 namespace lanyx::transfer {
 
+// Offers and their answers travel sealed between our copies, beginning with
+// this tag; a copy that takes them announces kFilesWord with its keys.
+inline constexpr std::string_view kFileTag = "lanyx-files ";
+inline constexpr std::string_view kFilesWord = "files";
+
 // Limits for what a peer may offer.
 inline constexpr std::size_t kMaxOfferNames = 16;      // names shown in an offer
 inline constexpr std::size_t kMaxOfferText = 900;      // fits a datagram with room

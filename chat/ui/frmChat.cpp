@@ -11,6 +11,7 @@
 #include "UserListModel.h"
 #include "WindowHub.h"
 #include "RunState.h"
+#include "RoomMessage.h"
 #include "logic/HistoryView.h"
 
 #include <QAction>
@@ -468,7 +469,7 @@ void frmChat::RefUserList() {
         if (blocked) marks << StateText(State::Blocked);
         if (away) marks << tr("away: left the network, lines wait for the return");
         const bool ownList = !roomId_.empty() && !equalsNoCase(name, node_.state().MyName) &&
-                             !node_.CanShareChatsWith(name);
+                             node_.CanTake(name, rooms::kRoomsWord) != Reach::Yes;
         if (ownList) marks << tr("does not share this chat: sees the lines sent to it, not who is in it");
         QFont font = item->font(0);
         if (font.italic() != (away || ownList)) {

@@ -112,7 +112,7 @@ TEST_F(SharedChats, ForgedChangesChangeNothing) {
     // Encrypted and signed, by a key pinned for a name that is not in the chat.
     Member eve(seg, "eve");
     seg.runFor(3000);
-    ASSERT_TRUE(eve.peer.node.SendRoomMessage("bob", takeOver.substr(kRoomTag.size())));
+    ASSERT_TRUE(eve.peer.node.SendSealed(kRoomsWord, "bob", takeOver.substr(kRoomTag.size())));
     seg.runFor(2000);
     EXPECT_EQ(bob.membersOf(id), before);
     EXPECT_EQ(bob.seen.events.size(), eventsBefore);
@@ -160,7 +160,7 @@ TEST_F(SharedChats, ChatsFromOneKeyComeAFewAtATimeAndAreWrittenOnceForABurst) {
         char id[33];
         std::snprintf(id, sizeof id, "%032x", 7000 + i);
         ASSERT_TRUE(
-            eve.peer.node.SendRoomMessage("bob", Encode(RoomMessage{id, 1, Change::State, {}, {"eve", "bob"}})));
+            eve.peer.node.SendSealed(kRoomsWord, "bob", Encode(RoomMessage{id, 1, Change::State, {}, {"eve", "bob"}})));
     };
     for (int i = 0; i < 20; ++i) invite(i);
     seg.runFor(2000);

@@ -156,7 +156,7 @@ FileTransfers::FileTransfers(ChatNode& node, QObject* parent) : QObject(parent),
         if (++refusedLogged_ <= 20 || refusedLogged_ % 100 == 0)
             node_.WriteLog("File transfer port: " + why.toStdString());
     });
-    node_.SetFileHandler(this);
+    node_.registerCapability(*this);
     ticker_ = new QTimer(this);
     ticker_->setInterval(kTickMs);
     connect(ticker_, &QTimer::timeout, this, &FileTransfers::tick);
@@ -169,7 +169,7 @@ FileTransfers::FileTransfers(ChatNode& node, QObject* parent) : QObject(parent),
 }
 
 FileTransfers::~FileTransfers() {
-    node_.SetFileHandler(nullptr);
+    node_.unregisterCapability(*this);
     // Incoming transfers under way stay in the store with their part files:
     // the next start goes on with them (as after a crash).
     saveUnfinished();
@@ -227,26 +227,39 @@ quint16 FileTransfers::listeningPort() const {
     return server_ ? server_->port() : 0;
 }
 
-bool FileTransfers::canSendTo(const QString& name, QString* why) const {
-    if (!server_) {
-        if (why) *why = tr("This copy of Lanyx was built without file transfers.");
-        return false;
+Reach FileTransfers::reach(const QString& name) const {
+    if (!server_) return Reach::NotHere;
+    return node_.CanTake(name.toStdString(), kFilesWord);
+}
+
+QString FileTransfers::reachText(Reach reach) {
+    switch (reach) {
+    case Reach::Yes: break;
+    case Reach::NoKeysHere:
+        return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This copy runs without keys, so it cannot send files."));
+    case Reach::NotHere:
+        return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This copy of Lanyx was built without file transfers."));
+    case Reach::NotThere:
+        return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This user's program cannot receive files."));
+    case Reach::KeyChanged:
+        return said(
+            QT_TRANSLATE_NOOP("lanyx::FileTransfers",
+                              "This user's key changed: compare the safety number in the user's information first."));
+    case Reach::NameShared:
+        return said(QT_TRANSLATE_NOOP(
+            "lanyx::FileTransfers",
+            "A copy without keys uses this name too: check the key in the user's information first."));
+    case Reach::KeyNotHeard:
+        return said(QT_TRANSLATE_NOOP("lanyx::FileTransfers",
+                                      "This user's program has not been heard with its key since it was listed."));
     }
-    std::string reason;
-    if (node_.CanSendFilesTo(name.toStdString(), &reason)) return true;
-    // The node's reasons, in the language of the program.
-    static const char* const reasons[] = {
-        QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This copy runs without keys, so it cannot send files."),
-        QT_TRANSLATE_NOOP("lanyx::FileTransfers", "This user's program cannot receive files."),
-        QT_TRANSLATE_NOOP("lanyx::FileTransfers",
-                          "This user's key changed: compare the safety number in the user's information first."),
-        QT_TRANSLATE_NOOP("lanyx::FileTransfers",
-                          "A copy without keys uses this name too: check the key in the user's information first."),
-        QT_TRANSLATE_NOOP("lanyx::FileTransfers",
-                          "This user's program has not been heard with its key since it was listed."),
-    };
-    (void)reasons;
-    if (why) *why = said(reason.c_str());
+    return {};
+}
+
+bool FileTransfers::canSendTo(const QString& name, QString* why) const {
+    const auto r = reach(name);
+    if (r == Reach::Yes) return true;
+    if (why) *why = reachText(r);
     return false;
 }
 
@@ -293,7 +306,7 @@ void FileTransfers::tellStopped(const QString& peer, const QString& id, StopReas
 
 void FileTransfers::tell(const QString& peer, const std::string& body) {
     try {
-        node_.SendFileMessage(peer.toStdString(), body);
+        node_.SendSealed(kFilesWord, peer.toStdString(), body);
     } catch (const std::exception&) {
         // The network is closed: the other side finds out on its own.
     }
@@ -354,7 +367,7 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
 
     std::optional<DeliveryReport> report;
     try {
-        report = node_.SendFileMessage(name.toStdString(), std::string(kOffer) + FormatOffer(offer));
+        report = node_.SendSealed(kFilesWord, name.toStdString(), std::string(kOffer) + FormatOffer(offer));
     } catch (const std::exception& e) {
         return fail(tr("The offer could not be sent: %1").arg(QString::fromStdString(e.what())));
     }
@@ -689,7 +702,7 @@ void FileTransfers::serverFinished(const QString& id, bool ok, const QString& me
              tr("%1 did not come back within %2 min (%3)").arg(item->peer).arg(resumeKeepMs_ / 60000).arg(message));
 }
 
-bool FileTransfers::fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) {
+bool FileTransfers::message(const std::string& sender, const std::string& body, std::uint32_t sourceV4) {
     const QString from = QString::fromStdString(sender);
     // A sealed message came: the keys are there, and so is what waited in
     // the store (an offer of files begun before the start must find them).
@@ -1009,7 +1022,7 @@ bool FileTransfers::resumeInto(const QString& from, const Offer& offer, std::uin
     return true;
 }
 
-void FileTransfers::fileDelivery(const DeliveryReport& report) {
+void FileTransfers::delivery(const DeliveryReport& report) {
     if (report.state != Delivery::NotConfirmed) return;
     for (auto& [id, live] : live_) {
         if (live.offerReport != report.id) continue;

@@ -5,6 +5,7 @@
 // the receiver connecting to the sender. Both the desktop program and
 // lanyx-cli run one of these beside their node.
 #include "ChatNode.h"
+#include "FileOffer.h"
 #include "TransferLinks.h"
 #include "Unfinished.h"
 
@@ -63,7 +64,7 @@ QString SizeText(quint64 bytes);
 // "2 files, 1.4 MB" / "1 file, 3 bytes".
 QString CountText(quint64 files, quint64 bytes);
 
-class FileTransfers : public QObject, public FileMessageHandler {
+class FileTransfers : public QObject, public Capability {
     Q_OBJECT
 public:
     // The port the sender listens on, where free (else any free port: the
@@ -88,6 +89,9 @@ public:
 
     // Whether files can go to `name`; else `why` says why not.
     bool canSendTo(const QString& name, QString* why = nullptr) const;
+    Reach reach(const QString& name) const;
+    // Why files cannot go, in the language of the program.
+    static QString reachText(Reach reach);
     // Offers `paths` (files and folders) to `name`. The id, or empty with `error`.
     QString send(const QString& name, const QStringList& paths, QString* error);
     void accept(const QString& id, const QString& folder);
@@ -113,9 +117,14 @@ public:
     // Test aid: other times for TransferServer::kStallMs and kResumeKeepMs.
     void setWaitsForTest(int stallMs, int resumeKeepMs);
 
-    // FileMessageHandler
-    bool fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
-    void fileDelivery(const DeliveryReport& report) override;
+    // Capability
+    std::string_view tag() const override { return transfer::kFileTag; }
+    std::string_view word() const override { return transfer::kFilesWord; }
+    bool message(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
+    void delivery(const DeliveryReport& report) override;
+    // Offers name where the files are fetched from: only addresses the
+    // sender's key answered a challenge at.
+    bool provesSources() const override { return true; }
 
 Q_SIGNALS:
     void itemAdded(const QString& id);

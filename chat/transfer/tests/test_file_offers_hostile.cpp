@@ -159,7 +159,7 @@ protected:
         Offer o = offer;
         o.port = sender.port();
         offered.clear();
-        const auto report = ann.node.SendFileMessage("bob", "offer " + FormatOffer(o));
+        const auto report = ann.node.SendSealed(kFilesWord, "bob", "offer " + FormatOffer(o));
         EXPECT_TRUE(report);
         EXPECT_TRUE(runUntil([&] { return !offered.isEmpty(); }));
         if (offered.isEmpty()) return {};
@@ -328,16 +328,18 @@ TEST_F(HostileOffers, ControlCharactersInOfferedNamesNeverReachTheTerminalRaw) {
     reporter.answerOffers(cli::TransferReporter::Answer::Decline);
     // An escape sequence and a line break: the offer itself is refused.
     const auto before = bobFiles->items().size();
-    ASSERT_TRUE(ann.node.SendFileMessage("bob", "offer " + FormatOffer(offerOf(1, 9, {"\x1b[2Jwipe\nfake\tline"}))));
+    ASSERT_TRUE(
+        ann.node.SendSealed(kFilesWord, "bob", "offer " + FormatOffer(offerOf(1, 9, {"\x1b[2Jwipe\nfake\tline"}))));
     seg.runFor(1000);
     EXPECT_EQ(bobFiles->items().size(), before);
     EXPECT_NE(bob.log().find("File offer from ann refused: it does not parse"), std::string::npos) << bob.log();
     // A C1 control (CSI) is valid text, so it is shown, escaped.
     offered.clear();
-    ASSERT_TRUE(ann.node.SendFileMessage("bob", "offer " + FormatOffer(offerOf(2, 9,
-                                                                               {"\xc2\x9b"
-                                                                                "31mred",
-                                                                                "b"}))));
+    ASSERT_TRUE(ann.node.SendSealed(kFilesWord, "bob",
+                                    "offer " + FormatOffer(offerOf(2, 9,
+                                                                   {"\xc2\x9b"
+                                                                    "31mred",
+                                                                    "b"}))));
     ASSERT_TRUE(runUntil([&] { return !offered.isEmpty() && ended(offered); })) << bob.log();
     const auto text = printed.str();
     EXPECT_NE(text.find("file-offer\tann\t2 files, 9 bytes: \\x9B31mred, b\n"), std::string::npos) << text;
