@@ -22,9 +22,7 @@ struct NullTransport : DatagramTransport {
 
 struct NullPorts : UserInterface, MessageSink, EventPump {
     void messageBox(const std::string&, const std::string&, int) override { ++boxes; }
-    void ShowAlert(const std::string&, const std::string&, bool) override { ++shown; }
-    void RouteChatLine(const std::string&, const std::string&, bool, std::uint32_t) override { ++shown; }
-    void ShowBox(const std::string&, const std::string&) override { ++boxes; }
+    void show(const Message& m) override { ++(m.kind == MessageKind::Box ? boxes : shown); }
     std::uint32_t ticks() override { return 0; }
     void pumpOnce() override {}
     void runFor(std::uint32_t) override {}

@@ -20,12 +20,11 @@ struct Ports : DatagramTransport, UserInterface, MessageSink, EventPump {
     void messageBox(const std::string& text, const std::string&, int) override {
         std::printf("message box: %s\n", text.c_str());
     }
-    void ShowAlert(const std::string& text, const std::string& sender, bool) override {
-        std::printf("alert from %s: %s\n", sender.c_str(), text.c_str());
+    void show(const Message& m) override {
+        if (!m.isAlert()) return;
+        std::printf("alert from %s: %s\n", m.peer.c_str(), MarkedText(m).c_str());
         ++alerts;
     }
-    void RouteChatLine(const std::string&, const std::string&, bool, std::uint32_t) override {}
-    void ShowBox(const std::string&, const std::string&) override {}
     std::uint32_t ticks() override { return platform::tickCount(); }
     void pumpOnce() override {}
     void runFor(std::uint32_t) override {}

@@ -146,7 +146,7 @@ void flood(const char* title, const std::vector<std::string>& datagrams, std::si
     for (const auto& name : listed) b.node.onDatagram(name + "|C/0");
     auto h = std::make_unique<History>(b.dir.path());
     h->flush();
-    b.node.setHistory(h.get());
+    b.node.addMessageObserver(h.get());
     const auto before = filesSize(b.dir.path());
     const auto rss0 = residentBytes();
     std::size_t rssPeak = rss0;
@@ -327,7 +327,7 @@ int main(int argc, char** argv) {
                 every.unverified.perSecond = every.unverified.totalPerSecond = ~std::size_t{0};
                 h = std::make_unique<History>(b.dir.path(), every);
                 h->flush();
-                b.node.setHistory(h.get());
+                b.node.addMessageObserver(h.get());
             }
             double receive = 0;
             for (int burst = 0; burst < kBursts; ++burst) {

@@ -25,9 +25,7 @@ using namespace lanyx;
 // Simulated time shared by every copy; timers in the order they are due.
 struct Clock : UserInterface, MessageSink, EventPump {
     void messageBox(const std::string&, const std::string&, int) override {}
-    void ShowAlert(const std::string&, const std::string&, bool) override {}
-    void RouteChatLine(const std::string&, const std::string&, bool, std::uint32_t) override {}
-    void ShowBox(const std::string&, const std::string&) override {}
+    void show(const Message&) override {}
     std::uint32_t ticks() override { return now; }
     void pumpOnce() override {}
     void runFor(std::uint32_t) override {}

@@ -534,16 +534,9 @@ void EventPrinter::line(const std::string& kind, const std::string& sender, cons
     out_ << EventLine(kind, sender, text) << std::endl;
 }
 
-void EventPrinter::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
-    line(isPrivate ? "private-alert" : "alert", sender, text);
-}
-
-void EventPrinter::RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate, std::uint32_t) {
-    line(isPrivate ? "private-chat" : "chat", sender, text);
-}
-
-void EventPrinter::ShowBox(const std::string& text, const std::string& sender) {
-    line("box", sender, text);
+void EventPrinter::show(const Message& message) {
+    // The kinds as the history names them: "alert", "private-chat", "box"...
+    line(std::string(HistoryKindName(message.kind)), message.peer, MarkedText(message));
 }
 
 void EventPrinter::PrivateDelivery(const DeliveryReport& report) {

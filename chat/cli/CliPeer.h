@@ -109,10 +109,7 @@ public:
     }
     bool everSeen(const std::string& name) const;
 
-    void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override;
-    void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
-                       std::uint32_t colour) override;
-    void ShowBox(const std::string& text, const std::string& sender) override;
+    void show(const Message& message) override;
     void PrivateDelivery(const DeliveryReport& report) override;
     void KeyWarning(const std::string& name, const std::string& text) override;
     void ListFull(bool blockedList, std::size_t leftOut, std::size_t cap) override;

@@ -305,7 +305,7 @@ int main(int argc, char** argv) {
             QMetaObject::invokeMethod(
                 &app, [tell, text = notice.text] { tell(text); }, Qt::QueuedConnection);
         });
-        if (nodeForHistory) nodeForHistory->setHistory(kept.get());
+        if (nodeForHistory) nodeForHistory->addMessageObserver(kept.get());
     };
 
     // Extra destinations: the data folder's list, and --also for this run.
@@ -337,11 +337,7 @@ int main(int argc, char** argv) {
     // printer is created first and pointed at the roster right after.
     struct Sink : MessageSink {
         cli::EventPrinter* printer = nullptr;
-        void ShowAlert(const std::string& t, const std::string& s, bool p) override { printer->ShowAlert(t, s, p); }
-        void RouteChatLine(const std::string& t, const std::string& s, bool p, std::uint32_t c) override {
-            printer->RouteChatLine(t, s, p, c);
-        }
-        void ShowBox(const std::string& t, const std::string& s) override { printer->ShowBox(t, s); }
+        void show(const Message& m) override { printer->show(m); }
         void PrivateDelivery(const DeliveryReport& r) override { printer->PrivateDelivery(r); }
         void KeyWarning(const std::string& n, const std::string& t) override { printer->KeyWarning(n, t); }
         void UserRenamed(const std::string& from, const std::string& to) override {

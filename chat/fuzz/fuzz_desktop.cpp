@@ -43,15 +43,16 @@ struct Ports : DatagramTransport, UserInterface, EventPump {
 
 // What the node shows goes to the windows, as the desktop program's sink does.
 struct Sink : MessageSink {
-    void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override {
-        windows->ShowAlert(text, sender, isPrivate);
-    }
-    void RouteChatLine(const std::string& text, const std::string& sender, bool, std::uint32_t colour) override {
-        windows->RouteChatLine(text, sender, colour);
-    }
-    void ShowBox(const std::string& text, const std::string& sender) override {
-        QWidget* box = ShowBoxMessage(QString::fromStdString(text), QString::fromStdString(sender));
-        QObject::connect(box, &QObject::destroyed, [this, sender] { (*node)->BoxClosed(sender); });
+    void show(const Message& m) override {
+        const std::string text = MarkedText(m);
+        if (m.isAlert()) {
+            windows->ShowAlert(text, m.peer, m.isPrivate());
+        } else if (m.isChatLine()) {
+            windows->RouteChatLine(text, m.peer, m.colour);
+        } else {
+            QWidget* box = ShowBoxMessage(QString::fromStdString(text), QString::fromStdString(m.peer));
+            QObject::connect(box, &QObject::destroyed, [this, sender = m.peer] { (*node)->BoxClosed(sender); });
+        }
     }
     bool BoxStaysOpen() const override { return true; }
     void RemoveUserFromChats(const std::string& name) override { windows->RemoveUserFromChats(name); }

@@ -19,10 +19,10 @@ struct Ports : DatagramTransport, UserInterface, MessageSink, EventPump {
     bool isOpen() const override { return open_; }
     void send(std::string_view) override {}
     void messageBox(const std::string&, const std::string&, int) override {}
-    void ShowAlert(const std::string&, const std::string&, bool) override {}
-    void RouteChatLine(const std::string&, const std::string&, bool, std::uint32_t) override {}
     // Boxes stay open until every eighth box closes the oldest sender's.
-    void ShowBox(const std::string&, const std::string& sender) override { last = sender; }
+    void show(const Message& m) override {
+        if (m.kind == MessageKind::Box) last = m.peer;
+    }
     bool BoxStaysOpen() const override { return true; }
     std::uint32_t ticks() override {
         return static_cast<std::uint32_t>(

@@ -148,7 +148,7 @@ bool ChatNode::EnableKeys() {
         if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
         ++receiving_;
         try {
-            deliver(body, sender, true, users_.findNoCase(sender), {trust == Trust::NotVerified, true});
+            deliver(body, sender, true, users_.findNoCase(sender), trust == Trust::NotVerified, true);
         } catch (...) {
             --receiving_;
             throw;
@@ -170,7 +170,7 @@ bool ChatNode::EnableKeys() {
         }
         if (waitedDelivery(r)) return;
         sink_.PrivateDelivery(r);
-        if (history_) history_->delivery(r.id, r.recipient, HistoryDeliveryOf(r));
+        reportDelivery(r.id, r.recipient, HistoryDeliveryOf(r));
     };
     h.keyState = [this](const std::string& name, KeyState state) {
         if (const auto row = users_.findNoCase(name)) users_.setKeyState(*row, state);
@@ -240,35 +240,62 @@ void ChatNode::recordSent(HistoryKind kind, std::string_view recipient, std::str
                           const DeliveryReport* report, std::string_view chatTag) {
     // Only what left: a closed network sends nothing. The copy of a chat
     // line to the own name is the line itself coming back.
-    if (!history_ || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName)) return;
-    HistoryEntry e;
-    e.outgoing = true;
-    e.peer = std::string(recipient);
-    e.kind = kind;
-    e.text = std::string(text);
-    e.chat = std::string(chatTag);
+    if (observers_.empty() || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName))
+        return;
+    Message m;
+    m.outgoing = true;
+    m.peer = std::string(recipient);
+    m.kind = kind;
+    m.text = std::string(text);
+    m.chat = std::string(chatTag);
     if (report) {
-        e.trust = report->encrypted ? HistoryTrust::Encrypted : HistoryTrust::Plain;
-        e.delivery = HistoryDeliveryOf(*report);
-        e.messageId = report->id;
+        m.trust = report->encrypted ? MessageTrust::Encrypted : MessageTrust::Plain;
+        m.delivery = HistoryDeliveryOf(*report);
+        m.messageId = report->id;
     } else {
-        e.trust = secure_ && secure_->active() ? HistoryTrust::Signed : HistoryTrust::Plain;
+        m.trust = secure_ && secure_->active() ? MessageTrust::Signed : MessageTrust::Plain;
     }
-    history_->record(std::move(e));
+    reportMessage(m);
 }
 
-void ChatNode::recordReceived(HistoryKind kind, const std::string& sender, const std::string& text,
-                              MessageMarks marks) {
-    if (!history_ || equalsNoCase(sender, state_.MyName)) return;
-    HistoryEntry e;
-    e.peer = sender;
-    e.kind = kind;
-    e.text = text;
-    e.trust = marks.encrypted             ? HistoryTrust::Encrypted
-              : marks.notVerified         ? HistoryTrust::NotVerified
-              : trust_ == Trust::Verified ? HistoryTrust::Signed
-                                          : HistoryTrust::Plain;
-    history_->record(std::move(e));
+Message ChatNode::received(MessageKind kind, const std::string& sender, std::string text, bool notVerified,
+                           bool encrypted) const {
+    Message m;
+    m.peer = sender;
+    m.kind = kind;
+    m.text = std::move(text);
+    m.notVerified = notVerified;
+    m.trust = encrypted                   ? MessageTrust::Encrypted
+              : notVerified               ? MessageTrust::NotVerified
+              : trust_ == Trust::Verified ? MessageTrust::Signed
+                                          : MessageTrust::Plain;
+    return m;
+}
+
+void ChatNode::reportReceived(const Message& message) {
+    if (!equalsNoCase(message.peer, state_.MyName)) reportMessage(message);
+}
+
+void ChatNode::addMessageObserver(MessageObserver* observer) {
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void ChatNode::removeMessageObserver(MessageObserver* observer) {
+    std::erase(observers_, observer);
+}
+
+void ChatNode::reportMessage(const Message& message) {
+    for (auto* o : observers_) o->message(message);
+}
+
+void ChatNode::reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state) {
+    for (auto* o : observers_) o->delivery(id, recipient, state);
+}
+
+bool ChatNode::observerKnows(const std::string& name) const {
+    return std::any_of(observers_.begin(), observers_.end(),
+                       [&](const MessageObserver* o) { return o->hasConversationWith(name); });
 }
 
 void ChatNode::recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
@@ -706,8 +733,7 @@ void ChatNode::noteVerifiedSource(std::string_view sender, std::uint32_t source)
 
 bool ChatNode::keepsName(const std::string& lowerName) const {
     return users_.IsBlocked(lowerName) || users_.inGroups(lowerName) ||
-           (outbox_ && !outbox_->waitingFor(lowerName).empty()) ||
-           (history_ && history_->hasConversationWith(lowerName)) ||
+           (outbox_ && !outbox_->waitingFor(lowerName).empty()) || observerKnows(lowerName) ||
            std::any_of(capabilities_.begin(), capabilities_.end(), [&](const auto* c) { return c->holds(lowerName); });
 }
 
@@ -715,7 +741,7 @@ void ChatNode::userRenamed(const std::string& from, const std::string& to) {
     log_.WriteLog(forLog(from) + " is now " + forLog(to) + " (announced by the same key)");
     // A name the user knew another person by: what comes under it now is
     // from the renamed user's key, and the user is told so.
-    if (users_.inGroups(to) || (history_ && history_->hasConversationWith(to))) {
+    if (users_.inGroups(to) || observerKnows(to)) {
         log_.WriteLog(forLog(from) + " took the name " + forLog(to) + ", which is in the groups or the history");
         sink_.RenamedOntoKnownName(from, to);
     }
@@ -729,7 +755,7 @@ void ChatNode::userRenamed(const std::string& from, const std::string& to) {
     waitingDue_.erase(toLower(from));
     for (auto& [id, key] : outboxInFlight_)
         if (key == toLower(from)) key = toLower(to);
-    if (history_) history_->renamed(from, to);
+    for (auto* o : observers_) o->renamed(from, to);
     sink_.UserRenamed(from, to);
     for (auto* capability : capabilities_) capability->renamed(from, to);
     // What waited for the old name goes once the user is heard.
@@ -830,7 +856,7 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     } else if (wire::isCommand(cmd, wire::PublicMessage)) {
         if (payload.empty() || users_.IsBlocked(sender)) return {};
         if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return {};
-        deliver(payload, std::string(sender), false, row, {trust_ == Trust::NotVerified, false});
+        deliver(payload, std::string(sender), false, row, trust_ == Trust::NotVerified);
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
         // Only a signed leave takes back an address a signature taught.
         if (trust_ == Trust::Verified && transport_.currentSource() != 0)
@@ -840,10 +866,10 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {
         const auto p = wire::splitPrivate(payload);
         if (!equalsNoCase(p.recipient, state_.MyName) || users_.IsBlocked(sender)) return {};
-        if (!p.text.empty()) deliver(p.text, std::string(sender), true, row, {trust_ == Trust::NotVerified, false});
+        if (!p.text.empty()) deliver(p.text, std::string(sender), true, row, trust_ == Trust::NotVerified);
     } else if (wire::isCommand(cmd, wire::BoxMessage)) {
         if (sender != state_.MyName && !users_.IsBlocked(sender))
-            OpenBox(payload, std::string(sender), {trust_ == Trust::NotVerified, false});
+            OpenBox(payload, std::string(sender), trust_ == Trust::NotVerified);
     }
     return {};
 }
@@ -853,24 +879,25 @@ void ChatNode::DeliverMessage(std::string_view text, const std::string& sender, 
 }
 
 void ChatNode::deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row,
-                       MessageMarks marks) {
+                       bool notVerified, bool encrypted) {
     if (startsWith(text, wire::ChatMark)) {
         if (state_.Status == 0) {
+            Message m = received(isPrivate ? MessageKind::PrivateChat : MessageKind::Chat, sender,
+                                 std::string(text.substr(wire::ChatMark.size())), notVerified, encrypted);
             // The sender's row is the one its name matches without regard to
             // case (keys are unique); "(All)" is nobody's and has no colour.
-            const std::uint32_t colour = (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.rowColour(*row + 1)
-                                                                                           : 0;
-            const std::string line(text.substr(wire::ChatMark.size()));
-            sink_.RouteMarkedChatLine(line, sender, isPrivate, colour, marks);
+            m.colour = (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.rowColour(*row + 1) : 0;
+            sink_.show(m);
             // After the windows took it: a window opened for it shows the
             // earlier lines from the history, not this one twice.
-            recordReceived(isPrivate ? HistoryKind::PrivateChat : HistoryKind::Chat, sender, line, marks);
+            reportReceived(m);
         }
     } else if (startsWith(text, wire::AlertMark)) {
         if (state_.Status == 0 || state_.Status == 1) {
-            const std::string alert(text.substr(wire::AlertMark.size()));
-            sink_.ShowMarkedAlert(alert, sender, isPrivate, marks);
-            recordReceived(isPrivate ? HistoryKind::PrivateAlert : HistoryKind::Alert, sender, alert, marks);
+            const Message m = received(isPrivate ? MessageKind::PrivateAlert : MessageKind::Alert, sender,
+                                       std::string(text.substr(wire::AlertMark.size())), notVerified, encrypted);
+            sink_.show(m);
+            reportReceived(m);
         }
     } else {
         LogUnknownData(text, sender);
@@ -892,9 +919,10 @@ void ChatNode::writeLimited(std::string_view kind, const std::string& line) {
     if (admitted) log_.WriteLog(line);
 }
 
-void ChatNode::OpenBox(std::string_view text, const std::string& sender, MessageMarks marks) {
+void ChatNode::OpenBox(std::string_view text, const std::string& sender, bool notVerified) {
+    const Message m = received(MessageKind::Box, sender, std::string(text), notVerified, false);
     // Kept also when too many boxes are open to show it.
-    recordReceived(HistoryKind::Box, sender, std::string(text), marks);
+    reportReceived(m);
     auto key = toLower(sender);
     if (openBoxes_.count(key)) {
         writeLimited("Box message not shown",
@@ -910,7 +938,7 @@ void ChatNode::OpenBox(std::string_view text, const std::string& sender, Message
     }
     openBoxes_.insert(key);
     try {
-        sink_.ShowMarkedBox(std::string(text), sender, marks);
+        sink_.show(m);
     } catch (...) {
         openBoxes_.erase(key);
         throw;
@@ -1252,18 +1280,16 @@ std::optional<DeliveryReport> ChatNode::queuePrivate(const std::string& to, std:
     log_.WriteLog("Private message to " + forLog(to) + " waits until the user is seen");
     DeliveryReport report{*id, to, true, Delivery::Queued};
     sink_.PrivateDelivery(report);
-    if (history_) {
-        HistoryEntry e;
-        e.outgoing = true;
-        e.peer = to;
-        e.kind = kind;
-        e.text = std::string(text);
-        e.chat = std::string(chatTag);
-        e.trust = HistoryTrust::Encrypted;
-        e.delivery = HistoryDelivery::Queued;
-        e.messageId = *id;
-        history_->record(std::move(e));
-    }
+    Message m;
+    m.outgoing = true;
+    m.peer = to;
+    m.kind = kind;
+    m.text = std::string(text);
+    m.chat = std::string(chatTag);
+    m.trust = MessageTrust::Encrypted;
+    m.delivery = MessageDelivery::Queued;
+    m.messageId = *id;
+    reportMessage(m);
     scheduleExpiry();
     return report;
 }
@@ -1337,7 +1363,7 @@ bool ChatNode::sendWaitingTo(const std::string& key, std::size_t& budget) {
         DeliveryReport r = *report;
         r.id = d.message.id;
         sink_.PrivateDelivery(r);
-        if (history_) history_->delivery(r.id, d.message.recipient, HistoryDelivery::Waiting);
+        reportDelivery(r.id, d.message.recipient, MessageDelivery::Waiting);
     }
     return true;
 }
@@ -1372,7 +1398,7 @@ bool ChatNode::waitedDelivery(const DeliveryReport& report) {
         }
     }
     sink_.PrivateDelivery(r);
-    if (history_) history_->delivery(r.id, recipient, HistoryDeliveryOf(r));
+    reportDelivery(r.id, recipient, HistoryDeliveryOf(r));
     return true;
 }
 
@@ -1393,7 +1419,7 @@ bool ChatNode::CancelWaiting(std::uint64_t id) {
     saveOutbox();
     log_.WriteLog("Private message to " + forLog(recipient) + " that waited taken back");
     sink_.PrivateDelivery({id, recipient, true, Delivery::Withheld, Withheld::Cancelled});
-    if (history_) history_->delivery(id, recipient, HistoryDelivery::Cancelled);
+    reportDelivery(id, recipient, MessageDelivery::Cancelled);
     return true;
 }
 
@@ -1422,7 +1448,7 @@ void ChatNode::ExpireWaiting() {
                       (days > 0 ? std::to_string(days) + (days == 1 ? " day" : " days") : std::string("its time")) +
                       " and the user was not seen with the known key");
         sink_.PrivateDelivery({m.id, m.recipient, true, Delivery::Withheld, Withheld::Expired});
-        if (history_) history_->delivery(m.id, m.recipient, HistoryDelivery::Expired);
+        reportDelivery(m.id, m.recipient, MessageDelivery::Expired);
     }
 }
 

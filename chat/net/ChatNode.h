@@ -7,6 +7,7 @@
 #include "Error.h"
 #include "EventLog.h"
 #include "HistoryPort.h"
+#include "Message.h"
 #include "Outbox.h"
 #include "PreviousNames.h"
 #include "Ports.h"
@@ -33,13 +34,6 @@ namespace platform {
 class InstanceLock;
 }
 
-// What is known of a message beside its text.
-struct MessageMarks {
-    bool notVerified = false;  // under a name with a pinned key, without a good signature
-    bool encrypted = false;    // came encrypted for us alone
-};
-inline constexpr std::string_view kNotVerifiedMark = "(not verified) ";
-
 // A delivery report as the history keeps it.
 constexpr HistoryDelivery HistoryDeliveryOf(const DeliveryReport& report) {
     switch (report.state) {
@@ -59,38 +53,22 @@ constexpr HistoryDelivery HistoryDeliveryOf(const DeliveryReport& report) {
 // lines on standard output in the headless peer.
 class MessageSink {
 public:
-    // With what is known of the message. The plain forms get the text with
-    // the "not verified" mark in front where it applies.
-    virtual void ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
-                                 MessageMarks marks) {
-        ShowAlert(marks.notVerified ? std::string(kNotVerifiedMark) + text : text, sender, isPrivate);
-    }
-    virtual void RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate,
-                                     std::uint32_t colour, MessageMarks marks) {
-        RouteChatLine(marks.notVerified ? std::string(kNotVerifiedMark) + text : text, sender, isPrivate, colour);
-    }
+    virtual ~MessageSink() = default;
+    // An alert, a chat line (for the chat windows that hold the sender, or
+    // a new one) or a plain message box titled with the sender's name,
+    // with what is known of it: its text comes without the "not verified"
+    // mark, which the sink puts where showsNotVerified(). The node asks for
+    // at most one box per sender at a time, and for a few at most in all.
+    virtual void show(const Message& message) = 0;
+    // False (headless, or a modal box): the box is closed when show returns.
+    // True: it stays open after show returns, and the sink calls
+    // ChatNode::BoxClosed(sender) when the user closes it.
+    virtual bool BoxStaysOpen() const { return false; }
     // What became of a private message sent: every message gets one report
     // when sent, an encrypted one another when confirmed or given up.
     virtual void PrivateDelivery(const DeliveryReport& /*report*/) {}
     // A user announced a key other than the one pinned for the name.
     virtual void KeyWarning(const std::string& /*name*/, const std::string& /*text*/) {}
-    virtual ~MessageSink() = default;
-    virtual void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) = 0;
-    // A chat line for the chat windows that hold the sender (or a new one).
-    virtual void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
-                               std::uint32_t colour) = 0;
-    // A plain message box titled with the sender's name. The node asks for
-    // at most one box per sender at a time, and for a few at most in all.
-    virtual void ShowBox(const std::string& text, const std::string& sender) = 0;
-    // A box with what is known of it: the plain form gets the "not
-    // verified" mark in front where it applies.
-    virtual void ShowMarkedBox(const std::string& text, const std::string& sender, MessageMarks marks) {
-        ShowBox(marks.notVerified ? std::string(kNotVerifiedMark) + text : text, sender);
-    }
-    // False (headless, or a modal box): the box is closed when ShowBox
-    // returns. True: it stays open after ShowBox returns, and the sink calls
-    // ChatNode::BoxClosed(sender) when the user closes it.
-    virtual bool BoxStaysOpen() const { return false; }
     virtual void RemoveUserFromChats(const std::string& /*name*/) {}
     // A user renamed (announced by the same key): the user's chats, pin,
     // history, groups and waiting messages are under the new name now.
@@ -204,9 +182,12 @@ public:
     Result<void> ProcessDatagram(std::string_view text);
     void DeliverMessage(std::string_view text, const std::string& sender, bool isPrivate);
 
-    // Every message in and out goes here as well (none: nothing is kept).
-    void setHistory(HistoryRecorder* history) { history_ = history; }
-    HistoryRecorder* history() const { return history_; }
+    // Every message shown to the user and every one of ours that left goes
+    // to these as well (the history); an observer stays until removed.
+    void addMessageObserver(MessageObserver* observer);
+    void removeMessageObserver(MessageObserver* observer);
+    // A message of a room of its own (a transfer's end), for the observers.
+    void reportMessage(const Message& message);
 
     // Messages that wait: a private alert or chat line to a user whose key
     // is pinned and who is not listed is kept sealed to that key in the data
@@ -344,8 +325,13 @@ private:
     // Takes a user off the roster as a leave notice would.
     void dropUser(std::size_t row);
     void dropSilentSince(std::uint64_t heardMark);
-    // A message shown to the user, for the history (not our own echoes).
-    void recordReceived(HistoryKind kind, const std::string& sender, const std::string& text, MessageMarks marks);
+    // A message received, with what is known of it now.
+    Message received(MessageKind kind, const std::string& sender, std::string text, bool notVerified,
+                     bool encrypted) const;
+    // A message shown to the user, for the observers (not our own echoes).
+    void reportReceived(const Message& message);
+    void reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state);
+    bool observerKnows(const std::string& name) const;
     void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
                            std::string_view chatTag);
     void recordSent(HistoryKind kind, std::string_view recipient, std::string_view text, const DeliveryReport* report,
@@ -353,14 +339,15 @@ private:
     void LogReceiveError(int number, const std::string& description);
     // A line about something a peer sent: limited per kind, see LogLimiter.
     void writeLimited(std::string_view kind, const std::string& line);
+    // `notVerified`, `encrypted`: what is known of it beside its text.
     void deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row,
-                 MessageMarks marks = {});
+                 bool notVerified = false, bool encrypted = false);
     // One datagram off the wire, or one the secure link held and judged.
     void handleDatagram(std::string_view bytes, std::optional<Trust> judged);
     void refuseDatagram(const Error& e);
     bool ignoredAsNotVerified(std::string_view sender, std::string_view command);
     void sendWire(std::string_view bytes);
-    void OpenBox(std::string_view text, const std::string& sender, MessageMarks marks);
+    void OpenBox(std::string_view text, const std::string& sender, bool notVerified);
     // A private message to ourselves, shown as its echo would be.
     void deliverOwnPrivate(std::string text);
     void updateCaption();
@@ -433,7 +420,7 @@ private:
     // Told by the secure link for each address a pinned key answered from.
     void noteVerifiedSource(std::string_view sender, std::uint32_t source);
     std::unordered_map<std::string, std::vector<std::uint32_t>> verifiedSources_;  // lower-case name
-    HistoryRecorder* history_ = nullptr;
+    std::vector<MessageObserver*> observers_;
     Capability* capabilityOf(std::string_view word) const;
     void announceCapability(const Capability& capability);
     // In the order they plugged in, and who sent each report awaited.

@@ -203,15 +203,12 @@ struct Recorder : UserInterface, MessageSink {
         ++nameDialogs;
         return answerName;
     }
-    void ShowAlert(const std::string& text, const std::string& sender, bool p) override {
-        items.push_back({"alert", sender, text, p});
-    }
-    void RouteChatLine(const std::string& text, const std::string& sender, bool p, std::uint32_t) override {
-        items.push_back({"chat", sender, text, p});
-    }
-    void ShowBox(const std::string& text, const std::string& sender) override {
-        items.push_back({"box", sender, text, false});
-        if (whileBoxShown) whileBoxShown();
+    void show(const Message& m) override {
+        items.push_back({m.isAlert()      ? "alert"
+                         : m.isChatLine() ? "chat"
+                                          : "box",
+                         m.peer, MarkedText(m), m.isPrivate()});
+        if (m.kind == MessageKind::Box && whileBoxShown) whileBoxShown();
     }
     bool BoxStaysOpen() const override { return boxesStayOpen; }
     void RemoveUserFromChats(const std::string& name) override {

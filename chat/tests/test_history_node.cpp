@@ -39,9 +39,9 @@ struct Kept : HistoryRecorder {
 class NodeHistory : public ::testing::Test {
 protected:
     NodeHistory() : ann(seg, "ann"), bob(seg, "bob") {
-        ann.node.setHistory(&annKept);
+        ann.node.addMessageObserver(&annKept);
         annKept.shown = &ann.rec;
-        bob.node.setHistory(&bobKept);
+        bob.node.addMessageObserver(&bobKept);
         ann.joinAs("ann");
         bob.joinAs("bob");
         seg.runFor(2000);
@@ -144,7 +144,7 @@ TEST_F(NodeHistory, WhatTheUserKeptOutIsNotKept) {
     seg.runFor(1000);
     EXPECT_EQ(annKept.entries.size(), 1u);
     // Nothing is kept while no history is plugged in.
-    ann.node.setHistory(nullptr);
+    ann.node.removeMessageObserver(&annKept);
     ann.node.ToggleBlocked({"bob"});
     bob.node.SendToAll(A + "unkept");
     seg.runFor(1000);
@@ -158,6 +158,24 @@ TEST_F(NodeHistory, BoxMessagesAreKeptAlsoWhenTooManyAreOpenToShow) {
     EXPECT_EQ(ann.rec.items.size(), 1u);  // shown: one
     EXPECT_EQ(annKept.lines(),
               (std::vector<std::string>{"in box zed: first box", "in box zed: second box while the first is open"}));
+}
+
+TEST_F(NodeHistory, EveryObserverHearsEachMessageOnceAsTheWindowsGotIt) {
+    Kept second;
+    ann.node.addMessageObserver(&second);
+    ann.node.addMessageObserver(&second);  // registered once
+    forge("bob|M/" + A + "unsigned");
+    ASSERT_EQ(second.entries.size(), 1u);
+    EXPECT_EQ(second.lines(), annKept.lines());
+    // The doubt travels with the value; its text stays as said.
+    EXPECT_EQ(second.entries[0].trust, MessageTrust::NotVerified);
+    EXPECT_EQ(second.entries[0].text, "unsigned");
+    EXPECT_EQ(ann.rec.items.back().text, MarkedText(second.entries[0]));
+    ann.node.removeMessageObserver(&second);
+    bob.node.SendToAll(A + "again");
+    seg.runFor(1000);
+    EXPECT_EQ(second.entries.size(), 1u);
+    EXPECT_EQ(annKept.entries.size(), 2u);
 }
 
 TEST_F(NodeHistory, NothingIsKeptOfWhatNeverLeft) {

@@ -33,7 +33,7 @@ protected:
         ann->joinAs("ann");
         seg.runFor(50);
         bob->joinAs("bob");
-        bob->node.setHistory(&kept);
+        bob->node.addMessageObserver(&kept);
         seg.runFor(2000);
         // ann leaves: bob knows her key, and she is not listed any more.
         ann->node.CloseNetwork();
@@ -76,7 +76,7 @@ protected:
         ASSERT_TRUE(box.save(problem)) << problem;
         bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
         bob->joinAs("bob");
-        bob->node.setHistory(&kept);
+        bob->node.addMessageObserver(&kept);
         seg.runFor(500);
         ASSERT_EQ(bob->node.WaitingMessages().size(), static_cast<std::size_t>(n));
     }
@@ -98,7 +98,7 @@ protected:
         bob.reset();
         bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
         bob->joinAs("bob");
-        bob->node.setHistory(&kept);
+        bob->node.addMessageObserver(&kept);
         seg.runFor(500);
     }
 

@@ -122,19 +122,23 @@ std::pair<std::int32_t, std::int32_t> DesktopUi::screenTwips() {
     return {ToTwips(s->geometry().width(), s), ToTwips(s->geometry().height(), s)};
 }
 
-void DesktopSink::ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) {
-    app_.windows().ShowAlert(text, sender, isPrivate);
-}
-
-void DesktopSink::RouteChatLine(const std::string& text, const std::string& sender, bool, std::uint32_t colour) {
-    app_.windows().RouteChatLine(text, sender, colour);
-}
-
-void DesktopSink::ShowBox(const std::string& text, const std::string& sender) {
+void DesktopSink::show(const Message& message) {
+    // Alerts and chat lines carry the mark in the user's language; a box
+    // the node's own, as it always had.
+    if (message.isAlert()) {
+        app_.windows().ShowAlert(MarkedText(message, LanyxApp::tr("(not verified) ").toStdString()), message.peer,
+                                 message.isPrivate());
+        return;
+    }
+    if (message.isChatLine()) {
+        app_.windows().RouteChatLine(MarkedText(message, LanyxApp::tr("(not verified) ").toStdString()), message.peer,
+                                     message.colour);
+        return;
+    }
     // Not modal, and never larger than the screen, however long the text.
-    QWidget* box = ShowBoxMessage(QString::fromStdString(text), QString::fromStdString(sender));
+    QWidget* box = ShowBoxMessage(QString::fromStdString(MarkedText(message)), QString::fromStdString(message.peer));
     // One box per sender at a time: the node hears when this one goes.
-    QObject::connect(box, &QObject::destroyed, &app_, [this, sender] { app_.node().BoxClosed(sender); });
+    QObject::connect(box, &QObject::destroyed, &app_, [this, sender = message.peer] { app_.node().BoxClosed(sender); });
 }
 
 void DesktopSink::KeyWarning(const std::string& name, const std::string&) {
@@ -148,17 +152,6 @@ void DesktopSink::KeyWarning(const std::string& name, const std::string&) {
 void DesktopSink::ListFull(bool blockedList, std::size_t leftOut, std::size_t cap) {
     // Not modal: a Block pressed in a popup or a menu goes on at once.
     ShowListFull(blockedList, leftOut, cap);
-}
-
-void DesktopSink::ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
-                                  MessageMarks marks) {
-    ShowAlert(marks.notVerified ? LanyxApp::tr("(not verified) ").toStdString() + text : text, sender, isPrivate);
-}
-
-void DesktopSink::RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate,
-                                      std::uint32_t colour, MessageMarks marks) {
-    RouteChatLine(marks.notVerified ? LanyxApp::tr("(not verified) ").toStdString() + text : text, sender, isPrivate,
-                  colour);
 }
 
 void DesktopSink::PrivateDelivery(const DeliveryReport& report) {
@@ -408,7 +401,7 @@ void LanyxApp::openHistoryStore() {
         QMetaObject::invokeMethod(
             this, [this, notice] { historyNotice(HistoryNoticeText(notice)); }, Qt::QueuedConnection);
     });
-    node_->setHistory(&recorder_);
+    node_->addMessageObserver(&recorder_);
     windows_->setHistory(history_.get(), [this](const std::string& list) { OpenHistory(list); });
 }
 

@@ -67,10 +67,7 @@ private:
 class DesktopSink : public MessageSink {
 public:
     explicit DesktopSink(LanyxApp& app) : app_(app) {}
-    void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override;
-    void RouteChatLine(const std::string& text, const std::string& sender, bool isPrivate,
-                       std::uint32_t colour) override;
-    void ShowBox(const std::string& text, const std::string& sender) override;
+    void show(const Message& message) override;
     bool BoxStaysOpen() const override { return true; }
     void RemoveUserFromChats(const std::string& name) override;
     void UserRenamed(const std::string& from, const std::string& to) override;
@@ -79,10 +76,6 @@ public:
     void StatusCaptionChanged(const std::string& caption) override;
     void KeyWarning(const std::string& name, const std::string& text) override;
     void ListFull(bool blockedList, std::size_t leftOut, std::size_t cap) override;
-    void ShowMarkedAlert(const std::string& text, const std::string& sender, bool isPrivate,
-                         MessageMarks marks) override;
-    void RouteMarkedChatLine(const std::string& text, const std::string& sender, bool isPrivate, std::uint32_t colour,
-                             MessageMarks marks) override;
     void PrivateDelivery(const DeliveryReport& report) override;
 
 private:

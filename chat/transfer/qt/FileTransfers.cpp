@@ -400,11 +400,10 @@ void FileTransfers::endAfter(const QString& id, int ms, TransferItem::State stat
 
 namespace {
 // The end of a transfer, for the history: what, how much, and how it ended.
-void recordEnd(HistoryRecorder* history, const TransferItem& item) {
-    if (!history) return;
+Message endOf(const TransferItem& item) {
     using S = TransferItem::State;
     const bool out = item.direction == TransferItem::Direction::Outgoing;
-    HistoryEntry e;
+    Message e;
     e.outgoing = out;
     e.peer = item.peer.toStdString();
     e.kind = item.state == S::Finished    ? (out ? HistoryKind::FileSent : HistoryKind::FileReceived)
@@ -418,7 +417,7 @@ void recordEnd(HistoryRecorder* history, const TransferItem& item) {
     e.trust = HistoryTrust::Encrypted;
     e.files = item.files;
     e.bytes = item.bytes;
-    history->record(std::move(e));
+    return e;
 }
 }  // namespace
 
@@ -440,7 +439,7 @@ void FileTransfers::setState(TransferItem& item, TransferItem::State state, cons
         if (item.why == StopReason::None && state == TransferItem::State::Failed) item.why = StopReason::Failed;
         const auto l = live_.find(id);
         const bool kept = l != live_.end() && l->second.kept;
-        recordEnd(node_.history(), item);
+        node_.reportMessage(endOf(item));
         forget(id);
         if (kept) saveUnfinished();
         Q_EMIT itemChanged(id);

@@ -113,18 +113,21 @@ Transcript TranscriptOf(const std::vector<HistoryRow>& rows, const std::string& 
     Transcript t;
     for (const auto& r : rows) {
         const auto speaker = SpeakerOf(r, ownName);
-        std::string text = IsTransferKind(r.entry.kind) ? history::TransferText(r.entry) : r.entry.text;
-        if (!r.entry.outgoing && r.entry.trust == HistoryTrust::NotVerified)
-            text = std::string(kNotVerifiedMark) + text;
-        ChatLine line;
-        line.prefix = format(localTm(r.entry.timeMs), "%Y-%m-%d %H:%M:%S") + " " + speaker;
-        line.text = text;
-        line.colour = colourOf ? colourOf(speaker) : 0;
-        // A fixed hanging indent: the export's RTF puts wrapped lines there.
-        line.indentTwips = 2880;
-        t.add(std::move(line));
+        t.add(TranscriptLineOf(r.entry, speaker, colourOf ? colourOf(speaker) : 0));
     }
     return t;
+}
+
+ChatLine TranscriptLineOf(const Message& message, const std::string& speaker, std::uint32_t colour) {
+    ChatLine line;
+    line.prefix = format(localTm(message.timeMs), "%Y-%m-%d %H:%M:%S") + " " + speaker;
+    line.text = message.text;
+    if (IsTransferKind(message.kind)) line.text = history::TransferText(message);
+    if (message.showsNotVerified()) line.text.insert(0, kNotVerifiedMark);
+    line.colour = colour;
+    // A fixed hanging indent: the export's RTF puts wrapped lines there.
+    line.indentTwips = 2880;
+    return line;
 }
 
 }  // namespace lanyx::ui

@@ -3,6 +3,7 @@
 // widgets: which conversation a list of names is, how a kept line reads,
 // and a selection as the export writes it.
 #include "HistoryStore.h"
+#include "Message.h"
 #include "logic/Export.h"
 
 #include <cstdint>
@@ -36,5 +37,8 @@ std::vector<history::HistoryRow> CollapseGroupSends(std::vector<history::History
 // in the sender's colour.
 Transcript TranscriptOf(const std::vector<history::HistoryRow>& rows, const std::string& ownName,
                         const std::function<std::uint32_t(const std::string&)>& colourOf);
+// One message of them: "date time speaker", its text as shown (a transfer
+// as its files), in `colour`.
+ChatLine TranscriptLineOf(const Message& message, const std::string& speaker, std::uint32_t colour);
 
 }  // namespace lanyx::ui

@@ -62,7 +62,7 @@ protected:
         QList<QPointer<QWidget>> open;
         for (QWidget* w : QApplication::topLevelWidgets()) open << w;
         for (auto& w : open) delete w.data();
-        ann.node.setHistory(nullptr);
+        ann.node.removeMessageObserver(history.get());
     }
     frmHistory* window() {
         auto* w = new frmHistory(ann.node, *history, *windows);
@@ -280,7 +280,7 @@ TEST_F(HistoryWindows, AReopenedChatShowsTheLastLinesWithThosePeopleOnceAndNotIn
 }
 
 TEST_F(HistoryWindows, ChatsOfSeveralAreTheirOwnConversation) {
-    ann.node.setHistory(history.get());
+    ann.node.addMessageObserver(history.get());
     seg.post("carl|C/0");
     seg.deliverAll();
     auto* group = windows->OpenChatWindow("bob|carl|");

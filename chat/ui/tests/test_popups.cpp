@@ -269,8 +269,9 @@ private:
 
 // What the node shows goes to the windows, as the desktop's sink does.
 struct ToWindows : test::Recorder {
-    void ShowAlert(const std::string& text, const std::string& sender, bool isPrivate) override {
-        if (windows) windows->ShowAlert(text, sender, isPrivate);
+    void show(const Message& m) override {
+        if (!m.isAlert()) return test::Recorder::show(m);
+        if (windows) windows->ShowAlert(MarkedText(m), m.peer, m.isPrivate());
     }
     ChatWindows* windows = nullptr;
 };
