@@ -1,7 +1,7 @@
 #include "ChatWindows.h"
 
 #include "History.h"
-#include "logic/HistoryView.h"
+#include "HistoryView.h"
 
 #include "Text.h"
 #include "frmChat.h"
@@ -392,6 +392,11 @@ void ChatWindows::PlaySoundSetting(const QString& setting) {
 
 QString ChatWindows::ChooseExportFile(const std::string& fileTypes) {
     return chooseFile_ ? chooseFile_(fileTypes) : QString();
+}
+
+QString ChatWindows::chooseTranscriptFile() {
+    const auto types = node_.LangText(3202);
+    return ChooseExportFile(types.empty() ? std::string("Text Files (*.txt)|Rich Text Files (*.rtf)|") : types);
 }
 
 void ChatWindows::setNotifier(DesktopNotifier* notifier, std::function<bool()> chosen) {

@@ -11,7 +11,7 @@
 #include "UserListModel.h"
 #include "WindowHub.h"
 #include "RunState.h"
-#include "logic/HistoryView.h"
+#include "HistoryView.h"
 
 #include <QAction>
 #include <QApplication>

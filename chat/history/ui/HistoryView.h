@@ -3,7 +3,7 @@
 // widgets: which conversation a list of names is, how a kept line reads,
 // and a selection as the export writes it.
 #include "HistoryStore.h"
-#include "logic/Export.h"
+#include "Export.h"
 
 #include <cstdint>
 #include <functional>
