@@ -777,7 +777,7 @@ QString frmMain::userAtRow(int row) const {
 }
 
 frmUserInfo* frmMain::ShowUserInfo(const std::string& name) {
-    auto* w = new frmUserInfo(node_, name, this);
+    auto* w = new frmUserInfo(node_.secure(), name, this);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
     return w;
