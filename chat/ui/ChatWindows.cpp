@@ -421,7 +421,7 @@ void ChatWindows::notificationAction(const QString& sender, const QString& actio
         if (frmChat* chat = OpenChatWindow(from + "|"))
             chat->AddMsg(text.toStdString(), from, node_.users().GetColorForUName(from));
     } else if (action == QLatin1String(DesktopNotifier::kBlock)) {
-        node_.users().AddBlocked(from);
+        choices_.block(from);
         RefreshChatUserLists();
     }
 }

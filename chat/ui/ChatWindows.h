@@ -3,6 +3,7 @@
 // routines that act on all of them: opening, routing a received chat line,
 // following peers that leave, refreshing member images.
 #include "ChatNode.h"
+#include "UserChoices.h"
 #include "HistoryHost.h"
 #include "RoomService.h"
 #include "WindowHub.h"
@@ -173,6 +174,7 @@ private:
     PopupSummary* ensureSummary();
 
     ChatNode& node_;
+    UserChoices choices_{node_};
     SoundFn sound_;
     ChooseFileFn chooseFile_;
     QList<QPointer<frmChat>> chats_;

@@ -404,7 +404,7 @@ QSize frmChat::FittingSize() const {
 
 void frmChat::SavePos() {
     if (!placed_ || isMinimized()) return;
-    node_.settings().Chat = ToTwips(QRect(pos(), size()), screen());
+    choices_.keepChatPlace(ToTwips(QRect(pos(), size()), screen()));
 }
 
 void frmChat::RefListOfUsers() {

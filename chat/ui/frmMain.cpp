@@ -508,15 +508,15 @@ void frmMain::HelpObj_MenuHelp(const QString&, const QString& menuHelp) {
 }
 
 void frmMain::AddBlocked(const std::string& name) {
-    node_.users().AddBlocked(name);
+    choices_.block(name);
 }
 
 void frmMain::RemoveBlock(const std::string& name) {
-    node_.users().RemoveBlock(name);
+    choices_.unblock(name);
 }
 
 void frmMain::ClearlvUsers() {
-    node_.users().ClearlvUsers();
+    choices_.clearRoster();
     UpdateStat();
 }
 

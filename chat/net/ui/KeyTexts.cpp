@@ -10,10 +10,17 @@ QString KeyStateText(KeyState state) {
     switch (state) {
     case KeyState::Checked: return QCoreApplication::translate("lanyx::ui::UserListModel", "checked by you");
     case KeyState::New: return QCoreApplication::translate("lanyx::ui::UserListModel", "new key, not checked");
-    case KeyState::Unconfirmed: return QCoreApplication::translate("lanyx::ui::UserListModel", "key known, not heard with it since listed");
-    case KeyState::Changed: return QCoreApplication::translate("lanyx::ui::UserListModel", "key changed: nothing private is sent until you check it");
-    case KeyState::Conflict: return QCoreApplication::translate("lanyx::ui::UserListModel", "a copy without keys uses this name too: check the key");
-    default: return QCoreApplication::translate("lanyx::ui::UserListModel", "no keys: what this user sends and gets is not protected");
+    case KeyState::Unconfirmed:
+        return QCoreApplication::translate("lanyx::ui::UserListModel", "key known, not heard with it since listed");
+    case KeyState::Changed:
+        return QCoreApplication::translate("lanyx::ui::UserListModel",
+                                           "key changed: nothing private is sent until you check it");
+    case KeyState::Conflict:
+        return QCoreApplication::translate("lanyx::ui::UserListModel",
+                                           "a copy without keys uses this name too: check the key");
+    default:
+        return QCoreApplication::translate("lanyx::ui::UserListModel",
+                                           "no keys: what this user sends and gets is not protected");
     }
 }
 
