@@ -12,6 +12,18 @@ void UserChoices::unblock(std::string_view name) {
     node_.users().RemoveBlock(name);
 }
 
+void UserChoices::toggleBlocked(const std::vector<std::string>& names) {
+    auto& users = node_.users();
+    users.beginBatch();
+    try {
+        node_.ToggleBlocked(names);
+    } catch (...) {
+        users.endBatch();
+        throw;
+    }
+    users.endBatch();
+}
+
 void UserChoices::keepBlocked(const std::vector<std::string>& names) {
     node_.users().setBlocked(names);
 }

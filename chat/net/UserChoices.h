@@ -25,6 +25,9 @@ public:
     // False when the name is not blocked now (empty, or the list is full).
     bool block(const std::string& name);
     void unblock(std::string_view name);
+    // Blocks the names not blocked and unblocks the others; the roster's
+    // observers see it as one batch.
+    void toggleBlocked(const std::vector<std::string>& names);
     // The blocked list and the groups ("name|member|member|") as the user
     // left them in the options.
     void keepBlocked(const std::vector<std::string>& names);

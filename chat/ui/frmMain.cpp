@@ -548,14 +548,7 @@ void frmMain::BlockSelected() {
             const auto text = users.rowText(model_->rosterRow(row));
             if (UserList::isUserText(text)) names.push_back(text);
         }
-    node_.users().beginBatch();
-    try {
-        node_.ToggleBlocked(names);
-    } catch (...) {
-        node_.users().endBatch();
-        throw;
-    }
-    node_.users().endBatch();
+    choices_.toggleBlocked(names);
     UpdateStat();
 }
 
