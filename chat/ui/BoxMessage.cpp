@@ -1,5 +1,6 @@
 #include "BoxMessage.h"
 
+#include "KeyTexts.h"
 #include "Resources.h"
 
 #include <QDialogButtonBox>
@@ -103,16 +104,6 @@ QWidget* ShowBoxMessage(const QString& text, const QString& sender) {
     box->fitToText();
     box->show();
     return box;
-}
-
-QString KeyWarningText(const QString& name) {
-    return frmBox::tr(
-               "The key of %1 has changed. Either %1's program was reinstalled or its data folder lost, or "
-               "somebody else is using the name %1. Until you decide, nothing private is sent to %1, and what the "
-               "new key signs is marked \"not verified\" (leave notices, status and colour from it are ignored). "
-               "Compare the safety number in %1's information with %1 in person or by phone: accept the new key "
-               "only when both of you see the same number.")
-        .arg(name);
 }
 
 QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser) {

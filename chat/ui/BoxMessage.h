@@ -41,8 +41,6 @@ QWidget* ShowBoxMessage(const QString& text, const QString& sender);
 // The warning that a user's key changed; `showUser` (where given) opens the
 // user's information, where the new key is accepted.
 QWidget* ShowKeyWarning(const std::string& name, std::function<void()> showUser = {});
-// Its text, in the current language.
-QString KeyWarningText(const QString& name);
 // That the user `from` took the name `to`, one the user has in a group or
 // the history; `showUser` (where given) opens the user's information.
 QWidget* ShowRenameNotice(const std::string& from, const std::string& to, std::function<void()> showUser = {});

@@ -1,7 +1,7 @@
 #include "ChatWindows.h"
 
 #include "History.h"
-#include "logic/HistoryView.h"
+#include "HistoryView.h"
 
 #include "Text.h"
 #include "frmChat.h"
@@ -394,6 +394,11 @@ QString ChatWindows::ChooseExportFile(const std::string& fileTypes) {
     return chooseFile_ ? chooseFile_(fileTypes) : QString();
 }
 
+QString ChatWindows::chooseTranscriptFile() {
+    const auto types = node_.LangText(3202);
+    return ChooseExportFile(types.empty() ? std::string("Text Files (*.txt)|Rich Text Files (*.rtf)|") : types);
+}
+
 void ChatWindows::setNotifier(DesktopNotifier* notifier, std::function<bool()> chosen) {
     if (notifier_) disconnect(notifier_, nullptr, this, nullptr);
     notifier_ = notifier;
@@ -416,7 +421,7 @@ void ChatWindows::notificationAction(const QString& sender, const QString& actio
         if (frmChat* chat = OpenChatWindow(from + "|"))
             chat->AddMsg(text.toStdString(), from, node_.users().GetColorForUName(from));
     } else if (action == QLatin1String(DesktopNotifier::kBlock)) {
-        node_.users().AddBlocked(from);
+        choices_.block(from);
         RefreshChatUserLists();
     }
 }

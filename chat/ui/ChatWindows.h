@@ -3,6 +3,8 @@
 // routines that act on all of them: opening, routing a received chat line,
 // following peers that leave, refreshing member images.
 #include "ChatNode.h"
+#include "UserChoices.h"
+#include "HistoryHost.h"
 #include "RoomService.h"
 #include "WindowHub.h"
 #include "frmPop.h"
@@ -30,7 +32,7 @@ class PopupSummary;
 class frmChat;
 class frmPop;
 
-class ChatWindows : public QObject, public WindowHub, public rooms::RoomObserver {
+class ChatWindows : public QObject, public WindowHub, public HistoryHost, public rooms::RoomObserver {
     Q_OBJECT
 public:
     using SoundFn = std::function<void(const QString&)>;
@@ -43,6 +45,10 @@ public:
     void RefreshChatUserLists() override;
     void PlaySoundSetting(const QString& setting) override;
     QString ChooseExportFile(const std::string& fileTypes) override;
+    // What the History window asks of the program.
+    std::string ownName() const override { return node_.state().MyName; }
+    std::uint32_t colourOf(const std::string& name) const override { return node_.users().GetColorForUName(name); }
+    QString chooseTranscriptFile() override;
     FileTransfers* files() override { return files_; }
     void ShowUserInfo(const std::string& name) override {
         if (userInfo_) userInfo_(name);
@@ -168,6 +174,7 @@ private:
     PopupSummary* ensureSummary();
 
     ChatNode& node_;
+    UserChoices choices_{node_};
     SoundFn sound_;
     ChooseFileFn chooseFile_;
     QList<QPointer<frmChat>> chats_;

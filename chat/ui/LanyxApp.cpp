@@ -432,7 +432,7 @@ frmHistory* LanyxApp::OpenHistory(const std::string& list) {
         QMessageBox::information(main_, tr("History - Lanyx"), tr("No history is kept in this run (see the log)."));
         return nullptr;
     }
-    if (!historyWindow_) historyWindow_ = new frmHistory(*node_, *history_, *windows_);
+    if (!historyWindow_) historyWindow_ = new frmHistory(*history_, *windows_);
     historyWindow_->ShowConversation(list);
     historyWindow_->show();
     historyWindow_->raise();

@@ -1,5 +1,6 @@
 #include "UserListModel.h"
 
+#include "KeyTexts.h"
 #include "StateIcons.h"
 
 #include <QHeaderView>
@@ -94,14 +95,7 @@ QVariant UserListModel::keyIcon(KeyState state) {
 }
 
 QString UserListModel::keyText(KeyState state) {
-    switch (state) {
-    case KeyState::Checked: return tr("checked by you");
-    case KeyState::New: return tr("new key, not checked");
-    case KeyState::Unconfirmed: return tr("key known, not heard with it since listed");
-    case KeyState::Changed: return tr("key changed: nothing private is sent until you check it");
-    case KeyState::Conflict: return tr("a copy without keys uses this name too: check the key");
-    default: return tr("no keys: what this user sends and gets is not protected");
-    }
+    return KeyStateText(state);
 }
 
 QVariant UserListModel::data(const QModelIndex& index, int role) const {

@@ -11,8 +11,8 @@
 #include "UserListModel.h"
 #include "WindowHub.h"
 #include "RunState.h"
+#include "HistoryView.h"
 #include "RoomMessage.h"
-#include "logic/HistoryView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -405,7 +405,7 @@ QSize frmChat::FittingSize() const {
 
 void frmChat::SavePos() {
     if (!placed_ || isMinimized()) return;
-    node_.settings().Chat = ToTwips(QRect(pos(), size()), screen());
+    choices_.keepChatPlace(ToTwips(QRect(pos(), size()), screen()));
 }
 
 void frmChat::RefListOfUsers() {

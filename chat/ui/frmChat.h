@@ -2,6 +2,7 @@
 // A chat window: a local member list, the conversation in the senders'
 // colours with hanging indents, an input line where Enter sends.
 #include "ChatNode.h"
+#include "UserChoices.h"
 #include "HistoryStore.h"
 #include "logic/DeliveryStatus.h"
 #include "logic/Export.h"
@@ -136,6 +137,7 @@ private:
     void insertNote(const QString& text, int id);
 
     ChatNode& node_;
+    UserChoices choices_{node_};
     WindowHub& hub_;
     ChatMembers members_;
     Transcript transcript_;

@@ -508,15 +508,15 @@ void frmMain::HelpObj_MenuHelp(const QString&, const QString& menuHelp) {
 }
 
 void frmMain::AddBlocked(const std::string& name) {
-    node_.users().AddBlocked(name);
+    choices_.block(name);
 }
 
 void frmMain::RemoveBlock(const std::string& name) {
-    node_.users().RemoveBlock(name);
+    choices_.unblock(name);
 }
 
 void frmMain::ClearlvUsers() {
-    node_.users().ClearlvUsers();
+    choices_.clearRoster();
     UpdateStat();
 }
 
@@ -548,14 +548,7 @@ void frmMain::BlockSelected() {
             const auto text = users.rowText(model_->rosterRow(row));
             if (UserList::isUserText(text)) names.push_back(text);
         }
-    node_.users().beginBatch();
-    try {
-        node_.ToggleBlocked(names);
-    } catch (...) {
-        node_.users().endBatch();
-        throw;
-    }
-    node_.users().endBatch();
+    choices_.toggleBlocked(names);
     UpdateStat();
 }
 
@@ -777,7 +770,7 @@ QString frmMain::userAtRow(int row) const {
 }
 
 frmUserInfo* frmMain::ShowUserInfo(const std::string& name) {
-    auto* w = new frmUserInfo(node_, name, this);
+    auto* w = new frmUserInfo(node_.secure(), name, this);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
     return w;

@@ -3,6 +3,7 @@
 // and blocks, the status line and the program's menus. It normally lives
 // hidden behind the notification-area icon.
 #include "ChatNode.h"
+#include "UserChoices.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -127,6 +128,7 @@ private:
     void openUserMenuFromKeyboard();
 
     ChatNode& node_;
+    UserChoices choices_{node_};
     bool safe_;
     UserListModel* model_ = nullptr;
     QTreeView* lvUsers_ = nullptr;

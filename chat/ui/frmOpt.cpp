@@ -762,14 +762,15 @@ void frmOpt::InputSets() {
 }
 
 void frmOpt::WriteSets() {
-    auto& s = node_.settings();
-    if (CMBlang_->currentIndex() >= 0) s.Language = CMBlang_->currentText().toStdString();
-    if (auto* c = lvCol_->currentItem(); c && c->isSelected()) s.Colour = c->data(kKeyRole).value<quint32>();
+    UserChoices::Options chosen;
+    if (CMBlang_->currentIndex() >= 0) chosen.language = CMBlang_->currentText().toStdString();
+    if (auto* c = lvCol_->currentItem(); c && c->isSelected()) chosen.colour = c->data(kKeyRole).value<quint32>();
     bool ok = false;
     const int pos = posTag_.toInt(&ok);
-    if (ok && pos >= 0 && pos <= 4) s.PopupPosition = static_cast<std::int16_t>(pos);
-    if (auto* snd = lvSnd_->currentItem()) s.AlertSound = snd->data(kKeyRole).toString().toStdString();
-    s.Autostart = chkStartUp_->isChecked() ? 1 : 0;
+    if (ok && pos >= 0 && pos <= 4) chosen.popupPosition = static_cast<std::int16_t>(pos);
+    if (auto* snd = lvSnd_->currentItem()) chosen.alertSound = snd->data(kKeyRole).toString().toStdString();
+    chosen.autostart = chkStartUp_->isChecked();
+    choices_.keepOptions(chosen);
     if (env_.prefs) {
         DesktopPrefs p = *env_.prefs;
         p.notifications = chkNotify_->isChecked();
@@ -794,7 +795,7 @@ void frmOpt::WriteSets() {
 
     std::vector<std::string> blocked;
     for (int i = 0; i < lvBlock_->count(); ++i) blocked.push_back(lvBlock_->item(i)->text().toStdString());
-    node_.users().setBlocked(blocked);
+    choices_.keepBlocked(blocked);
 
     std::vector<std::pair<std::string, std::vector<std::string>>> tree;
     if (auto* r = root())
@@ -804,7 +805,7 @@ void frmOpt::WriteSets() {
             for (int m = 0; m < group->childCount(); ++m) members.push_back(group->child(m)->text(0).toStdString());
             tree.emplace_back(group->text(0).toStdString(), std::move(members));
         }
-    node_.users().setGroups(BuildGroups(tree));
+    choices_.keepGroups(BuildGroups(tree));
 
     const auto destinations = network_->entries();
     if (!env_.destinationsFile.empty() && destinations != destinationsRead_) {
@@ -873,13 +874,9 @@ void frmOpt::Accept() {
     const int lang = CMBlang_->currentIndex();
     if (lang >= 0 && CMBlang_->currentText().toStdString() != node_.settings().Language) {
         if (AskYesNo(CMBlang_->currentText(), LanguageQuestion(lang))) {
-            const std::string before = node_.settings().Language;
-            node_.settings().Language = CMBlang_->currentText().toStdString();
             try {
-                node_.ReloadLanguage();
-                if (env_.languageChanged) env_.languageChanged();
+                choices_.switchLanguage(CMBlang_->currentText().toStdString(), env_.languageChanged);
             } catch (const std::exception& e) {
-                node_.settings().Language = before;
                 MsgBox(QString::fromStdString(e.what()), IconExclamation);
             }
         }

@@ -5,6 +5,7 @@
 // once, Close forgets it. At start-up, when the configured name is taken, it
 // runs modally and its Close ends the program.
 #include "ChatNode.h"
+#include "UserChoices.h"
 #include "logic/DesktopPrefs.h"
 
 #include <QDialog>
@@ -170,6 +171,7 @@ private:
     void afterGroupEdit();
 
     ChatNode& node_;
+    UserChoices choices_{node_};
     OptionsEnv env_;
     bool startUp_;
     std::optional<std::string> acceptedName_;

@@ -185,7 +185,7 @@ frmPop::frmPop(ChatNode& node, WindowHub& hub)
         close();
     });
     connect(action("mnuBlock"), &QAction::triggered, this, [this] {
-        node_.users().AddBlocked(sender().toStdString());
+        choices_.block(sender().toStdString());
         hub_.RefreshChatUserLists();
     });
     connect(action("mnuExportC"), &QAction::triggered, this,

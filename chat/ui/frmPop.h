@@ -4,6 +4,7 @@
 // newest first, each with its time and whether it was private; a menu
 // replies, chats, blocks or exports.
 #include "ChatNode.h"
+#include "UserChoices.h"
 #include "logic/PopupRules.h"
 
 #include <QDateTime>
@@ -106,6 +107,7 @@ private:
     void applyMenuImages();
 
     ChatNode& node_;
+    UserChoices choices_{node_};
     WindowHub& hub_;
     std::deque<PopAlert> alerts_;
     std::deque<int> blocks_;         // the list's blocks of each alert shown, oldest first

@@ -1,9 +1,8 @@
 #include "frmUserInfo.h"
 
-#include "BoxMessage.h"
-#include "ChatNode.h"
+#include "KeyTexts.h"
 #include "QrCode.h"
-#include "UserListModel.h"
+#include "SecureLink.h"
 
 #include <algorithm>
 
@@ -29,8 +28,8 @@ QString inTwoLines(const std::string& number) {
 constexpr int kQrModule = 4;
 }  // namespace
 
-frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* parent)
-    : QDialog(parent), node_(node), name_(name) {
+frmUserInfo::frmUserInfo(SecureLink* secure, const std::string& name, QWidget* parent)
+    : QDialog(parent), keys_(secure), name_(name) {
     setObjectName("frmUserInfo");
     setWindowTitle(QString::fromStdString(name));
     auto* layout = new QVBoxLayout(this);
@@ -98,11 +97,11 @@ frmUserInfo::frmUserInfo(ChatNode& node, const std::string& name, QWidget* paren
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(markChecked_, &QPushButton::clicked, this, [this] {
-        if (auto* s = node_.secure()) s->markChecked(name_);
+        if (keys_) keys_->markChecked(name_);
         refresh();
     });
     connect(keepKnown_, &QPushButton::clicked, this, [this] {
-        if (auto* s = node_.secure()) s->keepKnownKey(name_);
+        if (keys_) keys_->keepKnownKey(name_);
         refresh();
     });
     SetLan();
@@ -140,7 +139,7 @@ void frmUserInfo::changeEvent(QEvent* event) {
 }
 
 void frmUserInfo::refresh() {
-    const auto* s = node_.secure();
+    const SecureLink* s = keys_;
     const QString who = QString::fromStdString(name_);
     if (!s) {
         state_->setText(tr("this copy has no keys"));
@@ -158,7 +157,7 @@ void frmUserInfo::refresh() {
     // until the user compares the number under this name.
     const auto checkedAs = QString::fromStdString(s->checkedAs(name_));
     const bool renamed = !checkedAs.isEmpty() && (state == KeyState::New || state == KeyState::Unconfirmed);
-    state_->setText(renamed ? tr("checked as %1, now %2").arg(checkedAs, who) : UserListModel::keyText(state));
+    state_->setText(renamed ? tr("checked as %1, now %2").arg(checkedAs, who) : KeyStateText(state));
     own_->setText(QString::fromStdString(s->ownFingerprint()));
     const auto pinned = s->pinnedFingerprint(name_);
     const auto announced = s->announcedFingerprint(name_);

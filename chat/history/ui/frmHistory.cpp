@@ -1,15 +1,14 @@
 #include "frmHistory.h"
 
 #include "BackgroundReader.h"
+#include "ChatNode.h"
 #include "History.h"
-#include "LangText.h"
 #include "Error.h"
 #include "Resources.h"
 #include "Text.h"
 #include "UserList.h"
-#include "WindowHub.h"
-#include "logic/Export.h"
-#include "logic/HistoryView.h"
+#include "Export.h"
+#include "HistoryView.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -96,8 +95,8 @@ QString marked(const QString& text, const std::vector<std::string>& highlights) 
 
 }  // namespace
 
-frmHistory::frmHistory(ChatNode& node, history::History& history, WindowHub& hub, QWidget* parent)
-    : QWidget(parent, Qt::Window), node_(node), history_(history), hub_(hub) {
+frmHistory::frmHistory(history::History& history, HistoryHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window), history_(history), host_(host) {
     EnsureResources();
     setObjectName("frmHistory");
     setWindowIcon(QIcon(QStringLiteral(":/lanyx/lanyx.svg")));
@@ -465,13 +464,10 @@ void frmHistory::ExportSelection() {
     if (chosen.empty()) return;
     // In the order they were said, whatever the list's order.
     std::sort(chosen.begin(), chosen.end(), [](const HistoryRow& a, const HistoryRow& b) { return a.id < b.id; });
-    const auto types = node_.LangText(3202).empty() ? std::string("Text Files (*.txt)|Rich Text Files (*.rtf)|")
-                                                    : node_.LangText(3202);
-    const QString file = hub_.ChooseExportFile(types);
+    const QString file = host_.chooseTranscriptFile();
     if (file.isEmpty()) return;
-    const auto transcript = TranscriptOf(chosen, ownName(), [this](const std::string& name) {
-        return node_.users().GetColorForUName(name);
-    });
+    const auto transcript = TranscriptOf(chosen, ownName(),
+                                         [this](const std::string& name) { return host_.colourOf(name); });
     try {
         WriteExport(file.toStdString(), ExportKindFor(file.toStdString()), transcript.PlainText(), transcript.Rtf());
         lblStat_->setText(tr("%n message(s) exported", nullptr, static_cast<int>(chosen.size())));

@@ -56,13 +56,13 @@ QString digitsOf(QString s) {
 TEST_F(KeyCheck, ANewKeyShowsTheSafetyNumberBothSidesSeeAndIsMarkedCheckedByTheUser) {
     UserListModel model(bob.node.users());
     EXPECT_EQ(tip(model, "ann"), "new key, not checked");
-    frmUserInfo info(bob.node, "ann");
+    frmUserInfo info(bob.node.secure(), "ann");
     EXPECT_EQ(info.stateText(), "new key, not checked");
     // Twelve groups of five digits in two lines, the same ann's window shows.
     const auto shown = info.safetyNumber();
     EXPECT_EQ(shown.count(QLatin1Char('\n')), 1);
     EXPECT_EQ(digitsOf(shown).size(), 60);
-    frmUserInfo atAnn(ann.node, "bob");
+    frmUserInfo atAnn(ann.node.secure(), "bob");
     EXPECT_EQ(atAnn.safetyNumber(), shown);
     if (QrAvailable()) {
         const QImage qr = info.qrImage();
@@ -92,7 +92,7 @@ TEST_F(KeyCheck, AKeyCheckedBeforeARenameIsCheckedUnderTheNewNameWithOneClick) {
     ASSERT_TRUE(bob.node.secure()->markChecked("ann"));
     ann.node.rejoinUnder("helpdesk");
     seg.runFor(3000);
-    frmUserInfo info(bob.node, "helpdesk");
+    frmUserInfo info(bob.node.secure(), "helpdesk");
     // Both names shown, the number to compare is helpdesk's.
     EXPECT_TRUE(info.stateText().contains(QStringLiteral("ann")) &&
                 info.stateText().contains(QStringLiteral("helpdesk")))
@@ -113,15 +113,15 @@ TEST_F(KeyCheck, AChangedKeyIsAcceptedOnlyThroughTheSameCheck) {
     // Its status, signed by the other key, was not taken.
     EXPECT_TRUE(model.data(model.index(row, 1), Qt::DisplayRole).toString().isEmpty());
 
-    frmUserInfo info(bob.node, "ann");
+    frmUserInfo info(bob.node.secure(), "ann");
     EXPECT_TRUE(info.stateText().startsWith("key changed"));
     EXPECT_EQ(info.ownFingerprint().toStdString(), bob.node.secure()->ownFingerprint());
     EXPECT_EQ(info.theirFingerprint().toStdString(), ann.node.secure()->ownFingerprint());
     EXPECT_EQ(info.announcedFingerprint().toStdString(), ann2.node.secure()->ownFingerprint());
     // The number is the one of the new key: what the reinstalled copy shows.
-    frmUserInfo atAnn2(ann2.node, "bob");
+    frmUserInfo atAnn2(ann2.node.secure(), "bob");
     EXPECT_EQ(info.safetyNumber(), atAnn2.safetyNumber());
-    EXPECT_NE(info.safetyNumber(), frmUserInfo(ann.node, "bob").safetyNumber());
+    EXPECT_NE(info.safetyNumber(), frmUserInfo(ann.node.secure(), "bob").safetyNumber());
     EXPECT_TRUE(info.keepKnownButton()->isVisibleTo(&info));
     ASSERT_TRUE(info.markCheckedButton()->isEnabled());
     QTest::mouseClick(info.markCheckedButton(), Qt::LeftButton);
@@ -133,7 +133,7 @@ TEST_F(KeyCheck, AChangedKeyIsAcceptedOnlyThroughTheSameCheck) {
 
 TEST_F(KeyCheck, KeepingTheKnownKeyDropsTheAnnouncedOne) {
     annReinstalled();
-    frmUserInfo info(bob.node, "ann");
+    frmUserInfo info(bob.node.secure(), "ann");
     ASSERT_TRUE(info.keepKnownButton()->isVisibleTo(&info));
     QTest::mouseClick(info.keepKnownButton(), Qt::LeftButton);
     EXPECT_FALSE(info.stateText().startsWith("key changed"));
@@ -145,7 +145,7 @@ TEST_F(KeyCheck, KeepingTheKnownKeyDropsTheAnnouncedOne) {
 TEST_F(KeyCheck, ACopyWithoutKeysHasNothingToCheck) {
     seg.post("zed|C/0");
     seg.runFor(100);
-    frmUserInfo info(bob.node, "zed");
+    frmUserInfo info(bob.node.secure(), "zed");
     EXPECT_FALSE(info.markCheckedButton()->isEnabled());
     EXPECT_TRUE(info.qrImage().isNull());
     EXPECT_TRUE(digitsOf(info.safetyNumber()).isEmpty());

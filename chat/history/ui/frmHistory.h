@@ -4,7 +4,7 @@
 // the user types, the lines around a result, a jump to its conversation,
 // the export of what is selected, and deleting a conversation or all.
 // Reading runs off the user interface thread; deleting is the writer's.
-#include "ChatNode.h"
+#include "HistoryHost.h"
 #include "HistoryStore.h"
 
 #include <QWidget>
@@ -27,12 +27,10 @@ class History;
 
 namespace lanyx::ui {
 
-class WindowHub;
-
 class frmHistory : public QWidget {
     Q_OBJECT
 public:
-    frmHistory(ChatNode& node, history::History& history, WindowHub& hub, QWidget* parent = nullptr);
+    frmHistory(history::History& history, HistoryHost& host, QWidget* parent = nullptr);
     ~frmHistory() override;
 
     Q_INVOKABLE void SetLan();
@@ -92,11 +90,10 @@ private:
     void conversationClicked();
     void selectConversationItem();
     QString rowHtml(const history::HistoryRow& row, bool current) const;
-    std::string ownName() const { return node_.state().MyName; }
+    std::string ownName() const { return host_.ownName(); }
 
-    ChatNode& node_;
     history::History& history_;
-    WindowHub& hub_;
+    HistoryHost& host_;
     std::unique_ptr<history::BackgroundReader> reader_;
     std::vector<history::Conversation> convs_;
     std::vector<history::HistoryRow> rows_;

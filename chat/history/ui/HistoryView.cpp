@@ -1,4 +1,4 @@
-#include "logic/HistoryView.h"
+#include "HistoryView.h"
 
 #include "ChatNode.h"
 #include "Text.h"

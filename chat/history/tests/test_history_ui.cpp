@@ -7,7 +7,7 @@
 #include "frmChat.h"
 #include "frmHistory.h"
 #include "frmMain.h"
-#include "logic/HistoryView.h"
+#include "HistoryView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,7 +65,7 @@ protected:
         ann.node.removeMessageObserver(history.get());
     }
     frmHistory* window() {
-        auto* w = new frmHistory(ann.node, *history, *windows);
+        auto* w = new frmHistory(*history, *windows);
         w->Confirm = [this](const QString& q) {
             questions << q;
             return answer;

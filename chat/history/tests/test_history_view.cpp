@@ -1,6 +1,6 @@
 // How the history reads in windows: which conversation a list of names is,
 // times, lines of ours kept once per member shown once, and the export.
-#include "logic/HistoryView.h"
+#include "HistoryView.h"
 
 #include <gtest/gtest.h>
 

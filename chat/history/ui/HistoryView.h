@@ -3,8 +3,8 @@
 // widgets: which conversation a list of names is, how a kept line reads,
 // and a selection as the export writes it.
 #include "HistoryStore.h"
+#include "Export.h"
 #include "Message.h"
-#include "logic/Export.h"
 
 #include <cstdint>
 #include <functional>

@@ -11,7 +11,7 @@ class QLabel;
 class QPushButton;
 
 namespace lanyx {
-class ChatNode;
+class SecureLink;
 }
 
 namespace lanyx::ui {
@@ -19,7 +19,8 @@ namespace lanyx::ui {
 class frmUserInfo : public QDialog {
     Q_OBJECT
 public:
-    frmUserInfo(ChatNode& node, const std::string& name, QWidget* parent = nullptr);
+    // No keys (a copy without them): the window says so.
+    frmUserInfo(SecureLink* secure, const std::string& name, QWidget* parent = nullptr);
     // Shows what the node knows now.
     void refresh();
     Q_INVOKABLE void SetLan();
@@ -39,7 +40,7 @@ protected:
 
 private:
     QLabel* captions_[5] = {};
-    ChatNode& node_;
+    SecureLink* keys_;
     std::string name_;
     QLabel* state_ = nullptr;
     QLabel* number_ = nullptr;
