@@ -27,7 +27,7 @@ std::string RecordReader::next() {
         }
     };
     while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
-    if (pos_ >= text_.size()) throw LanyxError(err::InputPastEnd, "Input past end of file");
+    if (pos_ >= text_.size()) throw LanyxError(failure(Reason::InputPastEnd));
 
     std::string value;
     if (text_[pos_] == '"') {

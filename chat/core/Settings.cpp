@@ -19,7 +19,7 @@ namespace {
 
 template <typename Int> Int checkedRange(std::int64_t v) {
     if (v < std::numeric_limits<Int>::min() || v > std::numeric_limits<Int>::max())
-        throw LanyxError(err::Overflow, "Overflow");
+        throw LanyxError(failure(Reason::NumberOutOfRange));
     return static_cast<Int>(v);
 }
 
@@ -28,14 +28,14 @@ template <typename Int> Int readNumber(RecordReader& in) {
     const auto text = in.next();
     if (trimBlanks(text).empty()) return 0;
     const auto v = parseNumber(text);
-    if (!v) throw LanyxError(err::TypeMismatch, "Type mismatch");
+    if (!v) throw LanyxError(failure(Reason::NotANumber));
     return checkedRange<Int>(*v);
 }
 
 // A value read as text and converted: it must be a number.
 template <typename Int> Int convertNumber(const std::string& text) {
     const auto v = parseNumber(text);
-    if (!v) throw LanyxError(err::TypeMismatch, "Type mismatch");
+    if (!v) throw LanyxError(failure(Reason::NotANumber));
     return checkedRange<Int>(*v);
 }
 
@@ -278,10 +278,6 @@ std::string replacementName(const std::string& logonName) {
     return name.empty() ? std::string("User") : name;
 }
 
-std::string described(int number, const std::string& text) {
-    return std::to_string(number) + ": " + text;
-}
-
 }  // namespace
 
 void SaveSettings(const fs::path& file, const SettingsData& data, const std::string& userName) {
@@ -294,16 +290,13 @@ void SaveSettings(const fs::path& file, const SettingsData& data, const std::str
         RecordReader in(text);
         readInto(in, back, notes);
     } catch (const LanyxError& e) {
-        throw LanyxError(err::PathAccess, "The settings would not read back (" + std::string(e.what()) + ")");
+        throw LanyxError(failure(Reason::SettingsWouldNotReadBack, {e.what()}));
     }
-    if (SettingsText(back, back.user.UserName) != text)
-        throw LanyxError(err::PathAccess, "The settings would not read back as written");
-    if (platform::isReadOnlyFile(file))
-        throw LanyxError(err::PathAccess, "The settings file is read-only: " + file.string());
+    if (SettingsText(back, back.user.UserName) != text) throw LanyxError(failure(Reason::SettingsNotAsWritten));
+    if (platform::isReadOnlyFile(file)) throw LanyxError(failure(Reason::SettingsReadOnly, {file.string()}));
     writeTextFileAtomic(file, text);
     const auto onDisk = readTextFile(file);
-    if (!onDisk || *onDisk != text)
-        throw LanyxError(err::PathAccess, "The settings did not read back as written: " + file.string());
+    if (!onDisk || *onDisk != text) throw LanyxError(failure(Reason::SettingsChangedOnDisk, {file.string()}));
 }
 
 SettingsData ReadSettingsText(std::string_view utf8, ReadNotes* notes) {
@@ -321,11 +314,10 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
     SettingsData fresh;
     fresh.user.Chat = data.user.Chat;
     fresh.user.UserName = logonName;
-    auto refuse = [&](int number, const std::string& text, const std::string& why) {
+    auto refuse = [&](Error error, const std::string& why) {
         outcome.refused = true;
-        outcome.errorNumber = number;
-        outcome.errorText = text;
-        outcome.notice = "Your settings file " + file.string() + " could not be read (" + described(number, text) +
+        outcome.error = std::move(error);
+        outcome.notice = "Your settings file " + file.string() + " could not be read (" + describe(outcome.error) +
                          "). " + why +
                          " It was left as it is and will not be written while Lanyx runs; "
                          "this time Lanyx starts with the default settings.";
@@ -334,7 +326,7 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
 
     const bool exists = fs::exists(file, ec);
     if (ec) {
-        refuse(err::PathAccess, ec.message(), "Its folder could not be looked into.");
+        refuse(failure(Reason::SettingsFolderUnreadable, {ec.message()}), "Its folder could not be looked into.");
     } else {
         if (!exists) {
             try {
@@ -347,12 +339,11 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
         const auto size = fs::file_size(file, ec);
         std::optional<std::string> text;
         if (!ec && size > kMaxSettingsBytes) {
-            refuse(err::Overflow, "File too large",
-                   "It is larger than " + std::to_string(kMaxSettingsBytes >> 20) +
-                       " MB, far more than settings ever need.");
+            refuse(failure(Reason::SettingsTooLarge), "It is larger than " + std::to_string(kMaxSettingsBytes >> 20) +
+                                                          " MB, far more than settings ever need.");
         } else if (!(text = fs::exists(file, ec) ? readTextFile(file)
                                                  : cp1252::toUtf8(cp1252::fromUtf8(SettingsText(fresh, logonName))))) {
-            refuse(err::PathAccess, "Path/File access error", "It may not be readable for your user.");
+            refuse(failure(Reason::SettingsUnreadable), "It may not be readable for your user.");
         } else {
             outcome.readOnly = platform::isReadOnlyFile(file);
             ReadNotes notes;
@@ -388,14 +379,13 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
                 }
                 data = std::move(read);
             } catch (const LanyxError& e) {
-                outcome.errorNumber = e.number();
-                outcome.errorText = e.what();
+                outcome.error = e.error();
                 data = fresh;
                 if (outcome.readOnly) {
                     // The user's read-only file is his: not replaced, not even by the defaults.
                     outcome.refused = true;
                     outcome.notice = "Your settings file " + file.string() + " could not be read (" +
-                                     described(e.number(), e.what()) +
+                                     describe(outcome.error) +
                                      "). It is read-only, so it was left as it is and will not be written while "
                                      "Lanyx runs; this time Lanyx starts with the default settings.";
                 } else if (const auto kept = keepBackup(file)) {
@@ -408,11 +398,11 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
                     } catch (const LanyxError&) {
                         // Start-up goes on with the defaults; the next save tries again.
                     }
-                    outcome.notice = "Your settings could not be read (" + described(e.number(), e.what()) +
+                    outcome.notice = "Your settings could not be read (" + describe(outcome.error) +
                                      ") and were replaced by the default settings. " + where;
                 } else {
                     outcome.refused = true;
-                    outcome.notice = "Your settings could not be read (" + described(e.number(), e.what()) +
+                    outcome.notice = "Your settings could not be read (" + describe(outcome.error) +
                                      ") and no copy of them could be kept, so the file " + file.string() +
                                      " was left as it is and will not be written while Lanyx runs; this time "
                                      "Lanyx starts with the default settings.";
@@ -426,10 +416,9 @@ ReadOutcome ReadSettings(const fs::path& file, SettingsData& data, const std::st
         try {
             loadLanguage(data.user.Language);
         } catch (const LanyxError& e) {
-            outcome.languageErrorNumber = e.number();
-            outcome.languageErrorText = e.what();
+            outcome.languageError = e.error();
             if (!outcome.notice.empty()) outcome.notice += "\n\n";
-            outcome.notice += "The language file could not be read (" + described(e.number(), e.what()) +
+            outcome.notice += "The language file could not be read (" + describe(outcome.languageError) +
                               "); your settings were left as they are.";
         }
     }

@@ -1,6 +1,8 @@
 #pragma once
 // User.ini: a fixed sequence of comma-separated records read as one stream
 // of values.
+#include "Error.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -68,21 +70,19 @@ std::optional<std::string> ListEntryFromStored(std::string_view stored);
 
 // What happened to the user's file, for the log and for one message to the user.
 struct ReadOutcome {
-    bool createdDefault = false;  // the file was missing
-    bool recovered = false;       // its text could not be read: kept as `backup`, defaults written
-    bool refused = false;         // not read and left alone (access, size, no backup possible):
-                                  // it must not be written while the program runs
-    int errorNumber = 0;
-    std::string errorText;
+    bool createdDefault = false;   // the file was missing
+    bool recovered = false;        // its text could not be read: kept as `backup`, defaults written
+    bool refused = false;          // not read and left alone (access, size, no backup possible):
+                                   // it must not be written while the program runs
+    Error error;                   // why it was recovered or refused (number 0: it was read)
     bool readOnly = false;         // read-only: read, left read-only, never written while the program runs
     std::filesystem::path backup;  // where the unreadable file was kept
     std::string replacedName;      // a user name read that broke the rules
     std::size_t droppedNames = 0;
     std::size_t blockedLeftOut = 0;
     std::size_t groupsLeftOut = 0;
-    int languageErrorNumber = 0;  // the language file failed; the settings stand
-    std::string languageErrorText;
-    std::string notice;  // for the user, in words; empty when all went well
+    Error languageError;  // the language file failed (number not 0); the settings stand
+    std::string notice;   // for the user, in words; empty when all went well
 };
 
 // Reads the file into `data`, all or nothing: on any failure `data` holds the

@@ -87,8 +87,8 @@ void LanguageTable::loadText(std::string_view utf8, std::string& language) {
         if (codes.size() == kMaxEntries) throw LanyxError(9, "Subscript out of range");
         const auto fields = splitFields(lines[i]);
         const auto code = parseNumber(fields[0]);
-        if (!code) throw LanyxError(err::TypeMismatch, "Type mismatch");
-        if (*code < -32768 || *code > 32767) throw LanyxError(err::Overflow, "Overflow");
+        if (!code) throw LanyxError(failure(Reason::NotANumber));
+        if (*code < -32768 || *code > 32767) throw LanyxError(failure(Reason::NumberOutOfRange));
         codes.push_back(static_cast<std::int16_t>(*code));
         texts.emplace_back(column < fields.size() ? fields[column] : std::string_view{});
     }

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A language file, good or bad, is never a reason to touch the settings.
         if (o.recovered || o.refused || *readTextFile(dir.file) != dir.bytes) std::abort();
         if (d.blocked != std::vector<std::string>{"mallory"} || d.user.UserName != "ann") std::abort();
-        if ((o.languageErrorNumber != 0) == o.notice.empty()) std::abort();
+        if ((o.languageError.number != 0) == o.notice.empty()) std::abort();
     }
     LanguageTable t;
     int reports = 0;

@@ -76,14 +76,14 @@ History::History(const std::filesystem::path& dataDir, Options options)
     alarm_->history = this;
     if (!options_.freeSpace) options_.freeSpace = [dir = dataDir] { return freeBytes(dir); };
     auto opened = HistoryStore::openForWriting(file_);
-    openNotice_ = opened.notice;
+    openProblem_ = std::move(opened.problem);
     store_ = std::move(opened.store);
     // A damaged file is salvaged by the writer, first of all: a large one
     // takes a while, and nothing waits for it.
     if (!store_ && !opened.damaged) return;
     if (store_) {
-        if (const auto problem = loadSettings(); !problem.empty()) {
-            openNotice_ += (openNotice_.empty() ? "" : " ") + problem;
+        if (auto loaded = loadSettings(); !loaded) {
+            openProblem_ = loaded.error();
             store_.reset();
             return;
         }
@@ -97,7 +97,7 @@ History::History(const std::filesystem::path& dataDir, Options options)
     writer_ = std::thread([this] { run(); });
 }
 
-std::string History::loadSettings() {
+Result<void> History::loadSettings() {
     try {
         const auto top = store_->maxId() + 1;
         const auto days = store_->setting(kRetentionKey);
@@ -108,7 +108,7 @@ std::string History::loadSettings() {
         if (days) retention_ = static_cast<int>(std::clamp(std::strtol(days->c_str(), nullptr, 10), 0L, 100000L));
         return {};
     } catch (const sql::Error& e) {
-        return std::string("The history cannot be used: ") + e.what() + ". Nothing is recorded in this run.";
+        return failure(Reason::HistoryUnreadable, {e.what()});
     }
 }
 
@@ -498,7 +498,7 @@ void History::salvage(const std::string& why) {
         } catch (const sql::Error&) {
             store_.reset();
         }
-        if (store_ && !loadSettings().empty()) store_.reset();
+        if (store_ && !loadSettings()) store_.reset();
     }
     ++generation_;
     if (!store_) {

@@ -85,9 +85,12 @@ public:
     History& operator=(const History&) = delete;
 
     bool usable() const { return usable_.load(); }
-    // Why the history cannot be used in this run; empty when it can (a
-    // damaged file is salvaged meanwhile, and told as a Notice).
-    std::string openNotice() const { return openNotice_; }
+    // Why the history cannot be used in this run (HistoryUnusable,
+    // HistoryUnreadable); nothing when it can (a damaged file is salvaged
+    // meanwhile, and told as a Notice).
+    const std::optional<Error>& openProblem() const { return openProblem_; }
+    // The same in words; empty when it can be used.
+    std::string openNotice() const { return openProblem_ ? openProblem_->text : std::string(); }
     // What the user is told while it writes (a damaged file, a full disk
     // and its end, messages not recorded). Called on the writer thread.
     void setNotices(std::function<void(const Notice&)> notices);
@@ -160,15 +163,16 @@ private:
     // a damaged table salvaged (or, with `written`, any damage).
     void checkDamage(const std::string& why, bool written);
     void salvage(const std::string& why);
-    // The next id and the retention from the store; why not when it cannot be read.
-    std::string loadSettings();
+    // The next id and the retention from the store; HistoryUnreadable when
+    // they cannot be read.
+    Result<void> loadSettings();
     void checkFile();
 
     std::filesystem::path file_;
     Options options_;
     std::unique_ptr<HistoryStore> store_;  // the writer's
     std::atomic<bool> usable_{false};
-    std::string openNotice_;
+    std::optional<Error> openProblem_;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

@@ -135,10 +135,11 @@ HistoryStore::HistoryStore(const std::filesystem::path& file, Mode mode)
         db_.exec("PRAGMA query_only = 1");
         auto v = db_.prepare("PRAGMA user_version");
         const auto version = v.step() ? v.integer(0) : 0;
-        if (version > kSchemaVersion) throw sql::Error(SQLITE_MISMATCH, "made by a later version of Lanyx");
+        if (version > kSchemaVersion) throw sql::Error(SQLITE_MISMATCH, std::string(wordsFor(Reason::HistoryNewer)));
         // A file without our tables reads as an empty history.
         auto t = db_.prepare("SELECT count(*) FROM sqlite_master WHERE name = 'messages'");
-        if (!t.step() || t.integer(0) == 0) throw sql::Error(SQLITE_NOTFOUND, "no history recorded yet");
+        if (!t.step() || t.integer(0) == 0)
+            throw sql::Error(SQLITE_NOTFOUND, std::string(wordsFor(Reason::HistoryEmpty)));
         return;
     }
     db_.exec("PRAGMA journal_mode = WAL");
@@ -157,7 +158,7 @@ void HistoryStore::createSchema() {
         auto v = db_.prepare("PRAGMA user_version");
         if (v.step()) version = v.integer(0);
     }
-    if (version > kSchemaVersion) throw sql::Error(SQLITE_MISMATCH, "made by a later version of Lanyx");
+    if (version > kSchemaVersion) throw sql::Error(SQLITE_MISMATCH, std::string(wordsFor(Reason::HistoryNewer)));
     sql::Transaction t(db_);
     db_.exec(R"(
 CREATE TABLE IF NOT EXISTS messages(
@@ -232,9 +233,7 @@ HistoryStore::Opened HistoryStore::openForWriting(const std::filesystem::path& f
         out.store = std::move(store);
     } catch (const sql::Error& e) {
         out.damaged = e.damaged();
-        if (!out.damaged)
-            out.notice = "The history (" + file.filename().string() + ") cannot be used: " + e.what() +
-                         ". Nothing is recorded in this run.";
+        if (!out.damaged) out.problem = failure(Reason::HistoryUnusable, {file.filename().string(), e.what()});
     }
     return out;
 }

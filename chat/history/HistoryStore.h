@@ -3,6 +3,7 @@
 // in one SQLite file (WAL journal, readable by the user alone). One object
 // is one connection and belongs to one thread at a time; the writer thread
 // has one, every reader its own.
+#include "Error.h"
 #include "HistoryPort.h"
 #include "SearchQuery.h"
 #include "Sqlite.h"
@@ -75,8 +76,8 @@ public:
     // Opening for writing: the store, or why there is none.
     struct Opened {
         std::unique_ptr<HistoryStore> store;
-        bool damaged = false;  // to be salvaged (see salvage())
-        std::string notice;    // else why the history is off for this run
+        bool damaged = false;          // to be salvaged (see salvage())
+        std::optional<Error> problem;  // else why the history is off for this run
     };
     static Opened openForWriting(const std::filesystem::path& file);
     // Renames the file and its journal files to "<name>.damaged-<time>" (a

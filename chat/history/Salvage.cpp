@@ -161,7 +161,7 @@ HistoryStore::Salvaged HistoryStore::salvage(const std::filesystem::path& file, 
                     // next start makes it again.
                     if (stopping && stopping()) {
                         out.stopped = true;
-                        throw sql::Error(SQLITE_INTERRUPT, "stopped");
+                        throw sql::Error(SQLITE_INTERRUPT, std::string(wordsFor(Reason::HistoryStopped)));
                     }
                     t.emplace(to);
                     inBatch = 0;

@@ -713,7 +713,7 @@ void ChatNode::ReceivingFailed(int number, const std::string& text, bool reopene
 
 void ChatNode::refuseDatagram(const Error& e) {
     // Logged, never shown: anybody on the segment can send anything.
-    if (e.number != err::TypeMismatch) LogReceiveError(e.number, e.text);
+    if (e.reason != Reason::NotANumber) LogReceiveError(e.number, e.text);
 }
 
 void ChatNode::noteVerifiedSource(std::string_view sender, std::uint32_t source) {
@@ -779,7 +779,7 @@ std::vector<std::uint32_t> ChatNode::VerifiedSources(std::string_view name) cons
 
 Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     const auto d = wire::parse(text);
-    if (!d) return Error{err::InvalidArgument, "Invalid procedure call or argument"};
+    if (!d) return d.error();
     const std::string_view sender = d->sender;
 
     auto row = users_.findExact(sender);
@@ -840,7 +840,7 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
             return {};
         if (ignoredAsNotVerified(sender, cmd)) return {};
         if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-            return Error{err::Overflow, "Overflow"};
+            return failure(Reason::NumberOutOfRange);
         users_.setColour(*row, static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
     } else if (wire::isCommand(cmd, wire::StatusAnnounce)) {
         if (!row) return {};
@@ -909,7 +909,7 @@ void ChatNode::LogUnknownData(std::string_view text, std::string_view sender) {
 }
 
 void ChatNode::LogReceiveError(int number, const std::string& description) {
-    writeLimited("Error Receveing Data", "Error Receveing Data: " + std::to_string(number) + ": " + description);
+    writeLimited("Error Receveing Data", "Error Receveing Data: " + describe({number, description}));
 }
 
 void ChatNode::writeLimited(std::string_view kind, const std::string& line) {
@@ -1062,21 +1062,19 @@ FolderHolder ChatNode::folderHolder() {
 void ChatNode::readSettings() {
     std::error_code ec;
     if (!std::filesystem::exists(config_.langFile, ec))
-        throw LanyxError(err::FileNotFound, "File not found: " + config_.langFile.string());
+        throw LanyxError(failure(Reason::LanguageFileMissing, {config_.langFile.string()}));
     const auto outcome = ReadSettings(settingsFile(), data_, config_.logonName,
                                       [this](std::string& language) { lang_.load(config_.langFile, language); });
     if (outcome.recovered) {
-        std::string text = "Settings could not be read (" + std::to_string(outcome.errorNumber) + ": " +
-                           outcome.errorText + "); default settings written";
+        std::string text = "Settings could not be read (" + describe(outcome.error) + "); default settings written";
         if (!outcome.backup.empty()) text += ", the old file kept as " + outcome.backup.filename().string();
         log_.WriteLog(text);
     }
     if (outcome.refused)
-        log_.WriteLog("Settings could not be read (" + std::to_string(outcome.errorNumber) + ": " + outcome.errorText +
-                      "); the file is left alone");
-    if (outcome.languageErrorNumber)
-        log_.WriteLog("Language file could not be read (" + std::to_string(outcome.languageErrorNumber) + ": " +
-                      outcome.languageErrorText + "); the settings are left alone");
+        log_.WriteLog("Settings could not be read (" + describe(outcome.error) + "); the file is left alone");
+    if (outcome.languageError.number)
+        log_.WriteLog("Language file could not be read (" + describe(outcome.languageError) +
+                      "); the settings are left alone");
     if (outcome.readOnly && !outcome.refused)
         log_.WriteLog("Settings file is read-only: left so, settings will not be saved");
     settingsLeftAlone_ = outcome.refused || outcome.readOnly;

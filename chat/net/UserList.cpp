@@ -94,7 +94,7 @@ void UserList::indexRenumber(std::size_t from, std::size_t to) {
 }
 
 Result<std::size_t> UserList::tryAddUser(const std::string& name) {
-    if (findNoCase(name)) return Error{err::KeyNotUnique, "Key is not unique in collection"};
+    if (findNoCase(name)) return failure(Reason::NameListed);
     PeerRecord r;
     r.text = name;
     r.key = toLower(name);

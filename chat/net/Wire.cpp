@@ -2,9 +2,9 @@
 
 namespace lanyx::wire {
 
-std::optional<Datagram> parse(std::string_view text) {
+Result<Datagram> parse(std::string_view text) {
     const auto bar = text.find('|');
-    if (bar == std::string_view::npos || text.size() < bar + 3) return std::nullopt;
+    if (bar == std::string_view::npos || text.size() < bar + 3) return failure(Reason::NotADatagram);
     return Datagram{text.substr(0, bar), text.substr(bar + 1, 2), text.substr(bar + 3)};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The datagram: sender, "|", a two-character command, payload.
-#include <optional>
+#include "Error.h"
+
 #include <string_view>
 
 namespace lanyx::wire {
@@ -24,8 +25,8 @@ struct Datagram {
     std::string_view payload;
 };
 
-// Nothing when there is no "|" or the text ends within the command.
-std::optional<Datagram> parse(std::string_view text);
+// NotADatagram when there is no "|" or the text ends within the command.
+Result<Datagram> parse(std::string_view text);
 
 // The command compared without regard to case.
 bool isCommand(std::string_view command, std::string_view which);

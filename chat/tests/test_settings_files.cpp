@@ -144,7 +144,12 @@ TEST(SettingsFiles, AReadOnlyFileIsReadLeftReadOnlyAndTheUserTold) {
     EXPECT_EQ(d.blocked, std::vector<std::string>{"mallory"});
     EXPECT_NE(o.notice.find("read-only"), std::string::npos) << o.notice;
     d.blocked.push_back("eve");
-    EXPECT_THROW(SaveSettings(dir / "User.ini", d, "ann"), LanyxError);
+    try {
+        SaveSettings(dir / "User.ini", d, "ann");
+        ADD_FAILURE() << "a read-only file was written";
+    } catch (const LanyxError& e) {
+        EXPECT_EQ(e.reason(), Reason::SettingsReadOnly);
+    }
     EXPECT_EQ(readBytes(dir / "User.ini"), kGood);
     EXPECT_EQ(fs::status(dir / "User.ini").permissions(), before);
 

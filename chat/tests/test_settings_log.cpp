@@ -76,7 +76,7 @@ TEST(Settings, ShortRecordIsReadAllOrNothingAndTheOldFileIsKept) {
     ReadOutcome o;
     const auto d = readFrom(dir / "User.ini", &o, "carl");
     EXPECT_TRUE(o.recovered);
-    EXPECT_EQ(o.errorNumber, err::InputPastEnd);
+    EXPECT_EQ(o.error.reason, Reason::InputPastEnd);
     // Nothing half-read: the defaults, under the logon name.
     EXPECT_EQ(d.user.Language, "English");
     EXPECT_EQ(d.user.AlertHeight, 0);
@@ -124,6 +124,7 @@ TEST(Settings, FilesThatCannotBeOpenedOrAreHugeAreLeftAlone) {
     ReadOutcome o;
     auto d = readFrom(dir / "User.ini", &o, "carl");
     EXPECT_TRUE(o.refused);
+    EXPECT_EQ(o.error.reason, Reason::SettingsTooLarge);
     EXPECT_FALSE(o.recovered);
     EXPECT_TRUE(d.blocked.empty());
     EXPECT_EQ(d.user.UserName, "carl");
@@ -190,7 +191,7 @@ TEST(Settings, QuotesAndLineBreaksInTextsReadBackAndPlainTextsAreWrittenAsBefore
                "1\r\n\"x\",1,\"spy\"\r\n1\r\n\"g\"\"\r\n");
     ReadOutcome o;
     const auto old = readFrom(dir / "User.ini", &o);
-    EXPECT_FALSE(o.recovered) << o.errorText;
+    EXPECT_FALSE(o.recovered) << o.error.text;
     EXPECT_EQ(old.blocked, (std::vector<std::string>{"x"}));
     EXPECT_EQ(old.groups, (std::vector<std::string>{"spy"}));
 }
@@ -235,7 +236,7 @@ TEST(Settings, SaveAndReadBackKeepEverythingIncludingWideDesktops) {
     ReadOutcome o;
     // The default file's name is the logon name, which may hold what the name rules refuse.
     const auto back = readFrom(dir / "User.ini", &o, "J\xC3\xA9r\xC3\xB4me");
-    EXPECT_FALSE(o.recovered) << o.errorText;
+    EXPECT_FALSE(o.recovered) << o.error.text;
     EXPECT_EQ(back.user.Language, d.user.Language);
     EXPECT_EQ(back.user.UserName, "J\xC3\xA9r\xC3\xB4me");
     EXPECT_EQ(back.user.Colour, d.user.Colour);
@@ -258,11 +259,11 @@ TEST(Settings, LanguageFailureLeavesTheFileAndTheReadSettingsAlone) {
                           [](std::string&) { throw LanyxError(err::Overflow, "Language file too large"); });
     EXPECT_FALSE(o.recovered);
     EXPECT_FALSE(o.refused);
-    EXPECT_EQ(o.languageErrorNumber, err::Overflow);
+    EXPECT_EQ(o.languageError.number, err::Overflow);
     EXPECT_EQ(read.blocked, d.blocked);
     EXPECT_EQ(readBytes(dir / "User.ini"), bytes);
     EXPECT_FALSE(std::filesystem::exists(dir / "User.ini.bak.1"));
-    EXPECT_NE(o.notice.find("language file"), std::string::npos);
+    EXPECT_NE(o.notice.find(describe(o.languageError)), std::string::npos);
 }
 
 TEST(EventLog, LinesAreQuotedAndTimeStamped) {

@@ -11,27 +11,17 @@ bool AimRules::reachable(std::uint32_t ip) const {
            std::find(destinations.begin(), destinations.end(), ip) != destinations.end();
 }
 
-Aim ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard, const AimRules& rules) {
-    if (offer.addresses.empty()) return {0, AimRefusal::OldOffer};
-    if (offer.port < kLowestPort) return {0, AimRefusal::Port};
+Result<std::uint32_t> ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard,
+                                          const AimRules& rules) {
+    if (offer.addresses.empty()) return failure(Reason::OfferTooOld);
+    if (offer.port < kLowestPort) return failure(Reason::OfferPortReserved);
     bool wasHeard = false;
     for (const auto address : offer.addresses) {
         if (address == 0 || std::find(heard.begin(), heard.end(), address) == heard.end()) continue;
         wasHeard = true;
-        if (rules.reachable(address)) return {address, AimRefusal::None};
+        if (rules.reachable(address)) return address;
     }
-    return {0, wasHeard ? AimRefusal::Unreachable : AimRefusal::NotHeard};
-}
-
-const char* AimRefusalText(AimRefusal refusal) {
-    switch (refusal) {
-    case AimRefusal::None: return "ok";
-    case AimRefusal::OldOffer: return "the sender's program is too old to send files to this one";
-    case AimRefusal::Port: return "the offer names a port reserved for the system";
-    case AimRefusal::NotHeard: return "the offer names an address the sender was not heard from";
-    case AimRefusal::Unreachable: return "the sender's address is outside this computer's networks";
-    }
-    return "refused";
+    return failure(wasHeard ? Reason::OfferUnreachable : Reason::OfferNotHeard);
 }
 
 OfferRoom RoomForOffer(const std::vector<WaitingOffer>& waiting, const WaitingOffer& newcomer) {

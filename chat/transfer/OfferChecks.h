@@ -3,6 +3,7 @@
 // connect, and whether there is room for it among the offers that wait.
 // An offer is sealed by a key anybody can have pinned under a fresh name,
 // so neither its addresses nor its number are trusted on their own.
+#include "Error.h"
 #include "FileOffer.h"
 
 #include <cstdint>
@@ -29,21 +30,13 @@ struct AimRules {
     bool reachable(std::uint32_t ip) const;
 };
 
-enum class AimRefusal {
-    None,
-    OldOffer,     // an offer of an earlier build: it names no address
-    Port,         // a port below kLowestPort
-    NotHeard,     // no offered address is one the sender's signed datagrams came from
-    Unreachable,  // ... and on this copy's subnets or destinations
-};
-struct Aim {
-    std::uint32_t address = 0;
-    AimRefusal refusal = AimRefusal::None;
-};
 // The first address of the offer that the sender's verified datagrams came
-// from (`heard`) and that `rules` allow; else why not.
-Aim ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard, const AimRules& rules);
-const char* AimRefusalText(AimRefusal refusal);
+// from (`heard`) and that `rules` allow; else why not: OfferTooOld (it names
+// no address), OfferPortReserved (below kLowestPort), OfferNotHeard (no
+// offered address is one its signed datagrams came from) or OfferUnreachable
+// (... and on this copy's subnets or destinations).
+Result<std::uint32_t> ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard,
+                                          const AimRules& rules);
 
 // Offers waiting for the user's answer: a few per sender, more in all.
 // Newest first: a sender's offer beyond its share takes the place of its

@@ -66,28 +66,20 @@ ReceiveWriter::~ReceiveWriter() {
     closeOpen();
 }
 
-bool ReceiveWriter::begin(std::string& error) {
-    if (!isRealFolder(folder_)) {
-        error = "the folder " + platform::pathToUtf8(folder_) + " does not exist";
-        problem_ = StopReason::CannotWrite;
-        return false;
-    }
+Result<void> ReceiveWriter::begin() {
+    if (!isRealFolder(folder_))
+        return stop(StopReason::CannotWrite, failure(Reason::FolderMissing, {platform::pathToUtf8(folder_)}));
     std::uint64_t total = 0;
     for (const auto& e : entries_) {
-        if (CheckRelativePath(e.path) != PathError::None) {
-            error = std::string("the sender offered ") + PathErrorText(CheckRelativePath(e.path));
-            problem_ = StopReason::Refused;
-            return false;
-        }
+        if (const auto refused = CheckRelativePath(e.path); refused != PathError::None)
+            return stop(StopReason::Refused, failure(Reason::OfferedPathRefused, {PathErrorText(refused)}));
         total += e.folder ? 0 : e.size;
     }
     std::uint64_t available = 0;
-    if (CheckFreeSpace(folder_, total, &available) == SpaceCheck::NotEnough) {
-        error = "not enough free space in " + platform::pathToUtf8(folder_) + ": " + std::to_string(total) +
-                " bytes needed, " + std::to_string(available) + " free";
-        problem_ = StopReason::DiskFull;
-        return false;
-    }
+    if (CheckFreeSpace(folder_, total, &available) == SpaceCheck::NotEnough)
+        return stop(StopReason::DiskFull,
+                    failure(Reason::NotEnoughSpace,
+                            {platform::pathToUtf8(folder_), std::to_string(total), std::to_string(available)}));
     tops_.clear();
     for (const auto& e : entries_) {
         auto top = firstComponent(e.path);
@@ -101,27 +93,19 @@ bool ReceiveWriter::begin(std::string& error) {
         tops_.emplace_back(top, chosen);
     }
     begun_ = true;
-    return true;
+    return {};
 }
 
-bool ReceiveWriter::adopt(const TopNames& tops, std::string& error) {
-    problem_ = StopReason::CannotWrite;
-    if (!isRealFolder(folder_)) {
-        error = "the folder " + platform::pathToUtf8(folder_) + " does not exist";
-        return false;
-    }
+Result<void> ReceiveWriter::adopt(const TopNames& tops) {
+    if (!isRealFolder(folder_))
+        return stop(StopReason::CannotWrite, failure(Reason::FolderMissing, {platform::pathToUtf8(folder_)}));
     for (const auto& [offered, chosen] : tops)
-        if (CheckRelativePath(chosen) != PathError::None || chosen.find('/') != std::string::npos) {
-            error = "the names kept for this transfer are damaged";
-            return false;
-        }
+        if (CheckRelativePath(chosen) != PathError::None || chosen.find('/') != std::string::npos)
+            return stop(StopReason::CannotWrite, failure(Reason::KeptNamesDamaged));
     for (const auto& e : entries_) {
         const auto top = firstComponent(e.path);
-        if (std::none_of(tops.begin(), tops.end(), [&](const auto& t) { return t.first == top; })) {
-            error = "the sender's list holds names other than those it began with";
-            problem_ = StopReason::Refused;
-            return false;
-        }
+        if (std::none_of(tops.begin(), tops.end(), [&](const auto& t) { return t.first == top; }))
+            return stop(StopReason::Refused, failure(Reason::ListNamesChanged));
     }
     problem_ = StopReason::None;
     tops_ = tops;
@@ -137,7 +121,7 @@ bool ReceiveWriter::adopt(const TopNames& tops, std::string& error) {
             partials_.push_back(PartialName(target));
         }
     }
-    return true;
+    return {};
 }
 
 bool ReceiveWriter::finishedBefore(std::size_t index) const {
@@ -183,9 +167,14 @@ void RemovePartials(const fs::path& folder, const TopNames& tops) {
     }
 }
 
-bool ReceiveWriter::writeFailed() {
-    problem_ = CheckFreeSpace(folder_, 0) == SpaceCheck::NotEnough ? StopReason::DiskFull : StopReason::CannotWrite;
-    return false;
+Error ReceiveWriter::stop(StopReason reason, Error error) {
+    problem_ = reason;
+    return error;
+}
+
+Error ReceiveWriter::writeFailed(const std::string& why) {
+    return stop(CheckFreeSpace(folder_, 0) == SpaceCheck::NotEnough ? StopReason::DiskFull : StopReason::CannotWrite,
+                failure(Reason::SystemRefused, {why}));
 }
 
 fs::path ReceiveWriter::targetOf(std::size_t index) const {
@@ -196,55 +185,48 @@ fs::path ReceiveWriter::targetOf(std::size_t index) const {
     return folder_ / platform::pathFromUtf8(mapped);
 }
 
-bool ReceiveWriter::ensureFolders(const fs::path& target, std::string& error) {
+Result<void> ReceiveWriter::ensureFolders(const fs::path& target) {
     // Every folder between the chosen folder and the file: made by us, or
     // already a real folder (never a link).
     // Files of one folder come one after another: its folders were just
     // looked at.
-    if (!checkedFolder_.empty() && target.parent_path() == checkedFolder_) return true;
+    if (!checkedFolder_.empty() && target.parent_path() == checkedFolder_) return {};
     auto relative = target.parent_path().lexically_relative(folder_);
     fs::path at = folder_;
     for (const auto& part : relative) {
         if (part == ".") continue;
         at /= part;
         if (isRealFolder(at)) continue;
-        if (!platform::makeNewFolder(at, error)) return writeFailed();
+        std::string why;
+        if (!platform::makeNewFolder(at, why)) return writeFailed(why);
         madeFolders_.push_back(at);
     }
     checkedFolder_ = target.parent_path();
-    return true;
+    return {};
 }
 
-bool ReceiveWriter::makeFolder(std::size_t index, std::string& error) {
-    if (!begun_ || index >= entries_.size() || !entries_[index].folder) {
-        error = "no such folder in the transfer";
-        return false;
-    }
-    return ensureFolders(targetOf(index) / "x", error);
+Result<void> ReceiveWriter::makeFolder(std::size_t index) {
+    if (!begun_ || index >= entries_.size() || !entries_[index].folder) return failure(Reason::NoSuchFolder);
+    return ensureFolders(targetOf(index) / "x");
 }
 
-bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error,
-                             std::unique_ptr<Digest> check) {
+Result<std::uint64_t> ReceiveWriter::openFile(std::size_t index, std::unique_ptr<Digest> check) {
     closeOpen();
-    if (!begun_ || index >= entries_.size() || entries_[index].folder) {
-        error = "no such file in the transfer";
-        problem_ = StopReason::Failed;
-        return false;
-    }
+    if (!begun_ || index >= entries_.size() || entries_[index].folder)
+        return stop(StopReason::Failed, failure(Reason::NoSuchFile));
     auto target = targetOf(index);
-    if (!ensureFolders(target, error)) return false;
+    if (auto made = ensureFolders(target); !made) return made.error();
     auto partial = PartialName(target);
     digest_ = check ? std::move(check) : digests_ ? digests_() : nullptr;
-    resumeAt = 0;
+    std::uint64_t resumeAt = 0;
+    std::string why;
     const bool ours = std::find(partials_.begin(), partials_.end(), partial) != partials_.end();
     if (ours && nameTaken(partial)) {
-        out_ = platform::OutputFile::openForAppend(partial, resumeAt, error);
-        if (!out_) return writeFailed();
+        out_ = platform::OutputFile::openForAppend(partial, resumeAt, why);
+        if (!out_) return writeFailed(why);
         if (resumeAt > entries_[index].size) {
-            error = "a partial file is longer than the file";
-            problem_ = StopReason::Failed;
             out_.reset();
-            return false;
+            return stop(StopReason::Failed, failure(Reason::PartialTooLong));
         }
         // The check covers the whole file: read back what is there.
         if (digest_ && resumeAt > 0) {
@@ -260,77 +242,58 @@ bool ReceiveWriter::openFile(std::size_t index, std::uint64_t& resumeAt, std::st
                 if (got == 0) break;
             }
             if (left != 0) {
-                error = "cannot read back " + platform::pathToUtf8(partial);
-                problem_ = StopReason::CannotWrite;
                 out_.reset();
-                return false;
+                return stop(StopReason::CannotWrite, failure(Reason::CannotReadBack, {platform::pathToUtf8(partial)}));
             }
         }
     } else {
-        out_ = platform::OutputFile::createNew(partial, error);
-        if (!out_) return writeFailed();
+        out_ = platform::OutputFile::createNew(partial, why);
+        if (!out_) return writeFailed(why);
         partials_.push_back(partial);
     }
     current_ = index;
     currentLength_ = resumeAt;
-    return true;
+    return resumeAt;
 }
 
-bool ReceiveWriter::write(const unsigned char* data, std::size_t size, std::string& error) {
-    if (!out_) {
-        error = "no file is open";
-        problem_ = StopReason::Failed;
-        return false;
-    }
-    if (size > entries_[current_].size - currentLength_) {
-        error = "the sender sent more than the file's size";
-        problem_ = StopReason::Refused;
-        return false;
-    }
-    if (!out_->write(data, size, error)) return writeFailed();
+Result<void> ReceiveWriter::write(const unsigned char* data, std::size_t size) {
+    if (!out_) return stop(StopReason::Failed, failure(Reason::NoFileOpen));
+    if (size > entries_[current_].size - currentLength_)
+        return stop(StopReason::Refused, failure(Reason::MoreThanSize));
+    if (std::string why; !out_->write(data, size, why)) return writeFailed(why);
     if (digest_) digest_->update(data, size);
     currentLength_ += size;
     written_ += size;
-    return true;
+    return {};
 }
 
-bool ReceiveWriter::finishFile(const Digest::Value& expected, std::string& error) {
-    if (!out_) {
-        error = "no file is open";
-        problem_ = StopReason::Failed;
-        return false;
-    }
+Result<void> ReceiveWriter::finishFile(const Digest::Value& expected) {
+    if (!out_) return stop(StopReason::Failed, failure(Reason::NoFileOpen));
     const auto& entry = entries_[current_];
-    if (currentLength_ != entry.size) {
-        error = "the file ended early: " + std::to_string(currentLength_) + " of " + std::to_string(entry.size) +
-                " bytes";
-        problem_ = StopReason::Failed;
-        return false;
-    }
-    if (digest_ && digest_->final() != expected) {
-        error = "the file arrived damaged (its check does not match)";
-        problem_ = StopReason::Damaged;
-        return false;
-    }
-    if (!out_->flush(error)) return writeFailed();
+    if (currentLength_ != entry.size)
+        return stop(StopReason::Failed,
+                    failure(Reason::EndedEarly, {std::to_string(currentLength_), std::to_string(entry.size)}));
+    if (digest_ && digest_->final() != expected) return stop(StopReason::Damaged, failure(Reason::ArrivedDamaged));
+    std::string why;
+    if (!out_->flush(why)) return writeFailed(why);
     out_.reset();
     auto target = targetOf(current_);
     auto partial = PartialName(target);
     // Someone may have made a file of that name meanwhile: number it then
     // (the rename never replaces, so it tells).
     auto finalPath = target;
-    if (!platform::renameNoReplace(partial, finalPath, error)) {
-        if (!nameTaken(finalPath)) return writeFailed();
+    if (!platform::renameNoReplace(partial, finalPath, why)) {
+        if (!nameTaken(finalPath)) return writeFailed(why);
         finalPath = target.parent_path() /
                     platform::pathFromUtf8(
                         UniqueName(target.parent_path(), platform::pathToUtf8(target.filename()), false));
-        error.clear();
-        if (!platform::renameNoReplace(partial, finalPath, error)) return writeFailed();
+        why.clear();
+        if (!platform::renameNoReplace(partial, finalPath, why)) return writeFailed(why);
     }
     partials_.erase(std::remove(partials_.begin(), partials_.end(), partial), partials_.end());
     finished_.push_back(finalPath);
     current_ = static_cast<std::size_t>(-1);
-    return true;
+    return {};
 }
 
 void ReceiveWriter::closeOpen() {

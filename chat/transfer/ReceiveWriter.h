@@ -3,6 +3,7 @@
 // lands outside it, nothing existing is overwritten, a file keeps a
 // temporary name until its check passes, and a cancelled transfer leaves no
 // partial files behind.
+#include "Error.h"
 #include "FileOffer.h"
 
 #include <array>
@@ -60,11 +61,11 @@ public:
 
     // Chooses the top-level names (numbered where taken) and checks the
     // folder and free space. Nothing is written yet.
-    bool begin(std::string& error);
+    Result<void> begin();
     // Instead of begin(): goes on with the names chosen by an earlier run
     // (`tops`, from the store of unfinished transfers), whose part files
     // are taken as this transfer's own.
-    bool adopt(const TopNames& tops, std::string& error);
+    Result<void> adopt(const TopNames& tops);
     // After adopt(): whether file `index` was finished by the earlier run
     // (its part file is gone and a file of its size has its name).
     bool finishedBefore(std::size_t index) const;
@@ -73,19 +74,18 @@ public:
     const TopNames& topNames() const { return tops_; }
 
     // Makes folder `index` (an entry that is a folder) and those above it.
-    bool makeFolder(std::size_t index, std::string& error);
+    Result<void> makeFolder(std::size_t index);
 
     // Starts file `index` (an entry that is a file), making the folders on
     // its way. Returns where the data continues: 0, or the length of a
     // partial file kept from an interrupted try. `check` checks the file
     // instead of a digest of the writer's own.
-    bool openFile(std::size_t index, std::uint64_t& resumeAt, std::string& error,
-                  std::unique_ptr<Digest> check = nullptr);
+    Result<std::uint64_t> openFile(std::size_t index, std::unique_ptr<Digest> check = nullptr);
     // More of the open file. Refuses data beyond the size the list gave.
-    bool write(const unsigned char* data, std::size_t size, std::string& error);
+    Result<void> write(const unsigned char* data, std::size_t size);
     // The open file is complete: its length and digest must match, then it
     // gets its final name (numbered if that name was taken meanwhile).
-    bool finishFile(const Digest::Value& expected, std::string& error);
+    Result<void> finishFile(const Digest::Value& expected);
 
     // The connection dropped: partial files stay for a retry.
     void suspend();
@@ -97,14 +97,18 @@ public:
     std::filesystem::path targetOf(std::size_t index) const;
     const std::vector<std::filesystem::path>& finished() const { return finished_; }
     std::uint64_t bytesWritten() const { return written_; }
-    // Why the last call that failed did (Failed where nothing more is known).
+    // What the last call that failed tells the sender (Failed where nothing
+    // more is known); the failure itself says why.
     StopReason problem() const { return problem_; }
 
 private:
-    bool ensureFolders(const std::filesystem::path& relative, std::string& error);
+    Result<void> ensureFolders(const std::filesystem::path& relative);
     void closeOpen();
-    // A write, a creation or a rename failed: a full disk, or something else.
-    bool writeFailed();
+    // The failure, and what it tells the sender.
+    Error stop(StopReason reason, Error error);
+    // A write, a creation or a rename failed (the system says why): a full
+    // disk, or something else.
+    Error writeFailed(const std::string& why);
 
     std::filesystem::path folder_;
     std::vector<Entry> entries_;

@@ -447,8 +447,9 @@ void ReceiverSession::askFromFirstMissing() {
     while (index < entries_.size() && (entries_[index].folder || complete_[index])) ++index;
     std::uint64_t offset = 0;
     if (index < entries_.size()) {
-        std::string error;
-        if (!writer_->openFile(index, offset, error, fileCheck(index))) return failWriting(error);
+        const auto opened = writer_->openFile(index, fileCheck(index));
+        if (!opened) return failWriting(opened.error());
+        offset = *opened;
         fileOpen_ = true;
     }
     current_ = index;
@@ -456,7 +457,6 @@ void ReceiverSession::askFromFirstMissing() {
 }
 
 void ReceiverSession::handle(FrameType type, std::string_view payload) {
-    std::string error;
     switch (type) {
     case FrameType::Error:
         // Partial files stay: the sender may offer again, or the user retries.
@@ -507,21 +507,23 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
     case FrameType::FileEnd: {
         if (!writer_ || current_ >= entries_.size()) return fail("the sender broke the protocol", true);
         if (!fileOpen_) {
-            std::uint64_t at = 0;
-            if (!writer_->openFile(current_, at, error, fileCheck(current_))) return failWriting(error);
-            if (at != 0) return fail("a partial file was in the way", true);
+            const auto at = writer_->openFile(current_, fileCheck(current_));
+            if (!at) return failWriting(at.error());
+            if (*at != 0) return fail("a partial file was in the way", true);
             fileOpen_ = true;
         }
         if (type == FrameType::Data) {
-            if (!writer_->write(reinterpret_cast<const unsigned char*>(payload.data()), payload.size(), error))
-                return failWriting(error);
+            if (const auto written = writer_->write(reinterpret_cast<const unsigned char*>(payload.data()),
+                                                    payload.size());
+                !written)
+                return failWriting(written.error());
             received_ += payload.size();
             return;
         }
         Digest::Value expected{};
         if (payload.size() != expected.size()) return fail("the sender broke the protocol", true);
         std::copy(payload.begin(), payload.end(), expected.begin());
-        if (!writer_->finishFile(expected, error)) return failWriting(error);
+        if (const auto finished = writer_->finishFile(expected); !finished) return failWriting(finished.error());
         complete_[current_] = true;
         fileOpen_ = false;
         ++current_;
@@ -542,7 +544,6 @@ void ReceiverSession::handle(FrameType type, std::string_view payload) {
 }
 
 void ReceiverSession::beginFiles() {
-    std::string error;
     listDigest_ = listDigest();
     writer_ = std::make_unique<ReceiveWriter>(folder_, entries_, digests_);
     if (resume_) {
@@ -552,10 +553,10 @@ void ReceiverSession::beginFiles() {
             writer_.reset();
             return fail("the sender changed the files since they were begun", true, StopReason::Refused);
         }
-        if (!writer_->adopt(resume_->tops, error)) {
+        if (const auto adopted = writer_->adopt(resume_->tops); !adopted) {
             const auto why = writer_->problem();
             writer_.reset();
-            return fail(error, true, why);
+            return fail(adopted.error().text, true, why);
         }
         std::size_t i = 0;
         for (; i < entries_.size() && i < resume_->complete; ++i) complete_[i] = !entries_[i].folder;
@@ -564,15 +565,16 @@ void ReceiverSession::beginFiles() {
         received_ = 0;
         for (std::size_t k = 0; k < i; ++k) received_ += entries_[k].folder ? 0 : entries_[k].size;
         if (i < entries_.size()) received_ += writer_->partialLength(i);
-    } else if (!writer_->begin(error)) {
+    } else if (const auto begun = writer_->begin(); !begun) {
         const auto why = writer_->problem();
         writer_.reset();
-        return fail(error, true, why);
+        return fail(begun.error().text, true, why);
     }
     if (checkpoint_) checkpoint_();
     // Folders without files are made too.
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (entries_[i].folder && !writer_->makeFolder(i, error)) return failWriting(error);
+        if (entries_[i].folder)
+            if (const auto made = writer_->makeFolder(i); !made) return failWriting(made.error());
     askFromFirstMissing();
 }
 

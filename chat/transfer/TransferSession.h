@@ -218,7 +218,7 @@ public:
 
 private:
     void fail(const std::string& text, bool tellPeer, StopReason why = StopReason::Failed);
-    void failWriting(const std::string& text) { fail(text, true, writer_ ? writer_->problem() : StopReason::Failed); }
+    void failWriting(const Error& e) { fail(e.text, true, writer_ ? writer_->problem() : StopReason::Failed); }
     void handle(FrameType type, std::string_view payload);
     void beginFiles();
     std::string listDigest() const;

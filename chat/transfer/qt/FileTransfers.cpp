@@ -3,6 +3,7 @@
 #include "DurableFile.h"
 #include "Networks.h"
 #include "OfferChecks.h"
+#include "ReasonWords.h"
 #include "ReceiveWriter.h"
 #include "Text.h"
 
@@ -709,7 +710,7 @@ bool FileTransfers::message(const std::string& sender, const std::string& body, 
     if (body.rfind(kOffer, 0) == 0) {
         auto offer = ParseOffer(std::string_view(body).substr(kOffer.size()));
         if (!offer) {
-            node_.WriteLog("File offer from " + sender + " refused: it does not parse");
+            node_.WriteLog("File offer from " + sender + " refused: " + failure(Reason::OfferUnparsable).text);
             return true;  // taken: a repeat would not parse either
         }
         const QString id = QString::fromStdString(offer->id);
@@ -740,12 +741,12 @@ bool FileTransfers::message(const std::string& sender, const std::string& body, 
         for (const auto& entry : net::readDestinations(node_.config().dataDir / net::kDestinationsFile).entries)
             if (const auto address = ParseIpv4(entry)) rules.destinations.push_back(*address);
         const auto aim = ChooseSenderAddress(*offer, node_.VerifiedSources(sender), rules);
-        if (aim.refusal != AimRefusal::None) {
-            node_.WriteLog("File offer from " + sender + " refused: " + AimRefusalText(aim.refusal));
-            refuse(tr("refused: %1").arg(said(AimRefusalText(aim.refusal))));
+        if (!aim) {
+            node_.WriteLog("File offer from " + sender + " refused: " + aim.error().text);
+            refuse(tr("refused: %1").arg(reasonWords(aim.error())));
             return true;
         }
-        if (resumeInto(from, *offer, aim.address)) return true;
+        if (resumeInto(from, *offer, *aim)) return true;
         // Who offered how much lately: halved every ten minutes, and when
         // made-up names fill it.
         if (clock_.elapsed() - offersDecayed_ > 10 * 60 * 1000 || offersFrom_.size() >= 4096) {
@@ -783,7 +784,7 @@ bool FileTransfers::message(const std::string& sender, const std::string& body, 
         }
         TransferItem item = offered();
         Live live;
-        live.sender = QHostAddress(static_cast<quint32>(aim.address));
+        live.sender = QHostAddress(static_cast<quint32>(*aim));
         live.offer = *offer;
         live_[id] = std::move(live);
         items_.push_back(std::move(item));

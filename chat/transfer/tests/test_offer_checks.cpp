@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 
 using namespace lanyx::transfer;
+using lanyx::Reason;
+using lanyx::Result;
 
 namespace {
 
@@ -39,25 +42,30 @@ AimRules lan() {
 
 TEST(OfferAim, OnlyAnAddressTheSendersSignedDatagramsCameFromOnOurNetworksAndAnUnprivilegedPort) {
     const std::vector<std::uint32_t> heard{ip(192, 168, 1, 7), ip(10, 9, 0, 4), ip(172, 16, 0, 9)};
+    const auto refusal = [](const Result<std::uint32_t>& aim) {
+        return aim ? std::optional<Reason>() : aim.error().reason;
+    };
     // The first offered address that was heard and is reachable.
     auto aim = ChooseSenderAddress(offerFrom({ip(192, 168, 1, 99), ip(192, 168, 1, 7)}), heard, lan());
-    EXPECT_EQ(aim.refusal, AimRefusal::None);
-    EXPECT_EQ(aim.address, ip(192, 168, 1, 7));
+    ASSERT_TRUE(aim);
+    EXPECT_EQ(*aim, ip(192, 168, 1, 7));
     // A configured destination on another subnet.
-    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(10, 9, 0, 4)}), heard, lan()).address, ip(10, 9, 0, 4));
+    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(10, 9, 0, 4)}), heard, lan()).value(), ip(10, 9, 0, 4));
     // An address the sender was never heard from: a forger aiming us at a
     // host on our own subnet.
-    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 1)}), heard, lan()).refusal, AimRefusal::NotHeard);
+    EXPECT_EQ(refusal(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 1)}), heard, lan())), Reason::OfferNotHeard);
     // Heard, but outside our networks and destinations (a spoofed source).
-    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(172, 16, 0, 9)}), heard, lan()).refusal, AimRefusal::Unreachable);
+    EXPECT_EQ(refusal(ChooseSenderAddress(offerFrom({ip(172, 16, 0, 9)}), heard, lan())), Reason::OfferUnreachable);
     // The ports of the system's services, whatever the address.
-    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 22), heard, lan()).refusal, AimRefusal::Port);
-    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 1023), heard, lan()).refusal, AimRefusal::Port);
-    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 1024), heard, lan()).refusal, AimRefusal::None);
+    EXPECT_EQ(refusal(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 22), heard, lan())),
+              Reason::OfferPortReserved);
+    EXPECT_EQ(refusal(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 1023), heard, lan())),
+              Reason::OfferPortReserved);
+    EXPECT_EQ(refusal(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}, 1024), heard, lan())), std::nullopt);
     // An offer of an earlier build names no address at all.
-    EXPECT_EQ(ChooseSenderAddress(offerFrom({}), heard, lan()).refusal, AimRefusal::OldOffer);
+    EXPECT_EQ(refusal(ChooseSenderAddress(offerFrom({}), heard, lan())), Reason::OfferTooOld);
     // Nothing heard from the sender yet.
-    EXPECT_EQ(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}), {}, lan()).refusal, AimRefusal::NotHeard);
+    EXPECT_EQ(refusal(ChooseSenderAddress(offerFrom({ip(192, 168, 1, 7)}), {}, lan())), Reason::OfferNotHeard);
 }
 
 TEST(OfferAim, AddressesAndTheNameCountTravelInTheOfferAndEarlierReadersIgnoreThem) {

@@ -12,6 +12,8 @@
 
 namespace fs = std::filesystem;
 using namespace lanyx::transfer;
+using lanyx::Reason;
+using lanyx::Result;
 using lanyx::test::readBytes;
 using lanyx::test::TempDir;
 using lanyx::test::writeBytes;
@@ -19,8 +21,8 @@ using namespace lanyx::test;
 
 namespace {
 
-bool writeAll(ReceiveWriter& w, const std::string& bytes, std::string& error) {
-    return w.write(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), error);
+Result<void> writeAll(ReceiveWriter& w, const std::string& bytes) {
+    return w.write(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
 Offer offerFor(std::uint64_t files, std::uint64_t bytes) {
@@ -161,24 +163,23 @@ TEST(TransferWriter, WritesATreeNeverOverwritesAndKeepsPartialsHidden) {
     writeBytes(dir / "notes.txt", "mine, keep me");
     std::vector<Entry> entries = {{"Fotos", true, 0}, {"Fotos/a.jpg", false, 6}, {"notes.txt", false, 5}};
     ReceiveWriter w(dir.path(), entries, testDigests());
-    std::string error;
-    ASSERT_TRUE(w.begin(error)) << error;
+    ASSERT_TRUE(w.begin());
     EXPECT_TRUE(listing(dir.path()) == std::vector<std::string>{"notes.txt"}) << "nothing written by begin";
 
-    std::uint64_t at = 99;
-    ASSERT_TRUE(w.openFile(1, at, error)) << error;
-    EXPECT_EQ(at, 0u);
-    ASSERT_TRUE(writeAll(w, "abc", error));
+    auto at = w.openFile(1);
+    ASSERT_TRUE(at) << at.error().text;
+    EXPECT_EQ(*at, 0u);
+    ASSERT_TRUE(writeAll(w, "abc"));
     EXPECT_TRUE(fs::exists(dir / "Fotos" / ".a.jpg.lanyx-part"));
     EXPECT_FALSE(fs::exists(dir / "Fotos" / "a.jpg"));
-    ASSERT_TRUE(writeAll(w, "def", error));
-    EXPECT_FALSE(writeAll(w, "g", error)) << "more than the size";
-    ASSERT_TRUE(w.finishFile(digestOf("abcdef"), error)) << error;
+    ASSERT_TRUE(writeAll(w, "def"));
+    EXPECT_EQ(writeAll(w, "g").error().reason, Reason::MoreThanSize);
+    ASSERT_TRUE(w.finishFile(digestOf("abcdef")));
     EXPECT_EQ(readBytes(dir / "Fotos" / "a.jpg"), "abcdef");
 
-    ASSERT_TRUE(w.openFile(2, at, error)) << error;
-    ASSERT_TRUE(writeAll(w, "hello", error));
-    ASSERT_TRUE(w.finishFile(digestOf("hello"), error)) << error;
+    ASSERT_TRUE(w.openFile(2));
+    ASSERT_TRUE(writeAll(w, "hello"));
+    ASSERT_TRUE(w.finishFile(digestOf("hello")));
     EXPECT_EQ(readBytes(dir / "notes.txt"), "mine, keep me");
     EXPECT_EQ(readBytes(dir / "notes (1).txt"), "hello");
     EXPECT_EQ(listing(dir.path()), (std::vector<std::string>{"Fotos", "Fotos/a.jpg", "notes (1).txt", "notes.txt"}));
@@ -188,19 +189,17 @@ TEST(TransferWriter, DamagedOrShortFilesNeverGetTheirNameAndCancelCleansUp) {
     TempDir dir;
     std::vector<Entry> entries = {{"d", true, 0}, {"d/e", true, 0}, {"d/e/f.bin", false, 4}, {"g.bin", false, 4}};
     ReceiveWriter w(dir.path(), entries, testDigests());
-    std::string error;
-    ASSERT_TRUE(w.begin(error));
-    std::uint64_t at = 0;
-    ASSERT_TRUE(w.openFile(3, at, error));
-    ASSERT_TRUE(writeAll(w, "good", error));
-    ASSERT_TRUE(w.finishFile(digestOf("good"), error));
+    ASSERT_TRUE(w.begin());
+    ASSERT_TRUE(w.openFile(3));
+    ASSERT_TRUE(writeAll(w, "good"));
+    ASSERT_TRUE(w.finishFile(digestOf("good")));
 
-    ASSERT_TRUE(w.openFile(2, at, error));
-    ASSERT_TRUE(writeAll(w, "ba", error));
-    EXPECT_FALSE(w.finishFile(digestOf("ba"), error)) << "short";
-    ASSERT_TRUE(writeAll(w, "ad", error));
-    EXPECT_FALSE(w.finishFile(digestOf("good"), error)) << "damaged";
-    EXPECT_NE(error.find("damaged"), std::string::npos);
+    ASSERT_TRUE(w.openFile(2));
+    ASSERT_TRUE(writeAll(w, "ba"));
+    EXPECT_EQ(w.finishFile(digestOf("ba")).error().reason, Reason::EndedEarly);
+    ASSERT_TRUE(writeAll(w, "ad"));
+    EXPECT_EQ(w.finishFile(digestOf("good")).error().reason, Reason::ArrivedDamaged);
+    EXPECT_EQ(w.problem(), StopReason::Damaged);
     EXPECT_FALSE(fs::exists(dir / "d" / "e" / "f.bin"));
 
     w.cancel();
@@ -214,16 +213,15 @@ TEST(TransferWriter, ResumesAPartialFileAndChecksTheWhole) {
     const std::string data = "0123456789";
     std::vector<Entry> entries = {{"big.iso", false, data.size()}};
     ReceiveWriter w(dir.path(), entries, testDigests());
-    std::string error;
-    ASSERT_TRUE(w.begin(error));
-    std::uint64_t at = 0;
-    ASSERT_TRUE(w.openFile(0, at, error));
-    ASSERT_TRUE(writeAll(w, data.substr(0, 4), error));
+    ASSERT_TRUE(w.begin());
+    ASSERT_TRUE(w.openFile(0));
+    ASSERT_TRUE(writeAll(w, data.substr(0, 4)));
     w.suspend();  // the connection dropped
-    ASSERT_TRUE(w.openFile(0, at, error)) << error;
-    EXPECT_EQ(at, 4u);
-    ASSERT_TRUE(writeAll(w, data.substr(4), error));
-    ASSERT_TRUE(w.finishFile(digestOf(data), error)) << error;
+    const auto resumed = w.openFile(0);
+    ASSERT_TRUE(resumed) << resumed.error().text;
+    EXPECT_EQ(*resumed, 4u);
+    ASSERT_TRUE(writeAll(w, data.substr(4)));
+    ASSERT_TRUE(w.finishFile(digestOf(data)));
     EXPECT_EQ(readBytes(dir / "big.iso"), data);
     EXPECT_EQ(listing(dir.path()), std::vector<std::string>{"big.iso"});
 }
@@ -235,23 +233,20 @@ TEST(TransferWriter, NeverWritesThroughLinksOrOverAPlantedFile) {
     fs::create_directory_symlink(outside.path(), dir / "d");
     std::vector<Entry> entries = {{"d", true, 0}, {"d/x", false, 1}, {"y", false, 1}};
     ReceiveWriter w(dir.path(), entries, testDigests());
-    std::string error;
-    ASSERT_TRUE(w.begin(error));
+    ASSERT_TRUE(w.begin());
     EXPECT_EQ(w.targetOf(1), dir / "d (1)" / "x") << "the taken name is numbered";
-    std::uint64_t at = 0;
-    ASSERT_TRUE(w.openFile(1, at, error));
+    ASSERT_TRUE(w.openFile(1));
     // A link planted at the partial name of the next file is not followed.
     fs::create_symlink(outside / "victim", dir / ".y.lanyx-part");
-    EXPECT_FALSE(w.openFile(2, at, error));
+    EXPECT_FALSE(w.openFile(2));
     EXPECT_TRUE(fs::is_empty(outside.path()));
 
     ReceiveWriter none(dir / "missing", entries, testDigests());
-    EXPECT_FALSE(none.begin(error));
-    EXPECT_NE(error.find("does not exist"), std::string::npos);
+    EXPECT_EQ(none.begin().error().reason, Reason::FolderMissing);
     // Free space is checked before anything is written.
     ReceiveWriter huge(outside.path(), {{"z", false, 1ull << 62}}, testDigests());
-    EXPECT_FALSE(huge.begin(error));
-    EXPECT_NE(error.find("not enough free space"), std::string::npos);
+    EXPECT_EQ(huge.begin().error().reason, Reason::NotEnoughSpace);
+    EXPECT_EQ(huge.problem(), StopReason::DiskFull);
 }
 
 TEST(UnfinishedStore, RoundTripsAndLeavesOutOnlyTheLinesThatDoNotParse) {
