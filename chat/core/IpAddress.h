@@ -4,7 +4,6 @@
 // copy sends to. One reader, one writer and one subnet test, so that a
 // second family is work in the transport and the offers alone.
 #include <array>
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -64,7 +63,6 @@ public:
     std::string toString() const;
 
     friend bool operator==(const IpAddress&, const IpAddress&) = default;
-    friend std::strong_ordering operator<=>(const IpAddress&, const IpAddress&) = default;
 
 private:
     Family family_ = Family::None;

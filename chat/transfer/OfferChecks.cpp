@@ -6,21 +6,23 @@
 
 namespace lanyx::transfer {
 
-bool AimRules::reachable(std::uint32_t ip) const {
-    return std::any_of(subnets.begin(), subnets.end(), [&](const Subnet& s) { return s.holds(ip); }) ||
+bool AimRules::reachable(IpAddress ip) const {
+    return std::any_of(subnets.begin(), subnets.end(), [&](const IpSubnet& s) { return s.contains(ip); }) ||
            std::find(destinations.begin(), destinations.end(), ip) != destinations.end();
 }
 
-Aim ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard, const AimRules& rules) {
-    if (offer.addresses.empty()) return {0, AimRefusal::OldOffer};
-    if (offer.port < kLowestPort) return {0, AimRefusal::Port};
+Aim ChooseSenderAddress(const Offer& offer, const std::vector<IpAddress>& heard, const AimRules& rules) {
+    if (offer.addresses.empty()) return {{}, AimRefusal::OldOffer};
+    if (offer.port < kLowestPort) return {{}, AimRefusal::Port};
     bool wasHeard = false;
-    for (const auto address : offer.addresses) {
-        if (address == 0 || std::find(heard.begin(), heard.end(), address) == heard.end()) continue;
+    for (const auto& address : offer.addresses) {
+        // 0.0.0.0 is no host to connect to.
+        if (address == IpAddress::v4(0) || !address || std::find(heard.begin(), heard.end(), address) == heard.end())
+            continue;
         wasHeard = true;
         if (rules.reachable(address)) return {address, AimRefusal::None};
     }
-    return {0, wasHeard ? AimRefusal::Unreachable : AimRefusal::NotHeard};
+    return {{}, wasHeard ? AimRefusal::Unreachable : AimRefusal::NotHeard};
 }
 
 const char* AimRefusalText(AimRefusal refusal) {

@@ -16,17 +16,12 @@ namespace lanyx::transfer {
 // Ports below this belong to the system's services: never connected to.
 inline constexpr std::uint16_t kLowestPort = 1024;
 
-struct Subnet {
-    std::uint32_t address = 0, netmask = 0;  // host order
-    bool holds(std::uint32_t ip) const { return (ip & netmask) == (address & netmask); }
-};
-
 // Where this copy may connect: its own subnets (loopback among them) and
 // the addresses the user configured as destinations.
 struct AimRules {
-    std::vector<Subnet> subnets;
-    std::vector<std::uint32_t> destinations;
-    bool reachable(std::uint32_t ip) const;
+    std::vector<IpSubnet> subnets;
+    std::vector<IpAddress> destinations;
+    bool reachable(IpAddress ip) const;
 };
 
 enum class AimRefusal {
@@ -37,12 +32,12 @@ enum class AimRefusal {
     Unreachable,  // ... and on this copy's subnets or destinations
 };
 struct Aim {
-    std::uint32_t address = 0;
+    IpAddress address;
     AimRefusal refusal = AimRefusal::None;
 };
 // The first address of the offer that the sender's verified datagrams came
 // from (`heard`) and that `rules` allow; else why not.
-Aim ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard, const AimRules& rules);
+Aim ChooseSenderAddress(const Offer& offer, const std::vector<IpAddress>& heard, const AimRules& rules);
 const char* AimRefusalText(AimRefusal refusal);
 
 // Offers waiting for the user's answer: a few per sender, more in all.

@@ -114,7 +114,7 @@ public:
     void setWaitsForTest(int stallMs, int resumeKeepMs);
 
     // FileMessageHandler
-    bool fileMessage(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
+    bool fileMessage(const std::string& sender, const std::string& body, IpAddress sourceV4) override;
     void fileDelivery(const DeliveryReport& report) override;
 
 Q_SIGNALS:
@@ -176,7 +176,7 @@ private:
     void removePartials(const TransferItem& item, const Live& live);
     // A new offer of files an earlier offer from the same sender began: it
     // goes on with their part files. False when there is no such one.
-    bool resumeInto(const QString& from, const transfer::Offer& offer, std::uint32_t address);
+    bool resumeInto(const QString& from, const transfer::Offer& offer, IpAddress address);
     ChatNode& node_;
     transfer::DigestFactory digests_;
     std::unique_ptr<TransferServer> server_;
