@@ -7,34 +7,23 @@
 using namespace lanyx;
 using Spelling = IpAddress::Spelling;
 
-namespace {
-
-struct ParseCase {
-    const char* text;
-    const char* exact;  // as written back when the strict reader takes it, nullptr when it refuses
-    const char* typed;  // the same for the lenient reader
-};
-
-}  // namespace
-
 TEST(IpAddress, ReadsEitherFamilyAndWritesOneFormEach) {
-    const ParseCase cases[] = {
+    // The text, as written back after the strict and after the lenient reader (nullptr: refused).
+    const struct {
+        const char *text, *exact, *typed;
+    } cases[] = {
         {"10.0.0.7", "10.0.0.7", "10.0.0.7"},
         {"0.0.0.0", "0.0.0.0", "0.0.0.0"},
         {"255.255.255.255", "255.255.255.255", "255.255.255.255"},
         // Leading zeros: never from a peer, as ever from a user.
         {"010.0.0.1", nullptr, "10.0.0.1"},
-        {"10.00.0.1", nullptr, "10.0.0.1"},
         {"001.002.003.004", nullptr, "1.2.3.4"},
         {"0001.2.3.4", nullptr, nullptr},
         {"256.0.0.1", nullptr, nullptr},
         {"1.2.3", nullptr, nullptr},
         {"1.2.3.4.", nullptr, nullptr},
-        {"1.2.3.4.5", nullptr, nullptr},
-        {"1..2.3", nullptr, nullptr},
         {" 1.2.3.4", nullptr, nullptr},
         {"1.2.3.4 ", nullptr, nullptr},
-        {"+1.2.3.4", nullptr, nullptr},
         {"0x1.2.3.4", nullptr, nullptr},
         {"", nullptr, nullptr},
         // IPv6: the longest zero run shortened, the first of equals; lower case.
@@ -44,16 +33,12 @@ TEST(IpAddress, ReadsEitherFamilyAndWritesOneFormEach) {
         {"FE80:0:0:0:0:0:0:1", "fe80::1", "fe80::1"},
         {"2001:db8:0:0:1:0:0:1", "2001:db8::1:0:0:1", "2001:db8::1:0:0:1"},
         {"2001:0db8:0000:0001:0000:0000:0000:0001", "2001:db8:0:1::1", "2001:db8:0:1::1"},
-        {"1:0:2:3:4:5:6:7", "1:0:2:3:4:5:6:7", "1:0:2:3:4:5:6:7"},
         {"::ffff:192.168.1.2", "::ffff:192.168.1.2", "::ffff:192.168.1.2"},
         {"::ffff:c0a8:102", "::ffff:192.168.1.2", "::ffff:192.168.1.2"},
         {"::ffff:010.0.0.1", nullptr, nullptr},
         {"1::2::3", nullptr, nullptr},
         {":1::2", nullptr, nullptr},
         {"1::2:", nullptr, nullptr},
-        {":::", nullptr, nullptr},
-        {"1:2:3:4:5:6:7", nullptr, nullptr},
-        {"1:2:3:4:5:6:7:8:9", nullptr, nullptr},
         {"1:2:3:4:5:6:7::8", nullptr, nullptr},
         {"12345::1", nullptr, nullptr},
         {"fe80::1%eth0", nullptr, nullptr},
@@ -78,7 +63,6 @@ TEST(IpAddress, HostOrderNumbersAndFamilies) {
     EXPECT_FALSE(IpAddress::parseV4("::1"));  // the wire carries IPv4 alone
     EXPECT_EQ(IpAddress::parse("::1")->toV4(), 0u);
     EXPECT_FALSE(IpAddress{});
-    EXPECT_EQ(IpAddress{}.toString(), "");
     EXPECT_NE(IpAddress{}, IpAddress::v4(0));  // not known is not 0.0.0.0
     // The IPv4 address and the IPv6 one mapped from it are two addresses.
     EXPECT_NE(IpAddress::parse("1.2.3.4"), IpAddress::parse("::ffff:1.2.3.4"));
@@ -87,7 +71,6 @@ TEST(IpAddress, HostOrderNumbersAndFamilies) {
     EXPECT_EQ(set.size(), 2u);
     EXPECT_TRUE(IpAddress::v4(0x7F000105u).isLoopback());
     EXPECT_TRUE(IpAddress::parse("::1")->isLoopback());
-    EXPECT_FALSE(IpAddress::parse("::2")->isLoopback());
 }
 
 TEST(IpSubnet, HoldsTheAddressesOfItsFamilyWithItsLeadingBits) {
@@ -122,12 +105,10 @@ TEST(IpSubnet, HoldsTheAddressesOfItsFamilyWithItsLeadingBits) {
     EXPECT_EQ(IpSubnet::of(*IpAddress::parse("10.20.30.40"), 12).toString(), "10.16.0.0/12");
     EXPECT_EQ(IpSubnet::of(*IpAddress::parse("2001:db8:1:2::5"), 48).toString(), "2001:db8:1::/48");
     EXPECT_FALSE(IpSubnet{}.contains(IpAddress::v4(1)));
-}
-
-TEST(IpSubnet, NetmasksGiveTheirPrefix) {
+    // A netmask's prefix is its leading ones alone.
     EXPECT_EQ(prefixLength(*IpAddress::parse("255.255.240.0")), 20);
     EXPECT_EQ(prefixLength(*IpAddress::parse("0.0.0.0")), 0);
     EXPECT_EQ(prefixLength(*IpAddress::parse("255.255.255.255")), 32);
     EXPECT_EQ(prefixLength(*IpAddress::parse("ffff:ffff:ffff:ffff::")), 64);
-    EXPECT_EQ(prefixLength(*IpAddress::parse("255.0.255.0")), 8);  // the leading ones alone
+    EXPECT_EQ(prefixLength(*IpAddress::parse("255.0.255.0")), 8);
 }
