@@ -24,8 +24,8 @@ std::uint64_t ReceiveQueue::nameOf(std::string_view bytes, bool* alert) {
     return h == 0 ? 1 : h;
 }
 
-std::uint64_t ReceiveQueue::sourceKey(std::uint32_t address, std::uint64_t name) {
-    return name ^ (static_cast<std::uint64_t>(address) * 0x9E3779B97F4A7C15ull);
+std::uint64_t ReceiveQueue::sourceKey(IpAddress address, std::uint64_t name) {
+    return name ^ (static_cast<std::uint64_t>(std::hash<IpAddress>{}(address)) * 0x9E3779B97F4A7C15ull);
 }
 
 bool ReceiveQueue::Lane::take(Arrival& out, std::vector<Arrival>& spent) {
@@ -98,7 +98,7 @@ bool ReceiveQueue::take(Arrival& out, bool* heardBefore) {
     return true;
 }
 
-void ReceiveQueue::verifiedSource(std::uint32_t address, std::string_view wireName) {
+void ReceiveQueue::verifiedSource(IpAddress address, std::string_view wireName) {
     const std::uint64_t name = nameOf(std::string(wireName) + "|C/");
     if (name == 0) return;
     std::lock_guard<std::mutex> lock(mutex_);

@@ -12,6 +12,8 @@
 // datagrams keep to one lane (but for those waiting when its pinned key is
 // first verified). Past a few thousand strangers' datagrams waiting, their
 // alerts are counted, not kept.
+#include "IpAddress.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -24,8 +26,8 @@ namespace lanyx {
 
 struct Arrival {
     std::string bytes;
-    std::uint32_t from = 0;  // IPv4, host order; 0 when not known
-    std::uint32_t to = 0;
+    IpAddress from;  // none when not known
+    IpAddress to;
     int interfaceIndex = 0;
     // What the queue read of it: the sender's name, hashed (0: none).
     std::uint64_t name = 0;
@@ -60,7 +62,7 @@ public:
     void clear();
     // User-interface thread: a pinned key signed what came from `address`
     // under `wireName` (as on the wire).
-    void verifiedSource(std::uint32_t address, std::string_view wireName);
+    void verifiedSource(IpAddress address, std::string_view wireName);
 
     std::size_t bytes() const;
     std::size_t maxBytes() const { return maxBytes_; }
@@ -80,7 +82,7 @@ public:
     static std::uint64_t nameOf(std::string_view bytes, bool* alert = nullptr);
 
 private:
-    static std::uint64_t sourceKey(std::uint32_t address, std::uint64_t name);
+    static std::uint64_t sourceKey(IpAddress address, std::uint64_t name);
     // Appended to by the receiver; the taker swaps `queue` with `taking`
     // when that is used up, so that neither side moves the other's elements.
     struct Lane {

@@ -58,9 +58,15 @@ constexpr int kSettleMs = 300;
 // Names are looked up again this often (addresses behind a name change).
 constexpr int kLookupAgainMs = 10 * 60 * 1000;
 
-bool isLoopbackAddress(quint32 ip) {
-    return (ip >> 24) == 127;
+// The socket speaks IPv4 alone for now; an IPv4 address Qt holds mapped
+// into IPv6 is the IPv4 address.
+IpAddress fromQt(const QHostAddress& a) {
+    bool v4 = false;
+    const quint32 ip = a.toIPv4Address(&v4);
+    return v4 ? IpAddress::v4(ip) : IpAddress{};
 }
+
+const IpAddress kLimitedBroadcast = IpAddress::v4(0xFFFFFFFFu);
 
 }  // namespace
 
@@ -76,11 +82,12 @@ std::vector<net::LocalNetwork> UdpTransport::scanInterfaces() {
             net::LocalNetwork n;
             n.name = i.name().toStdString();
             n.index = static_cast<unsigned>(i.index());
-            n.address = e.ip().toIPv4Address();
-            n.netmask = e.netmask().toIPv4Address();
-            n.broadcast = e.broadcast().isNull() ? (n.address | ~n.netmask) : e.broadcast().toIPv4Address();
+            n.address = fromQt(e.ip());
+            n.netmask = fromQt(e.netmask());
+            n.broadcast = e.broadcast().isNull() ? IpAddress::v4(n.address.toV4() | ~n.netmask.toV4())
+                                                 : fromQt(e.broadcast());
             // A /32 or /31 has nobody else to broadcast to.
-            if (n.netmask == 0xFFFFFFFFu || n.netmask == 0xFFFFFFFEu || isLoopbackAddress(n.address)) continue;
+            if (n.prefixLength() >= 31 || n.address.isLoopback()) continue;
             out.push_back(std::move(n));
         }
     }
@@ -132,7 +139,7 @@ void UdpTransport::setExtraDestinations(const std::vector<std::string>& entries)
         }
         Extra x;
         x.entry = e;
-        if (const auto ip = net::parseIpv4(e)) {
+        if (const auto ip = IpAddress::parseV4(e, IpAddress::Spelling::LeadingZeros)) {
             x.addresses.push_back(*ip);
         } else {
             // A name looked up before keeps its addresses until the new answer.
@@ -143,9 +150,9 @@ void UdpTransport::setExtraDestinations(const std::vector<std::string>& entries)
     }
     extras_ = std::move(next);
     for (std::size_t i = 0; i < extras_.size(); ++i)
-        if (!net::parseIpv4(extras_[i].entry)) lookUp(i);
-    std::vector<quint32> fresh;
-    for (const auto a : unicastTargets())
+        if (!IpAddress::parseV4(extras_[i].entry, IpAddress::Spelling::LeadingZeros)) lookUp(i);
+    std::vector<IpAddress> fresh;
+    for (const auto& a : unicastTargets())
         if (std::find(before.begin(), before.end(), a) == before.end()) fresh.push_back(a);
     if (!fresh.empty()) announceTo(Restriction{{}, fresh});
 }
@@ -160,31 +167,33 @@ void UdpTransport::lookUp(std::size_t i) {
         const auto before = unicastTargets();
         Extra& x = extras_[i];
         x.looking = false;
-        std::vector<quint32> found;
+        std::vector<IpAddress> found;
         for (const QHostAddress& a : info.addresses())
-            if (a.protocol() == QAbstractSocket::IPv4Protocol && found.size() < 4) found.push_back(a.toIPv4Address());
+            if (a.protocol() == QAbstractSocket::IPv4Protocol && found.size() < 4) found.push_back(fromQt(a));
         x.failed = found.empty();
         if (!found.empty()) x.addresses = std::move(found);
-        std::vector<quint32> fresh;
-        for (const auto a : unicastTargets())
+        std::vector<IpAddress> fresh;
+        for (const auto& a : unicastTargets())
             if (std::find(before.begin(), before.end(), a) == before.end()) fresh.push_back(a);
         if (!fresh.empty()) announceTo(Restriction{{}, fresh});
     });
 }
 
-std::vector<quint32> UdpTransport::unicastTargets() const {
-    std::vector<quint32> out;
-    auto add = [&](quint32 a) {
+std::vector<IpAddress> UdpTransport::unicastTargets() const {
+    std::vector<IpAddress> out;
+    auto add = [&](IpAddress a) {
         if (std::find(out.begin(), out.end(), a) == out.end()) out.push_back(a);
     };
     for (const auto& x : extras_)
-        for (const auto a : x.addresses) add(a);
-    for (const auto a : remembered_.addresses()) add(a);
+        for (const auto& a : x.addresses) add(a);
+    for (const auto& a : remembered_.addresses()) add(a);
     return out;
 }
 
-bool UdpTransport::take(std::string_view bytes, quint32 from, quint32 to, int interfaceIndex) {
-    const std::uint64_t path = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(interfaceIndex)) << 32) | to;
+bool UdpTransport::take(std::string_view bytes, IpAddress from, IpAddress to, int interfaceIndex) {
+    // A path is told apart from the others by its interface and the address it came to.
+    const std::uint64_t path = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(interfaceIndex)) << 32) ^
+                               (to.isV4() ? to.toV4() : std::hash<IpAddress>{}(to));
     if (!duplicates_.admit(bytes, path, nowMs())) return false;
     (void)to;
     (void)from;
@@ -193,11 +202,11 @@ bool UdpTransport::take(std::string_view bytes, quint32 from, quint32 to, int in
     return true;
 }
 
-void UdpTransport::sourceLeft(std::uint32_t address, std::string_view wireName) {
+void UdpTransport::sourceLeft(IpAddress address, std::string_view wireName) {
     if (!wireName.empty()) remembered_.left(address, wireName);
 }
 
-void UdpTransport::sourceVerified(std::uint32_t address, std::string_view wireName) {
+void UdpTransport::sourceVerified(IpAddress address, std::string_view wireName) {
 #ifdef Q_OS_UNIX
     // What comes from there under that name goes ahead of strangers.
     queue_.verifiedSource(address, wireName);
@@ -239,7 +248,7 @@ std::vector<std::string> UdpTransport::describeRoutes() const {
         std::string line = "also " + x.entry;
         if (!x.addresses.empty()) {
             std::string list;
-            for (const auto a : x.addresses) list += (list.empty() ? "" : ", ") + net::formatIpv4(a);
+            for (const auto& a : x.addresses) list += (list.empty() ? "" : ", ") + a.toString();
             if (list != x.entry) line += " (" + list + ")";
         } else if (x.looking) {
             line += ": being looked up";
@@ -248,9 +257,9 @@ std::vector<std::string> UdpTransport::describeRoutes() const {
         }
         out.push_back(line);
     }
-    for (const auto& r : ranges_) out.push_back("copies heard from " + r.describe() + " are answered");
-    for (const auto a : remembered_.addresses())
-        out.push_back("also " + net::formatIpv4(a) + " (a copy heard from another subnet)");
+    for (const auto& r : ranges_) out.push_back("copies heard from " + r.toString() + " are answered");
+    for (const auto& a : remembered_.addresses())
+        out.push_back("also " + a.toString() + " (a copy heard from another subnet)");
     return out;
 }
 
@@ -266,13 +275,13 @@ std::vector<std::string> UdpTransport::describeRoutesFor(const std::vector<std::
         }
         Extra x;
         x.entry = e;
-        if (const auto ip = net::parseIpv4(e)) {
+        if (const auto ip = IpAddress::parseV4(e, IpAddress::Spelling::LeadingZeros)) {
             x.addresses.push_back(*ip);
         } else {
             const QHostInfo info = QHostInfo::fromName(QString::fromStdString(e));
             for (const QHostAddress& a : info.addresses())
                 if (a.protocol() == QAbstractSocket::IPv4Protocol && x.addresses.size() < 4)
-                    x.addresses.push_back(a.toIPv4Address());
+                    x.addresses.push_back(fromQt(a));
             x.failed = x.addresses.empty();
         }
         t.extras_.push_back(std::move(x));
@@ -290,7 +299,7 @@ void UdpTransport::startWatching() {
         lookupTimer_ = new QTimer(this);
         connect(lookupTimer_, &QTimer::timeout, this, [this] {
             for (std::size_t i = 0; i < extras_.size(); ++i)
-                if (!net::parseIpv4(extras_[i].entry)) lookUp(i);
+                if (!IpAddress::parseV4(extras_[i].entry, IpAddress::Spelling::LeadingZeros)) lookUp(i);
         });
     }
     rescan();
@@ -407,7 +416,7 @@ void UdpTransport::openSocket() {
     }
     fcntl(wake_[0], F_SETFD, FD_CLOEXEC);
     fcntl(wake_[1], F_SETFD, FD_CLOEXEC);
-    broadcastIp_ = broadcast_.toIPv4Address();
+    broadcastIp_ = fromQt(broadcast_);
     fd_ = fd;
     dropTotal_ = 0;
     PollFunction poll = pollForTest_;
@@ -490,10 +499,11 @@ bool UdpTransport::isOpen() const {
     return fd_ >= 0 || down_;
 }
 
-int UdpTransport::sendOne(std::string_view bytes, quint32 ip, const net::LocalNetwork* via) {
+int UdpTransport::sendOne(std::string_view bytes, IpAddress ip, const net::LocalNetwork* via) {
+    if (!ip.isV4()) return EAFNOSUPPORT;
     sockaddr_in to{};
     to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(ip);
+    to.sin_addr.s_addr = htonl(ip.toV4());
     to.sin_port = htons(port_);
 #ifdef __linux__
     if (via) {
@@ -513,13 +523,13 @@ int UdpTransport::sendOne(std::string_view bytes, quint32 ip, const net::LocalNe
         c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
         in_pktinfo info{};
         info.ipi_ifindex = static_cast<int>(via->index);
-        info.ipi_spec_dst.s_addr = htonl(via->address);
+        info.ipi_spec_dst.s_addr = htonl(via->address.toV4());
         std::memcpy(CMSG_DATA(c), &info, sizeof info);
         return ::sendmsg(fd_, &m, 0) < 0 ? errno : 0;
     }
 #else
     // Elsewhere each network's own broadcast address takes it there.
-    if (via) to.sin_addr.s_addr = htonl(via->broadcast);
+    if (via) to.sin_addr.s_addr = htonl(via->broadcast.toV4());
 #endif
     return ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) < 0 ? errno : 0;
 }
@@ -538,35 +548,35 @@ void UdpTransport::send(std::string_view bytes) {
         if (e == ENODEV || e == ENXIO || e == EADDRNOTAVAIL || e == ENETDOWN) stale = true;
     };
     if (restriction_) {
-        for (const auto& n : restriction_->networks) result(sendOne(bytes, 0xFFFFFFFFu, &n));
-        for (const auto a : restriction_->addresses) result(sendOne(bytes, a, nullptr));
+        for (const auto& n : restriction_->networks) result(sendOne(bytes, kLimitedBroadcast, &n));
+        for (const auto& a : restriction_->addresses) result(sendOne(bytes, a, nullptr));
         if (stale && settleTimer_) settleTimer_->start(kSettleMs);
         return;  // an announcement: the caller has nobody to tell of a failure
     }
     if (!limited() || networks_.empty()) {
         result(sendOne(bytes, broadcastIp_, nullptr));
     } else {
-        for (const auto& n : networks_) result(sendOne(bytes, 0xFFFFFFFFu, &n));
+        for (const auto& n : networks_) result(sendOne(bytes, kLimitedBroadcast, &n));
         // The interfaces changed under us: as the system routes it, until
         // the next reading of the interfaces.
-        if (sent == 0) result(sendOne(bytes, 0xFFFFFFFFu, nullptr));
+        if (sent == 0) result(sendOne(bytes, kLimitedBroadcast, nullptr));
     }
     const bool broadcastSent = sent > 0;
-    for (const auto a : unicastTargets()) result(sendOne(bytes, a, nullptr));
+    for (const auto& a : unicastTargets()) result(sendOne(bytes, a, nullptr));
     if (stale && settleTimer_) settleTimer_->start(kSettleMs);
     // One unreachable extra destination is no failure of the whole send.
     if (!broadcastSent && sent == 0 && failure) throw LanyxError(err::NetworkError, std::strerror(failure));
 }
 
-void UdpTransport::sendTo(std::uint32_t address, std::string_view bytes) {
+void UdpTransport::sendTo(IpAddress address, std::string_view bytes) {
     // A challenge: one lost is sent again later, so a failure is not the caller's.
-    if (fd_ >= 0 && address != 0) sendOne(bytes, address, nullptr);
+    if (fd_ >= 0 && address && address != IpAddress::v4(0)) sendOne(bytes, address, nullptr);
 }
 
 void UdpTransport::sendLocal(std::string_view bytes) {
     // The loopback network's broadcast reaches every copy on this computer
     // and never leaves it.
-    if (fd_ >= 0) sendOne(bytes, 0x7FFFFFFFu, nullptr);
+    if (fd_ >= 0) sendOne(bytes, IpAddress::v4(0x7FFFFFFFu), nullptr);
 }
 
 namespace {
@@ -627,12 +637,12 @@ void UdpTransport::receiveLoop(std::uint32_t session, PollFunction poll) {
             bool sawDrops = false;
             for (int i = 0; i < n; ++i) {
                 Arrival a;
-                a.from = ntohl(from[i].sin_addr.s_addr);
+                a.from = IpAddress::v4(ntohl(from[i].sin_addr.s_addr));
                 for (cmsghdr* c = CMSG_FIRSTHDR(&msgs[i].msg_hdr); c; c = CMSG_NXTHDR(&msgs[i].msg_hdr, c)) {
                     if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
                         in_pktinfo info;
                         std::memcpy(&info, CMSG_DATA(c), sizeof info);
-                        a.to = ntohl(info.ipi_addr.s_addr);
+                        a.to = IpAddress::v4(ntohl(info.ipi_addr.s_addr));
                         a.interfaceIndex = info.ipi_ifindex;
                     }
 #ifdef SO_RXQ_OVFL
@@ -650,7 +660,7 @@ void UdpTransport::receiveLoop(std::uint32_t session, PollFunction poll) {
             const auto n = ::recv(fd_, buffers.data(), kMaxDatagram, MSG_DONTWAIT);
             if (n < 0 && brokenSocket(errno)) return stopped(errno);
             if (n < 0) break;
-            batch.push_back(Arrival{std::string(buffers.data(), static_cast<std::size_t>(n)), 0, 0, 0});
+            batch.push_back(Arrival{std::string(buffers.data(), static_cast<std::size_t>(n)), {}, {}, 0});
 #endif
             // Copied above, outside the lock; the queue only moves them in.
             queue_.push(batch);
@@ -730,9 +740,11 @@ std::size_t UdpTransport::queuedBytes() const {
     return 0;  // read on this thread as it comes
 }
 
-int UdpTransport::sendOne(std::string_view bytes, quint32 ip, const net::LocalNetwork* via) {
+int UdpTransport::sendOne(std::string_view bytes, IpAddress ip, const net::LocalNetwork* via) {
     // Each network's own broadcast address takes the datagram there.
-    const QHostAddress to(via ? via->broadcast : ip);
+    const IpAddress target = via ? via->broadcast : ip;
+    if (!target.isV4()) return 1;
+    const QHostAddress to(target.toV4());
     const auto n = socket_->writeDatagram(bytes.data(), static_cast<qint64>(bytes.size()), to, port_);
     return n < 0 ? 1 : 0;
 }
@@ -740,19 +752,19 @@ int UdpTransport::sendOne(std::string_view bytes, quint32 ip, const net::LocalNe
 void UdpTransport::send(std::string_view bytes) {
     if (!socket_) return;
     if (restriction_) {
-        for (const auto& n : restriction_->networks) sendOne(bytes, 0, &n);
-        for (const auto a : restriction_->addresses) sendOne(bytes, a, nullptr);
+        for (const auto& n : restriction_->networks) sendOne(bytes, {}, &n);
+        for (const auto& a : restriction_->addresses) sendOne(bytes, a, nullptr);
         return;
     }
     int sent = 0;
     if (!limited() || networks_.empty()) {
-        sent += sendOne(bytes, broadcast_.toIPv4Address(), nullptr) == 0;
+        sent += sendOne(bytes, fromQt(broadcast_), nullptr) == 0;
     } else {
-        for (const auto& n : networks_) sent += sendOne(bytes, 0, &n) == 0;
-        if (sent == 0) sent += sendOne(bytes, 0xFFFFFFFFu, nullptr) == 0;
+        for (const auto& n : networks_) sent += sendOne(bytes, {}, &n) == 0;
+        if (sent == 0) sent += sendOne(bytes, kLimitedBroadcast, nullptr) == 0;
     }
     const QString error = socket_->errorString();
-    for (const auto a : unicastTargets()) sendOne(bytes, a, nullptr);
+    for (const auto& a : unicastTargets()) sendOne(bytes, a, nullptr);
     if (sent == 0) throw LanyxError(err::NetworkError, error.toStdString());
 }
 
@@ -764,11 +776,11 @@ void UdpTransport::readPending() {
         const QNetworkDatagram d = socket_->receiveDatagram();
         const QByteArray data = d.data();
         const std::string_view bytes(data.constData(), static_cast<std::size_t>(data.size()));
-        const quint32 to = d.destinationAddress().protocol() == QAbstractSocket::IPv4Protocol
-                               ? d.destinationAddress().toIPv4Address()
-                               : 0;
-        if (take(bytes, d.senderAddress().toIPv4Address(), to, static_cast<int>(d.interfaceIndex())))
-            deliver(bytes, d.senderAddress().toIPv4Address());
+        const IpAddress to = d.destinationAddress().protocol() == QAbstractSocket::IPv4Protocol
+                                 ? fromQt(d.destinationAddress())
+                                 : IpAddress::v4(0);
+        const IpAddress from = fromQt(d.senderAddress());
+        if (take(bytes, from, to, static_cast<int>(d.interfaceIndex()))) deliver(bytes, from);
         ++handed;
     }
     endBatch();

@@ -50,7 +50,7 @@ public:
     void close() override;
     bool isOpen() const override;
     void send(std::string_view bytes) override;
-    void sendTo(std::uint32_t address, std::string_view bytes) override;
+    void sendTo(IpAddress address, std::string_view bytes) override;
     void sendLocal(std::string_view bytes) override;
 
     // Datagrams handed over per pass of the event loop; the rest wait for
@@ -82,10 +82,10 @@ public:
     // Ranges among them ("10.20.0.0/16") are not sent to: copies heard
     // from there may be, besides those in private ranges.
     void setExtraDestinations(const std::vector<std::string>& entries);
-    void sourceVerified(std::uint32_t address, std::string_view wireName) override;
-    void sourceLeft(std::uint32_t address, std::string_view wireName) override;
+    void sourceVerified(IpAddress address, std::string_view wireName) override;
+    void sourceLeft(IpAddress address, std::string_view wireName) override;
     // The copies on other subnets sent to directly.
-    std::vector<std::uint32_t> rememberedSources() const { return remembered_.addresses(); }
+    std::vector<IpAddress> rememberedSources() const { return remembered_.addresses(); }
     // Lines for the user: the interfaces sent through, the extra
     // destinations with their addresses, the copies remembered.
     std::vector<std::string> describeRoutes() const;
@@ -112,28 +112,28 @@ Q_SIGNALS:
 private:
     struct Extra {
         std::string entry;
-        std::vector<quint32> addresses;
+        std::vector<IpAddress> addresses;
         bool looking = false;
         bool failed = false;
     };
     // What was sent to, restricted while announcing on new networks.
     struct Restriction {
         std::vector<net::LocalNetwork> networks;
-        std::vector<quint32> addresses;
+        std::vector<IpAddress> addresses;
     };
     void readPending();
     // A datagram off the socket: false for a repeat along another path.
-    bool take(std::string_view bytes, quint32 from, quint32 to, int interfaceIndex);
+    bool take(std::string_view bytes, IpAddress from, IpAddress to, int interfaceIndex);
     void startWatching();
     void stopWatching();
     void lookUp(std::size_t i);
     void announceTo(Restriction r);
-    std::vector<quint32> unicastTargets() const;
+    std::vector<IpAddress> unicastTargets() const;
     bool limited() const { return broadcast_ == QHostAddress(QHostAddress::Broadcast); }
     std::uint32_t nowMs() const;
     // One datagram to one address, through one network or as routed;
     // errno (or a socket error) on failure, 0 when sent.
-    int sendOne(std::string_view bytes, quint32 to, const net::LocalNetwork* via);
+    int sendOne(std::string_view bytes, IpAddress to, const net::LocalNetwork* via);
 
     std::vector<net::LocalNetwork> allNetworks_;  // every address of an interface that can broadcast
     std::vector<net::LocalNetwork> networks_;     // one per subnet: sent through
@@ -171,7 +171,7 @@ private:
     std::uint32_t earlierDrops_ = 0;
     std::uint32_t dropReported_ = 0;
     std::uint32_t notKeptReported_ = 0;
-    quint32 broadcastIp_ = 0;
+    IpAddress broadcastIp_;
     std::uint32_t session_ = 0;  // grows whenever the socket closes
     // Receiving failed and the socket could not be opened again yet.
     bool down_ = false;

@@ -5,6 +5,8 @@
 // hands it only what the pinned key sent, verified, and keeps nothing of it.
 #include "SecureLink.h"
 
+#include "IpAddress.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,9 +22,9 @@ public:
     // once it announced the same word under its pinned key.
     virtual std::string_view word() const = 0;
     // `body` after the tag (UTF-8) from a sender whose pinned key sealed it;
-    // `sourceV4` the address it came from (host order, 0 when not known).
+    // `sourceV4` the address it came from (none when not known).
     // True when taken (the sender gets a receipt).
-    virtual bool message(const std::string& sender, const std::string& body, std::uint32_t sourceV4) = 0;
+    virtual bool message(const std::string& sender, const std::string& body, IpAddress sourceV4) = 0;
     // What became of a message it sent (SendSealed).
     virtual void delivery(const DeliveryReport& /*report*/) {}
     // The key pinned for `from` announced itself as `to`, or our own user

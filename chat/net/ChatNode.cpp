@@ -187,18 +187,18 @@ bool ChatNode::EnableKeys() {
     };
     h.isListed = [this](const std::string& name) { return users_.findNoCase(name).has_value(); };
     h.source = [this] { return transport_.currentSource(); };
-    h.sourceVerified = [this](std::uint32_t address, const std::string& name) {
+    h.sourceVerified = [this](IpAddress address, const std::string& name) {
         transport_.sourceVerified(address, cp1252::fromUtf8(name));
     };
     h.renamed = [this](const std::string& from, const std::string& to) { userRenamed(from, to); };
     h.keepName = [this](const std::string& lowerName) { return keepsName(lowerName); };
-    h.sendTo = [this](std::uint32_t address, std::string_view bytes) {
+    h.sendTo = [this](IpAddress address, std::string_view bytes) {
         if (transport_.isOpen()) transport_.sendTo(address, bytes);
     };
     h.sendLocal = [this](std::string_view bytes) {
         if (transport_.isOpen()) transport_.sendLocal(bytes);
     };
-    h.sourceProven = [this](std::uint32_t address, const std::string& name) { noteVerifiedSource(name, address); };
+    h.sourceProven = [this](IpAddress address, const std::string& name) { noteVerifiedSource(name, address); };
     secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
     if (!pins.writable) secure_->keepPinsFileAsItIs();
     secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });
@@ -716,14 +716,14 @@ void ChatNode::refuseDatagram(const Error& e) {
     if (e.reason != Reason::NotANumber) LogReceiveError(e.number, e.text);
 }
 
-void ChatNode::noteVerifiedSource(std::string_view sender, std::uint32_t source) {
+void ChatNode::noteVerifiedSource(std::string_view sender, IpAddress source) {
     const auto key = toLower(std::string(sender));
     auto it = verifiedSources_.find(key);
     if (it == verifiedSources_.end()) {
         // Names are pinned at a limited pace; past this many, new ones wait
         // for the next start.
         if (verifiedSources_.size() >= kSourceNames) return;
-        it = verifiedSources_.emplace(key, std::vector<std::uint32_t>{}).first;
+        it = verifiedSources_.emplace(key, std::vector<IpAddress>{}).first;
     }
     auto& list = it->second;
     std::erase(list, source);
@@ -772,9 +772,9 @@ void ChatNode::loadPreviousNames() {
     if (secure_) secure_->setPreviousNames(previousNames_.names(wallMs()));
 }
 
-std::vector<std::uint32_t> ChatNode::VerifiedSources(std::string_view name) const {
+std::vector<IpAddress> ChatNode::VerifiedSources(std::string_view name) const {
     const auto it = verifiedSources_.find(toLower(std::string(name)));
-    return it == verifiedSources_.end() ? std::vector<std::uint32_t>{} : it->second;
+    return it == verifiedSources_.end() ? std::vector<IpAddress>{} : it->second;
 }
 
 Result<void> ChatNode::ProcessDatagram(std::string_view text) {
@@ -859,7 +859,7 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
         deliver(payload, std::string(sender), false, row, trust_ == Trust::NotVerified);
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
         // Only a signed leave takes back an address a signature taught.
-        if (trust_ == Trust::Verified && transport_.currentSource() != 0)
+        if (trust_ == Trust::Verified && transport_.currentSource())
             transport_.sourceLeft(transport_.currentSource(), sender);
         if (!row || ignoredAsNotVerified(sender, cmd)) return {};
         dropUser(*row);

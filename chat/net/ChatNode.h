@@ -7,6 +7,7 @@
 #include "Error.h"
 #include "EventLog.h"
 #include "HistoryPort.h"
+#include "IpAddress.h"
 #include "Message.h"
 #include "Outbox.h"
 #include "PreviousNames.h"
@@ -231,11 +232,11 @@ public:
     // What is known of a user's key (NoKeys for a copy without keys).
     KeyState KeyStateOf(std::string_view name) const { return secure_ ? secure_->stateOf(name) : KeyState::NoKeys; }
 
-    // The source addresses (IPv4, host order, newest first) where the copy
+    // The source addresses (newest first) where the copy
     // holding the key pinned for `name` answered a challenge since this copy
     // started (after its signed datagrams came from there); a few per name.
     // File offers name addresses that must be among them.
-    std::vector<std::uint32_t> VerifiedSources(std::string_view name) const;
+    std::vector<IpAddress> VerifiedSources(std::string_view name) const;
     static constexpr std::size_t kSourcesPerName = 4;
     static constexpr std::size_t kSourceNames = 4096;
 
@@ -418,8 +419,8 @@ private:
     PreviousNames previousNames_;
     void loadPreviousNames();
     // Told by the secure link for each address a pinned key answered from.
-    void noteVerifiedSource(std::string_view sender, std::uint32_t source);
-    std::unordered_map<std::string, std::vector<std::uint32_t>> verifiedSources_;  // lower-case name
+    void noteVerifiedSource(std::string_view sender, IpAddress source);
+    std::unordered_map<std::string, std::vector<IpAddress>> verifiedSources_;  // lower-case name
     std::vector<MessageObserver*> observers_;
     Capability* capabilityOf(std::string_view word) const;
     void announceCapability(const Capability& capability);

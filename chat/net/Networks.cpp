@@ -9,44 +9,9 @@
 
 namespace lanyx::net {
 
-std::optional<std::uint32_t> parseIpv4(std::string_view text) {
-    std::uint32_t out = 0;
-    int parts = 0;
-    std::size_t i = 0;
-    while (parts < 4) {
-        if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
-        unsigned v = 0;
-        std::size_t digits = 0;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-            v = v * 10 + static_cast<unsigned>(text[i] - '0');
-            if (++digits > 3 || v > 255) return std::nullopt;
-            ++i;
-        }
-        out = (out << 8) | v;
-        ++parts;
-        if (parts < 4) {
-            if (i >= text.size() || text[i] != '.') return std::nullopt;
-            ++i;
-        }
-    }
-    if (i != text.size()) return std::nullopt;
-    return out;
-}
-
-std::string formatIpv4(std::uint32_t a) {
-    return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." + std::to_string((a >> 8) & 255) +
-           "." + std::to_string(a & 255);
-}
-
-int LocalNetwork::prefixLength() const {
-    int n = 0;
-    for (std::uint32_t m = netmask; m & 0x80000000u; m <<= 1) ++n;
-    return n;
-}
-
 std::string LocalNetwork::describe() const {
-    return name + " " + formatIpv4(address) + "/" + std::to_string(prefixLength()) + " (broadcast " +
-           formatIpv4(broadcast) + ")";
+    return name + " " + address.toString() + "/" + std::to_string(prefixLength()) + " (broadcast " +
+           broadcast.toString() + ")";
 }
 
 std::vector<LocalNetwork> oneForEachSubnet(const std::vector<LocalNetwork>& all) {
@@ -67,20 +32,16 @@ std::vector<LocalNetwork> subnetsAdded(const std::vector<LocalNetwork>& before, 
     return out;
 }
 
-bool onLocalSubnet(std::uint32_t ip, const std::vector<LocalNetwork>& networks) {
+bool onLocalSubnet(IpAddress ip, const std::vector<LocalNetwork>& networks) {
     return std::any_of(networks.begin(), networks.end(), [&](const LocalNetwork& n) { return n.holds(ip); });
 }
 
 // ---- extra destinations ------------------------------------------------------
 
-std::string AddressRange::describe() const {
-    return formatIpv4(base) + "/" + std::to_string(prefix);
-}
-
 RangeParse parseRange(std::string_view text) {
     const auto slash = text.find('/');
     if (slash == std::string_view::npos) return {};
-    const auto ip = parseIpv4(text.substr(0, slash));
+    const auto ip = IpAddress::parseV4(text.substr(0, slash), IpAddress::Spelling::LeadingZeros);
     const auto bits = text.substr(slash + 1);
     if (!ip || bits.empty() || bits.size() > 2 ||
         !std::all_of(bits.begin(), bits.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -88,32 +49,35 @@ RangeParse parseRange(std::string_view text) {
     const int prefix = std::stoi(std::string(bits));
     if (prefix > 32) return {std::nullopt, "a range with more than 32 bits"};
     if (prefix < kMinRangePrefix) return {std::nullopt, "a range wider than /" + std::to_string(kMinRangePrefix)};
-    AddressRange r;
-    r.prefix = prefix;
-    r.base = *ip & r.mask();
-    if (r.base != *ip) return {std::nullopt, "host bits set (did you mean " + r.describe() + "?)"};
+    const auto r = IpSubnet::of(*ip, prefix);
+    if (r.base != *ip) return {std::nullopt, "host bits set (did you mean " + r.toString() + "?)"};
     return {r, std::nullopt};
 }
 
-bool isPrivateAddress(std::uint32_t ip) {
+bool isPrivateAddress(IpAddress address) {
+    if (!address.isV4()) return false;
+    const auto ip = address.toV4();
     return (ip >> 24) == 10 || (ip >> 20) == 0xAC1 || (ip >> 16) == 0xC0A8 || (ip >> 16) == 0xA9FE ||
            (ip >> 22) == (0x6440 >> 6);
 }
 
-bool mayLearnSource(std::uint32_t address, const std::vector<LocalNetwork>& local,
+bool mayLearnSource(IpAddress address, const std::vector<LocalNetwork>& local,
                     const std::vector<AddressRange>& configured) {
-    const auto top = address >> 24;
-    if (address == 0 || address == 0xFFFFFFFFu || top == 0 || top == 127 || top >= 224) return false;
+    // The transport learns IPv4 copies alone while it sends IPv4 alone.
+    if (!address.isV4()) return false;
+    const auto ip = address.toV4();
+    const auto top = ip >> 24;
+    if (ip == 0xFFFFFFFFu || top == 0 || top == 127 || top >= 224) return false;
     if (onLocalSubnet(address, local)) return false;
-    if (std::any_of(configured.begin(), configured.end(), [&](const AddressRange& r) { return r.holds(address); }))
+    if (std::any_of(configured.begin(), configured.end(), [&](const AddressRange& r) { return r.contains(address); }))
         return true;
-    const auto last = address & 0xFF;
+    const auto last = ip & 0xFF;
     return isPrivateAddress(address) && last != 0 && last != 255;
 }
 
 std::optional<std::string> destinationProblem(std::string_view e) {
     if (e.empty()) return "empty";
-    if (parseIpv4(e)) return std::nullopt;
+    if (IpAddress::parseV4(e, IpAddress::Spelling::LeadingZeros)) return std::nullopt;
     if (const auto r = parseRange(e); r.range || r.problem) return r.problem;
     if (e.size() > 253) return "longer than 253 characters";
     // A host name: labels of letters, digits and hyphens, separated by dots.
@@ -241,7 +205,7 @@ bool DuplicateFilter::admit(std::string_view bytes, std::uint64_t path, std::uin
 
 // ---- copies heard from other subnets ---------------------------------------------
 
-bool RememberedSenders::heard(std::uint32_t address, std::string_view name) {
+bool RememberedSenders::heard(IpAddress address, std::string_view name) {
     const std::string key = toLower(name);
     ++clock_;
     for (auto& e : entries_) {
@@ -260,7 +224,7 @@ bool RememberedSenders::heard(std::uint32_t address, std::string_view name) {
     return true;
 }
 
-void RememberedSenders::left(std::uint32_t address, std::string_view name) {
+void RememberedSenders::left(IpAddress address, std::string_view name) {
     const std::string key = toLower(name);
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->address != address) continue;
@@ -270,8 +234,8 @@ void RememberedSenders::left(std::uint32_t address, std::string_view name) {
     }
 }
 
-std::vector<std::uint32_t> RememberedSenders::addresses() const {
-    std::vector<std::uint32_t> out;
+std::vector<IpAddress> RememberedSenders::addresses() const {
+    std::vector<IpAddress> out;
     out.reserve(entries_.size());
     for (const auto& e : entries_) out.push_back(e.address);
     return out;

@@ -1,8 +1,10 @@
 #pragma once
 // The networks a copy sends to: the computer's own interfaces (one datagram
 // per subnet), a list of extra destinations for other subnets, and copies
-// heard from other subnets. Plain IPv4 arithmetic and bookkeeping; the
+// heard from other subnets. Plain address arithmetic and bookkeeping; the
 // socket adapter does the system calls.
+#include "IpAddress.h"
+
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -14,22 +16,18 @@
 
 namespace lanyx::net {
 
-// Addresses are in host byte order.
-std::optional<std::uint32_t> parseIpv4(std::string_view text);
-std::string formatIpv4(std::uint32_t address);
-
 // One IPv4 address of an interface that is up and can broadcast.
 struct LocalNetwork {
     std::string name;    // eth0, wlan0
     unsigned index = 0;  // the system's interface index
-    std::uint32_t address = 0;
-    std::uint32_t netmask = 0;
-    std::uint32_t broadcast = 0;
+    IpAddress address;
+    IpAddress netmask;
+    IpAddress broadcast;
 
-    std::uint32_t subnet() const { return address & netmask; }
-    bool sameSubnet(const LocalNetwork& o) const { return netmask == o.netmask && subnet() == o.subnet(); }
-    bool holds(std::uint32_t ip) const { return (ip & netmask) == subnet(); }
-    int prefixLength() const;
+    IpSubnet subnet() const { return IpSubnet::of(address, prefixLength()); }
+    bool sameSubnet(const LocalNetwork& o) const { return subnet() == o.subnet(); }
+    bool holds(IpAddress ip) const { return subnet().contains(ip); }
+    int prefixLength() const { return lanyx::prefixLength(netmask); }
     // "eth0 10.1.0.5/16 (broadcast 10.1.255.255)"
     std::string describe() const;
 };
@@ -39,18 +37,12 @@ struct LocalNetwork {
 std::vector<LocalNetwork> oneForEachSubnet(const std::vector<LocalNetwork>& all);
 // The subnets of `now` that `before` did not have.
 std::vector<LocalNetwork> subnetsAdded(const std::vector<LocalNetwork>& before, const std::vector<LocalNetwork>& now);
-bool onLocalSubnet(std::uint32_t ip, const std::vector<LocalNetwork>& networks);
+bool onLocalSubnet(IpAddress ip, const std::vector<LocalNetwork>& networks);
 
 // ---- extra destinations ------------------------------------------------------
 
 // A range of addresses in CIDR form: "10.20.0.0/16".
-struct AddressRange {
-    std::uint32_t base = 0;  // the host bits cleared
-    int prefix = 32;
-    std::uint32_t mask() const { return prefix == 0 ? 0 : ~std::uint32_t{0} << (32 - prefix); }
-    bool holds(std::uint32_t ip) const { return (ip & mask()) == base; }
-    std::string describe() const;
-};
+using AddressRange = IpSubnet;
 // Ranges wider than this would take in much of the Internet.
 inline constexpr int kMinRangePrefix = 8;
 // Nothing when the text is not a range at all; a range or why it cannot be one.
@@ -61,7 +53,7 @@ struct RangeParse {
 RangeParse parseRange(std::string_view text);
 // Addresses no router of the Internet passes on: the private ranges, the
 // link-local range and the carrier-grade NAT range.
-bool isPrivateAddress(std::uint32_t ip);
+bool isPrivateAddress(IpAddress ip);
 
 // The file of extra destinations beside User.ini: one host name, address or
 // directed-broadcast address a line, or a range of addresses ("10.20.0.0/16")
@@ -139,7 +131,7 @@ private:
 // addresses in a private range (not its .0 or .255, which are often some
 // subnet's broadcast address) or in a range the user listed; never our own
 // subnets (broadcast reaches those), loopback, multicast or broadcast.
-bool mayLearnSource(std::uint32_t address, const std::vector<LocalNetwork>& local,
+bool mayLearnSource(IpAddress address, const std::vector<LocalNetwork>& local,
                     const std::vector<AddressRange>& configured);
 
 class RememberedSenders {
@@ -147,16 +139,16 @@ public:
     static constexpr std::size_t kMaxAddresses = 64;
     static constexpr std::size_t kMaxNamesPerAddress = 16;
     // True when the address is new.
-    bool heard(std::uint32_t address, std::string_view name);
+    bool heard(IpAddress address, std::string_view name);
     // The name left from that address: forgotten once no name is left there.
-    void left(std::uint32_t address, std::string_view name);
-    std::vector<std::uint32_t> addresses() const;
+    void left(IpAddress address, std::string_view name);
+    std::vector<IpAddress> addresses() const;
     std::size_t size() const { return entries_.size(); }
     void clear() { entries_.clear(); }
 
 private:
     struct Entry {
-        std::uint32_t address;
+        IpAddress address;
         std::vector<std::string> names;  // lower case
         std::uint64_t heardAt;
     };

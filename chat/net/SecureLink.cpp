@@ -593,12 +593,12 @@ void SecureLink::confirm(const std::string& senderUtf8) {
 }
 
 void SecureLink::verifiedFrom(const std::string& senderUtf8) {
-    const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
-    if (address != 0 && hooks_.sourceVerified) hooks_.sourceVerified(address, senderUtf8);
+    const IpAddress address = hooks_.source ? hooks_.source() : IpAddress{};
+    if (address && hooks_.sourceVerified) hooks_.sourceVerified(address, senderUtf8);
     // A copy that may offer what is fetched from it (files): whether the key is really at that address
     // (a source address is easily made up), before anything connects there.
     const auto p = peers_.find(toLower(senderUtf8));
-    if (address != 0 && !challengeFor_.empty() && p != peers_.end() && listHas(p->second.caps, challengeFor_))
+    if (address && !challengeFor_.empty() && p != peers_.end() && listHas(p->second.caps, challengeFor_))
         challenge(senderUtf8, address);
 }
 
@@ -610,7 +610,7 @@ std::int64_t SecureLink::nowSeconds() const {
     return hooks_.wallMicros ? static_cast<std::int64_t>(hooks_.wallMicros() / 1000000) : 0;
 }
 
-bool SecureLink::pinAllowed(std::uint32_t address) {
+bool SecureLink::pinAllowed(IpAddress address) {
     const auto now = hooks_.ticks();
     if (!std::exchange(pinAllStarted_, true)) pinAll_ = {kPinAllBurst, now};
     refill(pinAll_, now, kPinAllBurst, kPinAllRefillMs);
@@ -659,7 +659,7 @@ void SecureLink::schedulePinRetry() {
     });
 }
 
-bool SecureLink::noteAllowed(std::uint32_t address) {
+bool SecureLink::noteAllowed(IpAddress address) {
     const auto now = hooks_.ticks();
     if (!std::exchange(noteAllStarted_, true)) noteAll_ = {kNoteAllBurst, now};
     refill(noteAll_, now, kNoteAllBurst, kNoteAllRefillMs);
@@ -721,7 +721,7 @@ bool SecureLink::refusedUnchecked(const std::string& senderUtf8, const std::stri
 
 bool SecureLink::verifyAllowed(const std::string& signKey, const std::string& senderUtf8) {
     const auto now = hooks_.ticks();
-    const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
+    const IpAddress address = hooks_.source ? hooks_.source() : IpAddress{};
     const auto spend = [now](Budget& b, std::uint32_t burst, std::uint32_t perSecond, std::uint32_t leave) {
         const std::uint64_t full = std::uint64_t{burst} * 1000;
         b.milli = std::min(full, b.milli + std::uint64_t{now - b.at} * perSecond);
@@ -762,7 +762,7 @@ bool SecureLink::verifyAllowed(const std::string& signKey, const std::string& se
 }
 
 void SecureLink::proven(const std::string& signKey) {
-    const std::uint32_t address = hooks_.source ? hooks_.source() : 0;
+    const IpAddress address = hooks_.source ? hooks_.source() : IpAddress{};
     // Bounded by the keys that can be verified: pinned ones and our own.
     if (provenFrom_.size() >= pins_.size() + 64 && !provenFrom_.count(signKey)) provenFrom_.clear();
     provenFrom_[signKey] = address;
@@ -791,7 +791,7 @@ void SecureLink::noteListed(const std::string& name) {
     if (const auto p = peers_.find(key); p != peers_.end() && !p->second.signPublic.empty()) return;
     Listed l;
     l.at = hooks_.ticks();
-    l.source = hooks_.source ? hooks_.source() : 0;
+    l.source = hooks_.source ? hooks_.source() : IpAddress{};
     if (unlistedName_ == key) {
         l.unsignedSeen = true;
         l.unsignedAt = l.at;
@@ -922,7 +922,7 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     const bool renamed = formerPin && carryOver(former, name, *signPk);
     const auto* pin = pins_.find(key);
     const auto* gone = pin ? nullptr : pins_.former(key);
-    const std::uint32_t source = hooks_.source ? hooks_.source() : 0;
+    const IpAddress source = hooks_.source ? hooks_.source() : IpAddress{};
     auto& peer = peers_[key];
     const bool first = peer.signPublic.empty() && peer.offeredSign.empty();
     std::string eph;
@@ -1365,11 +1365,11 @@ bool SecureLink::challengeAllowed() {
     return true;
 }
 
-void SecureLink::challenge(const std::string& name, std::uint32_t address) {
-    if (!active_ || address == 0 || !hooks_.sendTo) return;
+void SecureLink::challenge(const std::string& name, IpAddress address) {
+    if (!active_ || !address || !hooks_.sendTo) return;
     const auto key = toLower(name);
     const auto now = hooks_.ticks();
-    const auto pair = key + '\t' + std::to_string(address);
+    const auto pair = key + '\t' + address.toString();
     if (const auto it = challenged_.find(pair); it != challenged_.end() && now - it->second < kRechallengeMs) return;
     std::erase_if(challenges_, [&](const auto& c) { return now - c.second.at > kChallengeMs; });
     if (challenges_.size() >= 256 || !challengeAllowed()) return;

@@ -31,6 +31,7 @@
 // their time ran out.
 #include "Crypto.h"
 #include "Identity.h"
+#include "IpAddress.h"
 #include "UserList.h"
 
 #include <algorithm>
@@ -155,12 +156,12 @@ public:
         std::function<std::uint64_t()> wallMicros;
         // Whether the roster lists the name: only listed users are pinned.
         std::function<bool(const std::string& name)> isListed;
-        // The IPv4 address the datagram being handled came from (0: not known).
-        std::function<std::uint32_t()> source;
+        // The address the datagram being handled came from (none: not known).
+        std::function<IpAddress()> source;
         // A fresh announcement or companion signed by the key pinned for the
         // name (UTF-8) came from the address: the one thing that may teach
         // the transport an address to send to.
-        std::function<void(std::uint32_t address, const std::string& name)> sourceVerified;
+        std::function<void(IpAddress address, const std::string& name)> sourceVerified;
         // The key pinned for `from` announced itself under `to`, naming
         // `from` as its name before: the pin is `to`'s now (UTF-8 names).
         // One key's renames reach here at most once per kRenameEveryMs;
@@ -169,13 +170,13 @@ public:
         // Whether the user has the name (lower case) in a list: groups,
         // blocked names, history, waiting messages, shared chats.
         std::function<bool(const std::string& lowerName)> keepName;
-        // One datagram to one address alone (IPv4, host order).
-        std::function<void(std::uint32_t address, std::string_view bytes)> sendTo;
+        // One datagram to one address alone.
+        std::function<void(IpAddress address, std::string_view bytes)> sendTo;
         // One datagram to the copies on this computer alone.
         std::function<void(std::string_view bytes)> sendLocal;
         // The copy at `address` answered a challenge there, signed by the
         // key pinned for the name (UTF-8).
-        std::function<void(std::uint32_t address, const std::string& name)> sourceProven;
+        std::function<void(IpAddress address, const std::string& name)> sourceProven;
     };
 
     // How long a datagram under a pinned name waits for its companion.
@@ -316,7 +317,7 @@ public:
     void heard(std::string_view name);
     // Sends a challenge to the address the name's pinned key signed from
     // (where files offered by that copy may be fetched from).
-    void challenge(const std::string& name, std::uint32_t address);
+    void challenge(const std::string& name, IpAddress address);
     // Challenges are sent where keys that announced `capability` sign from
     // (none when it is empty).
     void setChallengeSources(std::string capability) { challengeFor_ = std::move(capability); }
@@ -378,13 +379,13 @@ private:
         bool conflict = false;   // announced under a name heard from a copy without keys
         // Another key than the one that made room under the name (PinStore::Former).
         bool formerChanged = false;
-        bool pinWaits = false;   // not pinned yet: the limits of new pins
-        std::uint32_t from = 0;  // the address its announcement came from
+        bool pinWaits = false;  // not pinned yet: the limits of new pins
+        IpAddress from;         // the address its announcement came from
     };
     // A name listed without a key known for it.
     struct Listed {
-        std::uint32_t at = 0;      // when listed
-        std::uint32_t source = 0;  // the address of its first datagram
+        std::uint32_t at = 0;  // when listed
+        IpAddress source;      // the address of its first datagram
         // Its first datagram of a kind our copies sign: when, its hash, and
         // whether a companion under the name came with it.
         std::uint32_t unsignedAt = 0;
@@ -400,7 +401,7 @@ private:
     };
     struct Challenge {
         std::string name;  // lower case
-        std::uint32_t address = 0;
+        IpAddress address;
         std::uint32_t at = 0;
     };
     struct Held {
@@ -489,11 +490,11 @@ private:
     bool keyless(const std::string& lowerName) const;
     void sweepKeyless();
     void scheduleSweep(std::uint32_t ms);
-    bool pinAllowed(std::uint32_t address);
+    bool pinAllowed(IpAddress address);
     void pinWaiting();
     void schedulePinRetry();
     // Whether a name of a copy without keys may be newly remembered now.
-    bool noteAllowed(std::uint32_t address);
+    bool noteAllowed(IpAddress address);
     // A datagram our copies sign came under a name without a key (see
     // kUnsignedGraceMs); a companion under one.
     void noteUnsigned(const std::string& lowerName, std::string_view bytes);
@@ -575,12 +576,12 @@ private:
     // The name and hash of the datagram being handled, when it may list a
     // name that has no key: noteListed takes them.
     std::string unlistedName_, unlistedHash_;
-    std::unordered_map<std::uint32_t, Bucket> pinRate_;  // by sender address
+    std::unordered_map<IpAddress, Bucket> pinRate_;  // by sender address
     Bucket pinAll_;
     bool pinAllStarted_ = false;
     std::deque<std::string> pinQueue_;  // lower-case names whose pin waits
     bool pinRetryQueued_ = false;
-    std::unordered_map<std::uint32_t, Bucket> noteRate_;  // by sender address
+    std::unordered_map<IpAddress, Bucket> noteRate_;  // by sender address
     Bucket noteAll_;
     bool noteAllStarted_ = false;
     std::unordered_map<std::string, RenameWait> renames_;  // by signing key
@@ -595,9 +596,9 @@ private:
         std::uint64_t milli = 0;
         std::uint32_t at = 0;
     };
-    std::unordered_map<std::uint32_t, Budget> addressRate_;      // by sender address
-    std::unordered_map<std::string, Budget> keyRate_;            // by signing key
-    std::unordered_map<std::string, std::uint32_t> provenFrom_;  // signing key -> address it was verified from
+    std::unordered_map<IpAddress, Budget> addressRate_;      // by sender address
+    std::unordered_map<std::string, Budget> keyRate_;        // by signing key
+    std::unordered_map<std::string, IpAddress> provenFrom_;  // signing key -> address it was verified from
     Budget verifyAll_;
     bool verifyAllStarted_ = false;
     bool clockAheadSaid_ = false;

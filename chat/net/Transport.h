@@ -1,5 +1,7 @@
 #pragma once
 // The datagram transport: one broadcast endpoint on the segment.
+#include "IpAddress.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -42,9 +44,9 @@ public:
     using ReceiveFailure = std::function<void(int number, const std::string& text, bool reopened)>;
     void setReceiveFailure(ReceiveFailure f) { receiveFailure_ = std::move(f); }
 
-    // The IPv4 address (host order) the datagram being handed over came
-    // from; 0 when not known. File offers are answered at this address.
-    std::uint32_t currentSource() const { return source_; }
+    // The address the datagram being handed over came from; none when not
+    // known. File offers are answered at this address.
+    IpAddress currentSource() const { return source_; }
     // Whether the datagram being handed over is of a name heard before the
     // strangers now waiting (or of a sender whose pinned key was verified
     // there): false where the transport does not tell.
@@ -52,13 +54,13 @@ public:
     // A pinned key's signature came from `address` under `wireName` (as on
     // the wire): a copy there may be sent to directly, should the address
     // be on another subnet the transport may reach.
-    virtual void sourceVerified(std::uint32_t address, std::string_view wireName) {
+    virtual void sourceVerified(IpAddress address, std::string_view wireName) {
         (void)address;
         (void)wireName;
     }
-    // One datagram to one address alone (IPv4, host order), on the
-    // segment's port: a challenge only a copy there can answer.
-    virtual void sendTo(std::uint32_t address, std::string_view bytes) {
+    // One datagram to one address alone, on the segment's port: a
+    // challenge only a copy there can answer.
+    virtual void sendTo(IpAddress address, std::string_view bytes) {
         (void)address;
         (void)bytes;
     }
@@ -67,17 +69,17 @@ public:
     // The pinned key's leave notice under `wireName` came from `address`:
     // what sourceVerified taught for the name there is forgotten. An
     // unsigned leave never comes here.
-    virtual void sourceLeft(std::uint32_t address, std::string_view wireName) {
+    virtual void sourceLeft(IpAddress address, std::string_view wireName) {
         (void)address;
         (void)wireName;
     }
 
 protected:
-    void deliver(std::string_view bytes, std::uint32_t sourceV4 = 0, bool heardBefore = false) {
-        source_ = sourceV4;
+    void deliver(std::string_view bytes, IpAddress source = {}, bool heardBefore = false) {
+        source_ = source;
         heardBefore_ = heardBefore;
         if (receiver_) receiver_(bytes);
-        source_ = 0;
+        source_ = {};
         heardBefore_ = false;
     }
     void beginBatch() { inBatch_ = true; }
@@ -98,7 +100,7 @@ protected:
 private:
     Receiver receiver_;
     bool inBatch_ = false;
-    std::uint32_t source_ = 0;
+    IpAddress source_;
     bool heardBefore_ = false;
     std::function<void()> batchEnd_;
     std::function<void(std::uint32_t)> dropReporter_;

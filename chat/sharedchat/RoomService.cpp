@@ -136,7 +136,7 @@ void RoomService::renamed(const std::string& from, const std::string& to) {
         }
 }
 
-bool RoomService::message(const std::string& sender, const std::string& body, std::uint32_t /*sourceV4*/) {
+bool RoomService::message(const std::string& sender, const std::string& body, IpAddress /*sourceV4*/) {
     const auto m = Parse(body);
     if (!m) {
         node_.WriteLog("A shared chat's change from " + sender + " could not be read: ignored");

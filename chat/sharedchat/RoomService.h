@@ -77,7 +77,7 @@ public:
     // Capability
     std::string_view tag() const override { return kRoomTag; }
     std::string_view word() const override { return kRoomsWord; }
-    bool message(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
+    bool message(const std::string& sender, const std::string& body, IpAddress sourceV4) override;
     bool holds(const std::string& name) const override { return book_.latestWith(name) != nullptr; }
     // A member (or this copy's user) is known by another name now.
     void renamed(const std::string& from, const std::string& to) override;

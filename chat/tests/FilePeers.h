@@ -38,7 +38,7 @@ template <typename Done> bool runQtUntil(Done done, int ms = 20000, MemorySegmen
 // datagrams seem to come from loopback, where the files are served.
 inline void joinWithFiles(MemorySegment& seg, Peer& ann, Peer& bob, std::unique_ptr<FileTransfers>& annFiles,
                           std::unique_ptr<FileTransfers>& bobFiles) {
-    for (auto* p : {&ann, &bob}) p->transport.source = p->transport.address = 0x7f000001;
+    for (auto* p : {&ann, &bob}) p->transport.source = p->transport.address = IpAddress::v4(0x7f000001);
     annFiles = std::make_unique<FileTransfers>(ann.node);
     bobFiles = std::make_unique<FileTransfers>(bob.node);
     ann.joinAs("ann");

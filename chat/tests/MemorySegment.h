@@ -24,22 +24,22 @@ public:
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     void send(std::string_view bytes) override;
-    void sendTo(std::uint32_t to, std::string_view bytes) override;
+    void sendTo(IpAddress to, std::string_view bytes) override;
     void sendLocal(std::string_view bytes) override;
-    void receive(std::string_view bytes, std::uint32_t from = 0) { deliver(bytes, source ? source : from); }
-    // The address every datagram seems to come from (host order; 0: where
-    // its sender is, see `address`).
-    std::uint32_t source = 0;
+    void receive(std::string_view bytes, IpAddress from = {}) { deliver(bytes, source ? source : from); }
+    // The address every datagram seems to come from (none: where its
+    // sender is, see `address`).
+    IpAddress source;
     // This endpoint's own address: what it sends comes from there, and what
-    // is sent to it alone reaches it (0: none; several may share one, as
+    // is sent to it alone reaches it (none; several may share one, as
     // copies on one computer).
-    std::uint32_t address = 0;
+    IpAddress address;
     // What this endpoint sends seems to come from there instead (a forged
-    // source address; 0: its own).
-    std::uint32_t spoofFrom = 0;
-    std::uint32_t from() const { return spoofFrom ? spoofFrom : address; }
+    // source address; none: its own).
+    IpAddress spoofFrom;
+    IpAddress from() const { return spoofFrom ? spoofFrom : address; }
     // What was sent to one address alone: (address, bytes).
-    std::vector<std::pair<std::uint32_t, std::string>> sentTo;
+    std::vector<std::pair<IpAddress, std::string>> sentTo;
     // As the socket's receiver hands over what it drained at once.
     void receiveBatch(const std::vector<std::string>& batch) {
         beginBatch();
@@ -64,10 +64,10 @@ public:
     bool failOpen = false;
     MemorySegment& segment() { return segment_; }
     // What the node said a pinned key signed, from where.
-    void sourceVerified(std::uint32_t address, std::string_view wireName) override {
+    void sourceVerified(IpAddress address, std::string_view wireName) override {
         verified.emplace_back(address, std::string(wireName));
     }
-    std::vector<std::pair<std::uint32_t, std::string>> verified;
+    std::vector<std::pair<IpAddress, std::string>> verified;
 
 private:
     MemorySegment& segment_;
@@ -78,9 +78,9 @@ class MemorySegment : public EventPump {
 public:
     void attach(MemoryTransport* t) { endpoints_.push_back(t); }
     void detach(MemoryTransport* t) { std::erase(endpoints_, t); }
-    void post(std::string bytes, std::uint32_t from = 0) { queue_.push_back({std::move(bytes), from, 0, false}); }
+    void post(std::string bytes, IpAddress from = {}) { queue_.push_back({std::move(bytes), from, {}, false}); }
     // To the endpoints at `to` alone.
-    void postTo(std::uint32_t to, std::string bytes, std::uint32_t from = 0, bool toOne = true) {
+    void postTo(IpAddress to, std::string bytes, IpAddress from = {}, bool toOne = true) {
         queue_.push_back({std::move(bytes), from, to, toOne});
     }
     // Delivers until nothing is left (answers to answers included). What
@@ -94,7 +94,7 @@ public:
             queue_.pop_front();
             ++delivered_;
             for (auto* e : endpoints_) {
-                if (!e->isOpen() || (d.to != 0 && e->address != d.to)) continue;
+                if (!e->isOpen() || (d.to && e->address != d.to)) continue;
                 e->receive(d.bytes, d.from);
                 if (d.unicast) break;
             }
@@ -150,7 +150,7 @@ private:
     std::uint64_t nextTimer_ = 0;
     struct Datagram {
         std::string bytes;
-        std::uint32_t from = 0, to = 0;
+        IpAddress from, to;
         bool unicast = false;
     };
     std::vector<MemoryTransport*> endpoints_;
@@ -171,13 +171,13 @@ inline void MemoryTransport::send(std::string_view bytes) {
     segment_.post(std::string(bytes), from());
 }
 
-inline void MemoryTransport::sendTo(std::uint32_t to, std::string_view bytes) {
+inline void MemoryTransport::sendTo(IpAddress to, std::string_view bytes) {
     sentTo.emplace_back(to, std::string(bytes));
     segment_.postTo(to, std::string(bytes), from());
 }
 
 inline void MemoryTransport::sendLocal(std::string_view bytes) {
-    if (address != 0) segment_.postTo(address, std::string(bytes), 0x7f000001, false);
+    if (address) segment_.postTo(address, std::string(bytes), IpAddress::v4(0x7f000001), false);
 }
 
 // Records what reached the user: alerts, chat lines, boxes, message boxes.

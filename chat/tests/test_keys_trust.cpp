@@ -320,7 +320,7 @@ TEST_F(KeyTrust, NamesNoUserCanHaveOrNobodyListsAreNeverPinned) {
 
 TEST_F(KeyTrust, OneAddressPinsAFewNewKeysAtATimeAndRealUsersStillGetTheirs) {
     Forger mallory;
-    bob->transport.source = 0x0A000009;
+    bob->transport.source = IpAddress::v4(0x0A000009);
     // Within the address's budget of signature checks (kVerifyBurst): past
     // it, announcements are not even checked.
     for (int i = 0; i < 60; ++i) {
@@ -334,13 +334,13 @@ TEST_F(KeyTrust, OneAddressPinsAFewNewKeysAtATimeAndRealUsersStillGetTheirs) {
     EXPECT_EQ(state(*bob, "flood59"), KeyState::Unconfirmed);
     EXPECT_TRUE(bob->node.secure()->hasKey("flood59"));
     // Another computer: dora is pinned at once.
-    bob->transport.source = 0x0A000002;
+    bob->transport.source = IpAddress::v4(0x0A000002);
     Peer dora(seg, "dora");
     dora.joinAs("dora");
     seg.runFor(2000);
     EXPECT_EQ(state(*bob, "dora"), KeyState::New);
     // The flooding address gets one more after a while, in the order they came.
-    bob->transport.source = 0x0A000009;
+    bob->transport.source = IpAddress::v4(0x0A000009);
     seg.runFor(SecureLink::kPinRefillMs);
     EXPECT_EQ(state(*bob, "flood33"), KeyState::New);  // one per refill since dora came
     EXPECT_EQ(state(*bob, "flood34"), KeyState::Unconfirmed);
@@ -505,8 +505,8 @@ TEST_F(KeyTrust, AFloodOfMadeUpNamesFromManyAddressesLeavesALegacyColleagueRemem
     // 4,300 names of copies without keys, each from an address of its own, over three minutes.
     for (std::uint32_t i = 0; i < 4300; ++i) {
         const auto name = "x" + std::to_string(i);
-        seg.post(cp1252::fromUtf8(name + "|C/0"), 0x0A100000u + i);
-        seg.post(cp1252::fromUtf8(name + "|S/0"), 0x0A100000u + i);
+        seg.post(cp1252::fromUtf8(name + "|C/0"), IpAddress::v4(0x0A100000u + i));
+        seg.post(cp1252::fromUtf8(name + "|S/0"), IpAddress::v4(0x0A100000u + i));
         if (i % 100 == 99) seg.runFor(4000);
     }
     seg.runFor(2 * SecureLink::kKeylessAfterMs);
@@ -562,8 +562,8 @@ TEST_F(KeyTrust, NewKeysFromManyAddressesArePinnedAtABoundedPace) {
     Forger mallory;
     for (std::uint32_t i = 0; i < 600; ++i) {
         const auto name = "k" + std::to_string(i);
-        seg.post(cp1252::fromUtf8(name + "|C/0"), 0x0A200000u + i % 240);
-        seg.post(mallory.announce(name), 0x0A200000u + i % 240);
+        seg.post(cp1252::fromUtf8(name + "|C/0"), IpAddress::v4(0x0A200000u + i % 240));
+        seg.post(mallory.announce(name), IpAddress::v4(0x0A200000u + i % 240));
     }
     seg.runFor(100);
     EXPECT_EQ(bob->node.secure()->pins().size(), 1u + SecureLink::kPinAllBurst);
@@ -752,7 +752,7 @@ TEST_F(KeyTrust, FilesGoToNewAndCheckedKeysNeverToAChangedOne) {
     struct NoFiles : Capability {
         std::string_view tag() const override { return transfer::kFileTag; }
         std::string_view word() const override { return transfer::kFilesWord; }
-        bool message(const std::string&, const std::string&, std::uint32_t) override { return true; }
+        bool message(const std::string&, const std::string&, IpAddress) override { return true; }
         bool provesSources() const override { return true; }
     } handler;
     ann->node.registerCapability(handler);

@@ -15,13 +15,18 @@ using namespace lanyx::net;
 
 namespace {
 
+// As the network list reads an address a user typed.
+std::optional<IpAddress> typedIpv4(std::string_view text) {
+    return IpAddress::parseV4(text, IpAddress::Spelling::LeadingZeros);
+}
+
 LocalNetwork network(std::string name, unsigned index, const char* address, const char* mask) {
     LocalNetwork n;
     n.name = std::move(name);
     n.index = index;
-    n.address = *parseIpv4(address);
-    n.netmask = *parseIpv4(mask);
-    n.broadcast = n.address | ~n.netmask;
+    n.address = *typedIpv4(address);
+    n.netmask = *typedIpv4(mask);
+    n.broadcast = IpAddress::v4(n.address.toV4() | ~n.netmask.toV4());
     return n;
 }
 
@@ -31,12 +36,12 @@ constexpr std::uint64_t kEth1 = 3;
 }  // namespace
 
 TEST(Addresses, Ipv4IsReadOnlyAsFourDecimalParts) {
-    EXPECT_EQ(parseIpv4("10.2.255.255"), 0x0A02FFFFu);
-    EXPECT_EQ(parseIpv4("0.0.0.0"), 0u);
+    EXPECT_EQ(typedIpv4("10.2.255.255")->toV4(), 0x0A02FFFFu);
+    EXPECT_EQ(typedIpv4("0.0.0.0")->toV4(), 0u);
     for (const char* bad :
          {"", "10.2.255", "10.2.255.256", "10.2.3.4.5", "10..3.4", "1.2.3.4 ", "0010.1.1.1", "a.b.c.d"})
-        EXPECT_FALSE(parseIpv4(bad)) << bad;
-    EXPECT_EQ(formatIpv4(0xC0A80001u), "192.168.0.1");
+        EXPECT_FALSE(typedIpv4(bad)) << bad;
+    EXPECT_EQ(IpAddress::v4(0xC0A80001u).toString(), "192.168.0.1");
 }
 
 TEST(Subnets, TwoInterfacesOnOneSubnetSendOnceAndNewSubnetsAreFound) {
@@ -57,8 +62,8 @@ TEST(Subnets, TwoInterfacesOnOneSubnetSendOnceAndNewSubnetsAreFound) {
     EXPECT_EQ(added[0].name, "tun0");
     EXPECT_EQ(subnetsAdded({wired, vpn}, {wired}).size(), 0u);
 
-    EXPECT_TRUE(onLocalSubnet(*parseIpv4("10.8.200.1"), {wired, vpn}));
-    EXPECT_FALSE(onLocalSubnet(*parseIpv4("10.9.0.1"), {wired, vpn}));
+    EXPECT_TRUE(onLocalSubnet(*typedIpv4("10.8.200.1"), {wired, vpn}));
+    EXPECT_FALSE(onLocalSubnet(*typedIpv4("10.9.0.1"), {wired, vpn}));
     EXPECT_EQ(vpn.describe(), "tun0 10.8.0.2/16 (broadcast 10.8.255.255)");
 }
 
@@ -171,22 +176,22 @@ TEST(Repeats, TheWindowIsShortAndAFloodForgetsItsOldestFirst) {
 
 TEST(Remembered, SendersFromOtherSubnetsAreForgottenWithTheirLeaveAndBounded) {
     RememberedSenders r;
-    const std::uint32_t branch = *parseIpv4("10.2.0.7");
+    const IpAddress branch = *typedIpv4("10.2.0.7");
     EXPECT_TRUE(r.heard(branch, "Ann"));
     EXPECT_FALSE(r.heard(branch, "bob"));  // a second copy on that computer
     r.left(branch, "ANN");
-    EXPECT_EQ(r.addresses(), std::vector<std::uint32_t>{branch});  // bob is still there
+    EXPECT_EQ(r.addresses(), std::vector<IpAddress>{branch});  // bob is still there
     r.left(branch, "bob");
     EXPECT_TRUE(r.addresses().empty());
     r.left(branch, "bob");  // a repeated leave is harmless
 
-    for (std::uint32_t i = 0; i < RememberedSenders::kMaxAddresses; ++i) r.heard(0x0A030000u + i, "c");
-    r.heard(0x0A030000u, "c");  // heard again: the newest now
+    for (std::uint32_t i = 0; i < RememberedSenders::kMaxAddresses; ++i) r.heard(IpAddress::v4(0x0A030000u + i), "c");
+    r.heard(IpAddress::v4(0x0A030000u), "c");  // heard again: the newest now
     EXPECT_TRUE(r.heard(branch, "ann"));
     EXPECT_EQ(r.size(), RememberedSenders::kMaxAddresses);
     const auto kept = r.addresses();
-    EXPECT_NE(std::find(kept.begin(), kept.end(), 0x0A030000u), kept.end());
-    EXPECT_EQ(std::find(kept.begin(), kept.end(), 0x0A030001u), kept.end());  // the oldest went
+    EXPECT_NE(std::find(kept.begin(), kept.end(), IpAddress::v4(0x0A030000u)), kept.end());
+    EXPECT_EQ(std::find(kept.begin(), kept.end(), IpAddress::v4(0x0A030001u)), kept.end());  // the oldest went
 
     // The names per address are bounded too.
     RememberedSenders s;
@@ -196,7 +201,7 @@ TEST(Remembered, SendersFromOtherSubnetsAreForgottenWithTheirLeaveAndBounded) {
 }
 
 TEST(Remembered, OnlyPrivateOrListedRangesOffOurSubnetsAreLearnt) {
-    const auto ip = [](const char* t) { return *parseIpv4(t); };
+    const auto ip = [](const char* t) { return *typedIpv4(t); };
     LocalNetwork eth0;
     eth0.address = ip("192.168.1.5");
     eth0.netmask = ip("255.255.255.0");
@@ -229,7 +234,7 @@ TEST(Destinations, RangesStandInTheListAndBadOnesSayWhy) {
     const auto list = parseDestinations("10.20.0.0/16\r\nbranch.example\r\n10.20.0.1/16\r\n");
     EXPECT_EQ(list.entries, (std::vector<std::string>{"10.20.0.0/16", "branch.example"}));
     EXPECT_EQ(list.problems.size(), 1u);
-    EXPECT_EQ(parseRange("10.20.0.0/16").range->describe(), "10.20.0.0/16");
+    EXPECT_EQ(parseRange("10.20.0.0/16").range->toString(), "10.20.0.0/16");
     EXPECT_FALSE(parseRange("10.20.0.1").range);
 }
 

@@ -162,7 +162,7 @@ TEST_F(Secure, AReplayedSignedDatagramIsRefused) {
 // Only what the pinned key signed, fresh, teaches the transport an address:
 // a forged datagram under a pinned name, a stranger's, a replay do not.
 TEST_F(Secure, OnlyFreshSignaturesOfPinnedKeysTeachAnAddress) {
-    constexpr std::uint32_t kFar = 0x0A630007;  // 10.99.0.7
+    constexpr auto kFar = IpAddress::v4(0x0A630007);  // 10.99.0.7
     bob.transport.source = kFar;
     forge("zed|C/0");  // answered by ann and carl, signed
     seg.runFor(3000);
@@ -175,7 +175,7 @@ TEST_F(Secure, OnlyFreshSignaturesOfPinnedKeysTeachAnAddress) {
     ann.node.SetStatus(1);
     seg.runFor(100);
     const auto recorded = ann.transport.allSent;
-    using Seen = std::vector<std::pair<std::uint32_t, std::string>>;
+    using Seen = std::vector<std::pair<IpAddress, std::string>>;
     EXPECT_EQ(bob.transport.verified, (Seen{{kFar, "ann"}}));
     bob.transport.verified.clear();
     for (const auto& d : recorded) seg.post(d);
@@ -210,7 +210,8 @@ TEST_F(Secure, AnOldNumberIsRefusedBeforeTheSignatureIsChecked) {
 // budget, never the user's; a real datagram relayed from the forger's
 // address shares the forger's.
 TEST_F(Secure, ChecksAreBudgetedPerAddressAndPerVerifiedKeyNotPerClaimedName) {
-    constexpr std::uint32_t kAnn = 0x0A000002, kCarl = 0x0A000003, kForger = 0x0A000009;
+    constexpr auto kAnn = IpAddress::v4(0x0A000002), kCarl = IpAddress::v4(0x0A000003),
+                   kForger = IpAddress::v4(0x0A000009);
     ann.transport.address = kAnn;
     carl.transport.address = kCarl;
     ann.node.SetStatus(2);
@@ -267,8 +268,8 @@ TEST_F(Secure, ChecksAreBudgetedPerAddressAndPerVerifiedKeyNotPerClaimedName) {
 // only up to a reserve: what keys verified from their addresses sign is
 // checked all the same.
 TEST_F(Secure, JunkFromManyAddressesLeavesTheVerifiedUsersTheirChecks) {
-    ann.transport.address = 0x0A000002;
-    carl.transport.address = 0x0A000003;
+    ann.transport.address = IpAddress::v4(0x0A000002);
+    carl.transport.address = IpAddress::v4(0x0A000003);
     ann.node.SetStatus(2);
     carl.node.SetStatus(2);
     seg.runFor(100);
@@ -276,12 +277,12 @@ TEST_F(Secure, JunkFromManyAddressesLeavesTheVerifiedUsersTheirChecks) {
     const auto now = nowMicros();
     for (std::uint32_t a = 0; a < kAddresses; ++a) {
         const std::string name = "x" + std::to_string(a);
-        seg.post(name + "|C/0", 0x0A010000 + a);
+        seg.post(name + "|C/0", IpAddress::v4(0x0A010000 + a));
         for (std::uint64_t i = 0; i < SecureLink::kVerifyBurst; ++i) {
             const auto keys = std::string(32, static_cast<char>('a' + i % 26));
             seg.post(name + "|K/2;sign,box,receipt;" + crypto::ToBase64(keys) + ";" + crypto::ToBase64(keys) + ";" +
                          crypto::ToBase64(bigEndian(now + i) + std::string(crypto::kSignatureBytes, 'j')),
-                     0x0A010000 + a);
+                     IpAddress::v4(0x0A010000 + a));
         }
     }
     for (int i = 0; i < 3; ++i) {
@@ -745,10 +746,11 @@ TEST(Challenge, AnAddressCountsForOffersOnlyOnceTheKeyAnswersAChallengeSentThere
     struct Files : Capability {
         std::string_view tag() const override { return transfer::kFileTag; }
         std::string_view word() const override { return transfer::kFilesWord; }
-        bool message(const std::string&, const std::string&, std::uint32_t) override { return true; }
+        bool message(const std::string&, const std::string&, IpAddress) override { return true; }
         bool provesSources() const override { return true; }
     } files;
-    constexpr std::uint32_t kShared = 0x0A000001, kBob = 0x0A000002, kMal = 0x0A000003, kPrinter = 0x0A000009;
+    constexpr auto kShared = IpAddress::v4(0x0A000001), kBob = IpAddress::v4(0x0A000002),
+                   kMal = IpAddress::v4(0x0A000003), kPrinter = IpAddress::v4(0x0A000009);
     MemorySegment seg;
     // carl first: what is sent to the computer he shares with ann reaches him.
     Peer bob(seg, "bob"), carl(seg, "carl"), ann(seg, "ann"), mal(seg, "mal");
@@ -762,7 +764,7 @@ TEST(Challenge, AnAddressCountsForOffersOnlyOnceTheKeyAnswersAChallengeSentThere
         seg.runFor(50);
     }
     seg.runFor(2000);
-    using Addresses = std::vector<std::uint32_t>;
+    using Addresses = std::vector<IpAddress>;
     EXPECT_EQ(bob.node.VerifiedSources("carl"), Addresses{kShared});
     EXPECT_EQ(bob.node.VerifiedSources("ann"), Addresses{kShared});
     // mal's key signed from the printer's address: challenged there, never answered.
@@ -770,7 +772,7 @@ TEST(Challenge, AnAddressCountsForOffersOnlyOnceTheKeyAnswersAChallengeSentThere
     EXPECT_TRUE(std::any_of(bob.transport.sentTo.begin(), bob.transport.sentTo.end(),
                             [&](const auto& s) { return s.first == kPrinter; }));
     EXPECT_TRUE(bob.transport.verified.end() != std::find(bob.transport.verified.begin(), bob.transport.verified.end(),
-                                                          std::pair<std::uint32_t, std::string>{kPrinter, "mal"}));
+                                                          std::pair<IpAddress, std::string>{kPrinter, "mal"}));
 }
 
 // Each capability takes the messages of its own tag and the reports of what
@@ -781,7 +783,7 @@ TEST(Capabilities, EachTakesItsOwnTagAndReportsAndOnlyAnnouncedWordsReach) {
         Stub(std::string_view t, std::string_view w) : tag_(t), word_(w) {}
         std::string_view tag() const override { return tag_; }
         std::string_view word() const override { return word_; }
-        bool message(const std::string& sender, const std::string& body, std::uint32_t) override {
+        bool message(const std::string& sender, const std::string& body, IpAddress) override {
             got.push_back(sender + ":" + body);
             return true;
         }

@@ -143,10 +143,12 @@ std::string FormatOffer(const Offer& offer) {
     std::string text = "v1;id=" + offer.id + ";port=" + std::to_string(offer.port) +
                        ";files=" + std::to_string(offer.files) + ";bytes=" + std::to_string(offer.bytes) + ";names=";
     std::string tail;
-    for (std::size_t i = 0; i < offer.addresses.size() && i < kMaxOfferAddresses; ++i) {
-        const auto a = offer.addresses[i];
-        tail += (i ? "," : ";from=") + std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." +
-                std::to_string((a >> 8) & 255) + "." + std::to_string(a & 255);
+    // Offers name IPv4 addresses alone: a receiver of an earlier build
+    // refuses an offer with any other.
+    std::size_t written = 0;
+    for (const auto& a : offer.addresses) {
+        if (!a.isV4() || written == kMaxOfferAddresses) continue;
+        tail += (written++ ? "," : ";from=") + a.toString();
     }
     if (offer.tops) tail += ";tops=" + std::to_string(offer.tops);
     if (IsTransferId(offer.same)) tail += ";same=" + offer.same;
@@ -158,18 +160,6 @@ std::string FormatOffer(const Offer& offer) {
         text += encoded;
     }
     return text + tail;
-}
-
-std::optional<std::uint32_t> ParseIpv4(std::string_view text) {
-    auto parts = split(text, '.');
-    if (parts.size() != 4) return std::nullopt;
-    std::uint32_t address = 0;
-    for (auto part : parts) {
-        std::uint64_t v = 0;
-        if (part.size() > 3 || !ParseCount(part, v) || v > 255) return std::nullopt;
-        address = (address << 8) | static_cast<std::uint32_t>(v);
-    }
-    return address;
 }
 
 const char* StopReasonCode(StopReason reason) {
@@ -234,7 +224,7 @@ std::optional<Offer> ParseOffer(std::string_view text) {
         if (field.substr(0, 5) == "from=" && !from) {
             from = true;
             for (auto part : split(field.substr(5), ',')) {
-                auto address = ParseIpv4(part);
+                auto address = IpAddress::parseV4(part);
                 if (!address || offer.addresses.size() == kMaxOfferAddresses) return std::nullopt;
                 offer.addresses.push_back(*address);
             }

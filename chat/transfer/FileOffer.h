@@ -3,6 +3,8 @@
 // holds. Both are read from the network, so the readers are strict: anything
 // that does not parse exactly is refused, and every path must stay inside
 // the folder the receiver chose.
+#include "IpAddress.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,13 +33,13 @@ inline constexpr std::size_t kMaxOfferAddresses = 8;
 // of them that its own copy has seen the sender's signed datagrams come
 // from (see OfferChecks.h). Offers of earlier builds name no addresses.
 struct Offer {
-    std::string id;                        // 32 lower-case hex digits
-    std::uint16_t port = 0;                // 1..65535
-    std::uint64_t files = 0;               // files in all (folders not counted)
-    std::uint64_t bytes = 0;               // their total size
-    std::vector<std::string> names;        // top-level names (UTF-8), at most kMaxOfferNames
-    std::vector<std::uint32_t> addresses;  // the sender's, host order; empty in old offers
-    std::uint64_t tops = 0;                // how many top-level names there are (0: not said, an old offer)
+    std::string id;                    // 32 lower-case hex digits
+    std::uint16_t port = 0;            // 1..65535
+    std::uint64_t files = 0;           // files in all (folders not counted)
+    std::uint64_t bytes = 0;           // their total size
+    std::vector<std::string> names;    // top-level names (UTF-8), at most kMaxOfferNames
+    std::vector<IpAddress> addresses;  // the sender's, IPv4 alone; empty in old offers
+    std::uint64_t tops = 0;            // how many top-level names there are (0: not said, an old offer)
     // What is offered, as the sender sees it (its list and the files' times,
     // hashed; 32 hex digits): the same again after a restart of the sender,
     // so that the receiver goes on with the part files it kept. Empty in
@@ -68,9 +70,6 @@ StopReason ParseStopReason(std::string_view code);
 // A decimal count as offers and transfers write it: digits only, no leading
 // zero, within 64 bits.
 bool ParseCount(std::string_view text, std::uint64_t& out);
-
-// A dotted IPv4 address ("10.0.0.7", no leading zeros), host order.
-std::optional<std::uint32_t> ParseIpv4(std::string_view text);
 
 // A new random transfer id (32 hex digits), and whether a text is one.
 std::string NewTransferId();

@@ -6,18 +6,19 @@
 
 namespace lanyx::transfer {
 
-bool AimRules::reachable(std::uint32_t ip) const {
-    return std::any_of(subnets.begin(), subnets.end(), [&](const Subnet& s) { return s.holds(ip); }) ||
+bool AimRules::reachable(IpAddress ip) const {
+    return std::any_of(subnets.begin(), subnets.end(), [&](const IpSubnet& s) { return s.contains(ip); }) ||
            std::find(destinations.begin(), destinations.end(), ip) != destinations.end();
 }
 
-Result<std::uint32_t> ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard,
-                                          const AimRules& rules) {
+Result<IpAddress> ChooseSenderAddress(const Offer& offer, const std::vector<IpAddress>& heard, const AimRules& rules) {
     if (offer.addresses.empty()) return failure(Reason::OfferTooOld);
     if (offer.port < kLowestPort) return failure(Reason::OfferPortReserved);
     bool wasHeard = false;
-    for (const auto address : offer.addresses) {
-        if (address == 0 || std::find(heard.begin(), heard.end(), address) == heard.end()) continue;
+    for (const auto& address : offer.addresses) {
+        // 0.0.0.0 is no host to connect to.
+        if (address == IpAddress::v4(0) || !address || std::find(heard.begin(), heard.end(), address) == heard.end())
+            continue;
         wasHeard = true;
         if (rules.reachable(address)) return address;
     }

@@ -17,17 +17,12 @@ namespace lanyx::transfer {
 // Ports below this belong to the system's services: never connected to.
 inline constexpr std::uint16_t kLowestPort = 1024;
 
-struct Subnet {
-    std::uint32_t address = 0, netmask = 0;  // host order
-    bool holds(std::uint32_t ip) const { return (ip & netmask) == (address & netmask); }
-};
-
 // Where this copy may connect: its own subnets (loopback among them) and
 // the addresses the user configured as destinations.
 struct AimRules {
-    std::vector<Subnet> subnets;
-    std::vector<std::uint32_t> destinations;
-    bool reachable(std::uint32_t ip) const;
+    std::vector<IpSubnet> subnets;
+    std::vector<IpAddress> destinations;
+    bool reachable(IpAddress ip) const;
 };
 
 // The first address of the offer that the sender's verified datagrams came
@@ -35,8 +30,7 @@ struct AimRules {
 // no address), OfferPortReserved (below kLowestPort), OfferNotHeard (no
 // offered address is one its signed datagrams came from) or OfferUnreachable
 // (... and on this copy's subnets or destinations).
-Result<std::uint32_t> ChooseSenderAddress(const Offer& offer, const std::vector<std::uint32_t>& heard,
-                                          const AimRules& rules);
+Result<IpAddress> ChooseSenderAddress(const Offer& offer, const std::vector<IpAddress>& heard, const AimRules& rules);
 
 // Offers waiting for the user's answer: a few per sender, more in all.
 // Newest first: a sender's offer beyond its share takes the place of its

@@ -28,9 +28,8 @@ bool singleName(const std::string& name) {
     return CheckRelativePath(name) == PathError::None && name.find('/') == std::string::npos;
 }
 
-std::string dotted(std::uint32_t a) {
-    return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." + std::to_string((a >> 8) & 255) +
-           "." + std::to_string(a & 255);
+std::string dotted(IpAddress a) {
+    return a.isV4() ? a.toString() : "0.0.0.0";
 }
 
 std::optional<Unfinished> parseLine(std::string_view line) {
@@ -42,7 +41,7 @@ std::optional<Unfinished> parseLine(std::string_view line) {
     u.sender = std::move(*sender);
     if (!isHex(f[2], 64)) return std::nullopt;
     u.senderKey = std::string(f[2]);
-    const auto address = ParseIpv4(f[3]);
+    const auto address = IpAddress::parseV4(f[3]);
     std::uint64_t touched = 0;
     if (!address || !ParseCount(f[4], touched) || touched > (1ull << 62) || !ParseCount(f[5], u.resume.complete) ||
         u.resume.complete > kMaxEntries)

@@ -20,13 +20,14 @@ inline constexpr std::string_view kUnfinishedFile = "Receiving.txt";
 inline constexpr std::size_t kMaxUnfinished = 256;
 
 struct Unfinished {
-    Offer offer;                // as accepted, or as offered again (its id is the one to ask for)
-    std::string sender;         // the user's name
-    std::string senderKey;      // the sender's signing key then, 64 hex digits
-    std::string folder;         // UTF-8, where the files go
-    std::uint32_t address = 0;  // the sender's, host order
-    std::int64_t touched = 0;   // ms since 1970: accepted, or the last file finished
-    ResumeState resume;         // list empty: the list had not come yet
+    Offer offer;            // as accepted, or as offered again (its id is the one to ask for)
+    std::string sender;     // the user's name
+    std::string senderKey;  // the sender's signing key then, 64 hex digits
+    std::string folder;     // UTF-8, where the files go
+    // The sender's; the file holds dotted IPv4 alone, 0.0.0.0 when not known.
+    IpAddress address = IpAddress::v4(0);
+    std::int64_t touched = 0;  // ms since 1970: accepted, or the last file finished
+    ResumeState resume;        // list empty: the list had not come yet
     bool operator==(const Unfinished&) const = default;
 };
 

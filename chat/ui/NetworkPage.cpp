@@ -65,9 +65,9 @@ void NetworkPage::SetLan() {
     QStringList sent;
     for (const auto& n : networks_)
         sent << tr("%1 %2/%3 (broadcast %4)")
-                    .arg(QString::fromStdString(n.name), QString::fromStdString(net::formatIpv4(n.address)))
+                    .arg(QString::fromStdString(n.name), QString::fromStdString(n.address.toString()))
                     .arg(n.prefixLength())
-                    .arg(QString::fromStdString(net::formatIpv4(n.broadcast)));
+                    .arg(QString::fromStdString(n.broadcast.toString()));
     interfaces_->setText(sent.isEmpty() ? tr("No network interface that can broadcast was found.")
                                         : tr("Sent through: %1").arg(sent.join(QStringLiteral("; "))));
     showCheck();
@@ -132,7 +132,7 @@ void NetworkPage::checkNow() {
     pause_->stop();
     for (const auto& e : entries()) {
         const QString name = QString::fromStdString(e);
-        if (net::parseIpv4(e) || asked_.count(name)) continue;
+        if (IpAddress::parseV4(e, IpAddress::Spelling::LeadingZeros) || asked_.count(name)) continue;
         asked_[name] = true;
         QPointer<NetworkPage> self(this);
         resolver_(name, [self, name](QStringList found) {
@@ -148,7 +148,7 @@ void NetworkPage::showCheck() {
     QStringList lines = problems();
     for (const auto& e : entries()) {
         const QString name = QString::fromStdString(e);
-        if (net::parseIpv4(e)) continue;
+        if (IpAddress::parseV4(e, IpAddress::Spelling::LeadingZeros)) continue;
         const auto a = answers_.find(name);
         if (a == answers_.end()) lines << tr("%1: being looked up").arg(name);
         else if (a->second.isEmpty()) lines << tr("%1: does not resolve").arg(name);

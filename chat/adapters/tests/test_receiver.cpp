@@ -28,6 +28,7 @@
 #include <vector>
 
 using lanyx::Arrival;
+using lanyx::IpAddress;
 using lanyx::ReceiveQueue;
 using lanyx::UdpTransport;
 
@@ -103,14 +104,14 @@ TEST(ReceiveQueue, NamesHeardBeforeAndVerifiedSendersGoAheadOfAStormWhoseAlertsA
     auto from = [](const std::string& bytes, std::uint32_t address = 0) {
         Arrival a;
         a.bytes = bytes;
-        a.from = address;
+        if (address) a.from = IpAddress::v4(address);
         return a;
     };
     std::vector<Arrival> batch{from("Dave|C/0")};
     q.push(batch);
     Arrival a;
     ASSERT_TRUE(q.take(a));  // heard while nobody else waited: known from now on
-    q.verifiedSource(0x0A000007, "erin");
+    q.verifiedSource(IpAddress::v4(0x0A000007), "erin");
 
     const std::size_t storm = ReceiveQueue::kStrangerAlertBacklog + 500;
     for (std::size_t i = 0; i < storm; ++i)

@@ -53,14 +53,27 @@ std::string hexOf(std::string_view bytes) {
     return out;
 }
 
-// This computer's IPv4 addresses with their netmasks, loopback among them.
-std::vector<Subnet> localSubnets() {
-    std::vector<Subnet> out;
+// Offers carry IPv4 alone, so the connections they lead to do too.
+QHostAddress toQt(IpAddress a) {
+    return a.isV4() ? QHostAddress(a.toV4()) : QHostAddress();
+}
+IpAddress fromQt(const QHostAddress& a) {
+    return a.protocol() == QAbstractSocket::IPv4Protocol ? IpAddress::v4(a.toIPv4Address()) : IpAddress{};
+}
+
+// This computer's IPv4 addresses with the subnets they are on, loopback among them.
+struct LocalAddress {
+    IpAddress address;
+    IpSubnet subnet;
+};
+std::vector<LocalAddress> localAddresses() {
+    std::vector<LocalAddress> out;
     for (const auto& iface : QNetworkInterface::allInterfaces()) {
         if (!(iface.flags() & QNetworkInterface::IsUp)) continue;
         for (const auto& entry : iface.addressEntries()) {
             if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol) continue;
-            out.push_back({entry.ip().toIPv4Address(), entry.netmask().toIPv4Address()});
+            const auto address = fromQt(entry.ip());
+            out.push_back({address, IpSubnet::of(address, prefixLength(fromQt(entry.netmask())))});
         }
     }
     return out;
@@ -343,10 +356,10 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
     Offer offer = OfferFor(selection, server_->port());
     // Where the receiver may connect: our addresses, those of other
     // interfaces first (loopback reaches only a copy on this computer).
-    for (const auto& subnet : localSubnets())
-        if ((subnet.address >> 24) != 127) offer.addresses.push_back(subnet.address);
-    for (const auto& subnet : localSubnets())
-        if ((subnet.address >> 24) == 127) offer.addresses.push_back(subnet.address);
+    for (const auto& local : localAddresses())
+        if (!local.address.isLoopback()) offer.addresses.push_back(local.address);
+    for (const auto& local : localAddresses())
+        if (local.address.isLoopback()) offer.addresses.push_back(local.address);
     if (offer.addresses.size() > kMaxOfferAddresses) offer.addresses.resize(kMaxOfferAddresses);
     offer.tops = selection.topNames.size();
 #if LANYX_HAVE_SODIUM
@@ -633,7 +646,7 @@ void FileTransfers::retry(const QString& id) {
     // Taken from the store: only to where the sender is heard from now.
     const auto heard = node_.VerifiedSources(item->peer.toStdString());
     if (!keyHeard(node_.KeyStateOf(item->peer.toStdString())) || pinnedKey(item->peer) != l->second.senderKey ||
-        std::find(heard.begin(), heard.end(), l->second.sender.toIPv4Address()) == heard.end()) {
+        std::find(heard.begin(), heard.end(), fromQt(l->second.sender)) == heard.end()) {
         setState(*item, TransferItem::State::Interrupted,
                  tr("%1 has not been heard from there with the same key since Lanyx started").arg(item->peer));
         return;
@@ -702,7 +715,7 @@ void FileTransfers::serverFinished(const QString& id, bool ok, const QString& me
              tr("%1 did not come back within %2 min (%3)").arg(item->peer).arg(resumeKeepMs_ / 60000).arg(message));
 }
 
-bool FileTransfers::message(const std::string& sender, const std::string& body, std::uint32_t sourceV4) {
+bool FileTransfers::message(const std::string& sender, const std::string& body, IpAddress sourceV4) {
     const QString from = QString::fromStdString(sender);
     // A sealed message came: the keys are there, and so is what waited in
     // the store (an offer of files begun before the start must find them).
@@ -737,9 +750,11 @@ bool FileTransfers::message(const std::string& sender, const std::string& body, 
             tellStopped(from, id, StopReason::Refused);
         };
         AimRules rules;
-        rules.subnets = localSubnets();
+        for (const auto& local : localAddresses()) rules.subnets.push_back(local.subnet);
+        // Only entries written as a copy writes them: "010.0.0.1" in the
+        // list is a destination of datagrams, never of connections.
         for (const auto& entry : net::readDestinations(node_.config().dataDir / net::kDestinationsFile).entries)
-            if (const auto address = ParseIpv4(entry)) rules.destinations.push_back(*address);
+            if (const auto address = IpAddress::parseV4(entry)) rules.destinations.push_back(*address);
         const auto aim = ChooseSenderAddress(*offer, node_.VerifiedSources(sender), rules);
         if (!aim) {
             node_.WriteLog("File offer from " + sender + " refused: " + aim.error().text);
@@ -784,7 +799,7 @@ bool FileTransfers::message(const std::string& sender, const std::string& body, 
         }
         TransferItem item = offered();
         Live live;
-        live.sender = QHostAddress(static_cast<quint32>(*aim));
+        live.sender = toQt(*aim);
         live.offer = *offer;
         live_[id] = std::move(live);
         items_.push_back(std::move(item));
@@ -869,7 +884,7 @@ void FileTransfers::saveUnfinished() {
         u.sender = item.peer.toStdString();
         u.senderKey = l->second.senderKey;
         u.folder = item.folder.toStdString();
-        u.address = l->second.sender.toIPv4Address();
+        u.address = fromQt(l->second.sender);
         u.touched = l->second.touched;
         if (const auto state = resumeOf(l->second)) u.resume = *state;
         kept.push_back(std::move(u));
@@ -900,7 +915,7 @@ void FileTransfers::tick() {
         const auto name = item->peer.toStdString();
         const auto heard = node_.VerifiedSources(name);
         if (keyHeard(node_.KeyStateOf(name)) && pinnedKey(item->peer) == live.senderKey &&
-            std::find(heard.begin(), heard.end(), live.sender.toIPv4Address()) != heard.end()) {
+            std::find(heard.begin(), heard.end(), fromQt(live.sender)) != heard.end()) {
             live.waitsForSender = false;
             const auto copy = id;
             QTimer::singleShot(0, this, [this, copy] {
@@ -960,7 +975,7 @@ void FileTransfers::loadUnfinished() {
         item.state = TransferItem::State::Interrupted;
         item.message = tr("interrupted when Lanyx ended; it goes on when %1 is back").arg(item.peer);
         Live live;
-        live.sender = QHostAddress(static_cast<quint32>(u.address));
+        live.sender = toQt(u.address);
         live.offer = u.offer;
         live.kept = true;
         live.begunSaved = !u.resume.list.empty();
@@ -975,7 +990,7 @@ void FileTransfers::loadUnfinished() {
     saveUnfinished();
 }
 
-bool FileTransfers::resumeInto(const QString& from, const Offer& offer, std::uint32_t address) {
+bool FileTransfers::resumeInto(const QString& from, const Offer& offer, IpAddress address) {
     if (offer.same.empty()) return false;
     const auto key = pinnedKey(from);
     auto old = std::find_if(items_.begin(), items_.end(), [&](const TransferItem& i) {
@@ -993,7 +1008,7 @@ bool FileTransfers::resumeInto(const QString& from, const Offer& offer, std::uin
     // under the new offer, without asking again.
     auto l = live_.find(old->id);
     Live live;
-    live.sender = QHostAddress(static_cast<quint32>(address));
+    live.sender = toQt(address);
     live.offer = offer;
     live.kept = true;
     live.senderKey = key;

@@ -120,7 +120,7 @@ public:
     // Capability
     std::string_view tag() const override { return transfer::kFileTag; }
     std::string_view word() const override { return transfer::kFilesWord; }
-    bool message(const std::string& sender, const std::string& body, std::uint32_t sourceV4) override;
+    bool message(const std::string& sender, const std::string& body, IpAddress sourceV4) override;
     void delivery(const DeliveryReport& report) override;
     // Offers name where the files are fetched from: only addresses the
     // sender's key answered a challenge at.
@@ -185,7 +185,7 @@ private:
     void removePartials(const TransferItem& item, const Live& live);
     // A new offer of files an earlier offer from the same sender began: it
     // goes on with their part files. False when there is no such one.
-    bool resumeInto(const QString& from, const transfer::Offer& offer, std::uint32_t address);
+    bool resumeInto(const QString& from, const transfer::Offer& offer, IpAddress address);
     ChatNode& node_;
     transfer::DigestFactory digests_;
     std::unique_ptr<TransferServer> server_;

@@ -173,8 +173,8 @@ protected:
         o.bytes = bytes;
         o.tops = names.size();
         o.names = std::move(names);
-        o.addresses = {0x7f000001};  // where ann's copy is heard from
-        o.port = 1999;               // set to the scripted sender's where one answers
+        o.addresses = {IpAddress::v4(0x7f000001)};  // where ann's copy is heard from
+        o.port = 1999;                              // set to the scripted sender's where one answers
         return o;
     }
     bool ended(const QString& id) {

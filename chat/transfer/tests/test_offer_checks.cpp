@@ -9,17 +9,19 @@
 #include <optional>
 
 using namespace lanyx::transfer;
+using lanyx::IpAddress;
+using lanyx::IpSubnet;
 using lanyx::Reason;
 using lanyx::Result;
 
 namespace {
 
-constexpr std::uint32_t ip(int a, int b, int c, int d) {
-    return (static_cast<std::uint32_t>(a) << 24) | (static_cast<std::uint32_t>(b) << 16) |
-           (static_cast<std::uint32_t>(c) << 8) | static_cast<std::uint32_t>(d);
+constexpr IpAddress ip(int a, int b, int c, int d) {
+    return IpAddress::v4((static_cast<std::uint32_t>(a) << 24) | (static_cast<std::uint32_t>(b) << 16) |
+                         (static_cast<std::uint32_t>(c) << 8) | static_cast<std::uint32_t>(d));
 }
 
-Offer offerFrom(std::vector<std::uint32_t> addresses, std::uint16_t port = 1415) {
+Offer offerFrom(std::vector<IpAddress> addresses, std::uint16_t port = 1415) {
     Offer o;
     o.id = NewTransferId();
     o.port = port;
@@ -33,7 +35,7 @@ Offer offerFrom(std::vector<std::uint32_t> addresses, std::uint16_t port = 1415)
 
 AimRules lan() {
     AimRules r;
-    r.subnets = {{ip(192, 168, 1, 20), ip(255, 255, 255, 0)}, {ip(127, 0, 0, 1), ip(255, 0, 0, 0)}};
+    r.subnets = {IpSubnet::of(ip(192, 168, 1, 20), 24), IpSubnet::of(ip(127, 0, 0, 1), 8)};
     r.destinations = {ip(10, 9, 0, 4)};
     return r;
 }
@@ -41,8 +43,8 @@ AimRules lan() {
 }  // namespace
 
 TEST(OfferAim, OnlyAnAddressTheSendersSignedDatagramsCameFromOnOurNetworksAndAnUnprivilegedPort) {
-    const std::vector<std::uint32_t> heard{ip(192, 168, 1, 7), ip(10, 9, 0, 4), ip(172, 16, 0, 9)};
-    const auto refusal = [](const Result<std::uint32_t>& aim) {
+    const std::vector<IpAddress> heard{ip(192, 168, 1, 7), ip(10, 9, 0, 4), ip(172, 16, 0, 9)};
+    const auto refusal = [](const Result<IpAddress>& aim) {
         return aim ? std::optional<Reason>() : aim.error().reason;
     };
     // The first offered address that was heard and is reachable.

@@ -257,7 +257,7 @@ TEST(UnfinishedStore, RoundTripsAndLeavesOutOnlyTheLinesThatDoNotParse) {
     u.sender = "ann";
     u.senderKey = std::string(64, 'a');
     u.folder = "/home/bob/Down loads";
-    u.address = 0x7f000001;
+    u.address = lanyx::IpAddress::v4(0x7f000001);
     u.touched = 1700000000000;
     u.resume = {{{"Fotos", "Fotos (1)"}, {"a b.txt", "a b.txt"}}, std::string(64, 'b'), 2};
     Unfinished waiting = u;  // accepted, its list not come yet

@@ -25,7 +25,7 @@ class Restarts : public ::testing::Test {
 protected:
     Restarts() : ann(seg, "ann") {
         coreApp();
-        ann.transport.source = ann.transport.address = 0x7f000001;
+        ann.transport.source = ann.transport.address = IpAddress::v4(0x7f000001);
         annFiles = std::make_unique<FileTransfers>(ann.node);
         ann.joinAs("ann");
         seg.runFor(50);
@@ -36,7 +36,7 @@ protected:
     void startBob(std::int64_t clockAheadMs = 0) {
         bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
         bob->clockOffsetMicros = clockAheadMs * 1000;
-        bob->transport.source = bob->transport.address = 0x7f000001;
+        bob->transport.source = bob->transport.address = IpAddress::v4(0x7f000001);
         bobFiles = std::make_unique<FileTransfers>(bob->node);
         QObject::connect(bobFiles.get(), &FileTransfers::offerArrived, [this] { ++offers; });
         QObject::connect(bobFiles.get(), &FileTransfers::itemChanged, [this](const QString& id) {

@@ -287,7 +287,7 @@ TEST_F(TransferWindows, AFloodOfOffersOpensABoundedNumberOfWindowsThatDoNotTakeT
     Peer carl(seg, "carl"), dave(seg, "dave");
     std::vector<std::unique_ptr<FileTransfers>> more;
     for (auto* p : {&carl, &dave}) {
-        p->transport.source = p->transport.address = 0x7f000001;
+        p->transport.source = p->transport.address = IpAddress::v4(0x7f000001);
         more.push_back(std::make_unique<FileTransfers>(p->node));
         p->joinAs(p == &carl ? "carl" : "dave");
         seg.runFor(2000);

@@ -258,7 +258,7 @@ public:
             deliver(a.bytes, a.from, heardBefore);
         endBatch();
     }
-    void arrive(const std::string& bytes) { batch.push_back(Arrival{bytes, 0, 0, 0}); }
+    void arrive(const std::string& bytes) { batch.push_back(Arrival{bytes, {}, {}, 0}); }
     void push() { queue.push(batch); }
     ReceiveQueue queue{UdpTransport::kMaxQueuedBytes};
     std::vector<Arrival> batch;
