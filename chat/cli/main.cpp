@@ -158,7 +158,7 @@ void renameNow(ChatNode& node, const cli::CliOptions& opt) {
 
 // Changes to shared chats as `room` event lines.
 struct RoomPrinter : rooms::RoomObserver {
-    explicit RoomPrinter(cli::EventPrinter& printer) : printer(printer) {}
+    explicit RoomPrinter(cli::EventPrinter& out) : printer(out) {}
     void roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) override {
         printer.event("room", event.by, cli::RoomEventText(room, event));
     }
@@ -469,10 +469,10 @@ int main(int argc, char** argv) {
                 status = 5;
                 continue;
             }
-            QStringList paths;
-            for (const auto& p : opt.paths) paths << QString::fromStdString(p);
+            QStringList chosen;
+            for (const auto& p : opt.paths) chosen << QString::fromStdString(p);
             QString error;
-            const auto id = files.send(qname, paths, &error);
+            const auto id = files.send(qname, chosen, &error);
             if (id.isEmpty()) {
                 std::cerr << "lanyx-cli: " << name << ": " << error.toStdString() << std::endl;
                 status = 5;

@@ -64,8 +64,8 @@ public:
     bool failOpen = false;
     MemorySegment& segment() { return segment_; }
     // What the node said a pinned key signed, from where.
-    void sourceVerified(std::uint32_t address, std::string_view wireName) override {
-        verified.emplace_back(address, std::string(wireName));
+    void sourceVerified(std::uint32_t origin, std::string_view wireName) override {
+        verified.emplace_back(origin, std::string(wireName));
     }
     std::vector<std::pair<std::uint32_t, std::string>> verified;
 
