@@ -25,6 +25,7 @@ function(project_add_test name)
   cmake_parse_arguments(T "GUI;SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES PROJECT_TEST_CODE ON)
   # A test program is compiled far more often than it runs, and its own code
   # is not what is measured: it is built without optimisation (a third less
   # compile time), the libraries it tests as the build type says.

@@ -106,7 +106,7 @@ std::optional<std::int64_t> ParseHistoryDate(const std::string& t) {
 
 std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOptions& o) {
     std::vector<std::string> words;
-    bool offerWaitGiven = false, dropAfterGiven = false, historyOption = false;
+    bool offerWaitGiven = false, historyOption = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& v) -> bool {
@@ -158,10 +158,6 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             if (!value(v) || v.empty()) return "--also needs a host name or IPv4 address";
             if (const auto p = net::destinationProblem(v)) return "--also " + v + ": " + *p;
             o.also.push_back(v);
-        } else if (a == "--drop-first-private") {
-            // This, --test-drop-after and --test-offer-name are aids for the end-to-end tests:
-            // they lose data on purpose, so the help leaves them out.
-            o.dropFirstPrivate = true;
         } else if (a == "--accept-into") {
             if (!value(v) || v.empty()) return "--accept-into needs a folder";
             o.acceptInto = v;
@@ -179,13 +175,6 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         } else if (a == "--offer-wait-ms") {
             if (auto e = number(o.offerWaitMs, 86400000)) return e;
             offerWaitGiven = true;
-        } else if (a == "--test-offer-name") {
-            if (!value(v) || v.empty()) return "--test-offer-name needs a name";
-            o.testOfferName = v;
-        } else if (a == "--test-drop-after") {
-            if (auto e = number(o.testDropAfter, 0xFFFFFFFFu)) return e;
-            if (o.testDropAfter == 0) return "--test-drop-after needs a count above 0";
-            dropAfterGiven = true;
         } else if (a == "--search") {
             if (!value(v)) return "--search needs a query";
             o.history.search = v;
@@ -224,7 +213,6 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
     if (o.command != "listen") {
         if (o.acceptInto) return "--accept-into goes with listen";
         if (o.declineOffers) return "--decline goes with listen";
-        if (dropAfterGiven) return "--test-drop-after goes with listen";
     }
     if (offerWaitGiven && o.command != "send") return "--offer-wait-ms goes with send";
     if (o.room) {

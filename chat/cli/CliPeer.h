@@ -50,11 +50,8 @@ struct CliOptions {
     std::uint32_t probeMs = 10000;
     std::uint32_t waitMs = 3000;  // past the longest reply delay of a busy segment
     std::string broadcast = "255.255.255.255";
-    std::vector<std::string> also;    // extra destinations for this run
-    bool dropFirstPrivate = false;    // test aid: the first encrypted transmission is lost
-    std::string testOfferName;        // test aid: offers show this name instead of the files'
-    std::uint32_t testDropAfter = 0;  // test aid: cut each incoming transfer once after this many bytes
-    HistoryQuery history;             // history: what to print
+    std::vector<std::string> also;  // extra destinations for this run
+    HistoryQuery history;           // history: what to print
     bool help = false;
     bool version = false;
 };

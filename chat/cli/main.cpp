@@ -4,6 +4,9 @@
 #include "CliWaiting.h"
 #include "CliPeer.h"
 #include "CliTransfers.h"
+#ifdef LANYX_CLI_TEST_AIDS
+#include "CliTestAids.h"
+#endif
 #include "FileTransfers.h"
 #include "History.h"
 #include "Networks.h"
@@ -158,7 +161,7 @@ void renameNow(ChatNode& node, const cli::CliOptions& opt) {
 
 // Changes to shared chats as `room` event lines.
 struct RoomPrinter : rooms::RoomObserver {
-    explicit RoomPrinter(cli::EventPrinter& printer) : printer(printer) {}
+    explicit RoomPrinter(cli::EventPrinter& out) : printer(out) {}
     void roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) override {
         printer.event("room", event.by, cli::RoomEventText(room, event));
     }
@@ -229,8 +232,16 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> args(argv + 1, argv + argc);
     cli::CliOptions opt;
-    if (const auto problem = cli::ParseArgs(args, opt)) {
-        std::cerr << "lanyx-cli: " << *problem << "\nTry 'lanyx-cli --help'." << std::endl;
+#ifdef LANYX_CLI_TEST_AIDS
+    cli::TestAids aids;
+    auto refused = cli::TakeTestAids(args, aids);
+    if (!refused) refused = cli::ParseArgs(args, opt);
+    if (!refused) refused = cli::CheckTestAids(aids, opt);
+#else
+    const auto refused = cli::ParseArgs(args, opt);
+#endif
+    if (refused) {
+        std::cerr << "lanyx-cli: " << *refused << "\nTry 'lanyx-cli --help'." << std::endl;
         return 2;
     }
     if (opt.help) {
@@ -362,8 +373,10 @@ int main(int argc, char** argv) {
     rooms.setObserver(&roomPrinter);
 
     FileTransfers files(node);
-    if (opt.testDropAfter > 0) files.setDropAfterForTest(opt.testDropAfter);
-    if (!opt.testOfferName.empty()) files.setOfferNameForTest(QString::fromStdString(opt.testOfferName));
+#ifdef LANYX_CLI_TEST_AIDS
+    if (aids.dropAfter > 0) files.setDropAfterForTest(aids.dropAfter);
+    if (!aids.offerName.empty()) files.setOfferNameForTest(QString::fromStdString(aids.offerName));
+#endif
     cli::TransferReporter reporter(files, std::cout, isatty(STDOUT_FILENO) == 1);
     printer.setBeforeLine([&reporter] { reporter.endStatusLine(); });
     if (opt.acceptInto) {
@@ -465,10 +478,10 @@ int main(int argc, char** argv) {
                 status = 5;
                 continue;
             }
-            QStringList paths;
-            for (const auto& p : opt.paths) paths << QString::fromStdString(p);
+            QStringList chosen;
+            for (const auto& p : opt.paths) chosen << QString::fromStdString(p);
             QString error;
-            const auto id = files.send(qname, paths, &error);
+            const auto id = files.send(qname, chosen, &error);
             if (id.isEmpty()) {
                 std::cerr << "lanyx-cli: " << name << ": " << error.toStdString() << std::endl;
                 status = 5;
@@ -523,7 +536,9 @@ int main(int argc, char** argv) {
         // The changes are sealed and repeated until confirmed: stay for that.
         pump.runFor(2000);
     } else {
-        if (opt.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
+#ifdef LANYX_CLI_TEST_AIDS
+        if (aids.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
+#endif
         for (const auto& name : opt.to) {
             const bool known = node.secure() && node.secure()->hasKey(name);
             // A user with a known key who is not listed gets the message

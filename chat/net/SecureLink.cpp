@@ -892,10 +892,10 @@ void SecureLink::onAnnounce(std::string_view sender, std::string_view bytes, std
     // key: judged like a pinned name (the rename announces before the join).
     std::string former;
     const PinStore::Pin* formerPin = nullptr;
-    for (const auto name : listValues(f[1], secure::kFormerNameItem, kMaxPreviousNames)) {
-        const auto* pin = IsValidUserName(name) ? pins_.find(name) : nullptr;
+    for (const auto before : listValues(f[1], secure::kFormerNameItem, kMaxPreviousNames)) {
+        const auto* pin = IsValidUserName(before) ? pins_.find(before) : nullptr;
         if (!pin || pin->signPublic != *signPk) continue;
-        former = std::string(name);
+        former = std::string(before);
         formerPin = pin;
         break;
     }

@@ -64,8 +64,8 @@ public:
     bool failOpen = false;
     MemorySegment& segment() { return segment_; }
     // What the node said a pinned key signed, from where.
-    void sourceVerified(IpAddress address, std::string_view wireName) override {
-        verified.emplace_back(address, std::string(wireName));
+    void sourceVerified(IpAddress origin, std::string_view wireName) override {
+        verified.emplace_back(origin, std::string(wireName));
     }
     std::vector<std::pair<IpAddress, std::string>> verified;
 

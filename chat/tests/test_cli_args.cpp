@@ -1,5 +1,6 @@
 // lanyx-cli's options for sending and receiving files.
 #include "CliPeer.h"
+#include "CliTestAids.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +8,22 @@ using namespace lanyx::cli;
 
 namespace {
 
+// As the tests' build of lanyx-cli reads its arguments.
+std::optional<std::string> parse(std::vector<std::string> args, CliOptions& o, TestAids& aids) {
+    auto p = TakeTestAids(args, aids);
+    if (!p) p = ParseArgs(args, o);
+    if (!p) p = CheckTestAids(aids, o);
+    return p;
+}
+
 std::optional<std::string> parse(std::vector<std::string> args, CliOptions& o) {
-    return ParseArgs(args, o);
+    TestAids aids;
+    return parse(std::move(args), o, aids);
 }
 
 std::string problem(std::vector<std::string> args) {
     CliOptions o;
-    const auto p = ParseArgs(args, o);
+    const auto p = parse(std::move(args), o);
     return p ? *p : std::string("(accepted)");
 }
 
@@ -51,10 +61,14 @@ TEST(CliFileOptions, ListenAnswersOffersOneWayOnly) {
     EXPECT_FALSE(o.declineOffers);
 
     CliOptions d;
-    ASSERT_FALSE(parse({"--decline", "listen", "--test-drop-after", "1048576"}, d));
+    TestAids aids;
+    ASSERT_FALSE(parse({"--decline", "listen", "--test-drop-after", "1048576"}, d, aids));
     EXPECT_TRUE(d.declineOffers);
     EXPECT_FALSE(d.acceptInto);
-    EXPECT_EQ(d.testDropAfter, 1048576u);
+    EXPECT_EQ(aids.dropAfter, 1048576u);
+    // The shipped program knows no aid.
+    CliOptions shipped;
+    EXPECT_TRUE(ParseArgs({"listen", "--test-drop-after", "10"}, shipped));
 
     EXPECT_EQ(problem({"listen", "--accept-into", "/tmp/in", "--decline"}),
               "--accept-into and --decline exclude each other");

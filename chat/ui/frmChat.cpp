@@ -118,10 +118,10 @@ protected:
                 cut.removeSelectedText();
             }
         }
-        auto* data = new QMimeData;
-        data->setText(copy.toPlainText());
-        data->setHtml(copy.toHtml());
-        return data;
+        auto* mime = new QMimeData;
+        mime->setText(copy.toPlainText());
+        mime->setHtml(copy.toHtml());
+        return mime;
     }
 };
 }  // namespace
@@ -782,13 +782,13 @@ void frmChat::ExportToTextFile() {
 }
 
 void frmChat::ExportToClipboard() {
-    auto* data = new QMimeData;
+    auto* mime = new QMimeData;
     const QByteArray rtf = QByteArray::fromStdString(transcript_.Rtf());
-    data->setData(QStringLiteral("text/rtf"), rtf);
-    data->setData(QStringLiteral("application/rtf"), rtf);
-    data->setData(QStringLiteral("Rich Text Format"), rtf);
-    data->setText(QString::fromStdString(transcript_.PlainText()));
-    QApplication::clipboard()->setMimeData(data);
+    mime->setData(QStringLiteral("text/rtf"), rtf);
+    mime->setData(QStringLiteral("application/rtf"), rtf);
+    mime->setData(QStringLiteral("Rich Text Format"), rtf);
+    mime->setText(QString::fromStdString(transcript_.PlainText()));
+    QApplication::clipboard()->setMimeData(mime);
 }
 
 void frmChat::setUpFiles() {

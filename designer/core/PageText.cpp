@@ -16,7 +16,7 @@ constexpr char16_t kHigh1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x20
                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QChar From1252(uchar b) {
-    return b >= 0x80 && b < 0xA0 ? QChar(kHigh1252[b - 0x80]) : QChar(b);
+    return b >= 0x80 && b < 0xA0 ? QChar(kHigh1252[b - 0x80]) : QChar::fromLatin1(static_cast<char>(b));
 }
 
 int To1252(char32_t c) {

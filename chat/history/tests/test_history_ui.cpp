@@ -80,6 +80,16 @@ protected:
             QApplication::processEvents();
         }
     }
+    // Until what was typed has been searched (after the typing pause) and
+    // the window shows these lines.
+    static bool shows(frmHistory* w, const QStringList& lines) {
+        return QTest::qWaitFor(
+            [&] {
+                settle(w);
+                return texts(w->lvLines(), 2) == lines;
+            },
+            5000);
+    }
     static QStringList texts(QTreeWidget* list, int column) {
         QStringList out;
         for (int i = 0; i < list->topLevelItemCount(); ++i) out << list->topLevelItem(i)->text(column);
@@ -114,17 +124,16 @@ TEST_F(HistoryWindows, SearchingAsYouTypeFindsTheLinesAndShowsThoseAroundThem) {
     EXPECT_EQ(w->lvConversations()->topLevelItemCount(), 4);  // all, bob, carl, everybody
 
     QTest::keyClicks(w->txtSearch(), "lunc");  // the word being typed matches its beginning
-    QTest::qWait(frmHistory::kTypingPauseMs + 50);
-    settle(w);
+    const QStringList lunch{"lunch is cancelled", "yes, lunch at noon", "lunch on friday?"};
+    EXPECT_TRUE(shows(w, lunch));
     EXPECT_TRUE(w->searching());
-    EXPECT_EQ(texts(w->lvLines(), 2),
-              (QStringList{"lunch is cancelled", "yes, lunch at noon", "lunch on friday?"}));  // newest first
+    EXPECT_EQ(texts(w->lvLines(), 2), lunch);  // newest first
     EXPECT_TRUE(w->lblStat()->text().startsWith("3 found")) << w->lblStat()->text().toStdString();
 
     QTest::keyClicks(w->txtSearch(), "h -noon");
-    QTest::qWait(frmHistory::kTypingPauseMs + 50);
-    settle(w);
-    EXPECT_EQ(texts(w->lvLines(), 2), (QStringList{"lunch is cancelled", "lunch on friday?"}));
+    const QStringList notAtNoon{"lunch is cancelled", "lunch on friday?"};
+    EXPECT_TRUE(shows(w, notAtNoon));
+    EXPECT_EQ(texts(w->lvLines(), 2), notAtNoon);
 
     // A result with the lines around it in its conversation, the words marked.
     w->lvLines()->setCurrentItem(w->lvLines()->topLevelItem(1));
@@ -378,6 +387,6 @@ TEST_F(HistoryWindows, PictureOfTheWindowWhenAsked) {
     settle(w);
     w->lvLines()->setCurrentItem(w->lvLines()->topLevelItem(3));
     settle(w);
-    QTest::qWait(300);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     w->grab().save(dir + "/lanyx-history.png");
 }

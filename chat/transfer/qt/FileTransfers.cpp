@@ -538,25 +538,25 @@ void FileTransfers::startClient(const QString& id) {
     if (l->second.resume) client->resumeFrom(*l->second.resume);
     l->second.client = client;
     connect(client, &TransferClient::checkpoint, this, [this, id] {
-        auto l = live_.find(id);
-        if (l == live_.end()) return;
-        l->second.touched = nowMs();
+        auto entry = live_.find(id);
+        if (entry == live_.end()) return;
+        entry->second.touched = nowMs();
         // The names chosen must be kept before anything is written under
         // them; later moments may wait a little.
-        if (!std::exchange(l->second.begunSaved, true)) saveUnfinished();
+        if (!std::exchange(entry->second.begunSaved, true)) saveUnfinished();
         else saveSoon();
     });
     connect(client, &TransferClient::progress, this, [this, id](quint64 received, quint64) {
         auto* it = find(id);
         if (!it) return;
         progress(*it, received);
-        auto l = live_.find(id);
-        if (l != live_.end() && dropAfter_ > 0 && !l->second.dropped && received >= dropAfter_) {
+        auto entry = live_.find(id);
+        if (entry != live_.end() && dropAfter_ > 0 && !entry->second.dropped && received >= dropAfter_) {
             // A cut connection, as a cable pulled: the transfer goes on from here.
-            l->second.dropped = true;
+            entry->second.dropped = true;
             QTimer::singleShot(0, this, [this, id] {
-                auto l = live_.find(id);
-                if (l != live_.end() && l->second.client) l->second.client->start();
+                auto again = live_.find(id);
+                if (again != live_.end() && again->second.client) again->second.client->start();
             });
         }
     });

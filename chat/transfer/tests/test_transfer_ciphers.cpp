@@ -133,7 +133,7 @@ TEST_P(EachCipher, AnyChangedByteEndsTheConnection) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ciphers, EachCipher, ::testing::Values(kCipherAes256Gcm, kCipherXChaCha20Stream),
-                         [](const auto& info) { return info.param == kCipherAes256Gcm ? "Aes256Gcm" : "XChaCha20"; });
+                         [](const auto& each) { return each.param == kCipherAes256Gcm ? "Aes256Gcm" : "XChaCha20"; });
 
 TEST_P(EachCipher, AFileArrivesCutAndResumedOverNewConnections) {
     TempDir src, dst;

@@ -55,8 +55,8 @@ frmOffer::frmOffer(FileTransfers& files, const QString& id, FolderMemory* memory
     browse_ = new QPushButton(this);
     browse_->setObjectName("btnBrowse");
     browse_->setAutoDefault(false);
-    chooseFolder = [](QWidget* w, const QString& start) {
-        return QFileDialog::getExistingDirectory(w, tr("Save the files in"), start);
+    chooseFolder = [](QWidget* w, const QString& from) {
+        return QFileDialog::getExistingDirectory(w, tr("Save the files in"), from);
     };
     connect(browse_, &QPushButton::clicked, this, [this] {
         if (!chooseFolder) return;

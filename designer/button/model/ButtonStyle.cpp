@@ -225,11 +225,11 @@ QString Write(const ButtonStyle& s) {
     lines << QStringLiteral("FontSize = %1").arg(s.fontSize);
     lines << QStringLiteral("Bold = %1").arg(s.bold ? 1 : 0);
     lines << QStringLiteral("Italic = %1").arg(s.italic ? 1 : 0);
-    lines << QStringLiteral("Fill = %1").arg(s.fill == FillKind::Gradient ? "gradient" : "solid");
+    lines << QStringLiteral("Fill = %1").arg(QLatin1String(s.fill == FillKind::Gradient ? "gradient" : "solid"));
     lines << QStringLiteral("Shape = %1")
-                 .arg(s.shape == ButtonShape::Pill      ? "pill"
-                      : s.shape == ButtonShape::Ellipse ? "ellipse"
-                                                        : "rounded");
+                 .arg(QLatin1String(s.shape == ButtonShape::Pill      ? "pill"
+                                    : s.shape == ButtonShape::Ellipse ? "ellipse"
+                                                                      : "rounded"));
     lines << QStringLiteral("CornerRadius = %1").arg(s.cornerRadius);
     lines << QStringLiteral("BorderWidth = %1").arg(s.borderWidth);
     lines << QStringLiteral("BorderColor = %1").arg(ColorText(s.borderColor));
@@ -241,9 +241,9 @@ QString Write(const ButtonStyle& s) {
     lines << QStringLiteral("Tooltip = %1").arg(Quoted(s.tooltip));
     lines << QStringLiteral("AltText = %1").arg(Quoted(s.altText));
     lines << QStringLiteral("Form = %1")
-                 .arg(s.form == OutputForm::Link     ? "link"
-                      : s.form == OutputForm::Button ? "button"
-                                                     : "svg");
+                 .arg(QLatin1String(s.form == OutputForm::Link     ? "link"
+                                    : s.form == OutputForm::Button ? "button"
+                                                                   : "svg"));
     lines << QStringLiteral("ButtonType = %1").arg(s.buttonType);
     if (!s.buttonName.isEmpty()) lines << QStringLiteral("ButtonName = %1").arg(Quoted(s.buttonName));
     if (!s.buttonValue.isEmpty()) lines << QStringLiteral("ButtonValue = %1").arg(Quoted(s.buttonValue));
