@@ -21,7 +21,7 @@ BUILD=${2:-build-fuzz}
 DBUILD="$BUILD"-designer
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found" >&2; exit 2; }
 
-chat_targets=(dispatch settings language eventline offer secure keyfiles pins search room salvage)
+chat_targets=(dispatch settings language eventline offer secure keyfiles pins search room salvage address)
 designer_targets=(description pgt registry page)
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DLANYX_FUZZ=ON -DLANYX_CORE_ONLY=ON \
