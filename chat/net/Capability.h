@@ -38,6 +38,9 @@ public:
     // Whether the addresses its peers sign from are to be proven by a
     // challenge (it connects there).
     virtual bool provesSources() const { return false; }
+    // The copy holding the key pinned for `name` answered a challenge at
+    // `address` (told to capabilities that prove sources).
+    virtual void sourceProven(const std::string& /*name*/, IpAddress /*address*/) {}
 };
 
 // Whether a user takes a capability's messages, and if not why: a code,

@@ -729,6 +729,9 @@ void ChatNode::noteVerifiedSource(std::string_view sender, IpAddress source) {
     std::erase(list, source);
     list.insert(list.begin(), source);
     if (list.size() > kSourcesPerName) list.pop_back();
+    const std::string name(sender);
+    for (auto* capability : std::vector<Capability*>(capabilities_))
+        if (capability->provesSources()) capability->sourceProven(name, source);
 }
 
 bool ChatNode::keepsName(const std::string& lowerName) const {

@@ -237,6 +237,9 @@ public:
     // started (after its signed datagrams came from there); a few per name.
     // File offers name addresses that must be among them.
     std::vector<IpAddress> VerifiedSources(std::string_view name) const;
+    // A challenge to the name's copy waits for its answer: another source
+    // may soon be among them.
+    bool SourceBeingProven(std::string_view name) const { return secure_ && secure_->challengePending(name); }
     static constexpr std::size_t kSourcesPerName = 4;
     static constexpr std::size_t kSourceNames = 4096;
 

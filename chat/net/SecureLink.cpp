@@ -1384,6 +1384,13 @@ void SecureLink::challenge(const std::string& name, IpAddress address) {
     hooks_.sendTo(address, bytes);
 }
 
+bool SecureLink::challengePending(std::string_view name) const {
+    const auto key = toLower(name);
+    const auto now = hooks_.ticks();
+    return std::any_of(challenges_.begin(), challenges_.end(),
+                       [&](const auto& c) { return c.second.name == key && now - c.second.at <= kChallengeMs; });
+}
+
 void SecureLink::onChallenge(std::string_view senderWire, std::string_view payload) {
     const auto bar = payload.find('|');
     if (bar == std::string_view::npos) return;

@@ -321,6 +321,8 @@ public:
     // Challenges are sent where keys that announced `capability` sign from
     // (none when it is empty).
     void setChallengeSources(std::string capability) { challengeFor_ = std::move(capability); }
+    // A challenge to the name waits for its answer.
+    bool challengePending(std::string_view name) const;
 
     // What is known of a user's key: the pin, the user's checks, what this
     // run heard. The one place that says whether a user's key is checked.

@@ -92,6 +92,10 @@ public:
         while (!queue_.empty() && ++guard < 1000000) {
             const auto d = std::move(queue_.front());
             queue_.pop_front();
+            if (holdBack && holdBack(d.bytes)) {
+                held_.push_back(d);
+                continue;
+            }
             ++delivered_;
             for (auto* e : endpoints_) {
                 if (!e->isOpen() || (d.to && e->address != d.to)) continue;
@@ -101,6 +105,13 @@ public:
         }
     }
     std::size_t delivered() const { return delivered_; }
+    // What this says yes to stays on the wire until released (a late datagram).
+    std::function<bool(std::string_view bytes)> holdBack;
+    void releaseHeld() {
+        holdBack = nullptr;
+        for (auto& d : held_) queue_.push_back(std::move(d));
+        held_.clear();
+    }
     std::size_t pending() const { return queue_.size(); }
 
     std::uint32_t ticks() override { return now_; }
@@ -155,6 +166,7 @@ private:
     };
     std::vector<MemoryTransport*> endpoints_;
     std::deque<Datagram> queue_;
+    std::vector<Datagram> held_;
     std::uint32_t now_ = 1000;
     std::size_t delivered_ = 0;
     bool stop_ = false;

@@ -715,100 +715,130 @@ void FileTransfers::serverFinished(const QString& id, bool ok, const QString& me
              tr("%1 did not come back within %2 min (%3)").arg(item->peer).arg(resumeKeepMs_ / 60000).arg(message));
 }
 
+bool FileTransfers::takeOffer(const std::string& sender, const std::string& body, bool mayWait) {
+    const QString from = QString::fromStdString(sender);
+    auto offer = ParseOffer(std::string_view(body).substr(kOffer.size()));
+    if (!offer) {
+        node_.WriteLog("File offer from " + sender + " refused: " + failure(Reason::OfferUnparsable).text);
+        return true;  // taken: a repeat would not parse either
+    }
+    const QString id = QString::fromStdString(offer->id);
+    if (const auto* known = item(id)) return known->peer.compare(from, Qt::CaseInsensitive) == 0;  // a repeat
+    if (std::any_of(heldOffers_.begin(), heldOffers_.end(), [&](const HeldOffer& h) { return h.id == offer->id; }))
+        return true;  // a repeat of one that waits
+    // The offer as the list shows it, before any answer.
+    const auto offered = [&] {
+        TransferItem item;
+        item.id = id;
+        item.direction = TransferItem::Direction::Incoming;
+        item.peer = from;
+        for (const auto& n : offer->names) item.names << QString::fromStdString(n);
+        item.files = offer->files;
+        item.bytes = offer->bytes;
+        item.state = TransferItem::State::Offered;
+        return item;
+    };
+    const auto refuse = [&](const QString& why) {
+        // Shown to the user as a failed transfer, once.
+        items_.push_back(offered());
+        Q_EMIT itemAdded(id);
+        items_.back().why = StopReason::Refused;
+        setState(items_.back(), TransferItem::State::Failed, why);
+        tellStopped(from, id, StopReason::Refused);
+    };
+    AimRules rules;
+    for (const auto& local : localAddresses()) rules.subnets.push_back(local.subnet);
+    // Only entries written as a copy writes them: "010.0.0.1" in the
+    // list is a destination of datagrams, never of connections.
+    for (const auto& entry : net::readDestinations(node_.config().dataDir / net::kDestinationsFile).entries)
+        if (const auto address = IpAddress::parseV4(entry)) rules.destinations.push_back(*address);
+    const auto aim = ChooseSenderAddress(*offer, node_.VerifiedSources(sender), rules);
+    // Sealed offers often outrun the answer to the challenge they raised:
+    // decided once it came, or once it cannot come any more.
+    if (!aim && aim.error().reason == Reason::OfferNotHeard && mayWait && heldOffers_.size() < kMaxHeldOffers &&
+        node_.SourceBeingProven(sender)) {
+        heldOffers_.push_back({toLower(sender), sender, offer->id, body});
+        const std::weak_ptr<int> alive = alive_;
+        node_.pump().callAfter(SecureLink::kChallengeMs + 100, [this, alive, key = toLower(sender), held = offer->id] {
+            if (!alive.expired()) decideHeld(key, held);
+        });
+        return true;
+    }
+    if (!aim) {
+        node_.WriteLog("File offer from " + sender + " refused: " + aim.error().text);
+        refuse(tr("refused: %1").arg(reasonWords(aim.error())));
+        return true;
+    }
+    if (resumeInto(from, *offer, *aim)) return true;
+    // Who offered how much lately: halved every ten minutes, and when
+    // made-up names fill it.
+    if (clock_.elapsed() - offersDecayed_ > 10 * 60 * 1000 || offersFrom_.size() >= 4096) {
+        offersDecayed_ = clock_.elapsed();
+        for (auto it = offersFrom_.begin(); it != offersFrom_.end();)
+            it = (it->second /= 2) == 0 ? offersFrom_.erase(it) : std::next(it);
+    }
+    ++offersFrom_[toLower(sender)];
+    std::vector<WaitingOffer> waiting;
+    std::vector<QString> waitingIds;
+    std::size_t busy = 0;
+    for (const auto& i : items_) {
+        if (i.direction != TransferItem::Direction::Incoming || i.ended()) continue;
+        if (i.state != TransferItem::State::Offered) {
+            ++busy;
+            continue;
+        }
+        const auto name = toLower(i.peer.toStdString());
+        waiting.push_back({name, trusted(name), std::max<std::uint32_t>(offersFrom_[name], 1)});
+        waitingIds.push_back(i.id);
+    }
+    const auto room = RoomForOffer(waiting, {toLower(sender), trusted(sender), offersFrom_[toLower(sender)]});
+    if (!room.take || busy >= kMaxPendingOffers) {
+        node_.WriteLog("File offer from " + sender + " refused: too many offers wait for an answer");
+        return false;
+    }
+    if (room.drop) {
+        const auto dropped = waitingIds[*room.drop];
+        if (auto* d = find(dropped)) {
+            node_.WriteLog("File offer from " + d->peer.toStdString() + " dropped for a newer one from " + sender);
+            tellStopped(d->peer, dropped, StopReason::Busy);
+            d->why = StopReason::Busy;
+            setState(*d, TransferItem::State::Cancelled, tr("too many offers were waiting"));
+        }
+    }
+    TransferItem item = offered();
+    Live live;
+    live.sender = toQt(*aim);
+    live.offer = *offer;
+    live_[id] = std::move(live);
+    items_.push_back(std::move(item));
+    Q_EMIT itemAdded(id);
+    Q_EMIT offerArrived(id);
+    // An offer nobody answers does not wait for ever.
+    endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));
+    return true;
+}
+
+void FileTransfers::sourceProven(const std::string& name, IpAddress) {
+    decideHeld(toLower(name));
+}
+
+void FileTransfers::decideHeld(const std::string& senderKey, const std::string& id) {
+    std::vector<HeldOffer> due;
+    std::erase_if(heldOffers_, [&](HeldOffer& h) {
+        if (h.senderKey != senderKey || (!id.empty() && h.id != id)) return false;
+        due.push_back(std::move(h));
+        return true;
+    });
+    for (const auto& h : due) takeOffer(h.sender, h.body, false);
+}
+
 bool FileTransfers::message(const std::string& sender, const std::string& body, IpAddress sourceV4) {
     const QString from = QString::fromStdString(sender);
     // A sealed message came: the keys are there, and so is what waited in
     // the store (an offer of files begun before the start must find them).
     if (!loaded_) tick();
-    if (body.rfind(kOffer, 0) == 0) {
-        auto offer = ParseOffer(std::string_view(body).substr(kOffer.size()));
-        if (!offer) {
-            node_.WriteLog("File offer from " + sender + " refused: " + failure(Reason::OfferUnparsable).text);
-            return true;  // taken: a repeat would not parse either
-        }
-        const QString id = QString::fromStdString(offer->id);
-        if (const auto* known = item(id)) return known->peer.compare(from, Qt::CaseInsensitive) == 0;  // a repeat
-        (void)sourceV4;  // where the offer datagram came from proves nothing
-        // The offer as the list shows it, before any answer.
-        const auto offered = [&] {
-            TransferItem item;
-            item.id = id;
-            item.direction = TransferItem::Direction::Incoming;
-            item.peer = from;
-            for (const auto& n : offer->names) item.names << QString::fromStdString(n);
-            item.files = offer->files;
-            item.bytes = offer->bytes;
-            item.state = TransferItem::State::Offered;
-            return item;
-        };
-        const auto refuse = [&](const QString& why) {
-            // Shown to the user as a failed transfer, once.
-            items_.push_back(offered());
-            Q_EMIT itemAdded(id);
-            items_.back().why = StopReason::Refused;
-            setState(items_.back(), TransferItem::State::Failed, why);
-            tellStopped(from, id, StopReason::Refused);
-        };
-        AimRules rules;
-        for (const auto& local : localAddresses()) rules.subnets.push_back(local.subnet);
-        // Only entries written as a copy writes them: "010.0.0.1" in the
-        // list is a destination of datagrams, never of connections.
-        for (const auto& entry : net::readDestinations(node_.config().dataDir / net::kDestinationsFile).entries)
-            if (const auto address = IpAddress::parseV4(entry)) rules.destinations.push_back(*address);
-        const auto aim = ChooseSenderAddress(*offer, node_.VerifiedSources(sender), rules);
-        if (!aim) {
-            node_.WriteLog("File offer from " + sender + " refused: " + aim.error().text);
-            refuse(tr("refused: %1").arg(reasonWords(aim.error())));
-            return true;
-        }
-        if (resumeInto(from, *offer, *aim)) return true;
-        // Who offered how much lately: halved every ten minutes, and when
-        // made-up names fill it.
-        if (clock_.elapsed() - offersDecayed_ > 10 * 60 * 1000 || offersFrom_.size() >= 4096) {
-            offersDecayed_ = clock_.elapsed();
-            for (auto it = offersFrom_.begin(); it != offersFrom_.end();)
-                it = (it->second /= 2) == 0 ? offersFrom_.erase(it) : std::next(it);
-        }
-        ++offersFrom_[toLower(sender)];
-        std::vector<WaitingOffer> waiting;
-        std::vector<QString> waitingIds;
-        std::size_t busy = 0;
-        for (const auto& i : items_) {
-            if (i.direction != TransferItem::Direction::Incoming || i.ended()) continue;
-            if (i.state != TransferItem::State::Offered) {
-                ++busy;
-                continue;
-            }
-            const auto name = toLower(i.peer.toStdString());
-            waiting.push_back({name, trusted(name), std::max<std::uint32_t>(offersFrom_[name], 1)});
-            waitingIds.push_back(i.id);
-        }
-        const auto room = RoomForOffer(waiting, {toLower(sender), trusted(sender), offersFrom_[toLower(sender)]});
-        if (!room.take || busy >= kMaxPendingOffers) {
-            node_.WriteLog("File offer from " + sender + " refused: too many offers wait for an answer");
-            return false;
-        }
-        if (room.drop) {
-            const auto dropped = waitingIds[*room.drop];
-            if (auto* d = find(dropped)) {
-                node_.WriteLog("File offer from " + d->peer.toStdString() + " dropped for a newer one from " + sender);
-                tellStopped(d->peer, dropped, StopReason::Busy);
-                d->why = StopReason::Busy;
-                setState(*d, TransferItem::State::Cancelled, tr("too many offers were waiting"));
-            }
-        }
-        TransferItem item = offered();
-        Live live;
-        live.sender = toQt(*aim);
-        live.offer = *offer;
-        live_[id] = std::move(live);
-        items_.push_back(std::move(item));
-        Q_EMIT itemAdded(id);
-        Q_EMIT offerArrived(id);
-        // An offer nobody answers does not wait for ever.
-        endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));
-        return true;
-    }
+    (void)sourceV4;  // where the offer datagram came from proves nothing
+    if (body.rfind(kOffer, 0) == 0) return takeOffer(sender, body, true);
     const bool decline = body.rfind(kDecline, 0) == 0;
     const bool cancel = body.rfind(kCancel, 0) == 0;
     if (!decline && !cancel) return false;
@@ -823,6 +853,8 @@ bool FileTransfers::message(const std::string& sender, const std::string& body, 
     }
     if (!IsTransferId(idText)) return false;
     auto* it = find(QString::fromLatin1(idText.data(), static_cast<qsizetype>(idText.size())));
+    // An offer withdrawn while it waited for the sender's answer.
+    std::erase_if(heldOffers_, [&](const HeldOffer& h) { return h.id == idText && h.senderKey == toLower(sender); });
     // Only the other side of a transfer can end it.
     if (!it || it->peer.compare(from, Qt::CaseInsensitive) != 0) return true;
     if (it->ended()) return true;

@@ -73,6 +73,9 @@ public:
     // Transfers at once at most, per direction (offers waiting for our
     // user's answer are capped apart, see OfferChecks.h).
     static constexpr std::size_t kMaxPendingOffers = 32;
+    // Offers that came before the sender's answer to our challenge (they
+    // name where he answers from): this many wait for it at once.
+    static constexpr std::size_t kMaxHeldOffers = 16;
     // An interrupted outgoing transfer waits this long for the receiver to
     // resume; an unanswered offer this long for an answer.
     static constexpr int kResumeKeepMs = 10 * 60 * 1000;
@@ -125,6 +128,7 @@ public:
     // Offers name where the files are fetched from: only addresses the
     // sender's key answered a challenge at.
     bool provesSources() const override { return true; }
+    void sourceProven(const std::string& name, IpAddress address) override;
 
 Q_SIGNALS:
     void itemAdded(const QString& id);
@@ -155,6 +159,11 @@ private:
         std::optional<transfer::ResumeState> resume;  // where an earlier run stopped
     };
     TransferItem* find(const QString& id);
+    // An offer of files; `mayWait`: it may wait for the answer to a
+    // challenge before it is decided.
+    bool takeOffer(const std::string& sender, const std::string& body, bool mayWait);
+    // Held offers from `senderKey` (lower case), one (`id`) or all, are decided.
+    void decideHeld(const std::string& senderKey, const std::string& id = {});
     void setState(TransferItem& item, TransferItem::State state, const QString& message = {});
     void progress(TransferItem& item, quint64 done);
     bool ensureListening(QString* error);
@@ -206,6 +215,11 @@ private:
     std::map<std::string, std::uint32_t> offersFrom_;  // lower-case sender -> offers lately
     qint64 offersDecayed_ = 0;
     QTimer* saveTimer_ = nullptr;
+    struct HeldOffer {
+        std::string senderKey, sender, id, body;
+    };
+    std::vector<HeldOffer> heldOffers_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace lanyx

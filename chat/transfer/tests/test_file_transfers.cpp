@@ -126,6 +126,36 @@ TEST_F(Files, OnlyCopiesThatAnnouncedTheCapabilityAreOffered) {
     EXPECT_EQ(bobFiles->items().size(), before);
 }
 
+// An offer sealed right after the keys were heard outruns the sender's
+// answer to the challenge the receiver sent to where it was heard from.
+TEST(FilesBeforeTheAnswer, AnOfferWaitsForTheChallengeItsSenderAnswersLateAndIsRefusedWithoutIt) {
+    coreApp();
+    for (const bool answered : {true, false}) {
+        SCOPED_TRACE(answered ? "answered late" : "never answered");
+        MemorySegment seg;
+        Peer ann(seg, "ann"), bob(seg, "bob");
+        seg.holdBack = [](std::string_view bytes) { return bytes.find("|A/") != std::string_view::npos; };
+        std::unique_ptr<FileTransfers> annFiles, bobFiles;
+        joinWithFiles(seg, ann, bob, annFiles, bobFiles);
+        ASSERT_TRUE(bob.node.VerifiedSources("ann").empty());
+        TempDir src;
+        writeBytes(src / "a.txt", "hello");
+        QString error;
+        const auto id = annFiles->send("bob", {QString::fromStdString((src / "a.txt").string())}, &error);
+        ASSERT_FALSE(id.isEmpty()) << error.toStdString();
+        seg.runFor(500);
+        EXPECT_EQ(bobFiles->item(id), nullptr);  // neither shown nor refused yet
+        if (answered) seg.releaseHeld();
+        seg.runFor(SecureLink::kChallengeMs + 200);
+        ASSERT_NE(bobFiles->item(id), nullptr);
+        EXPECT_EQ(bobFiles->item(id)->state, answered ? State::Offered : State::Failed);
+        if (!answered) {
+            EXPECT_EQ(bobFiles->item(id)->why, transfer::StopReason::Refused);
+            EXPECT_TRUE(runQtUntil([&] { return annFiles->item(id)->state == State::Failed; }, 5000, &seg));
+        }
+    }
+}
+
 TEST(CliAcceptRules, OnlyNamedOrCheckedSendersAndWithinTheQuota) {
     using Rules = cli::TransferReporter::AcceptRules;
     TransferItem offer;
