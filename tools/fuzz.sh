@@ -24,11 +24,13 @@ command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found" >&2; exit 2
 chat_targets=(dispatch settings language eventline offer secure keyfiles pins search room salvage address)
 designer_targets=(description pgt registry page)
 
+# -O1 with line tables only: what libFuzzer asks for, at half the compile time of -O2 -g.
+flags=(-DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG")
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DLANYX_FUZZ=ON -DLANYX_CORE_ONLY=ON \
-  -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DBUILD_TESTING=OFF -DBUILD_TAVISHFENNIC=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo "${flags[@]}" >/dev/null
 cmake --build "$BUILD" --target "${chat_targets[@]/#/fuzz_}"
 CC=clang CXX=clang++ cmake -S . -B "$DBUILD" -G Ninja -DFENNIC_FUZZ=ON -DBUILD_LANYX=OFF \
-  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo "${flags[@]}" >/dev/null
 cmake --build "$DBUILD" --target "${designer_targets[@]/#/fuzz_}"
 
 # fuzz BUILD TARGET SEEDS EXTRA...: the target over its seeds and the shipped

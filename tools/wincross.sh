@@ -15,6 +15,7 @@ command -v x86_64-w64-mingw32-g++ >/dev/null || { echo "wincross.sh: MinGW-w64 n
 RUNNER=$(command -v wine || command -v wine64 || true)
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DLANYX_CORE_ONLY=ON \
   -DBUILD_TESTING=ON -DBUILD_TAVISHFENNIC=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" \
   ${RUNNER:+-DCMAKE_CROSSCOMPILING_EMULATOR="$RUNNER"} >/dev/null
 cmake --build "$BUILD" --target lanyx_core lanyx_net lanyx_transfer lanyx-core-check \
   lanyx_core_tests lanyx_net_tests lanyx_cli_tests lanyx_sharedchat_tests
