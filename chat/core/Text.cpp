@@ -158,6 +158,38 @@ bool IsValidUserName(std::string_view name) {
     return true;
 }
 
+std::string validUtf8(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        std::size_t len = b < 0x80                  ? 1
+                          : (b >= 0xC2 && b < 0xE0) ? 2
+                          : (b >= 0xE0 && b < 0xF0) ? 3
+                          : (b >= 0xF0 && b < 0xF5) ? 4
+                                                    : 0;
+        bool ok = len > 0 && i + len <= s.size();
+        char32_t cp = len == 1 ? b : b & (0x7F >> len);
+        for (std::size_t k = 1; ok && k < len; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + k]);
+            ok = (c & 0xC0) == 0x80;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        // The shortest form only, and no surrogate or value past the last plane.
+        ok = ok && !(len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) &&
+             !(len == 4 && (cp < 0x10000 || cp > 0x10FFFF));
+        if (!ok) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        out.append(s.substr(i, len));
+        i += len;
+    }
+    return out;
+}
+
 bool IsStorableText(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto c = static_cast<unsigned char>(utf8[i]);

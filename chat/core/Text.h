@@ -41,4 +41,9 @@ bool IsValidUserName(std::string_view name);
 // no double quote (older copies would cut it there), no control character.
 bool IsStorableText(std::string_view utf8);
 
+// Text from elsewhere that claims to be UTF-8, with every byte that does
+// not start a well-formed character (overlong forms, surrogates and values
+// past U+10FFFF included) replaced by U+FFFD.
+std::string validUtf8(std::string_view bytes);
+
 }  // namespace lanyx

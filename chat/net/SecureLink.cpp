@@ -430,6 +430,7 @@ std::string SecureLink::announcement() {
     // takes the announcement as it always did.
     std::string caps = caps_;
     if (!previousBuild_) {
+        caps += "," + std::string(secure::kUtf8Item);
         caps += "," + std::string(secure::kEphemeralItem) + crypto::ToBase64(ephemeral_.publicKey);
         for (const auto& name : previousNames_)
             if (toLower(name) != myKey_) caps += "," + std::string(secure::kFormerNameItem) + name;
@@ -1267,7 +1268,10 @@ void SecureLink::takePrivate(std::string_view senderWire, const std::string& sen
         sendReceipt(senderWire, receiptKey, seq, ephemeral);  // a repeat: our receipt was lost
     } else if (window.tooOld(seq)) {
         log("Replay refused", "Replayed private message from " + shorten(sender) + " refused");
-    } else if (hooks_.deliverPrivate(cp1252::toUtf8(plain), sender, trust)) {
+    } else if (hooks_.deliverPrivate(startsWith(plain, secure::kUtf8Tag)
+                                         ? validUtf8(std::string_view(plain).substr(secure::kUtf8Tag.size()))
+                                         : cp1252::toUtf8(plain),
+                                     sender, trust)) {
         window.accept(seq);
         seenChanged();
         sendReceipt(senderWire, receiptKey, seq, ephemeral);
@@ -1490,7 +1494,10 @@ std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipie
     const auto seq = nextSeq();
     Outgoing o;
     o.report = DeliveryReport{seq, recipient, true, Delivery::Waiting};
-    o.plain = cp1252::fromUtf8(message);
+    // Every character to a copy that takes them; what the build before
+    // cannot show becomes "?" there.
+    o.plain = !previousBuild_ && peerHas(recipient, secure::kUtf8Item) ? std::string(secure::kUtf8Tag) + message
+                                                                       : cp1252::fromUtf8(message);
     if (!seal(o, seq)) {
         crypto::Wipe(o.plain);
         return refuse(Withheld::CannotOpen);

@@ -105,6 +105,11 @@ inline constexpr int kVersion = 2;
 inline constexpr std::string_view kEphemeralItem = "eph=";
 // The capability item that names the name this copy had before a rename.
 inline constexpr std::string_view kFormerNameItem = "was=";
+// Among the capabilities: sealed messages to this copy may hold any
+// character. They then begin with kUtf8Tag and are UTF-8; without it they
+// are Windows-1252, as the build before seals them.
+inline constexpr std::string_view kUtf8Item = "utf8";
+inline constexpr std::string_view kUtf8Tag = "lanyx-utf8 ";
 // The capability item that asks the named user to announce his keys.
 inline constexpr std::string_view kAskItem = "ask=";
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";

@@ -716,6 +716,23 @@ TEST_F(Secure, StolenStaticKeysDoNotOpenAnEarlierSessionsMessages) {
     EXPECT_FALSE(crypto::Open(*staticOnly, sealed, ad));
 }
 
+// Between copies of ours a sealed line holds every character; the build
+// before gets what Windows-1252 holds of it.
+TEST_F(Secure, EveryCharacterGoesSealedAndTheBuildBeforeGetsWhatItCanShow) {
+    const std::string line = "Kaffee \xE2\x98\x95 f\xC3\xBCr alle \xF0\x9F\x8E\x89";
+    ann.node.SendPrivate("bob " + A + line);
+    Peer dan(seg, "dan");
+    dan.node.readSettings();
+    dan.node.secure()->actAsPreviousBuildForTest();
+    dan.node.state().MyName = "dan";
+    dan.node.OpenNetwork();
+    seg.runFor(2000);
+    EXPECT_TRUE(ann.node.SendPrivate("dan " + A + line).encrypted);
+    seg.runFor(100);
+    EXPECT_EQ(ofKind(bob, "alert"), std::vector<std::string>{"ann:" + line});
+    EXPECT_EQ(ofKind(dan, "alert"), std::vector<std::string>{"ann:Kaffee ? f\xC3\xBCr alle ?"});
+}
+
 // A new ephemeral key: what was sealed to the one before still opens for a
 // while (a message on its way, a repeat), then its secret is gone.
 TEST_F(Secure, TheEphemeralKeyBeforeOpensForAWhileThenNotAtAll) {

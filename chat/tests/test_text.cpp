@@ -109,3 +109,20 @@ TEST(Text, CaseBlindHashAndCompareAgreeWithToLower) {
     EXPECT_FALSE(lowerEquals("Anna", "anne"));
     EXPECT_NE(hashNoCase("ann"), hashNoCase("anne"));
 }
+
+TEST(Text, ClaimedUtf8KeepsEveryCharacterAndMarksWhatIsNone) {
+    const std::string mark = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"Kaffee \xE2\x98\x95 f\xC3\xBCr alle \xF0\x9F\x8E\x89",
+         "Kaffee \xE2\x98\x95 f\xC3\xBCr alle \xF0\x9F\x8E\x89"},
+        {"\xE6\x97\xA5\xE6\x9C\xAC \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85",
+         "\xE6\x97\xA5\xE6\x9C\xAC \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85"},
+        {"f\xFCr", "f" + mark + "r"},                     // Windows-1252, not UTF-8
+        {"\xC0\xAF", mark + mark},                        // an overlong "/"
+        {"\xE0\x80\xAF", mark + mark + mark},             // another
+        {"\xED\xA0\x80", mark + mark + mark},             // a surrogate
+        {"\xF4\x90\x80\x80", mark + mark + mark + mark},  // past U+10FFFF
+        {"end\xE2\x98", "end" + mark + mark},             // cut short
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(validUtf8(in), out) << in;
+}
