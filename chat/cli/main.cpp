@@ -17,6 +17,7 @@
 #include "SignalBridge.h"
 #include "Text.h"
 #include "UdpTransport.h"
+#include "WaitingService.h"
 #include "Wire.h"
 
 #include <QCoreApplication>
@@ -359,6 +360,7 @@ int main(int argc, char** argv) {
         }
     } sink;
     ChatNode node(config, transport, ui, sink, pump);
+    WaitingService waiting(node);
     nodeForHistory = &node;
     usersForPrinter = &node.users();
     cli::EventPrinter printer(std::cout, *usersForPrinter);
@@ -557,7 +559,7 @@ int main(int argc, char** argv) {
         status = sendNow(node, rooms, opt);
         pump.pumpOnce();
         // Told "queued": it must be on the disk before this copy ends.
-        if (std::string problem; !node.FlushWaiting(&problem)) {
+        if (std::string problem; !waiting.flush(&problem)) {
             std::cerr << "lanyx-cli: " << Outbox::kFileName << " could not be written: " << problem << std::endl;
             status = 1;
         }

@@ -9,6 +9,13 @@
 
 namespace lanyx {
 
+std::string forLog(std::string_view text) {
+    if (text.size() <= kMaxLoggedText) return std::string(text);
+    std::size_t cut = kMaxLoggedText;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
 EventLog::EventLog(std::filesystem::path file, ClockFn clock, ErrorFn onError)
     : file_(std::move(file)), clock_(std::move(clock)), onError_(std::move(onError)) {
     if (!clock_) clock_ = &EventLog::localTimestamp;

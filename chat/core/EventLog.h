@@ -11,6 +11,11 @@
 
 namespace lanyx {
 
+// What a peer sent, as the log takes it: at most kMaxLoggedText bytes (a
+// datagram can be 65,000, and the log is read back whole at every start).
+inline constexpr std::size_t kMaxLoggedText = 1000;
+std::string forLog(std::string_view text);
+
 class EventLog {
 public:
     using ClockFn = std::function<std::string()>;

@@ -38,19 +38,8 @@ std::string builtInText(int code) {
 
 namespace {
 
-// What a peer sent goes into the log at most this long: a datagram can be
-// 65,000 bytes, and the log is read back whole at every start.
-constexpr std::size_t kMaxLoggedText = 1000;
-
 // Boxes open at a time, of all senders together.
 constexpr std::size_t kMaxOpenBoxes = 16;
-
-std::string forLog(std::string_view text) {
-    if (text.size() <= kMaxLoggedText) return std::string(text);
-    std::size_t cut = kMaxLoggedText;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
-    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size()) + " bytes)";
-}
 
 }  // namespace
 
@@ -80,8 +69,6 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
 ChatNode::~ChatNode() {
     // What changed within the last second is written now; nobody is told
     // any more, but a failure is logged.
-    writeOutbox(false, false);
-    saveDelivered(true);
     secure_.reset();  // writes the known keys, logging through the node
     transport_.setReceiver({});
     transport_.setBatchEnd({});
@@ -142,7 +129,7 @@ bool ChatNode::EnableKeys() {
         }
         std::string_view body = text;
         std::string entry;
-        if (!firstDelivery(text, sender, trust, body, entry)) return true;
+        if (waiting_ && !waiting_->firstDelivery(text, sender, trust, body, entry)) return true;
         const bool chat = startsWith(body, wire::ChatMark);
         const bool alert = startsWith(body, wire::AlertMark);
         if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
@@ -154,11 +141,7 @@ bool ChatNode::EnableKeys() {
             throw;
         }
         --receiving_;
-        if (!entry.empty()) {
-            delivered_.add(entry);
-            deliveredDirty_ = true;
-            saveDelivered(false);
-        }
+        if (!entry.empty() && waiting_) waiting_->shown(entry);
         return true;
     };
     h.delivery = [this](const DeliveryReport& r) {
@@ -168,13 +151,13 @@ bool ChatNode::EnableKeys() {
             capability->delivery(r);
             return;
         }
-        if (waitedDelivery(r)) return;
+        if (waiting_ && waiting_->delivery(r)) return;
         sink_.PrivateDelivery(r);
         reportDelivery(r.id, r.recipient, HistoryDeliveryOf(r));
     };
     h.keyState = [this](const std::string& name, KeyState state) {
         if (const auto row = users_.findNoCase(name)) users_.setKeyState(*row, state);
-        keyStateShown(name, state);
+        if (waiting_) waiting_->keyState(name, state);
     };
     h.keyChanged = [this](const std::string& name, const std::string& text) { sink_.KeyWarning(name, text); };
     h.log = [this](std::string_view kind, const std::string& line) { writeLimited(kind, line); };
@@ -207,22 +190,10 @@ bool ChatNode::EnableKeys() {
     auto plugged = capabilities_;
     std::sort(plugged.begin(), plugged.end(), [](const auto* a, const auto* b) { return a->word() < b->word(); });
     for (const auto* capability : plugged) announceCapability(*capability);
-    secure_->addCapability(kWaitedCapability);
+    if (waiting_) waiting_->keysReady();
     secure_->setUserName(data_.user.UserName);
     secure_->setMyName(state_.MyName);
     loadPreviousNames();
-    outbox_ = std::make_unique<Outbox>(config_.dataDir, secure_->identity());
-    std::string problem;
-    const bool read = outbox_->load(problem);
-    if (!problem.empty()) {
-        log_.WriteLog(problem);
-        if (!read) settingsNotice_ += (settingsNotice_.empty() ? "" : "\n\n") + problem;
-    }
-    problem.clear();
-    delivered_.load(config_.dataDir / DeliveredStore::kFileName, problem);
-    if (!problem.empty()) log_.WriteLog(problem);
-    // What ran out while no copy ran goes soon after the start, with its notice.
-    scheduleExpiry(1000);
     return true;
 }
 
@@ -289,6 +260,19 @@ void ChatNode::reportMessage(const Message& message) {
     for (auto* o : observers_) o->message(message);
 }
 
+void ChatNode::setWaiting(WaitingPort* waiting) {
+    waiting_ = waiting;
+    if (waiting_ && secure_) waiting_->keysReady();
+}
+
+void ChatNode::AddSettingsNotice(const std::string& problem) {
+    settingsNotice_ += (settingsNotice_.empty() ? "" : "\n\n") + problem;
+}
+
+void ChatNode::Warn(const std::string& text) {
+    ui_.messageBox(text, "Lanyx", IconExclamation);
+}
+
 void ChatNode::reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state) {
     for (auto* o : observers_) o->delivery(id, recipient, state);
 }
@@ -326,8 +310,8 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view
     }
     if (secure_ && secure_->hasKey(to)) {
         // Not here: it waits, sealed to the known key, until the user is.
-        if (!message.empty() && !users_.findNoCase(to))
-            if (auto report = queuePrivate(to, message, chatTag)) return *report;
+        if (!message.empty() && !users_.findNoCase(to) && waiting_)
+            if (auto report = waiting_->hold(to, message, chatTag)) return *report;
         // A known key: sealed to it, or not sent at all.
         Withheld why = Withheld::Offline;
         if (transport_.isOpen())
@@ -735,8 +719,8 @@ void ChatNode::noteVerifiedSource(std::string_view sender, IpAddress source) {
 }
 
 bool ChatNode::keepsName(const std::string& lowerName) const {
-    return users_.IsBlocked(lowerName) || users_.inGroups(lowerName) ||
-           (outbox_ && !outbox_->waitingFor(lowerName).empty()) || observerKnows(lowerName) ||
+    return users_.IsBlocked(lowerName) || users_.inGroups(lowerName) || (waiting_ && waiting_->holds(lowerName)) ||
+           observerKnows(lowerName) ||
            std::any_of(capabilities_.begin(), capabilities_.end(), [&](const auto* c) { return c->holds(lowerName); });
 }
 
@@ -754,15 +738,11 @@ void ChatNode::userRenamed(const std::string& from, const std::string& to) {
         verifiedSources_.insert_or_assign(toLower(to), std::move(sources));
     }
     if (users_.renameInLists(from, to)) saveSettings();
-    if (outbox_ && outbox_->rename(from, to) > 0) saveOutbox();
-    waitingDue_.erase(toLower(from));
-    for (auto& [id, key] : outboxInFlight_)
-        if (key == toLower(from)) key = toLower(to);
     for (auto* o : observers_) o->renamed(from, to);
     sink_.UserRenamed(from, to);
     for (auto* capability : capabilities_) capability->renamed(from, to);
-    // What waited for the old name goes once the user is heard.
-    deliverWaiting(to);
+    // What waits for the old name goes to the new one once the user is heard.
+    if (waiting_) waiting_->renamed(from, to);
 }
 
 void ChatNode::loadPreviousNames() {
@@ -818,7 +798,7 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
             if (secure_) {
                 secure_->noteListed(std::string(sender));
                 users_.setKeyState(*row, secure_->stateOf(sender));
-                keyStateShown(std::string(sender), secure_->stateOf(sender));
+                if (waiting_) waiting_->keyState(std::string(sender), secure_->stateOf(sender));
             }
             AnswerNewcomer(sender);
         } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
@@ -1150,319 +1130,6 @@ std::int64_t ChatNode::wallMs() const {
     if (config_.wallMicros) return static_cast<std::int64_t>(config_.wallMicros() / 1000);
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-void ChatNode::saveOutbox(std::uint32_t withinMs) {
-    if (!outbox_) return;
-    outboxDirty_ = true;
-    // While writes fail, the next try writes this too.
-    if (outboxRetryQueued_) return;
-    const std::uint32_t at = pump_.ticks() + withinMs;
-    if (outboxSaveAt_ && *outboxSaveAt_ <= at) return;
-    outboxSaveAt_ = at;
-    const std::weak_ptr<int> alive = alive_;
-    pump_.callAfter(withinMs, [this, alive, at] {
-        if (alive.expired()) return;
-        if (outboxSaveAt_ == at) outboxSaveAt_.reset();
-        writeOutbox(true, true);
-    });
-}
-
-bool ChatNode::writeOutbox(bool retry, bool tell, std::string* problemOut) {
-    if (!outbox_ || !outboxDirty_) return true;
-    std::string problem;
-    if (outbox_->save(problem)) {
-        outboxDirty_ = false;
-        if (std::exchange(outboxRetryMs_, 0) > 0) log_.WriteLog("Messages waiting for their recipients written again");
-        return true;
-    }
-    if (problemOut) *problemOut = problem;
-    // Kept dirty: what went meanwhile must not go a second time from the
-    // file at the next start.
-    writeLimited("Waiting not written", "Messages waiting for their recipients not written: " + problem);
-    if (tell && !std::exchange(outboxFailTold_, true))
-        ui_.messageBox("The messages waiting for their recipients could not be written to " +
-                           std::string(Outbox::kFileName) + " (" + problem +
-                           "). Lanyx keeps them and tries again; until it succeeds, messages delivered meanwhile "
-                           "could be sent once more after a restart.",
-                       "Lanyx", IconExclamation);
-    if (!retry || outboxRetryQueued_) return false;
-    outboxRetryMs_ = outboxRetryMs_ == 0 ? 1000 : std::min(outboxRetryMs_ * 2, kOutboxRetryMaxMs);
-    outboxRetryQueued_ = true;
-    const std::weak_ptr<int> alive = alive_;
-    pump_.callAfter(outboxRetryMs_, [this, alive] {
-        if (alive.expired()) return;
-        outboxRetryQueued_ = false;
-        writeOutbox(true, true);
-    });
-    return false;
-}
-
-bool ChatNode::FlushWaiting(std::string* problem) {
-    saveDelivered(true);
-    return writeOutbox(true, false, problem);
-}
-
-bool ChatNode::firstDelivery(const std::string& text, const std::string& sender, Trust trust, std::string_view& body,
-                             std::string& entry) {
-    if (!startsWith(text, kWaitedTag)) return true;
-    auto rest = std::string_view(text).substr(kWaitedTag.size());
-    const auto blank = rest.find(' ');
-    std::uint64_t id = 0;
-    const auto number = rest.substr(0, std::min(blank, rest.size()));
-    if (blank == std::string_view::npos || number.empty() || number.size() > 19 ||
-        number.find_first_not_of("0123456789") != std::string_view::npos) {
-        body = {};  // neither alert nor chat line: not taken
-        return true;
-    }
-    for (const char c : number) id = id * 10 + static_cast<std::uint64_t>(c - '0');
-    body = rest.substr(blank + 1);
-    // Only what the pinned key sealed is known to be from the sender.
-    const auto* pin = trust == Trust::Verified && secure_ ? secure_->pins().find(sender) : nullptr;
-    if (!pin) return true;
-    entry = DeliveredStore::entryOf(pin->signPublic, id);
-    if (!delivered_.has(entry)) return true;
-    writeLimited("Delivered before", "Private message from " + forLog(sender) +
-                                         " that waited was delivered before: confirmed, not shown again");
-    return false;
-}
-
-void ChatNode::saveDelivered(bool now) {
-    if (!deliveredDirty_) return;
-    if (!now) {
-        if (std::exchange(deliveredSaveQueued_, true)) return;
-        const std::weak_ptr<int> alive = alive_;
-        pump_.callAfter(kOutboxSaveDelayMs, [this, alive] {
-            if (alive.expired()) return;
-            deliveredSaveQueued_ = false;
-            saveDelivered(true);
-        });
-        return;
-    }
-    std::string problem;
-    if (delivered_.save(config_.dataDir / DeliveredStore::kFileName, problem)) deliveredDirty_ = false;
-    else writeLimited("Delivered not written", "Messages that waited and were delivered not written: " + problem);
-}
-
-std::optional<DeliveryReport> ChatNode::queuePrivate(const std::string& to, std::string_view message,
-                                                     std::string_view chatTag) {
-    if (!outbox_) return std::nullopt;
-    const auto* pin = secure_->pins().find(to);
-    // A changed key waits for the user's decision: withheld, as any message to it.
-    // A copy that takes no sealed messages would never get it: withheld now.
-    if (!pin || pin->changed() || !pin->opensSealed || secure_->stateOf(to) == KeyState::Changed) return std::nullopt;
-    HistoryKind kind;
-    std::string_view text;
-    if (startsWith(message, wire::AlertMark)) {
-        kind = HistoryKind::PrivateAlert;
-        text = message.substr(wire::AlertMark.size());
-    } else if (startsWith(message, wire::ChatMark)) {
-        kind = HistoryKind::PrivateChat;
-        text = message.substr(wire::ChatMark.size());
-    } else {
-        return std::nullopt;  // neither alert nor chat line: nothing a window would show
-    }
-    std::string why;
-    Outbox::Refused refused = Outbox::Refused::None;
-    const auto id = outbox_->add(to, kind, std::string(text), *pin, wallMs(), &why, std::string(chatTag), &refused);
-    if (!id && (refused == Outbox::Refused::FullFor || refused == Outbox::Refused::Full)) {
-        // Withheld: sent now it would go sealed to nobody.
-        log_.WriteLog("Private message to " + forLog(to) + " not sent: " + why);
-        DeliveryReport report{0, to, false, Delivery::Withheld,
-                              refused == Outbox::Refused::FullFor ? Withheld::WaitingFull : Withheld::OutboxFull};
-        sink_.PrivateDelivery(report);
-        return report;
-    }
-    if (!id) {
-        log_.WriteLog("Private message to " + forLog(to) + " cannot wait for the user: " + why);
-        return std::nullopt;
-    }
-    saveOutbox();
-    log_.WriteLog("Private message to " + forLog(to) + " waits until the user is seen");
-    DeliveryReport report{*id, to, true, Delivery::Queued};
-    sink_.PrivateDelivery(report);
-    Message m;
-    m.outgoing = true;
-    m.peer = to;
-    m.kind = kind;
-    m.text = std::string(text);
-    m.chat = std::string(chatTag);
-    m.trust = MessageTrust::Encrypted;
-    m.delivery = MessageDelivery::Queued;
-    m.messageId = *id;
-    reportMessage(m);
-    scheduleExpiry();
-    return report;
-}
-
-void ChatNode::keyStateShown(const std::string& name, KeyState state) {
-    // Only to the pinned key, heard since the user was listed: never to a
-    // changed one, never to a name that merely appeared.
-    if (!outbox_ || !keyHeard(state) || outbox_->waitingFor(name).empty()) return;
-    const std::weak_ptr<int> alive = alive_;
-    pump_.callAfter(0, [this, alive, name] {
-        if (!alive.expired()) deliverWaiting(name);
-    });
-}
-
-void ChatNode::deliverWaiting(const std::string& name) {
-    if (!outbox_ || !secure_ || !transport_.isOpen() || state_.ProbeMode || !keyHeard(secure_->stateOf(name))) return;
-    const auto* pin = secure_->pins().find(name);
-    if (!users_.findNoCase(name) || !pin || pin->changed()) return;
-    // Seen again: a user taken as gone gets another window.
-    waitingDue_[toLower(name)] = 0;
-    if (std::exchange(waitingTurnQueued_, true)) return;
-    const std::weak_ptr<int> alive = alive_;
-    pump_.callAfter(0, [this, alive] {
-        if (!alive.expired()) waitingTurn();
-    });
-}
-
-void ChatNode::waitingTurn() {
-    waitingTurnQueued_ = false;
-    std::size_t budget = kWaitingPerTurn;
-    for (auto it = waitingDue_.begin(); it != waitingDue_.end();) {
-        const std::string key = it->first;
-        if (sendWaitingTo(key, budget)) ++it;
-        else it = waitingDue_.erase(it);
-    }
-    if (waitingDue_.empty()) return;
-    waitingTurnQueued_ = true;
-    const std::weak_ptr<int> alive = alive_;
-    pump_.callAfter(kWaitingTurnMs, [this, alive] {
-        if (!alive.expired()) waitingTurn();
-    });
-}
-
-bool ChatNode::sendWaitingTo(const std::string& key, std::size_t& budget) {
-    if (!outbox_ || !secure_ || !transport_.isOpen() || state_.ProbeMode || !keyHeard(secure_->stateOf(key)))
-        return false;
-    const auto row = users_.findNoCase(key);
-    const auto* pin = secure_->pins().find(key);
-    if (!row || !pin || pin->changed() || waitingDue_[key] >= kWaitingInFlight) return false;
-    const std::string listed = users_.user(*row).text;
-    const auto inFlight = static_cast<std::size_t>(
-        std::count_if(outboxInFlight_.begin(), outboxInFlight_.end(), [&](const auto& f) { return f.second == key; }));
-    if (inFlight >= kWaitingInFlight || budget == 0) return true;
-    const auto due = outbox_->dueFor(listed, *pin, nullptr, std::min(kWaitingInFlight - inFlight, budget),
-                                     [this](std::uint64_t id) { return outboxInFlight_.count(id) > 0; });
-    if (due.empty()) return inFlight > 0;
-    // Numbered for copies that take each number once.
-    const std::string numbered = secure_->peerHas(listed, kWaitedCapability) ? std::string(kWaitedTag) : std::string();
-    for (const auto& d : due) {
-        std::string message = numbered.empty() ? std::string() : numbered + std::to_string(d.message.id) + " ";
-        message += d.message.kind == HistoryKind::PrivateAlert ? wire::AlertMark : wire::ChatMark;
-        message += d.text;
-        Withheld why = Withheld::None;
-        auto report = secure_->sendPrivate(listed, message, &why);
-        crypto::Wipe(message);
-        if (!report) return false;  // kept: the next time the user is seen
-        --budget;
-        fromOutbox_[report->id] = d.message.id;
-        outboxInFlight_.emplace(d.message.id, key);
-        log_.WriteLog("Private message to " + forLog(listed) + " that waited sent");
-        DeliveryReport r = *report;
-        r.id = d.message.id;
-        sink_.PrivateDelivery(r);
-        reportDelivery(r.id, d.message.recipient, MessageDelivery::Waiting);
-    }
-    return true;
-}
-
-bool ChatNode::waitedDelivery(const DeliveryReport& report) {
-    const auto it = fromOutbox_.find(report.id);
-    if (it == fromOutbox_.end()) return false;
-    DeliveryReport r = report;
-    r.id = it->second;
-    std::string recipient = r.recipient;
-    bool stillHere = false;
-    if (outbox_)
-        for (const auto& m : outbox_->all())
-            if (m.id == r.id) {
-                recipient = m.recipient;
-                stillHere = true;
-            }
-    if (report.state != Delivery::Waiting) {
-        fromOutbox_.erase(it);
-        outboxInFlight_.erase(r.id);
-        if (const auto due = waitingDue_.find(toLower(recipient)); due != waitingDue_.end())
-            due->second = report.state == Delivery::Delivered ? 0 : due->second + 1;
-        if (report.state == Delivery::Delivered) {
-            // Gone from the folder only once the recipient confirmed it;
-            // written once for all confirmed within a second (a copy of
-            // ours takes a message it was given before only once).
-            if (outbox_ && outbox_->remove(r.id)) saveOutbox(kOutboxSaveDelayMs);
-        } else if (stillHere) {
-            // Not confirmed: it waits again for the next time the user is seen.
-            r.state = Delivery::Queued;
-            log_.WriteLog("Private message to " + forLog(recipient) + " that waited not confirmed; it waits again");
-        }
-    }
-    sink_.PrivateDelivery(r);
-    reportDelivery(r.id, recipient, HistoryDeliveryOf(r));
-    return true;
-}
-
-std::vector<WaitingMessage> ChatNode::WaitingMessages() const {
-    if (!outbox_) return {};
-    std::vector<WaitingMessage> out;
-    for (const auto& m : outbox_->all())
-        if (!outboxInFlight_.count(m.id)) out.push_back(m);
-    return out;
-}
-
-bool ChatNode::CancelWaiting(std::uint64_t id) {
-    if (!outbox_ || outboxInFlight_.count(id)) return false;
-    std::string recipient;
-    for (const auto& m : outbox_->all())
-        if (m.id == id) recipient = m.recipient;
-    if (!outbox_->cancel(id)) return false;
-    saveOutbox();
-    log_.WriteLog("Private message to " + forLog(recipient) + " that waited taken back");
-    sink_.PrivateDelivery({id, recipient, true, Delivery::Withheld, Withheld::Cancelled});
-    reportDelivery(id, recipient, MessageDelivery::Cancelled);
-    return true;
-}
-
-int ChatNode::WaitDays() const {
-    const auto ms = outbox_ ? outbox_->expiryMs() : Outbox::kDefaultExpiryMs;
-    return static_cast<int>((ms + Outbox::kDayMs - 1) / Outbox::kDayMs);
-}
-
-bool ChatNode::SetWaitDays(int days) {
-    if (!outbox_) return false;
-    outbox_->setExpiryMs(static_cast<std::int64_t>(std::clamp(days, 1, 365)) * Outbox::kDayMs);
-    outboxDirty_ = true;
-    return writeOutbox(true, false);
-}
-
-void ChatNode::ExpireWaiting() {
-    if (!outbox_) return;
-    auto gone = outbox_->expire(wallMs());
-    if (gone.empty()) return;
-    saveOutbox();
-    for (const auto& m : gone) {
-        // One sent meanwhile may still be confirmed; it no longer waits here.
-        outboxInFlight_.erase(m.id);
-        const auto days = (m.expiresMs - m.queuedMs + Outbox::kDayMs / 2) / Outbox::kDayMs;
-        log_.WriteLog("Private message to " + forLog(m.recipient) + " not sent: it waited " +
-                      (days > 0 ? std::to_string(days) + (days == 1 ? " day" : " days") : std::string("its time")) +
-                      " and the user was not seen with the known key");
-        sink_.PrivateDelivery({m.id, m.recipient, true, Delivery::Withheld, Withheld::Expired});
-        reportDelivery(m.id, m.recipient, MessageDelivery::Expired);
-    }
-}
-
-void ChatNode::scheduleExpiry(std::uint32_t ms) {
-    if (expiryQueued_ || !outbox_ || outbox_->empty()) return;
-    expiryQueued_ = true;
-    const std::weak_ptr<int> alive = alive_;
-    pump_.callAfter(ms, [this, alive] {
-        if (alive.expired()) return;
-        expiryQueued_ = false;
-        ExpireWaiting();
-        scheduleExpiry();
-    });
 }
 
 }  // namespace lanyx

@@ -9,7 +9,6 @@
 #include "HistoryPort.h"
 #include "IpAddress.h"
 #include "Message.h"
-#include "Outbox.h"
 #include "PreviousNames.h"
 #include "Ports.h"
 #include "RunState.h"
@@ -17,6 +16,7 @@
 #include "Settings.h"
 #include "Transport.h"
 #include "UserList.h"
+#include "WaitingPort.h"
 #include "modLANG.h"
 #include "modStartUp.h"
 
@@ -190,38 +190,19 @@ public:
     // A message of a room of its own (a transfer's end), for the observers.
     void reportMessage(const Message& message);
 
-    // Messages that wait: a private alert or chat line to a user whose key
-    // is pinned and who is not listed is kept sealed to that key in the data
-    // folder, and sent when the user is next heard with that key. Nothing
-    // waits in a copy without keys.
-    std::vector<WaitingMessage> WaitingMessages() const;
-    // The user takes a waiting message back. False when it is not waiting
-    // here (sent meanwhile, or gone).
-    bool CancelWaiting(std::uint64_t id);
-    // How long a new message waits, in days (the setting kept with them).
-    int WaitDays() const;
-    bool SetWaitDays(int days);
-    // Those whose time ran out go, each with a report (and a log line).
-    void ExpireWaiting();
-    // How often the copy looks for messages that waited too long.
-    static constexpr std::uint32_t kExpiryCheckMs = 60'000;
-    // Writes what waits now, when it changed since it was last written.
-    // False (with `problem`) when it could not be: the copy tries again.
-    bool FlushWaiting(std::string* problem = nullptr);
-    // A user's backlog goes a few at a time: kWaitingPerTurn messages every
-    // kWaitingTurnMs, at most kWaitingInFlight to one user unconfirmed, so
-    // that the receiver checks each as it comes rather than refusing most
-    // of a burst (its checks per sender are budgeted). A user who confirms
-    // none of a whole window is taken as gone: the rest waits until he is
-    // seen again.
-    static constexpr std::uint32_t kWaitingTurnMs = 100;
-    static constexpr std::size_t kWaitingPerTurn = 10;
-    static constexpr std::size_t kWaitingInFlight = 32;
-    // Waiting.txt after a message went: once for all that went within this
-    // time. A write that failed is tried again after 1 s, then twice as
-    // long each time, up to kOutboxRetryMaxMs.
-    static constexpr std::uint32_t kOutboxSaveDelayMs = 1000;
-    static constexpr std::uint32_t kOutboxRetryMaxMs = 60'000;
+    // Messages that wait for users who are away plug in here (one at most),
+    // and out again before they go.
+    void setWaiting(WaitingPort* waiting);
+    // What the room of messages that wait uses of the node.
+    void WriteLimited(std::string_view kind, const std::string& line) { writeLimited(kind, line); }
+    void ShowDelivery(const DeliveryReport& report) { sink_.PrivateDelivery(report); }
+    void reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state);
+    // A problem with the user's files, for the notice after the start.
+    void AddSettingsNotice(const std::string& problem);
+    // A message box for a failure the user must hear of.
+    void Warn(const std::string& text);
+    // The computer's clock, ms since 1970.
+    std::int64_t WallMs() const { return wallMs(); }
 
     // Keys: made at the first start, in the data folder (readSettings calls
     // this). False when this build or this folder cannot have them; the
@@ -302,29 +283,6 @@ public:
 
 private:
     void LogUnknownData(std::string_view text, std::string_view sender);
-    std::optional<DeliveryReport> queuePrivate(const std::string& to, std::string_view message,
-                                               std::string_view chatTag);
-    // A user's key state as it is now shown: the key heard sends what waits.
-    void keyStateShown(const std::string& name, KeyState state);
-    void deliverWaiting(const std::string& name);
-    void waitingTurn();
-    // Sends what `key` (a lower-case name) has waiting, within `budget`;
-    // false when nothing is left to send it now.
-    bool sendWaitingTo(const std::string& key, std::size_t& budget);
-    // What the secure link reports about a message that waited.
-    bool waitedDelivery(const DeliveryReport& report);
-    // Waiting.txt changed: written within `withinMs`.
-    void saveOutbox(std::uint32_t withinMs = 0);
-    // `tell`: the user hears of the first failure of the run.
-    bool writeOutbox(bool retry, bool tell, std::string* problem = nullptr);
-    // A message that waited, from a copy that numbers them: false when it
-    // is one delivered before (to be confirmed, not shown). `body` is what
-    // follows the number; `entry` what to keep once it was taken.
-    bool firstDelivery(const std::string& text, const std::string& sender, Trust trust, std::string_view& body,
-                       std::string& entry);
-    // Delivered.txt changed: written within kOutboxSaveDelayMs, or `now`.
-    void saveDelivered(bool now);
-    void scheduleExpiry(std::uint32_t ms = kExpiryCheckMs);
     std::int64_t wallMs() const;
     // Takes a user off the roster as a leave notice would.
     void dropUser(std::size_t row);
@@ -334,7 +292,6 @@ private:
                      bool encrypted) const;
     // A message shown to the user, for the observers (not our own echoes).
     void reportReceived(const Message& message);
-    void reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state);
     bool observerKnows(const std::string& name) const;
     void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
                            std::string_view chatTag);
@@ -431,23 +388,7 @@ private:
     std::vector<Capability*> capabilities_;
     std::unordered_map<std::uint64_t, Capability*> reports_;
     std::unique_ptr<SecureLink> secure_;
-    std::unique_ptr<Outbox> outbox_;
-    // Sent from the outbox, not confirmed yet: the link's id -> the waiting id.
-    std::unordered_map<std::uint64_t, std::uint64_t> fromOutbox_;
-    std::unordered_map<std::uint64_t, std::string> outboxInFlight_;  // the waiting id -> lower-case recipient
-    bool expiryQueued_ = false;
-    // Users whose backlog is going (lower case), with how many in a row
-    // they did not confirm.
-    std::unordered_map<std::string, std::size_t> waitingDue_;
-    bool waitingTurnQueued_ = false;
-    bool outboxDirty_ = false;
-    std::optional<std::uint32_t> outboxSaveAt_;
-    std::uint32_t outboxRetryMs_ = 0;  // 0: the last write went well
-    bool outboxRetryQueued_ = false;
-    bool outboxFailTold_ = false;
-    DeliveredStore delivered_;
-    bool deliveredDirty_ = false;
-    bool deliveredSaveQueued_ = false;
+    WaitingPort* waiting_ = nullptr;
     Trust trust_ = Trust::Plain;                             // of the datagram being processed
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // timers outliving the node do nothing
 };

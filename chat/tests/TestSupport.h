@@ -2,6 +2,7 @@
 #include "Cp1252.h"
 #include "MemorySegment.h"
 #include "TestFiles.h"
+#include "WaitingService.h"
 #include "modStartUp.h"
 
 #include <chrono>
@@ -15,7 +16,10 @@ namespace lanyx::test {
 // One copy of the program on a memory segment, with its own data folder.
 struct Peer {
     Peer(MemorySegment& seg, const std::string& userName, const std::string& logon = "")
-        : transport(seg), node(config(userName, logon), transport, rec, rec, seg), startUp(node, rec, seg) {
+        : transport(seg),
+          node(config(userName, logon), transport, rec, rec, seg),
+          waiting(node),
+          startUp(node, rec, seg) {
         seg.attach(&transport);
     }
     // A copy started again on a data folder that outlives it.
@@ -26,6 +30,7 @@ struct Peer {
         : home(std::move(folder.path)),
           transport(seg),
           node(config(userName, ""), transport, rec, rec, seg),
+          waiting(node),
           startUp(node, rec, seg) {
         seg.attach(&transport);
     }
@@ -66,6 +71,7 @@ struct Peer {
     MemoryTransport transport;
     Recorder rec;
     ChatNode node;
+    WaitingService waiting;
     StartUp startUp;
 };
 

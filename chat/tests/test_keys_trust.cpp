@@ -939,7 +939,7 @@ TEST_F(KeyTrust, ARenameByTheSameKeyCarriesTheCheckedKeyGroupsAndWaitingMessages
     EXPECT_EQ(bob->node.secure()->checkedAs("anna"), "ann");
     EXPECT_EQ(bob->node.users().groups(), std::vector<std::string>{"team|anna|bob|"});
     EXPECT_NE(readBytes(bobHome.path() / "User.ini").find("team|anna|bob|"), std::string::npos);
-    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_TRUE(bob->waiting.messages().empty());
     EXPECT_EQ(shown(*ann, "chat"), std::vector<std::string>{"bob:while you were out"});
     // What a copy without keys hears of it: the leave and the join any copy sends.
     EXPECT_TRUE(anyHas(ann->transport.sent, "ann|L/"));

@@ -78,7 +78,7 @@ protected:
         bob->joinAs("bob");
         bob->node.addMessageObserver(&kept);
         seg.runFor(500);
-        ASSERT_EQ(bob->node.WaitingMessages().size(), static_cast<std::size_t>(n));
+        ASSERT_EQ(bob->waiting.messages().size(), static_cast<std::size_t>(n));
     }
     std::size_t waitingInFile() {
         const auto text = readBytes(bobHome / Outbox::kFileName);
@@ -121,7 +121,7 @@ TEST_F(WaitingNode, ALineToAnAbsentKnownUserWaitsOffTheWireAndGoesSealedWhenSheI
     EXPECT_EQ(bob->rec.deliveries.back().state, Delivery::Queued);
     // Kept sealed: the text is nowhere in the folder in the clear.
     EXPECT_EQ(readBytes(bobHome / Outbox::kFileName).find("4711"), std::string::npos);
-    ASSERT_EQ(bob->node.WaitingMessages().size(), 1u);
+    ASSERT_EQ(bob->waiting.messages().size(), 1u);
     ASSERT_EQ(kept.entries.size(), 1u);
     EXPECT_EQ(kept.entries[0].delivery, HistoryDelivery::Queued);
     EXPECT_EQ(kept.entries[0].messageId, report.id);
@@ -136,7 +136,7 @@ TEST_F(WaitingNode, ALineToAnAbsentKnownUserWaitsOffTheWireAndGoesSealedWhenSheI
     EXPECT_EQ(bob->rec.deliveries.back().id, report.id);
     EXPECT_EQ(bob->rec.deliveries.back().state, Delivery::Delivered);
     EXPECT_EQ(kept.reports.back(), std::make_pair(report.id, HistoryDelivery::Delivered));
-    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_TRUE(bob->waiting.messages().empty());
     EXPECT_EQ(readBytes(bobHome / Outbox::kFileName).find("\nm\t"), std::string::npos);
     // Once: seen again, she gets nothing more.
     bob->node.SendPresence();
@@ -153,16 +153,16 @@ TEST_F(WaitingNode, NothingGoesToAnotherKeyUnderTheName) {
     EXPECT_TRUE(alertsAt(*ann).empty());
     EXPECT_FALSE(anyHas(bob->transport.allSent, "bob|E/ann|"));
     EXPECT_FALSE(anyHas(bob->transport.allSent, "for ann only"));
-    EXPECT_EQ(bob->node.WaitingMessages().size(), 1u);
+    EXPECT_EQ(bob->waiting.messages().size(), 1u);
     // A message to the name now is withheld, not queued, until the user decides.
     EXPECT_EQ(bob->node.SendPrivate("ann " + C + "more").state, Delivery::Withheld);
 }
 
 TEST_F(WaitingNode, AMessageThatWaitedTooLongExpiresWithANoticeAndNeverGoes) {
-    EXPECT_EQ(bob->node.WaitDays(), 7);
+    EXPECT_EQ(bob->waiting.waitDays(), 7);
     const auto id = bob->node.SendPrivate("ann " + A + "stale").id;
     bob->clockOffsetMicros = 8LL * 24 * 3600 * 1000000;
-    seg.runFor(ChatNode::kExpiryCheckMs + 100);
+    seg.runFor(WaitingService::kExpiryCheckMs + 100);
     ASSERT_FALSE(bob->rec.deliveries.empty());
     const auto& last = bob->rec.deliveries.back();
     EXPECT_EQ(last.id, id);
@@ -170,44 +170,44 @@ TEST_F(WaitingNode, AMessageThatWaitedTooLongExpiresWithANoticeAndNeverGoes) {
     EXPECT_EQ(last.withheld, Withheld::Expired);
     EXPECT_NE(bob->log().find("Private message to ann not sent: it waited 7 days"), std::string::npos) << bob->log();
     EXPECT_EQ(kept.reports.back(), std::make_pair(id, HistoryDelivery::Expired));
-    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_TRUE(bob->waiting.messages().empty());
     annReturns(annHome.path());
     EXPECT_TRUE(alertsAt(*ann).empty());
 }
 
 TEST_F(WaitingNode, TheUsersTimeIsKeptAndAMessageWithinItStays) {
-    ASSERT_TRUE(bob->node.SetWaitDays(2));
+    ASSERT_TRUE(bob->waiting.setWaitDays(2));
     restartBob();
-    EXPECT_EQ(bob->node.WaitDays(), 2);
+    EXPECT_EQ(bob->waiting.waitDays(), 2);
     bob->node.SendPrivate("ann " + A + "soon");
     bob->clockOffsetMicros = 1LL * 24 * 3600 * 1000000;
-    seg.runFor(ChatNode::kExpiryCheckMs + 100);
-    EXPECT_EQ(bob->node.WaitingMessages().size(), 1u);
+    seg.runFor(WaitingService::kExpiryCheckMs + 100);
+    EXPECT_EQ(bob->waiting.messages().size(), 1u);
     bob->clockOffsetMicros = 3LL * 24 * 3600 * 1000000;
-    seg.runFor(ChatNode::kExpiryCheckMs + 100);
-    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    seg.runFor(WaitingService::kExpiryCheckMs + 100);
+    EXPECT_TRUE(bob->waiting.messages().empty());
 }
 
 TEST_F(WaitingNode, TheUserTakesAWaitingMessageBack) {
     const auto keep = bob->node.SendPrivate("ann " + A + "keep").id;
     const auto back = bob->node.SendPrivate("ann " + A + "take back").id;
-    EXPECT_TRUE(bob->node.CancelWaiting(back));
-    EXPECT_FALSE(bob->node.CancelWaiting(back));
+    EXPECT_TRUE(bob->waiting.cancel(back));
+    EXPECT_FALSE(bob->waiting.cancel(back));
     EXPECT_EQ(bob->rec.deliveries.back().withheld, Withheld::Cancelled);
     EXPECT_EQ(kept.reports.back(), std::make_pair(back, HistoryDelivery::Cancelled));
-    ASSERT_EQ(bob->node.WaitingMessages().size(), 1u);
-    EXPECT_EQ(bob->node.WaitingMessages()[0].id, keep);
+    ASSERT_EQ(bob->waiting.messages().size(), 1u);
+    EXPECT_EQ(bob->waiting.messages()[0].id, keep);
     annReturns(annHome.path());
     EXPECT_EQ(alertsAt(*ann), (std::vector<std::string>{"bob:keep"}));
     // Delivered: nothing left to take back.
-    EXPECT_FALSE(bob->node.CancelWaiting(keep));
+    EXPECT_FALSE(bob->waiting.cancel(keep));
 }
 
 TEST_F(WaitingNode, WaitingMessagesOutliveARestartAndGoFromTheNextRun) {
     const auto id = bob->node.SendPrivate("ann " + C + "after the restart").id;
     restartBob();
-    ASSERT_EQ(bob->node.WaitingMessages().size(), 1u);
-    EXPECT_EQ(bob->node.WaitingMessages()[0].id, id);
+    ASSERT_EQ(bob->waiting.messages().size(), 1u);
+    EXPECT_EQ(bob->waiting.messages()[0].id, id);
     annReturns(annHome.path());
     EXPECT_EQ(alertsAt(*ann), (std::vector<std::string>{"bob:after the restart"}));
     EXPECT_EQ(bob->rec.deliveries.back().id, id);
@@ -220,7 +220,7 @@ TEST_F(WaitingNode, AUserWithoutKeysGetsThePlainMessageAsBefore) {
     EXPECT_EQ(report.state, Delivery::NoReceipts);
     EXPECT_FALSE(report.encrypted);
     EXPECT_TRUE(anyHas(bob->transport.sent, cp1252::fromUtf8("bob|P/" + A + "hello carl|carl")));
-    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_TRUE(bob->waiting.messages().empty());
     EXPECT_FALSE(std::filesystem::exists(bobHome / Outbox::kFileName));
 }
 
@@ -238,8 +238,8 @@ TEST_F(WaitingNode, AReturningUsersBacklogOfAThousandGoesInAPipelineEachLineOnce
     EXPECT_EQ(shown.size(), 1000u);
     EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()).size(), 1000u);
     EXPECT_EQ(shown.front(), "bob:line 0");  // oldest first
-    seg.runFor(ChatNode::kOutboxSaveDelayMs + 100);
-    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    seg.runFor(WaitingService::kOutboxSaveDelayMs + 100);
+    EXPECT_TRUE(bob->waiting.messages().empty());
     EXPECT_EQ(waitingInFile(), 0u);
 }
 
@@ -251,7 +251,7 @@ TEST_F(WaitingNode, BeyondTheCapAMessageIsWithheldNotSentToNobody) {
     EXPECT_EQ(report.withheld, Withheld::WaitingFull);
     seg.runFor(10000);
     EXPECT_FALSE(anyHas(bob->transport.allSent, "bob|E/ann|"));
-    EXPECT_EQ(bob->node.WaitingMessages().size(), Outbox::kMaxWaitingFor);
+    EXPECT_EQ(bob->waiting.messages().size(), Outbox::kMaxWaitingFor);
 }
 
 TEST_F(WaitingNode, AFailedSaveIsTriedAgainAndNothingIsDeliveredTwiceAfterARestart) {
@@ -265,12 +265,12 @@ TEST_F(WaitingNode, AFailedSaveIsTriedAgainAndNothingIsDeliveredTwiceAfterAResta
     annReturns(annHome.path());
     seg.runFor(2000);
     EXPECT_EQ(alertsAt(*ann).size(), 20u);
-    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_TRUE(bob->waiting.messages().empty());
     EXPECT_EQ(waitingInFile(), 20u);
     EXPECT_EQ(bob->rec.boxes.size(), 1u);  // told once, however often it fails
     seg.runFor(30000);
     EXPECT_EQ(bob->rec.boxes.size(), 1u);
-    EXPECT_FALSE(bob->node.FlushWaiting());
+    EXPECT_FALSE(bob->waiting.flush());
 
     // bob's copy ends while the disk is still full, and ann's too: the next
     // start sends all 20 again, and ann's copy confirms them without
@@ -280,12 +280,12 @@ TEST_F(WaitingNode, AFailedSaveIsTriedAgainAndNothingIsDeliveredTwiceAfterAResta
     seg.runFor(5000);
     EXPECT_TRUE(anyHas(bob->transport.allSent, "bob|E/ann|"));
     EXPECT_EQ(alertsAt(*ann).size(), 0u);
-    EXPECT_TRUE(bob->node.WaitingMessages().empty());
+    EXPECT_TRUE(bob->waiting.messages().empty());
 
     // Space comes back: the next try writes the file, and another start
     // sends nothing.
     full = false;
-    seg.runFor(ChatNode::kOutboxRetryMaxMs + 100);
+    seg.runFor(WaitingService::kOutboxRetryMaxMs + 100);
     EXPECT_EQ(waitingInFile(), 0u);
     restartBob();
     seg.runFor(5000);

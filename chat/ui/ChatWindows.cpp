@@ -41,6 +41,7 @@ frmCom* ChatWindows::OpenComposeWindow(const std::string& list) {
     if (w) {
         w->sendFiles()->setMemory(folders_);
         w->setFiles(files_);
+        w->setWaiting(waiting_);
         w->setOpenCheck([this](const std::string& name) { ShowUserInfo(name); });
     }
     return w;

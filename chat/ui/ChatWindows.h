@@ -50,6 +50,7 @@ public:
     std::uint32_t colourOf(const std::string& name) const override { return node_.users().GetColorForUName(name); }
     QString chooseTranscriptFile() override;
     FileTransfers* files() override { return files_; }
+    WaitingService* waiting() override { return waiting_; }
     void ShowUserInfo(const std::string& name) override {
         if (userInfo_) userInfo_(name);
     }
@@ -70,6 +71,7 @@ public:
     // Compose and chat windows opened from now on offer Send File... and
     // take dropped files.
     void setFileTransfers(FileTransfers* files) { files_ = files; }
+    void setWaiting(WaitingService* waiting) { waiting_ = waiting; }
     FolderMemory* folders() override { return folders_; }
     void setFolderMemory(FolderMemory* folders) { folders_ = folders; }
 
@@ -202,6 +204,7 @@ private:
     qint64 lastChatSound_ = -1;
     bool forcePopup_ = false;
     FileTransfers* files_ = nullptr;
+    WaitingService* waiting_ = nullptr;
     std::function<void(const std::string&)> userInfo_;
     FolderMemory* folders_ = nullptr;
     history::History* history_ = nullptr;

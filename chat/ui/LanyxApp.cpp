@@ -237,6 +237,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
         if (rooms_) rooms_->keepIn(node_->config().dataDir / "Rooms.txt");
     };
     node_ = std::make_unique<ChatNode>(config, *transport_, ui_, sink_, *pump_);
+    waiting_ = std::make_unique<WaitingService>(*node_);
     node_->state().SafeMode = SafeModeFromCommandLine(options_.commandLine);
     startUp_ = std::make_unique<StartUp>(*node_, ui_, *pump_);
 
@@ -249,6 +250,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
             return file;
         },
         this);
+    windows_->setWaiting(waiting_.get());
     prefs_ = DesktopPrefs::Read(prefsFile());
     // Where the file dialogs were last, kept with the desktop's settings.
     folders_.offerFolder = prefs_.offerFolder;
@@ -320,6 +322,7 @@ LanyxApp::~LanyxApp() {
     delete splash_;
     // The transfers' windows, then the transfers, while the node is still there.
     windows_->setFileTransfers(nullptr);
+    windows_->setWaiting(nullptr);
     windows_->setRooms(nullptr);
     rooms_.reset();
     transferUi_.reset();
@@ -480,6 +483,7 @@ OptionsEnv LanyxApp::optionsEnv() {
     };
     env.prefs = &prefs_;
     env.history = history_.get();
+    env.waiting = waiting_.get();
     env.prefsChanged = [this] { savePrefs(); };
     return env;
 }

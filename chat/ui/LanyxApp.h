@@ -12,6 +12,7 @@
 #include "modStartUp.h"
 #include "FolderMemory.h"
 #include "UiLanguage.h"
+#include "WaitingService.h"
 #include "logic/DesktopPrefs.h"
 
 #include <QObject>
@@ -157,6 +158,7 @@ private:
     DesktopHistory recorder_{*this};
     std::unique_ptr<ChatNode> node_;
     // After the node, so that they go before it.
+    std::unique_ptr<WaitingService> waiting_;
     std::unique_ptr<FileTransfers> files_;
     std::unique_ptr<rooms::RoomService> rooms_;
     std::unique_ptr<TransferUi> transferUi_;

@@ -8,6 +8,7 @@ class QMenu;
 
 namespace lanyx {
 class FileTransfers;
+class WaitingService;
 }
 
 namespace lanyx::ui {
@@ -28,6 +29,8 @@ public:
     virtual QString ChooseExportFile(const std::string& fileTypes) = 0;
     // The program's file transfers; none where it runs without them.
     virtual FileTransfers* files() { return nullptr; }
+    // The messages that wait for users who are away; none where none wait.
+    virtual WaitingService* waiting() { return nullptr; }
     // The user's information with the check of the key.
     virtual void ShowUserInfo(const std::string& /*name*/) {}
     // Where the file dialogs were last; none where nothing is kept.

@@ -1,5 +1,7 @@
 #include "frmChat.h"
 
+#include "WaitingService.h"
+
 #include "CoolMenu.h"
 #include "FileSending.h"
 #include "logic/Contrast.h"
@@ -192,7 +194,8 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         QAction* takeBack = menu.addAction(tr("&Take back the waiting line"));
         takeBack->setObjectName("actTakeBack");
         connect(takeBack, &QAction::triggered, this, [this, ids] {
-            for (const auto id : ids) node_.CancelWaiting(id);
+            if (auto* waiting = hub_.waiting())
+                for (const auto id : ids) waiting->cancel(id);
         });
         menu.exec(lblDelivery_->mapToGlobal(pos));
     });

@@ -7,6 +7,7 @@
 #include "StateIcons.h"
 #include "Text.h"
 #include "UserListModel.h"
+#include "WaitingService.h"
 #include "logic/Contrast.h"
 
 #include <QAction>
@@ -225,7 +226,7 @@ void frmCom::Send() {
 }
 
 bool frmCom::TakeBack(std::uint64_t id) {
-    return node_.CancelWaiting(id);
+    return waiting_ && waiting_->cancel(id);
 }
 
 void frmCom::ShowDelivery(const DeliveryReport& report) {

@@ -16,6 +16,7 @@ class QTreeWidget;
 
 namespace lanyx {
 class FileTransfers;
+class WaitingService;
 }
 
 namespace lanyx::ui {
@@ -64,6 +65,8 @@ public:
     QStringList FileTargets() const;
     // Opens the check of a user's key: nothing went to a changed one.
     void setOpenCheck(std::function<void(const std::string&)> open) { openCheck_ = std::move(open); }
+    // Where a message that waits is taken back.
+    void setWaiting(WaitingService* waiting) { waiting_ = waiting; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -91,6 +94,7 @@ private:
     SendFileActions* sendFiles_ = nullptr;
     QString menuUser_;
     std::function<void(const std::string&)> openCheck_;
+    WaitingService* waiting_ = nullptr;
 };
 
 // A new compose window for a "|"-terminated list; none for an empty list.

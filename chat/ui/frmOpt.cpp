@@ -1,6 +1,7 @@
 #include "frmOpt.h"
 
 #include "History.h"
+#include "WaitingService.h"
 
 #include "LangText.h"
 #include "MenuCaption.h"
@@ -433,8 +434,8 @@ QWidget* frmOpt::buildInterfacePage() {
     waitRow->addStretch(1);
     v->addLayout(waitRow);
     // A copy without keys keeps no message for later.
-    lblWaitDays_->setVisible(node_.secure() != nullptr);
-    spnWaitDays_->setVisible(node_.secure() != nullptr);
+    lblWaitDays_->setVisible(node_.secure() && env_.waiting);
+    spnWaitDays_->setVisible(node_.secure() && env_.waiting);
     return page;
 }
 
@@ -733,7 +734,7 @@ void frmOpt::InputSets() {
     CMBlang_->setCurrentIndex(
         CMBlang_->findText(QString::fromStdString(s.Language), Qt::MatchExactly | Qt::MatchCaseSensitive));
     if (env_.history) spnKeepDays_->setValue(env_.history->retentionDays());
-    spnWaitDays_->setValue(node_.WaitDays());
+    if (env_.waiting) spnWaitDays_->setValue(env_.waiting->waitDays());
 
     if (!env_.destinationsFile.empty()) {
         destinationsRead_ = net::readDestinations(env_.destinationsFile).entries;
@@ -791,7 +792,8 @@ void frmOpt::WriteSets() {
         else spnKeepDays_->setValue(before);
     }
 
-    if (node_.secure() && spnWaitDays_->value() != node_.WaitDays()) node_.SetWaitDays(spnWaitDays_->value());
+    if (node_.secure() && env_.waiting && spnWaitDays_->value() != env_.waiting->waitDays())
+        env_.waiting->setWaitDays(spnWaitDays_->value());
 
     std::vector<std::string> blocked;
     for (int i = 0; i < lvBlock_->count(); ++i) blocked.push_back(lvBlock_->item(i)->text().toStdString());

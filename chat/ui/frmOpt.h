@@ -39,6 +39,9 @@ class NetworkPage;
 namespace lanyx::history {
 class History;
 }
+namespace lanyx {
+class WaitingService;
+}
 class QSpinBox;
 
 namespace lanyx::ui {
@@ -62,6 +65,8 @@ struct OptionsEnv {
     std::function<void()> prefsChanged;
     // The history, whose messages are kept as long as set here (none: not shown).
     history::History* history = nullptr;
+    // The messages that wait, for as long as set here (none: not shown).
+    WaitingService* waiting = nullptr;
 };
 
 // One colour of the list: its palette index and value (0x00BBGGRR).

@@ -52,6 +52,7 @@ protected:
         ann.transport.sent.clear();
         windows = std::make_unique<ChatWindows>(
             ann.node, [this](const QString& s) { sounds << s; }, [this](const std::string&) { return exportTo; });
+        windows->setWaiting(&ann.waiting);
     }
     ~Windows() override {
         // Windows may own other top-level widgets (their menus): delete each once.
@@ -730,5 +731,5 @@ TEST_F(Windows, AnAlertToAKnownUserWhoIsAwayWaitsQueuedAndCanBeTakenBack) {
     route();
     EXPECT_TRUE(delivery(com).startsWith("dave: not sent: you took it back while it waited"))
         << delivery(com).toStdString();
-    EXPECT_TRUE(ann.node.WaitingMessages().empty());
+    EXPECT_TRUE(ann.waiting.messages().empty());
 }

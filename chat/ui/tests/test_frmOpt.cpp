@@ -90,6 +90,7 @@ protected:
             ++seen.languageSwitches;
             setLanAll();
         };
+        env.waiting = &ann.waiting;
         auto w = std::make_unique<frmOpt>(ann.node, env, startUp);
         watch(*w, seen);
         return w;
@@ -614,7 +615,7 @@ TEST_F(Options, HowLongAMessageWaitsForItsRecipientIsKeptWithTheWaitingMessages)
     EXPECT_FALSE(w->spnWaitDays()->accessibleName().isEmpty());
     w->spnWaitDays()->setValue(3);
     w->WriteSets();
-    EXPECT_EQ(ann.node.WaitDays(), 3);
+    EXPECT_EQ(ann.waiting.waitDays(), 3);
     // In the waiting messages' own file, which every copy on the folder
     // reads (the command line's too); never in User.ini.
     EXPECT_NE(readBytes(ann.folder() / Outbox::kFileName).find("expiry\t259200000"), std::string::npos);
