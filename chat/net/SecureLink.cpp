@@ -59,19 +59,6 @@ std::optional<Split> split(std::string_view bytes) {
     return Split{bytes.substr(0, bar), bytes.substr(bar + 1, 2), bytes.substr(bar + 3)};
 }
 
-// Refills a bucket of `burst` tokens, one per `refillMs` since it was last
-// refilled.
-template <typename B> void refill(B& b, std::uint32_t now, std::uint32_t burst, std::uint32_t refillMs) {
-    const auto gained = (now - b.at) / refillMs;
-    if (b.tokens + gained >= burst) {
-        b.tokens = burst;
-        b.at = now;
-    } else if (gained > 0) {
-        b.tokens += gained;
-        b.at += gained * refillMs;
-    }
-}
-
 constexpr std::string_view kAnswerTag = "LANYX-A1";
 constexpr std::size_t kNonceBytes = 16;
 // What marks a challenge that a copy on the same computer passed on.
@@ -612,18 +599,7 @@ std::int64_t SecureLink::nowSeconds() const {
 }
 
 bool SecureLink::pinAllowed(IpAddress address) {
-    const auto now = hooks_.ticks();
-    if (!std::exchange(pinAllStarted_, true)) pinAll_ = {kPinAllBurst, now};
-    refill(pinAll_, now, kPinAllBurst, kPinAllRefillMs);
-    if (pinRate_.size() >= 4096 && !pinRate_.count(address)) pinRate_.clear();
-    auto [it, made] = pinRate_.try_emplace(address, Bucket{kPinBurst, now});
-    auto& b = it->second;
-    if (!made) refill(b, now, kPinBurst, kPinRefillMs);
-    // Many addresses are as easily made up as one: the total is bounded too.
-    if (b.tokens == 0 || pinAll_.tokens == 0) return false;
-    --b.tokens;
-    --pinAll_.tokens;
-    return true;
+    return pinLimit_.take(address, hooks_.ticks());
 }
 
 void SecureLink::pinWaiting() {
@@ -637,7 +613,7 @@ void SecureLink::pinWaiting() {
         if (pins_.find(key) || !pinAllowed(peer.from)) {
             if (pins_.find(key)) peer.pinWaits = false;
             else pinQueue_.push_back(key);
-            if (pinAll_.tokens == 0) break;
+            if (pinLimit_.exhausted(hooks_.ticks())) break;
             continue;
         }
         peer.pinWaits = false;
@@ -661,16 +637,7 @@ void SecureLink::schedulePinRetry() {
 }
 
 bool SecureLink::noteAllowed(IpAddress address) {
-    const auto now = hooks_.ticks();
-    if (!std::exchange(noteAllStarted_, true)) noteAll_ = {kNoteAllBurst, now};
-    refill(noteAll_, now, kNoteAllBurst, kNoteAllRefillMs);
-    if (noteRate_.size() >= 4096 && !noteRate_.count(address)) noteRate_.clear();
-    auto [it, made] = noteRate_.try_emplace(address, Bucket{kNoteBurst, now});
-    if (!made) refill(it->second, now, kNoteBurst, kNoteRefillMs);
-    if (it->second.tokens == 0 || noteAll_.tokens == 0) return false;
-    --it->second.tokens;
-    --noteAll_.tokens;
-    return true;
+    return noteLimit_.take(address, hooks_.ticks());
 }
 
 void SecureLink::noteUnsigned(const std::string& lowerName, std::string_view bytes) {
@@ -1361,12 +1328,7 @@ void SecureLink::eraseOutgoing(std::map<std::uint64_t, Outgoing>::iterator it) {
 // ---- challenges of an address ----------------------------------------------
 
 bool SecureLink::challengeAllowed() {
-    const auto now = hooks_.ticks();
-    if (!std::exchange(challengeStarted_, true)) challengeRate_ = {kChallengeBurst, now};
-    refill(challengeRate_, now, kChallengeBurst, kChallengeRefillMs);
-    if (challengeRate_.tokens == 0) return false;
-    --challengeRate_.tokens;
-    return true;
+    return challengeRate_.take(hooks_.ticks());
 }
 
 void SecureLink::challenge(const std::string& name, IpAddress address) {

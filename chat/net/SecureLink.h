@@ -32,6 +32,7 @@
 #include "Crypto.h"
 #include "Identity.h"
 #include "IpAddress.h"
+#include "RateLimit.h"
 #include "UserList.h"
 
 #include <algorithm>
@@ -434,10 +435,6 @@ private:
         std::string publicKey;
         std::string secretKey;
     };
-    struct Bucket {
-        std::uint32_t tokens = 0;
-        std::uint32_t at = 0;
-    };
 
     std::uint64_t nextSeq();
     // Seals `o.plain` for its recipient under ephemeral keys when the
@@ -583,21 +580,17 @@ private:
     // The name and hash of the datagram being handled, when it may list a
     // name that has no key: noteListed takes them.
     std::string unlistedName_, unlistedHash_;
-    std::unordered_map<IpAddress, Bucket> pinRate_;  // by sender address
-    Bucket pinAll_;
-    bool pinAllStarted_ = false;
+    KeyedLimiter<IpAddress> pinLimit_{{kPinBurst, kPinRefillMs}, {kPinAllBurst, kPinAllRefillMs}};  // by sender address
     std::deque<std::string> pinQueue_;  // lower-case names whose pin waits
     bool pinRetryQueued_ = false;
-    std::unordered_map<IpAddress, Bucket> noteRate_;  // by sender address
-    Bucket noteAll_;
-    bool noteAllStarted_ = false;
-    std::unordered_map<std::string, RenameWait> renames_;  // by signing key
+    KeyedLimiter<IpAddress> noteLimit_{{kNoteBurst, kNoteRefillMs},
+                                       {kNoteAllBurst, kNoteAllRefillMs}};  // by sender address
+    std::unordered_map<std::string, RenameWait> renames_;                   // by signing key
     std::string challengeFor_;
     std::unordered_map<std::string, Challenge> challenges_;  // by nonce
     // When each name and address was challenged last.
     std::unordered_map<std::string, std::uint32_t> challenged_;
-    Bucket challengeRate_;
-    bool challengeStarted_ = false;
+    TokenBucket challengeRate_{kChallengeBurst, kChallengeRefillMs};
     // Budgets of checks, in thousandths of a check.
     struct Budget {
         std::uint64_t milli = 0;

@@ -28,8 +28,8 @@ public:
     // A private text from `sender`: false when it is one that waited and was
     // delivered before (to be confirmed, not shown). `body` is the text to
     // show; `entry`, when set, is to be passed to shown() once it was.
-    virtual bool firstDelivery(const std::string& text, const std::string& sender, Trust trust,
-                               std::string_view& body, std::string& entry) = 0;
+    virtual bool firstDelivery(const std::string& text, const std::string& sender, Trust trust, std::string_view& body,
+                               std::string& entry) = 0;
     virtual void shown(const std::string& entry) = 0;
     // The key pinned for `from` announced itself as `to`.
     virtual void renamed(const std::string& from, const std::string& to) = 0;

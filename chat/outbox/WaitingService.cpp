@@ -9,7 +9,9 @@
 
 namespace lanyx {
 
-WaitingService::WaitingService(ChatNode& node) : node_(node) { node_.setWaiting(this); }
+WaitingService::WaitingService(ChatNode& node) : node_(node) {
+    node_.setWaiting(this);
+}
 
 WaitingService::~WaitingService() {
     writeOutbox(false, false);
@@ -84,9 +86,9 @@ bool WaitingService::writeOutbox(bool retry, bool tell, std::string* problemOut)
     node_.WriteLimited("Waiting not written", "Messages waiting for their recipients not written: " + problem);
     if (tell && !std::exchange(outboxFailTold_, true))
         node_.Warn("The messages waiting for their recipients could not be written to " +
-                           std::string(Outbox::kFileName) + " (" + problem +
-                           "). Lanyx keeps them and tries again; until it succeeds, messages delivered meanwhile "
-                           "could be sent once more after a restart.");
+                   std::string(Outbox::kFileName) + " (" + problem +
+                   "). Lanyx keeps them and tries again; until it succeeds, messages delivered meanwhile "
+                   "could be sent once more after a restart.");
     if (!retry || outboxRetryQueued_) return false;
     outboxRetryMs_ = outboxRetryMs_ == 0 ? 1000 : std::min(outboxRetryMs_ * 2, kOutboxRetryMaxMs);
     outboxRetryQueued_ = true;
@@ -104,8 +106,8 @@ bool WaitingService::flush(std::string* problem) {
     return writeOutbox(true, false, problem);
 }
 
-bool WaitingService::firstDelivery(const std::string& text, const std::string& sender, Trust trust, std::string_view& body,
-                             std::string& entry) {
+bool WaitingService::firstDelivery(const std::string& text, const std::string& sender, Trust trust,
+                                   std::string_view& body, std::string& entry) {
     if (!startsWith(text, kWaitedTag)) return true;
     auto rest = std::string_view(text).substr(kWaitedTag.size());
     const auto blank = rest.find(' ');
@@ -124,7 +126,7 @@ bool WaitingService::firstDelivery(const std::string& text, const std::string& s
     entry = DeliveredStore::entryOf(pin->signPublic, id);
     if (!delivered_.has(entry)) return true;
     node_.WriteLimited("Delivered before", "Private message from " + forLog(sender) +
-                                         " that waited was delivered before: confirmed, not shown again");
+                                               " that waited was delivered before: confirmed, not shown again");
     return false;
 }
 
@@ -151,7 +153,8 @@ std::optional<DeliveryReport> WaitingService::hold(const std::string& to, std::s
     const auto* pin = node_.secure()->pins().find(to);
     // A changed key waits for the user's decision: withheld, as any message to it.
     // A copy that takes no sealed messages would never get it: withheld now.
-    if (!pin || pin->changed() || !pin->opensSealed || node_.secure()->stateOf(to) == KeyState::Changed) return std::nullopt;
+    if (!pin || pin->changed() || !pin->opensSealed || node_.secure()->stateOf(to) == KeyState::Changed)
+        return std::nullopt;
     HistoryKind kind;
     std::string_view text;
     if (startsWith(message, wire::AlertMark)) {
@@ -165,7 +168,8 @@ std::optional<DeliveryReport> WaitingService::hold(const std::string& to, std::s
     }
     std::string why;
     Outbox::Refused refused = Outbox::Refused::None;
-    const auto id = outbox_->add(to, kind, std::string(text), *pin, node_.WallMs(), &why, std::string(chatTag), &refused);
+    const auto id = outbox_->add(to, kind, std::string(text), *pin, node_.WallMs(), &why, std::string(chatTag),
+                                 &refused);
     if (!id && (refused == Outbox::Refused::FullFor || refused == Outbox::Refused::Full)) {
         // Withheld: sent now it would go sealed to nobody.
         log("Private message to " + forLog(to) + " not sent: " + why);
@@ -207,7 +211,9 @@ void WaitingService::keyState(const std::string& name, KeyState state) {
 }
 
 void WaitingService::deliverWaiting(const std::string& name) {
-    if (!outbox_ || !node_.secure() || !node_.transport().isOpen() || node_.state().ProbeMode || !keyHeard(node_.secure()->stateOf(name))) return;
+    if (!outbox_ || !node_.secure() || !node_.transport().isOpen() || node_.state().ProbeMode ||
+        !keyHeard(node_.secure()->stateOf(name)))
+        return;
     const auto* pin = node_.secure()->pins().find(name);
     if (!node_.users().findNoCase(name) || !pin || pin->changed()) return;
     // Seen again: a user taken as gone gets another window.
@@ -236,7 +242,8 @@ void WaitingService::waitingTurn() {
 }
 
 bool WaitingService::sendWaitingTo(const std::string& key, std::size_t& budget) {
-    if (!outbox_ || !node_.secure() || !node_.transport().isOpen() || node_.state().ProbeMode || !keyHeard(node_.secure()->stateOf(key)))
+    if (!outbox_ || !node_.secure() || !node_.transport().isOpen() || node_.state().ProbeMode ||
+        !keyHeard(node_.secure()->stateOf(key)))
         return false;
     const auto row = node_.users().findNoCase(key);
     const auto* pin = node_.secure()->pins().find(key);
@@ -249,7 +256,8 @@ bool WaitingService::sendWaitingTo(const std::string& key, std::size_t& budget) 
                                      [this](std::uint64_t id) { return outboxInFlight_.count(id) > 0; });
     if (due.empty()) return inFlight > 0;
     // Numbered for copies that take each number once.
-    const std::string numbered = node_.secure()->peerHas(listed, kWaitedCapability) ? std::string(kWaitedTag) : std::string();
+    const std::string numbered = node_.secure()->peerHas(listed, kWaitedCapability) ? std::string(kWaitedTag)
+                                                                                    : std::string();
     for (const auto& d : due) {
         std::string message = numbered.empty() ? std::string() : numbered + std::to_string(d.message.id) + " ";
         message += d.message.kind == HistoryKind::PrivateAlert ? wire::AlertMark : wire::ChatMark;
@@ -347,8 +355,8 @@ void WaitingService::expire() {
         outboxInFlight_.erase(m.id);
         const auto days = (m.expiresMs - m.queuedMs + Outbox::kDayMs / 2) / Outbox::kDayMs;
         log("Private message to " + forLog(m.recipient) + " not sent: it waited " +
-                      (days > 0 ? std::to_string(days) + (days == 1 ? " day" : " days") : std::string("its time")) +
-                      " and the user was not seen with the known key");
+            (days > 0 ? std::to_string(days) + (days == 1 ? " day" : " days") : std::string("its time")) +
+            " and the user was not seen with the known key");
         node_.ShowDelivery({m.id, m.recipient, true, Delivery::Withheld, Withheld::Expired});
         node_.reportDelivery(m.id, m.recipient, MessageDelivery::Expired);
     }

@@ -68,17 +68,9 @@ bool RoomService::invitationAllowed(const std::string& sender) {
     const std::string key = pin ? pin->signPublic : toLower(sender);
     const std::uint32_t now = node_.pump().ticks();
     constexpr std::size_t kMaxSenders = 4096;
-    if (invitations_.size() >= kMaxSenders)
-        std::erase_if(invitations_, [&](const auto& e) { return now - e.second.at >= kInviteBurst * kInviteRefillMs; });
+    if (invitations_.size() >= kMaxSenders) std::erase_if(invitations_, [&](auto& e) { return e.second.full(now); });
     if (invitations_.size() >= kMaxSenders && !invitations_.count(key)) return false;
-    auto& b = invitations_.try_emplace(key, Bucket{kInviteBurst, now}).first->second;
-    if (const auto refills = (now - b.at) / kInviteRefillMs; refills > 0) {
-        b.tokens = std::min<std::uint32_t>(kInviteBurst, b.tokens + refills);
-        b.at += refills * kInviteRefillMs;
-    }
-    if (b.tokens == 0) return false;
-    if (b.tokens-- == kInviteBurst) b.at = now;
-    return true;
+    return invitations_.try_emplace(key, kInviteBurst, kInviteRefillMs).first->second.take(now);
 }
 
 void RoomService::tell(const RoomMessage& m, const std::vector<std::string>& also) {

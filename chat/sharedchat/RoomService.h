@@ -4,6 +4,7 @@
 // Members whose copies do not share chats (copies without keys, older
 // builds) stay members all the same: the windows send them every line, as
 // to anybody, and they keep lists of their own.
+#include "RateLimit.h"
 #include "ChatNode.h"
 #include "RoomBook.h"
 #include "RoomMessage.h"
@@ -95,11 +96,7 @@ private:
     RoomObserver* observer_ = nullptr;
     bool dirty_ = false;
     bool saveQueued_ = false;
-    struct Bucket {
-        std::uint32_t tokens = 0;
-        std::uint32_t at = 0;
-    };
-    std::unordered_map<std::string, Bucket> invitations_;  // by the sender's signing key
+    std::unordered_map<std::string, TokenBucket> invitations_;  // by the sender's signing key
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
