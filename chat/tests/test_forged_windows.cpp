@@ -5,7 +5,7 @@
 #include "Crypto.h"
 #include "Identity.h"
 #include "SecureLink.h"
-#include "TestSupport.h"
+#include "KeyedPeers.h"
 
 #include <gtest/gtest.h>
 
@@ -19,69 +19,8 @@ const std::string A = "\xC3\x9F";  // alert mark
 constexpr std::int64_t kMinute = 60ll * 1000000;
 constexpr std::int64_t kDay = 24 * 60 * kMinute;
 
-std::uint64_t wallNow() {
-    return static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
-}
-
-std::string bigEndian(std::uint64_t n) {
-    std::string raw;
-    for (int b = 7; b >= 0; --b) raw += static_cast<char>((n >> (8 * b)) & 0xFF);
-    return raw;
-}
-
-// A key of his own in our format, with the victim's keys known to him (as
-// anyone on the segment learns them), and a clock he sets as he likes.
-class Forger {
-public:
-    explicit Forger(PinStore known) : link_(Identity::generate(), std::move(known), {}, hooks()) {}
-    std::string announce(const std::string& name) {
-        link_.setMyName(name);
-        return link_.announcement();
-    }
-    // Takes in what the victim announced (his ephemeral key).
-    void hear(const std::string& datagram) {
-        Trust t;
-        link_.incoming(datagram, t);
-    }
-    std::string sealTo(const std::string& recipient, const std::string& text, std::int64_t aheadMicros) {
-        offset_ = aheadMicros;
-        sent_.clear();
-        link_.sendPrivate(recipient, text);
-        offset_ = 0;
-        return sent_.empty() ? std::string() : sent_.back();
-    }
-
-private:
-    SecureLink::Hooks hooks() {
-        SecureLink::Hooks h;
-        h.send = [this](std::string_view b) { sent_.emplace_back(b); };
-        h.process = [](std::string_view, Trust) {};
-        h.ticks = [] { return 0u; };
-        h.callAfter = [](std::uint32_t, std::function<void()>) {};
-        h.wallMicros = [this] { return wallNow() + static_cast<std::uint64_t>(offset_); };
-        return h;
-    }
-    std::vector<std::string> sent_;
-    std::int64_t offset_ = 0;
-    SecureLink link_;
-};
-
-class ForgedWindows : public ::testing::Test {
+class ForgedWindows : public KeyedPeers {
 protected:
-    ForgedWindows() {
-        ann = std::make_unique<Peer>(seg, "ann", Peer::Folder{annHome.path()});
-        bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
-        ann->joinAs("ann");
-        seg.runFor(50);
-        bob->joinAs("bob");
-        seg.runFor(2000);
-    }
-    void post(const std::vector<std::string>& datagrams, std::uint32_t ms = SecureLink::kHoldMs + 100) {
-        for (const auto& d : datagrams) seg.post(d);
-        seg.runFor(ms);
-    }
     std::vector<std::string> shown(Peer& p) {
         std::vector<std::string> out;
         for (const auto& i : p.rec.items) out.push_back(i.sender + ":" + i.text);
@@ -115,10 +54,6 @@ protected:
     Delivery lastDelivery(Peer& p) {
         return p.rec.deliveries.empty() ? Delivery::Local : p.rec.deliveries.back().state;
     }
-
-    MemorySegment seg;
-    TempDir annHome, bobHome;
-    std::unique_ptr<Peer> ann, bob;
 };
 
 }  // namespace

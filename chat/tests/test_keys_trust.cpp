@@ -8,7 +8,7 @@
 #include "SecureLink.h"
 #include "CliKeys.h"
 #include "FileOffer.h"
-#include "TestSupport.h"
+#include "KeyedPeers.h"
 
 #include <gtest/gtest.h>
 
@@ -23,61 +23,8 @@ namespace {
 const std::string A = "\xC3\x9F";  // alert mark
 const std::string C = "\xC3\x9E";  // chat mark
 
-std::uint64_t wallNow() {
-    return static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
-}
-
-// A key of his own that signs what he likes, from our own format: the
-// forger of these tests. (The end-to-end forger is built apart from it.)
-class Forger {
-public:
-    Forger() : link_(Identity::generate(), PinStore{}, {}, hooks()) {}
-    // A valid announcement of this key under `name` (that was `former`).
-    std::string announce(const std::string& name, std::int64_t offsetMicros = 0, const std::string& former = {}) {
-        offset_ = offsetMicros;
-        link_.setMyName(name);
-        link_.setPreviousNames(former.empty() ? std::vector<std::string>{} : std::vector<std::string>{former});
-        return link_.announcement();
-    }
-    const Identity& identity() const { return link_.identity(); }
-    // A datagram under `name` with a valid companion of this key.
-    std::vector<std::string> say(const std::string& name, const std::string& utf8) {
-        link_.setMyName(name);
-        sent_.clear();
-        link_.send(cp1252::fromUtf8(name + "|" + utf8));
-        return sent_;
-    }
-
-private:
-    SecureLink::Hooks hooks() {
-        SecureLink::Hooks h;
-        h.send = [this](std::string_view b) { sent_.emplace_back(b); };
-        h.ticks = [] { return 0u; };
-        h.callAfter = [](std::uint32_t, std::function<void()>) {};
-        h.wallMicros = [this] { return wallNow() + static_cast<std::uint64_t>(offset_); };
-        return h;
-    }
-    std::vector<std::string> sent_;
-    std::int64_t offset_ = 0;
-    SecureLink link_;
-};
-
-class KeyTrust : public ::testing::Test {
+class KeyTrust : public KeyedPeers {
 protected:
-    KeyTrust() {
-        ann = std::make_unique<Peer>(seg, "ann", Peer::Folder{annHome.path()});
-        bob = std::make_unique<Peer>(seg, "bob", Peer::Folder{bobHome.path()});
-        ann->joinAs("ann");
-        seg.runFor(50);
-        bob->joinAs("bob");
-        seg.runFor(2000);
-    }
-    void post(const std::vector<std::string>& datagrams, std::uint32_t ms = SecureLink::kHoldMs + 100) {
-        for (const auto& d : datagrams) seg.post(d);
-        seg.runFor(ms);
-    }
     void forge(const std::string& utf8) { post({cp1252::fromUtf8(utf8)}); }
     KeyState state(Peer& at, const std::string& name) { return at.node.KeyStateOf(name); }
     KeyState rowState(Peer& at, const std::string& name) {
@@ -103,10 +50,6 @@ protected:
         p->joinAs(name);
         seg.runFor(2000);
     }
-
-    MemorySegment seg;
-    TempDir annHome, bobHome;
-    std::unique_ptr<Peer> ann, bob;
 };
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "FileOffer.h"
 #include "Identity.h"
 #include "SecureLink.h"
-#include "TestSupport.h"
+#include "KeyedPeers.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +18,6 @@ namespace {
 
 const std::string A = "\xC3\x9F";  // alert mark
 const std::string C = "\xC3\x9E";  // chat mark
-
-// This computer's clock as our copies number what they sign, and such a
-// number as it travels (eight bytes, most significant first).
-std::uint64_t nowMicros() {
-    return static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
-}
-std::string bigEndian(std::uint64_t n) {
-    std::string raw;
-    for (int b = 7; b >= 0; --b) raw += static_cast<char>((n >> (8 * b)) & 0xFF);
-    return raw;
-}
 
 bool contains(const std::vector<std::string>& v, std::string_view what) {
     for (const auto& s : v)
@@ -57,6 +44,16 @@ protected:
         const auto r = at.node.users().findExact(name);
         EXPECT_TRUE(r) << name;
         return at.node.users().user(r ? *r : 0);
+    }
+    // A copy of the build before (no ephemeral keys, no UTF-8) joins.
+    std::unique_ptr<Peer> previousBuild(const std::string& name) {
+        auto p = std::make_unique<Peer>(seg, name);
+        p->node.readSettings();
+        p->node.secure()->actAsPreviousBuildForTest();
+        p->node.state().MyName = name;
+        p->node.OpenNetwork();
+        seg.runFor(2000);
+        return p;
     }
     static std::vector<std::string> ofKind(const Peer& p, const std::string& kind) {
         std::vector<std::string> out;
@@ -227,7 +224,7 @@ TEST_F(Secure, ChecksAreBudgetedPerAddressAndPerVerifiedKeyNotPerClaimedName) {
     const auto lastSemi = announcement.rfind(';');
     const std::string wasCarl = announcement.substr(bar, capsEnd - bar) + ",was=carl" +
                                 announcement.substr(capsEnd, lastSemi + 1 - capsEnd);
-    const auto now = nowMicros();
+    const auto now = wallNow();
     for (std::uint64_t i = 0; i < SecureLink::kVerifyBurst + 50; ++i) {
         std::string companion = bigEndian(now + i) + std::string(crypto::kHashBytes + crypto::kSignatureBytes, 'j');
         seg.post("ann|" + std::string(secure::Companion) + crypto::ToBase64(companion), kForger);
@@ -249,7 +246,7 @@ TEST_F(Secure, ChecksAreBudgetedPerAddressAndPerVerifiedKeyNotPerClaimedName) {
     ann.node.SetStatus(0);
     seg.runFor(100);
     seg.attach(&bob.transport);
-    const auto later = nowMicros() + 1000000;
+    const auto later = wallNow() + 1000000;
     for (std::uint64_t i = 0; i < SecureLink::kVerifyBurst; ++i) {
         std::string companion = bigEndian(later + i) + std::string(crypto::kHashBytes + crypto::kSignatureBytes, 'j');
         seg.post("ann|" + std::string(secure::Companion) + crypto::ToBase64(companion), kForger);
@@ -274,7 +271,7 @@ TEST_F(Secure, JunkFromManyAddressesLeavesTheVerifiedUsersTheirChecks) {
     carl.node.SetStatus(2);
     seg.runFor(100);
     constexpr std::uint32_t kAddresses = 80;  // 80 * 64 checks: more than all checks' budget
-    const auto now = nowMicros();
+    const auto now = wallNow();
     for (std::uint32_t a = 0; a < kAddresses; ++a) {
         const std::string name = "x" + std::to_string(a);
         seg.post(name + "|C/0", IpAddress::v4(0x0A010000 + a));
@@ -633,7 +630,7 @@ struct Thief {
         h.log = [this](std::string_view, const std::string& line) { logText += line + "\n"; };
         h.ticks = [] { return 0u; };
         h.callAfter = [](std::uint32_t, std::function<void()>) {};
-        h.wallMicros = [] { return nowMicros(); };
+        h.wallMicros = [] { return wallNow(); };
         return h;
     }
     std::vector<std::string> read;
@@ -665,12 +662,8 @@ TEST_F(Secure, StolenStaticKeysDoNotOpenAnEarlierSessionsMessages) {
     ASSERT_EQ(privateOnes(recorded).size(), 1u);
 
     // dan runs the build before: to him, and from him, under static keys.
-    Peer dan(seg, "dan");
-    dan.node.readSettings();
-    dan.node.secure()->actAsPreviousBuildForTest();
-    dan.node.state().MyName = "dan";
-    dan.node.OpenNetwork();
-    seg.runFor(2000);
+    auto owned = previousBuild("dan");
+    Peer& dan = *owned;
     dan.transport.allSent.clear();
     dan.node.SendPrivate("bob " + A + "the old way");
     ann.transport.allSent.clear();
@@ -721,16 +714,11 @@ TEST_F(Secure, StolenStaticKeysDoNotOpenAnEarlierSessionsMessages) {
 TEST_F(Secure, EveryCharacterGoesSealedAndTheBuildBeforeGetsWhatItCanShow) {
     const std::string line = "Kaffee \xE2\x98\x95 f\xC3\xBCr alle \xF0\x9F\x8E\x89";
     ann.node.SendPrivate("bob " + A + line);
-    Peer dan(seg, "dan");
-    dan.node.readSettings();
-    dan.node.secure()->actAsPreviousBuildForTest();
-    dan.node.state().MyName = "dan";
-    dan.node.OpenNetwork();
-    seg.runFor(2000);
+    const auto dan = previousBuild("dan");
     EXPECT_TRUE(ann.node.SendPrivate("dan " + A + line).encrypted);
     seg.runFor(100);
     EXPECT_EQ(ofKind(bob, "alert"), std::vector<std::string>{"ann:" + line});
-    EXPECT_EQ(ofKind(dan, "alert"), std::vector<std::string>{"ann:Kaffee ? f\xC3\xBCr alle ?"});
+    EXPECT_EQ(ofKind(*dan, "alert"), std::vector<std::string>{"ann:Kaffee ? f\xC3\xBCr alle ?"});
 }
 
 // A new ephemeral key: what was sealed to the one before still opens for a
