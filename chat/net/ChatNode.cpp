@@ -768,6 +768,13 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     auto row = users_.findExact(sender);
     if (row) users_.heardFrom(*row);
     if (row && secure_) secure_->heard(sender);
+    // What only accompanies or answers (a signature, a challenge and its
+    // answer, a receipt) lists nobody: one that comes after its sender's
+    // leave notice would bring him back as a ghost.
+    if (!row && secure_ &&
+        (wire::isCommand(d->command, secure::Companion) || wire::isCommand(d->command, secure::Challenge) ||
+         wire::isCommand(d->command, secure::Answer) || wire::isCommand(d->command, secure::Receipt)))
+        return {};
     if (!row) {
         if (!sender.empty() && sender.front() == '_' && !equalsNoCase(sender, state_.MyName)) {
             // A copy that is probing: answer, never list it. Our own roster

@@ -709,6 +709,17 @@ TEST_F(Secure, StolenStaticKeysDoNotOpenAnEarlierSessionsMessages) {
     EXPECT_FALSE(crypto::Open(*staticOnly, sealed, ad));
 }
 
+// A copy's answer to a challenge came after its leave notice and listed it
+// again everywhere, a ghost until it was dropped as silent.
+TEST_F(Secure, ASignatureAChallengeItsAnswerOrAReceiptListsNobody) {
+    for (const std::string command : {"G/", "Q/", "A/", "R/"}) {
+        forge("dora|" + command + "ann|AAAA");
+        EXPECT_FALSE(ann.node.users().findNoCase("dora")) << command;
+    }
+    forge("dora|S/0");
+    EXPECT_TRUE(ann.node.users().findNoCase("dora"));
+}
+
 // Between copies of ours a sealed line holds every character; the build
 // before gets what Windows-1252 holds of it.
 TEST_F(Secure, EveryCharacterGoesSealedAndTheBuildBeforeGetsWhatItCanShow) {
