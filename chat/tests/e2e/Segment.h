@@ -94,9 +94,25 @@ protected:
     std::string out(const std::string& tag) const { return (root_ / (tag + ".out")).string(); }
     std::string err(const std::string& tag) const { return readFile((root_ / (tag + ".err")).string()); }
 
+#ifdef LANYX_RAWPEER
+    // Waits until the copy writing `file` has handled all that host `h` sent
+    // before: one more datagram from there, under a name of its own, shows in
+    // that output as `shows` and the name (one host's datagrams keep their
+    // order on the segment, and a copy takes them in order).
+    bool drained(int h, const std::string& file, const std::string& shows = "join\t") {
+        const std::string name = "zsync" + std::to_string(++syncs_);
+        std::vector<std::string> argv{LANYX_RAWPEER, "send"};
+        for (auto& o : segment_->broadcastOptions()) argv.push_back(o);
+        argv.push_back(name + "|M/");
+        if (run(h, name, argv).wait(5000) != 0) return false;
+        return waitForText(file, shows + name, 10000);
+    }
+#endif
+
     std::unique_ptr<SimulatedSegment> segment_;
     std::filesystem::path root_;
     std::vector<std::unique_ptr<Process>> procs_;
+    int syncs_ = 0;
 };
 
 }  // namespace lanyx::e2e

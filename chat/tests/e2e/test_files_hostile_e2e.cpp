@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <thread>
 
 using namespace lanyx::e2e;
 namespace fs = std::filesystem;
@@ -141,22 +140,25 @@ TEST_F(HostileFiles, AForgedOfferIsNotConnectedToWhereverItsDatagramComesFrom) {
         << readFile(out("bob")) << readFile((root_ / "bob" / "Log.txt").string());
     ASSERT_TRUE(waitForText(out("bob"), "transfer-failed\tmallory\trefused: the offer names a port", 10000))
         << readFile(out("bob"));
-    std::this_thread::sleep_for(std::chrono::seconds(3));
-    const auto bobOut = readFile(out("bob"));
-    EXPECT_NE(bobOut.find(
-                  "transfer-failed\tmallory\trefused: the offer names an address the sender was not heard from"),
-              std::string::npos)
-        << bobOut;
-    EXPECT_NE(bobOut.find("transfer-failed\tmallory\trefused: the sender's program is too old"), std::string::npos)
-        << bobOut;
+    EXPECT_TRUE(
+        waitForText(out("bob"),
+                    "transfer-failed\tmallory\trefused: the offer names an address the sender was not heard from",
+                    10000))
+        << readFile(out("bob"));
+    EXPECT_TRUE(waitForText(out("bob"), "transfer-failed\tmallory\trefused: the sender's program is too old", 10000))
+        << readFile(out("bob"));
     EXPECT_EQ(readFile(thirdOut).find("connection from"), std::string::npos) << readFile(thirdOut);
 
     // Where mallory's signed datagrams came from, on an unprivileged port:
     // that is where bob connects (and finds no transfer there).
     forge(0, {"--to-box", box, "sealed", "mallory", "bob", offer(id(5), 5001, "e.txt", host(2))});
     EXPECT_TRUE(waitForText(ownOut, "connection from " + host(1), 10000)) << readFile(ownOut) << readFile(out("bob"));
-    third.wait(40000);
-    own.wait(40000);
+    // bob takes the offers in order: any connection the earlier ones made
+    // came before this one.
+    third.signal(SIGTERM);
+    own.signal(SIGTERM);
+    third.wait(5000);
+    own.wait(5000);
     answering.signal(SIGTERM);
     answering.wait(5000);
     EXPECT_EQ(readFile(thirdOut).find("connection from"), std::string::npos) << readFile(thirdOut);
@@ -235,13 +237,7 @@ TEST_F(HostileFiles, TwoThousandIdleConnectionsLeaveChatAndATransferWorking) {
     ASSERT_TRUE(waitForText(out("bob"), "join\tbob\t", 15000)) << readFile(out("bob"));
     ASSERT_TRUE(slowLink(0)) << err("tc");
 
-    // Without idle connections first, for the figure.
-    auto t0 = std::chrono::steady_clock::now();
-    auto& quiet = limitedCopy(0, "ann", {"send", "--to", "bob", (src_ / "big.bin").string()});
-    ASSERT_EQ(quiet.wait(120000), 0) << readFile(out("ann")) << err("ann");
-    const auto quietMs = msSince(t0);
-
-    t0 = std::chrono::steady_clock::now();
+    const auto t0 = std::chrono::steady_clock::now();
     auto& ann = limitedCopy(0, "ann2", {"send", "--to", "bob", (src_ / "big.bin").string()});
     ASSERT_TRUE(waitForText(out("ann2"), "transfer-started\tbob\t", 30000)) << readFile(out("ann2")) << err("ann2");
     auto& hold = forger(2, {"hold-tcp", host(0), "1415", "2000", "90000"});
@@ -262,8 +258,8 @@ TEST_F(HostileFiles, TwoThousandIdleConnectionsLeaveChatAndATransferWorking) {
     const auto bobOut = readFile(out("bob"));
     const auto at = bobOut.find("file-received\tann2\t") + std::string("file-received\tann2\t").size();
     EXPECT_TRUE(readFile(bobOut.substr(at, bobOut.find('\n', at) - at)) == big) << bobOut;
-    std::printf("[ figures ] 40 MiB over 40 Mbit/s: %lld ms without idle connections, %lld ms with 2,000 held\n",
-                static_cast<long long>(quietMs), static_cast<long long>(heldMs));
+    std::printf("[ figures ] 40 MiB over 40 Mbit/s with 2,000 idle connections held: %lld ms\n",
+                static_cast<long long>(heldMs));
 }
 
 // A handshake recorded on the way and played back while the transfer runs

@@ -143,7 +143,7 @@ TEST_F(ForgerEndToEnd, APrivateLineToAnAbsentPinnedUserWaitsAndGoesSealedWhenShe
     const auto said = readFile(out("bob-send"));
     EXPECT_NE(said.find("delivery\tann\tqueued"), std::string::npos) << said;
     EXPECT_EQ(said.find("does not confirm"), std::string::npos);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(drained(1, out("rex"), "rx "));
     auto before = readFile(out("rex"));
     EXPECT_EQ(before.find("4711"), std::string::npos) << before;
     EXPECT_EQ(before.find("bob|E/ann|"), std::string::npos) << before;
@@ -175,9 +175,9 @@ TEST_F(ForgerEndToEnd, HugeNamesNeitherGrowTheKnownKeysNorTurnKeysOff) {
     auto& rex = capture(2);
     auto& bob = copy(1, "bob", "bob", {"listen"});
     ASSERT_TRUE(waitForText(out("rex"), "listed bob", 15000)) << err("bob");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(waitForText(out("bob"), "join\tbob\t", 15000)) << err("bob");
     forge(0, {"flood-names", "100", "65000"});
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    ASSERT_TRUE(drained(0, out("bob"))) << readFile(out("bob"));
     stop(bob);
     std::error_code ec;
     const auto size = std::filesystem::file_size(file("bob", "KnownKeys.txt"), ec);
@@ -185,8 +185,7 @@ TEST_F(ForgerEndToEnd, HugeNamesNeitherGrowTheKnownKeysNorTurnKeysOff) {
     // The next start has its keys: its datagrams are signed.
     auto& again = copy(1, "bob-again", "bob", {"alert", "still signed"});
     ASSERT_EQ(again.wait(30000), 0) << err("bob-again");
-    ASSERT_TRUE(waitForText(out("rex"), "rx bob|M/\\xDFstill signed", 5000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(drained(1, out("rex"), "rx "));
     stop(rex);
     const auto captured = readFile(out("rex"));
     EXPECT_NE(captured.find("rx bob|K/"), std::string::npos);
@@ -206,6 +205,8 @@ TEST_F(ForgerEndToEnd, ALegacyUsersNameIsNotTakenByTheFirstKeyAnnouncedForIt) {
     capture(2);  // rex, a copy of the original protocol
     auto& bob = copy(1, "bob", "bob", {"listen"});
     ASSERT_TRUE(waitForText(out("bob"), "join\trex\t", 15000)) << readFile(out("bob")) << err("bob");
+    // A name is taken as one without keys once it has been heard for 5 s
+    // with none announced: a rule of the copy's own clock, waited out here.
     std::this_thread::sleep_for(std::chrono::milliseconds(6000));
     forge(0, {"announce", "rex"});
     forge(0, {"signed", "rex|M/\\xDFforged, but signed"});
@@ -270,8 +271,7 @@ TEST_F(ForgerEndToEnd, ASignedAlertReplayedHoursLaterIsNotVerified) {
     auto& later = copy(1, "bob-later", "bob", {"listen"},
                        {"env", "LD_PRELOAD=" + faketime, asanOptions, "FAKETIME=+2h",
                         "FAKETIME_DONT_FAKE_MONOTONIC=1"});
-    ASSERT_TRUE(waitForText(out("bob-later"), "network\t", 15000)) << err("bob-later");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(waitForText(out("bob-later"), "join\tbob\t", 15000)) << err("bob-later");
     rawSend(2, recorded);
     ASSERT_TRUE(waitForText(out("bob-later"), "alert\tann\t", 5000)) << readFile(out("bob-later"));
     EXPECT_TRUE(waitForText(out("bob-later"), "alert\tann\t(not verified) meeting moved to 3", 1000))
@@ -294,7 +294,7 @@ TEST_F(ForgerEndToEnd, ARepeatThatArrivesAfterANewerMessageIsTakenOnce) {
     EXPECT_EQ(count(said, "encrypted: delivered"), 2u) << said;
     EXPECT_EQ(said.find("not confirmed"), std::string::npos) << said;
     ASSERT_TRUE(waitForText(out("ann"), "private-alert\tbob\ttwice", 5000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(drained(1, out("ann")));
     EXPECT_EQ(count(readFile(out("ann")), "private-alert\tbob\ttwice"), 2u) << readFile(out("ann"));
     stop(ann);
     EXPECT_EQ(readFile(file("ann", "Log.txt")).find("Replayed private message"), std::string::npos);
@@ -315,7 +315,7 @@ TEST_F(ForgerEndToEnd, NoAnnouncementPinsTheOwnName) {
     auto& bob = copy(1, "bob", "bob", {"listen"});
     ASSERT_TRUE(waitForText(out("bob"), "network\t", 15000)) << err("bob");
     forge(0, {"announce", "BOB", "Bob"});
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(drained(0, out("bob")));
     stop(bob);
     EXPECT_FALSE(pinnedIn(readFile(file("bob", "KnownKeys.txt")), "bob")) << readFile(file("bob", "KnownKeys.txt"));
 }

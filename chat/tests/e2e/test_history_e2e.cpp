@@ -86,7 +86,8 @@ TEST_F(HistoryEndToEnd, AKillDuringABurstLeavesAHistoryThatReadsWholeAndGoesOn) 
     ASSERT_TRUE(waitForText(out("ann"), "burst line 1500 ", 20000)) << readFile(out("ann")).size();
     ann.signal(SIGKILL);
     ann.wait(5000);
-    sender.wait(20000);
+    sender.signal(SIGTERM);
+    sender.wait(5000);
 
     // Every line of the history reads, the file checks whole.
     int status = -1;
