@@ -18,6 +18,8 @@ elseif(BUILD_TESTING)
   include(GoogleTest)
 endif()
 
+option(PROJECT_UNITY_TESTS "Compile each test program's files together, a few at a time" ON)
+
 function(project_add_test name)
   if(NOT BUILD_TESTING)
     return()
@@ -32,6 +34,9 @@ function(project_add_test name)
   if(NOT MSVC)
     target_compile_options(${name} PRIVATE -O0)
   endif()
+  # Its files are compiled together, a few at a time: each of them spends
+  # most of its compile time reading the same GoogleTest and Qt headers.
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ${PROJECT_UNITY_TESTS} UNITY_BUILD_BATCH_SIZE 8)
   set(props)
   if(T_GUI)
     list(APPEND props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

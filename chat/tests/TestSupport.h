@@ -13,6 +13,11 @@
 
 namespace lanyx::test {
 
+// The first character of an alert and of a chat line, as the tests write
+// their datagrams (in UTF-8; the wire has them in Windows-1252).
+inline const std::string A = "\xC3\x9F";
+inline const std::string C = "\xC3\x9E";
+
 // One copy of the program on a memory segment, with its own data folder.
 struct Peer {
     Peer(MemorySegment& seg, const std::string& userName, const std::string& logon = "")

@@ -2,6 +2,7 @@
 // What the transfer tests share: a cheap digest, file contents, listings.
 #include "FileOffer.h"
 #include "ReceiveWriter.h"
+#include "TransferCrypto.h"
 #include "TransferSession.h"
 
 #include <algorithm>
@@ -11,6 +12,13 @@
 #include <vector>
 
 namespace lanyx::test {
+
+// A signing key pair made fresh for one test.
+struct Keys {
+    transfer::SigningKey secret;
+    transfer::VerifyKey pub;
+    Keys() { transfer::MakeSigningKey(secret, pub); }
+};
 
 // FNV-1a spread over 32 bytes: enough to tell a damaged file from a sound
 // one, without the real digest's cost.

@@ -9,9 +9,6 @@ using namespace lanyx::test;
 
 namespace {
 
-const std::string A = "\xC3\x9F";  // alert mark
-const std::string C = "\xC3\x9E";  // chat mark
-
 // One running copy named ann on a segment of its own; datagrams from other
 // names are injected as if they came off the wire.
 class Dispatch : public ::testing::Test {

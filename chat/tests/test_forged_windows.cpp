@@ -14,8 +14,6 @@ using namespace lanyx::test;
 
 namespace {
 
-const std::string A = "\xC3\x9F";  // alert mark
-
 constexpr std::int64_t kMinute = 60ll * 1000000;
 constexpr std::int64_t kDay = 24 * 60 * kMinute;
 

@@ -11,9 +11,6 @@ using namespace lanyx::test;
 
 namespace {
 
-const std::string A = "\xC3\x9F";  // alert mark
-const std::string C = "\xC3\x9E";  // chat mark
-
 struct Kept : HistoryRecorder {
     std::vector<HistoryEntry> entries;
     // How many messages the windows had been given when each entry came.

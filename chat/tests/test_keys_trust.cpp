@@ -20,9 +20,6 @@ using namespace lanyx::test;
 
 namespace {
 
-const std::string A = "\xC3\x9F";  // alert mark
-const std::string C = "\xC3\x9E";  // chat mark
-
 class KeyTrust : public KeyedPeers {
 protected:
     void forge(const std::string& utf8) { post({cp1252::fromUtf8(utf8)}); }

@@ -16,9 +16,6 @@ using namespace lanyx::test;
 
 namespace {
 
-const std::string A = "\xC3\x9F";  // alert mark
-const std::string C = "\xC3\x9E";  // chat mark
-
 bool contains(const std::vector<std::string>& v, std::string_view what) {
     for (const auto& s : v)
         if (s.find(what) != std::string::npos) return true;

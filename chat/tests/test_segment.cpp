@@ -13,7 +13,6 @@ using namespace lanyx;
 using namespace lanyx::test;
 
 namespace {
-const std::string A = "\xC3\x9F";
 
 bool lists(Peer& p, const std::string& name) {
     return p.node.users().findExact(name).has_value();

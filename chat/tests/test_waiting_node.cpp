@@ -15,10 +15,7 @@ using namespace lanyx::test;
 
 namespace {
 
-const std::string A = "\xC3\x9F";  // alert mark
-const std::string C = "\xC3\x9E";  // chat mark
-
-struct Kept : HistoryRecorder {
+struct Recorded : HistoryRecorder {
     std::vector<HistoryEntry> entries;
     std::vector<std::pair<std::uint64_t, HistoryDelivery>> reports;
     void record(HistoryEntry e) override { entries.push_back(std::move(e)); }
@@ -105,7 +102,7 @@ protected:
     MemorySegment seg;
     TempDir annHome, bobHome, elsewhere;
     std::unique_ptr<Peer> ann, bob;
-    Kept kept;
+    Recorded kept;
 };
 
 }  // namespace

@@ -24,7 +24,7 @@
 
 namespace {
 
-QString ReadAll(const QString& path) {
+QString ReadText(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
@@ -59,13 +59,13 @@ TEST(SupportFileSafety, NamesThatDifferInCaseKeepTheirOwnFiles) {
     const QString upperFile = upper.GetSupportFilePath(0) + upper.GetSupportFileName(0);
     const QString lowerFile = lower.GetSupportFilePath(0) + lower.GetSupportFileName(0);
     EXPECT_NE(upper.GetSupportFileName(0).toLower(), lower.GetSupportFileName(0).toLower());
-    EXPECT_TRUE(ReadAll(upperFile).contains(">Upper</text>"));
-    EXPECT_TRUE(ReadAll(lowerFile).contains(">Lower</text>"));
+    EXPECT_TRUE(ReadText(upperFile).contains(">Upper</text>"));
+    EXPECT_TRUE(ReadText(lowerFile).contains(">Lower</text>"));
 
     b.form = OutputForm::Link;
     lower.SetStyle(b);
     ASSERT_TRUE(lower.Save(dir.filePath("signupcta_PageletServer.FennicButton.pgt")));
-    EXPECT_TRUE(ReadAll(upperFile).contains(">Upper</text>"));
+    EXPECT_TRUE(ReadText(upperFile).contains(">Upper</text>"));
     EXPECT_FALSE(QFile::exists(lowerFile));
 }
 
@@ -83,7 +83,7 @@ TEST(SupportFileSafety, AnAuthorsFileIsNeverOverwritten) {
     server.SetStyle(s);
     const QString pgt = dir.filePath("logo_PageletServer.FennicButton.pgt");
     ASSERT_TRUE(server.Save(pgt));
-    EXPECT_TRUE(ReadAll(dir.filePath("logo.svg")).contains("the author's logo"));
+    EXPECT_TRUE(ReadText(dir.filePath("logo.svg")).contains("the author's logo"));
     ASSERT_EQ(server.GetSupportFileCount(), 1);
     EXPECT_NE(server.GetSupportFileName(0), "logo.svg");
     // The name sticks to the work: the next save and a reopened work use it.
@@ -96,7 +96,7 @@ TEST(SupportFileSafety, AnAuthorsFileIsNeverOverwritten) {
     s.form = OutputForm::Link;
     server.SetStyle(s);
     ASSERT_TRUE(server.Save(pgt));
-    EXPECT_TRUE(ReadAll(dir.filePath("logo.svg")).contains("the author's logo"));
+    EXPECT_TRUE(ReadText(dir.filePath("logo.svg")).contains("the author's logo"));
     EXPECT_FALSE(QFile::exists(dir.filePath(name)));
 }
 

@@ -72,6 +72,13 @@ inline void writeFile(const std::filesystem::path& p, const std::string& bytes) 
     std::ofstream(p, std::ios::binary) << bytes;
 }
 
+// How often `what` occurs in `text`, not overlapping.
+inline std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + what.size())) ++n;
+    return n;
+}
+
 // Polls a file until it holds the text (or the time runs out).
 bool waitForText(const std::string& file, const std::string& text, int timeoutMs);
 std::string readFile(const std::string& file);

@@ -56,12 +56,6 @@ std::set<std::string> listed(const std::string& out) {
     return names;
 }
 
-std::size_t count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-    return n;
-}
-
 class Flood : public SegmentTest {};
 
 }  // namespace

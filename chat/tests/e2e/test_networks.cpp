@@ -20,12 +20,6 @@ using namespace lanyx::e2e;
 
 namespace {
 
-std::size_t count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + what.size())) ++n;
-    return n;
-}
-
 class Networks : public ::testing::Test {
 protected:
     void SetUp() override {

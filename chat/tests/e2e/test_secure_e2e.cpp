@@ -20,12 +20,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     return out;
 }
 
-std::size_t count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-    return n;
-}
-
 // Our own commands: announcement, companion, encrypted, receipt, challenge, answer.
 bool ours(const std::string& datagram) {
     const auto bar = datagram.find('|');

@@ -2,6 +2,7 @@
 // connection handshake against someone who recorded one.
 #include "OfferChecks.h"
 #include "TransferCrypto.h"
+#include "TransferTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@ using lanyx::IpAddress;
 using lanyx::IpSubnet;
 using lanyx::Reason;
 using lanyx::Result;
+using lanyx::test::Keys;
 
 namespace {
 
@@ -187,14 +189,6 @@ TEST(WaitingOffers, AFewPerSenderAndMadeUpNamesByTheDozenDoNotKeepARealOfferOut)
         EXPECT_EQ(*room.drop, 0u);  // the oldest of those holding the most
     }
 }
-
-namespace {
-struct Keys {
-    SigningKey secret;
-    VerifyKey pub;
-    Keys() { MakeSigningKey(secret, pub); }
-};
-}  // namespace
 
 TEST(Handshake, BothSidesSignBothKeysAndTheIdAndProveTheConnectionKeysBeforeAnyFrame) {
     Keys ann, bob, eve;

@@ -15,12 +15,6 @@ using namespace lanyx::test;
 
 namespace {
 
-struct Keys {
-    SigningKey secret;
-    VerifyKey pub;
-    Keys() { MakeSigningKey(secret, pub); }
-};
-
 struct Pair {
     Keys ann, bob;  // ann sends, bob receives
     std::string id = NewTransferId();

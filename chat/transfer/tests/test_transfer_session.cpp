@@ -248,12 +248,6 @@ TEST(TransferSession, ATamperedConnectionNeverProducesADamagedFile) {
 #include "TransferCrypto.h"
 
 namespace {
-struct Keys {
-    SigningKey secret;
-    VerifyKey pub;
-    Keys() { MakeSigningKey(secret, pub); }
-};
-
 // Runs the handshake between two ends; returns their ciphers, or nothing.
 std::pair<std::unique_ptr<FrameCipher>, std::unique_ptr<FrameCipher>> shake(ConnectionHandshake& r,
                                                                             ConnectionHandshake& s) {
