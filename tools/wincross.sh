@@ -33,6 +33,10 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Its server ends with the script rather than lingering for a few seconds.
 trap 'wineserver -k 2>/dev/null || true' EXIT
 "$RUNNER" wineboot --init >/dev/null 2>&1
+# One server for the whole run: two test programs started at once would
+# otherwise race to start it, and the loser ends before its first test.
+wineserver -k 2>/dev/null || true
+wineserver -p
 "$RUNNER" "$BUILD/bin/lanyx-core-check.exe" resources/chat/Lang.con
 ctest --test-dir "$BUILD" --output-on-failure --timeout 300 -j2
 echo "wincross.sh: $(( $(date +%s) - started )) s"
