@@ -152,8 +152,9 @@ int roomNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
 // Goes on under another user name (leaving and joining as the Options
 // dialog does); other copies of ours carry what they keep of us over.
 void renameNow(ChatNode& node, const cli::CliOptions& opt) {
-    if (const int problem = node.NameProblem(opt.newName)) {
-        std::cerr << "lanyx-cli: cannot go on as " << opt.newName << ": " << node.LangText(problem) << std::endl;
+    if (const auto problem = node.NameProblem(opt.newName); !problem) {
+        std::cerr << "lanyx-cli: cannot go on as " << opt.newName << ": "
+                  << node.LangText(ChatNode::NameRefusalText(problem.error().reason)) << std::endl;
         return;
     }
     if (opt.newName == node.state().MyName) return;
@@ -522,8 +523,16 @@ int main(int argc, char** argv) {
         pump.runFor(opt.waitMs / 2);
         if (!pump.stopRequested()) node.RequestRoster();
         pump.runFor(opt.waitMs - opt.waitMs / 2);
+        const std::string present = opt.all ? "\tpresent" : "";
         for (const auto& u : node.users().users())
-            std::cout << cli::EventLine(u.text, std::to_string(u.status), std::to_string(u.colour)) << std::endl;
+            std::cout << cli::EventLine(u.text, std::to_string(u.status), std::to_string(u.colour)) << present
+                      << std::endl;
+        // Users whose key is known can be written to while away: what is
+        // sent to them waits for them.
+        if (opt.all && node.secure())
+            for (const auto& [name, pin] : node.secure()->pins().all())
+                if (!node.users().findNoCase(name) && !equalsNoCase(name, node.state().MyName))
+                    std::cout << cli::EventLine(name, "", "") << "\taway" << std::endl;
     } else if (opt.command == "room") {
         // Every member, and whoever is added, heard with the key first.
         std::vector<std::string> names = opt.roomNames;

@@ -45,6 +45,9 @@ enum class Reason : std::uint16_t {
     NumberOutOfRange,  // a number past what its field holds
     NameListed,        // a name already listed, in some case
     NotANumber,        // a value that has to be a number is not
+    // A screen name chosen here.
+    NameTaken,       // another user on the network has it, in some case
+    NameNotAllowed,  // empty, or a character other than a-z, A-Z and 0-9
     // Receiving files.
     OfferUnparsable,
     OfferTooOld,  // an offer of an earlier build: it names no address

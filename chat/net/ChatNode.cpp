@@ -200,7 +200,15 @@ bool ChatNode::EnableKeys() {
 void ChatNode::SendToAll(std::string_view payload) {
     std::string text(wire::PublicMessage);
     text += payload;
-    SendDatagram(text);
+    // Beyond Windows-1252: the text in full first, for our copies, signed
+    // together with the datagram every copy reads.
+    const auto full = secure_ && secure_->active() ? fulltext::payloadFor(text) : std::nullopt;
+    if (full && transport_.isOpen()) {
+        const std::string from = cp1252::fromUtf8(state_.MyName) + "|";
+        secure_->sendTogether({from + std::string(fulltext::Command) + *full, from + cp1252::fromUtf8(text)});
+    } else {
+        SendDatagram(text);
+    }
     if (startsWith(payload, wire::AlertMark))
         recordSent(HistoryKind::Alert, UserList::kAllRow, payload.substr(wire::AlertMark.size()), nullptr, {});
     else if (startsWith(payload, wire::ChatMark))
@@ -629,6 +637,7 @@ bool ChatNode::RequestRoster(bool dropSilent) {
 void ChatNode::dropUser(std::size_t row) {
     const std::string name = users_.user(row).text;
     if (secure_) secure_->forget(name);
+    fullTexts_.forget(name);
     users_.removeUser(row);
     sink_.RemoveUserFromChats(name);
     for (auto* capability : capabilities_) capability->left(name);
@@ -819,7 +828,9 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
 
     const auto cmd = d->command;
     const auto payload = d->payload;
-    if (wire::isCommand(cmd, wire::ColourAnnounce)) {
+    if (wire::isCommand(cmd, fulltext::Command)) {
+        if (row && !users_.IsBlocked(sender)) fullTexts_.heard(sender, payload, trust_);
+    } else if (wire::isCommand(cmd, wire::ColourAnnounce)) {
         if (!row) return {};
         const auto v = leadingNumber(payload);
         // Unsigned and changing nothing (our copies answer copies without
@@ -846,7 +857,9 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     } else if (wire::isCommand(cmd, wire::PublicMessage)) {
         if (payload.empty() || users_.IsBlocked(sender)) return {};
         if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return {};
-        deliver(payload, std::string(sender), false, row, trust_ == Trust::NotVerified);
+        const auto full = fullTexts_.take(sender, std::string(wire::PublicMessage) + std::string(payload), trust_);
+        deliver(full ? std::string_view(*full) : payload, std::string(sender), false, row,
+                trust_ == Trust::NotVerified);
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {
         // Only a signed leave takes back an address a signature taught.
         if (trust_ == Trust::Verified && transport_.currentSource())
@@ -1021,15 +1034,24 @@ void ChatNode::ReloadLanguage() {
     updateCaption();
 }
 
-int ChatNode::NameProblem(const std::string& name) {
-    if (users_.IsNameTaken(name, state_.MyName)) return 2204;
+Result<void> ChatNode::NameProblem(const std::string& name) const {
+    if (users_.IsNameTaken(name, state_.MyName)) return failure(Reason::NameTaken);
+    if (!NameAllowed(name)) return failure(Reason::NameNotAllowed);
+    return {};
+}
+
+bool ChatNode::NameAllowed(std::string_view name) {
     // Every character must pass: a blank or "|" in a name breaks the wire.
-    if (name.empty()) return 2205;
+    if (name.empty()) return false;
     for (char c : name) {
         const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!ok) return 2205;
+        if (!ok) return false;
     }
-    return 0;
+    return true;
+}
+
+int ChatNode::NameRefusalText(Reason reason) {
+    return reason == Reason::NameTaken ? 2204 : 2205;
 }
 
 bool ChatNode::anotherInstanceRunning() {

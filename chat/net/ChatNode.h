@@ -6,6 +6,7 @@
 #include "Capability.h"
 #include "Error.h"
 #include "EventLog.h"
+#include "FullText.h"
 #include "HistoryPort.h"
 #include "IpAddress.h"
 #include "Message.h"
@@ -242,9 +243,12 @@ public:
 
     // The status menu: remember, announce.
     void SetStatus(std::int16_t status);
-    // 0 when the name may be used, else the text code of the refusal
-    // (2204 taken, 2205 not allowed).
-    int NameProblem(const std::string& name);
+    // Whether the name may be used: NameTaken or NameNotAllowed when not.
+    Result<void> NameProblem(const std::string& name) const;
+    // Whether a name holds only what a name may (a-z, A-Z, 0-9), taken or not.
+    static bool NameAllowed(std::string_view name);
+    // The language file's text that says why a name was refused.
+    static int NameRefusalText(Reason reason);
     // Reloads the language and re-applies the status names.
     void ReloadLanguage();
 
@@ -386,6 +390,8 @@ private:
     void announceCapability(const Capability& capability);
     // In the order they plugged in, and who sent each report awaited.
     std::vector<Capability*> capabilities_;
+    // What our copies sent to everybody beyond Windows-1252, until its datagram comes.
+    FullTexts fullTexts_;
     std::unordered_map<std::uint64_t, Capability*> reports_;
     std::unique_ptr<SecureLink> secure_;
     WaitingPort* waiting_ = nullptr;

@@ -9,7 +9,9 @@ namespace lanyx {
 
 namespace {
 
-bool heldByCp1252(std::string_view utf8) { return cp1252::toUtf8(cp1252::fromUtf8(utf8)) == utf8; }
+bool heldByCp1252(std::string_view utf8) {
+    return cp1252::toUtf8(cp1252::fromUtf8(utf8)) == utf8;
+}
 
 }  // namespace
 

@@ -299,7 +299,8 @@ bool signable(const Split& d, std::string_view meUtf8) {
     case 'c':
     case 's':
     case 'l':
-    case 'b': return true;
+    case 'b':
+    case 'u': return true;
     case 'm': return !d.payload.empty() && (d.payload.front() == kAlertByte || d.payload.front() == kChatByte);
     case 'p': {
         if (meUtf8.empty()) return true;

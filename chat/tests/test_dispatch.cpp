@@ -148,9 +148,11 @@ TEST_F(Dispatch, WhatGoesOnTheWire) {
     ann.node.SendToAll(A +
                        "\xE2\x82\xAC"
                        "5 \xE2\x98\x83");  // euro fits the code page, the snowman does not
-    EXPECT_EQ(ann.transport.sent, (std::vector<std::string>{"ann|S/2", "ann|P/\xDFhi|bob", "ann|M/", "ann|P/|",
-                                                            "ann|M/\xDF\x80"
-                                                            "5 ?"}));
+    // ... and the text in full before it, for copies of ours.
+    EXPECT_EQ(ann.transport.sent,
+              (std::vector<std::string>{"ann|S/2", "ann|P/\xDFhi|bob", "ann|M/", "ann|P/|", "ann|U/TS/Dn+KCrDUg4piD",
+                                        "ann|M/\xDF\x80"
+                                        "5 ?"}));
 }
 
 TEST_F(Dispatch, ChatListsAreRefreshedOnlyWhenSomethingShownChanged) {
@@ -165,11 +167,15 @@ TEST_F(Dispatch, ChatListsAreRefreshedOnlyWhenSomethingShownChanged) {
 
 TEST_F(Dispatch, NameRules) {
     hear("bob|C/0");
-    EXPECT_EQ(ann.node.NameProblem("BOB"), 2204);
-    EXPECT_EQ(ann.node.NameProblem("ann"), 0);  // the own name is not taken by the own row
-    EXPECT_EQ(ann.node.NameProblem("an n"), 2205);
-    EXPECT_EQ(ann.node.NameProblem("a|b"), 2205);
-    EXPECT_EQ(ann.node.NameProblem("_ann"), 2205);
-    EXPECT_EQ(ann.node.NameProblem(""), 2205);
-    EXPECT_EQ(ann.node.NameProblem("Carl2"), 0);
+    const auto refusal = [&](const std::string& name) {
+        const auto r = ann.node.NameProblem(name);
+        return r ? Reason::Unknown : r.error().reason;
+    };
+    EXPECT_EQ(refusal("BOB"), Reason::NameTaken);
+    EXPECT_EQ(refusal("ann"), Reason::Unknown);  // the own name is not taken by the own row
+    EXPECT_EQ(refusal("an n"), Reason::NameNotAllowed);
+    EXPECT_EQ(refusal("a|b"), Reason::NameNotAllowed);
+    EXPECT_EQ(refusal("_ann"), Reason::NameNotAllowed);
+    EXPECT_EQ(refusal(""), Reason::NameNotAllowed);
+    EXPECT_EQ(refusal("Carl2"), Reason::Unknown);
 }

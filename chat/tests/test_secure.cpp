@@ -729,6 +729,38 @@ TEST_F(Secure, EveryCharacterGoesSealedAndTheBuildBeforeGetsWhatItCanShow) {
     EXPECT_EQ(ofKind(*dan, "alert"), std::vector<std::string>{"ann:Kaffee ? f\xC3\xBCr alle ?"});
 }
 
+// To everybody: our copies show every character, the datagram every copy
+// reads holds what Windows-1252 can, and a full text that is not the
+// sender's own (a forger's, unsigned, ahead of her line) is not shown.
+TEST_F(Secure, EveryCharacterGoesToEverybodyAndOnlyTheSendersOwnFullTextIsShown) {
+    const std::string line = "Kaffee \xE2\x98\x95 f\xC3\xBCr alle \xF0\x9F\x8E\x89";
+    const std::string asRead = "Kaffee ? f\xC3\xBCr alle ?";
+    const auto fromAnn = [&](std::string_view command) {
+        std::vector<std::string> out;
+        for (const auto& d : ann.transport.allSent)
+            if (d.rfind("ann|" + std::string(command), 0) == 0) out.push_back(d);
+        return out;
+    };
+    ann.transport.allSent.clear();
+    ann.node.SendToAll(C + line);
+    seg.runFor(SecureLink::kHoldMs + 100);
+    EXPECT_EQ(ofKind(bob, "chat"), std::vector<std::string>{"ann:" + line});
+    EXPECT_EQ(fromAnn("M/"), std::vector<std::string>{cp1252::fromUtf8("ann|M/" + C + asRead)});
+    EXPECT_EQ(fromAnn("U/").size(), 1u);
+    // What Windows-1252 holds goes once.
+    ann.transport.allSent.clear();
+    ann.node.SendToAll(C + "f\xC3\xBCr alle");
+    EXPECT_TRUE(fromAnn("U/").empty());
+    seg.runFor(SecureLink::kHoldMs + 100);
+
+    bob.rec.items.clear();
+    const std::string bomb = "Kaffee \xF0\x9F\x92\xA3 f\xC3\xBCr alle \xF0\x9F\x92\xA3";
+    seg.post("ann|U/" + crypto::ToBase64("M/" + C + bomb));
+    ann.node.SendToAll(C + asRead);
+    seg.runFor(SecureLink::kHoldMs + 100);
+    EXPECT_EQ(ofKind(bob, "chat"), std::vector<std::string>{"ann:" + asRead});
+}
+
 // A new ephemeral key: what was sealed to the one before still opens for a
 // while (a message on its way, a repeat), then its secret is gone.
 TEST_F(Secure, TheEphemeralKeyBeforeOpensForAWhileThenNotAtAll) {

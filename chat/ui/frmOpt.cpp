@@ -292,6 +292,11 @@ QWidget* frmOpt::buildUserPage() {
     lblName_ = makeLabel("lblName", page);
     txtName_ = makeBox("txtName", page);
     lblName_->setBuddy(txtName_);
+    // Said while typing, not only on Accept: what a name may hold.
+    lblNameHint_ = makeLabel("lblNameHint", page);
+    lblNameHint_->setWordWrap(true);
+    lblNameHint_->setForegroundRole(QPalette::BrightText);
+    lblNameHint_->hide();
     lblCol_ = makeLabel("lblCol", page);
     lvCol_ = new QListWidget(page);
     lvCol_->setObjectName("lvCol");
@@ -320,15 +325,17 @@ QWidget* frmOpt::buildUserPage() {
 
     grid->addWidget(lblName_, 0, 0);
     grid->addWidget(txtName_, 1, 0);
-    grid->addWidget(lblCol_, 2, 0);
-    grid->addWidget(lvCol_, 3, 0);
-    grid->addWidget(Frame1_, 1, 1, 3, 1, Qt::AlignTop);
+    grid->addWidget(lblNameHint_, 2, 0);
+    grid->addWidget(lblCol_, 3, 0);
+    grid->addWidget(lvCol_, 4, 0);
+    grid->addWidget(Frame1_, 1, 1, 4, 1, Qt::AlignTop);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(3, 1);
+    grid->setRowStretch(4, 1);
 
     connect(lvCol_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) { colourClicked(item); });
     connect(txtName_, &QLineEdit::textChanged, lblPrevew_, &QLabel::setText);
+    connect(txtName_, &QLineEdit::textChanged, this, &frmOpt::nameTyped);
     connect(txtName_, &QLineEdit::returnPressed, this, &frmOpt::Accept);
     txtName_->installEventFilter(this);
     return page;
@@ -835,11 +842,23 @@ void frmOpt::WriteSets() {
 
 // ---- Accept and Close -----------------------------------------------------------------
 
-int frmOpt::NameProblem(const std::string& name) {
+Result<void> frmOpt::NameProblem(const std::string& name) {
     // While probing, the own row carries the probe name: the name offered for
     // editing is the one found taken, and one row showing it is another user.
-    if ((startUp_ || node_.state().ProbeMode) && node_.users().IsNameTaken(name, std::string_view{})) return 2204;
+    if ((startUp_ || node_.state().ProbeMode) && node_.users().IsNameTaken(name, std::string_view{}))
+        return failure(Reason::NameTaken);
     return node_.NameProblem(name);
+}
+
+void frmOpt::nameTyped(const QString& typed) {
+    const QString name = typed.trimmed();
+    const bool refused = !name.isEmpty() && !ChatNode::NameAllowed(name.toStdString());
+    lblNameHint_->setText(refused ? text(2205,
+                                         "The screen name may only contain the letters a to z and the digits 0 "
+                                         "to 9.")
+                                  : QString());
+    lblNameHint_->setVisible(refused);
+    txtName_->setAccessibleDescription(lblNameHint_->text());
 }
 
 QString frmOpt::LanguageQuestion(int index) const {
@@ -863,11 +882,11 @@ void frmOpt::Accept() {
         txtName_->setFocus();
         return;
     }
-    if (const int problem = NameProblem(name.toStdString())) {
-        MsgBox(text(problem, problem == 2204
-                                 ? "This screen name is already in use on the network."
-                                 : "The screen name may only contain the letters a to z and the digits 0 to 9."),
-               IconExclamation);
+    if (const auto problem = NameProblem(name.toStdString()); !problem) {
+        const Reason why = problem.error().reason;
+        const QString said = text(ChatNode::NameRefusalText(why), std::string(wordsFor(why)).c_str());
+        // Which name is taken: the one typed, in whatever case another user has it.
+        MsgBox(why == Reason::NameTaken ? QStringLiteral("%1\n\n%2").arg(said, name) : said, IconExclamation);
         ShowPage(0);
         txtName_->setFocus();
         txtName_->selectAll();

@@ -109,8 +109,8 @@ public:
     void TestSound();
     void ShowPage(int page);
 
-    // 0 when the name may be used, else the text of the refusal (2204, 2205).
-    int NameProblem(const std::string& name);
+    // Whether the name may be used: NameTaken or NameNotAllowed when not.
+    Result<void> NameProblem(const std::string& name);
 
     // The 15 colours offered: the classic 16-colour palette without light yellow.
     static std::vector<OptColour> OfferedColours();
@@ -133,6 +133,7 @@ public:
 
     // Controls, by their names.
     QLineEdit* txtName() const { return txtName_; }
+    QLabel* nameHint() const { return lblNameHint_; }
     QListWidget* lvCol() const { return lvCol_; }
     QLabel* lblPrevew() const { return lblPrevew_; }
     QComboBox* CMBlang() const { return CMBlang_; }
@@ -170,6 +171,7 @@ private:
     QWidget* buildGroupsPage();
     QString text(int code, const char* builtIn) const;
     void colourClicked(QListWidgetItem* item);
+    void nameTyped(const QString& typed);
     void checkNameBox();
     QTreeWidgetItem* root() const;
     bool hasGroups() const;
@@ -191,6 +193,7 @@ private:
     // User
     QLabel* lblName_ = nullptr;
     QLineEdit* txtName_ = nullptr;
+    QLabel* lblNameHint_ = nullptr;
     QLabel* lblCol_ = nullptr;
     QListWidget* lvCol_ = nullptr;
     QGroupBox* Frame1_ = nullptr;

@@ -125,24 +125,35 @@ protected:
 
 TEST_F(Options, NameChecksRefuseTakenAndBadNamesAndApplyNothing) {
     auto w = open();
+    const auto refusal = [&](const std::string& name) {
+        const auto r = w->NameProblem(name);
+        return r ? Reason::Unknown : r.error().reason;
+    };
     // The own name, shown once in the list, may be kept.
-    EXPECT_EQ(w->NameProblem("ann"), 0);
-    EXPECT_EQ(w->NameProblem("Ann2"), 0);
-    EXPECT_EQ(w->NameProblem("bob"), 2204);
-    EXPECT_EQ(w->NameProblem("BOB"), 2204);
-    EXPECT_EQ(w->NameProblem("team"), 0);  // a group's row is "(team)"
+    EXPECT_EQ(refusal("ann"), Reason::Unknown);
+    EXPECT_EQ(refusal("Ann2"), Reason::Unknown);
+    EXPECT_EQ(refusal("bob"), Reason::NameTaken);
+    EXPECT_EQ(refusal("BOB"), Reason::NameTaken);
+    EXPECT_EQ(refusal("team"), Reason::Unknown);  // a group's row is "(team)"
     // Every character counts, not just the last one.
     for (const char* bad : {"an n", "a|b", "_ann", "ann_x", "b\xC3\xA4r", "", "x y1"})
-        EXPECT_EQ(w->NameProblem(bad), 2205) << bad;
+        EXPECT_EQ(refusal(bad), Reason::NameNotAllowed) << bad;
 
+    // While typing, the field says what a name may hold; on Accept the box
+    // says it again, or names the name that is taken.
     for (const char* typed : {"bob", "an n9", "a|b"}) {
         seen.boxes.clear();
         w->txtName()->setText(typed);
+        const bool taken = std::string(typed) == "bob";
+        EXPECT_EQ(w->nameHint()->isHidden(), taken) << typed;
+        EXPECT_EQ(w->txtName()->accessibleDescription().isEmpty(), taken) << typed;
         w->acceptButton()->click();
         ASSERT_EQ(seen.boxes.size(), 1u) << typed;
-        const int code = std::string(typed) == "bob" ? 2204 : 2205;
-        EXPECT_EQ(seen.boxes[0].toStdString(), lang(ann.node, code)) << typed;
+        EXPECT_EQ(seen.boxes[0].toStdString(), taken ? lang(ann.node, 2204) + "\n\nbob" : lang(ann.node, 2205))
+            << typed;
     }
+    w->txtName()->setText("ann");
+    EXPECT_TRUE(w->nameHint()->isHidden());
     EXPECT_TRUE(ann.transport.sent.empty());
     EXPECT_EQ(ann.node.state().MyName, "ann");
 
@@ -479,7 +490,7 @@ TEST_F(Options, StartUpClashBetweenTwoCopies) {
     // 8202 first, then the refusal of the taken name.
     ASSERT_EQ(second.ui.boxes.size(), 2u);
     EXPECT_EQ(second.ui.boxes[0], lang(ann.node, 8202));
-    EXPECT_EQ(second.ui.boxes[1], lang(ann.node, 2204));
+    EXPECT_EQ(second.ui.boxes[1], lang(ann.node, 2204) + "\n\nann");
     EXPECT_EQ(second.node.state().MyName, "annex");
     EXPECT_TRUE(ann.node.users().findExact("annex").has_value());
     EXPECT_TRUE(ann.node.users().findExact("ann").has_value());  // the first copy is untouched
