@@ -170,6 +170,8 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
             o.acceptQuota = static_cast<std::uint64_t>(*n);
         } else if (a == "--keep-known") {
             o.keepKnown = true;
+        } else if (a == "--all") {
+            o.all = true;
         } else if (a == "--decline") {
             o.declineOffers = true;
         } else if (a == "--offer-wait-ms") {
@@ -221,6 +223,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         if (*o.room != "new" && !o.to.empty()) return "--room ID goes to the chat's members: no --to";
     }
     if (o.keepKnown && o.command != "verify") return "--keep-known goes with verify";
+    if (o.all && o.command != "who") return "--all goes with who";
     if (o.acceptInto && o.declineOffers) return "--accept-into and --decline exclude each other";
     if ((!o.acceptFrom.empty() || o.acceptQuota) && !o.acceptInto)
         return "--accept-from and --accept-quota go with --accept-into";
@@ -345,7 +348,8 @@ Commands:
                          of this command line: alert ..., chat --to NAME ...
                          TEXT, chat --room ID TEXT, room add ID NAME, and
                          rename NAME
-  who                    print the users present, then leave
+  who [--all]            print the users present, then leave; with --all also
+                         the users whose key is known who are away
   alert [--to NAME]... TEXT
                          send an alert: to each NAME privately, or to everybody
   chat [--to NAME]... TEXT
@@ -434,7 +438,8 @@ renamed=OLD>NEW or dropped, SENDER being who changed it), renamed (SENDER,
 the name before, is known by TEXT now: the same key announced it). A
 message under a name with a known key that is not signed by it starts with
 "(not verified) ". Output of who: NAME, STATUS (0-2,
-or -1), COLOUR per user. alert and chat to users print one delivery line per
+or -1), COLOUR per user; with --all a last field present or away (STATUS
+and COLOUR empty for a user away). alert and chat to users print one delivery line per
 user (encrypted: delivered / not confirmed, "encrypted with the lasting
 keys only" to an earlier build, in the clear to a copy without keys, or not
 sent when the user's key changed) and wait for the

@@ -42,6 +42,7 @@ struct CliOptions {
     std::vector<std::string> acceptFrom;       // ... from these users only (else from users whose key is checked)
     std::optional<std::uint64_t> acceptQuota;  // ... up to this many bytes in all
     bool declineOffers = false;                // listen: decline every offer
+    bool all = false;                          // who: also the users with a known key who are away
     std::uint32_t offerWaitMs = 300000;        // send: how long an offer waits for its answer
     std::optional<std::string> dir;
     std::optional<std::string> name;

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <regex>
+
 using namespace lanyx::cli;
 
 namespace {
@@ -99,6 +103,26 @@ TEST(CliFileOptions, HelpNamesTheFileCommandsAndTheFirewallPort) {
     for (const char* part : {"send --to NAME", "--accept-into DIR", "--decline", "--offer-wait-ms", "file-received",
                              "transfer-failed", "TCP port 1415", "5 a\ntransfer did not finish"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
+}
+
+// The manual page names every option the help names, and who --all goes
+// with who alone.
+TEST(CliArgs, TheManualPageNamesEveryOptionOfTheHelp) {
+    std::ifstream in(LANYX_SOURCE_DIR "/resources/man/lanyx-cli.1.in");
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(page.empty());
+    std::string plain;  // the page writes every "-" of an option as "\-"
+    for (std::size_t i = 0; i < page.size(); ++i)
+        if (!(page[i] == '\\' && i + 1 < page.size() && page[i + 1] == '-')) plain += page[i];
+    const auto help = HelpText();
+    const std::regex option(R"(--[a-z][a-z0-9-]*)");
+    for (auto it = std::sregex_iterator(help.begin(), help.end(), option); it != std::sregex_iterator(); ++it)
+        EXPECT_NE(plain.find(it->str()), std::string::npos) << it->str();
+
+    CliOptions o;
+    ASSERT_FALSE(parse({"who", "--all"}, o));
+    EXPECT_TRUE(o.all);
+    EXPECT_TRUE(parse({"listen", "--all"}, o).has_value());
 }
 
 TEST(CliKeyOptions, VerifyTakesANameAndTheNumberAsReadOut) {
