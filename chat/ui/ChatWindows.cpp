@@ -1,5 +1,7 @@
 #include "ChatWindows.h"
 
+#include "Announce.h"
+
 #include "History.h"
 #include "HistoryView.h"
 
@@ -177,8 +179,10 @@ QList<frmChat*> ChatWindows::unreadWindows() const {
 
 void ChatWindows::markUnread(frmChat* w) {
     if (w->isActiveWindow()) return;
-    // The desktop's own way: an urgency hint, a flashing task bar entry.
+    // The desktop's own way: an urgency hint, a flashing task bar entry;
+    // and for a screen reader an alert on the window.
     QApplication::alert(w);
+    AnnounceAlert(w);
     const qint64 at = now();
     if (chatSound_ && (lastChatSound_ < 0 || at - lastChatSound_ >= kChatSoundGapMs)) {
         const QString setting = chatSound_();

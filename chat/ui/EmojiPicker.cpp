@@ -29,8 +29,9 @@ protected:
 namespace lanyx::ui {
 
 QStringList EmojiButton::offered() {
-    return QString::fromUtf8("😀 😂 😊 😉 😍 😎 🤔 😅 😢 😮 😴 🙄 👍 👎 👏 🙏 👋 💪 ✅ ❌ "
-                             "❤️ 🎉 🔥 ⭐ ☕ 🍕 🎂 🍺 📎 📅 ⏰ 📞 💡 ⚠️ 🚀 ✔️")
+    return QString::fromUtf8(
+               "😀 😂 😊 😉 😍 😎 🤔 😅 😢 😮 😴 🙄 👍 👎 👏 🙏 👋 💪 ✅ ❌ "
+               "❤️ 🎉 🔥 ⭐ ☕ 🍕 🎂 🍺 📎 📅 ⏰ 📞 💡 ⚠️ 🚀 ✔️")
         .split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 

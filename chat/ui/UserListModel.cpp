@@ -2,6 +2,7 @@
 
 #include "KeyTexts.h"
 #include "StateIcons.h"
+#include "Text.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
@@ -118,6 +119,12 @@ QVariant UserListModel::data(const QModelIndex& index, int role) const {
         if (index.column() != 0 || !isUser) return data(index, Qt::DisplayRole);
         const auto& u = users_.user(row - 1);
         QStringList parts{QString::fromStdString(u.text)};
+        // Yours: what it is, not the keys of somebody else.
+        if (ownName && equalsNoCase(u.text, ownName())) {
+            parts << tr("you");
+            if (!u.statusText.empty()) parts << QString::fromStdString(u.statusText);
+            return parts.join(QStringLiteral(", "));
+        }
         if (users_.rowIcon(row) == IconBlocked) parts << StateText(State::Blocked);
         if (!u.statusText.empty()) parts << QString::fromStdString(u.statusText);
         parts << keyText(u.keyState);

@@ -8,6 +8,9 @@
 #include "UserList.h"
 
 #include <QAbstractTableModel>
+
+#include <functional>
+#include <string>
 #include <QIcon>
 
 class QTreeWidget;
@@ -28,6 +31,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void setHeaders(const QString& name, const QString& status);
+    // The user of this copy, whose row a screen reader calls yours (set by
+    // the window that shows the list).
+    std::function<std::string()> ownName;
     // Icons by index 1 to 4: "(All)", user, blocked user, group.
     static QIcon userIcon(int index);
     // The status column's mark of a user's key, and its words.

@@ -3,6 +3,7 @@
 #include "WaitingService.h"
 
 #include "CoolMenu.h"
+#include "EmojiPicker.h"
 #include "FileSending.h"
 #include "logic/Contrast.h"
 #include "LangText.h"
@@ -218,6 +219,12 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lowerLayout->addWidget(txtMsg_, 1);
     auto* input = new QHBoxLayout;
     input->addWidget(txtSnd_, 1);
+    auto* emoji = new EmojiButton(this);
+    connect(emoji, &EmojiButton::picked, txtSnd_, [this](const QString& picked) {
+        txtSnd_->insert(picked);
+        txtSnd_->setFocus();
+    });
+    input->addWidget(emoji);
     input->addWidget(tbSnd_);
     lowerLayout->addLayout(input);
     lowerLayout->addWidget(lblNote_);
@@ -361,7 +368,9 @@ void frmChat::SetLan() {
     txtSnd_->setAccessibleName(tr("Your line"));
     txtSnd_->setAccessibleDescription(tr("Enter sends it to the members"));
     tbSnd_->setAccessibleName(QString(tbSnd_->text()).remove(QLatin1Char('&')));
-    lblDelivery_->setAccessibleName(tr("Delivery"));
+    lblDelivery_->setAccessibleDescription(tr("Delivery"));
+    lblStat_->setAccessibleDescription(tr("Status line"));
+    lvUsers_->setHeaderLabels({tr("Member"), tr("Key")});
     // What the program wrote itself, again in the language now chosen.
     for (QTextBlock b = txtMsg_->document()->begin(); b.isValid(); b = b.next()) {
         const QVariant id = b.blockFormat().property(kNoteId);

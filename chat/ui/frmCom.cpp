@@ -1,5 +1,6 @@
 #include "frmCom.h"
 
+#include "EmojiPicker.h"
 #include "FileSending.h"
 #include "LangText.h"
 #include "Error.h"
@@ -59,11 +60,21 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     lblMsg_->setBuddy(txtMsg_);
 
     auto* tb = new QToolBar(this);
+    toolbar_ = tb;
     tb->setObjectName("TB");
     tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tb->setIconSize(QSize(18, 18));
     send_ = tb->addAction(QIcon(QStringLiteral(":/lanyx/alert.svg")), QStringLiteral("&Send"));
     close_ = tb->addAction(QIcon(QStringLiteral(":/lanyx/close.svg")), QStringLiteral("&Close"));
+    auto* emoji = new EmojiButton(tb);
+    tb->addWidget(emoji);
+    // The bar's buttons are reached with Tab, as every button is.
+    for (QAction* a : {send_, close_})
+        if (QWidget* button = tb->widgetForAction(a)) button->setFocusPolicy(Qt::TabFocus);
+    connect(emoji, &EmojiButton::picked, txtMsg_, [this](const QString& picked) {
+        txtMsg_->insertPlainText(picked);
+        txtMsg_->setFocus();
+    });
     connect(send_, &QAction::triggered, this, &frmCom::Send);
     connect(close_, &QAction::triggered, this, &QWidget::close);
     // Ctrl+Enter sends from the message box; Escape closes.
@@ -147,6 +158,8 @@ void frmCom::SetLan() {
     txtMsg_->setAccessibleName(QString(lblMsg_->text()).remove(QLatin1Char('&')));
     txtMsg_->setAccessibleDescription(tr("Ctrl+Enter sends, Escape closes"));
     lstDelivery_->setAccessibleName(tr("Delivery"));
+    toolbar_->setAccessibleName(tr("Toolbar"));
+    lvUsers_->setHeaderLabels({tr("Recipient"), tr("Key")});
     lstDelivery_->setAccessibleDescription(tr("What became of the alert, per recipient"));
     RefUserList();
     if (!delivery_.empty()) refreshDeliveryLine();

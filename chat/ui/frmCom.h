@@ -12,6 +12,7 @@
 class QAction;
 class QLabel;
 class QPlainTextEdit;
+class QToolBar;
 class QTreeWidget;
 
 namespace lanyx {
@@ -83,6 +84,7 @@ private:
     QLabel* lblMsg_;
     QTreeWidget* lvUsers_;
     QPlainTextEdit* txtMsg_;
+    QToolBar* toolbar_ = nullptr;
     QAction* send_;
     QAction* close_;
     QLabel* lblDelivery_;

@@ -115,6 +115,7 @@ frmMain::frmMain(ChatNode& node, QWidget* parent) : QMainWindow(parent), node_(n
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     model_ = new UserListModel(node_.users(), this);
+    model_->ownName = [this] { return node_.state().MyName; };
     lvUsers_ = new QTreeView(central);
     lvUsers_->setObjectName("lvUsers");
     lvUsers_->setModel(model_);
@@ -380,7 +381,8 @@ void frmMain::SetLan() {
     lvUsers_->setAccessibleDescription(
         tr("Everybody present, then your groups. Enter sends an alert; the Menu key "
            "or Shift+F10 opens the user's menu"));
-    lblStat_->setAccessibleName(tr("Status line"));
+    lblStat_->setAccessibleDescription(tr("Status line"));
+    model_->setHeaders(tr("User"), tr("Status"));
     tb_->setAccessibleName(tr("Toolbar"));
     fitStatusColumn();
     if (ti_) ti_->setToolTipText(windowTitle());
@@ -714,12 +716,15 @@ QMenu* frmMain::UserMenu(int row) {
     });
     const QString user = userAtRow(row);
     if (!user.isEmpty()) {
-        const bool blocked = node_.users().IsBlocked(user.toStdString());
-        add("mnuUserBlock", blocked ? tr("&Unblock") : QString(tbBlock_->text()), tbBlock_->icon(), [this, rows] {
-            rows();
-            BlockSelected();
-        });
-        userMenu_->addSeparator();
+        // Nobody blocks himself: the own row has no Block.
+        if (!equalsNoCase(user.toStdString(), node_.state().MyName)) {
+            const bool blocked = node_.users().IsBlocked(user.toStdString());
+            add("mnuUserBlock", blocked ? tr("&Unblock") : QString(tbBlock_->text()), tbBlock_->icon(), [this, rows] {
+                rows();
+                BlockSelected();
+            });
+            userMenu_->addSeparator();
+        }
         userMenu_->addAction(mnuUserInfo_);
         mnuUserInfo_->setEnabled(node_.users().findExact(user.toStdString()).has_value());
     }

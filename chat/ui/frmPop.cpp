@@ -1,5 +1,7 @@
 #include "frmPop.h"
 
+#include "Announce.h"
+
 #include "CoolMenu.h"
 #include "LangText.h"
 #include "Error.h"
@@ -77,6 +79,7 @@ frmPop::frmPop(ChatNode& node, WindowHub& hub)
                            (FramelessOn(QGuiApplication::platformName()) ? Qt::FramelessWindowHint : Qt::Widget)),
       node_(node),
       hub_(hub) {
+    UsePopupRole();
     EnsureResources();
     setObjectName("frmPop");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -399,6 +402,7 @@ void frmPop::ShowAlerts(const std::deque<PopAlert>& alerts, const QString& sende
     shown_ = true;
     raise();
     SetTopMost(this, -1);
+    AnnounceAlert(this);
     hub_.PlaySoundSetting(QString::fromStdString(node_.settings().AlertSound));
     if (start.slides) aniTimer_->start();
 }
@@ -406,6 +410,7 @@ void frmPop::ShowAlerts(const std::deque<PopAlert>& alerts, const QString& sende
 void frmPop::JoinAlert(const std::string& text, bool isPrivate) {
     add({QDateTime::currentDateTime(), isPrivate, QString::fromStdString(text)});
     setWindowTitle(QStringLiteral("%1 (%2)").arg(sender_).arg(count_));
+    AnnounceAlert(this);
     // The new alert asks for attention again.
     flash_ = PopupFlash();
     if (!timer_->isActive()) timer_->start();

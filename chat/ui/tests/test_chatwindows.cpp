@@ -1,5 +1,7 @@
 // Compose, popup, chat and save windows over a node on an in-memory segment.
 #include "ChatWindows.h"
+#include "Announce.h"
+#include "EmojiPicker.h"
 #include "TestSupport.h"
 #include "UiTestApp.h"
 #include "Twips.h"
@@ -26,6 +28,7 @@
 #include <QClipboard>
 #include <QHelpEvent>
 #include <QMimeData>
+#include <QAccessible>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -168,6 +171,36 @@ TEST_F(Windows, PrivateMessagesShowALockOrTheClearPerRecipientAndThenDelivery) {
     EXPECT_EQ(chat->lblDelivery()->text(), "dave: encrypted, not confirmed\n" + clear);
 }
 
+// What a screen reader is told of its own accord: a popup is an alert and
+// says so when it shows and when it takes another alert; a line in a chat
+// window the user is not in raises an alert on that window; the status
+// line is read by its text.
+
+TEST_F(Windows, AlertsAndLinesInChatsNotInFrontAreAnnounced) {
+    std::vector<QWidget*> told;
+    const auto listening = QObject::connect(&Announcements::instance(), &Announcements::alerted,
+                                            [&](QWidget* w) { told.push_back(w); });
+    const auto alerts = [&](QWidget* on) { return std::count(told.begin(), told.end(), on); };
+    QPointer<frmPop> pop = windows->ShowAlert("Server down", "bob", false);
+    ASSERT_TRUE(pop);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(pop)->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(alerts(pop), 1);
+    windows->ShowAlert("and the mail", "bob", false);
+    EXPECT_EQ(alerts(pop), 2);
+
+    frmChat* chat = windows->OpenChatWindow("bob|");
+    ASSERT_FALSE(chat->isActiveWindow());
+    windows->RouteChatLine("are you there?", "bob", 0);
+    EXPECT_EQ(alerts(chat), 1);
+    windows->RouteChatLine("my own line", "ann", 0);  // the own lines need no attention
+    EXPECT_EQ(alerts(chat), 1);
+    QObject::disconnect(listening);
+
+    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(chat->lblStat());
+    EXPECT_EQ(status->text(QAccessible::Name), chat->lblStat()->text());
+    EXPECT_FALSE(status->text(QAccessible::Description).isEmpty());
+}
+
 TEST_F(Windows, PopupSlidesInFlashesAndPlaysTheSound) {
     ann.node.settings().PopupPosition = 4;
     ann.node.settings().AlertHeight = 0;
@@ -249,6 +282,32 @@ TEST_F(Windows, ChatLinesGoToEveryWindowThatHoldsTheSender) {
     windows->RemoveUserFromChats("carl");
     EXPECT_EQ(rows(second->lvUsers()), (QStringList{"ann", "bob"}));
     EXPECT_NE(ann.log().find("carl Removed from chat window"), std::string::npos);
+}
+
+// The emoji button beside the chat's line and in the compose window's bar:
+// reached with Tab, and the emoji picked goes where the cursor is.
+TEST_F(Windows, AnEmojiPickedGoesWhereTheCursorIs) {
+    frmChat* chat = windows->OpenChatWindow("bob|");
+    QPointer<frmCom> com = windows->OpenComposeWindow("bob|");
+    ASSERT_TRUE(chat && com);
+    for (QWidget* w : {static_cast<QWidget*>(chat), static_cast<QWidget*>(com.data())}) {
+        auto* button = w->findChild<EmojiButton*>("tbEmoji");
+        ASSERT_TRUE(button);
+        EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus);
+        EXPECT_FALSE(button->accessibleName().isEmpty());
+        ASSERT_GT(button->grid()->count(), 20);
+        if (w == chat) {
+            chat->txtSnd()->setText("see you ");
+            chat->txtSnd()->setCursorPosition(4);
+        } else {
+            com->txtMsg()->setPlainText("lunch");
+            com->txtMsg()->moveCursor(QTextCursor::End);
+        }
+        Q_EMIT button->grid()->itemClicked(button->grid()->item(12));
+    }
+    const QString thumb = EmojiButton::offered().at(12);
+    EXPECT_EQ(chat->txtSnd()->text(), "see " + thumb + "you ");
+    EXPECT_EQ(com->txtMsg()->toPlainText(), "lunch" + thumb);
 }
 
 TEST_F(Windows, ChatWithEverybodyShowsEveryLineAndSendsOnce) {

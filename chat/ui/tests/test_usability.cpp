@@ -233,6 +233,17 @@ TEST_F(Habits, AUsersMenuHasAlertChatBlockAndOpensFromTheKeyboard) {
     for (QAction* a : menu->actions())
         if (a->objectName() == "mnuUserAlert") a->trigger();
     EXPECT_EQ(composed, "bob|");
+    // The own row offers no Block.
+    int ownRows = 0;
+    for (int r = 0; r < list->model()->rowCount(); ++r) {
+        if (list->model()->index(r, 0).data().toString() != "ann") continue;
+        ++ownRows;
+        QStringList own;
+        for (QAction* a : main.UserMenu(r)->actions()) own << a->objectName();
+        EXPECT_FALSE(own.contains("mnuUserBlock")) << own.join(",").toStdString();
+        EXPECT_TRUE(own.contains("mnuUserChat"));
+    }
+    EXPECT_EQ(ownRows, 1);
 }
 
 TEST_F(Habits, TheExportDialogStartsWhereTheLastExportWent) {

@@ -572,6 +572,19 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::EmojiButton</name>
+    <message>
+        <location filename="../../../chat/ui/EmojiPicker.cpp" line="80"/>
+        <source>Insert an emoji</source>
+        <translation>Ein Emoji einfügen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/EmojiPicker.cpp" line="82"/>
+        <source>Emoji</source>
+        <translation>Emoji</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
@@ -1108,6 +1121,10 @@
         <source>no keys: what this user sends and gets is not protected</source>
         <translation>keine Schlüssel: Was dieser Benutzer sendet und empfängt, ist nicht geschützt</translation>
     </message>
+    <message>
+        <source>you</source>
+        <translation>du</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmAbout</name>
@@ -1361,6 +1378,18 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
+    <message>
+        <source>Status line</source>
+        <translation>Statuszeile</translation>
+    </message>
+    <message>
+        <source>Member</source>
+        <translation>Mitglied</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Schlüssel</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmCom</name>
@@ -1432,6 +1461,18 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <location filename="../../../chat/ui/frmCom.cpp" line="278"/>
         <source>The alert waits, encrypted, on this computer for %1 and goes when they come on the network. Right-click a waiting row to take it back.</source>
         <translation>Die Meldung wartet verschlüsselt auf diesem Computer auf %1 und geht hinaus, sobald sie ins Netzwerk kommen. Mit einem Rechtsklick auf eine wartende Zeile nehmen Sie sie zurück.</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>Recipient</source>
+        <translation>Empfänger</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Schlüssel</translation>
     </message>
 </context>
 <context>
@@ -1710,6 +1751,14 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <location filename="../../../chat/ui/frmMain.cpp" line="737"/>
         <source>History with %1</source>
         <translation>Verlauf mit %1</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
     </message>
 </context>
 <context>

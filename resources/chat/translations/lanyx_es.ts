@@ -572,6 +572,19 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::EmojiButton</name>
+    <message>
+        <location filename="../../../chat/ui/EmojiPicker.cpp" line="80"/>
+        <source>Insert an emoji</source>
+        <translation>Insertar un emoji</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/EmojiPicker.cpp" line="82"/>
+        <source>Emoji</source>
+        <translation>Emoji</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
@@ -1108,6 +1121,10 @@
         <source>no keys: what this user sends and gets is not protected</source>
         <translation>sin claves: lo que este usuario envía y recibe no está protegido</translation>
     </message>
+    <message>
+        <source>you</source>
+        <translation>usted</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmAbout</name>
@@ -1361,6 +1378,18 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <source>waiting</source>
         <translation>en espera</translation>
     </message>
+    <message>
+        <source>Status line</source>
+        <translation>Línea de estado</translation>
+    </message>
+    <message>
+        <source>Member</source>
+        <translation>Miembro</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Clave</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmCom</name>
@@ -1432,6 +1461,18 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <location filename="../../../chat/ui/frmCom.cpp" line="278"/>
         <source>The alert waits, encrypted, on this computer for %1 and goes when they come on the network. Right-click a waiting row to take it back.</source>
         <translation>La alerta espera, cifrada, en este equipo a %1 y se enviará cuando entren en la red. Haga clic con el botón derecho en una fila en espera para retirarla.</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Barra de herramientas</translation>
+    </message>
+    <message>
+        <source>Recipient</source>
+        <translation>Destinatario</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Clave</translation>
     </message>
 </context>
 <context>
@@ -1710,6 +1751,14 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <location filename="../../../chat/ui/frmMain.cpp" line="737"/>
         <source>History with %1</source>
         <translation>Historial con %1</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Usuario</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Estado</translation>
     </message>
 </context>
 <context>

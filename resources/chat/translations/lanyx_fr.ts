@@ -572,6 +572,19 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::EmojiButton</name>
+    <message>
+        <location filename="../../../chat/ui/EmojiPicker.cpp" line="80"/>
+        <source>Insert an emoji</source>
+        <translation>Insérer un emoji</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/EmojiPicker.cpp" line="82"/>
+        <source>Emoji</source>
+        <translation>Emoji</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
@@ -1108,6 +1121,10 @@
         <source>no keys: what this user sends and gets is not protected</source>
         <translation>pas de clés : ce que cet utilisateur envoie et reçoit n&apos;est pas protégé</translation>
     </message>
+    <message>
+        <source>you</source>
+        <translation>vous</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmAbout</name>
@@ -1361,6 +1378,18 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <source>waiting</source>
         <translation>en attente</translation>
     </message>
+    <message>
+        <source>Status line</source>
+        <translation>Ligne d’état</translation>
+    </message>
+    <message>
+        <source>Member</source>
+        <translation>Membre</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Clé</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmCom</name>
@@ -1432,6 +1461,18 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <location filename="../../../chat/ui/frmCom.cpp" line="278"/>
         <source>The alert waits, encrypted, on this computer for %1 and goes when they come on the network. Right-click a waiting row to take it back.</source>
         <translation>L&apos;alerte attend, chiffrée, sur cet ordinateur pour %1 et partira dès leur arrivée sur le réseau. Cliquez avec le bouton droit sur une ligne en attente pour la retirer.</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Barre d’outils</translation>
+    </message>
+    <message>
+        <source>Recipient</source>
+        <translation>Destinataire</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Clé</translation>
     </message>
 </context>
 <context>
@@ -1710,6 +1751,14 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <location filename="../../../chat/ui/frmMain.cpp" line="737"/>
         <source>History with %1</source>
         <translation>Historique avec %1</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Utilisateur</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>État</translation>
     </message>
 </context>
 <context>
