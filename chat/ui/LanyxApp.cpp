@@ -1,5 +1,7 @@
 #include "LanyxApp.h"
 
+#include "logic/Cascade.h"
+
 #include "BoxMessage.h"
 #include "FileSending.h"
 #include "FileTransfers.h"
@@ -282,6 +284,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     main_->setFiles(files_.get());
     main_->sendFiles()->setMemory(&folders_);
     transferUi_ = std::make_unique<TransferUi>(*files_);
+    transferUi_->placeNew = [this](QWidget* window) { placeNearMain(window); };
     transferUi_->setMemory(&folders_);
     transferUi_->chatNote = [this](const QString& peer, TransferUi::NoteFn note) {
         windows_->NoteToChatsWith(peer, std::move(note));
@@ -430,12 +433,22 @@ void LanyxApp::historyNotice(const QString& text) {
     box->show();
 }
 
+void LanyxApp::placeNearMain(QWidget* window) const {
+    if (!main_ || !main_->isVisible()) return;
+    const QScreen* screen = main_->screen();
+    if (!screen) return;
+    window->move(NearOwner(window->frameGeometry().size(), main_->frameGeometry(), screen->availableGeometry()));
+}
+
 frmHistory* LanyxApp::OpenHistory(const std::string& list) {
     if (!history_) {
         QMessageBox::information(main_, tr("History - Lanyx"), tr("No history is kept in this run (see the log)."));
         return nullptr;
     }
-    if (!historyWindow_) historyWindow_ = new frmHistory(*history_, *windows_);
+    if (!historyWindow_) {
+        historyWindow_ = new frmHistory(*history_, *windows_);
+        placeNearMain(historyWindow_);
+    }
     historyWindow_->ShowConversation(list);
     historyWindow_->show();
     historyWindow_->raise();

@@ -30,6 +30,7 @@ frmTransfers* TransferUi::ShowTransfers() {
     if (!transfers_) {
         transfers_ = new frmTransfers(files_);
         connect(transfers_, &frmTransfers::acceptRequested, this, [this](const QString& id) { ShowOffer(id); });
+        if (placeNew) placeNew(transfers_);
     }
     transfers_->show();
     transfers_->raise();

@@ -38,6 +38,9 @@ public:
     int openOfferWindows() const;
     frmTransfers* transfersWindow() const;
     frmOffer* offerWindow(const QString& id) const;
+    // Places the Transfers window when it is first made, before it shows
+    // (near the window it was opened from); set by the program.
+    std::function<void(QWidget* window)> placeNew;
     // A finished (ok) or failed transfer for the tray; set by the program.
     std::function<void(const QString& title, const QString& text, bool ok)> trayMessage;
     // The note on an ended transfer for the chat windows with its other

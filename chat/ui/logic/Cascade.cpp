@@ -36,4 +36,10 @@ QPoint CascadePlace(QPoint start, QSize size, const QRect& area, const QList<QPo
     return p;
 }
 
+QPoint NearOwner(QSize size, const QRect& owner, const QRect& area) {
+    const QPoint centred(owner.x() + (owner.width() - size.width()) / 2,
+                         owner.y() + (owner.height() - size.height()) / 2);
+    return inside(centred, size, area);
+}
+
 }  // namespace lanyx::ui

@@ -11,4 +11,9 @@ namespace lanyx::ui {
 
 QPoint CascadePlace(QPoint start, QSize size, const QRect& area, const QList<QPoint>& taken, int step);
 
+// Where a window opened from another one goes the first time: centred on
+// its owner, moved into the owner's work area where that would leave it
+// (its top left corner inside when it is larger than the area).
+QPoint NearOwner(QSize size, const QRect& owner, const QRect& area);
+
 }  // namespace lanyx::ui

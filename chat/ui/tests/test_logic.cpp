@@ -183,6 +183,22 @@ TEST(SaveRules, TypesNamesAndExistingFiles) {
     EXPECT_EQ(DecideSave("new.txt", ".txt", "/d", exists).value, "/d/new.txt");  // not twice
 }
 
+TEST(Cascade, AWindowOpensCentredOnItsOwnerAndInsideTheWorkArea) {
+    using lanyx::ui::NearOwner;
+    const QRect area(0, 0, 1000, 800);
+    const struct {
+        QRect owner;
+        QSize size;
+        QPoint at;
+    } cases[] = {
+        {{400, 300, 200, 200}, {100, 100}, {450, 350}},  // centred
+        {{900, 700, 100, 100}, {300, 200}, {700, 600}},  // at the corner: pulled in
+        {{-50, -50, 100, 100}, {300, 200}, {0, 0}},      // owner partly off the area
+        {{100, 100, 100, 100}, {1200, 900}, {0, 0}},     // larger than the area: its corner inside
+    };
+    for (const auto& c : cases) EXPECT_EQ(NearOwner(c.size, c.owner, area), c.at) << c.owner.x();
+}
+
 TEST(Cascade, StepsPastTakenPlacesAndWrapsInsideTheArea) {
     using lanyx::ui::CascadePlace;
     const QRect area(0, 0, 300, 200);
