@@ -857,7 +857,11 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
     } else if (wire::isCommand(cmd, wire::PublicMessage)) {
         if (payload.empty() || users_.IsBlocked(sender)) return {};
         if (sender == state_.MyName && !startsWith(payload, wire::ChatMark)) return {};
-        const auto full = fullTexts_.take(sender, std::string(wire::PublicMessage) + std::string(payload), trust_);
+        // Most lines come with no full text waiting: nothing to build for them.
+        const auto full = fullTexts_.size() == 0
+                              ? std::nullopt
+                              : fullTexts_.take(sender, std::string(wire::PublicMessage) + std::string(payload),
+                                                trust_);
         deliver(full ? std::string_view(*full) : payload, std::string(sender), false, row,
                 trust_ == Trust::NotVerified);
     } else if (wire::isCommand(cmd, wire::LeaveNotice)) {

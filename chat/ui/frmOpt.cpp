@@ -853,9 +853,8 @@ Result<void> frmOpt::NameProblem(const std::string& name) {
 void frmOpt::nameTyped(const QString& typed) {
     const QString name = typed.trimmed();
     const bool refused = !name.isEmpty() && !ChatNode::NameAllowed(name.toStdString());
-    lblNameHint_->setText(refused ? text(2205,
-                                         "The screen name may only contain the letters a to z and the digits 0 "
-                                         "to 9.")
+    const Reason why = Reason::NameNotAllowed;
+    lblNameHint_->setText(refused ? text(ChatNode::NameRefusalText(why), std::string(wordsFor(why)).c_str())
                                   : QString());
     lblNameHint_->setVisible(refused);
     txtName_->setAccessibleDescription(lblNameHint_->text());
