@@ -2,6 +2,7 @@
 // when the other stops: two copies on a simulated segment, the files over
 // TCP on loopback, a copy "killed" by dropping it without a word.
 #include "FilePeers.h"
+#include "TransferLinks.h"
 #include "TransferCrypto.h"
 #include "TransferTestSupport.h"
 #include "Unfinished.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 namespace fs = std::filesystem;
 using namespace lanyx;
@@ -40,8 +42,19 @@ protected:
         bobFiles = std::make_unique<FileTransfers>(bob->node);
         QObject::connect(bobFiles.get(), &FileTransfers::offerArrived, [this] { ++offers; });
         QObject::connect(bobFiles.get(), &FileTransfers::itemChanged, [this](const QString& id) {
-            if (const auto* i = bobFiles->item(id); i && i->state == State::Running && i->done > 0 && firstDone < 0)
-                firstDone = static_cast<std::int64_t>(i->done);
+            const auto* i = bobFiles->item(id);
+            if (!i || i->state != State::Running) return;
+            if (i->done > 0 && firstDone < 0) firstDone = static_cast<std::int64_t>(i->done);
+            // Each read of a new connection is seen, not only the item's
+            // changes (a few a second).
+            for (auto* client : bobFiles->findChildren<TransferClient*>()) {
+                if (!watched.insert(client).second) continue;
+                QObject::connect(client, &TransferClient::progress, [this](quint64 received, quint64) {
+                    if (holdPastHalf && received > kFile / 2) holding = true;
+                    readInSteps();
+                });
+            }
+            readInSteps();
         });
         bob->joinAs("bob");
         seg.runFor(2000);
@@ -49,6 +62,8 @@ protected:
     // Gone without closing anything, as a killed process: its files and the
     // store of unfinished transfers stay as they were.
     void killBob() {
+        holdPastHalf = holding = false;
+        watched.clear();
         bobFiles.reset();
         bob.reset();
         firstDone = -1;
@@ -58,8 +73,18 @@ protected:
         const auto* i = f.item(id);
         return i ? i->state : State::Failed;
     }
+    // bob's copy reads in small steps, and not at all while `holding`: it
+    // stops past the half however fast this machine moves the file.
+    void readInSteps() {
+        for (auto* socket : bobFiles->findChildren<QTcpSocket*>()) socket->setReadBufferSize(holding ? 1 : 256 << 10);
+    }
+    void readOn() {
+        holdPastHalf = holding = false;
+        readInSteps();
+    }
     // ann offers big.bin, bob accepts and stops once more than half arrived.
     QString sendAndStopHalfway() {
+        holdPastHalf = true;
         QString error;
         const auto id = annFiles->send("bob", {QString::fromStdString((src / "big.bin").string())}, &error);
         EXPECT_FALSE(id.isEmpty()) << error.toStdString();
@@ -67,7 +92,7 @@ protected:
         bobFiles->accept(id, QString::fromStdString(dst.path().string()));
         EXPECT_TRUE(runUntil([&] {
             const auto* i = bobFiles->item(id);
-            return i && i->done > kFile * 51 / 100;
+            return holding && i && i->done > kFile / 2;
         }));
         partial = fs::file_size(dst / ".big.bin.lanyx-part");
         return id;
@@ -81,6 +106,8 @@ protected:
     std::unique_ptr<Peer> bob;
     std::unique_ptr<FileTransfers> annFiles, bobFiles;
     int offers = 0;
+    bool holdPastHalf = false, holding = false;
+    std::set<QObject*> watched;
     std::int64_t firstDone = -1;  // the first bytes bob's copy had of a transfer
     std::uint64_t partial = 0;    // the part file's length when bob stopped
 };
@@ -113,6 +140,7 @@ TEST_F(Restarts, AReceiverStartedAgainGoesOnFromItsPartFile) {
 TEST_F(Restarts, ASenderStartedAgainOffersTheSameFilesAndTheReceiverGoesOnWithoutAskingOrRenaming) {
     const auto first = sendAndStopHalfway();
     annFiles.reset();  // ann's copy killed: its connection goes
+    readOn();
     ASSERT_TRUE(runUntil([&] { return stateOf(*bobFiles, first) == State::Interrupted; }));
     annFiles = std::make_unique<FileTransfers>(ann.node);
     firstDone = -1;
