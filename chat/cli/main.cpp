@@ -154,7 +154,7 @@ int roomNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
 void renameNow(ChatNode& node, const cli::CliOptions& opt) {
     if (const auto problem = node.NameProblem(opt.newName); !problem) {
         std::cerr << "lanyx-cli: cannot go on as " << opt.newName << ": "
-                  << node.LangText(ChatNode::NameRefusalText(problem.error().reason)) << std::endl;
+                  << node.LangText(NameRefusalText(problem.error().reason)) << std::endl;
         return;
     }
     if (opt.newName == node.state().MyName) return;

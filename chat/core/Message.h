@@ -2,9 +2,11 @@
 // What was said, as one value from the wire to the windows, the history and
 // the exports: a new attribute of a message is a field here, not a parameter
 // threaded through every layer.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lanyx {
 
@@ -106,6 +108,32 @@ public:
     // Whether messages with the person of that name are kept (any case):
     // such a name is never forgotten, and a rename onto it is told.
     virtual bool hasConversationWith(const std::string& /*name*/) const { return false; }
+};
+
+// The observers plugged in, each told everything once, in the order they came.
+class MessageObservers {
+public:
+    void add(MessageObserver* observer) {
+        if (observer && std::find(list_.begin(), list_.end(), observer) == list_.end()) list_.push_back(observer);
+    }
+    void remove(MessageObserver* observer) { std::erase(list_, observer); }
+    bool empty() const { return list_.empty(); }
+    void message(const Message& m) const {
+        for (auto* o : list_) o->message(m);
+    }
+    void delivery(std::uint64_t id, const std::string& recipient, MessageDelivery state) const {
+        for (auto* o : list_) o->delivery(id, recipient, state);
+    }
+    void renamed(const std::string& from, const std::string& to) const {
+        for (auto* o : list_) o->renamed(from, to);
+    }
+    bool knows(const std::string& name) const {
+        return std::any_of(list_.begin(), list_.end(),
+                           [&](const MessageObserver* o) { return o->hasConversationWith(name); });
+    }
+
+private:
+    std::vector<MessageObserver*> list_;
 };
 
 }  // namespace lanyx

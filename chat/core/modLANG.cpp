@@ -116,4 +116,18 @@ std::string LanguageTable::text(int code) {
     return {};
 }
 
+std::string LanguageTable::builtIn(int code) {
+    switch (code) {
+    case 1201: return "user|users|online|";
+    case 1208: return "Error receiving data:";
+    case 8202: return "This user name is already in use on the network. Please choose another one.";
+    case 8203: return "Available";
+    case 8204: return "Alerts Only";
+    case 8205: return "Do Not Disturb";
+    case 8209: return "Lanyx could not start";
+    case 10201: return "has joined the network";
+    default: return {};
+    }
+}
+
 }  // namespace lanyx

@@ -30,6 +30,9 @@ public:
 
     // The text for a code, or "" when the code is not in the table.
     std::string text(int code);
+    // The few texts needed before any language file could be read (a
+    // missing or broken Lang.con must still be reported in words).
+    static std::string builtIn(int code);
 
     bool errorFlag() const { return errorFlag_; }
     std::size_t size() const { return codes_.size(); }

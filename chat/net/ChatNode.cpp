@@ -2,39 +2,16 @@
 
 #include "Cp1252.h"
 #include "Crypto.h"
-#include "DurableFile.h"
+#include "LinkOverTransport.h"
 #include "Platform.h"
-#include "RecordFile.h"
 #include "Text.h"
 #include "Wire.h"
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <limits>
-#include <random>
 
 namespace lanyx {
-
-namespace {
-
-// Texts needed before any language file could be read (a missing or broken
-// Lang.con must still be reported in words).
-std::string builtInText(int code) {
-    switch (code) {
-    case 1201: return "user|users|online|";
-    case 1208: return "Error receiving data:";
-    case 8202: return "This user name is already in use on the network. Please choose another one.";
-    case 8203: return "Available";
-    case 8204: return "Alerts Only";
-    case 8205: return "Do Not Disturb";
-    case 8209: return "Lanyx could not start";
-    case 10201: return "has joined the network";
-    default: return {};
-    }
-}
-
-}  // namespace
 
 namespace {
 
@@ -45,25 +22,36 @@ constexpr std::size_t kMaxOpenBoxes = 16;
 
 ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink,
                    EventPump& pump)
-    : config_(std::move(config)), transport_(transport), ui_(ui), sink_(sink), pump_(pump) {
+    : config_(std::move(config)),
+      transport_(transport),
+      ui_(ui),
+      sink_(sink),
+      pump_(pump),
+      views_(users_, sink_,
+             {[this] { return receiving_ != 0 || transport_.inBatch(); },
+              [this] {
+                  if (secure_) secure_->forgetSessions();
+              },
+              [this](std::string_view kind, const std::string& line) { writeLimited(kind, line); }}),
+      replies_(pump, {[this] { return users_.userCount(); }, [this] { return transport_.isOpen(); },
+                      [this] { return secure_ != nullptr; },
+                      [this](const std::string& name) { return secure_->stateOf(name) != KeyState::NoKeys; },
+                      [this](bool withKeys) { SendPresence(withKeys ? Presence::WithKeys : Presence::Plain); },
+                      [this] { sendColourAndStatus(Presence::WithKeys); },
+                      [this](int number, const std::string& text) { LogReceiveError(number, text); }}) {
     log_.setFile(config_.dataDir / "Log.txt");
     log_.setErrorReporter([this](const std::string& msg) { ui_.messageBox(msg, "", IconNone); });
     lang_.setReporters([this](const std::string& text, const std::string& title,
                               int icon) { ui_.messageBox(text, title, icon); },
                        [this](const std::string& text) { log_.WriteLog(text); });
-    data_.user.UserName = config_.logonName;
     transport_.setReceiver([this](std::string_view bytes) { onDatagram(bytes); });
     transport_.setBatchEnd([this] { flushRefresh(); });
     transport_.setDropReporter([this](std::uint32_t total) { DatagramsDropped(total); });
     transport_.setNetworksJoined([this] { AnnounceOnNewNetworks(); });
     transport_.setReceiveFailure(
         [this](int number, const std::string& text, bool reopened) { ReceivingFailed(number, text, reopened); });
-    users_.addObserver(this);
-    replyRandom_ = [engine = std::minstd_rand(std::random_device{}())](std::uint32_t bound) mutable {
-        return std::uniform_int_distribution<std::uint32_t>(0, bound)(engine);
-    };
     loadStatusNames();
-    captionWords_ = LangText(1201);
+    views_.setWords(LangText(1201));
 }
 
 ChatNode::~ChatNode() {
@@ -77,11 +65,10 @@ ChatNode::~ChatNode() {
     transport_.setReceiveFailure({});
     // A flood that ended within the last minute is still accounted for.
     for (const auto& line : receiveLog_.flush()) log_.WriteLog(line);
-    users_.removeObserver(this);
 }
 
 std::string ChatNode::LangText(int code) {
-    if (lang_.size() == 0) return builtInText(code);
+    if (lang_.size() == 0) return LanguageTable::builtIn(code);
     return lang_.text(code);
 }
 
@@ -114,87 +101,64 @@ bool ChatNode::EnableKeys() {
     if (!pins.logLine.empty()) log_.WriteLog(pins.logLine);
     if (!pins.notice.empty()) settingsNotice_ += (settingsNotice_.empty() ? "" : "\n\n") + pins.notice;
     SecureLink::Hooks h;
-    h.send = [this](std::string_view bytes) {
-        if (transport_.isOpen()) transport_.send(bytes);
-    };
+    ConnectToTransport(h, transport_, pump_, config_.wallMicros);
     h.process = [this](std::string_view bytes, Trust trust) { handleDatagram(bytes, trust); };
     h.deliverPrivate = [this](const std::string& text, const std::string& sender, Trust trust) {
-        if (users_.IsBlocked(sender)) return false;
-        for (auto* capability : capabilities_) {
-            if (!startsWith(text, capability->tag())) continue;
-            // Only from the pinned key, never while another was announced
-            // in its place: a transfer, for one, proves the same key.
-            if (trust != Trust::Verified || !keyHeard(secure_->stateOf(sender))) return false;
-            return capability->message(sender, text.substr(capability->tag().size()), transport_.currentSource());
-        }
-        std::string_view body = text;
-        std::string entry;
-        if (waiting_ && !waiting_->firstDelivery(text, sender, trust, body, entry)) return true;
-        const bool chat = startsWith(body, wire::ChatMark);
-        const bool alert = startsWith(body, wire::AlertMark);
-        if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
-        ++receiving_;
-        try {
-            deliver(body, sender, true, users_.findNoCase(sender), trust == Trust::NotVerified, true);
-        } catch (...) {
-            --receiving_;
-            throw;
-        }
-        --receiving_;
-        if (!entry.empty() && waiting_) waiting_->shown(entry);
-        return true;
+        return deliverSealed(text, sender, trust);
     };
-    h.delivery = [this](const DeliveryReport& r) {
-        if (const auto it = reports_.find(r.id); it != reports_.end()) {
-            auto* capability = it->second;
-            if (r.state != Delivery::Waiting) reports_.erase(it);
-            capability->delivery(r);
-            return;
-        }
-        if (waiting_ && waiting_->delivery(r)) return;
-        sink_.PrivateDelivery(r);
-        reportDelivery(r.id, r.recipient, HistoryDeliveryOf(r));
-    };
+    h.delivery = [this](const DeliveryReport& r) { sealedDelivery(r); };
     h.keyState = [this](const std::string& name, KeyState state) {
         if (const auto row = users_.findNoCase(name)) users_.setKeyState(*row, state);
         if (waiting_) waiting_->keyState(name, state);
     };
     h.keyChanged = [this](const std::string& name, const std::string& text) { sink_.KeyWarning(name, text); };
     h.log = [this](std::string_view kind, const std::string& line) { writeLimited(kind, line); };
-    h.ticks = [this] { return pump_.ticks(); };
-    h.callAfter = [this](std::uint32_t ms, std::function<void()> fn) { pump_.callAfter(ms, std::move(fn)); };
-    h.wallMicros = config_.wallMicros ? config_.wallMicros : [] {
-        return static_cast<std::uint64_t>(
-            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
-                .count());
-    };
     h.isListed = [this](const std::string& name) { return users_.findNoCase(name).has_value(); };
-    h.source = [this] { return transport_.currentSource(); };
-    h.sourceVerified = [this](IpAddress address, const std::string& name) {
-        transport_.sourceVerified(address, cp1252::fromUtf8(name));
-    };
     h.renamed = [this](const std::string& from, const std::string& to) { userRenamed(from, to); };
     h.keepName = [this](const std::string& lowerName) { return keepsName(lowerName); };
-    h.sendTo = [this](IpAddress address, std::string_view bytes) {
-        if (transport_.isOpen()) transport_.sendTo(address, bytes);
-    };
-    h.sendLocal = [this](std::string_view bytes) {
-        if (transport_.isOpen()) transport_.sendLocal(bytes);
-    };
     h.sourceProven = [this](IpAddress address, const std::string& name) { noteVerifiedSource(name, address); };
     secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
     if (!pins.writable) secure_->keepPinsFileAsItIs();
-    secure_->setFirstAnnouncementHook([this](const std::string& name) { firstAnnouncement(name); });
-    // In the order of their words: the announcement does not depend on the
-    // order the programs plug them in.
-    auto plugged = capabilities_;
-    std::sort(plugged.begin(), plugged.end(), [](const auto* a, const auto* b) { return a->word() < b->word(); });
-    for (const auto* capability : plugged) announceCapability(*capability);
+    secure_->setFirstAnnouncementHook([this](const std::string& name) { replies_.keysAnnounced(name); });
+    capabilities_.announceAll(*secure_);
     if (waiting_) waiting_->keysReady();
-    secure_->setUserName(data_.user.UserName);
+    secure_->setUserName(profile_.data().user.UserName);
     secure_->setMyName(state_.MyName);
     loadPreviousNames();
     return true;
+}
+
+bool ChatNode::deliverSealed(const std::string& text, const std::string& sender, Trust trust) {
+    if (users_.IsBlocked(sender)) return false;
+    // Only from the pinned key, never while another was announced in its
+    // place: a transfer, for one, proves the same key.
+    if (const auto taken = capabilities_.message(text, sender,
+                                                 trust == Trust::Verified && keyHeard(secure_->stateOf(sender)),
+                                                 transport_.currentSource()))
+        return *taken;
+    std::string_view body = text;
+    std::string entry;
+    if (waiting_ && !waiting_->firstDelivery(text, sender, trust, body, entry)) return true;
+    const bool chat = startsWith(body, wire::ChatMark);
+    const bool alert = startsWith(body, wire::AlertMark);
+    if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
+    ++receiving_;
+    try {
+        deliver(body, sender, true, users_.findNoCase(sender), trust == Trust::NotVerified, true);
+    } catch (...) {
+        --receiving_;
+        throw;
+    }
+    --receiving_;
+    if (!entry.empty() && waiting_) waiting_->shown(entry);
+    return true;
+}
+
+void ChatNode::sealedDelivery(const DeliveryReport& r) {
+    if (capabilities_.delivery(r)) return;
+    if (waiting_ && waiting_->delivery(r)) return;
+    sink_.PrivateDelivery(r);
+    reportDelivery(r.id, r.recipient, HistoryDeliveryOf(r));
 }
 
 void ChatNode::SendToAll(std::string_view payload) {
@@ -221,51 +185,11 @@ void ChatNode::recordSent(HistoryKind kind, std::string_view recipient, std::str
     // line to the own name is the line itself coming back.
     if (observers_.empty() || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName))
         return;
-    Message m;
-    m.outgoing = true;
-    m.peer = std::string(recipient);
-    m.kind = kind;
-    m.text = std::string(text);
-    m.chat = std::string(chatTag);
-    if (report) {
-        m.trust = report->encrypted ? MessageTrust::Encrypted : MessageTrust::Plain;
-        m.delivery = HistoryDeliveryOf(*report);
-        m.messageId = report->id;
-    } else {
-        m.trust = secure_ && secure_->active() ? MessageTrust::Signed : MessageTrust::Plain;
-    }
-    reportMessage(m);
-}
-
-Message ChatNode::received(MessageKind kind, const std::string& sender, std::string text, bool notVerified,
-                           bool encrypted) const {
-    Message m;
-    m.peer = sender;
-    m.kind = kind;
-    m.text = std::move(text);
-    m.notVerified = notVerified;
-    m.trust = encrypted                   ? MessageTrust::Encrypted
-              : notVerified               ? MessageTrust::NotVerified
-              : trust_ == Trust::Verified ? MessageTrust::Signed
-                                          : MessageTrust::Plain;
-    return m;
+    reportMessage(SentMessage(kind, recipient, text, report, chatTag, secure_ && secure_->active()));
 }
 
 void ChatNode::reportReceived(const Message& message) {
     if (!equalsNoCase(message.peer, state_.MyName)) reportMessage(message);
-}
-
-void ChatNode::addMessageObserver(MessageObserver* observer) {
-    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
-        observers_.push_back(observer);
-}
-
-void ChatNode::removeMessageObserver(MessageObserver* observer) {
-    std::erase(observers_, observer);
-}
-
-void ChatNode::reportMessage(const Message& message) {
-    for (auto* o : observers_) o->message(message);
 }
 
 void ChatNode::setWaiting(WaitingPort* waiting) {
@@ -279,15 +203,6 @@ void ChatNode::AddSettingsNotice(const std::string& problem) {
 
 void ChatNode::Warn(const std::string& text) {
     ui_.messageBox(text, "Lanyx", IconExclamation);
-}
-
-void ChatNode::reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state) {
-    for (auto* o : observers_) o->delivery(id, recipient, state);
-}
-
-bool ChatNode::observerKnows(const std::string& name) const {
-    return std::any_of(observers_.begin(), observers_.end(),
-                       [&](const MessageObserver* o) { return o->hasConversationWith(name); });
 }
 
 void ChatNode::recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
@@ -368,7 +283,7 @@ void ChatNode::SendPresence(Presence how) {
 
 void ChatNode::sendColourAndStatus(Presence how) {
     const std::string colour = std::string(wire::ColourAnnounce) +
-                               std::to_string(static_cast<std::int32_t>(data_.user.Colour));
+                               std::to_string(static_cast<std::int32_t>(profile_.data().user.Colour));
     const std::string status = std::string(wire::StatusAnnounce) + std::to_string(state_.Status);
     if (!secure_ || !transport_.isOpen() || !secure_->active()) {
         SendDatagram(colour);
@@ -392,142 +307,24 @@ void ChatNode::sendColourAndStatus(Presence how) {
     secure_->sendTogether(out);
 }
 
-std::uint32_t ChatNode::ReplyWindowMs(std::size_t listed) {
-    if (listed <= kAnswerAtOnceUpTo) return 0;
-    if (listed >= kMaxReplyDelayMs / kReplyDelayPerUserMs) return kMaxReplyDelayMs;
-    return static_cast<std::uint32_t>(listed) * kReplyDelayPerUserMs;
-}
-
-void ChatNode::AnswerNewcomer(std::string_view newcomer) {
-    if (!newcomer.empty() && answering_.size() < 64) answering_.emplace_back(newcomer);
-    if (replyPending_) return;  // the presence on its way answers this one too
-    const auto window = ReplyWindowMs(users_.userCount());
-    if (window == 0) {
-        // A small segment: our keys go with every answer.
-        answering_.clear();
-        ++repliesSent_;
-        SendPresence(Presence::WithKeys);
-        return;
-    }
-    replyPending_ = true;
-    const std::weak_ptr<int> alive = alive_;
-    const auto session = networkSession_;
-    pump_.callAfter(replyRandom_(window), [this, alive, session] {
-        if (alive.expired() || session != networkSession_) return;
-        replyPending_ = false;
-        const auto answered = std::exchange(answering_, {});
-        if (!transport_.isOpen()) return;
-        // Our keys and signatures only for newcomers that announced keys:
-        // copies without keys have no use for them, and a newcomer that
-        // reads slowly is buried in replies of more than the three
-        // datagrams of a presence.
-        bool withKeys = false;
-        if (secure_) {
-            const auto now = pump_.ticks();
-            std::erase_if(answeredWithoutKeys_, [&](const auto& a) { return now - a.second > kKeysLateMs; });
-            for (const auto& name : answered) {
-                if (secure_->stateOf(name) != KeyState::NoKeys) withKeys = true;
-                else if (answeredWithoutKeys_.size() < 256) answeredWithoutKeys_.emplace_back(name, now);
-            }
-            if (withKeys) answeredWithoutKeys_.clear();
-        }
-        ++repliesSent_;
-        try {
-            SendPresence(withKeys ? Presence::WithKeys : Presence::Plain);
-        } catch (const LanyxError& e) {
-            // Sent from a timer: there is nobody to throw to.
-            LogReceiveError(e.number(), e.what());
-        }
-    });
-}
-
-void ChatNode::firstAnnouncement(const std::string& name) {
-    const auto now = pump_.ticks();
-    for (const auto& a : answeredWithoutKeys_) {
-        if (now - a.second <= kKeysLateMs && equalsNoCase(a.first, name)) {
-            answeredWithoutKeys_.clear();
-            sendKeysSoon();
-            return;
-        }
-    }
-}
-
-void ChatNode::sendKeysSoon() {
-    if (keysPending_ || replyPending_) return;  // the next presence may carry them; else one announcement
-    keysPending_ = true;
-    const std::weak_ptr<int> alive = alive_;
-    const auto session = networkSession_;
-    pump_.callAfter(replyRandom_(ReplyWindowMs(users_.userCount())), [this, alive, session] {
-        if (alive.expired() || session != networkSession_) return;
-        keysPending_ = false;
-        if (!transport_.isOpen() || !secure_) return;
-        try {
-            // Colour and status signed too: a copy that pinned us before
-            // ignored the unsigned ones of the presence it got.
-            sendColourAndStatus(Presence::WithKeys);
-        } catch (const LanyxError& e) {
-            LogReceiveError(e.number(), e.what());
-        }
-    });
-}
-
 void ChatNode::registerCapability(Capability& capability) {
-    if (std::find(capabilities_.begin(), capabilities_.end(), &capability) != capabilities_.end()) return;
-    capabilities_.push_back(&capability);
-    if (secure_) announceCapability(capability);
+    if (capabilities_.add(capability) && secure_) CapabilityHost::announce(*secure_, capability);
 }
 
 void ChatNode::unregisterCapability(Capability& capability) {
-    std::erase(capabilities_, &capability);
-    std::erase_if(reports_, [&](const auto& r) { return r.second == &capability; });
-    if (secure_ && capability.provesSources()) {
-        const auto proving = std::find_if(capabilities_.begin(), capabilities_.end(),
-                                          [](const auto* c) { return c->provesSources(); });
-        secure_->setChallengeSources(proving == capabilities_.end() ? std::string() : std::string((*proving)->word()));
-    }
-}
-
-void ChatNode::announceCapability(const Capability& capability) {
-    secure_->addCapability(capability.word());
-    if (capability.provesSources()) secure_->setChallengeSources(std::string(capability.word()));
-}
-
-Capability* ChatNode::capabilityOf(std::string_view word) const {
-    for (auto* capability : capabilities_)
-        if (capability->word() == word) return capability;
-    return nullptr;
-}
-
-Reach ChatNode::CanTake(const std::string& name, std::string_view word) const {
-    if (!secure_ || !secure_->active()) return Reach::NoKeysHere;
-    switch (secure_->stateOf(name)) {
-    case KeyState::NoKeys: return Reach::NotThere;
-    case KeyState::Changed: return Reach::KeyChanged;
-    case KeyState::Conflict: return Reach::NameShared;
-    case KeyState::Unconfirmed: return Reach::KeyNotHeard;
-    default: break;
-    }
-    if (!capabilityOf(word)) return Reach::NotHere;
-    return secure_->peerHas(name, word) ? Reach::Yes : Reach::NotThere;
+    capabilities_.remove(capability, secure_.get());
 }
 
 std::optional<DeliveryReport> ChatNode::SendSealed(std::string_view word, const std::string& recipient,
                                                    const std::string& body) {
-    auto* capability = capabilityOf(word);
-    if (!capability || !transport_.isOpen() || CanTake(recipient, word) != Reach::Yes) return std::nullopt;
-    auto report = secure_->sendPrivate(recipient, std::string(capability->tag()) + body);
-    if (report) reports_[report->id] = capability;
-    return report;
+    if (!transport_.isOpen() || CanTake(recipient, word) != Reach::Yes) return std::nullopt;
+    return capabilities_.sendSealed(*secure_, word, recipient, body);
 }
 
 void ChatNode::OpenNetwork() {
     transport_.open();
     if (secure_) secure_->setMyName(state_.MyName);
-    if (secure_ && secure_->active() && state_.MyName != runNameSaved_) {
-        std::string problem;
-        if (RunName::save(config_.dataDir, state_.MyName, problem)) runNameSaved_ = state_.MyName;
-        else log_.WriteLog("The name this copy runs under could not be kept for lanyx-cli keys: " + problem);
-    }
+    if (secure_ && secure_->active()) profile_.keepRunName(state_.MyName, log_);
     pump_.pumpOnce();
     sendColourAndStatus(Presence::WithKeys);
     if (!state_.ProbeMode) SendToAll(state_.MyName + " " + LangText(10201));
@@ -547,10 +344,7 @@ void ChatNode::AnnounceOnNewNetworks() {
 
 void ChatNode::CloseNetwork() {
     ++networkSession_;
-    replyPending_ = false;
-    keysPending_ = false;
-    answering_.clear();
-    answeredWithoutKeys_.clear();
+    replies_.reset();
     SendDatagram(wire::LeaveNotice);
     transport_.close();
 }
@@ -634,13 +428,26 @@ bool ChatNode::RequestRoster(bool dropSilent) {
     return true;
 }
 
+void ChatNode::makeRoomFor(std::string_view sender) {
+    auto silent = users_.longestSilentUnverified();
+    // Our own row is never given away: it counts as just heard.
+    if (silent && equalsNoCase(users_.user(*silent).text, state_.MyName)) {
+        users_.heardFrom(*silent);
+        silent = users_.longestSilentUnverified();
+    }
+    if (!silent || equalsNoCase(users_.user(*silent).text, state_.MyName)) return;
+    writeLimited("Roster full", "Roster full: " + forLog(users_.user(*silent).text) +
+                                    " (never verified, silent the longest) taken off for " + forLog(sender));
+    dropUser(*silent);
+}
+
 void ChatNode::dropUser(std::size_t row) {
     const std::string name = users_.user(row).text;
     if (secure_) secure_->forget(name);
     fullTexts_.forget(name);
     users_.removeUser(row);
     sink_.RemoveUserFromChats(name);
-    for (auto* capability : capabilities_) capability->left(name);
+    capabilities_.left(name);
 }
 
 void ChatNode::dropSilentSince(std::uint64_t heardMark) {
@@ -710,63 +517,34 @@ void ChatNode::refuseDatagram(const Error& e) {
 }
 
 void ChatNode::noteVerifiedSource(std::string_view sender, IpAddress source) {
-    const auto key = toLower(std::string(sender));
-    auto it = verifiedSources_.find(key);
-    if (it == verifiedSources_.end()) {
-        // Names are pinned at a limited pace; past this many, new ones wait
-        // for the next start.
-        if (verifiedSources_.size() >= kSourceNames) return;
-        it = verifiedSources_.emplace(key, std::vector<IpAddress>{}).first;
-    }
-    auto& list = it->second;
-    std::erase(list, source);
-    list.insert(list.begin(), source);
-    if (list.size() > kSourcesPerName) list.pop_back();
-    const std::string name(sender);
-    for (auto* capability : std::vector<Capability*>(capabilities_))
-        if (capability->provesSources()) capability->sourceProven(name, source);
+    if (sources_.note(sender, source)) capabilities_.sourceProven(std::string(sender), source);
 }
 
 bool ChatNode::keepsName(const std::string& lowerName) const {
     return users_.IsBlocked(lowerName) || users_.inGroups(lowerName) || (waiting_ && waiting_->holds(lowerName)) ||
-           observerKnows(lowerName) ||
-           std::any_of(capabilities_.begin(), capabilities_.end(), [&](const auto* c) { return c->holds(lowerName); });
+           observers_.knows(lowerName) || capabilities_.holds(lowerName);
 }
 
 void ChatNode::userRenamed(const std::string& from, const std::string& to) {
     log_.WriteLog(forLog(from) + " is now " + forLog(to) + " (announced by the same key)");
     // A name the user knew another person by: what comes under it now is
     // from the renamed user's key, and the user is told so.
-    if (users_.inGroups(to) || observerKnows(to)) {
+    if (users_.inGroups(to) || observers_.knows(to)) {
         log_.WriteLog(forLog(from) + " took the name " + forLog(to) + ", which is in the groups or the history");
         sink_.RenamedOntoKnownName(from, to);
     }
-    if (auto it = verifiedSources_.find(toLower(from)); it != verifiedSources_.end()) {
-        auto sources = std::move(it->second);
-        verifiedSources_.erase(it);
-        verifiedSources_.insert_or_assign(toLower(to), std::move(sources));
-    }
+    sources_.renamed(from, to);
     if (users_.renameInLists(from, to)) saveSettings();
-    for (auto* o : observers_) o->renamed(from, to);
+    observers_.renamed(from, to);
     sink_.UserRenamed(from, to);
-    for (auto* capability : capabilities_) capability->renamed(from, to);
+    capabilities_.renamed(from, to);
     // What waits for the old name goes to the new one once the user is heard.
     if (waiting_) waiting_->renamed(from, to);
 }
 
 void ChatNode::loadPreviousNames() {
-    std::ifstream in(config_.dataDir / PreviousNames::kFileName, std::ios::binary);
-    if (!in) return;
-    std::string text(4096, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    previousNames_ = PreviousNames::fromText(text);
+    previousNames_ = PreviousNames::load(config_.dataDir);
     if (secure_) secure_->setPreviousNames(previousNames_.names(wallMs()));
-}
-
-std::vector<IpAddress> ChatNode::VerifiedSources(std::string_view name) const {
-    const auto it = verifiedSources_.find(toLower(std::string(name)));
-    return it == verifiedSources_.end() ? std::vector<IpAddress>{} : it->second;
 }
 
 Result<void> ChatNode::ProcessDatagram(std::string_view text) {
@@ -793,20 +571,7 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
             if (sender != rosterRequestName_) AnswerNewcomer(sender.substr(1));
             return {};
         }
-        if (users_.userCount() >= kMaxRosterRows && !users_.findNoCase(sender)) {
-            auto silent = users_.longestSilentUnverified();
-            // Our own row is never given away: it counts as just heard.
-            if (silent && equalsNoCase(users_.user(*silent).text, state_.MyName)) {
-                users_.heardFrom(*silent);
-                silent = users_.longestSilentUnverified();
-            }
-            if (silent && !equalsNoCase(users_.user(*silent).text, state_.MyName)) {
-                writeLimited("Roster full", "Roster full: " + forLog(users_.user(*silent).text) +
-                                                " (never verified, silent the longest) taken off for " +
-                                                forLog(sender));
-                dropUser(*silent);
-            }
-        }
+        if (users_.userCount() >= kMaxRosterRows && !users_.findNoCase(sender)) makeRoomFor(sender);
         if (users_.userCount() < kMaxRosterRows) {
             const auto added = users_.tryAddUser(std::string(sender));
             if (!added) return added.error();
@@ -961,69 +726,6 @@ bool ChatNode::IsBoxOpen(std::string_view sender) const {
     return openBoxes_.count(toLower(sender)) > 0;
 }
 
-// ---- roster side effects ---------------------------------------------------
-
-std::string ChatNode::StatusCaption() {
-    return users_.StatusCaption(captionWords_);
-}
-
-void ChatNode::updateCaption() {
-    auto caption = StatusCaption();
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    sink_.StatusCaptionChanged(caption_);
-}
-
-void ChatNode::requestRefresh(bool caption, bool chats) {
-    captionDirty_ = captionDirty_ || caption;
-    chatsDirty_ = chatsDirty_ || chats;
-    if (receiving_ == 0 && !transport_.inBatch()) flushRefresh();
-}
-
-void ChatNode::flushRefresh() {
-    users_.endBatch();
-    const bool caption = captionDirty_;
-    const bool chats = chatsDirty_;
-    captionDirty_ = chatsDirty_ = false;
-    if (caption) updateCaption();
-    if (chats) sink_.RefreshChatUserLists();
-}
-
-void ChatNode::rowsReset() {
-    // An emptied roster (a join, a new name): what was heard of everybody
-    // is to be heard again.
-    if (secure_ && users_.userCount() == 0) secure_->forgetSessions();
-    requestRefresh(true, true);
-}
-
-void ChatNode::userAdded(std::size_t) {
-    requestRefresh(true, true);
-}
-
-void ChatNode::userRemoved(const std::string&) {
-    requestRefresh(true, false);
-}
-
-void ChatNode::userChanged(std::size_t) {
-    requestRefresh(false, true);
-}
-
-void ChatNode::blockedChanged() {
-    requestRefresh(true, true);
-}
-
-void ChatNode::groupRowsChanged() {
-    requestRefresh(true, false);
-}
-
-void ChatNode::listFull(bool blockedList, std::size_t leftOut) {
-    const std::size_t cap = blockedList ? kMaxBlockedNames : kMaxGroups;
-    writeLimited("List full", std::string(blockedList ? "Blocked list" : "Groups") + " full (" + std::to_string(cap) +
-                                  "): " + std::to_string(leftOut) + " left out");
-    if (std::exchange(blockedList ? blockedFullTold_ : groupsFullTold_, true)) return;
-    sink_.ListFull(blockedList, leftOut, cap);
-}
-
 // ---- settings, language, names ----------------------------------------------
 
 void ChatNode::loadStatusNames() {
@@ -1031,85 +733,29 @@ void ChatNode::loadStatusNames() {
 }
 
 void ChatNode::ReloadLanguage() {
-    lang_.load(config_.langFile, data_.user.Language);
+    lang_.load(config_.langFile, profile_.data().user.Language);
     loadStatusNames();
     users_.renameStatuses(statusNames_);
-    captionWords_ = LangText(1201);
-    updateCaption();
+    views_.setWords(LangText(1201));
+    views_.updateCaption();
 }
 
 Result<void> ChatNode::NameProblem(const std::string& name) const {
     if (users_.IsNameTaken(name, state_.MyName)) return failure(Reason::NameTaken);
-    if (!NameAllowed(name)) return failure(Reason::NameNotAllowed);
+    if (!lanyx::NameAllowed(name)) return failure(Reason::NameNotAllowed);
     return {};
 }
 
-bool ChatNode::NameAllowed(std::string_view name) {
-    // Every character must pass: a blank or "|" in a name breaks the wire.
-    if (name.empty()) return false;
-    for (char c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!ok) return false;
-    }
-    return true;
-}
-
-int ChatNode::NameRefusalText(Reason reason) {
-    return reason == Reason::NameTaken ? 2204 : 2205;
-}
-
-bool ChatNode::anotherInstanceRunning() {
-    std::error_code ec;
-    std::filesystem::create_directories(config_.dataDir, ec);
-    lock_ = platform::InstanceLock::acquire(config_.dataDir);
-    // The copy that holds the folder closes what an earlier build left open.
-    if (lock_) platform::closeToOthers(config_.dataDir);
-    if (lock_ && config_.folderHeld) config_.folderHeld();
-    return lock_ == nullptr;
-}
-
-FolderHolder ChatNode::folderHolder() {
-    std::error_code ec;
-    const auto folder = std::filesystem::absolute(config_.dataDir, ec);
-    const auto holder = platform::InstanceLock::holderOf(config_.dataDir);
-    return {(ec ? config_.dataDir : folder).string(), holder.pid, holder.program};
-}
-
 void ChatNode::readSettings() {
-    std::error_code ec;
-    if (!std::filesystem::exists(config_.langFile, ec))
-        throw LanyxError(failure(Reason::LanguageFileMissing, {config_.langFile.string()}));
-    const auto outcome = ReadSettings(settingsFile(), data_, config_.logonName,
-                                      [this](std::string& language) { lang_.load(config_.langFile, language); });
-    if (outcome.recovered) {
-        std::string text = "Settings could not be read (" + describe(outcome.error) + "); default settings written";
-        if (!outcome.backup.empty()) text += ", the old file kept as " + outcome.backup.filename().string();
-        log_.WriteLog(text);
-    }
-    if (outcome.refused)
-        log_.WriteLog("Settings could not be read (" + describe(outcome.error) + "); the file is left alone");
-    if (outcome.languageError.number)
-        log_.WriteLog("Language file could not be read (" + describe(outcome.languageError) +
-                      "); the settings are left alone");
-    if (outcome.readOnly && !outcome.refused)
-        log_.WriteLog("Settings file is read-only: left so, settings will not be saved");
-    settingsLeftAlone_ = outcome.refused || outcome.readOnly;
-    if (outcome.blockedLeftOut || outcome.groupsLeftOut)
-        log_.WriteLog("Settings hold more than Lanyx keeps: " + std::to_string(outcome.blockedLeftOut) +
-                      " blocked names and " + std::to_string(outcome.groupsLeftOut) + " groups left out");
+    const auto read = profile_.read(lang_, log_);
     // The start-up notice told it already.
-    blockedFullTold_ = outcome.blockedLeftOut > 0;
-    groupsFullTold_ = outcome.groupsLeftOut > 0;
-    settingsNotice_ = outcome.notice;
-    users_.setBlocked(data_.blocked);
-    users_.setGroups(data_.groups);
-    persistedName_ = data_.user.UserName;
-    persistedColour_ = data_.user.Colour;
-    if (config_.nameForRun) data_.user.UserName = *config_.nameForRun;
-    if (config_.colourForRun) data_.user.Colour = *config_.colourForRun;
+    views_.fullToldAtStart(read.blockedLeftOut > 0, read.groupsLeftOut > 0);
+    settingsNotice_ = read.notice;
+    users_.setBlocked(profile_.data().blocked);
+    users_.setGroups(profile_.data().groups);
     loadStatusNames();
-    captionWords_ = LangText(1201);
-    updateCaption();
+    views_.setWords(LangText(1201));
+    views_.updateCaption();
     EnableKeys();
 }
 
@@ -1121,43 +767,23 @@ void ChatNode::rejoinUnder(const std::string& name) {
     const bool renamed = !state_.ProbeMode && !before.empty() && before.front() != '_' && before != name;
     if (renamed && secure_ && previousNames_.noteRename(before, name, wallMs())) {
         std::string error;
-        if (!platform::replaceFile(config_.dataDir / PreviousNames::kFileName, previousNames_.toText(), error))
+        if (!previousNames_.save(config_.dataDir, error))
             log_.WriteLog(std::string("The names before a rename could not be kept: ") + error);
         secure_->setPreviousNames(previousNames_.names(wallMs()));
     }
     CloseNetwork();
     users_.ClearlvUsers();
     state_.MyName = name;
-    if (renamed)
-        for (auto* capability : capabilities_) capability->renamed(before, name);
-    data_.user.UserName = name;
+    if (renamed) capabilities_.renamed(before, name);
+    profile_.nameChosen(name);
     if (secure_) secure_->setUserName(name);
-    persistedName_ = name;
     OpenNetwork();
     saveSettings();
 }
 
 void ChatNode::saveSettings() {
-    if (settingsLeftAlone_) return;
-    SettingsData d = data_;
-    d.blocked = users_.blocked();
-    d.groups = users_.groups();
-    // While probing, the name in use is only the probe name: keep the user's.
-    std::string name = (state_.ProbeMode || state_.MyName.empty()) ? data_.user.UserName : state_.MyName;
-    if (config_.nameForRun && name == *config_.nameForRun) name = persistedName_;
-    if (config_.colourForRun) d.user.Colour = persistedColour_;
-    // Nothing changed (a lanyx-cli run, mostly): the file stays as it is.
-    if (const auto onDisk = readTextFile(settingsFile());
-        onDisk && *onDisk == cp1252::toUtf8(cp1252::fromUtf8(SettingsText(d, name))))
-        return;
-    SaveSettings(settingsFile(), d, name);
+    profile_.save(users_.blocked(), users_.groups(), state_);
 }
-
-void ChatNode::applyAutostart() {
-    if (!config_.autostartProgram.empty()) platform::SetAutostart(data_.user.Autostart, config_.autostartProgram);
-}
-
-// ---- messages that wait -----------------------------------------------------
 
 std::int64_t ChatNode::wallMs() const {
     if (config_.wallMicros) return static_cast<std::int64_t>(config_.wallMicros() / 1000);

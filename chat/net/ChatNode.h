@@ -3,20 +3,25 @@
 // roster and the socket commands, driven by start-up and by received
 // datagrams. Windows and the headless peer only plug in their ports.
 #include <utility>
-#include "Capability.h"
+#include "CapabilityHost.h"
 #include "Error.h"
 #include "EventLog.h"
 #include "FullText.h"
 #include "HistoryPort.h"
 #include "IpAddress.h"
 #include "Message.h"
+#include "MessageSink.h"
+#include "PresenceReplies.h"
 #include "PreviousNames.h"
+#include "Profile.h"
 #include "Ports.h"
+#include "RosterViews.h"
 #include "RunState.h"
 #include "SecureLink.h"
 #include "Settings.h"
 #include "Transport.h"
 #include "UserList.h"
+#include "ProvenSources.h"
 #include "WaitingPort.h"
 #include "modLANG.h"
 #include "modStartUp.h"
@@ -32,76 +37,7 @@
 
 namespace lanyx {
 
-namespace platform {
-class InstanceLock;
-}
-
-// A delivery report as the history keeps it.
-constexpr HistoryDelivery HistoryDeliveryOf(const DeliveryReport& report) {
-    switch (report.state) {
-    case Delivery::Waiting: return HistoryDelivery::Waiting;
-    case Delivery::Delivered: return HistoryDelivery::Delivered;
-    case Delivery::NotConfirmed: return HistoryDelivery::NotConfirmed;
-    case Delivery::Queued: return HistoryDelivery::Queued;
-    // Nothing withheld is recorded: it never left.
-    case Delivery::NoReceipts:
-    case Delivery::Withheld:
-    case Delivery::Local: break;
-    }
-    return HistoryDelivery::Sent;
-}
-
-// Where received messages go: alert popups and chat windows on the desktop,
-// lines on standard output in the headless peer.
-class MessageSink {
-public:
-    virtual ~MessageSink() = default;
-    // An alert, a chat line (for the chat windows that hold the sender, or
-    // a new one) or a plain message box titled with the sender's name,
-    // with what is known of it: its text comes without the "not verified"
-    // mark, which the sink puts where showsNotVerified(). The node asks for
-    // at most one box per sender at a time, and for a few at most in all.
-    virtual void show(const Message& message) = 0;
-    // False (headless, or a modal box): the box is closed when show returns.
-    // True: it stays open after show returns, and the sink calls
-    // ChatNode::BoxClosed(sender) when the user closes it.
-    virtual bool BoxStaysOpen() const { return false; }
-    // What became of a private message sent: every message gets one report
-    // when sent, an encrypted one another when confirmed or given up.
-    virtual void PrivateDelivery(const DeliveryReport& /*report*/) {}
-    // A user announced a key other than the one pinned for the name.
-    virtual void KeyWarning(const std::string& /*name*/, const std::string& /*text*/) {}
-    virtual void RemoveUserFromChats(const std::string& /*name*/) {}
-    // A user renamed (announced by the same key): the user's chats, pin,
-    // history, groups and waiting messages are under the new name now.
-    virtual void UserRenamed(const std::string& /*from*/, const std::string& /*to*/) {}
-    // ... onto a name the user has in a group or the history: another
-    // person's, perhaps. Told before UserRenamed.
-    virtual void RenamedOntoKnownName(const std::string& /*from*/, const std::string& /*to*/) {}
-    virtual void RefreshChatUserLists() {}
-    virtual void StatusCaptionChanged(const std::string& /*caption*/) {}
-    // The list of blocked names (else the groups) holds all it keeps
-    // (`cap`): `leftOut` more were not taken. Told once per list and run.
-    virtual void ListFull(bool /*blockedList*/, std::size_t /*leftOut*/, std::size_t /*cap*/) {}
-};
-
-struct NodeConfig {
-    std::filesystem::path dataDir;           // User.ini, Log.txt and the instance lock
-    std::filesystem::path langFile;          // Lang.con
-    std::filesystem::path autostartProgram;  // empty: leave the autostart registration alone
-    std::string logonName;
-    // For this run only; the settings file keeps its own values.
-    std::optional<std::string> nameForRun;
-    std::optional<std::uint32_t> colourForRun;
-    // This computer's clock in microseconds since 1970 (the system clock
-    // when empty): dates what is signed, and judges what others signed.
-    std::function<std::uint64_t()> wallMicros;
-    // Called once this copy holds its data folder (no other copy runs on
-    // it): where the programs open what only one copy may write.
-    std::function<void()> folderHeld;
-};
-
-class ChatNode final : public StartUpHost, private UserListObserver {
+class ChatNode final : public StartUpHost {
 public:
     ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink, EventPump& pump);
     ~ChatNode() override;
@@ -125,27 +61,19 @@ public:
     // companion; WithKeys: our announcement with them.
     enum class Presence { Plain, Signed, WithKeys };
     void SendPresence(Presence how = Presence::WithKeys);
-    // A newcomer is to be answered with our presence. A presence is a
-    // broadcast, so one answers every newcomer heard before it goes out:
-    // with more than a few users listed the answer waits a random time
-    // within ReplyWindowMs, and newcomers heard meanwhile share it.
-    void AnswerNewcomer(std::string_view newcomer = {});
-    // Rosters up to this size answer at once.
-    static constexpr std::size_t kAnswerAtOnceUpTo = 4;
-    // The wait grows by this much per user listed, up to kMaxReplyDelayMs.
-    static constexpr std::uint32_t kReplyDelayPerUserMs = 4;
-    static constexpr std::uint32_t kMaxReplyDelayMs = 2000;
-    // A newcomer answered without our keys that announces its own within
-    // this time gets ours after all.
-    static constexpr std::uint32_t kKeysLateMs = 3000;
-    // The longest wait before answering, with `listed` users in the roster.
-    static std::uint32_t ReplyWindowMs(std::size_t listed);
+    // A newcomer is to be answered with our presence: see PresenceReplies.
+    void AnswerNewcomer(std::string_view newcomer = {}) { replies_.answer(newcomer); }
+    static constexpr std::size_t kAnswerAtOnceUpTo = PresenceReplies::kAnswerAtOnceUpTo;
+    static constexpr std::uint32_t kMaxReplyDelayMs = PresenceReplies::kMaxReplyDelayMs;
+    static std::uint32_t ReplyWindowMs(std::size_t listed) { return PresenceReplies::windowMs(listed); }
     // Presence replies sent so far (after the join), and whether one waits.
-    std::size_t presenceRepliesSent() const { return repliesSent_; }
-    bool replyPending() const { return replyPending_; }
+    std::size_t presenceRepliesSent() const { return replies_.sent(); }
+    bool replyPending() const { return replies_.pending(); }
     // Where the random wait comes from: a number in [0, bound]. Tests
     // plug in their own.
-    void setReplyRandom(std::function<std::uint32_t(std::uint32_t bound)> random) { replyRandom_ = std::move(random); }
+    void setReplyRandom(std::function<std::uint32_t(std::uint32_t bound)> random) {
+        replies_.setRandom(std::move(random));
+    }
 
     // Names listed at most, so that a flood of names cannot grow the node
     // without end. In a full roster a newcomer takes the row of the name
@@ -186,10 +114,10 @@ public:
 
     // Every message shown to the user and every one of ours that left goes
     // to these as well (the history); an observer stays until removed.
-    void addMessageObserver(MessageObserver* observer);
-    void removeMessageObserver(MessageObserver* observer);
+    void addMessageObserver(MessageObserver* observer) { observers_.add(observer); }
+    void removeMessageObserver(MessageObserver* observer) { observers_.remove(observer); }
     // A message of a room of its own (a transfer's end), for the observers.
-    void reportMessage(const Message& message);
+    void reportMessage(const Message& message) { observers_.message(message); }
 
     // Messages that wait for users who are away plug in here (one at most),
     // and out again before they go.
@@ -197,7 +125,9 @@ public:
     // What the room of messages that wait uses of the node.
     void WriteLimited(std::string_view kind, const std::string& line) { writeLimited(kind, line); }
     void ShowDelivery(const DeliveryReport& report) { sink_.PrivateDelivery(report); }
-    void reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state);
+    void reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state) {
+        observers_.delivery(id, recipient, state);
+    }
     // A problem with the user's files, for the notice after the start.
     void AddSettingsNotice(const std::string& problem);
     // A message box for a failure the user must hear of.
@@ -218,12 +148,10 @@ public:
     // holding the key pinned for `name` answered a challenge since this copy
     // started (after its signed datagrams came from there); a few per name.
     // File offers name addresses that must be among them.
-    std::vector<IpAddress> VerifiedSources(std::string_view name) const;
+    std::vector<IpAddress> VerifiedSources(std::string_view name) const { return sources_.of(name); }
     // A challenge to the name's copy waits for its answer: another source
     // may soon be among them.
     bool SourceBeingProven(std::string_view name) const { return secure_ && secure_->challengePending(name); }
-    static constexpr std::size_t kSourcesPerName = 4;
-    static constexpr std::size_t kSourceNames = 4096;
 
     // A capability plugs in (announced with our keys from now on) and out
     // again before it goes. Messages are dispatched by its tag, reports of
@@ -232,7 +160,9 @@ public:
     void unregisterCapability(Capability& capability);
     // Whether `name` takes the messages of the capability announced as
     // `word`: heard with its pinned key from a copy that announced it.
-    Reach CanTake(const std::string& name, std::string_view word) const;
+    Reach CanTake(const std::string& name, std::string_view word) const {
+        return capabilities_.reach(secure_.get(), name, word);
+    }
     // A sealed, confirmed message of the capability (its tag and `body`);
     // nothing when the recipient cannot take it or the network is closed.
     std::optional<DeliveryReport> SendSealed(std::string_view word, const std::string& recipient,
@@ -245,32 +175,28 @@ public:
     void SetStatus(std::int16_t status);
     // Whether the name may be used: NameTaken or NameNotAllowed when not.
     Result<void> NameProblem(const std::string& name) const;
-    // Whether a name holds only what a name may (a-z, A-Z, 0-9), taken or not.
-    static bool NameAllowed(std::string_view name);
-    // The language file's text that says why a name was refused.
-    static int NameRefusalText(Reason reason);
     // Reloads the language and re-applies the status names.
     void ReloadLanguage();
 
     std::string LangText(int code) override;
     std::string StatusName(int status) const { return (status >= 0 && status <= 2) ? statusNames_[status] : ""; }
-    std::string StatusCaption();
+    std::string StatusCaption() const { return views_.caption(); }
     void WriteLog(const std::string& text) override { log_.WriteLog(text); }
 
     RunState& state() { return state_; }
     EventPump& pump() { return pump_; }
-    UserSettings& settings() { return data_.user; }
-    Geometry& mainGeometry() { return data_.main; }
+    UserSettings& settings() { return profile_.data().user; }
+    Geometry& mainGeometry() { return profile_.data().main; }
     UserList& users() { return users_; }
     LanguageTable& language() { return lang_; }
     EventLog& log() { return log_; }
     const NodeConfig& config() const { return config_; }
     DatagramTransport& transport() { return transport_; }
-    std::filesystem::path settingsFile() const { return config_.dataDir / "User.ini"; }
+    std::filesystem::path settingsFile() const { return profile_.settingsFile(); }
 
     // StartUpHost
-    bool anotherInstanceRunning() override;
-    FolderHolder folderHolder() override;
+    bool anotherInstanceRunning() override { return !profile_.hold(); }
+    FolderHolder folderHolder() override { return profile_.holder(); }
     void readSettings() override;
     void trimLog() override {
         if (!log_.TrimLog(300)) log_.WriteLog("Log not trimmed: it could not be read or rewritten");
@@ -280,9 +206,9 @@ public:
     bool isNameTaken(const std::string& name) override { return users_.IsNameTaken(name, state_.MyName); }
     void rejoinUnder(const std::string& name) override;
     void saveSettings() override;
-    void applyAutostart() override;
+    void applyAutostart() override { profile_.applyAutostart(); }
     RunState& runState() override { return state_; }
-    UserSettings& userSettings() override { return data_.user; }
+    UserSettings& userSettings() override { return profile_.data().user; }
     std::string logonName() override { return config_.logonName; }
 
 private:
@@ -293,10 +219,17 @@ private:
     void dropSilentSince(std::uint64_t heardMark);
     // A message received, with what is known of it now.
     Message received(MessageKind kind, const std::string& sender, std::string text, bool notVerified,
-                     bool encrypted) const;
+                     bool encrypted) const {
+        return ReceivedMessage(kind, sender, std::move(text), notVerified, encrypted, trust_);
+    }
     // A message shown to the user, for the observers (not our own echoes).
     void reportReceived(const Message& message);
-    bool observerKnows(const std::string& name) const;
+    // A sealed private message (not a capability's): shown, or false.
+    bool deliverSealed(const std::string& text, const std::string& sender, Trust trust);
+    void sealedDelivery(const DeliveryReport& report);
+    // The roster is full: the row of the name never verified and silent
+    // the longest makes room for `sender`.
+    void makeRoomFor(std::string_view sender);
     void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
                            std::string_view chatTag);
     void recordSent(HistoryKind kind, std::string_view recipient, std::string_view text, const DeliveryReport* report,
@@ -315,22 +248,8 @@ private:
     void OpenBox(std::string_view text, const std::string& sender, bool notVerified);
     // A private message to ourselves, shown as its echo would be.
     void deliverOwnPrivate(std::string text);
-    void updateCaption();
-    // Refreshes the status line and the chat windows' lists as far as the
-    // roster changed since the last time; inside a batch of datagrams only
-    // once, at its end.
-    void flushRefresh();
-    void requestRefresh(bool caption, bool chats);
+    void flushRefresh() { views_.flush(); }
     void loadStatusNames();
-    // UserListObserver: refresh what chat windows and the status line show
-    // only when it changed.
-    void rowsReset() override;
-    void userAdded(std::size_t) override;
-    void userRemoved(const std::string&) override;
-    void userChanged(std::size_t) override;
-    void blockedChanged() override;
-    void groupRowsChanged() override;
-    void listFull(bool blockedList, std::size_t leftOut) override;
 
     NodeConfig config_;
     DatagramTransport& transport_;
@@ -338,42 +257,22 @@ private:
     MessageSink& sink_;
     EventPump& pump_;
     RunState state_;
-    SettingsData data_;
+    Profile profile_{config_};
     UserList users_;
+    RosterViews views_;
     LanguageTable lang_;
     EventLog log_;
     std::string statusNames_[3];
-    std::string caption_;
-    std::string captionWords_;
-    std::string persistedName_;
-    std::string runNameSaved_;  // what RunName.txt holds, as this run wrote it
     std::string settingsNotice_;
-    bool settingsLeftAlone_ = false;  // User.ini could not be read: never written over
-    bool blockedFullTold_ = false;
-    bool groupsFullTold_ = false;
-    std::uint32_t persistedColour_ = 0;
-    std::unique_ptr<platform::InstanceLock> lock_;
     std::unordered_set<std::string> openBoxes_;  // lower-case senders
     LogLimiter receiveLog_;
     int receiving_ = 0;
-    bool captionDirty_ = false;
-    bool chatsDirty_ = false;
     std::string rosterRequestName_;
     std::optional<std::uint32_t> lastRosterRequest_;
     std::uint32_t dropsLogged_ = 0;
-    bool replyPending_ = false;
-    std::size_t repliesSent_ = 0;
-    std::uint32_t networkSession_ = 0;  // grows at every close: a waiting reply is void
-    std::function<std::uint32_t(std::uint32_t)> replyRandom_;
-    // Newcomers the waiting presence answers, and those answered without
-    // our keys lately (name, when): one of them announcing keys after all
-    // gets ours.
-    std::vector<std::string> answering_;
-    std::vector<std::pair<std::string, std::uint32_t>> answeredWithoutKeys_;
-    bool keysPending_ = false;
-    void firstAnnouncement(const std::string& name);
+    std::uint32_t networkSession_ = 0;  // grows at every close: a waiting roster request is void
+    PresenceReplies replies_;
     void sendColourAndStatus(Presence how);
-    void sendKeysSoon();
     // The key pinned for `from` announced itself as `to`: what this copy
     // keeps under the old name follows.
     void userRenamed(const std::string& from, const std::string& to);
@@ -384,15 +283,11 @@ private:
     void loadPreviousNames();
     // Told by the secure link for each address a pinned key answered from.
     void noteVerifiedSource(std::string_view sender, IpAddress source);
-    std::unordered_map<std::string, std::vector<IpAddress>> verifiedSources_;  // lower-case name
-    std::vector<MessageObserver*> observers_;
-    Capability* capabilityOf(std::string_view word) const;
-    void announceCapability(const Capability& capability);
-    // In the order they plugged in, and who sent each report awaited.
-    std::vector<Capability*> capabilities_;
+    ProvenSources sources_;
+    MessageObservers observers_;
+    CapabilityHost capabilities_;
     // What our copies sent to everybody beyond Windows-1252, until its datagram comes.
     FullTexts fullTexts_;
-    std::unordered_map<std::uint64_t, Capability*> reports_;
     std::unique_ptr<SecureLink> secure_;
     WaitingPort* waiting_ = nullptr;
     Trust trust_ = Trust::Plain;                             // of the datagram being processed

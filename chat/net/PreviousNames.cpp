@@ -1,9 +1,11 @@
 #include "PreviousNames.h"
 
+#include "DurableFile.h"
 #include "Text.h"
 
 #include <algorithm>
 #include <charconv>
+#include <fstream>
 
 namespace lanyx {
 
@@ -57,6 +59,19 @@ PreviousNames PreviousNames::fromText(std::string_view text) {
         out.list_.push_back({name, until});
     }
     return out;
+}
+
+PreviousNames PreviousNames::load(const std::filesystem::path& dataDir) {
+    std::ifstream in(dataDir / kFileName, std::ios::binary);
+    if (!in) return {};
+    std::string text(4096, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return fromText(text);
+}
+
+bool PreviousNames::save(const std::filesystem::path& dataDir, std::string& error) const {
+    return platform::replaceFile(dataDir / kFileName, toText(), error);
 }
 
 }  // namespace lanyx

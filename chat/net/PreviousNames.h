@@ -35,6 +35,10 @@ public:
     // no sense (and any beyond kMax) are left out.
     std::string toText() const;
     static PreviousNames fromText(std::string_view text);
+    // The file in the data folder: nothing when missing or unreadable.
+    static PreviousNames load(const std::filesystem::path& dataDir);
+    // Written whole or not at all; false with the reason in `error`.
+    bool save(const std::filesystem::path& dataDir, std::string& error) const;
 
 private:
     std::vector<PreviousName> list_;  // newest first

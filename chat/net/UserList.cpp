@@ -424,4 +424,18 @@ void UserList::removeObserver(UserListObserver* o) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), o), observers_.end());
 }
 
+bool NameAllowed(std::string_view name) {
+    // Every character must pass: a blank or "|" in a name breaks the wire.
+    if (name.empty()) return false;
+    for (char c : name) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!ok) return false;
+    }
+    return true;
+}
+
+int NameRefusalText(Reason reason) {
+    return reason == Reason::NameTaken ? 2204 : 2205;
+}
+
 }  // namespace lanyx

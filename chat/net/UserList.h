@@ -201,4 +201,9 @@ private:
     bool inBatch_ = false;
 };
 
+// Whether a name holds only what a name may (a-z, A-Z, 0-9), taken or not.
+bool NameAllowed(std::string_view name);
+// The language file's text that says why a name was refused.
+int NameRefusalText(Reason reason);
+
 }  // namespace lanyx

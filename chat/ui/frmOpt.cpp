@@ -852,10 +852,9 @@ Result<void> frmOpt::NameProblem(const std::string& name) {
 
 void frmOpt::nameTyped(const QString& typed) {
     const QString name = typed.trimmed();
-    const bool refused = !name.isEmpty() && !ChatNode::NameAllowed(name.toStdString());
+    const bool refused = !name.isEmpty() && !NameAllowed(name.toStdString());
     const Reason why = Reason::NameNotAllowed;
-    lblNameHint_->setText(refused ? text(ChatNode::NameRefusalText(why), std::string(wordsFor(why)).c_str())
-                                  : QString());
+    lblNameHint_->setText(refused ? text(NameRefusalText(why), std::string(wordsFor(why)).c_str()) : QString());
     lblNameHint_->setVisible(refused);
     txtName_->setAccessibleDescription(lblNameHint_->text());
 }
@@ -883,7 +882,7 @@ void frmOpt::Accept() {
     }
     if (const auto problem = NameProblem(name.toStdString()); !problem) {
         const Reason why = problem.error().reason;
-        const QString said = text(ChatNode::NameRefusalText(why), std::string(wordsFor(why)).c_str());
+        const QString said = text(NameRefusalText(why), std::string(wordsFor(why)).c_str());
         // Which name is taken: the one typed, in whatever case another user has it.
         MsgBox(why == Reason::NameTaken ? QStringLiteral("%1\n\n%2").arg(said, name) : said, IconExclamation);
         ShowPage(0);
