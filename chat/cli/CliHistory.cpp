@@ -37,7 +37,9 @@ namespace {
 // the index would have: the search needs an index that may be damaged too.
 void printReadable(history::HistoryStore& store, const HistoryQuery& q, std::int64_t afterId,
                    const std::function<void(const history::HistoryRow&)>& print) {
-    const auto scope = q.with ? history::Scope::with(*q.with) : history::Scope::all();
+    const auto scope = q.with   ? history::Scope::with(*q.with)
+                       : q.room ? history::Scope::group(history::RoomKey(*q.room))
+                                : history::Scope::all();
     std::deque<history::HistoryRow> newest;  // with --limit only
     store.eachReadable(afterId, [&](const history::HistoryRow& r) {
         if (!history::History::inScope(r.entry, scope) || r.entry.timeMs < q.sinceMs.value_or(0)) return;
@@ -66,6 +68,7 @@ int RunHistory(const HistoryQuery& q, const std::filesystem::path& dataDir, std:
         history::HistoryStore store(file, history::HistoryStore::Mode::ReadOnly);
         history::Filter f;
         if (q.with) f.scope = history::Scope::with(*q.with);
+        if (q.room) f.scope = history::Scope::group(history::RoomKey(*q.room));
         if (q.sinceMs) f.sinceMs = *q.sinceMs;
         f.limit = q.limit;
         try {

@@ -217,8 +217,12 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         if (o.declineOffers) return "--decline goes with listen";
     }
     if (offerWaitGiven && o.command != "send") return "--offer-wait-ms goes with send";
-    if (o.room) {
-        if (o.command != "chat") return "--room goes with chat";
+    if (o.room && o.command == "history") {
+        if (*o.room == "new") return "--room with history needs a shared chat's id";
+        if (o.history.with) return "--room and --with exclude each other";
+        o.history.room = *o.room;
+    } else if (o.room) {
+        if (o.command != "chat") return "--room goes with chat and history";
         if (*o.room == "new" && o.to.empty()) return "--room new needs the members with --to NAME";
         if (*o.room != "new" && !o.to.empty()) return "--room ID goes to the chat's members: no --to";
     }
@@ -381,8 +385,9 @@ Commands:
   verify --keep-known NAME
                          keep the known key of NAME, dropping the one
                          announced in its place
-  history [--search QUERY] [--with NAME] [--since DATE] [--limit N]
-          [--file PATH]  print the messages kept in the data folder, oldest
+  history [--search QUERY] [--with NAME | --room ID] [--since DATE]
+          [--limit N] [--file PATH]
+                         print the messages kept in the data folder, oldest
                          first; also while a copy runs there (it only reads,
                          and never joins the network)
   waiting                print the private messages waiting in the data folder
@@ -413,7 +418,9 @@ Options:
   --search QUERY         history: messages with all these words; "a phrase",
                          a OR b, -word (without it)
   --with NAME            history: only those with NAME (private, and what NAME
-                         said to everybody)
+                         said to everybody; not the lines of shared chats)
+  --room ID              chat: to the members of that shared chat (or new);
+                         history: only the lines of that shared chat
   --since DATE           history: from DATE on: 2024-05-01, 2024-05-01T09:30
   --limit N              history: only the newest N
   --file PATH            history: read PATH instead, such as a damaged history

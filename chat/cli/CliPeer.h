@@ -19,6 +19,7 @@ namespace lanyx::cli {
 struct HistoryQuery {
     std::optional<std::string> search;
     std::optional<std::string> with;
+    std::optional<std::string> room;  // the lines of this shared chat (its id)
     std::optional<std::int64_t> sinceMs;
     std::uint32_t limit = 0;          // the newest N; 0: all
     std::optional<std::string> file;  // this file instead of the data folder's History.db

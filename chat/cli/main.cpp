@@ -70,6 +70,7 @@ int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
     const std::string mark(alert ? wire::AlertMark : wire::ChatMark);
     int status = 0;
     std::vector<std::string> to = opt.to;
+    std::string chatKey;  // a shared chat's line is one message of that chat in the history
     if (opt.room) {
         const rooms::Room* room = nullptr;
         if (*opt.room == "new") {
@@ -92,6 +93,7 @@ int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
             }
         }
         rooms.touch(room->id);
+        chatKey = history::RoomKey(room->id);
         to.clear();
         for (const auto& m : room->members)
             if (!equalsNoCase(m, node.state().MyName)) to.push_back(m);
@@ -103,7 +105,7 @@ int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
             return 0;
         }
         for (const auto& name : to) {
-            const auto report = node.SendPrivate(name + " " + mark + opt.text);
+            const auto report = node.SendPrivate(name + " " + mark + opt.text, chatKey);
             if (report.state == Delivery::Withheld) {
                 if (report.withheld == Withheld::KeyChanged)
                     std::cerr << "lanyx-cli: " << name << ": not sent: " << name

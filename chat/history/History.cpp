@@ -203,6 +203,7 @@ void History::record(HistoryEntry entry) {
         countsDueLocked(t, false);
         if (bounded && !limit_.admit(entry.peer, size, t)) return;
         if (!IsPublicKind(entry.kind)) people_.insert(toLower(entry.peer));
+        if (fold_.folds(entry)) return;
         Job job;
         job.entry = std::move(entry);
         enqueueLocked(std::move(job));
@@ -329,10 +330,11 @@ bool History::inScope(const HistoryEntry& e, const Scope& scope) {
     const bool everybody = IsPublicKind(e.kind) || peer == kEverybodyKey;
     switch (scope.type) {
     case Scope::Type::All: return true;
-    case Scope::Type::Person: return !everybody && peer == scope.key;
+    // A chat of several members is a conversation of its own.
+    case Scope::Type::Person: return !everybody && e.chat.empty() && peer == scope.key;
     case Scope::Type::Everybody: return everybody;
     case Scope::Type::Group: return e.chat == scope.key;
-    case Scope::Type::With: return peer == scope.key;
+    case Scope::Type::With: return peer == scope.key && (everybody || e.chat.empty());
     }
     return false;
 }

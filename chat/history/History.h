@@ -199,6 +199,7 @@ private:
     // Who messages are kept with (lower case); a deleted conversation stays
     // here until the next start.
     std::unordered_set<std::string> people_;
+    GroupSendFold fold_;  // under mutex_
     std::atomic<std::size_t> dropped_{0};
     std::atomic<int> retention_{0};
     std::atomic<std::uint64_t> generation_{0};

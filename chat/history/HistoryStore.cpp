@@ -20,7 +20,9 @@ namespace lanyx::history {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+// 2: the lines of a chat of several members are its conversation (conv is
+// the chat key), kept once, not once per member.
+constexpr int kSchemaVersion = 2;
 
 constexpr const char* kColumns =
     "m.id, m.time, m.outgoing, m.peer, m.kind, m.text, m.trust, m.delivery, m.msg_id, m.chat, m.files, m.bytes";
@@ -100,6 +102,35 @@ std::string ChatTag(const std::vector<std::string>& members, std::string_view ow
     std::string tag;
     for (const auto& o : others) tag += o + "|";
     return tag;
+}
+
+std::string RoomKey(std::string_view roomId) {
+    return "#" + toLower(std::string(roomId));
+}
+
+bool IsRoomKey(std::string_view key) {
+    return !key.empty() && key.front() == '#';
+}
+
+bool GroupSendFold::folds(const HistoryEntry& e) {
+    const bool candidate = e.outgoing && !e.chat.empty() && IsMessageKind(e.kind);
+    if (candidate && open_ && e.chat == last_.chat && e.kind == last_.kind && e.text == last_.text &&
+        e.timeMs >= last_.timeMs && e.timeMs - last_.timeMs <= kWithinMs) {
+        auto key = toLower(e.peer);
+        const auto members = IsRoomKey(e.chat) ? std::vector<std::string>{} : TagMembers(e.chat);
+        const bool member = IsRoomKey(e.chat) || std::find(members.begin(), members.end(), key) != members.end();
+        if (member && std::find(peers_.begin(), peers_.end(), key) == peers_.end()) {
+            peers_.push_back(std::move(key));
+            return true;
+        }
+    }
+    open_ = candidate;
+    peers_.clear();
+    if (candidate) {
+        last_ = e;
+        peers_.push_back(toLower(e.peer));
+    }
+    return false;
 }
 
 std::vector<std::string> TagMembers(std::string_view tag) {
@@ -194,8 +225,33 @@ CREATE TRIGGER IF NOT EXISTS messages_au AFTER UPDATE OF text ON messages BEGIN
 END;
 CREATE TABLE IF NOT EXISTS settings(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;
 )");
+    if (version == 1) migrateChats();
     db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion));
     t.commit();
+}
+
+void HistoryStore::migrateChats() {
+    // Each line to a chat of several members was kept once per member,
+    // under that member: now once, under the chat. Only the rows that
+    // follow one another as one line to the members fold; the rest stay.
+    db_.exec("UPDATE messages SET conv = chat WHERE chat <> '' AND conv <> '(all)'");
+    std::vector<std::int64_t> folded;
+    GroupSendFold fold;
+    std::int64_t lastId = 0;
+    auto rows = db_.prepare(std::string("SELECT ") + kColumns + " FROM messages m ORDER BY m.id");
+    while (rows.step()) {
+        const auto r = readRow(rows);
+        // A row between them (a line that came meanwhile) ends the line.
+        if (r.id != lastId + 1) fold = {};
+        lastId = r.id;
+        if (fold.folds(r.entry)) folded.push_back(r.id);
+    }
+    auto drop = db_.prepare("DELETE FROM messages WHERE id = ?");
+    for (const auto id : folded) {
+        drop.bind(1, id);
+        drop.run();
+        drop.reset();
+    }
 }
 
 std::filesystem::path HistoryStore::keepAside(const std::filesystem::path& file) {
@@ -271,7 +327,9 @@ void HistoryStore::insert(std::int64_t id, const HistoryEntry& e) {
         .bind(3, std::int64_t{e.outgoing})
         .bind(4, e.peer)
         .bind(5, key)
-        .bind(6, IsPublicKind(e.kind) ? std::string(kEverybodyKey) : key)
+        .bind(6, IsPublicKind(e.kind) ? std::string(kEverybodyKey)
+                 : e.chat.empty()     ? key
+                                      : e.chat)
         .bind(7, static_cast<std::int64_t>(e.kind))
         .bind(8, e.text)
         .bind(9, static_cast<std::int64_t>(e.trust))
@@ -299,13 +357,15 @@ void HistoryStore::updateDelivery(std::uint64_t messageId, const std::string& re
 std::string HistoryStore::scopeSql(const Scope& scope, const std::string& a, std::vector<std::string>& params) const {
     switch (scope.type) {
     case Scope::Type::All: return "1";
-    case Scope::Type::Person:
+    // A file not yet moved to the chats' own conversations files their
+    // lines under each member: never one person's.
+    case Scope::Type::Person: params.push_back(scope.key); return "(" + a + "conv = ? AND " + a + "chat = '')";
     case Scope::Type::Everybody: params.push_back(scope.key); return a + "conv = ?";
     case Scope::Type::Group: params.push_back(scope.key); return a + "chat = ?";
     case Scope::Type::With:
         params.push_back(scope.key);
         params.push_back(scope.key);
-        return "(" + a + "conv = ? OR (" + a + "conv = '(all)' AND " + a + "peer_key = ?))";
+        return "((" + a + "conv = ? AND " + a + "chat = '') OR (" + a + "conv = '(all)' AND " + a + "peer_key = ?))";
     }
     return "0";
 }
@@ -410,9 +470,17 @@ std::vector<HistoryRow> HistoryStore::around(std::int64_t id, std::size_t n) {
 
 std::vector<std::string> HistoryStore::personKeys() {
     std::vector<std::string> out;
+    // From the conversations' index alone: a damaged page of messages does
+    // not cost the names.
     auto q = db_.prepare("SELECT DISTINCT conv FROM messages WHERE conv <> ?");
     q.bind(1, std::string(kEverybodyKey));
-    while (q.step()) out.push_back(q.text(0));
+    while (q.step()) {
+        auto key = q.text(0);
+        if (IsRoomKey(key)) continue;
+        if (key.find('|') == std::string::npos) out.push_back(std::move(key));
+        else
+            for (auto& m : TagMembers(key)) out.push_back(std::move(m));
+    }
     return out;
 }
 
@@ -428,7 +496,7 @@ std::vector<Conversation> HistoryStore::conversations() {
         }
         last.reset();
     };
-    auto convs = db_.prepare("SELECT conv, count(*), max(id) FROM messages GROUP BY conv");
+    auto convs = db_.prepare("SELECT conv, count(*), max(id) FROM messages WHERE chat = '' GROUP BY conv");
     while (convs.step()) {
         Conversation c;
         const auto key = convs.text(0);
@@ -447,10 +515,18 @@ std::vector<Conversation> HistoryStore::conversations() {
     };
     std::vector<Conversation> groups;
     auto chats = db_.prepare("SELECT chat, count(*), max(id) FROM messages WHERE chat <> '' GROUP BY chat");
+    // A shared chat's members change: it is titled by who wrote in it.
+    auto speakers = db_.prepare("SELECT DISTINCT peer_key FROM messages WHERE chat = ? LIMIT 9");
     while (chats.step()) {
         Conversation c;
         c.scope = Scope::group(chats.text(0));
-        for (const auto& m : TagMembers(c.scope.key)) c.title += (c.title.empty() ? "" : ", ") + titleOf(m);
+        auto members = TagMembers(c.scope.key);
+        if (IsRoomKey(c.scope.key)) {
+            speakers.bind(1, c.scope.key);
+            while (speakers.step()) members.push_back(speakers.text(0));
+            speakers.reset();
+        }
+        for (const auto& m : members) c.title += (c.title.empty() ? "" : ", ") + titleOf(m);
         c.messages = chats.integer(1);
         c.lastId = chats.integer(2);
         fill(c);
@@ -483,7 +559,8 @@ std::int64_t HistoryStore::rename(std::string_view from, std::string_view to) {
     auto find = db_.prepare("SELECT DISTINCT chat FROM messages WHERE chat <> '' AND instr('|' || chat, ?1) > 0");
     find.bind(1, "|" + oldKey + "|");
     while (find.step()) tags.push_back(find.text(0));
-    auto retag = db_.prepare("UPDATE messages SET chat = ?2 WHERE chat = ?1");
+    auto retag = db_.prepare(
+        "UPDATE messages SET chat = ?2, conv = CASE WHEN conv = ?1 THEN ?2 ELSE conv END WHERE chat = ?1");
     for (const auto& tag : tags) {
         auto members = TagMembers(tag);
         for (auto& m : members)

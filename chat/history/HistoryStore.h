@@ -33,7 +33,7 @@ struct HistoryRow {
 struct Scope {
     enum class Type : std::uint8_t { All, Person, Everybody, Group, With };
     Type type = Type::All;
-    std::string key;  // Person, With: the name in lower case; Group: the chat tag
+    std::string key;  // Person, With: the name in lower case; Group: the chat key (tag or room)
 
     static Scope all() { return {}; }
     static Scope person(std::string_view name);
@@ -65,6 +65,24 @@ struct Conversation {
 inline constexpr std::size_t kMaxTaggedMembers = 16;
 std::string ChatTag(const std::vector<std::string>& members, std::string_view ownName);
 std::vector<std::string> TagMembers(std::string_view tag);
+// The chat key of a shared chat: its id, whoever joins or leaves it.
+std::string RoomKey(std::string_view roomId);
+bool IsRoomKey(std::string_view key);
+
+// A line to a chat of several members goes to each of them: one message,
+// kept once. Told each entry in the order they are kept.
+class GroupSendFold {
+public:
+    // True when `e` is the line just kept, to another member of the same
+    // chat (a member of its tag), within kWithinMs.
+    bool folds(const HistoryEntry& e);
+    static constexpr std::int64_t kWithinMs = 2000;
+
+private:
+    bool open_ = false;
+    HistoryEntry last_;
+    std::vector<std::string> peers_;
+};
 
 class HistoryStore {
 public:
@@ -139,6 +157,7 @@ public:
 
 private:
     void createSchema();
+    void migrateChats();
     std::string scopeSql(const Scope& scope, const std::string& alias, std::vector<std::string>& params) const;
     std::vector<HistoryRow> select(const std::string& sql, const std::vector<std::string>& params,
                                    const std::optional<std::string>& match, const Filter& filter, bool newestFirst);

@@ -167,7 +167,12 @@ TEST(CliArgs, SharedChatsAreNamedByIdOrOpenedWithTheirMembers) {
     CliOptions n;
     EXPECT_FALSE(ParseArgs({"chat", "--room", "new", "--to", "bob", "--to", "carl", "hi"}, n));
     EXPECT_EQ(n.to.size(), 2u);
+    CliOptions h;
+    EXPECT_FALSE(ParseArgs({"history", "--room", id}, h));
+    EXPECT_EQ(h.history.room, id);
     for (const std::vector<std::string>& bad : {
+             std::vector<std::string>{"history", "--room", "new"},
+             std::vector<std::string>{"history", "--room", id, "--with", "bob"},
              std::vector<std::string>{"chat", "--room", "new", "hi"},              // with whom?
              std::vector<std::string>{"chat", "--room", id, "--to", "bob", "hi"},  // the chat says who
              std::vector<std::string>{"alert", "--room", id, "hi"},

@@ -57,7 +57,7 @@ void ChatWindows::PrivateDelivery(const DeliveryReport& report) {
     }
 }
 
-frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
+frmChat* ChatWindows::OpenChatWindow(const std::string& list, const std::string& roomId) {
     auto* w = new frmChat(node_, *this);
     chats_.append(w);
     connect(w, &frmChat::activated, this, [this, w] { markRead(w); });
@@ -75,7 +75,8 @@ frmChat* ChatWindows::OpenChatWindow(const std::string& list) {
         others.push_back(GetItem(list, i));
     }
     // Several members make a shared chat: everybody in it sees the others.
-    if (rooms_ && !w->members().hasAll() && w->members().names().size() > 2)
+    if (!roomId.empty()) w->setRoom(roomId);
+    else if (rooms_ && !w->members().hasAll() && w->members().names().size() > 2)
         if (const auto* room = rooms_->open(others)) w->setRoom(room->id);
     showEarlier(w, list);
     placeNew(w);
@@ -95,7 +96,8 @@ void ChatWindows::setHistory(history::History* history, std::function<void(const
 
 void ChatWindows::showEarlier(frmChat* w, const std::string& list) {
     if (!history_) return;
-    const auto scope = ScopeOfList(list, node_.state().MyName);
+    const auto scope = w->roomId().empty() ? ScopeOfList(list, node_.state().MyName)
+                                           : history::Scope::group(history::RoomKey(w->roomId()));
     if (scope.type == history::Scope::Type::All) return;
     // A file made anew (the old one was damaged) needs a connection of its own.
     if (!reader_ || readerGeneration_ != history_->generation()) {
@@ -149,8 +151,7 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
         if (w->AddMsg(line, sender, colour)) {
             shown = true;
             if (!own) markUnread(w);
-            if (lastChatTag_.empty() && !w->members().hasAll())
-                lastChatTag_ = history::ChatTag(w->members().names(), node_.state().MyName);
+            if (lastChatTag_.empty()) lastChatTag_ = w->chatKey();
         }
     if (shown) return;
     // A flood of lines from many names must not open a window for each.
@@ -305,12 +306,7 @@ frmChat* ChatWindows::openRoomWindow(const rooms::Room& room) {
     std::string list;
     for (const auto& m : room.members)
         if (!equalsNoCase(m, node_.state().MyName)) list += m + "|";
-    auto* const saved = rooms_;
-    rooms_ = nullptr;  // the chat exists already
-    frmChat* w = OpenChatWindow(list);
-    rooms_ = saved;
-    w->setRoom(room.id);
-    return w;
+    return OpenChatWindow(list, room.id);
 }
 
 void ChatWindows::roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) {

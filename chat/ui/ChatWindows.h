@@ -41,7 +41,9 @@ public:
     ~ChatWindows() override;
 
     frmCom* OpenComposeWindow(const std::string& list) override;
-    frmChat* OpenChatWindow(const std::string& list) override;
+    frmChat* OpenChatWindow(const std::string& list) override { return OpenChatWindow(list, {}); }
+    // ... as the window of that shared chat (its lines so far from the history).
+    frmChat* OpenChatWindow(const std::string& list, const std::string& roomId);
     void RefreshChatUserLists() override;
     void PlaySoundSetting(const QString& setting) override;
     QString ChooseExportFile(const std::string& fileTypes) override;

@@ -574,6 +574,11 @@ void frmChat::UserAddsMember(const std::string& name) {
     if (!had) hub_.ChatMemberChanged(this, name, true);
 }
 
+std::string frmChat::chatKey() const {
+    if (!roomId_.empty()) return history::RoomKey(roomId_);
+    return members_.hasAll() ? std::string() : history::ChatTag(members_.names(), node_.state().MyName);
+}
+
 void frmChat::setRoom(const std::string& id) {
     roomId_ = id;
     RefUserList();
@@ -640,7 +645,7 @@ void frmChat::Send() {
     const std::string line = txtSnd_->text().toStdString();
     try {
         std::vector<DeliveryReport> reports;
-        if (!members_.SendLine(node_, line, &reports)) return;
+        if (!members_.SendLine(node_, line, &reports, chatKey())) return;
         if (!roomId_.empty()) hub_.RoomLineSent(roomId_);
         delivery_.start(reports, node_.state().MyName);
         marks_.sent(line, reports, node_.state().MyName);

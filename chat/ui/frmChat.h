@@ -55,6 +55,9 @@ public:
 
     // The shared chat this window shows ("" for a list of its own).
     const std::string& roomId() const { return roomId_; }
+    // The conversation its lines are kept in: the shared chat's, else the
+    // chat of its members (empty: one other member, or everybody).
+    std::string chatKey() const;
     void setRoom(const std::string& id);
     // A member who left the network and is not back yet: kept, marked away.
     void SetAway(const std::string& name, bool away);

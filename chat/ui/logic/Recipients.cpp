@@ -75,7 +75,8 @@ std::string ChatMembers::StatusText(std::string_view words) const {
     return " " + std::to_string(n) + " " + GetItem(words, n == 1 ? 1 : 2) + " " + GetItem(words, 3);
 }
 
-bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports) const {
+bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports,
+                           const std::string& chatKey) const {
     if (trimBlanks(line).empty()) return false;
     const std::string mark(wire::ChatMark);
     if (hasAll()) {
@@ -83,7 +84,7 @@ bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<
         return true;
     }
     // A line to several members is one conversation in the history.
-    const auto tag = history::ChatTag(names_, node.state().MyName);
+    const auto tag = chatKey.empty() ? history::ChatTag(names_, node.state().MyName) : chatKey;
     for (const auto& name : names_) {
         auto report = node.SendPrivate(name + " " + mark + line, tag);
         if (reports) reports->push_back(std::move(report));

@@ -51,7 +51,10 @@ public:
     std::string StatusText(std::string_view words) const;
     // Sends a typed line: once to everybody, or to each member (the own name
     // included). False for a blank line.
-    bool SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports = nullptr) const;
+    // `chatKey`: the conversation the history keeps it in (a shared chat's);
+    // empty: the chat of these members.
+    bool SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports = nullptr,
+                  const std::string& chatKey = {}) const;
 };
 
 // Those of `names` whose announced status turns away what is sent: Do Not

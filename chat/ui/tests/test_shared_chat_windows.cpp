@@ -1,6 +1,7 @@
 // Shared chats as their members see them: three desktops on a simulated
 // segment, each with its chat windows, and a copy without keys beside them.
 #include "ChatWindows.h"
+#include "HistoryStore.h"
 #include "TestSupport.h"
 #include "UiTestApp.h"
 #include "frmChat.h"
@@ -122,6 +123,9 @@ TEST_F(SharedChatWindows, ARepliesReachEveryMemberAndAnAddedMemberIsSeenByAll) {
     run(1000);
     EXPECT_TRUE(carl.only()->txtMsg()->toPlainText().contains("bob:\thello all"));
     EXPECT_TRUE(annChat->txtMsg()->toPlainText().contains("bob:\thello all"));
+    // Its lines are one conversation in the history, by the chat's id.
+    const auto key = history::RoomKey(annChat->roomId());
+    EXPECT_EQ(carl.windows.takeChatTag(), key);
 
     // carl adds dave: every window shows dave, dave's too.
     Desk dave(seg, "dave");
@@ -135,6 +139,8 @@ TEST_F(SharedChatWindows, ARepliesReachEveryMemberAndAnAddedMemberIsSeenByAll) {
         EXPECT_EQ(membersOf(d->only()), four) << d->peer.node.state().MyName;
     }
     EXPECT_TRUE(bob.only()->txtMsg()->toPlainText().contains("carl added dave"));
+    EXPECT_EQ(annChat->chatKey(), key);  // whoever joins
+    EXPECT_EQ(dave.only()->chatKey(), key);
 
     // ann removes carl: carl's window is a list of its own from then on.
     annChat->lvUsers()->setCurrentItem(annChat->lvUsers()->findItems("carl", Qt::MatchExactly).front());
