@@ -486,12 +486,14 @@ std::vector<std::string> HistoryStore::personKeys() {
 
 std::vector<Conversation> HistoryStore::conversations() {
     std::vector<Conversation> out;
-    auto last = db_.prepare("SELECT peer, time FROM messages WHERE id = ?");
+    auto last = db_.prepare("SELECT peer, time, text, outgoing FROM messages WHERE id = ?");
     auto fill = [&](Conversation& c) {
         last.reset();
         last.bind(1, c.lastId);
         if (last.step()) {
             c.lastTimeMs = last.integer(1);
+            c.lastText = last.text(2);
+            if (last.integer(3) == 0) c.lastSpeaker = last.text(0);
             if (c.scope.type == Scope::Type::Person) c.title = last.text(0);
         }
         last.reset();

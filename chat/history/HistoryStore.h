@@ -57,6 +57,9 @@ struct Conversation {
     std::int64_t messages = 0;
     std::int64_t lastId = 0;
     std::int64_t lastTimeMs = 0;
+    // Its newest message: who wrote it (empty: the user), and its text.
+    std::string lastSpeaker;
+    std::string lastText;
 };
 
 // The chat tag of a line to several members: the others, lower case,

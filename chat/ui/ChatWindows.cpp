@@ -153,7 +153,10 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
             if (!own) markUnread(w);
             if (lastChatTag_.empty()) lastChatTag_ = w->chatKey();
         }
-    if (shown) return;
+    if (shown) {
+        Q_EMIT conversationsChanged();
+        return;
+    }
     // A flood of lines from many names must not open a window for each.
     fromNetwork_.removeAll(nullptr);
     const bool listed = node_.users().findNoCase(sender).has_value();
@@ -192,13 +195,24 @@ void ChatWindows::markUnread(frmChat* w) {
             PlaySoundSetting(setting);
         }
     }
+    ++unreadLines_[conversationKey(w)];
+    Q_EMIT conversationsChanged();
     unread_.removeAll(nullptr);
     if (unread_.contains(w)) return;
     unread_.append(w);
     if (unread_.size() == 1) Q_EMIT unreadChanged(true);
 }
 
+std::string ChatWindows::conversationKey(const frmChat* w) const {
+    if (w->members().hasAll()) return std::string(history::kEverybodyKey);
+    if (auto key = w->chatKey(); !key.empty()) return key;
+    for (const auto& m : w->members().names())
+        if (!equalsNoCase(m, node_.state().MyName)) return toLower(m);
+    return {};
+}
+
 void ChatWindows::markRead(frmChat* w) {
+    if (unreadLines_.erase(conversationKey(w))) Q_EMIT conversationsChanged();
     unread_.removeAll(nullptr);
     if (!unread_.removeAll(w)) return;
     if (unread_.isEmpty()) Q_EMIT unreadChanged(false);
@@ -289,6 +303,19 @@ void ChatWindows::ChatMemberChanged(frmChat* window, const std::string& name, bo
     for (const auto& m : window->members().names())
         if (!equalsNoCase(m, node_.state().MyName)) others.push_back(m);
     if (const auto* room = rooms_->open(others)) window->setRoom(room->id);
+}
+
+frmChat* ChatWindows::OpenConversation(const std::string& key, const std::string& list, const std::string& roomId) {
+    for (frmChat* w : chatWindows()) {
+        if (conversationKey(w) != key) continue;
+        w->show();
+        w->raise();
+        w->activateWindow();
+        return w;
+    }
+    if (roomId.empty()) return list.empty() ? nullptr : OpenChatWindow(list);
+    const auto* room = rooms_ ? rooms_->book().find(roomId) : nullptr;
+    return room ? openRoomWindow(*room) : nullptr;
 }
 
 frmChat* ChatWindows::openRoomWindow(const rooms::Room& room) {

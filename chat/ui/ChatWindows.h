@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <map>
 
 class QTimer;
 
@@ -70,6 +71,14 @@ public:
     // The chat of the first window with several members that showed the
     // last line routed, for the history; empty when none did.
     std::string takeChatTag() { return std::exchange(lastChatTag_, {}); }
+    // Lines not read yet, by the history's key of their conversation.
+    const std::map<std::string, int>& unreadLines() const { return unreadLines_; }
+    // The history's key of the window's conversation.
+    std::string conversationKey(const frmChat* w) const;
+    // The window of that conversation (the history's key), brought to the
+    // front or opened on `list` or the shared chat `roomId`; none when the
+    // shared chat is no longer kept here.
+    frmChat* OpenConversation(const std::string& key, const std::string& list, const std::string& roomId);
     // Compose and chat windows opened from now on offer Send File... and
     // take dropped files.
     void setFileTransfers(FileTransfers* files) { files_ = files; }
@@ -158,6 +167,8 @@ Q_SIGNALS:
     // A chat window got a line while in the background, or the last such
     // window was activated or closed: for the tray's unread state.
     void unreadChanged(bool unread);
+    // A line was shown or read: the list of conversations may show it.
+    void conversationsChanged();
 
 public:
     // Refreshes now instead of once the current events are through.
@@ -214,6 +225,7 @@ private:
     std::uint64_t readerGeneration_ = 0;
     std::function<void(const std::string&)> openHistory_;
     std::string lastChatTag_;
+    std::map<std::string, int> unreadLines_;
     void showEarlier(frmChat* w, const std::string& list);
     frmChat* openRoomWindow(const rooms::Room& room);
     void leftForGood(const std::string& name);

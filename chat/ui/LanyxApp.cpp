@@ -3,6 +3,7 @@
 #include "logic/Cascade.h"
 
 #include "BoxMessage.h"
+#include "ConversationsPane.h"
 #include "FileSending.h"
 #include "FileTransfers.h"
 #include "History.h"
@@ -281,6 +282,7 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     // Chats with several members are shared with their members' copies.
     rooms_ = std::make_unique<rooms::RoomService>(*node_);
     windows_->setRooms(rooms_.get());
+    addConversations();
     main_->setFiles(files_.get());
     main_->sendFiles()->setMemory(&folders_);
     transferUi_ = std::make_unique<TransferUi>(*files_);
@@ -393,6 +395,30 @@ QString HistoryNoticeText(const history::Notice& n) {
 }
 
 }  // namespace
+
+void LanyxApp::addConversations() {
+    ConversationsPane::Services services;
+    services.history = [this] { return history_.get(); };
+    // Users whose key is known can be written to while away: what is sent
+    // to them waits for them.
+    services.knownAway = [this] {
+        std::vector<std::string> away;
+        if (const auto* secure = node_->secure())
+            for (const auto& [name, pin] : secure->pins().all())
+                if (!node_->users().findNoCase(name) && !equalsNoCase(name, node_->state().MyName))
+                    away.push_back(name);
+        return away;
+    };
+    services.unread = [this] { return windows_->unreadLines(); };
+    services.open = [this](const ConversationItem& item) {
+        if (windows_->OpenConversation(item.key, item.list, item.roomId)) return;
+        QMessageBox::information(main_, tr("Conversations - Lanyx"),
+                                 tr("This shared chat is no longer kept here: its lines are in the History window."));
+    };
+    conversations_ = new ConversationsPane(std::move(services));
+    main_->setConversations(conversations_);
+    connect(windows_, &ChatWindows::conversationsChanged, conversations_, &ConversationsPane::refreshSoon);
+}
 
 void LanyxApp::openHistoryStore() {
     // Only the copy that holds the folder writes its history.

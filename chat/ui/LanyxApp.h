@@ -34,6 +34,7 @@ namespace lanyx::ui {
 
 class DesktopNotifier;
 class TransferUi;
+class ConversationsPane;
 class frmHistory;
 class frmMain;
 class frmSplash;
@@ -169,6 +170,8 @@ private:
     QPointer<frmSplash> splash_;
     QPointer<frmOpt> opt_;
     QPointer<frmHistory> historyWindow_;
+    QPointer<ConversationsPane> conversations_;
+    void addConversations();
     SoundPlayer sound_;
     ChatWindows* windows_ = nullptr;
     DesktopPrefs prefs_;

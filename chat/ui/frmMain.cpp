@@ -30,6 +30,7 @@
 #include <QScrollBar>
 #include <QGuiApplication>
 #include <algorithm>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -663,6 +664,24 @@ void frmMain::showTrayMenu() {
 }  // namespace lanyx::ui
 
 namespace lanyx::ui {
+
+void frmMain::setConversations(QWidget* pane) {
+    if (tabs_ || !pane) return;
+    auto* layout = static_cast<QVBoxLayout*>(centralWidget()->layout());
+    tabs_ = new QTabWidget(centralWidget());
+    tabs_->setObjectName("tabsMain");
+    tabs_->setDocumentMode(true);
+    layout->replaceWidget(lvUsers_, tabs_);
+    layout->setStretchFactor(tabs_, 1);
+    tabs_->addTab(lvUsers_, tr("&Users"));
+    tabs_->addTab(pane, tr("C&onversations"));
+    tabs_->setTabToolTip(
+        1, tr("Your chats and the people you wrote with, newest first; known users who are away, greyed"));
+    // The keyboard goes into the page shown.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int page) {
+        if (QWidget* shown = tabs_->widget(page)) shown->setFocus();
+    });
+}
 
 void frmMain::setFiles(FileTransfers* files) {
     sendFiles_->setFiles(files);

@@ -13,6 +13,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QToolBar;
+class QTabWidget;
 class QTreeView;
 class QTimer;
 
@@ -95,6 +96,9 @@ public:
     // Send File... and Send Folder... in a user's menu and files dropped
     // onto a user row go through these transfers.
     void setFiles(FileTransfers* files);
+    // The list of conversations, as a page beside the user list's.
+    void setConversations(QWidget* pane);
+    QTabWidget* tabs() const { return tabs_; }
     SendFileActions* sendFiles() const { return sendFiles_; }
     FileDropFilter* drops() const { return drops_; }
     // The user a file menu or a drop at this row is for ("" for a group or "(All)").
@@ -131,6 +135,7 @@ private:
     UserChoices choices_{node_};
     bool safe_;
     UserListModel* model_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
     QTreeView* lvUsers_ = nullptr;
     QLabel* lblStat_ = nullptr;
     QString statTag_;

@@ -1,6 +1,7 @@
 // The History window and the history in chat windows, offscreen, over a
 // node on an in-memory segment and a real history file.
 #include "ChatWindows.h"
+#include "ConversationsPane.h"
 #include "History.h"
 #include "TestSupport.h"
 #include "UiTestApp.h"
@@ -390,4 +391,50 @@ TEST_F(HistoryWindows, PictureOfTheWindowWhenAsked) {
     settle(w);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     w->grab().save(dir + "/lanyx-history.png");
+}
+
+TEST_F(HistoryWindows, TheConversationListReopensASharedChatAfterARestartAndListsUsersAway) {
+    rooms::RoomService rooms(ann.node);
+    windows->setRooms(&rooms);
+    rooms::Room kept;
+    kept.id = "0123456789abcdef0123456789abcdef";
+    kept.serial = 1;
+    kept.author = "ann";
+    kept.members = {"ann", "bob", "carl"};
+    ASSERT_TRUE(rooms.book().restore(kept));
+    const auto key = history::RoomKey(kept.id);
+    history->record(line("carl", "private to ann"));
+    auto said = line("bob", "in the shared chat");
+    said.chat = key;
+    history->record(said);
+    ASSERT_TRUE(history->flush());
+    // The program starts again: its history is read anew.
+    windows->setHistory(nullptr, {});
+    history = std::make_unique<History>(ann.dir.path());
+    windows->setHistory(history.get(), [](const std::string&) {});
+
+    ConversationsPane pane(
+        {[this] { return history.get(); }, [] { return std::vector<std::string>{"zoe"}; },
+         [this] { return windows->unreadLines(); },
+         [this](const ConversationItem& item) { windows->OpenConversation(item.key, item.list, item.roomId); }});
+    QSignalSpy refreshed(&pane, &ConversationsPane::refreshed);
+    pane.refresh();
+    ASSERT_TRUE(refreshed.wait(5000));
+    ASSERT_EQ(pane.items().size(), 3u);
+    EXPECT_EQ(pane.items()[0].key, key);  // the newest first
+    EXPECT_EQ(pane.items()[1].key, "carl");
+    EXPECT_TRUE(pane.items()[2].away);  // zoe: written to, it waits
+
+    Q_EMIT pane.list()->itemActivated(pane.list()->topLevelItem(0), 0);
+    ASSERT_EQ(windows->chatWindows().size(), 1);
+    frmChat* chat = windows->chatWindows().front();
+    EXPECT_EQ(chat->roomId(), kept.id);
+    EXPECT_TRUE(chat->txtMsg()->toPlainText().contains("in the shared chat"));
+    // A line in it while the window is in the background counts as unread.
+    windows->RouteChatLine("one more", "carl", 0);
+    pane.refresh();
+    ASSERT_TRUE(refreshed.wait(5000));
+    EXPECT_EQ(pane.items()[0].unread, 1);
+    Q_EMIT pane.list()->itemActivated(pane.list()->topLevelItem(0), 0);
+    EXPECT_EQ(windows->chatWindows().size(), 1);  // the same window, to the front
 }

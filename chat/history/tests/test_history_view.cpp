@@ -1,5 +1,6 @@
 // How the history reads in windows: which conversation a list of names is,
 // times, lines of ours kept once per member shown once, and the export.
+#include "ConversationList.h"
 #include "HistoryView.h"
 
 #include <gtest/gtest.h>
@@ -89,4 +90,46 @@ TEST(HistoryView, AnExportHoldsDateTimeSenderAndText) {
                                 "ann", [](const std::string& name) { return name == "bob" ? 255u : 0u; });
     EXPECT_EQ(t.PlainText(), "2024-05-01 07:30:00 bob:\thi\r\n2024-05-01 07:31:00 ann:\thello\r\n");
     EXPECT_NE(t.Rtf().find("\\red255\\green0\\blue0"), std::string::npos);
+}
+
+TEST(HistoryView, TheConversationListHoldsEveryConversationThenTheUsersAwayWithNone) {
+    using history::Conversation;
+    const auto conv = [](Scope scope, std::string title, std::int64_t time) {
+        Conversation c;
+        c.scope = std::move(scope);
+        c.title = std::move(title);
+        c.lastTimeMs = time;
+        c.lastText = "last";
+        return c;
+    };
+    const std::vector<Conversation> kept{conv(Scope::group("#0123abcd"), "bob, carl", 30),
+                                         conv(Scope::person("bob"), "Bob", 20),
+                                         conv(Scope::group("carl|dora|"), "carl, dora", 15),
+                                         conv(Scope::everybody(), "(All)", 10)};
+    const auto items = ListConversations(kept, {"zoe", "BOB", "ann"}, {{"#0123abcd", 3}, {"bob", 1}});
+    struct Want {
+        ConversationItem::Kind kind;
+        std::string key, list, roomId;
+        int unread;
+        bool away;
+    };
+    using K = ConversationItem::Kind;
+    const std::vector<Want> want{
+        {K::Chat, "#0123abcd", "", "0123abcd", 3, false},  // a shared chat opens by its id
+        {K::Person, "bob", "Bob|", "", 1, true},           // away: written to, it waits
+        {K::Chat, "carl|dora|", "carl|dora|", "", 0, false},
+        {K::Everybody, "(all)", "(All)|", "", 0, false},
+        {K::Person, "ann", "ann|", "", 0, true},  // away with nothing kept: after them, by name
+        {K::Person, "zoe", "zoe|", "", 0, true},
+    };
+    ASSERT_EQ(items.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        SCOPED_TRACE(want[i].key);
+        EXPECT_EQ(items[i].kind, want[i].kind);
+        EXPECT_EQ(items[i].key, want[i].key);
+        EXPECT_EQ(items[i].list, want[i].list);
+        EXPECT_EQ(items[i].roomId, want[i].roomId);
+        EXPECT_EQ(items[i].unread, want[i].unread);
+        EXPECT_EQ(items[i].away, want[i].away);
+    }
 }

@@ -716,6 +716,14 @@
             <numerusform>%n Nachrichten nicht im Verlauf aufgezeichnet: Er kam nicht nach.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Conversations - Lanyx</source>
+        <translation>Unterhaltungen - Lanyx</translation>
+    </message>
+    <message>
+        <source>This shared chat is no longer kept here: its lines are in the History window.</source>
+        <translation>Dieser gemeinsame Chat wird hier nicht mehr geführt: Seine Zeilen sind im Verlaufsfenster.</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
@@ -1760,6 +1768,18 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <source>Status</source>
         <translation>Status</translation>
     </message>
+    <message>
+        <source>&amp;Users</source>
+        <translation>&amp;Benutzer</translation>
+    </message>
+    <message>
+        <source>C&amp;onversations</source>
+        <translation>U&amp;nterhaltungen</translation>
+    </message>
+    <message>
+        <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
+        <translation>Ihre Chats und die Personen, mit denen Sie geschrieben haben, die neuesten zuerst; bekannte Benutzer, die abwesend sind, grau</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>
@@ -2202,6 +2222,41 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <location filename="../../../chat/ui/frmUserInfo.cpp" line="166"/>
         <source>nothing heard</source>
         <translation>nichts gehört</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::ConversationsPane</name>
+    <message>
+        <source>Conversations</source>
+        <translation>Unterhaltungen</translation>
+    </message>
+    <message>
+        <source>Conversation</source>
+        <translation>Unterhaltung</translation>
+    </message>
+    <message>
+        <source>Last line</source>
+        <translation>Letzte Zeile</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Wann</translation>
+    </message>
+    <message>
+        <source>Everybody</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>you</source>
+        <translation>du</translation>
+    </message>
+    <message>
+        <source>away: what you write waits for %1</source>
+        <translation>abwesend: Was Sie schreiben, wartet auf %1</translation>
+    </message>
+    <message>
+        <source>%1 is away: what you write waits for %1</source>
+        <translation>%1 ist abwesend: Was Sie schreiben, wartet auf %1</translation>
     </message>
 </context>
 </TS>

@@ -716,6 +716,14 @@
             <numerusform>%n mensajes sin registrar en el historial: no daba abasto.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Conversations - Lanyx</source>
+        <translation>Conversaciones - Lanyx</translation>
+    </message>
+    <message>
+        <source>This shared chat is no longer kept here: its lines are in the History window.</source>
+        <translation>Este chat compartido ya no se guarda aquí: sus líneas están en la ventana Historial.</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
@@ -1760,6 +1768,18 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <source>Status</source>
         <translation>Estado</translation>
     </message>
+    <message>
+        <source>&amp;Users</source>
+        <translation>&amp;Usuarios</translation>
+    </message>
+    <message>
+        <source>C&amp;onversations</source>
+        <translation>C&amp;onversaciones</translation>
+    </message>
+    <message>
+        <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
+        <translation>Sus chats y las personas con las que escribió, los más recientes primero; los usuarios conocidos ausentes, en gris</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>
@@ -2202,6 +2222,41 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <location filename="../../../chat/ui/frmUserInfo.cpp" line="166"/>
         <source>nothing heard</source>
         <translation>nada recibido</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::ConversationsPane</name>
+    <message>
+        <source>Conversations</source>
+        <translation>Conversaciones</translation>
+    </message>
+    <message>
+        <source>Conversation</source>
+        <translation>Conversación</translation>
+    </message>
+    <message>
+        <source>Last line</source>
+        <translation>Última línea</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Cuándo</translation>
+    </message>
+    <message>
+        <source>Everybody</source>
+        <translation>Todos</translation>
+    </message>
+    <message>
+        <source>you</source>
+        <translation>usted</translation>
+    </message>
+    <message>
+        <source>away: what you write waits for %1</source>
+        <translation>ausente: lo que escriba espera a %1</translation>
+    </message>
+    <message>
+        <source>%1 is away: what you write waits for %1</source>
+        <translation>%1 está ausente: lo que escriba espera a %1</translation>
     </message>
 </context>
 </TS>

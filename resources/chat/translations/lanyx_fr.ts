@@ -716,6 +716,14 @@
             <numerusform>%n messages non enregistrés dans l&apos;historique : il ne suivait pas.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Conversations - Lanyx</source>
+        <translation>Conversations - Lanyx</translation>
+    </message>
+    <message>
+        <source>This shared chat is no longer kept here: its lines are in the History window.</source>
+        <translation>Cette discussion partagée n'est plus conservée ici : ses lignes sont dans la fenêtre Historique.</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::NetworkPage</name>
@@ -1760,6 +1768,18 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <source>Status</source>
         <translation>État</translation>
     </message>
+    <message>
+        <source>&amp;Users</source>
+        <translation>&amp;Utilisateurs</translation>
+    </message>
+    <message>
+        <source>C&amp;onversations</source>
+        <translation>C&amp;onversations</translation>
+    </message>
+    <message>
+        <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
+        <translation>Vos discussions et les personnes avec qui vous avez écrit, les plus récentes d'abord ; les utilisateurs connus absents, en gris</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>
@@ -2202,6 +2222,41 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <location filename="../../../chat/ui/frmUserInfo.cpp" line="166"/>
         <source>nothing heard</source>
         <translation>rien reçu</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::ui::ConversationsPane</name>
+    <message>
+        <source>Conversations</source>
+        <translation>Conversations</translation>
+    </message>
+    <message>
+        <source>Conversation</source>
+        <translation>Conversation</translation>
+    </message>
+    <message>
+        <source>Last line</source>
+        <translation>Dernière ligne</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Quand</translation>
+    </message>
+    <message>
+        <source>Everybody</source>
+        <translation>Tout le monde</translation>
+    </message>
+    <message>
+        <source>you</source>
+        <translation>vous</translation>
+    </message>
+    <message>
+        <source>away: what you write waits for %1</source>
+        <translation>absent : ce que vous écrivez attend %1</translation>
+    </message>
+    <message>
+        <source>%1 is away: what you write waits for %1</source>
+        <translation>%1 est absent : ce que vous écrivez attend %1</translation>
     </message>
 </context>
 </TS>
