@@ -348,7 +348,8 @@ QAction* frmChat::action(const char* name) const {
 void frmChat::SetLan() {
     const bool safe = node_.state().SafeMode;
     auto text = [&](int code, const char* builtIn) { return LangTextOr(node_, code, QString::fromUtf8(builtIn)); };
-    setWindowTitle(text(3001, "Chating - Lanyx"));
+    caption_ = text(3001, "Chating - Lanyx");
+    updateTitle();
     tbSnd_->setText(text(3002, "&Send"));
     for (const auto& it : kChatItems) {
         QAction* a = action(it.name);
@@ -460,7 +461,22 @@ void frmChat::RefListOfUsers() {
     }
 }
 
+void frmChat::updateTitle() {
+    // Who the chat is with first: the task bar and Alt+Tab tell the windows apart.
+    QStringList others;
+    int more = 0;
+    for (const auto& m : members_.names()) {
+        if (equalsNoCase(m, node_.state().MyName)) continue;
+        if (others.size() < 3) others << QString::fromStdString(m);
+        else ++more;
+    }
+    QString title = others.join(QStringLiteral(", "));
+    if (more > 0) title += QStringLiteral(" +%1").arg(more);
+    setWindowTitle(title.isEmpty() ? caption_ : title + QStringLiteral(" - ") + caption_);
+}
+
 void frmChat::RefUserList() {
+    updateTitle();
     const auto& users = node_.users();
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i) {
         auto* item = lvUsers_->topLevelItem(i);

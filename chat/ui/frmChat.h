@@ -167,6 +167,8 @@ private:
     SendFileActions* sendFiles_ = nullptr;
     FileDropFilter* drops_ = nullptr;
     std::string roomId_;
+    QString caption_;  // the language's caption, after the members' names in the title
+    void updateTitle();
     QStringList away_;  // lower case
 };
 

@@ -29,11 +29,12 @@ std::string run(const std::string& command) {
     return out;
 }
 
-bool waitForWindow(const std::string& display, const std::string& title, int timeoutMs) {
+// `chat`: a chat window, whose title starts with its members' names.
+bool waitForWindow(const std::string& display, const std::string& title, int timeoutMs, bool chat = false) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
-        if (run("DISPLAY=" + display + " xwininfo -root -tree 2>/dev/null").find("\"" + title + "\"") !=
-            std::string::npos)
+        if (run("DISPLAY=" + display + " xwininfo -root -tree 2>/dev/null")
+                .find((chat ? " - " : "\"") + title + "\"") != std::string::npos)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -115,7 +116,7 @@ TEST_F(Desktop, AlertPopsUpAndChatLineOpensAChatWindow) {
     EXPECT_TRUE(waitForWindow(display, "bob", 5000));
 
     EXPECT_EQ(cli(2, "carl", {"--probe-ms", "800", "chat", "--to", "ann", "hello"}), 0);
-    EXPECT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000));
+    EXPECT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000, true));
 
     desktop->signal(SIGTERM);
     EXPECT_EQ(desktop->wait(10000), 0);
@@ -131,7 +132,7 @@ TEST_F(Desktop, ABurstOfPeersIsListedWithAChatWindowOpen) {
     if (!segment.namespaces()) GTEST_SKIP() << "no network namespaces: a burst would reach the real network";
     startAnn({"LANYX_PRINT_STATUS=1"}, true);
     ASSERT_EQ(cli(2, "carl", {"--probe-ms", "800", "chat", "--to", "ann", "hello"}), 0);
-    ASSERT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000));
+    ASSERT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000, true));
     std::size_t peers = 1000;
     if (const char* n = std::getenv("LANYX_BURST_PEERS")) peers = std::strtoul(n, nullptr, 10);
     std::vector<std::string> storm{LANYX_STORM, "--burst", std::to_string(peers), "--prefix", "peer", "--no-leave"};
@@ -156,7 +157,7 @@ TEST_F(Desktop, AStormOfNewcomersIsListedAndAnsweredWithAChatWindowOpen) {
     if (!segment.namespaces()) GTEST_SKIP() << "no network namespaces: a storm would reach the real network";
     startAnn({"LANYX_PRINT_STATUS=1"}, true);
     ASSERT_EQ(cli(2, "carl", {"--probe-ms", "800", "chat", "--to", "ann", "hello"}), 0);
-    ASSERT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000));
+    ASSERT_TRUE(waitForWindow(display, "Chating - Lanyx", 5000, true));
     std::size_t peers = 2000;
     if (const char* n = std::getenv("LANYX_STORM_PEERS")) peers = std::strtoul(n, nullptr, 10);
     Process storm(on(1, {LANYX_STORM, "--peers", std::to_string(peers), "--node", "ann", "--prefix", "new", "--rate",
