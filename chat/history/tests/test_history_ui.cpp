@@ -431,6 +431,11 @@ TEST_F(HistoryWindows, TheConversationListReopensASharedChatAfterARestartAndList
     EXPECT_EQ(chat->roomId(), kept.id);
     EXPECT_TRUE(chat->txtMsg()->toPlainText().contains("in the shared chat"));
     // A line in it while the window is in the background counts as unread.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    ASSERT_FALSE(chat->isActiveWindow());
     windows->RouteChatLine("one more", "carl", 0);
     pane.refresh();
     ASSERT_TRUE(refreshed.wait(5000));
