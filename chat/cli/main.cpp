@@ -169,6 +169,9 @@ struct RoomPrinter : rooms::RoomObserver {
     void roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) override {
         printer.event("room", event.by, cli::RoomEventText(room, event));
     }
+    void roomBacklog(const rooms::Room& room, const std::string&, const std::vector<Message>& lines) override {
+        for (const auto& l : lines) printer.event("earlier", l.peer, room.id + " " + MarkedText(l));
+    }
     cli::EventPrinter& printer;
 };
 
@@ -376,6 +379,24 @@ int main(int argc, char** argv) {
     rooms::RoomService rooms(node);
     RoomPrinter roomPrinter(printer);
     rooms.setObserver(&roomPrinter);
+    // A member added here gets the chat's lines so far, from the history.
+    rooms.setBacklogSource([&kept](const std::string& id) {
+        std::vector<Message> lines;
+        if (!kept) return lines;
+        kept->flush(std::chrono::milliseconds(500));
+        const auto reader = kept->openReader();
+        if (!reader) return lines;
+        history::Filter f;
+        f.scope = history::Scope::group(history::RoomKey(id));
+        f.limit = rooms::kMaxBacklogLines;
+        f.chatOnly = true;
+        try {
+            for (auto& row : kept->rows(*reader, f)) lines.push_back(std::move(row.entry));
+        } catch (const history::sql::Error&) {
+            // Unreadable: the member gets no earlier lines.
+        }
+        return lines;
+    });
 
     FileTransfers files(node);
 #ifdef LANYX_CLI_TEST_AIDS

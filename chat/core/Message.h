@@ -53,6 +53,17 @@ enum class MessageDelivery : std::uint8_t {
 // came without its signature, wherever it is shown.
 inline constexpr std::string_view kNotVerifiedMark = "(not verified) ";
 
+// The `chat` of a shared chat's lines: its id, whoever joins or leaves it.
+// (Chats of several members without an id are tagged by their members.)
+inline std::string RoomChatKey(std::string_view roomId) {
+    std::string key = "#";
+    for (const char c : roomId) key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return key;
+}
+inline bool IsRoomChatKey(std::string_view key) {
+    return !key.empty() && key.front() == '#';
+}
+
 struct Message {
     std::int64_t timeMs = 0;  // wall clock, ms since 1970 (UTC); 0: when recorded
     bool outgoing = false;

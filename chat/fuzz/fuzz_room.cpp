@@ -1,5 +1,7 @@
 // A shared chat's change as it comes from the network, read and applied,
-// and `Rooms.txt` as found in a data folder, read and written back.
+// its earlier lines as a member sends them, and `Rooms.txt` as found in a
+// data folder, read and written back.
+#include "Backlog.h"
 #include "RoomBook.h"
 
 #include <cstddef>
@@ -16,6 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RoomBook back([] { return std::string(32, 'a'); });
     if (LoadRooms(written, back) != 0 || SaveRooms(back) != written || back.size() > RoomBook::kMaxRooms)
         __builtin_trap();
+
+    // Earlier lines that were read write back to the same.
+    if (const auto b = ParseBacklog(text)) {
+        const auto again = ParseBacklog(EncodeBacklog(b->id, b->lines));
+        if (!again || again->id != b->id || again->lines != b->lines) __builtin_trap();
+    }
 
     const auto m = Parse(text);
     if (!m) return 0;

@@ -105,11 +105,11 @@ std::string ChatTag(const std::vector<std::string>& members, std::string_view ow
 }
 
 std::string RoomKey(std::string_view roomId) {
-    return "#" + toLower(std::string(roomId));
+    return RoomChatKey(roomId);
 }
 
 bool IsRoomKey(std::string_view key) {
-    return !key.empty() && key.front() == '#';
+    return IsRoomChatKey(key);
 }
 
 bool GroupSendFold::folds(const HistoryEntry& e) {

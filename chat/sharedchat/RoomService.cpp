@@ -9,12 +9,30 @@
 
 namespace lanyx::rooms {
 
-RoomService::RoomService(ChatNode& node) : node_(node), book_(NewRoomId) {
+// A chat's earlier lines travel as a capability of their own: a copy that
+// shares chats but not their lines is never sent any.
+class RoomService::BacklogPort final : public Capability {
+public:
+    explicit BacklogPort(RoomService& rooms) : rooms_(rooms) {}
+    std::string_view tag() const override { return kBacklogTag; }
+    std::string_view word() const override { return kBacklogWord; }
+    bool message(const std::string& sender, const std::string& body, IpAddress /*sourceV4*/) override {
+        return rooms_.takeBacklog(sender, body);
+    }
+
+private:
+    RoomService& rooms_;
+};
+
+RoomService::RoomService(ChatNode& node)
+    : node_(node), book_(NewRoomId), backlogPort_(std::make_unique<BacklogPort>(*this)) {
     node_.registerCapability(*this);
+    node_.registerCapability(*backlogPort_);
 }
 
 RoomService::~RoomService() {
     flush();
+    node_.unregisterCapability(*backlogPort_);
     node_.unregisterCapability(*this);
 }
 
@@ -73,13 +91,18 @@ bool RoomService::invitationAllowed(const std::string& sender) {
     return invitations_.try_emplace(key, kInviteBurst, kInviteRefillMs).first->second.take(now);
 }
 
-void RoomService::tell(const RoomMessage& m, const std::vector<std::string>& also) {
+std::optional<DeliveryReport> RoomService::tell(const RoomMessage& m, const std::vector<std::string>& also,
+                                                const std::string& watch) {
     const std::string body = Encode(m);
+    std::optional<DeliveryReport> watched;
     const auto send = [&](const std::string& name) {
-        if (!equalsNoCase(name, me()) && sharesChats(name)) node_.SendSealed(kRoomsWord, name, body);
+        if (equalsNoCase(name, me()) || !sharesChats(name)) return;
+        auto report = node_.SendSealed(kRoomsWord, name, body);
+        if (!watch.empty() && equalsNoCase(name, watch)) watched = std::move(report);
     };
     for (const auto& name : m.members) send(name);
     for (const auto& name : also) send(name);
+    return watched;
 }
 
 const Room* RoomService::open(const std::vector<std::string>& others) {
@@ -97,8 +120,67 @@ const Room* RoomService::open(const std::vector<std::string>& others) {
 bool RoomService::add(const std::string& id, const std::string& name) {
     const auto m = book_.add(id, me(), name);
     if (!m) return false;
-    tell(*m);
+    const auto report = tell(*m, {}, name);
     save();
+    // The lines so far as they are now: what is said from here on reaches
+    // him as it is said.
+    if (!report || report->state != Delivery::Waiting || !backlogSource_ ||
+        node_.CanTake(name, kBacklogWord) != Reach::Yes || backlogsToSend_.size() >= kMaxBacklogsHeld)
+        return true;
+    std::vector<BacklogLine> lines;
+    for (const auto& line : backlogSource_(id)) {
+        if (!line.isChatLine() || line.chat != RoomChatKey(id)) continue;
+        const std::string speaker = line.outgoing ? me() : line.peer;
+        if (equalsNoCase(speaker, name)) continue;  // his own he has
+        lines.push_back({line.timeMs, speaker, line.text});
+    }
+    if (auto body = EncodeBacklog(id, std::move(lines)); !body.empty())
+        backlogsToSend_[report->id] = {name, std::move(body)};
+    return true;
+}
+
+void RoomService::delivery(const DeliveryReport& report) {
+    const auto it = backlogsToSend_.find(report.id);
+    if (it == backlogsToSend_.end()) return;
+    // Any other end (not confirmed, withheld, held for later) sends nothing.
+    if (report.state == Delivery::Delivered) node_.SendSealed(kBacklogWord, it->second.name, it->second.body);
+    backlogsToSend_.erase(it);
+}
+
+bool RoomService::takeBacklog(const std::string& sender, const std::string& body) {
+    // Read and refused is still taken: there is no point in sending it again.
+    const auto backlog = ParseBacklog(body);
+    if (!backlog) {
+        node_.WriteLog("A shared chat's earlier lines from " + sender + " could not be read: ignored");
+        return true;
+    }
+    const auto it = backlogsAwaited_.find(backlog->id);
+    const Room* room = book_.find(backlog->id);
+    const bool awaited = it != backlogsAwaited_.end() && equalsNoCase(it->second.by, sender) &&
+                         node_.pump().ticks() - it->second.since <= kBacklogWaitMs;
+    if (!awaited || !room || !room->has(sender) || !room->has(me())) {
+        node_.WriteLog("A shared chat's earlier lines from " + sender + " ignored: not asked for");
+        return true;
+    }
+    backlogsAwaited_.erase(it);
+    const std::int64_t now = node_.WallMs();
+    std::vector<Message> lines;
+    for (const auto& l : backlog->lines) {
+        Message m;
+        m.timeMs = std::min(l.timeMs, now);  // never ahead of what is said here now
+        m.peer = l.speaker;
+        m.kind = MessageKind::PrivateChat;
+        m.text = l.text;
+        m.trust = MessageTrust::Encrypted;
+        m.notVerified = !equalsNoCase(l.speaker, sender);
+        m.chat = RoomChatKey(backlog->id);
+        node_.reportMessage(m);
+        lines.push_back(std::move(m));
+    }
+    if (observer_) {
+        const Room copy = *room;  // the observer may change the book
+        observer_->roomBacklog(copy, sender, lines);
+    }
     return true;
 }
 
@@ -153,6 +235,11 @@ bool RoomService::message(const std::string& sender, const std::string& body, Ip
     }
     const Room now = *book_.find(m->id);  // a copy: the observer may change the book
     if (o.kind == Outcome::Kind::Joined) {
+        if (backlogsAwaited_.size() >= kMaxBacklogsHeld) {
+            const std::uint32_t ticks = node_.pump().ticks();
+            std::erase_if(backlogsAwaited_, [&](const auto& e) { return ticks - e.second.since > kBacklogWaitMs; });
+        }
+        if (backlogsAwaited_.size() < kMaxBacklogsHeld) backlogsAwaited_[m->id] = {sender, node_.pump().ticks()};
         observer_->roomChanged(now, {RoomEvent::Kind::Joined, sender, o.added});
         return true;
     }

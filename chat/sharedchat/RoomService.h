@@ -5,13 +5,16 @@
 // builds) stay members all the same: the windows send them every line, as
 // to anybody, and they keep lists of their own.
 #include "RateLimit.h"
+#include "Backlog.h"
 #include "ChatNode.h"
 #include "RoomBook.h"
 #include "RoomMessage.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -36,6 +39,10 @@ public:
     virtual ~RoomObserver() = default;
     // `room` as it is after the change (for Dropped, as it was).
     virtual void roomChanged(const Room& room, const RoomEvent& event) = 0;
+    // The lines the chat held before we were added, oldest first, as `by`
+    // (who added us) kept them: chat lines of the chat, each marked not
+    // verified unless `by` said it. The history has them already.
+    virtual void roomBacklog(const Room& /*room*/, const std::string& /*by*/, const std::vector<Message>& /*lines*/) {}
 };
 
 class RoomService final : public Capability {
@@ -72,6 +79,15 @@ public:
     // Tells `name` the members of every chat holding it (a member that came
     // back may have missed changes).
     void resendTo(const std::string& name);
+    // The chat's recent lines as this copy keeps them (the history's rows,
+    // oldest first): a member the user adds gets the newest of them, up to
+    // kMaxBacklogLines, once his copy has taken the change. Without it
+    // nobody gets any.
+    using BacklogSource = std::function<std::vector<Message>(const std::string& id)>;
+    void setBacklogSource(BacklogSource source) { backlogSource_ = std::move(source); }
+    // After we were brought into a chat, its lines are taken from who did
+    // it for this long, once.
+    static constexpr std::uint32_t kBacklogWaitMs = 10 * 60'000;
     RoomBook& book() { return book_; }
     const RoomBook& book() const { return book_; }
 
@@ -80,11 +96,16 @@ public:
     std::string_view word() const override { return kRoomsWord; }
     bool message(const std::string& sender, const std::string& body, IpAddress sourceV4) override;
     bool holds(const std::string& name) const override { return book_.latestWith(name) != nullptr; }
+    void delivery(const DeliveryReport& report) override;
     // A member (or this copy's user) is known by another name now.
     void renamed(const std::string& from, const std::string& to) override;
 
 private:
-    void tell(const RoomMessage& m, const std::vector<std::string>& also = {});
+    class BacklogPort;
+    // Returns the report of what went to `watch`, when it went.
+    std::optional<DeliveryReport> tell(const RoomMessage& m, const std::vector<std::string>& also = {},
+                                       const std::string& watch = {});
+    bool takeBacklog(const std::string& sender, const std::string& body);
     void save();
     // Spends one of the sender's invitations; false when none is left.
     bool invitationAllowed(const std::string& sender);
@@ -97,6 +118,21 @@ private:
     bool dirty_ = false;
     bool saveQueued_ = false;
     std::unordered_map<std::string, TokenBucket> invitations_;  // by the sender's signing key
+    BacklogSource backlogSource_;
+    std::unique_ptr<BacklogPort> backlogPort_;
+    // Sent once the change that adds its member is taken, by that report's id.
+    struct BacklogToSend {
+        std::string name;
+        std::string body;
+    };
+    std::unordered_map<std::uint64_t, BacklogToSend> backlogsToSend_;
+    // Chats we were brought into lately: whose backlog is taken, and since when.
+    struct BacklogAwaited {
+        std::string by;
+        std::uint32_t since = 0;
+    };
+    std::unordered_map<std::string, BacklogAwaited> backlogsAwaited_;  // by chat id
+    static constexpr std::size_t kMaxBacklogsHeld = 64;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

@@ -99,22 +99,28 @@ void ChatWindows::showEarlier(frmChat* w, const std::string& list) {
     const auto scope = w->roomId().empty() ? ScopeOfList(list, node_.state().MyName)
                                            : history::Scope::group(history::RoomKey(w->roomId()));
     if (scope.type == history::Scope::Type::All) return;
+    history::Filter f;
+    f.scope = scope;
+    f.limit = kEarlierLines;
+    f.chatOnly = true;
+    w->ShowEarlier(CollapseGroupSends(readHistory(f)));
+}
+
+std::vector<history::HistoryRow> ChatWindows::readHistory(const history::Filter& filter) {
+    if (!history_) return {};
     // A file made anew (the old one was damaged) needs a connection of its own.
     if (!reader_ || readerGeneration_ != history_->generation()) {
         readerGeneration_ = history_->generation();
         reader_ = history_->openReader();
     }
-    if (!reader_) return;
-    history::Filter f;
-    f.scope = scope;
-    f.limit = kEarlierLines;
-    f.chatOnly = true;
+    if (!reader_) return {};
     try {
-        w->ShowEarlier(CollapseGroupSends(history_->rows(*reader_, f)));
+        return history_->rows(*reader_, filter);
     } catch (const history::sql::Error& e) {
         reader_.reset();
         node_.WriteLog(std::string("The history could not be read: ") + e.what());
     }
+    return {};
 }
 
 void ChatWindows::placeNew(frmChat* w) {
@@ -277,7 +283,19 @@ void ChatWindows::leftForGood(const std::string& name) {
 void ChatWindows::setRooms(rooms::RoomService* rooms) {
     if (rooms_) rooms_->setObserver(nullptr);
     rooms_ = rooms;
-    if (rooms_) rooms_->setObserver(this);
+    if (!rooms_) return;
+    rooms_->setObserver(this);
+    // A member the user adds gets the lines so far, as this copy kept them.
+    rooms_->setBacklogSource([this](const std::string& id) {
+        if (history_) history_->flush(std::chrono::milliseconds(500));  // the lines just said too
+        history::Filter f;
+        f.scope = history::Scope::group(history::RoomKey(id));
+        f.limit = rooms::kMaxBacklogLines;
+        f.chatOnly = true;
+        std::vector<Message> lines;
+        for (auto& row : readHistory(f)) lines.push_back(std::move(row.entry));
+        return lines;
+    });
 }
 
 frmChat* ChatWindows::windowOfRoom(const std::string& id) const {
@@ -369,6 +387,16 @@ void ChatWindows::roomChanged(const rooms::Room& room, const rooms::RoomEvent& e
         break;
     }
     RefreshChatUserLists();
+}
+
+void ChatWindows::roomBacklog(const rooms::Room& room, const std::string& by, const std::vector<Message>& lines) {
+    frmChat* w = windowOfRoom(room.id);
+    if (!w || lines.empty()) return;
+    const QString who = QString::fromStdString(by);
+    w->AddNote([who] { return tr("Earlier lines of this chat, as %1 has them:").arg(who); });
+    std::vector<history::HistoryRow> rows;
+    for (const auto& l : lines) rows.push_back({0, l});
+    w->ShowEarlier(rows);
 }
 
 void ChatWindows::RenameOwnInChats(const std::string& from, const std::string& to) {

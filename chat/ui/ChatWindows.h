@@ -24,6 +24,8 @@ class QTimer;
 namespace lanyx::history {
 class History;
 class HistoryStore;
+struct HistoryRow;
+struct Filter;
 }
 
 namespace lanyx::ui {
@@ -107,6 +109,7 @@ public:
         if (rooms_) rooms_->touch(roomId);
     }
     void roomChanged(const rooms::Room& room, const rooms::RoomEvent& event) override;
+    void roomBacklog(const rooms::Room& room, const std::string& by, const std::vector<Message>& lines) override;
     // The open window of a shared chat; nullptr when none is.
     frmChat* windowOfRoom(const std::string& id) const;
     // A note (not a chat line) in every chat window that holds the user.
@@ -227,6 +230,8 @@ private:
     std::string lastChatTag_;
     std::map<std::string, int> unreadLines_;
     void showEarlier(frmChat* w, const std::string& list);
+    // What the history holds (empty when it cannot be read).
+    std::vector<history::HistoryRow> readHistory(const history::Filter& filter);
     frmChat* openRoomWindow(const rooms::Room& room);
     void leftForGood(const std::string& name);
     rooms::RoomService* rooms_ = nullptr;

@@ -194,7 +194,7 @@ void DesktopSink::StatusCaptionChanged(const std::string& caption) {
 void DesktopHistory::record(HistoryEntry entry) {
     if (!app_.history_) return;
     // A line shown in a chat window of several members is part of that chat.
-    if (!entry.outgoing && entry.kind == HistoryKind::PrivateChat && app_.windows_)
+    if (!entry.outgoing && entry.kind == HistoryKind::PrivateChat && entry.chat.empty() && app_.windows_)
         entry.chat = app_.windows_->takeChatTag();
     app_.history_->record(std::move(entry));
 }

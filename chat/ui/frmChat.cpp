@@ -325,11 +325,12 @@ void frmChat::ShowEarlier(const std::vector<history::HistoryRow>& rows) {
     cursor.movePosition(QTextCursor::End);
     QTextCharFormat chars;
     chars.setForeground(grey);
+    const std::string mark = QCoreApplication::translate("lanyx::ui::LanyxApp", "(not verified) ").toStdString();
     for (const auto& row : rows) {
         if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(QTextBlockFormat());
         else cursor.insertBlock(QTextBlockFormat());
         const auto line = WhenText(row.entry.timeMs, now) + " " + SpeakerOf(row, node_.state().MyName) + ": " +
-                          row.entry.text;
+                          MarkedText(row.entry, mark);
         cursor.insertText(QString::fromStdString(line), chars);
     }
     txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());

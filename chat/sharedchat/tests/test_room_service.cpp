@@ -18,16 +18,28 @@ namespace {
 struct Member {
     Member(MemorySegment& seg, const std::string& name) : peer(seg, name), service(peer.node) {
         service.setObserver(&seen);
+        service.setBacklogSource([this](const std::string&) { return kept; });
+        peer.node.addMessageObserver(&recorded);
         peer.joinAs(name);
     }
+    ~Member() { peer.node.removeMessageObserver(&recorded); }
     struct Seen : RoomObserver {
         void roomChanged(const Room& room, const RoomEvent& e) override {
             events.push_back(e);
             members[room.id] = room.members;
             if (e.kind == RoomEvent::Kind::Dropped) members.erase(room.id);
         }
+        void roomBacklog(const Room&, const std::string& by, const std::vector<Message>& lines) override {
+            backlogs.push_back({by, lines});
+        }
         std::vector<RoomEvent> events;
         std::map<std::string, std::vector<std::string>> members;
+        std::vector<std::pair<std::string, std::vector<Message>>> backlogs;
+    };
+    // What the history would have been told.
+    struct Recorded : MessageObserver {
+        void message(const Message& m) override { lines.push_back(m); }
+        std::vector<Message> lines;
     };
     std::vector<std::string> membersOf(const std::string& id) {
         const auto* r = service.book().find(id);
@@ -36,7 +48,21 @@ struct Member {
     Peer peer;
     RoomService service;
     Seen seen;
+    Recorded recorded;
+    std::vector<Message> kept;  // the history's lines, as the source hands them over
 };
+
+Message chatLine(const std::string& id, std::int64_t timeMs, const std::string& peer, std::string text,
+                 bool outgoing = false) {
+    Message m;
+    m.timeMs = timeMs;
+    m.outgoing = outgoing;
+    m.peer = outgoing ? "(All)" : peer;
+    m.kind = MessageKind::PrivateChat;
+    m.text = std::move(text);
+    m.chat = RoomChatKey(id);
+    return m;
+}
 
 class SharedChats : public ::testing::Test {
 protected:
@@ -181,4 +207,67 @@ TEST_F(SharedChats, ChatsFromOneKeyComeAFewAtATimeAndAreWrittenOnceForABurst) {
     EXPECT_EQ(readBytes(rooms).find("\tcarl"), std::string::npos);
     EXPECT_TRUE(bob.service.flush());
     EXPECT_NE(readBytes(rooms).find("\tcarl"), std::string::npos);
+}
+
+TEST_F(SharedChats, AMemberAddedLateGetsTheNewestLinesOnceFromWhoAddedHim) {
+    const auto* room = ann.service.open({"bob", "carl"});
+    ASSERT_TRUE(room);
+    const std::string id = room->id;
+    seg.runFor(2000);
+    // bob's history of the chat: 60 lines, his own and carl's, and a line of
+    // another chat.
+    for (int i = 0; i < 60; ++i)
+        bob.kept.push_back(chatLine(id, 1'700'000'000'000 + i * 1000, "carl", "line " + std::to_string(i), i % 2 == 0));
+    bob.kept.push_back(chatLine(std::string(32, 'b'), 1'700'000'100'000, "carl", "another chat"));
+
+    Member dave(seg, "dave");
+    seg.runFor(3000);
+    ASSERT_TRUE(bob.service.add(id, "dave"));
+    seg.runFor(3000);
+    ASSERT_EQ(dave.seen.backlogs.size(), 1u);
+    EXPECT_EQ(dave.seen.backlogs[0].first, "bob");
+    const auto& lines = dave.seen.backlogs[0].second;
+    ASSERT_EQ(lines.size(), kMaxBacklogLines);
+    EXPECT_EQ(lines.front().text, "line 10");  // the newest 50, oldest first
+    EXPECT_EQ(lines.back().text, "line 59");
+    EXPECT_EQ(lines.front().peer, "bob");
+    EXPECT_FALSE(lines.front().showsNotVerified());  // bob's own word
+    EXPECT_EQ(lines.back().peer, "carl");
+    EXPECT_TRUE(lines.back().showsNotVerified());  // carl's line as bob kept it
+    for (const auto& l : lines) EXPECT_EQ(l.chat, RoomChatKey(id));
+    EXPECT_EQ(dave.recorded.lines.size(), kMaxBacklogLines);  // into dave's history
+
+    // Members told of the change get nothing, and a copy already in the
+    // chat does not get the lines again.
+    EXPECT_TRUE(carl.seen.backlogs.empty());
+    EXPECT_TRUE(ann.seen.backlogs.empty());
+}
+
+TEST_F(SharedChats, EarlierLinesAreTakenOnlyFromWhoAddedUsOnceAndOnlyWhenAdded) {
+    const auto* room = ann.service.open({"bob"});
+    ASSERT_TRUE(room);
+    const std::string id = room->id;
+    seg.runFor(2000);
+    const auto forged = EncodeBacklog(id, {{1'700'000'000'000, "ann", "ann never said this"}});
+    ASSERT_FALSE(forged.empty());
+
+    // carl, not in the chat, and bob, in it but unasked.
+    ASSERT_TRUE(carl.peer.node.SendSealed(kBacklogWord, "bob", forged));
+    seg.runFor(2000);
+    EXPECT_TRUE(bob.seen.backlogs.empty());
+    EXPECT_TRUE(bob.recorded.lines.empty());
+
+    // Brought in by ann: lines from carl (a member too by now) are not hers.
+    ann.kept.push_back(chatLine(id, 1'700'000'000'000, "bob", "hello", true));
+    ASSERT_TRUE(ann.service.add(id, "carl"));
+    ASSERT_TRUE(bob.peer.node.SendSealed(kBacklogWord, "carl", forged));
+    seg.runFor(3000);
+    ASSERT_EQ(carl.seen.backlogs.size(), 1u);
+    EXPECT_EQ(carl.seen.backlogs[0].first, "ann");
+    EXPECT_EQ(carl.seen.backlogs[0].second.front().text, "hello");
+    // ann's own, once: a second one is not taken.
+    ASSERT_TRUE(ann.peer.node.SendSealed(kBacklogWord, "carl", forged));
+    seg.runFor(2000);
+    EXPECT_EQ(carl.seen.backlogs.size(), 1u);
+    EXPECT_EQ(carl.recorded.lines.size(), 1u);
 }

@@ -1,5 +1,6 @@
 // The changes of shared chats as they travel, and the rules every member
 // applies to them.
+#include "Backlog.h"
 #include "RoomBook.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,45 @@ TEST(RoomMessages, WhatIsSentReadsBackAndAnythingElseIsRefused) {
     EXPECT_FALSE(Parse(Encode(message(1, many))));
     many.pop_back();
     EXPECT_TRUE(Parse(Encode(message(1, many))));
+}
+
+TEST(RoomMessages, EarlierLinesKeepTheNewestThatFitAndAnythingElseIsRefused) {
+    std::vector<BacklogLine> lines;
+    for (int i = 0; i < 60; ++i) lines.push_back({1'700'000'000'000 + i, "ann", "line\n" + std::to_string(i)});
+    lines.push_back({1'700'000'000'100, "bob", std::string(kMaxBacklogLineBytes + 1, 'x')});  // too long: left out
+    const auto back = ParseBacklog(EncodeBacklog(kId, lines));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->id, kId);
+    ASSERT_EQ(back->lines.size(), kMaxBacklogLines);
+    EXPECT_EQ(back->lines.front().text, "line 10");  // the line end is a space now
+    EXPECT_EQ(back->lines.back().timeMs, 1'700'000'000'059);
+    // Long lines: as many of the newest as one message holds.
+    const std::vector<BacklogLine> big(20, {1'700'000'000'000, "ann", std::string(kMaxBacklogLineBytes, 'y')});
+    const auto fitted = ParseBacklog(EncodeBacklog(kId, big));
+    ASSERT_TRUE(fitted);
+    EXPECT_EQ(fitted->lines.size(), kMaxBacklogBytes / (kMaxBacklogLineBytes + 20));
+    EXPECT_TRUE(EncodeBacklog(kId, {}).empty());
+
+    const std::string head = "1\n" + kId + "\n";
+    for (const std::string& bad : std::vector<std::string>{
+             "",
+             head,                                  // no line
+             "2\n" + kId + "\n1|ann|hi",            // another format
+             "1\n" + kId.substr(1) + "\n1|ann|hi",  // not an id
+             head + "0|ann|hi",                     // no time
+             head + "01|ann|hi",
+             head + "-5|ann|hi",
+             head + "99999999999999999999|ann|hi",  // past 64 bits
+             head + "1|(All)|hi",                   // nobody's name
+             head + "1||hi",
+             head + "1|ann",       // no text
+             head + "1|ann|a\tb",  // a control character
+             head + "1|ann|" + std::string(kMaxBacklogLineBytes + 1, 'x'),
+         })
+        EXPECT_FALSE(ParseBacklog(bad)) << bad;
+    std::string tooMany = head + "1|ann|0";
+    for (std::size_t i = 1; i <= kMaxBacklogLines; ++i) tooMany += "\n1|ann|" + std::to_string(i);
+    EXPECT_FALSE(ParseBacklog(tooMany));
 }
 
 TEST(RoomRules, OnlyAMemberBringsUsInAndOnlyIntoAChatWeAreIn) {

@@ -117,3 +117,32 @@ TEST_F(RoomsEndToEnd, ARenameToAnnaKeepsTheConversationTheKeyAndTheChatAtBobAndC
     }
     EXPECT_TRUE(found) << readFile(out("bob-history49"));
 }
+
+TEST_F(RoomsEndToEnd, AMemberAddedLateGetsTheLinesSoFarWithEveryCharacter) {
+    listener(0, "ann");
+    listener(1, "bob");
+    listener(2, "carl");
+    REQUIRE_SEEN(out("ann"), "keys\tbob\tnew key, not checked");
+    REQUIRE_SEEN(out("ann"), "keys\tcarl\tnew key, not checked");
+    const std::string coffee = "Kaffee \xE2\x98\x95 f\xC3\xBCr alle \xF0\x9F\x8E\x89";  // U+2615, U+00FC, U+1F389
+    tell("ann", "chat --room new --to bob '" + coffee + "'");
+    REQUIRE_SEEN(out("bob"), "private-chat\tann\t" + coffee);
+    std::smatch m;
+    const std::string annOut = readFile(out("ann"));
+    ASSERT_TRUE(std::regex_search(annOut, m, std::regex("room\tann\t([0-9a-f]{32}) members=")));
+    const std::string id = m[1];
+
+    tell("ann", "room add " + id + " carl");
+    REQUIRE_SEEN(out("carl"), "room\tann\t" + id + " members=ann,bob,carl joined");
+    REQUIRE_SEEN(out("carl"), "earlier\tann\t" + id + " " + coffee);
+    // And into carl's history, under the chat.
+    bool found = false;
+    for (int i = 0; i < 50 && !found; ++i) {
+        auto& h = run(2, "carl-history" + std::to_string(i),
+                      {LANYX_CLI, "--dir", (root_ / "carl").string(), "history", "--room", id});
+        ASSERT_EQ(h.wait(10000), 0);
+        found = readFile(out("carl-history" + std::to_string(i))).find(coffee) != std::string::npos;
+        if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(found) << readFile(out("carl-history49"));
+}

@@ -545,6 +545,11 @@
         <translation>%1 comparte este chat contigo y con %2.</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="389"/>
+        <source>Earlier lines of this chat, as %1 has them:</source>
+        <translation>Líneas anteriores de este chat, tal como las tiene %1:</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/ChatWindows.cpp" line="251"/>
         <location filename="../../../chat/ui/ChatWindows.cpp" line="306"/>
         <source>%1 added %2</source>

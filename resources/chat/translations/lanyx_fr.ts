@@ -545,6 +545,11 @@
         <translation>%1 partage cette discussion avec vous et %2.</translation>
     </message>
     <message>
+        <location filename="../../../chat/ui/ChatWindows.cpp" line="389"/>
+        <source>Earlier lines of this chat, as %1 has them:</source>
+        <translation>Lignes précédentes de ce chat, telles que %1 les a :</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/ChatWindows.cpp" line="251"/>
         <location filename="../../../chat/ui/ChatWindows.cpp" line="306"/>
         <source>%1 added %2</source>
