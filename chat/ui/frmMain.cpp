@@ -15,6 +15,7 @@
 #include "WebLinks.h"
 #include "frmAbout.h"
 
+#include <QAbstractButton>
 #include <QActionGroup>
 #include <QApplication>
 #include <QKeySequence>
@@ -384,7 +385,12 @@ void frmMain::SetLan() {
            "or Shift+F10 opens the user's menu"));
     lblStat_->setAccessibleDescription(tr("Status line"));
     model_->setHeaders(tr("User"), tr("Status"));
+    // A tool bar is read (and listed in the window's menu) by its title.
+    tb_->setWindowTitle(tr("Toolbar"));
     tb_->setAccessibleName(tr("Toolbar"));
+    // The button that shows what does not fit, when the window is narrow.
+    if (auto* more = tb_->findChild<QAbstractButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(tr("More"));
     fitStatusColumn();
     if (ti_) ti_->setToolTipText(windowTitle());
     if (cool_) applyCaptions();

@@ -1,5 +1,7 @@
 #include "frmOpt.h"
 
+#include "Announce.h"
+
 #include "History.h"
 #include "WaitingService.h"
 
@@ -223,6 +225,7 @@ frmOpt::frmOpt(ChatNode& node, OptionsEnv env, bool startUpMode, QWidget* parent
         tabRow->addWidget(b);
     }
     tabRow->addStretch(1);
+    ReadAsPageTabs(tabs);
     outer->addWidget(tabs);
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
@@ -384,6 +387,7 @@ QWidget* frmOpt::buildInterfacePage() {
         posRow->addWidget(b);
     }
     posRow->addStretch(1);
+    ReadAsRadioButtons(tbPos_->buttons());
     v->addLayout(posRow);
     connect(tbPos_, &QButtonGroup::idClicked, this, [this](int id) { posTag_ = QString::number(id); });
 

@@ -8,6 +8,7 @@
 #include "VirtualDisplay.h"
 #include "frmCom.h"
 #include "frmMain.h"
+#include "frmOpt.h"
 #include "frmPop.h"
 
 #include <QApplication>
@@ -16,7 +17,9 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMutex>
@@ -26,10 +29,13 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -384,6 +390,7 @@ TEST(WaylandSession, AlertsOfANativeWaylandClientGoToTheNotificationService) {
             setenv("LANYX_TEST_WAYLAND", "1", 1);
             setenv("XDG_SESSION_TYPE", "wayland", 1);
             unsetenv("DISPLAY");
+            unsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");  // the reader's bus is the display's
             execl("/proc/self/exe", "lanyx_dbus_tests",
                   "--gtest_filter=Notifications.OnANativeWaylandWindowAlertsBecomeNotifications",
                   static_cast<char*>(nullptr));
@@ -462,6 +469,142 @@ TEST(StatusNotifier, RegistersActivatesExportsItsMenuAndShowsUnread) {
     w.RemoveTray();
 }
 
+// ---- the tree a screen reader reads -------------------------------------------------
+
+constexpr const char* kBusLauncher = "/usr/libexec/at-spi-bus-launcher";
+
+struct SpokenNode {
+    QString role;  // as the reader names it: "push button", "page tab", "alert"
+    QString name;
+    QString path;  // the roles from the application down
+};
+
+// Reads the program's accessible objects over the accessibility bus, as
+// Orca does; the program answers on this thread meanwhile.
+class ScreenReader {
+public:
+    ScreenReader() {
+        auto ask = QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                                  QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress"));
+        const auto reply = callOn(testSide(), ask);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+            why_ = reply.errorMessage().toStdString();
+            return;
+        }
+        const QString address = reply.arguments().first().toString();
+        bus_ = QDBusConnection::connectToBus(address, QStringLiteral("screen-reader"));
+        if (!bus_->isConnected()) why_ = address.toStdString() + ": " + bus_->lastError().message().toStdString();
+    }
+    ~ScreenReader() { QDBusConnection::disconnectFromBus(QStringLiteral("screen-reader")); }
+    bool connected() const { return bus_ && bus_->isConnected(); }
+    const std::string& why() const { return why_; }
+    // Every object of every program on the bus, depth first.
+    QList<SpokenNode> read() {
+        QList<SpokenNode> all;
+        for (const auto& [service, path] : children(QStringLiteral("org.a11y.atspi.Registry"), kRoot))
+            walk(service, path, {}, all, 0);
+        return all;
+    }
+
+private:
+    static inline const QString kRoot = QStringLiteral("/org/a11y/atspi/accessible/root");
+    static QDBusMessage callOn(QDBusConnection bus, const QDBusMessage& call) {
+        QDBusPendingCall pending = bus.asyncCall(call, 5000);
+        QElapsedTimer t;
+        t.start();
+        while (!pending.isFinished() && t.elapsed() < 6000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return pending.reply();
+    }
+    QDBusMessage accessible(const QString& service, const QString& path, const QString& method) {
+        return callOn(*bus_, QDBusMessage::createMethodCall(service, path, QStringLiteral("org.a11y.atspi.Accessible"),
+                                                            method));
+    }
+    QList<std::pair<QString, QString>> children(const QString& service, const QString& path) {
+        QList<std::pair<QString, QString>> out;
+        const auto reply = accessible(service, path, QStringLiteral("GetChildren"));
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return out;
+        const auto arg = reply.arguments().first().value<QDBusArgument>();
+        arg.beginArray();
+        while (!arg.atEnd()) {
+            QString s;
+            QDBusObjectPath p;
+            arg.beginStructure();
+            arg >> s >> p;
+            arg.endStructure();
+            out.append({s, p.path()});
+        }
+        arg.endArray();
+        return out;
+    }
+    void walk(const QString& service, const QString& path, const QString& above, QList<SpokenNode>& all, int depth) {
+        if (depth > 16 || all.size() > 4000) return;
+        SpokenNode node;
+        const auto role = accessible(service, path, QStringLiteral("GetRoleName"));
+        if (!role.arguments().isEmpty()) node.role = role.arguments().first().toString();
+        auto get = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                  QStringLiteral("Get"));
+        get << QStringLiteral("org.a11y.atspi.Accessible") << QStringLiteral("Name");
+        const auto name = callOn(*bus_, get);
+        if (!name.arguments().isEmpty())
+            node.name = name.arguments().first().value<QDBusVariant>().variant().toString();
+        node.path = above.isEmpty() ? node.role : above + " / " + node.role;
+        all.append(node);
+        for (const auto& [s, p] : children(service, path)) walk(s, p, node.path, all, depth + 1);
+    }
+    std::optional<QDBusConnection> bus_;
+    std::string why_;
+};
+
+// What the accessibility bridge adds to the accessible objects the walk
+// checks in process: the roles a reader announces, as it reads them.
+TEST(ScreenReaderTree, PagesReadAsTabsCornersAsRadioButtonsThePopupAsAnAlertAndTheStatusLineByWhatItSays) {
+    if (!g_privateBus) GTEST_SKIP() << "dbus-run-session missing: no private bus for the accessibility bus";
+    if (!g_display) GTEST_SKIP() << "Xvfb missing: the accessibility bridge needs a desktop platform";
+    if (access(kBusLauncher, X_OK) != 0) GTEST_SKIP() << "at-spi2-core missing: no accessibility bus";
+    test::MemorySegment seg;
+    test::Peer ann(seg, "ann");
+    ann.joinAs("ann");
+    frmMain main(ann.node);
+    main.show();
+    frmOpt options(ann.node, OptionsEnv{});
+    options.show();
+    ChatWindows windows(ann.node, nullptr, nullptr);
+    windows.ShowAlert("lunch?", "bob", true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
+
+    ScreenReader reader;
+    ASSERT_TRUE(reader.connected()) << reader.why();
+    QList<SpokenNode> tree;
+    const auto has = [&](const QString& role, const QString& name = {}) {
+        return std::any_of(tree.begin(), tree.end(),
+                           [&](const SpokenNode& n) { return n.role == role && (name.isEmpty() || n.name == name); });
+    };
+    // The bridge registers the program and its windows as they come.
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 10000 && !(has(QStringLiteral("page tab")) && has(QStringLiteral("alert message")))) {
+        tree = reader.read();
+        QTest::qWait(100);
+    }
+    QStringList spoken;
+    for (const auto& n : tree) spoken << n.path + " \"" + n.name + "\"";
+    const std::string dump = spoken.join(QLatin1Char('\n')).toStdString();
+
+    const auto count = [&](const QString& role, const QString& under) {
+        return std::count_if(tree.begin(), tree.end(), [&](const SpokenNode& n) {
+            return n.role == role && n.path.endsWith(under + QLatin1String(" / ") + role) && !n.name.isEmpty();
+        });
+    };
+    EXPECT_EQ(count(QStringLiteral("page tab"), QStringLiteral("page tab list")), 5) << dump;
+    EXPECT_EQ(count(QStringLiteral("radio button"), QStringLiteral("filler")), 4) << dump;  // the popup's corner
+    EXPECT_TRUE(has(QStringLiteral("alert message"))) << dump;
+    ASSERT_FALSE(main.lblStat()->text().isEmpty());
+    EXPECT_TRUE(has(QStringLiteral("label"), main.lblStat()->text())) << dump;
+    // No object is read by a name meant for programmers.
+    EXPECT_FALSE(has(QStringLiteral("tool bar"), QStringLiteral("TB"))) << dump;
+    if (std::getenv("LANYX_PRINT_SCREEN_READER_TREE")) std::cout << dump << std::endl;
+}
+
 // A session bus configuration whose only service folder is an empty one of
 // the test's: the bus can start none of the machine's services (a
 // notification daemon installed on the desktop would answer in place of the
@@ -472,6 +615,16 @@ std::string privateBusConfig() {
     const std::string services = std::string(folder) + "/services";
     const std::string config = std::string(folder) + "/session.conf";
     if (mkdir(services.c_str(), 0700) != 0) return {};
+    // The accessibility bus, started when a program asks for it, with its
+    // socket in the test's folder (never beside a desktop's own).
+    if (access(kBusLauncher, X_OK) == 0) {
+        const std::string runtime = std::string(folder) + "/runtime";
+        FILE* service = std::fopen((services + "/org.a11y.Bus.service").c_str(), "w");
+        if (mkdir(runtime.c_str(), 0700) == 0 && service)
+            std::fprintf(service, "[D-BUS Service]\nName=org.a11y.Bus\nExec=/usr/bin/env XDG_RUNTIME_DIR=%s %s\n",
+                         runtime.c_str(), kBusLauncher);
+        if (service) std::fclose(service);
+    }
     FILE* out = std::fopen(config.c_str(), "w");
     if (!out) return {};
     std::fprintf(out,
@@ -501,12 +654,14 @@ int main(int argc, char** argv) {
             unsetenv("LANYX_TEST_PRIVATE_BUS");
         }
     }
-    // The bus's folder goes with the run that made it (the child under the bus).
+    // The bus's folder goes with the run that made it (the child under the
+    // bus), not with a Wayland child that shares it.
     struct BusFolder {
         ~BusFolder() {
             const char* config = std::getenv("LANYX_TEST_PRIVATE_BUS");
             std::error_code ignored;
-            if (config && std::string(config).rfind("/tmp/lanyx-test-bus-", 0) == 0)
+            if (config && !std::getenv("LANYX_TEST_WAYLAND") &&
+                std::string(config).rfind("/tmp/lanyx-test-bus-", 0) == 0)
                 std::filesystem::remove_all(std::filesystem::path(config).parent_path(), ignored);
         }
     } busFolder;
@@ -523,6 +678,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!g_display && !wayland) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The accessibility bridge talks to the private bus's reader, not a desktop's.
+    if (g_display) setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 1);
     QApplication app(argc, argv);
     // The watcher must be there before the first tray icon asks for it. A
     // Wayland child shares the parent's bus and its services.

@@ -1699,6 +1699,11 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmMain</name>
     <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="392"/>
+        <source>More</source>
+        <translation>Mehr</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmMain.cpp" line="182"/>
         <source>Drop files onto a user.</source>
         <translation>Legen Sie Dateien auf einem Benutzer ab.</translation>

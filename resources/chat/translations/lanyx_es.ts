@@ -1699,6 +1699,11 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmMain</name>
     <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="392"/>
+        <source>More</source>
+        <translation>Más</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmMain.cpp" line="182"/>
         <source>Drop files onto a user.</source>
         <translation>Suelte los archivos sobre un usuario.</translation>

@@ -1699,6 +1699,11 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmMain</name>
     <message>
+        <location filename="../../../chat/ui/frmMain.cpp" line="392"/>
+        <source>More</source>
+        <translation>Plus</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmMain.cpp" line="182"/>
         <source>Drop files onto a user.</source>
         <translation>Déposez les fichiers sur un utilisateur.</translation>
