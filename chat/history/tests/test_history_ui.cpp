@@ -443,3 +443,65 @@ TEST_F(HistoryWindows, TheConversationListReopensASharedChatAfterARestartAndList
     Q_EMIT pane.list()->itemActivated(pane.list()->topLevelItem(0), 0);
     EXPECT_EQ(windows->chatWindows().size(), 1);  // the same window, to the front
 }
+
+TEST_F(HistoryWindows, PicturesOfTheConversationsAndAReopenedSharedChatWhenAsked) {
+    const QString dir = qEnvironmentVariable("LANYX_SCREENSHOTS");
+    if (dir.isEmpty()) GTEST_SKIP() << "set LANYX_SCREENSHOTS=DIR to save pictures of the windows";
+    test::Peer bob(seg, "bob"), carl(seg, "carl");
+    bob.joinAs("bob");
+    carl.joinAs("carl");
+    seg.runFor(3000);
+    rooms::RoomService rooms(ann.node);
+    windows->setRooms(&rooms);
+    rooms::Room team;
+    team.id = "0123456789abcdef0123456789abcdef";
+    team.serial = 1;
+    team.author = "ann";
+    team.members = {"ann", "bob", "carl"};
+    ASSERT_TRUE(rooms.book().restore(team));
+    const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+    const auto at = [&](std::int64_t minutesAgo, HistoryEntry e, const std::string& chat = {}) {
+        e.timeMs = now - minutesAgo * 60'000;
+        e.chat = chat;
+        return e;
+    };
+    const auto key = history::RoomKey(team.id);
+    history->record(at(26 * 60, line("dora", "The printer on the second floor works again")));
+    history->record(at(25 * 60, line("dora", "Thanks, I'll print the posters", true)));
+    history->record(at(95, line("bob", "Lunch at noon?")));
+    history->record(at(94, line("bob", "Yes, at the pier", true)));
+    history->record(at(12, line("bob", "Kaffee \xE2\x98\x95 f\xC3\xBCr alle? \xF0\x9F\x8E\x89"), key));
+    history->record(at(11, line("bob", "Gern! \xF0\x9F\x91\x8D", true), key));
+    history->record(at(10, line("carl", "Ich bringe Kuchen \xF0\x9F\x8D\xB0 mit"), key));
+    ASSERT_TRUE(history->flush());
+    // After a restart: the history read anew, no chat window open.
+    windows->setHistory(nullptr, {});
+    history = std::make_unique<History>(ann.dir.path());
+    windows->setHistory(history.get(), [](const std::string&) {});
+
+    frmMain main(ann.node);
+    auto* pane = new ConversationsPane(
+        {[this] { return history.get(); }, [] { return std::vector<std::string>{"dora"}; },
+         [this] { return windows->unreadLines(); },
+         [this](const ConversationItem& item) { windows->OpenConversation(item.key, item.list, item.roomId); }});
+    main.setConversations(pane);
+    main.tabs()->setCurrentWidget(pane);
+    QSignalSpy refreshed(pane, &ConversationsPane::refreshed);
+    pane->refresh();
+    ASSERT_TRUE(refreshed.wait(5000));
+    main.resize(420, 420);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    seg.runFor(3000);  // the window asked who is there
+    main.setStatusCaption(QString::fromStdString(ann.node.StatusCaption()));
+    main.grab().save(dir + "/lanyx-conversations.png");
+
+    Q_EMIT pane->list()->itemActivated(pane->list()->topLevelItem(0), 0);
+    ASSERT_EQ(windows->chatWindows().size(), 1);
+    frmChat* chat = windows->chatWindows().front();
+    windows->RouteChatLine("Bis gleich \xF0\x9F\x98\x8A", "bob", ann.node.users().GetColorForUName("bob"));
+    chat->resize(560, 400);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chat));
+    QApplication::processEvents();
+    chat->grab().save(dir + "/lanyx-shared-chat-reopened.png");
+}
