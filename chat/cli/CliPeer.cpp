@@ -1,5 +1,7 @@
 #include "CliPeer.h"
 
+#include "LineHeader.h"
+
 #include "Networks.h"
 #include "Outbox.h"
 #include "Text.h"
@@ -536,7 +538,12 @@ void EventPrinter::line(const std::string& kind, const std::string& sender, cons
 
 void EventPrinter::show(const Message& message) {
     // The kinds as the history names them: "alert", "private-chat", "box"...
-    line(std::string(HistoryKindName(message.kind)), message.peer, MarkedText(message));
+    // A line from a copy of ours ends with its id, a field of its own.
+    if (!printing_) return;
+    if (beforeLine_) beforeLine_();
+    out_ << EventLine(std::string(HistoryKindName(message.kind)), message.peer, MarkedText(message));
+    if (message.lineId != 0) out_ << "\tid=" << lineheader::IdText(message.lineId);
+    out_ << std::endl;
 }
 
 void EventPrinter::PrivateDelivery(const DeliveryReport& report) {

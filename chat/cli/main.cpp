@@ -104,8 +104,9 @@ int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
             if (alert) node.WriteLog("alert sent to all");
             return 0;
         }
+        const auto id = node.NewLineId();  // one line: one id at every member
         for (const auto& name : to) {
-            const auto report = node.SendPrivate(name + " " + mark + opt.text, chatKey);
+            const auto report = node.SendPrivate(name + " " + mark + opt.text, chatKey, id);
             if (report.state == Delivery::Withheld) {
                 if (report.withheld == Withheld::KeyChanged)
                     std::cerr << "lanyx-cli: " << name << ": not sent: " << name

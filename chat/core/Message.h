@@ -80,6 +80,9 @@ struct Message {
     // Ours: the id its delivery reports carry. Where an id for every
     // message (and replies to it) will go.
     std::uint64_t messageId = 0;
+    // Between copies of ours: the line's own id, the same at the sender and
+    // at every recipient (0: none came with it).
+    std::uint64_t lineId = 0;
     // A chat line of ours to several members: the others, lower case,
     // sorted, each followed by "|". Empty otherwise.
     std::string chat;

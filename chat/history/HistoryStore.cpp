@@ -22,10 +22,17 @@ namespace {
 
 // 2: the lines of a chat of several members are its conversation (conv is
 // the chat key), kept once, not once per member.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
-constexpr const char* kColumns =
+// The line's id last: a file of the version before (read, never changed,
+// by a reader) has none, and reads as 0.
+constexpr const char* kColumnsBefore =
     "m.id, m.time, m.outgoing, m.peer, m.kind, m.text, m.trust, m.delivery, m.msg_id, m.chat, m.files, m.bytes";
+
+bool hasLineIds(sql::Connection& db) {
+    auto c = db.prepare("SELECT count(*) FROM pragma_table_info('messages') WHERE name = 'line_id'");
+    return c.step() && c.integer(0) > 0;
+}
 
 HistoryRow readRow(const sql::Statement& s) {
     HistoryRow r;
@@ -44,6 +51,7 @@ HistoryRow readRow(const sql::Statement& s) {
     r.entry.chat = s.text(9);
     r.entry.files = static_cast<std::uint64_t>(s.integer(10));
     r.entry.bytes = static_cast<std::uint64_t>(s.integer(11));
+    r.entry.lineId = static_cast<std::uint64_t>(s.integer(12));
     return r;
 }
 
@@ -171,6 +179,7 @@ HistoryStore::HistoryStore(const std::filesystem::path& file, Mode mode)
         auto t = db_.prepare("SELECT count(*) FROM sqlite_master WHERE name = 'messages'");
         if (!t.step() || t.integer(0) == 0)
             throw sql::Error(SQLITE_NOTFOUND, std::string(wordsFor(Reason::HistoryEmpty)));
+        columns_ = std::string(kColumnsBefore) + (hasLineIds(db_) ? ", m.line_id" : ", 0");
         return;
     }
     db_.exec("PRAGMA journal_mode = WAL");
@@ -191,6 +200,11 @@ void HistoryStore::createSchema() {
     }
     if (version > kSchemaVersion) throw sql::Error(SQLITE_MISMATCH, std::string(wordsFor(Reason::HistoryNewer)));
     sql::Transaction t(db_);
+    {
+        auto exists = db_.prepare("SELECT count(*) FROM sqlite_master WHERE name = 'messages'");
+        if (exists.step() && exists.integer(0) > 0 && !hasLineIds(db_))
+            db_.exec("ALTER TABLE messages ADD COLUMN line_id INTEGER NOT NULL DEFAULT 0");
+    }
     db_.exec(R"(
 CREATE TABLE IF NOT EXISTS messages(
   id INTEGER PRIMARY KEY,
@@ -206,8 +220,10 @@ CREATE TABLE IF NOT EXISTS messages(
   msg_id INTEGER NOT NULL DEFAULT 0,
   chat TEXT NOT NULL DEFAULT '',
   files INTEGER NOT NULL DEFAULT 0,
-  bytes INTEGER NOT NULL DEFAULT 0);
+  bytes INTEGER NOT NULL DEFAULT 0,
+  line_id INTEGER NOT NULL DEFAULT 0);
 CREATE INDEX IF NOT EXISTS messages_conv ON messages(conv, id);
+CREATE INDEX IF NOT EXISTS messages_line ON messages(line_id) WHERE line_id <> 0;
 CREATE INDEX IF NOT EXISTS messages_time ON messages(time);
 CREATE INDEX IF NOT EXISTS messages_msg ON messages(msg_id) WHERE msg_id <> 0;
 CREATE INDEX IF NOT EXISTS messages_chat ON messages(chat, id) WHERE chat <> '';
@@ -225,6 +241,7 @@ CREATE TRIGGER IF NOT EXISTS messages_au AFTER UPDATE OF text ON messages BEGIN
 END;
 CREATE TABLE IF NOT EXISTS settings(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;
 )");
+    columns_ = std::string(kColumnsBefore) + ", m.line_id";
     if (version == 1) migrateChats();
     db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion));
     t.commit();
@@ -238,7 +255,7 @@ void HistoryStore::migrateChats() {
     std::vector<std::int64_t> folded;
     GroupSendFold fold;
     std::int64_t lastId = 0;
-    auto rows = db_.prepare(std::string("SELECT ") + kColumns + " FROM messages m ORDER BY m.id");
+    auto rows = db_.prepare("SELECT " + columns_ + " FROM messages m ORDER BY m.id");
     while (rows.step()) {
         const auto r = readRow(rows);
         // A row between them (a line that came meanwhile) ends the line.
@@ -319,7 +336,7 @@ void HistoryStore::insert(std::int64_t id, const HistoryEntry& e) {
     if (!insert_)
         insert_ = db_.prepare(
             "INSERT INTO messages(id, time, outgoing, peer, peer_key, conv, kind, text, trust, delivery, msg_id, "
-            "chat, files, bytes) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+            "chat, files, bytes, line_id) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     auto& s = *insert_;
     const auto key = toLower(e.peer);
     s.bind(1, id)
@@ -337,7 +354,8 @@ void HistoryStore::insert(std::int64_t id, const HistoryEntry& e) {
         .bind(11, static_cast<std::int64_t>(e.messageId))
         .bind(12, e.chat)
         .bind(13, static_cast<std::int64_t>(e.files))
-        .bind(14, static_cast<std::int64_t>(e.bytes));
+        .bind(14, static_cast<std::int64_t>(e.bytes))
+        .bind(15, static_cast<std::int64_t>(e.lineId));
     s.run();
 }
 
@@ -404,7 +422,7 @@ std::string tail(const Filter& f, const std::string& a, const std::string& order
 std::vector<HistoryRow> HistoryStore::rows(const Filter& f) {
     std::vector<std::string> params;
     const auto where = scopeSql(f.scope, "m.", params);
-    return select(std::string("SELECT ") + kColumns + " FROM messages m WHERE " + where + tail(f, "m.", "m.id"), params,
+    return select("SELECT " + columns_ + " FROM messages m WHERE " + where + tail(f, "m.", "m.id"), params,
                   std::nullopt, f, f.limit != 0);
 }
 
@@ -412,17 +430,17 @@ HistoryStore::Query HistoryStore::searchQuery(const ParsedSearch& query, const F
     Query q;
     const auto where = scopeSql(f.scope, "m.", q.params);
     if (query.empty()) {
-        q.sql = std::string("SELECT ") + kColumns + " FROM messages m WHERE " + where + tail(f, "m.", "m.id");
+        q.sql = "SELECT " + columns_ + " FROM messages m WHERE " + where + tail(f, "m.", "m.id");
     } else if (!query.required.empty()) {
         // The index leads, newest first, so that the first screenful ends
         // the search however many rows match in all.
-        q.sql = std::string("SELECT ") + kColumns +
+        q.sql = "SELECT " + columns_ +
                 " FROM messages_text f CROSS JOIN messages m ON m.id = f.rowid "
                 "WHERE messages_text MATCH ? AND " +
                 where + tail(f, "m.", "f.rowid");
         q.match = query.match();
     } else {
-        q.sql = std::string("SELECT ") + kColumns +
+        q.sql = "SELECT " + columns_ +
                 " FROM messages m WHERE m.id NOT IN (SELECT rowid FROM messages_text WHERE messages_text MATCH ?)"
                 " AND " +
                 where + tail(f, "m.", "m.id");
@@ -445,23 +463,23 @@ void HistoryStore::searchEach(const ParsedSearch& query, const Filter& f,
 }
 
 void HistoryStore::eachReadable(std::int64_t afterId, const std::function<void(const HistoryRow&)>& each) {
-    ScanReadable(db_, kColumns, afterId, [&](const sql::Statement& s) { each(readRow(s)); });
+    ScanReadable(db_, columns_, afterId, [&](const sql::Statement& s) { each(readRow(s)); });
 }
 
 std::vector<HistoryRow> HistoryStore::around(std::int64_t id, std::size_t n) {
-    auto one = db_.prepare(std::string("SELECT ") + kColumns + ", m.conv FROM messages m WHERE m.id = ?");
+    auto one = db_.prepare("SELECT " + columns_ + ", m.conv FROM messages m WHERE m.id = ?");
     one.bind(1, id);
     if (!one.step()) return {};
     const HistoryRow row = readRow(one);
-    const std::string conv = one.text(12);
+    const std::string conv = one.text(13);
     std::vector<HistoryRow> out;
-    auto before = db_.prepare(std::string("SELECT ") + kColumns +
+    auto before = db_.prepare("SELECT " + columns_ +
                               " FROM messages m WHERE m.conv = ? AND m.id < ? ORDER BY m.id DESC LIMIT ?");
     before.bind(1, conv).bind(2, id).bind(3, static_cast<std::int64_t>(n));
     while (before.step()) out.push_back(readRow(before));
     std::reverse(out.begin(), out.end());
     out.push_back(row);
-    auto after = db_.prepare(std::string("SELECT ") + kColumns +
+    auto after = db_.prepare("SELECT " + columns_ +
                              " FROM messages m WHERE m.conv = ? AND m.id > ? ORDER BY m.id ASC LIMIT ?");
     after.bind(1, conv).bind(2, id).bind(3, static_cast<std::int64_t>(n));
     while (after.step()) out.push_back(readRow(after));

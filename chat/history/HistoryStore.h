@@ -159,6 +159,7 @@ public:
     std::int64_t count();
 
 private:
+    std::string columns_;  // what a row is read from, in readRow's order
     void createSchema();
     void migrateChats();
     std::string scopeSql(const Scope& scope, const std::string& alias, std::vector<std::string>& params) const;

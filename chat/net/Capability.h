@@ -6,6 +6,7 @@
 #include "SecureLink.h"
 
 #include "IpAddress.h"
+#include "Message.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +33,10 @@ public:
     virtual void renamed(const std::string& /*from*/, const std::string& /*to*/) {}
     // The user left the roster.
     virtual void left(const std::string& /*name*/) {}
+    // A message that came, before it is shown and kept: what it claims of
+    // itself that is the capability's to judge (a shared chat's lines are
+    // its members') it may take back.
+    virtual void vet(Message& /*message*/) const {}
     // Whether it keeps something under the name: a name kept is never
     // forgotten as one of a copy without keys.
     virtual bool holds(const std::string& /*name*/) const { return false; }

@@ -83,6 +83,10 @@ void CapabilityHost::left(const std::string& name) const {
     for (auto* capability : list_) capability->left(name);
 }
 
+void CapabilityHost::vet(Message& message) const {
+    for (auto* capability : list_) capability->vet(message);
+}
+
 void CapabilityHost::renamed(const std::string& from, const std::string& to) const {
     for (auto* capability : list_) capability->renamed(from, to);
 }

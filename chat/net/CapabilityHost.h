@@ -41,6 +41,7 @@ public:
     bool delivery(const DeliveryReport& report);
 
     void left(const std::string& name) const;
+    void vet(Message& message) const;
     void renamed(const std::string& from, const std::string& to) const;
     bool holds(const std::string& lowerName) const;
     void sourceProven(const std::string& name, IpAddress address) const;

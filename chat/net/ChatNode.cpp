@@ -139,12 +139,14 @@ bool ChatNode::deliverSealed(const std::string& text, const std::string& sender,
     std::string_view body = text;
     std::string entry;
     if (waiting_ && !waiting_->firstDelivery(text, sender, trust, body, entry)) return true;
+    const auto header = lineheader::Take(body);
     const bool chat = startsWith(body, wire::ChatMark);
     const bool alert = startsWith(body, wire::AlertMark);
     if (!(chat && state_.Status == 0) && !(alert && state_.Status <= 1)) return false;
     ++receiving_;
     try {
-        deliver(body, sender, true, users_.findNoCase(sender), trust == Trust::NotVerified, true);
+        deliver(body, sender, true, users_.findNoCase(sender), trust == Trust::NotVerified, true,
+                header ? &*header : nullptr);
     } catch (...) {
         --receiving_;
         throw;
@@ -206,14 +208,28 @@ void ChatNode::Warn(const std::string& text) {
 }
 
 void ChatNode::recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
-                                 std::string_view chatTag) {
-    if (startsWith(message, wire::AlertMark))
-        recordSent(HistoryKind::PrivateAlert, recipient, message.substr(wire::AlertMark.size()), &report, chatTag);
-    else if (startsWith(message, wire::ChatMark))
-        recordSent(HistoryKind::PrivateChat, recipient, message.substr(wire::ChatMark.size()), &report, chatTag);
+                                 std::uint64_t lineId, std::string_view chatTag) {
+    if (observers_.empty() || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName))
+        return;
+    const bool alert = startsWith(message, wire::AlertMark);
+    if (!alert && !startsWith(message, wire::ChatMark)) return;
+    auto m = SentMessage(alert ? HistoryKind::PrivateAlert : HistoryKind::PrivateChat, recipient,
+                         message.substr((alert ? wire::AlertMark : wire::ChatMark).size()), &report, chatTag,
+                         secure_ && secure_->active());
+    m.lineId = lineId;
+    reportMessage(m);
 }
 
-DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view chatTag) {
+std::uint64_t ChatNode::NewLineId() const {
+    std::uint64_t id = 0;
+    while (id == 0) {
+        const auto bytes = crypto::RandomBytes(sizeof id);
+        for (const char b : bytes) id = (id << 8) | static_cast<unsigned char>(b);
+    }
+    return id;
+}
+
+DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view chatTag, std::uint64_t lineId) {
     std::string_view recipient;
     std::string_view message;
     const auto blank = argument.find(' ');
@@ -237,10 +253,18 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view
             if (auto report = waiting_->hold(to, message, chatTag)) return *report;
         // A known key: sealed to it, or not sent at all.
         Withheld why = Withheld::Offline;
+        // A copy of ours learns the line's id, and the shared chat it is in.
+        std::string sealed(message);
+        if (secure_->peerHas(to, lineheader::kItem)) {
+            if (lineId == 0) lineId = NewLineId();
+            lineheader::Header header{lineId, {}};
+            if (IsRoomChatKey(chatTag)) header.room = std::string(chatTag.substr(1));
+            sealed = lineheader::Encode(header) + sealed;
+        }
         if (transport_.isOpen())
-            if (auto report = secure_->sendPrivate(to, std::string(message), &why)) {
+            if (auto report = secure_->sendPrivate(to, sealed, &why)) {
                 sink_.PrivateDelivery(*report);
-                recordPrivateSent(recipient, message, *report, chatTag);
+                recordPrivateSent(recipient, message, *report, lineId, chatTag);
                 return *report;
             }
         DeliveryReport report{0, to, false, Delivery::Withheld, why};
@@ -256,7 +280,7 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view
     SendDatagram(text);
     DeliveryReport report{0, to, false, Delivery::NoReceipts};
     if (!recipient.empty()) sink_.PrivateDelivery(report);
-    recordPrivateSent(recipient, message, report, chatTag);
+    recordPrivateSent(recipient, message, report, 0, chatTag);
     return report;
 }
 
@@ -651,11 +675,20 @@ void ChatNode::DeliverMessage(std::string_view text, const std::string& sender, 
 }
 
 void ChatNode::deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row,
-                       bool notVerified, bool encrypted) {
+                       bool notVerified, bool encrypted, const lineheader::Header* header) {
+    // What the line says of itself, once the capability that keeps its
+    // chat confirmed the sender is in it.
+    const auto describe = [&](Message& m) {
+        if (!header) return;
+        m.lineId = header->id;
+        if (!header->room.empty()) m.chat = RoomChatKey(header->room);
+        capabilities_.vet(m);
+    };
     if (startsWith(text, wire::ChatMark)) {
         if (state_.Status == 0) {
             Message m = received(isPrivate ? MessageKind::PrivateChat : MessageKind::Chat, sender,
                                  std::string(text.substr(wire::ChatMark.size())), notVerified, encrypted);
+            describe(m);
             // The sender's row is the one its name matches without regard to
             // case (keys are unique); "(All)" is nobody's and has no colour.
             m.colour = (row && !equalsNoCase(sender, UserList::kAllRow)) ? users_.rowColour(*row + 1) : 0;
@@ -666,8 +699,9 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
         }
     } else if (startsWith(text, wire::AlertMark)) {
         if (state_.Status == 0 || state_.Status == 1) {
-            const Message m = received(isPrivate ? MessageKind::PrivateAlert : MessageKind::Alert, sender,
-                                       std::string(text.substr(wire::AlertMark.size())), notVerified, encrypted);
+            Message m = received(isPrivate ? MessageKind::PrivateAlert : MessageKind::Alert, sender,
+                                 std::string(text.substr(wire::AlertMark.size())), notVerified, encrypted);
+            describe(m);
             sink_.show(m);
             reportReceived(m);
         }

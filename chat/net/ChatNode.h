@@ -9,6 +9,7 @@
 #include "FullText.h"
 #include "HistoryPort.h"
 #include "IpAddress.h"
+#include "LineHeader.h"
 #include "Message.h"
 #include "MessageSink.h"
 #include "PresenceReplies.h"
@@ -49,8 +50,13 @@ public:
     // never in the clear to one: withheld when that key changed. To a
     // recipient without a key as "P/" in the clear. To ourselves it stays
     // here. What became of it also goes to the sink. A chat line to several
-    // members carries their chat tag into the history.
-    DeliveryReport SendPrivate(std::string_view recipientBlankMessage, std::string_view chatTag = {});
+    // members carries their chat tag into the history. To a copy of ours
+    // the line carries `lineId` (one is made when 0) and the shared chat a
+    // chat tag names.
+    DeliveryReport SendPrivate(std::string_view recipientBlankMessage, std::string_view chatTag = {},
+                               std::uint64_t lineId = 0);
+    // A new line id: one line to several members has one.
+    std::uint64_t NewLineId() const;
     void OpenNetwork() override;
     void CloseNetwork() override;
     // Colour, status and join notice, as at the join: sent when the
@@ -231,7 +237,7 @@ private:
     // the longest makes room for `sender`.
     void makeRoomFor(std::string_view sender);
     void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
-                           std::string_view chatTag);
+                           std::uint64_t lineId, std::string_view chatTag);
     void recordSent(HistoryKind kind, std::string_view recipient, std::string_view text, const DeliveryReport* report,
                     std::string_view chatTag);
     void LogReceiveError(int number, const std::string& description);
@@ -239,7 +245,7 @@ private:
     void writeLimited(std::string_view kind, const std::string& line);
     // `notVerified`, `encrypted`: what is known of it beside its text.
     void deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row,
-                 bool notVerified = false, bool encrypted = false);
+                 bool notVerified = false, bool encrypted = false, const lineheader::Header* header = nullptr);
     // One datagram off the wire, or one the secure link held and judged.
     void handleDatagram(std::string_view bytes, std::optional<Trust> judged);
     void refuseDatagram(const Error& e);

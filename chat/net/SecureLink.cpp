@@ -1,5 +1,7 @@
 #include "SecureLink.h"
 
+#include "LineHeader.h"
+
 #include <unordered_set>
 
 #include "Cp1252.h"
@@ -419,6 +421,7 @@ std::string SecureLink::announcement() {
     std::string caps = caps_;
     if (!previousBuild_) {
         caps += "," + std::string(secure::kUtf8Item);
+        caps += "," + std::string(lineheader::kItem);
         caps += "," + std::string(secure::kEphemeralItem) + crypto::ToBase64(ephemeral_.publicKey);
         for (const auto& name : previousNames_)
             if (toLower(name) != myKey_) caps += "," + std::string(secure::kFormerNameItem) + name;

@@ -139,6 +139,12 @@ bool RoomService::add(const std::string& id, const std::string& name) {
     return true;
 }
 
+void RoomService::vet(Message& message) const {
+    if (!IsRoomChatKey(message.chat)) return;
+    const Room* room = book_.find(message.chat.substr(1));
+    if (!room || !room->has(message.peer) || !room->has(me())) message.chat.clear();
+}
+
 void RoomService::delivery(const DeliveryReport& report) {
     const auto it = backlogsToSend_.find(report.id);
     if (it == backlogsToSend_.end()) return;

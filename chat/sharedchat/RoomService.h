@@ -97,6 +97,9 @@ public:
     bool message(const std::string& sender, const std::string& body, IpAddress sourceV4) override;
     bool holds(const std::string& name) const override { return book_.latestWith(name) != nullptr; }
     void delivery(const DeliveryReport& report) override;
+    // A line that says it is of a shared chat is one only when the chat is
+    // held here with its sender and this copy's user among the members.
+    void vet(Message& message) const override;
     // A member (or this copy's user) is known by another name now.
     void renamed(const std::string& from, const std::string& to) override;
 

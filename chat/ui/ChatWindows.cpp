@@ -147,12 +147,21 @@ void ChatWindows::NoteToChatsWith(const QString& user, std::function<QString()> 
         if (chat->IsUserPresent(name)) chat->AddNote(note);
 }
 
-void ChatWindows::RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour) {
+void ChatWindows::RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour,
+                                const std::string& roomId) {
     bool shown = false;
     lastChatTag_.clear();
     // The own lines come back from the segment too: they need no attention.
     const bool own = QString::fromStdString(sender).compare(QString::fromStdString(node_.state().MyName),
                                                             Qt::CaseInsensitive) == 0;
+    if (const rooms::Room* room = rooms_ && !roomId.empty() ? rooms_->book().find(roomId) : nullptr) {
+        frmChat* w = windowOfRoom(room->id);
+        if (!w) w = openRoomWindow(*room);
+        if (w->AddMsg(line, sender, colour) && !own) markUnread(w);
+        lastChatTag_ = history::RoomKey(room->id);
+        Q_EMIT conversationsChanged();
+        return;
+    }
     for (frmChat* w : chatWindows())
         if (w->AddMsg(line, sender, colour)) {
             shown = true;

@@ -90,7 +90,10 @@ public:
 
     // Every chat window that holds the sender (or "(All)") shows the line;
     // when none does, a new window opens for the sender.
-    void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour);
+    // A line said in a shared chat (`roomId`, as the node vetted it) goes
+    // to that chat's window alone.
+    void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour,
+                       const std::string& roomId = {});
     // A member whose copy has keys stays in the chats: one back within
     // kRejoinGraceMs (what the Options dialog does) is not even marked;
     // later, the windows mark the member away until the return. A copy

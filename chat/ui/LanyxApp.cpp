@@ -135,7 +135,8 @@ void DesktopSink::show(const Message& message) {
     }
     if (message.isChatLine()) {
         app_.windows().RouteChatLine(MarkedText(message, LanyxApp::tr("(not verified) ").toStdString()), message.peer,
-                                     message.colour);
+                                     message.colour,
+                                     IsRoomChatKey(message.chat) ? message.chat.substr(1) : std::string());
         return;
     }
     // Not modal, and never larger than the screen, however long the text.

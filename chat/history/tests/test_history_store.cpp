@@ -93,6 +93,7 @@ TEST_F(HistoryStoreTest, WhatIsRecordedComesBackWithEveryFieldInOrder) {
     a.trust = HistoryTrust::Encrypted;
     a.delivery = HistoryDelivery::Waiting;
     a.messageId = 42;
+    a.lineId = 0xfeedfacecafe0001;
     history->record(a);
     clock += 1000;
     auto f = in("bob", "report.pdf, photos", HistoryKind::FileReceived);
@@ -113,6 +114,7 @@ TEST_F(HistoryStoreTest, WhatIsRecordedComesBackWithEveryFieldInOrder) {
     EXPECT_EQ(rows[0].entry.trust, HistoryTrust::Encrypted);
     EXPECT_EQ(rows[0].entry.delivery, HistoryDelivery::Waiting);
     EXPECT_EQ(rows[0].entry.messageId, 42u);
+    EXPECT_EQ(rows[0].entry.lineId, 0xfeedfacecafe0001u);
     EXPECT_EQ(rows[0].entry.timeMs, 1'700'000'000'000);
     EXPECT_EQ(rows[1].entry.timeMs, 1'700'000'001'000);
     EXPECT_EQ(rows[1].entry.files, 3u);
@@ -289,6 +291,9 @@ TEST_F(HistoryStoreTest, AFileOfTheEarlierVersionFilesChatLinesOnceUnderTheirCha
         old.insert(++id, g);  // not next to its twin: kept, as unsure
         auto& db = old.connection();
         db.exec("UPDATE messages SET conv = peer_key");
+        // Lines had no ids then.
+        db.exec("DROP INDEX messages_line");
+        db.exec("ALTER TABLE messages DROP COLUMN line_id");
         db.exec("PRAGMA user_version = 1");
     }
     open();

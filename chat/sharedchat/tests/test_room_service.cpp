@@ -4,6 +4,7 @@
 #include "FileSteps.h"
 #include "RoomService.h"
 #include "TestSupport.h"
+#include "Wire.h"
 
 #include <gtest/gtest.h>
 
@@ -270,4 +271,32 @@ TEST_F(SharedChats, EarlierLinesAreTakenOnlyFromWhoAddedUsOnceAndOnlyWhenAdded) 
     seg.runFor(2000);
     EXPECT_EQ(carl.seen.backlogs.size(), 1u);
     EXPECT_EQ(carl.recorded.lines.size(), 1u);
+}
+
+TEST_F(SharedChats, ALineCarriesOneIdToEveryMemberAndItsChatOnlyWhereTheSenderIsAMember) {
+    const auto* room = ann.service.open({"bob", "carl"});
+    ASSERT_TRUE(room);
+    const std::string id = room->id;
+    seg.runFor(2000);
+    const auto lineId = ann.peer.node.NewLineId();
+    for (const char* to : {"bob", "carl"})
+        ann.peer.node.SendPrivate(std::string(to) + " " + std::string(wire::ChatMark) + "hello team", RoomChatKey(id),
+                                  lineId);
+    seg.runFor(2000);
+    for (auto* m : {&bob, &carl}) {
+        ASSERT_EQ(m->recorded.lines.size(), 1u);
+        EXPECT_EQ(m->recorded.lines[0].lineId, lineId);
+        EXPECT_EQ(m->recorded.lines[0].chat, RoomChatKey(id));
+    }
+    ASSERT_EQ(ann.recorded.lines.size(), 2u);
+    EXPECT_EQ(ann.recorded.lines[0].lineId, lineId);
+
+    // dave, in no chat, says his line is one of it: carl keeps it as dave's own.
+    Member dave(seg, "dave");
+    seg.runFor(3000);
+    dave.peer.node.SendPrivate("carl " + std::string(wire::ChatMark) + "in your chat?", RoomChatKey(id));
+    seg.runFor(2000);
+    ASSERT_EQ(carl.recorded.lines.size(), 2u);
+    EXPECT_NE(carl.recorded.lines[1].lineId, 0u);
+    EXPECT_EQ(carl.recorded.lines[1].chat, "");
 }

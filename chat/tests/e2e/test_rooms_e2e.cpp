@@ -105,17 +105,21 @@ TEST_F(RoomsEndToEnd, ARenameToAnnaKeepsTheConversationTheKeyAndTheChatAtBobAndC
     tell("bob", "room add " + id + " rex");
     REQUIRE_SEEN(out("carl"), "room\tbob\t" + id + " members=anna,bob,carl,rex added=rex");
 
-    // bob's history finds what ann said under her old name with anna.
+    // bob's history keeps the chat's lines under the chat, what ann said
+    // under her old name too, and never among her private lines.
     bool found = false;
     for (int i = 0; i < 50 && !found; ++i) {
         auto& h = run(0, "bob-history" + std::to_string(i),
-                      {LANYX_CLI, "--dir", (root_ / "bob").string(), "history", "--with", "anna"});
+                      {LANYX_CLI, "--dir", (root_ / "bob").string(), "history", "--room", id});
         ASSERT_EQ(h.wait(10000), 0);
         found = readFile(out("bob-history" + std::to_string(i))).find("\tin\tann\tprivate-chat\thello team") !=
                 std::string::npos;
         if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     EXPECT_TRUE(found) << readFile(out("bob-history49"));
+    auto& with = run(0, "bob-with", {LANYX_CLI, "--dir", (root_ / "bob").string(), "history", "--with", "anna"});
+    ASSERT_EQ(with.wait(10000), 0);
+    EXPECT_EQ(readFile(out("bob-with")).find("hello team"), std::string::npos) << readFile(out("bob-with"));
 }
 
 TEST_F(RoomsEndToEnd, AMemberAddedLateGetsTheLinesSoFarWithEveryCharacter) {

@@ -85,8 +85,9 @@ bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<
     }
     // A line to several members is one conversation in the history.
     const auto tag = chatKey.empty() ? history::ChatTag(names_, node.state().MyName) : chatKey;
+    const auto id = node.NewLineId();  // one line: one id at every member
     for (const auto& name : names_) {
-        auto report = node.SendPrivate(name + " " + mark + line, tag);
+        auto report = node.SendPrivate(name + " " + mark + line, tag, id);
         if (reports) reports->push_back(std::move(report));
     }
     return true;
