@@ -8,6 +8,7 @@
 #include "Resources.h"
 #include "Sound.h"
 #include "Text.h"
+#include "modStartUp.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -884,7 +885,9 @@ void frmOpt::Accept() {
         const Reason why = problem.error().reason;
         const QString said = text(NameRefusalText(why), std::string(wordsFor(why)).c_str());
         // Which name is taken: the one typed, in whatever case another user has it.
-        MsgBox(why == Reason::NameTaken ? QStringLiteral("%1\n\n%2").arg(said, name) : said, IconExclamation);
+        MsgBox(why == Reason::NameTaken ? QString::fromStdString(NameTakenText(said.toStdString(), name.toStdString()))
+                                        : said,
+               IconExclamation);
         ShowPage(0);
         txtName_->setFocus();
         txtName_->selectAll();
