@@ -7,6 +7,7 @@
 #include "MenuCaption.h"
 #include "Resources.h"
 #include "Sound.h"
+#include "StateIcons.h"
 #include "Text.h"
 #include "modStartUp.h"
 
@@ -298,6 +299,10 @@ QWidget* frmOpt::buildUserPage() {
     lblNameHint_->setWordWrap(true);
     lblNameHint_->setForegroundRole(QPalette::BrightText);
     lblNameHint_->hide();
+    // And the field itself is marked, not only by the colour of the words.
+    nameMark_ = txtName_->addAction(StateIcon(State::Warning), QLineEdit::TrailingPosition);
+    nameMark_->setObjectName("actNameMark");
+    nameMark_->setVisible(false);
     lblCol_ = makeLabel("lblCol", page);
     lvCol_ = new QListWidget(page);
     lvCol_->setObjectName("lvCol");
@@ -570,6 +575,7 @@ void frmOpt::SetLan() {
         return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed();
     };
     txtName_->setAccessibleName(plain(lblName_->text()));
+    nameTyped(txtName_->text());
     lvCol_->setAccessibleName(plain(lblCol_->text()));
     lvSnd_->setAccessibleName(plain(lblSnd_->text()));
     cmbChatSnd_->setAccessibleName(plain(lblChatSnd_->text()));
@@ -857,6 +863,9 @@ void frmOpt::nameTyped(const QString& typed) {
     const Reason why = Reason::NameNotAllowed;
     lblNameHint_->setText(refused ? text(NameRefusalText(why), std::string(wordsFor(why)).c_str()) : QString());
     lblNameHint_->setVisible(refused);
+    nameMark_->setVisible(refused);
+    nameMark_->setText(lblNameHint_->text());
+    nameMark_->setToolTip(lblNameHint_->text());
     txtName_->setAccessibleDescription(lblNameHint_->text());
 }
 

@@ -146,6 +146,7 @@ TEST_F(Options, NameChecksRefuseTakenAndBadNamesAndApplyNothing) {
         w->txtName()->setText(typed);
         const bool taken = std::string(typed) == "bob";
         EXPECT_EQ(w->nameHint()->isHidden(), taken) << typed;
+        EXPECT_EQ(w->nameMark()->isVisible(), !taken) << typed;
         EXPECT_EQ(w->txtName()->accessibleDescription().isEmpty(), taken) << typed;
         w->acceptButton()->click();
         ASSERT_EQ(seen.boxes.size(), 1u) << typed;
@@ -155,6 +156,7 @@ TEST_F(Options, NameChecksRefuseTakenAndBadNamesAndApplyNothing) {
     }
     w->txtName()->setText("ann");
     EXPECT_TRUE(w->nameHint()->isHidden());
+    EXPECT_FALSE(w->nameMark()->isVisible());
     EXPECT_TRUE(ann.transport.sent.empty());
     EXPECT_EQ(ann.node.state().MyName, "ann");
 
