@@ -310,8 +310,8 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
 
 std::string frmChat::HistoryList() const {
     auto* current = lvUsers_->currentItem();
-    if (current && current->isSelected() && !equalsNoCase(current->text(0).toStdString(), node_.state().MyName))
-        return current->text(0).toStdString() + "|";
+    if (current && current->isSelected() && !equalsNoCase(NameOfRow(current).toStdString(), node_.state().MyName))
+        return NameOfRow(current).toStdString() + "|";
     std::string list;
     for (const auto& name : members_.names()) list += name + "|";
     return list;
@@ -455,9 +455,10 @@ void frmChat::RefListOfUsers() {
     for (int i = 0; i < candidates.size(); ++i) {
         QAction* a = i == 0 ? first : mnuAdd_->addAction(QString());
         if (i > 0) a->setObjectName(QStringLiteral("mnuUser%1").arg(i));
-        a->setText(candidates[i]);
+        a->setText(UserListModel::shownName(candidates[i].toStdString()));
+        a->setData(candidates[i]);
         a->disconnect(this);
-        connect(a, &QAction::triggered, this, [this, a] { UserAddsMember(a->text().toStdString()); });
+        connect(a, &QAction::triggered, this, [this, a] { UserAddsMember(a->data().toString().toStdString()); });
     }
 }
 
@@ -467,7 +468,7 @@ void frmChat::updateTitle() {
     int more = 0;
     for (const auto& m : members_.names()) {
         if (equalsNoCase(m, node_.state().MyName)) continue;
-        if (others.size() < 3) others << QString::fromStdString(m);
+        if (others.size() < 3) others << UserListModel::shownName(m);
         else ++more;
     }
     QString title = others.join(QStringLiteral(", "));
@@ -480,8 +481,9 @@ void frmChat::RefUserList() {
     const auto& users = node_.users();
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i) {
         auto* item = lvUsers_->topLevelItem(i);
-        const std::string name = item->text(0).toStdString();
+        const std::string name = NameOfRow(item).toStdString();
         if (equalsNoCase(name, UserList::kAllRow)) {
+            item->setText(0, UserListModel::shownName(name));  // in the language now chosen
             item->setIcon(0, UserListModel::userIcon(IconAll));
             continue;
         }
@@ -579,7 +581,7 @@ void frmChat::HelpObj_MenuHelp(const QString&, const QString& menuHelp) {
 
 void frmChat::AddUser(const std::string& name) {
     if (!members_.AddUser(name)) return;
-    new QTreeWidgetItem(lvUsers_, {QString::fromStdString(name)});
+    AddNameRow(lvUsers_, name);
     RefUserList();
     node_.WriteLog(name + " Added to chat window");
 }
@@ -616,7 +618,7 @@ bool frmChat::DropMember(const std::string& name) {
     if (!members_.RemoveUser(name)) return false;
     away_.removeAll(QString::fromStdString(name).toLower());
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
-        if (equalsNoCase(lvUsers_->topLevelItem(i)->text(0).toStdString(), name)) {
+        if (equalsNoCase(NameOfRow(lvUsers_->topLevelItem(i)).toStdString(), name)) {
             delete lvUsers_->takeTopLevelItem(i);
             break;
         }
@@ -636,8 +638,8 @@ bool frmChat::RenameMember(const std::string& from, const std::string& to) {
     const QString key = QString::fromStdString(from).toLower();
     if (away_.removeAll(key) > 0) away_ << QString::fromStdString(to).toLower();
     for (int i = lvUsers_->topLevelItemCount() - 1; i >= 0; --i) {
-        const std::string name = lvUsers_->topLevelItem(i)->text(0).toStdString();
-        if (equalsNoCase(name, from)) lvUsers_->topLevelItem(i)->setText(0, QString::fromStdString(to));
+        const std::string name = NameOfRow(lvUsers_->topLevelItem(i)).toStdString();
+        if (equalsNoCase(name, from)) SetNameRow(lvUsers_->topLevelItem(i), to);
         else if (equalsNoCase(name, to)) delete lvUsers_->takeTopLevelItem(i);
     }
     RefUserList();
@@ -646,8 +648,8 @@ bool frmChat::RenameMember(const std::string& from, const std::string& to) {
 
 void frmChat::RemoveSelectedUser() {
     auto* item = lvUsers_->currentItem();
-    if (item && item->isSelected() && item->text(0).toStdString() != node_.state().MyName) {
-        const QString who = item->text(0);
+    if (item && item->isSelected() && NameOfRow(item).toStdString() != node_.state().MyName) {
+        const QString who = NameOfRow(item);
         members_.RemoveUser(who.toStdString());
         away_.removeAll(who.toLower());
         delete lvUsers_->takeTopLevelItem(lvUsers_->indexOfTopLevelItem(item));
@@ -835,13 +837,13 @@ void frmChat::setUpFiles() {
         // Onto a member: to that one; anywhere else: to the chat.
         if (watched == lvUsers_->viewport())
             if (auto* item = lvUsers_->itemAt(pos)) {
-                const QString name = item->text(0);
+                const QString name = NameOfRow(item);
                 if (name.toStdString() != node_.state().MyName && UserList::isUserText(name.toStdString()))
                     return QStringList{name};
             }
         QStringList all;
         for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i) {
-            const QString name = lvUsers_->topLevelItem(i)->text(0);
+            const QString name = NameOfRow(lvUsers_->topLevelItem(i));
             if (!equalsNoCase(name.toStdString(), node_.state().MyName) && UserList::isUserText(name.toStdString()))
                 all << name;
         }
@@ -859,10 +861,10 @@ QStringList frmChat::FileTargets() const {
     auto usable = [this](const QString& name) {
         return !equalsNoCase(name.toStdString(), node_.state().MyName) && UserList::isUserText(name.toStdString());
     };
-    if (current && current->isSelected() && usable(current->text(0))) return {current->text(0)};
+    if (current && current->isSelected() && usable(NameOfRow(current))) return {NameOfRow(current)};
     QStringList all;
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
-        if (usable(lvUsers_->topLevelItem(i)->text(0))) all << lvUsers_->topLevelItem(i)->text(0);
+        if (usable(NameOfRow(lvUsers_->topLevelItem(i)))) all << NameOfRow(lvUsers_->topLevelItem(i));
     return all;
 }
 

@@ -710,7 +710,8 @@ QMenu* frmMain::UserMenu(int row) {
     userMenu_->clear();
     // The same commands as the toolbar, for this row (or the rows selected
     // with it), then the user's information and files.
-    const QString name = model_->index(row, 0).data().toString();
+    const std::string rowText = node_.users().rowText(model_->rosterRow(row));
+    const QString name = UserListModel::shownName(rowText);
     const bool selected = lvUsers_->selectionModel()->isRowSelected(row, {});
     auto rows = [this, row, selected] {
         if (!selected) {
@@ -748,7 +749,6 @@ QMenu* frmMain::UserMenu(int row) {
         mnuUserInfo_->setEnabled(node_.users().findExact(user.toStdString()).has_value());
     }
     // What was said with this user, or with everybody.
-    const std::string rowText = name.toStdString();
     if (OpenHistory && (UserList::isUserText(rowText) || rowText == UserList::kAllRow)) {
         if (user.isEmpty()) userMenu_->addSeparator();
         QAction* history = userMenu_->addAction(tr("History with %1").arg(name));

@@ -1601,11 +1601,6 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <source>All messages</source>
         <translation>Alle Nachrichten</translation>
     </message>
-    <message>
-        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
-        <source>(All): everybody</source>
-        <translation>(All): alle</translation>
-    </message>
     <message numerus="yes">
         <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
         <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
@@ -1689,6 +1684,82 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
         <source>other senders</source>
         <translation>anderen Absendern</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>gesendet</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>delivered</source>
+        <translation>zugestellt</translation>
+    </message>
+    <message>
+        <source>not confirmed</source>
+        <translation>nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>queued</source>
+        <translation>in Warteschlange</translation>
+    </message>
+    <message>
+        <source>expired</source>
+        <translation>abgelaufen</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>zurückgenommen</translation>
+    </message>
+    <message>
+        <source>(alert)</source>
+        <translation>(Meldung)</translation>
+    </message>
+    <message>
+        <source>(message box)</source>
+        <translation>(Meldungsfenster)</translation>
+    </message>
+    <message>
+        <source>(file sent)</source>
+        <translation>(Datei gesendet)</translation>
+    </message>
+    <message>
+        <source>(file received)</source>
+        <translation>(Datei empfangen)</translation>
+    </message>
+    <message>
+        <source>(transfer declined)</source>
+        <translation>(Übertragung abgelehnt)</translation>
+    </message>
+    <message>
+        <source>(transfer cancelled)</source>
+        <translation>(Übertragung abgebrochen)</translation>
+    </message>
+    <message>
+        <source>(transfer failed)</source>
+        <translation>(Übertragung fehlgeschlagen)</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 Datei</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 Dateien</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 Byte</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1: everybody</source>
+        <translation>%1: alle</translation>
     </message>
 </context>
 <context>
@@ -2257,6 +2328,13 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
     <message>
         <source>%1 is away: what you write waits for %1</source>
         <translation>%1 ist abwesend: Was Sie schreiben, wartet auf %1</translation>
+    </message>
+</context>
+<context>
+    <name>UserList</name>
+    <message>
+        <source>(All)</source>
+        <translation>(Alle)</translation>
     </message>
 </context>
 </TS>

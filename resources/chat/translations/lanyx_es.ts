@@ -1601,11 +1601,6 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <source>All messages</source>
         <translation>Todos los mensajes</translation>
     </message>
-    <message>
-        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
-        <source>(All): everybody</source>
-        <translation>(All): todos</translation>
-    </message>
     <message numerus="yes">
         <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
         <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
@@ -1689,6 +1684,82 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
         <source>other senders</source>
         <translation>otros remitentes</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>enviado</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>en espera</translation>
+    </message>
+    <message>
+        <source>delivered</source>
+        <translation>entregado</translation>
+    </message>
+    <message>
+        <source>not confirmed</source>
+        <translation>no confirmado</translation>
+    </message>
+    <message>
+        <source>queued</source>
+        <translation>en cola</translation>
+    </message>
+    <message>
+        <source>expired</source>
+        <translation>caducado</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>cancelado</translation>
+    </message>
+    <message>
+        <source>(alert)</source>
+        <translation>(alerta)</translation>
+    </message>
+    <message>
+        <source>(message box)</source>
+        <translation>(cuadro de mensaje)</translation>
+    </message>
+    <message>
+        <source>(file sent)</source>
+        <translation>(archivo enviado)</translation>
+    </message>
+    <message>
+        <source>(file received)</source>
+        <translation>(archivo recibido)</translation>
+    </message>
+    <message>
+        <source>(transfer declined)</source>
+        <translation>(transferencia rechazada)</translation>
+    </message>
+    <message>
+        <source>(transfer cancelled)</source>
+        <translation>(transferencia cancelada)</translation>
+    </message>
+    <message>
+        <source>(transfer failed)</source>
+        <translation>(transferencia fallida)</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 archivo</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 archivos</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 byte</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1: everybody</source>
+        <translation>%1: todos</translation>
     </message>
 </context>
 <context>
@@ -2257,6 +2328,13 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
     <message>
         <source>%1 is away: what you write waits for %1</source>
         <translation>%1 está ausente: lo que escriba espera a %1</translation>
+    </message>
+</context>
+<context>
+    <name>UserList</name>
+    <message>
+        <source>(All)</source>
+        <translation>(Todos)</translation>
     </message>
 </context>
 </TS>

@@ -1601,11 +1601,6 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <source>All messages</source>
         <translation>Tous les messages</translation>
     </message>
-    <message>
-        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
-        <source>(All): everybody</source>
-        <translation>(All) : tout le monde</translation>
-    </message>
     <message numerus="yes">
         <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
         <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
@@ -1689,6 +1684,82 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
         <source>other senders</source>
         <translation>autres expéditeurs</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>envoyé</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>en attente</translation>
+    </message>
+    <message>
+        <source>delivered</source>
+        <translation>distribué</translation>
+    </message>
+    <message>
+        <source>not confirmed</source>
+        <translation>non confirmé</translation>
+    </message>
+    <message>
+        <source>queued</source>
+        <translation>en attente d&apos;envoi</translation>
+    </message>
+    <message>
+        <source>expired</source>
+        <translation>expiré</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>annulé</translation>
+    </message>
+    <message>
+        <source>(alert)</source>
+        <translation>(alerte)</translation>
+    </message>
+    <message>
+        <source>(message box)</source>
+        <translation>(boîte de message)</translation>
+    </message>
+    <message>
+        <source>(file sent)</source>
+        <translation>(fichier envoyé)</translation>
+    </message>
+    <message>
+        <source>(file received)</source>
+        <translation>(fichier reçu)</translation>
+    </message>
+    <message>
+        <source>(transfer declined)</source>
+        <translation>(transfert refusé)</translation>
+    </message>
+    <message>
+        <source>(transfer cancelled)</source>
+        <translation>(transfert annulé)</translation>
+    </message>
+    <message>
+        <source>(transfer failed)</source>
+        <translation>(transfert échoué)</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 fichier</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 fichiers</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 octet</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <source>%1: everybody</source>
+        <translation>%1 : tout le monde</translation>
     </message>
 </context>
 <context>
@@ -2257,6 +2328,13 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
     <message>
         <source>%1 is away: what you write waits for %1</source>
         <translation>%1 est absent : ce que vous écrivez attend %1</translation>
+    </message>
+</context>
+<context>
+    <name>UserList</name>
+    <message>
+        <source>(All)</source>
+        <translation>(Tous)</translation>
     </message>
 </context>
 </TS>
