@@ -254,6 +254,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         transcript_.clear();
         marks_.clear();
         notes_.clear();
+        everMembers_ = members_.names();
     });
     connect(action("mnuViewStat"), &QAction::toggled, lblStat_, &QWidget::setVisible);
     connect(action("mnuClose"), &QAction::triggered, this, &QWidget::close);
@@ -387,7 +388,9 @@ void frmChat::SetLan() {
         // The time in front stays as it was.
         if (shown.size() > 9 && shown.at(2) == QLatin1Char(':') && shown.at(8) == QLatin1Char(' '))
             prefix = shown.left(9);
-        c.insertText(prefix + note->second(), f);
+        const QString worded = note->second();
+        c.insertText(prefix + worded, f);
+        transcript_.setNoteText(id.toInt(), worded.toStdString());
     }
     for (std::size_t line = 0; line < transcript_.lines().size(); ++line)
         if (marks_.mark(line)) renderMark(line);
@@ -531,11 +534,21 @@ void frmChat::showNote() {
     if (!who.isEmpty()) lblNote_->setText(tr("Chat lines do not reach %1 now.").arg(who.join(QStringLiteral(", "))));
 }
 
+namespace {
+// A line's date and time as the export writes them.
+std::string DateOf(const QDateTime& t) {
+    return t.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+}
+std::string TimeOf(const QDateTime& t) {
+    return t.toString(QStringLiteral("HH:mm:ss")).toStdString();
+}
+}  // namespace
+
 bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour) {
     if (!members_.Accepts(sender)) return false;
+    const QDateTime now = QDateTime::currentDateTime();
     QString prefix;
-    if (action("mnuTime")->isChecked())
-        prefix = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ');
+    if (action("mnuTime")->isChecked()) prefix = QString::fromStdString(TimeOf(now)) + QLatin1Char(' ');
     prefix += QString::fromStdString(sender);
 
     // The hanging indent: wrapped lines start where the tab puts the text.
@@ -559,7 +572,7 @@ bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::ui
     const bool marked = equalsNoCase(sender, node_.state().MyName) && marks_.shown(index, line);
     for (QTextBlock b = txtMsg_->document()->findBlockByNumber(first); b.isValid(); b = b.next())
         b.setUserState(marked && b == txtMsg_->document()->lastBlock() ? static_cast<int>(index) : -1);
-    transcript_.add({prefix.toStdString(), line, colour, ToTwips(indent, screen())});
+    transcript_.add({prefix.toStdString(), line, colour, ToTwips(indent, screen()), sender, DateOf(now), TimeOf(now)});
     if (marked) renderMark(index);
     txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
     return true;
@@ -581,6 +594,7 @@ void frmChat::HelpObj_MenuHelp(const QString&, const QString& menuHelp) {
 
 void frmChat::AddUser(const std::string& name) {
     if (!members_.AddUser(name)) return;
+    everMembers_.push_back(name);
     AddNameRow(lvUsers_, name);
     RefUserList();
     node_.WriteLog(name + " Added to chat window");
@@ -635,6 +649,7 @@ void frmChat::RemoveUser(const std::string& name) {
 
 bool frmChat::RenameMember(const std::string& from, const std::string& to) {
     if (!members_.RenameUser(from, to)) return false;
+    everMembers_.push_back(to);
     const QString key = QString::fromStdString(from).toLower();
     if (away_.removeAll(key) > 0) away_ << QString::fromStdString(to).toLower();
     for (int i = lvUsers_->topLevelItemCount() - 1; i >= 0; --i) {
@@ -801,6 +816,22 @@ QString frmChat::markToolTip(std::size_t line) const {
     return {};
 }
 
+ExportHeading frmChat::exportHeading() const {
+    ExportHeading h;
+    h.participantsLabel = tr("Participants").toStdString();
+    h.dateLabel = tr("Date").toStdString();
+    h.today = DateOf(QDateTime::currentDateTime());
+    for (const auto& name : Participants(everMembers_, transcript_))
+        h.participants.push_back(UserListModel::shownName(name).toStdString());
+    // One hanging indent for every line: a time and the longest name.
+    const QFontMetrics fm(txtMsg_->currentFont());
+    int widest = 0;
+    for (const auto& name : h.participants)
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(name)));
+    h.indentTwips = ToTwips(fm.horizontalAdvance(QStringLiteral("00:00:00 : ")) + widest, screen());
+    return h;
+}
+
 void frmChat::ExportToTextFile() {
     const QString file = hub_.ChooseExportFile(node_.LangText(3202).empty()
                                                    ? std::string("Text Files (*.txt)|Rich Text Files (*.rtf)|")
@@ -808,9 +839,10 @@ void frmChat::ExportToTextFile() {
     if (file.isEmpty()) return;
     const auto kind = ExportKindFor(file.toStdString());
     try {
-        WriteExport(file.toStdString(), kind, transcript_.PlainText(),
-                    transcript_.Rtf(txtMsg_->currentFont().family().toStdString(),
-                                    std::max(2, static_cast<int>(txtMsg_->currentFont().pointSizeF() * 2))));
+        const ExportHeading heading = exportHeading();
+        WriteExport(file.toStdString(), kind, ExportText(transcript_, heading),
+                    ExportRtf(transcript_, heading, txtMsg_->currentFont().family().toStdString(),
+                              std::max(2, static_cast<int>(txtMsg_->currentFont().pointSizeF() * 2))));
     } catch (const LanyxError& e) {
         QMessageBox::warning(this, windowTitle(), QStringLiteral("%1\n\n%2").arg(file, QString::fromUtf8(e.what())));
     }
@@ -818,11 +850,12 @@ void frmChat::ExportToTextFile() {
 
 void frmChat::ExportToClipboard() {
     auto* mime = new QMimeData;
-    const QByteArray rtf = QByteArray::fromStdString(transcript_.Rtf());
+    const ExportHeading heading = exportHeading();
+    const QByteArray rtf = QByteArray::fromStdString(ExportRtf(transcript_, heading));
     mime->setData(QStringLiteral("text/rtf"), rtf);
     mime->setData(QStringLiteral("application/rtf"), rtf);
     mime->setData(QStringLiteral("Rich Text Format"), rtf);
-    mime->setText(QString::fromStdString(transcript_.PlainText()));
+    mime->setText(QString::fromStdString(ExportText(transcript_, heading)));
     QApplication::clipboard()->setMimeData(mime);
 }
 
@@ -892,10 +925,12 @@ void frmChat::insertNote(const QString& text, int id) {
     if (id >= 0) block.setProperty(kNoteId, id);
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
     else cursor.insertBlock(block);
+    const QDateTime now = QDateTime::currentDateTime();
     QString line;
-    if (action("mnuTime")->isChecked())
-        line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ');
+    if (action("mnuTime")->isChecked()) line = QString::fromStdString(TimeOf(now)) + QLatin1Char(' ');
     cursor.insertText(line + text, chars);
+    // The export keeps it too, between the lines it came between.
+    transcript_.addNote({transcript_.lines().size(), DateOf(now), TimeOf(now), text.toStdString(), id});
     txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
 }
 

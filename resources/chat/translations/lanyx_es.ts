@@ -1398,6 +1398,14 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <source>Key</source>
         <translation>Clave</translation>
     </message>
+    <message>
+        <source>Participants</source>
+        <translation>Participantes</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Fecha</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmCom</name>

@@ -1398,6 +1398,14 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <source>Key</source>
         <translation>Clé</translation>
     </message>
+    <message>
+        <source>Participants</source>
+        <translation>Participants</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmCom</name>
