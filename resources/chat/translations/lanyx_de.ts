@@ -1859,6 +1859,26 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
         <translation>Ihre Chats und die Personen, mit denen Sie geschrieben haben, die neuesten zuerst; bekannte Benutzer, die abwesend sind, grau</translation>
     </message>
+    <message>
+        <source>Lanyx stays in the notification area of the task bar when this window is minimised or hidden: its icon there brings the window back, and its menu has everything else.</source>
+        <translation>Lanyx bleibt im Infobereich der Taskleiste, wenn dieses Fenster minimiert oder ausgeblendet wird: Sein Symbol dort holt das Fenster zurück, und sein Menü hat alles Weitere.</translation>
+    </message>
+    <message>
+        <source>This desktop shows no notification area: Lanyx keeps this window; minimised, it waits in the task bar.</source>
+        <translation>Dieser Desktop zeigt keinen Infobereich: Lanyx behält dieses Fenster; minimiert wartet es in der Taskleiste.</translation>
+    </message>
+    <message>
+        <source>Welcome to Lanyx. The others on the network see you as &quot;%1&quot;; %2 changes the name and its colour.</source>
+        <translation>Willkommen bei Lanyx. Die anderen im Netzwerk sehen Sie als „%1“; unter %2 ändern Sie den Namen und seine Farbe.</translation>
+    </message>
+    <message>
+        <source>Close this note</source>
+        <translation>Diesen Hinweis schließen</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Willkommen</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>

@@ -1859,6 +1859,26 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
         <translation>Sus chats y las personas con las que escribió, los más recientes primero; los usuarios conocidos ausentes, en gris</translation>
     </message>
+    <message>
+        <source>Lanyx stays in the notification area of the task bar when this window is minimised or hidden: its icon there brings the window back, and its menu has everything else.</source>
+        <translation>Lanyx sigue en el área de notificación de la barra de tareas cuando esta ventana se minimiza u oculta: su icono allí devuelve la ventana y su menú tiene todo lo demás.</translation>
+    </message>
+    <message>
+        <source>This desktop shows no notification area: Lanyx keeps this window; minimised, it waits in the task bar.</source>
+        <translation>Este escritorio no muestra un área de notificación: Lanyx mantiene esta ventana; minimizada, espera en la barra de tareas.</translation>
+    </message>
+    <message>
+        <source>Welcome to Lanyx. The others on the network see you as &quot;%1&quot;; %2 changes the name and its colour.</source>
+        <translation>Bienvenido a Lanyx. Los demás en la red le ven como «%1»; %2 cambia el nombre y su color.</translation>
+    </message>
+    <message>
+        <source>Close this note</source>
+        <translation>Cerrar esta nota</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Bienvenida</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>

@@ -1859,6 +1859,26 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
         <translation>Vos discussions et les personnes avec qui vous avez écrit, les plus récentes d'abord ; les utilisateurs connus absents, en gris</translation>
     </message>
+    <message>
+        <source>Lanyx stays in the notification area of the task bar when this window is minimised or hidden: its icon there brings the window back, and its menu has everything else.</source>
+        <translation>Lanyx reste dans la zone de notification de la barre des tâches quand cette fenêtre est réduite ou masquée : son icône y fait revenir la fenêtre, et son menu offre tout le reste.</translation>
+    </message>
+    <message>
+        <source>This desktop shows no notification area: Lanyx keeps this window; minimised, it waits in the task bar.</source>
+        <translation>Ce bureau n&apos;affiche pas de zone de notification : Lanyx garde cette fenêtre ; réduite, elle attend dans la barre des tâches.</translation>
+    </message>
+    <message>
+        <source>Welcome to Lanyx. The others on the network see you as &quot;%1&quot;; %2 changes the name and its colour.</source>
+        <translation>Bienvenue dans Lanyx. Les autres sur le réseau vous voient sous le nom « %1 » ; %2 change le nom et sa couleur.</translation>
+    </message>
+    <message>
+        <source>Close this note</source>
+        <translation>Fermer cette note</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Bienvenue</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmOffer</name>
