@@ -668,7 +668,9 @@ void frmChat::RemoveSelectedUser() {
         members_.RemoveUser(who.toStdString());
         away_.removeAll(who.toLower());
         delete lvUsers_->takeTopLevelItem(lvUsers_->indexOfTopLevelItem(item));
-        AddNote([who] { return tr("%1 was removed from this chat.").arg(who); });
+        // "(All)" as the note is worded, in the language of the moment.
+        AddNote(
+            [who] { return tr("%1 was removed from this chat.").arg(UserListModel::shownName(who.toStdString())); });
         hub_.ChatMemberChanged(this, who.toStdString(), false);
     }
     RefUserList();
