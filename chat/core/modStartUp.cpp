@@ -14,6 +14,10 @@ std::string PreviousInstanceText(const FolderHolder& holder) {
     return text;
 }
 
+std::string NameTakenText(const std::string& said, const std::string& name) {
+    return said + "\n\n\"" + name + "\"";
+}
+
 void StartUp::open() {
     host_.OpenNetwork();
     networkOpen_ = true;
@@ -74,7 +78,7 @@ StartUpResult StartUp::run(const StartUpOptions& options) {
         }
 
         if (host_.isNameTaken(settings.UserName)) {
-            ui_.messageBox(host_.LangText(8202), "", IconNone);
+            ui_.messageBox(NameTakenText(host_.LangText(8202), settings.UserName), "", IconNone);
             state.MyName = settings.UserName;  // the dialog offers it for editing
             const auto name = ui_.askNewName(settings.UserName);
             // Never speak under a name another user holds: a leave notice

@@ -8,6 +8,10 @@
 
 namespace lanyx {
 
+// The box for a name found taken: the language's text, which does not say
+// which name, then the name in quotes on a line of its own.
+std::string NameTakenText(const std::string& said, const std::string& name);
+
 // The steps start-up and shutdown drive; the chat node carries them out.
 class StartUpHost {
 public:

@@ -785,6 +785,7 @@ void ChatNode::readSettings() {
     // The start-up notice told it already.
     views_.fullToldAtStart(read.blockedLeftOut > 0, read.groupsLeftOut > 0);
     settingsNotice_ = read.notice;
+    firstStart_ = read.firstStart;
     users_.setBlocked(profile_.data().blocked);
     users_.setGroups(profile_.data().groups);
     loadStatusNames();

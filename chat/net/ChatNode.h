@@ -199,6 +199,9 @@ public:
     const NodeConfig& config() const { return config_; }
     DatagramTransport& transport() { return transport_; }
     std::filesystem::path settingsFile() const { return profile_.settingsFile(); }
+    // The settings read had no User.ini to read: this copy's first start on
+    // its data folder.
+    bool FirstStart() const { return firstStart_; }
 
     // StartUpHost
     bool anotherInstanceRunning() override { return !profile_.hold(); }
@@ -270,6 +273,7 @@ private:
     EventLog log_;
     std::string statusNames_[3];
     std::string settingsNotice_;
+    bool firstStart_ = false;
     std::unordered_set<std::string> openBoxes_;  // lower-case senders
     LogLimiter receiveLog_;
     int receiving_ = 0;

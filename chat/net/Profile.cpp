@@ -56,7 +56,7 @@ Profile::Read Profile::read(LanguageTable& language, EventLog& log) {
     persistedColour_ = data_.user.Colour;
     if (config_.nameForRun) data_.user.UserName = *config_.nameForRun;
     if (config_.colourForRun) data_.user.Colour = *config_.colourForRun;
-    return {outcome.blockedLeftOut, outcome.groupsLeftOut, outcome.notice};
+    return {outcome.blockedLeftOut, outcome.groupsLeftOut, outcome.notice, outcome.createdDefault};
 }
 
 void Profile::save(const std::vector<std::string>& blocked, const std::vector<std::string>& groups,

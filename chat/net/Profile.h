@@ -54,6 +54,7 @@ public:
         std::size_t blockedLeftOut = 0;
         std::size_t groupsLeftOut = 0;
         std::string notice;
+        bool firstStart = false;  // there was no User.ini: it was made now
     };
     // Reads User.ini and loads the language it names; what went wrong is
     // logged. Throws LanyxError when the language file is missing.

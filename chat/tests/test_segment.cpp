@@ -68,7 +68,8 @@ TEST(Segment, TakenNameRefusedEndsTheProgramWithoutHarmingItsOwner) {
     seg.deliverAll();
     EXPECT_EQ(other.rec.nameDialogs, 1);
     ASSERT_FALSE(other.rec.boxes.empty());
-    EXPECT_EQ(other.rec.boxes[0], other.node.LangText(8202));
+    // The box says which name is taken.
+    EXPECT_EQ(other.rec.boxes[0], NameTakenText(other.node.LangText(8202), "BOB"));
     // The refused copy left under its probe name: bob is still listed everywhere.
     EXPECT_TRUE(lists(bob, "bob"));
     const auto& sent = other.transport.sent;

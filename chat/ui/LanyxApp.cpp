@@ -345,6 +345,9 @@ bool LanyxApp::start() {
     const auto result = startUp_->run(o);
     switch (result) {
     case StartUpResult::Running: {
+        // The first start on this data folder does not end in a bare tray
+        // icon: the window shows and says who the user is on the network.
+        if (node_->FirstStart() && main_) main_->ShowWelcome();
         auto* door = new InstanceDoor(this);
         connect(door, &InstanceDoor::knocked, this, [this] {
             if (main_) main_->ShowMe();

@@ -4,6 +4,7 @@
 #include "StateIcons.h"
 #include "Text.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <algorithm>
@@ -95,6 +96,12 @@ QVariant UserListModel::keyIcon(KeyState state) {
     }
 }
 
+QString UserListModel::shownName(const std::string& name) {
+    // One word for every window, the History's too.
+    return equalsNoCase(name, UserList::kAllRow) ? QCoreApplication::translate("UserList", "(All)")
+                                                 : QString::fromStdString(name);
+}
+
 QString UserListModel::keyText(KeyState state) {
     return KeyStateText(state);
 }
@@ -105,7 +112,7 @@ QVariant UserListModel::data(const QModelIndex& index, int role) const {
     const bool isUser = row >= 1 && row <= users_.userCount();
     switch (role) {
     case Qt::DisplayRole:
-        if (index.column() == 0) return QString::fromStdString(users_.rowText(row));
+        if (index.column() == 0) return shownName(users_.rowText(row));
         return isUser ? QString::fromStdString(users_.user(row - 1).statusText) : QString();
     case Qt::DecorationRole:
         if (index.column() == 0) return userIcon(users_.rowIcon(row));
@@ -276,6 +283,25 @@ void ShowKeyState(QTreeWidgetItem* item, KeyState state) {
     item->setIcon(1, UserListModel::keyIcon(state).value<QIcon>());
     item->setToolTip(1, text);
     item->setData(1, Qt::AccessibleTextRole, text);
+}
+
+namespace {
+constexpr int kNameRole = Qt::UserRole + 1;
+}
+
+QTreeWidgetItem* AddNameRow(QTreeWidget* list, const std::string& name) {
+    auto* item = new QTreeWidgetItem(list);
+    SetNameRow(item, name);
+    return item;
+}
+
+void SetNameRow(QTreeWidgetItem* item, const std::string& name) {
+    item->setText(0, UserListModel::shownName(name));
+    item->setData(0, kNameRole, QString::fromStdString(name));
+}
+
+QString NameOfRow(const QTreeWidgetItem* item) {
+    return item->data(0, kNameRole).toString();
 }
 
 }  // namespace lanyx::ui

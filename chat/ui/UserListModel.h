@@ -34,6 +34,10 @@ public:
     // The user of this copy, whose row a screen reader calls yours (set by
     // the window that shows the list).
     std::function<std::string()> ownName;
+    // A row's name as the windows show it: "(All)" in the user's language,
+    // every other name as it is. The name itself stays "(All)" on the wire,
+    // in the files and wherever the windows decide by it.
+    static QString shownName(const std::string& name);
     // Icons by index 1 to 4: "(All)", user, blocked user, group.
     static QIcon userIcon(int index);
     // The status column's mark of a user's key, and its words.
@@ -74,5 +78,10 @@ private:
 // the mark of each member's key, its words as the tooltip.
 void KeyColumn(QTreeWidget* list);
 void ShowKeyState(QTreeWidgetItem* item, KeyState state);
+// A row of a window's list of members or recipients: the name as shown,
+// and the name itself, which the window decides by.
+QTreeWidgetItem* AddNameRow(QTreeWidget* list, const std::string& name);
+void SetNameRow(QTreeWidgetItem* item, const std::string& name);
+QString NameOfRow(const QTreeWidgetItem* item);
 
 }  // namespace lanyx::ui

@@ -254,6 +254,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         transcript_.clear();
         marks_.clear();
         notes_.clear();
+        everMembers_ = members_.names();
     });
     connect(action("mnuViewStat"), &QAction::toggled, lblStat_, &QWidget::setVisible);
     connect(action("mnuClose"), &QAction::triggered, this, &QWidget::close);
@@ -310,8 +311,8 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
 
 std::string frmChat::HistoryList() const {
     auto* current = lvUsers_->currentItem();
-    if (current && current->isSelected() && !equalsNoCase(current->text(0).toStdString(), node_.state().MyName))
-        return current->text(0).toStdString() + "|";
+    if (current && current->isSelected() && !equalsNoCase(NameOfRow(current).toStdString(), node_.state().MyName))
+        return NameOfRow(current).toStdString() + "|";
     std::string list;
     for (const auto& name : members_.names()) list += name + "|";
     return list;
@@ -388,7 +389,9 @@ void frmChat::SetLan() {
         // The time in front stays as it was.
         if (shown.size() > 9 && shown.at(2) == QLatin1Char(':') && shown.at(8) == QLatin1Char(' '))
             prefix = shown.left(9);
-        c.insertText(prefix + note->second(), f);
+        const QString worded = note->second();
+        c.insertText(prefix + worded, f);
+        transcript_.setNoteText(id.toInt(), worded.toStdString());
     }
     for (std::size_t line = 0; line < transcript_.lines().size(); ++line)
         if (marks_.mark(line)) renderMark(line);
@@ -456,9 +459,10 @@ void frmChat::RefListOfUsers() {
     for (int i = 0; i < candidates.size(); ++i) {
         QAction* a = i == 0 ? first : mnuAdd_->addAction(QString());
         if (i > 0) a->setObjectName(QStringLiteral("mnuUser%1").arg(i));
-        a->setText(candidates[i]);
+        a->setText(UserListModel::shownName(candidates[i].toStdString()));
+        a->setData(candidates[i]);
         a->disconnect(this);
-        connect(a, &QAction::triggered, this, [this, a] { UserAddsMember(a->text().toStdString()); });
+        connect(a, &QAction::triggered, this, [this, a] { UserAddsMember(a->data().toString().toStdString()); });
     }
 }
 
@@ -468,7 +472,7 @@ void frmChat::updateTitle() {
     int more = 0;
     for (const auto& m : members_.names()) {
         if (equalsNoCase(m, node_.state().MyName)) continue;
-        if (others.size() < 3) others << QString::fromStdString(m);
+        if (others.size() < 3) others << UserListModel::shownName(m);
         else ++more;
     }
     QString title = others.join(QStringLiteral(", "));
@@ -481,8 +485,9 @@ void frmChat::RefUserList() {
     const auto& users = node_.users();
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i) {
         auto* item = lvUsers_->topLevelItem(i);
-        const std::string name = item->text(0).toStdString();
+        const std::string name = NameOfRow(item).toStdString();
         if (equalsNoCase(name, UserList::kAllRow)) {
+            item->setText(0, UserListModel::shownName(name));  // in the language now chosen
             item->setIcon(0, UserListModel::userIcon(IconAll));
             continue;
         }
@@ -530,11 +535,21 @@ void frmChat::showNote() {
     if (!who.isEmpty()) lblNote_->setText(tr("Chat lines do not reach %1 now.").arg(who.join(QStringLiteral(", "))));
 }
 
+namespace {
+// A line's date and time as the export writes them.
+std::string DateOf(const QDateTime& t) {
+    return t.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+}
+std::string TimeOf(const QDateTime& t) {
+    return t.toString(QStringLiteral("HH:mm:ss")).toStdString();
+}
+}  // namespace
+
 bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour) {
     if (!members_.Accepts(sender)) return false;
+    const QDateTime now = QDateTime::currentDateTime();
     QString prefix;
-    if (action("mnuTime")->isChecked())
-        prefix = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ');
+    if (action("mnuTime")->isChecked()) prefix = QString::fromStdString(TimeOf(now)) + QLatin1Char(' ');
     prefix += QString::fromStdString(sender);
 
     // The hanging indent: wrapped lines start where the tab puts the text.
@@ -558,7 +573,7 @@ bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::ui
     const bool marked = equalsNoCase(sender, node_.state().MyName) && marks_.shown(index, line);
     for (QTextBlock b = txtMsg_->document()->findBlockByNumber(first); b.isValid(); b = b.next())
         b.setUserState(marked && b == txtMsg_->document()->lastBlock() ? static_cast<int>(index) : -1);
-    transcript_.add({prefix.toStdString(), line, colour, ToTwips(indent, screen())});
+    transcript_.add({prefix.toStdString(), line, colour, ToTwips(indent, screen()), sender, DateOf(now), TimeOf(now)});
     if (marked) renderMark(index);
     txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
     return true;
@@ -580,7 +595,8 @@ void frmChat::HelpObj_MenuHelp(const QString&, const QString& menuHelp) {
 
 void frmChat::AddUser(const std::string& name) {
     if (!members_.AddUser(name)) return;
-    new QTreeWidgetItem(lvUsers_, {QString::fromStdString(name)});
+    everMembers_.push_back(name);
+    AddNameRow(lvUsers_, name);
     RefUserList();
     node_.WriteLog(name + " Added to chat window");
 }
@@ -617,7 +633,7 @@ bool frmChat::DropMember(const std::string& name) {
     if (!members_.RemoveUser(name)) return false;
     away_.removeAll(QString::fromStdString(name).toLower());
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
-        if (equalsNoCase(lvUsers_->topLevelItem(i)->text(0).toStdString(), name)) {
+        if (equalsNoCase(NameOfRow(lvUsers_->topLevelItem(i)).toStdString(), name)) {
             delete lvUsers_->takeTopLevelItem(i);
             break;
         }
@@ -634,11 +650,12 @@ void frmChat::RemoveUser(const std::string& name) {
 
 bool frmChat::RenameMember(const std::string& from, const std::string& to) {
     if (!members_.RenameUser(from, to)) return false;
+    everMembers_.push_back(to);
     const QString key = QString::fromStdString(from).toLower();
     if (away_.removeAll(key) > 0) away_ << QString::fromStdString(to).toLower();
     for (int i = lvUsers_->topLevelItemCount() - 1; i >= 0; --i) {
-        const std::string name = lvUsers_->topLevelItem(i)->text(0).toStdString();
-        if (equalsNoCase(name, from)) lvUsers_->topLevelItem(i)->setText(0, QString::fromStdString(to));
+        const std::string name = NameOfRow(lvUsers_->topLevelItem(i)).toStdString();
+        if (equalsNoCase(name, from)) SetNameRow(lvUsers_->topLevelItem(i), to);
         else if (equalsNoCase(name, to)) delete lvUsers_->takeTopLevelItem(i);
     }
     RefUserList();
@@ -647,12 +664,14 @@ bool frmChat::RenameMember(const std::string& from, const std::string& to) {
 
 void frmChat::RemoveSelectedUser() {
     auto* item = lvUsers_->currentItem();
-    if (item && item->isSelected() && item->text(0).toStdString() != node_.state().MyName) {
-        const QString who = item->text(0);
+    if (item && item->isSelected() && NameOfRow(item).toStdString() != node_.state().MyName) {
+        const QString who = NameOfRow(item);
         members_.RemoveUser(who.toStdString());
         away_.removeAll(who.toLower());
         delete lvUsers_->takeTopLevelItem(lvUsers_->indexOfTopLevelItem(item));
-        AddNote([who] { return tr("%1 was removed from this chat.").arg(who); });
+        // "(All)" as the note is worded, in the language of the moment.
+        AddNote(
+            [who] { return tr("%1 was removed from this chat.").arg(UserListModel::shownName(who.toStdString())); });
         hub_.ChatMemberChanged(this, who.toStdString(), false);
     }
     RefUserList();
@@ -800,6 +819,22 @@ QString frmChat::markToolTip(std::size_t line) const {
     return {};
 }
 
+ExportHeading frmChat::exportHeading() const {
+    ExportHeading h;
+    h.participantsLabel = tr("Participants").toStdString();
+    h.dateLabel = tr("Date").toStdString();
+    h.today = DateOf(QDateTime::currentDateTime());
+    for (const auto& name : Participants(everMembers_, transcript_))
+        h.participants.push_back(UserListModel::shownName(name).toStdString());
+    // One hanging indent for every line: a time and the longest name.
+    const QFontMetrics fm(txtMsg_->currentFont());
+    int widest = 0;
+    for (const auto& name : h.participants)
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(name)));
+    h.indentTwips = ToTwips(fm.horizontalAdvance(QStringLiteral("00:00:00 : ")) + widest, screen());
+    return h;
+}
+
 void frmChat::ExportToTextFile() {
     const QString file = hub_.ChooseExportFile(node_.LangText(3202).empty()
                                                    ? std::string("Text Files (*.txt)|Rich Text Files (*.rtf)|")
@@ -807,9 +842,10 @@ void frmChat::ExportToTextFile() {
     if (file.isEmpty()) return;
     const auto kind = ExportKindFor(file.toStdString());
     try {
-        WriteExport(file.toStdString(), kind, transcript_.PlainText(),
-                    transcript_.Rtf(txtMsg_->currentFont().family().toStdString(),
-                                    std::max(2, static_cast<int>(txtMsg_->currentFont().pointSizeF() * 2))));
+        const ExportHeading heading = exportHeading();
+        WriteExport(file.toStdString(), kind, ExportText(transcript_, heading),
+                    ExportRtf(transcript_, heading, txtMsg_->currentFont().family().toStdString(),
+                              std::max(2, static_cast<int>(txtMsg_->currentFont().pointSizeF() * 2))));
     } catch (const LanyxError& e) {
         QMessageBox::warning(this, windowTitle(), QStringLiteral("%1\n\n%2").arg(file, QString::fromUtf8(e.what())));
     }
@@ -817,11 +853,12 @@ void frmChat::ExportToTextFile() {
 
 void frmChat::ExportToClipboard() {
     auto* mime = new QMimeData;
-    const QByteArray rtf = QByteArray::fromStdString(transcript_.Rtf());
+    const ExportHeading heading = exportHeading();
+    const QByteArray rtf = QByteArray::fromStdString(ExportRtf(transcript_, heading));
     mime->setData(QStringLiteral("text/rtf"), rtf);
     mime->setData(QStringLiteral("application/rtf"), rtf);
     mime->setData(QStringLiteral("Rich Text Format"), rtf);
-    mime->setText(QString::fromStdString(transcript_.PlainText()));
+    mime->setText(QString::fromStdString(ExportText(transcript_, heading)));
     QApplication::clipboard()->setMimeData(mime);
 }
 
@@ -836,13 +873,13 @@ void frmChat::setUpFiles() {
         // Onto a member: to that one; anywhere else: to the chat.
         if (watched == lvUsers_->viewport())
             if (auto* item = lvUsers_->itemAt(pos)) {
-                const QString name = item->text(0);
+                const QString name = NameOfRow(item);
                 if (name.toStdString() != node_.state().MyName && UserList::isUserText(name.toStdString()))
                     return QStringList{name};
             }
         QStringList all;
         for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i) {
-            const QString name = lvUsers_->topLevelItem(i)->text(0);
+            const QString name = NameOfRow(lvUsers_->topLevelItem(i));
             if (!equalsNoCase(name.toStdString(), node_.state().MyName) && UserList::isUserText(name.toStdString()))
                 all << name;
         }
@@ -860,10 +897,10 @@ QStringList frmChat::FileTargets() const {
     auto usable = [this](const QString& name) {
         return !equalsNoCase(name.toStdString(), node_.state().MyName) && UserList::isUserText(name.toStdString());
     };
-    if (current && current->isSelected() && usable(current->text(0))) return {current->text(0)};
+    if (current && current->isSelected() && usable(NameOfRow(current))) return {NameOfRow(current)};
     QStringList all;
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i)
-        if (usable(lvUsers_->topLevelItem(i)->text(0))) all << lvUsers_->topLevelItem(i)->text(0);
+        if (usable(NameOfRow(lvUsers_->topLevelItem(i)))) all << NameOfRow(lvUsers_->topLevelItem(i));
     return all;
 }
 
@@ -891,10 +928,12 @@ void frmChat::insertNote(const QString& text, int id) {
     if (id >= 0) block.setProperty(kNoteId, id);
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
     else cursor.insertBlock(block);
+    const QDateTime now = QDateTime::currentDateTime();
     QString line;
-    if (action("mnuTime")->isChecked())
-        line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ');
+    if (action("mnuTime")->isChecked()) line = QString::fromStdString(TimeOf(now)) + QLatin1Char(' ');
     cursor.insertText(line + text, chars);
+    // The export keeps it too, between the lines it came between.
+    transcript_.addNote({transcript_.lines().size(), DateOf(now), TimeOf(now), text.toStdString(), id});
     txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
 }
 

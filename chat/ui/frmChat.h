@@ -76,6 +76,8 @@ public:
 
     const ChatMembers& members() const { return members_; }
     const Transcript& transcript() const { return transcript_; }
+    // What an export writes before the lines: who took part, the date.
+    ExportHeading exportHeading() const;
     QTreeWidget* lvUsers() const { return lvUsers_; }
     QTextEdit* txtMsg() const { return txtMsg_; }
     QLineEdit* txtSnd() const { return txtSnd_; }
@@ -144,6 +146,7 @@ private:
     WindowHub& hub_;
     ChatMembers members_;
     Transcript transcript_;
+    std::vector<std::string> everMembers_;  // whoever was a member, for the export
     QMenuBar* menuBar_;
     QMenu* mnuView_;
     QMenu* mnuUsers_;

@@ -124,7 +124,7 @@ frmCom::frmCom(ChatNode& node, QWidget* parent) : QWidget(parent, Qt::Window), n
     lvUsers_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvUsers_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         auto* item = lvUsers_->itemAt(pos);
-        menuUser_ = item ? item->text(0) : QString();
+        menuUser_ = item ? NameOfRow(item) : QString();
         QMenu menu(this);
         sendFiles_->addTo(&menu);
         menu.exec(lvUsers_->viewport()->mapToGlobal(pos));
@@ -176,7 +176,7 @@ void frmCom::AddUser(const std::string& name) {
 
 void frmCom::rebuild() {
     lvUsers_->clear();
-    for (const auto& name : recipients_.names()) new QTreeWidgetItem(lvUsers_, {QString::fromStdString(name)});
+    for (const auto& name : recipients_.names()) AddNameRow(lvUsers_, name);
     RefUserList();
 }
 
@@ -184,8 +184,9 @@ void frmCom::RefUserList() {
     const auto& users = node_.users();
     for (int i = 0; i < lvUsers_->topLevelItemCount(); ++i) {
         auto* item = lvUsers_->topLevelItem(i);
-        const std::string name = item->text(0).toStdString();
+        const std::string name = NameOfRow(item).toStdString();
         const bool all = equalsNoCase(name, UserList::kAllRow);
+        if (all) item->setText(0, UserListModel::shownName(name));  // in the language now chosen
         const bool blocked = !all && users.IsBlocked(name);
         item->setIcon(0, UserListModel::userIcon(all ? IconAll : blocked ? IconBlocked : IconUser));
         if (!all) ShowKeyState(item, node_.KeyStateOf(name));

@@ -21,6 +21,10 @@
 #include <QKeySequence>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QToolButton>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -394,6 +398,7 @@ void frmMain::SetLan() {
     fitStatusColumn();
     if (ti_) ti_->setToolTipText(windowTitle());
     if (cool_) applyCaptions();
+    wordWelcome();
     UpdateStat();
     applyMinimumSize();
 }
@@ -497,6 +502,79 @@ void frmMain::ShowMe() {
     show();
     raise();
     activateWindow();
+}
+
+void frmMain::ShowWelcome() {
+    if (!welcome_) {
+        auto* bar = new QFrame(centralWidget());
+        bar->setObjectName("barWelcome");
+        bar->setFrameShape(QFrame::StyledPanel);
+        bar->setAutoFillBackground(true);
+        bar->setBackgroundRole(QPalette::ToolTipBase);
+        bar->setForegroundRole(QPalette::ToolTipText);
+        auto* row = new QHBoxLayout(bar);
+        lblWelcome_ = new QLabel(bar);
+        lblWelcome_->setObjectName("lblWelcome");
+        lblWelcome_->setTextFormat(Qt::PlainText);
+        lblWelcome_->setWordWrap(true);
+        lblWelcome_->setForegroundRole(QPalette::ToolTipText);
+        row->addWidget(lblWelcome_, 1);
+        auto* options = new QPushButton(bar);
+        options->setObjectName("btnWelcomeOptions");
+        connect(options, &QPushButton::clicked, this, [this] {
+            if (OpenOptions) OpenOptions();
+        });
+        row->addWidget(options, 0, Qt::AlignTop);
+        auto* close = new QToolButton(bar);
+        close->setObjectName("btnWelcomeClose");
+        close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+        close->setAutoRaise(true);
+        connect(close, &QToolButton::clicked, bar, [this, bar] {
+            bar->hide();
+            bar->deleteLater();
+            lvUsers_->setFocus();
+        });
+        row->addWidget(close, 0, Qt::AlignTop);
+        btnWelcomeOptions_ = options;
+        btnWelcomeClose_ = close;
+        static_cast<QVBoxLayout*>(centralWidget()->layout())->insertWidget(0, bar);
+        welcome_ = bar;
+        bar->show();
+        // Where the program stays may change: a notification area that
+        // shows up later.
+        connect(ti_, &TrayIcon::Appeared, this, &frmMain::wordWelcome);
+        wordWelcome();
+    }
+    ShowMe();
+}
+
+QString frmMain::welcomeText() const {
+    return lblWelcome_ && welcome_ ? lblWelcome_->text() : QString();
+}
+
+void frmMain::wordWelcome() {
+    if (!welcome_) return;
+    const QString name = QString::fromStdString(node_.state().MyName);
+    const QString where = hidesToTray()
+                              ? tr("Lanyx stays in the notification area of the task bar when this window is "
+                                   "minimised or hidden: its icon there brings the window back, and its menu has "
+                                   "everything else.")
+                              : tr("This desktop shows no notification area: Lanyx keeps this window; minimised, it "
+                                   "waits in the task bar.");
+    // The Options item as the menu names it, in the language chosen.
+    QString options = QString::fromStdString(
+        ParseMenuCaption(LangTextOr(node_, 1107, QStringLiteral("|Show options window|&Options...")).toStdString())
+            .text);
+    options.remove(QLatin1Char('&'));
+    lblWelcome_->setText(
+        tr("Welcome to Lanyx. The others on the network see you as \"%1\"; %2 changes the name and its colour.")
+            .arg(name, QString(options).remove(QStringLiteral("..."))) +
+        QLatin1Char('\n') + where);
+    btnWelcomeOptions_->setText(options);
+    btnWelcomeClose_->setToolTip(tr("Close this note"));
+    btnWelcomeClose_->setAccessibleName(tr("Close this note"));
+    welcome_->setAccessibleName(tr("Welcome"));
+    welcome_->setAccessibleDescription(lblWelcome_->text());
 }
 
 void frmMain::UpdateStat() {
@@ -716,7 +794,8 @@ QMenu* frmMain::UserMenu(int row) {
     userMenu_->clear();
     // The same commands as the toolbar, for this row (or the rows selected
     // with it), then the user's information and files.
-    const QString name = model_->index(row, 0).data().toString();
+    const std::string rowText = node_.users().rowText(model_->rosterRow(row));
+    const QString name = UserListModel::shownName(rowText);
     const bool selected = lvUsers_->selectionModel()->isRowSelected(row, {});
     auto rows = [this, row, selected] {
         if (!selected) {
@@ -754,7 +833,6 @@ QMenu* frmMain::UserMenu(int row) {
         mnuUserInfo_->setEnabled(node_.users().findExact(user.toStdString()).has_value());
     }
     // What was said with this user, or with everybody.
-    const std::string rowText = name.toStdString();
     if (OpenHistory && (UserList::isUserText(rowText) || rowText == UserList::kAllRow)) {
         if (user.isEmpty()) userMenu_->addSeparator();
         QAction* history = userMenu_->addAction(tr("History with %1").arg(name));

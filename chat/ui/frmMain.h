@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <functional>
 
+class QAbstractButton;
 class QAction;
 class QLabel;
 class QMenu;
@@ -52,6 +53,12 @@ public:
     void RemoveTray();
     std::string GetActiveGroupList(const std::string& label) const;
     void ShowMe();
+    // The first start: the window shows, with a note at its top of the name
+    // in use, where it is changed and where the program stays. The note
+    // closes with its button and does not come back.
+    void ShowWelcome();
+    QWidget* welcome() const { return welcome_; }
+    QString welcomeText() const;
     void UpdateStat();
     void setStatusCaption(const QString& caption);
     void AddBlocked(const std::string& name);
@@ -153,6 +160,11 @@ private:
     TrayIcon* ti_ = nullptr;
     CoolMenu* cool_ = nullptr;
     QPointer<frmAbout> about_;
+    QPointer<QWidget> welcome_;
+    QLabel* lblWelcome_ = nullptr;
+    QAbstractButton* btnWelcomeOptions_ = nullptr;
+    QAbstractButton* btnWelcomeClose_ = nullptr;
+    void wordWelcome();
     bool placed_ = false;
     SendFileActions* sendFiles_ = nullptr;
     FileDropFilter* drops_ = nullptr;

@@ -9,7 +9,9 @@
 #include "MenuCaption.h"
 #include "Resources.h"
 #include "Sound.h"
+#include "StateIcons.h"
 #include "Text.h"
+#include "modStartUp.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -300,6 +302,10 @@ QWidget* frmOpt::buildUserPage() {
     lblNameHint_->setWordWrap(true);
     lblNameHint_->setForegroundRole(QPalette::BrightText);
     lblNameHint_->hide();
+    // And the field itself is marked, not only by the colour of the words.
+    nameMark_ = txtName_->addAction(StateIcon(State::Warning), QLineEdit::TrailingPosition);
+    nameMark_->setObjectName("actNameMark");
+    nameMark_->setVisible(false);
     lblCol_ = makeLabel("lblCol", page);
     lvCol_ = new QListWidget(page);
     lvCol_->setObjectName("lvCol");
@@ -573,6 +579,7 @@ void frmOpt::SetLan() {
         return QString(t).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed();
     };
     txtName_->setAccessibleName(plain(lblName_->text()));
+    nameTyped(txtName_->text());
     lvCol_->setAccessibleName(plain(lblCol_->text()));
     lvSnd_->setAccessibleName(plain(lblSnd_->text()));
     cmbChatSnd_->setAccessibleName(plain(lblChatSnd_->text()));
@@ -860,6 +867,9 @@ void frmOpt::nameTyped(const QString& typed) {
     const Reason why = Reason::NameNotAllowed;
     lblNameHint_->setText(refused ? text(NameRefusalText(why), std::string(wordsFor(why)).c_str()) : QString());
     lblNameHint_->setVisible(refused);
+    nameMark_->setVisible(refused);
+    nameMark_->setText(lblNameHint_->text());
+    nameMark_->setToolTip(lblNameHint_->text());
     txtName_->setAccessibleDescription(lblNameHint_->text());
 }
 
@@ -888,7 +898,9 @@ void frmOpt::Accept() {
         const Reason why = problem.error().reason;
         const QString said = text(NameRefusalText(why), std::string(wordsFor(why)).c_str());
         // Which name is taken: the one typed, in whatever case another user has it.
-        MsgBox(why == Reason::NameTaken ? QStringLiteral("%1\n\n%2").arg(said, name) : said, IconExclamation);
+        MsgBox(why == Reason::NameTaken ? QString::fromStdString(NameTakenText(said.toStdString(), name.toStdString()))
+                                        : said,
+               IconExclamation);
         ShowPage(0);
         txtName_->setFocus();
         txtName_->selectAll();

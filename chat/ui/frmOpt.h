@@ -18,6 +18,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -134,6 +135,7 @@ public:
     // Controls, by their names.
     QLineEdit* txtName() const { return txtName_; }
     QLabel* nameHint() const { return lblNameHint_; }
+    QAction* nameMark() const { return nameMark_; }
     QListWidget* lvCol() const { return lvCol_; }
     QLabel* lblPrevew() const { return lblPrevew_; }
     QComboBox* CMBlang() const { return CMBlang_; }
@@ -194,6 +196,7 @@ private:
     QLabel* lblName_ = nullptr;
     QLineEdit* txtName_ = nullptr;
     QLabel* lblNameHint_ = nullptr;
+    QAction* nameMark_ = nullptr;
     QLabel* lblCol_ = nullptr;
     QListWidget* lvCol_ = nullptr;
     QGroupBox* Frame1_ = nullptr;

@@ -4,7 +4,9 @@
 #include "ConversationsPane.h"
 #include "History.h"
 #include "TestSupport.h"
+#include "UiLanguage.h"
 #include "UiTestApp.h"
+#include "UserListModel.h"
 #include "frmChat.h"
 #include "frmHistory.h"
 #include "frmMain.h"
@@ -504,4 +506,35 @@ TEST_F(HistoryWindows, PicturesOfTheConversationsAndAReopenedSharedChatWhenAsked
     ASSERT_TRUE(QTest::qWaitForWindowExposed(chat));
     QApplication::processEvents();
     chat->grab().save(dir + "/lanyx-shared-chat-reopened.png");
+}
+
+// What the History's rows say besides the message, and "(All)" as the
+// windows show it: in German words of their own.
+TEST(HistoryWords, RowLabelsAndEverybodyAreInTheChosenLanguage) {
+    app();
+    HistoryEntry transfer = line("bob", "a.txt", false, HistoryKind::FileSent);
+    transfer.files = 2;
+    transfer.bytes = 10;
+    const auto words = [&] {
+        std::vector<QString> w;
+        for (int d = static_cast<int>(HistoryDelivery::Sent); d <= static_cast<int>(HistoryDelivery::Cancelled); ++d)
+            w.push_back(frmHistory::DeliveryText(static_cast<HistoryDelivery>(d)));
+        for (int k = 0; k < kHistoryKinds; ++k)
+            if (const auto kind = static_cast<HistoryKind>(k); !IsChatKind(kind) && kind != HistoryKind::NotKept)
+                w.push_back(frmHistory::KindText(kind));
+        w.push_back(frmHistory::TransferText(transfer));
+        w.push_back(UserListModel::shownName(std::string(UserList::kAllRow)));
+        return w;
+    };
+    const auto english = words();
+    EXPECT_EQ(english.back(), QString::fromLatin1(UserList::kAllRow.data(), UserList::kAllRow.size()));
+    UiLanguage language;
+    ASSERT_TRUE(language.Apply("Deutsch"));
+    const auto german = words();
+    language.Apply("English");
+    ASSERT_EQ(german.size(), english.size());
+    for (std::size_t i = 0; i < english.size(); ++i) {
+        EXPECT_FALSE(english[i].isEmpty()) << i;
+        EXPECT_NE(german[i], english[i]) << i;
+    }
 }

@@ -11,6 +11,7 @@
 #include "HistoryView.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
@@ -48,11 +49,19 @@ template <typename Fn> void onUi(const QPointer<frmHistory>& window, Fn fn) {
         Qt::QueuedConnection);
 }
 
+// "(All)" as the user list shows it, in the user's language; in the
+// history's files it stays "(All)".
+QString everybody() {
+    return QCoreApplication::translate("UserList", "(All)");
+}
+
 QString who(const HistoryRow& row, const std::string& ownName) {
     const auto& e = row.entry;
-    if (e.outgoing) return QString::fromStdString(ownName + " \xE2\x86\x92 " + e.peer);
-    if (IsPublicKind(e.kind)) return QString::fromStdString(e.peer + " \xE2\x86\x92 " + std::string(UserList::kAllRow));
-    return QString::fromStdString(e.peer);
+    const QString arrow = QStringLiteral(" \u2192 ");
+    const QString peer = e.peer == UserList::kAllRow ? everybody() : QString::fromStdString(e.peer);
+    if (e.outgoing) return QString::fromStdString(ownName) + arrow + peer;
+    if (IsPublicKind(e.kind)) return peer + arrow + everybody();
+    return peer;
 }
 
 QString what(const HistoryRow& row) {
@@ -60,14 +69,12 @@ QString what(const HistoryRow& row) {
     if (e.kind == HistoryKind::NotKept)
         return frmHistory::tr("%n more line(s) from %1 not kept", "", static_cast<int>(e.files))
             .arg(e.peer == UserList::kAllRow ? frmHistory::tr("other senders") : QString::fromStdString(e.peer));
-    std::string text = IsTransferKind(e.kind)
-                           ? "(" + std::string(HistoryKindName(e.kind)) + ") " + history::TransferText(e)
-                       : e.kind == HistoryKind::Alert || e.kind == HistoryKind::PrivateAlert ? "(alert) " + e.text
-                       : e.kind == HistoryKind::Box                                          ? "(message box) " + e.text
-                                                                                             : e.text;
-    if (!e.outgoing && e.trust == HistoryTrust::NotVerified) text = std::string(kNotVerifiedMark) + text;
-    if (const auto d = DeliveryWord(e.delivery); !d.empty()) text += "  [" + d + "]";
-    return QString::fromStdString(text);
+    QString text = IsTransferKind(e.kind) ? frmHistory::TransferText(e) : QString::fromStdString(e.text);
+    if (const QString kind = frmHistory::KindText(e.kind); !kind.isEmpty()) text = kind + QLatin1Char(' ') + text;
+    if (!e.outgoing && e.trust == HistoryTrust::NotVerified) text = QString::fromUtf8(kNotVerifiedMark) + text;
+    if (const QString d = frmHistory::DeliveryText(e.delivery); !d.isEmpty())
+        text += QStringLiteral("  [") + d + QLatin1Char(']');
+    return text;
 }
 
 // The text with the searched words marked, as HTML.
@@ -241,6 +248,66 @@ void frmHistory::SetLan() {
     btnDeleteAll_->setAccessibleName(tr("Delete the whole history"));
     lblStat_->setAccessibleName(tr("Status"));
     if (auto* all = lvConversations_->topLevelItem(0)) all->setText(0, tr("All messages"));
+    relabel();
+}
+
+QString frmHistory::DeliveryText(HistoryDelivery delivery) {
+    switch (delivery) {
+    case HistoryDelivery::None: return {};
+    case HistoryDelivery::Sent: return tr("sent");
+    case HistoryDelivery::Waiting: return tr("waiting");
+    case HistoryDelivery::Delivered: return tr("delivered");
+    case HistoryDelivery::NotConfirmed: return tr("not confirmed");
+    case HistoryDelivery::Queued: return tr("queued");
+    case HistoryDelivery::Expired: return tr("expired");
+    case HistoryDelivery::Cancelled: return tr("cancelled");
+    }
+    return {};
+}
+
+QString frmHistory::KindText(HistoryKind kind) {
+    switch (kind) {
+    case HistoryKind::Alert:
+    case HistoryKind::PrivateAlert: return tr("(alert)");
+    case HistoryKind::Box: return tr("(message box)");
+    case HistoryKind::FileSent: return tr("(file sent)");
+    case HistoryKind::FileReceived: return tr("(file received)");
+    case HistoryKind::TransferDeclined: return tr("(transfer declined)");
+    case HistoryKind::TransferCancelled: return tr("(transfer cancelled)");
+    case HistoryKind::TransferFailed: return tr("(transfer failed)");
+    default: return {};
+    }
+}
+
+QString frmHistory::TransferText(const HistoryEntry& entry) {
+    const QString files = entry.files == 1 ? tr("1 file") : tr("%1 files").arg(entry.files);
+    const QString bytes = entry.bytes == 1 ? tr("1 byte") : tr("%1 bytes").arg(entry.bytes);
+    QString out = QString::fromStdString(entry.text);
+    if (!out.isEmpty()) out += QStringLiteral(": ");
+    return out + files + QStringLiteral(", ") + bytes;
+}
+
+void frmHistory::relabel() {
+    // The rows shown, in the language now chosen.
+    for (int i = 0; i < lvLines_->topLevelItemCount(); ++i) {
+        auto* item = lvLines_->topLevelItem(i);
+        const int index = item->data(0, Qt::UserRole).toInt();
+        if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) continue;
+        item->setText(1, who(rows_[static_cast<std::size_t>(index)], ownName()));
+        item->setText(2, what(rows_[static_cast<std::size_t>(index)]));
+        item->setToolTip(2, item->text(2));
+    }
+    for (int i = 0; i < lvConversations_->topLevelItemCount(); ++i) {
+        auto* item = lvConversations_->topLevelItem(i);
+        const int index = item->data(0, Qt::UserRole).toInt();
+        if (index >= 0 && static_cast<std::size_t>(index) < convs_.size() &&
+            convs_[static_cast<std::size_t>(index)].scope.type == Scope::Type::Everybody)
+            item->setText(0, everybodyTitle());
+    }
+}
+
+QString frmHistory::everybodyTitle() {
+    return tr("%1: everybody").arg(everybody());
 }
 
 void frmHistory::waitForReads() {
@@ -268,7 +335,7 @@ void frmHistory::showConversations(std::vector<history::Conversation> convs) {
     for (std::size_t i = 0; i < convs_.size(); ++i) {
         const auto& c = convs_[i];
         QString title = QString::fromStdString(c.title);
-        if (c.scope.type == Scope::Type::Everybody) title = tr("(All): everybody");
+        if (c.scope.type == Scope::Type::Everybody) title = everybodyTitle();
         auto* item = new QTreeWidgetItem(lvConversations_,
                                          {title, QString::fromStdString(WhenText(c.lastTimeMs, now))});
         item->setData(0, Qt::UserRole, static_cast<int>(i));

@@ -66,6 +66,13 @@ public:
     // Waits until no reading runs or waits (tests).
     void waitForReads();
 
+    // The words of a row in the user's language: what became of a message
+    // of ours ("" for none), the kind of a line that is not a chat line (""
+    // for a chat line), and a transfer's files and size.
+    static QString DeliveryText(HistoryDelivery delivery);
+    static QString KindText(HistoryKind kind);
+    static QString TransferText(const HistoryEntry& entry);
+
     // Lines shown at most for a conversation, and results for a search.
     static constexpr std::size_t kPage = 2000;
     static constexpr std::size_t kResults = 500;
@@ -82,6 +89,8 @@ Q_SIGNALS:
 
 private:
     enum Channel { Conversations = 0, Lines = 1, Around = 2 };
+    void relabel();
+    static QString everybodyTitle();
     void showConversations(std::vector<history::Conversation> convs);
     void showLines(std::vector<history::HistoryRow> rows, std::int64_t selectId, const QString& status,
                    const std::vector<std::string>& highlights);

@@ -2,6 +2,7 @@
 
 #include "Cp1252.h"
 #include "Error.h"
+#include "Text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -40,11 +41,14 @@ std::string RtfEscape(const std::string& utf8) {
     return out;
 }
 
-std::string Transcript::Rtf(const std::string& fontName, int halfPoints) const {
-    // Colour table: index 0 is the default (auto); each distinct colour once.
-    std::map<std::uint32_t, int> index;
+namespace {
+
+// The RTF header with the font and a colour table of the lines' colours
+// (index 0 is the default, each distinct colour once), and their indexes.
+std::string rtfStart(const std::string& fontName, const std::vector<ChatLine>& lines,
+                     std::map<std::uint32_t, int>& index) {
     std::string table = "{\\colortbl ;";
-    for (const auto& l : lines_) {
+    for (const auto& l : lines) {
         if (index.count(l.colour)) continue;
         const int i = static_cast<int>(index.size()) + 1;
         index[l.colour] = i;
@@ -52,14 +56,139 @@ std::string Transcript::Rtf(const std::string& fontName, int halfPoints) const {
                  "\\blue" + std::to_string((l.colour >> 16) & 0xFF) + ";";
     }
     table += "}";
-    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 " + RtfEscape(fontName) +
-                      ";}}\r\n" + table + "\r\n\\viewkind4\\uc1";
-    for (const auto& l : lines_) {
-        const std::string indent = std::to_string(l.indentTwips);
-        // The hanging indent puts wrapped lines where the tab puts the first.
-        out += "\\pard\\fi-" + indent + "\\li" + indent + "\\tx" + indent + "\\cf" + std::to_string(index[l.colour]) +
-               "\\f0\\fs" + std::to_string(halfPoints) + " " + RtfEscape(l.prefix) + ":\\tab " + RtfEscape(l.text) +
-               "\\par\r\n";
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 " + RtfEscape(fontName) + ";}}\r\n" +
+           table + "\r\n\\viewkind4\\uc1";
+}
+
+// One line: the hanging indent puts wrapped lines where the tab puts the first.
+std::string rtfLine(std::int32_t indentTwips, int colour, int halfPoints, const std::string& prefix,
+                    const std::string& text) {
+    const std::string indent = std::to_string(indentTwips);
+    return "\\pard\\fi-" + indent + "\\li" + indent + "\\tx" + indent + "\\cf" + std::to_string(colour) + "\\f0\\fs" +
+           std::to_string(halfPoints) + " " + RtfEscape(prefix) + ":\\tab " + RtfEscape(text) + "\\par\r\n";
+}
+
+// A line or a note, in the order they came.
+struct Entry {
+    const ChatLine* line = nullptr;
+    const ChatNote* note = nullptr;
+    const std::string& date() const { return line ? line->date : note->date; }
+    const std::string& time() const { return line ? line->time : note->time; }
+};
+
+std::vector<Entry> inOrder(const Transcript& t) {
+    std::vector<Entry> out;
+    const auto& lines = t.lines();
+    const auto& notes = t.notes();
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (; n < notes.size() && notes[n].before <= i; ++n) out.push_back({nullptr, &notes[n]});
+        out.push_back({&lines[i], nullptr});
+    }
+    for (; n < notes.size(); ++n) out.push_back({nullptr, &notes[n]});
+    return out;
+}
+
+// The date, or the first and the last.
+std::string datesOf(const std::vector<Entry>& entries, const std::string& today) {
+    std::string first, last;
+    for (const auto& e : entries) {
+        if (e.date().empty()) continue;
+        if (first.empty()) first = e.date();
+        last = e.date();
+    }
+    if (first.empty()) return today;
+    return first == last ? first : first + " \xE2\x80\x93 " + last;
+}
+
+std::string firstDate(const std::vector<Entry>& entries) {
+    for (const auto& e : entries)
+        if (!e.date().empty()) return e.date();
+    return {};
+}
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const auto& n : names) out += (out.empty() ? "" : ", ") + n;
+    return out;
+}
+
+std::string stamped(const Entry& e, const std::string& what) {
+    return e.time().empty() ? what : e.time() + " " + what;
+}
+
+std::string senderOf(const ChatLine& l) {
+    return l.sender.empty() ? l.prefix : l.sender;
+}
+
+}  // namespace
+
+std::string Transcript::Rtf(const std::string& fontName, int halfPoints) const {
+    std::map<std::uint32_t, int> index;
+    std::string out = rtfStart(fontName, lines_, index);
+    for (const auto& l : lines_) out += rtfLine(l.indentTwips, index[l.colour], halfPoints, l.prefix, l.text);
+    out += "}";
+    return out;
+}
+
+void Transcript::setNoteText(int id, const std::string& text) {
+    for (auto& n : notes_)
+        if (n.id == id && id >= 0) n.text = text;
+}
+
+std::vector<std::string> Participants(const std::vector<std::string>& members, const Transcript& transcript) {
+    std::vector<std::string> out;
+    const auto add = [&](const std::string& name) {
+        if (name.empty()) return;
+        for (const auto& n : out)
+            if (equalsNoCase(n, name)) return;
+        out.push_back(name);
+    };
+    for (const auto& m : members) add(m);
+    for (const auto& l : transcript.lines()) add(l.sender);
+    return out;
+}
+
+std::string ExportText(const Transcript& transcript, const ExportHeading& heading) {
+    const auto entries = inOrder(transcript);
+    std::string out = heading.participantsLabel + ": " + joined(heading.participants) + "\r\n" + heading.dateLabel +
+                      ": " + datesOf(entries, heading.today) + "\r\n\r\n";
+    std::string day = firstDate(entries);
+    for (const auto& e : entries) {
+        if (!e.date().empty() && e.date() != day) {
+            day = e.date();
+            out += "\r\n" + day + "\r\n";
+        }
+        out += e.line ? stamped(e, senderOf(*e.line)) + ":\t" + e.line->text : stamped(e, e.note->text);
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string ExportRtf(const Transcript& transcript, const ExportHeading& heading, const std::string& fontName,
+                      int halfPoints) {
+    const auto entries = inOrder(transcript);
+    const std::string size = "\\f0\\fs" + std::to_string(halfPoints) + " ";
+    const auto labelled = [&](const std::string& label, const std::string& value) {
+        return "\\pard\\cf0" + size + "\\b " + RtfEscape(label) + ":\\b0  " + RtfEscape(value) + "\\par\r\n";
+    };
+    std::map<std::uint32_t, int> index;
+    std::string out = rtfStart(fontName, transcript.lines(), index);
+    out += labelled(heading.participantsLabel, joined(heading.participants));
+    out += labelled(heading.dateLabel, datesOf(entries, heading.today));
+    out += "\\pard" + size + "\\par\r\n";
+    std::string day = firstDate(entries);
+    for (const auto& e : entries) {
+        if (!e.date().empty() && e.date() != day) {
+            day = e.date();
+            out += "\\pard" + size + "\\par\r\n\\pard\\cf0" + size + "\\b " + RtfEscape(day) + "\\b0\\par\r\n";
+        }
+        if (e.line) {
+            const auto indent = heading.indentTwips > 0 ? heading.indentTwips : e.line->indentTwips;
+            out += rtfLine(indent, index[e.line->colour], halfPoints, stamped(e, senderOf(*e.line)), e.line->text);
+        } else {
+            out += "\\pard\\cf0" + size + "\\i " + RtfEscape(stamped(e, e.note->text)) + "\\i0\\par\r\n";
+        }
     }
     out += "}";
     return out;

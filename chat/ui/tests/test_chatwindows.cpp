@@ -347,6 +347,12 @@ TEST_F(Windows, ChatWindowMenusMembersAndLimits) {
     EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d carl$")
                     .match(QString::fromStdString(w->transcript().lines().back().prefix))
                     .hasMatch());
+    // The export keeps who was removed, before the line that came after it,
+    // and the time of each whether the window shows it or not.
+    ASSERT_EQ(w->transcript().notes().size(), 1u);
+    EXPECT_EQ(w->transcript().notes()[0].before, 0u);
+    EXPECT_FALSE(w->transcript().notes()[0].time.empty());
+    EXPECT_EQ(w->transcript().lines().back().sender, "carl");
     // Sizes: at least 2000 × 3000 twips; the splitter keeps 400 twips above it.
     w->resize(10, 10);
     EXPECT_GE(ToTwips(w->width(), w->screen()), 1990);
@@ -724,9 +730,13 @@ TEST_F(Windows, DeliveryMarksStayOutOfCopiesExportsAndTheTranscript) {
                   test::readBytes(dir / (std::string("plain.") + ext)))
             << ext;
     }
-    EXPECT_EQ(test::readBytes(dir / "marked.txt"), "\"" + cp1252::fromUtf8(text) + "\"\r\n");
+    // The export: the participants, the date and the times, in one quoted record.
+    const ExportHeading heading = marked->exportHeading();
+    EXPECT_EQ(heading.participants, (std::vector<std::string>{"ann", "dave", "bob"}));
+    const std::string exported = ExportText(marked->transcript(), heading);
+    EXPECT_EQ(test::readBytes(dir / "marked.txt"), "\"" + cp1252::fromUtf8(exported) + "\"\r\n");
     marked->ExportToClipboard();
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), text);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), exported);
 
     // Copying out of the view: everything, and a piece that ends inside a mark.
     const auto copied = [](frmChat* w, int from, int to) {

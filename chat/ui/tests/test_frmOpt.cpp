@@ -146,14 +146,17 @@ TEST_F(Options, NameChecksRefuseTakenAndBadNamesAndApplyNothing) {
         w->txtName()->setText(typed);
         const bool taken = std::string(typed) == "bob";
         EXPECT_EQ(w->nameHint()->isHidden(), taken) << typed;
+        EXPECT_EQ(w->nameMark()->isVisible(), !taken) << typed;
         EXPECT_EQ(w->txtName()->accessibleDescription().isEmpty(), taken) << typed;
         w->acceptButton()->click();
         ASSERT_EQ(seen.boxes.size(), 1u) << typed;
-        EXPECT_EQ(seen.boxes[0].toStdString(), taken ? lang(ann.node, 2204) + "\n\nbob" : lang(ann.node, 2205))
+        EXPECT_EQ(seen.boxes[0].toStdString(),
+                  taken ? NameTakenText(lang(ann.node, 2204), "bob") : lang(ann.node, 2205))
             << typed;
     }
     w->txtName()->setText("ann");
     EXPECT_TRUE(w->nameHint()->isHidden());
+    EXPECT_FALSE(w->nameMark()->isVisible());
     EXPECT_TRUE(ann.transport.sent.empty());
     EXPECT_EQ(ann.node.state().MyName, "ann");
 
@@ -489,8 +492,8 @@ TEST_F(Options, StartUpClashBetweenTwoCopies) {
     EXPECT_EQ(second.ui.answers[0], std::optional<std::string>("annex"));
     // 8202 first, then the refusal of the taken name.
     ASSERT_EQ(second.ui.boxes.size(), 2u);
-    EXPECT_EQ(second.ui.boxes[0], lang(ann.node, 8202));
-    EXPECT_EQ(second.ui.boxes[1], lang(ann.node, 2204) + "\n\nann");
+    EXPECT_EQ(second.ui.boxes[0], NameTakenText(lang(ann.node, 8202), "ann"));
+    EXPECT_EQ(second.ui.boxes[1], NameTakenText(lang(ann.node, 2204), "ann"));
     EXPECT_EQ(second.node.state().MyName, "annex");
     EXPECT_TRUE(ann.node.users().findExact("annex").has_value());
     EXPECT_TRUE(ann.node.users().findExact("ann").has_value());  // the first copy is untouched

@@ -143,8 +143,8 @@ TEST(PopupRules, FlashesSixTimesAndEndsUnlit) {
 TEST(Export, TextAndRtfFilesByteForByte) {
     test::TempDir dir;
     Transcript t;
-    t.add({"bob", "caf\xC3\xA9 {x} \\ y", 0x0000FF, 600});
-    t.add({"12:00:00 ann", "hi", 0, 1100});
+    t.add({.prefix = "bob", .text = "caf\xC3\xA9 {x} \\ y", .colour = 0x0000FF, .indentTwips = 600});
+    t.add({.prefix = "12:00:00 ann", .text = "hi", .colour = 0, .indentTwips = 1100});
     EXPECT_EQ(t.PlainText(), "bob:\tcaf\xC3\xA9 {x} \\ y\r\n12:00:00 ann:\thi\r\n");
     WriteExport(dir / "c.txt", ExportKind::Text, t.PlainText(), t.Rtf());
     EXPECT_EQ(test::readBytes(dir / "c.txt"), "\"bob:\tcaf\xE9 {x} \\ y\r\n12:00:00 ann:\thi\r\n\"\r\n");
@@ -160,6 +160,80 @@ TEST(Export, TextAndRtfFilesByteForByte) {
     EXPECT_EQ(ExportKindFor("a.TXT"), ExportKind::None);  // compared with case
     EXPECT_EQ(ExportKindFor("a.rtf"), ExportKind::Rtf);
     EXPECT_THROW(WriteExport(dir / "no" / "such.txt", ExportKind::Text, "x", ""), LanyxError);
+}
+
+namespace {
+ChatLine said(const std::string& sender, const std::string& text, const std::string& date, const std::string& time) {
+    return {
+        .prefix = sender, .text = text, .colour = 0, .indentTwips = 600, .sender = sender, .date = date, .time = time};
+}
+}  // namespace
+
+// An exported chat: who took part and when, then every line and note
+// after its time, in the order they came.
+TEST(Export, AChatExportHasAHeadingTimesAndTheNotesBetweenItsLines) {
+    struct Case {
+        const char* what;
+        std::vector<ChatLine> lines;
+        std::vector<ChatNote> notes;
+        std::string text;  // after the heading's participants
+    };
+    const std::vector<Case> cases{
+        {"one day",
+         {said("bob", "hi", "2026-05-01", "09:00:00"), said("ann", "yo", "2026-05-01", "09:00:07")},
+         {{.before = 1, .date = "2026-05-01", .time = "09:00:05", .text = "N1", .id = 3}},
+         "D: 2026-05-01\r\n\r\n09:00:00 bob:\thi\r\n09:00:05 N1\r\n09:00:07 ann:\tyo\r\n"},
+        {"notes first and last",
+         {said("bob", "hi", "2026-05-01", "09:00:00")},
+         {{.before = 0, .date = "2026-05-01", .time = "08:59:00", .text = "N1", .id = -1},
+          {.before = 1, .date = "2026-05-01", .time = "09:01:00", .text = "N2", .id = -1}},
+         "D: 2026-05-01\r\n\r\n08:59:00 N1\r\n09:00:00 bob:\thi\r\n09:01:00 N2\r\n"},
+        {"over midnight",
+         {said("bob", "late", "2026-05-01", "23:59:58"), said("ann", "early", "2026-05-02", "00:00:03")},
+         {},
+         "D: 2026-05-01 \xE2\x80\x93 2026-05-02\r\n\r\n23:59:58 bob:\tlate\r\n\r\n2026-05-02\r\n"
+         "00:00:03 ann:\tearly\r\n"},
+        {"nothing said", {}, {}, "D: 2026-06-30\r\n\r\n"},
+    };
+    ExportHeading heading{.participantsLabel = "P",
+                          .participants = {"ann", "bob"},
+                          .dateLabel = "D",
+                          .today = "2026-06-30",
+                          .indentTwips = 1500};
+    for (const auto& c : cases) {
+        Transcript t;
+        for (const auto& l : c.lines) t.add(l);
+        for (const auto& n : c.notes) t.addNote(n);
+        EXPECT_EQ(ExportText(t, heading), "P: ann, bob\r\n" + c.text) << c.what;
+        // The RTF holds the same: the labels in bold, the notes in italics,
+        // every line with the one hanging indent.
+        const std::string rtf = ExportRtf(t, heading, "Arial", 20);
+        EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg1252", 0), 0u) << c.what;
+        EXPECT_NE(rtf.find("\\b P:\\b0  ann, bob\\par"), std::string::npos) << c.what;
+        for (const auto& l : c.lines)
+            EXPECT_NE(rtf.find("\\pard\\fi-1500\\li1500\\tx1500\\cf1\\f0\\fs20 " + l.time + " " + l.sender + ":\\tab " +
+                               l.text + "\\par"),
+                      std::string::npos)
+                << c.what;
+        for (const auto& n : c.notes)
+            EXPECT_NE(rtf.find("\\i " + n.time + " " + n.text + "\\i0\\par"), std::string::npos) << c.what;
+    }
+    // A note is worded again in another language by its id.
+    Transcript t;
+    t.addNote({.before = 0, .date = "2026-05-01", .time = "09:00:00", .text = "N1", .id = 3});
+    t.setNoteText(3, "N1b");
+    EXPECT_EQ(t.notes()[0].text, "N1b");
+    // The lines as the window shows them are not changed by the notes.
+    EXPECT_EQ(t.PlainText(), "");
+}
+
+TEST(Export, TheParticipantsAreTheMembersThenWhoeverElseWroteOnceEach) {
+    Transcript t;
+    t.add(said("BOB", "hi", "", ""));
+    t.add(said("dave", "bye", "", ""));
+    t.add(said("dave", "again", "", ""));
+    EXPECT_EQ(Participants({"ann", "bob", "carl"}, t), (std::vector<std::string>{"ann", "bob", "carl", "dave"}));
+    EXPECT_EQ(Participants({}, Transcript()), std::vector<std::string>{});
 }
 
 TEST(SaveRules, TypesNamesAndExistingFiles) {

@@ -270,7 +270,8 @@ public:
         };
 
         main->setFiles(annFiles.get());
-        main->ShowMe();
+        // As on a first start: with the welcome.
+        main->ShowWelcome();
 
         // A chat with a keyed and a plain member, lines both ways, a note.
         chat = windows->OpenChatWindow("bob|carl|zed|");
@@ -667,6 +668,9 @@ TEST(Pictures, TheGermanWindowsAndAPopupWithThreeAlertsWhenAsked) {
     Scene scene;
     scene.switchTo("Deutsch");
     scene.ann.node.settings().PopupPosition = 0;
+    // The main window as it is after the first start, its welcome closed.
+    if (QWidget* welcome = scene.main->welcome())
+        if (auto* close = welcome->findChild<QAbstractButton*>("btnWelcomeClose")) close->click();
     for (frmPop* p : scene.windows->popups()) p->close();
     QApplication::processEvents();
     frmPop* pop = scene.windows->ShowAlert("Der Drucker im zweiten Stock ist wieder frei.", "dora", false);

@@ -1403,6 +1403,14 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <source>Key</source>
         <translation>Schlüssel</translation>
     </message>
+    <message>
+        <source>Participants</source>
+        <translation>Teilnehmer</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmCom</name>
@@ -1606,11 +1614,6 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <source>All messages</source>
         <translation>Alle Nachrichten</translation>
     </message>
-    <message>
-        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
-        <source>(All): everybody</source>
-        <translation>(All): alle</translation>
-    </message>
     <message numerus="yes">
         <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
         <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
@@ -1694,6 +1697,82 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
         <source>other senders</source>
         <translation>anderen Absendern</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>gesendet</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>delivered</source>
+        <translation>zugestellt</translation>
+    </message>
+    <message>
+        <source>not confirmed</source>
+        <translation>nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>queued</source>
+        <translation>in Warteschlange</translation>
+    </message>
+    <message>
+        <source>expired</source>
+        <translation>abgelaufen</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>zurückgenommen</translation>
+    </message>
+    <message>
+        <source>(alert)</source>
+        <translation>(Meldung)</translation>
+    </message>
+    <message>
+        <source>(message box)</source>
+        <translation>(Meldungsfenster)</translation>
+    </message>
+    <message>
+        <source>(file sent)</source>
+        <translation>(Datei gesendet)</translation>
+    </message>
+    <message>
+        <source>(file received)</source>
+        <translation>(Datei empfangen)</translation>
+    </message>
+    <message>
+        <source>(transfer declined)</source>
+        <translation>(Übertragung abgelehnt)</translation>
+    </message>
+    <message>
+        <source>(transfer cancelled)</source>
+        <translation>(Übertragung abgebrochen)</translation>
+    </message>
+    <message>
+        <source>(transfer failed)</source>
+        <translation>(Übertragung fehlgeschlagen)</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 Datei</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 Dateien</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 Byte</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>%1: everybody</source>
+        <translation>%1: alle</translation>
     </message>
 </context>
 <context>
@@ -1789,6 +1868,26 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
     <message>
         <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
         <translation>Ihre Chats und die Personen, mit denen Sie geschrieben haben, die neuesten zuerst; bekannte Benutzer, die abwesend sind, grau</translation>
+    </message>
+    <message>
+        <source>Lanyx stays in the notification area of the task bar when this window is minimised or hidden: its icon there brings the window back, and its menu has everything else.</source>
+        <translation>Lanyx bleibt im Infobereich der Taskleiste, wenn dieses Fenster minimiert oder ausgeblendet wird: Sein Symbol dort holt das Fenster zurück, und sein Menü hat alles Weitere.</translation>
+    </message>
+    <message>
+        <source>This desktop shows no notification area: Lanyx keeps this window; minimised, it waits in the task bar.</source>
+        <translation>Dieser Desktop zeigt keinen Infobereich: Lanyx behält dieses Fenster; minimiert wartet es in der Taskleiste.</translation>
+    </message>
+    <message>
+        <source>Welcome to Lanyx. The others on the network see you as &quot;%1&quot;; %2 changes the name and its colour.</source>
+        <translation>Willkommen bei Lanyx. Die anderen im Netzwerk sehen Sie als „%1“; unter %2 ändern Sie den Namen und seine Farbe.</translation>
+    </message>
+    <message>
+        <source>Close this note</source>
+        <translation>Diesen Hinweis schließen</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Willkommen</translation>
     </message>
 </context>
 <context>
@@ -2267,6 +2366,13 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
     <message>
         <source>%1 is away: what you write waits for %1</source>
         <translation>%1 ist abwesend: Was Sie schreiben, wartet auf %1</translation>
+    </message>
+</context>
+<context>
+    <name>UserList</name>
+    <message>
+        <source>(All)</source>
+        <translation>(Alle)</translation>
     </message>
 </context>
 </TS>

@@ -1403,6 +1403,14 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <source>Key</source>
         <translation>Clave</translation>
     </message>
+    <message>
+        <source>Participants</source>
+        <translation>Participantes</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Fecha</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmCom</name>
@@ -1606,11 +1614,6 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <source>All messages</source>
         <translation>Todos los mensajes</translation>
     </message>
-    <message>
-        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
-        <source>(All): everybody</source>
-        <translation>(All): todos</translation>
-    </message>
     <message numerus="yes">
         <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
         <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
@@ -1694,6 +1697,82 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
         <source>other senders</source>
         <translation>otros remitentes</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>enviado</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>en espera</translation>
+    </message>
+    <message>
+        <source>delivered</source>
+        <translation>entregado</translation>
+    </message>
+    <message>
+        <source>not confirmed</source>
+        <translation>no confirmado</translation>
+    </message>
+    <message>
+        <source>queued</source>
+        <translation>en cola</translation>
+    </message>
+    <message>
+        <source>expired</source>
+        <translation>caducado</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>cancelado</translation>
+    </message>
+    <message>
+        <source>(alert)</source>
+        <translation>(alerta)</translation>
+    </message>
+    <message>
+        <source>(message box)</source>
+        <translation>(cuadro de mensaje)</translation>
+    </message>
+    <message>
+        <source>(file sent)</source>
+        <translation>(archivo enviado)</translation>
+    </message>
+    <message>
+        <source>(file received)</source>
+        <translation>(archivo recibido)</translation>
+    </message>
+    <message>
+        <source>(transfer declined)</source>
+        <translation>(transferencia rechazada)</translation>
+    </message>
+    <message>
+        <source>(transfer cancelled)</source>
+        <translation>(transferencia cancelada)</translation>
+    </message>
+    <message>
+        <source>(transfer failed)</source>
+        <translation>(transferencia fallida)</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 archivo</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 archivos</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 byte</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1: everybody</source>
+        <translation>%1: todos</translation>
     </message>
 </context>
 <context>
@@ -1789,6 +1868,26 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
     <message>
         <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
         <translation>Sus chats y las personas con las que escribió, los más recientes primero; los usuarios conocidos ausentes, en gris</translation>
+    </message>
+    <message>
+        <source>Lanyx stays in the notification area of the task bar when this window is minimised or hidden: its icon there brings the window back, and its menu has everything else.</source>
+        <translation>Lanyx sigue en el área de notificación de la barra de tareas cuando esta ventana se minimiza u oculta: su icono allí devuelve la ventana y su menú tiene todo lo demás.</translation>
+    </message>
+    <message>
+        <source>This desktop shows no notification area: Lanyx keeps this window; minimised, it waits in the task bar.</source>
+        <translation>Este escritorio no muestra un área de notificación: Lanyx mantiene esta ventana; minimizada, espera en la barra de tareas.</translation>
+    </message>
+    <message>
+        <source>Welcome to Lanyx. The others on the network see you as &quot;%1&quot;; %2 changes the name and its colour.</source>
+        <translation>Bienvenido a Lanyx. Los demás en la red le ven como «%1»; %2 cambia el nombre y su color.</translation>
+    </message>
+    <message>
+        <source>Close this note</source>
+        <translation>Cerrar esta nota</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Bienvenida</translation>
     </message>
 </context>
 <context>
@@ -2267,6 +2366,13 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
     <message>
         <source>%1 is away: what you write waits for %1</source>
         <translation>%1 está ausente: lo que escriba espera a %1</translation>
+    </message>
+</context>
+<context>
+    <name>UserList</name>
+    <message>
+        <source>(All)</source>
+        <translation>(Todos)</translation>
     </message>
 </context>
 </TS>

@@ -1403,6 +1403,14 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <source>Key</source>
         <translation>Clé</translation>
     </message>
+    <message>
+        <source>Participants</source>
+        <translation>Participants</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
 </context>
 <context>
     <name>lanyx::ui::frmCom</name>
@@ -1606,11 +1614,6 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <source>All messages</source>
         <translation>Tous les messages</translation>
     </message>
-    <message>
-        <location filename="../../../chat/ui/frmHistory.cpp" line="269"/>
-        <source>(All): everybody</source>
-        <translation>(All) : tout le monde</translation>
-    </message>
     <message numerus="yes">
         <location filename="../../../chat/ui/frmHistory.cpp" line="273"/>
         <location filename="../../../chat/ui/frmHistory.cpp" line="331"/>
@@ -1694,6 +1697,82 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <location filename="../../../chat/ui/frmHistory.cpp" line="63"/>
         <source>other senders</source>
         <translation>autres expéditeurs</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>envoyé</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>en attente</translation>
+    </message>
+    <message>
+        <source>delivered</source>
+        <translation>distribué</translation>
+    </message>
+    <message>
+        <source>not confirmed</source>
+        <translation>non confirmé</translation>
+    </message>
+    <message>
+        <source>queued</source>
+        <translation>en attente d&apos;envoi</translation>
+    </message>
+    <message>
+        <source>expired</source>
+        <translation>expiré</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>annulé</translation>
+    </message>
+    <message>
+        <source>(alert)</source>
+        <translation>(alerte)</translation>
+    </message>
+    <message>
+        <source>(message box)</source>
+        <translation>(boîte de message)</translation>
+    </message>
+    <message>
+        <source>(file sent)</source>
+        <translation>(fichier envoyé)</translation>
+    </message>
+    <message>
+        <source>(file received)</source>
+        <translation>(fichier reçu)</translation>
+    </message>
+    <message>
+        <source>(transfer declined)</source>
+        <translation>(transfert refusé)</translation>
+    </message>
+    <message>
+        <source>(transfer cancelled)</source>
+        <translation>(transfert annulé)</translation>
+    </message>
+    <message>
+        <source>(transfer failed)</source>
+        <translation>(transfert échoué)</translation>
+    </message>
+    <message>
+        <source>1 file</source>
+        <translation>1 fichier</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 fichiers</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 octet</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 octets</translation>
+    </message>
+    <message>
+        <source>%1: everybody</source>
+        <translation>%1 : tout le monde</translation>
     </message>
 </context>
 <context>
@@ -1789,6 +1868,26 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
     <message>
         <source>Your chats and the people you wrote with, newest first; known users who are away, greyed</source>
         <translation>Vos discussions et les personnes avec qui vous avez écrit, les plus récentes d'abord ; les utilisateurs connus absents, en gris</translation>
+    </message>
+    <message>
+        <source>Lanyx stays in the notification area of the task bar when this window is minimised or hidden: its icon there brings the window back, and its menu has everything else.</source>
+        <translation>Lanyx reste dans la zone de notification de la barre des tâches quand cette fenêtre est réduite ou masquée : son icône y fait revenir la fenêtre, et son menu offre tout le reste.</translation>
+    </message>
+    <message>
+        <source>This desktop shows no notification area: Lanyx keeps this window; minimised, it waits in the task bar.</source>
+        <translation>Ce bureau n&apos;affiche pas de zone de notification : Lanyx garde cette fenêtre ; réduite, elle attend dans la barre des tâches.</translation>
+    </message>
+    <message>
+        <source>Welcome to Lanyx. The others on the network see you as &quot;%1&quot;; %2 changes the name and its colour.</source>
+        <translation>Bienvenue dans Lanyx. Les autres sur le réseau vous voient sous le nom « %1 » ; %2 change le nom et sa couleur.</translation>
+    </message>
+    <message>
+        <source>Close this note</source>
+        <translation>Fermer cette note</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Bienvenue</translation>
     </message>
 </context>
 <context>
@@ -2267,6 +2366,13 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
     <message>
         <source>%1 is away: what you write waits for %1</source>
         <translation>%1 est absent : ce que vous écrivez attend %1</translation>
+    </message>
+</context>
+<context>
+    <name>UserList</name>
+    <message>
+        <source>(All)</source>
+        <translation>(Tous)</translation>
     </message>
 </context>
 </TS>
