@@ -257,6 +257,7 @@ TEST(Cascade, AWindowOpensCentredOnItsOwnerAndInsideTheWorkArea) {
         {{900, 700, 100, 100}, {300, 200}, {700, 600}},  // at the corner: pulled in
         {{-50, -50, 100, 100}, {300, 200}, {0, 0}},      // owner partly off the area
         {{100, 100, 100, 100}, {1200, 900}, {0, 0}},     // larger than the area: its corner inside
+        {area, {300, 200}, {350, 300}},                  // no owner shown: the middle of the area
     };
     for (const auto& c : cases) EXPECT_EQ(NearOwner(c.size, c.owner, area), c.at) << c.owner.x();
 }
