@@ -602,4 +602,12 @@ frmPop* ChatWindows::showPopup(const QString& sender, std::deque<PopAlert> alert
     return pop;
 }
 
+std::vector<PopupBand> ChatWindows::PopupBandsTaken(const frmPop* beside) const {
+    std::vector<PopupBand> taken;
+    for (frmPop* p : popups())
+        if (const auto band = p->restBand(); band && p != beside && p->corner() == beside->corner())
+            taken.push_back(*band);
+    return taken;
+}
+
 }  // namespace lanyx::ui

@@ -164,6 +164,7 @@ public:
     void setClock(ClockFn clock) { clock_ = std::move(clock); }
     int chatLinesNotShown() const { return chatLinesNotShown_; }
     QList<frmPop*> popups() const;
+    std::vector<PopupBand> PopupBandsTaken(const frmPop* beside) const override;
     // The popup listing alerts not shown; none before there was one.
     PopupSummary* summary() const;
 

@@ -464,10 +464,13 @@ void LanyxApp::historyNotice(const QString& text) {
 }
 
 void LanyxApp::placeNearMain(QWidget* window) const {
-    if (!main_ || !main_->isVisible()) return;
-    const QScreen* screen = main_->screen();
+    // With the main window in the tray: near the window the user works in
+    // (a chat's History), or in the middle of the screen; never its corner.
+    const QWidget* owner = main_ && main_->isVisible() ? main_ : QApplication::activeWindow();
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
-    window->move(NearOwner(window->frameGeometry().size(), main_->frameGeometry(), screen->availableGeometry()));
+    const QRect area = screen->availableGeometry();
+    window->move(NearOwner(window->frameGeometry().size(), owner ? owner->frameGeometry() : area, area));
 }
 
 frmHistory* LanyxApp::OpenHistory(const std::string& list) {

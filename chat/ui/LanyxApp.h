@@ -125,7 +125,8 @@ public:
     ChatWindows& windows() { return *windows_; }
     // The History window on a conversation ("|"-terminated names, "" for all).
     frmHistory* OpenHistory(const std::string& list);
-    // A window opened from the main window, placed near it before it first shows.
+    // A window opened from the main window, placed near it before it first
+    // shows (near the active window, or centred, while the main one is hidden).
     void placeNearMain(QWidget* window) const;
     // None until this copy holds its folder, or when it cannot be used.
     history::History* history() const { return history_.get(); }

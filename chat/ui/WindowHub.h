@@ -1,8 +1,11 @@
 #pragma once
 // How the chat program's windows reach each other: the program's collection
 // of open windows and the few shared services they call by name.
+#include "logic/PopupRules.h"
+
 #include <QString>
 #include <string>
+#include <vector>
 
 class QMenu;
 
@@ -16,6 +19,7 @@ namespace lanyx::ui {
 struct FolderMemory;
 class frmChat;
 class frmCom;
+class frmPop;
 
 class WindowHub {
 public:
@@ -44,6 +48,9 @@ public:
     // The user wrote a line in a shared chat's window: a chat the user
     // takes part in, never pushed out by chats others bring the user into.
     virtual void RoomLineSent(const std::string& /*roomId*/) {}
+    // Where the other popups at the same corner as this one rest, so that
+    // it rests clear of them; nothing where no others are kept.
+    virtual std::vector<PopupBand> PopupBandsTaken(const frmPop* /*beside*/) const { return {}; }
 };
 
 }  // namespace lanyx::ui

@@ -238,6 +238,8 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lvUsers_->setMinimumHeight(ToPixels(400, screen()));
     lower->setMinimumHeight(ToPixels(1700, screen()));
     splitter_->setStretchFactor(1, 1);
+    // The height the user gives the member list stays.
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { memberListSized_ = true; });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -284,7 +286,8 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         move(area.center() - QPoint(size.width() / 2, size.height() / 2));
     }
     placed_ = true;
-    splitter_->setSizes({ToPixels(840, screen()), height()});
+    fittedRows_ = -1;
+    fitMemberList();
 
     if (!node_.state().SafeMode) {
         cool_ = new CoolMenu(this, {mnuView_, mnuUsers_}, {},
@@ -520,6 +523,23 @@ void frmChat::RefUserList() {
     }
     showNote();
     UpdateStat();
+    fitMemberList();
+}
+
+void frmChat::fitMemberList() {
+    const int rows = lvUsers_->topLevelItemCount();
+    if (memberListSized_ || rows == fittedRows_) return;
+    fittedRows_ = rows;
+    // A row as the list draws it: its font and icons, at this screen's scale.
+    const int drawn = rows > 0 ? lvUsers_->sizeHintForRow(0) : -1;
+    const int row = drawn > 0 ? drawn : std::max(lvUsers_->fontMetrics().height(), lvUsers_->iconSize().height());
+    const int want = MemberRowsShown(rows) * row + 2 * lvUsers_->frameWidth();
+    const QList<int> sizes = splitter_->sizes();
+    int total = 0;
+    for (const int s : sizes) total += s;
+    if (total <= 0) total = height();
+    // The list keeps its height as the window is sized: the rest goes below.
+    splitter_->setSizes({want, std::max(0, total - want)});
 }
 
 void frmChat::showNote() {

@@ -166,6 +166,11 @@ private:
     QString statTag_;
     CoolMenu* cool_ = nullptr;
     bool placed_ = false;
+    // The member list as tall as its rows, up to a bound, until the user
+    // drags the splitter.
+    void fitMemberList();
+    int fittedRows_ = -1;
+    bool memberListSized_ = false;
     void setUpFiles();
     SendFileActions* sendFiles_ = nullptr;
     FileDropFilter* drops_ = nullptr;

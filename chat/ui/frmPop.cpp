@@ -34,6 +34,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace lanyx::ui {
 
@@ -400,6 +401,10 @@ void frmPop::ShowAlerts(const std::deque<PopAlert>& alerts, const QString& sende
     if (start.slides) move(area.left() + ToPixels(leftTwips_, s), area.top() + ToPixels(topTwips_, s));
     show();
     shown_ = true;
+    // Popups of other senders already there: this one rests beyond them.
+    // Measured as shown: the layout may have made it taller than asked.
+    heightTwips_ = ToTwips(std::max(frameGeometry().height(), height()), s);
+    restTwips_ = PopupRestFor(node_.settings().AlertHeight, screenH_, heightTwips_, hub_.PopupBandsTaken(this));
     raise();
     SetTopMost(this, -1);
     AnnounceAlert(this);
@@ -441,13 +446,29 @@ void frmPop::fitToContent() {
     setMaximumSize(most);
     const QSize before = size();
     resize(w, std::max(h, chrome + fontMetrics().height() * 2));
-    // A popup at rest keeps its corner when it grows.
-    if (!shown_ || sliding() || size() == before || corner_ < 1 || corner_ > 4) return;
+    // A popup at rest keeps its place when it grows, clear of the others;
+    // one the user moved stays put.
+    if (!shown_ || sliding() || moved_ || size() == before || corner_ < 1 || corner_ > 4) return;
+    keepClear();
+    moveToRest();
+}
+
+bool frmPop::keepClear() {
+    heightTwips_ = ToTwips(std::max(frameGeometry().height(), height()), screen());
+    const std::int32_t kept = PopupRestKept(restTwips_, node_.settings().AlertHeight, screenH_, heightTwips_,
+                                            hub_.PopupBandsTaken(this));
+    return std::exchange(restTwips_, kept) != kept;
+}
+
+void frmPop::moveToRest() {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
     const QRect frame = frameGeometry();
-    const int rest = ToPixels(node_.settings().AlertHeight * kPopupRestUnit, s);
+    const int rest = ToPixels(restTwips_, s);
     const int left = (corner_ == 2 || corner_ == 4) ? area.right() + 1 - frame.width() : area.left();
     const int top = (corner_ == 1 || corner_ == 2) ? area.top() + rest : area.bottom() + 1 - frame.height() - rest;
     move(left + (x() - frame.x()), top + (y() - frame.y()));
+    topTwips_ = ToTwips(top - area.top(), s);
 }
 
 // ---- slide, flash, menu ---------------------------------------------------------------
@@ -462,9 +483,15 @@ void frmPop::aniTimer_Timer() {
     heightTwips_ = ToTwips(std::max(frame.height(), height()), s);
     int left = x();
     if (corner_ == 2 || corner_ == 4) left = screenRect.left() + screenRect.width() - frame.width();
-    const bool more = PopupSlideStep(corner_, node_.settings().AlertHeight, screenH_, heightTwips_, topTwips_);
+    const bool more = PopupSlideTo(corner_, restTwips_, screenH_, heightTwips_, topTwips_);
     move(left, screenRect.top() + ToPixels(topTwips_, s));
-    if (!more) aniTimer_->stop();
+    if (more) return;
+    aniTimer_->stop();
+    const std::int32_t was = restTwips_;
+    if (!keepClear()) return;
+    // Further out: the slide goes on; nearer the edge: straight there.
+    if (restTwips_ > was) aniTimer_->start();
+    else moveToRest();
 }
 
 void frmPop::Timer_Timer() {
@@ -482,6 +509,11 @@ void frmPop::Timer_Timer() {
 
 bool frmPop::sliding() const {
     return aniTimer_->isActive();
+}
+
+std::optional<PopupBand> frmPop::restBand() const {
+    if (corner_ < 1 || corner_ > 4 || moved_) return std::nullopt;
+    return PopupBandAt(restTwips_, heightTwips_);
 }
 
 bool frmPop::flashing() const {
@@ -541,6 +573,8 @@ bool frmPop::eventFilter(QObject* watched, QEvent* event) {
         }
         if (event->type() == QEvent::MouseMove && (m->buttons() & Qt::LeftButton) && !dragFrom_.isNull()) {
             move(m->globalPosition().toPoint() - dragFrom_);
+            // Its place along the edge is free for the next popup.
+            moved_ = true;
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) dragFrom_ = QPoint();

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <deque>
+#include <optional>
 
 class QAction;
 class QContextMenuEvent;
@@ -73,6 +74,10 @@ public:
     QMenu* mnuPop() const { return mnuPop_; }
     QAction* action(const char* name) const;
     bool sliding() const;
+    // The corner it came in at (0: none), and the band it rests in there;
+    // none where it did not slide in or the user moved it away.
+    int corner() const { return corner_; }
+    std::optional<PopupBand> restBand() const;
     bool flashing() const;
     int flashToggles() const { return toggles_; }
     // For tests: run the timers' steps by hand.
@@ -103,6 +108,11 @@ private:
     int prepend(const PopAlert& alert);
     void dropOldest();
     void fitToContent();
+    // The band this one takes meets another popup's (one came or grew while
+    // it slid in, or it grew): it takes the first free place instead.
+    // Whether its place changed.
+    bool keepClear();
+    void moveToRest();
     void showMenu();
     void applyMenuImages();
 
@@ -138,6 +148,8 @@ private:
     std::int32_t heightTwips_ = 0;  // with the window manager's frame
     std::int32_t screenH_ = 0;
     std::int32_t leftTwips_ = 0;
+    std::int32_t restTwips_ = 0;  // from the corner's edge
+    bool moved_ = false;          // dragged away from its place
     bool shown_ = false;
     bool heardBefore_ = false;
     qint64 lastDropLog_ = -1;

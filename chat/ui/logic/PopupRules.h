@@ -2,6 +2,7 @@
 // Where an alert popup starts, how it slides in and how long it flashes.
 // All measures in twips; the screen, not the work area, is used.
 #include <cstdint>
+#include <vector>
 
 namespace lanyx::ui {
 
@@ -24,6 +25,32 @@ PopupStart PopupStartFor(int corner, std::int32_t screenW, std::int32_t screenH,
 // twips from its edge.
 bool PopupSlideStep(int corner, int alertHeight, std::int32_t screenH, std::int32_t height, std::int32_t& top);
 constexpr std::int32_t kPopupRestUnit = 450;
+constexpr std::int32_t kPopupSlideStep = 50;
+// The same step towards a rest `rest` twips from the edge.
+bool PopupSlideTo(int corner, std::int32_t rest, std::int32_t screenH, std::int32_t height, std::int32_t& top);
+
+// A stretch of the screen's height a resting popup takes, counted in twips
+// away from its corner's edge (the top edge for corners 1 and 2, the bottom
+// one for 3 and 4): from `from` up to, not including, `to`.
+struct PopupBand {
+    std::int32_t from;
+    std::int32_t to;
+};
+// The band of a popup of `height` resting `rest` twips from the edge; the
+// slide's last step may carry it up to a step further.
+PopupBand PopupBandAt(std::int32_t rest, std::int32_t height);
+// How far from the edge a new popup of `height` rests: H × 450 twips when
+// nothing there is taken, otherwise the first place further along the edge
+// whose band meets none of `taken` and stays on the screen; H × 450 again
+// when the screen has no such place left.
+std::int32_t PopupRestFor(int alertHeight, std::int32_t screenH, std::int32_t height,
+                          const std::vector<PopupBand>& taken);
+// A popup resting `rest` twips from the edge that grew, or found another
+// there when its slide ended: it stays while its band meets none of
+// `taken`, and moves to the first free place otherwise; with none free on
+// the screen it stays.
+std::int32_t PopupRestKept(std::int32_t rest, int alertHeight, std::int32_t screenH, std::int32_t height,
+                           const std::vector<PopupBand>& taken);
 
 // Flashing: the count of toggles left; six toggles, one every 500 ms.
 class PopupFlash {

@@ -4,6 +4,7 @@
 // these lists.
 #include "SecureLink.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,14 @@ public:
     bool SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports = nullptr,
                   const std::string& chatKey = {}) const;
 };
+
+// Rows of a chat window's member list shown without scrolling: one per
+// member, from three up to eight; past that the list scrolls.
+constexpr int kMemberRowsLeast = 3;
+constexpr int kMemberRowsMost = 8;
+constexpr int MemberRowsShown(int members) {
+    return std::clamp(members, kMemberRowsLeast, kMemberRowsMost);
+}
 
 // Those of `names` whose announced status turns away what is sent: Do Not
 // Disturb refuses alerts and chat lines, Alerts Only chat lines. Names not

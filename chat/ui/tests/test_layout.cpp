@@ -16,8 +16,11 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTest>
 #include <QTextEdit>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace lanyx;
@@ -118,6 +121,27 @@ TEST_F(Sizes, FirstChatWindowShowsItsTitleAndLongLines) {
     const QFontMetrics fm(chat->txtMsg()->font());
     EXPECT_GE(chat->txtMsg()->viewport()->width(), 60 * fm.averageCharWidth());
     EXPECT_GE(chat->txtMsg()->viewport()->height(), 10 * fm.height());
+}
+
+TEST_F(Sizes, TheMemberListGrowsWithItsMembersUpToABoundThenScrolls) {
+    ChatWindows windows(ann.node, nullptr, nullptr);
+    frmChat* chat = windows.OpenChatWindow("bob|");
+    chat->resize(chat->width(), area.height());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chat));
+    QTreeWidget* list = chat->lvUsers();
+    int named = 0;
+    auto heightWith = [&](int members) {
+        while (list->topLevelItemCount() < members) chat->AddUser("member" + std::to_string(++named));
+        QApplication::processEvents();
+        return list->height();
+    };
+    const int two = heightWith(2), seven = heightWith(7);
+    EXPECT_LT(two, seven);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !list->verticalScrollBar()->isVisible(); }));
+    const int eight = heightWith(8), twenty = heightWith(20);
+    EXPECT_EQ(twenty, eight);
+    EXPECT_GE(list->viewport()->height(), 8 * list->sizeHintForRow(0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->verticalScrollBar()->isVisible(); }));
 }
 
 TEST_F(Sizes, ThePlacesTheUserGaveWinOverTheFittedSizes) {

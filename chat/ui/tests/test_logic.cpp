@@ -132,6 +132,68 @@ TEST(PopupRules, SlideComesToRestAtTheAlertHeight) {
     EXPECT_FALSE(PopupSlideStep(0, 0, 15360, 1000, top));
 }
 
+TEST(PopupRules, APopupRestsClearOfThoseAlreadyAtItsCorner) {
+    // Screen 15360 twips high, popups 1000 high: each takes its height and
+    // a slide step along the edge.
+    const int SH = 15360, h = 1000;
+    const std::int32_t b = h + kPopupSlideStep;
+    const struct {
+        int alertHeight;
+        std::vector<PopupBand> taken;
+        std::int32_t rest;
+    } cases[] = {
+        {2, {}, 900},                                     // alone: H x 450 from the edge
+        {0, {{0, b}}, b},                                 // one there: just past it
+        {0, {{0, b}, {b, 2 * b}}, 2 * b},                 // stacked on
+        {0, {{b, 2 * b}}, 0},                             // the first place was freed
+        {0, {{0, b}, {b + 10, 2 * b + 10}}, 2 * b + 10},  // a gap too narrow is skipped
+        {0, {{0, b}, {3 * b, 4 * b}}, b},                 // a gap wide enough is taken
+        {1, {{0, 300}}, 450},                             // a band short of the usual place leaves it free
+        {0, {{0, SH - 500}}, 0},                          // no room left: the usual place
+        {0, {{0, SH - b}}, SH - b},                       // just room for one more
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PopupRestFor(c.alertHeight, SH, h, c.taken), c.rest) << c.taken.size() << " at H " << c.alertHeight;
+    // A popup taller than the screen rests at the usual place.
+    EXPECT_EQ(PopupRestFor(1, SH, SH, {{0, 100}}), 450);
+}
+
+TEST(PopupRules, AGrownPopupKeepsItsPlaceWhileItIsFree) {
+    const int SH = 15360, h = 1000;
+    const std::int32_t b = h + kPopupSlideStep;
+    const struct {
+        std::int32_t rest;
+        std::int32_t height;
+        std::vector<PopupBand> taken;
+        std::int32_t kept;
+    } cases[] = {
+        {b, h, {{0, b}}, b},                           // alone in its place
+        {b, 3 * h, {{0, b}, {5 * b, 6 * b}}, b},       // grew into a gap wide enough
+        {b, 3 * h, {{0, b}, {2 * b, 3 * b}}, 3 * b},   // grew over the next: past it
+        {b, h, {{0, b}, {b, 2 * b}}, 2 * b},           // another came while it slid in
+        {2 * b, h, {{b, 2 * b + 1}}, 0},               // ... and a nearer place is free
+        {b, SH - 2 * b, {{0, b}, {2 * b, 3 * b}}, b},  // no place free: it stays
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PopupRestKept(c.rest, 0, SH, c.height, c.taken), c.kept) << c.rest << " " << c.height;
+}
+
+TEST(PopupRules, ASlideEndsWithinItsBand) {
+    // Wherever it is sent, the slide's last step leaves the popup inside the
+    // band said to be taken.
+    const int SH = 15360, h = 1000;
+    for (const int corner : {2, 4})
+        for (const std::int32_t rest : {0, 450, 1234, 5049}) {
+            std::int32_t top = corner == 2 ? -h : SH;
+            while (PopupSlideTo(corner, rest, SH, h, top)) {
+            }
+            const std::int32_t fromEdge = corner == 2 ? top : SH - top - h;
+            const PopupBand band = PopupBandAt(rest, h);
+            EXPECT_GE(fromEdge, band.from) << corner << " " << rest;
+            EXPECT_LE(fromEdge + h, band.to) << corner << " " << rest;
+        }
+}
+
 TEST(PopupRules, FlashesSixTimesAndEndsUnlit) {
     PopupFlash f;
     int ticks = 1;
@@ -269,6 +331,7 @@ TEST(Cascade, AWindowOpensCentredOnItsOwnerAndInsideTheWorkArea) {
         {{900, 700, 100, 100}, {300, 200}, {700, 600}},  // at the corner: pulled in
         {{-50, -50, 100, 100}, {300, 200}, {0, 0}},      // owner partly off the area
         {{100, 100, 100, 100}, {1200, 900}, {0, 0}},     // larger than the area: its corner inside
+        {area, {300, 200}, {350, 300}},                  // no owner shown: the middle of the area
     };
     for (const auto& c : cases) EXPECT_EQ(NearOwner(c.size, c.owner, area), c.at) << c.owner.x();
 }

@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTest>
 #include <QTextLayout>
 #include <QDateTime>
 #include <QTime>
@@ -223,6 +224,44 @@ TEST_F(Popups, TheSummaryKeepsItsOrderPastManySendersRepeatsAndOverflow) {
     // Everything older went: 29 senders, s0 and s29 with two alerts each.
     EXPECT_EQ(summary.forgotten(), 31);
     EXPECT_TRUE(summary.Take("s0").empty());
+}
+
+// Two senders' popups at one corner stack along the edge; a closed one
+// leaves its place to the next.
+TEST_F(Popups, PopupsOfTwoSendersRestSideBySideAndAClosedOneFreesItsPlace) {
+    auto rest = [](frmPop* pop) {
+        for (int i = 0; i < 10000 && pop->sliding(); ++i) pop->aniTimer_Timer();
+        return pop->frameGeometry();
+    };
+    for (const int corner : {2, 4}) {
+        ann.node.settings().PopupPosition = corner;
+        QPointer<frmPop> bob = windows->ShowAlert("first", "bob", false);
+        frmPop* carl = windows->ShowAlert("second", "carl", false);
+        ASSERT_TRUE(bob && carl);
+        const QRect atBob = rest(bob), atCarl = rest(carl);
+        EXPECT_FALSE(atBob.intersects(atCarl)) << corner;
+        EXPECT_EQ(atBob.right(), atCarl.right());
+        // Away from the corner: below the first at the top, above it at the bottom.
+        EXPECT_EQ(corner == 2, atCarl.top() > atBob.top()) << corner;
+        // A popup that grows with a later alert does not cover the next one either.
+        const QRect before = bob->frameGeometry();
+        bob->JoinAlert("one\ntwo");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bob->frameGeometry().height() > before.height(); }));
+        // (Where the screen holds both: else it stays where it is.)
+        const QRect area = bob->screen()->availableGeometry();
+        const int carlReaches = corner == 2 ? atCarl.bottom() - area.top() : area.bottom() - atCarl.top();
+        if (carlReaches + bob->frameGeometry().height() + 8 < area.height()) {
+            EXPECT_FALSE(bob->frameGeometry().intersects(carl->frameGeometry())) << corner;
+        }
+
+        bob->close();
+        QApplication::processEvents();
+        const QRect atDave = rest(windows->ShowAlert("third", "dave", false));
+        EXPECT_EQ(corner == 2 ? atDave.top() : atDave.bottom(), corner == 2 ? atBob.top() : atBob.bottom()) << corner;
+        EXPECT_FALSE(atDave.intersects(atCarl));
+        for (frmPop* p : windows->popups()) p->close();
+        QApplication::processEvents();
+    }
 }
 
 TEST_F(Popups, APopupSaysWhenItCameAndWhetherItWasPrivate) {
