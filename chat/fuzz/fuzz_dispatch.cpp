@@ -1,6 +1,8 @@
 // One received datagram on a node whose roster lives across inputs, as it
-// does on a segment where anybody can send anything.
+// does on a segment where anybody can send anything; and the same bytes as
+// the header a sealed line from a copy of ours begins with.
 #include "ChatNode.h"
+#include "LineHeader.h"
 
 #include <chrono>
 #include <cstdint>
@@ -71,6 +73,21 @@ struct Fixture {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Fixture f;
     static unsigned inputs = 0;
+    {
+        // A header that reads writes back to the same; one that does not
+        // is taken off all the same, never more than its line.
+        std::string_view text(reinterpret_cast<const char*>(data), size);
+        const auto before = text.size();
+        if (const auto h = lineheader::Take(text)) {
+            if (h->id != 0) {
+                const std::string kept = lineheader::Encode(*h);
+                std::string_view again = kept;
+                const auto back = lineheader::Take(again);
+                if (!back || back->id != h->id || back->room != h->room || !again.empty()) __builtin_trap();
+            }
+            if (text.size() >= before) __builtin_trap();
+        }
+    }
     const auto t0 = std::chrono::steady_clock::now();
     f.node->onDatagram(std::string_view(reinterpret_cast<const char*>(data), size));
     const auto spent = std::chrono::steady_clock::now() - t0;

@@ -255,7 +255,7 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view
         Withheld why = Withheld::Offline;
         // A copy of ours learns the line's id, and the shared chat it is in.
         std::string sealed(message);
-        if (secure_->peerHas(to, lineheader::kItem)) {
+        if (secure_->takesLineHeaders(to)) {
             if (lineId == 0) lineId = NewLineId();
             lineheader::Header header{lineId, {}};
             if (IsRoomChatKey(chatTag)) header.room = std::string(chatTag.substr(1));

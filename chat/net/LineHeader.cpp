@@ -44,8 +44,8 @@ std::string Encode(const Header& header) {
 std::optional<Header> Take(std::string_view& text) {
     if (text.substr(0, kTag.size()) != kTag) return std::nullopt;
     const auto end = text.find('\n');
-    const std::string_view fields =
-        end == std::string_view::npos ? text.substr(kTag.size()) : text.substr(kTag.size(), end - kTag.size());
+    const std::string_view fields = end == std::string_view::npos ? text.substr(kTag.size())
+                                                                  : text.substr(kTag.size(), end - kTag.size());
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     Header h;
     const auto blank = fields.find(' ');

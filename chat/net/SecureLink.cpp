@@ -413,6 +413,10 @@ void SecureLink::askForKeys(const std::string& nameUtf8) {
     asking_.clear();
 }
 
+bool SecureLink::takesLineHeaders(std::string_view name) const {
+    return !previousBuild_ && peerHas(name, lineheader::kItem);
+}
+
 std::string SecureLink::announcement() {
     if (!active_) return {};
     checkEphemeralAge();

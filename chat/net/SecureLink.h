@@ -284,6 +284,8 @@ public:
     void addCapability(std::string_view capability);
     // Whether `name` announced `capability` this session under its pinned key.
     bool peerHas(std::string_view name, std::string_view capability) const;
+    // Whether what is sealed to `name` may begin with a line's header.
+    bool takesLineHeaders(std::string_view name) const;
     // Our keys, for the transfer connections that prove them.
     const Identity& identity() const { return id_; }
     // A user announced keys this session for the first time (UTF-8 name).
