@@ -378,9 +378,7 @@ void UdpTransport::openSocket() {
     // Shared binding: every copy on this host hears every broadcast.
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-    if (testRcvbuf_ > 0) {
-        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &testRcvbuf_, sizeof testRcvbuf_);
-    } else {
+    {
         bool forced = false;
 #ifdef SO_RCVBUFFORCE
         forced = setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &kWantedReceiveBuffer, sizeof kWantedReceiveBuffer) == 0;
@@ -717,7 +715,7 @@ void UdpTransport::open() {
                                                                                  : err::NetworkError;
         throw LanyxError(number, socket->errorString().toStdString());
     }
-    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, testRcvbuf_ > 0 ? testRcvbuf_ : 8 << 20);
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 8 << 20);
     rcvbuf_ = socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
     connect(socket.get(), &QUdpSocket::readyRead, this, &UdpTransport::readPending);
     socket_ = std::move(socket);

@@ -67,9 +67,6 @@ public:
     // What the datagrams waiting for the user-interface thread hold now
     // (ReceiveQueue::cost), at most kMaxQueuedBytes.
     std::size_t queuedBytes() const;
-    // Test hook: a small receive buffer, so that a test can make the kernel
-    // drop datagrams on purpose. Applies at the next open().
-    void setReceiveBufferForTest(int bytes) { testRcvbuf_ = bytes; }
     // Test hook: stands in for poll() in the receiver thread, so that a test
     // can make it fail. Applies at the next open().
     using PollFunction = std::function<int(pollfd* fds, unsigned long count, int timeoutMs)>;
@@ -183,7 +180,6 @@ private:
     QHostAddress broadcast_;
     quint16 port_;
     int rcvbuf_ = 0;
-    int testRcvbuf_ = 0;
     std::unique_ptr<QUdpSocket> socket_;
 };
 

@@ -192,7 +192,9 @@ public:
     RunState& state() { return state_; }
     EventPump& pump() { return pump_; }
     UserSettings& settings() { return profile_.data().user; }
-    Geometry& mainGeometry() { return profile_.data().main; }
+    const Geometry& mainGeometry() const { return profile_.data().main; }
+    // Where the main window is, kept with the user's settings.
+    void keepMainGeometry(const Geometry& g) { profile_.data().main = g; }
     UserList& users() { return users_; }
     LanguageTable& language() { return lang_; }
     EventLog& log() { return log_; }

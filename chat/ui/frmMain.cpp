@@ -703,7 +703,7 @@ void frmMain::ApplyGeometry() {
 void frmMain::StoreGeometry() {
     if (!placed_) return;
     const QRect r = isMinimized() || isMaximized() ? normalGeometry() : QRect(pos(), size());
-    if (r.isValid()) node_.mainGeometry() = ToTwips(r, screen());
+    if (r.isValid()) node_.keepMainGeometry(ToTwips(r, screen()));
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -146,7 +146,7 @@ TEST_F(Sizes, TheMemberListGrowsWithItsMembersUpToABoundThenScrolls) {
 
 TEST_F(Sizes, ThePlacesTheUserGaveWinOverTheFittedSizes) {
     Geometry placed{1500, 1200, 6000, 7000};
-    ann.node.mainGeometry() = placed;
+    ann.node.keepMainGeometry(placed);
     frmMain main(ann.node);
     main.ShowMe();
     QApplication::processEvents();
