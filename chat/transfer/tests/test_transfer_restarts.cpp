@@ -141,7 +141,8 @@ TEST_F(Restarts, ASenderStartedAgainOffersTheSameFilesAndTheReceiverGoesOnWithou
     const auto first = sendAndStopHalfway();
     annFiles.reset();  // ann's copy killed: its connection goes
     readOn();
-    ASSERT_TRUE(runUntil([&] { return stateOf(*bobFiles, first) == State::Interrupted; }));
+    ASSERT_TRUE(runUntil([&] { return stateOf(*bobFiles, first) == State::Interrupted; }))
+        << (bobFiles->item(first) ? TransferStateText(*bobFiles->item(first)).toStdString() : "no such transfer");
     annFiles = std::make_unique<FileTransfers>(ann.node);
     firstDone = -1;
     QString error;
