@@ -1,5 +1,7 @@
 #include "frmChat.h"
 
+#include "FindBar.h"
+
 #include "WaitingService.h"
 
 #include "CoolMenu.h"
@@ -34,6 +36,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -217,6 +220,12 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->setSpacing(0);
     lowerLayout->addWidget(txtMsg_, 1);
+    // Ctrl+F finds in what the window holds, its earlier lines too.
+    findBar_ = new FindBar(txtMsg_, lower);
+    lowerLayout->addWidget(findBar_);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, findBar_, &FindBar::open);
+    connect(findBar_, &FindBar::closed, txtSnd_, [this] { txtSnd_->setFocus(); });
     auto* input = new QHBoxLayout;
     input->addWidget(txtSnd_, 1);
     auto* emoji = new EmojiButton(this);

@@ -31,6 +31,8 @@ class FileDropFilter;
 class SendFileActions;
 class WindowHub;
 
+class FindBar;
+
 class frmChat : public QWidget {
     Q_OBJECT
 public:
@@ -80,6 +82,7 @@ public:
     ExportHeading exportHeading() const;
     QTreeWidget* lvUsers() const { return lvUsers_; }
     QTextEdit* txtMsg() const { return txtMsg_; }
+    FindBar* findBar() const { return findBar_; }
     QLineEdit* txtSnd() const { return txtSnd_; }
     QLabel* lblStat() const { return lblStat_; }
     // What became of the last line sent privately, per member; hidden
@@ -154,6 +157,7 @@ private:
     QTreeWidget* lvUsers_;
     QSplitter* splitter_;
     QTextEdit* txtMsg_;
+    FindBar* findBar_ = nullptr;
     QLineEdit* txtSnd_;
     QToolButton* tbSnd_;
     QLabel* lblStat_;

@@ -6,6 +6,7 @@
 #include "UiTestApp.h"
 #include "Twips.h"
 #include "frmChat.h"
+#include "FindBar.h"
 #include "frmCom.h"
 #include "frmPop.h"
 #include "frmSave.h"
@@ -308,6 +309,37 @@ TEST_F(Windows, AnEmojiPickedGoesWhereTheCursorIs) {
     const QString thumb = EmojiButton::offered().at(12);
     EXPECT_EQ(chat->txtSnd()->text(), "see " + thumb + "you ");
     EXPECT_EQ(com->txtMsg()->toPlainText(), "lunch" + thumb);
+}
+
+TEST_F(Windows, CtrlFFindsTheNewestMatchFirstAndEscapeGivesTheKeyboardBack) {
+    frmChat* chat = windows->OpenChatWindow("bob|");
+    chat->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chat));
+    for (const char* line : {"lunch at noon?", "the report is late", "Lunch is on me", "see you at lunch"})
+        chat->AddMsg(line, "bob", 0);
+    const auto blockOf = [&] { return chat->txtMsg()->document()->findBlock(chat->txtMsg()->textCursor().position()); };
+    QTest::keyClick(chat, Qt::Key_F, Qt::ControlModifier);
+    FindBar* bar = chat->findBar();
+    ASSERT_TRUE(bar->isVisible());
+    ASSERT_TRUE(bar->field()->hasFocus());
+    QTest::keyClicks(bar->field(), "lunch");
+    EXPECT_EQ(bar->matches(), 3);  // letter case aside
+    EXPECT_EQ(bar->current(), 3);
+    EXPECT_TRUE(blockOf().text().contains("see you at lunch"));
+    QTest::keyClick(bar->field(), Qt::Key_Return);  // the one before
+    EXPECT_EQ(bar->current(), 2);
+    EXPECT_TRUE(blockOf().text().contains("Lunch is on me"));
+    QTest::keyClick(bar->field(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(bar->current(), 3);
+    // A line that comes while it is open is searched too.
+    chat->AddMsg("lunch tomorrow too", "bob", 0);
+    EXPECT_EQ(bar->matches(), 4);
+    bar->field()->setText("dinner");
+    EXPECT_EQ(bar->matches(), 0);
+    EXPECT_EQ(bar->current(), 0);
+    QTest::keyClick(bar->field(), Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return chat->txtSnd()->hasFocus(); }));
 }
 
 TEST_F(Windows, ChatWithEverybodyShowsEveryLineAndSendsOnce) {

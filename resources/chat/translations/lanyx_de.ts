@@ -590,6 +590,54 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::FindBar</name>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Find in this chat</source>
+        <translation>In diesem Chat suchen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>The match before (Enter)</source>
+        <translation>Der Treffer davor (Eingabe)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Earlier match</source>
+        <translation>Früherer Treffer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>The match after (Shift+Enter)</source>
+        <translation>Der Treffer danach (Umschalt+Eingabe)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Later match</source>
+        <translation>Späterer Treffer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Close (Esc)</source>
+        <translation>Schließen (Esc)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Close the search</source>
+        <translation>Suche schließen</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>No match</source>
+        <translation>Kein Treffer</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>

@@ -590,6 +590,54 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::FindBar</name>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Find in this chat</source>
+        <translation>Buscar en este chat</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>The match before (Enter)</source>
+        <translation>La coincidencia anterior (Intro)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Earlier match</source>
+        <translation>Coincidencia anterior</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>The match after (Shift+Enter)</source>
+        <translation>La coincidencia siguiente (Mayús+Intro)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Later match</source>
+        <translation>Coincidencia siguiente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Close (Esc)</source>
+        <translation>Cerrar (Esc)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Close the search</source>
+        <translation>Cerrar la búsqueda</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>No match</source>
+        <translation>Sin coincidencias</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>%1 of %2</source>
+        <translation>%1 de %2</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>

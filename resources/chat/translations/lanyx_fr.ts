@@ -590,6 +590,54 @@
     </message>
 </context>
 <context>
+    <name>lanyx::ui::FindBar</name>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Find in this chat</source>
+        <translation>Rechercher dans ce chat</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>The match before (Enter)</source>
+        <translation>La correspondance précédente (Entrée)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Earlier match</source>
+        <translation>Correspondance précédente</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>The match after (Shift+Enter)</source>
+        <translation>La correspondance suivante (Maj+Entrée)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Later match</source>
+        <translation>Correspondance suivante</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Close (Esc)</source>
+        <translation>Fermer (Échap)</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>Close the search</source>
+        <translation>Fermer la recherche</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>No match</source>
+        <translation>Aucune correspondance</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/FindBar.cpp" line="1"/>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
+    </message>
+</context>
+<context>
     <name>lanyx::ui::FileDropFilter</name>
     <message>
         <location filename="../../../chat/transfer/ui/FileSending.cpp" line="149"/>
