@@ -151,6 +151,8 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
                                 const std::string& roomId) {
     bool shown = false;
     lastChatTag_.clear();
+    // The line came: its sender types no more there.
+    if (typing_) typing_->lineFrom(sender, roomId.empty() ? std::string() : history::RoomKey(roomId));
     // The own lines come back from the segment too: they need no attention.
     const bool own = QString::fromStdString(sender).compare(QString::fromStdString(node_.state().MyName),
                                                             Qt::CaseInsensitive) == 0;
@@ -305,6 +307,28 @@ void ChatWindows::setRooms(rooms::RoomService* rooms) {
         for (auto& row : readHistory(f)) lines.push_back(std::move(row.entry));
         return lines;
     });
+}
+
+void ChatWindows::setTyping(typing::TypingService* typing) {
+    if (typing_) typing_->setObserver(nullptr);
+    typing_ = typing;
+    if (!typing_) return;
+    typing_->setObserver(this);
+    typing_->setMembership([this](const std::string& roomId, const std::string& name) {
+        const rooms::Room* room = rooms_ ? rooms_->book().find(roomId) : nullptr;
+        return room && room->has(name) && room->has(node_.state().MyName);
+    });
+}
+
+void ChatWindows::UserTyping(frmChat* window) {
+    // Not to everybody: a chat with all has no members to tell.
+    if (!typing_ || window->members().hasAll()) return;
+    typing_->typing(window->members().names(), window->roomId());
+}
+
+void ChatWindows::typingChanged(const std::string& chat, const std::vector<std::string>& who) {
+    for (frmChat* w : chatWindows())
+        if (conversationKey(w) == chat) w->ShowTyping(who);
 }
 
 frmChat* ChatWindows::windowOfRoom(const std::string& id) const {

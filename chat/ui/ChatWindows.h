@@ -6,6 +6,7 @@
 #include "UserChoices.h"
 #include "HistoryHost.h"
 #include "RoomService.h"
+#include "TypingService.h"
 #include "WindowHub.h"
 #include "frmPop.h"
 
@@ -35,7 +36,11 @@ class PopupSummary;
 class frmChat;
 class frmPop;
 
-class ChatWindows : public QObject, public WindowHub, public HistoryHost, public rooms::RoomObserver {
+class ChatWindows : public QObject,
+                    public WindowHub,
+                    public HistoryHost,
+                    public rooms::RoomObserver,
+                    public typing::TypingObserver {
     Q_OBJECT
 public:
     using SoundFn = std::function<void(const QString&)>;
@@ -106,6 +111,10 @@ public:
     // on every member's copy that shares them (none: each window keeps a
     // list of its own).
     void setRooms(rooms::RoomService* rooms);
+    // Who types in which conversation, told to and by the members' copies.
+    void setTyping(typing::TypingService* typing);
+    void UserTyping(frmChat* window) override;
+    void typingChanged(const std::string& chat, const std::vector<std::string>& who) override;
     rooms::RoomService* rooms() const { return rooms_; }
     void ChatMemberChanged(frmChat* window, const std::string& name, bool added) override;
     void RoomLineSent(const std::string& roomId) override {
@@ -239,6 +248,7 @@ private:
     frmChat* openRoomWindow(const rooms::Room& room);
     void leftForGood(const std::string& name);
     rooms::RoomService* rooms_ = nullptr;
+    typing::TypingService* typing_ = nullptr;
     int rejoinGraceMs_ = kRejoinGraceMs;
 };
 

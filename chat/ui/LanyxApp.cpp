@@ -283,6 +283,9 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     // Chats with several members are shared with their members' copies.
     rooms_ = std::make_unique<rooms::RoomService>(*node_);
     windows_->setRooms(rooms_.get());
+    // Who types, between copies of ours.
+    typing_ = std::make_unique<typing::TypingService>(*node_);
+    windows_->setTyping(typing_.get());
     addConversations();
     main_->setFiles(files_.get());
     main_->sendFiles()->setMemory(&folders_);
@@ -329,6 +332,8 @@ LanyxApp::~LanyxApp() {
     // The transfers' windows, then the transfers, while the node is still there.
     windows_->setFileTransfers(nullptr);
     windows_->setWaiting(nullptr);
+    windows_->setTyping(nullptr);
+    typing_.reset();
     windows_->setRooms(nullptr);
     rooms_.reset();
     transferUi_.reset();

@@ -48,6 +48,8 @@ public:
     // The user wrote a line in a shared chat's window: a chat the user
     // takes part in, never pushed out by chats others bring the user into.
     virtual void RoomLineSent(const std::string& /*roomId*/) {}
+    // The user types in the window's input line.
+    virtual void UserTyping(frmChat* /*window*/) {}
     // Where the other popups at the same corner as this one rest, so that
     // it rests clear of them; nothing where no others are kept.
     virtual std::vector<PopupBand> PopupBandsTaken(const frmPop* /*beside*/) const { return {}; }

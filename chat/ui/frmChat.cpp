@@ -180,6 +180,9 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     tbSnd_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(tbSnd_, &QToolButton::clicked, this, &frmChat::Send);
     connect(txtSnd_, &QLineEdit::returnPressed, this, &frmChat::Send);  // Enter sends
+    connect(txtSnd_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!text.trimmed().isEmpty()) hub_.UserTyping(this);
+    });
     lblDelivery_ = new QLabel(this);
     lblDelivery_->setWordWrap(true);
     lblDelivery_->setObjectName("lblDelivery");
@@ -203,6 +206,15 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         });
         menu.exec(lblDelivery_->mapToGlobal(pos));
     });
+    lblTyping_ = new QLabel(this);
+    lblTyping_->setObjectName("lblTyping");
+    lblTyping_->setTextFormat(Qt::PlainText);
+    lblTyping_->setVisible(false);
+    {
+        QFont f = lblTyping_->font();
+        f.setItalic(true);
+        lblTyping_->setFont(f);
+    }
     lblNote_ = new QLabel(this);
     lblNote_->setObjectName("lblRecipientNote");
     lblNote_->setWordWrap(true);
@@ -223,6 +235,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     // Ctrl+F finds in what the window holds, its earlier lines too.
     findBar_ = new FindBar(txtMsg_, lower);
     lowerLayout->addWidget(findBar_);
+    lowerLayout->addWidget(lblTyping_);
     auto* find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, findBar_, &FindBar::open);
     connect(findBar_, &FindBar::closed, txtSnd_, [this] { txtSnd_->setFocus(); });
@@ -330,6 +343,21 @@ std::string frmChat::HistoryList() const {
     return list;
 }
 
+void frmChat::ShowTyping(const std::vector<std::string>& who) {
+    typing_.clear();
+    for (const auto& w : who) typing_ << QString::fromStdString(w);
+    updateTyping();
+}
+
+void frmChat::updateTyping() {
+    QString text;
+    if (typing_.size() == 1) text = tr("%1 is typing\u2026").arg(typing_.front());
+    else if (typing_.size() > 1) text = tr("%1 are typing\u2026").arg(typing_.join(QStringLiteral(", ")));
+    lblTyping_->setText(text);
+    lblTyping_->setAccessibleName(text);
+    lblTyping_->setVisible(!text.isEmpty());
+}
+
 void frmChat::ShowEarlier(const std::vector<history::HistoryRow>& rows) {
     if (rows.empty()) return;
     const QColor grey = txtMsg_->palette().color(QPalette::PlaceholderText);
@@ -360,6 +388,7 @@ QAction* frmChat::action(const char* name) const {
 }
 
 void frmChat::SetLan() {
+    updateTyping();
     const bool safe = node_.state().SafeMode;
     auto text = [&](int code, const char* builtIn) { return LangTextOr(node_, code, QString::fromUtf8(builtIn)); };
     caption_ = text(3001, "Chating - Lanyx");

@@ -121,6 +121,9 @@ public:
     // The last lines with these members, from the history, above what comes
     // now: shown in grey, never exported.
     void ShowEarlier(const std::vector<history::HistoryRow>& rows);
+    // Who types in this conversation now (none: the line goes).
+    void ShowTyping(const std::vector<std::string>& who);
+    QLabel* lblTyping() const { return lblTyping_; }
     // The conversation the History window opens for this window: the
     // selected member, else all of them.
     std::string HistoryList() const;
@@ -158,6 +161,9 @@ private:
     QSplitter* splitter_;
     QTextEdit* txtMsg_;
     FindBar* findBar_ = nullptr;
+    QLabel* lblTyping_ = nullptr;
+    QStringList typing_;
+    void updateTyping();
     QLineEdit* txtSnd_;
     QToolButton* tbSnd_;
     QLabel* lblStat_;

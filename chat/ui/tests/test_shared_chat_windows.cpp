@@ -14,7 +14,9 @@
 #include <QPixmap>
 #include <QSplitter>
 #include <QPointer>
+#include <QLabel>
 #include <QTextEdit>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -28,8 +30,9 @@ namespace {
 // to the windows, as the desktop program's sink does.
 struct Desk {
     Desk(MemorySegment& seg, const std::string& name)
-        : peer(seg, name), rooms(peer.node), windows(peer.node, nullptr, nullptr) {
+        : peer(seg, name), rooms(peer.node), typing(peer.node), windows(peer.node, nullptr, nullptr) {
         windows.setRooms(&rooms);
+        windows.setTyping(&typing);
         windows.setRejoinGraceMs(300);
         peer.rec.whenRemovedFromChats = [this](const std::string& n) { windows.RemoveUserFromChats(n); };
         peer.rec.whenRenamed = [this](const std::string& from, const std::string& to) {
@@ -55,8 +58,10 @@ struct Desk {
         const auto open = windows.chatWindows();
         return open.size() == 1 ? open.front() : nullptr;
     }
+    ~Desk() { windows.setTyping(nullptr); }
     Peer peer;
     rooms::RoomService rooms;
+    typing::TypingService typing;
     ChatWindows windows;
     std::size_t routed = 0, reported = 0;
     int refreshes = 0;
@@ -278,4 +283,20 @@ TEST_F(SharedChatWindows, OneChatOnThreeScreensWhenAsked) {
     }
     p.end();
     EXPECT_TRUE(all.save(dir + "/lanyx-shared-chat.png"));
+}
+
+TEST_F(SharedChatWindows, WhileAMemberTypesTheOthersSeeItUntilHisLineComes) {
+    frmChat* annChat = ann.windows.OpenChatWindow("bob|carl|");
+    run(1000);
+    ASSERT_TRUE(bob.only() && carl.only());
+    QTest::keyClicks(annChat->txtSnd(), "lunch?");
+    run(500);
+    for (Desk* d : {&bob, &carl}) {
+        EXPECT_TRUE(d->only()->lblTyping()->isVisibleTo(d->only())) << d->peer.node.state().MyName;
+        EXPECT_TRUE(d->only()->lblTyping()->accessibleName().contains("ann"));
+    }
+    EXPECT_FALSE(annChat->lblTyping()->isVisibleTo(annChat));
+    annChat->Send();
+    run(1000);
+    for (Desk* d : {&bob, &carl}) EXPECT_FALSE(d->only()->lblTyping()->isVisibleTo(d->only()));
 }

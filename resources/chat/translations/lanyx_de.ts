@@ -1280,6 +1280,16 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
+        <source>%1 is typing…</source>
+        <translation>%1 schreibt…</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
+        <source>%1 are typing…</source>
+        <translation>%1 schreiben…</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="191"/>
         <source>&amp;Take back the waiting line</source>
         <translation>Wartende Zeile &amp;zurücknehmen</translation>

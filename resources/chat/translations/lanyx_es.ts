@@ -1280,6 +1280,16 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
+        <source>%1 is typing…</source>
+        <translation>%1 está escribiendo…</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
+        <source>%1 are typing…</source>
+        <translation>%1 están escribiendo…</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="191"/>
         <source>&amp;Take back the waiting line</source>
         <translation>&amp;Retirar la línea en espera</translation>

@@ -1280,6 +1280,16 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
+        <source>%1 is typing…</source>
+        <translation>%1 écrit…</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
+        <source>%1 are typing…</source>
+        <translation>%1 écrivent…</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="191"/>
         <source>&amp;Take back the waiting line</source>
         <translation>&amp;Retirer la ligne en attente</translation>
