@@ -12,9 +12,8 @@ constexpr std::string_view kFormat = "1";
 constexpr std::size_t kMaxShown = 256;  // senders typing at once, everywhere
 
 bool roomIdText(std::string_view id) {
-    return id.size() == 32 && std::all_of(id.begin(), id.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-           });
+    return id.size() == 32 &&
+           std::all_of(id.begin(), id.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 }  // namespace

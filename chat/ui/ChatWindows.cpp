@@ -14,6 +14,7 @@
 #include "Notifier.h"
 #include "PopupSummary.h"
 #include "logic/Cascade.h"
+#include "logic/Mentions.h"
 #include "logic/DesktopPrefs.h"
 
 #include <QApplication>
@@ -156,10 +157,20 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
     // The own lines come back from the segment too: they need no attention.
     const bool own = QString::fromStdString(sender).compare(QString::fromStdString(node_.state().MyName),
                                                             Qt::CaseInsensitive) == 0;
+    // A line that names the user ("@ann") in a window not in front is a
+    // notification of its own, where the desktop shows them.
+    const bool mentioned = !own && Mentions(QString::fromStdString(line), QString::fromStdString(node_.state().MyName));
+    const auto unread = [&](frmChat* w) {
+        if (own) return;
+        const bool behind = !w->isActiveWindow();
+        markUnread(w);
+        if (mentioned && behind && notifier_ && notifier_->available())
+            notifier_->notify(QString::fromStdString(sender), QString::fromStdString(line));
+    };
     if (const rooms::Room* room = rooms_ && !roomId.empty() ? rooms_->book().find(roomId) : nullptr) {
         frmChat* w = windowOfRoom(room->id);
         if (!w) w = openRoomWindow(*room);
-        if (w->AddMsg(line, sender, colour) && !own) markUnread(w);
+        if (w->AddMsg(line, sender, colour)) unread(w);
         lastChatTag_ = history::RoomKey(room->id);
         Q_EMIT conversationsChanged();
         return;
@@ -167,7 +178,7 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
     for (frmChat* w : chatWindows())
         if (w->AddMsg(line, sender, colour)) {
             shown = true;
-            if (!own) markUnread(w);
+            unread(w);
             if (lastChatTag_.empty()) lastChatTag_ = w->chatKey();
         }
     if (shown) {
@@ -188,7 +199,7 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
     const rooms::Room* room = rooms_ ? rooms_->book().latestWith(sender) : nullptr;
     frmChat* w = room && !windowOfRoom(room->id) ? openRoomWindow(*room) : OpenChatWindow(sender + "|");
     fromNetwork_.append(w);
-    if (w->AddMsg(line, sender, colour) && !own) markUnread(w);
+    if (w->AddMsg(line, sender, colour)) unread(w);
 }
 
 QList<frmChat*> ChatWindows::unreadWindows() const {

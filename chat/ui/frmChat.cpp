@@ -1,6 +1,7 @@
 #include "frmChat.h"
 
 #include "FindBar.h"
+#include "logic/Mentions.h"
 
 #include "WaitingService.h"
 
@@ -36,7 +37,10 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QShortcut>
+#include <QStringListModel>
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -182,7 +186,16 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     connect(txtSnd_, &QLineEdit::returnPressed, this, &frmChat::Send);  // Enter sends
     connect(txtSnd_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (!text.trimmed().isEmpty()) hub_.UserTyping(this);
+        offerMentions();
     });
+    // "@" and the start of a member's name offers the members it may be.
+    mentionNames_ = new QStringListModel(this);
+    mentions_ = new QCompleter(mentionNames_, this);
+    mentions_->setObjectName("cmpMentions");
+    mentions_->setCaseSensitivity(Qt::CaseInsensitive);
+    mentions_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    mentions_->setWidget(txtSnd_);
+    connect(mentions_, qOverload<const QString&>(&QCompleter::activated), this, &frmChat::completeMention);
     lblDelivery_ = new QLabel(this);
     lblDelivery_->setWordWrap(true);
     lblDelivery_->setObjectName("lblDelivery");
@@ -341,6 +354,37 @@ std::string frmChat::HistoryList() const {
     std::string list;
     for (const auto& name : members_.names()) list += name + "|";
     return list;
+}
+
+void frmChat::offerMentions() {
+    const QString text = txtSnd_->text();
+    const int cursor = txtSnd_->cursorPosition();
+    const int start = MentionStart(text, cursor);
+    if (start < 0) {
+        mentions_->popup()->hide();
+        return;
+    }
+    QStringList names;
+    for (const auto& n : members_.names())
+        if (!equalsNoCase(n, node_.state().MyName) && !equalsNoCase(n, UserList::kAllRow))
+            names << QString::fromStdString(n);
+    const QStringList choices = MentionChoices(names, text.mid(start + 1, cursor - start - 1));
+    if (choices.isEmpty()) {
+        mentions_->popup()->hide();
+        return;
+    }
+    mentionNames_->setStringList(choices);
+    mentions_->complete();
+}
+
+void frmChat::completeMention(const QString& name) {
+    const QString text = txtSnd_->text();
+    const int cursor = txtSnd_->cursorPosition();
+    const int start = MentionStart(text, cursor);
+    if (start < 0) return;
+    const QString with = QLatin1Char('@') + name + QLatin1Char(' ');
+    txtSnd_->setText(text.left(start) + with + text.mid(cursor));
+    txtSnd_->setCursorPosition(start + static_cast<int>(with.size()));
 }
 
 void frmChat::ShowTyping(const std::vector<std::string>& who) {
@@ -621,6 +665,13 @@ bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::ui
     block.setTabPositions({QTextOption::Tab(indent, QTextOption::LeftTab)});
     QTextCharFormat chars;
     chars.setForeground(ReadableOn(UserListModel::toColor(colour), txtMsg_->palette().color(QPalette::Base)));
+    // A line that names the user ("@ann") stands out.
+    const bool mentioned = !equalsNoCase(sender, node_.state().MyName) &&
+                           Mentions(QString::fromStdString(line), QString::fromStdString(node_.state().MyName));
+    if (mentioned) {
+        chars.setFontWeight(QFont::Bold);
+        block.setBackground(txtMsg_->palette().color(QPalette::Highlight).lighter(185));
+    }
     // The new block takes the line's format, not that of a mark before it.
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
     else cursor.insertBlock(block, chars);

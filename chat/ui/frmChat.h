@@ -20,6 +20,8 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QSplitter;
+class QCompleter;
+class QStringListModel;
 class QTextEdit;
 class QToolButton;
 class QTreeWidget;
@@ -124,6 +126,7 @@ public:
     // Who types in this conversation now (none: the line goes).
     void ShowTyping(const std::vector<std::string>& who);
     QLabel* lblTyping() const { return lblTyping_; }
+    QCompleter* mentionCompleter() const { return mentions_; }
     // The conversation the History window opens for this window: the
     // selected member, else all of them.
     std::string HistoryList() const;
@@ -162,6 +165,10 @@ private:
     QTextEdit* txtMsg_;
     FindBar* findBar_ = nullptr;
     QLabel* lblTyping_ = nullptr;
+    QCompleter* mentions_ = nullptr;
+    QStringListModel* mentionNames_ = nullptr;
+    void offerMentions();
+    void completeMention(const QString& name);
     QStringList typing_;
     void updateTyping();
     QLineEdit* txtSnd_;

@@ -37,6 +37,8 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
+#include <QCompleter>
+#include <QAbstractItemView>
 #include <gtest/gtest.h>
 
 using namespace lanyx;
@@ -340,6 +342,27 @@ TEST_F(Windows, CtrlFFindsTheNewestMatchFirstAndEscapeGivesTheKeyboardBack) {
     QTest::keyClick(bar->field(), Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return chat->txtSnd()->hasFocus(); }));
+}
+
+TEST_F(Windows, AnAtCompletesAMembersNameAndALineThatNamesTheUserStandsOut) {
+    frmChat* chat = windows->OpenChatWindow("bob|carl|");
+    chat->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chat));
+    chat->txtSnd()->setFocus();
+    QTest::keyClicks(chat->txtSnd(), "lunch @c");
+    QCompleter* offered = chat->mentionCompleter();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return offered->popup()->isVisible(); }));
+    ASSERT_EQ(offered->completionCount(), 1);
+    Q_EMIT offered->activated(QStringLiteral("carl"));
+    EXPECT_EQ(chat->txtSnd()->text(), "lunch @carl ");
+
+    chat->AddMsg("@ann are you in?", "bob", 0);
+    chat->AddMsg("carl is in", "bob", 0);
+    const QTextBlock last = chat->txtMsg()->document()->lastBlock();
+    const QTextBlock named = last.previous();
+    const auto weight = [](const QTextBlock& b) { return b.begin().fragment().charFormat().fontWeight(); };
+    EXPECT_EQ(weight(named), QFont::Bold);
+    EXPECT_NE(weight(last), QFont::Bold);
 }
 
 TEST_F(Windows, ChatWithEverybodyShowsEveryLineAndSendsOnce) {

@@ -3,6 +3,7 @@
 #include "FileSteps.h"
 #include "TestSupport.h"
 #include "logic/Export.h"
+#include "logic/Mentions.h"
 #include "logic/PopupRules.h"
 #include "logic/Recipients.h"
 #include "logic/SaveRules.h"
@@ -433,4 +434,26 @@ TEST(NotificationBody, MarkupIsEscapedAndAHugeAlertBounded) {
     EXPECT_EQ(DesktopNotifier::BodyFor("<b>a & b</b>"), "&lt;b&gt;a &amp; b&lt;/b&gt;");
     const QString body = DesktopNotifier::BodyFor(QString(60000, 'x'));
     EXPECT_EQ(body.size(), DesktopNotifier::kMaxBody + 1);
+}
+
+TEST(Mentions, AWordOfItsOwnNamesTheUserAndTypingOneOffersTheMembers) {
+    const struct {
+        const char* line;
+        bool mentions;
+    } lines[] = {
+        {"@ann lunch?", true},       {"lunch, @Ann?", true}, {"thanks @ann.", true}, {"@annabel lunch?", false},
+        {"mail ann@ann.org", false}, {"ann, lunch?", false}, {"@ann.smith?", false}, {"", false},
+    };
+    for (const auto& l : lines) EXPECT_EQ(Mentions(QString::fromUtf8(l.line), "ann"), l.mentions) << l.line;
+
+    const struct {
+        const char* text;
+        int cursor;
+        int start;
+    } typed[] = {
+        {"@b", 2, 0}, {"hi @bo", 6, 3}, {"hi @", 4, 3}, {"mail a@b", 8, -1}, {"hi bob", 6, -1}, {"@bob there", 10, -1},
+    };
+    for (const auto& t : typed) EXPECT_EQ(MentionStart(QString::fromUtf8(t.text), t.cursor), t.start) << t.text;
+    EXPECT_EQ(MentionChoices({"bob", "Bea", "carl", "BOB"}, "b"), (QStringList{"bob", "Bea"}));
+    EXPECT_TRUE(MentionChoices({"bob"}, "x").isEmpty());
 }
