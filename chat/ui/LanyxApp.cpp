@@ -419,6 +419,11 @@ void LanyxApp::addConversations() {
         return away;
     };
     services.unread = [this] { return windows_->unreadLines(); };
+    services.lastSeen = [this](const std::string& name) -> std::int64_t {
+        const auto* secure = node_->secure();
+        const auto* pin = secure ? secure->pins().find(name) : nullptr;
+        return pin ? pin->heard * 1000 : 0;
+    };
     services.open = [this](const ConversationItem& item) {
         if (windows_->OpenConversation(item.key, item.list, item.roomId)) return;
         QMessageBox::information(main_, tr("Conversations - Lanyx"),

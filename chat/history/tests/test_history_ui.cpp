@@ -418,7 +418,8 @@ TEST_F(HistoryWindows, TheConversationListReopensASharedChatAfterARestartAndList
     ConversationsPane pane(
         {[this] { return history.get(); }, [] { return std::vector<std::string>{"zoe"}; },
          [this] { return windows->unreadLines(); },
-         [this](const ConversationItem& item) { windows->OpenConversation(item.key, item.list, item.roomId); }});
+         [this](const ConversationItem& item) { windows->OpenConversation(item.key, item.list, item.roomId); },
+         [](const std::string& name) -> std::int64_t { return name == "zoe" ? 1'700'000'000'000 : 0; }});
     QSignalSpy refreshed(&pane, &ConversationsPane::refreshed);
     pane.refresh();
     ASSERT_TRUE(refreshed.wait(5000));
@@ -426,6 +427,9 @@ TEST_F(HistoryWindows, TheConversationListReopensASharedChatAfterARestartAndList
     EXPECT_EQ(pane.items()[0].key, key);  // the newest first
     EXPECT_EQ(pane.items()[1].key, "carl");
     EXPECT_TRUE(pane.items()[2].away);  // zoe: written to, it waits
+    // Since when she is away.
+    const auto seen = QString::fromStdString(WhenText(1'700'000'000'000, QDateTime::currentMSecsSinceEpoch()));
+    EXPECT_TRUE(pane.list()->topLevelItem(2)->text(2).contains(seen));
 
     Q_EMIT pane.list()->itemActivated(pane.list()->topLevelItem(0), 0);
     ASSERT_EQ(windows->chatWindows().size(), 1);
@@ -485,7 +489,8 @@ TEST_F(HistoryWindows, PicturesOfTheConversationsAndAReopenedSharedChatWhenAsked
     auto* pane = new ConversationsPane(
         {[this] { return history.get(); }, [] { return std::vector<std::string>{"dora"}; },
          [this] { return windows->unreadLines(); },
-         [this](const ConversationItem& item) { windows->OpenConversation(item.key, item.list, item.roomId); }});
+         [this](const ConversationItem& item) { windows->OpenConversation(item.key, item.list, item.roomId); },
+         [now](const std::string& name) -> std::int64_t { return name == "dora" ? now - 3 * 3600'000 : 0; }});
     main.setConversations(pane);
     main.tabs()->setCurrentWidget(pane);
     QSignalSpy refreshed(pane, &ConversationsPane::refreshed);

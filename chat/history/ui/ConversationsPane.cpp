@@ -105,9 +105,11 @@ void ConversationsPane::show(const std::vector<history::Conversation>& kept) {
         } else if (c.away) {
             last = tr("away: what you write waits for %1").arg(QString::fromStdString(c.title));
         }
-        auto* item = new QTreeWidgetItem(list_, {title, last,
-                                                 c.lastTimeMs ? QString::fromStdString(WhenText(c.lastTimeMs, now))
-                                                              : QString()});
+        QString when = c.lastTimeMs ? QString::fromStdString(WhenText(c.lastTimeMs, now)) : QString();
+        // A user away: since when, where it is known.
+        const std::int64_t seen = c.away && services_.lastSeen ? services_.lastSeen(c.title) : 0;
+        if (seen > 0) when = tr("seen %1").arg(QString::fromStdString(WhenText(seen, now)));
+        auto* item = new QTreeWidgetItem(list_, {title, last, when});
         item->setData(0, Qt::UserRole, static_cast<int>(i));
         item->setData(0, Qt::UserRole + 1, QString::fromStdString(c.key));
         if (!was.isEmpty() && was == QString::fromStdString(c.key)) list_->setCurrentItem(item);

@@ -31,6 +31,8 @@ public:
         std::function<std::vector<std::string>()> knownAway;
         std::function<std::map<std::string, int>()> unread;
         std::function<void(const ConversationItem&)> open;
+        // When a user away was last heard (ms since 1970; 0: not known).
+        std::function<std::int64_t(const std::string& name)> lastSeen;
     };
     explicit ConversationsPane(Services services, QWidget* parent = nullptr);
     ~ConversationsPane() override;

@@ -20,7 +20,8 @@ bool Mentions(const QString& line, const QString& name) {
         const int end = at + static_cast<int>(mention.size());
         // A full stop after the name ends the sentence, not the name.
         const bool endsName = end >= line.size() || !nameChar(line.at(end)) ||
-                              (line.at(end) == QLatin1Char('.') && (end + 1 >= line.size() || !nameChar(line.at(end + 1))));
+                              (line.at(end) == QLatin1Char('.') &&
+                               (end + 1 >= line.size() || !nameChar(line.at(end + 1))));
         if (startsWord && endsName) return true;
     }
     return false;

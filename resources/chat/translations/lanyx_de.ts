@@ -2394,6 +2394,11 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::ConversationsPane</name>
     <message>
+        <location filename="../../../chat/history/ui/ConversationsPane.cpp" line="110"/>
+        <source>seen %1</source>
+        <translation>gesehen %1</translation>
+    </message>
+    <message>
         <source>Conversations</source>
         <translation>Unterhaltungen</translation>
     </message>

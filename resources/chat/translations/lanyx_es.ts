@@ -2394,6 +2394,11 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::ConversationsPane</name>
     <message>
+        <location filename="../../../chat/history/ui/ConversationsPane.cpp" line="110"/>
+        <source>seen %1</source>
+        <translation>visto %1</translation>
+    </message>
+    <message>
         <source>Conversations</source>
         <translation>Conversaciones</translation>
     </message>

@@ -2394,6 +2394,11 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::ConversationsPane</name>
     <message>
+        <location filename="../../../chat/history/ui/ConversationsPane.cpp" line="110"/>
+        <source>seen %1</source>
+        <translation>vu %1</translation>
+    </message>
+    <message>
         <source>Conversations</source>
         <translation>Conversations</translation>
     </message>
