@@ -197,6 +197,8 @@ struct Recorder : UserInterface, MessageSink {
     struct Item {
         std::string kind, sender, text;
         bool isPrivate = false;
+        std::string chat;  // what the line said of itself, vetted
+        std::uint64_t lineId = 0;
     };
     std::vector<Item> items;
     std::vector<std::string> boxes;
@@ -219,7 +221,7 @@ struct Recorder : UserInterface, MessageSink {
         items.push_back({m.isAlert()      ? "alert"
                          : m.isChatLine() ? "chat"
                                           : "box",
-                         m.peer, MarkedText(m), m.isPrivate()});
+                         m.peer, MarkedText(m), m.isPrivate(), m.chat, m.lineId});
         if (m.kind == MessageKind::Box && whileBoxShown) whileBoxShown();
     }
     bool BoxStaysOpen() const override { return boxesStayOpen; }

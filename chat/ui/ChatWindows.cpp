@@ -67,6 +67,7 @@ frmChat* ChatWindows::OpenChatWindow(const std::string& list, const std::string&
         const bool had = !unread_.isEmpty();
         unread_.removeIf([gone](const QPointer<QWidget>& p) { return !p || p.data() == gone; });
         if (had && unread_.isEmpty()) Q_EMIT unreadChanged(false);
+        unseen_.erase(gone);  // closed unseen: nobody is told
     });
     w->AddUser(node_.state().MyName);
     const auto n = CountItems(list);
@@ -149,7 +150,7 @@ void ChatWindows::NoteToChatsWith(const QString& user, std::function<QString()> 
 }
 
 void ChatWindows::RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour,
-                                const std::string& roomId) {
+                                const std::string& roomId, std::uint64_t lineId) {
     bool shown = false;
     lastChatTag_.clear();
     // The line came: its sender types no more there.
@@ -163,6 +164,10 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
     const auto unread = [&](frmChat* w) {
         if (own) return;
         const bool behind = !w->isActiveWindow();
+        if (readMarks_ && lineId != 0) {
+            if (behind) unseen_[w][sender] = lineId;
+            else readMarks_->seen(sender, lineId);
+        }
         markUnread(w);
         if (mentioned && behind && notifier_ && notifier_->available())
             notifier_->notify(QString::fromStdString(sender), QString::fromStdString(line));
@@ -239,7 +244,25 @@ std::string ChatWindows::conversationKey(const frmChat* w) const {
     return {};
 }
 
+void ChatWindows::setReadMarks(readmarks::ReadMarks* marks) {
+    if (readMarks_) readMarks_->setObserver(nullptr);
+    readMarks_ = marks;
+    if (readMarks_) readMarks_->setObserver(this);
+}
+
+void ChatWindows::seenBy(const std::string& chat, const std::string& who) {
+    for (frmChat* w : chatWindows())
+        if (conversationKey(w) == chat) w->ShowSeen(who);
+}
+
 void ChatWindows::markRead(frmChat* w) {
+    // In front now: its senders learn that their lines were seen.
+    if (const auto it = unseen_.find(w); it != unseen_.end()) {
+        const auto lines = std::move(it->second);
+        unseen_.erase(it);
+        if (readMarks_)
+            for (const auto& [sender, id] : lines) readMarks_->seen(sender, id);
+    }
     if (unreadLines_.erase(conversationKey(w))) Q_EMIT conversationsChanged();
     unread_.removeAll(nullptr);
     if (!unread_.removeAll(w)) return;

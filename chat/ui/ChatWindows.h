@@ -6,6 +6,7 @@
 #include "UserChoices.h"
 #include "HistoryHost.h"
 #include "RoomService.h"
+#include "ReadMarks.h"
 #include "TypingService.h"
 #include "WindowHub.h"
 #include "frmPop.h"
@@ -40,7 +41,8 @@ class ChatWindows : public QObject,
                     public WindowHub,
                     public HistoryHost,
                     public rooms::RoomObserver,
-                    public typing::TypingObserver {
+                    public typing::TypingObserver,
+                    public readmarks::ReadMarkObserver {
     Q_OBJECT
 public:
     using SoundFn = std::function<void(const QString&)>;
@@ -98,7 +100,7 @@ public:
     // A line said in a shared chat (`roomId`, as the node vetted it) goes
     // to that chat's window alone.
     void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour,
-                       const std::string& roomId = {});
+                       const std::string& roomId = {}, std::uint64_t lineId = 0);
     // A member whose copy has keys stays in the chats: one back within
     // kRejoinGraceMs (what the Options dialog does) is not even marked;
     // later, the windows mark the member away until the return. A copy
@@ -115,6 +117,9 @@ public:
     void setTyping(typing::TypingService* typing);
     void UserTyping(frmChat* window) override;
     void typingChanged(const std::string& chat, const std::vector<std::string>& who) override;
+    // Which lines the user saw, told to their senders' copies; who saw ours.
+    void setReadMarks(readmarks::ReadMarks* marks);
+    void seenBy(const std::string& chat, const std::string& who) override;
     rooms::RoomService* rooms() const { return rooms_; }
     void ChatMemberChanged(frmChat* window, const std::string& name, bool added) override;
     void RoomLineSent(const std::string& roomId) override {
@@ -249,6 +254,10 @@ private:
     void leftForGood(const std::string& name);
     rooms::RoomService* rooms_ = nullptr;
     typing::TypingService* typing_ = nullptr;
+    readmarks::ReadMarks* readMarks_ = nullptr;
+    // Lines of copies of ours that came while their window was behind: by
+    // window, the newest of each sender's, told seen once it is in front.
+    std::map<const QObject*, std::map<std::string, std::uint64_t>> unseen_;
     int rejoinGraceMs_ = kRejoinGraceMs;
 };
 

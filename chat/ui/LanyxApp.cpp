@@ -136,7 +136,8 @@ void DesktopSink::show(const Message& message) {
     if (message.isChatLine()) {
         app_.windows().RouteChatLine(MarkedText(message, LanyxApp::tr("(not verified) ").toStdString()), message.peer,
                                      message.colour,
-                                     IsRoomChatKey(message.chat) ? message.chat.substr(1) : std::string());
+                                     IsRoomChatKey(message.chat) ? message.chat.substr(1) : std::string(),
+                                     message.lineId);
         return;
     }
     // Not modal, and never larger than the screen, however long the text.
@@ -286,6 +287,10 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     // Who types, between copies of ours.
     typing_ = std::make_unique<typing::TypingService>(*node_);
     windows_->setTyping(typing_.get());
+    // Who saw which line, between copies of ours.
+    readMarks_ = std::make_unique<readmarks::ReadMarks>(*node_);
+    readMarks_->setTelling(prefs_.readMarks);
+    windows_->setReadMarks(readMarks_.get());
     addConversations();
     main_->setFiles(files_.get());
     main_->sendFiles()->setMemory(&folders_);
@@ -332,6 +337,8 @@ LanyxApp::~LanyxApp() {
     // The transfers' windows, then the transfers, while the node is still there.
     windows_->setFileTransfers(nullptr);
     windows_->setWaiting(nullptr);
+    windows_->setReadMarks(nullptr);
+    readMarks_.reset();
     windows_->setTyping(nullptr);
     typing_.reset();
     windows_->setRooms(nullptr);
@@ -540,7 +547,10 @@ OptionsEnv LanyxApp::optionsEnv() {
     env.prefs = &prefs_;
     env.history = history_.get();
     env.waiting = waiting_.get();
-    env.prefsChanged = [this] { savePrefs(); };
+    env.prefsChanged = [this] {
+        if (readMarks_) readMarks_->setTelling(prefs_.readMarks);
+        savePrefs();
+    };
     return env;
 }
 

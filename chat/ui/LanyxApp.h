@@ -166,6 +166,7 @@ private:
     std::unique_ptr<FileTransfers> files_;
     std::unique_ptr<rooms::RoomService> rooms_;
     std::unique_ptr<typing::TypingService> typing_;
+    std::unique_ptr<readmarks::ReadMarks> readMarks_;
     std::unique_ptr<TransferUi> transferUi_;
     std::unique_ptr<StartUp> startUp_;
     QPointer<frmMain> main_;

@@ -219,6 +219,11 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         });
         menu.exec(lblDelivery_->mapToGlobal(pos));
     });
+    lblSeen_ = new QLabel(this);
+    lblSeen_->setObjectName("lblSeen");
+    lblSeen_->setTextFormat(Qt::PlainText);
+    lblSeen_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblSeen_->setVisible(false);
     lblTyping_ = new QLabel(this);
     lblTyping_->setObjectName("lblTyping");
     lblTyping_->setTextFormat(Qt::PlainText);
@@ -248,6 +253,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     // Ctrl+F finds in what the window holds, its earlier lines too.
     findBar_ = new FindBar(txtMsg_, lower);
     lowerLayout->addWidget(findBar_);
+    lowerLayout->addWidget(lblSeen_);
     lowerLayout->addWidget(lblTyping_);
     auto* find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, findBar_, &FindBar::open);
@@ -387,6 +393,19 @@ void frmChat::completeMention(const QString& name) {
     txtSnd_->setCursorPosition(start + static_cast<int>(with.size()));
 }
 
+void frmChat::ShowSeen(const std::string& who) {
+    const QString name = QString::fromStdString(who);
+    if (!seen_.contains(name, Qt::CaseInsensitive)) seen_ << name;
+    updateSeen();
+}
+
+void frmChat::updateSeen() {
+    const QString text = seen_.isEmpty() ? QString() : tr("Seen by %1").arg(seen_.join(QStringLiteral(", ")));
+    lblSeen_->setText(text);
+    lblSeen_->setAccessibleName(text);
+    lblSeen_->setVisible(!text.isEmpty());
+}
+
 void frmChat::ShowTyping(const std::vector<std::string>& who) {
     typing_.clear();
     for (const auto& w : who) typing_ << QString::fromStdString(w);
@@ -433,6 +452,7 @@ QAction* frmChat::action(const char* name) const {
 
 void frmChat::SetLan() {
     updateTyping();
+    updateSeen();
     const bool safe = node_.state().SafeMode;
     auto text = [&](int code, const char* builtIn) { return LangTextOr(node_, code, QString::fromUtf8(builtIn)); };
     caption_ = text(3001, "Chating - Lanyx");
@@ -791,6 +811,9 @@ void frmChat::Send() {
     try {
         std::vector<DeliveryReport> reports;
         if (!members_.SendLine(node_, line, &reports, chatKey())) return;
+        // A new line of ours: nobody has seen it yet.
+        seen_.clear();
+        updateSeen();
         if (!roomId_.empty()) hub_.RoomLineSent(roomId_);
         delivery_.start(reports, node_.state().MyName);
         marks_.sent(line, reports, node_.state().MyName);

@@ -126,6 +126,9 @@ public:
     // Who types in this conversation now (none: the line goes).
     void ShowTyping(const std::vector<std::string>& who);
     QLabel* lblTyping() const { return lblTyping_; }
+    // `who` saw the last line the user sent here.
+    void ShowSeen(const std::string& who);
+    QLabel* lblSeen() const { return lblSeen_; }
     QCompleter* mentionCompleter() const { return mentions_; }
     // The conversation the History window opens for this window: the
     // selected member, else all of them.
@@ -165,6 +168,9 @@ private:
     QTextEdit* txtMsg_;
     FindBar* findBar_ = nullptr;
     QLabel* lblTyping_ = nullptr;
+    QLabel* lblSeen_ = nullptr;
+    QStringList seen_;
+    void updateSeen();
     QCompleter* mentions_ = nullptr;
     QStringListModel* mentionNames_ = nullptr;
     void offerMentions();

@@ -377,6 +377,10 @@ QWidget* frmOpt::buildInterfacePage() {
     chkNotify_->setObjectName("chkNotify");
     chkNotify_->setVisible(env_.prefs != nullptr);
     v->addWidget(chkNotify_);
+    chkReadMarks_ = new QCheckBox(page);
+    chkReadMarks_->setObjectName("chkReadMarks");
+    chkReadMarks_->setVisible(env_.prefs != nullptr);
+    v->addWidget(chkReadMarks_);
 
     lblPos_ = makeLabel("lblPos", page);
     v->addWidget(lblPos_);
@@ -546,6 +550,9 @@ void frmOpt::SetLan() {
 #endif
     chkNotify_->setText(tr("&Desktop notifications for alerts"));
     chkNotify_->setToolTip(tr("Alerts go to the desktop's notification service instead of popups"));
+    chkReadMarks_->setText(tr("Tell others when I have &seen their lines"));
+    chkReadMarks_->setToolTip(
+        tr("Lanyx copies of the others show \"seen\" under their line once your chat window showed it"));
     lblChatSnd_->setText(tr("Sound for a chat line in the &background"));
     lblKeepDays_->setText(tr("&Keep the history of messages for"));
     spnKeepDays_->setSpecialValueText(tr("ever"));
@@ -741,6 +748,7 @@ void frmOpt::InputSets() {
     chkStartUp_->setChecked(s.Autostart != 0);
     if (env_.prefs) {
         chkNotify_->setChecked(env_.prefs->notifications);
+        chkReadMarks_->setChecked(env_.prefs->readMarks);
         int chat = cmbChatSnd_->findData(env_.prefs->chatSound);
         if (chat < 0) {
             // A sound file no longer there keeps its name until the user picks another.
@@ -793,8 +801,10 @@ void frmOpt::WriteSets() {
     if (env_.prefs) {
         DesktopPrefs p = *env_.prefs;
         p.notifications = chkNotify_->isChecked();
+        p.readMarks = chkReadMarks_->isChecked();
         if (cmbChatSnd_->currentIndex() >= 0) p.chatSound = cmbChatSnd_->currentData().toString();
-        const bool changed = p.notifications != env_.prefs->notifications || p.chatSound != env_.prefs->chatSound;
+        const bool changed = p.notifications != env_.prefs->notifications || p.chatSound != env_.prefs->chatSound ||
+                             p.readMarks != env_.prefs->readMarks;
         *env_.prefs = p;
         if (changed && env_.prefsChanged) env_.prefsChanged();
     }

@@ -144,6 +144,7 @@ public:
     QString tbPosTag() const { return posTag_; }
     QListWidget* lvSnd() const { return lvSnd_; }
     QCheckBox* chkNotify() const { return chkNotify_; }
+    QCheckBox* chkReadMarks() const { return chkReadMarks_; }
     QComboBox* cmbChatSnd() const { return cmbChatSnd_; }
     // Days messages are kept in the history (0: for good).
     QSpinBox* spnKeepDays() const { return spnKeepDays_; }
@@ -212,6 +213,7 @@ private:
     QListWidget* lvSnd_ = nullptr;
     QPushButton* tbSnd_ = nullptr;
     QCheckBox* chkNotify_ = nullptr;
+    QCheckBox* chkReadMarks_ = nullptr;
     QLabel* lblChatSnd_ = nullptr;
     QComboBox* cmbChatSnd_ = nullptr;
     QLabel* lblKeepDays_ = nullptr;

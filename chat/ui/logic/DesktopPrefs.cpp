@@ -10,6 +10,7 @@ namespace lanyx::ui {
 namespace {
 constexpr auto kNotifications = "Notifications";
 constexpr auto kChatSound = "ChatSound";
+constexpr auto kReadMarks = "ReadMarks";
 constexpr const char* kFolders[] = {"OfferFolder", "SendFolder", "ExportFolder"};
 QString DesktopPrefs::*const kFolderFields[] = {&DesktopPrefs::offerFolder, &DesktopPrefs::sendFolder,
                                                 &DesktopPrefs::exportFolder};
@@ -29,11 +30,14 @@ DesktopPrefs DesktopPrefs::fromText(const QByteArray& text) {
         const QString value = QString::fromUtf8(line.mid(eq + 1)).trimmed();
         if (eq > 0 && key == QLatin1String(kNotifications) && (value == QLatin1Char('0') || value == QLatin1Char('1')))
             p.notifications = value == QLatin1Char('1');
+        else if (eq > 0 && key == QLatin1String(kReadMarks) && (value == QLatin1Char('0') || value == QLatin1Char('1')))
+            p.readMarks = value == QLatin1Char('1');
         else if (eq > 0 && key == QLatin1String(kChatSound) && !value.isEmpty() && !value.contains(QLatin1Char('/')) &&
                  !value.contains(QLatin1Char('\\')))
             p.chatSound = value;  // a file name in the program's folder, never a path
         else if (const int f = eq > 0 ? folderKey(key) : -1; f >= 0) p.*kFolderFields[f] = value;
-        else if (eq > 0 && key != QLatin1String(kNotifications) && key != QLatin1String(kChatSound))
+        else if (eq > 0 && key != QLatin1String(kNotifications) && key != QLatin1String(kChatSound) &&
+                 key != QLatin1String(kReadMarks))
             p.other.append(QString::fromUtf8(line));
     }
     return p;
@@ -43,6 +47,7 @@ QByteArray DesktopPrefs::toText() const {
     QByteArray out;
     out += QByteArray(kNotifications) + '=' + (notifications ? "1" : "0") + '\n';
     out += QByteArray(kChatSound) + '=' + chatSound.toUtf8() + '\n';
+    out += QByteArray(kReadMarks) + '=' + (readMarks ? "1" : "0") + '\n';
     for (int i = 0; i < 3; ++i) {
         const QString& folder = this->*kFolderFields[i];
         // A folder name that would break the line is not remembered.

@@ -12,6 +12,8 @@ namespace lanyx::ui {
 struct DesktopPrefs {
     // Alerts through the desktop's notification service instead of popups.
     bool notifications = false;
+    // Other copies of ours are told which of their lines the user saw.
+    bool readMarks = true;
     // "(S)" silence (the default), "(B)" the beep, else a .wav file.
     QString chatSound = QStringLiteral("(S)");
     // Where the file dialogs were last: offers saved, files sent, exports.

@@ -30,9 +30,10 @@ namespace {
 // to the windows, as the desktop program's sink does.
 struct Desk {
     Desk(MemorySegment& seg, const std::string& name)
-        : peer(seg, name), rooms(peer.node), typing(peer.node), windows(peer.node, nullptr, nullptr) {
+        : peer(seg, name), rooms(peer.node), typing(peer.node), marks(peer.node), windows(peer.node, nullptr, nullptr) {
         windows.setRooms(&rooms);
         windows.setTyping(&typing);
+        windows.setReadMarks(&marks);
         windows.setRejoinGraceMs(300);
         peer.rec.whenRemovedFromChats = [this](const std::string& n) { windows.RemoveUserFromChats(n); };
         peer.rec.whenRenamed = [this](const std::string& from, const std::string& to) {
@@ -45,7 +46,9 @@ struct Desk {
         for (; routed < items.size(); ++routed)
             if (items[routed].kind == "chat")
                 windows.RouteChatLine(items[routed].text, items[routed].sender,
-                                      peer.node.users().GetColorForUName(items[routed].sender));
+                                      peer.node.users().GetColorForUName(items[routed].sender),
+                                      IsRoomChatKey(items[routed].chat) ? items[routed].chat.substr(1) : std::string(),
+                                      items[routed].lineId);
         auto& reports = peer.rec.deliveries;
         for (; reported < reports.size(); ++reported) windows.PrivateDelivery(reports[reported]);
 
@@ -58,10 +61,14 @@ struct Desk {
         const auto open = windows.chatWindows();
         return open.size() == 1 ? open.front() : nullptr;
     }
-    ~Desk() { windows.setTyping(nullptr); }
+    ~Desk() {
+        windows.setReadMarks(nullptr);
+        windows.setTyping(nullptr);
+    }
     Peer peer;
     rooms::RoomService rooms;
     typing::TypingService typing;
+    readmarks::ReadMarks marks;
     ChatWindows windows;
     std::size_t routed = 0, reported = 0;
     int refreshes = 0;
@@ -299,4 +306,28 @@ TEST_F(SharedChatWindows, WhileAMemberTypesTheOthersSeeItUntilHisLineComes) {
     annChat->Send();
     run(1000);
     for (Desk* d : {&bob, &carl}) EXPECT_FALSE(d->only()->lblTyping()->isVisibleTo(d->only()));
+}
+
+TEST_F(SharedChatWindows, TheLastLineSaysWhoSawItOnceTheirWindowWasInFront) {
+    frmChat* annChat = ann.windows.OpenChatWindow("bob|carl|");
+    run(1000);
+    ASSERT_TRUE(bob.only() && carl.only());
+    // carl's window is in front, bob's behind another.
+    carl.only()->show();
+    carl.only()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(carl.only()));
+    say(annChat, QStringLiteral("lunch?"));
+    run(1000);
+    EXPECT_TRUE(annChat->lblSeen()->isVisibleTo(annChat));
+    EXPECT_TRUE(annChat->lblSeen()->accessibleName().contains("carl"));
+    EXPECT_FALSE(annChat->lblSeen()->accessibleName().contains("bob"));
+    // bob comes to his window: now he saw it too.
+    bob.only()->show();
+    bob.only()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(bob.only()));
+    run(1000);
+    EXPECT_TRUE(annChat->lblSeen()->accessibleName().contains("bob"));
+    // A new line: nobody saw it yet.
+    say(annChat, QStringLiteral("at noon"));
+    EXPECT_FALSE(annChat->lblSeen()->isVisibleTo(annChat));
 }

@@ -1280,6 +1280,11 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="1"/>
+        <source>Seen by %1</source>
+        <translation>Gesehen von %1</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
         <source>%1 is typing…</source>
         <translation>%1 schreibt…</translation>
@@ -2013,6 +2018,16 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 </context>
 <context>
     <name>lanyx::ui::frmOpt</name>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="1"/>
+        <source>Tell others when I have &amp;seen their lines</source>
+        <translation>Anderen zeigen, dass ich ihre Zeilen &amp;gesehen habe</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="1"/>
+        <source>Lanyx copies of the others show "seen" under their line once your chat window showed it</source>
+        <translation>Die Lanyx-Kopien der anderen zeigen „gesehen“ unter ihrer Zeile, sobald Ihr Chatfenster sie gezeigt hat</translation>
+    </message>
     <message>
         <location filename="../../../chat/ui/frmOpt.cpp" line="343"/>
         <source>Language/Langage/Sprache/Lenguaje:</source>

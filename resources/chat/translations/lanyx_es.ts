@@ -1280,6 +1280,11 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="1"/>
+        <source>Seen by %1</source>
+        <translation>Visto por %1</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
         <source>%1 is typing…</source>
         <translation>%1 está escribiendo…</translation>
@@ -2013,6 +2018,16 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 </context>
 <context>
     <name>lanyx::ui::frmOpt</name>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="1"/>
+        <source>Tell others when I have &amp;seen their lines</source>
+        <translation>Avisar a los demás cuando haya &amp;visto sus líneas</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="1"/>
+        <source>Lanyx copies of the others show "seen" under their line once your chat window showed it</source>
+        <translation>Las copias de Lanyx de los demás muestran «visto» bajo su línea cuando su ventana de chat la ha mostrado</translation>
+    </message>
     <message>
         <location filename="../../../chat/ui/frmOpt.cpp" line="343"/>
         <source>Language/Langage/Sprache/Lenguaje:</source>

@@ -1280,6 +1280,11 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="1"/>
+        <source>Seen by %1</source>
+        <translation>Vu par %1</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="330"/>
         <source>%1 is typing…</source>
         <translation>%1 écrit…</translation>
@@ -2013,6 +2018,16 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 </context>
 <context>
     <name>lanyx::ui::frmOpt</name>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="1"/>
+        <source>Tell others when I have &amp;seen their lines</source>
+        <translation>Indiquer aux autres que j’ai &amp;vu leurs lignes</translation>
+    </message>
+    <message>
+        <location filename="../../../chat/ui/frmOpt.cpp" line="1"/>
+        <source>Lanyx copies of the others show "seen" under their line once your chat window showed it</source>
+        <translation>Les copies Lanyx des autres affichent « vu » sous leur ligne une fois que votre fenêtre de chat l’a montrée</translation>
+    </message>
     <message>
         <location filename="../../../chat/ui/frmOpt.cpp" line="343"/>
         <source>Language/Langage/Sprache/Lenguaje:</source>
