@@ -657,6 +657,7 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
         // Only a signed leave takes back an address a signature taught.
         if (trust_ == Trust::Verified && transport_.currentSource())
             transport_.sourceLeft(transport_.currentSource(), sender);
+        if (trust_ == Trust::Verified && secure_) secure_->dropHeldBeforeLeave(std::string(sender));
         if (!row || ignoredAsNotVerified(sender, cmd)) return {};
         dropUser(*row);
     } else if (wire::isCommand(cmd, wire::PrivateMessage)) {

@@ -511,7 +511,16 @@ void SecureLink::release(std::uint64_t serial, Trust trust) {
     if (it == held_.end()) return;
     const std::string bytes = std::move(it->bytes);
     held_.erase(it);
+    const auto before = std::exchange(releasing_, serial);
     hooks_.process(bytes, trust);
+    releasing_ = before;
+}
+
+void SecureLink::dropHeldBeforeLeave(const std::string& senderUtf8) {
+    const auto key = toLower(senderUtf8);
+    // Held ones came in the order of their serials; one not held came last.
+    const std::uint64_t bound = releasing_ != 0 ? releasing_ : heldSerial_ + 1;
+    std::erase_if(held_, [&](const Held& h) { return h.senderKey == key && h.serial < bound; });
 }
 
 void SecureLink::onCompanion(std::string_view sender, std::string_view payload) {

@@ -192,6 +192,10 @@ public:
     // After the last repeat, this long for a receipt before "not confirmed".
     static constexpr std::uint32_t kLastWaitMs = 1500;
     static constexpr std::size_t kMaxHeld = 4096;
+    // The datagram in hand is the sender's signed leave: what of his still
+    // waits for its companion came before it, and is dropped (let go
+    // later, unsigned, it would list him again).
+    void dropHeldBeforeLeave(const std::string& senderUtf8);
     static constexpr std::size_t kMaxEarlySignatures = 4096;
     // A companion heard before its datagram signs it this long at most.
     static constexpr std::uint32_t kEarlyKeepMs = 3000;
@@ -576,6 +580,7 @@ private:
     std::unordered_map<std::string, ReplayWindow> signedSeen_;   // by signing key
     std::unordered_map<std::string, ReplayWindow> privateSeen_;  // by the sender's agreement key
     std::deque<Held> held_;
+    std::uint64_t releasing_ = 0;                   // the held datagram being processed now (0: none)
     std::unordered_map<std::string, Early> early_;  // companions heard before their datagram, by hash
     std::map<std::uint64_t, Outgoing> outgoing_;
     std::unordered_map<std::string, Listed> listedKeyless_;  // by lower-case name

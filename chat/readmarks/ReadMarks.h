@@ -63,8 +63,8 @@ private:
     bool telling_ = true;
     std::map<std::uint64_t, Sent> sent_;
     std::deque<std::uint64_t> order_;
-    std::map<std::string, std::uint64_t> lastOf_;   // conversation -> our last line there
-    std::map<std::string, std::uint64_t> told_;     // sender (lower case) -> last line told seen
+    std::map<std::string, std::uint64_t> lastOf_;  // conversation -> our last line there
+    std::map<std::string, std::uint64_t> told_;    // sender (lower case) -> last line told seen
 };
 
 // The conversation a line of ours is in, as the history keys it.

@@ -857,3 +857,18 @@ TEST(Capabilities, EachTakesItsOwnTagAndReportsAndOnlyAnnouncedWordsReach) {
     EXPECT_EQ(annPics.reports.back(), Delivery::Delivered);
     EXPECT_TRUE(annNotes.reports.empty());
 }
+
+// A datagram of bob's that lost its companion waits; his signed leave comes
+// before it is let go: let go unsigned after the leave, it must not list him.
+TEST_F(Secure, WhatWaitedForItsSignatureBeforeASignedLeaveDoesNotListTheUserAgain) {
+    int companions = 0;
+    seg.holdBack = [&](std::string_view bytes) {
+        return bytes.substr(0, 6) == "bob|G/" && companions++ == 0;  // the status's companion is lost
+    };
+    bob.node.SetStatus(1);
+    seg.runFor(50);
+    bob.node.CloseNetwork();
+    seg.runFor(SecureLink::kHoldMs + 500);
+    EXPECT_FALSE(ann.node.users().findNoCase("bob"));
+    EXPECT_FALSE(carl.node.users().findNoCase("bob"));
+}
