@@ -528,6 +528,9 @@ TEST(HistoryWords, RowLabelsAndEverybodyAreInTheChosenLanguage) {
             if (const auto kind = static_cast<HistoryKind>(k); !IsChatKind(kind) && kind != HistoryKind::NotKept)
                 w.push_back(frmHistory::KindText(kind));
         w.push_back(frmHistory::TransferText(transfer));
+        // A day of the last week, by its name.
+        const auto now = QDateTime::currentMSecsSinceEpoch();
+        w.push_back(QString::fromStdString(WhenText(now - 2 * 24 * 3600 * 1000LL, now)));
         w.push_back(UserListModel::shownName(std::string(UserList::kAllRow)));
         return w;
     };

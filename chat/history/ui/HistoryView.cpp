@@ -1,5 +1,7 @@
 #include "HistoryView.h"
 
+#include <QLocale>
+
 #include "ChatNode.h"
 #include "Text.h"
 #include "UserList.h"
@@ -46,7 +48,10 @@ std::string WhenText(std::int64_t timeMs, std::int64_t nowMs) {
     const auto t = localTm(timeMs);
     const auto now = localTm(nowMs);
     if (t.tm_year == now.tm_year && t.tm_yday == now.tm_yday) return format(t, "%H:%M");
-    if (timeMs <= nowMs && nowMs - timeMs < 6LL * 24 * 3600 * 1000) return format(t, "%a %H:%M");
+    // The day's name in the language the windows speak.
+    if (timeMs <= nowMs && nowMs - timeMs < 6LL * 24 * 3600 * 1000)
+        return QLocale().dayName(t.tm_wday == 0 ? 7 : t.tm_wday, QLocale::ShortFormat).toStdString() +
+               format(t, " %H:%M");
     return format(t, "%Y-%m-%d %H:%M");
 }
 
