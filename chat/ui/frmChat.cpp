@@ -37,10 +37,8 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
-#include <QAbstractItemView>
-#include <QCompleter>
+#include <QListWidget>
 #include <QShortcut>
-#include <QStringListModel>
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -189,13 +187,18 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
         offerMentions();
     });
     // "@" and the start of a member's name offers the members it may be.
-    mentionNames_ = new QStringListModel(this);
-    mentions_ = new QCompleter(mentionNames_, this);
-    mentions_->setObjectName("cmpMentions");
-    mentions_->setCaseSensitivity(Qt::CaseInsensitive);
-    mentions_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
-    mentions_->setWidget(txtSnd_);
-    connect(mentions_, qOverload<const QString&>(&QCompleter::activated), this, &frmChat::completeMention);
+    // In the window under the input line, not a window of its own: Up and
+    // Down choose, Enter or Tab takes the name, Escape closes it.
+    mentions_ = new QListWidget(this);
+    mentions_->setObjectName("lstMentions");
+    mentions_->setAccessibleName(tr("Members to mention"));
+    mentions_->setFocusPolicy(Qt::NoFocus);
+    mentions_->setVisible(false);
+    txtSnd_->installEventFilter(this);
+    connect(mentions_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        completeMention(item->text());
+        txtSnd_->setFocus();
+    });
     lblDelivery_ = new QLabel(this);
     lblDelivery_->setWordWrap(true);
     lblDelivery_->setObjectName("lblDelivery");
@@ -268,6 +271,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     input->addWidget(emoji);
     input->addWidget(tbSnd_);
     lowerLayout->addLayout(input);
+    lowerLayout->addWidget(mentions_);
     lowerLayout->addWidget(lblNote_);
     lowerLayout->addWidget(lblDelivery_);
     lowerLayout->addWidget(lblStat_);
@@ -367,7 +371,7 @@ void frmChat::offerMentions() {
     const int cursor = txtSnd_->cursorPosition();
     const int start = MentionStart(text, cursor);
     if (start < 0) {
-        mentions_->popup()->hide();
+        mentions_->hide();
         return;
     }
     QStringList names;
@@ -376,11 +380,15 @@ void frmChat::offerMentions() {
             names << QString::fromStdString(n);
     const QStringList choices = MentionChoices(names, text.mid(start + 1, cursor - start - 1));
     if (choices.isEmpty()) {
-        mentions_->popup()->hide();
+        mentions_->hide();
         return;
     }
-    mentionNames_->setStringList(choices);
-    mentions_->complete();
+    mentions_->clear();
+    mentions_->addItems(choices);
+    mentions_->setCurrentRow(0);
+    const int rows = static_cast<int>(std::min<qsizetype>(choices.size(), 4));
+    mentions_->setFixedHeight(rows * mentions_->sizeHintForRow(0) + 2 * mentions_->frameWidth());
+    mentions_->show();
 }
 
 void frmChat::completeMention(const QString& name) {
@@ -391,6 +399,7 @@ void frmChat::completeMention(const QString& name) {
     const QString with = QLatin1Char('@') + name + QLatin1Char(' ');
     txtSnd_->setText(text.left(start) + with + text.mid(cursor));
     txtSnd_->setCursorPosition(start + static_cast<int>(with.size()));
+    mentions_->hide();
 }
 
 void frmChat::ShowSeen(const std::string& who) {
@@ -1086,6 +1095,22 @@ void frmChat::changeEvent(QEvent* event) {
 }
 
 bool frmChat::eventFilter(QObject* watched, QEvent* event) {
+    // While members to mention are offered, the input line's keys choose.
+    if (watched == txtSnd_ && event->type() == QEvent::KeyPress && mentions_->isVisible()) {
+        const auto* k = static_cast<QKeyEvent*>(event);
+        const int row = mentions_->currentRow();
+        switch (k->key()) {
+        case Qt::Key_Down: mentions_->setCurrentRow(std::min(row + 1, mentions_->count() - 1)); return true;
+        case Qt::Key_Up: mentions_->setCurrentRow(std::max(row - 1, 0)); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Tab:
+            if (auto* item = mentions_->currentItem()) completeMention(item->text());
+            return true;
+        case Qt::Key_Escape: mentions_->hide(); return true;
+        default: break;
+        }
+    }
     // The member list's menu from the keyboard: the Menu key or Shift+F10.
     if (watched == lvUsers_ && event->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(event);

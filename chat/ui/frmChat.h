@@ -20,8 +20,7 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QSplitter;
-class QCompleter;
-class QStringListModel;
+class QListWidget;
 class QTextEdit;
 class QToolButton;
 class QTreeWidget;
@@ -129,7 +128,7 @@ public:
     // `who` saw the last line the user sent here.
     void ShowSeen(const std::string& who);
     QLabel* lblSeen() const { return lblSeen_; }
-    QCompleter* mentionCompleter() const { return mentions_; }
+    QListWidget* mentionList() const { return mentions_; }
     // The conversation the History window opens for this window: the
     // selected member, else all of them.
     std::string HistoryList() const;
@@ -171,8 +170,7 @@ private:
     QLabel* lblSeen_ = nullptr;
     QStringList seen_;
     void updateSeen();
-    QCompleter* mentions_ = nullptr;
-    QStringListModel* mentionNames_ = nullptr;
+    QListWidget* mentions_ = nullptr;
     void offerMentions();
     void completeMention(const QString& name);
     QStringList typing_;

@@ -1280,6 +1280,11 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="195"/>
+        <source>Members to mention</source>
+        <translation>Zu erwähnende Mitglieder</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="1"/>
         <source>Seen by %1</source>
         <translation>Gesehen von %1</translation>

@@ -1280,6 +1280,11 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="195"/>
+        <source>Members to mention</source>
+        <translation>Miembros para mencionar</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="1"/>
         <source>Seen by %1</source>
         <translation>Visto por %1</translation>

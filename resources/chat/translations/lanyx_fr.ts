@@ -1280,6 +1280,11 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
 <context>
     <name>lanyx::ui::frmChat</name>
     <message>
+        <location filename="../../../chat/ui/frmChat.cpp" line="195"/>
+        <source>Members to mention</source>
+        <translation>Membres à mentionner</translation>
+    </message>
+    <message>
         <location filename="../../../chat/ui/frmChat.cpp" line="1"/>
         <source>Seen by %1</source>
         <translation>Vu par %1</translation>
