@@ -63,6 +63,11 @@ inline std::string RoomChatKey(std::string_view roomId) {
 inline bool IsRoomChatKey(std::string_view key) {
     return !key.empty() && key.front() == '#';
 }
+// A shared chat's id: 32 lower-case hexadecimal digits.
+inline bool IsRoomIdText(std::string_view id) {
+    return id.size() == 32 &&
+           std::all_of(id.begin(), id.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
 
 struct Message {
     std::int64_t timeMs = 0;  // wall clock, ms since 1970 (UTC); 0: when recorded

@@ -1,5 +1,7 @@
 #include "LineHeader.h"
 
+#include "Message.h"
+
 #include <charconv>
 
 namespace lanyx::lineheader {
@@ -53,7 +55,7 @@ std::optional<Header> Take(std::string_view& text) {
     if (!id) return Header{};
     if (blank != std::string_view::npos) {
         const auto room = fields.substr(blank + 1);
-        if (room.size() != 33 || room.front() != '#' || !lowerHex(room.substr(1))) return Header{};
+        if (!IsRoomChatKey(room) || !IsRoomIdText(room.substr(1))) return Header{};
         h.room = std::string(room.substr(1));
     }
     h.id = *id;

@@ -1,5 +1,6 @@
 #include "RoomMessage.h"
 
+#include "Message.h"
 #include "Text.h"
 
 #include <charconv>
@@ -29,10 +30,7 @@ std::optional<Change> changeOf(std::string_view word) {
 }  // namespace
 
 bool IsRoomId(std::string_view id) {
-    if (id.size() != 32) return false;
-    for (const char c : id)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-    return true;
+    return IsRoomIdText(id);
 }
 
 bool IsMemberName(std::string_view name) {

@@ -11,11 +11,6 @@ namespace {
 constexpr std::string_view kFormat = "1";
 constexpr std::size_t kMaxShown = 256;  // senders typing at once, everywhere
 
-bool roomIdText(std::string_view id) {
-    return id.size() == 32 &&
-           std::all_of(id.begin(), id.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
-}
-
 }  // namespace
 
 TypingService::TypingService(ChatNode& node) : node_(node) {
@@ -53,7 +48,7 @@ bool TypingService::message(const std::string& sender, const std::string& body, 
         key = toLower(sender);
     } else {
         // Only a member types in a shared chat.
-        if (chat.front() != '#' || !roomIdText(chat.substr(1)) || !inChat_ ||
+        if (chat.front() != '#' || !IsRoomIdText(chat.substr(1)) || !inChat_ ||
             !inChat_(std::string(chat.substr(1)), sender))
             return true;
         key = std::string(chat);
