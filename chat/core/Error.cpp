@@ -63,13 +63,19 @@ constexpr std::array kSaid{
     Said{Reason::HistoryNewer, 0, "history-newer", "made by a later version of Lanyx"},
     Said{Reason::HistoryEmpty, 0, "history-empty", "no history recorded yet"},
     Said{Reason::HistoryStopped, 0, "history-stopped", "stopped"},
+    Said{Reason::LineUnknown, 0, "line-unknown", "no such line in the conversations of this run"},
+    Said{Reason::LineNotYours, 0, "line-not-yours", "only who said a line can change it"},
+    Said{Reason::LineTooOld, 0, "line-too-old", "the line was said more than a day ago"},
+    Said{Reason::LineDeleted, 0, "line-deleted", "the line was taken back"},
+    Said{Reason::NotAReaction, 0, "not-a-reaction", "a reaction is one emoji"},
+    Said{Reason::LineTextEmpty, 0, "line-text-empty", "the new words are empty or too long"},
 };
 
 // A reason added to the enum without its words fails the build here.
 constexpr bool inOrder() {
     for (std::size_t i = 0; i < kSaid.size(); ++i)
         if (static_cast<std::size_t>(kSaid[i].reason) != i) return false;
-    return kSaid.back().reason == Reason::HistoryStopped;
+    return kSaid.back().reason == Reason::LineTextEmpty;
 }
 static_assert(inOrder(), "kSaid lists every Reason once, in the enum's order");
 

@@ -84,6 +84,13 @@ enum class Reason : std::uint16_t {
     HistoryNewer,       // made by a later version
     HistoryEmpty,       // nothing recorded yet
     HistoryStopped,
+    // What the user does to a line after it was said.
+    LineUnknown,    // not a line of this run's conversations (or too long ago)
+    LineNotYours,   // only its author edits or takes back a line
+    LineTooOld,     // said longer ago than a line can be changed
+    LineDeleted,    // taken back already
+    NotAReaction,   // not one emoji
+    LineTextEmpty,  // new words that say nothing, or too many
 };
 
 // What people read for a reason (the program's own language), with %1, %2,

@@ -49,6 +49,13 @@ enum class MessageDelivery : std::uint8_t {
     Cancelled = 7,  // held, and taken back by the user
 };
 
+// What the author of a line did to it later. Stored as these numbers.
+enum class LineChange : std::uint8_t {
+    None = 0,
+    Edited = 1,   // its text is the new one
+    Deleted = 2,  // its text is gone
+};
+
 // In front of the text of a message under a name with a pinned key that
 // came without its signature, wherever it is shown.
 inline constexpr std::string_view kNotVerifiedMark = "(not verified) ";
@@ -88,6 +95,10 @@ struct Message {
     // Between copies of ours: the line's own id, the same at the sender and
     // at every recipient (0: none came with it).
     std::uint64_t lineId = 0;
+    // The line (its lineId) this one answers; 0: none.
+    std::uint64_t replyTo = 0;
+    // What its author did to the line after it was said.
+    LineChange change = LineChange::None;
     // A chat line of ours to several members: the others, lower case,
     // sorted, each followed by "|". Empty otherwise.
     std::string chat;

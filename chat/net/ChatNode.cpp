@@ -208,7 +208,7 @@ void ChatNode::Warn(const std::string& text) {
 }
 
 void ChatNode::recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
-                                 std::uint64_t lineId, std::string_view chatTag) {
+                                 std::uint64_t lineId, std::string_view chatTag, std::uint64_t replyTo) {
     if (observers_.empty() || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName))
         return;
     const bool alert = startsWith(message, wire::AlertMark);
@@ -217,6 +217,7 @@ void ChatNode::recordPrivateSent(std::string_view recipient, std::string_view me
                          message.substr((alert ? wire::AlertMark : wire::ChatMark).size()), &report, chatTag,
                          secure_ && secure_->active());
     m.lineId = lineId;
+    m.replyTo = replyTo;
     reportMessage(m);
 }
 
@@ -229,7 +230,8 @@ std::uint64_t ChatNode::NewLineId() const {
     return id;
 }
 
-DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view chatTag, std::uint64_t lineId) {
+DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view chatTag, std::uint64_t lineId,
+                                     std::uint64_t replyTo) {
     std::string_view recipient;
     std::string_view message;
     const auto blank = argument.find(' ');
@@ -257,14 +259,14 @@ DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view
         std::string sealed(message);
         if (secure_->takesLineHeaders(to)) {
             if (lineId == 0) lineId = NewLineId();
-            lineheader::Header header{lineId, {}};
+            lineheader::Header header{lineId, {}, replyTo};
             if (IsRoomChatKey(chatTag)) header.room = std::string(chatTag.substr(1));
             sealed = lineheader::Encode(header) + sealed;
         }
         if (transport_.isOpen())
             if (auto report = secure_->sendPrivate(to, sealed, &why)) {
                 sink_.PrivateDelivery(*report);
-                recordPrivateSent(recipient, message, *report, lineId, chatTag);
+                recordPrivateSent(recipient, message, *report, lineId, chatTag, replyTo);
                 return *report;
             }
         DeliveryReport report{0, to, false, Delivery::Withheld, why};
@@ -682,6 +684,7 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
     const auto describe = [&](Message& m) {
         if (!header) return;
         m.lineId = header->id;
+        m.replyTo = header->replyTo;
         if (!header->room.empty()) m.chat = RoomChatKey(header->room);
         capabilities_.vet(m);
     };

@@ -52,9 +52,9 @@ public:
     // here. What became of it also goes to the sink. A chat line to several
     // members carries their chat tag into the history. To a copy of ours
     // the line carries `lineId` (one is made when 0) and the shared chat a
-    // chat tag names.
+    // chat tag names, and the line it answers (`replyTo`, 0: none).
     DeliveryReport SendPrivate(std::string_view recipientBlankMessage, std::string_view chatTag = {},
-                               std::uint64_t lineId = 0);
+                               std::uint64_t lineId = 0, std::uint64_t replyTo = 0);
     // A new line id: one line to several members has one.
     std::uint64_t NewLineId() const;
     void OpenNetwork() override;
@@ -242,7 +242,7 @@ private:
     // the longest makes room for `sender`.
     void makeRoomFor(std::string_view sender);
     void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
-                           std::uint64_t lineId, std::string_view chatTag);
+                           std::uint64_t lineId, std::string_view chatTag, std::uint64_t replyTo = 0);
     void recordSent(HistoryKind kind, std::string_view recipient, std::string_view text, const DeliveryReport* report,
                     std::string_view chatTag);
     void LogReceiveError(int number, const std::string& description);

@@ -39,6 +39,10 @@ std::string Encode(const Header& header) {
         s += " #";
         s += header.room;
     }
+    if (header.replyTo != 0) {
+        s += " ^";
+        s += IdText(header.replyTo);
+    }
     s += '\n';
     return s;
 }
@@ -46,17 +50,24 @@ std::string Encode(const Header& header) {
 std::optional<Header> Take(std::string_view& text) {
     if (text.substr(0, kTag.size()) != kTag) return std::nullopt;
     const auto end = text.find('\n');
-    const std::string_view fields = end == std::string_view::npos ? text.substr(kTag.size())
-                                                                  : text.substr(kTag.size(), end - kTag.size());
+    std::string_view fields = end == std::string_view::npos ? text.substr(kTag.size())
+                                                            : text.substr(kTag.size(), end - kTag.size());
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     Header h;
-    const auto blank = fields.find(' ');
+    auto blank = fields.find(' ');
     const auto id = ParseId(fields.substr(0, blank));
     if (!id) return Header{};
-    if (blank != std::string_view::npos) {
-        const auto room = fields.substr(blank + 1);
-        if (!IsRoomChatKey(room) || !IsRoomIdText(room.substr(1))) return Header{};
-        h.room = std::string(room.substr(1));
+    while (blank != std::string_view::npos) {
+        fields.remove_prefix(blank + 1);
+        blank = fields.find(' ');
+        const auto field = fields.substr(0, blank);
+        if (IsRoomChatKey(field)) {
+            // A chat it does not name right: not one of its lines at all.
+            if (!IsRoomIdText(field.substr(1)) || !h.room.empty()) return Header{};
+            h.room = std::string(field.substr(1));
+        } else if (field.substr(0, 1) == "^") {
+            h.replyTo = ParseId(field.substr(1)).value_or(0);
+        }
     }
     h.id = *id;
     return h;

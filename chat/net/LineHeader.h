@@ -1,9 +1,11 @@
 #pragma once
 // What a chat line or an alert sealed between copies of ours says about
 // itself, on a line of its own before the text:
-//   lanyx-line <id>[ #<chat id>]
+//   lanyx-line <id>[ #<chat id>][ ^<id>]
 // The id (16 hexadecimal digits) is the line's own, the same at the sender
-// and at every recipient; the chat id names the shared chat it was said in.
+// and at every recipient; the chat id names the shared chat it was said in;
+// the id after "^" the line it answers. Fields a later build adds after
+// the id are passed over.
 // Only copies that announce kItem with their keys are sent one; to others
 // the text goes as before.
 #include <cstdint>
@@ -18,7 +20,8 @@ inline constexpr std::string_view kItem = "line";
 
 struct Header {
     std::uint64_t id = 0;
-    std::string room;  // the shared chat's id, or empty
+    std::string room;           // the shared chat's id, or empty
+    std::uint64_t replyTo = 0;  // the line it answers, or 0
 };
 
 // The header line, its end included; empty for no id.

@@ -78,7 +78,7 @@ TEST(Reason, FillsItsWordsInOnePassWithTheDetailsInTheirPlaces) {
 
 TEST(Reason, EveryReasonHasWordsAndAKeyOfItsOwn) {
     std::set<std::string_view> keys;
-    for (auto r = 0; r <= static_cast<int>(Reason::HistoryStopped); ++r) {
+    for (auto r = 0; r <= static_cast<int>(Reason::LineTextEmpty); ++r) {
         const auto reason = static_cast<Reason>(r);
         EXPECT_FALSE(wordsFor(reason).empty()) << r;
         EXPECT_TRUE(keys.insert(keyOf(reason)).second) << keyOf(reason);
