@@ -4,6 +4,7 @@
 
 #include "Networks.h"
 #include "Outbox.h"
+#include "LineVerbs.h"
 #include "Text.h"
 
 #include <ctime>
@@ -280,6 +281,20 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
     } else if (o.command == "rename") {
         if (!o.to.empty() || words.size() != 2) return "rename takes the new name";
         o.newName = words[1];
+    } else if (o.command == "reply" || o.command == "react" || o.command == "edit" || o.command == "delete") {
+        if (!o.to.empty()) return o.command + " goes to the line's conversation: no --to";
+        const bool takesText = o.command != "delete";
+        if (words.size() < (takesText ? 3u : 2u) ||
+            (o.command != "reply" && o.command != "edit" && words.size() != (takesText ? 3u : 2u)))
+            return o.command + (o.command == "delete"  ? " takes the line's ID"
+                                : o.command == "react" ? " takes the line's ID and one emoji"
+                                                       : " takes the line's ID and the text");
+        const auto id = lineheader::ParseId(words[1]);
+        if (!id) return "not a line's id: " + words[1] + " (16 hexadecimal digits, as listen shows it after id=)";
+        o.lineId = *id;
+        for (std::size_t i = 2; i < words.size(); ++i) o.text += (i > 2 ? " " : "") + words[i];
+        if (takesText && trimBlanks(o.text).empty()) return "the text is empty";
+        if (o.command == "react" && !verbs::IsReaction(o.text)) return "a reaction is one emoji: " + o.text;
     } else if (o.command == "alert" || o.command == "chat") {
         if (words.size() < 2) return o.command + " needs the text to send";
         for (std::size_t i = 1; i < words.size(); ++i) o.text += (i > 1 ? " " : "") + words[i];
@@ -368,6 +383,13 @@ Commands:
                          (listen shows the ids in its room events)
   room add ID NAME...    add the NAMEs to the shared chat ID (every member's
                          copy is told); room remove ID NAME... takes them out
+  reply ID TEXT          answer the line ID (as listen shows it after id=) in
+                         its conversation; copies without its id see the
+                         start of that line in quotes before TEXT
+  react ID EMOJI         react to the line ID with one emoji; the same again
+                         takes the reaction back
+  edit ID TEXT           put TEXT in place of an own line ID (within a day)
+  delete ID              take back an own line ID (within a day)
   rename NAME            (a command on standard input while listening) go on
                          under the user name NAME, kept in User.ini as the
                          Options window does; other copies of ours carry the
@@ -444,7 +466,10 @@ one comes), network-gone, keys (new key, not checked / checked by you /
 changed / not confirmed / conflict / no keys), key-changed (a warning),
 room (a shared chat: ID members=NAMES and joined, added=, removed=,
 renamed=OLD>NEW or dropped, SENDER being who changed it), renamed (SENDER,
-the name before, is known by TEXT now: the same key announced it). A
+the name before, is known by TEXT now: the same key announced it), reply
+(TEXT without the quoted start, then id= and re=, the line it answers),
+reaction and reaction-removed (TEXT the emoji, then re=), edited (the new
+TEXT, then re=) and deleted (re=). A
 message under a name with a known key that is not signed by it starts with
 "(not verified) ". Output of who: NAME, STATUS (0-2,
 or -1), COLOUR per user; with --all a last field present or away (STATUS
@@ -536,25 +561,50 @@ void EventPrinter::line(const std::string& kind, const std::string& sender, cons
     out_ << EventLine(kind, sender, text) << std::endl;
 }
 
+void EventPrinter::event(const std::string& kind, const std::string& sender, const std::string& text,
+                         const std::vector<std::string>& fields) {
+    if (!printing_) return;
+    if (beforeLine_) beforeLine_();
+    out_ << EventLine(kind, sender, text);
+    for (const auto& f : fields) out_ << '\t' << EscapeControls(f);
+    out_ << std::endl;
+}
+
 void EventPrinter::show(const Message& message) {
     // The kinds as the history names them: "alert", "private-chat", "box"...
     // A line from a copy of ours ends with its id, a field of its own.
     if (!printing_) return;
     if (beforeLine_) beforeLine_();
-    out_ << EventLine(std::string(HistoryKindName(message.kind)), message.peer, MarkedText(message));
+    // A reply is told as one, without the start of the line it quotes.
+    if (message.replyTo != 0 && message.isChatLine()) {
+        Message reply = message;
+        reply.text = std::string(verbs::WithoutQuote(message.text));
+        out_ << EventLine("reply", message.peer, MarkedText(reply));
+    } else {
+        out_ << EventLine(std::string(HistoryKindName(message.kind)), message.peer, MarkedText(message));
+    }
     if (message.lineId != 0) out_ << "\tid=" << lineheader::IdText(message.lineId);
+    if (message.replyTo != 0) out_ << "\tre=" << lineheader::IdText(message.replyTo);
     out_ << std::endl;
 }
 
 void EventPrinter::PrivateDelivery(const DeliveryReport& report) {
+    if (sending_ != 0 && report.id != 0) {
+        if (lineOf_.size() >= 4096) lineOf_.clear();
+        lineOf_[report.id] = sending_;
+    }
     if (report.state == Delivery::Waiting) {
         awaiting_.insert(report.id);
         return;
     }
     awaiting_.erase(report.id);
+    std::uint64_t line = sending_;
+    if (const auto it = lineOf_.find(report.id); report.id != 0 && it != lineOf_.end()) line = it->second;
     // Printed also when not listening: it answers the command given.
     if (beforeLine_) beforeLine_();
-    out_ << EventLine("delivery", report.recipient, DeliveryText(report)) << std::endl;
+    out_ << EventLine("delivery", report.recipient, DeliveryText(report));
+    if (line != 0) out_ << "\tid=" << lineheader::IdText(line);
+    out_ << std::endl;
 }
 
 void EventPrinter::KeyWarning(const std::string& name, const std::string& text) {

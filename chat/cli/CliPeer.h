@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <cstdint>
 #include <optional>
+#include <map>
 #include <set>
 #include <unordered_map>
 #include <string>
@@ -26,7 +27,9 @@ struct HistoryQuery {
 };
 
 struct CliOptions {
-    std::string command;  // listen, who, alert, chat, room, send, networks, keys, verify, history, waiting, rename
+    // listen, who, alert, chat, room, send, networks, keys, verify, history, waiting, rename,
+    // reply, react, edit, delete
+    std::string command;
     std::vector<std::string> to;
     std::string text;
     std::optional<std::string> room;           // chat: a shared chat's id, or "new" to open one with --to
@@ -34,6 +37,7 @@ struct CliOptions {
     std::string roomId;                        // room: the shared chat
     std::vector<std::string> roomNames;        // room: the members added or removed
     std::string newName;                       // rename (while listening): the new user name
+    std::uint64_t lineId = 0;                  // reply, react, edit, delete: the line (text: the words or emoji)
     std::vector<std::string> paths;            // send: files and folders
     std::string verifyName;                    // verify: whose key
     std::string safetyNumber;                  // verify: the number the other user read (digits)
@@ -106,6 +110,9 @@ public:
     void event(const std::string& kind, const std::string& sender, const std::string& text) {
         line(kind, sender, text);
     }
+    // ... with fields of ours after it ("re=..."), each after a tab.
+    void event(const std::string& kind, const std::string& sender, const std::string& text,
+               const std::vector<std::string>& fields);
     bool everSeen(const std::string& name) const;
 
     void show(const Message& message) override;
@@ -114,6 +121,8 @@ public:
     void ListFull(bool blockedList, std::size_t leftOut, std::size_t cap) override;
     // Encrypted messages sent and not yet confirmed or given up.
     std::size_t awaitingReceipts() const { return awaiting_.size(); }
+    // The line being sent now (0: none): its delivery lines end with its id.
+    void sending(std::uint64_t lineId) { sending_ = lineId; }
 
     void rowsReset() override {}
     void userAdded(std::size_t index) override;
@@ -127,6 +136,8 @@ private:
         KeyState keys = KeyState::NoKeys;
     };
     std::set<std::uint64_t> awaiting_;
+    std::uint64_t sending_ = 0;
+    std::map<std::uint64_t, std::uint64_t> lineOf_;  // report id -> line id
     std::function<void()> beforeLine_;
     void line(const std::string& kind, const std::string& sender, const std::string& text);
     std::ostream& out_;

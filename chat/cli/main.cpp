@@ -4,6 +4,7 @@
 #include "CliWaiting.h"
 #include "CliPeer.h"
 #include "CliTransfers.h"
+#include "CliVerbs.h"
 #ifdef LANYX_CLI_TEST_AIDS
 #include "CliTestAids.h"
 #endif
@@ -65,7 +66,7 @@ bool listedAs(const UserList& users, const std::string& name) {
 // Sends an alert or a chat line as `opt` says, at once (the waits for the
 // recipients come before). The exit status: 0, kWithheld, 5 (no such
 // shared chat, or nobody to share it with) or 1.
-int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& opt) {
+int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& opt, cli::EventPrinter& printer) {
     const bool alert = opt.command == "alert";
     const std::string mark(alert ? wire::AlertMark : wire::ChatMark);
     int status = 0;
@@ -105,6 +106,11 @@ int sendNow(ChatNode& node, rooms::RoomService& rooms, const cli::CliOptions& op
             return 0;
         }
         const auto id = node.NewLineId();  // one line: one id at every member
+        printer.sending(id);
+        struct Done {
+            cli::EventPrinter& p;
+            ~Done() { p.sending(0); }
+        } done{printer};
         for (const auto& name : to) {
             const auto report = node.SendPrivate(name + " " + mark + opt.text, chatKey, id);
             if (report.state == Delivery::Withheld) {
@@ -218,8 +224,11 @@ private:
             std::cerr << "lanyx-cli: " << *problem << std::endl;
             return;
         }
-        if (o.command != "alert" && o.command != "chat" && o.command != "room" && o.command != "rename") {
-            std::cerr << "lanyx-cli: while listening, the commands are alert, chat, room and rename" << std::endl;
+        if (o.command != "alert" && o.command != "chat" && o.command != "room" && o.command != "rename" &&
+            !cli::IsVerbCommand(o)) {
+            std::cerr << "lanyx-cli: while listening, the commands are alert, chat, room, rename, reply, react, "
+                         "edit and delete"
+                      << std::endl;
             return;
         }
         run_(o);
@@ -380,6 +389,34 @@ int main(int argc, char** argv) {
     rooms::RoomService rooms(node);
     RoomPrinter roomPrinter(printer);
     rooms.setObserver(&roomPrinter);
+    // Reactions, edits and deletions of lines: as event lines, and the
+    // history keeps what authors did to theirs.
+    verbs::LineVerbs verbs(node);
+    cli::VerbEvents verbEvents(node, printer);
+    verbs.addObserver(&verbEvents);
+    verbs.setMembers([&rooms](const std::string& id) {
+        const auto* room = rooms.book().find(id);
+        return room ? room->members : std::vector<std::string>{};
+    });
+    verbs.setLookup([&kept, &paths](std::uint64_t id) {
+        std::vector<Message> rows;
+        try {
+            std::unique_ptr<history::HistoryStore> reader;
+            if (kept) {
+                kept->flush(std::chrono::milliseconds(500));
+                reader = kept->openReader();
+            } else if (std::filesystem::exists(paths.dataDir / history::kFileName)) {
+                reader = std::make_unique<history::HistoryStore>(paths.dataDir / history::kFileName,
+                                                                 history::HistoryStore::Mode::ReadOnly);
+            }
+            if (reader)
+                for (auto& row : reader->lineRows(id)) rows.push_back(std::move(row.entry));
+        } catch (const history::sql::Error&) {
+            // Not readable: the line is not known here.
+        }
+        return rows;
+    });
+    std::optional<verbs::KeptChanges> keptChanges;
     // A member added here gets the chat's lines so far, from the history.
     rooms.setBacklogSource([&kept](const std::string& id) {
         std::vector<Message> lines;
@@ -454,13 +491,23 @@ int main(int argc, char** argv) {
     }
 
     rooms.keepIn(paths.dataDir / "Rooms.txt");
+    if (kept) {
+        keptChanges.emplace(*kept);
+        verbs.addObserver(&*keptChanges);
+    }
+    const auto waitFor = [&pump](const std::function<bool()>& done) {
+        for (int i = 0; i < 30 && !done() && !pump.stopRequested(); ++i) pump.runFor(100);
+    };
     int status = 0;
     if (opt.command == "listen") {
         printer.setPrinting(true);
         CommandReader commands([&](const cli::CliOptions& o) {
             if (o.command == "rename") renameNow(node, o);
             else if (o.command == "room") roomNow(node, rooms, o);
-            else sendNow(node, rooms, o);
+            else if (cli::IsVerbCommand(o))
+                cli::RunVerb(
+                    node, verbs, printer, o, [](const auto&) {}, std::cerr);
+            else sendNow(node, rooms, o, printer);
         });
         // What the start found, for the event lines too.
         for (const auto& line : transport.describeRoutes())
@@ -557,6 +604,17 @@ int main(int argc, char** argv) {
             for (const auto& [name, pin] : node.secure()->pins().all())
                 if (!node.users().findNoCase(name) && !equalsNoCase(name, node.state().MyName))
                     std::cout << cli::EventLine(name, "", "") << "\taway" << std::endl;
+    } else if (cli::IsVerbCommand(opt)) {
+        status = cli::RunVerb(node, verbs, printer, opt, waitFor, std::cerr);
+        pump.pumpOnce();
+        if (std::string problem; !waiting.flush(&problem)) {
+            std::cerr << "lanyx-cli: " << Outbox::kFileName << " could not be written: " << problem << std::endl;
+            status = 1;
+        }
+        // Sealed, and repeated until confirmed: stay for that.
+        for (int i = 0; i < 100 && (printer.awaitingReceipts() > 0 || verbs.awaiting() > 0) && !pump.stopRequested();
+             ++i)
+            pump.runFor(100);
     } else if (opt.command == "room") {
         // Every member, and whoever is added, heard with the key first.
         std::vector<std::string> names = opt.roomNames;
@@ -589,7 +647,7 @@ int main(int argc, char** argv) {
             if (!printer.everSeen(name) && !known)
                 std::cerr << "lanyx-cli: " << name << " was not seen on the network; sending anyway" << std::endl;
         }
-        status = sendNow(node, rooms, opt);
+        status = sendNow(node, rooms, opt, printer);
         pump.pumpOnce();
         // Told "queued": it must be on the disk before this copy ends.
         if (std::string problem; !waiting.flush(&problem)) {

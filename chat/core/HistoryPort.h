@@ -59,6 +59,10 @@ public:
     // Takes the entry and returns at once; the disk is someone else's wait.
     virtual void record(HistoryEntry entry) = 0;
     void message(const Message& m) override { record(m); }
+    // The author of the line `lineId` (`authorKey` in lower case; empty:
+    // the user) changed it: it says `text` now, or nothing (Deleted).
+    virtual void changeLine(std::uint64_t /*lineId*/, const std::string& /*authorKey*/, LineChange /*change*/,
+                            const std::string& /*text*/) {}
 };
 
 }  // namespace lanyx

@@ -278,6 +278,18 @@ void History::erase(const Scope& scope, std::function<void()> done) {
     enqueue(std::move(job));
 }
 
+void History::changeLine(std::uint64_t lineId, const std::string& authorKey, LineChange change,
+                         const std::string& text) {
+    if (!usable_ || lineId == 0) return;
+    Job job;
+    job.type = Job::Type::Change;
+    job.entry.lineId = lineId;
+    job.entry.peer = authorKey;
+    job.entry.change = change;
+    job.entry.text = text;
+    enqueue(std::move(job));
+}
+
 void History::eraseAll(std::function<void()> done) {
     Job job;
     job.type = Job::Type::EraseAll;
@@ -375,6 +387,11 @@ bool History::apply(std::vector<Job>& batch, bool recording) {
             break;
         case Job::Type::Erase: deleted = store_->erase(job.scope) > 0 || deleted; break;
         case Job::Type::Rename: store_->rename(job.entry.peer, job.entry.text); break;
+        case Job::Type::Change:
+            if (store_->changeLine(job.entry.lineId, job.entry.peer, job.entry.change, job.entry.text) > 0 &&
+                job.entry.change == LineChange::Deleted)
+                deleted = true;
+            break;
         case Job::Type::EraseAll: {
             auto& db = store_->connection();
             // One command empties the index instead of one per message.

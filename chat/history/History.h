@@ -106,6 +106,11 @@ public:
     // once the messages, their words in the index and their old pages are gone.
     void erase(const Scope& scope, std::function<void()> done = {});
     void eraseAll(std::function<void()> done = {});
+    // The author of a line changed it (`authorKey` empty: the user): the
+    // row keeps the new text, or none (its old words are overwritten as
+    // deleted messages are).
+    void changeLine(std::uint64_t lineId, const std::string& authorKey, LineChange change,
+                    const std::string& text) override;
     // Messages are kept this many days (0: for good); applied at once and
     // then every few hours.
     void setRetentionDays(int days, std::function<void()> done = {});
@@ -138,7 +143,17 @@ public:
 
 private:
     struct Job {
-        enum class Type : std::uint8_t { Insert, Delivery, Erase, EraseAll, Retention, SetRetention, Rename, Check };
+        enum class Type : std::uint8_t {
+            Insert,
+            Delivery,
+            Erase,
+            EraseAll,
+            Retention,
+            SetRetention,
+            Rename,
+            Check,
+            Change
+        };
         Type type = Type::Insert;
         std::int64_t id = 0;
         HistoryEntry entry;

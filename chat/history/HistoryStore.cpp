@@ -22,16 +22,25 @@ namespace {
 
 // 2: the lines of a chat of several members are its conversation (conv is
 // the chat key), kept once, not once per member.
-constexpr int kSchemaVersion = 3;
+// 3: the line's id; 4: the line it answers, and what its author did to it.
+constexpr int kSchemaVersion = 4;
 
-// The line's id last: a file of the version before (read, never changed,
-// by a reader) has none, and reads as 0.
+// The columns of later versions last: a file of a version before (read,
+// never changed, by a reader) has none, and reads them as 0.
 constexpr const char* kColumnsBefore =
     "m.id, m.time, m.outgoing, m.peer, m.kind, m.text, m.trust, m.delivery, m.msg_id, m.chat, m.files, m.bytes";
+constexpr const char* kLaterColumns[] = {"line_id", "reply_to", "change"};
 
-bool hasLineIds(sql::Connection& db) {
-    auto c = db.prepare("SELECT count(*) FROM pragma_table_info('messages') WHERE name = 'line_id'");
+bool hasColumn(sql::Connection& db, std::string_view name) {
+    auto c = db.prepare("SELECT count(*) FROM pragma_table_info('messages') WHERE name = ?");
+    c.bind(1, std::string(name));
     return c.step() && c.integer(0) > 0;
+}
+
+std::string columnsOf(sql::Connection& db) {
+    std::string columns = kColumnsBefore;
+    for (const char* later : kLaterColumns) columns += hasColumn(db, later) ? std::string(", m.") + later : ", 0";
+    return columns;
 }
 
 HistoryRow readRow(const sql::Statement& s) {
@@ -52,6 +61,9 @@ HistoryRow readRow(const sql::Statement& s) {
     r.entry.files = static_cast<std::uint64_t>(s.integer(10));
     r.entry.bytes = static_cast<std::uint64_t>(s.integer(11));
     r.entry.lineId = static_cast<std::uint64_t>(s.integer(12));
+    r.entry.replyTo = static_cast<std::uint64_t>(s.integer(13));
+    const auto change = s.integer(14);
+    r.entry.change = change >= 0 && change <= 2 ? static_cast<LineChange>(change) : LineChange::None;
     return r;
 }
 
@@ -179,7 +191,7 @@ HistoryStore::HistoryStore(const std::filesystem::path& file, Mode mode)
         auto t = db_.prepare("SELECT count(*) FROM sqlite_master WHERE name = 'messages'");
         if (!t.step() || t.integer(0) == 0)
             throw sql::Error(SQLITE_NOTFOUND, std::string(wordsFor(Reason::HistoryEmpty)));
-        columns_ = std::string(kColumnsBefore) + (hasLineIds(db_) ? ", m.line_id" : ", 0");
+        columns_ = columnsOf(db_);
         return;
     }
     db_.exec("PRAGMA journal_mode = WAL");
@@ -202,8 +214,10 @@ void HistoryStore::createSchema() {
     sql::Transaction t(db_);
     {
         auto exists = db_.prepare("SELECT count(*) FROM sqlite_master WHERE name = 'messages'");
-        if (exists.step() && exists.integer(0) > 0 && !hasLineIds(db_))
-            db_.exec("ALTER TABLE messages ADD COLUMN line_id INTEGER NOT NULL DEFAULT 0");
+        if (exists.step() && exists.integer(0) > 0)
+            for (const char* later : kLaterColumns)
+                if (!hasColumn(db_, later))
+                    db_.exec(std::string("ALTER TABLE messages ADD COLUMN ") + later + " INTEGER NOT NULL DEFAULT 0");
     }
     db_.exec(R"(
 CREATE TABLE IF NOT EXISTS messages(
@@ -221,7 +235,9 @@ CREATE TABLE IF NOT EXISTS messages(
   chat TEXT NOT NULL DEFAULT '',
   files INTEGER NOT NULL DEFAULT 0,
   bytes INTEGER NOT NULL DEFAULT 0,
-  line_id INTEGER NOT NULL DEFAULT 0);
+  line_id INTEGER NOT NULL DEFAULT 0,
+  reply_to INTEGER NOT NULL DEFAULT 0,
+  change INTEGER NOT NULL DEFAULT 0);
 CREATE INDEX IF NOT EXISTS messages_conv ON messages(conv, id);
 CREATE INDEX IF NOT EXISTS messages_line ON messages(line_id) WHERE line_id <> 0;
 CREATE INDEX IF NOT EXISTS messages_time ON messages(time);
@@ -241,7 +257,7 @@ CREATE TRIGGER IF NOT EXISTS messages_au AFTER UPDATE OF text ON messages BEGIN
 END;
 CREATE TABLE IF NOT EXISTS settings(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;
 )");
-    columns_ = std::string(kColumnsBefore) + ", m.line_id";
+    columns_ = columnsOf(db_);
     if (version == 1) migrateChats();
     db_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion));
     t.commit();
@@ -336,7 +352,7 @@ void HistoryStore::insert(std::int64_t id, const HistoryEntry& e) {
     if (!insert_)
         insert_ = db_.prepare(
             "INSERT INTO messages(id, time, outgoing, peer, peer_key, conv, kind, text, trust, delivery, msg_id, "
-            "chat, files, bytes, line_id) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+            "chat, files, bytes, line_id, reply_to, change) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     auto& s = *insert_;
     const auto key = toLower(e.peer);
     s.bind(1, id)
@@ -355,8 +371,27 @@ void HistoryStore::insert(std::int64_t id, const HistoryEntry& e) {
         .bind(12, e.chat)
         .bind(13, static_cast<std::int64_t>(e.files))
         .bind(14, static_cast<std::int64_t>(e.bytes))
-        .bind(15, static_cast<std::int64_t>(e.lineId));
+        .bind(15, static_cast<std::int64_t>(e.lineId))
+        .bind(16, static_cast<std::int64_t>(e.replyTo))
+        .bind(17, static_cast<std::int64_t>(e.change));
     s.run();
+}
+
+std::int64_t HistoryStore::changeLine(std::uint64_t lineId, std::string_view authorKey, LineChange change,
+                                      std::string_view text) {
+    if (lineId == 0 || change == LineChange::None) return 0;
+    // The author's own lines, or those that came from him: one row each
+    // (a line to several members is kept once).
+    auto s = db_.prepare(authorKey.empty()
+                             ? "UPDATE messages SET text = ?1, change = ?2 WHERE line_id = ?3 AND outgoing = 1"
+                             : "UPDATE messages SET text = ?1, change = ?2 WHERE line_id = ?3 AND outgoing = 0 "
+                               "AND peer_key = ?4");
+    s.bind(1, change == LineChange::Deleted ? std::string() : std::string(text))
+        .bind(2, static_cast<std::int64_t>(change))
+        .bind(3, static_cast<std::int64_t>(lineId));
+    if (!authorKey.empty()) s.bind(4, toLower(authorKey));
+    s.run();
+    return db_.changes();
 }
 
 void HistoryStore::updateDelivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) {
@@ -471,7 +506,7 @@ std::vector<HistoryRow> HistoryStore::around(std::int64_t id, std::size_t n) {
     one.bind(1, id);
     if (!one.step()) return {};
     const HistoryRow row = readRow(one);
-    const std::string conv = one.text(13);
+    const std::string conv = one.text(15);
     std::vector<HistoryRow> out;
     auto before = db_.prepare("SELECT " + columns_ +
                               " FROM messages m WHERE m.conv = ? AND m.id < ? ORDER BY m.id DESC LIMIT ?");
@@ -483,6 +518,15 @@ std::vector<HistoryRow> HistoryStore::around(std::int64_t id, std::size_t n) {
                              " FROM messages m WHERE m.conv = ? AND m.id > ? ORDER BY m.id ASC LIMIT ?");
     after.bind(1, conv).bind(2, id).bind(3, static_cast<std::int64_t>(n));
     while (after.step()) out.push_back(readRow(after));
+    return out;
+}
+
+std::vector<HistoryRow> HistoryStore::lineRows(std::uint64_t lineId) {
+    std::vector<HistoryRow> out;
+    if (lineId == 0 || columns_.find("m.line_id") == std::string::npos) return out;
+    auto s = db_.prepare("SELECT " + columns_ + " FROM messages m WHERE m.line_id = ? ORDER BY m.id LIMIT 64");
+    s.bind(1, static_cast<std::int64_t>(lineId));
+    while (s.step()) out.push_back(readRow(s));
     return out;
 }
 

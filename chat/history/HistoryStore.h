@@ -129,6 +129,9 @@ public:
     // Writing (the writer thread, in its transactions).
     void insert(std::int64_t id, const HistoryEntry& entry);
     void updateDelivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state);
+    // The line `lineId` of `authorKey` (empty: the user's own) says `text`
+    // now, or nothing (Deleted). Rows changed.
+    std::int64_t changeLine(std::uint64_t lineId, std::string_view authorKey, LineChange change, std::string_view text);
     // Numbers deleted.
     std::int64_t erase(const Scope& scope);
     std::int64_t eraseBefore(std::int64_t timeMs);
@@ -154,6 +157,9 @@ public:
     void eachReadable(std::int64_t afterId, const std::function<void(const HistoryRow&)>& each);
     // The row and up to `n` rows of its conversation before and after it.
     std::vector<HistoryRow> around(std::int64_t id, std::size_t n);
+    // The rows of the line `lineId` (a line of ours to several members is
+    // one per recipient in files of before), oldest first, at most 64.
+    std::vector<HistoryRow> lineRows(std::uint64_t lineId);
     // Most recent first.
     std::vector<Conversation> conversations();
     std::int64_t count();

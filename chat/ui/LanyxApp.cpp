@@ -210,6 +210,11 @@ void DesktopHistory::renamed(const std::string& from, const std::string& to) {
     if (app_.history_) app_.history_->renamed(from, to);
 }
 
+void DesktopHistory::changeLine(std::uint64_t lineId, const std::string& authorKey, LineChange change,
+                                const std::string& text) {
+    if (app_.history_) app_.history_->changeLine(lineId, authorKey, change, text);
+}
+
 bool DesktopHistory::hasConversationWith(const std::string& name) const {
     return app_.history_ && app_.history_->hasConversationWith(name);
 }

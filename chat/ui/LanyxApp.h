@@ -92,6 +92,8 @@ public:
     void delivery(std::uint64_t messageId, const std::string& recipient, HistoryDelivery state) override;
     void renamed(const std::string& from, const std::string& to) override;
     bool hasConversationWith(const std::string& name) const override;
+    void changeLine(std::uint64_t lineId, const std::string& authorKey, LineChange change,
+                    const std::string& text) override;
 
 private:
     LanyxApp& app_;

@@ -119,6 +119,14 @@ std::string_view WithoutQuote(std::string_view text) {
     return end == std::string_view::npos ? text : text.substr(end + kClose.size());
 }
 
+void KeptChanges::edited(const LineRef& line) {
+    history_.changeLine(line.id, line.own ? std::string() : toLower(line.author), LineChange::Edited, line.text);
+}
+
+void KeptChanges::deleted(const LineRef& line) {
+    history_.changeLine(line.id, line.own ? std::string() : toLower(line.author), LineChange::Deleted, {});
+}
+
 LineVerbs::LineVerbs(ChatNode& node) : node_(node) {
     node_.registerCapability(*this);
     node_.addMessageObserver(this);
@@ -148,19 +156,25 @@ const LineVerbs::Known* LineVerbs::find(std::uint64_t id) const {
     return it == lines_.end() ? nullptr : &it->second;
 }
 
-const LineRef* LineVerbs::line(std::uint64_t id) const {
-    const auto* k = find(id);
+const LineRef* LineVerbs::line(std::uint64_t id) {
+    const auto* k = findOrLookUp(id);
     return k ? &k->ref : nullptr;
 }
 
-void LineVerbs::message(const Message& m) {
-    if (m.lineId == 0 || !m.isChatLine() || !m.isPrivate()) return;
+LineVerbs::Known* LineVerbs::remember(const Message& m) {
+    if (m.lineId == 0 || !m.isChatLine() || !m.isPrivate()) return nullptr;
     const std::string chat = m.chat.empty() ? toLower(m.peer) : m.chat;
     const std::string author = m.outgoing ? node_.state().MyName : m.peer;
     auto [it, fresh] = lines_.try_emplace(m.lineId);
     Known& k = it->second;
     if (fresh) {
-        k.ref = {m.lineId, m.outgoing, author, chat, m.timeMs ? m.timeMs : node_.WallMs(), m.text, false};
+        k.ref = {m.lineId,
+                 m.outgoing,
+                 author,
+                 chat,
+                 m.timeMs ? m.timeMs : node_.WallMs(),
+                 m.text,
+                 m.change == LineChange::Deleted};
         order_.push_back(m.lineId);
         if (order_.size() > kRemembered) {
             lines_.erase(order_.front());
@@ -168,9 +182,30 @@ void LineVerbs::message(const Message& m) {
         }
     } else if (k.ref.own != m.outgoing || !equalsNoCase(k.ref.author, author) || k.ref.chat != chat) {
         // Another line under an id already taken: the first keeps it.
-        return;
+        return nullptr;
     }
-    if (m.outgoing) k.to.insert(toLower(m.peer));
+    if (m.outgoing) {
+        k.to.insert(toLower(m.peer));
+        // A chat of several members without an id is kept once, under its
+        // members' tag ("bob|carl|").
+        if (!IsRoomChatKey(chat))
+            for (std::size_t at = 0, bar; (bar = chat.find('|', at)) != std::string::npos; at = bar + 1)
+                k.to.insert(chat.substr(at, bar - at));
+    }
+    return &k;
+}
+
+void LineVerbs::message(const Message& m) {
+    remember(m);
+}
+
+LineVerbs::Known* LineVerbs::findOrLookUp(std::uint64_t id) {
+    if (Known* k = find(id)) return k;
+    if (!lookup_ || id == 0) return nullptr;
+    Known* k = nullptr;
+    for (const auto& row : lookup_(id))
+        if (row.lineId == id) k = remember(row) ? find(id) : k;
+    return k;
 }
 
 void LineVerbs::renamed(const std::string& from, const std::string& to) {
@@ -221,7 +256,15 @@ Result<void> LineVerbs::mayChange(const Known* k) const {
 void LineVerbs::tell(const Known& k, const Request& request) {
     const auto body = Encode(request);
     for (const auto& name : peopleOf(k.ref))
-        if (node_.CanTake(name, kWord) == Reach::Yes) node_.SendSealed(kWord, name, body);
+        if (node_.CanTake(name, kWord) == Reach::Yes)
+            if (const auto report = node_.SendSealed(kWord, name, body); report && report->state == Delivery::Waiting) {
+                if (awaiting_.size() >= kRemembered) awaiting_.clear();
+                awaiting_.insert(report->id);
+            }
+}
+
+void LineVerbs::delivery(const DeliveryReport& report) {
+    if (report.state != Delivery::Waiting) awaiting_.erase(report.id);
 }
 
 bool LineVerbs::apply(Known& k, const std::string& who, const Request& r) {
@@ -253,7 +296,7 @@ bool LineVerbs::apply(Known& k, const std::string& who, const Request& r) {
 }
 
 Result<void> LineVerbs::react(std::uint64_t id, const std::string& emoji, bool on) {
-    Known* k = find(id);
+    Known* k = findOrLookUp(id);
     if (!k) return failure(Reason::LineUnknown);
     if (k->ref.deleted) return failure(Reason::LineDeleted);
     if (!IsReaction(emoji)) return failure(Reason::NotAReaction);
@@ -263,7 +306,7 @@ Result<void> LineVerbs::react(std::uint64_t id, const std::string& emoji, bool o
 }
 
 Result<void> LineVerbs::edit(std::uint64_t id, const std::string& text) {
-    Known* k = find(id);
+    Known* k = findOrLookUp(id);
     if (auto allowed = mayChange(k); !allowed) return allowed;
     const auto words = cleanText(text);
     if (!words) return failure(Reason::LineTextEmpty);
@@ -274,7 +317,7 @@ Result<void> LineVerbs::edit(std::uint64_t id, const std::string& text) {
 }
 
 Result<void> LineVerbs::remove(std::uint64_t id) {
-    Known* k = find(id);
+    Known* k = findOrLookUp(id);
     if (auto allowed = mayChange(k); !allowed) return allowed;
     const Request r{Verb::Delete, id, {}};
     tell(*k, r);
@@ -304,7 +347,7 @@ bool LineVerbs::message(const std::string& sender, const std::string& body, IpAd
         return true;  // taken: the sender's copy need not send it again
     };
     if (!r) return refuse(Reason::NotADatagram);
-    Known* k = find(r->line);
+    Known* k = findOrLookUp(r->line);
     if (!k) return refuse(Reason::LineUnknown);
     if (k->ref.deleted) return refuse(Reason::LineDeleted);
     if (r->verb == Verb::Edit || r->verb == Verb::Delete) {

@@ -14,6 +14,7 @@
 //   <what>     the emoji, or the line's new words (react, unreact, edit)
 #include "ChatNode.h"
 #include "Error.h"
+#include "HistoryPort.h"
 #include "Message.h"
 
 #include <cstdint>
@@ -96,6 +97,10 @@ public:
     void setMembers(std::function<std::vector<std::string>(const std::string& roomId)> members) {
         members_ = std::move(members);
     }
+    // Where a line not met in this run is looked up (the history): its
+    // kept rows, the first as it was said, one per recipient of a line of
+    // the user's to several.
+    void setLookup(std::function<std::vector<Message>(std::uint64_t id)> lookup) { lookup_ = std::move(lookup); }
 
     // The user's own doings: a reaction (`on` false takes it back), new
     // words for his line, his line taken back. Told to the line's people
@@ -108,9 +113,12 @@ public:
     bool reactedWith(std::uint64_t line, const std::string& emoji) const;
     // Who reacted to the line, by emoji, in the order they came.
     std::map<std::string, std::vector<std::string>> reactions(std::uint64_t line) const;
-    const LineRef* line(std::uint64_t id) const;
+    // The line as known here (looked up when not met in this run).
+    const LineRef* line(std::uint64_t id);
     // The people a line's verbs go to (not the user).
     std::vector<std::string> peopleOf(const LineRef& line) const;
+    // Requests sent and not yet confirmed or given up.
+    std::size_t awaiting() const { return awaiting_.size(); }
     // What the last request from a peer came to (a code, for the log and tests).
     Reason lastRefusal() const { return lastRefusal_; }
 
@@ -119,6 +127,7 @@ public:
     std::string_view word() const override { return kWord; }
     bool message(const std::string& sender, const std::string& body, IpAddress sourceV4) override;
     void renamed(const std::string& from, const std::string& to) override;
+    void delivery(const DeliveryReport& report) override;
     // MessageObserver: the lines that come and go.
     void message(const Message& m) override;
 
@@ -130,6 +139,9 @@ private:
     };
     Known* find(std::uint64_t id);
     const Known* find(std::uint64_t id) const;
+    // Met here, or else kept.
+    Known* findOrLookUp(std::uint64_t id);
+    Known* remember(const Message& m);
     Result<void> mayChange(const Known* k) const;
     bool takesPartIn(const Known& k, const std::string& name) const;
     void tell(const Known& k, const Request& request);
@@ -138,9 +150,22 @@ private:
     ChatNode& node_;
     std::vector<VerbObserver*> observers_;
     std::function<std::vector<std::string>(const std::string&)> members_;
+    std::function<std::vector<Message>(std::uint64_t)> lookup_;
     std::map<std::uint64_t, Known> lines_;
     std::deque<std::uint64_t> order_;
     Reason lastRefusal_ = Reason::Unknown;
+    std::set<std::uint64_t> awaiting_;
+};
+
+// What authors did to their lines, kept in the history.
+class KeptChanges final : public VerbObserver {
+public:
+    explicit KeptChanges(HistoryRecorder& history) : history_(history) {}
+    void edited(const LineRef& line) override;
+    void deleted(const LineRef& line) override;
+
+private:
+    HistoryRecorder& history_;
 };
 
 // The words a reply goes with to copies that do not know the line it

@@ -293,7 +293,8 @@ TEST_F(HistoryStoreTest, AFileOfTheEarlierVersionFilesChatLinesOnceUnderTheirCha
         db.exec("UPDATE messages SET conv = peer_key");
         // Lines had no ids then.
         db.exec("DROP INDEX messages_line");
-        db.exec("ALTER TABLE messages DROP COLUMN line_id");
+        for (const char* later : {"line_id", "reply_to", "change"})
+            db.exec(std::string("ALTER TABLE messages DROP COLUMN ") + later);
         db.exec("PRAGMA user_version = 1");
     }
     open();
@@ -363,6 +364,37 @@ TEST_F(HistoryStoreTest, DeletingAConversationLeavesNoTraceInTheFiles) {
     history.reset();
     open();
     EXPECT_TRUE(find("zebracorn4711").empty());
+}
+
+TEST_F(HistoryStoreTest, ALineChangesOnlyUnderItsAuthorAndATakenBackOneLeavesNoTrace) {
+    open();
+    auto annLine = in("ann", "meet at gate zebracorn7");
+    annLine.lineId = 0x11;
+    history->record(annLine);
+    auto bobSame = in("bob", "a line of bob's under the same id");
+    bobSame.lineId = 0x11;
+    history->record(bobSame);
+    auto mine = out("ann", "on my way");
+    mine.lineId = 0x22;
+    mine.replyTo = 0x11;
+    history->record(mine);
+    history->changeLine(0x22, "", LineChange::Edited, "on my way, 5 minutes");
+    history->changeLine(0x11, "carl", LineChange::Deleted, "");  // not carl's: nothing
+    ASSERT_TRUE(history->flush());
+    ASSERT_NE(filesOnDisk().find("zebracorn7"), std::string::npos);
+    history->changeLine(0x11, "Ann", LineChange::Deleted, "");
+
+    const auto rows = all();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].entry.change, LineChange::Deleted);
+    EXPECT_TRUE(rows[0].entry.text.empty());
+    EXPECT_EQ(rows[1].entry.text, bobSame.text);
+    EXPECT_EQ(rows[1].entry.change, LineChange::None);
+    EXPECT_EQ(rows[2].entry.text, "on my way, 5 minutes");
+    EXPECT_EQ(rows[2].entry.change, LineChange::Edited);
+    EXPECT_EQ(rows[2].entry.replyTo, 0x11u);
+    EXPECT_TRUE(find("zebracorn7").empty());
+    EXPECT_EQ(filesOnDisk().find("zebracorn7"), std::string::npos);
 }
 
 TEST_F(HistoryStoreTest, DeletingEverythingEmptiesTheFilesAndRecordingGoesOn) {

@@ -127,3 +127,36 @@ TEST_F(HistoryEndToEnd, AKillDuringABurstLeavesAHistoryThatReadsWholeAndGoesOn) 
     EXPECT_EQ(again.wait(5000), 0);
     EXPECT_EQ(err("ann").find("history"), std::string::npos) << err("ann");
 }
+
+TEST_F(HistoryEndToEnd, AReplyAReactionAnEditAndADeletionCrossRealCopiesAndTheHistoryKeepsWhatIsLeft) {
+    listener(0, "ann");
+    listener(1, "bob");
+    REQUIRE_SEEN(out("ann"), "keys\tbob\tnew key, not checked");
+    REQUIRE_SEEN(out("bob"), "keys\tann\tnew key, not checked");
+    tell("ann", "chat --to bob 'lunch at noon?'");
+    REQUIRE_SEEN(out("bob"), "private-chat\tann\tlunch at noon?\tid=");
+    const std::string bobOut = readFile(out("bob"));
+    const auto at = bobOut.find("lunch at noon?\tid=");
+    const std::string id = bobOut.substr(at + 18, 16);
+    // ann's own delivery line names the same line.
+    REQUIRE_SEEN(out("ann"), "delivery\tbob\tencrypted: delivered\tid=" + id);
+
+    tell("bob", "reply " + id + " 'yes, at the pier'");
+    REQUIRE_SEEN(out("ann"), "reply\tbob\tyes, at the pier\tid=");
+    REQUIRE_SEEN(out("ann"), "\tre=" + id);
+    tell("bob", "react " + id + " \xF0\x9F\x91\x8D");
+    REQUIRE_SEEN(out("ann"), "reaction\tbob\t\xF0\x9F\x91\x8D\tre=" + id);
+    // bob cannot change ann's line; ann can.
+    tell("bob", "edit " + id + " 'lunch is cancelled'");
+    ASSERT_TRUE(waitForText((root_ / "bob.err").string(), "edit " + id + ": only who said", 5000)) << err("bob");
+    tell("ann", "edit " + id + " 'lunch at one?'");
+    REQUIRE_SEEN(out("bob"), "edited\tann\tlunch at one?\tre=" + id);
+    tell("ann", "delete " + id);
+    REQUIRE_SEEN(out("bob"), "deleted\tann\tre=" + id);
+
+    const auto kept = history("bob", {"--with", "ann"});
+    // The line taken back is kept without words, the edit before it too.
+    EXPECT_NE(kept.find("\tin\tann\tprivate-chat\t\n"), std::string::npos) << kept;
+    EXPECT_EQ(kept.find("lunch at one?"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("yes, at the pier"), std::string::npos) << kept;
+}
