@@ -403,7 +403,6 @@ int main(int argc, char** argv) {
         try {
             std::unique_ptr<history::HistoryStore> reader;
             if (kept) {
-                kept->flush(std::chrono::milliseconds(500));
                 reader = kept->openReader();
             } else if (std::filesystem::exists(paths.dataDir / history::kFileName)) {
                 reader = std::make_unique<history::HistoryStore>(paths.dataDir / history::kFileName,

@@ -199,6 +199,7 @@ struct Recorder : UserInterface, MessageSink {
         bool isPrivate = false;
         std::string chat;  // what the line said of itself, vetted
         std::uint64_t lineId = 0;
+        std::uint64_t replyTo = 0;
     };
     std::vector<Item> items;
     std::vector<std::string> boxes;
@@ -221,7 +222,7 @@ struct Recorder : UserInterface, MessageSink {
         items.push_back({m.isAlert()      ? "alert"
                          : m.isChatLine() ? "chat"
                                           : "box",
-                         m.peer, MarkedText(m), m.isPrivate(), m.chat, m.lineId});
+                         m.peer, MarkedText(m), m.isPrivate(), m.chat, m.lineId, m.replyTo});
         if (m.kind == MessageKind::Box && whileBoxShown) whileBoxShown();
     }
     bool BoxStaysOpen() const override { return boxesStayOpen; }

@@ -150,7 +150,7 @@ void ChatWindows::NoteToChatsWith(const QString& user, std::function<QString()> 
 }
 
 void ChatWindows::RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour,
-                                const std::string& roomId, std::uint64_t lineId) {
+                                const std::string& roomId, std::uint64_t lineId, std::uint64_t replyTo) {
     bool shown = false;
     lastChatTag_.clear();
     // The line came: its sender types no more there.
@@ -175,13 +175,13 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
     if (const rooms::Room* room = rooms_ && !roomId.empty() ? rooms_->book().find(roomId) : nullptr) {
         frmChat* w = windowOfRoom(room->id);
         if (!w) w = openRoomWindow(*room);
-        if (w->AddMsg(line, sender, colour)) unread(w);
+        if (w->AddMsg(line, sender, colour, lineId, replyTo)) unread(w);
         lastChatTag_ = history::RoomKey(room->id);
         Q_EMIT conversationsChanged();
         return;
     }
     for (frmChat* w : chatWindows())
-        if (w->AddMsg(line, sender, colour)) {
+        if (w->AddMsg(line, sender, colour, lineId, replyTo)) {
             shown = true;
             unread(w);
             if (lastChatTag_.empty()) lastChatTag_ = w->chatKey();
@@ -204,7 +204,7 @@ void ChatWindows::RouteChatLine(const std::string& line, const std::string& send
     const rooms::Room* room = rooms_ ? rooms_->book().latestWith(sender) : nullptr;
     frmChat* w = room && !windowOfRoom(room->id) ? openRoomWindow(*room) : OpenChatWindow(sender + "|");
     fromNetwork_.append(w);
-    if (w->AddMsg(line, sender, colour)) unread(w);
+    if (w->AddMsg(line, sender, colour, lineId, replyTo)) unread(w);
 }
 
 QList<frmChat*> ChatWindows::unreadWindows() const {
@@ -248,6 +248,24 @@ void ChatWindows::setReadMarks(readmarks::ReadMarks* marks) {
     if (readMarks_) readMarks_->setObserver(nullptr);
     readMarks_ = marks;
     if (readMarks_) readMarks_->setObserver(this);
+}
+
+void ChatWindows::setVerbs(verbs::LineVerbs* verbs) {
+    if (verbs_) verbs_->removeObserver(this);
+    verbs_ = verbs;
+    if (verbs_) verbs_->addObserver(this);
+}
+
+void ChatWindows::reacted(const verbs::LineRef& line, const std::string&, const std::string&, bool) {
+    for (frmChat* w : chatWindows()) w->LineChanged(line);
+}
+
+void ChatWindows::edited(const verbs::LineRef& line) {
+    for (frmChat* w : chatWindows()) w->LineChanged(line);
+}
+
+void ChatWindows::deleted(const verbs::LineRef& line) {
+    for (frmChat* w : chatWindows()) w->LineChanged(line);
 }
 
 void ChatWindows::seenBy(const std::string& chat, const std::string& who) {

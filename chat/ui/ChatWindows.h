@@ -8,6 +8,7 @@
 #include "RoomService.h"
 #include "ReadMarks.h"
 #include "TypingService.h"
+#include "LineVerbs.h"
 #include "WindowHub.h"
 #include "frmPop.h"
 
@@ -42,7 +43,8 @@ class ChatWindows : public QObject,
                     public HistoryHost,
                     public rooms::RoomObserver,
                     public typing::TypingObserver,
-                    public readmarks::ReadMarkObserver {
+                    public readmarks::ReadMarkObserver,
+                    public verbs::VerbObserver {
     Q_OBJECT
 public:
     using SoundFn = std::function<void(const QString&)>;
@@ -100,7 +102,7 @@ public:
     // A line said in a shared chat (`roomId`, as the node vetted it) goes
     // to that chat's window alone.
     void RouteChatLine(const std::string& line, const std::string& sender, std::uint32_t colour,
-                       const std::string& roomId = {}, std::uint64_t lineId = 0);
+                       const std::string& roomId = {}, std::uint64_t lineId = 0, std::uint64_t replyTo = 0);
     // A member whose copy has keys stays in the chats: one back within
     // kRejoinGraceMs (what the Options dialog does) is not even marked;
     // later, the windows mark the member away until the return. A copy
@@ -120,6 +122,12 @@ public:
     // Which lines the user saw, told to their senders' copies; who saw ours.
     void setReadMarks(readmarks::ReadMarks* marks);
     void seenBy(const std::string& chat, const std::string& who) override;
+    // Reactions, edits and deletions: shown where their lines are.
+    void setVerbs(verbs::LineVerbs* verbs);
+    verbs::LineVerbs* verbs() override { return verbs_; }
+    void reacted(const verbs::LineRef& line, const std::string& who, const std::string& emoji, bool added) override;
+    void edited(const verbs::LineRef& line) override;
+    void deleted(const verbs::LineRef& line) override;
     rooms::RoomService* rooms() const { return rooms_; }
     void ChatMemberChanged(frmChat* window, const std::string& name, bool added) override;
     void RoomLineSent(const std::string& roomId) override {
@@ -255,6 +263,7 @@ private:
     rooms::RoomService* rooms_ = nullptr;
     typing::TypingService* typing_ = nullptr;
     readmarks::ReadMarks* readMarks_ = nullptr;
+    verbs::LineVerbs* verbs_ = nullptr;
     // Lines of copies of ours that came while their window was behind: by
     // window, the newest of each sender's, told seen once it is in front.
     std::map<const QObject*, std::map<std::string, std::uint64_t>> unseen_;

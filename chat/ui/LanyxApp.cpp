@@ -137,7 +137,7 @@ void DesktopSink::show(const Message& message) {
         app_.windows().RouteChatLine(MarkedText(message, LanyxApp::tr("(not verified) ").toStdString()), message.peer,
                                      message.colour,
                                      IsRoomChatKey(message.chat) ? message.chat.substr(1) : std::string(),
-                                     message.lineId);
+                                     message.lineId, message.replyTo);
         return;
     }
     // Not modal, and never larger than the screen, however long the text.
@@ -296,6 +296,32 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     readMarks_ = std::make_unique<readmarks::ReadMarks>(*node_);
     readMarks_->setTelling(prefs_.readMarks);
     windows_->setReadMarks(readMarks_.get());
+    // Reactions, edits and deletions of lines, between copies of ours.
+    verbs_ = std::make_unique<verbs::LineVerbs>(*node_);
+    verbs_->setMembers([this](const std::string& id) {
+        const auto* room = rooms_ ? rooms_->book().find(id) : nullptr;
+        return room ? room->members : std::vector<std::string>{};
+    });
+    // Lines of earlier runs: what this run met is known without it.
+    verbs_->setLookup([this, reader = std::shared_ptr<history::HistoryStore>(),
+                       generation = std::uint64_t{0}](std::uint64_t id) mutable {
+        std::vector<Message> rows;
+        if (!history_) return rows;
+        try {
+            if (!reader || generation != history_->generation()) {
+                generation = history_->generation();
+                reader = history_->openReader();
+            }
+            if (reader)
+                for (auto& row : reader->lineRows(id)) rows.push_back(std::move(row.entry));
+        } catch (const history::sql::Error&) {
+            reader.reset();  // not readable now: the line is not known here
+        }
+        return rows;
+    });
+    keptChanges_ = std::make_unique<verbs::KeptChanges>(recorder_);
+    verbs_->addObserver(keptChanges_.get());
+    windows_->setVerbs(verbs_.get());
     addConversations();
     main_->setFiles(files_.get());
     main_->sendFiles()->setMemory(&folders_);
@@ -342,6 +368,8 @@ LanyxApp::~LanyxApp() {
     // The transfers' windows, then the transfers, while the node is still there.
     windows_->setFileTransfers(nullptr);
     windows_->setWaiting(nullptr);
+    windows_->setVerbs(nullptr);
+    verbs_.reset();
     windows_->setReadMarks(nullptr);
     readMarks_.reset();
     windows_->setTyping(nullptr);

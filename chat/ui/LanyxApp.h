@@ -163,6 +163,8 @@ private:
     std::unique_ptr<history::History> history_;
     DesktopHistory recorder_{*this};
     std::unique_ptr<ChatNode> node_;
+    std::unique_ptr<verbs::LineVerbs> verbs_;
+    std::unique_ptr<verbs::KeptChanges> keptChanges_;
     // After the node, so that they go before it.
     std::unique_ptr<WaitingService> waiting_;
     std::unique_ptr<FileTransfers> files_;

@@ -12,6 +12,9 @@ class QMenu;
 namespace lanyx {
 class FileTransfers;
 class WaitingService;
+namespace verbs {
+class LineVerbs;
+}
 }
 
 namespace lanyx::ui {
@@ -35,6 +38,8 @@ public:
     virtual FileTransfers* files() { return nullptr; }
     // The messages that wait for users who are away; none where none wait.
     virtual WaitingService* waiting() { return nullptr; }
+    // Reactions, edits and deletions of lines; none where lines take none.
+    virtual verbs::LineVerbs* verbs() { return nullptr; }
     // The user's information with the check of the key.
     virtual void ShowUserInfo(const std::string& /*name*/) {}
     // Where the file dialogs were last; none where nothing is kept.

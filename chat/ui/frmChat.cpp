@@ -1,6 +1,8 @@
 #include "frmChat.h"
 
 #include "FindBar.h"
+#include "LineView.h"
+#include "ReasonWords.h"
 #include "logic/Mentions.h"
 
 #include "WaitingService.h"
@@ -253,6 +255,21 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->setSpacing(0);
     lowerLayout->addWidget(txtMsg_, 1);
+    // Replies, reactions, edits and deletions of the lines shown.
+    lineView_ = new verbs::ui::LineView(txtMsg_, hub_.verbs());
+    composeBar_ = new verbs::ui::ComposeBar(lower);
+    connect(lineView_, &verbs::ui::LineView::replyRequested, this,
+            [this](std::uint64_t id, const QString& author, const QString& text) {
+                composeBar_->replyTo(id, author, text);
+                txtSnd_->setFocus();
+            });
+    connect(lineView_, &verbs::ui::LineView::editRequested, this, [this](std::uint64_t id, const QString& text) {
+        composeBar_->edit(id);
+        txtSnd_->setText(text);
+        txtSnd_->setFocus();
+    });
+    connect(lineView_, &verbs::ui::LineView::refused, this,
+            [this](const Error& e) { QMessageBox::information(this, windowTitle(), reasonWords(e)); });
     // Ctrl+F finds in what the window holds, its earlier lines too.
     findBar_ = new FindBar(txtMsg_, lower);
     lowerLayout->addWidget(findBar_);
@@ -261,6 +278,7 @@ frmChat::frmChat(ChatNode& node, WindowHub& hub) : QWidget(nullptr, Qt::Window),
     auto* find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, findBar_, &FindBar::open);
     connect(findBar_, &FindBar::closed, txtSnd_, [this] { txtSnd_->setFocus(); });
+    lowerLayout->addWidget(composeBar_);
     auto* input = new QHBoxLayout;
     input->addWidget(txtSnd_, 1);
     auto* emoji = new EmojiButton(this);
@@ -676,8 +694,23 @@ std::string TimeOf(const QDateTime& t) {
 }
 }  // namespace
 
-bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour) {
+bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour, std::uint64_t lineId,
+                     std::uint64_t replyTo) {
     if (!members_.Accepts(sender)) return false;
+    const bool own = equalsNoCase(sender, node_.state().MyName);
+    // The own line comes back without its id: it is the one just sent.
+    if (own && lineId == 0 && ownLineSent_ != 0) {
+        lineId = std::exchange(ownLineSent_, 0);
+        replyTo = std::exchange(ownReplySent_, 0);
+    }
+    // A reply shows the start of the line it answers above it.
+    std::string_view words = line;
+    if (replyTo != 0 && !verbs::QuotedStart(line).empty()) {
+        const auto* answered = hub_.verbs() ? hub_.verbs()->line(replyTo) : nullptr;
+        lineView_->insertQuote(replyTo, answered ? QString::fromStdString(answered->author) : QString(),
+                               QString::fromStdString(std::string(verbs::QuotedStart(line))));
+        words = verbs::WithoutQuote(line);
+    }
     const QDateTime now = QDateTime::currentDateTime();
     QString prefix;
     if (action("mnuTime")->isChecked()) prefix = QString::fromStdString(TimeOf(now)) + QLatin1Char(' ');
@@ -705,13 +738,20 @@ bool frmChat::AddMsg(const std::string& line, const std::string& sender, std::ui
     if (txtMsg_->document()->isEmpty()) cursor.setBlockFormat(block);
     else cursor.insertBlock(block, chars);
     const int first = cursor.blockNumber();
-    cursor.insertText(prefix + QStringLiteral(":\t") + QString::fromStdString(line), chars);
+    cursor.insertText(prefix + QStringLiteral(":\t"), chars);
+    QTextCharFormat wordsFormat = chars;
+    wordsFormat.setProperty(verbs::ui::LineView::kLineText, true);
+    cursor.insertText(QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size())), wordsFormat);
     // A line's last block carries its number when it has a delivery mark.
     const std::size_t index = transcript_.lines().size();
     const bool marked = equalsNoCase(sender, node_.state().MyName) && marks_.shown(index, line);
     for (QTextBlock b = txtMsg_->document()->findBlockByNumber(first); b.isValid(); b = b.next())
         b.setUserState(marked && b == txtMsg_->document()->lastBlock() ? static_cast<int>(index) : -1);
     transcript_.add({prefix.toStdString(), line, colour, ToTwips(indent, screen()), sender, DateOf(now), TimeOf(now)});
+    if (lineId != 0) {
+        transcriptLine_[lineId] = index;
+        lineView_->shown(lineId, sender, own, first, txtMsg_->document()->lastBlock().blockNumber());
+    }
     if (marked) renderMark(index);
     txtMsg_->verticalScrollBar()->setValue(txtMsg_->verticalScrollBar()->maximum());
     return true;
@@ -815,11 +855,44 @@ void frmChat::RemoveSelectedUser() {
     RefUserList();
 }
 
+void frmChat::LineChanged(const verbs::LineRef& line) {
+    if (!lineView_->holds(line.id)) return;
+    const auto index = transcriptLine_.find(line.id);
+    if (line.deleted) {
+        lineView_->deleted(line.id);
+        if (index != transcriptLine_.end()) transcript_.setLineText(index->second, {});
+        return;
+    }
+    if (index != transcriptLine_.end() && transcript_.lines()[index->second].text != line.text) {
+        lineView_->edited(line.id, QString::fromStdString(line.text));
+        transcript_.setLineText(index->second, line.text);
+    }
+    lineView_->reactionsChanged(line.id);
+}
+
 void frmChat::Send() {
-    const std::string line = txtSnd_->text().toStdString();
+    // New words for a line of the user's, in its place.
+    if (const auto editing = composeBar_->editing(); editing != 0 && hub_.verbs()) {
+        if (auto done = hub_.verbs()->edit(editing, txtSnd_->text().toStdString()); !done) {
+            QMessageBox::information(this, windowTitle(), reasonWords(done.error()));
+            return;
+        }
+        composeBar_->stop();
+        txtSnd_->clear();
+        return;
+    }
+    const std::uint64_t replyTo = composeBar_->replying();
+    const std::string typed = txtSnd_->text().toStdString();
+    const std::string line = replyTo != 0 && !trimBlanks(typed).empty()
+                                 ? verbs::ReplyText(composeBar_->quoted().toStdString(), typed)
+                                 : typed;
     try {
         std::vector<DeliveryReport> reports;
-        if (!members_.SendLine(node_, line, &reports, chatKey())) return;
+        std::uint64_t sentId = 0;
+        if (!members_.SendLine(node_, line, &reports, chatKey(), replyTo, &sentId)) return;
+        ownLineSent_ = sentId;
+        ownReplySent_ = replyTo;
+        composeBar_->stop();
         // A new line of ours: nobody has seen it yet.
         seen_.clear();
         updateSeen();
@@ -1110,6 +1183,14 @@ bool frmChat::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Escape: mentions_->hide(); return true;
         default: break;
         }
+    }
+    // Escape stops answering a line or editing one.
+    if (watched == txtSnd_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        (composeBar_->replying() || composeBar_->editing())) {
+        if (composeBar_->editing()) txtSnd_->clear();
+        composeBar_->stop();
+        return true;
     }
     // The member list's menu from the keyboard: the Menu key or Shift+F10.
     if (watched == lvUsers_ && event->type() == QEvent::KeyPress) {

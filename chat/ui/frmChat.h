@@ -33,6 +33,17 @@ class SendFileActions;
 class WindowHub;
 
 class FindBar;
+}  // namespace lanyx::ui
+
+namespace lanyx::verbs {
+struct LineRef;
+}
+namespace lanyx::verbs::ui {
+class ComposeBar;
+class LineView;
+}  // namespace lanyx::verbs::ui
+
+namespace lanyx::ui {
 
 class frmChat : public QWidget {
     Q_OBJECT
@@ -45,7 +56,14 @@ public:
     void RefListOfUsers();
     void RefUserList();
     // Shows the line when the window holds the sender or "(All)".
-    bool AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour);
+    // `lineId`: its id between copies of ours; `replyTo`: the line it answers.
+    bool AddMsg(const std::string& line, const std::string& sender, std::uint32_t colour, std::uint64_t lineId = 0,
+                std::uint64_t replyTo = 0);
+    // Somebody reacted to a line, or its author edited or took it back:
+    // shown where the window holds it.
+    void LineChanged(const verbs::LineRef& line);
+    verbs::ui::LineView* lineView() const { return lineView_; }
+    verbs::ui::ComposeBar* composeBar() const { return composeBar_; }
     void UpdateStat();
     void AddUser(const std::string& name);
     // A member who left the network: taken off, with a line saying so.
@@ -171,6 +189,12 @@ private:
     QStringList seen_;
     void updateSeen();
     QListWidget* mentions_ = nullptr;
+    verbs::ui::LineView* lineView_ = nullptr;
+    verbs::ui::ComposeBar* composeBar_ = nullptr;
+    // The own line just sent, until it shows here.
+    std::uint64_t ownLineSent_ = 0;
+    std::uint64_t ownReplySent_ = 0;
+    std::map<std::uint64_t, std::size_t> transcriptLine_;  // line id -> transcript index
     void offerMentions();
     void completeMention(const QString& name);
     QStringList typing_;

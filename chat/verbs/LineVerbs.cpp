@@ -127,6 +127,12 @@ void KeptChanges::deleted(const LineRef& line) {
     history_.changeLine(line.id, line.own ? std::string() : toLower(line.author), LineChange::Deleted, {});
 }
 
+std::string_view QuotedStart(std::string_view text) {
+    const auto rest = WithoutQuote(text);
+    if (rest.size() == text.size()) return {};
+    return text.substr(kOpen.size(), text.size() - rest.size() - kOpen.size() - kClose.size());
+}
+
 LineVerbs::LineVerbs(ChatNode& node) : node_(node) {
     node_.registerCapability(*this);
     node_.addMessageObserver(this);
@@ -323,6 +329,10 @@ Result<void> LineVerbs::remove(std::uint64_t id) {
     tell(*k, r);
     apply(*k, node_.state().MyName, r);
     return {};
+}
+
+Result<void> LineVerbs::changeable(std::uint64_t id) {
+    return mayChange(findOrLookUp(id));
 }
 
 bool LineVerbs::reactedWith(std::uint64_t id, const std::string& emoji) const {

@@ -109,6 +109,8 @@ public:
     Result<void> react(std::uint64_t line, const std::string& emoji, bool on = true);
     Result<void> edit(std::uint64_t line, const std::string& text);
     Result<void> remove(std::uint64_t line);
+    // Whether the user may still edit or take back the line (why not).
+    Result<void> changeable(std::uint64_t line);
     // Whether the user reacted to the line with the emoji already.
     bool reactedWith(std::uint64_t line, const std::string& emoji) const;
     // Who reacted to the line, by emoji, in the order they came.
@@ -174,5 +176,7 @@ std::string ReplyText(std::string_view quoted, std::string_view reply);
 // The reply of such words without the quoted start (as it is when there
 // is none).
 std::string_view WithoutQuote(std::string_view text);
+// The quoted start itself (empty when there is none).
+std::string_view QuotedStart(std::string_view text);
 
 }  // namespace lanyx::verbs

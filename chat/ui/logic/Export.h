@@ -36,6 +36,10 @@ public:
     void add(ChatLine line) { lines_.push_back(std::move(line)); }
     void addNote(ChatNote note) { notes_.push_back(std::move(note)); }
     void setNoteText(int id, const std::string& text);
+    // The author of line `index` gave it new words (empty: took it back).
+    void setLineText(std::size_t index, std::string text) {
+        if (index < lines_.size()) lines_[index].text = std::move(text);
+    }
     void clear() {
         lines_.clear();
         notes_.clear();

@@ -76,7 +76,7 @@ std::string ChatMembers::StatusText(std::string_view words) const {
 }
 
 bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports,
-                           const std::string& chatKey) const {
+                           const std::string& chatKey, std::uint64_t replyTo, std::uint64_t* sentId) const {
     if (trimBlanks(line).empty()) return false;
     const std::string mark(wire::ChatMark);
     if (hasAll()) {
@@ -86,8 +86,9 @@ bool ChatMembers::SendLine(ChatNode& node, const std::string& line, std::vector<
     // A line to several members is one conversation in the history.
     const auto tag = chatKey.empty() ? history::ChatTag(names_, node.state().MyName) : chatKey;
     const auto id = node.NewLineId();  // one line: one id at every member
+    if (sentId) *sentId = id;
     for (const auto& name : names_) {
-        auto report = node.SendPrivate(name + " " + mark + line, tag, id);
+        auto report = node.SendPrivate(name + " " + mark + line, tag, id, replyTo);
         if (reports) reports->push_back(std::move(report));
     }
     return true;

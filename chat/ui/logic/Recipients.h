@@ -54,8 +54,9 @@ public:
     // included). False for a blank line.
     // `chatKey`: the conversation the history keeps it in (a shared chat's);
     // empty: the chat of these members.
+    // `replyTo`: the line it answers (0: none); `sentId`: the line's id.
     bool SendLine(ChatNode& node, const std::string& line, std::vector<DeliveryReport>* reports = nullptr,
-                  const std::string& chatKey = {}) const;
+                  const std::string& chatKey = {}, std::uint64_t replyTo = 0, std::uint64_t* sentId = nullptr) const;
 };
 
 // Rows of a chat window's member list shown without scrolling: one per

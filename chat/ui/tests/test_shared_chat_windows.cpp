@@ -2,6 +2,7 @@
 // segment, each with its chat windows, and a copy without keys beside them.
 #include "ChatWindows.h"
 #include "HistoryStore.h"
+#include "LineView.h"
 #include "TestSupport.h"
 #include "UiTestApp.h"
 #include "frmChat.h"
@@ -15,6 +16,9 @@
 #include <QSplitter>
 #include <QPointer>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QTextEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -30,8 +34,18 @@ namespace {
 // to the windows, as the desktop program's sink does.
 struct Desk {
     Desk(MemorySegment& seg, const std::string& name)
-        : peer(seg, name), rooms(peer.node), typing(peer.node), marks(peer.node), windows(peer.node, nullptr, nullptr) {
+        : peer(seg, name),
+          rooms(peer.node),
+          typing(peer.node),
+          marks(peer.node),
+          verbs(peer.node),
+          windows(peer.node, nullptr, nullptr) {
         windows.setRooms(&rooms);
+        verbs.setMembers([this](const std::string& id) {
+            const auto* room = rooms.book().find(id);
+            return room ? room->members : std::vector<std::string>{};
+        });
+        windows.setVerbs(&verbs);
         windows.setTyping(&typing);
         windows.setReadMarks(&marks);
         windows.setRejoinGraceMs(300);
@@ -48,7 +62,7 @@ struct Desk {
                 windows.RouteChatLine(items[routed].text, items[routed].sender,
                                       peer.node.users().GetColorForUName(items[routed].sender),
                                       IsRoomChatKey(items[routed].chat) ? items[routed].chat.substr(1) : std::string(),
-                                      items[routed].lineId);
+                                      items[routed].lineId, items[routed].replyTo);
         auto& reports = peer.rec.deliveries;
         for (; reported < reports.size(); ++reported) windows.PrivateDelivery(reports[reported]);
 
@@ -62,6 +76,7 @@ struct Desk {
         return open.size() == 1 ? open.front() : nullptr;
     }
     ~Desk() {
+        windows.setVerbs(nullptr);
         windows.setReadMarks(nullptr);
         windows.setTyping(nullptr);
     }
@@ -69,6 +84,7 @@ struct Desk {
     rooms::RoomService rooms;
     typing::TypingService typing;
     readmarks::ReadMarks marks;
+    verbs::LineVerbs verbs;
     ChatWindows windows;
     std::size_t routed = 0, reported = 0;
     int refreshes = 0;
@@ -330,4 +346,76 @@ TEST_F(SharedChatWindows, TheLastLineSaysWhoSawItOnceTheirWindowWasInFront) {
     // A new line: nobody saw it yet.
     say(annChat, QStringLiteral("at noon"));
     EXPECT_FALSE(annChat->lblSeen()->isVisibleTo(annChat));
+}
+
+namespace {
+// The line's menu in a window, as a right click on it shows it.
+void choose(frmChat* w, std::uint64_t id, const char* action, int reaction = -1) {
+    QMenu menu;
+    w->lineView()->addActions(&menu, id);
+    if (reaction >= 0) {
+        auto* react = menu.findChild<QMenu*>("mnuReact");
+        ASSERT_NE(react, nullptr);
+        react->actions().at(reaction)->trigger();
+        return;
+    }
+    auto* a = menu.findChild<QAction*>(action);
+    ASSERT_NE(a, nullptr) << action;
+    ASSERT_TRUE(a->isEnabled()) << action;
+    a->trigger();
+}
+}  // namespace
+
+TEST_F(SharedChatWindows, ALineIsAnsweredReactedToEditedAndTakenBackInEveryMembersWindow) {
+    frmChat* annChat = ann.windows.OpenChatWindow("bob|carl|");
+    run(1000);
+    say(annChat, QStringLiteral("lunch at noon?"));
+    run(1000);
+    ASSERT_TRUE(bob.only() && carl.only());
+    const auto id = bob.peer.rec.items.back().lineId;
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(annChat->lineView()->holds(id));
+
+    // bob answers it: everybody sees the start of ann's line above his.
+    choose(bob.only(), id, "actReply");
+    EXPECT_TRUE(bob.only()->composeBar()->isVisibleTo(bob.only()));
+    say(bob.only(), QStringLiteral("yes, at the pier"));
+    run(1000);
+    EXPECT_FALSE(bob.only()->composeBar()->isVisibleTo(bob.only()));
+    for (frmChat* w : {annChat, carl.only()}) {
+        const QString shown = w->txtMsg()->toPlainText();
+        EXPECT_TRUE(shown.contains(QStringLiteral("\u21B3 ann: \u00ABlunch at noon?\u00BB"))) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QStringLiteral("bob:\tyes, at the pier"))) << shown.toStdString();
+    }
+
+    // carl reacts; ann and bob see who did.
+    choose(carl.only(), id, nullptr, 0);
+    run(1000);
+    for (frmChat* w : {annChat, bob.only()})
+        EXPECT_EQ(w->lineView()->reactionsShown(id), QStringLiteral("\U0001F44D carl"));
+
+    // Others cannot edit ann's line; she can.
+    QMenu bobs;
+    bob.only()->lineView()->addActions(&bobs, id);
+    EXPECT_EQ(bobs.findChild<QAction*>("actEdit"), nullptr);
+    choose(annChat, id, "actEdit");
+    EXPECT_EQ(annChat->txtSnd()->text(), QStringLiteral("lunch at noon?"));
+    say(annChat, QStringLiteral("lunch at one?"));
+    run(1000);
+    for (frmChat* w : {annChat, bob.only(), carl.only()})
+        EXPECT_EQ(w->lineView()->wordsOf(id), QStringLiteral("lunch at one?"));
+    // The export has the new words too.
+    EXPECT_NE(bob.only()->transcript().PlainText().find("lunch at one?"), std::string::npos);
+
+    // Taken back, after she said yes to it; the reactions go with it.
+    choose(annChat, id, "actDelete");
+    auto* box = qobject_cast<QMessageBox*>(annChat->lineView()->deleteQuestion());
+    ASSERT_NE(box, nullptr);
+    box->button(QMessageBox::Yes)->click();
+    run(1000);
+    for (frmChat* w : {annChat, bob.only(), carl.only()}) {
+        EXPECT_TRUE(w->lineView()->showsDeleted(id));
+        EXPECT_TRUE(w->lineView()->reactionsShown(id).isEmpty());
+        EXPECT_EQ(w->transcript().PlainText().find("lunch at one?"), std::string::npos);
+    }
 }
