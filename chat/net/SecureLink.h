@@ -34,6 +34,7 @@
 #include "IpAddress.h"
 #include "RateLimit.h"
 #include "UserList.h"
+#include "VerifyBudget.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -598,16 +599,9 @@ private:
     // When each name and address was challenged last.
     std::unordered_map<std::string, std::uint32_t> challenged_;
     TokenBucket challengeRate_{kChallengeBurst, kChallengeRefillMs};
-    // Budgets of checks, in thousandths of a check.
-    struct Budget {
-        std::uint64_t milli = 0;
-        std::uint32_t at = 0;
-    };
-    std::unordered_map<IpAddress, Budget> addressRate_;      // by sender address
-    std::unordered_map<std::string, Budget> keyRate_;        // by signing key
-    std::unordered_map<std::string, IpAddress> provenFrom_;  // signing key -> address it was verified from
-    Budget verifyAll_;
-    bool verifyAllStarted_ = false;
+    VerifyBudget verifyBudget_{{kVerifyBurst, kVerifyPerSecond},
+                               {kVerifyAllBurst, kVerifyAllPerSecond},
+                               kVerifyReserve};
     bool clockAheadSaid_ = false;
     std::uint64_t clockRead_ = 0;                             // this computer's clock when last read here
     std::unordered_map<std::string, std::uint32_t> askedAt_;  // lower-case name -> when we asked
