@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 #include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
@@ -366,7 +367,14 @@ int main(int argc, char** argv) {
             printer->event("renamed-onto-known-name", from, to);
         }
     } sink;
-    ChatNode node(config, transport, ui, sink, pump);
+#ifdef LANYX_CLI_TEST_AIDS
+    std::optional<cli::DropFirstPrivate> dropping;
+    if (aids.dropFirstPrivate) dropping.emplace(transport);
+    DatagramTransport& link = dropping ? static_cast<DatagramTransport&>(*dropping) : transport;
+#else
+    DatagramTransport& link = transport;
+#endif
+    ChatNode node(config, link, ui, sink, pump);
     WaitingService waiting(node);
     nodeForHistory = &node;
     usersForPrinter = &node.users();
@@ -572,7 +580,7 @@ int main(int argc, char** argv) {
         pump.runFor(2000);
     } else {
 #ifdef LANYX_CLI_TEST_AIDS
-        if (aids.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
+        if (dropping) dropping->arm();
 #endif
         for (const auto& name : opt.to) {
             const bool known = node.secure() && node.secure()->hasKey(name);

@@ -117,6 +117,12 @@ inline constexpr std::string_view kAskItem = "ask=";
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";
 // One companion signs up to this many datagrams sent one after another.
 inline constexpr std::size_t kMaxSignedTogether = 4;
+// Whether the datagram (wire bytes) is a sealed private message, of any sender.
+inline bool IsSealedPrivate(std::string_view datagram) {
+    const auto bar = datagram.find('|');
+    return bar != std::string_view::npos && datagram.size() >= bar + 3 &&
+           (datagram[bar + 1] == 'E' || datagram[bar + 1] == 'e') && datagram[bar + 2] == '/';
+}
 }  // namespace secure
 
 // Sequence numbers seen per key. Our copies number what they sign with
@@ -304,8 +310,6 @@ public:
     // Nothing when the recipient has no usable key; `why` says why.
     std::optional<DeliveryReport> sendPrivate(const std::string& recipient, const std::string& message,
                                               Withheld* why = nullptr);
-    // Test aid: the first transmission of the next private message is not sent.
-    void dropNextPrivateForTest() { dropNext_ = true; }
     // A new ephemeral key is made at every start and after kEphemeralMs;
     // the one before opens what was sealed to it for kEphemeralGraceMs
     // more, then its secret is erased.
@@ -557,7 +561,6 @@ private:
     std::string caps_{secure::kCapabilities};
     std::function<void(const std::string&)> firstAnnounce_;
     bool active_ = false;
-    bool dropNext_ = false;
     bool previousBuild_ = false;
     Ephemeral ephemeral_;
     Ephemeral previousEphemeral_;  // until kEphemeralGraceMs after the change

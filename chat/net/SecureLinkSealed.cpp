@@ -381,8 +381,7 @@ std::optional<DeliveryReport> SecureLink::sendPrivate(const std::string& recipie
     // Its ephemeral key was missed: nothing goes out the old way; the
     // user is asked for it, and a repeat seals the message once it came.
     if (o.bytes.empty()) askForKeys(recipient);
-    const bool drop = std::exchange(dropNext_, false);
-    if (!drop && !o.bytes.empty()) hooks_.send(o.bytes);
+    if (!o.bytes.empty()) hooks_.send(o.bytes);
     auto report = o.report;
     outgoing_[seq] = std::move(o);
     scheduleRetry(seq);

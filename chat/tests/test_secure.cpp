@@ -456,7 +456,7 @@ TEST_F(Secure, PrivateMessagesBetweenCopiesWithKeysTravelEncryptedAndAreConfirme
 }
 
 TEST_F(Secure, ALostPrivateMessageIsRepeatedShownOnceAndConfirmed) {
-    ann.node.secure()->dropNextPrivateForTest();
+    ann.transport.loseNextSealedPrivate();
     ann.transport.allSent.clear();
     ann.node.SendPrivate("bob " + A + "are you there?");
     seg.runFor(100);
@@ -764,7 +764,7 @@ TEST_F(Secure, EveryCharacterGoesToEverybodyAndOnlyTheSendersOwnFullTextIsShown)
 // A new ephemeral key: what was sealed to the one before still opens for a
 // while (a message on its way, a repeat), then its secret is gone.
 TEST_F(Secure, TheEphemeralKeyBeforeOpensForAWhileThenNotAtAll) {
-    ann.node.secure()->dropNextPrivateForTest();
+    ann.transport.loseNextSealedPrivate();
     ann.transport.allSent.clear();
     ann.node.SendPrivate("bob " + A + "in flight");  // sealed to bob's key now; its repeat comes later
     bob.node.secure()->renewEphemeral();
