@@ -43,8 +43,12 @@ bool ReplayWindow::accept(std::uint64_t seq) {
 
 // ---- the link --------------------------------------------------------------
 
-SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks)
-    : id_(std::move(identity)), pins_(std::move(pins)), pinsFile_(std::move(pinsFile)), hooks_(std::move(hooks)) {
+SecureLink::SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks, LinkBuild build)
+    : id_(std::move(identity)),
+      pins_(std::move(pins)),
+      pinsFile_(std::move(pinsFile)),
+      hooks_(std::move(hooks)),
+      previousBuild_(build == LinkBuild::Before) {
     // Never written anywhere: what was sealed to it is lost with it.
     auto keys = crypto::NewAgreementKeys();
     ephemeral_ = {std::move(keys.publicKey), std::move(keys.secretKey)};

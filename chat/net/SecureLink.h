@@ -32,6 +32,7 @@
 #include "Crypto.h"
 #include "Identity.h"
 #include "IpAddress.h"
+#include "LinkBuild.h"
 #include "RateLimit.h"
 #include "UserList.h"
 #include "VerifyBudget.h"
@@ -262,7 +263,9 @@ public:
     // Asking a user for his keys, and answering an ask: at most once in this long.
     static constexpr std::uint32_t kAskEveryMs = 3000;
 
-    SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks);
+    // `build`: what the link announces and how it seals (LinkBuild.h).
+    SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks,
+               LinkBuild build = LinkBuild::Current);
     ~SecureLink();
     SecureLink(const SecureLink&) = delete;
     SecureLink& operator=(const SecureLink&) = delete;
@@ -317,8 +320,6 @@ public:
     static constexpr std::uint32_t kEphemeralGraceMs = 10u * 60 * 1000;
     // Makes a new ephemeral key now and announces it (as at the daily change).
     void renewEphemeral();
-    // Test aid: announces no ephemeral key and seals as the build before did.
-    void actAsPreviousBuildForTest() { previousBuild_ = true; }
     // This run found its own numbers far ahead of the clock (a clock that
     // had been ahead and was set right) and numbers from the clock again.
     bool clockWasAhead() const { return clockAheadSaid_; }
@@ -561,7 +562,8 @@ private:
     std::string caps_{secure::kCapabilities};
     std::function<void(const std::string&)> firstAnnounce_;
     bool active_ = false;
-    bool previousBuild_ = false;
+    // Announces no ephemeral key and none of the newer items, and seals as the build before did.
+    const bool previousBuild_;
     Ephemeral ephemeral_;
     Ephemeral previousEphemeral_;  // until kEphemeralGraceMs after the change
     std::uint32_t ephemeralAt_ = 0;
