@@ -1,5 +1,6 @@
 #include "CliTestAids.h"
 
+#include "SecureLink.h"
 #include "Text.h"
 
 namespace lanyx::cli {
@@ -30,6 +31,36 @@ std::optional<std::string> TakeTestAids(std::vector<std::string>& args, TestAids
     }
     args = std::move(rest);
     return std::nullopt;
+}
+
+DropFirstPrivate::DropFirstPrivate(DatagramTransport& inner) : inner_(inner) {
+    // What the inner one hands over comes from here, with its source and in
+    // its batches, as the node would have it from the inner one itself.
+    inner_.setReceiver([this](std::string_view bytes) {
+        if (inner_.inBatch() && !inBatch()) beginBatch();
+        deliver(bytes, inner_.currentSource(), inner_.currentHeardBefore());
+    });
+    inner_.setBatchEnd([this] { endBatch(); });
+    inner_.setDropReporter([this](std::uint32_t total) { reportDrops(total); });
+    inner_.setNetworksJoined([this] { networksJoined(); });
+    inner_.setReceiveFailure(
+        [this](int number, const std::string& text, bool reopened) { receiveFailed(number, text, reopened); });
+}
+
+DropFirstPrivate::~DropFirstPrivate() {
+    inner_.setReceiver({});
+    inner_.setBatchEnd({});
+    inner_.setDropReporter({});
+    inner_.setNetworksJoined({});
+    inner_.setReceiveFailure({});
+}
+
+void DropFirstPrivate::send(std::string_view bytes) {
+    if (armed_ && !dropped_ && secure::IsSealedPrivate(bytes)) {
+        dropped_ = true;
+        return;
+    }
+    inner_.send(bytes);
 }
 
 std::optional<std::string> CheckTestAids(const TestAids& aids, const CliOptions& options) {

@@ -28,6 +28,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 #include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
@@ -375,7 +376,16 @@ int main(int argc, char** argv) {
             printer->event("renamed-onto-known-name", from, to);
         }
     } sink;
-    ChatNode node(config, transport, ui, sink, pump);
+    // The tests' build loses a sealed private message on its way for
+    // --drop-first-private: the node sends through a transport that drops it.
+#ifdef LANYX_CLI_TEST_AIDS
+    std::optional<cli::DropFirstPrivate> dropping;
+    if (aids.dropFirstPrivate) dropping.emplace(transport);
+    DatagramTransport& nodeTransport = dropping ? static_cast<DatagramTransport&>(*dropping) : transport;
+#else
+    DatagramTransport& nodeTransport = transport;
+#endif
+    ChatNode node(config, nodeTransport, ui, sink, pump);
     WaitingService waiting(node);
     nodeForHistory = &node;
     usersForPrinter = &node.users();
@@ -629,7 +639,7 @@ int main(int argc, char** argv) {
         pump.runFor(2000);
     } else {
 #ifdef LANYX_CLI_TEST_AIDS
-        if (aids.dropFirstPrivate && node.secure()) node.secure()->dropNextPrivateForTest();
+        if (dropping) dropping->arm();
 #endif
         for (const auto& name : opt.to) {
             const bool known = node.secure() && node.secure()->hasKey(name);

@@ -3,6 +3,7 @@
 // of a copy (checks, answers, new names): a burst at once, then one every
 // so often. Time is the caller's millisecond ticks; they may wrap, only
 // differences count.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -45,6 +46,41 @@ private:
     }
     std::uint32_t burst_, refillMs_;
     std::uint32_t tokens_ = 0, at_ = 0;
+    bool started_ = false;
+};
+
+// A bucket whose tokens come back at a pace of so many a second, kept in
+// thousandths of a token: a pace of thousands a second is no whole number
+// of milliseconds per token. A take may leave a reserve: it spends only
+// while more than that many tokens are left (what the reserve is kept for
+// takes without one).
+class PaceBucket {
+public:
+    // Full at the first use: `burst` tokens, then `perSecond` more a second.
+    PaceBucket(std::uint32_t burst, std::uint32_t perSecond) : burst_(burst), perSecond_(perSecond) {}
+    // Spends a token, leaving `reserve` whole ones; false (nothing spent) when
+    // there are not that many left at `now`.
+    bool take(std::uint32_t now, std::uint32_t reserve = 0) {
+        refill(now);
+        if (milli_ < 1000 + std::uint64_t{reserve} * 1000) return false;
+        milli_ -= 1000;
+        return true;
+    }
+
+private:
+    void refill(std::uint32_t now) {
+        const std::uint64_t full = std::uint64_t{burst_} * 1000;
+        if (!started_) {
+            started_ = true;
+            milli_ = full;
+        } else {
+            milli_ = std::min(full, milli_ + std::uint64_t{now - at_} * perSecond_);
+        }
+        at_ = now;
+    }
+    std::uint32_t burst_, perSecond_;
+    std::uint64_t milli_ = 0;
+    std::uint32_t at_ = 0;
     bool started_ = false;
 };
 

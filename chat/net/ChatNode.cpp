@@ -117,7 +117,8 @@ bool ChatNode::EnableKeys() {
     h.renamed = [this](const std::string& from, const std::string& to) { userRenamed(from, to); };
     h.keepName = [this](const std::string& lowerName) { return keepsName(lowerName); };
     h.sourceProven = [this](IpAddress address, const std::string& name) { noteVerifiedSource(name, address); };
-    secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h));
+    secure_ = std::make_unique<SecureLink>(std::move(*loaded.identity), std::move(pins.pins), pinsFile, std::move(h),
+                                           config_.linkBuild);
     if (!pins.writable) secure_->keepPinsFileAsItIs();
     secure_->setFirstAnnouncementHook([this](const std::string& name) { replies_.keysAnnounced(name); });
     capabilities_.announceAll(*secure_);

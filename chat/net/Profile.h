@@ -3,6 +3,7 @@
 // settings (User.ini) as read and as written back, the name kept for
 // lanyx-cli and the autostart registration.
 #include "EventLog.h"
+#include "LinkBuild.h"
 #include "Platform.h"
 #include "Ports.h"
 #include "RunState.h"
@@ -33,6 +34,9 @@ struct NodeConfig {
     // Called once this copy holds its data folder (no other copy runs on
     // it): where the programs open what only one copy may write.
     std::function<void()> folderHeld;
+    // Which build's way the copy's keys announce themselves and seal: the
+    // programs run this build's; the tests make copies of the build before.
+    LinkBuild linkBuild = LinkBuild::Current;
 };
 
 class Profile {

@@ -32,8 +32,10 @@
 #include "Crypto.h"
 #include "Identity.h"
 #include "IpAddress.h"
+#include "LinkBuild.h"
 #include "RateLimit.h"
 #include "UserList.h"
+#include "VerifyBudget.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -116,6 +118,12 @@ inline constexpr std::string_view kAskItem = "ask=";
 inline constexpr std::string_view kCapabilities = "sign,box,receipt";
 // One companion signs up to this many datagrams sent one after another.
 inline constexpr std::size_t kMaxSignedTogether = 4;
+// Whether the datagram (wire bytes) is a sealed private message, of any sender.
+inline bool IsSealedPrivate(std::string_view datagram) {
+    const auto bar = datagram.find('|');
+    return bar != std::string_view::npos && datagram.size() >= bar + 3 &&
+           (datagram[bar + 1] == 'E' || datagram[bar + 1] == 'e') && datagram[bar + 2] == '/';
+}
 }  // namespace secure
 
 // Sequence numbers seen per key. Our copies number what they sign with
@@ -255,7 +263,9 @@ public:
     // Asking a user for his keys, and answering an ask: at most once in this long.
     static constexpr std::uint32_t kAskEveryMs = 3000;
 
-    SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks);
+    // `build`: what the link announces and how it seals (LinkBuild.h).
+    SecureLink(Identity identity, PinStore pins, std::filesystem::path pinsFile, Hooks hooks,
+               LinkBuild build = LinkBuild::Current);
     ~SecureLink();
     SecureLink(const SecureLink&) = delete;
     SecureLink& operator=(const SecureLink&) = delete;
@@ -303,8 +313,6 @@ public:
     // Nothing when the recipient has no usable key; `why` says why.
     std::optional<DeliveryReport> sendPrivate(const std::string& recipient, const std::string& message,
                                               Withheld* why = nullptr);
-    // Test aid: the first transmission of the next private message is not sent.
-    void dropNextPrivateForTest() { dropNext_ = true; }
     // A new ephemeral key is made at every start and after kEphemeralMs;
     // the one before opens what was sealed to it for kEphemeralGraceMs
     // more, then its secret is erased.
@@ -312,8 +320,6 @@ public:
     static constexpr std::uint32_t kEphemeralGraceMs = 10u * 60 * 1000;
     // Makes a new ephemeral key now and announces it (as at the daily change).
     void renewEphemeral();
-    // Test aid: announces no ephemeral key and seals as the build before did.
-    void actAsPreviousBuildForTest() { previousBuild_ = true; }
     // This run found its own numbers far ahead of the clock (a clock that
     // had been ahead and was set right) and numbers from the clock again.
     bool clockWasAhead() const { return clockAheadSaid_; }
@@ -556,8 +562,8 @@ private:
     std::string caps_{secure::kCapabilities};
     std::function<void(const std::string&)> firstAnnounce_;
     bool active_ = false;
-    bool dropNext_ = false;
-    bool previousBuild_ = false;
+    // Announces no ephemeral key and none of the newer items, and seals as the build before did.
+    const bool previousBuild_;
     Ephemeral ephemeral_;
     Ephemeral previousEphemeral_;  // until kEphemeralGraceMs after the change
     std::uint32_t ephemeralAt_ = 0;
@@ -598,16 +604,9 @@ private:
     // When each name and address was challenged last.
     std::unordered_map<std::string, std::uint32_t> challenged_;
     TokenBucket challengeRate_{kChallengeBurst, kChallengeRefillMs};
-    // Budgets of checks, in thousandths of a check.
-    struct Budget {
-        std::uint64_t milli = 0;
-        std::uint32_t at = 0;
-    };
-    std::unordered_map<IpAddress, Budget> addressRate_;      // by sender address
-    std::unordered_map<std::string, Budget> keyRate_;        // by signing key
-    std::unordered_map<std::string, IpAddress> provenFrom_;  // signing key -> address it was verified from
-    Budget verifyAll_;
-    bool verifyAllStarted_ = false;
+    VerifyBudget verifyBudget_{{kVerifyBurst, kVerifyPerSecond},
+                               {kVerifyAllBurst, kVerifyAllPerSecond},
+                               kVerifyReserve};
     bool clockAheadSaid_ = false;
     std::uint64_t clockRead_ = 0;                             // this computer's clock when last read here
     std::unordered_map<std::string, std::uint32_t> askedAt_;  // lower-case name -> when we asked

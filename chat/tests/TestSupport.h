@@ -39,10 +39,19 @@ struct Peer {
           startUp(node, rec, seg) {
         seg.attach(&transport);
     }
+    // A copy of the build before (LinkBuild::Before), on a folder of its own.
+    Peer(MemorySegment& seg, const std::string& userName, LinkBuild build)
+        : transport(seg),
+          node(config(userName, "", build), transport, rec, rec, seg),
+          waiting(node),
+          startUp(node, rec, seg) {
+        seg.attach(&transport);
+    }
     ~Peer() { segment().detach(&transport); }
     MemorySegment& segment() { return transport.segment(); }
-    NodeConfig config(const std::string& userName, const std::string& logon) {
+    NodeConfig config(const std::string& userName, const std::string& logon, LinkBuild build = LinkBuild::Current) {
         NodeConfig c;
+        c.linkBuild = build;
         c.dataDir = home.empty() ? dir.path() : home;
         c.langFile = shippedLangFile();
         c.logonName = logon.empty() ? userName : logon;

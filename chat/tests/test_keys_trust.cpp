@@ -607,7 +607,7 @@ TEST_F(KeyTrust, ACompanionHeardBeforeItsDatagramSignsItOnlyShortlyAfter) {
 }
 
 TEST_F(KeyTrust, ARepeatOvertakenByANewerMessageIsTakenOnceAndAReplayRefused) {
-    ann->node.secure()->dropNextPrivateForTest();
+    ann->transport.loseNextSealedPrivate();
     ann->transport.allSent.clear();
     ann->node.SendPrivate("bob " + A + "one");
     ann->node.SendPrivate("bob " + A + "two");

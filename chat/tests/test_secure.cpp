@@ -4,6 +4,7 @@
 #include "Identity.h"
 #include "SecureLink.h"
 #include "KeyedPeers.h"
+#include "LineHeader.h"
 
 #include <gtest/gtest.h>
 
@@ -44,9 +45,8 @@ protected:
     }
     // A copy of the build before (no ephemeral keys, no UTF-8) joins.
     std::unique_ptr<Peer> previousBuild(const std::string& name) {
-        auto p = std::make_unique<Peer>(seg, name);
+        auto p = std::make_unique<Peer>(seg, name, LinkBuild::Before);
         p->node.readSettings();
-        p->node.secure()->actAsPreviousBuildForTest();
         p->node.state().MyName = name;
         p->node.OpenNetwork();
         seg.runFor(2000);
@@ -456,7 +456,7 @@ TEST_F(Secure, PrivateMessagesBetweenCopiesWithKeysTravelEncryptedAndAreConfirme
 }
 
 TEST_F(Secure, ALostPrivateMessageIsRepeatedShownOnceAndConfirmed) {
-    ann.node.secure()->dropNextPrivateForTest();
+    ann.transport.loseNextSealedPrivate();
     ann.transport.allSent.clear();
     ann.node.SendPrivate("bob " + A + "are you there?");
     seg.runFor(100);
@@ -764,7 +764,7 @@ TEST_F(Secure, EveryCharacterGoesToEverybodyAndOnlyTheSendersOwnFullTextIsShown)
 // A new ephemeral key: what was sealed to the one before still opens for a
 // while (a message on its way, a repeat), then its secret is gone.
 TEST_F(Secure, TheEphemeralKeyBeforeOpensForAWhileThenNotAtAll) {
-    ann.node.secure()->dropNextPrivateForTest();
+    ann.transport.loseNextSealedPrivate();
     ann.transport.allSent.clear();
     ann.node.SendPrivate("bob " + A + "in flight");  // sealed to bob's key now; its repeat comes later
     bob.node.secure()->renewEphemeral();
@@ -871,4 +871,35 @@ TEST_F(Secure, WhatWaitedForItsSignatureBeforeASignedLeaveDoesNotListTheUserAgai
     seg.runFor(SecureLink::kHoldMs + 500);
     EXPECT_FALSE(ann.node.users().findNoCase("bob"));
     EXPECT_FALSE(carl.node.users().findNoCase("bob"));
+}
+
+// A copy of the build before is made at its construction; its announcement
+// is that build's: version 1, and none of the items that came with 2.
+TEST(LinkBuild, TheBuildBeforeAnnouncesVersionOneWithNoneOfTheNewerItems) {
+    struct Case {
+        LinkBuild build;
+        std::string version;
+        bool newer;
+    };
+    for (const auto& c : {Case{LinkBuild::Current, "2", true}, Case{LinkBuild::Before, "1", false}}) {
+        SecureLink::Hooks h;
+        h.send = [](std::string_view) {};
+        h.process = [](std::string_view, Trust) {};
+        h.ticks = [] { return 0u; };
+        h.callAfter = [](std::uint32_t, std::function<void()>) {};
+        h.wallMicros = [] { return wallNow(); };
+        SecureLink link(Identity::generate(), {}, {}, h, c.build);
+        link.setMyName("dan");
+        link.setPreviousNames({"dora"});
+        const auto bytes = link.announcement();
+        const std::string head = "dan|K/";
+        ASSERT_EQ(bytes.rfind(head, 0), 0u) << bytes;
+        const auto semi = bytes.find(';');
+        const auto caps = bytes.substr(semi + 1, bytes.find(';', semi + 1) - semi - 1);
+        EXPECT_EQ(bytes.substr(head.size(), semi - head.size()), c.version);
+        EXPECT_NE(caps.find(secure::kCapabilities), std::string::npos) << caps;
+        for (const auto& item : {std::string(secure::kUtf8Item), std::string(lineheader::kItem),
+                                 std::string(secure::kEphemeralItem), std::string(secure::kFormerNameItem) + "dora"})
+            EXPECT_EQ(caps.find(item) != std::string::npos, c.newer) << caps << " " << item;
+    }
 }

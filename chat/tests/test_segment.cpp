@@ -181,3 +181,31 @@ TEST(Segment, MissingLanguageFileStopsStartUpAndLeavesTheSettingsAlone) {
     st.Shutdown();
     EXPECT_EQ(readBytes(dir / "User.ini"), "\"Deutsch\"\r\n");
 }
+
+TEST(Segment, ASealedPrivateMessageIsToldByItsCommandWhateverItsSender) {
+    struct Case {
+        const char* datagram;
+        bool sealed;
+    };
+    for (const auto& c : {Case{"ann|E/bob|2|AAAA", true}, Case{"ann|e/bob|AAAA", true}, Case{"|E/", true},
+                          Case{"ann|R/bob|AAAA", false}, Case{"ann|M/E/bob", false}, Case{"E/bob|AAAA", false},
+                          Case{"ann|E", false}, Case{"ann|EE/", false}})
+        EXPECT_EQ(secure::IsSealedPrivate(c.datagram), c.sealed) << c.datagram;
+}
+
+TEST(Segment, AnEndpointLosesTheNextSealedPrivateMessageItSendsAndNothingElse) {
+    MemorySegment seg;
+    MemoryTransport ann(seg), bob(seg);
+    for (auto* t : {&ann, &bob}) {
+        seg.attach(t);
+        t->open();
+    }
+    std::vector<std::string> heard;
+    bob.setReceiver([&](std::string_view b) { heard.emplace_back(b); });
+    ann.loseNextSealedPrivate();
+    for (const auto* d : {"ann|M/hi", "ann|E/bob|first", "ann|R/bob|receipt", "ann|E/bob|second"}) ann.send(d);
+    bob.send("bob|E/ann|back");
+    seg.deliverAll();
+    EXPECT_EQ(heard, (std::vector<std::string>{"ann|M/hi", "ann|R/bob|receipt", "ann|E/bob|second", "bob|E/ann|back"}));
+    EXPECT_EQ(ann.allSent, (std::vector<std::string>{"ann|M/hi", "ann|R/bob|receipt", "ann|E/bob|second"}));
+}
