@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto h = lineheader::Take(rest)) {
         if (rest.size() > text.size()) __builtin_trap();
         if (h->id != 0) {
-            std::string_view again = lineheader::Encode(*h);
+            const std::string encoded = lineheader::Encode(*h);
+            std::string_view again = encoded;
             const auto back = lineheader::Take(again);
             if (!back || back->id != h->id || back->room != h->room || back->replyTo != h->replyTo || !again.empty())
                 __builtin_trap();

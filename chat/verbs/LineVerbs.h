@@ -130,6 +130,7 @@ public:
     bool message(const std::string& sender, const std::string& body, IpAddress sourceV4) override;
     void renamed(const std::string& from, const std::string& to) override;
     void delivery(const DeliveryReport& report) override;
+    using MessageObserver::delivery;
     // MessageObserver: the lines that come and go.
     void message(const Message& m) override;
 
