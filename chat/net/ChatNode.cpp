@@ -12,13 +12,6 @@
 
 namespace lanyx {
 
-namespace {
-
-// Boxes open at a time, of all senders together.
-constexpr std::size_t kMaxOpenBoxes = 16;
-
-}  // namespace
-
 ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink,
                    EventPump& pump)
     : config_(std::move(config)),
@@ -38,6 +31,8 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
                       [this](bool withKeys) { SendPresence(withKeys ? Presence::WithKeys : Presence::Plain); },
                       [this] { sendColourAndStatus(Presence::WithKeys); },
                       [this](int number, const std::string& text) { reports_.error(number, text); }}),
+      records_(observers_, {[this]() -> const std::string& { return state_.MyName; },
+                            [this] { return transport_.isOpen(); }, [this] { return secure_ && secure_->active(); }}),
       privateLines_(pump,
                     {[this]() -> const std::string& { return state_.MyName; }, [this] { return secure_.get(); },
                      [this] { return waiting_; },
@@ -47,7 +42,7 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
                      [this](const DeliveryReport& report) { sink_.PrivateDelivery(report); },
                      [this](std::string_view recipient, std::string_view message, const DeliveryReport& report,
                             std::uint64_t lineId, std::string_view chatTag) {
-                         recordPrivateSent(recipient, message, report, lineId, chatTag);
+                         records_.sentPrivate(recipient, message, report, lineId, chatTag);
                      },
                      [this](const std::string& line) { log_.WriteLog(line); }}) {
     log_.setFile(config_.dataDir / "Log.txt");
@@ -186,23 +181,7 @@ void ChatNode::SendToAll(std::string_view payload) {
     } else {
         SendDatagram(text);
     }
-    if (startsWith(payload, wire::AlertMark))
-        recordSent(HistoryKind::Alert, UserList::kAllRow, payload.substr(wire::AlertMark.size()), nullptr, {});
-    else if (startsWith(payload, wire::ChatMark))
-        recordSent(HistoryKind::Chat, UserList::kAllRow, payload.substr(wire::ChatMark.size()), nullptr, {});
-}
-
-void ChatNode::recordSent(HistoryKind kind, std::string_view recipient, std::string_view text,
-                          const DeliveryReport* report, std::string_view chatTag) {
-    // Only what left: a closed network sends nothing. The copy of a chat
-    // line to the own name is the line itself coming back.
-    if (observers_.empty() || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName))
-        return;
-    reportMessage(SentMessage(kind, recipient, text, report, chatTag, secure_ && secure_->active()));
-}
-
-void ChatNode::reportReceived(const Message& message) {
-    if (!equalsNoCase(message.peer, state_.MyName)) reportMessage(message);
+    records_.sentToAll(payload);
 }
 
 void ChatNode::setWaiting(WaitingPort* waiting) {
@@ -216,19 +195,6 @@ void ChatNode::AddSettingsNotice(const std::string& problem) {
 
 void ChatNode::Warn(const std::string& text) {
     ui_.messageBox(text, "Lanyx", IconExclamation);
-}
-
-void ChatNode::recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
-                                 std::uint64_t lineId, std::string_view chatTag) {
-    if (observers_.empty() || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName))
-        return;
-    const bool alert = startsWith(message, wire::AlertMark);
-    if (!alert && !startsWith(message, wire::ChatMark)) return;
-    auto m = SentMessage(alert ? HistoryKind::PrivateAlert : HistoryKind::PrivateChat, recipient,
-                         message.substr((alert ? wire::AlertMark : wire::ChatMark).size()), &report, chatTag,
-                         secure_ && secure_->active());
-    m.lineId = lineId;
-    reportMessage(m);
 }
 
 void ChatNode::deliverOwnPrivate(const std::string& text) {
@@ -617,7 +583,7 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
             sink_.show(m);
             // After the windows took it: a window opened for it shows the
             // earlier lines from the history, not this one twice.
-            reportReceived(m);
+            records_.received(m);
         }
     } else if (startsWith(text, wire::AlertMark)) {
         if (state_.Status == 0 || state_.Status == 1) {
@@ -625,7 +591,7 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
                                  std::string(text.substr(wire::AlertMark.size())), notVerified, encrypted);
             describe(m);
             sink_.show(m);
-            reportReceived(m);
+            records_.received(m);
         }
     } else {
         reports_.unknownData(text, sender);
@@ -635,36 +601,27 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
 void ChatNode::OpenBox(std::string_view text, const std::string& sender, bool notVerified) {
     const Message m = received(MessageKind::Box, sender, std::string(text), notVerified, false);
     // Kept also when too many boxes are open to show it.
-    reportReceived(m);
-    auto key = toLower(sender);
-    if (openBoxes_.count(key)) {
+    records_.received(m);
+    // Many senders at once (a flood under ever new names) must not bury the
+    // desktop in boxes either.
+    switch (boxes_.open(sender)) {
+    case OpenBoxes::Refusal::SenderHasOne:
         reports_.limited("Box message not shown", "Box message from " + forLog(sender) +
                                                       " not shown: the last one from this sender is still open");
         return;
-    }
-    // Many senders at once (a flood under ever new names) must not bury the
-    // desktop in boxes either.
-    if (openBoxes_.size() >= kMaxOpenBoxes) {
+    case OpenBoxes::Refusal::TooMany:
         reports_.limited("Box message not shown", "Box message from " + forLog(sender) + " not shown: " +
-                                                      std::to_string(kMaxOpenBoxes) + " boxes are open");
+                                                      std::to_string(OpenBoxes::kMax) + " boxes are open");
         return;
+    case OpenBoxes::Refusal::None: break;
     }
-    openBoxes_.insert(key);
     try {
         sink_.show(m);
     } catch (...) {
-        openBoxes_.erase(key);
+        boxes_.closed(sender);
         throw;
     }
-    if (!sink_.BoxStaysOpen()) openBoxes_.erase(key);
-}
-
-void ChatNode::BoxClosed(const std::string& sender) {
-    openBoxes_.erase(toLower(sender));
-}
-
-bool ChatNode::IsBoxOpen(std::string_view sender) const {
-    return openBoxes_.count(toLower(sender)) > 0;
+    if (!sink_.BoxStaysOpen()) boxes_.closed(sender);
 }
 
 std::int64_t ChatNode::wallMs() const {

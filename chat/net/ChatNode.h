@@ -11,7 +11,9 @@
 #include "IpAddress.h"
 #include "LineHeader.h"
 #include "Message.h"
+#include "MessageRecords.h"
 #include "MessageSink.h"
+#include "OpenBoxes.h"
 #include "PresenceReplies.h"
 #include "PreviousNames.h"
 #include "PrivateLines.h"
@@ -178,8 +180,8 @@ public:
     std::optional<DeliveryReport> SendSealed(std::string_view word, const std::string& recipient,
                                              const std::string& body);
     // The box of this sender was closed: the next box message may open one.
-    void BoxClosed(const std::string& sender);
-    bool IsBoxOpen(std::string_view sender) const;
+    void BoxClosed(const std::string& sender) { boxes_.closed(sender); }
+    bool IsBoxOpen(std::string_view sender) const { return boxes_.isOpen(sender); }
 
     // The status menu: remember, announce.
     void SetStatus(std::int16_t status);
@@ -236,18 +238,12 @@ private:
                      bool encrypted) const {
         return ReceivedMessage(kind, sender, std::move(text), notVerified, encrypted, trust_);
     }
-    // A message shown to the user, for the observers (not our own echoes).
-    void reportReceived(const Message& message);
     // A sealed private message (not a capability's): shown, or false.
     bool deliverSealed(const std::string& text, const std::string& sender, Trust trust);
     void sealedDelivery(const DeliveryReport& report);
     // The roster is full: the row of the name never verified and silent
     // the longest makes room for `sender`.
     void makeRoomFor(std::string_view sender);
-    void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
-                           std::uint64_t lineId, std::string_view chatTag);
-    void recordSent(HistoryKind kind, std::string_view recipient, std::string_view text, const DeliveryReport* report,
-                    std::string_view chatTag);
     // `notVerified`, `encrypted`: what is known of it beside its text.
     void deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row,
                  bool notVerified = false, bool encrypted = false, const lineheader::Header* header = nullptr);
@@ -275,7 +271,7 @@ private:
     std::string statusNames_[3];
     std::string settingsNotice_;
     bool firstStart_ = false;
-    std::unordered_set<std::string> openBoxes_;  // lower-case senders
+    OpenBoxes boxes_;
     ReceiveReports reports_{log_, pump_, ui_};
     int receiving_ = 0;
     std::string rosterRequestName_;
@@ -295,6 +291,7 @@ private:
     void noteVerifiedSource(std::string_view sender, IpAddress source);
     ProvenSources sources_;
     MessageObservers observers_;
+    MessageRecords records_;
     CapabilityHost capabilities_;
     // What our copies sent to everybody beyond Windows-1252, until its datagram comes.
     FullTexts fullTexts_;

@@ -12,14 +12,14 @@ using namespace lanyx;
 
 namespace {
 
-struct Pump : EventPump {
+struct ReportsPump : EventPump {
     std::uint32_t ticks() override { return now; }
     void pumpOnce() override {}
     void runFor(std::uint32_t ms) override { now += ms; }
     std::uint32_t now = 0;
 };
 
-struct Boxes : UserInterface {
+struct ReportedBoxes : UserInterface {
     void messageBox(const std::string&, const std::string&, int icon) override { icons.push_back(icon); }
     std::vector<int> icons;
 };
@@ -34,8 +34,8 @@ protected:
     }
     test::TempDir dir;
     EventLog log{dir / "Log.txt", [] { return std::string("t"); }};
-    Pump pump;
-    Boxes ui;
+    ReportsPump pump;
+    ReportedBoxes ui;
     ReceiveReports reports{log, pump, ui};
 };
 
