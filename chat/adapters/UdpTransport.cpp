@@ -35,8 +35,8 @@
 
 namespace lanyx {
 
-UdpTransport::UdpTransport(QHostAddress broadcast, quint16 port, QObject* parent)
-    : QObject(parent), broadcast_(std::move(broadcast)), port_(port) {
+UdpTransport::UdpTransport(QHostAddress broadcast, quint16 port, PollFunction poll, QObject* parent)
+    : QObject(parent), poll_(std::move(poll)), broadcast_(std::move(broadcast)), port_(port) {
 }
 
 UdpTransport::~UdpTransport() {
@@ -417,7 +417,7 @@ void UdpTransport::openSocket() {
     broadcastIp_ = fromQt(broadcast_);
     fd_ = fd;
     dropTotal_ = 0;
-    PollFunction poll = pollForTest_;
+    PollFunction poll = poll_;
     if (!poll)
         poll = [](pollfd* fds, unsigned long count, int timeoutMs) {
             return ::poll(fds, static_cast<nfds_t>(count), timeoutMs);

@@ -42,7 +42,11 @@ namespace lanyx {
 class UdpTransport : public QObject, public DatagramTransport {
     Q_OBJECT
 public:
-    explicit UdpTransport(QHostAddress broadcast = QHostAddress::Broadcast, quint16 port = 1414,
+    // What the receiver thread waits for the socket in: poll() on POSIX
+    // systems, or the function given (empty: poll()).
+    using PollFunction = std::function<int(pollfd* fds, unsigned long count, int timeoutMs)>;
+
+    explicit UdpTransport(QHostAddress broadcast = QHostAddress::Broadcast, quint16 port = 1414, PollFunction poll = {},
                           QObject* parent = nullptr);
     ~UdpTransport() override;
 
@@ -67,10 +71,6 @@ public:
     // What the datagrams waiting for the user-interface thread hold now
     // (ReceiveQueue::cost), at most kMaxQueuedBytes.
     std::size_t queuedBytes() const;
-    // Test hook: stands in for poll() in the receiver thread, so that a test
-    // can make it fail. Applies at the next open().
-    using PollFunction = std::function<int(pollfd* fds, unsigned long count, int timeoutMs)>;
-    void setPollForTest(PollFunction f) { pollForTest_ = std::move(f); }
 
     // Host names, addresses or directed-broadcast addresses every datagram
     // also goes to. Names are looked up in the background (again whenever
@@ -176,7 +176,7 @@ private:
     int downError_ = 0;
     QTimer* reopenTimer_ = nullptr;
 #endif
-    PollFunction pollForTest_;
+    PollFunction poll_;
     QHostAddress broadcast_;
     quint16 port_;
     int rcvbuf_ = 0;

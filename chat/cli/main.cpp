@@ -7,6 +7,7 @@
 #include "CliVerbs.h"
 #ifdef LANYX_CLI_TEST_AIDS
 #include "CliTestAids.h"
+#include "CliTransferAids.h"
 #endif
 #include "FileTransfers.h"
 #include "History.h"
@@ -445,10 +446,10 @@ int main(int argc, char** argv) {
         return lines;
     });
 
-    FileTransfers files(node);
 #ifdef LANYX_CLI_TEST_AIDS
-    if (aids.dropAfter > 0) files.setDropAfterForTest(aids.dropAfter);
-    if (!aids.offerName.empty()) files.setOfferNameForTest(QString::fromStdString(aids.offerName));
+    FileTransfers files(node, cli::TransferSetupFor(aids));
+#else
+    FileTransfers files(node);
 #endif
     cli::TransferReporter reporter(files, std::cout, isatty(STDOUT_FILENO) == 1);
     printer.setBeforeLine([&reporter] { reporter.endStatusLine(); });

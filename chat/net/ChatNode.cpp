@@ -1,7 +1,6 @@
 #include "ChatNode.h"
 
 #include "Cp1252.h"
-#include "Crypto.h"
 #include "LinkOverTransport.h"
 #include "Platform.h"
 #include "Text.h"
@@ -12,13 +11,6 @@
 #include <limits>
 
 namespace lanyx {
-
-namespace {
-
-// Boxes open at a time, of all senders together.
-constexpr std::size_t kMaxOpenBoxes = 16;
-
-}  // namespace
 
 ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterface& ui, MessageSink& sink,
                    EventPump& pump)
@@ -32,13 +24,27 @@ ChatNode::ChatNode(NodeConfig config, DatagramTransport& transport, UserInterfac
               [this] {
                   if (secure_) secure_->forgetSessions();
               },
-              [this](std::string_view kind, const std::string& line) { writeLimited(kind, line); }}),
+              [this](std::string_view kind, const std::string& line) { reports_.limited(kind, line); }}),
       replies_(pump, {[this] { return users_.userCount(); }, [this] { return transport_.isOpen(); },
                       [this] { return secure_ != nullptr; },
                       [this](const std::string& name) { return secure_->stateOf(name) != KeyState::NoKeys; },
                       [this](bool withKeys) { SendPresence(withKeys ? Presence::WithKeys : Presence::Plain); },
                       [this] { sendColourAndStatus(Presence::WithKeys); },
-                      [this](int number, const std::string& text) { LogReceiveError(number, text); }}) {
+                      [this](int number, const std::string& text) { reports_.error(number, text); }}),
+      records_(observers_, {[this]() -> const std::string& { return state_.MyName; },
+                            [this] { return transport_.isOpen(); }, [this] { return secure_ && secure_->active(); }}),
+      privateLines_(pump,
+                    {[this]() -> const std::string& { return state_.MyName; }, [this] { return secure_.get(); },
+                     [this] { return waiting_; },
+                     [this](const std::string& name) { return users_.findNoCase(name).has_value(); },
+                     [this] { return transport_.isOpen(); }, [this](std::string_view text) { SendDatagram(text); },
+                     [this](const std::string& text) { deliverOwnPrivate(text); },
+                     [this](const DeliveryReport& report) { sink_.PrivateDelivery(report); },
+                     [this](std::string_view recipient, std::string_view message, const DeliveryReport& report,
+                            std::uint64_t lineId, std::string_view chatTag, std::uint64_t replyTo) {
+                         records_.sentPrivate(recipient, message, report, lineId, chatTag, replyTo);
+                     },
+                     [this](const std::string& line) { log_.WriteLog(line); }}) {
     log_.setFile(config_.dataDir / "Log.txt");
     log_.setErrorReporter([this](const std::string& msg) { ui_.messageBox(msg, "", IconNone); });
     lang_.setReporters([this](const std::string& text, const std::string& title,
@@ -64,7 +70,7 @@ ChatNode::~ChatNode() {
     transport_.setNetworksJoined({});
     transport_.setReceiveFailure({});
     // A flood that ended within the last minute is still accounted for.
-    for (const auto& line : receiveLog_.flush()) log_.WriteLog(line);
+    reports_.flush();
 }
 
 std::string ChatNode::LangText(int code) {
@@ -112,7 +118,7 @@ bool ChatNode::EnableKeys() {
         if (waiting_) waiting_->keyState(name, state);
     };
     h.keyChanged = [this](const std::string& name, const std::string& text) { sink_.KeyWarning(name, text); };
-    h.log = [this](std::string_view kind, const std::string& line) { writeLimited(kind, line); };
+    h.log = [this](std::string_view kind, const std::string& line) { reports_.limited(kind, line); };
     h.isListed = [this](const std::string& name) { return users_.findNoCase(name).has_value(); };
     h.renamed = [this](const std::string& from, const std::string& to) { userRenamed(from, to); };
     h.keepName = [this](const std::string& lowerName) { return keepsName(lowerName); };
@@ -176,23 +182,7 @@ void ChatNode::SendToAll(std::string_view payload) {
     } else {
         SendDatagram(text);
     }
-    if (startsWith(payload, wire::AlertMark))
-        recordSent(HistoryKind::Alert, UserList::kAllRow, payload.substr(wire::AlertMark.size()), nullptr, {});
-    else if (startsWith(payload, wire::ChatMark))
-        recordSent(HistoryKind::Chat, UserList::kAllRow, payload.substr(wire::ChatMark.size()), nullptr, {});
-}
-
-void ChatNode::recordSent(HistoryKind kind, std::string_view recipient, std::string_view text,
-                          const DeliveryReport* report, std::string_view chatTag) {
-    // Only what left: a closed network sends nothing. The copy of a chat
-    // line to the own name is the line itself coming back.
-    if (observers_.empty() || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName))
-        return;
-    reportMessage(SentMessage(kind, recipient, text, report, chatTag, secure_ && secure_->active()));
-}
-
-void ChatNode::reportReceived(const Message& message) {
-    if (!equalsNoCase(message.peer, state_.MyName)) reportMessage(message);
+    records_.sentToAll(payload);
 }
 
 void ChatNode::setWaiting(WaitingPort* waiting) {
@@ -208,99 +198,16 @@ void ChatNode::Warn(const std::string& text) {
     ui_.messageBox(text, "Lanyx", IconExclamation);
 }
 
-void ChatNode::recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
-                                 std::uint64_t lineId, std::string_view chatTag, std::uint64_t replyTo) {
-    if (observers_.empty() || !transport_.isOpen() || recipient.empty() || equalsNoCase(recipient, state_.MyName))
-        return;
-    const bool alert = startsWith(message, wire::AlertMark);
-    if (!alert && !startsWith(message, wire::ChatMark)) return;
-    auto m = SentMessage(alert ? HistoryKind::PrivateAlert : HistoryKind::PrivateChat, recipient,
-                         message.substr((alert ? wire::AlertMark : wire::ChatMark).size()), &report, chatTag,
-                         secure_ && secure_->active());
-    m.lineId = lineId;
-    m.replyTo = replyTo;
-    reportMessage(m);
-}
-
-std::uint64_t ChatNode::NewLineId() const {
-    std::uint64_t id = 0;
-    while (id == 0) {
-        const auto bytes = crypto::RandomBytes(sizeof id);
-        for (const char b : bytes) id = (id << 8) | static_cast<unsigned char>(b);
+void ChatNode::deliverOwnPrivate(const std::string& text) {
+    if (state_.MyName.empty() || users_.IsBlocked(state_.MyName)) return;
+    ++receiving_;
+    try {
+        deliver(text, state_.MyName, true, users_.findNoCase(state_.MyName));
+    } catch (const LanyxError& e) {
+        reports_.error(e.number(), e.what());
     }
-    return id;
-}
-
-DeliveryReport ChatNode::SendPrivate(std::string_view argument, std::string_view chatTag, std::uint64_t lineId,
-                                     std::uint64_t replyTo) {
-    std::string_view recipient;
-    std::string_view message;
-    const auto blank = argument.find(' ');
-    if (blank != std::string_view::npos) {
-        recipient = trimBlanks(argument.substr(0, blank));
-        message = trimBlanks(argument.substr(blank + 1));
-    }
-    const std::string to(recipient);
-    if (secure_ && secure_->active() && !message.empty() && equalsNoCase(to, state_.MyName)) {
-        // Our own copy of a line to several users (a chat window holds its
-        // own name): in the clear on the wire it would give away what went
-        // sealed to the others. Nobody else takes it: it stays here.
-        deliverOwnPrivate(std::string(message));
-        DeliveryReport report{0, to, true, Delivery::Local};
-        sink_.PrivateDelivery(report);
-        return report;
-    }
-    if (secure_ && secure_->hasKey(to)) {
-        // Not here: it waits, sealed to the known key, until the user is.
-        if (!message.empty() && !users_.findNoCase(to) && waiting_)
-            if (auto report = waiting_->hold(to, message, chatTag)) return *report;
-        // A known key: sealed to it, or not sent at all.
-        Withheld why = Withheld::Offline;
-        // A copy of ours learns the line's id, and the shared chat it is in.
-        std::string sealed(message);
-        if (secure_->takesLineHeaders(to)) {
-            if (lineId == 0) lineId = NewLineId();
-            lineheader::Header header{lineId, {}, replyTo};
-            if (IsRoomChatKey(chatTag)) header.room = std::string(chatTag.substr(1));
-            sealed = lineheader::Encode(header) + sealed;
-        }
-        if (transport_.isOpen())
-            if (auto report = secure_->sendPrivate(to, sealed, &why)) {
-                sink_.PrivateDelivery(*report);
-                recordPrivateSent(recipient, message, *report, lineId, chatTag, replyTo);
-                return *report;
-            }
-        DeliveryReport report{0, to, false, Delivery::Withheld, why};
-        if (why == Withheld::KeyChanged)
-            log_.WriteLog("Private message to " + forLog(to) + " not sent: the key announced for the name changed");
-        sink_.PrivateDelivery(report);
-        return report;
-    }
-    std::string text(wire::PrivateMessage);
-    text += message;
-    text += '|';
-    text += recipient;
-    SendDatagram(text);
-    DeliveryReport report{0, to, false, Delivery::NoReceipts};
-    if (!recipient.empty()) sink_.PrivateDelivery(report);
-    recordPrivateSent(recipient, message, report, 0, chatTag);
-    return report;
-}
-
-void ChatNode::deliverOwnPrivate(std::string text) {
-    // As its echo would come: after the sender has taken its report.
-    const std::weak_ptr<int> alive = alive_;
-    pump_.callAfter(0, [this, alive, text = std::move(text)] {
-        if (alive.expired() || state_.MyName.empty() || users_.IsBlocked(state_.MyName)) return;
-        ++receiving_;
-        try {
-            deliver(text, state_.MyName, true, users_.findNoCase(state_.MyName));
-        } catch (const LanyxError& e) {
-            LogReceiveError(e.number(), e.what());
-        }
-        --receiving_;
-        if (receiving_ == 0) flushRefresh();
-    });
+    --receiving_;
+    if (receiving_ == 0) flushRefresh();
 }
 
 void ChatNode::SendPresence(Presence how) {
@@ -365,7 +272,7 @@ void ChatNode::AnnounceOnNewNetworks() {
         SendToAll(state_.MyName + " " + LangText(10201));
     } catch (const LanyxError& e) {
         // Called from the socket adapter: there is nobody to throw to.
-        LogReceiveError(e.number(), e.what());
+        reports_.error(e.number(), e.what());
     }
 }
 
@@ -408,14 +315,14 @@ void ChatNode::handleDatagram(std::string_view bytes, std::optional<Trust> judge
             trust_ = trust;
             // Plain ASCII reads the same in both code pages: no conversion needed.
             const auto done = isAscii(bytes) ? ProcessDatagram(bytes) : ProcessDatagram(cp1252::toUtf8(bytes));
-            if (!done) refuseDatagram(done.error());
+            if (!done) reports_.refused(done.error());
         }
     } catch (const LanyxError& e) {
         // What the windows, the files or the socket throw while a datagram is
         // handled ends here: there is nobody to throw to.
-        refuseDatagram(e.error());
+        reports_.refused(e.error());
     } catch (const std::exception& e) {
-        LogReceiveError(err::InvalidArgument, e.what());
+        reports_.error(err::InvalidArgument, e.what());
     }
     trust_ = outer;
     --receiving_;
@@ -424,8 +331,8 @@ void ChatNode::handleDatagram(std::string_view bytes, std::optional<Trust> judge
 
 bool ChatNode::ignoredAsNotVerified(std::string_view sender, std::string_view command) {
     if (trust_ != Trust::NotVerified) return false;
-    writeLimited("Not verified",
-                 "Ignored, not signed by the key pinned for the name: " + forLog(sender) + "|" + std::string(command));
+    reports_.limited("Not verified", "Ignored, not signed by the key pinned for the name: " + forLog(sender) + "|" +
+                                         std::string(command));
     return true;
 }
 
@@ -449,7 +356,7 @@ bool ChatNode::RequestRoster(bool dropSilent) {
         transport_.send(cp1252::fromUtf8(line));
     } catch (const LanyxError& e) {
         // Asked for from a menu or after drops: a failure is logged, not thrown.
-        LogReceiveError(e.number(), e.what());
+        reports_.error(e.number(), e.what());
         return false;
     }
     return true;
@@ -463,8 +370,8 @@ void ChatNode::makeRoomFor(std::string_view sender) {
         silent = users_.longestSilentUnverified();
     }
     if (!silent || equalsNoCase(users_.user(*silent).text, state_.MyName)) return;
-    writeLimited("Roster full", "Roster full: " + forLog(users_.user(*silent).text) +
-                                    " (never verified, silent the longest) taken off for " + forLog(sender));
+    reports_.limited("Roster full", "Roster full: " + forLog(users_.user(*silent).text) +
+                                        " (never verified, silent the longest) taken off for " + forLog(sender));
     dropUser(*silent);
 }
 
@@ -511,36 +418,14 @@ void ChatNode::ToggleBlocked(const std::vector<std::string>& names) {
 }
 
 void ChatNode::DatagramsDropped(std::uint32_t total) {
-    if (total == dropsLogged_) return;
-    writeLimited("Datagrams dropped", "Received datagrams dropped by the system (receive buffer full): " +
-                                          std::to_string(total - dropsLogged_) + ", " + std::to_string(total) +
-                                          " in all");
-    dropsLogged_ = total;
     // Who was lost among them is unknown: ask everybody once.
-    RequestRoster();
+    if (reports_.dropped(total)) RequestRoster();
 }
 
 void ChatNode::ReceivingFailed(int number, const std::string& text, bool reopened) {
-    const std::string why = std::to_string(number) + ": " + text;
-    if (reopened) {
-        log_.WriteLog("Receiving failed (" + why + "); the connection was opened again");
-        ui_.messageBox("Lanyx stopped receiving from the network (" + why +
-                           ") and has opened its connection again. Messages sent to you meanwhile may be missing.",
-                       "Lanyx", IconExclamation);
-        // Who came or went meanwhile is unknown: ask everybody once.
-        RequestRoster();
-    } else {
-        log_.WriteLog("Receiving failed (" + why + "); the connection could not be opened again yet");
-        ui_.messageBox("Lanyx stopped receiving from the network (" + why +
-                           ") and could not open its connection again. It keeps trying; until then you receive "
-                           "nothing and what you send is lost.",
-                       "Lanyx", IconExclamation);
-    }
-}
-
-void ChatNode::refuseDatagram(const Error& e) {
-    // Logged, never shown: anybody on the segment can send anything.
-    if (e.reason != Reason::NotANumber) LogReceiveError(e.number, e.text);
+    reports_.failed(number, text, reopened);
+    // Who came or went meanwhile is unknown: ask everybody once.
+    if (reopened) RequestRoster();
 }
 
 void ChatNode::noteVerifiedSource(std::string_view sender, IpAddress source) {
@@ -612,8 +497,8 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
         } else if (wire::isCommand(d->command, wire::ColourAnnounce)) {
             // Unlisted senders are not remembered: answer only what a copy
             // sends first when it joins, not every datagram of theirs.
-            writeLimited("Not listed",
-                         "Not listed, the list holds " + std::to_string(kMaxRosterRows) + " names: " + forLog(sender));
+            reports_.limited("Not listed", "Not listed, the list holds " + std::to_string(kMaxRosterRows) +
+                                               " names: " + forLog(sender));
             AnswerNewcomer(sender);
         }
     }
@@ -643,7 +528,7 @@ Result<void> ChatNode::ProcessDatagram(std::string_view text) {
         if (v >= 0 && v <= 2) {
             users_.setStatus(*row, static_cast<std::int16_t>(v), statusNames_[v]);
         } else {
-            LogUnknownData(payload, sender);
+            reports_.unknownData(payload, sender);
             users_.setStatus(*row, -1, "");
         }
     } else if (wire::isCommand(cmd, wire::PublicMessage)) {
@@ -700,7 +585,7 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
             sink_.show(m);
             // After the windows took it: a window opened for it shows the
             // earlier lines from the history, not this one twice.
-            reportReceived(m);
+            records_.received(m);
         }
     } else if (startsWith(text, wire::AlertMark)) {
         if (state_.Status == 0 || state_.Status == 1) {
@@ -708,121 +593,37 @@ void ChatNode::deliver(std::string_view text, const std::string& sender, bool is
                                  std::string(text.substr(wire::AlertMark.size())), notVerified, encrypted);
             describe(m);
             sink_.show(m);
-            reportReceived(m);
+            records_.received(m);
         }
     } else {
-        LogUnknownData(text, sender);
+        reports_.unknownData(text, sender);
     }
-}
-
-void ChatNode::LogUnknownData(std::string_view text, std::string_view sender) {
-    writeLimited("Unknow Data Receved", "Unknow Data Receved (" + forLog(sender) + ": " + forLog(text) + ")");
-}
-
-void ChatNode::LogReceiveError(int number, const std::string& description) {
-    writeLimited("Error Receveing Data", "Error Receveing Data: " + describe({number, description}));
-}
-
-void ChatNode::writeLimited(std::string_view kind, const std::string& line) {
-    std::vector<std::string> summaries;
-    const bool admitted = receiveLog_.admit(kind, pump_.ticks(), summaries);
-    for (const auto& s : summaries) log_.WriteLog(s);
-    if (admitted) log_.WriteLog(line);
 }
 
 void ChatNode::OpenBox(std::string_view text, const std::string& sender, bool notVerified) {
     const Message m = received(MessageKind::Box, sender, std::string(text), notVerified, false);
     // Kept also when too many boxes are open to show it.
-    reportReceived(m);
-    auto key = toLower(sender);
-    if (openBoxes_.count(key)) {
-        writeLimited("Box message not shown",
-                     "Box message from " + forLog(sender) + " not shown: the last one from this sender is still open");
-        return;
-    }
+    records_.received(m);
     // Many senders at once (a flood under ever new names) must not bury the
     // desktop in boxes either.
-    if (openBoxes_.size() >= kMaxOpenBoxes) {
-        writeLimited("Box message not shown", "Box message from " + forLog(sender) +
-                                                  " not shown: " + std::to_string(kMaxOpenBoxes) + " boxes are open");
+    switch (boxes_.open(sender)) {
+    case OpenBoxes::Refusal::SenderHasOne:
+        reports_.limited("Box message not shown", "Box message from " + forLog(sender) +
+                                                      " not shown: the last one from this sender is still open");
         return;
+    case OpenBoxes::Refusal::TooMany:
+        reports_.limited("Box message not shown", "Box message from " + forLog(sender) + " not shown: " +
+                                                      std::to_string(OpenBoxes::kMax) + " boxes are open");
+        return;
+    case OpenBoxes::Refusal::None: break;
     }
-    openBoxes_.insert(key);
     try {
         sink_.show(m);
     } catch (...) {
-        openBoxes_.erase(key);
+        boxes_.closed(sender);
         throw;
     }
-    if (!sink_.BoxStaysOpen()) openBoxes_.erase(key);
-}
-
-void ChatNode::BoxClosed(const std::string& sender) {
-    openBoxes_.erase(toLower(sender));
-}
-
-bool ChatNode::IsBoxOpen(std::string_view sender) const {
-    return openBoxes_.count(toLower(sender)) > 0;
-}
-
-// ---- settings, language, names ----------------------------------------------
-
-void ChatNode::loadStatusNames() {
-    for (int i = 0; i < 3; ++i) statusNames_[i] = LangText(8203 + i);
-}
-
-void ChatNode::ReloadLanguage() {
-    lang_.load(config_.langFile, profile_.data().user.Language);
-    loadStatusNames();
-    users_.renameStatuses(statusNames_);
-    views_.setWords(LangText(1201));
-    views_.updateCaption();
-}
-
-Result<void> ChatNode::NameProblem(const std::string& name) const {
-    if (users_.IsNameTaken(name, state_.MyName)) return failure(Reason::NameTaken);
-    if (!lanyx::NameAllowed(name)) return failure(Reason::NameNotAllowed);
-    return {};
-}
-
-void ChatNode::readSettings() {
-    const auto read = profile_.read(lang_, log_);
-    // The start-up notice told it already.
-    views_.fullToldAtStart(read.blockedLeftOut > 0, read.groupsLeftOut > 0);
-    settingsNotice_ = read.notice;
-    firstStart_ = read.firstStart;
-    users_.setBlocked(profile_.data().blocked);
-    users_.setGroups(profile_.data().groups);
-    loadStatusNames();
-    views_.setWords(LangText(1201));
-    views_.updateCaption();
-    EnableKeys();
-}
-
-void ChatNode::rejoinUnder(const std::string& name) {
-    // A rename by the user (not a name chosen while probing): other copies
-    // learn it from our announcements and carry our conversations over, and
-    // our own shared chats name us by the new name.
-    const std::string before = state_.MyName;
-    const bool renamed = !state_.ProbeMode && !before.empty() && before.front() != '_' && before != name;
-    if (renamed && secure_ && previousNames_.noteRename(before, name, wallMs())) {
-        std::string error;
-        if (!previousNames_.save(config_.dataDir, error))
-            log_.WriteLog(std::string("The names before a rename could not be kept: ") + error);
-        secure_->setPreviousNames(previousNames_.names(wallMs()));
-    }
-    CloseNetwork();
-    users_.ClearlvUsers();
-    state_.MyName = name;
-    if (renamed) capabilities_.renamed(before, name);
-    profile_.nameChosen(name);
-    if (secure_) secure_->setUserName(name);
-    OpenNetwork();
-    saveSettings();
-}
-
-void ChatNode::saveSettings() {
-    profile_.save(users_.blocked(), users_.groups(), state_);
+    if (!sink_.BoxStaysOpen()) boxes_.closed(sender);
 }
 
 std::int64_t ChatNode::wallMs() const {

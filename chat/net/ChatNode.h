@@ -11,11 +11,15 @@
 #include "IpAddress.h"
 #include "LineHeader.h"
 #include "Message.h"
+#include "MessageRecords.h"
 #include "MessageSink.h"
+#include "OpenBoxes.h"
 #include "PresenceReplies.h"
 #include "PreviousNames.h"
+#include "PrivateLines.h"
 #include "Profile.h"
 #include "Ports.h"
+#include "ReceiveReports.h"
 #include "RosterViews.h"
 #include "RunState.h"
 #include "SecureLink.h"
@@ -54,9 +58,11 @@ public:
     // the line carries `lineId` (one is made when 0) and the shared chat a
     // chat tag names, and the line it answers (`replyTo`, 0: none).
     DeliveryReport SendPrivate(std::string_view recipientBlankMessage, std::string_view chatTag = {},
-                               std::uint64_t lineId = 0, std::uint64_t replyTo = 0);
+                               std::uint64_t lineId = 0, std::uint64_t replyTo = 0) {
+        return privateLines_.send(recipientBlankMessage, chatTag, lineId, replyTo);
+    }
     // A new line id: one line to several members has one.
-    std::uint64_t NewLineId() const;
+    std::uint64_t NewLineId() const { return PrivateLines::newLineId(); }
     void OpenNetwork() override;
     void CloseNetwork() override;
     // Colour, status and join notice, as at the join: sent when the
@@ -129,7 +135,7 @@ public:
     // and out again before they go.
     void setWaiting(WaitingPort* waiting);
     // What the room of messages that wait uses of the node.
-    void WriteLimited(std::string_view kind, const std::string& line) { writeLimited(kind, line); }
+    void WriteLimited(std::string_view kind, const std::string& line) { reports_.limited(kind, line); }
     void ShowDelivery(const DeliveryReport& report) { sink_.PrivateDelivery(report); }
     void reportDelivery(std::uint64_t id, const std::string& recipient, MessageDelivery state) {
         observers_.delivery(id, recipient, state);
@@ -174,8 +180,8 @@ public:
     std::optional<DeliveryReport> SendSealed(std::string_view word, const std::string& recipient,
                                              const std::string& body);
     // The box of this sender was closed: the next box message may open one.
-    void BoxClosed(const std::string& sender);
-    bool IsBoxOpen(std::string_view sender) const;
+    void BoxClosed(const std::string& sender) { boxes_.closed(sender); }
+    bool IsBoxOpen(std::string_view sender) const { return boxes_.isOpen(sender); }
 
     // The status menu: remember, announce.
     void SetStatus(std::int16_t status);
@@ -223,7 +229,6 @@ public:
     std::string logonName() override { return config_.logonName; }
 
 private:
-    void LogUnknownData(std::string_view text, std::string_view sender);
     std::int64_t wallMs() const;
     // Takes a user off the roster as a leave notice would.
     void dropUser(std::size_t row);
@@ -233,32 +238,22 @@ private:
                      bool encrypted) const {
         return ReceivedMessage(kind, sender, std::move(text), notVerified, encrypted, trust_);
     }
-    // A message shown to the user, for the observers (not our own echoes).
-    void reportReceived(const Message& message);
     // A sealed private message (not a capability's): shown, or false.
     bool deliverSealed(const std::string& text, const std::string& sender, Trust trust);
     void sealedDelivery(const DeliveryReport& report);
     // The roster is full: the row of the name never verified and silent
     // the longest makes room for `sender`.
     void makeRoomFor(std::string_view sender);
-    void recordPrivateSent(std::string_view recipient, std::string_view message, const DeliveryReport& report,
-                           std::uint64_t lineId, std::string_view chatTag, std::uint64_t replyTo = 0);
-    void recordSent(HistoryKind kind, std::string_view recipient, std::string_view text, const DeliveryReport* report,
-                    std::string_view chatTag);
-    void LogReceiveError(int number, const std::string& description);
-    // A line about something a peer sent: limited per kind, see LogLimiter.
-    void writeLimited(std::string_view kind, const std::string& line);
     // `notVerified`, `encrypted`: what is known of it beside its text.
     void deliver(std::string_view text, const std::string& sender, bool isPrivate, std::optional<std::size_t> row,
                  bool notVerified = false, bool encrypted = false, const lineheader::Header* header = nullptr);
     // One datagram off the wire, or one the secure link held and judged.
     void handleDatagram(std::string_view bytes, std::optional<Trust> judged);
-    void refuseDatagram(const Error& e);
     bool ignoredAsNotVerified(std::string_view sender, std::string_view command);
     void sendWire(std::string_view bytes);
     void OpenBox(std::string_view text, const std::string& sender, bool notVerified);
     // A private message to ourselves, shown as its echo would be.
-    void deliverOwnPrivate(std::string text);
+    void deliverOwnPrivate(const std::string& text);
     void flushRefresh() { views_.flush(); }
     void loadStatusNames();
 
@@ -276,12 +271,11 @@ private:
     std::string statusNames_[3];
     std::string settingsNotice_;
     bool firstStart_ = false;
-    std::unordered_set<std::string> openBoxes_;  // lower-case senders
-    LogLimiter receiveLog_;
+    OpenBoxes boxes_;
+    ReceiveReports reports_{log_, pump_, ui_};
     int receiving_ = 0;
     std::string rosterRequestName_;
     std::optional<std::uint32_t> lastRosterRequest_;
-    std::uint32_t dropsLogged_ = 0;
     std::uint32_t networkSession_ = 0;  // grows at every close: a waiting roster request is void
     PresenceReplies replies_;
     void sendColourAndStatus(Presence how);
@@ -297,11 +291,13 @@ private:
     void noteVerifiedSource(std::string_view sender, IpAddress source);
     ProvenSources sources_;
     MessageObservers observers_;
+    MessageRecords records_;
     CapabilityHost capabilities_;
     // What our copies sent to everybody beyond Windows-1252, until its datagram comes.
     FullTexts fullTexts_;
     std::unique_ptr<SecureLink> secure_;
     WaitingPort* waiting_ = nullptr;
+    PrivateLines privateLines_;
     Trust trust_ = Trust::Plain;                             // of the datagram being processed
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // timers outliving the node do nothing
 };

@@ -37,10 +37,10 @@ template <typename Done> bool runQtUntil(Done done, int ms = 20000, MemorySegmen
 // ann and bob with keys and file transfers, joined on the segment; the
 // datagrams seem to come from loopback, where the files are served.
 inline void joinWithFiles(MemorySegment& seg, Peer& ann, Peer& bob, std::unique_ptr<FileTransfers>& annFiles,
-                          std::unique_ptr<FileTransfers>& bobFiles) {
+                          std::unique_ptr<FileTransfers>& bobFiles, TransferSetup bobSetup = {}) {
     for (auto* p : {&ann, &bob}) p->transport.source = p->transport.address = IpAddress::v4(0x7f000001);
     annFiles = std::make_unique<FileTransfers>(ann.node);
-    bobFiles = std::make_unique<FileTransfers>(bob.node);
+    bobFiles = std::make_unique<FileTransfers>(bob.node, std::move(bobSetup));
     ann.joinAs("ann");
     seg.runFor(50);
     bob.joinAs("bob");

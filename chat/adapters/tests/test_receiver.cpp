@@ -234,7 +234,13 @@ protected:
         ::getsockname(probe, reinterpret_cast<sockaddr*>(&a), &len);
         ::close(probe);
         port = ntohs(a.sin_port);
-        transport = std::make_unique<UdpTransport>(QHostAddress(QStringLiteral("127.255.255.255")), port);
+        makeTransport();
+    }
+    // The transport on the test's port, waiting in `poll` (empty: poll()).
+    void makeTransport(UdpTransport::PollFunction poll = {}) {
+        transport.reset();
+        transport = std::make_unique<UdpTransport>(QHostAddress(QStringLiteral("127.255.255.255")), port,
+                                                   std::move(poll));
         transport->setReceiver([this](std::string_view bytes) { received.emplace_back(bytes); });
     }
     ~Receiver() override {
@@ -286,7 +292,7 @@ TEST_F(Receiver, ClosingWhileDatagramsPourInEndsTheThreadAndHandsOverNothingAfte
 TEST_F(Receiver, ABrokenSocketIsReportedAndOpenedAgainAndReceivingGoesOn) {
     // The first poll of the first socket fails as on a socket that went bad.
     auto calls = std::make_shared<std::atomic<int>>(0);
-    transport->setPollForTest([calls](pollfd* fds, unsigned long count, int timeoutMs) {
+    makeTransport([calls](pollfd* fds, unsigned long count, int timeoutMs) {
         if ((*calls)++ == 0) {
             errno = EBADF;
             return -1;

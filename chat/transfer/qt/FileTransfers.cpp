@@ -158,11 +158,15 @@ static QString stopText(StopReason why, const QString& peer) {
     }
 }
 
-FileTransfers::FileTransfers(ChatNode& node, QObject* parent) : QObject(parent), node_(node) {
+FileTransfers::FileTransfers(ChatNode& node, TransferSetup setup, QObject* parent)
+    : QObject(parent), node_(node), setup_(std::move(setup)) {
+    if (!setup_.clients) setup_.clients = MakeTransferClient;
+    if (!setup_.offerNames) setup_.offerNames = [](const LocalSelection& selection) { return selection.topNames; };
     clock_.start();
 #if LANYX_HAVE_SODIUM
     digests_ = Blake2bDigests();
     server_ = std::make_unique<TransferServer>(digests_);
+    server_->setStallMs(setup_.waits.stallMs);
     connect(server_.get(), &TransferServer::progress, this, &FileTransfers::serverProgress);
     connect(server_.get(), &TransferServer::finished, this, &FileTransfers::serverFinished);
     connect(server_.get(), &TransferServer::refused, this, [this](const QString& why) {
@@ -189,12 +193,6 @@ FileTransfers::~FileTransfers() {
     saveUnfinished();
     for (auto& [id, live] : live_)
         if (live.client) live.client->disconnect(this);
-}
-
-void FileTransfers::setWaitsForTest(int stallMs, int resumeKeepMs) {
-    stallMs_ = stallMs;
-    resumeKeepMs_ = resumeKeepMs;
-    if (server_) server_->setStallMs(stallMs);
 }
 
 std::int64_t FileTransfers::nowMs() const {
@@ -354,6 +352,7 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
     if (!ensureListening(&listenError)) return fail(tr("Files cannot be offered: %1").arg(listenError));
 
     Offer offer = OfferFor(selection, server_->port());
+    offer.names = setup_.offerNames(selection);
     // Where the receiver may connect: our addresses, those of other
     // interfaces first (loopback reaches only a copy on this computer).
     for (const auto& local : localAddresses())
@@ -365,7 +364,6 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
 #if LANYX_HAVE_SODIUM
     offer.same = SelectionFingerprint(selection);
 #endif
-    if (!offerNameForTest_.isEmpty()) offer.names = {offerNameForTest_.toStdString()};
     const auto security = securityFor(name, ConnectionHandshake::Role::Sender);
     if (!security) return fail(tr("No key is known for %1.").arg(name));
 
@@ -532,9 +530,9 @@ void FileTransfers::startClient(const QString& id) {
         old->disconnect(this);
         old->deleteLater();
     }
-    auto* client = new TransferClient(l->second.offer, l->second.sender,
-                                      platform::pathFromUtf8(item->folder.toStdString()), digests_, security, this);
-    client->setStallMs(stallMs_);
+    auto* client = setup_.clients(l->second.offer, l->second.sender, platform::pathFromUtf8(item->folder.toStdString()),
+                                  digests_, security, this);
+    client->setStallMs(setup_.waits.stallMs);
     if (l->second.resume) client->resumeFrom(*l->second.resume);
     l->second.client = client;
     connect(client, &TransferClient::checkpoint, this, [this, id] {
@@ -550,15 +548,6 @@ void FileTransfers::startClient(const QString& id) {
         auto* it = find(id);
         if (!it) return;
         progress(*it, received);
-        auto entry = live_.find(id);
-        if (entry != live_.end() && dropAfter_ > 0 && !entry->second.dropped && received >= dropAfter_) {
-            // A cut connection, as a cable pulled: the transfer goes on from here.
-            entry->second.dropped = true;
-            QTimer::singleShot(0, this, [this, id] {
-                auto again = live_.find(id);
-                if (again != live_.end() && again->second.client) again->second.client->start();
-            });
-        }
     });
     connect(client, &TransferClient::finished, this,
             [this, id](bool ok, const QString& message) { clientFinished(id, ok, message); });
@@ -711,8 +700,11 @@ void FileTransfers::serverFinished(const QString& id, bool ok, const QString& me
         return;
     }
     setState(*item, TransferItem::State::Interrupted, message);
-    endAfter(id, resumeKeepMs_, TransferItem::State::Failed,
-             tr("%1 did not come back within %2 min (%3)").arg(item->peer).arg(resumeKeepMs_ / 60000).arg(message));
+    endAfter(id, setup_.waits.resumeKeepMs, TransferItem::State::Failed,
+             tr("%1 did not come back within %2 min (%3)")
+                 .arg(item->peer)
+                 .arg(setup_.waits.resumeKeepMs / 60000)
+                 .arg(message));
 }
 
 bool FileTransfers::takeOffer(const std::string& sender, const std::string& body, bool mayWait) {
@@ -967,7 +959,7 @@ void FileTransfers::tick() {
 
 void FileTransfers::loadUnfinished() {
     loaded_ = true;
-    waitUntil_ = clock_.elapsed() + resumeKeepMs_;
+    waitUntil_ = clock_.elapsed() + setup_.waits.resumeKeepMs;
     const auto path = node_.config().dataDir / std::string(kUnfinishedFile);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return;

@@ -64,6 +64,25 @@ QString SizeText(quint64 bytes);
 // "2 files, 1.4 MB" / "1 file, 3 bytes".
 QString CountText(quint64 files, quint64 bytes);
 
+// How long transfers wait for what does not come: the shipped times
+// unless the owner gives others.
+struct TransferWaits {
+    // A connection on which nothing moves this long counts as dropped.
+    int stallMs = TransferServer::kStallMs;
+    // An interrupted outgoing transfer waits this long for the receiver to
+    // resume; transfers taken from the store look for their senders this long.
+    int resumeKeepMs = 10 * 60 * 1000;
+};
+
+// What FileTransfers is made with besides its node.
+struct TransferSetup {
+    TransferWaits waits;
+    // Makes the receiving side of each start of an incoming transfer.
+    ClientFactory clients = MakeTransferClient;
+    // The names an offer shows for what it holds (empty: its top-level names).
+    std::function<std::vector<std::string>(const transfer::LocalSelection&)> offerNames = {};
+};
+
 class FileTransfers : public QObject, public Capability {
     Q_OBJECT
 public:
@@ -78,7 +97,7 @@ public:
     static constexpr std::size_t kMaxHeldOffers = 16;
     // An interrupted outgoing transfer waits this long for the receiver to
     // resume; an unanswered offer this long for an answer.
-    static constexpr int kResumeKeepMs = 10 * 60 * 1000;
+    static constexpr int kResumeKeepMs = TransferWaits{}.resumeKeepMs;
     static constexpr int kOfferKeepMs = 60 * 60 * 1000;
     // Part files of an incoming transfer stay for the next start this long
     // after the last file of it arrived (or it was accepted); that start
@@ -87,7 +106,7 @@ public:
     // Automatic reconnects of an interrupted incoming transfer, after these waits.
     static constexpr int kRetryMs[] = {1000, 3000, 8000};
 
-    explicit FileTransfers(ChatNode& node, QObject* parent = nullptr);
+    explicit FileTransfers(ChatNode& node, TransferSetup setup = {}, QObject* parent = nullptr);
     ~FileTransfers() override;
 
     // Whether files can go to `name`; else `why` says why not.
@@ -110,15 +129,6 @@ public:
     // Where offers go unless the user chooses otherwise.
     static QString defaultFolder();
     quint16 listeningPort() const;
-
-    // Test aid: the first connection of each incoming transfer is cut once
-    // this many bytes arrived (0: never).
-    void setDropAfterForTest(quint64 bytes) { dropAfter_ = bytes; }
-    // Test aid: offers name this instead of what they hold, as a lying
-    // sender's would.
-    void setOfferNameForTest(const QString& name) { offerNameForTest_ = name; }
-    // Test aid: other times for TransferServer::kStallMs and kResumeKeepMs.
-    void setWaitsForTest(int stallMs, int resumeKeepMs);
 
     // Capability
     std::string_view tag() const override { return transfer::kFileTag; }
@@ -146,7 +156,6 @@ private:
         TransferClient* client = nullptr;  // ours; deleted later, never inside its own signal
         std::uint64_t offerReport = 0;     // outgoing: the offer's delivery report
         int retries = 0;
-        bool dropped = false;                            // the test cut happened
         std::deque<std::pair<qint64, quint64>> samples;  // (ms, bytes) for the speed
         qint64 lastSignal = -1;
         int deadline = 0;  // serial of the timer that ends a wait
@@ -201,12 +210,9 @@ private:
     std::vector<TransferItem> items_;
     std::map<QString, Live> live_;
     QElapsedTimer clock_;
-    quint64 dropAfter_ = 0;
-    QString offerNameForTest_;
     int serial_ = 0;
     std::size_t refusedLogged_ = 0;
-    int resumeKeepMs_ = kResumeKeepMs;
-    int stallMs_ = TransferServer::kStallMs;
+    TransferSetup setup_;
     bool loaded_ = false;
     bool saveFailedTold_ = false;
     bool rosterAsked_ = false;

@@ -319,6 +319,12 @@ TransferClient::TransferClient(Offer offer, QHostAddress sender, std::filesystem
     session_.onCheckpoint([this] { Q_EMIT checkpoint(); });
 }
 
+TransferClient* MakeTransferClient(Offer offer, QHostAddress sender, std::filesystem::path folder,
+                                   DigestFactory digests, SecurityFactory security, QObject* parent) {
+    return new TransferClient(std::move(offer), std::move(sender), std::move(folder), std::move(digests),
+                              std::move(security), parent);
+}
+
 TransferClient::~TransferClient() {
     if (!socket_) return;
     // The last frames (the receiver's Done) go out before the socket closes:

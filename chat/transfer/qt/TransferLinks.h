@@ -139,4 +139,13 @@ private:
     bool cancelled_ = false;
 };
 
+// Makes the receiving side of a transfer, from TransferClient's arguments;
+// the owner of the transfers is given one (MakeTransferClient unless it
+// wraps it).
+using ClientFactory =
+    std::function<TransferClient*(transfer::Offer offer, QHostAddress sender, std::filesystem::path folder,
+                                  transfer::DigestFactory digests, SecurityFactory security, QObject* parent)>;
+TransferClient* MakeTransferClient(transfer::Offer offer, QHostAddress sender, std::filesystem::path folder,
+                                   transfer::DigestFactory digests, SecurityFactory security, QObject* parent);
+
 }  // namespace lanyx

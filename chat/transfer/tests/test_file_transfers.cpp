@@ -1,5 +1,6 @@
 // Offers and transfers between two nodes: the offers as encrypted file
 // messages on a simulated segment, the files over TCP on loopback.
+#include "CliTransferAids.h"
 #include "CliTransfers.h"
 #include "FilePeers.h"
 #include "TransferTestSupport.h"
@@ -17,7 +18,10 @@ class Files : public ::testing::Test {
 protected:
     Files() : ann(seg, "ann"), bob(seg, "bob") {
         coreApp();
-        joinWithFiles(seg, ann, bob, annFiles, bobFiles);
+        // bob's connections are cut as cutAfter says.
+        TransferSetup bobSetup;
+        bobSetup.clients = cli::CuttingClients([this] { return cutAfter; });
+        joinWithFiles(seg, ann, bob, annFiles, bobFiles, std::move(bobSetup));
         QObject::connect(bobFiles.get(), &FileTransfers::offerArrived, [this] { ++offers; });
     }
     // Simulated time for the datagrams, the real event loop for TCP.
@@ -31,6 +35,9 @@ protected:
     Peer ann, bob;
     std::unique_ptr<FileTransfers> annFiles, bobFiles;
     int offers = 0;  // offers bob was shown
+    // The first connection of each of bob's incoming transfers is cut once
+    // this many bytes arrived (0: never).
+    quint64 cutAfter = 0;
     TempDir src, dst;
 };
 
@@ -85,7 +92,7 @@ TEST_F(Files, DeclineLeavesNothingAndTellsTheSender) {
 
 TEST_F(Files, ACutConnectionResumesAndTheSenderCanCancelMidway) {
     writeBytes(src / "big.bin", pattern(8u << 20, 5));
-    bobFiles->setDropAfterForTest(2u << 20);
+    cutAfter = 2u << 20;
     QString error;
     const auto id = annFiles->send("bob", {QString::fromStdString((src / "big.bin").string())}, &error);
     ASSERT_TRUE(runUntil([&] { return offers == 1; }));
@@ -96,7 +103,7 @@ TEST_F(Files, ACutConnectionResumesAndTheSenderCanCancelMidway) {
 
     // A second one, cancelled by the sender once it runs: nothing stays.
     TempDir dst2;
-    bobFiles->setDropAfterForTest(0);
+    cutAfter = 0;
     const auto id2 = annFiles->send("bob", {QString::fromStdString((src / "big.bin").string())}, &error);
     ASSERT_TRUE(runUntil([&] { return offers == 2; }));
     bobFiles->accept(id2, QString::fromStdString(dst2.path().string()));
@@ -105,6 +112,28 @@ TEST_F(Files, ACutConnectionResumesAndTheSenderCanCancelMidway) {
     ASSERT_TRUE(runUntil([&] { return stateAt(*bobFiles, id2) == State::Cancelled; }));
     EXPECT_EQ(stateAt(*annFiles, id2), State::Cancelled);
     EXPECT_TRUE(fs::is_empty(dst2.path())) << listing(dst2.path()).size();
+}
+
+// The test build's cut (CliTransferAids.h): once per transfer, whose
+// sender sees its connection go, and the transfer goes on.
+TEST_F(Files, TheCuttingClientsCutEachTransferOnceAndItGoesOn) {
+    writeBytes(src / "big.bin", pattern(6u << 20, 6));
+    cutAfter = 1u << 20;
+    int interruptions = 0;
+    State last = State::Offering;
+    QObject::connect(annFiles.get(), &FileTransfers::itemChanged, [&](const QString& id) {
+        const auto now = stateAt(*annFiles, id);
+        if (now == State::Interrupted && last != State::Interrupted) ++interruptions;
+        last = now;
+    });
+    QString error;
+    const auto id = annFiles->send("bob", {QString::fromStdString((src / "big.bin").string())}, &error);
+    ASSERT_TRUE(runUntil([&] { return offers == 1; }));
+    bobFiles->accept(id, QString::fromStdString(dst.path().string()));
+    ASSERT_TRUE(runUntil(
+        [&] { return stateAt(*bobFiles, id) == State::Finished && stateAt(*annFiles, id) == State::Finished; }));
+    EXPECT_EQ(interruptions, 1);
+    EXPECT_EQ(readBytes(dst / "big.bin"), pattern(6u << 20, 6));
 }
 
 TEST_F(Files, OnlyCopiesThatAnnouncedTheCapabilityAreOffered) {

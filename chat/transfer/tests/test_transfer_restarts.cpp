@@ -235,7 +235,8 @@ TEST_F(Restarts, TheSenderIsToldWhyTheReceiverStopped) {
 // A receiver that takes the list, asks for the file and then reads nothing
 // more, as one whose computer went away.
 TEST_F(Restarts, ASenderWhoseReceiverWentAwayGivesUpInBoundedTimeWithTheReason) {
-    annFiles->setWaitsForTest(300, 600);
+    annFiles.reset();
+    annFiles = std::make_unique<FileTransfers>(ann.node, TransferSetup{.waits = {.stallMs = 300, .resumeKeepMs = 600}});
     writeBytes(src / "huge.bin", pattern(64u << 20, 7));
     QString error;
     const auto id = annFiles->send("bob", {QString::fromStdString((src / "huge.bin").string())}, &error);
