@@ -1811,6 +1811,10 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>(Datei empfangen)</translation>
     </message>
     <message>
+        <source>(picture)</source>
+        <translation>(Bild)</translation>
+    </message>
+    <message>
         <source>(transfer declined)</source>
         <translation>(Übertragung abgelehnt)</translation>
     </message>

@@ -1811,6 +1811,10 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>(archivo recibido)</translation>
     </message>
     <message>
+        <source>(picture)</source>
+        <translation>(imagen)</translation>
+    </message>
+    <message>
         <source>(transfer declined)</source>
         <translation>(transferencia rechazada)</translation>
     </message>

@@ -1811,6 +1811,10 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>(fichier reçu)</translation>
     </message>
     <message>
+        <source>(picture)</source>
+        <translation>(image)</translation>
+    </message>
+    <message>
         <source>(transfer declined)</source>
         <translation>(transfert refusé)</translation>
     </message>
