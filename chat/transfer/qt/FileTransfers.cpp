@@ -804,6 +804,11 @@ bool FileTransfers::takeOffer(const std::string& sender, const std::string& body
     live_[id] = std::move(live);
     items_.push_back(std::move(item));
     Q_EMIT itemAdded(id);
+    if (const QString into = expected_ ? expected_(from, *offer) : QString(); !into.isEmpty()) {
+        endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));
+        accept(id, into);  // running from here on, or waiting as an offer when the folder cannot take it
+        return true;
+    }
     Q_EMIT offerArrived(id);
     // An offer nobody answers does not wait for ever.
     endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));

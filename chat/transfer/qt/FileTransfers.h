@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -123,6 +124,11 @@ public:
     void retry(const QString& id);
     // Ended transfers leave the list.
     void clearEnded();
+    // Offers another capability waits for (a picture it was told of) go,
+    // without asking the user, into the folder this gives for them; an
+    // empty folder: the user is asked, as for any offer.
+    using ExpectedOffers = std::function<QString(const QString& sender, const transfer::Offer& offer)>;
+    void setExpectedOffers(ExpectedOffers expected) { expected_ = std::move(expected); }
 
     const std::vector<TransferItem>& items() const { return items_; }
     const TransferItem* item(const QString& id) const;
@@ -225,6 +231,7 @@ private:
         std::string senderKey, sender, id, body;
     };
     std::vector<HeldOffer> heldOffers_;
+    ExpectedOffers expected_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
