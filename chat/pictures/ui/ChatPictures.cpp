@@ -23,7 +23,16 @@ namespace lanyx::pictures::ui {
 
 ChatPictures::ChatPictures(QWidget* window, QTextEdit* transcript, PictureTransfers& pictures,
                            std::function<Targets()> targets)
-    : QObject(window), window_(window), pictures_(pictures), targets_(std::move(targets)), inline_(transcript) {}
+    : QObject(window), window_(window), pictures_(pictures), targets_(std::move(targets)), inline_(transcript) {
+    connect(&pictures_, &PictureTransfers::pictureSent, this, [this](const PictureNote& note) {
+        lastSent_ = note.line;
+        lastSentPath_ = note.path;
+    });
+}
+
+QString ChatPictures::caption(const QString& sender) {
+    return tr("%1 sent a picture:").arg(sender);
+}
 
 void ChatPictures::watchPaste(QLineEdit* input) {
     input_ = input;
@@ -58,6 +67,7 @@ bool ChatPictures::isPictureFile(const QString& path) {
 }
 
 std::uint64_t ChatPictures::sent(std::uint64_t line, Refusal why) {
+    if (line && line == lastSent_ && shownHere) shownHere(lastSentPath_);
     if (!explain) return line;
     if (line) explain(tr("Picture sent."));
     else if (why == Refusal::TooLarge) explain(tr("The picture is larger than 10 MiB."));

@@ -42,6 +42,10 @@ public:
     QAction* addTo(QMenu* menu);
     // The status line: what became of a picture the user sent.
     std::function<void(const QString&)> explain;
+    // A picture the user sent from here, to show in the window.
+    std::function<void(const QString& path)> shownHere;
+    // The line over a picture in the transcript.
+    static QString caption(const QString& sender);
 
     // The clipboard's picture, or the file's, to the window's members.
     // The line's id, 0 when nothing went (explained).
@@ -67,6 +71,8 @@ private:
     std::function<Targets()> targets_;
     InlinePictures inline_;
     QLineEdit* input_ = nullptr;
+    std::uint64_t lastSent_ = 0;
+    QString lastSentPath_;
 };
 
 }  // namespace lanyx::pictures::ui

@@ -25,7 +25,7 @@ constexpr int kNaturalHeight = QTextFormat::UserProperty + 72;
 constexpr int kMaxHeight = 480;
 }  // namespace
 
-InlinePictures::InlinePictures(QTextEdit* view) : QObject(view), view_(view) {
+InlinePictures::InlinePictures(QTextEdit* view) : view_(view) {
     view_->viewport()->installEventFilter(this);
     open = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 }

@@ -17,7 +17,8 @@ namespace lanyx::pictures::ui {
 class InlinePictures : public QObject {
     Q_OBJECT
 public:
-    // Watches `view`: its width, and clicks on its pictures.
+    // Watches `view`: its width, and clicks on its pictures. Held by its
+    // owner (no parent of its own).
     explicit InlinePictures(QTextEdit* view);
     // Puts the picture kept at `path` at the end of the transcript, in a
     // block of its own. False when it does not decode within the limits.
