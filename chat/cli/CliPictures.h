@@ -33,7 +33,7 @@ QStringList ImageTargets(const CliOptions& o, const std::string& ownName,
                          const std::function<std::vector<std::string>(const std::string&)>& members);
 // Sends the picture as `o` says: 0 once it is under way; 5 when the file is
 // no picture, larger than 10 MiB, or nobody it goes to takes pictures.
-int SendImage(pictures::PictureTransfers& pictures, PictureEvents& events, const CliOptions& o,
-              const QStringList& to, std::ostream& err);
+int SendImage(pictures::PictureTransfers& pictures, PictureEvents& events, const CliOptions& o, const QStringList& to,
+              std::ostream& err);
 
 }  // namespace lanyx::cli

@@ -622,8 +622,7 @@ int main(int argc, char** argv) {
         // Everybody it goes to heard with the keys first.
         const auto to = imageTargets(opt);
         const auto allHeard = [&] {
-            return std::all_of(to.begin(), to.end(),
-                               [&](const QString& n) { return pictures.reach(n) == Reach::Yes; });
+            return std::all_of(to.begin(), to.end(), [&](const QString& n) { return pictures.reach(n) == Reach::Yes; });
         };
         for (std::uint32_t waited = 0; waited < opt.waitMs && !allHeard() && !pump.stopRequested(); waited += 100) {
             if (waited == opt.waitMs / 2 / 100 * 100) node.RequestRoster();
@@ -633,7 +632,8 @@ int main(int argc, char** argv) {
         // Announced, offered and carried: stay until every recipient has it.
         QElapsedTimer clock;
         clock.start();
-        while (status == 0 && pictureEvents.underWay() > 0 && !pump.stopRequested() && clock.elapsed() < opt.offerWaitMs)
+        while (status == 0 && pictureEvents.underWay() > 0 && !pump.stopRequested() &&
+               clock.elapsed() < opt.offerWaitMs)
             pump.runFor(100);
         if (status == 0 && (pictureEvents.failed() > 0 || pictureEvents.underWay() > 0)) status = 5;
     } else if (opt.command == "who") {

@@ -17,7 +17,8 @@ struct Named {
     Type type;
     std::string_view word;
 };
-constexpr std::array<Named, 4> kTypes{{{Type::Png, "png"}, {Type::Jpeg, "jpeg"}, {Type::Gif, "gif"}, {Type::Webp, "webp"}}};
+constexpr std::array<Named, 4> kTypes{
+    {{Type::Png, "png"}, {Type::Jpeg, "jpeg"}, {Type::Gif, "gif"}, {Type::Webp, "webp"}}};
 
 std::string_view nextLine(std::string_view& rest, bool& ended) {
     const auto end = rest.find('\n');

@@ -27,8 +27,7 @@ void PictureService::expire() {
     std::erase_if(expected_, [now](const Expected& e) { return e.untilMs < now; });
 }
 
-const Expected* PictureService::expected(const std::string& sender, const std::string& fileName,
-                                         std::uint64_t size) {
+const Expected* PictureService::expected(const std::string& sender, const std::string& fileName, std::uint64_t size) {
     expire();
     const auto it = std::find_if(expected_.begin(), expected_.end(), [&](const Expected& e) {
         return equalsNoCase(e.sender, sender) && FileNameOf(e.announcement.line, e.announcement.type) == fileName &&
@@ -51,7 +50,8 @@ bool PictureService::isMember(const std::string& chat, const std::string& name) 
     if (chat.empty()) return true;  // a private conversation: the sender is its member
     if (!members_) return false;
     const auto members = members_(chat.substr(1));
-    const bool sender = std::any_of(members.begin(), members.end(), [&](const auto& m) { return equalsNoCase(m, name); });
+    const bool sender = std::any_of(members.begin(), members.end(),
+                                    [&](const auto& m) { return equalsNoCase(m, name); });
     const bool us = std::any_of(members.begin(), members.end(),
                                 [&](const auto& m) { return equalsNoCase(m, node_.state().MyName); });
     return sender && us;

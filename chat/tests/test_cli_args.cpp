@@ -253,7 +253,7 @@ TEST(CliArgs, AnImageGoesToOneNameOrOneSharedChat) {
     ASSERT_FALSE(ParseArgs({"image", "--room", id, "shot.png"}, room));
     EXPECT_EQ(room.room, id);
     for (const std::vector<std::string>& bad : {
-             std::vector<std::string>{"image", "shot.png"},                             // to whom?
+             std::vector<std::string>{"image", "shot.png"},                              // to whom?
              std::vector<std::string>{"image", "--to", "bob", "--to", "carl", "a.png"},  // one name
              std::vector<std::string>{"image", "--to", "bob", "--room", id, "a.png"},
              std::vector<std::string>{"image", "--room", "new", "--to", "bob", "a.png"},

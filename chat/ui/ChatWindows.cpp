@@ -259,15 +259,14 @@ void ChatWindows::setVerbs(verbs::LineVerbs* verbs) {
 void ChatWindows::setPictures(pictures::PictureTransfers* pictures) {
     if (pictures_) pictures_->disconnect(this);
     pictures_ = pictures;
-    if (pictures_)
-        connect(pictures_, &pictures::PictureTransfers::pictureArrived, this, &ChatWindows::ShowPicture);
+    if (pictures_) connect(pictures_, &pictures::PictureTransfers::pictureArrived, this, &ChatWindows::ShowPicture);
 }
 
 void ChatWindows::ShowPicture(const pictures::PictureNote& note) {
     const std::string sender = note.sender.toStdString();
     frmChat* w = nullptr;
     if (const rooms::Room* room = rooms_ && IsRoomChatKey(note.chat) ? rooms_->book().find(note.chat.substr(1))
-                                                                      : nullptr) {
+                                                                     : nullptr) {
         w = windowOfRoom(room->id);
         if (!w) w = openRoomWindow(*room);
     } else {

@@ -13,8 +13,8 @@ namespace lanyx::pictures {
 
 struct DecodeLimits {
     std::uint64_t maxBytes = kMaxBytes;
-    int maxSide = 16384;          // pixels, either way
-    int allocationMb = 256;       // QImageReader::setAllocationLimit
+    int maxSide = 16384;                            // pixels, either way
+    int allocationMb = 256;                         // QImageReader::setAllocationLimit
     std::uint64_t maxPixels = 64ull * 1024 * 1024;  // width × height (×4 bytes: the allocation)
 };
 

@@ -48,8 +48,7 @@ public:
     // "#id". The line's id, or 0 and why not (TooLarge, NotAPicture;
     // NotExpected when nobody of `to` takes pictures).
     std::uint64_t send(const QStringList& to, const std::string& chat, const QByteArray& bytes, Refusal* why = nullptr);
-    std::uint64_t sendFile(const QStringList& to, const std::string& chat, const QString& path,
-                           Refusal* why = nullptr);
+    std::uint64_t sendFile(const QStringList& to, const std::string& chat, const QString& path, Refusal* why = nullptr);
     // What the last picture that arrived came to.
     Refusal lastRefusal() const { return lastRefusal_; }
 
@@ -80,8 +79,8 @@ private:
     FileTransfers& files_;
     QString folder_;
     std::map<std::uint64_t, Outgoing> announcing_;  // delivery report id -> picture
-    std::map<QString, Outgoing> sending_;            // transfer id -> picture
-    std::map<QString, QString> receiving_;           // transfer id -> the folder it goes to
+    std::map<QString, Outgoing> sending_;           // transfer id -> picture
+    std::map<QString, QString> receiving_;          // transfer id -> the folder it goes to
     Refusal lastRefusal_ = Refusal::None;
 };
 

@@ -31,9 +31,8 @@ struct User {
         pictures->keep = [this](const Message& m) { kept.push_back(m); };
         QObject::connect(pictures.get(), &PictureTransfers::pictureArrived,
                          [this](const PictureNote& n) { arrived.push_back(n); });
-        QObject::connect(pictures.get(), &PictureTransfers::pictureRefused, [this](const QString&, Refusal why) {
-            refused.push_back(why);
-        });
+        QObject::connect(pictures.get(), &PictureTransfers::pictureRefused,
+                         [this](const QString&, Refusal why) { refused.push_back(why); });
         QObject::connect(pictures.get(), &PictureTransfers::pictureDelivered,
                          [this](std::uint64_t, const QString&, bool ok) { delivered.push_back(ok); });
         QObject::connect(files.get(), &FileTransfers::offerArrived, [this] { ++offersAsked; });
@@ -105,8 +104,11 @@ TEST_F(PictureFiles, AFileThatIsNotWhatWasAnnouncedIsNotKept) {
     const QByteArray told = png(40, 40);
     QByteArray sent = told;
     sent[sent.size() - 5] = static_cast<char>(sent[sent.size() - 5] ^ 0x55);
-    Announcement a{0x5151, {}, static_cast<std::uint64_t>(told.size()),
-                   HashText(std::string_view(told.constData(), static_cast<std::size_t>(told.size()))), Type::Png};
+    Announcement a{0x5151,
+                   {},
+                   static_cast<std::uint64_t>(told.size()),
+                   HashText(std::string_view(told.constData(), static_cast<std::size_t>(told.size()))),
+                   Type::Png};
     ann.service->announce("bob", a);
     seg.runFor(500);
     ASSERT_EQ(bob.service->waiting(), 1u);

@@ -69,7 +69,7 @@ TEST_F(Pictures, ANonMembersOrAnOversizedPictureIsRefused) {
         Announcement a;
         Refusal why;
     } cases[] = {
-        {picture(0x21, "#" + kRoom), Refusal::NotMember},                     // carl is not in the chat
+        {picture(0x21, "#" + kRoom), Refusal::NotMember},                          // carl is not in the chat
         {picture(0x22, "#fedcba9876543210fedcba9876543210"), Refusal::NotMember},  // a chat bob is not in
         {picture(0x23, {}, kMaxBytes + 1), Refusal::TooLarge},
     };

@@ -33,8 +33,7 @@ public:
         QStringList to;    // the members a picture goes to
         std::string chat;  // "#id" for a shared chat, else empty
     };
-    ChatPictures(QWidget* window, QTextEdit* transcript, PictureTransfers& pictures,
-                 std::function<Targets()> targets);
+    ChatPictures(QWidget* window, QTextEdit* transcript, PictureTransfers& pictures, std::function<Targets()> targets);
 
     // Ctrl+V in `input`; drops onto `widget`; the menu entry.
     void watchPaste(QLineEdit* input);

@@ -193,9 +193,10 @@ TEST_F(FilesEndToEnd, CtrlCAtTheReceiverCancelsAndTellsTheSender) {
 
 TEST_F(FilesEndToEnd, APictureArrivesWithoutAnOfferAndIsKeptByteForByte) {
     // A 1 × 1 PNG.
-    const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89\0\0\0\n"
-                          "IDAT\x78\x9c\x63\0\x01\0\0\x05\0\x01\x0d\x0a\x2d\xb4\0\0\0\0IEND\xae\x42\x60\x82",
-                          67);
+    const std::string png(
+        "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89\0\0\0\n"
+        "IDAT\x78\x9c\x63\0\x01\0\0\x05\0\x01\x0d\x0a\x2d\xb4\0\0\0\0IEND\xae\x42\x60\x82",
+        67);
     writeFile(src_ / "shot.png", png);
     receiver({});
     REQUIRE_JOINED();

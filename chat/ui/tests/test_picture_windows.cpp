@@ -28,7 +28,10 @@ namespace picture_windows {
 
 struct PictureDesk {
     PictureDesk(MemorySegment& seg, const std::string& name)
-        : peer(seg, name), files(init(peer)), service(peer.node), pictures(peer.node, service, files),
+        : peer(seg, name),
+          files(init(peer)),
+          service(peer.node),
+          pictures(peer.node, service, files),
           windows(peer.node, nullptr, nullptr) {
         windows.setFileTransfers(&files);
         windows.setPictures(&pictures);
