@@ -90,7 +90,7 @@ std::uint64_t PictureTransfers::send(const QStringList& to, const std::string& c
         note.to << name;
         Outgoing o{a.line, name, path};
         if (report->state == Delivery::Delivered) {
-            if (const auto id = files_.send(name, {path}, nullptr); !id.isEmpty()) sending_[id] = o;
+            if (const auto id = files_.send(name, {path}, nullptr, true); !id.isEmpty()) sending_[id] = o;
         } else {
             announcing_[report->id] = o;
         }
@@ -111,7 +111,7 @@ void PictureTransfers::announced(const DeliveryReport& report) {
         return;
     }
     // Told: the file follows, and its offer is taken there without asking.
-    const auto id = files_.send(o.to, {o.path}, nullptr);
+    const auto id = files_.send(o.to, {o.path}, nullptr, true);
     if (id.isEmpty()) Q_EMIT pictureDelivered(o.line, o.to, false);
     else sending_[id] = o;
 }

@@ -22,8 +22,15 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// What the node tells the history.
+struct Reported : MessageObserver {
+    void message(const Message& m) override { kinds.push_back(m.kind); }
+    std::vector<MessageKind> kinds;
+};
+
 struct User {
     User(MemorySegment& seg, const std::string& name) : peer(seg, name) {
+        peer.node.addMessageObserver(&reported);
         peer.transport.source = peer.transport.address = IpAddress::v4(0x7f000001);
         files = std::make_unique<FileTransfers>(peer.node);
         service = std::make_unique<PictureService>(peer.node);
@@ -38,11 +45,13 @@ struct User {
         QObject::connect(files.get(), &FileTransfers::offerArrived, [this] { ++offersAsked; });
     }
     ~User() {
+        peer.node.removeMessageObserver(&reported);
         pictures.reset();
         service.reset();
         files.reset();
     }
     Peer peer;
+    Reported reported;
     std::unique_ptr<FileTransfers> files;
     std::unique_ptr<PictureService> service;
     std::unique_ptr<PictureTransfers> pictures;
@@ -95,6 +104,12 @@ TEST_F(PictureFiles, APictureArrivesWithoutAskingAndIsKeptByteForByte) {
     ASSERT_EQ(ann.kept.size(), 1u);
     EXPECT_TRUE(ann.kept[0].outgoing);
     EXPECT_EQ(contents(QString::fromStdString(ann.kept[0].text)), picture);
+    // The transfers carried it: neither side keeps them as file transfers.
+    for (User* u : {&ann, &bob}) {
+        ASSERT_EQ(u->files->items().size(), 1u);
+        EXPECT_TRUE(u->files->items()[0].carried);
+        EXPECT_TRUE(u->reported.kinds.empty());
+    }
     // Nothing is left of the transfer's own folder.
     EXPECT_TRUE(QDir(bob.pictures->folder() + "/.arriving").isEmpty());
 }
@@ -137,6 +152,7 @@ TEST_F(PictureFiles, AnOfferNoAnnouncementNamedIsLeftToTheUser) {
     const auto id = ann.files->send("bob", {file}, nullptr);
     ASSERT_TRUE(runUntil([&] { return bob.offersAsked == 1; }));
     EXPECT_EQ(bob.files->item(id)->state, TransferItem::State::Offered);
+    EXPECT_FALSE(bob.files->item(id)->carried);
     EXPECT_TRUE(bob.arrived.empty());
 }
 

@@ -52,6 +52,9 @@ struct TransferItem {
     // Why it stopped, as a code: what the receiver told the sender, or
     // why this side stopped it (None while under way or finished).
     transfer::StopReason why = transfer::StopReason::None;
+    // Carried for another capability (a picture, see setExpectedOffers):
+    // that one keeps it in the history, not as a transfer.
+    bool carried = false;
     bool ended() const {
         return state == State::Finished || state == State::Failed || state == State::Declined ||
                state == State::Cancelled;
@@ -115,8 +118,10 @@ public:
     Reach reach(const QString& name) const;
     // Why files cannot go, in the language of the program.
     static QString reachText(Reach reach);
-    // Offers `paths` (files and folders) to `name`. The id, or empty with `error`.
-    QString send(const QString& name, const QStringList& paths, QString* error);
+    // Offers `paths` (files and folders) to `name`. The id, or empty with
+    // `error`; `carried`: for another capability, whose offer the other
+    // side expects (see TransferItem::carried).
+    QString send(const QString& name, const QStringList& paths, QString* error, bool carried = false);
     void accept(const QString& id, const QString& folder);
     void decline(const QString& id);
     void cancel(const QString& id);
