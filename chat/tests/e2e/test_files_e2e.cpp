@@ -211,6 +211,9 @@ TEST_F(FilesEndToEnd, APictureArrivesWithoutAnOfferAndIsKeptByteForByte) {
     EXPECT_EQ(line.substr(tab + 1, 3), "id=") << line;
     EXPECT_EQ(line.size(), tab + 4 + 16) << line;
     EXPECT_EQ(readFile(line.substr(0, tab)), png);
-    // Nothing was offered to bob to answer.
+    // Nothing was offered to bob to answer, and no file transfer is told of.
     EXPECT_EQ(bobOut.find("file-offer\t"), std::string::npos) << bobOut;
+    EXPECT_EQ(bobOut.find("file-received\t"), std::string::npos) << bobOut;
+    EXPECT_NE(readFile(out("ann")).find("delivery\tbob\tpicture: delivered\tid="), std::string::npos)
+        << readFile(out("ann"));
 }
