@@ -21,7 +21,7 @@ BUILD=${2:-build-fuzz}
 DBUILD="$BUILD"-designer
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found" >&2; exit 2; }
 
-chat_targets=(dispatch settings language eventline offer secure keyfiles pins search room verbs salvage address)
+chat_targets=(dispatch settings language eventline offer secure keyfiles pins search room verbs salvage address pictures)
 designer_targets=(description pgt registry page)
 
 # -O1 with line tables only: what libFuzzer asks for, at half the compile time of -O2 -g.

@@ -224,8 +224,11 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         if (*o.room == "new") return "--room with history needs a shared chat's id";
         if (o.history.with) return "--room and --with exclude each other";
         o.history.room = *o.room;
+    } else if (o.room && o.command == "image") {
+        if (*o.room == "new") return "--room with image needs a shared chat's id";
+        if (!o.to.empty()) return "--room ID goes to the chat's members: no --to";
     } else if (o.room) {
-        if (o.command != "chat") return "--room goes with chat and history";
+        if (o.command != "chat") return "--room goes with chat, image and history";
         if (*o.room == "new" && o.to.empty()) return "--room new needs the members with --to NAME";
         if (*o.room != "new" && !o.to.empty()) return "--room ID goes to the chat's members: no --to";
     }
@@ -266,6 +269,10 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, CliOp
         if (o.to.empty()) return "send needs --to NAME";
         if (words.size() < 2) return "send needs one or more files or folders";
         o.paths.assign(words.begin() + 1, words.end());
+    } else if (o.command == "image") {
+        if ((o.to.size() != 1) == !o.room) return "image needs --to NAME or --room ID";
+        if (words.size() != 2) return "image takes one picture file";
+        o.paths = {words[1]};
     } else if (o.command == "room") {
         if (!o.to.empty()) return "room takes the names without --to";
         if (words.size() < 4 || (words[1] != "add" && words[1] != "remove"))
@@ -367,8 +374,8 @@ Commands:
                          --accept-into or --decline says otherwise. Lines
                          read on standard input are commands, with the words
                          of this command line: alert ..., chat --to NAME ...
-                         TEXT, chat --room ID TEXT, room add ID NAME, and
-                         rename NAME
+                         TEXT, chat --room ID TEXT, image --to NAME FILE,
+                         room add ID NAME, and rename NAME
   who [--all]            print the users present, then leave; with --all also
                          the users whose key is known who are away
   alert [--to NAME]... TEXT
@@ -394,6 +401,11 @@ Commands:
                          under the user name NAME, kept in User.ini as the
                          Options window does; other copies of ours carry the
                          conversations, key, groups and shared chats over
+  image --to NAME FILE   send a picture (PNG, JPEG, GIF or WebP, at most
+                         10 MiB) to NAME's copy, which keeps it without
+                         asking; image --room ID FILE sends it to every
+                         member of a shared chat. A listening receiver prints
+                         image SENDER PATH id=ID once the picture is kept
   send --to NAME... PATH...
                          offer files and folders to each NAME, wait for the
                          answer, show the progress and end when all is done

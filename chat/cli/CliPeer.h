@@ -27,7 +27,7 @@ struct HistoryQuery {
 };
 
 struct CliOptions {
-    // listen, who, alert, chat, room, send, networks, keys, verify, history, waiting, rename,
+    // listen, who, alert, chat, room, image, send, networks, keys, verify, history, waiting, rename,
     // reply, react, edit, delete
     std::string command;
     std::vector<std::string> to;
@@ -38,7 +38,7 @@ struct CliOptions {
     std::vector<std::string> roomNames;        // room: the members added or removed
     std::string newName;                       // rename (while listening): the new user name
     std::uint64_t lineId = 0;                  // reply, react, edit, delete: the line (text: the words or emoji)
-    std::vector<std::string> paths;            // send: files and folders
+    std::vector<std::string> paths;            // send: files and folders; image: the picture
     std::string verifyName;                    // verify: whose key
     std::string safetyNumber;                  // verify: the number the other user read (digits)
     bool keepKnown = false;                    // verify: keep the known key instead

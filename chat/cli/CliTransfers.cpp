@@ -138,7 +138,8 @@ void TransferReporter::offered(const QString& id) {
 
 void TransferReporter::changed(const QString& id) {
     const auto* item = files_.item(id);
-    if (!item || item->ended()) return;  // ended() prints the outcome
+    // ended() prints the outcome; a picture's transfer has events of its own.
+    if (!item || item->ended() || item->carried) return;
     auto& seen = seen_[id];
     const auto before = seen.state;
     seen.state = item->state;
@@ -174,6 +175,10 @@ void TransferReporter::changed(const QString& id) {
 void TransferReporter::ended(const QString& id, bool ok) {
     const auto* item = files_.item(id);
     if (!item) return;
+    if (item->carried) {
+        seen_.erase(id);  // a picture's transfer: its image event tells it
+        return;
+    }
     const auto reason = seen_[id].reason;
     seen_.erase(id);
     const bool out = item->direction == Direction::Outgoing;

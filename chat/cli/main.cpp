@@ -4,6 +4,7 @@
 #include "CliWaiting.h"
 #include "CliPeer.h"
 #include "CliTransfers.h"
+#include "CliPictures.h"
 #include "CliVerbs.h"
 #ifdef LANYX_CLI_TEST_AIDS
 #include "CliTestAids.h"
@@ -227,9 +228,9 @@ private:
             return;
         }
         if (o.command != "alert" && o.command != "chat" && o.command != "room" && o.command != "rename" &&
-            !cli::IsVerbCommand(o)) {
-            std::cerr << "lanyx-cli: while listening, the commands are alert, chat, room, rename, reply, react, "
-                         "edit and delete"
+            o.command != "image" && !cli::IsVerbCommand(o)) {
+            std::cerr << "lanyx-cli: while listening, the commands are alert, chat, image, room, rename, reply, "
+                         "react, edit and delete"
                       << std::endl;
             return;
         }
@@ -451,6 +452,24 @@ int main(int argc, char** argv) {
 #else
     FileTransfers files(node);
 #endif
+    // Pictures: announced sealed, the file over the transfers, kept in the
+    // data folder's Pictures and in the history.
+    pictures::PictureService pictureService(node);
+    pictureService.setMembers([&rooms](const std::string& id) {
+        const auto* room = rooms.book().find(id);
+        return room ? room->members : std::vector<std::string>{};
+    });
+    pictures::PictureTransfers pictures(node, pictureService, files);
+    pictures.keep = [&kept](const Message& m) {
+        if (kept) kept->record(m);
+    };
+    cli::PictureEvents pictureEvents(pictures, printer, std::cout);
+    const auto imageTargets = [&](const cli::CliOptions& o) {
+        return cli::ImageTargets(o, node.state().MyName, [&rooms](const std::string& id) {
+            const auto* room = rooms.book().find(id);
+            return room ? room->members : std::vector<std::string>{};
+        });
+    };
     cli::TransferReporter reporter(files, std::cout, isatty(STDOUT_FILENO) == 1);
     printer.setBeforeLine([&reporter] { reporter.endStatusLine(); });
     if (opt.acceptInto) {
@@ -514,6 +533,7 @@ int main(int argc, char** argv) {
         CommandReader commands([&](const cli::CliOptions& o) {
             if (o.command == "rename") renameNow(node, o);
             else if (o.command == "room") roomNow(node, rooms, o);
+            else if (o.command == "image") cli::SendImage(pictures, pictureEvents, o, imageTargets(o), std::cerr);
             else if (cli::IsVerbCommand(o))
                 cli::RunVerb(
                     node, verbs, printer, o, [](const auto&) {}, std::cerr);
@@ -598,6 +618,24 @@ int main(int argc, char** argv) {
         if (ids.size() != opt.to.size()) status = 5;  // not seen, refused, or interrupted before the offer
         for (const auto& id : ids)
             if (files.item(id)->state != TransferItem::State::Finished) status = 5;
+    } else if (opt.command == "image") {
+        // Everybody it goes to heard with the keys first.
+        const auto to = imageTargets(opt);
+        const auto allHeard = [&] {
+            return std::all_of(to.begin(), to.end(), [&](const QString& n) { return pictures.reach(n) == Reach::Yes; });
+        };
+        for (std::uint32_t waited = 0; waited < opt.waitMs && !allHeard() && !pump.stopRequested(); waited += 100) {
+            if (waited == opt.waitMs / 2 / 100 * 100) node.RequestRoster();
+            pump.runFor(100);
+        }
+        status = cli::SendImage(pictures, pictureEvents, opt, to, std::cerr);
+        // Announced, offered and carried: stay until every recipient has it.
+        QElapsedTimer clock;
+        clock.start();
+        while (status == 0 && pictureEvents.underWay() > 0 && !pump.stopRequested() &&
+               clock.elapsed() < opt.offerWaitMs)
+            pump.runFor(100);
+        if (status == 0 && (pictureEvents.failed() > 0 || pictureEvents.underWay() > 0)) status = 5;
     } else if (opt.command == "who") {
         // Halfway through, everybody is asked once more: who was lost among
         // the replies to our join answers this time.

@@ -18,7 +18,7 @@ using HistoryTrust = MessageTrust;
 using HistoryDelivery = MessageDelivery;
 using HistoryEntry = Message;
 
-inline constexpr int kHistoryKinds = 11;
+inline constexpr int kHistoryKinds = 12;
 
 // As lanyx-cli listen names the kinds.
 constexpr std::string_view HistoryKindName(HistoryKind kind) {
@@ -34,6 +34,7 @@ constexpr std::string_view HistoryKindName(HistoryKind kind) {
     case HistoryKind::TransferCancelled: return "transfer-cancelled";
     case HistoryKind::TransferFailed: return "transfer-failed";
     case HistoryKind::NotKept: return "not-kept";
+    case HistoryKind::Picture: return "picture";
     }
     return "unknown";
 }

@@ -27,6 +27,9 @@ enum class MessageKind : std::uint8_t {
     // `files` says how many, `bytes` their size, `text` the same in English
     // (what an earlier build shows of the row).
     NotKept = 10,
+    // A picture said in the conversation: `text` is where it is kept,
+    // `bytes` its size.
+    Picture = 11,
 };
 
 // How a message travelled. Stored as these numbers.

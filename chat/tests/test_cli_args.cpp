@@ -242,3 +242,25 @@ TEST(CliArgs, AcceptRulesGoWithAcceptInto) {
               "--accept-quota needs a number of bytes");
     EXPECT_EQ(problem({"listen", "--accept-into", "/tmp/in", "--accept-from"}), "--accept-from needs a user name");
 }
+
+TEST(CliArgs, AnImageGoesToOneNameOrOneSharedChat) {
+    const std::string id = "0123456789abcdef0123456789abcdef";
+    CliOptions to;
+    ASSERT_FALSE(ParseArgs({"image", "--to", "bob", "shot.png"}, to));
+    EXPECT_EQ(to.to, std::vector<std::string>{"bob"});
+    EXPECT_EQ(to.paths, std::vector<std::string>{"shot.png"});
+    CliOptions room;
+    ASSERT_FALSE(ParseArgs({"image", "--room", id, "shot.png"}, room));
+    EXPECT_EQ(room.room, id);
+    for (const std::vector<std::string>& bad : {
+             std::vector<std::string>{"image", "shot.png"},                              // to whom?
+             std::vector<std::string>{"image", "--to", "bob", "--to", "carl", "a.png"},  // one name
+             std::vector<std::string>{"image", "--to", "bob", "--room", id, "a.png"},
+             std::vector<std::string>{"image", "--room", "new", "--to", "bob", "a.png"},
+             std::vector<std::string>{"image", "--to", "bob"},
+             std::vector<std::string>{"image", "--to", "bob", "a.png", "b.png"},
+         }) {
+        CliOptions x;
+        EXPECT_TRUE(ParseArgs(bad, x)) << bad.size();
+    }
+}

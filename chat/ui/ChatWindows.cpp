@@ -256,6 +256,28 @@ void ChatWindows::setVerbs(verbs::LineVerbs* verbs) {
     if (verbs_) verbs_->addObserver(this);
 }
 
+void ChatWindows::setPictures(pictures::PictureTransfers* pictures) {
+    if (pictures_) pictures_->disconnect(this);
+    pictures_ = pictures;
+    if (pictures_) connect(pictures_, &pictures::PictureTransfers::pictureArrived, this, &ChatWindows::ShowPicture);
+}
+
+void ChatWindows::ShowPicture(const pictures::PictureNote& note) {
+    const std::string sender = note.sender.toStdString();
+    frmChat* w = nullptr;
+    if (const rooms::Room* room = rooms_ && IsRoomChatKey(note.chat) ? rooms_->book().find(note.chat.substr(1))
+                                                                     : nullptr) {
+        w = windowOfRoom(room->id);
+        if (!w) w = openRoomWindow(*room);
+    } else {
+        for (frmChat* c : chatWindows())
+            if (c->roomId().empty() && c->IsUserPresent(sender)) w = w ? w : c;
+        if (!w) w = OpenChatWindow(sender + "|");
+    }
+    w->AddPicture(sender, note.path);
+    markUnread(w);
+}
+
 void ChatWindows::reacted(const verbs::LineRef& line, const std::string&, const std::string&, bool) {
     for (frmChat* w : chatWindows()) w->LineChanged(line);
 }

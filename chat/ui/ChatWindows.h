@@ -9,6 +9,7 @@
 #include "ReadMarks.h"
 #include "TypingService.h"
 #include "LineVerbs.h"
+#include "PictureTransfers.h"
 #include "WindowHub.h"
 #include "frmPop.h"
 
@@ -125,6 +126,12 @@ public:
     // Reactions, edits and deletions: shown where their lines are.
     void setVerbs(verbs::LineVerbs* verbs);
     verbs::LineVerbs* verbs() override { return verbs_; }
+    // Pictures: pasted, dropped or picked in the windows, and those that
+    // arrive shown in the chat they were said in (a window opens for a
+    // private one when none holds the sender).
+    void setPictures(pictures::PictureTransfers* pictures);
+    pictures::PictureTransfers* pictures() override { return pictures_; }
+    void ShowPicture(const pictures::PictureNote& note);
     void reacted(const verbs::LineRef& line, const std::string& who, const std::string& emoji, bool added) override;
     void edited(const verbs::LineRef& line) override;
     void deleted(const verbs::LineRef& line) override;
@@ -264,6 +271,7 @@ private:
     typing::TypingService* typing_ = nullptr;
     readmarks::ReadMarks* readMarks_ = nullptr;
     verbs::LineVerbs* verbs_ = nullptr;
+    pictures::PictureTransfers* pictures_ = nullptr;
     // Lines of copies of ours that came while their window was behind: by
     // window, the newest of each sender's, told seen once it is in front.
     std::map<const QObject*, std::map<std::string, std::uint64_t>> unseen_;

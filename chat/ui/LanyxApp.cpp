@@ -322,6 +322,16 @@ LanyxApp::LanyxApp(const DesktopOptions& options)
     keptChanges_ = std::make_unique<verbs::KeptChanges>(recorder_);
     verbs_->addObserver(keptChanges_.get());
     windows_->setVerbs(verbs_.get());
+    // Pictures in the chats, between copies of ours: over the transfers,
+    // kept in the data folder's Pictures and in the history.
+    pictureService_ = std::make_unique<pictures::PictureService>(*node_);
+    pictureService_->setMembers([this](const std::string& id) {
+        const auto* room = rooms_ ? rooms_->book().find(id) : nullptr;
+        return room ? room->members : std::vector<std::string>{};
+    });
+    pictures_ = std::make_unique<pictures::PictureTransfers>(*node_, *pictureService_, *files_);
+    pictures_->keep = [this](const Message& m) { recorder_.record(m); };
+    windows_->setPictures(pictures_.get());
     addConversations();
     main_->setFiles(files_.get());
     main_->sendFiles()->setMemory(&folders_);
@@ -368,6 +378,9 @@ LanyxApp::~LanyxApp() {
     // The transfers' windows, then the transfers, while the node is still there.
     windows_->setFileTransfers(nullptr);
     windows_->setWaiting(nullptr);
+    windows_->setPictures(nullptr);
+    pictures_.reset();
+    pictureService_.reset();
     windows_->setVerbs(nullptr);
     verbs_.reset();
     windows_->setReadMarks(nullptr);

@@ -165,6 +165,8 @@ private:
     std::unique_ptr<ChatNode> node_;
     std::unique_ptr<verbs::LineVerbs> verbs_;
     std::unique_ptr<verbs::KeptChanges> keptChanges_;
+    std::unique_ptr<pictures::PictureService> pictureService_;
+    std::unique_ptr<pictures::PictureTransfers> pictures_;
     // After the node, so that they go before it.
     std::unique_ptr<WaitingService> waiting_;
     std::unique_ptr<FileTransfers> files_;

@@ -15,6 +15,9 @@ class WaitingService;
 namespace verbs {
 class LineVerbs;
 }
+namespace pictures {
+class PictureTransfers;
+}
 }
 
 namespace lanyx::ui {
@@ -40,6 +43,8 @@ public:
     virtual WaitingService* waiting() { return nullptr; }
     // Reactions, edits and deletions of lines; none where lines take none.
     virtual verbs::LineVerbs* verbs() { return nullptr; }
+    // Pictures in the chats; none where chats take none.
+    virtual pictures::PictureTransfers* pictures() { return nullptr; }
     // The user's information with the check of the key.
     virtual void ShowUserInfo(const std::string& /*name*/) {}
     // Where the file dialogs were last; none where nothing is kept.

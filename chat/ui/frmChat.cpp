@@ -1,4 +1,5 @@
 #include "frmChat.h"
+#include "ChatPictures.h"
 
 #include "FindBar.h"
 #include "LineView.h"
@@ -1104,6 +1105,22 @@ void frmChat::setUpFiles() {
     for (QWidget* w :
          {static_cast<QWidget*>(this), txtMsg_->viewport(), static_cast<QWidget*>(txtSnd_), lvUsers_->viewport()})
         drops_->watch(w);
+    if (auto* pictures = hub_.pictures()) {
+        pictures_ = new pictures::ui::ChatPictures(this, txtMsg_, *pictures, [this] {
+            return pictures::ui::ChatPictures::Targets{FileTargets(), roomId_.empty() ? "" : RoomChatKey(roomId_)};
+        });
+        pictures_->explain = [this](const QString& text) { HelpObj_MenuHelp({}, text); };
+        pictures_->shownHere = [this](const QString& path) { AddPicture(node_.state().MyName, path); };
+        pictures_->watchPaste(txtSnd_);
+        pictures_->addTo(mnuUsers_);
+        for (QWidget* w : {static_cast<QWidget*>(this), txtMsg_->viewport(), static_cast<QWidget*>(txtSnd_)})
+            pictures_->watchDrops(w);
+    }
+}
+
+void frmChat::AddPicture(const std::string& sender, const QString& path) {
+    AddNote([name = QString::fromStdString(sender)] { return pictures::ui::ChatPictures::caption(name); });
+    if (pictures_) pictures_->inlined().append(path);
 }
 
 QStringList frmChat::FileTargets() const {

@@ -42,6 +42,9 @@ namespace lanyx::verbs::ui {
 class ComposeBar;
 class LineView;
 }  // namespace lanyx::verbs::ui
+namespace lanyx::pictures::ui {
+class ChatPictures;
+}
 
 namespace lanyx::ui {
 
@@ -127,6 +130,10 @@ public:
     // selected member, or to every member but the own name.
     QStringList FileTargets() const;
     SendFileActions* sendFiles() const { return sendFiles_; }
+    // Pictures pasted, dropped or picked here, and those said here shown
+    // inline (none where the program has none).
+    pictures::ui::ChatPictures* pictures() const { return pictures_; }
+    void AddPicture(const std::string& sender, const QString& path);
     // A line of the program's own (a transfer that ended, a member who
     // went): shown, never exported. `text` gives it in the language of the
     // moment, also after the user switched languages.
@@ -219,6 +226,7 @@ private:
     void setUpFiles();
     SendFileActions* sendFiles_ = nullptr;
     FileDropFilter* drops_ = nullptr;
+    pictures::ui::ChatPictures* pictures_ = nullptr;
     std::string roomId_;
     QString caption_;  // the language's caption, after the members' names in the title
     void updateTitle();

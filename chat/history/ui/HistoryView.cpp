@@ -82,6 +82,7 @@ std::string ResultText(const HistoryRow& row, const std::string& ownName, std::i
     case HistoryKind::Alert:
     case HistoryKind::PrivateAlert: text = "(alert) " + e.text; break;
     case HistoryKind::Box: text = "(message box) " + e.text; break;
+    case HistoryKind::Picture: text = "(picture) " + e.text; break;
     case HistoryKind::FileSent:
     case HistoryKind::FileReceived:
     case HistoryKind::TransferDeclined:

@@ -272,6 +272,7 @@ QString frmHistory::KindText(HistoryKind kind) {
     case HistoryKind::Box: return tr("(message box)");
     case HistoryKind::FileSent: return tr("(file sent)");
     case HistoryKind::FileReceived: return tr("(file received)");
+    case HistoryKind::Picture: return tr("(picture)");
     case HistoryKind::TransferDeclined: return tr("(transfer declined)");
     case HistoryKind::TransferCancelled: return tr("(transfer cancelled)");
     case HistoryKind::TransferFailed: return tr("(transfer failed)");

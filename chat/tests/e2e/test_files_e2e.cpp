@@ -190,3 +190,30 @@ TEST_F(FilesEndToEnd, CtrlCAtTheReceiverCancelsAndTellsTheSender) {
     EXPECT_NE(readFile(out("ann")).find("transfer-cancelled\tbob\tcancelled by bob\n"), std::string::npos)
         << readFile(out("ann"));
 }
+
+TEST_F(FilesEndToEnd, APictureArrivesWithoutAnOfferAndIsKeptByteForByte) {
+    // A 1 × 1 PNG.
+    const std::string png(
+        "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89\0\0\0\n"
+        "IDAT\x78\x9c\x63\0\x01\0\0\x05\0\x01\x0d\x0a\x2d\xb4\0\0\0\0IEND\xae\x42\x60\x82",
+        67);
+    writeFile(src_ / "shot.png", png);
+    receiver({});
+    REQUIRE_JOINED();
+    auto& ann = cli(0, "ann", {"image", "--to", "bob", p(src_ / "shot.png")});
+    ASSERT_EQ(ann.wait(60000), 0) << readFile(out("ann")) << err("ann") << readFile(out("bob"));
+    ASSERT_TRUE(waitForText(out("bob"), "image\tann\t", 5000)) << readFile(out("bob")) << err("bob");
+    const auto bobOut = readFile(out("bob"));
+    const auto at = bobOut.find("image\tann\t") + 10;
+    const auto line = bobOut.substr(at, bobOut.find('\n', at) - at);
+    const auto tab = line.find('\t');
+    ASSERT_NE(tab, std::string::npos) << line;
+    EXPECT_EQ(line.substr(tab + 1, 3), "id=") << line;
+    EXPECT_EQ(line.size(), tab + 4 + 16) << line;
+    EXPECT_EQ(readFile(line.substr(0, tab)), png);
+    // Nothing was offered to bob to answer, and no file transfer is told of.
+    EXPECT_EQ(bobOut.find("file-offer\t"), std::string::npos) << bobOut;
+    EXPECT_EQ(bobOut.find("file-received\t"), std::string::npos) << bobOut;
+    EXPECT_NE(readFile(out("ann")).find("delivery\tbob\tpicture: delivered\tid="), std::string::npos)
+        << readFile(out("ann"));
+}

@@ -324,7 +324,7 @@ void FileTransfers::tell(const QString& peer, const std::string& body) {
     }
 }
 
-QString FileTransfers::send(const QString& name, const QStringList& paths, QString* error) {
+QString FileTransfers::send(const QString& name, const QStringList& paths, QString* error, bool carried) {
     const auto fail = [&](const QString& text) {
         if (error) *error = text;
         return QString();
@@ -376,6 +376,7 @@ QString FileTransfers::send(const QString& name, const QStringList& paths, QStri
     item.bytes = selection.bytes;
     for (const auto& s : selection.skipped) item.skipped << QString::fromStdString(s);
     item.state = TransferItem::State::Offering;
+    item.carried = carried;
 
     std::optional<DeliveryReport> report;
     try {
@@ -451,7 +452,7 @@ void FileTransfers::setState(TransferItem& item, TransferItem::State state, cons
         if (item.why == StopReason::None && state == TransferItem::State::Failed) item.why = StopReason::Failed;
         const auto l = live_.find(id);
         const bool kept = l != live_.end() && l->second.kept;
-        node_.reportMessage(endOf(item));
+        if (!item.carried) node_.reportMessage(endOf(item));
         forget(id);
         if (kept) saveUnfinished();
         Q_EMIT itemChanged(id);
@@ -804,6 +805,12 @@ bool FileTransfers::takeOffer(const std::string& sender, const std::string& body
     live_[id] = std::move(live);
     items_.push_back(std::move(item));
     Q_EMIT itemAdded(id);
+    if (const QString into = expected_ ? expected_(from, *offer) : QString(); !into.isEmpty()) {
+        items_.back().carried = true;
+        endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));
+        accept(id, into);  // running from here on, or waiting as an offer when the folder cannot take it
+        return true;
+    }
     Q_EMIT offerArrived(id);
     // An offer nobody answers does not wait for ever.
     endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));

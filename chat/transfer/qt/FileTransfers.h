@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -51,6 +52,9 @@ struct TransferItem {
     // Why it stopped, as a code: what the receiver told the sender, or
     // why this side stopped it (None while under way or finished).
     transfer::StopReason why = transfer::StopReason::None;
+    // Carried for another capability (a picture, see setExpectedOffers):
+    // that one keeps it in the history, not as a transfer.
+    bool carried = false;
     bool ended() const {
         return state == State::Finished || state == State::Failed || state == State::Declined ||
                state == State::Cancelled;
@@ -114,8 +118,10 @@ public:
     Reach reach(const QString& name) const;
     // Why files cannot go, in the language of the program.
     static QString reachText(Reach reach);
-    // Offers `paths` (files and folders) to `name`. The id, or empty with `error`.
-    QString send(const QString& name, const QStringList& paths, QString* error);
+    // Offers `paths` (files and folders) to `name`. The id, or empty with
+    // `error`; `carried`: for another capability, whose offer the other
+    // side expects (see TransferItem::carried).
+    QString send(const QString& name, const QStringList& paths, QString* error, bool carried = false);
     void accept(const QString& id, const QString& folder);
     void decline(const QString& id);
     void cancel(const QString& id);
@@ -123,6 +129,11 @@ public:
     void retry(const QString& id);
     // Ended transfers leave the list.
     void clearEnded();
+    // Offers another capability waits for (a picture it was told of) go,
+    // without asking the user, into the folder this gives for them; an
+    // empty folder: the user is asked, as for any offer.
+    using ExpectedOffers = std::function<QString(const QString& sender, const transfer::Offer& offer)>;
+    void setExpectedOffers(ExpectedOffers expected) { expected_ = std::move(expected); }
 
     const std::vector<TransferItem>& items() const { return items_; }
     const TransferItem* item(const QString& id) const;
@@ -225,6 +236,7 @@ private:
         std::string senderKey, sender, id, body;
     };
     std::vector<HeldOffer> heldOffers_;
+    ExpectedOffers expected_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

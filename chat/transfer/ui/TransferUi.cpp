@@ -84,7 +84,7 @@ void TransferUi::arrived(const QString& id) {
 void TransferUi::ended(const QString& id, bool ok) {
     offers_.remove(id);  // the window closes itself
     const TransferItem* item = files_.item(id);
-    if (!item) return;
+    if (!item || item->carried) return;  // a picture: its chat shows it
     const QString note = EndedNote(*item);
     // Finished and failed ones are news; a decline or cancel the user made
     // or was told about shows in the windows only.

@@ -1811,6 +1811,10 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>(Datei empfangen)</translation>
     </message>
     <message>
+        <source>(picture)</source>
+        <translation>(Bild)</translation>
+    </message>
+    <message>
         <source>(transfer declined)</source>
         <translation>(Übertragung abgelehnt)</translation>
     </message>
@@ -2456,6 +2460,41 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
     <message>
         <source>(All)</source>
         <translation>(Alle)</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::pictures::ui::ChatPictures</name>
+    <message>
+        <source>Send &amp;Picture...</source>
+        <translation>Bild &amp;senden...</translation>
+    </message>
+    <message>
+        <source>Picture sent.</source>
+        <translation>Bild gesendet.</translation>
+    </message>
+    <message>
+        <source>The picture is larger than 10 MiB.</source>
+        <translation>Das Bild ist größer als 10 MiB.</translation>
+    </message>
+    <message>
+        <source>This picture cannot be sent (PNG, JPEG, GIF or WebP).</source>
+        <translation>Dieses Bild kann nicht gesendet werden (PNG, JPEG, GIF oder WebP).</translation>
+    </message>
+    <message>
+        <source>Nobody in this chat takes pictures.</source>
+        <translation>Niemand in diesem Chat nimmt Bilder an.</translation>
+    </message>
+    <message>
+        <source>Send Picture</source>
+        <translation>Bild senden</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.jpg *.jpeg *.gif *.webp)</source>
+        <translation>Bilder (*.png *.jpg *.jpeg *.gif *.webp)</translation>
+    </message>
+    <message>
+        <source>%1 sent a picture:</source>
+        <translation>%1 hat ein Bild gesendet:</translation>
     </message>
 </context>
 </TS>

@@ -1811,6 +1811,10 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>(archivo recibido)</translation>
     </message>
     <message>
+        <source>(picture)</source>
+        <translation>(imagen)</translation>
+    </message>
+    <message>
         <source>(transfer declined)</source>
         <translation>(transferencia rechazada)</translation>
     </message>
@@ -2456,6 +2460,41 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
     <message>
         <source>(All)</source>
         <translation>(Todos)</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::pictures::ui::ChatPictures</name>
+    <message>
+        <source>Send &amp;Picture...</source>
+        <translation>Enviar &amp;imagen...</translation>
+    </message>
+    <message>
+        <source>Picture sent.</source>
+        <translation>Imagen enviada.</translation>
+    </message>
+    <message>
+        <source>The picture is larger than 10 MiB.</source>
+        <translation>La imagen supera los 10 MiB.</translation>
+    </message>
+    <message>
+        <source>This picture cannot be sent (PNG, JPEG, GIF or WebP).</source>
+        <translation>Esta imagen no se puede enviar (PNG, JPEG, GIF o WebP).</translation>
+    </message>
+    <message>
+        <source>Nobody in this chat takes pictures.</source>
+        <translation>Nadie en este chat acepta imágenes.</translation>
+    </message>
+    <message>
+        <source>Send Picture</source>
+        <translation>Enviar imagen</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.jpg *.jpeg *.gif *.webp)</source>
+        <translation>Imágenes (*.png *.jpg *.jpeg *.gif *.webp)</translation>
+    </message>
+    <message>
+        <source>%1 sent a picture:</source>
+        <translation>%1 envió una imagen:</translation>
     </message>
 </context>
 </TS>

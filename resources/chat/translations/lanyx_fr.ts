@@ -1811,6 +1811,10 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>(fichier reçu)</translation>
     </message>
     <message>
+        <source>(picture)</source>
+        <translation>(image)</translation>
+    </message>
+    <message>
         <source>(transfer declined)</source>
         <translation>(transfert refusé)</translation>
     </message>
@@ -2456,6 +2460,41 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
     <message>
         <source>(All)</source>
         <translation>(Tous)</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::pictures::ui::ChatPictures</name>
+    <message>
+        <source>Send &amp;Picture...</source>
+        <translation>Envoyer une &amp;image...</translation>
+    </message>
+    <message>
+        <source>Picture sent.</source>
+        <translation>Image envoyée.</translation>
+    </message>
+    <message>
+        <source>The picture is larger than 10 MiB.</source>
+        <translation>L'image dépasse 10 Mio.</translation>
+    </message>
+    <message>
+        <source>This picture cannot be sent (PNG, JPEG, GIF or WebP).</source>
+        <translation>Cette image ne peut pas être envoyée (PNG, JPEG, GIF ou WebP).</translation>
+    </message>
+    <message>
+        <source>Nobody in this chat takes pictures.</source>
+        <translation>Personne dans cette discussion n'accepte d'images.</translation>
+    </message>
+    <message>
+        <source>Send Picture</source>
+        <translation>Envoyer une image</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.jpg *.jpeg *.gif *.webp)</source>
+        <translation>Images (*.png *.jpg *.jpeg *.gif *.webp)</translation>
+    </message>
+    <message>
+        <source>%1 sent a picture:</source>
+        <translation>%1 a envoyé une image :</translation>
     </message>
 </context>
 </TS>
