@@ -2497,4 +2497,54 @@ Lanyx wird ohne jede Gewährleistung geliefert, nicht einmal dafür, dass es sic
         <translation>%1 hat ein Bild gesendet:</translation>
     </message>
 </context>
+<context>
+    <name>lanyx::verbs::ui::LineView</name>
+    <message>
+        <source>message deleted</source>
+        <translation>Nachricht gelöscht</translation>
+    </message>
+    <message>
+        <source>(edited)</source>
+        <translation>(bearbeitet)</translation>
+    </message>
+    <message>
+        <source>&amp;Reply</source>
+        <translation>&amp;Antworten</translation>
+    </message>
+    <message>
+        <source>Re&amp;act</source>
+        <translation>Rea&amp;gieren</translation>
+    </message>
+    <message>
+        <source>&amp;Edit...</source>
+        <translation>&amp;Bearbeiten...</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Delete message</source>
+        <translation>Nachricht löschen</translation>
+    </message>
+    <message>
+        <source>Delete this message for everybody in the conversation?</source>
+        <translation>Diese Nachricht für alle im Gespräch löschen?</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::verbs::ui::ComposeBar</name>
+    <message>
+        <source>Stop answering or editing</source>
+        <translation>Antworten oder Bearbeiten beenden</translation>
+    </message>
+    <message>
+        <source>Answering %1: %2</source>
+        <translation>Antwort an %1: %2</translation>
+    </message>
+    <message>
+        <source>Editing your line: Enter puts the new words in its place</source>
+        <translation>Zeile bearbeiten: Enter setzt den neuen Text an ihre Stelle</translation>
+    </message>
+</context>
 </TS>

@@ -2497,4 +2497,54 @@ Lanyx se ofrece sin garantía de ningún tipo, ni siquiera de que sirva para un 
         <translation>%1 envió una imagen:</translation>
     </message>
 </context>
+<context>
+    <name>lanyx::verbs::ui::LineView</name>
+    <message>
+        <source>message deleted</source>
+        <translation>mensaje eliminado</translation>
+    </message>
+    <message>
+        <source>(edited)</source>
+        <translation>(editado)</translation>
+    </message>
+    <message>
+        <source>&amp;Reply</source>
+        <translation>&amp;Responder</translation>
+    </message>
+    <message>
+        <source>Re&amp;act</source>
+        <translation>Re&amp;accionar</translation>
+    </message>
+    <message>
+        <source>&amp;Edit...</source>
+        <translation>&amp;Editar...</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Eliminar</translation>
+    </message>
+    <message>
+        <source>Delete message</source>
+        <translation>Eliminar mensaje</translation>
+    </message>
+    <message>
+        <source>Delete this message for everybody in the conversation?</source>
+        <translation>¿Eliminar este mensaje para todos en la conversación?</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::verbs::ui::ComposeBar</name>
+    <message>
+        <source>Stop answering or editing</source>
+        <translation>Dejar de responder o editar</translation>
+    </message>
+    <message>
+        <source>Answering %1: %2</source>
+        <translation>Respondiendo a %1: %2</translation>
+    </message>
+    <message>
+        <source>Editing your line: Enter puts the new words in its place</source>
+        <translation>Editando su línea: Intro pone el nuevo texto en su lugar</translation>
+    </message>
+</context>
 </TS>

@@ -2497,4 +2497,54 @@ Lanyx est fourni sans aucune garantie, pas même celle d&apos;être adapté à u
         <translation>%1 a envoyé une image :</translation>
     </message>
 </context>
+<context>
+    <name>lanyx::verbs::ui::LineView</name>
+    <message>
+        <source>message deleted</source>
+        <translation>message supprimé</translation>
+    </message>
+    <message>
+        <source>(edited)</source>
+        <translation>(modifié)</translation>
+    </message>
+    <message>
+        <source>&amp;Reply</source>
+        <translation>&amp;Répondre</translation>
+    </message>
+    <message>
+        <source>Re&amp;act</source>
+        <translation>Ré&amp;agir</translation>
+    </message>
+    <message>
+        <source>&amp;Edit...</source>
+        <translation>&amp;Modifier...</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Supprimer</translation>
+    </message>
+    <message>
+        <source>Delete message</source>
+        <translation>Supprimer le message</translation>
+    </message>
+    <message>
+        <source>Delete this message for everybody in the conversation?</source>
+        <translation>Supprimer ce message pour tous les participants de la conversation ?</translation>
+    </message>
+</context>
+<context>
+    <name>lanyx::verbs::ui::ComposeBar</name>
+    <message>
+        <source>Stop answering or editing</source>
+        <translation>Arrêter de répondre ou de modifier</translation>
+    </message>
+    <message>
+        <source>Answering %1: %2</source>
+        <translation>Réponse à %1 : %2</translation>
+    </message>
+    <message>
+        <source>Editing your line: Enter puts the new words in its place</source>
+        <translation>Modification de votre ligne : Entrée met le nouveau texte à sa place</translation>
+    </message>
+</context>
 </TS>
