@@ -47,7 +47,7 @@ else()
   # The toolkit's own dialogs and buttons (file dialogs, Yes and No) speak
   # the language chosen in Options with its translations. Emoji in chats
   # show in colour with a colour emoji font.
-  set(CPACK_DEBIAN_LANYX_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n, fonts-noto-color-emoji")
+  set(CPACK_DEBIAN_LANYX_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n, fonts-noto-color-emoji, qt6-image-formats-plugins")
   set(CPACK_DEBIAN_TAVISHFENNIC_PACKAGE_NAME tavishfennic)
   set(CPACK_DEBIAN_TAVISHFENNIC_PACKAGE_SECTION web)
   set(CPACK_DEBIAN_TAVISHFENNIC_PACKAGE_RECOMMENDS "qt6-wayland")

@@ -803,10 +803,13 @@ bool FileTransfers::takeOffer(const std::string& sender, const std::string& body
     live.sender = toQt(*aim);
     live.offer = *offer;
     live_[id] = std::move(live);
+    // An offer another capability expects is carried for it, marked so
+    // before anybody hears of it.
+    const QString into = expected_ ? expected_(from, *offer) : QString();
+    item.carried = !into.isEmpty();
     items_.push_back(std::move(item));
     Q_EMIT itemAdded(id);
-    if (const QString into = expected_ ? expected_(from, *offer) : QString(); !into.isEmpty()) {
-        items_.back().carried = true;
+    if (!into.isEmpty()) {
         endAfter(id, kOfferKeepMs, TransferItem::State::Cancelled, tr("not answered"));
         accept(id, into);  // running from here on, or waiting as an offer when the folder cannot take it
         return true;

@@ -173,7 +173,8 @@ void frmTransfers::showFolder(const QString& folder) {
 }
 
 void frmTransfers::add(const QString& id) {
-    if (rows_.contains(id) || !files_.item(id)) return;
+    // A picture's transfer is its chat's: the chat window shows it.
+    if (rows_.contains(id) || !files_.item(id) || files_.item(id)->carried) return;
     auto* row = new TransferRowWidget(id, list_);
     // Before the stretch that keeps rows at the top.
     listLayout_->insertWidget(listLayout_->count() - 1, row);
@@ -193,7 +194,7 @@ void frmTransfers::add(const QString& id) {
 void frmTransfers::update(const QString& id) {
     const TransferItem* item = files_.item(id);
     TransferRowWidget* row = rows_.value(id);
-    if (!item) return;
+    if (!item || item->carried) return;
     if (!row) {
         add(id);
         return;
