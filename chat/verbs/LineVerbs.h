@@ -117,6 +117,11 @@ public:
     std::map<std::string, std::vector<std::string>> reactions(std::uint64_t line) const;
     // The line as known here (looked up when not met in this run).
     const LineRef* line(std::uint64_t id);
+    // The same, without a look into the history.
+    const LineRef* known(std::uint64_t id) const {
+        const auto* k = find(id);
+        return k ? &k->ref : nullptr;
+    }
     // The people a line's verbs go to (not the user).
     std::vector<std::string> peopleOf(const LineRef& line) const;
     // Requests sent and not yet confirmed or given up.

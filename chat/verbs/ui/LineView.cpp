@@ -111,9 +111,10 @@ void LineView::shown(std::uint64_t id, const std::string& author, bool own, int 
         if (b.isValid()) b.setUserData(new LineData(id, Role::Line));
     }
     lines_[id] = {author, own};
-    // Already taken back or edited where the verbs know it (an earlier view).
+    // Already taken back where the verbs know it (an earlier view). Every
+    // line shown passes here: no look into the history for it.
     if (!verbs_) return;
-    if (const auto* l = verbs_->line(id); l && l->deleted) deleted(id);
+    if (const auto* l = verbs_->known(id); l && l->deleted) deleted(id);
     if (!verbs_->reactions(id).empty()) reactionsChanged(id);
 }
 
